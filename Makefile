@@ -1,0 +1,38 @@
+# The two commands a person needs: `make run` and `make test`.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+BUILD_DEBUG := build/debug
+BUILD_RELEASE := build/release
+CMAKE_COMMON := -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+
+.PHONY: run test bench deps build-debug build-release clean format
+
+deps:
+	@scripts/deps
+
+build-release: deps
+	@cmake -S . -B $(BUILD_RELEASE) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DKIVOTAB_TESTS=OFF -DKIVOTAB_BENCH=ON >/dev/null
+	@cmake --build $(BUILD_RELEASE) -j $(JOBS)
+
+build-debug: deps
+	@cmake -S . -B $(BUILD_DEBUG) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug \
+		-DKIVOTAB_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD_DEBUG) -j $(JOBS)
+
+run: build-release
+	@$(BUILD_RELEASE)/app/kivotab
+
+test: build-debug
+	@cd $(BUILD_DEBUG) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build-release
+	@set -e; for b in $(BUILD_RELEASE)/bench/bench_*; do \
+		[ -x "$$b" ] || continue; echo "== $$(basename $$b)"; "$$b"; done; \
+	for s in bench/*.sh; do [ -x "$$s" ] || continue; echo "== $$s"; "$$s" $(BUILD_RELEASE); done
+
+format:
+	@find app src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf build

@@ -1,0 +1,193 @@
+#include "platform/Dispatch.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QRunnable>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <future>
+
+namespace platform::dispatch {
+
+namespace {
+
+thread_local SerialQueue* t_currentQueue = nullptr;
+
+QThreadPool* globalPool()
+{
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool();
+        p->setMaxThreadCount(std::max(4, QThread::idealThreadCount()));
+        return p;
+    }();
+    return pool;
+}
+
+int qtPriority(Priority priority)
+{
+    switch (priority) {
+    case Priority::High: return 2;
+    case Priority::Default: return 1;
+    case Priority::Low: return 0;
+    case Priority::Background: return -1;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool isMainThread()
+{
+    auto* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+void asyncMain(Block block)
+{
+    auto* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    QMetaObject::invokeMethod(app, std::move(block), Qt::QueuedConnection);
+}
+
+void syncMain(const Block& block)
+{
+    if (isMainThread() || !QCoreApplication::instance()) {
+        block();
+        return;
+    }
+    QMetaObject::invokeMethod(QCoreApplication::instance(), block, Qt::BlockingQueuedConnection);
+}
+
+void afterMain(int milliseconds, Block block)
+{
+    auto start = [milliseconds, block = std::move(block)]() mutable {
+        QTimer::singleShot(std::max(0, milliseconds), QCoreApplication::instance(),
+                           std::move(block));
+    };
+    if (isMainThread())
+        start();
+    else
+        asyncMain(std::move(start));
+}
+
+void asyncGlobal(Block block, Priority priority)
+{
+    globalPool()->start(std::move(block), qtPriority(priority));
+}
+
+void waitForGlobal()
+{
+    globalPool()->waitForDone();
+}
+
+std::shared_ptr<SerialQueue> SerialQueue::create(const QString& label)
+{
+    return std::shared_ptr<SerialQueue>(new SerialQueue(label));
+}
+
+SerialQueue::SerialQueue(QString label)
+    : m_label(std::move(label))
+{
+}
+
+SerialQueue::~SerialQueue() = default;
+
+void SerialQueue::async(Block block)
+{
+    std::lock_guard lock(m_mutex);
+    m_blocks.push_back(std::move(block));
+    if (m_running)
+        return;
+    m_running = true;
+    // The running drain keeps the queue alive until its last block is done.
+    globalPool()->start([self = shared_from_this()] { self->drain(); });
+}
+
+void SerialQueue::drain()
+{
+    SerialQueue* previous = t_currentQueue;
+    t_currentQueue = this;
+    for (;;) {
+        Block block;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_blocks.empty()) {
+                m_running = false;
+                break;
+            }
+            block = std::move(m_blocks.front());
+            m_blocks.pop_front();
+        }
+        block();
+    }
+    t_currentQueue = previous;
+}
+
+void SerialQueue::sync(const Block& block)
+{
+    if (isCurrent()) {
+        block();
+        return;
+    }
+    std::promise<void> done;
+    auto future = done.get_future();
+    async([&] {
+        block();
+        done.set_value();
+    });
+    future.wait();
+}
+
+bool SerialQueue::isCurrent() const
+{
+    return t_currentQueue == this;
+}
+
+SerialQueue* SerialQueue::current()
+{
+    return t_currentQueue;
+}
+
+void Group::enter()
+{
+    std::lock_guard lock(m_mutex);
+    ++m_count;
+}
+
+void Group::leave()
+{
+    std::vector<Block> notify;
+    {
+        std::lock_guard lock(m_mutex);
+        if (--m_count > 0)
+            return;
+        m_count = 0;
+        notify.swap(m_notify);
+    }
+    m_done.notify_all();
+    for (auto& block : notify)
+        asyncMain(std::move(block));
+}
+
+void Group::wait()
+{
+    std::unique_lock lock(m_mutex);
+    m_done.wait(lock, [this] { return m_count == 0; });
+}
+
+void Group::notifyMain(Block block)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_count > 0) {
+            m_notify.push_back(std::move(block));
+            return;
+        }
+    }
+    asyncMain(std::move(block));
+}
+
+} // namespace platform::dispatch

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+namespace platform::dispatch {
+
+using Block = std::function<void()>;
+
+enum class Priority { Low, Default, High, Background };
+
+bool isMainThread();
+
+// The main queue is the Qt event loop of the application's main thread.
+void asyncMain(Block block);
+// Runs the block on the main thread and waits for it; runs it at once on the main thread.
+void syncMain(const Block& block);
+// Runs the block on the main queue after the delay.
+void afterMain(int milliseconds, Block block);
+
+// The global concurrent queues (a shared thread pool).
+void asyncGlobal(Block block, Priority priority = Priority::Default);
+
+// Waits until every block handed to the global queues has finished (tests, shutdown).
+void waitForGlobal();
+
+// A queue that runs its blocks one at a time, in the order given, on pool threads.
+class SerialQueue : public std::enable_shared_from_this<SerialQueue> {
+public:
+    static std::shared_ptr<SerialQueue> create(const QString& label);
+    ~SerialQueue();
+
+    const QString& label() const { return m_label; }
+    void async(Block block);
+    // Runs the block on the queue and waits; runs it directly when already on the queue,
+    // so a queue's own job may call its public operations without deadlocking.
+    void sync(const Block& block);
+    // True while the calling thread is running one of this queue's blocks.
+    bool isCurrent() const;
+    // The serial queue whose block the calling thread runs, or nullptr.
+    static SerialQueue* current();
+
+private:
+    explicit SerialQueue(QString label);
+    void drain();
+
+    QString m_label;
+    std::mutex m_mutex;
+    std::deque<Block> m_blocks;
+    bool m_running = false;
+};
+
+// Tracks a set of blocks and tells when all of them are done.
+class Group {
+public:
+    void enter();
+    void leave();
+    void wait();
+    // Runs the block on the main queue once the group is empty.
+    void notifyMain(Block block);
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    int m_count = 0;
+    std::vector<Block> m_notify;
+};
+
+} // namespace platform::dispatch

@@ -1,0 +1,50 @@
+#include "platform/Folders.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace platform::Folders {
+
+namespace {
+
+QString ensured(const QString& path)
+{
+    QDir().mkpath(path);
+    return path;
+}
+
+} // namespace
+
+QString home()
+{
+    const QString fromEnvironment = qEnvironmentVariable("KIVOTAB_HOME");
+    if (!fromEnvironment.isEmpty())
+        return ensured(QDir::cleanPath(fromEnvironment));
+    QString location = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (location.isEmpty())
+        location = QDir::homePath() + "/.local/share/Kivotab";
+    return ensured(location);
+}
+
+QString documents() { return ensured(home() + "/Documents"); }
+QString library() { return ensured(home() + "/Library"); }
+QString applicationSupport() { return ensured(library() + "/Application Support"); }
+QString preferences() { return ensured(library() + "/Preferences"); }
+QString tmp() { return ensured(home() + "/tmp"); }
+
+QString resources()
+{
+    const QString fromEnvironment = qEnvironmentVariable("KIVOTAB_RESOURCES");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    return QStringLiteral(KIVOTAB_RESOURCES);
+}
+
+QString resourcePath(const QString& name, const QString& type)
+{
+    const QString path = resources() + "/" + (type.isEmpty() ? name : name + "." + type);
+    return QFileInfo::exists(path) ? path : QString();
+}
+
+} // namespace platform::Folders

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace testsupport {
+
+// Runs the Qt event loop until the condition holds or the timeout passes; true when it held.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+// Spins the event loop for the given time so queued main-queue work runs.
+void processEvents(int ms = 0);
+
+// Runs an outside program (openssl, unzip, ...) with the given input; returns its
+// standard output, and its exit code through `exitCode`.
+QByteArray runTool(const QString& program, const QStringList& arguments,
+                   const QByteArray& input = {}, int* exitCode = nullptr);
+
+// A path under the build folder's test-output directory, for screenshots and files a
+// person may want to look at after the run.
+QString outputPath(const QString& fileName);
+
+// The application home of this test process (a fresh temporary folder).
+QString homePath();
+
+} // namespace testsupport
