@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QApplication>
 #include <QSysInfo>
 #include <QWidget>
 
@@ -12,6 +13,9 @@ namespace platform::ui {
 
 const QString Device::OrientationDidChangeNotification =
     QStringLiteral("UIDeviceOrientationDidChangeNotification");
+
+const QString Device::StatusBarDidChangeNotification =
+    QStringLiteral("UIApplicationDidChangeStatusBarFrameNotification");
 
 const QList<DeviceModel>& Device::models()
 {
@@ -132,13 +136,63 @@ double Device::scale() const
     return 1.0;
 }
 
+void Device::setStatusBarStyle(StatusBarStyle style)
+{
+    if (m_statusBarStyle == style)
+        return;
+    m_statusBarStyle = style;
+    emit statusBarChanged();
+    NotificationCenter::defaultCenter().post(StatusBarDidChangeNotification, this);
+}
+
+void Device::setStatusBarHidden(bool hidden)
+{
+    if (m_statusBarHidden == hidden)
+        return;
+    m_statusBarHidden = hidden;
+    emit statusBarChanged();
+    NotificationCenter::defaultCenter().post(StatusBarDidChangeNotification, this);
+}
+
+void Device::setNetworkActivityIndicatorVisible(bool visible)
+{
+    if (m_networkActivity == visible)
+        return;
+    m_networkActivity = visible;
+    emit statusBarChanged();
+}
+
+void Device::beginIgnoringInteractionEvents()
+{
+    if (++m_ignoring == 1)
+        applyIgnoring();
+}
+
+void Device::endIgnoringInteractionEvents()
+{
+    // More ends than begins are harmless, as on the platform.
+    if (m_ignoring == 0)
+        return;
+    if (--m_ignoring == 0)
+        applyIgnoring();
+}
+
+void Device::applyIgnoring()
+{
+    if (m_window)
+        m_window->setAttribute(Qt::WA_TransparentForMouseEvents, m_ignoring > 0);
+    emit interactionChanged(m_ignoring > 0);
+}
+
 void Device::setMainWindow(QWidget* window)
 {
     if (m_window)
         m_window->removeEventFilter(this);
     m_window = window;
-    if (m_window)
+    if (m_window) {
         m_window->installEventFilter(this);
+        m_window->setAttribute(Qt::WA_TransparentForMouseEvents, m_ignoring > 0);
+    }
 }
 
 bool Device::eventFilter(QObject* watched, QEvent* event)

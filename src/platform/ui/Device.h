@@ -63,14 +63,34 @@ public:
     double statusBarHeight() const { return 20.0; }
     double scale() const;
 
+    // The status bar the application shows above its screens.
+    enum class StatusBarStyle { Default = 0, LightContent = 1 };
+    StatusBarStyle statusBarStyle() const { return m_statusBarStyle; }
+    void setStatusBarStyle(StatusBarStyle style);
+    bool statusBarHidden() const { return m_statusBarHidden; }
+    void setStatusBarHidden(bool hidden);
+    // A notch is configured for the model, not detected: the safe area says it.
+    bool hasNotch() const { return m_model.safeArea.top() > 20.0; }
+
+    bool networkActivityIndicatorVisible() const { return m_networkActivity; }
+    void setNetworkActivityIndicatorVisible(bool visible);
+    // Counted: touches come back when every begin has been ended.
+    void beginIgnoringInteractionEvents();
+    void endIgnoringInteractionEvents();
+    bool isIgnoringInteractionEvents() const { return m_ignoring > 0; }
+
     void setMainWindow(QWidget* window);
     QWidget* mainWindow() const { return m_window; }
 
     // Posted through the notification center when the orientation changes.
     static const QString OrientationDidChangeNotification;
+    // Posted when the status bar's style or visibility changes.
+    static const QString StatusBarDidChangeNotification;
 
 signals:
     void orientationChanged(platform::ui::Orientation orientation);
+    void statusBarChanged();
+    void interactionChanged(bool ignoring);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,6 +98,7 @@ protected:
 private:
     Device();
     void noteOrientation();
+    void applyIgnoring();
 
     DeviceModel m_model;
     Orientation m_orientation = Orientation::Portrait;
@@ -85,6 +106,10 @@ private:
     QPointer<QWidget> m_window;
     QString m_systemVersion = QStringLiteral("17.0");
     double m_foundationVersion = 1953.1;
+    StatusBarStyle m_statusBarStyle = StatusBarStyle::Default;
+    bool m_statusBarHidden = false;
+    bool m_networkActivity = false;
+    int m_ignoring = 0;
 };
 
 } // namespace platform::ui

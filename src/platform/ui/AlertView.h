@@ -1,0 +1,109 @@
+#pragma once
+
+#include "platform/ui/View.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace platform::ui {
+
+class AlertView;
+class Button;
+class Label;
+
+// What an alert tells its delegate; every method is optional. Button indexes are the
+// platform's: the cancel button is 0 when there is one, the other buttons follow.
+class AlertViewDelegate {
+public:
+    virtual ~AlertViewDelegate();
+    virtual void alertViewClickedButtonAtIndex(AlertView* alert, int buttonIndex);
+    virtual void alertViewCancel(AlertView* alert);
+    virtual void willPresentAlertView(AlertView* alert);
+    virtual void didPresentAlertView(AlertView* alert);
+    virtual void alertViewWillDismissWithButtonIndex(AlertView* alert, int buttonIndex);
+    virtual void alertViewDidDismissWithButtonIndex(AlertView* alert, int buttonIndex);
+    virtual bool alertViewShouldEnableFirstOtherButton(AlertView* alert);
+};
+
+// A modal alert inside the main window's overlay level: title, message, buttons, and
+// optionally text fields. Showing it never blocks: the delegate (or the callback) hears
+// of the choice later. Shown alerts stack; only the newest takes touches. The alert
+// deletes itself after it has been dismissed.
+class AlertView : public View {
+    Q_OBJECT
+public:
+    enum class Style { Default = 0, SecureTextInput = 1, PlainTextInput = 2,
+                       LoginAndPasswordInput = 3 };
+    using Callback = std::function<void(AlertView* alert, int buttonIndex)>;
+
+    AlertView(const QString& title, const QString& message, AlertViewDelegate* delegate,
+              const QString& cancelButtonTitle, const QStringList& otherButtonTitles = {});
+    ~AlertView() override;
+
+    QString title() const { return m_title; }
+    void setTitle(const QString& title);
+    QString message() const { return m_message; }
+    void setMessage(const QString& message);
+    AlertViewDelegate* delegate() const { return m_delegate; }
+    void setDelegate(AlertViewDelegate* delegate) { m_delegate = delegate; }
+    // Called after the delegate's clicked call, with the same index.
+    void setCallback(Callback callback) { m_callback = std::move(callback); }
+
+    int addButtonWithTitle(const QString& title);
+    QString buttonTitleAtIndex(int index) const;
+    int numberOfButtons() const { return int(m_buttonTitles.size()); }
+    int cancelButtonIndex() const { return m_cancelIndex; }
+    int firstOtherButtonIndex() const;
+
+    Style alertViewStyle() const { return m_style; }
+    void setAlertViewStyle(Style style);
+    QLineEdit* textFieldAtIndex(int index) const;
+
+    // Shows the alert on the main thread (from any thread: it is handed to the main
+    // queue). An alert shown twice stays shown once.
+    void show();
+    bool isVisible() const { return m_visible; }
+    // Dismisses as if the button were chosen, without the clicked call.
+    void dismissWithClickedButtonIndex(int buttonIndex, bool animated);
+    // What a person does: chooses the button (clicked, will/did dismiss).
+    void clickButtonAtIndex(int buttonIndex);
+
+    // Alerts on screen now, oldest first.
+    static QList<AlertView*> visibleAlerts();
+    // Tests: answers each alert as it is shown with the returned index (nothing: the
+    // alert stays up). The answer comes on the main queue after the alert is shown.
+    static void setAutoResponder(std::function<std::optional<int>(AlertView*)> responder);
+
+    void layoutSubviews() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void build();
+    void present();
+    void finish(int buttonIndex, bool clicked, bool animated);
+    QRectF panelFrame() const;
+    double panelHeight(double width) const;
+
+    QString m_title;
+    QString m_message;
+    AlertViewDelegate* m_delegate = nullptr;
+    Callback m_callback;
+    QStringList m_buttonTitles;
+    int m_cancelIndex = -1;
+    Style m_style = Style::Default;
+    bool m_visible = false;
+    bool m_dismissing = false;
+    View* m_panel = nullptr;
+    Label* m_titleLabel = nullptr;
+    Label* m_messageLabel = nullptr;
+    QList<Button*> m_buttons;
+    QList<QLineEdit*> m_fields;
+};
+
+} // namespace platform::ui

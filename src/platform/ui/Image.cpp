@@ -1,0 +1,186 @@
+#include "platform/ui/Image.h"
+
+#include "platform/Folders.h"
+#include "platform/ui/Device.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QPainter>
+
+namespace platform::ui {
+
+namespace {
+
+QHash<QString, Image>& cache()
+{
+    static QHash<QString, Image> images;
+    return images;
+}
+
+Image load(const QString& name)
+{
+    if (name.isEmpty())
+        return {};
+    const QString root = Folders::resources();
+    const QStringList folders = {root + "/images", root};
+    const bool hasExtension = !QFileInfo(name).suffix().isEmpty()
+        && QStringList{"png", "jpg", "jpeg"}.contains(QFileInfo(name).suffix().toLower());
+    for (const QString& folder : folders) {
+        if (hasExtension) {
+            QImage image(folder + "/" + name);
+            if (!image.isNull())
+                return Image(image, 1.0);
+            continue;
+        }
+        QImage image2x(folder + "/" + name + "@2x.png");
+        if (!image2x.isNull())
+            return Image(image2x, 2.0);
+        QImage image(folder + "/" + name + ".png");
+        if (!image.isNull())
+            return Image(image, 1.0);
+    }
+    return {};
+}
+
+} // namespace
+
+Image::Image(QImage image, double scale)
+    : m_image(std::move(image))
+    , m_scale(scale > 0 ? scale : 1.0)
+{
+    if (!m_image.isNull() && m_image.format() != QImage::Format_ARGB32_Premultiplied)
+        m_image = m_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+Image Image::named(const QString& name)
+{
+    auto it = cache().constFind(name);
+    if (it != cache().constEnd())
+        return *it;
+    Image image = load(name);
+    cache().insert(name, image);
+    return image;
+}
+
+Image Image::themedNamed(const QString& name, const QString& suffix)
+{
+    Image themed = named(name + suffix);
+    return themed.isNull() ? named(name) : themed;
+}
+
+Image Image::withColor(const QColor& color, const QSizeF& size)
+{
+    const double scale = Device::current().scale();
+    const QSize pixels(std::max(1, qRound(size.width() * scale)),
+                       std::max(1, qRound(size.height() * scale)));
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(color.isValid() ? color : QColor(Qt::transparent));
+    return Image(image, scale);
+}
+
+Image Image::masked(const Image& source, const QColor& color)
+{
+    if (source.isNull())
+        return {};
+    QImage image = source.m_image.copy();
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+    painter.fillRect(image.rect(), color);
+    painter.end();
+    return Image(image, source.m_scale);
+}
+
+Image Image::maskNamed(const QString& name, const QColor& color)
+{
+    return masked(named(name), color);
+}
+
+void Image::clearCache()
+{
+    cache().clear();
+}
+
+QSizeF Image::size() const
+{
+    if (m_image.isNull())
+        return {0, 0};
+    return QSizeF(m_image.width() / m_scale, m_image.height() / m_scale);
+}
+
+QPixmap Image::pixmap() const
+{
+    QPixmap pixmap = QPixmap::fromImage(m_image);
+    pixmap.setDevicePixelRatio(m_scale);
+    return pixmap;
+}
+
+Image Image::resizableWithCapInsets(const QMarginsF& insets, ResizingMode mode) const
+{
+    Image copy = *this;
+    copy.m_resizable = true;
+    copy.m_capInsets = insets;
+    copy.m_mode = mode;
+    return copy;
+}
+
+void Image::draw(QPainter& painter, const QRectF& rect) const
+{
+    if (isNull() || rect.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    if (!m_resizable) {
+        painter.drawImage(rect, m_image);
+        painter.restore();
+        return;
+    }
+    // Nine patches: source cuts in pixels, target cuts in points.
+    const QSizeF pts = size();
+    const double l = std::min(m_capInsets.left(), pts.width() / 2);
+    const double r = std::min(m_capInsets.right(), pts.width() - l);
+    const double t = std::min(m_capInsets.top(), pts.height() / 2);
+    const double b = std::min(m_capInsets.bottom(), pts.height() - t);
+    const double tl = std::min(l, rect.width() / 2), tr = std::min(r, rect.width() / 2);
+    const double tt = std::min(t, rect.height() / 2), tb = std::min(b, rect.height() / 2);
+    const double sx[4] = {0, l, pts.width() - r, pts.width()};
+    const double sy[4] = {0, t, pts.height() - b, pts.height()};
+    const double dx[4] = {rect.left(), rect.left() + tl, rect.right() - tr, rect.right()};
+    const double dy[4] = {rect.top(), rect.top() + tt, rect.bottom() - tb, rect.bottom()};
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 3; ++col) {
+            const QRectF source(sx[col] * m_scale, sy[row] * m_scale,
+                                (sx[col + 1] - sx[col]) * m_scale, (sy[row + 1] - sy[row]) * m_scale);
+            const QRectF target(dx[col], dy[row], dx[col + 1] - dx[col], dy[row + 1] - dy[row]);
+            if (source.width() <= 0 || source.height() <= 0 || target.width() <= 0
+                || target.height() <= 0)
+                continue;
+            const bool middle = row == 1 || col == 1;
+            if (m_mode == ResizingMode::Tile && middle) {
+                QImage piece = m_image.copy(source.toAlignedRect());
+                QPixmap tile = QPixmap::fromImage(piece);
+                tile.setDevicePixelRatio(m_scale);
+                painter.drawTiledPixmap(target, tile);
+            } else {
+                painter.drawImage(target, m_image, source);
+            }
+        }
+    }
+    painter.restore();
+}
+
+QBrush Image::patternBrush() const
+{
+    if (isNull())
+        return QBrush(Qt::transparent);
+    return QBrush(pixmap());
+}
+
+bool Image::operator==(const Image& other) const
+{
+    return m_image == other.m_image && m_scale == other.m_scale
+        && m_resizable == other.m_resizable && m_capInsets == other.m_capInsets
+        && m_mode == other.m_mode;
+}
+
+} // namespace platform::ui

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QBrush>
+#include <QColor>
+#include <QImage>
+#include <QMarginsF>
+#include <QPixmap>
+#include <QSizeF>
+#include <QString>
+
+class QPainter;
+
+namespace platform::ui {
+
+// An image as the screens use it: pixels with a scale (size in points = pixels / scale),
+// optionally resizable by cap insets (nine-patch: corners kept, edges and centre
+// stretched or tiled). A null image draws nothing.
+class Image {
+public:
+    enum class ResizingMode { Tile = 0, Stretch = 1 };
+
+    Image() = default;
+    explicit Image(QImage image, double scale = 1.0);
+
+    // The bundled image of that name ("name.png", or the "@2x" variant at scale 2) from
+    // the resources' images folder; a null image when there is none.
+    static Image named(const QString& name);
+    // The image named by name followed by suffix ("database" + "Blue"); when there is
+    // none, the image of the plain name.
+    static Image themedNamed(const QString& name, const QString& suffix);
+    // A new image of the size filled with the colour (scale of the screen, not opaque).
+    static Image withColor(const QColor& color, const QSizeF& size);
+    // The image drawn and then filled with the colour in source-atop blending: every
+    // opaque pixel takes the colour, transparency is kept.
+    static Image masked(const Image& image, const QColor& color);
+    static Image maskNamed(const QString& name, const QColor& color);
+    // Forgets cached bundle images (tests that write resources).
+    static void clearCache();
+
+    bool isNull() const { return m_image.isNull(); }
+    QSizeF size() const;
+    double scale() const { return m_scale; }
+    const QImage& image() const { return m_image; }
+    QPixmap pixmap() const;
+
+    Image resizableWithCapInsets(const QMarginsF& insets,
+                                 ResizingMode mode = ResizingMode::Stretch) const;
+    bool isResizable() const { return m_resizable; }
+    QMarginsF capInsets() const { return m_capInsets; }
+    ResizingMode resizingMode() const { return m_mode; }
+
+    // Draws the image into the rectangle; a resizable image keeps its caps.
+    void draw(QPainter& painter, const QRectF& rect) const;
+    // A brush that tiles the image at its point size (pattern colours).
+    QBrush patternBrush() const;
+
+    bool operator==(const Image& other) const;
+
+private:
+    QImage m_image;
+    double m_scale = 1.0;
+    bool m_resizable = false;
+    QMarginsF m_capInsets;
+    ResizingMode m_mode = ResizingMode::Stretch;
+};
+
+} // namespace platform::ui

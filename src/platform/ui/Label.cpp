@@ -1,0 +1,195 @@
+#include "platform/ui/Label.h"
+
+#include "platform/ui/Font.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace platform::ui {
+
+Label::Label(QWidget* parent)
+    : View(parent)
+    , m_font(Font::system(17))
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    setUserInteractionEnabled(false);
+}
+
+Label::Label(const QRectF& frame, QWidget* parent)
+    : Label(parent)
+{
+    setFrame(frame);
+}
+
+void Label::setText(const QString& text)
+{
+    if (m_text == text)
+        return;
+    m_text = text;
+    update();
+    emit textChanged(text);
+}
+
+void Label::setFont(const QFont& font)
+{
+    m_font = font;
+    update();
+}
+
+void Label::setTextColor(const QColor& color)
+{
+    m_textColor = color;
+    update();
+}
+
+void Label::setHighlightedTextColor(const QColor& color)
+{
+    m_highlightedColor = color;
+    update();
+}
+
+void Label::setHighlighted(bool highlighted)
+{
+    m_highlighted = highlighted;
+    update();
+}
+
+void Label::setTextAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment;
+    if (!(m_alignment & Qt::AlignVertical_Mask))
+        m_alignment |= Qt::AlignVCenter;
+    update();
+}
+
+void Label::setNumberOfLines(int lines)
+{
+    m_lines = std::max(0, lines);
+    update();
+}
+
+void Label::setShadowColor(const QColor& color)
+{
+    m_shadowColor = color;
+    update();
+}
+
+void Label::setShadowOffset(const QPointF& offset)
+{
+    m_shadowOffset = offset;
+    update();
+}
+
+void Label::setAdjustsFontSizeToFitWidth(bool adjusts)
+{
+    m_adjusts = adjusts;
+    update();
+}
+
+void Label::setMinimumFontSize(double size)
+{
+    m_minimumFontSize = std::max(0.0, size);
+    update();
+}
+
+void Label::setMinimumScaleFactor(double factor)
+{
+    m_minimumScale = std::clamp(factor, 0.0, 1.0);
+    update();
+}
+
+int Label::flags() const
+{
+    int f = int(m_alignment);
+    if (m_lines != 1)
+        f |= Qt::TextWordWrap;
+    return f;
+}
+
+bool Label::fits(const QFont& font, const QRectF& rect) const
+{
+    QFontMetricsF metrics(font);
+    if (m_lines == 1)
+        return metrics.horizontalAdvance(m_text) <= rect.width() + 0.5;
+    const QRectF needed = metrics.boundingRect(QRectF(0, 0, rect.width(), 1e6),
+                                               Qt::TextWordWrap | Qt::AlignLeft, m_text);
+    double limit = rect.height();
+    if (m_lines > 1)
+        limit = std::min(limit, metrics.lineSpacing() * m_lines);
+    return needed.height() <= limit + 0.5 && needed.width() <= rect.width() + 0.5;
+}
+
+QFont Label::fontForDrawing() const
+{
+    if (!m_adjusts || m_text.isEmpty())
+        return m_font;
+    const QRectF area = bounds();
+    if (fits(m_font, area))
+        return m_font;
+    const double size = m_font.pixelSize() > 0 ? m_font.pixelSize() : m_font.pointSizeF();
+    double minimum = m_minimumScale > 0 ? size * m_minimumScale : m_minimumFontSize;
+    if (minimum <= 0)
+        minimum = std::min(size, 8.0);
+    QFont font = m_font;
+    // Half a point at a time, as fine as a person can see.
+    for (double s = size - 0.5; s >= minimum; s -= 0.5) {
+        font.setPixelSize(std::max(1, int(std::floor(s))));
+        if (fits(font, area))
+            return font;
+    }
+    font.setPixelSize(std::max(1, int(std::floor(minimum))));
+    return font;
+}
+
+QSizeF Label::sizeThatFits(const QSizeF& size) const
+{
+    if (m_lines == 1)
+        return Font::measure(m_text, m_font);
+    const double width = size.width() > 0 ? size.width() : 1e6;
+    QSizeF needed = Font::measure(m_text, m_font, width);
+    if (m_lines > 1)
+        needed.setHeight(std::min(needed.height(), QFontMetricsF(m_font).lineSpacing() * m_lines));
+    return needed;
+}
+
+void Label::drawRect(QPainter& painter, const QRectF& rect)
+{
+    if (m_text.isEmpty())
+        return;
+    const QFont font = fontForDrawing();
+    painter.setFont(font);
+    QString shown = m_text;
+    if (m_lines == 1) {
+        shown.replace('\n', ' ');
+        QFontMetricsF metrics(font);
+        if (metrics.horizontalAdvance(shown) > rect.width() + 0.5)
+            shown = metrics.elidedText(shown, Qt::ElideRight, rect.width());
+    }
+    QRectF area = rect;
+    if (m_lines > 1) {
+        // Keep to the number of lines by clipping the height.
+        const double maxHeight = QFontMetricsF(font).lineSpacing() * m_lines;
+        if (area.height() > maxHeight) {
+            const double extra = area.height() - maxHeight;
+            if (m_alignment & Qt::AlignVCenter)
+                area.adjust(0, extra / 2, 0, -extra / 2);
+            else if (m_alignment & Qt::AlignBottom)
+                area.adjust(0, extra, 0, 0);
+            else
+                area.setHeight(maxHeight);
+        }
+    }
+    if (m_shadowColor.isValid() && m_shadowColor.alpha() > 0) {
+        painter.setPen(m_shadowColor);
+        painter.drawText(area.translated(m_shadowOffset), flags(), shown);
+    }
+    const QColor color = m_highlighted && m_highlightedColor.isValid() ? m_highlightedColor
+                                                                        : m_textColor;
+    painter.setPen(isEnabled() ? color : QColor(color.red(), color.green(), color.blue(), 110));
+    painter.drawText(area, flags(), shown);
+}
+
+} // namespace platform::ui

@@ -1,0 +1,382 @@
+#include "platform/ui/NavigationBar.h"
+
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationItem.h"
+
+#include <QPainter>
+
+namespace platform::ui {
+
+namespace {
+
+constexpr double kItemMargin = 8.0;
+constexpr double kItemGap = 6.0;
+
+bool isDark(const QColor& color)
+{
+    return 0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF() <= 0.8;
+}
+
+void paintBar(QPainter& painter, const QRectF& rect, const QColor& tint, const Image& image,
+              bool translucent, bool topLine)
+{
+    if (!image.isNull()) {
+        image.draw(painter, rect);
+    } else {
+        QColor fill = tint.isValid() ? tint : QColor(247, 247, 247);
+        if (translucent)
+            fill.setAlphaF(std::min(double(fill.alphaF()), 0.94));
+        painter.fillRect(rect, fill);
+    }
+    // A hairline separates the bar from the content.
+    painter.setPen(QPen(QColor(0, 0, 0, 60), 0.5));
+    if (topLine)
+        painter.drawLine(QPointF(rect.left(), rect.top() + 0.25), QPointF(rect.right(), rect.top() + 0.25));
+    else
+        painter.drawLine(QPointF(rect.left(), rect.bottom() - 0.25),
+                         QPointF(rect.right(), rect.bottom() - 0.25));
+}
+
+} // namespace
+
+NavigationBar::Appearance& NavigationBar::appearance()
+{
+    static Appearance instance;
+    return instance;
+}
+
+NavigationBar::NavigationBar(QWidget* parent)
+    : View(parent)
+{
+    const Appearance& a = appearance();
+    if (a.barTintColor.isValid())
+        m_barTint = a.barTintColor;
+    if (a.tintColor.isValid())
+        setTintColor(a.tintColor);
+    m_translucent = a.translucent;
+    m_barStyle = a.barStyle;
+    m_titleAttributes = a.titleTextAttributes;
+    m_title = new Label(this);
+    m_title->setTextAlignment(Qt::AlignCenter);
+    m_title->setFont(Font::named("HelveticaNeue-Medium", 17));
+    m_title->setAdjustsFontSizeToFitWidth(true);
+    m_title->setMinimumFontSize(12);
+    m_back = new Button(this);
+    m_back->setHidden(true);
+    m_back->setTitleFont(Font::system(17));
+    setTitleTextAttributes(m_titleAttributes);
+}
+
+void NavigationBar::setBarTintColor(const QColor& color)
+{
+    m_barTint = color;
+    setTitleTextAttributes(m_titleAttributes);
+    update();
+}
+
+void NavigationBar::setTranslucent(bool translucent)
+{
+    m_translucent = translucent;
+    update();
+}
+
+void NavigationBar::setBarStyle(BarStyle style)
+{
+    m_barStyle = style;
+    setTitleTextAttributes(m_titleAttributes);
+}
+
+void NavigationBar::setTitleTextAttributes(const TextAttributes& attributes)
+{
+    m_titleAttributes = attributes;
+    QColor color = attributes.foregroundColor;
+    if (!color.isValid())
+        color = m_barStyle == BarStyle::Black || isDark(m_barTint) ? QColor(Qt::white)
+                                                                    : QColor(Qt::black);
+    m_title->setTextColor(color);
+    if (attributes.hasFont)
+        m_title->setFont(attributes.font);
+    m_title->setShadowColor(attributes.shadowColor);
+    update();
+}
+
+void NavigationBar::setBackgroundImage(const Image& image)
+{
+    m_backgroundImage = image;
+    update();
+}
+
+void NavigationBar::setTopInset(double inset)
+{
+    m_topInset = inset;
+    layoutSubviews();
+}
+
+void NavigationBar::clearItems()
+{
+    for (const auto& view : m_itemViews)
+        if (view && !view->property("kivo_custom").toBool())
+            view->deleteLater();
+    m_itemViews.clear();
+    m_rightViews.clear();
+    m_leftView = nullptr;
+    if (m_titleView)
+        m_titleView->hide();
+    m_titleView = nullptr;
+}
+
+View* NavigationBar::viewForItem(BarButtonItem* item)
+{
+    View* view = item->customView();
+    if (view) {
+        view->setProperty("kivo_custom", true);
+        addSubview(view);
+        view->setHidden(false);
+    } else {
+        view = Toolbar::makeItemView(item, this, Font::system(17));
+    }
+    m_itemViews.append(view);
+    return view;
+}
+
+void NavigationBar::showItem(NavigationItem* item, const QString& backTitle,
+                             std::function<void()> backAction)
+{
+    if (m_item)
+        disconnect(m_item, nullptr, this, nullptr);
+    clearItems();
+    m_item = item;
+    m_back->removeAllTargets();
+    m_back->setHidden(true);
+    if (!item) {
+        m_title->setText({});
+        return;
+    }
+    connect(item, &NavigationItem::changed, this,
+            [this, backTitle, backAction] { showItem(m_item, backTitle, backAction); });
+    if (View* titleView = item->titleView()) {
+        m_titleView = titleView;
+        addSubview(titleView);
+        titleView->setHidden(false);
+        m_title->setText({});
+    } else {
+        m_title->setText(item->title());
+    }
+    if (BarButtonItem* left = item->leftBarButtonItem()) {
+        m_leftView = viewForItem(left);
+    } else if (!backTitle.isEmpty() && !item->hidesBackButton()) {
+        m_back->setTitle(QStringLiteral("\u2039 ") + backTitle);
+        m_back->setTitleColor(tintColor());
+        m_back->setHidden(false);
+        m_back->addTarget([backAction](Control*) {
+            if (backAction)
+                backAction();
+        }, ControlEventTouchUpInside);
+        m_leftView = m_back;
+    }
+    for (BarButtonItem* right : item->rightBarButtonItems())
+        m_rightViews.append(viewForItem(right));
+    layoutSubviews();
+}
+
+QList<View*> NavigationBar::rightItemViews() const
+{
+    QList<View*> views;
+    for (const auto& view : m_rightViews)
+        if (view)
+            views.append(view);
+    return views;
+}
+
+View* NavigationBar::leftItemView() const
+{
+    return m_leftView;
+}
+
+void NavigationBar::layoutSubviews()
+{
+    const QRectF b = bounds();
+    const double top = m_topInset;
+    const double height = b.height() - top;
+    double left = kItemMargin;
+    if (m_leftView) {
+        QSizeF size = m_leftView->sizeThatFits(QSizeF(b.width() / 3, height));
+        if (m_leftView == m_back)
+            size = QSizeF(std::min(b.width() / 3, size.width() + 8), height);
+        size.setWidth(std::min(size.width(), b.width() / 3));
+        size.setHeight(std::min(size.height(), height));
+        m_leftView->setFrame(QRectF(left, top + (height - size.height()) / 2, size.width(), size.height()));
+        left += size.width() + kItemGap;
+    }
+    double right = b.width() - kItemMargin;
+    // The first right item is the rightmost.
+    for (const auto& view : m_rightViews) {
+        if (!view)
+            continue;
+        QSizeF size = view->sizeThatFits(QSizeF(b.width() / 3, height));
+        size.setHeight(std::min(size.height(), height));
+        right -= size.width();
+        view->setFrame(QRectF(right, top + (height - size.height()) / 2, size.width(), size.height()));
+        right -= kItemGap;
+    }
+    // The title is centred on the bar when it fits between the items.
+    const double side = std::max(left, b.width() - right);
+    QRectF titleRect(side, top, std::max(0.0, b.width() - 2 * side), height);
+    if (titleRect.width() < 80)
+        titleRect = QRectF(left, top, std::max(0.0, right - left), height);
+    if (m_titleView) {
+        QSizeF size = m_titleView->frame().size().boundedTo(titleRect.size());
+        m_titleView->setFrame(QRectF(titleRect.center().x() - size.width() / 2,
+                                     titleRect.center().y() - size.height() / 2, size.width(),
+                                     size.height()));
+    }
+    m_title->setFrame(titleRect);
+}
+
+void NavigationBar::drawRect(QPainter& painter, const QRectF& rect)
+{
+    paintBar(painter, rect, m_barTint, m_backgroundImage, m_translucent, false);
+}
+
+Toolbar::Toolbar(QWidget* parent)
+    : View(parent)
+{
+}
+
+QList<BarButtonItem*> Toolbar::items() const
+{
+    QList<BarButtonItem*> list;
+    for (const auto& item : m_items)
+        if (item)
+            list.append(item);
+    return list;
+}
+
+View* Toolbar::makeItemView(BarButtonItem* item, QWidget* parent, const QFont& font)
+{
+    if (View* custom = item->customView()) {
+        if (auto* view = qobject_cast<View*>(parent))
+            view->addSubview(custom);
+        custom->setHidden(false);
+        return custom;
+    }
+    auto* button = Button::withType(Button::Type::System, parent);
+    button->setTitleFont(item->style() == BarButtonItem::Style::Done
+                             ? QFont(font.family(), -1, QFont::DemiBold)
+                             : font);
+    if (item->style() == BarButtonItem::Style::Done) {
+        QFont bold = font;
+        bold.setWeight(QFont::DemiBold);
+        button->setTitleFont(bold);
+    }
+    if (!item->image().isNull())
+        button->setImage(Image::masked(item->image(), button->tintColor()));
+    button->setTitle(item->title());
+    button->setTag(item->tag());
+    button->setEnabled(item->isEnabled());
+    button->setContentEdgeInsets(QMarginsF(4, 0, 4, 0));
+    QPointer<BarButtonItem> itemPtr(item);
+    button->addTarget([itemPtr](Control*) {
+        if (itemPtr)
+            itemPtr->trigger();
+    }, ControlEventTouchUpInside);
+    button->setHidden(false);
+    item->setView(button);
+    return button;
+}
+
+void Toolbar::setItems(const QList<BarButtonItem*>& items, bool)
+{
+    for (const auto& view : m_views) {
+        if (!view)
+            continue;
+        bool custom = false;
+        for (const auto& item : m_items)
+            if (item && item->customView() == view)
+                custom = true;
+        if (custom)
+            view->hide();
+        else
+            view->deleteLater();
+    }
+    m_views.clear();
+    m_items.clear();
+    for (BarButtonItem* item : items) {
+        m_items.append(item);
+        m_views.append(item && !item->isSpace() ? makeItemView(item, this, Font::system(17)) : nullptr);
+    }
+    layoutSubviews();
+}
+
+void Toolbar::setBarTintColor(const QColor& color)
+{
+    m_barTint = color;
+    update();
+}
+
+void Toolbar::setTranslucent(bool translucent)
+{
+    m_translucent = translucent;
+    update();
+}
+
+void Toolbar::setBackgroundImage(const Image& image)
+{
+    m_backgroundImage = image;
+    update();
+}
+
+QSizeF Toolbar::sizeThatFits(const QSizeF& size) const
+{
+    return QSizeF(size.width(), 44);
+}
+
+void Toolbar::layoutSubviews()
+{
+    const QRectF b = bounds();
+    const double height = std::min(44.0, b.height());
+    // Fixed widths first, then flexible spaces share what is left.
+    double used = 0;
+    int flexible = 0;
+    QList<double> widths;
+    for (int i = 0; i < m_items.size(); ++i) {
+        BarButtonItem* item = m_items.at(i);
+        double w = 0;
+        if (!item) {
+        } else if (item->systemItem() == BarButtonItem::SystemItem::FlexibleSpace) {
+            ++flexible;
+        } else if (item->systemItem() == BarButtonItem::SystemItem::FixedSpace) {
+            w = item->width();
+        } else if (View* view = m_views.value(i)) {
+            w = item->width() > 0 ? item->width() : view->sizeThatFits(QSizeF(b.width(), height)).width();
+            w = std::max(w, 30.0);
+        }
+        widths.append(w);
+        used += w;
+    }
+    const int gaps = std::max<qsizetype>(0, m_items.size() - 1);
+    const double free = b.width() - 2 * kItemMargin - used - gaps * kItemGap;
+    const double share = flexible > 0 ? std::max(0.0, free / flexible) : 0;
+    double x = kItemMargin;
+    for (int i = 0; i < m_items.size(); ++i) {
+        BarButtonItem* item = m_items.at(i);
+        double w = widths.at(i);
+        if (item && item->systemItem() == BarButtonItem::SystemItem::FlexibleSpace)
+            w = share;
+        if (View* view = m_views.value(i)) {
+            const double h = std::min(height, std::max(view->sizeThatFits(QSizeF(w, height)).height(), 30.0));
+            view->setFrame(QRectF(x, (height - h) / 2, w, h));
+        }
+        x += w + kItemGap;
+    }
+}
+
+void Toolbar::drawRect(QPainter& painter, const QRectF& rect)
+{
+    paintBar(painter, rect, m_barTint, m_backgroundImage, m_translucent, true);
+}
+
+} // namespace platform::ui

@@ -1,0 +1,653 @@
+#include "platform/ui/View.h"
+
+#include "platform/ui/Animation.h"
+#include "platform/ui/Guard.h"
+
+#include <QEvent>
+#include <QGraphicsEffect>
+#include <QPainter>
+#include <QPainterPath>
+#include <QResizeEvent>
+
+#include <cmath>
+
+namespace platform::ui {
+
+namespace {
+
+// Draws a view with its alpha, scale and shadow. One effect does all three because a
+// widget can carry only one, and the shadow needs to reach outside the view's bounds.
+class ViewEffect : public QGraphicsEffect {
+public:
+    explicit ViewEffect(View* view)
+        : m_view(view)
+    {
+    }
+
+    double alpha = 1.0;
+    double scale = 1.0;
+
+    QRectF boundingRectFor(const QRectF& rect) const override
+    {
+        QRectF r = rect;
+        if (scale > 1.0) {
+            const QPointF c = rect.center();
+            r = QRectF(c.x() - rect.width() * scale / 2, c.y() - rect.height() * scale / 2,
+                       rect.width() * scale, rect.height() * scale);
+        }
+        if (Layer* layer = m_view->layer(); layer && layer->presentedShadowOpacity() > 0) {
+            const double spread = layer->shadowRadius() * 2 + 1;
+            QRectF shadow = r.translated(layer->shadowOffset())
+                                .adjusted(-spread, -spread, spread, spread);
+            r = r.united(shadow);
+        }
+        return r;
+    }
+
+protected:
+    void draw(QPainter* painter) override
+    {
+        QPoint offset;
+        const QPixmap source = sourcePixmap(Qt::LogicalCoordinates, &offset, NoPad);
+        if (source.isNull())
+            return;
+        const double dpr = source.devicePixelRatio();
+        QRectF target(offset, QSizeF(source.width() / dpr, source.height() / dpr));
+        if (std::abs(scale - 1.0) > 1e-6) {
+            const QPointF c = target.center();
+            target = QRectF(c.x() - target.width() * scale / 2, c.y() - target.height() * scale / 2,
+                            target.width() * scale, target.height() * scale);
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+        Layer* layer = m_view->layer();
+        if (layer && layer->presentedShadowOpacity() > 0)
+            drawShadow(painter, source, target, *layer);
+        painter->setOpacity(painter->opacity() * alpha);
+        painter->drawPixmap(target, source, source.rect());
+        painter->restore();
+    }
+
+private:
+    static void drawShadow(QPainter* painter, const QPixmap& source, const QRectF& target,
+                           const Layer& layer)
+    {
+        // Shape of the view in the shadow colour, blurred by scaling down and up.
+        QImage shape = source.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QPainter tint(&shape);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(shape.rect(), layer.shadowColor());
+        tint.end();
+        const double radius = std::max(1.0, layer.shadowRadius());
+        const double pad = radius * 2;
+        QImage padded(QSize(int(shape.width() + pad * 2), int(shape.height() + pad * 2)),
+                      QImage::Format_ARGB32_Premultiplied);
+        padded.fill(Qt::transparent);
+        QPainter p(&padded);
+        p.drawImage(QPointF(pad, pad), shape);
+        p.end();
+        const double factor = 1.0 / radius;
+        QImage small = padded.scaled(std::max(1, int(padded.width() * factor)),
+                                     std::max(1, int(padded.height() * factor)),
+                                     Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QImage blurred = small.scaled(padded.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const double dpr = source.devicePixelRatio();
+        const QRectF area = target.adjusted(-pad / dpr, -pad / dpr, pad / dpr, pad / dpr)
+                                .translated(layer.shadowOffset());
+        painter->save();
+        painter->setOpacity(painter->opacity() * layer.presentedShadowOpacity());
+        painter->drawImage(area, blurred);
+        painter->restore();
+    }
+
+    View* m_view;
+};
+
+QRectF alignedFrame(const QRectF& frame)
+{
+    return QRectF(std::round(frame.x()), std::round(frame.y()), std::round(frame.width()),
+                  std::round(frame.height()));
+}
+
+} // namespace
+
+View::View(QWidget* parent)
+    : QWidget(parent)
+{
+    m_frame = QRectF(geometry());
+    if (parent)
+        setVisible(true);
+}
+
+View::View(const QRectF& frame, QWidget* parent)
+    : View(parent)
+{
+    setFrame(frame);
+}
+
+View::~View()
+{
+    if (m_layer)
+        m_layer->m_view = nullptr;
+}
+
+QRectF View::frame() const
+{
+    return m_frame;
+}
+
+void View::setFrame(const QRectF& frame)
+{
+    QRectF target = frame.normalized();
+    if (!std::isfinite(target.x()) || !std::isfinite(target.y()) || !std::isfinite(target.width())
+        || !std::isfinite(target.height()))
+        return;
+    const QRectF from = QRectF(geometry());
+    m_frame = target;
+    if (Animation::record(
+            this, "frame", from, target,
+            [this](const QVariant& v) { applyGeometry(v.toRectF()); },
+            [this] { return QVariant(QRectF(geometry())); }))
+        return;
+    applyGeometry(target);
+}
+
+void View::applyGeometry(const QRectF& frame)
+{
+    const QRect rect = alignedFrame(frame).toRect();
+    if (rect == geometry())
+        return;
+    m_applyingGeometry = true;
+    setGeometry(rect);
+    m_applyingGeometry = false;
+}
+
+void View::setBounds(const QRectF& bounds)
+{
+    const QPointF c = center();
+    setFrame(QRectF(c.x() - bounds.width() / 2, c.y() - bounds.height() / 2, bounds.width(),
+                    bounds.height()));
+}
+
+void View::setCenter(const QPointF& center)
+{
+    QRectF f = m_frame;
+    f.moveCenter(center);
+    setFrame(f);
+}
+
+QPointF View::convertPointToView(const QPointF& point, const QWidget* view) const
+{
+    const QWidget* target = view ? view : window();
+    return QPointF(mapTo(window(), QPoint(0, 0)) - target->mapTo(target->window(), QPoint(0, 0)))
+        + point;
+}
+
+QPointF View::convertPointFromView(const QPointF& point, const QWidget* view) const
+{
+    const QWidget* source = view ? view : window();
+    return QPointF(source->mapTo(source->window(), QPoint(0, 0)) - mapTo(window(), QPoint(0, 0)))
+        + point;
+}
+
+QRectF View::convertRectToView(const QRectF& rect, const QWidget* view) const
+{
+    return QRectF(convertPointToView(rect.topLeft(), view), rect.size());
+}
+
+QRectF View::convertRectFromView(const QRectF& rect, const QWidget* view) const
+{
+    return QRectF(convertPointFromView(rect.topLeft(), view), rect.size());
+}
+
+View* View::superview() const
+{
+    return qobject_cast<View*>(parentWidget());
+}
+
+QList<View*> View::subviews() const
+{
+    QList<View*> result;
+    for (QObject* child : children())
+        if (auto* view = qobject_cast<View*>(child))
+            result.append(view);
+    return result;
+}
+
+void View::showAsSubview(QWidget* view)
+{
+    auto* asView = qobject_cast<View*>(view);
+    const bool hidden = asView ? asView->m_hidden : view->isHidden();
+    view->setVisible(!hidden);
+}
+
+void View::addSubview(QWidget* view)
+{
+    if (!view || view == this)
+        return;
+    const bool wasHidden = qobject_cast<View*>(view) ? qobject_cast<View*>(view)->m_hidden
+                                                      : view->isHidden();
+    if (view->parentWidget() != this)
+        view->setParent(this);
+    view->raise();
+    view->setVisible(!wasHidden);
+}
+
+void View::insertSubview(QWidget* view, int index)
+{
+    addSubview(view);
+    QList<QWidget*> order;
+    for (QObject* child : children())
+        if (auto* w = qobject_cast<QWidget*>(child); w && w != view)
+            order.append(w);
+    index = std::clamp(index, 0, int(order.size()));
+    if (index < order.size())
+        view->stackUnder(order.at(index));
+}
+
+void View::insertSubviewBelow(QWidget* view, QWidget* sibling)
+{
+    addSubview(view);
+    if (sibling && sibling->parentWidget() == this)
+        view->stackUnder(sibling);
+}
+
+void View::insertSubviewAbove(QWidget* view, QWidget* sibling)
+{
+    addSubview(view);
+    if (sibling && sibling->parentWidget() == this) {
+        // Qt has no "stack over"; put the view on top, then lower everything that was
+        // above the sibling beneath... simply raise the view and lower the later ones.
+        bool after = false;
+        QList<QWidget*> later;
+        for (QObject* child : children()) {
+            auto* w = qobject_cast<QWidget*>(child);
+            if (!w || w == view)
+                continue;
+            if (after)
+                later.append(w);
+            if (w == sibling)
+                after = true;
+        }
+        view->raise();
+        for (QWidget* w : later)
+            w->raise();
+    }
+}
+
+void View::removeFromSuperview()
+{
+    if (!parentWidget())
+        return;
+    // The caller takes the view back; with no one holding it the view would leak, so
+    // callers that drop a view delete it (deleteLater) as the Qt parent would have.
+    setParent(nullptr);
+}
+
+void View::bringSubviewToFront(QWidget* view)
+{
+    if (view && view->parentWidget() == this)
+        view->raise();
+}
+
+void View::sendSubviewToBack(QWidget* view)
+{
+    if (view && view->parentWidget() == this)
+        view->lower();
+}
+
+bool View::isDescendantOfView(const QWidget* view) const
+{
+    for (const QWidget* w = this; w; w = w->parentWidget())
+        if (w == view)
+            return true;
+    return false;
+}
+
+View* View::viewWithTag(int tag)
+{
+    if (m_tag == tag)
+        return this;
+    for (View* child : subviews())
+        if (View* found = child->viewWithTag(tag))
+            return found;
+    return nullptr;
+}
+
+void View::setHidden(bool hidden)
+{
+    m_hidden = hidden;
+    // A view without a superview stays as it is until it is added or shown.
+    if (parentWidget() || isWindow())
+        QWidget::setVisible(!hidden);
+}
+
+void View::setAlpha(double alpha)
+{
+    alpha = std::clamp(alpha, 0.0, 1.0);
+    const double from = m_presentedAlpha;
+    m_alpha = alpha;
+    if (Animation::record(
+            this, "alpha", from, alpha, [this](const QVariant& v) { applyAlpha(v.toDouble()); },
+            [this] { return QVariant(m_presentedAlpha); }))
+        return;
+    applyAlpha(alpha);
+}
+
+void View::applyAlpha(double alpha)
+{
+    m_presentedAlpha = alpha;
+    updateEffect();
+    updateMouseTransparency();
+}
+
+void View::setScale(double scale)
+{
+    if (!std::isfinite(scale))
+        return;
+    const double from = m_presentedScale;
+    m_scale = scale;
+    if (Animation::record(
+            this, "scale", from, scale, [this](const QVariant& v) { applyScale(v.toDouble()); },
+            [this] { return QVariant(m_presentedScale); }))
+        return;
+    applyScale(scale);
+}
+
+void View::applyScale(double scale)
+{
+    m_presentedScale = scale;
+    updateEffect();
+}
+
+void View::setUserInteractionEnabled(bool enabled)
+{
+    m_userInteraction = enabled;
+    updateMouseTransparency();
+}
+
+void View::setAnimationBlocksInteraction(bool block)
+{
+    m_animationBlocks = std::max(0, m_animationBlocks + (block ? 1 : -1));
+    updateMouseTransparency();
+}
+
+void View::updateMouseTransparency()
+{
+    // A view nearly transparent takes no touches, as on the platform.
+    const bool transparent = !m_userInteraction || m_animationBlocks > 0 || m_presentedAlpha < 0.01;
+    setAttribute(Qt::WA_TransparentForMouseEvents, transparent);
+}
+
+void View::setClipsToBounds(bool clips)
+{
+    m_clipsToBounds = clips;
+    update();
+}
+
+void View::setBackgroundColor(const QColor& color)
+{
+    const QColor from = m_presentedBackground.isValid() ? m_presentedBackground
+                                                        : QColor(Qt::transparent);
+    m_backgroundColor = color;
+    const QColor to = color.isValid() ? color : QColor(Qt::transparent);
+    if (from.isValid() && Animation::record(
+            this, "backgroundColor", from, to,
+            [this](const QVariant& v) { applyBackgroundColor(v.value<QColor>()); },
+            [this] { return QVariant(m_presentedBackground); }))
+        return;
+    applyBackgroundColor(color);
+}
+
+void View::applyBackgroundColor(const QColor& color)
+{
+    m_presentedBackground = color;
+    update();
+}
+
+void View::setBackgroundPattern(const Image& image)
+{
+    m_pattern = image;
+    update();
+}
+
+QColor View::tintColor() const
+{
+    for (const QWidget* w = this; w; w = w->parentWidget())
+        if (auto* view = qobject_cast<const View*>(w); view && view->m_tint.isValid())
+            return view->m_tint;
+    return QColor(0, 122, 255);
+}
+
+void View::setTintColor(const QColor& color)
+{
+    m_tint = color;
+    update();
+    for (View* child : findChildren<View*>())
+        child->update();
+}
+
+Layer* View::layer() const
+{
+    if (!m_layer) {
+        m_layer = makeLayer();
+        if (!m_layer)
+            m_layer = std::make_unique<Layer>();
+        m_layer->m_view = const_cast<View*>(this);
+    }
+    return m_layer.get();
+}
+
+void View::setLayer(std::unique_ptr<Layer> layer)
+{
+    if (!layer)
+        return;
+    if (m_layer)
+        m_layer->m_view = nullptr;
+    m_layer = std::move(layer);
+    m_layer->m_view = this;
+    layerChanged();
+}
+
+std::unique_ptr<Layer> View::makeLayer() const
+{
+    return std::make_unique<Layer>();
+}
+
+void View::layerChanged()
+{
+    updateEffect();
+    update();
+}
+
+void View::updateEffect()
+{
+    const bool shadow = m_layer && m_layer->presentedShadowOpacity() > 0;
+    const bool needed = m_presentedAlpha < 1.0 || std::abs(m_presentedScale - 1.0) > 1e-6 || shadow;
+    auto* effect = dynamic_cast<ViewEffect*>(graphicsEffect());
+    if (!needed) {
+        if (effect)
+            setGraphicsEffect(nullptr);
+        return;
+    }
+    if (!effect) {
+        effect = new ViewEffect(this);
+        setGraphicsEffect(effect);
+    }
+    effect->alpha = m_presentedAlpha;
+    effect->scale = m_presentedScale;
+    effect->update();
+}
+
+bool View::pointInside(const QPointF& point) const
+{
+    return bounds().contains(point);
+}
+
+View* View::hitTest(const QPointF& point)
+{
+    if (m_hidden || !m_userInteraction || m_alpha < 0.01 || !pointInside(point))
+        return nullptr;
+    const auto children = subviews();
+    for (auto it = children.crbegin(); it != children.crend(); ++it) {
+        View* child = *it;
+        if (View* hit = child->hitTest(point - child->frame().topLeft()))
+            return hit;
+    }
+    return this;
+}
+
+void View::setNeedsLayout()
+{
+    if (m_layoutPending)
+        return;
+    m_layoutPending = true;
+    QMetaObject::invokeMethod(this, [this] { layoutIfNeeded(); }, Qt::QueuedConnection);
+}
+
+void View::layoutIfNeeded()
+{
+    m_layoutPending = false;
+    guarded([this] {
+        layoutSubviews();
+        if (onLayoutSubviews)
+            onLayoutSubviews();
+    });
+}
+
+void View::layoutSubviews() {}
+
+QSizeF View::sizeThatFits(const QSizeF&) const
+{
+    return frame().size();
+}
+
+void View::sizeToFit()
+{
+    const QSizeF size = sizeThatFits(frame().size());
+    setFrame(QRectF(frame().topLeft(), size));
+}
+
+QImage View::snapshot()
+{
+    layoutIfNeeded();
+    return grab().toImage();
+}
+
+void View::drawRect(QPainter&, const QRectF&) {}
+
+void View::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF b = bounds();
+    Layer* l = layer();
+    const double radius = std::min(l->cornerRadius(), std::min(b.width(), b.height()) / 2);
+    QPainterPath shape;
+    if (radius > 0)
+        shape.addRoundedRect(b, radius, radius);
+    else
+        shape.addRect(b);
+
+    if (!m_pattern.isNull())
+        painter.fillPath(shape, m_pattern.patternBrush());
+    if (m_presentedBackground.isValid() && m_presentedBackground.alpha() > 0)
+        painter.fillPath(shape, m_presentedBackground);
+
+    painter.save();
+    if (m_clipsToBounds || l->masksToBounds())
+        painter.setClipPath(shape);
+    guarded([&] { drawRect(painter, b); });
+    painter.restore();
+
+    if (l->borderWidth() > 0) {
+        const double w = l->borderWidth();
+        QPen pen(l->borderColor(), w);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        const QRectF inner = b.adjusted(w / 2, w / 2, -w / 2, -w / 2);
+        if (radius > 0)
+            painter.drawRoundedRect(inner, std::max(0.0, radius - w / 2), std::max(0.0, radius - w / 2));
+        else
+            painter.drawRect(inner);
+    }
+    guarded([&] { l->drawOver(painter, b); });
+}
+
+void View::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const QSizeF oldSize = event->oldSize().isValid() ? QSizeF(event->oldSize()) : QSizeF(0, 0);
+    const QSizeF newSize = QSizeF(event->size());
+    if (!m_applyingGeometry && !Animation::isAnimating(this, "frame"))
+        m_frame = QRectF(QPointF(pos()), newSize);
+    if (m_autoresizesSubviews && oldSize.width() > 0 && oldSize.height() > 0)
+        resizeSubviews(oldSize, newSize);
+    if (m_layer)
+        m_layer->layoutSublayers();
+    layoutIfNeeded();
+    emit frameChanged();
+}
+
+void View::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    if (!m_applyingGeometry && !Animation::isAnimating(this, "frame"))
+        m_frame.moveTopLeft(QPointF(pos()));
+    emit frameChanged();
+}
+
+bool View::event(QEvent* event)
+{
+    if (event->type() == QEvent::ParentChange && parentWidget() && !isWindow())
+        m_frame = QRectF(geometry());
+    return QWidget::event(event);
+}
+
+void View::resizeSubviews(const QSizeF& oldSize, const QSizeF& newSize)
+{
+    const double dw = newSize.width() - oldSize.width();
+    const double dh = newSize.height() - oldSize.height();
+    if (dw == 0 && dh == 0)
+        return;
+    for (View* child : subviews()) {
+        const unsigned mask = child->m_autoresizingMask;
+        if (mask == AutoresizingNone)
+            continue;
+        QRectF f = child->m_frame;
+        // The change of one axis is shared among its flexible parts in proportion to
+        // their sizes, as the platform does.
+        auto distribute = [](double delta, double lead, double size, double trail, bool fl,
+                             bool fs, bool ft, double& newLead, double& newSize) {
+            double total = (fl ? lead : 0) + (fs ? size : 0) + (ft ? trail : 0);
+            const int count = int(fl) + int(fs) + int(ft);
+            newLead = lead;
+            newSize = size;
+            if (count == 0)
+                return;
+            if (total <= 0) {
+                // Nothing to weigh by: equal shares.
+                if (fl)
+                    newLead += delta / count;
+                if (fs)
+                    newSize += delta / count;
+                return;
+            }
+            if (fl)
+                newLead += delta * lead / total;
+            if (fs)
+                newSize += delta * size / total;
+        };
+        double x, w, y, h;
+        distribute(dw, f.x(), f.width(), oldSize.width() - f.right(),
+                   mask & AutoresizingFlexibleLeftMargin, mask & AutoresizingFlexibleWidth,
+                   mask & AutoresizingFlexibleRightMargin, x, w);
+        distribute(dh, f.y(), f.height(), oldSize.height() - f.bottom(),
+                   mask & AutoresizingFlexibleTopMargin, mask & AutoresizingFlexibleHeight,
+                   mask & AutoresizingFlexibleBottomMargin, y, h);
+        child->setFrame(QRectF(x, y, std::max(0.0, w), std::max(0.0, h)));
+    }
+}
+
+} // namespace platform::ui

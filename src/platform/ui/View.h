@@ -1,0 +1,174 @@
+#pragma once
+
+#include "platform/ui/Image.h"
+#include "platform/ui/Layer.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace platform::ui {
+
+// Which margins and sizes of a view follow its superview's size, with the platform's
+// values.
+enum AutoresizingMask : unsigned {
+    AutoresizingNone = 0,
+    AutoresizingFlexibleLeftMargin = 1u << 0,
+    AutoresizingFlexibleWidth = 1u << 1,
+    AutoresizingFlexibleRightMargin = 1u << 2,
+    AutoresizingFlexibleTopMargin = 1u << 3,
+    AutoresizingFlexibleHeight = 1u << 4,
+    AutoresizingFlexibleBottomMargin = 1u << 5,
+};
+
+// The view base: a QWidget whose frame is in points (one point, one device-independent
+// pixel). It keeps the model values (frame, alpha, colour, scale) apart from what is
+// shown while an animation runs, resizes its subviews by their autoresizing masks when
+// its size changes, draws its background, rounded corners, border and shadow from its
+// layer, and finds subviews by tag.
+class View : public QWidget {
+    Q_OBJECT
+public:
+    explicit View(QWidget* parent = nullptr);
+    explicit View(const QRectF& frame, QWidget* parent = nullptr);
+    ~View() override;
+
+    // Geometry. The frame is in the superview's coordinates; the bounds start at (0, 0).
+    QRectF frame() const;
+    void setFrame(const QRectF& frame); // animatable
+    QRectF bounds() const { return QRectF(QPointF(0, 0), frame().size()); }
+    void setBounds(const QRectF& bounds); // keeps the centre, as the platform does
+    QPointF center() const { return frame().center(); }
+    void setCenter(const QPointF& center); // animatable
+
+    // Coordinate conversion; a null view stands for the window.
+    QPointF convertPointToView(const QPointF& point, const QWidget* view) const;
+    QPointF convertPointFromView(const QPointF& point, const QWidget* view) const;
+    QRectF convertRectToView(const QRectF& rect, const QWidget* view) const;
+    QRectF convertRectFromView(const QRectF& rect, const QWidget* view) const;
+
+    unsigned autoresizingMask() const { return m_autoresizingMask; }
+    void setAutoresizingMask(unsigned mask) { m_autoresizingMask = mask; }
+    bool autoresizesSubviews() const { return m_autoresizesSubviews; }
+    void setAutoresizesSubviews(bool value) { m_autoresizesSubviews = value; }
+
+    // The hierarchy.
+    View* superview() const;
+    QList<View*> subviews() const;
+    void addSubview(QWidget* view);
+    void insertSubview(QWidget* view, int index);
+    void insertSubviewBelow(QWidget* view, QWidget* sibling);
+    void insertSubviewAbove(QWidget* view, QWidget* sibling);
+    void removeFromSuperview();
+    void bringSubviewToFront(QWidget* view);
+    void sendSubviewToBack(QWidget* view);
+    bool isDescendantOfView(const QWidget* view) const;
+
+    // Tags: this view when it carries the tag, else the first descendant that does
+    // (depth first, in subview order), else null.
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+    View* viewWithTag(int tag);
+
+    // Visibility and interaction.
+    void setHidden(bool hidden);
+    bool isHidden() const { return m_hidden; }
+    double alpha() const { return m_alpha; }
+    void setAlpha(double alpha); // animatable
+    bool isUserInteractionEnabled() const { return m_userInteraction; }
+    void setUserInteractionEnabled(bool enabled);
+    bool clipsToBounds() const { return m_clipsToBounds; }
+    void setClipsToBounds(bool clips);
+
+    // Scale about the centre, as a scale transform does; animatable.
+    double scale() const { return m_scale; }
+    void setScale(double scale);
+
+    // Background: a plain colour, or a pattern image tiled from the view's origin.
+    QColor backgroundColor() const { return m_backgroundColor; }
+    void setBackgroundColor(const QColor& color); // animatable
+    const Image& backgroundPattern() const { return m_pattern; }
+    void setBackgroundPattern(const Image& image);
+    QColor tintColor() const;
+    void setTintColor(const QColor& color);
+
+    // The layer, made on first use by makeLayer(). Setting one replaces it.
+    Layer* layer() const;
+    void setLayer(std::unique_ptr<Layer> layer);
+
+    // Hit testing, as the platform does it: the deepest visible, interactive subview
+    // containing the point, or this view, or null. Subclasses may widen or narrow it.
+    virtual bool pointInside(const QPointF& point) const;
+    virtual View* hitTest(const QPointF& point);
+
+    // Drawing and layout.
+    void setNeedsDisplay() { update(); }
+    void setNeedsLayout();
+    void layoutIfNeeded();
+    virtual void layoutSubviews();
+    virtual QSizeF sizeThatFits(const QSizeF& size) const;
+    void sizeToFit();
+
+    // What the person sees of this view, at the screen's scale.
+    QImage snapshot();
+
+    // Animation support (called by Animation).
+    void setAnimationBlocksInteraction(bool block);
+    void layerChanged();
+
+    // Called after layoutSubviews; view controllers hook their viewDidLayoutSubviews here.
+    std::function<void()> onLayoutSubviews;
+
+signals:
+    void frameChanged();
+
+protected:
+    // The layer class of this view; the default is the plain layer.
+    virtual std::unique_ptr<Layer> makeLayer() const;
+    // Draws the view's own content inside its bounds, over the background.
+    virtual void drawRect(QPainter& painter, const QRectF& rect);
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool event(QEvent* event) override;
+
+    void applyGeometry(const QRectF& frame);
+    void applyAlpha(double alpha);
+    void applyScale(double scale);
+    void applyBackgroundColor(const QColor& color);
+
+private:
+    void resizeSubviews(const QSizeF& oldSize, const QSizeF& newSize);
+    void updateEffect();
+    void updateMouseTransparency();
+    void showAsSubview(QWidget* view);
+
+    QRectF m_frame;
+    bool m_applyingGeometry = false;
+    unsigned m_autoresizingMask = AutoresizingNone;
+    bool m_autoresizesSubviews = true;
+    int m_tag = 0;
+    bool m_hidden = false;
+    double m_alpha = 1.0;
+    double m_presentedAlpha = 1.0;
+    double m_scale = 1.0;
+    double m_presentedScale = 1.0;
+    bool m_userInteraction = true;
+    int m_animationBlocks = 0;
+    bool m_clipsToBounds = false;
+    QColor m_backgroundColor;
+    QColor m_presentedBackground;
+    QColor m_tint;
+    Image m_pattern;
+    mutable std::unique_ptr<Layer> m_layer;
+    bool m_layoutPending = false;
+};
+
+} // namespace platform::ui
