@@ -1,0 +1,98 @@
+#include "utilities/IcuDateFormatter.h"
+
+#include <QLocale>
+
+#include <unicode/udat.h>
+
+const QString IcuDateFormatter::PosixLocale = QStringLiteral("en_US_POSIX");
+
+namespace {
+
+UDateFormat* formatOf(void* format)
+{
+    return static_cast<UDateFormat*>(format);
+}
+
+QByteArray localeId(const QString& locale)
+{
+    return locale.isEmpty() ? IcuDateFormatter::currentLocaleId() : locale.toLatin1();
+}
+
+} // namespace
+
+QByteArray IcuDateFormatter::currentLocaleId()
+{
+    return QLocale().name().toLatin1();
+}
+
+std::unique_ptr<IcuDateFormatter> IcuDateFormatter::withStyles(
+    Style dateStyle, Style timeStyle, const QString& locale)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UDateFormat* format = udat_open(UDateFormatStyle(timeStyle), UDateFormatStyle(dateStyle),
+        localeId(locale).constData(), nullptr, -1, nullptr, -1, &status);
+    if (U_FAILURE(status)) {
+        udat_close(format);
+        return nullptr;
+    }
+    return std::unique_ptr<IcuDateFormatter>(new IcuDateFormatter(format));
+}
+
+std::unique_ptr<IcuDateFormatter> IcuDateFormatter::withPattern(
+    const QString& pattern, const QString& locale)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UDateFormat* format
+        = udat_open(UDAT_PATTERN, UDAT_PATTERN, localeId(locale).constData(), nullptr, -1,
+            reinterpret_cast<const UChar*>(pattern.utf16()), int32_t(pattern.size()), &status);
+    if (U_FAILURE(status)) {
+        udat_close(format);
+        return nullptr;
+    }
+    udat_setLenient(format, false);
+    return std::unique_ptr<IcuDateFormatter>(new IcuDateFormatter(format));
+}
+
+IcuDateFormatter::IcuDateFormatter(void* format)
+    : m_format(format)
+{
+}
+
+IcuDateFormatter::~IcuDateFormatter()
+{
+    udat_close(formatOf(m_format));
+}
+
+QString IcuDateFormatter::stringFromDate(const QDateTime& date) const
+{
+    if (!date.isValid())
+        return {};
+    const UDate when = UDate(date.toMSecsSinceEpoch());
+    QString text(64, Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = udat_format(formatOf(m_format), when, reinterpret_cast<UChar*>(text.data()),
+        int32_t(text.size()), nullptr, &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        text.resize(length);
+        status = U_ZERO_ERROR;
+        length = udat_format(formatOf(m_format), when, reinterpret_cast<UChar*>(text.data()),
+            int32_t(text.size()), nullptr, &status);
+    }
+    if (U_FAILURE(status))
+        return {};
+    text.resize(length);
+    return text;
+}
+
+std::optional<QDateTime> IcuDateFormatter::dateFromString(const QString& text) const
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t position = 0;
+    const UDate when = udat_parse(formatOf(m_format), reinterpret_cast<const UChar*>(text.utf16()),
+        int32_t(text.size()), &position, &status);
+    if (U_FAILURE(status) || position != text.size())
+        return std::nullopt;
+    return QDateTime::fromMSecsSinceEpoch(qint64(when));
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// A date formatter over ICU's C interface: the locale's date and time styles or a pattern,
+// in the device's time zone.
+class IcuDateFormatter {
+public:
+    enum Style { Full = 0, Long = 1, Medium = 2, Short = 3, None = -1 };
+
+    // The current locale (QLocale's default) when `locale` is empty.
+    static std::unique_ptr<IcuDateFormatter> withStyles(
+        Style dateStyle, Style timeStyle, const QString& locale = {});
+    static std::unique_ptr<IcuDateFormatter> withPattern(
+        const QString& pattern, const QString& locale = {});
+    // The locale for fixed machine-readable forms: ASCII digits, Gregorian calendar.
+    static const QString PosixLocale;
+
+    ~IcuDateFormatter();
+    IcuDateFormatter(const IcuDateFormatter&) = delete;
+    IcuDateFormatter& operator=(const IcuDateFormatter&) = delete;
+
+    QString stringFromDate(const QDateTime& date) const;
+    // Strict: the whole text must match; nullopt otherwise.
+    std::optional<QDateTime> dateFromString(const QString& text) const;
+
+    // The ICU locale id for QLocale's default locale.
+    static QByteArray currentLocaleId();
+
+private:
+    explicit IcuDateFormatter(void* format);
+    void* m_format;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+// Dates to Unix time and display texts. Display formatters are made once per thread and kept;
+// they use the locale and time zone current when they were made.
+namespace KivoDateUtils {
+
+// Calendar units for kivo_dateByAddingCalendarUnits, numbered as stored settings name them.
+enum CalendarUnit : int {
+    EraUnit = 2,
+    YearUnit = 4,
+    MonthUnit = 8,
+    DayUnit = 16,
+    HourUnit = 32,
+    MinuteUnit = 64,
+    SecondUnit = 128,
+    WeekUnit = 256,
+};
+
+// Seconds since 1970-01-01 00:00:00 UTC, with fractions (dates hold milliseconds).
+double ConvertToUnixTime(const QDateTime& date);
+// The date that many seconds after 1970; invalid for a number that is not finite or is
+// beyond the range of dates.
+QDateTime ConvertFromUnixTime(double seconds);
+
+// The date written with a new formatter of that pattern (ICU pattern letters).
+QString FormatDate(const QDateTime& date, const QString& format);
+// Midnight starting the date's day in the current calendar and time zone.
+QDateTime getOnlyDate(const QDateTime& date);
+// A date holding only the hour, minute and second: those of the first day of year 1 in the
+// current calendar, so far before 1970.
+QDateTime getOnlyTime(const QDateTime& date);
+
+QString getDateString(const QDateTime& date); // medium date
+QString getDateTimeString(const QDateTime& date); // medium date, short time
+QString getTimeString(const QDateTime& date); // medium time
+QString getMonthYearString(const QDateTime& date); // "MMM yyyy"
+QString getYearString(const QDateTime& date); // "yyyy"
+
+// Text of the form "yyyy-MM-dd HH:mm:ss ZZZ" (for example "2024-03-05 14:30:00 +0100");
+// nullopt when the text does not match, a missing zone included.
+std::optional<QDateTime> convertFromString(const QString& text);
+
+// The date plus the amount of one Gregorian calendar unit; an unsupported unit is logged
+// and gives the same moment back.
+QDateTime kivo_dateByAddingCalendarUnits(const QDateTime& date, int unit, qint64 amount);
+
+} // namespace KivoDateUtils
