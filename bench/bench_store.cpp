@@ -1,0 +1,188 @@
+// Inserting 100,000 rows in one save and fetching them back by their table's template,
+// each timed against SQLite's own shell doing the same work on a database of the same
+// shape in the same run.
+#include "platform/Folders.h"
+#include "platform/coredata/ManagedObject.h"
+#include "platform/coredata/ManagedObjectContext.h"
+#include "platform/coredata/ManagedObjectModel.h"
+#include "platform/coredata/PersistentStoreCoordinator.h"
+#include "platform/coredata/StoreOptions.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <benchmark/benchmark.h>
+
+namespace cd = platform::coredata;
+
+namespace {
+
+constexpr int RowCount = 100000;
+const QString TableId = QStringLiteral("6F0B8E7C-2D3A-4C59-9B1E-0A7F5D3C2B10");
+const QString Shell = QStringLiteral("sqlite3");
+
+QString rowJson(int i)
+{
+    return QStringLiteral("{\n    \"A\" : \"Row %1\",\n    \"B\" : %2\n}").arg(i).arg(i * 3);
+}
+
+void removeStore(const QString& path)
+{
+    for (const char* suffix : { "", "-wal", "-shm" })
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+std::shared_ptr<const cd::ManagedObjectModel> model()
+{
+    static auto loaded
+        = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
+    return loaded;
+}
+
+std::unique_ptr<cd::ManagedObjectContext> openContext(const QString& path)
+{
+    auto coordinator = std::make_shared<cd::PersistentStoreCoordinator>(model());
+    if (!coordinator->addPersistentStore(cd::SQLiteStoreType, {}, QUrl::fromLocalFile(path), {}))
+        return nullptr;
+    auto context = std::make_unique<cd::ManagedObjectContext>();
+    context->setPersistentStoreCoordinator(coordinator);
+    return context;
+}
+
+// Our insert of every row in one save; seconds.
+double insertOurs(const QString& path)
+{
+    removeStore(path);
+    auto context = openContext(path);
+    QElapsedTimer timer;
+    timer.start();
+    const double now = 1.7e9;
+    for (int i = 0; i < RowCount; ++i) {
+        cd::ManagedObject* row = context->insertNewObject(QStringLiteral("Rows"));
+        row->setValue(0, now + i);
+        row->setValue(1, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+        row->setValue(2, rowJson(i));
+        row->setValue(3, now + i);
+        row->setValue(4, i);
+        row->setValue(5, TableId);
+    }
+    if (!context->save())
+        return -1;
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+double runShell(const QString& path, const QByteArray& input)
+{
+    QProcess shell;
+    shell.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    shell.start(Shell, { path });
+    shell.write(input);
+    shell.closeWriteChannel();
+    shell.waitForFinished(-1);
+    return shell.exitCode() == 0 ? double(timer.nsecsElapsed()) / 1e9 : -1;
+}
+
+// The same table, indexes and journal settings as our store, then the same rows in one
+// transaction; seconds, counting the shell's start.
+double insertShell(const QString& path)
+{
+    removeStore(path);
+    QByteArray schema
+        = "PRAGMA journal_mode=WAL;\nPRAGMA synchronous=FULL;\n"
+          "CREATE TABLE \"Rows\" (\"_pk\" INTEGER PRIMARY KEY AUTOINCREMENT, \"ctimestamp\" REAL, "
+          "\"id\" TEXT, \"json\" TEXT, \"mtimestamp\" REAL, \"order\" INTEGER, "
+          "\"usertemplate_id\" TEXT);\n"
+          "CREATE INDEX \"Rows_id\" ON \"Rows\" (\"id\");\n"
+          "CREATE INDEX \"Rows_usertemplate_id_order\" ON \"Rows\" (\"usertemplate_id\", "
+          "\"order\");\n";
+    if (runShell(path, schema) < 0)
+        return -1;
+    QByteArray script = "BEGIN;\n";
+    const double now = 1.7e9;
+    for (int i = 0; i < RowCount; ++i) {
+        QString json = rowJson(i);
+        json.replace('\'', "''");
+        script += QStringLiteral("INSERT INTO \"Rows\" (\"ctimestamp\", \"id\", \"json\", "
+                                 "\"mtimestamp\", \"order\", \"usertemplate_id\") VALUES "
+                                 "(%1, '%2', '%3', %1, %4, '%5');\n")
+                      .arg(now + i, 0, 'f', 1)
+                      .arg(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(), json)
+                      .arg(i)
+                      .arg(TableId)
+                      .toUtf8();
+    }
+    script += "COMMIT;\n";
+    return runShell(path, script);
+}
+
+double fetchOurs(const QString& path)
+{
+    auto context = openContext(path);
+    QElapsedTimer timer;
+    timer.start();
+    const auto request = model()->fetchRequestFromTemplate(
+        QStringLiteral("FetchRequest_Rows"), { { QStringLiteral("USERTEMPLATE_ID"), TableId } });
+    const auto rows = context->executeFetchRequest(*request);
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    return rows.size() == RowCount ? seconds : -1;
+}
+
+double fetchShell(const QString& path)
+{
+    return runShell(path,
+        "SELECT * FROM \"Rows\" WHERE \"usertemplate_id\" IS '" + TableId.toUtf8()
+            + "' ORDER BY \"_pk\";\n");
+}
+
+void report(benchmark::State& state, double ours, double shell)
+{
+    if (ours < 0 || shell < 0) {
+        state.SkipWithError("a run failed");
+        return;
+    }
+    state.SetIterationTime(ours);
+    state.counters["ours_ms"] = ours * 1000;
+    state.counters["sqlite3_ms"] = shell * 1000;
+    state.counters["ratio"] = ours / shell;
+}
+
+void InsertRowsInOneSave(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    for (auto _ : state)
+        report(state, insertOurs(folder.filePath("ours.sqlite")),
+            insertShell(folder.filePath("shell.sqlite")));
+}
+
+void FetchRowsByTemplate(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    const QString ours = folder.filePath("ours.sqlite");
+    const QString shell = folder.filePath("shell.sqlite");
+    if (insertOurs(ours) < 0 || insertShell(shell) < 0) {
+        state.SkipWithError("the stores could not be made");
+        return;
+    }
+    for (auto _ : state)
+        report(state, fetchOurs(ours), fetchShell(shell));
+}
+
+} // namespace
+
+BENCHMARK(InsertRowsInOneSave)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(FetchRowsByTemplate)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

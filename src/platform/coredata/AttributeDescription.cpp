@@ -1,0 +1,92 @@
+#include "platform/coredata/AttributeDescription.h"
+
+#include <cmath>
+
+namespace platform::coredata {
+
+namespace {
+
+bool isNumeric(const QVariant& value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isText(const QVariant& value)
+{
+    const int id = value.metaType().id();
+    return id == QMetaType::QString || id == QMetaType::QByteArray || id == QMetaType::QChar;
+}
+
+} // namespace
+
+std::optional<QVariant> AttributeDescription::coerce(const QVariant& value) const
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    switch (type) {
+    case AttributeType::String:
+        if (!isText(value))
+            return std::nullopt;
+        return QVariant(value.toString());
+    case AttributeType::Integer:
+        if (!isNumeric(value))
+            return std::nullopt;
+        if (value.metaType().id() == QMetaType::Double || value.metaType().id() == QMetaType::Float)
+            return QVariant(qlonglong(std::trunc(value.toDouble())));
+        return QVariant(value.toLongLong());
+    case AttributeType::Double:
+        if (!isNumeric(value))
+            return std::nullopt;
+        return QVariant(value.toDouble());
+    case AttributeType::Boolean:
+        if (!isNumeric(value))
+            return std::nullopt;
+        return QVariant(value.toDouble() != 0.0);
+    }
+    return std::nullopt;
+}
+
+QString AttributeDescription::typeName(AttributeType type)
+{
+    switch (type) {
+    case AttributeType::String:
+        return QStringLiteral("String");
+    case AttributeType::Integer:
+        return QStringLiteral("Integer");
+    case AttributeType::Double:
+        return QStringLiteral("Double");
+    case AttributeType::Boolean:
+        return QStringLiteral("Boolean");
+    }
+    return {};
+}
+
+std::optional<AttributeType> AttributeDescription::typeFromName(const QString& name)
+{
+    for (auto type : { AttributeType::String, AttributeType::Integer, AttributeType::Double,
+             AttributeType::Boolean }) {
+        if (typeName(type) == name)
+            return type;
+    }
+    return std::nullopt;
+}
+
+} // namespace platform::coredata

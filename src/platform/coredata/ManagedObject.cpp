@@ -1,0 +1,149 @@
+#include "platform/coredata/ManagedObject.h"
+
+#include "platform/Exception.h"
+#include "platform/coredata/ManagedObjectContext.h"
+
+#include <QHash>
+
+#include <mutex>
+
+namespace platform::coredata {
+
+namespace {
+
+std::mutex& factoriesMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+QHash<QString, ManagedObject::Factory>& factories()
+{
+    static QHash<QString, ManagedObject::Factory> map;
+    return map;
+}
+
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    const bool aNull = !a.isValid() || a.isNull();
+    const bool bNull = !b.isValid() || b.isNull();
+    if (aNull || bNull)
+        return aNull == bNull;
+    return a.metaType() == b.metaType() && a == b;
+}
+
+} // namespace
+
+ManagedObject::ManagedObject(const EntityDescription* entity)
+    : m_entity(entity)
+{
+    Q_ASSERT(entity);
+    m_values.resize(entity->attributes().size());
+    m_changed.resize(entity->attributes().size());
+}
+
+ManagedObject::~ManagedObject() = default;
+
+void ManagedObject::registerFactory(const QString& entityName, Factory factory)
+{
+    std::lock_guard lock(factoriesMutex());
+    factories().insert(entityName, std::move(factory));
+}
+
+ManagedObject* ManagedObject::create(const EntityDescription* entity)
+{
+    Factory factory;
+    {
+        std::lock_guard lock(factoriesMutex());
+        factory = factories().value(entity->name());
+    }
+    return factory ? factory(entity) : new ManagedObject(entity);
+}
+
+ManagedObjectContext* ManagedObject::managedObjectContext() const
+{
+    return m_context;
+}
+
+ObjectID ManagedObject::objectID() const
+{
+    return { m_storeIdentifier, m_entity, m_key };
+}
+
+int ManagedObject::checkedIndex(const QString& key) const
+{
+    const int index = m_entity->indexOfAttribute(key);
+    if (index < 0) {
+        throw Exception(Exception::InvalidArgument,
+            QStringLiteral("the entity %1 is not key value coding-compliant for the key "
+                           "\"%2\".")
+                .arg(m_entity->name(), key));
+    }
+    return index;
+}
+
+void ManagedObject::ensureLoaded() const
+{
+    if (!m_loaded && m_context)
+        m_context->fulfillFault(const_cast<ManagedObject*>(this));
+}
+
+QVariant ManagedObject::value(const QString& key) const
+{
+    return value(checkedIndex(key));
+}
+
+void ManagedObject::setValue(const QString& key, const QVariant& value)
+{
+    setValue(checkedIndex(key), value);
+}
+
+QVariant ManagedObject::value(int index) const
+{
+    ensureLoaded();
+    return m_values.value(index);
+}
+
+void ManagedObject::setValue(int index, const QVariant& value)
+{
+    if (index < 0 || index >= m_values.size()) {
+        throw Exception(Exception::RangeError,
+            QStringLiteral("attribute index %1 out of range for %2")
+                .arg(index)
+                .arg(m_entity->name()));
+    }
+    const AttributeDescription& attribute = m_entity->attributes()[index];
+    const auto coerced = attribute.coerce(value);
+    if (!coerced) {
+        throw Exception(Exception::InvalidArgument,
+            QStringLiteral("Unacceptable type of value for attribute: property = \"%1\"; "
+                           "desired type = %2; given type = %3; value = %4.")
+                .arg(attribute.name, AttributeDescription::typeName(attribute.type),
+                    QString::fromLatin1(value.typeName()), value.toString()));
+    }
+    ensureLoaded();
+    if (sameValue(m_values[index], *coerced))
+        return;
+    if (m_context && (m_state == State::Persistent || m_state == State::Deleted))
+        m_context->objectWillChange(this);
+    m_values[index] = *coerced;
+    m_changed.setBit(index);
+}
+
+QList<QVariant> ManagedObject::values() const
+{
+    ensureLoaded();
+    return m_values;
+}
+
+QStringList ManagedObject::changedKeys() const
+{
+    QStringList keys;
+    for (int i = 0; i < m_changed.size(); ++i) {
+        if (m_changed.testBit(i))
+            keys << m_entity->attributes()[i].name;
+    }
+    return keys;
+}
+
+} // namespace platform::coredata

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "platform/coredata/EntityDescription.h"
+#include "platform/coredata/ObjectID.h"
+
+#include <QBitArray>
+#include <QList>
+#include <QObject>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+
+namespace platform::coredata {
+
+class ManagedObjectContext;
+
+// One object of an entity. Its attributes are values in the entity's declared order,
+// each unset (null QVariant) until given one. Entity classes derive from it, declare
+// their attributes as QVariant Qt properties whose accessors call value()/setValue(),
+// and register themselves with registerClass<T>("Entity") before objects are made.
+//
+// An object is made by a context (ManagedObjectContext::createObject) detached: it
+// belongs to that context but is in none until insertObject; it reaches the store at
+// the next save. Objects live as long as the context that made them.
+class ManagedObject : public QObject {
+    Q_OBJECT
+
+public:
+    using Factory = std::function<ManagedObject*(const EntityDescription* entity)>;
+
+    explicit ManagedObject(const EntityDescription* entity);
+    ~ManagedObject() override;
+
+    // Makes objects of the entity as instances of T (constructible from the entity).
+    template<class T> static void registerClass(const QString& entityName)
+    {
+        registerFactory(entityName,
+            [](const EntityDescription* entity) -> ManagedObject* { return new T(entity); });
+    }
+    static void registerFactory(const QString& entityName, Factory factory);
+    // A new object of the entity's registered class, or of this class when none is.
+    static ManagedObject* create(const EntityDescription* entity);
+
+    const EntityDescription& entity() const { return *m_entity; }
+    // The context the object is in; null while detached or after it became invalid.
+    ManagedObjectContext* managedObjectContext() const;
+    ObjectID objectID() const;
+
+    bool isInserted() const { return m_state == State::Inserted; }
+    bool isUpdated() const { return m_state == State::Persistent && m_updated; }
+    bool isDeleted() const { return m_state == State::Deleted; }
+    bool hasChanges() const { return isInserted() || isUpdated() || isDeleted(); }
+    // True when the object holds no trustworthy values: its row was deleted by a save or
+    // found missing, or its context was reset; also while its values are not yet read.
+    bool isFault() const { return m_state == State::Invalid || !m_loaded; }
+
+    // Attribute values by name; an unknown name raises platform::Exception (invalid
+    // argument). setValue converts to the attribute's type and raises for a value of a
+    // kind the attribute cannot hold.
+    QVariant value(const QString& key) const;
+    void setValue(const QString& key, const QVariant& value);
+    QVariant value(int index) const;
+    void setValue(int index, const QVariant& value);
+    // Every attribute value in declared order.
+    QList<QVariant> values() const;
+    // Names of the attributes changed since the last save.
+    QStringList changedKeys() const;
+
+private:
+    friend class ManagedObjectContext;
+
+    enum class State { New, Inserted, Persistent, Deleted, Invalid };
+
+    int checkedIndex(const QString& key) const;
+    void ensureLoaded() const;
+
+    const EntityDescription* m_entity;
+    ManagedObjectContext* m_owner = nullptr; // the context that holds the object's memory
+    ManagedObjectContext* m_context = nullptr; // the context the object is in
+    State m_state = State::New;
+    bool m_loaded = true;
+    bool m_updated = false;
+    QList<QVariant> m_values;
+    std::optional<QList<QVariant>> m_committed; // store values, kept from the first change
+    QBitArray m_changed;
+    QString m_storeIdentifier;
+    qint64 m_key = 0;
+};
+
+} // namespace platform::coredata

@@ -1,0 +1,698 @@
+#include "platform/coredata/ManagedObjectContext.h"
+
+#include "platform/Dispatch.h"
+#include "platform/Exception.h"
+#include "platform/NotificationCenter.h"
+#include "platform/coredata/CoreDataError.h"
+#include "platform/coredata/ManagedObject.h"
+#include "platform/coredata/ManagedObjectModel.h"
+#include "platform/coredata/PersistentStore.h"
+#include "platform/coredata/PersistentStoreCoordinator.h"
+#include "platform/coredata/StoreOptions.h"
+#include "platform/coredata/ValueCompare.h"
+
+#include <QCoreApplication>
+#include <QMutexLocker>
+#include <QSet>
+#include <QThread>
+#include <QtDebug>
+
+#include <algorithm>
+
+namespace platform::coredata {
+
+namespace {
+
+const QString InsertedKey = QStringLiteral("inserted");
+const QString UpdatedKey = QStringLiteral("updated");
+const QString DeletedKey = QStringLiteral("deleted");
+
+Error noCoordinatorError()
+{
+    return makeError(CoreDataError,
+        QStringLiteral("The managed object context has no persistent store "
+                       "coordinator."));
+}
+
+Error noStoreError()
+{
+    return makeError(PersistentStoreOperationError,
+        QStringLiteral("The persistent store coordinator has no persistent stores. "
+                       "It cannot perform a save or fetch operation."));
+}
+
+Error lostStoreError()
+{
+    return makeError(PersistentStoreOperationError,
+        QStringLiteral("An object's persistent store is not reachable from this "
+                       "context's coordinator."));
+}
+
+QVariantList objectList(const QList<ManagedObject*>& objects)
+{
+    QVariantList list;
+    list.reserve(objects.size());
+    for (ManagedObject* object : objects)
+        list << QVariant::fromValue(static_cast<QObject*>(object));
+    return list;
+}
+
+void sortObjects(QList<ManagedObject*>& objects, const EntityDescription& entity,
+    const QList<SortDescriptor>& sorts)
+{
+    if (sorts.isEmpty())
+        return;
+    QList<int> indexes;
+    for (const auto& sort : sorts)
+        indexes << entity.indexOfAttribute(sort.key);
+    std::stable_sort(objects.begin(), objects.end(), [&](ManagedObject* a, ManagedObject* b) {
+        for (int i = 0; i < sorts.size(); ++i) {
+            const int order = compareValues(a->value(indexes[i]), b->value(indexes[i]));
+            if (order != 0)
+                return sorts[i].ascending ? order < 0 : order > 0;
+        }
+        return false;
+    });
+}
+
+} // namespace
+
+ManagedObjectContext::ManagedObjectContext(ConcurrencyType type)
+    : m_type(type)
+    , m_thread(QThread::currentThread())
+    , m_queue(dispatch::SerialQueue::current())
+{
+}
+
+ManagedObjectContext::~ManagedObjectContext() = default;
+
+void ManagedObjectContext::setPersistentStoreCoordinator(
+    std::shared_ptr<PersistentStoreCoordinator> coordinator)
+{
+    m_coordinator = std::move(coordinator);
+}
+
+bool ManagedObjectContext::isOnQueue() const
+{
+    if (m_type == ConcurrencyType::MainQueue)
+        return dispatch::isMainThread();
+    if (m_queue)
+        return dispatch::SerialQueue::current() == m_queue;
+    return QThread::currentThread() == m_thread;
+}
+
+void ManagedObjectContext::checkQueue(const char* operation) const
+{
+#ifndef NDEBUG
+    if (!isOnQueue()) {
+        throw Exception(Exception::InternalInconsistency,
+            QStringLiteral("Illegal use of a managed object context off its queue: %1 "
+                           "called on the wrong thread.")
+                .arg(QLatin1String(operation)));
+    }
+#else
+    Q_UNUSED(operation);
+#endif
+}
+
+void ManagedObjectContext::performBlock(std::function<void()> block)
+{
+    if (m_type == ConcurrencyType::MainQueue)
+        dispatch::asyncMain(std::move(block));
+    else
+        block();
+}
+
+void ManagedObjectContext::performBlockAndWait(const std::function<void()>& block)
+{
+    if (m_type == ConcurrencyType::MainQueue)
+        dispatch::syncMain(block);
+    else
+        block();
+}
+
+void ManagedObjectContext::adopt(ManagedObject* object)
+{
+    m_owned.emplace_back(object);
+    object->m_owner = this;
+}
+
+ManagedObject* ManagedObjectContext::createObject(const QString& entityName)
+{
+    checkQueue("createObject");
+    if (!m_coordinator)
+        return nullptr;
+    const EntityDescription* entity = m_coordinator->managedObjectModel()->entity(entityName);
+    if (!entity)
+        return nullptr;
+    ManagedObject* object = ManagedObject::create(entity);
+    adopt(object);
+    return object;
+}
+
+ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName)
+{
+    ManagedObject* object = createObject(entityName);
+    insertObject(object);
+    return object;
+}
+
+void ManagedObjectContext::insertObject(ManagedObject* object)
+{
+    checkQueue("insertObject");
+    if (!object)
+        return;
+    if (object->m_owner && object->m_owner != this) {
+        throw Exception(Exception::InvalidArgument,
+            QStringLiteral("An object of %1 may not be inserted into a context other "
+                           "than the one that made it.")
+                .arg(object->entity().name()));
+    }
+    if (!object->m_owner)
+        adopt(object);
+    switch (object->m_state) {
+    case ManagedObject::State::New:
+    case ManagedObject::State::Invalid:
+        object->m_state = ManagedObject::State::Inserted;
+        object->m_context = this;
+        object->m_key = 0;
+        object->m_storeIdentifier.clear();
+        object->m_loaded = true;
+        object->m_updated = false;
+        object->m_committed.reset();
+        m_inserted.append(object);
+        break;
+    case ManagedObject::State::Deleted:
+        m_deleted.removeOne(object);
+        object->m_state = ManagedObject::State::Persistent;
+        if (object->m_updated)
+            m_updated.append(object);
+        break;
+    case ManagedObject::State::Inserted:
+    case ManagedObject::State::Persistent:
+        break;
+    }
+}
+
+void ManagedObjectContext::deleteObject(ManagedObject* object)
+{
+    checkQueue("deleteObject");
+    if (!object || !object->m_context)
+        return;
+    if (object->m_context != this) {
+        throw Exception(Exception::InvalidArgument,
+            QStringLiteral("An object of %1 may not be deleted from a context other "
+                           "than its own.")
+                .arg(object->entity().name()));
+    }
+    switch (object->m_state) {
+    case ManagedObject::State::Inserted:
+        m_inserted.removeOne(object);
+        object->m_state = ManagedObject::State::New;
+        object->m_context = nullptr;
+        break;
+    case ManagedObject::State::Persistent:
+        if (object->m_updated)
+            m_updated.removeOne(object);
+        object->m_state = ManagedObject::State::Deleted;
+        m_deleted.append(object);
+        break;
+    default:
+        break;
+    }
+}
+
+void ManagedObjectContext::objectWillChange(ManagedObject* object)
+{
+    if (!object->m_committed)
+        object->m_committed = object->m_values;
+    if (!object->m_updated) {
+        object->m_updated = true;
+        if (object->m_state == ManagedObject::State::Persistent)
+            m_updated.append(object);
+    }
+}
+
+void ManagedObjectContext::invalidate(ManagedObject* object)
+{
+    m_registered.remove(object->objectID());
+    object->m_state = ManagedObject::State::Invalid;
+    object->m_context = nullptr;
+    object->m_updated = false;
+    object->m_committed.reset();
+    object->m_changed.fill(false);
+}
+
+void ManagedObjectContext::fulfillFault(ManagedObject* object)
+{
+    checkQueue("fault");
+    Error error;
+    std::optional<PersistentStore::Row> row;
+    if (m_coordinator) {
+        QMutexLocker locker(&m_coordinator->m_mutex);
+        if (auto store = m_coordinator->storeWithIdentifier(object->m_storeIdentifier))
+            row = store->fetchRow(object->entity(), object->m_key, &error);
+        else
+            error = lostStoreError();
+    } else {
+        error = noCoordinatorError();
+    }
+    if (!row) {
+        qWarning().noquote() << "Could not read an object's values:"
+                             << error.localizedDescription();
+        return;
+    }
+    if (row->key == 0) {
+        // The row is gone: the object stays a fault for good.
+        m_updated.removeOne(object);
+        m_deleted.removeOne(object);
+        invalidate(object);
+        object->m_loaded = true;
+        return;
+    }
+    object->m_values = row->values;
+    object->m_loaded = true;
+}
+
+bool ManagedObjectContext::hasChanges() const
+{
+    return !m_inserted.isEmpty() || !m_updated.isEmpty() || !m_deleted.isEmpty();
+}
+
+bool ManagedObjectContext::hasPendingChanges(const EntityDescription* entity) const
+{
+    for (const auto* list : { &m_inserted, &m_updated, &m_deleted }) {
+        for (const ManagedObject* object : *list) {
+            if (&object->entity() == entity)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool ManagedObjectContext::validate(
+    const FetchRequest& request, bool objects, const EntityDescription** entity, Error* error) const
+{
+    if (!m_coordinator) {
+        report(error, noCoordinatorError());
+        return false;
+    }
+    *entity = m_coordinator->managedObjectModel()->entity(request.entityName());
+    if (!*entity) {
+        report(error,
+            makeError(CoreDataError,
+                QStringLiteral("The model has no entity named \"%1\".").arg(request.entityName())));
+        return false;
+    }
+    QStringList keys;
+    for (const auto& term : request.predicate().comparisons()) {
+        if (!term.variable.isEmpty()) {
+            report(error,
+                makeError(CoreDataError,
+                    QStringLiteral("The fetch predicate still holds the variable "
+                                   "$%1.")
+                        .arg(term.variable)));
+            return false;
+        }
+        keys << term.attribute;
+    }
+    for (const auto& sort : request.sortDescriptors())
+        keys << sort.key;
+    if (!objects)
+        keys << request.propertiesToFetch();
+    for (const QString& key : std::as_const(keys)) {
+        if ((*entity)->indexOfAttribute(key) < 0) {
+            report(error,
+                makeError(CoreDataError,
+                    QStringLiteral("keypath %1 not found in entity %2")
+                        .arg(key, (*entity)->name())));
+            return false;
+        }
+    }
+    return true;
+}
+
+ManagedObject* ManagedObjectContext::materialize(const PersistentStore& store,
+    const EntityDescription* entity, qint64 key, QList<QVariant>* values)
+{
+    const ObjectID id { store.identifier(), entity, key };
+    if (ManagedObject* known = m_registered.value(id)) {
+        if (values) {
+            if (!known->m_updated) {
+                known->m_values = std::move(*values);
+            } else {
+                // The attributes changed in memory keep their values; the rest follow the store.
+                for (int i = 0; i < known->m_values.size(); ++i) {
+                    if (!known->m_changed.testBit(i))
+                        known->m_values[i] = values->value(i);
+                }
+                known->m_committed = std::move(*values);
+            }
+            known->m_loaded = true;
+        }
+        return known;
+    }
+    ManagedObject* object = ManagedObject::create(entity);
+    adopt(object);
+    object->m_context = this;
+    object->m_state = ManagedObject::State::Persistent;
+    object->m_storeIdentifier = id.storeIdentifier;
+    object->m_key = key;
+    if (values) {
+        object->m_values = std::move(*values);
+    } else {
+        object->m_loaded = false;
+    }
+    m_registered.insert(id, object);
+    return object;
+}
+
+QList<ManagedObject*> ManagedObjectContext::fetchObjects(
+    const FetchRequest& request, const EntityDescription* entity, Error* error)
+{
+    QMutexLocker locker(&m_coordinator->m_mutex);
+    const auto stores = m_coordinator->m_stores;
+    if (stores.isEmpty()) {
+        report(error, noStoreError());
+        return {};
+    }
+    const bool pending = request.includesPendingChanges() && hasPendingChanges(entity);
+    // With one store and nothing pending the store sorts and limits; otherwise the
+    // results are merged here first.
+    const bool storeShapes = stores.size() == 1 && !pending;
+    const Predicate& predicate = request.predicate();
+    QList<ManagedObject*> results;
+    for (const auto& store : stores) {
+        auto rows = store->fetch(*entity, predicate,
+            storeShapes ? request.sortDescriptors() : QList<SortDescriptor>(),
+            storeShapes ? request.fetchLimit() : 0, request.includesPropertyValues(), error);
+        if (!rows)
+            return {};
+        results.reserve(results.size() + qsizetype(rows->size()));
+        for (auto& row : *rows) {
+            ManagedObject* object = materialize(
+                *store, entity, row.key, request.includesPropertyValues() ? &row.values : nullptr);
+            if (pending) {
+                if (object->m_state != ManagedObject::State::Persistent)
+                    continue;
+                if (object->m_updated && !predicate.evaluate(*entity, object->m_values))
+                    continue;
+            }
+            results.append(object);
+        }
+    }
+    if (pending) {
+        const QSet<ManagedObject*> present(results.cbegin(), results.cend());
+        for (const auto* list : { &m_updated, &m_inserted }) {
+            for (ManagedObject* object : *list) {
+                if (&object->entity() == entity && !present.contains(object)
+                    && predicate.evaluate(*entity, object->m_values))
+                    results.append(object);
+            }
+        }
+    }
+    if (!storeShapes) {
+        sortObjects(results, *entity, request.sortDescriptors());
+        if (request.fetchLimit() > 0 && quint64(results.size()) > request.fetchLimit())
+            results.resize(qsizetype(request.fetchLimit()));
+    }
+    return results;
+}
+
+QList<ManagedObject*> ManagedObjectContext::executeFetchRequest(
+    const FetchRequest& request, Error* error)
+{
+    checkQueue("executeFetchRequest");
+    const EntityDescription* entity = nullptr;
+    if (!validate(request, true, &entity, error))
+        return {};
+    return fetchObjects(request, entity, error);
+}
+
+QList<QVariantMap> ManagedObjectContext::executeDictionaryFetchRequest(
+    const FetchRequest& request, Error* error)
+{
+    checkQueue("executeFetchRequest");
+    const EntityDescription* entity = nullptr;
+    if (!validate(request, false, &entity, error))
+        return {};
+    QMutexLocker locker(&m_coordinator->m_mutex);
+    const auto stores = m_coordinator->m_stores;
+    if (stores.isEmpty()) {
+        report(error, noStoreError());
+        return {};
+    }
+    QList<QVariantMap> results;
+    for (const auto& store : stores) {
+        auto part = store->fetchDictionaries(*entity, request, error);
+        if (!part)
+            return {};
+        results.append(*part);
+    }
+    if (stores.size() > 1) {
+        if (request.returnsDistinctResults()) {
+            QList<QVariantMap> distinct;
+            for (const auto& result : std::as_const(results)) {
+                if (!distinct.contains(result))
+                    distinct.append(result);
+            }
+            results = distinct;
+        }
+        const auto& sorts = request.sortDescriptors();
+        std::stable_sort(
+            results.begin(), results.end(), [&](const QVariantMap& a, const QVariantMap& b) {
+                for (const auto& sort : sorts) {
+                    const int order = compareValues(a.value(sort.key), b.value(sort.key));
+                    if (order != 0)
+                        return sort.ascending ? order < 0 : order > 0;
+                }
+                return false;
+            });
+        if (request.fetchLimit() > 0 && quint64(results.size()) > request.fetchLimit())
+            results.resize(qsizetype(request.fetchLimit()));
+    }
+    return results;
+}
+
+std::optional<quint64> ManagedObjectContext::countForFetchRequest(
+    const FetchRequest& request, Error* error)
+{
+    checkQueue("countForFetchRequest");
+    const EntityDescription* entity = nullptr;
+    if (!validate(request, true, &entity, error))
+        return std::nullopt;
+    if (request.includesPendingChanges() && hasPendingChanges(entity)) {
+        Error fetchError;
+        const auto objects = fetchObjects(request, entity, &fetchError);
+        if (!fetchError.isNull()) {
+            report(error, fetchError);
+            return std::nullopt;
+        }
+        return quint64(objects.size());
+    }
+    QMutexLocker locker(&m_coordinator->m_mutex);
+    const auto stores = m_coordinator->m_stores;
+    if (stores.isEmpty()) {
+        report(error, noStoreError());
+        return std::nullopt;
+    }
+    quint64 total = 0;
+    for (const auto& store : stores) {
+        const auto count = store->count(*entity, request.predicate(), error);
+        if (!count)
+            return std::nullopt;
+        total += *count;
+    }
+    if (request.fetchLimit() > 0)
+        total = std::min(total, request.fetchLimit());
+    return total;
+}
+
+ManagedObject* ManagedObjectContext::existingObjectWithID(const ObjectID& id, Error* error)
+{
+    checkQueue("existingObjectWithID");
+    if (ManagedObject* known = m_registered.value(id))
+        return known;
+    if (!m_coordinator) {
+        report(error, noCoordinatorError());
+        return nullptr;
+    }
+    QMutexLocker locker(&m_coordinator->m_mutex);
+    auto store = m_coordinator->storeWithIdentifier(id.storeIdentifier);
+    if (!store || !id.entity || id.isTemporary()) {
+        report(error, lostStoreError());
+        return nullptr;
+    }
+    auto row = store->fetchRow(*id.entity, id.key, error);
+    if (!row)
+        return nullptr;
+    if (row->key == 0) {
+        report(error, makeError(CoreDataError, QStringLiteral("The object no longer exists.")));
+        return nullptr;
+    }
+    return materialize(*store, id.entity, row->key, &row->values);
+}
+
+bool ManagedObjectContext::save(Error* error)
+{
+    checkQueue("save");
+    if (!hasChanges())
+        return true;
+    if (!m_coordinator) {
+        report(error, noCoordinatorError());
+        return false;
+    }
+    QList<std::shared_ptr<PersistentStore>> involved;
+    std::vector<std::pair<ManagedObject*, qint64>> insertedKeys;
+    {
+        QMutexLocker locker(&m_coordinator->m_mutex);
+        const auto stores = m_coordinator->m_stores;
+        if (stores.isEmpty()) {
+            report(error, noStoreError());
+            return false;
+        }
+        QHash<QString, std::shared_ptr<PersistentStore>> byIdentifier;
+        auto storeOf = [&](ManagedObject* object) -> std::shared_ptr<PersistentStore> {
+            auto it = byIdentifier.constFind(object->m_storeIdentifier);
+            if (it != byIdentifier.cend())
+                return *it;
+            auto store = m_coordinator->storeWithIdentifier(object->m_storeIdentifier);
+            byIdentifier.insert(object->m_storeIdentifier, store);
+            return store;
+        };
+        // New objects go to the first store.
+        const auto& target = stores.first();
+        auto involve = [&](const std::shared_ptr<PersistentStore>& store) {
+            if (!involved.contains(store))
+                involved.append(store);
+        };
+        for (const auto* list : { &m_deleted, &m_updated }) {
+            for (ManagedObject* object : *list) {
+                auto store = storeOf(object);
+                if (!store) {
+                    report(error, lostStoreError());
+                    return false;
+                }
+                involve(store);
+            }
+        }
+        if (!m_inserted.isEmpty())
+            involve(target);
+
+        QList<std::shared_ptr<PersistentStore>> begun;
+        auto undo = [&] {
+            for (const auto& store : std::as_const(begun))
+                store->rollback();
+        };
+        for (const auto& store : std::as_const(involved)) {
+            if (!store->begin(error)) {
+                undo();
+                return false;
+            }
+            begun.append(store);
+        }
+        for (ManagedObject* object : std::as_const(m_deleted)) {
+            if (!storeOf(object)->deleteRow(object->entity(), object->m_key, error)) {
+                undo();
+                return false;
+            }
+        }
+        const QBitArray all;
+        for (ManagedObject* object : std::as_const(m_updated)) {
+            auto store = storeOf(object);
+            const auto found = store->updateRow(object->entity(), object->m_key, object->m_values,
+                m_mergePolicy == MergePolicy::PropertyObjectTrump ? object->m_changed : all, error);
+            if (!found) {
+                undo();
+                return false;
+            }
+            // The row was deleted underneath: the in-memory values win and bring it back.
+            if (!*found
+                && store->insertRow(object->entity(), object->m_values, object->m_key, error)
+                    == 0) {
+                undo();
+                return false;
+            }
+        }
+        insertedKeys.reserve(m_inserted.size());
+        for (ManagedObject* object : std::as_const(m_inserted)) {
+            const qint64 key = target->insertRow(object->entity(), object->m_values, 0, error);
+            if (key == 0) {
+                undo();
+                return false;
+            }
+            insertedKeys.emplace_back(object, key);
+        }
+        for (qsizetype i = 0; i < involved.size(); ++i) {
+            if (!involved[i]->commit(error)) {
+                for (qsizetype j = i; j < involved.size(); ++j)
+                    involved[j]->rollback();
+                return false;
+            }
+        }
+
+        for (ManagedObject* object : std::as_const(m_deleted))
+            invalidate(object);
+        for (ManagedObject* object : std::as_const(m_updated)) {
+            object->m_updated = false;
+            object->m_committed.reset();
+            object->m_changed.fill(false);
+        }
+        for (const auto& [object, key] : insertedKeys) {
+            object->m_state = ManagedObject::State::Persistent;
+            object->m_storeIdentifier = target->identifier();
+            object->m_key = key;
+            object->m_changed.fill(false);
+            m_registered.insert(object->objectID(), object);
+        }
+    }
+    const QVariantMap info { { InsertedKey, objectList(m_inserted) },
+        { UpdatedKey, objectList(m_updated) }, { DeletedKey, objectList(m_deleted) } };
+    m_inserted.clear();
+    m_updated.clear();
+    m_deleted.clear();
+    NotificationCenter::defaultCenter().post(ContextDidSaveNotification, this, info);
+    return true;
+}
+
+void ManagedObjectContext::rollback()
+{
+    checkQueue("rollback");
+    for (ManagedObject* object : std::as_const(m_inserted)) {
+        object->m_state = ManagedObject::State::New;
+        object->m_context = nullptr;
+    }
+    for (const auto* list : { &m_updated, &m_deleted }) {
+        for (ManagedObject* object : *list) {
+            if (object->m_committed)
+                object->m_values = *object->m_committed;
+            object->m_state = ManagedObject::State::Persistent;
+            object->m_updated = false;
+            object->m_committed.reset();
+            object->m_changed.fill(false);
+        }
+    }
+    m_inserted.clear();
+    m_updated.clear();
+    m_deleted.clear();
+}
+
+void ManagedObjectContext::reset()
+{
+    checkQueue("reset");
+    for (ManagedObject* object : std::as_const(m_inserted)) {
+        object->m_state = ManagedObject::State::Invalid;
+        object->m_context = nullptr;
+    }
+    for (ManagedObject* object : std::as_const(m_deleted))
+        invalidate(object);
+    const auto registered = m_registered.values();
+    for (ManagedObject* object : registered)
+        invalidate(object);
+    m_registered.clear();
+    m_inserted.clear();
+    m_updated.clear();
+    m_deleted.clear();
+}
+
+} // namespace platform::coredata

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "platform/Error.h"
+#include "platform/coredata/FetchRequest.h"
+#include "platform/coredata/ObjectID.h"
+
+#include <QHash>
+#include <QList>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QThread;
+
+namespace platform::dispatch {
+class SerialQueue;
+}
+
+namespace platform::coredata {
+
+class EntityDescription;
+class ManagedObject;
+class PersistentStore;
+class PersistentStoreCoordinator;
+
+// A scratch pad of managed objects over a coordinator. It makes objects, keeps each
+// stored row as one object (fetching a row twice gives the same object), tracks the
+// objects inserted, changed and deleted since the last save, and commits all of them at
+// once: a save is one SQLite transaction, so it lands whole or not at all.
+//
+// A main-queue context is used on the main thread only; a confined one on the serial
+// queue (or, off any serial queue, the thread) that made it. The debug build raises
+// platform::Exception (internal inconsistency) when either is used elsewhere.
+// The context owns every object it makes: they live until the context is destroyed.
+class ManagedObjectContext {
+public:
+    enum class ConcurrencyType { MainQueue, Confinement };
+    // How a save writes an object whose row may have changed underneath: only the
+    // attributes changed in memory (the in-memory values win, the others keep the
+    // store's), or every attribute.
+    enum class MergePolicy { PropertyObjectTrump, Overwrite };
+
+    explicit ManagedObjectContext(ConcurrencyType type = ConcurrencyType::MainQueue);
+    ~ManagedObjectContext();
+    ManagedObjectContext(const ManagedObjectContext&) = delete;
+    ManagedObjectContext& operator=(const ManagedObjectContext&) = delete;
+
+    ConcurrencyType concurrencyType() const { return m_type; }
+    void setPersistentStoreCoordinator(std::shared_ptr<PersistentStoreCoordinator> coordinator);
+    const std::shared_ptr<PersistentStoreCoordinator>& persistentStoreCoordinator() const
+    {
+        return m_coordinator;
+    }
+    void setMergePolicy(MergePolicy policy) { m_mergePolicy = policy; }
+    MergePolicy mergePolicy() const { return m_mergePolicy; }
+
+    // A new object of the entity, detached: it belongs to this context but is inserted
+    // in none. Null when the context has no coordinator or the model no such entity.
+    ManagedObject* createObject(const QString& entityName);
+    // createObject, then insertObject.
+    ManagedObject* insertNewObject(const QString& entityName);
+    // Inserts a detached object (or one a rollback or reset let go of); it is stored by
+    // the next save. Takes ownership of an object no context made; raises for an object
+    // of another context. A pending deletion is undone; otherwise nothing happens.
+    void insertObject(ManagedObject* object);
+    // Marks a stored object for deletion at the next save; an inserted, unsaved object
+    // is simply taken out again (detached). Raises for an object of another context.
+    void deleteObject(ManagedObject* object);
+    // The object with the identity, read from its store when not yet in memory.
+    ManagedObject* existingObjectWithID(const ObjectID& id, Error* error = nullptr);
+
+    // The objects the request selects, in its order. Unsaved inserts, changes and
+    // deletions count unless the request says otherwise. On failure: empty, and the
+    // error is set.
+    QList<ManagedObject*> executeFetchRequest(const FetchRequest& request, Error* error = nullptr);
+    // Attribute values as dictionaries (propertiesToFetch, distinct), from the stores.
+    QList<QVariantMap> executeDictionaryFetchRequest(
+        const FetchRequest& request, Error* error = nullptr);
+    // How many objects the fetch would return; nullopt (and the error) on failure.
+    std::optional<quint64> countForFetchRequest(
+        const FetchRequest& request, Error* error = nullptr);
+
+    bool hasChanges() const;
+    QList<ManagedObject*> insertedObjects() const { return m_inserted; }
+    QList<ManagedObject*> updatedObjects() const { return m_updated; }
+    QList<ManagedObject*> deletedObjects() const { return m_deleted; }
+
+    // Commits every insert, change and deletion in one transaction per store. On failure
+    // nothing is written, the error is set and the context keeps all its changes.
+    bool save(Error* error = nullptr);
+    // Drops the unsaved changes: inserted objects become detached, changed and deleted
+    // ones get their stored values back.
+    void rollback();
+    // Forgets every object: all become invalid faults (still readable, no longer in the
+    // context); detached objects stay detached.
+    void reset();
+
+    // Runs the block on the context's queue: later (performBlock) or at once, waiting
+    // (performBlockAndWait). A confined context runs both at once.
+    void performBlock(std::function<void()> block);
+    void performBlockAndWait(const std::function<void()>& block);
+    // Whether the calling thread may use the context.
+    bool isOnQueue() const;
+
+private:
+    friend class ManagedObject;
+
+    void checkQueue(const char* operation) const;
+    void adopt(ManagedObject* object);
+    void objectWillChange(ManagedObject* object);
+    void fulfillFault(ManagedObject* object);
+    void invalidate(ManagedObject* object);
+    bool validate(const FetchRequest& request, bool objects, const EntityDescription** entity,
+        Error* error) const;
+    bool hasPendingChanges(const EntityDescription* entity) const;
+    ManagedObject* materialize(const PersistentStore& store, const EntityDescription* entity,
+        qint64 key, QList<QVariant>* values);
+    QList<ManagedObject*> fetchObjects(
+        const FetchRequest& request, const EntityDescription* entity, Error* error);
+
+    ConcurrencyType m_type;
+    QThread* m_thread = nullptr;
+    dispatch::SerialQueue* m_queue = nullptr;
+    std::shared_ptr<PersistentStoreCoordinator> m_coordinator;
+    MergePolicy m_mergePolicy = MergePolicy::PropertyObjectTrump;
+    std::vector<std::unique_ptr<ManagedObject>> m_owned;
+    QList<ManagedObject*> m_inserted;
+    QList<ManagedObject*> m_updated;
+    QList<ManagedObject*> m_deleted;
+    QHash<ObjectID, ManagedObject*> m_registered;
+};
+
+} // namespace platform::coredata

@@ -1,0 +1,734 @@
+#include "platform/coredata/PersistentStore.h"
+
+#include "platform/coredata/CoreDataError.h"
+#include "platform/coredata/ManagedObjectModel.h"
+#include "platform/coredata/StoreOptions.h"
+#include "platform/coredata/ValueCompare.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
+#include <QUuid>
+
+#include <sqlite3.h>
+
+namespace platform::coredata {
+
+namespace {
+
+const QByteArray KeyColumn = "\"_pk\"";
+const QByteArray MetadataTable = "\"_metadata\"";
+const int BusyTimeoutMs = 5000;
+
+QByteArray quoted(const QString& name)
+{
+    QByteArray text = name.toUtf8();
+    text.replace('"', "\"\"");
+    return '"' + text + '"';
+}
+
+QByteArray columnType(AttributeType type)
+{
+    switch (type) {
+    case AttributeType::String:
+        return "TEXT";
+    case AttributeType::Double:
+        return "REAL";
+    case AttributeType::Integer:
+    case AttributeType::Boolean:
+        return "INTEGER";
+    }
+    return "TEXT";
+}
+
+bool flag(const QVariantMap& options, const QString& key)
+{
+    return options.value(key).toBool();
+}
+
+// Resets a cached statement when the caller is done with it.
+class StatementUse {
+public:
+    explicit StatementUse(sqlite3_stmt* statement)
+        : m_statement(statement)
+    {
+    }
+    ~StatementUse()
+    {
+        if (m_statement) {
+            sqlite3_reset(m_statement);
+            sqlite3_clear_bindings(m_statement);
+        }
+    }
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
+
+private:
+    sqlite3_stmt* m_statement;
+};
+
+int bindValue(sqlite3_stmt* statement, int position, const QVariant& value, AttributeType type)
+{
+    if (!value.isValid() || value.isNull())
+        return sqlite3_bind_null(statement, position);
+    switch (type) {
+    case AttributeType::String:
+        if (value.metaType().id() == QMetaType::QString) {
+            const QString text = value.toString();
+            return sqlite3_bind_text16(statement, position, text.utf16(),
+                int(text.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+        }
+        break;
+    case AttributeType::Integer:
+    case AttributeType::Boolean:
+        if (value.metaType().id() != QMetaType::QString)
+            return sqlite3_bind_int64(statement, position, value.toLongLong());
+        break;
+    case AttributeType::Double:
+        if (value.metaType().id() != QMetaType::QString)
+            return sqlite3_bind_double(statement, position, value.toDouble());
+        break;
+    }
+    const QByteArray text = value.toString().toUtf8();
+    return sqlite3_bind_text(
+        statement, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+}
+
+QVariant columnValue(sqlite3_stmt* statement, int column, AttributeType type)
+{
+    const int stored = sqlite3_column_type(statement, column);
+    if (stored == SQLITE_NULL)
+        return QVariant();
+    switch (type) {
+    case AttributeType::String: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
+    }
+    case AttributeType::Integer:
+        return qlonglong(sqlite3_column_int64(statement, column));
+    case AttributeType::Double:
+        return sqlite3_column_double(statement, column);
+    case AttributeType::Boolean:
+        return sqlite3_column_int64(statement, column) != 0;
+    }
+    return QVariant();
+}
+
+QByteArray encodeMetadataValue(const QVariant& value)
+{
+    return QJsonDocument(QJsonArray { QJsonValue::fromVariant(value) })
+        .toJson(QJsonDocument::Compact);
+}
+
+QVariant decodeMetadataValue(const QByteArray& text)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(text);
+    return document.isArray() && !document.array().isEmpty() ? document.array().first().toVariant()
+                                                             : QVariant();
+}
+
+QByteArray whereClause(const Predicate& predicate)
+{
+    QByteArray sql;
+    for (const auto& term : predicate.comparisons())
+        sql += (sql.isEmpty() ? " WHERE " : " AND ") + quoted(term.attribute) + " IS ?";
+    return sql;
+}
+
+} // namespace
+
+PersistentStore::PersistentStore(std::shared_ptr<const ManagedObjectModel> model, QString type,
+    QString configuration, QUrl url, QVariantMap options)
+    : m_model(std::move(model))
+    , m_type(std::move(type))
+    , m_configuration(std::move(configuration))
+    , m_url(std::move(url))
+    , m_options(std::move(options))
+    , m_readOnly(flag(m_options, ReadOnlyPersistentStoreOption))
+{
+}
+
+PersistentStore::~PersistentStore()
+{
+    close();
+}
+
+QString PersistentStore::path() const
+{
+    return m_url.toLocalFile();
+}
+
+Error PersistentStore::sqliteError(const QString& what, int code) const
+{
+    const int sqliteCode = code ? code : (m_db ? sqlite3_extended_errcode(m_db) : SQLITE_ERROR);
+    const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                                 : QString::fromUtf8(sqlite3_errstr(sqliteCode));
+    ErrorCode errorCode = PersistentStoreOperationError;
+    if ((sqliteCode & 0xff) == SQLITE_READONLY || (sqliteCode & 0xff) == SQLITE_FULL
+        || (sqliteCode & 0xff) == SQLITE_IOERR)
+        errorCode = PersistentStoreSaveError;
+    return makeError(errorCode, QStringLiteral("%1: %2").arg(what, message), path(), sqliteCode);
+}
+
+std::shared_ptr<PersistentStore> PersistentStore::open(
+    std::shared_ptr<const ManagedObjectModel> model, const QString& type,
+    const QString& configuration, const QUrl& url, const QVariantMap& options, Error* error)
+{
+    if (type != SQLiteStoreType) {
+        report(error,
+            makeError(PersistentStoreInvalidTypeError,
+                QStringLiteral("Unsupported store type \"%1\".").arg(type)));
+        return nullptr;
+    }
+    if (!url.isLocalFile() || url.toLocalFile().isEmpty()) {
+        report(error,
+            makeError(PersistentStoreOpenError,
+                QStringLiteral("The store address is not a file: %1").arg(url.toString())));
+        return nullptr;
+    }
+    std::shared_ptr<PersistentStore> store(
+        new PersistentStore(std::move(model), type, configuration, url, options));
+    const QString path = store->path();
+    if (store->m_readOnly && !QFileInfo::exists(path)) {
+        report(error,
+            makeError(PersistentStoreOpenError,
+                QStringLiteral("The read-only store does not exist."), path));
+        return nullptr;
+    }
+    const int flags
+        = (store->m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
+        | SQLITE_OPEN_FULLMUTEX;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &store->m_db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        report(error, store->sqliteError(QStringLiteral("The store could not be opened"), rc));
+        store->close();
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(store->m_db, 1);
+    sqlite3_busy_timeout(store->m_db, BusyTimeoutMs);
+    if (!store->prepareSchema(error)) {
+        store->close();
+        return nullptr;
+    }
+    return store;
+}
+
+void PersistentStore::close()
+{
+    for (sqlite3_stmt* statement : std::as_const(m_statements))
+        sqlite3_finalize(statement);
+    m_statements.clear();
+    m_inserts.clear();
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+sqlite3_stmt* PersistentStore::statement(const QByteArray& sql, Error* error)
+{
+    if (!m_db) {
+        report(error,
+            makeError(PersistentStoreOperationError, QStringLiteral("The store has been removed."),
+                path()));
+        return nullptr;
+    }
+    if (sqlite3_stmt* cached = m_statements.value(sql))
+        return cached;
+    sqlite3_stmt* prepared = nullptr;
+    const int rc = sqlite3_prepare_v3(
+        m_db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &prepared, nullptr);
+    if (rc != SQLITE_OK) {
+        report(error, sqliteError(QStringLiteral("The store could not run a statement"), rc));
+        sqlite3_finalize(prepared);
+        return nullptr;
+    }
+    m_statements.insert(sql, prepared);
+    return prepared;
+}
+
+bool PersistentStore::execute(const QByteArray& sql, Error* error)
+{
+    char* message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message);
+    sqlite3_free(message);
+    if (rc != SQLITE_OK) {
+        report(error, sqliteError(QStringLiteral("The store could not run a statement"), rc));
+        return false;
+    }
+    return true;
+}
+
+bool PersistentStore::prepareSchema(Error* error)
+{
+    // Reading the schema is the first touch of the file: a file that is no database
+    // fails here, before anything is written to it.
+    QHash<QString, QSet<QString>> tables;
+    {
+        sqlite3_stmt* list = nullptr;
+        int rc = sqlite3_prepare_v2(
+            m_db, "SELECT name FROM sqlite_master WHERE type='table'", -1, &list, nullptr);
+        if (rc == SQLITE_OK) {
+            while ((rc = sqlite3_step(list)) == SQLITE_ROW) {
+                tables.insert(
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list, 0))),
+                    {});
+            }
+        }
+        sqlite3_finalize(list);
+        if (rc != SQLITE_DONE) {
+            report(error, sqliteError(QStringLiteral("The store could not be read"), rc));
+            return false;
+        }
+    }
+    tables.remove(QStringLiteral("sqlite_sequence"));
+    const bool isNew = tables.isEmpty();
+    if (!isNew && !tables.contains(QStringLiteral("_metadata"))) {
+        report(error,
+            makeError(PersistentStoreIncompatibleSchemaError,
+                QStringLiteral("The file is not a store of this application."), path()));
+        return false;
+    }
+    for (auto it = tables.begin(); it != tables.end(); ++it) {
+        sqlite3_stmt* info = nullptr;
+        const QByteArray sql = "PRAGMA table_info(" + quoted(it.key()) + ")";
+        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &info, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(info) == SQLITE_ROW)
+                it.value().insert(
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1))));
+        }
+        sqlite3_finalize(info);
+    }
+
+    // What the model has that the file lacks.
+    QList<QByteArray> changes;
+    for (const EntityDescription* entity : m_model->entities()) {
+        if (!tables.contains(entity->name())) {
+            QByteArray create = "CREATE TABLE " + quoted(entity->name()) + " (" + KeyColumn
+                + " INTEGER PRIMARY KEY AUTOINCREMENT";
+            for (const auto& attribute : entity->attributes())
+                create += ", " + quoted(attribute.name) + " " + columnType(attribute.type);
+            changes << create + ")";
+            continue;
+        }
+        const QSet<QString>& columns = tables.value(entity->name());
+        for (const auto& attribute : entity->attributes()) {
+            if (!columns.contains(attribute.name)) {
+                changes << "ALTER TABLE " + quoted(entity->name()) + " ADD COLUMN "
+                        + quoted(attribute.name) + " " + columnType(attribute.type);
+            }
+        }
+    }
+    const bool mayMigrate = flag(m_options, MigratePersistentStoresAutomaticallyOption)
+        && flag(m_options, InferMappingModelAutomaticallyOption);
+    if (!changes.isEmpty() && !isNew && (!mayMigrate || m_readOnly)) {
+        report(error,
+            makeError(PersistentStoreIncompatibleVersionHashError,
+                QStringLiteral("The model used to open the store is incompatible "
+                               "with the one used to create the store."),
+                path()));
+        return false;
+    }
+    if (m_readOnly && isNew) {
+        report(error,
+            makeError(PersistentStoreOpenError,
+                QStringLiteral("The read-only store holds no data model."), path()));
+        return false;
+    }
+
+    if (!m_readOnly) {
+        // WAL keeps readers off the writer's way and makes a commit one append to the log;
+        // FULL syncs the log at every commit so a saved change survives a crash.
+        if (!execute("PRAGMA journal_mode=WAL", error)
+            || !execute("PRAGMA synchronous=FULL", error))
+            return false;
+        if (!execute("BEGIN IMMEDIATE", error))
+            return false;
+        bool ok = true;
+        if (isNew) {
+            changes.prepend(
+                "CREATE TABLE " + MetadataTable + " (\"key\" TEXT PRIMARY KEY, \"value\" TEXT)");
+        }
+        for (const EntityDescription* entity : m_model->entities()) {
+            for (const QStringList& columns : entity->indexes()) {
+                QByteArray list;
+                for (const QString& column : columns)
+                    list += (list.isEmpty() ? "" : ", ") + quoted(column);
+                changes << "CREATE INDEX IF NOT EXISTS "
+                        + quoted(entity->name() + "_" + columns.join('_')) + " ON "
+                        + quoted(entity->name()) + " (" + list + ")";
+            }
+        }
+        for (const QByteArray& change : std::as_const(changes)) {
+            if (!(ok = execute(change, error)))
+                break;
+        }
+        if (!ok || !execute("COMMIT", error)) {
+            execute("ROLLBACK", nullptr);
+            return false;
+        }
+    }
+
+    {
+        QVariantMap values;
+        sqlite3_stmt* read = statement("SELECT \"key\", \"value\" FROM " + MetadataTable, error);
+        if (!read)
+            return false;
+        StatementUse use(read);
+        int rc;
+        while ((rc = sqlite3_step(read)) == SQLITE_ROW) {
+            const QString key
+                = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(read, 0)));
+            const QByteArray text(reinterpret_cast<const char*>(sqlite3_column_text(read, 1)),
+                sqlite3_column_bytes(read, 1));
+            values.insert(key, decodeMetadataValue(text));
+        }
+        if (rc != SQLITE_DONE) {
+            report(error, sqliteError(QStringLiteral("The store metadata could not be read"), rc));
+            return false;
+        }
+        m_metadata = values;
+    }
+    QVariantMap wanted = m_metadata;
+    if (!wanted.contains(StoreUUIDKey))
+        wanted.insert(StoreUUIDKey, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+    wanted.insert(StoreTypeKey, m_type);
+    if (flag(m_options, PersistentStoreRemoveUbiquitousMetadataOption)) {
+        for (auto it = wanted.begin(); it != wanted.end();) {
+            it = it.key().startsWith(UbiquityMetadataPrefix) ? wanted.erase(it) : std::next(it);
+        }
+    }
+    if (wanted != m_metadata && !m_readOnly && !writeMetadata(wanted, error))
+        return false;
+    m_identifier = wanted.value(StoreUUIDKey).toString();
+    if (m_readOnly)
+        m_metadata = wanted;
+    return true;
+}
+
+std::optional<QVariantMap> PersistentStore::readMetadata(const QString& path, Error* error)
+{
+    if (path.isEmpty())
+        return QVariantMap();
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    QVariantMap values;
+    sqlite3_stmt* read = nullptr;
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_prepare_v2(
+            db, "SELECT \"key\", \"value\" FROM \"_metadata\"", -1, &read, nullptr);
+    }
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(read)) == SQLITE_ROW) {
+            const QByteArray text(reinterpret_cast<const char*>(sqlite3_column_text(read, 1)),
+                sqlite3_column_bytes(read, 1));
+            values.insert(
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(read, 0))),
+                decodeMetadataValue(text));
+        }
+    }
+    const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    sqlite3_finalize(read);
+    sqlite3_close_v2(db);
+    if (rc != SQLITE_DONE) {
+        report(error,
+            makeError(PersistentStoreOpenError,
+                QStringLiteral("The store metadata could not be read: %1").arg(message), path, rc));
+        return std::nullopt;
+    }
+    return values;
+}
+
+bool PersistentStore::writeMetadata(const QVariantMap& metadata, Error* error)
+{
+    if (m_readOnly) {
+        report(error,
+            makeError(PersistentStoreSaveError, QStringLiteral("The store is read-only."), path()));
+        return false;
+    }
+    const bool ownTransaction = sqlite3_get_autocommit(m_db) != 0;
+    if (ownTransaction && !begin(error))
+        return false;
+    bool ok = execute("DELETE FROM " + MetadataTable, error);
+    sqlite3_stmt* insert = ok
+        ? statement("INSERT INTO " + MetadataTable + " (\"key\", \"value\") VALUES (?, ?)", error)
+        : nullptr;
+    ok = ok && insert;
+    for (auto it = metadata.cbegin(); ok && it != metadata.cend(); ++it) {
+        StatementUse use(insert);
+        const QByteArray key = it.key().toUtf8();
+        const QByteArray value = encodeMetadataValue(it.value());
+        sqlite3_bind_text(insert, 1, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 2, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+        const int rc = sqlite3_step(insert);
+        if (rc != SQLITE_DONE) {
+            report(
+                error, sqliteError(QStringLiteral("The store metadata could not be written"), rc));
+            ok = false;
+        }
+    }
+    if (ownTransaction) {
+        if (!ok || !commit(error)) {
+            rollback();
+            return false;
+        }
+    }
+    if (ok)
+        m_metadata = metadata;
+    return ok;
+}
+
+std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
+    const EntityDescription& entity, const Predicate& predicate, const QList<SortDescriptor>& sorts,
+    quint64 limit, bool withValues, Error* error)
+{
+    QByteArray sql = "SELECT " + KeyColumn;
+    if (withValues) {
+        for (const auto& attribute : entity.attributes())
+            sql += ", " + quoted(attribute.name);
+    }
+    sql += " FROM " + quoted(entity.name()) + whereClause(predicate) + " ORDER BY ";
+    for (const auto& sort : sorts)
+        sql += quoted(sort.key) + (sort.ascending ? " ASC, " : " DESC, ");
+    sql += KeyColumn + " LIMIT ?";
+
+    sqlite3_stmt* select = statement(sql, error);
+    if (!select)
+        return std::nullopt;
+    StatementUse use(select);
+    int position = 1;
+    for (const auto& term : predicate.comparisons()) {
+        const AttributeDescription* attribute = entity.attribute(term.attribute);
+        bindValue(select, position++, predicateOperand(*attribute, term.value), attribute->type);
+    }
+    sqlite3_bind_int64(select, position, limit == 0 ? -1 : qint64(limit));
+
+    std::vector<Row> rows;
+    const auto& attributes = entity.attributes();
+    int rc;
+    while ((rc = sqlite3_step(select)) == SQLITE_ROW) {
+        Row row;
+        row.key = sqlite3_column_int64(select, 0);
+        if (withValues) {
+            row.values.reserve(attributes.size());
+            for (int i = 0; i < attributes.size(); ++i)
+                row.values.append(columnValue(select, i + 1, attributes[i].type));
+        }
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) {
+        report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
+        return std::nullopt;
+    }
+    return rows;
+}
+
+std::optional<PersistentStore::Row> PersistentStore::fetchRow(
+    const EntityDescription& entity, qint64 key, Error* error)
+{
+    QByteArray sql = "SELECT " + KeyColumn;
+    for (const auto& attribute : entity.attributes())
+        sql += ", " + quoted(attribute.name);
+    sql += " FROM " + quoted(entity.name()) + " WHERE " + KeyColumn + " = ?";
+    sqlite3_stmt* select = statement(sql, error);
+    if (!select)
+        return std::nullopt;
+    StatementUse use(select);
+    sqlite3_bind_int64(select, 1, key);
+    Row row;
+    const int rc = sqlite3_step(select);
+    if (rc == SQLITE_ROW) {
+        row.key = key;
+        const auto& attributes = entity.attributes();
+        for (int i = 0; i < attributes.size(); ++i)
+            row.values.append(columnValue(select, i + 1, attributes[i].type));
+    } else if (rc != SQLITE_DONE) {
+        report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
+        return std::nullopt;
+    }
+    return row;
+}
+
+std::optional<quint64> PersistentStore::count(
+    const EntityDescription& entity, const Predicate& predicate, Error* error)
+{
+    const QByteArray sql = "SELECT COUNT(*) FROM " + quoted(entity.name()) + whereClause(predicate);
+    sqlite3_stmt* select = statement(sql, error);
+    if (!select)
+        return std::nullopt;
+    StatementUse use(select);
+    int position = 1;
+    for (const auto& term : predicate.comparisons()) {
+        const AttributeDescription* attribute = entity.attribute(term.attribute);
+        bindValue(select, position++, predicateOperand(*attribute, term.value), attribute->type);
+    }
+    const int rc = sqlite3_step(select);
+    if (rc != SQLITE_ROW) {
+        report(error, sqliteError(QStringLiteral("The count failed"), rc));
+        return std::nullopt;
+    }
+    return quint64(sqlite3_column_int64(select, 0));
+}
+
+std::optional<QList<QVariantMap>> PersistentStore::fetchDictionaries(
+    const EntityDescription& entity, const FetchRequest& request, Error* error)
+{
+    const QStringList names = request.propertiesToFetch().isEmpty() ? entity.attributeNames()
+                                                                    : request.propertiesToFetch();
+    QByteArray sql = request.returnsDistinctResults() ? "SELECT DISTINCT " : "SELECT ";
+    for (int i = 0; i < names.size(); ++i)
+        sql += (i ? ", " : "") + quoted(names[i]);
+    sql += " FROM " + quoted(entity.name()) + whereClause(request.predicate());
+    QByteArray order;
+    for (const auto& sort : request.sortDescriptors())
+        order += (order.isEmpty() ? " ORDER BY " : ", ") + quoted(sort.key)
+            + (sort.ascending ? " ASC" : " DESC");
+    sql += order + " LIMIT ?";
+
+    sqlite3_stmt* select = statement(sql, error);
+    if (!select)
+        return std::nullopt;
+    StatementUse use(select);
+    int position = 1;
+    for (const auto& term : request.predicate().comparisons()) {
+        const AttributeDescription* attribute = entity.attribute(term.attribute);
+        bindValue(select, position++, predicateOperand(*attribute, term.value), attribute->type);
+    }
+    sqlite3_bind_int64(
+        select, position, request.fetchLimit() == 0 ? -1 : qint64(request.fetchLimit()));
+    QList<QVariantMap> results;
+    int rc;
+    while ((rc = sqlite3_step(select)) == SQLITE_ROW) {
+        QVariantMap result;
+        for (int i = 0; i < names.size(); ++i)
+            result.insert(names[i], columnValue(select, i, entity.attribute(names[i])->type));
+        results.append(result);
+    }
+    if (rc != SQLITE_DONE) {
+        report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
+        return std::nullopt;
+    }
+    return results;
+}
+
+bool PersistentStore::begin(Error* error)
+{
+    if (m_readOnly) {
+        report(error,
+            makeError(PersistentStoreSaveError, QStringLiteral("The store is read-only."), path(),
+                SQLITE_READONLY));
+        return false;
+    }
+    sqlite3_stmt* begin = statement("BEGIN IMMEDIATE", error);
+    if (!begin)
+        return false;
+    StatementUse use(begin);
+    const int rc = sqlite3_step(begin);
+    if (rc != SQLITE_DONE) {
+        report(error, sqliteError(QStringLiteral("The save could not start"), rc));
+        return false;
+    }
+    return true;
+}
+
+bool PersistentStore::commit(Error* error)
+{
+    sqlite3_stmt* commit = statement("COMMIT", error);
+    if (!commit)
+        return false;
+    StatementUse use(commit);
+    const int rc = sqlite3_step(commit);
+    if (rc != SQLITE_DONE) {
+        report(error, sqliteError(QStringLiteral("The save could not be committed"), rc));
+        return false;
+    }
+    return true;
+}
+
+void PersistentStore::rollback()
+{
+    if (m_db && !sqlite3_get_autocommit(m_db))
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+qint64 PersistentStore::insertRow(
+    const EntityDescription& entity, const QList<QVariant>& values, qint64 key, Error* error)
+{
+    // Saves insert rows by the thousand: the statement is found by entity, not by text.
+    sqlite3_stmt* insert = m_inserts.value(&entity);
+    if (!insert) {
+        QByteArray sql = "INSERT INTO " + quoted(entity.name()) + " (" + KeyColumn;
+        QByteArray marks = "?";
+        for (const auto& attribute : entity.attributes()) {
+            sql += ", " + quoted(attribute.name);
+            marks += ", ?";
+        }
+        sql += ") VALUES (" + marks + ")";
+        insert = statement(sql, error);
+        if (!insert)
+            return 0;
+        m_inserts.insert(&entity, insert);
+    }
+    StatementUse use(insert);
+    if (key != 0)
+        sqlite3_bind_int64(insert, 1, key);
+    const auto& attributes = entity.attributes();
+    for (int i = 0; i < attributes.size(); ++i)
+        bindValue(insert, i + 2, values.value(i), attributes[i].type);
+    const int rc = sqlite3_step(insert);
+    if (rc != SQLITE_DONE) {
+        report(error, sqliteError(QStringLiteral("An object could not be saved"), rc));
+        return 0;
+    }
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+std::optional<bool> PersistentStore::updateRow(const EntityDescription& entity, qint64 key,
+    const QList<QVariant>& values, const QBitArray& changed, Error* error)
+{
+    const auto& attributes = entity.attributes();
+    QByteArray sql = "UPDATE " + quoted(entity.name()) + " SET ";
+    QList<int> columns;
+    for (int i = 0; i < attributes.size(); ++i) {
+        if (changed.isEmpty() || changed.testBit(i)) {
+            sql += (columns.isEmpty() ? "" : ", ") + quoted(attributes[i].name) + " = ?";
+            columns << i;
+        }
+    }
+    if (columns.isEmpty())
+        return true;
+    sql += " WHERE " + KeyColumn + " = ?";
+    sqlite3_stmt* update = statement(sql, error);
+    if (!update)
+        return std::nullopt;
+    StatementUse use(update);
+    int position = 1;
+    for (int i : columns)
+        bindValue(update, position++, values.value(i), attributes[i].type);
+    sqlite3_bind_int64(update, position, key);
+    const int rc = sqlite3_step(update);
+    if (rc != SQLITE_DONE) {
+        report(error, sqliteError(QStringLiteral("An object could not be saved"), rc));
+        return std::nullopt;
+    }
+    return sqlite3_changes(m_db) > 0;
+}
+
+bool PersistentStore::deleteRow(const EntityDescription& entity, qint64 key, Error* error)
+{
+    sqlite3_stmt* remove
+        = statement("DELETE FROM " + quoted(entity.name()) + " WHERE " + KeyColumn + " = ?", error);
+    if (!remove)
+        return false;
+    StatementUse use(remove);
+    sqlite3_bind_int64(remove, 1, key);
+    const int rc = sqlite3_step(remove);
+    if (rc != SQLITE_DONE) {
+        report(error, sqliteError(QStringLiteral("An object could not be deleted"), rc));
+        return false;
+    }
+    return true;
+}
+
+} // namespace platform::coredata

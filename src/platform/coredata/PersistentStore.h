@@ -1,0 +1,108 @@
+#pragma once
+
+#include "platform/Error.h"
+#include "platform/coredata/FetchRequest.h"
+
+#include <QBitArray>
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QUrl>
+#include <QVariantMap>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace platform::coredata {
+
+class EntityDescription;
+class ManagedObjectModel;
+
+// One SQLite store file added to a coordinator: a table per entity, a column per
+// attribute, a metadata table. Only its coordinator and the coordinator's contexts
+// read and write it, always holding the coordinator's lock.
+class PersistentStore {
+public:
+    ~PersistentStore();
+    PersistentStore(const PersistentStore&) = delete;
+    PersistentStore& operator=(const PersistentStore&) = delete;
+
+    const QString& type() const { return m_type; }
+    const QString& configurationName() const { return m_configuration; }
+    const QUrl& URL() const { return m_url; }
+    const QVariantMap& options() const { return m_options; }
+    // The store's identity, made with the file and kept in its metadata (StoreUUIDKey).
+    const QString& identifier() const { return m_identifier; }
+    bool isReadOnly() const { return m_readOnly; }
+    // False once the store has been removed from its coordinator.
+    bool isOpen() const { return m_db != nullptr; }
+    // The metadata as last read or written.
+    const QVariantMap& metadata() const { return m_metadata; }
+
+private:
+    friend class PersistentStoreCoordinator;
+    friend class ManagedObjectContext;
+
+    struct Row {
+        qint64 key = 0;
+        QList<QVariant> values; // empty when the values were not asked for
+    };
+
+    PersistentStore(std::shared_ptr<const ManagedObjectModel> model, QString type,
+        QString configuration, QUrl url, QVariantMap options);
+
+    static std::shared_ptr<PersistentStore> open(std::shared_ptr<const ManagedObjectModel> model,
+        const QString& type, const QString& configuration, const QUrl& url,
+        const QVariantMap& options, Error* error);
+    // Reads the metadata of a store file without adding it anywhere.
+    static std::optional<QVariantMap> readMetadata(const QString& path, Error* error);
+
+    void close();
+    bool writeMetadata(const QVariantMap& metadata, Error* error);
+
+    std::optional<std::vector<Row>> fetch(const EntityDescription& entity,
+        const Predicate& predicate, const QList<SortDescriptor>& sorts, quint64 limit,
+        bool withValues, Error* error);
+    // The row of the key; a row with key 0 when there is none.
+    std::optional<Row> fetchRow(const EntityDescription& entity, qint64 key, Error* error);
+    std::optional<quint64> count(
+        const EntityDescription& entity, const Predicate& predicate, Error* error);
+    std::optional<QList<QVariantMap>> fetchDictionaries(
+        const EntityDescription& entity, const FetchRequest& request, Error* error);
+
+    bool begin(Error* error);
+    bool commit(Error* error);
+    void rollback();
+    // Inserts a row; key 0 lets the store choose. Returns the row's key, 0 on failure.
+    qint64 insertRow(
+        const EntityDescription& entity, const QList<QVariant>& values, qint64 key, Error* error);
+    // Writes the values whose bit is set (all when `changed` is empty). nullopt on
+    // failure, false when the row no longer exists.
+    std::optional<bool> updateRow(const EntityDescription& entity, qint64 key,
+        const QList<QVariant>& values, const QBitArray& changed, Error* error);
+    bool deleteRow(const EntityDescription& entity, qint64 key, Error* error);
+
+    bool prepareSchema(Error* error);
+    sqlite3_stmt* statement(const QByteArray& sql, Error* error);
+    bool execute(const QByteArray& sql, Error* error);
+    Error sqliteError(const QString& what, int code = 0) const;
+    QString path() const;
+
+    std::shared_ptr<const ManagedObjectModel> m_model;
+    QString m_type;
+    QString m_configuration;
+    QUrl m_url;
+    QVariantMap m_options;
+    QString m_identifier;
+    QVariantMap m_metadata;
+    bool m_readOnly = false;
+    sqlite3* m_db = nullptr;
+    QHash<QByteArray, sqlite3_stmt*> m_statements;
+    QHash<const EntityDescription*, sqlite3_stmt*> m_inserts; // also in m_statements
+};
+
+} // namespace platform::coredata

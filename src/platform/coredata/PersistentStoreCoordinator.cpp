@@ -1,0 +1,235 @@
+#include "platform/coredata/PersistentStoreCoordinator.h"
+
+#include "platform/NotificationCenter.h"
+#include "platform/coredata/CoreDataError.h"
+#include "platform/coredata/ManagedObjectModel.h"
+#include "platform/coredata/PersistentStore.h"
+#include "platform/coredata/StoreOptions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+
+#include <sqlite3.h>
+
+namespace platform::coredata {
+
+namespace {
+
+const QString AddedKey = QStringLiteral("added");
+const QString RemovedKey = QStringLiteral("removed");
+
+// A store file with the write-ahead log and shared-memory files SQLite keeps beside it.
+void removeStoreFiles(const QString& path)
+{
+    for (const char* suffix : { "", "-wal", "-shm", "-journal" })
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+QVariantList urlList(const QList<QUrl>& urls)
+{
+    QVariantList list;
+    for (const QUrl& url : urls)
+        list << url;
+    return list;
+}
+
+} // namespace
+
+PersistentStoreCoordinator::PersistentStoreCoordinator(
+    std::shared_ptr<const ManagedObjectModel> model)
+    : m_model(std::move(model))
+{
+    Q_ASSERT(m_model);
+}
+
+PersistentStoreCoordinator::~PersistentStoreCoordinator()
+{
+    for (const auto& store : std::as_const(m_stores))
+        store->close();
+}
+
+std::shared_ptr<PersistentStore> PersistentStoreCoordinator::addPersistentStore(const QString& type,
+    const QString& configuration, const QUrl& url, const QVariantMap& options, Error* error)
+{
+    std::shared_ptr<PersistentStore> store;
+    {
+        QMutexLocker locker(&m_mutex);
+        const QString path = QFileInfo(url.toLocalFile()).absoluteFilePath();
+        for (const auto& existing : std::as_const(m_stores)) {
+            if (QFileInfo(existing->URL().toLocalFile()).absoluteFilePath() == path) {
+                report(error,
+                    makeError(PersistentStoreOperationError,
+                        QStringLiteral("The store has already been added."), url.toLocalFile()));
+                return nullptr;
+            }
+        }
+        store = PersistentStore::open(m_model, type, configuration, url, options, error);
+        if (!store)
+            return nullptr;
+        m_stores.append(store);
+    }
+    postStoresDidChange({ url }, {});
+    return store;
+}
+
+bool PersistentStoreCoordinator::removePersistentStore(
+    const std::shared_ptr<PersistentStore>& store, Error* error)
+{
+    {
+        QMutexLocker locker(&m_mutex);
+        if (!store || !m_stores.removeOne(store)) {
+            report(error,
+                makeError(PersistentStoreOperationError,
+                    QStringLiteral("The store is not in this coordinator.")));
+            return false;
+        }
+        store->close();
+    }
+    postStoresDidChange({}, { store->URL() });
+    return true;
+}
+
+std::shared_ptr<PersistentStore> PersistentStoreCoordinator::migratePersistentStore(
+    const std::shared_ptr<PersistentStore>& store, const QUrl& url, const QVariantMap& options,
+    const QString& type, Error* error)
+{
+    std::shared_ptr<PersistentStore> migrated;
+    {
+        QMutexLocker locker(&m_mutex);
+        if (!store || !m_stores.contains(store) || !store->isOpen()) {
+            report(error,
+                makeError(MigrationError, QStringLiteral("The store is not in this coordinator.")));
+            return nullptr;
+        }
+        const QString target = url.toLocalFile();
+        if (!url.isLocalFile() || target.isEmpty()
+            || QFileInfo(target).absoluteFilePath()
+                == QFileInfo(store->URL().toLocalFile()).absoluteFilePath()) {
+            report(error,
+                makeError(MigrationError,
+                    QStringLiteral("The store cannot be migrated to %1.").arg(url.toString())));
+            return nullptr;
+        }
+        // A log left beside an old file at the target would be replayed into the copy.
+        removeStoreFiles(target);
+
+        sqlite3* destination = nullptr;
+        int rc = sqlite3_open_v2(target.toUtf8().constData(), &destination,
+            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_backup* backup = sqlite3_backup_init(destination, "main", store->m_db, "main");
+            if (backup) {
+                rc = sqlite3_backup_step(backup, -1);
+                const int finished = sqlite3_backup_finish(backup);
+                rc = rc == SQLITE_DONE ? finished : rc;
+            } else {
+                rc = sqlite3_errcode(destination);
+            }
+        }
+        const QString message = destination ? QString::fromUtf8(sqlite3_errmsg(destination))
+                                            : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close_v2(destination);
+        if (rc != SQLITE_OK) {
+            removeStoreFiles(target);
+            report(error,
+                makeError(MigrationError,
+                    QStringLiteral("The store could not be copied: %1").arg(message), target, rc));
+            return nullptr;
+        }
+        migrated
+            = PersistentStore::open(m_model, type, store->configurationName(), url, options, error);
+        if (!migrated) {
+            removeStoreFiles(target);
+            return nullptr;
+        }
+        m_stores.replace(m_stores.indexOf(store), migrated);
+        store->close();
+    }
+    postStoresDidChange({ url }, { store->URL() });
+    return migrated;
+}
+
+QList<std::shared_ptr<PersistentStore>> PersistentStoreCoordinator::persistentStores() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_stores;
+}
+
+std::shared_ptr<PersistentStore> PersistentStoreCoordinator::persistentStoreForURL(
+    const QUrl& url) const
+{
+    QMutexLocker locker(&m_mutex);
+    const QString path = QFileInfo(url.toLocalFile()).absoluteFilePath();
+    for (const auto& store : m_stores) {
+        if (QFileInfo(store->URL().toLocalFile()).absoluteFilePath() == path)
+            return store;
+    }
+    return nullptr;
+}
+
+QUrl PersistentStoreCoordinator::URLForPersistentStore(
+    const std::shared_ptr<PersistentStore>& store) const
+{
+    return store ? store->URL() : QUrl();
+}
+
+QVariantMap PersistentStoreCoordinator::metadataForPersistentStore(
+    const std::shared_ptr<PersistentStore>& store) const
+{
+    QMutexLocker locker(&m_mutex);
+    return store ? store->metadata() : QVariantMap();
+}
+
+bool PersistentStoreCoordinator::setMetadata(
+    const QVariantMap& metadata, const std::shared_ptr<PersistentStore>& store, Error* error)
+{
+    QMutexLocker locker(&m_mutex);
+    if (!store || !m_stores.contains(store)) {
+        report(error,
+            makeError(PersistentStoreOperationError,
+                QStringLiteral("The store is not in this coordinator.")));
+        return false;
+    }
+    QVariantMap values = metadata;
+    values.insert(StoreUUIDKey, store->identifier());
+    values.insert(StoreTypeKey, store->type());
+    return store->writeMetadata(values, error);
+}
+
+std::optional<QVariantMap> PersistentStoreCoordinator::metadataForPersistentStoreOfType(
+    const QString& type, const QUrl& url, Error* error)
+{
+    if (type != SQLiteStoreType) {
+        report(error,
+            makeError(PersistentStoreInvalidTypeError,
+                QStringLiteral("Unsupported store type \"%1\".").arg(type)));
+        return std::nullopt;
+    }
+    if (!QFileInfo::exists(url.toLocalFile())) {
+        report(error,
+            makeError(PersistentStoreOpenError,
+                QStringLiteral("There is no store at this address."), url.toLocalFile()));
+        return std::nullopt;
+    }
+    return PersistentStore::readMetadata(url.toLocalFile(), error);
+}
+
+std::shared_ptr<PersistentStore> PersistentStoreCoordinator::storeWithIdentifier(
+    const QString& identifier) const
+{
+    for (const auto& store : m_stores) {
+        if (store->identifier() == identifier)
+            return store;
+    }
+    return nullptr;
+}
+
+void PersistentStoreCoordinator::postStoresDidChange(
+    const QList<QUrl>& added, const QList<QUrl>& removed)
+{
+    NotificationCenter::defaultCenter().post(StoresDidChangeNotification, this,
+        { { AddedKey, urlList(added) }, { RemovedKey, urlList(removed) } });
+}
+
+} // namespace platform::coredata

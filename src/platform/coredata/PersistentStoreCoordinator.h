@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/Error.h"
+
+#include <QList>
+#include <QRecursiveMutex>
+#include <QUrl>
+#include <QVariantMap>
+
+#include <memory>
+#include <optional>
+
+namespace platform::coredata {
+
+class ManagedObjectModel;
+class PersistentStore;
+
+// Joins a model to its stores. Contexts reach the stores only through it and hold its
+// lock for each fetch and save; the store-loading jobs take the same lock (lock/unlock)
+// so that no context uses a store while stores are being added, removed or migrated.
+// Every operation may be called from any thread; the lock is recursive.
+class PersistentStoreCoordinator {
+public:
+    explicit PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model);
+    ~PersistentStoreCoordinator();
+    PersistentStoreCoordinator(const PersistentStoreCoordinator&) = delete;
+    PersistentStoreCoordinator& operator=(const PersistentStoreCoordinator&) = delete;
+
+    const std::shared_ptr<const ManagedObjectModel>& managedObjectModel() const { return m_model; }
+
+    // Opens (creating when missing) the store file at the URL and adds it. Options: see
+    // StoreOptions.h. Fails for a URL already added, a file that is no store, a store
+    // whose tables lack model attributes unless both migration options are on, and a
+    // read-only store that does not exist. The configuration name is kept, not used.
+    std::shared_ptr<PersistentStore> addPersistentStore(const QString& type,
+        const QString& configuration, const QUrl& url, const QVariantMap& options,
+        Error* error = nullptr);
+    // Closes the store and takes it out. Objects of its rows stay in their contexts but
+    // can no longer be saved.
+    bool removePersistentStore(
+        const std::shared_ptr<PersistentStore>& store, Error* error = nullptr);
+    // Copies the store, whole and consistent, to a new file at the URL (anything there is
+    // replaced), adds that file with the options in place of the store and removes the
+    // store. The copy keeps the store's identity, so objects of the old store belong to
+    // the new one. On failure the store stays and no file is left at the URL.
+    std::shared_ptr<PersistentStore> migratePersistentStore(
+        const std::shared_ptr<PersistentStore>& store, const QUrl& url, const QVariantMap& options,
+        const QString& type, Error* error = nullptr);
+
+    QList<std::shared_ptr<PersistentStore>> persistentStores() const;
+    std::shared_ptr<PersistentStore> persistentStoreForURL(const QUrl& url) const;
+    QUrl URLForPersistentStore(const std::shared_ptr<PersistentStore>& store) const;
+
+    QVariantMap metadataForPersistentStore(const std::shared_ptr<PersistentStore>& store) const;
+    // Replaces the store's metadata at once (its identity and type keys are kept).
+    bool setMetadata(const QVariantMap& metadata, const std::shared_ptr<PersistentStore>& store,
+        Error* error = nullptr);
+    // The metadata of a store file that no coordinator needs to hold.
+    static std::optional<QVariantMap> metadataForPersistentStoreOfType(
+        const QString& type, const QUrl& url, Error* error = nullptr);
+
+    void lock() { m_mutex.lock(); }
+    void unlock() { m_mutex.unlock(); }
+    bool tryLock() { return m_mutex.tryLock(); }
+
+private:
+    friend class ManagedObjectContext;
+
+    std::shared_ptr<PersistentStore> storeWithIdentifier(const QString& identifier) const;
+    void postStoresDidChange(const QList<QUrl>& added, const QList<QUrl>& removed);
+
+    std::shared_ptr<const ManagedObjectModel> m_model;
+    QList<std::shared_ptr<PersistentStore>> m_stores;
+    mutable QRecursiveMutex m_mutex;
+};
+
+} // namespace platform::coredata

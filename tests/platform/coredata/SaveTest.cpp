@@ -1,0 +1,400 @@
+#include "StoreFixture.h"
+
+#include "platform/Exception.h"
+#include "platform/NotificationCenter.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <csignal>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace storetest;
+
+namespace {
+
+int countRows(cd::ManagedObjectContext& context, const QString& entity)
+{
+    return int(context.countForFetchRequest(cd::FetchRequest(entity)).value_or(-1));
+}
+
+void runSql(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
+    char* message = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK)
+        << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+
+} // namespace
+
+TEST_F(StoreTest, DetachedObjectsReachTheStoreOnlyOnceInserted)
+{
+    cd::ManagedObject* detached = context->createObject("Database");
+    detached->setValue("id", "D1");
+    EXPECT_EQ(detached->managedObjectContext(), nullptr);
+    EXPECT_FALSE(context->hasChanges());
+    EXPECT_TRUE(context->save());
+    EXPECT_EQ(countRows(*reopen(), "Database"), 0);
+
+    context->insertObject(detached);
+    EXPECT_TRUE(detached->isInserted());
+    EXPECT_EQ(detached->managedObjectContext(), context.get());
+    EXPECT_TRUE(context->save());
+    EXPECT_FALSE(detached->hasChanges());
+    EXPECT_FALSE(detached->objectID().isTemporary());
+    auto other = reopen();
+    const auto stored = other->executeFetchRequest(cd::FetchRequest("Database"));
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored[0]->value("id"), "D1");
+    EXPECT_TRUE(stored[0]->value("name").isNull());
+    EXPECT_EQ(stored[0]->property("id"), "D1");
+}
+
+TEST_F(StoreTest, TracksChangesAndRollsThemBack)
+{
+    auto* kept = make("Database", { { "id", "D1" }, { "name", "Before" } });
+    auto* gone = make("Database", { { "id", "D2" } });
+    ASSERT_TRUE(context->save());
+
+    kept->setProperty("name", "After");
+    EXPECT_TRUE(kept->isUpdated());
+    EXPECT_EQ(kept->changedKeys(), QStringList({ "name" }));
+    context->deleteObject(gone);
+    auto* added = make("Database", { { "id", "D3" } });
+    EXPECT_EQ(context->updatedObjects().size(), 1);
+    EXPECT_EQ(context->deletedObjects().size(), 1);
+    EXPECT_EQ(context->insertedObjects().size(), 1);
+
+    context->rollback();
+    EXPECT_FALSE(context->hasChanges());
+    EXPECT_EQ(kept->value("name"), "Before");
+    EXPECT_FALSE(gone->isDeleted());
+    EXPECT_EQ(added->managedObjectContext(), nullptr);
+    EXPECT_EQ(countRows(*context, "Database"), 2);
+
+    // A deletion that is saved leaves the object a fault outside the context.
+    context->deleteObject(gone);
+    ASSERT_TRUE(context->save());
+    EXPECT_TRUE(gone->isFault());
+    EXPECT_EQ(gone->managedObjectContext(), nullptr);
+    EXPECT_EQ(countRows(*reopen(), "Database"), 1);
+
+    context->reset();
+    EXPECT_TRUE(kept->isFault());
+    EXPECT_EQ(countRows(*context, "Database"), 1);
+}
+
+TEST_F(StoreTest, ASaveThatFailsPartWayWritesNothingAndKeepsTheChanges)
+{
+    auto* kept = make("Database", { { "id", "D1" }, { "name", "Stored" } });
+    ASSERT_TRUE(context->save());
+    // The store refuses one value, as a full disk or a broken file would refuse a write.
+    runSql(storeUrl().toLocalFile(),
+        "CREATE TRIGGER refuse BEFORE INSERT ON \"Rows\" WHEN NEW.\"id\" = 'bad' "
+        "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+
+    kept->setValue("name", "Changed");
+    for (int i = 0; i < 50; ++i)
+        make("Rows", { { "id", QString("R%1").arg(i) }, { "usertemplate_id", "U" } });
+    auto* bad = make("Rows", { { "id", "bad" } });
+    platform::Error error;
+    EXPECT_FALSE(context->save(&error));
+    EXPECT_FALSE(error.isNull());
+    EXPECT_TRUE(error.localizedDescription().contains("refused"));
+    EXPECT_EQ(context->insertedObjects().size(), 51);
+    EXPECT_TRUE(kept->isUpdated());
+
+    auto other = reopen();
+    EXPECT_EQ(countRows(*other, "Rows"), 0);
+    EXPECT_EQ(other->executeFetchRequest(cd::FetchRequest("Database"))[0]->value("name"), "Stored");
+
+    bad->setValue("id", "good");
+    EXPECT_TRUE(context->save());
+    EXPECT_EQ(countRows(*reopen(), "Rows"), 51);
+}
+
+TEST_F(StoreTest, AReadOnlyStoreRefusesTheSaveAndKeepsItsData)
+{
+    make("Database", { { "id", "D1" }, { "name", "Stored" } });
+    ASSERT_TRUE(context->save());
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
+
+    QVariantMap options = migratingOptions();
+    options.insert(cd::ReadOnlyPersistentStoreOption, true);
+    auto readOnly = reopen(options);
+    auto objects = readOnly->executeFetchRequest(cd::FetchRequest("Database"));
+    ASSERT_EQ(objects.size(), 1);
+    objects[0]->setValue("name", "Changed");
+    readOnly->insertNewObject("Database")->setValue("id", "D2");
+    platform::Error error;
+    EXPECT_FALSE(readOnly->save(&error));
+    EXPECT_EQ(error.domain(), cd::ErrorDomain);
+    EXPECT_TRUE(readOnly->hasChanges());
+
+    auto check = reopen();
+    const auto stored = check->executeFetchRequest(cd::FetchRequest("Database"));
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored[0]->value("name"), "Stored");
+}
+
+TEST_F(StoreTest, AStoreFileWithoutWritePermissionRefusesTheSave)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "file permissions do not bind the superuser";
+    make("Database", { { "id", "D1" }, { "name", "Stored" } });
+    ASSERT_TRUE(context->save());
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
+    const QString path = storeUrl().toLocalFile();
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup);
+
+    auto reader = reopen();
+    reader->executeFetchRequest(cd::FetchRequest("Database")).value(0)->setValue("name", "Changed");
+    EXPECT_FALSE(reader->save());
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(
+        reopen()->executeFetchRequest(cd::FetchRequest("Database"))[0]->value("name"), "Stored");
+}
+
+TEST_F(StoreTest, ACrashDuringASaveLeavesThePreviousCommit)
+{
+    constexpr int Batch = 20000;
+    // Well inside the time one save of a batch takes.
+    constexpr int SaveMidpointMs = 15;
+    const QByteArray payload(200, 'x');
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The child saves batch after batch until it is killed, telling how far it got.
+        close(pipeEnds[0]);
+        for (int round = 0;; ++round) {
+            for (int i = 0; i < Batch; ++i)
+                make("Rows", { { "id", QString("%1-%2").arg(round).arg(i) }, { "json", payload } });
+            const char saving = 'B';
+            if (write(pipeEnds[1], &saving, 1) != 1)
+                _exit(4);
+            if (!context->save())
+                _exit(3);
+            const char saved = 'S';
+            if (write(pipeEnds[1], &saved, 1) != 1)
+                _exit(4);
+        }
+    }
+    close(pipeEnds[1]);
+    // Kill the child while its second save is writing: the first save has committed.
+    char said[4] = {};
+    ASSERT_EQ(read(pipeEnds[0], said, 1), 1);
+    ASSERT_EQ(read(pipeEnds[0], said + 1, 1), 1);
+    ASSERT_EQ(read(pipeEnds[0], said + 2, 1), 1);
+    ASSERT_STREQ(said, "BSB");
+    usleep(SaveMidpointMs * 1000);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(pipeEnds[0]);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    context.reset();
+    coordinator->removePersistentStore(store);
+    auto reopened = reopen();
+    const int stored = countRows(*reopened, "Rows");
+    EXPECT_EQ(stored, Batch) << "the interrupted save left rows behind";
+
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(storeUrl().toLocalFile().toUtf8(), &db), SQLITE_OK);
+    sqlite3_stmt* check = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
+    ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+}
+
+TEST_F(StoreTest, MigrationToANewUrlKeepsEveryObject)
+{
+    for (int i = 0; i < 300; ++i)
+        make("Rows",
+            { { "id", QString("R%1").arg(i) }, { "order", i }, { "usertemplate_id", "U" } });
+    auto* database = make("Database", { { "id", "D1" }, { "issystem", true } });
+    ASSERT_TRUE(context->save());
+    ASSERT_TRUE(coordinator->setMetadata({ { "custom", "kept" } }, store));
+    database->setValue("name", "Pending");
+
+    const QUrl target = storeUrl("Moved/Store.sqlite");
+    QDir().mkpath(testsupport::homePath() + "/Moved");
+    platform::Error error;
+    auto moved = coordinator->migratePersistentStore(
+        store, target, migratingOptions(), cd::SQLiteStoreType, &error);
+    ASSERT_TRUE(moved) << error.localizedDescription().toStdString();
+    EXPECT_EQ(
+        coordinator->persistentStores(), QList<std::shared_ptr<cd::PersistentStore>>({ moved }));
+    EXPECT_FALSE(store->isOpen());
+    EXPECT_EQ(moved->identifier(), store->identifier());
+    EXPECT_EQ(coordinator->metadataForPersistentStore(moved).value("custom"), "kept");
+
+    // Objects of the old store carry on in the new one.
+    ASSERT_TRUE(context->save(&error)) << error.localizedDescription().toStdString();
+    auto other = std::make_shared<cd::PersistentStoreCoordinator>(model);
+    ASSERT_TRUE(other->addPersistentStore(cd::SQLiteStoreType, {}, target, {}, &error));
+    cd::ManagedObjectContext reader;
+    reader.setPersistentStoreCoordinator(other);
+    EXPECT_EQ(countRows(reader, "Rows"), 300);
+    const auto databases = reader.executeFetchRequest(cd::FetchRequest("Database"));
+    ASSERT_EQ(databases.size(), 1);
+    EXPECT_EQ(databases[0]->value("name"), "Pending");
+    EXPECT_EQ(databases[0]->value("issystem"), QVariant(true));
+}
+
+TEST_F(StoreTest, MetadataIsKeptWithTheStoreAndReadableWithoutAddingIt)
+{
+    const QString identity = store->identifier();
+    EXPECT_EQ(identity.size(), 36);
+    ASSERT_TRUE(coordinator->setMetadata(
+        { { cd::UbiquityMetadataPrefix + ".ubiquitized", true }, { "other", 2 } }, store));
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
+    auto read = cd::PersistentStoreCoordinator::metadataForPersistentStoreOfType(
+        cd::SQLiteStoreType, storeUrl());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->value(cd::StoreUUIDKey), identity);
+    EXPECT_EQ(read->value(cd::UbiquityMetadataPrefix + ".ubiquitized"), QVariant(true));
+
+    QVariantMap options = migratingOptions();
+    options.insert(cd::PersistentStoreRemoveUbiquitousMetadataOption, true);
+    auto again = coordinator->addPersistentStore(cd::SQLiteStoreType, {}, storeUrl(), options);
+    ASSERT_TRUE(again);
+    EXPECT_FALSE(again->metadata().contains(cd::UbiquityMetadataPrefix + ".ubiquitized"));
+    EXPECT_EQ(again->metadata().value("other"), 2);
+    EXPECT_EQ(again->identifier(), identity);
+    EXPECT_FALSE(cd::PersistentStoreCoordinator::metadataForPersistentStoreOfType(
+        cd::SQLiteStoreType, storeUrl("None.sqlite")));
+}
+
+TEST(PersistentStoreCoordinator, AddsOnlyStoresThatFitTheModel)
+{
+    auto small = cd::ManagedObjectModel::fromJson(
+        R"({"entities":[{"name":"Rows","attributes":[{"name":"id","type":"String"}]}]})");
+    auto big = cd::ManagedObjectModel::fromJson(
+        R"({"entities":[{"name":"Rows","attributes":[{"name":"id","type":"String"},
+                                                      {"name":"order","type":"Integer"}]},
+                        {"name":"Extra","attributes":[{"name":"x","type":"Double"}]}]})");
+    const QUrl url = storeUrl();
+    {
+        cd::PersistentStoreCoordinator first(small);
+        ASSERT_TRUE(first.addPersistentStore(cd::SQLiteStoreType, {}, url, {}));
+        EXPECT_FALSE(first.addPersistentStore(cd::SQLiteStoreType, {}, url, {}));
+    }
+    platform::Error error;
+    cd::PersistentStoreCoordinator second(big);
+    EXPECT_FALSE(second.addPersistentStore(cd::SQLiteStoreType, {}, url, {}, &error));
+    EXPECT_EQ(error.code(), cd::PersistentStoreIncompatibleVersionHashError);
+    ASSERT_TRUE(
+        second.addPersistentStore(cd::SQLiteStoreType, {}, url, migratingOptions(), &error));
+
+    QFile junk(testsupport::homePath() + "/junk.sqlite");
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'j'));
+    junk.close();
+    EXPECT_FALSE(second.addPersistentStore(
+        cd::SQLiteStoreType, {}, QUrl::fromLocalFile(junk.fileName()), {}, &error));
+    EXPECT_FALSE(second.addPersistentStore("Binary", {}, storeUrl("b.sqlite"), {}, &error));
+}
+
+TEST_F(StoreTest, InMemoryValuesWinOverChangesMadeUnderneath)
+{
+    auto* mine = make("Database", { { "id", "D1" }, { "name", "Old" }, { "descr", "Old" } });
+    auto* vanishing = make("Database", { { "id", "D2" }, { "name", "Kept" } });
+    ASSERT_TRUE(context->save());
+
+    auto other = reopen();
+    const auto theirs = other->executeFetchRequest(
+        *model->fetchRequestFromTemplate("FetchRequest_Database", { { "DATABASE_ID", "D1" } }));
+    theirs[0]->setValue("descr", "Theirs");
+    other->deleteObject(other->executeFetchRequest(
+        *model->fetchRequestFromTemplate("FetchRequest_Database", { { "DATABASE_ID", "D2" } }))[0]);
+    ASSERT_TRUE(other->save());
+
+    mine->setValue("name", "Mine");
+    vanishing->setValue("name", "Edited");
+    ASSERT_TRUE(context->save());
+    auto check = reopen();
+    auto d1 = check->executeFetchRequest(
+        *model->fetchRequestFromTemplate("FetchRequest_Database", { { "DATABASE_ID", "D1" } }));
+    EXPECT_EQ(d1[0]->value("name"), "Mine");
+    EXPECT_EQ(d1[0]->value("descr"), "Theirs");
+    EXPECT_EQ(countRows(*check, "Database"), 2);
+}
+
+TEST_F(StoreTest, SavePostsWhatItStored)
+{
+    QVariantMap seen;
+    auto& center = platform::NotificationCenter::defaultCenter();
+    const auto token = center.addObserver(cd::ContextDidSaveNotification, context.get(),
+        [&](const platform::Notification& n) { seen = n.userInfo; });
+    make("Database", { { "id", "D1" } });
+    ASSERT_TRUE(context->save());
+    center.removeObserver(token);
+    EXPECT_EQ(seen.value("inserted").toList().size(), 1);
+    EXPECT_TRUE(seen.value("deleted").toList().isEmpty());
+}
+
+#ifndef NDEBUG
+TEST_F(StoreTest, UseFromTheWrongThreadIsCaught)
+{
+    make("Database", { { "id", "D1" } });
+    int caught = 0;
+    std::thread worker([&] {
+        try {
+            context->executeFetchRequest(cd::FetchRequest("Database"));
+        } catch (const platform::Exception&) {
+            ++caught;
+        }
+        try {
+            context->save();
+        } catch (const platform::Exception&) {
+            ++caught;
+        }
+    });
+    worker.join();
+    EXPECT_EQ(caught, 2);
+    EXPECT_TRUE(context->save());
+
+    // A confined context belongs to the thread that made it.
+    std::unique_ptr<cd::ManagedObjectContext> confined;
+    std::thread maker([&] {
+        confined = std::make_unique<cd::ManagedObjectContext>(
+            cd::ManagedObjectContext::ConcurrencyType::Confinement);
+        confined->setPersistentStoreCoordinator(coordinator);
+        EXPECT_EQ(confined->executeFetchRequest(cd::FetchRequest("Database")).size(), 1);
+    });
+    maker.join();
+    EXPECT_THROW(confined->executeFetchRequest(cd::FetchRequest("Database")), platform::Exception);
+}
+#endif
+
+TEST_F(StoreTest, ContextsWaitWhileAStoreJobHoldsTheCoordinatorLock)
+{
+    make("Database", { { "id", "D1" } });
+    ASSERT_TRUE(context->save());
+    std::atomic<bool> locked { false };
+    std::atomic<bool> released { false };
+    std::thread job([&] {
+        coordinator->lock();
+        locked = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        released = true;
+        coordinator->unlock();
+    });
+    while (!locked)
+        std::this_thread::yield();
+    EXPECT_EQ(countRows(*context, "Database"), 1);
+    EXPECT_TRUE(released);
+    job.join();
+}
