@@ -28,8 +28,8 @@ constexpr auto kDecodeTable = decodeTable();
 
 std::optional<QByteArray> dataWithBase64EncodedString(const QString& text)
 {
-    QByteArray out;
-    out.reserve((text.size() / 4) * 3 + 3);
+    QByteArray out((text.size() / 4) * 3 + 3, Qt::Uninitialized);
+    char* write = out.data();
     uint32_t group = 0;
     int count = 0;
     for (const QChar c : text) {
@@ -42,19 +42,20 @@ std::optional<QByteArray> dataWithBase64EncodedString(const QString& text)
             continue;
         group = (group << 6) | value;
         if (++count == 4) {
-            out.append(char(group >> 16));
-            out.append(char(group >> 8));
-            out.append(char(group));
+            *write++ = char(group >> 16);
+            *write++ = char(group >> 8);
+            *write++ = char(group);
             group = 0;
             count = 0;
         }
     }
     if (count == 2) {
-        out.append(char(group >> 4));
+        *write++ = char(group >> 4);
     } else if (count == 3) {
-        out.append(char(group >> 10));
-        out.append(char(group >> 2));
+        *write++ = char(group >> 10);
+        *write++ = char(group >> 2);
     }
+    out.truncate(write - out.constData());
     if (out.isEmpty())
         return std::nullopt;
     return out;
@@ -65,38 +66,43 @@ std::optional<QString> base64EncodedStringWithWrapWidth(const QByteArray& data, 
     const qsizetype n = data.size();
     if (n == 0)
         return std::nullopt;
-    const bool wrap = width >= 4;
-    const qsizetype lineWidth = width / 4 * 4;
-    QByteArray out;
-    out.reserve(n / 3 * 4 + 4 + (wrap ? (n / 3 * 4 / lineWidth + 1) * 2 : 0));
+    const qsizetype groups = n / 3;
+    const qsizetype left = n % 3;
+    // A line holds this many groups; a group that fills a line ends it with CR LF, even
+    // when it is the last group.
+    const qsizetype groupsPerLine = width >= 4 ? width / 4 : 0;
+    const qsizetype lineBreaks = groupsPerLine ? groups / groupsPerLine : 0;
+    QString out(groups * 4 + (left ? 4 : 0) + lineBreaks * 2, Qt::Uninitialized);
+    QChar* write = out.data();
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
-    qsizetype i = 0;
-    for (; i + 3 <= n; i += 3) {
-        const uint32_t group
-            = (uint32_t(bytes[i]) << 16) | (uint32_t(bytes[i + 1]) << 8) | bytes[i + 2];
-        out.append(kAlphabet[(group >> 18) & 63]);
-        out.append(kAlphabet[(group >> 12) & 63]);
-        out.append(kAlphabet[(group >> 6) & 63]);
-        out.append(kAlphabet[group & 63]);
-        // A group that fills a line ends it, even when it is the last group.
-        if (wrap && (out.size() + 2) % (lineWidth + 2) == 0)
-            out.append("\r\n");
+    auto put = [&write](uint32_t value) { *write++ = QLatin1Char(kAlphabet[value & 63]); };
+    for (qsizetype g = 0; g < groups; ++g) {
+        const uint8_t* b = bytes + g * 3;
+        const uint32_t group = (uint32_t(b[0]) << 16) | (uint32_t(b[1]) << 8) | b[2];
+        put(group >> 18);
+        put(group >> 12);
+        put(group >> 6);
+        put(group);
+        if (groupsPerLine && (g + 1) % groupsPerLine == 0) {
+            *write++ = QLatin1Char('\r');
+            *write++ = QLatin1Char('\n');
+        }
     }
-    const qsizetype left = n - i;
+    const uint8_t* b = bytes + groups * 3;
     if (left == 2) {
-        const uint32_t group = (uint32_t(bytes[i]) << 16) | (uint32_t(bytes[i + 1]) << 8);
-        out.append(kAlphabet[(group >> 18) & 63]);
-        out.append(kAlphabet[(group >> 12) & 63]);
-        out.append(kAlphabet[(group >> 6) & 63]);
-        out.append(kPad);
+        const uint32_t group = (uint32_t(b[0]) << 16) | (uint32_t(b[1]) << 8);
+        put(group >> 18);
+        put(group >> 12);
+        put(group >> 6);
+        *write++ = QLatin1Char(kPad);
     } else if (left == 1) {
-        const uint32_t group = uint32_t(bytes[i]) << 16;
-        out.append(kAlphabet[(group >> 18) & 63]);
-        out.append(kAlphabet[(group >> 12) & 63]);
-        out.append(kPad);
-        out.append(kPad);
+        const uint32_t group = uint32_t(b[0]) << 16;
+        put(group >> 18);
+        put(group >> 12);
+        *write++ = QLatin1Char(kPad);
+        *write++ = QLatin1Char(kPad);
     }
-    return QString::fromLatin1(out);
+    return out;
 }
 
 std::optional<QString> base64EncodedString(const QByteArray& data)

@@ -2,22 +2,27 @@
 
 #include <openssl/evp.h>
 
+#include <array>
 #include <climits>
 
 namespace {
 
+// Fetched once and kept for the life of the process: looking a cipher up again for every
+// row text costs more than encrypting the row.
 const EVP_CIPHER* cipherFor(qsizetype keyLength, bool ecb)
 {
-    switch (keyLength) {
-    case 16:
-        return ecb ? EVP_aes_128_ecb() : EVP_aes_128_cbc();
-    case 24:
-        return ecb ? EVP_aes_192_ecb() : EVP_aes_192_cbc();
-    case 32:
-        return ecb ? EVP_aes_256_ecb() : EVP_aes_256_cbc();
-    default:
+    static const std::array<EVP_CIPHER*, 6> ciphers = [] {
+        const char* names[] = { "AES-128-CBC", "AES-192-CBC", "AES-256-CBC", "AES-128-ECB",
+            "AES-192-ECB", "AES-256-ECB" };
+        std::array<EVP_CIPHER*, 6> fetched {};
+        for (size_t i = 0; i < fetched.size(); ++i)
+            fetched[i] = EVP_CIPHER_fetch(nullptr, names[i], nullptr);
+        return fetched;
+    }();
+    const int size = keyLength == 16 ? 0 : keyLength == 24 ? 1 : keyLength == 32 ? 2 : -1;
+    if (size < 0)
         return nullptr;
-    }
+    return ciphers[size_t(size + (ecb ? 3 : 0))];
 }
 
 constexpr int kAESBlockSize = 16;

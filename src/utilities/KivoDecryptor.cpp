@@ -22,14 +22,6 @@ platform::Error HMACMismatch()
         KivoCryptorHMACMismatch, QString::fromLatin1(KivoCryptorHMACMismatchDescription));
 }
 
-// Takes the first `index` bytes off the front of `data`.
-QByteArray consumeToIndex(QByteArray& data, qsizetype index)
-{
-    QByteArray front = data.first(index);
-    data.remove(0, index);
-    return front;
-}
-
 } // namespace
 
 KivoDecryptor::KivoDecryptor(Handler handler)
@@ -69,8 +61,10 @@ bool KivoDecryptor::getSettings(KivoCryptorSettings& settings, QByteArrayView pr
     return true;
 }
 
-bool KivoDecryptor::consumeHeaderFromData(QByteArray& data, platform::Error& error)
+bool KivoDecryptor::consumeHeaderFromData(
+    QByteArrayView data, qsizetype& consumed, platform::Error& error)
 {
+    consumed = 0;
     if (data.size() < kPreambleSize)
         return true;
     KivoCryptorSettings settings;
@@ -87,7 +81,12 @@ bool KivoDecryptor::consumeHeaderFromData(QByteArray& data, platform::Error& err
     if (data.size() < needed)
         return true;
 
-    consumeToIndex(data, kPreambleSize);
+    qsizetype at = kPreambleSize;
+    auto take = [&data, &at](qsizetype size) {
+        const QByteArray part = data.sliced(at, size).toByteArray();
+        at += size;
+        return part;
+    };
     if (passwordForm) {
         if (!m_encryptionKey.isEmpty() || !m_HMACKey.isEmpty() || m_password.isNull()) {
             // A decryptor made with keys cannot open a password container.
@@ -99,16 +98,16 @@ bool KivoDecryptor::consumeHeaderFromData(QByteArray& data, platform::Error& err
             return false;
         }
         const QByteArray encryptionSalt
-            = consumeToIndex(data, qsizetype(settings.encryptionKeyDerivation.saltSize));
-        const QByteArray HMACSalt
-            = consumeToIndex(data, qsizetype(settings.HMACKeyDerivation.saltSize));
+            = take(qsizetype(settings.encryptionKeyDerivation.saltSize));
+        const QByteArray HMACSalt = take(qsizetype(settings.HMACKeyDerivation.saltSize));
         m_encryptionKey
             = keyForPassword(m_password, encryptionSalt, settings.encryptionKeyDerivation);
         m_HMACKey = keyForPassword(m_password, HMACSalt, settings.HMACKeyDerivation);
         m_password.fill(QChar(0));
         m_password = QString();
     }
-    const QByteArray IV = consumeToIndex(data, qsizetype(settings.IVSize));
+    const QByteArray IV = take(qsizetype(settings.IVSize));
+    consumed = at;
     m_engine = KivoCryptorEngine::initWithOperation(
         KivoCryptorEngine::Decrypt, settings, m_encryptionKey, IV, &error);
     m_encryptionKey.fill('\0');
@@ -130,25 +129,31 @@ bool KivoDecryptor::consumeHeaderFromData(QByteArray& data, platform::Error& err
 
 void KivoDecryptor::addData(const QByteArray& data)
 {
-    QByteArray ready;
+    // Ready ciphertext is passed on as a range of the received buffer, without copying it.
+    Piece ready;
     platform::Error headerError;
     {
         std::lock_guard lock(m_inputMutex);
         if (isFinished() || finishRequested())
             return;
         m_inData.append(data);
-        if (!m_engine && !consumeHeaderFromData(m_inData, headerError))
+        qsizetype start = 0;
+        if (!m_engine && !consumeHeaderFromData(m_inData, start, headerError))
             m_inData.clear();
         // The last HMACLength bytes stay behind: at the end they are the received HMAC.
-        if (m_engine && m_inData.size() > m_HMACLength)
-            ready = consumeToIndex(m_inData, m_inData.size() - m_HMACLength);
+        if (m_engine && m_inData.size() - start > m_HMACLength) {
+            ready = { m_inData, start, m_inData.size() - start - m_HMACLength };
+            m_inData = m_inData.right(m_HMACLength);
+        } else if (start > 0) {
+            m_inData.remove(0, start);
+        }
     }
     // Delivered outside the lock, so a handler may call back into the decryptor.
     if (headerError) {
         cleanupAndNotifyWithError(headerError);
         return;
     }
-    if (ready.isEmpty())
+    if (ready.length == 0)
         return;
     auto self = std::static_pointer_cast<KivoDecryptor>(shared_from_this());
     perform([self, ready] { self->decryptData(ready); });
@@ -167,20 +172,20 @@ void KivoDecryptor::finish()
     perform([self, rest] { self->finishOnQueue(rest); });
 }
 
-void KivoDecryptor::decryptData(const QByteArray& ciphertext)
+void KivoDecryptor::decryptData(const Piece& ciphertext)
 {
     if (isFinished())
         return;
     if (m_HMACContext) {
         // Authenticated containers are decrypted only once their HMAC has been checked.
-        m_HMACContext->update(ciphertext);
+        m_HMACContext->update(ciphertext.view());
         m_heldCiphertext.push_back(ciphertext);
         return;
     }
-    decryptAndDeliver(ciphertext);
+    decryptAndDeliver(ciphertext.view());
 }
 
-bool KivoDecryptor::decryptAndDeliver(const QByteArray& ciphertext)
+bool KivoDecryptor::decryptAndDeliver(QByteArrayView ciphertext)
 {
     platform::Error error;
     if (!m_engine->addData(ciphertext, m_outData, &error)) {
@@ -209,9 +214,9 @@ void KivoDecryptor::finishOnQueue(const QByteArray& receivedHMAC)
             return;
         }
         while (!m_heldCiphertext.empty()) {
-            const QByteArray piece = std::move(m_heldCiphertext.front());
+            const Piece piece = std::move(m_heldCiphertext.front());
             m_heldCiphertext.pop_front();
-            if (!decryptAndDeliver(piece)) {
+            if (!decryptAndDeliver(piece.view())) {
                 m_heldCiphertext.clear();
                 return;
             }

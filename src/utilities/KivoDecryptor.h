@@ -34,11 +34,19 @@ public:
 private:
     explicit KivoDecryptor(Handler handler);
     // Sets up keys and cipher once the whole header is in `data`; false (and the error) when
-    // the header is bad.
-    bool consumeHeaderFromData(QByteArray& data, platform::Error& error);
-    void decryptData(const QByteArray& ciphertext);
+    // the header is bad. `consumed` is the header's length once it is complete, else 0.
+    bool consumeHeaderFromData(QByteArrayView data, qsizetype& consumed, platform::Error& error);
+
+    // A range of received bytes; the buffer is shared, not copied.
+    struct Piece {
+        QByteArray buffer;
+        qsizetype from = 0;
+        qsizetype length = 0;
+        QByteArrayView view() const { return QByteArrayView(buffer).sliced(from, length); }
+    };
+    void decryptData(const Piece& ciphertext);
     void finishOnQueue(const QByteArray& receivedHMAC);
-    bool decryptAndDeliver(const QByteArray& ciphertext);
+    bool decryptAndDeliver(QByteArrayView ciphertext);
 
     std::mutex m_inputMutex;
     QByteArray m_inData;
@@ -47,5 +55,5 @@ private:
     QByteArray m_HMACKey;
     QString m_password;
     // Ciphertext received and not yet authenticated.
-    std::deque<QByteArray> m_heldCiphertext;
+    std::deque<Piece> m_heldCiphertext;
 };
