@@ -189,6 +189,8 @@ void Device::setMainWindow(QWidget* window)
     if (m_window)
         m_window->removeEventFilter(this);
     m_window = window;
+    // The window decides the orientation from now on; later turns are measured from it.
+    m_lastReported = orientation();
     if (m_window) {
         m_window->installEventFilter(this);
         m_window->setAttribute(Qt::WA_TransparentForMouseEvents, m_ignoring > 0);

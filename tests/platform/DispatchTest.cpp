@@ -1,0 +1,126 @@
+#include "platform/Dispatch.h"
+#include "platform/NotificationCenter.h"
+#include "platform/StringFormat.h"
+
+#include "common/TestSupport.h"
+
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+using namespace platform;
+
+TEST(Dispatch, SerialQueueRunsBlocksOneAtATimeInOrder)
+{
+    auto queue = dispatch::SerialQueue::create("test");
+    std::vector<int> order;
+    std::atomic<int> running{0};
+    bool overlapped = false;
+    for (int i = 0; i < 200; ++i) {
+        queue->async([&, i] {
+            if (running.fetch_add(1) != 0)
+                overlapped = true;
+            order.push_back(i);
+            running.fetch_sub(1);
+        });
+    }
+    queue->sync([] {});
+    ASSERT_EQ(order.size(), 200u);
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(order[i], i);
+    EXPECT_FALSE(overlapped);
+}
+
+TEST(Dispatch, SyncOnTheQueueItselfRunsInPlaceAndKnowsItsQueue)
+{
+    auto queue = dispatch::SerialQueue::create("nested");
+    bool inner = false;
+    bool current = false;
+    queue->sync([&] {
+        current = queue->isCurrent() && dispatch::SerialQueue::current() == queue.get();
+        queue->sync([&] { inner = true; });
+    });
+    EXPECT_TRUE(inner);
+    EXPECT_TRUE(current);
+    EXPECT_FALSE(queue->isCurrent());
+}
+
+TEST(Dispatch, WorkComesBackToTheMainThread)
+{
+    std::atomic<bool> ranOnMain{false};
+    std::atomic<bool> done{false};
+    dispatch::asyncGlobal([&] {
+        EXPECT_FALSE(dispatch::isMainThread());
+        dispatch::asyncMain([&] {
+            ranOnMain = dispatch::isMainThread();
+            done = true;
+        });
+    });
+    ASSERT_TRUE(testsupport::waitUntil([&] { return done.load(); }));
+    EXPECT_TRUE(ranOnMain);
+
+    bool later = false;
+    dispatch::afterMain(20, [&] { later = true; });
+    EXPECT_FALSE(later);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return later; }));
+}
+
+TEST(Dispatch, GroupNotifiesWhenEveryMemberLeft)
+{
+    dispatch::Group group;
+    std::atomic<int> finished{0};
+    for (int i = 0; i < 8; ++i) {
+        group.enter();
+        dispatch::asyncGlobal([&] {
+            QThread::msleep(5);
+            ++finished;
+            group.leave();
+        });
+    }
+    bool notified = false;
+    group.notifyMain([&] { notified = finished == 8; });
+    group.wait();
+    EXPECT_EQ(finished, 8);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return notified; }));
+}
+
+TEST(NotificationCenter, ObserversByNameAndSenderAndSafeRemoval)
+{
+    auto& center = NotificationCenter::defaultCenter();
+    int a = 0, b = 0, any = 0;
+    int senderA = 0, senderB = 0;
+    auto t1 = center.addObserver("Changed", &senderA, [&](const Notification& n) {
+        ++a;
+        EXPECT_EQ(n.userInfo.value("key").toInt(), 7);
+    });
+    auto t2 = center.addObserver("Changed", nullptr, [&](const Notification&) { ++b; });
+    NotificationCenter::Token t3 = 0;
+    // An observer that removes itself while being called.
+    t3 = center.addObserver("Changed", nullptr, [&](const Notification&) {
+        ++any;
+        center.removeObserver(t3);
+    });
+    center.post("Changed", &senderA, {{"key", 7}});
+    center.post("Changed", &senderB, {{"key", 7}});
+    center.post("Other", &senderA);
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 2);
+    EXPECT_EQ(any, 1);
+    center.removeObserver(t1);
+    center.removeObserver(t2);
+    center.post("Changed", &senderA, {{"key", 7}});
+    EXPECT_EQ(a, 1);
+}
+
+TEST(StringFormat, ObjectPlaceholdersInOrderOrByPosition)
+{
+    EXPECT_EQ(formatObjects("Backup_%@.zip", {"2026"}), "Backup_2026.zip");
+    EXPECT_EQ(formatObjects("%2$@ / %1$@", {"a", "b"}), "b / a");
+    EXPECT_EQ(formatObjects("100%% of %@", {"x"}), "100% of x");
+    EXPECT_EQ(formatObjects("%@ and %@", {"only"}), "only and ");
+    EXPECT_EQ(formatObjects("%d stays", {"x"}), "%d stays");
+    EXPECT_EQ(formatObjects("trailing %", {}), "trailing %");
+}
