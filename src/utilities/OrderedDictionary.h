@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QHash>
+#include <QLocale>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// A dictionary that remembers the order in which its keys were added, for lists whose
+// display order matters. Values are held by value; copying gives an independent dictionary.
+class OrderedDictionary {
+public:
+    OrderedDictionary();
+    explicit OrderedDictionary(qsizetype capacity);
+
+    // A new key goes to the end of the order; an existing key keeps its place.
+    void setObject(const QVariant& object, const QString& forKey);
+    void removeObjectForKey(const QString& key);
+    qsizetype count() const { return m_array.size(); }
+    // The value, or an invalid QVariant when the key is absent.
+    QVariant objectForKey(const QString& key) const;
+    bool containsKey(const QString& key) const { return m_dictionary.contains(key); }
+
+    // The keys in order, and in reverse order.
+    QStringList keyEnumerator() const { return m_array; }
+    QStringList reverseKeyEnumerator() const;
+    // The values in key order.
+    QVariantList allValues() const;
+
+    // An existing key is removed first; the index counts after that removal and may equal
+    // the count (append). A larger index raises NSRangeException.
+    void insertObject(const QVariant& object, const QString& forKey, qsizetype atIndex);
+    // Raises NSRangeException for an index not below the count.
+    QString keyAtIndex(qsizetype index) const;
+
+    // "{\n", one "key = value;" line per entry indented four spaces past `indent` levels,
+    // then "}\n".
+    QString descriptionWithLocale(const QLocale& locale, int indent) const;
+
+    bool operator==(const OrderedDictionary& other) const;
+
+private:
+    QHash<QString, QVariant> m_dictionary;
+    QStringList m_array;
+};
+
+Q_DECLARE_METATYPE(OrderedDictionary)
