@@ -1,0 +1,469 @@
+#include "style/Theme.h"
+
+#include "platform/ui/Device.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/SegmentedControl.h"
+#include "platform/ui/View.h"
+#include "style/NamedColors.h"
+#include "style/ThemeButton.h"
+#include "style/ThemeSegmentedButton.h"
+#include "style/UIColor_Expanded.h"
+#include "utilities/BaseViewControllerProtocol.h"
+#include "utilities/DeviceHelper.h"
+#include "utilities/KivoAppDelegate.h"
+#include "utilities/MainCollectionViewControllerProtocol.h"
+#include "utilities/StyleServices.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+
+using platform::ui::Image;
+using platform::ui::TextAttributes;
+
+namespace {
+
+const QString kFontRegular = QStringLiteral("HelveticaNeue");
+const QString kFontMedium = QStringLiteral("HelveticaNeue-Medium");
+const QString kBackButtonImage = QStringLiteral("bg_navbar_button");
+const QString kNavbarImage = QStringLiteral("bg_navbar");
+const QSizeF kButtonBackgroundSize(51, 27);
+constexpr double kButtonBorderWidth = 2.5;
+constexpr double kCornerRadius = 5.0;
+constexpr double kContrastMinimum = 0.08;
+constexpr double kSubLabelContrast = 0.25;
+
+double luminanceOf(const Color& color)
+{
+    return UIColor_Expanded::luminance(color);
+}
+
+// "Below the limit, in single precision."
+bool floatBelow(double difference, double limit)
+{
+    return double(float(std::abs(difference))) < limit;
+}
+
+Color lighter(const Color& color)
+{
+    return UIColor_Expanded::lighterColor(color).value_or(Color::clearColor());
+}
+
+Color darker(const Color& color)
+{
+    return UIColor_Expanded::darkerColor(color).value_or(Color::clearColor());
+}
+
+Color colorFrom(const QVariant& value)
+{
+    // A missing palette colour is nil: luminance 0, and no shade of it.
+    return value.canConvert<Color>() ? value.value<Color>() : Color::clearColor();
+}
+
+// The style layer's answers to what the foundation asks of it.
+class ThemeStyleServices : public StyleServices {
+public:
+    QVariant themeColor(const QString& name) const override
+    {
+        const auto color = UIColor_Expanded::themeColor(name);
+        return color ? QVariant::fromValue(*color) : QVariant();
+    }
+    QColor buttonTitleColor() const override
+    {
+        Theme* style = KivoAppDelegate::ApplicationDelegate()->currentStyle();
+        return style ? style->buttonTitleColor().toQColor() : QColor();
+    }
+    QFont buttonTitleFont() const override
+    {
+        Theme* style = KivoAppDelegate::ApplicationDelegate()->currentStyle();
+        return style ? style->buttonTitleFont() : platform::ui::Font::named(kFontRegular, 13);
+    }
+};
+
+} // namespace
+
+Theme::Theme()
+{
+    if (!StyleServices::instance())
+        StyleServices::install(std::make_unique<ThemeStyleServices>());
+}
+
+Theme::~Theme() = default;
+
+std::shared_ptr<Theme> Theme::getDefaultTheme()
+{
+    auto theme = std::make_shared<Theme>();
+    theme->loadStyle();
+    return theme;
+}
+
+void Theme::loadStyle()
+{
+    using platform::ui::Font::named;
+    KivoAppDelegate* delegate = KivoAppDelegate::ApplicationDelegate();
+    Preferences* preferences = delegate->currentPreferences();
+
+    // 1. The pattern background.
+    const QString background = preferences ? preferences->background().toString() : QString();
+    m_BackColor = Color::colorWithPatternImage(Image::named(background).image());
+
+    // 2. Bar and image colours.
+    const Color bar = colorFrom(delegate->barColor());
+    const Color image = colorFrom(delegate->imageColor());
+    m_toolbarColor = bar;
+    m_SearchBarColor = bar;
+    m_dimmedToolbarColor = darker(bar);
+    m_imageColor = image;
+
+    // 3. Bar-button titles readable on the bar.
+    if (luminanceOf(bar) > LightThreshold)
+        m_toolbarButtonColor = luminanceOf(m_imageColor) < LightThreshold
+            ? m_imageColor
+            : UIColor_Expanded::randomDarkColor(0.5);
+    else
+        m_toolbarButtonColor = UIColor_Expanded::white();
+
+    // 4. The rounded button background.
+    m_ButtonBackGround = getRectangle(m_toolbarButtonColor, m_toolbarColor, kButtonBackgroundSize,
+                                      float(kButtonBorderWidth))
+                             .resizableWithCapInsets(QMarginsF(10, 10, 10, 10),
+                                                     Image::ResizingMode::Stretch);
+
+    // 5. Tiles.
+    m_MetroRowBackColor = colorFrom(delegate->tilesColor());
+    m_MetroRowLabelBackColor = Color::clearColor();
+
+    // 6. Highlight from the darker of bar and image colour (the bar on a tie).
+    const Color base = luminanceOf(m_toolbarColor) > luminanceOf(m_imageColor) ? m_imageColor
+                                                                               : m_toolbarColor;
+    m_RowHighLightColor = lighter(base);
+    m_AnimateColor = darker(base);
+
+    // 7. Tile labels.
+    if (luminanceOf(m_MetroRowBackColor) > LightThreshold) {
+        if (luminanceOf(base) < LightThreshold)
+            m_MetroRowLabelForeColor = luminanceOf(base) > luminanceOf(m_RowHighLightColor)
+                ? base
+                : darker(base);
+        else
+            m_MetroRowLabelForeColor = UIColor_Expanded::randomDarkColor(0.5);
+    } else {
+        m_MetroRowLabelForeColor = UIColor_Expanded::white();
+    }
+
+    // 8. A highlight too close to the label or tile colours becomes a fixed grey.
+    const double highlight = luminanceOf(m_RowHighLightColor);
+    const double label = luminanceOf(m_MetroRowLabelForeColor);
+    const double tiles = luminanceOf(m_MetroRowBackColor);
+    if (floatBelow(highlight - label, kContrastMinimum) || floatBelow(highlight - tiles, kContrastMinimum)
+        || (highlight > LightThreshold && (tiles > LightThreshold || label > LightThreshold))) {
+        m_RowHighLightColor = darker(UIColor_Expanded::randomLightColor(0.4));
+        m_AnimateColor = darker(m_RowHighLightColor);
+    }
+
+    // 9.
+    m_buttonTitleColor = titleColor();
+    m_RowHeaderBackColor = m_toolbarColor;
+    m_RowLabelHeaderForeColor = m_buttonTitleColor;
+
+    // 10. Fixed fonts and colours.
+    m_MetroRowLabelFont = named(kFontMedium, 17);
+    m_RowLabelHeaderFont = named(kFontMedium, 14);
+    m_RowLabelHeaderBackColor = Color::clearColor();
+    m_RowLabelHeaderFont1 = named(kFontRegular, 14);
+    m_RowBackColor = Color::lightGrayColor();
+    m_RowAlternateBackColor = UIColor_Expanded::white();
+    m_RowLabelFont = named(kFontRegular, 13);
+    m_RowLabelBackColor = Color::clearColor();
+    m_RowLabelForeColor = Color::blackColor();
+    m_RowBorderWidth = 0.25f;
+    m_RowBorderColor = UIColor_Expanded::darkBrown();
+    m_DetailRowLabelFont = named(kFontMedium, 15);
+    m_DetailRowLabelForeColor = UIColor_Expanded::black();
+    m_DetailRowLabelBackColor = UIColor_Expanded::white();
+    m_SectionHeaderFont = named(kFontMedium, 15);
+    m_SectionHeaderBackColor = m_BackColor;
+    m_SectionHeaderForeColor = UIColor_Expanded::black();
+    m_buttonTitleFont = named(kFontRegular, 13);
+    m_subbuttonTitleFont = named(kFontRegular, 11);
+    m_inputFont = named(kFontRegular, 13);
+    m_labelFont = named(kFontRegular, 14);
+    m_popupMenuFont = named(kFontMedium, 13);
+    m_smallFont = named(kFontRegular, 10);
+
+    // 11. Tile sub-labels: black unless black would not stand out.
+    const Color black = UIColor_Expanded::black();
+    if (floatBelow(luminanceOf(black) - luminanceOf(m_RowHighLightColor), kSubLabelContrast)
+        || floatBelow(luminanceOf(black) - luminanceOf(m_MetroRowBackColor), kSubLabelContrast))
+        m_MetroRowSubLabelColor = m_MetroRowLabelForeColor;
+    else
+        m_MetroRowSubLabelColor = black;
+
+    // 12. Every navigation bar made from now on.
+    auto& appearance = platform::ui::NavigationBar::appearance();
+    appearance.barTintColor = m_toolbarColor.toQColor();
+    appearance.translucent = false;
+    appearance.tintColor = m_buttonTitleColor.toQColor();
+    appearance.barStyle = platform::ui::NavigationBar::BarStyle::Black;
+    appearance.titleTextAttributes = navbarTitleTextAttributes();
+    // 13. Date pickers draw as wheels already.
+
+    // 14.
+    applyStyleToStatusBar();
+}
+
+void Theme::applyStyleToStatusBar()
+{
+    auto& device = platform::ui::Device::current();
+    Preferences* preferences = KivoAppDelegate::ApplicationDelegate()->currentPreferences();
+    device.setStatusBarHidden(!(preferences && preferences->statusbar()));
+    device.setStatusBarStyle(luminanceOf(m_toolbarColor) > LightThresholdSingle
+                                 ? platform::ui::Device::StatusBarStyle::Default
+                                 : platform::ui::Device::StatusBarStyle::LightContent);
+}
+
+void Theme::applyStyleForSwitch(platform::ui::Switch* control)
+{
+    if (!control)
+        return;
+    control->setOnTintColor(luminanceOf(m_toolbarColor) > LightThresholdSingle
+                                ? m_imageColor.toQColor()
+                                : m_toolbarColor.toQColor());
+}
+
+void Theme::applyStyle(platform::ui::ViewController* controller)
+{
+    if (!controller || !controller->navigationController())
+        return;
+    if (DeviceHelper::isIOS7()) {
+        applyiOS7Style(controller);
+        return;
+    }
+    // The classic path, for systems before the flat bars.
+    platform::ui::NavigationController* navigation = controller->navigationController();
+    platform::ui::NavigationBar* bar = navigation->navigationBar();
+    auto* grid = dynamic_cast<MainCollectionViewControllerProtocol*>(controller);
+    platform::ui::View* search = grid ? grid->searchBar() : nullptr;
+    Preferences* preferences = KivoAppDelegate::ApplicationDelegate()->currentPreferences();
+    const bool gradient = preferences && preferences->gradient();
+    if (gradient) {
+        bar->setBackgroundImage({});
+        bar->setBarTintColor(m_toolbarColor.toQColor());
+        if (search) {
+            search->setBackgroundPattern({});
+            search->setBackgroundColor(m_toolbarColor.toQColor());
+        }
+    } else {
+        bar->setBackgroundImage({});
+        bar->setBarTintColor(m_toolbarColor.toQColor());
+        if (search)
+            search->setBackgroundColor(m_toolbarColor.toQColor());
+    }
+    applyStyleForToolbar(navigation->toolbar());
+    bar->setTitleTextAttributes(navbarTitleTextAttributes());
+    platform::ui::Switch::appearanceOnTintColor() = m_buttonTitleColor.toQColor();
+}
+
+void Theme::applyStyleForToolbar(platform::ui::Toolbar* toolbar)
+{
+    if (!toolbar)
+        return;
+    toolbar->setBackgroundImage({});
+    toolbar->setBarTintColor(m_toolbarColor.toQColor());
+    toolbar->setTintColor(m_buttonTitleColor.toQColor());
+}
+
+void Theme::applyStyleImage(platform::ui::ViewController* controller)
+{
+    if (!controller || !controller->navigationController())
+        return;
+    platform::ui::NavigationController* navigation = controller->navigationController();
+    Preferences* preferences = KivoAppDelegate::ApplicationDelegate()->currentPreferences();
+    const bool gradient = preferences && preferences->gradient();
+    auto* grid = dynamic_cast<MainCollectionViewControllerProtocol*>(controller);
+    platform::ui::View* search = grid ? grid->searchBar() : nullptr;
+    if (gradient) {
+        navigation->navigationBar()->setBackgroundImage({});
+        navigation->toolbar()->setBackgroundImage({});
+        navigation->navigationBar()->setBarTintColor(m_toolbarColor.toQColor());
+        navigation->toolbar()->setBarTintColor(m_toolbarColor.toQColor());
+        if (search)
+            search->setBackgroundColor(m_toolbarColor.toQColor());
+    } else {
+        const QString suffix = preferences ? preferences->bartheme().toString() : QString();
+        const Image image = Image::themedNamed(kNavbarImage, suffix)
+                                .resizableWithCapInsets(QMarginsF(10, 10, 10, 10));
+        navigation->navigationBar()->setBackgroundImage(image);
+        navigation->toolbar()->setBackgroundImage(image);
+        if (search)
+            search->setBackgroundPattern(image);
+    }
+    TextAttributes attributes;
+    attributes.foregroundColor = m_toolbarButtonColor.toQColor();
+    navigation->navigationBar()->setTitleTextAttributes(attributes);
+}
+
+void Theme::applyiOS7Style(platform::ui::ViewController* controller)
+{
+    if (!controller || !controller->navigationController())
+        return;
+    platform::ui::NavigationController* navigation = controller->navigationController();
+    platform::ui::NavigationBar* bar = navigation->navigationBar();
+    auto* grid = dynamic_cast<MainCollectionViewControllerProtocol*>(controller);
+    platform::ui::View* search = grid ? grid->searchBar() : nullptr;
+
+    // 1.
+    bar->setTranslucent(false);
+    bar->setTintColor(m_buttonTitleColor.toQColor());
+    bar->setBarTintColor(m_toolbarColor.toQColor());
+    bar->setBarStyle(platform::ui::NavigationBar::BarStyle::Black);
+    if (search) {
+        search->setBackgroundColor(m_toolbarColor.toQColor());
+        search->setTintColor(m_buttonTitleColor.toQColor());
+    }
+    // 4.
+    applyiOS7StyleForToolbar(navigation->toolbar());
+    bar->setTitleTextAttributes(navbarTitleTextAttributes());
+    applyStyleToNavigatioBar(bar);
+    // 6.
+    controller->view()->setTintColor(m_toolbarColor.toQColor());
+    platform::ui::Switch::appearanceOnTintColor() = m_buttonTitleColor.toQColor();
+}
+
+void Theme::applyiOS7StyleForToolbar(platform::ui::Toolbar* toolbar)
+{
+    if (!toolbar)
+        return;
+    Theme* current = KivoAppDelegate::ApplicationDelegate()->currentStyle();
+    const QColor color = (current ? current : this)->toolbarColor().toQColor();
+    toolbar->setBarTintColor(color);
+    toolbar->setBackgroundColor(color);
+    toolbar->setTintColor(m_buttonTitleColor.toQColor());
+    toolbar->setTranslucent(false);
+}
+
+void Theme::applyStyleToNavigatioBar(platform::ui::NavigationBar* bar)
+{
+    if (!bar)
+        return;
+    bar->setBarTintColor(m_toolbarColor.toQColor());
+    bar->setTintColor(m_buttonTitleColor.toQColor());
+    bar->setTitleTextAttributes(navbarTitleTextAttributes());
+    bar->setTranslucent(false);
+}
+
+platform::ui::BarButtonItem* Theme::createBarButtonItemWithTitle(const QString& title,
+                                                                 QObject* delegate,
+                                                                 platform::ui::Control::Action selector)
+{
+    auto* button = new ThemeButton(title);
+    QPointer<QObject> target(delegate);
+    const bool hasTarget = delegate != nullptr;
+    button->addTarget(
+        [target, hasTarget, selector](platform::ui::Control* sender) {
+            if ((!hasTarget || target) && selector)
+                selector(sender);
+        },
+        platform::ui::ControlEventTouchUpInside);
+    return new platform::ui::BarButtonItem(button);
+}
+
+ThemeSegmentedButton* Theme::createSegmentedControlWithItems(const QStringList& items,
+                                                             QObject* delegate,
+                                                             platform::ui::Control::Action selector)
+{
+    auto* control = new ThemeSegmentedButton(items);
+    QPointer<QObject> target(delegate);
+    const bool hasTarget = delegate != nullptr;
+    control->addTarget(
+        [target, hasTarget, selector](platform::ui::Control* sender) {
+            if ((!hasTarget || target) && selector)
+                selector(sender);
+        },
+        platform::ui::ControlEventValueChanged);
+    return control;
+}
+
+TextAttributes Theme::buttonTextAttributes() const
+{
+    TextAttributes attributes;
+    attributes.foregroundColor = m_buttonTitleColor.toQColor();
+    attributes.font = m_buttonTitleFont;
+    attributes.hasFont = true;
+    attributes.shadowColor = Qt::transparent;
+    return attributes;
+}
+
+TextAttributes Theme::navbarTitleTextAttributes() const
+{
+    TextAttributes attributes;
+    attributes.foregroundColor = labelColor().toQColor();
+    attributes.font = m_MetroRowLabelFont;
+    attributes.hasFont = true;
+    return attributes;
+}
+
+Image Theme::colorImage(const Color& color, const QSizeF& size) const
+{
+    return Image::withColor(color.toQColor(), size);
+}
+
+Image Theme::getRectangle(const Color& stroke, const Color& fill, const QSizeF& size, float) const
+{
+    const double scale = platform::ui::Device::current().scale();
+    QImage image(QSize(qRound(size.width() * scale), qRound(size.height() * scale)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.scale(scale, scale);
+    QPainterPath path;
+    path.addRoundedRect(QRectF(QPointF(0, 0), size), kCornerRadius, kCornerRadius);
+    painter.setClipPath(path);
+    painter.fillPath(path, fill.toBrush());
+    // The stroke is centred on the clipped outline, so half of it shows.
+    painter.strokePath(path, QPen(stroke.toBrush(), kButtonBorderWidth));
+    painter.end();
+    return Image(image, scale);
+}
+
+Image Theme::getBackButton() const
+{
+    return Image::maskNamed(kBackButtonImage, m_buttonTitleColor.toQColor());
+}
+
+void Theme::drawLine(QPainter& context, const QPointF& from, const QPointF& to) const
+{
+    context.drawLine(from, to);
+}
+
+void Theme::reloadStyle()
+{
+    KivoAppDelegate* delegate = KivoAppDelegate::ApplicationDelegate();
+    Theme* style = delegate->currentStyle();
+    if (!style)
+        return;
+    style->loadStyle();
+    style->applyStyleToStatusBar();
+
+    platform::ui::ViewController* current = delegate->currentViewController();
+    platform::ui::NavigationController* navigation = current ? current->navigationController() : nullptr;
+    if (!navigation)
+        return;
+    for (platform::ui::ViewController* controller : navigation->viewControllers()) {
+        if (current->isViewLoaded())
+            current->view()->setNeedsDisplay();
+        style->applyStyle(controller);
+        auto* base = dynamic_cast<BaseViewControllerProtocol*>(controller);
+        if (auto* grid = dynamic_cast<MainCollectionViewControllerProtocol*>(controller)) {
+            if (base)
+                base->setBackGround();
+            grid->changeRowViewController();
+        }
+        if (base) {
+            base->ShowToolBar();
+            base->showTopBar();
+        }
+    }
+}

@@ -1,0 +1,36 @@
+#include "style/ThemeSegmentedButton.h"
+
+#include "style/Theme.h"
+#include "utilities/DeviceHelper.h"
+#include "utilities/KivoAppDelegate.h"
+
+namespace {
+QVariantList toItems(const QStringList& items)
+{
+    QVariantList list;
+    for (const QString& item : items)
+        list.append(item);
+    return list;
+}
+constexpr int kBarStyle = 2;
+} // namespace
+
+ThemeSegmentedButton::ThemeSegmentedButton(const QStringList& items, QWidget* parent)
+    : SegmentedControl(toItems(items), parent)
+{
+    setMomentary(true);
+    setSegmentedControlStyle(kBarStyle);
+    KivoAppDelegate* delegate = KivoAppDelegate::ApplicationDelegate();
+    Theme* style = delegate->currentStyle();
+    Preferences* preferences = delegate->currentPreferences();
+    if (!style)
+        return;
+    setTitleTextAttributes(style->buttonTextAttributes(), platform::ui::ControlStateNormal);
+    const bool ios7 = DeviceHelper::isIOS7();
+    if (ios7)
+        setTintColor(style->buttonTitleColor().toQColor());
+    const bool borderless = preferences && preferences->disablebuttonborder();
+    if (!(borderless && ios7))
+        setBackgroundImage(style->ButtonBackGround(), platform::ui::ControlStateNormal);
+    setFrame(QRectF(QPointF(0, 0), sizeThatFits({})));
+}
