@@ -1,21 +1,43 @@
-#include "platform/ui/Device.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/View.h"
+#include "style/Theme.h"
+#include "utilities/KivoAppDelegate.h"
+#include "utilities/Preferences.h"
+#include "utilities/UncaughtExceptionHandler.h"
+#include "widgets/MailComposeViewController.h"
 
 #include <QApplication>
-#include <QWidget>
 
+// The application shell: the main window with an empty navigation stack, styled from the
+// settings. The full start-up of the application's delegate builds on this.
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kivotab");
+    QApplication::setApplicationDisplayName("Kivotab");
     QApplication::setOrganizationName("Solvane");
     QApplication::setApplicationVersion(KIVOTAB_VERSION);
 
-    auto& device = platform::ui::Device::current();
-    QWidget window;
-    window.setWindowTitle("Kivotab");
-    const QRectF screen = device.screenBounds();
-    window.resize(int(screen.width()), int(screen.height()));
-    device.setMainWindow(&window);
-    window.show();
-    return app.exec();
+    installUncaughtExceptionHandler();
+
+    KivoAppDelegate delegate;
+    Preferences::registerDefaults();
+    delegate.setCurrentStyle(Theme::getDefaultTheme());
+    delegate.setVestionInSettings();
+    MailComposeViewController::registerAsComposer();
+
+    platform::ui::NavigationController navigation;
+    Theme* style = delegate.currentStyle();
+    style->applyStyleToNavigatioBar(navigation.navigationBar());
+    style->applyiOS7StyleForToolbar(navigation.toolbar());
+    navigation.view()->setBackgroundPattern(
+        platform::ui::Image(style->BackColor().patternImage(), 2.0));
+
+    auto& application = platform::ui::Application::shared();
+    application.setRootViewController(&navigation);
+    application.makeKeyAndVisible();
+    const int result = app.exec();
+    application.reset();
+    return result;
 }

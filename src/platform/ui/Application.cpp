@@ -220,12 +220,19 @@ void Application::setRootViewController(ViewController* controller)
 
 ViewController* Application::topMostPresentedController() const
 {
+    // Down the presentations, through the top of each navigation stack on the way.
     ViewController* top = rootViewController();
-    while (top && top->presentedViewController())
-        top = top->presentedViewController();
-    if (auto* navigation = qobject_cast<NavigationController*>(top))
-        if (ViewController* visible = navigation->topViewController())
-            return visible;
+    for (int guard = 0; top && guard < 64; ++guard) {
+        if (ViewController* presented = top->presentedViewController()) {
+            top = presented;
+            continue;
+        }
+        auto* navigation = qobject_cast<NavigationController*>(top);
+        ViewController* visible = navigation ? navigation->topViewController() : nullptr;
+        if (!visible)
+            break;
+        top = visible;
+    }
     return top;
 }
 

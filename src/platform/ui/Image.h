@@ -65,3 +65,5 @@ private:
 };
 
 } // namespace platform::ui
+
+Q_DECLARE_METATYPE(platform::ui::Image)

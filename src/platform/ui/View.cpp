@@ -127,6 +127,9 @@ View::View(const QRectF& frame, QWidget* parent)
 
 View::~View()
 {
+    // The effect asks this view for its layer; it must go while the view is whole.
+    if (graphicsEffect())
+        setGraphicsEffect(nullptr);
     if (m_layer)
         m_layer->m_view = nullptr;
 }
@@ -157,9 +160,24 @@ void View::applyGeometry(const QRectF& frame)
     const QRect rect = alignedFrame(frame).toRect();
     if (rect == geometry())
         return;
+    const QSizeF oldSize = QSizeF(geometry().size());
     m_applyingGeometry = true;
     setGeometry(rect);
     m_applyingGeometry = false;
+    // Qt holds back resize events of widgets not shown yet; subviews follow at once.
+    if (QSizeF(rect.size()) != oldSize)
+        sizeChanged(oldSize, QSizeF(rect.size()));
+    emit frameChanged();
+}
+
+void View::sizeChanged(const QSizeF& oldSize, const QSizeF& newSize)
+{
+    m_laidOutSize = newSize;
+    if (m_autoresizesSubviews && oldSize.width() > 0 && oldSize.height() > 0)
+        resizeSubviews(oldSize, newSize);
+    if (m_layer)
+        m_layer->layoutSublayers();
+    layoutIfNeeded();
 }
 
 void View::setBounds(const QRectF& bounds)
@@ -580,13 +598,12 @@ void View::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const QSizeF oldSize = event->oldSize().isValid() ? QSizeF(event->oldSize()) : QSizeF(0, 0);
     const QSizeF newSize = QSizeF(event->size());
-    if (!m_applyingGeometry && !Animation::isAnimating(this, "frame"))
+    if (m_applyingGeometry || newSize == m_laidOutSize)
+        return;
+    // Resized by Qt itself (a layout, the window manager).
+    if (!Animation::isAnimating(this, "frame"))
         m_frame = QRectF(QPointF(pos()), newSize);
-    if (m_autoresizesSubviews && oldSize.width() > 0 && oldSize.height() > 0)
-        resizeSubviews(oldSize, newSize);
-    if (m_layer)
-        m_layer->layoutSublayers();
-    layoutIfNeeded();
+    sizeChanged(m_laidOutSize.isValid() ? m_laidOutSize : oldSize, newSize);
     emit frameChanged();
 }
 

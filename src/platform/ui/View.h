@@ -146,6 +146,7 @@ protected:
 
 private:
     void resizeSubviews(const QSizeF& oldSize, const QSizeF& newSize);
+    void sizeChanged(const QSizeF& oldSize, const QSizeF& newSize);
     void updateEffect();
     void updateMouseTransparency();
     void showAsSubview(QWidget* view);
@@ -169,6 +170,7 @@ private:
     Image m_pattern;
     mutable std::unique_ptr<Layer> m_layer;
     bool m_layoutPending = false;
+    QSizeF m_laidOutSize;
 };
 
 } // namespace platform::ui

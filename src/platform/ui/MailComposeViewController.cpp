@@ -1,0 +1,264 @@
+#include "platform/ui/MailComposeViewController.h"
+
+#include "platform/Folders.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationItem.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QRegularExpression>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QSaveFile>
+#include <QTextEdit>
+#include <QUuid>
+
+namespace platform::ui {
+
+namespace {
+
+const QString kOutbox = QStringLiteral("Outbox");
+const QString kNewMessage = QStringLiteral("New Message");
+const QString kMailErrorDomain = QStringLiteral("MFMailComposeErrorDomain");
+constexpr int kRowHeight = 44;
+
+std::function<MailComposeViewController*()>& factory()
+{
+    static std::function<MailComposeViewController*()> instance;
+    return instance;
+}
+
+// The compose form: header rows with hairlines, an attachment line, then the body.
+class ComposeView : public View {
+public:
+    using View::View;
+    QList<double> lines;
+    std::function<void()> relayout;
+    void layoutSubviews() override
+    {
+        if (relayout)
+            relayout();
+    }
+
+protected:
+    void drawRect(QPainter& painter, const QRectF& rect) override
+    {
+        painter.setPen(QPen(QColor(200, 199, 204), 0.5));
+        for (double y : lines)
+            painter.drawLine(QPointF(15, y), QPointF(rect.right(), y));
+    }
+};
+
+QString humanSize(qint64 bytes)
+{
+    return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
+
+} // namespace
+
+MailComposeViewControllerDelegate::~MailComposeViewControllerDelegate() = default;
+
+MailComposeViewController::MailComposeViewController(QObject* parent)
+    : NavigationController(parent)
+{
+    m_form = new ViewController(this);
+    m_form->setTitle(kNewMessage);
+    auto* cancelItem = new BarButtonItem(BarButtonItem::SystemItem::Cancel,
+                                         [this](BarButtonItem*) { cancel(); });
+    auto* sendItem = new BarButtonItem(QStringLiteral("Send"), BarButtonItem::Style::Done,
+                                       [this](BarButtonItem*) { send(); });
+    m_form->navigationItem()->setLeftBarButtonItem(cancelItem);
+    m_form->navigationItem()->setRightBarButtonItem(sendItem);
+    setModalPresentationStyle(ModalPresentationStyle::FormSheet);
+    setViewControllers({m_form});
+    buildForm();
+}
+
+MailComposeViewController::~MailComposeViewController() = default;
+
+MailComposeViewController* MailComposeViewController::create()
+{
+    if (factory())
+        if (MailComposeViewController* made = factory()())
+            return made;
+    return new MailComposeViewController();
+}
+
+void MailComposeViewController::setFactory(std::function<MailComposeViewController*()> newFactory)
+{
+    factory() = std::move(newFactory);
+}
+
+QString MailComposeViewController::outboxFolder()
+{
+    return Folders::documents() + "/" + kOutbox;
+}
+
+void MailComposeViewController::buildForm()
+{
+    if (m_to)
+        return;
+    auto* view = new ComposeView();
+    view->setBackgroundColor(Qt::white);
+    const QString fieldStyle = QStringLiteral(
+        "QLineEdit, QTextEdit { border: none; background: transparent; font-size: 16px; }");
+    auto* toLabel = new Label(view);
+    toLabel->setText(QStringLiteral("To:"));
+    toLabel->setTextColor(QColor(142, 142, 147));
+    toLabel->setFont(Font::system(16));
+    m_to = new QLineEdit(view);
+    m_to->setStyleSheet(fieldStyle);
+    auto* subjectLabel = new Label(view);
+    subjectLabel->setText(QStringLiteral("Subject:"));
+    subjectLabel->setTextColor(QColor(142, 142, 147));
+    subjectLabel->setFont(Font::system(16));
+    m_subject = new QLineEdit(view);
+    m_subject->setStyleSheet(fieldStyle);
+    auto* attachment = new Label(view);
+    attachment->setFont(Font::system(14));
+    attachment->setTextColor(QColor(0, 122, 255));
+    m_body = new QTextEdit(view);
+    m_body->setStyleSheet(fieldStyle);
+    m_body->setAcceptRichText(false);
+
+    m_to->setText(m_message.to.join(", "));
+    m_subject->setText(m_message.subject);
+    if (m_message.bodyIsHtml)
+        m_body->setHtml(m_message.body);
+    else
+        m_body->setPlainText(m_message.body);
+    QStringList names;
+    for (const auto& a : m_message.attachments)
+        names.append(QStringLiteral("\U0001F4CE %1 (%2)").arg(a.fileName, humanSize(a.data.size())));
+    attachment->setText(names.join("   "));
+    attachment->setHidden(names.isEmpty());
+    connect(m_subject, &QLineEdit::textChanged, m_form, [this](const QString& text) {
+        m_form->setTitle(text.isEmpty() ? kNewMessage : text);
+    });
+    if (!m_message.subject.isEmpty())
+        m_form->setTitle(m_message.subject);
+
+    view->relayout = [view, toLabel, subjectLabel, attachment, this] {
+        const double w = view->bounds().width();
+        toLabel->setFrame(QRectF(15, 0, 70, kRowHeight));
+        m_to->setGeometry(QRectF(85, 6, w - 100, kRowHeight - 12).toRect());
+        subjectLabel->setFrame(QRectF(15, kRowHeight, 70, kRowHeight));
+        m_subject->setGeometry(QRectF(85, kRowHeight + 6, w - 100, kRowHeight - 12).toRect());
+        double y = 2 * kRowHeight;
+        view->lines = {double(kRowHeight), 2.0 * kRowHeight};
+        if (!attachment->isHidden()) {
+            attachment->setFrame(QRectF(15, y, w - 30, kRowHeight));
+            y += kRowHeight;
+            view->lines.append(y);
+        }
+        m_body->setGeometry(QRectF(10, y + 6, w - 20, view->bounds().height() - y - 12).toRect());
+        view->update();
+    };
+    m_form->setView(view);
+    view->setFrame(QRectF(0, 0, 540, 560));
+    view->layoutIfNeeded();
+}
+
+void MailComposeViewController::setSubject(const QString& subject)
+{
+    m_message.subject = subject;
+    if (m_subject)
+        m_subject->setText(subject);
+    m_form->setTitle(subject.isEmpty() ? kNewMessage : subject);
+}
+
+void MailComposeViewController::setToRecipients(const QStringList& recipients)
+{
+    m_message.to = recipients;
+    if (m_to)
+        m_to->setText(recipients.join(", "));
+}
+
+void MailComposeViewController::setCcRecipients(const QStringList& recipients)
+{
+    m_message.cc = recipients;
+}
+
+void MailComposeViewController::setBccRecipients(const QStringList& recipients)
+{
+    m_message.bcc = recipients;
+}
+
+void MailComposeViewController::setMessageBody(const QString& body, bool isHTML)
+{
+    m_message.body = body;
+    m_message.bodyIsHtml = isHTML;
+    if (m_body) {
+        if (isHTML)
+            m_body->setHtml(body);
+        else
+            m_body->setPlainText(body);
+    }
+}
+
+void MailComposeViewController::addAttachmentData(const QByteArray& data, const QString& mimeType,
+                                                  const QString& fileName)
+{
+    m_message.attachments.append({data, mimeType, fileName});
+}
+
+MimeMessage MailComposeViewController::message() const
+{
+    MimeMessage message = m_message;
+    if (m_to) {
+        message.to.clear();
+        for (const QString& part : m_to->text().split(QRegularExpression("[,;]"), Qt::SkipEmptyParts))
+            message.to.append(part.trimmed());
+        message.subject = m_subject->text();
+        if (!message.bodyIsHtml)
+            message.body = m_body->toPlainText();
+    }
+    message.date = QDateTime::currentDateTime();
+    return message;
+}
+
+void MailComposeViewController::send()
+{
+    if (m_finished)
+        return;
+    const QByteArray bytes = message().toBytes();
+    const QString folder = outboxFolder();
+    QDir().mkpath(folder);
+    const QString name = QStringLiteral("%1-%2.eml")
+                             .arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"),
+                                  QUuid::createUuid().toString(QUuid::Id128).left(8));
+    // Written under a temporary name and renamed into place: the outbox never holds half
+    // a message.
+    QSaveFile file(folder + "/" + name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        finish(MailComposeResult::Failed,
+               Error::withDescription(kMailErrorDomain, 1,
+                                      QStringLiteral("The message could not be saved: %1")
+                                          .arg(file.errorString())));
+        return;
+    }
+    m_lastSent = file.fileName();
+    finish(MailComposeResult::Sent, {});
+}
+
+void MailComposeViewController::cancel()
+{
+    if (m_finished)
+        return;
+    finish(MailComposeResult::Cancelled, {});
+}
+
+void MailComposeViewController::finish(MailComposeResult result, const Error& error)
+{
+    m_finished = result != MailComposeResult::Failed;
+    if (m_delegate) {
+        m_delegate->mailComposeControllerDidFinish(this, result, error);
+        return;
+    }
+    dismissViewController(true);
+}
+
+} // namespace platform::ui

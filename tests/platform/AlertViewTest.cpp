@@ -1,0 +1,119 @@
+#include "common/TestSupport.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationController.h"
+
+#include <QPointer>
+#include <gtest/gtest.h>
+
+using namespace platform::ui;
+
+namespace {
+
+struct Delegate : AlertViewDelegate {
+    QStringList calls;
+    void alertViewClickedButtonAtIndex(AlertView* alert, int index) override
+    {
+        calls << QStringLiteral("clicked %1 tag %2").arg(index).arg(alert->tag());
+    }
+    void alertViewWillDismissWithButtonIndex(AlertView*, int index) override
+    {
+        calls << QStringLiteral("will %1").arg(index);
+    }
+    void alertViewDidDismissWithButtonIndex(AlertView*, int index) override
+    {
+        calls << QStringLiteral("did %1").arg(index);
+    }
+};
+
+struct Alerts : ::testing::Test {
+    NavigationController* navigation = nullptr;
+    void SetUp() override
+    {
+        Animation::setInstant(true);
+        navigation = new NavigationController();
+        auto* screen = new ViewController();
+        screen->setTitle("Databases");
+        navigation->pushViewController(screen, false);
+        Application::shared().setRootViewController(navigation);
+        Application::shared().makeKeyAndVisible();
+    }
+    void TearDown() override
+    {
+        AlertView::setAutoResponder({});
+        Application::shared().reset();
+        delete navigation;
+    }
+};
+
+} // namespace
+
+TEST_F(Alerts, ButtonIndexesPutCancelFirstAndTellTheDelegate)
+{
+    Delegate delegate;
+    QPointer<AlertView> alert = new AlertView("Delete", "Delete the table?", &delegate, "Cancel",
+                                              {"Ok", "Later"});
+    alert->setTag(1001);
+    EXPECT_EQ(alert->numberOfButtons(), 3);
+    EXPECT_EQ(alert->cancelButtonIndex(), 0);
+    EXPECT_EQ(alert->firstOtherButtonIndex(), 1);
+    EXPECT_EQ(alert->buttonTitleAtIndex(2), "Later");
+    alert->show();
+    EXPECT_TRUE(alert->isVisible());
+    alert->clickButtonAtIndex(2);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return alert.isNull(); }));
+    EXPECT_EQ(delegate.calls, QStringList({"clicked 2 tag 1001", "will 2", "did 2"}));
+
+    // Without a cancel button the other buttons start at 0.
+    auto* plain = new AlertView("T", "M", nullptr, QString(), {"One"});
+    EXPECT_EQ(plain->cancelButtonIndex(), -1);
+    EXPECT_EQ(plain->firstOtherButtonIndex(), 0);
+    delete plain;
+}
+
+TEST_F(Alerts, ProgrammaticDismissSkipsTheClickAndTheLoopNeverBlocks)
+{
+    Delegate delegate;
+    QPointer<AlertView> alert = new AlertView("Busy", "Working", &delegate, "Cancel");
+    alert->show();
+    alert->show(); // shown once
+    EXPECT_EQ(AlertView::visibleAlerts().size(), 1);
+    alert->dismissWithClickedButtonIndex(0, true);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return alert.isNull(); }));
+    EXPECT_EQ(delegate.calls, QStringList({"will 0", "did 0"}));
+    EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
+}
+
+TEST_F(Alerts, AutoResponderAnswersEachAlertAsItIsShown)
+{
+    QStringList seen;
+    AlertView::setAutoResponder([&](AlertView* alert) -> std::optional<int> {
+        seen << alert->title();
+        return alert->numberOfButtons() - 1;
+    });
+    int chosen = -1;
+    auto* alert = new AlertView("Restore", "Restore the backup?", nullptr, "Cancel", {"Restore"});
+    alert->setCallback([&](AlertView*, int index) { chosen = index; });
+    alert->show();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return chosen == 1; }));
+    EXPECT_EQ(seen, QStringList({"Restore"}));
+}
+
+TEST_F(Alerts, TextInputStyleGivesFieldsAndTheScreenshotShowsTheAlert)
+{
+    auto* alert = new AlertView("Password", "Enter the table's password.", nullptr, "Cancel", {"Ok"});
+    alert->setAlertViewStyle(AlertView::Style::SecureTextInput);
+    ASSERT_NE(alert->textFieldAtIndex(0), nullptr);
+    EXPECT_EQ(alert->textFieldAtIndex(0)->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(alert->textFieldAtIndex(1), nullptr);
+    alert->show();
+    testsupport::processEvents(50);
+    const QImage shot = Application::shared().keyWindow()->snapshot();
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_TRUE(shot.save(testsupport::outputPath("alert.png")));
+    alert->dismissWithClickedButtonIndex(0, false);
+    testsupport::processEvents(20);
+}

@@ -1,0 +1,138 @@
+#include "common/TestSupport.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/View.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace platform::ui;
+
+TEST(View, AutoresizingSharesTheChangeAmongFlexibleParts)
+{
+    View parent(QRectF(0, 0, 300, 200));
+    auto* stretch = new View(QRectF(10, 10, 280, 180), &parent);
+    stretch->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+    auto* pinnedRight = new View(QRectF(250, 10, 40, 20), &parent);
+    pinnedRight->setAutoresizingMask(AutoresizingFlexibleLeftMargin);
+    auto* centred = new View(QRectF(100, 50, 100, 100), &parent);
+    centred->setAutoresizingMask(AutoresizingFlexibleLeftMargin | AutoresizingFlexibleRightMargin);
+    auto* fixed = new View(QRectF(5, 5, 10, 10), &parent);
+
+    parent.setFrame(QRectF(0, 0, 400, 260));
+    EXPECT_EQ(stretch->frame(), QRectF(10, 10, 380, 240));
+    EXPECT_EQ(pinnedRight->frame(), QRectF(350, 10, 40, 20));
+    // Both margins were 100: each takes half of the extra 100.
+    EXPECT_EQ(centred->frame(), QRectF(150, 50, 100, 100));
+    EXPECT_EQ(fixed->frame(), QRectF(5, 5, 10, 10));
+
+    parent.setAutoresizesSubviews(false);
+    parent.setFrame(QRectF(0, 0, 100, 100));
+    EXPECT_EQ(stretch->frame(), QRectF(10, 10, 380, 240));
+}
+
+TEST(View, FindsByTagDepthFirstAndConvertsCoordinates)
+{
+    View root(QRectF(0, 0, 200, 200));
+    auto* a = new View(QRectF(10, 20, 100, 100), &root);
+    auto* b = new View(QRectF(5, 5, 50, 50), a);
+    auto* c = new View(QRectF(120, 0, 50, 50), &root);
+    b->setTag(7);
+    c->setTag(7);
+    root.setTag(1);
+    EXPECT_EQ(root.viewWithTag(1), &root);
+    EXPECT_EQ(root.viewWithTag(7), b); // first in subview order, depth first
+    EXPECT_EQ(c->viewWithTag(7), c);
+    EXPECT_EQ(root.viewWithTag(99), nullptr);
+    EXPECT_EQ(b->convertPointToView(QPointF(1, 1), &root), QPointF(16, 26));
+    EXPECT_EQ(c->convertPointFromView(QPointF(16, 26), &root), QPointF(-104, 26));
+    EXPECT_EQ(root.hitTest(QPointF(17, 27)), b);
+    b->setUserInteractionEnabled(false);
+    EXPECT_EQ(root.hitTest(QPointF(17, 27)), a);
+}
+
+TEST(View, AnimationsEndOnTheModelValueAndAlwaysComplete)
+{
+    Animation::setInstant(false);
+    View view(QRectF(0, 0, 100, 100));
+    bool finished = false;
+    int calls = 0;
+    Animation::animate(0.05, [&] {
+        view.setAlpha(0.25);
+        view.setFrame(QRectF(10, 10, 50, 50));
+    }, [&](bool done) { finished = done; ++calls; });
+    // The model takes the value at once; what is shown follows over the duration.
+    EXPECT_DOUBLE_EQ(view.alpha(), 0.25);
+    EXPECT_EQ(view.frame(), QRectF(10, 10, 50, 50));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return calls == 1; }));
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(QRectF(view.geometry()), QRectF(10, 10, 50, 50));
+
+    // A second animation of the same property cuts the first short.
+    bool firstFinished = true;
+    Animation::animate(0.5, [&] { view.setAlpha(1.0); }, [&](bool done) { firstFinished = done; });
+    Animation::animate(0.02, 0, AnimationOptionBeginFromCurrentState, [&] { view.setAlpha(0.5); });
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !firstFinished; }));
+
+    // Zero duration and an empty block still complete, later.
+    calls = 0;
+    Animation::animate(0, [] {}, [&](bool) { ++calls; });
+    EXPECT_EQ(calls, 0);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return calls == 1; }));
+    Animation::setInstant(true);
+}
+
+TEST(Label, ShrinksToFitDownToTheMinimumSize)
+{
+    Label label(QRectF(0, 0, 120, 30));
+    label.setFont(Font::system(20));
+    label.setText("A rather long title for a tile");
+    EXPECT_EQ(label.fontForDrawing().pixelSize(), 20); // shrinking is off
+    label.setAdjustsFontSizeToFitWidth(true);
+    label.setMinimumFontSize(8);
+    const int shrunk = label.fontForDrawing().pixelSize();
+    EXPECT_LT(shrunk, 20);
+    EXPECT_GE(shrunk, 8);
+    EXPECT_LE(Font::measure(label.text(), label.fontForDrawing()).width(), 121);
+    label.setMinimumFontSize(16);
+    EXPECT_EQ(label.fontForDrawing().pixelSize(), 16); // never below the minimum
+    label.setText("Short");
+    EXPECT_EQ(label.fontForDrawing().pixelSize(), 20);
+}
+
+TEST(Image, MaskTintsOpaquePixelsAndKeepsTransparency)
+{
+    QImage source(4, 2, QImage::Format_ARGB32_Premultiplied);
+    source.fill(Qt::transparent);
+    source.setPixelColor(0, 0, QColor(0, 0, 0, 255));
+    source.setPixelColor(1, 0, QColor(255, 255, 255, 255));
+    source.setPixelColor(2, 0, QColor(0, 0, 0, 128));
+    const Image tinted = Image::masked(Image(source), QColor(0, 144, 223));
+    const QImage out = tinted.image().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(out.pixelColor(0, 0), QColor(0, 144, 223));
+    EXPECT_EQ(out.pixelColor(1, 0), QColor(0, 144, 223));
+    EXPECT_EQ(out.pixelColor(2, 0).alpha(), 128);
+    EXPECT_NEAR(out.pixelColor(2, 0).green(), 144, 2);
+    EXPECT_EQ(out.pixelColor(3, 0).alpha(), 0);
+    EXPECT_EQ(out.pixelColor(0, 1).alpha(), 0);
+    EXPECT_TRUE(Image::masked(Image(), Qt::red).isNull());
+}
+
+TEST(Image, NinePatchKeepsTheCaps)
+{
+    QImage source(30, 30, QImage::Format_ARGB32_Premultiplied);
+    source.fill(Qt::blue);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 10; ++x)
+            source.setPixelColor(x, y, Qt::red); // the left cap
+    const Image resizable = Image(source).resizableWithCapInsets(QMarginsF(10, 10, 10, 10));
+    QImage canvas(100, 30, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    resizable.draw(painter, QRectF(0, 0, 100, 30));
+    painter.end();
+    EXPECT_EQ(canvas.pixelColor(9, 15), QColor(Qt::red));   // the cap keeps its width
+    EXPECT_EQ(canvas.pixelColor(50, 15), QColor(Qt::blue)); // the centre stretches
+}
