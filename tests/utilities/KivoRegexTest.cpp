@@ -1,13 +1,21 @@
 #include "utilities/KivoRegex.h"
+#include "utilities/RXLowMemoryWarningObserver.h"
 #include "utilities/RegexAdditions.h"
 #include "utilities/RegexEngine.h"
 #include "utilities/RegexErrors.h"
+
+#include "common/TestSupport.h"
+#include "platform/NotificationCenter.h"
 
 #include "platform/Exception.h"
 
 #include <gtest/gtest.h>
 
 #include <unicode/uregex.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace KivoRegex;
 
@@ -317,4 +325,27 @@ TEST(KivoRegex, RawSubjectsAreReadFreshEachTime)
     units[1] = QChar('x');
     // Same pointer, same length: the engine must not answer from the last search.
     EXPECT_TRUE(rangeOfRegex(raw, "b").isNull());
+}
+
+TEST(KivoRegex, LowMemoryWarningWaitsForTheLockInsteadOfBlocking)
+{
+    EXPECT_TRUE(isMatchedByRegex("abc", "b")); // registers the observer
+    std::atomic<bool> locked { false };
+    std::atomic<bool> release { false };
+    std::thread holder([&] {
+        std::lock_guard lock(rx_cacheSpinLock);
+        locked = true;
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    });
+    while (!locked)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // Returns at once although another thread holds the lock; the retry runs later.
+    platform::NotificationCenter::defaultCenter().post(
+        RXLowMemoryWarningObserver::DidReceiveMemoryWarningNotification);
+    release = true;
+    holder.join();
+    testsupport::processEvents(3 * RXLowMemoryWarningObserver::RetryDelayMs);
+    EXPECT_TRUE(isMatchedByRegex("abc", "b"));
+    EXPECT_EQ(stringByMatching("abc", "(c)", 1), "c");
 }
