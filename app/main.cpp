@@ -28,6 +28,7 @@ int main(int argc, char** argv)
     MailComposeViewController::registerAsComposer();
 
     platform::ui::NavigationController navigation;
+    navigation.setTitle(QApplication::applicationDisplayName());
     Theme* style = delegate.currentStyle();
     style->applyStyleToNavigatioBar(navigation.navigationBar());
     style->applyiOS7StyleForToolbar(navigation.toolbar());

@@ -130,11 +130,8 @@ void MailComposeViewController::buildForm()
         m_body->setHtml(m_message.body);
     else
         m_body->setPlainText(m_message.body);
-    QStringList names;
-    for (const auto& a : m_message.attachments)
-        names.append(QStringLiteral("\U0001F4CE %1 (%2)").arg(a.fileName, humanSize(a.data.size())));
-    attachment->setText(names.join("   "));
-    attachment->setHidden(names.isEmpty());
+    m_attachment = attachment;
+    showAttachments();
     connect(m_subject, &QLineEdit::textChanged, m_form, [this](const QString& text) {
         m_form->setTitle(text.isEmpty() ? kNewMessage : text);
     });
@@ -160,6 +157,19 @@ void MailComposeViewController::buildForm()
     m_form->setView(view);
     view->setFrame(QRectF(0, 0, 540, 560));
     view->layoutIfNeeded();
+}
+
+void MailComposeViewController::showAttachments()
+{
+    if (!m_attachment)
+        return;
+    QStringList names;
+    for (const auto& a : m_message.attachments)
+        names.append(QStringLiteral("%1 (%2)").arg(a.fileName, humanSize(a.data.size())));
+    m_attachment->setText(names.isEmpty() ? QString() : QStringLiteral("Attachment: ") + names.join(", "));
+    m_attachment->setHidden(names.isEmpty());
+    if (m_form->isViewLoaded())
+        m_form->view()->layoutIfNeeded();
 }
 
 void MailComposeViewController::setSubject(const QString& subject)
@@ -203,6 +213,7 @@ void MailComposeViewController::addAttachmentData(const QByteArray& data, const 
                                                   const QString& fileName)
 {
     m_message.attachments.append({data, mimeType, fileName});
+    showAttachments();
 }
 
 MimeMessage MailComposeViewController::message() const

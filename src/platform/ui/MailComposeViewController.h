@@ -11,6 +11,7 @@ class QTextEdit;
 
 namespace platform::ui {
 
+class Label;
 class MailComposeViewController;
 
 enum class MailComposeResult { Cancelled = 0, Saved = 1, Sent = 2, Failed = 3 };
@@ -62,6 +63,7 @@ public:
 private:
     void finish(MailComposeResult result, const platform::Error& error);
     void buildForm();
+    void showAttachments();
 
     MailComposeViewControllerDelegate* m_delegate = nullptr;
     MimeMessage m_message;
@@ -69,6 +71,7 @@ private:
     QLineEdit* m_to = nullptr;
     QLineEdit* m_subject = nullptr;
     QTextEdit* m_body = nullptr;
+    Label* m_attachment = nullptr;
     QString m_lastSent;
     bool m_finished = false;
 };

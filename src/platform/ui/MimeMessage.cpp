@@ -132,7 +132,7 @@ QByteArray MimeMessage::toBytes() const
     out += "Message-ID: <" + QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1()
         + "@kivotab.local>" + kCrLf;
     out += "MIME-Version: 1.0" + kCrLf;
-    out += "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"" + kCrLf;
+    out += "Content-Type: multipart/mixed;" + kCrLf + " boundary=\"" + boundary + "\"" + kCrLf;
     out += kCrLf;
     out += "This is a multi-part message in MIME format." + kCrLf;
 
@@ -144,10 +144,10 @@ QByteArray MimeMessage::toBytes() const
 
     for (const Attachment& attachment : attachments) {
         out += "--" + boundary + kCrLf;
-        out += "Content-Type: " + cleanMimeType(attachment.mimeType) + "; "
+        out += "Content-Type: " + cleanMimeType(attachment.mimeType) + ";" + kCrLf + " "
             + fileNameParameter("name", attachment.fileName) + kCrLf;
-        out += "Content-Disposition: attachment; " + fileNameParameter("filename", attachment.fileName)
-            + kCrLf;
+        out += "Content-Disposition: attachment;" + kCrLf + " "
+            + fileNameParameter("filename", attachment.fileName) + kCrLf;
         out += "Content-Transfer-Encoding: base64" + kCrLf + kCrLf;
         out += base64Lines(attachment.data);
     }

@@ -303,7 +303,8 @@ void NavigationController::refreshBars()
     ViewController* top = topViewController();
     m_observedTop = top;
     if (!top) {
-        m_bar->showItem(nullptr, {}, {});
+        // With nothing on the stack the bar shows the navigation controller's own item.
+        m_bar->showItem(navigationItem(), {}, {});
         m_toolbar->setItems({});
         return;
     }

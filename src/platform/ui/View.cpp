@@ -567,9 +567,10 @@ void View::paintEvent(QPaintEvent*)
     else
         shape.addRect(b);
 
+    // A pattern is the background colour itself.
     if (!m_pattern.isNull())
         painter.fillPath(shape, m_pattern.patternBrush());
-    if (m_presentedBackground.isValid() && m_presentedBackground.alpha() > 0)
+    else if (m_presentedBackground.isValid() && m_presentedBackground.alpha() > 0)
         painter.fillPath(shape, m_presentedBackground);
 
     painter.save();

@@ -346,14 +346,15 @@ void ViewController::finishDismissal(ViewController* presented, bool animated,
         });
 }
 
+// A controller without an opinion keeps what the application set.
 Device::StatusBarStyle ViewController::preferredStatusBarStyle() const
 {
-    return Device::StatusBarStyle::Default;
+    return Device::current().statusBarStyle();
 }
 
 bool ViewController::prefersStatusBarHidden() const
 {
-    return false;
+    return Device::current().statusBarHidden();
 }
 
 void ViewController::setNeedsStatusBarAppearanceUpdate()

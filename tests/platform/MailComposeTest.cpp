@@ -1,0 +1,112 @@
+#include "common/TestSupport.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/MailComposeViewController.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <gtest/gtest.h>
+
+using namespace platform::ui;
+
+namespace {
+
+struct Recorder : MailComposeViewControllerDelegate {
+    QList<MailComposeResult> results;
+    void mailComposeControllerDidFinish(MailComposeViewController* controller,
+                                        MailComposeResult result, const platform::Error&) override
+    {
+        results << result;
+        controller->dismissViewController(false);
+    }
+};
+
+// Python's own mail parser reads the file back and prints what a mail client would show.
+const char* kParser = R"(
+import sys, email
+from email import policy
+with open(sys.argv[1], 'rb') as f:
+    m = email.message_from_binary_file(f, policy=policy.default)
+print('TO=' + str(m['To']))
+print('SUBJECT=' + str(m['Subject']))
+print('MULTIPART=' + str(m.is_multipart()))
+print('DEFECTS=' + str(len(m.defects)))
+for part in m.walk():
+    if part.is_multipart():
+        continue
+    if part.get_filename():
+        data = part.get_payload(decode=True)
+        print('ATTACHMENT=%s|%s|%d|%s' % (part.get_filename(), part.get_content_type(), len(data), data.decode('utf-8')))
+    else:
+        print('BODY=' + part.get_content().strip())
+)";
+
+} // namespace
+
+TEST(MailCompose, SendWritesAMessageThatAMailParserReads)
+{
+    Animation::setInstant(true);
+    auto* root = new ViewController();
+    Application::shared().setRootViewController(root);
+    Application::shared().makeKeyAndVisible();
+
+    Recorder recorder;
+    QPointer<MailComposeViewController> composer = new MailComposeViewController();
+    composer->setMailComposeDelegate(&recorder);
+    composer->setSubject(QStringLiteral("Überweisung: März\r\nBcc: evil@example.com"));
+    composer->setToRecipients({"ana@example.com"});
+    composer->setMessageBody("Please find the attached csv file.", false);
+    composer->addAttachmentData(QStringLiteral("Name,Wert\nÄpfel,3\n").toUtf8(), "text/csv", "data.csv");
+    root->presentViewController(composer, false);
+    testsupport::processEvents(30);
+    const QImage shot = Application::shared().keyWindow()->snapshot();
+    shot.save(testsupport::outputPath("mail-composer.png"));
+
+    composer->send();
+    ASSERT_EQ(recorder.results, QList<MailComposeResult>({MailComposeResult::Sent}));
+    const QString path = composer->lastSentPath();
+    EXPECT_TRUE(path.startsWith(MailComposeViewController::outboxFolder()));
+    EXPECT_TRUE(path.endsWith(".eml"));
+
+    QFile script(testsupport::homePath() + "/parse.py");
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(kParser);
+    script.close();
+    int exitCode = -1;
+    const QString out = QString::fromUtf8(
+        testsupport::runTool("python3", {script.fileName(), path}, {}, &exitCode));
+    ASSERT_EQ(exitCode, 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("TO=ana@example.com\n"));
+    // The line break in the subject could not start a header of its own.
+    EXPECT_TRUE(out.contains(QStringLiteral("SUBJECT=Überweisung: März Bcc: evil@example.com\n")))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains("MULTIPART=True\n"));
+    EXPECT_TRUE(out.contains("DEFECTS=0\n"));
+    EXPECT_TRUE(out.contains("BODY=Please find the attached csv file.\n"));
+    EXPECT_TRUE(out.contains(QStringLiteral("ATTACHMENT=data.csv|text/csv|19|Name,Wert\nÄpfel,3\n")))
+        << out.toStdString();
+
+    QFile raw(path);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray bytes = raw.readAll();
+    EXPECT_FALSE(bytes.contains("\nBcc:"));
+    for (const QByteArray& line : bytes.split('\n'))
+        EXPECT_LE(line.size(), 78);
+    Application::shared().reset();
+    delete root;
+}
+
+TEST(MailCompose, CancelReportsCancelledAndWritesNothing)
+{
+    Animation::setInstant(true);
+    Recorder recorder;
+    const QDir outbox(MailComposeViewController::outboxFolder());
+    const auto before = outbox.entryList(QDir::Files).size();
+    MailComposeViewController composer;
+    composer.setMailComposeDelegate(&recorder);
+    composer.cancel();
+    composer.cancel(); // reported once
+    EXPECT_EQ(recorder.results, QList<MailComposeResult>({MailComposeResult::Cancelled}));
+    EXPECT_EQ(outbox.entryList(QDir::Files).size(), before);
+}
