@@ -28,9 +28,10 @@ QString reasonOf(const std::exception& exception)
 
 void MessageHelper::ShowMessage(const QString& message, bool Error)
 {
-    const QString title = Error ? LocalizedStrings::Error() : LocalizedStrings::Information();
-    // Touches switched off during a long task come back with the message.
-    platform::dispatch::asyncMain([title, message] {
+    // Touches switched off during a long task come back with the message. Everything,
+    // the text lookup included, happens on the main thread.
+    platform::dispatch::asyncMain([Error, message] {
+        const QString title = Error ? LocalizedStrings::Error() : LocalizedStrings::Information();
         try {
             platform::ui::Device::current().endIgnoringInteractionEvents();
         } catch (...) {
