@@ -78,21 +78,66 @@ Color Color::fromQColor(const QColor& color)
     return colorWithRed(r, g, b, a);
 }
 
-Color Color::blackColor() { return colorWithWhite(0.0); }
-Color Color::darkGrayColor() { return colorWithWhite(1.0 / 3.0); }
-Color Color::lightGrayColor() { return colorWithWhite(2.0 / 3.0); }
-Color Color::whiteColor() { return colorWithWhite(1.0); }
-Color Color::grayColor() { return colorWithWhite(0.5); }
-Color Color::redColor() { return colorWithRed(1, 0, 0); }
-Color Color::greenColor() { return colorWithRed(0, 1, 0); }
-Color Color::blueColor() { return colorWithRed(0, 0, 1); }
-Color Color::cyanColor() { return colorWithRed(0, 1, 1); }
-Color Color::yellowColor() { return colorWithRed(1, 1, 0); }
-Color Color::magentaColor() { return colorWithRed(1, 0, 1); }
-Color Color::orangeColor() { return colorWithRed(1, 0.5, 0); }
-Color Color::purpleColor() { return colorWithRed(0.5, 0, 0.5); }
-Color Color::brownColor() { return colorWithRed(0.6, 0.4, 0.2); }
-Color Color::clearColor() { return colorWithWhite(0.0, 0.0); }
+Color Color::blackColor()
+{
+    return colorWithWhite(0.0);
+}
+Color Color::darkGrayColor()
+{
+    return colorWithWhite(1.0 / 3.0);
+}
+Color Color::lightGrayColor()
+{
+    return colorWithWhite(2.0 / 3.0);
+}
+Color Color::whiteColor()
+{
+    return colorWithWhite(1.0);
+}
+Color Color::grayColor()
+{
+    return colorWithWhite(0.5);
+}
+Color Color::redColor()
+{
+    return colorWithRed(1, 0, 0);
+}
+Color Color::greenColor()
+{
+    return colorWithRed(0, 1, 0);
+}
+Color Color::blueColor()
+{
+    return colorWithRed(0, 0, 1);
+}
+Color Color::cyanColor()
+{
+    return colorWithRed(0, 1, 1);
+}
+Color Color::yellowColor()
+{
+    return colorWithRed(1, 1, 0);
+}
+Color Color::magentaColor()
+{
+    return colorWithRed(1, 0, 1);
+}
+Color Color::orangeColor()
+{
+    return colorWithRed(1, 0.5, 0);
+}
+Color Color::purpleColor()
+{
+    return colorWithRed(0.5, 0, 0.5);
+}
+Color Color::brownColor()
+{
+    return colorWithRed(0.6, 0.4, 0.2);
+}
+Color Color::clearColor()
+{
+    return colorWithWhite(0.0, 0.0);
+}
 
 bool Color::getRed(double* red, double* green, double* blue, double* alpha) const
 {

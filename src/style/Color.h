@@ -31,8 +31,7 @@ public:
     static Color colorWithRed(double red, double green, double blue, double alpha = 1.0);
     static Color colorWithWhite(double white, double alpha = 1.0);
     // Hue, saturation and brightness in 0...1; the result is an RGB colour.
-    static Color colorWithHue(double hue, double saturation, double brightness,
-                              double alpha = 1.0);
+    static Color colorWithHue(double hue, double saturation, double brightness, double alpha = 1.0);
     static Color colorWithPatternImage(const QImage& image);
     // An RGB colour with the QColor's components (an invalid QColor gives clear).
     static Color fromQColor(const QColor& color);

@@ -222,10 +222,10 @@ Color closestMensColor(const Color& color)
     const bool dull = colorfulness(color) < double(kDullColorfulness);
     const QList<Color> candidates = dull
         ? QList<Color> { Color::blackColor(), Color::lightGrayColor(), Color::grayColor(),
-                         Color::darkGrayColor() }
-        : QList<Color> { Color::redColor(),    Color::greenColor(),   Color::blueColor(),
-                         Color::cyanColor(),   Color::yellowColor(),  Color::magentaColor(),
-                         Color::orangeColor(), Color::purpleColor(), Color::brownColor() };
+              Color::darkGrayColor() }
+        : QList<Color> { Color::redColor(), Color::greenColor(), Color::blueColor(),
+              Color::cyanColor(), Color::yellowColor(), Color::magentaColor(), Color::orangeColor(),
+              Color::purpleColor(), Color::brownColor() };
     float best = FLT_MAX;
     Color closest = candidates.first();
     for (const Color& candidate : candidates) {

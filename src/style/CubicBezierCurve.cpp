@@ -1,17 +1,15 @@
 #include "style/CubicBezierCurve.h"
 
-CubicBezierCurve::CubicBezierCurve(QPointF start, QPointF controlPoint1, QPointF controlPoint2,
-                                   QPointF end)
+CubicBezierCurve::CubicBezierCurve(
+    QPointF start, QPointF controlPoint1, QPointF controlPoint2, QPointF end)
     : BezierCurve(start, end)
     , m_ctrl1(controlPoint1)
     , m_ctrl2(controlPoint2)
 {
 }
 
-std::shared_ptr<CubicBezierCurve> CubicBezierCurve::cubicCurveWithStart(QPointF start,
-                                                                        QPointF controlPoint1,
-                                                                        QPointF controlPoint2,
-                                                                        QPointF end)
+std::shared_ptr<CubicBezierCurve> CubicBezierCurve::cubicCurveWithStart(
+    QPointF start, QPointF controlPoint1, QPointF controlPoint2, QPointF end)
 {
     return std::make_shared<CubicBezierCurve>(start, controlPoint1, controlPoint2, end);
 }
@@ -25,7 +23,7 @@ QList<BezierCurvePtr> CubicBezierCurve::subdivided() const
     const QPointF e = midpoint(b, c);
     const QPointF m = midpoint(d, e);
     return { std::make_shared<CubicBezierCurve>(p1(), a, d, m),
-             std::make_shared<CubicBezierCurve>(m, e, c, p2()) };
+        std::make_shared<CubicBezierCurve>(m, e, c, p2()) };
 }
 
 bool CubicBezierCurve::isNearLinear() const

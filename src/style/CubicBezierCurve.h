@@ -5,10 +5,8 @@
 class CubicBezierCurve : public BezierCurve {
 public:
     CubicBezierCurve(QPointF start, QPointF controlPoint1, QPointF controlPoint2, QPointF end);
-    static std::shared_ptr<CubicBezierCurve> cubicCurveWithStart(QPointF start,
-                                                                 QPointF controlPoint1,
-                                                                 QPointF controlPoint2,
-                                                                 QPointF end);
+    static std::shared_ptr<CubicBezierCurve> cubicCurveWithStart(
+        QPointF start, QPointF controlPoint1, QPointF controlPoint2, QPointF end);
 
     QList<BezierCurvePtr> subdivided() const override;
     bool isNearLinear() const override;

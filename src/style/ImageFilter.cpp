@@ -195,8 +195,8 @@ void curvePixel(uchar* p, const void* context)
     const unsigned bits[] = { ChannelRed, ChannelGreen, ChannelBlue };
     for (int c = kRed; c <= kBlue; ++c) {
         if (curve.channels & bits[c])
-            p[c] = clampByte(
-                valueGivenCurve(curve.points->constData(), curve.points->size(), p[c]));
+            p[c]
+                = clampByte(valueGivenCurve(curve.points->constData(), curve.points->size(), p[c]));
     }
 }
 
@@ -241,13 +241,19 @@ QSizeF sizeInPoints(const QImage& image)
 }
 
 const Kernel kSharpenKernel = {
-    { 0, 0, -0.2, 0, 0 }, { 0, -0.2, 1.8, -0.2, 0 }, { 0, 0, -0.2, 0, 0 },
-    { 0, 0, 0, 0, 0 },    { 0, 0, 0, 0, 0 },
+    { 0, 0, -0.2, 0, 0 },
+    { 0, -0.2, 1.8, -0.2, 0 },
+    { 0, 0, -0.2, 0, 0 },
+    { 0, 0, 0, 0, 0 },
+    { 0, 0, 0, 0, 0 },
 };
 
 const Kernel kEdgeKernel = {
-    { 0, 0, 1, 0, 0 }, { 0, 1, -4, 1, 0 }, { 0, 0, 1, 0, 0 },
-    { 0, 0, 0, 0, 0 }, { 0, 0, 0, 0, 0 },
+    { 0, 0, 1, 0, 0 },
+    { 0, 1, -4, 1, 0 },
+    { 0, 0, 1, 0, 0 },
+    { 0, 0, 0, 0, 0 },
+    { 0, 0, 0, 0, 0 },
 };
 
 QImage applyCurves(QImage image, const QList<std::pair<QList<QPointF>, unsigned>>& curves)
@@ -276,8 +282,8 @@ QImage applyFilter(const QImage& image, PixelFunction function, const void* cont
     return work;
 }
 
-QImage applyBlendFilter(const QImage& image, BlendFunction function, const QImage& other,
-                        const void* context)
+QImage applyBlendFilter(
+    const QImage& image, BlendFunction function, const QImage& other, const void* context)
 {
     if (image.isNull())
         return QImage();
@@ -460,7 +466,7 @@ QImage applyConvolve(const QImage& image, const Kernel& kernel)
     const qsizetype columns = rows > 0 ? kernel.first().size() : 0;
     const bool wellFormed = rows % 2 == 1 && columns % 2 == 1
         && std::all_of(kernel.cbegin(), kernel.cend(),
-                       [columns](const QList<double>& row) { return row.size() == columns; });
+            [columns](const QList<double>& row) { return row.size() == columns; });
     if (!wellFormed)
         raise(platform::Exception::InvalidArgument, kBadKernel);
     if (image.isNull())
@@ -524,11 +530,11 @@ QImage lomo(const QImage& image)
 {
     QImage result = contrast(saturate(image, 1.2), 1.15);
     result = applyCurves(result,
-                         {
-                             { { { 0, 0 }, { 137, 118 }, { 255, 255 }, { 255, 255 } }, ChannelRed },
-                             { { { 0, 0 }, { 64, 54 }, { 175, 194 }, { 255, 255 } }, ChannelGreen },
-                             { { { 0, 0 }, { 59, 64 }, { 203, 189 }, { 255, 255 } }, ChannelBlue },
-                         });
+        {
+            { { { 0, 0 }, { 137, 118 }, { 255, 255 }, { 255, 255 } }, ChannelRed },
+            { { { 0, 0 }, { 64, 54 }, { 175, 194 }, { 255, 255 } }, ChannelGreen },
+            { { { 0, 0 }, { 59, 64 }, { 203, 189 }, { 255, 255 } }, ChannelBlue },
+        });
     return darkVignette(result);
 }
 
@@ -578,12 +584,12 @@ QImage darkVignette(const QImage& image)
 QImage polaroidish(const QImage& image)
 {
     return applyCurves(image,
-                       {
-                           { { { 0, 0 }, { 93, 81 }, { 247, 241 }, { 255, 255 } }, ChannelRed },
-                           { { { 0, 0 }, { 57, 59 }, { 223, 205 }, { 255, 241 } }, ChannelBlue },
-                           { { { 0, 0 }, { 93, 76 }, { 232, 226 }, { 255, 255 } }, ChannelRed },
-                           { { { 0, 0 }, { 57, 59 }, { 220, 202 }, { 255, 255 } }, ChannelBlue },
-                       });
+        {
+            { { { 0, 0 }, { 93, 81 }, { 247, 241 }, { 255, 255 } }, ChannelRed },
+            { { { 0, 0 }, { 57, 59 }, { 223, 205 }, { 255, 241 } }, ChannelBlue },
+            { { { 0, 0 }, { 93, 76 }, { 232, 226 }, { 255, 255 } }, ChannelRed },
+            { { { 0, 0 }, { 57, 59 }, { 220, 202 }, { 255, 255 } }, ChannelBlue },
+        });
 }
 
 } // namespace ImageFilter

@@ -5,8 +5,8 @@ LinearBezierCurve::LinearBezierCurve(QPointF startPoint, QPointF endPoint)
 {
 }
 
-std::shared_ptr<LinearBezierCurve> LinearBezierCurve::linearCurveWithStartPoint(QPointF startPoint,
-                                                                                QPointF endPoint)
+std::shared_ptr<LinearBezierCurve> LinearBezierCurve::linearCurveWithStartPoint(
+    QPointF startPoint, QPointF endPoint)
 {
     return std::make_shared<LinearBezierCurve>(startPoint, endPoint);
 }
@@ -15,5 +15,5 @@ QList<BezierCurvePtr> LinearBezierCurve::subdivided() const
 {
     const QPointF m = midpoint(p1(), p2());
     return { std::make_shared<LinearBezierCurve>(p1(), m),
-             std::make_shared<LinearBezierCurve>(m, p2()) };
+        std::make_shared<LinearBezierCurve>(m, p2()) };
 }

@@ -1,15 +1,14 @@
 #include "style/QuadraticBezierCurve.h"
 
-QuadraticBezierCurve::QuadraticBezierCurve(QPointF startPoint, QPointF controlPoint,
-                                           QPointF endPoint)
+QuadraticBezierCurve::QuadraticBezierCurve(
+    QPointF startPoint, QPointF controlPoint, QPointF endPoint)
     : BezierCurve(startPoint, endPoint)
     , m_ctrl(controlPoint)
 {
 }
 
-std::shared_ptr<QuadraticBezierCurve>
-QuadraticBezierCurve::quadraticCurveWithStartPoint(QPointF startPoint, QPointF controlPoint,
-                                                   QPointF endPoint)
+std::shared_ptr<QuadraticBezierCurve> QuadraticBezierCurve::quadraticCurveWithStartPoint(
+    QPointF startPoint, QPointF controlPoint, QPointF endPoint)
 {
     return std::make_shared<QuadraticBezierCurve>(startPoint, controlPoint, endPoint);
 }
@@ -20,7 +19,7 @@ QList<BezierCurvePtr> QuadraticBezierCurve::subdivided() const
     const QPointF b = midpoint(m_ctrl, p2());
     const QPointF m = midpoint(a, b);
     return { std::make_shared<QuadraticBezierCurve>(p1(), a, m),
-             std::make_shared<QuadraticBezierCurve>(m, b, p2()) };
+        std::make_shared<QuadraticBezierCurve>(m, b, p2()) };
 }
 
 bool QuadraticBezierCurve::isNearLinear() const

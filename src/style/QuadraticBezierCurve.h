@@ -5,8 +5,8 @@
 class QuadraticBezierCurve : public BezierCurve {
 public:
     QuadraticBezierCurve(QPointF startPoint, QPointF controlPoint, QPointF endPoint);
-    static std::shared_ptr<QuadraticBezierCurve>
-    quadraticCurveWithStartPoint(QPointF startPoint, QPointF controlPoint, QPointF endPoint);
+    static std::shared_ptr<QuadraticBezierCurve> quadraticCurveWithStartPoint(
+        QPointF startPoint, QPointF controlPoint, QPointF endPoint);
 
     QList<BezierCurvePtr> subdivided() const override;
     bool isNearLinear() const override;

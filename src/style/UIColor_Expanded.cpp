@@ -24,7 +24,8 @@ const QString kMustBeARGB = QStringLiteral("Must be a RGB color to use -%1");
 const QString kMustBeMonochrome = QStringLiteral("Must be a Monochrome color to use -white");
 const QString kMustBeRGBForArithmetic
     = QStringLiteral("Must be a RGB color to use arithmetic operations");
-const QString kSelfMustBeRGB = QStringLiteral("Self must be a RGB color to use arithmatic operations");
+const QString kSelfMustBeRGB
+    = QStringLiteral("Self must be a RGB color to use arithmatic operations");
 const QString kOtherMustBeRGB
     = QStringLiteral("Color must be a RGB color to use arithmatic operations");
 const QString kTemperatureWarning
@@ -34,10 +35,14 @@ const QString kBracesFormWhite = QStringLiteral("{%0.4f, %0.4f}");
 const QString kHexForm = QStringLiteral("%02X%02X%02X");
 
 const QStringList kColorSpaceNames = {
-    QStringLiteral("kCGColorSpaceModelUnknown"), QStringLiteral("kCGColorSpaceModelMonochrome"),
-    QStringLiteral("kCGColorSpaceModelRGB"),     QStringLiteral("kCGColorSpaceModelCMYK"),
-    QStringLiteral("kCGColorSpaceModelLab"),     QStringLiteral("kCGColorSpaceModelDeviceN"),
-    QStringLiteral("kCGColorSpaceModelIndexed"), QStringLiteral("kCGColorSpaceModelPattern"),
+    QStringLiteral("kCGColorSpaceModelUnknown"),
+    QStringLiteral("kCGColorSpaceModelMonochrome"),
+    QStringLiteral("kCGColorSpaceModelRGB"),
+    QStringLiteral("kCGColorSpaceModelCMYK"),
+    QStringLiteral("kCGColorSpaceModelLab"),
+    QStringLiteral("kCGColorSpaceModelDeviceN"),
+    QStringLiteral("kCGColorSpaceModelIndexed"),
+    QStringLiteral("kCGColorSpaceModelPattern"),
 };
 const QString kNotAColorSpace = QStringLiteral("Not a valid color space");
 
@@ -393,7 +398,8 @@ quint32 rgbHex(const Color& color)
 {
     requireRGBCapable(color, kMustBeARGB.arg(u"rgbHex"));
     const RGBA c = rgba(color);
-    const auto channel = [](double v) { return quint32(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
+    const auto channel
+        = [](double v) { return quint32(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
     return (channel(c.r) << 16) | (channel(c.g) << 8) | channel(c.b);
 }
 
@@ -401,8 +407,8 @@ quint32 rgbHex(const Color& color)
 
 Color colorWithCyan(double cyan, double magenta, double yellow, double black)
 {
-    return Color::colorWithRed((1 - cyan) * (1 - black), (1 - magenta) * (1 - black),
-                               (1 - yellow) * (1 - black), 1.0);
+    return Color::colorWithRed(
+        (1 - cyan) * (1 - black), (1 - magenta) * (1 - black), (1 - yellow) * (1 - black), 1.0);
 }
 
 void toC(const Color& color, double* toC, double* toM, double* toY, double* toK)
@@ -455,14 +461,13 @@ double blackChannel(const Color& color)
 
 QList<double> cmyk(const Color& color)
 {
-    return { cyanChannel(color), magentaChannel(color), yellowChannel(color),
-             blackChannel(color) };
+    return { cyanChannel(color), magentaChannel(color), yellowChannel(color), blackChannel(color) };
 }
 
 // ---- HSB converters
 
-void hue(double hue, double saturation, double brightness, double* toRed, double* green,
-         double* blue)
+void hue(
+    double hue, double saturation, double brightness, double* toRed, double* green, double* blue)
 {
     double r = brightness, g = brightness, b = brightness;
     if (saturation != 0.0) {
@@ -505,8 +510,8 @@ void hue(double hue, double saturation, double brightness, double* toRed, double
         *blue = b;
 }
 
-void red(double red, double green, double blue, double* toHue, double* saturation,
-         double* brightness)
+void red(
+    double red, double green, double blue, double* toHue, double* saturation, double* brightness)
 {
     const double max = std::max({ red, green, blue });
     const double min = std::min({ red, green, blue });
@@ -620,8 +625,8 @@ ComparisonResult compareBrightness(const Color& color, const Color& other)
 
 // ---- Arithmetic
 
-Color colorByMultiplyingByRed(const Color& color, double red, double green, double blue,
-                              double alpha)
+Color colorByMultiplyingByRed(
+    const Color& color, double red, double green, double blue, double alpha)
 {
     requireRGBCapable(color, kMustBeRGBForArithmetic);
     const RGBA c = rgba(color);
@@ -635,22 +640,21 @@ Color colorByAddingRed(const Color& color, double red, double green, double blue
     return Color::colorWithRed(c.r + red, c.g + green, c.b + blue, c.a + alpha);
 }
 
-Color colorByLighteningToRed(const Color& color, double red, double green, double blue,
-                             double alpha)
+Color colorByLighteningToRed(
+    const Color& color, double red, double green, double blue, double alpha)
 {
     requireRGBCapable(color, kMustBeRGBForArithmetic);
     const RGBA c = rgba(color);
-    return Color::colorWithRed(std::max(c.r, red), std::max(c.g, green), std::max(c.b, blue),
-                               std::max(c.a, alpha));
+    return Color::colorWithRed(
+        std::max(c.r, red), std::max(c.g, green), std::max(c.b, blue), std::max(c.a, alpha));
 }
 
-Color colorByDarkeningToRed(const Color& color, double red, double green, double blue,
-                            double alpha)
+Color colorByDarkeningToRed(const Color& color, double red, double green, double blue, double alpha)
 {
     requireRGBCapable(color, kMustBeRGBForArithmetic);
     const RGBA c = rgba(color);
-    return Color::colorWithRed(std::min(c.r, red), std::min(c.g, green), std::min(c.b, blue),
-                               std::min(c.a, alpha));
+    return Color::colorWithRed(
+        std::min(c.r, red), std::min(c.g, green), std::min(c.b, blue), std::min(c.a, alpha));
 }
 
 Color colorByMultiplyingBy(const Color& color, double factor)
@@ -900,7 +904,8 @@ Color colorWithKelvin(double kelvin)
         b = 0;
     else
         b = 138.5177312231 * std::log(x - 10) - 305.0447927307;
-    const auto unit = [](double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 255.0) / 255.0; };
+    const auto unit
+        = [](double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 255.0) / 255.0; };
     return Color::colorWithRed(unit(r), unit(g), unit(b), 1.0);
 }
 
@@ -1038,8 +1043,8 @@ QString hexStringValue(const Color& color)
         const quint8 w = whiteByte(color);
         return QString::asprintf(qPrintable(kHexForm), w, w, w);
     }
-    return QString::asprintf(qPrintable(kHexForm), redByte(color), greenByte(color),
-                             blueByte(color));
+    return QString::asprintf(
+        qPrintable(kHexForm), redByte(color), greenByte(color), blueByte(color));
 }
 
 std::optional<Color> colorWithHexString(const QString& text)
@@ -1075,9 +1080,8 @@ QString valueString(const Color& color)
                .arg(int(blueByte(color)))
                .arg(name.isNull() ? QStringLiteral("(null)") : name)
         + QString::asprintf("RGB:(%f, %f, %f) HSB:(%f, %f, %f) CMYK:(", red(color), green(color),
-                            blue(color), hue(color), saturation(color), brightness(color))
-        + cmykTexts.join(QStringLiteral(", "))
-        + QString::asprintf(") alpha: %f", alpha(color));
+            blue(color), hue(color), saturation(color), brightness(color))
+        + cmykTexts.join(QStringLiteral(", ")) + QString::asprintf(") alpha: %f", alpha(color));
 }
 
 } // namespace UIColor_Expanded

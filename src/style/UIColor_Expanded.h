@@ -68,10 +68,10 @@ double blackChannel(const Color& color);
 QList<double> cmyk(const Color& color);
 
 // HSB converters with the hue in degrees (0...360); every output pointer may be null.
-void hue(double hue, double saturation, double brightness, double* toRed, double* green,
-         double* blue);
-void red(double red, double green, double blue, double* toHue, double* saturation,
-         double* brightness);
+void hue(
+    double hue, double saturation, double brightness, double* toRed, double* green, double* blue);
+void red(
+    double red, double green, double blue, double* toHue, double* saturation, double* brightness);
 
 // Measures.
 double luminance(const Color& color);
@@ -90,13 +90,13 @@ ComparisonResult compareSaturation(const Color& color, const Color& other);
 ComparisonResult compareBrightness(const Color& color, const Color& other);
 
 // Channel arithmetic; results are RGB colours clamped to 0...1.
-Color colorByMultiplyingByRed(const Color& color, double red, double green, double blue,
-                              double alpha);
+Color colorByMultiplyingByRed(
+    const Color& color, double red, double green, double blue, double alpha);
 Color colorByAddingRed(const Color& color, double red, double green, double blue, double alpha);
-Color colorByLighteningToRed(const Color& color, double red, double green, double blue,
-                             double alpha);
-Color colorByDarkeningToRed(const Color& color, double red, double green, double blue,
-                            double alpha);
+Color colorByLighteningToRed(
+    const Color& color, double red, double green, double blue, double alpha);
+Color colorByDarkeningToRed(
+    const Color& color, double red, double green, double blue, double alpha);
 Color colorByMultiplyingBy(const Color& color, double factor);
 Color colorByAdding(const Color& color, double amount);
 Color colorByLighteningTo(const Color& color, double value);

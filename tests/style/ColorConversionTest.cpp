@@ -119,7 +119,7 @@ TEST(ColorConversion, PatternColoursAreRefusedWithTheDocumentedMessage)
 TEST(ColorConversion, BytesAndPackedHex)
 {
     const Color c = Color::colorWithRed(0.5, 0.999, 0.2, 0.5);
-    EXPECT_EQ(redByte(c), 127);     // truncated
+    EXPECT_EQ(redByte(c), 127); // truncated
     EXPECT_EQ(greenByte(c), 254);
     EXPECT_EQ(rgbHex(c), 0x80FF33u); // rounded
     EXPECT_EQ(colorBytes(c), QByteArray("\x7F\x7F\xFE\x33", 4));
@@ -287,7 +287,7 @@ TEST(ColorConversion, QColorBridge)
     EXPECT_EQ(Color::grayColor().toQColor(), QColor::fromRgbF(0.5f, 0.5f, 0.5f));
     EXPECT_FALSE(Color::colorWithPatternImage(QImage()).toQColor().isValid());
     EXPECT_EQ(Color::colorWithPatternImage(QImage(4, 4, QImage::Format_RGB32)).toBrush().style(),
-              Qt::TexturePattern);
+        Qt::TexturePattern);
 }
 
 TEST(ColorConversion, ColorWheelDrawsRings)

@@ -1,5 +1,5 @@
-#include "platform/Exception.h"
 #include "style/ColorDictionaries.h"
+#include "platform/Exception.h"
 #include "style/UIColor_Expanded.h"
 
 #include <gtest/gtest.h>
@@ -40,11 +40,17 @@ private:
 TEST(ColorDictionaries, EightDictionariesOfTheListedSizes)
 {
     EXPECT_EQ(availableColorDictionaries(),
-              (QStringList { "Crayon", "CSS", "Base", "System", "Wikipedia", "Dorvask", "xkcd",
-                             "PseudoPantone" }));
+        (QStringList {
+            "Crayon", "CSS", "Base", "System", "Wikipedia", "Dorvask", "xkcd", "PseudoPantone" }));
     const QList<std::pair<QString, int>> sizes = {
-        { "Crayon", 122 }, { "CSS", 138 },       { "Base", 141 }, { "System", 14 },
-        { "Wikipedia", 1017 }, { "Dorvask", 210 }, { "xkcd", 900 }, { "PseudoPantone", 907 },
+        { "Crayon", 122 },
+        { "CSS", 138 },
+        { "Base", 141 },
+        { "System", 14 },
+        { "Wikipedia", 1017 },
+        { "Dorvask", 210 },
+        { "xkcd", 900 },
+        { "PseudoPantone", 907 },
     };
     int total = 0;
     for (const auto& [name, size] : sizes) {
@@ -152,7 +158,7 @@ TEST(ColorDictionaries, ClosestNames)
     EXPECT_EQ(all.value("CSS"), "red");
 
     EXPECT_THROW(closestColorName(Color::colorWithPatternImage(QImage(1, 1, QImage::Format_RGB32))),
-                 platform::Exception);
+        platform::Exception);
 }
 
 TEST(ColorDictionaries, ClosestSystemColourOfDullAndVividColours)

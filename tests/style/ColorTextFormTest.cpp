@@ -10,7 +10,7 @@ using namespace UIColor_Expanded;
 namespace {
 
 void expectRGBA(const std::optional<Color>& color, double r, double g, double b, double a,
-                double tolerance = 1e-9)
+    double tolerance = 1e-9)
 {
     ASSERT_TRUE(color.has_value());
     double cr = -1, cg = -1, cb = -1, ca = -1;
@@ -64,10 +64,23 @@ TEST_P(ColorTextForm, BracesParserAcceptsSpacingAndGreys)
 TEST_P(ColorTextForm, BracesParserRejectsBadTextWithoutCrashing)
 {
     const QStringList bad = {
-        "{1, 0, 0}",      "{1, 0, 0, 1, 1}", "{1, 0, 0, 1}x", "{1}",    "1, 0, 0, 1}",
-        "{1 0 0 1}",      "{1, 0, 0, 1",     "{1, , 0, 1}",   "{}",     "",
-        "{0,5, 0,5}x",    "{1, 0, 0, nan}",  "{1e999, 0}",    "{-, 0}", QString(),
-        "{1, 0, 0, 1} }", "{ , }",
+        "{1, 0, 0}",
+        "{1, 0, 0, 1, 1}",
+        "{1, 0, 0, 1}x",
+        "{1}",
+        "1, 0, 0, 1}",
+        "{1 0 0 1}",
+        "{1, 0, 0, 1",
+        "{1, , 0, 1}",
+        "{}",
+        "",
+        "{0,5, 0,5}x",
+        "{1, 0, 0, nan}",
+        "{1e999, 0}",
+        "{-, 0}",
+        QString(),
+        "{1, 0, 0, 1} }",
+        "{ , }",
     };
     for (const QString& text : bad)
         EXPECT_FALSE(colorWithString(text).has_value()) << qPrintable(text);
@@ -93,7 +106,7 @@ TEST_P(ColorTextForm, HexFormAndItsParser)
     EXPECT_EQ(hexStringValue(*colorWithHexString("123456789ABC")), "FFFFFF");
 
     for (const QString& text : { QString("#"), QString(), QString(""), QString("##FF0000"),
-                                 QString("xyz"), QString("#  ") })
+             QString("xyz"), QString("#  ") })
         EXPECT_FALSE(colorWithHexString(text).has_value()) << qPrintable(text);
 }
 
@@ -107,4 +120,4 @@ TEST_P(ColorTextForm, DescriptionUsesPointDecimals)
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, ColorTextForm, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "CommaLocale" : "CLocale"; });
+    [](const auto& info) { return info.param ? "CommaLocale" : "CLocale"; });

@@ -26,9 +26,8 @@ CommaLocale::CommaLocale()
     if (!std::setlocale(LC_ALL, kLocaleName) && m_folder.isValid()) {
         int exitCode = -1;
         testsupport::runTool("localedef",
-                             { "-i", "de_DE", "-f", "UTF-8",
-                               QDir(m_folder.path()).filePath(kLocaleName) },
-                             {}, &exitCode);
+            { "-i", "de_DE", "-f", "UTF-8", QDir(m_folder.path()).filePath(kLocaleName) }, {},
+            &exitCode);
         qputenv("LOCPATH", m_folder.path().toLocal8Bit());
         std::setlocale(LC_ALL, kLocaleName);
     }

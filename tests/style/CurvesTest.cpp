@@ -39,7 +39,8 @@ void checkPieces(const CubicBezierCurve& curve, int depth = 0)
 
 TEST(BezierCurves, HalvingAtOneHalf)
 {
-    const auto cubic = CubicBezierCurve::cubicCurveWithStart({ 0, 0 }, { 0, 8 }, { 8, 8 }, { 8, 0 });
+    const auto cubic
+        = CubicBezierCurve::cubicCurveWithStart({ 0, 0 }, { 0, 8 }, { 8, 8 }, { 8, 0 });
     const auto halves = cubic->subdivided();
     ASSERT_EQ(halves.size(), 2);
     const auto& left = static_cast<const CubicBezierCurve&>(*halves[0]);
@@ -49,10 +50,12 @@ TEST(BezierCurves, HalvingAtOneHalf)
     EXPECT_EQ(left.ctrl1(), QPointF(0, 4));
     EXPECT_EQ(right.ctrl2(), QPointF(8, 4));
 
-    const auto quad = QuadraticBezierCurve::quadraticCurveWithStartPoint({ 0, 0 }, { 2, 4 }, { 4, 0 });
+    const auto quad
+        = QuadraticBezierCurve::quadraticCurveWithStartPoint({ 0, 0 }, { 2, 4 }, { 4, 0 });
     EXPECT_EQ(quad->subdivided()[0]->p2(), QPointF(2, 2));
-    EXPECT_EQ(LinearBezierCurve::linearCurveWithStartPoint({ 0, 0 }, { 2, 2 })->subdivided()[1]->p1(),
-              QPointF(1, 1));
+    EXPECT_EQ(
+        LinearBezierCurve::linearCurveWithStartPoint({ 0, 0 }, { 2, 2 })->subdivided()[1]->p1(),
+        QPointF(1, 1));
 }
 
 TEST(BezierCurves, FlatteningEdgeCases)

@@ -1,5 +1,5 @@
-#include "platform/Exception.h"
 #include "style/ImageFilter.h"
+#include "platform/Exception.h"
 
 #include <gtest/gtest.h>
 
@@ -42,23 +42,23 @@ TEST(ImageFilters, ColourRulesComputedByHand)
     EXPECT_EQ(filtered(ImageFilter::greyscale, 255, 0, 0), (Pixel { 76, 76, 76, 255 }));
     EXPECT_EQ(filtered(ImageFilter::sepia, 100, 150, 200), (Pixel { 192, 171, 133, 255 }));
     EXPECT_EQ(filtered(ImageFilter::sepia, 255, 255, 255), (Pixel { 255, 255, 238, 255 }));
-    EXPECT_EQ(at(ImageFilter::posterize(solid(1, 1, 200, 62, 63), 4), 0, 0),
-              (Pixel { 189, 0, 63, 255 }));
+    EXPECT_EQ(
+        at(ImageFilter::posterize(solid(1, 1, 200, 62, 63), 4), 0, 0), (Pixel { 189, 0, 63, 255 }));
     EXPECT_EQ(at(ImageFilter::saturate(solid(1, 1, 100, 150, 200), 2), 0, 0),
-              (Pixel { 50, 150, 250, 255 }));
+        (Pixel { 50, 150, 250, 255 }));
     EXPECT_EQ(at(ImageFilter::brightness(solid(1, 1, 1, 128, 255), 1.0), 0, 0),
-              (Pixel { 1, 128, 255, 255 }));
-    EXPECT_EQ(at(ImageFilter::gamma(solid(1, 1, 1, 128, 255), 1.0), 0, 0),
-              (Pixel { 1, 128, 255, 255 }));
+        (Pixel { 1, 128, 255, 255 }));
+    EXPECT_EQ(
+        at(ImageFilter::gamma(solid(1, 1, 1, 128, 255), 1.0), 0, 0), (Pixel { 1, 128, 255, 255 }));
     EXPECT_EQ(at(ImageFilter::gamma(solid(1, 1, 0, 4, 255), 0.5), 0, 0), (Pixel { 0, 2, 15, 255 }));
     // Not exact in doubles: some values lose one.
     EXPECT_EQ(at(ImageFilter::contrast(solid(1, 1, 1, 128, 255), 1.0), 0, 0)[0], 0);
     EXPECT_EQ(at(ImageFilter::levels(solid(1, 1, 64, 255, 200), 0, 128, 255), 0, 0),
-              (Pixel { 64, 255, 200, 255 }));
+        (Pixel { 64, 255, 200, 255 }));
     EXPECT_EQ(at(ImageFilter::levels(solid(1, 1, 10, 20, 130), 20, 20, 140), 0, 0),
-              (Pixel { 0, 128, 245, 255 }));
+        (Pixel { 0, 128, 245, 255 }));
     EXPECT_EQ(at(ImageFilter::adjust(solid(1, 1, 100, 150, 200), 0.5, 0, -0.5), 0, 0),
-              (Pixel { 150, 150, 100, 255 }));
+        (Pixel { 150, 150, 100, 255 }));
     // bias 0.5: b = 0.1; 255 -> 255 * 1 / (1 + 0.1 * -0.1) = 257.6 -> 255.
     EXPECT_EQ(at(ImageFilter::bias(solid(1, 1, 0, 51, 255), 0.5), 0, 0)[2], 255);
     EXPECT_EQ(at(ImageFilter::bias(solid(1, 1, 0, 51, 255), 0.5), 0, 0)[1], 9); // 10.2 / 1.07
@@ -86,16 +86,17 @@ TEST(ImageFilters, InvertTwiceRestoresAndLeavesAlpha)
 
 TEST(ImageFilters, NoiseOfNothingIsTheImageAndBadAmountsStayInRange)
 {
-    EXPECT_EQ(at(ImageFilter::noise(solid(1, 1, 0, 100, 255), 0.0), 0, 0),
-              (Pixel { 0, 100, 255, 255 }));
-    EXPECT_EQ(at(ImageFilter::noise(solid(1, 1, 0, 100, 255), 1.5), 0, 0),
-              (Pixel { 0, 0, 0, 255 }));
+    EXPECT_EQ(
+        at(ImageFilter::noise(solid(1, 1, 0, 100, 255), 0.0), 0, 0), (Pixel { 0, 100, 255, 255 }));
+    EXPECT_EQ(
+        at(ImageFilter::noise(solid(1, 1, 0, 100, 255), 1.5), 0, 0), (Pixel { 0, 0, 0, 255 }));
     ImageFilter::noise(solid(4, 4, 128, 128, 128), 0.5); // random, but no fault
 }
 
 TEST(ImageFilters, CurvesReachTheirEnds)
 {
-    EXPECT_THROW(ImageFilter::applyCurve(solid(1, 1, 0, 0, 0), { { 0, 0 } }, 7), platform::Exception);
+    EXPECT_THROW(
+        ImageFilter::applyCurve(solid(1, 1, 0, 0, 0), { { 0, 0 } }, 7), platform::Exception);
     const QList<QPointF> identity = { { 0, 0 }, { 255, 255 } };
     for (double x : { 0.0, 17.0, 254.5, 255.0 })
         EXPECT_DOUBLE_EQ(ImageFilter::valueGivenCurve(identity.constData(), 2, x), x);
@@ -109,13 +110,13 @@ TEST(ImageFilters, CurvesReachTheirEnds)
     // Only the masked channels follow the curve; 255 keeps 255 at the curve's end.
     const QList<QPointF> halve = { { 0, 0 }, { 255, 127.5 } };
     EXPECT_EQ(at(ImageFilter::applyCurve(solid(1, 1, 200, 200, 255), halve,
-                                         ImageFilter::ChannelRed | ImageFilter::ChannelBlue),
-                 0, 0),
-              (Pixel { 100, 200, 127, 255 }));
-    const Pixel lomoRed = at(ImageFilter::applyCurve(solid(1, 1, 255, 0, 0),
-                                                     { { 0, 0 }, { 137, 118 }, { 255, 255 }, { 255, 255 } },
-                                                     ImageFilter::ChannelRed),
-                             0, 0);
+                     ImageFilter::ChannelRed | ImageFilter::ChannelBlue),
+                  0, 0),
+        (Pixel { 100, 200, 127, 255 }));
+    const Pixel lomoRed
+        = at(ImageFilter::applyCurve(solid(1, 1, 255, 0, 0),
+                 { { 0, 0 }, { 137, 118 }, { 255, 255 }, { 255, 255 } }, ImageFilter::ChannelRed),
+            0, 0);
     EXPECT_EQ(lomoRed, (Pixel { 255, 0, 0, 255 }));
 }
 
@@ -125,15 +126,15 @@ TEST(ImageFilters, BlendsComputedByHand)
     uchar* o = other.scanLine(0);
     o[0] = 200, o[1] = 100, o[2] = 0, o[3] = 255;
     EXPECT_EQ(at(ImageFilter::overlay(solid(1, 1, 100, 200, 50), other), 0, 0),
-              (Pixel { 156, 188, 0, 255 }));
-    EXPECT_EQ(at(ImageFilter::merge(solid(1, 1, 1, 2, 3), other), 0, 0),
-              (Pixel { 200, 100, 0, 255 }));
+        (Pixel { 156, 188, 0, 255 }));
+    EXPECT_EQ(
+        at(ImageFilter::merge(solid(1, 1, 1, 2, 3), other), 0, 0), (Pixel { 200, 100, 0, 255 }));
 
     QImage half(1, 1, QImage::Format_RGBA8888_Premultiplied);
     uchar* h = half.scanLine(0);
     h[0] = 64, h[1] = 0, h[2] = 0, h[3] = 128;
     EXPECT_EQ(at(ImageFilter::merge(solid(1, 1, 200, 200, 200), half), 0, 0),
-              (Pixel { 131, 99, 99, 255 }));
+        (Pixel { 131, 99, 99, 255 }));
 
     QImage base(1, 1, QImage::Format_RGBA8888_Premultiplied);
     base.fill(Qt::black);
@@ -183,8 +184,8 @@ TEST(ImageFilters, ConvolutionComputedByHand)
     QImage translucent(1, 1, QImage::Format_RGBA8888_Premultiplied);
     uchar* t = translucent.scanLine(0);
     t[0] = 50, t[1] = 60, t[2] = 70, t[3] = 100;
-    EXPECT_EQ(at(ImageFilter::applyConvolve(translucent, { { 1 } }), 0, 0),
-              (Pixel { 50, 60, 70, 255 }));
+    EXPECT_EQ(
+        at(ImageFilter::applyConvolve(translucent, { { 1 } }), 0, 0), (Pixel { 50, 60, 70, 255 }));
 
     const ImageFilter::Kernel k3 = ImageFilter::makeKernel(3);
     ASSERT_EQ(k3.size(), 3);
@@ -212,9 +213,10 @@ TEST(ImageFilters, ConvolutionComputedByHand)
     EXPECT_EQ(at(edges, 1, 3)[0], 0);
 
     EXPECT_THROW(ImageFilter::applyConvolve(solid(1, 1, 0, 0, 0), {}), platform::Exception);
-    EXPECT_THROW(ImageFilter::applyConvolve(solid(1, 1, 0, 0, 0), { { 1, 1 } }), platform::Exception);
+    EXPECT_THROW(
+        ImageFilter::applyConvolve(solid(1, 1, 0, 0, 0), { { 1, 1 } }), platform::Exception);
     EXPECT_THROW(ImageFilter::applyConvolve(solid(1, 1, 0, 0, 0), { { 1 }, { 1, 1, 1 }, { 1 } }),
-                 platform::Exception);
+        platform::Exception);
 }
 
 TEST(ImageFilters, CompositesKeepSizeAndDarkenTheEdges)

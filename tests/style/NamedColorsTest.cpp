@@ -37,7 +37,7 @@ TEST(NamedColors, PaletteAndThemeLookup)
     EXPECT_EQ(themeRGBString("Grey"), "{0.7255, 0.7294, 0.7333, 1.0000}");
     // Only the seventeen theme names are theme colours.
     for (const QString& name : { QString(), QString(""), QString("grey"), QString("Excel1"),
-                                 QString("BackGround"), QString("Theme") })
+             QString("BackGround"), QString("Theme") })
         EXPECT_FALSE(themeColor(name).has_value()) << qPrintable(name);
     EXPECT_TRUE(themeRGBString("Nope").isNull());
 
