@@ -1,0 +1,95 @@
+#include "model/Database.h"
+
+#include "model/DefaultContent.h"
+#include "model/Rows.h"
+#include "model/Template.h"
+#include "model/TemplateColumn.h"
+#include "model/UserTemplate.h"
+#include "utilities/KivoLibContext.h"
+#include "utilities/KivoLibObject.h"
+
+namespace {
+
+const QString kFetchDatabases = QStringLiteral("FetchRequest_Databases");
+const QString kFetchDatabase = QStringLiteral("FetchRequest_Database");
+const QString kDatabaseIdVariable = QStringLiteral("DATABASE_ID");
+
+} // namespace
+
+QString Database::entityName()
+{
+    return QStringLiteral("Database");
+}
+
+QList<Database*> Database::getDatabases()
+{
+    ModelRegistry::registerClasses();
+    return ModelRegistry::cast<Database>(KivoLib::executchFetchRequest(kFetchDatabases));
+}
+
+Database* Database::getDatabase(const QString& databaseId)
+{
+    ModelRegistry::registerClasses();
+    const auto found = ModelRegistry::cast<Database>(
+        KivoLib::executchFetchRequest(kFetchDatabase, { { kDatabaseIdVariable, databaseId } }));
+    return found.size() == 1 ? found.first() : nullptr;
+}
+
+Database* Database::add()
+{
+    ModelRegistry::registerClasses();
+    auto* database = qobject_cast<Database*>(KivoLib::addEntity(entityName()));
+    if (!database)
+        return nullptr;
+    database->setId(ModelRegistry::newId());
+    database->setIssystem(false);
+    database->setCtimestamp(ModelRegistry::now());
+    database->setName(QString(QLatin1String("")));
+    database->setDescr(QString(QLatin1String("")));
+    return database;
+}
+
+bool Database::saveDatabase()
+{
+    setMtimestamp(ModelRegistry::now());
+    return KivoLib::Save(this);
+}
+
+bool Database::deleteDatabase(Database* database)
+{
+    if (!database)
+        return false;
+    return KivoLib::Delete(database);
+}
+
+void Database::loadDefaultTemplates()
+{
+    DefaultContent::loadDefaultTemplates();
+}
+
+void Database::loadDefaultTemplatesToDatabase(const QString& databaseId)
+{
+    DefaultContent::loadDefaultTemplatesToDatabase(databaseId);
+}
+
+void Database::loadDefaultColors(const QString& databaseId)
+{
+    DefaultContent::loadDefaultColors(databaseId);
+}
+
+bool Database::cleanDatabase()
+{
+    // Rows first, definitions last; stop at the first failure so nothing after it goes.
+    for (const QString& entity : { Rows::entityName(), UserTemplate::entityName(),
+             Database::entityName(), TemplateColumn::entityName(), Template::entityName() }) {
+        if (!KivoLib::deleteEntity(entity))
+            return false;
+    }
+    return true;
+}
+
+QByteArray Database::toJSON()
+{
+    const auto databases = getDatabases();
+    return KivoLib::toJSON({ databases.cbegin(), databases.cend() });
+}

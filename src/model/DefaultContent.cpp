@@ -1,0 +1,208 @@
+#include "model/DefaultContent.h"
+
+#include "model/Database.h"
+#include "model/Rows.h"
+#include "model/Template.h"
+#include "model/TemplateColumn.h"
+#include "model/UserTemplate.h"
+#include "platform/Exception.h"
+#include "platform/Folders.h"
+#include "style/NamedColors.h"
+#include "style/UIColor_Expanded.h"
+#include "utilities/DebugHelper.h"
+#include "utilities/RunTime.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+const QString DefaultContent::SystemDatabaseId = QStringLiteral("0A839837-0816-4DEE-9490-3F22311F4F9E");
+const QString DefaultContent::SystemDatabaseName = QStringLiteral("ColorsKivo");
+const QString DefaultContent::SystemDatabaseDescription = QStringLiteral("ColorsKivo Database");
+const QString DefaultContent::ColorListTemplateId = QStringLiteral("5139F808-3946-49F7-8E65-F38461B82762");
+const QString DefaultContent::ColorNameColumnId = QStringLiteral("B66B014D-4E43-4A8C-8F90-E11F58414857");
+const QString DefaultContent::ColorValueColumnId = QStringLiteral("3472FACA-51AD-40A3-8CFB-F4CCFF726593");
+const QString DefaultContent::ColorHexColumnId = QStringLiteral("32FF1605-C767-4659-B4E0-67832B84438E");
+const QString DefaultContent::ResourceName = QStringLiteral("templates");
+const QString DefaultContent::ResourceType = QStringLiteral("json");
+const QString DefaultContent::IdKey = QStringLiteral("id");
+const QString DefaultContent::ColumnsKey = QStringLiteral("columns");
+
+namespace {
+
+// Copies the object's members onto the entity; a member of the wrong kind is logged and
+// leaves the entity as far as it got, rather than stopping the whole load.
+bool copyMembers(const QVariantMap& members, QObject* entity)
+{
+    try {
+        RunTime::classFromDictionary(members, entity->metaObject(), entity);
+        return true;
+    } catch (const platform::Exception& exception) {
+        DebugHelper::singleton().logException(exception, false);
+        return false;
+    }
+}
+
+} // namespace
+
+const QStringList& DefaultContent::colorNames()
+{
+    static const QStringList names { QStringLiteral("White"), QStringLiteral("DarkGrey"),
+        QStringLiteral("LightGrey"), QStringLiteral("Grey"), QStringLiteral("Blue"),
+        QStringLiteral("Red"), QStringLiteral("RubyRed"), QStringLiteral("Green"),
+        QStringLiteral("NeonPurple"), QStringLiteral("MossGreen"), QStringLiteral("Purple"),
+        QStringLiteral("Magenta"), QStringLiteral("Teal"), QStringLiteral("Lime"),
+        QStringLiteral("Brown"), QStringLiteral("Pink"), QStringLiteral("Orange") };
+    return names;
+}
+
+void DefaultContent::loadDefaultTemplates()
+{
+    QFile file(platform::Folders::resourcePath(ResourceName, ResourceType));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    loadTemplates(file.readAll());
+}
+
+bool DefaultContent::loadTemplates(const QByteArray& json)
+{
+    QJsonParseError error {};
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray())
+        return false;
+
+    Database* system = nullptr;
+    for (Database* database : Database::getDatabases()) {
+        if (database->id().toString() == SystemDatabaseId) {
+            system = database;
+            break;
+        }
+    }
+    if (!system) {
+        system = Database::add();
+        if (!system)
+            return false;
+        system->setId(SystemDatabaseId);
+        system->setName(SystemDatabaseName);
+        system->setDescr(SystemDatabaseDescription);
+        system->setIssystem(true);
+        system->saveDatabase();
+    }
+
+    for (const QJsonValue& element : document.array()) {
+        if (element.isObject())
+            storeTemplate(element.toObject().toVariantMap());
+    }
+    loadDefaultTemplatesToDatabase(SystemDatabaseId);
+    loadDefaultColors(SystemDatabaseId);
+    return true;
+}
+
+Template* DefaultContent::storeTemplate(const QVariantMap& object)
+{
+    const QString templateId = object.value(IdKey).toString();
+    if (templateId.isEmpty())
+        return nullptr;
+    Template* definition = Template::getTemplate(templateId);
+    if (!definition) {
+        definition = Template::add();
+        if (!definition)
+            return nullptr;
+        definition->setId(templateId);
+    }
+    copyMembers(object, definition);
+    // The id is the look-up key: a member may not move it.
+    definition->setId(templateId);
+    if (!definition->saveTemplate())
+        return nullptr;
+
+    const QList<TemplateColumn*> existing = TemplateColumn::getColumns(templateId);
+    for (const QVariant& member : object.value(ColumnsKey).toList()) {
+        const QVariantMap columnObject = member.toMap();
+        const QString columnId = columnObject.value(IdKey).toString();
+        if (columnId.isEmpty())
+            continue;
+        TemplateColumn* column = TemplateColumn::getColumnForId(columnId, existing);
+        if (!column) {
+            column = TemplateColumn::add(templateId);
+            if (!column)
+                continue;
+            column->setId(columnId);
+        }
+        copyMembers(columnObject, column);
+        column->setId(columnId);
+        column->saveTemplateColumn();
+    }
+    return definition;
+}
+
+void DefaultContent::loadDefaultTemplatesToDatabase(const QString& databaseId)
+{
+    const QList<Template*> definitions = Template::getTemplates();
+    const QList<UserTemplate*> tables = UserTemplate::getUserTemplates(databaseId);
+    for (Template* definition : definitions) {
+        if (!definition->issystem().toBool())
+            continue;
+        const QString definitionId = definition->id().toString();
+        UserTemplate* table = nullptr;
+        for (UserTemplate* candidate : tables) {
+            if (candidate->template_id().toString() == definitionId) {
+                table = candidate;
+                break;
+            }
+        }
+        if (!table) {
+            table = UserTemplate::add(databaseId);
+            if (!table)
+                continue;
+            table->setIsprotected(definition->isprotected().isNull()
+                    ? QVariant(false)
+                    : definition->isprotected());
+            table->setTemplate_id(definitionId);
+        }
+        table->setName(definition->name());
+        table->setDescr(definition->descr());
+        table->saveUserTemplate();
+    }
+}
+
+void DefaultContent::loadDefaultColors(const QString& databaseId)
+{
+    const QList<UserTemplate*> tables = UserTemplate::getUserTemplates(databaseId);
+    // Without a table there is nowhere to put the colours.
+    if (tables.isEmpty())
+        return;
+    const QString tableId = tables.first()->id().toString();
+    const QList<TemplateColumn*> columns = TemplateColumn::getColumns(ColorListTemplateId);
+
+    // Colours already in the table (by name) are not added again.
+    QSet<QString> present;
+    for (Rows* row : Rows::getRows(tableId, columns, {}, {}, std::nullopt))
+        present.insert(row->getData(columns, std::nullopt).value(ColorNameColumnId).toString());
+
+    for (const QString& name : colorNames()) {
+        if (present.contains(name))
+            continue;
+        const auto color = UIColor_Expanded::themeColor(name);
+        if (!color)
+            continue;
+        Rows* row = Rows::add(tableId);
+        if (!row)
+            return;
+        QVariantMap values;
+        for (const TemplateColumn* column : columns) {
+            const QString columnId = column->id().toString();
+            if (columnId == ColorNameColumnId)
+                values.insert(columnId, name);
+            else if (columnId == ColorValueColumnId)
+                values.insert(columnId, UIColor_Expanded::stringValue(*color));
+            else if (columnId == ColorHexColumnId)
+                values.insert(columnId, UIColor_Expanded::hexStringValue(*color));
+        }
+        row->updateData(values, columns, std::nullopt);
+        row->saveRows();
+        present.insert(name);
+    }
+}

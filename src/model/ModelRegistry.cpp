@@ -1,0 +1,39 @@
+#include "model/ModelRegistry.h"
+
+#include "model/Database.h"
+#include "model/Rows.h"
+#include "model/Template.h"
+#include "model/TemplateColumn.h"
+#include "model/UserTemplate.h"
+#include "utilities/Guid.h"
+#include "utilities/KivoDateUtils.h"
+
+#include <mutex>
+
+void ModelRegistry::registerClasses()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        using platform::coredata::ManagedObject;
+        ManagedObject::registerClass<Database>(Database::entityName());
+        ManagedObject::registerClass<UserTemplate>(UserTemplate::entityName());
+        ManagedObject::registerClass<Template>(Template::entityName());
+        ManagedObject::registerClass<TemplateColumn>(TemplateColumn::entityName());
+        ManagedObject::registerClass<Rows>(Rows::entityName());
+    });
+}
+
+QString ModelRegistry::newId()
+{
+    return Guid::randomGuid().stringValueWithFormat(Guid::Hyphens | Guid::UpperCase);
+}
+
+double ModelRegistry::now()
+{
+    return KivoDateUtils::ConvertToUnixTime(QDateTime::currentDateTimeUtc());
+}
+
+int ModelRegistry::intValue(const QVariant& value)
+{
+    return value.isValid() && !value.isNull() ? int(value.toLongLong()) : 0;
+}

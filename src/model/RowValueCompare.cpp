@@ -1,0 +1,128 @@
+#include "model/RowValueCompare.h"
+
+#include <QDateTime>
+
+#include <cmath>
+
+namespace {
+
+template<class T> int threeWay(const T& a, const T& b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+} // namespace
+
+RowValueCompare::Kind RowValueCompare::kindOf(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return Kind::Missing;
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Float:
+    case QMetaType::Double:
+        return Kind::Number;
+    case QMetaType::QDateTime:
+        return value.toDateTime().isValid() ? Kind::Date : Kind::Missing;
+    case QMetaType::QString:
+        return Kind::Text;
+    default:
+        return Kind::Other;
+    }
+}
+
+int RowValueCompare::compare(const QVariant& a, const QVariant& b)
+{
+    const Kind ka = kindOf(a);
+    const Kind kb = kindOf(b);
+    if (ka != kb)
+        return threeWay(int(ka), int(kb));
+    switch (ka) {
+    case Kind::Missing:
+        return 0;
+    case Kind::Number: {
+        // NaN cannot come from JSON; should one slip in, it counts as the smallest number.
+        const double x = a.toDouble();
+        const double y = b.toDouble();
+        const bool xNaN = std::isnan(x);
+        const bool yNaN = std::isnan(y);
+        if (xNaN || yNaN)
+            return threeWay(int(!xNaN), int(!yNaN));
+        return threeWay(x, y);
+    }
+    case Kind::Date:
+        return threeWay(a.toDateTime().toMSecsSinceEpoch(), b.toDateTime().toMSecsSinceEpoch());
+    case Kind::Text: {
+        const int order = QString::compare(a.toString(), b.toString(), Qt::CaseSensitive);
+        return threeWay(order, 0);
+    }
+    case Kind::Other:
+        return threeWay(QString::compare(a.toString(), b.toString()), 0);
+    }
+    return 0;
+}
+
+bool RowValueCompare::comparable(const QVariant& a, const QVariant& b)
+{
+    const Kind ka = kindOf(a);
+    return ka == kindOf(b) && ka != Kind::Other;
+}
+
+QString RowValueCompare::fold(const QString& text)
+{
+    // Decompose, drop the combining marks, then fold case; the cheap path for plain
+    // ASCII keeps filtering large tables quick.
+    bool ascii = true;
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return text.toLower();
+    const QString decomposed = text.normalized(QString::NormalizationForm_KD);
+    QString stripped;
+    stripped.reserve(decomposed.size());
+    for (QChar c : decomposed) {
+        const auto category = c.category();
+        if (category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining
+            || category == QChar::Mark_Enclosing)
+            continue;
+        stripped.append(c);
+    }
+    return stripped.toCaseFolded();
+}
+
+bool RowValueCompare::containsFolded(const QVariant& value, const QString& foldedNeedle)
+{
+    if (isMissing(value))
+        return false;
+    return fold(textOf(value)).contains(foldedNeedle);
+}
+
+QString RowValueCompare::textOf(const QVariant& value)
+{
+    switch (kindOf(value)) {
+    case Kind::Missing:
+        return {};
+    case Kind::Number:
+        if (value.typeId() == QMetaType::Bool)
+            return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+        return QString::number(value.toDouble(), 'g', 15);
+    case Kind::Date:
+        return value.toDateTime().toString(Qt::ISODateWithMs);
+    case Kind::Text:
+    case Kind::Other:
+        return value.toString();
+    }
+    return {};
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// How row values compare when rows are filtered and sorted: numbers and yes/no flags by
+// value, dates by moment, texts by UTF-16 code unit. A missing value (absent or null)
+// orders before every other value, and values of different kinds order by kind
+// (numbers, then dates, then texts, then anything else), so sorting any mix of values
+// is consistent.
+class RowValueCompare {
+public:
+    RowValueCompare() = delete;
+
+    enum class Kind { Missing, Number, Date, Text, Other };
+
+    static Kind kindOf(const QVariant& value);
+    static bool isMissing(const QVariant& value) { return kindOf(value) == Kind::Missing; }
+
+    // -1, 0 or 1: the total order above.
+    static int compare(const QVariant& a, const QVariant& b);
+
+    // Whether the values are of one kind that can be ordered (so a filter's <, >, <=, >=
+    // and == mean something); a missing value comparable only with a missing one.
+    static bool comparable(const QVariant& a, const QVariant& b);
+
+    // The text with case and diacritics folded away ("Éclair" and "eclair" agree).
+    static QString fold(const QString& text);
+    // Whether the folded text of the value contains the folded needle. A missing value
+    // contains nothing.
+    static bool containsFolded(const QVariant& value, const QString& foldedNeedle);
+    // The value as text for matching: texts as they are, numbers in their shortest form,
+    // dates in ISO form.
+    static QString textOf(const QVariant& value);
+};

@@ -1,0 +1,361 @@
+#include "model/Rows.h"
+
+#include "model/FilterExtended.h"
+#include "model/RowPredicate.h"
+#include "model/RowValueCompare.h"
+#include "model/Sort.h"
+#include "model/TemplateColumn.h"
+#include "model/TypeConstants.h"
+#include "platform/Exception.h"
+#include "platform/coredata/ManagedObjectContext.h"
+#include "utilities/JSONConverter.h"
+#include "utilities/KivoAES256.h"
+#include "utilities/KivoDateUtils.h"
+#include "utilities/KivoLibContext.h"
+#include "utilities/KivoLibObject.h"
+#include "utilities/LocalizedStrings.h"
+
+#include <algorithm>
+#include <vector>
+
+const QString Rows::RowDataException = QStringLiteral("RowDataException");
+const QString Rows::RowEncryptionFailed = QStringLiteral(
+    "The row could not be encrypted with the table's password (a password may have at most "
+    "32 bytes), so nothing was stored.");
+const QString Rows::RowDecryptionFailed
+    = QStringLiteral("A row could not be read with the table's password, so nothing was changed.");
+const QString Rows::RowNotJSON
+    = QStringLiteral("The row's values could not be written as JSON, so nothing was stored.");
+
+namespace {
+
+const QString kFetchRows = QStringLiteral("FetchRequest_Rows");
+const QString kFetchRowsAll = QStringLiteral("FetchRequest_Rows_All");
+const QString kUserTemplateIdVariable = QStringLiteral("USERTEMPLATE_ID");
+const QString kOrder = QStringLiteral("order");
+const QString kUserTemplateId = QStringLiteral("usertemplate_id");
+const QString kReminderKeyFormat = QStringLiteral("%1_Reminder");
+
+void tell(QString* reason, const QString& text)
+{
+    if (reason)
+        *reason = LocalizedStrings::getLocalizedString(text);
+}
+
+// The date a value stands for: a date as it is, a number as Unix seconds.
+QDateTime dateOf(const QVariant& value)
+{
+    switch (RowValueCompare::kindOf(value)) {
+    case RowValueCompare::Kind::Date:
+        return value.toDateTime();
+    case RowValueCompare::Kind::Number:
+        return KivoDateUtils::ConvertFromUnixTime(value.toDouble());
+    default:
+        return {};
+    }
+}
+
+// The moment a date column keeps: the day for "Date", the time of day for "Time".
+QDateTime reducedForType(const QDateTime& date, const QString& type)
+{
+    if (type == TypeConstants::Date)
+        return KivoDateUtils::getOnlyDate(date);
+    if (type == TypeConstants::Time)
+        return KivoDateUtils::getOnlyTime(date);
+    return date;
+}
+
+struct SortKey {
+    QString columnId;
+    const TemplateColumn* column = nullptr; // null: not among the columns
+    bool ascending = true;
+};
+
+QList<SortKey> resolveSorts(const Rows::Sorts& sorts, const Rows::Columns& columns)
+{
+    QList<SortKey> keys;
+    for (const auto& sort : sorts) {
+        SortKey key;
+        if (sort) {
+            key.columnId = sort->Column();
+            key.column = TemplateColumn::getColumnForId(sort->Column(), columns);
+            key.ascending = sort->Ascending();
+        }
+        keys.append(key);
+    }
+    return keys;
+}
+
+int compareValues(const QVariantMap& a, const QVariantMap& b, const QList<SortKey>& keys,
+    qsizetype position)
+{
+    for (qsizetype i = position; i < keys.size(); ++i) {
+        const SortKey& key = keys[i];
+        if (!key.column)
+            return 0;
+        const int order
+            = key.column->Compare(a.value(key.columnId), b.value(key.columnId), key.ascending);
+        if (order != 0)
+            return order;
+    }
+    return 0;
+}
+
+} // namespace
+
+QString Rows::entityName()
+{
+    return QStringLiteral("Rows");
+}
+
+QString Rows::reminderKey(const QString& columnId)
+{
+    return kReminderKeyFormat.arg(columnId);
+}
+
+QList<Rows*> Rows::getRowsAll()
+{
+    ModelRegistry::registerClasses();
+    return ModelRegistry::cast<Rows>(KivoLib::executchFetchRequest(kFetchRowsAll));
+}
+
+QList<Rows*> Rows::getRows(const QString& userTemplateId, const Columns& columns,
+    const Filters& filters, const Sorts& sorts, const Password& password)
+{
+    ModelRegistry::registerClasses();
+    QList<Rows*> rows = ModelRegistry::cast<Rows>(
+        KivoLib::executchFetchRequest(kFetchRows, { { kUserTemplateIdVariable, userTemplateId } }));
+    if (!filters.isEmpty())
+        rows = applyFilter(rows, columns, filters, password);
+    if (!sorts.isEmpty())
+        rows = applySort(rows, columns, sorts, password);
+    return rows;
+}
+
+bool Rows::doesRowExists(const QString& userTemplateId)
+{
+    return KivoLib::countFetchRequest(kFetchRows, { { kUserTemplateIdVariable, userTemplateId } })
+        > 0;
+}
+
+QList<Rows*> Rows::applyFilter(const QList<Rows*>& rows, const Columns& columns,
+    const Filters& filters, const Password& password)
+{
+    const RowPredicate predicate(columns, filters);
+    if (predicate.isEmpty())
+        return rows;
+    QList<Rows*> passed;
+    for (Rows* row : rows) {
+        if (row && predicate.evaluate(row->getData(columns, password)))
+            passed.append(row);
+    }
+    return passed;
+}
+
+QList<Rows*> Rows::applySort(
+    const QList<Rows*>& rows, const Columns& columns, const Sorts& sorts, const Password& password)
+{
+    const QList<SortKey> keys = resolveSorts(sorts, columns);
+    if (keys.isEmpty() || !keys.first().column)
+        return rows;
+    // Decoding (and decrypting) is the cost: do it once per row, not per comparison.
+    struct Entry {
+        Rows* row;
+        QVariantMap values;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(size_t(rows.size()));
+    for (Rows* row : rows)
+        entries.push_back({ row, row ? row->getData(columns, password) : QVariantMap() });
+    std::stable_sort(entries.begin(), entries.end(), [&keys](const Entry& a, const Entry& b) {
+        return compareValues(a.values, b.values, keys, 0) < 0;
+    });
+    QList<Rows*> sorted;
+    sorted.reserve(rows.size());
+    for (const Entry& entry : entries)
+        sorted.append(entry.row);
+    return sorted;
+}
+
+int Rows::sortFunction(Rows* a, Rows* b, const Sorts& sorts, unsigned position,
+    const Columns& columns, const Password& password)
+{
+    if (!a || !b || qsizetype(position) >= sorts.size())
+        return 0;
+    return compareValues(a->getData(columns, password), b->getData(columns, password),
+        resolveSorts(sorts, columns), qsizetype(position));
+}
+
+Rows* Rows::add(const QString& userTemplateId)
+{
+    ModelRegistry::registerClasses();
+    platform::coredata::ManagedObjectContext* context = KivoLib::currentContext();
+    if (!context)
+        return nullptr;
+    const QVariantMap variables { { kUserTemplateIdVariable, userTemplateId } };
+    const QList<platform::coredata::SortDescriptor> lastFirst { { kOrder, false } };
+
+    // The highest order so far. A row changed or deleted but not yet saved may move the
+    // answer, so then the context merges everything; otherwise the store finds the
+    // highest saved row through its index and only the unsaved new rows are looked at,
+    // which keeps adding many rows before one save linear.
+    bool changedRows = false;
+    for (const auto& list : { context->updatedObjects(), context->deletedObjects() }) {
+        for (const auto* object : list)
+            changedRows = changedRows || qobject_cast<const Rows*>(object);
+    }
+    int order = 0;
+    if (changedRows) {
+        const auto last = KivoLib::executchFetchRequest(kFetchRows, variables, lastFirst, 1);
+        order = last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kOrder)) + 1 : 0;
+    } else {
+        int highest = -1;
+        bool any = false;
+        if (auto request = KivoLib::getFetchRequest(kFetchRows, variables)) {
+            request->setSortDescriptors(lastFirst);
+            request->setFetchLimit(1);
+            request->setIncludesPendingChanges(false);
+            const auto last = KivoLib::executeWithErrorHandling(context, *request);
+            if (last.size() == 1) {
+                highest = ModelRegistry::intValue(last.first()->value(kOrder));
+                any = true;
+            }
+        }
+        for (const auto* object : context->insertedObjects()) {
+            const auto* row = qobject_cast<const Rows*>(object);
+            if (row && row->usertemplate_id().toString() == userTemplateId) {
+                const int rowOrder = ModelRegistry::intValue(row->order());
+                highest = any ? std::max(highest, rowOrder) : rowOrder;
+                any = true;
+            }
+        }
+        order = any ? highest + 1 : 0;
+    }
+
+    auto* row = qobject_cast<Rows*>(KivoLib::addEntity(entityName()));
+    if (!row)
+        return nullptr;
+    row->setId(ModelRegistry::newId());
+    row->setUsertemplate_id(userTemplateId);
+    row->setCtimestamp(ModelRegistry::now());
+    row->setOrder(order);
+    return row;
+}
+
+std::optional<QString> Rows::encodeData(
+    const QVariantMap& values, const Columns& columns, const Password& password, QString* reason)
+{
+    QVariantMap stored = values;
+    for (const TemplateColumn* column : columns) {
+        if (!column || !TypeConstants::isDate(column->typeName()))
+            continue;
+        const QString key = column->id().toString();
+        const auto it = stored.find(key);
+        if (it == stored.end())
+            continue;
+        const QDateTime date = dateOf(*it);
+        // An empty date stays empty: it is not written as the start of 1970.
+        if (!date.isValid()) {
+            stored.erase(it);
+            continue;
+        }
+        *it = KivoDateUtils::ConvertToUnixTime(reducedForType(date, column->typeName()));
+    }
+    const QByteArray json = JSONConverter::ToJSON(stored);
+    if (json.isNull()) {
+        tell(reason, RowNotJSON);
+        return std::nullopt;
+    }
+    QString text = QString::fromUtf8(json);
+    if (password) {
+        const auto encrypted = KivoAES256::AES256EncryptWithKey(text, *password);
+        if (!encrypted) {
+            tell(reason, RowEncryptionFailed);
+            return std::nullopt;
+        }
+        text = *encrypted;
+    }
+    return text;
+}
+
+void Rows::updateData(const QVariantMap& values, const Columns& columns, const Password& password)
+{
+    QString reason;
+    const auto text = encodeData(values, columns, password, &reason);
+    if (!text)
+        throw platform::Exception(RowDataException, reason);
+    for (TemplateColumn* column : columns) {
+        if (!column)
+            continue;
+        const QString display = column->getStringValue(values.value(column->id().toString()));
+        if (display.size() > ModelRegistry::intValue(column->currentmaxlength()))
+            column->setCurrentmaxlength(display.size());
+    }
+    setJson(*text);
+}
+
+std::optional<QVariantMap> Rows::decodeData(const Columns& columns, const Password& password) const
+{
+    const QVariant stored = json();
+    if (!stored.isValid() || stored.isNull()) {
+        QVariantMap defaults;
+        for (const TemplateColumn* column : columns) {
+            if (column)
+                defaults.insert(column->id().toString(), column->defaultValue());
+        }
+        return defaults;
+    }
+    QString text = stored.toString();
+    if (password) {
+        const auto decrypted = KivoAES256::AES256DecryptWithKey(text, *password);
+        if (!decrypted || decrypted->isEmpty())
+            return std::nullopt;
+        text = *decrypted;
+    }
+    auto values = JSONConverter::FromJSONDictionary(text.toUtf8());
+    if (!values)
+        return std::nullopt;
+    for (const TemplateColumn* column : columns) {
+        if (!column || !TypeConstants::isDate(column->typeName()))
+            continue;
+        const auto it = values->find(column->id().toString());
+        if (it == values->end())
+            continue;
+        if (RowValueCompare::kindOf(*it) == RowValueCompare::Kind::Number) {
+            const QDateTime date = KivoDateUtils::ConvertFromUnixTime(it->toDouble());
+            if (date.isValid())
+                *it = date;
+            else
+                values->erase(it);
+        } else if (RowValueCompare::isMissing(*it)) {
+            values->erase(it);
+        }
+    }
+    return values;
+}
+
+QVariantMap Rows::getData(const Columns& columns, const Password& password) const
+{
+    return decodeData(columns, password).value_or(QVariantMap());
+}
+
+bool Rows::saveRows()
+{
+    if (!KivoLib::isDataOK(this))
+        return false;
+    setMtimestamp(ModelRegistry::now());
+    return KivoLib::Save(this);
+}
+
+bool Rows::deleteRows(Rows* row)
+{
+    if (!row)
+        return false;
+    return KivoLib::Delete(row);
+}
+
+QByteArray Rows::toJSON()
+{
+    const auto rows = getRowsAll();
+    return KivoLib::toJSON({ rows.cbegin(), rows.cend() });
+}

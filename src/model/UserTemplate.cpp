@@ -1,0 +1,189 @@
+#include "model/UserTemplate.h"
+
+#include "model/Rows.h"
+#include "model/TemplateColumn.h"
+#include "utilities/CryptoHelper.h"
+#include "utilities/KivoLibContext.h"
+#include "utilities/KivoLibObject.h"
+#include "utilities/LocalizedStrings.h"
+
+const QString UserTemplate::ProtectionCheckPhrase = QStringLiteral("Qx7pLm2#Vt9rKd");
+
+namespace {
+
+const QString kFetchAll = QStringLiteral("FetchRequest_UserTemplate_All");
+const QString kFetchByDatabase = QStringLiteral("FetchRequest_UserTemplates");
+const QString kFetchByDatabaseCount = QStringLiteral("FetchRequest_UserTemplates_DatabaseId");
+const QString kFetchByTemplate = QStringLiteral("FetchRequest_UserTemplates_TemplateId");
+const QString kDatabaseIdVariable = QStringLiteral("DATABASE_ID");
+const QString kTemplateIdVariable = QStringLiteral("TEMPLATE_ID");
+const QString kOrder = QStringLiteral("order");
+
+void tell(QString* message, const QString& text)
+{
+    if (message)
+        *message = text;
+}
+
+} // namespace
+
+QString UserTemplate::entityName()
+{
+    return QStringLiteral("UserTemplate");
+}
+
+QList<UserTemplate*> UserTemplate::getUserTemplatesAll()
+{
+    ModelRegistry::registerClasses();
+    return ModelRegistry::cast<UserTemplate>(KivoLib::executchFetchRequest(kFetchAll));
+}
+
+QList<UserTemplate*> UserTemplate::getUserTemplates(const QString& databaseId)
+{
+    ModelRegistry::registerClasses();
+    return ModelRegistry::cast<UserTemplate>(KivoLib::executchFetchRequest(kFetchByDatabase,
+        QVariantMap { { kDatabaseIdVariable, databaseId } },
+        QList<platform::coredata::SortDescriptor> { { kOrder, true } }, 0));
+}
+
+bool UserTemplate::isTemplateUsed(const QString& templateId)
+{
+    return KivoLib::countFetchRequest(kFetchByTemplate, { { kTemplateIdVariable, templateId } })
+        > 0;
+}
+
+bool UserTemplate::isDatabaseUsed(const QString& databaseId)
+{
+    return KivoLib::countFetchRequest(
+               kFetchByDatabaseCount, { { kDatabaseIdVariable, databaseId } })
+        > 0;
+}
+
+UserTemplate* UserTemplate::add(const QString& databaseId)
+{
+    ModelRegistry::registerClasses();
+    const auto last = KivoLib::executchFetchRequest(kFetchByDatabase,
+        QVariantMap { { kDatabaseIdVariable, databaseId } },
+        QList<platform::coredata::SortDescriptor> { { kOrder, false } }, 1);
+    const int order = last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kOrder)) + 1
+                                       : 0;
+    auto* table = qobject_cast<UserTemplate*>(KivoLib::addEntity(entityName()));
+    if (!table)
+        return nullptr;
+    const QString empty(QLatin1String(""));
+    table->setId(ModelRegistry::newId());
+    table->setIsprotected(false);
+    table->setCtimestamp(ModelRegistry::now());
+    table->setName(empty);
+    table->setDescr(empty);
+    table->setDatabase_id(databaseId);
+    table->setOrder(order);
+    return table;
+}
+
+bool UserTemplate::saveUserTemplate()
+{
+    if (!KivoLib::isDataOK(this))
+        return false;
+    setMtimestamp(ModelRegistry::now());
+    return KivoLib::Save(this);
+}
+
+bool UserTemplate::deleteUserTemplate(UserTemplate* userTemplate)
+{
+    if (!userTemplate)
+        return false;
+    return KivoLib::Delete(userTemplate);
+}
+
+std::optional<QString> UserTemplate::encryptString(const QString& text, const QString& password)
+{
+    return CryptoHelper::encrypt(text, password);
+}
+
+std::optional<QString> UserTemplate::decryptString(const QString& text, const QString& password)
+{
+    return CryptoHelper::decrypt(text, password);
+}
+
+bool UserTemplate::isPasswordValid(const QString& password) const
+{
+    const QVariant check = protectioncheck();
+    if (check.isNull() || check.toString().isEmpty())
+        return false;
+    const auto plain = decryptString(check.toString(), password);
+    return plain && *plain == ProtectionCheckPhrase;
+}
+
+bool UserTemplate::setProtectionCheck(const QString& password)
+{
+    const auto check = encryptString(ProtectionCheckPhrase, password);
+    if (!check)
+        return false;
+    setProtectioncheck(*check);
+    return saveUserTemplate();
+}
+
+bool UserTemplate::changeProtection(const std::optional<QString>& currentPassword,
+    const std::optional<QString>& password, const QList<TemplateColumn*>& columns,
+    QString* message)
+{
+    if (!KivoLib::isDataOK(this))
+        return false;
+    const bool isProtectedNow = isprotected().toBool();
+    // Rows of a protected table are only readable with its password: check it first so a
+    // wrong one can never be used to rewrite them.
+    if (isProtectedNow && (!currentPassword || !isPasswordValid(*currentPassword))) {
+        tell(message, LocalizedStrings::PasswordInvalid());
+        return false;
+    }
+    const std::optional<QString> readPassword = isProtectedNow ? currentPassword : std::nullopt;
+
+    std::optional<QString> check;
+    if (password) {
+        check = encryptString(ProtectionCheckPhrase, *password);
+        if (!check) {
+            tell(message, Rows::RowEncryptionFailed);
+            return false;
+        }
+    }
+
+    // Everything is read and written aside first; the rows change only when all of them
+    // could be converted.
+    const auto rows = Rows::getRows(id().toString(), columns, {}, {}, std::nullopt);
+    QList<QString> texts;
+    texts.reserve(rows.size());
+    for (Rows* row : rows) {
+        if (row->json().isNull()) {
+            texts.append(QString());
+            continue;
+        }
+        const auto values = row->decodeData(columns, readPassword);
+        if (!values) {
+            tell(message, Rows::RowDecryptionFailed);
+            return false;
+        }
+        QString reason;
+        const auto text = Rows::encodeData(*values, columns, password, &reason);
+        if (!text) {
+            tell(message, reason);
+            return false;
+        }
+        texts.append(*text);
+    }
+
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (!texts[i].isNull())
+            rows[i]->setJson(texts[i]);
+    }
+    setIsprotected(password.has_value());
+    setProtectioncheck(check ? QVariant(*check) : QVariant());
+    setMtimestamp(ModelRegistry::now());
+    return KivoLib::Save(this);
+}
+
+QByteArray UserTemplate::toJSON()
+{
+    const auto tables = getUserTemplatesAll();
+    return KivoLib::toJSON({ tables.cbegin(), tables.cend() });
+}

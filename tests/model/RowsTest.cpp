@@ -1,0 +1,434 @@
+#include "ModelFixture.h"
+
+#include "model/FilterExtended.h"
+#include "model/RowPredicate.h"
+#include "model/Rows.h"
+#include "model/Sort.h"
+#include "model/UserTemplate.h"
+#include "platform/Exception.h"
+#include "utilities/KivoDateUtils.h"
+#include "utilities/LocalizedStrings.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using modeltest::ModelTest;
+
+namespace {
+
+const QString kDefinition = QStringLiteral("0D5E3B1C-7A29-4F86-B0C4-9E2A6D8F1357");
+const QString kTable = QStringLiteral("4B7E2C90-1D3F-4A58-9C6B-8E0F2A4D6C13");
+const QString kOtherTable = QStringLiteral("9F1A3C5E-7B2D-4E60-8A4C-2D6F8B0E4A71");
+
+// A table with one column of each kind the filters and sorts treat differently.
+struct RowsTest : ModelTest {
+    void SetUp() override
+    {
+        ModelTest::SetUp();
+        name = column(kDefinition, "Name", "Text");
+        amount = column(kDefinition, "Amount", "Currency", 2);
+        count = column(kDefinition, "Count", "Numeric");
+        day = column(kDefinition, "Day", "Date");
+        at = column(kDefinition, "At", "DateTime");
+        time = column(kDefinition, "Time", "Time");
+        done = column(kDefinition, "Done", "Yes/No");
+        columns = { name, amount, count, day, at, time, done };
+    }
+
+    QString key(TemplateColumn* c) const { return c->id().toString(); }
+
+    Rows* saved(const QVariantMap& values, const Rows::Password& password = std::nullopt,
+        const QString& table = kTable)
+    {
+        Rows* row = Rows::add(table);
+        row->updateData(values, columns, password);
+        EXPECT_TRUE(row->saveRows());
+        return row;
+    }
+
+    // Rows named by their Name values, in order.
+    QStringList names(const QList<Rows*>& rows, const Rows::Password& password = std::nullopt)
+    {
+        QStringList list;
+        for (Rows* row : rows)
+            list << row->getData(columns, password).value(key(name)).toString();
+        return list;
+    }
+
+    std::shared_ptr<FilterExtended> filter(TemplateColumn* c, const QString& condition,
+        const QString& joiner = LocalizedStrings::And())
+    {
+        auto f = std::make_shared<FilterExtended>();
+        f->setColumn(key(c));
+        f->setOperator(condition);
+        f->setAndOr(joiner);
+        return f;
+    }
+
+    std::shared_ptr<Sort> sort(TemplateColumn* c, bool ascending)
+    {
+        auto s = std::make_shared<Sort>();
+        s->setColumn(key(c));
+        s->setAscending(ascending);
+        return s;
+    }
+
+    TemplateColumn *name, *amount, *count, *day, *at, *time, *done;
+    QList<TemplateColumn*> columns;
+};
+
+} // namespace
+
+TEST_F(RowsTest, RowsAreNumberedPerTableAndTheHighestNumberIsReused)
+{
+    Rows* first = saved({ { key(name), "a" } });
+    Rows* second = saved({ { key(name), "b" } });
+    EXPECT_EQ(first->order().toInt(), 0);
+    EXPECT_EQ(second->order().toInt(), 1);
+    EXPECT_EQ(saved({}, std::nullopt, kOtherTable)->order().toInt(), 0);
+    ASSERT_TRUE(Rows::deleteRows(second));
+    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 1);
+
+    // Several new rows before one save count each other.
+    Rows* a = Rows::add(kTable);
+    delegate->context->insertObject(a);
+    Rows* b = Rows::add(kTable);
+    EXPECT_EQ(a->order().toInt(), 1);
+    EXPECT_EQ(b->order().toInt(), 2);
+    delegate->context->rollback();
+    // A deletion not yet saved counts too.
+    delegate->context->deleteObject(first);
+    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 0);
+    delegate->context->rollback();
+    EXPECT_TRUE(Rows::doesRowExists(kTable));
+    EXPECT_FALSE(Rows::doesRowExists("empty"));
+}
+
+TEST_F(RowsTest, ANewRowReadsAsTheDefaultsOfItsColumnsAndNothingElse)
+{
+    Rows* row = Rows::add(kTable);
+    EXPECT_TRUE(row->json().isNull());
+    const QVariantMap values = row->getData(columns, std::nullopt);
+    EXPECT_EQ(values.size(), columns.size());
+    EXPECT_EQ(values.value(key(name)), QVariant(QString("")));
+    EXPECT_EQ(values.value(key(done)).toInt(), 0);
+    EXPECT_EQ(values.value(key(day)).toDateTime().toUTC().time(), QTime(0, 0));
+}
+
+TEST_F(RowsTest, ValuesRoundTripThroughTheStoredJSON)
+{
+    const QDateTime moment = utc(2024, 3, 5, 14, 30, 15);
+    const QString reminder = Rows::reminderKey(key(at));
+    EXPECT_EQ(reminder, key(at) + "_Reminder");
+    const QVariantMap values { { key(name), "Crème brûlée" }, { key(amount), 12.5 },
+        { key(count), 3 }, { key(day), moment }, { key(at), moment }, { key(time), moment },
+        { key(done), true }, { reminder, "Weekly" } };
+    Rows* row = saved(values);
+
+    // Stored: pretty-printed JSON keyed by column id, dates as Unix seconds.
+    const QByteArray text = row->json().toString().toUtf8();
+    EXPECT_TRUE(text.contains("\n    \""));
+    const QJsonObject stored = QJsonDocument::fromJson(text).object();
+    EXPECT_EQ(stored.size(), values.size());
+    EXPECT_EQ(stored.value(key(day)).toDouble(), 1709596800.0);
+    EXPECT_EQ(stored.value(key(at)).toDouble(), 1709649015.0);
+    EXPECT_EQ(stored.value(key(time)).toDouble(),
+        KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyTime(moment)));
+    EXPECT_LT(stored.value(key(time)).toDouble(), -6.0e10);
+    EXPECT_EQ(stored.value(key(done)), QJsonValue(true));
+    EXPECT_EQ(stored.value(reminder).toString(), "Weekly");
+
+    delegate->context->reset();
+    Rows* again = Rows::getRows(kTable, columns, {}, {}, std::nullopt).first();
+    const QVariantMap read = again->getData(columns, std::nullopt);
+    EXPECT_EQ(read.value(key(name)).toString(), "Crème brûlée");
+    EXPECT_EQ(read.value(key(amount)).toDouble(), 12.5);
+    EXPECT_EQ(read.value(key(count)).toInt(), 3);
+    EXPECT_TRUE(read.value(key(done)).toBool());
+    EXPECT_EQ(read.value(key(day)).toDateTime(), utc(2024, 3, 5));
+    EXPECT_EQ(read.value(key(at)).toDateTime(), moment);
+    EXPECT_EQ(read.value(key(time)).toDateTime().toUTC().time(), QTime(14, 30, 15));
+    EXPECT_EQ(read.value(reminder).toString(), "Weekly");
+    // A key of a column not passed keeps its stored form.
+    EXPECT_EQ(again->getData({ name }, std::nullopt).value(key(day)).toDouble(), 1709596800.0);
+}
+
+TEST_F(RowsTest, AnEmptyDateStaysEmpty)
+{
+    Rows* row = saved({ { key(name), "no date" }, { key(at), QDateTime() } });
+    const QJsonObject stored = QJsonDocument::fromJson(row->json().toString().toUtf8()).object();
+    EXPECT_FALSE(stored.contains(key(at)));
+    EXPECT_FALSE(stored.contains(key(day)));
+    const QVariantMap read = row->getData(columns, std::nullopt);
+    EXPECT_FALSE(read.contains(key(day)));
+    EXPECT_FALSE(read.contains(key(at)));
+    // Written back unchanged, it is still not 1970.
+    row->updateData(read, columns, std::nullopt);
+    EXPECT_FALSE(row->getData(columns, std::nullopt).contains(key(at)));
+    EXPECT_EQ(day->getStringValue(read.value(key(day))), "");
+}
+
+TEST_F(RowsTest, ProtectedRowsAreAESWithTheTablePassword)
+{
+    const QString password = QStringLiteral("s3cret pass");
+    Rows* row = saved({ { key(name), "hidden" }, { key(count), 7 } }, password);
+    const QString text = row->json().toString();
+    EXPECT_FALSE(text.contains("hidden"));
+    EXPECT_FALSE(text.contains('\n'));
+
+    // The stored text is AES-256-CBC with a zero IV and the zero-padded password as key.
+    const QByteArray keyHex = password.toUtf8().leftJustified(32, '\0').toHex();
+    int exitCode = -1;
+    const QByteArray plain = testsupport::runTool("openssl",
+        { "enc", "-d", "-aes-256-cbc", "-base64", "-A", "-K", QString::fromLatin1(keyHex), "-iv",
+            QString(32, '0') },
+        text.toUtf8(), &exitCode);
+    ASSERT_EQ(exitCode, 0);
+    EXPECT_EQ(QJsonDocument::fromJson(plain).object().value(key(name)).toString(), "hidden");
+
+    EXPECT_EQ(row->getData(columns, password).value(key(count)).toInt(), 7);
+    // With another password (or none) nothing readable comes back, and nothing changes.
+    EXPECT_TRUE(row->getData(columns, QStringLiteral("wrong")).isEmpty());
+    EXPECT_FALSE(row->decodeData(columns, QStringLiteral("wrong")).has_value());
+    EXPECT_FALSE(row->decodeData(columns, std::nullopt).has_value());
+    EXPECT_EQ(row->json().toString(), text);
+    EXPECT_FALSE(row->hasChanges());
+}
+
+TEST_F(RowsTest, ARowThatCannotBeEncryptedIsRefusedWithoutLosingAnything)
+{
+    Rows* row = saved({ { key(name), "kept" } }, QStringLiteral("short"));
+    const QString before = row->json().toString();
+    const int widthBefore = name->currentmaxlength().toInt();
+    const QString tooLong(33, QChar('x'));
+    try {
+        row->updateData({ { key(name), "a much longer replacement text" } }, columns, tooLong);
+        FAIL() << "no exception";
+    } catch (const platform::Exception& exception) {
+        EXPECT_EQ(exception.name(), Rows::RowDataException);
+        EXPECT_TRUE(exception.reason().contains("32 bytes"));
+    }
+    EXPECT_EQ(row->json().toString(), before);
+    EXPECT_EQ(name->currentmaxlength().toInt(), widthBefore);
+    EXPECT_EQ(row->getData(columns, QStringLiteral("short")).value(key(name)).toString(), "kept");
+
+    // A value with no JSON form is refused the same way.
+    EXPECT_THROW(row->updateData({ { "x", QVariant::fromValue(QSize(1, 1)) } }, columns,
+                     std::nullopt),
+        platform::Exception);
+    EXPECT_EQ(row->json().toString(), before);
+}
+
+TEST_F(RowsTest, TheLongestDisplayTextRaisesTheColumnWidthButNeverLowersIt)
+{
+    saved({ { key(name), "abcdef" }, { key(done), true } });
+    EXPECT_EQ(name->currentmaxlength().toInt(), 6);
+    EXPECT_EQ(done->currentmaxlength().toInt(), 3); // "Yes"
+    saved({ { key(name), "abc" } });
+    EXPECT_EQ(name->currentmaxlength().toInt(), 6);
+    saved({ { key(name), "abcdefghij" } });
+    EXPECT_EQ(name->currentmaxlength().toInt(), 10);
+    delegate->context->reset();
+    EXPECT_EQ(TemplateColumn::getColumnForId(key(name), TemplateColumn::getColumns(kDefinition))
+                  ->currentmaxlength()
+                  .toInt(),
+        10);
+}
+
+TEST_F(RowsTest, TextFiltersFoldCaseAndAccentsOnlyForContains)
+{
+    for (const char* text : { "Crème Brûlée", "creme brulee", "Apple", "apple pie", "" })
+        saved({ { key(name), QString::fromUtf8(text) } });
+    const auto run = [&](const QString& condition, const QString& value) {
+        auto f = filter(name, condition);
+        f->setTextValue(value);
+        return names(Rows::getRows(kTable, columns, { f }, {}, std::nullopt));
+    };
+    EXPECT_EQ(run(LocalizedStrings::Contains(), "CREME"), QStringList({ "Crème Brûlée", "creme brulee" }));
+    EXPECT_EQ(run(LocalizedStrings::Contains(), "brûl"), QStringList({ "Crème Brûlée", "creme brulee" }));
+    EXPECT_EQ(run(LocalizedStrings::NotContains(), "CREME"), QStringList({ "Apple", "apple pie", "" }));
+    EXPECT_EQ(run(LocalizedStrings::EqualTo(), "Apple"), QStringList({ "Apple" }));
+    EXPECT_EQ(run(LocalizedStrings::NotEqualTo(), "Apple"),
+        QStringList({ "Crème Brûlée", "creme brulee", "apple pie", "" }));
+    // Order is by code unit: upper case before lower case.
+    EXPECT_EQ(run(LocalizedStrings::GreaterThan(), "apple"), QStringList({ "creme brulee", "apple pie" }));
+    EXPECT_EQ(run(LocalizedStrings::GreaterThanOrEqualTo(), "apple pie"),
+        QStringList({ "creme brulee", "apple pie" }));
+    EXPECT_EQ(run(LocalizedStrings::LessThan(), "B"), QStringList({ "Apple", "" }));
+    EXPECT_EQ(run(LocalizedStrings::LessThanOrEqualTo(), "Apple"), QStringList({ "Apple", "" }));
+    // A filter without a condition restricts nothing.
+    EXPECT_EQ(run(LocalizedStrings::None(), "x").size(), 5);
+}
+
+TEST_F(RowsTest, NumberDateAndYesNoFiltersCompareTypedValues)
+{
+    saved({ { key(name), "r1" }, { key(count), 1 }, { key(amount), 9.99 },
+        { key(day), utc(2024, 1, 10, 8) }, { key(at), utc(2024, 1, 10, 8) },
+        { key(time), utc(2024, 1, 10, 8) }, { key(done), true } });
+    saved({ { key(name), "r2" }, { key(count), 10 }, { key(amount), 10.0 },
+        { key(day), utc(2024, 1, 11, 23) }, { key(at), utc(2024, 1, 11, 23) },
+        { key(time), utc(2024, 1, 11, 23) }, { key(done), false } });
+    saved({ { key(name), "r3" }, { key(count), 2.5 }, { key(amount), 100.0 },
+        { key(day), utc(2023, 12, 31) }, { key(at), utc(2023, 12, 31) },
+        { key(time), utc(2023, 12, 31) }, { key(done), 0 } });
+    saved({ { key(name), "r4" } }); // no values: matches no comparison but "Not Equal To"
+
+    const auto number = [&](TemplateColumn* c, const QString& condition, double value) {
+        auto f = filter(c, condition);
+        f->setNumericValue(value);
+        return names(Rows::getRows(kTable, columns, { f }, {}, std::nullopt));
+    };
+    EXPECT_EQ(number(count, LocalizedStrings::EqualTo(), 10), QStringList({ "r2" }));
+    EXPECT_EQ(number(count, LocalizedStrings::NotEqualTo(), 10), QStringList({ "r1", "r3", "r4" }));
+    EXPECT_EQ(number(count, LocalizedStrings::GreaterThan(), 2), QStringList({ "r2", "r3" }));
+    EXPECT_EQ(number(count, LocalizedStrings::GreaterThanOrEqualTo(), 2.5), QStringList({ "r2", "r3" }));
+    EXPECT_EQ(number(count, LocalizedStrings::LessThan(), 2.5), QStringList({ "r1" }));
+    EXPECT_EQ(number(amount, LocalizedStrings::LessThanOrEqualTo(), 10), QStringList({ "r1", "r2" }));
+
+    const auto date = [&](TemplateColumn* c, const QString& condition, const QDateTime& value) {
+        auto f = filter(c, condition);
+        f->setDateValue(value);
+        return names(Rows::getRows(kTable, columns, { f }, {}, std::nullopt));
+    };
+    // "Date" compares days: any moment of the day matches.
+    EXPECT_EQ(date(day, LocalizedStrings::EqualTo(), utc(2024, 1, 10, 17, 45)), QStringList({ "r1" }));
+    EXPECT_EQ(date(day, LocalizedStrings::GreaterThan(), utc(2024, 1, 10, 23, 59)), QStringList({ "r2" }));
+    EXPECT_EQ(date(day, LocalizedStrings::LessThanOrEqualTo(), utc(2024, 1, 10)), QStringList({ "r1", "r3" }));
+    // "DateTime" compares moments.
+    EXPECT_TRUE(date(at, LocalizedStrings::EqualTo(), utc(2024, 1, 10, 17, 45)).isEmpty());
+    EXPECT_EQ(date(at, LocalizedStrings::GreaterThanOrEqualTo(), utc(2024, 1, 10, 8)), QStringList({ "r1", "r2" }));
+    // "Time" compares the time of day whatever the date.
+    EXPECT_EQ(date(time, LocalizedStrings::GreaterThan(), utc(1999, 6, 1, 7)), QStringList({ "r1", "r2" }));
+    EXPECT_EQ(date(time, LocalizedStrings::LessThan(), utc(1999, 6, 1, 7)), QStringList({ "r3" }));
+    EXPECT_EQ(date(time, LocalizedStrings::EqualTo(), utc(2030, 1, 1, 23)), QStringList({ "r2" }));
+
+    const auto yesno = [&](const QString& condition, bool value) {
+        auto f = filter(done, condition);
+        f->setYesnoValue(value);
+        return names(Rows::getRows(kTable, columns, { f }, {}, std::nullopt));
+    };
+    EXPECT_EQ(yesno(LocalizedStrings::EqualTo(), true), QStringList({ "r1" }));
+    EXPECT_EQ(yesno(LocalizedStrings::EqualTo(), false), QStringList({ "r2", "r3" }));
+    EXPECT_EQ(yesno(LocalizedStrings::NotEqualTo(), false), QStringList({ "r1", "r4" }));
+}
+
+TEST_F(RowsTest, FiltersJoinByTheirOwnJoinerWithAndBeforeOr)
+{
+    saved({ { key(name), "a" }, { key(count), 1 }, { key(done), true } });
+    saved({ { key(name), "b" }, { key(count), 2 }, { key(done), false } });
+    saved({ { key(name), "c" }, { key(count), 3 }, { key(done), true } });
+
+    auto a = filter(name, LocalizedStrings::EqualTo(), LocalizedStrings::Or()); // joiner unused
+    a->setTextValue("a");
+    auto b = filter(count, LocalizedStrings::EqualTo(), LocalizedStrings::Or());
+    b->setNumericValue(2);
+    auto c = filter(done, LocalizedStrings::EqualTo(), LocalizedStrings::And());
+    c->setYesnoValue(false);
+    const Rows::Filters filters { a, b, c };
+    EXPECT_EQ(a->AndOrEnglish(), "OR");
+    EXPECT_EQ(c->AndOrEnglish(), "AND");
+
+    const RowPredicate probe(columns, filters);
+    EXPECT_EQ(probe.format(), "%K == %@ OR %K == %@ AND %K == %@");
+    // a OR (b AND c).
+    EXPECT_EQ(names(Rows::applyFilter(Rows::getRows(kTable, columns, {}, {}, std::nullopt),
+                  columns, filters, std::nullopt)),
+        QStringList({ "a", "b" }));
+    c->setYesnoValue(true);
+    EXPECT_EQ(names(Rows::getRows(kTable, columns, filters, {}, std::nullopt)), QStringList({ "a" }));
+    // A filter on a column the table does not have is left out.
+    auto stray = filter(name, LocalizedStrings::EqualTo());
+    stray->setColumn("gone");
+    EXPECT_EQ(names(Rows::getRows(kTable, columns, { stray }, {}, std::nullopt)).size(), 3);
+}
+
+TEST_F(RowsTest, SortsUseLaterKeysOnTiesAndPutMissingValuesAtOneEnd)
+{
+    saved({ { key(name), "x" }, { key(count), 2 }, { key(amount), 5.0 } });
+    saved({ { key(name), "y" }, { key(amount), 1.0 } });
+    saved({ { key(name), "z" }, { key(count), 1 }, { key(amount), 5.0 } });
+    saved({ { key(name), "w" }, { key(count), 2 }, { key(amount), 1.0 } });
+    saved({ { key(name), "v" } });
+
+    const auto sorted = [&](const Rows::Sorts& sorts) {
+        return names(Rows::getRows(kTable, columns, {}, sorts, std::nullopt));
+    };
+    EXPECT_EQ(sorted({ sort(count, true) }), QStringList({ "y", "v", "z", "x", "w" }));
+    EXPECT_EQ(sorted({ sort(count, false) }), QStringList({ "x", "w", "z", "y", "v" }));
+    EXPECT_EQ(sorted({ sort(amount, false), sort(count, true) }),
+        QStringList({ "z", "x", "y", "w", "v" }));
+    EXPECT_EQ(sorted({ sort(name, true) }), QStringList({ "v", "w", "x", "y", "z" }));
+
+    // A key whose column is gone makes every pair equal: the fetch order stays.
+    auto gone = sort(count, true);
+    gone->setColumn("gone");
+    EXPECT_EQ(sorted({ gone, sort(name, true) }), QStringList({ "x", "y", "z", "w", "v" }));
+    EXPECT_EQ(sorted({}), QStringList({ "x", "y", "z", "w", "v" }));
+
+    const auto rows = Rows::getRows(kTable, columns, {}, {}, std::nullopt);
+    const Rows::Sorts two { sort(amount, true), sort(name, false) };
+    // x and z tie on the amount; the name, descending, decides.
+    EXPECT_EQ(Rows::sortFunction(rows[0], rows[2], two, 0, columns, std::nullopt), 1);
+    // x against w: the amount decides from position 0, the name alone from position 1.
+    EXPECT_EQ(Rows::sortFunction(rows[0], rows[3], two, 0, columns, std::nullopt), 1);
+    EXPECT_EQ(Rows::sortFunction(rows[0], rows[3], two, 1, columns, std::nullopt), -1);
+    EXPECT_EQ(Rows::sortFunction(rows[1], rows[0], two, 0, columns, std::nullopt), -1);
+    EXPECT_EQ(Rows::sortFunction(rows[4], rows[1], two, 0, columns, std::nullopt), -1);
+    EXPECT_EQ(Rows::sortFunction(rows[0], rows[0], two, 0, columns, std::nullopt), 0);
+}
+
+TEST_F(RowsTest, FilteringAndSortingReadProtectedRowsWithThePassword)
+{
+    const QString password = QStringLiteral("pw");
+    for (const char* text : { "beta", "alpha", "gamma" })
+        saved({ { key(name), text } }, password);
+    auto f = filter(name, LocalizedStrings::Contains());
+    f->setTextValue("a");
+    EXPECT_EQ(names(Rows::getRows(kTable, columns, { f }, { sort(name, true) }, password), password),
+        QStringList({ "alpha", "beta", "gamma" }));
+    f->setTextValue("mm");
+    EXPECT_EQ(names(Rows::getRows(kTable, columns, { f }, {}, password), password),
+        QStringList({ "gamma" }));
+}
+
+TEST_F(RowsTest, ProtectingAndUnprotectingRestoresEveryRowOnlyWithTheRightPassword)
+{
+    UserTemplate* table = UserTemplate::add("db");
+    table->setTemplate_id(kDefinition);
+    ASSERT_TRUE(table->saveUserTemplate());
+    const QString tableId = table->id().toString();
+    saved({ { key(name), "one" }, { key(day), utc(2024, 2, 2) } }, std::nullopt, tableId);
+    saved({ { key(name), "two" } }, std::nullopt, tableId);
+    Rows::add(tableId)->saveRows(); // a row never given values stays so
+
+    QString message;
+    ASSERT_TRUE(table->changeProtection(std::nullopt, QStringLiteral("pw"), columns, &message));
+    EXPECT_TRUE(table->isprotected().toBool());
+    EXPECT_TRUE(table->isPasswordValid("pw"));
+    EXPECT_FALSE(table->isPasswordValid("PW"));
+    EXPECT_EQ(names(Rows::getRows(tableId, columns, {}, {}, QStringLiteral("pw")), QStringLiteral("pw")),
+        QStringList({ "one", "two", "" }));
+
+    // A wrong password is refused and leaves every stored text as it was.
+    QStringList before;
+    for (Rows* row : Rows::getRows(tableId, columns, {}, {}, std::nullopt))
+        before << row->json().toString();
+    EXPECT_FALSE(table->changeProtection(QStringLiteral("nope"), std::nullopt, columns, &message));
+    EXPECT_EQ(message, LocalizedStrings::PasswordInvalid());
+    EXPECT_FALSE(table->changeProtection(QStringLiteral("pw"), QString(40, 'k'), columns, &message));
+    EXPECT_EQ(message, Rows::RowEncryptionFailed);
+    delegate->context->reset();
+    QStringList after;
+    for (Rows* row : Rows::getRows(tableId, columns, {}, {}, std::nullopt))
+        after << row->json().toString();
+    EXPECT_EQ(after, before);
+
+    table = UserTemplate::getUserTemplates("db").first();
+    ASSERT_TRUE(table->changeProtection(QStringLiteral("pw"), std::nullopt, columns, &message));
+    EXPECT_FALSE(table->isprotected().toBool());
+    EXPECT_TRUE(table->protectioncheck().isNull());
+    const auto rows = Rows::getRows(tableId, columns, {}, {}, std::nullopt);
+    EXPECT_EQ(names(rows), QStringList({ "one", "two", "" }));
+    EXPECT_EQ(rows[0]->getData(columns, std::nullopt).value(key(day)).toDateTime(), utc(2024, 2, 2));
+    EXPECT_TRUE(rows[2]->json().isNull());
+}
