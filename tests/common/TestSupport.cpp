@@ -48,7 +48,7 @@ QByteArray runTool(const QString& program, const QStringList& arguments, const Q
 
 QString outputPath(const QString& fileName)
 {
-    QString dir = qEnvironmentVariable("KIVOTAB_TEST_OUTPUT", QDir::tempPath() + "/kivotab-output");
+    QString dir = qEnvironmentVariable("KIVOTAB_TEST_OUTPUT", QStringLiteral(KIVOTAB_TEST_OUTPUT_DIR));
     QDir().mkpath(dir);
     return dir + "/" + fileName;
 }
