@@ -8,10 +8,25 @@
 #include <QVariant>
 
 // Accessors of one stored attribute of an entity class (the Q_PROPERTY is declared
-// beside it, for the object mapping).
+// beside it, for the object mapping). The attribute's position is looked up once per
+// entity description rather than by name at every call: rows are decoded by the
+// hundred thousand.
 #define KIVO_ATTRIBUTE(name, setter)                                                       \
-    QVariant name() const { return value(QStringLiteral(#name)); }                         \
-    void setter(const QVariant& newValue) { setValue(QStringLiteral(#name), newValue); }
+    QVariant name() const                                                                  \
+    {                                                                                      \
+        static ModelRegistry::AttributeIndex index;                                        \
+        const int at = index.of(*this, QStringLiteral(#name));                             \
+        return at >= 0 ? value(at) : value(QStringLiteral(#name));                         \
+    }                                                                                      \
+    void setter(const QVariant& newValue)                                                  \
+    {                                                                                      \
+        static ModelRegistry::AttributeIndex index;                                        \
+        const int at = index.of(*this, QStringLiteral(#name));                             \
+        if (at >= 0)                                                                       \
+            setValue(at, newValue);                                                        \
+        else                                                                               \
+            setValue(QStringLiteral(#name), newValue);                                     \
+    }
 
 // The model's entity classes made known to the store, and small helpers they share.
 class ModelRegistry {
@@ -43,4 +58,25 @@ public:
     static double now();
     // A stored number read as a 32-bit integer (0 when unset).
     static int intValue(const QVariant& value);
+
+    // The position of one attribute, remembered for the last entity description asked
+    // about (models are loaded once; tests that load several just look it up again).
+    // Used on the main thread, as the context is.
+    class AttributeIndex {
+    public:
+        int of(const platform::coredata::ManagedObject& object, const QString& name)
+        {
+            const platform::coredata::EntityDescription* entity = &object.entity();
+            if (entity != m_entity) {
+                m_index = entity->indexOfAttribute(name);
+                m_entity = m_index >= 0 ? entity : nullptr;
+            }
+            // -1 for an unknown name; the caller then goes by name, which raises.
+            return m_index;
+        }
+
+    private:
+        const platform::coredata::EntityDescription* m_entity = nullptr;
+        int m_index = -1;
+    };
 };

@@ -2,6 +2,7 @@
 
 #include "model/FilterExtended.h"
 #include "model/RowPredicate.h"
+#include "model/RowText.h"
 #include "model/RowValueCompare.h"
 #include "model/Sort.h"
 #include "model/TemplateColumn.h"
@@ -14,6 +15,8 @@
 #include "utilities/KivoLibContext.h"
 #include "utilities/KivoLibObject.h"
 #include "utilities/LocalizedStrings.h"
+
+#include <QPointer>
 
 #include <algorithm>
 #include <vector>
@@ -155,20 +158,38 @@ QList<Rows*> Rows::applyFilter(const QList<Rows*>& rows, const Columns& columns,
 QList<Rows*> Rows::applySort(
     const QList<Rows*>& rows, const Columns& columns, const Sorts& sorts, const Password& password)
 {
-    const QList<SortKey> keys = resolveSorts(sorts, columns);
-    if (keys.isEmpty() || !keys.first().column)
+    QList<SortKey> keys = resolveSorts(sorts, columns);
+    // Keys after the first whose column is gone are never consulted.
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (!keys[i].column) {
+            keys.resize(i);
+            break;
+        }
+    }
+    if (keys.isEmpty())
         return rows;
-    // Decoding (and decrypting) is the cost: do it once per row, not per comparison.
+    // Decoding (and decrypting) is the cost: each row once, keeping only its sort values.
     struct Entry {
         Rows* row;
-        QVariantMap values;
+        QVariantList values;
     };
     std::vector<Entry> entries;
     entries.reserve(size_t(rows.size()));
-    for (Rows* row : rows)
-        entries.push_back({ row, row ? row->getData(columns, password) : QVariantMap() });
+    for (Rows* row : rows) {
+        const QVariantMap decoded = row ? row->getData(columns, password) : QVariantMap();
+        Entry entry { row, {} };
+        entry.values.reserve(keys.size());
+        for (const SortKey& key : std::as_const(keys))
+            entry.values.append(decoded.value(key.columnId));
+        entries.push_back(std::move(entry));
+    }
     std::stable_sort(entries.begin(), entries.end(), [&keys](const Entry& a, const Entry& b) {
-        return compareValues(a.values, b.values, keys, 0) < 0;
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            const int order = keys[i].column->Compare(a.values[i], b.values[i], keys[i].ascending);
+            if (order != 0)
+                return order < 0;
+        }
+        return false;
     });
     QList<Rows*> sorted;
     sorted.reserve(rows.size());
@@ -186,52 +207,92 @@ int Rows::sortFunction(Rows* a, Rows* b, const Sorts& sorts, unsigned position,
         resolveSorts(sorts, columns), qsizetype(position));
 }
 
+namespace {
+
+// What the last add saw of the rows inserted but not yet saved, so that adding many rows
+// before one save (an import) does not look at every pending row again each time.
+struct PendingRows {
+    const platform::coredata::ManagedObjectContext* context = nullptr;
+    QString userTemplateId;
+    QPointer<Rows> last; // the row that add made last
+    qsizetype inserted = 0; // how many objects were inserted then
+    int highest = -1; // highest order the table had then, -1 for none
+};
+
+PendingRows& pendingRows()
+{
+    static PendingRows pending;
+    return pending;
+}
+
+// The highest order among the table's inserted, unsaved rows; -1 for none.
+int highestPendingOrder(
+    const platform::coredata::ManagedObjectContext* context, const QString& userTemplateId)
+{
+    PendingRows& memo = pendingRows();
+    const auto inserted = context->insertedObjects();
+    // The same pending rows as last time plus the row made then: only that one is new.
+    if (memo.context == context && memo.userTemplateId == userTemplateId && memo.last
+        && inserted.size() == memo.inserted + 1 && inserted.last() == memo.last.data())
+        return std::max(memo.highest, ModelRegistry::intValue(memo.last->order()));
+    int highest = -1;
+    for (const auto* object : inserted) {
+        const auto* row = qobject_cast<const Rows*>(object);
+        if (row && row->usertemplate_id().toString() == userTemplateId)
+            highest = std::max(highest, ModelRegistry::intValue(row->order()));
+    }
+    return highest;
+}
+
+void rememberPending(const platform::coredata::ManagedObjectContext* context,
+    const QString& userTemplateId, Rows* row, int highest)
+{
+    PendingRows& memo = pendingRows();
+    memo.context = context;
+    memo.userTemplateId = userTemplateId;
+    memo.last = row;
+    memo.inserted = context->insertedObjects().size();
+    memo.highest = highest;
+}
+
+int nextOrder(platform::coredata::ManagedObjectContext* context, const QString& userTemplateId)
+{
+    const QVariantMap variables { { kUserTemplateIdVariable, userTemplateId } };
+    const QList<platform::coredata::SortDescriptor> lastFirst { { kOrder, false } };
+    // A row changed or deleted but not yet saved may move the answer: then the context
+    // merges everything. Otherwise the store finds its highest row through its index
+    // and the unsaved new rows are added in.
+    for (const auto& list : { context->updatedObjects(), context->deletedObjects() }) {
+        for (const auto* object : list) {
+            if (qobject_cast<const Rows*>(object)) {
+                const auto last
+                    = KivoLib::executchFetchRequest(kFetchRows, variables, lastFirst, 1);
+                return last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kOrder)) + 1
+                                        : 0;
+            }
+        }
+    }
+    int highest = -1;
+    if (auto request = KivoLib::getFetchRequest(kFetchRows, variables)) {
+        request->setSortDescriptors(lastFirst);
+        request->setFetchLimit(1);
+        request->setIncludesPendingChanges(false);
+        const auto last = KivoLib::executeWithErrorHandling(context, *request);
+        if (last.size() == 1)
+            highest = ModelRegistry::intValue(last.first()->value(kOrder));
+    }
+    return std::max(highest, highestPendingOrder(context, userTemplateId)) + 1;
+}
+
+} // namespace
+
 Rows* Rows::add(const QString& userTemplateId)
 {
     ModelRegistry::registerClasses();
     platform::coredata::ManagedObjectContext* context = KivoLib::currentContext();
     if (!context)
         return nullptr;
-    const QVariantMap variables { { kUserTemplateIdVariable, userTemplateId } };
-    const QList<platform::coredata::SortDescriptor> lastFirst { { kOrder, false } };
-
-    // The highest order so far. A row changed or deleted but not yet saved may move the
-    // answer, so then the context merges everything; otherwise the store finds the
-    // highest saved row through its index and only the unsaved new rows are looked at,
-    // which keeps adding many rows before one save linear.
-    bool changedRows = false;
-    for (const auto& list : { context->updatedObjects(), context->deletedObjects() }) {
-        for (const auto* object : list)
-            changedRows = changedRows || qobject_cast<const Rows*>(object);
-    }
-    int order = 0;
-    if (changedRows) {
-        const auto last = KivoLib::executchFetchRequest(kFetchRows, variables, lastFirst, 1);
-        order = last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kOrder)) + 1 : 0;
-    } else {
-        int highest = -1;
-        bool any = false;
-        if (auto request = KivoLib::getFetchRequest(kFetchRows, variables)) {
-            request->setSortDescriptors(lastFirst);
-            request->setFetchLimit(1);
-            request->setIncludesPendingChanges(false);
-            const auto last = KivoLib::executeWithErrorHandling(context, *request);
-            if (last.size() == 1) {
-                highest = ModelRegistry::intValue(last.first()->value(kOrder));
-                any = true;
-            }
-        }
-        for (const auto* object : context->insertedObjects()) {
-            const auto* row = qobject_cast<const Rows*>(object);
-            if (row && row->usertemplate_id().toString() == userTemplateId) {
-                const int rowOrder = ModelRegistry::intValue(row->order());
-                highest = any ? std::max(highest, rowOrder) : rowOrder;
-                any = true;
-            }
-        }
-        order = any ? highest + 1 : 0;
-    }
-
+    const int order = nextOrder(context, userTemplateId);
     auto* row = qobject_cast<Rows*>(KivoLib::addEntity(entityName()));
     if (!row)
         return nullptr;
@@ -239,6 +300,7 @@ Rows* Rows::add(const QString& userTemplateId)
     row->setUsertemplate_id(userTemplateId);
     row->setCtimestamp(ModelRegistry::now());
     row->setOrder(order);
+    rememberPending(context, userTemplateId, row, order - 1);
     return row;
 }
 
@@ -312,7 +374,13 @@ std::optional<QVariantMap> Rows::decodeData(const Columns& columns, const Passwo
             return std::nullopt;
         text = *decrypted;
     }
-    auto values = JSONConverter::FromJSONDictionary(text.toUtf8());
+    QStringList keys;
+    keys.reserve(columns.size());
+    for (const TemplateColumn* column : columns) {
+        if (column)
+            keys << column->id().toString();
+    }
+    auto values = RowText::parseObject(text, keys);
     if (!values)
         return std::nullopt;
     for (const TemplateColumn* column : columns) {

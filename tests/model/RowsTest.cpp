@@ -104,6 +104,27 @@ TEST_F(RowsTest, RowsAreNumberedPerTableAndTheHighestNumberIsReused)
     EXPECT_FALSE(Rows::doesRowExists("empty"));
 }
 
+TEST_F(RowsTest, ManyRowsAddedBeforeOneSaveAreNumberedInTurn)
+{
+    saved({});
+    for (int i = 1; i <= 50; ++i) {
+        Rows* row = Rows::add(kTable);
+        ASSERT_EQ(row->order().toInt(), i);
+        delegate->context->insertObject(row);
+        // Rows of another table in between do not disturb the count.
+        if (i % 10 == 0)
+            delegate->context->insertObject(Rows::add(kOtherTable));
+    }
+    // A row inserted by other means with a higher number is taken into account.
+    Rows* restored = Rows::add(kTable);
+    restored->setOrder(100);
+    delegate->context->insertObject(restored);
+    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 101);
+    ASSERT_TRUE(KivoAppDelegate::ApplicationDelegate()->saveContext());
+    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 101);
+    EXPECT_EQ(Rows::add(kOtherTable)->order().toInt(), 5);
+}
+
 TEST_F(RowsTest, ANewRowReadsAsTheDefaultsOfItsColumnsAndNothingElse)
 {
     Rows* row = Rows::add(kTable);

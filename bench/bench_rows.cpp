@@ -1,0 +1,340 @@
+// A user table of 100,000 rows x 10 columns through the row model: adding the rows,
+// loading and decoding them (plain and protected), filtering with "Contains" and sorting
+// by a column. Each figure is printed beside SQLite's own shell doing the same work on
+// the same store file in the same run (reading, filtering with json_extract/LIKE and
+// ordering by json_extract over the same `json` column), as a ratio.
+#include "model/FilterExtended.h"
+#include "model/ModelRegistry.h"
+#include "model/Rows.h"
+#include "model/Sort.h"
+#include "model/TemplateColumn.h"
+#include "model/TypeConstants.h"
+#include "platform/Folders.h"
+#include "platform/coredata/ManagedObjectContext.h"
+#include "platform/coredata/ManagedObjectModel.h"
+#include "platform/coredata/PersistentStoreCoordinator.h"
+#include "platform/coredata/StoreOptions.h"
+#include "utilities/KivoAppDelegate.h"
+#include "utilities/KivoLibContext.h"
+#include "utilities/LocalizedStrings.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimeZone>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace cd = platform::coredata;
+
+namespace {
+
+// KIVOTAB_BENCH_ROWS overrides the count (for profiling smaller runs).
+const int RowCount = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS") > 0
+    ? qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS")
+    : 100000;
+constexpr int RowsPerCommit = 5000;
+const QString Definition = QStringLiteral("7A3E9C21-5B4D-4F68-8E0A-1C2B3D4E5F60");
+const QString PlainTable = QStringLiteral("1B2C3D4E-5F60-4A7B-8C9D-0E1F2A3B4C5D");
+const QString ProtectedTable = QStringLiteral("2C3D4E5F-6071-4B8C-9DAE-1F2A3B4C5D6E");
+const QString Password = QStringLiteral("bench password");
+const QString Needle = QStringLiteral("ember");
+const QString Shell = QStringLiteral("sqlite3");
+
+// The application's delegate with one store; the context can be made anew so loading
+// starts from nothing in memory.
+class BenchDelegate : public KivoAppDelegate {
+public:
+    explicit BenchDelegate(const QString& path)
+    {
+        ModelRegistry::registerClasses();
+        model = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
+        coordinator = std::make_shared<cd::PersistentStoreCoordinator>(model);
+        coordinator->addPersistentStore(cd::SQLiteStoreType, {}, QUrl::fromLocalFile(path), {});
+        freshContext();
+    }
+    void freshContext()
+    {
+        context = std::make_unique<cd::ManagedObjectContext>();
+        context->setPersistentStoreCoordinator(coordinator);
+    }
+    cd::ManagedObjectContext* managedObjectContext() const override { return context.get(); }
+    std::shared_ptr<const cd::ManagedObjectModel> managedObjectModel() const override
+    {
+        return model;
+    }
+
+    std::shared_ptr<const cd::ManagedObjectModel> model;
+    std::shared_ptr<cd::PersistentStoreCoordinator> coordinator;
+    std::unique_ptr<cd::ManagedObjectContext> context;
+};
+
+struct Fixture {
+    QTemporaryDir folder;
+    QString store;
+    std::unique_ptr<BenchDelegate> delegate;
+    QList<TemplateColumn*> columns;
+    QStringList ids;
+    double addSeconds = -1;
+    double addShellSeconds = -1;
+};
+
+Fixture* fixture = nullptr;
+double lastFetchSeconds = 0; // the fetch (with filter and sort) of the last load
+
+double secondsSince(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+double runShell(const QString& path, const QByteArray& input)
+{
+    QProcess shell;
+    shell.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    shell.start(Shell, { path });
+    shell.write(input);
+    shell.closeWriteChannel();
+    shell.waitForFinished(-1);
+    return shell.exitCode() == 0 ? secondsSince(timer) : -1;
+}
+
+// Ten columns of the kinds tables hold.
+void makeColumns()
+{
+    const QList<std::pair<QString, QString>> shape { { "Name", TypeConstants::Text },
+        { "Notes", TypeConstants::BigText }, { "Category", TypeConstants::List },
+        { "Site", TypeConstants::Link }, { "Amount", TypeConstants::Currency },
+        { "Count", TypeConstants::Numeric }, { "Day", TypeConstants::Date },
+        { "At", TypeConstants::DateTime }, { "Time", TypeConstants::Time },
+        { "Done", TypeConstants::YesNo } };
+    for (const auto& [name, type] : shape) {
+        TemplateColumn* column = TemplateColumn::add(Definition);
+        column->setName(name);
+        column->setType(type);
+        column->setPrecision(2);
+        column->saveTemplateColumn();
+        fixture->columns << column;
+        fixture->ids << column->id().toString();
+    }
+}
+
+QVariantMap rowValues(int i, QRandomGenerator& random)
+{
+    static const QStringList words { "amber", "birch", "cedar", "december", "ember", "fjord",
+        "granite", "harbour", "indigo", "juniper", "kelp", "lumber", "meadow", "nectar" };
+    const auto word = [&] { return words[int(random.bounded(quint32(words.size())))]; };
+    const QStringList& id = fixture->ids;
+    const QDateTime moment
+        = QDateTime::fromSecsSinceEpoch(1600000000 + qint64(random.bounded(200000000u)), QTimeZone::utc());
+    return { { id[0], QStringLiteral("%1 %2 %3").arg(word(), word()).arg(i) },
+        { id[1], QStringLiteral("%1 %2 %3 %4 %5").arg(word(), word(), word(), word(), word()) },
+        { id[2], word() }, { id[3], QStringLiteral("https://example.org/%1").arg(i) },
+        { id[4], double(random.bounded(1000000u)) / 100 }, { id[5], int(random.bounded(500u)) },
+        { id[6], moment }, { id[7], moment }, { id[8], moment },
+        { id[9], random.bounded(2u) == 1 } };
+}
+
+// Ours: every row made, given its values and stored, committing every few thousand.
+double addRows(const QString& table, const std::optional<QString>& password)
+{
+    QRandomGenerator random(7);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < RowCount; ++i) {
+        Rows* row = Rows::add(table);
+        row->updateData(rowValues(i, random), fixture->columns, password);
+        row->setMtimestamp(ModelRegistry::now());
+        KivoLib::insertEntity(row);
+        if ((i + 1) % RowsPerCommit == 0 && !KivoLib::commit())
+            return -1;
+    }
+    return secondsSince(timer);
+}
+
+// The shell inserting the same texts into a table of the same shape in one transaction.
+double addRowsShell(const QString& path)
+{
+    QByteArray script = "PRAGMA journal_mode=WAL;\nPRAGMA synchronous=FULL;\n"
+                        "CREATE TABLE \"Rows\" (\"_pk\" INTEGER PRIMARY KEY, \"ctimestamp\" REAL, "
+                        "\"id\" TEXT, \"json\" TEXT, \"mtimestamp\" REAL, \"order\" INTEGER, "
+                        "\"usertemplate_id\" TEXT);\n"
+                        "CREATE INDEX \"Rows_t\" ON \"Rows\" (\"usertemplate_id\", \"order\");\n"
+                        "BEGIN;\n";
+    const auto rows = Rows::getRows(PlainTable, fixture->columns, {}, {}, std::nullopt);
+    for (Rows* row : rows) {
+        QString json = row->json().toString();
+        json.replace('\'', "''");
+        script += QStringLiteral("INSERT INTO \"Rows\" (\"ctimestamp\", \"id\", \"json\", "
+                                 "\"mtimestamp\", \"order\", \"usertemplate_id\") VALUES "
+                                 "(%1, '%2', '%3', %1, %4, '%5');\n")
+                      .arg(row->ctimestamp().toDouble(), 0, 'f', 3)
+                      .arg(row->id().toString(), json)
+                      .arg(row->order().toInt())
+                      .arg(PlainTable)
+                      .toUtf8();
+    }
+    script += "COMMIT;\n";
+    return runShell(path, script);
+}
+
+QByteArray selectRows(const QByteArray& where = {}, const QByteArray& order = {})
+{
+    return "SELECT \"json\" FROM \"Rows\" WHERE \"usertemplate_id\" = '" + PlainTable.toUtf8()
+        + "'" + where + order + ";\n";
+}
+
+QByteArray jsonPath(int column)
+{
+    return "json_extract(\"json\", '$.\"" + fixture->ids[column].toUtf8() + "\"')";
+}
+
+void setUp()
+{
+    if (fixture)
+        return;
+    fixture = new Fixture;
+    fixture->store = fixture->folder.filePath("Kivotab.sqlite");
+    fixture->delegate = std::make_unique<BenchDelegate>(fixture->store);
+    makeColumns();
+    fixture->addSeconds = addRows(PlainTable, std::nullopt);
+    addRows(ProtectedTable, Password);
+    fixture->addShellSeconds = addRowsShell(fixture->folder.filePath("shell.sqlite"));
+}
+
+void report(benchmark::State& state, double ours, double shell)
+{
+    if (ours < 0 || shell < 0) {
+        state.SkipWithError("a run failed");
+        return;
+    }
+    state.SetIterationTime(ours);
+    state.counters["ours_ms"] = ours * 1000;
+    state.counters["sqlite3_ms"] = shell * 1000;
+    state.counters["ratio"] = ours / shell;
+    state.counters["fetch_ms"] = lastFetchSeconds * 1000;
+}
+
+// Ours: fetch the table in a context that holds nothing yet, then decode every row.
+double loadAndDecode(const QString& table, const std::optional<QString>& password,
+    const Rows::Filters& filters = {}, const Rows::Sorts& sorts = {}, int expected = RowCount)
+{
+    fixture->delegate->freshContext();
+    const auto columns = TemplateColumn::getColumns(Definition);
+    QElapsedTimer timer;
+    timer.start();
+    const auto rows = Rows::getRows(table, columns, filters, sorts, password);
+    lastFetchSeconds = secondsSince(timer);
+    qsizetype decoded = 0;
+    for (Rows* row : rows)
+        decoded += row->getData(columns, password).size();
+    const double seconds = secondsSince(timer);
+    if (expected >= 0 && rows.size() != expected)
+        return -1;
+    return decoded > 0 ? seconds : -1;
+}
+
+void AddRows(benchmark::State& state)
+{
+    setUp();
+    for (auto _ : state)
+        report(state, fixture->addSeconds, fixture->addShellSeconds);
+}
+
+void LoadAndDecodePlain(benchmark::State& state)
+{
+    setUp();
+    for (auto _ : state)
+        report(state, loadAndDecode(PlainTable, std::nullopt), runShell(fixture->store, selectRows()));
+}
+
+void LoadAndDecodeProtected(benchmark::State& state)
+{
+    setUp();
+    for (auto _ : state)
+        report(state, loadAndDecode(ProtectedTable, Password), runShell(fixture->store, selectRows()));
+}
+
+void FilterContains(benchmark::State& state)
+{
+    setUp();
+    auto filter = std::make_shared<FilterExtended>();
+    filter->setColumn(fixture->ids[1]);
+    filter->setOperator(LocalizedStrings::Contains());
+    filter->setTextValue(Needle);
+    for (auto _ : state)
+        report(state, loadAndDecode(PlainTable, std::nullopt, { filter }, {}, -1),
+            runShell(fixture->store,
+                selectRows(" AND " + jsonPath(1) + " LIKE '%" + Needle.toUtf8() + "%'")));
+}
+
+void SortByColumn(benchmark::State& state)
+{
+    setUp();
+    auto sort = std::make_shared<Sort>();
+    sort->setColumn(fixture->ids[4]);
+    sort->setAscending(true);
+    for (auto _ : state)
+        report(state, loadAndDecode(PlainTable, std::nullopt, {}, { sort }),
+            runShell(fixture->store, selectRows({}, " ORDER BY " + jsonPath(4))));
+}
+
+// Filtering and sorting alone, on rows already in memory: what a screen pays when the
+// user changes the filter or the sort.
+void FilterAndSortInMemory(benchmark::State& state)
+{
+    setUp();
+    fixture->delegate->freshContext();
+    const auto columns = TemplateColumn::getColumns(Definition);
+    const auto rows = Rows::getRows(PlainTable, columns, {}, {}, std::nullopt);
+    auto filter = std::make_shared<FilterExtended>();
+    filter->setColumn(fixture->ids[1]);
+    filter->setOperator(LocalizedStrings::Contains());
+    filter->setTextValue(Needle);
+    auto sort = std::make_shared<Sort>();
+    sort->setColumn(fixture->ids[4]);
+    sort->setAscending(true);
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        const auto kept = Rows::applyFilter(rows, columns, { filter }, std::nullopt);
+        const double filterSeconds = secondsSince(timer);
+        timer.restart();
+        const auto sorted = Rows::applySort(rows, columns, { sort }, std::nullopt);
+        const double sortSeconds = secondsSince(timer);
+        state.SetIterationTime(filterSeconds + sortSeconds);
+        state.counters["filter_ms"] = filterSeconds * 1000;
+        state.counters["sort_ms"] = sortSeconds * 1000;
+        state.counters["kept"] = double(kept.size());
+        benchmark::DoNotOptimize(sorted.size());
+    }
+}
+
+} // namespace
+
+BENCHMARK(AddRows)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(LoadAndDecodePlain)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(LoadAndDecodeProtected)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(FilterContains)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(SortByColumn)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(FilterAndSortInMemory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    qputenv("KIVOTAB_HOME", home.path().toUtf8());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    delete fixture;
+    return 0;
+}

@@ -1,0 +1,305 @@
+#include "model/RowText.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace {
+
+// Deep enough for any row; deeper text is refused rather than risking the stack.
+constexpr int kMaximumDepth = 64;
+
+class Parser {
+public:
+    Parser(QStringView text, const QStringList& knownKeys)
+        : m_p(text.data())
+        , m_end(text.data() + text.size())
+        , m_knownKeys(knownKeys)
+    {
+    }
+
+    std::optional<QVariantMap> document()
+    {
+        skipBlanks();
+        QVariantMap object;
+        if (!parseObject(object, 0))
+            return std::nullopt;
+        skipBlanks();
+        if (m_p != m_end)
+            return std::nullopt;
+        return object;
+    }
+
+private:
+    void skipBlanks()
+    {
+        while (m_p != m_end
+            && (*m_p == u' ' || *m_p == u'\n' || *m_p == u'\r' || *m_p == u'\t'))
+            ++m_p;
+    }
+
+    bool take(char16_t c)
+    {
+        skipBlanks();
+        if (m_p == m_end || *m_p != c)
+            return false;
+        ++m_p;
+        return true;
+    }
+
+    bool literal(const char* word)
+    {
+        for (const char* w = word; *w; ++w, ++m_p) {
+            if (m_p == m_end || *m_p != QChar::fromLatin1(*w))
+                return false;
+        }
+        return true;
+    }
+
+    bool parseObject(QVariantMap& object, int depth)
+    {
+        if (!take(u'{'))
+            return false;
+        skipBlanks();
+        if (m_p != m_end && *m_p == u'}') {
+            ++m_p;
+            return true;
+        }
+        while (true) {
+            skipBlanks();
+            QString key;
+            if (!parseKey(key) || !take(u':'))
+                return false;
+            QVariant value;
+            if (!parseValue(value, depth + 1))
+                return false;
+            object.insert(key, value);
+            if (take(u','))
+                continue;
+            return take(u'}');
+        }
+    }
+
+    bool parseArray(QVariantList& list, int depth)
+    {
+        ++m_p; // '['
+        skipBlanks();
+        if (m_p != m_end && *m_p == u']') {
+            ++m_p;
+            return true;
+        }
+        while (true) {
+            QVariant value;
+            if (!parseValue(value, depth + 1))
+                return false;
+            list.append(value);
+            if (take(u','))
+                continue;
+            return take(u']');
+        }
+    }
+
+    bool parseValue(QVariant& value, int depth)
+    {
+        if (depth > kMaximumDepth)
+            return false;
+        skipBlanks();
+        if (m_p == m_end)
+            return false;
+        switch (m_p->unicode()) {
+        case u'"': {
+            QString text;
+            if (!parseString(text))
+                return false;
+            value = text;
+            return true;
+        }
+        case u'{': {
+            QVariantMap object;
+            if (!parseObject(object, depth))
+                return false;
+            value = object;
+            return true;
+        }
+        case u'[': {
+            QVariantList list;
+            if (!parseArray(list, depth))
+                return false;
+            value = list;
+            return true;
+        }
+        case u't':
+            value = true;
+            return literal("true");
+        case u'f':
+            value = false;
+            return literal("false");
+        case u'n':
+            value = QVariant::fromValue(nullptr);
+            return literal("null");
+        default:
+            return parseNumber(value);
+        }
+    }
+
+    static int hexDigit(char16_t c)
+    {
+        if (c >= u'0' && c <= u'9')
+            return c - u'0';
+        if (c >= u'a' && c <= u'f')
+            return c - u'a' + 10;
+        if (c >= u'A' && c <= u'F')
+            return c - u'A' + 10;
+        return -1;
+    }
+
+    // A member name: the known key it equals when it has no escapes, else a new text.
+    bool parseKey(QString& out)
+    {
+        if (m_p != m_end && *m_p == u'"' && !m_knownKeys.isEmpty()) {
+            const QChar* start = m_p + 1;
+            const QChar* q = start;
+            while (q != m_end && *q != u'"' && *q != u'\\')
+                ++q;
+            if (q != m_end && *q == u'"') {
+                const QStringView name(start, q - start);
+                for (const QString& known : m_knownKeys) {
+                    if (known.size() == name.size() && name == known) {
+                        out = known;
+                        m_p = q + 1;
+                        return true;
+                    }
+                }
+            }
+        }
+        return parseString(out);
+    }
+
+    bool parseString(QString& out)
+    {
+        if (m_p == m_end || *m_p != u'"')
+            return false;
+        ++m_p;
+        const QChar* start = m_p;
+        // The common case: no escapes, one copy.
+        while (m_p != m_end && *m_p != u'"' && *m_p != u'\\') {
+            if (m_p->unicode() < 0x20)
+                return false;
+            ++m_p;
+        }
+        if (m_p == m_end)
+            return false;
+        out = QString(start, m_p - start);
+        while (*m_p == u'\\') {
+            ++m_p;
+            if (m_p == m_end)
+                return false;
+            switch (m_p->unicode()) {
+            case u'"': out += u'"'; break;
+            case u'\\': out += u'\\'; break;
+            case u'/': out += u'/'; break;
+            case u'b': out += u'\b'; break;
+            case u'f': out += u'\f'; break;
+            case u'n': out += u'\n'; break;
+            case u'r': out += u'\r'; break;
+            case u't': out += u'\t'; break;
+            case u'u': {
+                if (m_end - m_p < 5)
+                    return false;
+                int code = 0;
+                for (int i = 1; i <= 4; ++i) {
+                    const int digit = hexDigit(m_p[i].unicode());
+                    if (digit < 0)
+                        return false;
+                    code = code * 16 + digit;
+                }
+                out += QChar(char16_t(code));
+                m_p += 4;
+                break;
+            }
+            default:
+                return false;
+            }
+            ++m_p;
+            start = m_p;
+            while (m_p != m_end && *m_p != u'"' && *m_p != u'\\') {
+                if (m_p->unicode() < 0x20)
+                    return false;
+                ++m_p;
+            }
+            if (m_p == m_end)
+                return false;
+            out.append(start, m_p - start);
+        }
+        ++m_p; // closing quote
+        return true;
+    }
+
+    bool parseNumber(QVariant& value)
+    {
+        // JSON's grammar: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
+        std::string token;
+        bool integral = true;
+        const auto digits = [&] {
+            const QChar* begin = m_p;
+            while (m_p != m_end && *m_p >= u'0' && *m_p <= u'9') {
+                token += char(m_p->unicode());
+                ++m_p;
+            }
+            return m_p - begin;
+        };
+        if (m_p != m_end && *m_p == u'-') {
+            token += '-';
+            ++m_p;
+        }
+        const QChar* first = m_p;
+        const auto whole = digits();
+        if (whole == 0 || (whole > 1 && *first == u'0'))
+            return false;
+        if (m_p != m_end && *m_p == u'.') {
+            integral = false;
+            token += '.';
+            ++m_p;
+            if (digits() == 0)
+                return false;
+        }
+        if (m_p != m_end && (*m_p == u'e' || *m_p == u'E')) {
+            integral = false;
+            token += 'e';
+            ++m_p;
+            if (m_p != m_end && (*m_p == u'+' || *m_p == u'-')) {
+                token += char(m_p->unicode());
+                ++m_p;
+            }
+            if (digits() == 0)
+                return false;
+        }
+        const char* begin = token.data();
+        const char* end = begin + token.size();
+        if (integral) {
+            qlonglong whole64 = 0;
+            const auto result = std::from_chars(begin, end, whole64);
+            if (result.ec == std::errc() && result.ptr == end) {
+                value = whole64;
+                return true;
+            }
+        }
+        double number = 0;
+        const auto result = std::from_chars(begin, end, number);
+        if (result.ec != std::errc() || result.ptr != end || !std::isfinite(number))
+            return false;
+        value = number;
+        return true;
+    }
+
+    const QChar* m_p;
+    const QChar* m_end;
+    const QStringList& m_knownKeys;
+};
+
+} // namespace
+
+std::optional<QVariantMap> RowText::parseObject(QStringView text, const QStringList& knownKeys)
+{
+    return Parser(text, knownKeys).document();
+}

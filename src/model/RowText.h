@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+#include <QStringView>
+#include <QVariantMap>
+
+#include <optional>
+
+// Reading a row's stored text. Rows are decoded by the hundred thousand when a table is
+// filtered or sorted, so the text is parsed straight from its UTF-16 form into the value
+// dictionary, without the detour through UTF-8 and a JSON document. Values come out as
+// the JSON reader gives them: texts, whole numbers as 64-bit integers, other numbers as
+// doubles, flags, null, and lists and dictionaries of those.
+class RowText {
+public:
+    RowText() = delete;
+
+    // The dictionary of a JSON object text; nullopt for anything else. Member names equal
+    // to one of `knownKeys` (the column ids) share that text instead of a copy.
+    static std::optional<QVariantMap> parseObject(
+        QStringView text, const QStringList& knownKeys = {});
+};

@@ -1,0 +1,42 @@
+#include "model/RowText.h"
+#include "utilities/JSONConverter.h"
+
+#include <gtest/gtest.h>
+
+TEST(RowText, ReadsWhatTheJSONWriterWrites)
+{
+    const QVariantMap values { { "text", QString::fromUtf8("Crème \"brûlée\"\n\\ \t😀 \x01") },
+        { "whole", 1709596800 }, { "negative", -62135596800.0 }, { "fraction", 12.5 },
+        { "tiny", 1.25e-7 }, { "yes", true }, { "no", false }, { "none", QVariant() },
+        { "list", QVariantList { 1, "two", QVariantMap { { "k", 3.5 } } } },
+        { "object", QVariantMap { { "inner", "x" } } }, { "", "empty key" } };
+    const QByteArray json = JSONConverter::ToJSON(values);
+    ASSERT_FALSE(json.isNull());
+    const auto ours = RowText::parseObject(QString::fromUtf8(json), { "text", "whole" });
+    const auto reference = JSONConverter::FromJSONDictionary(json);
+    ASSERT_TRUE(ours.has_value());
+    ASSERT_TRUE(reference.has_value());
+    EXPECT_EQ(*ours, *reference);
+    EXPECT_EQ(ours->value("whole").typeId(), QMetaType::LongLong);
+    EXPECT_EQ(ours->value("fraction").typeId(), QMetaType::Double);
+    EXPECT_TRUE(ours->value("none").isNull());
+}
+
+TEST(RowText, RefusesAnythingButOneJSONObject)
+{
+    for (const char* text : { "", "[]", "\"x\"", "{", "{\"a\":}", "{\"a\":1,}", "{\"a\" 1}",
+             "{\"a\":01}", "{\"a\":1.}", "{\"a\":-}", "{\"a\":tru}", "{\"a\":\"\\x\"}",
+             "{\"a\":\"\\u12\"}", "{\"a\":1} x", "{\"a\":\"line\nbreak\"}", "{'a':1}",
+             "{\"a\":1e999}", "{\"a\":NaN}" })
+        EXPECT_FALSE(RowText::parseObject(QString::fromUtf8(text)).has_value()) << text;
+    EXPECT_EQ(RowText::parseObject(QStringLiteral(" { } \n"))->size(), 0);
+    EXPECT_EQ(RowText::parseObject(QStringLiteral("{\"a\":\"\\u00e9\\ud83d\\ude00\"}"))->value("a"),
+        QString::fromUtf8("é😀"));
+    // Nesting deep enough to exhaust the stack is refused, not followed.
+    const QString deep = "{\"a\":" + QString("[").repeated(100000) + QString("]").repeated(100000) + "}";
+    EXPECT_FALSE(RowText::parseObject(deep).has_value());
+    // Numbers beyond 64 bits still read, as doubles.
+    EXPECT_DOUBLE_EQ(
+        RowText::parseObject(QStringLiteral("{\"a\":123456789012345678901234567890}"))->value("a").toDouble(),
+        1.2345678901234568e29);
+}
