@@ -30,6 +30,8 @@ constexpr qint64 FileWriteUnknownError = 512;
 constexpr qint64 FileWriteInvalidFileNameError = 514;
 
 const QString FolderMissing = QStringLiteral("The folder \u201c%1\u201d doesn\u2019t exist.");
+const QString CannotOpenFolder
+    = QStringLiteral("The folder \u201c%1\u201d couldn\u2019t be opened.");
 const QString CannotCreateFolder
     = QStringLiteral("The folder \u201c%1\u201d couldn\u2019t be created.");
 const QString CannotRemove = QStringLiteral("\u201c%1\u201d couldn\u2019t be removed.");
@@ -109,6 +111,9 @@ QList<std::shared_ptr<FileInfo>> FileManager::getChilds(const std::shared_ptr<Fi
     const QDir directory(folder->fullName);
     if (!directory.exists())
         raise(FileReadNoSuchFileError, FolderMissing.arg(folder->name), folder->fullName);
+    // A folder that cannot be read would otherwise list as empty.
+    if (!QFileInfo(folder->fullName).isReadable())
+        raise(FileReadUnknownError, CannotOpenFolder.arg(folder->name), folder->fullName);
     const QFileInfoList entries = directory.entryInfoList(
         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted);
     QList<std::shared_ptr<FileInfo>> children;

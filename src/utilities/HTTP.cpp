@@ -1,8 +1,8 @@
 #include "utilities/HTTP.h"
 
+#include "utilities/KivoRegex.h"
 #include "utilities/KivoUtf8.h"
 
-#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
@@ -30,14 +30,15 @@ std::optional<QString> HTTP::urlDecodedString(const QString& text)
 
 QVariantMap HTTP::SplitURL(const QString& text)
 {
-    static const QRegularExpression pattern(QString::fromLatin1(kURLPattern));
+    // ICU's semantics, as every pattern of the system has: \b, \S and \d are Unicode-aware.
+    static const QString pattern = QString::fromLatin1(kURLPattern);
     QVariantMap parts;
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    if (!KivoRegex::isMatchedByRegex(text, pattern))
         return parts;
     for (int group = 1; group <= 6; ++group) {
-        if (match.capturedStart(group) >= 0)
-            parts.insert(QString::fromLatin1(kURLParts[group - 1]), match.captured(group));
+        // A repeat over the same text is mostly answered from the engine's last match.
+        if (const auto part = KivoRegex::stringByMatching(text, pattern, group))
+            parts.insert(QString::fromLatin1(kURLParts[group - 1]), *part);
     }
     return parts;
 }

@@ -29,6 +29,13 @@ struct KeyList {
             captures.append(capture);
         }
     }
+
+    // An empty list is still a list: only a missing argument counts as NULL.
+    const QString* keyData() const { return keys.isEmpty() ? &NoKey : keys.constData(); }
+    const int* captureData() const { return captures.isEmpty() ? &NoCapture : captures.constData(); }
+
+    static inline const QString NoKey;
+    static constexpr int NoCapture = 0;
 };
 
 template<typename T> std::optional<T> existing(const RXOpResult& result, T value)
@@ -266,7 +273,7 @@ std::optional<QVariantMap> dictionaryByMatchingRegex(const QString& string, cons
 {
     const KeyList list(withKeysAndCaptures);
     return dictionary("dictionaryByMatchingRegex", string, regex, options, range, error,
-        list.keys.constData(), list.captures.constData(), list.keys.size());
+        list.keyData(), list.captureData(), list.keys.size());
 }
 
 std::optional<QVariantMap> dictionaryByMatchingRegex(const QString& string, const QString& regex,
@@ -297,7 +304,7 @@ std::optional<QList<QVariantMap>> arrayOfDictionariesByMatchingRegex(const QStri
 {
     const KeyList list(withKeysAndCaptures);
     return dictionaries("arrayOfDictionariesByMatchingRegex", string, regex, options, range, error,
-        list.keys.constData(), list.captures.constData(), list.keys.size());
+        list.keyData(), list.captureData(), list.keys.size());
 }
 
 std::optional<QList<QVariantMap>> arrayOfDictionariesByMatchingRegex(const QString& string,

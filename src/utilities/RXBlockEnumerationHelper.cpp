@@ -186,7 +186,12 @@ RXEnumerationOutcome rx_performEnumerationUsingBlock(const RXCaller& caller, qui
             (*matchBlock)(count, captured, ranges.data(), &stop);
         ++calls;
         previousEnd = ranges[0].end();
-        findAll.findInRange = findAll.remainingRange;
+        // The next piece starts where this separator ended; after an empty separator the
+        // remaining range has already moved one unit on, which would drop that unit.
+        if (op == RXSplitOp && findAll.found > 0)
+            findAll.findInRange = { findAll.lastLocation, matchRange.end() - findAll.lastLocation };
+        else
+            findAll.findInRange = findAll.remainingRange;
     }
 
     if (U_FAILURE(status)) {

@@ -538,6 +538,7 @@ bool rx_findRanges(
         ++findAll.found;
     }
     findAll.remainingRange = searchRange;
+    findAll.lastLocation = lastLocation;
 
     if (op == RXSplitOp) {
         const quint64 end = findAll.findInRange.end();

@@ -41,6 +41,7 @@ struct RXFindAll {
     std::vector<RXRange> ranges;
     RXRange findInRange = RXNullRange;
     RXRange remainingRange = RXNullRange; // what is left to search after the last match
+    quint64 lastLocation = 0; // where the last match (or separator) ended
     qint64 found = 0; // matches recorded
     qint64 findUpTo = qint64(RXNotFound); // limit on `found`
     qint64 capture = 0;

@@ -1,4 +1,4 @@
-#include "common/TestSupport.h"
+#include "CryptoTestSupport.h"
 
 #include "utilities/CryptoHelper.h"
 #include "utilities/KivoAES256.h"
@@ -11,22 +11,8 @@
 
 namespace {
 
-QByteArray tool(const QString& program, const QStringList& arguments, const QByteArray& input)
-{
-    int code = -1;
-    const QByteArray out = testsupport::runTool(program, arguments, input, &code);
-    EXPECT_EQ(code, 0) << program.toStdString() << ' ' << arguments.join(' ').toStdString();
-    return out;
-}
-
-QByteArray randomBytes(qsizetype size, quint32 seed)
-{
-    QRandomGenerator generator(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char& b : bytes)
-        b = char(generator.bounded(256));
-    return bytes;
-}
+using cryptotest::randomBytes;
+using cryptotest::tool;
 
 QByteArray rowKeyHex(const QString& key)
 {

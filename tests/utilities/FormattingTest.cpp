@@ -193,4 +193,9 @@ TEST_F(Formatting, UrlEncodingAndSplitting)
     const QVariantMap bare = HTTP::SplitURL(QStringLiteral("http://host"));
     EXPECT_EQ(bare.keys(), (QStringList { "host", "protocol" }));
     EXPECT_TRUE(HTTP::SplitURL(QStringLiteral("ftp://host")).isEmpty());
+    // ICU's semantics: a letter before "http" is part of the word, so no address starts
+    // there; \d takes any decimal digit.
+    EXPECT_TRUE(HTTP::SplitURL(QStringLiteral("\u00e9http://host/x")).isEmpty());
+    EXPECT_EQ(HTTP::SplitURL(QStringLiteral("http://host:\u0661\u0662/x")).value("port"),
+        QStringLiteral("\u0661\u0662"));
 }

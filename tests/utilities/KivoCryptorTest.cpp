@@ -1,4 +1,4 @@
-#include "common/TestSupport.h"
+#include "CryptoTestSupport.h"
 
 #include "platform/Dispatch.h"
 #include "utilities/CryptoHelper.h"
@@ -22,21 +22,11 @@ constexpr qsizetype kIVAt = 18;
 constexpr qsizetype kCiphertextAt = 34;
 constexpr qsizetype kHMACSize = 32;
 
-QByteArray randomBytes(qsizetype size, quint32 seed)
-{
-    QRandomGenerator generator(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char& b : bytes)
-        b = char(generator.bounded(256));
-    return bytes;
-}
+using cryptotest::randomBytes;
 
 QByteArray openssl(const QStringList& arguments, const QByteArray& input = {})
 {
-    int code = -1;
-    const QByteArray out = testsupport::runTool(QStringLiteral("openssl"), arguments, input, &code);
-    EXPECT_EQ(code, 0) << arguments.join(' ').toStdString();
-    return out;
+    return cryptotest::tool(QStringLiteral("openssl"), arguments, input);
 }
 
 QByteArray opensslPBKDF2(const QByteArray& passwordBytes, const QByteArray& salt)

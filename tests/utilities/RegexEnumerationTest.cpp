@@ -83,6 +83,17 @@ TEST(RegexEnumeration, PiecesBetweenSeparators)
     EXPECT_EQ(calls[1].ranges[0], (RXRange { 2, 0 }));
     EXPECT_EQ(calls[2].strings, QStringList({ "b" }));
 
+    // A separator that matches the empty string splits between characters and loses none.
+    for (const char* pattern : { "x*", "\\s*" }) {
+        calls.clear();
+        EXPECT_TRUE(enumerateStringsSeparatedByRegex(
+            pattern[0] == 'x' ? "abc" : "a  b c", pattern, recorder(calls)));
+        ASSERT_EQ(calls.size(), 3) << pattern;
+        EXPECT_EQ(calls[0].strings + calls[1].strings + calls[2].strings,
+            QStringList({ "a", "b", "c" }));
+        EXPECT_EQ(calls[2].count, 1);
+    }
+
     // The separator's group follows the piece it ends.
     calls.clear();
     EXPECT_TRUE(enumerateStringsSeparatedByRegex("1-2", "(-)", recorder(calls)));
