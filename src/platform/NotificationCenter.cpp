@@ -17,14 +17,20 @@ NotificationCenter::Token NotificationCenter::addObserver(const QString& name, c
 {
     std::lock_guard lock(m_mutex);
     const Token token = m_next++;
-    m_entries.push_back({token, name, object, std::move(observer), onMainQueue});
+    m_entries.push_back({token, name, object, std::move(observer), onMainQueue,
+                         std::make_shared<std::atomic<bool>>(true)});
     return token;
 }
 
 void NotificationCenter::removeObserver(Token token)
 {
     std::lock_guard lock(m_mutex);
-    std::erase_if(m_entries, [token](const Entry& e) { return e.token == token; });
+    std::erase_if(m_entries, [token](const Entry& e) {
+        if (e.token != token)
+            return false;
+        e.alive->store(false);
+        return true;
+    });
 }
 
 void NotificationCenter::post(const QString& name, const void* object, const QVariantMap& userInfo)
@@ -41,8 +47,14 @@ void NotificationCenter::post(const QString& name, const void* object, const QVa
     }
     const Notification notification{name, object, userInfo};
     for (const auto& entry : targets) {
+        // An earlier observer of this post may have removed a later one.
+        if (!entry.alive->load())
+            continue;
         if (entry.onMainQueue && !dispatch::isMainThread())
-            dispatch::asyncMain([observer = entry.observer, notification] { observer(notification); });
+            dispatch::asyncMain([observer = entry.observer, alive = entry.alive, notification] {
+                if (alive->load())
+                    observer(notification);
+            });
         else
             entry.observer(notification);
     }

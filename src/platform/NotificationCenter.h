@@ -3,7 +3,9 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -25,6 +27,8 @@ public:
     static NotificationCenter& defaultCenter();
 
     // An empty name observes every notification; a null object observes every sender.
+    // Once removeObserver has returned, the observer is not called again, not even for a
+    // notification already posted (or queued for the main queue) before the removal.
     Token addObserver(const QString& name, const void* object, Observer observer,
                       bool onMainQueue = false);
     void removeObserver(Token token);
@@ -37,6 +41,8 @@ private:
         const void* object;
         Observer observer;
         bool onMainQueue;
+        // Cleared on removal; a delivery in flight checks it before calling.
+        std::shared_ptr<std::atomic<bool>> alive;
     };
     std::mutex m_mutex;
     std::vector<Entry> m_entries;

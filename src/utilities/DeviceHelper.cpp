@@ -84,7 +84,11 @@ void DeviceHelper::showNetworkActivityIndicator()
 void DeviceHelper::hideNetworkActivityIndicator()
 {
     Device::current().setNetworkActivityIndicatorVisible(false);
-    Device::current().endIgnoringInteractionEvents();
+    try {
+        Device::current().endIgnoringInteractionEvents();
+    } catch (...) {
+        // Touches are back or were never off; nothing to tell the caller.
+    }
 }
 
 namespace Hardware {

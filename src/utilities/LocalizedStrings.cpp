@@ -31,7 +31,9 @@ QHash<QString, QString> readTable(const QString& language)
     return table;
 }
 
-const QHash<QString, QString>& tableFor(const QString& language)
+// A copy (shared, so cheap): a reference into the map would dangle once another thread
+// adds a language and the map grows.
+QHash<QString, QString> tableFor(const QString& language)
 {
     static QMutex mutex;
     static QHash<QString, QHash<QString, QString>> tables;
@@ -49,7 +51,7 @@ QString LocalizedStrings::getLocalizedString(const QString& key)
     const QLocale locale;
     // The most specific table first ("de_CH"), then the language's ("de").
     for (const QString& language : {locale.name(), locale.name().section('_', 0, 0)}) {
-        const auto& table = tableFor(language);
+        const auto table = tableFor(language);
         const auto it = table.constFind(key);
         if (it != table.constEnd())
             return it.value();

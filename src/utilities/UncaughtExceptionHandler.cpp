@@ -2,7 +2,9 @@
 
 #include "platform/Dispatch.h"
 #include "platform/Folders.h"
+#include "platform/StringFormat.h"
 #include "utilities/DebugHelper.h"
+#include "utilities/LocalizedStrings.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -28,7 +30,7 @@ namespace {
 
 const QString kAlertTitle = QStringLiteral("Unhandled exception");
 const QString kAlertMessage = QStringLiteral(
-    "You can try to continue but the application may be unstable.\n\nDebug details follow:\n%1\n%2");
+    "You can try to continue but the application may be unstable.\n\nDebug details follow:\n%@\n%@");
 const QString kQuit = QStringLiteral("Quit");
 const QString kContinue = QStringLiteral("Continue");
 const QString kSignalReason = QStringLiteral("Signal %1 was raised.");
@@ -165,10 +167,13 @@ void UncaughtExceptionHandler::handleException(const platform::Exception& except
     validateAndSaveCriticalApplicationData();
     DebugHelper::singleton().logException(exception, true);
 
-    const QString message = kAlertMessage.arg(
-        exception.reason(), describeArray(exception.userInfo().value(AddressesKey).toStringList()));
-    QPointer<platform::ui::AlertView> alert =
-        new platform::ui::AlertView(kAlertTitle, message, this, kQuit, {kContinue});
+    const QString message = platform::formatObjects(
+        LocalizedStrings::getLocalizedString(kAlertMessage),
+        {exception.reason(), describeArray(exception.userInfo().value(AddressesKey).toStringList())});
+    QPointer<platform::ui::AlertView> alert = new platform::ui::AlertView(
+        LocalizedStrings::getLocalizedString(kAlertTitle), message, this,
+        LocalizedStrings::getLocalizedString(kQuit),
+        {LocalizedStrings::getLocalizedString(kContinue)});
     alert->show();
     if (g_testAnswer >= 0)
         alert->clickButtonAtIndex(g_testAnswer);
@@ -186,8 +191,11 @@ void UncaughtExceptionHandler::handleException(const platform::Exception& except
             ::_exit(0);
         }
     }
-    if (alert)
+    if (alert) {
+        // The alert finishes after this handler is gone: it must not call back into it.
+        alert->setDelegate(nullptr);
         alert->dismissWithClickedButtonIndex(0, false);
+    }
 
     restoreDefaults();
     if (exception.name() == SignalExceptionName) {

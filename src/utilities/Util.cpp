@@ -27,6 +27,25 @@ void collectTexts(const QObject* object, const QMetaObject* cls, QVariantMap& in
     }
 }
 
+bool isNumber(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Float:
+    case QMetaType::Double:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void Util::initObjectWithEmptyString(QObject* object)
@@ -60,10 +79,16 @@ void Util::DictionaryToObject(const QVariantMap& dictionary, QObject* object)
     for (auto it = dictionary.begin(); it != dictionary.end(); ++it) {
         const QByteArray key = it.key().toLatin1();
         const QVariant current = object->property(key.constData());
-        if (current.typeId() == QMetaType::QString)
+        if (current.typeId() == QMetaType::QString) {
             object->setProperty(key.constData(), it.value().toString());
-        else if (current.isValid() && current.canConvert<double>() && current.typeId() != QMetaType::Bool)
-            object->setProperty(key.constData(), RunTime::numberFromText(it.value().toString()));
+        } else if (isNumber(current)) {
+            // A value that is a number already is taken as it is: its text form is not
+            // decimal text of the user's locale.
+            const QVariant value = it.value();
+            object->setProperty(key.constData(), isNumber(value)
+                                                     ? value
+                                                     : RunTime::numberFromText(value.toString()));
+        }
     }
 }
 

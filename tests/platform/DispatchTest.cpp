@@ -7,6 +7,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <atomic>
 #include <mutex>
 #include <vector>
@@ -113,6 +115,31 @@ TEST(NotificationCenter, ObserversByNameAndSenderAndSafeRemoval)
     center.removeObserver(t2);
     center.post("Changed", &senderA, {{"key", 7}});
     EXPECT_EQ(a, 1);
+}
+
+TEST(NotificationCenter, ARemovedObserverIsNotCalledForAPostAlreadyUnderWay)
+{
+    auto& center = NotificationCenter::defaultCenter();
+    // The first observer tears down the second (as a screen going away would): the
+    // second must not run for the same post, nor for one queued to the main queue.
+    int second = 0;
+    NotificationCenter::Token t2 = 0;
+    auto t1 = center.addObserver("TearDown", nullptr,
+                                 [&](const Notification&) { center.removeObserver(t2); });
+    t2 = center.addObserver("TearDown", nullptr, [&](const Notification&) { ++second; });
+    center.post("TearDown");
+    EXPECT_EQ(second, 0);
+    center.removeObserver(t1);
+
+    int onMain = 0;
+    auto t3 = center.addObserver("FromWorker", nullptr, [&](const Notification&) { ++onMain; },
+                                 true);
+    std::thread worker([&] { center.post("FromWorker"); });
+    worker.join();
+    // Delivery is queued to the main queue; the observer leaves before it arrives.
+    center.removeObserver(t3);
+    testsupport::processEvents(50);
+    EXPECT_EQ(onMain, 0);
 }
 
 TEST(StringFormat, ObjectPlaceholdersInOrderOrByPosition)

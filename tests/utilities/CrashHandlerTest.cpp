@@ -67,6 +67,32 @@ TEST(CrashHandlerDeathTest, UncaughtExceptionShowsTheAlertAndQuitEndsTheProcess)
         "unstable.*the reason");
 }
 
+TEST(CrashHandler, TenFailuresAreShownAndTheEleventhIsLeftAlone)
+{
+    platform::ui::Animation::setInstant(true);
+    platform::ui::Application::shared().makeKeyAndVisible();
+    int alerts = 0;
+    platform::ui::AlertView::setAutoResponder([&](platform::ui::AlertView*) {
+        ++alerts;
+        return std::optional<int>();
+    });
+    // "Quit" each time: the exception comes back out of the handler.
+    UncaughtExceptionHandler::setTestAnswer(0);
+    for (int i = 1; i <= UncaughtExceptionHandler::MaximumHandled; ++i) {
+        EXPECT_THROW(handleUncaughtException(platform::Exception("BadThing", "again")),
+                     platform::Exception);
+        // The alert finishes after its handler is gone; it must not call back into it.
+        testsupport::processEvents(20);
+    }
+    EXPECT_EQ(alerts, UncaughtExceptionHandler::MaximumHandled);
+    EXPECT_NO_THROW(handleUncaughtException(platform::Exception("BadThing", "once more")));
+    testsupport::processEvents(20);
+    EXPECT_EQ(alerts, UncaughtExceptionHandler::MaximumHandled);
+    EXPECT_TRUE(platform::ui::AlertView::visibleAlerts().isEmpty());
+    UncaughtExceptionHandler::setTestAnswer(-1);
+    platform::ui::AlertView::setAutoResponder({});
+}
+
 TEST(DebugHelper, WritesOnlyWhileTheSettingIsOnAndAppendsToTheFile)
 {
     auto& debug = DebugHelper::singleton();

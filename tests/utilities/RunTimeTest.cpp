@@ -220,6 +220,12 @@ TEST(Util, EmptyStringsRecordsAndDictionaries)
     Util::DictionaryToObject({{"name", "x"}, {"count", "42.5"}}, &derived);
     EXPECT_EQ(derived.name, "x");
     EXPECT_DOUBLE_EQ(derived.count, 42.5);
+
+    // A number is taken as it is: its text "2.5" would read as 25 in German.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Util::DictionaryToObject({{"count", 2.5}}, &derived);
+    QLocale::setDefault(QLocale::c());
+    EXPECT_DOUBLE_EQ(derived.count, 2.5);
 }
 
 TEST(Util, AppendRoundAndClassName)

@@ -270,6 +270,7 @@ void ImageView::setImage(const Image& image)
 {
     m_image = image;
     update();
+    emit imageChanged();
 }
 
 void ImageView::setHighlightedImage(const Image& image)

@@ -87,9 +87,10 @@ private:
     QColor m_onTint = QColor(76, 217, 100);
 };
 
-// Shows an image by its content mode.
+// Shows an image by its content mode. The image is an observable property.
 class ImageView : public View {
     Q_OBJECT
+    Q_PROPERTY(platform::ui::Image image READ image WRITE setImage NOTIFY imageChanged)
 public:
     enum class ContentMode { ScaleToFill = 0, ScaleAspectFit = 1, ScaleAspectFill = 2,
                              Center = 4, Top = 5, Bottom = 6, Left = 7, Right = 8 };
@@ -108,6 +109,9 @@ public:
     // Where the image is drawn inside the bounds.
     QRectF imageRect() const;
     QSizeF sizeThatFits(const QSizeF& size) const override;
+
+signals:
+    void imageChanged();
 
 protected:
     void drawRect(QPainter& painter, const QRectF& rect) override;
