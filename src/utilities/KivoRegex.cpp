@@ -32,7 +32,10 @@ struct KeyList {
 
     // An empty list is still a list: only a missing argument counts as NULL.
     const QString* keyData() const { return keys.isEmpty() ? &NoKey : keys.constData(); }
-    const int* captureData() const { return captures.isEmpty() ? &NoCapture : captures.constData(); }
+    const int* captureData() const
+    {
+        return captures.isEmpty() ? &NoCapture : captures.constData();
+    }
 
     static inline const QString NoKey;
     static constexpr int NoCapture = 0;

@@ -90,8 +90,8 @@ TEST(KivoRegex, CapturesWithGroupsThatTakeNoPart)
     EXPECT_EQ(dictionaryByMatchingRegex(text, "zzz", { { "k", 0 } }), QVariantMap());
     // No keys at all is an empty list of keys, not a missing argument.
     EXPECT_EQ(dictionaryByMatchingRegex(text, "key", {}), QVariantMap());
-    EXPECT_EQ(arrayOfDictionariesByMatchingRegex(text, "\\w+", {}),
-        (QList<QVariantMap> { {}, {}, {} }));
+    EXPECT_EQ(
+        arrayOfDictionariesByMatchingRegex(text, "\\w+", {}), (QList<QVariantMap> { {}, {}, {} }));
 
     // Keys stop at a null key; bad capture numbers raise with the key named.
     EXPECT_EQ(

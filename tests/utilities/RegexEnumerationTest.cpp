@@ -89,8 +89,8 @@ TEST(RegexEnumeration, PiecesBetweenSeparators)
         EXPECT_TRUE(enumerateStringsSeparatedByRegex(
             pattern[0] == 'x' ? "abc" : "a  b c", pattern, recorder(calls)));
         ASSERT_EQ(calls.size(), 3) << pattern;
-        EXPECT_EQ(calls[0].strings + calls[1].strings + calls[2].strings,
-            QStringList({ "a", "b", "c" }));
+        EXPECT_EQ(
+            calls[0].strings + calls[1].strings + calls[2].strings, QStringList({ "a", "b", "c" }));
         EXPECT_EQ(calls[2].count, 1);
     }
 
