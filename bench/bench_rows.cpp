@@ -53,7 +53,8 @@ public:
     explicit BenchDelegate(const QString& path)
     {
         ModelRegistry::registerClasses();
-        model = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
+        model
+            = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
         coordinator = std::make_shared<cd::PersistentStoreCoordinator>(model);
         coordinator->addPersistentStore(cd::SQLiteStoreType, {}, QUrl::fromLocalFile(path), {});
         freshContext();
@@ -131,8 +132,8 @@ QVariantMap rowValues(int i, QRandomGenerator& random)
         "granite", "harbour", "indigo", "juniper", "kelp", "lumber", "meadow", "nectar" };
     const auto word = [&] { return words[int(random.bounded(quint32(words.size())))]; };
     const QStringList& id = fixture->ids;
-    const QDateTime moment
-        = QDateTime::fromSecsSinceEpoch(1600000000 + qint64(random.bounded(200000000u)), QTimeZone::utc());
+    const QDateTime moment = QDateTime::fromSecsSinceEpoch(
+        1600000000 + qint64(random.bounded(200000000u)), QTimeZone::utc());
     return { { id[0], QStringLiteral("%1 %2 %3").arg(word(), word()).arg(i) },
         { id[1], QStringLiteral("%1 %2 %3 %4 %5").arg(word(), word(), word(), word(), word()) },
         { id[2], word() }, { id[3], QStringLiteral("https://example.org/%1").arg(i) },
@@ -186,8 +187,8 @@ double addRowsShell(const QString& path)
 
 QByteArray selectRows(const QByteArray& where = {}, const QByteArray& order = {})
 {
-    return "SELECT \"json\" FROM \"Rows\" WHERE \"usertemplate_id\" = '" + PlainTable.toUtf8()
-        + "'" + where + order + ";\n";
+    return "SELECT \"json\" FROM \"Rows\" WHERE \"usertemplate_id\" = '" + PlainTable.toUtf8() + "'"
+        + where + order + ";\n";
 }
 
 QByteArray jsonPath(int column)
@@ -251,14 +252,16 @@ void LoadAndDecodePlain(benchmark::State& state)
 {
     setUp();
     for (auto _ : state)
-        report(state, loadAndDecode(PlainTable, std::nullopt), runShell(fixture->store, selectRows()));
+        report(
+            state, loadAndDecode(PlainTable, std::nullopt), runShell(fixture->store, selectRows()));
 }
 
 void LoadAndDecodeProtected(benchmark::State& state)
 {
     setUp();
     for (auto _ : state)
-        report(state, loadAndDecode(ProtectedTable, Password), runShell(fixture->store, selectRows()));
+        report(
+            state, loadAndDecode(ProtectedTable, Password), runShell(fixture->store, selectRows()));
 }
 
 void FilterContains(benchmark::State& state)

@@ -18,13 +18,18 @@
 #include <QJsonObject>
 #include <QSet>
 
-const QString DefaultContent::SystemDatabaseId = QStringLiteral("0A839837-0816-4DEE-9490-3F22311F4F9E");
+const QString DefaultContent::SystemDatabaseId
+    = QStringLiteral("0A839837-0816-4DEE-9490-3F22311F4F9E");
 const QString DefaultContent::SystemDatabaseName = QStringLiteral("ColorsKivo");
 const QString DefaultContent::SystemDatabaseDescription = QStringLiteral("ColorsKivo Database");
-const QString DefaultContent::ColorListTemplateId = QStringLiteral("5139F808-3946-49F7-8E65-F38461B82762");
-const QString DefaultContent::ColorNameColumnId = QStringLiteral("B66B014D-4E43-4A8C-8F90-E11F58414857");
-const QString DefaultContent::ColorValueColumnId = QStringLiteral("3472FACA-51AD-40A3-8CFB-F4CCFF726593");
-const QString DefaultContent::ColorHexColumnId = QStringLiteral("32FF1605-C767-4659-B4E0-67832B84438E");
+const QString DefaultContent::ColorListTemplateId
+    = QStringLiteral("5139F808-3946-49F7-8E65-F38461B82762");
+const QString DefaultContent::ColorNameColumnId
+    = QStringLiteral("B66B014D-4E43-4A8C-8F90-E11F58414857");
+const QString DefaultContent::ColorValueColumnId
+    = QStringLiteral("3472FACA-51AD-40A3-8CFB-F4CCFF726593");
+const QString DefaultContent::ColorHexColumnId
+    = QStringLiteral("32FF1605-C767-4659-B4E0-67832B84438E");
 const QString DefaultContent::ResourceName = QStringLiteral("templates");
 const QString DefaultContent::ResourceType = QStringLiteral("json");
 const QString DefaultContent::IdKey = QStringLiteral("id");
@@ -157,9 +162,8 @@ void DefaultContent::loadDefaultTemplatesToDatabase(const QString& databaseId)
             table = UserTemplate::add(databaseId);
             if (!table)
                 continue;
-            table->setIsprotected(definition->isprotected().isNull()
-                    ? QVariant(false)
-                    : definition->isprotected());
+            table->setIsprotected(
+                definition->isprotected().isNull() ? QVariant(false) : definition->isprotected());
             table->setTemplate_id(definitionId);
         }
         table->setName(definition->name());

@@ -15,15 +15,15 @@ class DefaultContent {
 public:
     DefaultContent() = delete;
 
-    static const QString SystemDatabaseId;          // the system database
-    static const QString SystemDatabaseName;        // "ColorsKivo"
+    static const QString SystemDatabaseId; // the system database
+    static const QString SystemDatabaseName; // "ColorsKivo"
     static const QString SystemDatabaseDescription; // "ColorsKivo Database"
-    static const QString ColorListTemplateId;       // the colour-list definition
-    static const QString ColorNameColumnId;         // its colour-name column
-    static const QString ColorValueColumnId;        // its colour-value column (braces text)
-    static const QString ColorHexColumnId;          // its hexadecimal-colour column
-    static const QString ResourceName;              // "templates"
-    static const QString ResourceType;              // "json"
+    static const QString ColorListTemplateId; // the colour-list definition
+    static const QString ColorNameColumnId; // its colour-name column
+    static const QString ColorValueColumnId; // its colour-value column (braces text)
+    static const QString ColorHexColumnId; // its hexadecimal-colour column
+    static const QString ResourceName; // "templates"
+    static const QString ResourceType; // "json"
 
     // The seventeen default colour names, in the order they are added.
     static const QStringList& colorNames();
@@ -41,6 +41,6 @@ public:
     // Adds to the database's first table the default colours whose name it lacks.
     static void loadDefaultColors(const QString& databaseId);
 
-    static const QString IdKey;      // "id"
+    static const QString IdKey; // "id"
     static const QString ColumnsKey; // "columns"
 };

@@ -40,7 +40,7 @@ public:
     QVariant getValueForType(const QString& type) const;
 
     static const QString AndEnglish; // "AND"
-    static const QString OrEnglish;  // "OR"
+    static const QString OrEnglish; // "OR"
 
 private:
     QString m_id;

@@ -6,7 +6,8 @@
 #include "style/UIColor_Expanded.h"
 
 const QString KivotabPrefernces::DefaultDatabaseKey = QStringLiteral("defaultdatabase");
-const QString KivotabPrefernces::DefaultTemplatesLoadedKey = QStringLiteral("defaultTemplatesLoaded");
+const QString KivotabPrefernces::DefaultTemplatesLoadedKey
+    = QStringLiteral("defaultTemplatesLoaded");
 const QString KivotabPrefernces::ResetRemindersKey = QStringLiteral("resetReminders");
 const QString KivotabPrefernces::BarthemeColorKey = QStringLiteral("barthemeColor");
 const QString KivotabPrefernces::ImagethemeColorKey = QStringLiteral("imagethemeColor");
@@ -25,7 +26,10 @@ QVariant KivotabPrefernces::dictionaryForKey(const QString& key) const
     return stored.typeId() == QMetaType::QVariantMap ? stored : QVariant();
 }
 
-QVariant KivotabPrefernces::defaultDatabase() const { return objectForKey(DefaultDatabaseKey); }
+QVariant KivotabPrefernces::defaultDatabase() const
+{
+    return objectForKey(DefaultDatabaseKey);
+}
 void KivotabPrefernces::setDefaultDatabase(const QVariant& value)
 {
     setObjectForKey(DefaultDatabaseKey, value);
@@ -40,26 +44,41 @@ void KivotabPrefernces::setDefaultTemplatesLoaded(bool value)
     setFlagForKey(DefaultTemplatesLoadedKey, value);
 }
 
-QVariant KivotabPrefernces::barthemeColor() const { return dictionaryForKey(BarthemeColorKey); }
+QVariant KivotabPrefernces::barthemeColor() const
+{
+    return dictionaryForKey(BarthemeColorKey);
+}
 void KivotabPrefernces::setBarthemeColor(const QVariant& value)
 {
     setObjectForKey(BarthemeColorKey, value);
 }
 
-QVariant KivotabPrefernces::imagethemeColor() const { return dictionaryForKey(ImagethemeColorKey); }
+QVariant KivotabPrefernces::imagethemeColor() const
+{
+    return dictionaryForKey(ImagethemeColorKey);
+}
 void KivotabPrefernces::setImagethemeColor(const QVariant& value)
 {
     setObjectForKey(ImagethemeColorKey, value);
 }
 
-QVariant KivotabPrefernces::tilesthemeColor() const { return dictionaryForKey(TilesthemeColorKey); }
+QVariant KivotabPrefernces::tilesthemeColor() const
+{
+    return dictionaryForKey(TilesthemeColorKey);
+}
 void KivotabPrefernces::setTilesthemeColor(const QVariant& value)
 {
     setObjectForKey(TilesthemeColorKey, value);
 }
 
-bool KivotabPrefernces::resetReminders() const { return flagForKey(ResetRemindersKey); }
-void KivotabPrefernces::setResetReminders(bool value) { setFlagForKey(ResetRemindersKey, value); }
+bool KivotabPrefernces::resetReminders() const
+{
+    return flagForKey(ResetRemindersKey);
+}
+void KivotabPrefernces::setResetReminders(bool value)
+{
+    setFlagForKey(ResetRemindersKey, value);
+}
 
 QVariantMap KivotabPrefernces::defaultValues()
 {

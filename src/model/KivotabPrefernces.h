@@ -8,7 +8,8 @@
 class KivotabPrefernces : public Preferences {
     Q_OBJECT
     Q_PROPERTY(QVariant defaultDatabase READ defaultDatabase WRITE setDefaultDatabase)
-    Q_PROPERTY(bool defaultTemplatesLoaded READ defaultTemplatesLoaded WRITE setDefaultTemplatesLoaded)
+    Q_PROPERTY(
+        bool defaultTemplatesLoaded READ defaultTemplatesLoaded WRITE setDefaultTemplatesLoaded)
     Q_PROPERTY(QVariant barthemeColor READ barthemeColor WRITE setBarthemeColor)
     Q_PROPERTY(QVariant imagethemeColor READ imagethemeColor WRITE setImagethemeColor)
     Q_PROPERTY(QVariant tilesthemeColor READ tilesthemeColor WRITE setTilesthemeColor)
@@ -42,12 +43,12 @@ public:
     static QVariantMap defaultValues();
     static void registerDefaults();
 
-    static const QString DefaultDatabaseKey;        // "defaultdatabase"
+    static const QString DefaultDatabaseKey; // "defaultdatabase"
     static const QString DefaultTemplatesLoadedKey; // "defaultTemplatesLoaded"
-    static const QString ResetRemindersKey;         // "resetReminders"
-    static const QString BarthemeColorKey;          // "barthemeColor"
-    static const QString ImagethemeColorKey;        // "imagethemeColor"
-    static const QString TilesthemeColorKey;        // "tilesthemeColor"
+    static const QString ResetRemindersKey; // "resetReminders"
+    static const QString BarthemeColorKey; // "barthemeColor"
+    static const QString ImagethemeColorKey; // "imagethemeColor"
+    static const QString TilesthemeColorKey; // "tilesthemeColor"
 
 private:
     QVariant dictionaryForKey(const QString& key) const;

@@ -11,21 +11,21 @@
 // beside it, for the object mapping). The attribute's position is looked up once per
 // entity description rather than by name at every call: rows are decoded by the
 // hundred thousand.
-#define KIVO_ATTRIBUTE(name, setter)                                                       \
-    QVariant name() const                                                                  \
-    {                                                                                      \
-        static ModelRegistry::AttributeIndex index;                                        \
-        const int at = index.of(*this, QStringLiteral(#name));                             \
-        return at >= 0 ? value(at) : value(QStringLiteral(#name));                         \
-    }                                                                                      \
-    void setter(const QVariant& newValue)                                                  \
-    {                                                                                      \
-        static ModelRegistry::AttributeIndex index;                                        \
-        const int at = index.of(*this, QStringLiteral(#name));                             \
-        if (at >= 0)                                                                       \
-            setValue(at, newValue);                                                        \
-        else                                                                               \
-            setValue(QStringLiteral(#name), newValue);                                     \
+#define KIVO_ATTRIBUTE(name, setter)                                                               \
+    QVariant name() const                                                                          \
+    {                                                                                              \
+        static ModelRegistry::AttributeIndex index;                                                \
+        const int at = index.of(*this, QStringLiteral(#name));                                     \
+        return at >= 0 ? value(at) : value(QStringLiteral(#name));                                 \
+    }                                                                                              \
+    void setter(const QVariant& newValue)                                                          \
+    {                                                                                              \
+        static ModelRegistry::AttributeIndex index;                                                \
+        const int at = index.of(*this, QStringLiteral(#name));                                     \
+        if (at >= 0)                                                                               \
+            setValue(at, newValue);                                                                \
+        else                                                                                       \
+            setValue(QStringLiteral(#name), newValue);                                             \
     }
 
 // The model's entity classes made known to the store, and small helpers they share.

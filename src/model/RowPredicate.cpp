@@ -12,8 +12,8 @@ const QString kJoinFormat = QStringLiteral(" %1 ");
 
 } // namespace
 
-RowPredicate::RowPredicate(const QList<TemplateColumn*>& columns,
-    const QList<std::shared_ptr<FilterExtended>>& filters)
+RowPredicate::RowPredicate(
+    const QList<TemplateColumn*>& columns, const QList<std::shared_ptr<FilterExtended>>& filters)
 {
     QHash<QString, TemplateColumn*> byId;
     for (TemplateColumn* column : columns) {
@@ -76,10 +76,14 @@ bool RowPredicate::test(const Term& term, const QVariant& value)
             return false;
         const int order = RowValueCompare::compare(value, term.argument);
         switch (term.op) {
-        case Op::Greater: return order > 0;
-        case Op::GreaterEqual: return order >= 0;
-        case Op::Less: return order < 0;
-        default: return order <= 0;
+        case Op::Greater:
+            return order > 0;
+        case Op::GreaterEqual:
+            return order >= 0;
+        case Op::Less:
+            return order < 0;
+        default:
+            return order <= 0;
         }
     }
     case Op::Contains:
@@ -109,4 +113,14 @@ bool RowPredicate::evaluate(const QVariantMap& values) const
             group = test(term, values.value(term.key));
     }
     return group;
+}
+
+QStringList RowPredicate::keys() const
+{
+    QStringList keys;
+    for (const Term& term : m_terms) {
+        if (!keys.contains(term.key))
+            keys.append(term.key);
+    }
+    return keys;
 }

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <QVariantMap>
@@ -29,10 +30,20 @@ public:
     QVariantList arguments() const { return m_arguments; }
 
     bool evaluate(const QVariantMap& values) const;
+    // The ids of the columns the conditions read.
+    QStringList keys() const;
 
 private:
-    enum class Op { Equal, NotEqual, Greater, GreaterEqual, Less, LessEqual, Contains,
-        NotContains };
+    enum class Op {
+        Equal,
+        NotEqual,
+        Greater,
+        GreaterEqual,
+        Less,
+        LessEqual,
+        Contains,
+        NotContains
+    };
     struct Term {
         QString key;
         Op op = Op::Equal;

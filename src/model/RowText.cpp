@@ -33,8 +33,7 @@ public:
 private:
     void skipBlanks()
     {
-        while (m_p != m_end
-            && (*m_p == u' ' || *m_p == u'\n' || *m_p == u'\r' || *m_p == u'\t'))
+        while (m_p != m_end && (*m_p == u' ' || *m_p == u'\n' || *m_p == u'\r' || *m_p == u'\t'))
             ++m_p;
     }
 
@@ -195,14 +194,30 @@ private:
             if (m_p == m_end)
                 return false;
             switch (m_p->unicode()) {
-            case u'"': out += u'"'; break;
-            case u'\\': out += u'\\'; break;
-            case u'/': out += u'/'; break;
-            case u'b': out += u'\b'; break;
-            case u'f': out += u'\f'; break;
-            case u'n': out += u'\n'; break;
-            case u'r': out += u'\r'; break;
-            case u't': out += u'\t'; break;
+            case u'"':
+                out += u'"';
+                break;
+            case u'\\':
+                out += u'\\';
+                break;
+            case u'/':
+                out += u'/';
+                break;
+            case u'b':
+                out += u'\b';
+                break;
+            case u'f':
+                out += u'\f';
+                break;
+            case u'n':
+                out += u'\n';
+                break;
+            case u'r':
+                out += u'\r';
+                break;
+            case u't':
+                out += u'\t';
+                break;
             case u'u': {
                 if (m_end - m_p < 5)
                     return false;

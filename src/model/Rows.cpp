@@ -89,8 +89,19 @@ QList<SortKey> resolveSorts(const Rows::Sorts& sorts, const Rows::Columns& colum
     return keys;
 }
 
-int compareValues(const QVariantMap& a, const QVariantMap& b, const QList<SortKey>& keys,
-    qsizetype position)
+// The columns (in their order) whose id is one of the ids.
+Rows::Columns columnsWithIds(const Rows::Columns& columns, const QStringList& ids)
+{
+    Rows::Columns used;
+    for (TemplateColumn* column : columns) {
+        if (column && ids.contains(column->id().toString()))
+            used.append(column);
+    }
+    return used;
+}
+
+int compareValues(
+    const QVariantMap& a, const QVariantMap& b, const QList<SortKey>& keys, qsizetype position)
 {
     for (qsizetype i = position; i < keys.size(); ++i) {
         const SortKey& key = keys[i];
@@ -147,9 +158,11 @@ QList<Rows*> Rows::applyFilter(const QList<Rows*>& rows, const Columns& columns,
     const RowPredicate predicate(columns, filters);
     if (predicate.isEmpty())
         return rows;
+    // Only the filtered columns need their values typed (dates made from their numbers).
+    const Columns used = columnsWithIds(columns, predicate.keys());
     QList<Rows*> passed;
     for (Rows* row : rows) {
-        if (row && predicate.evaluate(row->getData(columns, password)))
+        if (row && predicate.evaluate(row->getData(used, password)))
             passed.append(row);
     }
     return passed;
@@ -168,7 +181,12 @@ QList<Rows*> Rows::applySort(
     }
     if (keys.isEmpty())
         return rows;
-    // Decoding (and decrypting) is the cost: each row once, keeping only its sort values.
+    // Decoding (and decrypting) is the cost: each row once, keeping only its sort values;
+    // only the sort columns need their values typed.
+    QStringList keyIds;
+    for (const SortKey& key : std::as_const(keys))
+        keyIds << key.columnId;
+    const Columns used = columnsWithIds(columns, keyIds);
     struct Entry {
         Rows* row;
         QVariantList values;
@@ -176,7 +194,7 @@ QList<Rows*> Rows::applySort(
     std::vector<Entry> entries;
     entries.reserve(size_t(rows.size()));
     for (Rows* row : rows) {
-        const QVariantMap decoded = row ? row->getData(columns, password) : QVariantMap();
+        const QVariantMap decoded = row ? row->getData(used, password) : QVariantMap();
         Entry entry { row, {} };
         entry.values.reserve(keys.size());
         for (const SortKey& key : std::as_const(keys))

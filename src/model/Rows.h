@@ -91,7 +91,7 @@ public:
     // The key of a date column's reminder repeat in the values ("%@_Reminder").
     static QString reminderKey(const QString& columnId);
 
-    static const QString RowDataException;    // "RowDataException"
+    static const QString RowDataException; // "RowDataException"
     static const QString RowEncryptionFailed; // message texts (looked up for translation)
     static const QString RowDecryptionFailed;
     static const QString RowNotJSON;

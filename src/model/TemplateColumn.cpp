@@ -154,8 +154,8 @@ TemplateColumn* TemplateColumn::add(const QString& templateId)
     const auto last = KivoLib::executchFetchRequest(kFetchColumns,
         QVariantMap { { kTemplateIdVariable, templateId } },
         QList<platform::coredata::SortDescriptor> { { kOrder, false } }, 1);
-    const int order = last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kOrder)) + 1
-                                       : 0;
+    const int order
+        = last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kOrder)) + 1 : 0;
     auto* column = qobject_cast<TemplateColumn*>(KivoLib::addEntity(entityName()));
     if (!column)
         return nullptr;

@@ -110,13 +110,13 @@ public:
     static double widthForLenght(unsigned n);
 
     // Query formats, written once.
-    static const QString KeyFormat;          // "%K "
-    static const QString NotContainsFormat;  // "NOT (%K CONTAINS %@)"
-    static const QString EqualFormat;        // "== %@"
-    static const QString NotEqualFormat;     // "!= %@"
-    static const QString GreaterFormat;      // "> %@"
+    static const QString KeyFormat; // "%K "
+    static const QString NotContainsFormat; // "NOT (%K CONTAINS %@)"
+    static const QString EqualFormat; // "== %@"
+    static const QString NotEqualFormat; // "!= %@"
+    static const QString GreaterFormat; // "> %@"
     static const QString GreaterEqualFormat; // ">= %@"
-    static const QString LessFormat;         // "< %@"
-    static const QString LessEqualFormat;    // "<= %@"
-    static const QString ContainsFormat;     // "CONTAINS[cd] %@"
+    static const QString LessFormat; // "< %@"
+    static const QString LessEqualFormat; // "<= %@"
+    static const QString ContainsFormat; // "CONTAINS[cd] %@"
 };

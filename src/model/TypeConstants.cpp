@@ -29,10 +29,31 @@ bool TypeConstants::isDate(const QString& type)
     return type == DateTime || type == Date || type == Time;
 }
 
-bool TypeConstants::isBoolean(const QString& type) { return type == YesNo; }
-bool TypeConstants::isNumeric(const QString& type) { return type == Numeric; }
-bool TypeConstants::isList(const QString& type) { return type == List; }
-bool TypeConstants::isLink(const QString& type) { return type == Link; }
-bool TypeConstants::isCurrency(const QString& type) { return type == Currency; }
-bool TypeConstants::isNumber(const QString& type) { return isNumeric(type) || isCurrency(type); }
-bool TypeConstants::isProtected(const QString& type) { return type == Protected; }
+bool TypeConstants::isBoolean(const QString& type)
+{
+    return type == YesNo;
+}
+bool TypeConstants::isNumeric(const QString& type)
+{
+    return type == Numeric;
+}
+bool TypeConstants::isList(const QString& type)
+{
+    return type == List;
+}
+bool TypeConstants::isLink(const QString& type)
+{
+    return type == Link;
+}
+bool TypeConstants::isCurrency(const QString& type)
+{
+    return type == Currency;
+}
+bool TypeConstants::isNumber(const QString& type)
+{
+    return isNumeric(type) || isCurrency(type);
+}
+bool TypeConstants::isProtected(const QString& type)
+{
+    return type == Protected;
+}

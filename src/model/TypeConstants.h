@@ -9,16 +9,16 @@ class TypeConstants {
 public:
     TypeConstants() = delete;
 
-    static const QString Text;      // "Text"
-    static const QString BigText;   // "BigText"
-    static const QString Date;      // "Date"
-    static const QString Numeric;   // "Numeric"
-    static const QString YesNo;     // "Yes/No"
-    static const QString List;      // "List"
-    static const QString Link;      // "Link"
-    static const QString Time;      // "Time"
-    static const QString DateTime;  // "DateTime"
-    static const QString Currency;  // "Currency"
+    static const QString Text; // "Text"
+    static const QString BigText; // "BigText"
+    static const QString Date; // "Date"
+    static const QString Numeric; // "Numeric"
+    static const QString YesNo; // "Yes/No"
+    static const QString List; // "List"
+    static const QString Link; // "Link"
+    static const QString Time; // "Time"
+    static const QString DateTime; // "DateTime"
+    static const QString Currency; // "Currency"
     static const QString Protected; // "Protected"
 
     // Every type name, in the order above.

@@ -65,8 +65,8 @@ UserTemplate* UserTemplate::add(const QString& databaseId)
     const auto last = KivoLib::executchFetchRequest(kFetchByDatabase,
         QVariantMap { { kDatabaseIdVariable, databaseId } },
         QList<platform::coredata::SortDescriptor> { { kOrder, false } }, 1);
-    const int order = last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kOrder)) + 1
-                                       : 0;
+    const int order
+        = last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kOrder)) + 1 : 0;
     auto* table = qobject_cast<UserTemplate*>(KivoLib::addEntity(entityName()));
     if (!table)
         return nullptr;
@@ -125,8 +125,7 @@ bool UserTemplate::setProtectionCheck(const QString& password)
 }
 
 bool UserTemplate::changeProtection(const std::optional<QString>& currentPassword,
-    const std::optional<QString>& password, const QList<TemplateColumn*>& columns,
-    QString* message)
+    const std::optional<QString>& password, const QList<TemplateColumn*>& columns, QString* message)
 {
     if (!KivoLib::isDataOK(this))
         return false;

@@ -174,14 +174,17 @@ TEST_F(ModelTest, LoadingTwiceRefreshesWithoutDuplicates)
     EXPECT_EQ(countOf("UserTemplate"), tables);
     EXPECT_EQ(countOf("Rows"), 17u);
     // The file wins for definitions; tables take their definition's name again.
-    EXPECT_EQ(Template::getTemplate(DefaultContent::ColorListTemplateId)->name().toString(), "Colors");
-    EXPECT_EQ(UserTemplate::getUserTemplates(DefaultContent::SystemDatabaseId).first()->name(), "Colors");
+    EXPECT_EQ(
+        Template::getTemplate(DefaultContent::ColorListTemplateId)->name().toString(), "Colors");
+    EXPECT_EQ(
+        UserTemplate::getUserTemplates(DefaultContent::SystemDatabaseId).first()->name(), "Colors");
 
     // A colour deleted by the user comes back; the others are not added again.
     const auto colourColumns = TemplateColumn::getColumns(DefaultContent::ColorListTemplateId);
     const QString colourTable
         = UserTemplate::getUserTemplates(DefaultContent::SystemDatabaseId).first()->id().toString();
-    ASSERT_TRUE(Rows::deleteRows(Rows::getRows(colourTable, colourColumns, {}, {}, std::nullopt)[3]));
+    ASSERT_TRUE(
+        Rows::deleteRows(Rows::getRows(colourTable, colourColumns, {}, {}, std::nullopt)[3]));
     Database::loadDefaultColors(DefaultContent::SystemDatabaseId);
     EXPECT_EQ(countOf("Rows"), 17u);
 }
@@ -245,7 +248,8 @@ TEST_F(ModelTest, DeletingOneObjectLeavesTheOthers)
     EXPECT_EQ(countOf("UserTemplate"), tables - 1);
     EXPECT_EQ(countOf("Rows"), rows);
     const quint64 columns = countOf("TemplateColumn");
-    ASSERT_TRUE(Template::deleteTemplate(Template::getTemplate(DefaultContent::ColorListTemplateId)));
+    ASSERT_TRUE(
+        Template::deleteTemplate(Template::getTemplate(DefaultContent::ColorListTemplateId)));
     EXPECT_EQ(countOf("TemplateColumn"), columns);
     EXPECT_FALSE(Database::deleteDatabase(nullptr));
 }
@@ -271,7 +275,8 @@ TEST_F(ModelTest, EntityFilesListEveryObject)
     ASSERT_EQ(databases.size(), 1);
     EXPECT_EQ(databases.first()["ManageObjectName"].toString(), "Database");
     EXPECT_EQ(QJsonDocument::fromJson(Rows::toJSON()).array().size(), 17);
-    EXPECT_EQ(QJsonDocument::fromJson(Template::toJSON()).array().size(), bundledDefinitions().size());
+    EXPECT_EQ(
+        QJsonDocument::fromJson(Template::toJSON()).array().size(), bundledDefinitions().size());
     EXPECT_EQ(QJsonDocument::fromJson(TemplateColumn::toJSON()).array().size(),
         qsizetype(countOf("TemplateColumn")));
     EXPECT_EQ(QJsonDocument::fromJson(UserTemplate::toJSON()).array().size(),

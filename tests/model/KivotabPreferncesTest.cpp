@@ -1,5 +1,5 @@
-#include "model/DefaultContent.h"
 #include "model/KivotabPrefernces.h"
+#include "model/DefaultContent.h"
 #include "platform/UserDefaults.h"
 
 #include <gtest/gtest.h>

@@ -17,8 +17,8 @@
 #include <QLocale>
 #include <QTimeZone>
 #include <QUrl>
-#include <unicode/ucal.h>
 #include <gtest/gtest.h>
+#include <unicode/ucal.h>
 
 #include <memory>
 
@@ -33,7 +33,8 @@ public:
     StoreDelegate()
     {
         ModelRegistry::registerClasses();
-        model = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
+        model
+            = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
         coordinator = std::make_shared<cd::PersistentStoreCoordinator>(model);
         const QVariantMap options { { cd::MigratePersistentStoresAutomaticallyOption, true },
             { cd::InferMappingModelAutomaticallyOption, true } };
@@ -75,8 +76,8 @@ struct ModelTest : ::testing::Test {
     }
 
     // A saved column of the definition.
-    TemplateColumn* column(const QString& templateId, const QString& name, const QString& type,
-        int precision = 0)
+    TemplateColumn* column(
+        const QString& templateId, const QString& name, const QString& type, int precision = 0)
     {
         TemplateColumn* made = TemplateColumn::add(templateId);
         made->setName(name);

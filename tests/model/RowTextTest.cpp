@@ -24,19 +24,21 @@ TEST(RowText, ReadsWhatTheJSONWriterWrites)
 
 TEST(RowText, RefusesAnythingButOneJSONObject)
 {
-    for (const char* text : { "", "[]", "\"x\"", "{", "{\"a\":}", "{\"a\":1,}", "{\"a\" 1}",
-             "{\"a\":01}", "{\"a\":1.}", "{\"a\":-}", "{\"a\":tru}", "{\"a\":\"\\x\"}",
-             "{\"a\":\"\\u12\"}", "{\"a\":1} x", "{\"a\":\"line\nbreak\"}", "{'a':1}",
-             "{\"a\":1e999}", "{\"a\":NaN}" })
+    for (const char* text :
+        { "", "[]", "\"x\"", "{", "{\"a\":}", "{\"a\":1,}", "{\"a\" 1}", "{\"a\":01}", "{\"a\":1.}",
+            "{\"a\":-}", "{\"a\":tru}", "{\"a\":\"\\x\"}", "{\"a\":\"\\u12\"}", "{\"a\":1} x",
+            "{\"a\":\"line\nbreak\"}", "{'a':1}", "{\"a\":1e999}", "{\"a\":NaN}" })
         EXPECT_FALSE(RowText::parseObject(QString::fromUtf8(text)).has_value()) << text;
     EXPECT_EQ(RowText::parseObject(QStringLiteral(" { } \n"))->size(), 0);
     EXPECT_EQ(RowText::parseObject(QStringLiteral("{\"a\":\"\\u00e9\\ud83d\\ude00\"}"))->value("a"),
         QString::fromUtf8("é😀"));
     // Nesting deep enough to exhaust the stack is refused, not followed.
-    const QString deep = "{\"a\":" + QString("[").repeated(100000) + QString("]").repeated(100000) + "}";
+    const QString deep
+        = "{\"a\":" + QString("[").repeated(100000) + QString("]").repeated(100000) + "}";
     EXPECT_FALSE(RowText::parseObject(deep).has_value());
     // Numbers beyond 64 bits still read, as doubles.
-    EXPECT_DOUBLE_EQ(
-        RowText::parseObject(QStringLiteral("{\"a\":123456789012345678901234567890}"))->value("a").toDouble(),
+    EXPECT_DOUBLE_EQ(RowText::parseObject(QStringLiteral("{\"a\":123456789012345678901234567890}"))
+                         ->value("a")
+                         .toDouble(),
         1.2345678901234568e29);
 }

@@ -234,8 +234,8 @@ TEST_F(RowsTest, ARowThatCannotBeEncryptedIsRefusedWithoutLosingAnything)
     EXPECT_EQ(row->getData(columns, QStringLiteral("short")).value(key(name)).toString(), "kept");
 
     // A value with no JSON form is refused the same way.
-    EXPECT_THROW(row->updateData({ { "x", QVariant::fromValue(QSize(1, 1)) } }, columns,
-                     std::nullopt),
+    EXPECT_THROW(
+        row->updateData({ { "x", QVariant::fromValue(QSize(1, 1)) } }, columns, std::nullopt),
         platform::Exception);
     EXPECT_EQ(row->json().toString(), before);
 }
@@ -265,14 +265,18 @@ TEST_F(RowsTest, TextFiltersFoldCaseAndAccentsOnlyForContains)
         f->setTextValue(value);
         return names(Rows::getRows(kTable, columns, { f }, {}, std::nullopt));
     };
-    EXPECT_EQ(run(LocalizedStrings::Contains(), "CREME"), QStringList({ "Crème Brûlée", "creme brulee" }));
-    EXPECT_EQ(run(LocalizedStrings::Contains(), "brûl"), QStringList({ "Crème Brûlée", "creme brulee" }));
-    EXPECT_EQ(run(LocalizedStrings::NotContains(), "CREME"), QStringList({ "Apple", "apple pie", "" }));
+    EXPECT_EQ(run(LocalizedStrings::Contains(), "CREME"),
+        QStringList({ "Crème Brûlée", "creme brulee" }));
+    EXPECT_EQ(
+        run(LocalizedStrings::Contains(), "brûl"), QStringList({ "Crème Brûlée", "creme brulee" }));
+    EXPECT_EQ(
+        run(LocalizedStrings::NotContains(), "CREME"), QStringList({ "Apple", "apple pie", "" }));
     EXPECT_EQ(run(LocalizedStrings::EqualTo(), "Apple"), QStringList({ "Apple" }));
     EXPECT_EQ(run(LocalizedStrings::NotEqualTo(), "Apple"),
         QStringList({ "Crème Brûlée", "creme brulee", "apple pie", "" }));
     // Order is by code unit: upper case before lower case.
-    EXPECT_EQ(run(LocalizedStrings::GreaterThan(), "apple"), QStringList({ "creme brulee", "apple pie" }));
+    EXPECT_EQ(run(LocalizedStrings::GreaterThan(), "apple"),
+        QStringList({ "creme brulee", "apple pie" }));
     EXPECT_EQ(run(LocalizedStrings::GreaterThanOrEqualTo(), "apple pie"),
         QStringList({ "creme brulee", "apple pie" }));
     EXPECT_EQ(run(LocalizedStrings::LessThan(), "B"), QStringList({ "Apple", "" }));
@@ -302,9 +306,11 @@ TEST_F(RowsTest, NumberDateAndYesNoFiltersCompareTypedValues)
     EXPECT_EQ(number(count, LocalizedStrings::EqualTo(), 10), QStringList({ "r2" }));
     EXPECT_EQ(number(count, LocalizedStrings::NotEqualTo(), 10), QStringList({ "r1", "r3", "r4" }));
     EXPECT_EQ(number(count, LocalizedStrings::GreaterThan(), 2), QStringList({ "r2", "r3" }));
-    EXPECT_EQ(number(count, LocalizedStrings::GreaterThanOrEqualTo(), 2.5), QStringList({ "r2", "r3" }));
+    EXPECT_EQ(
+        number(count, LocalizedStrings::GreaterThanOrEqualTo(), 2.5), QStringList({ "r2", "r3" }));
     EXPECT_EQ(number(count, LocalizedStrings::LessThan(), 2.5), QStringList({ "r1" }));
-    EXPECT_EQ(number(amount, LocalizedStrings::LessThanOrEqualTo(), 10), QStringList({ "r1", "r2" }));
+    EXPECT_EQ(
+        number(amount, LocalizedStrings::LessThanOrEqualTo(), 10), QStringList({ "r1", "r2" }));
 
     const auto date = [&](TemplateColumn* c, const QString& condition, const QDateTime& value) {
         auto f = filter(c, condition);
@@ -312,14 +318,19 @@ TEST_F(RowsTest, NumberDateAndYesNoFiltersCompareTypedValues)
         return names(Rows::getRows(kTable, columns, { f }, {}, std::nullopt));
     };
     // "Date" compares days: any moment of the day matches.
-    EXPECT_EQ(date(day, LocalizedStrings::EqualTo(), utc(2024, 1, 10, 17, 45)), QStringList({ "r1" }));
-    EXPECT_EQ(date(day, LocalizedStrings::GreaterThan(), utc(2024, 1, 10, 23, 59)), QStringList({ "r2" }));
-    EXPECT_EQ(date(day, LocalizedStrings::LessThanOrEqualTo(), utc(2024, 1, 10)), QStringList({ "r1", "r3" }));
+    EXPECT_EQ(
+        date(day, LocalizedStrings::EqualTo(), utc(2024, 1, 10, 17, 45)), QStringList({ "r1" }));
+    EXPECT_EQ(date(day, LocalizedStrings::GreaterThan(), utc(2024, 1, 10, 23, 59)),
+        QStringList({ "r2" }));
+    EXPECT_EQ(date(day, LocalizedStrings::LessThanOrEqualTo(), utc(2024, 1, 10)),
+        QStringList({ "r1", "r3" }));
     // "DateTime" compares moments.
     EXPECT_TRUE(date(at, LocalizedStrings::EqualTo(), utc(2024, 1, 10, 17, 45)).isEmpty());
-    EXPECT_EQ(date(at, LocalizedStrings::GreaterThanOrEqualTo(), utc(2024, 1, 10, 8)), QStringList({ "r1", "r2" }));
+    EXPECT_EQ(date(at, LocalizedStrings::GreaterThanOrEqualTo(), utc(2024, 1, 10, 8)),
+        QStringList({ "r1", "r2" }));
     // "Time" compares the time of day whatever the date.
-    EXPECT_EQ(date(time, LocalizedStrings::GreaterThan(), utc(1999, 6, 1, 7)), QStringList({ "r1", "r2" }));
+    EXPECT_EQ(date(time, LocalizedStrings::GreaterThan(), utc(1999, 6, 1, 7)),
+        QStringList({ "r1", "r2" }));
     EXPECT_EQ(date(time, LocalizedStrings::LessThan(), utc(1999, 6, 1, 7)), QStringList({ "r3" }));
     EXPECT_EQ(date(time, LocalizedStrings::EqualTo(), utc(2030, 1, 1, 23)), QStringList({ "r2" }));
 
@@ -352,11 +363,12 @@ TEST_F(RowsTest, FiltersJoinByTheirOwnJoinerWithAndBeforeOr)
     const RowPredicate probe(columns, filters);
     EXPECT_EQ(probe.format(), "%K == %@ OR %K == %@ AND %K == %@");
     // a OR (b AND c).
-    EXPECT_EQ(names(Rows::applyFilter(Rows::getRows(kTable, columns, {}, {}, std::nullopt),
-                  columns, filters, std::nullopt)),
+    EXPECT_EQ(names(Rows::applyFilter(Rows::getRows(kTable, columns, {}, {}, std::nullopt), columns,
+                  filters, std::nullopt)),
         QStringList({ "a", "b" }));
     c->setYesnoValue(true);
-    EXPECT_EQ(names(Rows::getRows(kTable, columns, filters, {}, std::nullopt)), QStringList({ "a" }));
+    EXPECT_EQ(
+        names(Rows::getRows(kTable, columns, filters, {}, std::nullopt)), QStringList({ "a" }));
     // A filter on a column the table does not have is left out.
     auto stray = filter(name, LocalizedStrings::EqualTo());
     stray->setColumn("gone");
@@ -405,7 +417,8 @@ TEST_F(RowsTest, FilteringAndSortingReadProtectedRowsWithThePassword)
         saved({ { key(name), text } }, password);
     auto f = filter(name, LocalizedStrings::Contains());
     f->setTextValue("a");
-    EXPECT_EQ(names(Rows::getRows(kTable, columns, { f }, { sort(name, true) }, password), password),
+    EXPECT_EQ(
+        names(Rows::getRows(kTable, columns, { f }, { sort(name, true) }, password), password),
         QStringList({ "alpha", "beta", "gamma" }));
     f->setTextValue("mm");
     EXPECT_EQ(names(Rows::getRows(kTable, columns, { f }, {}, password), password),
@@ -427,7 +440,8 @@ TEST_F(RowsTest, ProtectingAndUnprotectingRestoresEveryRowOnlyWithTheRightPasswo
     EXPECT_TRUE(table->isprotected().toBool());
     EXPECT_TRUE(table->isPasswordValid("pw"));
     EXPECT_FALSE(table->isPasswordValid("PW"));
-    EXPECT_EQ(names(Rows::getRows(tableId, columns, {}, {}, QStringLiteral("pw")), QStringLiteral("pw")),
+    EXPECT_EQ(
+        names(Rows::getRows(tableId, columns, {}, {}, QStringLiteral("pw")), QStringLiteral("pw")),
         QStringList({ "one", "two", "" }));
 
     // A wrong password is refused and leaves every stored text as it was.
@@ -436,7 +450,8 @@ TEST_F(RowsTest, ProtectingAndUnprotectingRestoresEveryRowOnlyWithTheRightPasswo
         before << row->json().toString();
     EXPECT_FALSE(table->changeProtection(QStringLiteral("nope"), std::nullopt, columns, &message));
     EXPECT_EQ(message, LocalizedStrings::PasswordInvalid());
-    EXPECT_FALSE(table->changeProtection(QStringLiteral("pw"), QString(40, 'k'), columns, &message));
+    EXPECT_FALSE(
+        table->changeProtection(QStringLiteral("pw"), QString(40, 'k'), columns, &message));
     EXPECT_EQ(message, Rows::RowEncryptionFailed);
     delegate->context->reset();
     QStringList after;
@@ -450,6 +465,7 @@ TEST_F(RowsTest, ProtectingAndUnprotectingRestoresEveryRowOnlyWithTheRightPasswo
     EXPECT_TRUE(table->protectioncheck().isNull());
     const auto rows = Rows::getRows(tableId, columns, {}, {}, std::nullopt);
     EXPECT_EQ(names(rows), QStringList({ "one", "two", "" }));
-    EXPECT_EQ(rows[0]->getData(columns, std::nullopt).value(key(day)).toDateTime(), utc(2024, 2, 2));
+    EXPECT_EQ(
+        rows[0]->getData(columns, std::nullopt).value(key(day)).toDateTime(), utc(2024, 2, 2));
     EXPECT_TRUE(rows[2]->json().isNull());
 }

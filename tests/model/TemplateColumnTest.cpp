@@ -22,7 +22,8 @@ TEST(TypeConstants, GroupsTheElevenTypeNamesByExactName)
         EXPECT_EQ(TypeConstants::isBoolean(type), type == "Yes/No");
     }
     EXPECT_EQ(TypeConstants::allTypes().size(), 11);
-    for (const QString& other : { QString(), QString("text"), QString("Yes/no"), QString("Number") }) {
+    for (const QString& other :
+        { QString(), QString("text"), QString("Yes/no"), QString("Number") }) {
         EXPECT_FALSE(TypeConstants::isText(other) || TypeConstants::isDate(other)
             || TypeConstants::isNumber(other) || TypeConstants::isBoolean(other)
             || TypeConstants::isList(other) || TypeConstants::isLink(other)
@@ -106,7 +107,8 @@ TEST_F(ModelTest, DisplayTextsOfEveryType)
     c->setType("DateTime");
     EXPECT_EQ(c->getStringValue(moment), KivoDateUtils::getDateTimeString(moment));
     // A stored number (Unix seconds) shows as the date it stands for.
-    EXPECT_EQ(c->getStringValue(moment.toSecsSinceEpoch()), KivoDateUtils::getDateTimeString(moment));
+    EXPECT_EQ(
+        c->getStringValue(moment.toSecsSinceEpoch()), KivoDateUtils::getDateTimeString(moment));
     c->setType("Time");
     EXPECT_EQ(c->getStringValue(moment), KivoDateUtils::getTimeString(moment));
     c->setType("Unknown");
