@@ -1,10 +1,15 @@
 #include "platform/coredata/AttributeDescription.h"
 
 #include <cmath>
+#include <limits>
 
 namespace platform::coredata {
 
 namespace {
+
+// The range of qlonglong as doubles: -2^63 is exact, 2^63 is the first value beyond it.
+constexpr double IntegerMinimum = -9223372036854775808.0;
+constexpr double IntegerLimit = 9223372036854775808.0;
 
 bool isNumeric(const QVariant& value)
 {
@@ -49,8 +54,19 @@ std::optional<QVariant> AttributeDescription::coerce(const QVariant& value) cons
     case AttributeType::Integer:
         if (!isNumeric(value))
             return std::nullopt;
-        if (value.metaType().id() == QMetaType::Double || value.metaType().id() == QMetaType::Float)
-            return QVariant(qlonglong(std::trunc(value.toDouble())));
+        if (value.metaType().id() == QMetaType::Double
+            || value.metaType().id() == QMetaType::Float) {
+            // A number no 64-bit integer holds (not-a-number, infinite or too large) is
+            // refused rather than stored as an arbitrary value.
+            const double number = std::trunc(value.toDouble());
+            if (!(number >= IntegerMinimum && number < IntegerLimit))
+                return std::nullopt;
+            return QVariant(qlonglong(number));
+        }
+        if ((value.metaType().id() == QMetaType::ULongLong
+                || value.metaType().id() == QMetaType::ULong)
+            && value.toULongLong() > quint64(std::numeric_limits<qlonglong>::max()))
+            return std::nullopt;
         return QVariant(value.toLongLong());
     case AttributeType::Double:
         if (!isNumeric(value))

@@ -620,27 +620,23 @@ bool PersistentStore::begin(Error* error)
                 SQLITE_READONLY));
         return false;
     }
-    sqlite3_stmt* begin = statement("BEGIN IMMEDIATE", error);
-    if (!begin)
-        return false;
-    StatementUse use(begin);
-    const int rc = sqlite3_step(begin);
-    if (rc != SQLITE_DONE) {
-        report(error, sqliteError(QStringLiteral("The save could not start"), rc));
-        return false;
-    }
-    return true;
+    return step("BEGIN IMMEDIATE", QStringLiteral("The save could not start"), error);
 }
 
 bool PersistentStore::commit(Error* error)
 {
-    sqlite3_stmt* commit = statement("COMMIT", error);
-    if (!commit)
+    return step("COMMIT", QStringLiteral("The save could not be committed"), error);
+}
+
+bool PersistentStore::step(const QByteArray& sql, const QString& what, Error* error)
+{
+    sqlite3_stmt* prepared = statement(sql, error);
+    if (!prepared)
         return false;
-    StatementUse use(commit);
-    const int rc = sqlite3_step(commit);
+    StatementUse use(prepared);
+    const int rc = sqlite3_step(prepared);
     if (rc != SQLITE_DONE) {
-        report(error, sqliteError(QStringLiteral("The save could not be committed"), rc));
+        report(error, sqliteError(what, rc));
         return false;
     }
     return true;

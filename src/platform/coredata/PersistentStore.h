@@ -89,6 +89,8 @@ private:
     bool prepareSchema(Error* error);
     sqlite3_stmt* statement(const QByteArray& sql, Error* error);
     bool execute(const QByteArray& sql, Error* error);
+    // Runs a cached statement that returns no rows; `what` opens the error's text.
+    bool step(const QByteArray& sql, const QString& what, Error* error);
     Error sqliteError(const QString& what, int code = 0) const;
     QString path() const;
 

@@ -2,6 +2,9 @@
 
 #include "platform/Exception.h"
 
+#include <cmath>
+#include <limits>
+
 using namespace storetest;
 
 TEST(ManagedObjectModel, DescribesTheFiveEntitiesWithAttributesInDeclaredOrder)
@@ -99,4 +102,15 @@ TEST(ManagedObject, ConvertsValuesToTheAttributeTypeAndRefusesOtherKinds)
     EXPECT_THROW(object.setValue("order", "three"), platform::Exception);
     EXPECT_THROW(object.setValue("name", 12), platform::Exception);
     EXPECT_THROW(object.value("nothing"), platform::Exception);
+
+    // Numbers no 64-bit integer holds are refused, and the value stays as it was.
+    object.setValue("order", 7);
+    EXPECT_THROW(object.setValue("order", std::nan("")), platform::Exception);
+    EXPECT_THROW(object.setValue("order", 1e300), platform::Exception);
+    EXPECT_THROW(object.setValue("order", -HUGE_VAL), platform::Exception);
+    EXPECT_THROW(
+        object.setValue("order", QVariant::fromValue(quint64(1) << 63)), platform::Exception);
+    EXPECT_EQ(object.value("order").toLongLong(), 7);
+    object.setValue("order", -9223372036854775808.0);
+    EXPECT_EQ(object.value("order").toLongLong(), std::numeric_limits<qlonglong>::min());
 }
