@@ -20,7 +20,10 @@ const QString kAboveRange = QStringLiteral("xValue <= 255");
 const QString kBelowRange = QStringLiteral("xValue >= 0");
 const QString kBadKernel
     = QStringLiteral("A kernel needs an odd number of rows and of columns, all rows alike");
-const QString kBadKernelSize = QStringLiteral("A kernel size must be 1 or more");
+// A larger Gaussian kernel would not fit in memory (its weights alone are size x size
+// doubles); such a size is refused like one below 1.
+constexpr qint64 kMaxKernelSize = 4095;
+const QString kBadKernelSize = QStringLiteral("A kernel size must be 1 to %1").arg(kMaxKernelSize);
 const char* const kAddingPoint = "Adding point";
 
 constexpr int kRed = 0;
@@ -307,7 +310,7 @@ QImage applyBlendFilter(
 
 Kernel makeKernel(qint32 size)
 {
-    if (size < 1)
+    if (size < 1 || size > kMaxKernelSize)
         raise(platform::Exception::InvalidArgument, kBadKernelSize);
     // A 1 x 1 Gaussian has no spread (sigma 0): it is the identity.
     if (size == 1)
@@ -521,7 +524,11 @@ QImage edgeDetect(const QImage& image)
 
 QImage gaussianBlur(const QImage& image, qint32 radius)
 {
-    return applyConvolve(image, makeKernel(2 * radius + 1));
+    // Worked out in 64 bits: 2n + 1 of a large radius does not fit in 32.
+    const qint64 size = 2 * qint64(radius) + 1;
+    if (size > kMaxKernelSize)
+        raise(platform::Exception::InvalidArgument, kBadKernelSize);
+    return applyConvolve(image, makeKernel(qint32(size)));
 }
 
 // ---- Composites

@@ -60,7 +60,7 @@ QImage polaroidish(const QImage& image);
 QImage applyFilter(const QImage& image, PixelFunction function, const void* context);
 QImage applyBlendFilter(
     const QImage& image, BlendFunction function, const QImage& other, const void* context);
-// A normalised Gaussian kernel of size x size (size 1 is the identity).
+// A normalised Gaussian kernel of size x size, size 1 to 4095 (1 is the identity).
 Kernel makeKernel(qint32 size);
 // The value of the polyline through the points at x (0...255), by the segment that spans x;
 // the first or last point's y where no segment does.

@@ -269,9 +269,20 @@ void Theme::applyStyleForToolbar(platform::ui::Toolbar* toolbar)
 {
     if (!toolbar)
         return;
-    toolbar->setBackgroundImage({});
-    toolbar->setBarTintColor(m_toolbarColor.toQColor());
-    toolbar->setTintColor(m_buttonTitleColor.toQColor());
+    Preferences* preferences = KivoAppDelegate::ApplicationDelegate()->currentPreferences();
+    if (preferences && preferences->gradient()) {
+        // The bar keeps its own look; only its items take the bar colour.
+        toolbar->setBackgroundImage({});
+        toolbar->setBackgroundColor(QColor());
+        toolbar->setTintColor(m_toolbarColor.toQColor());
+    } else {
+        // A flat bar in the bar colour with the items in the system tint. The bar draws its
+        // tint over its background colour, so the tint carries the colour as well.
+        toolbar->setTintColor(QColor());
+        toolbar->setBackgroundImage({});
+        toolbar->setBackgroundColor(m_toolbarColor.toQColor());
+        toolbar->setBarTintColor(m_toolbarColor.toQColor());
+    }
 }
 
 void Theme::applyStyleImage(platform::ui::ViewController* controller)

@@ -6,6 +6,7 @@
 #include <QColor>
 
 #include <array>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -197,6 +198,11 @@ TEST(ImageFilters, ConvolutionComputedByHand)
     EXPECT_EQ(k3[0][0], k3[2][2]);
     EXPECT_EQ(ImageFilter::makeKernel(1), (ImageFilter::Kernel { { 1.0 } }));
     EXPECT_THROW(ImageFilter::makeKernel(0), platform::Exception);
+    // Sizes beyond memory, and a radius whose 2n + 1 overflows, are refused, not attempted.
+    EXPECT_THROW(ImageFilter::makeKernel(1 << 30), platform::Exception);
+    EXPECT_THROW(
+        ImageFilter::gaussianBlur(solid(3, 3, 100, 100, 100), std::numeric_limits<qint32>::max()),
+        platform::Exception);
 
     // Gaussian 3 x 3 on a uniform 3 x 3 image: borders darken by the weights they miss.
     const QImage blurred = ImageFilter::gaussianBlur(solid(3, 3, 100, 100, 100), 1);

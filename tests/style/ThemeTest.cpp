@@ -125,6 +125,32 @@ TEST_F(Styled, BarLuminanceExactlyAtTheThresholdCountsAsDark)
     EXPECT_EQ(toggle.onTintColor(), style().toolbarColor().toQColor());
 }
 
+TEST_F(Styled, ClassicToolbarFollowsTheGradientSetting)
+{
+    Preferences* preferences = delegate.currentPreferences();
+    ASSERT_NE(preferences, nullptr);
+    const QColor bar = style().toolbarColor().toQColor();
+    const QColor systemTint = platform::ui::Toolbar().tintColor();
+
+    // Without gradients (the default): a flat bar in the bar colour, items in the system tint.
+    platform::ui::Toolbar flat;
+    flat.setTintColor(Qt::red);
+    style().applyStyleForToolbar(&flat);
+    EXPECT_EQ(flat.backgroundColor(), bar);
+    EXPECT_EQ(flat.barTintColor(), bar);
+    EXPECT_EQ(flat.tintColor(), systemTint);
+
+    // With gradients: the bar keeps its look and the items take the bar colour.
+    preferences->setGradient(true);
+    platform::ui::Toolbar shaded;
+    const QColor ownTint = shaded.barTintColor();
+    style().applyStyleForToolbar(&shaded);
+    EXPECT_EQ(shaded.tintColor(), bar);
+    EXPECT_EQ(shaded.barTintColor(), ownTint);
+    EXPECT_FALSE(shaded.backgroundColor().isValid());
+    preferences->setGradient(false);
+}
+
 TEST_F(Styled, MissingBaseColourCountsAsDarkAndLeavesClearShades)
 {
     delegate.bar = QVariant::fromValue(QString("not a colour"));
