@@ -25,8 +25,20 @@ struct Attachment {
     QString fileName;
 };
 
+// Where the composer goes up: the navigation controller of the screen when it has one,
+// else the screen itself.
+ViewController* presenterFor(ViewController* screen)
+{
+    if (screen && screen->navigationController())
+        return screen->navigationController();
+    return screen;
+}
+
+// Opens the composer. `screen` becomes its delegate and has whatever it presents
+// dismissed first; the composer is then presented from the screen's navigation
+// controller, or, with `fromCurrentScreen`, from that of the screen on top of the window.
 void compose(const QString& to, const QString& subject, const QString& body,
-             const Attachment* attachment, ViewController* delegateScreen, ViewController* from)
+             const Attachment* attachment, ViewController* screen, bool fromCurrentScreen)
 {
     if (!MailComposeViewController::canSendMail()) {
         MessageHelper::ShowMessage(LocalizedStrings::MailNotConfigured(), false);
@@ -34,31 +46,37 @@ void compose(const QString& to, const QString& subject, const QString& body,
     }
     MailComposeViewController* composer = MailComposeViewController::create();
     composer->setMailComposeDelegate(
-        dynamic_cast<platform::ui::MailComposeViewControllerDelegate*>(delegateScreen));
+        dynamic_cast<platform::ui::MailComposeViewControllerDelegate*>(screen));
     composer->setSubject(subject);
     composer->setToRecipients(to.isNull() ? QStringList() : QStringList{to});
     composer->setMessageBody(body, false);
     if (attachment)
         composer->addAttachmentData(attachment->data, attachment->mime, attachment->fileName);
 
-    // Presented from the navigation controller when there is one, else the screen.
-    ViewController* presenter = from;
-    if (from && from->navigationController())
-        presenter = from->navigationController();
-    if (!presenter) {
-        delete composer;
-        return;
-    }
-    QPointer<ViewController> presenterPtr(presenter);
+    QPointer<ViewController> screenPtr(screen);
     QPointer<MailComposeViewController> composerPtr(composer);
-    auto present = [presenterPtr, composerPtr] {
-        if (presenterPtr && composerPtr)
-            presenterPtr->presentViewController(composerPtr, true);
-        else if (composerPtr)
-            composerPtr->deleteLater();
+    auto present = [screenPtr, composerPtr, fromCurrentScreen] {
+        if (!composerPtr)
+            return;
+        ViewController* presenter = presenterFor(
+            fromCurrentScreen ? KivoAppDelegate::ApplicationDelegate()->currentViewController()
+                              : screenPtr.data());
+        // Nowhere to show it (or the place is taken): the composer must not be left over.
+        if (!presenter || presenter->presentedViewController()) {
+            delete composerPtr.data();
+            return;
+        }
+        presenter->presentViewController(composerPtr, true);
     };
-    if (presenter->presentedViewController())
-        presenter->dismissViewController(true, present);
+    // What the screen presents (directly or through its navigation controller) goes first.
+    ViewController* presenting = nullptr;
+    if (screen && screen->presentedViewController())
+        presenting = screen;
+    else if (ViewController* navigation = presenterFor(screen);
+             navigation && navigation->presentedViewController())
+        presenting = navigation;
+    if (presenting)
+        presenting->dismissViewController(true, present);
     else
         present();
 }
@@ -68,15 +86,14 @@ void compose(const QString& to, const QString& subject, const QString& body,
 void MailHelper::sendEmailTo(const QString& to, const QString& subject, const QString& body,
                              ViewController* viewController)
 {
-    compose(to, subject, body, nullptr, viewController, viewController);
+    compose(to, subject, body, nullptr, viewController, false);
 }
 
 void MailHelper::sendEmailToWithAttachment(const QString& to, const QString& subject,
                                            const QString& body, ViewController* viewController)
 {
     const Attachment attachment{body.toUtf8(), CsvMimeType, CsvFileName};
-    compose(to, subject, LocalizedStrings::AttachedCSV(), &attachment, viewController,
-            viewController);
+    compose(to, subject, LocalizedStrings::AttachedCSV(), &attachment, viewController, false);
 }
 
 void MailHelper::sendEmailToWithFile(const QString& to, const QString& subject,
@@ -88,8 +105,7 @@ void MailHelper::sendEmailToWithFile(const QString& to, const QString& subject,
     if (file.open(QIODevice::ReadOnly))
         data = file.readAll();
     const Attachment attachment{data, mime, DebugFileName};
-    compose(to, subject, DebugInfo, &attachment, viewController,
-            KivoAppDelegate::ApplicationDelegate()->currentViewController());
+    compose(to, subject, DebugInfo, &attachment, viewController, true);
 }
 
 void MailHelper::sendEmailToWithFile(const QString& to, const QString& subject,
@@ -97,6 +113,5 @@ void MailHelper::sendEmailToWithFile(const QString& to, const QString& subject,
                                      const QString& fileName, ViewController* viewController)
 {
     const Attachment attachment{data, mime, fileName};
-    compose(to, subject, QString(""), &attachment, viewController,
-            KivoAppDelegate::ApplicationDelegate()->currentViewController());
+    compose(to, subject, QString(""), &attachment, viewController, true);
 }

@@ -297,6 +297,15 @@ void ViewController::dismissViewController(bool animated, Completion completion)
         m_presenting->dismissViewController(animated, std::move(completion));
         return;
     }
+    // A screen inside a container (a navigation stack) speaks for its container: it
+    // ends what the container presents, or the container's own presentation.
+    ViewController* container = m_parentController ? m_parentController.data()
+                                                   : static_cast<ViewController*>(
+                                                         m_navigationController.data());
+    if (container && container != this) {
+        container->dismissViewController(animated, std::move(completion));
+        return;
+    }
     if (completion)
         dispatch::asyncMain([completion] { guarded(completion); });
 }

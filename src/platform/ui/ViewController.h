@@ -65,7 +65,8 @@ public:
     // page sheets: a centred panel on a tablet); the completion runs after the animation.
     void presentViewController(ViewController* controller, bool animated,
                                Completion completion = {});
-    // Dismisses what this controller presents, or, when it presents nothing, itself.
+    // Dismisses what this controller presents, or, when it presents nothing, itself;
+    // a controller inside a container passes the call on to the container.
     void dismissViewController(bool animated, Completion completion = {});
     ViewController* presentedViewController() const { return m_presented; }
     ViewController* presentingViewController() const { return m_presenting; }
