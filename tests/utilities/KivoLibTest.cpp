@@ -8,14 +8,19 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
+#include "utilities/DebugHelper.h"
 #include "utilities/KivoAppDelegate.h"
 #include "utilities/KivoLibContext.h"
 #include "utilities/KivoLibObject.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace cd = platform::coredata;
 using platform::ui::AlertView;
@@ -123,6 +128,34 @@ TEST_F(KivoLibFixture, NamedFetchesTakeVariablesSortsAndLimits)
     first->setSortDescriptors({ { "order", true } });
     EXPECT_TRUE(second->sortDescriptors().isEmpty());
     EXPECT_TRUE(KivoLib::getFetchRequest("FetchRequest_Rows_All")->sortDescriptors().isEmpty());
+}
+
+TEST_F(KivoLibFixture, AFailedFetchFindsNothingAndLogsOneError)
+{
+    saved("Rows", { { "id", "R1" } });
+    auto& debug = DebugHelper::singleton();
+    Preferences* preferences = delegate->currentPreferences();
+    ASSERT_NE(preferences, nullptr);
+    debug.deleteLogFile();
+    const int standardError = ::dup(STDERR_FILENO);
+    debug.logToFile();
+    preferences->setDebug(true);
+
+    // With the store gone the fetch and the count fail inside the context.
+    delegate->coordinator->removePersistentStore(delegate->coordinator->persistentStores().first());
+    const auto rows = KivoLib::executchFetchRequest("FetchRequest_Rows_All");
+    const quint64 count = KivoLib::countFetchRequest("FetchRequest_Rows_All");
+
+    preferences->setDebug(false);
+    std::fflush(stderr);
+    ::dup2(standardError, STDERR_FILENO);
+    ::close(standardError);
+    EXPECT_TRUE(rows.isEmpty());
+    EXPECT_EQ(count, 0u);
+    QFile log(debug.logFile());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll().count("Crash: Error Domain="), 2) << "one entry per failed call";
+    EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
 }
 
 TEST_F(KivoLibFixture, SaveAndDeleteCommitTheWholeContext)
