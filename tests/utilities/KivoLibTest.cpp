@@ -10,6 +10,7 @@
 #include "platform/ui/Application.h"
 #include "utilities/DebugHelper.h"
 #include "utilities/KivoAppDelegate.h"
+#include "utilities/KivoLibAttributedString.h"
 #include "utilities/KivoLibContext.h"
 #include "utilities/KivoLibObject.h"
 
@@ -17,6 +18,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -319,6 +322,25 @@ TEST_F(KivoLibFixture, DeletedObjectsAreNoLongerDataOK)
     EXPECT_EQ(AlertView::visibleAlerts().first()->title(), "Information");
     EXPECT_EQ(
         AlertView::visibleAlerts().first()->message(), "Data has been changed or deleted by Sync.");
+}
+
+TEST(KivoLibAttributedString, ReplacesTheFirstOccurrenceWithAnEscapedLink)
+{
+    QTextDocument document;
+    document.setPlainText("see help, then help again");
+    const auto linked = KivoLib::replaceText(
+        document, "help", "the manual", "https://example.com/a page/é?x=1&y=2");
+    EXPECT_EQ(linked->toPlainText(), "see the manual, then help again");
+    EXPECT_EQ(document.toPlainText(), "see help, then help again") << "the original is kept";
+    QTextCursor cursor(linked.get());
+    cursor.setPosition(6);
+    EXPECT_TRUE(cursor.charFormat().isAnchor());
+    EXPECT_EQ(cursor.charFormat().anchorHref(), "https://example.com/a%20page/%C3%A9?x=1&y=2");
+    cursor.setPosition(20);
+    EXPECT_FALSE(cursor.charFormat().isAnchor());
+
+    const auto unchanged = KivoLib::replaceText(document, "Help", "x", "y");
+    EXPECT_EQ(unchanged->toPlainText(), document.toPlainText());
 }
 
 TEST(IsSubclass, WalksTheAncestorsOnly)
