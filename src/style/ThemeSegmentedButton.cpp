@@ -26,11 +26,11 @@ ThemeSegmentedButton::ThemeSegmentedButton(const QStringList& items, QWidget* pa
     if (!style)
         return;
     setTitleTextAttributes(style->buttonTextAttributes(), platform::ui::ControlStateNormal);
-    const bool ios7 = DeviceHelper::isIOS7();
-    if (ios7)
+    if (DeviceHelper::isIOS7())
         setTintColor(style->buttonTitleColor().toQColor());
-    const bool borderless = preferences && preferences->disablebuttonborder();
-    if (!(borderless && ios7))
+    // Borders are off unless the setting says otherwise, as for the themed button.
+    const bool borderless = !preferences || preferences->disablebuttonborder();
+    if (!borderless)
         setBackgroundImage(style->ButtonBackGround(), platform::ui::ControlStateNormal);
     setFrame(QRectF(QPointF(0, 0), sizeThatFits({})));
 }

@@ -183,6 +183,9 @@ TEST_F(Styled, ThemeButtonsAreSizedByTheTitleAndStyled)
     segments->tapSegment(1);
     EXPECT_EQ(taps, 2);
     EXPECT_EQ(segments->titleTextAttributes().foregroundColor, style().buttonTitleColor().toQColor());
+    // Button borders always read as off: no rounded background behind the segments.
+    EXPECT_TRUE(segments->backgroundImage().isNull());
+    EXPECT_EQ(segments->tintColor(), style().buttonTitleColor().toQColor());
 }
 
 namespace {
