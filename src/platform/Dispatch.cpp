@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <future>
+#include <stdexcept>
 
 namespace platform::dispatch {
 
@@ -36,7 +37,51 @@ int qtPriority(Priority priority)
     return 0;
 }
 
+std::mutex g_handlerMutex;
+std::function<void(const std::exception&)>& exceptionHandler()
+{
+    static std::function<void(const std::exception&)> handler;
+    return handler;
+}
+
+void handOver(const std::exception& exception)
+{
+    std::function<void(const std::exception&)> handler;
+    {
+        std::lock_guard lock(g_handlerMutex);
+        handler = exceptionHandler();
+    }
+    if (handler) {
+        try {
+            handler(exception);
+            return;
+        } catch (...) {
+        }
+    }
+    qWarning("Exception in a main-queue block: %s", exception.what());
+}
+
+// The block as the event loop runs it: whatever it throws stops here.
+Block caught(Block block)
+{
+    return [block = std::move(block)] {
+        try {
+            block();
+        } catch (const std::exception& exception) {
+            handOver(exception);
+        } catch (...) {
+            handOver(std::runtime_error("Unknown exception"));
+        }
+    };
+}
+
 } // namespace
+
+void setMainQueueExceptionHandler(std::function<void(const std::exception&)> handler)
+{
+    std::lock_guard lock(g_handlerMutex);
+    exceptionHandler() = std::move(handler);
+}
 
 bool isMainThread()
 {
@@ -49,7 +94,7 @@ void asyncMain(Block block)
     auto* app = QCoreApplication::instance();
     if (!app)
         return;
-    QMetaObject::invokeMethod(app, std::move(block), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(app, caught(std::move(block)), Qt::QueuedConnection);
 }
 
 void syncMain(const Block& block)
@@ -58,14 +103,15 @@ void syncMain(const Block& block)
         block();
         return;
     }
-    QMetaObject::invokeMethod(QCoreApplication::instance(), block, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), caught(block),
+                              Qt::BlockingQueuedConnection);
 }
 
 void afterMain(int milliseconds, Block block)
 {
     auto start = [milliseconds, block = std::move(block)]() mutable {
         QTimer::singleShot(std::max(0, milliseconds), QCoreApplication::instance(),
-                           std::move(block));
+                           caught(std::move(block)));
     };
     if (isMainThread())
         start();

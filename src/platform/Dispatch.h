@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -15,6 +16,11 @@ using Block = std::function<void()>;
 enum class Priority { Low, Default, High, Background };
 
 bool isMainThread();
+
+// Exceptions never leave a main-queue block into the event loop: one that escapes a
+// block handed to asyncMain, afterMain or (from another thread) syncMain goes to this
+// handler (the UI layer shows it); without one it is written to the log.
+void setMainQueueExceptionHandler(std::function<void(const std::exception&)> handler);
 
 // The main queue is the Qt event loop of the application's main thread.
 void asyncMain(Block block);

@@ -89,6 +89,27 @@ TEST(Dispatch, GroupNotifiesWhenEveryMemberLeft)
     EXPECT_TRUE(testsupport::waitUntil([&] { return notified; }));
 }
 
+TEST(Dispatch, AnExceptionInAMainQueueBlockStopsBeforeTheEventLoop)
+{
+    QStringList seen;
+    platform::dispatch::setMainQueueExceptionHandler(
+        [&](const std::exception& exception) { seen << QString::fromUtf8(exception.what()); });
+    platform::dispatch::asyncMain([] { throw std::runtime_error("from async"); });
+    platform::dispatch::afterMain(1, [] { throw std::runtime_error("from later"); });
+    std::thread worker([] {
+        platform::dispatch::syncMain([] { throw std::runtime_error("from sync"); });
+    });
+    EXPECT_TRUE(testsupport::waitUntil([&] { return seen.size() == 3; }));
+    worker.join();
+    // The loop goes on: later blocks still run.
+    bool ran = false;
+    platform::dispatch::asyncMain([&] { ran = true; });
+    EXPECT_TRUE(testsupport::waitUntil([&] { return ran; }));
+    EXPECT_TRUE(seen.contains("from async") && seen.contains("from later")
+                && seen.contains("from sync"));
+    platform::dispatch::setMainQueueExceptionHandler({});
+}
+
 TEST(NotificationCenter, ObserversByNameAndSenderAndSafeRemoval)
 {
     auto& center = NotificationCenter::defaultCenter();

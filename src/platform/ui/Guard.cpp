@@ -1,5 +1,7 @@
 #include "platform/ui/Guard.h"
 
+#include "platform/Dispatch.h"
+
 #include <QtGlobal>
 
 #include <mutex>
@@ -17,8 +19,13 @@ ExceptionPresenter& presenter()
 
 void setExceptionPresenter(ExceptionPresenter newPresenter)
 {
-    std::lock_guard lock(g_mutex);
-    presenter() = std::move(newPresenter);
+    {
+        std::lock_guard lock(g_mutex);
+        presenter() = std::move(newPresenter);
+    }
+    // Main-queue blocks are entries from the loop too.
+    dispatch::setMainQueueExceptionHandler(
+        [](const std::exception& exception) { presentException(exception); });
 }
 
 void presentException(const std::exception& exception)
