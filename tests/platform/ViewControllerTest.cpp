@@ -3,10 +3,12 @@
 #include "platform/ui/Animation.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/View.h"
 
@@ -175,4 +177,23 @@ TEST_F(Screens, ExceptionsInLifeCycleCallsStopAtTheLoop)
     EXPECT_EQ(shown, "Test: load failed");
     EXPECT_EQ(navigation->viewControllers().size(), 1);
     setExceptionPresenter({});
+}
+
+TEST_F(Screens, AScreensOwnBarButtonsLeaveTheBarWithIt)
+{
+    auto* first = new ViewController();
+    auto* own = new Button();
+    own->setTitle("Mine");
+    first->navigationItem()->setRightBarButtonItem(new BarButtonItem(own));
+    navigation->pushViewController(first, false);
+    testsupport::processEvents(20);
+    EXPECT_TRUE(own->isVisible());
+
+    // The next screen's bar does not show the covered screen's button.
+    navigation->pushViewController(new ViewController(), false);
+    testsupport::processEvents(20);
+    EXPECT_FALSE(own->isVisible());
+    navigation->popViewController(false);
+    testsupport::processEvents(20);
+    EXPECT_TRUE(own->isVisible()) << "back with its screen";
 }

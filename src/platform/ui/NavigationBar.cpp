@@ -117,9 +117,15 @@ void NavigationBar::setTopInset(double inset)
 
 void NavigationBar::clearItems()
 {
-    for (const auto& view : m_itemViews)
-        if (view && !view->property("kivo_custom").toBool())
+    for (const auto& view : m_itemViews) {
+        if (!view)
+            continue;
+        // A screen's own item views stay its own, out of sight until it shows them again.
+        if (view->property("kivo_custom").toBool())
+            view->hide();
+        else
             view->deleteLater();
+    }
     m_itemViews.clear();
     m_rightViews.clear();
     m_leftView = nullptr;
