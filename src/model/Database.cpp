@@ -51,8 +51,8 @@ Database* Database::add()
 
 bool Database::saveDatabase()
 {
-    setMtimestamp(ModelRegistry::now());
-    return KivoLib::Save(this);
+    // Unlike the other entities, no check for changes made underneath.
+    return ModelRegistry::saveStamped(this, false);
 }
 
 bool Database::deleteDatabase(Database* database)

@@ -137,7 +137,9 @@ Template* DefaultContent::storeTemplate(const QVariantMap& object)
             column->setId(columnId);
         }
         copyMembers(columnObject, column);
+        // Neither may a member move the column to another definition.
         column->setId(columnId);
+        column->setTemplate_id(templateId);
         column->saveTemplateColumn();
     }
     return definition;
@@ -177,6 +179,10 @@ void DefaultContent::loadDefaultColors(const QString& databaseId)
     const QList<UserTemplate*> tables = UserTemplate::getUserTemplates(databaseId);
     // Without a table there is nowhere to put the colours.
     if (tables.isEmpty())
+        return;
+    // A protected table's rows can be neither read nor written without its password:
+    // colours added in the clear would never read back.
+    if (tables.first()->isprotected().toBool())
         return;
     const QString tableId = tables.first()->id().toString();
     const QList<TemplateColumn*> columns = TemplateColumn::getColumns(ColorListTemplateId);

@@ -7,6 +7,7 @@
 #include "model/UserTemplate.h"
 #include "utilities/Guid.h"
 #include "utilities/KivoDateUtils.h"
+#include "utilities/KivoLibObject.h"
 
 #include <mutex>
 
@@ -36,4 +37,12 @@ double ModelRegistry::now()
 int ModelRegistry::intValue(const QVariant& value)
 {
     return value.isValid() && !value.isNull() ? int(value.toLongLong()) : 0;
+}
+
+bool ModelRegistry::saveStamped(platform::coredata::ManagedObject* object, bool checkFirst)
+{
+    if (!object || (checkFirst && !KivoLib::isDataOK(object)))
+        return false;
+    object->setValue(QStringLiteral("mtimestamp"), now());
+    return KivoLib::Save(object);
 }

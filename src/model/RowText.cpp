@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -174,6 +175,45 @@ private:
         return parseString(out);
     }
 
+    // Moves past plain characters up to the next quote or escape; false at the end of
+    // the text or at a raw control character.
+    bool skipPlain()
+    {
+        while (m_p != m_end && *m_p != u'"' && *m_p != u'\\') {
+            if (m_p->unicode() < 0x20)
+                return false;
+            ++m_p;
+        }
+        return m_p != m_end;
+    }
+
+    // Appends the character of the escape after a backslash and moves past it.
+    bool appendEscape(QString& out)
+    {
+        // The one-letter escapes and what they stand for, position by position.
+        static constexpr std::u16string_view letters = u"\"\\/bfnrt";
+        static constexpr std::u16string_view meanings = u"\"\\/\b\f\n\r\t";
+        if (m_p == m_end)
+            return false;
+        if (const auto at = letters.find(m_p->unicode()); at != std::u16string_view::npos) {
+            out += QChar(meanings[at]);
+            ++m_p;
+            return true;
+        }
+        if (*m_p != u'u' || m_end - m_p < 5)
+            return false;
+        int code = 0;
+        for (int i = 1; i <= 4; ++i) {
+            const int digit = hexDigit(m_p[i].unicode());
+            if (digit < 0)
+                return false;
+            code = code * 16 + digit;
+        }
+        out += QChar(char16_t(code));
+        m_p += 5;
+        return true;
+    }
+
     bool parseString(QString& out)
     {
         if (m_p == m_end || *m_p != u'"')
@@ -181,68 +221,15 @@ private:
         ++m_p;
         const QChar* start = m_p;
         // The common case: no escapes, one copy.
-        while (m_p != m_end && *m_p != u'"' && *m_p != u'\\') {
-            if (m_p->unicode() < 0x20)
-                return false;
-            ++m_p;
-        }
-        if (m_p == m_end)
+        if (!skipPlain())
             return false;
         out = QString(start, m_p - start);
         while (*m_p == u'\\') {
             ++m_p;
-            if (m_p == m_end)
+            if (!appendEscape(out))
                 return false;
-            switch (m_p->unicode()) {
-            case u'"':
-                out += u'"';
-                break;
-            case u'\\':
-                out += u'\\';
-                break;
-            case u'/':
-                out += u'/';
-                break;
-            case u'b':
-                out += u'\b';
-                break;
-            case u'f':
-                out += u'\f';
-                break;
-            case u'n':
-                out += u'\n';
-                break;
-            case u'r':
-                out += u'\r';
-                break;
-            case u't':
-                out += u'\t';
-                break;
-            case u'u': {
-                if (m_end - m_p < 5)
-                    return false;
-                int code = 0;
-                for (int i = 1; i <= 4; ++i) {
-                    const int digit = hexDigit(m_p[i].unicode());
-                    if (digit < 0)
-                        return false;
-                    code = code * 16 + digit;
-                }
-                out += QChar(char16_t(code));
-                m_p += 4;
-                break;
-            }
-            default:
-                return false;
-            }
-            ++m_p;
             start = m_p;
-            while (m_p != m_end && *m_p != u'"' && *m_p != u'\\') {
-                if (m_p->unicode() < 0x20)
-                    return false;
-                ++m_p;
-            }
-            if (m_p == m_end)
+            if (!skipPlain())
                 return false;
             out.append(start, m_p - start);
         }

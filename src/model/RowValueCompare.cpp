@@ -1,6 +1,6 @@
 #include "model/RowValueCompare.h"
 
-#include <QDateTime>
+#include "utilities/KivoDateUtils.h"
 
 #include <cmath>
 
@@ -36,6 +36,18 @@ RowValueCompare::Kind RowValueCompare::kindOf(const QVariant& value)
         return Kind::Text;
     default:
         return Kind::Other;
+    }
+}
+
+QDateTime RowValueCompare::dateOf(const QVariant& value)
+{
+    switch (kindOf(value)) {
+    case Kind::Date:
+        return value.toDateTime();
+    case Kind::Number:
+        return KivoDateUtils::ConvertFromUnixTime(value.toDouble());
+    default:
+        return {};
     }
 }
 

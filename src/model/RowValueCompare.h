@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 
@@ -16,6 +17,9 @@ public:
 
     static Kind kindOf(const QVariant& value);
     static bool isMissing(const QVariant& value) { return kindOf(value) == Kind::Missing; }
+    // The moment a date column's value stands for: a date as it is, a number as Unix
+    // seconds; invalid for anything else.
+    static QDateTime dateOf(const QVariant& value);
 
     // -1, 0 or 1: the total order above.
     static int compare(const QVariant& a, const QVariant& b);

@@ -64,10 +64,7 @@ Template* Template::add()
 
 bool Template::saveTemplate()
 {
-    if (!KivoLib::isDataOK(this))
-        return false;
-    setMtimestamp(ModelRegistry::now());
-    return KivoLib::Save(this);
+    return ModelRegistry::saveStamped(this);
 }
 
 bool Template::deleteTemplate(Template* definition)

@@ -61,20 +61,6 @@ unsigned decimalsOf(const QVariant& precision)
     return unsigned(std::clamp<qlonglong>(decimals, 0, KivoNumber::MaximumDecimals));
 }
 
-// The date a stored or in-memory date value stands for: a date as it is, a number as
-// Unix seconds; invalid for anything else.
-QDateTime dateOf(const QVariant& value)
-{
-    switch (RowValueCompare::kindOf(value)) {
-    case RowValueCompare::Kind::Date:
-        return value.toDateTime();
-    case RowValueCompare::Kind::Number:
-        return KivoDateUtils::ConvertFromUnixTime(value.toDouble());
-    default:
-        return {};
-    }
-}
-
 // The number at the start of the text, as a C float reading takes it: leading blanks,
 // a sign, digits with one decimal point and an exponent; 0 when there is none.
 double leadingNumber(const QString& text)
@@ -174,10 +160,7 @@ TemplateColumn* TemplateColumn::add(const QString& templateId)
 
 bool TemplateColumn::saveTemplateColumn()
 {
-    if (!KivoLib::isDataOK(this))
-        return false;
-    setMtimestamp(ModelRegistry::now());
-    return KivoLib::Save(this);
+    return ModelRegistry::saveStamped(this);
 }
 
 bool TemplateColumn::deleteTemplateColumn(TemplateColumn* column)
@@ -296,7 +279,7 @@ QString TemplateColumn::getStringValue(const QVariant& value) const
     if (TypeConstants::isCurrency(kind))
         return KivoNumber::getCurrencyWithDecimal(value.toDouble(), decimalsOf(precision()));
     if (TypeConstants::isDate(kind)) {
-        const QDateTime date = dateOf(value);
+        const QDateTime date = RowValueCompare::dateOf(value);
         if (!date.isValid())
             return QString(QLatin1String(""));
         if (kind == TypeConstants::DateTime)

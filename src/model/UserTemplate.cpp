@@ -83,10 +83,7 @@ UserTemplate* UserTemplate::add(const QString& databaseId)
 
 bool UserTemplate::saveUserTemplate()
 {
-    if (!KivoLib::isDataOK(this))
-        return false;
-    setMtimestamp(ModelRegistry::now());
-    return KivoLib::Save(this);
+    return ModelRegistry::saveStamped(this);
 }
 
 bool UserTemplate::deleteUserTemplate(UserTemplate* userTemplate)

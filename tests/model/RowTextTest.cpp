@@ -32,6 +32,9 @@ TEST(RowText, RefusesAnythingButOneJSONObject)
     EXPECT_EQ(RowText::parseObject(QStringLiteral(" { } \n"))->size(), 0);
     EXPECT_EQ(RowText::parseObject(QStringLiteral("{\"a\":\"\\u00e9\\ud83d\\ude00\"}"))->value("a"),
         QString::fromUtf8("é😀"));
+    // Every one-letter escape, between plain runs.
+    EXPECT_EQ(RowText::parseObject(QStringLiteral(R"({"a":"x\"\\\/\b\f\n\r\ty"})"))->value("a"),
+        QStringLiteral("x\"\\/\b\f\n\r\ty"));
     // Nesting deep enough to exhaust the stack is refused, not followed.
     const QString deep
         = "{\"a\":" + QString("[").repeated(100000) + QString("]").repeated(100000) + "}";
