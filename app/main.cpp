@@ -1,3 +1,4 @@
+#include "platform/LocalTimeZone.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
@@ -13,6 +14,7 @@
 // settings. The full start-up of the application's delegate builds on this.
 int main(int argc, char** argv)
 {
+    platform::LocalTimeZone::pin();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kivotab");
     QApplication::setApplicationDisplayName("Kivotab");

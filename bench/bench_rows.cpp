@@ -10,6 +10,7 @@
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
 #include "platform/Folders.h"
+#include "platform/LocalTimeZone.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/ManagedObjectModel.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
@@ -334,6 +335,8 @@ int main(int argc, char** argv)
     qputenv("KIVOTAB_HOME", home.path().toUtf8());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // As the application starts.
+    platform::LocalTimeZone::pin();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -290,14 +290,16 @@ int nextOrder(platform::coredata::ManagedObjectContext* context, const QString& 
             }
         }
     }
+    // Only the number is read: the store answers from its index alone, without making
+    // the row an object or ordering equal numbers among themselves.
     int highest = -1;
     if (auto request = KivoLib::getFetchRequest(kFetchRows, variables)) {
+        request->setPropertiesToFetch({ kOrder });
         request->setSortDescriptors(lastFirst);
         request->setFetchLimit(1);
-        request->setIncludesPendingChanges(false);
-        const auto last = KivoLib::executeWithErrorHandling(context, *request);
+        const auto last = KivoLib::executeDictionaryWithErrorHandling(context, *request);
         if (last.size() == 1)
-            highest = ModelRegistry::intValue(last.first()->value(kOrder));
+            highest = ModelRegistry::intValue(last.first().value(kOrder));
     }
     return std::max(highest, highestPendingOrder(context, userTemplateId)) + 1;
 }

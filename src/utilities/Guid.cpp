@@ -124,26 +124,27 @@ bool Guid::guidBytesFromString(const QString& text, uint8_t* bytes)
 
 QString Guid::stringValueWithFormat(unsigned format) const
 {
+    // Written into a buffer and copied once: rows take a new id each.
     const char* digits = (format & UpperCase) ? "0123456789ABCDEF" : "0123456789abcdef";
-    QString text;
-    text.reserve(38);
-    QChar closing;
+    char16_t text[2 * kByteCount + 6];
+    qsizetype length = 0;
+    char16_t closing = 0;
     if (format & Braces) {
-        text += QLatin1Char('{');
-        closing = QLatin1Char('}');
+        text[length++] = u'{';
+        closing = u'}';
     } else if (format & Parentheses) {
-        text += QLatin1Char('(');
-        closing = QLatin1Char(')');
+        text[length++] = u'(';
+        closing = u')';
     }
     for (qsizetype i = 0; i < kByteCount; ++i) {
-        text += QLatin1Char(digits[m_bytes[i] >> 4]);
-        text += QLatin1Char(digits[m_bytes[i] & 0x0F]);
+        text[length++] = char16_t(digits[m_bytes[i] >> 4]);
+        text[length++] = char16_t(digits[m_bytes[i] & 0x0F]);
         if ((format & Hyphens) && (i == 3 || i == 5 || i == 7 || i == 9))
-            text += QLatin1Char('-');
+            text[length++] = u'-';
     }
-    if (!closing.isNull())
-        text += closing;
-    return text;
+    if (closing)
+        text[length++] = closing;
+    return QString(reinterpret_cast<const QChar*>(text), length);
 }
 
 QString Guid::stringValue() const

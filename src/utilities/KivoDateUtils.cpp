@@ -7,6 +7,7 @@
 #include <unicode/ucal.h>
 
 #include <cmath>
+#include <iterator>
 #include <memory>
 
 namespace KivoDateUtils {
@@ -62,6 +63,36 @@ Calendar openCalendar(UCalendarType type)
     return Calendar(calendar);
 }
 
+QString defaultZoneId()
+{
+    UChar zone[128];
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = ucal_getDefaultTimeZone(zone, int32_t(std::size(zone)), &status);
+    return U_SUCCESS(status) ? QString(reinterpret_cast<const QChar*>(zone), length) : QString();
+}
+
+// Opening a calendar reads its locale's data and the zone's rules, and rows keep dates by
+// the thousand: each thread keeps one calendar of each type for as long as the locale and
+// the default zone stay what they were when it was opened. Callers set its time first.
+UCalendar* sharedCalendar(UCalendarType type)
+{
+    struct Slot {
+        QByteArray locale;
+        QString zone;
+        Calendar calendar;
+    };
+    thread_local Slot kept[2];
+    Slot& slot = kept[type == UCAL_GREGORIAN ? 1 : 0];
+    const QByteArray locale = IcuDateFormatter::currentLocaleId();
+    const QString zone = defaultZoneId();
+    if (!slot.calendar || slot.locale != locale || slot.zone != zone) {
+        slot.calendar = openCalendar(type);
+        slot.locale = locale;
+        slot.zone = zone;
+    }
+    return slot.calendar.get();
+}
+
 QDateTime dateOf(UCalendar* calendar)
 {
     UErrorCode status = U_ZERO_ERROR;
@@ -94,40 +125,40 @@ QString FormatDate(const QDateTime& date, const QString& pattern)
 
 QDateTime getOnlyDate(const QDateTime& date)
 {
-    Calendar calendar = openCalendar(UCAL_DEFAULT);
+    UCalendar* calendar = sharedCalendar(UCAL_DEFAULT);
     if (!calendar || !date.isValid())
         return date;
     UErrorCode status = U_ZERO_ERROR;
-    ucal_setMillis(calendar.get(), UDate(date.toMSecsSinceEpoch()), &status);
-    ucal_set(calendar.get(), UCAL_HOUR_OF_DAY, 0);
-    ucal_set(calendar.get(), UCAL_MINUTE, 0);
-    ucal_set(calendar.get(), UCAL_SECOND, 0);
-    ucal_set(calendar.get(), UCAL_MILLISECOND, 0);
-    return U_FAILURE(status) ? date : dateOf(calendar.get());
+    ucal_setMillis(calendar, UDate(date.toMSecsSinceEpoch()), &status);
+    ucal_set(calendar, UCAL_HOUR_OF_DAY, 0);
+    ucal_set(calendar, UCAL_MINUTE, 0);
+    ucal_set(calendar, UCAL_SECOND, 0);
+    ucal_set(calendar, UCAL_MILLISECOND, 0);
+    return U_FAILURE(status) ? date : dateOf(calendar);
 }
 
 QDateTime getOnlyTime(const QDateTime& date)
 {
-    Calendar calendar = openCalendar(UCAL_DEFAULT);
+    UCalendar* calendar = sharedCalendar(UCAL_DEFAULT);
     if (!calendar || !date.isValid())
         return date;
     UErrorCode status = U_ZERO_ERROR;
-    ucal_setMillis(calendar.get(), UDate(date.toMSecsSinceEpoch()), &status);
-    const int32_t hour = ucal_get(calendar.get(), UCAL_HOUR_OF_DAY, &status);
-    const int32_t minute = ucal_get(calendar.get(), UCAL_MINUTE, &status);
-    const int32_t second = ucal_get(calendar.get(), UCAL_SECOND, &status);
+    ucal_setMillis(calendar, UDate(date.toMSecsSinceEpoch()), &status);
+    const int32_t hour = ucal_get(calendar, UCAL_HOUR_OF_DAY, &status);
+    const int32_t minute = ucal_get(calendar, UCAL_MINUTE, &status);
+    const int32_t second = ucal_get(calendar, UCAL_SECOND, &status);
     if (U_FAILURE(status))
         return date;
     // Unset components take the calendar's first day: 1 January of year 1.
-    ucal_clear(calendar.get());
-    ucal_set(calendar.get(), UCAL_YEAR, 1);
-    ucal_set(calendar.get(), UCAL_MONTH, 0);
-    ucal_set(calendar.get(), UCAL_DAY_OF_MONTH, 1);
-    ucal_set(calendar.get(), UCAL_HOUR_OF_DAY, hour);
-    ucal_set(calendar.get(), UCAL_MINUTE, minute);
-    ucal_set(calendar.get(), UCAL_SECOND, second);
-    ucal_set(calendar.get(), UCAL_MILLISECOND, 0);
-    return dateOf(calendar.get());
+    ucal_clear(calendar);
+    ucal_set(calendar, UCAL_YEAR, 1);
+    ucal_set(calendar, UCAL_MONTH, 0);
+    ucal_set(calendar, UCAL_DAY_OF_MONTH, 1);
+    ucal_set(calendar, UCAL_HOUR_OF_DAY, hour);
+    ucal_set(calendar, UCAL_MINUTE, minute);
+    ucal_set(calendar, UCAL_SECOND, second);
+    ucal_set(calendar, UCAL_MILLISECOND, 0);
+    return dateOf(calendar);
 }
 
 QString getDateString(const QDateTime& date)
@@ -200,13 +231,13 @@ QDateTime kivo_dateByAddingCalendarUnits(const QDateTime& date, int unit, qint64
         qWarning("%s", kUnsupportedUnit);
         return date;
     }
-    Calendar calendar = openCalendar(UCAL_GREGORIAN);
+    UCalendar* calendar = sharedCalendar(UCAL_GREGORIAN);
     if (!calendar || !date.isValid() || amount < INT32_MIN || amount > INT32_MAX)
         return date;
     UErrorCode status = U_ZERO_ERROR;
-    ucal_setMillis(calendar.get(), UDate(date.toMSecsSinceEpoch()), &status);
-    ucal_add(calendar.get(), field, int32_t(amount), &status);
-    return U_FAILURE(status) ? date : dateOf(calendar.get());
+    ucal_setMillis(calendar, UDate(date.toMSecsSinceEpoch()), &status);
+    ucal_add(calendar, field, int32_t(amount), &status);
+    return U_FAILURE(status) ? date : dateOf(calendar);
 }
 
 } // namespace KivoDateUtils

@@ -41,6 +41,22 @@ QList<ManagedObject*> executeWithErrorHandling(ManagedObjectContext* context, Fe
     return objects;
 }
 
+QList<QVariantMap> executeDictionaryWithErrorHandling(
+    ManagedObjectContext* context, FetchRequest request)
+{
+    if (!context)
+        return {};
+    request.setResultType(FetchRequest::ResultType::Dictionary);
+    request.setFetchBatchSize(FetchBatchSize);
+    platform::Error error;
+    const auto results = context->executeDictionaryFetchRequest(request, &error);
+    if (!error.isNull()) {
+        logError(error);
+        return {};
+    }
+    return results;
+}
+
 quint64 countWithErrorHandling(ManagedObjectContext* context, const FetchRequest& request)
 {
     if (!context)
@@ -159,16 +175,9 @@ QVariantList getDistinctValues(const QString& attributeName, const QString& enti
     if (!context)
         return {};
     FetchRequest request(entityName);
-    request.setResultType(FetchRequest::ResultType::Dictionary);
     request.setPropertiesToFetch({ attributeName });
     request.setReturnsDistinctResults(true);
-    request.setFetchBatchSize(FetchBatchSize);
-    platform::Error error;
-    const auto results = context->executeDictionaryFetchRequest(request, &error);
-    if (!error.isNull()) {
-        logError(error);
-        return {};
-    }
+    const auto results = executeDictionaryWithErrorHandling(context, request);
     QVariantList values;
     for (const QVariantMap& result : results)
         values << result.value(attributeName);

@@ -31,6 +31,10 @@ using platform::coredata::SortDescriptor;
 // The fetch on the given context, with a batch size of 20. Errors are written to the
 // debug log and read as nothing found; a null context finds nothing.
 QList<ManagedObject*> executeWithErrorHandling(ManagedObjectContext* context, FetchRequest request);
+// The dictionary fetch (attribute values, from the stores only) on the given context, with
+// the same handling of errors and of a null context.
+QList<QVariantMap> executeDictionaryWithErrorHandling(
+    ManagedObjectContext* context, FetchRequest request);
 // The count of the fetch on the given context; 0 after an error (logged).
 quint64 countWithErrorHandling(ManagedObjectContext* context, const FetchRequest& request);
 

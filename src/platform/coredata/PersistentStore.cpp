@@ -13,6 +13,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace platform::coredata {
 
 namespace {
@@ -20,6 +22,8 @@ namespace {
 const QByteArray KeyColumn = "\"_pk\"";
 const QByteArray MetadataTable = "\"_metadata\"";
 const int BusyTimeoutMs = 5000;
+// Room for the text of a fetch, made often enough to be worth one allocation.
+constexpr qsizetype SqlCapacity = 256;
 
 QByteArray quoted(const QString& name)
 {
@@ -68,6 +72,16 @@ private:
     sqlite3_stmt* m_statement;
 };
 
+bool hasSurrogate(const QString& text)
+{
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    const char16_t* end = p + text.size();
+    char16_t any = 0;
+    for (; p != end; ++p)
+        any |= char16_t((*p & 0xF800) == 0xD800);
+    return any != 0;
+}
+
 int bindValue(sqlite3_stmt* statement, int position, const QVariant& value, AttributeType type)
 {
     if (!value.isValid() || value.isNull())
@@ -75,7 +89,15 @@ int bindValue(sqlite3_stmt* statement, int position, const QVariant& value, Attr
     switch (type) {
     case AttributeType::String:
         if (value.metaType().id() == QMetaType::QString) {
-            const QString text = value.toString();
+            const QString& text = *static_cast<const QString*>(value.constData());
+            // The store keeps UTF-8: Qt converts quicker than SQLite does at every insert.
+            // Text with surrogates goes to SQLite as it is, which keeps a lone one the
+            // way SQLite has always written it.
+            if (!hasSurrogate(text)) {
+                const QByteArray utf8 = text.toUtf8();
+                return sqlite3_bind_text(
+                    statement, position, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            }
             return sqlite3_bind_text16(statement, position, text.utf16(),
                 int(text.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
         }
@@ -126,14 +148,6 @@ QVariant decodeMetadataValue(const QByteArray& text)
     const QJsonDocument document = QJsonDocument::fromJson(text);
     return document.isArray() && !document.array().isEmpty() ? document.array().first().toVariant()
                                                              : QVariant();
-}
-
-QByteArray whereClause(const Predicate& predicate)
-{
-    QByteArray sql;
-    for (const auto& term : predicate.comparisons())
-        sql += (sql.isEmpty() ? " WHERE " : " AND ") + quoted(term.attribute) + " IS ?";
-    return sql;
 }
 
 } // namespace
@@ -479,19 +493,61 @@ bool PersistentStore::writeMetadata(const QVariantMap& metadata, Error* error)
     return ok;
 }
 
+const PersistentStore::EntitySql& PersistentStore::sqlOf(const EntityDescription& entity)
+{
+    auto it = m_sql.find(&entity);
+    if (it == m_sql.end() || it->entityName != entity.name()) {
+        EntitySql sql;
+        sql.entityName = entity.name();
+        sql.table = quoted(entity.name());
+        for (const auto& attribute : entity.attributes()) {
+            sql.columns << quoted(attribute.name);
+            sql.columnList += ", " + sql.columns.last();
+        }
+        it = m_sql.insert(&entity, sql);
+    }
+    return *it;
+}
+
+QByteArray PersistentStore::columnOf(const EntityDescription& entity, const QString& attribute)
+{
+    const int index = entity.indexOfAttribute(attribute);
+    return index < 0 ? quoted(attribute) : sqlOf(entity).columns[index];
+}
+
+void PersistentStore::appendWhere(
+    QByteArray& sql, const EntityDescription& entity, const Predicate& predicate)
+{
+    bool first = true;
+    for (const auto& term : predicate.comparisons()) {
+        sql.append(first ? " WHERE " : " AND ")
+            .append(columnOf(entity, term.attribute))
+            .append(" IS ?");
+        first = false;
+    }
+}
+
 std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
     const EntityDescription& entity, const Predicate& predicate, const QList<SortDescriptor>& sorts,
     quint64 limit, bool withValues, Error* error)
 {
-    QByteArray sql = "SELECT " + KeyColumn;
-    if (withValues) {
-        for (const auto& attribute : entity.attributes())
-            sql += ", " + quoted(attribute.name);
+    const EntitySql& names = sqlOf(entity);
+    QByteArray sql;
+    sql.reserve(SqlCapacity);
+    sql.append("SELECT ").append(KeyColumn);
+    if (withValues)
+        sql.append(names.columnList);
+    sql.append(" FROM ").append(names.table);
+    appendWhere(sql, entity, predicate);
+    // Key order alone is cheaper to make here: SQLite would carry every row's values
+    // through a temporary sort.
+    const bool keyOrderHere = sorts.isEmpty() && limit == 0;
+    if (!keyOrderHere) {
+        sql.append(" ORDER BY ");
+        for (const auto& sort : sorts)
+            sql.append(columnOf(entity, sort.key)).append(sort.ascending ? " ASC, " : " DESC, ");
+        sql.append(KeyColumn).append(" LIMIT ?");
     }
-    sql += " FROM " + quoted(entity.name()) + whereClause(predicate) + " ORDER BY ";
-    for (const auto& sort : sorts)
-        sql += quoted(sort.key) + (sort.ascending ? " ASC, " : " DESC, ");
-    sql += KeyColumn + " LIMIT ?";
 
     sqlite3_stmt* select = statement(sql, error);
     if (!select)
@@ -502,7 +558,8 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
         const AttributeDescription* attribute = entity.attribute(term.attribute);
         bindValue(select, position++, predicateOperand(*attribute, term.value), attribute->type);
     }
-    sqlite3_bind_int64(select, position, limit == 0 ? -1 : qint64(limit));
+    if (!keyOrderHere)
+        sqlite3_bind_int64(select, position, limit == 0 ? -1 : qint64(limit));
 
     std::vector<Row> rows;
     const auto& attributes = entity.attributes();
@@ -521,16 +578,18 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
         report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
         return std::nullopt;
     }
+    const auto byKey = [](const Row& a, const Row& b) { return a.key < b.key; };
+    if (keyOrderHere && !std::is_sorted(rows.begin(), rows.end(), byKey))
+        std::sort(rows.begin(), rows.end(), byKey);
     return rows;
 }
 
 std::optional<PersistentStore::Row> PersistentStore::fetchRow(
     const EntityDescription& entity, qint64 key, Error* error)
 {
-    QByteArray sql = "SELECT " + KeyColumn;
-    for (const auto& attribute : entity.attributes())
-        sql += ", " + quoted(attribute.name);
-    sql += " FROM " + quoted(entity.name()) + " WHERE " + KeyColumn + " = ?";
+    const EntitySql& names = sqlOf(entity);
+    const QByteArray sql = "SELECT " + KeyColumn + names.columnList + " FROM " + names.table
+        + " WHERE " + KeyColumn + " = ?";
     sqlite3_stmt* select = statement(sql, error);
     if (!select)
         return std::nullopt;
@@ -553,7 +612,8 @@ std::optional<PersistentStore::Row> PersistentStore::fetchRow(
 std::optional<quint64> PersistentStore::count(
     const EntityDescription& entity, const Predicate& predicate, Error* error)
 {
-    const QByteArray sql = "SELECT COUNT(*) FROM " + quoted(entity.name()) + whereClause(predicate);
+    QByteArray sql = "SELECT COUNT(*) FROM " + sqlOf(entity).table;
+    appendWhere(sql, entity, predicate);
     sqlite3_stmt* select = statement(sql, error);
     if (!select)
         return std::nullopt;
@@ -576,15 +636,21 @@ std::optional<QList<QVariantMap>> PersistentStore::fetchDictionaries(
 {
     const QStringList names = request.propertiesToFetch().isEmpty() ? entity.attributeNames()
                                                                     : request.propertiesToFetch();
-    QByteArray sql = request.returnsDistinctResults() ? "SELECT DISTINCT " : "SELECT ";
+    QByteArray sql;
+    sql.reserve(SqlCapacity);
+    sql.append(request.returnsDistinctResults() ? "SELECT DISTINCT " : "SELECT ");
     for (int i = 0; i < names.size(); ++i)
-        sql += (i ? ", " : "") + quoted(names[i]);
-    sql += " FROM " + quoted(entity.name()) + whereClause(request.predicate());
-    QByteArray order;
-    for (const auto& sort : request.sortDescriptors())
-        order += (order.isEmpty() ? " ORDER BY " : ", ") + quoted(sort.key)
-            + (sort.ascending ? " ASC" : " DESC");
-    sql += order + " LIMIT ?";
+        sql.append(i ? ", " : "").append(columnOf(entity, names[i]));
+    sql.append(" FROM ").append(sqlOf(entity).table);
+    appendWhere(sql, entity, request.predicate());
+    bool firstSort = true;
+    for (const auto& sort : request.sortDescriptors()) {
+        sql.append(firstSort ? " ORDER BY " : ", ")
+            .append(columnOf(entity, sort.key))
+            .append(sort.ascending ? " ASC" : " DESC");
+        firstSort = false;
+    }
+    sql.append(" LIMIT ?");
 
     sqlite3_stmt* select = statement(sql, error);
     if (!select)
@@ -671,7 +737,7 @@ qint64 PersistentStore::insertRow(
         sqlite3_bind_int64(insert, 1, key);
     const auto& attributes = entity.attributes();
     for (int i = 0; i < attributes.size(); ++i)
-        bindValue(insert, i + 2, values.value(i), attributes[i].type);
+        bindValue(insert, i + 2, i < values.size() ? values.at(i) : QVariant(), attributes[i].type);
     const int rc = sqlite3_step(insert);
     if (rc != SQLITE_DONE) {
         report(error, sqliteError(QStringLiteral("An object could not be saved"), rc));
@@ -684,11 +750,12 @@ std::optional<bool> PersistentStore::updateRow(const EntityDescription& entity, 
     const QList<QVariant>& values, const QBitArray& changed, Error* error)
 {
     const auto& attributes = entity.attributes();
-    QByteArray sql = "UPDATE " + quoted(entity.name()) + " SET ";
+    const EntitySql& names = sqlOf(entity);
+    QByteArray sql = "UPDATE " + names.table + " SET ";
     QList<int> columns;
     for (int i = 0; i < attributes.size(); ++i) {
         if (changed.isEmpty() || changed.testBit(i)) {
-            sql += (columns.isEmpty() ? "" : ", ") + quoted(attributes[i].name) + " = ?";
+            sql += (columns.isEmpty() ? "" : ", ") + names.columns[i] + " = ?";
             columns << i;
         }
     }
@@ -714,7 +781,7 @@ std::optional<bool> PersistentStore::updateRow(const EntityDescription& entity, 
 bool PersistentStore::deleteRow(const EntityDescription& entity, qint64 key, Error* error)
 {
     sqlite3_stmt* remove
-        = statement("DELETE FROM " + quoted(entity.name()) + " WHERE " + KeyColumn + " = ?", error);
+        = statement("DELETE FROM " + sqlOf(entity).table + " WHERE " + KeyColumn + " = ?", error);
     if (!remove)
         return false;
     StatementUse use(remove);

@@ -86,6 +86,18 @@ private:
         const QList<QVariant>& values, const QBitArray& changed, Error* error);
     bool deleteRow(const EntityDescription& entity, qint64 key, Error* error);
 
+    // An entity's table and column names, quoted for SQL once: fetches and saves run by
+    // the thousand and would otherwise quote every name again each time.
+    struct EntitySql {
+        QString entityName; // to tell a reused address from the entity it was made for
+        QByteArray table;
+        QList<QByteArray> columns; // declared order
+        QByteArray columnList; // ", col1, col2, ..." to follow the key column
+    };
+    const EntitySql& sqlOf(const EntityDescription& entity);
+    QByteArray columnOf(const EntityDescription& entity, const QString& attribute);
+    void appendWhere(QByteArray& sql, const EntityDescription& entity, const Predicate& predicate);
+
     bool prepareSchema(Error* error);
     sqlite3_stmt* statement(const QByteArray& sql, Error* error);
     bool execute(const QByteArray& sql, Error* error);
@@ -105,6 +117,7 @@ private:
     sqlite3* m_db = nullptr;
     QHash<QByteArray, sqlite3_stmt*> m_statements;
     QHash<const EntityDescription*, sqlite3_stmt*> m_inserts; // also in m_statements
+    QHash<const EntityDescription*, EntitySql> m_sql;
 };
 
 } // namespace platform::coredata

@@ -119,6 +119,30 @@ TEST_F(FetchTemplates, SortsLimitsAndCountsInTheStoreAndInMemoryAlike)
     EXPECT_EQ(*context->countForFetchRequest(request), 2u);
 }
 
+TEST_F(FetchTemplates, WithoutSortsRowsComeInTheOrderTheyWereStored)
+{
+    // Stored after the others with lower numbers, so the table's index lists them first.
+    for (int i = 0; i < 3; ++i)
+        make("Rows",
+            { { "id", QString("R1-low%1").arg(i) }, { "usertemplate_id", "U1" },
+                { "order", -1 - i } });
+    ASSERT_TRUE(context->save());
+    const QStringList stored { "R1-0", "R1-1", "R1-2", "R1-3", "R1-4", "R1-low0", "R1-low1",
+        "R1-low2" };
+    auto request
+        = *model->fetchRequestFromTemplate("FetchRequest_Rows", { { "USERTEMPLATE_ID", "U1" } });
+    EXPECT_EQ(ids(context->executeFetchRequest(request)), stored);
+    context->reset();
+    EXPECT_EQ(ids(context->executeFetchRequest(request)), stored);
+
+    // Sorted without a limit: every row, equal numbers in stored order.
+    request.setSortDescriptors({ { "order", true } });
+    EXPECT_EQ(ids(context->executeFetchRequest(request)),
+        QStringList({ "R1-low2", "R1-low1", "R1-low0", "R1-0", "R1-1", "R1-2", "R1-3", "R1-4" }));
+    request.setFetchLimit(2);
+    EXPECT_EQ(ids(context->executeFetchRequest(request)), QStringList({ "R1-low2", "R1-low1" }));
+}
+
 TEST_F(FetchTemplates, AStoredRowIsOneObjectAndDistinctValuesComeFromTheStore)
 {
     const auto first
