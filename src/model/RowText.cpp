@@ -1,8 +1,11 @@
 #include "model/RowText.h"
 
+#include <QVarLengthArray>
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <string>
+#include <map>
 #include <string_view>
 
 namespace {
@@ -12,10 +15,13 @@ constexpr int kMaximumDepth = 64;
 
 class Parser {
 public:
-    Parser(QStringView text, const QStringList& knownKeys)
+    Parser(QStringView text, const QStringList& knownKeys, const RowText::Adjust& adjust,
+        bool onlyKnown)
         : m_p(text.data())
         , m_end(text.data() + text.size())
         , m_knownKeys(knownKeys)
+        , m_adjust(adjust)
+        , m_onlyKnown(onlyKnown)
     {
     }
 
@@ -65,18 +71,43 @@ private:
             ++m_p;
             return true;
         }
+        // Built as the standard map the dictionary wraps, members moved in: stored members
+        // come in order, so the end is where each one goes.
+        std::map<QString, QVariant> members;
         while (true) {
             skipBlanks();
             QString key;
-            if (!parseKey(key) || !take(u':'))
+            qsizetype known = -1;
+            const bool onlyKnown = depth == 0 && m_onlyKnown;
+            if (!parseKey(key, known, onlyKnown) || !take(u':'))
                 return false;
-            QVariant value;
-            if (!parseValue(value, depth + 1))
-                return false;
-            object.insert(key, value);
+            if (onlyKnown && known < 0) {
+                // Checked, but not kept.
+                if (!skipValue(depth + 1))
+                    return false;
+            } else {
+                QVariant value;
+                if (!parseValue(value, depth + 1))
+                    return false;
+                if (depth == 0 && known >= 0 && m_adjust && !m_adjust(known, value)) {
+                    // Left out, also when an earlier member of the same name was kept.
+                    members.erase(key);
+                } else {
+                    const auto size = members.size();
+                    const auto at
+                        = members.try_emplace(members.end(), std::move(key), std::move(value));
+                    // A name given twice keeps its last value, as the dictionary's insert
+                    // has it (try_emplace leaves the value alone when the name is there).
+                    if (members.size() == size)
+                        at->second = std::move(value);
+                }
+            }
             if (take(u','))
                 continue;
-            return take(u'}');
+            if (!take(u'}'))
+                return false;
+            object = QVariantMap(std::move(members));
+            return true;
         }
     }
 
@@ -153,8 +184,48 @@ private:
         return -1;
     }
 
-    // A member name: the known key it equals when it has no escapes, else a new text.
-    bool parseKey(QString& out)
+    // A value read only to check it: texts are not made.
+    bool skipValue(int depth)
+    {
+        if (depth > kMaximumDepth)
+            return false;
+        skipBlanks();
+        if (m_p == m_end)
+            return false;
+        switch (m_p->unicode()) {
+        case u'"':
+            return skipString();
+        case u't':
+            return literal("true");
+        case u'f':
+            return literal("false");
+        case u'n':
+            return literal("null");
+        default: {
+            QVariant value;
+            return parseValue(value, depth);
+        }
+        }
+    }
+
+    bool skipString()
+    {
+        ++m_p; // opening quote
+        if (!skipPlain())
+            return false;
+        while (*m_p == u'\\') {
+            ++m_p;
+            QString escaped;
+            if (!appendEscape(escaped) || !skipPlain())
+                return false;
+        }
+        ++m_p; // closing quote
+        return true;
+    }
+
+    // A member name: the known key it equals when it has no escapes, else a new text (or,
+    // with `skipUnknown`, no text when it is none of the known ones).
+    bool parseKey(QString& out, qsizetype& known, bool skipUnknown)
     {
         if (m_p != m_end && *m_p == u'"' && !m_knownKeys.isEmpty()) {
             const QChar* start = m_p + 1;
@@ -163,16 +234,29 @@ private:
                 ++q;
             if (q != m_end && *q == u'"') {
                 const QStringView name(start, q - start);
-                for (const QString& known : m_knownKeys) {
-                    if (known.size() == name.size() && name == known) {
-                        out = known;
+                for (qsizetype i = 0; i < m_knownKeys.size(); ++i) {
+                    const QString& candidate = m_knownKeys[i];
+                    if (candidate.size() == name.size()
+                        && (name.isEmpty() || candidate.front() == name.front())
+                        && name == candidate) {
+                        out = candidate;
+                        known = i;
                         m_p = q + 1;
                         return true;
                     }
                 }
+                // Not a known name: read it as any other text, or only pass it.
+                if (!skipUnknown)
+                    return parseString(out);
+                m_p = q + 1;
+                return true;
             }
         }
-        return parseString(out);
+        if (!parseString(out))
+            return false;
+        // A name written with escapes can still be a known one.
+        known = m_knownKeys.indexOf(out);
+        return true;
     }
 
     // Moves past plain characters up to the next quote or escape; false at the end of
@@ -240,42 +324,37 @@ private:
     bool parseNumber(QVariant& value)
     {
         // JSON's grammar: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
-        std::string token;
+        const QChar* start = m_p;
         bool integral = true;
         const auto digits = [&] {
             const QChar* begin = m_p;
-            while (m_p != m_end && *m_p >= u'0' && *m_p <= u'9') {
-                token += char(m_p->unicode());
+            while (m_p != m_end && *m_p >= u'0' && *m_p <= u'9')
                 ++m_p;
-            }
             return m_p - begin;
         };
-        if (m_p != m_end && *m_p == u'-') {
-            token += '-';
+        if (m_p != m_end && *m_p == u'-')
             ++m_p;
-        }
         const QChar* first = m_p;
         const auto whole = digits();
         if (whole == 0 || (whole > 1 && *first == u'0'))
             return false;
         if (m_p != m_end && *m_p == u'.') {
             integral = false;
-            token += '.';
             ++m_p;
             if (digits() == 0)
                 return false;
         }
         if (m_p != m_end && (*m_p == u'e' || *m_p == u'E')) {
             integral = false;
-            token += 'e';
             ++m_p;
-            if (m_p != m_end && (*m_p == u'+' || *m_p == u'-')) {
-                token += char(m_p->unicode());
+            if (m_p != m_end && (*m_p == u'+' || *m_p == u'-'))
                 ++m_p;
-            }
             if (digits() == 0)
                 return false;
         }
+        // The number's characters are ASCII: narrowed in place for the number reader.
+        QVarLengthArray<char, 64> token(m_p - start);
+        std::transform(start, m_p, token.begin(), [](QChar c) { return char(c.unicode()); });
         const char* begin = token.data();
         const char* end = begin + token.size();
         if (integral) {
@@ -297,11 +376,14 @@ private:
     const QChar* m_p;
     const QChar* m_end;
     const QStringList& m_knownKeys;
+    const RowText::Adjust& m_adjust;
+    const bool m_onlyKnown;
 };
 
 } // namespace
 
-std::optional<QVariantMap> RowText::parseObject(QStringView text, const QStringList& knownKeys)
+std::optional<QVariantMap> RowText::parseObject(
+    QStringView text, const QStringList& knownKeys, const Adjust& adjust, bool onlyKnown)
 {
-    return Parser(text, knownKeys).document();
+    return Parser(text, knownKeys, adjust, onlyKnown).document();
 }

@@ -4,6 +4,7 @@
 #include <QStringView>
 #include <QVariantMap>
 
+#include <functional>
 #include <optional>
 
 // Reading a row's stored text. Rows are decoded by the hundred thousand when a table is
@@ -15,8 +16,14 @@ class RowText {
 public:
     RowText() = delete;
 
+    // Called with the position in `knownKeys` and the value of each top-level member whose
+    // name is known; returns false to leave the member out.
+    using Adjust = std::function<bool(qsizetype known, QVariant& value)>;
+
     // The dictionary of a JSON object text; nullopt for anything else. Member names equal
-    // to one of `knownKeys` (the column ids) share that text instead of a copy.
-    static std::optional<QVariantMap> parseObject(
-        QStringView text, const QStringList& knownKeys = {});
+    // to one of `knownKeys` (the column ids) share that text instead of a copy; `adjust`,
+    // when given, turns their values into what the columns hold as they are read. With
+    // `onlyKnown`, top-level members of other names are checked but left out.
+    static std::optional<QVariantMap> parseObject(QStringView text,
+        const QStringList& knownKeys = {}, const Adjust& adjust = {}, bool onlyKnown = false);
 };

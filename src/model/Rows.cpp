@@ -17,6 +17,7 @@
 #include "utilities/LocalizedStrings.h"
 
 #include <QPointer>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <vector>
@@ -38,6 +39,9 @@ const QString kUserTemplateIdVariable = QStringLiteral("USERTEMPLATE_ID");
 const QString kOrder = QStringLiteral("order");
 const QString kUserTemplateId = QStringLiteral("usertemplate_id");
 const QString kReminderKeyFormat = QStringLiteral("%1_Reminder");
+
+std::optional<QVariantMap> decodeRow(const Rows& row, const Rows::Columns& columns,
+    const Rows::Password& password, bool onlyColumns);
 
 void tell(QString* reason, const QString& text)
 {
@@ -162,7 +166,8 @@ QList<Rows*> Rows::applyFilter(const QList<Rows*>& rows, const Columns& columns,
     const Columns used = columnsWithIds(columns, predicate.keys());
     QList<Rows*> passed;
     for (Rows* row : rows) {
-        if (row && predicate.evaluate(row->getData(used, password)))
+        if (row
+            && predicate.evaluate(decodeRow(*row, used, password, true).value_or(QVariantMap())))
             passed.append(row);
     }
     return passed;
@@ -194,7 +199,8 @@ QList<Rows*> Rows::applySort(
     std::vector<Entry> entries;
     entries.reserve(size_t(rows.size()));
     for (Rows* row : rows) {
-        const QVariantMap decoded = row ? row->getData(used, password) : QVariantMap();
+        const QVariantMap decoded
+            = row ? decodeRow(*row, used, password, true).value_or(QVariantMap()) : QVariantMap();
         Entry entry { row, {} };
         entry.values.reserve(keys.size());
         for (const SortKey& key : std::as_const(keys))
@@ -376,9 +382,14 @@ void Rows::updateData(const QVariantMap& values, const Columns& columns, const P
     setJson(*text);
 }
 
-std::optional<QVariantMap> Rows::decodeData(const Columns& columns, const Password& password) const
+namespace {
+
+// The row's values (see decodeData); with `onlyColumns`, only those of the columns, for
+// filters and sorts, which read nothing else.
+std::optional<QVariantMap> decodeRow(
+    const Rows& row, const Rows::Columns& columns, const Rows::Password& password, bool onlyColumns)
 {
-    const QVariant stored = json();
+    const QVariant stored = row.json();
     if (!stored.isValid() || stored.isNull()) {
         QVariantMap defaults;
         for (const TemplateColumn* column : columns) {
@@ -394,32 +405,42 @@ std::optional<QVariantMap> Rows::decodeData(const Columns& columns, const Passwo
             return std::nullopt;
         text = *decrypted;
     }
+    // Each column read once, and dates made as the text is read: rows are decoded by the
+    // hundred thousand.
     QStringList keys;
     keys.reserve(columns.size());
+    QVarLengthArray<bool, 16> isDate;
     for (const TemplateColumn* column : columns) {
-        if (column)
-            keys << column->id().toString();
+        if (!column)
+            continue;
+        keys << column->id().toString();
+        isDate.append(false);
+        // The reader names a member by the first place of its name.
+        if (TypeConstants::isDate(column->typeName()))
+            isDate[keys.indexOf(keys.last())] = true;
     }
-    auto values = RowText::parseObject(text, keys);
-    if (!values)
-        return std::nullopt;
-    for (const TemplateColumn* column : columns) {
-        if (!column || !TypeConstants::isDate(column->typeName()))
-            continue;
-        const auto it = values->find(column->id().toString());
-        if (it == values->end())
-            continue;
-        if (RowValueCompare::kindOf(*it) == RowValueCompare::Kind::Number) {
-            const QDateTime date = KivoDateUtils::ConvertFromUnixTime(it->toDouble());
-            if (date.isValid())
-                *it = date;
-            else
-                values->erase(it);
-        } else if (RowValueCompare::isMissing(*it)) {
-            values->erase(it);
+    // A date column keeps Unix seconds: they become the date; an empty or unreadable one
+    // is left out.
+    const auto toDate = [&isDate](qsizetype known, QVariant& value) {
+        if (!isDate[known])
+            return true;
+        if (RowValueCompare::kindOf(value) == RowValueCompare::Kind::Number) {
+            const QDateTime date = KivoDateUtils::ConvertFromUnixTime(value.toDouble());
+            if (!date.isValid())
+                return false;
+            value = date;
+            return true;
         }
-    }
-    return values;
+        return !RowValueCompare::isMissing(value);
+    };
+    return RowText::parseObject(text, keys, toDate, onlyColumns);
+}
+
+} // namespace
+
+std::optional<QVariantMap> Rows::decodeData(const Columns& columns, const Password& password) const
+{
+    return decodeRow(*this, columns, password, false);
 }
 
 QVariantMap Rows::getData(const Columns& columns, const Password& password) const

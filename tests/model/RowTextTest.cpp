@@ -45,3 +45,34 @@ TEST(RowText, RefusesAnythingButOneJSONObject)
                          .toDouble(),
         1.2345678901234568e29);
 }
+
+TEST(RowText, MembersInAnyOrderAndTheLastOfARepeatedName)
+{
+    const auto values = RowText::parseObject(
+        QStringLiteral(R"({"b": 1, "a": {"z": 1, "y": 2, "z": 3}, "c": 2E2, "b": "last"})"),
+        { "b", "c" });
+    ASSERT_TRUE(values.has_value());
+    EXPECT_EQ(values->keys(), QStringList({ "a", "b", "c" }));
+    EXPECT_EQ(values->value("b"), QVariant(QStringLiteral("last")));
+    EXPECT_EQ(values->value("a").toMap(), QVariantMap({ { "y", 2 }, { "z", 3 } }));
+    EXPECT_EQ(values->value("c").toDouble(), 200.0);
+    // A number longer than any stored one still reads.
+    const QString digits = QString("1").repeated(100);
+    EXPECT_DOUBLE_EQ(RowText::parseObject("{\"a\": 0." + digits + "}")->value("a").toDouble(),
+        0.11111111111111111);
+}
+
+TEST(RowText, OnlyKnownMembersAreKeptButEveryMemberIsChecked)
+{
+    const QString text = QStringLiteral(
+        R"({"a": "x\n", "b": [1, {"c": "d"}], "\u0061b": 1.5, "k": "kept", "n": null, "t": true})");
+    const auto values = RowText::parseObject(text, { "k", "ab" }, {}, true);
+    ASSERT_TRUE(values.has_value());
+    EXPECT_EQ(*values, QVariantMap({ { "ab", 1.5 }, { "k", "kept" } }));
+    // What would make the whole text unreadable still does, kept or not.
+    for (const char* bad : { R"({"a": "\x", "k": 1})", R"({"a": 1e999, "k": 1})",
+             R"({"a": [1,], "k": 1})", R"({"a": tru, "k": 1})", R"({"a": "open, "k": 1})",
+             "{\"a\": \"line\nbreak\", \"k\": 1}", R"({"k": 1, "a": 1} x)" })
+        EXPECT_FALSE(RowText::parseObject(QString::fromUtf8(bad), { "k" }, {}, true).has_value())
+            << bad;
+}

@@ -189,6 +189,37 @@ TEST_F(RowsTest, AnEmptyDateStaysEmpty)
     EXPECT_EQ(day->getStringValue(read.value(key(day))), "");
 }
 
+TEST_F(RowsTest, StoredDatesOfEveryShapeReadAsDatesOrNothing)
+{
+    Rows* row = Rows::add(kTable);
+    // A name written with an escape and given twice (the last counts), a date inside a
+    // nested member (left as it is), dates stored as null and out of range.
+    QString escaped = key(time);
+    escaped.replace(0, 1, "\\u00" + QString::number(key(time).at(0).unicode(), 16));
+    row->setJson(QStringLiteral(R"({"%1": 1709596800, "%2": null, "%3": 1709649015,
+        "%3": 1e300, "%4": "text", "%5": 12, "nested": {"%1": 5}})")
+                     .arg(key(day), key(at), escaped, key(name), key(count)));
+    const auto read = row->decodeData(columns, std::nullopt);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->value(key(day)).toDateTime(), utc(2024, 3, 5));
+    EXPECT_FALSE(read->contains(key(at)));
+    EXPECT_FALSE(read->contains(key(time)));
+    EXPECT_EQ(read->value(key(name)).toString(), "text");
+    EXPECT_EQ(read->value(key(count)).toInt(), 12);
+    EXPECT_EQ(read->value("nested").toMap().value(key(day)).toInt(), 5);
+
+    // A column listed twice, first under another type, still reads as a date; a member of
+    // no listed column keeps its stored form.
+    TemplateColumn* alias = TemplateColumn::add(kDefinition);
+    alias->setId(key(day));
+    alias->setType("Numeric");
+    const auto twice = row->decodeData({ alias, day }, std::nullopt);
+    ASSERT_TRUE(twice.has_value());
+    EXPECT_EQ(twice->value(key(day)).toDateTime(), utc(2024, 3, 5));
+    EXPECT_TRUE(twice->contains(key(at)));
+    EXPECT_TRUE(twice->value(key(at)).isNull());
+}
+
 TEST_F(RowsTest, ProtectedRowsAreAESWithTheTablePassword)
 {
     const QString password = QStringLiteral("s3cret pass");

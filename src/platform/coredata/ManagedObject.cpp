@@ -50,14 +50,20 @@ void ManagedObject::registerFactory(const QString& entityName, Factory factory)
     factories().insert(entityName, std::move(factory));
 }
 
+ManagedObject::Factory ManagedObject::factoryFor(const EntityDescription* entity)
+{
+    std::lock_guard lock(factoriesMutex());
+    return factories().value(entity->name());
+}
+
+ManagedObject* ManagedObject::create(const EntityDescription* entity, const Factory& factory)
+{
+    return factory ? factory(entity) : new ManagedObject(entity);
+}
+
 ManagedObject* ManagedObject::create(const EntityDescription* entity)
 {
-    Factory factory;
-    {
-        std::lock_guard lock(factoriesMutex());
-        factory = factories().value(entity->name());
-    }
-    return factory ? factory(entity) : new ManagedObject(entity);
+    return create(entity, factoryFor(entity));
 }
 
 ManagedObjectContext* ManagedObject::managedObjectContext() const

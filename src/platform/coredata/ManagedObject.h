@@ -72,6 +72,10 @@ private:
 
     enum class State { New, Inserted, Persistent, Deleted, Invalid };
 
+    // The entity's registered maker (empty when none), looked up once for many objects.
+    static Factory factoryFor(const EntityDescription* entity);
+    static ManagedObject* create(const EntityDescription* entity, const Factory& factory);
+
     int checkedIndex(const QString& key) const;
     void ensureLoaded() const;
 

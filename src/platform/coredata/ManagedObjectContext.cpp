@@ -333,7 +333,8 @@ bool ManagedObjectContext::validate(
 }
 
 ManagedObject* ManagedObjectContext::materialize(const PersistentStore& store,
-    const EntityDescription* entity, qint64 key, QList<QVariant>* values)
+    const EntityDescription* entity, qint64 key, QList<QVariant>* values,
+    const std::function<ManagedObject*(const EntityDescription*)>* factory)
 {
     const ObjectID id { store.identifier(), entity, key };
     if (ManagedObject* known = m_registered.value(id)) {
@@ -352,7 +353,8 @@ ManagedObject* ManagedObjectContext::materialize(const PersistentStore& store,
         }
         return known;
     }
-    ManagedObject* object = ManagedObject::create(entity);
+    ManagedObject* object
+        = factory ? ManagedObject::create(entity, *factory) : ManagedObject::create(entity);
     adopt(object);
     object->m_context = this;
     object->m_state = ManagedObject::State::Persistent;
@@ -381,6 +383,7 @@ QList<ManagedObject*> ManagedObjectContext::fetchObjects(
     // results are merged here first.
     const bool storeShapes = stores.size() == 1 && !pending;
     const Predicate& predicate = request.predicate();
+    const ManagedObject::Factory factory = ManagedObject::factoryFor(entity);
     QList<ManagedObject*> results;
     for (const auto& store : stores) {
         auto rows = store->fetch(*entity, predicate,
@@ -390,8 +393,8 @@ QList<ManagedObject*> ManagedObjectContext::fetchObjects(
             return {};
         results.reserve(results.size() + qsizetype(rows->size()));
         for (auto& row : *rows) {
-            ManagedObject* object = materialize(
-                *store, entity, row.key, request.includesPropertyValues() ? &row.values : nullptr);
+            ManagedObject* object = materialize(*store, entity, row.key,
+                request.includesPropertyValues() ? &row.values : nullptr, &factory);
             if (pending) {
                 if (object->m_state != ManagedObject::State::Persistent)
                     continue;

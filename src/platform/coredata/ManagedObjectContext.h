@@ -116,8 +116,10 @@ private:
     bool validate(const FetchRequest& request, bool objects, const EntityDescription** entity,
         Error* error) const;
     bool hasPendingChanges(const EntityDescription* entity) const;
+    // The object of a stored row, made (by `factory`, when given) if not yet in memory.
     ManagedObject* materialize(const PersistentStore& store, const EntityDescription* entity,
-        qint64 key, QList<QVariant>* values);
+        qint64 key, QList<QVariant>* values,
+        const std::function<ManagedObject*(const EntityDescription*)>* factory = nullptr);
     QList<ManagedObject*> fetchObjects(
         const FetchRequest& request, const EntityDescription* entity, Error* error);
 

@@ -18,9 +18,11 @@ struct ObjectID {
     bool operator==(const ObjectID&) const = default;
 };
 
+// The store is left out of the hash: a context holds objects of one or two stores, and
+// hashing its identifier for every row fetched cost more than the rare shared bucket.
 inline size_t qHash(const ObjectID& id, size_t seed = 0)
 {
-    return qHashMulti(seed, id.storeIdentifier, quintptr(id.entity), id.key);
+    return qHashMulti(seed, quintptr(id.entity), id.key);
 }
 
 } // namespace platform::coredata

@@ -10,10 +10,12 @@
 #include <QJsonDocument>
 #include <QSet>
 #include <QUuid>
+#include <QVarLengthArray>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform::coredata {
 
@@ -135,6 +137,32 @@ QVariant columnValue(sqlite3_stmt* statement, int column, AttributeType type)
         return sqlite3_column_int64(statement, column) != 0;
     }
     return QVariant();
+}
+
+// The last short text a fetch read from one column. Rows often repeat one (every row of a
+// table names the table): reading it again then shares the text already made.
+struct LastText {
+    static constexpr int Capacity = 64;
+    char bytes[Capacity];
+    int size = -1;
+    QString text;
+};
+
+QVariant textValue(sqlite3_stmt* statement, int column, LastText& last)
+{
+    if (sqlite3_column_type(statement, column) == SQLITE_NULL)
+        return QVariant();
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    const int size = sqlite3_column_bytes(statement, column);
+    if (size == last.size && std::memcmp(bytes, last.bytes, size_t(size)) == 0)
+        return last.text;
+    QString text = QString::fromUtf8(bytes, size);
+    if (size <= LastText::Capacity) {
+        std::memcpy(last.bytes, bytes, size_t(size));
+        last.size = size;
+        last.text = text;
+    }
+    return text;
 }
 
 QByteArray encodeMetadataValue(const QVariant& value)
@@ -563,14 +591,18 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
 
     std::vector<Row> rows;
     const auto& attributes = entity.attributes();
+    QVarLengthArray<LastText, 16> lastTexts(attributes.size());
     int rc;
     while ((rc = sqlite3_step(select)) == SQLITE_ROW) {
         Row row;
         row.key = sqlite3_column_int64(select, 0);
         if (withValues) {
             row.values.reserve(attributes.size());
-            for (int i = 0; i < attributes.size(); ++i)
-                row.values.append(columnValue(select, i + 1, attributes[i].type));
+            for (int i = 0; i < attributes.size(); ++i) {
+                row.values.append(attributes[i].type == AttributeType::String
+                        ? textValue(select, i + 1, lastTexts[i])
+                        : columnValue(select, i + 1, attributes[i].type));
+            }
         }
         rows.push_back(std::move(row));
     }
