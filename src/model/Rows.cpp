@@ -9,6 +9,7 @@
 #include "model/TypeConstants.h"
 #include "platform/Exception.h"
 #include "platform/coredata/ManagedObjectContext.h"
+#include "platform/coredata/PersistentStoreCoordinator.h"
 #include "utilities/JSONConverter.h"
 #include "utilities/KivoAES256.h"
 #include "utilities/KivoDateUtils.h"
@@ -279,6 +280,20 @@ void rememberPending(const platform::coredata::ManagedObjectContext* context,
     memo.highest = highest;
 }
 
+// The highest number the store held for a table when last asked, and what the stores had
+// seen written then.
+struct StoredHighest {
+    std::optional<platform::coredata::PersistentStoreCoordinator::ChangeCount> changes;
+    QString userTemplateId;
+    int highest = -1; // -1 for none
+};
+
+StoredHighest& storedHighest()
+{
+    static StoredHighest stored;
+    return stored;
+}
+
 int nextOrder(platform::coredata::ManagedObjectContext* context, const QString& userTemplateId)
 {
     const QVariantMap variables { { kUserTemplateIdVariable, userTemplateId } };
@@ -296,18 +311,34 @@ int nextOrder(platform::coredata::ManagedObjectContext* context, const QString& 
             }
         }
     }
-    // Only the number is read: the store answers from its index alone, without making
-    // the row an object or ordering equal numbers among themselves.
-    int highest = -1;
-    if (auto request = KivoLib::getFetchRequest(kFetchRows, variables)) {
-        request->setPropertiesToFetch({ kOrder });
-        request->setSortDescriptors(lastFirst);
-        request->setFetchLimit(1);
-        const auto last = KivoLib::executeDictionaryWithErrorHandling(context, *request);
-        if (last.size() == 1)
-            highest = ModelRegistry::intValue(last.first().value(kOrder));
+    // The store's answer holds until something is stored: rows added by the thousand
+    // before one save ask only once.
+    StoredHighest& stored = storedHighest();
+    const auto& coordinator = context->persistentStoreCoordinator();
+    const auto changes = coordinator
+        ? std::optional<platform::coredata::PersistentStoreCoordinator::ChangeCount>(
+            coordinator->changeCount())
+        : std::nullopt;
+    if (!changes || stored.changes != changes || stored.userTemplateId != userTemplateId) {
+        // Only the number is read: the store answers from its index alone, without making
+        // the row an object or ordering equal numbers among themselves.
+        stored = {};
+        if (auto request = KivoLib::getFetchRequest(kFetchRows, variables)) {
+            request->setPropertiesToFetch({ kOrder });
+            request->setSortDescriptors(lastFirst);
+            request->setFetchLimit(1);
+            bool failed = false;
+            const auto last
+                = KivoLib::executeDictionaryWithErrorHandling(context, *request, &failed);
+            if (last.size() == 1)
+                stored.highest = ModelRegistry::intValue(last.first().value(kOrder));
+            if (!failed) {
+                stored.changes = changes;
+                stored.userTemplateId = userTemplateId;
+            }
+        }
     }
-    return std::max(highest, highestPendingOrder(context, userTemplateId)) + 1;
+    return std::max(stored.highest, highestPendingOrder(context, userTemplateId)) + 1;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -131,6 +132,14 @@ private:
 
     static char hexDigit(unsigned value) { return "0123456789abcdef"[value & 0xf]; }
 
+    // The ASCII characters written as they are.
+    static constexpr std::array<bool, 0x80> kPlain = [] {
+        std::array<bool, 0x80> plain {};
+        for (char16_t c = 0x20; c < 0x80; ++c)
+            plain[c] = c != u'"' && c != u'\\';
+        return plain;
+    }();
+
     void string(const QString& text)
     {
         char* out = room(kMostBytesPerUnit * text.size() + 2);
@@ -138,12 +147,13 @@ private:
         const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
         const char16_t* end = p + text.size();
         while (p != end) {
+            // Runs of plain ASCII are most of what rows hold.
+            while (p != end && *p < 0x80 && kPlain[*p])
+                *out++ = char(*p++);
+            if (p == end)
+                break;
             const char16_t u = *p++;
             if (u < 0x80) {
-                if (u >= 0x20 && u != u'"' && u != u'\\') {
-                    *out++ = char(u);
-                    continue;
-                }
                 *out++ = '\\';
                 switch (u) {
                 case u'"':

@@ -42,8 +42,10 @@ QList<ManagedObject*> executeWithErrorHandling(ManagedObjectContext* context, Fe
 }
 
 QList<QVariantMap> executeDictionaryWithErrorHandling(
-    ManagedObjectContext* context, FetchRequest request)
+    ManagedObjectContext* context, FetchRequest request, bool* failed)
 {
+    if (failed)
+        *failed = !context;
     if (!context)
         return {};
     request.setResultType(FetchRequest::ResultType::Dictionary);
@@ -52,6 +54,8 @@ QList<QVariantMap> executeDictionaryWithErrorHandling(
     const auto results = context->executeDictionaryFetchRequest(request, &error);
     if (!error.isNull()) {
         logError(error);
+        if (failed)
+            *failed = true;
         return {};
     }
     return results;

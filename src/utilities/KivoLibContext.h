@@ -32,9 +32,10 @@ using platform::coredata::SortDescriptor;
 // debug log and read as nothing found; a null context finds nothing.
 QList<ManagedObject*> executeWithErrorHandling(ManagedObjectContext* context, FetchRequest request);
 // The dictionary fetch (attribute values, from the stores only) on the given context, with
-// the same handling of errors and of a null context.
+// the same handling of errors and of a null context; `failed`, when given, tells the two
+// apart from finding nothing.
 QList<QVariantMap> executeDictionaryWithErrorHandling(
-    ManagedObjectContext* context, FetchRequest request);
+    ManagedObjectContext* context, FetchRequest request, bool* failed = nullptr);
 // The count of the fetch on the given context; 0 after an error (logged).
 quint64 countWithErrorHandling(ManagedObjectContext* context, const FetchRequest& request);
 

@@ -125,6 +125,34 @@ TEST_F(RowsTest, ManyRowsAddedBeforeOneSaveAreNumberedInTurn)
     EXPECT_EQ(Rows::add(kOtherTable)->order().toInt(), 5);
 }
 
+TEST_F(RowsTest, RowsStoredMeanwhileByAnotherContextCountForTheNextNumber)
+{
+    saved({});
+    Rows* pending = Rows::add(kTable);
+    delegate->context->insertObject(pending);
+    EXPECT_EQ(pending->order().toInt(), 1);
+    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 2);
+
+    // Another context on the same stores saves a row numbered 10 and then one of another
+    // table; each shows at the next add.
+    platform::coredata::ManagedObjectContext other;
+    other.setPersistentStoreCoordinator(delegate->coordinator);
+    auto* row = other.insertNewObject(Rows::entityName());
+    row->setValue("usertemplate_id", kTable);
+    row->setValue("order", 10);
+    ASSERT_TRUE(other.save());
+    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 11);
+    auto* elsewhere = other.insertNewObject(Rows::entityName());
+    elsewhere->setValue("usertemplate_id", kOtherTable);
+    elsewhere->setValue("order", 7);
+    ASSERT_TRUE(other.save());
+    EXPECT_EQ(Rows::add(kOtherTable)->order().toInt(), 8);
+    // Its deletion too.
+    other.deleteObject(row);
+    ASSERT_TRUE(other.save());
+    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 2);
+}
+
 TEST_F(RowsTest, ANewRowReadsAsTheDefaultsOfItsColumnsAndNothingElse)
 {
     Rows* row = Rows::add(kTable);

@@ -9,8 +9,17 @@ EntityDescription::EntityDescription(QString name, QList<AttributeDescription> a
     , m_indexes(std::move(indexes))
     , m_indexInModel(indexInModel)
 {
-    for (int i = 0; i < m_attributes.size(); ++i)
-        m_byName.insert(m_attributes[i].name, i);
+}
+
+int EntityDescription::indexOfAttribute(const QString& name) const
+{
+    // A look through a few names: hashing a text right after comparing texts is slow on
+    // common processors, and lookups come by the thousand with every row.
+    for (int i = 0; i < m_attributes.size(); ++i) {
+        if (m_attributes[i].name == name)
+            return i;
+    }
+    return -1;
 }
 
 QStringList EntityDescription::attributeNames() const

@@ -2,7 +2,6 @@
 
 #include "platform/coredata/AttributeDescription.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,7 +19,7 @@ public:
     const QList<AttributeDescription>& attributes() const { return m_attributes; }
     QStringList attributeNames() const;
     // Position of the attribute in declared order, -1 when the entity has none of that name.
-    int indexOfAttribute(const QString& name) const { return m_byName.value(name, -1); }
+    int indexOfAttribute(const QString& name) const;
     const AttributeDescription* attribute(const QString& name) const;
     // Column lists of the store indexes (one or more attributes each).
     const QList<QStringList>& indexes() const { return m_indexes; }
@@ -30,7 +29,6 @@ public:
 private:
     QString m_name;
     QList<AttributeDescription> m_attributes;
-    QHash<QString, int> m_byName;
     QList<QStringList> m_indexes;
     int m_indexInModel;
 };

@@ -24,6 +24,7 @@ namespace {
 const QByteArray KeyColumn = "\"_pk\"";
 const QByteArray MetadataTable = "\"_metadata\"";
 const int BusyTimeoutMs = 5000;
+const QByteArray PageCacheSize = "PRAGMA cache_size=-65536"; // KiB
 // Room for the text of a fetch, made often enough to be worth one allocation.
 constexpr qsizetype SqlCapacity = 256;
 
@@ -76,12 +77,25 @@ private:
 
 bool hasSurrogate(const QString& text)
 {
+    // Four units at a time: a unit is a surrogate when its top five bits are 11011.
+    constexpr quint64 High = 0xF800F800F800F800ULL;
+    constexpr quint64 Surrogate = 0xD800D800D800D800ULL;
+    constexpr quint64 Ones = 0x0001000100010001ULL;
+    constexpr quint64 Signs = 0x8000800080008000ULL;
     const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
     const char16_t* end = p + text.size();
-    char16_t any = 0;
-    for (; p != end; ++p)
-        any |= char16_t((*p & 0xF800) == 0xD800);
-    return any != 0;
+    for (; end - p >= 4; p += 4) {
+        quint64 units;
+        std::memcpy(&units, p, sizeof units);
+        const quint64 x = (units & High) ^ Surrogate; // a zero unit where a surrogate was
+        if ((x - Ones) & ~x & Signs)
+            return true;
+    }
+    for (; p != end; ++p) {
+        if ((*p & 0xF800) == 0xD800)
+            return true;
+    }
+    return false;
 }
 
 int bindValue(sqlite3_stmt* statement, int position, const QVariant& value, AttributeType type)
@@ -253,6 +267,9 @@ std::shared_ptr<PersistentStore> PersistentStore::open(
         store->close();
         return nullptr;
     }
+    // Tables of a hundred thousand rows keep their indexes' pages in memory instead of
+    // reading them back from the file at every insert.
+    sqlite3_exec(store->m_db, PageCacheSize.constData(), nullptr, nullptr, nullptr);
     return store;
 }
 
@@ -262,10 +279,17 @@ void PersistentStore::close()
         sqlite3_finalize(statement);
     m_statements.clear();
     m_inserts.clear();
+    m_lastFetch = {};
+    m_lastDictionaryFetch = {};
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+}
+
+qint64 PersistentStore::changeCount() const
+{
+    return m_db ? sqlite3_total_changes64(m_db) : 0;
 }
 
 sqlite3_stmt* PersistentStore::statement(const QByteArray& sql, Error* error)
@@ -543,6 +567,16 @@ QByteArray PersistentStore::columnOf(const EntityDescription& entity, const QStr
     return index < 0 ? quoted(attribute) : sqlOf(entity).columns[index];
 }
 
+PersistentStore::FetchShape PersistentStore::shapeOf(const EntityDescription& entity,
+    const QStringList& attributes, const Predicate& predicate, const QList<SortDescriptor>& sorts,
+    bool firstFlag, bool secondFlag)
+{
+    FetchShape shape { &entity, entity.name(), attributes, {}, sorts, firstFlag, secondFlag };
+    for (const auto& term : predicate.comparisons())
+        shape.predicateAttributes << term.attribute;
+    return shape;
+}
+
 void PersistentStore::appendWhere(
     QByteArray& sql, const EntityDescription& entity, const Predicate& predicate)
 {
@@ -559,25 +593,33 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
     const EntityDescription& entity, const Predicate& predicate, const QList<SortDescriptor>& sorts,
     quint64 limit, bool withValues, Error* error)
 {
-    const EntitySql& names = sqlOf(entity);
-    QByteArray sql;
-    sql.reserve(SqlCapacity);
-    sql.append("SELECT ").append(KeyColumn);
-    if (withValues)
-        sql.append(names.columnList);
-    sql.append(" FROM ").append(names.table);
-    appendWhere(sql, entity, predicate);
     // Key order alone is cheaper to make here: SQLite would carry every row's values
     // through a temporary sort.
     const bool keyOrderHere = sorts.isEmpty() && limit == 0;
-    if (!keyOrderHere) {
-        sql.append(" ORDER BY ");
-        for (const auto& sort : sorts)
-            sql.append(columnOf(entity, sort.key)).append(sort.ascending ? " ASC, " : " DESC, ");
-        sql.append(KeyColumn).append(" LIMIT ?");
+    const FetchShape shape = shapeOf(entity, {}, predicate, sorts, withValues, keyOrderHere);
+    if (!(m_lastFetch.shape == shape)) {
+        const EntitySql& names = sqlOf(entity);
+        QByteArray sql;
+        sql.reserve(SqlCapacity);
+        sql.append("SELECT ").append(KeyColumn);
+        if (withValues)
+            sql.append(names.columnList);
+        sql.append(" FROM ").append(names.table);
+        appendWhere(sql, entity, predicate);
+        if (!keyOrderHere) {
+            sql.append(" ORDER BY ");
+            for (const auto& sort : sorts) {
+                sql.append(columnOf(entity, sort.key))
+                    .append(sort.ascending ? " ASC, " : " DESC, ");
+            }
+            sql.append(KeyColumn).append(" LIMIT ?");
+        }
+        m_lastFetch = { shape, sql, nullptr };
     }
+    if (!m_lastFetch.statement)
+        m_lastFetch.statement = statement(m_lastFetch.sql, error);
 
-    sqlite3_stmt* select = statement(sql, error);
+    sqlite3_stmt* select = m_lastFetch.statement;
     if (!select)
         return std::nullopt;
     StatementUse use(select);
@@ -668,23 +710,30 @@ std::optional<QList<QVariantMap>> PersistentStore::fetchDictionaries(
 {
     const QStringList names = request.propertiesToFetch().isEmpty() ? entity.attributeNames()
                                                                     : request.propertiesToFetch();
-    QByteArray sql;
-    sql.reserve(SqlCapacity);
-    sql.append(request.returnsDistinctResults() ? "SELECT DISTINCT " : "SELECT ");
-    for (int i = 0; i < names.size(); ++i)
-        sql.append(i ? ", " : "").append(columnOf(entity, names[i]));
-    sql.append(" FROM ").append(sqlOf(entity).table);
-    appendWhere(sql, entity, request.predicate());
-    bool firstSort = true;
-    for (const auto& sort : request.sortDescriptors()) {
-        sql.append(firstSort ? " ORDER BY " : ", ")
-            .append(columnOf(entity, sort.key))
-            .append(sort.ascending ? " ASC" : " DESC");
-        firstSort = false;
+    const FetchShape shape = shapeOf(entity, names, request.predicate(), request.sortDescriptors(),
+        request.returnsDistinctResults(), false);
+    if (!(m_lastDictionaryFetch.shape == shape)) {
+        QByteArray sql;
+        sql.reserve(SqlCapacity);
+        sql.append(request.returnsDistinctResults() ? "SELECT DISTINCT " : "SELECT ");
+        for (int i = 0; i < names.size(); ++i)
+            sql.append(i ? ", " : "").append(columnOf(entity, names[i]));
+        sql.append(" FROM ").append(sqlOf(entity).table);
+        appendWhere(sql, entity, request.predicate());
+        bool firstSort = true;
+        for (const auto& sort : request.sortDescriptors()) {
+            sql.append(firstSort ? " ORDER BY " : ", ")
+                .append(columnOf(entity, sort.key))
+                .append(sort.ascending ? " ASC" : " DESC");
+            firstSort = false;
+        }
+        sql.append(" LIMIT ?");
+        m_lastDictionaryFetch = { shape, sql, nullptr };
     }
-    sql.append(" LIMIT ?");
+    if (!m_lastDictionaryFetch.statement)
+        m_lastDictionaryFetch.statement = statement(m_lastDictionaryFetch.sql, error);
 
-    sqlite3_stmt* select = statement(sql, error);
+    sqlite3_stmt* select = m_lastDictionaryFetch.statement;
     if (!select)
         return std::nullopt;
     StatementUse use(select);

@@ -63,6 +63,8 @@ private:
 
     void close();
     bool writeMetadata(const QVariantMap& metadata, Error* error);
+    // Rows inserted, changed or deleted through this store since it was opened.
+    qint64 changeCount() const;
 
     std::optional<std::vector<Row>> fetch(const EntityDescription& entity,
         const Predicate& predicate, const QList<SortDescriptor>& sorts, quint64 limit,
@@ -98,6 +100,27 @@ private:
     QByteArray columnOf(const EntityDescription& entity, const QString& attribute);
     void appendWhere(QByteArray& sql, const EntityDescription& entity, const Predicate& predicate);
 
+    // What the text of a fetch depends on: fetches repeated by the thousand (the next row
+    // number for every new row) make their text once.
+    struct FetchShape {
+        const EntityDescription* entity = nullptr;
+        QString entityName;
+        QStringList attributes;
+        QStringList predicateAttributes;
+        QList<SortDescriptor> sorts;
+        bool firstFlag = false;
+        bool secondFlag = false;
+        bool operator==(const FetchShape&) const = default;
+    };
+    struct ShapedSql {
+        FetchShape shape;
+        QByteArray sql;
+        sqlite3_stmt* statement = nullptr; // prepared on first use
+    };
+    static FetchShape shapeOf(const EntityDescription& entity, const QStringList& attributes,
+        const Predicate& predicate, const QList<SortDescriptor>& sorts, bool firstFlag,
+        bool secondFlag);
+
     bool prepareSchema(Error* error);
     sqlite3_stmt* statement(const QByteArray& sql, Error* error);
     bool execute(const QByteArray& sql, Error* error);
@@ -118,6 +141,8 @@ private:
     QHash<QByteArray, sqlite3_stmt*> m_statements;
     QHash<const EntityDescription*, sqlite3_stmt*> m_inserts; // also in m_statements
     QHash<const EntityDescription*, EntitySql> m_sql;
+    ShapedSql m_lastFetch;
+    ShapedSql m_lastDictionaryFetch;
 };
 
 } // namespace platform::coredata

@@ -12,6 +12,8 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+
 namespace platform::coredata {
 
 namespace {
@@ -24,6 +26,12 @@ void removeStoreFiles(const QString& path)
 {
     for (const char* suffix : { "", "-wal", "-shm", "-journal" })
         QFile::remove(path + QLatin1String(suffix));
+}
+
+quint64 nextStoresGeneration()
+{
+    static std::atomic<quint64> generation { 0 };
+    return ++generation;
 }
 
 QVariantList urlList(const QList<QUrl>& urls)
@@ -39,6 +47,7 @@ QVariantList urlList(const QList<QUrl>& urls)
 PersistentStoreCoordinator::PersistentStoreCoordinator(
     std::shared_ptr<const ManagedObjectModel> model)
     : m_model(std::move(model))
+    , m_storesGeneration(nextStoresGeneration())
 {
     Q_ASSERT(m_model);
 }
@@ -68,6 +77,7 @@ std::shared_ptr<PersistentStore> PersistentStoreCoordinator::addPersistentStore(
         if (!store)
             return nullptr;
         m_stores.append(store);
+        m_storesGeneration = nextStoresGeneration();
     }
     postStoresDidChange({ url }, {});
     return store;
@@ -85,6 +95,7 @@ bool PersistentStoreCoordinator::removePersistentStore(
             return false;
         }
         store->close();
+        m_storesGeneration = nextStoresGeneration();
     }
     postStoresDidChange({}, { store->URL() });
     return true;
@@ -145,9 +156,19 @@ std::shared_ptr<PersistentStore> PersistentStoreCoordinator::migratePersistentSt
         }
         m_stores.replace(m_stores.indexOf(store), migrated);
         store->close();
+        m_storesGeneration = nextStoresGeneration();
     }
     postStoresDidChange({ url }, { store->URL() });
     return migrated;
+}
+
+PersistentStoreCoordinator::ChangeCount PersistentStoreCoordinator::changeCount() const
+{
+    QMutexLocker locker(&m_mutex);
+    ChangeCount count { m_storesGeneration, 0 };
+    for (const auto& store : m_stores)
+        count.rows += store->changeCount();
+    return count;
 }
 
 QList<std::shared_ptr<PersistentStore>> PersistentStoreCoordinator::persistentStores() const

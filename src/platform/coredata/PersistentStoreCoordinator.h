@@ -59,6 +59,17 @@ public:
     static std::optional<QVariantMap> metadataForPersistentStoreOfType(
         const QString& type, const QUrl& url, Error* error = nullptr);
 
+    // What a caller compares to learn whether anything stored may have changed since it
+    // last looked: it differs after every row written through this coordinator's stores and
+    // after every store added, removed or migrated, and no other coordinator ever gives
+    // the same. Writes by other processes to the same files are not seen.
+    struct ChangeCount {
+        quint64 stores = 0;
+        qint64 rows = 0;
+        bool operator==(const ChangeCount&) const = default;
+    };
+    ChangeCount changeCount() const;
+
     void lock() { m_mutex.lock(); }
     void unlock() { m_mutex.unlock(); }
     bool tryLock() { return m_mutex.tryLock(); }
@@ -71,6 +82,7 @@ private:
 
     std::shared_ptr<const ManagedObjectModel> m_model;
     QList<std::shared_ptr<PersistentStore>> m_stores;
+    quint64 m_storesGeneration; // unique among all coordinators; changes with m_stores
     mutable QRecursiveMutex m_mutex;
 };
 

@@ -32,7 +32,88 @@ void runSql(const QString& path, const char* sql)
     sqlite3_close(db);
 }
 
+// The bytes SQLite itself stores for a UTF-16 text.
+QByteArray sqliteBytes(const QString& text)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(":memory:", &db);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, "SELECT CAST(? AS BLOB)", -1, &statement, nullptr);
+    sqlite3_bind_text16(statement, 1, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+    sqlite3_step(statement);
+    const QByteArray bytes(static_cast<const char*>(sqlite3_column_blob(statement, 0)),
+        sqlite3_column_bytes(statement, 0));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return bytes;
+}
+
+QByteArray storedBytes(const QString& path, const QString& id)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.toUtf8(), &db);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, "SELECT CAST(\"name\" AS BLOB) FROM \"Database\" WHERE \"id\" = ?", -1,
+        &statement, nullptr);
+    const QByteArray key = id.toUtf8();
+    sqlite3_bind_text(statement, 1, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+    QByteArray bytes;
+    if (sqlite3_step(statement) == SQLITE_ROW)
+        bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, 0)),
+            sqlite3_column_bytes(statement, 0));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return bytes;
+}
+
 } // namespace
+
+TEST_F(StoreTest, TextIsStoredAsSQLiteWritesItWhateverItHolds)
+{
+    QList<QString> texts { QString(), QStringLiteral("plain"), QStringLiteral("caf\u00e9 \u4e2d"),
+        QString::fromUtf8("\xF0\x9F\x98\x80 pair"), QString(QChar(0)) + "nul" };
+    // A lone half of a surrogate pair at every place in the first units and in the tail.
+    for (int at = 0; at < 9; ++at) {
+        QString text = QStringLiteral("abcdefghij");
+        text[at] = QChar(at % 2 ? 0xDC00 : 0xD800);
+        texts << text;
+    }
+    for (int i = 0; i < texts.size(); ++i)
+        make("Database", { { "id", QString::number(i) }, { "name", texts[i] } });
+    ASSERT_TRUE(context->save());
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(storedBytes(storeUrl().toLocalFile(), QString::number(i)), sqliteBytes(texts[i]))
+            << i;
+}
+
+TEST_F(StoreTest, TheChangeCountMovesWithEveryWriteAndEveryStore)
+{
+    const auto start = coordinator->changeCount();
+    EXPECT_EQ(coordinator->changeCount(), start);
+    make("Database", { { "id", "D1" } });
+    EXPECT_EQ(coordinator->changeCount(), start) << "nothing stored yet";
+    ASSERT_TRUE(context->save());
+    const auto saved = coordinator->changeCount();
+    EXPECT_NE(saved, start);
+    context->executeFetchRequest(cd::FetchRequest("Database"));
+    EXPECT_EQ(coordinator->changeCount(), saved) << "reading changes nothing";
+
+    // A change counts as well as an insert.
+    cd::ManagedObject* object = context->executeFetchRequest(cd::FetchRequest("Database")).first();
+    object->setValue("name", "renamed");
+    ASSERT_TRUE(context->save());
+    const auto renamed = coordinator->changeCount();
+    EXPECT_NE(renamed, saved);
+
+    // Another coordinator, even over the same file, never gives the same count.
+    auto other = std::make_shared<cd::PersistentStoreCoordinator>(model);
+    EXPECT_NE(other->changeCount(), renamed);
+    ASSERT_TRUE(other->addPersistentStore(
+        cd::SQLiteStoreType, {}, storeUrl(), migratingOptions(), nullptr));
+    EXPECT_NE(other->changeCount(), renamed);
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
+    EXPECT_NE(coordinator->changeCount(), renamed);
+}
 
 TEST_F(StoreTest, DetachedObjectsReachTheStoreOnlyOnceInserted)
 {
