@@ -568,10 +568,9 @@ QByteArray PersistentStore::columnOf(const EntityDescription& entity, const QStr
 }
 
 PersistentStore::FetchShape PersistentStore::shapeOf(const EntityDescription& entity,
-    const QStringList& attributes, const Predicate& predicate, const QList<SortDescriptor>& sorts,
-    bool firstFlag, bool secondFlag)
+    const QStringList& attributes, const Predicate& predicate, const QList<SortDescriptor>& sorts)
 {
-    FetchShape shape { &entity, entity.name(), attributes, {}, sorts, firstFlag, secondFlag };
+    FetchShape shape { &entity, entity.name(), attributes, {}, sorts };
     for (const auto& term : predicate.comparisons())
         shape.predicateAttributes << term.attribute;
     return shape;
@@ -596,7 +595,9 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
     // Key order alone is cheaper to make here: SQLite would carry every row's values
     // through a temporary sort.
     const bool keyOrderHere = sorts.isEmpty() && limit == 0;
-    const FetchShape shape = shapeOf(entity, {}, predicate, sorts, withValues, keyOrderHere);
+    FetchShape shape = shapeOf(entity, {}, predicate, sorts);
+    shape.withValues = withValues;
+    shape.keyOrderHere = keyOrderHere;
     if (!(m_lastFetch.shape == shape)) {
         const EntitySql& names = sqlOf(entity);
         QByteArray sql;
@@ -710,8 +711,8 @@ std::optional<QList<QVariantMap>> PersistentStore::fetchDictionaries(
 {
     const QStringList names = request.propertiesToFetch().isEmpty() ? entity.attributeNames()
                                                                     : request.propertiesToFetch();
-    const FetchShape shape = shapeOf(entity, names, request.predicate(), request.sortDescriptors(),
-        request.returnsDistinctResults(), false);
+    FetchShape shape = shapeOf(entity, names, request.predicate(), request.sortDescriptors());
+    shape.distinct = request.returnsDistinctResults();
     if (!(m_lastDictionaryFetch.shape == shape)) {
         QByteArray sql;
         sql.reserve(SqlCapacity);

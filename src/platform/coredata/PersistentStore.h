@@ -108,8 +108,9 @@ private:
         QStringList attributes;
         QStringList predicateAttributes;
         QList<SortDescriptor> sorts;
-        bool firstFlag = false;
-        bool secondFlag = false;
+        bool withValues = false;
+        bool distinct = false;
+        bool keyOrderHere = false;
         bool operator==(const FetchShape&) const = default;
     };
     struct ShapedSql {
@@ -118,8 +119,7 @@ private:
         sqlite3_stmt* statement = nullptr; // prepared on first use
     };
     static FetchShape shapeOf(const EntityDescription& entity, const QStringList& attributes,
-        const Predicate& predicate, const QList<SortDescriptor>& sorts, bool firstFlag,
-        bool secondFlag);
+        const Predicate& predicate, const QList<SortDescriptor>& sorts);
 
     bool prepareSchema(Error* error);
     sqlite3_stmt* statement(const QByteArray& sql, Error* error);
