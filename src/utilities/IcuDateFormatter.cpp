@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <unicode/ucal.h>
 #include <unicode/udat.h>
 
 const QString IcuDateFormatter::PosixLocale = QStringLiteral("en_US_POSIX");
@@ -56,10 +57,18 @@ std::unique_ptr<IcuDateFormatter> IcuDateFormatter::withPattern(
 IcuDateFormatter::IcuDateFormatter(void* format)
     : m_format(format)
 {
+    UErrorCode status = U_ZERO_ERROR;
+    UCalendar* calendar = ucal_clone(udat_getCalendar(formatOf(format)), &status);
+    if (U_FAILURE(status)) {
+        ucal_close(calendar);
+        calendar = nullptr;
+    }
+    m_calendar = calendar;
 }
 
 IcuDateFormatter::~IcuDateFormatter()
 {
+    ucal_close(static_cast<UCalendar*>(m_calendar));
     udat_close(formatOf(m_format));
 }
 
@@ -70,13 +79,26 @@ QString IcuDateFormatter::stringFromDate(const QDateTime& date) const
     const UDate when = UDate(date.toMSecsSinceEpoch());
     QString text(64, Qt::Uninitialized);
     UErrorCode status = U_ZERO_ERROR;
-    int32_t length = udat_format(formatOf(m_format), when, reinterpret_cast<UChar*>(text.data()),
-        int32_t(text.size()), nullptr, &status);
+    auto* calendar = static_cast<UCalendar*>(m_calendar);
+    // What udat_format does, on a calendar kept for it: a date the calendar refuses
+    // formats as nothing.
+    const auto format = [&] {
+        if (!calendar) {
+            return udat_format(formatOf(m_format), when, reinterpret_cast<UChar*>(text.data()),
+                int32_t(text.size()), nullptr, &status);
+        }
+        UErrorCode timeStatus = U_ZERO_ERROR;
+        ucal_setMillis(calendar, when, &timeStatus);
+        if (U_FAILURE(timeStatus))
+            return int32_t(0);
+        return udat_formatCalendar(formatOf(m_format), calendar,
+            reinterpret_cast<UChar*>(text.data()), int32_t(text.size()), nullptr, &status);
+    };
+    int32_t length = format();
     if (status == U_BUFFER_OVERFLOW_ERROR) {
         text.resize(length);
         status = U_ZERO_ERROR;
-        length = udat_format(formatOf(m_format), when, reinterpret_cast<UChar*>(text.data()),
-            int32_t(text.size()), nullptr, &status);
+        length = format();
     }
     if (U_FAILURE(status))
         return {};

@@ -34,4 +34,7 @@ public:
 private:
     explicit IcuDateFormatter(void* format);
     void* m_format;
+    // A copy of the format's own calendar that dates are set on: formatting through it
+    // spares ICU a copy of the calendar for every date.
+    void* m_calendar;
 };

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -213,10 +214,18 @@ private:
         done(out);
     }
 
+    // Decimal digits of a whole number, as QByteArray::number writes them.
+    void integer(qint64 value)
+    {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        put(digits, end - digits);
+    }
+
     void number(double value)
     {
         if (std::trunc(value) == value && std::fabs(value) <= kLargestExactInteger)
-            put(QByteArray::number(qint64(value)));
+            integer(qint64(value));
         else
             put(QByteArray::number(value, 'g', QLocale::FloatingPointShortest));
     }
@@ -285,7 +294,7 @@ private:
         case QMetaType::Long:
         case QMetaType::Short:
         case QMetaType::UShort:
-            put(QByteArray::number(value.toLongLong()));
+            integer(value.toLongLong());
             return Result::Written;
         case QMetaType::ULongLong:
         case QMetaType::ULong:

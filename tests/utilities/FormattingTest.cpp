@@ -1,5 +1,6 @@
 #include "utilities/Formatter.h"
 #include "utilities/HTTP.h"
+#include "utilities/IcuDateFormatter.h"
 #include "utilities/KivoArray.h"
 #include "utilities/KivoDateUtils.h"
 #include "utilities/KivoNumber.h"
@@ -8,10 +9,12 @@
 #include "utilities/Strings.h"
 
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
 #include <unicode/ucal.h>
+#include <unicode/udat.h>
 
 #include <cmath>
 
@@ -70,6 +73,61 @@ TEST_F(Formatting, OnlyDateIsLocalMidnightAndOnlyTimeLiesInYearOne)
     const QDateTime onlyTime = KivoDateUtils::getOnlyTime(utc(2024, 7, 9, 10, 20, 30, 999));
     // 1 January of year 1 (Julian, as the calendar has it) plus 10:20:30.
     EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(onlyTime), -62135769600.0 + 37230.0);
+}
+
+TEST_F(Formatting, KeptCalendarsFollowTheZoneAndTheLocale)
+{
+    const QDateTime evening = utc(2024, 3, 6, 3, 30);
+    useZone(u"America/New_York");
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyDate(evening)), 1709614800.0);
+    useZone(u"UTC");
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyDate(evening)), 1709683200.0);
+    useZone(u"Asia/Kolkata");
+    // 09:00 there on 1 January of year 1, not 03:30.
+    EXPECT_NE(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyTime(evening)),
+        -62135769600.0 + 12600.0);
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyDate(evening)),
+        1709663400.0); // 6 March 00:00 in India
+    // A locale with another calendar: the Buddhist year in Thailand.
+    QLocale::setDefault(QLocale(QLocale::Thai, QLocale::Thailand));
+    useZone(u"UTC");
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyDate(evening)), 1709683200.0);
+    EXPECT_EQ(KivoDateUtils::kivo_dateByAddingCalendarUnits(evening, KivoDateUtils::YearUnit, 1),
+        utc(2025, 3, 6, 3, 30));
+}
+
+TEST_F(Formatting, DateTextsAreWhatICUFormatsForEachLocaleAndStyle)
+{
+    QRandomGenerator random(3);
+    for (const char* locale : { "en_US", "de_DE", "ja_JP@calendar=japanese", "th_TH", "ar_EG" }) {
+        const QString name = QString::fromLatin1(locale);
+        for (const auto& [date, time] :
+            { std::pair { IcuDateFormatter::Medium, IcuDateFormatter::None },
+                std::pair { IcuDateFormatter::Medium, IcuDateFormatter::Short },
+                std::pair { IcuDateFormatter::Full, IcuDateFormatter::Full },
+                std::pair { IcuDateFormatter::None, IcuDateFormatter::Medium } }) {
+            const auto ours = IcuDateFormatter::withStyles(date, time, name);
+            ASSERT_TRUE(ours);
+            UErrorCode status = U_ZERO_ERROR;
+            UDateFormat* reference = udat_open(UDateFormatStyle(time), UDateFormatStyle(date),
+                locale, nullptr, -1, nullptr, -1, &status);
+            ASSERT_TRUE(U_SUCCESS(status));
+            for (int i = 0; i < 200; ++i) {
+                // From before year 1 to far ahead.
+                const qint64 ms = qint64(random.bounded(1 << 30)) * 200000 - 70000000000000LL;
+                UChar text[256];
+                status = U_ZERO_ERROR;
+                const int32_t length
+                    = udat_format(reference, UDate(ms), text, 256, nullptr, &status);
+                ASSERT_TRUE(U_SUCCESS(status));
+                EXPECT_EQ(
+                    ours->stringFromDate(QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc())),
+                    QString(reinterpret_cast<const QChar*>(text), length))
+                    << locale << " " << ms;
+            }
+            udat_close(reference);
+        }
+    }
 }
 
 TEST_F(Formatting, DateTextsAndParsing)
