@@ -82,6 +82,50 @@ int RowValueCompare::compare(const QVariant& a, const QVariant& b)
     return 0;
 }
 
+RowValueCompare::Key RowValueCompare::keyOf(const QVariant& value)
+{
+    Key key;
+    key.kind = kindOf(value);
+    switch (key.kind) {
+    case Kind::Missing:
+        break;
+    case Kind::Number:
+        key.number = value.toDouble();
+        break;
+    case Kind::Date:
+        key.moment = value.toDateTime().toMSecsSinceEpoch();
+        break;
+    case Kind::Text:
+    case Kind::Other:
+        key.text = value.toString();
+        break;
+    }
+    return key;
+}
+
+int RowValueCompare::compare(const Key& a, const Key& b)
+{
+    if (a.kind != b.kind)
+        return threeWay(int(a.kind), int(b.kind));
+    switch (a.kind) {
+    case Kind::Missing:
+        return 0;
+    case Kind::Number: {
+        const bool xNaN = std::isnan(a.number);
+        const bool yNaN = std::isnan(b.number);
+        if (xNaN || yNaN)
+            return threeWay(int(!xNaN), int(!yNaN));
+        return threeWay(a.number, b.number);
+    }
+    case Kind::Date:
+        return threeWay(a.moment, b.moment);
+    case Kind::Text:
+    case Kind::Other:
+        return threeWay(QString::compare(a.text, b.text, Qt::CaseSensitive), 0);
+    }
+    return 0;
+}
+
 bool RowValueCompare::comparable(const QVariant& a, const QVariant& b)
 {
     const Kind ka = kindOf(a);

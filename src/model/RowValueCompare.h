@@ -24,6 +24,17 @@ public:
     // -1, 0 or 1: the total order above.
     static int compare(const QVariant& a, const QVariant& b);
 
+    // A value read once for comparing many times, as a sort does: comparing the keys of
+    // two values gives what comparing the values gives.
+    struct Key {
+        Kind kind = Kind::Missing;
+        double number = 0;
+        qint64 moment = 0;
+        QString text;
+    };
+    static Key keyOf(const QVariant& value);
+    static int compare(const Key& a, const Key& b);
+
     // Whether the values are of one kind that can be ordered (so a filter's <, >, <=, >=
     // and == mean something); a missing value comparable only with a missing one.
     static bool comparable(const QVariant& a, const QVariant& b);

@@ -193,9 +193,10 @@ QList<Rows*> Rows::applySort(
     for (const SortKey& key : std::as_const(keys))
         keyIds << key.columnId;
     const Columns used = columnsWithIds(columns, keyIds);
+    // Each value is also read into its comparable form once, not at every comparison.
     struct Entry {
         Rows* row;
-        QVariantList values;
+        QVarLengthArray<RowValueCompare::Key, 2> values;
     };
     std::vector<Entry> entries;
     entries.reserve(size_t(rows.size()));
@@ -203,16 +204,16 @@ QList<Rows*> Rows::applySort(
         const QVariantMap decoded
             = row ? decodeRow(*row, used, password, true).value_or(QVariantMap()) : QVariantMap();
         Entry entry { row, {} };
-        entry.values.reserve(keys.size());
         for (const SortKey& key : std::as_const(keys))
-            entry.values.append(decoded.value(key.columnId));
+            entry.values.append(RowValueCompare::keyOf(decoded.value(key.columnId)));
         entries.push_back(std::move(entry));
     }
+    // As TemplateColumn::Compare orders two values in a direction.
     std::stable_sort(entries.begin(), entries.end(), [&keys](const Entry& a, const Entry& b) {
         for (qsizetype i = 0; i < keys.size(); ++i) {
-            const int order = keys[i].column->Compare(a.values[i], b.values[i], keys[i].ascending);
+            const int order = RowValueCompare::compare(a.values[i], b.values[i]);
             if (order != 0)
-                return order < 0;
+                return (keys[i].ascending ? order : -order) < 0;
         }
         return false;
     });

@@ -99,6 +99,23 @@ TEST(KivoBase64, MatchesBase64ToolWithAndWithoutLineBreaks)
     }
 }
 
+TEST(KivoBase64, CharactersOutsideTheAlphabetAreSkippedWhereverTheyStand)
+{
+    QRandomGenerator random(11);
+    const QString junk = QStringLiteral(" \r\n\t=*-\u00ff\u20ac");
+    for (qsizetype length : { 3, 4, 5, 100, 1000 }) {
+        const QByteArray data = randomBytes(length, quint32(length));
+        const QString clean = *KivoBase64::base64EncodedString(data);
+        QString noisy;
+        for (QChar c : clean) {
+            while (random.bounded(4) == 0)
+                noisy += junk.at(random.bounded(int(junk.size())));
+            noisy += c;
+        }
+        EXPECT_EQ(KivoBase64::dataWithBase64EncodedString(noisy), data) << length;
+    }
+}
+
 TEST(KivoBase64, WidthsAndLenientDecoding)
 {
     const QByteArray data("abcdefghijkl");

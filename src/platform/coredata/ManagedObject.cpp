@@ -41,7 +41,7 @@ ManagedObject::ManagedObject(const EntityDescription* entity)
 {
     Q_ASSERT(entity);
     m_values.resize(entity->attributes().size());
-    m_changed.resize(entity->attributes().size());
+    // m_changed is sized at the first change: most fetched objects never change.
 }
 
 ManagedObject::~ManagedObject() = default;
@@ -132,6 +132,8 @@ void ManagedObject::setValue(int index, const QVariant& value)
     ensureLoaded();
     if (sameValue(m_values[index], *coerced))
         return;
+    if (m_changed.size() != m_values.size())
+        m_changed.resize(m_values.size());
     if (m_context && (m_state == State::Persistent || m_state == State::Deleted))
         m_context->objectWillChange(this);
     m_values[index] = *coerced;

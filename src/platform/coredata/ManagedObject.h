@@ -87,7 +87,7 @@ private:
     bool m_updated = false;
     QList<QVariant> m_values;
     std::optional<QList<QVariant>> m_committed; // store values, kept from the first change
-    QBitArray m_changed;
+    QBitArray m_changed; // empty until the first change, then one bit per attribute
     QString m_storeIdentifier;
     qint64 m_key = 0;
 };

@@ -344,7 +344,7 @@ ManagedObject* ManagedObjectContext::materialize(const PersistentStore& store,
             } else {
                 // The attributes changed in memory keep their values; the rest follow the store.
                 for (int i = 0; i < known->m_values.size(); ++i) {
-                    if (!known->m_changed.testBit(i))
+                    if (i >= known->m_changed.size() || !known->m_changed.testBit(i))
                         known->m_values[i] = values->value(i);
                 }
                 known->m_committed = std::move(*values);
