@@ -256,9 +256,11 @@ std::shared_ptr<PersistentStore> PersistentStore::open(
                 QStringLiteral("The read-only store does not exist."), path));
         return nullptr;
     }
+    // The connection is only ever used under the coordinator's lock, so SQLite need not
+    // lock it again at every call (a dozen calls for each row read).
     const int flags
         = (store->m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
-        | SQLITE_OPEN_FULLMUTEX;
+        | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &store->m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         report(error, store->sqliteError(QStringLiteral("The store could not be opened"), rc));
