@@ -27,6 +27,8 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -34,6 +36,9 @@
 namespace cd = platform::coredata;
 
 namespace {
+
+using benchsupport::runShell;
+using benchsupport::secondsSince;
 
 // KIVOTAB_BENCH_ROWS overrides the count (for profiling smaller runs).
 const int RowCount = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS") > 0
@@ -45,7 +50,6 @@ const QString PlainTable = QStringLiteral("1B2C3D4E-5F60-4A7B-8C9D-0E1F2A3B4C5D"
 const QString ProtectedTable = QStringLiteral("2C3D4E5F-6071-4B8C-9DAE-1F2A3B4C5D6E");
 const QString Password = QStringLiteral("bench password");
 const QString Needle = QStringLiteral("ember");
-const QString Shell = QStringLiteral("sqlite3");
 
 // The application's delegate with one store; the context can be made anew so loading
 // starts from nothing in memory.
@@ -88,24 +92,6 @@ struct Fixture {
 
 Fixture* fixture = nullptr;
 double lastFetchSeconds = 0; // the fetch (with filter and sort) of the last load
-
-double secondsSince(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e9;
-}
-
-double runShell(const QString& path, const QByteArray& input)
-{
-    QProcess shell;
-    shell.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    shell.start(Shell, { path });
-    shell.write(input);
-    shell.closeWriteChannel();
-    shell.waitForFinished(-1);
-    return shell.exitCode() == 0 ? secondsSince(timer) : -1;
-}
 
 // Ten columns of the kinds tables hold.
 void makeColumns()

@@ -15,15 +15,19 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 namespace cd = platform::coredata;
 
 namespace {
 
+using benchsupport::runShell;
+using benchsupport::secondsSince;
+
 constexpr int RowCount = 100000;
 const QString TableId = QStringLiteral("6F0B8E7C-2D3A-4C59-9B1E-0A7F5D3C2B10");
-const QString Shell = QStringLiteral("sqlite3");
 
 QString rowJson(int i)
 {
@@ -72,20 +76,7 @@ double insertOurs(const QString& path)
     }
     if (!context->save())
         return -1;
-    return double(timer.nsecsElapsed()) / 1e9;
-}
-
-double runShell(const QString& path, const QByteArray& input)
-{
-    QProcess shell;
-    shell.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    shell.start(Shell, { path });
-    shell.write(input);
-    shell.closeWriteChannel();
-    shell.waitForFinished(-1);
-    return shell.exitCode() == 0 ? double(timer.nsecsElapsed()) / 1e9 : -1;
+    return secondsSince(timer);
 }
 
 // The same table, indexes and journal settings as our store, then the same rows in one
