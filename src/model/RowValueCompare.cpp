@@ -1,6 +1,7 @@
 #include "model/RowValueCompare.h"
 
 #include "utilities/KivoDateUtils.h"
+#include "utilities/RunTime.h"
 
 #include <cmath>
 
@@ -17,19 +18,10 @@ RowValueCompare::Kind RowValueCompare::kindOf(const QVariant& value)
 {
     if (!value.isValid() || value.isNull())
         return Kind::Missing;
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Float:
-    case QMetaType::Double:
+    const int type = value.typeId();
+    if (type == QMetaType::Bool || RunTime::isNumericType(type))
         return Kind::Number;
+    switch (type) {
     case QMetaType::QDateTime:
         return value.toDateTime().isValid() ? Kind::Date : Kind::Missing;
     case QMetaType::QString:

@@ -12,28 +12,9 @@ namespace {
 
 const QString kNumber = QStringLiteral("NSNumber");
 
-bool isNumericType(int typeId)
-{
-    switch (typeId) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool isNumberValue(const QVariant& value)
 {
-    return isNumericType(value.typeId()) || value.typeId() == QMetaType::Bool;
+    return RunTime::isNumericType(value.typeId()) || value.typeId() == QMetaType::Bool;
 }
 
 QStringList declaredNumberProperties(const QMetaObject* cls)
@@ -52,7 +33,7 @@ QStringList declaredNumberProperties(const QMetaObject* cls)
 QString typePart(const QMetaObject* cls, const QMetaProperty& property)
 {
     const int typeId = property.metaType().id();
-    if (isNumericType(typeId))
+    if (RunTime::isNumericType(typeId))
         return QStringLiteral("T@\"NSNumber\"");
     switch (typeId) {
     case QMetaType::Bool: return QStringLiteral("TB");
@@ -115,6 +96,25 @@ bool holdsNothing(const QVariant& value)
 } // namespace
 
 namespace RunTime {
+
+bool isNumericType(int typeId)
+{
+    switch (typeId) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
 
 QVariantMap propertiesOfClass(const QMetaObject* cls)
 {

@@ -18,6 +18,9 @@
 // named in the class's Q_CLASSINFO("NSNumber", "prop1,prop2") and is then "NSNumber".
 namespace RunTime {
 
+// True for the integer and floating-point kinds (not flags).
+bool isNumericType(int typeId);
+
 // Property name -> type name for the properties the class declares itself (not its
 // ancestors'). Empty for a null class.
 QVariantMap propertiesOfClass(const QMetaObject* cls);

@@ -29,21 +29,7 @@ void collectTexts(const QObject* object, const QMetaObject* cls, QVariantMap& in
 
 bool isNumber(const QVariant& value)
 {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Float:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
+    return RunTime::isNumericType(value.typeId());
 }
 
 } // namespace
