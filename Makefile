@@ -5,7 +5,7 @@ BUILD_DEBUG := build/debug
 BUILD_RELEASE := build/release
 CMAKE_COMMON := -G Ninja -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 
-.PHONY: run test bench deps build-debug build-release clean format
+.PHONY: run test bench deps build-debug build-release clean format check
 
 deps:
 	@scripts/deps
@@ -17,7 +17,7 @@ build-release: deps
 
 build-debug: deps
 	@cmake -S . -B $(BUILD_DEBUG) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug \
-		-DKIVOTAB_SANITIZE=ON >/dev/null
+		-DKIVOTAB_SANITIZE=ON -DKIVOTAB_WERROR=ON >/dev/null
 	@cmake --build $(BUILD_DEBUG) -j $(JOBS)
 
 run: build-release
@@ -28,11 +28,16 @@ test: build-debug
 
 bench: build-release
 	@set -e; for b in $(BUILD_RELEASE)/bench/bench_*; do \
-		[ -x "$$b" ] || continue; echo "== $$(basename $$b)"; "$$b"; done; \
+		[ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$(basename $$b)"; "$$b"; done; \
 	for s in bench/*.sh; do [ -x "$$s" ] || continue; echo "== $$s"; "$$s" $(BUILD_RELEASE); done
 
 format:
 	@find app src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+# What CI checks besides the tests: the include rule between layers and the formatting.
+check:
+	@scripts/check-layers
+	@find app src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
 	@rm -rf build

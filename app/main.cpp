@@ -1,11 +1,12 @@
 #include "platform/LocalTimeZone.h"
+#include "platform/Product.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
 #include "style/Theme.h"
-#include "utilities/KivoAppDelegate.h"
-#include "utilities/Preferences.h"
-#include "utilities/UncaughtExceptionHandler.h"
+#include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/shell/Preferences.h"
+#include "utilities/shell/UncaughtExceptionHandler.h"
 #include "widgets/MailComposeViewController.h"
 
 #include <QApplication>
@@ -16,9 +17,8 @@ int main(int argc, char** argv)
 {
     platform::LocalTimeZone::pin();
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Kivotab");
-    QApplication::setApplicationDisplayName("Kivotab");
-    QApplication::setOrganizationName("Solvane");
+    Product::nameApplication();
+    QApplication::setApplicationDisplayName(Product::name);
     QApplication::setApplicationVersion(KIVOTAB_VERSION);
 
     installUncaughtExceptionHandler();
@@ -31,7 +31,7 @@ int main(int argc, char** argv)
 
     platform::ui::NavigationController navigation;
     navigation.setTitle(QApplication::applicationDisplayName());
-    Theme* style = delegate.currentStyle();
+    Theme* style = Theme::current();
     style->applyStyleToNavigatioBar(navigation.navigationBar());
     style->applyiOS7StyleForToolbar(navigation.toolbar());
     navigation.view()->setBackgroundPattern(

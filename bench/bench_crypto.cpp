@@ -4,10 +4,10 @@
 // to a file; the openssl figure includes starting the process, as a caller of the command
 // would see it. Ratios below 1 mean we are faster.
 
-#include "utilities/KivoAES256.h"
-#include "utilities/KivoBase64.h"
-#include "utilities/KivoDecryptor.h"
-#include "utilities/KivoEncryptor.h"
+#include "utilities/crypto/KivoAES256.h"
+#include "utilities/crypto/KivoBase64.h"
+#include "utilities/crypto/KivoDecryptor.h"
+#include "utilities/crypto/KivoEncryptor.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -15,9 +15,9 @@
 #include "platform/coredata/ManagedObjectModel.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
 #include "platform/coredata/StoreOptions.h"
-#include "utilities/KivoAppDelegate.h"
-#include "utilities/KivoLibContext.h"
-#include "utilities/LocalizedStrings.h"
+#include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/store/KivoLibContext.h"
+#include "utilities/text/LocalizedStrings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -5,8 +5,8 @@
 #include "model/Template.h"
 #include "model/TemplateColumn.h"
 #include "model/UserTemplate.h"
-#include "utilities/KivoLibContext.h"
-#include "utilities/KivoLibObject.h"
+#include "utilities/store/KivoLibContext.h"
+#include "utilities/store/KivoLibObject.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "model/FilterExtended.h"
 
 #include "model/TypeConstants.h"
-#include "utilities/KivoDateUtils.h"
-#include "utilities/LocalizedStrings.h"
+#include "utilities/text/KivoDateUtils.h"
+#include "utilities/text/LocalizedStrings.h"
 
 #include <QUuid>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "utilities/Preferences.h"
+#include "utilities/shell/Preferences.h"
 
 // The product's settings: the base settings plus the current database, whether the
 // default table definitions have been loaded, the reminder reset switch and the three

@@ -5,9 +5,9 @@
 #include "model/Template.h"
 #include "model/TemplateColumn.h"
 #include "model/UserTemplate.h"
-#include "utilities/Guid.h"
-#include "utilities/KivoDateUtils.h"
-#include "utilities/KivoLibObject.h"
+#include "utilities/data/Guid.h"
+#include "utilities/text/KivoDateUtils.h"
+#include "utilities/store/KivoLibObject.h"
 
 #include <mutex>
 

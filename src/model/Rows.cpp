@@ -10,12 +10,12 @@
 #include "platform/Exception.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
-#include "utilities/JSONConverter.h"
-#include "utilities/KivoAES256.h"
-#include "utilities/KivoDateUtils.h"
-#include "utilities/KivoLibContext.h"
-#include "utilities/KivoLibObject.h"
-#include "utilities/LocalizedStrings.h"
+#include "utilities/data/JSONConverter.h"
+#include "utilities/crypto/KivoAES256.h"
+#include "utilities/text/KivoDateUtils.h"
+#include "utilities/store/KivoLibContext.h"
+#include "utilities/store/KivoLibObject.h"
+#include "utilities/text/LocalizedStrings.h"
 
 #include <QPointer>
 #include <QVarLengthArray>

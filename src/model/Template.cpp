@@ -1,8 +1,8 @@
 #include "model/Template.h"
 
-#include "utilities/DeviceHelper.h"
-#include "utilities/KivoLibContext.h"
-#include "utilities/KivoLibObject.h"
+#include "utilities/shell/DeviceHelper.h"
+#include "utilities/store/KivoLibContext.h"
+#include "utilities/store/KivoLibObject.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include "model/RowValueCompare.h"
 #include "model/TypeConstants.h"
 #include "style/Theme.h"
-#include "utilities/KivoAppDelegate.h"
-#include "utilities/KivoDateUtils.h"
-#include "utilities/KivoLibContext.h"
-#include "utilities/KivoLibObject.h"
-#include "utilities/KivoNumber.h"
-#include "utilities/LocalizedStrings.h"
+#include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/text/KivoDateUtils.h"
+#include "utilities/store/KivoLibContext.h"
+#include "utilities/store/KivoLibObject.h"
+#include "utilities/text/KivoNumber.h"
+#include "utilities/text/LocalizedStrings.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -101,7 +101,7 @@ double leadingNumber(const QString& text)
 
 const QFont& rowLabelFont()
 {
-    if (const Theme* style = KivoAppDelegate::ApplicationDelegate()->currentStyle())
+    if (const Theme* style = Theme::current())
         return style->RowLabelFont();
     // Before the application has its style, measure with the style's defaults.
     static const std::shared_ptr<Theme> fallback = Theme::getDefaultTheme();

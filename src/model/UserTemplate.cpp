@@ -2,10 +2,10 @@
 
 #include "model/Rows.h"
 #include "model/TemplateColumn.h"
-#include "utilities/CryptoHelper.h"
-#include "utilities/KivoLibContext.h"
-#include "utilities/KivoLibObject.h"
-#include "utilities/LocalizedStrings.h"
+#include "utilities/crypto/CryptoHelper.h"
+#include "utilities/store/KivoLibContext.h"
+#include "utilities/store/KivoLibObject.h"
+#include "utilities/text/LocalizedStrings.h"
 
 const QString UserTemplate::ProtectionCheckPhrase = QStringLiteral("Qx7pLm2#Vt9rKd");
 

@@ -1,5 +1,7 @@
 #include "platform/Folders.h"
 
+#include "platform/Product.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -21,10 +23,11 @@ QString home()
     const QString fromEnvironment = qEnvironmentVariable("KIVOTAB_HOME");
     if (!fromEnvironment.isEmpty())
         return ensured(QDir::cleanPath(fromEnvironment));
-    QString location = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (location.isEmpty())
-        location = QDir::homePath() + "/.local/share/Kivotab";
-    return ensured(location);
+    // The same folder whatever the process calls itself (the application, a benchmark).
+    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        data = QDir::homePath() + "/.local/share";
+    return ensured(data + "/" + Product::company + "/" + Product::name);
 }
 
 QString documents() { return ensured(home() + "/Documents"); }

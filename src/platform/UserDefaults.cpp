@@ -1,6 +1,7 @@
 #include "platform/UserDefaults.h"
 
 #include "platform/Folders.h"
+#include "platform/Product.h"
 
 #include <QIODevice>
 #include <QJsonDocument>
@@ -59,7 +60,7 @@ UserDefaults::~UserDefaults() = default;
 
 void UserDefaults::open()
 {
-    m_settings = std::make_unique<QSettings>(Folders::preferences() + "/net.solvane.kivotab.json",
+    m_settings = std::make_unique<QSettings>(Folders::preferences() + "/" + Product::identifier + ".json",
                                              jsonFormat());
 }
 

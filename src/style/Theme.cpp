@@ -1,5 +1,7 @@
 #include "style/Theme.h"
 
+#include "platform/ui/Switch.h"
+#include "platform/ui/Toolbar.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/NavigationController.h"
@@ -9,11 +11,11 @@
 #include "style/ThemeButton.h"
 #include "style/ThemeSegmentedButton.h"
 #include "style/UIColor_Expanded.h"
-#include "utilities/BaseViewControllerProtocol.h"
-#include "utilities/DeviceHelper.h"
-#include "utilities/KivoAppDelegate.h"
-#include "utilities/MainCollectionViewControllerProtocol.h"
-#include "utilities/StyleServices.h"
+#include "utilities/shell/BaseViewControllerProtocol.h"
+#include "utilities/shell/DeviceHelper.h"
+#include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/shell/MainCollectionViewControllerProtocol.h"
+#include "utilities/shell/StyleServices.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -71,12 +73,12 @@ public:
     }
     QColor buttonTitleColor() const override
     {
-        Theme* style = KivoAppDelegate::ApplicationDelegate()->currentStyle();
+        Theme* style = Theme::current();
         return style ? style->buttonTitleColor().toQColor() : QColor();
     }
     QFont buttonTitleFont() const override
     {
-        Theme* style = KivoAppDelegate::ApplicationDelegate()->currentStyle();
+        Theme* style = Theme::current();
         return style ? style->buttonTitleFont() : platform::ui::Font::named(kFontRegular, 13);
     }
 };
@@ -90,6 +92,11 @@ Theme::Theme()
 }
 
 Theme::~Theme() = default;
+
+Theme* Theme::current()
+{
+    return dynamic_cast<Theme*>(KivoAppDelegate::ApplicationDelegate()->currentStyle());
+}
 
 std::shared_ptr<Theme> Theme::getDefaultTheme()
 {
@@ -346,7 +353,7 @@ void Theme::applyiOS7StyleForToolbar(platform::ui::Toolbar* toolbar)
 {
     if (!toolbar)
         return;
-    Theme* current = KivoAppDelegate::ApplicationDelegate()->currentStyle();
+    Theme* current = Theme::current();
     const QColor color = (current ? current : this)->toolbarColor().toQColor();
     toolbar->setBarTintColor(color);
     toolbar->setBackgroundColor(color);
@@ -452,7 +459,7 @@ void Theme::drawLine(QPainter& context, const QPointF& from, const QPointF& to) 
 void Theme::reloadStyle()
 {
     KivoAppDelegate* delegate = KivoAppDelegate::ApplicationDelegate();
-    Theme* style = delegate->currentStyle();
+    Theme* style = Theme::current();
     if (!style)
         return;
     style->loadStyle();

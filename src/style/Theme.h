@@ -5,6 +5,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/NavigationBar.h"
 #include "style/Color.h"
+#include "utilities/shell/StyleObject.h"
 
 #include <QFont>
 #include <QPointF>
@@ -17,6 +18,7 @@ class ThemeSegmentedButton;
 
 namespace platform::ui {
 class Switch;
+class Toolbar;
 class ViewController;
 } // namespace platform::ui
 
@@ -27,10 +29,13 @@ class ViewController;
 //
 // A base colour that is missing counts as luminance 0; the colours derived from it then
 // come out clear.
-class Theme {
+class Theme : public StyleObject {
 public:
     Theme();
-    ~Theme();
+    ~Theme() override;
+
+    // The application's current style, or null before one is made.
+    static Theme* current();
 
     // A new style on which loadStyle has run.
     static std::shared_ptr<Theme> getDefaultTheme();

@@ -2,8 +2,8 @@
 
 #include "platform/ui/Font.h"
 #include "style/Theme.h"
-#include "utilities/DeviceHelper.h"
-#include "utilities/KivoAppDelegate.h"
+#include "utilities/shell/DeviceHelper.h"
+#include "utilities/shell/KivoAppDelegate.h"
 
 ThemeButton::ThemeButton(QWidget* parent)
     : Button(parent)
@@ -29,7 +29,7 @@ ThemeButton::ThemeButton(const QString& title, QWidget* parent)
 void ThemeButton::initStyle()
 {
     KivoAppDelegate* delegate = KivoAppDelegate::ApplicationDelegate();
-    Theme* style = delegate->currentStyle();
+    Theme* style = Theme::current();
     Preferences* preferences = delegate->currentPreferences();
     if (style) {
         setTitleFont(style->buttonTitleFont());

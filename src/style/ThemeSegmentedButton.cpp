@@ -1,8 +1,8 @@
 #include "style/ThemeSegmentedButton.h"
 
 #include "style/Theme.h"
-#include "utilities/DeviceHelper.h"
-#include "utilities/KivoAppDelegate.h"
+#include "utilities/shell/DeviceHelper.h"
+#include "utilities/shell/KivoAppDelegate.h"
 
 namespace {
 QVariantList toItems(const QStringList& items)
@@ -21,7 +21,7 @@ ThemeSegmentedButton::ThemeSegmentedButton(const QStringList& items, QWidget* pa
     setMomentary(true);
     setSegmentedControlStyle(kBarStyle);
     KivoAppDelegate* delegate = KivoAppDelegate::ApplicationDelegate();
-    Theme* style = delegate->currentStyle();
+    Theme* style = Theme::current();
     Preferences* preferences = delegate->currentPreferences();
     if (!style)
         return;

@@ -2,12 +2,12 @@
 
 #include "style/Theme.h"
 #include "style/UIColor_Expanded.h"
-#include "utilities/KivoAppDelegate.h"
+#include "utilities/shell/KivoAppDelegate.h"
 
 MailComposeViewController::MailComposeViewController(QObject* parent)
     : platform::ui::MailComposeViewController(parent)
 {
-    if (Theme* style = KivoAppDelegate::ApplicationDelegate()->currentStyle())
+    if (Theme* style = Theme::current())
         style->applyStyleToNavigatioBar(navigationBar());
 }
 
@@ -19,7 +19,7 @@ void MailComposeViewController::registerAsComposer()
 
 platform::ui::Device::StatusBarStyle MailComposeViewController::preferredStatusBarStyle() const
 {
-    Theme* style = KivoAppDelegate::ApplicationDelegate()->currentStyle();
+    Theme* style = Theme::current();
     if (style && UIColor_Expanded::luminance(style->toolbarColor()) > Theme::LightThreshold)
         return platform::ui::Device::StatusBarStyle::Default;
     return platform::ui::Device::StatusBarStyle::LightContent;

@@ -1,9 +1,21 @@
+#include "common/TestSupport.h"
+
+#include "platform/Product.h"
+
+#ifdef KIVOTAB_TEST_CORE_ONLY
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#else
 #include <QApplication>
+using TestApplication = QApplication;
+#endif
+
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 
 // Sanitizer settings live here rather than in the environment, so a test binary run by
 // hand behaves as it does under ctest.
@@ -23,21 +35,44 @@ extern "C" const char* __lsan_default_suppressions()
     return "leak:libfontconfig\nleak:libdbus\nleak:libglib\n";
 }
 
-// Every test process gets an application home of its own, so settings, documents and
-// stores written by one test never reach another. The folder is removed at exit.
+namespace {
+
+// Every test gets an application home of its own and starts from fresh shared state, so
+// settings, documents and stores written by one test never reach the next, whether the
+// tests run one per process (ctest) or all in one process.
+class FreshHomePerTest : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        m_home = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/kivotab-test-XXXXXX");
+        if (!m_home->isValid())
+            std::abort();
+        qputenv("KIVOTAB_HOME", m_home->path().toUtf8());
+        testsupport::resetSharedState();
+    }
+
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        testsupport::resetSharedState();
+        m_home.reset();
+    }
+
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+} // namespace
+
 int main(int argc, char** argv)
 {
-    QTemporaryDir home(QDir::tempPath() + "/kivotab-test-XXXXXX");
-    if (!home.isValid())
-        return 2;
-    qputenv("KIVOTAB_HOME", home.path().toUtf8());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Until the first test starts, anything that looks for the home finds a scratch one.
+    QTemporaryDir startHome(QDir::tempPath() + "/kivotab-test-XXXXXX");
+    qputenv("KIVOTAB_HOME", startHome.path().toUtf8());
 
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Kivotab");
-    QApplication::setOrganizationName("Solvane");
+    TestApplication app(argc, argv);
+    Product::nameApplication();
 
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshHomePerTest);
     return RUN_ALL_TESTS();
 }

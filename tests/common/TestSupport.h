@@ -23,7 +23,11 @@ QByteArray runTool(const QString& program, const QStringList& arguments,
 // person may want to look at after the run.
 QString outputPath(const QString& fileName);
 
-// The application home of this test process (a fresh temporary folder).
+// The application home of the running test (a fresh temporary folder per test).
 QString homePath();
+
+// Forgets what the process keeps between tests (settings, the application delegate's
+// store stack, the window, caches), so the next test starts as a fresh process would.
+void resetSharedState();
 
 } // namespace testsupport

@@ -1,7 +1,7 @@
 #include "model/FilterExtended.h"
 #include "model/TypeConstants.h"
-#include "utilities/KivoDateUtils.h"
-#include "utilities/LocalizedStrings.h"
+#include "utilities/text/KivoDateUtils.h"
+#include "utilities/text/LocalizedStrings.h"
 
 #include <QTimeZone>
 #include <gtest/gtest.h>

@@ -12,7 +12,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
-#include "utilities/KivoAppDelegate.h"
+#include "utilities/shell/KivoAppDelegate.h"
 
 #include <QLocale>
 #include <QTimeZone>

@@ -2,7 +2,7 @@
 
 #include "model/FilterExtended.h"
 #include "model/Rows.h"
-#include "utilities/LocalizedStrings.h"
+#include "utilities/text/LocalizedStrings.h"
 
 using modeltest::ModelTest;
 

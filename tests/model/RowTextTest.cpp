@@ -1,5 +1,5 @@
 #include "model/RowText.h"
-#include "utilities/JSONConverter.h"
+#include "utilities/data/JSONConverter.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "model/Sort.h"
 #include "model/UserTemplate.h"
 #include "platform/Exception.h"
-#include "utilities/KivoDateUtils.h"
-#include "utilities/LocalizedStrings.h"
+#include "utilities/text/KivoDateUtils.h"
+#include "utilities/text/LocalizedStrings.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

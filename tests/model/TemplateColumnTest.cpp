@@ -1,7 +1,7 @@
 #include "ModelFixture.h"
 
-#include "utilities/KivoDateUtils.h"
-#include "utilities/LocalizedStrings.h"
+#include "utilities/text/KivoDateUtils.h"
+#include "utilities/text/LocalizedStrings.h"
 
 using modeltest::ModelTest;
 

@@ -1,4 +1,6 @@
 #include "common/TestSupport.h"
+#include "platform/ui/Switch.h"
+#include "platform/ui/Toolbar.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Device.h"
@@ -11,8 +13,8 @@
 #include "style/ThemeButton.h"
 #include "style/ThemeSegmentedButton.h"
 #include "style/UIColor_Expanded.h"
-#include "utilities/BaseViewControllerProtocol.h"
-#include "utilities/KivoAppDelegate.h"
+#include "utilities/shell/BaseViewControllerProtocol.h"
+#include "utilities/shell/KivoAppDelegate.h"
 
 #include <QFontMetricsF>
 #include <gtest/gtest.h>
@@ -55,7 +57,7 @@ struct Styled : ::testing::Test {
         Preferences::registerDefaults();
         delegate.setCurrentStyle(Theme::getDefaultTheme());
     }
-    Theme& style() { return *delegate.currentStyle(); }
+    Theme& style() { return *Theme::current(); }
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/ui/Device.h"
 
+#include "platform/Product.h"
 #include "platform/NotificationCenter.h"
 
 #include <QEvent>
@@ -62,7 +63,7 @@ bool Device::selectModel(const QString& name)
 QString Device::name() const
 {
     const QString host = QSysInfo::machineHostName();
-    return host.isEmpty() ? QStringLiteral("Kivotab") : host;
+    return host.isEmpty() ? QString::fromLatin1(Product::name) : host;
 }
 
 double Device::systemMajorVersion() const

@@ -1,10 +1,12 @@
 #include "platform/ui/NavigationBar.h"
 
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/BarPainting.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/Toolbar.h"
 
 #include <QPainter>
 
@@ -12,32 +14,9 @@ namespace platform::ui {
 
 namespace {
 
-constexpr double kItemMargin = 8.0;
-constexpr double kItemGap = 6.0;
-
 bool isDark(const QColor& color)
 {
     return 0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF() <= 0.8;
-}
-
-void paintBar(QPainter& painter, const QRectF& rect, const QColor& tint, const Image& image,
-              bool translucent, bool topLine)
-{
-    if (!image.isNull()) {
-        image.draw(painter, rect);
-    } else {
-        QColor fill = tint.isValid() ? tint : QColor(247, 247, 247);
-        if (translucent)
-            fill.setAlphaF(std::min(double(fill.alphaF()), 0.94));
-        painter.fillRect(rect, fill);
-    }
-    // A hairline separates the bar from the content.
-    painter.setPen(QPen(QColor(0, 0, 0, 60), 0.5));
-    if (topLine)
-        painter.drawLine(QPointF(rect.left(), rect.top() + 0.25), QPointF(rect.right(), rect.top() + 0.25));
-    else
-        painter.drawLine(QPointF(rect.left(), rect.bottom() - 0.25),
-                         QPointF(rect.right(), rect.bottom() - 0.25));
 }
 
 } // namespace
@@ -207,7 +186,7 @@ void NavigationBar::layoutSubviews()
     const QRectF b = bounds();
     const double top = m_topInset;
     const double height = b.height() - top;
-    double left = kItemMargin;
+    double left = kBarItemMargin;
     if (m_leftView) {
         QSizeF size = m_leftView->sizeThatFits(QSizeF(b.width() / 3, height));
         if (m_leftView == m_back)
@@ -215,9 +194,9 @@ void NavigationBar::layoutSubviews()
         size.setWidth(std::min(size.width(), b.width() / 3));
         size.setHeight(std::min(size.height(), height));
         m_leftView->setFrame(QRectF(left, top + (height - size.height()) / 2, size.width(), size.height()));
-        left += size.width() + kItemGap;
+        left += size.width() + kBarItemGap;
     }
-    double right = b.width() - kItemMargin;
+    double right = b.width() - kBarItemMargin;
     // The first right item is the rightmost.
     for (const auto& view : m_rightViews) {
         if (!view)
@@ -226,7 +205,7 @@ void NavigationBar::layoutSubviews()
         size.setHeight(std::min(size.height(), height));
         right -= size.width();
         view->setFrame(QRectF(right, top + (height - size.height()) / 2, size.width(), size.height()));
-        right -= kItemGap;
+        right -= kBarItemGap;
     }
     // The title is centred on the bar when it fits between the items.
     const double side = std::max(left, b.width() - right);
@@ -245,144 +224,6 @@ void NavigationBar::layoutSubviews()
 void NavigationBar::drawRect(QPainter& painter, const QRectF& rect)
 {
     paintBar(painter, rect, m_barTint, m_backgroundImage, m_translucent, false);
-}
-
-Toolbar::Toolbar(QWidget* parent)
-    : View(parent)
-{
-}
-
-QList<BarButtonItem*> Toolbar::items() const
-{
-    QList<BarButtonItem*> list;
-    for (const auto& item : m_items)
-        if (item)
-            list.append(item);
-    return list;
-}
-
-View* Toolbar::makeItemView(BarButtonItem* item, QWidget* parent, const QFont& font)
-{
-    if (View* custom = item->customView()) {
-        if (auto* view = qobject_cast<View*>(parent))
-            view->addSubview(custom);
-        custom->setHidden(false);
-        return custom;
-    }
-    auto* button = Button::withType(Button::Type::System, parent);
-    button->setTitleFont(item->style() == BarButtonItem::Style::Done
-                             ? QFont(font.family(), -1, QFont::DemiBold)
-                             : font);
-    if (item->style() == BarButtonItem::Style::Done) {
-        QFont bold = font;
-        bold.setWeight(QFont::DemiBold);
-        button->setTitleFont(bold);
-    }
-    if (!item->image().isNull())
-        button->setImage(Image::masked(item->image(), button->tintColor()));
-    button->setTitle(item->title());
-    button->setTag(item->tag());
-    button->setEnabled(item->isEnabled());
-    button->setContentEdgeInsets(QMarginsF(4, 0, 4, 0));
-    QPointer<BarButtonItem> itemPtr(item);
-    button->addTarget([itemPtr](Control*) {
-        if (itemPtr)
-            itemPtr->trigger();
-    }, ControlEventTouchUpInside);
-    button->setHidden(false);
-    item->setView(button);
-    return button;
-}
-
-void Toolbar::setItems(const QList<BarButtonItem*>& items, bool)
-{
-    for (const auto& view : m_views) {
-        if (!view)
-            continue;
-        bool custom = false;
-        for (const auto& item : m_items)
-            if (item && item->customView() == view)
-                custom = true;
-        if (custom)
-            view->hide();
-        else
-            view->deleteLater();
-    }
-    m_views.clear();
-    m_items.clear();
-    for (BarButtonItem* item : items) {
-        m_items.append(item);
-        m_views.append(item && !item->isSpace() ? makeItemView(item, this, Font::system(17)) : nullptr);
-    }
-    layoutSubviews();
-}
-
-void Toolbar::setBarTintColor(const QColor& color)
-{
-    m_barTint = color;
-    update();
-}
-
-void Toolbar::setTranslucent(bool translucent)
-{
-    m_translucent = translucent;
-    update();
-}
-
-void Toolbar::setBackgroundImage(const Image& image)
-{
-    m_backgroundImage = image;
-    update();
-}
-
-QSizeF Toolbar::sizeThatFits(const QSizeF& size) const
-{
-    return QSizeF(size.width(), 44);
-}
-
-void Toolbar::layoutSubviews()
-{
-    const QRectF b = bounds();
-    const double height = std::min(44.0, b.height());
-    // Fixed widths first, then flexible spaces share what is left.
-    double used = 0;
-    int flexible = 0;
-    QList<double> widths;
-    for (int i = 0; i < m_items.size(); ++i) {
-        BarButtonItem* item = m_items.at(i);
-        double w = 0;
-        if (!item) {
-        } else if (item->systemItem() == BarButtonItem::SystemItem::FlexibleSpace) {
-            ++flexible;
-        } else if (item->systemItem() == BarButtonItem::SystemItem::FixedSpace) {
-            w = item->width();
-        } else if (View* view = m_views.value(i)) {
-            w = item->width() > 0 ? item->width() : view->sizeThatFits(QSizeF(b.width(), height)).width();
-            w = std::max(w, 30.0);
-        }
-        widths.append(w);
-        used += w;
-    }
-    const int gaps = std::max<qsizetype>(0, m_items.size() - 1);
-    const double free = b.width() - 2 * kItemMargin - used - gaps * kItemGap;
-    const double share = flexible > 0 ? std::max(0.0, free / flexible) : 0;
-    double x = kItemMargin;
-    for (int i = 0; i < m_items.size(); ++i) {
-        BarButtonItem* item = m_items.at(i);
-        double w = widths.at(i);
-        if (item && item->systemItem() == BarButtonItem::SystemItem::FlexibleSpace)
-            w = share;
-        if (View* view = m_views.value(i)) {
-            const double h = std::min(height, std::max(view->sizeThatFits(QSizeF(w, height)).height(), 30.0));
-            view->setFrame(QRectF(x, (height - h) / 2, w, h));
-        }
-        x += w + kItemGap;
-    }
-}
-
-void Toolbar::drawRect(QPainter& painter, const QRectF& rect)
-{
-    paintBar(painter, rect, m_barTint, m_backgroundImage, m_translucent, true);
 }
 
 } // namespace platform::ui

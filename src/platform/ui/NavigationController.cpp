@@ -6,6 +6,7 @@
 #include "platform/ui/Guard.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/Toolbar.h"
 #include "platform/ui/View.h"
 
 namespace platform::ui {

@@ -1,0 +1,151 @@
+#include "platform/ui/Toolbar.h"
+
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/BarPainting.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/Label.h"
+
+#include <QPainter>
+
+namespace platform::ui {
+
+Toolbar::Toolbar(QWidget* parent)
+    : View(parent)
+{
+}
+
+QList<BarButtonItem*> Toolbar::items() const
+{
+    QList<BarButtonItem*> list;
+    for (const auto& item : m_items)
+        if (item)
+            list.append(item);
+    return list;
+}
+
+View* Toolbar::makeItemView(BarButtonItem* item, QWidget* parent, const QFont& font)
+{
+    if (View* custom = item->customView()) {
+        if (auto* view = qobject_cast<View*>(parent))
+            view->addSubview(custom);
+        custom->setHidden(false);
+        return custom;
+    }
+    auto* button = Button::withType(Button::Type::System, parent);
+    button->setTitleFont(item->style() == BarButtonItem::Style::Done
+                             ? QFont(font.family(), -1, QFont::DemiBold)
+                             : font);
+    if (item->style() == BarButtonItem::Style::Done) {
+        QFont bold = font;
+        bold.setWeight(QFont::DemiBold);
+        button->setTitleFont(bold);
+    }
+    if (!item->image().isNull())
+        button->setImage(Image::masked(item->image(), button->tintColor()));
+    button->setTitle(item->title());
+    button->setTag(item->tag());
+    button->setEnabled(item->isEnabled());
+    button->setContentEdgeInsets(QMarginsF(4, 0, 4, 0));
+    QPointer<BarButtonItem> itemPtr(item);
+    button->addTarget([itemPtr](Control*) {
+        if (itemPtr)
+            itemPtr->trigger();
+    }, ControlEventTouchUpInside);
+    button->setHidden(false);
+    item->setView(button);
+    return button;
+}
+
+void Toolbar::setItems(const QList<BarButtonItem*>& items, bool)
+{
+    for (const auto& view : m_views) {
+        if (!view)
+            continue;
+        bool custom = false;
+        for (const auto& item : m_items)
+            if (item && item->customView() == view)
+                custom = true;
+        if (custom)
+            view->hide();
+        else
+            view->deleteLater();
+    }
+    m_views.clear();
+    m_items.clear();
+    for (BarButtonItem* item : items) {
+        m_items.append(item);
+        m_views.append(item && !item->isSpace() ? makeItemView(item, this, Font::system(17)) : nullptr);
+    }
+    layoutSubviews();
+}
+
+void Toolbar::setBarTintColor(const QColor& color)
+{
+    m_barTint = color;
+    update();
+}
+
+void Toolbar::setTranslucent(bool translucent)
+{
+    m_translucent = translucent;
+    update();
+}
+
+void Toolbar::setBackgroundImage(const Image& image)
+{
+    m_backgroundImage = image;
+    update();
+}
+
+QSizeF Toolbar::sizeThatFits(const QSizeF& size) const
+{
+    return QSizeF(size.width(), 44);
+}
+
+void Toolbar::layoutSubviews()
+{
+    const QRectF b = bounds();
+    const double height = std::min(44.0, b.height());
+    // Fixed widths first, then flexible spaces share what is left.
+    double used = 0;
+    int flexible = 0;
+    QList<double> widths;
+    for (int i = 0; i < m_items.size(); ++i) {
+        BarButtonItem* item = m_items.at(i);
+        double w = 0;
+        if (!item) {
+        } else if (item->systemItem() == BarButtonItem::SystemItem::FlexibleSpace) {
+            ++flexible;
+        } else if (item->systemItem() == BarButtonItem::SystemItem::FixedSpace) {
+            w = item->width();
+        } else if (View* view = m_views.value(i)) {
+            w = item->width() > 0 ? item->width() : view->sizeThatFits(QSizeF(b.width(), height)).width();
+            w = std::max(w, 30.0);
+        }
+        widths.append(w);
+        used += w;
+    }
+    const int gaps = std::max<qsizetype>(0, m_items.size() - 1);
+    const double free = b.width() - 2 * kBarItemMargin - used - gaps * kBarItemGap;
+    const double share = flexible > 0 ? std::max(0.0, free / flexible) : 0;
+    double x = kBarItemMargin;
+    for (int i = 0; i < m_items.size(); ++i) {
+        BarButtonItem* item = m_items.at(i);
+        double w = widths.at(i);
+        if (item && item->systemItem() == BarButtonItem::SystemItem::FlexibleSpace)
+            w = share;
+        if (View* view = m_views.value(i)) {
+            const double h = std::min(height, std::max(view->sizeThatFits(QSizeF(w, height)).height(), 30.0));
+            view->setFrame(QRectF(x, (height - h) / 2, w, h));
+        }
+        x += w + kBarItemGap;
+    }
+}
+
+void Toolbar::drawRect(QPainter& painter, const QRectF& rect)
+{
+    paintBar(painter, rect, m_barTint, m_backgroundImage, m_translucent, true);
+}
+
+} // namespace platform::ui

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/ui/View.h"
+
+#include <QPointer>
+
+namespace platform::ui {
+
+class ViewController;
+class StatusBarView;
+
+// The one main window: the root view controller's view fills it, the status bar sits on
+// top, and above everything an overlay level holds alerts, sheets and popovers, so a grab
+// of the window is what a person sees. The overlay is shown only while it holds
+// something, and then takes every touch outside its content.
+class Window : public View {
+    Q_OBJECT
+public:
+    explicit Window(QWidget* parent = nullptr);
+
+    ViewController* rootViewController() const;
+    void setRootViewController(ViewController* controller);
+    View* overlayLevel() const { return m_overlay; }
+    View* statusBar() const;
+    // Top of the area the screens use (below the status bar when it shows).
+    double statusBarInset() const;
+
+    void layoutSubviews() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void updateOverlay();
+
+    QPointer<ViewController> m_root;
+    View* m_overlay = nullptr;
+    StatusBarView* m_statusBar = nullptr;
+};
+
+} // namespace platform::ui

@@ -1,0 +1,4 @@
+#include "utilities/shell/ScreenRecord.h"
+
+ScreenRecord::~ScreenRecord() = default;
+ScreenLink::~ScreenLink() = default;

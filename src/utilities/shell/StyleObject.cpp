@@ -1,0 +1,3 @@
+#include "utilities/shell/StyleObject.h"
+
+StyleObject::~StyleObject() = default;

@@ -1,0 +1,243 @@
+#include "utilities/text/KivoDateUtils.h"
+
+#include "utilities/text/IcuDateFormatter.h"
+
+#include <QtDebug>
+
+#include <unicode/ucal.h>
+
+#include <cmath>
+#include <iterator>
+#include <memory>
+
+namespace KivoDateUtils {
+
+namespace {
+
+const char kDatePattern[] = "yyyy-MM-dd HH:mm:ss ZZZ";
+const char kMonthYearPattern[] = "MMM yyyy";
+const char kYearPattern[] = "yyyy";
+const char kUnsupportedUnit[] = "addCalendar does not support that calendarUnit!";
+// The largest span of time a date can hold either way (100 million days), in milliseconds.
+constexpr double kMaxMilliseconds = 8.64e15;
+
+// One formatter per display method and thread: the caches need no lock, and forms built
+// on background queues may format dates too.
+using FormatterSlot = std::unique_ptr<IcuDateFormatter>;
+
+const IcuDateFormatter* styled(
+    FormatterSlot& slot, IcuDateFormatter::Style date, IcuDateFormatter::Style time)
+{
+    if (!slot)
+        slot = IcuDateFormatter::withStyles(date, time);
+    return slot.get();
+}
+
+const IcuDateFormatter* patterned(
+    FormatterSlot& slot, const char* pattern, const QString& locale = {})
+{
+    if (!slot)
+        slot = IcuDateFormatter::withPattern(QString::fromLatin1(pattern), locale);
+    return slot.get();
+}
+
+QString format(const IcuDateFormatter* formatter, const QDateTime& date)
+{
+    return formatter ? formatter->stringFromDate(date) : QString();
+}
+
+struct CalendarCloser {
+    void operator()(UCalendar* calendar) const { ucal_close(calendar); }
+};
+using Calendar = std::unique_ptr<UCalendar, CalendarCloser>;
+
+Calendar openCalendar(UCalendarType type)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UCalendar* calendar
+        = ucal_open(nullptr, -1, IcuDateFormatter::currentLocaleId().constData(), type, &status);
+    if (U_FAILURE(status)) {
+        ucal_close(calendar);
+        return nullptr;
+    }
+    return Calendar(calendar);
+}
+
+QString defaultZoneId()
+{
+    UChar zone[128];
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = ucal_getDefaultTimeZone(zone, int32_t(std::size(zone)), &status);
+    return U_SUCCESS(status) ? QString(reinterpret_cast<const QChar*>(zone), length) : QString();
+}
+
+// Opening a calendar reads its locale's data and the zone's rules, and rows keep dates by
+// the thousand: each thread keeps one calendar of each type for as long as the locale and
+// the default zone stay what they were when it was opened. Callers set its time first.
+UCalendar* sharedCalendar(UCalendarType type)
+{
+    struct Slot {
+        QByteArray locale;
+        QString zone;
+        Calendar calendar;
+    };
+    thread_local Slot kept[2];
+    Slot& slot = kept[type == UCAL_GREGORIAN ? 1 : 0];
+    const QByteArray locale = IcuDateFormatter::currentLocaleId();
+    const QString zone = defaultZoneId();
+    if (!slot.calendar || slot.locale != locale || slot.zone != zone) {
+        slot.calendar = openCalendar(type);
+        slot.locale = locale;
+        slot.zone = zone;
+    }
+    return slot.calendar.get();
+}
+
+QDateTime dateOf(UCalendar* calendar)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const UDate when = ucal_getMillis(calendar, &status);
+    if (U_FAILURE(status))
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(qint64(when));
+}
+
+} // namespace
+
+double ConvertToUnixTime(const QDateTime& date)
+{
+    return double(date.toMSecsSinceEpoch()) / 1000.0;
+}
+
+QDateTime ConvertFromUnixTime(double seconds)
+{
+    const double milliseconds = std::round(seconds * 1000.0);
+    if (!std::isfinite(milliseconds) || std::fabs(milliseconds) > kMaxMilliseconds)
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(qint64(milliseconds));
+}
+
+QString FormatDate(const QDateTime& date, const QString& pattern)
+{
+    const auto formatter = IcuDateFormatter::withPattern(pattern);
+    return format(formatter.get(), date);
+}
+
+QDateTime getOnlyDate(const QDateTime& date)
+{
+    UCalendar* calendar = sharedCalendar(UCAL_DEFAULT);
+    if (!calendar || !date.isValid())
+        return date;
+    UErrorCode status = U_ZERO_ERROR;
+    ucal_setMillis(calendar, UDate(date.toMSecsSinceEpoch()), &status);
+    ucal_set(calendar, UCAL_HOUR_OF_DAY, 0);
+    ucal_set(calendar, UCAL_MINUTE, 0);
+    ucal_set(calendar, UCAL_SECOND, 0);
+    ucal_set(calendar, UCAL_MILLISECOND, 0);
+    return U_FAILURE(status) ? date : dateOf(calendar);
+}
+
+QDateTime getOnlyTime(const QDateTime& date)
+{
+    UCalendar* calendar = sharedCalendar(UCAL_DEFAULT);
+    if (!calendar || !date.isValid())
+        return date;
+    UErrorCode status = U_ZERO_ERROR;
+    ucal_setMillis(calendar, UDate(date.toMSecsSinceEpoch()), &status);
+    const int32_t hour = ucal_get(calendar, UCAL_HOUR_OF_DAY, &status);
+    const int32_t minute = ucal_get(calendar, UCAL_MINUTE, &status);
+    const int32_t second = ucal_get(calendar, UCAL_SECOND, &status);
+    if (U_FAILURE(status))
+        return date;
+    // Unset components take the calendar's first day: 1 January of year 1.
+    ucal_clear(calendar);
+    ucal_set(calendar, UCAL_YEAR, 1);
+    ucal_set(calendar, UCAL_MONTH, 0);
+    ucal_set(calendar, UCAL_DAY_OF_MONTH, 1);
+    ucal_set(calendar, UCAL_HOUR_OF_DAY, hour);
+    ucal_set(calendar, UCAL_MINUTE, minute);
+    ucal_set(calendar, UCAL_SECOND, second);
+    ucal_set(calendar, UCAL_MILLISECOND, 0);
+    return dateOf(calendar);
+}
+
+QString getDateString(const QDateTime& date)
+{
+    thread_local FormatterSlot slot;
+    return format(styled(slot, IcuDateFormatter::Medium, IcuDateFormatter::None), date);
+}
+
+QString getDateTimeString(const QDateTime& date)
+{
+    thread_local FormatterSlot slot;
+    return format(styled(slot, IcuDateFormatter::Medium, IcuDateFormatter::Short), date);
+}
+
+QString getTimeString(const QDateTime& date)
+{
+    thread_local FormatterSlot slot;
+    return format(styled(slot, IcuDateFormatter::None, IcuDateFormatter::Medium), date);
+}
+
+QString getMonthYearString(const QDateTime& date)
+{
+    thread_local FormatterSlot slot;
+    return format(patterned(slot, kMonthYearPattern), date);
+}
+
+QString getYearString(const QDateTime& date)
+{
+    thread_local FormatterSlot slot;
+    return format(patterned(slot, kYearPattern), date);
+}
+
+std::optional<QDateTime> convertFromString(const QString& text)
+{
+    // A machine form: read with ASCII digits whatever the user's locale.
+    thread_local FormatterSlot slot;
+    const IcuDateFormatter* formatter
+        = patterned(slot, kDatePattern, IcuDateFormatter::PosixLocale);
+    if (!formatter)
+        return std::nullopt;
+    return formatter->dateFromString(text);
+}
+
+QDateTime kivo_dateByAddingCalendarUnits(const QDateTime& date, int unit, qint64 amount)
+{
+    UCalendarDateFields field;
+    switch (unit) {
+    case YearUnit:
+        field = UCAL_YEAR;
+        break;
+    case MonthUnit:
+        field = UCAL_MONTH;
+        break;
+    case DayUnit:
+        field = UCAL_DAY_OF_MONTH;
+        break;
+    case HourUnit:
+        field = UCAL_HOUR_OF_DAY;
+        break;
+    case MinuteUnit:
+        field = UCAL_MINUTE;
+        break;
+    case SecondUnit:
+        field = UCAL_SECOND;
+        break;
+    case WeekUnit:
+        field = UCAL_WEEK_OF_YEAR;
+        break;
+    default:
+        qWarning("%s", kUnsupportedUnit);
+        return date;
+    }
+    UCalendar* calendar = sharedCalendar(UCAL_GREGORIAN);
+    if (!calendar || !date.isValid() || amount < INT32_MIN || amount > INT32_MAX)
+        return date;
+    UErrorCode status = U_ZERO_ERROR;
+    ucal_setMillis(calendar, UDate(date.toMSecsSinceEpoch()), &status);
+    ucal_add(calendar, field, int32_t(amount), &status);
+    return U_FAILURE(status) ? date : dateOf(calendar);
+}
+
+} // namespace KivoDateUtils

@@ -1,0 +1,85 @@
+#include "utilities/text/LocalizedStrings.h"
+
+#include "platform/Folders.h"
+#include "platform/StringFormat.h"
+
+#include <QFile>
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QMutex>
+
+namespace {
+
+// Strings tables live in the bundle as "strings/<language>.json", one object mapping
+// English keys to translations. A table is read once per language; the language is
+// asked at every lookup, so a change of language shows at the next call.
+QHash<QString, QString> readTable(const QString& language)
+{
+    QHash<QString, QString> table;
+    const QString path = platform::Folders::resourcePath("strings/" + language, "json");
+    if (path.isEmpty())
+        return table;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return table;
+    const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
+    for (auto it = object.begin(); it != object.end(); ++it)
+        if (it.value().isString())
+            table.insert(it.key(), it.value().toString());
+    return table;
+}
+
+// A copy (shared, so cheap): a reference into the map would dangle once another thread
+// adds a language and the map grows.
+QHash<QString, QString> tableFor(const QString& language)
+{
+    static QMutex mutex;
+    static QHash<QString, QHash<QString, QString>> tables;
+    QMutexLocker lock(&mutex);
+    auto it = tables.find(language);
+    if (it == tables.end())
+        it = tables.insert(language, readTable(language));
+    return it.value();
+}
+
+} // namespace
+
+QString LocalizedStrings::getLocalizedString(const QString& key)
+{
+    const QLocale locale;
+    // The most specific table first ("de_CH"), then the language's ("de").
+    for (const QString& language : {locale.name(), locale.name().section('_', 0, 0)}) {
+        const auto table = tableFor(language);
+        const auto it = table.constFind(key);
+        if (it != table.constEnd())
+            return it.value();
+    }
+    return key;
+}
+
+QString LocalizedStrings::getMessageWithFormat(const QString& formatKey, const QStringList& arguments)
+{
+    return platform::formatObjects(getLocalizedString(formatKey), arguments);
+}
+
+QString LocalizedStrings::Delete(const QString& item)
+{
+    return getMessageWithFormat(QStringLiteral("Delete %@?"), {item});
+}
+
+QString LocalizedStrings::SelectedItem(const QString& action)
+{
+    return getMessageWithFormat(QStringLiteral("%@ the selected item?"), {action});
+}
+
+QString LocalizedStrings::iOS7Style()
+{
+    return platform::formatObjects(QStringLiteral("iOS7 %@"), {Style()});
+}
+
+#define KIVO_TEXT(method, key)                                                                    \
+    QString LocalizedStrings::method() { return getLocalizedString(QStringLiteral(key)); }
+#include "utilities/text/LocalizedStringList.h"
+#undef KIVO_TEXT

@@ -1,0 +1,81 @@
+#include "utilities/data/Guid.h"
+#include "platform/Exception.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+namespace {
+
+const uint8_t kBytes[16] = { 0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0xcd, 0xef, 0xf0, 0xe1, 0xd2, 0xc3,
+    0xb4, 0xa5, 0x96, 0x87 };
+
+} // namespace
+
+TEST(Guid, TextFormsByFlags)
+{
+    EXPECT_EQ(
+        Guid::emptyGuid().stringValue(), QStringLiteral("00000000-0000-0000-0000-000000000000"));
+    const Guid guid(kBytes);
+    EXPECT_EQ(guid.stringValue(), QStringLiteral("01234567-89ab-cdef-f0e1-d2c3b4a59687"));
+    EXPECT_EQ(guid.description(), guid.stringValue());
+    EXPECT_EQ(guid.compactStringValue(), QStringLiteral("0123456789abcdeff0e1d2c3b4a59687"));
+    EXPECT_EQ(
+        guid.stringValueWithFormat(15), QStringLiteral("{01234567-89AB-CDEF-F0E1-D2C3B4A59687}"));
+    EXPECT_EQ(
+        guid.stringValueWithFormat(5), QStringLiteral("(01234567-89ab-cdef-f0e1-d2c3b4a59687)"));
+    EXPECT_EQ(guid.stringValueWithFormat(6), QStringLiteral("{0123456789abcdeff0e1d2c3b4a59687}"));
+    for (unsigned flags = 0; flags < 16; ++flags)
+        EXPECT_EQ(Guid::guidFromString(guid.stringValueWithFormat(flags)), guid) << flags;
+}
+
+TEST(Guid, ParsingRejectsBadTextClearly)
+{
+    EXPECT_TRUE(
+        Guid::guidFromString(QStringLiteral("0123456789ABCDEFf0e1d2c3b4a59687")).has_value());
+    for (const QString& bad : {
+             QString(),
+             QStringLiteral("0123456-789ab-cdef-f0e1-d2c3b4a59687"), // hyphen out of place
+             QStringLiteral("0123456789abcdeff0e1d2c3b4a5968"), // 31 digits
+             QStringLiteral("0123456789abcdeff0e1d2c3b4a5968g"), // not a digit
+             QStringLiteral("{0123456789abcdeff0e1d2c3b4a59687)"), // brackets do not match
+             QStringLiteral("01234567-89ab-cdef-f0e1-d2c3b4a5968-7"),
+             QStringLiteral("0123456789abcdef-f0e1d2c3b4a59687---"),
+         }) {
+        EXPECT_EQ(Guid::guidFromString(bad), std::nullopt) << bad.toStdString();
+        uint8_t bytes[16];
+        EXPECT_FALSE(Guid::guidBytesFromString(bad, bytes));
+    }
+    try {
+        Guid guid(QStringLiteral("nope"));
+        FAIL() << "no exception";
+    } catch (const platform::Exception& exception) {
+        EXPECT_EQ(exception.name(), QStringLiteral("Guid wrong format"));
+        EXPECT_EQ(exception.reason(), QStringLiteral("The string nope is not a value guid"));
+    }
+}
+
+TEST(Guid, EqualityHashCopyAndArchive)
+{
+    const Guid guid(kBytes);
+    const Guid copy = guid;
+    EXPECT_EQ(copy, guid);
+    EXPECT_EQ(copy.hash(), guid.hash());
+    EXPECT_EQ(guid.hash(), 0x67452301u ^ 0xefcdab89u ^ 0xc3d2e1f0u ^ 0x8796a5b4u);
+    EXPECT_FALSE(guid.isEqual(QVariant(guid.stringValue())));
+    EXPECT_TRUE(guid.isEqual(QVariant::fromValue(copy)));
+    EXPECT_TRUE(Guid().isEmpty());
+    EXPECT_FALSE(guid.isEmpty());
+
+    const Guid random = Guid::randomGuid();
+    EXPECT_NE(random, Guid::randomGuid());
+    EXPECT_EQ(random.uuidBytes().version(), QUuid::Random);
+    EXPECT_EQ(Guid(random.uuidBytes()), random);
+
+    QVariantMap archive;
+    guid.encodeWithCoder(archive);
+    EXPECT_EQ(archive.value("data").toByteArray().size(), 16);
+    EXPECT_EQ(Guid::initWithCoder(archive), guid);
+    archive.insert("data", QByteArray(15, 'x'));
+    EXPECT_TRUE(Guid::initWithCoder(archive).isEmpty());
+    EXPECT_TRUE(Guid::initWithCoder({}).isEmpty());
+}

@@ -1,0 +1,131 @@
+#include "utilities/data/OrderedDictionary.h"
+#include "utilities/data/BitManager.h"
+
+#include "platform/Exception.h"
+
+#include <gtest/gtest.h>
+
+TEST(OrderedDictionary, KeepsInsertionOrderThroughReplacementRemovalAndReinsertion)
+{
+    OrderedDictionary dictionary;
+    dictionary.setObject(1, "b");
+    dictionary.setObject(2, "a");
+    dictionary.setObject(3, "b");
+    EXPECT_EQ(dictionary.keyEnumerator(), QStringList({ "b", "a" }));
+    EXPECT_EQ(dictionary.objectForKey("b"), QVariant(3));
+    EXPECT_EQ(dictionary.count(), 2);
+
+    dictionary.removeObjectForKey("b");
+    EXPECT_EQ(dictionary.keyEnumerator(), QStringList({ "a" }));
+    EXPECT_FALSE(dictionary.objectForKey("b").isValid());
+    dictionary.setObject(4, "b");
+    EXPECT_EQ(dictionary.keyEnumerator(), QStringList({ "a", "b" }));
+    EXPECT_EQ(dictionary.allValues(), QVariantList({ 2, 4 }));
+
+    dictionary.removeObjectForKey("missing");
+    EXPECT_EQ(dictionary.count(), 2);
+}
+
+TEST(OrderedDictionary, ReverseEnumerationAndIndexedAccess)
+{
+    OrderedDictionary dictionary(3);
+    dictionary.setObject("1", "x");
+    dictionary.setObject("2", "y");
+    dictionary.setObject("3", "z");
+    EXPECT_EQ(dictionary.reverseKeyEnumerator(), QStringList({ "z", "y", "x" }));
+    EXPECT_EQ(dictionary.keyAtIndex(1), "y");
+    EXPECT_THROW(dictionary.keyAtIndex(3), platform::Exception);
+    EXPECT_THROW(dictionary.keyAtIndex(-1), platform::Exception);
+}
+
+TEST(OrderedDictionary, InsertAtIndexMovesExistingKeysAndChecksTheIndex)
+{
+    OrderedDictionary dictionary;
+    dictionary.setObject(1, "a");
+    dictionary.setObject(2, "b");
+    dictionary.setObject(3, "c");
+    dictionary.insertObject(30, "c", 0);
+    EXPECT_EQ(dictionary.keyEnumerator(), QStringList({ "c", "a", "b" }));
+    EXPECT_EQ(dictionary.objectForKey("c"), QVariant(30));
+
+    // The index counts after removing the existing key, so the end is count - 1 here.
+    dictionary.insertObject(10, "a", 2);
+    EXPECT_EQ(dictionary.keyEnumerator(), QStringList({ "c", "b", "a" }));
+    dictionary.insertObject(4, "d", 3);
+    EXPECT_EQ(dictionary.keyEnumerator(), QStringList({ "c", "b", "a", "d" }));
+
+    try {
+        dictionary.insertObject(5, "a", 4);
+        FAIL() << "an index past the end must raise";
+    } catch (const platform::Exception& exception) {
+        EXPECT_EQ(exception.name(), platform::Exception::RangeError);
+    }
+    EXPECT_EQ(dictionary.keyEnumerator(), QStringList({ "c", "b", "a", "d" }));
+    EXPECT_EQ(dictionary.objectForKey("a"), QVariant(10));
+}
+
+TEST(OrderedDictionary, DescriptionIndentsNestedDictionaries)
+{
+    OrderedDictionary inner;
+    inner.setObject("v", "k");
+    OrderedDictionary outer;
+    outer.setObject("text", "b");
+    outer.setObject(QVariant::fromValue(inner), "a");
+    outer.setObject(7, "n");
+    EXPECT_EQ(outer.descriptionWithLocale(QLocale::c(), 1),
+        "    {\n"
+        "        b = text;\n"
+        "        a =     {\n"
+        "        k = v;\n"
+        "    }\n"
+        ";\n"
+        "        n = 7;\n"
+        "    }\n");
+}
+
+TEST(BitManager, SetsClearsAndTestsAcrossWordBoundaries)
+{
+    BitManager bits(130);
+    for (quint32 bit : { 0u, 63u, 64u, 127u, 128u, 129u })
+        bits.setBit(bit);
+    for (quint32 bit = 0; bit < 130; ++bit) {
+        const bool expected
+            = bit == 0 || bit == 63 || bit == 64 || bit == 127 || bit == 128 || bit == 129;
+        EXPECT_EQ(bits.getBit(bit), expected) << bit;
+    }
+    const quint32 toClear[] = { 63, 64, 129 };
+    bits.resetBit(toClear, 3);
+    EXPECT_FALSE(bits.getBit(63));
+    EXPECT_FALSE(bits.getBit(64));
+    EXPECT_FALSE(bits.getBit(129));
+    EXPECT_TRUE(bits.getBit(127));
+    EXPECT_TRUE(bits.getBit(128));
+
+    bits.setBit(toClear, 0);
+    bits.setBit(toClear, -1);
+    EXPECT_FALSE(bits.getBit(63));
+}
+
+TEST(BitManager, OutOfRangeBitsRaiseOnWriteAndReadAsClear)
+{
+    BitManager bits(10);
+    EXPECT_THROW(bits.setBit(10), platform::Exception);
+    EXPECT_THROW(bits.resetBit(1000), platform::Exception);
+    EXPECT_FALSE(bits.getBit(10));
+    // The capacity is a recorded number; the vector does not grow with it.
+    bits.setCapacity(100);
+    EXPECT_EQ(bits.capacity(), 100u);
+    EXPECT_THROW(bits.setBit(50), platform::Exception);
+}
+
+TEST(BitManager, ButtonVectorHoldsTheListedButtonNumbers)
+{
+    const BitManager buttons = BitManager::createButtonVector({ 1, 5, 44 });
+    EXPECT_EQ(buttons.capacity(), 45u);
+    EXPECT_TRUE(buttons.getBit(1));
+    EXPECT_TRUE(buttons.getBit(5));
+    EXPECT_TRUE(buttons.getBit(44));
+    EXPECT_FALSE(buttons.getBit(0));
+    EXPECT_FALSE(buttons.getBit(2));
+    EXPECT_FALSE(buttons.getBit(43));
+}

@@ -1,0 +1,259 @@
+#include "utilities/text/Formatter.h"
+#include "utilities/text/HTTP.h"
+#include "utilities/text/IcuDateFormatter.h"
+#include "utilities/text/KivoArray.h"
+#include "utilities/text/KivoDateUtils.h"
+#include "utilities/text/KivoNumber.h"
+#include "utilities/text/KivoString.h"
+#include "utilities/text/Numbers.h"
+#include "utilities/text/Strings.h"
+
+#include <QLocale>
+#include <QRandomGenerator>
+#include <QTimeZone>
+#include <gtest/gtest.h>
+
+#include <unicode/ucal.h>
+#include <unicode/udat.h>
+
+#include <cmath>
+
+namespace {
+
+// Every case runs in US English and a chosen zone, set before the first formatter is made.
+class Formatting : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        useZone(u"UTC");
+    }
+    void TearDown() override { useZone(u"UTC"); }
+
+    static void useZone(const char16_t* zone)
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        ucal_setDefaultTimeZone(reinterpret_cast<const UChar*>(zone), &status);
+        ASSERT_TRUE(U_SUCCESS(status));
+    }
+
+    static QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
+    {
+        return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), QTimeZone::utc());
+    }
+};
+
+} // namespace
+
+TEST_F(Formatting, UnixTimeRoundTripsWithFractionsAndBefore1970)
+{
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(utc(1970, 1, 1)), 0.0);
+    EXPECT_EQ(KivoDateUtils::ConvertFromUnixTime(0).toMSecsSinceEpoch(), 0);
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(utc(2024, 1, 5, 9, 0, 0, 250)), 1704445200.25);
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(utc(1969, 12, 31, 23, 59, 58, 500)), -1.5);
+    for (double seconds : { 0.001, 1.5, -1.5, -0.001, 1704445200.123, -2208988800.875, 1e12 }) {
+        const QDateTime date = KivoDateUtils::ConvertFromUnixTime(seconds);
+        ASSERT_TRUE(date.isValid()) << seconds;
+        EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(date), seconds) << seconds;
+    }
+    EXPECT_EQ(KivoDateUtils::ConvertFromUnixTime(-1.5), utc(1969, 12, 31, 23, 59, 58, 500));
+    EXPECT_FALSE(KivoDateUtils::ConvertFromUnixTime(std::nan("")).isValid());
+    EXPECT_FALSE(KivoDateUtils::ConvertFromUnixTime(INFINITY).isValid());
+    EXPECT_FALSE(KivoDateUtils::ConvertFromUnixTime(1e300).isValid());
+}
+
+TEST_F(Formatting, OnlyDateIsLocalMidnightAndOnlyTimeLiesInYearOne)
+{
+    useZone(u"America/New_York");
+    // 22:30 in New York is already the next day in UTC.
+    const QDateTime evening = utc(2024, 3, 6, 3, 30);
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyDate(evening)), 1709614800.0);
+
+    useZone(u"UTC");
+    const QDateTime onlyTime = KivoDateUtils::getOnlyTime(utc(2024, 7, 9, 10, 20, 30, 999));
+    // 1 January of year 1 (Julian, as the calendar has it) plus 10:20:30.
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(onlyTime), -62135769600.0 + 37230.0);
+}
+
+TEST_F(Formatting, KeptCalendarsFollowTheZoneAndTheLocale)
+{
+    const QDateTime evening = utc(2024, 3, 6, 3, 30);
+    useZone(u"America/New_York");
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyDate(evening)), 1709614800.0);
+    useZone(u"UTC");
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyDate(evening)), 1709683200.0);
+    useZone(u"Asia/Kolkata");
+    // 09:00 there on 1 January of year 1, not 03:30.
+    EXPECT_NE(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyTime(evening)),
+        -62135769600.0 + 12600.0);
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyDate(evening)),
+        1709663400.0); // 6 March 00:00 in India
+    // A locale with another calendar: the Buddhist year in Thailand.
+    QLocale::setDefault(QLocale(QLocale::Thai, QLocale::Thailand));
+    useZone(u"UTC");
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyDate(evening)), 1709683200.0);
+    EXPECT_EQ(KivoDateUtils::kivo_dateByAddingCalendarUnits(evening, KivoDateUtils::YearUnit, 1),
+        utc(2025, 3, 6, 3, 30));
+}
+
+TEST_F(Formatting, DateTextsAreWhatICUFormatsForEachLocaleAndStyle)
+{
+    QRandomGenerator random(3);
+    for (const char* locale : { "en_US", "de_DE", "ja_JP@calendar=japanese", "th_TH", "ar_EG" }) {
+        const QString name = QString::fromLatin1(locale);
+        for (const auto& [date, time] :
+            { std::pair { IcuDateFormatter::Medium, IcuDateFormatter::None },
+                std::pair { IcuDateFormatter::Medium, IcuDateFormatter::Short },
+                std::pair { IcuDateFormatter::Full, IcuDateFormatter::Full },
+                std::pair { IcuDateFormatter::None, IcuDateFormatter::Medium } }) {
+            const auto ours = IcuDateFormatter::withStyles(date, time, name);
+            ASSERT_TRUE(ours);
+            UErrorCode status = U_ZERO_ERROR;
+            UDateFormat* reference = udat_open(UDateFormatStyle(time), UDateFormatStyle(date),
+                locale, nullptr, -1, nullptr, -1, &status);
+            ASSERT_TRUE(U_SUCCESS(status));
+            for (int i = 0; i < 200; ++i) {
+                // From before year 1 to far ahead.
+                const qint64 ms = qint64(random.bounded(1 << 30)) * 200000 - 70000000000000LL;
+                UChar text[256];
+                status = U_ZERO_ERROR;
+                const int32_t length
+                    = udat_format(reference, UDate(ms), text, 256, nullptr, &status);
+                ASSERT_TRUE(U_SUCCESS(status));
+                EXPECT_EQ(
+                    ours->stringFromDate(QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc())),
+                    QString(reinterpret_cast<const QChar*>(text), length))
+                    << locale << " " << ms;
+            }
+            udat_close(reference);
+        }
+    }
+}
+
+TEST_F(Formatting, DateTextsAndParsing)
+{
+    const QDateTime date = utc(2024, 1, 5, 14, 7, 9);
+    EXPECT_EQ(KivoDateUtils::getDateString(date), QStringLiteral("Jan 5, 2024"));
+    EXPECT_TRUE(KivoDateUtils::getDateTimeString(date).startsWith(QStringLiteral("Jan 5, 2024")));
+    EXPECT_TRUE(KivoDateUtils::getDateTimeString(date).contains(QStringLiteral("2:07")));
+    EXPECT_TRUE(KivoDateUtils::getTimeString(date).startsWith(QStringLiteral("2:07:09")));
+    EXPECT_EQ(KivoDateUtils::getMonthYearString(date), QStringLiteral("Jan 2024"));
+    EXPECT_EQ(KivoDateUtils::getYearString(date), QStringLiteral("2024"));
+    EXPECT_EQ(
+        KivoDateUtils::FormatDate(date, QStringLiteral("dd.MM.yy")), QStringLiteral("05.01.24"));
+
+    const auto parsed
+        = KivoDateUtils::convertFromString(QStringLiteral("2024-01-05 10:00:00 +0100"));
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(*parsed), 1704445200.0);
+    EXPECT_EQ(
+        KivoDateUtils::convertFromString(QStringLiteral("2024-01-05 10:00:00")), std::nullopt);
+    EXPECT_EQ(KivoDateUtils::convertFromString(QStringLiteral("yesterday")), std::nullopt);
+    EXPECT_EQ(KivoDateUtils::convertFromString(QString()), std::nullopt);
+
+    EXPECT_EQ(Formatter::FormatDate(date), QStringLiteral("2024-01-05"));
+    EXPECT_EQ(Formatter::DateForString(QStringLiteral("2024-01-05 14:07:09")), date);
+    EXPECT_EQ(Formatter::DateForString(QStringLiteral("2024-01-05")), std::nullopt);
+}
+
+TEST_F(Formatting, AddingCalendarUnits)
+{
+    const QDateTime date = utc(2024, 1, 31, 12);
+    using namespace KivoDateUtils;
+    EXPECT_EQ(kivo_dateByAddingCalendarUnits(date, MonthUnit, 1), utc(2024, 2, 29, 12));
+    EXPECT_EQ(kivo_dateByAddingCalendarUnits(date, YearUnit, -1), utc(2023, 1, 31, 12));
+    EXPECT_EQ(kivo_dateByAddingCalendarUnits(date, WeekUnit, 2), utc(2024, 2, 14, 12));
+    EXPECT_EQ(kivo_dateByAddingCalendarUnits(date, HourUnit, 13), utc(2024, 2, 1, 1));
+    EXPECT_EQ(kivo_dateByAddingCalendarUnits(date, SecondUnit, -1), utc(2024, 1, 31, 11, 59, 59));
+    EXPECT_EQ(kivo_dateByAddingCalendarUnits(date, EraUnit, 1), date);
+}
+
+TEST_F(Formatting, FixedDecimalsAndCurrency)
+{
+    EXPECT_EQ(KivoNumber::getStringWithDecimal(1.5, 2), QStringLiteral("1.50"));
+    EXPECT_EQ(KivoNumber::getStringWithDecimal(1234567.5, 2), QStringLiteral("1,234,567.50"));
+    EXPECT_EQ(KivoNumber::getStringWithDecimal(0.25, 3), QStringLiteral("0.250"));
+    EXPECT_EQ(KivoNumber::getStringWithDecimal(-3.14159, 3), QStringLiteral("-3.142"));
+    EXPECT_EQ(KivoNumber::getStringWithDecimal(1234.6, 0), QStringLiteral("1,235"));
+    EXPECT_EQ(KivoNumber::getStringWithDecimal(0.4, 0), QStringLiteral("0"));
+
+    EXPECT_EQ(KivoNumber::getCurrencyWithDecimal(1234.5, 2), QStringLiteral("$1,234.50"));
+    EXPECT_EQ(KivoNumber::getCurrencyWithDecimal(1234.6, 0), QStringLiteral("$1,235"));
+    EXPECT_EQ(KivoNumber::getCurrencyWithDecimal(0.5, 3), QStringLiteral("$0.500"));
+    EXPECT_EQ(KivoNumber::getCurrencyWithDecimal(-2, 2), QStringLiteral("-$2.00"));
+    EXPECT_EQ(KivoNumber::getCurrencySymbol(), QStringLiteral("$"));
+    // The same decimals in two styles are two formatters.
+    EXPECT_NE(&KivoNumber::getNumberFormatterWithDecimal(2),
+        &KivoNumber::getCurrencyFormatterWithDecimal(2));
+    EXPECT_EQ(&KivoNumber::getNumberFormatterWithDecimal(2),
+        &KivoNumber::getNumberFormatterWithDecimal(2));
+
+    EXPECT_EQ(KivoNumber::getFormat(QStringLiteral("#,##0.###")), QStringLiteral("#,##0.000"));
+    EXPECT_EQ(KivoNumber::getFormat(QStringLiteral("#,##0")), QStringLiteral("#,##0"));
+    EXPECT_EQ(KivoNumber::getFormat(QStringLiteral("00.#")), QStringLiteral("#0.0"));
+    EXPECT_EQ(KivoNumber::getFormat(QStringLiteral("¤#,##0.00#")), QStringLiteral("¤#,##0.000"));
+    EXPECT_EQ(KivoNumber::getFormat(QStringLiteral("(#,##0.##)")), QStringLiteral("(#,##0.00)"));
+    EXPECT_EQ(KivoNumber::getFormat(QStringLiteral("#,##0 ¤")), QStringLiteral("#,##0 ¤"));
+
+    const auto grouped = Formatter::NumberFormatter();
+    EXPECT_EQ(grouped->stringFromNumber(1234567.4), QStringLiteral("1 234 567"));
+    EXPECT_EQ(
+        Formatter::NumberFormatterPercent()->stringFromNumber(0.1234), QStringLiteral("12.3%"));
+    EXPECT_EQ(Formatter::NumberWithDouble(NAN), 0.0);
+    EXPECT_EQ(Formatter::NumberWithDouble(2.5), 2.5);
+}
+
+TEST_F(Formatting, StringAndListHelpers)
+{
+    EXPECT_EQ(KivoString::Left(QStringLiteral("0123456789"), 16), QStringLiteral("0123456789"));
+    EXPECT_EQ(KivoString::Left(QStringLiteral("0123456789"), 3), QStringLiteral("012"));
+    EXPECT_EQ(KivoString::Right(QStringLiteral("abcdef"), 3), QStringLiteral("def"));
+    EXPECT_EQ(KivoString::Right(QStringLiteral("ab"), 3), QStringLiteral("ab"));
+    EXPECT_EQ(KivoString::ExtSubStringStartFrom(QStringLiteral("abcdef"), 4, 5),
+        QStringLiteral("abcdef"));
+    EXPECT_EQ(KivoString::ExtSubStringStartFrom(QStringLiteral("abcdef"), -1, 2),
+        QStringLiteral("abcdef"));
+    EXPECT_TRUE(KivoString::ExtContains(QStringLiteral("Hello"), QStringLiteral("ell")));
+    EXPECT_FALSE(KivoString::ExtContains(QStringLiteral("Hello"), QStringLiteral("ELL")));
+
+    QVariantList list { 1, 2, 3, 4 };
+    KivoArray::moveObjectFromIndex(list, 1, 3); // the last index before the move: appended
+    EXPECT_EQ(list, (QVariantList { 1, 3, 4, 2 }));
+    KivoArray::moveObjectFromIndex(list, 3, 0);
+    EXPECT_EQ(list, (QVariantList { 2, 1, 3, 4 }));
+    KivoArray::moveObjectFromIndex(list, 7, 0);
+    EXPECT_EQ(list, (QVariantList { 2, 1, 3, 4 }));
+    EXPECT_EQ(KivoArray::concatStrings({ QStringLiteral("a"), 1.5, QVariant(), 7 }),
+        QStringLiteral("a1.57"));
+
+    const int32_t widths[] = { 120, -5, 0 };
+    EXPECT_EQ(Numbers::createNSNumberArray(widths, 3), (QVariantList { 120, -5, 0 }));
+    EXPECT_EQ(Strings::getString(QVariant()), QString(""));
+    EXPECT_EQ(Strings::getString(0.1), QStringLiteral("0.1"));
+}
+
+TEST_F(Formatting, UrlEncodingAndSplitting)
+{
+    EXPECT_EQ(HTTP::urlEncodedString(QStringLiteral("a b:c/d?e&f=g+h’i'j~k%")),
+        QStringLiteral("a%20b%3Ac%2Fd%3Fe%26f%3Dg%2Bh%E2%80%99i'j~k%25"));
+    EXPECT_EQ(KivoString::UrlEncode(QStringLiteral("ü")), QStringLiteral("%C3%BC"));
+    EXPECT_EQ(HTTP::urlDecodedString(QStringLiteral("a%20b%C3%BC")), QStringLiteral("a bü"));
+    EXPECT_EQ(HTTP::urlDecodedString(QStringLiteral("%FF")), std::nullopt);
+
+    const QVariantMap parts = HTTP::SplitURL(
+        QStringLiteral("see https://joe:pw@example.com:8443/api/link/templates?x=1 now"));
+    EXPECT_EQ(parts.value("protocol"), QStringLiteral("https"));
+    EXPECT_EQ(parts.value("user"), QStringLiteral("joe"));
+    EXPECT_EQ(parts.value("password"), QStringLiteral("pw"));
+    EXPECT_EQ(parts.value("host"), QStringLiteral("example.com"));
+    EXPECT_EQ(parts.value("port"), QStringLiteral("8443"));
+    EXPECT_EQ(parts.value("path"), QStringLiteral("/api/link/templates?x=1"));
+    const QVariantMap bare = HTTP::SplitURL(QStringLiteral("http://host"));
+    EXPECT_EQ(bare.keys(), (QStringList { "host", "protocol" }));
+    EXPECT_TRUE(HTTP::SplitURL(QStringLiteral("ftp://host")).isEmpty());
+    // ICU's semantics: a letter before "http" is part of the word, so no address starts
+    // there; \d takes any decimal digit.
+    EXPECT_TRUE(HTTP::SplitURL(QStringLiteral("\u00e9http://host/x")).isEmpty());
+    EXPECT_EQ(HTTP::SplitURL(QStringLiteral("http://host:\u0661\u0662/x")).value("port"),
+        QStringLiteral("\u0661\u0662"));
+}
