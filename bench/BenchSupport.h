@@ -21,7 +21,7 @@ inline double runShell(const QString& path, const QByteArray& input)
     shell.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer timer;
     timer.start();
-    shell.start(QStringLiteral("sqlite3"), {path});
+    shell.start(QStringLiteral("sqlite3"), { path });
     shell.write(input);
     shell.closeWriteChannel();
     shell.waitForFinished(-1);

@@ -9,8 +9,8 @@
 #include "platform/Folders.h"
 #include "style/NamedColors.h"
 #include "style/UIColor_Expanded.h"
-#include "utilities/shell/DebugHelper.h"
 #include "utilities/data/RunTime.h"
+#include "utilities/shell/DebugHelper.h"
 
 #include <QFile>
 #include <QJsonArray>

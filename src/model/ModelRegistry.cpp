@@ -6,8 +6,8 @@
 #include "model/TemplateColumn.h"
 #include "model/UserTemplate.h"
 #include "utilities/data/Guid.h"
-#include "utilities/text/KivoDateUtils.h"
 #include "utilities/store/KivoLibObject.h"
+#include "utilities/text/KivoDateUtils.h"
 
 #include <mutex>
 

@@ -1,7 +1,7 @@
 #include "model/RowValueCompare.h"
 
-#include "utilities/text/KivoDateUtils.h"
 #include "utilities/data/RunTime.h"
+#include "utilities/text/KivoDateUtils.h"
 
 #include <cmath>
 

@@ -10,11 +10,11 @@
 #include "platform/Exception.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
-#include "utilities/data/JSONConverter.h"
 #include "utilities/crypto/KivoAES256.h"
-#include "utilities/text/KivoDateUtils.h"
+#include "utilities/data/JSONConverter.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/store/KivoLibObject.h"
+#include "utilities/text/KivoDateUtils.h"
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QPointer>

@@ -4,9 +4,9 @@
 #include "model/TypeConstants.h"
 #include "style/Theme.h"
 #include "utilities/shell/KivoAppDelegate.h"
-#include "utilities/text/KivoDateUtils.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/store/KivoLibObject.h"
+#include "utilities/text/KivoDateUtils.h"
 #include "utilities/text/KivoNumber.h"
 #include "utilities/text/LocalizedStrings.h"
 

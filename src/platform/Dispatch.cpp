@@ -29,10 +29,14 @@ QThreadPool* globalPool()
 int qtPriority(Priority priority)
 {
     switch (priority) {
-    case Priority::High: return 2;
-    case Priority::Default: return 1;
-    case Priority::Low: return 0;
-    case Priority::Background: return -1;
+    case Priority::High:
+        return 2;
+    case Priority::Default:
+        return 1;
+    case Priority::Low:
+        return 0;
+    case Priority::Background:
+        return -1;
     }
     return 0;
 }
@@ -103,15 +107,15 @@ void syncMain(const Block& block)
         block();
         return;
     }
-    QMetaObject::invokeMethod(QCoreApplication::instance(), caught(block),
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), caught(block), Qt::BlockingQueuedConnection);
 }
 
 void afterMain(int milliseconds, Block block)
 {
     auto start = [milliseconds, block = std::move(block)]() mutable {
-        QTimer::singleShot(std::max(0, milliseconds), QCoreApplication::instance(),
-                           caught(std::move(block)));
+        QTimer::singleShot(
+            std::max(0, milliseconds), QCoreApplication::instance(), caught(std::move(block)));
     };
     if (isMainThread())
         start();

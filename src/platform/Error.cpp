@@ -16,7 +16,7 @@ Error::Error(QString domain, qint64 code, QVariantMap userInfo)
 
 Error Error::withDescription(const QString& domain, qint64 code, const QString& description)
 {
-    return Error(domain, code, {{LocalizedDescriptionKey, description}});
+    return Error(domain, code, { { LocalizedDescriptionKey, description } });
 }
 
 QString Error::localizedDescription() const

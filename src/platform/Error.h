@@ -30,10 +30,10 @@ public:
     bool operator==(const Error& other) const;
 
     // User-info keys the platform itself uses.
-    static const QString LocalizedDescriptionKey;   // "NSLocalizedDescription"
+    static const QString LocalizedDescriptionKey; // "NSLocalizedDescription"
     static const QString LocalizedFailureReasonKey; // "NSLocalizedFailureReason"
-    static const QString UnderlyingErrorKey;        // "NSUnderlyingError"
-    static const QString FilePathKey;               // "NSFilePath"
+    static const QString UnderlyingErrorKey; // "NSUnderlyingError"
+    static const QString FilePathKey; // "NSFilePath"
 
 private:
     QString m_domain;

@@ -22,10 +22,10 @@ public:
     const char* what() const noexcept override;
 
     // Names the platform uses for its own exceptions.
-    static const QString InvalidArgument;      // "NSInvalidArgumentException"
+    static const QString InvalidArgument; // "NSInvalidArgumentException"
     static const QString InternalInconsistency; // "NSInternalInconsistencyException"
-    static const QString RangeError;           // "NSRangeException"
-    static const QString Generic;              // "NSGenericException"
+    static const QString RangeError; // "NSRangeException"
+    static const QString Generic; // "NSGenericException"
 
 private:
     QString m_name;

@@ -30,11 +30,26 @@ QString home()
     return ensured(data + "/" + Product::company + "/" + Product::name);
 }
 
-QString documents() { return ensured(home() + "/Documents"); }
-QString library() { return ensured(home() + "/Library"); }
-QString applicationSupport() { return ensured(library() + "/Application Support"); }
-QString preferences() { return ensured(library() + "/Preferences"); }
-QString tmp() { return ensured(home() + "/tmp"); }
+QString documents()
+{
+    return ensured(home() + "/Documents");
+}
+QString library()
+{
+    return ensured(home() + "/Library");
+}
+QString applicationSupport()
+{
+    return ensured(library() + "/Application Support");
+}
+QString preferences()
+{
+    return ensured(library() + "/Preferences");
+}
+QString tmp()
+{
+    return ensured(home() + "/tmp");
+}
 
 QString resources()
 {

@@ -10,11 +10,11 @@ namespace platform {
 namespace Folders {
 
 QString home();
-QString documents();            // <home>/Documents
-QString library();              // <home>/Library
-QString applicationSupport();   // <home>/Library/Application Support
-QString preferences();          // <home>/Library/Preferences
-QString tmp();                  // <home>/tmp
+QString documents(); // <home>/Documents
+QString library(); // <home>/Library
+QString applicationSupport(); // <home>/Library/Application Support
+QString preferences(); // <home>/Library/Preferences
+QString tmp(); // <home>/tmp
 
 // The folder of the application's bundled resources ($KIVOTAB_RESOURCES overrides it).
 QString resources();

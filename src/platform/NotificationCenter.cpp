@@ -12,13 +12,13 @@ NotificationCenter& NotificationCenter::defaultCenter()
     return center;
 }
 
-NotificationCenter::Token NotificationCenter::addObserver(const QString& name, const void* object,
-                                                          Observer observer, bool onMainQueue)
+NotificationCenter::Token NotificationCenter::addObserver(
+    const QString& name, const void* object, Observer observer, bool onMainQueue)
 {
     std::lock_guard lock(m_mutex);
     const Token token = m_next++;
-    m_entries.push_back({token, name, object, std::move(observer), onMainQueue,
-                         std::make_shared<std::atomic<bool>>(true)});
+    m_entries.push_back({ token, name, object, std::move(observer), onMainQueue,
+        std::make_shared<std::atomic<bool>>(true) });
     return token;
 }
 
@@ -45,7 +45,7 @@ void NotificationCenter::post(const QString& name, const void* object, const QVa
                 targets.push_back(entry);
         }
     }
-    const Notification notification{name, object, userInfo};
+    const Notification notification { name, object, userInfo };
     for (const auto& entry : targets) {
         // An earlier observer of this post may have removed a later one.
         if (!entry.alive->load())

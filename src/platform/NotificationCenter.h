@@ -29,8 +29,8 @@ public:
     // An empty name observes every notification; a null object observes every sender.
     // Once removeObserver has returned, the observer is not called again, not even for a
     // notification already posted (or queued for the main queue) before the removal.
-    Token addObserver(const QString& name, const void* object, Observer observer,
-                      bool onMainQueue = false);
+    Token addObserver(
+        const QString& name, const void* object, Observer observer, bool onMainQueue = false);
     void removeObserver(Token token);
     void post(const QString& name, const void* object = nullptr, const QVariantMap& userInfo = {});
 

@@ -38,8 +38,8 @@ bool writeJson(QIODevice& device, const QSettings::SettingsMap& map)
 
 QSettings::Format jsonFormat()
 {
-    static const QSettings::Format format =
-        QSettings::registerFormat("json", readJson, writeJson, Qt::CaseSensitive);
+    static const QSettings::Format format
+        = QSettings::registerFormat("json", readJson, writeJson, Qt::CaseSensitive);
     return format;
 }
 
@@ -60,8 +60,8 @@ UserDefaults::~UserDefaults() = default;
 
 void UserDefaults::open()
 {
-    m_settings = std::make_unique<QSettings>(Folders::preferences() + "/" + Product::identifier + ".json",
-                                             jsonFormat());
+    m_settings = std::make_unique<QSettings>(
+        Folders::preferences() + "/" + Product::identifier + ".json", jsonFormat());
 }
 
 QString UserDefaults::filePath() const

@@ -1,11 +1,11 @@
 #include "style/Theme.h"
 
-#include "platform/ui/Switch.h"
-#include "platform/ui/Toolbar.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SegmentedControl.h"
+#include "platform/ui/Switch.h"
+#include "platform/ui/Toolbar.h"
 #include "platform/ui/View.h"
 #include "style/NamedColors.h"
 #include "style/ThemeButton.h"
@@ -132,27 +132,26 @@ void Theme::loadStyle()
         m_toolbarButtonColor = UIColor_Expanded::white();
 
     // 4. The rounded button background.
-    m_ButtonBackGround = getRectangle(m_toolbarButtonColor, m_toolbarColor, kButtonBackgroundSize,
-                                      float(kButtonBorderWidth))
-                             .resizableWithCapInsets(QMarginsF(10, 10, 10, 10),
-                                                     Image::ResizingMode::Stretch);
+    m_ButtonBackGround
+        = getRectangle(
+            m_toolbarButtonColor, m_toolbarColor, kButtonBackgroundSize, float(kButtonBorderWidth))
+              .resizableWithCapInsets(QMarginsF(10, 10, 10, 10), Image::ResizingMode::Stretch);
 
     // 5. Tiles.
     m_MetroRowBackColor = colorFrom(delegate->tilesColor());
     m_MetroRowLabelBackColor = Color::clearColor();
 
     // 6. Highlight from the darker of bar and image colour (the bar on a tie).
-    const Color base = luminanceOf(m_toolbarColor) > luminanceOf(m_imageColor) ? m_imageColor
-                                                                               : m_toolbarColor;
+    const Color base
+        = luminanceOf(m_toolbarColor) > luminanceOf(m_imageColor) ? m_imageColor : m_toolbarColor;
     m_RowHighLightColor = lighter(base);
     m_AnimateColor = darker(base);
 
     // 7. Tile labels.
     if (luminanceOf(m_MetroRowBackColor) > LightThreshold) {
         if (luminanceOf(base) < LightThreshold)
-            m_MetroRowLabelForeColor = luminanceOf(base) > luminanceOf(m_RowHighLightColor)
-                ? base
-                : darker(base);
+            m_MetroRowLabelForeColor
+                = luminanceOf(base) > luminanceOf(m_RowHighLightColor) ? base : darker(base);
         else
             m_MetroRowLabelForeColor = UIColor_Expanded::randomDarkColor(0.5);
     } else {
@@ -163,7 +162,8 @@ void Theme::loadStyle()
     const double highlight = luminanceOf(m_RowHighLightColor);
     const double label = luminanceOf(m_MetroRowLabelForeColor);
     const double tiles = luminanceOf(m_MetroRowBackColor);
-    if (floatBelow(highlight - label, kContrastMinimum) || floatBelow(highlight - tiles, kContrastMinimum)
+    if (floatBelow(highlight - label, kContrastMinimum)
+        || floatBelow(highlight - tiles, kContrastMinimum)
         || (highlight > LightThreshold && (tiles > LightThreshold || label > LightThreshold))) {
         m_RowHighLightColor = darker(UIColor_Expanded::randomLightColor(0.4));
         m_AnimateColor = darker(m_RowHighLightColor);
@@ -226,8 +226,8 @@ void Theme::applyStyleToStatusBar()
     Preferences* preferences = KivoAppDelegate::ApplicationDelegate()->currentPreferences();
     device.setStatusBarHidden(!(preferences && preferences->statusbar()));
     device.setStatusBarStyle(luminanceOf(m_toolbarColor) > LightThresholdSingle
-                                 ? platform::ui::Device::StatusBarStyle::Default
-                                 : platform::ui::Device::StatusBarStyle::LightContent);
+            ? platform::ui::Device::StatusBarStyle::Default
+            : platform::ui::Device::StatusBarStyle::LightContent);
 }
 
 void Theme::applyStyleForSwitch(platform::ui::Switch* control)
@@ -235,8 +235,8 @@ void Theme::applyStyleForSwitch(platform::ui::Switch* control)
     if (!control)
         return;
     control->setOnTintColor(luminanceOf(m_toolbarColor) > LightThresholdSingle
-                                ? m_imageColor.toQColor()
-                                : m_toolbarColor.toQColor());
+            ? m_imageColor.toQColor()
+            : m_toolbarColor.toQColor());
 }
 
 void Theme::applyStyle(platform::ui::ViewController* controller)
@@ -371,9 +371,8 @@ void Theme::applyStyleToNavigatioBar(platform::ui::NavigationBar* bar)
     bar->setTranslucent(false);
 }
 
-platform::ui::BarButtonItem* Theme::createBarButtonItemWithTitle(const QString& title,
-                                                                 QObject* delegate,
-                                                                 platform::ui::Control::Action selector)
+platform::ui::BarButtonItem* Theme::createBarButtonItemWithTitle(
+    const QString& title, QObject* delegate, platform::ui::Control::Action selector)
 {
     auto* button = new ThemeButton(title);
     QPointer<QObject> target(delegate);
@@ -387,9 +386,8 @@ platform::ui::BarButtonItem* Theme::createBarButtonItemWithTitle(const QString& 
     return new platform::ui::BarButtonItem(button);
 }
 
-ThemeSegmentedButton* Theme::createSegmentedControlWithItems(const QStringList& items,
-                                                             QObject* delegate,
-                                                             platform::ui::Control::Action selector)
+ThemeSegmentedButton* Theme::createSegmentedControlWithItems(
+    const QStringList& items, QObject* delegate, platform::ui::Control::Action selector)
 {
     auto* control = new ThemeSegmentedButton(items);
     QPointer<QObject> target(delegate);
@@ -431,7 +429,7 @@ Image Theme::getRectangle(const Color& stroke, const Color& fill, const QSizeF& 
 {
     const double scale = platform::ui::Device::current().scale();
     QImage image(QSize(qRound(size.width() * scale), qRound(size.height() * scale)),
-                 QImage::Format_ARGB32_Premultiplied);
+        QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -466,7 +464,8 @@ void Theme::reloadStyle()
     style->applyStyleToStatusBar();
 
     platform::ui::ViewController* current = delegate->currentViewController();
-    platform::ui::NavigationController* navigation = current ? current->navigationController() : nullptr;
+    platform::ui::NavigationController* navigation
+        = current ? current->navigationController() : nullptr;
     if (!navigation)
         return;
     for (platform::ui::ViewController* controller : navigation->viewControllers()) {

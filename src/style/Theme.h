@@ -43,9 +43,15 @@ public:
     // on the current navigation stack.
     static void reloadStyle();
 
-#define KIVO_THEME_PROPERTY(Type, name, setter) \
-    const Type& name() const { return m_##name; } \
-    void setter(const Type& value) { m_##name = value; }
+#define KIVO_THEME_PROPERTY(Type, name, setter)                                                    \
+    const Type& name() const                                                                       \
+    {                                                                                              \
+        return m_##name;                                                                           \
+    }                                                                                              \
+    void setter(const Type& value)                                                                 \
+    {                                                                                              \
+        m_##name = value;                                                                          \
+    }
     KIVO_THEME_PROPERTY(Color, BackColor, setBackColor)
     KIVO_THEME_PROPERTY(Color, MetroRowBackColor, setMetroRowBackColor)
     KIVO_THEME_PROPERTY(Color, RowHighLightColor, setRowHighLightColor)
@@ -101,21 +107,27 @@ public:
 
     // A bar button item whose view is a ThemeButton with the title; the action runs on
     // touch-up-inside while the delegate lives.
-    platform::ui::BarButtonItem* createBarButtonItemWithTitle(const QString& title, QObject* delegate,
-                                                              platform::ui::Control::Action selector);
+    platform::ui::BarButtonItem* createBarButtonItemWithTitle(
+        const QString& title, QObject* delegate, platform::ui::Control::Action selector);
     // A ThemeSegmentedButton with the items; the action runs on value-changed.
-    ThemeSegmentedButton* createSegmentedControlWithItems(const QStringList& items, QObject* delegate,
-                                                          platform::ui::Control::Action selector);
+    ThemeSegmentedButton* createSegmentedControlWithItems(
+        const QStringList& items, QObject* delegate, platform::ui::Control::Action selector);
 
     platform::ui::TextAttributes buttonTextAttributes() const;
     platform::ui::TextAttributes navbarTitleTextAttributes() const;
-    Color titleColor() const { return m_toolbarButtonColor; }
-    Color labelColor() const { return titleColor(); }
+    Color titleColor() const
+    {
+        return m_toolbarButtonColor;
+    }
+    Color labelColor() const
+    {
+        return titleColor();
+    }
 
     platform::ui::Image colorImage(const Color& color, const QSizeF& size) const;
     // A rounded rectangle (corner radius 5) filled and stroked at width 2.5.
-    platform::ui::Image getRectangle(const Color& stroke, const Color& fill, const QSizeF& size,
-                                     float borderWidth) const;
+    platform::ui::Image getRectangle(
+        const Color& stroke, const Color& fill, const QSizeF& size, float borderWidth) const;
     platform::ui::Image getBackButton() const;
     void drawLine(QPainter& context, const QPointF& from, const QPointF& to) const;
 
@@ -124,7 +136,7 @@ public:
     static constexpr double LightThresholdSingle = 0.800000011920929; // 0.8 as a float
 
 private:
-#define KIVO_THEME_FIELD(Type, name) Type m_##name{};
+#define KIVO_THEME_FIELD(Type, name) Type m_##name {};
     KIVO_THEME_FIELD(Color, BackColor)
     KIVO_THEME_FIELD(Color, MetroRowBackColor)
     KIVO_THEME_FIELD(Color, RowHighLightColor)

@@ -13,7 +13,8 @@ const QString kEventCountKey = QStringLiteral("kRatePromptSignificantEventCount"
 const QString kDeclinedKey = QStringLiteral("kRatePromptDeclinedToRate");
 const QString kRatedKey = QStringLiteral("kRatePromptRatedCurrentVersion");
 const QString kReminderKey = QStringLiteral("kRatePromptReminderRequestDate");
-const QString kReviewTemplate = QStringLiteral("https://apps.apple.com/app/id%1?action=write-review");
+const QString kReviewTemplate
+    = QStringLiteral("https://apps.apple.com/app/id%1?action=write-review");
 constexpr double kSecondsPerDay = 86400.0;
 
 struct Configuration {

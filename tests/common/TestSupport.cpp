@@ -31,8 +31,8 @@ void processEvents(int ms)
     } while (timer.elapsed() < ms);
 }
 
-QByteArray runTool(const QString& program, const QStringList& arguments, const QByteArray& input,
-                   int* exitCode)
+QByteArray runTool(
+    const QString& program, const QStringList& arguments, const QByteArray& input, int* exitCode)
 {
     QProcess process;
     process.start(program, arguments);
@@ -48,7 +48,8 @@ QByteArray runTool(const QString& program, const QStringList& arguments, const Q
 
 QString outputPath(const QString& fileName)
 {
-    QString dir = qEnvironmentVariable("KIVOTAB_TEST_OUTPUT", QStringLiteral(KIVOTAB_TEST_OUTPUT_DIR));
+    QString dir
+        = qEnvironmentVariable("KIVOTAB_TEST_OUTPUT", QStringLiteral(KIVOTAB_TEST_OUTPUT_DIR));
     QDir().mkpath(dir);
     return dir + "/" + fileName;
 }

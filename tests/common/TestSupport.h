@@ -17,7 +17,7 @@ void processEvents(int ms = 0);
 // Runs an outside program (openssl, unzip, ...) with the given input; returns its
 // standard output, and its exit code through `exitCode`.
 QByteArray runTool(const QString& program, const QStringList& arguments,
-                   const QByteArray& input = {}, int* exitCode = nullptr);
+    const QByteArray& input = {}, int* exitCode = nullptr);
 
 // A path under the build folder's test-output directory, for screenshots and files a
 // person may want to look at after the run.

@@ -19,7 +19,7 @@ TEST(Dispatch, SerialQueueRunsBlocksOneAtATimeInOrder)
 {
     auto queue = dispatch::SerialQueue::create("test");
     std::vector<int> order;
-    std::atomic<int> running{0};
+    std::atomic<int> running { 0 };
     bool overlapped = false;
     for (int i = 0; i < 200; ++i) {
         queue->async([&, i] {
@@ -52,8 +52,8 @@ TEST(Dispatch, SyncOnTheQueueItselfRunsInPlaceAndKnowsItsQueue)
 
 TEST(Dispatch, WorkComesBackToTheMainThread)
 {
-    std::atomic<bool> ranOnMain{false};
-    std::atomic<bool> done{false};
+    std::atomic<bool> ranOnMain { false };
+    std::atomic<bool> done { false };
     dispatch::asyncGlobal([&] {
         EXPECT_FALSE(dispatch::isMainThread());
         dispatch::asyncMain([&] {
@@ -73,7 +73,7 @@ TEST(Dispatch, WorkComesBackToTheMainThread)
 TEST(Dispatch, GroupNotifiesWhenEveryMemberLeft)
 {
     dispatch::Group group;
-    std::atomic<int> finished{0};
+    std::atomic<int> finished { 0 };
     for (int i = 0; i < 8; ++i) {
         group.enter();
         dispatch::asyncGlobal([&] {
@@ -96,17 +96,16 @@ TEST(Dispatch, AnExceptionInAMainQueueBlockStopsBeforeTheEventLoop)
         [&](const std::exception& exception) { seen << QString::fromUtf8(exception.what()); });
     platform::dispatch::asyncMain([] { throw std::runtime_error("from async"); });
     platform::dispatch::afterMain(1, [] { throw std::runtime_error("from later"); });
-    std::thread worker([] {
-        platform::dispatch::syncMain([] { throw std::runtime_error("from sync"); });
-    });
+    std::thread worker(
+        [] { platform::dispatch::syncMain([] { throw std::runtime_error("from sync"); }); });
     EXPECT_TRUE(testsupport::waitUntil([&] { return seen.size() == 3; }));
     worker.join();
     // The loop goes on: later blocks still run.
     bool ran = false;
     platform::dispatch::asyncMain([&] { ran = true; });
     EXPECT_TRUE(testsupport::waitUntil([&] { return ran; }));
-    EXPECT_TRUE(seen.contains("from async") && seen.contains("from later")
-                && seen.contains("from sync"));
+    EXPECT_TRUE(
+        seen.contains("from async") && seen.contains("from later") && seen.contains("from sync"));
     platform::dispatch::setMainQueueExceptionHandler({});
 }
 
@@ -126,15 +125,15 @@ TEST(NotificationCenter, ObserversByNameAndSenderAndSafeRemoval)
         ++any;
         center.removeObserver(t3);
     });
-    center.post("Changed", &senderA, {{"key", 7}});
-    center.post("Changed", &senderB, {{"key", 7}});
+    center.post("Changed", &senderA, { { "key", 7 } });
+    center.post("Changed", &senderB, { { "key", 7 } });
     center.post("Other", &senderA);
     EXPECT_EQ(a, 1);
     EXPECT_EQ(b, 2);
     EXPECT_EQ(any, 1);
     center.removeObserver(t1);
     center.removeObserver(t2);
-    center.post("Changed", &senderA, {{"key", 7}});
+    center.post("Changed", &senderA, { { "key", 7 } });
     EXPECT_EQ(a, 1);
 }
 
@@ -145,16 +144,16 @@ TEST(NotificationCenter, ARemovedObserverIsNotCalledForAPostAlreadyUnderWay)
     // second must not run for the same post, nor for one queued to the main queue.
     int second = 0;
     NotificationCenter::Token t2 = 0;
-    auto t1 = center.addObserver("TearDown", nullptr,
-                                 [&](const Notification&) { center.removeObserver(t2); });
+    auto t1 = center.addObserver(
+        "TearDown", nullptr, [&](const Notification&) { center.removeObserver(t2); });
     t2 = center.addObserver("TearDown", nullptr, [&](const Notification&) { ++second; });
     center.post("TearDown");
     EXPECT_EQ(second, 0);
     center.removeObserver(t1);
 
     int onMain = 0;
-    auto t3 = center.addObserver("FromWorker", nullptr, [&](const Notification&) { ++onMain; },
-                                 true);
+    auto t3 = center.addObserver(
+        "FromWorker", nullptr, [&](const Notification&) { ++onMain; }, true);
     std::thread worker([&] { center.post("FromWorker"); });
     worker.join();
     // Delivery is queued to the main queue; the observer leaves before it arrives.
@@ -165,10 +164,10 @@ TEST(NotificationCenter, ARemovedObserverIsNotCalledForAPostAlreadyUnderWay)
 
 TEST(StringFormat, ObjectPlaceholdersInOrderOrByPosition)
 {
-    EXPECT_EQ(formatObjects("Backup_%@.zip", {"2026"}), "Backup_2026.zip");
-    EXPECT_EQ(formatObjects("%2$@ / %1$@", {"a", "b"}), "b / a");
-    EXPECT_EQ(formatObjects("100%% of %@", {"x"}), "100% of x");
-    EXPECT_EQ(formatObjects("%@ and %@", {"only"}), "only and ");
-    EXPECT_EQ(formatObjects("%d stays", {"x"}), "%d stays");
+    EXPECT_EQ(formatObjects("Backup_%@.zip", { "2026" }), "Backup_2026.zip");
+    EXPECT_EQ(formatObjects("%2$@ / %1$@", { "a", "b" }), "b / a");
+    EXPECT_EQ(formatObjects("100%% of %@", { "x" }), "100% of x");
+    EXPECT_EQ(formatObjects("%@ and %@", { "only" }), "only and ");
+    EXPECT_EQ(formatObjects("%d stays", { "x" }), "%d stays");
     EXPECT_EQ(formatObjects("trailing %", {}), "trailing %");
 }

@@ -1,5 +1,5 @@
-#include "platform/Folders.h"
 #include "platform/UserDefaults.h"
+#include "platform/Folders.h"
 
 #include <QFile>
 #include <QThread>
@@ -16,7 +16,7 @@ TEST(UserDefaults, StoredValuesKeepTheirKindsAcrossAReload)
     defaults.setObject("flag", true);
     defaults.setObject("count", 22);
     defaults.setObject("text", "Blue");
-    defaults.setObject("map", QVariantMap{{"k", "v"}});
+    defaults.setObject("map", QVariantMap { { "k", "v" } });
     defaults.reload();
     EXPECT_EQ(defaults.objectForKey("flag").typeId(), QMetaType::Bool);
     EXPECT_TRUE(defaults.boolForKey("flag"));
@@ -28,7 +28,7 @@ TEST(UserDefaults, StoredValuesKeepTheirKindsAcrossAReload)
 TEST(UserDefaults, RegisteredDefaultsAnswerUntilSetAndAreNeverWritten)
 {
     auto& defaults = UserDefaults::standard();
-    defaults.registerDefaults({{"tiles", 31}});
+    defaults.registerDefaults({ { "tiles", 31 } });
     EXPECT_EQ(defaults.integerForKey("tiles"), 31);
     EXPECT_FALSE(defaults.hasStoredValue("tiles"));
     defaults.setObject("tiles", 5);

@@ -1,6 +1,5 @@
+#include "style/Theme.h"
 #include "common/TestSupport.h"
-#include "platform/ui/Switch.h"
-#include "platform/ui/Toolbar.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Device.h"
@@ -8,8 +7,9 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SegmentedControl.h"
+#include "platform/ui/Switch.h"
+#include "platform/ui/Toolbar.h"
 #include "style/NamedColors.h"
-#include "style/Theme.h"
 #include "style/ThemeButton.h"
 #include "style/ThemeSegmentedButton.h"
 #include "style/UIColor_Expanded.h"
@@ -83,7 +83,7 @@ TEST_F(Styled, DefaultColoursGiveWhiteTitlesAndABrightBlueHighlight)
     EXPECT_TRUE(style().ButtonBackGround().isResizable());
     // A dark bar: light status bar content.
     EXPECT_EQ(platform::ui::Device::current().statusBarStyle(),
-              platform::ui::Device::StatusBarStyle::LightContent);
+        platform::ui::Device::StatusBarStyle::LightContent);
     EXPECT_TRUE(platform::ui::Device::current().statusBarHidden()); // "statusbar" is off
 }
 
@@ -94,7 +94,7 @@ TEST_F(Styled, ALightBarTakesTitlesFromTheImageColourOrNearBlack)
     style().loadStyle();
     EXPECT_LT(UIColor_Expanded::luminance(style().buttonTitleColor()), 1e-6);
     EXPECT_EQ(platform::ui::Device::current().statusBarStyle(),
-              platform::ui::Device::StatusBarStyle::Default);
+        platform::ui::Device::StatusBarStyle::Default);
 
     delegate.image = rgb(120, 20, 20);
     style().loadStyle();
@@ -115,13 +115,14 @@ TEST_F(Styled, BarLuminanceExactlyAtTheThresholdCountsAsDark)
     style().loadStyle();
     expectRGB(style().buttonTitleColor(), 255, 255, 255);
     EXPECT_EQ(platform::ui::Device::current().statusBarStyle(),
-              platform::ui::Device::StatusBarStyle::LightContent);
+        platform::ui::Device::StatusBarStyle::LightContent);
     // Just above 0.8 but not above 0.8 as a float: light in the rules, dark for the bar.
-    delegate.bar = QVariant::fromValue(Color::colorWithRed(0.8000000001, 0.8000000001, 0.8000000001));
+    delegate.bar
+        = QVariant::fromValue(Color::colorWithRed(0.8000000001, 0.8000000001, 0.8000000001));
     style().loadStyle();
     expectRGB(style().buttonTitleColor(), 200, 0, 0);
     EXPECT_EQ(platform::ui::Device::current().statusBarStyle(),
-              platform::ui::Device::StatusBarStyle::LightContent);
+        platform::ui::Device::StatusBarStyle::LightContent);
     platform::ui::Switch toggle;
     style().applyStyleForSwitch(&toggle);
     EXPECT_EQ(toggle.onTintColor(), style().toolbarColor().toQColor());
@@ -168,7 +169,7 @@ TEST_F(Styled, ThemeButtonsAreSizedByTheTitleAndStyled)
     EXPECT_NEAR(button.frame().width(), std::ceil(width) + 10, 1.0);
     EXPECT_EQ(button.frame().height(), 27);
     EXPECT_EQ(button.titleColorForState(platform::ui::ControlStateNormal),
-              style().buttonTitleColor().toQColor());
+        style().buttonTitleColor().toQColor());
 
     int taps = 0;
     QObject target;
@@ -180,11 +181,12 @@ TEST_F(Styled, ThemeButtonsAreSizedByTheTitleAndStyled)
     EXPECT_EQ(taps, 1);
 
     std::unique_ptr<ThemeSegmentedButton> segments(style().createSegmentedControlWithItems(
-        {"Tiles", "Table"}, &target, [&](platform::ui::Control*) { ++taps; }));
+        { "Tiles", "Table" }, &target, [&](platform::ui::Control*) { ++taps; }));
     EXPECT_TRUE(segments->isMomentary());
     segments->tapSegment(1);
     EXPECT_EQ(taps, 2);
-    EXPECT_EQ(segments->titleTextAttributes().foregroundColor, style().buttonTitleColor().toQColor());
+    EXPECT_EQ(
+        segments->titleTextAttributes().foregroundColor, style().buttonTitleColor().toQColor());
     // Button borders always read as off: no rounded background behind the segments.
     EXPECT_TRUE(segments->backgroundImage().isNull());
     EXPECT_EQ(segments->tintColor(), style().buttonTitleColor().toQColor());
@@ -193,11 +195,11 @@ TEST_F(Styled, ThemeButtonsAreSizedByTheTitleAndStyled)
 namespace {
 struct Screen : platform::ui::ViewController, BaseViewControllerProtocol {
     int restyled = 0;
-    void refreshView() override {}
-    void hideHud() override {}
-    void setBackGround() override {}
+    void refreshView() override { }
+    void hideHud() override { }
+    void setBackGround() override { }
     void ShowToolBar() override { ++restyled; }
-    void showTopBar() override {}
+    void showTopBar() override { }
 };
 } // namespace
 
@@ -208,7 +210,7 @@ TEST_F(Styled, ReloadRestylesEveryScreenOnTheStackAndTheWindowShows)
     auto* below = new Screen();
     auto* top = new Screen();
     top->setTitle("Kivotab");
-    navigation.setViewControllers({below, top});
+    navigation.setViewControllers({ below, top });
     auto& app = platform::ui::Application::shared();
     app.setRootViewController(&navigation);
     app.makeKeyAndVisible();

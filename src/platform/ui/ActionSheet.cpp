@@ -21,14 +21,22 @@ constexpr double kMargin = 8.0;
 } // namespace
 
 ActionSheetDelegate::~ActionSheetDelegate() = default;
-void ActionSheetDelegate::actionSheetClickedButtonAtIndex(ActionSheet*, int) {}
-void ActionSheetDelegate::actionSheetCancel(ActionSheet*) {}
-void ActionSheetDelegate::actionSheetWillDismissWithButtonIndex(ActionSheet*, int) {}
-void ActionSheetDelegate::actionSheetDidDismissWithButtonIndex(ActionSheet*, int) {}
+void ActionSheetDelegate::actionSheetClickedButtonAtIndex(ActionSheet*, int)
+{
+}
+void ActionSheetDelegate::actionSheetCancel(ActionSheet*)
+{
+}
+void ActionSheetDelegate::actionSheetWillDismissWithButtonIndex(ActionSheet*, int)
+{
+}
+void ActionSheetDelegate::actionSheetDidDismissWithButtonIndex(ActionSheet*, int)
+{
+}
 
 ActionSheet::ActionSheet(const QString& title, ActionSheetDelegate* delegate,
-                         const QString& cancelButtonTitle, const QString& destructiveButtonTitle,
-                         const QStringList& otherButtonTitles)
+    const QString& cancelButtonTitle, const QString& destructiveButtonTitle,
+    const QStringList& otherButtonTitles)
     : m_title(title)
     , m_delegate(delegate)
 {
@@ -104,7 +112,8 @@ void ActionSheet::present(const QRectF& anchor)
         button->setTitleFont(cancel ? Font::named("HelveticaNeue-Medium", 19) : Font::system(19));
         button->setTitleColor(i == m_destructiveIndex ? QColor(255, 59, 48) : QColor(0, 122, 255));
         button->setHidden(cancel && pad); // a touch outside cancels on a tablet
-        button->addTarget([this, i](Control*) { clickButtonAtIndex(i); }, ControlEventTouchUpInside);
+        button->addTarget(
+            [this, i](Control*) { clickButtonAtIndex(i); }, ControlEventTouchUpInside);
         m_buttons.append(button);
     }
     View* overlay = Application::shared().overlayLevel();
@@ -136,7 +145,8 @@ void ActionSheet::layoutSubviews()
     QRectF panel;
     if (pad) {
         // Beside the anchor: below it when there is room, else above.
-        double x = std::clamp(m_anchor.center().x() - width / 2, kMargin, b.width() - width - kMargin);
+        double x
+            = std::clamp(m_anchor.center().x() - width / 2, kMargin, b.width() - width - kMargin);
         double y = m_anchor.bottom() + kMargin;
         if (y + height > b.height() - kMargin)
             y = std::max(kMargin, m_anchor.top() - kMargin - height);
@@ -145,7 +155,8 @@ void ActionSheet::layoutSubviews()
         const double cancelHeight = m_cancelPanel ? kRowHeight + kMargin : 0;
         panel = QRectF(kMargin, b.height() - kMargin - cancelHeight - height, width, height);
         if (m_cancelPanel)
-            m_cancelPanel->setFrame(QRectF(kMargin, b.height() - kMargin - kRowHeight, width, kRowHeight));
+            m_cancelPanel->setFrame(
+                QRectF(kMargin, b.height() - kMargin - kRowHeight, width, kRowHeight));
     }
     m_panel->setFrame(panel);
     if (m_titleLabel)
@@ -205,20 +216,20 @@ void ActionSheet::finish(int buttonIndex, bool animated)
         guarded([&] { m_delegate->actionSheetWillDismissWithButtonIndex(this, buttonIndex); });
     if (!self)
         return;
-    Animation::animate(animated ? 0.15 : 0, [this] { m_panel->setAlpha(0); },
-                       [self, buttonIndex](bool) {
-                           if (!self)
-                               return;
-                           self->m_visible = false;
-                           self->hide();
-                           if (self->m_delegate)
-                               guarded([&] {
-                                   self->m_delegate->actionSheetDidDismissWithButtonIndex(self,
-                                                                                          buttonIndex);
-                               });
-                           if (self)
-                               self->deleteLater();
-                       });
+    Animation::animate(
+        animated ? 0.15 : 0, [this] { m_panel->setAlpha(0); },
+        [self, buttonIndex](bool) {
+            if (!self)
+                return;
+            self->m_visible = false;
+            self->hide();
+            if (self->m_delegate)
+                guarded([&] {
+                    self->m_delegate->actionSheetDidDismissWithButtonIndex(self, buttonIndex);
+                });
+            if (self)
+                self->deleteLater();
+        });
 }
 
 } // namespace platform::ui

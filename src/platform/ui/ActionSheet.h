@@ -33,8 +33,8 @@ public:
     using Callback = std::function<void(ActionSheet* sheet, int buttonIndex)>;
 
     ActionSheet(const QString& title, ActionSheetDelegate* delegate,
-                const QString& cancelButtonTitle, const QString& destructiveButtonTitle,
-                const QStringList& otherButtonTitles = {});
+        const QString& cancelButtonTitle, const QString& destructiveButtonTitle,
+        const QStringList& otherButtonTitles = {});
     ~ActionSheet() override;
 
     QString title() const { return m_title; }

@@ -50,16 +50,31 @@ protected:
 } // namespace
 
 AlertViewDelegate::~AlertViewDelegate() = default;
-void AlertViewDelegate::alertViewClickedButtonAtIndex(AlertView*, int) {}
-void AlertViewDelegate::alertViewCancel(AlertView*) {}
-void AlertViewDelegate::willPresentAlertView(AlertView*) {}
-void AlertViewDelegate::didPresentAlertView(AlertView*) {}
-void AlertViewDelegate::alertViewWillDismissWithButtonIndex(AlertView*, int) {}
-void AlertViewDelegate::alertViewDidDismissWithButtonIndex(AlertView*, int) {}
-bool AlertViewDelegate::alertViewShouldEnableFirstOtherButton(AlertView*) { return true; }
+void AlertViewDelegate::alertViewClickedButtonAtIndex(AlertView*, int)
+{
+}
+void AlertViewDelegate::alertViewCancel(AlertView*)
+{
+}
+void AlertViewDelegate::willPresentAlertView(AlertView*)
+{
+}
+void AlertViewDelegate::didPresentAlertView(AlertView*)
+{
+}
+void AlertViewDelegate::alertViewWillDismissWithButtonIndex(AlertView*, int)
+{
+}
+void AlertViewDelegate::alertViewDidDismissWithButtonIndex(AlertView*, int)
+{
+}
+bool AlertViewDelegate::alertViewShouldEnableFirstOtherButton(AlertView*)
+{
+    return true;
+}
 
 AlertView::AlertView(const QString& title, const QString& message, AlertViewDelegate* delegate,
-                     const QString& cancelButtonTitle, const QStringList& otherButtonTitles)
+    const QString& cancelButtonTitle, const QStringList& otherButtonTitles)
     : m_title(title)
     , m_message(message)
     , m_delegate(delegate)
@@ -189,7 +204,8 @@ void AlertView::build()
             font = Font::named("HelveticaNeue-Medium", 17);
         button->setTitleFont(font);
         button->setAdjustsTitleToFitWidth(true);
-        button->addTarget([this, i](Control*) { clickButtonAtIndex(i); }, ControlEventTouchUpInside);
+        button->addTarget(
+            [this, i](Control*) { clickButtonAtIndex(i); }, ControlEventTouchUpInside);
         m_buttons.append(button);
     }
     if (m_delegate && firstOtherButtonIndex() >= 0 && !m_fields.isEmpty()) {
@@ -228,7 +244,7 @@ QRectF AlertView::panelFrame() const
     const double width = std::min(kPanelWidth, b.width() - 40);
     const double height = std::min(panelHeight(width), b.height() - 40);
     return QRectF(std::round(b.center().x() - width / 2), std::round(b.center().y() - height / 2),
-                  width, height);
+        width, height);
 }
 
 void AlertView::layoutSubviews()
@@ -240,7 +256,9 @@ void AlertView::layoutSubviews()
     const double width = panel.width();
     const double textWidth = width - 2 * kPadding;
     const int count = int(m_buttons.size());
-    const double buttonsHeight = count == 0 ? 0 : count <= 2 ? kButtonHeight : count * kButtonHeight;
+    const double buttonsHeight = count == 0 ? 0
+        : count <= 2                        ? kButtonHeight
+                                            : count * kButtonHeight;
     double y = kPadding;
     if (!m_title.isEmpty()) {
         const double h = Font::measure(m_title, m_titleLabel->font(), textWidth).height();
@@ -251,8 +269,8 @@ void AlertView::layoutSubviews()
     const double fieldsHeight = m_fields.size() * (kFieldHeight + 6);
     const double messageRoom = panel.height() - buttonsHeight - kPadding - fieldsHeight - y;
     if (!m_message.isEmpty()) {
-        const double h = std::min(messageRoom,
-                                  Font::measure(m_message, m_messageLabel->font(), textWidth).height());
+        const double h = std::min(
+            messageRoom, Font::measure(m_message, m_messageLabel->font(), textWidth).height());
         m_messageLabel->setFrame(QRectF(kPadding, y, textWidth, std::max(0.0, h)));
         y += h;
     }
@@ -384,7 +402,9 @@ void AlertView::finish(int buttonIndex, bool, bool animated)
             shown().removeAll(self.data());
             self->hide();
             if (self->m_delegate)
-                guarded([&] { self->m_delegate->alertViewDidDismissWithButtonIndex(self, buttonIndex); });
+                guarded([&] {
+                    self->m_delegate->alertViewDidDismissWithButtonIndex(self, buttonIndex);
+                });
             if (self)
                 self->deleteLater();
         });

@@ -36,12 +36,16 @@ public:
 class AlertView : public View {
     Q_OBJECT
 public:
-    enum class Style { Default = 0, SecureTextInput = 1, PlainTextInput = 2,
-                       LoginAndPasswordInput = 3 };
+    enum class Style {
+        Default = 0,
+        SecureTextInput = 1,
+        PlainTextInput = 2,
+        LoginAndPasswordInput = 3
+    };
     using Callback = std::function<void(AlertView* alert, int buttonIndex)>;
 
     AlertView(const QString& title, const QString& message, AlertViewDelegate* delegate,
-              const QString& cancelButtonTitle, const QStringList& otherButtonTitles = {});
+        const QString& cancelButtonTitle, const QStringList& otherButtonTitles = {});
     ~AlertView() override;
 
     QString title() const { return m_title; }

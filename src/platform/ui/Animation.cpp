@@ -65,17 +65,21 @@ std::map<std::pair<const QObject*, QByteArray>, Running>& running()
 QEasingCurve curveFor(unsigned options)
 {
     switch ((options >> 16) & 0xF) {
-    case 1: return QEasingCurve::InQuad;
-    case 2: return QEasingCurve::OutQuad;
-    case 3: return QEasingCurve::Linear;
-    default: return QEasingCurve::InOutQuad;
+    case 1:
+        return QEasingCurve::InQuad;
+    case 2:
+        return QEasingCurve::OutQuad;
+    case 3:
+        return QEasingCurve::Linear;
+    default:
+        return QEasingCurve::InOutQuad;
     }
 }
 
 void finishRunning(const QObject* owner, const QByteArray& key, bool interrupted)
 {
     auto& map = running();
-    auto it = map.find({owner, key});
+    auto it = map.find({ owner, key });
     if (it == map.end())
         return;
     Running entry = it->second;
@@ -92,9 +96,8 @@ void queueCompletion(Animation::Completion completion, bool finished)
 {
     if (!completion)
         return;
-    dispatch::asyncMain([completion = std::move(completion), finished] {
-        guarded([&] { completion(finished); });
-    });
+    dispatch::asyncMain(
+        [completion = std::move(completion), finished] { guarded([&] { completion(finished); }); });
 }
 
 void setBlocksInteraction(const std::vector<Change>& changes, bool block)
@@ -139,12 +142,12 @@ void run(Transaction transaction, Animation::Completion completion)
         QPointer<QObject> owner = change.owner;
         auto apply = change.apply;
         QObject::connect(animation, &QVariantAnimation::valueChanged, animation,
-                         [owner, apply](const QVariant& value) {
-                             if (owner)
-                                 apply(value);
-                         });
+            [owner, apply](const QVariant& value) {
+                if (owner)
+                    apply(value);
+            });
         QObject::connect(change.owner, &QObject::destroyed, animation,
-                         [key] { finishRunning(key.first, key.second, true); });
+            [key] { finishRunning(key.first, key.second, true); });
         if (delayMs > 0) {
             auto* sequence = new QSequentialAnimationGroup();
             sequence->addPause(delayMs);
@@ -153,7 +156,7 @@ void run(Transaction transaction, Animation::Completion completion)
         } else {
             group->addAnimation(animation);
         }
-        running()[key] = Running{animation, outcome, apply, change.to};
+        running()[key] = Running { animation, outcome, apply, change.to };
     }
 
     const bool blockInteraction = !(transaction.options & AnimationOptionAllowUserInteraction);
@@ -161,23 +164,23 @@ void run(Transaction transaction, Animation::Completion completion)
     if (blockInteraction)
         setBlocksInteraction(*changes, true);
     QObject::connect(group, &QAbstractAnimation::finished, group,
-                     [group, changes, outcome, completion, blockInteraction] {
-                         for (const auto& change : *changes) {
-                             auto key = std::make_pair(
-                                 static_cast<const QObject*>(change.owner.data()), change.key);
-                             auto it = running().find(key);
-                             if (it != running().end() && it->second.outcome == outcome) {
-                                 running().erase(it);
-                                 // The last frame lands exactly on the model value.
-                                 if (change.owner)
-                                     change.apply(change.to);
-                             }
-                         }
-                         if (blockInteraction)
-                             setBlocksInteraction(*changes, false);
-                         queueCompletion(completion, !outcome->interrupted);
-                         group->deleteLater();
-                     });
+        [group, changes, outcome, completion, blockInteraction] {
+            for (const auto& change : *changes) {
+                auto key
+                    = std::make_pair(static_cast<const QObject*>(change.owner.data()), change.key);
+                auto it = running().find(key);
+                if (it != running().end() && it->second.outcome == outcome) {
+                    running().erase(it);
+                    // The last frame lands exactly on the model value.
+                    if (change.owner)
+                        change.apply(change.to);
+                }
+            }
+            if (blockInteraction)
+                setBlocksInteraction(*changes, false);
+            queueCompletion(completion, !outcome->interrupted);
+            group->deleteLater();
+        });
     group->start();
 }
 
@@ -188,10 +191,10 @@ void Animation::animate(double duration, Block animations, Completion completion
     animate(duration, 0, 0, std::move(animations), std::move(completion));
 }
 
-void Animation::animate(double duration, double delay, unsigned options, Block animations,
-                        Completion completion)
+void Animation::animate(
+    double duration, double delay, unsigned options, Block animations, Completion completion)
 {
-    stack().push_back(Transaction{duration, delay, options, {}});
+    stack().push_back(Transaction { duration, delay, options, {} });
     const bool ok = guarded([&] {
         if (animations)
             animations();
@@ -218,8 +221,8 @@ bool Animation::isRecording()
 }
 
 bool Animation::record(QObject* owner, const QByteArray& key, const QVariant& from,
-                       const QVariant& to, std::function<void(const QVariant&)> apply,
-                       std::function<QVariant()> current)
+    const QVariant& to, std::function<void(const QVariant&)> apply,
+    std::function<QVariant()> current)
 {
     if (stack().empty() || !owner)
         return false;
@@ -230,14 +233,14 @@ bool Animation::record(QObject* owner, const QByteArray& key, const QVariant& fr
             return true;
         }
     }
-    changes.push_back(Change{owner, key, from, to, std::move(apply), std::move(current)});
+    changes.push_back(Change { owner, key, from, to, std::move(apply), std::move(current) });
     return true;
 }
 
 void Animation::cancel(QObject* owner, const QByteArray& key)
 {
     auto& map = running();
-    auto it = map.find({owner, key});
+    auto it = map.find({ owner, key });
     if (it == map.end())
         return;
     auto apply = it->second.apply;

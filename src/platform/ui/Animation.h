@@ -31,7 +31,7 @@ public:
 
     static void animate(double duration, Block animations, Completion completion = {});
     static void animate(double duration, double delay, unsigned options, Block animations,
-                        Completion completion = {});
+        Completion completion = {});
 
     // Tests turn every animation into an immediate change (completion still queued).
     static void setInstant(bool instant);
@@ -46,8 +46,8 @@ public:
     // an object: it stops when the owner is destroyed, and a new change of the same key
     // on the same owner replaces the running one.
     static bool record(QObject* owner, const QByteArray& key, const QVariant& from,
-                       const QVariant& to, std::function<void(const QVariant&)> apply,
-                       std::function<QVariant()> current = {});
+        const QVariant& to, std::function<void(const QVariant&)> apply,
+        std::function<QVariant()> current = {});
 
     // Stops a running animation of the key, leaving the property at its final value.
     static void cancel(QObject* owner, const QByteArray& key);

@@ -1,7 +1,7 @@
 #include "platform/ui/Application.h"
 
-#include "platform/Product.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Product.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/NavigationController.h"
@@ -17,12 +17,12 @@
 
 namespace platform::ui {
 
-const QString Application::WillResignActiveNotification =
-    QStringLiteral("UIApplicationWillResignActiveNotification");
-const QString Application::DidBecomeActiveNotification =
-    QStringLiteral("UIApplicationDidBecomeActiveNotification");
-const QString Application::WillTerminateNotification =
-    QStringLiteral("UIApplicationWillTerminateNotification");
+const QString Application::WillResignActiveNotification
+    = QStringLiteral("UIApplicationWillResignActiveNotification");
+const QString Application::DidBecomeActiveNotification
+    = QStringLiteral("UIApplicationDidBecomeActiveNotification");
+const QString Application::WillTerminateNotification
+    = QStringLiteral("UIApplicationWillTerminateNotification");
 
 ApplicationDelegate::~ApplicationDelegate() = default;
 
@@ -36,7 +36,7 @@ Application::Application()
 {
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::applicationStateChanged, this,
-                &Application::applicationStateChanged);
+            &Application::applicationStateChanged);
 }
 
 Window* Application::keyWindow()
@@ -44,8 +44,8 @@ Window* Application::keyWindow()
     if (!m_window) {
         auto* window = new Window();
         window->setWindowTitle(QGuiApplication::applicationDisplayName().isEmpty()
-                                   ? QString::fromLatin1(Product::name)
-                                   : QGuiApplication::applicationDisplayName());
+                ? QString::fromLatin1(Product::name)
+                : QGuiApplication::applicationDisplayName());
         const QRectF screen = Device::current().screenBounds();
         window->setFrame(QRectF(0, 0, screen.width(), screen.height()));
         window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -108,8 +108,8 @@ void Application::updateStatusBarAppearance()
 {
     ViewController* top = rootViewController();
     while (top && top->presentedViewController()
-           && top->presentedViewController()->modalPresentationStyle()
-               == ViewController::ModalPresentationStyle::FullScreen)
+        && top->presentedViewController()->modalPresentationStyle()
+            == ViewController::ModalPresentationStyle::FullScreen)
         top = top->presentedViewController();
     if (!top)
         return;

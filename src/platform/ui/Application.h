@@ -16,13 +16,12 @@ class ApplicationDelegate {
 public:
     virtual ~ApplicationDelegate();
     virtual bool didFinishLaunching() { return true; }
-    virtual void willResignActive() {}
-    virtual void didBecomeActive() {}
-    virtual void didEnterBackground() {}
-    virtual void willTerminate() {}
+    virtual void willResignActive() { }
+    virtual void didBecomeActive() { }
+    virtual void didEnterBackground() { }
+    virtual void willTerminate() { }
     virtual bool openURL(const QUrl&) { return false; }
 };
-
 
 // The application shell: the main window, its root controller, the delegate, the top-most
 // presented controller, activation notifications and opening addresses on the desktop.
@@ -51,7 +50,10 @@ public:
     bool canOpenURL(const QUrl& url) const;
     bool openURL(const QUrl& url);
     // Tests: the addresses handed to the desktop instead of opening them.
-    void setOpenURLHandler(std::function<bool(const QUrl&)> handler) { m_openHandler = std::move(handler); }
+    void setOpenURLHandler(std::function<bool(const QUrl&)> handler)
+    {
+        m_openHandler = std::move(handler);
+    }
 
     // Tests: closes and forgets the main window and its controllers.
     void reset();

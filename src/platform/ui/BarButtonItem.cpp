@@ -85,22 +85,38 @@ void BarButtonItem::trigger()
 QString BarButtonItem::systemTitle(SystemItem item)
 {
     switch (item) {
-    case SystemItem::Done: return QStringLiteral("Done");
-    case SystemItem::Cancel: return QStringLiteral("Cancel");
-    case SystemItem::Edit: return QStringLiteral("Edit");
-    case SystemItem::Save: return QStringLiteral("Save");
-    case SystemItem::Add: return QStringLiteral("+");
-    case SystemItem::Compose: return QStringLiteral("\u270E");
-    case SystemItem::Reply: return QStringLiteral("\u21A9");
-    case SystemItem::Action: return QStringLiteral("\u2191");
-    case SystemItem::Organize: return QStringLiteral("\u25A4");
-    case SystemItem::Bookmarks: return QStringLiteral("\u2605");
-    case SystemItem::Search: return QStringLiteral("\u2315");
-    case SystemItem::Refresh: return QStringLiteral("\u21BB");
-    case SystemItem::Stop: return QStringLiteral("\u2715");
-    case SystemItem::Camera: return QStringLiteral("\u25C9");
-    case SystemItem::Trash: return QStringLiteral("\u2716");
-    default: return {};
+    case SystemItem::Done:
+        return QStringLiteral("Done");
+    case SystemItem::Cancel:
+        return QStringLiteral("Cancel");
+    case SystemItem::Edit:
+        return QStringLiteral("Edit");
+    case SystemItem::Save:
+        return QStringLiteral("Save");
+    case SystemItem::Add:
+        return QStringLiteral("+");
+    case SystemItem::Compose:
+        return QStringLiteral("\u270E");
+    case SystemItem::Reply:
+        return QStringLiteral("\u21A9");
+    case SystemItem::Action:
+        return QStringLiteral("\u2191");
+    case SystemItem::Organize:
+        return QStringLiteral("\u25A4");
+    case SystemItem::Bookmarks:
+        return QStringLiteral("\u2605");
+    case SystemItem::Search:
+        return QStringLiteral("\u2315");
+    case SystemItem::Refresh:
+        return QStringLiteral("\u21BB");
+    case SystemItem::Stop:
+        return QStringLiteral("\u2715");
+    case SystemItem::Camera:
+        return QStringLiteral("\u25C9");
+    case SystemItem::Trash:
+        return QStringLiteral("\u2716");
+    default:
+        return {};
     }
 }
 

@@ -18,17 +18,33 @@ class View;
 class BarButtonItem : public QObject {
     Q_OBJECT
 public:
-    enum class SystemItem { None = -1, Done = 0, Cancel = 1, Edit = 2, Save = 3, Add = 4,
-                            FlexibleSpace = 5, FixedSpace = 6, Compose = 7, Reply = 8,
-                            Action = 9, Organize = 10, Bookmarks = 11, Search = 12,
-                            Refresh = 13, Stop = 14, Camera = 15, Trash = 16 };
+    enum class SystemItem {
+        None = -1,
+        Done = 0,
+        Cancel = 1,
+        Edit = 2,
+        Save = 3,
+        Add = 4,
+        FlexibleSpace = 5,
+        FixedSpace = 6,
+        Compose = 7,
+        Reply = 8,
+        Action = 9,
+        Organize = 10,
+        Bookmarks = 11,
+        Search = 12,
+        Refresh = 13,
+        Stop = 14,
+        Camera = 15,
+        Trash = 16
+    };
     enum class Style { Plain = 0, Bordered = 1, Done = 2 };
     using Action = std::function<void(BarButtonItem* sender)>;
 
     explicit BarButtonItem(const QString& title, Style style = Style::Plain, Action action = {},
-                           QObject* parent = nullptr);
+        QObject* parent = nullptr);
     explicit BarButtonItem(const Image& image, Style style = Style::Plain, Action action = {},
-                           QObject* parent = nullptr);
+        QObject* parent = nullptr);
     explicit BarButtonItem(SystemItem item, Action action = {}, QObject* parent = nullptr);
     // The item takes the view; the bar shows it as it is.
     explicit BarButtonItem(View* customView, QObject* parent = nullptr);

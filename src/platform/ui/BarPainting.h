@@ -16,6 +16,6 @@ constexpr double kBarItemGap = 6.0;
 // The bar's image, or its tint (slightly see-through when translucent), with a hairline
 // on the side that meets the content.
 void paintBar(QPainter& painter, const QRectF& rect, const QColor& tint, const Image& image,
-              bool translucent, bool topLine);
+    bool translucent, bool topLine);
 
 } // namespace platform::ui

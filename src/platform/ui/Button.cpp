@@ -27,8 +27,7 @@ Button* Button::withType(Type type, QWidget* parent)
     return button;
 }
 
-template <class T>
-T Button::lookup(const QMap<unsigned, T>& map, unsigned state) const
+template<class T> T Button::lookup(const QMap<unsigned, T>& map, unsigned state) const
 {
     if (map.contains(state))
         return map.value(state);
@@ -112,10 +111,9 @@ QSizeF Button::sizeThatFits(const QSizeF&) const
     const QSizeF text = Font::measure(titleForState(ControlStateNormal), m_font);
     const QSizeF image = imageForState(ControlStateNormal).size();
     const double gap = !text.isEmpty() && text.width() > 0 && image.width() > 0 ? 4 : 0;
-    return QSizeF(text.width() + image.width() + gap + m_contentInsets.left()
-                      + m_contentInsets.right(),
-                  std::max(text.height(), image.height()) + m_contentInsets.top()
-                      + m_contentInsets.bottom());
+    return QSizeF(
+        text.width() + image.width() + gap + m_contentInsets.left() + m_contentInsets.right(),
+        std::max(text.height(), image.height()) + m_contentInsets.top() + m_contentInsets.bottom());
 }
 
 void Button::drawRect(QPainter& painter, const QRectF& rect)
@@ -148,7 +146,7 @@ void Button::drawRect(QPainter& painter, const QRectF& rect)
     double x = content.center().x() - total / 2;
     if (!image.isNull()) {
         const QRectF target(x, content.center().y() - imageSize.height() / 2, imageSize.width(),
-                            imageSize.height());
+            imageSize.height());
         painter.save();
         if (!isEnabled())
             painter.setOpacity(0.4);
@@ -166,7 +164,7 @@ void Button::drawRect(QPainter& painter, const QRectF& rect)
         painter.setPen(color);
         const QRectF textRect(x, content.top(), content.right() - x, content.height());
         painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                         QFontMetricsF(font).elidedText(title, Qt::ElideRight, textRect.width()));
+            QFontMetricsF(font).elidedText(title, Qt::ElideRight, textRect.width()));
     }
     if (m_showsTouch && isHighlighted()) {
         painter.setPen(Qt::NoPen);

@@ -49,8 +49,7 @@ protected:
     void drawRect(QPainter& painter, const QRectF& rect) override;
 
 private:
-    template <class T>
-    T lookup(const QMap<unsigned, T>& map, unsigned state) const;
+    template<class T> T lookup(const QMap<unsigned, T>& map, unsigned state) const;
 
     Type m_type = Type::Custom;
     QMap<unsigned, QString> m_titles;

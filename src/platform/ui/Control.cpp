@@ -22,7 +22,7 @@ Control::Control(const QRectF& frame, QWidget* parent)
 void Control::addTarget(Action action, unsigned events)
 {
     if (action && events)
-        m_targets.push_back(Target{std::move(action), events});
+        m_targets.push_back(Target { std::move(action), events });
 }
 
 void Control::sendActionsForControlEvents(unsigned events)

@@ -1,33 +1,33 @@
 #include "platform/ui/Device.h"
 
-#include "platform/Product.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Product.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QApplication>
 #include <QSysInfo>
 #include <QWidget>
 
 namespace platform::ui {
 
-const QString Device::OrientationDidChangeNotification =
-    QStringLiteral("UIDeviceOrientationDidChangeNotification");
+const QString Device::OrientationDidChangeNotification
+    = QStringLiteral("UIDeviceOrientationDidChangeNotification");
 
-const QString Device::StatusBarDidChangeNotification =
-    QStringLiteral("UIApplicationDidChangeStatusBarFrameNotification");
+const QString Device::StatusBarDidChangeNotification
+    = QStringLiteral("UIApplicationDidChangeStatusBarFrameNotification");
 
 const QList<DeviceModel>& Device::models()
 {
     static const QList<DeviceModel> list = {
-        {"tablet", Idiom::Pad, 768, 1024, "iPad7,5", {0, 20, 0, 0}},
-        {"tablet-pro", Idiom::Pad, 1024, 1366, "iPad8,5", {0, 24, 0, 20}},
-        {"phone", Idiom::Phone, 375, 667, "iPhone10,1", {0, 20, 0, 0}},
-        {"phone-se", Idiom::Phone, 320, 568, "iPhone8,4", {0, 20, 0, 0}},
-        {"phone-plus", Idiom::Phone, 414, 736, "iPhone10,2", {0, 20, 0, 0}},
-        {"phone-x", Idiom::Phone, 375, 812, "iPhone10,3", {0, 44, 0, 34}},
-        {"phone-xsmax", Idiom::Phone, 414, 896, "iPhone11,6", {0, 44, 0, 34}},
+        { "tablet", Idiom::Pad, 768, 1024, "iPad7,5", { 0, 20, 0, 0 } },
+        { "tablet-pro", Idiom::Pad, 1024, 1366, "iPad8,5", { 0, 24, 0, 20 } },
+        { "phone", Idiom::Phone, 375, 667, "iPhone10,1", { 0, 20, 0, 0 } },
+        { "phone-se", Idiom::Phone, 320, 568, "iPhone8,4", { 0, 20, 0, 0 } },
+        { "phone-plus", Idiom::Phone, 414, 736, "iPhone10,2", { 0, 20, 0, 0 } },
+        { "phone-x", Idiom::Phone, 375, 812, "iPhone10,3", { 0, 44, 0, 34 } },
+        { "phone-xsmax", Idiom::Phone, 414, 896, "iPhone11,6", { 0, 44, 0, 34 } },
     };
     return list;
 }

@@ -13,17 +13,22 @@ namespace platform::ui {
 enum class Idiom { Phone, Pad };
 
 // Interface orientations, numbered as the platform numbers them.
-enum class Orientation { Portrait = 1, PortraitUpsideDown = 2, LandscapeLeft = 3, LandscapeRight = 4 };
+enum class Orientation {
+    Portrait = 1,
+    PortraitUpsideDown = 2,
+    LandscapeLeft = 3,
+    LandscapeRight = 4
+};
 
 // One device the application can present itself as. The window stands for the screen,
 // so these facts only seed the window size and the facts a desktop does not have.
 struct DeviceModel {
-    QString name;          // value of KIVOTAB_DEVICE that selects it
+    QString name; // value of KIVOTAB_DEVICE that selects it
     Idiom idiom;
-    double width;          // portrait points
+    double width; // portrait points
     double height;
-    QString machine;       // machine identifier, e.g. "iPhone10,1"
-    QMarginsF safeArea;    // portrait safe-area insets (left, top, right, bottom)
+    QString machine; // machine identifier, e.g. "iPhone10,1"
+    QMarginsF safeArea; // portrait safe-area insets (left, top, right, bottom)
 };
 
 // The device facade: idiom, screen, orientation, system version and safe area, from the

@@ -18,14 +18,19 @@ QString availableFamily(const QString& wanted)
     if (it != resolved.constEnd())
         return *it;
     const QStringList families = QFontDatabase::families();
-    QStringList candidates = {wanted};
+    QStringList candidates = { wanted };
     // "HelveticaNeue" is written without the space in font names.
     QString spaced = wanted;
     for (int i = 1; i < spaced.size(); ++i)
         if (spaced[i].isUpper() && spaced[i - 1].isLower())
             spaced.insert(i++, ' ');
-    candidates << spaced << "Helvetica Neue" << "Helvetica" << "Nimbus Sans" << "Liberation Sans"
-               << "Arimo" << "DejaVu Sans" << "Noto Sans";
+    candidates << spaced << "Helvetica Neue"
+               << "Helvetica"
+               << "Nimbus Sans"
+               << "Liberation Sans"
+               << "Arimo"
+               << "DejaVu Sans"
+               << "Noto Sans";
     QString found;
     for (const QString& candidate : candidates) {
         for (const QString& family : families) {
@@ -88,8 +93,8 @@ QSizeF measure(const QString& text, const QFont& font, double width)
         size.setHeight(metrics.lineSpacing() * std::max<qsizetype>(1, lines.size()));
         return QSizeF(std::ceil(size.width()), std::ceil(size.height()));
     }
-    const QRectF box = metrics.boundingRect(QRectF(0, 0, width, 1e6),
-                                            Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+    const QRectF box = metrics.boundingRect(
+        QRectF(0, 0, width, 1e6), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
     return QSizeF(std::ceil(std::min(width, box.width())), std::ceil(box.height()));
 }
 

@@ -17,8 +17,7 @@ void presentException(const std::exception& exception);
 
 // Runs the callable; true when it returned normally, false when it threw (and the
 // exception was presented).
-template <class Callable>
-bool guarded(Callable&& callable)
+template<class Callable> bool guarded(Callable&& callable)
 {
     try {
         callable();

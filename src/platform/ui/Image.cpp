@@ -23,9 +23,9 @@ Image load(const QString& name)
     if (name.isEmpty())
         return {};
     const QString root = Folders::resources();
-    const QStringList folders = {root + "/images", root};
+    const QStringList folders = { root + "/images", root };
     const bool hasExtension = !QFileInfo(name).suffix().isEmpty()
-        && QStringList{"png", "jpg", "jpeg"}.contains(QFileInfo(name).suffix().toLower());
+        && QStringList { "png", "jpg", "jpeg" }.contains(QFileInfo(name).suffix().toLower());
     for (const QString& folder : folders) {
         if (hasExtension) {
             QImage image(folder + "/" + name);
@@ -72,8 +72,8 @@ Image Image::themedNamed(const QString& name, const QString& suffix)
 Image Image::withColor(const QColor& color, const QSizeF& size)
 {
     const double scale = Device::current().scale();
-    const QSize pixels(std::max(1, qRound(size.width() * scale)),
-                       std::max(1, qRound(size.height() * scale)));
+    const QSize pixels(
+        std::max(1, qRound(size.width() * scale)), std::max(1, qRound(size.height() * scale)));
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(color.isValid() ? color : QColor(Qt::transparent));
     return Image(image, scale);
@@ -104,7 +104,7 @@ void Image::clearCache()
 QSizeF Image::size() const
 {
     if (m_image.isNull())
-        return {0, 0};
+        return { 0, 0 };
     return QSizeF(m_image.width() / m_scale, m_image.height() / m_scale);
 }
 
@@ -143,14 +143,14 @@ void Image::draw(QPainter& painter, const QRectF& rect) const
     const double b = std::min(m_capInsets.bottom(), pts.height() - t);
     const double tl = std::min(l, rect.width() / 2), tr = std::min(r, rect.width() / 2);
     const double tt = std::min(t, rect.height() / 2), tb = std::min(b, rect.height() / 2);
-    const double sx[4] = {0, l, pts.width() - r, pts.width()};
-    const double sy[4] = {0, t, pts.height() - b, pts.height()};
-    const double dx[4] = {rect.left(), rect.left() + tl, rect.right() - tr, rect.right()};
-    const double dy[4] = {rect.top(), rect.top() + tt, rect.bottom() - tb, rect.bottom()};
+    const double sx[4] = { 0, l, pts.width() - r, pts.width() };
+    const double sy[4] = { 0, t, pts.height() - b, pts.height() };
+    const double dx[4] = { rect.left(), rect.left() + tl, rect.right() - tr, rect.right() };
+    const double dy[4] = { rect.top(), rect.top() + tt, rect.bottom() - tb, rect.bottom() };
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col < 3; ++col) {
             const QRectF source(sx[col] * m_scale, sy[row] * m_scale,
-                                (sx[col + 1] - sx[col]) * m_scale, (sy[row + 1] - sy[row]) * m_scale);
+                (sx[col + 1] - sx[col]) * m_scale, (sy[row + 1] - sy[row]) * m_scale);
             const QRectF target(dx[col], dy[row], dx[col + 1] - dx[col], dy[row + 1] - dy[row]);
             if (source.width() <= 0 || source.height() <= 0 || target.width() <= 0
                 || target.height() <= 0)
@@ -178,9 +178,8 @@ QBrush Image::patternBrush() const
 
 bool Image::operator==(const Image& other) const
 {
-    return m_image == other.m_image && m_scale == other.m_scale
-        && m_resizable == other.m_resizable && m_capInsets == other.m_capInsets
-        && m_mode == other.m_mode;
+    return m_image == other.m_image && m_scale == other.m_scale && m_resizable == other.m_resizable
+        && m_capInsets == other.m_capInsets && m_mode == other.m_mode;
 }
 
 } // namespace platform::ui

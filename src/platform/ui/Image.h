@@ -43,8 +43,8 @@ public:
     const QImage& image() const { return m_image; }
     QPixmap pixmap() const;
 
-    Image resizableWithCapInsets(const QMarginsF& insets,
-                                 ResizingMode mode = ResizingMode::Stretch) const;
+    Image resizableWithCapInsets(
+        const QMarginsF& insets, ResizingMode mode = ResizingMode::Stretch) const;
     bool isResizable() const { return m_resizable; }
     QMarginsF capInsets() const { return m_capInsets; }
     ResizingMode resizingMode() const { return m_mode; }

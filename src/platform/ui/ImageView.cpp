@@ -46,7 +46,8 @@ QSizeF ImageView::sizeThatFits(const QSizeF&) const
 QRectF ImageView::imageRect() const
 {
     const QRectF b = bounds();
-    const Image& image = m_highlighted && !m_highlightedImage.isNull() ? m_highlightedImage : m_image;
+    const Image& image
+        = m_highlighted && !m_highlightedImage.isNull() ? m_highlightedImage : m_image;
     const QSizeF s = image.size();
     if (image.isNull() || s.isEmpty())
         return {};
@@ -56,27 +57,33 @@ QRectF ImageView::imageRect() const
     case ContentMode::ScaleAspectFit:
     case ContentMode::ScaleAspectFill: {
         const double fx = b.width() / s.width(), fy = b.height() / s.height();
-        const double f = m_mode == ContentMode::ScaleAspectFit ? std::min(fx, fy) : std::max(fx, fy);
+        const double f
+            = m_mode == ContentMode::ScaleAspectFit ? std::min(fx, fy) : std::max(fx, fy);
         const QSizeF t(s.width() * f, s.height() * f);
-        return QRectF(b.center().x() - t.width() / 2, b.center().y() - t.height() / 2, t.width(), t.height());
+        return QRectF(
+            b.center().x() - t.width() / 2, b.center().y() - t.height() / 2, t.width(), t.height());
     }
     case ContentMode::Center:
-        return QRectF(b.center().x() - s.width() / 2, b.center().y() - s.height() / 2, s.width(), s.height());
+        return QRectF(
+            b.center().x() - s.width() / 2, b.center().y() - s.height() / 2, s.width(), s.height());
     case ContentMode::Top:
         return QRectF(b.center().x() - s.width() / 2, 0, s.width(), s.height());
     case ContentMode::Bottom:
-        return QRectF(b.center().x() - s.width() / 2, b.bottom() - s.height(), s.width(), s.height());
+        return QRectF(
+            b.center().x() - s.width() / 2, b.bottom() - s.height(), s.width(), s.height());
     case ContentMode::Left:
         return QRectF(0, b.center().y() - s.height() / 2, s.width(), s.height());
     case ContentMode::Right:
-        return QRectF(b.right() - s.width(), b.center().y() - s.height() / 2, s.width(), s.height());
+        return QRectF(
+            b.right() - s.width(), b.center().y() - s.height() / 2, s.width(), s.height());
     }
     return b;
 }
 
 void ImageView::drawRect(QPainter& painter, const QRectF& rect)
 {
-    const Image& image = m_highlighted && !m_highlightedImage.isNull() ? m_highlightedImage : m_image;
+    const Image& image
+        = m_highlighted && !m_highlightedImage.isNull() ? m_highlightedImage : m_image;
     painter.save();
     if (m_mode == ContentMode::ScaleAspectFill)
         painter.setClipRect(rect);

@@ -10,8 +10,16 @@ class ImageView : public View {
     Q_OBJECT
     Q_PROPERTY(platform::ui::Image image READ image WRITE setImage NOTIFY imageChanged)
 public:
-    enum class ContentMode { ScaleToFill = 0, ScaleAspectFit = 1, ScaleAspectFill = 2,
-                             Center = 4, Top = 5, Bottom = 6, Left = 7, Right = 8 };
+    enum class ContentMode {
+        ScaleToFill = 0,
+        ScaleAspectFit = 1,
+        ScaleAspectFill = 2,
+        Center = 4,
+        Top = 5,
+        Bottom = 6,
+        Left = 7,
+        Right = 8
+    };
 
     explicit ImageView(const Image& image = {}, QWidget* parent = nullptr);
 

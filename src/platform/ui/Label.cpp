@@ -114,8 +114,8 @@ bool Label::fits(const QFont& font, const QRectF& rect) const
     QFontMetricsF metrics(font);
     if (m_lines == 1)
         return metrics.horizontalAdvance(m_text) <= rect.width() + 0.5;
-    const QRectF needed = metrics.boundingRect(QRectF(0, 0, rect.width(), 1e6),
-                                               Qt::TextWordWrap | Qt::AlignLeft, m_text);
+    const QRectF needed = metrics.boundingRect(
+        QRectF(0, 0, rect.width(), 1e6), Qt::TextWordWrap | Qt::AlignLeft, m_text);
     double limit = rect.height();
     if (m_lines > 1)
         limit = std::min(limit, metrics.lineSpacing() * m_lines);
@@ -186,8 +186,8 @@ void Label::drawRect(QPainter& painter, const QRectF& rect)
         painter.setPen(m_shadowColor);
         painter.drawText(area.translated(m_shadowOffset), flags(), shown);
     }
-    const QColor color = m_highlighted && m_highlightedColor.isValid() ? m_highlightedColor
-                                                                        : m_textColor;
+    const QColor color
+        = m_highlighted && m_highlightedColor.isValid() ? m_highlightedColor : m_textColor;
     painter.setPen(isEnabled() ? color : QColor(color.red(), color.green(), color.blue(), 110));
     painter.drawText(area, flags(), shown);
 }

@@ -67,7 +67,7 @@ private:
     Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
     int m_lines = 1;
     QColor m_shadowColor;
-    QPointF m_shadowOffset = {0, -1};
+    QPointF m_shadowOffset = { 0, -1 };
     bool m_adjusts = false;
     double m_minimumFontSize = 0;
     double m_minimumScale = 0;

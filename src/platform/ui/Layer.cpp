@@ -88,8 +88,12 @@ void Layer::copyBaseState(const Layer& other)
     m_shadowRadius = other.m_shadowRadius;
 }
 
-void Layer::drawOver(QPainter&, const QRectF&) {}
+void Layer::drawOver(QPainter&, const QRectF&)
+{
+}
 
-void Layer::layoutSublayers() {}
+void Layer::layoutSublayers()
+{
+}
 
 } // namespace platform::ui

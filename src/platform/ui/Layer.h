@@ -65,7 +65,7 @@ private:
     QColor m_shadowColor = Qt::black;
     double m_shadowOpacity = 0;
     double m_presentedShadowOpacity = 0;
-    QPointF m_shadowOffset = {0, -3};
+    QPointF m_shadowOffset = { 0, -3 };
     double m_shadowRadius = 3;
 
 public:

@@ -8,10 +8,10 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QRegularExpression>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextEdit>
 #include <QUuid>
@@ -66,14 +66,14 @@ MailComposeViewController::MailComposeViewController(QObject* parent)
 {
     m_form = new ViewController(this);
     m_form->setTitle(kNewMessage);
-    auto* cancelItem = new BarButtonItem(BarButtonItem::SystemItem::Cancel,
-                                         [this](BarButtonItem*) { cancel(); });
-    auto* sendItem = new BarButtonItem(QStringLiteral("Send"), BarButtonItem::Style::Done,
-                                       [this](BarButtonItem*) { send(); });
+    auto* cancelItem = new BarButtonItem(
+        BarButtonItem::SystemItem::Cancel, [this](BarButtonItem*) { cancel(); });
+    auto* sendItem = new BarButtonItem(
+        QStringLiteral("Send"), BarButtonItem::Style::Done, [this](BarButtonItem*) { send(); });
     m_form->navigationItem()->setLeftBarButtonItem(cancelItem);
     m_form->navigationItem()->setRightBarButtonItem(sendItem);
     setModalPresentationStyle(ModalPresentationStyle::FormSheet);
-    setViewControllers({m_form});
+    setViewControllers({ m_form });
     buildForm();
 }
 
@@ -132,9 +132,8 @@ void MailComposeViewController::buildForm()
         m_body->setPlainText(m_message.body);
     m_attachment = attachment;
     showAttachments();
-    connect(m_subject, &QLineEdit::textChanged, m_form, [this](const QString& text) {
-        m_form->setTitle(text.isEmpty() ? kNewMessage : text);
-    });
+    connect(m_subject, &QLineEdit::textChanged, m_form,
+        [this](const QString& text) { m_form->setTitle(text.isEmpty() ? kNewMessage : text); });
     if (!m_message.subject.isEmpty())
         m_form->setTitle(m_message.subject);
 
@@ -145,7 +144,7 @@ void MailComposeViewController::buildForm()
         subjectLabel->setFrame(QRectF(15, kRowHeight, 70, kRowHeight));
         m_subject->setGeometry(QRectF(85, kRowHeight + 6, w - 100, kRowHeight - 12).toRect());
         double y = 2 * kRowHeight;
-        view->lines = {double(kRowHeight), 2.0 * kRowHeight};
+        view->lines = { double(kRowHeight), 2.0 * kRowHeight };
         if (!attachment->isHidden()) {
             attachment->setFrame(QRectF(15, y, w - 30, kRowHeight));
             y += kRowHeight;
@@ -166,7 +165,8 @@ void MailComposeViewController::showAttachments()
     QStringList names;
     for (const auto& a : m_message.attachments)
         names.append(QStringLiteral("%1 (%2)").arg(a.fileName, humanSize(a.data.size())));
-    m_attachment->setText(names.isEmpty() ? QString() : QStringLiteral("Attachment: ") + names.join(", "));
+    m_attachment->setText(
+        names.isEmpty() ? QString() : QStringLiteral("Attachment: ") + names.join(", "));
     m_attachment->setHidden(names.isEmpty());
     if (m_form->isViewLoaded())
         m_form->view()->layoutIfNeeded();
@@ -209,10 +209,10 @@ void MailComposeViewController::setMessageBody(const QString& body, bool isHTML)
     }
 }
 
-void MailComposeViewController::addAttachmentData(const QByteArray& data, const QString& mimeType,
-                                                  const QString& fileName)
+void MailComposeViewController::addAttachmentData(
+    const QByteArray& data, const QString& mimeType, const QString& fileName)
 {
-    m_message.attachments.append({data, mimeType, fileName});
+    m_message.attachments.append({ data, mimeType, fileName });
     showAttachments();
 }
 
@@ -221,7 +221,8 @@ MimeMessage MailComposeViewController::message() const
     MimeMessage message = m_message;
     if (m_to) {
         message.to.clear();
-        for (const QString& part : m_to->text().split(QRegularExpression("[,;]"), Qt::SkipEmptyParts))
+        for (const QString& part :
+            m_to->text().split(QRegularExpression("[,;]"), Qt::SkipEmptyParts))
             message.to.append(part.trimmed());
         message.subject = m_subject->text();
         if (!message.bodyIsHtml)
@@ -240,15 +241,14 @@ void MailComposeViewController::send()
     QDir().mkpath(folder);
     const QString name = QStringLiteral("%1-%2.eml")
                              .arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"),
-                                  QUuid::createUuid().toString(QUuid::Id128).left(8));
+                                 QUuid::createUuid().toString(QUuid::Id128).left(8));
     // Written under a temporary name and renamed into place: the outbox never holds half
     // a message.
     QSaveFile file(folder + "/" + name);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         finish(MailComposeResult::Failed,
-               Error::withDescription(kMailErrorDomain, 1,
-                                      QStringLiteral("The message could not be saved: %1")
-                                          .arg(file.errorString())));
+            Error::withDescription(kMailErrorDomain, 1,
+                QStringLiteral("The message could not be saved: %1").arg(file.errorString())));
         return;
     }
     m_lastSent = file.fileName();

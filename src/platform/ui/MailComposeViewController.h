@@ -21,8 +21,8 @@ public:
     virtual ~MailComposeViewControllerDelegate();
     // The delegate dismisses the composer.
     virtual void mailComposeControllerDidFinish(MailComposeViewController* controller,
-                                                MailComposeResult result,
-                                                const platform::Error& error) = 0;
+        MailComposeResult result, const platform::Error& error)
+        = 0;
 };
 
 // The mail composer: a compose screen (to, subject, body, attachments) in its own
@@ -43,14 +43,18 @@ public:
     static QString outboxFolder();
 
     MailComposeViewControllerDelegate* mailComposeDelegate() const { return m_delegate; }
-    void setMailComposeDelegate(MailComposeViewControllerDelegate* delegate) { m_delegate = delegate; }
+    void setMailComposeDelegate(MailComposeViewControllerDelegate* delegate)
+    {
+        m_delegate = delegate;
+    }
 
     void setSubject(const QString& subject);
     void setToRecipients(const QStringList& recipients);
     void setCcRecipients(const QStringList& recipients);
     void setBccRecipients(const QStringList& recipients);
     void setMessageBody(const QString& body, bool isHTML);
-    void addAttachmentData(const QByteArray& data, const QString& mimeType, const QString& fileName);
+    void addAttachmentData(
+        const QByteArray& data, const QString& mimeType, const QString& fileName);
 
     // The message as the person has edited it.
     MimeMessage message() const;

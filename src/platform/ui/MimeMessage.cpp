@@ -1,8 +1,8 @@
 #include "platform/ui/MimeMessage.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QUuid>
 
 namespace platform::ui {
@@ -56,7 +56,8 @@ QByteArray fileNameParameter(const QString& key, const QString& name)
 QByteArray cleanMimeType(const QString& mimeType)
 {
     const QString type = mimeType.trimmed().toLower();
-    static const QRegularExpression valid(QStringLiteral("^[a-z0-9!#$&^_.+-]+/[a-z0-9!#$&^_.+-]+$"));
+    static const QRegularExpression valid(
+        QStringLiteral("^[a-z0-9!#$&^_.+-]+/[a-z0-9!#$&^_.+-]+$"));
     return valid.match(type).hasMatch() ? type.toLatin1() : QByteArray("application/octet-stream");
 }
 
@@ -118,7 +119,8 @@ QByteArray MimeMessage::toBytes() const
         }
         return clean.join(", ").toUtf8();
     };
-    const QByteArray boundary = "=_kivotab_" + QUuid::createUuid().toString(QUuid::Id128).toLatin1();
+    const QByteArray boundary
+        = "=_kivotab_" + QUuid::createUuid().toString(QUuid::Id128).toLatin1();
     QByteArray out;
     out += "From: " + encodeHeaderText(from) + kCrLf;
     if (!to.isEmpty())

@@ -74,7 +74,7 @@ void NavigationBar::setTitleTextAttributes(const TextAttributes& attributes)
     QColor color = attributes.foregroundColor;
     if (!color.isValid())
         color = m_barStyle == BarStyle::Black || isDark(m_barTint) ? QColor(Qt::white)
-                                                                    : QColor(Qt::black);
+                                                                   : QColor(Qt::black);
     m_title->setTextColor(color);
     if (attributes.hasFont)
         m_title->setFont(attributes.font);
@@ -127,8 +127,8 @@ View* NavigationBar::viewForItem(BarButtonItem* item)
     return view;
 }
 
-void NavigationBar::showItem(NavigationItem* item, const QString& backTitle,
-                             std::function<void()> backAction)
+void NavigationBar::showItem(
+    NavigationItem* item, const QString& backTitle, std::function<void()> backAction)
 {
     if (m_item)
         disconnect(m_item, nullptr, this, nullptr);
@@ -141,7 +141,7 @@ void NavigationBar::showItem(NavigationItem* item, const QString& backTitle,
         return;
     }
     connect(item, &NavigationItem::changed, this,
-            [this, backTitle, backAction] { showItem(m_item, backTitle, backAction); });
+        [this, backTitle, backAction] { showItem(m_item, backTitle, backAction); });
     if (View* titleView = item->titleView()) {
         m_titleView = titleView;
         addSubview(titleView);
@@ -156,10 +156,12 @@ void NavigationBar::showItem(NavigationItem* item, const QString& backTitle,
         m_back->setTitle(QStringLiteral("\u2039 ") + backTitle);
         m_back->setTitleColor(tintColor());
         m_back->setHidden(false);
-        m_back->addTarget([backAction](Control*) {
-            if (backAction)
-                backAction();
-        }, ControlEventTouchUpInside);
+        m_back->addTarget(
+            [backAction](Control*) {
+                if (backAction)
+                    backAction();
+            },
+            ControlEventTouchUpInside);
         m_leftView = m_back;
     }
     for (BarButtonItem* right : item->rightBarButtonItems())
@@ -193,7 +195,8 @@ void NavigationBar::layoutSubviews()
             size = QSizeF(std::min(b.width() / 3, size.width() + 8), height);
         size.setWidth(std::min(size.width(), b.width() / 3));
         size.setHeight(std::min(size.height(), height));
-        m_leftView->setFrame(QRectF(left, top + (height - size.height()) / 2, size.width(), size.height()));
+        m_leftView->setFrame(
+            QRectF(left, top + (height - size.height()) / 2, size.width(), size.height()));
         left += size.width() + kBarItemGap;
     }
     double right = b.width() - kBarItemMargin;
@@ -204,7 +207,8 @@ void NavigationBar::layoutSubviews()
         QSizeF size = view->sizeThatFits(QSizeF(b.width() / 3, height));
         size.setHeight(std::min(size.height(), height));
         right -= size.width();
-        view->setFrame(QRectF(right, top + (height - size.height()) / 2, size.width(), size.height()));
+        view->setFrame(
+            QRectF(right, top + (height - size.height()) / 2, size.width(), size.height()));
         right -= kBarItemGap;
     }
     // The title is centred on the bar when it fits between the items.
@@ -215,8 +219,7 @@ void NavigationBar::layoutSubviews()
     if (m_titleView) {
         QSizeF size = m_titleView->frame().size().boundedTo(titleRect.size());
         m_titleView->setFrame(QRectF(titleRect.center().x() - size.width() / 2,
-                                     titleRect.center().y() - size.height() / 2, size.width(),
-                                     size.height()));
+            titleRect.center().y() - size.height() / 2, size.width(), size.height()));
     }
     m_title->setFrame(titleRect);
 }

@@ -45,8 +45,7 @@ public:
     void setBackgroundImage(const Image& image);
 
     // Shows the item; backTitle is the title of the controller beneath (empty: no back).
-    void showItem(NavigationItem* item, const QString& backTitle,
-                  std::function<void()> backAction);
+    void showItem(NavigationItem* item, const QString& backTitle, std::function<void()> backAction);
     // The views of what is shown, for tests and anchors.
     Label* titleLabel() const { return m_title; }
     Button* backButton() const { return m_back; }
@@ -90,6 +89,5 @@ private:
     QList<QPointer<View>> m_rightViews;
     QPointer<View> m_titleView;
 };
-
 
 } // namespace platform::ui

@@ -36,7 +36,7 @@ NavigationController::NavigationController(ViewController* root, QObject* parent
     : ViewController(parent)
 {
     if (root)
-        setViewControllers({root}, false);
+        setViewControllers({ root }, false);
 }
 
 NavigationController::~NavigationController()
@@ -134,8 +134,8 @@ void NavigationController::layoutChildren()
     double bottom = b.height();
     const double safeBottom = Device::current().safeAreaInsets().bottom();
     if (!m_toolbarHidden) {
-        m_toolbar->setFrame(QRectF(0, b.height() - ToolbarHeight - safeBottom, b.width(),
-                                   ToolbarHeight + safeBottom));
+        m_toolbar->setFrame(QRectF(
+            0, b.height() - ToolbarHeight - safeBottom, b.width(), ToolbarHeight + safeBottom));
         bottom = b.height() - ToolbarHeight - safeBottom;
     }
     m_content->setFrame(QRectF(0, top, b.width(), std::max(0.0, bottom - top)));
@@ -170,8 +170,8 @@ void NavigationController::release(const QList<ViewController*>& removed)
     }
 }
 
-void NavigationController::setViewControllers(const QList<ViewController*>& controllers,
-                                              bool animated)
+void NavigationController::setViewControllers(
+    const QList<ViewController*>& controllers, bool animated)
 {
     ViewController* oldTop = topViewController();
     QList<ViewController*> removed;
@@ -210,7 +210,7 @@ ViewController* NavigationController::popViewController(bool animated)
         return nullptr;
     ViewController* popped = topViewController();
     m_stack.removeAll(popped);
-    transition(popped, topViewController(), false, animated, {popped});
+    transition(popped, topViewController(), false, animated, { popped });
     emit stackChanged();
     return popped;
 }
@@ -223,8 +223,8 @@ QList<ViewController*> NavigationController::popToRootViewController(bool animat
     return popToViewController(all.first(), animated);
 }
 
-QList<ViewController*> NavigationController::popToViewController(ViewController* controller,
-                                                                  bool animated)
+QList<ViewController*> NavigationController::popToViewController(
+    ViewController* controller, bool animated)
 {
     QList<ViewController*> all = viewControllers();
     const int index = all.indexOf(controller);
@@ -241,7 +241,7 @@ QList<ViewController*> NavigationController::popToViewController(ViewController*
 }
 
 void NavigationController::transition(ViewController* from, ViewController* to, bool push,
-                                      bool animated, QList<ViewController*> removed)
+    bool animated, QList<ViewController*> removed)
 {
     if (!isViewLoaded()) {
         // Nothing is on screen yet: the views are placed when the view loads.

@@ -61,7 +61,7 @@ private:
     void layoutChildren();
     void refreshBars();
     void transition(ViewController* from, ViewController* to, bool push, bool animated,
-                    QList<ViewController*> removed);
+        QList<ViewController*> removed);
     void release(const QList<ViewController*>& removed);
     void adopt(ViewController* controller);
     double topInset() const;

@@ -15,7 +15,8 @@ void NavigationItem::adopt(BarButtonItem* item)
     if (item && !item->parent())
         item->setParent(this);
     if (item)
-        connect(item, &BarButtonItem::changed, this, &NavigationItem::changed, Qt::UniqueConnection);
+        connect(
+            item, &BarButtonItem::changed, this, &NavigationItem::changed, Qt::UniqueConnection);
 }
 
 void NavigationItem::setTitle(const QString& title)
@@ -46,7 +47,8 @@ BarButtonItem* NavigationItem::rightBarButtonItem() const
 
 void NavigationItem::setRightBarButtonItem(BarButtonItem* item, bool animated)
 {
-    setRightBarButtonItems(item ? QList<BarButtonItem*>{item} : QList<BarButtonItem*>{}, animated);
+    setRightBarButtonItems(
+        item ? QList<BarButtonItem*> { item } : QList<BarButtonItem*> {}, animated);
 }
 
 QList<BarButtonItem*> NavigationItem::rightBarButtonItems() const

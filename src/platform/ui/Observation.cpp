@@ -12,8 +12,8 @@ namespace {
 // Receives the notify signal (whatever its arguments) and reads the property anew.
 class PropertyWatcher : public QObject {
 public:
-    PropertyWatcher(QObject* object, QMetaProperty property, std::function<void(const QVariant&)> observer,
-                    QObject* context)
+    PropertyWatcher(QObject* object, QMetaProperty property,
+        std::function<void(const QVariant&)> observer, QObject* context)
         : QObject(context)
         , m_object(object)
         , m_property(property)
@@ -42,7 +42,7 @@ private:
 } // namespace
 
 QMetaObject::Connection observeProperty(QObject* object, const char* property, QObject* context,
-                                        std::function<void(const QVariant& value)> observer)
+    std::function<void(const QVariant& value)> observer)
 {
     if (!object || !property || !context || !observer)
         return {};
@@ -56,8 +56,8 @@ QMetaObject::Connection observeProperty(QObject* object, const char* property, Q
     auto* watcher = new PropertyWatcher(object, metaProperty, std::move(observer), context);
     QObject::connect(object, &QObject::destroyed, watcher, &QObject::deleteLater);
     const int slot = QObject::staticMetaObject.methodCount();
-    return QMetaObject::connect(object, metaProperty.notifySignalIndex(), watcher, slot,
-                                Qt::DirectConnection);
+    return QMetaObject::connect(
+        object, metaProperty.notifySignalIndex(), watcher, slot, Qt::DirectConnection);
 }
 
 } // namespace platform::ui

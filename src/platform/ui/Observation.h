@@ -13,6 +13,6 @@ namespace platform::ui {
 // watch ends when the returned connection is disconnected or either object goes away.
 // An object or property without a notify signal gives an invalid connection.
 QMetaObject::Connection observeProperty(QObject* object, const char* property, QObject* context,
-                                        std::function<void(const QVariant& value)> observer);
+    std::function<void(const QVariant& value)> observer);
 
 } // namespace platform::ui

@@ -164,8 +164,9 @@ void SegmentedControl::drawRect(QPainter& painter, const QRectF& rect)
         if (item.canConvert<Image>() && !item.value<Image>().isNull()) {
             const Image image = item.value<Image>();
             const QSizeF s = image.size().boundedTo(r.size() - QSizeF(6, 6));
-            image.draw(painter, QRectF(r.center().x() - s.width() / 2, r.center().y() - s.height() / 2,
-                                       s.width(), s.height()));
+            image.draw(painter,
+                QRectF(r.center().x() - s.width() / 2, r.center().y() - s.height() / 2, s.width(),
+                    s.height()));
         } else {
             const TextAttributes a = on && m_attributes.contains(ControlStateSelected)
                 ? m_attributes.value(ControlStateSelected)
@@ -174,7 +175,8 @@ void SegmentedControl::drawRect(QPainter& painter, const QRectF& rect)
             if (on && background.isNull() && !m_attributes.contains(ControlStateSelected))
                 color = Qt::white;
             painter.setFont(a.hasFont ? a.font : font);
-            painter.setPen(isEnabled() ? color : QColor(color.red(), color.green(), color.blue(), 100));
+            painter.setPen(
+                isEnabled() ? color : QColor(color.red(), color.green(), color.blue(), 100));
             painter.drawText(r.adjusted(4, 0, -4, 0), Qt::AlignCenter, item.toString());
         }
         if (i > 0 && background.isNull()) {

@@ -32,7 +32,8 @@ public:
     void setSegmentedControlStyle(int style) { m_style = style; }
     int segmentedControlStyle() const { return m_style; }
 
-    void setTitleTextAttributes(const TextAttributes& attributes, unsigned state = ControlStateNormal);
+    void setTitleTextAttributes(
+        const TextAttributes& attributes, unsigned state = ControlStateNormal);
     TextAttributes titleTextAttributes(unsigned state = ControlStateNormal) const;
     void setBackgroundImage(const Image& image, unsigned state = ControlStateNormal);
     Image backgroundImage(unsigned state = ControlStateNormal) const;
@@ -59,7 +60,5 @@ private:
     QMap<unsigned, TextAttributes> m_attributes;
     QMap<unsigned, Image> m_backgrounds;
 };
-
-
 
 } // namespace platform::ui

@@ -29,9 +29,9 @@ ViewController* Storyboard::instantiateViewControllerWithIdentifier(const QStrin
     auto it = m_factories.constFind(identifier);
     if (it == m_factories.constEnd() || !*it)
         throw Exception(Exception::InvalidArgument,
-                        QStringLiteral("Storyboard doesn't contain a view controller with "
-                                       "identifier '%1'")
-                            .arg(identifier));
+            QStringLiteral("Storyboard doesn't contain a view controller with "
+                           "identifier '%1'")
+                .arg(identifier));
     ViewController* controller = (*it)();
     if (controller)
         controller->setStoryboardIdentifier(identifier);
@@ -45,10 +45,10 @@ ViewController* Storyboard::instantiateInitialViewController() const
     return instantiateViewControllerWithIdentifier(m_initial);
 }
 
-void Storyboard::registerSegue(const QString& identifier, const QString& destinationIdentifier,
-                               SegueKind kind)
+void Storyboard::registerSegue(
+    const QString& identifier, const QString& destinationIdentifier, SegueKind kind)
 {
-    m_segues.insert(identifier, Segue{destinationIdentifier, kind});
+    m_segues.insert(identifier, Segue { destinationIdentifier, kind });
 }
 
 void Storyboard::performSegue(ViewController* source, const QString& identifier, QObject* sender)
@@ -58,7 +58,7 @@ void Storyboard::performSegue(ViewController* source, const QString& identifier,
     auto it = m_segues.constFind(identifier);
     if (it == m_segues.constEnd())
         throw Exception(Exception::InvalidArgument,
-                        QStringLiteral("Receiver has no segue with identifier '%1'").arg(identifier));
+            QStringLiteral("Receiver has no segue with identifier '%1'").arg(identifier));
     const Segue segue = *it;
     ViewController* destination = instantiateViewControllerWithIdentifier(segue.destination);
     if (!destination)

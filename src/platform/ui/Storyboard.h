@@ -49,7 +49,7 @@ public:
     ViewController* instantiateInitialViewController() const;
 
     void registerSegue(const QString& identifier, const QString& destinationIdentifier,
-                       SegueKind kind = SegueKind::Push);
+        SegueKind kind = SegueKind::Push);
     // Raises NSInvalidArgumentException for an unknown segue.
     void performSegue(ViewController* source, const QString& identifier, QObject* sender);
 

@@ -63,8 +63,8 @@ void Switch::drawRect(QPainter& painter, const QRectF& rect)
     const QRectF track = QRectF(rect.left() + 1, rect.center().y() - 15, 49, 30);
     QColor off(229, 229, 234);
     QColor fill = QColor::fromRgbF(off.redF() + (m_onTint.redF() - off.redF()) * m_knob,
-                                   off.greenF() + (m_onTint.greenF() - off.greenF()) * m_knob,
-                                   off.blueF() + (m_onTint.blueF() - off.blueF()) * m_knob);
+        off.greenF() + (m_onTint.greenF() - off.greenF()) * m_knob,
+        off.blueF() + (m_onTint.blueF() - off.blueF()) * m_knob);
     painter.setPen(Qt::NoPen);
     painter.setBrush(isEnabled() ? fill : fill.lighter(120));
     painter.drawRoundedRect(track, 15, 15);

@@ -34,8 +34,8 @@ View* Toolbar::makeItemView(BarButtonItem* item, QWidget* parent, const QFont& f
     }
     auto* button = Button::withType(Button::Type::System, parent);
     button->setTitleFont(item->style() == BarButtonItem::Style::Done
-                             ? QFont(font.family(), -1, QFont::DemiBold)
-                             : font);
+            ? QFont(font.family(), -1, QFont::DemiBold)
+            : font);
     if (item->style() == BarButtonItem::Style::Done) {
         QFont bold = font;
         bold.setWeight(QFont::DemiBold);
@@ -48,10 +48,12 @@ View* Toolbar::makeItemView(BarButtonItem* item, QWidget* parent, const QFont& f
     button->setEnabled(item->isEnabled());
     button->setContentEdgeInsets(QMarginsF(4, 0, 4, 0));
     QPointer<BarButtonItem> itemPtr(item);
-    button->addTarget([itemPtr](Control*) {
-        if (itemPtr)
-            itemPtr->trigger();
-    }, ControlEventTouchUpInside);
+    button->addTarget(
+        [itemPtr](Control*) {
+            if (itemPtr)
+                itemPtr->trigger();
+        },
+        ControlEventTouchUpInside);
     button->setHidden(false);
     item->setView(button);
     return button;
@@ -75,7 +77,8 @@ void Toolbar::setItems(const QList<BarButtonItem*>& items, bool)
     m_items.clear();
     for (BarButtonItem* item : items) {
         m_items.append(item);
-        m_views.append(item && !item->isSpace() ? makeItemView(item, this, Font::system(17)) : nullptr);
+        m_views.append(
+            item && !item->isSpace() ? makeItemView(item, this, Font::system(17)) : nullptr);
     }
     layoutSubviews();
 }
@@ -120,7 +123,8 @@ void Toolbar::layoutSubviews()
         } else if (item->systemItem() == BarButtonItem::SystemItem::FixedSpace) {
             w = item->width();
         } else if (View* view = m_views.value(i)) {
-            w = item->width() > 0 ? item->width() : view->sizeThatFits(QSizeF(b.width(), height)).width();
+            w = item->width() > 0 ? item->width()
+                                  : view->sizeThatFits(QSizeF(b.width(), height)).width();
             w = std::max(w, 30.0);
         }
         widths.append(w);
@@ -136,7 +140,8 @@ void Toolbar::layoutSubviews()
         if (item && item->systemItem() == BarButtonItem::SystemItem::FlexibleSpace)
             w = share;
         if (View* view = m_views.value(i)) {
-            const double h = std::min(height, std::max(view->sizeThatFits(QSizeF(w, height)).height(), 30.0));
+            const double h
+                = std::min(height, std::max(view->sizeThatFits(QSizeF(w, height)).height(), 30.0));
             view->setFrame(QRectF(x, (height - h) / 2, w, h));
         }
         x += w + kBarItemGap;

@@ -33,12 +33,12 @@ public:
         if (scale > 1.0) {
             const QPointF c = rect.center();
             r = QRectF(c.x() - rect.width() * scale / 2, c.y() - rect.height() * scale / 2,
-                       rect.width() * scale, rect.height() * scale);
+                rect.width() * scale, rect.height() * scale);
         }
         if (Layer* layer = m_view->layer(); layer && layer->presentedShadowOpacity() > 0) {
             const double spread = layer->shadowRadius() * 2 + 1;
-            QRectF shadow = r.translated(layer->shadowOffset())
-                                .adjusted(-spread, -spread, spread, spread);
+            QRectF shadow
+                = r.translated(layer->shadowOffset()).adjusted(-spread, -spread, spread, spread);
             r = r.united(shadow);
         }
         return r;
@@ -56,7 +56,7 @@ protected:
         if (std::abs(scale - 1.0) > 1e-6) {
             const QPointF c = target.center();
             target = QRectF(c.x() - target.width() * scale / 2, c.y() - target.height() * scale / 2,
-                            target.width() * scale, target.height() * scale);
+                target.width() * scale, target.height() * scale);
         }
         painter->save();
         painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -69,8 +69,8 @@ protected:
     }
 
 private:
-    static void drawShadow(QPainter* painter, const QPixmap& source, const QRectF& target,
-                           const Layer& layer)
+    static void drawShadow(
+        QPainter* painter, const QPixmap& source, const QRectF& target, const Layer& layer)
     {
         // Shape of the view in the shadow colour, blurred by scaling down and up.
         QImage shape = source.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -81,16 +81,17 @@ private:
         const double radius = std::max(1.0, layer.shadowRadius());
         const double pad = radius * 2;
         QImage padded(QSize(int(shape.width() + pad * 2), int(shape.height() + pad * 2)),
-                      QImage::Format_ARGB32_Premultiplied);
+            QImage::Format_ARGB32_Premultiplied);
         padded.fill(Qt::transparent);
         QPainter p(&padded);
         p.drawImage(QPointF(pad, pad), shape);
         p.end();
         const double factor = 1.0 / radius;
         QImage small = padded.scaled(std::max(1, int(padded.width() * factor)),
-                                     std::max(1, int(padded.height() * factor)),
-                                     Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        QImage blurred = small.scaled(padded.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            std::max(1, int(padded.height() * factor)), Qt::IgnoreAspectRatio,
+            Qt::SmoothTransformation);
+        QImage blurred
+            = small.scaled(padded.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const double dpr = source.devicePixelRatio();
         const QRectF area = target.adjusted(-pad / dpr, -pad / dpr, pad / dpr, pad / dpr)
                                 .translated(layer.shadowOffset());
@@ -106,7 +107,7 @@ private:
 QRectF alignedFrame(const QRectF& frame)
 {
     return QRectF(std::round(frame.x()), std::round(frame.y()), std::round(frame.width()),
-                  std::round(frame.height()));
+        std::round(frame.height()));
 }
 
 } // namespace
@@ -148,8 +149,7 @@ void View::setFrame(const QRectF& frame)
     const QRectF from = QRectF(geometry());
     m_frame = target;
     if (Animation::record(
-            this, "frame", from, target,
-            [this](const QVariant& v) { applyGeometry(v.toRectF()); },
+            this, "frame", from, target, [this](const QVariant& v) { applyGeometry(v.toRectF()); },
             [this] { return QVariant(QRectF(geometry())); }))
         return;
     applyGeometry(target);
@@ -183,8 +183,8 @@ void View::sizeChanged(const QSizeF& oldSize, const QSizeF& newSize)
 void View::setBounds(const QRectF& bounds)
 {
     const QPointF c = center();
-    setFrame(QRectF(c.x() - bounds.width() / 2, c.y() - bounds.height() / 2, bounds.width(),
-                    bounds.height()));
+    setFrame(QRectF(
+        c.x() - bounds.width() / 2, c.y() - bounds.height() / 2, bounds.width(), bounds.height()));
 }
 
 void View::setCenter(const QPointF& center)
@@ -243,8 +243,8 @@ void View::addSubview(QWidget* view)
 {
     if (!view || view == this)
         return;
-    const bool wasHidden = qobject_cast<View*>(view) ? qobject_cast<View*>(view)->m_hidden
-                                                      : view->isHidden();
+    const bool wasHidden
+        = qobject_cast<View*>(view) ? qobject_cast<View*>(view)->m_hidden : view->isHidden();
     if (view->parentWidget() != this)
         view->setParent(this);
     view->raise();
@@ -405,11 +405,12 @@ void View::setClipsToBounds(bool clips)
 
 void View::setBackgroundColor(const QColor& color)
 {
-    const QColor from = m_presentedBackground.isValid() ? m_presentedBackground
-                                                        : QColor(Qt::transparent);
+    const QColor from
+        = m_presentedBackground.isValid() ? m_presentedBackground : QColor(Qt::transparent);
     m_backgroundColor = color;
     const QColor to = color.isValid() ? color : QColor(Qt::transparent);
-    if (from.isValid() && Animation::record(
+    if (from.isValid()
+        && Animation::record(
             this, "backgroundColor", from, to,
             [this](const QVariant& v) { applyBackgroundColor(v.value<QColor>()); },
             [this] { return QVariant(m_presentedBackground); }))
@@ -520,7 +521,8 @@ void View::setNeedsLayout()
     if (m_layoutPending)
         return;
     m_layoutPending = true;
-    QMetaObject::invokeMethod(this, [this] { layoutIfNeeded(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { layoutIfNeeded(); }, Qt::QueuedConnection);
 }
 
 void View::layoutIfNeeded()
@@ -533,7 +535,9 @@ void View::layoutIfNeeded()
     });
 }
 
-void View::layoutSubviews() {}
+void View::layoutSubviews()
+{
+}
 
 QSizeF View::sizeThatFits(const QSizeF&) const
 {
@@ -552,7 +556,9 @@ QImage View::snapshot()
     return grab().toImage();
 }
 
-void View::drawRect(QPainter&, const QRectF&) {}
+void View::drawRect(QPainter&, const QRectF&)
+{
+}
 
 void View::paintEvent(QPaintEvent*)
 {
@@ -587,7 +593,8 @@ void View::paintEvent(QPaintEvent*)
         painter.setBrush(Qt::NoBrush);
         const QRectF inner = b.adjusted(w / 2, w / 2, -w / 2, -w / 2);
         if (radius > 0)
-            painter.drawRoundedRect(inner, std::max(0.0, radius - w / 2), std::max(0.0, radius - w / 2));
+            painter.drawRoundedRect(
+                inner, std::max(0.0, radius - w / 2), std::max(0.0, radius - w / 2));
         else
             painter.drawRect(inner);
     }
@@ -636,8 +643,8 @@ void View::resizeSubviews(const QSizeF& oldSize, const QSizeF& newSize)
         QRectF f = child->m_frame;
         // The change of one axis is shared among its flexible parts in proportion to
         // their sizes, as the platform does.
-        auto distribute = [](double delta, double lead, double size, double trail, bool fl,
-                             bool fs, bool ft, double& newLead, double& newSize) {
+        auto distribute = [](double delta, double lead, double size, double trail, bool fl, bool fs,
+                              bool ft, double& newLead, double& newSize) {
             double total = (fl ? lead : 0) + (fs ? size : 0) + (ft ? trail : 0);
             const int count = int(fl) + int(fs) + int(ft);
             newLead = lead;
@@ -659,11 +666,11 @@ void View::resizeSubviews(const QSizeF& oldSize, const QSizeF& newSize)
         };
         double x, w, y, h;
         distribute(dw, f.x(), f.width(), oldSize.width() - f.right(),
-                   mask & AutoresizingFlexibleLeftMargin, mask & AutoresizingFlexibleWidth,
-                   mask & AutoresizingFlexibleRightMargin, x, w);
+            mask & AutoresizingFlexibleLeftMargin, mask & AutoresizingFlexibleWidth,
+            mask & AutoresizingFlexibleRightMargin, x, w);
         distribute(dh, f.y(), f.height(), oldSize.height() - f.bottom(),
-                   mask & AutoresizingFlexibleTopMargin, mask & AutoresizingFlexibleHeight,
-                   mask & AutoresizingFlexibleBottomMargin, y, h);
+            mask & AutoresizingFlexibleTopMargin, mask & AutoresizingFlexibleHeight,
+            mask & AutoresizingFlexibleBottomMargin, y, h);
         child->setFrame(QRectF(x, y, std::max(0.0, w), std::max(0.0, h)));
     }
 }

@@ -87,13 +87,27 @@ void ViewController::loadView()
     setView(view);
 }
 
-void ViewController::viewDidLoad() {}
-void ViewController::viewWillAppear(bool) {}
-void ViewController::viewDidAppear(bool) {}
-void ViewController::viewWillDisappear(bool) {}
-void ViewController::viewDidDisappear(bool) {}
-void ViewController::viewWillLayoutSubviews() {}
-void ViewController::viewDidLayoutSubviews() {}
+void ViewController::viewDidLoad()
+{
+}
+void ViewController::viewWillAppear(bool)
+{
+}
+void ViewController::viewDidAppear(bool)
+{
+}
+void ViewController::viewWillDisappear(bool)
+{
+}
+void ViewController::viewDidDisappear(bool)
+{
+}
+void ViewController::viewWillLayoutSubviews()
+{
+}
+void ViewController::viewDidLayoutSubviews()
+{
+}
 
 void ViewController::setTitle(const QString& title)
 {
@@ -204,8 +218,8 @@ void ViewController::endAppearanceTransition()
     }
 }
 
-void ViewController::presentViewController(ViewController* controller, bool animated,
-                                           Completion completion)
+void ViewController::presentViewController(
+    ViewController* controller, bool animated, Completion completion)
 {
     if (!controller || controller == this)
         return;
@@ -240,12 +254,12 @@ void ViewController::presentViewController(ViewController* controller, bool anim
                 : QSizeF(std::min(768.0, area.width()), area.height() - 40);
         size = size.boundedTo(area.size() - QSizeF(20, 20));
         target = QRectF(area.center().x() - size.width() / 2, area.center().y() - size.height() / 2,
-                        size.width(), size.height());
+            size.width(), size.height());
         content->layer()->setCornerRadius(10);
         content->setClipsToBounds(true);
-        content->setAutoresizingMask(AutoresizingFlexibleLeftMargin | AutoresizingFlexibleRightMargin
-                                     | AutoresizingFlexibleTopMargin
-                                     | AutoresizingFlexibleBottomMargin);
+        content->setAutoresizingMask(AutoresizingFlexibleLeftMargin
+            | AutoresizingFlexibleRightMargin | AutoresizingFlexibleTopMargin
+            | AutoresizingFlexibleBottomMargin);
     } else {
         content->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     }
@@ -264,8 +278,7 @@ void ViewController::presentViewController(ViewController* controller, bool anim
 
     QPointer<ViewController> presented(controller);
     Animation::animate(
-        animated ? 0.3 : 0, 0, AnimationOptionCurveEaseOut,
-        [&] { content->setFrame(target); },
+        animated ? 0.3 : 0, 0, AnimationOptionCurveEaseOut, [&] { content->setFrame(target); },
         [presented, coveredPtr, completion](bool) {
             if (coveredPtr && coveredPtr != presented)
                 coveredPtr->endAppearanceTransition();
@@ -299,9 +312,9 @@ void ViewController::dismissViewController(bool animated, Completion completion)
     }
     // A screen inside a container (a navigation stack) speaks for its container: it
     // ends what the container presents, or the container's own presentation.
-    ViewController* container = m_parentController ? m_parentController.data()
-                                                   : static_cast<ViewController*>(
-                                                         m_navigationController.data());
+    ViewController* container = m_parentController
+        ? m_parentController.data()
+        : static_cast<ViewController*>(m_navigationController.data());
     if (container && container != this) {
         container->dismissViewController(animated, std::move(completion));
         return;
@@ -310,8 +323,8 @@ void ViewController::dismissViewController(bool animated, Completion completion)
         dispatch::asyncMain([completion] { guarded(completion); });
 }
 
-void ViewController::finishDismissal(ViewController* presented, bool animated,
-                                     Completion completion)
+void ViewController::finishDismissal(
+    ViewController* presented, bool animated, Completion completion)
 {
     QPointer<ViewController> presentedPtr(presented);
     QPointer<ViewController> self(this);
@@ -321,7 +334,8 @@ void ViewController::finishDismissal(ViewController* presented, bool animated,
 
     const bool sheet = presented->m_modalStyle != ModalPresentationStyle::FullScreen
         && Device::current().isPad();
-    ViewController* uncovered = sheet ? nullptr : Application::shared().topMostPresentedController();
+    ViewController* uncovered
+        = sheet ? nullptr : Application::shared().topMostPresentedController();
     QPointer<ViewController> uncoveredPtr(uncovered);
     presented->beginAppearanceTransition(false, animated);
     if (uncoveredPtr && uncoveredPtr != presented)
@@ -376,6 +390,8 @@ void ViewController::performSegueWithIdentifier(const QString& identifier, QObje
     guarded([&] { Storyboard::main().performSegue(this, identifier, sender); });
 }
 
-void ViewController::prepareForSegue(StoryboardSegue&, QObject*) {}
+void ViewController::prepareForSegue(StoryboardSegue&, QObject*)
+{
+}
 
 } // namespace platform::ui

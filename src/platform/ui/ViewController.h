@@ -63,8 +63,8 @@ public:
 
     // Modal presentation. The presented controller's view covers the window (form and
     // page sheets: a centred panel on a tablet); the completion runs after the animation.
-    void presentViewController(ViewController* controller, bool animated,
-                               Completion completion = {});
+    void presentViewController(
+        ViewController* controller, bool animated, Completion completion = {});
     // Dismisses what this controller presents, or, when it presents nothing, itself;
     // a controller inside a container passes the call on to the container.
     void dismissViewController(bool animated, Completion completion = {});

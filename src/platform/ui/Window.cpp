@@ -1,7 +1,7 @@
 #include "platform/ui/Window.h"
 
-#include "platform/Product.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Product.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Guard.h"
@@ -42,7 +42,7 @@ protected:
         painter.drawText(rect, Qt::AlignCenter, QTime::currentTime().toString("HH:mm"));
         painter.setFont(Font::system(12));
         painter.drawText(rect.adjusted(8, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                         device.isPad() ? QStringLiteral("iPad") : QString::fromLatin1(Product::name));
+            device.isPad() ? QStringLiteral("iPad") : QString::fromLatin1(Product::name));
         const QRectF battery(rect.right() - 34, rect.center().y() - 5, 24, 10);
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(battery, 2, 2);
@@ -139,7 +139,8 @@ bool Window::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_overlay
         && (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved
             || event->type() == QEvent::ChildPolished)) {
-        QMetaObject::invokeMethod(this, [this] { updateOverlay(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { updateOverlay(); }, Qt::QueuedConnection);
         if (event->type() == QEvent::ChildAdded)
             m_overlay->setHidden(false), m_overlay->raise();
     }

@@ -23,13 +23,14 @@ public:
 
     // Parses the data into a dictionary. Data that is not a JSON object gives nothing,
     // and `error` (when given) says why.
-    static std::optional<QVariantMap> FromJSONDictionary(const QByteArray& data,
-                                                         platform::Error* error = nullptr);
+    static std::optional<QVariantMap> FromJSONDictionary(
+        const QByteArray& data, platform::Error* error = nullptr);
     // A new instance of the class filled from the parsed data. Unparsable data gives a
     // fresh empty instance (as an empty dictionary would) and sets `error` when given.
-    static std::unique_ptr<QObject> FromJSON(const QByteArray& data, const QMetaObject* cls,
-                                             platform::Error* error = nullptr);
-    static std::unique_ptr<QObject> FromDictionary(const QVariantMap& dictionary, const QMetaObject* cls);
+    static std::unique_ptr<QObject> FromJSON(
+        const QByteArray& data, const QMetaObject* cls, platform::Error* error = nullptr);
+    static std::unique_ptr<QObject> FromDictionary(
+        const QVariantMap& dictionary, const QMetaObject* cls);
 
     template<class T>
     static std::unique_ptr<T> FromJSON(const QByteArray& data, platform::Error* error = nullptr)

@@ -36,15 +36,21 @@ QString typePart(const QMetaObject* cls, const QMetaProperty& property)
     if (RunTime::isNumericType(typeId))
         return QStringLiteral("T@\"NSNumber\"");
     switch (typeId) {
-    case QMetaType::Bool: return QStringLiteral("TB");
-    case QMetaType::QString: return QStringLiteral("T@\"NSString\"");
+    case QMetaType::Bool:
+        return QStringLiteral("TB");
+    case QMetaType::QString:
+        return QStringLiteral("T@\"NSString\"");
     case QMetaType::QVariantMap:
-    case QMetaType::QVariantHash: return QStringLiteral("T@\"NSDictionary\"");
+    case QMetaType::QVariantHash:
+        return QStringLiteral("T@\"NSDictionary\"");
     case QMetaType::QVariantList:
-    case QMetaType::QStringList: return QStringLiteral("T@\"NSArray\"");
+    case QMetaType::QStringList:
+        return QStringLiteral("T@\"NSArray\"");
     case QMetaType::QDateTime:
-    case QMetaType::QDate: return QStringLiteral("T@\"NSDate\"");
-    case QMetaType::QByteArray: return QStringLiteral("T@\"NSData\"");
+    case QMetaType::QDate:
+        return QStringLiteral("T@\"NSDate\"");
+    case QMetaType::QByteArray:
+        return QStringLiteral("T@\"NSData\"");
     case QMetaType::QVariant:
         if (declaredNumberProperties(cls).contains(QString::fromLatin1(property.name())))
             return QStringLiteral("T@\"NSNumber\"");
@@ -86,10 +92,14 @@ bool holdsNothing(const QVariant& value)
     if (value.metaType().flags() & QMetaType::PointerToQObject)
         return value.value<QObject*>() == nullptr;
     switch (value.typeId()) {
-    case QMetaType::QString: return value.toString().isNull();
-    case QMetaType::QByteArray: return value.toByteArray().isNull();
-    case QMetaType::QDateTime: return value.toDateTime().isNull();
-    default: return false;
+    case QMetaType::QString:
+        return value.toString().isNull();
+    case QMetaType::QByteArray:
+        return value.toByteArray().isNull();
+    case QMetaType::QDateTime:
+        return value.toDateTime().isNull();
+    default:
+        return false;
     }
 }
 
@@ -123,7 +133,8 @@ QVariantMap propertiesOfClass(const QMetaObject* cls)
         return table;
     for (int i = cls->propertyOffset(); i < cls->propertyCount(); ++i) {
         const QMetaProperty property = cls->property(i);
-        table.insert(QString::fromLatin1(property.name()), typeNameFromPart(typePart(cls, property)));
+        table.insert(
+            QString::fromLatin1(property.name()), typeNameFromPart(typePart(cls, property)));
     }
     return table;
 }
@@ -240,9 +251,9 @@ QString getterForPropertyNamed(const QMetaObject* cls, const QString& name)
     if (!property.isValid())
         return QString();
     if (!property.isReadable())
-        throw platform::Exception(
-            platform::Exception::InternalInconsistency,
-            QStringLiteral("%1 has property '%2' with no custom getter, but does not respond to the default getter")
+        throw platform::Exception(platform::Exception::InternalInconsistency,
+            QStringLiteral("%1 has property '%2' with no custom getter, but does not respond to "
+                           "the default getter")
                 .arg(QString::fromLatin1(cls->className()), name));
     return name;
 }
@@ -254,9 +265,9 @@ QString setterForPropertyNamed(const QMetaObject* cls, const QString& name)
         return QString();
     const QString setter = QStringLiteral("set") + name.left(1).toUpper() + name.mid(1) + ":";
     if (!property.isWritable())
-        throw platform::Exception(
-            platform::Exception::InternalInconsistency,
-            QStringLiteral("%1 has property '%2' with no custom setter, but does not respond to the default setter")
+        throw platform::Exception(platform::Exception::InternalInconsistency,
+            QStringLiteral("%1 has property '%2' with no custom setter, but does not respond to "
+                           "the default setter")
                 .arg(QString::fromLatin1(cls->className()), setter));
     return setter;
 }

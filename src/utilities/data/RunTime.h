@@ -38,10 +38,10 @@ std::unique_ptr<QObject> classFromDictionary(const QVariantMap& dictionary, cons
 // class's own "NSNumber" properties come from numbers or from decimal text in the
 // current locale (nothing when the text is no number, 0 for any other kind of value).
 // Keys that name no property are ignored. Returns the object.
-QObject* classFromDictionary(const QVariantMap& dictionary, const QMetaObject* cls, QObject* object);
+QObject* classFromDictionary(
+    const QVariantMap& dictionary, const QMetaObject* cls, QObject* object);
 
-template<class T>
-std::unique_ptr<T> classFromDictionary(const QVariantMap& dictionary)
+template<class T> std::unique_ptr<T> classFromDictionary(const QVariantMap& dictionary)
 {
     auto object = std::make_unique<T>();
     classFromDictionary(dictionary, &T::staticMetaObject, object.get());

@@ -70,9 +70,8 @@ void Util::DictionaryToObject(const QVariantMap& dictionary, QObject* object)
             // A value that is a number already is taken as it is: its text form is not
             // decimal text of the user's locale.
             const QVariant value = it.value();
-            object->setProperty(key.constData(), isNumber(value)
-                                                     ? value
-                                                     : RunTime::numberFromText(value.toString()));
+            object->setProperty(key.constData(),
+                isNumber(value) ? value : RunTime::numberFromText(value.toString()));
         }
     }
 }

@@ -9,6 +9,5 @@ public:
     AlertViewHelper() = delete;
 
     static platform::ui::AlertView* showAlertWithTitle(const QString& title, const QString& message,
-                                                       platform::ui::AlertViewDelegate* delegate,
-                                                       int tag);
+        platform::ui::AlertViewDelegate* delegate, int tag);
 };

@@ -1,8 +1,8 @@
 #include "utilities/shell/DebugHelper.h"
 
-#include "platform/Product.h"
 #include "platform/Exception.h"
 #include "platform/Folders.h"
+#include "platform/Product.h"
 #include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/shell/Preferences.h"
 #include "utilities/shell/UncaughtExceptionHandler.h"
@@ -13,8 +13,8 @@
 #include <QStringList>
 
 #include <cstdio>
-#include <mutex>
 #include <fcntl.h>
+#include <mutex>
 #include <unistd.h>
 
 const QString DebugHelper::LogFileName = QStringLiteral("debug.log");
@@ -41,9 +41,9 @@ void DebugHelper::writeToLog(const QString& text)
     // The platform log's line: time, process name and id, then the text.
     const QString line = QStringLiteral("%1 %2[%3] %4\n")
                              .arg(QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss.zzz"),
-                                  QCoreApplication::applicationName().isEmpty()
-                                      ? QString::fromLatin1(Product::name)
-                                      : QCoreApplication::applicationName())
+                                 QCoreApplication::applicationName().isEmpty()
+                                     ? QString::fromLatin1(Product::name)
+                                     : QCoreApplication::applicationName())
                              .arg(getpid())
                              .arg(text);
     const QByteArray bytes = line.toUtf8();

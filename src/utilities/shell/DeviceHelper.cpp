@@ -24,19 +24,55 @@ bool systemAtLeast11()
 
 } // namespace
 
-bool DeviceHelper::isIPAD() { return Hardware::isIPad(); }
-bool DeviceHelper::isIPHONE() { return Hardware::isiPhone(); }
-QRectF DeviceHelper::getScreenSize() { return Hardware::getScreenBoundsForCurrentOrientation(); }
-bool DeviceHelper::isPortrait() { return Hardware::isPortrait(); }
-int DeviceHelper::getCurrentOrientation() { return int(Device::current().orientation()); }
-QString DeviceHelper::deviceName() { return Device::current().name(); }
-bool DeviceHelper::isIOS7() { return Device::current().foundationVersion() > kFoundationIOS7; }
-bool DeviceHelper::isIOS8() { return Device::current().foundationVersion() > kFoundationIOS8; }
+bool DeviceHelper::isIPAD()
+{
+    return Hardware::isIPad();
+}
+bool DeviceHelper::isIPHONE()
+{
+    return Hardware::isiPhone();
+}
+QRectF DeviceHelper::getScreenSize()
+{
+    return Hardware::getScreenBoundsForCurrentOrientation();
+}
+bool DeviceHelper::isPortrait()
+{
+    return Hardware::isPortrait();
+}
+int DeviceHelper::getCurrentOrientation()
+{
+    return int(Device::current().orientation());
+}
+QString DeviceHelper::deviceName()
+{
+    return Device::current().name();
+}
+bool DeviceHelper::isIOS7()
+{
+    return Device::current().foundationVersion() > kFoundationIOS7;
+}
+bool DeviceHelper::isIOS8()
+{
+    return Device::current().foundationVersion() > kFoundationIOS8;
+}
 
-bool DeviceHelper::isIPHONE6() { return isIPHONE() && mainScreenHeight() == 667.0; }
-bool DeviceHelper::isIPHONE6PLUS() { return isIPHONE() && mainScreenHeight() == 736.0; }
-bool DeviceHelper::isIPHONEX() { return isIPHONE() && mainScreenHeight() == 812.0; }
-bool DeviceHelper::isIPHONEXSMAX() { return isIPHONE() && mainScreenHeight() >= 896.0; }
+bool DeviceHelper::isIPHONE6()
+{
+    return isIPHONE() && mainScreenHeight() == 667.0;
+}
+bool DeviceHelper::isIPHONE6PLUS()
+{
+    return isIPHONE() && mainScreenHeight() == 736.0;
+}
+bool DeviceHelper::isIPHONEX()
+{
+    return isIPHONE() && mainScreenHeight() == 812.0;
+}
+bool DeviceHelper::isIPHONEXSMAX()
+{
+    return isIPHONE() && mainScreenHeight() >= 896.0;
+}
 
 bool DeviceHelper::isIPHONEX1()
 {
@@ -50,7 +86,10 @@ bool DeviceHelper::isIPHONEXSMAX1()
     return isIPHONE() && (h == 896.0 || h == 414.0);
 }
 
-bool DeviceHelper::isIPADPRO() { return isIPAD() && mainScreenHeight() == 1366.0; }
+bool DeviceHelper::isIPADPRO()
+{
+    return isIPAD() && mainScreenHeight() == 1366.0;
+}
 
 bool DeviceHelper::isIPHONENOTCH()
 {
@@ -93,20 +132,38 @@ void DeviceHelper::hideNetworkActivityIndicator()
 
 namespace Hardware {
 
-QString platform() { return Device::current().machine(); }
+QString platform()
+{
+    return Device::current().machine();
+}
 
 bool hasRetinaDisplay(const QString& machine)
 {
-    static const QStringList early = {"iPhone1,1", "iPhone1,2", "iPhone2,1",
-                                      "iPod1,1",   "iPod2,1",   "iPod3,1"};
+    static const QStringList early
+        = { "iPhone1,1", "iPhone1,2", "iPhone2,1", "iPod1,1", "iPod2,1", "iPod3,1" };
     return !early.contains(machine);
 }
 
-bool hasRetinaDisplay() { return hasRetinaDisplay(platform()); }
-bool hasMultitasking() { return Device::current().multitaskingSupported(); }
-bool hasCamera() { return false; }
-bool isiPhone() { return Device::current().isPhone(); }
-bool isIPad() { return Device::current().isPad(); }
+bool hasRetinaDisplay()
+{
+    return hasRetinaDisplay(platform());
+}
+bool hasMultitasking()
+{
+    return Device::current().multitaskingSupported();
+}
+bool hasCamera()
+{
+    return false;
+}
+bool isiPhone()
+{
+    return Device::current().isPhone();
+}
+bool isIPad()
+{
+    return Device::current().isPad();
+}
 
 QRectF getScreenBoundsForCurrentOrientation()
 {
@@ -117,7 +174,8 @@ QRectF getScreenBoundsForOrientation(int orientation)
 {
     QRectF bounds = Device::current().screenBounds();
     // Before the bounds followed the orientation, landscape had to be turned by hand.
-    if (Device::current().foundationVersion() <= kFoundationIOS8 && (orientation == 3 || orientation == 4))
+    if (Device::current().foundationVersion() <= kFoundationIOS8
+        && (orientation == 3 || orientation == 4))
         bounds = QRectF(bounds.x(), bounds.y(), bounds.height(), bounds.width());
     return bounds;
 }

@@ -1,8 +1,8 @@
 #include "utilities/shell/FileManager.h"
 
+#include "utilities/shell/MessageHelper.h"
 #include "utilities/text/KivoDateUtils.h"
 #include "utilities/text/LocalizedStrings.h"
-#include "utilities/shell/MessageHelper.h"
 
 #include "platform/Exception.h"
 #include "platform/Folders.h"

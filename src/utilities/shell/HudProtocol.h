@@ -5,6 +5,6 @@
 class HudProtocol {
 public:
     virtual ~HudProtocol() = default;
-    virtual void showHud() {}
-    virtual void hideHud() {}
+    virtual void showHud() { }
+    virtual void hideHud() { }
 };

@@ -1,9 +1,9 @@
 #include "utilities/shell/KivoAppDelegate.h"
 
-#include "platform/Product.h"
 #include "platform/Error.h"
 #include "platform/Exception.h"
 #include "platform/Folders.h"
+#include "platform/Product.h"
 #include "platform/UserDefaults.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/ManagedObjectModel.h"
@@ -59,8 +59,8 @@ KivoAppDelegate* KivoAppDelegate::ApplicationDelegate()
 {
     {
         std::lock_guard lock(g_delegateMutex);
-        if (auto* delegate = dynamic_cast<KivoAppDelegate*>(
-                platform::ui::Application::shared().delegate()))
+        if (auto* delegate
+            = dynamic_cast<KivoAppDelegate*>(platform::ui::Application::shared().delegate()))
             return delegate;
     }
     // Made once, kept for the whole run; a delegate made later takes over.
@@ -71,7 +71,8 @@ KivoAppDelegate* KivoAppDelegate::ApplicationDelegate()
         return delegate;
     }();
     std::lock_guard lock(g_delegateMutex);
-    if (auto* delegate = dynamic_cast<KivoAppDelegate*>(platform::ui::Application::shared().delegate()))
+    if (auto* delegate
+        = dynamic_cast<KivoAppDelegate*>(platform::ui::Application::shared().delegate()))
         return delegate;
     return standIn;
 }
@@ -151,7 +152,7 @@ bool KivoAppDelegate::saveContext()
         return true;
     if (error.isNull())
         error = platform::Error::withDescription(QStringLiteral("NSCocoaErrorDomain"), 134030,
-                                                 QStringLiteral("The changes could not be saved."));
+            QStringLiteral("The changes could not be saved."));
     // The context keeps its unsaved changes.
     MessageHelper::ShowMessage(error.localizedDescription(), true);
     return false;
@@ -166,24 +167,26 @@ platform::ui::ViewController* KivoAppDelegate::currentViewController() const
     return application.topMostPresentedController();
 }
 
-std::shared_ptr<ScreenRecord> KivoAppDelegate::GetScreen(const QString&,
-                                                         const std::shared_ptr<ScreenLink>&)
+std::shared_ptr<ScreenRecord> KivoAppDelegate::GetScreen(
+    const QString&, const std::shared_ptr<ScreenLink>&)
 {
     return nullptr;
 }
 
 QUrl KivoAppDelegate::applicationHiddenDocumentsDirectory()
 {
-    const QString path = QDir::cleanPath(platform::Folders::library() + "/" + PrivateDocumentsFolder);
+    const QString path
+        = QDir::cleanPath(platform::Folders::library() + "/" + PrivateDocumentsFolder);
     const QFileInfo info(path);
     if (info.exists() && !info.isDir())
         throw platform::Exception(QStringLiteral("'Private Documents' exists, and is a file"),
-                                  QStringLiteral("Path: %1").arg(path));
+            QStringLiteral("Path: %1").arg(path));
     if (!info.exists() && !QDir().mkpath(path))
         throw platform::Exception(QStringLiteral("Failed creating directory"),
-                                  QStringLiteral("[%1], %2").arg(path, QStringLiteral(
-                                                                           "the folder could not "
-                                                                           "be created")));
+            QStringLiteral("[%1], %2")
+                .arg(path,
+                    QStringLiteral("the folder could not "
+                                   "be created")));
     return QUrl::fromLocalFile(path);
 }
 
@@ -230,4 +233,6 @@ void KivoAppDelegate::setVestionInSettings()
     defaults.setObject(ProductKey, product.isEmpty() ? kNilText : product);
 }
 
-void KivoAppDelegate::showShareMenu(QObject*) {}
+void KivoAppDelegate::showShareMenu(QObject*)
+{
+}

@@ -22,7 +22,6 @@ namespace platform::ui {
 class ViewController;
 }
 
-
 // The base of the application's delegate: what every part of the system reaches through
 // the one application-wide delegate (settings, style, store stack, sandbox folders,
 // palette colours, the visible screen, the product's web addresses). It has no launch
@@ -54,7 +53,8 @@ public:
     void setCurrentStyle(std::shared_ptr<StyleObject> style);
     // The store stack; the base has none, the application's delegate supplies it.
     virtual platform::coredata::ManagedObjectContext* managedObjectContext() const;
-    virtual std::shared_ptr<const platform::coredata::ManagedObjectModel> managedObjectModel() const;
+    virtual std::shared_ptr<const platform::coredata::ManagedObjectModel>
+    managedObjectModel() const;
     virtual std::shared_ptr<platform::coredata::PersistentStoreCoordinator>
     persistentStoreCoordinator() const;
     QString urlBridge() const { return m_urlBridge; }
@@ -72,8 +72,8 @@ public:
     // The screen on top of the window's navigation stack, or what it presents.
     virtual platform::ui::ViewController* currentViewController() const;
     // The screen factory hook; the base has no screens.
-    virtual std::shared_ptr<ScreenRecord> GetScreen(const QString& screenId,
-                                                    const std::shared_ptr<ScreenLink>& parent);
+    virtual std::shared_ptr<ScreenRecord> GetScreen(
+        const QString& screenId, const std::shared_ptr<ScreenLink>& parent);
     // Library/"Private Documents", made when missing. Raises when a file of that name is
     // in the way, or when the folder cannot be made.
     virtual QUrl applicationHiddenDocumentsDirectory();
@@ -90,8 +90,8 @@ public:
     // Texts and keys written once.
     static const QString WebSiteHost;
     static const QString PrivateDocumentsFolder; // "Private Documents"
-    static const QString VersionKey;             // "version"
-    static const QString ProductKey;             // "product"
+    static const QString VersionKey; // "version"
+    static const QString ProductKey; // "product"
 
 private:
     std::shared_ptr<Preferences> m_preferences;

@@ -3,8 +3,8 @@
 #include "platform/ui/MailComposeViewController.h"
 #include "platform/ui/NavigationController.h"
 #include "utilities/shell/KivoAppDelegate.h"
-#include "utilities/text/LocalizedStrings.h"
 #include "utilities/shell/MessageHelper.h"
+#include "utilities/text/LocalizedStrings.h"
 
 #include <QFile>
 #include <QPointer>
@@ -38,7 +38,7 @@ ViewController* presenterFor(ViewController* screen)
 // dismissed first; the composer is then presented from the screen's navigation
 // controller, or, with `fromCurrentScreen`, from that of the screen on top of the window.
 void compose(const QString& to, const QString& subject, const QString& body,
-             const Attachment* attachment, ViewController* screen, bool fromCurrentScreen)
+    const Attachment* attachment, ViewController* screen, bool fromCurrentScreen)
 {
     if (!MailComposeViewController::canSendMail()) {
         MessageHelper::ShowMessage(LocalizedStrings::MailNotConfigured(), false);
@@ -48,7 +48,7 @@ void compose(const QString& to, const QString& subject, const QString& body,
     composer->setMailComposeDelegate(
         dynamic_cast<platform::ui::MailComposeViewControllerDelegate*>(screen));
     composer->setSubject(subject);
-    composer->setToRecipients(to.isNull() ? QStringList() : QStringList{to});
+    composer->setToRecipients(to.isNull() ? QStringList() : QStringList { to });
     composer->setMessageBody(body, false);
     if (attachment)
         composer->addAttachmentData(attachment->data, attachment->mime, attachment->fileName);
@@ -58,9 +58,9 @@ void compose(const QString& to, const QString& subject, const QString& body,
     auto present = [screenPtr, composerPtr, fromCurrentScreen] {
         if (!composerPtr)
             return;
-        ViewController* presenter = presenterFor(
-            fromCurrentScreen ? KivoAppDelegate::ApplicationDelegate()->currentViewController()
-                              : screenPtr.data());
+        ViewController* presenter = presenterFor(fromCurrentScreen
+                ? KivoAppDelegate::ApplicationDelegate()->currentViewController()
+                : screenPtr.data());
         // Nowhere to show it (or the place is taken): the composer must not be left over.
         if (!presenter || presenter->presentedViewController()) {
             delete composerPtr.data();
@@ -83,35 +83,34 @@ void compose(const QString& to, const QString& subject, const QString& body,
 
 } // namespace
 
-void MailHelper::sendEmailTo(const QString& to, const QString& subject, const QString& body,
-                             ViewController* viewController)
+void MailHelper::sendEmailTo(
+    const QString& to, const QString& subject, const QString& body, ViewController* viewController)
 {
     compose(to, subject, body, nullptr, viewController, false);
 }
 
-void MailHelper::sendEmailToWithAttachment(const QString& to, const QString& subject,
-                                           const QString& body, ViewController* viewController)
+void MailHelper::sendEmailToWithAttachment(
+    const QString& to, const QString& subject, const QString& body, ViewController* viewController)
 {
-    const Attachment attachment{body.toUtf8(), CsvMimeType, CsvFileName};
+    const Attachment attachment { body.toUtf8(), CsvMimeType, CsvFileName };
     compose(to, subject, LocalizedStrings::AttachedCSV(), &attachment, viewController, false);
 }
 
 void MailHelper::sendEmailToWithFile(const QString& to, const QString& subject,
-                                     const QString& filePath, ViewController* viewController,
-                                     const QString& mime)
+    const QString& filePath, ViewController* viewController, const QString& mime)
 {
     QFile file(filePath);
     QByteArray data;
     if (file.open(QIODevice::ReadOnly))
         data = file.readAll();
-    const Attachment attachment{data, mime, DebugFileName};
+    const Attachment attachment { data, mime, DebugFileName };
     compose(to, subject, DebugInfo, &attachment, viewController, true);
 }
 
 void MailHelper::sendEmailToWithFile(const QString& to, const QString& subject,
-                                     const QByteArray& data, const QString& mime,
-                                     const QString& fileName, ViewController* viewController)
+    const QByteArray& data, const QString& mime, const QString& fileName,
+    ViewController* viewController)
 {
-    const Attachment attachment{data, mime, fileName};
+    const Attachment attachment { data, mime, fileName };
     compose(to, subject, QString(""), &attachment, viewController, true);
 }

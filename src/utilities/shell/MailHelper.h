@@ -16,24 +16,20 @@ public:
     MailHelper() = delete;
 
     static void sendEmailTo(const QString& to, const QString& subject, const QString& body,
-                            platform::ui::ViewController* viewController);
+        platform::ui::ViewController* viewController);
     // The body text as "data.csv" (UTF-8, text/csv), with a short note as the body.
     static void sendEmailToWithAttachment(const QString& to, const QString& subject,
-                                          const QString& body,
-                                          platform::ui::ViewController* viewController);
+        const QString& body, platform::ui::ViewController* viewController);
     // The file's contents as "debug.log" with the MIME type; body "Debug Info".
     static void sendEmailToWithFile(const QString& to, const QString& subject,
-                                    const QString& filePath,
-                                    platform::ui::ViewController* viewController,
-                                    const QString& mime);
+        const QString& filePath, platform::ui::ViewController* viewController, const QString& mime);
     // The data as the named file; empty body.
     static void sendEmailToWithFile(const QString& to, const QString& subject,
-                                    const QByteArray& data, const QString& mime,
-                                    const QString& fileName,
-                                    platform::ui::ViewController* viewController);
+        const QByteArray& data, const QString& mime, const QString& fileName,
+        platform::ui::ViewController* viewController);
 
-    static const QString CsvFileName;     // "data.csv"
-    static const QString CsvMimeType;     // "text/csv"
-    static const QString DebugFileName;   // "debug.log"
-    static const QString DebugInfo;       // "Debug Info"
+    static const QString CsvFileName; // "data.csv"
+    static const QString CsvMimeType; // "text/csv"
+    static const QString DebugFileName; // "debug.log"
+    static const QString DebugInfo; // "Debug Info"
 };

@@ -5,8 +5,8 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Device.h"
 #include "utilities/shell/DebugHelper.h"
-#include "utilities/text/LocalizedStrings.h"
 #include "utilities/shell/TalloxException.h"
+#include "utilities/text/LocalizedStrings.h"
 
 #include <QMetaProperty>
 #include <QObject>
@@ -49,9 +49,9 @@ void MessageHelper::ShowMessage(const QString& message, const platform::Error& e
     }
     DebugHelper::singleton().logError(error, false);
     const QString description = error.localizedDescription();
-    ShowMessage(description.isEmpty() || description == message ? message
-                                                                : message + "\n" + description,
-                true);
+    ShowMessage(
+        description.isEmpty() || description == message ? message : message + "\n" + description,
+        true);
 }
 
 void MessageHelper::ShowMultipleMessage(const QStringList& messages, bool)

@@ -49,7 +49,7 @@ public:
     static void throwIfError(const platform::Error& error);
 
     // The fixed texts.
-    static const QString OkButtonTitle;       // "OK"
-    static const QString InvalidDataMessage;  // "Please enter valid data."
-    static const QString UidKey;              // "uid"
+    static const QString OkButtonTitle; // "OK"
+    static const QString InvalidDataMessage; // "Please enter valid data."
+    static const QString UidKey; // "uid"
 };

@@ -1,8 +1,8 @@
 #include "utilities/shell/Preferences.h"
 
 #include "platform/UserDefaults.h"
-#include "utilities/shell/DeviceHelper.h"
 #include "utilities/data/RunTime.h"
+#include "utilities/shell/DeviceHelper.h"
 
 using platform::UserDefaults;
 
@@ -49,12 +49,30 @@ void Preferences::setFlagForKey(const QString& key, bool value)
     UserDefaults::standard().setBool(key, value);
 }
 
-QVariant Preferences::tiles() const { return objectForKey(TilesKey); }
-QVariant Preferences::rows() const { return objectForKey(RowsKey); }
-QVariant Preferences::listenerPort() const { return objectForKey(ListenerPortKey); }
-QVariant Preferences::imagetheme() const { return objectForKey(ImageThemeKey); }
-QVariant Preferences::background() const { return objectForKey(BackgroundKey); }
-QVariant Preferences::tilestheme() const { return objectForKey(TilesThemeKey); }
+QVariant Preferences::tiles() const
+{
+    return objectForKey(TilesKey);
+}
+QVariant Preferences::rows() const
+{
+    return objectForKey(RowsKey);
+}
+QVariant Preferences::listenerPort() const
+{
+    return objectForKey(ListenerPortKey);
+}
+QVariant Preferences::imagetheme() const
+{
+    return objectForKey(ImageThemeKey);
+}
+QVariant Preferences::background() const
+{
+    return objectForKey(BackgroundKey);
+}
+QVariant Preferences::tilestheme() const
+{
+    return objectForKey(TilesThemeKey);
+}
 
 QVariant Preferences::bartheme() const
 {
@@ -64,32 +82,104 @@ QVariant Preferences::bartheme() const
     return stored;
 }
 
-bool Preferences::sslvalidation() const { return flagForKey(SslValidationKey); }
-bool Preferences::statusbar() const { return flagForKey(StatusBarKey); }
-bool Preferences::firstlaunch() const { return flagForKey(FirstLaunchKey); }
-bool Preferences::autofitfont() const { return flagForKey(AutofitFontKey); }
-bool Preferences::ioslanguage() const { return flagForKey(IosLanguageKey); }
-bool Preferences::gradient() const { return flagForKey(GradientKey); }
-bool Preferences::debug() const { return flagForKey(DebugKey); }
-bool Preferences::disablebuttonborder() const { return true; }
+bool Preferences::sslvalidation() const
+{
+    return flagForKey(SslValidationKey);
+}
+bool Preferences::statusbar() const
+{
+    return flagForKey(StatusBarKey);
+}
+bool Preferences::firstlaunch() const
+{
+    return flagForKey(FirstLaunchKey);
+}
+bool Preferences::autofitfont() const
+{
+    return flagForKey(AutofitFontKey);
+}
+bool Preferences::ioslanguage() const
+{
+    return flagForKey(IosLanguageKey);
+}
+bool Preferences::gradient() const
+{
+    return flagForKey(GradientKey);
+}
+bool Preferences::debug() const
+{
+    return flagForKey(DebugKey);
+}
+bool Preferences::disablebuttonborder() const
+{
+    return true;
+}
 
-void Preferences::setTiles(const QVariant& value) { setObjectForKey(TilesKey, value); }
-void Preferences::setRows(const QVariant& value) { setObjectForKey(RowsKey, value); }
-void Preferences::setImagetheme(const QVariant& value) { setObjectForKey(ImageThemeKey, value); }
-void Preferences::setBartheme(const QVariant& value) { setObjectForKey(BarThemeKey, value); }
-void Preferences::setBackground(const QVariant& value) { setObjectForKey(BackgroundKey, value); }
-void Preferences::setTilestheme(const QVariant& value) { setObjectForKey(TilesThemeKey, value); }
-void Preferences::setlistenerPort(const QVariant& value) { setObjectForKey(ListenerPortKey, value); }
-void Preferences::setListenerPort(const QVariant& value) { m_listenerPort = value; }
+void Preferences::setTiles(const QVariant& value)
+{
+    setObjectForKey(TilesKey, value);
+}
+void Preferences::setRows(const QVariant& value)
+{
+    setObjectForKey(RowsKey, value);
+}
+void Preferences::setImagetheme(const QVariant& value)
+{
+    setObjectForKey(ImageThemeKey, value);
+}
+void Preferences::setBartheme(const QVariant& value)
+{
+    setObjectForKey(BarThemeKey, value);
+}
+void Preferences::setBackground(const QVariant& value)
+{
+    setObjectForKey(BackgroundKey, value);
+}
+void Preferences::setTilestheme(const QVariant& value)
+{
+    setObjectForKey(TilesThemeKey, value);
+}
+void Preferences::setlistenerPort(const QVariant& value)
+{
+    setObjectForKey(ListenerPortKey, value);
+}
+void Preferences::setListenerPort(const QVariant& value)
+{
+    m_listenerPort = value;
+}
 
-void Preferences::setSslvalidation(bool value) { setFlagForKey(SslValidationKey, value); }
-void Preferences::setStatusbar(bool value) { setFlagForKey(StatusBarKey, value); }
-void Preferences::setFirstlaunch(bool value) { setFlagForKey(FirstLaunchKey, value); }
-void Preferences::setAutofitfont(bool value) { setFlagForKey(AutofitFontKey, value); }
-void Preferences::setIoslanguage(bool value) { setFlagForKey(IosLanguageKey, value); }
-void Preferences::setGradient(bool value) { setFlagForKey(GradientKey, value); }
-void Preferences::setDebug(bool value) { setFlagForKey(DebugKey, value); }
-void Preferences::setDisablebuttonborder(bool value) { setFlagForKey(DisableButtonBorderKey, value); }
+void Preferences::setSslvalidation(bool value)
+{
+    setFlagForKey(SslValidationKey, value);
+}
+void Preferences::setStatusbar(bool value)
+{
+    setFlagForKey(StatusBarKey, value);
+}
+void Preferences::setFirstlaunch(bool value)
+{
+    setFlagForKey(FirstLaunchKey, value);
+}
+void Preferences::setAutofitfont(bool value)
+{
+    setFlagForKey(AutofitFontKey, value);
+}
+void Preferences::setIoslanguage(bool value)
+{
+    setFlagForKey(IosLanguageKey, value);
+}
+void Preferences::setGradient(bool value)
+{
+    setFlagForKey(GradientKey, value);
+}
+void Preferences::setDebug(bool value)
+{
+    setFlagForKey(DebugKey, value);
+}
+void Preferences::setDisablebuttonborder(bool value)
+{
+    setFlagForKey(DisableButtonBorderKey, value);
+}
 
 QVariantMap Preferences::defaultValues()
 {
@@ -99,21 +189,21 @@ QVariantMap Preferences::defaultValues()
     const int tiles = int(2 * (height / tilesDivisor));
     const int rows = int(height / 30.0);
     return {
-        {TilesKey, tiles},
-        {RowsKey, rows},
-        {SslValidationKey, true},
-        {StatusBarKey, false},
-        {FirstLaunchKey, true},
-        {ListenerPortKey, 12345},
-        {AutofitFontKey, true},
-        {ImageThemeKey, QStringLiteral("Blue")},
-        {BarThemeKey, QStringLiteral("Blue")},
-        {IosLanguageKey, true},
-        {BackgroundKey, QStringLiteral("TinyGrid")},
-        {GradientKey, false},
-        {DebugKey, false},
-        {DisableButtonBorderKey, true},
-        {TilesThemeKey, QStringLiteral("Grey")},
+        { TilesKey, tiles },
+        { RowsKey, rows },
+        { SslValidationKey, true },
+        { StatusBarKey, false },
+        { FirstLaunchKey, true },
+        { ListenerPortKey, 12345 },
+        { AutofitFontKey, true },
+        { ImageThemeKey, QStringLiteral("Blue") },
+        { BarThemeKey, QStringLiteral("Blue") },
+        { IosLanguageKey, true },
+        { BackgroundKey, QStringLiteral("TinyGrid") },
+        { GradientKey, false },
+        { DebugKey, false },
+        { DisableButtonBorderKey, true },
+        { TilesThemeKey, QStringLiteral("Grey") },
     };
 }
 

@@ -84,8 +84,8 @@ public:
 
     // The keys, written once.
     static const QString TilesKey, RowsKey, SslValidationKey, StatusBarKey, FirstLaunchKey,
-        ListenerPortKey, AutofitFontKey, ImageThemeKey, BarThemeKey, IosLanguageKey,
-        BackgroundKey, GradientKey, DebugKey, DisableButtonBorderKey, TilesThemeKey;
+        ListenerPortKey, AutofitFontKey, ImageThemeKey, BarThemeKey, IosLanguageKey, BackgroundKey,
+        GradientKey, DebugKey, DisableButtonBorderKey, TilesThemeKey;
 
 protected:
     // The reset's steps with a given set of defaults (subclasses pass their own).

@@ -5,7 +5,7 @@
 #include <QPointer>
 
 UIImageButton::UIImageButton(const QString& colorImage, platform::ui::Control::Action action,
-                             QObject* target, quint64 tag, const QRectF& frame, QWidget* parent)
+    QObject* target, quint64 tag, const QRectF& frame, QWidget* parent)
     : Button(frame, parent)
 {
     setTag(int(tag));
@@ -13,7 +13,7 @@ UIImageButton::UIImageButton(const QString& colorImage, platform::ui::Control::A
     const QColor tint = style ? style->buttonTitleColor() : QColor();
     const auto image = platform::ui::Image::named(colorImage);
     setImage(tint.isValid() ? platform::ui::Image::masked(image, tint) : image,
-             platform::ui::ControlStateNormal);
+        platform::ui::ControlStateNormal);
     QPointer<QObject> guard(target);
     const bool hasTarget = target != nullptr;
     if (action)

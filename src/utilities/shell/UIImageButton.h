@@ -10,7 +10,7 @@ class UIImageButton : public platform::ui::Button {
     Q_OBJECT
 public:
     UIImageButton(const QString& colorImage, platform::ui::Control::Action action, QObject* target,
-                  quint64 tag, const QRectF& frame, QWidget* parent = nullptr);
+        quint64 tag, const QRectF& frame, QWidget* parent = nullptr);
 
     // Held for the owner; the button never reads it.
     QVariant extraData() const { return m_extraData; }

@@ -19,30 +19,30 @@
 #include <typeinfo>
 #include <unistd.h>
 
-const QString UncaughtExceptionHandler::AddressesKey =
-    QStringLiteral("UncaughtExceptionHandlerAddressesKey");
-const QString UncaughtExceptionHandler::SignalKey =
-    QStringLiteral("UncaughtExceptionHandlerSignalKey");
-const QString UncaughtExceptionHandler::SignalExceptionName =
-    QStringLiteral("UncaughtExceptionHandlerSignalExceptionName");
+const QString UncaughtExceptionHandler::AddressesKey
+    = QStringLiteral("UncaughtExceptionHandlerAddressesKey");
+const QString UncaughtExceptionHandler::SignalKey
+    = QStringLiteral("UncaughtExceptionHandlerSignalKey");
+const QString UncaughtExceptionHandler::SignalExceptionName
+    = QStringLiteral("UncaughtExceptionHandlerSignalExceptionName");
 
 namespace {
 
 const QString kAlertTitle = QStringLiteral("Unhandled exception");
-const QString kAlertMessage = QStringLiteral(
-    "You can try to continue but the application may be unstable.\n\nDebug details follow:\n%@\n%@");
+const QString kAlertMessage = QStringLiteral("You can try to continue but the application may be "
+                                             "unstable.\n\nDebug details follow:\n%@\n%@");
 const QString kQuit = QStringLiteral("Quit");
 const QString kContinue = QStringLiteral("Continue");
 const QString kSignalReason = QStringLiteral("Signal %1 was raised.");
 
-constexpr int kSignals[] = {SIGABRT, SIGILL, SIGSEGV, SIGFPE, SIGBUS, SIGPIPE};
+constexpr int kSignals[] = { SIGABRT, SIGILL, SIGSEGV, SIGFPE, SIGBUS, SIGPIPE };
 constexpr int kSkippedFrames = 4;
 constexpr int kShownFrames = 5;
 constexpr int kMaxFrames = 128;
 
-std::atomic<int> g_handled{0};
+std::atomic<int> g_handled { 0 };
 // Made when the handlers are installed: nothing may be computed in a signal handler.
-char g_logPath[4096] = {0};
+char g_logPath[4096] = { 0 };
 int g_testAnswer = -1;
 
 // Async-signal-safe output helpers.
@@ -64,7 +64,8 @@ void writeNumber(int fd, long value)
     int i = int(sizeof(buffer)) - 1;
     buffer[i] = '\0';
     const bool negative = value < 0;
-    unsigned long v = negative ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    unsigned long v
+        = negative ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
     do {
         buffer[--i] = char('0' + v % 10);
         v /= 10;
@@ -105,11 +106,12 @@ void terminateHandler()
         } catch (const platform::Exception& exception) {
             handleUncaughtException(exception);
         } catch (const std::exception& exception) {
-            handleUncaughtException(platform::Exception(QString::fromLatin1(typeid(exception).name()),
-                                                        QString::fromUtf8(exception.what())));
+            handleUncaughtException(
+                platform::Exception(QString::fromLatin1(typeid(exception).name()),
+                    QString::fromUtf8(exception.what())));
         } catch (...) {
-            handleUncaughtException(platform::Exception(platform::Exception::Generic,
-                                                        QStringLiteral("Unknown exception")));
+            handleUncaughtException(platform::Exception(
+                platform::Exception::Generic, QStringLiteral("Unknown exception")));
         }
     }
     restoreDefaults();
@@ -148,14 +150,17 @@ QStringList UncaughtExceptionHandler::backtrace()
     return callStack().mid(kSkippedFrames, kShownFrames);
 }
 
-void UncaughtExceptionHandler::validateAndSaveCriticalApplicationData() {}
+void UncaughtExceptionHandler::validateAndSaveCriticalApplicationData()
+{
+}
 
 void UncaughtExceptionHandler::setTestAnswer(int buttonIndex)
 {
     g_testAnswer = buttonIndex;
 }
 
-void UncaughtExceptionHandler::alertViewClickedButtonAtIndex(platform::ui::AlertView*, int buttonIndex)
+void UncaughtExceptionHandler::alertViewClickedButtonAtIndex(
+    platform::ui::AlertView*, int buttonIndex)
 {
     m_answered = true;
     if (buttonIndex == 0)
@@ -167,13 +172,14 @@ void UncaughtExceptionHandler::handleException(const platform::Exception& except
     validateAndSaveCriticalApplicationData();
     DebugHelper::singleton().logException(exception, true);
 
-    const QString message = platform::formatObjects(
-        LocalizedStrings::getLocalizedString(kAlertMessage),
-        {exception.reason(), describeArray(exception.userInfo().value(AddressesKey).toStringList())});
-    QPointer<platform::ui::AlertView> alert = new platform::ui::AlertView(
-        LocalizedStrings::getLocalizedString(kAlertTitle), message, this,
-        LocalizedStrings::getLocalizedString(kQuit),
-        {LocalizedStrings::getLocalizedString(kContinue)});
+    const QString message
+        = platform::formatObjects(LocalizedStrings::getLocalizedString(kAlertMessage),
+            { exception.reason(),
+                describeArray(exception.userInfo().value(AddressesKey).toStringList()) });
+    QPointer<platform::ui::AlertView> alert
+        = new platform::ui::AlertView(LocalizedStrings::getLocalizedString(kAlertTitle), message,
+            this, LocalizedStrings::getLocalizedString(kQuit),
+            { LocalizedStrings::getLocalizedString(kContinue) });
     alert->show();
     if (g_testAnswer >= 0)
         alert->clickButtonAtIndex(g_testAnswer);
@@ -207,7 +213,8 @@ void UncaughtExceptionHandler::handleException(const platform::Exception& except
 
 void installUncaughtExceptionHandler()
 {
-    const QByteArray path = (platform::Folders::documents() + "/" + DebugHelper::LogFileName).toLocal8Bit();
+    const QByteArray path
+        = (platform::Folders::documents() + "/" + DebugHelper::LogFileName).toLocal8Bit();
     std::strncpy(g_logPath, path.constData(), sizeof(g_logPath) - 1);
     // The first backtrace loads the unwinder, which may allocate: do it now, not in a
     // signal handler.

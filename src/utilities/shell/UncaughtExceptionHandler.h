@@ -30,8 +30,8 @@ public:
 
     bool dismissed() const { return m_dismissed; }
 
-    static const QString AddressesKey;        // "UncaughtExceptionHandlerAddressesKey"
-    static const QString SignalKey;           // "UncaughtExceptionHandlerSignalKey"
+    static const QString AddressesKey; // "UncaughtExceptionHandlerAddressesKey"
+    static const QString SignalKey; // "UncaughtExceptionHandlerSignalKey"
     static const QString SignalExceptionName; // "UncaughtExceptionHandlerSignalExceptionName"
     static constexpr int MaximumHandled = 10;
 

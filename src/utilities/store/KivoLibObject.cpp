@@ -5,9 +5,9 @@
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/ManagedObjectModel.h"
 #include "utilities/shell/DebugHelper.h"
+#include "utilities/shell/MessageHelper.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/text/LocalizedStrings.h"
-#include "utilities/shell/MessageHelper.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -50,7 +50,7 @@ QString LocalizedStrings::getLocalizedString(const QString& key)
 {
     const QLocale locale;
     // The most specific table first ("de_CH"), then the language's ("de").
-    for (const QString& language : {locale.name(), locale.name().section('_', 0, 0)}) {
+    for (const QString& language : { locale.name(), locale.name().section('_', 0, 0) }) {
         const auto table = tableFor(language);
         const auto it = table.constFind(key);
         if (it != table.constEnd())
@@ -59,27 +59,31 @@ QString LocalizedStrings::getLocalizedString(const QString& key)
     return key;
 }
 
-QString LocalizedStrings::getMessageWithFormat(const QString& formatKey, const QStringList& arguments)
+QString LocalizedStrings::getMessageWithFormat(
+    const QString& formatKey, const QStringList& arguments)
 {
     return platform::formatObjects(getLocalizedString(formatKey), arguments);
 }
 
 QString LocalizedStrings::Delete(const QString& item)
 {
-    return getMessageWithFormat(QStringLiteral("Delete %@?"), {item});
+    return getMessageWithFormat(QStringLiteral("Delete %@?"), { item });
 }
 
 QString LocalizedStrings::SelectedItem(const QString& action)
 {
-    return getMessageWithFormat(QStringLiteral("%@ the selected item?"), {action});
+    return getMessageWithFormat(QStringLiteral("%@ the selected item?"), { action });
 }
 
 QString LocalizedStrings::iOS7Style()
 {
-    return platform::formatObjects(QStringLiteral("iOS7 %@"), {Style()});
+    return platform::formatObjects(QStringLiteral("iOS7 %@"), { Style() });
 }
 
-#define KIVO_TEXT(method, key)                                                                    \
-    QString LocalizedStrings::method() { return getLocalizedString(QStringLiteral(key)); }
+#define KIVO_TEXT(method, key)                                                                     \
+    QString LocalizedStrings::method()                                                             \
+    {                                                                                              \
+        return getLocalizedString(QStringLiteral(key));                                            \
+    }
 #include "utilities/text/LocalizedStringList.h"
 #undef KIVO_TEXT

@@ -1,5 +1,5 @@
-#include "common/TestSupport.h"
 #include "platform/ui/ActionSheet.h"
+#include "common/TestSupport.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Device.h"
@@ -18,7 +18,8 @@ TEST(ActionSheet, IndexesRunDestructiveOthersThenCancel)
     Application::shared().setRootViewController(&root);
     Application::shared().makeKeyAndVisible();
 
-    QPointer<ActionSheet> sheet = new ActionSheet("Export", nullptr, "Cancel", "Delete", {"CSV", "PDF"});
+    QPointer<ActionSheet> sheet
+        = new ActionSheet("Export", nullptr, "Cancel", "Delete", { "CSV", "PDF" });
     EXPECT_EQ(sheet->destructiveButtonIndex(), 0);
     EXPECT_EQ(sheet->firstOtherButtonIndex(), 1);
     EXPECT_EQ(sheet->cancelButtonIndex(), 3);
@@ -43,14 +44,14 @@ TEST(Observation, PropertyChangesReachTheObserverUntilTheContextGoes)
     ViewController controller;
     QStringList titles;
     auto context = std::make_unique<QObject>();
-    EXPECT_TRUE(observeProperty(&controller, "title", context.get(),
-                                [&](const QVariant& v) { titles << v.toString(); }));
+    EXPECT_TRUE(observeProperty(
+        &controller, "title", context.get(), [&](const QVariant& v) { titles << v.toString(); }));
     controller.setTitle("Tables");
     controller.setTitle("Tables"); // unchanged: no notification
     controller.setTitle("Rows");
     context.reset();
     controller.setTitle("Gone");
-    EXPECT_EQ(titles, QStringList({"Tables", "Rows"}));
+    EXPECT_EQ(titles, QStringList({ "Tables", "Rows" }));
     QObject plain;
     EXPECT_FALSE(observeProperty(&plain, "missing", &plain, [](const QVariant&) {}));
 }

@@ -1,5 +1,5 @@
-#include "common/TestSupport.h"
 #include "platform/ui/AlertView.h"
+#include "common/TestSupport.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Label.h"
@@ -54,8 +54,8 @@ struct Alerts : ::testing::Test {
 TEST_F(Alerts, ButtonIndexesPutCancelFirstAndTellTheDelegate)
 {
     Delegate delegate;
-    QPointer<AlertView> alert = new AlertView("Delete", "Delete the table?", &delegate, "Cancel",
-                                              {"Ok", "Later"});
+    QPointer<AlertView> alert
+        = new AlertView("Delete", "Delete the table?", &delegate, "Cancel", { "Ok", "Later" });
     alert->setTag(1001);
     EXPECT_EQ(alert->numberOfButtons(), 3);
     EXPECT_EQ(alert->cancelButtonIndex(), 0);
@@ -65,10 +65,10 @@ TEST_F(Alerts, ButtonIndexesPutCancelFirstAndTellTheDelegate)
     EXPECT_TRUE(alert->isVisible());
     alert->clickButtonAtIndex(2);
     ASSERT_TRUE(testsupport::waitUntil([&] { return alert.isNull(); }));
-    EXPECT_EQ(delegate.calls, QStringList({"clicked 2 tag 1001", "will 2", "did 2"}));
+    EXPECT_EQ(delegate.calls, QStringList({ "clicked 2 tag 1001", "will 2", "did 2" }));
 
     // Without a cancel button the other buttons start at 0.
-    auto* plain = new AlertView("T", "M", nullptr, QString(), {"One"});
+    auto* plain = new AlertView("T", "M", nullptr, QString(), { "One" });
     EXPECT_EQ(plain->cancelButtonIndex(), -1);
     EXPECT_EQ(plain->firstOtherButtonIndex(), 0);
     delete plain;
@@ -83,7 +83,7 @@ TEST_F(Alerts, ProgrammaticDismissSkipsTheClickAndTheLoopNeverBlocks)
     EXPECT_EQ(AlertView::visibleAlerts().size(), 1);
     alert->dismissWithClickedButtonIndex(0, true);
     ASSERT_TRUE(testsupport::waitUntil([&] { return alert.isNull(); }));
-    EXPECT_EQ(delegate.calls, QStringList({"will 0", "did 0"}));
+    EXPECT_EQ(delegate.calls, QStringList({ "will 0", "did 0" }));
     EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
 }
 
@@ -95,16 +95,17 @@ TEST_F(Alerts, AutoResponderAnswersEachAlertAsItIsShown)
         return alert->numberOfButtons() - 1;
     });
     int chosen = -1;
-    auto* alert = new AlertView("Restore", "Restore the backup?", nullptr, "Cancel", {"Restore"});
+    auto* alert = new AlertView("Restore", "Restore the backup?", nullptr, "Cancel", { "Restore" });
     alert->setCallback([&](AlertView*, int index) { chosen = index; });
     alert->show();
     ASSERT_TRUE(testsupport::waitUntil([&] { return chosen == 1; }));
-    EXPECT_EQ(seen, QStringList({"Restore"}));
+    EXPECT_EQ(seen, QStringList({ "Restore" }));
 }
 
 TEST_F(Alerts, TextInputStyleGivesFieldsAndTheScreenshotShowsTheAlert)
 {
-    auto* alert = new AlertView("Password", "Enter the table's password.", nullptr, "Cancel", {"Ok"});
+    auto* alert
+        = new AlertView("Password", "Enter the table's password.", nullptr, "Cancel", { "Ok" });
     alert->setAlertViewStyle(AlertView::Style::SecureTextInput);
     ASSERT_NE(alert->textFieldAtIndex(0), nullptr);
     EXPECT_EQ(alert->textFieldAtIndex(0)->echoMode(), QLineEdit::Password);

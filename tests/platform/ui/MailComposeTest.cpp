@@ -15,7 +15,7 @@ namespace {
 struct Recorder : MailComposeViewControllerDelegate {
     QList<MailComposeResult> results;
     void mailComposeControllerDidFinish(MailComposeViewController* controller,
-                                        MailComposeResult result, const platform::Error&) override
+        MailComposeResult result, const platform::Error&) override
     {
         results << result;
         controller->dismissViewController(false);
@@ -55,16 +55,17 @@ TEST(MailCompose, SendWritesAMessageThatAMailParserReads)
     QPointer<MailComposeViewController> composer = new MailComposeViewController();
     composer->setMailComposeDelegate(&recorder);
     composer->setSubject(QStringLiteral("Überweisung: März\r\nBcc: evil@example.com"));
-    composer->setToRecipients({"ana@example.com"});
+    composer->setToRecipients({ "ana@example.com" });
     composer->setMessageBody("Please find the attached csv file.", false);
-    composer->addAttachmentData(QStringLiteral("Name,Wert\nÄpfel,3\n").toUtf8(), "text/csv", "data.csv");
+    composer->addAttachmentData(
+        QStringLiteral("Name,Wert\nÄpfel,3\n").toUtf8(), "text/csv", "data.csv");
     root->presentViewController(composer, false);
     testsupport::processEvents(30);
     const QImage shot = Application::shared().keyWindow()->snapshot();
     shot.save(testsupport::outputPath("mail-composer.png"));
 
     composer->send();
-    ASSERT_EQ(recorder.results, QList<MailComposeResult>({MailComposeResult::Sent}));
+    ASSERT_EQ(recorder.results, QList<MailComposeResult>({ MailComposeResult::Sent }));
     const QString path = composer->lastSentPath();
     EXPECT_TRUE(path.startsWith(MailComposeViewController::outboxFolder()));
     EXPECT_TRUE(path.endsWith(".eml"));
@@ -75,7 +76,7 @@ TEST(MailCompose, SendWritesAMessageThatAMailParserReads)
     script.close();
     int exitCode = -1;
     const QString out = QString::fromUtf8(
-        testsupport::runTool("python3", {script.fileName(), path}, {}, &exitCode));
+        testsupport::runTool("python3", { script.fileName(), path }, {}, &exitCode));
     ASSERT_EQ(exitCode, 0) << out.toStdString();
     EXPECT_TRUE(out.contains("TO=ana@example.com\n"));
     // The line break in the subject could not start a header of its own.
@@ -84,7 +85,8 @@ TEST(MailCompose, SendWritesAMessageThatAMailParserReads)
     EXPECT_TRUE(out.contains("MULTIPART=True\n"));
     EXPECT_TRUE(out.contains("DEFECTS=0\n"));
     EXPECT_TRUE(out.contains("BODY=Please find the attached csv file.\n"));
-    EXPECT_TRUE(out.contains(QStringLiteral("ATTACHMENT=data.csv|text/csv|19|Name,Wert\nÄpfel,3\n")))
+    EXPECT_TRUE(
+        out.contains(QStringLiteral("ATTACHMENT=data.csv|text/csv|19|Name,Wert\nÄpfel,3\n")))
         << out.toStdString();
 
     QFile raw(path);
@@ -107,6 +109,6 @@ TEST(MailCompose, CancelReportsCancelledAndWritesNothing)
     composer.setMailComposeDelegate(&recorder);
     composer.cancel();
     composer.cancel(); // reported once
-    EXPECT_EQ(recorder.results, QList<MailComposeResult>({MailComposeResult::Cancelled}));
+    EXPECT_EQ(recorder.results, QList<MailComposeResult>({ MailComposeResult::Cancelled }));
     EXPECT_EQ(outbox.entryList(QDir::Files).size(), before);
 }

@@ -1,10 +1,10 @@
 #include "common/TestSupport.h"
 #include "platform/Exception.h"
 #include "platform/ui/Animation.h"
-#include "platform/ui/Guard.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Guard.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
@@ -24,10 +24,7 @@ QStringList g_log;
 // Records its life-cycle calls and where it stands on its stack at that moment.
 class Recorder : public ViewController {
 public:
-    explicit Recorder(const QString& name)
-    {
-        setTitle(name);
-    }
+    explicit Recorder(const QString& name) { setTitle(name); }
     void loadView() override
     {
         g_log << title() + ".loadView";
@@ -49,7 +46,8 @@ private:
     QString stackNote() const
     {
         auto* nav = navigationController();
-        return nav ? QStringLiteral("[%1]").arg(nav->viewControllers().size()) : QStringLiteral("[-]");
+        return nav ? QStringLiteral("[%1]").arg(nav->viewControllers().size())
+                   : QStringLiteral("[-]");
     }
 };
 
@@ -78,25 +76,26 @@ TEST_F(Screens, PushAndPopSendAppearanceCallsInThePlatformOrder)
     auto* first = new Recorder("A");
     navigation->pushViewController(first, false);
     testsupport::processEvents(20);
-    EXPECT_EQ(g_log, QStringList({"A.loadView", "A.viewDidLoad", "A.willAppear[1]", "A.didAppear"}));
+    EXPECT_EQ(
+        g_log, QStringList({ "A.loadView", "A.viewDidLoad", "A.willAppear[1]", "A.didAppear" }));
 
     g_log.clear();
     QPointer<Recorder> second = new Recorder("B");
     navigation->pushViewController(second, true);
     // The new one is already on the stack when the covered one hears of it.
     EXPECT_EQ(g_log.mid(0, 4),
-              QStringList({"A.willDisappear[2]", "B.loadView", "B.viewDidLoad", "B.willAppear[2]"}));
+        QStringList({ "A.willDisappear[2]", "B.loadView", "B.viewDidLoad", "B.willAppear[2]" }));
     ASSERT_TRUE(testsupport::waitUntil([] { return g_log.size() == 6; }));
-    EXPECT_EQ(g_log.mid(4), QStringList({"A.didDisappear", "B.didAppear"}));
+    EXPECT_EQ(g_log.mid(4), QStringList({ "A.didDisappear", "B.didAppear" }));
     EXPECT_EQ(navigation->navigationBar()->titleLabel()->text(), "B");
     EXPECT_FALSE(navigation->navigationBar()->backButton()->isHidden());
 
     g_log.clear();
     EXPECT_EQ(navigation->popViewController(true), second.data());
     // The popped one is already off the stack.
-    EXPECT_EQ(g_log.mid(0, 2), QStringList({"B.willDisappear[1]", "A.willAppear[1]"}));
+    EXPECT_EQ(g_log.mid(0, 2), QStringList({ "B.willDisappear[1]", "A.willAppear[1]" }));
     ASSERT_TRUE(testsupport::waitUntil([] { return g_log.size() == 4; }));
-    EXPECT_EQ(g_log.mid(2), QStringList({"B.didDisappear", "A.didAppear"}));
+    EXPECT_EQ(g_log.mid(2), QStringList({ "B.didDisappear", "A.didAppear" }));
     // An owned controller is released once it is off the stack.
     ASSERT_TRUE(testsupport::waitUntil([&] { return second.isNull(); }));
     EXPECT_EQ(navigation->popViewController(false), nullptr); // the root stays
@@ -108,12 +107,13 @@ TEST_F(Screens, PopToRootAndToAControllerReleaseWhatWasAbove)
     auto* b = new Recorder("B");
     QPointer<Recorder> c = new Recorder("C");
     QPointer<Recorder> d = new Recorder("D");
-    navigation->setViewControllers({a, b, c, d});
+    navigation->setViewControllers({ a, b, c, d });
     testsupport::processEvents(20);
-    EXPECT_EQ(navigation->popToViewController(b, false), QList<ViewController*>({c.data(), d.data()}));
+    EXPECT_EQ(
+        navigation->popToViewController(b, false), QList<ViewController*>({ c.data(), d.data() }));
     EXPECT_EQ(navigation->topViewController(), b);
-    EXPECT_EQ(navigation->popToRootViewController(false), QList<ViewController*>({b}));
-    EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>({a}));
+    EXPECT_EQ(navigation->popToRootViewController(false), QList<ViewController*>({ b }));
+    EXPECT_EQ(navigation->viewControllers(), QList<ViewController*>({ a }));
     ASSERT_TRUE(testsupport::waitUntil([&] { return c.isNull() && d.isNull(); }));
     Recorder stranger("stranger");
     EXPECT_TRUE(navigation->popToViewController(&stranger, false).isEmpty());
@@ -128,7 +128,10 @@ TEST_F(Screens, ModalPresentAndDismissRunCompletionsAfterTheCalls)
 
     QPointer<Recorder> sheet = new Recorder("Sheet");
     bool presented = false;
-    root->presentViewController(sheet, true, [&] { presented = true; g_log << "presented"; });
+    root->presentViewController(sheet, true, [&] {
+        presented = true;
+        g_log << "presented";
+    });
     ASSERT_TRUE(testsupport::waitUntil([&] { return presented; }));
     EXPECT_EQ(root->presentedViewController(), sheet.data());
     EXPECT_EQ(sheet->presentingViewController(), root);
@@ -160,8 +163,8 @@ TEST_F(Screens, SeguePreparesSynchronouslyBeforeThePush)
     EXPECT_EQ(navigation->topViewController()->title(), "Detail");
     EXPECT_EQ(navigation->topViewController()->storyboardIdentifier(), "Detail");
 
-    EXPECT_THROW(Storyboard::main().instantiateViewControllerWithIdentifier("Nope"),
-                 platform::Exception);
+    EXPECT_THROW(
+        Storyboard::main().instantiateViewControllerWithIdentifier("Nope"), platform::Exception);
     // An unknown segue is an exception shown to the person, never a crash.
     EXPECT_NO_THROW(root->performSegueWithIdentifier("Unknown", nullptr));
 }

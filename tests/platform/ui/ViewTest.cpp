@@ -1,9 +1,9 @@
+#include "platform/ui/View.h"
 #include "common/TestSupport.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/View.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -59,10 +59,16 @@ TEST(View, AnimationsEndOnTheModelValueAndAlwaysComplete)
     View view(QRectF(0, 0, 100, 100));
     bool finished = false;
     int calls = 0;
-    Animation::animate(0.05, [&] {
-        view.setAlpha(0.25);
-        view.setFrame(QRectF(10, 10, 50, 50));
-    }, [&](bool done) { finished = done; ++calls; });
+    Animation::animate(
+        0.05,
+        [&] {
+            view.setAlpha(0.25);
+            view.setFrame(QRectF(10, 10, 50, 50));
+        },
+        [&](bool done) {
+            finished = done;
+            ++calls;
+        });
     // The model takes the value at once; what is shown follows over the duration.
     EXPECT_DOUBLE_EQ(view.alpha(), 0.25);
     EXPECT_EQ(view.frame(), QRectF(10, 10, 50, 50));
@@ -72,13 +78,15 @@ TEST(View, AnimationsEndOnTheModelValueAndAlwaysComplete)
 
     // A second animation of the same property cuts the first short.
     bool firstFinished = true;
-    Animation::animate(0.5, [&] { view.setAlpha(1.0); }, [&](bool done) { firstFinished = done; });
+    Animation::animate(
+        0.5, [&] { view.setAlpha(1.0); }, [&](bool done) { firstFinished = done; });
     Animation::animate(0.02, 0, AnimationOptionBeginFromCurrentState, [&] { view.setAlpha(0.5); });
     ASSERT_TRUE(testsupport::waitUntil([&] { return !firstFinished; }));
 
     // Zero duration and an empty block still complete, later.
     calls = 0;
-    Animation::animate(0, [] {}, [&](bool) { ++calls; });
+    Animation::animate(
+        0, [] {}, [&](bool) { ++calls; });
     EXPECT_EQ(calls, 0);
     ASSERT_TRUE(testsupport::waitUntil([&] { return calls == 1; }));
     Animation::setInstant(true);
@@ -133,6 +141,6 @@ TEST(Image, NinePatchKeepsTheCaps)
     QPainter painter(&canvas);
     resizable.draw(painter, QRectF(0, 0, 100, 30));
     painter.end();
-    EXPECT_EQ(canvas.pixelColor(9, 15), QColor(Qt::red));   // the cap keeps its width
+    EXPECT_EQ(canvas.pixelColor(9, 15), QColor(Qt::red)); // the cap keeps its width
     EXPECT_EQ(canvas.pixelColor(50, 15), QColor(Qt::blue)); // the centre stretches
 }

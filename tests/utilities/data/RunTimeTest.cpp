@@ -1,5 +1,5 @@
-#include "utilities/data/JSONConverter.h"
 #include "utilities/data/RunTime.h"
+#include "utilities/data/JSONConverter.h"
 #include "utilities/data/Util.h"
 
 #include "platform/Exception.h"
@@ -66,27 +66,28 @@ TEST(ObjectMapping, TypeTableListsOnlyTheClassesOwnPropertiesWithTheirKinds)
     EXPECT_FALSE(table.contains("objectName"));
 
     const QVariantMap derived = RunTime::propertiesOfClass(&DerivedRecord::staticMetaObject);
-    EXPECT_EQ(derived.keys(), QStringList{"extra"});
+    EXPECT_EQ(derived.keys(), QStringList { "extra" });
     EXPECT_TRUE(RunTime::propertiesOfClass(nullptr).isEmpty());
 }
 
 TEST(ObjectMapping, NumbersComeFromNumbersOrDecimalTextAndNothingElse)
 {
     Record record;
-    RunTime::classFromDictionary({{"amount", "12"}}, &Record::staticMetaObject, &record);
+    RunTime::classFromDictionary({ { "amount", "12" } }, &Record::staticMetaObject, &record);
     EXPECT_EQ(record.amount.toInt(), 12);
-    RunTime::classFromDictionary({{"amount", "abc"}}, &Record::staticMetaObject, &record);
+    RunTime::classFromDictionary({ { "amount", "abc" } }, &Record::staticMetaObject, &record);
     EXPECT_FALSE(record.amount.isValid());
-    RunTime::classFromDictionary({{"amount", QDateTime::currentDateTime()}}, &Record::staticMetaObject, &record);
+    RunTime::classFromDictionary(
+        { { "amount", QDateTime::currentDateTime() } }, &Record::staticMetaObject, &record);
     EXPECT_EQ(record.amount, QVariant(0));
-    RunTime::classFromDictionary({{"amount", 2.5}}, &Record::staticMetaObject, &record);
+    RunTime::classFromDictionary({ { "amount", 2.5 } }, &Record::staticMetaObject, &record);
     EXPECT_DOUBLE_EQ(record.amount.toDouble(), 2.5);
-    RunTime::classFromDictionary({{"count", "7.25"}}, &Record::staticMetaObject, &record);
+    RunTime::classFromDictionary({ { "count", "7.25" } }, &Record::staticMetaObject, &record);
     EXPECT_DOUBLE_EQ(record.count, 7.25);
 
     // Decimal text is read in the user's locale.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    RunTime::classFromDictionary({{"amount", "1.234,5"}}, &Record::staticMetaObject, &record);
+    RunTime::classFromDictionary({ { "amount", "1.234,5" } }, &Record::staticMetaObject, &record);
     QLocale::setDefault(QLocale::c());
     EXPECT_DOUBLE_EQ(record.amount.toDouble(), 1234.5);
 }
@@ -94,13 +95,14 @@ TEST(ObjectMapping, NumbersComeFromNumbersOrDecimalTextAndNothingElse)
 TEST(ObjectMapping, KeysMatchExactlyAndUnknownKeysAreIgnored)
 {
     Record record;
-    RunTime::classFromDictionary({{"Name", "upper"}, {"bogus", 1}, {"name", "lower"}},
-                                 &Record::staticMetaObject, &record);
+    RunTime::classFromDictionary({ { "Name", "upper" }, { "bogus", 1 }, { "name", "lower" } },
+        &Record::staticMetaObject, &record);
     EXPECT_EQ(record.name, "lower");
 
     // Inherited properties are set too, without number conversion.
     DerivedRecord derived;
-    RunTime::classFromDictionary({{"name", "n"}, {"extra", "e"}}, &DerivedRecord::staticMetaObject, &derived);
+    RunTime::classFromDictionary(
+        { { "name", "n" }, { "extra", "e" } }, &DerivedRecord::staticMetaObject, &derived);
     EXPECT_EQ(derived.name, "n");
     EXPECT_EQ(derived.extra, "e");
 }
@@ -112,8 +114,8 @@ TEST(ObjectMapping, DictionaryLeavesOutUnsetValuesAndRoundTripsEveryKind)
     record.count = 3;
     record.amount = 4.5;
     record.flag = true;
-    record.nested = {{"inner", QVariantList{1, "two"}}};
-    record.items = {1, 2, 3};
+    record.nested = { { "inner", QVariantList { 1, "two" } } };
+    record.items = { 1, 2, 3 };
     const QVariantMap dictionary = RunTime::dictionaryFromClass(&record);
     EXPECT_FALSE(dictionary.contains("uid"));
     EXPECT_FALSE(dictionary.contains("anything"));
@@ -147,15 +149,15 @@ TEST(ObjectMapping, ValuesJsonCannotHoldGiveNoDataAndDictionariesWriteThemselves
     record.anything = std::nan("");
     EXPECT_TRUE(JSONConverter::ToJSON(&record).isNull());
 
-    const QByteArray json = JSONConverter::ToJSON(QVariantMap{{"a", 1}, {"b", QVariant()}});
+    const QByteArray json = JSONConverter::ToJSON(QVariantMap { { "a", 1 }, { "b", QVariant() } });
     EXPECT_EQ(QJsonDocument::fromJson(json).object().value("a").toInt(), 1);
     EXPECT_TRUE(QJsonDocument::fromJson(json).object().value("b").isNull());
 }
 
 TEST(ObjectMapping, BadJsonGivesAnEmptyInstanceAndAClearError)
 {
-    for (const QByteArray& bad : {QByteArray("{ \"name\": "), QByteArray("[1, 2]"), QByteArray(""),
-                                  QByteArray("\"text\""), QByteArray("\xff\xfe")}) {
+    for (const QByteArray& bad : { QByteArray("{ \"name\": "), QByteArray("[1, 2]"), QByteArray(""),
+             QByteArray("\"text\""), QByteArray("\xff\xfe") }) {
         platform::Error error;
         auto record = JSONConverter::FromJSON<Record>(bad, &error);
         ASSERT_TRUE(record) << bad.constData();
@@ -189,7 +191,7 @@ TEST(ObjectMapping, IntrospectionAnswersForOwnAndInheritedProperties)
     EXPECT_EQ(Introspection::retentionMethodOfPropertyNamed(cls, "name"), "copy");
     EXPECT_EQ(Introspection::retentionMethodOfPropertyNamed(cls, "child"), "retain");
     EXPECT_EQ(Introspection::retentionMethodOfPropertyNamed(cls, "flag"), "assign");
-    EXPECT_EQ(Introspection::propertyNames(cls), QStringList{"extra"});
+    EXPECT_EQ(Introspection::propertyNames(cls), QStringList { "extra" });
     EXPECT_EQ(Introspection::propertyNames(&Record::staticMetaObject).first(), "name");
 
     EXPECT_EQ(Introspection::propertyStyleString("Name"), "name");
@@ -217,21 +219,21 @@ TEST(Util, EmptyStringsRecordsAndDictionaries)
     EXPECT_FALSE(texts.contains("uid"));
 
     derived.count = 1;
-    Util::DictionaryToObject({{"name", "x"}, {"count", "42.5"}}, &derived);
+    Util::DictionaryToObject({ { "name", "x" }, { "count", "42.5" } }, &derived);
     EXPECT_EQ(derived.name, "x");
     EXPECT_DOUBLE_EQ(derived.count, 42.5);
 
     // A number is taken as it is: its text "2.5" would read as 25 in German.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    Util::DictionaryToObject({{"count", 2.5}}, &derived);
+    Util::DictionaryToObject({ { "count", 2.5 } }, &derived);
     QLocale::setDefault(QLocale::c());
     EXPECT_DOUBLE_EQ(derived.count, 2.5);
 }
 
 TEST(Util, AppendRoundAndClassName)
 {
-    EXPECT_EQ(Util::append({"a", "b", QString(), "c"}), "ab");
-    EXPECT_EQ(Util::append({QString(), "b"}), "");
+    EXPECT_EQ(Util::append({ "a", "b", QString(), "c" }), "ab");
+    EXPECT_EQ(Util::append({ QString(), "b" }), "");
     EXPECT_FLOAT_EQ(Util::Round(1.239f, 2), 1.23f);
     EXPECT_FLOAT_EQ(Util::Round(-1.239f, 2), -1.23f);
     EXPECT_FLOAT_EQ(Util::Round(7.9f, 0), 7.0f);

@@ -55,13 +55,15 @@ TEST(CrashHandlerDeathTest, UncaughtExceptionShowsTheAlertAndQuitEndsTheProcess)
             platform::ui::AlertView::setAutoResponder([](platform::ui::AlertView* alert) {
                 // What the person reads before choosing "Quit".
                 fprintf(stderr, "ALERT[%s] %s\n", qPrintable(alert->title()),
-                        qPrintable(alert->message()));
+                    qPrintable(alert->message()));
                 return std::optional<int>(0);
             });
             installUncaughtExceptionHandler();
             // Rethrown after "Quit" out of a place that lets nothing through, as the
             // terminate handler is: the process ends.
-            []() noexcept { handleUncaughtException(platform::Exception("BadThing", "the reason")); }();
+            []() noexcept {
+                handleUncaughtException(platform::Exception("BadThing", "the reason"));
+            }();
         },
         "ALERT\\[Unhandled exception\\] You can try to continue but the application may be "
         "unstable.*the reason");
@@ -79,8 +81,8 @@ TEST(CrashHandler, TenFailuresAreShownAndTheEleventhIsLeftAlone)
     // "Quit" each time: the exception comes back out of the handler.
     UncaughtExceptionHandler::setTestAnswer(0);
     for (int i = 1; i <= UncaughtExceptionHandler::MaximumHandled; ++i) {
-        EXPECT_THROW(handleUncaughtException(platform::Exception("BadThing", "again")),
-                     platform::Exception);
+        EXPECT_THROW(
+            handleUncaughtException(platform::Exception("BadThing", "again")), platform::Exception);
         // The alert finishes after its handler is gone; it must not call back into it.
         testsupport::processEvents(20);
     }

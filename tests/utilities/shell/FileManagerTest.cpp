@@ -1,6 +1,6 @@
 #include "utilities/shell/FileManager.h"
-#include "utilities/text/KivoDateUtils.h"
 #include "utilities/shell/TalloxException.h"
+#include "utilities/text/KivoDateUtils.h"
 
 #include "common/TestSupport.h"
 

@@ -1,3 +1,4 @@
+#include "utilities/shell/KivoAppDelegate.h"
 #include "common/TestSupport.h"
 #include "platform/Exception.h"
 #include "platform/Folders.h"
@@ -5,7 +6,6 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/NavigationController.h"
-#include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/shell/SelectiveBorder.h"
 #include "utilities/shell/SelectiveBordersLayer.h"
 #include "utilities/shell/StyleServices.h"
@@ -44,10 +44,10 @@ TEST(KivoAppDelegate, BaseDelegateHasNoStoreScreensOrCloud)
 TEST(KivoAppDelegate, WebAddressesUseHttpsAndTheSecureFormsAreTheSame)
 {
     EXPECT_EQ(KivoAppDelegate::getUrl("Products/Kivotab/Kivotab.aspx"),
-              "https://" + KivoAppDelegate::WebSiteHost + "/main/Products/Kivotab/Kivotab.aspx");
+        "https://" + KivoAppDelegate::WebSiteHost + "/main/Products/Kivotab/Kivotab.aspx");
     EXPECT_EQ(KivoAppDelegate::getSecureUrl("x"), KivoAppDelegate::getUrl("x"));
     EXPECT_EQ(KivoAppDelegate::getProcessUrl("api/link/templates"),
-              "https://" + KivoAppDelegate::WebSiteHost + "/process/api/link/templates");
+        "https://" + KivoAppDelegate::WebSiteHost + "/process/api/link/templates");
     EXPECT_EQ(KivoAppDelegate::getProcessSecureUrl("y"), KivoAppDelegate::getProcessUrl("y"));
 }
 
@@ -105,7 +105,7 @@ TEST(KivoAppDelegate, CurrentViewControllerIsTheTopOfTheWindowsStack)
     KivoAppDelegate delegate;
     platform::ui::NavigationController navigation;
     auto* top = new platform::ui::ViewController();
-    navigation.setViewControllers({new platform::ui::ViewController(), top});
+    navigation.setViewControllers({ new platform::ui::ViewController(), top });
     auto& app = platform::ui::Application::shared();
     app.setRootViewController(&navigation);
     EXPECT_EQ(delegate.currentViewController(), top);
@@ -127,8 +127,8 @@ TEST(UIImageButton, TintsWithTheStyleOfTheMomentAndKeepsItsExtraData)
 
     int taps = 0;
     QObject target;
-    UIImageButton button("star", [&](platform::ui::Control*) { ++taps; }, &target, 42,
-                         QRectF(0, 0, 30, 30));
+    UIImageButton button(
+        "star", [&](platform::ui::Control*) { ++taps; }, &target, 42, QRectF(0, 0, 30, 30));
     fake->title = Qt::red; // a later style change does not re-tint the button
     const QImage image = button.imageForState(platform::ui::ControlStateNormal).image();
     EXPECT_EQ(image.pixelColor(3, 3), QColor(0, 144, 223));
@@ -171,7 +171,7 @@ TEST(SelectiveBorder, DefaultsUntilSetThenStrokesInsideTheChosenEdges)
     EXPECT_EQ(shot.pixelColor(20, 10), QColor(Qt::white));
 
     // A view class with a layer of its own ignores the border setters.
-    struct OwnLayer : platform::ui::Layer {};
+    struct OwnLayer : platform::ui::Layer { };
     struct Special : platform::ui::View {
         std::unique_ptr<platform::ui::Layer> makeLayer() const override
         {

@@ -1,9 +1,9 @@
+#include "utilities/shell/MailHelper.h"
 #include "common/TestSupport.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/MailComposeViewController.h"
 #include "platform/ui/NavigationController.h"
-#include "utilities/shell/MailHelper.h"
 
 #include <QPointer>
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@ namespace {
 class MailingScreen : public ViewController, public MailComposeViewControllerDelegate {
 public:
     QList<MailComposeResult> results;
-    void mailComposeControllerDidFinish(MailComposeViewController*, MailComposeResult result,
-                                        const platform::Error&) override
+    void mailComposeControllerDidFinish(
+        MailComposeViewController*, MailComposeResult result, const platform::Error&) override
     {
         results << result;
         dismissViewController(false);
@@ -41,10 +41,11 @@ TEST(MailHelper, TheScreensSheetMakesWayAndTheScreenDismissesTheComposer)
     MailHelper::sendEmailToWithAttachment("ana@example.com", "Rows", "a,b\n1,2\n", screen);
     testsupport::processEvents(50);
     EXPECT_TRUE(sheet.isNull()) << "what the screen presented is dismissed first";
-    auto* composer = qobject_cast<MailComposeViewController*>(navigation->presentedViewController());
+    auto* composer
+        = qobject_cast<MailComposeViewController*>(navigation->presentedViewController());
     ASSERT_NE(composer, nullptr);
     const MimeMessage message = composer->message();
-    EXPECT_EQ(message.to, QStringList({"ana@example.com"}));
+    EXPECT_EQ(message.to, QStringList({ "ana@example.com" }));
     EXPECT_EQ(message.subject, "Rows");
     EXPECT_EQ(message.body, "Please find the attached csv file.");
     ASSERT_EQ(message.attachments.size(), 1);
@@ -56,7 +57,7 @@ TEST(MailHelper, TheScreensSheetMakesWayAndTheScreenDismissesTheComposer)
     // the composer its navigation controller presents.
     composer->cancel();
     testsupport::processEvents(20);
-    EXPECT_EQ(screen->results, QList<MailComposeResult>({MailComposeResult::Cancelled}));
+    EXPECT_EQ(screen->results, QList<MailComposeResult>({ MailComposeResult::Cancelled }));
     EXPECT_EQ(navigation->presentedViewController(), nullptr);
     Application::shared().reset();
 }
@@ -70,10 +71,11 @@ TEST(MailHelper, FilesGoUpFromTheCurrentScreenWithTheirNames)
     Application::shared().setRootViewController(navigation);
     Application::shared().makeKeyAndVisible();
 
-    MailHelper::sendEmailToWithFile(QString(), "Export", QByteArray("%PDF"), "application/pdf",
-                                    "report.pdf", screen);
+    MailHelper::sendEmailToWithFile(
+        QString(), "Export", QByteArray("%PDF"), "application/pdf", "report.pdf", screen);
     testsupport::processEvents(20);
-    auto* composer = qobject_cast<MailComposeViewController*>(navigation->presentedViewController());
+    auto* composer
+        = qobject_cast<MailComposeViewController*>(navigation->presentedViewController());
     ASSERT_NE(composer, nullptr);
     const MimeMessage message = composer->message();
     EXPECT_TRUE(message.to.isEmpty()) << "no address, no recipient";

@@ -1,10 +1,10 @@
+#include "utilities/shell/MessageHelper.h"
 #include "common/TestSupport.h"
 #include "platform/Dispatch.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
 #include "utilities/shell/KivoAppDelegate.h"
-#include "utilities/shell/MessageHelper.h"
 #include "utilities/shell/TalloxException.h"
 
 #include <QLineEdit>
@@ -65,7 +65,7 @@ TEST_F(AlertFixture, MessageFromBackgroundThreadAppearsOnMainThread)
     EXPECT_EQ(alert->numberOfButtons(), 1);
     EXPECT_EQ(alert->buttonTitleAtIndex(0), "OK"); // the fixed text, not the localized "Ok"
 
-    MessageHelper::ShowMultipleMessage({"a", "b"}, true);
+    MessageHelper::ShowMultipleMessage({ "a", "b" }, true);
     ASSERT_TRUE(testsupport::waitUntil([] { return AlertView::visibleAlerts().size() == 2; }));
     EXPECT_EQ(AlertView::visibleAlerts().last()->title(), "Information");
     EXPECT_EQ(AlertView::visibleAlerts().last()->message(), "a\r\nb");
@@ -85,20 +85,20 @@ TEST_F(AlertFixture, NullErrorsAndExceptionsShowNothing)
 
 TEST_F(AlertFixture, ValidationShowsOneMessageAndStopsAtTheEnd)
 {
-    EXPECT_TRUE(MessageHelper::ValidateTextString({QString()}));
-    EXPECT_TRUE(MessageHelper::ValidateTextString({"x", QString(), ""})); // ends at the null
-    EXPECT_FALSE(MessageHelper::ValidateTextString({"x", "", QString()}));
+    EXPECT_TRUE(MessageHelper::ValidateTextString({ QString() }));
+    EXPECT_TRUE(MessageHelper::ValidateTextString({ "x", QString(), "" })); // ends at the null
+    EXPECT_FALSE(MessageHelper::ValidateTextString({ "x", "", QString() }));
     ASSERT_TRUE(testsupport::waitUntil([] { return AlertView::visibleAlerts().size() == 1; }));
     EXPECT_EQ(AlertView::visibleAlerts().first()->message(), "Please enter valid data.");
 
     QLineEdit filled("text"), empty;
     EXPECT_TRUE(MessageHelper::ValidateTextFields({}));
-    EXPECT_TRUE(MessageHelper::ValidateTextFields({&filled, nullptr, &empty}));
-    EXPECT_FALSE(MessageHelper::ValidateTextFields({&filled, &empty}));
+    EXPECT_TRUE(MessageHelper::ValidateTextFields({ &filled, nullptr, &empty }));
+    EXPECT_FALSE(MessageHelper::ValidateTextFields({ &filled, &empty }));
 
-    EXPECT_TRUE(MessageHelper::ValidateTextStringInDict({{"uid", ""}}));
-    EXPECT_TRUE(MessageHelper::ValidateTextStringInDict({{"n", 0}, {"t", "x"}}));
-    EXPECT_FALSE(MessageHelper::ValidateTextStringInDict({{"t", ""}}));
+    EXPECT_TRUE(MessageHelper::ValidateTextStringInDict({ { "uid", "" } }));
+    EXPECT_TRUE(MessageHelper::ValidateTextStringInDict({ { "n", 0 }, { "t", "x" } }));
+    EXPECT_FALSE(MessageHelper::ValidateTextStringInDict({ { "t", "" } }));
 }
 
 TEST(MessageHelper, ObjectValidationWalksTheClassesUpToQObject)
@@ -107,11 +107,14 @@ TEST(MessageHelper, ObjectValidationWalksTheClassesUpToQObject)
     record.name = "n";
     record.value = 1;
     // "extra" is empty: the own class fails before the base is looked at.
-    EXPECT_FALSE(MessageHelper::ValidateTextStringInObject(&record, &DerivedRecord::staticMetaObject));
+    EXPECT_FALSE(
+        MessageHelper::ValidateTextStringInObject(&record, &DerivedRecord::staticMetaObject));
     record.extra = "e";
-    EXPECT_TRUE(MessageHelper::ValidateTextStringInObject(&record, &DerivedRecord::staticMetaObject));
+    EXPECT_TRUE(
+        MessageHelper::ValidateTextStringInObject(&record, &DerivedRecord::staticMetaObject));
     record.value = QVariant(); // nil in the base class
-    EXPECT_FALSE(MessageHelper::ValidateTextStringInObject(&record, &DerivedRecord::staticMetaObject));
+    EXPECT_FALSE(
+        MessageHelper::ValidateTextStringInObject(&record, &DerivedRecord::staticMetaObject));
     record.value = 2;
     record.uid.clear(); // "uid" is never looked at
     EXPECT_TRUE(MessageHelper::ValidateTextStringInObject(&record, &Record::staticMetaObject));

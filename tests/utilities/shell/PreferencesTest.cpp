@@ -29,12 +29,12 @@ TEST(Preferences, PageSizesFollowTheScreenHeight)
         int tiles, rows;
     };
     const Case cases[] = {
-        {"phone", Orientation::Portrait, 22, 22},
-        {"phone-se", Orientation::Portrait, 18, 18},
-        {"phone-xsmax", Orientation::Portrait, 29, 29},
-        {"tablet", Orientation::Portrait, 31, 34},
-        {"tablet-pro", Orientation::Portrait, 42, 45},
-        {"tablet", Orientation::LandscapeLeft, 23, 25},
+        { "phone", Orientation::Portrait, 22, 22 },
+        { "phone-se", Orientation::Portrait, 18, 18 },
+        { "phone-xsmax", Orientation::Portrait, 29, 29 },
+        { "tablet", Orientation::Portrait, 31, 34 },
+        { "tablet-pro", Orientation::Portrait, 42, 45 },
+        { "tablet", Orientation::LandscapeLeft, 23, 25 },
     };
     for (const auto& c : cases) {
         useDevice(c.model, c.orientation);
@@ -117,8 +117,8 @@ TEST(Preferences, ResetWritesEveryDefaultButKeepsFirstLaunchAndTheStoredPort)
     EXPECT_EQ(preferences.listenerPort().toInt(), 9000);
     EXPECT_EQ(preferences.listenerPortField().toInt(), 12345);
     auto& store = UserDefaults::standard();
-    for (const QString& key : QStringList{"tiles", "rows", "imagetheme", "bartheme", "gradient", "debug",
-                               "background", "tilestheme", "statusbar", "autofitfont"})
+    for (const QString& key : QStringList { "tiles", "rows", "imagetheme", "bartheme", "gradient",
+             "debug", "background", "tilestheme", "statusbar", "autofitfont" })
         EXPECT_TRUE(store.hasStoredValue(key)) << key.toStdString();
     EXPECT_EQ(preferences.imagetheme().toString(), "Blue");
     EXPECT_FALSE(preferences.gradient());

@@ -10,9 +10,9 @@
 #include "platform/ui/Application.h"
 #include "utilities/shell/DebugHelper.h"
 #include "utilities/shell/KivoAppDelegate.h"
-#include "utilities/text/KivoLibAttributedString.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/store/KivoLibObject.h"
+#include "utilities/text/KivoLibAttributedString.h"
 
 #include <QFile>
 #include <QJsonArray>
