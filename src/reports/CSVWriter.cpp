@@ -182,10 +182,13 @@ void CSVWriter::writeFieldText(QStringView text)
     bool quoted = false;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u == u'"' || u == m_delimiterCharacter || isNewline(u)) {
+        // Quotes and line breaks lie at or below the double quote or from U+0085 on.
+        if (u == m_delimiterCharacter)
             quoted = true;
+        else if (u <= u'"' || u >= 0x85)
+            quoted = u == u'"' || isNewline(u);
+        if (quoted)
             break;
-        }
     }
     if (!quoted) {
         writeText(text);
