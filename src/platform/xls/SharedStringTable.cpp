@@ -49,9 +49,9 @@ void SharedStringTable::write(RecordWriter& out, quint32 references) const
         const QString& text = m_strings[i];
         const qsizetype count = text.size();
         const bool compressed = RecordWriter::fitsInBytes(text.constData(), count);
-        const qsizetype unit = compressed ? 1 : 2;
         // The length and option byte stay with at least the first character.
-        if (room() < 3 + (count > 0 ? unit : 0))
+        const qsizetype unit = compressed ? 1 : 2;
+        if (room() < 3 + unit)
             nextRecord();
         if (i % bucketSize == 0)
             buckets.push_back({ quint32(out.size()), quint16(out.size() - out.recordStart()) });

@@ -30,7 +30,9 @@ constexpr quint16 StyleFormats = 15;
 constexpr quint16 DefaultCellFormat = 15;
 // More cell formats than this and readers give up.
 constexpr int MaxFormatRecords = 4000;
-constexpr qsizetype MinWorkbookStream = 4096;
+// A stream of this size or less may be taken for one of the mini stream's (some readers
+// count the cutoff itself in), so the workbook stream is always longer.
+constexpr qsizetype MiniStreamCutoff = 4096;
 
 // The built-in style formats: Normal, then outline levels that readers expect.
 std::array<char, 20> styleFormat(bool normal)
@@ -306,8 +308,8 @@ QByteArray Workbook::workbookStream(QString* error) const
         out.patchU32(sheetOffsets[i], quint32(out.size()));
         m_sheets[i]->write(out, xfRecords, i == m_activeSheet);
     }
-    // Readers take a stream below this size for one of the mini stream's.
-    out.padTo(MinWorkbookStream);
+    if (out.size() <= MiniStreamCutoff)
+        out.padTo(MiniStreamCutoff + 4);
     return out.take();
 }
 

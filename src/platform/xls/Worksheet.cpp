@@ -102,6 +102,9 @@ Worksheet::CellData* Worksheet::find(quint16 row, quint16 col)
 
 Cell Worksheet::label(int row, int col, const QString& text, ExtendedFormat* format)
 {
+    // An empty shared string trips some readers; a blank cell shows the same.
+    if (text.isEmpty())
+        return blank(row, col, format);
     qsizetype length = text.size();
     if (length > MaxTextLength) {
         // Never leave half of a surrogate pair at the cut.

@@ -27,7 +27,8 @@ public:
     const QString& name() const { return m_name; }
 
     // Each writes a cell, replacing one at the same place. A null format is the
-    // workbook's default. Texts longer than MaxTextLength are cut there.
+    // workbook's default. Texts longer than MaxTextLength are cut there; an empty text
+    // makes a blank cell.
     Cell label(int row, int col, const QString& text, ExtendedFormat* format = nullptr);
     Cell blank(int row, int col, ExtendedFormat* format = nullptr);
     Cell number(int row, int col, double value, ExtendedFormat* format = nullptr);
