@@ -369,20 +369,18 @@ int Workbook::dump(const QString& path)
             documentSummary.stream());
 
     QSaveFile out(path);
+    const auto fileError = [&path](const QString& reason) {
+        return QStringLiteral("The workbook cannot be written to \"%1\": %2").arg(path, reason);
+    };
     if (!out.open(QIODevice::WriteOnly))
-        return fail(FileError,
-            QStringLiteral("The workbook cannot be written to \"%1\": %2")
-                .arg(path, out.errorString()));
+        return fail(FileError, fileError(out.errorString()));
     if (!file.write(out)) {
         const QString reason = out.errorString();
         out.cancelWriting();
-        return fail(FileError,
-            QStringLiteral("The workbook cannot be written to \"%1\": %2").arg(path, reason));
+        return fail(FileError, fileError(reason));
     }
     if (!out.commit())
-        return fail(FileError,
-            QStringLiteral("The workbook cannot be written to \"%1\": %2")
-                .arg(path, out.errorString()));
+        return fail(FileError, fileError(out.errorString()));
     return Success;
 }
 

@@ -267,10 +267,11 @@ TEST(XlsWorkbook, HundredThousandRowsNeedMoreAllocationSectorsThanTheHeaderLists
         sheet->number(row, 6, r / 7.0);
         sheet->number(row, 9, -r);
     }
+    const qint64 built = timer.restart();
     const QString path = pathFor("big.xls");
     ASSERT_EQ(book.dump(path), Workbook::Success) << book.lastError().toStdString();
-    std::printf("100000 rows x 10 columns built and written in %lld ms\n",
-        static_cast<long long>(timer.elapsed()));
+    std::printf("100000 rows x 10 columns: cells set in %lld ms, file written in %lld ms\n",
+        static_cast<long long>(built), static_cast<long long>(timer.elapsed()));
 
     const auto contents = testsupport::readCompoundFile(readFile(path));
     ASSERT_TRUE(contents.ok) << contents.error.toStdString();
