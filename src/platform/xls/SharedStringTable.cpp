@@ -2,6 +2,8 @@
 
 #include "platform/xls/RecordWriter.h"
 
+#include <QHashFunctions>
+
 namespace platform::xls {
 
 namespace {
@@ -15,13 +17,35 @@ constexpr quint32 MinBucketSize = 8;
 
 quint32 SharedStringTable::add(const QString& text)
 {
-    const auto next = quint32(m_strings.size());
-    auto it = m_index.find(text);
-    if (it != m_index.end())
-        return *it;
-    m_index.insert(text, next);
-    m_strings.push_back(text);
-    return next;
+    if ((m_strings.size() + 1) * 2 > m_slots.size())
+        grow();
+    const auto hash = quint32(qHash(text));
+    const size_t mask = m_slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        Slot& slot = m_slots[i];
+        if (slot.position == 0) {
+            m_strings.push_back(text);
+            slot = { hash, quint32(m_strings.size()) };
+            return slot.position - 1;
+        }
+        if (slot.hash == hash && m_strings[slot.position - 1] == text)
+            return slot.position - 1;
+    }
+}
+
+void SharedStringTable::grow()
+{
+    std::vector<Slot> grown(qMax<size_t>(1024, m_slots.size() * 2));
+    const size_t mask = grown.size() - 1;
+    for (const Slot& slot : m_slots) {
+        if (slot.position == 0)
+            continue;
+        size_t i = slot.hash & mask;
+        while (grown[i].position != 0)
+            i = (i + 1) & mask;
+        grown[i] = slot;
+    }
+    m_slots = std::move(grown);
 }
 
 void SharedStringTable::write(RecordWriter& out, quint32 references) const

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 
 #include <vector>
@@ -22,8 +21,16 @@ public:
     void write(RecordWriter& out, quint32 references) const;
 
 private:
+    // An open-addressing index of the texts: a text is compared only where its hash
+    // matches, which keeps a million distinct cell texts cheap to add.
+    struct Slot {
+        quint32 hash = 0;
+        quint32 position = 0; // 1 + index of the text; 0 for a free slot
+    };
+    void grow();
+
     std::vector<QString> m_strings;
-    QHash<QString, quint32> m_index;
+    std::vector<Slot> m_slots;
 };
 
 } // namespace platform::xls

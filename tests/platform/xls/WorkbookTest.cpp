@@ -282,6 +282,8 @@ TEST(XlsWorkbook, HundredThousandRowsNeedMoreAllocationSectorsThanTheHeaderLists
     ASSERT_TRUE(read.ok()) << read.status;
     EXPECT_EQ(read.fatCount, contents.fatSectors * 128); // entries, not sectors
     ASSERT_EQ(read.sheets.size(), 2u);
+    // Each distinct text is stored once, whichever sheet uses it.
+    EXPECT_EQ(read.stringCount, unsigned(rows + rows + rows / 1000 + 2 + 5000));
     EXPECT_EQ(read.sheets[0].rows, unsigned(perSheet));
     EXPECT_EQ(read.sheets[1].rows, unsigned(rows - perSheet));
     int mismatches = 0;
