@@ -231,3 +231,26 @@ TEST(XlsWorkbookLibreOffice, RendersAFormattedSheetToAPicture)
     ASSERT_EQ(code, 0);
     EXPECT_GT(QFileInfo(picture + ".png").size(), 1000);
 }
+
+TEST(XlsWorkbookLibreOffice, DocumentPropertiesAreReadBack)
+{
+    if (soffice().isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+
+    Workbook book;
+    book.sheet("S")->label(0, 0, "x");
+    book.property(Property::Title, QString::fromUtf8("Quartal Übersicht"));
+    book.property(Property::Author, "Ann");
+    book.property(Property::Keywords, "first second");
+    const QString path = QDir(testsupport::homePath()).filePath("properties.xls");
+    ASSERT_EQ(book.dump(path), Workbook::Success);
+    const QString folder = QDir(testsupport::homePath()).filePath("flat");
+    QDir().mkpath(folder);
+    ASSERT_TRUE(convert(path, "fods", folder));
+    QFile file(folder + "/properties.fods");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains(QString::fromUtf8("<dc:title>Quartal Übersicht</dc:title>")));
+    EXPECT_TRUE(text.contains("<meta:initial-creator>Ann</meta:initial-creator>"));
+    EXPECT_TRUE(text.contains("<meta:keyword>first second</meta:keyword>"));
+}
