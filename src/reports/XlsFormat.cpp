@@ -1,0 +1,6 @@
+#include "reports/XlsFormat.h"
+
+XlsFormat::XlsFormat(platform::xls::Format* format)
+    : aFormat(format)
+{
+}
