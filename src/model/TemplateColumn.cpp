@@ -3,7 +3,7 @@
 #include "model/RowValueCompare.h"
 #include "model/TypeConstants.h"
 #include "style/Theme.h"
-#include "utilities/shell/KivoAppDelegate.h"
+#include "style/ThemedImages.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/store/KivoLibObject.h"
 #include "utilities/text/KivoDateUtils.h"
@@ -424,8 +424,5 @@ platform::ui::Image TemplateColumn::imageForType(const QString& type)
     const QString name = imageNameForType(type);
     if (name.isEmpty())
         return {};
-    // The icon in the colour of the image theme, else the plain icon.
-    const Preferences* preferences = KivoAppDelegate::ApplicationDelegate()->currentPreferences();
-    const QString theme = preferences ? preferences->imagetheme().toString() : QString();
-    return platform::ui::Image::themedNamed(name, theme);
+    return ThemedImages::themedimageNamed(name);
 }

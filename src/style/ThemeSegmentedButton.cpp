@@ -16,7 +16,17 @@ constexpr int kBarStyle = 2;
 } // namespace
 
 ThemeSegmentedButton::ThemeSegmentedButton(const QStringList& items, QWidget* parent)
-    : SegmentedControl(toItems(items), parent)
+    : ThemeSegmentedButton(toItems(items), parent)
+{
+}
+
+ThemeSegmentedButton::ThemeSegmentedButton(const QVariantList& items, QWidget* parent)
+    : SegmentedControl(items, parent)
+{
+    initStyle();
+}
+
+void ThemeSegmentedButton::initStyle()
 {
     setMomentary(true);
     setSegmentedControlStyle(kBarStyle);

@@ -10,4 +10,9 @@ class ThemeSegmentedButton : public platform::ui::SegmentedControl {
     Q_OBJECT
 public:
     explicit ThemeSegmentedButton(const QStringList& items, QWidget* parent = nullptr);
+    // Items are titles or images.
+    explicit ThemeSegmentedButton(const QVariantList& items, QWidget* parent = nullptr);
+
+private:
+    void initStyle();
 };

@@ -56,6 +56,13 @@ void BarButtonItem::setImage(const Image& image)
     emit changed();
 }
 
+void BarButtonItem::setTag(int tag)
+{
+    m_tag = tag;
+    if (m_view && m_view != m_customView)
+        m_view->setTag(tag);
+}
+
 void BarButtonItem::setEnabled(bool enabled)
 {
     m_enabled = enabled;

@@ -57,7 +57,8 @@ public:
     SystemItem systemItem() const { return m_systemItem; }
     Style style() const { return m_style; }
     int tag() const { return m_tag; }
-    void setTag(int tag) { m_tag = tag; }
+    // The view the bar made for the item carries the tag as well.
+    void setTag(int tag);
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);
     // For a fixed space: its width in points.

@@ -132,6 +132,11 @@ void Button::drawRect(QPainter& painter, const QRectF& rect)
         const double f = content.height() / imageSize.height();
         imageSize = QSizeF(imageSize.width() * f, imageSize.height() * f);
     }
+    // An image alone shrinks to the width too (a crowded bar narrows its buttons).
+    if (textWidth <= 0 && imageSize.width() > content.width() && imageSize.width() > 0) {
+        const double f = std::max(0.0, content.width()) / imageSize.width();
+        imageSize = QSizeF(imageSize.width() * f, imageSize.height() * f);
+    }
     const double gap = textWidth > 0 && imageSize.width() > 0 ? 4 : 0;
     if (m_adjustsTitle && textWidth + imageSize.width() + gap > content.width() && textWidth > 0) {
         const double size = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF();

@@ -106,6 +106,7 @@ void NavigationBar::clearItems()
             view->deleteLater();
     }
     m_itemViews.clear();
+    m_rightItems.clear();
     m_rightViews.clear();
     m_leftView = nullptr;
     if (m_titleView)
@@ -115,6 +116,9 @@ void NavigationBar::clearItems()
 
 View* NavigationBar::viewForItem(BarButtonItem* item)
 {
+    // A space is room between views, not a view of its own.
+    if (item->isSpace())
+        return nullptr;
     View* view = item->customView();
     if (view) {
         view->setProperty("kivo_custom", true);
@@ -164,8 +168,10 @@ void NavigationBar::showItem(
             ControlEventTouchUpInside);
         m_leftView = m_back;
     }
-    for (BarButtonItem* right : item->rightBarButtonItems())
+    for (BarButtonItem* right : item->rightBarButtonItems()) {
+        m_rightItems.append(right);
         m_rightViews.append(viewForItem(right));
+    }
     layoutSubviews();
 }
 
@@ -199,17 +205,36 @@ void NavigationBar::layoutSubviews()
             QRectF(left, top + (height - size.height()) / 2, size.width(), size.height()));
         left += size.width() + kBarItemGap;
     }
-    double right = b.width() - kBarItemMargin;
-    // The first right item is the rightmost.
-    for (const auto& view : m_rightViews) {
-        if (!view)
+    // The first right item is the rightmost. A flexible space has no room to share here,
+    // so it takes none; when the items do not fit, spacing and then the items give way.
+    QList<BarSlot> row;
+    QList<View*> slotViews;
+    for (int i = 0; i < m_rightItems.size(); ++i) {
+        BarButtonItem* item = m_rightItems.at(i);
+        View* view = m_rightViews.value(i);
+        BarSlot slot;
+        if (view) {
+            slot.width = std::min(
+                view->sizeThatFits(QSizeF(b.width() / 3, height)).width(), b.width() / 3);
+        } else if (item && item->systemItem() == BarButtonItem::SystemItem::FixedSpace) {
+            slot.kind = BarSlot::Kind::FixedSpace;
+            slot.width = item->width();
+        } else {
             continue;
-        QSizeF size = view->sizeThatFits(QSizeF(b.width() / 3, height));
-        size.setHeight(std::min(size.height(), height));
-        right -= size.width();
-        view->setFrame(
-            QRectF(right, top + (height - size.height()) / 2, size.width(), size.height()));
-        right -= kBarItemGap;
+        }
+        row.append(slot);
+        slotViews.append(view);
+    }
+    double right = b.width() - kBarItemMargin;
+    const double gap = fitBarSlots(row, std::max(0.0, right - left));
+    for (int i = 0; i < row.size(); ++i) {
+        right -= row.at(i).width;
+        if (View* view = slotViews.at(i)) {
+            const double h
+                = std::min(view->sizeThatFits(QSizeF(row.at(i).width, height)).height(), height);
+            view->setFrame(QRectF(right, top + (height - h) / 2, row.at(i).width, h));
+        }
+        right -= gap;
     }
     // The title is centred on the bar when it fits between the items.
     const double side = std::max(left, b.width() - right);

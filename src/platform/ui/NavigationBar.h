@@ -86,6 +86,8 @@ private:
     QPointer<NavigationItem> m_item;
     QList<QPointer<View>> m_itemViews;
     QPointer<View> m_leftView;
+    // The right items and their views, the first rightmost; a space has no view.
+    QList<QPointer<BarButtonItem>> m_rightItems;
     QList<QPointer<View>> m_rightViews;
     QPointer<View> m_titleView;
 };

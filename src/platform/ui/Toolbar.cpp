@@ -33,14 +33,11 @@ View* Toolbar::makeItemView(BarButtonItem* item, QWidget* parent, const QFont& f
         return custom;
     }
     auto* button = Button::withType(Button::Type::System, parent);
-    button->setTitleFont(item->style() == BarButtonItem::Style::Done
-            ? QFont(font.family(), -1, QFont::DemiBold)
-            : font);
-    if (item->style() == BarButtonItem::Style::Done) {
-        QFont bold = font;
-        bold.setWeight(QFont::DemiBold);
-        button->setTitleFont(bold);
-    }
+    // A Done item stands out in bold, as the platform's does.
+    QFont titleFont = font;
+    if (item->style() == BarButtonItem::Style::Done)
+        titleFont.setWeight(QFont::DemiBold);
+    button->setTitleFont(titleFont);
     if (!item->image().isNull())
         button->setImage(Image::masked(item->image(), button->tintColor()));
     button->setTitle(item->title());
@@ -110,41 +107,35 @@ void Toolbar::layoutSubviews()
 {
     const QRectF b = bounds();
     const double height = std::min(44.0, b.height());
-    // Fixed widths first, then flexible spaces share what is left.
-    double used = 0;
-    int flexible = 0;
-    QList<double> widths;
+    QList<BarSlot> row;
     for (int i = 0; i < m_items.size(); ++i) {
         BarButtonItem* item = m_items.at(i);
-        double w = 0;
+        BarSlot slot;
         if (!item) {
+            slot.kind = BarSlot::Kind::FixedSpace;
         } else if (item->systemItem() == BarButtonItem::SystemItem::FlexibleSpace) {
-            ++flexible;
+            slot.kind = BarSlot::Kind::FlexibleSpace;
         } else if (item->systemItem() == BarButtonItem::SystemItem::FixedSpace) {
-            w = item->width();
+            slot.kind = BarSlot::Kind::FixedSpace;
+            slot.width = item->width();
         } else if (View* view = m_views.value(i)) {
-            w = item->width() > 0 ? item->width()
-                                  : view->sizeThatFits(QSizeF(b.width(), height)).width();
-            w = std::max(w, 30.0);
+            const double w = item->width() > 0
+                ? item->width()
+                : view->sizeThatFits(QSizeF(b.width(), height)).width();
+            slot.width = std::max(w, 30.0);
         }
-        widths.append(w);
-        used += w;
+        row.append(slot);
     }
-    const int gaps = std::max<qsizetype>(0, m_items.size() - 1);
-    const double free = b.width() - 2 * kBarItemMargin - used - gaps * kBarItemGap;
-    const double share = flexible > 0 ? std::max(0.0, free / flexible) : 0;
+    const double gap = fitBarSlots(row, b.width() - 2 * kBarItemMargin);
     double x = kBarItemMargin;
     for (int i = 0; i < m_items.size(); ++i) {
-        BarButtonItem* item = m_items.at(i);
-        double w = widths.at(i);
-        if (item && item->systemItem() == BarButtonItem::SystemItem::FlexibleSpace)
-            w = share;
+        const double w = row.at(i).width;
         if (View* view = m_views.value(i)) {
             const double h
                 = std::min(height, std::max(view->sizeThatFits(QSizeF(w, height)).height(), 30.0));
             view->setFrame(QRectF(x, (height - h) / 2, w, h));
         }
-        x += w + kBarItemGap;
+        x += w + gap;
     }
 }
 
