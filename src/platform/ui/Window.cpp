@@ -5,6 +5,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Guard.h"
+#include "platform/ui/InputPanel.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 
@@ -81,6 +82,15 @@ double Window::statusBarInset() const
     return device.statusBarHidden() ? 0.0 : device.statusBarHeight();
 }
 
+InputPanel* Window::inputPanel()
+{
+    if (!m_inputPanel) {
+        m_inputPanel = new InputPanel(this);
+        layoutSubviews();
+    }
+    return m_inputPanel;
+}
+
 void Window::setRootViewController(ViewController* controller)
 {
     if (m_root == controller)
@@ -114,6 +124,10 @@ void Window::layoutSubviews()
     m_overlay->setFrame(b);
     m_statusBar->setFrame(QRectF(0, 0, b.width(), Device::current().statusBarHeight()));
     m_statusBar->setHidden(Device::current().statusBarHidden() && !Device::current().hasNotch());
+    if (m_inputPanel) {
+        m_inputPanel->layoutInWindow();
+        m_inputPanel->raise();
+    }
     m_statusBar->raise();
     m_overlay->raise();
     if (auto* navigation = qobject_cast<NavigationController*>(m_root.data())) {
