@@ -1,7 +1,7 @@
 #include "platform/ui/View.h"
 
 #include "platform/ui/Animation.h"
-#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/GestureArena.h"
 #include "platform/ui/Guard.h"
 
 #include <QEvent>
@@ -507,8 +507,11 @@ void View::addGestureRecognizer(GestureRecognizer* recognizer)
 
 void View::removeGestureRecognizer(GestureRecognizer* recognizer)
 {
-    if (recognizer && recognizer->parent() == this)
-        recognizer->setParent(nullptr);
+    if (!recognizer || recognizer->parent() != this)
+        return;
+    // A gesture under way ends with its view.
+    GestureArena::shared().withdraw(recognizer, true);
+    recognizer->setParent(nullptr);
 }
 
 QList<GestureRecognizer*> View::gestureRecognizers() const

@@ -216,6 +216,19 @@ TEST(Gestures, DisablingCancelsARunningGestureAndEnablingBringsItBack)
     GestureSynthesizer::drag(scene.card, QPointF(10, 10), QPointF(200, 10), 4);
     EXPECT_EQ(pans.states.first(), State::Began);
     EXPECT_EQ(pans.states.last(), State::Ended);
+
+    // Taken off its view while running: cancelled as well, and handed back.
+    pans.states.clear();
+    std::unique_ptr<GestureRecognizer> removed;
+    pan->addTarget([&](GestureRecognizer* r) {
+        if (r->state() == State::Changed && !removed) {
+            scene.card->removeGestureRecognizer(r);
+            removed.reset(r);
+        }
+    });
+    GestureSynthesizer::drag(scene.card, QPointF(10, 10), QPointF(200, 10), 4);
+    EXPECT_EQ(pans.states, QList<State>({ State::Began, State::Changed, State::Cancelled }));
+    EXPECT_EQ(removed->view(), nullptr);
 }
 
 TEST(Gestures, RequireToFailWaitsForTheOtherAndLosesWhenItSucceeds)
