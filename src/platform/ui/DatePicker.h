@@ -2,6 +2,7 @@
 
 #include "platform/ui/Control.h"
 
+#include <QCalendar>
 #include <QDateTime>
 #include <QList>
 #include <QLocale>
@@ -49,6 +50,9 @@ public:
     void setLocale(const QLocale& locale);
     QTimeZone timeZone() const { return m_timeZone; }
     void setTimeZone(const QTimeZone& zone);
+    // Kept for those that hand one over; the wheels count in the Gregorian calendar.
+    QCalendar calendar() const { return m_calendar; }
+    void setCalendar(const QCalendar& calendar) { m_calendar = calendar; }
 
     // The style asked for, and the one shown: wheels, whatever was asked.
     Style preferredDatePickerStyle() const { return m_preferredStyle; }
@@ -99,6 +103,7 @@ private:
     double m_duration = 0;
     QLocale m_locale;
     QTimeZone m_timeZone;
+    QCalendar m_calendar;
     QList<Column> m_columns;
     int m_firstYear = 1900;
     int m_lastYear = 2100;

@@ -84,6 +84,8 @@ public:
 
     // The traits one by one (the forms copy each of them).
     bool isSecureTextEntry() const { return traits().secureTextEntry; }
+    TextInputTraits::KeyboardType keyboardType() const { return traits().keyboardType; }
+    TextInputTraits::ReturnKeyType returnKeyType() const { return traits().returnKeyType; }
     void setSecureTextEntry(bool secure);
     void setKeyboardType(TextInputTraits::KeyboardType type);
     void setReturnKeyType(TextInputTraits::ReturnKeyType type);
