@@ -1,10 +1,14 @@
 #include "style/Theme.h"
 
+#include "platform/ui/DatePicker.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/SearchBar.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Switch.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/Toolbar.h"
 #include "platform/ui/View.h"
 #include "style/NamedColors.h"
@@ -20,6 +24,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QVersionNumber>
 
 using platform::ui::Image;
 using platform::ui::TextAttributes;
@@ -61,6 +66,24 @@ Color colorFrom(const QVariant& value)
 {
     // A missing palette colour is nil: luminance 0, and no shade of it.
     return value.canConvert<Color>() ? value.value<Color>() : Color::clearColor();
+}
+
+// A grid's search bar: its bar colour, and the tint of its buttons and caret.
+void tintSearchBar(platform::ui::View* view, const QColor& bar, const QColor& tint)
+{
+    if (auto* search = qobject_cast<platform::ui::SearchBar*>(view)) {
+        search->setBarTintColor(bar);
+        search->setBackgroundImage({});
+        if (tint.isValid())
+            search->setTintColor(tint);
+        return;
+    }
+    if (view) {
+        view->setBackgroundPattern({});
+        view->setBackgroundColor(bar);
+        if (tint.isValid())
+            view->setTintColor(tint);
+    }
 }
 
 // The style layer's answers to what the foundation asks of it.
@@ -214,7 +237,11 @@ void Theme::loadStyle()
     appearance.tintColor = m_buttonTitleColor.toQColor();
     appearance.barStyle = platform::ui::NavigationBar::BarStyle::Black;
     appearance.titleTextAttributes = navbarTitleTextAttributes();
-    // 13. Date pickers draw as wheels already.
+    // 13. Date pickers made from now on ask for wheels (system 13.4 and later).
+    if (QVersionNumber::fromString(platform::ui::Device::current().systemVersion())
+        >= QVersionNumber(13, 4))
+        platform::ui::DatePicker::appearance().preferredDatePickerStyle
+            = platform::ui::DatePicker::Style::Wheels;
 
     // 14.
     applyStyleToStatusBar();
@@ -252,23 +279,18 @@ void Theme::applyStyle(platform::ui::ViewController* controller)
     platform::ui::NavigationBar* bar = navigation->navigationBar();
     auto* grid = dynamic_cast<MainCollectionViewControllerProtocol*>(controller);
     platform::ui::View* search = grid ? grid->searchBar() : nullptr;
-    Preferences* preferences = KivoAppDelegate::ApplicationDelegate()->currentPreferences();
-    const bool gradient = preferences && preferences->gradient();
-    if (gradient) {
-        bar->setBackgroundImage({});
-        bar->setBarTintColor(m_toolbarColor.toQColor());
-        if (search) {
-            search->setBackgroundPattern({});
-            search->setBackgroundColor(m_toolbarColor.toQColor());
-        }
-    } else {
-        bar->setBackgroundImage({});
-        bar->setBarTintColor(m_toolbarColor.toQColor());
-        if (search)
-            search->setBackgroundColor(m_toolbarColor.toQColor());
-    }
+    bar->setBackgroundImage({});
+    bar->setBarTintColor(m_toolbarColor.toQColor());
+    // With or without gradients the search bar ends up in the bar colour: as its tint, or
+    // as the colour behind an empty background image.
+    tintSearchBar(search, m_toolbarColor.toQColor(), QColor());
     applyStyleForToolbar(navigation->toolbar());
     bar->setTitleTextAttributes(navbarTitleTextAttributes());
+    // 4. Buttons in search bars: the button text attributes, no background image.
+    platform::ui::SearchBar::appearance().buttonTextAttributes = buttonTextAttributes();
+    if (auto* searchBar = qobject_cast<platform::ui::SearchBar*>(search))
+        searchBar->setButtonTextAttributes(buttonTextAttributes());
+    // 5.
     platform::ui::Switch::appearanceOnTintColor() = m_buttonTitleColor.toQColor();
 }
 
@@ -306,15 +328,16 @@ void Theme::applyStyleImage(platform::ui::ViewController* controller)
         navigation->toolbar()->setBackgroundImage({});
         navigation->navigationBar()->setBarTintColor(m_toolbarColor.toQColor());
         navigation->toolbar()->setBarTintColor(m_toolbarColor.toQColor());
-        if (search)
-            search->setBackgroundColor(m_toolbarColor.toQColor());
+        tintSearchBar(search, m_toolbarColor.toQColor(), QColor());
     } else {
         const QString suffix = preferences ? preferences->bartheme().toString() : QString();
         const Image image = Image::themedNamed(kNavbarImage, suffix)
                                 .resizableWithCapInsets(QMarginsF(10, 10, 10, 10));
         navigation->navigationBar()->setBackgroundImage(image);
         navigation->toolbar()->setBackgroundImage(image);
-        if (search)
+        if (auto* searchBar = qobject_cast<platform::ui::SearchBar*>(search))
+            searchBar->setBackgroundImage(image);
+        else if (search)
             search->setBackgroundPattern(image);
     }
     TextAttributes attributes;
@@ -331,22 +354,39 @@ void Theme::applyiOS7Style(platform::ui::ViewController* controller)
     auto* grid = dynamic_cast<MainCollectionViewControllerProtocol*>(controller);
     platform::ui::View* search = grid ? grid->searchBar() : nullptr;
 
+    const QColor barColor = m_toolbarColor.toQColor();
+    const QColor titleColor = m_buttonTitleColor.toQColor();
+
     // 1.
     bar->setTranslucent(false);
-    bar->setTintColor(m_buttonTitleColor.toQColor());
-    bar->setBarTintColor(m_toolbarColor.toQColor());
+    bar->setTintColor(titleColor);
+    bar->setBarTintColor(barColor);
     bar->setBarStyle(platform::ui::NavigationBar::BarStyle::Black);
-    if (search) {
-        search->setBackgroundColor(m_toolbarColor.toQColor());
-        search->setTintColor(m_buttonTitleColor.toQColor());
+    tintSearchBar(search, barColor, titleColor);
+    // Search bars made from now on take the same tints.
+    auto& searchAppearance = platform::ui::SearchBar::appearance();
+    searchAppearance.barTintColor = barColor;
+    searchAppearance.tintColor = titleColor;
+    // 2. A white search field (system 13 and later).
+    if (platform::ui::Device::current().systemMajorVersion() >= 13) {
+        searchAppearance.searchFieldBackgroundColor = Qt::white;
+        if (auto* searchBar = qobject_cast<platform::ui::SearchBar*>(search))
+            searchBar->setSearchFieldBackgroundColor(Qt::white);
     }
+    // 3. Buttons in search bars: the button text attributes, no background image.
+    searchAppearance.buttonTextAttributes = buttonTextAttributes();
+    if (auto* searchBar = qobject_cast<platform::ui::SearchBar*>(search))
+        searchBar->setButtonTextAttributes(buttonTextAttributes());
     // 4.
     applyiOS7StyleForToolbar(navigation->toolbar());
     bar->setTitleTextAttributes(navbarTitleTextAttributes());
     applyStyleToNavigatioBar(bar);
-    // 6.
-    controller->view()->setTintColor(m_toolbarColor.toQColor());
-    platform::ui::Switch::appearanceOnTintColor() = m_buttonTitleColor.toQColor();
+    // 6. The screen's tint; the caret and selection of text inputs in the image colour;
+    // switches on in the bar-button title colour.
+    controller->view()->setTintColor(barColor);
+    platform::ui::TextField::appearance().tintColor = m_imageColor.toQColor();
+    platform::ui::TextView::appearance().tintColor = m_imageColor.toQColor();
+    platform::ui::Switch::appearanceOnTintColor() = titleColor;
 }
 
 void Theme::applyiOS7StyleForToolbar(platform::ui::Toolbar* toolbar)

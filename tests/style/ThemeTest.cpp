@@ -2,12 +2,16 @@
 #include "common/TestSupport.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/DatePicker.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/SearchBar.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Switch.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/Toolbar.h"
 #include "style/NamedColors.h"
 #include "style/ThemeButton.h"
@@ -15,6 +19,7 @@
 #include "style/UIColor_Expanded.h"
 #include "utilities/shell/BaseViewControllerProtocol.h"
 #include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/shell/MainCollectionViewControllerProtocol.h"
 
 #include <QFontMetricsF>
 #include <gtest/gtest.h>
@@ -245,4 +250,65 @@ TEST_F(Styled, TheShellShowsAnEmptyStackInTheStylesColours)
     EXPECT_NE(shot.pixelColor(500, 400), QColor(Qt::white)); // the pattern background
     EXPECT_EQ(navigation.navigationBar()->titleLabel()->text(), "Kivotab");
     app.reset();
+}
+
+namespace {
+// A grid screen as the style sees one: a search bar above its cells.
+struct Grid : platform::ui::ViewController, MainCollectionViewControllerProtocol {
+    platform::ui::SearchBar* bar = nullptr;
+    platform::ui::View* searchBar() const override { return bar; }
+    void changeRowViewController() override { }
+};
+} // namespace
+
+TEST_F(Styled, AGridsSearchBarAndTheControlsMadeAfterwardsTakeTheStyle)
+{
+    // A dark green bar (white titles) and a red image colour: three colours apart.
+    delegate.bar = rgb(20, 60, 20);
+    delegate.image = rgb(150, 20, 20);
+    style().loadStyle();
+    const QColor bar = style().toolbarColor().toQColor();
+    const QColor titles = style().buttonTitleColor().toQColor();
+    const QColor image = style().imageColor().toQColor();
+    ASSERT_NE(titles, image);
+
+    platform::ui::NavigationController navigation;
+    auto* grid = new Grid();
+    grid->bar = new platform::ui::SearchBar(grid->view());
+    navigation.setViewControllers({ grid });
+    style().applyStyle(grid);
+    EXPECT_EQ(grid->bar->barTintColor(), bar);
+    EXPECT_EQ(grid->bar->tintColor(), titles);
+    EXPECT_EQ(grid->bar->searchFieldBackgroundColor(), QColor(Qt::white));
+    EXPECT_EQ(
+        grid->bar->cancelButton()->titleColorForState(platform::ui::ControlStateNormal), titles);
+    EXPECT_EQ(grid->bar->cancelButton()->titleFont(), style().buttonTitleFont());
+
+    // Controls made from now on start in the style.
+    platform::ui::SearchBar later;
+    EXPECT_EQ(later.barTintColor(), bar);
+    EXPECT_EQ(later.tintColor(), titles);
+    EXPECT_EQ(later.searchFieldBackgroundColor(), QColor(Qt::white));
+    EXPECT_EQ(platform::ui::TextField().tintColor(), image);
+    EXPECT_EQ(platform::ui::TextView().tintColor(), image);
+    EXPECT_EQ(platform::ui::Switch().onTintColor(), titles);
+    EXPECT_EQ(platform::ui::DatePicker().preferredDatePickerStyle(),
+        platform::ui::DatePicker::Style::Wheels);
+}
+
+TEST_F(Styled, DatePickersAskForWheelsFromSystem13Point4On)
+{
+    auto& device = platform::ui::Device::current();
+    const QString version = device.systemVersion();
+    const double foundation = device.foundationVersion();
+    platform::ui::DatePicker::appearance() = {};
+    device.setSystemVersion("13.3", 1675.0);
+    style().loadStyle();
+    EXPECT_EQ(platform::ui::DatePicker().preferredDatePickerStyle(),
+        platform::ui::DatePicker::Style::Automatic);
+    device.setSystemVersion("13.4", 1675.0);
+    style().loadStyle();
+    EXPECT_EQ(platform::ui::DatePicker().preferredDatePickerStyle(),
+        platform::ui::DatePicker::Style::Wheels);
+    device.setSystemVersion(version, foundation);
 }

@@ -1,5 +1,6 @@
 #include "platform/ui/Control.h"
 
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Guard.h"
 
 #include <QMouseEvent>
@@ -111,6 +112,19 @@ void Control::mouseReleaseEvent(QMouseEvent* event)
     sendActionsForControlEvents(inside ? ControlEventTouchUpInside : ControlEventTouchUpOutside);
     if (self)
         event->accept();
+}
+
+bool Control::event(QEvent* event)
+{
+    if (event->type() == GestureRecognizer::touchCancelEventType()) {
+        if (m_tracking) {
+            m_tracking = false;
+            setHighlighted(false);
+            sendActionsForControlEvents(ControlEventTouchCancel);
+        }
+        return true;
+    }
+    return View::event(event);
 }
 
 void Control::changeEvent(QEvent* event)

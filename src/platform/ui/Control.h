@@ -14,7 +14,10 @@ enum ControlEvent : unsigned {
     ControlEventTouchUpOutside = 1u << 7,
     ControlEventTouchCancel = 1u << 8,
     ControlEventValueChanged = 1u << 12,
+    ControlEventEditingDidBegin = 1u << 16,
     ControlEventEditingChanged = 1u << 17,
+    ControlEventEditingDidEnd = 1u << 18,
+    ControlEventEditingDidEndOnExit = 1u << 19,
 };
 
 // Control states, with the platform's values; a state is a set of these bits.
@@ -55,6 +58,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // A gesture recogniser that takes the touch sends touch-cancel.
+    bool event(QEvent* event) override;
 
 private:
     struct Target {

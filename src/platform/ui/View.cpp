@@ -1,6 +1,7 @@
 #include "platform/ui/View.h"
 
 #include "platform/ui/Animation.h"
+#include "platform/ui/GestureArena.h"
 #include "platform/ui/Guard.h"
 
 #include <QEvent>
@@ -496,6 +497,26 @@ void View::updateEffect()
     effect->alpha = m_presentedAlpha;
     effect->scale = m_presentedScale;
     effect->update();
+}
+
+void View::addGestureRecognizer(GestureRecognizer* recognizer)
+{
+    if (recognizer && recognizer->parent() != this)
+        recognizer->setParent(this);
+}
+
+void View::removeGestureRecognizer(GestureRecognizer* recognizer)
+{
+    if (!recognizer || recognizer->parent() != this)
+        return;
+    // A gesture under way ends with its view.
+    GestureArena::shared().withdraw(recognizer, true);
+    recognizer->setParent(nullptr);
+}
+
+QList<GestureRecognizer*> View::gestureRecognizers() const
+{
+    return findChildren<GestureRecognizer*>(Qt::FindDirectChildrenOnly);
 }
 
 bool View::pointInside(const QPointF& point) const

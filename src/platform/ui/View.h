@@ -15,6 +15,8 @@
 
 namespace platform::ui {
 
+class GestureRecognizer;
+
 // Which margins and sizes of a view follow its superview's size, with the platform's
 // values.
 enum AutoresizingMask : unsigned {
@@ -101,6 +103,13 @@ public:
     // The layer, made on first use by makeLayer(). Setting one replaces it.
     Layer* layer() const;
     void setLayer(std::unique_ptr<Layer> layer);
+
+    // Gesture recognisers see the touches that start on this view or its subviews. The
+    // view takes each one added (it becomes the recogniser's parent); removing one hands it
+    // back to the caller.
+    void addGestureRecognizer(GestureRecognizer* recognizer);
+    void removeGestureRecognizer(GestureRecognizer* recognizer);
+    QList<GestureRecognizer*> gestureRecognizers() const;
 
     // Hit testing, as the platform does it: the deepest visible, interactive subview
     // containing the point, or this view, or null. Subclasses may widen or narrow it.

@@ -1,23 +1,22 @@
 #include "platform/ui/Window.h"
 
 #include "platform/NotificationCenter.h"
-#include "platform/Product.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Font.h"
 #include "platform/ui/Guard.h"
+#include "platform/ui/InputPanel.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 
 #include <QCloseEvent>
 #include <QPainter>
-#include <QPainterPath>
-#include <QTime>
-#include <QTimer>
 
 namespace platform::ui {
 
-// The status bar: the time in the middle and a battery at the right, dark or light as
-// the style asks; the bar itself is transparent over the navigation bar.
+// The status bar's place. A desktop window has no phone status bar to imitate (no clock,
+// no battery): where the layout keeps its 20 points, they show only the bar colour. A
+// navigation bar that reaches under it shows its own colour there; a root navigation
+// controller without its bar keeps the points empty, and they take the bars' colour.
 class StatusBarView : public View {
 public:
     explicit StatusBarView(QWidget* parent)
@@ -25,29 +24,18 @@ public:
     {
         setUserInteractionEnabled(false);
         connect(&Device::current(), &Device::statusBarChanged, this, [this] { update(); });
-        auto* timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, this, [this] { update(); });
-        timer->start(30000);
     }
 
 protected:
     void drawRect(QPainter& painter, const QRectF& rect) override
     {
-        const auto& device = Device::current();
-        const QColor ink = device.statusBarStyle() == Device::StatusBarStyle::LightContent
-            ? QColor(Qt::white)
-            : QColor(Qt::black);
-        painter.setPen(ink);
-        painter.setFont(Font::named("HelveticaNeue-Medium", 12));
-        painter.drawText(rect, Qt::AlignCenter, QTime::currentTime().toString("HH:mm"));
-        painter.setFont(Font::system(12));
-        painter.drawText(rect.adjusted(8, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-            device.isPad() ? QStringLiteral("iPad") : QString::fromLatin1(Product::name));
-        const QRectF battery(rect.right() - 34, rect.center().y() - 5, 24, 10);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(battery, 2, 2);
-        painter.fillRect(battery.adjusted(2, 2, -6, -2), ink);
-        painter.fillRect(QRectF(battery.right() + 1, battery.center().y() - 2, 2, 4), ink);
+        auto* window = qobject_cast<Window*>(parentWidget());
+        auto* navigation
+            = window ? qobject_cast<NavigationController*>(window->rootViewController()) : nullptr;
+        if (!navigation || !navigation->isViewLoaded() || !navigation->isNavigationBarHidden())
+            return;
+        const QColor bar = NavigationBar::appearance().barTintColor;
+        painter.fillRect(rect, bar.isValid() ? bar : QColor(247, 247, 247));
     }
 };
 
@@ -79,6 +67,15 @@ double Window::statusBarInset() const
     if (device.hasNotch())
         return device.safeAreaInsets().top();
     return device.statusBarHidden() ? 0.0 : device.statusBarHeight();
+}
+
+InputPanel* Window::inputPanel()
+{
+    if (!m_inputPanel) {
+        m_inputPanel = new InputPanel(this);
+        layoutSubviews();
+    }
+    return m_inputPanel;
 }
 
 void Window::setRootViewController(ViewController* controller)
@@ -114,6 +111,10 @@ void Window::layoutSubviews()
     m_overlay->setFrame(b);
     m_statusBar->setFrame(QRectF(0, 0, b.width(), Device::current().statusBarHeight()));
     m_statusBar->setHidden(Device::current().statusBarHidden() && !Device::current().hasNotch());
+    if (m_inputPanel) {
+        m_inputPanel->layoutInWindow();
+        m_inputPanel->raise();
+    }
     m_statusBar->raise();
     m_overlay->raise();
     if (auto* navigation = qobject_cast<NavigationController*>(m_root.data())) {

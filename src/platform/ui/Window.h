@@ -6,6 +6,7 @@
 
 namespace platform::ui {
 
+class InputPanel;
 class ViewController;
 class StatusBarView;
 
@@ -24,6 +25,9 @@ public:
     View* statusBar() const;
     // Top of the area the screens use (below the status bar when it shows).
     double statusBarInset() const;
+    // The panel at the bottom for the first responder's accessory bar and input view,
+    // made on first use; it sits above the screens and below the overlay level.
+    InputPanel* inputPanel();
 
     void layoutSubviews() override;
 
@@ -37,6 +41,7 @@ private:
     QPointer<ViewController> m_root;
     View* m_overlay = nullptr;
     StatusBarView* m_statusBar = nullptr;
+    QPointer<InputPanel> m_inputPanel;
 };
 
 } // namespace platform::ui

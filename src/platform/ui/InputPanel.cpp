@@ -1,0 +1,237 @@
+#include "platform/ui/InputPanel.h"
+
+#include "platform/NotificationCenter.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/TextInput.h"
+#include "platform/ui/Window.h"
+
+#include <QPainter>
+
+namespace platform::ui {
+
+const QString InputPanel::KeyboardWillShowNotification
+    = QStringLiteral("UIKeyboardWillShowNotification");
+const QString InputPanel::KeyboardDidShowNotification
+    = QStringLiteral("UIKeyboardDidShowNotification");
+const QString InputPanel::KeyboardWillHideNotification
+    = QStringLiteral("UIKeyboardWillHideNotification");
+const QString InputPanel::KeyboardDidHideNotification
+    = QStringLiteral("UIKeyboardDidHideNotification");
+const QString InputPanel::FrameBeginUserInfoKey = QStringLiteral("UIKeyboardFrameBeginUserInfoKey");
+const QString InputPanel::FrameEndUserInfoKey = QStringLiteral("UIKeyboardFrameEndUserInfoKey");
+const QString InputPanel::AnimationDurationUserInfoKey
+    = QStringLiteral("UIKeyboardAnimationDurationUserInfoKey");
+const QString InputPanel::AnimationCurveUserInfoKey
+    = QStringLiteral("UIKeyboardAnimationCurveUserInfoKey");
+
+InputPanel::InputPanel(Window* window)
+    : View(window)
+{
+    setHidden(true);
+    setBackgroundColor(QColor(209, 213, 219));
+}
+
+void InputPanel::showFor(TextInput* input)
+{
+    if (!input || !input->inputAsView())
+        return;
+    auto* window = qobject_cast<Window*>(input->inputAsView()->window());
+    if (!window)
+        return;
+    window->inputPanel()->present(input);
+}
+
+void InputPanel::inputResigned(TextInput* input)
+{
+    if (!input || !input->inputAsView())
+        return;
+    auto* window = qobject_cast<Window*>(input->inputAsView()->window());
+    if (!window)
+        return;
+    InputPanel* panel = window->inputPanel();
+    if (panel->m_owner != input->inputAsView())
+        return;
+    // Moving from one input to the next resigns the first before the second begins; the
+    // panel stays when another input has taken over by then.
+    QPointer<InputPanel> self(panel);
+    QMetaObject::invokeMethod(
+        panel,
+        [self] {
+            if (!self)
+                return;
+            TextInput* current = TextInput::firstResponder();
+            if (current && current->inputAsView()
+                && current->inputAsView()->window() == self->window())
+                return;
+            self->dismiss();
+        },
+        Qt::QueuedConnection);
+}
+
+QRectF InputPanel::shownFrame() const
+{
+    const QWidget* window = parentWidget();
+    if (!window)
+        return QRectF();
+    const double height = contentHeight();
+    return QRectF(0, window->height() - height, window->width(), height);
+}
+
+double InputPanel::contentHeight() const
+{
+    double height = 0;
+    if (m_accessory.view)
+        height
+            += m_accessory.frame.height() > 0 ? m_accessory.frame.height() : DefaultAccessoryHeight;
+    if (m_input.view)
+        height += m_input.frame.height() > 0 ? m_input.frame.height() : DefaultInputViewHeight;
+    return height;
+}
+
+void InputPanel::borrow(Borrowed& slot, View* view)
+{
+    if (slot.view == view)
+        return;
+    giveBack(slot);
+    if (!view)
+        return;
+    slot.view = view;
+    slot.keeper = view->parentWidget();
+    slot.wasHidden = view->isHidden();
+    slot.frame = view->frame();
+    addSubview(view);
+    view->setHidden(false);
+}
+
+void InputPanel::giveBack(Borrowed& slot)
+{
+    QPointer<View> view = slot.view;
+    slot.view.clear();
+    if (!view || view->parentWidget() != this)
+        return;
+    view->setFrame(slot.frame);
+    view->setHidden(slot.wasHidden);
+    if (slot.keeper) {
+        view->setParent(slot.keeper);
+        view->setVisible(!slot.wasHidden);
+    } else {
+        // Its keeper is gone: nothing holds it any more.
+        view->hide();
+        view->deleteLater();
+    }
+}
+
+void InputPanel::present(TextInput* input)
+{
+    View* accessory = input->inputAccessoryView();
+    View* inputView = input->inputView();
+    if (!accessory && !inputView) {
+        m_owner = input->inputAsView();
+        dismiss();
+        return;
+    }
+    const bool wasShowing = m_showing;
+    const QRectF from = wasShowing ? frame() : shownFrame().translated(0, shownFrame().height());
+    m_owner = input->inputAsView();
+    // A view cannot be shown twice: an input view that is also the accessory shows once.
+    borrow(m_accessory, accessory);
+    borrow(m_input, inputView != accessory ? inputView : nullptr);
+    m_showing = true;
+    ++m_generation;
+    const QRectF to = shownFrame();
+    const QRectF start
+        = wasShowing ? from : QRectF(0, to.top() + to.height(), to.width(), to.height());
+    post(KeyboardWillShowNotification, start, to);
+    setFrame(start);
+    setHidden(false);
+    // Over the screens, under the status bar and the overlay level.
+    raise();
+    if (auto* window = qobject_cast<Window*>(parentWidget())) {
+        window->statusBar()->raise();
+        window->overlayLevel()->raise();
+    }
+    layoutSubviews();
+    QPointer<InputPanel> self(this);
+    const int generation = m_generation;
+    Animation::animate(
+        AnimationDuration, 0, AnimationOptionCurveEaseInOut, [this, to] { setFrame(to); },
+        [self, generation, start, to](bool) {
+            if (self && self->m_generation == generation && self->m_showing)
+                self->post(KeyboardDidShowNotification, start, to);
+        });
+}
+
+void InputPanel::dismiss()
+{
+    if (!m_showing) {
+        giveBack(m_accessory);
+        giveBack(m_input);
+        return;
+    }
+    m_showing = false;
+    ++m_generation;
+    const QRectF from = frame();
+    const QRectF to = from.translated(0, from.height());
+    post(KeyboardWillHideNotification, from, to);
+    QPointer<InputPanel> self(this);
+    const int generation = m_generation;
+    Animation::animate(
+        AnimationDuration, 0, AnimationOptionCurveEaseInOut, [this, to] { setFrame(to); },
+        [self, generation, from, to](bool) {
+            if (!self || self->m_generation != generation)
+                return;
+            self->setHidden(true);
+            self->giveBack(self->m_accessory);
+            self->giveBack(self->m_input);
+            self->post(KeyboardDidHideNotification, from, to);
+        });
+}
+
+void InputPanel::post(const QString& name, const QRectF& from, const QRectF& to)
+{
+    QVariantMap info;
+    info.insert(FrameBeginUserInfoKey, from);
+    info.insert(FrameEndUserInfoKey, to);
+    info.insert(AnimationDurationUserInfoKey, AnimationDuration);
+    info.insert(AnimationCurveUserInfoKey, AnimationCurve);
+    NotificationCenter::defaultCenter().post(name, nullptr, info);
+}
+
+void InputPanel::layoutInWindow()
+{
+    if (!m_showing || Animation::isAnimating(this, "frame"))
+        return;
+    const QRectF to = shownFrame();
+    if (to != frame()) {
+        const QRectF from = frame();
+        setFrame(to);
+        post(KeyboardWillShowNotification, from, to);
+        post(KeyboardDidShowNotification, from, to);
+    }
+    layoutSubviews();
+}
+
+void InputPanel::layoutSubviews()
+{
+    const double width = bounds().width();
+    double y = 0;
+    if (m_accessory.view) {
+        const double h
+            = m_accessory.frame.height() > 0 ? m_accessory.frame.height() : DefaultAccessoryHeight;
+        m_accessory.view->setFrame(QRectF(0, y, width, h));
+        y += h;
+    }
+    if (m_input.view) {
+        const double h
+            = m_input.frame.height() > 0 ? m_input.frame.height() : DefaultInputViewHeight;
+        m_input.view->setFrame(QRectF(0, y, width, h));
+    }
+}
+
+void InputPanel::drawRect(QPainter& painter, const QRectF& rect)
+{
+    // A hairline where the panel meets the screen above it.
+    painter.fillRect(QRectF(rect.left(), rect.top(), rect.width(), 0.5), QColor(0, 0, 0, 60));
+}
+
+} // namespace platform::ui
