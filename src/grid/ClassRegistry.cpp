@@ -1,5 +1,8 @@
 #include "grid/ClassRegistry.h"
 
+#include "grid/BaseDataController.h"
+#include "grid/TableDataController.h"
+
 #include <QHash>
 
 #include <mutex>
@@ -16,10 +19,23 @@ struct Registry {
     QHash<QString, Entry> entries;
 };
 
+template<class T> void add(Registry& registry)
+{
+    registry.entries.insert(QString::fromLatin1(T::staticMetaObject.className()),
+        Entry { &T::staticMetaObject,
+            [] { return std::static_pointer_cast<QObject>(std::make_shared<T>()); } });
+}
+
+// The grid's own classes are known from the start; the layers above register theirs.
 // Forms are built off the main thread and resolve their classes there, hence the lock.
 Registry& registry()
 {
     static Registry shared;
+    [[maybe_unused]] static const bool seeded = [] {
+        add<BaseDataController>(shared);
+        add<TableDataController>(shared);
+        return true;
+    }();
     return shared;
 }
 
