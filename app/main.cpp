@@ -3,6 +3,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
+#include "screens/ScreenFactory.h"
 #include "style/Theme.h"
 #include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/shell/Preferences.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
     delegate.setCurrentStyle(Theme::getDefaultTheme());
     delegate.setVestionInSettings();
     MailComposeViewController::registerAsComposer();
+    ScreenFactory::install();
 
     platform::ui::NavigationController navigation;
     navigation.setTitle(QApplication::applicationDisplayName());

@@ -157,6 +157,18 @@ bool Rows::doesRowExists(const QString& userTemplateId)
         > 0;
 }
 
+QList<Rows*> Rows::getRowFaults(const QString& userTemplateId)
+{
+    ModelRegistry::registerClasses();
+    auto request
+        = KivoLib::getFetchRequest(kFetchRows, { { kUserTemplateIdVariable, userTemplateId } });
+    if (!request)
+        return {};
+    request->setIncludesPropertyValues(false);
+    return ModelRegistry::cast<Rows>(
+        KivoLib::executeWithErrorHandling(KivoLib::currentContext(), *request));
+}
+
 QList<Rows*> Rows::applyFilter(const QList<Rows*>& rows, const Columns& columns,
     const Filters& filters, const Password& password)
 {

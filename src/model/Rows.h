@@ -45,6 +45,9 @@ public:
     static QList<Rows*> getRows(const QString& userTemplateId, const Columns& columns,
         const Filters& filters, const Sorts& sorts, const Password& password);
     static bool doesRowExists(const QString& userTemplateId);
+    // The table's rows in fetch order as faults: no row's values are read until one of
+    // them is used, so a large table opens without decoding it.
+    static QList<Rows*> getRowFaults(const QString& userTemplateId);
     // The rows whose values satisfy the filters, in their given order. Filters join
     // left to right by their own joiner (the first one's is not used), AND binding
     // tighter than OR. A filter without a condition ("None") or whose column is not

@@ -1,13 +1,13 @@
 #include "common/TestSupport.h"
 
 #include "platform/UserDefaults.h"
-
 #ifndef KIVOTAB_TEST_CORE_ONLY
 #include "platform/ui/DatePicker.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/TextView.h"
+#include "utilities/shell/ScreenServices.h"
 #endif
 
 #include <QLocale>
@@ -27,6 +27,8 @@ void resetSharedState()
     platform::ui::TextField::appearance() = {};
     platform::ui::TextView::appearance() = {};
     platform::ui::DatePicker::appearance() = {};
+    // A test that needs screen records installs the factory it means.
+    ScreenServices::install(nullptr);
 #endif
 }
 

@@ -11,6 +11,7 @@
 #include "platform/ui/Guard.h"
 #include "platform/ui/NavigationController.h"
 #include "utilities/shell/MessageHelper.h"
+#include "utilities/shell/ScreenServices.h"
 #include "utilities/shell/StyleServices.h"
 
 #include <QCoreApplication>
@@ -168,9 +169,10 @@ platform::ui::ViewController* KivoAppDelegate::currentViewController() const
 }
 
 std::shared_ptr<ScreenRecord> KivoAppDelegate::GetScreen(
-    const QString&, const std::shared_ptr<ScreenLink>&)
+    const QString& screenId, const std::shared_ptr<ScreenLink>& parent)
 {
-    return nullptr;
+    ScreenServices* services = ScreenServices::instance();
+    return services ? services->GetScreen(screenId, parent) : nullptr;
 }
 
 QUrl KivoAppDelegate::applicationHiddenDocumentsDirectory()

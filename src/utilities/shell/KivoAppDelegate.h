@@ -71,7 +71,8 @@ public:
     virtual bool saveContext();
     // The screen on top of the window's navigation stack, or what it presents.
     virtual platform::ui::ViewController* currentViewController() const;
-    // The screen factory hook; the base has no screens.
+    // The record of a screen id from the installed screen factory (ScreenServices);
+    // null while none is installed.
     virtual std::shared_ptr<ScreenRecord> GetScreen(
         const QString& screenId, const std::shared_ptr<ScreenLink>& parent);
     // Library/"Private Documents", made when missing. Raises when a file of that name is

@@ -1,0 +1,3 @@
+#include "grid/GridScreenProtocol.h"
+
+GridScreenProtocol::~GridScreenProtocol() = default;

@@ -1,0 +1,4 @@
+#include "grid/MatrixResponse.h"
+
+MatrixResponse::MatrixResponse() = default;
+MatrixResponse::~MatrixResponse() = default;

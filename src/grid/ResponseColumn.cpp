@@ -1,0 +1,3 @@
+#include "grid/ResponseColumn.h"
+
+const QString ResponseColumn::ImageColumnPrefix = QStringLiteral("QDGUDP");

@@ -1,0 +1,4 @@
+#include "grid/SingleResponse.h"
+
+SingleResponse::SingleResponse() = default;
+SingleResponse::~SingleResponse() = default;

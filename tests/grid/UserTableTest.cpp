@@ -1,0 +1,241 @@
+#include "FakeGridScreen.h"
+#include "UserTableDataController.h"
+
+#include "grid/BridgeScreenData.h"
+#include "grid/RowObject.h"
+#include "grid/UserTableRows.h"
+#include "model/ModelFixture.h"
+#include "model/Rows.h"
+#include "model/UserTemplate.h"
+#include "platform/coredata/ManagedObjectContext.h"
+#include "platform/ui/AlertView.h"
+#include "utilities/store/KivoLibContext.h"
+
+#include <gtest/gtest.h>
+
+using gridtest::FakeGridScreen;
+using gridtest::UserTableDataController;
+using platform::ui::AlertView;
+
+namespace {
+
+const QString kDatabase = QStringLiteral("7C1E5A3B-2D4F-4B6A-8E9C-0F1A2B3C4D5E");
+const QString kDefinition = QStringLiteral("2A4C6E8F-1B3D-4F5A-9C7E-6D8B0A2C4E61");
+
+// A user table of generated rows shown by the small rows controller on a grid screen
+// whose breadcrumb holds the table, as the home screen's tap leaves it.
+struct UserTableTest : modeltest::ModelTest {
+    void SetUp() override
+    {
+        ModelTest::SetUp();
+        name = column(kDefinition, "Name", "Text");
+        amount = column(kDefinition, "Amount", "Numeric");
+        UserTemplate* table = UserTemplate::add(kDatabase);
+        table->setTemplate_id(kDefinition);
+        table->setName("Clients");
+        ASSERT_TRUE(table->saveUserTemplate());
+        tableId = table->id().toString();
+    }
+
+    void TearDown() override
+    {
+        screen.reset();
+        controller.reset();
+        ModelTest::TearDown();
+    }
+
+    // Rows "Client 0", "Client 1", ... stored in one commit; then the context forgets
+    // every object, as a fresh start would, so the grid meets the rows in the store only.
+    void store(int count, const Rows::Password& password = std::nullopt)
+    {
+        for (int i = 0; i < count; ++i) {
+            Rows* row = Rows::add(tableId);
+            row->updateData(
+                { { key(name), QStringLiteral("Client %1").arg(i) }, { key(amount), 100 + i } },
+                { name, amount }, password);
+            KivoLib::insertEntity(row);
+        }
+        ASSERT_TRUE(KivoLib::commit());
+        KivoLib::currentContext()->reset();
+    }
+
+    FakeGridScreen* open(const Rows::Password& password = std::nullopt)
+    {
+        auto record = std::make_shared<BridgeScreenData>();
+        record->id = "Template Rows";
+        record->title = "Rows";
+        controller = std::make_shared<UserTableDataController>();
+        controller->password = password;
+        auto link = std::make_shared<Parent>();
+        link->data = RowObject::fromObject(UserTemplate::getUserTemplates(kDatabase).value(0));
+        screen = std::make_unique<FakeGridScreen>(record, controller, link);
+        screen->refreshView();
+        return screen.get();
+    }
+
+    QString key(TemplateColumn* column) const { return column->id().toString(); }
+
+    int faults() const
+    {
+        int count = 0;
+        for (const QVariant& row : controller->rows())
+            count += RowObject::entity(row)->isFault() ? 1 : 0;
+        return count;
+    }
+
+    QString tileText(qint64 index) const
+    {
+        const auto item = controller->getGridData(index);
+        return item ? item->Menu : QString();
+    }
+
+    static QList<AlertView*> alertsShown()
+    {
+        testsupport::processEvents(10);
+        return AlertView::visibleAlerts();
+    }
+
+    TemplateColumn* name = nullptr;
+    TemplateColumn* amount = nullptr;
+    QString tableId;
+    std::shared_ptr<UserTableDataController> controller;
+    std::unique_ptr<FakeGridScreen> screen;
+};
+
+} // namespace
+
+TEST_F(UserTableTest, OpeningATableReadsNoRowAndACellDecodesOnlyItsOwn)
+{
+    store(300);
+    open();
+    ASSERT_EQ(controller->count(), 300);
+    EXPECT_EQ(faults(), 300);
+    EXPECT_EQ(controller->tableRows.cachedCount(), 0);
+
+    EXPECT_EQ(tileText(5), "Client 5");
+    EXPECT_EQ(faults(), 299);
+    EXPECT_FALSE(controller->rowAt(5)->isFault());
+    EXPECT_TRUE(controller->rowAt(4)->isFault());
+    EXPECT_TRUE(controller->rowAt(6)->isFault());
+    // Asked again, the decoded row is kept.
+    EXPECT_EQ(tileText(5), "Client 5");
+    EXPECT_EQ(controller->tableRows.cachedCount(), 1);
+}
+
+TEST_F(UserTableTest, ScrollingThroughEveryRowKeepsOnlyAFewDecoded)
+{
+    store(300);
+    open();
+    for (qint64 i = 0; i < controller->count(); ++i)
+        ASSERT_EQ(tileText(i), QStringLiteral("Client %1").arg(i));
+    EXPECT_LE(controller->tableRows.cachedCount(), UserTableRows::CacheSize);
+    EXPECT_GT(controller->tableRows.cachedCount(), 0);
+    // The first rows left the cache long ago and are decoded again, unchanged.
+    EXPECT_EQ(tileText(0), "Client 0");
+}
+
+TEST_F(UserTableTest, AProtectedTablesRowsAreDecryptedWhenACellAsks)
+{
+    store(3, QStringLiteral("s3cret"));
+    Rows* stored = Rows::getRowFaults(tableId).value(1);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_FALSE(stored->json().toString().contains("Client"));
+    KivoLib::currentContext()->reset();
+
+    open(QStringLiteral("s3cret"));
+    EXPECT_EQ(faults(), 3);
+    EXPECT_EQ(tileText(1), "Client 1");
+    EXPECT_EQ(faults(), 2);
+
+    // A wrong password shows nothing rather than failing.
+    open(QStringLiteral("wrong"));
+    EXPECT_EQ(tileText(1), "");
+}
+
+TEST_F(UserTableTest, AReloadDuringASearchDropsTheRowsThatWent)
+{
+    store(30);
+    FakeGridScreen* grid = open();
+    controller->searchData("client 2");
+    // "Client 2" and "Client 20" .. "Client 29".
+    ASSERT_EQ(controller->count(), 11);
+    EXPECT_EQ(controller->tableRows.cachedCount(), 0);
+
+    // Another screen removes one of the matches; the grid reloads.
+    ASSERT_TRUE(Rows::deleteRows(controller->rowAt(3)));
+    grid->refreshView();
+    EXPECT_TRUE(controller->isSearchActive());
+    ASSERT_EQ(controller->count(), 10);
+    QStringList texts;
+    for (qint64 i = 0; i < controller->count(); ++i)
+        texts << tileText(i);
+    EXPECT_FALSE(texts.contains("Client 22"));
+    EXPECT_EQ(controller->rows().size(), 29);
+}
+
+TEST_F(UserTableTest, EndingASearchKeepsTheSameRowSelected)
+{
+    store(30);
+    FakeGridScreen* grid = open();
+    controller->searchData("client 1");
+    // The third match, "Client 11", is the twelfth row of the table.
+    grid->setSelectedRow(2);
+    ASSERT_EQ(tileText(2), "Client 11");
+    grid->setSelectedRow(controller->endSearch(grid->selectedRow()));
+    EXPECT_EQ(grid->selectedRow(), 11);
+    EXPECT_EQ(tileText(grid->selectedRow()), "Client 11");
+}
+
+TEST_F(UserTableTest, ConfirmedRemovalDeletesTheSelectedRowFromTheStore)
+{
+    store(5);
+    FakeGridScreen* grid = open();
+    grid->setSelectedRow(2);
+    controller->remove(nullptr);
+    auto alerts = alertsShown();
+    ASSERT_EQ(alerts.size(), 1);
+    alerts.first()->clickButtonAtIndex(1);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return controller->loads == 2; }));
+    EXPECT_EQ(controller->count(), 4);
+    EXPECT_EQ(Rows::getRowFaults(tableId).size(), 4);
+    QStringList texts;
+    for (qint64 i = 0; i < controller->count(); ++i)
+        texts << tileText(i);
+    EXPECT_EQ(texts, QStringList({ "Client 0", "Client 1", "Client 3", "Client 4" }));
+}
+
+TEST_F(UserTableTest, OpenOnTheSaveSuccessAlertLeavesTheRowsInTheStore)
+{
+    store(5);
+    FakeGridScreen* grid = open();
+    grid->setSelectedRow(2);
+    // The last action was a removal, as when an export follows a cancelled delete.
+    controller->setLastClickedButton(3);
+    auto* saved = new AlertView(
+        "Information", "Successfully Saved.", controller.get(), "Close", { "Open" });
+    saved->setTag(1000);
+    saved->show();
+    ASSERT_EQ(alertsShown().size(), 1);
+    saved->clickButtonAtIndex(1);
+    testsupport::processEvents(50);
+    EXPECT_EQ(Rows::getRowFaults(tableId).size(), 5);
+    EXPECT_EQ(controller->loads, 1);
+}
+
+TEST_F(UserTableTest, ASavedRowShowsItsNewValuesAtOnce)
+{
+    store(3);
+    FakeGridScreen* grid = open();
+    ASSERT_EQ(tileText(1), "Client 1");
+    grid->setSelectedRow(1);
+    controller->tapOnItem(1);
+    ASSERT_TRUE(controller->saveRow(
+        QVariantMap { { key(name), QStringLiteral("Renamed") }, { key(amount), 7 } }));
+    EXPECT_EQ(tileText(1), "Renamed");
+    EXPECT_EQ(grid->gridRefreshes, 2);
+
+    // What the store holds, read afresh.
+    KivoLib::currentContext()->reset();
+    open();
+    EXPECT_EQ(tileText(1), "Renamed");
+}
