@@ -58,7 +58,8 @@ public:
     bool autoresizesSubviews() const { return m_autoresizesSubviews; }
     void setAutoresizesSubviews(bool value) { m_autoresizesSubviews = value; }
 
-    // The hierarchy.
+    // The hierarchy. A scroll view keeps its subviews in the content it moves; for one
+    // of those the superview is the scroll view.
     View* superview() const;
     QList<View*> subviews() const;
     void addSubview(QWidget* view);
@@ -121,6 +122,10 @@ public:
     // Animation support (called by Animation).
     void setAnimationBlocksInteraction(bool block);
     void layerChanged();
+
+    // The view that holds this view's subviews: the view itself, or the content a scroll
+    // view moves. A view's coordinates are those of its container.
+    virtual View* subviewContainer() const { return const_cast<View*>(this); }
 
     // Called after layoutSubviews; view controllers hook their viewDidLayoutSubviews here.
     std::function<void()> onLayoutSubviews;
