@@ -527,6 +527,7 @@ void View::layerChanged()
 {
     updateEffect();
     update();
+    layerDidChange();
 }
 
 void View::updateEffect()

@@ -138,6 +138,8 @@ protected:
     virtual std::unique_ptr<Layer> makeLayer() const;
     // Draws the view's own content inside its bounds, over the background.
     virtual void drawRect(QPainter& painter, const QRectF& rect);
+    // Called after any change of the layer's drawing state, shown values included.
+    virtual void layerDidChange() { }
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
