@@ -316,6 +316,9 @@ void CollectionView::showView(
     CollectionReusableView* view, const CollectionViewLayoutAttributes& attributes)
 {
     applyAttributes(view, attributes);
+    // A supplementary view may be of a cell class too; only cells carry a selection.
+    if (attributes.representedElementCategory() != CollectionViewLayoutAttributes::Category::Cell)
+        return;
     if (auto* cell = qobject_cast<CollectionViewCell*>(view)) {
         cell->setHighlighted(false);
         cell->setSelected(m_selected.count(attributes.indexPath()) > 0);
@@ -329,14 +332,15 @@ void CollectionView::hideShown(const Key& key, Shown& shown)
     if (!shown.view)
         return;
     QPointer<CollectionReusableView> view = shown.view;
-    if (auto* cell = qobject_cast<CollectionViewCell*>(view.data()))
+    const bool isCell = key.category == CollectionViewLayoutAttributes::Category::Cell;
+    if (auto* cell = qobject_cast<CollectionViewCell*>(view.data()); cell && isCell)
         if (auto* d = delegate())
             guarded([&] { d->collectionViewDidEndDisplayingCell(this, cell, key.path); });
     if (view)
-        recycle(view);
+        recycle(view, isCell ? CellKind : key.kind);
 }
 
-void CollectionView::recycle(CollectionReusableView* view)
+void CollectionView::recycle(CollectionReusableView* view, const QString& kind)
 {
     Animation::cancel(view, "frame");
     Animation::cancel(view, "alpha");
@@ -347,8 +351,6 @@ void CollectionView::recycle(CollectionReusableView* view)
         return;
     }
     view->setHidden(true);
-    const QString kind
-        = qobject_cast<CollectionViewCell*>(view) ? CellKind : view->property("kind").toString();
     m_queues[queueKey(kind, view->reuseIdentifier())].append(view);
 }
 
@@ -381,8 +383,6 @@ void CollectionView::updateVisibleElements()
         CollectionReusableView* view = makeView(*a);
         if (!view)
             continue;
-        if (key.category != CollectionViewLayoutAttributes::Category::Cell)
-            view->setProperty("kind", key.kind);
         m_shown[key] = Shown { view, *a };
         showView(view, *a);
         m_stackDirty = true;
@@ -859,8 +859,6 @@ void CollectionView::finishBatch(std::vector<Completion> completions)
         CollectionReusableView* view = makeView(a);
         if (!view)
             continue;
-        if (key.category != CollectionViewLayoutAttributes::Category::Cell)
-            view->setProperty("kind", key.kind);
         CollectionViewLayoutAttributes start = a;
         const bool appearing = key.category == CollectionViewLayoutAttributes::Category::Cell
             ? !update->oldIndexPath(key.path).has_value()

@@ -164,7 +164,7 @@ private:
     void applyAttributes(
         CollectionReusableView* view, const CollectionViewLayoutAttributes& attributes);
     void hideShown(const Key& key, Shown& shown);
-    void recycle(CollectionReusableView* view);
+    void recycle(CollectionReusableView* view, const QString& kind);
     void updateVisibleElements();
     void restack();
     void finishBatch(std::vector<Completion> completions);

@@ -499,3 +499,34 @@ TEST(CollectionViewCell, TheContentShadowShowsAroundTheCellAndHighlightingReache
     EXPECT_FALSE(label->isHighlighted());
     EXPECT_DOUBLE_EQ(selected->alpha(), 0);
 }
+
+TEST(CollectionView, AHeaderOfACellClassIsReusedAsAHeaderAndNeverSelected)
+{
+    Animation::setInstant(true);
+    Tiles tiles(200);
+    tiles.headerSize = QSizeF(0, 30);
+    CollectionView view(QRectF(0, 0, 320, 300), new FlowLayout);
+    view.registerClassForCellWithReuseIdentifier<CollectionViewCell>("CELL_CONTENT");
+    view.registerClassForSupplementaryViewOfKind<CollectionViewCell>(
+        CollectionView::ElementKindSectionHeader, "CELL_HEADER");
+    view.setDelegate(&tiles);
+    view.setDataSource(&tiles);
+    view.layoutIfNeeded();
+    auto* header = qobject_cast<CollectionViewCell*>(view.supplementaryViewForElementKind(
+        CollectionView::ElementKindSectionHeader, IndexPath(0, 0)));
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->frame(), QRectF(0, 0, 320, 30));
+    view.selectItemAtIndexPath(IndexPath(0, 0), false, CollectionView::ScrollPositionNone);
+    EXPECT_FALSE(header->isSelected());
+    EXPECT_TRUE(view.cellForItemAtIndexPath(IndexPath(0, 0))->isSelected());
+
+    view.setContentOffset(QPointF(0, 2000));
+    EXPECT_EQ(view.supplementaryViewForElementKind(
+                  CollectionView::ElementKindSectionHeader, IndexPath(0, 0)),
+        nullptr);
+    view.setContentOffset(QPointF(0, 0));
+    EXPECT_EQ(view.supplementaryViewForElementKind(
+                  CollectionView::ElementKindSectionHeader, IndexPath(0, 0)),
+        header);
+    EXPECT_FALSE(header->isSelected());
+}
