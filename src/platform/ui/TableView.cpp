@@ -176,9 +176,9 @@ void TableView::setBackgroundView(View* view)
     if (!view)
         return;
     // A child of the table itself, not of the content, so it stays while rows scroll.
+    const bool hidden = view->isHidden();
     view->setParent(this);
-    view->setHidden(view->isHidden());
-    view->setVisible(true);
+    view->setHidden(hidden);
     view->setFrame(bounds());
     view->stackUnder(subviewContainer());
 }

@@ -541,3 +541,86 @@ TEST(TableView, ColoursInsetsAndViewsOfTheDelegateAreHonoured)
     EXPECT_EQ(backdrop->frame(), QRectF(0, 0, 375, 600));
     EXPECT_EQ(backdrop->mapTo(&table, QPoint(0, 0)), QPoint(0, 0));
 }
+
+namespace {
+
+// Sizes everything itself and gives its own header views.
+class Measured : public Numbers, public TableViewDelegate {
+public:
+    std::vector<double> heights;
+    QPointer<View> kept;
+    int headersAsked = 0;
+    bool freshHeaders = false;
+    QStringList log;
+
+    double tableViewHeightForRowAtIndexPath(TableView*, const IndexPath& p) override
+    {
+        return heights[size_t(p.row())];
+    }
+    double tableViewHeightForHeaderInSection(TableView*, int) override { return 50; }
+    double tableViewHeightForFooterInSection(TableView*, int) override { return 0; }
+    View* tableViewViewForHeaderInSection(TableView*, int) override
+    {
+        ++headersAsked;
+        if (freshHeaders || !kept) {
+            kept = new View;
+            kept->setBackgroundColor(Qt::yellow);
+        }
+        return kept;
+    }
+    void tableViewDidSelectRowAtIndexPath(TableView*, const IndexPath& p) override
+    {
+        log << QString("select %1").arg(p.row());
+    }
+};
+
+} // namespace
+
+TEST(TableView, HeightsAndHeaderViewsComeFromTheDelegate)
+{
+    Animation::setInstant(true);
+    Measured measured;
+    measured.rows = 40;
+    measured.heights.assign(40, 60);
+    measured.heights[1] = 0; // a row of no height is not made
+    measured.heights[2] = 100;
+    TableView table(QRectF(0, 0, 320, 400), TableView::Style::Grouped);
+    table.registerClassForCellReuseIdentifier<TableViewCell>("Number");
+    table.setDataSource(&measured);
+    table.setDelegate(&measured);
+    table.show();
+    table.layoutIfNeeded();
+    EXPECT_EQ(table.rectForRowAtIndexPath(IndexPath(0, 0)), QRectF(0, 50, 320, 60));
+    EXPECT_EQ(table.rectForRowAtIndexPath(IndexPath(2, 0)), QRectF(0, 110, 320, 100));
+    EXPECT_EQ(table.cellForRowAtIndexPath(IndexPath(1, 0)), nullptr);
+    EXPECT_EQ(table.contentSize().height(), 50 + 38 * 60 + 100);
+    EXPECT_EQ(table.indexPathForRowAtPoint(QPointF(10, 120)), IndexPath(2, 0));
+    EXPECT_FALSE(table.indexPathForRowAtPoint(QPointF(10, 20)).has_value()); // the header
+
+    // The delegate's header view is shown at the header's place; given again, it stays.
+    View* header = table.headerViewForSection(0);
+    ASSERT_EQ(header, measured.kept.data());
+    EXPECT_EQ(header->frame(), QRectF(0, 0, 320, 50));
+    table.setContentOffset(QPointF(0, 1500));
+    EXPECT_EQ(table.headerViewForSection(0), nullptr);
+    table.setContentOffset(QPointF(0, 0));
+    EXPECT_EQ(table.headerViewForSection(0), header);
+    // One given instead replaces it, and the old one goes.
+    QPointer<View> old = header;
+    measured.freshHeaders = true;
+    table.reloadData();
+    table.layoutIfNeeded();
+    EXPECT_EQ(table.headerViewForSection(0), measured.kept.data());
+    EXPECT_NE(measured.kept.data(), old.data());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(old.isNull());
+
+    // A cell that shows no selection still reports its tap, and its path is known.
+    TableViewCell* cell = table.cellForRowAtIndexPath(IndexPath(3, 0));
+    cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
+    EXPECT_EQ(table.indexPathForCell(cell), IndexPath(3, 0));
+    scrolltest::click(&table, cell->frame().center());
+    EXPECT_EQ(measured.log, QStringList({ "select 3" }));
+    EXPECT_TRUE(cell->isSelected());
+    EXPECT_EQ(cell->selectedBackgroundView(), nullptr);
+}
