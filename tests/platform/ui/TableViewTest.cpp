@@ -624,3 +624,38 @@ TEST(TableView, HeightsAndHeaderViewsComeFromTheDelegate)
     EXPECT_TRUE(cell->isSelected());
     EXPECT_EQ(cell->selectedBackgroundView(), nullptr);
 }
+
+TEST(TableView, RowsLeaveAndArriveWithTheirAnimationsThroughTheAnimationHelper)
+{
+    Fixture f(sampleForm(), QRectF(0, 0, 375, 700));
+    TableView& table = *f.table;
+    Animation::setInstant(false);
+    QPointer<TableViewCell> leaving = table.cellForRowAtIndexPath(IndexPath(0, 1));
+    TableViewCell* staying = table.cellForRowAtIndexPath(IndexPath(2, 1));
+    const QRectF leavingFrame = leaving->frame();
+    const QRectF stayingTarget = table.rectForRowAtIndexPath(IndexPath(1, 1));
+    f.form.groups[1].rows[0].hidden = true;
+    f.form.groups[3].rows.push_back({ "Map", "" });
+    table.beginUpdates();
+    table.deleteRowsAtIndexPaths({ IndexPath(0, 1) }, TableView::RowAnimation::Left);
+    table.insertRowsAtIndexPaths({ IndexPath(3, 3) }, TableView::RowAnimation::Right);
+    table.endUpdates();
+
+    // The model is there at once; what shows moves there over the animation.
+    TableViewCell* arriving = table.cellForRowAtIndexPath(IndexPath(3, 3));
+    ASSERT_NE(arriving, nullptr);
+    EXPECT_EQ(arriving->frame(), table.rectForRowAtIndexPath(IndexPath(3, 3)));
+    EXPECT_GT(arriving->geometry().left(), 0); // still to the right
+    EXPECT_EQ(staying->frame(), stayingTarget);
+    EXPECT_TRUE(Animation::isAnimating(staying, "frame"));
+    ASSERT_TRUE(leaving);
+    EXPECT_FALSE(leaving->isHidden());
+    EXPECT_EQ(leaving->frame(), leavingFrame.translated(-leavingFrame.width(), 0));
+
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !leaving || leaving->isHidden(); }));
+    EXPECT_EQ(arriving->geometry(), table.rectForRowAtIndexPath(IndexPath(3, 3)).toRect());
+    EXPECT_EQ(staying->geometry(), stayingTarget.toRect());
+    EXPECT_EQ(table.cellForRowAtIndexPath(IndexPath(1, 1)), staying);
+    EXPECT_EQ(f.titleAt(0, 1), "Created");
+    Animation::setInstant(true);
+}
