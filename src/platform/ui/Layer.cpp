@@ -19,6 +19,12 @@ void Layer::setCornerRadius(double radius)
     setNeedsDisplay();
 }
 
+void Layer::setMaskedCorners(unsigned corners)
+{
+    m_maskedCorners = corners & AllCorners;
+    setNeedsDisplay();
+}
+
 void Layer::setMasksToBounds(bool masks)
 {
     m_masksToBounds = masks;
@@ -78,6 +84,7 @@ void Layer::setShadowRadius(double radius)
 void Layer::copyBaseState(const Layer& other)
 {
     m_cornerRadius = other.m_cornerRadius;
+    m_maskedCorners = other.m_maskedCorners;
     m_masksToBounds = other.m_masksToBounds;
     m_borderWidth = other.m_borderWidth;
     m_borderColor = other.m_borderColor;

@@ -24,6 +24,16 @@ public:
 
     double cornerRadius() const { return m_cornerRadius; }
     void setCornerRadius(double radius);
+    // Which corners the radius rounds, with the platform's values; all four by default.
+    enum CornerMask : unsigned {
+        MinXMinYCorner = 1u << 0,
+        MaxXMinYCorner = 1u << 1,
+        MinXMaxYCorner = 1u << 2,
+        MaxXMaxYCorner = 1u << 3,
+        AllCorners = 15u,
+    };
+    unsigned maskedCorners() const { return m_maskedCorners; }
+    void setMaskedCorners(unsigned corners);
     bool masksToBounds() const { return m_masksToBounds; }
     void setMasksToBounds(bool masks);
 
@@ -59,6 +69,7 @@ private:
     friend class View;
     View* m_view = nullptr;
     double m_cornerRadius = 0;
+    unsigned m_maskedCorners = AllCorners;
     bool m_masksToBounds = false;
     double m_borderWidth = 0;
     QColor m_borderColor = Qt::black;

@@ -105,6 +105,33 @@ private:
     View* m_view;
 };
 
+// A rectangle whose masked corners are rounded and the others square.
+QPainterPath roundedShape(const QRectF& r, double radius, unsigned corners)
+{
+    const double d = radius * 2;
+    QPainterPath path;
+    if (corners & Layer::MinXMinYCorner) {
+        path.moveTo(r.left(), r.top() + radius);
+        path.arcTo(QRectF(r.left(), r.top(), d, d), 180, -90);
+    } else {
+        path.moveTo(r.topLeft());
+    }
+    if (corners & Layer::MaxXMinYCorner)
+        path.arcTo(QRectF(r.right() - d, r.top(), d, d), 90, -90);
+    else
+        path.lineTo(r.topRight());
+    if (corners & Layer::MaxXMaxYCorner)
+        path.arcTo(QRectF(r.right() - d, r.bottom() - d, d, d), 0, -90);
+    else
+        path.lineTo(r.bottomRight());
+    if (corners & Layer::MinXMaxYCorner)
+        path.arcTo(QRectF(r.left(), r.bottom() - d, d, d), 270, -90);
+    else
+        path.lineTo(r.bottomLeft());
+    path.closeSubpath();
+    return path;
+}
+
 QRectF alignedFrame(const QRectF& frame)
 {
     return QRectF(std::round(frame.x()), std::round(frame.y()), std::round(frame.width()),
@@ -195,17 +222,33 @@ void View::setCenter(const QPointF& center)
     setFrame(f);
 }
 
+namespace {
+
+// The widget whose origin is the origin of a view's coordinates.
+const QWidget* coordinateWidget(const QWidget* widget)
+{
+    if (auto* view = qobject_cast<const View*>(widget))
+        return view->subviewContainer();
+    return widget;
+}
+
+} // namespace
+
 QPointF View::convertPointToView(const QPointF& point, const QWidget* view) const
 {
-    const QWidget* target = view ? view : window();
-    return QPointF(mapTo(window(), QPoint(0, 0)) - target->mapTo(target->window(), QPoint(0, 0)))
+    const QWidget* self = coordinateWidget(this);
+    const QWidget* target = coordinateWidget(view ? view : window());
+    return QPointF(
+               self->mapTo(window(), QPoint(0, 0)) - target->mapTo(target->window(), QPoint(0, 0)))
         + point;
 }
 
 QPointF View::convertPointFromView(const QPointF& point, const QWidget* view) const
 {
-    const QWidget* source = view ? view : window();
-    return QPointF(source->mapTo(source->window(), QPoint(0, 0)) - mapTo(window(), QPoint(0, 0)))
+    const QWidget* self = coordinateWidget(this);
+    const QWidget* source = coordinateWidget(view ? view : window());
+    return QPointF(
+               source->mapTo(source->window(), QPoint(0, 0)) - self->mapTo(window(), QPoint(0, 0)))
         + point;
 }
 
@@ -221,13 +264,19 @@ QRectF View::convertRectFromView(const QRectF& rect, const QWidget* view) const
 
 View* View::superview() const
 {
-    return qobject_cast<View*>(parentWidget());
+    auto* parent = qobject_cast<View*>(parentWidget());
+    if (parent) {
+        auto* outer = qobject_cast<View*>(parent->parentWidget());
+        if (outer && outer->subviewContainer() == parent)
+            return outer;
+    }
+    return parent;
 }
 
 QList<View*> View::subviews() const
 {
     QList<View*> result;
-    for (QObject* child : children())
+    for (QObject* child : subviewContainer()->children())
         if (auto* view = qobject_cast<View*>(child))
             result.append(view);
     return result;
@@ -242,12 +291,13 @@ void View::showAsSubview(QWidget* view)
 
 void View::addSubview(QWidget* view)
 {
-    if (!view || view == this)
+    View* host = subviewContainer();
+    if (!view || view == this || view == host)
         return;
     const bool wasHidden
         = qobject_cast<View*>(view) ? qobject_cast<View*>(view)->m_hidden : view->isHidden();
-    if (view->parentWidget() != this)
-        view->setParent(this);
+    if (view->parentWidget() != host)
+        view->setParent(host);
     view->raise();
     view->setVisible(!wasHidden);
 }
@@ -256,7 +306,7 @@ void View::insertSubview(QWidget* view, int index)
 {
     addSubview(view);
     QList<QWidget*> order;
-    for (QObject* child : children())
+    for (QObject* child : subviewContainer()->children())
         if (auto* w = qobject_cast<QWidget*>(child); w && w != view)
             order.append(w);
     index = std::clamp(index, 0, int(order.size()));
@@ -267,19 +317,19 @@ void View::insertSubview(QWidget* view, int index)
 void View::insertSubviewBelow(QWidget* view, QWidget* sibling)
 {
     addSubview(view);
-    if (sibling && sibling->parentWidget() == this)
+    if (sibling && sibling->parentWidget() == subviewContainer())
         view->stackUnder(sibling);
 }
 
 void View::insertSubviewAbove(QWidget* view, QWidget* sibling)
 {
     addSubview(view);
-    if (sibling && sibling->parentWidget() == this) {
+    if (sibling && sibling->parentWidget() == subviewContainer()) {
         // Qt has no "stack over"; put the view on top, then lower everything that was
         // above the sibling beneath... simply raise the view and lower the later ones.
         bool after = false;
         QList<QWidget*> later;
-        for (QObject* child : children()) {
+        for (QObject* child : subviewContainer()->children()) {
             auto* w = qobject_cast<QWidget*>(child);
             if (!w || w == view)
                 continue;
@@ -305,13 +355,13 @@ void View::removeFromSuperview()
 
 void View::bringSubviewToFront(QWidget* view)
 {
-    if (view && view->parentWidget() == this)
+    if (view && view->parentWidget() == subviewContainer())
         view->raise();
 }
 
 void View::sendSubviewToBack(QWidget* view)
 {
-    if (view && view->parentWidget() == this)
+    if (view && view->parentWidget() == subviewContainer())
         view->lower();
 }
 
@@ -478,6 +528,7 @@ void View::layerChanged()
 {
     updateEffect();
     update();
+    layerDidChange();
 }
 
 void View::updateEffect()
@@ -589,8 +640,10 @@ void View::paintEvent(QPaintEvent*)
     Layer* l = layer();
     const double radius = std::min(l->cornerRadius(), std::min(b.width(), b.height()) / 2);
     QPainterPath shape;
-    if (radius > 0)
+    if (radius > 0 && l->maskedCorners() == Layer::AllCorners)
         shape.addRoundedRect(b, radius, radius);
+    else if (radius > 0)
+        shape = roundedShape(b, radius, l->maskedCorners());
     else
         shape.addRect(b);
 
@@ -613,7 +666,10 @@ void View::paintEvent(QPaintEvent*)
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
         const QRectF inner = b.adjusted(w / 2, w / 2, -w / 2, -w / 2);
-        if (radius > 0)
+        if (radius > 0 && l->maskedCorners() != Layer::AllCorners)
+            painter.drawPath(
+                roundedShape(inner, std::max(0.0, radius - w / 2), l->maskedCorners()));
+        else if (radius > 0)
             painter.drawRoundedRect(
                 inner, std::max(0.0, radius - w / 2), std::max(0.0, radius - w / 2));
         else

@@ -60,7 +60,8 @@ public:
     bool autoresizesSubviews() const { return m_autoresizesSubviews; }
     void setAutoresizesSubviews(bool value) { m_autoresizesSubviews = value; }
 
-    // The hierarchy.
+    // The hierarchy. A scroll view keeps its subviews in the content it moves; for one
+    // of those the superview is the scroll view.
     View* superview() const;
     QList<View*> subviews() const;
     void addSubview(QWidget* view);
@@ -131,6 +132,10 @@ public:
     void setAnimationBlocksInteraction(bool block);
     void layerChanged();
 
+    // The view that holds this view's subviews: the view itself, or the content a scroll
+    // view moves. A view's coordinates are those of its container.
+    virtual View* subviewContainer() const { return const_cast<View*>(this); }
+
     // Called after layoutSubviews; view controllers hook their viewDidLayoutSubviews here.
     std::function<void()> onLayoutSubviews;
 
@@ -142,6 +147,8 @@ protected:
     virtual std::unique_ptr<Layer> makeLayer() const;
     // Draws the view's own content inside its bounds, over the background.
     virtual void drawRect(QPainter& painter, const QRectF& rect);
+    // Called after any change of the layer's drawing state, shown values included.
+    virtual void layerDidChange() { }
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
