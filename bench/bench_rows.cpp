@@ -196,17 +196,11 @@ void setUp()
     fixture->addShellSeconds = addRowsShell(fixture->folder.filePath("shell.sqlite"));
 }
 
-void report(benchmark::State& state, double ours, double shell)
+// The shared report, with the fetch's share of the last load beside it.
+void reportLoad(benchmark::State& state, double ours, double shell)
 {
-    if (ours < 0 || shell < 0) {
-        state.SkipWithError("a run failed");
-        return;
-    }
-    state.SetIterationTime(ours);
-    state.counters["ours_ms"] = ours * 1000;
-    state.counters["sqlite3_ms"] = shell * 1000;
-    state.counters["ratio"] = ours / shell;
-    state.counters["fetch_ms"] = lastFetchSeconds * 1000;
+    if (benchsupport::report(state, ours, shell))
+        state.counters["fetch_ms"] = lastFetchSeconds * 1000;
 }
 
 // Ours: fetch the table in a context that holds nothing yet, then decode every row.
@@ -232,14 +226,14 @@ void AddRows(benchmark::State& state)
 {
     setUp();
     for (auto _ : state)
-        report(state, fixture->addSeconds, fixture->addShellSeconds);
+        benchsupport::report(state, fixture->addSeconds, fixture->addShellSeconds);
 }
 
 void LoadAndDecodePlain(benchmark::State& state)
 {
     setUp();
     for (auto _ : state)
-        report(
+        reportLoad(
             state, loadAndDecode(PlainTable, std::nullopt), runShell(fixture->store, selectRows()));
 }
 
@@ -247,7 +241,7 @@ void LoadAndDecodeProtected(benchmark::State& state)
 {
     setUp();
     for (auto _ : state)
-        report(
+        reportLoad(
             state, loadAndDecode(ProtectedTable, Password), runShell(fixture->store, selectRows()));
 }
 
@@ -259,7 +253,7 @@ void FilterContains(benchmark::State& state)
     filter->setOperator(LocalizedStrings::Contains());
     filter->setTextValue(Needle);
     for (auto _ : state)
-        report(state, loadAndDecode(PlainTable, std::nullopt, { filter }, {}, -1),
+        reportLoad(state, loadAndDecode(PlainTable, std::nullopt, { filter }, {}, -1),
             runShell(fixture->store,
                 selectRows(" AND " + jsonPath(1) + " LIKE '%" + Needle.toUtf8() + "%'")));
 }
@@ -271,7 +265,7 @@ void SortByColumn(benchmark::State& state)
     sort->setColumn(fixture->ids[4]);
     sort->setAscending(true);
     for (auto _ : state)
-        report(state, loadAndDecode(PlainTable, std::nullopt, {}, { sort }),
+        reportLoad(state, loadAndDecode(PlainTable, std::nullopt, {}, { sort }),
             runShell(fixture->store, selectRows({}, " ORDER BY " + jsonPath(4))));
 }
 

@@ -23,6 +23,7 @@ namespace cd = platform::coredata;
 
 namespace {
 
+using benchsupport::report;
 using benchsupport::runShell;
 using benchsupport::secondsSince;
 
@@ -129,18 +130,6 @@ double fetchShell(const QString& path)
     return runShell(path,
         "SELECT * FROM \"Rows\" WHERE \"usertemplate_id\" IS '" + TableId.toUtf8()
             + "' ORDER BY \"_pk\";\n");
-}
-
-void report(benchmark::State& state, double ours, double shell)
-{
-    if (ours < 0 || shell < 0) {
-        state.SkipWithError("a run failed");
-        return;
-    }
-    state.SetIterationTime(ours);
-    state.counters["ours_ms"] = ours * 1000;
-    state.counters["sqlite3_ms"] = shell * 1000;
-    state.counters["ratio"] = ours / shell;
 }
 
 void InsertRowsInOneSave(benchmark::State& state)
