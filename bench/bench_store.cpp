@@ -1,12 +1,10 @@
 // Inserting 100,000 rows in one save and fetching them back by their table's template,
 // each timed against SQLite's own shell doing the same work on a database of the same
 // shape in the same run.
-#include "platform/Folders.h"
 #include "platform/coredata/ManagedObject.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/ManagedObjectModel.h"
-#include "platform/coredata/PersistentStoreCoordinator.h"
-#include "platform/coredata/StoreOptions.h"
+#include "utilities/store/StoreStack.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -41,28 +39,14 @@ void removeStore(const QString& path)
         QFile::remove(path + QLatin1String(suffix));
 }
 
-std::shared_ptr<const cd::ManagedObjectModel> model()
-{
-    static auto loaded
-        = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
-    return loaded;
-}
-
-std::unique_ptr<cd::ManagedObjectContext> openContext(const QString& path)
-{
-    auto coordinator = std::make_shared<cd::PersistentStoreCoordinator>(model());
-    if (!coordinator->addPersistentStore(cd::SQLiteStoreType, {}, QUrl::fromLocalFile(path), {}))
-        return nullptr;
-    auto context = std::make_unique<cd::ManagedObjectContext>();
-    context->setPersistentStoreCoordinator(coordinator);
-    return context;
-}
-
 // Our insert of every row in one save; seconds.
 double insertOurs(const QString& path)
 {
     removeStore(path);
-    auto context = openContext(path);
+    auto stack = StoreStack::open(path);
+    if (!stack)
+        return -1;
+    cd::ManagedObjectContext* context = stack->context();
     QElapsedTimer timer;
     timer.start();
     const double now = 1.7e9;
@@ -115,12 +99,14 @@ double insertShell(const QString& path)
 
 double fetchOurs(const QString& path)
 {
-    auto context = openContext(path);
+    auto stack = StoreStack::open(path);
+    if (!stack)
+        return -1;
     QElapsedTimer timer;
     timer.start();
-    const auto request = model()->fetchRequestFromTemplate(
+    const auto request = stack->model()->fetchRequestFromTemplate(
         QStringLiteral("FetchRequest_Rows"), { { QStringLiteral("USERTEMPLATE_ID"), TableId } });
-    const auto rows = context->executeFetchRequest(*request);
+    const auto rows = stack->context()->executeFetchRequest(*request);
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     return rows.size() == RowCount ? seconds : -1;
 }
