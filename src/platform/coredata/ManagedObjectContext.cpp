@@ -247,22 +247,22 @@ void ManagedObjectContext::fulfillFault(ManagedObject* object)
 {
     checkQueue("fault");
     Error error;
-    std::optional<PersistentStore::Row> row;
+    std::optional<std::vector<PersistentStore::Row>> rows;
     if (m_coordinator) {
         QMutexLocker locker(&m_coordinator->m_mutex);
         if (auto store = m_coordinator->storeWithIdentifier(object->m_storeIdentifier))
-            row = store->fetchRow(object->entity(), object->m_key, &error);
+            rows = store->fetchRows(object->entity(), { object->m_key }, &error);
         else
             error = lostStoreError();
     } else {
         error = noCoordinatorError();
     }
-    if (!row) {
+    if (!rows) {
         qWarning().noquote() << "Could not read an object's values:"
                              << error.localizedDescription();
         return;
     }
-    if (row->key == 0) {
+    if (rows->empty()) {
         // The row is gone: the object stays a fault for good.
         m_updated.removeOne(object);
         m_deleted.removeOne(object);
@@ -270,7 +270,7 @@ void ManagedObjectContext::fulfillFault(ManagedObject* object)
         object->m_loaded = true;
         return;
     }
-    object->m_values = row->values;
+    object->m_values = std::move(rows->front().values);
     object->m_loaded = true;
 }
 
@@ -526,14 +526,14 @@ ManagedObject* ManagedObjectContext::existingObjectWithID(const ObjectID& id, Er
         report(error, lostStoreError());
         return nullptr;
     }
-    auto row = store->fetchRow(*id.entity, id.key, error);
-    if (!row)
+    auto rows = store->fetchRows(*id.entity, { id.key }, error);
+    if (!rows)
         return nullptr;
-    if (row->key == 0) {
+    if (rows->empty()) {
         report(error, makeError(CoreDataError, QStringLiteral("The object no longer exists.")));
         return nullptr;
     }
-    return materialize(*store, id.entity, row->key, &row->values);
+    return materialize(*store, id.entity, id.key, &rows->front().values);
 }
 
 bool ManagedObjectContext::save(Error* error)

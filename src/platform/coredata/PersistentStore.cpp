@@ -283,8 +283,7 @@ void PersistentStore::close()
         sqlite3_finalize(statement);
     m_statements.clear();
     m_inserts.clear();
-    m_lastFetch = {};
-    m_lastDictionaryFetch = {};
+    m_selects.clear();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -571,25 +570,95 @@ QByteArray PersistentStore::columnOf(const EntityDescription& entity, const QStr
     return index < 0 ? quoted(attribute) : sqlOf(entity).columns[index];
 }
 
-PersistentStore::FetchShape PersistentStore::shapeOf(const EntityDescription& entity,
-    const QStringList& attributes, const Predicate& predicate, const QList<SortDescriptor>& sorts)
+PersistentStore::Select PersistentStore::selectOf(const EntityDescription& entity,
+    Select::Columns columns, const Predicate& predicate, const QList<SortDescriptor>& sorts)
 {
-    FetchShape shape { &entity, entity.name(), attributes, {}, sorts };
+    Select select;
+    select.entity = &entity;
+    select.entityName = entity.name();
+    select.columns = columns;
     for (const auto& term : predicate.comparisons())
-        shape.predicateAttributes << term.attribute;
-    return shape;
+        select.predicateAttributes << term.attribute;
+    select.sorts = sorts;
+    return select;
 }
 
-void PersistentStore::appendWhere(
-    QByteArray& sql, const EntityDescription& entity, const Predicate& predicate)
+QByteArray PersistentStore::sqlOf(const Select& select)
 {
+    const EntityDescription& entity = *select.entity;
+    const EntitySql& names = sqlOf(entity);
+    QByteArray sql;
+    sql.reserve(SqlCapacity);
+    sql.append(select.distinct ? "SELECT DISTINCT " : "SELECT ");
+    switch (select.columns) {
+    case Select::Columns::Key:
+        sql.append(KeyColumn);
+        break;
+    case Select::Columns::KeyAndValues:
+        sql.append(KeyColumn).append(names.columnList);
+        break;
+    case Select::Columns::Chosen:
+        for (int i = 0; i < select.chosen.size(); ++i)
+            sql.append(i ? ", " : "").append(columnOf(entity, select.chosen[i]));
+        break;
+    case Select::Columns::Count:
+        sql.append("COUNT(*)");
+        break;
+    }
+    sql.append(" FROM ").append(names.table);
     bool first = true;
-    for (const auto& term : predicate.comparisons()) {
-        sql.append(first ? " WHERE " : " AND ")
-            .append(columnOf(entity, term.attribute))
-            .append(" IS ?");
+    for (const QString& attribute : select.predicateAttributes) {
+        sql.append(first ? " WHERE " : " AND ").append(columnOf(entity, attribute)).append(" IS ?");
         first = false;
     }
+    if (select.keys > 0) {
+        sql.append(first ? " WHERE " : " AND ").append(KeyColumn).append(" IN (?");
+        for (int i = 1; i < select.keys; ++i)
+            sql.append(", ?");
+        sql.append(")");
+    }
+    first = true;
+    for (const auto& sort : select.sorts) {
+        sql.append(first ? " ORDER BY " : ", ")
+            .append(columnOf(entity, sort.key))
+            .append(sort.ascending ? " ASC" : " DESC");
+        first = false;
+    }
+    if (select.keyTieBreak)
+        sql.append(first ? " ORDER BY " : ", ").append(KeyColumn);
+    if (select.limited)
+        sql.append(" LIMIT ?");
+    return sql;
+}
+
+sqlite3_stmt* PersistentStore::prepare(const Select& select, Error* error)
+{
+    for (qsizetype i = 0; i < m_selects.size(); ++i) {
+        if (m_selects[i].first == select) {
+            if (i > 0)
+                m_selects.move(i, 0);
+            return m_selects.first().second;
+        }
+    }
+    sqlite3_stmt* prepared = statement(sqlOf(select), error);
+    if (!prepared)
+        return nullptr;
+    constexpr qsizetype Remembered = 16;
+    if (m_selects.size() == Remembered)
+        m_selects.removeLast();
+    m_selects.prepend({ select, prepared });
+    return prepared;
+}
+
+int PersistentStore::bindPredicate(
+    sqlite3_stmt* statement, const EntityDescription& entity, const Predicate& predicate)
+{
+    int position = 1;
+    for (const auto& term : predicate.comparisons()) {
+        const AttributeDescription* attribute = entity.attribute(term.attribute);
+        bindValue(statement, position++, predicateOperand(*attribute, term.value), attribute->type);
+    }
+    return position;
 }
 
 std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
@@ -599,56 +668,31 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
     // Key order alone is cheaper to make here: SQLite would carry every row's values
     // through a temporary sort.
     const bool keyOrderHere = sorts.isEmpty() && limit == 0;
-    FetchShape shape = shapeOf(entity, {}, predicate, sorts);
-    shape.withValues = withValues;
-    shape.keyOrderHere = keyOrderHere;
-    if (!(m_lastFetch.shape == shape)) {
-        const EntitySql& names = sqlOf(entity);
-        QByteArray sql;
-        sql.reserve(SqlCapacity);
-        sql.append("SELECT ").append(KeyColumn);
-        if (withValues)
-            sql.append(names.columnList);
-        sql.append(" FROM ").append(names.table);
-        appendWhere(sql, entity, predicate);
-        if (!keyOrderHere) {
-            sql.append(" ORDER BY ");
-            for (const auto& sort : sorts) {
-                sql.append(columnOf(entity, sort.key))
-                    .append(sort.ascending ? " ASC, " : " DESC, ");
-            }
-            sql.append(KeyColumn).append(" LIMIT ?");
-        }
-        m_lastFetch = { shape, sql, nullptr };
-    }
-    if (!m_lastFetch.statement)
-        m_lastFetch.statement = statement(m_lastFetch.sql, error);
-
-    sqlite3_stmt* select = m_lastFetch.statement;
-    if (!select)
+    Select select
+        = selectOf(entity, withValues ? Select::Columns::KeyAndValues : Select::Columns::Key,
+            predicate, keyOrderHere ? QList<SortDescriptor>() : sorts);
+    select.keyTieBreak = select.limited = !keyOrderHere;
+    sqlite3_stmt* query = prepare(select, error);
+    if (!query)
         return std::nullopt;
-    StatementUse use(select);
-    int position = 1;
-    for (const auto& term : predicate.comparisons()) {
-        const AttributeDescription* attribute = entity.attribute(term.attribute);
-        bindValue(select, position++, predicateOperand(*attribute, term.value), attribute->type);
-    }
+    StatementUse use(query);
+    const int position = bindPredicate(query, entity, predicate);
     if (!keyOrderHere)
-        sqlite3_bind_int64(select, position, limit == 0 ? -1 : qint64(limit));
+        sqlite3_bind_int64(query, position, limit == 0 ? -1 : qint64(limit));
 
     std::vector<Row> rows;
     const auto& attributes = entity.attributes();
     QVarLengthArray<LastText, 16> lastTexts(attributes.size());
     int rc;
-    while ((rc = sqlite3_step(select)) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
         Row row;
-        row.key = sqlite3_column_int64(select, 0);
+        row.key = sqlite3_column_int64(query, 0);
         if (withValues) {
             row.values.reserve(attributes.size());
             for (int i = 0; i < attributes.size(); ++i) {
                 row.values.append(attributes[i].type == AttributeType::String
-                        ? textValue(select, i + 1, lastTexts[i])
-                        : columnValue(select, i + 1, attributes[i].type));
+                        ? textValue(query, i + 1, lastTexts[i])
+                        : columnValue(query, i + 1, attributes[i].type));
             }
         }
         rows.push_back(std::move(row));
@@ -663,51 +707,68 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
     return rows;
 }
 
-std::optional<PersistentStore::Row> PersistentStore::fetchRow(
-    const EntityDescription& entity, qint64 key, Error* error)
+std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetchRows(
+    const EntityDescription& entity, QList<qint64> keys, Error* error)
 {
-    const EntitySql& names = sqlOf(entity);
-    const QByteArray sql = "SELECT " + KeyColumn + names.columnList + " FROM " + names.table
-        + " WHERE " + KeyColumn + " = ?";
-    sqlite3_stmt* select = statement(sql, error);
-    if (!select)
-        return std::nullopt;
-    StatementUse use(select);
-    sqlite3_bind_int64(select, 1, key);
-    Row row;
-    const int rc = sqlite3_step(select);
-    if (rc == SQLITE_ROW) {
-        row.key = key;
-        const auto& attributes = entity.attributes();
-        for (int i = 0; i < attributes.size(); ++i)
-            row.values.append(columnValue(select, i + 1, attributes[i].type));
-    } else if (rc != SQLITE_DONE) {
-        report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
-        return std::nullopt;
+    // Key lists are padded to a power of two (repeating a key changes nothing), so a few
+    // statements serve every batch size.
+    constexpr qsizetype MostKeys = 256;
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    std::vector<Row> rows;
+    rows.reserve(size_t(keys.size()));
+    const auto& attributes = entity.attributes();
+    QVarLengthArray<LastText, 16> lastTexts(attributes.size());
+    for (qsizetype from = 0; from < keys.size(); from += MostKeys) {
+        const qsizetype count = std::min(MostKeys, keys.size() - from);
+        qsizetype padded = 1;
+        while (padded < count)
+            padded *= 2;
+        Select select = selectOf(entity, Select::Columns::KeyAndValues);
+        select.keys = int(padded);
+        sqlite3_stmt* query = prepare(select, error);
+        if (!query)
+            return std::nullopt;
+        StatementUse use(query);
+        for (qsizetype i = 0; i < padded; ++i)
+            sqlite3_bind_int64(query, int(i + 1), keys[from + std::min(i, count - 1)]);
+        int rc;
+        while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
+            Row row;
+            row.key = sqlite3_column_int64(query, 0);
+            row.values.reserve(attributes.size());
+            for (int i = 0; i < attributes.size(); ++i) {
+                row.values.append(attributes[i].type == AttributeType::String
+                        ? textValue(query, i + 1, lastTexts[i])
+                        : columnValue(query, i + 1, attributes[i].type));
+            }
+            rows.push_back(std::move(row));
+        }
+        if (rc != SQLITE_DONE) {
+            report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
+            return std::nullopt;
+        }
     }
-    return row;
+    const auto byKey = [](const Row& a, const Row& b) { return a.key < b.key; };
+    if (!std::is_sorted(rows.begin(), rows.end(), byKey))
+        std::sort(rows.begin(), rows.end(), byKey);
+    return rows;
 }
 
 std::optional<quint64> PersistentStore::count(
     const EntityDescription& entity, const Predicate& predicate, Error* error)
 {
-    QByteArray sql = "SELECT COUNT(*) FROM " + sqlOf(entity).table;
-    appendWhere(sql, entity, predicate);
-    sqlite3_stmt* select = statement(sql, error);
-    if (!select)
+    sqlite3_stmt* query = prepare(selectOf(entity, Select::Columns::Count, predicate), error);
+    if (!query)
         return std::nullopt;
-    StatementUse use(select);
-    int position = 1;
-    for (const auto& term : predicate.comparisons()) {
-        const AttributeDescription* attribute = entity.attribute(term.attribute);
-        bindValue(select, position++, predicateOperand(*attribute, term.value), attribute->type);
-    }
-    const int rc = sqlite3_step(select);
+    StatementUse use(query);
+    bindPredicate(query, entity, predicate);
+    const int rc = sqlite3_step(query);
     if (rc != SQLITE_ROW) {
         report(error, sqliteError(QStringLiteral("The count failed"), rc));
         return std::nullopt;
     }
-    return quint64(sqlite3_column_int64(select, 0));
+    return quint64(sqlite3_column_int64(query, 0));
 }
 
 std::optional<QList<QVariantMap>> PersistentStore::fetchDictionaries(
@@ -715,46 +776,24 @@ std::optional<QList<QVariantMap>> PersistentStore::fetchDictionaries(
 {
     const QStringList names = request.propertiesToFetch().isEmpty() ? entity.attributeNames()
                                                                     : request.propertiesToFetch();
-    FetchShape shape = shapeOf(entity, names, request.predicate(), request.sortDescriptors());
-    shape.distinct = request.returnsDistinctResults();
-    if (!(m_lastDictionaryFetch.shape == shape)) {
-        QByteArray sql;
-        sql.reserve(SqlCapacity);
-        sql.append(request.returnsDistinctResults() ? "SELECT DISTINCT " : "SELECT ");
-        for (int i = 0; i < names.size(); ++i)
-            sql.append(i ? ", " : "").append(columnOf(entity, names[i]));
-        sql.append(" FROM ").append(sqlOf(entity).table);
-        appendWhere(sql, entity, request.predicate());
-        bool firstSort = true;
-        for (const auto& sort : request.sortDescriptors()) {
-            sql.append(firstSort ? " ORDER BY " : ", ")
-                .append(columnOf(entity, sort.key))
-                .append(sort.ascending ? " ASC" : " DESC");
-            firstSort = false;
-        }
-        sql.append(" LIMIT ?");
-        m_lastDictionaryFetch = { shape, sql, nullptr };
-    }
-    if (!m_lastDictionaryFetch.statement)
-        m_lastDictionaryFetch.statement = statement(m_lastDictionaryFetch.sql, error);
-
-    sqlite3_stmt* select = m_lastDictionaryFetch.statement;
-    if (!select)
+    Select select
+        = selectOf(entity, Select::Columns::Chosen, request.predicate(), request.sortDescriptors());
+    select.chosen = names;
+    select.distinct = request.returnsDistinctResults();
+    select.limited = true;
+    sqlite3_stmt* query = prepare(select, error);
+    if (!query)
         return std::nullopt;
-    StatementUse use(select);
-    int position = 1;
-    for (const auto& term : request.predicate().comparisons()) {
-        const AttributeDescription* attribute = entity.attribute(term.attribute);
-        bindValue(select, position++, predicateOperand(*attribute, term.value), attribute->type);
-    }
+    StatementUse use(query);
+    const int position = bindPredicate(query, entity, request.predicate());
     sqlite3_bind_int64(
-        select, position, request.fetchLimit() == 0 ? -1 : qint64(request.fetchLimit()));
+        query, position, request.fetchLimit() == 0 ? -1 : qint64(request.fetchLimit()));
     QList<QVariantMap> results;
     int rc;
-    while ((rc = sqlite3_step(select)) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
         QVariantMap result;
         for (int i = 0; i < names.size(); ++i)
-            result.insert(names[i], columnValue(select, i, entity.attribute(names[i])->type));
+            result.insert(names[i], columnValue(query, i, entity.attribute(names[i])->type));
         results.append(result);
     }
     if (rc != SQLITE_DONE) {

@@ -69,8 +69,9 @@ private:
     std::optional<std::vector<Row>> fetch(const EntityDescription& entity,
         const Predicate& predicate, const QList<SortDescriptor>& sorts, quint64 limit,
         bool withValues, Error* error);
-    // The row of the key; a row with key 0 when there is none.
-    std::optional<Row> fetchRow(const EntityDescription& entity, qint64 key, Error* error);
+    // The rows of those keys that still exist, with their values, in key order.
+    std::optional<std::vector<Row>> fetchRows(
+        const EntityDescription& entity, QList<qint64> keys, Error* error);
     std::optional<quint64> count(
         const EntityDescription& entity, const Predicate& predicate, Error* error);
     std::optional<QList<QVariantMap>> fetchDictionaries(
@@ -98,28 +99,31 @@ private:
     };
     const EntitySql& sqlOf(const EntityDescription& entity);
     QByteArray columnOf(const EntityDescription& entity, const QString& attribute);
-    void appendWhere(QByteArray& sql, const EntityDescription& entity, const Predicate& predicate);
 
-    // What the text of a fetch depends on: fetches repeated by the thousand (the next row
-    // number for every new row) make their text once.
-    struct FetchShape {
+    // What the text of a select depends on. Every read of the store is prepared from one:
+    // fetches repeated by the thousand (the next row number for every new row) find their
+    // statement by it without making the text again.
+    struct Select {
+        enum class Columns { Key, KeyAndValues, Chosen, Count };
         const EntityDescription* entity = nullptr;
-        QString entityName;
-        QStringList attributes;
-        QStringList predicateAttributes;
-        QList<SortDescriptor> sorts;
-        bool withValues = false;
+        QString entityName; // to tell a reused address from the entity it was made for
+        Columns columns = Columns::Key;
+        QStringList chosen; // Chosen: the attributes, in order
         bool distinct = false;
-        bool keyOrderHere = false;
-        bool operator==(const FetchShape&) const = default;
+        QStringList predicateAttributes; // WHERE a IS ? AND b IS ?
+        int keys = 0; // or WHERE key IN (?, ...) with this many keys
+        QList<SortDescriptor> sorts; // ORDER BY these
+        bool keyTieBreak = false; // ... then by key
+        bool limited = false; // LIMIT ?
+        bool operator==(const Select&) const = default;
     };
-    struct ShapedSql {
-        FetchShape shape;
-        QByteArray sql;
-        sqlite3_stmt* statement = nullptr; // prepared on first use
-    };
-    static FetchShape shapeOf(const EntityDescription& entity, const QStringList& attributes,
-        const Predicate& predicate, const QList<SortDescriptor>& sorts);
+    static Select selectOf(const EntityDescription& entity, Select::Columns columns,
+        const Predicate& predicate = {}, const QList<SortDescriptor>& sorts = {});
+    sqlite3_stmt* prepare(const Select& select, Error* error);
+    QByteArray sqlOf(const Select& select);
+    // Binds the predicate's operands from the first position; the next free position.
+    static int bindPredicate(
+        sqlite3_stmt* statement, const EntityDescription& entity, const Predicate& predicate);
 
     bool prepareSchema(Error* error);
     sqlite3_stmt* statement(const QByteArray& sql, Error* error);
@@ -141,8 +145,8 @@ private:
     QHash<QByteArray, sqlite3_stmt*> m_statements;
     QHash<const EntityDescription*, sqlite3_stmt*> m_inserts; // also in m_statements
     QHash<const EntityDescription*, EntitySql> m_sql;
-    ShapedSql m_lastFetch;
-    ShapedSql m_lastDictionaryFetch;
+    // The selects last prepared, most recent first; the statements are kept in m_statements.
+    QList<std::pair<Select, sqlite3_stmt*>> m_selects;
 };
 
 } // namespace platform::coredata
