@@ -11,10 +11,13 @@
 #include <QSet>
 #include <QUuid>
 #include <QVarLengthArray>
+#include <QtDebug>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstring>
 
 namespace platform::coredata {
@@ -24,6 +27,9 @@ namespace {
 const QByteArray KeyColumn = "\"_pk\"";
 const QByteArray MetadataTable = "\"_metadata\"";
 const int BusyTimeoutMs = 5000;
+// The range of a 64-bit integer as doubles: -2^63 is exact, 2^63 is the first value beyond.
+constexpr double IntegerMinimum = -9223372036854775808.0;
+constexpr double IntegerLimit = 9223372036854775808.0;
 // Tables of a hundred thousand rows keep their indexes' pages in memory (64 MiB) instead
 // of reading them back at every insert, and the log is copied into the file every 40 MiB
 // rather than every 4 MiB, so pages changed by many saves in a row are copied once. A
@@ -137,6 +143,47 @@ int bindValue(sqlite3_stmt* statement, int position, const QVariant& value, Attr
         statement, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
 }
 
+QString storedKind(int stored)
+{
+    switch (stored) {
+    case SQLITE_INTEGER:
+        return QStringLiteral("an integer");
+    case SQLITE_FLOAT:
+        return QStringLiteral("a real number");
+    case SQLITE_TEXT:
+        return QStringLiteral("text");
+    default:
+        return QStringLiteral("a blob");
+    }
+}
+
+// A stored value of another kind than its attribute (text in a number column, a number
+// out of range, a blob in a text column) is no value of the attribute: it reads as none,
+// and the log says so, rather than as a made-up 0 or a text of replacement characters.
+QVariant mismatch(sqlite3_stmt* statement, int column, AttributeType type, int stored)
+{
+    // A damaged table may hold thousands: the first ones tell enough.
+    constexpr int MostLogged = 100;
+    static std::atomic<int> logged { 0 };
+    if (logged.fetch_add(1, std::memory_order_relaxed) < MostLogged) {
+        qWarning().noquote() << QStringLiteral(
+            "The store holds %1 in \"%2\", whose values are of type %3: it "
+            "reads as no value.")
+                                    .arg(storedKind(stored),
+                                        QString::fromUtf8(sqlite3_column_name(statement, column)),
+                                        AttributeDescription::typeName(type));
+    }
+    return QVariant();
+}
+
+// A real number that is a whole number a 64-bit integer holds.
+std::optional<qint64> wholeNumber(double number)
+{
+    if (!(number >= IntegerMinimum && number < IntegerLimit) || std::trunc(number) != number)
+        return std::nullopt;
+    return qint64(number);
+}
+
 QVariant columnValue(sqlite3_stmt* statement, int column, AttributeType type)
 {
     const int stored = sqlite3_column_type(statement, column);
@@ -144,17 +191,30 @@ QVariant columnValue(sqlite3_stmt* statement, int column, AttributeType type)
         return QVariant();
     switch (type) {
     case AttributeType::String: {
+        if (stored != SQLITE_TEXT)
+            break;
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
         return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
     }
     case AttributeType::Integer:
-        return qlonglong(sqlite3_column_int64(statement, column));
-    case AttributeType::Double:
-        return sqlite3_column_double(statement, column);
-    case AttributeType::Boolean:
-        return sqlite3_column_int64(statement, column) != 0;
+    case AttributeType::Boolean: {
+        std::optional<qint64> number;
+        if (stored == SQLITE_INTEGER)
+            number = sqlite3_column_int64(statement, column);
+        else if (stored == SQLITE_FLOAT)
+            number = wholeNumber(sqlite3_column_double(statement, column));
+        if (!number)
+            break;
+        if (type == AttributeType::Boolean)
+            return *number != 0;
+        return qlonglong(*number);
     }
-    return QVariant();
+    case AttributeType::Double:
+        if (stored != SQLITE_FLOAT && stored != SQLITE_INTEGER)
+            break;
+        return sqlite3_column_double(statement, column);
+    }
+    return mismatch(statement, column, type, stored);
 }
 
 // The last short text a fetch read from one column. Rows often repeat one (every row of a
@@ -168,8 +228,10 @@ struct LastText {
 
 QVariant textValue(sqlite3_stmt* statement, int column, LastText& last)
 {
-    if (sqlite3_column_type(statement, column) == SQLITE_NULL)
-        return QVariant();
+    const int stored = sqlite3_column_type(statement, column);
+    if (stored != SQLITE_TEXT)
+        return stored == SQLITE_NULL ? QVariant()
+                                     : mismatch(statement, column, AttributeType::String, stored);
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     const int size = sqlite3_column_bytes(statement, column);
     if (size == last.size && std::memcmp(bytes, last.bytes, size_t(size)) == 0)

@@ -1,0 +1,98 @@
+// What the store makes of files it did not write the usual way: values of other kinds,
+// tables of another shape, read-only folders and a file-size limit.
+#include "StoreFixture.h"
+
+#include <QFile>
+#include <QtGlobal>
+
+#include <sqlite3.h>
+
+using namespace storetest;
+
+namespace {
+
+void runSql(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
+    char* message = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK)
+        << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+
+// The warnings written while it lives.
+class WarningLog {
+public:
+    WarningLog() { m_previous = qInstallMessageHandler(&WarningLog::handle); }
+    ~WarningLog() { qInstallMessageHandler(m_previous); }
+    static QStringList& lines()
+    {
+        static QStringList collected;
+        return collected;
+    }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext&, const QString& message)
+    {
+        if (type == QtWarningMsg)
+            lines() << message;
+    }
+    QtMessageHandler m_previous = nullptr;
+};
+
+QHash<QString, cd::ManagedObject*> byId(const QList<cd::ManagedObject*>& objects)
+{
+    QHash<QString, cd::ManagedObject*> found;
+    for (auto* object : objects)
+        found.insert(object->value("id").toString(), object);
+    return found;
+}
+
+} // namespace
+
+TEST_F(StoreTest, StoredValuesOfAnotherKindReadAsNoValueAndAreLogged)
+{
+    make("Rows", { { "id", "text order" }, { "order", 1 } });
+    make("Rows", { { "id", "huge order" }, { "order", 2 } });
+    make("Rows", { { "id", "blob json" }, { "json", "{}" } });
+    make("Rows", { { "id", "fine" }, { "order", 7 }, { "json", "{}" }, { "ctimestamp", 3 } });
+    make("Database", { { "id", "D1" }, { "issystem", true } });
+    ASSERT_TRUE(context->save());
+    context.reset();
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
+    runSql(storeUrl().toLocalFile(),
+        "UPDATE \"Rows\" SET \"order\" = 'abc' WHERE \"id\" = 'text order';"
+        "UPDATE \"Rows\" SET \"order\" = 1e300 WHERE \"id\" = 'huge order';"
+        "UPDATE \"Rows\" SET \"json\" = X'C3FF00' WHERE \"id\" = 'blob json';"
+        "UPDATE \"Database\" SET \"issystem\" = 'yes';");
+
+    WarningLog::lines().clear();
+    WarningLog log;
+    auto reader = reopen();
+    const auto rows = byId(reader->executeFetchRequest(cd::FetchRequest("Rows")));
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_FALSE(rows["text order"]->value("order").isValid()) << "not an invented 0";
+    EXPECT_FALSE(rows["huge order"]->value("order").isValid()) << "not INT64_MAX";
+    EXPECT_FALSE(rows["blob json"]->value("json").isValid()) << "not replacement characters";
+    EXPECT_EQ(rows["fine"]->value("order"), QVariant(qlonglong(7)));
+    EXPECT_EQ(rows["fine"]->value("json"), "{}");
+    EXPECT_EQ(rows["fine"]->value("ctimestamp"), 3.0);
+    const auto databases = reader->executeFetchRequest(cd::FetchRequest("Database"));
+    ASSERT_EQ(databases.size(), 1);
+    EXPECT_FALSE(databases[0]->value("issystem").isValid());
+
+    // Values read by name go the same way.
+    cd::FetchRequest orders("Rows");
+    orders.setResultType(cd::FetchRequest::ResultType::Dictionary);
+    orders.setPropertiesToFetch({ "id", "order" });
+    orders.setSortDescriptors({ { "id", true } });
+    const auto values = reader->executeDictionaryFetchRequest(orders);
+    ASSERT_EQ(values.size(), 4);
+    EXPECT_EQ(values[1]["order"], QVariant(qlonglong(7)));
+    EXPECT_FALSE(values[2]["order"].isValid());
+    EXPECT_FALSE(values[3]["order"].isValid());
+    EXPECT_EQ(WarningLog::lines().filter("reads as no value").size(), 6)
+        << WarningLog::lines().join('\n').toStdString();
+}
