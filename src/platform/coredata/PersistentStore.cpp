@@ -24,6 +24,7 @@ namespace platform::coredata {
 
 namespace {
 
+const QString KeyColumnName = QStringLiteral("_pk");
 const QByteArray KeyColumn = "\"_pk\"";
 const QByteArray MetadataTable = "\"_metadata\"";
 const int BusyTimeoutMs = 5000;
@@ -57,6 +58,23 @@ QByteArray columnType(AttributeType type)
         return "INTEGER";
     }
     return "TEXT";
+}
+
+// The affinity SQLite gives a column of the declared type, by its own rules.
+QByteArray affinity(const QString& declared)
+{
+    const QString type = declared.toUpper();
+    if (type.contains(QLatin1String("INT")))
+        return "INTEGER";
+    if (type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB"))
+        || type.contains(QLatin1String("TEXT")))
+        return "TEXT";
+    if (type.isEmpty() || type.contains(QLatin1String("BLOB")))
+        return "BLOB";
+    if (type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("FLOA"))
+        || type.contains(QLatin1String("DOUB")))
+        return "REAL";
+    return "NUMERIC";
 }
 
 bool flag(const QVariantMap& options, const QString& key)
@@ -391,20 +409,88 @@ bool PersistentStore::execute(const QByteArray& sql, Error* error)
     return true;
 }
 
+QString PersistentStore::schemaMismatch(
+    const QHash<QString, QList<TableColumn>>& tables, const QSet<QString>& views) const
+{
+    const auto columnNamed
+        = [](const QList<TableColumn>& columns, const QString& name) -> const TableColumn* {
+        for (const TableColumn& column : columns) {
+            if (column.name == name)
+                return &column;
+        }
+        return nullptr;
+    };
+    if (tables.contains(QStringLiteral("_metadata"))) {
+        const auto& columns = tables.value(QStringLiteral("_metadata"));
+        if (!columnNamed(columns, QStringLiteral("key"))
+            || !columnNamed(columns, QStringLiteral("value")))
+            return QStringLiteral("its metadata table lacks the key or the value column.");
+    }
+    for (const EntityDescription* entity : m_model->entities()) {
+        const QString& table = entity->name();
+        if (views.contains(table))
+            return QStringLiteral("\"%1\" is a view, not a table.").arg(table);
+        const auto found = tables.constFind(table);
+        if (found == tables.cend())
+            continue;
+        // Rows are told apart by their integer key alone: a key of another kind reads every
+        // row as one object and stores new rows without one.
+        const TableColumn* key = columnNamed(*found, KeyColumnName);
+        int keyColumns = 0;
+        for (const TableColumn& column : *found)
+            keyColumns += column.key > 0 ? 1 : 0;
+        if (!key || affinity(key->type) != "INTEGER" || key->key != 1 || keyColumns != 1)
+            return QStringLiteral("the table \"%1\" has no integer key column.").arg(table);
+        for (const TableColumn& column : *found) {
+            if (&column == key)
+                continue;
+            const AttributeDescription* attribute = entity->attribute(column.name);
+            if (!attribute) {
+                // A column the model does not know is left alone, unless it would refuse
+                // every new row.
+                if (column.notNull && !column.hasDefault) {
+                    return QStringLiteral("the column \"%1\" of \"%2\" needs a value the model "
+                                          "does not have.")
+                        .arg(column.name, table);
+                }
+                continue;
+            }
+            if (affinity(column.type) != columnType(attribute->type)) {
+                return QStringLiteral("the column \"%1\" of \"%2\" is of type %3, where the "
+                                      "model keeps %4 values.")
+                    .arg(column.name, table,
+                        column.type.isEmpty() ? QStringLiteral("none") : column.type,
+                        AttributeDescription::typeName(attribute->type));
+            }
+            if (column.notNull || column.key > 0) {
+                return QStringLiteral("the column \"%1\" of \"%2\" refuses empty values.")
+                    .arg(column.name, table);
+            }
+        }
+    }
+    return {};
+}
+
 bool PersistentStore::prepareSchema(Error* error)
 {
-    // Reading the schema is the first touch of the file: a file that is no database
-    // fails here, before anything is written to it.
-    QHash<QString, QSet<QString>> tables;
+    // Reading the schema is the first touch of the file: a file that is no database, or a
+    // store that does not match the model, fails here, before anything is written to it.
+    QHash<QString, QList<TableColumn>> tables;
+    QSet<QString> views;
     {
         sqlite3_stmt* list = nullptr;
-        int rc = sqlite3_prepare_v2(
-            m_db, "SELECT name FROM sqlite_master WHERE type='table'", -1, &list, nullptr);
+        int rc = sqlite3_prepare_v2(m_db,
+            "SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view')", -1, &list,
+            nullptr);
         if (rc == SQLITE_OK) {
             while ((rc = sqlite3_step(list)) == SQLITE_ROW) {
-                tables.insert(
-                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list, 0))),
-                    {});
+                const QString name = QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(list, 0)));
+                if (qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(list, 1)), "view")
+                    == 0)
+                    views.insert(name);
+                else
+                    tables.insert(name, {});
             }
         }
         sqlite3_finalize(list);
@@ -414,7 +500,7 @@ bool PersistentStore::prepareSchema(Error* error)
         }
     }
     tables.remove(QStringLiteral("sqlite_sequence"));
-    const bool isNew = tables.isEmpty();
+    const bool isNew = tables.isEmpty() && views.isEmpty();
     if (!isNew && !tables.contains(QStringLiteral("_metadata"))) {
         report(error,
             makeError(PersistentStoreIncompatibleSchemaError,
@@ -424,12 +510,29 @@ bool PersistentStore::prepareSchema(Error* error)
     for (auto it = tables.begin(); it != tables.end(); ++it) {
         sqlite3_stmt* info = nullptr;
         const QByteArray sql = "PRAGMA table_info(" + quoted(it.key()) + ")";
-        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &info, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(info) == SQLITE_ROW)
-                it.value().insert(
-                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1))));
+        int rc = sqlite3_prepare_v2(m_db, sql.constData(), -1, &info, nullptr);
+        if (rc == SQLITE_OK) {
+            while ((rc = sqlite3_step(info)) == SQLITE_ROW) {
+                const auto text = [&](int column) {
+                    return QString::fromUtf8(
+                        reinterpret_cast<const char*>(sqlite3_column_text(info, column)));
+                };
+                it.value().append({ text(1), text(2), sqlite3_column_int(info, 3) != 0,
+                    sqlite3_column_type(info, 4) != SQLITE_NULL, sqlite3_column_int(info, 5) });
+            }
         }
         sqlite3_finalize(info);
+        if (rc != SQLITE_DONE) {
+            report(error, sqliteError(QStringLiteral("The store could not be read"), rc));
+            return false;
+        }
+    }
+    if (const QString mismatch = schemaMismatch(tables, views); !mismatch.isEmpty()) {
+        report(error,
+            makeError(PersistentStoreIncompatibleSchemaError,
+                QStringLiteral("The store does not match the data model: %1").arg(mismatch),
+                path()));
+        return false;
     }
 
     // What the model has that the file lacks.
@@ -443,7 +546,9 @@ bool PersistentStore::prepareSchema(Error* error)
             changes << create + ")";
             continue;
         }
-        const QSet<QString>& columns = tables.value(entity->name());
+        QSet<QString> columns;
+        for (const TableColumn& column : tables.value(entity->name()))
+            columns.insert(column.name);
         for (const auto& attribute : entity->attributes()) {
             if (!columns.contains(attribute.name)) {
                 changes << "ALTER TABLE " + quoted(entity->name()) + " ADD COLUMN "

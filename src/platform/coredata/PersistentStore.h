@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QUrl>
 #include <QVariantMap>
 
@@ -125,6 +126,18 @@ private:
     static int bindPredicate(
         sqlite3_stmt* statement, const EntityDescription& entity, const Predicate& predicate);
 
+    // One column of a table as the file declares it.
+    struct TableColumn {
+        QString name;
+        QString type;
+        bool notNull = false;
+        bool hasDefault = false;
+        int key = 0; // position in the primary key, 0 when not part of it
+    };
+    // Why the file's tables cannot hold the model's objects; empty when they can (columns
+    // and tables the model added are migrations, not mismatches).
+    QString schemaMismatch(
+        const QHash<QString, QList<TableColumn>>& tables, const QSet<QString>& views) const;
     bool prepareSchema(Error* error);
     sqlite3_stmt* statement(const QByteArray& sql, Error* error);
     bool execute(const QByteArray& sql, Error* error);

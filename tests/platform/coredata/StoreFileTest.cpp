@@ -96,3 +96,62 @@ TEST_F(StoreTest, StoredValuesOfAnotherKindReadAsNoValueAndAreLogged)
     EXPECT_EQ(WarningLog::lines().filter("reads as no value").size(), 6)
         << WarningLog::lines().join('\n').toStdString();
 }
+
+TEST(StoreSchema, AStoreWhoseTablesDoNotMatchTheModelIsRefusedAndLeftUntouched)
+{
+    const QByteArray metadata = "CREATE TABLE \"_metadata\" (\"key\" TEXT PRIMARY KEY, \"value\" "
+                                "TEXT);";
+    const QByteArray databaseColumns = "\"ctimestamp\" REAL, \"descr\" TEXT, \"id\" TEXT, "
+                                       "\"issystem\" INTEGER, \"mtimestamp\" REAL";
+    const QList<std::pair<QByteArray, QString>> files {
+        { "CREATE TABLE \"Database\" (\"_pk\" TEXT, " + databaseColumns
+                + ", \"name\" TEXT); INSERT INTO \"Database\" (\"_pk\", \"id\") VALUES "
+                  "('a', 'D1'), ('b', 'D2');",
+            "no integer key column" },
+        { "CREATE TABLE \"Database\" (\"ctimestamp\" REAL, \"id\" TEXT);",
+            "no integer key column" },
+        { "CREATE TABLE \"Database\" (\"_pk\" INTEGER PRIMARY KEY, " + databaseColumns
+                + ", \"name\" BLOB);",
+            "\"name\" of \"Database\" is of type BLOB" },
+        { "CREATE TABLE \"Rows\" (\"_pk\" INTEGER PRIMARY KEY, \"order\" TEXT);",
+            "\"order\" of \"Rows\" is of type TEXT" },
+        { "CREATE TABLE \"Rows\" (\"_pk\" INTEGER PRIMARY KEY, \"id\" TEXT NOT NULL);",
+            "\"id\" of \"Rows\" refuses empty values" },
+        { "CREATE TABLE \"Rows\" (\"_pk\" INTEGER PRIMARY KEY, \"owner\" TEXT NOT NULL);",
+            "\"owner\" of \"Rows\" needs a value" },
+        { "CREATE VIEW \"Rows\" AS SELECT 1 AS \"_pk\";", "\"Rows\" is a view" },
+    };
+    int n = 0;
+    for (const auto& [schema, reason] : files) {
+        SCOPED_TRACE(schema.toStdString());
+        const QString path = testsupport::homePath() + QString("/odd%1.sqlite").arg(++n);
+        runSql(path, metadata + schema);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        cd::PersistentStoreCoordinator coordinator(kivotabModel());
+        platform::Error error;
+        EXPECT_FALSE(coordinator.addPersistentStore(
+            cd::SQLiteStoreType, {}, QUrl::fromLocalFile(path), migratingOptions(), &error));
+        EXPECT_EQ(error.code(), cd::PersistentStoreIncompatibleSchemaError);
+        EXPECT_TRUE(error.localizedDescription().contains(reason))
+            << error.localizedDescription().toStdString();
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before) << "the file is left as it was";
+        EXPECT_FALSE(QFile::exists(path + "-wal"));
+    }
+
+    // Columns the model does not know are left alone when they take empty values.
+    const QString path = testsupport::homePath() + "/wider.sqlite";
+    runSql(path,
+        metadata + "CREATE TABLE \"Database\" (\"_pk\" INTEGER PRIMARY KEY AUTOINCREMENT, "
+            + databaseColumns + ", \"name\" VARCHAR(80), \"colour\" TEXT NOT NULL DEFAULT '', "
+            + "\"note\" TEXT);");
+    cd::PersistentStoreCoordinator coordinator(kivotabModel());
+    platform::Error error;
+    EXPECT_TRUE(coordinator.addPersistentStore(
+        cd::SQLiteStoreType, {}, QUrl::fromLocalFile(path), migratingOptions(), &error))
+        << error.localizedDescription().toStdString();
+}
