@@ -225,22 +225,42 @@ TEST_F(StoreTest, AReadOnlyStoreRefusesTheSaveAndKeepsItsData)
     EXPECT_EQ(stored[0]->value("name"), "Stored");
 }
 
-TEST_F(StoreTest, AStoreFileWithoutWritePermissionRefusesTheSave)
+TEST(StoreFile, AStoreFileWithoutWritePermissionRefusesTheSave)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not bind the superuser";
-    make("Database", { { "id", "D1" }, { "name", "Stored" } });
-    ASSERT_TRUE(context->save());
-    ASSERT_TRUE(coordinator->removePersistentStore(store));
-    const QString path = storeUrl().toLocalFile();
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup);
-
-    auto reader = reopen();
-    reader->executeFetchRequest(cd::FetchRequest("Database")).value(0)->setValue("name", "Changed");
-    EXPECT_FALSE(reader->save());
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_EQ(
-        reopen()->executeFetchRequest(cd::FetchRequest("Database"))[0]->value("name"), "Stored");
+    const QString folder = testsupport::homePath() + "/shared";
+    const QUrl url = QUrl::fromLocalFile(folder + "/Store.sqlite");
+    const int result = runUnprivileged(folder, [&] {
+        {
+            auto context = openContext(url);
+            if (!context)
+                return 1;
+            cd::ManagedObject* database = context->insertNewObject("Database");
+            database->setValue("id", "D1");
+            database->setValue("name", "Stored");
+            if (!context->save())
+                return 2;
+        }
+        if (!QFile::setPermissions(url.toLocalFile(), QFile::ReadOwner | QFile::ReadGroup))
+            return 3;
+        {
+            auto context = openContext(url);
+            if (!context)
+                return 4;
+            const auto found = context->executeFetchRequest(cd::FetchRequest("Database"));
+            if (found.size() != 1)
+                return 5;
+            found[0]->setValue("name", "Changed");
+            if (context->save())
+                return 6;
+        }
+        // What was stored is still there.
+        auto context = openContext(url, { { cd::ReadOnlyPersistentStoreOption, true } });
+        if (!context)
+            return 7;
+        const auto found = context->executeFetchRequest(cd::FetchRequest("Database"));
+        return found.size() == 1 && found[0]->value("name") == "Stored" ? 0 : 8;
+    });
+    EXPECT_EQ(result, 0);
 }
 
 TEST_F(StoreTest, ACrashDuringASaveLeavesThePreviousCommit)
