@@ -82,6 +82,32 @@ bool flag(const QVariantMap& options, const QString& key)
     return options.value(key).toBool();
 }
 
+// Opens the store file. A read-only store may lie in a folder nobody may write to (a
+// mounted volume, a shared folder): there SQLite cannot make the shared-memory file its
+// write-ahead log needs, and the first read fails. When the log beside the file holds
+// nothing, the file alone is the whole store and nothing can change it without writing
+// beside it, so it is read as immutable, with nothing written anywhere.
+int openConnection(const QString& path, bool readOnly, sqlite3** db)
+{
+    // The connection is only ever used under the coordinator's lock, so SQLite need not
+    // lock it again at every call (a dozen calls for each row read).
+    if (!readOnly) {
+        return sqlite3_open_v2(path.toUtf8().constData(), db,
+            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    }
+    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    const QByteArray uri = QUrl::fromLocalFile(path).toEncoded();
+    int rc = sqlite3_open_v2(uri + "?mode=ro", db, flags, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(*db, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
+    const bool cannotShare = (rc & 0xff) == SQLITE_CANTOPEN || (rc & 0xff) == SQLITE_READONLY;
+    if (!cannotShare || QFileInfo(path + QLatin1String("-wal")).size() > 0)
+        return rc;
+    sqlite3_close_v2(*db);
+    *db = nullptr;
+    return sqlite3_open_v2(uri + "?immutable=1", db, flags, nullptr);
+}
+
 // Resets a cached statement when the caller is done with it.
 class StatementUse {
 public:
@@ -336,12 +362,7 @@ std::shared_ptr<PersistentStore> PersistentStore::open(
                 QStringLiteral("The read-only store does not exist."), path));
         return nullptr;
     }
-    // The connection is only ever used under the coordinator's lock, so SQLite need not
-    // lock it again at every call (a dozen calls for each row read).
-    const int flags
-        = (store->m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
-        | SQLITE_OPEN_NOMUTEX;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &store->m_db, flags, nullptr);
+    const int rc = openConnection(path, store->m_readOnly, &store->m_db);
     if (rc != SQLITE_OK) {
         report(error, store->sqliteError(QStringLiteral("The store could not be opened"), rc));
         store->close();
@@ -648,7 +669,7 @@ std::optional<QVariantMap> PersistentStore::readMetadata(const QString& path, Er
     if (path.isEmpty())
         return QVariantMap();
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    int rc = openConnection(path, true, &db);
     QVariantMap values;
     sqlite3_stmt* read = nullptr;
     if (rc == SQLITE_OK) {

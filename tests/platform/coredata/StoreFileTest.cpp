@@ -2,6 +2,7 @@
 // tables of another shape, read-only folders and a file-size limit.
 #include "StoreFixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtGlobal>
 
@@ -154,4 +155,44 @@ TEST(StoreSchema, AStoreWhoseTablesDoNotMatchTheModelIsRefusedAndLeftUntouched)
     EXPECT_TRUE(coordinator.addPersistentStore(
         cd::SQLiteStoreType, {}, QUrl::fromLocalFile(path), migratingOptions(), &error))
         << error.localizedDescription().toStdString();
+}
+
+TEST(StoreFile, AReadOnlyStoreOpensInAFolderNobodyMayWriteTo)
+{
+    const QString folder = testsupport::homePath() + "/mounted";
+    const QUrl url = QUrl::fromLocalFile(folder + "/Store.sqlite");
+    const int result = runUnprivileged(folder, [&] {
+        {
+            auto context = openContext(url);
+            if (!context)
+                return 1;
+            context->insertNewObject("Database")->setValue("name", "Stored");
+            if (!context->save())
+                return 2;
+        }
+        if (!QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner))
+            return 3;
+        const QVariantMap readOnly { { cd::ReadOnlyPersistentStoreOption, true } };
+        {
+            auto context = openContext(url, readOnly);
+            if (!context)
+                return 4;
+            const auto found = context->executeFetchRequest(cd::FetchRequest("Database"));
+            if (found.size() != 1 || found[0]->value("name") != "Stored")
+                return 5;
+            found[0]->setValue("name", "Changed");
+            if (context->save())
+                return 6;
+        }
+        if (!cd::PersistentStoreCoordinator::metadataForPersistentStoreOfType(
+                cd::SQLiteStoreType, url))
+            return 7;
+        if (QDir(folder).entryList(QDir::Files) != QStringList { "Store.sqlite" })
+            return 8;
+        // Without the read-only option the store needs to write beside its file.
+        if (openContext(url))
+            return 9;
+        return 0;
+    });
+    EXPECT_EQ(result, 0);
 }
