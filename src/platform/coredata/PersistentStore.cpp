@@ -18,7 +18,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <csignal>
 #include <cstring>
+#include <mutex>
 
 namespace platform::coredata {
 
@@ -106,6 +108,14 @@ int openConnection(const QString& path, bool readOnly, sqlite3** db)
     sqlite3_close_v2(*db);
     *db = nullptr;
     return sqlite3_open_v2(uri + "?immutable=1", db, flags, nullptr);
+}
+
+// A write beyond the process's file-size limit raises SIGXFSZ, which ends the process.
+// Ignored, the write fails instead and the save reports it as any failed write.
+void ignoreFileSizeSignal()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
 }
 
 // Resets a cached statement when the caller is done with it.
@@ -362,6 +372,7 @@ std::shared_ptr<PersistentStore> PersistentStore::open(
                 QStringLiteral("The read-only store does not exist."), path));
         return nullptr;
     }
+    ignoreFileSizeSignal();
     const int rc = openConnection(path, store->m_readOnly, &store->m_db);
     if (rc != SQLITE_OK) {
         report(error, store->sqliteError(QStringLiteral("The store could not be opened"), rc));

@@ -7,6 +7,9 @@
 #include <QtGlobal>
 
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace storetest;
 
@@ -195,4 +198,37 @@ TEST(StoreFile, AReadOnlyStoreOpensInAFolderNobodyMayWriteTo)
         return 0;
     });
     EXPECT_EQ(result, 0);
+}
+
+TEST_F(StoreTest, AWriteBeyondTheFileSizeLimitFailsTheSaveWithoutEndingTheProcess)
+{
+    make("Database", { { "id", "D1" } });
+    ASSERT_TRUE(context->save());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit {};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 256 * 1024;
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            _exit(1);
+        const QString text(1000, 'x');
+        for (int i = 0; i < 2000; ++i)
+            make("Rows", { { "id", QString::number(i) }, { "json", text } });
+        platform::Error error;
+        if (context->save(&error))
+            _exit(2);
+        _exit(error.code() == cd::PersistentStoreSaveError ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+
+    context.reset();
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
+    auto reopened = openContext(storeUrl());
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reopened->countForFetchRequest(cd::FetchRequest("Rows")), 0u);
+    EXPECT_EQ(reopened->countForFetchRequest(cd::FetchRequest("Database")), 1u);
 }
