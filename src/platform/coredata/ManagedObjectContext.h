@@ -112,6 +112,12 @@ private:
     void adopt(ManagedObject* object);
     void objectWillChange(ManagedObject* object);
     void fulfillFault(ManagedObject* object);
+    // Reads the values of the object's batch around it, one store query per store.
+    void fulfillBatch(ManagedObject* object);
+    // Gives the faults among the objects one batch, of the size, in their order.
+    void batchFaults(const QList<ManagedObject*>& objects, quint64 batchSize);
+    // The object's row is gone: it stays a fault for good.
+    void lostRow(ManagedObject* object);
     void invalidate(ManagedObject* object);
     bool validate(const FetchRequest& request, bool objects, const EntityDescription** entity,
         Error* error) const;

@@ -304,6 +304,23 @@ TEST_F(KivoLibFixture, DeletedObjectsAreNoLongerDataOK)
         AlertView::visibleAlerts().first()->message(), "Data has been changed or deleted by Sync.");
 }
 
+TEST_F(KivoLibFixture, FetchedObjectsAreReadInBatchesAndDataOKBeforeTheyAreRead)
+{
+    for (int i = 0; i < 30; ++i)
+        saved("Rows", { { "id", QString("R%1").arg(i) }, { "order", i } });
+    stack().makeContext();
+    const auto rows = KivoLib::executchFetchRequest(
+        "FetchRequest_Rows_All", std::nullopt, QList<cd::SortDescriptor> { { "order", true } }, 0);
+    ASSERT_EQ(rows.size(), 30);
+    EXPECT_TRUE(rows[25]->isFault()) << "values are read when first touched";
+    EXPECT_TRUE(KivoLib::isDataOK(rows[25]));
+    EXPECT_FALSE(rows[25]->isFault());
+    EXPECT_TRUE(rows[0]->isFault()) << "another batch";
+    EXPECT_EQ(rows[0]->value("id"), "R0");
+    testsupport::processEvents(20);
+    EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
+}
+
 TEST(KivoLibAttributedString, ReplacesTheFirstOccurrenceWithAnEscapedLink)
 {
     QTextDocument document;
