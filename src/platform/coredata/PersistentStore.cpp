@@ -633,7 +633,7 @@ bool PersistentStore::prepareSchema(Error* error)
                 break;
         }
         if (!ok || !execute("COMMIT", error)) {
-            execute("ROLLBACK", nullptr);
+            rollback();
             return false;
         }
     }

@@ -56,39 +56,39 @@ private:
     PersistentStore(std::shared_ptr<const ManagedObjectModel> model, QString type,
         QString configuration, QUrl url, QVariantMap options);
 
-    static std::shared_ptr<PersistentStore> open(std::shared_ptr<const ManagedObjectModel> model,
-        const QString& type, const QString& configuration, const QUrl& url,
-        const QVariantMap& options, Error* error);
+    [[nodiscard]] static std::shared_ptr<PersistentStore> open(
+        std::shared_ptr<const ManagedObjectModel> model, const QString& type,
+        const QString& configuration, const QUrl& url, const QVariantMap& options, Error* error);
     // Reads the metadata of a store file without adding it anywhere.
-    static std::optional<QVariantMap> readMetadata(const QString& path, Error* error);
+    [[nodiscard]] static std::optional<QVariantMap> readMetadata(const QString& path, Error* error);
 
     void close();
-    bool writeMetadata(const QVariantMap& metadata, Error* error);
+    [[nodiscard]] bool writeMetadata(const QVariantMap& metadata, Error* error);
     // Rows inserted, changed or deleted through this store since it was opened.
     qint64 changeCount() const;
 
-    std::optional<std::vector<Row>> fetch(const EntityDescription& entity,
+    [[nodiscard]] std::optional<std::vector<Row>> fetch(const EntityDescription& entity,
         const Predicate& predicate, const QList<SortDescriptor>& sorts, quint64 limit,
         bool withValues, Error* error);
     // The rows of those keys that still exist, with their values, in key order.
-    std::optional<std::vector<Row>> fetchRows(
+    [[nodiscard]] std::optional<std::vector<Row>> fetchRows(
         const EntityDescription& entity, QList<qint64> keys, Error* error);
-    std::optional<quint64> count(
+    [[nodiscard]] std::optional<quint64> count(
         const EntityDescription& entity, const Predicate& predicate, Error* error);
-    std::optional<QList<QVariantMap>> fetchDictionaries(
+    [[nodiscard]] std::optional<QList<QVariantMap>> fetchDictionaries(
         const EntityDescription& entity, const FetchRequest& request, Error* error);
 
-    bool begin(Error* error);
-    bool commit(Error* error);
+    [[nodiscard]] bool begin(Error* error);
+    [[nodiscard]] bool commit(Error* error);
     void rollback();
     // Inserts a row; key 0 lets the store choose. Returns the row's key, 0 on failure.
-    qint64 insertRow(
+    [[nodiscard]] qint64 insertRow(
         const EntityDescription& entity, const QList<QVariant>& values, qint64 key, Error* error);
     // Writes the values whose bit is set (all when `changed` is empty). nullopt on
     // failure, false when the row no longer exists.
-    std::optional<bool> updateRow(const EntityDescription& entity, qint64 key,
+    [[nodiscard]] std::optional<bool> updateRow(const EntityDescription& entity, qint64 key,
         const QList<QVariant>& values, const QBitArray& changed, Error* error);
-    bool deleteRow(const EntityDescription& entity, qint64 key, Error* error);
+    [[nodiscard]] bool deleteRow(const EntityDescription& entity, qint64 key, Error* error);
 
     // An entity's table and column names, quoted for SQL once: fetches and saves run by
     // the thousand and would otherwise quote every name again each time.
@@ -120,7 +120,7 @@ private:
     };
     static Select selectOf(const EntityDescription& entity, Select::Columns columns,
         const Predicate& predicate = {}, const QList<SortDescriptor>& sorts = {});
-    sqlite3_stmt* prepare(const Select& select, Error* error);
+    [[nodiscard]] sqlite3_stmt* prepare(const Select& select, Error* error);
     QByteArray sqlOf(const Select& select);
     // Binds the predicate's operands from the first position; the next free position.
     static int bindPredicate(
@@ -138,11 +138,11 @@ private:
     // and tables the model added are migrations, not mismatches).
     QString schemaMismatch(
         const QHash<QString, QList<TableColumn>>& tables, const QSet<QString>& views) const;
-    bool prepareSchema(Error* error);
-    sqlite3_stmt* statement(const QByteArray& sql, Error* error);
-    bool execute(const QByteArray& sql, Error* error);
+    [[nodiscard]] bool prepareSchema(Error* error);
+    [[nodiscard]] sqlite3_stmt* statement(const QByteArray& sql, Error* error);
+    [[nodiscard]] bool execute(const QByteArray& sql, Error* error);
     // Runs a cached statement that returns no rows; `what` opens the error's text.
-    bool step(const QByteArray& sql, const QString& what, Error* error);
+    [[nodiscard]] bool step(const QByteArray& sql, const QString& what, Error* error);
     Error sqliteError(const QString& what, int code = 0) const;
     QString path() const;
 

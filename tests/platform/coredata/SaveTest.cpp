@@ -95,7 +95,7 @@ TEST_F(StoreTest, TheChangeCountMovesWithEveryWriteAndEveryStore)
     ASSERT_TRUE(context->save());
     const auto saved = coordinator->changeCount();
     EXPECT_NE(saved, start);
-    context->executeFetchRequest(cd::FetchRequest("Database"));
+    EXPECT_EQ(context->executeFetchRequest(cd::FetchRequest("Database")).size(), 1);
     EXPECT_EQ(coordinator->changeCount(), saved) << "reading changes nothing";
 
     // A change counts as well as an insert.
@@ -304,7 +304,7 @@ TEST_F(StoreTest, ACrashDuringASaveLeavesThePreviousCommit)
     ASSERT_TRUE(WIFSIGNALED(status));
 
     context.reset();
-    coordinator->removePersistentStore(store);
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
     auto reopened = reopen();
     const int stored = countRows(*reopened, "Rows");
     EXPECT_EQ(stored, Batch) << "the interrupted save left rows behind";
@@ -453,12 +453,12 @@ TEST_F(StoreTest, UseFromTheWrongThreadIsCaught)
     int caught = 0;
     std::thread worker([&] {
         try {
-            context->executeFetchRequest(cd::FetchRequest("Database"));
+            static_cast<void>(context->executeFetchRequest(cd::FetchRequest("Database")));
         } catch (const platform::Exception&) {
             ++caught;
         }
         try {
-            context->save();
+            static_cast<void>(context->save());
         } catch (const platform::Exception&) {
             ++caught;
         }
