@@ -810,7 +810,9 @@ QByteArray PersistentStore::sqlOf(const Select& select)
         sql.append(first ? " WHERE " : " AND ").append(columnOf(entity, attribute)).append(" IS ?");
         first = false;
     }
-    if (select.keys > 0) {
+    if (select.keyRange) {
+        sql.append(first ? " WHERE " : " AND ").append(KeyColumn).append(" BETWEEN ? AND ?");
+    } else if (select.keys > 0) {
         sql.append(first ? " WHERE " : " AND ").append(KeyColumn).append(" IN (?");
         for (int i = 1; i < select.keys; ++i)
             sql.append(", ?");
@@ -915,26 +917,49 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetchRows(
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     std::vector<Row> rows;
+    if (keys.isEmpty())
+        return rows;
     rows.reserve(size_t(keys.size()));
     const auto& attributes = entity.attributes();
     QVarLengthArray<LastText, 16> lastTexts(attributes.size());
-    for (qsizetype from = 0; from < keys.size(); from += MostKeys) {
-        const qsizetype count = std::min(MostKeys, keys.size() - from);
-        qsizetype padded = 1;
-        while (padded < count)
-            padded *= 2;
+    // Keys close together (rows stored together, as a table's mostly are) are read in one
+    // walk from the first to the last, skipping the rows between that were not asked for;
+    // a walk is cheaper than looking up each key on its own.
+    const bool walk = keys.last() - keys.first() < 2 * keys.size();
+    for (qsizetype from = 0; from < keys.size(); from += walk ? keys.size() : MostKeys) {
+        const qsizetype count = walk ? keys.size() : std::min(MostKeys, keys.size() - from);
         Select select = selectOf(entity, Select::Columns::KeyAndValues);
-        select.keys = int(padded);
+        qsizetype padded = 1;
+        if (walk) {
+            select.keyRange = true;
+        } else {
+            while (padded < count)
+                padded *= 2;
+            select.keys = int(padded);
+        }
         sqlite3_stmt* query = prepare(select, error);
         if (!query)
             return std::nullopt;
         StatementUse use(query);
-        for (qsizetype i = 0; i < padded; ++i)
-            sqlite3_bind_int64(query, int(i + 1), keys[from + std::min(i, count - 1)]);
+        if (walk) {
+            sqlite3_bind_int64(query, 1, keys.first());
+            sqlite3_bind_int64(query, 2, keys.last());
+        } else {
+            for (qsizetype i = 0; i < padded; ++i)
+                sqlite3_bind_int64(query, int(i + 1), keys[from + std::min(i, count - 1)]);
+        }
+        auto wanted = keys.cbegin() + from;
         int rc;
         while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
+            const qint64 key = sqlite3_column_int64(query, 0);
+            if (walk) {
+                while (wanted != keys.cend() && *wanted < key)
+                    ++wanted;
+                if (wanted == keys.cend() || *wanted != key)
+                    continue;
+            }
             Row row;
-            row.key = sqlite3_column_int64(query, 0);
+            row.key = key;
             row.values.reserve(attributes.size());
             for (int i = 0; i < attributes.size(); ++i) {
                 row.values.append(attributes[i].type == AttributeType::String

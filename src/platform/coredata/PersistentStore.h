@@ -113,6 +113,7 @@ private:
         bool distinct = false;
         QStringList predicateAttributes; // WHERE a IS ? AND b IS ?
         int keys = 0; // or WHERE key IN (?, ...) with this many keys
+        bool keyRange = false; // or WHERE key BETWEEN ? AND ?
         QList<SortDescriptor> sorts; // ORDER BY these
         bool keyTieBreak = false; // ... then by key
         bool limited = false; // LIMIT ?

@@ -131,3 +131,28 @@ TEST_F(BatchFaults, AStoredRowStaysOneObjectAcrossBatchedAndWholeFetches)
     EXPECT_EQ(whole, first);
     EXPECT_TRUE(faultsIn(first).isEmpty());
 }
+
+TEST_F(BatchFaults, RowsOfAnotherTableStoredBetweenAreLeftOut)
+{
+    for (int i = 0; i < RowCount; ++i) {
+        make("Rows", { { "id", QString("A%1").arg(i) }, { "usertemplate_id", "A" } });
+        make("Rows", { { "id", QString("B%1").arg(i) }, { "usertemplate_id", "B" } });
+    }
+    ASSERT_TRUE(context->save());
+    fresh = reopen();
+    cd::FetchRequest request("Rows");
+    request.setPredicate(cd::Predicate::equal("usertemplate_id", "B"));
+    request.setFetchBatchSize(BatchSize);
+    const auto rows = fresh->executeFetchRequest(request);
+    ASSERT_EQ(rows.size(), RowCount);
+    for (int i = RowCount - 1; i >= 0; i -= 3)
+        EXPECT_EQ(rows[i]->value("id"), QString("B%1").arg(i));
+    for (int i = 0; i < RowCount; ++i)
+        EXPECT_EQ(rows[i]->value("id"), QString("B%1").arg(i));
+    cd::FetchRequest others("Rows");
+    others.setPredicate(cd::Predicate::equal("usertemplate_id", "A"));
+    others.setIncludesPropertyValues(false);
+    const auto left = fresh->executeFetchRequest(others);
+    ASSERT_EQ(left.size(), RowCount);
+    EXPECT_EQ(faultsIn(left).size(), RowCount) << "not read with the others";
+}
