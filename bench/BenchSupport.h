@@ -5,7 +5,10 @@
 #include <QProcess>
 #include <QString>
 
-// What the benchmarks share: their clock and the reference run of SQLite's own shell.
+#include <benchmark/benchmark.h>
+
+// What the benchmarks share: their clock, the reference run of SQLite's own shell and the
+// report of one run beside its reference.
 namespace benchsupport {
 
 inline double secondsSince(const QElapsedTimer& timer)
@@ -26,6 +29,21 @@ inline double runShell(const QString& path, const QByteArray& input)
     shell.closeWriteChannel();
     shell.waitForFinished(-1);
     return shell.exitCode() == 0 ? secondsSince(timer) : -1;
+}
+
+// One run's figures: ours as the iteration's time, both in milliseconds and their ratio.
+// False (and the run marked failed) when either is negative, which a failed run gives.
+inline bool report(benchmark::State& state, double ours, double reference)
+{
+    if (ours < 0 || reference < 0) {
+        state.SkipWithError("a run failed");
+        return false;
+    }
+    state.SetIterationTime(ours);
+    state.counters["ours_ms"] = ours * 1000;
+    state.counters["sqlite3_ms"] = reference * 1000;
+    state.counters["ratio"] = ours / reference;
+    return true;
 }
 
 } // namespace benchsupport

@@ -9,14 +9,10 @@
 #include "model/Sort.h"
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
-#include "platform/Folders.h"
 #include "platform/LocalTimeZone.h"
-#include "platform/coredata/ManagedObjectContext.h"
-#include "platform/coredata/ManagedObjectModel.h"
-#include "platform/coredata/PersistentStoreCoordinator.h"
-#include "platform/coredata/StoreOptions.h"
 #include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/store/KivoLibContext.h"
+#include "utilities/store/StoreStack.h"
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QApplication>
@@ -32,8 +28,6 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-
-namespace cd = platform::coredata;
 
 namespace {
 
@@ -51,39 +45,10 @@ const QString ProtectedTable = QStringLiteral("2C3D4E5F-6071-4B8C-9DAE-1F2A3B4C5
 const QString Password = QStringLiteral("bench password");
 const QString Needle = QStringLiteral("ember");
 
-// The application's delegate with one store; the context can be made anew so loading
-// starts from nothing in memory.
-class BenchDelegate : public KivoAppDelegate {
-public:
-    explicit BenchDelegate(const QString& path)
-    {
-        ModelRegistry::registerClasses();
-        model
-            = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
-        coordinator = std::make_shared<cd::PersistentStoreCoordinator>(model);
-        coordinator->addPersistentStore(cd::SQLiteStoreType, {}, QUrl::fromLocalFile(path), {});
-        freshContext();
-    }
-    void freshContext()
-    {
-        context = std::make_unique<cd::ManagedObjectContext>();
-        context->setPersistentStoreCoordinator(coordinator);
-    }
-    cd::ManagedObjectContext* managedObjectContext() const override { return context.get(); }
-    std::shared_ptr<const cd::ManagedObjectModel> managedObjectModel() const override
-    {
-        return model;
-    }
-
-    std::shared_ptr<const cd::ManagedObjectModel> model;
-    std::shared_ptr<cd::PersistentStoreCoordinator> coordinator;
-    std::unique_ptr<cd::ManagedObjectContext> context;
-};
-
 struct Fixture {
     QTemporaryDir folder;
     QString store;
-    std::unique_ptr<BenchDelegate> delegate;
+    std::unique_ptr<KivoAppDelegate> delegate;
     QList<TemplateColumn*> columns;
     QStringList ids;
     double addSeconds = -1;
@@ -189,31 +154,27 @@ void setUp()
         return;
     fixture = new Fixture;
     fixture->store = fixture->folder.filePath("Kivotab.sqlite");
-    fixture->delegate = std::make_unique<BenchDelegate>(fixture->store);
+    fixture->delegate = std::make_unique<KivoAppDelegate>();
+    ModelRegistry::registerClasses();
+    StoreStack::install(StoreStack::open(fixture->store, {}));
     makeColumns();
     fixture->addSeconds = addRows(PlainTable, std::nullopt);
     addRows(ProtectedTable, Password);
     fixture->addShellSeconds = addRowsShell(fixture->folder.filePath("shell.sqlite"));
 }
 
-void report(benchmark::State& state, double ours, double shell)
+// The shared report, with the fetch's share of the last load beside it.
+void reportLoad(benchmark::State& state, double ours, double shell)
 {
-    if (ours < 0 || shell < 0) {
-        state.SkipWithError("a run failed");
-        return;
-    }
-    state.SetIterationTime(ours);
-    state.counters["ours_ms"] = ours * 1000;
-    state.counters["sqlite3_ms"] = shell * 1000;
-    state.counters["ratio"] = ours / shell;
-    state.counters["fetch_ms"] = lastFetchSeconds * 1000;
+    if (benchsupport::report(state, ours, shell))
+        state.counters["fetch_ms"] = lastFetchSeconds * 1000;
 }
 
 // Ours: fetch the table in a context that holds nothing yet, then decode every row.
 double loadAndDecode(const QString& table, const std::optional<QString>& password,
     const Rows::Filters& filters = {}, const Rows::Sorts& sorts = {}, int expected = RowCount)
 {
-    fixture->delegate->freshContext();
+    StoreStack::instance()->makeContext();
     const auto columns = TemplateColumn::getColumns(Definition);
     QElapsedTimer timer;
     timer.start();
@@ -232,14 +193,14 @@ void AddRows(benchmark::State& state)
 {
     setUp();
     for (auto _ : state)
-        report(state, fixture->addSeconds, fixture->addShellSeconds);
+        benchsupport::report(state, fixture->addSeconds, fixture->addShellSeconds);
 }
 
 void LoadAndDecodePlain(benchmark::State& state)
 {
     setUp();
     for (auto _ : state)
-        report(
+        reportLoad(
             state, loadAndDecode(PlainTable, std::nullopt), runShell(fixture->store, selectRows()));
 }
 
@@ -247,7 +208,7 @@ void LoadAndDecodeProtected(benchmark::State& state)
 {
     setUp();
     for (auto _ : state)
-        report(
+        reportLoad(
             state, loadAndDecode(ProtectedTable, Password), runShell(fixture->store, selectRows()));
 }
 
@@ -259,7 +220,7 @@ void FilterContains(benchmark::State& state)
     filter->setOperator(LocalizedStrings::Contains());
     filter->setTextValue(Needle);
     for (auto _ : state)
-        report(state, loadAndDecode(PlainTable, std::nullopt, { filter }, {}, -1),
+        reportLoad(state, loadAndDecode(PlainTable, std::nullopt, { filter }, {}, -1),
             runShell(fixture->store,
                 selectRows(" AND " + jsonPath(1) + " LIKE '%" + Needle.toUtf8() + "%'")));
 }
@@ -271,7 +232,7 @@ void SortByColumn(benchmark::State& state)
     sort->setColumn(fixture->ids[4]);
     sort->setAscending(true);
     for (auto _ : state)
-        report(state, loadAndDecode(PlainTable, std::nullopt, {}, { sort }),
+        reportLoad(state, loadAndDecode(PlainTable, std::nullopt, {}, { sort }),
             runShell(fixture->store, selectRows({}, " ORDER BY " + jsonPath(4))));
 }
 
@@ -280,7 +241,8 @@ void SortByColumn(benchmark::State& state)
 void FilterAndSortInMemory(benchmark::State& state)
 {
     setUp();
-    fixture->delegate->freshContext();
+    // A context that holds nothing yet.
+    StoreStack::instance()->makeContext();
     const auto columns = TemplateColumn::getColumns(Definition);
     const auto rows = Rows::getRows(PlainTable, columns, {}, {}, std::nullopt);
     auto filter = std::make_shared<FilterExtended>();
@@ -327,6 +289,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    StoreStack::install(nullptr);
     delete fixture;
     return 0;
 }

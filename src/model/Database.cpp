@@ -23,15 +23,13 @@ QString Database::entityName()
 
 QList<Database*> Database::getDatabases()
 {
-    ModelRegistry::registerClasses();
-    return ModelRegistry::cast<Database>(KivoLib::executchFetchRequest(kFetchDatabases));
+    return ModelRegistry::fetch<Database>(kFetchDatabases);
 }
 
 Database* Database::getDatabase(const QString& databaseId)
 {
-    ModelRegistry::registerClasses();
-    const auto found = ModelRegistry::cast<Database>(
-        KivoLib::executchFetchRequest(kFetchDatabase, { { kDatabaseIdVariable, databaseId } }));
+    const auto found
+        = ModelRegistry::fetch<Database>(kFetchDatabase, { { kDatabaseIdVariable, databaseId } });
     return found.size() == 1 ? found.first() : nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/coredata/ManagedObject.h"
+#include "utilities/store/KivoLibContext.h"
 
 #include <QDateTime>
 #include <QList>
@@ -50,6 +51,30 @@ public:
                 result.append(typed);
         }
         return result;
+    }
+
+    // The named fetch of the current context (KivoLib::executchFetchRequest) as objects of
+    // T, with the entity classes made known first.
+    template<class T> static QList<T*> fetch(const QString& name)
+    {
+        registerClasses();
+        return cast<T>(KivoLib::executchFetchRequest(name));
+    }
+    template<class T>
+    static QList<T*> fetch(const QString& name, const QVariantMap& substitutionVariables)
+    {
+        registerClasses();
+        return cast<T>(KivoLib::executchFetchRequest(name, substitutionVariables));
+    }
+    template<class T>
+    static QList<T*> fetch(const QString& name,
+        const std::optional<QVariantMap>& substitutionVariables,
+        const std::optional<QList<platform::coredata::SortDescriptor>>& sortDescriptors,
+        quint64 fetchLimit)
+    {
+        registerClasses();
+        return cast<T>(KivoLib::executchFetchRequest(
+            name, substitutionVariables, sortDescriptors, fetchLimit));
     }
 
     // A new id: a random UUID in upper-case 8-4-4-4-12 form.

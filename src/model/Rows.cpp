@@ -134,16 +134,14 @@ QString Rows::reminderKey(const QString& columnId)
 
 QList<Rows*> Rows::getRowsAll()
 {
-    ModelRegistry::registerClasses();
-    return ModelRegistry::cast<Rows>(KivoLib::executchFetchRequest(kFetchRowsAll));
+    return ModelRegistry::fetch<Rows>(kFetchRowsAll);
 }
 
 QList<Rows*> Rows::getRows(const QString& userTemplateId, const Columns& columns,
     const Filters& filters, const Sorts& sorts, const Password& password)
 {
-    ModelRegistry::registerClasses();
-    QList<Rows*> rows = ModelRegistry::cast<Rows>(
-        KivoLib::executchFetchRequest(kFetchRows, { { kUserTemplateIdVariable, userTemplateId } }));
+    QList<Rows*> rows
+        = ModelRegistry::fetch<Rows>(kFetchRows, { { kUserTemplateIdVariable, userTemplateId } });
     if (!filters.isEmpty())
         rows = applyFilter(rows, columns, filters, password);
     if (!sorts.isEmpty())

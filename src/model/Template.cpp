@@ -26,21 +26,18 @@ quint64 Template::getTemplatesCount()
 
 QList<Template*> Template::getTemplates()
 {
-    ModelRegistry::registerClasses();
-    return ModelRegistry::cast<Template>(KivoLib::executchFetchRequest(kFetchTemplates));
+    return ModelRegistry::fetch<Template>(kFetchTemplates);
 }
 
 QList<Template*> Template::getTemplatesAll()
 {
-    ModelRegistry::registerClasses();
-    return ModelRegistry::cast<Template>(KivoLib::executchFetchRequest(kFetchTemplateAll));
+    return ModelRegistry::fetch<Template>(kFetchTemplateAll);
 }
 
 Template* Template::getTemplate(const QString& templateId)
 {
-    ModelRegistry::registerClasses();
-    const auto found = ModelRegistry::cast<Template>(
-        KivoLib::executchFetchRequest(kFetchTemplate, { { kTemplateIdVariable, templateId } }));
+    const auto found
+        = ModelRegistry::fetch<Template>(kFetchTemplate, { { kTemplateIdVariable, templateId } });
     return found.size() == 1 ? found.first() : nullptr;
 }
 

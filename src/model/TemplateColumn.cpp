@@ -117,16 +117,14 @@ QString TemplateColumn::entityName()
 
 QList<TemplateColumn*> TemplateColumn::getColumnsAll()
 {
-    ModelRegistry::registerClasses();
-    return ModelRegistry::cast<TemplateColumn>(KivoLib::executchFetchRequest(kFetchColumnsAll));
+    return ModelRegistry::fetch<TemplateColumn>(kFetchColumnsAll);
 }
 
 QList<TemplateColumn*> TemplateColumn::getColumns(const QString& templateId)
 {
-    ModelRegistry::registerClasses();
-    return ModelRegistry::cast<TemplateColumn>(KivoLib::executchFetchRequest(kFetchColumns,
+    return ModelRegistry::fetch<TemplateColumn>(kFetchColumns,
         QVariantMap { { kTemplateIdVariable, templateId } },
-        QList<platform::coredata::SortDescriptor> { { kOrder, true } }, 0));
+        QList<platform::coredata::SortDescriptor> { { kOrder, true } }, 0);
 }
 
 quint64 TemplateColumn::getColumnsCount(const QString& templateId)

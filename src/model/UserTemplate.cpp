@@ -34,16 +34,14 @@ QString UserTemplate::entityName()
 
 QList<UserTemplate*> UserTemplate::getUserTemplatesAll()
 {
-    ModelRegistry::registerClasses();
-    return ModelRegistry::cast<UserTemplate>(KivoLib::executchFetchRequest(kFetchAll));
+    return ModelRegistry::fetch<UserTemplate>(kFetchAll);
 }
 
 QList<UserTemplate*> UserTemplate::getUserTemplates(const QString& databaseId)
 {
-    ModelRegistry::registerClasses();
-    return ModelRegistry::cast<UserTemplate>(KivoLib::executchFetchRequest(kFetchByDatabase,
+    return ModelRegistry::fetch<UserTemplate>(kFetchByDatabase,
         QVariantMap { { kDatabaseIdVariable, databaseId } },
-        QList<platform::coredata::SortDescriptor> { { kOrder, true } }, 0));
+        QList<platform::coredata::SortDescriptor> { { kOrder, true } }, 0);
 }
 
 bool UserTemplate::isTemplateUsed(const QString& templateId)

@@ -263,7 +263,7 @@ TEST_F(ModelTest, CleaningEmptiesEveryEntity)
     for (const char* entity : { "Database", "UserTemplate", "Template", "TemplateColumn", "Rows" })
         EXPECT_EQ(countOf(entity), 0u) << entity;
     // A reset context reads the same from the store.
-    delegate->context->reset();
+    context()->reset();
     EXPECT_TRUE(Database::getDatabases().isEmpty());
     EXPECT_TRUE(Rows::getRowsAll().isEmpty());
 }

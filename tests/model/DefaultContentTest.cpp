@@ -48,5 +48,5 @@ TEST_F(ModelTest, DefaultColoursAreNotWrittenInTheClearIntoAProtectedTable)
     for (Rows* row : Rows::getRows(tableId, columns, {}, {}, std::nullopt))
         after << row->json().toString();
     EXPECT_EQ(after, before);
-    EXPECT_FALSE(delegate->context->hasChanges());
+    EXPECT_FALSE(context()->hasChanges());
 }

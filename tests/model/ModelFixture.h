@@ -4,19 +4,16 @@
 #include "model/ModelRegistry.h"
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
-#include "platform/Folders.h"
 #include "platform/coredata/ManagedObjectContext.h"
-#include "platform/coredata/ManagedObjectModel.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
-#include "platform/coredata/StoreOptions.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
 #include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/store/StoreStack.h"
 
 #include <QLocale>
 #include <QTimeZone>
-#include <QUrl>
 #include <gtest/gtest.h>
 #include <unicode/ucal.h>
 
@@ -25,35 +22,6 @@
 namespace modeltest {
 
 namespace cd = platform::coredata;
-
-// The application's delegate with a store of the real model, as the application's own
-// delegate supplies it.
-class StoreDelegate : public KivoAppDelegate {
-public:
-    StoreDelegate()
-    {
-        ModelRegistry::registerClasses();
-        model
-            = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
-        coordinator = std::make_shared<cd::PersistentStoreCoordinator>(model);
-        const QVariantMap options { { cd::MigratePersistentStoresAutomaticallyOption, true },
-            { cd::InferMappingModelAutomaticallyOption, true } };
-        EXPECT_TRUE(coordinator->addPersistentStore(cd::SQLiteStoreType, {},
-            QUrl::fromLocalFile(testsupport::homePath() + "/Kivotab.sqlite"), options));
-        context = std::make_unique<cd::ManagedObjectContext>();
-        context->setPersistentStoreCoordinator(coordinator);
-    }
-
-    cd::ManagedObjectContext* managedObjectContext() const override { return context.get(); }
-    std::shared_ptr<const cd::ManagedObjectModel> managedObjectModel() const override
-    {
-        return model;
-    }
-
-    std::shared_ptr<const cd::ManagedObjectModel> model;
-    std::shared_ptr<cd::PersistentStoreCoordinator> coordinator;
-    std::unique_ptr<cd::ManagedObjectContext> context;
-};
 
 struct ModelTest : ::testing::Test {
     void SetUp() override
@@ -64,13 +32,20 @@ struct ModelTest : ::testing::Test {
         ucal_setDefaultTimeZone(reinterpret_cast<const UChar*>(u"UTC"), &status);
         platform::ui::Animation::setInstant(true);
         platform::ui::Application::shared().makeKeyAndVisible();
-        delegate = std::make_unique<StoreDelegate>();
+        delegate = std::make_unique<KivoAppDelegate>();
+        // The application's store stack over a store of the real model.
+        ModelRegistry::registerClasses();
+        platform::Error error;
+        StoreStack::install(
+            StoreStack::open(testsupport::homePath() + "/Kivotab.sqlite", {}, &error));
+        ASSERT_TRUE(StoreStack::instance()) << error.localizedDescription().toStdString();
     }
     void TearDown() override
     {
         for (auto* alert : platform::ui::AlertView::visibleAlerts())
             alert->dismissWithClickedButtonIndex(0, false);
         testsupport::processEvents(20);
+        StoreStack::install(nullptr);
         delegate.reset();
         platform::ui::Application::shared().reset();
     }
@@ -92,7 +67,13 @@ struct ModelTest : ::testing::Test {
         return QDateTime(QDate(y, mo, d), QTime(h, mi, s), QTimeZone::utc());
     }
 
-    std::unique_ptr<StoreDelegate> delegate;
+    static cd::ManagedObjectContext* context() { return StoreStack::instance()->context(); }
+    static const std::shared_ptr<cd::PersistentStoreCoordinator>& coordinator()
+    {
+        return StoreStack::instance()->coordinator();
+    }
+
+    std::unique_ptr<KivoAppDelegate> delegate;
 };
 
 } // namespace modeltest

@@ -91,15 +91,15 @@ TEST_F(RowsTest, RowsAreNumberedPerTableAndTheHighestNumberIsReused)
 
     // Several new rows before one save count each other.
     Rows* a = Rows::add(kTable);
-    delegate->context->insertObject(a);
+    context()->insertObject(a);
     Rows* b = Rows::add(kTable);
     EXPECT_EQ(a->order().toInt(), 1);
     EXPECT_EQ(b->order().toInt(), 2);
-    delegate->context->rollback();
+    context()->rollback();
     // A deletion not yet saved counts too.
-    delegate->context->deleteObject(first);
+    context()->deleteObject(first);
     EXPECT_EQ(Rows::add(kTable)->order().toInt(), 0);
-    delegate->context->rollback();
+    context()->rollback();
     EXPECT_TRUE(Rows::doesRowExists(kTable));
     EXPECT_FALSE(Rows::doesRowExists("empty"));
 }
@@ -110,15 +110,15 @@ TEST_F(RowsTest, ManyRowsAddedBeforeOneSaveAreNumberedInTurn)
     for (int i = 1; i <= 50; ++i) {
         Rows* row = Rows::add(kTable);
         ASSERT_EQ(row->order().toInt(), i);
-        delegate->context->insertObject(row);
+        context()->insertObject(row);
         // Rows of another table in between do not disturb the count.
         if (i % 10 == 0)
-            delegate->context->insertObject(Rows::add(kOtherTable));
+            context()->insertObject(Rows::add(kOtherTable));
     }
     // A row inserted by other means with a higher number is taken into account.
     Rows* restored = Rows::add(kTable);
     restored->setOrder(100);
-    delegate->context->insertObject(restored);
+    context()->insertObject(restored);
     EXPECT_EQ(Rows::add(kTable)->order().toInt(), 101);
     ASSERT_TRUE(KivoAppDelegate::ApplicationDelegate()->saveContext());
     EXPECT_EQ(Rows::add(kTable)->order().toInt(), 101);
@@ -129,14 +129,14 @@ TEST_F(RowsTest, RowsStoredMeanwhileByAnotherContextCountForTheNextNumber)
 {
     saved({});
     Rows* pending = Rows::add(kTable);
-    delegate->context->insertObject(pending);
+    context()->insertObject(pending);
     EXPECT_EQ(pending->order().toInt(), 1);
     EXPECT_EQ(Rows::add(kTable)->order().toInt(), 2);
 
     // Another context on the same stores saves a row numbered 10 and then one of another
     // table; each shows at the next add.
     platform::coredata::ManagedObjectContext other;
-    other.setPersistentStoreCoordinator(delegate->coordinator);
+    other.setPersistentStoreCoordinator(coordinator());
     auto* row = other.insertNewObject(Rows::entityName());
     row->setValue("usertemplate_id", kTable);
     row->setValue("order", 10);
@@ -187,7 +187,7 @@ TEST_F(RowsTest, ValuesRoundTripThroughTheStoredJSON)
     EXPECT_EQ(stored.value(key(done)), QJsonValue(true));
     EXPECT_EQ(stored.value(reminder).toString(), "Weekly");
 
-    delegate->context->reset();
+    context()->reset();
     Rows* again = Rows::getRows(kTable, columns, {}, {}, std::nullopt).first();
     const QVariantMap read = again->getData(columns, std::nullopt);
     EXPECT_EQ(read.value(key(name)).toString(), "Crème brûlée");
@@ -308,7 +308,7 @@ TEST_F(RowsTest, TheLongestDisplayTextRaisesTheColumnWidthButNeverLowersIt)
     EXPECT_EQ(name->currentmaxlength().toInt(), 6);
     saved({ { key(name), "abcdefghij" } });
     EXPECT_EQ(name->currentmaxlength().toInt(), 10);
-    delegate->context->reset();
+    context()->reset();
     EXPECT_EQ(TemplateColumn::getColumnForId(key(name), TemplateColumn::getColumns(kDefinition))
                   ->currentmaxlength()
                   .toInt(),
@@ -512,7 +512,7 @@ TEST_F(RowsTest, ProtectingAndUnprotectingRestoresEveryRowOnlyWithTheRightPasswo
     EXPECT_FALSE(
         table->changeProtection(QStringLiteral("pw"), QString(40, 'k'), columns, &message));
     EXPECT_EQ(message, Rows::RowEncryptionFailed);
-    delegate->context->reset();
+    context()->reset();
     QStringList after;
     for (Rows* row : Rows::getRows(tableId, columns, {}, {}, std::nullopt))
         after << row->json().toString();

@@ -18,11 +18,11 @@ struct AttributeDescription {
     // The value in this attribute's own type (QString, qlonglong, double or bool), a null
     // QVariant for a null or invalid one, or nullopt when the value is of a kind the
     // attribute cannot hold (text for a number, a number for text, ...).
-    std::optional<QVariant> coerce(const QVariant& value) const;
+    [[nodiscard]] std::optional<QVariant> coerce(const QVariant& value) const;
 
     // Text name of a type as the model file writes it ("String", "Integer", ...).
     static QString typeName(AttributeType type);
-    static std::optional<AttributeType> typeFromName(const QString& name);
+    [[nodiscard]] static std::optional<AttributeType> typeFromName(const QString& name);
 };
 
 } // namespace platform::coredata

@@ -35,8 +35,8 @@ public:
     quint64 fetchLimit() const { return m_fetchLimit; }
     void setFetchLimit(quint64 limit) { m_fetchLimit = limit; }
 
-    // Kept for callers that state it; rows are read whole in one pass, so it changes
-    // nothing in what comes back.
+    // When not 0, objects come back as faults whose values are read from the store when
+    // first touched, this many (or, touched one after another, more) at a time.
     quint64 fetchBatchSize() const { return m_fetchBatchSize; }
     void setFetchBatchSize(quint64 size) { m_fetchBatchSize = size; }
 

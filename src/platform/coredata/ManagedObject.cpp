@@ -1,6 +1,7 @@
 #include "platform/coredata/ManagedObject.h"
 
 #include "platform/Exception.h"
+#include "platform/coredata/FaultBatch.h"
 #include "platform/coredata/ManagedObjectContext.h"
 
 #include <QMap>
@@ -40,8 +41,8 @@ ManagedObject::ManagedObject(const EntityDescription* entity)
     : m_entity(entity)
 {
     Q_ASSERT(entity);
-    m_values.resize(entity->attributes().size());
-    // m_changed is sized at the first change: most fetched objects never change.
+    // m_values is sized when the first value is set and m_changed at the first change:
+    // most fetched objects are only read, and faults hold no values at all.
 }
 
 ManagedObject::~ManagedObject() = default;
@@ -96,6 +97,11 @@ void ManagedObject::ensureLoaded() const
         m_context->fulfillFault(const_cast<ManagedObject*>(this));
 }
 
+void ManagedObject::willAccessValueForKey(const QString&) const
+{
+    ensureLoaded();
+}
+
 QVariant ManagedObject::value(const QString& key) const
 {
     return value(checkedIndex(key));
@@ -114,7 +120,7 @@ QVariant ManagedObject::value(int index) const
 
 void ManagedObject::setValue(int index, const QVariant& value)
 {
-    if (index < 0 || index >= m_values.size()) {
+    if (index < 0 || index >= m_entity->attributes().size()) {
         throw Exception(Exception::RangeError,
             QStringLiteral("attribute index %1 out of range for %2")
                 .arg(index)
@@ -130,6 +136,8 @@ void ManagedObject::setValue(int index, const QVariant& value)
                     QString::fromLatin1(value.typeName()), value.toString()));
     }
     ensureLoaded();
+    if (m_values.size() != m_entity->attributes().size())
+        m_values.resize(m_entity->attributes().size());
     if (sameValue(m_values[index], *coerced))
         return;
     if (m_changed.size() != m_values.size())
@@ -143,7 +151,11 @@ void ManagedObject::setValue(int index, const QVariant& value)
 QList<QVariant> ManagedObject::values() const
 {
     ensureLoaded();
-    return m_values;
+    if (m_values.size() == m_entity->attributes().size())
+        return m_values;
+    QList<QVariant> all = m_values;
+    all.resize(m_entity->attributes().size());
+    return all;
 }
 
 QStringList ManagedObject::changedKeys() const

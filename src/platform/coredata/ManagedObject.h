@@ -4,6 +4,7 @@
 #include "platform/coredata/ObjectID.h"
 
 #include <QBitArray>
+#include <QExplicitlySharedDataPointer>
 #include <QList>
 #include <QObject>
 #include <QVariant>
@@ -14,6 +15,7 @@
 namespace platform::coredata {
 
 class ManagedObjectContext;
+struct FaultBatch;
 
 // One object of an entity. Its attributes are values in the entity's declared order,
 // each unset (null QVariant) until given one. Entity classes derive from it, declare
@@ -54,6 +56,9 @@ public:
     // True when the object holds no trustworthy values: its row was deleted by a save or
     // found missing, or its context was reset; also while its values are not yet read.
     bool isFault() const { return m_state == State::Invalid || !m_loaded; }
+    // Reads the values from the store when they are not yet in memory (with those of the
+    // object's batch); afterwards the object is a fault only when its row is gone.
+    void willAccessValueForKey(const QString& key = {}) const;
 
     // Attribute values by name; an unknown name raises platform::Exception (invalid
     // argument). setValue converts to the attribute's type and raises for a value of a
@@ -85,7 +90,10 @@ private:
     State m_state = State::New;
     bool m_loaded = true;
     bool m_updated = false;
-    QList<QVariant> m_values;
+    QList<QVariant> m_values; // empty until the first value is read or set
+    // The fetch's faults this one is read with, and its place among them.
+    QExplicitlySharedDataPointer<FaultBatch> m_batch;
+    int m_batchIndex = -1;
     std::optional<QList<QVariant>> m_committed; // store values, kept from the first change
     QBitArray m_changed; // empty until the first change, then one bit per attribute
     QString m_storeIdentifier;

@@ -4,6 +4,7 @@
 #include "platform/Exception.h"
 #include "platform/NotificationCenter.h"
 #include "platform/coredata/CoreDataError.h"
+#include "platform/coredata/FaultBatch.h"
 #include "platform/coredata/ManagedObject.h"
 #include "platform/coredata/ManagedObjectModel.h"
 #include "platform/coredata/PersistentStore.h"
@@ -26,6 +27,8 @@ namespace {
 const QString InsertedKey = QStringLiteral("inserted");
 const QString UpdatedKey = QStringLiteral("updated");
 const QString DeletedKey = QStringLiteral("deleted");
+// The most faults one read of a batch takes, however long the run of touches before it.
+constexpr qsizetype MostReadAhead = 1024;
 
 Error noCoordinatorError()
 {
@@ -178,6 +181,7 @@ void ManagedObjectContext::insertObject(ManagedObject* object)
         object->m_key = 0;
         object->m_storeIdentifier.clear();
         object->m_loaded = true;
+        object->m_batch.reset();
         object->m_updated = false;
         object->m_committed.reset();
         m_inserted.append(object);
@@ -246,32 +250,120 @@ void ManagedObjectContext::invalidate(ManagedObject* object)
 void ManagedObjectContext::fulfillFault(ManagedObject* object)
 {
     checkQueue("fault");
+    if (object->m_batch) {
+        fulfillBatch(object);
+        return;
+    }
     Error error;
-    std::optional<PersistentStore::Row> row;
+    std::optional<std::vector<PersistentStore::Row>> rows;
     if (m_coordinator) {
         QMutexLocker locker(&m_coordinator->m_mutex);
         if (auto store = m_coordinator->storeWithIdentifier(object->m_storeIdentifier))
-            row = store->fetchRow(object->entity(), object->m_key, &error);
+            rows = store->fetchRows(object->entity(), { object->m_key }, &error);
         else
             error = lostStoreError();
     } else {
         error = noCoordinatorError();
     }
-    if (!row) {
+    if (!rows) {
         qWarning().noquote() << "Could not read an object's values:"
                              << error.localizedDescription();
         return;
     }
-    if (row->key == 0) {
-        // The row is gone: the object stays a fault for good.
-        m_updated.removeOne(object);
-        m_deleted.removeOne(object);
-        invalidate(object);
-        object->m_loaded = true;
+    if (rows->empty()) {
+        lostRow(object);
         return;
     }
-    object->m_values = row->values;
+    object->m_values = std::move(rows->front().values);
     object->m_loaded = true;
+}
+
+void ManagedObjectContext::lostRow(ManagedObject* object)
+{
+    m_updated.removeOne(object);
+    m_deleted.removeOne(object);
+    invalidate(object);
+    object->m_loaded = true;
+    object->m_batch.reset();
+}
+
+void ManagedObjectContext::batchFaults(const QList<ManagedObject*>& objects, quint64 batchSize)
+{
+    QExplicitlySharedDataPointer<FaultBatch> batch;
+    for (ManagedObject* object : objects) {
+        if (object->m_loaded || object->m_context != this)
+            continue;
+        if (!batch) {
+            batch = new FaultBatch;
+            batch->batchSize = qsizetype(std::min(batchSize, quint64(MostReadAhead)));
+            batch->objects.reserve(size_t(objects.size()));
+        }
+        object->m_batch = batch;
+        object->m_batchIndex = int(batch->objects.size());
+        batch->objects.push_back(object);
+    }
+}
+
+void ManagedObjectContext::fulfillBatch(ManagedObject* object)
+{
+    // Held here: the objects let go of it as they are read.
+    const QExplicitlySharedDataPointer<FaultBatch> batch = object->m_batch;
+    const qsizetype at = object->m_batchIndex;
+    // Reading on where the last read ended (a list scrolled, every row filtered) doubles
+    // the read each time; any other touch reads the batch that holds the object.
+    qsizetype from = at - at % batch->batchSize;
+    qsizetype count = batch->batchSize;
+    if (at == batch->next) {
+        from = at;
+        count = std::min(batch->lastRead * 2, MostReadAhead);
+    }
+    const qsizetype to = std::min(from + count, qsizetype(batch->objects.size()));
+    batch->lastRead = count;
+    batch->next = to;
+
+    QHash<QString, QList<ManagedObject*>> byStore;
+    for (qsizetype i = from; i < to; ++i) {
+        ManagedObject* member = batch->objects[size_t(i)];
+        if (member->m_context == this && !member->m_loaded && member->m_batch == batch)
+            byStore[member->m_storeIdentifier].append(member);
+    }
+    QMutexLocker locker(m_coordinator ? &m_coordinator->m_mutex : nullptr);
+    for (auto it = byStore.begin(); it != byStore.end(); ++it) {
+        QList<ManagedObject*>& members = *it;
+        Error error;
+        std::optional<std::vector<PersistentStore::Row>> rows;
+        if (!m_coordinator) {
+            error = noCoordinatorError();
+        } else if (auto store = m_coordinator->storeWithIdentifier(it.key())) {
+            QList<qint64> keys;
+            keys.reserve(members.size());
+            for (const ManagedObject* member : std::as_const(members))
+                keys.append(member->m_key);
+            rows = store->fetchRows(*object->m_entity, keys, &error);
+        } else {
+            error = lostStoreError();
+        }
+        if (!rows) {
+            qWarning().noquote() << "Could not read the values of objects:"
+                                 << error.localizedDescription();
+            continue;
+        }
+        // Both in key order: one walk pairs each object with its row.
+        std::sort(members.begin(), members.end(),
+            [](const ManagedObject* a, const ManagedObject* b) { return a->m_key < b->m_key; });
+        auto row = rows->begin();
+        for (ManagedObject* member : std::as_const(members)) {
+            while (row != rows->end() && row->key < member->m_key)
+                ++row;
+            if (row == rows->end() || row->key != member->m_key) {
+                lostRow(member);
+                continue;
+            }
+            member->m_values = std::move(row->values);
+            member->m_loaded = true;
+            member->m_batch.reset();
+        }
+    }
 }
 
 bool ManagedObjectContext::hasChanges() const
@@ -350,6 +442,7 @@ ManagedObject* ManagedObjectContext::materialize(const PersistentStore& store,
                 known->m_committed = std::move(*values);
             }
             known->m_loaded = true;
+            known->m_batch.reset();
         }
         return known;
     }
@@ -382,19 +475,24 @@ QList<ManagedObject*> ManagedObjectContext::fetchObjects(
     // With one store and nothing pending the store sorts and limits; otherwise the
     // results are merged here first.
     const bool storeShapes = stores.size() == 1 && !pending;
+    // With a batch size the objects come back as faults whose values are read by batches
+    // when first touched: memory follows what is looked at, not the size of the table.
+    // Sorting here reads every value anyway, so then they come with the rows.
+    const bool withValues = (request.fetchBatchSize() == 0 && request.includesPropertyValues())
+        || (!storeShapes && !request.sortDescriptors().isEmpty());
     const Predicate& predicate = request.predicate();
     const ManagedObject::Factory factory = ManagedObject::factoryFor(entity);
     QList<ManagedObject*> results;
     for (const auto& store : stores) {
         auto rows = store->fetch(*entity, predicate,
             storeShapes ? request.sortDescriptors() : QList<SortDescriptor>(),
-            storeShapes ? request.fetchLimit() : 0, request.includesPropertyValues(), error);
+            storeShapes ? request.fetchLimit() : 0, withValues, error);
         if (!rows)
             return {};
         results.reserve(results.size() + qsizetype(rows->size()));
         for (auto& row : *rows) {
-            ManagedObject* object = materialize(*store, entity, row.key,
-                request.includesPropertyValues() ? &row.values : nullptr, &factory);
+            ManagedObject* object = materialize(
+                *store, entity, row.key, withValues ? &row.values : nullptr, &factory);
             if (pending) {
                 if (object->m_state != ManagedObject::State::Persistent)
                     continue;
@@ -419,6 +517,8 @@ QList<ManagedObject*> ManagedObjectContext::fetchObjects(
         if (request.fetchLimit() > 0 && quint64(results.size()) > request.fetchLimit())
             results.resize(qsizetype(request.fetchLimit()));
     }
+    if (request.fetchBatchSize() > 0)
+        batchFaults(results, request.fetchBatchSize());
     return results;
 }
 
@@ -526,14 +626,14 @@ ManagedObject* ManagedObjectContext::existingObjectWithID(const ObjectID& id, Er
         report(error, lostStoreError());
         return nullptr;
     }
-    auto row = store->fetchRow(*id.entity, id.key, error);
-    if (!row)
+    auto rows = store->fetchRows(*id.entity, { id.key }, error);
+    if (!rows)
         return nullptr;
-    if (row->key == 0) {
+    if (rows->empty()) {
         report(error, makeError(CoreDataError, QStringLiteral("The object no longer exists.")));
         return nullptr;
     }
-    return materialize(*store, id.entity, row->key, &row->values);
+    return materialize(*store, id.entity, id.key, &rows->front().values);
 }
 
 bool ManagedObjectContext::save(Error* error)

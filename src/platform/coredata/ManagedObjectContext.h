@@ -59,9 +59,9 @@ public:
 
     // A new object of the entity, detached: it belongs to this context but is inserted
     // in none. Null when the context has no coordinator or the model no such entity.
-    ManagedObject* createObject(const QString& entityName);
+    [[nodiscard]] ManagedObject* createObject(const QString& entityName);
     // createObject, then insertObject.
-    ManagedObject* insertNewObject(const QString& entityName);
+    [[nodiscard]] ManagedObject* insertNewObject(const QString& entityName);
     // Inserts a detached object (or one a rollback or reset let go of); it is stored by
     // the next save. Takes ownership of an object no context made; raises for an object
     // of another context. A pending deletion is undone; otherwise nothing happens.
@@ -70,17 +70,18 @@ public:
     // is simply taken out again (detached). Raises for an object of another context.
     void deleteObject(ManagedObject* object);
     // The object with the identity, read from its store when not yet in memory.
-    ManagedObject* existingObjectWithID(const ObjectID& id, Error* error = nullptr);
+    [[nodiscard]] ManagedObject* existingObjectWithID(const ObjectID& id, Error* error = nullptr);
 
     // The objects the request selects, in its order. Unsaved inserts, changes and
     // deletions count unless the request says otherwise. On failure: empty, and the
     // error is set.
-    QList<ManagedObject*> executeFetchRequest(const FetchRequest& request, Error* error = nullptr);
+    [[nodiscard]] QList<ManagedObject*> executeFetchRequest(
+        const FetchRequest& request, Error* error = nullptr);
     // Attribute values as dictionaries (propertiesToFetch, distinct), from the stores.
-    QList<QVariantMap> executeDictionaryFetchRequest(
+    [[nodiscard]] QList<QVariantMap> executeDictionaryFetchRequest(
         const FetchRequest& request, Error* error = nullptr);
     // How many objects the fetch would return; nullopt (and the error) on failure.
-    std::optional<quint64> countForFetchRequest(
+    [[nodiscard]] std::optional<quint64> countForFetchRequest(
         const FetchRequest& request, Error* error = nullptr);
 
     bool hasChanges() const;
@@ -90,7 +91,7 @@ public:
 
     // Commits every insert, change and deletion in one transaction per store. On failure
     // nothing is written, the error is set and the context keeps all its changes.
-    bool save(Error* error = nullptr);
+    [[nodiscard]] bool save(Error* error = nullptr);
     // Drops the unsaved changes: inserted objects become detached, changed and deleted
     // ones get their stored values back.
     void rollback();
@@ -112,6 +113,12 @@ private:
     void adopt(ManagedObject* object);
     void objectWillChange(ManagedObject* object);
     void fulfillFault(ManagedObject* object);
+    // Reads the values of the object's batch around it, one store query per store.
+    void fulfillBatch(ManagedObject* object);
+    // Gives the faults among the objects one batch, of the size, in their order.
+    void batchFaults(const QList<ManagedObject*>& objects, quint64 batchSize);
+    // The object's row is gone: it stays a fault for good.
+    void lostRow(ManagedObject* object);
     void invalidate(ManagedObject* object);
     bool validate(const FetchRequest& request, bool objects, const EntityDescription** entity,
         Error* error) const;

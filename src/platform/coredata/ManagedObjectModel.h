@@ -29,9 +29,9 @@ public:
     //                          "predicate": { "usertemplate_id": "$USERTEMPLATE_ID" } } ] }
     // Types are "String", "Integer", "Double" and "Boolean". A predicate value that is a
     // text starting with "$" is a substitution variable; others are constants.
-    static std::shared_ptr<const ManagedObjectModel> fromJson(
+    [[nodiscard]] static std::shared_ptr<const ManagedObjectModel> fromJson(
         const QByteArray& json, Error* error = nullptr);
-    static std::shared_ptr<const ManagedObjectModel> fromFile(
+    [[nodiscard]] static std::shared_ptr<const ManagedObjectModel> fromFile(
         const QString& path, Error* error = nullptr);
 
     const QString& name() const { return m_name; }
@@ -40,10 +40,10 @@ public:
 
     QStringList fetchRequestTemplateNames() const { return m_templates.keys(); }
     // A copy of the named template; nullopt when the model has none of that name.
-    std::optional<FetchRequest> fetchRequestTemplate(const QString& name) const;
+    [[nodiscard]] std::optional<FetchRequest> fetchRequestTemplate(const QString& name) const;
     // A copy of the named template with its variables replaced by the given values.
     // Raises platform::Exception (invalid argument) when a variable has no value.
-    std::optional<FetchRequest> fetchRequestFromTemplate(
+    [[nodiscard]] std::optional<FetchRequest> fetchRequestFromTemplate(
         const QString& name, const QVariantMap& variables) const;
 
 private:

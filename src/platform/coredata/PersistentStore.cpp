@@ -11,19 +11,28 @@
 #include <QSet>
 #include <QUuid>
 #include <QVarLengthArray>
+#include <QtDebug>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <csignal>
 #include <cstring>
+#include <mutex>
 
 namespace platform::coredata {
 
 namespace {
 
+const QString KeyColumnName = QStringLiteral("_pk");
 const QByteArray KeyColumn = "\"_pk\"";
 const QByteArray MetadataTable = "\"_metadata\"";
 const int BusyTimeoutMs = 5000;
+// The range of a 64-bit integer as doubles: -2^63 is exact, 2^63 is the first value beyond.
+constexpr double IntegerMinimum = -9223372036854775808.0;
+constexpr double IntegerLimit = 9223372036854775808.0;
 // Tables of a hundred thousand rows keep their indexes' pages in memory (64 MiB) instead
 // of reading them back at every insert, and the log is copied into the file every 40 MiB
 // rather than every 4 MiB, so pages changed by many saves in a row are copied once. A
@@ -53,9 +62,60 @@ QByteArray columnType(AttributeType type)
     return "TEXT";
 }
 
+// The affinity SQLite gives a column of the declared type, by its own rules.
+QByteArray affinity(const QString& declared)
+{
+    const QString type = declared.toUpper();
+    if (type.contains(QLatin1String("INT")))
+        return "INTEGER";
+    if (type.contains(QLatin1String("CHAR")) || type.contains(QLatin1String("CLOB"))
+        || type.contains(QLatin1String("TEXT")))
+        return "TEXT";
+    if (type.isEmpty() || type.contains(QLatin1String("BLOB")))
+        return "BLOB";
+    if (type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("FLOA"))
+        || type.contains(QLatin1String("DOUB")))
+        return "REAL";
+    return "NUMERIC";
+}
+
 bool flag(const QVariantMap& options, const QString& key)
 {
     return options.value(key).toBool();
+}
+
+// Opens the store file. A read-only store may lie in a folder nobody may write to (a
+// mounted volume, a shared folder): there SQLite cannot make the shared-memory file its
+// write-ahead log needs, and the first read fails. When the log beside the file holds
+// nothing, the file alone is the whole store and nothing can change it without writing
+// beside it, so it is read as immutable, with nothing written anywhere.
+int openConnection(const QString& path, bool readOnly, sqlite3** db)
+{
+    // The connection is only ever used under the coordinator's lock, so SQLite need not
+    // lock it again at every call (a dozen calls for each row read).
+    if (!readOnly) {
+        return sqlite3_open_v2(path.toUtf8().constData(), db,
+            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    }
+    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    const QByteArray uri = QUrl::fromLocalFile(path).toEncoded();
+    int rc = sqlite3_open_v2(uri + "?mode=ro", db, flags, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(*db, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
+    const bool cannotShare = (rc & 0xff) == SQLITE_CANTOPEN || (rc & 0xff) == SQLITE_READONLY;
+    if (!cannotShare || QFileInfo(path + QLatin1String("-wal")).size() > 0)
+        return rc;
+    sqlite3_close_v2(*db);
+    *db = nullptr;
+    return sqlite3_open_v2(uri + "?immutable=1", db, flags, nullptr);
+}
+
+// A write beyond the process's file-size limit raises SIGXFSZ, which ends the process.
+// Ignored, the write fails instead and the save reports it as any failed write.
+void ignoreFileSizeSignal()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
 }
 
 // Resets a cached statement when the caller is done with it.
@@ -137,6 +197,47 @@ int bindValue(sqlite3_stmt* statement, int position, const QVariant& value, Attr
         statement, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
 }
 
+QString storedKind(int stored)
+{
+    switch (stored) {
+    case SQLITE_INTEGER:
+        return QStringLiteral("an integer");
+    case SQLITE_FLOAT:
+        return QStringLiteral("a real number");
+    case SQLITE_TEXT:
+        return QStringLiteral("text");
+    default:
+        return QStringLiteral("a blob");
+    }
+}
+
+// A stored value of another kind than its attribute (text in a number column, a number
+// out of range, a blob in a text column) is no value of the attribute: it reads as none,
+// and the log says so, rather than as a made-up 0 or a text of replacement characters.
+QVariant mismatch(sqlite3_stmt* statement, int column, AttributeType type, int stored)
+{
+    // A damaged table may hold thousands: the first ones tell enough.
+    constexpr int MostLogged = 100;
+    static std::atomic<int> logged { 0 };
+    if (logged.fetch_add(1, std::memory_order_relaxed) < MostLogged) {
+        qWarning().noquote() << QStringLiteral(
+            "The store holds %1 in \"%2\", whose values are of type %3: it "
+            "reads as no value.")
+                                    .arg(storedKind(stored),
+                                        QString::fromUtf8(sqlite3_column_name(statement, column)),
+                                        AttributeDescription::typeName(type));
+    }
+    return QVariant();
+}
+
+// A real number that is a whole number a 64-bit integer holds.
+std::optional<qint64> wholeNumber(double number)
+{
+    if (!(number >= IntegerMinimum && number < IntegerLimit) || std::trunc(number) != number)
+        return std::nullopt;
+    return qint64(number);
+}
+
 QVariant columnValue(sqlite3_stmt* statement, int column, AttributeType type)
 {
     const int stored = sqlite3_column_type(statement, column);
@@ -144,17 +245,30 @@ QVariant columnValue(sqlite3_stmt* statement, int column, AttributeType type)
         return QVariant();
     switch (type) {
     case AttributeType::String: {
+        if (stored != SQLITE_TEXT)
+            break;
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
         return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
     }
     case AttributeType::Integer:
-        return qlonglong(sqlite3_column_int64(statement, column));
-    case AttributeType::Double:
-        return sqlite3_column_double(statement, column);
-    case AttributeType::Boolean:
-        return sqlite3_column_int64(statement, column) != 0;
+    case AttributeType::Boolean: {
+        std::optional<qint64> number;
+        if (stored == SQLITE_INTEGER)
+            number = sqlite3_column_int64(statement, column);
+        else if (stored == SQLITE_FLOAT)
+            number = wholeNumber(sqlite3_column_double(statement, column));
+        if (!number)
+            break;
+        if (type == AttributeType::Boolean)
+            return *number != 0;
+        return qlonglong(*number);
     }
-    return QVariant();
+    case AttributeType::Double:
+        if (stored != SQLITE_FLOAT && stored != SQLITE_INTEGER)
+            break;
+        return sqlite3_column_double(statement, column);
+    }
+    return mismatch(statement, column, type, stored);
 }
 
 // The last short text a fetch read from one column. Rows often repeat one (every row of a
@@ -168,8 +282,10 @@ struct LastText {
 
 QVariant textValue(sqlite3_stmt* statement, int column, LastText& last)
 {
-    if (sqlite3_column_type(statement, column) == SQLITE_NULL)
-        return QVariant();
+    const int stored = sqlite3_column_type(statement, column);
+    if (stored != SQLITE_TEXT)
+        return stored == SQLITE_NULL ? QVariant()
+                                     : mismatch(statement, column, AttributeType::String, stored);
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     const int size = sqlite3_column_bytes(statement, column);
     if (size == last.size && std::memcmp(bytes, last.bytes, size_t(size)) == 0)
@@ -256,12 +372,8 @@ std::shared_ptr<PersistentStore> PersistentStore::open(
                 QStringLiteral("The read-only store does not exist."), path));
         return nullptr;
     }
-    // The connection is only ever used under the coordinator's lock, so SQLite need not
-    // lock it again at every call (a dozen calls for each row read).
-    const int flags
-        = (store->m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
-        | SQLITE_OPEN_NOMUTEX;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &store->m_db, flags, nullptr);
+    ignoreFileSizeSignal();
+    const int rc = openConnection(path, store->m_readOnly, &store->m_db);
     if (rc != SQLITE_OK) {
         report(error, store->sqliteError(QStringLiteral("The store could not be opened"), rc));
         store->close();
@@ -283,8 +395,7 @@ void PersistentStore::close()
         sqlite3_finalize(statement);
     m_statements.clear();
     m_inserts.clear();
-    m_lastFetch = {};
-    m_lastDictionaryFetch = {};
+    m_selects.clear();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -330,20 +441,88 @@ bool PersistentStore::execute(const QByteArray& sql, Error* error)
     return true;
 }
 
+QString PersistentStore::schemaMismatch(
+    const QHash<QString, QList<TableColumn>>& tables, const QSet<QString>& views) const
+{
+    const auto columnNamed
+        = [](const QList<TableColumn>& columns, const QString& name) -> const TableColumn* {
+        for (const TableColumn& column : columns) {
+            if (column.name == name)
+                return &column;
+        }
+        return nullptr;
+    };
+    if (tables.contains(QStringLiteral("_metadata"))) {
+        const auto& columns = tables.value(QStringLiteral("_metadata"));
+        if (!columnNamed(columns, QStringLiteral("key"))
+            || !columnNamed(columns, QStringLiteral("value")))
+            return QStringLiteral("its metadata table lacks the key or the value column.");
+    }
+    for (const EntityDescription* entity : m_model->entities()) {
+        const QString& table = entity->name();
+        if (views.contains(table))
+            return QStringLiteral("\"%1\" is a view, not a table.").arg(table);
+        const auto found = tables.constFind(table);
+        if (found == tables.cend())
+            continue;
+        // Rows are told apart by their integer key alone: a key of another kind reads every
+        // row as one object and stores new rows without one.
+        const TableColumn* key = columnNamed(*found, KeyColumnName);
+        int keyColumns = 0;
+        for (const TableColumn& column : *found)
+            keyColumns += column.key > 0 ? 1 : 0;
+        if (!key || affinity(key->type) != "INTEGER" || key->key != 1 || keyColumns != 1)
+            return QStringLiteral("the table \"%1\" has no integer key column.").arg(table);
+        for (const TableColumn& column : *found) {
+            if (&column == key)
+                continue;
+            const AttributeDescription* attribute = entity->attribute(column.name);
+            if (!attribute) {
+                // A column the model does not know is left alone, unless it would refuse
+                // every new row.
+                if (column.notNull && !column.hasDefault) {
+                    return QStringLiteral("the column \"%1\" of \"%2\" needs a value the model "
+                                          "does not have.")
+                        .arg(column.name, table);
+                }
+                continue;
+            }
+            if (affinity(column.type) != columnType(attribute->type)) {
+                return QStringLiteral("the column \"%1\" of \"%2\" is of type %3, where the "
+                                      "model keeps %4 values.")
+                    .arg(column.name, table,
+                        column.type.isEmpty() ? QStringLiteral("none") : column.type,
+                        AttributeDescription::typeName(attribute->type));
+            }
+            if (column.notNull || column.key > 0) {
+                return QStringLiteral("the column \"%1\" of \"%2\" refuses empty values.")
+                    .arg(column.name, table);
+            }
+        }
+    }
+    return {};
+}
+
 bool PersistentStore::prepareSchema(Error* error)
 {
-    // Reading the schema is the first touch of the file: a file that is no database
-    // fails here, before anything is written to it.
-    QHash<QString, QSet<QString>> tables;
+    // Reading the schema is the first touch of the file: a file that is no database, or a
+    // store that does not match the model, fails here, before anything is written to it.
+    QHash<QString, QList<TableColumn>> tables;
+    QSet<QString> views;
     {
         sqlite3_stmt* list = nullptr;
-        int rc = sqlite3_prepare_v2(
-            m_db, "SELECT name FROM sqlite_master WHERE type='table'", -1, &list, nullptr);
+        int rc = sqlite3_prepare_v2(m_db,
+            "SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view')", -1, &list,
+            nullptr);
         if (rc == SQLITE_OK) {
             while ((rc = sqlite3_step(list)) == SQLITE_ROW) {
-                tables.insert(
-                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(list, 0))),
-                    {});
+                const QString name = QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(list, 0)));
+                if (qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(list, 1)), "view")
+                    == 0)
+                    views.insert(name);
+                else
+                    tables.insert(name, {});
             }
         }
         sqlite3_finalize(list);
@@ -353,7 +532,7 @@ bool PersistentStore::prepareSchema(Error* error)
         }
     }
     tables.remove(QStringLiteral("sqlite_sequence"));
-    const bool isNew = tables.isEmpty();
+    const bool isNew = tables.isEmpty() && views.isEmpty();
     if (!isNew && !tables.contains(QStringLiteral("_metadata"))) {
         report(error,
             makeError(PersistentStoreIncompatibleSchemaError,
@@ -363,12 +542,29 @@ bool PersistentStore::prepareSchema(Error* error)
     for (auto it = tables.begin(); it != tables.end(); ++it) {
         sqlite3_stmt* info = nullptr;
         const QByteArray sql = "PRAGMA table_info(" + quoted(it.key()) + ")";
-        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &info, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(info) == SQLITE_ROW)
-                it.value().insert(
-                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1))));
+        int rc = sqlite3_prepare_v2(m_db, sql.constData(), -1, &info, nullptr);
+        if (rc == SQLITE_OK) {
+            while ((rc = sqlite3_step(info)) == SQLITE_ROW) {
+                const auto text = [&](int column) {
+                    return QString::fromUtf8(
+                        reinterpret_cast<const char*>(sqlite3_column_text(info, column)));
+                };
+                it.value().append({ text(1), text(2), sqlite3_column_int(info, 3) != 0,
+                    sqlite3_column_type(info, 4) != SQLITE_NULL, sqlite3_column_int(info, 5) });
+            }
         }
         sqlite3_finalize(info);
+        if (rc != SQLITE_DONE) {
+            report(error, sqliteError(QStringLiteral("The store could not be read"), rc));
+            return false;
+        }
+    }
+    if (const QString mismatch = schemaMismatch(tables, views); !mismatch.isEmpty()) {
+        report(error,
+            makeError(PersistentStoreIncompatibleSchemaError,
+                QStringLiteral("The store does not match the data model: %1").arg(mismatch),
+                path()));
+        return false;
     }
 
     // What the model has that the file lacks.
@@ -382,7 +578,9 @@ bool PersistentStore::prepareSchema(Error* error)
             changes << create + ")";
             continue;
         }
-        const QSet<QString>& columns = tables.value(entity->name());
+        QSet<QString> columns;
+        for (const TableColumn& column : tables.value(entity->name()))
+            columns.insert(column.name);
         for (const auto& attribute : entity->attributes()) {
             if (!columns.contains(attribute.name)) {
                 changes << "ALTER TABLE " + quoted(entity->name()) + " ADD COLUMN "
@@ -435,7 +633,7 @@ bool PersistentStore::prepareSchema(Error* error)
                 break;
         }
         if (!ok || !execute("COMMIT", error)) {
-            execute("ROLLBACK", nullptr);
+            rollback();
             return false;
         }
     }
@@ -482,7 +680,7 @@ std::optional<QVariantMap> PersistentStore::readMetadata(const QString& path, Er
     if (path.isEmpty())
         return QVariantMap();
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    int rc = openConnection(path, true, &db);
     QVariantMap values;
     sqlite3_stmt* read = nullptr;
     if (rc == SQLITE_OK) {
@@ -571,25 +769,97 @@ QByteArray PersistentStore::columnOf(const EntityDescription& entity, const QStr
     return index < 0 ? quoted(attribute) : sqlOf(entity).columns[index];
 }
 
-PersistentStore::FetchShape PersistentStore::shapeOf(const EntityDescription& entity,
-    const QStringList& attributes, const Predicate& predicate, const QList<SortDescriptor>& sorts)
+PersistentStore::Select PersistentStore::selectOf(const EntityDescription& entity,
+    Select::Columns columns, const Predicate& predicate, const QList<SortDescriptor>& sorts)
 {
-    FetchShape shape { &entity, entity.name(), attributes, {}, sorts };
+    Select select;
+    select.entity = &entity;
+    select.entityName = entity.name();
+    select.columns = columns;
     for (const auto& term : predicate.comparisons())
-        shape.predicateAttributes << term.attribute;
-    return shape;
+        select.predicateAttributes << term.attribute;
+    select.sorts = sorts;
+    return select;
 }
 
-void PersistentStore::appendWhere(
-    QByteArray& sql, const EntityDescription& entity, const Predicate& predicate)
+QByteArray PersistentStore::sqlOf(const Select& select)
 {
+    const EntityDescription& entity = *select.entity;
+    const EntitySql& names = sqlOf(entity);
+    QByteArray sql;
+    sql.reserve(SqlCapacity);
+    sql.append(select.distinct ? "SELECT DISTINCT " : "SELECT ");
+    switch (select.columns) {
+    case Select::Columns::Key:
+        sql.append(KeyColumn);
+        break;
+    case Select::Columns::KeyAndValues:
+        sql.append(KeyColumn).append(names.columnList);
+        break;
+    case Select::Columns::Chosen:
+        for (int i = 0; i < select.chosen.size(); ++i)
+            sql.append(i ? ", " : "").append(columnOf(entity, select.chosen[i]));
+        break;
+    case Select::Columns::Count:
+        sql.append("COUNT(*)");
+        break;
+    }
+    sql.append(" FROM ").append(names.table);
     bool first = true;
-    for (const auto& term : predicate.comparisons()) {
-        sql.append(first ? " WHERE " : " AND ")
-            .append(columnOf(entity, term.attribute))
-            .append(" IS ?");
+    for (const QString& attribute : select.predicateAttributes) {
+        sql.append(first ? " WHERE " : " AND ").append(columnOf(entity, attribute)).append(" IS ?");
         first = false;
     }
+    if (select.keyRange) {
+        sql.append(first ? " WHERE " : " AND ").append(KeyColumn).append(" BETWEEN ? AND ?");
+    } else if (select.keys > 0) {
+        sql.append(first ? " WHERE " : " AND ").append(KeyColumn).append(" IN (?");
+        for (int i = 1; i < select.keys; ++i)
+            sql.append(", ?");
+        sql.append(")");
+    }
+    first = true;
+    for (const auto& sort : select.sorts) {
+        sql.append(first ? " ORDER BY " : ", ")
+            .append(columnOf(entity, sort.key))
+            .append(sort.ascending ? " ASC" : " DESC");
+        first = false;
+    }
+    if (select.keyTieBreak)
+        sql.append(first ? " ORDER BY " : ", ").append(KeyColumn);
+    if (select.limited)
+        sql.append(" LIMIT ?");
+    return sql;
+}
+
+sqlite3_stmt* PersistentStore::prepare(const Select& select, Error* error)
+{
+    for (qsizetype i = 0; i < m_selects.size(); ++i) {
+        if (m_selects[i].first == select) {
+            if (i > 0)
+                m_selects.move(i, 0);
+            return m_selects.first().second;
+        }
+    }
+    sqlite3_stmt* prepared = statement(sqlOf(select), error);
+    if (!prepared)
+        return nullptr;
+    constexpr qsizetype Remembered = 16;
+    if (m_selects.size() == Remembered)
+        m_selects.removeLast();
+    m_selects.prepend({ select, prepared });
+    return prepared;
+}
+
+int PersistentStore::bindPredicate(
+    sqlite3_stmt* statement, const EntityDescription& entity, const Predicate& predicate)
+{
+    int position = 1;
+    for (const auto& term : predicate.comparisons()) {
+        const AttributeDescription* attribute = entity.attribute(term.attribute);
+        bindValue(statement, position++, predicateOperand(*attribute, term.value), attribute->type);
+    }
+    return position;
 }
 
 std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
@@ -599,56 +869,31 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
     // Key order alone is cheaper to make here: SQLite would carry every row's values
     // through a temporary sort.
     const bool keyOrderHere = sorts.isEmpty() && limit == 0;
-    FetchShape shape = shapeOf(entity, {}, predicate, sorts);
-    shape.withValues = withValues;
-    shape.keyOrderHere = keyOrderHere;
-    if (!(m_lastFetch.shape == shape)) {
-        const EntitySql& names = sqlOf(entity);
-        QByteArray sql;
-        sql.reserve(SqlCapacity);
-        sql.append("SELECT ").append(KeyColumn);
-        if (withValues)
-            sql.append(names.columnList);
-        sql.append(" FROM ").append(names.table);
-        appendWhere(sql, entity, predicate);
-        if (!keyOrderHere) {
-            sql.append(" ORDER BY ");
-            for (const auto& sort : sorts) {
-                sql.append(columnOf(entity, sort.key))
-                    .append(sort.ascending ? " ASC, " : " DESC, ");
-            }
-            sql.append(KeyColumn).append(" LIMIT ?");
-        }
-        m_lastFetch = { shape, sql, nullptr };
-    }
-    if (!m_lastFetch.statement)
-        m_lastFetch.statement = statement(m_lastFetch.sql, error);
-
-    sqlite3_stmt* select = m_lastFetch.statement;
-    if (!select)
+    Select select
+        = selectOf(entity, withValues ? Select::Columns::KeyAndValues : Select::Columns::Key,
+            predicate, keyOrderHere ? QList<SortDescriptor>() : sorts);
+    select.keyTieBreak = select.limited = !keyOrderHere;
+    sqlite3_stmt* query = prepare(select, error);
+    if (!query)
         return std::nullopt;
-    StatementUse use(select);
-    int position = 1;
-    for (const auto& term : predicate.comparisons()) {
-        const AttributeDescription* attribute = entity.attribute(term.attribute);
-        bindValue(select, position++, predicateOperand(*attribute, term.value), attribute->type);
-    }
+    StatementUse use(query);
+    const int position = bindPredicate(query, entity, predicate);
     if (!keyOrderHere)
-        sqlite3_bind_int64(select, position, limit == 0 ? -1 : qint64(limit));
+        sqlite3_bind_int64(query, position, limit == 0 ? -1 : qint64(limit));
 
     std::vector<Row> rows;
     const auto& attributes = entity.attributes();
     QVarLengthArray<LastText, 16> lastTexts(attributes.size());
     int rc;
-    while ((rc = sqlite3_step(select)) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
         Row row;
-        row.key = sqlite3_column_int64(select, 0);
+        row.key = sqlite3_column_int64(query, 0);
         if (withValues) {
             row.values.reserve(attributes.size());
             for (int i = 0; i < attributes.size(); ++i) {
                 row.values.append(attributes[i].type == AttributeType::String
-                        ? textValue(select, i + 1, lastTexts[i])
-                        : columnValue(select, i + 1, attributes[i].type));
+                        ? textValue(query, i + 1, lastTexts[i])
+                        : columnValue(query, i + 1, attributes[i].type));
             }
         }
         rows.push_back(std::move(row));
@@ -663,51 +908,91 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
     return rows;
 }
 
-std::optional<PersistentStore::Row> PersistentStore::fetchRow(
-    const EntityDescription& entity, qint64 key, Error* error)
+std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetchRows(
+    const EntityDescription& entity, QList<qint64> keys, Error* error)
 {
-    const EntitySql& names = sqlOf(entity);
-    const QByteArray sql = "SELECT " + KeyColumn + names.columnList + " FROM " + names.table
-        + " WHERE " + KeyColumn + " = ?";
-    sqlite3_stmt* select = statement(sql, error);
-    if (!select)
-        return std::nullopt;
-    StatementUse use(select);
-    sqlite3_bind_int64(select, 1, key);
-    Row row;
-    const int rc = sqlite3_step(select);
-    if (rc == SQLITE_ROW) {
-        row.key = key;
-        const auto& attributes = entity.attributes();
-        for (int i = 0; i < attributes.size(); ++i)
-            row.values.append(columnValue(select, i + 1, attributes[i].type));
-    } else if (rc != SQLITE_DONE) {
-        report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
-        return std::nullopt;
+    // Key lists are padded to a power of two (repeating a key changes nothing), so a few
+    // statements serve every batch size.
+    constexpr qsizetype MostKeys = 256;
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    std::vector<Row> rows;
+    if (keys.isEmpty())
+        return rows;
+    rows.reserve(size_t(keys.size()));
+    const auto& attributes = entity.attributes();
+    QVarLengthArray<LastText, 16> lastTexts(attributes.size());
+    // Keys close together (rows stored together, as a table's mostly are) are read in one
+    // walk from the first to the last, skipping the rows between that were not asked for;
+    // a walk is cheaper than looking up each key on its own.
+    const bool walk = keys.last() - keys.first() < 2 * keys.size();
+    for (qsizetype from = 0; from < keys.size(); from += walk ? keys.size() : MostKeys) {
+        const qsizetype count = walk ? keys.size() : std::min(MostKeys, keys.size() - from);
+        Select select = selectOf(entity, Select::Columns::KeyAndValues);
+        qsizetype padded = 1;
+        if (walk) {
+            select.keyRange = true;
+        } else {
+            while (padded < count)
+                padded *= 2;
+            select.keys = int(padded);
+        }
+        sqlite3_stmt* query = prepare(select, error);
+        if (!query)
+            return std::nullopt;
+        StatementUse use(query);
+        if (walk) {
+            sqlite3_bind_int64(query, 1, keys.first());
+            sqlite3_bind_int64(query, 2, keys.last());
+        } else {
+            for (qsizetype i = 0; i < padded; ++i)
+                sqlite3_bind_int64(query, int(i + 1), keys[from + std::min(i, count - 1)]);
+        }
+        auto wanted = keys.cbegin() + from;
+        int rc;
+        while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
+            const qint64 key = sqlite3_column_int64(query, 0);
+            if (walk) {
+                while (wanted != keys.cend() && *wanted < key)
+                    ++wanted;
+                if (wanted == keys.cend() || *wanted != key)
+                    continue;
+            }
+            Row row;
+            row.key = key;
+            row.values.reserve(attributes.size());
+            for (int i = 0; i < attributes.size(); ++i) {
+                row.values.append(attributes[i].type == AttributeType::String
+                        ? textValue(query, i + 1, lastTexts[i])
+                        : columnValue(query, i + 1, attributes[i].type));
+            }
+            rows.push_back(std::move(row));
+        }
+        if (rc != SQLITE_DONE) {
+            report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
+            return std::nullopt;
+        }
     }
-    return row;
+    const auto byKey = [](const Row& a, const Row& b) { return a.key < b.key; };
+    if (!std::is_sorted(rows.begin(), rows.end(), byKey))
+        std::sort(rows.begin(), rows.end(), byKey);
+    return rows;
 }
 
 std::optional<quint64> PersistentStore::count(
     const EntityDescription& entity, const Predicate& predicate, Error* error)
 {
-    QByteArray sql = "SELECT COUNT(*) FROM " + sqlOf(entity).table;
-    appendWhere(sql, entity, predicate);
-    sqlite3_stmt* select = statement(sql, error);
-    if (!select)
+    sqlite3_stmt* query = prepare(selectOf(entity, Select::Columns::Count, predicate), error);
+    if (!query)
         return std::nullopt;
-    StatementUse use(select);
-    int position = 1;
-    for (const auto& term : predicate.comparisons()) {
-        const AttributeDescription* attribute = entity.attribute(term.attribute);
-        bindValue(select, position++, predicateOperand(*attribute, term.value), attribute->type);
-    }
-    const int rc = sqlite3_step(select);
+    StatementUse use(query);
+    bindPredicate(query, entity, predicate);
+    const int rc = sqlite3_step(query);
     if (rc != SQLITE_ROW) {
         report(error, sqliteError(QStringLiteral("The count failed"), rc));
         return std::nullopt;
     }
-    return quint64(sqlite3_column_int64(select, 0));
+    return quint64(sqlite3_column_int64(query, 0));
 }
 
 std::optional<QList<QVariantMap>> PersistentStore::fetchDictionaries(
@@ -715,46 +1000,24 @@ std::optional<QList<QVariantMap>> PersistentStore::fetchDictionaries(
 {
     const QStringList names = request.propertiesToFetch().isEmpty() ? entity.attributeNames()
                                                                     : request.propertiesToFetch();
-    FetchShape shape = shapeOf(entity, names, request.predicate(), request.sortDescriptors());
-    shape.distinct = request.returnsDistinctResults();
-    if (!(m_lastDictionaryFetch.shape == shape)) {
-        QByteArray sql;
-        sql.reserve(SqlCapacity);
-        sql.append(request.returnsDistinctResults() ? "SELECT DISTINCT " : "SELECT ");
-        for (int i = 0; i < names.size(); ++i)
-            sql.append(i ? ", " : "").append(columnOf(entity, names[i]));
-        sql.append(" FROM ").append(sqlOf(entity).table);
-        appendWhere(sql, entity, request.predicate());
-        bool firstSort = true;
-        for (const auto& sort : request.sortDescriptors()) {
-            sql.append(firstSort ? " ORDER BY " : ", ")
-                .append(columnOf(entity, sort.key))
-                .append(sort.ascending ? " ASC" : " DESC");
-            firstSort = false;
-        }
-        sql.append(" LIMIT ?");
-        m_lastDictionaryFetch = { shape, sql, nullptr };
-    }
-    if (!m_lastDictionaryFetch.statement)
-        m_lastDictionaryFetch.statement = statement(m_lastDictionaryFetch.sql, error);
-
-    sqlite3_stmt* select = m_lastDictionaryFetch.statement;
-    if (!select)
+    Select select
+        = selectOf(entity, Select::Columns::Chosen, request.predicate(), request.sortDescriptors());
+    select.chosen = names;
+    select.distinct = request.returnsDistinctResults();
+    select.limited = true;
+    sqlite3_stmt* query = prepare(select, error);
+    if (!query)
         return std::nullopt;
-    StatementUse use(select);
-    int position = 1;
-    for (const auto& term : request.predicate().comparisons()) {
-        const AttributeDescription* attribute = entity.attribute(term.attribute);
-        bindValue(select, position++, predicateOperand(*attribute, term.value), attribute->type);
-    }
+    StatementUse use(query);
+    const int position = bindPredicate(query, entity, request.predicate());
     sqlite3_bind_int64(
-        select, position, request.fetchLimit() == 0 ? -1 : qint64(request.fetchLimit()));
+        query, position, request.fetchLimit() == 0 ? -1 : qint64(request.fetchLimit()));
     QList<QVariantMap> results;
     int rc;
-    while ((rc = sqlite3_step(select)) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
         QVariantMap result;
         for (int i = 0; i < names.size(); ++i)
-            result.insert(names[i], columnValue(select, i, entity.attribute(names[i])->type));
+            result.insert(names[i], columnValue(query, i, entity.attribute(names[i])->type));
         results.append(result);
     }
     if (rc != SQLITE_DONE) {

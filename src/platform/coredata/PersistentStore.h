@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QUrl>
 #include <QVariantMap>
 
@@ -55,38 +56,39 @@ private:
     PersistentStore(std::shared_ptr<const ManagedObjectModel> model, QString type,
         QString configuration, QUrl url, QVariantMap options);
 
-    static std::shared_ptr<PersistentStore> open(std::shared_ptr<const ManagedObjectModel> model,
-        const QString& type, const QString& configuration, const QUrl& url,
-        const QVariantMap& options, Error* error);
+    [[nodiscard]] static std::shared_ptr<PersistentStore> open(
+        std::shared_ptr<const ManagedObjectModel> model, const QString& type,
+        const QString& configuration, const QUrl& url, const QVariantMap& options, Error* error);
     // Reads the metadata of a store file without adding it anywhere.
-    static std::optional<QVariantMap> readMetadata(const QString& path, Error* error);
+    [[nodiscard]] static std::optional<QVariantMap> readMetadata(const QString& path, Error* error);
 
     void close();
-    bool writeMetadata(const QVariantMap& metadata, Error* error);
+    [[nodiscard]] bool writeMetadata(const QVariantMap& metadata, Error* error);
     // Rows inserted, changed or deleted through this store since it was opened.
     qint64 changeCount() const;
 
-    std::optional<std::vector<Row>> fetch(const EntityDescription& entity,
+    [[nodiscard]] std::optional<std::vector<Row>> fetch(const EntityDescription& entity,
         const Predicate& predicate, const QList<SortDescriptor>& sorts, quint64 limit,
         bool withValues, Error* error);
-    // The row of the key; a row with key 0 when there is none.
-    std::optional<Row> fetchRow(const EntityDescription& entity, qint64 key, Error* error);
-    std::optional<quint64> count(
+    // The rows of those keys that still exist, with their values, in key order.
+    [[nodiscard]] std::optional<std::vector<Row>> fetchRows(
+        const EntityDescription& entity, QList<qint64> keys, Error* error);
+    [[nodiscard]] std::optional<quint64> count(
         const EntityDescription& entity, const Predicate& predicate, Error* error);
-    std::optional<QList<QVariantMap>> fetchDictionaries(
+    [[nodiscard]] std::optional<QList<QVariantMap>> fetchDictionaries(
         const EntityDescription& entity, const FetchRequest& request, Error* error);
 
-    bool begin(Error* error);
-    bool commit(Error* error);
+    [[nodiscard]] bool begin(Error* error);
+    [[nodiscard]] bool commit(Error* error);
     void rollback();
     // Inserts a row; key 0 lets the store choose. Returns the row's key, 0 on failure.
-    qint64 insertRow(
+    [[nodiscard]] qint64 insertRow(
         const EntityDescription& entity, const QList<QVariant>& values, qint64 key, Error* error);
     // Writes the values whose bit is set (all when `changed` is empty). nullopt on
     // failure, false when the row no longer exists.
-    std::optional<bool> updateRow(const EntityDescription& entity, qint64 key,
+    [[nodiscard]] std::optional<bool> updateRow(const EntityDescription& entity, qint64 key,
         const QList<QVariant>& values, const QBitArray& changed, Error* error);
-    bool deleteRow(const EntityDescription& entity, qint64 key, Error* error);
+    [[nodiscard]] bool deleteRow(const EntityDescription& entity, qint64 key, Error* error);
 
     // An entity's table and column names, quoted for SQL once: fetches and saves run by
     // the thousand and would otherwise quote every name again each time.
@@ -98,34 +100,50 @@ private:
     };
     const EntitySql& sqlOf(const EntityDescription& entity);
     QByteArray columnOf(const EntityDescription& entity, const QString& attribute);
-    void appendWhere(QByteArray& sql, const EntityDescription& entity, const Predicate& predicate);
 
-    // What the text of a fetch depends on: fetches repeated by the thousand (the next row
-    // number for every new row) make their text once.
-    struct FetchShape {
+    // What the text of a select depends on. Every read of the store is prepared from one:
+    // fetches repeated by the thousand (the next row number for every new row) find their
+    // statement by it without making the text again.
+    struct Select {
+        enum class Columns { Key, KeyAndValues, Chosen, Count };
         const EntityDescription* entity = nullptr;
-        QString entityName;
-        QStringList attributes;
-        QStringList predicateAttributes;
-        QList<SortDescriptor> sorts;
-        bool withValues = false;
+        QString entityName; // to tell a reused address from the entity it was made for
+        Columns columns = Columns::Key;
+        QStringList chosen; // Chosen: the attributes, in order
         bool distinct = false;
-        bool keyOrderHere = false;
-        bool operator==(const FetchShape&) const = default;
+        QStringList predicateAttributes; // WHERE a IS ? AND b IS ?
+        int keys = 0; // or WHERE key IN (?, ...) with this many keys
+        bool keyRange = false; // or WHERE key BETWEEN ? AND ?
+        QList<SortDescriptor> sorts; // ORDER BY these
+        bool keyTieBreak = false; // ... then by key
+        bool limited = false; // LIMIT ?
+        bool operator==(const Select&) const = default;
     };
-    struct ShapedSql {
-        FetchShape shape;
-        QByteArray sql;
-        sqlite3_stmt* statement = nullptr; // prepared on first use
-    };
-    static FetchShape shapeOf(const EntityDescription& entity, const QStringList& attributes,
-        const Predicate& predicate, const QList<SortDescriptor>& sorts);
+    static Select selectOf(const EntityDescription& entity, Select::Columns columns,
+        const Predicate& predicate = {}, const QList<SortDescriptor>& sorts = {});
+    [[nodiscard]] sqlite3_stmt* prepare(const Select& select, Error* error);
+    QByteArray sqlOf(const Select& select);
+    // Binds the predicate's operands from the first position; the next free position.
+    static int bindPredicate(
+        sqlite3_stmt* statement, const EntityDescription& entity, const Predicate& predicate);
 
-    bool prepareSchema(Error* error);
-    sqlite3_stmt* statement(const QByteArray& sql, Error* error);
-    bool execute(const QByteArray& sql, Error* error);
+    // One column of a table as the file declares it.
+    struct TableColumn {
+        QString name;
+        QString type;
+        bool notNull = false;
+        bool hasDefault = false;
+        int key = 0; // position in the primary key, 0 when not part of it
+    };
+    // Why the file's tables cannot hold the model's objects; empty when they can (columns
+    // and tables the model added are migrations, not mismatches).
+    QString schemaMismatch(
+        const QHash<QString, QList<TableColumn>>& tables, const QSet<QString>& views) const;
+    [[nodiscard]] bool prepareSchema(Error* error);
+    [[nodiscard]] sqlite3_stmt* statement(const QByteArray& sql, Error* error);
+    [[nodiscard]] bool execute(const QByteArray& sql, Error* error);
     // Runs a cached statement that returns no rows; `what` opens the error's text.
-    bool step(const QByteArray& sql, const QString& what, Error* error);
+    [[nodiscard]] bool step(const QByteArray& sql, const QString& what, Error* error);
     Error sqliteError(const QString& what, int code = 0) const;
     QString path() const;
 
@@ -141,8 +159,8 @@ private:
     QHash<QByteArray, sqlite3_stmt*> m_statements;
     QHash<const EntityDescription*, sqlite3_stmt*> m_inserts; // also in m_statements
     QHash<const EntityDescription*, EntitySql> m_sql;
-    ShapedSql m_lastFetch;
-    ShapedSql m_lastDictionaryFetch;
+    // The selects last prepared, most recent first; the statements are kept in m_statements.
+    QList<std::pair<Select, sqlite3_stmt*>> m_selects;
 };
 
 } // namespace platform::coredata

@@ -32,18 +32,18 @@ public:
     // StoreOptions.h. Fails for a URL already added, a file that is no store, a store
     // whose tables lack model attributes unless both migration options are on, and a
     // read-only store that does not exist. The configuration name is kept, not used.
-    std::shared_ptr<PersistentStore> addPersistentStore(const QString& type,
+    [[nodiscard]] std::shared_ptr<PersistentStore> addPersistentStore(const QString& type,
         const QString& configuration, const QUrl& url, const QVariantMap& options,
         Error* error = nullptr);
     // Closes the store and takes it out. Objects of its rows stay in their contexts but
     // can no longer be saved.
-    bool removePersistentStore(
+    [[nodiscard]] bool removePersistentStore(
         const std::shared_ptr<PersistentStore>& store, Error* error = nullptr);
     // Copies the store, whole and consistent, to a new file at the URL (anything there is
     // replaced), adds that file with the options in place of the store and removes the
     // store. The copy keeps the store's identity, so objects of the old store belong to
     // the new one. On failure the store stays and no file is left at the URL.
-    std::shared_ptr<PersistentStore> migratePersistentStore(
+    [[nodiscard]] std::shared_ptr<PersistentStore> migratePersistentStore(
         const std::shared_ptr<PersistentStore>& store, const QUrl& url, const QVariantMap& options,
         const QString& type, Error* error = nullptr);
 
@@ -53,10 +53,10 @@ public:
 
     QVariantMap metadataForPersistentStore(const std::shared_ptr<PersistentStore>& store) const;
     // Replaces the store's metadata at once (its identity and type keys are kept).
-    bool setMetadata(const QVariantMap& metadata, const std::shared_ptr<PersistentStore>& store,
-        Error* error = nullptr);
+    [[nodiscard]] bool setMetadata(const QVariantMap& metadata,
+        const std::shared_ptr<PersistentStore>& store, Error* error = nullptr);
     // The metadata of a store file that no coordinator needs to hold.
-    static std::optional<QVariantMap> metadataForPersistentStoreOfType(
+    [[nodiscard]] static std::optional<QVariantMap> metadataForPersistentStoreOfType(
         const QString& type, const QUrl& url, Error* error = nullptr);
 
     // What a caller compares to learn whether anything stored may have changed since it

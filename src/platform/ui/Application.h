@@ -48,7 +48,7 @@ public:
     void updateStatusBarAppearance();
 
     bool canOpenURL(const QUrl& url) const;
-    bool openURL(const QUrl& url);
+    [[nodiscard]] bool openURL(const QUrl& url);
     // Tests: the addresses handed to the desktop instead of opening them.
     void setOpenURLHandler(std::function<bool(const QUrl&)> handler)
     {

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QSysInfo>
 #include <QWidget>
+#include <QtDebug>
 
 namespace platform::ui {
 
@@ -42,7 +43,11 @@ Device::Device()
 {
     m_model = models().first();
     const QString wanted = qEnvironmentVariable("KIVOTAB_DEVICE", "tablet").trimmed().toLower();
-    selectModel(wanted);
+    if (!selectModel(wanted)) {
+        qWarning().noquote() << QStringLiteral("Unknown device \"%1\" in KIVOTAB_DEVICE: the %2 "
+                                               "stands in.")
+                                    .arg(wanted, m_model.name);
+    }
 }
 
 bool Device::selectModel(const QString& name)

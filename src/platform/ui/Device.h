@@ -40,7 +40,7 @@ public:
     static const QList<DeviceModel>& models();
 
     // Selects a model by name ("tablet", "phone", ...); unknown names leave it unchanged.
-    bool selectModel(const QString& name);
+    [[nodiscard]] bool selectModel(const QString& name);
     const DeviceModel& model() const { return m_model; }
 
     Idiom idiom() const { return m_model.idiom; }

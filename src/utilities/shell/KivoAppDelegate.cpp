@@ -13,6 +13,7 @@
 #include "utilities/shell/MessageHelper.h"
 #include "utilities/shell/ScreenServices.h"
 #include "utilities/shell/StyleServices.h"
+#include "utilities/store/StoreStack.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -121,19 +122,22 @@ void KivoAppDelegate::setCurrentStyle(std::shared_ptr<StyleObject> style)
 
 platform::coredata::ManagedObjectContext* KivoAppDelegate::managedObjectContext() const
 {
-    return nullptr;
+    StoreStack* stack = StoreStack::instance();
+    return stack ? stack->context() : nullptr;
 }
 
 std::shared_ptr<const platform::coredata::ManagedObjectModel>
 KivoAppDelegate::managedObjectModel() const
 {
-    return nullptr;
+    StoreStack* stack = StoreStack::instance();
+    return stack ? stack->model() : nullptr;
 }
 
 std::shared_ptr<platform::coredata::PersistentStoreCoordinator>
 KivoAppDelegate::persistentStoreCoordinator() const
 {
-    return nullptr;
+    StoreStack* stack = StoreStack::instance();
+    return stack ? stack->coordinator() : nullptr;
 }
 
 void KivoAppDelegate::rollbackContext()

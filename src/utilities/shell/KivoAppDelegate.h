@@ -51,7 +51,7 @@ public:
     StyleObject* currentStyle() const { return m_style.get(); }
     const std::shared_ptr<StyleObject>& currentStyleShared() const { return m_style; }
     void setCurrentStyle(std::shared_ptr<StyleObject> style);
-    // The store stack; the base has none, the application's delegate supplies it.
+    // The store stack: the installed StoreStack's, or none.
     virtual platform::coredata::ManagedObjectContext* managedObjectContext() const;
     virtual std::shared_ptr<const platform::coredata::ManagedObjectModel>
     managedObjectModel() const;

@@ -44,8 +44,8 @@ std::shared_ptr<const ManagedObjectModel> currentModel();
 
 // A copy of the model's template of that name (with the variables substituted); nullopt
 // when there is no model or no such template.
-std::optional<FetchRequest> getFetchRequest(const QString& name);
-std::optional<FetchRequest> getFetchRequest(
+[[nodiscard]] std::optional<FetchRequest> getFetchRequest(const QString& name);
+[[nodiscard]] std::optional<FetchRequest> getFetchRequest(
     const QString& name, const QVariantMap& substitutionVariables);
 
 // Named fetches on the current context. A name the model lacks is logged and finds
@@ -62,13 +62,13 @@ quint64 countFetchRequest(const QString& name, const QVariantMap& substitutionVa
 
 // A new object of the entity, inserted in no context (insertEntity or Save inserts it).
 // Null without a current context or for an entity the model lacks.
-ManagedObject* addEntity(const QString& entityName);
+[[nodiscard]] ManagedObject* addEntity(const QString& entityName);
 void insertEntity(ManagedObject* object);
 // Drops the current context's unsaved changes, when it has any.
 void rollback();
 // The distinct stored values of the attribute over every object of the entity.
 QVariantList getDistinctValues(const QString& attributeName, const QString& entityName);
 // Saves the current context through the application delegate, which shows a failure.
-bool commit();
+[[nodiscard]] bool commit();
 
 } // namespace KivoLib

@@ -60,6 +60,10 @@ bool deleteEntity(const QString& entityName)
 
 bool isDataOK(ManagedObject* object)
 {
+    // A fault of a batched fetch that was never touched reads its values first: only an
+    // object whose row is gone stays a fault.
+    if (object)
+        object->willAccessValueForKey();
     if (object && !object->isFault())
         return true;
     MessageHelper::ShowMessage(LocalizedStrings::DataHasChanged(), false);

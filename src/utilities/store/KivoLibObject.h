@@ -22,26 +22,26 @@ using platform::coredata::ManagedObject;
 extern const QString ManageObjectNameKey; // "ManageObjectName"
 
 // Inserts the object into the current context when it is in none, then commits.
-bool Save(ManagedObject* object);
-bool Delete(ManagedObject* object);
+[[nodiscard]] bool Save(ManagedObject* object);
+[[nodiscard]] bool Delete(ManagedObject* object);
 // Deletes each in order, then commits once (also for none).
-bool DeleteObjects(const QList<ManagedObject*>& objects);
+[[nodiscard]] bool DeleteObjects(const QList<ManagedObject*>& objects);
 // Deletes every object of the entity, then commits once.
-bool deleteEntity(const QString& entityName);
+[[nodiscard]] bool deleteEntity(const QString& entityName);
 // False, after telling the user, when synchronisation has changed or deleted the object.
-bool isDataOK(ManagedObject* object);
+[[nodiscard]] bool isDataOK(ManagedObject* object);
 
 QVariantMap toDictionary(const ManagedObject* object);
 QVariantList arrayFormManagedObjects(const QList<ManagedObject*>& objects);
 // Pretty-printed UTF-8 JSON of the records; a null QByteArray when a value has no JSON form.
-QByteArray toJSON(const QList<ManagedObject*>& objects);
+[[nodiscard]] QByteArray toJSON(const QList<ManagedObject*>& objects);
 // A new, uninserted object of the entity the record names, with the record's non-null
 // attribute members set; other members are ignored. Null for a record naming no entity.
-ManagedObject* fromDictionary(const QVariantMap& dictionary);
+[[nodiscard]] ManagedObject* fromDictionary(const QVariantMap& dictionary);
 // Restores an entity file: every record becomes an object inserted into the current
 // context, then one commit. Input that is not an array of records is refused whole.
 // When the commit fails nothing of it stays in the context. Empty on any failure.
-QList<ManagedObject*> fromJSON(const QByteArray& data);
+[[nodiscard]] QList<ManagedObject*> fromJSON(const QByteArray& data);
 
 } // namespace KivoLib
 

@@ -95,7 +95,7 @@ TEST_F(StoreTest, TheChangeCountMovesWithEveryWriteAndEveryStore)
     ASSERT_TRUE(context->save());
     const auto saved = coordinator->changeCount();
     EXPECT_NE(saved, start);
-    context->executeFetchRequest(cd::FetchRequest("Database"));
+    EXPECT_EQ(context->executeFetchRequest(cd::FetchRequest("Database")).size(), 1);
     EXPECT_EQ(coordinator->changeCount(), saved) << "reading changes nothing";
 
     // A change counts as well as an insert.
@@ -225,22 +225,42 @@ TEST_F(StoreTest, AReadOnlyStoreRefusesTheSaveAndKeepsItsData)
     EXPECT_EQ(stored[0]->value("name"), "Stored");
 }
 
-TEST_F(StoreTest, AStoreFileWithoutWritePermissionRefusesTheSave)
+TEST(StoreFile, AStoreFileWithoutWritePermissionRefusesTheSave)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not bind the superuser";
-    make("Database", { { "id", "D1" }, { "name", "Stored" } });
-    ASSERT_TRUE(context->save());
-    ASSERT_TRUE(coordinator->removePersistentStore(store));
-    const QString path = storeUrl().toLocalFile();
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup);
-
-    auto reader = reopen();
-    reader->executeFetchRequest(cd::FetchRequest("Database")).value(0)->setValue("name", "Changed");
-    EXPECT_FALSE(reader->save());
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_EQ(
-        reopen()->executeFetchRequest(cd::FetchRequest("Database"))[0]->value("name"), "Stored");
+    const QString folder = testsupport::homePath() + "/shared";
+    const QUrl url = QUrl::fromLocalFile(folder + "/Store.sqlite");
+    const int result = runUnprivileged(folder, [&] {
+        {
+            auto context = openContext(url);
+            if (!context)
+                return 1;
+            cd::ManagedObject* database = context->insertNewObject("Database");
+            database->setValue("id", "D1");
+            database->setValue("name", "Stored");
+            if (!context->save())
+                return 2;
+        }
+        if (!QFile::setPermissions(url.toLocalFile(), QFile::ReadOwner | QFile::ReadGroup))
+            return 3;
+        {
+            auto context = openContext(url);
+            if (!context)
+                return 4;
+            const auto found = context->executeFetchRequest(cd::FetchRequest("Database"));
+            if (found.size() != 1)
+                return 5;
+            found[0]->setValue("name", "Changed");
+            if (context->save())
+                return 6;
+        }
+        // What was stored is still there.
+        auto context = openContext(url, { { cd::ReadOnlyPersistentStoreOption, true } });
+        if (!context)
+            return 7;
+        const auto found = context->executeFetchRequest(cd::FetchRequest("Database"));
+        return found.size() == 1 && found[0]->value("name") == "Stored" ? 0 : 8;
+    });
+    EXPECT_EQ(result, 0);
 }
 
 TEST_F(StoreTest, ACrashDuringASaveLeavesThePreviousCommit)
@@ -284,7 +304,7 @@ TEST_F(StoreTest, ACrashDuringASaveLeavesThePreviousCommit)
     ASSERT_TRUE(WIFSIGNALED(status));
 
     context.reset();
-    coordinator->removePersistentStore(store);
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
     auto reopened = reopen();
     const int stored = countRows(*reopened, "Rows");
     EXPECT_EQ(stored, Batch) << "the interrupted save left rows behind";
@@ -433,12 +453,12 @@ TEST_F(StoreTest, UseFromTheWrongThreadIsCaught)
     int caught = 0;
     std::thread worker([&] {
         try {
-            context->executeFetchRequest(cd::FetchRequest("Database"));
+            static_cast<void>(context->executeFetchRequest(cd::FetchRequest("Database")));
         } catch (const platform::Exception&) {
             ++caught;
         }
         try {
-            context->save();
+            static_cast<void>(context->save());
         } catch (const platform::Exception&) {
             ++caught;
         }

@@ -11,8 +11,16 @@
 
 #include "common/TestSupport.h"
 
+#include <QDir>
 #include <QUrl>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace storetest {
 
@@ -114,6 +122,55 @@ inline QStringList ids(const QList<cd::ManagedObject*>& objects)
     for (auto* object : objects)
         list << object->value(QStringLiteral("id")).toString();
     return list;
+}
+
+// A context over a coordinator of its own holding the store at the URL; null when the
+// store cannot be added.
+inline std::unique_ptr<cd::ManagedObjectContext> openContext(
+    const QUrl& url, const QVariantMap& options = migratingOptions())
+{
+    auto coordinator = std::make_shared<cd::PersistentStoreCoordinator>(kivotabModel());
+    if (!coordinator->addPersistentStore(cd::SQLiteStoreType, {}, url, options))
+        return nullptr;
+    auto context = std::make_unique<cd::ManagedObjectContext>();
+    context->setPersistentStoreCoordinator(coordinator);
+    return context;
+}
+
+// Runs the body in a child process as a user file permissions bind: the tests' own user,
+// or "nobody" when the tests run as the superuser (as CI does), whom permissions do not
+// bind. The folder is made and given to that user, and the test's home opened for it to
+// pass through. The body's result is the child's exit status; -1 when it did not exit.
+inline int runUnprivileged(const QString& folder, const std::function<int()>& body)
+{
+    if (!QDir().mkpath(folder))
+        return -1;
+    uid_t user = geteuid();
+    gid_t group = getegid();
+    if (user == 0) {
+        const passwd* nobody = getpwnam("nobody");
+        if (!nobody)
+            return -1;
+        user = nobody->pw_uid;
+        group = nobody->pw_gid;
+        if (chmod(testsupport::homePath().toUtf8().constData(), 0711) != 0
+            || chown(folder.toUtf8().constData(), user, group) != 0)
+            return -1;
+    }
+    const pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (geteuid() == 0
+            && (setgroups(0, nullptr) != 0 || setgid(group) != 0 || setuid(user) != 0))
+            _exit(125);
+        // Straight out: the parent's test state is not the child's to tear down.
+        _exit(body());
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 } // namespace storetest

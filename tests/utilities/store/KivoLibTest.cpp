@@ -12,6 +12,7 @@
 #include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/store/KivoLibObject.h"
+#include "utilities/store/StoreStack.h"
 #include "utilities/text/KivoLibAttributedString.h"
 
 #include <QFile>
@@ -30,54 +31,31 @@ using platform::ui::AlertView;
 
 namespace {
 
-// The application's delegate with a store stack, as the application's own supplies it.
-class StoreDelegate : public KivoAppDelegate {
-public:
-    StoreDelegate() { open({}); }
-
-    void open(const QVariantMap& extraOptions)
-    {
-        context.reset();
-        model
-            = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
-        coordinator = std::make_shared<cd::PersistentStoreCoordinator>(model);
-        QVariantMap options { { cd::MigratePersistentStoresAutomaticallyOption, true },
-            { cd::InferMappingModelAutomaticallyOption, true } };
-        options.insert(extraOptions);
-        EXPECT_TRUE(coordinator->addPersistentStore(cd::SQLiteStoreType, {},
-            QUrl::fromLocalFile(testsupport::homePath() + "/Kivotab.sqlite"), options));
-        context = std::make_unique<cd::ManagedObjectContext>();
-        context->setPersistentStoreCoordinator(coordinator);
-        context->setMergePolicy(cd::ManagedObjectContext::MergePolicy::PropertyObjectTrump);
-    }
-
-    cd::ManagedObjectContext* managedObjectContext() const override
-    {
-        return withContext ? context.get() : nullptr;
-    }
-    std::shared_ptr<const cd::ManagedObjectModel> managedObjectModel() const override
-    {
-        return model;
-    }
-
-    bool withContext = true;
-    std::shared_ptr<const cd::ManagedObjectModel> model;
-    std::shared_ptr<cd::PersistentStoreCoordinator> coordinator;
-    std::unique_ptr<cd::ManagedObjectContext> context;
-};
-
 struct KivoLibFixture : ::testing::Test {
     void SetUp() override
     {
         platform::ui::Animation::setInstant(true);
         platform::ui::Application::shared().makeKeyAndVisible();
-        delegate = std::make_unique<StoreDelegate>();
+        delegate = std::make_unique<KivoAppDelegate>();
+        open({});
     }
+
+    // Installs a stack over the test's store, opened with the options.
+    static void open(const QVariantMap& options)
+    {
+        platform::Error error;
+        StoreStack::install(
+            StoreStack::open(testsupport::homePath() + "/Kivotab.sqlite", options, &error));
+        ASSERT_TRUE(StoreStack::instance()) << error.localizedDescription().toStdString();
+    }
+    static StoreStack& stack() { return *StoreStack::instance(); }
+
     void TearDown() override
     {
         for (AlertView* alert : AlertView::visibleAlerts())
             alert->dismissWithClickedButtonIndex(0, false);
         testsupport::processEvents(20);
+        StoreStack::install(nullptr);
         delegate.reset();
         platform::ui::Application::shared().reset();
     }
@@ -99,7 +77,7 @@ struct KivoLibFixture : ::testing::Test {
         return ids;
     }
 
-    std::unique_ptr<StoreDelegate> delegate;
+    std::unique_ptr<KivoAppDelegate> delegate;
 };
 
 } // namespace
@@ -145,7 +123,8 @@ TEST_F(KivoLibFixture, AFailedFetchFindsNothingAndLogsOneError)
     preferences->setDebug(true);
 
     // With the store gone the fetch and the count fail inside the context.
-    delegate->coordinator->removePersistentStore(delegate->coordinator->persistentStores().first());
+    ASSERT_TRUE(stack().coordinator()->removePersistentStore(
+        stack().coordinator()->persistentStores().first()));
     const auto rows = KivoLib::executchFetchRequest("FetchRequest_Rows_All");
     const quint64 count = KivoLib::countFetchRequest("FetchRequest_Rows_All");
 
@@ -168,7 +147,7 @@ TEST_F(KivoLibFixture, SaveAndDeleteCommitTheWholeContext)
     EXPECT_EQ(database->managedObjectContext(), nullptr);
     database->setValue("id", "D1");
     EXPECT_TRUE(KivoLib::Save(database));
-    EXPECT_EQ(database->managedObjectContext(), delegate->context.get());
+    EXPECT_EQ(database->managedObjectContext(), stack().context());
 
     // A later save of one object also stores the other pending changes.
     cd::ManagedObject* other = KivoLib::addEntity("Database");
@@ -176,7 +155,7 @@ TEST_F(KivoLibFixture, SaveAndDeleteCommitTheWholeContext)
     KivoLib::insertEntity(other);
     database->setValue("name", "Renamed");
     EXPECT_TRUE(KivoLib::Save(database));
-    EXPECT_FALSE(delegate->context->hasChanges());
+    EXPECT_FALSE(stack().context()->hasChanges());
     EXPECT_EQ(KivoLib::countFetchRequest("FetchRequest_Databases"), 2u);
 
     EXPECT_TRUE(KivoLib::DeleteObjects({}));
@@ -187,7 +166,7 @@ TEST_F(KivoLibFixture, SaveAndDeleteCommitTheWholeContext)
     pending->setValue("category", "A");
     KivoLib::insertEntity(pending);
     KivoLib::rollback();
-    EXPECT_FALSE(delegate->context->hasChanges());
+    EXPECT_FALSE(stack().context()->hasChanges());
 
     saved("Template", { { "category", "B" } });
     saved("Template", { { "category", "A" } });
@@ -205,7 +184,7 @@ TEST_F(KivoLibFixture, SaveAndDeleteCommitTheWholeContext)
 TEST_F(KivoLibFixture, WithoutAContextNothingIsFoundOrMade)
 {
     saved("Database", { { "id", "D1" } });
-    delegate->withContext = false;
+    stack().dropContext();
     EXPECT_TRUE(KivoLib::executchFetchRequest("FetchRequest_Databases").isEmpty());
     EXPECT_EQ(KivoLib::countFetchRequest("FetchRequest_Databases"), 0u);
     EXPECT_EQ(KivoLib::addEntity("Database"), nullptr);
@@ -215,7 +194,7 @@ TEST_F(KivoLibFixture, WithoutAContextNothingIsFoundOrMade)
 TEST_F(KivoLibFixture, RecordFormRoundTripsEveryEntity)
 {
     QList<cd::ManagedObject*> originals;
-    for (const auto* entity : delegate->model->entities()) {
+    for (const auto* entity : stack().model()->entities()) {
         cd::ManagedObject* object = KivoLib::addEntity(entity->name());
         int n = 1;
         // Every attribute set but the last, which stays unset.
@@ -248,7 +227,7 @@ TEST_F(KivoLibFixture, RecordFormRoundTripsEveryEntity)
     EXPECT_TRUE(records[0].toObject().value("issystem").isBool());
 
     const QVariantList dictionaries = KivoLib::arrayFormManagedObjects(originals);
-    for (const auto* entity : delegate->model->entities())
+    for (const auto* entity : stack().model()->entities())
         ASSERT_TRUE(KivoLib::deleteEntity(entity->name()));
 
     const auto restored = KivoLib::fromJSON(json);
@@ -259,7 +238,7 @@ TEST_F(KivoLibFixture, RecordFormRoundTripsEveryEntity)
         EXPECT_TRUE(restored[i]->values().last().isNull());
     }
     // And from what the store gives back.
-    delegate->context->reset();
+    stack().context()->reset();
     const auto stored = KivoLib::executchFetchRequest("FetchRequest_Rows_All");
     ASSERT_EQ(stored.size(), 1);
     EXPECT_EQ(KivoLib::toDictionary(stored[0]), dictionaries[4].toMap());
@@ -284,11 +263,12 @@ TEST_F(KivoLibFixture, ARestoreWhoseCommitFailsLeavesNothingBehind)
     saved("Database", { { "id", "D1" } });
     const QByteArray json
         = KivoLib::toJSON(KivoLib::executchFetchRequest("FetchRequest_Databases"));
-    delegate->coordinator->removePersistentStore(delegate->coordinator->persistentStores().first());
-    delegate->open({ { cd::ReadOnlyPersistentStoreOption, true } });
+    ASSERT_TRUE(stack().coordinator()->removePersistentStore(
+        stack().coordinator()->persistentStores().first()));
+    open({ { cd::ReadOnlyPersistentStoreOption, true } });
 
     EXPECT_TRUE(KivoLib::fromJSON(json).isEmpty());
-    EXPECT_FALSE(delegate->context->hasChanges());
+    EXPECT_FALSE(stack().context()->hasChanges());
     ASSERT_TRUE(testsupport::waitUntil([] { return AlertView::visibleAlerts().size() == 1; }));
     EXPECT_EQ(AlertView::visibleAlerts().first()->title(), "Error");
     // A later commit of something else does not bring the restored objects in.
@@ -307,7 +287,7 @@ TEST_F(KivoLibFixture, MalformedRecordFilesAreRefusedWhole)
     EXPECT_TRUE(KivoLib::fromJSON(R"([{"ManageObjectName":"Rows","id":"A"},
                                       {"ManageObjectName":"Rows","order":"tenth"}])")
                     .isEmpty());
-    EXPECT_FALSE(delegate->context->hasChanges());
+    EXPECT_FALSE(stack().context()->hasChanges());
     EXPECT_EQ(KivoLib::countFetchRequest("FetchRequest_Rows_All"), 0u);
     EXPECT_EQ(KivoLib::fromJSON(R"([{"ManageObjectName":"Rows","id":"A"}])").size(), 1);
 }
@@ -322,6 +302,23 @@ TEST_F(KivoLibFixture, DeletedObjectsAreNoLongerDataOK)
     EXPECT_EQ(AlertView::visibleAlerts().first()->title(), "Information");
     EXPECT_EQ(
         AlertView::visibleAlerts().first()->message(), "Data has been changed or deleted by Sync.");
+}
+
+TEST_F(KivoLibFixture, FetchedObjectsAreReadInBatchesAndDataOKBeforeTheyAreRead)
+{
+    for (int i = 0; i < 30; ++i)
+        saved("Rows", { { "id", QString("R%1").arg(i) }, { "order", i } });
+    stack().makeContext();
+    const auto rows = KivoLib::executchFetchRequest(
+        "FetchRequest_Rows_All", std::nullopt, QList<cd::SortDescriptor> { { "order", true } }, 0);
+    ASSERT_EQ(rows.size(), 30);
+    EXPECT_TRUE(rows[25]->isFault()) << "values are read when first touched";
+    EXPECT_TRUE(KivoLib::isDataOK(rows[25]));
+    EXPECT_FALSE(rows[25]->isFault());
+    EXPECT_TRUE(rows[0]->isFault()) << "another batch";
+    EXPECT_EQ(rows[0]->value("id"), "R0");
+    testsupport::processEvents(20);
+    EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
 }
 
 TEST(KivoLibAttributedString, ReplacesTheFirstOccurrenceWithAnEscapedLink)
