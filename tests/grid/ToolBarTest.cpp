@@ -182,7 +182,7 @@ struct ToolBarTest : ::testing::Test {
     void TearDown() override
     {
         platform::ui::Application::shared().reset();
-        platform::ui::Device::current().selectModel("tablet");
+        EXPECT_TRUE(platform::ui::Device::current().selectModel("tablet"));
         platform::ui::Device::current().setSystemVersion("17.0", 1953.1);
     }
     Theme& style() { return *Theme::current(); }
@@ -477,7 +477,7 @@ TEST_F(ToolBarTest, ScreenshotsOfEveryButtonOnATabletAndAPhone)
     }
 
     // A phone shows the buttons a bar at a time, as many as a screen would show.
-    device.selectModel("phone");
+    EXPECT_TRUE(device.selectModel("phone"));
     for (const bool top : { false, true }) {
         const int perBar = top ? 6 : 11;
         QList<QImage> shots;

@@ -143,7 +143,7 @@ struct Screen : ::testing::Test {
         delete navigation;
         navigation = nullptr;
         NavigationBar::appearance() = {};
-        Device::current().selectModel("tablet");
+        EXPECT_TRUE(Device::current().selectModel("tablet"));
     }
 
     QImage shoot(const QString& name)

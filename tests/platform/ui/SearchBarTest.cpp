@@ -190,5 +190,5 @@ TEST(SearchBar, ScreenshotWhileEditing)
         appearance = {};
         navigationBar = {};
     }
-    Device::current().selectModel("tablet");
+    EXPECT_TRUE(Device::current().selectModel("tablet"));
 }

@@ -133,7 +133,7 @@ void shoot(const char* model, Orientation orientation, const QString& file)
         EXPECT_NE(table->cellForRowAtIndexPath(IndexPath(r, 0)), nullptr);
     Application::shared().reset();
     Device::current().setMainWindow(nullptr);
-    Device::current().selectModel("tablet");
+    EXPECT_TRUE(Device::current().selectModel("tablet"));
 }
 
 } // namespace
