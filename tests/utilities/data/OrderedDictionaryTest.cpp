@@ -83,6 +83,44 @@ TEST(OrderedDictionary, DescriptionIndentsNestedDictionaries)
         "    }\n");
 }
 
+TEST(OrderedDictionary, DescriptionWritesNestedContainersFlagsAndNumbersAsItsOwnForm)
+{
+    OrderedDictionary dictionary;
+    dictionary.setObject(true, "on");
+    dictionary.setObject(false, "off");
+    dictionary.setObject(1234.5, "amount");
+    dictionary.setObject(QVariantMap { { "y", 2 }, { "x", "text" } }, "map");
+    dictionary.setObject(QVariantList { 1, QVariantList { "a" }, QVariant() }, "list");
+    dictionary.setObject(QVariant(), "none");
+    EXPECT_EQ(dictionary.descriptionWithLocale(QLocale::c(), 0),
+        "{\n"
+        "    on = 1;\n"
+        "    off = 0;\n"
+        "    amount = 1234.5;\n"
+        "    map = {\n"
+        "    x = text;\n"
+        "    y = 2;\n"
+        "}\n"
+        ";\n"
+        "    list = (\n"
+        "    1,\n"
+        "    (\n"
+        "    a\n"
+        ")\n"
+        ",\n"
+        "    <null>\n"
+        ")\n"
+        ";\n"
+        "    none = <null>;\n"
+        "}\n");
+
+    // Numbers take the locale's decimal sign, never its grouping.
+    OrderedDictionary german;
+    german.setObject(1234.5, "n");
+    EXPECT_EQ(german.descriptionWithLocale(QLocale(QLocale::German, QLocale::Germany), 0),
+        "{\n    n = 1234,5;\n}\n");
+}
+
 TEST(BitManager, SetsClearsAndTestsAcrossWordBoundaries)
 {
     BitManager bits(130);
