@@ -70,8 +70,9 @@ public:
     // the clear for a protected table.
     void updateData(const QVariantMap& values, const Columns& columns, const Password& password);
     // The row's values: every column's default for a row never given values; an empty
-    // dictionary when the text does not decrypt or parse. Dates come back as dates; a
-    // date column without a stored value stays absent.
+    // dictionary when the text does not decrypt or parse. Dates come back as
+    // platform::Date, holding the stored Unix seconds exactly (QVariant::toDateTime gives
+    // them to the millisecond); a date column without a stored value stays absent.
     QVariantMap getData(const Columns& columns, const Password& password) const;
     // The same, but nullopt when the stored text does not decrypt with the password or
     // is not a JSON object; for callers that must not mistake a wrong password for an

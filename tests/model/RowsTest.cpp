@@ -202,6 +202,28 @@ TEST_F(RowsTest, ValuesRoundTripThroughTheStoredJSON)
     EXPECT_EQ(again->getData({ name }, std::nullopt).value(key(day)).toDouble(), 1709596800.0);
 }
 
+TEST_F(RowsTest, StoredUnixTimesKeepEveryFractionThroughAReadAndAWrite)
+{
+    // Another peer (or a backup) may have written finer fractions than milliseconds.
+    Rows* row = Rows::add(kTable);
+    row->setJson(QStringLiteral(R"({"%1": 1709649015.123456, "%2": "x"})").arg(key(at), key(name)));
+    const QVariantMap read = row->getData(columns, std::nullopt);
+    EXPECT_EQ(read.value(key(at)).value<platform::Date>().unixTime(), 1709649015.123456);
+    EXPECT_EQ(read.value(key(at)).toDateTime(), utc(2024, 3, 5, 14, 30, 15).addMSecs(123));
+
+    // Written back unchanged (as a form does when another field was edited), the time is
+    // stored as it was.
+    row->updateData(read, columns, std::nullopt);
+    const QJsonObject stored = QJsonDocument::fromJson(row->json().toString().toUtf8()).object();
+    EXPECT_EQ(stored.value(key(at)).toDouble(), 1709649015.123456);
+
+    // A number given for a moment is kept exactly too.
+    row->updateData({ { key(at), 0.000001 } }, columns, std::nullopt);
+    EXPECT_EQ(
+        QJsonDocument::fromJson(row->json().toString().toUtf8()).object().value(key(at)).toDouble(),
+        0.000001);
+}
+
 TEST_F(RowsTest, AnEmptyDateStaysEmpty)
 {
     Rows* row = saved({ { key(name), "no date" }, { key(at), QDateTime() } });
