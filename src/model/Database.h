@@ -43,7 +43,7 @@ public:
     static void loadDefaultTemplates();
     // Makes or refreshes, in the database, a user table for every system definition.
     static void loadDefaultTemplatesToDatabase(const QString& databaseId);
-    // Adds the default colours missing from the first table of the database.
+    // Adds the default colours missing from the database's colour table.
     static void loadDefaultColors(const QString& databaseId);
     // Deletes every object of every entity; true when all five deletions succeed.
     static bool cleanDatabase();

@@ -176,15 +176,23 @@ void DefaultContent::loadDefaultTemplatesToDatabase(const QString& databaseId)
 
 void DefaultContent::loadDefaultColors(const QString& databaseId)
 {
-    const QList<UserTemplate*> tables = UserTemplate::getUserTemplates(databaseId);
-    // Without a table there is nowhere to put the colours.
-    if (tables.isEmpty())
+    // The colour table is the one made from the colour-list definition, wherever the user
+    // has moved it; the first table may be any other.
+    UserTemplate* colours = nullptr;
+    for (UserTemplate* table : UserTemplate::getUserTemplates(databaseId)) {
+        if (table->template_id().toString() == ColorListTemplateId) {
+            colours = table;
+            break;
+        }
+    }
+    // Without it there is nowhere to put the colours.
+    if (!colours)
         return;
     // A protected table's rows can be neither read nor written without its password:
     // colours added in the clear would never read back.
-    if (tables.first()->isprotected().toBool())
+    if (colours->isprotected().toBool())
         return;
-    const QString tableId = tables.first()->id().toString();
+    const QString tableId = colours->id().toString();
     const QList<TemplateColumn*> columns = TemplateColumn::getColumns(ColorListTemplateId);
 
     // Colours already in the table (by name) are not added again.

@@ -38,8 +38,8 @@ public:
     // Null when the object has no id or the store refuses it. Also used for downloads.
     static Template* storeTemplate(const QVariantMap& definition);
     static void loadDefaultTemplatesToDatabase(const QString& databaseId);
-    // Adds to the database's first table the default colours whose name it lacks; a
-    // protected table is left alone.
+    // Adds to the database's colour table (its table made from the colour-list definition)
+    // the default colours whose name it lacks; nothing without one, or when it is protected.
     static void loadDefaultColors(const QString& databaseId);
 
     static const QString IdKey; // "id"

@@ -50,3 +50,36 @@ TEST_F(ModelTest, DefaultColoursAreNotWrittenInTheClearIntoAProtectedTable)
     EXPECT_EQ(after, before);
     EXPECT_FALSE(delegate->context->hasChanges());
 }
+
+TEST_F(ModelTest, DefaultColoursGoOnlyIntoTheColourTableWhereverItStands)
+{
+    Database::loadDefaultTemplates();
+    auto tables = UserTemplate::getUserTemplates(DefaultContent::SystemDatabaseId);
+    ASSERT_GE(tables.size(), 2);
+    // The user puts another table (Contacts) first.
+    UserTemplate* colours = tables.first();
+    UserTemplate* other = tables.at(1);
+    const int otherOrder = other->order().toInt();
+    other->setOrder(-1);
+    ASSERT_TRUE(other->saveUserTemplate());
+    colours->setOrder(otherOrder);
+    ASSERT_TRUE(colours->saveUserTemplate());
+    ASSERT_EQ(UserTemplate::getUserTemplates(DefaultContent::SystemDatabaseId).first(), other);
+
+    // A colour deleted by the user comes back, into the colour table alone.
+    const auto columns = TemplateColumn::getColumns(DefaultContent::ColorListTemplateId);
+    const QString colourTable = colours->id().toString();
+    ASSERT_TRUE(Rows::deleteRows(Rows::getRows(colourTable, columns, {}, {}, std::nullopt)[2]));
+    Database::loadDefaultTemplates();
+    EXPECT_FALSE(Rows::doesRowExists(other->id().toString()));
+    EXPECT_EQ(Rows::getRows(colourTable, columns, {}, {}, std::nullopt).size(), 17);
+
+    // A database without a colour table gets no colours.
+    Database::loadDefaultColors("D");
+    UserTemplate* plain = UserTemplate::add("D");
+    plain->setTemplate_id(other->template_id());
+    ASSERT_TRUE(plain->saveUserTemplate());
+    Database::loadDefaultColors("D");
+    EXPECT_FALSE(Rows::doesRowExists(plain->id().toString()));
+    EXPECT_EQ(Rows::getRowsAll().size(), 17);
+}
