@@ -39,12 +39,13 @@ public:
     // Deletes the database alone (its tables and rows stay) and commits.
     static bool deleteDatabase(Database* database);
 
-    // Loads the default table definitions, the system database, its tables and colours.
-    static void loadDefaultTemplates();
+    // Loads the default table definitions, the system database, its tables and colours;
+    // false when any of it could not be loaded or saved.
+    [[nodiscard]] static bool loadDefaultTemplates();
     // Makes or refreshes, in the database, a user table for every system definition.
-    static void loadDefaultTemplatesToDatabase(const QString& databaseId);
+    [[nodiscard]] static bool loadDefaultTemplatesToDatabase(const QString& databaseId);
     // Adds the default colours missing from the database's colour table.
-    static void loadDefaultColors(const QString& databaseId);
+    [[nodiscard]] static bool loadDefaultColors(const QString& databaseId);
     // Deletes every object of every entity; true when all five deletions succeed.
     static bool cleanDatabase();
 
