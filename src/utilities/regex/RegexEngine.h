@@ -19,6 +19,16 @@
 // The engine under the string operations: compiled expressions cached process-wide under
 // one lock, each set to the subject's own UTF-16 characters (never copied).
 
+// How long one match may run, in ICU's steps (each some ten thousand steps of its engine,
+// about a millisecond): far more than any sane pattern needs on any subject the system
+// holds, and a bound on a pattern that backtracks without end, such as (a+)+b against a
+// few dozen "a"s. A match that reaches it fails with U_REGEX_TIME_OUT, reported as every
+// other ICU failure is.
+inline constexpr int32_t RXMatchTimeLimit = 10000;
+
+// Gives the compiled expression the time limit; `status` says whether ICU took it.
+void rx_setTimeLimit(URegularExpression* regex, UErrorCode& status);
+
 // One compiled expression and the subject it is set to.
 struct RXCachedRegex {
     QString regexString; // the pattern, held so its characters stay put

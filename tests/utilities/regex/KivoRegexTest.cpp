@@ -175,6 +175,36 @@ TEST(KivoRegex, ReplacementTemplates)
         "argument is NULL.");
 }
 
+TEST(KivoRegex, ARunawayMatchStopsAtTheTimeLimitWithICUsError)
+{
+    // Nested quantifiers backtrack through every way of splitting the "a"s: without a
+    // limit this one runs for tens of seconds.
+    const QString subject = QString(30, QChar('a')) + QStringLiteral("c");
+    const auto started = std::chrono::steady_clock::now();
+    const platform::Exception timedOut = raised([&] { isMatchedByRegex(subject, "(a+)+b"); });
+    EXPECT_EQ(timedOut.name(), RXICURegexException);
+    EXPECT_EQ(timedOut.reason(),
+        QStringLiteral("*** -[QString isMatchedByRegex]: ICU regular expression error #%1, "
+                       "U_REGEX_TIME_OUT.")
+            .arg(int(U_REGEX_TIME_OUT)));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+
+    // Enumerations report it as their error.
+    platform::Error error;
+    const RXMatchBlock none = [](qint64, const QString*, const RXRange*, bool*) {};
+    EXPECT_FALSE(
+        enumerateStringsMatchedByRegex(subject, "(a+)+b", 0, RXWholeRange, &error, 0, none));
+    EXPECT_EQ(error.domain(), RXICURegexErrorDomain);
+    EXPECT_EQ(error.code(), U_REGEX_TIME_OUT);
+
+    // The cached pattern still serves, and sane matching over a large text stays within
+    // the bound.
+    EXPECT_TRUE(isMatchedByRegex("xaab", "(a+)+b"));
+    const QString large = QStringLiteral("abcdefgh ").repeated(500000);
+    EXPECT_TRUE(isMatchedByRegex(large, "[a-h]+\\s*$"));
+    EXPECT_EQ(componentsMatchedByRegex(large, "h ").value_or(QStringList()).size(), 500000);
+}
+
 TEST(KivoRegex, InPlaceReplacementKeepsTheRestAndOtherCopies)
 {
     QString text = QStringLiteral("a1b2c3");
