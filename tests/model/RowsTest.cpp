@@ -550,3 +550,31 @@ TEST_F(RowsTest, ProtectingAndUnprotectingRestoresEveryRowOnlyWithTheRightPasswo
         rows[0]->getData(columns, std::nullopt).value(key(day)).toDateTime(), utc(2024, 2, 2));
     EXPECT_TRUE(rows[2]->json().isNull());
 }
+
+TEST_F(RowsTest, ARowThatReadsAsEmptyNeitherMatchesNorSortsByWhatItsTextHolds)
+{
+    // A member name with a raw control character makes the text unreadable: the row
+    // shows empty, so filters and sorts must not find "apple" in it either.
+    Rows* broken = Rows::add(kTable);
+    broken->setJson(
+        QStringLiteral("{\"\x01x\": 1, \"%1\": \"apple\", \"%2\": 1}").arg(key(name), key(count)));
+    ASSERT_TRUE(broken->saveRows());
+    Rows* fine = saved({ { key(name), "apple pie" }, { key(count), 5 } });
+    EXPECT_FALSE(broken->decodeData(columns, std::nullopt).has_value());
+    EXPECT_TRUE(broken->getData(columns, std::nullopt).isEmpty());
+
+    auto contains = std::make_shared<FilterExtended>();
+    contains->setColumn(key(name));
+    contains->setOperator(LocalizedStrings::Contains());
+    contains->setTextValue("apple");
+    EXPECT_EQ(Rows::applyFilter({ broken, fine }, columns, { contains }, std::nullopt),
+        QList<Rows*> { fine });
+
+    // Sorted as a row without values: before every row that has one, either way round.
+    auto byCount = std::make_shared<Sort>();
+    byCount->setColumn(key(count));
+    byCount->setAscending(true);
+    EXPECT_EQ(Rows::applySort({ fine, broken }, columns, { byCount }, std::nullopt),
+        (QList<Rows*> { broken, fine }));
+    EXPECT_EQ(Rows::sortFunction(fine, broken, { byCount }, 0, columns, std::nullopt), 1);
+}
