@@ -514,7 +514,7 @@ TEST_F(RowsTest, ProtectingAndUnprotectingRestoresEveryRowOnlyWithTheRightPasswo
     const QString tableId = table->id().toString();
     saved({ { key(name), "one" }, { key(day), utc(2024, 2, 2) } }, std::nullopt, tableId);
     saved({ { key(name), "two" } }, std::nullopt, tableId);
-    Rows::add(tableId)->saveRows(); // a row never given values stays so
+    ASSERT_TRUE(Rows::add(tableId)->saveRows()); // a row never given values stays so
 
     QString message;
     ASSERT_TRUE(table->changeProtection(std::nullopt, QStringLiteral("pw"), columns, &message));

@@ -15,27 +15,29 @@
 namespace ObjectMapping {
 
 // JSONConverter::ToJSON of the receiver: its declared properties, or the dictionary itself.
-QByteArray ToJSON(const QObject& receiver);
-QByteArray ToJSON(const QVariantMap& receiver);
+[[nodiscard]] QByteArray ToJSON(const QObject& receiver);
+[[nodiscard]] QByteArray ToJSON(const QVariantMap& receiver);
 
 // A new object of the receiver's class filled from the JSON (JSONConverter::FromJSON).
 // Unparsable data gives a fresh empty object and sets `error` when given; null when the
 // class cannot be made.
-std::unique_ptr<QObject> FromJSON(
+[[nodiscard]] std::unique_ptr<QObject> FromJSON(
     const QObject& receiver, const QByteArray& data, platform::Error* error = nullptr);
 // A dictionary receiver gives the parsed dictionary itself; nothing for unparsable data.
-std::optional<QVariantMap> FromJSON(
+[[nodiscard]] std::optional<QVariantMap> FromJSON(
     const QVariantMap& receiver, const QByteArray& data, platform::Error* error = nullptr);
 
 // A new object of the receiver's class filled from the dictionary; null when the class
 // cannot be made.
-std::unique_ptr<QObject> FromDictionary(const QObject& receiver, const QVariantMap& dictionary);
+[[nodiscard]] std::unique_ptr<QObject> FromDictionary(
+    const QObject& receiver, const QVariantMap& dictionary);
 // A dictionary receiver gives the very dictionary passed.
-QVariantMap FromDictionary(const QVariantMap& receiver, const QVariantMap& dictionary);
+[[nodiscard]] QVariantMap FromDictionary(
+    const QVariantMap& receiver, const QVariantMap& dictionary);
 
 // The typed forms, for a receiver known to be at least a T (its class may derive from T).
 template<class T>
-std::unique_ptr<T> FromJSON(
+[[nodiscard]] std::unique_ptr<T> FromJSON(
     const T& receiver, const QByteArray& data, platform::Error* error = nullptr)
 {
     static_assert(std::is_base_of_v<QObject, T>);
@@ -44,7 +46,7 @@ std::unique_ptr<T> FromJSON(
 }
 
 template<class T>
-std::unique_ptr<T> FromDictionary(const T& receiver, const QVariantMap& dictionary)
+[[nodiscard]] std::unique_ptr<T> FromDictionary(const T& receiver, const QVariantMap& dictionary)
 {
     static_assert(std::is_base_of_v<QObject, T>);
     const QObject& object = receiver;

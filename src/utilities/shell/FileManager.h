@@ -27,10 +27,10 @@ public:
     // Creates the node's folder inside its parent (which must exist) and stores the new
     // path in `fullName`. When something is there already it shows "Folder already
     // exists." and answers false.
-    static bool createDirectory(FileInfo& directory);
+    [[nodiscard]] static bool createDirectory(FileInfo& directory);
     // The path of the folder inside Documents, created when missing; null when it cannot
     // be made or leads out of Documents (nothing is shown).
-    static QString createDirectoryName(const QString& name);
+    [[nodiscard]] static QString createDirectoryName(const QString& name);
     static bool isFileExists(const FileInfo& file);
     // Stores the path in `fullName` and removes what is there (a folder with its contents,
     // a link alone); nothing when it is already gone.
@@ -43,7 +43,7 @@ public:
     // Writes an import log into "logs" in Documents, named "<name>_<date and time>.txt"
     // (made safe for a file name, shortened to what the file system takes, and unique);
     // answers its path, or null when no file could be written there.
-    static QString writeLogFile(const QString& name, const QString& content);
+    [[nodiscard]] static QString writeLogFile(const QString& name, const QString& content);
 
     static const QString HomeName; // "Documents"
     static const QString LogsFolder; // "logs"

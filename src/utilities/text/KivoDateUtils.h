@@ -46,7 +46,7 @@ QString getYearString(const QDateTime& date); // "yyyy"
 
 // Text of the form "yyyy-MM-dd HH:mm:ss ZZZ" (for example "2024-03-05 14:30:00 +0100");
 // nullopt when the text does not match, a missing zone included.
-std::optional<QDateTime> convertFromString(const QString& text);
+[[nodiscard]] std::optional<QDateTime> convertFromString(const QString& text);
 
 // The date plus the amount of one Gregorian calendar unit; an unsupported unit is logged
 // and gives the same moment back.

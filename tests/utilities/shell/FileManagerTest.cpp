@@ -99,7 +99,8 @@ TEST(FileManager, CreatesAndRemovesFoldersNamedByNodes)
     // No intermediate folders are made.
     const auto missingParent = node("missing", home);
     missingParent->fullName = home->fullName + "/missing";
-    EXPECT_THROW(FileManager::createDirectory(*node("child", missingParent)), TalloxException);
+    EXPECT_THROW(
+        (void)FileManager::createDirectory(*node("child", missingParent)), TalloxException);
 
     writeBytes(folder->fullName + "/inside.txt", "content");
     FileManager::removeFileInfo(*folder);
@@ -108,7 +109,7 @@ TEST(FileManager, CreatesAndRemovesFoldersNamedByNodes)
 
     // Names that would leave the folder are refused before anything is touched.
     EXPECT_THROW(FileManager::removeFileInfo(*node("..", home)), TalloxException);
-    EXPECT_THROW(FileManager::createDirectory(*node("a/b", home)), TalloxException);
+    EXPECT_THROW((void)FileManager::createDirectory(*node("a/b", home)), TalloxException);
     EXPECT_TRUE(QDir(home->fullName).exists());
 }
 
@@ -226,7 +227,7 @@ TEST(FileManager, LinksAreNeverFollowedOutOfDocumentsAndRemovedAlone)
     EXPECT_THROW(FileManager::writeToTextFile(*node("target.txt", out), "x"), TalloxException);
     EXPECT_THROW(FileManager::writeToTextFile(*node("link.txt", home), "x"), TalloxException);
     EXPECT_THROW(FileManager::writeToTextFile(*node("dangling.txt", home), "x"), TalloxException);
-    EXPECT_THROW(FileManager::createDirectory(*node("made", out)), TalloxException);
+    EXPECT_THROW((void)FileManager::createDirectory(*node("made", out)), TalloxException);
     EXPECT_THROW(FileManager::removeFileInfo(*node("target.txt", out)), TalloxException);
     EXPECT_EQ(readOutside("target.txt"), "original");
     EXPECT_FALSE(QFileInfo::exists(outside + "/new.txt"));
