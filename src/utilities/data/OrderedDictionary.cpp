@@ -1,5 +1,6 @@
 #include "utilities/data/OrderedDictionary.h"
 
+#include "platform/Date.h"
 #include "platform/Exception.h"
 
 #include <QDateTime>
@@ -116,6 +117,8 @@ QString itemDescription(const QVariant& item, const QLocale& locale, int indent)
     }
     if (item.metaType() == QMetaType::fromType<OrderedDictionary>())
         return item.value<OrderedDictionary>().descriptionWithLocale(locale, indent);
+    if (item.metaType() == QMetaType::fromType<platform::Date>())
+        return locale.toString(item.value<platform::Date>().toDateTime(), QLocale::LongFormat);
     if (item.canConvert<QString>())
         return item.toString();
     QString text;

@@ -1,7 +1,10 @@
 #include "utilities/data/OrderedDictionary.h"
 #include "utilities/data/BitManager.h"
 
+#include "platform/Date.h"
 #include "platform/Exception.h"
+
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -113,6 +116,16 @@ TEST(OrderedDictionary, DescriptionWritesNestedContainersFlagsAndNumbersAsItsOwn
         ";\n"
         "    none = <null>;\n"
         "}\n");
+
+    // A date reads the same whether the rows' own date value or a QDateTime holds it.
+    const QDateTime moment(QDate(2024, 3, 5), QTime(14, 30), QTimeZone::utc());
+    OrderedDictionary dated;
+    dated.setObject(QVariant::fromValue(platform::Date(moment)), "d");
+    OrderedDictionary plain;
+    plain.setObject(moment, "d");
+    EXPECT_EQ(
+        dated.descriptionWithLocale(QLocale::c(), 0), plain.descriptionWithLocale(QLocale::c(), 0));
+    EXPECT_TRUE(plain.descriptionWithLocale(QLocale::c(), 0).contains("2024"));
 
     // Numbers take the locale's decimal sign, never its grouping.
     OrderedDictionary german;
