@@ -118,7 +118,7 @@ bool DefaultContent::loadTemplates(const QByteArray& json, QStringList* refusals
         stored = false;
     }
     const bool tables = loadDefaultTemplatesToDatabase(SystemDatabaseId);
-    const bool colours = tables && loadDefaultColors(SystemDatabaseId);
+    const bool colours = loadDefaultColors(SystemDatabaseId);
     return stored && tables && colours;
 }
 
