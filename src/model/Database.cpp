@@ -60,19 +60,19 @@ bool Database::deleteDatabase(Database* database)
     return KivoLib::Delete(database);
 }
 
-void Database::loadDefaultTemplates()
+bool Database::loadDefaultTemplates()
 {
-    DefaultContent::loadDefaultTemplates();
+    return DefaultContent::loadDefaultTemplates();
 }
 
-void Database::loadDefaultTemplatesToDatabase(const QString& databaseId)
+bool Database::loadDefaultTemplatesToDatabase(const QString& databaseId)
 {
-    DefaultContent::loadDefaultTemplatesToDatabase(databaseId);
+    return DefaultContent::loadDefaultTemplatesToDatabase(databaseId);
 }
 
-void Database::loadDefaultColors(const QString& databaseId)
+bool Database::loadDefaultColors(const QString& databaseId)
 {
-    DefaultContent::loadDefaultColors(databaseId);
+    return DefaultContent::loadDefaultColors(databaseId);
 }
 
 bool Database::cleanDatabase()

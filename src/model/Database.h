@@ -33,20 +33,21 @@ public:
     static Database* getDatabase(const QString& databaseId);
     // A new database, not yet in the store (it enters at its first save). Null while no
     // store is loaded.
-    static Database* add();
+    [[nodiscard]] static Database* add();
     // Stamps the modification time and commits the whole context.
-    bool saveDatabase();
+    [[nodiscard]] bool saveDatabase();
     // Deletes the database alone (its tables and rows stay) and commits.
-    static bool deleteDatabase(Database* database);
+    [[nodiscard]] static bool deleteDatabase(Database* database);
 
-    // Loads the default table definitions, the system database, its tables and colours.
-    static void loadDefaultTemplates();
+    // Loads the default table definitions, the system database, its tables and colours;
+    // false when any of it could not be loaded or saved.
+    [[nodiscard]] static bool loadDefaultTemplates();
     // Makes or refreshes, in the database, a user table for every system definition.
-    static void loadDefaultTemplatesToDatabase(const QString& databaseId);
-    // Adds the default colours missing from the first table of the database.
-    static void loadDefaultColors(const QString& databaseId);
+    [[nodiscard]] static bool loadDefaultTemplatesToDatabase(const QString& databaseId);
+    // Adds the default colours missing from the database's colour table.
+    [[nodiscard]] static bool loadDefaultColors(const QString& databaseId);
     // Deletes every object of every entity; true when all five deletions succeed.
-    static bool cleanDatabase();
+    [[nodiscard]] static bool cleanDatabase();
 
     // The JSON record form of every database.
     static QByteArray toJSON();

@@ -11,6 +11,9 @@
 #include "style/UIColor_Expanded.h"
 #include "utilities/data/RunTime.h"
 #include "utilities/shell/DebugHelper.h"
+#include "utilities/store/KivoLibContext.h"
+#include "utilities/store/KivoLibObject.h"
+#include "utilities/text/LocalizedStrings.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -35,19 +38,15 @@ const QString DefaultContent::ResourceType = QStringLiteral("json");
 const QString DefaultContent::IdKey = QStringLiteral("id");
 const QString DefaultContent::ColumnsKey = QStringLiteral("columns");
 
+const QString DefaultContent::NotSaved
+    = QStringLiteral("The table definition \u201c%1\u201d could not be saved.");
+
 namespace {
 
-// Copies the object's members onto the entity; a member of the wrong kind is logged and
-// leaves the entity as far as it got, rather than stopping the whole load.
-bool copyMembers(const QVariantMap& members, QObject* entity)
+void tell(QString* reason, const QString& text)
 {
-    try {
-        RunTime::classFromDictionary(members, entity->metaObject(), entity);
-        return true;
-    } catch (const platform::Exception& exception) {
-        DebugHelper::singleton().logException(exception, false);
-        return false;
-    }
+    if (reason)
+        *reason = text;
 }
 
 } // namespace
@@ -63,15 +62,15 @@ const QStringList& DefaultContent::colorNames()
     return names;
 }
 
-void DefaultContent::loadDefaultTemplates()
+bool DefaultContent::loadDefaultTemplates(QStringList* refusals)
 {
     QFile file(platform::Folders::resourcePath(ResourceName, ResourceType));
     if (!file.open(QIODevice::ReadOnly))
-        return;
-    loadTemplates(file.readAll());
+        return false;
+    return loadTemplates(file.readAll(), refusals);
 }
 
-bool DefaultContent::loadTemplates(const QByteArray& json)
+bool DefaultContent::loadTemplates(const QByteArray& json, QStringList* refusals)
 {
     QJsonParseError error {};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
@@ -93,60 +92,116 @@ bool DefaultContent::loadTemplates(const QByteArray& json)
         system->setName(SystemDatabaseName);
         system->setDescr(SystemDatabaseDescription);
         system->setIssystem(true);
-        system->saveDatabase();
+        if (!system->saveDatabase()) {
+            KivoLib::rollback();
+            return false;
+        }
     }
 
+    // A definition that is refused or not saved leaves the others to load.
+    bool stored = true;
     for (const QJsonValue& element : document.array()) {
-        if (element.isObject())
-            storeTemplate(element.toObject().toVariantMap());
+        QString reason;
+        const Template* definition = element.isObject()
+            ? storeTemplate(
+                element.toObject().toVariantMap(), DefinitionCheck::Source::Bundle, &reason)
+            : nullptr;
+        if (definition)
+            continue;
+        if (!element.isObject())
+            reason = LocalizedStrings::getLocalizedString(DefinitionCheck::Refused)
+                         .arg(QString(),
+                             LocalizedStrings::getLocalizedString(DefinitionCheck::NotAnObject));
+        DebugHelper::singleton().logMessage(reason);
+        if (refusals)
+            refusals->append(reason);
+        stored = false;
     }
-    loadDefaultTemplatesToDatabase(SystemDatabaseId);
-    loadDefaultColors(SystemDatabaseId);
-    return true;
+    const bool tables = loadDefaultTemplatesToDatabase(SystemDatabaseId);
+    const bool colours = loadDefaultColors(SystemDatabaseId);
+    return stored && tables && colours;
 }
 
-Template* DefaultContent::storeTemplate(const QVariantMap& object)
+Template* DefaultContent::storeTemplate(
+    const QVariantMap& object, DefinitionCheck::Source source, QString* reason)
 {
-    const QString templateId = object.value(IdKey).toString();
-    if (templateId.isEmpty())
+    const QString problem = DefinitionCheck::problemOf(object, source);
+    if (!problem.isEmpty()) {
+        tell(reason, problem);
         return nullptr;
+    }
+    const QString templateId = object.value(IdKey).toString();
+    const QString notSaved = LocalizedStrings::getLocalizedString(NotSaved).arg(
+        object.value(QStringLiteral("name")).toString().isEmpty()
+            ? templateId
+            : object.value(QStringLiteral("name")).toString());
+    // Everything is changed in the context first and committed once: the definition is
+    // stored with all its columns or, should anything fail, not at all.
+    const auto fail = [&] {
+        KivoLib::rollback();
+        tell(reason, notSaved);
+        return nullptr;
+    };
+    const auto stamp = [](platform::coredata::ManagedObject* entity, bool isNew) {
+        entity->setValue(QStringLiteral("mtimestamp"), ModelRegistry::now());
+        if (isNew)
+            KivoLib::insertEntity(entity);
+    };
+    const auto copyMembers = [](const QVariantMap& members, QObject* entity) {
+        try {
+            RunTime::classFromDictionary(members, entity->metaObject(), entity);
+            return true;
+        } catch (const platform::Exception& exception) {
+            DebugHelper::singleton().logException(exception, false);
+            return false;
+        }
+    };
+
     Template* definition = Template::getTemplate(templateId);
-    if (!definition) {
+    const bool newDefinition = !definition;
+    if (newDefinition) {
         definition = Template::add();
         if (!definition)
-            return nullptr;
+            return fail();
         definition->setId(templateId);
+    } else if (!KivoLib::isDataOK(definition)) {
+        return fail();
     }
-    copyMembers(object, definition);
+    if (!copyMembers(object, definition))
+        return fail();
     // The id is the look-up key: a member may not move it.
     definition->setId(templateId);
-    if (!definition->saveTemplate())
-        return nullptr;
+    stamp(definition, newDefinition);
 
     const QList<TemplateColumn*> existing = TemplateColumn::getColumns(templateId);
     for (const QVariant& member : object.value(ColumnsKey).toList()) {
         const QVariantMap columnObject = member.toMap();
         const QString columnId = columnObject.value(IdKey).toString();
-        if (columnId.isEmpty())
-            continue;
         TemplateColumn* column = TemplateColumn::getColumnForId(columnId, existing);
-        if (!column) {
+        const bool newColumn = !column;
+        if (newColumn) {
             column = TemplateColumn::add(templateId);
             if (!column)
-                continue;
+                return fail();
             column->setId(columnId);
+        } else if (!KivoLib::isDataOK(column)) {
+            return fail();
         }
-        copyMembers(columnObject, column);
+        if (!copyMembers(columnObject, column))
+            return fail();
         // Neither may a member move the column to another definition.
         column->setId(columnId);
         column->setTemplate_id(templateId);
-        column->saveTemplateColumn();
+        stamp(column, newColumn);
     }
+    if (!KivoLib::commit())
+        return fail();
     return definition;
 }
 
-void DefaultContent::loadDefaultTemplatesToDatabase(const QString& databaseId)
+bool DefaultContent::loadDefaultTemplatesToDatabase(const QString& databaseId)
 {
+    bool saved = true;
     const QList<Template*> definitions = Template::getTemplates();
     const QList<UserTemplate*> tables = UserTemplate::getUserTemplates(databaseId);
     for (Template* definition : definitions) {
@@ -163,28 +218,41 @@ void DefaultContent::loadDefaultTemplatesToDatabase(const QString& databaseId)
         if (!table) {
             table = UserTemplate::add(databaseId);
             if (!table)
-                continue;
+                return false;
             table->setIsprotected(
                 definition->isprotected().isNull() ? QVariant(false) : definition->isprotected());
             table->setTemplate_id(definitionId);
         }
         table->setName(definition->name());
         table->setDescr(definition->descr());
-        table->saveUserTemplate();
+        if (!table->saveUserTemplate()) {
+            // Not left in the context for the next save to store unasked.
+            KivoLib::rollback();
+            saved = false;
+        }
     }
+    return saved;
 }
 
-void DefaultContent::loadDefaultColors(const QString& databaseId)
+bool DefaultContent::loadDefaultColors(const QString& databaseId)
 {
-    const QList<UserTemplate*> tables = UserTemplate::getUserTemplates(databaseId);
-    // Without a table there is nowhere to put the colours.
-    if (tables.isEmpty())
-        return;
+    // The colour table is the one made from the colour-list definition, wherever the user
+    // has moved it; the first table may be any other.
+    UserTemplate* colours = nullptr;
+    for (UserTemplate* table : UserTemplate::getUserTemplates(databaseId)) {
+        if (table->template_id().toString() == ColorListTemplateId) {
+            colours = table;
+            break;
+        }
+    }
+    // Without it there is nowhere to put the colours.
+    if (!colours)
+        return true;
     // A protected table's rows can be neither read nor written without its password:
     // colours added in the clear would never read back.
-    if (tables.first()->isprotected().toBool())
-        return;
-    const QString tableId = tables.first()->id().toString();
+    if (colours->isprotected().toBool())
+        return true;
+    const QString tableId = colours->id().toString();
     const QList<TemplateColumn*> columns = TemplateColumn::getColumns(ColorListTemplateId);
 
     // Colours already in the table (by name) are not added again.
@@ -200,7 +268,7 @@ void DefaultContent::loadDefaultColors(const QString& databaseId)
             continue;
         Rows* row = Rows::add(tableId);
         if (!row)
-            return;
+            return false;
         QVariantMap values;
         for (const TemplateColumn* column : columns) {
             const QString columnId = column->id().toString();
@@ -212,7 +280,11 @@ void DefaultContent::loadDefaultColors(const QString& databaseId)
                 values.insert(columnId, UIColor_Expanded::hexStringValue(*color));
         }
         row->updateData(values, columns, std::nullopt);
-        row->saveRows();
+        if (!row->saveRows()) {
+            KivoLib::rollback();
+            return false;
+        }
         present.insert(name);
     }
+    return true;
 }

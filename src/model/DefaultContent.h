@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/DefinitionCheck.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -28,20 +30,31 @@ public:
     // The seventeen default colour names, in the order they are added.
     static const QStringList& colorNames();
 
-    // Reads the bundled definitions and loads everything. A resource that is missing or
-    // does not parse as a JSON array loads nothing, not even the system database.
-    static void loadDefaultTemplates();
-    // The same from the given JSON text; false when it does not parse.
-    static bool loadTemplates(const QByteArray& json);
-    // Stores one definition object (with its "columns"): the definition and each column
-    // looked up by "id", made when missing, then refreshed from the object and saved.
-    // Null when the object has no id or the store refuses it. Also used for downloads.
-    static Template* storeTemplate(const QVariantMap& definition);
-    static void loadDefaultTemplatesToDatabase(const QString& databaseId);
-    // Adds to the database's first table the default colours whose name it lacks; a
-    // protected table is left alone.
-    static void loadDefaultColors(const QString& databaseId);
+    // Reads the bundled definitions and loads everything; false when the resource is
+    // missing or does not parse as a JSON array (then nothing is loaded, not even the
+    // system database), or when anything was refused or could not be saved (what could
+    // be was). The reasons for refused definitions are logged and, when asked, listed.
+    [[nodiscard]] static bool loadDefaultTemplates(QStringList* refusals = nullptr);
+    // The same from the given JSON text.
+    [[nodiscard]] static bool loadTemplates(
+        const QByteArray& json, QStringList* refusals = nullptr);
+    // Checks one definition object (with its "columns") and stores it whole: the
+    // definition and each column looked up by "id", made when missing, refreshed from the
+    // object, then committed together. Null, with the reason, when the check refuses it
+    // or the store does not take it; nothing of it is then stored. A downloaded
+    // definition may not be a system one.
+    [[nodiscard]] static Template* storeTemplate(
+        const QVariantMap& definition, DefinitionCheck::Source source, QString* reason = nullptr);
+    // Makes or refreshes, in the database, a user table for every system definition;
+    // false when one could not be saved.
+    [[nodiscard]] static bool loadDefaultTemplatesToDatabase(const QString& databaseId);
+    // Adds to the database's colour table (its table made from the colour-list definition)
+    // the default colours whose name it lacks; nothing without one, or when it is
+    // protected. False when a colour could not be saved.
+    [[nodiscard]] static bool loadDefaultColors(const QString& databaseId);
 
+    // A definition that passed its check but was not taken by the store.
+    static const QString NotSaved; // "The table definition “%1” could not be saved."
     static const QString IdKey; // "id"
     static const QString ColumnsKey; // "columns"
 };

@@ -31,7 +31,7 @@ QString ModelRegistry::newId()
 
 double ModelRegistry::now()
 {
-    return KivoDateUtils::ConvertToUnixTime(QDateTime::currentDateTimeUtc());
+    return KivoDateUtils::ConvertToUnixTime(platform::Date::now());
 }
 
 int ModelRegistry::intValue(const QVariant& value)

@@ -86,7 +86,8 @@ public:
     // Stamps `mtimestamp` with the current time and commits the whole context (inserting
     // the object when new); with `checkFirst`, returns false and changes nothing when
     // synchronisation changed or deleted the object underneath.
-    static bool saveStamped(platform::coredata::ManagedObject* object, bool checkFirst = true);
+    [[nodiscard]] static bool saveStamped(
+        platform::coredata::ManagedObject* object, bool checkFirst = true);
 
     // The position of one attribute, remembered for the last entity description asked
     // about (models are loaded once; tests that load several just look it up again).

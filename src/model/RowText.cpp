@@ -230,7 +230,9 @@ private:
         if (m_p != m_end && *m_p == u'"' && !m_knownKeys.isEmpty()) {
             const QChar* start = m_p + 1;
             const QChar* q = start;
-            while (q != m_end && *q != u'"' && *q != u'\\')
+            // Plain characters only, as skipPlain takes them: a name with an escape or a
+            // raw control character is read (or refused) the one way every text is.
+            while (q != m_end && *q != u'"' && *q != u'\\' && q->unicode() >= 0x20)
                 ++q;
             if (q != m_end && *q == u'"') {
                 const QStringView name(start, q - start);

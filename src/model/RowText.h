@@ -24,6 +24,6 @@ public:
     // to one of `knownKeys` (the column ids) share that text instead of a copy; `adjust`,
     // when given, turns their values into what the columns hold as they are read. With
     // `onlyKnown`, top-level members of other names are checked but left out.
-    static std::optional<QVariantMap> parseObject(QStringView text,
+    [[nodiscard]] static std::optional<QVariantMap> parseObject(QStringView text,
         const QStringList& knownKeys = {}, const Adjust& adjust = {}, bool onlyKnown = false);
 };

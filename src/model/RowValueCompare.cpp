@@ -27,20 +27,29 @@ RowValueCompare::Kind RowValueCompare::kindOf(const QVariant& value)
     case QMetaType::QString:
         return Kind::Text;
     default:
+        if (value.metaType() == QMetaType::fromType<platform::Date>())
+            return value.value<platform::Date>().isValid() ? Kind::Date : Kind::Missing;
         return Kind::Other;
     }
 }
 
-QDateTime RowValueCompare::dateOf(const QVariant& value)
+platform::Date RowValueCompare::momentOf(const QVariant& value)
 {
     switch (kindOf(value)) {
     case Kind::Date:
-        return value.toDateTime();
+        if (value.typeId() == QMetaType::QDateTime)
+            return value.toDateTime();
+        return value.value<platform::Date>();
     case Kind::Number:
         return KivoDateUtils::ConvertFromUnixTime(value.toDouble());
     default:
         return {};
     }
+}
+
+QDateTime RowValueCompare::dateOf(const QVariant& value)
+{
+    return momentOf(value).toDateTime();
 }
 
 int RowValueCompare::compare(const QVariant& a, const QVariant& b)
@@ -63,7 +72,7 @@ int RowValueCompare::compare(const QVariant& a, const QVariant& b)
         return threeWay(x, y);
     }
     case Kind::Date:
-        return threeWay(a.toDateTime().toMSecsSinceEpoch(), b.toDateTime().toMSecsSinceEpoch());
+        return threeWay(momentOf(a).unixTime(), momentOf(b).unixTime());
     case Kind::Text: {
         const int order = QString::compare(a.toString(), b.toString(), Qt::CaseSensitive);
         return threeWay(order, 0);
@@ -85,7 +94,7 @@ RowValueCompare::Key RowValueCompare::keyOf(const QVariant& value)
         key.number = value.toDouble();
         break;
     case Kind::Date:
-        key.moment = value.toDateTime().toMSecsSinceEpoch();
+        key.moment = momentOf(value).unixTime();
         break;
     case Kind::Text:
     case Kind::Other:
@@ -167,7 +176,7 @@ QString RowValueCompare::textOf(const QVariant& value)
             return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
         return QString::number(value.toDouble(), 'g', 15);
     case Kind::Date:
-        return value.toDateTime().toString(Qt::ISODateWithMs);
+        return dateOf(value).toString(Qt::ISODateWithMs);
     case Kind::Text:
     case Kind::Other:
         return value.toString();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Date.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -19,6 +21,8 @@ public:
     static bool isMissing(const QVariant& value) { return kindOf(value) == Kind::Missing; }
     // The moment a date column's value stands for: a date as it is, a number as Unix
     // seconds; invalid for anything else.
+    static platform::Date momentOf(const QVariant& value);
+    // The same to the millisecond, for display.
     static QDateTime dateOf(const QVariant& value);
 
     // -1, 0 or 1: the total order above.
@@ -29,7 +33,7 @@ public:
     struct Key {
         Kind kind = Kind::Missing;
         double number = 0;
-        qint64 moment = 0;
+        double moment = 0; // Unix seconds
         QString text;
     };
     static Key keyOf(const QVariant& value);

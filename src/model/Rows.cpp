@@ -50,27 +50,18 @@ void tell(QString* reason, const QString& text)
         *reason = LocalizedStrings::getLocalizedString(text);
 }
 
-// The date a value stands for: a date as it is, a number as Unix seconds.
-QDateTime dateOf(const QVariant& value)
+// The moment a date column keeps: the day for "Date", the time of day for "Time", the
+// moment itself, every fraction kept, for "DateTime".
+platform::Date reducedForType(const QVariant& value, const QString& type)
 {
-    switch (RowValueCompare::kindOf(value)) {
-    case RowValueCompare::Kind::Date:
-        return value.toDateTime();
-    case RowValueCompare::Kind::Number:
-        return KivoDateUtils::ConvertFromUnixTime(value.toDouble());
-    default:
-        return {};
-    }
-}
-
-// The moment a date column keeps: the day for "Date", the time of day for "Time".
-QDateTime reducedForType(const QDateTime& date, const QString& type)
-{
+    const platform::Date moment = RowValueCompare::momentOf(value);
+    if (!moment.isValid())
+        return moment;
     if (type == TypeConstants::Date)
-        return KivoDateUtils::getOnlyDate(date);
+        return KivoDateUtils::getOnlyDate(moment.toDateTime());
     if (type == TypeConstants::Time)
-        return KivoDateUtils::getOnlyTime(date);
-    return date;
+        return KivoDateUtils::getOnlyTime(moment.toDateTime());
+    return moment;
 }
 
 struct SortKey {
@@ -383,13 +374,13 @@ std::optional<QString> Rows::encodeData(
         const auto it = stored.find(key);
         if (it == stored.end())
             continue;
-        const QDateTime date = dateOf(*it);
+        const platform::Date date = reducedForType(*it, column->typeName());
         // An empty date stays empty: it is not written as the start of 1970.
         if (!date.isValid()) {
             stored.erase(it);
             continue;
         }
-        *it = KivoDateUtils::ConvertToUnixTime(reducedForType(date, column->typeName()));
+        *it = KivoDateUtils::ConvertToUnixTime(date);
     }
     const QByteArray json = JSONConverter::ToJSON(stored);
     if (json.isNull()) {
@@ -467,10 +458,10 @@ std::optional<QVariantMap> decodeRow(
         if (!isDate[known])
             return true;
         if (RowValueCompare::kindOf(value) == RowValueCompare::Kind::Number) {
-            const QDateTime date = KivoDateUtils::ConvertFromUnixTime(value.toDouble());
+            const platform::Date date = KivoDateUtils::ConvertFromUnixTime(value.toDouble());
             if (!date.isValid())
                 return false;
-            value = date;
+            value = QVariant::fromValue(date);
             return true;
         }
         return !RowValueCompare::isMissing(value);

@@ -64,7 +64,7 @@ public:
         const Columns& columns, const Password& password);
 
     // A new row of the table, not yet in the store, numbered after the table's last row.
-    static Rows* add(const QString& userTemplateId);
+    [[nodiscard]] static Rows* add(const QString& userTemplateId);
 
     // Sets `json` from the values (not saved) and raises the columns' longest display
     // length. Raises platform::Exception named RowDataException, leaving the row and the
@@ -73,20 +73,22 @@ public:
     // the clear for a protected table.
     void updateData(const QVariantMap& values, const Columns& columns, const Password& password);
     // The row's values: every column's default for a row never given values; an empty
-    // dictionary when the text does not decrypt or parse. Dates come back as dates; a
-    // date column without a stored value stays absent.
+    // dictionary when the text does not decrypt or parse. Dates come back as
+    // platform::Date, holding the stored Unix seconds exactly (QVariant::toDateTime gives
+    // them to the millisecond); a date column without a stored value stays absent.
     QVariantMap getData(const Columns& columns, const Password& password) const;
     // The same, but nullopt when the stored text does not decrypt with the password or
     // is not a JSON object; for callers that must not mistake a wrong password for an
     // empty row.
-    std::optional<QVariantMap> decodeData(const Columns& columns, const Password& password) const;
+    [[nodiscard]] std::optional<QVariantMap> decodeData(
+        const Columns& columns, const Password& password) const;
     // The stored text for the values; nullopt, with the reason, when there is none.
-    static std::optional<QString> encodeData(const QVariantMap& values, const Columns& columns,
-        const Password& password, QString* reason = nullptr);
+    [[nodiscard]] static std::optional<QString> encodeData(const QVariantMap& values,
+        const Columns& columns, const Password& password, QString* reason = nullptr);
 
     // False, saving nothing, when synchronisation changed or deleted the row.
-    bool saveRows();
-    static bool deleteRows(Rows* row);
+    [[nodiscard]] bool saveRows();
+    [[nodiscard]] static bool deleteRows(Rows* row);
 
     static QByteArray toJSON();
     static QString entityName();

@@ -41,11 +41,11 @@ public:
     // The definition with the id when exactly one has it, else null.
     static Template* getTemplate(const QString& templateId);
     // A new definition, not yet in the store; two tiles per row on a tablet, else one.
-    static Template* add();
+    [[nodiscard]] static Template* add();
     // False, saving nothing, when synchronisation changed or deleted the definition.
-    bool saveTemplate();
+    [[nodiscard]] bool saveTemplate();
     // Deletes the definition alone (its columns and tables stay) and commits.
-    static bool deleteTemplate(Template* definition);
+    [[nodiscard]] static bool deleteTemplate(Template* definition);
     // The distinct categories over all definitions.
     static QVariantList getCategories();
 

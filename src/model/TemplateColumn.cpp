@@ -186,13 +186,14 @@ QVariant TemplateColumn::defaultValue() const
         return QString(QLatin1String(""));
     if (TypeConstants::isNumber(kind) || TypeConstants::isBoolean(kind))
         return 0;
-    const QDateTime now = QDateTime::currentDateTime();
+    // Dates as the rows hold them once read back.
+    const platform::Date now = platform::Date::now();
     if (kind == TypeConstants::Date)
-        return KivoDateUtils::getOnlyDate(now);
+        return QVariant::fromValue(platform::Date(KivoDateUtils::getOnlyDate(now.toDateTime())));
     if (kind == TypeConstants::Time)
-        return KivoDateUtils::getOnlyTime(now);
+        return QVariant::fromValue(platform::Date(KivoDateUtils::getOnlyTime(now.toDateTime())));
     if (kind == TypeConstants::DateTime)
-        return now;
+        return QVariant::fromValue(now);
     return QVariant();
 }
 

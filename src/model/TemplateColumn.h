@@ -64,11 +64,11 @@ public:
     static QList<TemplateColumn*> getColumns(const QString& templateId);
     static quint64 getColumnsCount(const QString& templateId);
     // A new "Text" column of the definition, after its last one; not yet saved.
-    static TemplateColumn* add(const QString& templateId);
+    [[nodiscard]] static TemplateColumn* add(const QString& templateId);
     // False, changing nothing, when synchronisation changed or deleted the column.
-    bool saveTemplateColumn();
-    static bool deleteTemplateColumn(TemplateColumn* column);
-    static bool deleteTemplateColumns(const QList<TemplateColumn*>& columns);
+    [[nodiscard]] bool saveTemplateColumn();
+    [[nodiscard]] static bool deleteTemplateColumn(TemplateColumn* column);
+    [[nodiscard]] static bool deleteTemplateColumns(const QList<TemplateColumn*>& columns);
     static QByteArray toJSON();
     static QString entityName();
 
@@ -89,7 +89,7 @@ public:
     // -1, 0 or 1: how the first value orders against the second in the direction.
     int Compare(const QVariant& first, const QVariant& second, bool ascending) const;
     // The stored value for typed or imported text; invalid when there is none.
-    QVariant getColumnValue(const QString& text) const;
+    [[nodiscard]] QVariant getColumnValue(const QString& text) const;
     QString typeImageName() const;
     platform::ui::Image typeImage() const;
 

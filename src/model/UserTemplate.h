@@ -46,30 +46,32 @@ public:
     static bool isDatabaseUsed(const QString& databaseId);
     // A new table of the database, not yet in the store, ordered after the last one.
     // template_id and protectioncheck are left for the caller.
-    static UserTemplate* add(const QString& databaseId);
+    [[nodiscard]] static UserTemplate* add(const QString& databaseId);
     // False, saving nothing, when synchronisation changed or deleted the table.
-    bool saveUserTemplate();
+    [[nodiscard]] bool saveUserTemplate();
     // Deletes the table alone (its rows stay) and commits.
-    static bool deleteUserTemplate(UserTemplate* userTemplate);
+    [[nodiscard]] static bool deleteUserTemplate(UserTemplate* userTemplate);
 
     // The text in a password-protected container, as Base64 text; nullopt when it
     // cannot be made.
-    static std::optional<QString> encryptString(const QString& text, const QString& password);
+    [[nodiscard]] static std::optional<QString> encryptString(
+        const QString& text, const QString& password);
     // The plain text; nullopt (never an error) for a wrong password or a damaged text.
-    static std::optional<QString> decryptString(const QString& text, const QString& password);
+    [[nodiscard]] static std::optional<QString> decryptString(
+        const QString& text, const QString& password);
 
     // The table protection check. The phrase is encrypted with the password into
     // protectioncheck; a password is right exactly when that decrypts to the phrase.
     static const QString ProtectionCheckPhrase;
     bool isPasswordValid(const QString& password) const;
     // Sets protectioncheck anew from the password and saves the table.
-    bool setProtectionCheck(const QString& password);
+    [[nodiscard]] bool setProtectionCheck(const QString& password);
     // Protects the table with the password: marks it, sets the check and stores every
     // row encrypted, in one commit. Unprotects it when `password` is nullopt, which needs
     // the current password in `currentPassword`. Refuses, changing nothing, when the
     // current password is wrong, when a row does not decrypt with it, or when a row cannot
     // be encrypted with the new one; `message` then says why.
-    bool changeProtection(const std::optional<QString>& currentPassword,
+    [[nodiscard]] bool changeProtection(const std::optional<QString>& currentPassword,
         const std::optional<QString>& password, const QList<TemplateColumn*>& columns,
         QString* message = nullptr);
 

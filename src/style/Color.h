@@ -57,12 +57,13 @@ public:
 
     // Red, green, blue and alpha; a grey answers its white level three times. False (and
     // nothing written) for colours of other models. Null pointers are allowed.
-    bool getRed(double* red, double* green, double* blue, double* alpha) const;
+    [[nodiscard]] bool getRed(double* red, double* green, double* blue, double* alpha) const;
     // White level and alpha of a grey; false for other models.
-    bool getWhite(double* white, double* alpha) const;
+    [[nodiscard]] bool getWhite(double* white, double* alpha) const;
     // Hue, saturation, brightness (all 0...1) and alpha of an RGB colour or a grey (hue and
     // saturation 0); false for other models.
-    bool getHue(double* hue, double* saturation, double* brightness, double* alpha) const;
+    [[nodiscard]] bool getHue(
+        double* hue, double* saturation, double* brightness, double* alpha) const;
 
     // The image of a pattern colour; null for other models.
     QImage patternImage() const { return m_pattern; }

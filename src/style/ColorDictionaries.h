@@ -29,9 +29,10 @@ void initializeColorDictionaries();
 QStringList availableColorDictionaries();
 // Null for an unknown name.
 const ColorDictionary* colorDictionaryNamed(const QString& name);
-std::optional<Color> colorWithName(const QString& colorName, const QString& inDictionary);
+[[nodiscard]] std::optional<Color> colorWithName(
+    const QString& colorName, const QString& inDictionary);
 // The first dictionary (in the order above) that has the name wins.
-std::optional<Color> colorWithName(const QString& colorName);
+[[nodiscard]] std::optional<Color> colorWithName(const QString& colorName);
 
 // Closest names; a null string when nothing is found.
 QString closestColorNameUsingDictionary(const Color& color, const QString& dictionaryName);

@@ -363,7 +363,7 @@ KIVO_PALETTE_COLORS(KIVO_DECLARE_COLOR)
 // The seventeen theme names (RubyRed, LightGrey, ..., Grey) in palette order.
 const QStringList& themeColorNames();
 // The colour of "Theme" + name (Blue gives ThemeBlue()); none for any other name.
-std::optional<Color> themeColor(const QString& name);
+[[nodiscard]] std::optional<Color> themeColor(const QString& name);
 // The braces text of themeColor(name); a null string for an unknown name.
 QString themeRGBString(const QString& name);
 // Excel1...Excel8, taken in turn: index n modulo 8.

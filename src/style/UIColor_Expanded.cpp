@@ -67,10 +67,13 @@ struct RGBA {
     double r = 0, g = 0, b = 0, a = 0;
 };
 
+// A colour without RGB components (a pattern, say) reads as all zeros, as the platform's
+// getters leave them.
 RGBA rgba(const Color& color)
 {
     RGBA c;
-    color.getRed(&c.r, &c.g, &c.b, &c.a);
+    if (!color.getRed(&c.r, &c.g, &c.b, &c.a))
+        return RGBA();
     return c;
 }
 
@@ -83,7 +86,8 @@ struct HSBA {
 HSBA hsba(const Color& color)
 {
     HSBA c;
-    color.getHue(&c.h, &c.s, &c.b, &c.a);
+    if (!color.getHue(&c.h, &c.s, &c.b, &c.a))
+        return HSBA();
     return c;
 }
 

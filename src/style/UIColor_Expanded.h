@@ -123,8 +123,8 @@ QList<Color> analogousColorsWithStepAngle(const Color& color, double stepAngle, 
 QList<Color> triadicColors(const Color& color);
 Color telmicColorWithColor(const Color& color, const Color& other);
 // Brightness times 1.3 (capped at 1) or times 0.7; no colour for a pattern.
-std::optional<Color> lighterColor(const Color& color);
-std::optional<Color> darkerColor(const Color& color);
+[[nodiscard]] std::optional<Color> lighterColor(const Color& color);
+[[nodiscard]] std::optional<Color> darkerColor(const Color& color);
 QImage colorWheelOfSize(double size, bool border);
 
 // Colour temperature.
@@ -142,9 +142,9 @@ Color randomLightColor(double amount);
 // for a grey) is what settings and colour rows store; the hex form "RRGGBB" is what reports
 // and the colour dictionaries use.
 QString stringValue(const Color& color);
-std::optional<Color> colorWithString(const QString& text);
+[[nodiscard]] std::optional<Color> colorWithString(const QString& text);
 QString hexStringValue(const Color& color);
-std::optional<Color> colorWithHexString(const QString& text);
+[[nodiscard]] std::optional<Color> colorWithHexString(const QString& text);
 Color colorWithRGBHex(quint32 hex);
 // A one-line description with hex, bytes, closest name, RGB, HSB, CMYK and alpha.
 QString valueString(const Color& color);

@@ -106,7 +106,7 @@ TEST_F(ModelTest, LookUpByIdAnswersOnlyForExactlyOneMatch)
 
 TEST_F(ModelTest, DefaultContentIsLoadedWithItsFixedIds)
 {
-    Database::loadDefaultTemplates();
+    ASSERT_TRUE(Database::loadDefaultTemplates());
 
     Database* system = Database::getDatabase(DefaultContent::SystemDatabaseId);
     ASSERT_NE(system, nullptr);
@@ -159,7 +159,7 @@ TEST_F(ModelTest, DefaultContentIsLoadedWithItsFixedIds)
 
 TEST_F(ModelTest, LoadingTwiceRefreshesWithoutDuplicates)
 {
-    Database::loadDefaultTemplates();
+    ASSERT_TRUE(Database::loadDefaultTemplates());
     Template* colours = Template::getTemplate(DefaultContent::ColorListTemplateId);
     colours->setName("Renamed");
     ASSERT_TRUE(colours->saveTemplate());
@@ -167,7 +167,7 @@ TEST_F(ModelTest, LoadingTwiceRefreshesWithoutDuplicates)
     const quint64 columns = countOf("TemplateColumn");
     const quint64 tables = countOf("UserTemplate");
 
-    Database::loadDefaultTemplates();
+    ASSERT_TRUE(Database::loadDefaultTemplates());
     EXPECT_EQ(countOf("Database"), 1u);
     EXPECT_EQ(countOf("Template"), templates);
     EXPECT_EQ(countOf("TemplateColumn"), columns);
@@ -185,7 +185,7 @@ TEST_F(ModelTest, LoadingTwiceRefreshesWithoutDuplicates)
         = UserTemplate::getUserTemplates(DefaultContent::SystemDatabaseId).first()->id().toString();
     ASSERT_TRUE(
         Rows::deleteRows(Rows::getRows(colourTable, colourColumns, {}, {}, std::nullopt)[3]));
-    Database::loadDefaultColors(DefaultContent::SystemDatabaseId);
+    ASSERT_TRUE(Database::loadDefaultColors(DefaultContent::SystemDatabaseId));
     EXPECT_EQ(countOf("Rows"), 17u);
 }
 
@@ -195,20 +195,20 @@ TEST_F(ModelTest, TablesFollowOnlySystemDefinitions)
     mine->setName("Mine");
     mine->setIssystem(true);
     ASSERT_TRUE(mine->saveTemplate());
-    Database::loadDefaultTemplatesToDatabase("D");
+    ASSERT_TRUE(Database::loadDefaultTemplatesToDatabase("D"));
     auto tables = UserTemplate::getUserTemplates("D");
     ASSERT_EQ(tables.size(), 1);
     EXPECT_EQ(tables.first()->name().toString(), "Mine");
 
     mine->setName("Ours");
     ASSERT_TRUE(mine->saveTemplate());
-    Database::loadDefaultTemplatesToDatabase("D");
+    ASSERT_TRUE(Database::loadDefaultTemplatesToDatabase("D"));
     EXPECT_EQ(UserTemplate::getUserTemplates("D").first()->name().toString(), "Ours");
 
     mine->setIssystem(false);
     mine->setName("Private");
     ASSERT_TRUE(mine->saveTemplate());
-    Database::loadDefaultTemplatesToDatabase("D");
+    ASSERT_TRUE(Database::loadDefaultTemplatesToDatabase("D"));
     tables = UserTemplate::getUserTemplates("D");
     ASSERT_EQ(tables.size(), 1);
     EXPECT_EQ(tables.first()->name().toString(), "Ours");
@@ -221,19 +221,25 @@ TEST_F(ModelTest, AResourceThatDoesNotParseLoadsNothing)
     EXPECT_EQ(countOf("Database"), 0u);
     EXPECT_EQ(countOf("Template"), 0u);
 
-    // A member of the wrong kind spoils only that member.
-    EXPECT_TRUE(DefaultContent::loadTemplates(R"([ { "id": "T", "name": 5, "descr": "d",
+    // Numbers may come as decimal text; a refused definition leaves the others to load.
+    QStringList refusals;
+    EXPECT_FALSE(DefaultContent::loadTemplates(R"([ { "id": "T", "name": "N", "descr": "d",
         "issystem": true, "columns": [ { "id": "C", "name": "N", "type": "Text",
-        "length": "12" }, { "name": "no id" } ] } ])"));
+        "length": "12" } ] }, { "id": "U", "name": 5 } ])",
+        &refusals));
     Template* loaded = Template::getTemplate("T");
     ASSERT_NE(loaded, nullptr);
     EXPECT_EQ(TemplateColumn::getColumns("T").size(), 1);
     EXPECT_EQ(TemplateColumn::getColumns("T").first()->length().toInt(), 12);
+    EXPECT_EQ(Template::getTemplate("U"), nullptr);
+    ASSERT_EQ(refusals.size(), 1);
+    EXPECT_TRUE(refusals.first().contains("\u201cname\u201d should be a text"))
+        << refusals.first().toStdString();
 }
 
 TEST_F(ModelTest, DeletingOneObjectLeavesTheOthers)
 {
-    Database::loadDefaultTemplates();
+    ASSERT_TRUE(Database::loadDefaultTemplates());
     Database* extra = Database::add();
     ASSERT_TRUE(extra->saveDatabase());
     const quint64 rows = countOf("Rows");
@@ -257,7 +263,7 @@ TEST_F(ModelTest, DeletingOneObjectLeavesTheOthers)
 TEST_F(ModelTest, CleaningEmptiesEveryEntity)
 {
     EXPECT_TRUE(Database::cleanDatabase());
-    Database::loadDefaultTemplates();
+    ASSERT_TRUE(Database::loadDefaultTemplates());
     ASSERT_GT(countOf("Rows"), 0u);
     EXPECT_TRUE(Database::cleanDatabase());
     for (const char* entity : { "Database", "UserTemplate", "Template", "TemplateColumn", "Rows" })
@@ -270,7 +276,7 @@ TEST_F(ModelTest, CleaningEmptiesEveryEntity)
 
 TEST_F(ModelTest, EntityFilesListEveryObject)
 {
-    Database::loadDefaultTemplates();
+    ASSERT_TRUE(Database::loadDefaultTemplates());
     const QJsonArray databases = QJsonDocument::fromJson(Database::toJSON()).array();
     ASSERT_EQ(databases.size(), 1);
     EXPECT_EQ(databases.first()["ManageObjectName"].toString(), "Database");

@@ -76,3 +76,51 @@ TEST(RowText, OnlyKnownMembersAreKeptButEveryMemberIsChecked)
         EXPECT_FALSE(RowText::parseObject(QString::fromUtf8(bad), { "k" }, {}, true).has_value())
             << bad;
 }
+
+TEST(RowText, BothWaysOfReadingAgreeOnEveryText)
+{
+    // A raw control character in a member name makes the text unreadable, whichever
+    // members are kept.
+    for (const char* bad : { "{\"\x01x\": \"y\", \"k\": \"kept\"}", "{\"k\x1f\": 1}",
+             "{\"k\": 1, \"\tk\": 2}", "{\"a\": {\"\x02\": 1}, \"k\": 1}" }) {
+        const QString text = QString::fromUtf8(bad);
+        EXPECT_FALSE(RowText::parseObject(text, { "k" }).has_value()) << bad;
+        EXPECT_FALSE(RowText::parseObject(text, { "k" }, {}, true).has_value()) << bad;
+        EXPECT_FALSE(RowText::parseObject(text, { "k", "a" }, {}, true).has_value()) << bad;
+    }
+
+    // Texts made by changing one character of a stored row: the reader that keeps only the
+    // known members refuses exactly what the whole reader refuses, and keeps the same.
+    const QString row = QString::fromUtf8(JSONConverter::ToJSON(
+        { { "k", "kept" }, { "n", 12.5 }, { "other", QVariantList { 1, "two" } },
+            { "m", QVariantMap { { "inner", true } } }, { QString::fromUtf8("é\\\""), "x" } }));
+    const QStringList known { "k", "n" };
+    const QList<QChar> replacements { QChar(0x01), QChar(0x1f), QChar(0x7f), QChar('"'),
+        QChar('\\'), QChar('{'), QChar('}'), QChar(':'), QChar(','), QChar(' '), QChar('\n'),
+        QChar('u'), QChar('0'), QChar(0xd800) };
+    int readable = 0;
+    for (qsizetype at = 0; at < row.size(); ++at) {
+        for (const QChar c : replacements) {
+            for (const bool insert : { false, true }) {
+                QString text = row;
+                if (insert)
+                    text.insert(at, c);
+                else
+                    text[at] = c;
+                const auto whole = RowText::parseObject(text, known);
+                const auto part = RowText::parseObject(text, known, {}, true);
+                ASSERT_EQ(whole.has_value(), part.has_value()) << text.toStdString();
+                if (!whole)
+                    continue;
+                ++readable;
+                QVariantMap kept;
+                for (const QString& key : known) {
+                    if (whole->contains(key))
+                        kept.insert(key, whole->value(key));
+                }
+                EXPECT_EQ(kept, *part) << text.toStdString();
+            }
+        }
+    }
+    EXPECT_GT(readable, 0);
+}

@@ -202,6 +202,28 @@ TEST_F(RowsTest, ValuesRoundTripThroughTheStoredJSON)
     EXPECT_EQ(again->getData({ name }, std::nullopt).value(key(day)).toDouble(), 1709596800.0);
 }
 
+TEST_F(RowsTest, StoredUnixTimesKeepEveryFractionThroughAReadAndAWrite)
+{
+    // Another peer (or a backup) may have written finer fractions than milliseconds.
+    Rows* row = Rows::add(kTable);
+    row->setJson(QStringLiteral(R"({"%1": 1709649015.123456, "%2": "x"})").arg(key(at), key(name)));
+    const QVariantMap read = row->getData(columns, std::nullopt);
+    EXPECT_EQ(read.value(key(at)).value<platform::Date>().unixTime(), 1709649015.123456);
+    EXPECT_EQ(read.value(key(at)).toDateTime(), utc(2024, 3, 5, 14, 30, 15).addMSecs(123));
+
+    // Written back unchanged (as a form does when another field was edited), the time is
+    // stored as it was.
+    row->updateData(read, columns, std::nullopt);
+    const QJsonObject stored = QJsonDocument::fromJson(row->json().toString().toUtf8()).object();
+    EXPECT_EQ(stored.value(key(at)).toDouble(), 1709649015.123456);
+
+    // A number given for a moment is kept exactly too.
+    row->updateData({ { key(at), 0.000001 } }, columns, std::nullopt);
+    EXPECT_EQ(
+        QJsonDocument::fromJson(row->json().toString().toUtf8()).object().value(key(at)).toDouble(),
+        0.000001);
+}
+
 TEST_F(RowsTest, AnEmptyDateStaysEmpty)
 {
     Rows* row = saved({ { key(name), "no date" }, { key(at), QDateTime() } });
@@ -492,7 +514,7 @@ TEST_F(RowsTest, ProtectingAndUnprotectingRestoresEveryRowOnlyWithTheRightPasswo
     const QString tableId = table->id().toString();
     saved({ { key(name), "one" }, { key(day), utc(2024, 2, 2) } }, std::nullopt, tableId);
     saved({ { key(name), "two" } }, std::nullopt, tableId);
-    Rows::add(tableId)->saveRows(); // a row never given values stays so
+    ASSERT_TRUE(Rows::add(tableId)->saveRows()); // a row never given values stays so
 
     QString message;
     ASSERT_TRUE(table->changeProtection(std::nullopt, QStringLiteral("pw"), columns, &message));
@@ -527,4 +549,32 @@ TEST_F(RowsTest, ProtectingAndUnprotectingRestoresEveryRowOnlyWithTheRightPasswo
     EXPECT_EQ(
         rows[0]->getData(columns, std::nullopt).value(key(day)).toDateTime(), utc(2024, 2, 2));
     EXPECT_TRUE(rows[2]->json().isNull());
+}
+
+TEST_F(RowsTest, ARowThatReadsAsEmptyNeitherMatchesNorSortsByWhatItsTextHolds)
+{
+    // A member name with a raw control character makes the text unreadable: the row
+    // shows empty, so filters and sorts must not find "apple" in it either.
+    Rows* broken = Rows::add(kTable);
+    broken->setJson(
+        QStringLiteral("{\"\x01x\": 1, \"%1\": \"apple\", \"%2\": 1}").arg(key(name), key(count)));
+    ASSERT_TRUE(broken->saveRows());
+    Rows* fine = saved({ { key(name), "apple pie" }, { key(count), 5 } });
+    EXPECT_FALSE(broken->decodeData(columns, std::nullopt).has_value());
+    EXPECT_TRUE(broken->getData(columns, std::nullopt).isEmpty());
+
+    auto contains = std::make_shared<FilterExtended>();
+    contains->setColumn(key(name));
+    contains->setOperator(LocalizedStrings::Contains());
+    contains->setTextValue("apple");
+    EXPECT_EQ(Rows::applyFilter({ broken, fine }, columns, { contains }, std::nullopt),
+        QList<Rows*> { fine });
+
+    // Sorted as a row without values: before every row that has one, either way round.
+    auto byCount = std::make_shared<Sort>();
+    byCount->setColumn(key(count));
+    byCount->setAscending(true);
+    EXPECT_EQ(Rows::applySort({ fine, broken }, columns, { byCount }, std::nullopt),
+        (QList<Rows*> { broken, fine }));
+    EXPECT_EQ(Rows::sortFunction(fine, broken, { byCount }, 0, columns, std::nullopt), 1);
 }

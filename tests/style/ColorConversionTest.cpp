@@ -55,7 +55,7 @@ TEST(ColorConversion, HsbAgreesWithColorsys)
         EXPECT_NEAR(g, c.s, 1e-6);
         EXPECT_NEAR(b, c.v, 1e-6);
         double cr = -1, cg = -1, cb = -1;
-        Color::colorWithHue(c.r, c.g, c.b).getRed(&cr, &cg, &cb, nullptr);
+        ASSERT_TRUE(Color::colorWithHue(c.r, c.g, c.b).getRed(&cr, &cg, &cb, nullptr));
         EXPECT_NEAR(cr, c.h, 1e-12);
         EXPECT_NEAR(cg, c.s, 1e-12);
         EXPECT_NEAR(cb, c.v, 1e-12);
@@ -131,7 +131,7 @@ TEST(ColorConversion, CmykBothWays)
 {
     const Color c = colorWithCyan(0.2, 0.4, 0.6, 0.5);
     double r, g, b;
-    c.getRed(&r, &g, &b, nullptr);
+    ASSERT_TRUE(c.getRed(&r, &g, &b, nullptr));
     EXPECT_DOUBLE_EQ(r, 0.4);
     EXPECT_DOUBLE_EQ(g, 0.3);
     EXPECT_DOUBLE_EQ(b, 0.2);
@@ -178,22 +178,22 @@ TEST(ColorConversion, ArithmeticClampsAndKeepsDocumentedAlphaRules)
 {
     const Color c = Color::colorWithRed(0.4, 0.6, 0.8, 0.5);
     double r, g, b, a;
-    colorByMultiplyingBy(c, 2).getRed(&r, &g, &b, &a);
+    ASSERT_TRUE(colorByMultiplyingBy(c, 2).getRed(&r, &g, &b, &a));
     EXPECT_DOUBLE_EQ(r, 0.8);
     EXPECT_EQ(g, 1.0);
     EXPECT_EQ(b, 1.0);
     EXPECT_DOUBLE_EQ(a, 0.25); // the one-number form multiplies alpha by alpha
-    colorByAdding(c, -0.5).getRed(&r, &g, &b, &a);
+    ASSERT_TRUE(colorByAdding(c, -0.5).getRed(&r, &g, &b, &a));
     EXPECT_EQ(r, 0.0);
     EXPECT_NEAR(g, 0.1, 1e-12);
     EXPECT_EQ(a, 1.0);
-    colorByDarkeningTo(c, 0.5).getRed(&r, &g, &b, &a);
+    ASSERT_TRUE(colorByDarkeningTo(c, 0.5).getRed(&r, &g, &b, &a));
     EXPECT_EQ(r, 0.4);
     EXPECT_EQ(b, 0.5);
-    colorByLighteningTo(c, 0.5).getRed(&r, &g, &b, &a);
+    ASSERT_TRUE(colorByLighteningTo(c, 0.5).getRed(&r, &g, &b, &a));
     EXPECT_EQ(r, 0.5);
     EXPECT_EQ(b, 0.8);
-    colorByInterpolatingToColor(black(), white(), 0.25).getRed(&r, &g, &b, &a);
+    ASSERT_TRUE(colorByInterpolatingToColor(black(), white(), 0.25).getRed(&r, &g, &b, &a));
     EXPECT_DOUBLE_EQ(r, 0.25);
     EXPECT_EQ(a, 1.0);
 }
@@ -245,15 +245,15 @@ TEST(ColorConversion, KelvinTemperatures)
 {
     const Color daylight = colorWithKelvin(6600);
     double r, g, b;
-    daylight.getRed(&r, &g, &b, nullptr);
+    ASSERT_TRUE(daylight.getRed(&r, &g, &b, nullptr));
     EXPECT_EQ(r, 1.0);
     EXPECT_EQ(b, 1.0);
     EXPECT_EQ(g, 1.0); // the logarithm gives 255.6, held to 255
-    colorWithKelvin(6500).getRed(&r, &g, &b, nullptr);
+    ASSERT_TRUE(colorWithKelvin(6500).getRed(&r, &g, &b, nullptr));
     EXPECT_NEAR(g, (99.4708025861 * std::log(65.0) - 161.1195681661) / 255, 1e-12);
-    colorWithKelvin(1500).getRed(&r, &g, &b, nullptr);
+    ASSERT_TRUE(colorWithKelvin(1500).getRed(&r, &g, &b, nullptr));
     EXPECT_EQ(b, 0.0);
-    colorWithKelvin(20000).getRed(&r, &g, &b, nullptr);
+    ASSERT_TRUE(colorWithKelvin(20000).getRed(&r, &g, &b, nullptr));
     EXPECT_LT(r, 1.0);
     EXPECT_EQ(b, 1.0);
     // Out of range only warns.

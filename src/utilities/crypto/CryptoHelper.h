@@ -8,11 +8,11 @@
 class CryptoHelper {
 public:
     // nullopt when the text cannot be encrypted.
-    static std::optional<QString> encrypt(const QString& text, const QString& secret);
+    [[nodiscard]] static std::optional<QString> encrypt(const QString& text, const QString& secret);
     // nullopt for a wrong password, altered or non-container text, or plaintext that is not
     // UTF-8; errors are not reported further.
-    static std::optional<QString> decrypt(const QString& text, const QString& secret);
+    [[nodiscard]] static std::optional<QString> decrypt(const QString& text, const QString& secret);
     // The same with the built-in password.
-    static std::optional<QString> encrypt(const QString& text);
-    static std::optional<QString> decrypt(const QString& text);
+    [[nodiscard]] static std::optional<QString> encrypt(const QString& text);
+    [[nodiscard]] static std::optional<QString> decrypt(const QString& text);
 };

@@ -11,13 +11,15 @@ namespace KivoAES256 {
 
 // nullopt when the cipher fails (a wrong key usually fails the padding check) or when the
 // key text needs more than 32 UTF-8 bytes.
-std::optional<QByteArray> AES256EncryptWithKey(const QByteArray& data, const QString& key);
-std::optional<QByteArray> AES256DecryptWithKey(const QByteArray& data, const QString& key);
+[[nodiscard]] std::optional<QByteArray> AES256EncryptWithKey(
+    const QByteArray& data, const QString& key);
+[[nodiscard]] std::optional<QByteArray> AES256DecryptWithKey(
+    const QByteArray& data, const QString& key);
 
 // The text's UTF-8 bytes encrypted, as one line of Base64.
-std::optional<QString> AES256EncryptWithKey(const QString& text, const QString& key);
+[[nodiscard]] std::optional<QString> AES256EncryptWithKey(const QString& text, const QString& key);
 // Base64 text decoded, decrypted and read as UTF-8: empty text when it does not decrypt,
 // nullopt when the bytes are not UTF-8.
-std::optional<QString> AES256DecryptWithKey(const QString& text, const QString& key);
+[[nodiscard]] std::optional<QString> AES256DecryptWithKey(const QString& text, const QString& key);
 
 } // namespace KivoAES256

@@ -10,17 +10,19 @@
 namespace KivoBase64 {
 
 // nullopt when no bytes decode.
-std::optional<QByteArray> dataWithBase64EncodedString(const QString& text);
+[[nodiscard]] std::optional<QByteArray> dataWithBase64EncodedString(const QString& text);
 // Lines of `width` rounded down to a multiple of 4, joined by CR LF; width below 4 never
 // breaks. nullopt for empty data.
-std::optional<QString> base64EncodedStringWithWrapWidth(const QByteArray& data, qsizetype width);
-std::optional<QString> base64EncodedString(const QByteArray& data);
+[[nodiscard]] std::optional<QString> base64EncodedStringWithWrapWidth(
+    const QByteArray& data, qsizetype width);
+[[nodiscard]] std::optional<QString> base64EncodedString(const QByteArray& data);
 
 // The decoded bytes read as UTF-8; nullopt when nothing decodes or the bytes are not UTF-8.
-std::optional<QString> stringWithBase64EncodedString(const QString& text);
-std::optional<QString> base64EncodedStringWithWrapWidth(const QString& text, qsizetype width);
-std::optional<QString> base64EncodedString(const QString& text);
-std::optional<QString> base64DecodedString(const QString& text);
-std::optional<QByteArray> base64DecodedData(const QString& text);
+[[nodiscard]] std::optional<QString> stringWithBase64EncodedString(const QString& text);
+[[nodiscard]] std::optional<QString> base64EncodedStringWithWrapWidth(
+    const QString& text, qsizetype width);
+[[nodiscard]] std::optional<QString> base64EncodedString(const QString& text);
+[[nodiscard]] std::optional<QString> base64DecodedString(const QString& text);
+[[nodiscard]] std::optional<QByteArray> base64DecodedData(const QString& text);
 
 } // namespace KivoBase64

@@ -39,7 +39,7 @@ public:
     void setResponseQueue(std::shared_ptr<platform::dispatch::SerialQueue> queue);
 
     // Runs the cryptor over the whole input and waits; the output, or nullopt and the error.
-    static std::optional<QByteArray> synchronousResultForCryptor(
+    [[nodiscard]] static std::optional<QByteArray> synchronousResultForCryptor(
         const std::shared_ptr<KivoCryptor>& cryptor, const QByteArray& data,
         platform::Error* error);
 

@@ -29,7 +29,7 @@ public:
     };
 
     // The key's own length picks AES-128, -192 or -256; null (and the error) otherwise.
-    static std::unique_ptr<KivoCryptorEngine> initWithOperation(Operation operation,
+    [[nodiscard]] static std::unique_ptr<KivoCryptorEngine> initWithOperation(Operation operation,
         const KivoCryptorSettings& settings, const QByteArray& key, const QByteArray& IV,
         platform::Error* error);
     ~KivoCryptorEngine();
@@ -37,8 +37,8 @@ public:
     KivoCryptorEngine& operator=(const KivoCryptorEngine&) = delete;
 
     // Append the bytes the cipher produces to `output`; false (and the error) on failure.
-    bool addData(QByteArrayView data, QByteArray& output, platform::Error* error);
-    bool finishWithError(QByteArray& output, platform::Error* error);
+    [[nodiscard]] bool addData(QByteArrayView data, QByteArray& output, platform::Error* error);
+    [[nodiscard]] bool finishWithError(QByteArray& output, platform::Error* error);
 
     // The error the container carries for a cipher status.
     static platform::Error errorForStatus(Status status);

@@ -182,7 +182,9 @@ void KivoDecryptor::decryptData(const Piece& ciphertext)
         m_heldCiphertext.push_back(ciphertext);
         return;
     }
-    decryptAndDeliver(ciphertext.view());
+    // A failure has been reported to the caller and has finished the decryptor.
+    if (!decryptAndDeliver(ciphertext.view()))
+        return;
 }
 
 bool KivoDecryptor::decryptAndDeliver(QByteArrayView ciphertext)

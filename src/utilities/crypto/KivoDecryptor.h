@@ -21,21 +21,22 @@ public:
     void finish() override;
 
     // Base64 text in, plaintext out. Text that does not decode is an error.
-    static std::optional<QByteArray> decryptString(
+    [[nodiscard]] static std::optional<QByteArray> decryptString(
         const QString& base64, const QString& password, platform::Error* error);
-    static std::optional<QByteArray> decryptData(
+    [[nodiscard]] static std::optional<QByteArray> decryptData(
         const QByteArray& data, const QString& password, platform::Error* error);
-    static std::optional<QByteArray> decryptData(const QByteArray& data,
+    [[nodiscard]] static std::optional<QByteArray> decryptData(const QByteArray& data,
         const QByteArray& encryptionKey, const QByteArray& HMACKey, platform::Error* error);
 
     // Reads the version and options bytes; false unless the version is 1.
-    bool getSettings(KivoCryptorSettings& settings, QByteArrayView preamble);
+    [[nodiscard]] bool getSettings(KivoCryptorSettings& settings, QByteArrayView preamble);
 
 private:
     explicit KivoDecryptor(Handler handler);
     // Sets up keys and cipher once the whole header is in `data`; false (and the error) when
     // the header is bad. `consumed` is the header's length once it is complete, else 0.
-    bool consumeHeaderFromData(QByteArrayView data, qsizetype& consumed, platform::Error& error);
+    [[nodiscard]] bool consumeHeaderFromData(
+        QByteArrayView data, qsizetype& consumed, platform::Error& error);
 
     // A range of received bytes; the buffer is shared, not copied.
     struct Piece {
@@ -46,7 +47,7 @@ private:
     };
     void decryptData(const Piece& ciphertext);
     void finishOnQueue(const QByteArray& receivedHMAC);
-    bool decryptAndDeliver(QByteArrayView ciphertext);
+    [[nodiscard]] bool decryptAndDeliver(QByteArrayView ciphertext);
 
     std::mutex m_inputMutex;
     QByteArray m_inData;

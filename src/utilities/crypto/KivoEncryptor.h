@@ -22,18 +22,18 @@ public:
     // Version, options, then the salts (password form) and the IV.
     QByteArray header() const;
 
-    static std::optional<QByteArray> encryptData(const QByteArray& data,
+    [[nodiscard]] static std::optional<QByteArray> encryptData(const QByteArray& data,
         const KivoCryptorSettings& settings, const QString& password, platform::Error* error);
     // Takes bytes (callers pass UTF-8) and gives the container as one line of Base64.
-    static std::optional<QString> encryptString(const QByteArray& data,
+    [[nodiscard]] static std::optional<QString> encryptString(const QByteArray& data,
         const KivoCryptorSettings& settings, const QString& password, platform::Error* error);
-    static std::optional<QByteArray> encryptData(const QByteArray& data,
+    [[nodiscard]] static std::optional<QByteArray> encryptData(const QByteArray& data,
         const KivoCryptorSettings& settings, const QByteArray& encryptionKey,
         const QByteArray& HMACKey, platform::Error* error);
 
 private:
     explicit KivoEncryptor(Handler handler);
-    bool setUp(const KivoCryptorSettings& settings, const QByteArray& encryptionKey,
+    [[nodiscard]] bool setUp(const KivoCryptorSettings& settings, const QByteArray& encryptionKey,
         const QByteArray& HMACKey);
     void writeHeaderOnce();
     void encryptPiece(const QByteArray& data);

@@ -10,19 +10,21 @@
 class StringEncryption {
 public:
     // CryptoHelper::encrypt with the key's first 16 characters as the password.
-    static std::optional<QString> EncryptString(const QString& text, const QString& key);
+    [[nodiscard]] static std::optional<QString> EncryptString(
+        const QString& text, const QString& key);
     // Raw AES-128 decryption of the text's own UTF-8 bytes under the key's first 16
     // characters; not the inverse of EncryptString.
-    static std::optional<QString> DecryptString(const QString& text, const QString& key);
+    [[nodiscard]] static std::optional<QString> DecryptString(
+        const QString& text, const QString& key);
 
     // `padding` holds cipher options (1 PKCS7, 2 ECB); encryption sets it to PKCS7 or none
     // by the input length, unless it asks for ECB.
-    std::optional<QByteArray> encrypt(
+    [[nodiscard]] std::optional<QByteArray> encrypt(
         const QByteArray& data, const QByteArray& key, uint32_t* padding);
-    std::optional<QByteArray> decrypt(
+    [[nodiscard]] std::optional<QByteArray> decrypt(
         const QByteArray& data, const QByteArray& key, uint32_t* padding);
     // Operation 0 encrypts, 1 decrypts; AES-128 with the key's first 16 bytes, zero IV.
-    std::optional<QByteArray> doCipher(
+    [[nodiscard]] std::optional<QByteArray> doCipher(
         const QByteArray& data, const QByteArray& key, int context, uint32_t* padding);
     // The MD5 digest as 32 upper-case hexadecimal digits, as bytes.
     QByteArray md5data(const QString& text);

@@ -34,10 +34,10 @@ public:
 
     static const Guid& emptyGuid();
     static Guid randomGuid();
-    static std::optional<Guid> guidFromString(const QString& text);
+    [[nodiscard]] static std::optional<Guid> guidFromString(const QString& text);
     // Accepts 32 digits or the 36-character hyphenated form, bare or in braces or
     // parentheses, either case. Fills `bytes` (zeroed first) and answers whether it parsed.
-    static bool guidBytesFromString(const QString& text, uint8_t* bytes);
+    [[nodiscard]] static bool guidBytesFromString(const QString& text, uint8_t* bytes);
 
     QString stringValueWithFormat(unsigned format) const;
     QString stringValue() const; // 36 lower-case characters with hyphens

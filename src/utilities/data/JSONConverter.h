@@ -16,24 +16,25 @@ public:
     JSONConverter() = delete;
 
     // JSON of the dictionary itself; a null QByteArray when a value has no JSON form.
-    static QByteArray ToJSON(const QVariantMap& dictionary);
+    [[nodiscard]] static QByteArray ToJSON(const QVariantMap& dictionary);
     // JSON of the object's declared properties (RunTime::dictionaryFromClass); a null
     // QByteArray when a value has no JSON form (another object, a date, binary data).
-    static QByteArray ToJSON(const QObject* object);
+    [[nodiscard]] static QByteArray ToJSON(const QObject* object);
 
     // Parses the data into a dictionary. Data that is not a JSON object gives nothing,
     // and `error` (when given) says why.
-    static std::optional<QVariantMap> FromJSONDictionary(
+    [[nodiscard]] static std::optional<QVariantMap> FromJSONDictionary(
         const QByteArray& data, platform::Error* error = nullptr);
     // A new instance of the class filled from the parsed data. Unparsable data gives a
     // fresh empty instance (as an empty dictionary would) and sets `error` when given.
-    static std::unique_ptr<QObject> FromJSON(
+    [[nodiscard]] static std::unique_ptr<QObject> FromJSON(
         const QByteArray& data, const QMetaObject* cls, platform::Error* error = nullptr);
-    static std::unique_ptr<QObject> FromDictionary(
+    [[nodiscard]] static std::unique_ptr<QObject> FromDictionary(
         const QVariantMap& dictionary, const QMetaObject* cls);
 
     template<class T>
-    static std::unique_ptr<T> FromJSON(const QByteArray& data, platform::Error* error = nullptr)
+    [[nodiscard]] static std::unique_ptr<T> FromJSON(
+        const QByteArray& data, platform::Error* error = nullptr)
     {
         auto object = FromJSON(data, &T::staticMetaObject, error);
         return std::unique_ptr<T>(static_cast<T*>(object.release()));

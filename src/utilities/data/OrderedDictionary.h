@@ -35,7 +35,9 @@ public:
     QString keyAtIndex(qsizetype index) const;
 
     // "{\n", one "key = value;" line per entry indented four spaces past `indent` levels,
-    // then "}\n".
+    // then "}\n". Texts are written as they are, numbers in the locale's form (flags as 1
+    // or 0), nested dictionaries in this same form and lists as "(" items ")" at the same
+    // level, dates in the locale's long form, and a missing value as "<null>".
     QString descriptionWithLocale(const QLocale& locale, int indent) const;
 
     bool operator==(const OrderedDictionary& other) const;

@@ -50,7 +50,7 @@ template<class T> std::unique_ptr<T> classFromDictionary(const QVariantMap& dict
 
 // The number a decimal formatter of the current locale reads from the text, or an
 // invalid QVariant when the text is no number there. Whole numbers come back integral.
-QVariant numberFromText(const QString& text);
+[[nodiscard]] QVariant numberFromText(const QString& text);
 
 } // namespace RunTime
 

@@ -76,8 +76,9 @@ qint64 captureCountForRegex(const QString& regex)
 qint64 captureCountForRegex(const QString& regex, RXRegexOptions options, platform::Error* error)
 {
     qint64 count = -1;
-    rx_validateRegex(
-        { ReceiverClass, "captureCountForRegex", true }, regex, options, &count, error);
+    if (!rx_validateRegex(
+            { ReceiverClass, "captureCountForRegex", true }, regex, options, &count, error))
+        return -1;
     return count;
 }
 
@@ -90,7 +91,8 @@ qint64 captureCountWithOptions(
     const QString& string, RXRegexOptions options, platform::Error* error)
 {
     qint64 count = -1;
-    rx_validateRegex(instance("captureCountWithOptions"), string, options, &count, error);
+    if (!rx_validateRegex(instance("captureCountWithOptions"), string, options, &count, error))
+        return -1;
     return count;
 }
 

@@ -27,121 +27,128 @@ namespace KivoRegex {
 using KeysAndCaptures = QList<QPair<QString, int>>;
 
 // Counting and validity: the string is the pattern.
-qint64 captureCountForRegex(const QString& regex);
-qint64 captureCountForRegex(const QString& regex, RXRegexOptions options, platform::Error* error);
-qint64 captureCount(const QString& string);
-qint64 captureCountWithOptions(
+[[nodiscard]] qint64 captureCountForRegex(const QString& regex);
+[[nodiscard]] qint64 captureCountForRegex(
+    const QString& regex, RXRegexOptions options, platform::Error* error);
+[[nodiscard]] qint64 captureCount(const QString& string);
+[[nodiscard]] qint64 captureCountWithOptions(
     const QString& string, RXRegexOptions options, platform::Error* error);
-bool isRegexValid(const QString& string);
-bool isRegexValidWithOptions(const QString& string, RXRegexOptions options, platform::Error* error);
+[[nodiscard]] bool isRegexValid(const QString& string);
+[[nodiscard]] bool isRegexValidWithOptions(
+    const QString& string, RXRegexOptions options, platform::Error* error);
 
 // YES when the pattern matches somewhere in the range.
-bool isMatchedByRegex(const QString& string, const QString& regex);
-bool isMatchedByRegex(const QString& string, const QString& regex, RXRange inRange);
-bool isMatchedByRegex(const QString& string, const QString& regex, RXRegexOptions options,
-    RXRange inRange, platform::Error* error);
+[[nodiscard]] bool isMatchedByRegex(const QString& string, const QString& regex);
+[[nodiscard]] bool isMatchedByRegex(const QString& string, const QString& regex, RXRange inRange);
+[[nodiscard]] bool isMatchedByRegex(const QString& string, const QString& regex,
+    RXRegexOptions options, RXRange inRange, platform::Error* error);
 
 // The range of the first match (or of one of its groups), else the null range.
-RXRange rangeOfRegex(const QString& string, const QString& regex);
-RXRange rangeOfRegex(const QString& string, const QString& regex, qint64 capture);
-RXRange rangeOfRegex(const QString& string, const QString& regex, RXRange inRange);
-RXRange rangeOfRegex(const QString& string, const QString& regex, RXRegexOptions options,
-    RXRange inRange, qint64 capture, platform::Error* error);
+[[nodiscard]] RXRange rangeOfRegex(const QString& string, const QString& regex);
+[[nodiscard]] RXRange rangeOfRegex(const QString& string, const QString& regex, qint64 capture);
+[[nodiscard]] RXRange rangeOfRegex(const QString& string, const QString& regex, RXRange inRange);
+[[nodiscard]] RXRange rangeOfRegex(const QString& string, const QString& regex,
+    RXRegexOptions options, RXRange inRange, qint64 capture, platform::Error* error);
 
 // The text of that range; none when nothing matched (an empty match gives "").
-std::optional<QString> stringByMatching(const QString& string, const QString& regex);
-std::optional<QString> stringByMatching(
+[[nodiscard]] std::optional<QString> stringByMatching(const QString& string, const QString& regex);
+[[nodiscard]] std::optional<QString> stringByMatching(
     const QString& string, const QString& regex, qint64 capture);
-std::optional<QString> stringByMatching(
+[[nodiscard]] std::optional<QString> stringByMatching(
     const QString& string, const QString& regex, RXRange inRange);
-std::optional<QString> stringByMatching(const QString& string, const QString& regex,
+[[nodiscard]] std::optional<QString> stringByMatching(const QString& string, const QString& regex,
     RXRegexOptions options, RXRange inRange, qint64 capture, platform::Error* error);
 
 // The pieces between matches, each followed by the separator's groups; trailing empty
 // pieces are dropped, inner and leading ones kept; the empty string gives an empty list.
-std::optional<QStringList> componentsSeparatedByRegex(const QString& string, const QString& regex);
-std::optional<QStringList> componentsSeparatedByRegex(
+[[nodiscard]] std::optional<QStringList> componentsSeparatedByRegex(
+    const QString& string, const QString& regex);
+[[nodiscard]] std::optional<QStringList> componentsSeparatedByRegex(
     const QString& string, const QString& regex, RXRange range);
-std::optional<QStringList> componentsSeparatedByRegex(const QString& string, const QString& regex,
-    RXRegexOptions options, RXRange range, platform::Error* error);
+[[nodiscard]] std::optional<QStringList> componentsSeparatedByRegex(const QString& string,
+    const QString& regex, RXRegexOptions options, RXRange range, platform::Error* error);
 
 // The text of every match, or of one group of every match ("" where it took no part).
-std::optional<QStringList> componentsMatchedByRegex(const QString& string, const QString& regex);
-std::optional<QStringList> componentsMatchedByRegex(
+[[nodiscard]] std::optional<QStringList> componentsMatchedByRegex(
+    const QString& string, const QString& regex);
+[[nodiscard]] std::optional<QStringList> componentsMatchedByRegex(
     const QString& string, const QString& regex, qint64 capture);
-std::optional<QStringList> componentsMatchedByRegex(
+[[nodiscard]] std::optional<QStringList> componentsMatchedByRegex(
     const QString& string, const QString& regex, RXRange range);
-std::optional<QStringList> componentsMatchedByRegex(const QString& string, const QString& regex,
-    RXRegexOptions options, RXRange range, qint64 capture, platform::Error* error);
+[[nodiscard]] std::optional<QStringList> componentsMatchedByRegex(const QString& string,
+    const QString& regex, RXRegexOptions options, RXRange range, qint64 capture,
+    platform::Error* error);
 
 // The first match, then its groups 1 to n.
-std::optional<QStringList> captureComponentsMatchedByRegex(
+[[nodiscard]] std::optional<QStringList> captureComponentsMatchedByRegex(
     const QString& string, const QString& regex);
-std::optional<QStringList> captureComponentsMatchedByRegex(
+[[nodiscard]] std::optional<QStringList> captureComponentsMatchedByRegex(
     const QString& string, const QString& regex, RXRange range);
-std::optional<QStringList> captureComponentsMatchedByRegex(const QString& string,
+[[nodiscard]] std::optional<QStringList> captureComponentsMatchedByRegex(const QString& string,
     const QString& regex, RXRegexOptions options, RXRange range, platform::Error* error);
 
 // One such list per match.
-std::optional<QList<QStringList>> arrayOfCaptureComponentsMatchedByRegex(
+[[nodiscard]] std::optional<QList<QStringList>> arrayOfCaptureComponentsMatchedByRegex(
     const QString& string, const QString& regex);
-std::optional<QList<QStringList>> arrayOfCaptureComponentsMatchedByRegex(
+[[nodiscard]] std::optional<QList<QStringList>> arrayOfCaptureComponentsMatchedByRegex(
     const QString& string, const QString& regex, RXRange range);
-std::optional<QList<QStringList>> arrayOfCaptureComponentsMatchedByRegex(const QString& string,
-    const QString& regex, RXRegexOptions options, RXRange range, platform::Error* error);
+[[nodiscard]] std::optional<QList<QStringList>> arrayOfCaptureComponentsMatchedByRegex(
+    const QString& string, const QString& regex, RXRegexOptions options, RXRange range,
+    platform::Error* error);
 
 // For the first match, key -> text of its group; a group that took no part leaves its key
 // out. At most 62 pairs are read.
-std::optional<QVariantMap> dictionaryByMatchingRegex(
+[[nodiscard]] std::optional<QVariantMap> dictionaryByMatchingRegex(
     const QString& string, const QString& regex, const KeysAndCaptures& withKeysAndCaptures);
-std::optional<QVariantMap> dictionaryByMatchingRegex(const QString& string, const QString& regex,
-    RXRange range, const KeysAndCaptures& withKeysAndCaptures);
-std::optional<QVariantMap> dictionaryByMatchingRegex(const QString& string, const QString& regex,
-    RXRegexOptions options, RXRange range, platform::Error* error,
-    const KeysAndCaptures& withKeysAndCaptures);
-std::optional<QVariantMap> dictionaryByMatchingRegex(const QString& string, const QString& regex,
-    RXRegexOptions options, RXRange range, platform::Error* error, const QString* withKeys,
-    const int* forCaptures, qint64 count);
-
-// The same dictionary for every match.
-std::optional<QList<QVariantMap>> arrayOfDictionariesByMatchingRegex(
-    const QString& string, const QString& regex, const KeysAndCaptures& withKeysAndCaptures);
-std::optional<QList<QVariantMap>> arrayOfDictionariesByMatchingRegex(const QString& string,
+[[nodiscard]] std::optional<QVariantMap> dictionaryByMatchingRegex(const QString& string,
     const QString& regex, RXRange range, const KeysAndCaptures& withKeysAndCaptures);
-std::optional<QList<QVariantMap>> arrayOfDictionariesByMatchingRegex(const QString& string,
+[[nodiscard]] std::optional<QVariantMap> dictionaryByMatchingRegex(const QString& string,
     const QString& regex, RXRegexOptions options, RXRange range, platform::Error* error,
     const KeysAndCaptures& withKeysAndCaptures);
-std::optional<QList<QVariantMap>> arrayOfDictionariesByMatchingRegex(const QString& string,
+[[nodiscard]] std::optional<QVariantMap> dictionaryByMatchingRegex(const QString& string,
     const QString& regex, RXRegexOptions options, RXRange range, platform::Error* error,
     const QString* withKeys, const int* forCaptures, qint64 count);
 
+// The same dictionary for every match.
+[[nodiscard]] std::optional<QList<QVariantMap>> arrayOfDictionariesByMatchingRegex(
+    const QString& string, const QString& regex, const KeysAndCaptures& withKeysAndCaptures);
+[[nodiscard]] std::optional<QList<QVariantMap>> arrayOfDictionariesByMatchingRegex(
+    const QString& string, const QString& regex, RXRange range,
+    const KeysAndCaptures& withKeysAndCaptures);
+[[nodiscard]] std::optional<QList<QVariantMap>> arrayOfDictionariesByMatchingRegex(
+    const QString& string, const QString& regex, RXRegexOptions options, RXRange range,
+    platform::Error* error, const KeysAndCaptures& withKeysAndCaptures);
+[[nodiscard]] std::optional<QList<QVariantMap>> arrayOfDictionariesByMatchingRegex(
+    const QString& string, const QString& regex, RXRegexOptions options, RXRange range,
+    platform::Error* error, const QString* withKeys, const int* forCaptures, qint64 count);
+
 // Every match replaced by the template (ICU's syntax: $1, \$ ...). The result covers the
 // range only.
-std::optional<QString> stringByReplacingOccurrencesOfRegex(
+[[nodiscard]] std::optional<QString> stringByReplacingOccurrencesOfRegex(
     const QString& string, const QString& regex, const QString& withString);
-std::optional<QString> stringByReplacingOccurrencesOfRegex(
+[[nodiscard]] std::optional<QString> stringByReplacingOccurrencesOfRegex(
     const QString& string, const QString& regex, const QString& withString, RXRange range);
-std::optional<QString> stringByReplacingOccurrencesOfRegex(const QString& string,
+[[nodiscard]] std::optional<QString> stringByReplacingOccurrencesOfRegex(const QString& string,
     const QString& regex, const QString& withString, RXRegexOptions options, RXRange range,
     platform::Error* error);
 
 // Calls the block once per match; YES when the enumeration completed. The lock of the
 // caches is not held while the block runs, so it may use regular expressions itself.
-bool enumerateStringsMatchedByRegex(
+[[nodiscard]] bool enumerateStringsMatchedByRegex(
     const QString& string, const QString& regex, const RXMatchBlock& usingBlock);
-bool enumerateStringsMatchedByRegex(const QString& string, const QString& regex,
+[[nodiscard]] bool enumerateStringsMatchedByRegex(const QString& string, const QString& regex,
     RXRegexOptions options, RXRange inRange, platform::Error* error,
     RXRegexEnumerationOptions enumerationOptions, const RXMatchBlock& usingBlock);
 // Calls the block once per piece between matches (count 1 for the last piece).
-bool enumerateStringsSeparatedByRegex(
+[[nodiscard]] bool enumerateStringsSeparatedByRegex(
     const QString& string, const QString& regex, const RXMatchBlock& usingBlock);
-bool enumerateStringsSeparatedByRegex(const QString& string, const QString& regex,
+[[nodiscard]] bool enumerateStringsSeparatedByRegex(const QString& string, const QString& regex,
     RXRegexOptions options, RXRange inRange, platform::Error* error,
     RXRegexEnumerationOptions enumerationOptions, const RXMatchBlock& usingBlock);
 // Every match replaced by what the block returns for it; the result covers the range.
-std::optional<QString> stringByReplacingOccurrencesOfRegex(
+[[nodiscard]] std::optional<QString> stringByReplacingOccurrencesOfRegex(
     const QString& string, const QString& regex, const RXReplaceBlock& usingBlock);
-std::optional<QString> stringByReplacingOccurrencesOfRegex(const QString& string,
+[[nodiscard]] std::optional<QString> stringByReplacingOccurrencesOfRegex(const QString& string,
     const QString& regex, RXRegexOptions options, RXRange inRange, platform::Error* error,
     RXRegexEnumerationOptions enumerationOptions, const RXReplaceBlock& usingBlock);
 

@@ -65,6 +65,8 @@ std::unique_ptr<RXBlockEnumerationHelper> RXBlockEnumerationHelper::initWithRege
         if (!cached)
             return nullptr;
         record.icu_regex = uregex_clone(cached->icu_regex, &status);
+        // A clone starts without the original's time limit.
+        rx_setTimeLimit(record.icu_regex, status);
         record.regexString = cached->regexString;
         record.regexHash = cached->regexHash;
         record.options = cached->options;

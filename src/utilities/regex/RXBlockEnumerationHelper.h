@@ -20,9 +20,9 @@ public:
 
     // None when the pattern does not compile (`error` then holds why); an ICU failure
     // while cloning is left in `exception`.
-    static std::unique_ptr<RXBlockEnumerationHelper> initWithRegex(const QString& regex,
-        RXRegexOptions options, const QString& string, RXRange range, platform::Error* error,
-        std::optional<platform::Exception>& exception);
+    [[nodiscard]] static std::unique_ptr<RXBlockEnumerationHelper> initWithRegex(
+        const QString& regex, RXRegexOptions options, const QString& string, RXRange range,
+        platform::Error* error, std::optional<platform::Exception>& exception);
 
     RXCachedRegex cachedRegex;
     QString buffer; // the snapshot
@@ -42,7 +42,8 @@ struct RXEnumerationOutcome {
 // Runs one block enumeration: resolves and checks the range and options, then calls the
 // block once per match (or piece), building the replacement for the replace kind.
 // Exactly one of the blocks is given, as the kind requires.
-RXEnumerationOutcome rx_performEnumerationUsingBlock(const RXCaller& caller, quint32 regexOp,
-    const QString& regexString, RXRegexOptions options, const QString& subject, RXRange matchRange,
-    RXBlockEnumerationOp blockEnumerationOp, RXRegexEnumerationOptions enumerationOptions,
-    platform::Error* error, const RXMatchBlock* matchBlock, const RXReplaceBlock* replaceBlock);
+[[nodiscard]] RXEnumerationOutcome rx_performEnumerationUsingBlock(const RXCaller& caller,
+    quint32 regexOp, const QString& regexString, RXRegexOptions options, const QString& subject,
+    RXRange matchRange, RXBlockEnumerationOp blockEnumerationOp,
+    RXRegexEnumerationOptions enumerationOptions, platform::Error* error,
+    const RXMatchBlock* matchBlock, const RXReplaceBlock* replaceBlock);

@@ -11,18 +11,19 @@
 // the replacement fails. With a range only that range of the string changes.
 namespace RegexAdditions {
 
-qint64 replaceOccurrencesOfRegex(QString& string, const QString& regex, const QString& withString);
-qint64 replaceOccurrencesOfRegex(
+[[nodiscard]] qint64 replaceOccurrencesOfRegex(
+    QString& string, const QString& regex, const QString& withString);
+[[nodiscard]] qint64 replaceOccurrencesOfRegex(
     QString& string, const QString& regex, const QString& withString, RXRange range);
-qint64 replaceOccurrencesOfRegex(QString& string, const QString& regex, const QString& withString,
-    RXRegexOptions options, RXRange range, platform::Error* error);
+[[nodiscard]] qint64 replaceOccurrencesOfRegex(QString& string, const QString& regex,
+    const QString& withString, RXRegexOptions options, RXRange range, platform::Error* error);
 
 // The block's text takes each match's place; the string changes only after the
 // enumeration has ended, so the block sees (and may change) it as it was.
-qint64 replaceOccurrencesOfRegex(
+[[nodiscard]] qint64 replaceOccurrencesOfRegex(
     QString& string, const QString& regex, const RXReplaceBlock& usingBlock);
-qint64 replaceOccurrencesOfRegex(QString& string, const QString& regex, RXRegexOptions options,
-    RXRange inRange, platform::Error* error, RXRegexEnumerationOptions enumerationOptions,
-    const RXReplaceBlock& usingBlock);
+[[nodiscard]] qint64 replaceOccurrencesOfRegex(QString& string, const QString& regex,
+    RXRegexOptions options, RXRange inRange, platform::Error* error,
+    RXRegexEnumerationOptions enumerationOptions, const RXReplaceBlock& usingBlock);
 
 } // namespace RegexAdditions

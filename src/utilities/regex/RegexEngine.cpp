@@ -406,8 +406,20 @@ RXCachedRegex* rx_getCachedRegex(const QString& regexString, RXRegexOptions opti
         return nullptr;
     }
     line.captureCount = uregex_groupCount(line.icu_regex, &status);
+    rx_setTimeLimit(line.icu_regex, status);
+    if (U_FAILURE(status)) {
+        releaseLine(line);
+        cache.last = nullptr;
+        exception = rx_makeICUException(&regexString, options, status);
+        return nullptr;
+    }
     useLine(cache, index, slot);
     return &line;
+}
+
+void rx_setTimeLimit(URegularExpression* regex, UErrorCode& status)
+{
+    uregex_setTimeLimit(regex, RXMatchTimeLimit, &status);
 }
 
 bool rx_setCachedRegexToString(

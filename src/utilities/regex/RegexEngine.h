@@ -19,6 +19,16 @@
 // The engine under the string operations: compiled expressions cached process-wide under
 // one lock, each set to the subject's own UTF-16 characters (never copied).
 
+// How long one match may run, in ICU's steps (each some ten thousand steps of its engine,
+// about a millisecond): far more than any sane pattern needs on any subject the system
+// holds, and a bound on a pattern that backtracks without end, such as (a+)+b against a
+// few dozen "a"s. A match that reaches it fails with U_REGEX_TIME_OUT, reported as every
+// other ICU failure is.
+inline constexpr int32_t RXMatchTimeLimit = 10000;
+
+// Gives the compiled expression the time limit; `status` says whether ICU took it.
+void rx_setTimeLimit(URegularExpression* regex, UErrorCode& status);
+
 // One compiled expression and the subject it is set to.
 struct RXCachedRegex {
     QString regexString; // the pattern, held so its characters stay put
@@ -69,30 +79,30 @@ quint64 rx_stringHash(const QString& string);
 // Lock held. The compiled line for the pattern and options, compiling on a miss; null when
 // the pattern does not compile (then `error`, when given, is filled) or when an exception
 // was already prepared.
-RXCachedRegex* rx_getCachedRegex(const QString& regexString, RXRegexOptions options,
+[[nodiscard]] RXCachedRegex* rx_getCachedRegex(const QString& regexString, RXRegexOptions options,
     platform::Error* error, std::optional<platform::Exception>& exception);
 // Lock held for cached lines. Points the line at the subject's characters over `range`
 // (its length already resolved); false when it could not.
-bool rx_setCachedRegexToString(
+[[nodiscard]] bool rx_setCachedRegexToString(
     RXCachedRegex& cachedRegex, const QString& subject, RXRange range, UErrorCode& status);
 // One search; true when it matched. With `advance` the search range moves past the match.
 bool rx_search(RXCachedRegex& cachedRegex, RXRange& searchRange, bool advance, UErrorCode& status);
 // Fills `findAll` with the ranges of the operation; true on failure.
-bool rx_findRanges(
+[[nodiscard]] bool rx_findRanges(
     RXCachedRegex& cachedRegex, quint32 regexOp, RXFindAll& findAll, UErrorCode& status);
 
 // The one entry of every string operation. Takes the lock itself. Raises for bad arguments
 // (with the caller in the reason) and for ICU failures; a pattern that does not compile
 // gives no result and fills `error`. For an in-place replacement `mutableReceiver` is the
 // string written back after the lock is released.
-RXOpResult rx_performRegexOp(const RXCaller& caller, quint32 regexOp, const QString& regexString,
-    RXRegexOptions options, qint64 capture, const QString& subject, RXRange matchRange,
-    const QString* replacementString, platform::Error* error, const QString* keys = nullptr,
-    const int* captureKeyIndexes = nullptr, qint64 keyCount = 0,
+[[nodiscard]] RXOpResult rx_performRegexOp(const RXCaller& caller, quint32 regexOp,
+    const QString& regexString, RXRegexOptions options, qint64 capture, const QString& subject,
+    RXRange matchRange, const QString* replacementString, platform::Error* error,
+    const QString* keys = nullptr, const int* captureKeyIndexes = nullptr, qint64 keyCount = 0,
     QString* mutableReceiver = nullptr);
 // True when the pattern compiles; the capture-group count (or -1) through `captureCount`.
-bool rx_validateRegex(const RXCaller& caller, const QString& regexString, RXRegexOptions options,
-    qint64* captureCount, platform::Error* error);
+[[nodiscard]] bool rx_validateRegex(const RXCaller& caller, const QString& regexString,
+    RXRegexOptions options, qint64* captureCount, platform::Error* error);
 
 // Empties every table. The lock must be held.
 void rx_clearCachesLocked();

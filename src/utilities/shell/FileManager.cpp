@@ -27,6 +27,7 @@ constexpr qint64 FileNoSuchFileError = 4;
 constexpr qint64 FileReadUnknownError = 256;
 constexpr qint64 FileReadNoSuchFileError = 260;
 constexpr qint64 FileWriteUnknownError = 512;
+constexpr qint64 FileWriteNoPermissionError = 513;
 constexpr qint64 FileWriteInvalidFileNameError = 514;
 
 const QString FolderMissing = QStringLiteral("The folder \u201c%1\u201d doesn\u2019t exist.");
@@ -41,9 +42,19 @@ const QString NoSuchFile = QStringLiteral(
 const QString CannotOpen = QStringLiteral("The file \u201c%1\u201d couldn\u2019t be opened.");
 const QString InvalidName
     = QStringLiteral("The name \u201c%1\u201d can\u2019t be used for a file or folder.");
+const QString OutsideDocuments
+    = QStringLiteral("\u201c%1\u201d lies outside the Documents folder.");
 const QString NullArgument
     = QStringLiteral("*** +[FileManager getChilds]: the folder argument is null.");
 const QString NumberedLogName = QStringLiteral("%1 (%2)");
+const QString LogExtension = QStringLiteral(".txt");
+// The longest file name the file systems take, in bytes of UTF-8.
+constexpr qsizetype MaximumFileNameBytes = 255;
+// Room kept in a log's name for the number that tells two logs of one minute apart, and
+// for the suffix of the temporary file it is written through before it takes its name.
+const QString LargestLogNumber = QStringLiteral(" (9999)");
+const QString TemporarySuffix = QStringLiteral(".XXXXXX");
+constexpr int LogNumbers = 10000;
 
 void raise(qint64 code, const QString& description, const QString& path)
 {
@@ -66,15 +77,77 @@ void requireSafeName(const FileInfo& node)
         raise(FileWriteInvalidFileNameError, InvalidName.arg(node.name), node.name);
 }
 
+// The name appended to the folder's path as one more component. QDir::filePath would take
+// a name starting with ":" for a resource path and return the name alone.
+QString joined(const QString& folder, const QString& name)
+{
+    if (folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
 // The node's path from its parent's path and its name; a node without a parent keeps the
 // path it has, or lies in Documents.
 QString pathOf(const FileInfo& node)
 {
     if (node.parent)
-        return QDir(node.parent->fullName).filePath(node.name);
+        return joined(node.parent->fullName, node.name);
     if (!node.fullName.isEmpty())
         return node.fullName;
-    return QDir(FileManager::documentsDirectory()).filePath(node.name);
+    return joined(FileManager::documentsDirectory(), node.name);
+}
+
+// Whether what is written at the path stays inside Documents once links are resolved:
+// the folder that holds it (and, with `followLink`, the path itself when it is a link)
+// must lie in Documents. A folder that does not exist holds nothing; writing there fails
+// on its own.
+bool staysInDocuments(const QString& path, bool followLink)
+{
+    const QString documents = QFileInfo(FileManager::documentsDirectory()).canonicalFilePath();
+    const auto inside = [&documents](const QString& resolved) {
+        return !documents.isEmpty()
+            && (resolved == documents || resolved.startsWith(documents + QLatin1Char('/')));
+    };
+    const QFileInfo target(path);
+    if (followLink && target.isSymLink()) {
+        // A dangling link would make its target wherever it points.
+        const QString resolved = target.canonicalFilePath();
+        return !resolved.isEmpty() && inside(resolved);
+    }
+    const QString folder = QFileInfo(target.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() || inside(folder);
+}
+
+void requireInsideDocuments(const QString& path, bool followLink, const QString& shown)
+{
+    if (!staysInDocuments(path, followLink))
+        raise(FileWriteNoPermissionError, OutsideDocuments.arg(shown), path);
+}
+
+// The log's file name, shortened to what the file system takes: the given name gives
+// way first, then the date; the extension and the room above are always kept.
+QString logFileName(const QString& name, const QString& date)
+{
+    const qsizetype fixed
+        = (QLatin1Char('_') + LogExtension + LargestLogNumber + TemporarySuffix).toUtf8().size();
+    const auto cut = [](const QString& text, qsizetype bytes) {
+        QString kept;
+        qsizetype used = 0;
+        for (qsizetype i = 0; i < text.size();) {
+            // A pair of surrogates is one character, kept or cut whole.
+            const qsizetype units = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const qsizetype size = text.mid(i, units).toUtf8().size();
+            if (used + size > bytes)
+                break;
+            kept += text.mid(i, units);
+            used += size;
+            i += units;
+        }
+        return kept;
+    };
+    const QString shortDate = cut(date, MaximumFileNameBytes - fixed);
+    const QString shortName = cut(name, MaximumFileNameBytes - fixed - shortDate.toUtf8().size());
+    return FileManager::LogFileFormat.arg(shortName, shortDate);
 }
 
 // A localized date may hold "/" (a folder separator) or ":" (refused by other systems).
@@ -122,7 +195,7 @@ QList<std::shared_ptr<FileInfo>> FileManager::getChilds(const std::shared_ptr<Fi
         auto child = std::make_shared<FileInfo>();
         child->name = entry.fileName();
         child->parent = folder;
-        child->fullName = directory.filePath(child->name);
+        child->fullName = joined(folder->fullName, child->name);
         child->isDir = entry.isDir();
         children.append(child);
     }
@@ -138,7 +211,8 @@ bool FileManager::createDirectory(FileInfo& directory)
 {
     directory.fullName = pathOf(directory);
     requireSafeName(directory);
-    if (QFileInfo::exists(directory.fullName)) {
+    requireInsideDocuments(directory.fullName, false, directory.name);
+    if (QFileInfo::exists(directory.fullName) || QFileInfo(directory.fullName).isSymLink()) {
         MessageHelper::ShowMessage(LocalizedStrings::FolderExists(), false);
         return false;
     }
@@ -152,7 +226,10 @@ QString FileManager::createDirectoryName(const QString& name)
 {
     if (!isSafeName(name))
         return QString();
-    const QString path = QDir(documentsDirectory()).filePath(name);
+    const QString path = joined(documentsDirectory(), name);
+    // A link to a folder elsewhere is not followed out of Documents.
+    if (!staysInDocuments(path, true))
+        return QString();
     if (QFileInfo(path).isDir())
         return path;
     if (!QDir().mkdir(path))
@@ -170,6 +247,8 @@ void FileManager::removeFileInfo(FileInfo& file)
     file.fullName = pathOf(file);
     // A name like ".." would reach outside the folder and remove far more.
     requireSafeName(file);
+    // A link is removed itself, never what it points to.
+    requireInsideDocuments(file.fullName, false, file.name);
     const QFileInfo target(file.fullName);
     if (!target.exists() && !target.isSymLink())
         return;
@@ -184,6 +263,7 @@ void FileManager::writeToTextFile(const FileInfo& file, const QString& content)
 {
     requireSafeName(file);
     const QString path = pathOf(file);
+    requireInsideDocuments(path, true, file.name);
     QFile output(path);
     const QByteArray bytes = content.toUtf8();
     if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate)
@@ -193,6 +273,7 @@ void FileManager::writeToTextFile(const FileInfo& file, const QString& content)
 
 QString FileManager::readtTextFile(const FileInfo& file)
 {
+    requireSafeName(file);
     const QString path = pathOf(file);
     QFile input(path);
     if (!input.exists())
@@ -219,24 +300,28 @@ QString FileManager::writeLogFile(const QString& name, const QString& content)
     const QString folder = createDirectoryName(LogsFolder);
     if (folder.isNull())
         return QString();
-    const QString baseName = LogFileFormat.arg(fileNamePart(name),
+    const QString baseName = logFileName(fileNamePart(name),
         fileNamePart(KivoDateUtils::getDateTimeString(QDateTime::currentDateTime())));
-    const QString stem = baseName.chopped(4); // without ".txt"
-    const QDir directory(folder);
+    const QString stem = baseName.chopped(LogExtension.size());
 
     // Claim a name no other log has, so two logs in one minute both survive; creating the
     // file exclusively settles a race between two writers.
-    QString path = directory.filePath(baseName);
-    for (int number = 2; number < 10000; ++number) {
+    QString path = joined(folder, baseName);
+    for (int number = 2;; ++number) {
         QFile claim(path);
-        if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly) || !claim.exists())
+        if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             break;
-        path = directory.filePath(NumberedLogName.arg(stem).arg(number) + QStringLiteral(".txt"));
+        // Nothing there, yet no file could be made: the folder takes none of that name.
+        if (!claim.exists() || number >= LogNumbers)
+            return QString();
+        path = joined(folder, NumberedLogName.arg(stem).arg(number) + LogExtension);
     }
     QSaveFile output(path);
-    if (output.open(QIODevice::WriteOnly)) {
-        output.write(content.toUtf8());
-        output.commit();
+    const QByteArray bytes = content.toUtf8();
+    if (!output.open(QIODevice::WriteOnly) || output.write(bytes) != bytes.size()
+        || !output.commit()) {
+        QFile::remove(path);
+        return QString();
     }
     return path;
 }

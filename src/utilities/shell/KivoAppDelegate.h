@@ -68,7 +68,7 @@ public:
     virtual void rollbackContext();
     // Saves the context when it has changes; a failed save is shown as an error and
     // answers false. No context, or no changes, answers true.
-    virtual bool saveContext();
+    [[nodiscard]] virtual bool saveContext();
     // The screen on top of the window's navigation stack, or what it presents.
     virtual platform::ui::ViewController* currentViewController() const;
     // The record of a screen id from the installed screen factory (ScreenServices);

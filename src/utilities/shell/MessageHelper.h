@@ -36,14 +36,15 @@ public:
 
     // The fields' "text" properties must all be non-empty, up to the first null field;
     // otherwise "Please enter valid data." is shown and the answer is false.
-    static bool ValidateTextFields(const QList<QObject*>& fields);
+    [[nodiscard]] static bool ValidateTextFields(const QList<QObject*>& fields);
     // The same rule on the texts, up to the first null text.
-    static bool ValidateTextString(const QStringList& texts);
+    [[nodiscard]] static bool ValidateTextString(const QStringList& texts);
     // Every property the class declares itself (but "uid") must be set and, for a text,
     // non-empty; then the same for its base classes up to QObject. Shows nothing.
-    static bool ValidateTextStringInObject(const QObject* object, const QMetaObject* classType);
+    [[nodiscard]] static bool ValidateTextStringInObject(
+        const QObject* object, const QMetaObject* classType);
     // Every text value under a key other than "uid" must be non-empty.
-    static bool ValidateTextStringInDict(const QVariantMap& dictionary);
+    [[nodiscard]] static bool ValidateTextStringInDict(const QVariantMap& dictionary);
 
     // Raises TalloxException with the error's description; a null error does nothing.
     static void throwIfError(const platform::Error& error);

@@ -16,7 +16,7 @@ public:
     // Percent style with at most one decimal.
     static std::unique_ptr<IcuNumberFormatter> NumberFormatterPercent();
     // "yyyy-MM-dd HH:mm:ss" in the device's time zone; nullopt when the text does not match.
-    static std::optional<QDateTime> DateForString(const QString& text);
+    [[nodiscard]] static std::optional<QDateTime> DateForString(const QString& text);
     // "yyyy-MM-dd" in the device's time zone.
     static QString FormatDate(const QDateTime& date);
     // The double as a decimal number; zero for infinities and NaN.

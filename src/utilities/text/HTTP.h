@@ -11,7 +11,7 @@ public:
     // Every UTF-8 byte of a character outside letters, digits and "-._~'" as %XX (upper case).
     static QString urlEncodedString(const QString& text);
     // Percent escapes replaced; nullopt when the bytes are not UTF-8.
-    static std::optional<QString> urlDecodedString(const QString& text);
+    [[nodiscard]] static std::optional<QString> urlDecodedString(const QString& text);
     // "protocol", "user", "password", "host", "port", "path" of an http(s) address, each
     // where present; empty when the text holds no such address.
     static QVariantMap SplitURL(const QString& text);

@@ -13,9 +13,9 @@ public:
     enum Style { Full = 0, Long = 1, Medium = 2, Short = 3, None = -1 };
 
     // The current locale (QLocale's default) when `locale` is empty.
-    static std::unique_ptr<IcuDateFormatter> withStyles(
+    [[nodiscard]] static std::unique_ptr<IcuDateFormatter> withStyles(
         Style dateStyle, Style timeStyle, const QString& locale = {});
-    static std::unique_ptr<IcuDateFormatter> withPattern(
+    [[nodiscard]] static std::unique_ptr<IcuDateFormatter> withPattern(
         const QString& pattern, const QString& locale = {});
     // The locale for fixed machine-readable forms: ASCII digits, Gregorian calendar.
     static const QString PosixLocale;
@@ -26,7 +26,7 @@ public:
 
     QString stringFromDate(const QDateTime& date) const;
     // Strict: the whole text must match; nullopt otherwise.
-    std::optional<QDateTime> dateFromString(const QString& text) const;
+    [[nodiscard]] std::optional<QDateTime> dateFromString(const QString& text) const;
 
     // The ICU locale id for QLocale's default locale.
     static QByteArray currentLocaleId();

@@ -16,7 +16,7 @@ public:
 
     bool isValid() const { return m_format != nullptr; }
     QString stringFromNumber(double value) const;
-    std::optional<double> numberFromString(const QString& text) const;
+    [[nodiscard]] std::optional<double> numberFromString(const QString& text) const;
 
     int maximumFractionDigits() const;
     void setMaximumFractionDigits(int digits);

@@ -18,8 +18,6 @@ const char kDatePattern[] = "yyyy-MM-dd HH:mm:ss ZZZ";
 const char kMonthYearPattern[] = "MMM yyyy";
 const char kYearPattern[] = "yyyy";
 const char kUnsupportedUnit[] = "addCalendar does not support that calendarUnit!";
-// The largest span of time a date can hold either way (100 million days), in milliseconds.
-constexpr double kMaxMilliseconds = 8.64e15;
 
 // One formatter per display method and thread: the caches need no lock, and forms built
 // on background queues may format dates too.
@@ -104,17 +102,14 @@ QDateTime dateOf(UCalendar* calendar)
 
 } // namespace
 
-double ConvertToUnixTime(const QDateTime& date)
+double ConvertToUnixTime(const platform::Date& date)
 {
-    return double(date.toMSecsSinceEpoch()) / 1000.0;
+    return date.unixTime();
 }
 
-QDateTime ConvertFromUnixTime(double seconds)
+platform::Date ConvertFromUnixTime(double seconds)
 {
-    const double milliseconds = std::round(seconds * 1000.0);
-    if (!std::isfinite(milliseconds) || std::fabs(milliseconds) > kMaxMilliseconds)
-        return {};
-    return QDateTime::fromMSecsSinceEpoch(qint64(milliseconds));
+    return platform::Date::fromUnixTime(seconds);
 }
 
 QString FormatDate(const QDateTime& date, const QString& pattern)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Date.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -21,11 +23,12 @@ enum CalendarUnit : int {
     WeekUnit = 256,
 };
 
-// Seconds since 1970-01-01 00:00:00 UTC, with fractions (dates hold milliseconds).
-double ConvertToUnixTime(const QDateTime& date);
-// The date that many seconds after 1970; invalid for a number that is not finite or is
-// beyond the range of dates.
-QDateTime ConvertFromUnixTime(double seconds);
+// Seconds since 1970-01-01 00:00:00 UTC, with every fraction the date holds (a QDateTime
+// holds milliseconds); NaN for an invalid date.
+double ConvertToUnixTime(const platform::Date& date);
+// The date that many seconds after 1970, the number kept exactly; invalid for a number
+// that is not finite or is beyond the range of dates.
+platform::Date ConvertFromUnixTime(double seconds);
 
 // The date written with a new formatter of that pattern (ICU pattern letters).
 QString FormatDate(const QDateTime& date, const QString& format);
@@ -43,7 +46,7 @@ QString getYearString(const QDateTime& date); // "yyyy"
 
 // Text of the form "yyyy-MM-dd HH:mm:ss ZZZ" (for example "2024-03-05 14:30:00 +0100");
 // nullopt when the text does not match, a missing zone included.
-std::optional<QDateTime> convertFromString(const QString& text);
+[[nodiscard]] std::optional<QDateTime> convertFromString(const QString& text);
 
 // The date plus the amount of one Gregorian calendar unit; an unsupported unit is logged
 // and gives the same moment back.

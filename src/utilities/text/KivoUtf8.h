@@ -8,6 +8,6 @@
 namespace KivoUtf8 {
 
 // The bytes read as UTF-8; nullopt when they are not valid UTF-8.
-std::optional<QString> stringWithUTF8Data(const QByteArray& data);
+[[nodiscard]] std::optional<QString> stringWithUTF8Data(const QByteArray& data);
 
 } // namespace KivoUtf8

@@ -1,7 +1,10 @@
 #include "utilities/data/OrderedDictionary.h"
 #include "utilities/data/BitManager.h"
 
+#include "platform/Date.h"
 #include "platform/Exception.h"
+
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -81,6 +84,54 @@ TEST(OrderedDictionary, DescriptionIndentsNestedDictionaries)
         ";\n"
         "        n = 7;\n"
         "    }\n");
+}
+
+TEST(OrderedDictionary, DescriptionWritesNestedContainersFlagsAndNumbersAsItsOwnForm)
+{
+    OrderedDictionary dictionary;
+    dictionary.setObject(true, "on");
+    dictionary.setObject(false, "off");
+    dictionary.setObject(1234.5, "amount");
+    dictionary.setObject(QVariantMap { { "y", 2 }, { "x", "text" } }, "map");
+    dictionary.setObject(QVariantList { 1, QVariantList { "a" }, QVariant() }, "list");
+    dictionary.setObject(QVariant(), "none");
+    EXPECT_EQ(dictionary.descriptionWithLocale(QLocale::c(), 0),
+        "{\n"
+        "    on = 1;\n"
+        "    off = 0;\n"
+        "    amount = 1234.5;\n"
+        "    map = {\n"
+        "    x = text;\n"
+        "    y = 2;\n"
+        "}\n"
+        ";\n"
+        "    list = (\n"
+        "    1,\n"
+        "    (\n"
+        "    a\n"
+        ")\n"
+        ",\n"
+        "    <null>\n"
+        ")\n"
+        ";\n"
+        "    none = <null>;\n"
+        "}\n");
+
+    // A date reads the same whether the rows' own date value or a QDateTime holds it.
+    const QDateTime moment(QDate(2024, 3, 5), QTime(14, 30), QTimeZone::utc());
+    OrderedDictionary dated;
+    dated.setObject(QVariant::fromValue(platform::Date(moment)), "d");
+    OrderedDictionary plain;
+    plain.setObject(moment, "d");
+    EXPECT_EQ(
+        dated.descriptionWithLocale(QLocale::c(), 0), plain.descriptionWithLocale(QLocale::c(), 0));
+    EXPECT_TRUE(plain.descriptionWithLocale(QLocale::c(), 0).contains("2024"));
+
+    // Numbers take the locale's decimal sign, never its grouping.
+    OrderedDictionary german;
+    german.setObject(1234.5, "n");
+    EXPECT_EQ(german.descriptionWithLocale(QLocale(QLocale::German, QLocale::Germany), 0),
+        "{\n    n = 1234,5;\n}\n");
 }
 
 TEST(BitManager, SetsClearsAndTestsAcrossWordBoundaries)

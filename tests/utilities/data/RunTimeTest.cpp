@@ -1,5 +1,6 @@
 #include "utilities/data/RunTime.h"
 #include "utilities/data/JSONConverter.h"
+#include "utilities/data/ObjectMapping.h"
 #include "utilities/data/Util.h"
 
 #include "platform/Exception.h"
@@ -172,6 +173,59 @@ TEST(ObjectMapping, BadJsonGivesAnEmptyInstanceAndAClearError)
     ASSERT_TRUE(record);
     EXPECT_EQ(record->name, "5");
     EXPECT_EQ(record->count, 0);
+}
+
+TEST(ObjectMapping, InstanceFormsMakeNewObjectsOfTheReceiversOwnClass)
+{
+    DerivedRecord receiver;
+    receiver.name = "kept";
+    receiver.extra = "mine";
+    // Only the properties the receiver's class declares itself are written.
+    const QByteArray json = ObjectMapping::ToJSON(receiver);
+    EXPECT_EQ(json, JSONConverter::ToJSON(&receiver));
+    EXPECT_EQ(QJsonDocument::fromJson(json).object().keys(), QStringList { "extra" });
+
+    // Reached through a base reference, the class is still the receiver's own.
+    const Record& base = receiver;
+    auto made = ObjectMapping::FromJSON(base, R"({"extra": "new", "name": "other"})");
+    ASSERT_TRUE(made);
+    auto* derived = qobject_cast<DerivedRecord*>(made.get());
+    ASSERT_NE(derived, nullptr);
+    EXPECT_EQ(derived->extra, "new");
+    EXPECT_EQ(derived->name, "other");
+    EXPECT_NE(made.get(), &receiver);
+    EXPECT_EQ(receiver.name, "kept");
+    EXPECT_EQ(receiver.extra, "mine");
+
+    platform::Error error;
+    auto empty = ObjectMapping::FromJSON(base, "{ not json", &error);
+    ASSERT_TRUE(qobject_cast<DerivedRecord*>(empty.get()));
+    EXPECT_TRUE(empty->name.isNull());
+    EXPECT_FALSE(error.isNull());
+
+    auto filled = ObjectMapping::FromDictionary(base, { { "extra", "x" }, { "count", "2" } });
+    ASSERT_TRUE(qobject_cast<DerivedRecord*>(filled.get()));
+    EXPECT_EQ(static_cast<DerivedRecord*>(filled.get())->extra, "x");
+    EXPECT_EQ(filled->count, 2);
+    EXPECT_EQ(receiver.count, 0);
+
+    // A class that cannot be made gives nothing.
+    const Child child;
+    EXPECT_FALSE(ObjectMapping::FromDictionary(child, { { "a", 1 } }));
+}
+
+TEST(ObjectMapping, DictionaryReceiversAnswerWithDictionaries)
+{
+    const QVariantMap receiver { { "a", 1 } };
+    EXPECT_EQ(ObjectMapping::ToJSON(receiver), JSONConverter::ToJSON(receiver));
+    const QVariantMap given { { "b", QVariantList { 1, "two" } } };
+    EXPECT_EQ(ObjectMapping::FromDictionary(receiver, given), given);
+    const auto parsed = ObjectMapping::FromJSON(receiver, R"({"c": true})");
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(*parsed, (QVariantMap { { "c", true } }));
+    platform::Error error;
+    EXPECT_FALSE(ObjectMapping::FromJSON(receiver, "[1]", &error).has_value());
+    EXPECT_FALSE(error.isNull());
 }
 
 TEST(ObjectMapping, IntrospectionAnswersForOwnAndInheritedProperties)

@@ -59,7 +59,7 @@ TEST(KivoRegex, MatchesRangesAndMatchedText)
     // A range reaching to the end from any location; one unit past the end raises.
     EXPECT_EQ(rangeOfRegex(text, "\\d+", RXRange { 10, RXRangeToEnd }), (RXRange { 14, 1 }));
     const platform::Exception outOfBounds = raised([&] {
-        isMatchedByRegex(text, "\\d", RXRange { 10, 6 });
+        (void)isMatchedByRegex(text, "\\d", RXRange { 10, 6 });
     });
     EXPECT_EQ(outOfBounds.name(), platform::Exception::RangeError);
     EXPECT_EQ(
@@ -98,7 +98,7 @@ TEST(KivoRegex, CapturesWithGroupsThatTakeNoPart)
         dictionaryByMatchingRegex(text, "(\\w+)", { { "a", 1 }, { QString(), 0 }, { "b", 0 } }),
         (QVariantMap { { "a", "key" } }));
     const platform::Exception badCapture = raised([&] {
-        dictionaryByMatchingRegex(text, "(\\w+)", { { "a", 2 } });
+        (void)dictionaryByMatchingRegex(text, "(\\w+)", { { "a", 2 } });
     });
     EXPECT_EQ(badCapture.name(), platform::Exception::InvalidArgument);
     EXPECT_TRUE(badCapture.reason().endsWith(
@@ -106,11 +106,12 @@ TEST(KivoRegex, CapturesWithGroupsThatTakeNoPart)
     const QString keys[] = { "a", QString() };
     const int captures[] = { 0, 1 };
     EXPECT_TRUE(raised([&] {
-        dictionaryByMatchingRegex(text, "(\\w+)", 0, RXWholeRange, nullptr, keys, captures, 2);
+        (void)dictionaryByMatchingRegex(
+            text, "(\\w+)", 0, RXWholeRange, nullptr, keys, captures, 2);
     })
                     .reason()
                     .endsWith("The capture key (key 2 of 2) is NULL."));
-    EXPECT_TRUE(raised([&] { componentsMatchedByRegex(text, "(\\w+)", 2); })
+    EXPECT_TRUE(raised([&] { (void)componentsMatchedByRegex(text, "(\\w+)", 2); })
                     .reason()
                     .endsWith("The capture argument is not valid."));
 }
@@ -165,14 +166,45 @@ TEST(KivoRegex, ReplacementTemplates)
 
     // A reference to a group the pattern lacks is ICU's error, raised as such.
     const platform::Exception icuError
-        = raised([] { stringByReplacingOccurrencesOfRegex("ab", "(a)", "$5"); });
+        = raised([] { (void)stringByReplacingOccurrencesOfRegex("ab", "(a)", "$5"); });
     EXPECT_EQ(icuError.name(), RXICURegexException);
     EXPECT_TRUE(icuError.reason().startsWith(
         "*** -[QString stringByReplacingOccurrencesOfRegex]: ICU regular expression error #"));
 
-    EXPECT_EQ(raised([] { stringByReplacingOccurrencesOfRegex("ab", "a", QString()); }).reason(),
+    EXPECT_EQ(
+        raised([] { (void)stringByReplacingOccurrencesOfRegex("ab", "a", QString()); }).reason(),
         "*** -[QString stringByReplacingOccurrencesOfRegex]: The replacement string "
         "argument is NULL.");
+}
+
+TEST(KivoRegex, ARunawayMatchStopsAtTheTimeLimitWithICUsError)
+{
+    // Nested quantifiers backtrack through every way of splitting the "a"s: without a
+    // limit this one runs for tens of seconds.
+    const QString subject = QString(30, QChar('a')) + QStringLiteral("c");
+    const auto started = std::chrono::steady_clock::now();
+    const platform::Exception timedOut = raised([&] { (void)isMatchedByRegex(subject, "(a+)+b"); });
+    EXPECT_EQ(timedOut.name(), RXICURegexException);
+    EXPECT_EQ(timedOut.reason(),
+        QStringLiteral("*** -[QString isMatchedByRegex]: ICU regular expression error #%1, "
+                       "U_REGEX_TIME_OUT.")
+            .arg(int(U_REGEX_TIME_OUT)));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+
+    // Enumerations report it as their error.
+    platform::Error error;
+    const RXMatchBlock none = [](qint64, const QString*, const RXRange*, bool*) {};
+    EXPECT_FALSE(
+        enumerateStringsMatchedByRegex(subject, "(a+)+b", 0, RXWholeRange, &error, 0, none));
+    EXPECT_EQ(error.domain(), RXICURegexErrorDomain);
+    EXPECT_EQ(error.code(), U_REGEX_TIME_OUT);
+
+    // The cached pattern still serves, and sane matching over a large text stays within
+    // the bound.
+    EXPECT_TRUE(isMatchedByRegex("xaab", "(a+)+b"));
+    const QString large = QStringLiteral("abcdefgh ").repeated(500000);
+    EXPECT_TRUE(isMatchedByRegex(large, "[a-h]+\\s*$"));
+    EXPECT_EQ(componentsMatchedByRegex(large, "h ").value_or(QStringList()).size(), 500000);
 }
 
 TEST(KivoRegex, InPlaceReplacementKeepsTheRestAndOtherCopies)
@@ -250,9 +282,9 @@ TEST(KivoRegex, InvalidPatternGivesTheCompileError)
 
 TEST(KivoRegex, ArgumentExceptionsNameTheReceiverAndOperation)
 {
-    EXPECT_EQ(raised([] { captureCountForRegex(QString()); }).reason(),
+    EXPECT_EQ(raised([] { (void)captureCountForRegex(QString()); }).reason(),
         "*** +[QString captureCountForRegex]: The regular expression argument is NULL.");
-    const platform::Exception instance = raised([] { isMatchedByRegex("abc", QString()); });
+    const platform::Exception instance = raised([] { (void)isMatchedByRegex("abc", QString()); });
     EXPECT_EQ(instance.name(), platform::Exception::InvalidArgument);
     EXPECT_EQ(instance.reason(),
         "*** -[QString isMatchedByRegex]: The regular expression argument is NULL.");

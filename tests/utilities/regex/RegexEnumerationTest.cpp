@@ -154,7 +154,7 @@ TEST(RegexEnumeration, OptionsForStrings)
 
     const auto reason = [](RXRegexEnumerationOptions options) {
         try {
-            enumerateStringsMatchedByRegex("ab", "a", 0, RXWholeRange, nullptr, options,
+            (void)enumerateStringsMatchedByRegex("ab", "a", 0, RXWholeRange, nullptr, options,
                 [](qint64, const QString*, const RXRange*, bool*) {});
         } catch (const platform::Exception& exception) {
             return exception.reason();
@@ -186,7 +186,8 @@ TEST(RegexEnumeration, FailuresAndRanges)
         -1);
     EXPECT_EQ(text, "abc");
 
-    EXPECT_THROW(enumerateStringsMatchedByRegex("abc", "b", 0, RXRange { 2, 2 }, nullptr, 0, count),
+    EXPECT_THROW(
+        (void)enumerateStringsMatchedByRegex("abc", "b", 0, RXRange { 2, 2 }, nullptr, 0, count),
         platform::Exception);
     EXPECT_TRUE(enumerateStringsMatchedByRegex(
         "abcb", "b", 0, RXRange { 2, RXRangeToEnd }, nullptr, 0, count));

@@ -99,7 +99,8 @@ TEST(FileManager, CreatesAndRemovesFoldersNamedByNodes)
     // No intermediate folders are made.
     const auto missingParent = node("missing", home);
     missingParent->fullName = home->fullName + "/missing";
-    EXPECT_THROW(FileManager::createDirectory(*node("child", missingParent)), TalloxException);
+    EXPECT_THROW(
+        (void)FileManager::createDirectory(*node("child", missingParent)), TalloxException);
 
     writeBytes(folder->fullName + "/inside.txt", "content");
     FileManager::removeFileInfo(*folder);
@@ -108,7 +109,7 @@ TEST(FileManager, CreatesAndRemovesFoldersNamedByNodes)
 
     // Names that would leave the folder are refused before anything is touched.
     EXPECT_THROW(FileManager::removeFileInfo(*node("..", home)), TalloxException);
-    EXPECT_THROW(FileManager::createDirectory(*node("a/b", home)), TalloxException);
+    EXPECT_THROW((void)FileManager::createDirectory(*node("a/b", home)), TalloxException);
     EXPECT_TRUE(QDir(home->fullName).exists());
 }
 
@@ -159,4 +160,132 @@ TEST(FileManager, LogFilesHaveSafeUniqueNames)
     ASSERT_TRUE(secondFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(secondFile.readAll(), "second");
     EXPECT_EQ(QDir(logs).entryList(QDir::Files).size(), 2);
+}
+
+TEST(FileManager, NamesStartingWithAColonArePlainNamesInsideDocuments)
+{
+    const auto home = FileManager::getHomeDirectory();
+    const QString current = QDir::currentPath();
+    const bool strayBefore = QFileInfo::exists(current + "/:notes");
+
+    const auto folder = node(":notes", home);
+    EXPECT_TRUE(FileManager::createDirectory(*folder));
+    EXPECT_EQ(folder->fullName, home->fullName + "/:notes");
+    EXPECT_TRUE(QFileInfo(home->fullName + "/:notes").isDir());
+    EXPECT_EQ(QFileInfo::exists(current + "/:notes"), strayBefore);
+    EXPECT_TRUE(FileManager::isFileExists(*node(":notes", home)));
+
+    FileManager::writeToTextFile(*node(":memo.txt", home), "remember");
+    std::shared_ptr<FileInfo> listed;
+    for (const auto& child : FileManager::getChilds(home)) {
+        if (child->name == ":memo.txt")
+            listed = child;
+    }
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->fullName, home->fullName + "/:memo.txt");
+    EXPECT_EQ(FileManager::readtTextFile(*listed), "remember");
+    FileManager::removeFileInfo(*listed);
+    EXPECT_FALSE(QFileInfo::exists(home->fullName + "/:memo.txt"));
+    FileManager::removeFileInfo(*folder);
+    EXPECT_FALSE(QFileInfo::exists(home->fullName + "/:notes"));
+
+    // The logs folder itself may be named so too.
+    EXPECT_EQ(FileManager::createDirectoryName(":logs"), home->fullName + "/:logs");
+    EXPECT_TRUE(QFileInfo(home->fullName + "/:logs").isDir());
+}
+
+TEST(FileManager, ReadingRefusesNamesThatLeaveTheirFolder)
+{
+    const auto home = FileManager::getHomeDirectory();
+    writeBytes(testsupport::homePath() + "/secret.txt", "secret");
+    const auto folder = node("inner", home);
+    ASSERT_TRUE(FileManager::createDirectory(*folder));
+    for (const char* name : { "../secret.txt", "../../secret.txt", "a/../../secret.txt", ".." }) {
+        EXPECT_THROW(FileManager::readtTextFile(*node(name, home)), TalloxException) << name;
+        EXPECT_THROW(FileManager::readtTextFile(*node(name, folder)), TalloxException) << name;
+    }
+}
+
+TEST(FileManager, LinksAreNeverFollowedOutOfDocumentsAndRemovedAlone)
+{
+    const auto home = FileManager::getHomeDirectory();
+    const QString outside = testsupport::homePath() + "/outside";
+    ASSERT_TRUE(QDir().mkpath(outside));
+    writeBytes(outside + "/target.txt", "original");
+    ASSERT_TRUE(QFile::link(outside, home->fullName + "/out"));
+    ASSERT_TRUE(QFile::link(outside + "/target.txt", home->fullName + "/link.txt"));
+    ASSERT_TRUE(QFile::link(outside + "/missing.txt", home->fullName + "/dangling.txt"));
+    const auto readOutside = [&](const QString& name) {
+        QFile file(outside + "/" + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+
+    const auto out = node("out", home);
+    out->fullName = home->fullName + "/out";
+    out->isDir = true;
+    EXPECT_THROW(FileManager::writeToTextFile(*node("new.txt", out), "x"), TalloxException);
+    EXPECT_THROW(FileManager::writeToTextFile(*node("target.txt", out), "x"), TalloxException);
+    EXPECT_THROW(FileManager::writeToTextFile(*node("link.txt", home), "x"), TalloxException);
+    EXPECT_THROW(FileManager::writeToTextFile(*node("dangling.txt", home), "x"), TalloxException);
+    EXPECT_THROW((void)FileManager::createDirectory(*node("made", out)), TalloxException);
+    EXPECT_THROW(FileManager::removeFileInfo(*node("target.txt", out)), TalloxException);
+    EXPECT_EQ(readOutside("target.txt"), "original");
+    EXPECT_FALSE(QFileInfo::exists(outside + "/new.txt"));
+    EXPECT_FALSE(QFileInfo::exists(outside + "/missing.txt"));
+    EXPECT_FALSE(QFileInfo::exists(outside + "/made"));
+
+    // A link that stays inside Documents may be written through.
+    FileManager::writeToTextFile(*node("inside.txt", home), "one");
+    ASSERT_TRUE(QFile::link(home->fullName + "/inside.txt", home->fullName + "/alias.txt"));
+    FileManager::writeToTextFile(*node("alias.txt", home), "two");
+    EXPECT_EQ(FileManager::readtTextFile(*node("inside.txt", home)), "two");
+
+    // Removing a link removes the link, never what it points to.
+    FileManager::removeFileInfo(*node("out", home));
+    FileManager::removeFileInfo(*node("link.txt", home));
+    FileManager::removeFileInfo(*node("dangling.txt", home));
+    EXPECT_FALSE(QFileInfo(home->fullName + "/out").isSymLink());
+    EXPECT_FALSE(QFileInfo(home->fullName + "/link.txt").isSymLink());
+    EXPECT_FALSE(QFileInfo(home->fullName + "/dangling.txt").isSymLink());
+    EXPECT_EQ(readOutside("target.txt"), "original");
+
+    // A folder holding a link to elsewhere loses the link, not the files it leads to.
+    const auto holder = node("holder", home);
+    ASSERT_TRUE(FileManager::createDirectory(*holder));
+    ASSERT_TRUE(QFile::link(outside, holder->fullName + "/away"));
+    FileManager::removeFileInfo(*holder);
+    EXPECT_FALSE(QFileInfo::exists(holder->fullName));
+    EXPECT_EQ(readOutside("target.txt"), "original");
+
+    // A logs folder that leads elsewhere takes no log.
+    ASSERT_TRUE(QFile::link(outside, home->fullName + "/logs"));
+    EXPECT_TRUE(FileManager::writeLogFile("import", "text").isNull());
+    EXPECT_EQ(QDir(outside).entryList(QDir::Files), QStringList { "target.txt" });
+}
+
+TEST(FileManager, ALogNameTooLongForTheFileSystemIsShortenedKeepingItsExtension)
+{
+    const QString logs = FileManager::documentsDirectory() + "/logs";
+    for (const QString& name : { QString(300, QChar('x')), QString(200, QChar(0x00FC)),
+             QString::fromUtf8("\U0001F600").repeated(100) }) {
+        const QString path = FileManager::writeLogFile(name, "content");
+        ASSERT_FALSE(path.isNull());
+        const QFileInfo info(path);
+        EXPECT_EQ(info.absolutePath(), logs);
+        EXPECT_LE(info.fileName().toUtf8().size(), 255);
+        EXPECT_TRUE(info.fileName().endsWith(".txt"));
+        EXPECT_TRUE(info.fileName().startsWith(name.left(10)));
+        // No character is cut in half.
+        EXPECT_EQ(QString::fromUtf8(info.fileName().toUtf8()), info.fileName());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "content");
+    }
+    // A second log of the same long name in the same minute gets its own file.
+    const QString first = FileManager::writeLogFile(QString(300, QChar('y')), "a");
+    const QString second = FileManager::writeLogFile(QString(300, QChar('y')), "b");
+    ASSERT_FALSE(second.isNull());
+    EXPECT_NE(first, second);
+    EXPECT_LE(QFileInfo(second).fileName().toUtf8().size(), 255);
+    EXPECT_TRUE(second.endsWith(".txt"));
 }

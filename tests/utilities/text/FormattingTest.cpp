@@ -48,18 +48,32 @@ protected:
 TEST_F(Formatting, UnixTimeRoundTripsWithFractionsAndBefore1970)
 {
     EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(utc(1970, 1, 1)), 0.0);
-    EXPECT_EQ(KivoDateUtils::ConvertFromUnixTime(0).toMSecsSinceEpoch(), 0);
+    EXPECT_EQ(KivoDateUtils::ConvertFromUnixTime(0).toDateTime().toMSecsSinceEpoch(), 0);
     EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(utc(2024, 1, 5, 9, 0, 0, 250)), 1704445200.25);
     EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(utc(1969, 12, 31, 23, 59, 58, 500)), -1.5);
-    for (double seconds : { 0.001, 1.5, -1.5, -0.001, 1704445200.123, -2208988800.875, 1e12 }) {
-        const QDateTime date = KivoDateUtils::ConvertFromUnixTime(seconds);
+    // Every fraction the double holds survives, finer than milliseconds included.
+    for (double seconds : { 0.001, 1.5, -1.5, -0.001, 1704445200.123, -2208988800.875, 1e12,
+             1704445200.123456, 0.0000005, -62135769600.000001, 1.0 / 3.0 }) {
+        const platform::Date date = KivoDateUtils::ConvertFromUnixTime(seconds);
         ASSERT_TRUE(date.isValid()) << seconds;
         EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(date), seconds) << seconds;
     }
-    EXPECT_EQ(KivoDateUtils::ConvertFromUnixTime(-1.5), utc(1969, 12, 31, 23, 59, 58, 500));
+    EXPECT_EQ(
+        KivoDateUtils::ConvertFromUnixTime(-1.5).toDateTime(), utc(1969, 12, 31, 23, 59, 58, 500));
+    // For display the moment is taken to the nearest millisecond.
+    EXPECT_EQ(KivoDateUtils::ConvertFromUnixTime(1704445200.1236).toDateTime(),
+        utc(2024, 1, 5, 9, 0, 0, 124));
     EXPECT_FALSE(KivoDateUtils::ConvertFromUnixTime(std::nan("")).isValid());
     EXPECT_FALSE(KivoDateUtils::ConvertFromUnixTime(INFINITY).isValid());
     EXPECT_FALSE(KivoDateUtils::ConvertFromUnixTime(1e300).isValid());
+    EXPECT_TRUE(std::isnan(KivoDateUtils::ConvertToUnixTime(QDateTime())));
+
+    // Held in a value, a date still reads as a QDateTime.
+    const QVariant held = QVariant::fromValue(KivoDateUtils::ConvertFromUnixTime(-1.5));
+    EXPECT_EQ(held.toDateTime(), utc(1969, 12, 31, 23, 59, 58, 500));
+    // Now is the clock's own time.
+    const double now = KivoDateUtils::ConvertToUnixTime(platform::Date::now());
+    EXPECT_NEAR(now, double(QDateTime::currentMSecsSinceEpoch()) / 1000.0, 5.0);
 }
 
 TEST_F(Formatting, OnlyDateIsLocalMidnightAndOnlyTimeLiesInYearOne)
