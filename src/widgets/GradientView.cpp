@@ -22,7 +22,8 @@ void GradientView::setColors(const QList<Color>& colors)
     for (qsizetype i = 0; i < colors.size(); ++i) {
         // A grey counts as the RGB colour of its level; a colour with no RGB form, black.
         double red = 0, green = 0, blue = 0;
-        colors.at(i).getRed(&red, &green, &blue, nullptr);
+        if (!colors.at(i).getRed(&red, &green, &blue, nullptr))
+            red = green = blue = 0;
         m_gradient.append(
             { double(i) / double(colors.size() - 1), QColor::fromRgbF(red, green, blue) });
     }

@@ -5,6 +5,7 @@
 #include "model/Rows.h"
 #include "model/Template.h"
 #include "model/UserTemplate.h"
+#include "platform/coredata/StoreOptions.h"
 
 using modeltest::ModelTest;
 
@@ -164,7 +165,7 @@ TEST_F(ModelTest, DefinitionsThatColumnsAndGridsCannotUseAreRefusedWithTheirReas
     EXPECT_EQ(Template::getTemplatesAll().size(), 1);
     EXPECT_EQ(TemplateColumn::getColumnsAll().size(), 1);
     EXPECT_EQ(taken->template_id().toString(), "OTHER");
-    EXPECT_FALSE(delegate->context->hasChanges());
+    EXPECT_FALSE(context()->hasChanges());
 
     // What passes: numbers as decimal text, flags as numbers, an empty image; the system
     // flag from the bundle.
@@ -201,23 +202,23 @@ TEST_F(ModelTest, ADefinitionIsStoredWholeOrNotAtAll)
     QString reason;
     EXPECT_EQ(DefaultContent::storeTemplate(changed, Source::Download, &reason), nullptr);
     EXPECT_FALSE(reason.isEmpty());
-    EXPECT_FALSE(delegate->context->hasChanges());
-    delegate->context->reset();
+    EXPECT_FALSE(context()->hasChanges());
+    context()->reset();
     EXPECT_EQ(Template::getTemplate(kMine)->name().toString(), "Mine");
     const auto kept = TemplateColumn::getColumns(kMine);
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(kept.first()->name().toString(), "Title");
 
     // A store that takes nothing: the load says so and leaves nothing behind.
-    delegate->coordinator->removePersistentStore(delegate->coordinator->persistentStores().first());
-    ASSERT_TRUE(delegate->coordinator->addPersistentStore(modeltest::cd::SQLiteStoreType, {},
+    ASSERT_TRUE(coordinator()->removePersistentStore(coordinator()->persistentStores().first()));
+    ASSERT_TRUE(coordinator()->addPersistentStore(modeltest::cd::SQLiteStoreType, {},
         QUrl::fromLocalFile(testsupport::homePath() + "/Kivotab.sqlite"),
         { { modeltest::cd::ReadOnlyPersistentStoreOption, true } }));
     EXPECT_EQ(DefaultContent::storeTemplate(
                   definitionWith({ { "name", "Again" } }), Source::Download, &reason),
         nullptr);
     EXPECT_TRUE(reason.contains("could not be saved")) << reason.toStdString();
-    EXPECT_FALSE(delegate->context->hasChanges());
+    EXPECT_FALSE(context()->hasChanges());
     EXPECT_FALSE(Database::loadDefaultTemplates());
-    EXPECT_FALSE(delegate->context->hasChanges());
+    EXPECT_FALSE(context()->hasChanges());
 }
