@@ -21,6 +21,7 @@ namespace platform::coredata {
 
 class EntityDescription;
 class ManagedObjectModel;
+class StoreSaveHook;
 
 // One SQLite store file added to a coordinator: a table per entity, a column per
 // attribute, a metadata table. Only its coordinator and the coordinator's contexts
@@ -46,6 +47,7 @@ public:
 private:
     friend class PersistentStoreCoordinator;
     friend class ManagedObjectContext;
+    friend class UbiquitousContent;
 
     struct Row {
         qint64 key = 0;
@@ -143,6 +145,8 @@ private:
     QHash<const EntityDescription*, EntitySql> m_sql;
     ShapedSql m_lastFetch;
     ShapedSql m_lastDictionaryFetch;
+    // Told of every save; set by the cloud side of a cloud store.
+    std::shared_ptr<StoreSaveHook> m_saveHook;
 };
 
 } // namespace platform::coredata
