@@ -1,6 +1,8 @@
 #include "common/TestSupport.h"
 
 #include "platform/UserDefaults.h"
+#include "platform/coredata/CloudContainer.h"
+#include "platform/coredata/UbiquitousKeyValueStore.h"
 
 #include <QLocale>
 
@@ -12,6 +14,8 @@ void resetSharedState()
     // the same one, whatever ran before it.
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     platform::UserDefaults::standard().reload();
+    platform::coredata::CloudContainer::reset();
+    platform::coredata::UbiquitousKeyValueStore::defaultStore().reset();
 }
 
 } // namespace testsupport
