@@ -13,8 +13,10 @@
 #include <QFileInfo>
 
 #include <atomic>
+#include <condition_variable>
 #include <future>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace platform::coredata {
@@ -100,6 +102,62 @@ public:
     std::mutex mutex;
     std::vector<Entry> entries;
 
+    // Coordinated accesses to one item (or to a folder and what it holds) take turns. A
+    // thread inside an access may access the item again, and so may the presenters a
+    // deletion is asking to make way.
+    struct Access {
+        QString path;
+        std::thread::id owner;
+        QList<const FilePresenter*> guests;
+    };
+    void beginAccess(const QString& path, const FilePresenter* presenter)
+    {
+        std::unique_lock lock(m_accessMutex);
+        const auto self = std::this_thread::get_id();
+        m_accessDone.wait(lock, [&] {
+            for (const Access& busy : m_busy) {
+                const bool overlaps
+                    = isAtOrInside(path, busy.path) || isAtOrInside(busy.path, path);
+                if (overlaps && busy.owner != self
+                    && !(presenter && busy.guests.contains(presenter)))
+                    return false;
+            }
+            return true;
+        });
+        m_busy.push_back({ path, self, {} });
+    }
+    void inviteGuests(const QString& path, const QList<const FilePresenter*>& guests)
+    {
+        std::lock_guard lock(m_accessMutex);
+        for (Access& busy : m_busy) {
+            if (busy.path == path && busy.owner == std::this_thread::get_id())
+                busy.guests = guests;
+        }
+    }
+    void endAccess(const QString& path)
+    {
+        {
+            std::lock_guard lock(m_accessMutex);
+            const auto self = std::this_thread::get_id();
+            for (auto it = m_busy.begin(); it != m_busy.end(); ++it) {
+                if (it->path == path && it->owner == self) {
+                    m_busy.erase(it);
+                    break;
+                }
+            }
+        }
+        m_accessDone.notify_all();
+    }
+    bool isBusy(const QString& path)
+    {
+        std::lock_guard lock(m_accessMutex);
+        for (const Access& busy : m_busy) {
+            if (isAtOrInside(path, busy.path))
+                return true;
+        }
+        return false;
+    }
+
     void add(const std::shared_ptr<FilePresenter>& presenter)
     {
         std::lock_guard lock(mutex);
@@ -135,7 +193,8 @@ public:
         {
             std::lock_guard lock(mutex);
             for (Entry& entry : entries) {
-                if (entry.path.isEmpty())
+                // An item being accessed is looked at by the access itself when it ends.
+                if (entry.path.isEmpty() || isBusy(entry.path))
                     continue;
                 const FileState now = stateOf(entry.path);
                 if (now != entry.known) {
@@ -211,9 +270,30 @@ private:
     }
 
     std::unique_ptr<FolderWatch> m_watch;
+    std::mutex m_accessMutex;
+    std::condition_variable m_accessDone;
+    std::vector<Access> m_busy;
     std::shared_ptr<dispatch::SerialQueue> m_queue
         = dispatch::SerialQueue::create(QStringLiteral("FilePresenterScanQueue"));
     std::atomic<bool> m_scanScheduled { false };
+};
+
+// One coordinated access's turn on its item, however the accessor ends.
+class Turn {
+public:
+    Turn(Registry& registry, const QString& path, const FilePresenter* presenter)
+        : m_registry(registry)
+        , m_path(path)
+    {
+        m_registry.beginAccess(m_path, presenter);
+    }
+    ~Turn() { m_registry.endAccess(m_path); }
+    Turn(const Turn&) = delete;
+    Turn& operator=(const Turn&) = delete;
+
+private:
+    Registry& m_registry;
+    QString m_path;
 };
 
 Error coordinationError(const QString& description, const QString& path = {})
@@ -251,10 +331,13 @@ bool FileCoordinator::coordinateReadingItemAtURL(
         report(error, coordinationError(QStringLiteral("There is no file to read.")));
         return false;
     }
-    reader(url);
+    Registry& registry = Registry::shared();
+    const QString path = QDir::cleanPath(url.toLocalFile());
+    {
+        Turn turn(registry, path, m_presenter);
+        reader(url);
+    }
     if (m_presenter) {
-        Registry& registry = Registry::shared();
-        const QString path = QDir::cleanPath(url.toLocalFile());
         std::lock_guard lock(registry.mutex);
         for (Entry& entry : registry.entries) {
             if (entry.presenter.get() == m_presenter && entry.path == path)
@@ -275,16 +358,23 @@ bool FileCoordinator::coordinateWritingItemAtURL(
     const QString path = QDir::cleanPath(url.toLocalFile());
     const bool deleting = options & WritingForDeleting;
 
+    // The turn is taken before the presenters are asked, so that nothing else reaches the
+    // item between their making way and the deletion.
+    Turn turn(registry, path, m_presenter);
     if (deleting) {
         // The other presenters of the item make way first; the deletion waits for them.
         std::vector<Pending> others;
+        QList<const FilePresenter*> guests;
         {
             std::lock_guard lock(registry.mutex);
             for (const Entry& entry : registry.entries) {
-                if (entry.path == path && entry.presenter.get() != m_presenter)
+                if (entry.path == path && entry.presenter.get() != m_presenter) {
                     others.push_back({ entry.presenter, entry.alive, {} });
+                    guests << entry.presenter.get();
+                }
             }
         }
+        registry.inviteGuests(path, guests);
         for (const auto& other : others) {
             std::promise<Error> answered;
             auto answer = answered.get_future();
