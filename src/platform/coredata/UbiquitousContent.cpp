@@ -39,6 +39,17 @@ struct UbiquitousContent::Tracked {
     std::optional<qint64> key; // none once deleted
     double version = 0;
     QString peer;
+    qint64 sequence = 0;
+
+    // Whether a change of the object by `by` in its set `inSet` wins over this one: a peer's
+    // later set over its earlier ones; between peers, the later version (the peer's name
+    // settles a tie alike everywhere).
+    bool isSupersededBy(double newVersion, const QString& by, qint64 inSet) const
+    {
+        if (by == peer)
+            return inSet > sequence;
+        return std::pair(newVersion, by) > std::pair(version, peer);
+    }
 };
 
 namespace {
@@ -52,7 +63,7 @@ const QByteArray OutboxTable = "\"_ubiquity_outbox\"";
 const QByteArray CreateTables
     = "CREATE TABLE IF NOT EXISTS \"_ubiquity_objects\" (\"object\" TEXT PRIMARY KEY, "
       "\"entity\" TEXT NOT NULL, \"key\" INTEGER, \"version\" REAL NOT NULL, "
-      "\"peer\" TEXT NOT NULL); "
+      "\"peer\" TEXT NOT NULL, \"sequence\" INTEGER NOT NULL); "
       "CREATE INDEX IF NOT EXISTS \"_ubiquity_objects_row\" ON \"_ubiquity_objects\" "
       "(\"entity\", \"key\"); "
       "CREATE TABLE IF NOT EXISTS \"_ubiquity_peers\" (\"peer\" TEXT PRIMARY KEY, "
@@ -362,6 +373,7 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
             ChangeSet set;
             set.peer = m_peer;
             set.time = now();
+            set.sequence = 1;
             for (const EntityDescription* entity : m_store->m_model->entities()) {
                 auto rows = m_store->fetch(*entity, Predicate(), {}, 0, true, error);
                 if (!rows)
@@ -373,17 +385,14 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
                     change.object = newId();
                     change.version = versionOf(entity->name(), row.values, set.time);
                     change.values = encodedValues(entity->name(), row.values);
-                    if (!track(
-                            change.object, change.entity, row.key, change.version, m_peer, error))
+                    if (!track(change.object, change.entity, row.key, change.version, m_peer,
+                            set.sequence, error))
                         return fail();
                     set.changes.append(change);
                 }
             }
-            if (!set.changes.isEmpty()) {
-                set.sequence = nextSequence(error);
-                if (set.sequence <= 0 || !queue(set, error))
-                    return fail();
-            }
+            if (!set.changes.isEmpty() && !queue(set, error))
+                return fail();
         }
         QVariantMap wanted = metadata;
         wanted.insert(UbiquitizedKey, true);
@@ -462,9 +471,10 @@ void UbiquitousContent::runImport()
 
 bool UbiquitousContent::tracked(const QString& object, std::optional<Tracked>* found, Error* error)
 {
-    Use select(m_store->statement("SELECT \"entity\", \"key\", \"version\", \"peer\" FROM "
-            + ObjectsTable + " WHERE \"object\" = ?",
-        error));
+    Use select(
+        m_store->statement("SELECT \"entity\", \"key\", \"version\", \"peer\", \"sequence\" FROM "
+                + ObjectsTable + " WHERE \"object\" = ?",
+            error));
     if (!select)
         return false;
     select.text(1, object);
@@ -476,6 +486,7 @@ bool UbiquitousContent::tracked(const QString& object, std::optional<Tracked>* f
             row.key = select.integerAt(1);
         row.version = select.realAt(2);
         row.peer = select.textAt(3);
+        row.sequence = select.integerAt(4);
         *found = row;
         return true;
     }
@@ -512,13 +523,14 @@ bool UbiquitousContent::objectOfRow(
 }
 
 bool UbiquitousContent::track(const QString& object, const QString& entity,
-    std::optional<qint64> key, double version, const QString& peer, Error* error)
+    std::optional<qint64> key, double version, const QString& peer, qint64 sequence, Error* error)
 {
     Use upsert(m_store->statement("INSERT INTO " + ObjectsTable
-            + " (\"object\", \"entity\", \"key\", \"version\", \"peer\") VALUES (?, ?, ?, ?, ?) "
+            + " (\"object\", \"entity\", \"key\", \"version\", \"peer\", \"sequence\") "
+              "VALUES (?, ?, ?, ?, ?, ?) "
               "ON CONFLICT (\"object\") DO UPDATE SET \"entity\" = excluded.\"entity\", "
               "\"key\" = excluded.\"key\", \"version\" = excluded.\"version\", "
-              "\"peer\" = excluded.\"peer\"",
+              "\"peer\" = excluded.\"peer\", \"sequence\" = excluded.\"sequence\"",
         error));
     if (!upsert)
         return false;
@@ -530,6 +542,7 @@ bool UbiquitousContent::track(const QString& object, const QString& entity,
         upsert.null(3);
     upsert.real(4, version);
     upsert.text(5, peer);
+    upsert.integer(6, sequence);
     const int rc = upsert.step();
     if (rc != SQLITE_DONE) {
         report(
@@ -564,20 +577,16 @@ double UbiquitousContent::versionOf(
 
 qint64 UbiquitousContent::nextSequence(Error* error)
 {
-    Use update(m_store->statement("UPDATE " + PeersTable
-            + " SET \"sequence\" = \"sequence\" + 1 WHERE \"peer\" = ? "
-              "RETURNING \"sequence\"",
-        error));
-    if (!update)
+    Use select(m_store->statement(
+        "SELECT \"sequence\" + 1 FROM " + PeersTable + " WHERE \"peer\" = ?", error));
+    if (!select)
         return 0;
-    update.text(1, m_peer);
-    if (update.step() != SQLITE_ROW) {
-        report(error, m_store->sqliteError(QStringLiteral("The cloud sequence could not be kept")));
+    select.text(1, m_peer);
+    if (select.step() != SQLITE_ROW) {
+        report(error, m_store->sqliteError(QStringLiteral("The cloud sequence could not be read")));
         return 0;
     }
-    const qint64 sequence = update.integerAt(0);
-    update.step();
-    return sequence;
+    return select.integerAt(0);
 }
 
 bool UbiquitousContent::queue(const ChangeSet& set, Error* error)
@@ -588,7 +597,17 @@ bool UbiquitousContent::queue(const ChangeSet& set, Error* error)
         return false;
     insert.integer(1, set.sequence);
     insert.blob(2, set.toJson());
-    const int rc = insert.step();
+    int rc = insert.step();
+    if (rc == SQLITE_DONE) {
+        // The sequence moves on only with a set that has it, so the peer's sets leave no gap.
+        Use advance(m_store->statement(
+            "UPDATE " + PeersTable + " SET \"sequence\" = ? WHERE \"peer\" = ?", error));
+        if (!advance)
+            return false;
+        advance.integer(1, set.sequence);
+        advance.text(2, m_peer);
+        rc = advance.step();
+    }
     if (rc != SQLITE_DONE) {
         report(error, m_store->sqliteError(QStringLiteral("The change set could not be kept"), rc));
         return false;
@@ -604,11 +623,24 @@ bool UbiquitousContent::storeWillCommit(
     ChangeSet set;
     set.peer = m_peer;
     set.time = now();
+    set.sequence = nextSequence(error);
+    if (set.sequence <= 0)
+        return false;
     for (const Change& change : changes) {
         const QString entity = change.entity->name();
         std::optional<QString> object;
         if (change.kind != Change::Kind::Insert && !objectOfRow(entity, change.key, &object, error))
             return false;
+        std::optional<Tracked> known;
+        if (object && !tracked(*object, &known, error))
+            return false;
+        // A change made here after this replica took another peer's change comes after it,
+        // whatever the two clocks say.
+        auto after = [&known, this](double version) {
+            if (known && known->peer != m_peer && version <= known->version)
+                return std::nextafter(known->version, std::numeric_limits<double>::infinity());
+            return version;
+        };
         ChangeSet::Change item;
         item.entity = entity;
         if (change.kind == Change::Kind::Delete) {
@@ -617,8 +649,9 @@ bool UbiquitousContent::storeWillCommit(
                 continue;
             item.kind = ChangeSet::Change::Kind::Delete;
             item.object = *object;
-            item.version = set.time;
-            if (!track(item.object, entity, std::nullopt, item.version, m_peer, error))
+            item.version = after(set.time);
+            if (!track(
+                    item.object, entity, std::nullopt, item.version, m_peer, set.sequence, error))
                 return false;
             set.changes.append(item);
             continue;
@@ -631,16 +664,13 @@ bool UbiquitousContent::storeWillCommit(
             continue;
         item.kind = object ? ChangeSet::Change::Kind::Update : ChangeSet::Change::Kind::Insert;
         item.object = object ? *object : newId();
-        item.version = versionOf(entity, row->values, set.time);
+        item.version = after(versionOf(entity, row->values, set.time));
         item.values = encodedValues(entity, row->values);
-        if (!track(item.object, entity, change.key, item.version, m_peer, error))
+        if (!track(item.object, entity, change.key, item.version, m_peer, set.sequence, error))
             return false;
         set.changes.append(item);
     }
-    if (set.changes.isEmpty())
-        return true;
-    set.sequence = nextSequence(error);
-    return set.sequence > 0 && queue(set, error);
+    return set.changes.isEmpty() || queue(set, error);
 }
 
 void UbiquitousContent::storeDidCommit(PersistentStore& store)
@@ -827,8 +857,7 @@ bool UbiquitousContent::apply(const ChangeSet& set, Imported& imported, Error* e
         std::optional<Tracked> known;
         if (!tracked(change.object, &known, error))
             return false;
-        const bool newer = !known
-            || std::pair(change.version, set.peer) > std::pair(known->version, known->peer);
+        const bool newer = !known || known->isSupersededBy(change.version, set.peer, set.sequence);
         if (!newer)
             continue;
         if (change.kind == ChangeSet::Change::Kind::Delete) {
@@ -838,8 +867,8 @@ bool UbiquitousContent::apply(const ChangeSet& set, Imported& imported, Error* e
                 imported.deleted << ObjectID { storeIdentifier, entity, *known->key };
             }
             // Kept without a row, so that changes made before the deletion stay deleted.
-            if (!track(
-                    change.object, entity->name(), std::nullopt, change.version, set.peer, error))
+            if (!track(change.object, entity->name(), std::nullopt, change.version, set.peer,
+                    set.sequence, error))
                 return false;
             continue;
         }
@@ -859,7 +888,8 @@ bool UbiquitousContent::apply(const ChangeSet& set, Imported& imported, Error* e
                 return false;
             if (!*found && m_store->insertRow(*entity, values, *known->key, error) == 0)
                 return false;
-            if (!track(change.object, entity->name(), known->key, change.version, set.peer, error))
+            if (!track(change.object, entity->name(), known->key, change.version, set.peer,
+                    set.sequence, error))
                 return false;
             imported.updated << ObjectID { storeIdentifier, entity, *known->key };
             continue;
@@ -867,7 +897,8 @@ bool UbiquitousContent::apply(const ChangeSet& set, Imported& imported, Error* e
         const qint64 key = m_store->insertRow(*entity, values, 0, error);
         if (key == 0)
             return false;
-        if (!track(change.object, entity->name(), key, change.version, set.peer, error))
+        if (!track(
+                change.object, entity->name(), key, change.version, set.peer, set.sequence, error))
             return false;
         imported.inserted << ObjectID { storeIdentifier, entity, key };
     }

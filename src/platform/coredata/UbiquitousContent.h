@@ -104,10 +104,12 @@ private:
     bool objectOfRow(
         const QString& entity, qint64 key, std::optional<QString>* object, Error* error);
     bool track(const QString& object, const QString& entity, std::optional<qint64> key,
-        double version, const QString& peer, Error* error);
+        double version, const QString& peer, qint64 sequence, Error* error);
     QJsonObject encodedValues(const QString& entity, const QList<QVariant>& values) const;
     double versionOf(const QString& entity, const QList<QVariant>& values, double fallback) const;
+    // Keeps the set in the replica until it is in the cloud.
     bool queue(const ChangeSet& set, Error* error);
+    // The sequence number of the peer's next set; queue() takes it.
     qint64 nextSequence(Error* error);
     // Writes the change sets waiting in the replica to the cloud; false when one could not be.
     bool flushOutbox();

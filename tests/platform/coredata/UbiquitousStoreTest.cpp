@@ -66,6 +66,12 @@ TEST_F(CloudTest, SavesArriveAtTheOtherPeerWithTheImportNotification)
     EXPECT_TRUE(idsIn(*info, cd::UbiquitousContent::InsertedObjectsKey).isEmpty());
     EXPECT_EQ(b.nameOf("D1"), "Second");
 
+    // A peer's later save wins over its earlier one even when the timestamp stays.
+    a.find("D1")->setValue("name", "Third");
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(b.waitForImport());
+    EXPECT_EQ(b.nameOf("D1"), "Third");
+
     a.context->deleteObject(a.find("D1"));
     ASSERT_TRUE(a.context->save());
     info = b.waitForImport();
@@ -76,7 +82,7 @@ TEST_F(CloudTest, SavesArriveAtTheOtherPeerWithTheImportNotification)
     // A peer never imports its own saves.
     testsupport::processEvents(300);
     EXPECT_TRUE(a.takeImports().isEmpty());
-    EXPECT_EQ(changeSetFiles().size(), 3);
+    EXPECT_EQ(changeSetFiles().size(), 4);
 }
 
 TEST_F(CloudTest, TheLaterMtimestampWinsAConflictOnEveryPeer)
@@ -101,6 +107,21 @@ TEST_F(CloudTest, TheLaterMtimestampWinsAConflictOnEveryPeer)
     testsupport::processEvents(300);
     EXPECT_EQ(a.nameOf("D1"), "Later");
     EXPECT_EQ(b.nameOf("D1"), "Later");
+}
+
+TEST_F(CloudTest, AnEditMadeAfterSeeingAnotherPeersEditWinsWhateverTheClocksSay)
+{
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    a.insert("D1", "Base", 500);
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(b.waitForImport());
+    // B's clock is behind: its edit, made after it saw A's, carries an older stamp.
+    b.find("D1")->setValue("name", "Afterwards");
+    b.find("D1")->setValue("mtimestamp", 400.0);
+    ASSERT_TRUE(b.context->save());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return a.nameOf("D1") == "Afterwards"; }, 10000));
+    EXPECT_EQ(b.nameOf("D1"), "Afterwards");
 }
 
 TEST_F(CloudTest, AnEditAfterADeletionBringsTheObjectBackAndOneBeforeItStaysDeleted)
