@@ -152,6 +152,16 @@ TEST_F(CloudStoreTest, QueuedWorkRunsInOrderOnThePersistenceQueueHoldingTheLock)
     coordinator->unlock();
 }
 
+TEST_F(CloudStoreTest, DestroyingTheManagerClosesTheStoresBeforeItReturns)
+{
+    start(false);
+    auto coordinator = manager->persistentStoreCoordinator();
+    ASSERT_EQ(coordinator->persistentStores().size(), 1);
+    manager.reset();
+    EXPECT_TRUE(coordinator->persistentStores().isEmpty());
+    EXPECT_EQ(delegate.allEvents().count("willLoad:0"), 2);
+}
+
 TEST_F(CloudStoreTest, EnumerationListsCloudStoresWithTheirContent)
 {
     start(true);
