@@ -1045,24 +1045,33 @@ void CloudStoreManager::loadStoreAtURL(const QUrl& storeURL, const QVariantMap& 
         context = &localContext;
     try {
         Error failure;
-        if (!migrateStore(
-                seedURL, seedOptions, storeURL, options, strategy, &failure, cause, context))
-            return;
+        const bool seeded = migrateStore(
+            seedURL, seedOptions, storeURL, options, strategy, &failure, cause, context);
         auto coordinator = persistentStoreCoordinator();
         const auto stores = coordinator->persistentStores();
-        if (stores.size() == 1 && fileName(stores.first()->URL()) == fileName(storeURL))
-            return;
-        log(QStringLiteral("Loading store: %1").arg(fileName(storeURL)));
-        if (!coordinator->addPersistentStore(
-                cd::SQLiteStoreType, m_storeConfiguration, storeURL, options, &failure)) {
-            *cause = CloudStoreErrorCauseOpenActiveStore;
-            *context = storeURL.toLocalFile();
-            error(failure, *cause, *context);
+        // The platform's migration leaves the store it made in the coordinator.
+        const bool loaded
+            = stores.size() == 1 && fileName(stores.first()->URL()) == fileName(storeURL);
+        if (seeded && !loaded) {
+            log(QStringLiteral("Loading store: %1").arg(fileName(storeURL)));
+            if (!coordinator->addPersistentStore(
+                    cd::SQLiteStoreType, m_storeConfiguration, storeURL, options, &failure)) {
+                *cause = CloudStoreErrorCauseOpenActiveStore;
+                *context = storeURL.toLocalFile();
+                error(failure, *cause, *context);
+            }
         }
     } catch (const std::exception& exception) {
         *cause = CloudStoreErrorCauseOpenActiveStore;
         *context = exceptionContext(exception);
         logError(exceptionText(exception), *cause, *context);
+    }
+    // Whatever the seeding answered, a load that leaves no store is no success.
+    if (*cause == CloudStoreErrorCauseNoError
+        && !persistentStoreCoordinator()->persistentStoreForURL(storeURL)) {
+        *cause = CloudStoreErrorCauseOpenActiveStore;
+        *context = storeURL.toLocalFile();
+        logError(QStringLiteral("The store was not loaded."), *cause, *context);
     }
 }
 
