@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 #include <QVariantMap>
 
@@ -35,3 +36,5 @@ private:
 };
 
 } // namespace platform
+
+Q_DECLARE_METATYPE(platform::Exception)

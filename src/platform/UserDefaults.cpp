@@ -1,6 +1,7 @@
 #include "platform/UserDefaults.h"
 
 #include "platform/Folders.h"
+#include "platform/NotificationCenter.h"
 #include "platform/Product.h"
 
 #include <QIODevice>
@@ -9,6 +10,9 @@
 #include <QSettings>
 
 namespace platform {
+
+const QString UserDefaults::DidChangeNotification
+    = QStringLiteral("NSUserDefaultsDidChangeNotification");
 
 namespace {
 
@@ -89,12 +93,18 @@ QVariant UserDefaults::objectForKey(const QString& key) const
 
 void UserDefaults::setObject(const QString& key, const QVariant& value)
 {
-    std::lock_guard lock(m_mutex);
-    if (value.isValid())
-        m_settings->setValue(key, value);
-    else
-        m_settings->remove(key);
-    m_settings->sync();
+    {
+        std::lock_guard lock(m_mutex);
+        // Storing what is there already changes nothing anyone could observe.
+        if (value.isValid() ? m_settings->value(key) == value : !m_settings->contains(key))
+            return;
+        if (value.isValid())
+            m_settings->setValue(key, value);
+        else
+            m_settings->remove(key);
+        m_settings->sync();
+    }
+    NotificationCenter::defaultCenter().post(DidChangeNotification, this);
 }
 
 void UserDefaults::removeObject(const QString& key)

@@ -38,6 +38,9 @@ public:
     bool hasStoredValue(const QString& key) const;
 
     QString filePath() const;
+
+    // Posted (object: these defaults) on the thread that changed or removed a value.
+    static const QString DidChangeNotification; // "NSUserDefaultsDidChangeNotification"
     // Forgets the in-memory state and reopens the file (tests that change KIVOTAB_HOME).
     void reload();
 

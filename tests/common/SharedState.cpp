@@ -1,6 +1,8 @@
 #include "common/TestSupport.h"
 
 #include "platform/UserDefaults.h"
+#include "platform/coredata/CloudContainer.h"
+#include "platform/coredata/UbiquitousKeyValueStore.h"
 #ifndef KIVOTAB_TEST_CORE_ONLY
 #include "platform/ui/DatePicker.h"
 #include "platform/ui/SearchBar.h"
@@ -8,9 +10,6 @@
 #include "platform/ui/TextInput.h"
 #include "platform/ui/TextView.h"
 #include "utilities/shell/ScreenServices.h"
-#endif
-
-#ifndef KIVOTAB_TEST_CORE_ONLY
 #include "utilities/store/StoreStack.h"
 #endif
 
@@ -38,6 +37,8 @@ void resetSharedState()
     // A test that needs screen records installs the factory it means.
     ScreenServices::install(nullptr);
 #endif
+    platform::coredata::CloudContainer::reset();
+    platform::coredata::UbiquitousKeyValueStore::defaultStore().reset();
 }
 
 } // namespace testsupport

@@ -10,6 +10,7 @@
 #include "platform/coredata/PersistentStore.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
 #include "platform/coredata/StoreOptions.h"
+#include "platform/coredata/StoreSaveHook.h"
 #include "platform/coredata/ValueCompare.h"
 
 #include <QCoreApplication>
@@ -726,12 +727,20 @@ bool ManagedObjectContext::save(Error* error)
             }
             insertedKeys.emplace_back(object, key);
         }
+        if (!tellSaveHooks(involved, insertedKeys, error)) {
+            undo();
+            return false;
+        }
         for (qsizetype i = 0; i < involved.size(); ++i) {
             if (!involved[i]->commit(error)) {
                 for (qsizetype j = i; j < involved.size(); ++j)
                     involved[j]->rollback();
                 return false;
             }
+        }
+        for (const auto& store : std::as_const(involved)) {
+            if (store->m_saveHook)
+                store->m_saveHook->storeDidCommit(*store);
         }
 
         for (ManagedObject* object : std::as_const(m_deleted))
@@ -756,6 +765,52 @@ bool ManagedObjectContext::save(Error* error)
     m_deleted.clear();
     NotificationCenter::defaultCenter().post(ContextDidSaveNotification, this, info);
     return true;
+}
+
+bool ManagedObjectContext::tellSaveHooks(const QList<std::shared_ptr<PersistentStore>>& stores,
+    const std::vector<std::pair<ManagedObject*, qint64>>& insertedKeys, Error* error)
+{
+    using Change = StoreSaveHook::Change;
+    for (const auto& store : stores) {
+        if (!store->m_saveHook)
+            continue;
+        QList<Change> changes;
+        for (ManagedObject* object : std::as_const(m_deleted)) {
+            if (object->m_storeIdentifier == store->identifier())
+                changes.append({ Change::Kind::Delete, object->m_entity, object->m_key });
+        }
+        for (ManagedObject* object : std::as_const(m_updated)) {
+            if (object->m_storeIdentifier == store->identifier())
+                changes.append({ Change::Kind::Update, object->m_entity, object->m_key });
+        }
+        // New objects went to the first store.
+        if (store == m_coordinator->m_stores.first()) {
+            for (const auto& [object, key] : insertedKeys)
+                changes.append({ Change::Kind::Insert, object->m_entity, key });
+        }
+        if (!changes.isEmpty() && !store->m_saveHook->storeWillCommit(*store, changes, error))
+            return false;
+    }
+    return true;
+}
+
+void ManagedObjectContext::mergeChangesFromUbiquitousImport(const QVariantMap& userInfo)
+{
+    checkQueue("mergeChangesFromUbiquitousImport");
+    for (const QVariant& value : userInfo.value(UpdatedKey).toList()) {
+        ManagedObject* object = m_registered.value(value.value<ObjectID>());
+        if (object && object->m_state == ManagedObject::State::Persistent && !object->m_updated)
+            object->m_loaded = false;
+    }
+    for (const QVariant& value : userInfo.value(DeletedKey).toList()) {
+        ManagedObject* object = m_registered.value(value.value<ObjectID>());
+        if (!object)
+            continue;
+        m_updated.removeOne(object);
+        m_deleted.removeOne(object);
+        invalidate(object);
+        object->m_loaded = true;
+    }
 }
 
 void ManagedObjectContext::rollback()

@@ -99,6 +99,11 @@ public:
     // context); detached objects stay detached.
     void reset();
 
+    // Brings the context up to date with changes imported into its stores from elsewhere
+    // (user info of DidImportUbiquitousContentChangesNotification): updated objects read
+    // their values again at next use, unless changed here; deleted ones leave the context.
+    void mergeChangesFromUbiquitousImport(const QVariantMap& userInfo);
+
     // Runs the block on the context's queue: later (performBlock) or at once, waiting
     // (performBlockAndWait). A confined context runs both at once.
     void performBlock(std::function<void()> block);
@@ -129,6 +134,10 @@ private:
         const std::function<ManagedObject*(const EntityDescription*)>* factory = nullptr);
     QList<ManagedObject*> fetchObjects(
         const FetchRequest& request, const EntityDescription* entity, Error* error);
+    // Hands each store that keeps a record of its saves what this save wrote to it, inside
+    // the save's transaction.
+    bool tellSaveHooks(const QList<std::shared_ptr<PersistentStore>>& stores,
+        const std::vector<std::pair<ManagedObject*, qint64>>& insertedKeys, Error* error);
 
     ConcurrencyType m_type;
     QThread* m_thread = nullptr;

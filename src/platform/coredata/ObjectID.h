@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHashFunctions>
+#include <QMetaType>
 #include <QString>
 
 namespace platform::coredata {
@@ -26,3 +27,5 @@ inline size_t qHash(const ObjectID& id, size_t seed = 0)
 }
 
 } // namespace platform::coredata
+
+Q_DECLARE_METATYPE(platform::coredata::ObjectID)

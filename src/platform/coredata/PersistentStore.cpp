@@ -3,6 +3,7 @@
 #include "platform/coredata/CoreDataError.h"
 #include "platform/coredata/ManagedObjectModel.h"
 #include "platform/coredata/StoreOptions.h"
+#include "platform/coredata/StoreSaveHook.h"
 #include "platform/coredata/ValueCompare.h"
 
 #include <QFileInfo>
@@ -21,6 +22,7 @@
 #include <csignal>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 namespace platform::coredata {
 
@@ -391,6 +393,8 @@ std::shared_ptr<PersistentStore> PersistentStore::open(
 
 void PersistentStore::close()
 {
+    if (auto hook = std::exchange(m_saveHook, nullptr))
+        hook->storeWillClose(*this);
     for (sqlite3_stmt* statement : std::as_const(m_statements))
         sqlite3_finalize(statement);
     m_statements.clear();

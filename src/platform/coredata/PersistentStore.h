@@ -22,6 +22,7 @@ namespace platform::coredata {
 
 class EntityDescription;
 class ManagedObjectModel;
+class StoreSaveHook;
 
 // One SQLite store file added to a coordinator: a table per entity, a column per
 // attribute, a metadata table. Only its coordinator and the coordinator's contexts
@@ -47,6 +48,7 @@ public:
 private:
     friend class PersistentStoreCoordinator;
     friend class ManagedObjectContext;
+    friend class UbiquitousContent;
 
     struct Row {
         qint64 key = 0;
@@ -161,6 +163,8 @@ private:
     QHash<const EntityDescription*, EntitySql> m_sql;
     // The selects last prepared, most recent first; the statements are kept in m_statements.
     QList<std::pair<Select, sqlite3_stmt*>> m_selects;
+    // Told of every save; set by the cloud side of a cloud store.
+    std::shared_ptr<StoreSaveHook> m_saveHook;
 };
 
 } // namespace platform::coredata

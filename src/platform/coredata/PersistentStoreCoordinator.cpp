@@ -5,6 +5,7 @@
 #include "platform/coredata/ManagedObjectModel.h"
 #include "platform/coredata/PersistentStore.h"
 #include "platform/coredata/StoreOptions.h"
+#include "platform/coredata/UbiquitousContent.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -73,9 +74,15 @@ std::shared_ptr<PersistentStore> PersistentStoreCoordinator::addPersistentStore(
                 return nullptr;
             }
         }
+        UbiquitousContent::discardReplicaToRebuild(url, options);
         store = PersistentStore::open(m_model, type, configuration, url, options, error);
         if (!store)
             return nullptr;
+        if (UbiquitousContent::isUbiquitous(options)
+            && !UbiquitousContent::attach(*this, store, error)) {
+            store->close();
+            return nullptr;
+        }
         m_stores.append(store);
         m_storesGeneration = nextStoresGeneration();
     }
@@ -150,6 +157,11 @@ std::shared_ptr<PersistentStore> PersistentStoreCoordinator::migratePersistentSt
         }
         migrated
             = PersistentStore::open(m_model, type, store->configurationName(), url, options, error);
+        if (migrated && UbiquitousContent::isUbiquitous(options)
+            && !UbiquitousContent::attach(*this, migrated, error)) {
+            migrated->close();
+            migrated.reset();
+        }
         if (!migrated) {
             removeStoreFiles(target);
             return nullptr;

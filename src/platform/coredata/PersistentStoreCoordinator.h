@@ -19,7 +19,13 @@ class PersistentStore;
 // lock for each fetch and save; the store-loading jobs take the same lock (lock/unlock)
 // so that no context uses a store while stores are being added, removed or migrated.
 // Every operation may be called from any thread; the lock is recursive.
-class PersistentStoreCoordinator {
+//
+// A store added with PersistentStoreUbiquitousContentNameKey is a cloud store: its saves
+// also go to the cloud container and other machines' saves come back into it (see
+// UbiquitousContent); the coordinator then posts DidImportUbiquitousContentChangesNotification.
+// The cloud side reaches the coordinator weakly, so a coordinator of cloud stores is owned
+// by a shared_ptr.
+class PersistentStoreCoordinator : public std::enable_shared_from_this<PersistentStoreCoordinator> {
 public:
     explicit PersistentStoreCoordinator(std::shared_ptr<const ManagedObjectModel> model);
     ~PersistentStoreCoordinator();

@@ -1,0 +1,2142 @@
+#include "model/CloudStoreManager.h"
+
+#include "model/CSMCorruptedUUIDPresenter.h"
+#include "model/CSMLocalStoreFilePresenter.h"
+#include "model/CSMStoreUUIDPresenter.h"
+#include "model/CloudStoreErrorDetection.h"
+#include "platform/Dispatch.h"
+#include "platform/Exception.h"
+#include "platform/Folders.h"
+#include "platform/UserDefaults.h"
+#include "platform/coredata/CloudContainer.h"
+#include "platform/coredata/CoreDataError.h"
+#include "platform/coredata/FileVersion.h"
+#include "platform/coredata/ManagedObject.h"
+#include "platform/coredata/ManagedObjectContext.h"
+#include "platform/coredata/ManagedObjectModel.h"
+#include "platform/coredata/PersistentStore.h"
+#include "platform/coredata/PersistentStoreCoordinator.h"
+#include "platform/coredata/StoreOptions.h"
+#include "platform/coredata/UbiquitousContent.h"
+#include "platform/coredata/UbiquitousKeyValueStore.h"
+#include "platform/ui/Application.h"
+#include "utilities/shell/DebugHelper.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <future>
+
+namespace cd = platform::coredata;
+using platform::Error;
+using platform::Notification;
+using platform::NotificationCenter;
+
+const QString CloudStoreManager::StoreWillChangeNotification
+    = QStringLiteral("CSMStoreWillChangeNotification");
+const QString CloudStoreManager::StoreDidChangeNotification
+    = QStringLiteral("CSMStoreDidChangeNotification");
+const QString CloudStoreManager::StoreDidImportChangesNotification
+    = QStringLiteral("CSMStoreDidImportChangesNotification");
+const QString CloudStoreManager::DidDetectCorruptionNotification
+    = QStringLiteral("CloudManagedStoreDidDetectCorruptionNotification");
+const QString CloudStoreManager::StoreURLsErrorKey = QStringLiteral("CSMStoreURLsErrorKey");
+const QString CloudStoreManager::CloudEnabledKey = QStringLiteral("CSMCloudEnabledKey");
+const QString CloudStoreManager::CloudVersionKey = QStringLiteral("CSMCloudVersionKey");
+const QString CloudStoreManager::CloudCurrentKey = QStringLiteral("CSMCloudCurrentKey");
+const QString CloudStoreManager::CloudUUIDKey = QStringLiteral("CSMCloudUUIDKey");
+const QString CloudStoreManager::DefaultContentName = QStringLiteral("CloudStoreManager");
+const QString CloudStoreManager::StoreExtension = QStringLiteral("sqlite");
+const QString CloudStoreManager::CloudStoreDirectoryName = QStringLiteral("CloudStore");
+const QString CloudStoreManager::NoSyncExtension = QStringLiteral("nosync");
+const QString CloudStoreManager::CloudLogsDirectoryName = QStringLiteral("CloudLogs");
+const QString CloudStoreManager::StoreUUIDMarkerName = QStringLiteral("StoreUUID");
+const QString CloudStoreManager::CorruptedUUIDMarkerName = QStringLiteral("CorruptedUUID");
+const QString CloudStoreManager::MigrationSourceName = QStringLiteral("MigrationSource.sqlite");
+const QString CloudStoreManager::CopyMigrationStoreName = QStringLiteral("CopyMigrationStore");
+
+namespace {
+
+// Set by the platform's cloud layer when an initial import has completed (value 4).
+const QString UbiquitousTransitionTypeKey
+    = QStringLiteral("NSPersistentStoreUbiquitousTransitionTypeKey");
+constexpr int TransitionTypeInitialImportCompleted = 4;
+const QString UbiquitizedKey = QStringLiteral("com.apple.coredata.ubiquity.ubiquitized");
+const QString UnsetText = QStringLiteral("(null)");
+constexpr int MigrationFetchBatchSize = 500;
+
+QString fileName(const QUrl& url)
+{
+    return QFileInfo(url.toLocalFile()).fileName();
+}
+
+// The last component without its extension.
+QString baseName(const QUrl& url)
+{
+    return QFileInfo(url.toLocalFile()).completeBaseName();
+}
+
+QUrl child(const QUrl& folder, const QString& name)
+{
+    if (folder.isEmpty())
+        return {};
+    return QUrl::fromLocalFile(QDir(folder.toLocalFile()).filePath(name));
+}
+
+QString orUnset(const QString& text)
+{
+    return text.isEmpty() ? UnsetText : text;
+}
+
+// A store file with the log files SQLite keeps beside it.
+void removeStoreFiles(const QString& path)
+{
+    for (const char* suffix : { "-wal", "-shm", "-journal", "" })
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+bool removeItem(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink())
+        return QDir(path).removeRecursively();
+    if (info.suffix() == CloudStoreManager::StoreExtension) {
+        removeStoreFiles(path);
+        return !QFileInfo::exists(path);
+    }
+    return QFile::remove(path);
+}
+
+QString describeError(const Error& error)
+{
+    QString text = QStringLiteral("Error Domain=%1 Code=%2 \"%3\"")
+                       .arg(error.domain())
+                       .arg(error.code())
+                       .arg(error.localizedDescription());
+    const QString reason = error.localizedFailureReason();
+    if (!reason.isEmpty() && reason != error.localizedDescription())
+        text += QStringLiteral(" (%1)").arg(reason);
+    return text;
+}
+
+QString describe(const QVariant& value)
+{
+    if (!value.isValid())
+        return UnsetText;
+    const QMetaType type = value.metaType();
+    if (type == QMetaType::fromType<Error>())
+        return describeError(value.value<Error>());
+    if (type == QMetaType::fromType<platform::Exception>())
+        return QString::fromUtf8(
+            static_cast<const platform::Exception*>(value.constData())->what());
+    if (type == QMetaType::fromType<std::shared_ptr<cd::PersistentStore>>()) {
+        const auto store = value.value<std::shared_ptr<cd::PersistentStore>>();
+        return store ? QStringLiteral("<store %1>").arg(store->URL().toLocalFile()) : UnsetText;
+    }
+    if (type == QMetaType::fromType<Notification>())
+        return QStringLiteral("<notification %1>").arg(value.value<Notification>().name);
+    if (type == QMetaType::fromType<QUrl>())
+        return value.toUrl().toString();
+    if (type == QMetaType::fromType<QVariantMap>()) {
+        QStringList entries;
+        const QVariantMap map = value.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it)
+            entries << QStringLiteral("%1 = %2").arg(it.key(), describe(it.value()));
+        return '{' + entries.join(QStringLiteral("; ")) + '}';
+    }
+    if (type == QMetaType::fromType<QVariantList>()) {
+        QStringList entries;
+        for (const QVariant& item : value.toList())
+            entries << describe(item);
+        return '(' + entries.join(QStringLiteral(", ")) + ')';
+    }
+    if (type == QMetaType::fromType<cd::ObjectID>()) {
+        const auto id = value.value<cd::ObjectID>();
+        return QStringLiteral("%1/%2").arg(id.entity ? id.entity->name() : UnsetText).arg(id.key);
+    }
+    return value.toString();
+}
+
+QVariant exceptionContext(const std::exception& exception)
+{
+    if (const auto* known = dynamic_cast<const platform::Exception*>(&exception))
+        return QVariant::fromValue(*known);
+    return QVariant::fromValue(
+        platform::Exception(platform::Exception::Generic, QString::fromUtf8(exception.what())));
+}
+
+QString exceptionText(const std::exception& exception)
+{
+    return QString::fromUtf8(exception.what());
+}
+
+QString readText(const QString& path, QString* problem = nullptr)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (problem)
+            *problem = file.errorString();
+        return {};
+    }
+    return QString::fromLatin1(file.readAll());
+}
+
+} // namespace
+
+// One job of the persistence queue; a pending finished-loading job can be called off.
+struct CloudStoreManager::Operation {
+    std::atomic<bool> cancelled { false };
+};
+
+// ---------------------------------------------------------------------------------------
+// Creation and teardown
+
+void CloudStoreManager::initialize()
+{
+    // Import failures show only in the errors the import makes: look at them from now on.
+    CloudStoreErrorDetection::install();
+}
+
+std::shared_ptr<CloudStoreManager> CloudStoreManager::initStoreNamed(const QString& contentName,
+    std::shared_ptr<const cd::ManagedObjectModel> model, const QUrl& localStoreURL,
+    const QString& containerIdentifier, const QString& storeConfiguration,
+    const QVariantMap& storeOptions, CloudStoreManagerDelegate* delegate)
+{
+    initialize();
+    std::shared_ptr<CloudStoreManager> manager(new CloudStoreManager(contentName, std::move(model),
+        localStoreURL, containerIdentifier, storeConfiguration, storeOptions, delegate));
+    manager->observe();
+    manager->reloadStore();
+    return manager;
+}
+
+std::shared_ptr<CloudStoreManager> CloudStoreManager::initWithDelegate(
+    CloudStoreManagerDelegate* delegate)
+{
+    return initStoreNamed({}, nullptr, {}, {}, {}, {}, delegate);
+}
+
+namespace {
+
+std::shared_ptr<const cd::ManagedObjectModel> bundledModel()
+{
+    // The application's one model among its resources.
+    const QDir resources(platform::Folders::resources());
+    for (const QString& name : resources.entryList({ QStringLiteral("*.momd") }, QDir::Files)) {
+        if (auto model = cd::ManagedObjectModel::fromFile(resources.filePath(name)))
+            return model;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CloudStoreManager::CloudStoreManager(const QString& contentName,
+    std::shared_ptr<const cd::ManagedObjectModel> model, const QUrl& localStoreURL,
+    const QString& containerIdentifier, const QString& storeConfiguration,
+    const QVariantMap& storeOptions, CloudStoreManagerDelegate* delegate)
+    : m_delegate(delegate)
+    , m_localStoreURL(localStoreURL.isEmpty()
+              ? child(QUrl::fromLocalFile(platform::Folders::applicationSupport()),
+                  (contentName.isEmpty() ? DefaultContentName : contentName) + '.' + StoreExtension)
+              : localStoreURL)
+    , m_storeConfiguration(storeConfiguration)
+    , m_contentName(contentName.isEmpty() ? DefaultContentName : contentName)
+    , m_model(model ? std::move(model) : bundledModel())
+    , m_containerIdentifier(containerIdentifier)
+    , m_storeOptions(storeOptions)
+    , m_queue(platform::dispatch::SerialQueue::create(
+          QStringLiteral("%1PersistenceQueue").arg(QStringLiteral("CloudStoreManager"))))
+{
+    m_currentIdentityToken = cd::CloudContainer::ubiquityIdentityToken();
+}
+
+void CloudStoreManager::observe()
+{
+    auto& center = NotificationCenter::defaultCenter();
+    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
+    auto handler = [weak](void (CloudStoreManager::*method)(const Notification&)) {
+        return [weak, method](const Notification& notification) {
+            if (auto self = weak.lock())
+                (self.get()->*method)(notification);
+        };
+    };
+    m_observers << center.addObserver(DidDetectCorruptionNotification, nullptr,
+        handler(&CloudStoreManager::cloudStoreManagerDidDetectCorruption));
+    m_observers << center.addObserver(platform::ui::Application::DidBecomeActiveNotification,
+        nullptr, handler(&CloudStoreManager::applicationDidBecomeActive));
+    m_observers << center.addObserver(platform::UserDefaults::DidChangeNotification, nullptr,
+        handler(&CloudStoreManager::userDefaultsDidChange));
+    m_observers << center.addObserver(cd::CloudContainer::UbiquityIdentityDidChangeNotification,
+        nullptr, handler(&CloudStoreManager::cloudStoreChanged));
+    cd::CloudContainer::startMonitoringIdentity();
+}
+
+CloudStoreManager::~CloudStoreManager()
+{
+    auto& center = NotificationCenter::defaultCenter();
+    for (auto token : std::as_const(m_observers))
+        center.removeObserver(token);
+    {
+        std::lock_guard lock(m_mutex);
+        for (auto token : std::as_const(m_coordinatorObservers))
+            center.removeObserver(token);
+        m_coordinatorObservers.clear();
+        if (m_finishedLoadingOperation)
+            m_finishedLoadingOperation->cancelled = true;
+    }
+    stopPresenters();
+    // The stores are closed before the manager is gone (jobs queued before this one find
+    // the manager gone and do nothing).
+    m_queue->sync([this] { runJob([this] { clearStore(); }, true); });
+    stopPresenters();
+    std::lock_guard lock(m_mutex);
+    for (auto token : std::as_const(m_coordinatorObservers))
+        center.removeObserver(token);
+}
+
+// ---------------------------------------------------------------------------------------
+// State
+
+QString CloudStoreManager::tentativeStoreUUID() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_tentativeStoreUUID;
+}
+
+QVariant CloudStoreManager::currentIdentityToken() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_currentIdentityToken;
+}
+
+QUrl CloudStoreManager::migrationStoreURL() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_migrationStoreURL;
+}
+
+void CloudStoreManager::setMigrationStoreURL(const QUrl& url)
+{
+    std::lock_guard lock(m_mutex);
+    m_migrationStoreURL = url;
+}
+
+QString CloudStoreManager::localCloudStoreCorruptedUUID() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_localCloudStoreCorruptedUUID;
+}
+
+QString CloudStoreManager::activeCloudStoreUUID() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_activeCloudStoreUUID;
+}
+
+void CloudStoreManager::setActiveCloudStoreUUID(const QString& uuid)
+{
+    std::lock_guard lock(m_mutex);
+    m_activeCloudStoreUUID = uuid;
+}
+
+std::shared_ptr<CSMLocalStoreFilePresenter> CloudStoreManager::storeFilePresenter() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_storeFilePresenter;
+}
+
+std::shared_ptr<CSMStoreUUIDPresenter> CloudStoreManager::storeUUIDPresenter() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_storeUUIDPresenter;
+}
+
+std::shared_ptr<CSMCorruptedUUIDPresenter> CloudStoreManager::corruptedUUIDPresenter() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_corruptedUUIDPresenter;
+}
+
+void CloudStoreManager::stopPresenters()
+{
+    std::shared_ptr<CSMFilePresenter> presenters[3];
+    {
+        std::lock_guard lock(m_mutex);
+        presenters[0] = m_storeUUIDPresenter;
+        presenters[1] = m_corruptedUUIDPresenter;
+        presenters[2] = m_storeFilePresenter;
+    }
+    for (const auto& presenter : presenters) {
+        if (presenter)
+            presenter->stop();
+    }
+}
+
+bool CloudStoreManager::cloudAvailable() const
+{
+    return currentIdentityToken().isValid();
+}
+
+bool CloudStoreManager::cloudEnabled() const
+{
+    return platform::UserDefaults::standard().boolForKey(CloudEnabledKey);
+}
+
+// ---------------------------------------------------------------------------------------
+// Locations
+
+QUrl CloudStoreManager::URLForApplicationContainer() const
+{
+    return QUrl::fromLocalFile(platform::Folders::applicationSupport());
+}
+
+QUrl CloudStoreManager::URLForCloudContainer() const
+{
+    return cd::CloudContainer::URLForUbiquityContainerIdentifier(m_containerIdentifier);
+}
+
+QUrl CloudStoreManager::URLForCloudStoreDirectoryForCloudVersion(qint32 version) const
+{
+    if (version == 0)
+        return child(URLForCloudContainer(), CloudStoreDirectoryName + '.' + NoSyncExtension);
+    return child(URLForApplicationContainer(), CloudStoreDirectoryName);
+}
+
+QUrl CloudStoreManager::URLForCloudStoreDirectory() const
+{
+    return URLForCloudStoreDirectoryForCloudVersion(desiredCloudVersion());
+}
+
+QUrl CloudStoreManager::URLForCloudStoreWithUUID(const QString& uuid) const
+{
+    return child(URLForCloudStoreDirectory(), uuid + '.' + StoreExtension);
+}
+
+QUrl CloudStoreManager::URLForCloudStore()
+{
+    return URLForCloudStoreWithUUID(storeUUID());
+}
+
+QUrl CloudStoreManager::URLForCloudContentDirectory() const
+{
+    return child(URLForCloudContainer(), CloudLogsDirectoryName);
+}
+
+QString CloudStoreManager::URLForCloudContentForStoreURL(const QUrl& storeURL)
+{
+    const QString name = storeURL.isEmpty() ? storeUUID() : baseName(storeURL);
+    return CloudLogsDirectoryName + '/' + name;
+}
+
+QString CloudStoreManager::URLForCloudContent()
+{
+    return URLForCloudContentForStoreURL({});
+}
+
+QString CloudStoreManager::URLForCloudContent_ThreadSafe() const
+{
+    const QString uuid = storeUUID_ThreadSafe();
+    return uuid.isEmpty() ? QString() : CloudLogsDirectoryName + '/' + uuid;
+}
+
+QUrl CloudStoreManager::URLForCloudStoreUUID() const
+{
+    return URLForCloudStoreUUIDForVersion(cloudVersionForStoreURL({}));
+}
+
+QUrl CloudStoreManager::URLForCloudStoreUUIDForVersion(qint32 version) const
+{
+    return child(URLForCloudContentDirectory(), versionedIdentifier(StoreUUIDMarkerName, version));
+}
+
+QUrl CloudStoreManager::URLForCloudCorruptedUUID() const
+{
+    return URLForCloudCorruptedUUIDForVersion(cloudVersionForStoreURL({}));
+}
+
+QUrl CloudStoreManager::URLForCloudCorruptedUUIDForVersion(qint32 version) const
+{
+    return child(
+        URLForCloudContentDirectory(), versionedIdentifier(CorruptedUUIDMarkerName, version));
+}
+
+QUrl CloudStoreManager::URLForLocalStoreDirectory() const
+{
+    return QUrl::fromLocalFile(QFileInfo(m_localStoreURL.toLocalFile()).absolutePath());
+}
+
+QUrl CloudStoreManager::URLForLocalStore() const
+{
+    return m_localStoreURL;
+}
+
+qint32 CloudStoreManager::cloudVersionForStoreURL(const QUrl& storeURL) const
+{
+    const QString name = storeURL.isEmpty() ? QString() : baseName(storeURL);
+    for (qint32 version = desiredCloudVersion(); version >= 0; --version) {
+        const QUrl marker = URLForCloudStoreUUIDForVersion(version);
+        if (marker.isEmpty() || !QFileInfo::exists(marker.toLocalFile()))
+            continue;
+        if (name.isNull())
+            return version;
+        QFile file(marker.toLocalFile());
+        if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()) == name)
+            return version;
+    }
+    return desiredCloudVersion();
+}
+
+QString CloudStoreManager::cloudVersionedIdentifier(
+    const QString& identifier, const QUrl& storeURL) const
+{
+    return versionedIdentifier(identifier, cloudVersionForStoreURL(storeURL));
+}
+
+QString CloudStoreManager::versionedIdentifier(const QString& identifier, qint32 version)
+{
+    return version < 1 ? identifier : identifier + QString(version, '+');
+}
+
+QString CloudStoreManager::cloudContentNameForStoreURL(const QUrl& storeURL)
+{
+    return cloudContentNameForStoreURL(storeURL, cloudVersionForStoreURL(storeURL));
+}
+
+QString CloudStoreManager::cloudContentNameForStoreURL(const QUrl& storeURL, qint32 version)
+{
+    if (version == 0)
+        return m_contentName;
+    return storeURL.isEmpty() ? storeUUID() : baseName(storeURL);
+}
+
+std::optional<QMap<QUrl, QList<QVariantMap>>> CloudStoreManager::enumerateCloudStores()
+{
+    const QUrl content = URLForCloudContentDirectory();
+    if (content.isEmpty())
+        return std::nullopt;
+    const QDir folder(content.toLocalFile());
+    if (!folder.exists()) {
+        error(cd::makeError(cd::PersistentStoreOperationError,
+                  QStringLiteral("The cloud content folder cannot be listed."), folder.path()),
+            CloudStoreErrorCauseEnumerateStores, folder.path());
+        return std::nullopt;
+    }
+    QMap<QUrl, QList<QVariantMap>> stores;
+    const QString current = storeUUID_ThreadSafe();
+    for (const QString& uuid : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QUrl storeURL = URLForCloudStoreWithUUID(uuid);
+        QList<QVariantMap> found;
+        const QDir store(folder.filePath(uuid));
+        for (const QString& peer : store.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            const QDir peerFolder(store.filePath(peer));
+            for (const QString& name :
+                peerFolder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+                QVariantMap options = optionsForCloudStoreURL(storeURL);
+                for (qint32 version = desiredCloudVersion(); version >= 0; --version) {
+                    if (name != cloudContentNameForStoreURL(storeURL, version))
+                        continue;
+                    options.insert(cd::PersistentStoreUbiquitousContentNameKey, name);
+                    options.insert(CloudVersionKey, version);
+                    options.insert(CloudCurrentKey,
+                        current == uuid && cloudVersionForStoreURL(storeURL) == version);
+                    options.insert(CloudUUIDKey, uuid);
+                    found.append(options);
+                    break;
+                }
+            }
+        }
+        stores.insert(storeURL, found);
+    }
+    return stores;
+}
+
+void CloudStoreManager::switchToCloudStoreWithOptions(const QVariantMap& cloudStoreOptions)
+{
+    const QString uuid = cloudStoreOptions.value(CloudUUIDKey).toString();
+    // A description without an identity names no store to switch to.
+    if (uuid.isEmpty()) {
+        logError(QStringLiteral("Cannot switch cloud store: The description names no store."),
+            CloudStoreErrorCauseConfirmActiveStore, cloudStoreOptions);
+        return;
+    }
+    setStoreUUID(uuid, cloudStoreOptions.value(CloudVersionKey).toInt());
+    if (cloudEnabled())
+        reloadStore();
+}
+
+// ---------------------------------------------------------------------------------------
+// Reporting
+
+void CloudStoreManager::log(const QString& message)
+{
+    CloudStoreManagerDelegate* delegate = m_delegate;
+    if (delegate && delegate->respondsToLog())
+        delegate->cloudStoreManagerLog(*this, message);
+    else
+        DebugHelper::writeToLog(QStringLiteral("CloudStoreManager: %1").arg(message));
+}
+
+void CloudStoreManager::error(const Error& error, qint32 cause, const QVariant& context)
+{
+    CloudStoreManagerDelegate* delegate = m_delegate;
+    if (delegate && delegate->respondsToDidEncounterError()) {
+        delegate->cloudStoreManagerDidEncounterError(*this, error, cause, context);
+        return;
+    }
+    log(QStringLiteral("Error (cause:%1): %2").arg(CSMNameOfCause(cause), describeError(error)));
+    if (context.isValid())
+        log(QStringLiteral("    - Context   : %1").arg(describe(context)));
+    const QVariant underlying = error.userInfo().value(Error::UnderlyingErrorKey);
+    if (underlying.isValid())
+        log(QStringLiteral("    - Underlying: %1").arg(describe(underlying)));
+    for (const QVariant& detail :
+        error.userInfo().value(QStringLiteral("NSDetailedErrors")).toList())
+        log(QStringLiteral("    - Detail    : %1").arg(describe(detail)));
+}
+
+void CloudStoreManager::logError(const QString& message, qint32 cause, const QVariant& context)
+{
+    error(Error(cd::ErrorDomain, 0, { { Error::LocalizedFailureReasonKey, message } }), cause,
+        context);
+}
+
+// ---------------------------------------------------------------------------------------
+// Queue and coordinator
+
+void CloudStoreManager::enqueue(Block block)
+{
+    enqueue(std::move(block), false, true);
+}
+
+void CloudStoreManager::enqueue(Block block, bool waitUntilFinished)
+{
+    enqueue(std::move(block), waitUntilFinished, true);
+}
+
+void CloudStoreManager::enqueue(Block block, bool waitUntilFinished, bool lock)
+{
+    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
+    auto job = [weak, block = std::move(block), lock] {
+        if (auto self = weak.lock())
+            self->runJob(block, lock);
+    };
+    if (waitUntilFinished)
+        m_queue->sync(job);
+    else
+        m_queue->async(std::move(job));
+}
+
+void CloudStoreManager::runJob(const Block& block, bool lock)
+{
+    if (lock)
+        persistentStoreCoordinator()->lock();
+    try {
+        block();
+    } catch (const std::exception& exception) {
+        logError(exceptionText(exception), CloudStoreErrorCauseOpenActiveStore,
+            exceptionContext(exception));
+    }
+    // The block may have replaced the coordinator, which then came back locked.
+    if (lock)
+        persistentStoreCoordinator()->unlock();
+}
+
+bool CloudStoreManager::ensureQueued(Block block)
+{
+    if (m_queue->isCurrent())
+        return true;
+    enqueue(std::move(block));
+    return false;
+}
+
+void CloudStoreManager::assertQueued() const
+{
+    Q_ASSERT(m_queue->isCurrent());
+}
+
+std::shared_ptr<CloudStoreManager::Coordinator> CloudStoreManager::persistentStoreCoordinator()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_coordinator)
+        return m_coordinator;
+    m_coordinator = std::make_shared<Coordinator>(m_model);
+    auto& center = NotificationCenter::defaultCenter();
+    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
+    auto handler = [weak](void (CloudStoreManager::*method)(const Notification&)) {
+        return [weak, method](const Notification& notification) {
+            if (auto self = weak.lock())
+                (self.get()->*method)(notification);
+        };
+    };
+    const void* sender = m_coordinator.get();
+    m_coordinatorObservers << center.addObserver(cd::DidImportUbiquitousContentChangesNotification,
+        sender, handler(&CloudStoreManager::didImportChanges));
+    m_coordinatorObservers << center.addObserver(
+        cd::StoresWillChangeNotification, sender, handler(&CloudStoreManager::storesWillChange));
+    m_coordinatorObservers << center.addObserver(
+        cd::StoresDidChangeNotification, sender, handler(&CloudStoreManager::storesDidChange));
+    return m_coordinator;
+}
+
+std::shared_ptr<CloudStoreManager::Coordinator> CloudStoreManager::resetPersistentStoreCoordinator()
+{
+    std::shared_ptr<Coordinator> old;
+    {
+        std::lock_guard lock(m_mutex);
+        old = std::move(m_coordinator);
+        for (auto token : std::as_const(m_coordinatorObservers))
+            NotificationCenter::defaultCenter().removeObserver(token);
+        m_coordinatorObservers.clear();
+    }
+    if (old)
+        old->unlock();
+    old.reset();
+    auto coordinator = persistentStoreCoordinator();
+    coordinator->lock();
+    return coordinator;
+}
+
+// ---------------------------------------------------------------------------------------
+// Loading
+
+QVariantMap CloudStoreManager::optionsForLocalStore() const
+{
+    QVariantMap options { { cd::MigratePersistentStoresAutomaticallyOption, true },
+        { cd::InferMappingModelAutomaticallyOption, true } };
+    options.insert(m_storeOptions);
+    return options;
+}
+
+QVariantMap CloudStoreManager::optionsForCloudStoreURL(const QUrl& storeURL)
+{
+    QVariantMap options {
+        { cd::PersistentStoreUbiquitousContentNameKey, cloudContentNameForStoreURL(storeURL) },
+        { cd::PersistentStoreUbiquitousContentURLKey, URLForCloudContentForStoreURL(storeURL) },
+        { cd::MigratePersistentStoresAutomaticallyOption, true },
+        { cd::InferMappingModelAutomaticallyOption, true },
+    };
+    if (!m_containerIdentifier.isEmpty())
+        options.insert(cd::PersistentStoreUbiquitousContainerIdentifierKey, m_containerIdentifier);
+    options.insert(m_storeOptions);
+    return options;
+}
+
+std::optional<QVariantMap> CloudStoreManager::optionsForMigrationStoreURL(const QUrl& url)
+{
+    if (url.isEmpty())
+        return std::nullopt;
+    if (fileName(url) == MigrationSourceName) {
+        QVariantMap options { { cd::MigratePersistentStoresAutomaticallyOption, true },
+            { cd::InferMappingModelAutomaticallyOption, true },
+            { cd::PersistentStoreRemoveUbiquitousMetadataOption, true } };
+        options.insert(m_storeOptions);
+        return options;
+    }
+    // A store inside a cloud store folder is a cloud store; a name that merely contains
+    // the word is not.
+    const QStringList components
+        = QDir::cleanPath(url.toLocalFile()).split('/', Qt::SkipEmptyParts);
+    if (components.contains(CloudStoreDirectoryName)
+        || components.contains(CloudStoreDirectoryName + '.' + NoSyncExtension))
+        return optionsForCloudStoreURL(url);
+    if (!QFileInfo::exists(url.toLocalFile()))
+        return std::nullopt;
+    QVariantMap options = optionsForLocalStore();
+    options.insert(cd::ReadOnlyPersistentStoreOption, true);
+    return options;
+}
+
+void CloudStoreManager::reloadStore()
+{
+    if (!m_queue->isCurrent()) {
+        enqueue([this] { reloadStore(); });
+        return;
+    }
+    log(QStringLiteral("%1 store...")
+            .arg(persistentStoreCoordinator()->persistentStores().isEmpty()
+                    ? QStringLiteral("Loading")
+                    : QStringLiteral("Reloading")));
+    if (cloudEnabled()) {
+        if (cloudAvailable()) {
+            if (!tryLoadCloudStore()) {
+                log(QStringLiteral("Failed to load cloud store. Marking cloud store as corrupt. "
+                                   "Store will be unavailable."));
+                markCloudStoreCorrupted();
+            }
+            return;
+        }
+        log(QStringLiteral("Cannot load cloud store: User is not logged into iCloud.  Falling "
+                           "back to local store."));
+        if (m_enabledStore == EnabledStoreLocal)
+            return;
+        CloudStoreManagerDelegate* delegate = m_delegate;
+        if (delegate && delegate->cloudStoreManagerHandleCloudDisabled(*this))
+            return;
+    }
+    tryLoadLocalStore();
+}
+
+void CloudStoreManager::clearStore()
+{
+    log(QStringLiteral("Clearing stores..."));
+    stopPresenters();
+    auto coordinator = persistentStoreCoordinator();
+    // The job that runs this holds the lock; the application may use its context while it
+    // hears of the change.
+    coordinator->unlock();
+    fireBeginLoadingLogReason(QStringLiteral("Will clear stores"));
+    setActiveCloudStoreUUID({});
+    for (const auto& store : coordinator->persistentStores()) {
+        Error failure;
+        if (!coordinator->removePersistentStore(store, &failure))
+            error(failure, CloudStoreErrorCauseClearStore, QVariant::fromValue(store));
+    }
+    coordinator->lock();
+    if (!coordinator->persistentStores().isEmpty())
+        resetPersistentStoreCoordinator();
+
+    // Being destroyed, the manager watches nothing more.
+    const auto self = weak_from_this().lock();
+    if (!self)
+        return;
+    auto storeUUID = CSMStoreUUIDPresenter::initWithUSM(self);
+    auto corruptedUUID = CSMCorruptedUUIDPresenter::initWithUSM(self);
+    auto localStore = CSMLocalStoreFilePresenter::initWithUSM(self);
+    {
+        std::lock_guard lock(m_mutex);
+        m_storeUUIDPresenter = storeUUID;
+        m_corruptedUUIDPresenter = corruptedUUID;
+        m_storeFilePresenter = localStore;
+    }
+    if (cloudEnabled()) {
+        storeUUID->start();
+        corruptedUUID->start();
+    } else {
+        localStore->start();
+    }
+}
+
+bool CloudStoreManager::tryLoadCloudStore()
+{
+    log(QStringLiteral("Will load cloud store."));
+    if (!cloudAvailable()) {
+        log(QStringLiteral("Could not load cloud store: User is not logged into iCloud."));
+        return false;
+    }
+    setEnabledStore(EnabledStoreCloud);
+    clearStore();
+    setActiveCloudStoreUUID({});
+    qint32 cause = CloudStoreErrorCauseNoError;
+    QVariant context;
+    try {
+        const QUrl storeURL = URLForCloudStore();
+        log(QStringLiteral("Loading cloud store: %1, v%2 (%3).")
+                .arg(storeUUIDForLog())
+                .arg(cloudVersionForStoreURL(storeURL))
+                .arg(tentativeStoreUUID().isEmpty() ? QStringLiteral("definite")
+                                                    : QStringLiteral("tentative")));
+        qint32 strategy = m_migrationStrategy;
+        log(QStringLiteral("[DEBUG] migrationStoreURL: %1")
+                .arg(orUnset(migrationStoreURL().toLocalFile())));
+        QUrl seedURL = migrationStoreURL().isEmpty() ? m_localStoreURL : migrationStoreURL();
+        const auto seedOptions = optionsForMigrationStoreURL(seedURL);
+        log(QStringLiteral("[DEBUG] migrationStoreOptions: %1")
+                .arg(seedOptions ? describe(*seedOptions) : UnsetText));
+        const bool safe = cloudSafeForSeeding();
+        log(QStringLiteral("[DEBUG] cloudSafeForSeeding: %1").arg(int(safe)));
+        CloudStoreManagerDelegate* delegate = m_delegate;
+        if (strategy != CloudStoreMigrationStrategyNone && seedOptions && safe
+            && (!delegate
+                || delegate->cloudStoreManagerShouldMigrateFromStoreURL(
+                    *this, seedURL, storeURL, true))) {
+            log(QStringLiteral("Will migrate to cloud store from: %1 (strategy: %2).")
+                    .arg(fileName(seedURL))
+                    .arg(strategy));
+        } else {
+            log(QStringLiteral("[DEBUG] Will NOT migrate to cloud store from: %1 (strategy: %2).")
+                    .arg(fileName(seedURL))
+                    .arg(strategy));
+            strategy = CloudStoreMigrationStrategyNone;
+            seedURL = QUrl();
+        }
+        QVariantMap options = optionsForCloudStoreURL(storeURL);
+        if (m_attemptCloudRecovery)
+            options.insert(cd::PersistentStoreRebuildFromUbiquitousContentOption, true);
+        loadStoreAtURL(storeURL, options, seedURL, seedOptions, strategy, &cause, &context);
+    } catch (const std::exception& exception) {
+        cause = CloudStoreErrorCauseOpenActiveStore;
+        context = exceptionContext(exception);
+        logError(exceptionText(exception), cause, context);
+    }
+    if (cause != CloudStoreErrorCauseNoError) {
+        logError(QStringLiteral("Failed to load cloud store."), cause, context);
+        unsetTentativeStoreUUID();
+        clearStore();
+        if (!m_attemptCloudRecovery) {
+            log(QStringLiteral("Attempting recovery by rebuilding from cloud content."));
+            m_attemptCloudRecovery = true;
+            return tryLoadCloudStore();
+        }
+        m_attemptCloudRecovery = false;
+        setEnabledStore(EnabledStoreNone);
+    } else {
+        confirmTentativeStoreUUID();
+        setActiveCloudStoreUUID(storeUUID());
+        m_attemptCloudRecovery = false;
+        setMigrationStoreURL({});
+        updateStoreUUIDAsynchronously(true);
+        log(QStringLiteral("Successfully loaded cloud store."));
+    }
+    fireFinishedLoadingLogReason(QStringLiteral("Finished loading cloud store"), cause, context);
+    return cause == CloudStoreErrorCauseNoError;
+}
+
+bool CloudStoreManager::tryLoadLocalStore()
+{
+    log(QStringLiteral("Will load local store."));
+    setEnabledStore(EnabledStoreLocal);
+    clearStore();
+    qint32 cause = CloudStoreErrorCauseNoError;
+    QVariant context;
+    try {
+        const QUrl storeURL = URLForLocalStore();
+        const QUrl seedURL = migrationStoreURL();
+        qint32 strategy = m_migrationStrategy;
+        const auto seedOptions = optionsForMigrationStoreURL(seedURL);
+        qint32 use = CloudStoreMigrationStrategyNone;
+        if (strategy != CloudStoreMigrationStrategyNone && seedOptions) {
+            CloudStoreManagerDelegate* delegate = m_delegate;
+            const bool vetoed = delegate
+                && !delegate->cloudStoreManagerShouldMigrateFromStoreURL(
+                    *this, seedURL, storeURL, false);
+            if (!vetoed && !QFileInfo::exists(storeURL.toLocalFile())) {
+                log(QStringLiteral("Will migrate to local store from: %1 (strategy: %2).")
+                        .arg(fileName(seedURL))
+                        .arg(strategy));
+                use = strategy;
+            }
+        }
+        loadStoreAtURL(
+            storeURL, optionsForLocalStore(), seedURL, seedOptions, use, &cause, &context);
+    } catch (const std::exception& exception) {
+        cause = CloudStoreErrorCauseOpenActiveStore;
+        context = exceptionContext(exception);
+        logError(exceptionText(exception), cause, context);
+    }
+    if (cause != CloudStoreErrorCauseNoError) {
+        logError(QStringLiteral("Failed to load local store."), cause, context);
+        clearStore();
+        setEnabledStore(EnabledStoreNone);
+    } else {
+        setMigrationStoreURL({});
+        log(QStringLiteral("Successfully loaded local store."));
+    }
+    fireFinishedLoadingLogReason(QStringLiteral("Finished loading local store"), cause, context);
+    return cause == CloudStoreErrorCauseNoError;
+}
+
+void CloudStoreManager::fireBeginLoadingLogReason(const QString& reason)
+{
+    if (!m_queue->isCurrent()) {
+        enqueue([this, reason] { fireBeginLoadingLogReason(reason); }, true, false);
+        return;
+    }
+    log(QStringLiteral("%1.  Notifying application to reset its UI.").arg(reason));
+    if (CloudStoreManagerDelegate* delegate = m_delegate)
+        delegate->cloudStoreManagerWillLoadStoreIsCloud(*this, cloudEnabled());
+    NotificationCenter::defaultCenter().post(StoreWillChangeNotification, this);
+    std::lock_guard lock(m_mutex);
+    if (m_finishedLoadingOperation)
+        m_finishedLoadingOperation->cancelled = true;
+}
+
+void CloudStoreManager::fireFinishedLoadingLogReason(
+    const QString& reason, qint32 cause, const QVariant& context)
+{
+    auto operation = std::make_shared<Operation>();
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_finishedLoadingOperation)
+            m_finishedLoadingOperation->cancelled = true;
+        m_finishedLoadingOperation = operation;
+    }
+    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
+    m_queue->async([weak, operation, reason, cause, context] {
+        auto self = weak.lock();
+        if (!self || operation->cancelled)
+            return;
+        self->log(QStringLiteral("%1 (%2).  Notifying application to refresh its UI.")
+                      .arg(reason, CSMNameOfCause(cause)));
+        CloudStoreManagerDelegate* delegate = self->m_delegate;
+        if (cause == CloudStoreErrorCauseNoError) {
+            auto coordinator = self->persistentStoreCoordinator();
+            if (delegate)
+                delegate->cloudStoreManagerDidLoadStoreForCoordinator(
+                    *self, coordinator, self->cloudEnabled());
+            NotificationCenter::defaultCenter().post(StoreDidChangeNotification, self.get());
+            if (!self->cloudEnabled())
+                return;
+            bool check = false;
+            if (context.metaType() == QMetaType::fromType<Notification>()) {
+                check = context.value<Notification>()
+                            .userInfo.value(UbiquitousTransitionTypeKey)
+                            .toInt()
+                    == TransitionTypeInitialImportCompleted;
+            }
+            if (!check) {
+                const auto stores = coordinator->persistentStores();
+                check = !stores.isEmpty()
+                    && coordinator->metadataForPersistentStore(stores.last())
+                           .value(UbiquitizedKey)
+                           .toBool();
+            }
+            if (check)
+                self->scheduleHealthCheck();
+        } else if (delegate) {
+            delegate->cloudStoreManagerFailedLoadingStoreWithCause(
+                *self, cause, context, self->cloudEnabled());
+        }
+    });
+}
+
+void CloudStoreManager::scheduleHealthCheck()
+{
+    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
+    platform::dispatch::afterMain(m_healthCheckDelayMs, [weak] {
+        platform::dispatch::asyncGlobal(
+            [weak] {
+                if (auto self = weak.lock())
+                    self->enqueue([raw = self.get()] { raw->checkHealth(); });
+            },
+            platform::dispatch::Priority::Background);
+    });
+}
+
+void CloudStoreManager::checkHealth()
+{
+    if (cloudVersionForStoreURL({}) != desiredCloudVersion()) {
+        log(QStringLiteral(
+            "Cloud store is healthy but version is below desired.  Will rebuild to upgrade."));
+        rebuildCloudContentFromCloudStoreOrLocalStore(false);
+        return;
+    }
+    if (activeCloudStoreUUID().isEmpty())
+        return;
+    if (localCloudStoreCorruptedUUID() == storeUUID())
+        return;
+    handleCloudContentCorruption();
+}
+
+// ---------------------------------------------------------------------------------------
+// Migration
+
+void CloudStoreManager::loadStoreAtURL(const QUrl& storeURL, const QVariantMap& options,
+    const QUrl& seedURL, const std::optional<QVariantMap>& seedOptions, qint32 strategy,
+    qint32* cause, QVariant* context)
+{
+    qint32 localCause = CloudStoreErrorCauseNoError;
+    QVariant localContext;
+    if (!cause)
+        cause = &localCause;
+    if (!context)
+        context = &localContext;
+    try {
+        Error failure;
+        const bool seeded = migrateStore(
+            seedURL, seedOptions, storeURL, options, strategy, &failure, cause, context);
+        auto coordinator = persistentStoreCoordinator();
+        const auto stores = coordinator->persistentStores();
+        // The platform's migration leaves the store it made in the coordinator.
+        const bool loaded
+            = stores.size() == 1 && fileName(stores.first()->URL()) == fileName(storeURL);
+        if (seeded && !loaded) {
+            log(QStringLiteral("Loading store: %1").arg(fileName(storeURL)));
+            if (!coordinator->addPersistentStore(
+                    cd::SQLiteStoreType, m_storeConfiguration, storeURL, options, &failure)) {
+                *cause = CloudStoreErrorCauseOpenActiveStore;
+                *context = storeURL.toLocalFile();
+                error(failure, *cause, *context);
+            }
+        }
+    } catch (const std::exception& exception) {
+        *cause = CloudStoreErrorCauseOpenActiveStore;
+        *context = exceptionContext(exception);
+        logError(exceptionText(exception), *cause, *context);
+    }
+    // Whatever the seeding answered, a load that leaves no store is no success.
+    if (*cause == CloudStoreErrorCauseNoError
+        && !persistentStoreCoordinator()->persistentStoreForURL(storeURL)) {
+        *cause = CloudStoreErrorCauseOpenActiveStore;
+        *context = storeURL.toLocalFile();
+        logError(QStringLiteral("The store was not loaded."), *cause, *context);
+    }
+}
+
+bool CloudStoreManager::migrateStore(const QUrl& seedURLIn, std::optional<QVariantMap> seedOptions,
+    const QUrl& targetURL, QVariantMap targetOptions, qint32 strategy, Error* errorOut,
+    qint32* cause, QVariant* context)
+{
+    Error localError;
+    qint32 localCause = 0;
+    QVariant localContext;
+    if (!errorOut)
+        errorOut = &localError;
+    if (!cause)
+        cause = &localCause;
+    if (!context)
+        context = &localContext;
+    QUrl seedURL = seedURLIn;
+    if (!seedOptions)
+        seedOptions = optionsForMigrationStoreURL(seedURL);
+    if (strategy == 0)
+        strategy = m_migrationStrategy;
+    *cause = CloudStoreErrorCauseNoError;
+    auto fail = [&](const Error& failure, qint32 why, const QVariant& where) {
+        *errorOut = failure;
+        *cause = why;
+        *context = where;
+        error(failure, why, where);
+        return false;
+    };
+
+    bool result = false;
+    QUrl copyURL;
+    try {
+        do {
+            // A store opened for reading is seeded from a copy, which may be migrated.
+            if (seedOptions && seedOptions->value(cd::ReadOnlyPersistentStoreOption).toBool()
+                && QFileInfo::exists(seedURL.toLocalFile())) {
+                copyURL
+                    = child(QUrl::fromLocalFile(QFileInfo(seedURL.toLocalFile()).absolutePath()),
+                        CopyMigrationStoreName + '.' + StoreExtension);
+                removeStoreFiles(copyURL.toLocalFile());
+                QFile source(seedURL.toLocalFile());
+                if (!source.copy(copyURL.toLocalFile())) {
+                    result = fail(cd::makeError(cd::PersistentStoreOperationError,
+                                      QStringLiteral("The seed store could not be copied: %1")
+                                          .arg(source.errorString()),
+                                      seedURL.toLocalFile()),
+                        CloudStoreErrorCauseOpenSeedStore, seedURL.toLocalFile());
+                    break;
+                }
+                seedOptions->insert(cd::ReadOnlyPersistentStoreOption, false);
+                seedOptions->insert(cd::MigratePersistentStoresAutomaticallyOption, true);
+                seedOptions->insert(cd::InferMappingModelAutomaticallyOption, true);
+                seedURL = copyURL;
+            }
+            if (!targetOptions.contains(cd::PersistentStoreUbiquitousContentNameKey))
+                targetOptions.insert(cd::PersistentStoreRemoveUbiquitousMetadataOption, true);
+
+            bool made = true;
+            for (const QUrl& url : { seedURL, targetURL }) {
+                if (url.isEmpty())
+                    continue;
+                const QString folder = QFileInfo(url.toLocalFile()).absolutePath();
+                if (!QDir().mkpath(folder)) {
+                    made = fail(cd::makeError(cd::PersistentStoreOperationError,
+                                    QStringLiteral("The folder could not be made."), folder),
+                        CloudStoreErrorCauseCreateStorePath, folder);
+                    break;
+                }
+            }
+            if (!made)
+                break;
+
+            switch (strategy) {
+            case CloudStoreMigrationStrategyCopyEntities:
+                log(QStringLiteral(
+                    "Seeding store (strategy: CloudStoreMigrationStrategyCopyEntities): %1 -> %2")
+                        .arg(fileName(seedURL), fileName(targetURL)));
+                result = copyMigrateStore(seedURL, seedOptions.value_or(QVariantMap()), targetURL,
+                    targetOptions, errorOut, cause, context);
+                if (!result)
+                    removeStoreFiles(targetURL.toLocalFile());
+                break;
+            case CloudStoreMigrationStrategyIOS: {
+                log(QStringLiteral("Seeding store (strategy: CloudStoreMigrationStrategyIOS): %1 "
+                                   "-> %2")
+                        .arg(fileName(seedURL), fileName(targetURL)));
+                auto coordinator = persistentStoreCoordinator();
+                Error failure;
+                auto seedStore = coordinator->addPersistentStore(cd::SQLiteStoreType, {}, seedURL,
+                    seedOptions.value_or(QVariantMap()), &failure);
+                if (!seedStore) {
+                    result
+                        = fail(failure, CloudStoreErrorCauseOpenSeedStore, seedURL.toLocalFile());
+                    break;
+                }
+                if (!coordinator->migratePersistentStore(
+                        seedStore, targetURL, targetOptions, cd::SQLiteStoreType, &failure)) {
+                    result = fail(failure, CloudStoreErrorCauseSeedStore, targetURL.toLocalFile());
+                    removeStoreFiles(targetURL.toLocalFile());
+                    break;
+                }
+                result = true;
+                break;
+            }
+            case CloudStoreMigrationStrategyManual: {
+                log(QStringLiteral("Seeding store (strategy: CloudStoreMigrationStrategyManual): "
+                                   "%1 -> %2")
+                        .arg(fileName(seedURL), fileName(targetURL)));
+                CloudStoreManagerDelegate* delegate = m_delegate;
+                Error failure;
+                if (!delegate
+                    || !delegate->cloudStoreManagerManuallyMigrateStore(*this, seedURL,
+                        seedOptions.value_or(QVariantMap()), targetURL, targetOptions, &failure)) {
+                    if (failure.isNull()) {
+                        failure = cd::makeError(cd::MigrationError,
+                            QStringLiteral("The store was not migrated by the application."),
+                            seedURL.toLocalFile());
+                    }
+                    result = fail(failure, CloudStoreErrorCauseSeedStore, seedURL.toLocalFile());
+                    removeStoreFiles(targetURL.toLocalFile());
+                    break;
+                }
+                result = true;
+                break;
+            }
+            case CloudStoreMigrationStrategyNone:
+                result = true;
+                break;
+            default:
+                // A strategy the manager does not know seeds nothing, and says so.
+                result = fail(cd::makeError(cd::MigrationError,
+                                  QStringLiteral("Unknown migration strategy: %1").arg(strategy),
+                                  targetURL.toLocalFile()),
+                    CloudStoreErrorCauseSeedStore, targetURL.toLocalFile());
+                break;
+            }
+        } while (false);
+    } catch (const std::exception& exception) {
+        *cause = CloudStoreErrorCauseSeedStore;
+        *context = exceptionContext(exception);
+        logError(exceptionText(exception), *cause, *context);
+        result = false;
+    }
+    if (!copyURL.isEmpty())
+        removeStoreFiles(copyURL.toLocalFile());
+    return result;
+}
+
+bool CloudStoreManager::copyMigrateStore(const QUrl& seedURL, const QVariantMap& seedOptions,
+    const QUrl& targetURL, const QVariantMap& targetOptions, Error* errorOut, qint32* cause,
+    QVariant* context)
+{
+    auto fail = [&](const Error& failure, qint32 why, const QVariant& where) {
+        if (errorOut)
+            *errorOut = failure;
+        if (cause)
+            *cause = why;
+        if (context)
+            *context = where;
+        error(failure, why, where);
+        return false;
+    };
+    Error failure;
+    auto seedCoordinator = std::make_shared<Coordinator>(m_model);
+    auto seedStore = seedCoordinator->addPersistentStore(
+        cd::SQLiteStoreType, {}, seedURL, seedOptions, &failure);
+    if (!seedStore)
+        return fail(failure, CloudStoreErrorCauseOpenSeedStore, seedURL.toLocalFile());
+    auto targetCoordinator = std::make_shared<Coordinator>(m_model);
+    auto targetStore = targetCoordinator->addPersistentStore(
+        cd::SQLiteStoreType, {}, targetURL, targetOptions, &failure);
+    if (!targetStore)
+        return fail(failure, CloudStoreErrorCauseOpenActiveStore, targetURL.toLocalFile());
+
+    bool result = true;
+    {
+        cd::ManagedObjectContext seedContext(
+            cd::ManagedObjectContext::ConcurrencyType::Confinement);
+        seedContext.setPersistentStoreCoordinator(seedCoordinator);
+        cd::ManagedObjectContext targetContext(
+            cd::ManagedObjectContext::ConcurrencyType::Confinement);
+        targetContext.setPersistentStoreCoordinator(targetCoordinator);
+
+        QVariantMap metadata = seedCoordinator->metadataForPersistentStore(seedStore);
+        for (auto it = metadata.begin(); it != metadata.end();) {
+            it = it.key().startsWith(cd::UbiquityMetadataPrefix) ? metadata.erase(it)
+                                                                 : std::next(it);
+        }
+        metadata.insert(targetCoordinator->metadataForPersistentStore(targetStore));
+        Error metadataError;
+        if (!targetCoordinator->setMetadata(metadata, targetStore, &metadataError))
+            result = fail(metadataError, CloudStoreErrorCauseSeedStore, targetURL.toLocalFile());
+
+        QHash<const cd::ManagedObject*, cd::ManagedObject*> cache;
+        cache.reserve(MigrationFetchBatchSize);
+        for (const cd::EntityDescription* entity : m_model->entities()) {
+            if (!result)
+                break;
+            cd::FetchRequest request(entity->name());
+            request.setFetchBatchSize(MigrationFetchBatchSize);
+            Error fetchError;
+            const auto objects = seedContext.executeFetchRequest(request, &fetchError);
+            if (!fetchError.isNull()) {
+                result = fail(fetchError, CloudStoreErrorCauseSeedStore, seedURL.toLocalFile());
+                break;
+            }
+            for (cd::ManagedObject* object : objects)
+                copyMigrateObject(object, targetContext, cache);
+        }
+        if (result) {
+            Error saveError;
+            if (!targetContext.save(&saveError))
+                result = fail(saveError, CloudStoreErrorCauseSeedStore, seedURL.toLocalFile());
+        }
+    }
+    Error removal;
+    if (!seedCoordinator->removePersistentStore(seedStore, &removal))
+        fail(removal, CloudStoreErrorCauseClearStore, QVariant::fromValue(seedStore));
+    if (!targetCoordinator->removePersistentStore(targetStore, &removal))
+        fail(removal, CloudStoreErrorCauseClearStore, QVariant::fromValue(targetStore));
+    return result;
+}
+
+cd::ManagedObject* CloudStoreManager::copyMigrateObject(cd::ManagedObject* source,
+    cd::ManagedObjectContext& targetContext,
+    QHash<const cd::ManagedObject*, cd::ManagedObject*>& cache)
+{
+    if (!source)
+        return nullptr;
+    if (cd::ManagedObject* known = cache.value(source))
+        return known;
+    cd::ManagedObject* copy = targetContext.insertNewObject(source->entity().name());
+    if (!copy)
+        return nullptr;
+    // Recorded first, so that an object reached again is not copied twice.
+    cache.insert(source, copy);
+    const auto& attributes = source->entity().attributes();
+    for (int i = 0; i < attributes.size(); ++i)
+        copy->setValue(i, source->value(i));
+    return copy;
+}
+
+// ---------------------------------------------------------------------------------------
+// Switching, deletion and rebuild
+
+void CloudStoreManager::setEnabledStore(quint64 store)
+{
+    m_enabledStore = store;
+    if (store == EnabledStoreCloud && !cloudEnabled())
+        platform::UserDefaults::standard().setBool(CloudEnabledKey, true);
+    else if (store == EnabledStoreLocal && cloudEnabled())
+        platform::UserDefaults::standard().setBool(CloudEnabledKey, false);
+}
+
+void CloudStoreManager::setCloudEnabled(bool enabled)
+{
+    if (cloudEnabled() == enabled)
+        return;
+    if (!ensureQueued([this, enabled] { setCloudEnabled(enabled); }))
+        return;
+    const bool was = cloudEnabled();
+    if (was == enabled)
+        return;
+    platform::UserDefaults::standard().setBool(CloudEnabledKey, enabled);
+    auto state
+        = [](bool on) { return on ? QStringLiteral("enabled") : QStringLiteral("disabled"); };
+    log(QStringLiteral("Switching cloud %1 -> %2").arg(state(was), state(enabled)));
+    reloadStore();
+}
+
+bool CloudStoreManager::cloudSafeForSeeding() const
+{
+    return !tentativeStoreUUID().isEmpty() || storeUUID_ThreadSafe().isEmpty();
+}
+
+bool CloudStoreManager::dispatchAndWaitFor(const Confirmation& confirmation)
+{
+    struct Shared {
+        std::promise<bool> answer;
+        std::atomic<bool> answered { false };
+    };
+    auto shared = std::make_shared<Shared>();
+    auto answered = shared->answer.get_future();
+    platform::dispatch::asyncMain([confirmation, shared] {
+        confirmation([shared](bool yes) {
+            if (!shared->answered.exchange(true))
+                shared->answer.set_value(yes);
+        });
+    });
+    return answered.get();
+}
+
+bool CloudStoreManager::setCloudEnabledAndOverwriteCloudWithLocalIfConfirmed(
+    Confirmation confirmation)
+{
+    if (cloudEnabled())
+        return true;
+    if (!ensureQueued([this, confirmation] {
+            setCloudEnabledAndOverwriteCloudWithLocalIfConfirmed(confirmation);
+        }))
+        return false;
+    if (cloudSafeForSeeding()) {
+        log(QStringLiteral("Will enable cloud, %1 cloud store.")
+                .arg(QStringLiteral("using existing")));
+        setCloudEnabled(true);
+        return true;
+    }
+    auto coordinator = persistentStoreCoordinator();
+    coordinator->unlock();
+    const bool overwrite = dispatchAndWaitFor(confirmation);
+    coordinator->lock();
+    log(QStringLiteral("Will enable cloud, %1 cloud store.")
+            .arg(overwrite ? QStringLiteral("overwriting") : QStringLiteral("using existing")));
+    if (overwrite)
+        return migrateLocalToCloud();
+    setCloudEnabled(true);
+    return true;
+}
+
+bool CloudStoreManager::setCloudDisabledAndOverwriteLocalWithCloudIfConfirmed(
+    Confirmation confirmation)
+{
+    if (!cloudEnabled())
+        return true;
+    if (!ensureQueued([this, confirmation] {
+            setCloudDisabledAndOverwriteLocalWithCloudIfConfirmed(confirmation);
+        }))
+        return false;
+    if (QFileInfo::exists(m_localStoreURL.toLocalFile())) {
+        auto coordinator = persistentStoreCoordinator();
+        coordinator->unlock();
+        const bool overwrite = dispatchAndWaitFor(confirmation);
+        coordinator->lock();
+        log(QStringLiteral("Will disable cloud, %1 local store.")
+                .arg(overwrite ? QStringLiteral("overwriting") : QStringLiteral("using existing")));
+        if (overwrite)
+            return migrateCloudToLocal();
+    } else {
+        log(QStringLiteral("Will disable cloud, %1 local store.")
+                .arg(QStringLiteral("using existing")));
+    }
+    if (tryLoadLocalStore())
+        return true;
+    tryLoadCloudStore();
+    return false;
+}
+
+bool CloudStoreManager::migrateLocalToCloud()
+{
+    if (!ensureQueued([this] { migrateLocalToCloud(); }))
+        return false;
+    if (!QFileInfo::exists(m_localStoreURL.toLocalFile())) {
+        logError(QStringLiteral("Cannot migrate local to cloud: Local store doesn't exist."),
+            CloudStoreErrorCauseSeedStore, m_localStoreURL.toLocalFile());
+        return false;
+    }
+    log(QStringLiteral("Will overwrite the cloud store with the local store."));
+    setMigrationStoreURL(m_localStoreURL);
+    const bool wasEnabled = cloudEnabled();
+    const QString oldUUID = storeUUID_ThreadSafe();
+    createTentativeStoreUUID();
+    if (tryLoadCloudStore()) {
+        const QString newUUID = storeUUID_ThreadSafe();
+        if (!oldUUID.isEmpty() && !newUUID.isEmpty() && oldUUID != newUUID)
+            deleteCloudStoreUUID(oldUUID, false);
+        return true;
+    }
+    revertMigration(wasEnabled);
+    return false;
+}
+
+bool CloudStoreManager::migrateCloudToLocal()
+{
+    if (!ensureQueued([this] { migrateCloudToLocal(); }))
+        return false;
+    log(QStringLiteral("Will overwrite the local store with the cloud store (using cloud logs)."));
+    setMigrationStoreURL(URLForCloudStore());
+    deleteLocalStore();
+    const bool wasEnabled = cloudEnabled();
+    if (tryLoadLocalStore())
+        return true;
+    revertMigration(wasEnabled);
+    return false;
+}
+
+void CloudStoreManager::revertMigration(bool enableCloud)
+{
+    log(QStringLiteral("Reverting migration attempt of %1, will %2 cloud.")
+            .arg(orUnset(fileName(migrationStoreURL())),
+                enableCloud ? QStringLiteral("enable") : QStringLiteral("disable")));
+    setMigrationStoreURL({});
+    if (enableCloud)
+        tryLoadCloudStore();
+    else
+        tryLoadLocalStore();
+}
+
+bool CloudStoreManager::rebuildCloudContentFromCloudStoreOrLocalStore(
+    bool allowRebuildFromLocalStore)
+{
+    if (!ensureQueued([this, allowRebuildFromLocalStore] {
+            rebuildCloudContentFromCloudStoreOrLocalStore(allowRebuildFromLocalStore);
+        }))
+        return false;
+    const bool wasEnabled = cloudEnabled();
+    const QUrl cloudStore = URLForCloudStore();
+    const QString contentFolder
+        = QDir(URLForCloudContentDirectory().toLocalFile()).filePath(storeUUID());
+    const bool haveContent
+        = !URLForCloudContentDirectory().isEmpty() && QFileInfo(contentFolder).isDir();
+    const bool haveStore = QFileInfo::exists(cloudStore.toLocalFile());
+    if (!haveContent && !haveStore) {
+        if (allowRebuildFromLocalStore) {
+            log(QStringLiteral("Cannot rebuild cloud content: Cloud store doesn't exist.  Will "
+                               "rebuild from local store."));
+            return migrateLocalToCloud();
+        }
+        log(QStringLiteral("Cannot rebuild cloud content: Cloud store doesn't exist.  Giving up."));
+        reloadStore();
+        return false;
+    }
+    if (haveStore) {
+        log(QStringLiteral(
+            "Will rebuild cloud content from the cloud store (ignoring cloud logs)."));
+        clearStore();
+        const QUrl source = child(URLForCloudStoreDirectory(), MigrationSourceName);
+        setMigrationStoreURL(source);
+        removeStoreFiles(source.toLocalFile());
+        QFile store(cloudStore.toLocalFile());
+        if (!store.copy(source.toLocalFile())) {
+            error(cd::makeError(cd::PersistentStoreOperationError,
+                      QStringLiteral("The cloud store could not be copied: %1")
+                          .arg(store.errorString()),
+                      source.toLocalFile()),
+                CloudStoreErrorCauseSeedStore, source.toLocalFile());
+            revertMigration(wasEnabled);
+            return false;
+        }
+        const QString oldUUID = storeUUID_ThreadSafe();
+        // The copy seeds a store of a new identity, whose confirmation clears the
+        // corruption mark; under the old one the load would find the damaged content again.
+        createTentativeStoreUUID();
+        if (tryLoadCloudStore()) {
+            const QString newUUID = storeUUID_ThreadSafe();
+            if (!oldUUID.isEmpty() && !newUUID.isEmpty() && oldUUID != newUUID)
+                deleteCloudStoreUUID(oldUUID, false);
+            return true;
+        }
+        revertMigration(wasEnabled);
+        return false;
+    }
+    log(QStringLiteral("Will rebuild cloud content from the cloud store (using cloud logs)."));
+    setMigrationStoreURL(URLForCloudStore());
+    createTentativeStoreUUID();
+    if (tryLoadCloudStore())
+        return true;
+    revertMigration(wasEnabled);
+    return false;
+}
+
+bool CloudStoreManager::removeItemAtURL(const QUrl& url, bool localOnly)
+{
+    bool ran = false;
+    bool removed = true;
+    cd::FileCoordinator coordinator;
+    Error failure;
+    const bool coordinated = coordinator.coordinateWritingItemAtURL(
+        url, cd::FileCoordinator::WritingForDeleting,
+        [&](const QUrl& target) {
+            ran = true;
+            const QString path = target.toLocalFile();
+            if (!QFileInfo::exists(path))
+                return;
+            Error removal;
+            if (localOnly && cd::CloudContainer::isUbiquitousItemAtURL(target)) {
+                removed = cd::CloudContainer::evictUbiquitousItemAtURL(target, &removal);
+                if (!removed)
+                    error(removal, CloudStoreErrorCauseDeleteStore, path);
+            } else if (!removeItem(path)) {
+                removed = false;
+                error(cd::makeError(cd::PersistentStoreOperationError,
+                          QStringLiteral("The item could not be removed."), path),
+                    CloudStoreErrorCauseDeleteStore, path);
+            }
+        },
+        &failure);
+    if (!coordinated)
+        error(failure, CloudStoreErrorCauseDeleteStore, url.toLocalFile());
+    // A removal that failed is no success, whatever else went well.
+    return ran && removed;
+}
+
+void CloudStoreManager::deleteCloudContainerLocalOnly(bool localOnly)
+{
+    if (!ensureQueued([this, localOnly] { deleteCloudContainerLocalOnly(localOnly); }))
+        return;
+    log(QStringLiteral("Will delete the cloud container %1.")
+            .arg(localOnly ? QStringLiteral("on this device")
+                           : QStringLiteral("on this device and in the cloud")));
+    auto finish = [this] {
+        if (cloudEnabled())
+            reloadStore();
+    };
+    try {
+        if (cloudEnabled())
+            clearStore();
+        removeItemAtURL(URLForCloudContainer(), localOnly);
+        if (!localOnly) {
+            createTentativeStoreUUID();
+            auto& values = cd::UbiquitousKeyValueStore::defaultStore();
+            values.synchronize();
+            const QVariantMap all = values.dictionaryRepresentation();
+            for (auto it = all.cbegin(); it != all.cend(); ++it)
+                values.removeObjectForKey(it.key());
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+void CloudStoreManager::deleteCloudStoreLocalOnly(bool localOnly)
+{
+    deleteCloudStoreUUID(storeUUID_ThreadSafe(), localOnly);
+    if (cloudEnabled())
+        reloadStore();
+}
+
+bool CloudStoreManager::deleteCloudStoreUUID(const QString& uuid, bool localOnly)
+{
+    if (!ensureQueued([this, uuid, localOnly] { deleteCloudStoreUUID(uuid, localOnly); }))
+        return false;
+    log(QStringLiteral("Will delete the cloud store (UUID:%1) %2.")
+            .arg(orUnset(uuid),
+                localOnly ? QStringLiteral("on this device")
+                          : QStringLiteral("on this device and in the cloud")));
+    if (cloudEnabled() && storeUUID_ThreadSafe() == uuid)
+        clearStore();
+    const QUrl storeURL = URLForCloudStoreWithUUID(uuid);
+    QVariantMap options = optionsForCloudStoreURL(storeURL);
+    Error failure;
+    if (localOnly) {
+        // Built again from the cloud's content, which stays.
+        options.insert(cd::PersistentStoreRebuildFromUbiquitousContentOption, true);
+        auto coordinator = std::make_shared<Coordinator>(m_model);
+        if (!coordinator->addPersistentStore(
+                cd::SQLiteStoreType, {}, storeURL, options, &failure)) {
+            error(failure, CloudStoreErrorCauseDeleteStore, storeURL);
+            return false;
+        }
+        return true;
+    }
+    if (!cd::UbiquitousContent::removeUbiquitousContentAndPersistentStore(
+            storeURL, options, &failure)) {
+        error(failure, CloudStoreErrorCauseDeleteStore, storeURL);
+        return false;
+    }
+    return true;
+}
+
+void CloudStoreManager::deleteLocalStore()
+{
+    if (!ensureQueued([this] { deleteLocalStore(); }))
+        return;
+    log(QStringLiteral("Will delete the local store."));
+    auto finish = [this] {
+        if (!cloudEnabled())
+            reloadStore();
+    };
+    try {
+        if (!cloudEnabled())
+            clearStore();
+        const QUrl local = URLForLocalStore();
+        const auto presenter = storeFilePresenter();
+        cd::FileCoordinator coordinator(presenter.get());
+        Error failure;
+        if (!coordinator.coordinateWritingItemAtURL(
+                local, cd::FileCoordinator::WritingForDeleting,
+                [&](const QUrl& target) {
+                    const QString path = target.toLocalFile();
+                    if (QFileInfo::exists(path) && !removeItem(path)) {
+                        error(cd::makeError(cd::PersistentStoreOperationError,
+                                  QStringLiteral("The local store could not be removed."), path),
+                            CloudStoreErrorCauseDeleteStore, path);
+                    }
+                },
+                &failure))
+            error(failure, CloudStoreErrorCauseDeleteStore, local.toLocalFile());
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+// ---------------------------------------------------------------------------------------
+// Identity, change notifications and corruption
+
+cd::FileCoordinator CloudStoreManager::markerCoordinator(bool corrupted) const
+{
+    std::lock_guard lock(m_mutex);
+    if (corrupted)
+        return cd::FileCoordinator(m_corruptedUUIDPresenter.get());
+    return cd::FileCoordinator(m_storeUUIDPresenter.get());
+}
+
+QString CloudStoreManager::storeUUID_ThreadSafe() const
+{
+    const QString tentative = tentativeStoreUUID();
+    if (!tentative.isEmpty())
+        return tentative;
+    const QUrl marker = URLForCloudStoreUUID();
+    if (!marker.isEmpty()) {
+        const QString cached = platform::UserDefaults::standard().stringForKey(
+            QFileInfo(marker.toLocalFile()).absoluteFilePath());
+        if (!cached.isEmpty())
+            return cached;
+    }
+    return readStoreUUID();
+}
+
+QString CloudStoreManager::storeUUID()
+{
+    const QString uuid = storeUUID_ThreadSafe();
+    return uuid.isEmpty() ? createTentativeStoreUUID() : uuid;
+}
+
+QString CloudStoreManager::storeUUIDForLog() const
+{
+    try {
+        return orUnset(storeUUID_ThreadSafe());
+    } catch (const platform::Exception& exception) {
+        return QStringLiteral("<Error:%1>").arg(exception.reason());
+    } catch (const std::exception& exception) {
+        return QStringLiteral("<Error:%1>").arg(exceptionText(exception));
+    }
+}
+
+QString CloudStoreManager::readStoreUUID() const
+{
+    const QUrl marker = URLForCloudStoreUUID();
+    // Without a cloud there is no marker to read.
+    if (marker.isEmpty())
+        return {};
+    auto* self = const_cast<CloudStoreManager*>(this);
+    QString uuid;
+    Error failure;
+    const bool coordinated = markerCoordinator(false).coordinateReadingItemAtURL(
+        marker,
+        [&](const QUrl& url) {
+            const QString path = url.toLocalFile();
+            if (!QFileInfo::exists(path))
+                return;
+            QString problem;
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly)) {
+                self->error(cd::makeError(cd::PersistentStoreOperationError,
+                                QStringLiteral("The StoreUUID could not be read: %1")
+                                    .arg(file.errorString()),
+                                path),
+                    CloudStoreErrorCauseOpenActiveStore, path);
+                return;
+            }
+            uuid = QString::fromLatin1(file.readAll());
+        },
+        &failure);
+    if (!coordinated)
+        self->error(failure, CloudStoreErrorCauseOpenActiveStore, marker.toLocalFile());
+    const QString key = QFileInfo(marker.toLocalFile()).absoluteFilePath();
+    if (uuid.isEmpty())
+        platform::UserDefaults::standard().removeObject(key);
+    else
+        platform::UserDefaults::standard().setObject(key, uuid);
+    return uuid;
+}
+
+void CloudStoreManager::updateStoreUUIDAsynchronously(bool asynchronously)
+{
+    if (asynchronously) {
+        const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
+        platform::dispatch::asyncGlobal(
+            [weak] {
+                if (auto self = weak.lock())
+                    self->updateStoreUUIDAsynchronously(false);
+            },
+            platform::dispatch::Priority::Background);
+        return;
+    }
+    const QString uuid = readStoreUUID();
+    const QString active = activeCloudStoreUUID();
+    if (!active.isEmpty() && active != uuid && cloudEnabled())
+        reloadStore();
+}
+
+void CloudStoreManager::setStoreUUID(const QString& uuid)
+{
+    setStoreUUID(uuid, desiredCloudVersion());
+}
+
+bool CloudStoreManager::writeMarker(
+    const QUrl& marker, const QString& uuid, qint32 cause, bool corrupted)
+{
+    bool written = false;
+    markerCoordinator(corrupted).coordinateWritingItemAtURL(
+        marker, cd::FileCoordinator::WritingForMerging, [&](const QUrl& url) {
+            const QString path = url.toLocalFile();
+            const QString folder = QFileInfo(path).absolutePath();
+            if (!QDir().mkpath(folder)) {
+                error(cd::makeError(cd::PersistentStoreOperationError,
+                          QStringLiteral("The marker's folder could not be made."), folder),
+                    cause, folder);
+                return;
+            }
+            QFile file(path);
+            const QByteArray text = uuid.toLatin1();
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                || file.write(text) != text.size() || !file.flush()) {
+                error(cd::makeError(cd::PersistentStoreOperationError,
+                          QStringLiteral("The marker could not be written: %1")
+                              .arg(file.errorString()),
+                          path),
+                    cause, path);
+                return;
+            }
+            written = true;
+        });
+    return written;
+}
+
+void CloudStoreManager::deleteMarker(const QUrl& marker, bool corrupted)
+{
+    markerCoordinator(corrupted).coordinateWritingItemAtURL(
+        marker, cd::FileCoordinator::WritingForDeleting, [this](const QUrl& url) {
+            const QString path = url.toLocalFile();
+            if (QFileInfo::exists(path) && !QFile::remove(path)) {
+                error(cd::makeError(cd::PersistentStoreOperationError,
+                          QStringLiteral("The marker could not be removed."), path),
+                    CloudStoreErrorCauseDeleteStore, path);
+            }
+        });
+}
+
+void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
+{
+    if (!ensureQueued([this, uuid, version] { setStoreUUID(uuid, version); }))
+        return;
+    if (uuid.isEmpty())
+        return;
+    const QUrl marker = URLForCloudStoreUUIDForVersion(version);
+    if (marker.isEmpty())
+        return;
+    log(QStringLiteral("Writing new StoreUUID:%1 to %2 (v%3).")
+            .arg(uuid, fileName(marker))
+            .arg(version));
+    if (!writeMarker(marker, uuid, CloudStoreErrorCauseConfirmActiveStore, false))
+        return;
+    for (qint32 higher = desiredCloudVersion(); higher > version; --higher) {
+        const QUrl other = URLForCloudStoreUUIDForVersion(higher);
+        if (other == marker)
+            continue;
+        log(QStringLiteral("Removing %1 (v%2) to force version down to %3.")
+                .arg(fileName(other))
+                .arg(higher)
+                .arg(version));
+        markerCoordinator(false).coordinateWritingItemAtURL(other,
+            cd::FileCoordinator::WritingForDeleting,
+            [](const QUrl& url) { QFile::remove(url.toLocalFile()); });
+        platform::UserDefaults::standard().removeObject(
+            QFileInfo(other.toLocalFile()).absoluteFilePath());
+    }
+    // What this machine wrote is what it knows the marker holds.
+    platform::UserDefaults::standard().setObject(
+        QFileInfo(marker.toLocalFile()).absoluteFilePath(), uuid);
+    markerCoordinator(true).coordinateWritingItemAtURL(URLForCloudCorruptedUUIDForVersion(version),
+        cd::FileCoordinator::WritingForDeleting,
+        [](const QUrl& url) { QFile::remove(url.toLocalFile()); });
+}
+
+QString CloudStoreManager::createTentativeStoreUUID()
+{
+    const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    std::lock_guard lock(m_mutex);
+    m_tentativeStoreUUID = uuid;
+    return uuid;
+}
+
+void CloudStoreManager::confirmTentativeStoreUUID()
+{
+    const QString tentative = tentativeStoreUUID();
+    if (tentative.isEmpty())
+        return;
+    log(QStringLiteral("Confirming tentative StoreUUID: %1").arg(tentative));
+    setStoreUUID(tentative);
+    unsetTentativeStoreUUID();
+}
+
+void CloudStoreManager::unsetTentativeStoreUUID()
+{
+    std::lock_guard lock(m_mutex);
+    m_tentativeStoreUUID.clear();
+}
+
+void CloudStoreManager::markCloudStoreCorrupted()
+{
+    const QString uuid = storeUUID_ThreadSafe();
+    {
+        std::lock_guard lock(m_mutex);
+        m_localCloudStoreCorruptedUUID = uuid;
+    }
+    if (uuid.isEmpty())
+        return;
+    const QUrl marker = URLForCloudCorruptedUUID();
+    if (!marker.isEmpty())
+        writeMarker(marker, uuid, CloudStoreErrorCauseCorruptActiveStore, true);
+    enqueue([this] { handleCloudContentCorruption(); });
+}
+
+bool CloudStoreManager::handleCloudContentCorruption()
+{
+    assertQueued();
+    if (!cloudEnabled())
+        return false;
+    const QUrl marker = URLForCloudCorruptedUUID();
+    QString corruptUUID;
+    if (!marker.isEmpty()) {
+        Error failure;
+        if (!markerCoordinator(true).coordinateReadingItemAtURL(
+                marker,
+                [&](const QUrl& url) {
+                    const QString path = url.toLocalFile();
+                    if (!QFileInfo::exists(path))
+                        return;
+                    QString problem;
+                    corruptUUID = readText(path, &problem);
+                    if (!problem.isEmpty()) {
+                        error(cd::makeError(cd::PersistentStoreOperationError, problem, path),
+                            CloudStoreErrorCauseCorruptActiveStore, path);
+                    }
+                },
+                &failure))
+            error(failure, CloudStoreErrorCauseCorruptActiveStore, marker.toLocalFile());
+    }
+    const QString current = storeUUID();
+    if (corruptUUID.isEmpty() || corruptUUID != current)
+        return false;
+    const bool deviceCorrupt = localCloudStoreCorruptedUUID() == current;
+    if (deviceCorrupt)
+        clearStore();
+    log(QStringLiteral("Cloud content corruption detected (device store is %1).")
+            .arg(deviceCorrupt ? QStringLiteral("corrupt") : QStringLiteral("healthy")));
+    const QString waitText = QStringLiteral(
+        "Handling cloud corruption with default strategy: Wait for a remote rebuild.");
+    auto rebuild = [this] {
+        log(QStringLiteral(
+            "Handling cloud corruption with default strategy: Rebuilding cloud content."));
+        rebuildCloudContentFromCloudStoreOrLocalStore(false);
+    };
+    CloudStoreManagerDelegate* delegate = m_delegate;
+    if (delegate
+        && delegate->cloudStoreManagerHandleCloudContentCorruptionWithHealthyStore(
+            *this, !deviceCorrupt)) {
+        log(QStringLiteral("Application handled cloud corruption."));
+    } else if (deviceCorrupt) {
+        log(waitText);
+    } else {
+        rebuild();
+    }
+    return true;
+}
+
+void CloudStoreManager::storeUUIDDidChange()
+{
+    if (!ensureQueued([this] { storeUUIDDidChange(); }))
+        return;
+    updateStoreUUIDAsynchronously(false);
+    const QString active = activeCloudStoreUUID();
+    if (active.isEmpty() || active != storeUUID()) {
+        log(QStringLiteral("StoreUUID changed %1 -> %2").arg(orUnset(active), storeUUIDForLog()));
+        unsetTentativeStoreUUID();
+        cloudStoreChanged(Notification());
+    }
+}
+
+void CloudStoreManager::corruptedUUIDDidChange()
+{
+    if (!cloudEnabled())
+        return;
+    if (!ensureQueued([this] { corruptedUUIDDidChange(); }))
+        return;
+    if (!handleCloudContentCorruption() && activeCloudStoreUUID().isEmpty())
+        reloadStore();
+}
+
+void CloudStoreManager::accommodateLocalDeletionWithCompletionHandler(const Completion& completion)
+{
+    // The store is closed before the file goes.
+    enqueue(
+        [this] {
+            if (!cloudEnabled())
+                clearStore();
+        },
+        true);
+    completion(Error());
+    if (!cloudEnabled()) {
+        // A new store is made once the deleting party is done with the file, not under it
+        // (waiting without the coordinator's lock, which that party may need).
+        enqueue(
+            [this] {
+                const auto presenter = storeFilePresenter();
+                cd::FileCoordinator(presenter.get())
+                    .coordinateReadingItemAtURL(URLForLocalStore(), [](const QUrl&) {});
+                enqueue([this] { reloadStore(); });
+            },
+            false, false);
+    }
+}
+
+void CloudStoreManager::accommodateCloudDeletionWithCompletionHandler(const Completion& completion)
+{
+    log(QStringLiteral("Handling cloud deletion."));
+    enqueue(
+        [this] {
+            if (cloudEnabled())
+                clearStore();
+            const QUrl store = URLForCloudStore();
+            const QString path = store.toLocalFile();
+            if (QFileInfo::exists(path) && !removeItem(path)) {
+                error(cd::makeError(cd::PersistentStoreOperationError,
+                          QStringLiteral("The cloud store could not be removed."), path),
+                    CloudStoreErrorCauseDeleteStore, path);
+            }
+            removeItemAtURL(store, false);
+            deleteMarker(URLForCloudStoreUUID(), false);
+            deleteMarker(URLForCloudCorruptedUUID(), true);
+        },
+        true);
+    completion(Error());
+    CloudStoreManagerDelegate* delegate = m_delegate;
+    if (delegate && delegate->respondsToHandleCloudContentDeletion()) {
+        delegate->cloudStoreManagerHandleCloudContentDeletion(*this);
+        return;
+    }
+    if (cloudEnabled()) {
+        log(QStringLiteral("Recovering from cloud deletion.  Falling back to local store."));
+        setCloudEnabled(false);
+    }
+}
+
+void CloudStoreManager::cloudStoreChanged(const Notification& notification)
+{
+    Q_UNUSED(notification);
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    QVariant previous;
+    bool changed = false;
+    {
+        std::lock_guard lock(m_mutex);
+        previous = m_currentIdentityToken;
+        if (!previous.isValid() || previous != token) {
+            m_currentIdentityToken = token;
+            changed = true;
+        }
+    }
+    if (changed) {
+        log(QStringLiteral("Identity token changed: %1 -> %2")
+                .arg(orUnset(previous.toString()), orUnset(token.toString())));
+    }
+    if (cloudEnabled())
+        reloadStore();
+}
+
+void CloudStoreManager::userDefaultsDidChange(const Notification& notification)
+{
+    Q_UNUSED(notification);
+    enqueue([this] {
+        const quint64 store = m_enabledStore;
+        if (store == EnabledStoreNone || (store == EnabledStoreCloud && !cloudEnabled())
+            || (store == EnabledStoreLocal && cloudEnabled()))
+            reloadStore();
+    });
+}
+
+void CloudStoreManager::applicationDidBecomeActive(const Notification& notification)
+{
+    Q_UNUSED(notification);
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    const QVariant current = currentIdentityToken();
+    if (!current.isValid() || current != token)
+        cloudStoreChanged(Notification());
+}
+
+void CloudStoreManager::cloudStoreManagerDidDetectCorruption(const Notification& notification)
+{
+    const QVariant urls = notification.userInfo.value(StoreURLsErrorKey);
+    bool mark = !urls.isValid() || urls.isNull();
+    if (!mark) {
+        const QString uuid = storeUUID_ThreadSafe();
+        if (uuid.isEmpty())
+            return;
+        for (const QVariant& url : urls.toList()) {
+            if (url.toUrl().toString().contains(uuid)) {
+                mark = true;
+                break;
+            }
+        }
+    }
+    if (!mark)
+        return;
+    logError(QStringLiteral("Detected iCloud transaction log import failure."),
+        CloudStoreErrorCauseCorruptActiveStore, notification.userInfo);
+    markCloudStoreCorrupted();
+}
+
+void CloudStoreManager::didImportChanges(const Notification& notification)
+{
+    CloudStoreManagerDelegate* delegate = m_delegate;
+    cd::ManagedObjectContext* context = delegate
+        ? delegate->cloudStoreManagerManagedObjectContextForUbiquityChanges(*this, notification)
+        : nullptr;
+    if (context) {
+        log(QStringLiteral("Importing ubiquity changes into application's MOC.  Changes:\n%1")
+                .arg(describe(notification.userInfo)));
+        bool failed = false;
+        context->performBlockAndWait([&] {
+            context->mergeChangesFromUbiquitousImport(notification.userInfo);
+            Error failure;
+            if (context->hasChanges() && !context->save(&failure)) {
+                error(
+                    failure, CloudStoreErrorCauseImportChanges, QVariant::fromValue(notification));
+                failed = true;
+            }
+        });
+        if (failed)
+            reloadStore();
+    } else {
+        log(QStringLiteral(
+            "Application did not specify an import MOC, not importing ubiquity changes:\n%1")
+                .arg(describe(notification.userInfo)));
+    }
+    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
+    const QVariantMap info = notification.userInfo;
+    platform::dispatch::asyncMain([weak, info] {
+        if (auto self = weak.lock())
+            NotificationCenter::defaultCenter().post(
+                StoreDidImportChangesNotification, self.get(), info);
+    });
+}
+
+void CloudStoreManager::storesWillChange(const Notification& notification)
+{
+    Q_UNUSED(notification);
+    fireBeginLoadingLogReason(QStringLiteral("Stores will change"));
+}
+
+void CloudStoreManager::storesDidChange(const Notification& notification)
+{
+    std::shared_ptr<Coordinator> coordinator;
+    {
+        std::lock_guard lock(m_mutex);
+        coordinator = m_coordinator;
+    }
+    if (!coordinator || notification.object != coordinator.get()
+        || coordinator->persistentStores().isEmpty())
+        return;
+    fireFinishedLoadingLogReason(QStringLiteral("Stores changed"), CloudStoreErrorCauseNoError,
+        QVariant::fromValue(notification));
+}

@@ -1,0 +1,301 @@
+#pragma once
+
+#include "model/CloudStoreErrorCause.h"
+#include "model/CloudStoreManagerDelegate.h"
+#include "platform/Error.h"
+#include "platform/NotificationCenter.h"
+#include "platform/coredata/FileCoordinator.h"
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+namespace platform::dispatch {
+class SerialQueue;
+}
+namespace platform::coredata {
+class ManagedObject;
+class ManagedObjectContext;
+class ManagedObjectModel;
+class PersistentStore;
+class PersistentStoreCoordinator;
+struct ObjectID;
+} // namespace platform::coredata
+
+class CSMCorruptedUUIDPresenter;
+class CSMLocalStoreFilePresenter;
+class CSMStoreUUIDPresenter;
+
+// Keeps the application's one store either as a local SQLite file or as a cloud store
+// (a local replica whose saves travel through the cloud folder to the user's other
+// machines), loads it, seeds one from the other, switches between them, deletes and
+// rebuilds cloud content, and watches the cloud store's identity and corruption markers.
+//
+// All store work runs on one serial persistence queue ("CloudStoreManagerPersistenceQueue"),
+// each job holding the coordinator's lock, so the application's context never uses the
+// coordinator while stores change; a public operation called elsewhere re-submits itself
+// there and returns at once. The manager never raises to its callers: failures go to the
+// delegate with a cause (CloudStoreErrorCause) and a context object, or to the log.
+//
+// Made with initStoreNamed (its first load under way), it lives as long as the application;
+// its destruction clears the stores and waits for that. The delegate must outlive it.
+class CloudStoreManager : public std::enable_shared_from_this<CloudStoreManager> {
+public:
+    using Coordinator = platform::coredata::PersistentStoreCoordinator;
+    using Block = std::function<void()>;
+    // The confirmation the user gives: call the answer once, on any thread (true: overwrite).
+    using Answer = std::function<void(bool)>;
+    using Confirmation = std::function<void(Answer)>;
+    using Completion = std::function<void(const platform::Error&)>;
+
+    enum EnabledStore : quint64 {
+        EnabledStoreNone = 0,
+        EnabledStoreLocal = 1,
+        EnabledStoreCloud = 2
+    };
+
+    // Notifications (object: the manager; did-import: the user info of the import).
+    static const QString StoreWillChangeNotification; // "CSMStoreWillChangeNotification"
+    static const QString StoreDidChangeNotification; // "CSMStoreDidChangeNotification"
+    static const QString
+        StoreDidImportChangesNotification; // "CSMStoreDidImportChangesNotification"
+    // Posted by the error detection; user info NSUnderlyingError and StoreURLsErrorKey.
+    static const QString
+        DidDetectCorruptionNotification; // "CloudManagedStoreDidDetectCorruptionNotification"
+    static const QString StoreURLsErrorKey; // "CSMStoreURLsErrorKey"
+    static const QString CloudEnabledKey; // "CSMCloudEnabledKey"
+    // Keys of the cloud-store descriptions of enumerateCloudStores.
+    static const QString CloudVersionKey; // "CSMCloudVersionKey"
+    static const QString CloudCurrentKey; // "CSMCloudCurrentKey"
+    static const QString CloudUUIDKey; // "CSMCloudUUIDKey"
+    // Names of the files and folders.
+    static const QString DefaultContentName; // "CloudStoreManager"
+    static const QString StoreExtension; // "sqlite"
+    static const QString CloudStoreDirectoryName; // "CloudStore"
+    static const QString NoSyncExtension; // "nosync"
+    static const QString CloudLogsDirectoryName; // "CloudLogs"
+    static const QString StoreUUIDMarkerName; // "StoreUUID"
+    static const QString CorruptedUUIDMarkerName; // "CorruptedUUID"
+    static const QString MigrationSourceName; // "MigrationSource.sqlite"
+    static const QString CopyMigrationStoreName; // "CopyMigrationStore"
+
+    // Every argument but the delegate may be empty: the content name then is
+    // "CloudStoreManager", the model the one among the resources, the local store
+    // App Support/<content name>.sqlite. The first load is queued before it returns.
+    static std::shared_ptr<CloudStoreManager> initStoreNamed(const QString& contentName,
+        std::shared_ptr<const platform::coredata::ManagedObjectModel> model,
+        const QUrl& localStoreURL, const QString& containerIdentifier,
+        const QString& storeConfiguration, const QVariantMap& storeOptions,
+        CloudStoreManagerDelegate* delegate);
+    static std::shared_ptr<CloudStoreManager> initWithDelegate(CloudStoreManagerDelegate* delegate);
+    ~CloudStoreManager();
+    CloudStoreManager(const CloudStoreManager&) = delete;
+    CloudStoreManager& operator=(const CloudStoreManager&) = delete;
+
+    // --- State
+    std::shared_ptr<Coordinator> persistentStoreCoordinator();
+    std::shared_ptr<Coordinator> resetPersistentStoreCoordinator();
+    bool attemptCloudRecovery() const { return m_attemptCloudRecovery; }
+    qint32 migrationStrategy() const { return m_migrationStrategy; }
+    void setMigrationStrategy(qint32 strategy) { m_migrationStrategy = strategy; }
+    CloudStoreManagerDelegate* delegate() const { return m_delegate; }
+    void setDelegate(CloudStoreManagerDelegate* delegate) { m_delegate = delegate; }
+    QUrl localStoreURL() const { return m_localStoreURL; }
+    QString storeConfiguration() const { return m_storeConfiguration; }
+    QString contentName() const { return m_contentName; }
+    std::shared_ptr<const platform::coredata::ManagedObjectModel> model() const { return m_model; }
+    QString containerIdentifier() const { return m_containerIdentifier; }
+    QVariantMap storeOptions() const { return m_storeOptions; }
+    QString tentativeStoreUUID() const;
+    QVariant currentIdentityToken() const;
+    QUrl migrationStoreURL() const;
+    void setMigrationStoreURL(const QUrl& url);
+    QString localCloudStoreCorruptedUUID() const;
+    QString activeCloudStoreUUID() const;
+    quint64 enabledStore() const { return m_enabledStore; }
+    void setEnabledStore(quint64 store);
+    bool cloudAvailable() const;
+    bool cloudEnabled() const;
+    void setCloudEnabled(bool enabled);
+    std::shared_ptr<CSMLocalStoreFilePresenter> storeFilePresenter() const;
+    std::shared_ptr<CSMStoreUUIDPresenter> storeUUIDPresenter() const;
+    std::shared_ptr<CSMCorruptedUUIDPresenter> corruptedUUIDPresenter() const;
+
+    // How long after a cloud load its health is checked (milliseconds; 30 seconds).
+    void setHealthCheckDelay(int milliseconds) { m_healthCheckDelayMs = milliseconds; }
+
+    // --- Locations
+    QUrl URLForApplicationContainer() const;
+    QUrl URLForCloudContainer() const;
+    QUrl URLForCloudStoreDirectoryForCloudVersion(qint32 version) const;
+    QUrl URLForCloudStoreDirectory() const;
+    QUrl URLForCloudStoreWithUUID(const QString& uuid) const;
+    QUrl URLForCloudStore();
+    QUrl URLForCloudContentDirectory() const;
+    // Relative paths: "CloudLogs/<name>".
+    QString URLForCloudContentForStoreURL(const QUrl& storeURL);
+    QString URLForCloudContent();
+    QString URLForCloudContent_ThreadSafe() const;
+    QUrl URLForCloudStoreUUID() const;
+    QUrl URLForCloudStoreUUIDForVersion(qint32 version) const;
+    QUrl URLForCloudCorruptedUUID() const;
+    QUrl URLForCloudCorruptedUUIDForVersion(qint32 version) const;
+    QUrl URLForLocalStoreDirectory() const;
+    QUrl URLForLocalStore() const;
+    QString localContentName() const { return m_contentName; }
+    static qint32 desiredCloudVersion() { return 1; }
+    qint32 cloudVersionForStoreURL(const QUrl& storeURL) const;
+    QString cloudVersionedIdentifier(const QString& identifier, const QUrl& storeURL) const;
+    static QString versionedIdentifier(const QString& identifier, qint32 version);
+    QString cloudContentNameForStoreURL(const QUrl& storeURL);
+    QString cloudContentNameForStoreURL(const QUrl& storeURL, qint32 version);
+    // Cloud store URL -> one description per content found for it; none without content.
+    std::optional<QMap<QUrl, QList<QVariantMap>>> enumerateCloudStores();
+    void switchToCloudStoreWithOptions(const QVariantMap& cloudStoreOptions);
+
+    // --- Reporting
+    void log(const QString& message);
+    void error(const platform::Error& error, qint32 cause, const QVariant& context);
+    void logError(const QString& message, qint32 cause, const QVariant& context);
+
+    // --- Queue
+    void enqueue(Block block);
+    // Waits for the job when asked to (at once when called from the queue itself).
+    void enqueue(Block block, bool waitUntilFinished);
+    void enqueue(Block block, bool waitUntilFinished, bool lock);
+    // True on the persistence queue; elsewhere queues the block and answers false.
+    bool ensureQueued(Block block);
+    void assertQueued() const;
+
+    // --- Loading
+    void reloadStore();
+    void clearStore();
+    bool tryLoadCloudStore();
+    bool tryLoadLocalStore();
+    void fireBeginLoadingLogReason(const QString& reason);
+    void fireFinishedLoadingLogReason(const QString& reason, qint32 cause, const QVariant& context);
+    QVariantMap optionsForLocalStore() const;
+    QVariantMap optionsForCloudStoreURL(const QUrl& storeURL);
+    std::optional<QVariantMap> optionsForMigrationStoreURL(const QUrl& url);
+
+    // --- Migration
+    void loadStoreAtURL(const QUrl& storeURL, const QVariantMap& options, const QUrl& seedURL,
+        const std::optional<QVariantMap>& seedOptions, qint32 strategy, qint32* cause,
+        QVariant* context);
+    bool migrateStore(const QUrl& seedURL, std::optional<QVariantMap> seedOptions,
+        const QUrl& targetURL, QVariantMap targetOptions, qint32 strategy, platform::Error* error,
+        qint32* cause, QVariant* context);
+    bool copyMigrateStore(const QUrl& seedURL, const QVariantMap& seedOptions,
+        const QUrl& targetURL, const QVariantMap& targetOptions, platform::Error* error,
+        qint32* cause, QVariant* context);
+    // The copy of the source in the target context; the cache maps each copied source to
+    // its copy (new objects share one temporary id until saved, so copies are kept by
+    // address).
+    platform::coredata::ManagedObject* copyMigrateObject(platform::coredata::ManagedObject* source,
+        platform::coredata::ManagedObjectContext& targetContext,
+        QHash<const platform::coredata::ManagedObject*, platform::coredata::ManagedObject*>& cache);
+
+    // --- Switching, deletion and rebuild
+    bool cloudSafeForSeeding() const;
+    bool setCloudEnabledAndOverwriteCloudWithLocalIfConfirmed(Confirmation confirmation);
+    bool setCloudDisabledAndOverwriteLocalWithCloudIfConfirmed(Confirmation confirmation);
+    bool dispatchAndWaitFor(const Confirmation& confirmation);
+    bool migrateLocalToCloud();
+    bool migrateCloudToLocal();
+    void revertMigration(bool enableCloud);
+    bool rebuildCloudContentFromCloudStoreOrLocalStore(bool allowRebuildFromLocalStore);
+    void deleteCloudContainerLocalOnly(bool localOnly);
+    void deleteCloudStoreLocalOnly(bool localOnly);
+    bool deleteCloudStoreUUID(const QString& uuid, bool localOnly);
+    void deleteLocalStore();
+    // True when the item is gone (or evicted); false, reported, when it could not be.
+    bool removeItemAtURL(const QUrl& url, bool localOnly);
+
+    // --- Identity, change notifications and corruption
+    QString storeUUID();
+    QString storeUUID_ThreadSafe() const;
+    QString storeUUIDForLog() const;
+    QString readStoreUUID() const;
+    void updateStoreUUIDAsynchronously(bool asynchronously);
+    void setStoreUUID(const QString& uuid);
+    void setStoreUUID(const QString& uuid, qint32 version);
+    QString createTentativeStoreUUID();
+    void confirmTentativeStoreUUID();
+    void unsetTentativeStoreUUID();
+    void markCloudStoreCorrupted();
+    bool handleCloudContentCorruption();
+    void storeUUIDDidChange();
+    void corruptedUUIDDidChange();
+    void accommodateLocalDeletionWithCompletionHandler(const Completion& completion);
+    void accommodateCloudDeletionWithCompletionHandler(const Completion& completion);
+    void cloudStoreChanged(const platform::Notification& notification);
+    void userDefaultsDidChange(const platform::Notification& notification);
+    void applicationDidBecomeActive(const platform::Notification& notification);
+    void cloudStoreManagerDidDetectCorruption(const platform::Notification& notification);
+    void didImportChanges(const platform::Notification& notification);
+    void storesWillChange(const platform::Notification& notification);
+    void storesDidChange(const platform::Notification& notification);
+
+private:
+    struct Operation;
+
+    CloudStoreManager(const QString& contentName,
+        std::shared_ptr<const platform::coredata::ManagedObjectModel> model,
+        const QUrl& localStoreURL, const QString& containerIdentifier,
+        const QString& storeConfiguration, const QVariantMap& storeOptions,
+        CloudStoreManagerDelegate* delegate);
+    static void initialize();
+    void observe();
+    void runJob(const Block& block, bool lock);
+    void scheduleHealthCheck();
+    void checkHealth();
+    void setActiveCloudStoreUUID(const QString& uuid);
+    void stopPresenters();
+    // Where the manager reads and writes the markers: through the presenters, so that
+    // they do not hear of it.
+    platform::coredata::FileCoordinator markerCoordinator(bool corrupted) const;
+    bool writeMarker(const QUrl& marker, const QString& uuid, qint32 cause, bool corrupted);
+    void deleteMarker(const QUrl& marker, bool corrupted);
+
+    std::atomic<bool> m_attemptCloudRecovery { false };
+    std::atomic<qint32> m_migrationStrategy { CloudStoreMigrationStrategyIOS };
+    std::atomic<CloudStoreManagerDelegate*> m_delegate;
+    const QUrl m_localStoreURL;
+    const QString m_storeConfiguration;
+    const QString m_contentName;
+    const std::shared_ptr<const platform::coredata::ManagedObjectModel> m_model;
+    const QString m_containerIdentifier;
+    const QVariantMap m_storeOptions;
+    const std::shared_ptr<platform::dispatch::SerialQueue> m_queue;
+    std::atomic<quint64> m_enabledStore { EnabledStoreNone };
+    std::atomic<int> m_healthCheckDelayMs { 30000 };
+
+    // Fields read off the queue, under m_mutex.
+    mutable std::mutex m_mutex;
+    std::shared_ptr<Coordinator> m_coordinator;
+    QList<platform::NotificationCenter::Token> m_coordinatorObservers;
+    QString m_tentativeStoreUUID;
+    QVariant m_currentIdentityToken;
+    QUrl m_migrationStoreURL;
+    QString m_localCloudStoreCorruptedUUID;
+    QString m_activeCloudStoreUUID;
+    std::shared_ptr<CSMLocalStoreFilePresenter> m_storeFilePresenter;
+    std::shared_ptr<CSMStoreUUIDPresenter> m_storeUUIDPresenter;
+    std::shared_ptr<CSMCorruptedUUIDPresenter> m_corruptedUUIDPresenter;
+    std::shared_ptr<Operation> m_finishedLoadingOperation;
+
+    QList<platform::NotificationCenter::Token> m_observers;
+};
+
+Q_DECLARE_METATYPE(std::shared_ptr<platform::coredata::PersistentStore>)
+Q_DECLARE_METATYPE(platform::Notification)

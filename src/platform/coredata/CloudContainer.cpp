@@ -1,0 +1,194 @@
+#include "platform/coredata/CloudContainer.h"
+
+#include "platform/Folders.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Product.h"
+#include "platform/UserDefaults.h"
+#include "platform/coredata/CoreDataError.h"
+#include "platform/coredata/FolderWatch.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QUuid>
+
+#include <memory>
+#include <mutex>
+
+namespace platform::coredata::CloudContainer {
+
+const QString FolderEnvironmentVariable = QStringLiteral("KIVOTAB_CLOUD");
+const QString FolderDefaultsKey = QStringLiteral("CloudFolder");
+const QString IdentityTokenFileName = QStringLiteral("IdentityToken");
+const QString UbiquityIdentityDidChangeNotification
+    = QStringLiteral("NSUbiquityIdentityDidChangeNotification");
+
+namespace {
+
+constexpr int DefaultPollIntervalMs = 2000;
+
+std::mutex g_mutex;
+int g_pollInterval = DefaultPollIntervalMs;
+std::unique_ptr<FolderWatch> g_identityWatch;
+QVariant g_lastToken;
+
+// This machine's record of evicted cloud items: path -> Unix time.
+QString evictionsFile()
+{
+    return QDir(Folders::library()).filePath(QStringLiteral("Caches/UbiquityEvictions.json"));
+}
+
+QVariantMap readEvictions()
+{
+    QFile file(evictionsFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object().toVariantMap();
+}
+
+bool isInside(const QString& path, const QString& folder)
+{
+    const QString item = QDir::cleanPath(path);
+    const QString base = QDir::cleanPath(folder);
+    return item == base || item.startsWith(base + '/');
+}
+
+} // namespace
+
+QString rootPath()
+{
+    QString path = qEnvironmentVariable(FolderEnvironmentVariable.toLatin1().constData());
+    if (path.isEmpty())
+        path = UserDefaults::standard().stringForKey(FolderDefaultsKey);
+    if (path.isEmpty())
+        path = QDir(Folders::home()).filePath(QStringLiteral("cloud"));
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QVariant ubiquityIdentityToken()
+{
+    const QString root = rootPath();
+    if (!QFileInfo(root).isDir())
+        return {};
+    const QString path = QDir(root).filePath(IdentityTokenFileName);
+    QFile file(path);
+    if (!file.exists()) {
+        // Only the first writer's token stands: a second machine finds the file there.
+        QFile created(path);
+        if (created.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            created.write(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toLatin1());
+            created.close();
+        }
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString token = QString::fromLatin1(file.readAll()).trimmed();
+    return token.isEmpty() ? QVariant() : QVariant(token);
+}
+
+QString defaultContainerIdentifier()
+{
+    return QString::fromLatin1(Product::identifier);
+}
+
+QUrl URLForUbiquityContainerIdentifier(const QString& identifier)
+{
+    if (!ubiquityIdentityToken().isValid())
+        return {};
+    const QString name = identifier.isEmpty() ? defaultContainerIdentifier() : identifier;
+    const QString path = QDir(rootPath()).filePath(name);
+    if (!QDir().mkpath(path))
+        return {};
+    return QUrl::fromLocalFile(path);
+}
+
+bool isUbiquitousItemAtURL(const QUrl& url)
+{
+    return url.isLocalFile() && isInside(url.toLocalFile(), rootPath());
+}
+
+bool evictUbiquitousItemAtURL(const QUrl& url, Error* error)
+{
+    if (!isUbiquitousItemAtURL(url) || !QFileInfo::exists(url.toLocalFile())) {
+        report(error,
+            makeError(PersistentStoreOperationError,
+                QStringLiteral("The item is not in the cloud."), url.toLocalFile()));
+        return false;
+    }
+    std::lock_guard lock(g_mutex);
+    QVariantMap evictions = readEvictions();
+    evictions.insert(
+        QDir::cleanPath(url.toLocalFile()), double(QDateTime::currentMSecsSinceEpoch()) / 1000.0);
+    QDir().mkpath(QFileInfo(evictionsFile()).absolutePath());
+    QSaveFile file(evictionsFile());
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(QJsonDocument(QJsonObject::fromVariantMap(evictions)).toJson()) < 0
+        || !file.commit()) {
+        report(error,
+            makeError(PersistentStoreOperationError,
+                QStringLiteral("The eviction could not be recorded: %1").arg(file.errorString()),
+                evictionsFile()));
+        return false;
+    }
+    return true;
+}
+
+double lastEvictionOfPath(const QString& path)
+{
+    std::lock_guard lock(g_mutex);
+    const QVariantMap evictions = readEvictions();
+    double latest = 0;
+    for (auto it = evictions.cbegin(); it != evictions.cend(); ++it) {
+        if (isInside(path, it.key()))
+            latest = std::max(latest, it.value().toDouble());
+    }
+    return latest;
+}
+
+int pollInterval()
+{
+    std::lock_guard lock(g_mutex);
+    return g_pollInterval;
+}
+
+void setPollInterval(int milliseconds)
+{
+    std::lock_guard lock(g_mutex);
+    g_pollInterval = milliseconds;
+}
+
+void startMonitoringIdentity()
+{
+    std::lock_guard lock(g_mutex);
+    if (g_identityWatch)
+        return;
+    g_lastToken = ubiquityIdentityToken();
+    // The folder appearing or going is seen at the next poll.
+    g_identityWatch = std::make_unique<FolderWatch>(QStringList { rootPath() }, g_pollInterval, [] {
+        const QVariant token = ubiquityIdentityToken();
+        {
+            std::lock_guard lock(g_mutex);
+            if (!g_identityWatch || token == g_lastToken)
+                return;
+            g_lastToken = token;
+        }
+        NotificationCenter::defaultCenter().post(UbiquityIdentityDidChangeNotification);
+    });
+}
+
+void reset()
+{
+    std::unique_ptr<FolderWatch> watch;
+    {
+        std::lock_guard lock(g_mutex);
+        watch = std::move(g_identityWatch);
+        g_lastToken = QVariant();
+        g_pollInterval = DefaultPollIntervalMs;
+    }
+}
+
+} // namespace platform::coredata::CloudContainer

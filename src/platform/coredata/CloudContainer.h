@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/Error.h"
+
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+
+namespace platform::coredata {
+
+// The cloud account of this machine: a folder that every machine of the account shares
+// (a network share, a synchronised folder). It is $KIVOTAB_CLOUD when set, else the folder
+// the user defaults name under FolderDefaultsKey, else "cloud" in the application home.
+// While that folder is missing the user counts as signed out and no container exists.
+//
+// The account's identity token is a value kept in the folder itself, so every machine
+// that shares the folder reads the same one. Each application's container is a folder
+// inside it, named by the container identifier.
+namespace CloudContainer {
+
+extern const QString FolderEnvironmentVariable; // "KIVOTAB_CLOUD"
+extern const QString FolderDefaultsKey; // "CloudFolder"
+extern const QString IdentityTokenFileName; // "IdentityToken"
+// Posted (no object) when the token changes: a sign-in, a sign-out or another account.
+extern const QString UbiquityIdentityDidChangeNotification;
+
+// The configured folder, whether or not it exists.
+QString rootPath();
+// The token of the signed-in account (a text), or an invalid QVariant when signed out.
+// The first machine to ask writes it.
+QVariant ubiquityIdentityToken();
+// The container's folder (made when missing) for the identifier, the application's own
+// for an empty one; an empty URL when signed out.
+QUrl URLForUbiquityContainerIdentifier(const QString& identifier);
+QString defaultContainerIdentifier();
+
+// Whether the item lies inside the cloud folder.
+bool isUbiquitousItemAtURL(const QUrl& url);
+// Drops this machine's copy of a cloud item and keeps the cloud's. The folder is the
+// cloud's copy itself; what this machine keeps of it are the local stores built from its
+// content, so the eviction is remembered and those stores are rebuilt when next opened.
+bool evictUbiquitousItemAtURL(const QUrl& url, Error* error = nullptr);
+// The Unix time of the latest eviction of the path or a folder that holds it; 0 for none.
+double lastEvictionOfPath(const QString& path);
+
+// How often folders are looked at again where the system tells of no change (milliseconds).
+int pollInterval();
+void setPollInterval(int milliseconds);
+
+// Looks at the token at every poll interval and posts the change notification.
+void startMonitoringIdentity();
+// Stops the monitor and restores the poll interval (tests).
+void reset();
+
+} // namespace CloudContainer
+
+} // namespace platform::coredata

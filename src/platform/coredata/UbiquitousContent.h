@@ -1,0 +1,134 @@
+#pragma once
+
+#include "platform/Error.h"
+#include "platform/coredata/ObjectID.h"
+#include "platform/coredata/StoreSaveHook.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+#include <QVariantMap>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+namespace platform::dispatch {
+class SerialQueue;
+}
+
+namespace platform::coredata {
+
+struct ChangeSet;
+class FolderWatch;
+class PersistentStore;
+class PersistentStoreCoordinator;
+
+// The cloud side of a store added with PersistentStoreUbiquitousContentNameKey: the store
+// file is this machine's replica, and the store's content in the cloud is the change sets
+// of every replica (peer), kept in the cloud container under the content URL:
+//
+//   <container>/<content URL>/<peer>/<content name>/<sequence>.json   (see ChangeSet)
+//
+// Each save also records its change set in the replica, in the save's own transaction,
+// and the set is then written to the peer's folder under a temporary name and renamed into
+// place, so a set in the cloud is whole or absent and a save interrupted before its set
+// reached the cloud sends it when the store is next opened. Change sets of the other peers
+// are applied to the replica, each scan's in one transaction, as the folders change or at
+// the poll interval; the coordinator then posts
+// DidImportUbiquitousContentChangesNotification with the ids of the inserted, updated and
+// deleted objects. When two peers change one object, the change with the later version
+// (its "mtimestamp") wins on every peer; a deletion wins over changes made before it.
+class UbiquitousContent final : public StoreSaveHook,
+                                public std::enable_shared_from_this<UbiquitousContent> {
+public:
+    ~UbiquitousContent() override;
+
+    // User-info keys of the import notification: lists of ObjectID.
+    static const QString InsertedObjectsKey; // "inserted"
+    static const QString UpdatedObjectsKey; // "updated"
+    static const QString DeletedObjectsKey; // "deleted"
+
+    static bool isUbiquitous(const QVariantMap& options);
+    // The folder of the content the options name; empty without a cloud account.
+    static QString contentPath(const QVariantMap& options);
+    // Sets up the cloud side of a store the coordinator has just opened with ubiquitous
+    // options (its lock held): a new replica, or one built for other content, sends what it
+    // holds as its first change set; with PersistentStoreRebuildFromUbiquitousContentOption,
+    // or after the content was evicted from this machine, the replica is emptied and built
+    // again from every change set. False, with the error, when that fails.
+    static bool attach(PersistentStoreCoordinator& coordinator,
+        const std::shared_ptr<PersistentStore>& store, Error* error);
+    // A replica to be rebuilt from the cloud's content starts from no file at all (the old
+    // one may be what is damaged); called before the store is opened.
+    static void discardReplicaToRebuild(const QUrl& storeURL, const QVariantMap& options);
+    // Deletes the content in the cloud and the replica file.
+    static bool removeUbiquitousContentAndPersistentStore(
+        const QUrl& storeURL, const QVariantMap& options, Error* error);
+
+    const QString& peer() const { return m_peer; }
+    // Looks for new change sets at once (they are also looked for on their own).
+    void importSoon();
+
+    bool storeWillCommit(
+        PersistentStore& store, const QList<Change>& changes, Error* error) override;
+    void storeDidCommit(PersistentStore& store) override;
+    void storeWillClose(PersistentStore& store) override;
+
+private:
+    struct Imported {
+        QList<ObjectID> inserted;
+        QList<ObjectID> updated;
+        QList<ObjectID> deleted;
+        bool isEmpty() const
+        {
+            return inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty();
+        }
+    };
+    struct Tracked;
+
+    UbiquitousContent(std::weak_ptr<PersistentStoreCoordinator> coordinator, PersistentStore* store,
+        QString contentPath, QString contentName);
+
+    bool prepare(bool rebuild, Error* error);
+    void startWatching();
+    QStringList watchedPaths() const;
+    void runImport();
+
+    QString peerFolder(const QString& peer) const;
+    bool exec(const QByteArray& sql, Error* error);
+    // False on a failure of the store; `found` stays empty for an object not tracked.
+    bool tracked(const QString& object, std::optional<Tracked>* found, Error* error);
+    bool objectOfRow(
+        const QString& entity, qint64 key, std::optional<QString>* object, Error* error);
+    bool track(const QString& object, const QString& entity, std::optional<qint64> key,
+        double version, const QString& peer, qint64 sequence, Error* error);
+    QJsonObject encodedValues(const QString& entity, const QList<QVariant>& values) const;
+    double versionOf(const QString& entity, const QList<QVariant>& values, double fallback) const;
+    // Keeps the set in the replica until it is in the cloud.
+    bool queue(const ChangeSet& set, Error* error);
+    // The sequence number of the peer's next set; queue() takes it.
+    qint64 nextSequence(Error* error);
+    // Writes the change sets waiting in the replica to the cloud; false when one could not be.
+    bool flushOutbox();
+    // Applies what the other peers saved since the last look (the coordinator's lock held).
+    void importLocked(Imported& imported);
+    bool apply(const ChangeSet& set, Imported& imported, Error* error);
+    void reportImportFailure(
+        const QString& reason, const QString& file, int sqliteCode, const Error& underlying);
+
+    std::weak_ptr<PersistentStoreCoordinator> m_coordinator;
+    PersistentStore* m_store; // valid while !m_closed, used under the coordinator's lock
+    QString m_contentPath;
+    QString m_contentName;
+    QString m_peer;
+    std::shared_ptr<dispatch::SerialQueue> m_queue;
+    std::unique_ptr<FolderWatch> m_watch;
+    std::atomic<bool> m_closed { false };
+    std::atomic<bool> m_importScheduled { false };
+    QSet<QString> m_reported; // damaged change sets already reported (coordinator's lock)
+};
+
+} // namespace platform::coredata

@@ -1,0 +1,344 @@
+#include "CloudFixture.h"
+
+#include "platform/Dispatch.h"
+#include "platform/UserDefaults.h"
+#include "platform/coredata/FileCoordinator.h"
+#include "platform/coredata/FilePresenter.h"
+#include "platform/coredata/FileVersion.h"
+#include "platform/coredata/MetadataQuery.h"
+#include "platform/coredata/UbiquitousKeyValueStore.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+
+using namespace cloudtest;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Records what it is told; a deletion is refused while `refusal` is set.
+class RecordingPresenter : public cd::FilePresenter {
+public:
+    explicit RecordingPresenter(const QString& path)
+        : m_url(QUrl::fromLocalFile(path))
+        , m_queue(platform::dispatch::SerialQueue::create("RecordingPresenterQueue"))
+    {
+    }
+    QUrl presentedItemURL() const override { return m_url; }
+    std::shared_ptr<platform::dispatch::SerialQueue> presentedItemOperationQueue() const override
+    {
+        return m_queue;
+    }
+    void accommodatePresentedItemDeletion(
+        std::function<void(const platform::Error&)> completion) override
+    {
+        record("deleted");
+        completion(refusal);
+    }
+    void presentedItemDidChange() override { record("changed"); }
+    void presentedItemDidGainVersion(const cd::FileVersion&) override { record("gained"); }
+    void presentedItemDidResolveConflictVersion(const cd::FileVersion&) override
+    {
+        record("resolved");
+    }
+
+    QStringList events()
+    {
+        m_queue->sync([] {});
+        std::lock_guard lock(m_mutex);
+        return m_events;
+    }
+    bool waitFor(const QString& event)
+    {
+        return testsupport::waitUntil([&] { return events().contains(event); }, 5000);
+    }
+    void clear()
+    {
+        m_queue->sync([] {});
+        std::lock_guard lock(m_mutex);
+        m_events.clear();
+    }
+
+    platform::Error refusal;
+
+private:
+    void record(const QString& event)
+    {
+        std::lock_guard lock(m_mutex);
+        m_events << event;
+    }
+
+    QUrl m_url;
+    std::shared_ptr<platform::dispatch::SerialQueue> m_queue;
+    std::mutex m_mutex;
+    QStringList m_events;
+};
+
+} // namespace
+
+TEST_F(CloudTest, TheCloudIsSignedInWhileItsFolderExistsWithOneTokenForEveryMachine)
+{
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    ASSERT_TRUE(token.isValid());
+    EXPECT_EQ(cd::CloudContainer::ubiquityIdentityToken(), token);
+    EXPECT_EQ(readFile(cloudFolder() + "/" + cd::CloudContainer::IdentityTokenFileName),
+        token.toString().toLatin1())
+        << "another machine reads the same token from the shared folder";
+    const QUrl container = cd::CloudContainer::URLForUbiquityContainerIdentifier({});
+    EXPECT_EQ(container.toLocalFile(), cloudFolder() + "/net.solvane.kivotab");
+    EXPECT_TRUE(QFileInfo(container.toLocalFile()).isDir());
+    EXPECT_EQ(cd::CloudContainer::URLForUbiquityContainerIdentifier("other").toLocalFile(),
+        cloudFolder() + "/other");
+    EXPECT_TRUE(cd::CloudContainer::isUbiquitousItemAtURL(
+        QUrl::fromLocalFile(container.toLocalFile() + "/CloudLogs/x")));
+    EXPECT_FALSE(cd::CloudContainer::isUbiquitousItemAtURL(
+        QUrl::fromLocalFile(testsupport::homePath() + "/cloudy/x")));
+
+    QDir(cloudFolder()).removeRecursively();
+    EXPECT_FALSE(cd::CloudContainer::ubiquityIdentityToken().isValid());
+    EXPECT_TRUE(cd::CloudContainer::URLForUbiquityContainerIdentifier({}).isEmpty());
+}
+
+TEST_F(CloudTest, TheFolderComesFromTheEnvironmentElseTheSettingElseTheHome)
+{
+    EXPECT_EQ(cd::CloudContainer::rootPath(), cloudFolder());
+    qunsetenv("KIVOTAB_CLOUD");
+    EXPECT_EQ(cd::CloudContainer::rootPath(), testsupport::homePath() + "/cloud");
+    platform::UserDefaults::standard().setObject(
+        cd::CloudContainer::FolderDefaultsKey, testsupport::homePath() + "/elsewhere");
+    EXPECT_EQ(cd::CloudContainer::rootPath(), testsupport::homePath() + "/elsewhere");
+    EXPECT_FALSE(cd::CloudContainer::ubiquityIdentityToken().isValid());
+}
+
+TEST_F(CloudTest, ASignInAndASignOutAreAnnounced)
+{
+    QDir(cloudFolder()).removeRecursively();
+    std::atomic<int> announced { 0 };
+    const auto token = platform::NotificationCenter::defaultCenter().addObserver(
+        cd::CloudContainer::UbiquityIdentityDidChangeNotification, nullptr,
+        [&](const platform::Notification&) { ++announced; });
+    cd::CloudContainer::startMonitoringIdentity();
+    testsupport::processEvents(100);
+    EXPECT_EQ(announced, 0);
+    QDir().mkpath(cloudFolder());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return announced == 1; }));
+    QDir(cloudFolder()).removeRecursively();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return announced == 2; }));
+    platform::NotificationCenter::defaultCenter().removeObserver(token);
+}
+
+TEST_F(CloudTest, AnEvictionIsRememberedForTheItemAndWhatItHolds)
+{
+    const QUrl container = cd::CloudContainer::URLForUbiquityContainerIdentifier({});
+    const QString inside = container.toLocalFile() + "/CloudLogs/S1";
+    EXPECT_EQ(cd::CloudContainer::lastEvictionOfPath(inside), 0);
+    const double before = double(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+    ASSERT_TRUE(cd::CloudContainer::evictUbiquitousItemAtURL(container));
+    EXPECT_GE(cd::CloudContainer::lastEvictionOfPath(inside), before);
+    EXPECT_EQ(cd::CloudContainer::lastEvictionOfPath(cloudFolder() + "/other"), 0);
+    platform::Error error;
+    EXPECT_FALSE(cd::CloudContainer::evictUbiquitousItemAtURL(
+        QUrl::fromLocalFile(testsupport::homePath() + "/Library"), &error));
+    EXPECT_FALSE(error.isNull());
+}
+
+TEST_F(CloudTest, TheKeyValueStoreIsOneFileSharedByTheMachines)
+{
+    auto& values = cd::UbiquitousKeyValueStore::defaultStore();
+    values.setObject("theme", "Blue");
+    EXPECT_EQ(values.objectForKey("theme"), "Blue");
+    const QString file = values.filePath();
+    EXPECT_TRUE(file.startsWith(cloudFolder()));
+
+    // Another machine adds a value: the next synchronisation sees it, a write keeps it.
+    QJsonObject other = QJsonDocument::fromJson(readFile(file)).object();
+    other.insert("other", 7);
+    writeFile(file, QJsonDocument(other).toJson());
+    ASSERT_TRUE(values.synchronize());
+    EXPECT_EQ(values.objectForKey("other").toInt(), 7);
+    values.removeObjectForKey("theme");
+    EXPECT_EQ(QJsonDocument::fromJson(readFile(file)).object().keys(), QStringList { "other" });
+
+    QDir(cloudFolder()).removeRecursively();
+    EXPECT_FALSE(values.synchronize());
+    values.setObject("kept", true);
+    EXPECT_TRUE(values.objectForKey("kept").toBool()) << "signed out, values live in memory";
+}
+
+TEST_F(CloudTest, ConflictVersionsComeInDateOrderAndGoOnceResolved)
+{
+    const QString path = cloudFolder() + "/marker";
+    writeFile(path, "current");
+    const QUrl url = QUrl::fromLocalFile(path);
+    EXPECT_TRUE(cd::FileVersion::unresolvedConflictVersionsOfItemAtURL(url).isEmpty());
+    const QDateTime early = QDateTime::fromSecsSinceEpoch(1000, Qt::UTC);
+    const QDateTime late = QDateTime::fromSecsSinceEpoch(2000, Qt::UTC);
+    cd::FileVersion::addConflictVersion(url, "late", late);
+    cd::FileVersion::addConflictVersion(url, "early", early);
+    auto versions = cd::FileVersion::unresolvedConflictVersionsOfItemAtURL(url);
+    ASSERT_EQ(versions.size(), 2);
+    EXPECT_EQ(versions[0].modificationDate(), early);
+    EXPECT_EQ(versions[1].modificationDate(), late);
+    EXPECT_TRUE(versions[0].isConflict());
+    EXPECT_FALSE(cd::FileVersion::currentVersionOfItemAtURL(url).isConflict());
+
+    ASSERT_TRUE(versions[0].replaceItemAtURL(url));
+    EXPECT_EQ(readFile(path), "early");
+    for (auto& version : versions)
+        EXPECT_TRUE(version.setResolved(true));
+    EXPECT_TRUE(cd::FileVersion::unresolvedConflictVersionsOfItemAtURL(url).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(cd::FileVersion::conflictFolder(url)));
+}
+
+TEST_F(CloudTest, APresenterHearsOfOthersWritesButNotOfItsOwn)
+{
+    const QString path = cloudFolder() + "/marker";
+    writeFile(path, "one");
+    auto presenter = std::make_shared<RecordingPresenter>(path);
+    cd::FileCoordinator::addFilePresenter(presenter);
+    cd::FileCoordinator own(presenter.get());
+    cd::FileCoordinator other;
+
+    auto write = [&](cd::FileCoordinator& coordinator, const QByteArray& text) {
+        EXPECT_TRUE(coordinator.coordinateWritingItemAtURL(QUrl::fromLocalFile(path), 0,
+            [&](const QUrl& url) { writeFile(url.toLocalFile(), text); }));
+    };
+    write(own, "two");
+    testsupport::processEvents(200);
+    EXPECT_TRUE(presenter->events().isEmpty());
+
+    write(other, "three");
+    EXPECT_TRUE(presenter->waitFor("changed"));
+    presenter->clear();
+
+    // Another machine's write is heard after the fact, once.
+    writeFile(path, "four");
+    EXPECT_TRUE(presenter->waitFor("changed"));
+    testsupport::processEvents(200);
+    EXPECT_EQ(presenter->events(), QStringList { "changed" });
+    presenter->clear();
+
+    QFile::remove(path);
+    EXPECT_TRUE(presenter->waitFor("deleted"));
+
+    cd::FileCoordinator::removeFilePresenter(presenter.get());
+    writeFile(path, "five");
+    testsupport::processEvents(200);
+    EXPECT_EQ(presenter->events(), QStringList { "deleted" });
+}
+
+TEST_F(CloudTest, ADeletionWaitsForThePresenterAndARefusalKeepsTheItem)
+{
+    const QString path = cloudFolder() + "/store.sqlite";
+    writeFile(path, "data");
+    auto presenter = std::make_shared<RecordingPresenter>(path);
+    cd::FileCoordinator::addFilePresenter(presenter);
+    cd::FileCoordinator deleter;
+    presenter->refusal = cd::makeError(cd::PersistentStoreOperationError, "busy");
+    platform::Error error;
+    bool ran = false;
+    EXPECT_FALSE(deleter.coordinateWritingItemAtURL(
+        QUrl::fromLocalFile(path), cd::FileCoordinator::WritingForDeleting,
+        [&](const QUrl&) { ran = true; }, &error));
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(error.localizedDescription(), "busy");
+
+    presenter->refusal = {};
+    presenter->clear();
+    EXPECT_TRUE(deleter.coordinateWritingItemAtURL(
+        QUrl::fromLocalFile(path), cd::FileCoordinator::WritingForDeleting, [&](const QUrl& url) {
+            // The presenter made way before the item went.
+            EXPECT_EQ(presenter->events(), QStringList { "deleted" });
+            QFile::remove(url.toLocalFile());
+        }));
+    testsupport::processEvents(200);
+    EXPECT_EQ(presenter->events(), QStringList { "deleted" }) << "no second report after the fact";
+    cd::FileCoordinator::removeFilePresenter(presenter.get());
+}
+
+TEST_F(CloudTest, AWriteOverAnUnseenVersionKeepsThatVersionAsAConflict)
+{
+    const QString path = cloudFolder() + "/StoreUUID+";
+    auto presenter = std::make_shared<RecordingPresenter>(path);
+    cd::FileCoordinator::addFilePresenter(presenter);
+    cd::FileCoordinator own(presenter.get());
+    // Another machine writes the marker, and this one writes before it has heard of it.
+    writeFile(path, "THEIRS");
+    EXPECT_TRUE(own.coordinateWritingItemAtURL(QUrl::fromLocalFile(path),
+        cd::FileCoordinator::WritingForMerging,
+        [&](const QUrl& url) { writeFile(url.toLocalFile(), "MINE"); }));
+    const auto versions
+        = cd::FileVersion::unresolvedConflictVersionsOfItemAtURL(QUrl::fromLocalFile(path));
+    ASSERT_EQ(versions.size(), 1);
+    EXPECT_EQ(readFile(versions[0].URL().toLocalFile()), "THEIRS");
+    EXPECT_TRUE(presenter->waitFor("gained"));
+
+    // A version this machine has seen is simply written over.
+    presenter->clear();
+    versions[0].setResolved(true);
+    EXPECT_TRUE(own.coordinateWritingItemAtURL(QUrl::fromLocalFile(path),
+        cd::FileCoordinator::WritingForMerging,
+        [&](const QUrl& url) { writeFile(url.toLocalFile(), "AGAIN"); }));
+    EXPECT_TRUE(cd::FileVersion::unresolvedConflictVersionsOfItemAtURL(QUrl::fromLocalFile(path))
+                    .isEmpty());
+    cd::FileCoordinator::removeFilePresenter(presenter.get());
+}
+
+TEST_F(CloudTest, AMetadataQueryFindsAFileByNameAndTellsOfItsChanges)
+{
+    const QString path = cloudFolder() + "/net.solvane.kivotab/CloudLogs/StoreUUID+";
+    writeFile(path, "one");
+    writeFile(cloudFolder() + "/net.solvane.kivotab/CloudLogs/StoreUUID", "v0");
+    cd::MetadataQuery query;
+    query.setSearchScopes({ cd::MetadataQuery::UbiquitousDataScope });
+    query.setFileNamePredicate("StoreUUID+");
+    std::atomic<int> gathered { 0 };
+    std::atomic<int> updates { 0 };
+    auto& center = platform::NotificationCenter::defaultCenter();
+    const auto t1 = center.addObserver(cd::MetadataQuery::DidFinishGatheringNotification, &query,
+        [&](const platform::Notification&) { ++gathered; });
+    const auto t2 = center.addObserver(cd::MetadataQuery::DidUpdateNotification, &query,
+        [&](const platform::Notification&) { ++updates; });
+    ASSERT_TRUE(query.start());
+    EXPECT_FALSE(query.start()) << "already running";
+    ASSERT_TRUE(testsupport::waitUntil([&] { return gathered == 1; }));
+    ASSERT_EQ(query.resultCount(), 1);
+    EXPECT_EQ(query.valueOfAttribute(0, cd::MetadataQuery::ItemURLKey).toUrl(),
+        QUrl::fromLocalFile(path));
+    EXPECT_EQ(query.valueOfAttribute(0, cd::MetadataQuery::ItemFSNameKey), "StoreUUID+");
+
+    testsupport::processEvents(150);
+    EXPECT_EQ(updates, 0) << "nothing changed";
+    QThread::msleep(20);
+    writeFile(path, "two, longer");
+    EXPECT_TRUE(testsupport::waitUntil([&] { return updates == 1; }));
+
+    query.disableUpdates();
+    QFile::remove(path);
+    testsupport::processEvents(200);
+    EXPECT_EQ(updates, 1) << "held while updates are off";
+    query.enableUpdates();
+    EXPECT_EQ(updates, 2);
+    EXPECT_EQ(query.resultCount(), 0);
+
+    query.stop();
+    writeFile(path, "three");
+    testsupport::processEvents(200);
+    EXPECT_EQ(updates, 2);
+    center.removeObserver(t1);
+    center.removeObserver(t2);
+}

@@ -1,0 +1,399 @@
+#include "CloudFixture.h"
+
+#include "platform/Exception.h"
+#include "platform/coredata/ImportErrorHook.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <sqlite3.h>
+
+using namespace cloudtest;
+
+namespace {
+
+void runSql(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
+    char* message = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK)
+        << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST_F(CloudTest, SavesArriveAtTheOtherPeerWithTheImportNotification)
+{
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+    ASSERT_TRUE(b.store) << b.error.localizedDescription().toStdString();
+
+    a.insert("D1", "First", 100);
+    ASSERT_TRUE(a.context->save());
+    auto info = b.waitForImport();
+    ASSERT_TRUE(info);
+    const auto inserted = idsIn(*info, cd::UbiquitousContent::InsertedObjectsKey);
+    ASSERT_EQ(inserted.size(), 1);
+    EXPECT_EQ(inserted.first().storeIdentifier, b.store->identifier());
+    EXPECT_EQ(b.nameOf("D1"), "First");
+    EXPECT_EQ(changeSetFiles().size(), 1);
+
+    a.find("D1")->setValue("name", "Second");
+    a.find("D1")->setValue("mtimestamp", 200.0);
+    ASSERT_TRUE(a.context->save());
+    info = b.waitForImport();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(idsIn(*info, cd::UbiquitousContent::UpdatedObjectsKey), inserted);
+    EXPECT_TRUE(idsIn(*info, cd::UbiquitousContent::InsertedObjectsKey).isEmpty());
+    EXPECT_EQ(b.nameOf("D1"), "Second");
+
+    // A peer's later save wins over its earlier one even when the timestamp stays.
+    a.find("D1")->setValue("name", "Third");
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(b.waitForImport());
+    EXPECT_EQ(b.nameOf("D1"), "Third");
+
+    a.context->deleteObject(a.find("D1"));
+    ASSERT_TRUE(a.context->save());
+    info = b.waitForImport();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(idsIn(*info, cd::UbiquitousContent::DeletedObjectsKey), inserted);
+    EXPECT_EQ(b.find("D1"), nullptr);
+
+    // A peer never imports its own saves.
+    testsupport::processEvents(300);
+    EXPECT_TRUE(a.takeImports().isEmpty());
+    EXPECT_EQ(changeSetFiles().size(), 4);
+}
+
+TEST_F(CloudTest, TheLaterMtimestampWinsAConflictOnEveryPeer)
+{
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    a.insert("D1", "Base", 100);
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(b.waitForImport());
+
+    // Both edit before either sees the other's edit (imports wait for the event loop).
+    a.find("D1")->setValue("name", "Later");
+    a.find("D1")->setValue("mtimestamp", 300.0);
+    ASSERT_TRUE(a.context->save());
+    b.find("D1")->setValue("name", "Earlier");
+    b.find("D1")->setValue("mtimestamp", 200.0);
+    ASSERT_TRUE(b.context->save());
+
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return a.nameOf("D1") == "Later" && b.nameOf("D1") == "Later"; }, 10000))
+        << a.nameOf("D1").toStdString() << " / " << b.nameOf("D1").toStdString();
+    testsupport::processEvents(300);
+    EXPECT_EQ(a.nameOf("D1"), "Later");
+    EXPECT_EQ(b.nameOf("D1"), "Later");
+}
+
+TEST_F(CloudTest, AnEditMadeAfterSeeingAnotherPeersEditWinsWhateverTheClocksSay)
+{
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    a.insert("D1", "Base", 500);
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(b.waitForImport());
+    // B's clock is behind: its edit, made after it saw A's, carries an older stamp.
+    b.find("D1")->setValue("name", "Afterwards");
+    b.find("D1")->setValue("mtimestamp", 400.0);
+    ASSERT_TRUE(b.context->save());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return a.nameOf("D1") == "Afterwards"; }, 10000));
+    EXPECT_EQ(b.nameOf("D1"), "Afterwards");
+}
+
+TEST_F(CloudTest, AnEditAfterADeletionBringsTheObjectBackAndOneBeforeItStaysDeleted)
+{
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    const double now = double(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+    a.insert("Kept", "Base", 100);
+    a.insert("Gone", "Base", 100);
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return b.count() == 2; }, 10000));
+
+    a.context->deleteObject(a.find("Kept"));
+    a.context->deleteObject(a.find("Gone"));
+    ASSERT_TRUE(a.context->save());
+    b.find("Kept")->setValue("name", "Edited");
+    b.find("Kept")->setValue("mtimestamp", now + 3600);
+    b.find("Gone")->setValue("name", "Edited");
+    b.find("Gone")->setValue("mtimestamp", 150.0);
+    ASSERT_TRUE(b.context->save());
+
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] {
+            return a.nameOf("Kept") == "Edited" && b.nameOf("Kept") == "Edited" && !a.find("Gone")
+                && !b.find("Gone");
+        },
+        10000));
+}
+
+TEST_F(CloudTest, AStoreMigratedIntoTheCloudSendsWhatItHolds)
+{
+    {
+        auto coordinator = std::make_shared<cd::PersistentStoreCoordinator>(kivotabModel());
+        auto local = coordinator->addPersistentStore(cd::SQLiteStoreType, {},
+            storetest::storeUrl("Local.sqlite"), storetest::migratingOptions());
+        ASSERT_TRUE(local);
+        cd::ManagedObjectContext context;
+        context.setPersistentStoreCoordinator(coordinator);
+        for (int i = 0; i < 120; ++i) {
+            auto* row = context.insertNewObject("Rows");
+            row->setValue("id", QString("R%1").arg(i));
+            row->setValue("order", i);
+        }
+        ASSERT_TRUE(context.save());
+        platform::Error error;
+        ASSERT_TRUE(coordinator->migratePersistentStore(local, storetest::storeUrl("Seeded.sqlite"),
+            cloudOptions(), cd::SQLiteStoreType, &error))
+            << error.localizedDescription().toStdString();
+    }
+    Peer b("B.sqlite");
+    EXPECT_TRUE(testsupport::waitUntil([&] { return b.count("Rows") == 120; }, 10000))
+        << b.count("Rows");
+}
+
+TEST_F(CloudTest, RebuildingFromTheContentReplaysEveryChangeSetIntoANewReplica)
+{
+    {
+        Peer a("A.sqlite");
+        a.insert("D1", "One", 1);
+        a.insert("D2", "Two", 1);
+        ASSERT_TRUE(a.context->save());
+        a.context->deleteObject(a.find("D2"));
+        a.insert("D3", "Three", 1);
+        ASSERT_TRUE(a.context->save());
+    }
+    writeFile(testsupport::homePath() + "/A.sqlite", "this is no database");
+    Peer plain("A.sqlite");
+    EXPECT_FALSE(plain.store);
+
+    Peer rebuilt(
+        "A.sqlite", "S1", { { cd::PersistentStoreRebuildFromUbiquitousContentOption, true } });
+    ASSERT_TRUE(rebuilt.store) << rebuilt.error.localizedDescription().toStdString();
+    EXPECT_EQ(rebuilt.count(), 2);
+    EXPECT_EQ(rebuilt.nameOf("D3"), "Three");
+    EXPECT_FALSE(rebuilt.find("D2"));
+}
+
+TEST_F(CloudTest, AReplicaIsRebuiltWhenOpenedAfterTheContentWasEvicted)
+{
+    {
+        Peer a("A.sqlite");
+        Peer b("B.sqlite");
+        a.insert("D1", "One", 1);
+        ASSERT_TRUE(a.context->save());
+        ASSERT_TRUE(testsupport::waitUntil([&] { return b.count() == 1; }, 10000));
+    }
+    const QString replica = testsupport::homePath() + "/B.sqlite";
+    runSql(replica, "DELETE FROM \"Database\"");
+    {
+        Peer b("B.sqlite");
+        EXPECT_EQ(b.count(), 0);
+    }
+    const QUrl container = cd::CloudContainer::URLForUbiquityContainerIdentifier({});
+    ASSERT_TRUE(cd::CloudContainer::evictUbiquitousItemAtURL(container));
+    EXPECT_TRUE(QFileInfo::exists(container.toLocalFile())) << "eviction keeps the cloud's copy";
+    Peer b("B.sqlite");
+    EXPECT_EQ(b.count(), 1);
+}
+
+TEST_F(CloudTest, RemovingTheContentDeletesItsFolderAndTheReplica)
+{
+    QString content;
+    {
+        Peer a("A.sqlite");
+        a.insert("D1", "One", 1);
+        ASSERT_TRUE(a.context->save());
+        content = cd::UbiquitousContent::contentPath(a.options);
+        ASSERT_TRUE(QFileInfo(content).isDir());
+        platform::Error error;
+        ASSERT_TRUE(a.coordinator->removePersistentStore(a.store, &error));
+        a.store.reset();
+        ASSERT_TRUE(cd::UbiquitousContent::removeUbiquitousContentAndPersistentStore(
+            a.url, a.options, &error))
+            << error.localizedDescription().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(content));
+    EXPECT_FALSE(QFileInfo::exists(testsupport::homePath() + "/A.sqlite"));
+    EXPECT_FALSE(QFileInfo::exists(testsupport::homePath() + "/A.sqlite-wal"));
+}
+
+TEST_F(CloudTest, ADamagedChangeSetIsReportedAndHoldsBackThatPeersLaterSets)
+{
+    std::mutex mutex;
+    QList<platform::Error> reported;
+    cd::setImportErrorHook([&](const platform::Error& error) {
+        std::lock_guard lock(mutex);
+        reported << error;
+    });
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    a.insert("D1", "One", 1);
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return b.count() == 1; }, 10000));
+
+    a.insert("D2", "Two", 1);
+    ASSERT_TRUE(a.context->save());
+    a.insert("D3", "Three", 1);
+    ASSERT_TRUE(a.context->save());
+    const QStringList files = changeSetFiles();
+    ASSERT_EQ(files.size(), 3);
+    const QByteArray second = readFile(files[1]);
+    writeFile(files[1], second.left(second.size() / 2));
+    // What a writer leaves behind when it dies is never read.
+    writeFile(files[1] + ".tmp123", "{");
+
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] {
+            std::lock_guard lock(mutex);
+            return !reported.isEmpty();
+        },
+        10000));
+    testsupport::processEvents(200);
+    EXPECT_EQ(b.count(), 1) << "nothing past the damaged set is applied";
+    {
+        std::lock_guard lock(mutex);
+        ASSERT_EQ(reported.size(), 1) << "a damaged set is reported once";
+        const platform::Error& error = reported.first();
+        EXPECT_EQ(error.domain(), cd::ErrorDomain);
+        EXPECT_EQ(error.code(), cd::UbiquitousImportError);
+        const QVariant exception = error.userInfo().value(cd::UnderlyingExceptionKey);
+        ASSERT_EQ(exception.metaType(), QMetaType::fromType<platform::Exception>());
+        const auto& info
+            = static_cast<const platform::Exception*>(exception.constData())->userInfo();
+        EXPECT_TRUE(info.contains(cd::SQLiteErrorCodeKey));
+        EXPECT_EQ(info.value(platform::Error::FilePathKey).toString(), files[1]);
+    }
+
+    writeFile(files[1], second);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return b.count() == 3; }, 10000));
+    cd::setImportErrorHook(nullptr);
+}
+
+TEST_F(CloudTest, AChangeSetThatCouldNotReachTheCloudIsSentWhenTheStoreIsNextOpened)
+{
+    QString folder;
+    {
+        Peer a("A.sqlite");
+        a.insert("D1", "One", 1);
+        ASSERT_TRUE(a.context->save());
+        folder = QFileInfo(changeSetFiles().value(0)).absolutePath();
+        ASSERT_FALSE(folder.isEmpty());
+        // The peer's folder cannot be written: a file stands in its place.
+        ASSERT_TRUE(QDir().rename(folder, folder + ".away"));
+        writeFile(folder, "in the way");
+        a.insert("D2", "Two", 1);
+        EXPECT_TRUE(a.context->save()) << "the save itself does not depend on the cloud";
+    }
+    EXPECT_EQ(changeSetFiles().size(), 1);
+    QFile::remove(folder);
+    ASSERT_TRUE(QDir().rename(folder + ".away", folder));
+
+    Peer reopened("A.sqlite");
+    EXPECT_EQ(changeSetFiles().size(), 2);
+    Peer b("B.sqlite");
+    EXPECT_EQ(b.count(), 2);
+}
+
+TEST_F(CloudTest, AnUnavailableCloudRefusesTheStore)
+{
+    qputenv("KIVOTAB_CLOUD", QByteArray(testsupport::homePath().toUtf8() + "/no-such-cloud"));
+    Peer a("A.sqlite");
+    EXPECT_FALSE(a.store);
+    EXPECT_EQ(a.error.code(), cd::PersistentStoreOpenError);
+}
+
+// The child of KilledMidSaveLeavesEveryChangeSetWholeOrAbsent: saves batch after batch into
+// its replica until it is killed.
+TEST(CloudStoreChild, SavesUntilKilled)
+{
+    const QByteArray home = qgetenv("KIVOTAB_CLOUD_CHILD_HOME");
+    if (home.isEmpty())
+        GTEST_SKIP() << "run by KilledMidSaveLeavesEveryChangeSetWholeOrAbsent";
+    qputenv("KIVOTAB_HOME", home);
+    Peer peer("Killed.sqlite");
+    ASSERT_TRUE(peer.store);
+    const QString payload(300, 'x');
+    for (int round = 0;; ++round) {
+        for (int i = 0; i < 300; ++i) {
+            auto* row = peer.context->insertNewObject("Rows");
+            row->setValue("id", QString("%1-%2-%3").arg(qApp->applicationPid()).arg(round).arg(i));
+            row->setValue("json", payload);
+        }
+        if (!peer.context->save())
+            std::abort();
+        printf("saved %d\n", round);
+        fflush(stdout);
+    }
+}
+
+TEST_F(CloudTest, KilledMidSaveLeavesEveryChangeSetWholeOrAbsent)
+{
+    const QString childHome = testsupport::homePath() + "/child";
+    QDir().mkpath(childHome);
+    for (int run = 0; run < 3; ++run) {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("KIVOTAB_CLOUD_CHILD_HOME", childHome);
+        environment.insert("KIVOTAB_CLOUD", cloudFolder());
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(),
+            { "--gtest_filter=CloudStoreChild.SavesUntilKilled" });
+        ASSERT_TRUE(child.waitForStarted());
+        QByteArray said;
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] {
+                said += child.readAllStandardOutput();
+                return said.count("saved") >= 2;
+            },
+            60000))
+            << said.toStdString();
+        // Somewhere inside one of the next saves.
+        QThread::msleep(QRandomGenerator::global()->bounded(40));
+        child.kill();
+        ASSERT_TRUE(child.waitForFinished());
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    }
+
+    // Every change set in the cloud is whole.
+    for (const QString& file : changeSetFiles())
+        EXPECT_TRUE(cd::ChangeSet::fromJson(readFile(file))) << file.toStdString();
+
+    // The killed replica, opened again, sends what it committed and had not sent yet.
+    int committed = 0;
+    {
+        Peer reopened("child/Killed.sqlite");
+        ASSERT_TRUE(reopened.store) << reopened.error.localizedDescription().toStdString();
+        committed = reopened.count("Rows");
+        EXPECT_GT(committed, 0);
+        EXPECT_EQ(committed % 300, 0) << "a save lands whole or not at all";
+    }
+    for (const QString& file : changeSetFiles())
+        EXPECT_TRUE(cd::ChangeSet::fromJson(readFile(file))) << file.toStdString();
+    Peer other("Other.sqlite");
+    EXPECT_EQ(other.count("Rows"), committed);
+}
