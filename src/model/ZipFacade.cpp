@@ -11,9 +11,16 @@
 #include <QStringEncoder>
 #include <QTemporaryFile>
 
+#include <QThread>
+
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
+#include <limits>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include <unistd.h>
 #include <unzip.h>
@@ -186,6 +193,67 @@ QString claimTemporaryName(const QString& path)
     return QString();
 }
 
+// Deflated as one raw stream. Large content is cut into blocks deflated on several
+// threads at once: each block is primed with the 32 KiB before it, so it compresses almost
+// as one stream would, and ends on a byte boundary without ending the stream (a sync
+// flush), so the blocks joined are one valid stream that the last block finishes.
+std::optional<std::vector<QByteArray>> deflated(const QByteArray& content)
+{
+    constexpr qsizetype BlockSize = 1024 * 1024;
+    constexpr qsizetype Window = 32 * 1024;
+    const qsizetype count = std::max<qsizetype>(1, (content.size() + BlockSize - 1) / BlockSize);
+    std::vector<QByteArray> blocks(static_cast<size_t>(count));
+    std::atomic<qsizetype> next { 0 };
+    std::atomic<bool> failed { false };
+    const auto work = [&] {
+        for (qsizetype i = next++; i < count && !failed; i = next++) {
+            const qsizetype start = i * BlockSize;
+            const qsizetype length = std::min(BlockSize, content.size() - start);
+            const bool last = i == count - 1;
+            z_stream stream {};
+            if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, DEF_MEM_LEVEL,
+                    Z_DEFAULT_STRATEGY)
+                != Z_OK) {
+                failed = true;
+                return;
+            }
+            if (start > 0) {
+                const qsizetype primed = std::min(Window, start);
+                deflateSetDictionary(&stream,
+                    reinterpret_cast<const Bytef*>(content.constData() + start - primed),
+                    uInt(primed));
+            }
+            QByteArray& out = blocks[size_t(i)];
+            out.resize(qsizetype(deflateBound(&stream, uLong(length))) + 16);
+            stream.next_in
+                = reinterpret_cast<Bytef*>(const_cast<char*>(content.constData() + start));
+            stream.avail_in = uInt(length);
+            int status = Z_OK;
+            do {
+                if (stream.total_out == uLong(out.size()))
+                    out.resize(out.size() * 2);
+                stream.next_out = reinterpret_cast<Bytef*>(out.data() + stream.total_out);
+                stream.avail_out = uInt(out.size() - qsizetype(stream.total_out));
+                status = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
+            } while ((status == Z_OK || status == Z_BUF_ERROR) && stream.avail_out == 0);
+            out.truncate(qsizetype(stream.total_out));
+            deflateEnd(&stream);
+            if (last ? status != Z_STREAM_END : status != Z_OK)
+                failed = true;
+        }
+    };
+    const int threads = int(std::min<qsizetype>(count, std::max(1, QThread::idealThreadCount())));
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (auto& helper : helpers)
+        helper.join();
+    if (failed)
+        return std::nullopt;
+    return blocks;
+}
+
 } // namespace
 
 ZipFacade::ZipFacade() = default;
@@ -257,9 +325,17 @@ bool ZipFacade::addFileToZip(const QString& path, const QString& newname)
         return false;
     // The file's own date (through links); now when it has none.
     const QDateTime modified = QFileInfo(path).lastModified();
+    return addDataToZip(
+        content, newname, modified.isValid() ? modified : QDateTime::currentDateTime());
+}
 
+bool ZipFacade::addDataToZip(
+    const QByteArray& content, const QString& newname, const QDateTime& modified)
+{
+    if (!m_zip)
+        return false;
     zip_fileinfo info {};
-    info.dosDate = dosDateOf(modified.isValid() ? modified : QDateTime::currentDateTime());
+    info.dosDate = dosDateOf(modified);
     const QByteArray name = encodedName(newname);
     bool ascii = true;
     for (const char c : name)
@@ -297,34 +373,10 @@ bool ZipFacade::addFileToZip(const QString& path, const QString& newname)
         put(header.data(), EncryptionHeaderSize);
     }
 
-    z_stream stream {};
-    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, DEF_MEM_LEVEL,
-            Z_DEFAULT_STRATEGY)
-        != Z_OK) {
-        zipCloseFileInZipRaw64(zipHandle(m_zip), 0, 0);
-        return false;
-    }
-    QByteArray out(ChunkSize, Qt::Uninitialized);
-    qint64 offset = 0;
-    int status = Z_OK;
-    while (written && status != Z_STREAM_END) {
-        if (stream.avail_in == 0 && offset < content.size()) {
-            const qint64 length = std::min<qint64>(ChunkSize, content.size() - offset);
-            stream.next_in
-                = reinterpret_cast<Bytef*>(const_cast<char*>(content.constData() + offset));
-            stream.avail_in = uInt(length);
-            offset += length;
-        }
-        stream.next_out = reinterpret_cast<Bytef*>(out.data());
-        stream.avail_out = uInt(out.size());
-        status = deflate(&stream, offset < content.size() ? Z_NO_FLUSH : Z_FINISH);
-        if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) {
-            written = false;
-            break;
-        }
-        put(out.data(), out.size() - qsizetype(stream.avail_out));
-    }
-    deflateEnd(&stream);
+    auto blocks = deflated(content);
+    written = written && blocks.has_value();
+    for (qsizetype i = 0; written && i < qsizetype(blocks->size()); ++i)
+        put((*blocks)[size_t(i)].data(), (*blocks)[size_t(i)].size());
     const bool closed
         = zipCloseFileInZipRaw64(zipHandle(m_zip), ZPOS64_T(content.size()), crc) == ZIP_OK;
     return written && closed;
@@ -386,20 +438,105 @@ bool ZipFacade::UnzipOpenFile(const QString& path, const QString& password)
 
 bool ZipFacade::UnzipFileTo(const QString& path, bool overWrite)
 {
+    return forEachEntry([&](const Entry& entry) {
+        const QString fullPath = QDir(path).filePath(entry.name);
+        if (entry.isFolder) {
+            QDir().mkpath(fullPath);
+            return true;
+        }
+        const QString parent = QFileInfo(fullPath).path();
+        QDir().mkpath(parent);
+        if (QFileInfo::exists(fullPath) && !overWrite && !OverWrite(fullPath))
+            return true;
+
+        QTemporaryFile output(QDir(parent).filePath(QStringLiteral(".zip-XXXXXX")));
+        if (!output.open()) {
+            OutputErrorMessage(OpenOutputFailedMessage);
+            return false;
+        }
+        // A file that fails its check never takes the place of the one that was there.
+        if (!readCurrent(entry,
+                [&](const char* data, qsizetype size) { return output.write(data, size) == size; }))
+            return false;
+        if (!output.flush()) {
+            OutputErrorMessage(WriteOutputFailedMessage);
+            return false;
+        }
+        if (entry.dosDate != 0) {
+            const auto date = dateOfDos(entry.dosDate);
+            if (!date || !output.setFileTime(*date, QFileDevice::FileModificationTime))
+                DebugHelper::singleton().logMessage(QStringLiteral("Failed to set attributes"));
+        }
+        output.close();
+        if (!renameOver(output.fileName(), fullPath)) {
+            OutputErrorMessage(WriteOutputFailedMessage);
+            return false;
+        }
+        output.setAutoRemove(false);
+        m_unzippedFiles << fullPath;
+        return true;
+    });
+}
+
+bool ZipFacade::UnzipFilesToData(QMap<QString, QByteArray>& files)
+{
+    return forEachEntry([&](const Entry& entry) {
+        if (entry.isFolder)
+            return true;
+        QByteArray content;
+        if (entry.size < ZPOS64_T(std::numeric_limits<qsizetype>::max() / 2))
+            content.reserve(qsizetype(entry.size));
+        if (!readCurrent(entry, [&](const char* data, qsizetype size) {
+                content.append(data, size);
+                return true;
+            }))
+            return false;
+        files.insert(entry.name, content);
+        return true;
+    });
+}
+
+bool ZipFacade::forEachEntry(const std::function<bool(const Entry&)>& handle)
+{
     if (!m_unzip)
         return false;
     if (m_numFiles == 0)
         return true;
-    if (unzGoToFirstFile(unzipHandle(m_unzip)) != UNZ_OK) {
+    unzFile unzip = unzipHandle(m_unzip);
+    if (unzGoToFirstFile(unzip) != UNZ_OK) {
         OutputErrorMessage(FailedMessage);
         return false;
     }
     for (int done = 1;; ++done) {
-        if (!extractCurrent(path, overWrite))
+        unz_file_info64 info {};
+        if (unzGetCurrentFileInfo64(unzip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
+            OutputErrorMessage(FileInfoFailedMessage);
             return false;
-        if (m_progressBlock && m_numFiles != 0)
+        }
+        QByteArray rawName(qsizetype(info.size_filename), Qt::Uninitialized);
+        if (unzGetCurrentFileInfo64(
+                unzip, &info, rawName.data(), uLong(rawName.size()), nullptr, 0, nullptr, 0)
+            != UNZ_OK) {
+            OutputErrorMessage(FileInfoFailedMessage);
+            return false;
+        }
+        Entry entry;
+        entry.isFolder = rawName.endsWith('/') || rawName.endsWith('\\');
+        entry.name = decodedName(rawName).replace(u'\\', u'/');
+        entry.flag = info.flag;
+        entry.method = info.compression_method;
+        entry.crc = info.crc;
+        entry.dosDate = info.dosDate;
+        entry.size = info.uncompressed_size;
+        if (!isSafeEntryName(entry.name)) {
+            OutputErrorMessage(UnsafeNameMessage);
+            return false;
+        }
+        if (!handle(entry))
+            return false;
+        if (m_progressBlock)
             m_progressBlock(int(qint64(done) * 100 / m_numFiles), done, m_numFiles);
-        const int next = unzGoToNextFile(unzipHandle(m_unzip));
+        const int next = unzGoToNextFile(unzip);
         if (next == UNZ_END_OF_LIST_OF_FILE)
             return true;
         if (next != UNZ_OK) {
@@ -409,44 +546,15 @@ bool ZipFacade::UnzipFileTo(const QString& path, bool overWrite)
     }
 }
 
-bool ZipFacade::extractCurrent(const QString& folder, bool overWrite)
+bool ZipFacade::readCurrent(
+    const Entry& entry, const std::function<bool(const char*, qsizetype)>& deliver)
 {
     unzFile unzip = unzipHandle(m_unzip);
-    unz_file_info64 info {};
-    if (unzGetCurrentFileInfo64(unzip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
-        OutputErrorMessage(FileInfoFailedMessage);
-        return false;
-    }
-    QByteArray rawName(qsizetype(info.size_filename), Qt::Uninitialized);
-    if (unzGetCurrentFileInfo64(
-            unzip, &info, rawName.data(), uLong(rawName.size()), nullptr, 0, nullptr, 0)
-        != UNZ_OK) {
-        OutputErrorMessage(FileInfoFailedMessage);
-        return false;
-    }
-    const bool isFolder = rawName.endsWith('/') || rawName.endsWith('\\');
-    QString name = decodedName(rawName);
-    name.replace(u'\\', u'/');
-    if (!isSafeEntryName(name)) {
-        OutputErrorMessage(UnsafeNameMessage);
-        return false;
-    }
-
-    const QString fullPath = QDir(folder).filePath(name);
-    if (isFolder) {
-        QDir().mkpath(fullPath);
-        return true;
-    }
-    const QString parent = QFileInfo(fullPath).path();
-    QDir().mkpath(parent);
-    if (QFileInfo::exists(fullPath) && !overWrite && !OverWrite(fullPath))
-        return true;
-
-    if (info.compression_method != 0 && info.compression_method != Z_DEFLATED) {
+    if (entry.method != 0 && entry.method != Z_DEFLATED) {
         OutputErrorMessage(OpenEntryFailedMessage);
         return false;
     }
-    const bool encrypted = (info.flag & EncryptedFlag) != 0;
+    const bool encrypted = (entry.flag & EncryptedFlag) != 0;
     const QByteArray password = m_password.toUtf8();
     if (encrypted && password.isEmpty()) {
         OutputErrorMessage(WrongPasswordMessage);
@@ -475,20 +583,15 @@ bool ZipFacade::extractCurrent(const QString& folder, bool overWrite)
         cipher->decode(header.data(), EncryptionHeaderSize);
         // The last header byte repeats the top byte of the CRC, or of the time when the
         // sizes follow the data.
-        const quint8 check = (info.flag & DataDescriptorFlag) ? quint8((info.dosDate >> 8) & 0xff)
-                                                              : quint8((info.crc >> 24) & 0xff);
+        const quint8 check = (entry.flag & DataDescriptorFlag) ? quint8((entry.dosDate >> 8) & 0xff)
+                                                               : quint8((entry.crc >> 24) & 0xff);
         if (quint8(header[11]) != check) {
             OutputErrorMessage(WrongPasswordMessage);
             return false;
         }
     }
 
-    QTemporaryFile output(QDir(parent).filePath(QStringLiteral(".zip-XXXXXX")));
-    if (!output.open()) {
-        OutputErrorMessage(OpenOutputFailedMessage);
-        return false;
-    }
-    const bool deflated = info.compression_method == Z_DEFLATED;
+    const bool deflated = entry.method == Z_DEFLATED;
     z_stream stream {};
     if (deflated && inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
         OutputErrorMessage(ReadFailedMessage);
@@ -508,10 +611,13 @@ bool ZipFacade::extractCurrent(const QString& folder, bool overWrite)
     QByteArray out(ChunkSize, Qt::Uninitialized);
     uLong crc = crc32_z(0, nullptr, 0);
     ZPOS64_T size = 0;
-    const auto deliver = [&](const char* data, qsizetype length) {
+    const auto pass = [&](const char* data, qsizetype length) {
         crc = crc32_z(crc, reinterpret_cast<const Bytef*>(data), size_t(length));
         size += ZPOS64_T(length);
-        return output.write(data, length) == length;
+        if (deliver(data, length))
+            return true;
+        OutputErrorMessage(WriteOutputFailedMessage);
+        return false;
     };
     bool ended = !deflated;
     for (;;) {
@@ -525,10 +631,8 @@ bool ZipFacade::extractCurrent(const QString& folder, bool overWrite)
         if (cipher)
             cipher->decode(in.data(), read);
         if (!deflated) {
-            if (!deliver(in.constData(), read)) {
-                OutputErrorMessage(WriteOutputFailedMessage);
+            if (!pass(in.constData(), read))
                 return false;
-            }
             continue;
         }
         stream.next_in = reinterpret_cast<Bytef*>(in.data());
@@ -545,10 +649,8 @@ bool ZipFacade::extractCurrent(const QString& folder, bool overWrite)
                 return false;
             }
             ended = status == Z_STREAM_END;
-            if (!deliver(out.constData(), out.size() - qsizetype(stream.avail_out))) {
-                OutputErrorMessage(WriteOutputFailedMessage);
+            if (!pass(out.constData(), out.size() - qsizetype(stream.avail_out)))
                 return false;
-            }
         } while (!ended && (stream.avail_in > 0 || stream.avail_out == 0));
     }
     // Deflated data that stops early is damage too.
@@ -556,27 +658,10 @@ bool ZipFacade::extractCurrent(const QString& folder, bool overWrite)
         OutputErrorMessage(ReadFailedMessage);
         return false;
     }
-    // A file that fails its check never takes the place of the one that was there.
-    if (crc != info.crc || size != info.uncompressed_size) {
+    if (crc != entry.crc || size != entry.size) {
         OutputErrorMessage(CrcFailedMessage);
         return false;
     }
-    if (!output.flush()) {
-        OutputErrorMessage(WriteOutputFailedMessage);
-        return false;
-    }
-    if (info.dosDate != 0) {
-        const auto date = dateOfDos(info.dosDate);
-        if (!date || !output.setFileTime(*date, QFileDevice::FileModificationTime))
-            DebugHelper::singleton().logMessage(QStringLiteral("Failed to set attributes"));
-    }
-    output.close();
-    if (!renameOver(output.fileName(), fullPath)) {
-        OutputErrorMessage(WriteOutputFailedMessage);
-        return false;
-    }
-    output.setAutoRemove(false);
-    m_unzippedFiles << fullPath;
     return true;
 }
 

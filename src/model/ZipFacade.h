@@ -2,6 +2,9 @@
 
 #include "model/ZipFacadeDelegate.h"
 
+#include <QByteArray>
+#include <QDateTime>
+#include <QMap>
 #include <QString>
 #include <QStringConverter>
 #include <QStringList>
@@ -56,6 +59,8 @@ public:
     // modification time. False, adding nothing, when no archive is open or the file
     // cannot be read; false too when minizip fails.
     bool addFileToZip(const QString& path, const QString& newname);
+    // The same with content from memory, dated as given.
+    bool addDataToZip(const QByteArray& data, const QString& newname, const QDateTime& modified);
     // Finishes the archive and moves it into place. Clears the password. False when none
     // is open or it could not be finished (the old file at the path then stays).
     bool CloseZipFile2();
@@ -69,6 +74,9 @@ public:
     // lead outside the folder. Without overwriting, an existing file is replaced only when
     // the delegate allows it; a file kept so is not a failure.
     bool UnzipFileTo(const QString& path, bool overWrite);
+    // Reads every file entry into memory (entry name -> content), checked as extraction
+    // checks them; false at the first entry that fails.
+    bool UnzipFilesToData(QMap<QString, QByteArray>& files);
     // The entry names of the open archive, in archive order.
     QStringList getZipFileContents();
     // Clears the password. True when nothing was open.
@@ -90,8 +98,21 @@ private:
     bool OverWrite(const QString& path) const;
     QByteArray encodedName(const QString& name) const;
     QString decodedName(const QByteArray& name) const;
-    // Extracts the current entry; false (after telling the delegate) to stop.
-    bool extractCurrent(const QString& folder, bool overWrite);
+    struct Entry {
+        QString name;
+        bool isFolder = false;
+        unsigned long flag = 0;
+        unsigned long method = 0;
+        unsigned long crc = 0;
+        unsigned long dosDate = 0;
+        quint64 size = 0;
+    };
+    // Calls the handler for every entry whose name is safe, reporting progress after each;
+    // false at the first failure (the delegate told) or when the handler answers false.
+    bool forEachEntry(const std::function<bool(const Entry&)>& handle);
+    // Deciphers, inflates and checks the current entry, passing its content on in pieces.
+    bool readCurrent(
+        const Entry& entry, const std::function<bool(const char*, qsizetype)>& deliver);
     void discardZip();
 
     void* m_zip = nullptr;

@@ -147,6 +147,32 @@ TEST_F(ZipFacadeTest, OtherZipToolsOpenTheArchiveWithThePasswordAndSeeItsDates)
     EXPECT_NE(code, 0);
 }
 
+TEST_F(ZipFacadeTest, LargeEntriesDeflateInPiecesIntoOneStream)
+{
+    // Several megabytes, more than one piece, neither uniform nor random.
+    QByteArray large;
+    quint32 state = 12345;
+    while (large.size() < 3 * 1024 * 1024 + 777) {
+        state = state * 1103515245u + 12345u;
+        large += "row " + QByteArray::number(state % 100000)
+            + " \"value\": " + QByteArray::number((state >> 8) % 977) + "\n";
+    }
+    const QString source = write("large.txt", large);
+    ZipFacade zip;
+    ASSERT_TRUE(zip.CreateZipFile2(path("x.zip"), kPassword));
+    ASSERT_TRUE(zip.addFileToZip(source, "large.txt"));
+    ASSERT_TRUE(zip.CloseZipFile2());
+    EXPECT_LT(QFileInfo(path("x.zip")).size(), large.size() / 3);
+
+    int code = -1;
+    testsupport::runTool("unzip", { "-tq", "-P", kPassword, path("x.zip") }, {}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(testsupport::runTool("unzip", { "-p", "-P", kPassword, path("x.zip") }) == large);
+    ZipFacade reader;
+    ASSERT_TRUE(extract(path("x.zip"), reader));
+    EXPECT_TRUE(read(path("out/large.txt")) == large);
+}
+
 TEST_F(ZipFacadeTest, ReadsArchivesOtherToolsMade)
 {
     write("in/one.txt", "one");
