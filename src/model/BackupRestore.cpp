@@ -11,18 +11,11 @@
 #include "platform/coredata/ManagedObject.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/ManagedObjectModel.h"
-#include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/shell/MessageHelper.h"
+#include "utilities/store/JSONRecordReader.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/store/KivoLibObject.h"
 #include "utilities/text/LocalizedStrings.h"
-
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSaveFile>
 
 #include <array>
 #include <vector>
@@ -38,8 +31,8 @@ const QString BackupRestore::RowsEntry = QStringLiteral("rows.json");
 // Archives made by every earlier version carry this password; it must never change.
 const QString BackupRestore::ArchivePassword = QStringLiteral("Hn4]cWrT8;mzPe");
 
-const QString BackupRestore::NoTemporaryFolder
-    = QStringLiteral("No temporary folder could be made for the backup files.");
+const QString BackupRestore::BackupNotRead
+    = QStringLiteral("The data could not be read (%@), so no backup was made.");
 const QString BackupRestore::EntryNotWritten
     = QStringLiteral("%@ could not be written, so no backup was made.");
 const QString BackupRestore::ArchiveNotCreated
@@ -52,12 +45,10 @@ const QString BackupRestore::ArchiveWrongPassword
     = QStringLiteral("The backup archive was made with another password. Your data is unchanged.");
 const QString BackupRestore::ArchiveDamaged
     = QStringLiteral("The backup archive is damaged (%@). Your data is unchanged.");
-const QString BackupRestore::NothingExtracted
-    = QStringLiteral("No backup archive was opened. Your data is unchanged.");
+const QString BackupRestore::NothingRead
+    = QStringLiteral("No backup archive was read. Your data is unchanged.");
 const QString BackupRestore::FileMissing
     = QStringLiteral("The backup archive has no %@. Your data is unchanged.");
-const QString BackupRestore::FileUnreadable
-    = QStringLiteral("%@ of the backup archive could not be read. Your data is unchanged.");
 const QString BackupRestore::FileNotJSON
     = QStringLiteral("%@ of the backup archive is not valid JSON (%@). Your data is unchanged.");
 const QString BackupRestore::FileNotRecords = QStringLiteral(
@@ -87,77 +78,13 @@ public:
     QString last;
 };
 
-// The records of one entity file, checked: one list of attribute values (in the entity's
-// order, already of the attribute's type) per record.
+// The checked records of one entity file.
 struct EntityRecords {
-    QString entry;
     const cd::EntityDescription* entity = nullptr;
     std::vector<QList<QVariant>> records;
 };
 
-// Reads and checks one extracted entity file; the reason when it cannot be restored.
-std::optional<QString> readEntityFile(const QString& path, EntityRecords& result)
-{
-    QFile file(path);
-    if (!file.exists())
-        return message(BackupRestore::FileMissing, { result.entry });
-    if (!file.open(QIODevice::ReadOnly))
-        return message(BackupRestore::FileUnreadable, { result.entry });
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return message(BackupRestore::FileUnreadable, { result.entry });
-    file.close();
-
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        return message(BackupRestore::FileNotJSON,
-            { result.entry,
-                QStringLiteral("%1 at byte %2")
-                    .arg(parseError.errorString())
-                    .arg(parseError.offset) });
-    }
-    const QString entityName = result.entity->name();
-    const auto notRecords = [&](const QString& detail) {
-        return message(BackupRestore::FileNotRecords, { result.entry, entityName, detail });
-    };
-    if (!document.isArray())
-        return notRecords(QStringLiteral("the file holds no list"));
-
-    const QJsonArray array = document.array();
-    const auto& attributes = result.entity->attributes();
-    result.records.reserve(size_t(array.size()));
-    qsizetype number = 0;
-    for (const QJsonValue& element : array) {
-        ++number;
-        if (!element.isObject())
-            return notRecords(QStringLiteral("record %1 is no object").arg(number));
-        const QJsonObject object = element.toObject();
-        if (object.value(KivoLib::ManageObjectNameKey).toString() != entityName)
-            return notRecords(QStringLiteral("record %1 is no %2").arg(number).arg(entityName));
-        QList<QVariant> values;
-        values.reserve(attributes.size());
-        for (const auto& attribute : attributes) {
-            const auto coerced = attribute.coerce(object.value(attribute.name).toVariant());
-            if (!coerced) {
-                return notRecords(QStringLiteral("record %1 has a value of the wrong kind for "
-                                                 "\"%2\"")
-                                      .arg(number)
-                                      .arg(attribute.name));
-            }
-            values.append(*coerced);
-        }
-        result.records.push_back(std::move(values));
-    }
-    return std::nullopt;
-}
-
 } // namespace
-
-BackupRestore::~BackupRestore()
-{
-    close();
-}
 
 QString BackupRestore::backupFileName(const QDateTime& date)
 {
@@ -172,114 +99,41 @@ bool BackupRestore::fail(const QString& text)
     return false;
 }
 
-void BackupRestore::prepare()
-{
-    close();
-    m_tempDir = KivoAppDelegate::URLForTemporaryFolder();
-}
-
 void BackupRestore::close()
 {
-    if (m_tempDir.isEmpty())
-        return;
-    QDir(m_tempDir.toLocalFile()).removeRecursively();
-    m_tempDir.clear();
-}
-
-QString BackupRestore::entryPath(const QString& entry) const
-{
-    return m_tempDir.isEmpty() ? QString() : QDir(m_tempDir.toLocalFile()).filePath(entry);
-}
-
-QString BackupRestore::databaseFile() const
-{
-    return entryPath(DatabaseEntry);
-}
-
-QString BackupRestore::templateFile() const
-{
-    return entryPath(TemplateEntry);
-}
-
-QString BackupRestore::templatecolumnFile() const
-{
-    return entryPath(TemplateColumnEntry);
-}
-
-QString BackupRestore::usertemplateFile() const
-{
-    return entryPath(UserTemplateEntry);
-}
-
-QString BackupRestore::rowsFile() const
-{
-    return entryPath(RowsEntry);
-}
-
-bool BackupRestore::writeEntity(const QString& entry, const QByteArray& json)
-{
-    // Null when a value has no JSON form: the file would lose records.
-    if (json.isNull() || m_tempDir.isEmpty())
-        return false;
-    QSaveFile file(entryPath(entry));
-    return file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit();
-}
-
-bool BackupRestore::backupDatabase()
-{
-    return writeEntity(DatabaseEntry, Database::toJSON());
-}
-
-bool BackupRestore::backupTemplate()
-{
-    return writeEntity(TemplateEntry, Template::toJSON());
-}
-
-bool BackupRestore::backupTemplateColumn()
-{
-    return writeEntity(TemplateColumnEntry, TemplateColumn::toJSON());
-}
-
-bool BackupRestore::backupUserTemplate()
-{
-    return writeEntity(UserTemplateEntry, UserTemplate::toJSON());
-}
-
-bool BackupRestore::backupRows()
-{
-    return writeEntity(RowsEntry, Rows::toJSON());
+    m_entries.clear();
+    m_unzipped = false;
 }
 
 bool BackupRestore::backup(const QString& path)
 {
     m_errorMessage.clear();
-    prepare();
-    struct Cleanup {
-        BackupRestore* self;
-        ~Cleanup() { self->close(); }
-    } cleanup { this };
-    if (m_tempDir.isEmpty())
-        return fail(message(NoTemporaryFolder));
-
-    const std::array<std::pair<QString, bool (BackupRestore::*)()>, EntryCount> files { {
-        { DatabaseEntry, &BackupRestore::backupDatabase },
-        { TemplateEntry, &BackupRestore::backupTemplate },
-        { TemplateColumnEntry, &BackupRestore::backupTemplateColumn },
-        { UserTemplateEntry, &BackupRestore::backupUserTemplate },
-        { RowsEntry, &BackupRestore::backupRows },
+    cd::ManagedObjectContext* context = KivoLib::currentContext();
+    if (!context)
+        return fail(message(NoStore));
+    ModelRegistry::registerClasses();
+    const std::array<std::pair<QString, QString>, EntryCount> files { {
+        { DatabaseEntry, Database::entityName() },
+        { TemplateEntry, Template::entityName() },
+        { TemplateColumnEntry, TemplateColumn::entityName() },
+        { UserTemplateEntry, UserTemplate::entityName() },
+        { RowsEntry, Rows::entityName() },
     } };
-    for (const auto& [entry, write] : files) {
-        if (!(this->*write)())
-            return fail(message(EntryNotWritten, { entry }));
-    }
-
     ZipFacade zip;
     if (!zip.CreateZipFile2(path, ArchivePassword))
         return fail(message(ArchiveNotCreated, { path }));
+    const QDateTime now = QDateTime::currentDateTime();
     int done = 0;
-    for (const auto& [entry, write] : files) {
-        // An archive left unclosed is thrown away: the file at the path stays as it was.
-        if (!zip.addFileToZip(entryPath(entry), entry))
+    for (const auto& [entry, entityName] : files) {
+        // Every record of the entity; a fetch that fails must not pass for an empty table.
+        // An archive left unclosed is thrown away, so the file at the path stays as it was.
+        platform::Error error;
+        const auto objects = context->executeFetchRequest(cd::FetchRequest(entityName), &error);
+        if (!error.isNull())
+            return fail(message(BackupNotRead, { error.localizedDescription() }));
+        // Null when a value has no JSON form: the file would lose records.
+        const QByteArray json = KivoLib::toJSON(objects);
+        if (json.isNull() || !zip.addDataToZip(json, entry, now))
             return fail(message(EntryNotWritten, { entry }));
         ++done;
         if (m_progressBlock)
@@ -293,23 +147,20 @@ bool BackupRestore::backup(const QString& path)
 bool BackupRestore::unzipArchive(const QString& path)
 {
     m_errorMessage.clear();
-    prepare();
-    if (m_tempDir.isEmpty())
-        return fail(message(NoTemporaryFolder));
+    close();
     ZipFacade zip;
     auto errors = std::make_shared<ErrorCollector>();
     zip.setDelegate(errors);
     zip.setProgressBlock(m_progressBlock);
-    if (!zip.UnzipOpenFile(path, ArchivePassword)) {
-        close();
+    if (!zip.UnzipOpenFile(path, ArchivePassword))
         return fail(message(ArchiveNotOpened));
-    }
-    if (!zip.UnzipFileTo(m_tempDir.toLocalFile(), true)) {
+    if (!zip.UnzipFilesToData(m_entries)) {
         close();
         if (errors->last == ZipFacade::WrongPasswordMessage)
             return fail(message(ArchiveWrongPassword));
         return fail(message(ArchiveDamaged, { errors->last }));
     }
+    m_unzipped = true;
     return true;
 }
 
@@ -321,8 +172,8 @@ bool BackupRestore::restore(const QString& path)
         BackupRestore* self;
         ~Cleanup() { self->close(); }
     } cleanup { this };
-    if (m_tempDir.isEmpty())
-        return fail(message(NothingExtracted));
+    if (!m_unzipped)
+        return fail(message(NothingRead));
     cd::ManagedObjectContext* context = KivoLib::currentContext();
     const auto model = KivoLib::currentModel();
     if (!context || !model)
@@ -341,15 +192,24 @@ bool BackupRestore::restore(const QString& path)
     std::vector<EntityRecords> files;
     files.reserve(EntryCount);
     for (const auto& [entry, entityName] : order) {
-        EntityRecords records;
-        records.entry = entry;
-        records.entity = model->entity(entityName);
-        if (!records.entity)
+        EntityRecords file;
+        file.entity = model->entity(entityName);
+        if (!file.entity)
             return fail(message(NoStore));
-        if (const auto reason = readEntityFile(entryPath(entry), records))
-            return fail(*reason);
-        files.push_back(std::move(records));
+        const auto found = m_entries.constFind(entry);
+        if (found == m_entries.cend())
+            return fail(message(FileMissing, { entry }));
+        JSONRecordReader::Failure failure;
+        auto records = JSONRecordReader::read(*found, *file.entity, &failure);
+        if (!records) {
+            return fail(failure.kind == JSONRecordReader::Failure::Kind::Syntax
+                    ? message(FileNotJSON, { entry, failure.detail })
+                    : message(FileNotRecords, { entry, entityName, failure.detail }));
+        }
+        file.records = std::move(*records);
+        files.push_back(std::move(file));
     }
+    m_entries.clear();
 
     // Changes an earlier failed save left behind must not ride along in this one.
     KivoLib::rollback();
