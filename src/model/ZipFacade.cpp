@@ -17,7 +17,6 @@
 #include <array>
 #include <atomic>
 #include <cstdio>
-#include <limits>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -484,8 +483,8 @@ bool ZipFacade::UnzipFilesToData(QMap<QString, QByteArray>& files)
         if (entry.isFolder)
             return true;
         QByteArray content;
-        if (entry.size < ZPOS64_T(std::numeric_limits<qsizetype>::max() / 2))
-            content.reserve(qsizetype(entry.size));
+        // The size an entry claims is only a hint: a damaged archive may claim anything.
+        content.reserve(qsizetype(std::min<ZPOS64_T>(entry.size, 256 * 1024 * 1024)));
         if (!readCurrent(entry, [&](const char* data, qsizetype size) {
                 content.append(data, size);
                 return true;
