@@ -6,14 +6,13 @@
 #include "platform/coredata/ManagedObjectModel.h"
 #include "utilities/shell/DebugHelper.h"
 #include "utilities/shell/MessageHelper.h"
+#include "utilities/store/JSONRecordWriter.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <cmath>
 
 namespace KivoLib {
 
@@ -97,16 +96,7 @@ QVariantList arrayFormManagedObjects(const QList<ManagedObject*>& objects)
 
 QByteArray toJSON(const QList<ManagedObject*>& objects)
 {
-    QJsonArray array;
-    for (const QVariant& record : arrayFormManagedObjects(objects)) {
-        const QVariantMap map = record.toMap();
-        for (const QVariant& value : map) {
-            if (value.metaType().id() == QMetaType::Double && !std::isfinite(value.toDouble()))
-                return {};
-        }
-        array.append(QJsonObject::fromVariantMap(map));
-    }
-    return QJsonDocument(array).toJson(QJsonDocument::Indented);
+    return JSONRecordWriter::write(objects);
 }
 
 ManagedObject* fromDictionary(const QVariantMap& dictionary)

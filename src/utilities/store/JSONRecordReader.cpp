@@ -1,0 +1,559 @@
+#include "utilities/store/JSONRecordReader.h"
+
+#include "platform/coredata/EntityDescription.h"
+#include "utilities/store/KivoLibObject.h"
+
+#include <QStringDecoder>
+
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+using platform::coredata::EntityDescription;
+using Failure = JSONRecordReader::Failure;
+
+// Nested values only appear in members that are ignored; this bounds the recursion.
+constexpr int MaxDepth = 256;
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+void appendUtf8(QByteArray& out, char32_t code)
+{
+    if (code < 0x80) {
+        out += char(code);
+    } else if (code < 0x800) {
+        out += char(0xc0 | (code >> 6));
+        out += char(0x80 | (code & 0x3f));
+    } else if (code < 0x10000) {
+        out += char(0xe0 | (code >> 12));
+        out += char(0x80 | ((code >> 6) & 0x3f));
+        out += char(0x80 | (code & 0x3f));
+    } else {
+        out += char(0xf0 | (code >> 18));
+        out += char(0x80 | ((code >> 12) & 0x3f));
+        out += char(0x80 | ((code >> 6) & 0x3f));
+        out += char(0x80 | (code & 0x3f));
+    }
+}
+
+class Parser {
+public:
+    Parser(const QByteArray& data, const EntityDescription& entity)
+        : m_begin(data.constData())
+        , m_p(data.constData())
+        , m_end(data.constData() + data.size())
+        , m_entity(entity)
+        , m_nameKey(KivoLib::ManageObjectNameKey.toUtf8())
+    {
+        for (const auto& attribute : entity.attributes())
+            m_keys.append(attribute.name.toUtf8());
+    }
+
+    std::optional<std::vector<QList<QVariant>>> run(Failure* failure)
+    {
+        std::vector<QList<QVariant>> records;
+        const bool ok = readAll(records);
+        if (!ok && m_failure.kind == Failure::Kind::Records) {
+            // Text that is not JSON is told as such, wherever the fault lies.
+            const Failure refused = m_failure;
+            m_p = m_begin;
+            QVariant ignored;
+            bool nested = false;
+            if (readValue(ignored, nested, 0) && atEnd())
+                m_failure = refused;
+        }
+        if (!ok) {
+            if (failure)
+                *failure = m_failure;
+            return std::nullopt;
+        }
+        return records;
+    }
+
+private:
+    bool syntax(const char* what, const char* at = nullptr)
+    {
+        m_failure = {
+            Failure::Kind::Syntax,
+            QStringLiteral("%1 at byte %2").arg(QLatin1String(what)).arg((at ? at : m_p) - m_begin)
+        };
+        return false;
+    }
+
+    bool refuse(const QString& detail)
+    {
+        m_failure = { Failure::Kind::Records, detail };
+        return false;
+    }
+
+    void skipSpace()
+    {
+        while (m_p < m_end && (*m_p == ' ' || *m_p == '\n' || *m_p == '\r' || *m_p == '\t'))
+            ++m_p;
+    }
+
+    bool readAll(std::vector<QList<QVariant>>& result)
+    {
+        skipSpace();
+        if (m_p >= m_end)
+            return syntax("no content");
+        if (*m_p != '[')
+            return refuse(QStringLiteral("the file holds no list"));
+        ++m_p;
+        skipSpace();
+        if (m_p < m_end && *m_p == ']') {
+            ++m_p;
+            return atEnd();
+        }
+        for (qsizetype number = 1;; ++number) {
+            skipSpace();
+            if (m_p >= m_end)
+                return syntax("unexpected end");
+            if (*m_p != '{')
+                return refuse(QStringLiteral("record %1 is no object").arg(number));
+            QList<QVariant> values;
+            if (!readRecord(values, number))
+                return false;
+            result.push_back(std::move(values));
+            skipSpace();
+            if (m_p >= m_end)
+                return syntax("unexpected end");
+            if (*m_p == ']') {
+                ++m_p;
+                return atEnd();
+            }
+            if (*m_p != ',')
+                return syntax("expected , or ]");
+            ++m_p;
+        }
+    }
+
+    bool atEnd()
+    {
+        skipSpace();
+        return m_p == m_end || syntax("garbage after the content");
+    }
+
+    bool readRecord(QList<QVariant>& values, qsizetype number)
+    {
+        const auto& attributes = m_entity.attributes();
+        values.resize(attributes.size());
+        ++m_p; // '{'
+        bool named = false;
+        int wrongKind = -1;
+        skipSpace();
+        if (m_p < m_end && *m_p == '}') {
+            ++m_p;
+        } else {
+            for (;;) {
+                skipSpace();
+                if (m_p >= m_end || *m_p != '"')
+                    return syntax("expected a member name");
+                int index = -1;
+                bool isName = false;
+                if (!readKey(index, isName))
+                    return false;
+                skipSpace();
+                if (m_p >= m_end || *m_p != ':')
+                    return syntax("expected :");
+                ++m_p;
+                QVariant value;
+                bool nested = false;
+                if (!readValue(value, nested, 1))
+                    return false;
+                if (isName) {
+                    named = !nested && value.metaType().id() == QMetaType::QString
+                        && value.toString() == m_entity.name();
+                } else if (index >= 0) {
+                    const auto coerced = nested ? std::nullopt : attributes[index].coerce(value);
+                    if (coerced)
+                        values[index] = *coerced;
+                    else if (wrongKind < 0)
+                        wrongKind = index;
+                }
+                skipSpace();
+                if (m_p >= m_end)
+                    return syntax("unexpected end");
+                if (*m_p == '}') {
+                    ++m_p;
+                    break;
+                }
+                if (*m_p != ',')
+                    return syntax("expected , or }");
+                ++m_p;
+            }
+        }
+        // A record of another kind is told as such before its values are judged.
+        if (!named)
+            return refuse(QStringLiteral("record %1 is no %2").arg(number).arg(m_entity.name()));
+        if (wrongKind >= 0) {
+            return refuse(QStringLiteral("record %1 has a value of the wrong kind for \"%2\"")
+                              .arg(number)
+                              .arg(attributes[wrongKind].name));
+        }
+        return true;
+    }
+
+    // The span of a string's body; m_p ends after its closing quote.
+    bool scanString(const char*& start, const char*& stop, bool& escaped, bool& ascii)
+    {
+        const char* opening = m_p;
+        start = ++m_p;
+        escaped = false;
+        unsigned char seen = 0;
+        for (;;) {
+            if (m_p >= m_end)
+                return syntax("unterminated string", opening);
+            const auto c = static_cast<unsigned char>(*m_p);
+            if (c == '"')
+                break;
+            if (c == '\\') {
+                escaped = true;
+                m_p += 2;
+                continue;
+            }
+            if (c < 0x20)
+                return syntax("control character in string");
+            seen |= c;
+            ++m_p;
+        }
+        stop = m_p++;
+        ascii = (seen & 0x80) == 0;
+        return true;
+    }
+
+    bool toText(const char* data, qsizetype size, bool ascii, QString& out, const char* at)
+    {
+        if (ascii) {
+            out = QString::fromLatin1(data, size);
+            return true;
+        }
+        m_decoder.resetState();
+        out = m_decoder.decode(QByteArrayView(data, size));
+        return !m_decoder.hasError() || syntax("invalid UTF-8 in string", at);
+    }
+
+    bool readString(QString& out)
+    {
+        const char *start, *stop;
+        bool escaped, ascii;
+        if (!scanString(start, stop, escaped, ascii))
+            return false;
+        if (!escaped)
+            return toText(start, stop - start, ascii, out, start);
+        // Unescaped into UTF-8 first, then made text once.
+        m_buffer.clear();
+        bool allAscii = ascii;
+        for (const char* q = start; q < stop;) {
+            const char* run = q;
+            while (q < stop && *q != '\\')
+                ++q;
+            m_buffer.append(run, q - run);
+            if (q >= stop)
+                break;
+            const char* escape = q;
+            q += 2;
+            switch (escape[1]) {
+            case '"':
+            case '\\':
+            case '/':
+                m_buffer += escape[1];
+                break;
+            case 'b':
+                m_buffer += '\b';
+                break;
+            case 'f':
+                m_buffer += '\f';
+                break;
+            case 'n':
+                m_buffer += '\n';
+                break;
+            case 'r':
+                m_buffer += '\r';
+                break;
+            case 't':
+                m_buffer += '\t';
+                break;
+            case 'u': {
+                char32_t code = 0;
+                if (!readHex(q, stop, code))
+                    return syntax("invalid \\u escape", escape);
+                if (QChar::isHighSurrogate(code) && stop - q >= 6 && q[0] == '\\' && q[1] == 'u') {
+                    const char* low = q + 2;
+                    char32_t second = 0;
+                    if (readHex(low, stop, second) && QChar::isLowSurrogate(second)) {
+                        code = QChar::surrogateToUcs4(char16_t(code), char16_t(second));
+                        q = low;
+                    }
+                }
+                // Text that is no Unicode (a lone surrogate) keeps its code unit as is.
+                if (QChar::isSurrogate(code))
+                    return readStringByUnits(start, stop, out);
+                appendUtf8(m_buffer, code);
+                allAscii = allAscii && code < 0x80;
+                break;
+            }
+            default:
+                return syntax("invalid escape", escape);
+            }
+        }
+        return toText(m_buffer.constData(), m_buffer.size(), allAscii, out, start);
+    }
+
+    static bool readHex(const char*& q, const char* stop, char32_t& code)
+    {
+        if (stop - q < 4)
+            return false;
+        code = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int digit = hexValue(q[i]);
+            if (digit < 0)
+                return false;
+            code = code * 16 + char32_t(digit);
+        }
+        q += 4;
+        return true;
+    }
+
+    // The slow road for strings that hold lone surrogates: built unit by unit.
+    bool readStringByUnits(const char* start, const char* stop, QString& out)
+    {
+        out.clear();
+        for (const char* q = start; q < stop;) {
+            const char* run = q;
+            while (q < stop && *q != '\\')
+                ++q;
+            QString part;
+            if (!toText(run, q - run, false, part, run))
+                return false;
+            out += part;
+            if (q >= stop)
+                break;
+            const char* escape = q;
+            q += 2;
+            char32_t code = 0;
+            switch (escape[1]) {
+            case 'u':
+                if (!readHex(q, stop, code))
+                    return syntax("invalid \\u escape", escape);
+                out += QChar(char16_t(code));
+                break;
+            case 'b':
+                out += u'\b';
+                break;
+            case 'f':
+                out += u'\f';
+                break;
+            case 'n':
+                out += u'\n';
+                break;
+            case 'r':
+                out += u'\r';
+                break;
+            case 't':
+                out += u'\t';
+                break;
+            case '"':
+            case '\\':
+            case '/':
+                out += QLatin1Char(escape[1]);
+                break;
+            default:
+                return syntax("invalid escape", escape);
+            }
+        }
+        return true;
+    }
+
+    bool readKey(int& index, bool& isName)
+    {
+        const char *start, *stop;
+        bool escaped, ascii;
+        if (!scanString(start, stop, escaped, ascii))
+            return false;
+        const QByteArrayView raw(start, stop - start);
+        if (escaped) {
+            // Rare: compared as text.
+            m_p = start - 1;
+            QString key;
+            if (!readString(key))
+                return false;
+            isName = key == KivoLib::ManageObjectNameKey;
+            index = m_entity.indexOfAttribute(key);
+            return true;
+        }
+        isName = raw == m_nameKey;
+        index = -1;
+        if (!isName) {
+            for (qsizetype i = 0; i < m_keys.size(); ++i) {
+                if (raw == m_keys[i]) {
+                    index = int(i);
+                    break;
+                }
+            }
+        }
+        return true;
+    }
+
+    bool readLiteral(const char* word, const QVariant& value, QVariant& out)
+    {
+        const auto length = qsizetype(std::strlen(word));
+        if (m_end - m_p < length || std::memcmp(m_p, word, size_t(length)) != 0)
+            return syntax("unexpected character");
+        m_p += length;
+        out = value;
+        return true;
+    }
+
+    bool readNumber(QVariant& out)
+    {
+        const char* start = m_p;
+        if (*m_p == '-')
+            ++m_p;
+        if (m_p >= m_end || !isDigit(*m_p))
+            return syntax("invalid number", start);
+        if (*m_p == '0') {
+            ++m_p;
+        } else {
+            while (m_p < m_end && isDigit(*m_p))
+                ++m_p;
+        }
+        bool whole = true;
+        if (m_p < m_end && *m_p == '.') {
+            whole = false;
+            ++m_p;
+            if (m_p >= m_end || !isDigit(*m_p))
+                return syntax("invalid number", start);
+            while (m_p < m_end && isDigit(*m_p))
+                ++m_p;
+        }
+        if (m_p < m_end && (*m_p == 'e' || *m_p == 'E')) {
+            whole = false;
+            ++m_p;
+            if (m_p < m_end && (*m_p == '+' || *m_p == '-'))
+                ++m_p;
+            if (m_p >= m_end || !isDigit(*m_p))
+                return syntax("invalid number", start);
+            while (m_p < m_end && isDigit(*m_p))
+                ++m_p;
+        }
+        if (whole) {
+            qlonglong integer = 0;
+            if (std::from_chars(start, m_p, integer).ec == std::errc()) {
+                out = QVariant(integer);
+                return true;
+            }
+        }
+        double number = 0;
+        if (std::from_chars(start, m_p, number).ec != std::errc())
+            return syntax("number out of range", start);
+        out = QVariant(number);
+        return true;
+    }
+
+    // A value: scalars into `out`; an object or array is checked and skipped (`nested`).
+    bool readValue(QVariant& out, bool& nested, int depth)
+    {
+        skipSpace();
+        if (m_p >= m_end)
+            return syntax("unexpected end");
+        switch (*m_p) {
+        case '"': {
+            QString text;
+            if (!readString(text))
+                return false;
+            out = QVariant(std::move(text));
+            return true;
+        }
+        case '{':
+        case '[':
+            nested = true;
+            return skipNested(depth);
+        case 't':
+            return readLiteral("true", QVariant(true), out);
+        case 'f':
+            return readLiteral("false", QVariant(false), out);
+        case 'n':
+            return readLiteral("null", QVariant(), out);
+        default:
+            if (*m_p == '-' || isDigit(*m_p))
+                return readNumber(out);
+            return syntax("unexpected character");
+        }
+    }
+
+    bool skipNested(int depth)
+    {
+        if (depth > MaxDepth)
+            return syntax("too deeply nested");
+        const bool object = *m_p == '{';
+        const char close = object ? '}' : ']';
+        ++m_p;
+        skipSpace();
+        if (m_p < m_end && *m_p == close) {
+            ++m_p;
+            return true;
+        }
+        for (;;) {
+            skipSpace();
+            if (object) {
+                if (m_p >= m_end || *m_p != '"')
+                    return syntax("expected a member name");
+                QString key;
+                if (!readString(key))
+                    return false;
+                skipSpace();
+                if (m_p >= m_end || *m_p != ':')
+                    return syntax("expected :");
+                ++m_p;
+            }
+            QVariant ignored;
+            bool nested = false;
+            if (!readValue(ignored, nested, depth + 1))
+                return false;
+            skipSpace();
+            if (m_p >= m_end)
+                return syntax("unexpected end");
+            if (*m_p == close) {
+                ++m_p;
+                return true;
+            }
+            if (*m_p != ',')
+                return syntax(object ? "expected , or }" : "expected , or ]");
+            ++m_p;
+        }
+    }
+
+    const char* m_begin;
+    const char* m_p;
+    const char* m_end;
+    const EntityDescription& m_entity;
+    QByteArray m_nameKey;
+    QList<QByteArray> m_keys;
+    QByteArray m_buffer;
+    QStringDecoder m_decoder { QStringDecoder::Utf8 };
+    Failure m_failure { Failure::Kind::Syntax, {} };
+};
+
+} // namespace
+
+std::optional<std::vector<QList<QVariant>>> JSONRecordReader::read(
+    const QByteArray& data, const EntityDescription& entity, Failure* failure)
+{
+    return Parser(data, entity).run(failure);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+#include <vector>
+
+namespace platform::coredata {
+class EntityDescription;
+}
+
+// Reads an entity file in the JSON record form straight into attribute values: a JSON
+// array of objects, each naming the entity in "ManageObjectName", with one member per
+// attribute. Any JSON whitespace and member order is accepted; members that are no
+// attributes are ignored; a missing or null member leaves the attribute unset.
+//
+// It checks as it goes, and refuses the whole file at the first fault: text that is not
+// JSON, a top level that is no array, an element that is no object or names another
+// entity, or a value of a kind the attribute cannot hold. A restore reads a hundred
+// thousand rows through it without building a JSON document first.
+class JSONRecordReader {
+public:
+    JSONRecordReader() = delete;
+
+    struct Failure {
+        // Syntax: the text is not JSON. Records: JSON, but not records of the entity.
+        enum class Kind { Syntax, Records };
+        Kind kind;
+        QString detail; // "unterminated string at byte 12", "record 3 is no Rows", ...
+    };
+
+    // One list of values per record, in the entity's attribute order, each already of
+    // its attribute's type (or null); the failure instead when the file is refused.
+    static std::optional<std::vector<QList<QVariant>>> read(const QByteArray& data,
+        const platform::coredata::EntityDescription& entity, Failure* failure = nullptr);
+};

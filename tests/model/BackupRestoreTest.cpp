@@ -1,0 +1,469 @@
+#include "ModelFixture.h"
+
+#include "model/BackupRestore.h"
+#include "model/Database.h"
+#include "model/Rows.h"
+#include "model/Template.h"
+#include "model/UserTemplate.h"
+#include "model/ZipFacade.h"
+#include "platform/coredata/ManagedObject.h"
+#include "utilities/store/KivoLibContext.h"
+#include "utilities/store/KivoLibObject.h"
+#include "utilities/text/LocalizedStrings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <limits>
+#include <tuple>
+
+using modeltest::ModelTest;
+namespace cd = platform::coredata;
+
+namespace {
+
+// The password of every backup archive (the archive format fixes it).
+const QString kArchivePassword = QStringLiteral("Hn4]cWrT8;mzPe");
+const QString kTablePassword = QStringLiteral("table secret");
+const QStringList kEntries { "database.json", "template.json", "templatecolumn.json",
+    "usertemplate.json", "rows.json" };
+const QStringList kEntities { "Database", "Template", "TemplateColumn", "UserTemplate", "Rows" };
+
+using Snapshot = QMap<QString, QVariantMap>;
+
+struct BackupRestoreTest : ModelTest {
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    static QByteArray read(const QString& file)
+    {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+
+    void write(const QString& file, const QByteArray& content)
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(content);
+    }
+
+    // Two databases, a definition with columns of several kinds, a plain and a protected
+    // table with rows, and values that test the JSON form (quotes, line breaks, non-ASCII
+    // text, unset attributes, fractions of seconds).
+    void makeData(int rowsPerTable)
+    {
+        Database* home = Database::add();
+        home->setName(QStringLiteral("Home \"quoted\"\nsecond line"));
+        home->setDescr(QVariant()); // unset
+        ASSERT_TRUE(home->saveDatabase());
+        Database* work = Database::add();
+        work->setName(QStringLiteral("Arbeit – Müller"));
+        ASSERT_TRUE(work->saveDatabase());
+
+        Template* definition = Template::add();
+        definition->setName(QStringLiteral("Contacts"));
+        definition->setCategory(QStringLiteral("People"));
+        definition->setImage(QStringLiteral("contacts.png"));
+        definition->setTilescolumns(3);
+        ASSERT_TRUE(definition->saveTemplate());
+        const QString templateId = definition->id().toString();
+        TemplateColumn* name = column(templateId, "Name", TypeConstants::Text);
+        TemplateColumn* amount = column(templateId, "Amount", TypeConstants::Currency, 2);
+        TemplateColumn* day = column(templateId, "Day", TypeConstants::Date);
+        TemplateColumn* done = column(templateId, "Done", TypeConstants::YesNo);
+        TemplateColumn* kind = column(templateId, "Kind", TypeConstants::List);
+        kind->setListvalues(QStringLiteral("a,b,c"));
+        kind->setReminder(true);
+        ASSERT_TRUE(kind->saveTemplateColumn());
+        columns = { name, amount, day, done, kind };
+
+        UserTemplate* plain = UserTemplate::add(home->id().toString());
+        plain->setName(QStringLiteral("Friends"));
+        plain->setTemplate_id(templateId);
+        ASSERT_TRUE(plain->saveUserTemplate());
+        UserTemplate* locked = UserTemplate::add(work->id().toString());
+        locked->setName(QStringLiteral("Clients"));
+        locked->setTemplate_id(templateId);
+        locked->setIsprotected(true);
+        ASSERT_TRUE(locked->setProtectionCheck(kTablePassword));
+        lockedId = locked->id().toString();
+
+        for (int i = 0; i < rowsPerTable; ++i) {
+            const QVariantMap values { { name->id().toString(),
+                                           QStringLiteral("Person %1 \"€\"\t\\").arg(i) },
+                { amount->id().toString(), i * 1.25 },
+                { day->id().toString(), utc(2020, 1 + i % 12, 1 + i % 28) },
+                { done->id().toString(), i % 2 == 0 }, { kind->id().toString(), "b" } };
+            for (const auto& [table, password] :
+                { std::pair<QString, Rows::Password> { plain->id().toString(), std::nullopt },
+                    { lockedId, kTablePassword } }) {
+                Rows* row = Rows::add(table);
+                row->updateData(values, columns, password);
+                ASSERT_TRUE(row->saveRows());
+            }
+        }
+    }
+
+    // Every stored record as the store holds it, read through a context of its own.
+    Snapshot snapshot() const
+    {
+        cd::ManagedObjectContext fresh;
+        fresh.setPersistentStoreCoordinator(delegate->context->persistentStoreCoordinator());
+        Snapshot records;
+        for (const QString& entity : kEntities) {
+            platform::Error error;
+            const auto objects = fresh.executeFetchRequest(cd::FetchRequest(entity), &error);
+            EXPECT_TRUE(error.isNull());
+            for (const cd::ManagedObject* object : objects) {
+                const QVariantMap record = KivoLib::toDictionary(object);
+                records.insert(entity + "/" + record.value("id").toString(), record);
+            }
+        }
+        return records;
+    }
+
+    // A change to tell the data before and after a restore apart.
+    void changeData()
+    {
+        Database* extra = Database::add();
+        extra->setName(QStringLiteral("Made after the backup"));
+        ASSERT_TRUE(extra->saveDatabase());
+        ASSERT_TRUE(KivoLib::DeleteObjects({ Rows::getRowsAll().first() }));
+    }
+
+    struct Outcome {
+        bool ok = false;
+        QString message;
+    };
+    Outcome restoreFrom(const QString& archive)
+    {
+        BackupRestore job;
+        Outcome outcome;
+        outcome.ok = job.unzipArchive(archive) && job.restore(archive);
+        outcome.message = job.errorMessage();
+        return outcome;
+    }
+
+    // The entries of a good backup, by name.
+    QMap<QString, QByteArray> backupEntries()
+    {
+        BackupRestore job;
+        EXPECT_TRUE(job.backup(path("good.zip")));
+        ZipFacade zip;
+        EXPECT_TRUE(zip.UnzipOpenFile(path("good.zip"), kArchivePassword));
+        EXPECT_TRUE(zip.UnzipFileTo(path("good"), true));
+        QMap<QString, QByteArray> entries;
+        for (const QString& entry : kEntries)
+            entries.insert(entry, read(path("good/" + entry)));
+        return entries;
+    }
+
+    // An archive of the entries, in backup order, with the password.
+    QString archive(const QString& name, const QMap<QString, QByteArray>& entries,
+        const QString& password = kArchivePassword)
+    {
+        QDir().mkpath(path("parts"));
+        ZipFacade zip;
+        EXPECT_TRUE(zip.CreateZipFile2(path(name), password));
+        for (const QString& entry : kEntries) {
+            if (!entries.contains(entry))
+                continue;
+            write(path("parts/" + entry), entries.value(entry));
+            EXPECT_TRUE(zip.addFileToZip(path("parts/" + entry), entry));
+        }
+        EXPECT_TRUE(zip.CloseZipFile2());
+        return path(name);
+    }
+
+    // Expects the restore to fail for the reason and to leave the store as it was.
+    void expectRefused(const QString& archivePath, const QString& reasonPart)
+    {
+        const Snapshot before = snapshot();
+        const Outcome outcome = restoreFrom(archivePath);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_TRUE(outcome.message.contains(reasonPart))
+            << outcome.message.toStdString() << " lacks " << reasonPart.toStdString();
+        EXPECT_EQ(snapshot(), before);
+        // The user is told why.
+        testsupport::processEvents(10);
+        bool shown = false;
+        for (auto* alert : platform::ui::AlertView::visibleAlerts()) {
+            shown = shown || alert->message() == outcome.message;
+            alert->dismissWithClickedButtonIndex(0, false);
+        }
+        EXPECT_TRUE(shown);
+    }
+
+    QTemporaryDir folder;
+    QList<TemplateColumn*> columns;
+    QString lockedId;
+};
+
+// Flips the low byte of the entry's CRC in its local header and in the central directory,
+// so the entry still opens (the password check uses the high byte) but fails its check.
+QByteArray withBadCrc(QByteArray bytes, const QByteArray& entry)
+{
+    for (const auto& [signature, crcAt, nameLengthAt, nameAt] :
+        { std::tuple<QByteArray, int, int, int> { QByteArray("PK\x03\x04", 4), 14, 26, 30 },
+            { QByteArray("PK\x01\x02", 4), 16, 28, 46 } }) {
+        for (qsizetype at = bytes.indexOf(signature); at >= 0;
+             at = bytes.indexOf(signature, at + 4)) {
+            const int length
+                = quint8(bytes[at + nameLengthAt]) | quint8(bytes[at + nameLengthAt + 1]) << 8;
+            if (bytes.mid(at + nameAt, length) == entry)
+                bytes[at + crcAt] = char(bytes[at + crcAt] ^ 0x01);
+        }
+    }
+    return bytes;
+}
+
+TEST_F(BackupRestoreTest, ABackupRestoresToIdenticalObjects)
+{
+    makeData(40);
+    const Snapshot original = snapshot();
+    ASSERT_EQ(original.size(), 2 + 1 + 5 + 2 + 80);
+
+    BackupRestore job;
+    std::vector<int> progress;
+    job.setProgressBlock([&](int percent, int, int) { progress.push_back(percent); });
+    ASSERT_TRUE(job.backup(path("backup.zip")));
+    EXPECT_TRUE(job.errorMessage().isEmpty());
+    EXPECT_EQ(progress, (std::vector<int> { 20, 40, 60, 80, 100 }));
+
+    changeData();
+    ASSERT_NE(snapshot(), original);
+    const Outcome outcome = restoreFrom(path("backup.zip"));
+    ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    EXPECT_EQ(snapshot(), original);
+
+    // The current context sees the restored records, and a protected table still opens
+    // with its password and decrypts its rows.
+    EXPECT_EQ(Database::getDatabases().size(), 2);
+    EXPECT_EQ(Rows::getRowsAll().size(), 80);
+    UserTemplate* locked = nullptr;
+    for (UserTemplate* table : UserTemplate::getUserTemplatesAll()) {
+        if (table->id().toString() == lockedId)
+            locked = table;
+    }
+    ASSERT_NE(locked, nullptr);
+    EXPECT_TRUE(locked->isPasswordValid(kTablePassword));
+    const auto rows = Rows::getRows(lockedId, columns, {}, {}, kTablePassword);
+    ASSERT_EQ(rows.size(), 40);
+    EXPECT_TRUE(rows.first()
+                    ->getData(columns, kTablePassword)
+                    .value(columns.first()->id().toString())
+                    .toString()
+                    .startsWith("Person "));
+}
+
+TEST_F(BackupRestoreTest, UnzipListsTestsAndExtractsTheFiveEntries)
+{
+    makeData(10);
+    ASSERT_TRUE(BackupRestore().backup(path("backup.zip")));
+
+    int code = -1;
+    const QByteArray names
+        = testsupport::runTool("unzip", { "-Z1", path("backup.zip") }, {}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(QString::fromUtf8(names).split('\n', Qt::SkipEmptyParts), kEntries);
+    testsupport::runTool("unzip", { "-tq", "-P", kArchivePassword, path("backup.zip") }, {}, &code);
+    EXPECT_EQ(code, 0);
+
+    const QMap<QString, int> counts { { "database.json", 2 }, { "template.json", 1 },
+        { "templatecolumn.json", 5 }, { "usertemplate.json", 2 }, { "rows.json", 20 } };
+    for (int i = 0; i < kEntries.size(); ++i) {
+        const QByteArray json = testsupport::runTool(
+            "unzip", { "-p", "-P", kArchivePassword, path("backup.zip"), kEntries[i] }, {}, &code);
+        EXPECT_EQ(code, 0);
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << kEntries[i].toStdString();
+        ASSERT_TRUE(document.isArray());
+        EXPECT_EQ(document.array().size(), counts.value(kEntries[i]));
+        for (const QJsonValue& record : document.array())
+            EXPECT_EQ(record.toObject().value("ManageObjectName").toString(), kEntities[i]);
+        // Pretty-printed: one member per line.
+        EXPECT_TRUE(json.contains("\n        \"ManageObjectName\": "));
+    }
+}
+
+TEST_F(BackupRestoreTest, AnArchiveAnotherZipToolMadeRestores)
+{
+    makeData(10);
+    const Snapshot original = snapshot();
+    backupEntries();
+    changeData();
+    QProcess zipTool;
+    zipTool.setWorkingDirectory(path("good"));
+    zipTool.start("zip", QStringList { "-q", "-P", kArchivePassword, path("tool.zip") } + kEntries);
+    ASSERT_TRUE(zipTool.waitForFinished());
+    ASSERT_EQ(zipTool.exitCode(), 0);
+
+    const Outcome outcome = restoreFrom(path("tool.zip"));
+    ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    EXPECT_EQ(snapshot(), original);
+}
+
+TEST_F(BackupRestoreTest, AnEmptyStoreBacksUpAsFiveEmptyListsAndRestores)
+{
+    ASSERT_TRUE(BackupRestore().backup(path("empty.zip")));
+    for (const QString& entry : kEntries) {
+        const QByteArray json = testsupport::runTool(
+            "unzip", { "-p", "-P", kArchivePassword, path("empty.zip"), entry });
+        EXPECT_EQ(QJsonDocument::fromJson(json).array().size(), 0) << entry.toStdString();
+        EXPECT_TRUE(QJsonDocument::fromJson(json).isArray());
+    }
+    makeData(3);
+    const Outcome outcome = restoreFrom(path("empty.zip"));
+    ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    EXPECT_TRUE(snapshot().isEmpty());
+}
+
+TEST_F(BackupRestoreTest, AFileMissingFromTheArchiveChangesNothing)
+{
+    makeData(5);
+    const auto entries = backupEntries();
+    changeData();
+    for (const QString& entry : kEntries) {
+        SCOPED_TRACE(entry.toStdString());
+        auto lacking = entries;
+        lacking.remove(entry);
+        expectRefused(archive("lacking.zip", lacking),
+            LocalizedStrings::getMessageWithFormat(BackupRestore::FileMissing, { entry }));
+    }
+}
+
+TEST_F(BackupRestoreTest, TruncatedFilesAndArchivesChangeNothing)
+{
+    makeData(5);
+    const auto entries = backupEntries();
+    changeData();
+    for (const QString& entry : kEntries) {
+        SCOPED_TRACE(entry.toStdString());
+        auto cut = entries;
+        cut[entry].truncate(cut[entry].size() / 2);
+        expectRefused(archive("cut.zip", cut), entry + " of the backup archive is not valid JSON");
+    }
+    const QByteArray whole = read(path("good.zip"));
+    write(path("short.zip"), whole.left(whole.size() * 6 / 10));
+    expectRefused(path("short.zip"), BackupRestore::ArchiveNotOpened);
+}
+
+TEST_F(BackupRestoreTest, ABadCrcChangesNothing)
+{
+    makeData(5);
+    backupEntries();
+    changeData();
+    const QByteArray good = read(path("good.zip"));
+    for (const QString& entry : kEntries) {
+        SCOPED_TRACE(entry.toStdString());
+        write(path("crc.zip"), withBadCrc(good, entry.toLatin1()));
+        expectRefused(path("crc.zip"), ZipFacade::CrcFailedMessage);
+    }
+}
+
+TEST_F(BackupRestoreTest, AnotherPasswordChangesNothing)
+{
+    makeData(5);
+    const auto entries = backupEntries();
+    changeData();
+    const QString other = archive("other.zip", entries, "Hn4]cWrT8;mzPf");
+    // One wrong password in 256 passes the header check; its data then fails as damaged.
+    const QString damaged
+        = LocalizedStrings::getMessageWithFormat(BackupRestore::ArchiveDamaged, { "" })
+              .section('(', 0, 0);
+    const Snapshot before = snapshot();
+    const Outcome outcome = restoreFrom(other);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.message
+            == LocalizedStrings::getMessageWithFormat(BackupRestore::ArchiveWrongPassword, {})
+        || outcome.message.startsWith(damaged))
+        << outcome.message.toStdString();
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(BackupRestoreTest, InvalidJsonOrRecordsChangeNothing)
+{
+    makeData(5);
+    const auto entries = backupEntries();
+    changeData();
+    for (const QString& entry : kEntries) {
+        SCOPED_TRACE(entry.toStdString());
+        auto broken = entries;
+        broken[entry] = "[ { \"id\": \"x\", } ";
+        expectRefused(
+            archive("broken.zip", broken), entry + " of the backup archive is not valid JSON");
+    }
+
+    // Well-formed JSON that is not what the file must hold.
+    auto notList = entries;
+    notList["database.json"] = "{ \"ManageObjectName\": \"Database\" }";
+    expectRefused(archive("bad.zip", notList), "database.json of the backup archive does not hold");
+    auto wrongEntity = entries;
+    wrongEntity["template.json"] = entries["database.json"];
+    expectRefused(archive("bad.zip", wrongEntity), "record 1 is no Template");
+    auto wrongKind = entries;
+    QJsonArray rows = QJsonDocument::fromJson(entries["rows.json"]).array();
+    QJsonObject last = rows.last().toObject();
+    last["order"] = "seven";
+    rows.replace(rows.size() - 1, last);
+    wrongKind["rows.json"] = QJsonDocument(rows).toJson();
+    expectRefused(archive("bad.zip", wrongKind),
+        QStringLiteral("record %1 has a value of the wrong kind for \"order\"").arg(rows.size()));
+}
+
+TEST_F(BackupRestoreTest, AFailedCommitChangesNothing)
+{
+    makeData(5);
+    backupEntries();
+    changeData();
+    // The same store, opened read-only: the restore's save fails.
+    auto coordinator = std::make_shared<cd::PersistentStoreCoordinator>(delegate->model);
+    ASSERT_TRUE(coordinator->addPersistentStore(cd::SQLiteStoreType, {},
+        QUrl::fromLocalFile(testsupport::homePath() + "/Kivotab.sqlite"),
+        { { cd::ReadOnlyPersistentStoreOption, true } }));
+    delegate->context = std::make_unique<cd::ManagedObjectContext>();
+    delegate->context->setPersistentStoreCoordinator(coordinator);
+    const Snapshot before = snapshot();
+    ASSERT_FALSE(before.isEmpty());
+
+    expectRefused(path("good.zip"), "The restored data could not be saved");
+    // The context still holds the data as it was, with nothing pending.
+    EXPECT_FALSE(delegate->context->hasChanges());
+    EXPECT_EQ(Database::getDatabases().size(), 3);
+}
+
+TEST_F(BackupRestoreTest, AFailedBackupLeavesTheFileThatWasThere)
+{
+    makeData(2);
+    write(path("backup.zip"), "an older backup");
+    // A value with no JSON form: the rows file cannot be written.
+    Rows* row = Rows::getRowsAll().first();
+    row->setMtimestamp(std::numeric_limits<double>::quiet_NaN());
+    BackupRestore job;
+    EXPECT_FALSE(job.backup(path("backup.zip")));
+    EXPECT_EQ(job.errorMessage(),
+        LocalizedStrings::getMessageWithFormat(BackupRestore::EntryNotWritten, { "rows.json" }));
+    EXPECT_EQ(read(path("backup.zip")), "an older backup");
+    EXPECT_EQ(
+        QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "backup.zip" });
+
+    KivoLib::rollback();
+    EXPECT_FALSE(job.backup(path("no/such/folder/backup.zip")));
+    EXPECT_TRUE(job.errorMessage().contains("could not be created"));
+}
+
+TEST_F(BackupRestoreTest, TheOfferedNameIsSafeInAFileName)
+{
+    EXPECT_EQ(BackupRestore::backupFileName(QDateTime(QDate(2024, 3, 5), QTime(14, 30, 7))),
+        "Backup_2024-03-05_14-30-07.zip");
+    EXPECT_EQ(BackupRestore::RestoreFileName, "backup.zip");
+}
+
+} // namespace

@@ -1,0 +1,355 @@
+#include "model/ZipFacade.h"
+#include "common/TestSupport.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+namespace {
+
+const QString kPassword = QStringLiteral("s3cret pass");
+
+struct Recorder : ZipFacadeDelegate {
+    void ErrorMessage(const QString& message) override { errors << message; }
+    bool OverWriteOperation(const QString& path) override
+    {
+        asked << path;
+        return answer;
+    }
+    QStringList errors;
+    QStringList asked;
+    bool answer = false;
+};
+
+struct ZipFacadeTest : ::testing::Test {
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    QString write(const QString& name, const QByteArray& content)
+    {
+        const QString file = path(name);
+        QDir().mkpath(QFileInfo(file).path());
+        QFile out(file);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(content);
+        return file;
+    }
+
+    static QByteArray read(const QString& file)
+    {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+
+    // An archive of the named contents (entry name -> content).
+    QString archive(const QString& name, const QList<std::pair<QString, QByteArray>>& entries,
+        const QString& password = kPassword)
+    {
+        ZipFacade zip;
+        const QString target = path(name);
+        EXPECT_TRUE(zip.CreateZipFile2(target, password));
+        int n = 0;
+        for (const auto& [entry, content] : entries)
+            EXPECT_TRUE(zip.addFileToZip(write(QStringLiteral("src/%1").arg(n++), content), entry));
+        EXPECT_TRUE(zip.CloseZipFile2());
+        return target;
+    }
+
+    // Extracts into a new folder "out"; the facade's result.
+    bool extract(const QString& archivePath, ZipFacade& zip, bool overWrite = true,
+        const QString& password = kPassword)
+    {
+        EXPECT_TRUE(zip.UnzipOpenFile(archivePath, password));
+        return zip.UnzipFileTo(path("out"), overWrite);
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(ZipFacadeTest, RoundTripKeepsContentDatesAndOrderAndReportsProgress)
+{
+    QByteArray big;
+    for (int i = 0; i < 20000; ++i)
+        big += "line " + QByteArray::number(i) + " of some repeated text\n";
+    const QString first = write("a.txt", "first");
+    const QString second = write("b.bin", big);
+    const QString third = write("c.txt", QByteArray());
+    // Whole even seconds: the format keeps two-second steps.
+    const QDateTime stamp(QDate(2021, 6, 15), QTime(13, 45, 22));
+    for (const QString& file : { first, second, third }) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(stamp, QFileDevice::FileModificationTime));
+    }
+
+    ZipFacade writer;
+    ASSERT_TRUE(writer.CreateZipFile2(path("x.zip"), kPassword));
+    EXPECT_TRUE(writer.addFileToZip(first, "a.txt"));
+    EXPECT_TRUE(writer.addFileToZip(second, "sub/b.bin"));
+    EXPECT_TRUE(writer.addFileToZip(third, "empty.txt"));
+    EXPECT_TRUE(writer.CloseZipFile2());
+    EXPECT_TRUE(writer.password().isEmpty());
+
+    ZipFacade reader;
+    std::vector<std::tuple<int, int, int>> progress;
+    reader.setProgressBlock(
+        [&](int percent, int done, int count) { progress.emplace_back(percent, done, count); });
+    ASSERT_TRUE(reader.UnzipOpenFile(path("x.zip"), kPassword));
+    EXPECT_EQ(reader.numFiles(), 3);
+    EXPECT_EQ(reader.getZipFileContents(), QStringList({ "a.txt", "sub/b.bin", "empty.txt" }));
+    ASSERT_TRUE(reader.UnzipFileTo(path("out"), false));
+    EXPECT_EQ(reader.unzippedFiles(),
+        QStringList({ path("out/a.txt"), path("out/sub/b.bin"), path("out/empty.txt") }));
+    EXPECT_EQ(read(path("out/a.txt")), "first");
+    EXPECT_EQ(read(path("out/sub/b.bin")), big);
+    EXPECT_EQ(read(path("out/empty.txt")), QByteArray());
+    EXPECT_EQ(QFileInfo(path("out/sub/b.bin")).lastModified(), stamp);
+    EXPECT_EQ(progress,
+        (std::vector<std::tuple<int, int, int>> { { 33, 1, 3 }, { 66, 2, 3 }, { 100, 3, 3 } }));
+    EXPECT_TRUE(reader.UnzipCloseFile());
+    // Only the extracted files: no temporary names are left behind.
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList({ "a.txt", "empty.txt", "sub" }));
+}
+
+TEST_F(ZipFacadeTest, OtherZipToolsOpenTheArchiveWithThePasswordAndSeeItsDates)
+{
+    const QString file = write("note.txt", "hello from the facade\n");
+    const QDateTime stamp(QDate(2019, 11, 3), QTime(8, 7, 6));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(stamp, QFileDevice::FileModificationTime));
+    }
+    ZipFacade zip;
+    ASSERT_TRUE(zip.CreateZipFile2(path("x.zip"), kPassword));
+    ASSERT_TRUE(zip.addFileToZip(file, "dir/note.txt"));
+    ASSERT_TRUE(zip.CloseZipFile2());
+
+    int code = -1;
+    testsupport::runTool("unzip", { "-tq", "-P", kPassword, path("x.zip") }, {}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(
+        testsupport::runTool("unzip", { "-p", "-P", kPassword, path("x.zip"), "dir/note.txt" }),
+        "hello from the facade\n");
+    // The entry's time as zipinfo decodes it: the file's local modification time.
+    const QByteArray listing = testsupport::runTool("zipinfo", { "-T", path("x.zip") });
+    EXPECT_TRUE(listing.contains(stamp.toString("yyyyMMdd.HHmmss").toLatin1())) << listing.data();
+    // And without the password nothing comes out.
+    testsupport::runTool("unzip", { "-tq", "-P", "wrong", path("x.zip") }, {}, &code);
+    EXPECT_NE(code, 0);
+}
+
+TEST_F(ZipFacadeTest, LargeEntriesDeflateInPiecesIntoOneStream)
+{
+    // Several megabytes, more than one piece, neither uniform nor random.
+    QByteArray large;
+    quint32 state = 12345;
+    while (large.size() < 3 * 1024 * 1024 + 777) {
+        state = state * 1103515245u + 12345u;
+        large += "row " + QByteArray::number(state % 100000)
+            + " \"value\": " + QByteArray::number((state >> 8) % 977) + "\n";
+    }
+    const QString source = write("large.txt", large);
+    ZipFacade zip;
+    ASSERT_TRUE(zip.CreateZipFile2(path("x.zip"), kPassword));
+    ASSERT_TRUE(zip.addFileToZip(source, "large.txt"));
+    ASSERT_TRUE(zip.CloseZipFile2());
+    EXPECT_LT(QFileInfo(path("x.zip")).size(), large.size() / 3);
+
+    int code = -1;
+    testsupport::runTool("unzip", { "-tq", "-P", kPassword, path("x.zip") }, {}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(testsupport::runTool("unzip", { "-p", "-P", kPassword, path("x.zip") }) == large);
+    ZipFacade reader;
+    ASSERT_TRUE(extract(path("x.zip"), reader));
+    EXPECT_TRUE(read(path("out/large.txt")) == large);
+}
+
+TEST_F(ZipFacadeTest, ReadsArchivesOtherToolsMade)
+{
+    write("in/one.txt", "one");
+    write("in/two/three.txt", "three"); // stored
+    const QByteArray big = QByteArray("deflated text ").repeated(5000);
+    write("in/big.txt", big);
+    QProcess zipTool;
+    zipTool.setWorkingDirectory(path("in"));
+    zipTool.start("zip", { "-qr", "-P", kPassword, path("tool.zip"), "." });
+    ASSERT_TRUE(zipTool.waitForFinished());
+    ASSERT_EQ(zipTool.exitCode(), 0);
+
+    ZipFacade zip;
+    ASSERT_TRUE(extract(path("tool.zip"), zip));
+    EXPECT_EQ(read(path("out/one.txt")), "one");
+    EXPECT_EQ(read(path("out/two/three.txt")), "three");
+    EXPECT_EQ(read(path("out/big.txt")), big);
+
+    ZipFacade wrong;
+    EXPECT_FALSE(extract(path("tool.zip"), wrong, true, "wrong"));
+}
+
+TEST_F(ZipFacadeTest, WrongPasswordExtractsNothing)
+{
+    const QString target = archive("x.zip", { { "a.txt", "secret content" } });
+    auto recorder = std::make_shared<Recorder>();
+    ZipFacade zip;
+    zip.setDelegate(recorder);
+    EXPECT_FALSE(extract(target, zip, true, "not the password"));
+    // One wrong password in 256 passes the header check; its data then fails.
+    ASSERT_EQ(recorder->errors.size(), 1);
+    EXPECT_TRUE(recorder->errors.first() == ZipFacade::WrongPasswordMessage
+        || recorder->errors.first() == ZipFacade::ReadFailedMessage
+        || recorder->errors.first() == ZipFacade::CrcFailedMessage);
+    EXPECT_TRUE(zip.unzippedFiles().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(path("out/a.txt")));
+}
+
+TEST_F(ZipFacadeTest, OverwritingOffKeepsExistingFilesUnlessTheDelegateAllows)
+{
+    const QString target = archive("x.zip", { { "a.txt", "new a" }, { "b.txt", "new b" } });
+    write("out/a.txt", "old a");
+
+    ZipFacade withoutDelegate;
+    ASSERT_TRUE(extract(target, withoutDelegate, false));
+    EXPECT_EQ(read(path("out/a.txt")), "old a");
+    EXPECT_EQ(read(path("out/b.txt")), "new b");
+    EXPECT_EQ(withoutDelegate.unzippedFiles(), QStringList { path("out/b.txt") });
+
+    auto recorder = std::make_shared<Recorder>();
+    ZipFacade refusing;
+    refusing.setDelegate(recorder);
+    ASSERT_TRUE(extract(target, refusing, false));
+    EXPECT_EQ(recorder->asked, QStringList({ path("out/a.txt"), path("out/b.txt") }));
+    EXPECT_EQ(read(path("out/a.txt")), "old a");
+    EXPECT_TRUE(refusing.unzippedFiles().isEmpty());
+
+    recorder->answer = true;
+    ZipFacade allowing;
+    allowing.setDelegate(recorder);
+    ASSERT_TRUE(extract(target, allowing, false));
+    EXPECT_EQ(read(path("out/a.txt")), "new a");
+
+    write("out/a.txt", "old again");
+    ZipFacade overwriting;
+    ASSERT_TRUE(extract(target, overwriting, true));
+    EXPECT_EQ(read(path("out/a.txt")), "new a");
+}
+
+TEST_F(ZipFacadeTest, EntryNamesLeadingOutsideTheFolderAreRefused)
+{
+    for (const QString& name : { QStringLiteral("../escape.txt"),
+             QStringLiteral("a/../../escape.txt"), QStringLiteral("..\\escape.txt"),
+             QStringLiteral("/tmp/escape.txt"), QStringLiteral("C:/escape.txt") }) {
+        SCOPED_TRACE(name.toStdString());
+        const QString target = archive("x.zip", { { "fine.txt", "fine" }, { name, "bad" } });
+        auto recorder = std::make_shared<Recorder>();
+        ZipFacade zip;
+        zip.setDelegate(recorder);
+        EXPECT_FALSE(extract(target, zip));
+        EXPECT_EQ(recorder->errors, QStringList { ZipFacade::UnsafeNameMessage });
+        EXPECT_FALSE(QFileInfo::exists(path("escape.txt")));
+        EXPECT_FALSE(QFileInfo::exists(folder.filePath("../escape.txt")));
+        // What came before the bad entry stays.
+        EXPECT_EQ(zip.unzippedFiles(), QStringList { path("out/fine.txt") });
+    }
+}
+
+TEST_F(ZipFacadeTest, BackslashesSeparateFolders)
+{
+    const QString target = archive("x.zip", { { "one\\two\\file.txt", "deep" } });
+    ZipFacade zip;
+    ASSERT_TRUE(extract(target, zip));
+    EXPECT_EQ(read(path("out/one/two/file.txt")), "deep");
+}
+
+TEST_F(ZipFacadeTest, ADamagedEntryStopsExtractionAndIsNotPutInPlace)
+{
+    QByteArray second;
+    for (int i = 0; i < 5000; ++i)
+        second += QByteArray::number(i * 7919 % 10007) + ",";
+    const QString target
+        = archive("x.zip", { { "a.txt", "fine" }, { "b.txt", second }, { "c.txt", "never" } });
+    // Spoil bytes in the middle of the second entry's compressed data.
+    QByteArray bytes = read(target);
+    const qsizetype at = bytes.indexOf("b.txt") + 5 + 200;
+    for (qsizetype i = at; i < at + 64; ++i)
+        bytes[i] = char(bytes[i] ^ 0x5a);
+    write("x.zip", bytes);
+    write("out/b.txt", "previous b");
+
+    auto recorder = std::make_shared<Recorder>();
+    ZipFacade zip;
+    zip.setDelegate(recorder);
+    EXPECT_FALSE(extract(target, zip));
+    ASSERT_EQ(recorder->errors.size(), 1);
+    EXPECT_TRUE(recorder->errors.first() == ZipFacade::ReadFailedMessage
+        || recorder->errors.first() == ZipFacade::CrcFailedMessage)
+        << recorder->errors.first().toStdString();
+    EXPECT_EQ(zip.unzippedFiles(), QStringList { path("out/a.txt") });
+    EXPECT_EQ(read(path("out/b.txt")), "previous b");
+    EXPECT_FALSE(QFileInfo::exists(path("out/c.txt")));
+}
+
+TEST_F(ZipFacadeTest, UnreadableFilesAreNotAddedAsEmptyEntries)
+{
+    QDir().mkpath(path("folder"));
+    ZipFacade zip;
+    EXPECT_FALSE(zip.addFileToZip(path("a.txt"), "a.txt")); // nothing open yet
+    ASSERT_TRUE(zip.CreateZipFile2(path("x.zip"), kPassword));
+    EXPECT_FALSE(zip.addFileToZip(path("missing.txt"), "missing.txt"));
+    EXPECT_FALSE(zip.addFileToZip(path("folder"), "folder"));
+    EXPECT_TRUE(zip.addFileToZip(write("a.txt", "a"), "a.txt"));
+    ASSERT_TRUE(zip.CloseZipFile2());
+
+    ZipFacade reader;
+    ASSERT_TRUE(reader.UnzipOpenFile(path("x.zip")));
+    EXPECT_EQ(reader.getZipFileContents(), QStringList { "a.txt" });
+}
+
+TEST_F(ZipFacadeTest, AnArchiveIsOnlyPutInPlaceWhenFinished)
+{
+    const QString target = write("x.zip", "the previous archive");
+    {
+        ZipFacade zip;
+        ASSERT_TRUE(zip.CreateZipFile2(target, kPassword));
+        ASSERT_TRUE(zip.addFileToZip(write("a.txt", "a"), "a.txt"));
+        // Released without being closed: unfinished.
+    }
+    EXPECT_EQ(read(target), "the previous archive");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+        QStringList({ "a.txt", "x.zip" }));
+
+    ZipFacade zip;
+    ASSERT_TRUE(zip.CreateZipFile2(target, kPassword));
+    EXPECT_FALSE(zip.CreateZipFile2(path("y.zip"))); // one at a time
+    ASSERT_TRUE(zip.addFileToZip(path("a.txt"), "a.txt"));
+    ASSERT_TRUE(zip.CloseZipFile2());
+    EXPECT_TRUE(read(target).startsWith("PK"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+        QStringList({ "a.txt", "x.zip" }));
+}
+
+TEST_F(ZipFacadeTest, OpeningAndClosingAnswerAsDocumented)
+{
+    ZipFacade zip;
+    EXPECT_FALSE(zip.CloseZipFile2());
+    EXPECT_TRUE(zip.UnzipCloseFile());
+    EXPECT_FALSE(zip.CreateZipFile2(path("no/such/folder/x.zip")));
+    EXPECT_FALSE(zip.UnzipOpenFile(path("missing.zip")));
+    EXPECT_FALSE(zip.UnzipOpenFile(write("text.zip", "not a zip file at all")));
+
+    // An archive without entries is still a ZIP file.
+    ASSERT_TRUE(zip.CreateZipFile2(path("empty.zip")));
+    ASSERT_TRUE(zip.CloseZipFile2());
+    EXPECT_TRUE(read(path("empty.zip")).startsWith("PK\x05\x06"));
+    EXPECT_TRUE(zip.UnzipCloseFile());
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+#include "utilities/store/JSONRecordReader.h"
+#include "platform/coredata/EntityDescription.h"
+#include "platform/coredata/ManagedObject.h"
+#include "utilities/store/JSONRecordWriter.h"
+
+#include <QJsonDocument>
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace cd = platform::coredata;
+
+namespace {
+
+const cd::EntityDescription kEntity(QStringLiteral("Sample"),
+    { { "text", cd::AttributeType::String }, { "count", cd::AttributeType::Integer },
+        { "stamp", cd::AttributeType::Double }, { "flag", cd::AttributeType::Boolean } },
+    {}, 0);
+
+using Failure = JSONRecordReader::Failure;
+
+std::optional<std::vector<QList<QVariant>>> read(const QByteArray& json, Failure* failure = nullptr)
+{
+    return JSONRecordReader::read(json, kEntity, failure);
+}
+
+TEST(JSONRecordReader, ReadsBackWhatTheWriterWrote)
+{
+    std::vector<std::unique_ptr<cd::ManagedObject>> owned;
+    QList<cd::ManagedObject*> objects;
+    const QList<QList<QVariant>> values {
+        { QStringLiteral("plain"), 7LL, 1700000000.25, true },
+        { QStringLiteral("quote \" backslash \\ / tab\t lf\n bell\x07"), -3LL, 0.1, false },
+        { QStringLiteral("é ü € 中文 😀"), qlonglong(1) << 60, 1e21, QVariant() },
+        { QString(QChar(0xd800)) + "lone" + QChar(0xdc00), 0LL, -2.5e-300, true },
+        { QVariant(), std::numeric_limits<qlonglong>::min(), 1700000000.0, QVariant() },
+        { QStringLiteral("{\"inner\": \"json \\\"text\\\"\", \"n\": [1, 2]}"), 1LL, QVariant(),
+            false },
+    };
+    for (const auto& record : values) {
+        owned.push_back(std::make_unique<cd::ManagedObject>(&kEntity));
+        for (int i = 0; i < record.size(); ++i)
+            owned.back()->setValue(i, record[i]);
+        objects << owned.back().get();
+    }
+    Failure failure;
+    const auto records = read(JSONRecordWriter::write(objects), &failure);
+    ASSERT_TRUE(records) << failure.detail.toStdString();
+    ASSERT_EQ(records->size(), size_t(values.size()));
+    for (qsizetype n = 0; n < values.size(); ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ((*records)[size_t(n)], objects[n]->values());
+    }
+    EXPECT_EQ(read("[]")->size(), 0u);
+}
+
+TEST(JSONRecordReader, TakesAnyLayoutAndIgnoresOtherMembers)
+{
+    const auto records = read(" \r\n[{\"count\":2.0,\"flag\" : 1, \"extra\": {\"a\": [1, {\"b\": "
+                              "null}], \"c\": \"\\u00e9\"}, \"ManageObjectName\":\"Sample\","
+                              "\"t\\u0065xt\": \"x\\/y\\u00e9\\ud83d\\ude00\", \"stamp\": null},\n"
+                              "\t{\"ManageObjectName\": \"Sample\", \"flag\": false, \"other\": "
+                              "[]}]\n");
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 2u);
+    const QList<QVariant>& first = (*records)[0];
+    EXPECT_EQ(first[0], QVariant(QStringLiteral("x/yé😀")));
+    EXPECT_EQ(first[1], QVariant(2LL));
+    EXPECT_TRUE(first[2].isNull());
+    EXPECT_EQ(first[3], QVariant(true));
+    const QList<QVariant>& second = (*records)[1];
+    EXPECT_TRUE(second[0].isNull());
+    EXPECT_TRUE(second[1].isNull());
+    EXPECT_EQ(second[3], QVariant(false));
+}
+
+TEST(JSONRecordReader, TextThatIsNotJSONIsRefusedAsSuch)
+{
+    const QByteArray good = "[{\"ManageObjectName\": \"Sample\", \"text\": \"a\", \"count\": 1}]";
+    const QList<QByteArray> bad { "", "   ", good.left(good.size() - 1), good.left(30), good + "x",
+        good + ",", "[{\"ManageObjectName\": \"Sample\",}]",
+        "[{\"ManageObjectName\": \"Sample\"},]", "[{\"ManageObjectName\" \"Sample\"}]",
+        "[{\"ManageObjectName\": \"Sample\", \"count\": 01}]",
+        "[{\"ManageObjectName\": \"Sample\", \"count\": -}]",
+        "[{\"ManageObjectName\": \"Sample\", \"count\": +1}]",
+        "[{\"ManageObjectName\": \"Sample\", \"count\": tru}]",
+        "[{\"ManageObjectName\": \"Sample\", \"text\": \"a\\u12\"}]",
+        "[{\"ManageObjectName\": \"Sample\", \"text\": \"\xc3\x28\"}]",
+        "[{\"ManageObjectName\": \"Sample\", \"text\": \"open}]",
+        "[{\"ManageObjectName\": \"Sample\", \"x\": [1, 2}]", "[1 2]", "{\"a\": 1", "nul" };
+    for (const QByteArray& json : bad) {
+        SCOPED_TRACE(json.toStdString());
+        QJsonParseError error;
+        QJsonDocument::fromJson(json, &error);
+        EXPECT_NE(error.error, QJsonParseError::NoError) << "QJsonDocument takes it";
+        Failure failure;
+        EXPECT_FALSE(read(json, &failure));
+        EXPECT_EQ(failure.kind, Failure::Kind::Syntax) << failure.detail.toStdString();
+        EXPECT_TRUE(failure.detail.contains(" at byte ")) << failure.detail.toStdString();
+    }
+    // What the JSON grammar forbids though QJsonDocument lets it pass.
+    for (const QByteArray& json :
+        { QByteArray("[{\"ManageObjectName\": \"Sample\", \"count\": 1.}]"),
+            QByteArray("[{\"ManageObjectName\": \"Sample\", \"text\": \"a\\x\"}]"),
+            QByteArray("[{\"ManageObjectName\": \"Sample\", \"text\": \"tab\there\"}]") }) {
+        SCOPED_TRACE(json.toStdString());
+        Failure failure;
+        EXPECT_FALSE(read(json, &failure));
+        EXPECT_EQ(failure.kind, Failure::Kind::Syntax);
+    }
+    // Nesting in ignored members is bounded, not followed to the end of the stack.
+    Failure failure;
+    EXPECT_FALSE(read("[{\"x\": " + QByteArray(100000, '[') + "}]", &failure));
+    EXPECT_EQ(failure.kind, Failure::Kind::Syntax);
+}
+
+TEST(JSONRecordReader, JSONThatHoldsNoRecordsOfTheEntityIsRefused)
+{
+    const QList<std::pair<QByteArray, QString>> cases {
+        { "{\"ManageObjectName\": \"Sample\"}", "the file holds no list" },
+        { "\"text\"", "the file holds no list" },
+        { "[{\"ManageObjectName\": \"Sample\"}, 3]", "record 2 is no object" },
+        { "[{\"ManageObjectName\": \"Sample\"}, {\"text\": \"a\"}]", "record 2 is no Sample" },
+        { "[{\"ManageObjectName\": \"Rows\", \"count\": \"x\"}]", "record 1 is no Sample" },
+        { "[{\"ManageObjectName\": [\"Sample\"]}]", "record 1 is no Sample" },
+        { "[{\"ManageObjectName\": \"Sample\", \"count\": \"seven\"}]",
+            "record 1 has a value of the wrong kind for \"count\"" },
+        { "[{\"ManageObjectName\": \"Sample\", \"text\": 5}]",
+            "record 1 has a value of the wrong kind for \"text\"" },
+        { "[{\"ManageObjectName\": \"Sample\", \"flag\": \"yes\"}]",
+            "record 1 has a value of the wrong kind for \"flag\"" },
+        { "[{\"ManageObjectName\": \"Sample\", \"stamp\": {\"a\": 1}}]",
+            "record 1 has a value of the wrong kind for \"stamp\"" },
+        { "[{\"ManageObjectName\": \"Sample\", \"count\": 1e300}]",
+            "record 1 has a value of the wrong kind for \"count\"" },
+    };
+    for (const auto& [json, detail] : cases) {
+        SCOPED_TRACE(json.toStdString());
+        Failure failure;
+        EXPECT_FALSE(read(json, &failure));
+        EXPECT_EQ(failure.kind, Failure::Kind::Records);
+        EXPECT_EQ(failure.detail, detail);
+    }
+}
+
+} // namespace
