@@ -3,6 +3,8 @@
 #include "platform/UserDefaults.h"
 
 #ifndef KIVOTAB_TEST_CORE_ONLY
+#include "forms/FormElement.h"
+#include "forms/FormScheduler.h"
 #include "platform/ui/DatePicker.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TextField.h"
@@ -27,6 +29,9 @@ void resetSharedState()
     platform::ui::TextField::appearance() = {};
     platform::ui::TextView::appearance() = {};
     platform::ui::DatePicker::appearance() = {};
+    // The forms' shared appearance and their delayed steps.
+    FormElement::resetClassAppearances();
+    FormScheduler::setScheduler({});
 #endif
 }
 
