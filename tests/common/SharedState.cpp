@@ -4,6 +4,8 @@
 #include "platform/coredata/CloudContainer.h"
 #include "platform/coredata/UbiquitousKeyValueStore.h"
 #ifndef KIVOTAB_TEST_CORE_ONLY
+#include "forms/FormElement.h"
+#include "forms/FormScheduler.h"
 #include "platform/ui/DatePicker.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TextField.h"
@@ -36,6 +38,9 @@ void resetSharedState()
     platform::ui::DatePicker::appearance() = {};
     // A test that needs screen records installs the factory it means.
     ScreenServices::install(nullptr);
+    // The forms' shared appearance and their delayed steps.
+    FormElement::resetClassAppearances();
+    FormScheduler::setScheduler({});
 #endif
     platform::coredata::CloudContainer::reset();
     platform::coredata::UbiquitousKeyValueStore::defaultStore().reset();

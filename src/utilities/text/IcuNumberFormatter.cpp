@@ -79,6 +79,17 @@ QString IcuNumberFormatter::stringFromNumber(double value) const
     });
 }
 
+QString IcuNumberFormatter::stringFromDecimal(const QString& decimal) const
+{
+    if (!m_format)
+        return {};
+    const QByteArray digits = decimal.toLatin1();
+    return readText([&](UChar* buffer, int32_t capacity, UErrorCode* status) {
+        return unum_formatDecimal(formatOf(m_format), digits.constData(), int32_t(digits.size()),
+            buffer, capacity, nullptr, status);
+    });
+}
+
 std::optional<double> IcuNumberFormatter::numberFromString(const QString& text) const
 {
     if (!m_format || text.isEmpty())
@@ -106,6 +117,12 @@ void IcuNumberFormatter::setMaximumFractionDigits(int digits)
 int IcuNumberFormatter::minimumFractionDigits() const
 {
     return m_format ? unum_getAttribute(formatOf(m_format), UNUM_MIN_FRACTION_DIGITS) : 0;
+}
+
+void IcuNumberFormatter::setMinimumFractionDigits(int digits)
+{
+    if (m_format)
+        unum_setAttribute(formatOf(m_format), UNUM_MIN_FRACTION_DIGITS, digits);
 }
 
 void IcuNumberFormatter::setGroupingSize(int size)

@@ -16,11 +16,15 @@ public:
 
     bool isValid() const { return m_format != nullptr; }
     QString stringFromNumber(double value) const;
+    // The number written as plain decimal text ("-12345.60"), formatted without passing
+    // through a double, so every digit shows as written.
+    QString stringFromDecimal(const QString& decimal) const;
     [[nodiscard]] std::optional<double> numberFromString(const QString& text) const;
 
     int maximumFractionDigits() const;
     void setMaximumFractionDigits(int digits);
     int minimumFractionDigits() const;
+    void setMinimumFractionDigits(int digits);
     void setGroupingSize(int size);
     void setGroupingSeparator(const QString& separator);
     void setUsesGroupingSeparator(bool uses);

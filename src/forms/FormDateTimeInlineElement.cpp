@@ -1,0 +1,120 @@
+#include "forms/FormDateTimeInlineElement.h"
+
+#include "utilities/text/IcuDateFormatter.h"
+
+#include <cmath>
+
+FormDateTimeInlineElement::FormDateTimeInlineElement()
+    : m_dateValue(QDateTime::currentDateTime())
+{
+    setKeepSelected(true);
+}
+
+std::shared_ptr<FormDateTimeInlineElement> FormDateTimeInlineElement::initWithKey(
+    const QString& key)
+{
+    auto element = std::make_shared<FormDateTimeInlineElement>();
+    element->setKey(key);
+    return element;
+}
+
+std::shared_ptr<FormDateTimeInlineElement> FormDateTimeInlineElement::initWithTitle(
+    const QString& title, const QDateTime& date, int mode)
+{
+    auto element = std::make_shared<FormDateTimeInlineElement>();
+    element->setTitle(title);
+    if (date.isValid())
+        element->setValue(date.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss +0000")));
+    element->setDateValue(date);
+    element->setMode(mode);
+    // Deselected right after the tap, unlike a row made plainly.
+    element->setKeepSelected(false);
+    return element;
+}
+
+std::shared_ptr<FormDateTimeInlineElement> FormDateTimeInlineElement::initWithDate(
+    const QDateTime& date, int mode)
+{
+    return initWithTitle({}, date, mode);
+}
+
+QVariant FormDateTimeInlineElement::ticksValue() const
+{
+    const QDateTime date = dateValue();
+    if (!date.isValid())
+        return {};
+    return QVariant(double(date.toMSecsSinceEpoch()) / 1000.0);
+}
+
+void FormDateTimeInlineElement::setTicksValue(const QVariant& seconds)
+{
+    if (KeyValueCoding::isNil(seconds) || KeyValueCoding::isNullObject(seconds))
+        return;
+    setDateValue(
+        QDateTime::fromMSecsSinceEpoch(qint64(std::llround(seconds.toDouble() * 1000.0)), Qt::UTC));
+}
+
+QString FormDateTimeInlineElement::textValue() const
+{
+    const QDateTime date = dateValue();
+    const qint64 milliseconds
+        = date.isValid() ? QDateTime::currentDateTime().msecsTo(date) : qint64(0);
+    const long seconds = long(milliseconds / 1000);
+    return QString::asprintf(
+        "%02li:%02li:%02li", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+}
+
+QString FormDateTimeInlineElement::displayText() const
+{
+    if (m_mode == CountDownTimer) {
+        const QVariant ticks = ticksValue();
+        return ticks.isValid() ? formatInterval(ticks.toDouble()) : QString();
+    }
+    return formatDate(dateValue(), m_mode, customDateFormat());
+}
+
+QString FormDateTimeInlineElement::formatDate(
+    const QDateTime& date, int mode, const QString& customFormat)
+{
+    if (!date.isValid())
+        return {};
+    std::unique_ptr<IcuDateFormatter> formatter;
+    if (!customFormat.isEmpty()) {
+        formatter = IcuDateFormatter::withPattern(customFormat);
+    } else {
+        switch (mode) {
+        case Time:
+            formatter
+                = IcuDateFormatter::withStyles(IcuDateFormatter::None, IcuDateFormatter::Short);
+            break;
+        case Date:
+            formatter
+                = IcuDateFormatter::withStyles(IcuDateFormatter::Medium, IcuDateFormatter::None);
+            break;
+        case DateAndTime:
+            formatter
+                = IcuDateFormatter::withStyles(IcuDateFormatter::Medium, IcuDateFormatter::Short);
+            break;
+        default:
+            formatter
+                = IcuDateFormatter::withStyles(IcuDateFormatter::None, IcuDateFormatter::None);
+            break;
+        }
+    }
+    return formatter ? formatter->stringFromDate(date) : QString();
+}
+
+QString FormDateTimeInlineElement::formatInterval(double seconds)
+{
+    const long whole = std::isfinite(seconds) ? long(seconds) : 0;
+    QString text;
+    if (whole >= 3600)
+        text = QString::asprintf("%d hrs, ", int(whole / 3600));
+    return text + QString::asprintf("%d mins", int((whole % 3600) / 60));
+}
+
+void FormDateTimeInlineElement::fetchValueIntoObject(const QVariant& target)
+{
+    if (!key().isEmpty())
+        KeyValueCoding::setValueForKey(target, QVariant(dateValue()), key());
+}

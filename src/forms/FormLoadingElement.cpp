@@ -1,0 +1,3 @@
+#include "forms/FormLoadingElement.h"
+
+FormLoadingElement::FormLoadingElement() = default;

@@ -1,0 +1,155 @@
+#include "forms/FormRootElement.h"
+
+#include "forms/FormBindingEvaluator.h"
+#include "forms/FormEntryElement.h"
+#include "forms/FormSection.h"
+
+FormRootElement::FormRootElement() = default;
+
+FormRootElement::~FormRootElement() = default;
+
+void FormRootElement::addSection(std::shared_ptr<FormSection> section)
+{
+    if (!section)
+        return;
+    m_hasSections = true;
+    section->setRootElement(this);
+    m_sections.append(std::move(section));
+}
+
+void FormRootElement::removeAllSections()
+{
+    m_sections.clear();
+}
+
+void FormRootElement::dropSections()
+{
+    m_sections.clear();
+    m_hasSections = false;
+}
+
+FormSection* FormRootElement::getSectionForIndex(qsizetype index) const
+{
+    return index >= 0 && index < m_sections.size() ? m_sections[index].get() : nullptr;
+}
+
+FormSection* FormRootElement::getVisibleSectionForIndex(qsizetype index) const
+{
+    for (const auto& section : m_sections) {
+        if (section->hidden())
+            continue;
+        if (index == 0)
+            return section.get();
+        --index;
+    }
+    return nullptr;
+}
+
+qsizetype FormRootElement::visibleNumberOfSections() const
+{
+    qsizetype count = 0;
+    for (const auto& section : m_sections)
+        if (!section->hidden())
+            ++count;
+    return count;
+}
+
+qsizetype FormRootElement::getVisibleIndexForSection(const FormSection* section) const
+{
+    qsizetype visible = 0;
+    for (const auto& candidate : m_sections) {
+        if (candidate.get() == section)
+            return visible;
+        if (!candidate->hidden())
+            ++visible;
+    }
+    return FormNotFound;
+}
+
+void FormRootElement::handleEditingChanged()
+{
+    if (onValueChanged)
+        onValueChanged(this);
+}
+
+FormSection* FormRootElement::sectionWithKey(const QString& key) const
+{
+    for (const auto& section : m_sections)
+        if (section->key() == key)
+            return section.get();
+    return nullptr;
+}
+
+FormElement* FormRootElement::elementWithKey(const QString& key) const
+{
+    for (const auto& section : m_sections) {
+        for (const auto& element : section->elements()) {
+            if (element->key() == key)
+                return element.get();
+            if (auto* root = qobject_cast<FormRootElement*>(element.get())) {
+                if (FormElement* found = root->elementWithKey(key))
+                    return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+FormEntryElement* FormRootElement::findElementToFocusOnBefore(const FormElement* element) const
+{
+    FormEntryElement* previous = nullptr;
+    for (const auto& section : m_sections) {
+        for (const auto& candidate : section->elements()) {
+            if (candidate.get() == element)
+                return previous;
+            auto* entry = qobject_cast<FormEntryElement*>(candidate.get());
+            if (entry && !section->hidden() && entry->canTakeFocus())
+                previous = entry;
+        }
+    }
+    return nullptr;
+}
+
+FormEntryElement* FormRootElement::findElementToFocusOnAfter(const FormElement* element) const
+{
+    bool passed = element == nullptr;
+    for (const auto& section : m_sections) {
+        for (const auto& candidate : section->elements()) {
+            if (!passed) {
+                passed = candidate.get() == element;
+                continue;
+            }
+            auto* entry = qobject_cast<FormEntryElement*>(candidate.get());
+            if (entry && !section->hidden() && entry->canTakeFocus())
+                return entry;
+        }
+    }
+    return nullptr;
+}
+
+void FormRootElement::bindToObject(const QVariant& data)
+{
+    if (!FormBindingEvaluator::stringIsEmpty(bind()) && bind().contains(u"iterate")) {
+        removeAllSections();
+        FormBindingEvaluator().bindObject(this, data);
+        return;
+    }
+    // A binding may rebuild a section's rows; the list is walked on a copy.
+    const QList<std::shared_ptr<FormSection>> sections = m_sections;
+    for (const auto& section : sections)
+        section->bindToObject(data);
+    FormBindingEvaluator().bindObject(this, data);
+}
+
+void FormRootElement::fetchValueIntoObject(const QVariant& target)
+{
+    for (const auto& section : m_sections)
+        section->fetchValueIntoObject(target);
+}
+
+void FormRootElement::fetchValueUsingBindingsIntoObject(const QVariant& target)
+{
+    FormElement::fetchValueUsingBindingsIntoObject(target);
+    for (const auto& section : m_sections)
+        section->fetchValueUsingBindingsIntoObject(target);
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "forms/FormElement.h"
+
+#include <QList>
+#include <QVariantMap>
+
+class FormEntryElement;
+class FormSection;
+
+// The root of a form: its title, how it is shown and its ordered sections. A root is
+// itself an element, so a root can sit as a row in another root's section and open as a
+// form of its own. Hidden sections stay in the tree; the table sees only the others.
+class FormRootElement : public FormElement {
+    Q_OBJECT
+    Q_PROPERTY(QString title READ title WRITE setTitle)
+    Q_PROPERTY(bool grouped READ grouped WRITE setGrouped)
+    Q_PROPERTY(QString controllerName READ controllerName WRITE setControllerName)
+    Q_PROPERTY(QVariantMap sectionTemplate READ sectionTemplate WRITE setSectionTemplate)
+    Q_PROPERTY(int presentationMode READ presentationMode WRITE setPresentationMode)
+    Q_PROPERTY(bool showKeyboardOnAppear READ showKeyboardOnAppear WRITE setShowKeyboardOnAppear)
+    Q_PROPERTY(QString emptyMessage READ emptyMessage WRITE setEmptyMessage)
+
+public:
+    // How the root's form opens when its row is tapped.
+    enum PresentationMode {
+        Normal = 0,
+        Popover = 1,
+        NavigationInPopover = 2,
+        ModalForm = 3,
+        ModalFullScreen = 4,
+        ModalPage = 5
+    };
+
+    Q_INVOKABLE FormRootElement();
+    ~FormRootElement() override;
+
+    QString title() const { return m_title; }
+    void setTitle(const QString& title) { m_title = title; }
+    bool grouped() const { return m_grouped; }
+    void setGrouped(bool grouped) { m_grouped = grouped; }
+    // The form-controller class that shows the root; empty means FormController.
+    QString controllerName() const { return m_controllerName; }
+    void setControllerName(const QString& name) { m_controllerName = name; }
+    // The description sections are built from when the bind string iterates.
+    QVariantMap sectionTemplate() const { return m_sectionTemplate; }
+    void setSectionTemplate(const QVariantMap& description) { m_sectionTemplate = description; }
+    int presentationMode() const { return m_presentationMode; }
+    void setPresentationMode(int mode) { m_presentationMode = mode; }
+    bool showKeyboardOnAppear() const { return m_showKeyboardOnAppear; }
+    void setShowKeyboardOnAppear(bool show) { m_showKeyboardOnAppear = show; }
+    QString emptyMessage() const { return m_emptyMessage; }
+    void setEmptyMessage(const QString& message) { m_emptyMessage = message; }
+
+    // Run with the root by handleEditingChanged, after every change of the value.
+    std::function<void(FormRootElement*)> onValueChanged;
+    // The row the form scrolls to when it has appeared; none for no row.
+    std::optional<FormIndexPath> preselectedElementIndex;
+
+    const QList<std::shared_ptr<FormSection>>& sections() const { return m_sections; }
+    // Whether the root has a section list at all (made by the first addSection), which
+    // is what makes its row open it as a form.
+    bool hasSections() const { return m_hasSections; }
+    void addSection(std::shared_ptr<FormSection> section);
+    // Empties the section list (it stays a list).
+    void removeAllSections();
+    // Drops the section list: the root has no sections then.
+    void dropSections();
+
+    FormSection* getSectionForIndex(qsizetype index) const;
+    qsizetype numberOfSections() const { return m_sections.size(); }
+    FormSection* getVisibleSectionForIndex(qsizetype index) const;
+    qsizetype visibleNumberOfSections() const;
+    // The visible sections before it, or FormNotFound when it is not in the root.
+    qsizetype getVisibleIndexForSection(const FormSection* section) const;
+
+    virtual void handleEditingChanged();
+
+    FormSection* sectionWithKey(const QString& key) const;
+    // The first element with the key, depth first: an element that is itself a root is
+    // searched before the elements after it.
+    FormElement* elementWithKey(const QString& key) const;
+    FormElement* rootWithKey(const QString& key) const { return elementWithKey(key); }
+
+    // The nearest entry element before or after the element that can take the focus,
+    // over all rows in order; with null, the first one. Rows of hidden sections are
+    // skipped.
+    FormEntryElement* findElementToFocusOnBefore(const FormElement* element) const;
+    FormEntryElement* findElementToFocusOnAfter(const FormElement* element) const;
+
+    // Without an iterating bind string: every section, then the root's own bind string.
+    // With one: the sections are emptied and rebuilt from the data.
+    void bindToObject(const QVariant& data) override;
+    // Every section in order; the root writes nothing of its own.
+    void fetchValueIntoObject(const QVariant& target) override;
+    // The root's own bind string, then every section in order.
+    void fetchValueUsingBindingsIntoObject(const QVariant& target) override;
+
+private:
+    QString m_title;
+    bool m_grouped = false;
+    QString m_controllerName;
+    QVariantMap m_sectionTemplate;
+    int m_presentationMode = Normal;
+    bool m_showKeyboardOnAppear = false;
+    QString m_emptyMessage;
+    QList<std::shared_ptr<FormSection>> m_sections;
+    bool m_hasSections = false;
+};

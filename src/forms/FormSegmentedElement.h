@@ -1,0 +1,23 @@
+#pragma once
+
+#include "forms/FormRadioElement.h"
+
+// The single choice of a radio element shown as a segmented control inside the row.
+// Items that name a bundle image show that image in their segment.
+class FormSegmentedElement : public FormRadioElement {
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE FormSegmentedElement();
+    static std::shared_ptr<FormSegmentedElement> initWithItems(
+        const QVariantList& items, qint64 selected);
+    static std::shared_ptr<FormSegmentedElement> initWithItems(
+        const QVariantList& items, qint64 selected, const QString& title);
+
+    // Stores the items; no list of rows is built.
+    void setItems(const QVariantList& items) override;
+
+    // A segment was chosen: the index is stored as it is, then the row's selection
+    // handling and the value-changed block run.
+    void segmentChosen(qint64 index, FormControllerProtocol* controller);
+};
