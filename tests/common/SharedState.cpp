@@ -8,6 +8,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/TextView.h"
+#include "widgets/ProgressHUD.h"
 #endif
 
 #include <QLocale>
@@ -27,6 +28,7 @@ void resetSharedState()
     platform::ui::TextField::appearance() = {};
     platform::ui::TextView::appearance() = {};
     platform::ui::DatePicker::appearance() = {};
+    ProgressHUD::appearance() = {};
 #endif
 }
 
