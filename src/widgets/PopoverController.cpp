@@ -320,6 +320,9 @@ void PopoverController::presentPopoverFromPoint(const QPointF& point)
         m_parentView = PopoverHost::firstSubview();
         if (m_parentView) {
             m_parentView->addSubview(root);
+            // Owned by its presentation, it goes with the window at the latest.
+            if (m_ownedByPresentation)
+                setParent(m_parentView);
             contentAppearance(true);
         }
     }
@@ -377,7 +380,9 @@ void PopoverController::setupView()
     View* root = view();
     root->setFrame(QRectF(0, 0, parentWidth(), parentHeight()));
     m_touchView->setFrame(root->bounds());
-    bestArrowDirectionAndFrameFromView();
+    // Not shown, the panel keeps its size for the next presentation.
+    if (m_parentView)
+        bestArrowDirectionAndFrameFromView();
     m_contentView->update();
     m_touchView->update();
     m_inSetup = false;

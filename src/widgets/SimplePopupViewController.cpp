@@ -12,6 +12,7 @@
 #include "style/Theme.h"
 #include "utilities/shell/DeviceHelper.h"
 #include "utilities/shell/SelectiveBorder.h"
+#include "utilities/shell/SelectiveBordersLayer.h"
 #include "widgets/PopoverTouchView.h"
 #include "widgets/SimplePopoverControllerDelegate.h"
 
@@ -20,6 +21,25 @@ using namespace platform::ui;
 namespace {
 
 constexpr double kFadeDuration = 0.2;
+
+// The container's border drawn over the content: a view draws its own layer beneath its
+// subviews, where a content that fills the container would hide it.
+class BorderOverlay : public View {
+public:
+    explicit BorderOverlay(View* container)
+        : View(container->bounds(), container)
+    {
+        setUserInteractionEnabled(false);
+        setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+    }
+
+protected:
+    void drawRect(QPainter& painter, const QRectF& rect) override
+    {
+        if (auto* border = dynamic_cast<SelectiveBordersLayer*>(superview()->layer()))
+            border->drawOver(painter, rect);
+    }
+};
 
 } // namespace
 
@@ -72,6 +92,7 @@ SimplePopupViewController::SimplePopupViewController(
         layer->setShadowOpacity(0.7);
         layer->setShadowRadius(5);
         layer->setShadowOffset(QPointF(-3, 3));
+        m_borderOverlay = new BorderOverlay(m_container);
     }
     setupView();
     addDoneButton();
@@ -185,6 +206,9 @@ void SimplePopupViewController::presentPopoverFromPoint(const QPointF& point)
         m_window = Application::shared().keyWindow();
         if (View* host = PopoverHost::firstSubview()) {
             host->addSubview(root);
+            // Owned by its presentation, it goes with the window at the latest.
+            if (m_ownedByPresentation)
+                setParent(host);
             m_parentView = host;
             contentAppearance(true);
         }
@@ -203,12 +227,17 @@ void SimplePopupViewController::setupView()
 {
     if (!m_container)
         return; // the view is made inside the initialiser, before the container
-    m_inSetup = true;
     View* root = view();
     const double pw = parentWidth();
     const double ph = parentHeight();
+    m_inSetup = true;
     root->setFrame(QRectF(0, 0, pw, ph));
     m_touchView->setFrame(root->bounds());
+    if (!m_parentView) {
+        // Not shown: the content keeps its size for the next presentation.
+        m_inSetup = false;
+        return;
+    }
 
     double w = m_contentSize.width();
     double h = m_contentSize.height();
@@ -229,6 +258,14 @@ void SimplePopupViewController::setupView()
         x -= x + w - width;
     // A popup taller than what lies below its point is left as it is.
     m_container->setFrame(QRectF(x, y, std::max(0.0, w), std::max(0.0, h)));
+    // The content fills the container.
+    if (m_contentController && m_contentController->isViewLoaded()
+        && m_contentController->view()->parentWidget() == m_container)
+        m_contentController->view()->setFrame(m_container->bounds());
+    if (m_borderOverlay) {
+        m_borderOverlay->setFrame(m_container->bounds());
+        m_borderOverlay->raise();
+    }
     m_container->update();
     m_touchView->update();
     root->update();

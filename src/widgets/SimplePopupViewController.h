@@ -70,6 +70,7 @@ private:
     QPointer<QObject> m_delegateObject;
     QPointer<platform::ui::ViewController> m_contentController;
     platform::ui::View* m_container = nullptr;
+    platform::ui::View* m_borderOverlay = nullptr;
     QPointF m_origin;
     QPointer<platform::ui::View> m_window;
     QPointer<platform::ui::View> m_parentView;

@@ -230,21 +230,21 @@ TEST_F(IconMenus, Screenshots)
                     { LocalizedStrings::Delete(), "delete" } },
                 change, 0 },
         };
-        for (const Menu& spec : menus) {
+        for (const Menu& shown : menus) {
             QList<MenuItem*> items;
-            for (const auto& [text, image] : spec.entries)
+            for (const auto& [text, image] : shown.entries)
                 items << new MenuItem(text, image);
             MenuOwner owner;
             auto* menu = new VerticalMenuViewController(
                 items, nullptr, Theme::current()->toolbarColor().toQColor());
             auto* popover = new PopoverController(menu, false, &owner);
             popover->setBorder(false);
-            popover->setContentSize(menu->menuSize() + QSizeF(30, spec.extraHeight));
+            popover->setContentSize(menu->menuSize() + QSizeF(30, shown.extraHeight));
             popover->setArrowDirection(PopoverArrowDirectionNone);
             popover->setTint(0);
-            ASSERT_NE(spec.anchor->view(), nullptr);
-            popover->presentPopoverFromView(spec.anchor->view());
-            EXPECT_TRUE(save(QStringLiteral("icon-menu-%1-%2.png").arg(spec.name, device)));
+            ASSERT_NE(shown.anchor->view(), nullptr);
+            popover->presentPopoverFromView(shown.anchor->view());
+            EXPECT_TRUE(save(QStringLiteral("icon-menu-%1-%2.png").arg(shown.name, device)));
             popover->dismissPopoverAnimated(false);
         }
     }

@@ -423,6 +423,12 @@ TEST_F(Popovers, APopoverWithoutParentIsReleasedOnceDismissedAndOneWithAParentSt
     EXPECT_EQ(kept->contentView()->alpha(), 1.0);
     kept->dismissPopoverAnimated(false);
     EXPECT_EQ(owner.calls.count("dismissed"), 3);
+
+    // One still shown when the window goes goes with it.
+    QPointer<PopoverController> left = new PopoverController(new ViewController(), false);
+    left->presentPopoverFromPoint(QPointF(100, 100));
+    close();
+    EXPECT_TRUE(left.isNull());
 }
 
 // A form-like content in a popover, as detail forms show on a tablet: no arrow, from the

@@ -56,6 +56,7 @@ TEST_F(Popups, PlacedAtThePointCentredForTheOriginAndMovedLeftToFit)
     EXPECT_EQ(centred->view()->parentWidget(), rootView());
     EXPECT_EQ(centred->view()->frame(), QRectF(0, 0, 1024, 768));
     EXPECT_EQ(centred->containerView()->frame(), QRectF(312, 234, 400, 300));
+    EXPECT_EQ(centred->contentViewController()->view()->frame(), QRectF(0, 0, 400, 300));
     centred->dismissPopoverAnimated(false);
 
     SimplePopupViewController* placed = owner.show(QSizeF(200, 100), QPointF(100, 50));
@@ -100,7 +101,38 @@ TEST_F(Popups, TheBorderIsTheBarColourFivePointsWideWithAShadow)
         Theme::current()->toolbarColor().toQColor());
     EXPECT_EQ(container->layer()->shadowOpacity(), 0.7);
     EXPECT_EQ(container->layer()->shadowOffset(), QPointF(-3, 3));
-    EXPECT_TRUE(save("simple-popup-tablet.png"));
+    popup->dismissPopoverAnimated(false);
+}
+
+// A filter-like screen on its navigation stack, 500 × 500 from (0, 0) with the border, as
+// the grid screens open their filter and sort screens on a tablet.
+TEST_F(Popups, ScreenshotOfAScreenInAPopup)
+{
+    auto* filter = new ViewController();
+    filter->setTitle("Filter");
+    View* body = filter->view();
+    body->setFrame(QRectF(0, 0, 500, 456));
+    body->setBackgroundColor(QColor(239, 239, 244));
+    const QStringList conditions
+        = { "Name contains \"knife\"", "Quantity > 1", "Location = Kitchen" };
+    for (int i = 0; i < conditions.size(); ++i) {
+        auto* row = new Label(QRectF(0, 20 + i * 45, 500, 44), body);
+        row->setAutoresizingMask(AutoresizingFlexibleWidth);
+        row->setBackgroundColor(Qt::white);
+        row->setText("    " + conditions[i]);
+        row->setFont(Font::named("HelveticaNeue", 16));
+    }
+    auto* stack = new NavigationController(filter);
+    Owner owner;
+    auto* popup = new SimplePopupViewController(stack, QSizeF(500, 500), true, &owner);
+    popup->setDelegate(&owner);
+    popup->presentPopoverFromPoint(QPointF(0, 0));
+    EXPECT_EQ(popup->containerView()->frame(), QRectF(262, 134, 500, 500));
+    EXPECT_EQ(stack->view()->frame(), QRectF(0, 0, 500, 500));
+    EXPECT_TRUE(filter->view()->isVisible());
+    const QImage shot = Application::shared().keyWindow()->snapshot();
+    EXPECT_EQ(shot.pixelColor(512, 134 + 20 + 44 + 30), QColor(Qt::white)); // a row
+    EXPECT_TRUE(save("simple-popup-filter-tablet.png"));
     popup->dismissPopoverAnimated(false);
 }
 
@@ -182,6 +214,12 @@ TEST_F(Popups, APopupLeftOpenUnderAnotherStaysClosableAndGoesWhenClosed)
     EXPECT_EQ(owner.closed.size(), 4);
     GestureSynthesizer::tap(below);
     EXPECT_EQ(belowTaps, 2);
+
+    // One still shown when the window goes goes with it.
+    QPointer<SimplePopupViewController> left
+        = owner.show(QSizeF(400, 300), QPointF(0, 0), /*parented*/ false);
+    close();
+    EXPECT_TRUE(left.isNull());
 }
 
 TEST_F(Popups, AResizeLaysItOutAgain)
