@@ -12,6 +12,7 @@
 #include "widgets/PopoverView.h"
 
 #include <QPointer>
+#include <QWheelEvent>
 
 using namespace platform::ui;
 using testsupport::GestureSynthesizer;
@@ -109,6 +110,42 @@ TEST(PopoverView, OutlineKeepsTheArrowOffTheCorners)
     const QPainterPath plain = panel.newContentPathWithBorderWidth(2, 16);
     EXPECT_FALSE(plain.contains(QPointF(5, 50)));
     EXPECT_TRUE(plain.contains(QPointF(12, 50)));
+}
+
+TEST_F(Popovers, TheTouchViewTellsPressesInsideThePanelFromPressesOutside)
+{
+    auto* touch = new PopoverTouchView(rootView()->bounds(), rootView());
+    auto* panel = new View(QRectF(100, 100, 200, 150), touch);
+    auto* label = new Label(QRectF(10, 10, 100, 30), panel); // takes no presses itself
+    label->setText("Name");
+    auto* button = new Button(QRectF(10, 60, 100, 30), panel);
+    int buttonTaps = 0;
+    button->addTarget([&](Control*) { ++buttonTaps; }, ControlEventTouchUpInside);
+    QStringList seen;
+    touch->setTouchedOutsideBlock([&] { seen << "outside"; });
+    touch->setTouchedInsideBlock([&] { seen << "inside"; });
+
+    GestureSynthesizer::tap(label);
+    GestureSynthesizer::tap(button);
+    GestureSynthesizer::tap(panel, QPointF(150, 120));
+    EXPECT_EQ(seen, QStringList({ "inside", "inside", "inside" }));
+    EXPECT_EQ(buttonTaps, 1);
+    GestureSynthesizer::tap(touch, QPointF(600, 500));
+    GestureSynthesizer::tap(below);
+    EXPECT_EQ(seen.mid(3), QStringList({ "outside", "outside" }));
+    EXPECT_EQ(belowTaps, 0);
+
+    // A panel fading in takes no presses yet; its frame still counts as inside.
+    panel->setUserInteractionEnabled(false);
+    GestureSynthesizer::tap(panel);
+    EXPECT_EQ(seen.last(), "inside");
+    // Wheel steps reach neither block nor the screen below.
+    QWheelEvent wheel(QPointF(600, 500), touch->mapToGlobal(QPointF(600, 500)), QPoint(),
+        QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(touch, &wheel);
+    EXPECT_TRUE(wheel.isAccepted());
+    EXPECT_EQ(seen.size(), 6);
+    delete touch;
 }
 
 TEST_F(Popovers, FrameAndDirectionForEachPermittedSet)
