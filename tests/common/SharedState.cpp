@@ -13,6 +13,7 @@
 #include "platform/ui/TextView.h"
 #include "utilities/shell/ScreenServices.h"
 #include "utilities/store/StoreStack.h"
+#include "widgets/ProgressHUD.h"
 #endif
 
 #include <QLocale>
@@ -41,6 +42,7 @@ void resetSharedState()
     // The forms' shared appearance and their delayed steps.
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});
+    ProgressHUD::appearance() = {};
 #endif
     platform::coredata::CloudContainer::reset();
     platform::coredata::UbiquitousKeyValueStore::defaultStore().reset();

@@ -40,6 +40,7 @@ public:
 
     void addTarget(Action action, unsigned events);
     void removeAllTargets() { m_targets.clear(); }
+    bool hasTargets() const { return !m_targets.empty(); }
     // Sends the events to the targets registered for any of them.
     void sendActionsForControlEvents(unsigned events);
 

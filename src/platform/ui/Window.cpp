@@ -56,6 +56,13 @@ ViewController* Window::rootViewController() const
     return m_root;
 }
 
+View* Window::rootView() const
+{
+    return m_root && m_root->isViewLoaded() && m_root->view()->parentWidget() == this
+        ? m_root->view()
+        : nullptr;
+}
+
 View* Window::statusBar() const
 {
     return m_statusBar;

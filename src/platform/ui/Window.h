@@ -21,6 +21,10 @@ public:
 
     ViewController* rootViewController() const;
     void setRootViewController(ViewController* controller);
+    // The window's first subview as the screens count them: the root controller's view,
+    // which popovers and popups join; the status bar, the input panel and the overlay
+    // level (alerts, sheets) stay above it. Null without a root controller.
+    View* rootView() const;
     View* overlayLevel() const { return m_overlay; }
     View* statusBar() const;
     // Top of the area the screens use (below the status bar when it shows).

@@ -1,0 +1,5 @@
+#include "widgets/ProgressHUDDelegate.h"
+
+void ProgressHUDDelegate::hudWasHidden(ProgressHUD*)
+{
+}

@@ -1,0 +1,6 @@
+#include "widgets/SimplePopoverControllerDelegate.h"
+
+void SimplePopoverControllerDelegate::SimplePopoverControllerDidDismissPopover(
+    SimplePopupViewController*)
+{
+}
