@@ -7,6 +7,7 @@
 #include "model/UserTemplate.h"
 #include "model/ZipFacade.h"
 #include "platform/coredata/ManagedObject.h"
+#include "platform/coredata/StoreOptions.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/store/KivoLibObject.h"
 #include "utilities/text/LocalizedStrings.h"
@@ -114,7 +115,7 @@ struct BackupRestoreTest : ModelTest {
     Snapshot snapshot() const
     {
         cd::ManagedObjectContext fresh;
-        fresh.setPersistentStoreCoordinator(delegate->context->persistentStoreCoordinator());
+        fresh.setPersistentStoreCoordinator(coordinator());
         Snapshot records;
         for (const QString& entity : kEntities) {
             platform::Error error;
@@ -424,18 +425,16 @@ TEST_F(BackupRestoreTest, AFailedCommitChangesNothing)
     backupEntries();
     changeData();
     // The same store, opened read-only: the restore's save fails.
-    auto coordinator = std::make_shared<cd::PersistentStoreCoordinator>(delegate->model);
-    ASSERT_TRUE(coordinator->addPersistentStore(cd::SQLiteStoreType, {},
-        QUrl::fromLocalFile(testsupport::homePath() + "/Kivotab.sqlite"),
-        { { cd::ReadOnlyPersistentStoreOption, true } }));
-    delegate->context = std::make_unique<cd::ManagedObjectContext>();
-    delegate->context->setPersistentStoreCoordinator(coordinator);
+    platform::Error error;
+    StoreStack::install(StoreStack::open(testsupport::homePath() + "/Kivotab.sqlite",
+        { { cd::ReadOnlyPersistentStoreOption, true } }, &error));
+    ASSERT_TRUE(StoreStack::instance()) << error.localizedDescription().toStdString();
     const Snapshot before = snapshot();
     ASSERT_FALSE(before.isEmpty());
 
     expectRefused(path("good.zip"), "The restored data could not be saved");
     // The context still holds the data as it was, with nothing pending.
-    EXPECT_FALSE(delegate->context->hasChanges());
+    EXPECT_FALSE(context()->hasChanges());
     EXPECT_EQ(Database::getDatabases().size(), 3);
 }
 

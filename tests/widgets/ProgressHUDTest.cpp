@@ -85,7 +85,7 @@ struct Overlay : ::testing::Test {
     {
         close();
         Animation::setInstant(false);
-        Device::current().selectModel("tablet");
+        EXPECT_TRUE(Device::current().selectModel("tablet"));
     }
     View* view() { return screen->view(); }
 };

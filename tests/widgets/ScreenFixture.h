@@ -29,7 +29,7 @@ struct ScreenFixture : ::testing::Test {
         close();
         platform::ui::Device::current().setStatusBarHidden(false);
         platform::ui::Animation::setInstant(false);
-        platform::ui::Device::current().selectModel("tablet");
+        EXPECT_TRUE(platform::ui::Device::current().selectModel("tablet"));
     }
 
     void open(const QString& device)
