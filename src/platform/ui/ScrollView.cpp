@@ -22,6 +22,7 @@ constexpr double GlideFactor = 0.3; // seconds of the release speed the content 
 constexpr double IndicatorThickness = 11;
 constexpr double IndicatorMinimumLength = 28;
 constexpr int WheelQuietMs = 160;
+constexpr double FlickSpeed = 300; // points per second that turn a page onwards
 
 } // namespace
 
@@ -214,6 +215,8 @@ void ScrollView::setContentOffset(const QPointF& offset, bool animated)
     if (!std::isfinite(offset.x()) || !std::isfinite(offset.y()))
         return;
     stopScrollAnimation();
+    // An offset set in code ends a user's scroll without a report.
+    m_settlePending = false;
     if (!animated || offset == m_offset) {
         applyContentOffset(offset);
         return;
@@ -247,7 +250,10 @@ void ScrollView::stopScrollAnimation()
     m_decelerating = false;
     Animation::cancel(this, OffsetKey);
     applyContentOffset(here);
-    if (wasDecelerating)
+    // A paging view stopped between pages reports when it rests on one.
+    if (wasDecelerating && m_pagingEnabled)
+        m_settlePending = true;
+    else if (wasDecelerating)
         if (auto* d = delegate())
             guarded([&] { d->scrollViewDidEndDecelerating(this); });
 }
@@ -413,18 +419,45 @@ void ScrollView::beginUserScroll()
 
 QPointF ScrollView::restingOffset(const QPointF& proposed) const
 {
-    return clampedOffset(proposed);
+    return clampedOffset(m_pagingEnabled ? pagedOffset(proposed) : proposed);
+}
+
+QPointF ScrollView::pagedOffset(const QPointF& proposed) const
+{
+    // The page nearest to where the content is; a flick turns to the next page its way.
+    const double flick = FlickSpeed * GlideFactor;
+    auto page = [&](double at, double thrown, double size) {
+        if (!(size > 0))
+            return thrown;
+        const double pages = at / size;
+        const double move = thrown - at;
+        if (move > flick)
+            return std::ceil(pages) * size;
+        if (move < -flick)
+            return std::floor(pages) * size;
+        return std::round(pages) * size;
+    };
+    const QSizeF size = frame().size();
+    return QPointF(page(m_offset.x(), proposed.x(), size.width()),
+        page(m_offset.y(), proposed.y(), size.height()));
 }
 
 void ScrollView::endUserScroll(const QPointF& velocity)
 {
     m_dragging = false;
+    m_settlePending = false;
     const QPointF target = restingOffset(m_offset + velocity * GlideFactor);
-    const bool glide = (target - m_offset).manhattanLength() >= 1;
+    // A paging view always reports coming to rest, even on the page it is on.
+    const bool glide = (target - m_offset).manhattanLength() >= 1 || m_pagingEnabled;
     if (auto* d = delegate())
         guarded([&] { d->scrollViewDidEndDragging(this, glide); });
-    if (!glide)
-        return;
+    if (glide)
+        comeToRest(target);
+}
+
+void ScrollView::comeToRest(const QPointF& target)
+{
+    m_settlePending = false;
     m_decelerating = true;
     const QPointF from = m_offset;
     QPointer<ScrollView> self(this);
@@ -471,6 +504,10 @@ void ScrollView::wheelEvent(QWheelEvent* event)
         && ((event->modifiers() & Qt::ShiftModifier)
             || (!canScrollVertically && canScrollHorizontally)))
         move = QPointF(move.y(), 0);
+    const double notch = QApplication::wheelScrollLines() * 20.0;
+    if (m_pagingEnabled && event->pixelDelta().isNull() && notch > 0)
+        // A notch of the wheel turns one page.
+        move = QPointF(move.x() / notch * frame().width(), move.y() / notch * frame().height());
     const QPointF target = clampedOffset(m_offset + move);
     if ((target - m_offset).manhattanLength() < 0.5) {
         // At the end: an enclosing scroll view may take it.
@@ -553,8 +590,11 @@ void ScrollView::mouseReleaseEvent(QMouseEvent* event)
     }
     event->accept();
     m_tracking = false;
-    if (!m_dragging)
+    if (!m_dragging) {
+        if (m_settlePending)
+            comeToRest(restingOffset(m_offset));
         return;
+    }
     // A pointer that stood still before letting go throws nothing.
     const QPointF velocity = m_moveClock.elapsed() > 80 ? QPointF() : m_velocity;
     endUserScroll(velocity);
