@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QWheelEvent>
@@ -173,9 +174,114 @@ private:
     bool m_hover = false;
 };
 
+// Shows the part of a scroll view's content that lies beyond its bounds, for a scroll
+// view that does not clip. A widget draws nothing outside itself, so this sibling, as
+// large as the superview and stacked just under the scroll view, draws that part. It
+// takes no touches: there, as on the platform, they go to the superview.
+class ScrollOverhang : public QWidget {
+public:
+    explicit ScrollOverhang(ScrollView* scrollView)
+        : m_scrollView(scrollView)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        scrollView->installEventFilter(this);
+        scrollView->subviewContainer()->installEventFilter(this);
+        follow();
+    }
+
+    // Joins the scroll view's superview, at its size, under the scroll view.
+    void follow()
+    {
+        QWidget* host = m_scrollView ? m_scrollView->parentWidget() : nullptr;
+        if (host != parentWidget()) {
+            if (parentWidget())
+                parentWidget()->removeEventFilter(this);
+            setParent(host);
+            if (host)
+                host->installEventFilter(this);
+        }
+        if (!host) {
+            hide();
+            return;
+        }
+        setGeometry(host->rect());
+        stackUnder(m_scrollView);
+        setVisible(!m_scrollView->isHidden());
+        refresh();
+    }
+
+    // Redraws the part outside the scroll view only, so the scroll view itself is not
+    // drawn again for it.
+    void refresh()
+    {
+        if (m_scrollView && parentWidget())
+            update(QRegion(rect()) - QRegion(m_scrollView->geometry()));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::ParentChange:
+        case QEvent::ZOrderChange:
+        case QEvent::Show:
+        case QEvent::Hide:
+            if (watched == m_scrollView)
+                follow();
+            break;
+        case QEvent::Resize:
+            if (watched == parentWidget())
+                setGeometry(parentWidget()->rect());
+            refresh();
+            break;
+        case QEvent::Paint:
+            // Drawing the content here paints it too; that needs no new round.
+            if (!m_rendering)
+                refresh();
+            break;
+        case QEvent::Move:
+        case QEvent::ChildAdded:
+        case QEvent::ChildRemoved:
+            refresh();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (!m_scrollView || m_scrollView->isHidden())
+            return;
+        QWidget* content = m_scrollView->subviewContainer();
+        const QPoint origin = m_scrollView->geometry().topLeft() + content->pos();
+        const QRegion outside = (QRegion(event->rect()) - QRegion(m_scrollView->geometry()))
+            & QRegion(QRect(origin, content->size()));
+        if (outside.isEmpty())
+            return;
+        const QRect area = outside.boundingRect();
+        const double ratio = devicePixelRatioF();
+        QImage image(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        m_rendering = true;
+        content->render(&image, QPoint(), QRegion(area.translated(-origin)), DrawChildren);
+        m_rendering = false;
+        QPainter painter(this);
+        painter.setClipRegion(outside);
+        painter.drawImage(area.topLeft(), image);
+    }
+
+private:
+    QPointer<ScrollView> m_scrollView;
+    bool m_rendering = false;
+};
+
 ScrollView::ScrollView(QWidget* parent)
     : View(parent)
 {
+    View::setClipsToBounds(true);
     m_content = new View(this);
     m_content->setAutoresizesSubviews(false);
     m_horizontalIndicator = new ScrollIndicator(this, Qt::Horizontal);
@@ -193,7 +299,27 @@ ScrollView::ScrollView(const QRectF& frame, QWidget* parent)
     setFrame(frame);
 }
 
-ScrollView::~ScrollView() = default;
+ScrollView::~ScrollView()
+{
+    delete m_overhang;
+}
+
+void ScrollView::setClipsToBounds(bool clips)
+{
+    View::setClipsToBounds(clips);
+    updateOverhang();
+}
+
+void ScrollView::updateOverhang()
+{
+    if (clipsToBounds()) {
+        delete m_overhang;
+        return;
+    }
+    if (!m_overhang)
+        m_overhang = new ScrollOverhang(this);
+    m_overhang->refresh();
+}
 
 View* ScrollView::subviewContainer() const
 {
@@ -265,6 +391,8 @@ void ScrollView::applyContentOffset(const QPointF& offset)
     m_offset = offset;
     placeContent();
     updateIndicators();
+    if (m_overhang)
+        m_overhang->refresh();
     if (m_layoutDepth == 0)
         layoutIfNeeded();
     if (auto* d = delegate())
@@ -279,6 +407,8 @@ void ScrollView::setContentSize(const QSizeF& size)
     m_contentSize = valid;
     placeContent();
     updateIndicators();
+    if (m_overhang)
+        m_overhang->refresh();
 }
 
 void ScrollView::setContentInset(const QMarginsF& inset)
@@ -374,6 +504,8 @@ void ScrollView::layoutSubviews()
     keepOffsetInRange();
     placeContent();
     updateIndicators();
+    if (m_overhang)
+        m_overhang->refresh();
     guarded([this] { layoutContent(); });
     --m_layoutDepth;
 }

@@ -206,4 +206,36 @@ TEST_P(ScrollViewPaging, APressThatStopsTheGlideSettlesOnAPageWhenLetGo)
     EXPECT_TRUE(listener.log.isEmpty());
 }
 
+TEST_P(ScrollViewPaging, ContentShowsBeyondTheBoundsOnlyWhenNotClipping)
+{
+    // A red page right of the one in view, and a green one left of it.
+    scroll->setContentOffset(QPointF(100, 0));
+    scroll->addSubview(new View(QRectF(200, 0, 100, 50)));
+    scroll->subviews().last()->setBackgroundColor(Qt::red);
+    scroll->addSubview(new View(QRectF(0, 0, 100, 50)));
+    scroll->subviews().last()->setBackgroundColor(Qt::green);
+    auto pixel = [&](int px) {
+        testsupport::processEvents(20);
+        const QImage shot = window->snapshot();
+        return shot.pixelColor(QPoint(px, 50) * shot.devicePixelRatio());
+    };
+    EXPECT_TRUE(scroll->clipsToBounds());
+    EXPECT_EQ(pixel(300), QColor(Qt::white));
+
+    scroll->setClipsToBounds(false);
+    EXPECT_EQ(pixel(300), QColor(Qt::red));
+    EXPECT_EQ(pixel(100), QColor(Qt::green));
+    EXPECT_EQ(pixel(200), QColor(Qt::white)); // the page in view has nothing
+    // It goes with the content as it scrolls.
+    scroll->setContentOffset(QPointF(200, 0));
+    EXPECT_EQ(pixel(200), QColor(Qt::red));
+    EXPECT_EQ(pixel(300), QColor(Qt::white));
+    EXPECT_EQ(pixel(20), QColor(Qt::green));
+    // Touches there reach the superview, not the content, as on the platform.
+    EXPECT_EQ(window->childAt(QPoint(20, 50)), nullptr);
+
+    scroll->setClipsToBounds(true);
+    EXPECT_EQ(pixel(20), QColor(Qt::white));
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, ScrollViewPaging, ::testing::Values("tablet", "phone"));
