@@ -26,6 +26,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTimeZone>
 #include <gtest/gtest.h>
@@ -247,6 +248,32 @@ TEST_F(AppDelegateTest, WithTheCloudEnabledStartUpWaitsLonger)
     });
     delegate->didFinishLaunching();
     EXPECT_EQ(waited, 6000);
+}
+
+TEST_F(AppDelegateTest, TheWaitEndsWhenTheStoreIsInWithoutHoldingUpTheMainQueue)
+{
+    delegate = std::make_unique<RecordingDelegate>();
+    QElapsedTimer clock;
+    qint64 readyAt = -1;
+    qint64 launchedAt = -1;
+    QObject::connect(delegate.get(), &AppDelegate::storeReady, [&] { readyAt = clock.elapsed(); });
+    QObject::connect(
+        delegate.get(), &AppDelegate::launchFinished, [&] { launchedAt = clock.elapsed(); });
+    clock.start();
+    delegate->didFinishLaunching();
+    // Start-up has returned: the main queue keeps running while the store loads.
+    EXPECT_LT(clock.elapsed(), AppDelegate::LocalLaunchWaitMs);
+    EXPECT_FALSE(delegate->isLaunched());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return delegate->isLaunched(); }, 20000));
+    // Never before the store is in, unless the whole wait has passed; not longer than
+    // needed when it is in early.
+    EXPECT_TRUE(readyAt >= 0 || launchedAt >= AppDelegate::LocalLaunchWaitMs);
+    if (readyAt >= 0) {
+        EXPECT_GE(launchedAt, readyAt);
+        if (readyAt < AppDelegate::LocalLaunchWaitMs / 2) {
+            EXPECT_LT(launchedAt, AppDelegate::LocalLaunchWaitMs);
+        }
+    }
 }
 
 TEST_F(AppDelegateTest, TheDebugSettingSendsTheErrorStreamToTheDebugLog)
