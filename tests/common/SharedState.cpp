@@ -1,5 +1,6 @@
 #include "common/TestSupport.h"
 
+#include "platform/LocalNotifications.h"
 #include "platform/UserDefaults.h"
 #include "platform/coredata/CloudContainer.h"
 #include "platform/coredata/UbiquitousKeyValueStore.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/TextView.h"
+#include "utilities/shell/RatePromptServices.h"
 #include "utilities/shell/ScreenServices.h"
 #include "utilities/store/StoreStack.h"
 #include "widgets/ProgressHUD.h"
@@ -37,13 +39,17 @@ void resetSharedState()
     platform::ui::TextField::appearance() = {};
     platform::ui::TextView::appearance() = {};
     platform::ui::DatePicker::appearance() = {};
-    // A test that needs screen records installs the factory it means.
+    // A test that needs screen records installs the factory it means; the same for the
+    // rate prompt start-up configures.
     ScreenServices::install(nullptr);
+    RatePromptServices::install(nullptr);
     // The forms' shared appearance and their delayed steps.
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});
     ProgressHUD::appearance() = {};
 #endif
+    // Scheduled notifications live in the test's home; the clock is the system's again.
+    platform::LocalNotifications::shared().reset();
     platform::coredata::CloudContainer::reset();
     platform::coredata::UbiquitousKeyValueStore::defaultStore().reset();
 }
