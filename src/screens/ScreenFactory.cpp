@@ -6,6 +6,8 @@
 #include "grid/Parent.h"
 #include "grid/RowObject.h"
 #include "platform/coredata/ManagedObject.h"
+#include "screens/CloudTableDataController.h"
+#include "screens/DatabaseDataController.h"
 #include "screens/ListImageSelectDataController.h"
 #include "screens/ListSelectDataController.h"
 #include "utilities/data/BitManager.h"
@@ -284,6 +286,8 @@ QStringList ScreenFactory::screenIds()
 
 void ScreenFactory::registerClasses()
 {
+    ClassRegistry::registerClass<CloudTableDataController>();
+    ClassRegistry::registerClass<DatabaseDataController>();
     ClassRegistry::registerClass<ListSelectDataController>();
     ClassRegistry::registerClass<ListImageSelectDataController>();
 }
