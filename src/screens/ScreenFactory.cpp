@@ -10,6 +10,7 @@
 #include "screens/DatabaseDataController.h"
 #include "screens/ListImageSelectDataController.h"
 #include "screens/ListSelectDataController.h"
+#include "screens/MainDataController.h"
 #include "utilities/data/BitManager.h"
 #include "utilities/shell/DeviceHelper.h"
 #include "utilities/shell/ScreenServices.h"
@@ -288,6 +289,7 @@ void ScreenFactory::registerClasses()
 {
     ClassRegistry::registerClass<CloudTableDataController>();
     ClassRegistry::registerClass<DatabaseDataController>();
+    ClassRegistry::registerClass<MainDataController>();
     ClassRegistry::registerClass<ListSelectDataController>();
     ClassRegistry::registerClass<ListImageSelectDataController>();
 }

@@ -12,6 +12,7 @@
 #include "platform/ui/TextInput.h"
 #include "platform/ui/TextView.h"
 #include "screens/ApplicationState.h"
+#include "screens/MainDataController.h"
 #include "utilities/shell/ScreenServices.h"
 #include "utilities/store/StoreStack.h"
 #include "widgets/ProgressHUD.h"
@@ -44,8 +45,9 @@ void resetSharedState()
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});
     ProgressHUD::appearance() = {};
-    // The screens' open database, store manager and reminders.
+    // The screens' open database, store manager and reminders, and what Home keeps.
     ApplicationState::reset();
+    MainDataController::resetProcessState();
 #endif
     platform::coredata::CloudContainer::reset();
     platform::coredata::UbiquitousKeyValueStore::defaultStore().reset();
