@@ -8,6 +8,7 @@
 #include "platform/coredata/ManagedObject.h"
 #include "screens/CloudTableDataController.h"
 #include "screens/DatabaseDataController.h"
+#include "screens/GenericTemplateDataController.h"
 #include "screens/ListImageSelectDataController.h"
 #include "screens/ListSelectDataController.h"
 #include "screens/MainDataController.h"
@@ -290,6 +291,7 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<CloudTableDataController>();
     ClassRegistry::registerClass<DatabaseDataController>();
     ClassRegistry::registerClass<MainDataController>();
+    ClassRegistry::registerClass<GenericTemplateDataController>();
     ClassRegistry::registerClass<ListSelectDataController>();
     ClassRegistry::registerClass<ListImageSelectDataController>();
 }

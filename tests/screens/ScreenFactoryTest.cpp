@@ -179,3 +179,19 @@ TEST_F(ScreenFactoryTest, UnknownIdsGoToTheBridgeFactory)
     EXPECT_EQ(browser->dataController, "FileBrowserDataController");
     EXPECT_TRUE(bits(browser->buttonBits).contains(37));
 }
+
+TEST_F(ScreenFactoryTest, OnceInstalledTheDelegateAnswersAndTheControllersAreKnown)
+{
+    KivoAppDelegate* delegate = KivoAppDelegate::ApplicationDelegate();
+    EXPECT_EQ(delegate->GetScreen("SCREEN_BRIDGE", nullptr), nullptr);
+    ScreenFactory::install();
+    const auto record = std::dynamic_pointer_cast<BridgeScreenData>(
+        delegate->GetScreen("SCREEN_BRIDGE", nullptr));
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->title, "Databases");
+    for (const char* name : { "DatabaseDataController", "MainDataController",
+             "GenericTemplateDataController", "ListImageSelectDataController" })
+        EXPECT_NE(ClassRegistry::create(name), nullptr) << name;
+    // A class of a later screen is named but not known yet.
+    EXPECT_EQ(ClassRegistry::create("ColorDataController"), nullptr);
+}
