@@ -12,6 +12,8 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/TextView.h"
+#include "screens/ApplicationState.h"
+#include "screens/MainDataController.h"
 #include "utilities/shell/RatePromptServices.h"
 #include "utilities/shell/ScreenServices.h"
 #include "utilities/store/StoreStack.h"
@@ -47,6 +49,9 @@ void resetSharedState()
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});
     ProgressHUD::appearance() = {};
+    // The screens' open database, store manager and reminders, and what Home keeps.
+    ApplicationState::reset();
+    MainDataController::resetProcessState();
 #endif
     // Scheduled notifications live in the test's home; the clock is the system's again.
     platform::LocalNotifications::shared().reset();
