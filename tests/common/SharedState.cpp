@@ -11,6 +11,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/TextView.h"
+#include "reports/ReportController.h"
 #include "utilities/shell/ScreenServices.h"
 #include "utilities/store/StoreStack.h"
 #include "widgets/ProgressHUD.h"
@@ -43,6 +44,8 @@ void resetSharedState()
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});
     ProgressHUD::appearance() = {};
+    // Saved files open with the desktop's program unless a test stands in for it.
+    ReportController::setFileOpener({});
 #endif
     platform::coredata::CloudContainer::reset();
     platform::coredata::UbiquitousKeyValueStore::defaultStore().reset();
