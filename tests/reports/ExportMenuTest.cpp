@@ -151,6 +151,7 @@ TEST_F(ExportMenuTest, ATabletClosesThePopupBeforeTheActionAPhoneKeepsItsStack)
     menu->showMenu();
     host->menuSelect(1);
     EXPECT_EQ(host->menuDismissals, 1);
+    ASSERT_TRUE(platform::ui::Device::current().selectModel("tablet"));
 }
 
 TEST_F(ExportMenuTest, SaveCsvWritesRawValuesAndOffersToOpenTheFile)
