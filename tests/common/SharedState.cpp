@@ -12,6 +12,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/TextView.h"
+#include "reports/ReportController.h"
 #include "screens/ApplicationState.h"
 #include "screens/MainDataController.h"
 #include "utilities/shell/RatePromptServices.h"
@@ -52,6 +53,8 @@ void resetSharedState()
     // The screens' open database, store manager and reminders, and what Home keeps.
     ApplicationState::reset();
     MainDataController::resetProcessState();
+    // Saved files open with the desktop's program unless a test stands in for it.
+    ReportController::setFileOpener({});
 #endif
     // Scheduled notifications live in the test's home; the clock is the system's again.
     platform::LocalNotifications::shared().reset();
