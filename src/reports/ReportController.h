@@ -1,8 +1,8 @@
 #pragma once
 
-#include "grid/FileBrowserProtocol.h"
 #include "platform/ui/AlertView.h"
 #include "utilities/data/OrderedDictionary.h"
+#include "utilities/shell/FileBrowserProtocol.h"
 
 #include <QByteArray>
 #include <QList>

@@ -2,7 +2,6 @@
 
 #include "common/TestSupport.h"
 #include "grid/ExportMenuHost.h"
-#include "grid/FileBrowserProtocol.h"
 #include "grid/RowObject.h"
 #include "grid/TableDataController.h"
 #include "model/ModelFixture.h"
@@ -19,6 +18,7 @@
 #include "reports/GenericTemplateReportController.h"
 #include "reports/GenericTemplateReportDataSource.h"
 #include "reports/ReportController.h"
+#include "utilities/shell/FileBrowserProtocol.h"
 #include "utilities/shell/FileInfo.h"
 #include "utilities/shell/FileManager.h"
 #include "utilities/store/KivoLibContext.h"

@@ -1,4 +1,4 @@
-#include "grid/FileBrowserProtocol.h"
+#include "utilities/shell/FileBrowserProtocol.h"
 
 FileBrowserProtocol::~FileBrowserProtocol() = default;
 
