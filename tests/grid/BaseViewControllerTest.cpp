@@ -192,6 +192,14 @@ struct BaseScreens : ::testing::Test {
         return messages;
     }
 
+    // Closes the alerts on screen and waits until they have gone.
+    static void dismissAlerts()
+    {
+        for (AlertView* alert : AlertView::visibleAlerts())
+            alert->dismissWithClickedButtonIndex(0, false);
+        EXPECT_TRUE(testsupport::waitUntil([] { return AlertView::visibleAlerts().isEmpty(); }));
+    }
+
     static bool overlayShown(BaseViewController* screen)
     {
         return ProgressHUD::HUDForView(screen->view()) != nullptr;
@@ -408,8 +416,7 @@ TEST_F(BaseScreens, AFailedBuildShowsTheExceptionAndNoForm)
     EXPECT_EQ(log.madeOn, nullptr);
     EXPECT_EQ(navigation->topViewController(), screen);
 
-    for (AlertView* alert : AlertView::visibleAlerts())
-        alert->dismissWithClickedButtonIndex(0, false);
+    dismissAlerts();
     log.failBuild = false;
     log.failMake = true;
     screen->ShowDetail(QVariant(1), "TestForm", {});
@@ -419,8 +426,7 @@ TEST_F(BaseScreens, AFailedBuildShowsTheExceptionAndNoForm)
     EXPECT_EQ(screen->dataController()->lastDetailViewController(), nullptr);
 
     // A class nobody registered is said so at once.
-    for (AlertView* alert : AlertView::visibleAlerts())
-        alert->dismissWithClickedButtonIndex(0, false);
+    dismissAlerts();
     screen->ShowDetail(QVariant(1), "NoSuchForm", {});
     EXPECT_EQ(alertMessages().size(), 1);
 }
@@ -481,7 +487,7 @@ TEST_F(BaseScreens, ALocalSaveWritesTheWholeFileAndSaysSo)
     // Nothing is left beside it.
     EXPECT_EQ(QDir(testsupport::homePath()).entryList({ "export*" }, QDir::Files).size(), 1);
 
-    alerts.first()->dismissWithClickedButtonIndex(0, false);
+    dismissAlerts();
     screen->saveFile(path, "x", false, false, nullptr);
     EXPECT_EQ(alertMessages(), QStringList { "Information: Successfully Saved." });
 }
@@ -495,18 +501,18 @@ TEST_F(BaseScreens, AFailedLocalSaveShowsItsErrorAndNoSuccess)
     QStringList messages = alertMessages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.first().startsWith("Error: The folder")) << messages.first().toStdString();
-    AlertView::visibleAlerts().first()->dismissWithClickedButtonIndex(0, false);
+    dismissAlerts();
 
     screen->saveFile("/proc/export.csv", "data", false, true, nullptr);
     messages = alertMessages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.first().startsWith("Error: The file \u201cexport.csv\u201d"))
         << messages.first().toStdString();
-    AlertView::visibleAlerts().first()->dismissWithClickedButtonIndex(0, false);
+    dismissAlerts();
 
     screen->saveFile("  ", "data", false, true, nullptr);
     EXPECT_EQ(alertMessages(), QStringList { "Error: Invalid File Name." });
-    AlertView::visibleAlerts().first()->dismissWithClickedButtonIndex(0, false);
+    dismissAlerts();
 
     // A full disk: the write stops part way; the earlier file stays whole.
     const QString path = home + "/report.pdf";
