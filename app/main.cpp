@@ -1,3 +1,4 @@
+#include "grid/MainCollectionViewController.h"
 #include "platform/LocalTimeZone.h"
 #include "platform/Product.h"
 #include "platform/ui/Application.h"
@@ -12,8 +13,11 @@
 
 #include <QApplication>
 
-// The application shell: the main window with an empty navigation stack, styled from the
-// settings. The full start-up of the application's delegate builds on this.
+#include <memory>
+
+// The application shell: the main window whose navigation stack starts with the root grid
+// screen, styled from the settings. The full start-up of the application's delegate builds
+// on this.
 int main(int argc, char** argv)
 {
     platform::LocalTimeZone::pin();
@@ -31,16 +35,17 @@ int main(int argc, char** argv)
     MailComposeViewController::registerAsComposer();
     ScreenFactory::install();
 
-    platform::ui::NavigationController navigation;
-    navigation.setTitle(QApplication::applicationDisplayName());
+    std::unique_ptr<platform::ui::NavigationController> navigation(
+        MainCollectionViewController::createRootNavigation());
+    navigation->setTitle(QApplication::applicationDisplayName());
     Theme* style = Theme::current();
-    style->applyStyleToNavigatioBar(navigation.navigationBar());
-    style->applyiOS7StyleForToolbar(navigation.toolbar());
-    navigation.view()->setBackgroundPattern(
+    style->applyStyleToNavigatioBar(navigation->navigationBar());
+    style->applyiOS7StyleForToolbar(navigation->toolbar());
+    navigation->view()->setBackgroundPattern(
         platform::ui::Image(style->BackColor().patternImage(), 2.0));
 
     auto& application = platform::ui::Application::shared();
-    application.setRootViewController(&navigation);
+    application.setRootViewController(navigation.get());
     application.makeKeyAndVisible();
     const int result = app.exec();
     application.reset();
