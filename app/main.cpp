@@ -1,3 +1,4 @@
+#include "grid/MainCollectionViewController.h"
 #include "model/AppDelegate.h"
 #include "platform/LocalTimeZone.h"
 #include "platform/Product.h"
@@ -21,7 +22,8 @@ namespace {
 // Shown once start-up has waited for the store.
 std::unique_ptr<platform::ui::NavigationController> showFirstScreen()
 {
-    auto navigation = std::make_unique<platform::ui::NavigationController>();
+    std::unique_ptr<platform::ui::NavigationController> navigation(
+        MainCollectionViewController::createRootNavigation());
     navigation->setTitle(QApplication::applicationDisplayName());
     Theme* style = Theme::current();
     style->applyStyleToNavigatioBar(navigation->navigationBar());

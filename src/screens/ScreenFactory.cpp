@@ -1,5 +1,6 @@
 #include "screens/ScreenFactory.h"
 
+#include "bridge/iCloudDocumentService.h"
 #include "grid/BridgeScreenData.h"
 #include "grid/BridgeScreenFactory.h"
 #include "grid/ClassRegistry.h"
@@ -300,4 +301,6 @@ void ScreenFactory::install()
 {
     registerClasses();
     ScreenServices::install(std::make_unique<FactoryServices>());
+    // Screens save their documents into the cloud through the files layer, above them.
+    iCloudDocumentService::install();
 }

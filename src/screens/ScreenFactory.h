@@ -28,8 +28,9 @@ public:
     // The ids of the table, in the order they are tested.
     static QStringList screenIds();
 
-    // Makes this factory the one the application's delegate asks (GetScreen) and makes
-    // the screens' classes known by name; done once at start-up.
+    // Makes this factory the one the application's delegate asks (GetScreen), the cloud
+    // documents store the one the screens save into, and the screens' classes known by
+    // name; done once at start-up.
     static void install();
     // Makes the data controllers of this layer known to the class registry.
     static void registerClasses();

@@ -7,6 +7,7 @@
 #ifndef KIVOTAB_TEST_CORE_ONLY
 #include "forms/FormElement.h"
 #include "forms/FormScheduler.h"
+#include "grid/CloudDocumentService.h"
 #include "platform/ui/DatePicker.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TextField.h"
@@ -46,6 +47,7 @@ void resetSharedState()
     // rate prompt start-up configures.
     ScreenServices::install(nullptr);
     RatePromptServices::install(nullptr);
+    CloudDocumentService::install(nullptr);
     // The forms' shared appearance and their delayed steps.
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});
