@@ -127,9 +127,12 @@ bool FormAutoEntryTableViewCell::becomeFirstResponder()
 
 QString FormAutoEntryTableViewCell::completionForPrefix(const QString& prefix)
 {
-    if (!m_completionEnabled || prefix.isNull())
+    if (!m_completionEnabled)
         return QStringLiteral("");
-    return FormAutoEntryElement::completion(m_values, prefix, &m_lastFull);
+    // A cleared field (no text at all) is an empty prefix: it offers nothing and leaving
+    // it writes nothing in.
+    return FormAutoEntryElement::completion(
+        m_values, prefix.isNull() ? QStringLiteral("") : prefix, &m_lastFull);
 }
 
 void FormAutoEntryTableViewCell::textFieldEditingChanged()
