@@ -6,6 +6,7 @@
 #include "forms/FormTableView.h"
 #include "platform/MutableDictionary.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ViewController.h"
 
 #include <cmath>
 
@@ -143,6 +144,7 @@ void FormDateTimeElement::selected(FormTableView* tableView, FormControllerProto
     FormControllerProtocol* sub = controller->controllerForRoot(this);
     if (!sub)
         return;
+    sub->viewController()->view(); // its table exists from here on
     if (FormTableView* table = sub->formTableView())
         table->setScrollEnabled(false);
     controller->displayViewController(sub->viewController(), presentationMode());
