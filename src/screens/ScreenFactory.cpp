@@ -1,5 +1,6 @@
 #include "screens/ScreenFactory.h"
 
+#include "bridge/iCloudDocumentService.h"
 #include "grid/BridgeScreenData.h"
 #include "grid/BridgeScreenFactory.h"
 #include "grid/Parent.h"
@@ -28,4 +29,6 @@ std::shared_ptr<BridgeScreenData> ScreenFactory::GetScreen(
 void ScreenFactory::install()
 {
     ScreenServices::install(std::make_unique<FactoryServices>());
+    // Screens save their documents into the cloud through the files layer, above them.
+    iCloudDocumentService::install();
 }

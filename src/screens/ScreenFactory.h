@@ -17,7 +17,7 @@ public:
     static std::shared_ptr<BridgeScreenData> GetScreen(
         const QString& screenId, const std::shared_ptr<Parent>& parent);
 
-    // Makes this factory the one the application's delegate asks (GetScreen); done once
-    // at start-up.
+    // Makes this factory the one the application's delegate asks (GetScreen), and the
+    // cloud documents store the one the screens save into; done once at start-up.
     static void install();
 };

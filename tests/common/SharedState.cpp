@@ -6,6 +6,7 @@
 #ifndef KIVOTAB_TEST_CORE_ONLY
 #include "forms/FormElement.h"
 #include "forms/FormScheduler.h"
+#include "grid/CloudDocumentService.h"
 #include "platform/ui/DatePicker.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TextField.h"
@@ -39,6 +40,7 @@ void resetSharedState()
     platform::ui::DatePicker::appearance() = {};
     // A test that needs screen records installs the factory it means.
     ScreenServices::install(nullptr);
+    CloudDocumentService::install(nullptr);
     // The forms' shared appearance and their delayed steps.
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});
