@@ -48,7 +48,7 @@ std::optional<QSizeF> popupSizeOf(ViewController* controller)
 } // namespace
 
 FormController::FormController(QObject* parent)
-    : ViewController(parent)
+    : BaseViewController(parent)
 {
     FormThread::assertMain();
 }
@@ -134,7 +134,7 @@ FormTableView* FormController::formTableView() const
 
 void FormController::loadView()
 {
-    ViewController::loadView();
+    BaseViewController::loadView();
     auto* table = new FormTableView(this, m_root);
     m_formTableView = table;
     setView(table);
@@ -145,7 +145,7 @@ void FormController::viewWillAppear(bool animated)
     m_viewOnScreen = true;
     if (m_formTableView)
         m_formTableView->deselectRows();
-    ViewController::viewWillAppear(animated);
+    BaseViewController::viewWillAppear(animated);
     if (m_root) {
         setTitle(m_root->title());
         navigationItem()->setTitle(m_root->title());
@@ -154,7 +154,7 @@ void FormController::viewWillAppear(bool animated)
 
 void FormController::viewDidAppear(bool animated)
 {
-    ViewController::viewDidAppear(animated);
+    BaseViewController::viewDidAppear(animated);
     if (!m_root || !m_formTableView)
         return;
     if (const std::optional<FormIndexPath> path = m_root->preselectedElementIndex) {
@@ -175,7 +175,7 @@ void FormController::viewDidAppear(bool animated)
 void FormController::viewWillDisappear(bool animated)
 {
     m_viewOnScreen = false;
-    ViewController::viewWillDisappear(animated);
+    BaseViewController::viewWillDisappear(animated);
     if (m_willDisappearCallback)
         m_willDisappearCallback();
 }

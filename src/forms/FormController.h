@@ -1,10 +1,9 @@
 #pragma once
 
 #include "forms/FormControllerProtocol.h"
+#include "grid/BaseViewController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
-#include "widgets/PopoverControllerDelegate.h"
 
 #include <QPointer>
 
@@ -21,13 +20,12 @@ namespace platform::ui {
 class NavigationController;
 }
 
-// The screen that shows a form root as a table, and the base of every detail form. It
+// The screen that shows a form root as a table, and the base of every detail form; as a
+// base screen it also has a screen record, toolbars, the counted overlay and popovers. It
 // opens nested roots the way each asks (pushed, in a popover, modally), closes a choice
 // list after a pick, shows a loading overlay, keeps the table clear of the keyboard, and
 // shows and hides rows and sections with animations. Main thread only.
-class FormController : public platform::ui::ViewController,
-                       public FormControllerProtocol,
-                       public PopoverControllerDelegate {
+class FormController : public BaseViewController, public FormControllerProtocol {
     Q_OBJECT
 
 public:
@@ -135,7 +133,7 @@ public:
         m_willDisappearCallback = std::move(callback);
     }
 
-    // PopoverControllerDelegate: the table shows what the popover changed.
+    // In place of the base's: the table shows what the popover changed.
     void popoverControllerDidDismissPopover(PopoverController* controller) override;
 
 private:
