@@ -1,4 +1,5 @@
 #include "forms/FormAppearance.h"
+#include "forms/FormClassicAppearance.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormLabelElement.h"
 #include "forms/FormTableViewCell.h"
@@ -163,4 +164,42 @@ TEST_F(FormLayout, CellsTakeTheAppearanceAndShowWhatATapDoes)
     // Reuse identifiers: key and class.
     plain->setKey("a");
     EXPECT_EQ(plain->cellReuseIdentifier(), "QuickformElementCellaFormLabelElement");
+}
+
+TEST_F(FormLayout, SectionsShowTheirOwnHeadersOrTheClassicDrawnOnes)
+{
+    auto root = std::make_shared<FormRootElement>();
+    root->setGrouped(true);
+    auto pictured = FormSection::initWithTitle("Pictured");
+    pictured->setHeaderImage("tick");
+    pictured->addElement(FormLabelElement::initWithTitle("One", QVariant()));
+    auto titled = FormSection::initWithTitle("Shipping address");
+    titled->setFooter("Parcels go out on weekdays.");
+    titled->addElement(FormLabelElement::initWithTitle("Two", QVariant()));
+    root->addSection(pictured);
+    root->addSection(titled);
+    auto classic = std::make_shared<FormClassicAppearance>();
+    root->setAppearance(classic);
+    open(root);
+    // The header image's view, as high as the image.
+    View* image = table()->headerViewForSection(0);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image, pictured->headerView());
+    EXPECT_EQ(table()->rectForHeaderInSection(0).height(), Image::named("tick").size().height());
+    // The classic record draws the title in its font and keeps the footer it drew.
+    View* header = table()->headerViewForSection(1);
+    ASSERT_NE(header, nullptr);
+    auto* label = header->findChild<Label*>();
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), "Shipping address");
+    EXPECT_EQ(label->font(), *classic->sectionTitleFont);
+    EXPECT_EQ(label->textColor(), classic->sectionTitleColor->toQColor());
+    ASSERT_NE(titled->footerView(), nullptr);
+    EXPECT_EQ(table()->footerViewForSection(1), titled->footerView());
+    EXPECT_EQ(titled->footerView()->findChild<Label*>()->text(), "Parcels go out on weekdays.");
+    const double width = table()->frame().width();
+    EXPECT_EQ(classic->heightForHeaderInSection(titled.get(), table(), 1),
+        std::ceil(
+            Font::measure("Shipping address", *classic->sectionTitleFont, width - 20).height())
+            + 24);
 }
