@@ -1,4 +1,9 @@
 #include "forms/FormBooleanElement.h"
+#include "forms/FormFloatElement.h"
+#include "forms/FormFloatTableViewCell.h"
+#include "forms/FormLabelElement.h"
+#include "forms/FormMultilineElement.h"
+#include "forms/FormMultilineTextViewController.h"
 #include "forms/FormRadioElement.h"
 #include "forms/FormRadioItemElement.h"
 #include "forms/FormRadioSection.h"
@@ -7,7 +12,9 @@
 #include "forms/FormSelectSection.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
+#include "platform/ui/Slider.h"
 #include "platform/ui/Switch.h"
 #include "widgets/PopoverController.h"
 
@@ -229,4 +236,54 @@ TEST_F(ChoiceCell, ASegmentedRowChoosesBySegment)
     EXPECT_EQ(size->selected(), 0);
     EXPECT_EQ(size->selectedItem(), QVariant("S"));
     EXPECT_EQ(changes, 1);
+}
+
+TEST_F(ChoiceCell, ASliderRowAndATappableImageTellTheirElements)
+{
+    auto level = FormFloatElement::initWithTitle("Level", 0.25f);
+    int changes = 0;
+    level->onValueChanged = [&](FormRootElement*) { ++changes; };
+    auto pictured = FormLabelElement::initWithTitle("Pictured", QVariant());
+    pictured->setImageNamed("database");
+    int imageTaps = 0;
+    pictured->onImageSelected = [&](FormElement* element) {
+        EXPECT_EQ(element, pictured.get());
+        ++imageTaps;
+    };
+    open(formOf({ level, pictured }));
+    auto* cell = qobject_cast<FormFloatTableViewCell*>(cellOf(level.get()));
+    ASSERT_NE(cell, nullptr);
+    Slider* slider = cell->slider();
+    EXPECT_EQ(slider->value(), 0.25f);
+    // The slider takes the room right of the title.
+    EXPECT_GT(slider->frame().left(), cell->textLabel()->frame().right());
+    const QRectF track = slider->trackRect();
+    testsupport::GestureSynthesizer::tap(slider, QPointF(track.right() - 1, track.center().y()));
+    settle();
+    EXPECT_GT(level->floatValue(), 0.9f);
+    EXPECT_EQ(changes, 1);
+    testsupport::GestureSynthesizer::tap(cellOf(pictured.get())->imageView());
+    settle();
+    EXPECT_EQ(imageTaps, 1);
+}
+
+TEST_F(ChoiceCell, AMultilineRowOpensInAPopoverOfItsSizeOnATablet)
+{
+    auto note = FormMultilineElement::initWithTitle("Note", "Hello");
+    note->popupSize = QSizeF(400, 300);
+    open(formOf({ note }));
+    tapRow(note.get(), 200);
+    ASSERT_NE(form->popoverForChildRoot(), nullptr);
+    EXPECT_EQ(form->popoverForChildRoot()->contentSize(), QSizeF(400, 300));
+    auto* editor = qobject_cast<FormMultilineTextViewController*>(
+        form->popoverForChildRoot()->contentViewController());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->textView()->isFirstResponder());
+    // A tap outside closes it; the row shows the text.
+    editor->textView()->setText("Hello there");
+    form->popoverForChildRoot()->dismissPopoverAnimated(false);
+    settle();
+    EXPECT_EQ(form->popoverForChildRoot(), nullptr);
+    EXPECT_EQ(note->textValue(), "Hello there");
+    EXPECT_EQ(entryCellOf(note.get())->textField()->text(), "Hello there");
 }
