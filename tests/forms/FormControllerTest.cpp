@@ -8,6 +8,7 @@
 #include "forms/FormSortingSection.h"
 #include "platform/MutableDictionary.h"
 #include "platform/NotificationCenter.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/InputPanel.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationItem.h"
@@ -385,6 +386,32 @@ TEST_F(FormScreens, ADisappearingScreenRunsItsCallback)
     form->setWillDisappearCallback([&] { ++called; });
     tapRow(row.get());
     EXPECT_EQ(called, 1);
+}
+
+TEST_F(FormScreens, ATreeBuiltOffTheMainThreadShowsOnIt)
+{
+    std::shared_ptr<FormRootElement> root;
+    std::thread opener([&] {
+        auto built = std::make_shared<FormRootElement>();
+        built->setTitle("Built elsewhere");
+        built->setGrouped(true);
+        auto section = FormSection::initWithTitle("Rows");
+        auto label = FormLabelElement::initWithTitle("Database", "Inventory");
+        label->setImageNamed("database");
+        section->addElement(label);
+        section->addElement(FormEntryElement::initWithTitle("Name", "Ada"));
+        section->addElement(FormMultilineElement::initWithTitle("Note", "Hi"));
+        section->addElement(FormDateTimeElement::initWithTitle(
+            "When", QDateTime(QDate(2024, 3, 12), QTime(9, 30), Qt::UTC)));
+        built->addSection(section);
+        root = built;
+    });
+    opener.join();
+    open(root);
+    ASSERT_EQ(table()->numberOfRowsInSection(0), 4);
+    EXPECT_EQ(cellOf(root->sections()[0]->elementAt(0))->detailTextLabel()->text(), "Inventory");
+    EXPECT_FALSE(cellOf(root->sections()[0]->elementAt(0))->imageView()->image().isNull());
+    EXPECT_EQ(form->title(), "Built elsewhere");
 }
 
 #include "FormControllerTest.moc"
