@@ -358,8 +358,10 @@ void FormController::popToPreviousRootElementOnMainThread()
     dismissViewController(true);
 }
 
-void FormController::popoverControllerDidDismissPopover(PopoverController*)
+void FormController::popoverControllerDidDismissPopover(PopoverController* controller)
 {
+    // A popover the base screen showed is forgotten as the base does it.
+    BaseViewController::popoverControllerDidDismissPopover(controller);
     if (m_formTableView)
         m_formTableView->reloadData();
     m_popoverForChildRoot.clear();

@@ -133,7 +133,7 @@ public:
         m_willDisappearCallback = std::move(callback);
     }
 
-    // In place of the base's: the table shows what the popover changed.
+    // The base forgets its popover; the table shows what the popover changed.
     void popoverControllerDidDismissPopover(PopoverController* controller) override;
 
 private:
