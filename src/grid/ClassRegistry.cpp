@@ -1,6 +1,7 @@
 #include "grid/ClassRegistry.h"
 
 #include "grid/BaseDataController.h"
+#include "grid/FileBrowserDataController.h"
 #include "grid/GenericOrderableRowViewController.h"
 #include "grid/GenericRowViewController.h"
 #include "grid/ListSelectRowViewController.h"
@@ -37,6 +38,7 @@ Registry& registry()
     [[maybe_unused]] static const bool seeded = [] {
         add<BaseDataController>(shared);
         add<TableDataController>(shared);
+        add<FileBrowserDataController>(shared);
         add<GenericRowViewController>(shared);
         add<ListSelectRowViewController>(shared);
         add<GenericOrderableRowViewController>(shared);
