@@ -652,8 +652,11 @@ void BaseViewController::openFileBrowser(FileBrowserSlot& slot, const QString& s
             return;
         }
         if (!slot.navigation) {
-            slot.navigation = new platform::ui::NavigationController(this);
-            slot.navigation->pushViewController(browser, false);
+            // Kept by this screen, not by the popup, so it can be shown again.
+            auto* navigation = new platform::ui::NavigationController();
+            navigation->setParent(this);
+            navigation->pushViewController(browser, false);
+            slot.navigation = navigation;
         }
         showSimplePopupcontroller(
             slot.navigation, QSizeF(FileBrowserWidth, FileBrowserHeight), QPointF(0, 0), true);
