@@ -1,3 +1,5 @@
+#include "grid/MainCollectionViewController.h"
+#include "model/AppDelegate.h"
 #include "platform/LocalTimeZone.h"
 #include "platform/Product.h"
 #include "platform/ui/Application.h"
@@ -5,15 +7,49 @@
 #include "platform/ui/View.h"
 #include "screens/ScreenFactory.h"
 #include "style/Theme.h"
-#include "utilities/shell/KivoAppDelegate.h"
-#include "utilities/shell/Preferences.h"
-#include "utilities/shell/UncaughtExceptionHandler.h"
+#include "utilities/shell/MessageHelper.h"
 #include "widgets/MailComposeViewController.h"
+#include "widgets/RatePrompt.h"
 
 #include <QApplication>
+#include <QStringList>
 
-// The application shell: the main window with an empty navigation stack, styled from the
-// settings. The full start-up of the application's delegate builds on this.
+#include <memory>
+
+namespace {
+
+// The first screen: the main window with its navigation stack, styled from the settings.
+// Shown once start-up has waited for the store.
+std::unique_ptr<platform::ui::NavigationController> showFirstScreen()
+{
+    std::unique_ptr<platform::ui::NavigationController> navigation(
+        MainCollectionViewController::createRootNavigation());
+    navigation->setTitle(QApplication::applicationDisplayName());
+    Theme* style = Theme::current();
+    style->applyStyleToNavigatioBar(navigation->navigationBar());
+    style->applyiOS7StyleForToolbar(navigation->toolbar());
+    navigation->view()->setBackgroundPattern(
+        platform::ui::Image(style->BackColor().patternImage(), 2.0));
+
+    auto& application = platform::ui::Application::shared();
+    application.setRootViewController(navigation.get());
+    application.makeKeyAndVisible();
+    return navigation;
+}
+
+// Files named on the command line reach the application the way the platform hands over
+// a file another application opens in it.
+void openHandedFiles(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        QString problem;
+        if (!platform::ui::Application::shared().handOverFile(path, &problem) && !problem.isEmpty())
+            MessageHelper::ShowMessage(problem, true);
+    }
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     platform::LocalTimeZone::pin();
@@ -22,27 +58,22 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(Product::name);
     QApplication::setApplicationVersion(KIVOTAB_VERSION);
 
-    installUncaughtExceptionHandler();
-
-    KivoAppDelegate delegate;
-    Preferences::registerDefaults();
-    delegate.setCurrentStyle(Theme::getDefaultTheme());
-    delegate.setVestionInSettings();
+    // What the layers above the model lend to start-up and to the screens.
+    RatePrompt::install();
     MailComposeViewController::registerAsComposer();
     ScreenFactory::install();
 
-    platform::ui::NavigationController navigation;
-    navigation.setTitle(QApplication::applicationDisplayName());
-    Theme* style = Theme::current();
-    style->applyStyleToNavigatioBar(navigation.navigationBar());
-    style->applyiOS7StyleForToolbar(navigation.toolbar());
-    navigation.view()->setBackgroundPattern(
-        platform::ui::Image(style->BackColor().patternImage(), 2.0));
+    AppDelegate delegate;
+    std::unique_ptr<platform::ui::NavigationController> navigation;
+    QObject::connect(&delegate, &AppDelegate::launchFinished, &delegate, [&] {
+        navigation = showFirstScreen();
+        openHandedFiles(QApplication::arguments().mid(1));
+    });
+    delegate.didFinishLaunching();
 
-    auto& application = platform::ui::Application::shared();
-    application.setRootViewController(&navigation);
-    application.makeKeyAndVisible();
     const int result = app.exec();
-    application.reset();
+    delegate.shutdown();
+    platform::ui::Application::shared().reset();
+    navigation.reset();
     return result;
 }

@@ -1,5 +1,9 @@
 #include "forms/FormAppearance.h"
 
+#include "forms/FormSection.h"
+#include "forms/FormTableView.h"
+#include "platform/ui/View.h"
+
 FormAppearance::FormAppearance() = default;
 
 FormAppearance::~FormAppearance() = default;
@@ -42,4 +46,33 @@ std::shared_ptr<FormAppearance> FormAppearance::copy() const
     made->sectionFooterFont = sectionFooterFont;
     made->sectionTitleShadowColor = sectionTitleShadowColor;
     return made;
+}
+
+platform::ui::View* FormAppearance::buildHeaderForSection(FormSection*, FormTableView*, int)
+{
+    return nullptr;
+}
+
+platform::ui::View* FormAppearance::buildFooterForSection(FormSection*, FormTableView*, int)
+{
+    return nullptr;
+}
+
+double FormAppearance::heightForHeaderInSection(FormSection* section, FormTableView*, int)
+{
+    if (platform::ui::View* view = section ? section->headerView() : nullptr)
+        return view->frame().height();
+    return platform::ui::TableView::AutomaticDimension;
+}
+
+double FormAppearance::heightForFooterInSection(FormSection* section, FormTableView*, int)
+{
+    if (platform::ui::View* view = section ? section->footerView() : nullptr)
+        return view->frame().height();
+    return platform::ui::TableView::AutomaticDimension;
+}
+
+void FormAppearance::cellWillAppearForElement(
+    platform::ui::TableViewCell*, FormElement*, const platform::ui::IndexPath&)
+{
 }

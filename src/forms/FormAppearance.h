@@ -1,11 +1,22 @@
 #pragma once
 
+#include "platform/ui/IndexPath.h"
 #include "style/Color.h"
 
 #include <QFont>
 
+#include <functional>
 #include <memory>
 #include <optional>
+
+class FormElement;
+class FormSection;
+class FormTableView;
+
+namespace platform::ui {
+class TableViewCell;
+class View;
+} // namespace platform::ui
 
 // The fonts, colours, alignments and sizes every form cell, section header and footer
 // and form table takes its look from. One record is shared by the elements of every form
@@ -49,6 +60,28 @@ public:
     std::optional<Color> actionColorDisabled;
     double cellBorderWidth = 0;
     int toolbarStyle = 0; // the platform's bar style: 0 default, 1 black
+
+    // Views a table or a selected row shows behind its content. A view has one place in
+    // the window, so the record keeps how to make one; unset for none.
+    using ViewMaker = std::function<platform::ui::View*()>;
+    ViewMaker selectedBackgroundView;
+    ViewMaker tableBackgroundView;
+    ViewMaker tableGroupedBackgroundView;
+
+    // The view shown as the section's header (footer); null for its title text.
+    virtual platform::ui::View* buildHeaderForSection(
+        FormSection* section, FormTableView* tableView, int index);
+    virtual platform::ui::View* buildFooterForSection(
+        FormSection* section, FormTableView* tableView, int index);
+    // The height of the section's own header (footer) view when it has one, else
+    // the table's automatic height.
+    virtual double heightForHeaderInSection(
+        FormSection* section, FormTableView* tableView, int index);
+    virtual double heightForFooterInSection(
+        FormSection* section, FormTableView* tableView, int index);
+    // Told before a row's cell shows.
+    virtual void cellWillAppearForElement(platform::ui::TableViewCell* cell, FormElement* element,
+        const platform::ui::IndexPath& indexPath);
 
 protected:
     // The record's defaults; each subclass runs its base's first. Subclass constructors

@@ -1,5 +1,8 @@
 #include "forms/FormAutoEntryElement.h"
 
+#include "forms/FormAutoEntryTableViewCell.h"
+#include "forms/FormTableView.h"
+
 FormAutoEntryElement::FormAutoEntryElement() = default;
 
 std::shared_ptr<FormAutoEntryElement> FormAutoEntryElement::initWithTitle(
@@ -34,4 +37,23 @@ QString FormAutoEntryElement::completion(
     if (full)
         *full = prefix;
     return QString(0, QChar());
+}
+
+platform::ui::TableViewCell* FormAutoEntryElement::getCellForTableView(
+    FormTableView* tableView, FormControllerProtocol* controller)
+{
+    auto* cell = qobject_cast<FormAutoEntryTableViewCell*>(
+        tableView->dequeueReusableCellWithIdentifier(FormAutoEntryTableViewCell::ReuseIdentifier));
+    if (!cell)
+        cell = new FormAutoEntryTableViewCell;
+    setUpEntryCell(cell, controller);
+    cell->prepareForElement(this, tableView);
+    return cell;
+}
+
+void FormAutoEntryElement::selected(FormTableView* tableView, FormControllerProtocol* controller,
+    const platform::ui::IndexPath& indexPath)
+{
+    if (isEnabled())
+        FormEntryElement::selected(tableView, controller, indexPath);
 }

@@ -30,6 +30,13 @@ public:
     // offered and the prefix itself is remembered.
     QString completionForPrefix(const QString& prefix);
 
+    // The auto-completing entry cell.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+    // A disabled row ignores taps.
+    void selected(FormTableView* tableView, FormControllerProtocol* controller,
+        const platform::ui::IndexPath& indexPath) override;
+
     // The same rule over any list; `full` receives what is remembered.
     static QString completion(const QStringList& values, const QString& prefix, QString* full);
 

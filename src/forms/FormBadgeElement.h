@@ -19,6 +19,10 @@ public:
     std::optional<Color> badgeColor;
     Color badgeTextColor = Color::whiteColor();
 
+    // A new badge cell every time: the title, the badge, the image.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+
 private:
     QString m_badge;
 };

@@ -1,5 +1,13 @@
 #include "forms/FormBooleanElement.h"
 
+#include "forms/FormTableView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Switch.h"
+#include "platform/ui/TableViewCell.h"
+#include "style/Theme.h"
+
+using namespace platform::ui;
+
 FormBooleanElement::FormBooleanElement()
 {
     m_boolValue = true;
@@ -97,4 +105,64 @@ void FormBooleanElement::fetchValueIntoObject(const QVariant& target)
 {
     if (!key().isEmpty())
         KeyValueCoding::setValueForKey(target, QVariant(m_boolValue), key());
+}
+
+TableViewCell* FormBooleanElement::getCellForTableView(
+    FormTableView* tableView, FormControllerProtocol* controller)
+{
+    TableViewCell* cell = FormLabelElement::getCellForTableView(tableView, controller);
+    cell->setAccessoryType(hasSections() ? TableViewCell::AccessoryType::DisclosureIndicator
+                                         : TableViewCell::AccessoryType::None);
+    cell->setSelectionStyle(
+        hasSections() ? TableViewCell::SelectionStyle::Blue : TableViewCell::SelectionStyle::None);
+    setController(controller);
+    QPointer<FormBooleanElement> self(this);
+    if (!hasImages()) {
+        auto* toggle = new Switch;
+        if (Theme* theme = Theme::current())
+            theme->applyStyleForSwitch(toggle);
+        toggle->setOn(m_boolValue);
+        toggle->setEnabled(isEnabled());
+        toggle->addTarget(
+            [self](Control* sender) {
+                if (self)
+                    self->switched(static_cast<Switch*>(sender)->isOn());
+            },
+            ControlEventValueChanged);
+        toggle->sizeToFit();
+        cell->setAccessoryView(toggle);
+        return cell;
+    }
+    auto* button = new Button;
+    button->setImage(offImage(), ControlStateNormal);
+    button->setImage(onImage(), ControlStateSelected);
+    button->setImage(onImage(), ControlStateSelected | ControlStateDisabled);
+    button->setEnabled(isEnabled());
+    button->setSelected(m_boolValue);
+    button->sizeToFit();
+    button->addTarget(
+        [self](Control* sender) {
+            if (!self)
+                return;
+            self->imagePressed(sender->isSelected());
+            sender->setSelected(self->boolValue());
+        },
+        ControlEventTouchUpInside);
+    cell->setAccessoryView(button);
+    return cell;
+}
+
+void FormBooleanElement::selected(
+    FormTableView* tableView, FormControllerProtocol* controller, const IndexPath& indexPath)
+{
+    setBoolValue(!m_boolValue);
+    if (TableViewCell* cell = tableView->cellForRowAtIndexPath(indexPath)) {
+        if (auto* toggle = qobject_cast<Switch*>(cell->accessoryView()))
+            toggle->setOn(m_boolValue, true);
+        else if (auto* button = qobject_cast<Button*>(cell->accessoryView()))
+            button->setSelected(m_boolValue);
+    }
+    if (controllerAction().isEmpty())
+        tableView->deselectRowAtIndexPath(indexPath, true);
+    handleElementSelected(controller);
 }

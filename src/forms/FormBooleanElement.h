@@ -45,6 +45,14 @@ public:
     // controller accessory action is sent, when there is one.
     void imagePressed(bool wasOn);
 
+    // The label row with a switch (or the image button) as its accessory.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+    // The row tapped: the flag flips, the switch or button follows, the row fades back
+    // (unless an action is set), then the selection handling runs. No keyboard.
+    void selected(FormTableView* tableView, FormControllerProtocol* controller,
+        const platform::ui::IndexPath& indexPath) override;
+
     // Nil for "boolValue" is NO.
     void setNilValueForKey(const QString& key) override;
     // Writes the flag as a boolean number under the key.

@@ -4,6 +4,7 @@
 #include "forms/FormBadgeElement.h"
 #include "forms/FormBooleanElement.h"
 #include "forms/FormButtonElement.h"
+#include "forms/FormController.h"
 #include "forms/FormDateTimeElement.h"
 #include "forms/FormDateTimeInlineElement.h"
 #include "forms/FormDecimalElement.h"
@@ -37,19 +38,20 @@ struct Registry {
 
 Registry::Registry()
 {
-    for (const QMetaObject* cls : { &FormElement::staticMetaObject,
-             &FormRootElement::staticMetaObject, &FormLabelElement::staticMetaObject,
-             &FormEntryElement::staticMetaObject, &FormAutoEntryElement::staticMetaObject,
-             &FormDecimalElement::staticMetaObject, &FormMultilineElement::staticMetaObject,
-             &FormFloatElement::staticMetaObject, &FormLoadingElement::staticMetaObject,
-             &FormEmptyListElement::staticMetaObject, &FormTextElement::staticMetaObject,
-             &FormBooleanElement::staticMetaObject, &FormButtonElement::staticMetaObject,
-             &FormBadgeElement::staticMetaObject, &FormDateTimeInlineElement::staticMetaObject,
-             &FormDateTimeElement::staticMetaObject, &FormRadioElement::staticMetaObject,
-             &FormSegmentedElement::staticMetaObject, &FormRadioItemElement::staticMetaObject,
-             &FormSelectItemElement::staticMetaObject, &FormSection::staticMetaObject,
-             &FormSortingSection::staticMetaObject, &FormDynamicDataSection::staticMetaObject,
-             &FormSelectSection::staticMetaObject, &FormRadioSection::staticMetaObject })
+    for (const QMetaObject* cls :
+        { &FormElement::staticMetaObject, &FormRootElement::staticMetaObject,
+            &FormLabelElement::staticMetaObject, &FormEntryElement::staticMetaObject,
+            &FormAutoEntryElement::staticMetaObject, &FormDecimalElement::staticMetaObject,
+            &FormMultilineElement::staticMetaObject, &FormFloatElement::staticMetaObject,
+            &FormLoadingElement::staticMetaObject, &FormEmptyListElement::staticMetaObject,
+            &FormTextElement::staticMetaObject, &FormBooleanElement::staticMetaObject,
+            &FormButtonElement::staticMetaObject, &FormBadgeElement::staticMetaObject,
+            &FormDateTimeInlineElement::staticMetaObject, &FormDateTimeElement::staticMetaObject,
+            &FormRadioElement::staticMetaObject, &FormSegmentedElement::staticMetaObject,
+            &FormRadioItemElement::staticMetaObject, &FormSelectItemElement::staticMetaObject,
+            &FormSection::staticMetaObject, &FormSortingSection::staticMetaObject,
+            &FormDynamicDataSection::staticMetaObject, &FormSelectSection::staticMetaObject,
+            &FormRadioSection::staticMetaObject, &FormController::staticMetaObject })
         classes.insert(QString::fromLatin1(cls->className()), cls);
 }
 

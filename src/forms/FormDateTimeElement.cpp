@@ -1,8 +1,12 @@
 #include "forms/FormDateTimeElement.h"
 
+#include "forms/FormControllerProtocol.h"
 #include "forms/FormDateTimeInlineElement.h"
 #include "forms/FormSection.h"
+#include "forms/FormTableView.h"
 #include "platform/MutableDictionary.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ViewController.h"
 
 #include <cmath>
 
@@ -120,4 +124,37 @@ void FormDateTimeElement::fetchValueIntoObject(const QVariant& target)
 {
     if (!key().isEmpty())
         KeyValueCoding::setValueForKey(target, QVariant(m_dateValue), key());
+}
+
+platform::ui::TableViewCell* FormDateTimeElement::getCellForTableView(
+    FormTableView* tableView, FormControllerProtocol* controller)
+{
+    platform::ui::TableViewCell* cell = FormRootElement::getCellForTableView(tableView, controller);
+    if (platform::ui::Label* detail = cell->detailTextLabel())
+        detail->setText(displayText());
+    return cell;
+}
+
+void FormDateTimeElement::selected(FormTableView* tableView, FormControllerProtocol* controller,
+    const platform::ui::IndexPath& indexPath)
+{
+    FormElement::selected(tableView, controller, indexPath);
+    if (!hasSections() || !controller)
+        return;
+    FormControllerProtocol* sub = controller->controllerForRoot(this);
+    if (!sub)
+        return;
+    sub->viewController()->view(); // its table exists from here on
+    if (FormTableView* table = sub->formTableView())
+        table->setScrollEnabled(false);
+    controller->displayViewController(sub->viewController(), presentationMode());
+    if (FormTableView* table = sub->formTableView())
+        if (table->numberOfSections() > 0 && table->numberOfRowsInSection(0) > 0)
+            table->selectRowAtIndexPath(platform::ui::IndexPath(0, 0), false,
+                platform::ui::TableView::ScrollPosition::None);
+    QPointer<FormDateTimeElement> self(this);
+    sub->setWillDisappearCallback([self] {
+        if (self)
+            self->takeValuesFromSubForm();
+    });
 }

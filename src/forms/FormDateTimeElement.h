@@ -41,6 +41,14 @@ public:
     // in date mode the time of now). Other modes are logged and change nothing.
     void takeValuesFromSubForm();
 
+    // The root's cell with the value as its detail text.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+    // Opens the sub-form (not scrolling, its first row selected); its values come back
+    // when it goes.
+    void selected(FormTableView* tableView, FormControllerProtocol* controller,
+        const platform::ui::IndexPath& indexPath) override;
+
     void fetchValueIntoObject(const QVariant& target) override;
 
 private:

@@ -1,5 +1,8 @@
 #include "forms/FormDateTimeInlineElement.h"
 
+#include "forms/FormDateEntryTableViewCell.h"
+#include "forms/FormTableView.h"
+#include "platform/ui/ImageView.h"
 #include "utilities/text/IcuDateFormatter.h"
 
 #include <cmath>
@@ -117,4 +120,23 @@ void FormDateTimeInlineElement::fetchValueIntoObject(const QVariant& target)
 {
     if (!key().isEmpty())
         KeyValueCoding::setValueForKey(target, QVariant(dateValue()), key());
+}
+
+platform::ui::TableViewCell* FormDateTimeInlineElement::getCellForTableView(
+    FormTableView* tableView, FormControllerProtocol* controller)
+{
+    using platform::ui::TableViewCell;
+    auto* cell = qobject_cast<FormDateEntryTableViewCell*>(
+        tableView->dequeueReusableCellWithIdentifier(FormDateEntryTableViewCell::ReuseIdentifier));
+    if (!cell)
+        cell = new FormDateEntryTableViewCell;
+    setController(controller);
+    cell->prepareForElement(this, tableView);
+    cell->setSelectionStyle(
+        isEnabled() ? TableViewCell::SelectionStyle::Blue : TableViewCell::SelectionStyle::None);
+    cell->textField()->setEnabled(isEnabled());
+    cell->textField()->setUserInteractionEnabled(isEnabled());
+    cell->imageView()->setImage(image());
+    cell->setLabelingPolicy(labelingPolicy());
+    return cell;
 }

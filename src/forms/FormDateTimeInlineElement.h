@@ -57,6 +57,10 @@ public:
     // "%d hrs, %d mins" of a duration (the hours only from one hour on).
     static QString formatInterval(double seconds);
 
+    // The date cell; tapping the row opens the picker.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+
     // Writes the value under the key.
     void fetchValueIntoObject(const QVariant& target) override;
 

@@ -1,5 +1,7 @@
 #include "forms/FormDecimalElement.h"
 
+#include "forms/FormDecimalTableViewCell.h"
+#include "forms/FormTableView.h"
 #include "utilities/text/IcuNumberFormatter.h"
 
 #include <QLocale>
@@ -143,4 +145,16 @@ void FormDecimalElement::fetchValueIntoObject(const QVariant& target)
 {
     if (!key().isEmpty())
         KeyValueCoding::setValueForKey(target, m_numberValue, key());
+}
+
+platform::ui::TableViewCell* FormDecimalElement::getCellForTableView(
+    FormTableView* tableView, FormControllerProtocol* controller)
+{
+    auto* cell = qobject_cast<FormDecimalTableViewCell*>(
+        tableView->dequeueReusableCellWithIdentifier(FormDecimalTableViewCell::ReuseIdentifier));
+    if (!cell)
+        cell = new FormDecimalTableViewCell;
+    setUpEntryCell(cell, controller);
+    cell->prepareForElement(this, tableView);
+    return cell;
 }

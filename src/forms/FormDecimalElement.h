@@ -41,6 +41,10 @@ public:
     bool applyChange(
         const QString& text, const platform::ui::TextRange& range, const QString& replacement);
 
+    // The decimal entry cell.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+
     // Writes numberValue under the key.
     void fetchValueIntoObject(const QVariant& target) override;
 

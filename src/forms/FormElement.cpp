@@ -6,6 +6,12 @@
 #include "forms/FormFlatAppearance.h"
 #include "forms/FormRootElement.h"
 #include "forms/FormSection.h"
+#include "forms/FormTableView.h"
+#include "forms/FormTableViewCell.h"
+#include "forms/FormThread.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TapGestureRecognizer.h"
 
 #include <QHash>
 #include <QMetaMethod>
@@ -87,6 +93,7 @@ std::optional<FormIndexPath> FormElement::getIndexPath() const
 
 std::shared_ptr<FormAppearance> FormElement::appearance()
 {
+    FormThread::assertMain();
     if (m_appearance)
         return m_appearance;
     if (m_parentSection) {
@@ -167,6 +174,86 @@ void FormElement::sendAction(const QString& action, FormControllerProtocol* cont
     FormElement* self = this;
     method->invoke(receiver, Qt::DirectConnection,
         QGenericArgument(method->parameterMetaType(0).name(), &self));
+}
+
+void FormElement::attachImageOnSelected(platform::ui::ImageView* imageView)
+{
+    using platform::ui::GestureRecognizer;
+    // A reused cell drops the tap an earlier element gave its image.
+    for (GestureRecognizer* recognizer : imageView->gestureRecognizers()) {
+        if (recognizer->objectName() == QLatin1String("FormImageTap")) {
+            imageView->removeGestureRecognizer(recognizer);
+            recognizer->deleteLater();
+        }
+    }
+    if (imageView->image().isNull() || !onImageSelected)
+        return;
+    QPointer<FormElement> element(this);
+    auto* tap = new platform::ui::TapGestureRecognizer([element](GestureRecognizer*) {
+        if (element)
+            element->imageTouched();
+    });
+    tap->setObjectName(QStringLiteral("FormImageTap"));
+    imageView->addGestureRecognizer(tap);
+    imageView->setUserInteractionEnabled(true);
+}
+
+void FormElement::imageTouched()
+{
+    if (onImageSelected)
+        onImageSelected(this);
+}
+
+QString FormElement::cellReuseIdentifier() const
+{
+    return QStringLiteral("QuickformElementCell%1%2")
+        .arg(m_key.isNull() ? QStringLiteral("(null)") : m_key,
+            QString::fromLatin1(metaObject()->className()));
+}
+
+FormTableViewCell* FormElement::getOrCreateEmptyCell(FormTableView* tableView)
+{
+    const QString identifier = cellReuseIdentifier();
+    if (auto* cell = qobject_cast<FormTableViewCell*>(
+            tableView->dequeueReusableCellWithIdentifier(identifier)))
+        return cell;
+    return new FormTableViewCell(identifier);
+}
+
+platform::ui::TableViewCell* FormElement::getCellForTableView(
+    FormTableView* tableView, FormControllerProtocol*)
+{
+    FormTableViewCell* cell = getOrCreateEmptyCell(tableView);
+    cell->applyAppearanceForElement(this);
+    cell->textLabel()->setText(QString());
+    if (platform::ui::Label* detail = cell->detailTextLabel())
+        detail->setText(QString());
+    cell->imageView()->setImage({});
+    cell->setSelectionStyle(platform::ui::TableViewCell::SelectionStyle::None);
+    cell->setShowsReorderControl(true);
+    cell->setAccessoryView(nullptr);
+    cell->setAccessoryType(platform::ui::TableViewCell::AccessoryType::None);
+    cell->setLabelingPolicy(m_labelingPolicy);
+    return cell;
+}
+
+void FormElement::selected(FormTableView* tableView, FormControllerProtocol* controller,
+    const platform::ui::IndexPath& indexPath)
+{
+    if (auto* cell = qobject_cast<FormTableViewCell*>(tableView->cellForRowAtIndexPath(indexPath)))
+        cell->becomeFirstResponder();
+    handleElementSelected(controller);
+}
+
+void FormElement::selectedAccessory(
+    FormTableView*, FormControllerProtocol* controller, const platform::ui::IndexPath&)
+{
+    handleAccessorySelected(controller);
+}
+
+double FormElement::getRowHeightForTableView(FormTableView*)
+{
+    return m_height > 0 ? m_height : 44;
 }
 
 void FormElement::fetchValueIntoObject(const QVariant&)

@@ -15,6 +15,14 @@
 class FormAppearance;
 class FormControllerProtocol;
 class FormSection;
+class FormTableView;
+class FormTableViewCell;
+
+namespace platform::ui {
+class ImageView;
+class IndexPath;
+class TableViewCell;
+} // namespace platform::ui
 
 // One row of a form. A form is a tree of plain objects: a root element holds sections, a
 // section holds elements. An element keeps its value, its bind string (how the value is
@@ -102,6 +110,29 @@ public:
     // The accessory of the row tapped: the controller accessory action.
     void handleAccessorySelected(FormControllerProtocol* controller);
 
+    // The row's cell, reused or made when the table asks for it (main thread): the base
+    // shows an empty value-style cell in the element's appearance.
+    virtual platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller);
+    // The row was tapped: its cell takes the keys (an entry row's field), then the
+    // selection handling runs.
+    virtual void selected(FormTableView* tableView, FormControllerProtocol* controller,
+        const platform::ui::IndexPath& indexPath);
+    // The row's detail button was tapped.
+    virtual void selectedAccessory(FormTableView* tableView, FormControllerProtocol* controller,
+        const platform::ui::IndexPath& indexPath);
+    // The height above 0, else 44.
+    virtual double getRowHeightForTableView(FormTableView* tableView);
+    // Makes the image view run onImageSelected when tapped, when it shows an image and the
+    // block is set; otherwise the view takes no taps of the element's.
+    void attachImageOnSelected(platform::ui::ImageView* imageView);
+    // The row's image was tapped.
+    void imageTouched();
+
+    // The reuse identifier of the element's plain cell: key and class name, so elements
+    // of different keys never share a cell.
+    QString cellReuseIdentifier() const;
+
     // Writes the element's value under its key (nothing in the base).
     virtual void fetchValueIntoObject(const QVariant& target);
     // Binds the element's bind string to the data (values from the data into the element).
@@ -110,6 +141,9 @@ public:
     virtual void fetchValueUsingBindingsIntoObject(const QVariant& target);
 
 protected:
+    // A plain cell waiting under the element's identifier, or a new one.
+    FormTableViewCell* getOrCreateEmptyCell(FormTableView* tableView);
+
     // Sends the named action to the controller with this element, or logs "No method
     // '%@' was found on controller %@".
     void sendAction(const QString& action, FormControllerProtocol* controller);

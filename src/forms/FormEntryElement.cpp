@@ -1,6 +1,10 @@
 #include "forms/FormEntryElement.h"
 
+#include "forms/FormAppearance.h"
 #include "forms/FormEntryElementDelegate.h"
+#include "forms/FormEntryTableViewCell.h"
+#include "forms/FormTableView.h"
+#include "platform/ui/ImageView.h"
 
 #include <algorithm>
 
@@ -68,6 +72,31 @@ void FormEntryElement::fieldDidEndEditing()
 bool FormEntryElement::canTakeFocus() const
 {
     return isEnabled() && !hidden();
+}
+
+void FormEntryElement::setUpEntryCell(
+    FormEntryTableViewCell* cell, FormControllerProtocol* controller)
+{
+    cell->applyAppearanceForElement(this);
+    setController(controller);
+    cell->setSelectionStyle(platform::ui::TableViewCell::SelectionStyle::None);
+    cell->textField()->setEnabled(isEnabled());
+    cell->textField()->setUserInteractionEnabled(isEnabled());
+    cell->textField()->setTextAlignment(appearance()->entryAlignment | Qt::AlignVCenter);
+    cell->imageView()->setImage(image());
+    attachImageOnSelected(cell->imageView());
+}
+
+platform::ui::TableViewCell* FormEntryElement::getCellForTableView(
+    FormTableView* tableView, FormControllerProtocol* controller)
+{
+    auto* cell = qobject_cast<FormEntryTableViewCell*>(
+        tableView->dequeueReusableCellWithIdentifier(FormEntryTableViewCell::ReuseIdentifier));
+    if (!cell)
+        cell = new FormEntryTableViewCell;
+    setUpEntryCell(cell, controller);
+    cell->prepareForElement(this, tableView);
+    return cell;
 }
 
 void FormEntryElement::fetchValueIntoObject(const QVariant& target)

@@ -96,6 +96,11 @@ public:
     // Enabled and not hidden.
     virtual bool canTakeFocus() const;
 
+    // The entry cell, filled from the element; its field takes touches only when the
+    // element is enabled.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+
     // Writes the text under the key (nil removes the key from a dictionary).
     void fetchValueIntoObject(const QVariant& target) override;
 
@@ -106,6 +111,11 @@ public:
     // 0 lets everything through.
     static std::optional<QString> fittingReplacement(const QString& text,
         const platform::ui::TextRange& range, const QString& replacement, int maxLength);
+
+protected:
+    // What every entry cell takes from the element before it is filled: appearance,
+    // controller, no highlight, touchability, alignment, image.
+    void setUpEntryCell(FormEntryTableViewCell* cell, FormControllerProtocol* controller);
 
 private:
     QString m_placeholder;

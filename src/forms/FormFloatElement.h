@@ -21,6 +21,12 @@ public:
     float maximumValue() const { return m_maximumValue; }
     void setMaximumValue(float value) { m_maximumValue = value; }
 
+    // A new slider cell, titled like a label row.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+    // The slider moved: the value follows, then the value-changed block.
+    void valueChanged(float value);
+
     // Nil for "floatValue" is 0.
     void setNilValueForKey(const QString& key) override;
     // Writes the value as a number under the key.

@@ -42,12 +42,32 @@ public:
     bool keepSelected() const { return m_keepSelected; }
     void setKeepSelected(bool keep) { m_keepSelected = keep; }
 
+    // The plain image of the name, drawn in the tint colour.
+    void setIconNamed(const QString& name);
+
+    // The value-style cell: title, value text, image, accessory; a highlight only for a
+    // row that does something when tapped.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+    // The root's selection, then the row fades back unless it keeps its selection.
+    void selected(FormTableView* tableView, FormControllerProtocol* controller,
+        const platform::ui::IndexPath& indexPath) override;
+
+    // The text a value shows: empty for nil.
+    static QString valueText(const QVariant& value);
+
+protected:
+    // The accessory the row shows when the element sets none: a detail button for an
+    // accessory action, a chevron for sections or an action.
+    int defaultAccessoryType() const;
+
 private:
     QString imageNamedProperty() const { return {}; }
 
     QVariant m_value;
     mutable platform::ui::Image m_image;
     QString m_imageName;
+    bool m_imageIsIcon = false;
     int m_accessoryType = AccessoryNone;
     bool m_keepSelected = false;
 };

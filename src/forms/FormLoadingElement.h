@@ -14,6 +14,10 @@ public:
     int indicatorStyle() const { return m_indicatorStyle; }
     void setIndicatorStyle(int style) { m_indicatorStyle = style; }
 
+    // A new cell with the indicator spinning.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+
     // Choosing the row does nothing.
     void handleElementSelected(FormControllerProtocol*) override { }
 

@@ -18,4 +18,12 @@ public:
 
     // The row opens the editing screen; it never takes the keyboard in place.
     bool canTakeFocus() const override { return false; }
+
+    // The entry cell with a chevron; its field shows the text and cannot be typed into.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+    // Opens the editing screen the way the presentation mode asks; the text comes back on
+    // every change and when the screen goes.
+    void selected(FormTableView* tableView, FormControllerProtocol* controller,
+        const platform::ui::IndexPath& indexPath) override;
 };

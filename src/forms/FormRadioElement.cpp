@@ -1,7 +1,12 @@
 #include "forms/FormRadioElement.h"
 
+#include "forms/FormAppearance.h"
+#include "forms/FormControllerProtocol.h"
+#include "forms/FormEntryTableViewCell.h"
 #include "forms/FormRadioItemElement.h"
 #include "forms/FormSection.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
 #include "utilities/data/OrderedDictionary.h"
 
 namespace {
@@ -180,4 +185,51 @@ void FormRadioElement::setValuesProperty(const QVariant& values)
 FormSection* FormRadioElement::internalRadioItemsSection() const
 {
     return m_internalRadioItemsSection;
+}
+
+platform::ui::TableViewCell* FormRadioElement::getCellForTableView(
+    FormTableView* tableView, FormControllerProtocol* controller)
+{
+    using platform::ui::TableViewCell;
+    auto* cell = static_cast<FormEntryTableViewCell*>(
+        FormEntryElement::getCellForTableView(tableView, controller));
+    updateCell(cell, selectedItem());
+    cell->setAccessoryType(isEnabled() ? TableViewCell::AccessoryType::DisclosureIndicator
+                                       : TableViewCell::AccessoryType::None);
+    cell->setSelectionStyle(
+        isEnabled() ? TableViewCell::SelectionStyle::Blue : TableViewCell::SelectionStyle::None);
+    cell->textField()->setUserInteractionEnabled(false);
+    cell->setNeedsLayout();
+    return cell;
+}
+
+void FormRadioElement::updateCell(FormEntryTableViewCell* cell, const QVariant& item)
+{
+    const std::shared_ptr<FormAppearance> look = appearance();
+    platform::ui::TextField* field = cell->textField();
+    const std::optional<Color>& labelColor
+        = isEnabled() ? look->labelColorEnabled : look->labelColorDisabled;
+    field->setText(valueText(item));
+    if (labelColor)
+        field->setTextColor(labelColor->toQColor());
+    if (!title().isEmpty()) {
+        cell->textLabel()->setText(title());
+        field->setTextAlignment(look->valueAlignment | Qt::AlignVCenter);
+        const std::optional<Color>& entryColor
+            = isEnabled() ? look->entryTextColorEnabled : look->entryTextColorDisabled;
+        if (platform::ui::Label* detail = cell->detailTextLabel(); detail && entryColor)
+            detail->setTextColor(entryColor->toQColor());
+    } else {
+        field->setTextAlignment(look->labelAlignment | Qt::AlignVCenter);
+        if (platform::ui::Label* detail = cell->detailTextLabel())
+            detail->setText(QString());
+    }
+    cell->imageView()->setImage(image());
+}
+
+void FormRadioElement::selected(
+    FormTableView*, FormControllerProtocol* controller, const platform::ui::IndexPath&)
+{
+    if (hasSections() && isEnabled() && controller)
+        controller->displayViewControllerForRoot(this);
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVariantList>
 
+class FormEntryTableViewCell;
 class FormSection;
 class OrderedDictionary;
 
@@ -70,6 +71,16 @@ public:
 
     // A choice row never takes the keyboard.
     bool canTakeFocus() const override { return false; }
+    // The entry cell showing the chosen item, with a chevron when the row can be opened;
+    // its field takes no touches.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+    // Shows the item in the cell's field, beside the title when there is one.
+    void updateCell(FormEntryTableViewCell* cell, const QVariant& item);
+    // An enabled row opens its list.
+    void selected(FormTableView* tableView, FormControllerProtocol* controller,
+        const platform::ui::IndexPath& indexPath) override;
+
     // With a valid choice and a key: the chosen value, or without values the index.
     void fetchValueIntoObject(const QVariant& target) override;
 

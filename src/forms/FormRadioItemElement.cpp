@@ -1,9 +1,15 @@
 #include "forms/FormRadioItemElement.h"
 
+#include "forms/FormAppearance.h"
 #include "forms/FormControllerProtocol.h"
 #include "forms/FormRadioElement.h"
 #include "forms/FormRadioSection.h"
 #include "forms/FormScheduler.h"
+#include "forms/FormSection.h"
+#include "forms/FormTableView.h"
+#include "platform/ui/Label.h"
+
+using platform::ui::TableViewCell;
 
 FormRadioItemElement::FormRadioItemElement() = default;
 
@@ -69,4 +75,47 @@ FormRadioElement* FormRadioItemElement::radioElement() const
 FormRadioSection* FormRadioItemElement::radioSection() const
 {
     return m_radioSection;
+}
+
+TableViewCell* FormRadioItemElement::getCellForTableView(
+    FormTableView* tableView, FormControllerProtocol* controller)
+{
+    TableViewCell* cell = FormLabelElement::getCellForTableView(tableView, controller);
+    cell->setSelectionStyle(TableViewCell::SelectionStyle::Blue);
+    cell->setAccessoryType(
+        isChosen() ? TableViewCell::AccessoryType::Checkmark : TableViewCell::AccessoryType::None);
+    platform::ui::Label* label = cell->textLabel();
+    label->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const std::shared_ptr<FormAppearance> look = appearance();
+    const std::optional<Color>& color
+        = isEnabled() ? look->valueColorEnabled : look->valueColorDisabled;
+    if (color)
+        label->setTextColor(color->toQColor());
+    return cell;
+}
+
+void FormRadioItemElement::selected(FormTableView* tableView, FormControllerProtocol* controller,
+    const platform::ui::IndexPath& indexPath)
+{
+    QPointer<FormTableView> table(tableView);
+    FormLabelElement::selected(tableView, controller, indexPath);
+    if (!table)
+        return;
+    const qint64 previous = ownerSelected();
+    if (previous != qint64(m_index)) {
+        // The tick leaves the row of the old choice (when it is one) for this one.
+        if (FormSection* section = parentSection()) {
+            for (const auto& element : section->elements()) {
+                auto* item = qobject_cast<FormRadioItemElement*>(element.get());
+                if (item && previous >= 0 && item->index() == qulonglong(previous))
+                    if (TableViewCell* old = table->cellForElement(item))
+                        old->setAccessoryType(TableViewCell::AccessoryType::None);
+            }
+        }
+        if (TableViewCell* cell = table->cellForRowAtIndexPath(indexPath))
+            cell->setAccessoryType(TableViewCell::AccessoryType::Checkmark);
+    }
+    if (!m_radioElement && m_radioSection)
+        table->deselectRowAtIndexPath(indexPath, true);
+    choose(controller);
 }

@@ -36,6 +36,13 @@ public:
     // its onSelected runs.
     void choose(FormControllerProtocol* controller);
 
+    // The label cell, ticked when it is the owner's choice.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+    // The tick moves to this row, then the row is chosen.
+    void selected(FormTableView* tableView, FormControllerProtocol* controller,
+        const platform::ui::IndexPath& indexPath) override;
+
     // The delay before a picked list closes.
     static constexpr int CloseDelayMilliseconds = 300;
 

@@ -1,8 +1,11 @@
 #include "forms/FormRootElement.h"
 
 #include "forms/FormBindingEvaluator.h"
+#include "forms/FormControllerProtocol.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormSection.h"
+#include "forms/FormTableViewCell.h"
+#include "platform/ui/Label.h"
 
 FormRootElement::FormRootElement() = default;
 
@@ -64,6 +67,24 @@ qsizetype FormRootElement::getVisibleIndexForSection(const FormSection* section)
             ++visible;
     }
     return FormNotFound;
+}
+
+platform::ui::TableViewCell* FormRootElement::getCellForTableView(
+    FormTableView* tableView, FormControllerProtocol* controller)
+{
+    platform::ui::TableViewCell* cell = FormElement::getCellForTableView(tableView, controller);
+    cell->setSelectionStyle(platform::ui::TableViewCell::SelectionStyle::Blue);
+    if (!m_title.isNull())
+        cell->textLabel()->setText(m_title);
+    return cell;
+}
+
+void FormRootElement::selected(FormTableView* tableView, FormControllerProtocol* controller,
+    const platform::ui::IndexPath& indexPath)
+{
+    FormElement::selected(tableView, controller, indexPath);
+    if (m_hasSections && controller)
+        controller->displayViewControllerForRoot(this);
 }
 
 void FormRootElement::handleEditingChanged()

@@ -76,6 +76,13 @@ public:
 
     virtual void handleEditingChanged();
 
+    // The plain cell with the title; a highlight when tapped.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+    // The base selection, then a root with sections opens as a form of its own.
+    void selected(FormTableView* tableView, FormControllerProtocol* controller,
+        const platform::ui::IndexPath& indexPath) override;
+
     FormSection* sectionWithKey(const QString& key) const;
     // The first element with the key, depth first: an element that is itself a root is
     // searched before the elements after it.

@@ -3,12 +3,36 @@
 #include "forms/FormBindingEvaluator.h"
 #include "forms/FormElement.h"
 #include "forms/FormRootElement.h"
+#include "forms/FormThread.h"
+#include "platform/ui/ImageView.h"
 
 #include <algorithm>
 
+namespace {
+
+// An image view of the bundle image, centred in its frame; null without a name.
+platform::ui::View* imageViewNamed(const QString& name)
+{
+    if (name.isEmpty())
+        return nullptr;
+    const platform::ui::Image image = platform::ui::Image::named(name);
+    auto* view = new platform::ui::ImageView(image);
+    view->setFrame(QRectF(QPointF(0, 0), image.size()));
+    view->setContentMode(platform::ui::ImageView::ContentMode::Center);
+    return view;
+}
+
+} // namespace
+
 FormSection::FormSection() = default;
 
-FormSection::~FormSection() = default;
+FormSection::~FormSection()
+{
+    // A header or footer never shown has no table to take it.
+    for (const QPointer<platform::ui::View>& view : { m_headerView, m_footerView })
+        if (view && !view->parentWidget())
+            view->deleteLater();
+}
 
 std::shared_ptr<FormSection> FormSection::initWithTitle(const QString& title)
 {
@@ -128,4 +152,46 @@ FormRootElement* FormSection::rootElement() const
 void FormSection::setRootElement(FormRootElement* root)
 {
     m_rootElement = root;
+}
+
+void FormSection::setHeaderImage(const QString& name)
+{
+    m_headerImage = name;
+    m_headerView.clear();
+}
+
+void FormSection::setFooterImage(const QString& name)
+{
+    m_footerImage = name;
+    m_footerView.clear();
+}
+
+platform::ui::View* FormSection::headerView() const
+{
+    if (!m_headerView && !m_headerImage.isEmpty()) {
+        FormThread::assertMain();
+        m_headerView = imageViewNamed(m_headerImage);
+    }
+    return m_headerView;
+}
+
+void FormSection::setHeaderView(platform::ui::View* view)
+{
+    FormThread::assertMain();
+    m_headerView = view;
+}
+
+platform::ui::View* FormSection::footerView() const
+{
+    if (!m_footerView && !m_footerImage.isEmpty()) {
+        FormThread::assertMain();
+        m_footerView = imageViewNamed(m_footerImage);
+    }
+    return m_footerView;
+}
+
+void FormSection::setFooterView(platform::ui::View* view)
+{
+    FormThread::assertMain();
+    m_footerView = view;
 }

@@ -17,6 +17,10 @@
 class FormElement;
 class FormRootElement;
 
+namespace platform::ui {
+class View;
+}
+
 // An ordered list of elements with a header and a footer. Hidden elements stay in the
 // section; the table sees only the others. Sections are held by std::shared_ptr.
 class FormSection : public QObject,
@@ -61,11 +65,19 @@ public:
     void setAfterTemplateElements(const QVariantList& list) { m_afterTemplateElements = list; }
     // Whether the table must be in editing mode to show this section (reordering).
     virtual bool needsEditing() const { return false; }
-    // Bundle images shown as the header or footer instead of the texts.
+    // Bundle images shown as the header or footer instead of the texts: each gives the
+    // matching view.
     QString headerImage() const { return m_headerImage; }
-    void setHeaderImage(const QString& name) { m_headerImage = name; }
+    void setHeaderImage(const QString& name);
     QString footerImage() const { return m_footerImage; }
-    void setFooterImage(const QString& name) { m_footerImage = name; }
+    void setFooterImage(const QString& name);
+    // Views shown instead of the appearance's header and footer; main thread only. The
+    // image view of a header or footer image is made when first asked for. A view shown
+    // belongs to the table that shows it and goes with it.
+    platform::ui::View* headerView() const;
+    void setHeaderView(platform::ui::View* view);
+    platform::ui::View* footerView() const;
+    void setFooterView(platform::ui::View* view);
     QVariantMap elementTemplate() const { return m_elementTemplate; }
     void setElementTemplate(const QVariantMap& description) { m_elementTemplate = description; }
     bool hidden() const { return m_hidden; }
@@ -121,6 +133,8 @@ private:
     QVariantList m_afterTemplateElements;
     QString m_headerImage;
     QString m_footerImage;
+    mutable QPointer<platform::ui::View> m_headerView;
+    mutable QPointer<platform::ui::View> m_footerView;
     QVariantMap m_elementTemplate;
     bool m_hidden = false;
     bool m_canDeleteRows = false;

@@ -1,5 +1,11 @@
 #include "forms/FormSegmentedElement.h"
 
+#include "forms/FormTableViewCell.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/SegmentedControl.h"
+
+using namespace platform::ui;
+
 FormSegmentedElement::FormSegmentedElement() = default;
 
 std::shared_ptr<FormSegmentedElement> FormSegmentedElement::initWithItems(
@@ -32,4 +38,37 @@ void FormSegmentedElement::segmentChosen(qint64 index, FormControllerProtocol* c
     setSelectedDirectly(index);
     handleElementSelected(controller);
     handleEditingChanged();
+}
+
+TableViewCell* FormSegmentedElement::getCellForTableView(
+    FormTableView*, FormControllerProtocol* controller)
+{
+    m_controller = FormControllerReference(controller);
+    auto* cell = new FormTableViewCell(cellReuseIdentifier());
+    cell->setBackgroundView(new View);
+    cell->setBackgroundColor(Qt::transparent);
+    cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
+    QVariantList shown;
+    for (const QVariant& item : items()) {
+        const Image image
+            = item.metaType().id() == QMetaType::QString ? Image::named(item.toString()) : Image();
+        shown.append(image.isNull() ? item : QVariant::fromValue(image));
+    }
+    auto* control = new SegmentedControl(shown);
+    control->setFrame(cell->contentView()->bounds());
+    control->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
+    control->setSegmentedControlStyle(2);
+    control->setSelectedSegmentIndex(int(selected()));
+    control->setTag(ControlTag);
+    control->setEnabled(isEnabled());
+    QPointer<FormSegmentedElement> self(this);
+    control->addTarget(
+        [self](Control* sender) {
+            if (self)
+                self->segmentChosen(static_cast<SegmentedControl*>(sender)->selectedSegmentIndex(),
+                    self->segmentController());
+        },
+        ControlEventValueChanged);
+    cell->contentView()->addSubview(control);
+    return cell;
 }

@@ -17,7 +17,20 @@ public:
     // Stores the items; no list of rows is built.
     void setItems(const QVariantList& items) override;
 
+    // A plain cell filled by a segmented control of the items (tag 4321); items that
+    // name a bundle image show the image.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+    // The tag of the control in the cell.
+    static constexpr int ControlTag = 4321;
+
     // A segment was chosen: the index is stored as it is, then the row's selection
     // handling and the value-changed block run.
     void segmentChosen(qint64 index, FormControllerProtocol* controller);
+
+    // The controller that made the cell (not owned).
+    FormControllerProtocol* segmentController() const { return m_controller.get(); }
+
+private:
+    FormControllerReference m_controller;
 };

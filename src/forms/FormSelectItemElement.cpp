@@ -1,6 +1,10 @@
 #include "forms/FormSelectItemElement.h"
 
 #include "forms/FormSelectSection.h"
+#include "forms/FormTableView.h"
+#include "platform/ui/ImageView.h"
+
+using platform::ui::TableViewCell;
 
 FormSelectItemElement::FormSelectItemElement() = default;
 
@@ -41,4 +45,53 @@ FormSelectSection* FormSelectItemElement::selectSection() const
 void FormSelectItemElement::setSelectSection(FormSelectSection* section)
 {
     m_selectSection = section;
+}
+
+TableViewCell* FormSelectItemElement::getCellForTableView(
+    FormTableView* tableView, FormControllerProtocol* controller)
+{
+    TableViewCell* cell = FormLabelElement::getCellForTableView(tableView, controller);
+    cell->setSelectionStyle(
+        isEnabled() ? TableViewCell::SelectionStyle::Blue : TableViewCell::SelectionStyle::None);
+    updateCell(cell);
+    return cell;
+}
+
+void FormSelectItemElement::updateCell(TableViewCell* cell)
+{
+    if (!isTicked()) {
+        cell->setAccessoryView(nullptr);
+        cell->setAccessoryType(TableViewCell::AccessoryType::None);
+        return;
+    }
+    const platform::ui::Image tick = checkmarkImage();
+    if (!tick.isNull()) {
+        cell->setAccessoryType(TableViewCell::AccessoryType::None);
+        auto* view = new platform::ui::ImageView(tick);
+        view->sizeToFit();
+        cell->setAccessoryView(view);
+    } else {
+        cell->setAccessoryView(nullptr);
+        cell->setAccessoryType(TableViewCell::AccessoryType::Checkmark);
+    }
+}
+
+void FormSelectItemElement::selected(FormTableView* tableView, FormControllerProtocol* controller,
+    const platform::ui::IndexPath& indexPath)
+{
+    QPointer<FormTableView> table(tableView);
+    FormLabelElement::selected(tableView, controller, indexPath);
+    FormSelectSection* section = m_selectSection;
+    if (!section || !table)
+        return;
+    const QList<qulonglong> changed = section->toggleItemAtIndex(m_index);
+    if (!table)
+        return;
+    for (const auto& element : section->elements()) {
+        auto* item = qobject_cast<FormSelectItemElement*>(element.get());
+        if (item && changed.contains(item->index()))
+            if (TableViewCell* cell = table->cellForElement(item))
+                item->updateCell(cell);
+    }
+    table->deselectRowAtIndexPath(indexPath, true);
 }

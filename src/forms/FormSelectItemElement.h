@@ -28,6 +28,15 @@ public:
 
     bool isTicked() const;
 
+    // The label cell, ticked when the section's selection holds the index.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
+    // The tick (the image when set, else the check mark) or none.
+    void updateCell(platform::ui::TableViewCell* cell);
+    // The section's rules change the ticks, the rows redraw, the row fades back.
+    void selected(FormTableView* tableView, FormControllerProtocol* controller,
+        const platform::ui::IndexPath& indexPath) override;
+
 private:
     QString noImageName() const { return {}; }
 

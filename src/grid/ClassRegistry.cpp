@@ -1,6 +1,9 @@
 #include "grid/ClassRegistry.h"
 
 #include "grid/BaseDataController.h"
+#include "grid/GenericOrderableRowViewController.h"
+#include "grid/GenericRowViewController.h"
+#include "grid/ListSelectRowViewController.h"
 #include "grid/TableDataController.h"
 
 #include <QHash>
@@ -34,6 +37,9 @@ Registry& registry()
     [[maybe_unused]] static const bool seeded = [] {
         add<BaseDataController>(shared);
         add<TableDataController>(shared);
+        add<GenericRowViewController>(shared);
+        add<ListSelectRowViewController>(shared);
+        add<GenericOrderableRowViewController>(shared);
         return true;
     }();
     return shared;

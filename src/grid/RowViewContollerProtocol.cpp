@@ -39,6 +39,11 @@ QVariant RowViewContollerProtocol::pageSize()
     return {};
 }
 
+platform::ui::CollectionViewLayout* RowViewContollerProtocol::collectionViewLayout()
+{
+    return nullptr;
+}
+
 void RowViewContollerProtocol::WillMoveItemFromIndex(qint64, qint64)
 {
 }

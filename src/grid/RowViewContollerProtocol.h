@@ -5,8 +5,9 @@
 #include <QVariant>
 
 namespace platform::ui {
+class CollectionViewLayout;
 class View;
-}
+} // namespace platform::ui
 
 // The questions a grid screen asks its row view, which draws its rows as tiles or as a
 // column table. Every one is optional: the defaults answer as a row view that does not
@@ -32,6 +33,9 @@ public:
     virtual QColor rowbackColor(qint64 index);
     // Rows per page of a desktop-server request (a number; -1 for all in one page).
     virtual QVariant pageSize();
+    // The layout of the grid's collection view, made on the first ask and kept (owned by
+    // the row view); null for none.
+    virtual platform::ui::CollectionViewLayout* collectionViewLayout();
     // A dragged row moves: before the layout moves the item, and after.
     virtual void WillMoveItemFromIndex(qint64 from, qint64 to);
     virtual void DidMoveItemFromIndex(qint64 from, qint64 to);

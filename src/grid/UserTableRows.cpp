@@ -1,6 +1,7 @@
 #include "grid/UserTableRows.h"
 
 #include "grid/RowObject.h"
+#include "platform/coredata/ManagedObjectContext.h"
 
 UserTableRows::UserTableRows()
     : m_cache(CacheSize)
@@ -42,6 +43,9 @@ QVariantMap UserTableRows::values(Rows* row)
         return *kept;
     const QVariantMap decoded = decode(row);
     m_cache.insert(row, new QVariantMap(decoded));
+    // The decoded values are kept here; the store object need not hold its text as well.
+    if (platform::coredata::ManagedObjectContext* context = row->managedObjectContext())
+        context->refreshObject(row, true);
     return decoded;
 }
 

@@ -10,8 +10,9 @@
 // The rows of one user table as a grid reads them. Opening a table fetches its rows as
 // faults, without their values; a row is read, decrypted when the table is protected,
 // and decoded only when it is asked for (a cell being drawn), and only the last few
-// decoded rows are kept, so a table of any size costs about one screen of decoded rows.
-// Main thread only, as the store is.
+// decoded rows are kept. A decoded row's store object goes back to a fault (its text is
+// not kept twice), so a table of any size costs its faults and about one screen of
+// decoded rows. Main thread only, as the store is.
 class UserTableRows {
 public:
     UserTableRows();

@@ -41,7 +41,7 @@ const QString kOrder = QStringLiteral("order");
 const QString kUserTemplateId = QStringLiteral("usertemplate_id");
 const QString kReminderKeyFormat = QStringLiteral("%1_Reminder");
 
-std::optional<QVariantMap> decodeRow(const Rows& row, const Rows::Columns& columns,
+std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::Columns& columns,
     const Rows::Password& password, bool onlyColumns);
 
 void tell(QString* reason, const QString& text)
@@ -169,7 +169,8 @@ QList<Rows*> Rows::applyFilter(const QList<Rows*>& rows, const Columns& columns,
     QList<Rows*> passed;
     for (Rows* row : rows) {
         if (row
-            && predicate.evaluate(decodeRow(*row, used, password, true).value_or(QVariantMap())))
+            && predicate.evaluate(
+                decodeRow(row->json(), used, password, true).value_or(QVariantMap())))
             passed.append(row);
     }
     return passed;
@@ -202,8 +203,9 @@ QList<Rows*> Rows::applySort(
     std::vector<Entry> entries;
     entries.reserve(size_t(rows.size()));
     for (Rows* row : rows) {
-        const QVariantMap decoded
-            = row ? decodeRow(*row, used, password, true).value_or(QVariantMap()) : QVariantMap();
+        const QVariantMap decoded = row
+            ? decodeRow(row->json(), used, password, true).value_or(QVariantMap())
+            : QVariantMap();
         Entry entry { row, {} };
         for (const SortKey& key : std::as_const(keys))
             entry.values.append(RowValueCompare::keyOf(decoded.value(key.columnId)));
@@ -419,10 +421,9 @@ namespace {
 
 // The row's values (see decodeData); with `onlyColumns`, only those of the columns, for
 // filters and sorts, which read nothing else.
-std::optional<QVariantMap> decodeRow(
-    const Rows& row, const Rows::Columns& columns, const Rows::Password& password, bool onlyColumns)
+std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::Columns& columns,
+    const Rows::Password& password, bool onlyColumns)
 {
-    const QVariant stored = row.json();
     if (!stored.isValid() || stored.isNull()) {
         QVariantMap defaults;
         for (const TemplateColumn* column : columns) {
@@ -473,7 +474,13 @@ std::optional<QVariantMap> decodeRow(
 
 std::optional<QVariantMap> Rows::decodeData(const Columns& columns, const Password& password) const
 {
-    return decodeRow(*this, columns, password, false);
+    return decodeRow(json(), columns, password, false);
+}
+
+std::optional<QVariantMap> Rows::decodeStoredData(
+    const QVariant& json, const Columns& columns, const Password& password)
+{
+    return decodeRow(json, columns, password, false);
 }
 
 QVariantMap Rows::getData(const Columns& columns, const Password& password) const

@@ -1,8 +1,10 @@
 #include "reports/CSVWriter.h"
 
+#include "platform/Date.h"
 #include "platform/Exception.h"
 #include "reports/CSVErrors.h"
 #include "reports/TextCodec.h"
+#include "utilities/text/KivoDateUtils.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -20,7 +22,6 @@ const char kUnsupportedEncoding[] = "Unsupported string encoding %1";
 const char kUnwritable[] = "The CSV text could not be written: %1";
 const char kUnencodable[] = "The CSV text holds characters that cannot be written in %1.";
 const char kStreamClosed[] = "the stream is closed";
-const char kDateFormat[] = "yyyy-MM-dd HH:mm:ss +0000";
 
 bool isNewline(char16_t c)
 {
@@ -41,10 +42,13 @@ QString fieldText(const QVariant& field)
     case QMetaType::Float:
         return QString::number(field.toDouble(), 'g', QLocale::FloatingPointShortest);
     case QMetaType::QDateTime:
-        return field.toDateTime().toUTC().toString(QLatin1String(kDateFormat));
+        return KivoDateUtils::convertToString(field.toDateTime());
     default:
         break;
     }
+    // A stored date: the moment it holds.
+    if (field.metaType() == QMetaType::fromType<platform::Date>())
+        return KivoDateUtils::convertToString(field.value<platform::Date>().toDateTime());
     if (field.canConvert<QString>())
         return field.toString();
     return QString(QLatin1String(""));

@@ -2,6 +2,7 @@
 
 #include "platform/Dispatch.h"
 #include "platform/UserDefaults.h"
+#include "utilities/shell/RatePromptServices.h"
 
 #include <mutex>
 
@@ -27,6 +28,23 @@ struct Configuration {
 };
 
 std::mutex g_mutex;
+
+// The prompt as the application's start-up reaches it.
+class PromptServices : public RatePromptServices {
+public:
+    void setAppId(const QString& appId) override { RatePrompt::setAppId(appId); }
+    void setDaysUntilPrompt(double days) override { RatePrompt::setDaysUntilPrompt(days); }
+    void setUsesUntilPrompt(int uses) override { RatePrompt::setUsesUntilPrompt(uses); }
+    void setSignificantEventsUntilPrompt(int events) override
+    {
+        RatePrompt::setSignificantEventsUntilPrompt(events);
+    }
+    void setTimeBeforeReminding(double days) override { RatePrompt::setTimeBeforeReminding(days); }
+    void appLaunched(bool canPromptForRating) override
+    {
+        RatePrompt::appLaunched(canPromptForRating);
+    }
+};
 Configuration& config()
 {
     static Configuration instance;
@@ -156,4 +174,9 @@ void RatePrompt::appLaunched(bool canPromptForRating)
                 platform::dispatch::asyncMain(handler);
         },
         platform::dispatch::Priority::Low);
+}
+
+void RatePrompt::install()
+{
+    RatePromptServices::install(std::make_unique<PromptServices>());
 }

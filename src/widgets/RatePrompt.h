@@ -35,4 +35,8 @@ public:
     static bool ratingConditionsHaveBeenMet();
     // Offers the prompt; the widgets' prompt screen installs what is shown.
     static void setPromptHandler(std::function<void()> handler);
+
+    // Makes this prompt the one the application's start-up configures and tells of the
+    // launch (RatePromptServices); done once at start-up.
+    static void install();
 };

@@ -1,16 +1,22 @@
 #include "common/TestSupport.h"
 
+#include "platform/LocalNotifications.h"
 #include "platform/UserDefaults.h"
 #include "platform/coredata/CloudContainer.h"
 #include "platform/coredata/UbiquitousKeyValueStore.h"
 #ifndef KIVOTAB_TEST_CORE_ONLY
 #include "forms/FormElement.h"
 #include "forms/FormScheduler.h"
+#include "grid/CloudDocumentService.h"
 #include "platform/ui/DatePicker.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/TextView.h"
+#include "reports/ReportController.h"
+#include "screens/ApplicationState.h"
+#include "screens/MainDataController.h"
+#include "utilities/shell/RatePromptServices.h"
 #include "utilities/shell/ScreenServices.h"
 #include "utilities/store/StoreStack.h"
 #include "widgets/ProgressHUD.h"
@@ -37,13 +43,23 @@ void resetSharedState()
     platform::ui::TextField::appearance() = {};
     platform::ui::TextView::appearance() = {};
     platform::ui::DatePicker::appearance() = {};
-    // A test that needs screen records installs the factory it means.
+    // A test that needs screen records installs the factory it means; the same for the
+    // rate prompt start-up configures.
     ScreenServices::install(nullptr);
+    RatePromptServices::install(nullptr);
+    CloudDocumentService::install(nullptr);
     // The forms' shared appearance and their delayed steps.
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});
     ProgressHUD::appearance() = {};
+    // The screens' open database, store manager and reminders, and what Home keeps.
+    ApplicationState::reset();
+    MainDataController::resetProcessState();
+    // Saved files open with the desktop's program unless a test stands in for it.
+    ReportController::setFileOpener({});
 #endif
+    // Scheduled notifications live in the test's home; the clock is the system's again.
+    platform::LocalNotifications::shared().reset();
     platform::coredata::CloudContainer::reset();
     platform::coredata::UbiquitousKeyValueStore::defaultStore().reset();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/GridScreenProtocol.h"
 #include "grid/TableDataController.h"
 #include "platform/Exception.h"
 #include "platform/ui/Control.h"

@@ -112,10 +112,12 @@ TEST_F(UserTableTest, OpeningATableReadsNoRowAndACellDecodesOnlyItsOwn)
     EXPECT_EQ(faults(), 300);
     EXPECT_EQ(controller->tableRows.cachedCount(), 0);
 
-    // The store reads the asked row's batch of 20; only the asked row is decoded.
+    // The store reads the asked row's batch of 20; only the asked row is decoded, and its
+    // store object goes back to a fault once its values are kept decoded.
     EXPECT_EQ(tileText(5), "Client 5");
-    EXPECT_EQ(faults(), 280);
-    EXPECT_FALSE(controller->rowAt(5)->isFault());
+    EXPECT_EQ(faults(), 281);
+    EXPECT_TRUE(controller->rowAt(5)->isFault());
+    EXPECT_FALSE(controller->rowAt(6)->isFault());
     EXPECT_TRUE(controller->rowAt(25)->isFault());
     EXPECT_EQ(controller->tableRows.cachedCount(), 1);
     // Asked again, the decoded row is kept.

@@ -899,6 +899,27 @@ void ManagedObjectContext::rollback()
     m_deleted.clear();
 }
 
+void ManagedObjectContext::refreshObject(ManagedObject* object, bool mergeChanges)
+{
+    checkQueue("refreshObject");
+    if (!object || object->m_context != this || object->m_state != ManagedObject::State::Persistent
+        || !object->m_loaded)
+        return;
+    if (object->m_updated) {
+        if (mergeChanges)
+            return;
+        m_updated.removeOne(object);
+        object->m_updated = false;
+        object->m_committed.reset();
+        object->m_changed.fill(false);
+    }
+    object->m_values = QList<QVariant>();
+    object->m_loaded = false;
+    // Read alone when used again: the fetch's batch has moved on.
+    object->m_batch.reset();
+    object->m_batchIndex = -1;
+}
+
 void ManagedObjectContext::reset()
 {
     checkQueue("reset");

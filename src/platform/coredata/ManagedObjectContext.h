@@ -98,6 +98,12 @@ public:
     // Forgets every object: all become invalid faults (still readable, no longer in the
     // context); detached objects stay detached.
     void reset();
+    // Turns a stored object of this context back into a fault: its values leave memory and
+    // are read again at the next use, so a reader that keeps what it needs elsewhere holds
+    // no more than the object itself. An object with unsaved changes keeps them when
+    // mergeChanges is set; otherwise they are dropped. Objects not yet stored, deleted or of
+    // another context are left as they are.
+    void refreshObject(ManagedObject* object, bool mergeChanges);
 
     // Brings the context up to date with changes imported into its stores from elsewhere
     // (user info of DidImportUbiquitousContentChangesNotification): updated objects read

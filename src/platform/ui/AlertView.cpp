@@ -148,6 +148,20 @@ void AlertView::setAlertViewStyle(Style style)
     }
 }
 
+void AlertView::setAccessoryView(View* view, double centerY)
+{
+    if (m_accessory && m_accessory != view)
+        m_accessory->deleteLater();
+    m_accessory = view;
+    m_accessoryCenterY = centerY;
+    if (!view)
+        return;
+    view->setParent(m_panel ? static_cast<QWidget*>(m_panel) : this);
+    view->setHidden(!m_panel);
+    if (m_panel)
+        layoutSubviews();
+}
+
 QLineEdit* AlertView::textFieldAtIndex(int index) const
 {
     return m_fields.value(index);
@@ -193,6 +207,10 @@ void AlertView::build()
     for (QLineEdit* field : m_fields) {
         field->setParent(panel);
         field->show();
+    }
+    if (m_accessory) {
+        m_accessory->setParent(panel);
+        m_accessory->show();
     }
     for (int i = 0; i < m_buttonTitles.size(); ++i) {
         auto* button = Button::withType(Button::Type::System, panel);
@@ -279,6 +297,14 @@ void AlertView::layoutSubviews()
     for (QLineEdit* field : m_fields) {
         field->setGeometry(QRectF(kPadding, y, textWidth, kFieldHeight).toRect());
         y += kFieldHeight + 6;
+    }
+    if (m_accessory) {
+        const QSizeF size = m_accessory->frame().size().isEmpty()
+            ? m_accessory->sizeThatFits(panel.size())
+            : m_accessory->frame().size();
+        m_accessory->setFrame(QRectF(
+            QPointF(width / 2 - size.width() / 2, m_accessoryCenterY - size.height() / 2), size));
+        m_accessory->raise();
     }
     auto* card = static_cast<AlertPanel*>(m_panel);
     card->separators.clear();

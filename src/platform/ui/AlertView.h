@@ -63,6 +63,11 @@ public:
     int cancelButtonIndex() const { return m_cancelIndex; }
     int firstOtherButtonIndex() const;
 
+    // A view carried on the alert's card (a spinner), centred across the card at that
+    // height from its top; the alert owns it from now on.
+    void setAccessoryView(View* view, double centerY);
+    View* accessoryView() const { return m_accessory; }
+
     Style alertViewStyle() const { return m_style; }
     void setAlertViewStyle(Style style);
     QLineEdit* textFieldAtIndex(int index) const;
@@ -108,6 +113,8 @@ private:
     Label* m_messageLabel = nullptr;
     QList<Button*> m_buttons;
     QList<QLineEdit*> m_fields;
+    QPointer<View> m_accessory;
+    double m_accessoryCenterY = 0;
 };
 
 } // namespace platform::ui

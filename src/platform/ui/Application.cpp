@@ -1,5 +1,6 @@
 #include "platform/ui/Application.h"
 
+#include "platform/Folders.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Product.h"
 #include "platform/ui/Font.h"
@@ -9,6 +10,9 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -17,6 +21,7 @@
 
 namespace platform::ui {
 
+const QString Application::InboxFolderName = QStringLiteral("Inbox");
 const QString Application::WillResignActiveNotification
     = QStringLiteral("UIApplicationWillResignActiveNotification");
 const QString Application::DidBecomeActiveNotification
@@ -115,6 +120,44 @@ void Application::updateStatusBarAppearance()
         return;
     Device::current().setStatusBarStyle(top->preferredStatusBarStyle());
     Device::current().setStatusBarHidden(top->prefersStatusBarHidden());
+}
+
+void Application::setApplicationIconBadgeNumber(int number)
+{
+    m_badgeNumber = std::max(0, number);
+}
+
+bool Application::handOverFile(const QString& path, QString* problem)
+{
+    const QFileInfo source(path);
+    if (!source.isFile() || !source.isReadable()) {
+        if (problem)
+            *problem = QStringLiteral("“%1” is not a file that can be read.").arg(path);
+        return false;
+    }
+    const QString inbox = Folders::documents() + '/' + InboxFolderName;
+    if (!QDir().mkpath(inbox)) {
+        if (problem)
+            *problem = QStringLiteral("The folder “%1” could not be made.").arg(inbox);
+        return false;
+    }
+    // A name already in the inbox gets a number, as the platform does: "name-1.ext".
+    const QString base = source.completeBaseName();
+    const QString suffix = source.suffix().isEmpty() ? QString() : '.' + source.suffix();
+    QString target = inbox + '/' + source.fileName();
+    for (int n = 1; QFileInfo::exists(target); ++n)
+        target = inbox + '/' + base + '-' + QString::number(n) + suffix;
+    QFile file(path);
+    if (!file.copy(target)) {
+        if (problem)
+            *problem = QStringLiteral("“%1” could not be copied: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (!m_delegate)
+        return false;
+    bool opened = false;
+    guarded([&] { opened = m_delegate->openURL(QUrl::fromLocalFile(target)); });
+    return opened;
 }
 
 bool Application::canOpenURL(const QUrl& url) const

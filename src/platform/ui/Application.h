@@ -47,6 +47,17 @@ public:
     // Applies the status-bar preferences of the top-most controller.
     void updateStatusBarAppearance();
 
+    // The number on the application's icon; 0 shows none.
+    int applicationIconBadgeNumber() const { return m_badgeNumber; }
+    void setApplicationIconBadgeNumber(int number);
+
+    // Hands a file to the application the way the platform hands over one that another
+    // application opens in it: a copy goes into Documents/"Inbox" (numbered when the name
+    // is taken) and the delegate is asked to open the copy. False, with the reason, when
+    // the file cannot be copied; the delegate's answer otherwise.
+    bool handOverFile(const QString& path, QString* problem = nullptr);
+    static const QString InboxFolderName; // "Inbox"
+
     bool canOpenURL(const QUrl& url) const;
     [[nodiscard]] bool openURL(const QUrl& url);
     // Tests: the addresses handed to the desktop instead of opening them.
@@ -69,6 +80,7 @@ private:
     ApplicationDelegate* m_delegate = nullptr;
     QPointer<Window> m_window;
     Qt::ApplicationState m_state = Qt::ApplicationActive;
+    int m_badgeNumber = 0;
     std::function<bool(const QUrl&)> m_openHandler;
 };
 

@@ -94,6 +94,7 @@ void CollectionViewLayout::setCollectionView(CollectionView* view)
     m_collectionView = view;
     m_pending = InvalidationContext {};
     m_prepared = false;
+    collectionViewDidChange();
 }
 
 void CollectionViewLayout::prepareIfNeeded()

@@ -59,6 +59,11 @@ public:
     const InvalidationContext& pendingInvalidation() const { return m_pending; }
     bool isPrepared() const { return m_prepared; }
 
+protected:
+    // The layout was attached to a collection view, or detached (a null view); the view
+    // being left may be on its way out and is not passed.
+    virtual void collectionViewDidChange() { }
+
 private:
     friend class CollectionView;
     void setCollectionView(CollectionView* view);

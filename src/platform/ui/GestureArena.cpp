@@ -10,6 +10,8 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <cmath>
+
 namespace platform::ui {
 
 namespace {
@@ -287,7 +289,11 @@ bool GestureArena::isPropagatedCopy(QWidget* receiver, QEvent* event) const
     if (!m_lastReceiver || event->type() != m_lastType || receiver == m_lastReceiver)
         return false;
     auto* input = static_cast<QSinglePointEvent*>(event);
-    if (input->timestamp() != m_lastTimestamp || input->globalPosition() != m_lastGlobal)
+    // Qt hands a propagated copy a global position rebuilt from whole local points: a
+    // point between pixels moves by up to one.
+    const QPointF moved = input->globalPosition() - m_lastGlobal;
+    if (input->timestamp() != m_lastTimestamp || std::abs(moved.x()) > 1.0
+        || std::abs(moved.y()) > 1.0)
         return false;
     return receiver->isAncestorOf(m_lastReceiver);
 }

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QWheelEvent>
@@ -22,6 +23,7 @@ constexpr double GlideFactor = 0.3; // seconds of the release speed the content 
 constexpr double IndicatorThickness = 11;
 constexpr double IndicatorMinimumLength = 28;
 constexpr int WheelQuietMs = 160;
+constexpr double FlickSpeed = 300; // points per second that turn a page onwards
 
 } // namespace
 
@@ -172,9 +174,114 @@ private:
     bool m_hover = false;
 };
 
+// Shows the part of a scroll view's content that lies beyond its bounds, for a scroll
+// view that does not clip. A widget draws nothing outside itself, so this sibling, as
+// large as the superview and stacked just under the scroll view, draws that part. It
+// takes no touches: there, as on the platform, they go to the superview.
+class ScrollOverhang : public QWidget {
+public:
+    explicit ScrollOverhang(ScrollView* scrollView)
+        : m_scrollView(scrollView)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        scrollView->installEventFilter(this);
+        scrollView->subviewContainer()->installEventFilter(this);
+        follow();
+    }
+
+    // Joins the scroll view's superview, at its size, under the scroll view.
+    void follow()
+    {
+        QWidget* host = m_scrollView ? m_scrollView->parentWidget() : nullptr;
+        if (host != parentWidget()) {
+            if (parentWidget())
+                parentWidget()->removeEventFilter(this);
+            setParent(host);
+            if (host)
+                host->installEventFilter(this);
+        }
+        if (!host) {
+            hide();
+            return;
+        }
+        setGeometry(host->rect());
+        stackUnder(m_scrollView);
+        setVisible(!m_scrollView->isHidden());
+        refresh();
+    }
+
+    // Redraws the part outside the scroll view only, so the scroll view itself is not
+    // drawn again for it.
+    void refresh()
+    {
+        if (m_scrollView && parentWidget())
+            update(QRegion(rect()) - QRegion(m_scrollView->geometry()));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::ParentChange:
+        case QEvent::ZOrderChange:
+        case QEvent::Show:
+        case QEvent::Hide:
+            if (watched == m_scrollView)
+                follow();
+            break;
+        case QEvent::Resize:
+            if (watched == parentWidget())
+                setGeometry(parentWidget()->rect());
+            refresh();
+            break;
+        case QEvent::Paint:
+            // Drawing the content here paints it too; that needs no new round.
+            if (!m_rendering)
+                refresh();
+            break;
+        case QEvent::Move:
+        case QEvent::ChildAdded:
+        case QEvent::ChildRemoved:
+            refresh();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (!m_scrollView || m_scrollView->isHidden())
+            return;
+        QWidget* content = m_scrollView->subviewContainer();
+        const QPoint origin = m_scrollView->geometry().topLeft() + content->pos();
+        const QRegion outside = (QRegion(event->rect()) - QRegion(m_scrollView->geometry()))
+            & QRegion(QRect(origin, content->size()));
+        if (outside.isEmpty())
+            return;
+        const QRect area = outside.boundingRect();
+        const double ratio = devicePixelRatioF();
+        QImage image(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        m_rendering = true;
+        content->render(&image, QPoint(), QRegion(area.translated(-origin)), DrawChildren);
+        m_rendering = false;
+        QPainter painter(this);
+        painter.setClipRegion(outside);
+        painter.drawImage(area.topLeft(), image);
+    }
+
+private:
+    QPointer<ScrollView> m_scrollView;
+    bool m_rendering = false;
+};
+
 ScrollView::ScrollView(QWidget* parent)
     : View(parent)
 {
+    View::setClipsToBounds(true);
     m_content = new View(this);
     m_content->setAutoresizesSubviews(false);
     m_horizontalIndicator = new ScrollIndicator(this, Qt::Horizontal);
@@ -192,7 +299,27 @@ ScrollView::ScrollView(const QRectF& frame, QWidget* parent)
     setFrame(frame);
 }
 
-ScrollView::~ScrollView() = default;
+ScrollView::~ScrollView()
+{
+    delete m_overhang;
+}
+
+void ScrollView::setClipsToBounds(bool clips)
+{
+    View::setClipsToBounds(clips);
+    updateOverhang();
+}
+
+void ScrollView::updateOverhang()
+{
+    if (clipsToBounds()) {
+        delete m_overhang;
+        return;
+    }
+    if (!m_overhang)
+        m_overhang = new ScrollOverhang(this);
+    m_overhang->refresh();
+}
 
 View* ScrollView::subviewContainer() const
 {
@@ -214,6 +341,8 @@ void ScrollView::setContentOffset(const QPointF& offset, bool animated)
     if (!std::isfinite(offset.x()) || !std::isfinite(offset.y()))
         return;
     stopScrollAnimation();
+    // An offset set in code ends a user's scroll without a report.
+    m_settlePending = false;
     if (!animated || offset == m_offset) {
         applyContentOffset(offset);
         return;
@@ -247,7 +376,10 @@ void ScrollView::stopScrollAnimation()
     m_decelerating = false;
     Animation::cancel(this, OffsetKey);
     applyContentOffset(here);
-    if (wasDecelerating)
+    // A paging view stopped between pages reports when it rests on one.
+    if (wasDecelerating && m_pagingEnabled)
+        m_settlePending = true;
+    else if (wasDecelerating)
         if (auto* d = delegate())
             guarded([&] { d->scrollViewDidEndDecelerating(this); });
 }
@@ -259,6 +391,8 @@ void ScrollView::applyContentOffset(const QPointF& offset)
     m_offset = offset;
     placeContent();
     updateIndicators();
+    if (m_overhang)
+        m_overhang->refresh();
     if (m_layoutDepth == 0)
         layoutIfNeeded();
     if (auto* d = delegate())
@@ -273,6 +407,8 @@ void ScrollView::setContentSize(const QSizeF& size)
     m_contentSize = valid;
     placeContent();
     updateIndicators();
+    if (m_overhang)
+        m_overhang->refresh();
 }
 
 void ScrollView::setContentInset(const QMarginsF& inset)
@@ -368,6 +504,8 @@ void ScrollView::layoutSubviews()
     keepOffsetInRange();
     placeContent();
     updateIndicators();
+    if (m_overhang)
+        m_overhang->refresh();
     guarded([this] { layoutContent(); });
     --m_layoutDepth;
 }
@@ -413,18 +551,45 @@ void ScrollView::beginUserScroll()
 
 QPointF ScrollView::restingOffset(const QPointF& proposed) const
 {
-    return clampedOffset(proposed);
+    return clampedOffset(m_pagingEnabled ? pagedOffset(proposed) : proposed);
+}
+
+QPointF ScrollView::pagedOffset(const QPointF& proposed) const
+{
+    // The page nearest to where the content is; a flick turns to the next page its way.
+    const double flick = FlickSpeed * GlideFactor;
+    auto page = [&](double at, double thrown, double size) {
+        if (!(size > 0))
+            return thrown;
+        const double pages = at / size;
+        const double move = thrown - at;
+        if (move > flick)
+            return std::ceil(pages) * size;
+        if (move < -flick)
+            return std::floor(pages) * size;
+        return std::round(pages) * size;
+    };
+    const QSizeF size = frame().size();
+    return QPointF(page(m_offset.x(), proposed.x(), size.width()),
+        page(m_offset.y(), proposed.y(), size.height()));
 }
 
 void ScrollView::endUserScroll(const QPointF& velocity)
 {
     m_dragging = false;
+    m_settlePending = false;
     const QPointF target = restingOffset(m_offset + velocity * GlideFactor);
-    const bool glide = (target - m_offset).manhattanLength() >= 1;
+    // A paging view always reports coming to rest, even on the page it is on.
+    const bool glide = (target - m_offset).manhattanLength() >= 1 || m_pagingEnabled;
     if (auto* d = delegate())
         guarded([&] { d->scrollViewDidEndDragging(this, glide); });
-    if (!glide)
-        return;
+    if (glide)
+        comeToRest(target);
+}
+
+void ScrollView::comeToRest(const QPointF& target)
+{
+    m_settlePending = false;
     m_decelerating = true;
     const QPointF from = m_offset;
     QPointer<ScrollView> self(this);
@@ -471,6 +636,10 @@ void ScrollView::wheelEvent(QWheelEvent* event)
         && ((event->modifiers() & Qt::ShiftModifier)
             || (!canScrollVertically && canScrollHorizontally)))
         move = QPointF(move.y(), 0);
+    const double notch = QApplication::wheelScrollLines() * 20.0;
+    if (m_pagingEnabled && event->pixelDelta().isNull() && notch > 0)
+        // A notch of the wheel turns one page.
+        move = QPointF(move.x() / notch * frame().width(), move.y() / notch * frame().height());
     const QPointF target = clampedOffset(m_offset + move);
     if ((target - m_offset).manhattanLength() < 0.5) {
         // At the end: an enclosing scroll view may take it.
@@ -553,8 +722,11 @@ void ScrollView::mouseReleaseEvent(QMouseEvent* event)
     }
     event->accept();
     m_tracking = false;
-    if (!m_dragging)
+    if (!m_dragging) {
+        if (m_settlePending)
+            comeToRest(restingOffset(m_offset));
         return;
+    }
     // A pointer that stood still before letting go throws nothing.
     const QPointF velocity = m_moveClock.elapsed() > 80 ? QPointF() : m_velocity;
     endUserScroll(velocity);

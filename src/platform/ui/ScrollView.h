@@ -13,6 +13,7 @@ class QTimer;
 namespace platform::ui {
 
 class ScrollIndicator;
+class ScrollOverhang;
 
 // A view that shows part of a larger content and moves it: the content offset is the
 // content point at the view's top-left corner. Subviews live in the content, so their
@@ -20,7 +21,10 @@ class ScrollIndicator;
 // platform. The user scrolls with the wheel (a trackpad scrolls both ways), by dragging
 // the content, or with the scroll bars; each change reaches the delegate as did-scroll,
 // and the start and end of a user's scroll as will-begin/did-end dragging and
-// did-end decelerating.
+// did-end decelerating. With paging on, a user's scroll comes to rest on a page (a
+// multiple of the bounds' size) and did-end decelerating follows once it is there. Like
+// the platform's, a scroll view clips its content; with clipsToBounds off, the content
+// beyond the bounds shows within the superview.
 class ScrollView : public View {
     Q_OBJECT
 public:
@@ -61,6 +65,9 @@ public:
     // Kept for callers; a desktop window has no status bar to tap.
     bool scrollsToTop() const { return m_scrollsToTop; }
     void setScrollsToTop(bool scrolls) { m_scrollsToTop = scrolls; }
+    bool isPagingEnabled() const { return m_pagingEnabled; }
+    void setPagingEnabled(bool enabled) { m_pagingEnabled = enabled; }
+    void setClipsToBounds(bool clips) override;
 
     // The user holds the content (pressed, not yet moved), moves it, or it still glides
     // after being let go.
@@ -108,6 +115,10 @@ private:
     void endUserScroll(const QPointF& velocity);
     void wheelStopped();
     void decelerationEnded(bool finished);
+    // Glides to the offset the user's scroll rests at and reports did-end decelerating.
+    void comeToRest(const QPointF& target);
+    QPointF pagedOffset(const QPointF& proposed) const;
+    void updateOverhang();
 
     View* m_content = nullptr;
     QPointF m_offset;
@@ -123,6 +134,10 @@ private:
     bool m_decelerating = false;
     bool m_animatingOffset = false;
     bool m_wheeling = false;
+    bool m_pagingEnabled = false;
+    // A press stopped a paging glide between pages; its release brings the content to rest.
+    bool m_settlePending = false;
+    QPointer<ScrollOverhang> m_overhang; // while content shows beyond the bounds
     int m_layoutDepth = 0;
     DelegatePointer<ScrollViewDelegate> m_delegate;
     ScrollIndicator* m_horizontalIndicator = nullptr;

@@ -22,12 +22,16 @@ void SegmentedControl::insertSegmentWithTitle(const QString& title, int index)
     m_items.insert(index, title);
     if (m_selected >= index)
         ++m_selected;
+    for (int& disabled : m_disabled)
+        if (disabled >= index)
+            ++disabled;
     update();
 }
 
 void SegmentedControl::removeAllSegments()
 {
     m_items.clear();
+    m_disabled.clear();
     m_selected = NoSegment;
     update();
 }
@@ -44,6 +48,20 @@ void SegmentedControl::setTitle(const QString& title, int index)
         m_items[index] = title;
         update();
     }
+}
+
+void SegmentedControl::setEnabledForSegmentAtIndex(bool enabled, int index)
+{
+    if (enabled)
+        m_disabled.removeAll(index);
+    else if (!m_disabled.contains(index))
+        m_disabled.append(index);
+    update();
+}
+
+bool SegmentedControl::isEnabledForSegmentAtIndex(int index) const
+{
+    return !m_disabled.contains(index);
 }
 
 void SegmentedControl::setSelectedSegmentIndex(int index)
@@ -105,7 +123,7 @@ int SegmentedControl::segmentAt(const QPointF& point) const
 
 void SegmentedControl::tapSegment(int index)
 {
-    if (index < 0 || index >= m_items.size() || !isEnabled())
+    if (index < 0 || index >= m_items.size() || !isEnabled() || m_disabled.contains(index))
         return;
     if (!m_momentary)
         m_selected = index;
@@ -122,6 +140,8 @@ void SegmentedControl::tapSegment(int index)
 void SegmentedControl::mousePressEvent(QMouseEvent* event)
 {
     m_pressed = segmentAt(event->position());
+    if (m_disabled.contains(m_pressed))
+        m_pressed = NoSegment;
     update();
     event->accept();
 }
@@ -161,12 +181,17 @@ void SegmentedControl::drawRect(QPainter& painter, const QRectF& rect)
             painter.restore();
         }
         const QVariant item = m_items.at(i);
+        const bool enabled = isEnabled() && !m_disabled.contains(i);
         if (item.canConvert<Image>() && !item.value<Image>().isNull()) {
             const Image image = item.value<Image>();
+            painter.save();
+            if (!enabled)
+                painter.setOpacity(0.4);
             const QSizeF s = image.size().boundedTo(r.size() - QSizeF(6, 6));
             image.draw(painter,
                 QRectF(r.center().x() - s.width() / 2, r.center().y() - s.height() / 2, s.width(),
                     s.height()));
+            painter.restore();
         } else {
             const TextAttributes a = on && m_attributes.contains(ControlStateSelected)
                 ? m_attributes.value(ControlStateSelected)
@@ -175,8 +200,7 @@ void SegmentedControl::drawRect(QPainter& painter, const QRectF& rect)
             if (on && background.isNull() && !m_attributes.contains(ControlStateSelected))
                 color = Qt::white;
             painter.setFont(a.hasFont ? a.font : font);
-            painter.setPen(
-                isEnabled() ? color : QColor(color.red(), color.green(), color.blue(), 100));
+            painter.setPen(enabled ? color : QColor(color.red(), color.green(), color.blue(), 100));
             painter.drawText(r.adjusted(4, 0, -4, 0), Qt::AlignCenter, item.toString());
         }
         if (i > 0 && background.isNull()) {

@@ -25,6 +25,9 @@ public:
     QString titleForSegmentAtIndex(int index) const;
     void setTitle(const QString& title, int index);
 
+    // A disabled segment is drawn faint and takes no taps.
+    void setEnabledForSegmentAtIndex(bool enabled, int index);
+    bool isEnabledForSegmentAtIndex(int index) const;
     int selectedSegmentIndex() const { return m_selected; }
     void setSelectedSegmentIndex(int index);
     bool isMomentary() const { return m_momentary; }
@@ -53,6 +56,7 @@ private:
     QRectF segmentRect(int index) const;
 
     QVariantList m_items;
+    QList<int> m_disabled; // indexes of disabled segments
     int m_selected = NoSegment;
     int m_pressed = NoSegment;
     bool m_momentary = false;

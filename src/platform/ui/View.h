@@ -87,7 +87,7 @@ public:
     bool isUserInteractionEnabled() const { return m_userInteraction; }
     void setUserInteractionEnabled(bool enabled);
     bool clipsToBounds() const { return m_clipsToBounds; }
-    void setClipsToBounds(bool clips);
+    virtual void setClipsToBounds(bool clips);
 
     // Scale about the centre, as a scale transform does; animatable.
     double scale() const { return m_scale; }

@@ -222,6 +222,11 @@ bool KivoAppDelegate::cloudAvailable() const
     return false;
 }
 
+bool KivoAppDelegate::cloudEnabled() const
+{
+    return false;
+}
+
 QVariant KivoAppDelegate::tilesColor() const
 {
     StyleServices* services = StyleServices::instance();

@@ -82,7 +82,10 @@ public:
     // Palette colours (QVariant holding the style layer's colour; invalid for none).
     virtual QVariant barColor() const;
     virtual QVariant imageColor() const;
+    // Whether the cloud documents store can be used and is switched on (the application
+    // asks its store manager; the base has none).
     virtual bool cloudAvailable() const;
+    virtual bool cloudEnabled() const;
     virtual QVariant tilesColor() const;
     // Writes the version and product name into the settings for the settings screen.
     void setVestionInSettings();

@@ -105,6 +105,15 @@ cd::ManagedObjectContext* StoreStack::makeContext()
     return m_context.get();
 }
 
+cd::ManagedObjectContext* StoreStack::makeContext(
+    std::shared_ptr<PersistentStoreCoordinator> coordinator)
+{
+    m_context.reset();
+    if (coordinator)
+        m_coordinator = std::move(coordinator);
+    return makeContext();
+}
+
 void StoreStack::dropContext()
 {
     m_context.reset();

@@ -52,6 +52,9 @@ public:
     // A new main-queue context over the coordinator whose in-memory values win over the
     // store's, replacing the current one (whose objects go with it).
     ManagedObjectContext* makeContext();
+    // The same over another coordinator over the stack's model (the store manager's, which
+    // loads the application's store), which becomes the stack's coordinator.
+    ManagedObjectContext* makeContext(std::shared_ptr<PersistentStoreCoordinator> coordinator);
     // No context until the next makeContext: fetches find nothing, saves save nothing.
     void dropContext();
 

@@ -40,12 +40,14 @@ std::unique_ptr<IcuDateFormatter> IcuDateFormatter::withStyles(
 }
 
 std::unique_ptr<IcuDateFormatter> IcuDateFormatter::withPattern(
-    const QString& pattern, const QString& locale)
+    const QString& pattern, const QString& locale, const QString& timeZone)
 {
     UErrorCode status = U_ZERO_ERROR;
-    UDateFormat* format
-        = udat_open(UDAT_PATTERN, UDAT_PATTERN, localeId(locale).constData(), nullptr, -1,
-            reinterpret_cast<const UChar*>(pattern.utf16()), int32_t(pattern.size()), &status);
+    const UChar* zone
+        = timeZone.isEmpty() ? nullptr : reinterpret_cast<const UChar*>(timeZone.utf16());
+    UDateFormat* format = udat_open(UDAT_PATTERN, UDAT_PATTERN, localeId(locale).constData(), zone,
+        zone ? int32_t(timeZone.size()) : -1, reinterpret_cast<const UChar*>(pattern.utf16()),
+        int32_t(pattern.size()), &status);
     if (U_FAILURE(status)) {
         udat_close(format);
         return nullptr;

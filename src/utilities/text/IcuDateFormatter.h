@@ -15,8 +15,9 @@ public:
     // The current locale (QLocale's default) when `locale` is empty.
     [[nodiscard]] static std::unique_ptr<IcuDateFormatter> withStyles(
         Style dateStyle, Style timeStyle, const QString& locale = {});
+    // In the time zone of that id ("UTC"), or the device's when it is empty.
     [[nodiscard]] static std::unique_ptr<IcuDateFormatter> withPattern(
-        const QString& pattern, const QString& locale = {});
+        const QString& pattern, const QString& locale = {}, const QString& timeZone = {});
     // The locale for fixed machine-readable forms: ASCII digits, Gregorian calendar.
     static const QString PosixLocale;
 

@@ -197,6 +197,16 @@ std::optional<QDateTime> convertFromString(const QString& text)
     return formatter->dateFromString(text);
 }
 
+QString convertToString(const QDateTime& date)
+{
+    thread_local FormatterSlot slot;
+    if (!slot) {
+        slot = IcuDateFormatter::withPattern(QString::fromLatin1(kDatePattern),
+            IcuDateFormatter::PosixLocale, QStringLiteral("UTC"));
+    }
+    return format(slot.get(), date);
+}
+
 QDateTime kivo_dateByAddingCalendarUnits(const QDateTime& date, int unit, qint64 amount)
 {
     UCalendarDateFields field;

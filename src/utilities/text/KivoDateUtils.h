@@ -47,6 +47,10 @@ QString getYearString(const QDateTime& date); // "yyyy"
 // Text of the form "yyyy-MM-dd HH:mm:ss ZZZ" (for example "2024-03-05 14:30:00 +0100");
 // nullopt when the text does not match, a missing zone included.
 [[nodiscard]] std::optional<QDateTime> convertFromString(const QString& text);
+// The moment in that form in UTC ("2024-03-05 13:30:00 +0000"), in the same calendar
+// convertFromString reads it with (before 1582 that is the Julian one); empty for an
+// invalid date.
+QString convertToString(const QDateTime& date);
 
 // The date plus the amount of one Gregorian calendar unit; an unsupported unit is logged
 // and gives the same moment back.

@@ -156,3 +156,32 @@ TEST_F(BatchFaults, RowsOfAnotherTableStoredBetweenAreLeftOut)
     ASSERT_EQ(left.size(), RowCount);
     EXPECT_EQ(faultsIn(left).size(), RowCount) << "not read with the others";
 }
+
+TEST_F(BatchFaults, ARefreshedObjectIsAFaultAgainAndReadsItsValuesAlone)
+{
+    const auto rows = fetchByOrder();
+    EXPECT_EQ(rows[45]->value("id"), "R45");
+    fresh->refreshObject(rows[45], false);
+    EXPECT_TRUE(rows[45]->isFault());
+    EXPECT_FALSE(rows[46]->isFault());
+    // Read again alone, not with a batch around it.
+    EXPECT_EQ(rows[45]->value("order").toInt(), 45);
+    EXPECT_EQ(faultsIn(rows), range(0, 40) + range(60, RowCount));
+
+    // Unsaved changes: kept when merged, dropped otherwise.
+    rows[50]->setValue("json", "{\"a\":1}");
+    fresh->refreshObject(rows[50], true);
+    EXPECT_FALSE(rows[50]->isFault());
+    EXPECT_EQ(rows[50]->value("json"), "{\"a\":1}");
+    fresh->refreshObject(rows[50], false);
+    EXPECT_TRUE(rows[50]->isFault());
+    EXPECT_FALSE(fresh->hasChanges());
+    EXPECT_NE(rows[50]->value("json"), "{\"a\":1}");
+
+    // An object not yet stored keeps its values.
+    cd::ManagedObject* added = fresh->insertNewObject("Rows");
+    added->setValue("id", "new");
+    fresh->refreshObject(added, false);
+    EXPECT_EQ(added->value("id"), "new");
+    EXPECT_TRUE(fresh->hasChanges());
+}

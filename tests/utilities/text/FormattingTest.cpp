@@ -170,6 +170,23 @@ TEST_F(Formatting, DateTextsAndParsing)
     EXPECT_EQ(Formatter::DateForString(QStringLiteral("2024-01-05")), std::nullopt);
 }
 
+// The machine form is written in UTC and read back to the same moment, also for a time
+// of day, which is kept on the first day of year 1 (a Julian date to ICU).
+TEST_F(Formatting, TheMachineFormReadsBackWhatItWrites)
+{
+    EXPECT_EQ(KivoDateUtils::convertToString(utc(2024, 1, 5, 14, 7, 9)),
+        QStringLiteral("2024-01-05 14:07:09 +0000"));
+    EXPECT_TRUE(KivoDateUtils::convertToString(QDateTime()).isEmpty());
+    for (const QDateTime& moment : { utc(2024, 2, 29, 23, 59, 59), utc(1969, 12, 31, 23, 59, 59),
+             KivoDateUtils::getOnlyTime(utc(2024, 7, 9, 10, 20, 30)), utc(1582, 10, 4, 12) }) {
+        const QString text = KivoDateUtils::convertToString(moment);
+        EXPECT_TRUE(text.endsWith(QStringLiteral(" +0000"))) << text.toStdString();
+        const auto back = KivoDateUtils::convertFromString(text);
+        ASSERT_TRUE(back.has_value()) << text.toStdString();
+        EXPECT_EQ(back->toMSecsSinceEpoch(), moment.toMSecsSinceEpoch()) << text.toStdString();
+    }
+}
+
 TEST_F(Formatting, AddingCalendarUnits)
 {
     const QDateTime date = utc(2024, 1, 31, 12);

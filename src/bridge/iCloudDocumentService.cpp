@@ -1,0 +1,19 @@
+#include "bridge/iCloudDocumentService.h"
+
+#include "bridge/iCloud.h"
+
+void iCloudDocumentService::saveAndCloseDocumentWithName(
+    const QString& name, const QByteArray& content, Completion completion)
+{
+    iCloud::sharedCloud().saveAndCloseDocumentWithName(name, content,
+        [completion = std::move(completion)](
+            const QUrl&, const QByteArray&, const platform::Error& error) {
+            if (completion)
+                completion(error);
+        });
+}
+
+void iCloudDocumentService::install()
+{
+    CloudDocumentService::install(std::make_unique<iCloudDocumentService>());
+}

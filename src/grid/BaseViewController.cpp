@@ -1,0 +1,634 @@
+#include "grid/BaseViewController.h"
+
+#include "grid/BaseDataController.h"
+#include "grid/ClassRegistry.h"
+#include "grid/CloudDocumentService.h"
+#include "grid/DetailFormProtocol.h"
+#include "grid/DetailFormRegistry.h"
+#include "grid/Parent.h"
+#include "grid/ScreenData.h"
+#include "grid/ToolBar.h"
+#include "platform/Dispatch.h"
+#include "platform/Exception.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/Toolbar.h"
+#include "platform/ui/View.h"
+#include "style/Theme.h"
+#include "utilities/shell/DeviceHelper.h"
+#include "utilities/shell/FileManager.h"
+#include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/shell/MessageHelper.h"
+#include "utilities/text/LocalizedStrings.h"
+#include "widgets/HUDBackgroundView.h"
+#include "widgets/PopoverController.h"
+#include "widgets/ProgressHUD.h"
+#include "widgets/SimplePopupViewController.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <exception>
+
+namespace {
+
+const QString FileErrorDomain = QStringLiteral("NSCocoaErrorDomain");
+constexpr qint64 FileNoSuchFileError = 4;
+constexpr qint64 FileWriteUnknownError = 512;
+constexpr qint64 FileWriteInvalidFileNameError = 514;
+constexpr double PreviewToolbarDelay = 0.75;
+constexpr double PopoverTopMargin = 20.0;
+
+const QString FolderMissing = QStringLiteral("The folder \u201c%1\u201d doesn\u2019t exist.");
+const QString CannotSave = QStringLiteral("The file \u201c%1\u201d couldn\u2019t be saved: %2");
+const QString NoCloudDocuments
+    = QStringLiteral("The cloud documents folder is not available on this device.");
+
+platform::Error fileError(qint64 code, const QString& description, const QString& path = {})
+{
+    QVariantMap info { { platform::Error::LocalizedDescriptionKey, description } };
+    if (!path.isEmpty())
+        info.insert(platform::Error::FilePathKey, path);
+    return platform::Error(FileErrorDomain, code, info);
+}
+
+// Writes the whole file or nothing: the bytes go to a temporary file beside it that is
+// renamed into place only once all of them are on disk, so a failed write (a full disk,
+// say) leaves an earlier file of that name whole. A relative path is in the documents.
+platform::Error writeAtomically(const QString& fileName, const QByteArray& data)
+{
+    const QString trimmed = fileName.trimmed();
+    if (trimmed.isEmpty() || trimmed.endsWith(QLatin1Char('/')))
+        return fileError(FileWriteInvalidFileNameError, LocalizedStrings::InvalidFileName());
+    const QString path = QDir::cleanPath(QDir::isAbsolutePath(trimmed)
+            ? trimmed
+            : FileManager::documentsDirectory() + QLatin1Char('/') + trimmed);
+    const QFileInfo target(path);
+    if (target.fileName().isEmpty() || target.isDir())
+        return fileError(FileWriteInvalidFileNameError, LocalizedStrings::InvalidFileName(), path);
+    if (!target.absoluteDir().exists())
+        return fileError(FileNoSuchFileError, FolderMissing.arg(target.absolutePath()), path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fileError(
+            FileWriteUnknownError, CannotSave.arg(target.fileName(), file.errorString()), path);
+    if (file.write(data) != data.size() || !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fileError(FileWriteUnknownError, CannotSave.arg(target.fileName(), reason), path);
+    }
+    return {};
+}
+
+// A delegate that may go before an asynchronous save ends: an object is kept only while
+// it lives; anything else is taken as it is.
+class DelegateGuard {
+public:
+    explicit DelegateGuard(platform::ui::AlertViewDelegate* delegate)
+        : m_delegate(delegate)
+        , m_object(dynamic_cast<QObject*>(delegate))
+        , m_isObject(m_object != nullptr)
+    {
+    }
+    platform::ui::AlertViewDelegate* get() const
+    {
+        return m_isObject && !m_object ? nullptr : m_delegate;
+    }
+
+private:
+    platform::ui::AlertViewDelegate* m_delegate;
+    QPointer<QObject> m_object;
+    bool m_isObject;
+};
+
+void showException(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    } catch (...) {
+        MessageHelper::ShowException(
+            platform::Exception(platform::Exception::Generic, QStringLiteral("Unknown error.")));
+    }
+}
+
+} // namespace
+
+BaseViewController::BaseViewController(QObject* parent)
+    : OrietnationViewController(parent)
+{
+}
+
+BaseViewController::~BaseViewController()
+{
+    // A popover or popup still up must not call back into a screen that is gone.
+    if (m_popupController)
+        m_popupController->setDelegate(nullptr);
+    if (m_simplepopupController)
+        m_simplepopupController->setDelegate(nullptr);
+}
+
+ProgressHUD* BaseViewController::HUD() const
+{
+    std::lock_guard lock(m_hudLock);
+    return m_hud.data();
+}
+
+quint64 BaseViewController::hudCount() const
+{
+    std::lock_guard lock(m_hudLock);
+    return m_hudCount;
+}
+
+PopoverController* BaseViewController::popupController() const
+{
+    return m_popupController.data();
+}
+
+SimplePopupViewController* BaseViewController::simplepopupController() const
+{
+    return m_simplepopupController.data();
+}
+
+platform::ui::ViewController* BaseViewController::callingViewController() const
+{
+    return m_callingViewController.data();
+}
+
+void BaseViewController::setCallingViewController(platform::ui::ViewController* controller)
+{
+    m_callingViewController = controller;
+}
+
+void BaseViewController::setDataController(std::shared_ptr<BaseDataController> controller)
+{
+    m_dataController = std::move(controller);
+    if (m_dataController)
+        m_dataController->setViewController(this);
+}
+
+void BaseViewController::loadView()
+{
+    try {
+        initProperties();
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+    OrietnationViewController::loadView();
+    try {
+        setBackGround();
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+}
+
+void BaseViewController::initProperties()
+{
+    {
+        std::lock_guard lock(m_hudLock);
+        m_hudCount = 0;
+    }
+    if (m_screen)
+        setDataController(ClassRegistry::create<BaseDataController>(m_screen->dataController));
+    std::weak_ptr<ToolBarAction> delegate
+        = std::static_pointer_cast<ToolBarAction>(m_dataController);
+    m_toolBar = std::make_unique<ToolBar>(delegate);
+    m_toolBar->setButtonBits(m_screen ? m_screen->buttonBits : nullptr);
+    if (m_screen && m_screen->topButtonBits) {
+        m_toptoolBar = std::make_unique<ToolBar>(delegate);
+        m_toptoolBar->setButtonBits(m_screen->topButtonBits);
+    } else {
+        m_toptoolBar.reset();
+    }
+}
+
+void BaseViewController::viewWillAppear(bool animated)
+{
+    OrietnationViewController::viewWillAppear(animated);
+    try {
+        customViewWillAppear();
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+}
+
+void BaseViewController::customViewWillAppear()
+{
+    platform::ui::NavigationController* navigation = navigationController();
+    if (m_toolBar) {
+        if (!toolbarItems().isEmpty()) {
+            if (navigation && navigation->isToolbarHidden()) {
+                QPointer<platform::ui::NavigationController> bar(navigation);
+                const auto show = [bar] {
+                    if (!bar)
+                        return;
+                    bar->setToolbarHidden(false);
+                    if (Theme* style = Theme::current())
+                        style->applyiOS7StyleForToolbar(bar->toolbar());
+                };
+                if (m_popFromKivoPreview)
+                    platform::dispatch::afterMain(int(PreviewToolbarDelay * 1000), show);
+                else
+                    show();
+            }
+            m_popFromKivoPreview = false;
+        } else {
+            ShowToolBar();
+        }
+    } else if (navigation) {
+        navigation->setToolbarHidden(true);
+    }
+    if (m_toptoolBar)
+        showTopBar();
+}
+
+void BaseViewController::ShowToolBar()
+{
+    if (m_toolBar)
+        m_toolBar->ShowToolBar(this);
+}
+
+void BaseViewController::showTopBar()
+{
+    if (m_toptoolBar)
+        m_toptoolBar->showTopBar(this);
+}
+
+void BaseViewController::prepareForSegue(platform::ui::StoryboardSegue& segue, QObject*)
+{
+    try {
+        auto link = std::make_shared<Parent>();
+        link->parent = m_parent;
+        link->screen = m_screen;
+        link->dataController = m_dataController;
+        auto* destination = dynamic_cast<BaseViewController*>(segue.destinationViewController());
+        if (!destination)
+            return;
+        destination->setParentLink(link);
+        destination->setCallingViewController(this);
+        destination->setScreen(
+            ScreenData::GetScreen(m_screen ? m_screen->childscreen : QString(), link));
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+}
+
+void BaseViewController::requestStarted()
+{
+    QPointer<BaseViewController> self(this);
+    platform::dispatch::asyncMain([self] {
+        if (self)
+            self->startRequest();
+    });
+}
+
+void BaseViewController::requestCompleted(const platform::Error& error)
+{
+    QPointer<BaseViewController> self(this);
+    platform::dispatch::asyncMain([self, error] {
+        if (self)
+            self->completeRequest(error);
+    });
+}
+
+void BaseViewController::startRequest()
+{
+    std::lock_guard lock(m_hudLock);
+    if (m_hudCount == 0) {
+        ProgressHUD* hud = ProgressHUD::showHUDAddedTo(view(), true);
+        if (Theme* style = currentStyle())
+            hud->setContentColor(style->imageColor().toQColor());
+        hud->bezelView()->setColor(Qt::transparent);
+        hud->bezelView()->setStyle(HUDBackgroundView::SolidColor);
+        m_hud = hud;
+        setBarsInteraction(false);
+    }
+    ++m_hudCount;
+}
+
+void BaseViewController::completeRequest(const platform::Error& error)
+{
+    {
+        std::lock_guard lock(m_hudLock);
+        if (m_hudCount > 0 && --m_hudCount == 0) {
+            setBarsInteraction(true);
+            ProgressHUD::hideHUDForView(view(), true);
+            m_hud = nullptr;
+        }
+    }
+    try {
+        MessageHelper::throwIfError(error);
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+}
+
+void BaseViewController::setBarsInteraction(bool enabled)
+{
+    if (platform::ui::NavigationController* navigation = navigationController()) {
+        navigation->navigationBar()->setUserInteractionEnabled(enabled);
+        navigation->toolbar()->setUserInteractionEnabled(enabled);
+    }
+}
+
+void BaseViewController::showHud()
+{
+    requestStarted();
+}
+
+void BaseViewController::hideHud()
+{
+    requestCompleted();
+}
+
+void BaseViewController::forceHideHud()
+{
+    // Queued behind the starts already asked for, so none of them outlives it.
+    QPointer<BaseViewController> self(this);
+    platform::dispatch::asyncMain([self] {
+        if (!self)
+            return;
+        {
+            std::lock_guard lock(self->m_hudLock);
+            if (self->m_hudCount == 0)
+                return;
+            self->m_hudCount = 1;
+        }
+        self->completeRequest({});
+    });
+}
+
+void BaseViewController::refreshView()
+{
+    m_refresh = true;
+}
+
+void BaseViewController::setBackGround()
+{
+    Theme* style = currentStyle();
+    if (!style || !isViewLoaded())
+        return;
+    const Color back = style->BackColor();
+    if (!back.patternImage().isNull()) {
+        view()->setBackgroundColor(QColor());
+        view()->setBackgroundPattern(platform::ui::Image(back.patternImage(), 2.0));
+    } else {
+        view()->setBackgroundPattern({});
+        view()->setBackgroundColor(back.toQColor());
+    }
+}
+
+void BaseViewController::ShowDetail(
+    const QVariant& row, const QString& detailType, const QString& title, bool push)
+{
+    const auto formClass = DetailFormRegistry::formClass(detailType);
+    if (!formClass || !formClass->createForm || !formClass->controllerForRoot) {
+        MessageHelper::ShowException(platform::Exception(platform::Exception::InvalidArgument,
+            QStringLiteral("No form class named \u201c%1\u201d.").arg(detailType)));
+        return;
+    }
+    QPointer<BaseViewController> self(this);
+    // Only the plain root is built off the main thread; every widget is made on it.
+    platform::dispatch::asyncGlobal(
+        [self, formClass = *formClass, row, title, push] {
+            std::shared_ptr<QObject> root;
+            std::exception_ptr failure;
+            try {
+                root = formClass.createForm(title);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            platform::dispatch::asyncMain([self, formClass, root, failure, row, push] {
+                if (failure) {
+                    showException(failure);
+                    return;
+                }
+                if (!self)
+                    return;
+                BaseViewController* form = nullptr;
+                try {
+                    form = formClass.controllerForRoot(root);
+                    if (form)
+                        self->presentDetail(form, row, push);
+                } catch (...) {
+                    delete form;
+                    showException(std::current_exception());
+                }
+            });
+        },
+        platform::dispatch::Priority::High);
+}
+
+void BaseViewController::presentDetail(BaseViewController* form, const QVariant& row, bool push)
+{
+    form->setCallingViewController(this);
+    if (m_dataController)
+        m_dataController->setLastDetailViewController(form);
+    auto* detail = dynamic_cast<DetailFormProtocol*>(form);
+    if (row.isValid() && detail)
+        detail->loadData(row);
+    if (DeviceHelper::isIPHONE() || push) {
+        if (platform::ui::NavigationController* navigation = navigationController())
+            navigation->pushViewController(form, true);
+        else
+            delete form;
+        return;
+    }
+    const QSizeF size = detail ? detail->popupContentSize() : QSizeF(600, 450);
+    showPopupController(form, size, NoArrow, nullptr, true);
+}
+
+void BaseViewController::showPopupController(platform::ui::ViewController* content,
+    const QSizeF& contentSize, unsigned arrowDirection, platform::ui::View* fromView,
+    bool doneButton, qint32 tint, bool border)
+{
+    dismissPopup();
+    // Without a Qt parent the popover belongs to its presentation and goes once dismissed.
+    auto* popover = new PopoverController(content, this, doneButton);
+    popover->setBorder(border);
+    popover->setContentSize(contentSize);
+    popover->setArrowDirection(arrowDirection);
+    popover->setTint(tint);
+    popover->setDelegate(this);
+    m_popupController = popover;
+    if (fromView)
+        popover->presentPopoverFromView(fromView);
+    else
+        popover->presentPopoverFromPoint(QPointF(view()->center().x(), PopoverTopMargin));
+}
+
+void BaseViewController::showSimplePopupcontroller(platform::ui::ViewController* content,
+    const QSizeF& contentSize, const QPointF& fromPoint, bool withBorder)
+{
+    auto* popup = new SimplePopupViewController(content, contentSize, withBorder);
+    m_simplepopupController = popup;
+    popup->setDelegate(this);
+    popup->presentPopoverFromPoint(fromPoint);
+}
+
+void BaseViewController::dismissPopup()
+{
+    if (PopoverController* popover = m_popupController.data()) {
+        m_popupController = nullptr;
+        popover->dismissPopoverAnimated(true);
+    }
+    if (SimplePopupViewController* popup = m_simplepopupController.data()) {
+        m_simplepopupController = nullptr;
+        popup->dismissPopoverAnimated(true);
+    }
+}
+
+void BaseViewController::popoverControllerDidDismissPopover(PopoverController* controller)
+{
+    if (m_popupController == controller)
+        m_popupController = nullptr;
+}
+
+void BaseViewController::SimplePopoverControllerDidDismissPopover(
+    SimplePopupViewController* controller)
+{
+    if (m_simplepopupController == controller)
+        m_simplepopupController = nullptr;
+}
+
+void BaseViewController::saveFile(const QString& fileName, const QByteArray& data, bool iCloud,
+    bool viewOption, platform::ui::AlertViewDelegate* delegate, SaveCompletion completion)
+{
+    try {
+        if (iCloud) {
+            saveDataToCloud(data, fileName, viewOption, delegate, std::move(completion));
+            return;
+        }
+        const platform::Error error = writeAtomically(fileName, data);
+        if (error) {
+            MessageHelper::ShowError(error);
+            return;
+        }
+        showSaveSuccess(viewOption, delegate, SavedLocallyTag);
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+}
+
+void BaseViewController::saveFile(
+    const QString& fileName, const QByteArray& data, bool iCloud, SaveCompletion completion)
+{
+    saveFile(fileName, data, iCloud, true, m_dataController.get(), std::move(completion));
+}
+
+void BaseViewController::saveDataToCloud(const QByteArray& data, const QString& fileName,
+    bool viewOption, platform::ui::AlertViewDelegate* delegate, SaveCompletion completion)
+{
+    QPointer<BaseViewController> self(this);
+    auto finish = [self, viewOption, guard = DelegateGuard(delegate), completion](
+                      const platform::Error& error) {
+        if (completion)
+            completion(error);
+        if (error) {
+            MessageHelper::ShowError(error);
+            return;
+        }
+        if (self)
+            self->showSaveSuccess(viewOption, guard.get(), SavedToCloudTag);
+        else
+            MessageHelper::ShowMessage(LocalizedStrings::SaveSuccess(), false);
+    };
+    CloudDocumentService* service = CloudDocumentService::instance();
+    if (!service) {
+        const platform::Error missing = fileError(FileWriteUnknownError, NoCloudDocuments);
+        platform::dispatch::asyncMain([finish, missing] { finish(missing); });
+        return;
+    }
+    service->saveAndCloseDocumentWithName(fileName, data, finish);
+}
+
+void BaseViewController::showSaveSuccess(
+    bool viewOption, platform::ui::AlertViewDelegate* delegate, int tag)
+{
+    if (!viewOption) {
+        MessageHelper::ShowMessage(LocalizedStrings::SaveSuccess(), false);
+        return;
+    }
+    auto* alert = new platform::ui::AlertView(LocalizedStrings::Information(),
+        LocalizedStrings::SaveSuccess(), delegate, LocalizedStrings::Close(),
+        { LocalizedStrings::Open() });
+    alert->setTag(tag);
+    QPointer<platform::ui::AlertView> shown(alert);
+    platform::dispatch::asyncMain([shown] {
+        if (shown)
+            shown->show();
+    });
+}
+
+bool BaseViewController::isButtonInTopBar(platform::ui::View* button)
+{
+    platform::ui::NavigationController* navigation = navigationController();
+    if (!button || !navigation || !isViewLoaded())
+        return false;
+    const QRectF converted
+        = button->convertRectFromView(view()->bounds(), navigation->navigationBar());
+    return std::abs(converted.y()) < 50.0;
+}
+
+bool BaseViewController::isInNavigationStack(platform::ui::ViewController* controller)
+{
+    platform::ui::ViewController* current
+        = KivoAppDelegate::ApplicationDelegate()->currentViewController();
+    platform::ui::NavigationController* navigation
+        = current ? current->navigationController() : nullptr;
+    return navigation && controller && navigation->viewControllers().contains(controller);
+}
+
+bool BaseViewController::disappearedOnPop()
+{
+    platform::ui::NavigationController* navigation = navigationController();
+    const QList<platform::ui::ViewController*> stack
+        = navigation ? navigation->viewControllers() : QList<platform::ui::ViewController*>();
+    if (stack.size() >= 2 && stack.at(stack.size() - 2) == this)
+        return false;
+    return !stack.contains(this);
+}
+
+void BaseViewController::poptoscreen(const QString& screenId)
+{
+    platform::ui::NavigationController* navigation = navigationController();
+    if (!navigation)
+        return;
+    if (m_screen && m_screen->id == screenId) {
+        navigation->popToRootViewController(true);
+        return;
+    }
+    const QList<platform::ui::ViewController*> stack = navigation->viewControllers();
+    int depth = 0;
+    for (std::shared_ptr<Parent> link = m_parent; link; link = link->parent.lock(), ++depth) {
+        const auto linked = link->screen.lock();
+        if (linked && linked->id == screenId) {
+            const qsizetype index = stack.size() - 2 - depth;
+            if (index >= 0 && index < stack.size())
+                navigation->popToViewController(stack.at(index), true);
+            return;
+        }
+    }
+    navigation->popToRootViewController(true);
+}
+
+void BaseViewController::cloudStoreUnloaded()
+{
+    if (auto* store = dynamic_cast<CloudStoreProtocol*>(m_dataController.get()))
+        store->cloudStoreUnloaded();
+}
+
+void BaseViewController::cloudStoreLoaded()
+{
+    if (auto* store = dynamic_cast<CloudStoreProtocol*>(m_dataController.get()))
+        store->cloudStoreLoaded();
+}
+
+void BaseViewController::mailComposeControllerDidFinish(platform::ui::MailComposeViewController*,
+    platform::ui::MailComposeResult, const platform::Error&)
+{
+    dismissViewController(true);
+}

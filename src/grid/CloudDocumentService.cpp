@@ -1,0 +1,23 @@
+#include "grid/CloudDocumentService.h"
+
+namespace {
+
+std::unique_ptr<CloudDocumentService>& installed()
+{
+    static std::unique_ptr<CloudDocumentService> service;
+    return service;
+}
+
+} // namespace
+
+CloudDocumentService::~CloudDocumentService() = default;
+
+CloudDocumentService* CloudDocumentService::instance()
+{
+    return installed().get();
+}
+
+void CloudDocumentService::install(std::unique_ptr<CloudDocumentService> service)
+{
+    installed() = std::move(service);
+}

@@ -1,0 +1,603 @@
+#include "grid/CollectionViewController.h"
+
+#include "grid/BaseDataController.h"
+#include "grid/ClassRegistry.h"
+#include "grid/GridData.h"
+#include "grid/ResponseTable.h"
+#include "grid/RowViewContoller.h"
+#include "grid/ScreenData.h"
+#include "platform/Dispatch.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/CollectionView.h"
+#include "platform/ui/CollectionViewCell.h"
+#include "platform/ui/FlowLayout.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/SwipeGestureRecognizer.h"
+#include "platform/ui/Window.h"
+#include "style/Theme.h"
+#include "utilities/data/BitManager.h"
+#include "utilities/shell/DeviceHelper.h"
+#include "utilities/shell/MessageHelper.h"
+#include "utilities/text/LocalizedStrings.h"
+#include "widgets/UIImage_Theme.h"
+
+const QString CollectionViewController::CellIdentifier = QStringLiteral("CELL_CONTENT");
+const QString CollectionViewController::HeaderIdentifier = QStringLiteral("CELL_HEADER");
+
+namespace {
+
+const char* const ColumnsRowViewClass = "ColumnsRowViewController";
+// Marks a cell that has its two swipe recognisers: a reused cell keeps them.
+const char* const SwipesProperty = "kivoGridSwipes";
+constexpr quint32 SearchButton = 7;
+constexpr int RefreshSelectionDelayMs = 100;
+constexpr double SelectionShadowOpacity = 0.7;
+
+template<class Callable> void showingExceptions(Callable&& callable)
+{
+    try {
+        callable();
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+}
+
+} // namespace
+
+CollectionViewController::CollectionViewController(QObject* parent)
+    : BaseViewController(parent)
+{
+}
+
+CollectionViewController::~CollectionViewController()
+{
+    // The view and its cells may outlive this controller briefly (deleted later): they
+    // must not call back into it.
+    if (m_collectionView) {
+        m_collectionView->setDataSource(nullptr);
+        m_collectionView->setDelegate(nullptr);
+    }
+    if (m_searchBar)
+        m_searchBar->setDelegate(nullptr);
+}
+
+void CollectionViewController::initProperties()
+{
+    BaseViewController::initProperties();
+    const auto record = screen();
+    makeRowView(record ? record->rowView : QString());
+}
+
+void CollectionViewController::makeRowView(const QString& rowViewClass)
+{
+    m_rowViewObject = ClassRegistry::create(rowViewClass);
+    m_rowView = dynamic_cast<RowViewContollerProtocol*>(m_rowViewObject.get());
+    if (!m_rowView)
+        m_rowViewObject.reset();
+    if (auto* base = dynamic_cast<RowViewContoller*>(m_rowViewObject.get()))
+        base->initWithParent(this);
+    m_itemSize.reset();
+}
+
+void CollectionViewController::loadView()
+{
+    BaseViewController::loadView();
+    showingExceptions([&] {
+        platform::ui::View* root = view();
+        auto* bar = new platform::ui::SearchBar(
+            QRectF(0, 0, root->bounds().width(), platform::ui::SearchBar::Height));
+        bar->setAutoresizingMask(platform::ui::AutoresizingFlexibleWidth);
+        bar->setDelegate(this);
+        bar->setPlaceholder(LocalizedStrings::Search());
+        root->addSubview(bar);
+        m_searchBar = bar;
+        const auto record = screen();
+        if (DeviceHelper::isIPHONE() && record && record->topButtonBits
+            && record->topButtonBits->getBit(SearchButton))
+            bar->setHidden(true);
+        setRefresh(true);
+        createGrid();
+        if (record && record->searchbarBookmark) {
+            bar->setShowsBookmarkButton(true);
+            const auto controller = dataController();
+            const QStringList images
+                = controller ? controller->searchbarBookmarkImage() : QStringList();
+            if (images.size() >= 2) {
+                bar->setImageForSearchBarIcon(UIImage_Theme::themedimageNamed(images[0]),
+                    platform::ui::SearchBar::Icon::Bookmark, platform::ui::ControlStateNormal);
+                bar->setImageForSearchBarIcon(UIImage_Theme::themedimageNamed(images[1]),
+                    platform::ui::SearchBar::Icon::Bookmark, platform::ui::ControlStateSelected);
+            }
+        }
+    });
+}
+
+void CollectionViewController::viewDidLayoutSubviews()
+{
+    BaseViewController::viewDidLayoutSubviews();
+    if (!m_collectionView)
+        return;
+    const QRectF frame = gridviewContentSize();
+    if (m_collectionView->frame() != frame)
+        m_collectionView->setFrame(frame);
+    // The tiles are sized and drawn for the width: a new width draws them again.
+    if (m_reloadedWidth >= 0 && m_collectionView->frame().width() != m_reloadedWidth)
+        refreshGrid();
+}
+
+void CollectionViewController::customViewWillAppear()
+{
+    BaseViewController::customViewWillAppear();
+    showingExceptions([&] {
+        const int current = DeviceHelper::getCurrentOrientation();
+        if (orientation() != current) {
+            clearHeaders();
+            refreshGrid();
+            setOrientation(current);
+        }
+        localLoadData(true);
+    });
+}
+
+void CollectionViewController::localLoadData(bool runAfterLoad)
+{
+    if (!refresh())
+        return;
+    loadData();
+    const auto controller = dataController();
+    if (runAfterLoad && !(controller && controller->isAsyncLoad()))
+        afterLoad();
+}
+
+void CollectionViewController::loadData()
+{
+}
+
+void CollectionViewController::refreshView()
+{
+    BaseViewController::refreshView();
+    localLoadData(true);
+}
+
+void CollectionViewController::viewWillDisappear(bool animated)
+{
+    BaseViewController::viewWillDisappear(animated);
+    if (m_searchBar)
+        m_searchBar->resignFirstResponder();
+}
+
+void CollectionViewController::orientationChanged()
+{
+    BaseViewController::orientationChanged();
+    showingExceptions([&] {
+        clearHeaders();
+        refreshGrid();
+    });
+}
+
+void CollectionViewController::setBackGround()
+{
+    BaseViewController::setBackGround();
+    Theme* style = currentStyle();
+    if (!m_collectionView || !style)
+        return;
+    const Color back = style->BackColor();
+    if (!back.patternImage().isNull()) {
+        m_collectionView->setBackgroundColor(QColor());
+        m_collectionView->setBackgroundPattern(platform::ui::Image(back.patternImage(), 2.0));
+    } else {
+        m_collectionView->setBackgroundPattern({});
+        m_collectionView->setBackgroundColor(back.toQColor());
+    }
+}
+
+std::shared_ptr<GridData> CollectionViewController::getGridData(qint64)
+{
+    return nullptr;
+}
+
+void CollectionViewController::tapOnDisclosure(qint64)
+{
+}
+
+void CollectionViewController::tapOnItem(qint64)
+{
+}
+
+int CollectionViewController::collectionViewNumberOfItemsInSection(
+    platform::ui::CollectionView*, int)
+{
+    const auto controller = dataController();
+    return controller ? int(controller->count()) : 0;
+}
+
+QSizeF CollectionViewController::itemSize(qint64 index, bool reuse)
+{
+    if (!m_rowView)
+        return {};
+    if (m_rowView->respondsToGetRowSizeForIndex())
+        return m_rowView->getRowSizeForIndex(index);
+    // Every item has the row view's one size: worked out once per pass over the items.
+    if (!reuse || !m_itemSize)
+        m_itemSize = m_rowView->getRowSize();
+    return *m_itemSize;
+}
+
+QSizeF CollectionViewController::collectionViewSizeForItemAtIndexPath(platform::ui::CollectionView*,
+    platform::ui::CollectionViewLayout*, const platform::ui::IndexPath& indexPath)
+{
+    QSizeF size;
+    showingExceptions([&] { size = itemSize(indexPath.item(), indexPath.item() != 0); });
+    return size;
+}
+
+platform::ui::CollectionViewCell* CollectionViewController::collectionViewCellForItemAtIndexPath(
+    platform::ui::CollectionView* view, const platform::ui::IndexPath& indexPath)
+{
+    platform::ui::CollectionViewCell* cell = nullptr;
+    showingExceptions([&] {
+        cell = view->dequeueReusableCellWithReuseIdentifier(CellIdentifier, indexPath);
+        const qint64 row = indexPath.item();
+        if (m_rowView)
+            m_rowView->createRow(cell->contentView(), row, itemSize(row, true));
+        if (row == m_selectedRow) {
+            if (Theme* style = currentStyle())
+                cell->contentView()->setBackgroundColor(style->RowHighLightColor().toQColor());
+        }
+        addSwipes(cell);
+    });
+    return cell;
+}
+
+void CollectionViewController::addSwipes(platform::ui::CollectionViewCell* cell)
+{
+    // Once per cell: a reused cell keeps the recognisers it was given.
+    if (!cell || cell->property(SwipesProperty).toBool())
+        return;
+    cell->setProperty(SwipesProperty, true);
+    QPointer<CollectionViewController> self(this);
+    auto* left = new platform::ui::SwipeGestureRecognizer([self](platform::ui::GestureRecognizer*) {
+        if (self)
+            self->leftSwipeHandle();
+    });
+    left->setDirection(platform::ui::SwipeGestureRecognizer::Left);
+    left->setDelegate(this);
+    cell->addGestureRecognizer(left);
+    auto* right
+        = new platform::ui::SwipeGestureRecognizer([self](platform::ui::GestureRecognizer*) {
+              if (self)
+                  self->rightSwipeHandle();
+          });
+    right->setDirection(platform::ui::SwipeGestureRecognizer::Right);
+    right->setDelegate(this);
+    cell->addGestureRecognizer(right);
+}
+
+bool CollectionViewController::gestureRecognizerShouldBegin(platform::ui::GestureRecognizer*)
+{
+    const auto* rowView = dynamic_cast<RowViewContoller*>(m_rowViewObject.get());
+    return rowView && rowView->tilesButtons() != 0;
+}
+
+platform::ui::CollectionReusableView*
+CollectionViewController::collectionViewViewForSupplementaryElementOfKind(
+    platform::ui::CollectionView* view, const QString& kind,
+    const platform::ui::IndexPath& indexPath)
+{
+    platform::ui::CollectionReusableView* header = nullptr;
+    showingExceptions([&] {
+        header = view->dequeueReusableSupplementaryViewOfKind(kind, HeaderIdentifier, indexPath);
+        if (Theme* style = currentStyle())
+            header->setBackgroundColor(style->toolbarColor().toQColor());
+        if (m_rowView)
+            m_rowView->CreateHeader(header);
+    });
+    return header;
+}
+
+void CollectionViewController::collectionViewDidSelectItemAtIndexPath(
+    platform::ui::CollectionView*, const platform::ui::IndexPath& indexPath)
+{
+    showingExceptions([&] { selectRow(indexPath.item()); });
+}
+
+void CollectionViewController::collectionViewDidDeselectItemAtIndexPath(
+    platform::ui::CollectionView*, const platform::ui::IndexPath& indexPath)
+{
+    showingExceptions([&] { unselectRow(indexPath.item()); });
+}
+
+bool CollectionViewController::collectionViewCanMoveItemAtIndexPath(
+    platform::ui::CollectionView*, const platform::ui::IndexPath&)
+{
+    const auto controller = dataController();
+    return !(controller && controller->isSearchActive());
+}
+
+void CollectionViewController::collectionViewItemAtIndexPathWillMoveToIndexPath(
+    platform::ui::CollectionView*, const platform::ui::IndexPath& from,
+    const platform::ui::IndexPath& to)
+{
+    showingExceptions([&] {
+        if (m_rowView && m_rowView->respondsToMoveItem())
+            m_rowView->WillMoveItemFromIndex(from.item(), to.item());
+    });
+}
+
+void CollectionViewController::collectionViewItemAtIndexPathDidMoveToIndexPath(
+    platform::ui::CollectionView*, const platform::ui::IndexPath& from,
+    const platform::ui::IndexPath& to)
+{
+    showingExceptions([&] {
+        if (m_rowView && m_rowView->respondsToMoveItem())
+            m_rowView->DidMoveItemFromIndex(from.item(), to.item());
+    });
+}
+
+bool CollectionViewController::searchBarShouldBeginEditing(platform::ui::SearchBar* bar)
+{
+    bar->setShowsCancelButton(true, true);
+    return true;
+}
+
+bool CollectionViewController::searchBarShouldEndEditing(platform::ui::SearchBar* bar)
+{
+    bar->setShowsCancelButton(false, true);
+    return true;
+}
+
+void CollectionViewController::searchBarTextDidChange(platform::ui::SearchBar*, const QString& text)
+{
+    showingExceptions([&] {
+        const auto controller = dataController();
+        if (!controller)
+            return;
+        if (!text.isEmpty()) {
+            m_selectedRow = -1;
+            controller->searchData(text);
+        } else {
+            // The selected match is found again among all rows; another row that now has
+            // its index must not be taken for it.
+            m_selectedRow = controller->isSearchActive() ? controller->endSearch(m_selectedRow)
+                                                         : m_selectedRow;
+            refreshGrid();
+        }
+    });
+}
+
+void CollectionViewController::searchBarCancelButtonClicked(platform::ui::SearchBar* bar)
+{
+    bar->setText(QString());
+    bar->setShowsCancelButton(false, true);
+    bar->resignFirstResponder();
+    searchBarTextDidChange(bar, QString());
+}
+
+void CollectionViewController::searchBarSearchButtonClicked(platform::ui::SearchBar* bar)
+{
+    bar->resignFirstResponder();
+}
+
+void CollectionViewController::searchBarBookmarkButtonClicked(platform::ui::SearchBar*)
+{
+    if (const auto controller = dataController())
+        controller->searchBarBookmarkClicked();
+}
+
+void CollectionViewController::selectRow(qint64 index)
+{
+    const auto controller = dataController();
+    if (index == -1 || !controller || controller->activeRows().isEmpty() || !m_collectionView)
+        return;
+    m_selectedRow = index;
+    bool needsSelecting = true;
+    const QList<platform::ui::IndexPath> selected = m_collectionView->indexPathsForSelectedItems();
+    if (!selected.isEmpty()) {
+        if (selected.first().item() != index)
+            unselectRow(selected.first().item());
+        else
+            needsSelecting = false;
+    }
+    if (index >= controller->count()) {
+        m_selectedRow = -1;
+        return;
+    }
+    if (needsSelecting)
+        m_collectionView->selectItemAtIndexPath(platform::ui::IndexPath(int(index), 0), true,
+            platform::ui::CollectionView::ScrollPositionNone);
+    if (Theme* style = currentStyle())
+        animateRow(index, style->RowHighLightColor().toQColor());
+    if (m_selectedRow >= 0)
+        tapOnItem(m_selectedRow);
+}
+
+void CollectionViewController::unselectRow(qint64 index)
+{
+    if (index == -1 || !m_rowView)
+        return;
+    animateRow(index, m_rowView->rowbackColor(index));
+}
+
+void CollectionViewController::animateRow(qint64 index, const QColor& color)
+{
+    if (!m_collectionView)
+        return;
+    platform::ui::CollectionViewCell* cell
+        = m_collectionView->cellForItemAtIndexPath(platform::ui::IndexPath(int(index), 0));
+    if (!cell)
+        return;
+    // The flash to the animation colour and the settling on the final colour run together;
+    // what stays is the final colour without a shadow.
+    QPointer<platform::ui::View> content(cell->contentView());
+    Theme* style = currentStyle();
+    const QColor flash = style ? style->AnimateColor().toQColor() : color;
+    content->layer()->setShadowOpacity(SelectionShadowOpacity);
+    content->setBackgroundColor(flash);
+    platform::ui::Animation::animate(
+        AnimationDuration, 0, platform::ui::AnimationOptionAllowUserInteraction, [content, color] {
+            if (!content)
+                return;
+            content->setBackgroundColor(color);
+            content->layer()->setShadowOpacity(0);
+        });
+}
+
+void CollectionViewController::internalSelectRow()
+{
+    selectRow(m_selectedRow);
+}
+
+void CollectionViewController::refreshGrid()
+{
+    const auto controller = dataController();
+    if (auto* base = dynamic_cast<RowViewContoller*>(m_rowViewObject.get()))
+        base->setTilesButtons(controller ? controller->tilesButtons() : 0);
+    if (!m_collectionView)
+        return;
+    if (DeviceHelper::isIPHONENOTCH())
+        m_collectionView->setFrame(gridviewContentSize());
+    m_itemSize.reset();
+    m_reloadedWidth = m_collectionView->frame().width();
+    m_collectionView->reloadData();
+    if (controller && controller->count() > 0 && m_selectedRow >= 0) {
+        QPointer<CollectionViewController> self(this);
+        platform::dispatch::afterMain(RefreshSelectionDelayMs, [self] {
+            if (self)
+                showingExceptions([&] { self->internalSelectRow(); });
+        });
+    }
+}
+
+void CollectionViewController::afterLoad()
+{
+    const auto controller = dataController();
+    const qint64 count = controller ? controller->count() : 0;
+    if (controller) {
+        const unsigned last = controller->lastClickedButton();
+        if (last == BaseDataController::AddAction)
+            m_selectedRow = count - 1;
+        else if (last == BaseDataController::RemoveAction)
+            m_selectedRow = -1;
+    }
+    if (m_selectedRow >= count || count == 0)
+        m_selectedRow = -1;
+    clearHeaders();
+    refreshGrid();
+    if (controller)
+        controller->setLastClickedButton(0);
+    setRefresh(false);
+    displayPageNumber();
+}
+
+void CollectionViewController::createGrid()
+{
+    if (m_collectionView) {
+        clearHeaders();
+        return;
+    }
+    m_selectedRow = -1;
+    platform::ui::CollectionViewLayout* layout
+        = m_rowView ? m_rowView->collectionViewLayout() : nullptr;
+    auto* grid = new platform::ui::CollectionView(
+        gridviewContentSize(), layout ? layout : new platform::ui::FlowLayout());
+    grid->setDelegate(this);
+    grid->setDataSource(this);
+    grid->registerClassForCellWithReuseIdentifier<platform::ui::CollectionViewCell>(CellIdentifier);
+    if (m_rowViewObject && m_rowViewObject->inherits(ColumnsRowViewClass))
+        grid->registerClassForSupplementaryViewOfKind<platform::ui::CollectionViewCell>(
+            platform::ui::CollectionView::ElementKindSectionHeader, HeaderIdentifier);
+    grid->setAutoresizingMask(
+        platform::ui::AutoresizingFlexibleWidth | platform::ui::AutoresizingFlexibleHeight);
+    view()->addSubview(grid);
+    m_collectionView = grid;
+    setBackGround();
+}
+
+void CollectionViewController::changeRowViewController(const QString& rowViewClass)
+{
+    const qint64 selected = m_selectedRow;
+    if (m_collectionView) {
+        platform::ui::CollectionView* old = m_collectionView.data();
+        m_collectionView = nullptr;
+        old->setDataSource(nullptr);
+        old->setDelegate(nullptr);
+        old->removeFromSuperview();
+        old->deleteLater();
+    }
+    makeRowView(rowViewClass);
+    createGrid();
+    m_selectedRow = selected;
+    refreshGrid();
+}
+
+void CollectionViewController::clearHeaders()
+{
+    if (m_rowView)
+        m_rowView->clear();
+}
+
+void CollectionViewController::showHideSearchBar()
+{
+    if (!m_searchBar)
+        return;
+    m_searchBar->setHidden(!m_searchBar->isHidden());
+    if (m_collectionView)
+        m_collectionView->setFrame(gridviewContentSize());
+}
+
+QRectF CollectionViewController::gridviewContentSize()
+{
+    const QRectF bounds = isViewLoaded() ? view()->bounds() : QRectF();
+    const double searchHeight
+        = m_searchBar && !m_searchBar->isHidden() ? m_searchBar->frame().height() : 0.0;
+    double inset = 0;
+    if (isViewLoaded()) {
+        const double safeLeft = DeviceHelper::safeArea().x();
+        const QPointF origin = view()->convertPointToView(QPointF(0, 0), nullptr);
+        if (origin.x() < safeLeft)
+            inset = safeLeft;
+    }
+    return QRectF(inset, bounds.y() + searchHeight, std::max(0.0, bounds.width() - inset),
+        std::max(0.0, bounds.height() - searchHeight));
+}
+
+void CollectionViewController::displayPageNumber()
+{
+    const auto record = screen();
+    const auto controller = dataController();
+    if (!record || !controller || record->topButtonBits || !record->buttonBits
+        || !record->buttonBits->getBit(SearchButton))
+        return;
+    const auto table = controller->table();
+    // The page picker is shown only for paged server tables; with no pages there is none.
+    if (table && table->TotalPages == 0)
+        navigationItem()->setRightBarButtonItem(nullptr);
+}
+
+void CollectionViewController::leftSwipeHandle()
+{
+    auto* rowView = dynamic_cast<RowViewContoller*>(m_rowViewObject.get());
+    if (!rowView || rowView->tilesButtons() == 0 || rowView->editing())
+        return;
+    rowView->setEditing(true);
+    refreshGrid();
+}
+
+void CollectionViewController::rightSwipeHandle()
+{
+    auto* rowView = dynamic_cast<RowViewContoller*>(m_rowViewObject.get());
+    if (!rowView || !rowView->editing())
+        return;
+    rowView->setEditing(false);
+    refreshGrid();
+}
+
+platform::ui::View* CollectionViewController::viewForButton(int number)
+{
+    for (platform::ui::BarButtonItem* item : toolbarItems())
+        if (item && item->tag() == number)
+            return item->view();
+    return nullptr;
+}

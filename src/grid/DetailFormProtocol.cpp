@@ -1,0 +1,3 @@
+#include "grid/DetailFormProtocol.h"
+
+DetailFormProtocol::~DetailFormProtocol() = default;

@@ -1,0 +1,3 @@
+#include "grid/ExportMenuHost.h"
+
+ExportMenuHost::~ExportMenuHost() = default;

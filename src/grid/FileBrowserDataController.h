@@ -1,0 +1,58 @@
+#pragma once
+
+#include "grid/TableDataController.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <memory>
+
+class FileInfo;
+class FileBrowserScreenProtocol;
+
+// The data controller of the open and save file browser over Documents: one row per
+// entry of a folder (FileInfo records), each folder level its own browser screen pushed
+// on the stack. It makes folders (through the folder form), deletes entries, and ends the
+// browser with the tapped file (open) or with a new entry of the typed name (save),
+// closing every level at once and telling the browser's delegate. Its screen must be a
+// main grid screen that also adopts FileBrowserScreenProtocol. Main thread.
+class FileBrowserDataController : public TableDataController {
+    Q_OBJECT
+public:
+    // The folder of the breadcrumb link's entry, or Documents at the top.
+    void loadData(const std::shared_ptr<Parent>& parent) override;
+    std::shared_ptr<GridData> getGridData(qint64 index) override;
+    // "adbuiltin" for a folder, "workitems" for a file.
+    QString getDynamicImage(qint64 index) override;
+    // The column view: one column of names, 200 points wide.
+    QList<double> columnWidths() const;
+    QStringList columnHeaders() const;
+    QStringList columnValues(qint64 index) const;
+    void searchData(const QString& text) override;
+
+    // A new folder entry in the folder shown, in the folder form.
+    void addRow() override;
+    // The folder form's Save: makes the folder; the form closes (afterSave) when it was
+    // made. A name that is empty or not one plain name is refused.
+    bool saveRow(const QVariant& row, QObject* form);
+    bool saveRow(const QVariant& row) override;
+    // Removes the selected entry from disk, a folder with everything in it.
+    bool deleteRow() override;
+    // A folder opens as a new browser level; a file ends the browser with it.
+    void tapOnDisclosure(qint64 index) override;
+    // Ends a save browser with a new entry of the typed name in the folder shown. The
+    // name must be one plain name ("Invalid File Name." otherwise).
+    void saveTouched(platform::ui::Control* sender) override;
+    // Closes the browser back to the screen that opened it and tells the delegate.
+    void closeFileBrowse(const std::shared_ptr<FileInfo>& entry);
+
+    static const QString FolderImage; // "adbuiltin"
+    static const QString FileImage; // "workitems"
+    static constexpr double NameColumnWidth = 200;
+
+private:
+    std::shared_ptr<FileInfo> entryAt(qint64 index) const;
+    // The folder this level shows: the link's entry, or Documents.
+    std::shared_ptr<FileInfo> shownFolder() const;
+    FileBrowserScreenProtocol* browser() const;
+};

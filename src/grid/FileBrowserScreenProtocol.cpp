@@ -1,0 +1,6 @@
+#include "grid/FileBrowserScreenProtocol.h"
+
+const QString FileBrowserScreenProtocol::StoryboardIdentifier
+    = QStringLiteral("FileBrowserViewController");
+
+FileBrowserScreenProtocol::~FileBrowserScreenProtocol() = default;

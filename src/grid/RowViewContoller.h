@@ -1,0 +1,48 @@
+#pragma once
+
+#include "grid/RowViewContollerProtocol.h"
+
+#include <QObject>
+#include <QPointer>
+
+class CollectionViewController;
+
+namespace platform::ui {
+class CollectionViewLayout;
+}
+
+// The base of the row views: the grid screen it serves (set once it is made, as
+// initWithParent: does), the layout it makes on the first ask and keeps, the tiles' edit
+// mode and which tile buttons edit mode shows. Row views are made by class name through
+// the ClassRegistry.
+class RowViewContoller : public QObject, public RowViewContollerProtocol {
+    Q_OBJECT
+public:
+    RowViewContoller();
+    ~RowViewContoller() override;
+
+    // initWithParent:
+    void initWithParent(CollectionViewController* grid);
+    CollectionViewController* gridViewController() const;
+    platform::ui::CollectionViewLayout* layout() const;
+    void setLayout(platform::ui::CollectionViewLayout* layout);
+
+    // Edit mode of the tiles: set by a left swipe over a cell, cleared by a right one.
+    bool editing() const { return m_editing; }
+    void setEditing(bool editing) { m_editing = editing; }
+    // Any non-zero value shows the delete button in edit mode; the bit of 2 adds edit.
+    qint8 tilesButtons() const { return m_tilesButtons; }
+    void setTilesButtons(qint8 buttons) { m_tilesButtons = buttons; }
+
+    // 10 points on a phone, 15 on a tablet.
+    int getSpacing() override;
+
+    static constexpr qint8 DeleteButtonFlag = 1;
+    static constexpr qint8 EditButtonFlag = 2;
+
+private:
+    QPointer<CollectionViewController> m_grid;
+    QPointer<platform::ui::CollectionViewLayout> m_layout;
+    bool m_editing = false;
+    qint8 m_tilesButtons = 0;
+};

@@ -1,0 +1,3 @@
+#include "reports/GenericTemplateDataControllerProtocol.h"
+
+GenericTemplateDataControllerProtocol::~GenericTemplateDataControllerProtocol() = default;

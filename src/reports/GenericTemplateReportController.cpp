@@ -1,0 +1,301 @@
+#include "reports/GenericTemplateReportController.h"
+
+#include "grid/ExportMenuHost.h"
+#include "model/Rows.h"
+#include "model/TemplateColumn.h"
+#include "model/TypeConstants.h"
+#include "model/UserTemplate.h"
+#include "platform/Dispatch.h"
+#include "reports/CSVAdditions.h"
+#include "reports/CSVParser.h"
+#include "reports/GenericTemplateDataControllerProtocol.h"
+#include "reports/ReportProtocol.h"
+#include "utilities/shell/DebugHelper.h"
+#include "utilities/shell/FileInfo.h"
+#include "utilities/shell/FileManager.h"
+#include "utilities/shell/MessageHelper.h"
+#include "utilities/shell/TalloxException.h"
+#include "utilities/store/KivoLibContext.h"
+#include "utilities/text/LocalizedStrings.h"
+
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+
+const QString GenericTemplateReportController::ColumnNotFound
+    = QStringLiteral("Column %@ not found.\r\n");
+const QString GenericTemplateReportController::RowInvalid
+    = QStringLiteral("Error in row %d. %@ invalid.\r\n.");
+const QString GenericTemplateReportController::RowShort
+    = QStringLiteral("Row %d has fewer fields than the header.\r\n");
+const QString GenericTemplateReportController::ImportingRow
+    = QStringLiteral("Importing row %d.\r\n");
+const QString GenericTemplateReportController::ImportSucceeded
+    = QStringLiteral("Successfully imported %d rows.\r\n");
+const QString GenericTemplateReportController::UpdateFailed
+    = QStringLiteral("Updating the database failed.\r\n");
+const QString GenericTemplateReportController::LogNameFormat = QStringLiteral("Import_%@");
+const QString GenericTemplateReportController::SuccessQuestion
+    = QStringLiteral("Import completed successfully.\r\nWould you like to view the log?");
+const QString GenericTemplateReportController::FailureQuestion
+    = QStringLiteral("Import failed.\r\nWould you like to view the log?");
+
+namespace {
+
+const QString kProtectedRefused = QStringLiteral(
+    "This table is protected: open it with its password before importing rows into it.");
+const QString kReadFailedLine = QStringLiteral("%1\r\n");
+
+QString filled(QString format, const QString& text)
+{
+    return format.replace(QLatin1String("%@"), text);
+}
+
+QString filled(QString format, qint64 number)
+{
+    return format.replace(QLatin1String("%d"), QString::number(number));
+}
+
+// A number written the way the export writes it: C-locale digits, a point, an exponent.
+bool isPlainNumber(const QString& text)
+{
+    static const QRegularExpression plain(
+        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    return plain.match(text).hasMatch();
+}
+
+// A field's value for the column. Numbers in the plain form read the same in every
+// locale (in German "1.234" is not 1234); an empty number field stays without a value,
+// as the export wrote it.
+QVariant columnValue(const TemplateColumn& column, const QString& text)
+{
+    if (TypeConstants::isNumber(column.typeName())) {
+        if (text.trimmed().isEmpty())
+            return {};
+        if (isPlainNumber(text)) {
+            bool ok = false;
+            const double value = QLocale::c().toDouble(text, &ok);
+            if (ok)
+                return value;
+        }
+    }
+    return column.getColumnValue(text);
+}
+
+} // namespace
+
+std::shared_ptr<GenericTemplateReportController> GenericTemplateReportController::create(
+    ExportMenuHost* parent, std::shared_ptr<ReportProtocol> datasource)
+{
+    return std::shared_ptr<GenericTemplateReportController>(
+        new GenericTemplateReportController(parent, std::move(datasource)));
+}
+
+GenericTemplateReportController::GenericTemplateReportController(
+    ExportMenuHost* parent, std::shared_ptr<ReportProtocol> datasource)
+    : ReportController(parent, std::move(datasource))
+{
+}
+
+GenericTemplateDataControllerProtocol* GenericTemplateReportController::dataController() const
+{
+    ExportMenuHost* grid = host();
+    return grid ? dynamic_cast<GenericTemplateDataControllerProtocol*>(grid->hostDataController())
+                : nullptr;
+}
+
+QStringList GenericTemplateReportController::baseMenuTexts() const
+{
+    return QStringList { LocalizedStrings::ImportCSV() } + ReportController::baseMenuTexts();
+}
+
+QStringList GenericTemplateReportController::baseMenuImages() const
+{
+    return QStringList { QStringLiteral("import") } + ReportController::baseMenuImages();
+}
+
+void GenericTemplateReportController::shareHandler(quint64 position)
+{
+    if (lastClickedButton() != ImportCSV) {
+        ReportController::shareHandler(position);
+        return;
+    }
+    ExportMenuHost* grid = host();
+    if (!grid)
+        return;
+    const QString title = reportDataSource() ? reportDataSource()->reportTitle() : QString();
+    grid->showLocalFileBrowser(false, QStringLiteral("%1.csv").arg(title), QStringLiteral("csv"),
+        QString(), LocalizedStrings::ImportCSV(), this);
+}
+
+void GenericTemplateReportController::shareButtonHandler(const std::shared_ptr<FileInfo>& file)
+{
+    if (lastClickedButton() != ImportCSV) {
+        ReportController::shareButtonHandler(file);
+        return;
+    }
+    if (file)
+        import(file->fullName);
+}
+
+bool GenericTemplateReportController::passwordMissing() const
+{
+    GenericTemplateDataControllerProtocol* table = dataController();
+    UserTemplate* userTemplate = table ? table->userTemplate() : nullptr;
+    if (!userTemplate || !userTemplate->isprotected().toBool())
+        return false;
+    const Rows::Password password = table->secret();
+    return !password || !userTemplate->isPasswordValid(*password);
+}
+
+void GenericTemplateReportController::import(const QString& path)
+{
+    if (passwordMissing()) {
+        MessageHelper::ShowMessage(LocalizedStrings::getLocalizedString(kProtectedRefused), true);
+        return;
+    }
+    auto self = std::static_pointer_cast<GenericTemplateReportController>(shared_from_this());
+    executeBlock([self, path](const Busy& busy) {
+        platform::Error error;
+        const auto lines = CSVAdditions::arrayWithContentsOfCSVFile(
+            path, CSVParserOptionsSanitizesFields, &error);
+        platform::dispatch::asyncMain([self, path, lines, error, busy] {
+            try {
+                if (!lines) {
+                    // Nothing is stored; the log says why and where.
+                    self->writeLog(kReadFailedLine.arg(error.localizedDescription()), path, false);
+                } else if (!lines->isEmpty()) {
+                    self->storeLines(*lines, path);
+                }
+            } catch (const std::exception& exception) {
+                MessageHelper::ShowException(exception);
+            }
+        });
+    });
+}
+
+void GenericTemplateReportController::storeLines(
+    const QList<QStringList>& lines, const QString& path)
+{
+    GenericTemplateDataControllerProtocol* table = dataController();
+    UserTemplate* userTemplate = table ? table->userTemplate() : nullptr;
+    if (!userTemplate)
+        return;
+    if (passwordMissing()) {
+        MessageHelper::ShowMessage(LocalizedStrings::getLocalizedString(kProtectedRefused), true);
+        return;
+    }
+    QList<TemplateColumn*> columns;
+    for (TemplateColumn* column : table->Columns()) {
+        if (column)
+            columns.append(column);
+    }
+    const Rows::Password password = table->secret();
+
+    // The header: each column at the first field of its name.
+    QString log;
+    bool failed = false;
+    const QStringList& header = lines.first();
+    QList<qsizetype> positions;
+    for (const TemplateColumn* column : columns) {
+        const QString name = column->name().toString();
+        positions.append(header.indexOf(name));
+        if (positions.last() < 0) {
+            log += filled(ColumnNotFound, name);
+            failed = true;
+        }
+    }
+    if (failed) {
+        writeLog(log, path, false);
+        return;
+    }
+
+    // Every line converted and checked before anything is made.
+    QList<QVariantMap> kept;
+    for (qsizetype number = 1; number < lines.size(); ++number) {
+        const QStringList& line = lines.at(number);
+        if (line.size() == 1 && line.first().isEmpty())
+            continue;
+        if (line.size() < header.size())
+            log += filled(RowShort, number);
+        QVariantMap values;
+        for (qsizetype c = 0; c < columns.size(); ++c) {
+            const qsizetype position = positions.at(c);
+            const QString text = position < line.size() ? line.at(position) : QString();
+            const QVariant value = columnValue(*columns.at(c), text);
+            if (value.isValid())
+                values.insert(columns.at(c)->id().toString(), value);
+        }
+        if (values.isEmpty())
+            continue;
+        const QStringList invalid = table->validateRow(values);
+        if (!invalid.isEmpty()) {
+            log += filled(filled(RowInvalid, number), invalid.join(QLatin1Char(',')));
+            failed = true;
+            continue;
+        }
+        kept.append(values);
+    }
+    if (failed) {
+        writeLog(log, path, false);
+        return;
+    }
+
+    // One commit for all rows; anything that goes wrong before it takes them all back.
+    const QString tableId = userTemplate->id().toString();
+    try {
+        for (qsizetype n = 0; n < kept.size(); ++n) {
+            Rows* row = Rows::add(tableId);
+            if (!row)
+                throw TalloxException(UpdateFailed.trimmed());
+            row->updateData(kept.at(n), columns, password);
+            KivoLib::insertEntity(row);
+            log += filled(ImportingRow, n + 1);
+        }
+    } catch (...) {
+        KivoLib::rollback();
+        throw;
+    }
+    if (!KivoLib::commit()) {
+        log += UpdateFailed;
+        KivoLib::rollback();
+        writeLog(log, path, false);
+        return;
+    }
+    log += filled(ImportSucceeded, kept.size());
+    writeLog(log, path, true);
+    if (ExportMenuHost* grid = host())
+        grid->refreshView();
+}
+
+void GenericTemplateReportController::writeLog(
+    const QString& log, const QString& importFile, bool success)
+{
+    const QString name = filled(LogNameFormat, QFileInfo(importFile).fileName());
+    const QString logPath = FileManager::writeLogFile(name, log);
+    setLastSelectedFileName(logPath);
+    const QString question
+        = LocalizedStrings::getLocalizedString(success ? SuccessQuestion : FailureQuestion);
+    auto self = std::static_pointer_cast<GenericTemplateReportController>(shared_from_this());
+    platform::dispatch::asyncMain([self, question] {
+        self->askToOpen(LocalizedStrings::Information(), question, LocalizedStrings::Cancel(),
+            LocalizedStrings::OK(), LocalSavedAlertTag);
+    });
+}
+
+void GenericTemplateReportController::resetReminder()
+{
+    std::weak_ptr<ReportController> weak = weak_from_this();
+    platform::dispatch::asyncMain([weak] {
+        auto self = std::static_pointer_cast<GenericTemplateReportController>(weak.lock());
+        if (!self)
+            return;
+        try {
+            if (GenericTemplateDataControllerProtocol* table = self->dataController())
+                table->rebuildAllNotifications();
+            MessageHelper::ShowMessage(LocalizedStrings::OperationSuccessful(), platform::Error());
+        } catch (const std::exception& exception) {
+            DebugHelper::singleton().logException(exception, false);
+        }
+    });
+}

@@ -1,0 +1,581 @@
+#include "reports/ReportController.h"
+
+#include "bridge/iCloud.h"
+#include "grid/ExportMenuHost.h"
+#include "platform/Dispatch.h"
+#include "platform/ui/ViewController.h"
+#include "reports/CSVWriter.h"
+#include "reports/ReportProtocol.h"
+#include "reports/ReportRows.h"
+#include "reports/StringEncoding.h"
+#include "reports/XlsWorkBook.h"
+#include "utilities/shell/DeviceHelper.h"
+#include "utilities/shell/FileInfo.h"
+#include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/shell/MailHelper.h"
+#include "utilities/shell/MessageHelper.h"
+#include "utilities/shell/TalloxException.h"
+#include "utilities/text/LocalizedStrings.h"
+
+#include <QBuffer>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+const QString ReportController::CsvMimeType = QStringLiteral("text/csv");
+const QString ReportController::XlsMimeType = QStringLiteral("application/vnd.ms-excel");
+
+namespace {
+
+using platform::ui::AlertView;
+
+const QString kCloudItemFormat = QStringLiteral("%@ [iCloud]");
+const QString kCsvFileFormat = QStringLiteral("%1.csv");
+const QString kPdfFileFormat = QStringLiteral("%1.pdf");
+const QString kXlsFileFormat = QStringLiteral("%1.xls");
+const QString kHeaderFont = QStringLiteral("Verdana");
+constexpr int kBoldStyle = 0;
+// Widest column a sheet takes: 255 characters, in 1/256 of a character.
+constexpr double kWidestColumn = 255 * 256;
+
+// Texts of this menu's own messages (looked up for translation).
+const QString kRowUnreadable = QStringLiteral("Row %@ could not be read, so nothing was exported. "
+                                              "A protected table is read with its password.");
+const QString kTooManyColumns
+    = QStringLiteral("A workbook sheet holds at most 256 columns; this table has %@.");
+const QString kWorkbookFailed = QStringLiteral("The workbook could not be written: %@");
+const QString kNoTemporaryFolder
+    = QStringLiteral("No temporary folder could be made for the workbook.");
+const QString kSaveFailed = QStringLiteral("The file could not be saved: %@");
+const QString kPdfUnavailable = QStringLiteral("PDF reports are not available yet.");
+
+QString message(const QString& format, const QStringList& arguments = {})
+{
+    return LocalizedStrings::getMessageWithFormat(format, arguments);
+}
+
+[[noreturn]] void fail(const QString& format, const QStringList& arguments = {})
+{
+    throw TalloxException(message(format, arguments));
+}
+
+std::mutex& openerMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::function<void(const QString&)>& fileOpener()
+{
+    static std::function<void(const QString&)> opener;
+    return opener;
+}
+
+} // namespace
+
+std::shared_ptr<ReportController> ReportController::create(
+    ExportMenuHost* parent, std::shared_ptr<ReportProtocol> datasource)
+{
+    return std::shared_ptr<ReportController>(new ReportController(parent, std::move(datasource)));
+}
+
+ReportController::ReportController(
+    ExportMenuHost* parent, std::shared_ptr<ReportProtocol> datasource)
+    : m_reportDataSource(std::move(datasource))
+    , m_host(parent)
+    , m_hostScreen(parent ? parent->hostViewController() : nullptr)
+{
+}
+
+ReportController::~ReportController() = default;
+
+ExportMenuHost* ReportController::host() const
+{
+    return m_hostScreen ? m_host : nullptr;
+}
+
+ExportMenuHost* ReportController::mainGridViewController() const
+{
+    return host();
+}
+
+// --- The menu
+
+bool ReportController::cloudItemsShown()
+{
+    const KivoAppDelegate* delegate = KivoAppDelegate::ApplicationDelegate();
+    return delegate->cloudAvailable() && delegate->cloudEnabled();
+}
+
+QStringList ReportController::baseMenuTexts() const
+{
+    return { LocalizedStrings::SaveCSV(), LocalizedStrings::SavePDF(), LocalizedStrings::SaveXLS(),
+        LocalizedStrings::MailCSV(), LocalizedStrings::MailPDF(), LocalizedStrings::MailXLS() };
+}
+
+QStringList ReportController::baseMenuImages() const
+{
+    return { QStringLiteral("savecsv"), QStringLiteral("savepdf"), QStringLiteral("savexls"),
+        QStringLiteral("mailcsv"), QStringLiteral("mailpdf"), QStringLiteral("mailxls") };
+}
+
+QStringList ReportController::menuTexts() const
+{
+    QStringList texts = baseMenuTexts();
+    if (cloudItemsShown()) {
+        for (const QString& save : { LocalizedStrings::SaveCSV(), LocalizedStrings::SavePDF(),
+                 LocalizedStrings::SaveXLS() })
+            texts.append(message(kCloudItemFormat, { save }));
+    }
+    return texts;
+}
+
+QStringList ReportController::menuImages() const
+{
+    QStringList images = baseMenuImages();
+    if (cloudItemsShown()) {
+        images << QStringLiteral("icloudcsv") << QStringLiteral("icloudpdf")
+               << QStringLiteral("icloudxls");
+    }
+    return images;
+}
+
+// Two items to a row of the popup: (n + 1) × 50 + (n + 2) × 15 points high for n rows.
+QSizeF ReportController::menuPopupSize() const
+{
+    const auto items = menuTexts().size();
+    const auto rows = (items + 1) / 2;
+    return { MenuPopupWidth, double((rows + 1) * 50 + (rows + 2) * 15) };
+}
+
+void ReportController::showMenu()
+{
+    ExportMenuHost* grid = host();
+    if (!grid)
+        return;
+    std::weak_ptr<ReportController> weak = weak_from_this();
+    grid->showListMenu(LocalizedStrings::Options(), menuTexts(), menuImages(), menuPopupSize(),
+        [weak](qint64 position) {
+            auto self = weak.lock();
+            if (!self || position < 0)
+                return;
+            try {
+                if (DeviceHelper::isIPAD()) {
+                    if (ExportMenuHost* grid = self->host())
+                        grid->dismissListMenu();
+                }
+                self->setLastClickedButton(unsigned(position) + self->firstCode());
+                self->shareHandler(quint64(position));
+            } catch (const std::exception& exception) {
+                MessageHelper::ShowException(exception);
+            }
+        });
+}
+
+void ReportController::dismissPopup(platform::ui::ViewController*)
+{
+    if (ExportMenuHost* grid = host())
+        grid->dismissListMenu();
+}
+
+void ReportController::shareHandler(quint64)
+{
+    ExportMenuHost* grid = host();
+    if (!grid)
+        return;
+    const QString title = m_reportDataSource ? m_reportDataSource->reportTitle() : QString();
+    switch (m_lastClickedButton) {
+    case SaveCSV:
+        grid->showLocalFileBrowser(true, kCsvFileFormat.arg(title), QStringLiteral("csv"),
+            QString(), LocalizedStrings::SaveCSV(), this);
+        break;
+    case SaveXLS:
+        grid->showLocalFileBrowser(true, kXlsFileFormat.arg(title), QStringLiteral("xls"),
+            QString(), LocalizedStrings::SaveXLS(), this);
+        break;
+    case SaveCSVToCloud:
+        grid->showCloudFileBrowser(true, kCsvFileFormat.arg(title), QStringLiteral("csv"),
+            QString(), LocalizedStrings::SaveCSV(), this);
+        break;
+    case SaveXLSToCloud:
+        grid->showCloudFileBrowser(true, kXlsFileFormat.arg(title), QStringLiteral("xls"),
+            QString(), LocalizedStrings::SaveXLS(), this);
+        break;
+    // Until PDF reports exist there is no file to ask a name for: the action says so.
+    case SavePDF:
+    case SavePDFToCloud:
+    case MailCSV:
+    case MailPDF:
+    case MailXLS:
+        shareButtonHandler(nullptr);
+        break;
+    default:
+        break;
+    }
+}
+
+void ReportController::fileBrowseCompleted(
+    const std::shared_ptr<FileInfo>& file, platform::ui::ViewController*)
+{
+    shareButtonHandler(file);
+}
+
+void ReportController::takeSnapshot()
+{
+    Snapshot taken;
+    if (m_reportDataSource) {
+        taken.rowCount = m_reportDataSource->reportRowsCount();
+        taken.rows = m_reportDataSource->reportRowsSnapshot();
+        taken.columns = m_reportDataSource->reportColumns();
+        taken.columnWidths = m_reportDataSource->reportColumnWidths();
+        taken.title = m_reportDataSource->reportTitle();
+    }
+    if (!taken.rows)
+        taken.rows = std::make_shared<const ReportRows>(0, nullptr);
+    taken.rowCount = std::min(taken.rowCount, taken.rows->count());
+    m_snapshot = std::move(taken);
+}
+
+void ReportController::shareButtonHandler(const std::shared_ptr<FileInfo>& file)
+{
+    const QString fullName = file ? file->fullName : QString();
+    const QString name = file ? file->name : QString();
+    switch (m_lastClickedButton) {
+    case SavePDF:
+    case SavePDFToCloud:
+        m_lastSelectedFileName = m_lastClickedButton == SavePDF ? fullName : name;
+        [[fallthrough]];
+    case MailPDF:
+        executeBlock([this](const Busy&) { generatePDF(); });
+        return;
+    case SaveCSV:
+    case SaveXLS:
+    case SaveCSVToCloud:
+    case SaveXLSToCloud:
+    case MailCSV:
+    case MailXLS:
+        break;
+    default:
+        return;
+    }
+    // Each action reads its own copy of the snapshot: the next action may take another.
+    try {
+        takeSnapshot();
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+        return;
+    }
+    const Snapshot taken = m_snapshot;
+    std::function<void(const Busy&)> action;
+    switch (m_lastClickedButton) {
+    case SaveCSV:
+        action = [this, taken, fullName](
+                     const Busy& busy) { saveFile(fullName, toCSV(taken), false, busy); };
+        break;
+    case SaveXLS:
+        action = [this, taken, fullName](
+                     const Busy& busy) { saveFile(fullName, toExcelData(taken), false, busy); };
+        break;
+    case SaveCSVToCloud:
+        action
+            = [this, taken, name](const Busy& busy) { saveFile(name, toCSV(taken), true, busy); };
+        break;
+    case SaveXLSToCloud:
+        action = [this, taken, name](
+                     const Busy& busy) { saveFile(name, toExcelData(taken), true, busy); };
+        break;
+    case MailCSV:
+        action = [this, taken](const Busy& busy) {
+            mail(toCSV(taken), CsvMimeType, kCsvFileFormat.arg(taken.title), taken.title, busy);
+        };
+        break;
+    case MailXLS:
+        action = [this, taken](const Busy& busy) {
+            mail(toExcelData(taken), XlsMimeType, kXlsFileFormat.arg(taken.title), taken.title,
+                busy);
+        };
+        break;
+    default:
+        return;
+    }
+    executeBlock(action);
+}
+
+// --- Running an action
+
+ReportController::Busy ReportController::showHud()
+{
+    ExportMenuHost* grid = host();
+    if (!grid)
+        return nullptr;
+    grid->showHud();
+    QPointer<platform::ui::ViewController> screen = m_hostScreen;
+    return Busy(nullptr, [grid, screen](void*) {
+        auto end = [grid, screen] {
+            if (screen)
+                grid->hideHud();
+        };
+        if (platform::dispatch::isMainThread())
+            end();
+        else
+            platform::dispatch::asyncMain(end);
+    });
+}
+
+void ReportController::executeBlock(std::function<void(const Busy& busy)> action)
+{
+    Busy busy = showHud();
+    auto self = shared_from_this();
+    platform::dispatch::asyncGlobal(
+        [self, action = std::move(action), busy]() mutable {
+            try {
+                action(busy);
+            } catch (const std::exception& exception) {
+                MessageHelper::ShowException(exception);
+            } catch (...) {
+                MessageHelper::ShowException(TalloxException(QStringLiteral("Unknown exception")));
+            }
+            // The controller and the busy period end on the main thread, after whatever
+            // the action handed to it.
+            platform::dispatch::asyncMain(
+                [self = std::move(self), busy = std::move(busy)]() mutable {
+                    busy.reset();
+                    self.reset();
+                });
+        },
+        platform::dispatch::Priority::High);
+}
+
+// --- CSV and XLS
+
+QByteArray ReportController::toCSV(const Snapshot& snapshot)
+{
+    QByteArray bytes;
+    {
+        auto buffer = std::make_unique<QBuffer>(&bytes);
+        buffer->open(QIODevice::WriteOnly);
+        auto writer
+            = CSVWriter::initWithOutputStream(std::move(buffer), StringEncoding::UTF8, u',');
+        const QStringList keys = snapshot.columns.keyEnumerator();
+        QVariantList line;
+        line.reserve(keys.size());
+        for (const QString& key : keys)
+            line.append(snapshot.columns.objectForKey(key).toString());
+        writer->writeLineOfFields(line);
+        for (quint64 r = 0; r < snapshot.rowCount; ++r) {
+            const auto row = snapshot.rows->row(r);
+            if (!row)
+                fail(kRowUnreadable, { QString::number(r + 1) });
+            line.clear();
+            for (const QString& key : keys)
+                line.append(row->value(key, QString(QLatin1String(""))));
+            writer->writeLineOfFields(line);
+        }
+        platform::Error error;
+        if (!writer->closeStream(&error))
+            MessageHelper::throwIfError(error);
+    }
+    return bytes;
+}
+
+QString ReportController::temporaryFileName(const QString& title)
+{
+    QString name = title;
+    for (QChar& c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20)
+            c = QLatin1Char('_');
+    }
+    // Never ".", ".." or a hidden name, and short enough for any file system.
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    name = name.left(100);
+    if (name.isEmpty())
+        name = QStringLiteral("Export");
+    return kXlsFileFormat.arg(name);
+}
+
+QByteArray ReportController::toExcelData(const Snapshot& snapshot)
+{
+    const QStringList keys = snapshot.columns.keyEnumerator();
+    if (keys.size() > MaximumColumns)
+        fail(kTooManyColumns, { QString::number(keys.size()) });
+
+    XlsWorkBook book;
+    XlsFont font = book.font(kHeaderFont);
+    font.setBoldStyle(kBoldStyle);
+    const XlsExtendedFormat header = book.extendedFormat(&font);
+    // A sheet holds 65,536 rows: the header and 65,535 of the table's.
+    const quint64 sheets
+        = std::max<quint64>(1, (snapshot.rowCount + RowsPerSheet - 1) / RowsPerSheet);
+    for (quint64 s = 0; s < sheets; ++s) {
+        // Later sheets of the same title are named "Title (2)", "Title (3)", ...
+        auto sheet = book.workSheetWithName(snapshot.title);
+        for (qsizetype c = 0; c < keys.size(); ++c) {
+            const double width = c < snapshot.columnWidths.size()
+                ? std::clamp(std::trunc(snapshot.columnWidths.at(c) * 256 / 10), 0.0, kWidestColumn)
+                : 0;
+            if (width > 0)
+                sheet->width(quint16(width), int(c), nullptr);
+            sheet->label(snapshot.columns.objectForKey(keys.at(c)).toString(), 0, int(c), &header);
+        }
+        const quint64 first = s * RowsPerSheet;
+        const quint64 end = std::min(snapshot.rowCount, first + RowsPerSheet);
+        for (quint64 r = first; r < end; ++r) {
+            const auto row = snapshot.rows->rowFormatted(r);
+            if (!row)
+                fail(kRowUnreadable, { QString::number(r + 1) });
+            const int sheetRow = int(r - first + 1);
+            for (qsizetype c = 0; c < keys.size(); ++c) {
+                const QString text = row->value(keys.at(c)).toString();
+                if (!text.isEmpty())
+                    sheet->label(text, sheetRow, int(c));
+            }
+        }
+    }
+
+    const QUrl folderUrl = KivoAppDelegate::URLForTemporaryFolder();
+    if (folderUrl.isEmpty())
+        fail(kNoTemporaryFolder);
+    QDir folder(folderUrl.toLocalFile());
+    const QString path = folder.filePath(temporaryFileName(snapshot.title));
+    platform::Error error;
+    QByteArray data;
+    bool written = book.writeFile(path, &error) == 0;
+    if (written) {
+        QFile file(path);
+        written = file.open(QIODevice::ReadOnly);
+        if (written)
+            data = file.readAll();
+        else
+            error
+                = platform::Error::withDescription(XlsWorkBook::ErrorDomain, 1, file.errorString());
+    }
+    folder.removeRecursively();
+    if (!written)
+        fail(kWorkbookFailed, { error.localizedDescription() });
+    return data;
+}
+
+// Back on the main thread, only when there is something to send.
+void ReportController::mail(const QByteArray& data, const QString& mime, const QString& fileName,
+    const QString& subject, const Busy& busy)
+{
+    if (data.isEmpty())
+        return;
+    auto self = shared_from_this();
+    platform::dispatch::asyncMain([self, data, mime, fileName, subject, busy] {
+        // No recipient: the person fills it in.
+        ExportMenuHost* grid = self->host();
+        MailHelper::sendEmailToWithFile(
+            QString(), subject, data, mime, fileName, grid ? grid->hostViewController() : nullptr);
+    });
+}
+
+void ReportController::generatePDF()
+{
+    MessageHelper::ShowMessage(message(kPdfUnavailable), false);
+}
+
+// --- Saving and opening
+
+void ReportController::saveFile(
+    const QString& name, const QByteArray& data, bool iCloud, const Busy& busy)
+{
+    if (!platform::dispatch::isMainThread()) {
+        auto self = shared_from_this();
+        platform::dispatch::asyncMain(
+            [self, name, data, iCloud, busy] { self->saveFile(name, data, iCloud, busy); });
+        return;
+    }
+    m_lastSelectedFileName = name;
+    if (iCloud) {
+        std::weak_ptr<ReportController> weak = weak_from_this();
+        iCloud::sharedCloud().saveAndCloseDocumentWithName(
+            name, data, [weak, busy](const QUrl&, const QByteArray&, const platform::Error& error) {
+                auto self = weak.lock();
+                if (error) {
+                    MessageHelper::ShowError(error);
+                    return;
+                }
+                if (self) {
+                    self->askToOpen(LocalizedStrings::Information(),
+                        LocalizedStrings::SaveSuccess(), LocalizedStrings::Close(),
+                        LocalizedStrings::Open(), CloudSavedAlertTag);
+                }
+            });
+        return;
+    }
+    // Written to a temporary name beside the file and renamed into place: a failed
+    // save leaves no file, and an earlier one whole.
+    QSaveFile file(name);
+    const bool saved
+        = file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    if (!saved) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        MessageHelper::ShowMessage(message(kSaveFailed, { reason }), true);
+        return;
+    }
+    askToOpen(LocalizedStrings::Information(), LocalizedStrings::SaveSuccess(),
+        LocalizedStrings::Close(), LocalizedStrings::Open(), LocalSavedAlertTag);
+}
+
+void ReportController::askToOpen(const QString& title, const QString& message,
+    const QString& cancel, const QString& open, int tag)
+{
+    // The alert may outlive the menu: it calls back only while the menu is there.
+    auto* alert = new AlertView(title, message, nullptr, cancel, { open });
+    alert->setTag(tag);
+    std::weak_ptr<ReportController> weak = weak_from_this();
+    alert->setCallback([weak](AlertView* shown, int index) {
+        if (auto self = weak.lock())
+            self->alertViewDidDismissWithButtonIndex(shown, index);
+    });
+    alert->show();
+}
+
+void ReportController::alertViewDidDismissWithButtonIndex(AlertView* alert, int buttonIndex)
+{
+    if (buttonIndex != 1 || m_lastSelectedFileName.isEmpty())
+        return;
+    try {
+        openFile(m_lastSelectedFileName, alert && alert->tag() == CloudSavedAlertTag,
+            host() ? host()->hostViewController() : nullptr);
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+}
+
+void ReportController::setFileOpener(std::function<void(const QString& path)> opener)
+{
+    std::lock_guard lock(openerMutex());
+    fileOpener() = std::move(opener);
+}
+
+void ReportController::openFile(
+    const QString& nameOrPath, bool cloud, platform::ui::ViewController*)
+{
+    QString path = nameOrPath;
+    if (cloud) {
+        const QUrl folder = iCloud::sharedCloud().ubiquitousDocumentsDirectoryURL();
+        path = QDir(folder.toLocalFile()).filePath(nameOrPath);
+    }
+    std::function<void(const QString&)> opener;
+    {
+        std::lock_guard lock(openerMutex());
+        opener = fileOpener();
+    }
+    if (opener) {
+        opener(path);
+        return;
+    }
+    // There is no file preview yet: the desktop shows the file with its own program.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}

@@ -1,0 +1,83 @@
+#include "screens/ApplicationState.h"
+
+#include "model/CloudStoreManager.h"
+#include "model/Database.h"
+#include "model/KivotabPrefernces.h"
+#include "screens/ReminderScheduler.h"
+#include "utilities/shell/KivoAppDelegate.h"
+
+#include <QPointer>
+
+const QString ApplicationState::SystemDatabaseId
+    = QStringLiteral("0A839837-0816-4DEE-9490-3F22311F4F9E");
+
+namespace {
+
+struct State {
+    QPointer<Database> database;
+    std::unique_ptr<KivotabPrefernces> preferences;
+    std::weak_ptr<CloudStoreManager> cloudStoreManager;
+    std::shared_ptr<ReminderScheduler> reminders;
+};
+
+State& state()
+{
+    static State shared;
+    return shared;
+}
+
+} // namespace
+
+Database* ApplicationState::database()
+{
+    Database* database = state().database.data();
+    // An object the store let go of (a reload, a rollback of its insertion) is no longer
+    // the database of anything on screen.
+    if (database && !database->managedObjectContext())
+        return nullptr;
+    return database;
+}
+
+void ApplicationState::setDatabase(Database* database)
+{
+    state().database = database;
+}
+
+KivotabPrefernces* ApplicationState::preferences()
+{
+    if (auto* own = qobject_cast<KivotabPrefernces*>(
+            KivoAppDelegate::ApplicationDelegate()->currentPreferences()))
+        return own;
+    auto& fallback = state().preferences;
+    if (!fallback)
+        fallback = std::make_unique<KivotabPrefernces>();
+    return fallback.get();
+}
+
+std::shared_ptr<CloudStoreManager> ApplicationState::cloudStoreManager()
+{
+    return state().cloudStoreManager.lock();
+}
+
+void ApplicationState::setCloudStoreManager(const std::shared_ptr<CloudStoreManager>& manager)
+{
+    state().cloudStoreManager = manager;
+}
+
+ReminderScheduler* ApplicationState::reminders()
+{
+    return state().reminders.get();
+}
+
+void ApplicationState::setReminders(std::shared_ptr<ReminderScheduler> reminders)
+{
+    state().reminders = std::move(reminders);
+}
+
+void ApplicationState::reset()
+{
+    state().database = nullptr;
+    state().preferences.reset();
+    state().cloudStoreManager.reset();
+    state().reminders.reset();
+}

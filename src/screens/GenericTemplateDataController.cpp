@@ -1,0 +1,607 @@
+#include "screens/GenericTemplateDataController.h"
+
+#include "grid/ContainsPredicate.h"
+#include "grid/GridData.h"
+#include "grid/GridScreenProtocol.h"
+#include "grid/Parent.h"
+#include "grid/RowObject.h"
+#include "grid/ScreenData.h"
+#include "model/Sort.h"
+#include "model/Template.h"
+#include "model/TemplateColumn.h"
+#include "model/TypeConstants.h"
+#include "model/UserTemplate.h"
+#include "platform/Dispatch.h"
+#include "screens/ApplicationState.h"
+#include "screens/MainDataController.h"
+#include "screens/ReminderScheduler.h"
+#include "screens/ScreenFactory.h"
+#include "screens/ScreenHost.h"
+#include "utilities/shell/DebugHelper.h"
+#include "utilities/shell/DeviceHelper.h"
+#include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/shell/MessageHelper.h"
+#include "utilities/store/KivoLibContext.h"
+#include "utilities/store/KivoLibObject.h"
+#include "utilities/text/LocalizedStrings.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+const QString GenericTemplateDataController::HiddenValue
+    = QStringLiteral("\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF");
+const QString GenericTemplateDataController::ChartDetailViewController
+    = QStringLiteral("ChartDetailViewController");
+const QString GenericTemplateDataController::SearchColumnSelectorDetailViewController
+    = QStringLiteral("SearchColumnSelectorDetailViewController");
+
+namespace {
+
+const QString kUnknownImage = QStringLiteral("unknown");
+const QString kFilterPopup = QStringLiteral("InQuery");
+const QString kSortPopup = QStringLiteral("Sort");
+constexpr double kQueryPopupSide = 500;
+
+QString idOf(const TemplateColumn* column)
+{
+    return column->id().toString();
+}
+
+bool isProtectedColumn(const TemplateColumn* column)
+{
+    return TypeConstants::isProtected(column->typeName());
+}
+
+bool hasValue(const QVariant& value)
+{
+    return value.isValid() && !value.isNull();
+}
+
+void rollbackContext()
+{
+    KivoAppDelegate::ApplicationDelegate()->rollbackContext();
+}
+
+// The one definition kept for the whole process: tables of one definition are opened
+// one after another.
+QPointer<Template>& cachedTemplate()
+{
+    static QPointer<Template> shared;
+    return shared;
+}
+
+} // namespace
+
+GenericTemplateDataController::GenericTemplateDataController() = default;
+
+GenericTemplateDataController::~GenericTemplateDataController() = default;
+
+UserTemplate* GenericTemplateDataController::userTemplate() const
+{
+    if (m_userTemplate && m_userTemplate->managedObjectContext())
+        return m_userTemplate;
+    GridScreenProtocol* grid = mainGridViewController();
+    const auto link = grid ? grid->parentLink() : nullptr;
+    return link ? qobject_cast<UserTemplate*>(RowObject::object(link->data)) : nullptr;
+}
+
+Template* GenericTemplateDataController::getTemplate() const
+{
+    UserTemplate* table = userTemplate();
+    if (!table)
+        return nullptr;
+    const QString templateId = table->template_id().toString();
+    QPointer<Template>& cached = cachedTemplate();
+    if (cached && cached->managedObjectContext() && cached->id().toString() == templateId)
+        return cached;
+    cached = Template::getTemplate(templateId);
+    return cached;
+}
+
+unsigned GenericTemplateDataController::tilesPerRow(const QVariant& stored)
+{
+    if (!hasValue(stored))
+        return 1;
+    return unsigned(std::clamp(stored.toLongLong(), 1LL, 4LL));
+}
+
+bool GenericTemplateDataController::columnsAreLive() const
+{
+    // Columns go with the store they came from (a reload, a switch to iCloud).
+    if (m_columns.isEmpty())
+        return false;
+    return std::all_of(
+        m_columnGuards.cbegin(), m_columnGuards.cend(), [](const QPointer<TemplateColumn>& column) {
+            return column && column->managedObjectContext() == KivoLib::currentContext();
+        });
+}
+
+void GenericTemplateDataController::loadColumns(const QString& templateId)
+{
+    if (!columnsAreLive()) {
+        m_columns = TemplateColumn::getColumns(templateId);
+        m_columnGuards.clear();
+        for (TemplateColumn* column : std::as_const(m_columns))
+            m_columnGuards.append(column);
+        m_tableColumns = TemplateColumn::getTableColumns(m_columns);
+        m_tilesColumns = TemplateColumn::getTilesColumns(m_columns);
+        m_booleanColumn = TemplateColumn::getTilesBooleanColumn(m_columns);
+        // What the user chose since (sorts, tiles per row) outlives a reload.
+        if (!m_columnsLoaded && !m_columns.isEmpty()) {
+            m_columnsLoaded = true;
+            if (Template* definition = getTemplate())
+                setIpadColumns(tilesPerRow(definition->tilescolumns()));
+            sorts().clear();
+            for (TemplateColumn* column : std::as_const(m_columns)) {
+                if (!column->sortfield().toBool())
+                    continue;
+                auto sort = std::make_shared<Sort>();
+                sort->setHeader(column->name().toString());
+                sort->setColumn(idOf(column));
+                sort->setAscending(column->sortascending().toBool());
+                sorts().append(sort);
+            }
+        }
+    }
+    if (searchColumns().isEmpty()) {
+        for (TemplateColumn* column : std::as_const(m_columns)) {
+            if (!isProtectedColumn(column))
+                searchColumns().insert(idOf(column), hasValue(column->intiles()));
+        }
+    }
+}
+
+void GenericTemplateDataController::takePassword(
+    const std::shared_ptr<Parent>& parent, UserTemplate* table)
+{
+    m_passwordTaken = true;
+    if (!table->isprotected().toBool())
+        return;
+    // Home verified the password just before opening this table.
+    const auto home = parent
+        ? std::dynamic_pointer_cast<MainDataController>(parent->dataController.lock())
+        : nullptr;
+    const Rows::Password typed = home ? home->secret() : std::nullopt;
+    if (typed && table->isPasswordValid(*typed))
+        m_password = typed;
+    else
+        m_locked = true;
+}
+
+void GenericTemplateDataController::loadData(const std::shared_ptr<Parent>& parent)
+{
+    auto* table = parent ? qobject_cast<UserTemplate*>(RowObject::object(parent->data)) : nullptr;
+    if (table)
+        m_userTemplate = table;
+    else
+        table = userTemplate();
+    if (!table) {
+        setRows({});
+        return;
+    }
+    if (!m_passwordTaken) {
+        takePassword(parent, table);
+        if (m_locked)
+            MessageHelper::ShowMessage(LocalizedStrings::PasswordInvalid(), false);
+    }
+    loadColumns(table->template_id().toString());
+    if (m_locked) {
+        setRows({});
+        return;
+    }
+
+    const QString tableId = table->id().toString();
+    m_tableRows.setTable(tableId, m_columns, m_password);
+    if (filters().isEmpty() && sorts().isEmpty()) {
+        setRows(m_tableRows.fetch());
+    } else {
+        QList<Rows*> rows = Rows::getRowFaults(tableId);
+        if (!filters().isEmpty())
+            rows = Rows::applyFilter(rows, m_columns, filters(), m_password);
+        if (!sorts().isEmpty())
+            rows = Rows::applySort(rows, m_columns, sorts(), m_password);
+        QVariantList list;
+        list.reserve(rows.size());
+        for (Rows* row : std::as_const(rows))
+            list.append(RowObject::fromObject(row));
+        setRows(list);
+    }
+
+    // A protected table's reminders could not be built without its password: once it is
+    // open, they are.
+    if (!m_rebuildNotifications && table->isprotected().toBool()) {
+        m_rebuildNotifications = true;
+        rebuildNotifications();
+    }
+}
+
+Rows* GenericTemplateDataController::rowAt(qint64 index) const
+{
+    return qobject_cast<Rows*>(RowObject::object(getRowData(index)));
+}
+
+QVariantMap GenericTemplateDataController::rowValues(qint64 index)
+{
+    return m_tableRows.values(rowAt(index));
+}
+
+std::shared_ptr<GridData> GenericTemplateDataController::getGridData(qint64 index)
+{
+    Rows* row = rowAt(index);
+    if (!row)
+        return nullptr;
+    const QVariantMap values = m_tableRows.values(row);
+    auto item = std::make_shared<GridData>(QVariant(values));
+    if (!m_tilesColumns.isEmpty()) {
+        TemplateColumn* title = m_tilesColumns.first();
+        item->Menu = title->getStringValue(values.value(idOf(title)));
+    }
+    item->Image = getImage();
+    return item;
+}
+
+QString GenericTemplateDataController::getImage()
+{
+    Template* definition = getTemplate();
+    const QString image = definition ? definition->image().toString() : QString();
+    return image.isEmpty() ? kUnknownImage : image;
+}
+
+QString GenericTemplateDataController::getTitle()
+{
+    UserTemplate* table = userTemplate();
+    return table ? table->name().toString() : QString();
+}
+
+QStringList GenericTemplateDataController::columnHeaders() const
+{
+    QStringList headers;
+    for (TemplateColumn* column : m_tableColumns)
+        headers << column->name().toString();
+    return headers;
+}
+
+QList<double> GenericTemplateDataController::columnWidths() const
+{
+    QList<double> widths;
+    for (TemplateColumn* column : m_tableColumns)
+        widths << column->getColumnWidth();
+    return widths;
+}
+
+QStringList GenericTemplateDataController::columnValues(qint64 index)
+{
+    const QVariantMap values = rowValues(index);
+    QStringList texts;
+    for (TemplateColumn* column : std::as_const(m_tableColumns))
+        texts << (isProtectedColumn(column) ? HiddenValue
+                                            : column->getStringValue(values.value(idOf(column))));
+    return texts;
+}
+
+QStringList GenericTemplateDataController::searchbarBookmarkImage()
+{
+    return { QStringLiteral("searchcolumnselect"), QStringLiteral("searchcolumnselect") };
+}
+
+void GenericTemplateDataController::searchBarBookmarkClicked()
+{
+    if (GridScreenProtocol* grid = mainGridViewController())
+        grid->ShowDetail(QVariant(), SearchColumnSelectorDetailViewController, QString());
+}
+
+void GenericTemplateDataController::tapOnDisclosure(qint64)
+{
+    edit(nullptr);
+}
+
+void GenericTemplateDataController::searchData(const QString& text)
+{
+    // The columns chosen for searching, never a Protected one; rows are decoded one by
+    // one and not kept.
+    Rows::Columns searched;
+    for (TemplateColumn* column : std::as_const(m_columns)) {
+        if (!isProtectedColumn(column) && searchColumns().value(idOf(column)).toBool())
+            searched << column;
+    }
+    filterRows(text, [this, searched, predicate = ContainsPredicate(text)](const QVariant& row) {
+        const QVariantMap values = m_tableRows.decode(qobject_cast<Rows*>(RowObject::object(row)));
+        return std::any_of(searched.cbegin(), searched.cend(), [&](TemplateColumn* column) {
+            return predicate.evaluate(column->getStringValue(values.value(idOf(column))));
+        });
+    });
+}
+
+void GenericTemplateDataController::cloudStoreLoaded()
+{
+    CloudTableDataController::cloudStoreLoaded();
+    rebuildNotifications();
+}
+
+bool GenericTemplateDataController::refuseLocked() const
+{
+    if (!m_locked)
+        return false;
+    MessageHelper::ShowMessage(LocalizedStrings::PasswordInvalid(), false);
+    return true;
+}
+
+Rows* GenericTemplateDataController::detailRow() const
+{
+    return qobject_cast<Rows*>(RowObject::object(detailRowInAction()));
+}
+
+void GenericTemplateDataController::addRow()
+{
+    UserTemplate* table = userTemplate();
+    if (!table || refuseLocked())
+        return;
+    Rows* row = Rows::add(table->id().toString());
+    if (!row)
+        return;
+    setDetailRowInAction(RowObject::fromObject(row));
+    if (GridScreenProtocol* grid = mainGridViewController())
+        grid->ShowDetail(QVariant(row->getData(m_columns, m_password)));
+}
+
+void GenericTemplateDataController::editRow()
+{
+    rollbackContext();
+    GridScreenProtocol* grid = mainGridViewController();
+    if (!grid || refuseLocked())
+        return;
+    const QVariant row = getRowData(grid->selectedRow());
+    setDetailRowInAction(row);
+    beforeEdit(row);
+    grid->ShowDetail(QVariant(m_tableRows.values(detailRow())));
+}
+
+bool GenericTemplateDataController::saveRow(const QVariant& values)
+{
+    if (lastClickedButton() == ChartAction)
+        return plotChart(values.toMap());
+    Rows* row = detailRow();
+    if (!row || refuseLocked())
+        return false;
+    if (!KivoLib::isDataOK(row))
+        return false;
+    if (!isRowValid(values.toMap()))
+        return false;
+    return updateAndSaveRow(values.toMap());
+}
+
+bool GenericTemplateDataController::updateAndSaveRow(const QVariantMap& values)
+{
+    Rows* row = detailRow();
+    if (!row || refuseLocked())
+        return false;
+    m_tableRows.invalidate(row);
+    try {
+        row->updateData(values, m_columns, m_password);
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+        rollbackContext();
+        return false;
+    }
+    if (!row->saveRows()) {
+        // The refused values must not ride along with a later commit.
+        rollbackContext();
+        m_tableRows.invalidate(row);
+        return false;
+    }
+    scheduleNotifications();
+    return true;
+}
+
+bool GenericTemplateDataController::deleteRow()
+{
+    GridScreenProtocol* grid = mainGridViewController();
+    Rows* row = grid ? rowAt(grid->selectedRow()) : nullptr;
+    if (!row || refuseLocked())
+        return false;
+    const QString rowId = row->id().toString();
+    m_tableRows.invalidate(row);
+    if (!Rows::deleteRows(row)) {
+        rollbackContext();
+        return false;
+    }
+    deleteNotifications(rowId);
+    return true;
+}
+
+QStringList GenericTemplateDataController::validateRow(const QVariantMap& values) const
+{
+    QStringList names;
+    for (TemplateColumn* column : m_columns) {
+        const QString type = column->typeName();
+        const QVariant value = values.value(idOf(column));
+        const bool missing = !hasValue(value)
+            || (TypeConstants::isText(type) && value.typeId() == QMetaType::QString
+                && value.toString().isEmpty());
+        if (column->mandatory().toBool() && missing) {
+            names << column->name().toString();
+            continue;
+        }
+        if (type == TypeConstants::Text || type == TypeConstants::BigText) {
+            const qsizetype length = hasValue(value) ? value.toString().size() : 0;
+            if (length > column->length().toLongLong())
+                names << column->name().toString();
+        }
+    }
+    return names;
+}
+
+bool GenericTemplateDataController::isRowValid(const QVariantMap& values)
+{
+    const QStringList names = validateRow(values);
+    if (names.isEmpty())
+        return true;
+    MessageHelper::ShowMessage(
+        QStringLiteral("%1 %2").arg(LocalizedStrings::EnterValidValuesFor(), names.join(u',')),
+        false);
+    return false;
+}
+
+void GenericTemplateDataController::detailTouched(platform::ui::Control*)
+{
+    if (!isRowSelected() || refuseLocked())
+        return;
+    GridScreenProtocol* grid = mainGridViewController();
+    setDetailRowInAction(getRowData(grid->selectedRow()));
+    const QVariantMap values = m_tableRows.values(detailRow());
+    setExtraData(values);
+    if (ScreenHost* host = screenHost())
+        host->showRowDetail(values);
+}
+
+bool GenericTemplateDataController::checkMarkTouched(qint64 index, bool checked)
+{
+    Rows* row = rowAt(index);
+    if (!row || !m_booleanColumn || refuseLocked())
+        return false;
+    // A row that does not read must not be written back as an empty one.
+    auto values = row->decodeData(m_columns, m_password);
+    if (!values)
+        return false;
+    values->insert(idOf(m_booleanColumn), checked);
+    m_tableRows.invalidate(row);
+    try {
+        row->updateData(*values, m_columns, m_password);
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+        rollbackContext();
+        return false;
+    }
+    if (!row->saveRows()) {
+        rollbackContext();
+        m_tableRows.invalidate(row);
+        return false;
+    }
+    return true;
+}
+
+void GenericTemplateDataController::headerLabelTouched(qint64 column)
+{
+    if (isSearchActive())
+        return;
+    const QStringList headers = columnHeaders();
+    if (column < 0 || column >= headers.size())
+        return;
+    const QString header = headers.at(column);
+    const auto same = std::find_if(sorts().begin(), sorts().end(),
+        [&](const std::shared_ptr<Sort>& sort) { return sort->Header() == header; });
+    if (same != sorts().end()) {
+        (*same)->setAscending(!(*same)->Ascending());
+    } else {
+        TemplateColumn* tableColumn = m_tableColumns.at(column);
+        if (isProtectedColumn(tableColumn))
+            return;
+        auto sort = std::make_shared<Sort>();
+        sort->setHeader(header);
+        sort->setColumn(idOf(tableColumn));
+        sort->setAscending(false);
+        sorts() = { sort };
+    }
+    setLastClickedButton(SortAction);
+    refreshView();
+}
+
+void GenericTemplateDataController::filterTouched(platform::ui::Control*)
+{
+    ScreenHost* host = screenHost();
+    GridScreenProtocol* grid = mainGridViewController();
+    if (!host || !grid)
+        return;
+    if (DeviceHelper::isIPAD())
+        host->showScreenInPopup(
+            ScreenFactory::InQueryGeneral, QSizeF(kQueryPopupSide, kQueryPopupSide));
+    else
+        host->showPopup(kFilterPopup, grid->screen() ? grid->screen()->toSegue : QString());
+}
+
+void GenericTemplateDataController::sortTouched(platform::ui::Control*)
+{
+    ScreenHost* host = screenHost();
+    GridScreenProtocol* grid = mainGridViewController();
+    if (!host || !grid)
+        return;
+    if (DeviceHelper::isIPAD())
+        host->showScreenInPopup(
+            ScreenFactory::SortGeneral, QSizeF(kQueryPopupSide, kQueryPopupSide));
+    else
+        host->showPopup(kSortPopup, grid->screen() ? grid->screen()->toSegue : QString());
+}
+
+void GenericTemplateDataController::chartTouched(platform::ui::Control*)
+{
+    const bool numbers = std::any_of(m_columns.cbegin(), m_columns.cend(),
+        [](TemplateColumn* column) { return TypeConstants::isNumber(column->typeName()); });
+    if (rows().isEmpty() || !numbers)
+        return;
+    if (GridScreenProtocol* grid = mainGridViewController())
+        grid->ShowDetail(QVariant(QVariantMap()), ChartDetailViewController, QString());
+}
+
+bool GenericTemplateDataController::plotChart(const QVariantMap&)
+{
+    return true;
+}
+
+QVariantList GenericTemplateDataController::getAutoCompleteValues(const QString& columnId)
+{
+    TemplateColumn* column = TemplateColumn::getColumnForId(columnId, m_columns);
+    if (!column || isProtectedColumn(column) || m_locked)
+        return {};
+    QVariantList values;
+    QSet<QString> seen;
+    for (const QVariant& row : rows()) {
+        const QVariant value
+            = m_tableRows.decode(qobject_cast<Rows*>(RowObject::object(row))).value(columnId);
+        if (!hasValue(value))
+            continue;
+        const QString key = QString::number(value.typeId()) + u':' + value.toString();
+        if (!seen.contains(key)) {
+            seen.insert(key);
+            values.append(value);
+        }
+    }
+    return values;
+}
+
+void GenericTemplateDataController::scheduleNotifications()
+{
+    Rows* row = detailRow();
+    ReminderScheduler* reminders = ApplicationState::reminders();
+    if (!row || !reminders)
+        return;
+    if (lastClickedButton() == EditAction)
+        deleteNotifications(row->id().toString());
+    reminders->scheduleNotification(row, m_columns, m_password, userTemplate());
+}
+
+void GenericTemplateDataController::deleteNotifications(const QString& rowId)
+{
+    if (ReminderScheduler* reminders = ApplicationState::reminders())
+        reminders->deleteNotifications(rowId);
+}
+
+void GenericTemplateDataController::rebuildNotifications()
+{
+    platform::dispatch::asyncMain([self = QPointer(this)] {
+        ReminderScheduler* reminders = ApplicationState::reminders();
+        if (!self || !reminders || self->m_locked)
+            return;
+        QList<Rows*> rows;
+        for (const QVariant& row : self->rows()) {
+            if (auto* stored = qobject_cast<Rows*>(RowObject::object(row)))
+                rows.append(stored);
+        }
+        try {
+            reminders->rebuildNotifications(
+                self->m_columns, self->userTemplate(), rows, self->m_password);
+        } catch (const std::exception& exception) {
+            DebugHelper::singleton().logException(exception, false);
+        }
+    });
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "grid/UserTableRows.h"
+#include "model/Rows.h"
+#include "screens/CloudTableDataController.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <QVariantMap>
+
+class Template;
+class TemplateColumn;
+class UserTemplate;
+
+// The rows of one user table: the table tapped on Home is its link's data. It loads the
+// table's columns (once) and rows, gives the grid its tiles and column cells, searches,
+// sorts by a header tap, opens the row form, validates and saves a row, stores a tile's
+// check mark at once and keeps the rows' reminders in step.
+//
+// Rows come as faults and are decoded only when a tile or cell shows them. A protected
+// table's rows are read and written with the password Home verified, taken from Home's
+// data controller at the first load; without it the table is neither read nor written.
+class GenericTemplateDataController : public CloudTableDataController {
+    Q_OBJECT
+public:
+    GenericTemplateDataController();
+    ~GenericTemplateDataController() override;
+
+    // The user table (the link's data) and its definition.
+    UserTemplate* userTemplate() const;
+    Template* getTemplate() const;
+    // The table's password; none for an unprotected table.
+    const Rows::Password& secret() const { return m_password; }
+    // A protected table whose password this controller does not have.
+    bool isLocked() const { return m_locked; }
+
+    // Every column of the definition, in order; those of the column table, of a tile, and
+    // the Yes/No column a tile shows as a check mark (or null).
+    const Rows::Columns& Columns() const { return m_columns; }
+    const Rows::Columns& tableColumns() const { return m_tableColumns; }
+    const Rows::Columns& tilesColumns() const { return m_tilesColumns; }
+    TemplateColumn* booleanColumn() const { return m_booleanColumn; }
+
+    // Loads the columns once (again only when the store went with them): the initial
+    // sorts come from the columns' sort fields, the searched columns are every column but
+    // Protected ones, the tiles per row from the definition.
+    void loadColumns(const QString& templateId);
+
+    // The grid.
+    void loadData(const std::shared_ptr<Parent>& parent) override;
+    std::shared_ptr<GridData> getGridData(qint64 index) override;
+    QString getImage() override;
+    QString getTitle() override;
+    QStringList columnHeaders() const;
+    QList<double> columnWidths() const;
+    QStringList columnValues(qint64 index);
+    QStringList searchbarBookmarkImage() override;
+    void searchBarBookmarkClicked() override;
+    void tapOnDisclosure(qint64 index) override;
+    void searchData(const QString& text) override;
+    void cloudStoreLoaded() override;
+
+    // The row at the index (active rows), and its values by column id.
+    Rows* rowAt(qint64 index) const;
+    QVariantMap rowValues(qint64 index);
+
+    // Rows.
+    void addRow() override;
+    void editRow() override;
+    // The row form's values: a chart definition after the chart button; else checked and
+    // stored in the row being edited. Refused values leave the stored row as it was.
+    bool saveRow(const QVariant& values) override;
+    bool updateAndSaveRow(const QVariantMap& values);
+    bool deleteRow() override;
+    // Says which columns break a rule; true when none does.
+    bool isRowValid(const QVariantMap& values);
+    // The names of the columns whose values break a rule, in column order: a mandatory
+    // column without a value (or with an empty text), a Text or BigText longer than its
+    // length.
+    QStringList validateRow(const QVariantMap& values) const;
+    void detailTouched(platform::ui::Control* sender) override;
+    // Stores a tile's check mark in its row at once; false when it could not be stored.
+    bool checkMarkTouched(qint64 index, bool checked);
+    // Sorts by the column of the header: the same header again turns its direction,
+    // another header sorts by that column alone, descending. Not while searching, never by
+    // a Protected column.
+    void headerLabelTouched(qint64 column);
+    void filterTouched(platform::ui::Control* sender) override;
+    void sortTouched(platform::ui::Control* sender) override;
+    void chartTouched(platform::ui::Control* sender) override;
+    // Draws the chart of the definition. The chart screens come later: until then this
+    // only answers that the form may close.
+    virtual bool plotChart(const QVariantMap& definition);
+    // The distinct values the rows hold in the column; none for a Protected column.
+    QVariantList getAutoCompleteValues(const QString& columnId);
+
+    // Reminders.
+    void scheduleNotifications();
+    void deleteNotifications(const QString& rowId);
+    void rebuildNotifications();
+
+    // The tiles per row of a definition's stored count: 1 to 4, anything else the
+    // nearest of them (unset counts as 1).
+    static unsigned tilesPerRow(const QVariant& stored);
+
+    // What a tile shows for a Protected value.
+    static const QString HiddenValue; // nine black circles
+    static const QString ChartDetailViewController; // "ChartDetailViewController"
+    static const QString SearchColumnSelectorDetailViewController;
+
+private:
+    bool columnsAreLive() const;
+    void takePassword(const std::shared_ptr<Parent>& parent, UserTemplate* table);
+    Rows* detailRow() const;
+    // Refuses with a message when the table is locked.
+    bool refuseLocked() const;
+
+    QPointer<UserTemplate> m_userTemplate;
+    Rows::Columns m_columns;
+    QList<QPointer<TemplateColumn>> m_columnGuards;
+    Rows::Columns m_tableColumns;
+    Rows::Columns m_tilesColumns;
+    TemplateColumn* m_booleanColumn = nullptr;
+    bool m_columnsLoaded = false;
+    Rows::Password m_password;
+    bool m_passwordTaken = false;
+    bool m_locked = false;
+    bool m_rebuildNotifications = false;
+    UserTableRows m_tableRows;
+};

@@ -1,0 +1,15 @@
+#include "screens/ListImageSelectDataController.h"
+
+#include "screens/ListSelectScreen.h"
+
+ListImageSelectDataController::ListImageSelectDataController() = default;
+
+ListImageSelectDataController::~ListImageSelectDataController() = default;
+
+void ListImageSelectDataController::loadData(const std::shared_ptr<Parent>&)
+{
+    ListSelectScreen* list = listSelectViewController();
+    const auto texts = list ? list->rows() : std::nullopt;
+    if (texts)
+        setRows(buildContentMenuWithImage(*texts, list->images()));
+}

@@ -1,0 +1,3 @@
+#include "screens/ListSelectScreen.h"
+
+ListSelectScreen::~ListSelectScreen() = default;

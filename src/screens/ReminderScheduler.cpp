@@ -1,0 +1,3 @@
+#include "screens/ReminderScheduler.h"
+
+ReminderScheduler::~ReminderScheduler() = default;

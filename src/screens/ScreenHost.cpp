@@ -1,0 +1,3 @@
+#include "screens/ScreenHost.h"
+
+ScreenHost::~ScreenHost() = default;

@@ -1,0 +1,11 @@
+#include "utilities/shell/FileBrowserProtocol.h"
+
+FileBrowserProtocol::~FileBrowserProtocol() = default;
+
+void FileBrowserProtocol::dismissPopup(platform::ui::ViewController*)
+{
+}
+
+void FileBrowserProtocol::dismissPopup()
+{
+}

@@ -1,0 +1,3 @@
+#include "widgets/AutocompleteTextFieldDelegate.h"
+
+AutocompleteTextFieldDelegate::~AutocompleteTextFieldDelegate() = default;

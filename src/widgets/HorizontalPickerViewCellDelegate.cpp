@@ -1,0 +1,6 @@
+#include "widgets/HorizontalPickerViewCellDelegate.h"
+
+void HorizontalPickerViewCellDelegate::pickerViewAtIndexPathDidSelectItem(
+    const std::optional<platform::ui::IndexPath>&, int)
+{
+}

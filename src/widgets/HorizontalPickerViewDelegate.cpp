@@ -1,0 +1,5 @@
+#include "widgets/HorizontalPickerViewDelegate.h"
+
+void HorizontalPickerViewDelegate::pickerViewDidSelectItem(HorizontalPickerView*, int)
+{
+}

@@ -1,0 +1,205 @@
+#include "forms/FormAppearance.h"
+#include "forms/FormClassicAppearance.h"
+#include "forms/FormEntryElement.h"
+#include "forms/FormLabelElement.h"
+#include "forms/FormTableViewCell.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+
+#include "forms/FormScreenFixture.h"
+
+using namespace platform::ui;
+using formtest::FormScreen;
+
+namespace {
+
+using FormLayout = FormScreen;
+
+FormTableViewCell* formCell(FormScreen& screen, FormElement* element)
+{
+    return qobject_cast<FormTableViewCell*>(screen.cellOf(element));
+}
+
+} // namespace
+
+TEST_F(FormLayout, TrimValueTitlesOfASectionTakeTheWidestTitle)
+{
+    auto root = std::make_shared<FormRootElement>();
+    root->setGrouped(true);
+    auto section = FormSection::initWithTitle("Contact");
+    auto name = FormLabelElement::initWithTitle("Name", "Ada Lovelace");
+    auto phone = FormLabelElement::initWithTitle("Telephone", "+44 113 496 0000");
+    auto note = FormLabelElement::initWithTitle("Note", QVariant());
+    for (const auto& element : { name, phone, note })
+        section->addElement(element);
+    auto other = FormSection::initWithTitle("Other");
+    auto alone = FormLabelElement::initWithTitle("Id", "7");
+    other->addElement(alone);
+    root->addSection(section);
+    root->addSection(other);
+    open(root);
+
+    FormTableViewCell* nameCell = formCell(*this, name.get());
+    FormTableViewCell* phoneCell = formCell(*this, phone.get());
+    ASSERT_TRUE(nameCell && phoneCell);
+    const double telephone
+        = std::ceil(Font::measure("Telephone", phoneCell->textLabel()->font()).width());
+    EXPECT_EQ(nameCell->getMaxValueSize().width(), telephone);
+    EXPECT_EQ(nameCell->textLabel()->frame().width(), telephone);
+    EXPECT_EQ(phoneCell->textLabel()->frame().width(), telephone);
+    // So the values start at one column, and end 8 points from the content's edge.
+    const double W = nameCell->contentView()->bounds().width();
+    for (FormTableViewCell* cell : { nameCell, phoneCell }) {
+        const QRectF value = cell->detailTextLabel()->frame();
+        EXPECT_EQ(value.width(), W - 16 - telephone - 16);
+        EXPECT_EQ(value.right(), W - 8);
+        EXPECT_EQ(value.top(), 8);
+    }
+    EXPECT_EQ(
+        nameCell->detailTextLabel()->frame().left(), phoneCell->detailTextLabel()->frame().left());
+    // A row without a value gives its title the whole width less 24.
+    FormTableViewCell* noteCell = formCell(*this, note.get());
+    EXPECT_EQ(noteCell->textLabel()->frame().width(), W - 24);
+    // Another section measures its own titles.
+    EXPECT_LT(formCell(*this, alone.get())->textLabel()->frame().width(), telephone);
+}
+
+TEST_F(FormLayout, TrimTitleGivesTheValueItsNaturalWidth)
+{
+    auto root = std::make_shared<FormRootElement>();
+    auto section = FormSection::initWithTitle("Contact");
+    auto phone = FormLabelElement::initWithTitle("Telephone", "113");
+    phone->setLabelingPolicy(FormTableViewCell::TrimTitle);
+    section->addElement(phone);
+    root->addSection(section);
+    open(root);
+    FormTableViewCell* cell = formCell(*this, phone.get());
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->labelingPolicy(), FormTableViewCell::TrimTitle);
+    const double W = cell->contentView()->bounds().width();
+    const double value = std::ceil(Font::measure("113", cell->detailTextLabel()->font()).width());
+    EXPECT_EQ(cell->detailTextLabel()->frame(),
+        QRectF(W - value - 8, 8, value, cell->contentView()->bounds().height() - 16));
+    EXPECT_EQ(cell->textLabel()->frame().width(), W - value - 32);
+}
+
+TEST_F(FormLayout, EntryFieldsOfASectionStartAtOneX)
+{
+    auto root = std::make_shared<FormRootElement>();
+    root->setGrouped(true);
+    auto section = FormSection::initWithTitle("Address");
+    auto zip = FormEntryElement::initWithTitle("Zip", "LS1");
+    auto street = FormEntryElement::initWithTitle("Street address", "1 Park Row");
+    auto label = FormLabelElement::initWithTitle("Country", "UK");
+    for (const std::shared_ptr<FormElement>& element :
+        std::initializer_list<std::shared_ptr<FormElement>> { zip, street, label })
+        section->addElement(element);
+    auto other = FormSection::initWithTitle("Other");
+    auto code = FormEntryElement::initWithTitle("Code", "7");
+    auto untitled = FormEntryElement::initWithTitle("", "free text");
+    other->addElement(code);
+    other->addElement(untitled);
+    root->addSection(section);
+    root->addSection(other);
+    open(root);
+
+    FormEntryTableViewCell* zipCell = entryCellOf(zip.get());
+    FormEntryTableViewCell* streetCell = entryCellOf(street.get());
+    ASSERT_TRUE(zipCell && streetCell);
+    const double longest
+        = std::ceil(Font::measure("Street address", zipCell->textLabel()->font()).width());
+    // Past the longest title, 10 more and a gap of 20.
+    EXPECT_EQ(zipCell->textField()->frame().left(), longest + 10 + 20);
+    EXPECT_EQ(streetCell->textField()->frame().left(), zipCell->textField()->frame().left());
+    EXPECT_EQ(section->entryPosition.left(), zipCell->textField()->frame().left());
+    // The titles end at the column less the cell border; the fields reach the border
+    // less the clear button's room.
+    const double border = zip->appearance()->cellBorderWidth;
+    EXPECT_EQ(zipCell->textLabel()->frame().width(), zipCell->textField()->frame().left() - border);
+    const double W = zipCell->contentView()->bounds().width();
+    EXPECT_EQ(zipCell->textField()->frame().width(), W - (longest + 10) - border - 10);
+    EXPECT_EQ(zipCell->textField()->frame().top(), 10);
+    // Another section has its own column; a row without title fills the row.
+    FormEntryTableViewCell* codeCell = entryCellOf(code.get());
+    EXPECT_LT(codeCell->textField()->frame().left(), zipCell->textField()->frame().left());
+    EXPECT_EQ(entryCellOf(untitled.get())->textField()->frame().left(), 10);
+}
+
+TEST_F(FormLayout, CellsTakeTheAppearanceAndShowWhatATapDoes)
+{
+    auto root = std::make_shared<FormRootElement>();
+    auto section = FormSection::initWithTitle("Rows");
+    auto plain = FormLabelElement::initWithTitle("Plain", "1");
+    auto acting = FormLabelElement::initWithTitle("Acting", "2");
+    acting->setControllerAction("refresh");
+    auto detail = FormLabelElement::initWithTitle("Detail", "3");
+    detail->setControllerAccessoryAction("refresh");
+    auto disabled = FormLabelElement::initWithTitle("Disabled", "4");
+    disabled->setEnabled(false);
+    auto image = std::make_shared<FormLabelElement>();
+    image->setImageNamed("database");
+    for (const auto& element : { plain, acting, detail, disabled, image })
+        section->addElement(element);
+    root->addSection(section);
+    open(root);
+    using Style = TableViewCell::SelectionStyle;
+    using Accessory = TableViewCell::AccessoryType;
+    EXPECT_EQ(cellOf(plain.get())->selectionStyle(), Style::None);
+    EXPECT_EQ(cellOf(plain.get())->accessoryType(), Accessory::None);
+    EXPECT_EQ(cellOf(acting.get())->selectionStyle(), Style::Blue);
+    EXPECT_EQ(cellOf(acting.get())->accessoryType(), Accessory::DisclosureIndicator);
+    EXPECT_EQ(cellOf(detail.get())->accessoryType(), Accessory::DetailDisclosureButton);
+    // A disabled row shows the disabled colours and takes no touches.
+    const std::shared_ptr<FormAppearance> look = plain->appearance();
+    TableViewCell* off = cellOf(disabled.get());
+    EXPECT_EQ(off->textLabel()->textColor(), look->labelColorDisabled->toQColor());
+    EXPECT_EQ(off->detailTextLabel()->textColor(), look->valueColorDisabled->toQColor());
+    EXPECT_EQ(cellOf(plain.get())->textLabel()->textColor(), look->labelColorEnabled->toQColor());
+    EXPECT_FALSE(off->isUserInteractionEnabled());
+    // A cell with an image and no title measures the image.
+    auto* imageCell = formCell(*this, image.get());
+    EXPECT_EQ(imageCell->getMaxValueSize().width(), imageCell->imageView()->image().size().width());
+    EXPECT_GT(imageCell->getMaxValueSize().width(), 0);
+    // Reuse identifiers: key and class.
+    plain->setKey("a");
+    EXPECT_EQ(plain->cellReuseIdentifier(), "QuickformElementCellaFormLabelElement");
+}
+
+TEST_F(FormLayout, SectionsShowTheirOwnHeadersOrTheClassicDrawnOnes)
+{
+    auto root = std::make_shared<FormRootElement>();
+    root->setGrouped(true);
+    auto pictured = FormSection::initWithTitle("Pictured");
+    pictured->setHeaderImage("tick");
+    pictured->addElement(FormLabelElement::initWithTitle("One", QVariant()));
+    auto titled = FormSection::initWithTitle("Shipping address");
+    titled->setFooter("Parcels go out on weekdays.");
+    titled->addElement(FormLabelElement::initWithTitle("Two", QVariant()));
+    root->addSection(pictured);
+    root->addSection(titled);
+    auto classic = std::make_shared<FormClassicAppearance>();
+    root->setAppearance(classic);
+    open(root);
+    // The header image's view, as high as the image.
+    View* image = table()->headerViewForSection(0);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image, pictured->headerView());
+    EXPECT_EQ(table()->rectForHeaderInSection(0).height(), Image::named("tick").size().height());
+    // The classic record draws the title in its font and keeps the footer it drew.
+    View* header = table()->headerViewForSection(1);
+    ASSERT_NE(header, nullptr);
+    auto* label = header->findChild<Label*>();
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), "Shipping address");
+    EXPECT_EQ(label->font(), *classic->sectionTitleFont);
+    EXPECT_EQ(label->textColor(), classic->sectionTitleColor->toQColor());
+    ASSERT_NE(titled->footerView(), nullptr);
+    EXPECT_EQ(table()->footerViewForSection(1), titled->footerView());
+    EXPECT_EQ(titled->footerView()->findChild<Label*>()->text(), "Parcels go out on weekdays.");
+    const double width = table()->frame().width();
+    EXPECT_EQ(classic->heightForHeaderInSection(titled.get(), table(), 1),
+        std::ceil(
+            Font::measure("Shipping address", *classic->sectionTitleFont, width - 20).height())
+            + 24);
+}

@@ -1,0 +1,309 @@
+#include "ModelFixture.h"
+
+#include "model/Database.h"
+#include "model/NotificationsController.h"
+#include "model/Rows.h"
+#include "model/UserTemplate.h"
+#include "platform/Date.h"
+#include "platform/LocalNotifications.h"
+
+using modeltest::ModelTest;
+using platform::LocalNotification;
+using platform::LocalNotifications;
+
+namespace {
+
+const QString kDefinition = QStringLiteral("6A2F4C81-3B5D-4E97-A0C2-7D9E1F3B5A24");
+
+// A table "Errands" of what to buy, where, and when to be reminded; the clock is the
+// test's own.
+struct NotificationsControllerTest : ModelTest {
+    void SetUp() override
+    {
+        ModelTest::SetUp();
+        center().setClock([this] { return clock; });
+        center().start([this](const LocalNotification& n) { fired.append(n); });
+        what = column(kDefinition, "What", "Text");
+        due = column(kDefinition, "Due", "DateTime");
+        where = column(kDefinition, "Where", "Text");
+        what->setIntiles(true);
+        where->setIntiles(true);
+        due->setIntiles(true);
+        due->setReminder(true);
+        EXPECT_TRUE(what->saveTemplateColumn());
+        EXPECT_TRUE(where->saveTemplateColumn());
+        EXPECT_TRUE(due->saveTemplateColumn());
+        columns = { what, due, where };
+        database = Database::add();
+        EXPECT_TRUE(database->saveDatabase());
+        table = newTable("Errands");
+    }
+
+    static LocalNotifications& center() { return LocalNotifications::shared(); }
+
+    UserTemplate* newTable(const QString& name)
+    {
+        UserTemplate* made = UserTemplate::add(database->id().toString());
+        made->setName(name);
+        made->setTemplate_id(kDefinition);
+        EXPECT_TRUE(made->saveUserTemplate());
+        return made;
+    }
+
+    Rows* row(const QDateTime& when, const QString& repeat, UserTemplate* in = nullptr)
+    {
+        Rows* made = Rows::add((in ? in : table)->id().toString());
+        setValues(made, when, repeat);
+        return made;
+    }
+
+    void setValues(Rows* target, const QDateTime& when, const QString& repeat)
+    {
+        target->updateData({ { key(what), "Buy milk" }, { key(where), "Shop" },
+                               { key(due), QVariant::fromValue(platform::Date(when)) },
+                               { Rows::reminderKey(key(due)), repeat } },
+            columns, std::nullopt);
+        EXPECT_TRUE(target->saveRows());
+    }
+
+    static QString key(TemplateColumn* c) { return c->id().toString(); }
+    static QList<LocalNotification> scheduled() { return center().scheduledLocalNotifications(); }
+
+    // Moves the clock on and delivers what is due; how many fired.
+    int advanceTo(const QDateTime& moment)
+    {
+        clock = moment;
+        fired.clear();
+        center().deliverDueNotifications();
+        return int(fired.size());
+    }
+
+    void rebuild(const QList<Rows*>& rows)
+    {
+        NotificationsController::rebuildNotifications(columns, table, rows, std::nullopt);
+    }
+
+    QDateTime clock = utc(2026, 1, 1, 12);
+    QList<LocalNotification> fired;
+    TemplateColumn *what = nullptr, *due = nullptr, *where = nullptr;
+    QList<TemplateColumn*> columns;
+    Database* database = nullptr;
+    UserTemplate* table = nullptr;
+};
+
+TEST_F(NotificationsControllerTest, ARowsReminderCarriesItsIdentityTextAndDate)
+{
+    Rows* r = row(utc(2026, 1, 5, 9), "Weekly");
+    NotificationsController::scheduleNotification(r, columns, std::nullopt, table);
+    const auto list = scheduled();
+    ASSERT_EQ(list.size(), 1);
+    const LocalNotification& n = list.first();
+    // Every tile column but the dates, then the table's name.
+    EXPECT_EQ(n.alertBody, "Buy milk Shop (Errands)");
+    EXPECT_EQ(n.fireDate, utc(2026, 1, 5, 9));
+    EXPECT_EQ(n.applicationIconBadgeNumber, 1);
+    EXPECT_EQ(n.soundName, LocalNotification::DefaultSoundName);
+    EXPECT_EQ(n.repeatInterval, LocalNotification::WeekCalendarUnit);
+    EXPECT_EQ(n.userInfo.value("Row").toString(), r->id().toString());
+    EXPECT_EQ(n.userInfo.value("Column").toString(), key(due));
+    EXPECT_EQ(n.userInfo.value("Template").toString(), table->id().toString());
+    EXPECT_EQ(n.userInfo.value("Repeat").toString(), "Weekly");
+    EXPECT_EQ(n.userInfo.value("Date").value<platform::Date>(), platform::Date(utc(2026, 1, 5, 9)));
+}
+
+TEST_F(NotificationsControllerTest, EachRepeatKindFiresAtItsNextDate)
+{
+    const QDateTime first = utc(2026, 1, 31, 9);
+    const QList<std::pair<QString, QDateTime>> kinds {
+        { "Daily", utc(2026, 2, 1, 9) },
+        { "Weekly", utc(2026, 2, 7, 9) },
+        { "Monthly", utc(2026, 2, 28, 9) },
+        { "Yearly", utc(2027, 1, 31, 9) },
+    };
+    for (const auto& [word, next] : kinds) {
+        SCOPED_TRACE(word.toStdString());
+        center().cancelAllLocalNotifications();
+        clock = utc(2026, 1, 1, 12);
+        NotificationsController::scheduleNotification(
+            row(first, word), columns, std::nullopt, table);
+        EXPECT_EQ(advanceTo(first.addSecs(-1)), 0);
+        EXPECT_EQ(advanceTo(first), 1);
+        EXPECT_EQ(fired.value(0).alertBody, "Buy milk Shop (Errands)");
+        EXPECT_EQ(advanceTo(next.addSecs(-1)), 0);
+        EXPECT_EQ(advanceTo(next), 1);
+        EXPECT_EQ(scheduled().size(), 1);
+    }
+    // Once fires at its date and is gone.
+    center().cancelAllLocalNotifications();
+    clock = utc(2026, 1, 1, 12);
+    NotificationsController::scheduleNotification(row(first, "Once"), columns, std::nullopt, table);
+    EXPECT_EQ(advanceTo(first), 1);
+    EXPECT_TRUE(scheduled().isEmpty());
+}
+
+TEST_F(NotificationsControllerTest, PastOnceIsNotScheduledPastRepeatIsAndNoneOrNoDateNever)
+{
+    const QDateTime yesterday = clock.addDays(-1).addSecs(3600);
+    NotificationsController::scheduleNotification(
+        row(yesterday, "Once"), columns, std::nullopt, table);
+    EXPECT_TRUE(scheduled().isEmpty());
+    NotificationsController::scheduleNotification(
+        row(yesterday, "None"), columns, std::nullopt, table);
+    NotificationsController::scheduleNotification(
+        row(QDateTime(), "Daily"), columns, std::nullopt, table);
+    NotificationsController::scheduleNotification(nullptr, columns, std::nullopt, table);
+    EXPECT_TRUE(scheduled().isEmpty());
+    NotificationsController::scheduleNotification(
+        row(yesterday, "Daily"), columns, std::nullopt, table);
+    ASSERT_EQ(scheduled().size(), 1);
+    EXPECT_EQ(center().nextFireDate(), yesterday.addDays(1));
+    // A word of no repeat kind fires once.
+    center().cancelAllLocalNotifications();
+    NotificationsController::scheduleNotification(
+        row(clock.addDays(1), "Fortnightly"), columns, std::nullopt, table);
+    EXPECT_EQ(scheduled().value(0).repeatInterval, LocalNotification::NoRepeat);
+}
+
+TEST_F(NotificationsControllerTest, AChangedDateIsRescheduledAndAnUnchangedRowLeftAlone)
+{
+    Rows* r = row(utc(2026, 1, 5, 9), "Daily");
+    Rows* other = row(utc(2026, 1, 6, 9), "Weekly");
+    rebuild({ r, other });
+    ASSERT_EQ(scheduled().size(), 2);
+    const QString untouched = scheduled().value(1).identifier;
+
+    setValues(r, utc(2026, 1, 10, 18), "Daily");
+    rebuild({ r, other });
+    const auto list = scheduled();
+    ASSERT_EQ(list.size(), 2);
+    EXPECT_EQ(list.value(0).identifier, untouched);
+    EXPECT_EQ(list.value(1).fireDate, utc(2026, 1, 10, 18));
+    // Nothing fires at the old date.
+    EXPECT_EQ(advanceTo(utc(2026, 1, 5, 9)), 0);
+
+    // The grid's way: cancel and schedule the saved row again.
+    setValues(other, utc(2026, 1, 8, 7), "Monthly");
+    NotificationsController::rescheduleNotification(other, columns, std::nullopt, table);
+    const auto again = scheduled();
+    ASSERT_EQ(again.size(), 2);
+    EXPECT_EQ(again.value(1).fireDate, utc(2026, 1, 8, 7));
+    EXPECT_EQ(again.value(1).repeatInterval, LocalNotification::MonthCalendarUnit);
+}
+
+TEST_F(NotificationsControllerTest, ARepeatChangeIsRescheduled)
+{
+    Rows* r = row(utc(2026, 1, 5, 9), "Weekly");
+    rebuild({ r });
+    setValues(r, utc(2026, 1, 5, 9), "Monthly");
+    rebuild({ r });
+    const auto list = scheduled();
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list.first().repeatInterval, LocalNotification::MonthCalendarUnit);
+    EXPECT_EQ(list.first().userInfo.value("Repeat").toString(), "Monthly");
+}
+
+TEST_F(NotificationsControllerTest, ADeletedRowsReminderIsRemoved)
+{
+    Rows* r = row(utc(2026, 1, 5, 9), "Daily");
+    Rows* kept = row(utc(2026, 1, 6, 9), "Daily");
+    rebuild({ r, kept });
+    ASSERT_EQ(scheduled().size(), 2);
+    ASSERT_TRUE(Rows::deleteRows(r));
+    rebuild({ kept });
+    ASSERT_EQ(scheduled().size(), 1);
+    EXPECT_EQ(scheduled().first().userInfo.value("Row").toString(), kept->id().toString());
+
+    // The grid's way: the deleted row's notifications cancelled at once.
+    NotificationsController::cancelNotifications(kept->id().toString());
+    EXPECT_TRUE(scheduled().isEmpty());
+}
+
+TEST_F(NotificationsControllerTest, TurningTheReminderOffCancelsTheTablesNotifications)
+{
+    rebuild({ row(utc(2026, 1, 5, 9), "Daily"), row(utc(2026, 1, 6, 9), "Daily") });
+    ASSERT_EQ(scheduled().size(), 2);
+    due->setReminder(false);
+    rebuild({});
+    EXPECT_TRUE(scheduled().isEmpty());
+}
+
+TEST_F(NotificationsControllerTest, AColumnWhoseReminderWasTurnedOffLosesItsNotifications)
+{
+    TemplateColumn* second = column(kDefinition, "Call", "Date");
+    second->setReminder(true);
+    ASSERT_TRUE(second->saveTemplateColumn());
+    columns.append(second);
+    Rows* r = Rows::add(table->id().toString());
+    r->updateData({ { key(what), "Buy milk" },
+                      { key(due), QVariant::fromValue(platform::Date(utc(2026, 1, 5))) },
+                      { Rows::reminderKey(key(due)), "Daily" },
+                      { key(second), QVariant::fromValue(platform::Date(utc(2026, 1, 7))) },
+                      { Rows::reminderKey(key(second)), "Yearly" } },
+        columns, std::nullopt);
+    ASSERT_TRUE(r->saveRows());
+    rebuild({ r });
+    ASSERT_EQ(scheduled().size(), 2);
+    second->setReminder(false);
+    rebuild({ r });
+    ASSERT_EQ(scheduled().size(), 1);
+    EXPECT_EQ(scheduled().first().userInfo.value("Column").toString(), key(due));
+}
+
+TEST_F(NotificationsControllerTest, TheFullRebuildDropsDeletedTablesAndLeavesProtectedOnes)
+{
+    UserTemplate* gone = newTable("Gone");
+    UserTemplate* locked = newTable("Locked");
+    NotificationsController::scheduleNotification(
+        row(utc(2026, 1, 5, 9), "Daily", gone), columns, std::nullopt, gone);
+    NotificationsController::scheduleNotification(
+        row(utc(2026, 1, 5, 9), "Daily", locked), columns, std::nullopt, locked);
+    locked->setIsprotected(true);
+    ASSERT_TRUE(locked->saveUserTemplate());
+    row(utc(2026, 1, 7, 9), "Yearly");
+    ASSERT_TRUE(UserTemplate::deleteUserTemplate(gone));
+
+    NotificationsController::rebuildAllNotificationsInMainThread();
+    QStringList tables;
+    for (const auto& n : scheduled())
+        tables << n.userInfo.value("Template").toString();
+    tables.sort();
+    QStringList expected { locked->id().toString(), table->id().toString() };
+    expected.sort();
+    EXPECT_EQ(tables, expected);
+
+    // Queued on the main queue.
+    center().cancelAllLocalNotifications();
+    NotificationsController::rebuildAllNotifications();
+    EXPECT_TRUE(scheduled().isEmpty());
+    ASSERT_TRUE(testsupport::waitUntil([] { return !scheduled().isEmpty(); }, 2000));
+}
+
+TEST_F(NotificationsControllerTest, WithoutAStoreTheFullRebuildCancelsNothing)
+{
+    NotificationsController::scheduleNotification(
+        row(utc(2026, 1, 5, 9), "Daily"), columns, std::nullopt, table);
+    StoreStack::instance()->dropContext();
+    NotificationsController::rebuildAllNotificationsInMainThread();
+    EXPECT_EQ(scheduled().size(), 1);
+}
+
+TEST_F(NotificationsControllerTest, DateTileColumnsAreLeftOutOfTheText)
+{
+    what->setIntiles(false);
+    where->setIntiles(false);
+    NotificationsController::scheduleNotification(
+        row(utc(2026, 1, 5, 9), "Daily"), columns, std::nullopt, table);
+    EXPECT_EQ(scheduled().value(0).alertBody, "(Errands)");
+}
+
+TEST_F(NotificationsControllerTest, InvalidTablesAreRemoved)
+{
+    NotificationsController::scheduleNotification(
+        row(utc(2026, 1, 5, 9), "Daily"), columns, std::nullopt, table);
+    NotificationsController::removeInvalidNotifications({ table->id().toString() });
+    EXPECT_EQ(scheduled().size(), 1);
+    NotificationsController::removeInvalidNotifications({});
+    EXPECT_TRUE(scheduled().isEmpty());
+}
+
+} // namespace

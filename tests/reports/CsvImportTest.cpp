@@ -1,0 +1,231 @@
+#include "ReportFixture.h"
+
+#include "platform/coredata/ManagedObjectContext.h"
+
+#include <QFileInfo>
+
+using reporttest::ReportTest;
+
+namespace {
+
+const QString kFailed = QStringLiteral("Import failed.\r\nWould you like to view the log?");
+const QString kSucceeded
+    = QStringLiteral("Import completed successfully.\r\nWould you like to view the log?");
+
+// An application delegate whose saves never reach the store.
+class FailingSaveDelegate : public KivoAppDelegate {
+public:
+    bool saveContext() override { return false; }
+};
+
+struct CsvImportTest : ReportTest {
+    void SetUp() override
+    {
+        ReportTest::SetUp();
+        addColumn("Name", TypeConstants::Text, true, 5);
+        addColumn("Amount", TypeConstants::Numeric);
+        addColumn("Paid", TypeConstants::YesNo);
+        table = addTable("Clients");
+        storeRows(table, { { { "Name", "Old" }, { "Amount", 1 } } });
+        open(table);
+        before = storedValues(table);
+    }
+
+    // Imports the text as a file of Documents; answers the log, or a null text when none
+    // was written. A refused import never shows the overlay.
+    QString import(
+        const QByteArray& csv, const QString& fileName = "import.csv", bool refused = false)
+    {
+        const auto file = documentsFile(fileName);
+        QFile out(file->fullName);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(csv);
+        out.close();
+        menu->setLastSelectedFileName({});
+        if (refused) {
+            menu->setLastClickedButton(ReportController::ImportCSV);
+            menu->fileBrowseCompleted(file, nullptr);
+            testsupport::processEvents(50);
+            EXPECT_EQ(host->hudShown, 0);
+        } else {
+            run(ReportController::ImportCSV, file);
+        }
+        const QString log = menu->lastSelectedFileName();
+        if (log.isEmpty())
+            return QString();
+        EXPECT_TRUE(QFileInfo(log).fileName().startsWith("Import_" + fileName + "_"))
+            << log.toStdString();
+        EXPECT_EQ(QFileInfo(log).absolutePath(),
+            QDir(FileManager::documentsDirectory()).filePath("logs"));
+        return QString::fromUtf8(readFile(log));
+    }
+
+    void expectUnchanged() { EXPECT_EQ(storedValues(table), before); }
+
+    UserTemplate* table = nullptr;
+    QList<QVariantMap> before;
+};
+
+} // namespace
+
+TEST_F(CsvImportTest, MissingColumnsAreAllNamedAndNothingIsStored)
+{
+    EXPECT_EQ(
+        import("Title,Name\nMr,Ann\n"), "Column Amount not found.\r\nColumn Paid not found.\r\n");
+    EXPECT_EQ(alertMessages(), QStringList({ kFailed }));
+    expectUnchanged();
+    EXPECT_EQ(host->refreshes, 0);
+}
+
+TEST_F(CsvImportTest, EveryInvalidLineIsNamedAndNothingIsStored)
+{
+    EXPECT_EQ(import("Name,Amount,Paid\nAnn,1,1\n,2,0\nToo long,3,0\nBo,4,1\n"),
+        "Error in row 2. Name invalid.\r\n.Error in row 3. Name invalid.\r\n.");
+    EXPECT_EQ(alertMessages(), QStringList({ kFailed }));
+    expectUnchanged();
+}
+
+TEST_F(CsvImportTest, BlankLinesAreSkippedAndShortLinesReadTheirMissingFieldsAsEmpty)
+{
+    const QString log = import("Name,Amount,Paid\nAnn,1,1\n\n\"\"\nBob\nCy,3,0\n");
+    EXPECT_EQ(log,
+        "Row 3 has fewer fields than the header.\r\n"
+        "Importing row 1.\r\nImporting row 2.\r\nImporting row 3.\r\n"
+        "Successfully imported 3 rows.\r\n");
+    EXPECT_EQ(alertMessages(), QStringList({ kSucceeded }));
+    const auto rows = storedValues(table);
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[1].value(key("Name")), "Ann");
+    EXPECT_EQ(rows[1].value(key("Amount")).toDouble(), 1.0);
+    EXPECT_EQ(rows[1].value(key("Paid")).toBool(), true);
+    // The short line: no amount at all, not 0.
+    EXPECT_EQ(rows[2].value(key("Name")), "Bob");
+    EXPECT_FALSE(rows[2].contains(key("Amount")));
+    EXPECT_EQ(rows[3].value(key("Name")), "Cy");
+    EXPECT_EQ(host->refreshes, 1);
+    EXPECT_EQ(controller->count(), 4);
+}
+
+TEST_F(CsvImportTest, AShortLineStillFailsWhenAMandatoryFieldIsMissing)
+{
+    EXPECT_EQ(import("Amount,Paid,Name\n1,1\n"),
+        "Row 1 has fewer fields than the header.\r\nError in row 1. Name invalid.\r\n.");
+    expectUnchanged();
+}
+
+TEST_F(CsvImportTest, TheFirstOfTwoEqualHeadersIsUsedAndOtherFieldsAreIgnored)
+{
+    EXPECT_EQ(import("Extra,Paid,Name,Amount,Name\nx,0,First,5,Second\n"),
+        "Importing row 1.\r\nSuccessfully imported 1 rows.\r\n");
+    const auto rows = storedValues(table);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1].value(key("Name")), "First");
+    EXPECT_EQ(rows[1].value(key("Amount")).toDouble(), 5.0);
+}
+
+TEST_F(CsvImportTest, AHeaderOnlyImportsNothingAndSucceeds)
+{
+    EXPECT_EQ(import("Name,Amount,Paid\n"), "Successfully imported 0 rows.\r\n");
+    EXPECT_EQ(alertMessages(), QStringList({ kSucceeded }));
+    expectUnchanged();
+}
+
+TEST_F(CsvImportTest, AnUnterminatedQuoteIsReportedWithItsLineAndNothingIsStored)
+{
+    EXPECT_EQ(import("Name,Amount,Paid\nAnn,1,1\nBob,\"2,0\nCy,3,0\n"),
+        "The quoted field in line 3 has no closing double quote.\r\n");
+    EXPECT_EQ(alertMessages(), QStringList({ kFailed }));
+    expectUnchanged();
+}
+
+TEST_F(CsvImportTest, AFileThatCannotBeReadIsReportedWithTheReason)
+{
+    menu->setLastClickedButton(ReportController::ImportCSV);
+    run(ReportController::ImportCSV, documentsFile("missing.csv"));
+    const QString log = QString::fromUtf8(readFile(menu->lastSelectedFileName()));
+    EXPECT_TRUE(log.startsWith("The CSV text could not be opened: ")) << log.toStdString();
+    EXPECT_TRUE(log.endsWith("\r\n"));
+    expectUnchanged();
+}
+
+// An empty file reads as one line of one empty field: a header without the columns.
+TEST_F(CsvImportTest, AnEmptyFileHasNoneOfTheColumns)
+{
+    EXPECT_EQ(import(""),
+        "Column Name not found.\r\nColumn Amount not found.\r\nColumn Paid not found.\r\n");
+    expectUnchanged();
+}
+
+TEST_F(CsvImportTest, AFailedCommitIsRolledBackAndLogged)
+{
+    delegate.reset();
+    delegate = std::make_unique<FailingSaveDelegate>();
+    EXPECT_EQ(import("Name,Amount,Paid\nAnn,1,1\n"),
+        "Importing row 1.\r\nUpdating the database failed.\r\n");
+    EXPECT_EQ(alertMessages(), QStringList({ kFailed }));
+    EXPECT_FALSE(context()->hasChanges());
+    expectUnchanged();
+}
+
+TEST_F(CsvImportTest, TheLogOpensFromTheAlert)
+{
+    import("Name,Amount,Paid\n");
+    const auto alerts = platform::ui::AlertView::visibleAlerts();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts[0]->title(), "Information");
+    EXPECT_EQ(alerts[0]->buttonTitleAtIndex(0), "Cancel");
+    EXPECT_EQ(alerts[0]->buttonTitleAtIndex(1), "Ok");
+    EXPECT_EQ(alerts[0]->tag(), 1000);
+    alerts[0]->clickButtonAtIndex(1);
+    testsupport::processEvents(20);
+    EXPECT_EQ(opened, QStringList({ menu->lastSelectedFileName() }));
+}
+
+TEST_F(CsvImportTest, AProtectedTableStoresEncryptedRowsWithItsPasswordAndRefusesWithout)
+{
+    const QString password = "s3cret";
+    UserTemplate* locked = addTable("Locked", password);
+    table = locked;
+    before = storedValues(locked, password);
+
+    open(locked);
+    EXPECT_TRUE(import("Name,Amount,Paid\nAnn,1,1\n", "import.csv", true).isNull());
+    EXPECT_EQ(alertMessages(),
+        QStringList({ "This table is protected: open it with its password before importing "
+                      "rows into it." }));
+    dismissAlerts();
+    EXPECT_TRUE(Rows::getRowFaults(locked->id().toString()).isEmpty());
+
+    // A wrong password is no password.
+    open(locked, QString("wrong"));
+    EXPECT_TRUE(import("Name,Amount,Paid\nAnn,1,1\n", "import.csv", true).isNull());
+    dismissAlerts();
+    EXPECT_TRUE(Rows::getRowFaults(locked->id().toString()).isEmpty());
+
+    open(locked, password);
+    EXPECT_EQ(import("Name,Amount,Paid\nAnn,1,1\n"),
+        "Importing row 1.\r\nSuccessfully imported 1 rows.\r\n");
+    const auto rows = Rows::getRowFaults(locked->id().toString());
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_FALSE(rows[0]->json().toString().contains("Ann"));
+    EXPECT_FALSE(rows[0]->decodeData(columns, std::nullopt));
+    const auto values = rows[0]->decodeData(columns, password);
+    ASSERT_TRUE(values);
+    EXPECT_EQ(values->value(key("Name")), "Ann");
+}
+
+TEST_F(CsvImportTest, ResetRemindersRebuildsThenSaysSo)
+{
+    menu->resetReminder();
+    testsupport::processEvents(20);
+    EXPECT_EQ(controller->rebuilds, 1);
+    EXPECT_EQ(alertMessages(), QStringList({ "Operation Completed Successfully." }));
+    dismissAlerts();
+
+    // A failure goes to the debug log only.
+    controller->failRebuild = true;
+    menu->resetReminder();
+    testsupport::processEvents(20);
+    EXPECT_EQ(controller->rebuilds, 2);
+    EXPECT_TRUE(alertMessages().isEmpty());
+}

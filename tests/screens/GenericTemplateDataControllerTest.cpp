@@ -1,0 +1,292 @@
+#include "RecordingReminders.h"
+#include "ScreensFixture.h"
+
+#include "model/Sort.h"
+#include "screens/GenericTemplateDataController.h"
+#include "screens/MainDataController.h"
+
+using screenstest::FakeAppScreen;
+
+namespace {
+
+// The rows of one unprotected table, opened from Home.
+struct TableRowsTest : screenstest::ScreensTest {
+    void SetUp() override
+    {
+        ScreensTest::SetUp();
+        database = addDatabase("Work");
+        definition = addDefinition("Contacts");
+        definition->setTilescolumns(3);
+        ASSERT_TRUE(definition->saveTemplate());
+        const QString id = definition->id().toString();
+        name = addColumn(id, "Name", "Text", 10, true);
+        age = addColumn(id, "Age", "Numeric", 3, true);
+        kind = addColumn(id, "Kind", "List", 5);
+        notes = addColumn(id, "Notes", "BigText", 20, false, false);
+        secret = addColumn(id, "Secret", "Protected");
+        done = addColumn(id, "Done", "Yes/No");
+        site = addColumn(id, "Site", "Link");
+        table = addTable(database->id().toString(), id, "People");
+    }
+
+    Rows::Columns columns() const { return { name, age, kind, notes, secret, done, site }; }
+    static QString key(TemplateColumn* column) { return column->id().toString(); }
+
+    Rows* person(const QString& who, int years, const QString& hidden = {})
+    {
+        return addRow(table->id().toString(),
+            { { key(name), who }, { key(age), years }, { key(kind), "Friend" }, { key(notes), "" },
+                { key(secret), hidden }, { key(done), false } },
+            columns());
+    }
+
+    FakeAppScreen* openRows()
+    {
+        auto link = std::make_shared<Parent>();
+        link->data = RowObject::fromObject(database);
+        home = open<MainDataController>("Home", link);
+        screen = open<GenericTemplateDataController>("Template Rows", linkFrom(home, 0));
+        controller = controllerOf<GenericTemplateDataController>(screen);
+        return screen;
+    }
+
+    QStringList shownNames()
+    {
+        QStringList names;
+        for (qint64 i = 0; i < controller->count(); ++i)
+            names << controller->getGridData(i)->Menu;
+        return names;
+    }
+
+    // The row's values as the store holds them.
+    QVariantMap stored(const QString& rowId)
+    {
+        KivoLib::currentContext()->reset();
+        for (Rows* row : Rows::getRowsAll()) {
+            if (row->id().toString() == rowId)
+                return row->getData(
+                    TemplateColumn::getColumns(definition->id().toString()), std::nullopt);
+        }
+        return {};
+    }
+
+    Database* database = nullptr;
+    Template* definition = nullptr;
+    TemplateColumn* name = nullptr;
+    TemplateColumn* age = nullptr;
+    TemplateColumn* kind = nullptr;
+    TemplateColumn* notes = nullptr;
+    TemplateColumn* secret = nullptr;
+    TemplateColumn* done = nullptr;
+    TemplateColumn* site = nullptr;
+    UserTemplate* table = nullptr;
+    FakeAppScreen* home = nullptr;
+    FakeAppScreen* screen = nullptr;
+    std::shared_ptr<GenericTemplateDataController> controller;
+};
+
+} // namespace
+
+TEST_F(TableRowsTest, ColumnsLoadOnceAndRowsAreDecodedOnlyWhenShown)
+{
+    person("Ann", 30);
+    person("Bob", 40);
+    openRows();
+    ASSERT_EQ(controller->Columns().size(), 7);
+    EXPECT_EQ(controller->ipadColumns(), 3u);
+    EXPECT_EQ(controller->booleanColumn(), done);
+    EXPECT_EQ(controller->getTitle(), "People");
+    EXPECT_EQ(controller->getImage(), "contacts");
+
+    addColumn(definition->id().toString(), "Later", "Text");
+    screen->refreshView();
+    EXPECT_EQ(controller->Columns().size(), 7);
+
+    // After the store let go of its objects (a reload), the rows come as faults: none is
+    // read before a tile asks. The columns went with the store and are read afresh.
+    KivoLib::currentContext()->reset();
+    screen->refreshView();
+    EXPECT_EQ(controller->Columns().size(), 8);
+    ASSERT_EQ(controller->count(), 2);
+    EXPECT_TRUE(controller->rowAt(0)->isFault());
+    const auto item = controller->getGridData(1);
+    EXPECT_EQ(item->Menu, "Bob");
+    EXPECT_EQ(item->Image, "contacts");
+    EXPECT_EQ(item->Data.toMap().value(key(age)).toInt(), 40);
+    EXPECT_EQ(controller->columnHeaders(),
+        QStringList({ "Name", "Age", "Kind", "Notes", "Secret", "Done", "Site", "Later" }));
+    EXPECT_EQ(controller->columnValues(0).at(4), GenericTemplateDataController::HiddenValue);
+}
+
+TEST_F(TableRowsTest, TilesPerRowStayBetweenOneAndFour)
+{
+    EXPECT_EQ(GenericTemplateDataController::tilesPerRow(QVariant()), 1u);
+    EXPECT_EQ(GenericTemplateDataController::tilesPerRow(0), 1u);
+    EXPECT_EQ(GenericTemplateDataController::tilesPerRow(-2), 1u);
+    EXPECT_EQ(GenericTemplateDataController::tilesPerRow(2), 2u);
+    EXPECT_EQ(GenericTemplateDataController::tilesPerRow(9), 4u);
+
+    definition->setTilescolumns(0);
+    ASSERT_TRUE(definition->saveTemplate());
+    openRows();
+    EXPECT_EQ(controller->ipadColumns(), 1u);
+}
+
+TEST_F(TableRowsTest, ValidationNamesEveryOffendingColumnOnce)
+{
+    openRows();
+    // Mandatory: a Numeric without a value breaks it, 0 does not; an empty mandatory text
+    // is named once.
+    EXPECT_EQ(controller->validateRow({ { key(name), "" } }), QStringList({ "Name", "Age" }));
+    EXPECT_TRUE(controller->validateRow({ { key(name), "Ann" }, { key(age), 0 } }).isEmpty());
+    // Length: Text and BigText only.
+    EXPECT_EQ(controller->validateRow({ { key(name), "Ann Marie Jones" }, { key(age), 3 },
+                  { key(kind), "A much longer list value" }, { key(notes), QString(21, 'x') } }),
+        QStringList({ "Name", "Notes" }));
+    EXPECT_TRUE(controller
+                    ->validateRow({ { key(name), QString(10, 'x') }, { key(age), 1 },
+                        { key(notes), QString(20, 'x') } })
+                    .isEmpty());
+
+    EXPECT_FALSE(controller->isRowValid({ { key(name), "" } }));
+    EXPECT_EQ(lastAlertText(), "Enter valid values for Name,Age");
+}
+
+TEST_F(TableRowsTest, ARowIsSavedOnlyWhenValidAndARefusedOneStoresNothing)
+{
+    auto reminders = std::make_shared<screenstest::RecordingReminders>();
+    ApplicationState::setReminders(reminders);
+    openRows();
+    controller->add(nullptr);
+    ASSERT_EQ(screen->shownForms, QStringList({ "GenericTemplateDetailViewController" }));
+    // The form starts from every column's default.
+    EXPECT_EQ(screen->shownRows.last().toMap().value(key(name)).toString(), "");
+
+    EXPECT_FALSE(controller->saveRow(QVariantMap { { key(name), "Far too long a name" } }));
+    EXPECT_EQ(lastAlertText(), "Enter valid values for Name,Age");
+    dismissAlerts();
+    EXPECT_TRUE(Rows::getRowsAll().isEmpty());
+    EXPECT_TRUE(reminders->calls.isEmpty());
+
+    EXPECT_TRUE(controller->saveRow(QVariantMap { { key(name), "Ann" }, { key(age), 30 } }));
+    const QString rowId
+        = RowObject::object(controller->detailRowInAction())->property("id").toString();
+    EXPECT_EQ(reminders->calls, QStringList({ "schedule:" + rowId }));
+    EXPECT_EQ(stored(rowId).value(key(name)).toString(), "Ann");
+
+    // Editing cancels the row's reminders before scheduling them again.
+    screen->refreshView();
+    screen->setSelectedRow(0);
+    controller->tapOnDisclosure(0);
+    EXPECT_EQ(controller->lastClickedButton(), 2u);
+    EXPECT_EQ(screen->shownRows.last().toMap().value(key(name)).toString(), "Ann");
+    EXPECT_TRUE(controller->saveRow(QVariantMap { { key(name), "Anna" }, { key(age), 31 } }));
+    EXPECT_EQ(reminders->calls.mid(1), QStringList({ "delete:" + rowId, "schedule:" + rowId }));
+    EXPECT_EQ(stored(rowId).value(key(name)).toString(), "Anna");
+}
+
+TEST_F(TableRowsTest, ACheckMarkIsStoredAtOnce)
+{
+    const QString rowId = person("Ann", 30)->id().toString();
+    openRows();
+    EXPECT_TRUE(controller->checkMarkTouched(0, true));
+    EXPECT_TRUE(stored(rowId).value(key(done)).toBool());
+    EXPECT_EQ(stored(rowId).value(key(name)).toString(), "Ann");
+    screen->refreshView();
+    EXPECT_TRUE(controller->checkMarkTouched(0, false));
+    EXPECT_FALSE(stored(rowId).value(key(done)).toBool());
+}
+
+TEST_F(TableRowsTest, HeaderTapsSortByOneColumn)
+{
+    person("Bob", 20);
+    person("Ann", 40);
+    person("Cid", 30);
+    openRows();
+    EXPECT_EQ(shownNames(), QStringList({ "Bob", "Ann", "Cid" }));
+
+    controller->headerLabelTouched(1);
+    EXPECT_EQ(controller->lastClickedButton(), 36u);
+    EXPECT_EQ(shownNames(), QStringList({ "Ann", "Cid", "Bob" }));
+    controller->headerLabelTouched(1);
+    EXPECT_EQ(shownNames(), QStringList({ "Bob", "Cid", "Ann" }));
+    controller->headerLabelTouched(0);
+    ASSERT_EQ(controller->sorts().size(), 1);
+    EXPECT_EQ(controller->sorts().first()->Header(), "Name");
+    EXPECT_EQ(shownNames(), QStringList({ "Cid", "Bob", "Ann" }));
+
+    // Never by a Protected column, nor while searching.
+    controller->headerLabelTouched(4);
+    EXPECT_EQ(controller->sorts().first()->Header(), "Name");
+    controller->searchData("b");
+    controller->headerLabelTouched(1);
+    EXPECT_EQ(controller->sorts().first()->Header(), "Name");
+}
+
+TEST_F(TableRowsTest, SearchLooksOnlyAtTheChosenColumnsAndNeverAtProtectedOnes)
+{
+    person("Ann", 30, "zebra");
+    person("Zoë", 41);
+    openRows();
+    EXPECT_FALSE(controller->searchColumns().contains(key(secret)));
+    controller->searchData("ZOE");
+    EXPECT_EQ(shownNames(), QStringList({ "Zoë" }));
+    controller->searchData("zebra");
+    EXPECT_EQ(controller->count(), 0);
+    // Even when the selector lists it.
+    controller->searchColumns().insert(key(secret), true);
+    controller->searchData("zebra");
+    EXPECT_EQ(controller->count(), 0);
+
+    controller->searchColumns().insert(key(name), false);
+    controller->searchData("zoe");
+    EXPECT_EQ(controller->count(), 0);
+    controller->searchData("41");
+    EXPECT_EQ(shownNames(), QStringList({ "Zoë" }));
+}
+
+TEST_F(TableRowsTest, AutoCompleteOffersEachValueOnceButNoProtectedOne)
+{
+    person("Ann", 30, "x1");
+    person("Bob", 30, "x2");
+    person("Ann", 31);
+    openRows();
+    QStringList names;
+    for (const QVariant& value : controller->getAutoCompleteValues(key(name)))
+        names << value.toString();
+    names.sort();
+    EXPECT_EQ(names, QStringList({ "Ann", "Bob" }));
+    EXPECT_TRUE(controller->getAutoCompleteValues(key(secret)).isEmpty());
+}
+
+TEST_F(TableRowsTest, TheChartNeedsRowsAndANumberColumn)
+{
+    openRows();
+    controller->chart(nullptr);
+    EXPECT_TRUE(screen->shownForms.isEmpty());
+    person("Ann", 30);
+    screen->refreshView();
+    controller->chart(nullptr);
+    EXPECT_EQ(screen->shownForms, QStringList({ "ChartDetailViewController" }));
+    // The chart definition is no row.
+    EXPECT_TRUE(controller->saveRow(QVariantMap { { "type", "Bar" } }));
+    EXPECT_EQ(Rows::getRowsAll().size(), 1);
+}
+
+TEST_F(TableRowsTest, FilterAndSortScreensOpenByDevice)
+{
+    openRows();
+    controller->filter(nullptr);
+    controller->sort(nullptr);
+    ASSERT_TRUE(platform::ui::Device::current().selectModel("phone"));
+    controller->filter(nullptr);
+    controller->sort(nullptr);
+    EXPECT_EQ(screen->calls,
+        QStringList({ "showScreenInPopup:SCREEN_INQUERY_GENERAL:500x500",
+            "showScreenInPopup:SCREEN_SORT_GENERA:500x500", "showPopup:InQuery:Menus1",
+            "showPopup:Sort:Menus1" }));
+    controller->searchBarBookmarkClicked();
+    EXPECT_EQ(screen->shownForms, QStringList({ "SearchColumnSelectorDetailViewController" }));
+    EXPECT_EQ(controller->searchbarBookmarkImage(),
+        QStringList({ "searchcolumnselect", "searchcolumnselect" }));
+}
