@@ -1,4 +1,11 @@
+#include "forms/FormAppearance.h"
+#include "forms/FormAutoEntryElement.h"
+#include "forms/FormBadgeElement.h"
+#include "forms/FormBadgeLabel.h"
+#include "forms/FormBadgeTableCell.h"
 #include "forms/FormBooleanElement.h"
+#include "forms/FormButtonElement.h"
+#include "forms/FormEntryElement.h"
 #include "forms/FormFloatElement.h"
 #include "forms/FormFloatTableViewCell.h"
 #include "forms/FormLabelElement.h"
@@ -286,4 +293,31 @@ TEST_F(ChoiceCell, AMultilineRowOpensInAPopoverOfItsSizeOnATablet)
     EXPECT_EQ(form->popoverForChildRoot(), nullptr);
     EXPECT_EQ(note->textValue(), "Hello there");
     EXPECT_EQ(entryCellOf(note.get())->textField()->text(), "Hello there");
+}
+
+TEST_F(ChoiceCell, ABadgeIsFilledWithItsColourOrTheTint)
+{
+    auto coloured = FormBadgeElement::initWithTitle("Open orders", "12");
+    coloured->badgeColor = Color::fromQColor(QColor(200, 30, 30));
+    auto tinted = FormBadgeElement::initWithTitle("Returns", "3");
+    open(formOf({ coloured, tinted }));
+    auto* first = qobject_cast<FormBadgeTableCell*>(cellOf(coloured.get()));
+    auto* second = qobject_cast<FormBadgeTableCell*>(cellOf(tinted.get()));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->badgeLabel()->badgeColor(), QColor(200, 30, 30));
+    EXPECT_EQ(second->badgeLabel()->badgeColor(), second->tintColor());
+    EXPECT_EQ(first->badgeLabel()->text(), "12");
+    EXPECT_EQ(first->badgeLabel()->textColor(), QColor(Qt::white));
+    // The pill sits inside the row's right end, wider than its text, centred on the row.
+    const QRectF pill = first->badgeLabel()->frame();
+    const QRectF content = first->contentView()->bounds();
+    EXPECT_LE(pill.right(), content.right());
+    EXPECT_GT(pill.width(), QFontMetricsF(first->badgeLabel()->font()).horizontalAdvance("12"));
+    EXPECT_NEAR(pill.center().y(), content.center().y(), 2);
+    // The fill shows where the pill is.
+    const QImage shot = first->snapshot();
+    const QPointF centre = first->contentView()->convertPointToView(
+        QPointF(pill.left() + 3, pill.center().y()), first);
+    EXPECT_EQ(shot.pixelColor(centre.toPoint()), QColor(200, 30, 30));
 }
