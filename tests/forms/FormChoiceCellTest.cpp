@@ -295,6 +295,44 @@ TEST_F(ChoiceCell, AMultilineRowOpensInAPopoverOfItsSizeOnATablet)
     EXPECT_EQ(entryCellOf(note.get())->textField()->text(), "Hello there");
 }
 
+TEST_F(ChoiceCell, DisabledRowsShowTheirColoursAndIgnoreTaps)
+{
+    auto code = FormEntryElement::initWithTitle("Code", "K-1");
+    code->setEnabled(false);
+    auto category = FormAutoEntryElement::initWithTitle("Category", "Home");
+    category->setEnabled(false);
+    auto save = FormButtonElement::initWithTitle("Save");
+    int saves = 0;
+    save->onSelected = [&] { ++saves; };
+    auto remove = FormButtonElement::initWithTitle("Delete");
+    int removes = 0;
+    remove->onSelected = [&] { ++removes; };
+    remove->setEnabled(false);
+    open(formOf({ code, category, save, remove }));
+    const std::shared_ptr<FormAppearance> look = code->appearance();
+
+    // Entries: the disabled colour, and a tap gives no keys.
+    EXPECT_EQ(entryCellOf(code.get())->textField()->textColor(),
+        look->entryTextColorDisabled->toQColor());
+    EXPECT_EQ(entryCellOf(category.get())->textField()->textColor(),
+        look->entryTextColorDisabled->toQColor());
+    tapRow(code.get(), 200);
+    EXPECT_EQ(TextInput::firstResponder(), nullptr);
+    tapRow(category.get());
+    EXPECT_EQ(TextInput::firstResponder(), nullptr);
+
+    // Buttons: the action colours; a disabled one does nothing and stays unselected.
+    EXPECT_EQ(cellOf(save.get())->textLabel()->textColor(), look->actionColorEnabled->toQColor());
+    EXPECT_EQ(
+        cellOf(remove.get())->textLabel()->textColor(), look->actionColorDisabled->toQColor());
+    tapRow(save.get());
+    EXPECT_EQ(saves, 1);
+    EXPECT_FALSE(table()->indexPathForSelectedRow().has_value());
+    tapRow(remove.get());
+    EXPECT_EQ(removes, 0);
+    EXPECT_FALSE(table()->indexPathForSelectedRow().has_value());
+}
+
 TEST_F(ChoiceCell, ABadgeIsFilledWithItsColourOrTheTint)
 {
     auto coloured = FormBadgeElement::initWithTitle("Open orders", "12");
