@@ -30,6 +30,7 @@ struct EveryKind {
     std::shared_ptr<FormEntryElement> name;
     std::shared_ptr<FormDateTimeInlineElement> due;
     std::shared_ptr<FormRadioElement> type;
+    std::shared_ptr<FormMultilineElement> description;
 
     EveryKind()
     {
@@ -53,8 +54,9 @@ struct EveryKind {
             = FormAutoEntryElement::initWithTitle("Category", "", "Outdoor, Kitchen, ...");
         category->setAutoCompleteValues({ "Outdoor", "Kitchen", "Office" });
         product->addElement(category);
-        product->addElement(FormMultilineElement::initWithTitle(
-            "Description", "Weatherproof teak, folds flat for storage."));
+        description = FormMultilineElement::initWithTitle(
+            "Description", "Weatherproof teak, folds flat for storage.");
+        product->addElement(description);
         root->addSection(product);
 
         auto stock = FormSection::initWithTitle("Stock");
@@ -154,6 +156,17 @@ void shoot(FormScreen& screen, const QString& device)
     else
         EXPECT_EQ(screen.navigation->viewControllers().size(), 2);
     screen.save(QString("form-%1-list.png").arg(device));
+
+    // The multi-line editor, in a popover of its own size on a tablet.
+    if (device == "tablet") {
+        screen.form->popoverBeingPresentedParent()->popToPreviousRootElement();
+    } else {
+        screen.navigation->popViewController(false);
+    }
+    testsupport::processEvents(300);
+    screen.tapRow(form.description.get(), 200);
+    screen.runSteps();
+    screen.save(QString("form-%1-multiline.png").arg(device));
 }
 
 } // namespace
