@@ -9,6 +9,7 @@
 #include "forms/FormFloatElement.h"
 #include "forms/FormFloatTableViewCell.h"
 #include "forms/FormLabelElement.h"
+#include "forms/FormLoadingElement.h"
 #include "forms/FormMultilineElement.h"
 #include "forms/FormMultilineTextViewController.h"
 #include "forms/FormRadioElement.h"
@@ -17,6 +18,7 @@
 #include "forms/FormSegmentedElement.h"
 #include "forms/FormSelectItemElement.h"
 #include "forms/FormSelectSection.h"
+#include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -358,4 +360,21 @@ TEST_F(ChoiceCell, ABadgeIsFilledWithItsColourOrTheTint)
     const QPointF centre = first->contentView()->convertPointToView(
         QPointF(pill.left() + 3, pill.center().y()), first);
     EXPECT_EQ(shot.pixelColor(centre.toPoint()), QColor(200, 30, 30));
+}
+
+TEST_F(ChoiceCell, ALoadingRowSpinsAndIgnoresTaps)
+{
+    auto loading = std::make_shared<FormLoadingElement>();
+    int taps = 0;
+    loading->onSelected = [&] { ++taps; };
+    open(formOf({ loading }));
+    TableViewCell* cell = cellOf(loading.get());
+    ASSERT_NE(cell, nullptr);
+    auto* spinner = cell->contentView()->findChild<ActivityIndicatorView*>();
+    ASSERT_NE(spinner, nullptr);
+    EXPECT_TRUE(spinner->isAnimating());
+    EXPECT_EQ(cell->selectionStyle(), TableViewCell::SelectionStyle::None);
+    EXPECT_TRUE(cell->contentView()->bounds().contains(spinner->frame()));
+    tapRow(loading.get());
+    EXPECT_EQ(taps, 0);
 }
