@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/RowFormDataController.h"
 #include "grid/UserTableRows.h"
 #include "model/Rows.h"
 #include "screens/CloudTableDataController.h"
@@ -22,7 +23,8 @@ class UserTemplate;
 // Rows come as faults and are decoded only when a tile or cell shows them. A protected
 // table's rows are read and written with the password Home verified, taken from Home's
 // data controller at the first load; without it the table is neither read nor written.
-class GenericTemplateDataController : public CloudTableDataController {
+class GenericTemplateDataController : public CloudTableDataController,
+                                      public RowFormDataController {
     Q_OBJECT
 public:
     GenericTemplateDataController();
@@ -32,13 +34,13 @@ public:
     UserTemplate* userTemplate() const;
     Template* getTemplate() const;
     // The table's password; none for an unprotected table.
-    const Rows::Password& secret() const { return m_password; }
+    const Rows::Password& secret() const override { return m_password; }
     // A protected table whose password this controller does not have.
     bool isLocked() const { return m_locked; }
 
     // Every column of the definition, in order; those of the column table, of a tile, and
     // the Yes/No column a tile shows as a check mark (or null).
-    const Rows::Columns& Columns() const { return m_columns; }
+    const Rows::Columns& Columns() const override { return m_columns; }
     const Rows::Columns& tableColumns() const { return m_tableColumns; }
     const Rows::Columns& tilesColumns() const { return m_tilesColumns; }
     TemplateColumn* booleanColumn() const { return m_booleanColumn; }
@@ -94,7 +96,7 @@ public:
     // only answers that the form may close.
     virtual bool plotChart(const QVariantMap& definition);
     // The distinct values the rows hold in the column; none for a Protected column.
-    QVariantList getAutoCompleteValues(const QString& columnId);
+    QVariantList getAutoCompleteValues(const QString& columnId) override;
 
     // Reminders.
     void scheduleNotifications();
