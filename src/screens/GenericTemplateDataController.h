@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/RowFormDataController.h"
+#include "grid/ColumnTableDataController.h"
 #include "grid/UserTableRows.h"
 #include "model/Rows.h"
 #include "screens/CloudTableDataController.h"
@@ -24,7 +25,8 @@ class UserTemplate;
 // table's rows are read and written with the password Home verified, taken from Home's
 // data controller at the first load; without it the table is neither read nor written.
 class GenericTemplateDataController : public CloudTableDataController,
-                                      public RowFormDataController {
+                                      public RowFormDataController,
+                                      public ColumnTableDataController {
     Q_OBJECT
 public:
     GenericTemplateDataController();
@@ -55,9 +57,9 @@ public:
     std::shared_ptr<GridData> getGridData(qint64 index) override;
     QString getImage() override;
     QString getTitle() override;
-    QStringList columnHeaders() const;
-    QList<double> columnWidths() const;
-    QStringList columnValues(qint64 index);
+    QStringList columnHeaders() const override;
+    QList<double> columnWidths() const override;
+    QStringList columnValues(qint64 index) override;
     QStringList searchbarBookmarkImage() override;
     void searchBarBookmarkClicked() override;
     void tapOnDisclosure(qint64 index) override;
@@ -88,7 +90,8 @@ public:
     // Sorts by the column of the header: the same header again turns its direction,
     // another header sorts by that column alone, descending. Not while searching, never by
     // a Protected column.
-    void headerLabelTouched(qint64 column);
+    void headerLabelTouched(qint64 column) override;
+    bool respondsToHeaderLabelTouched() const override { return true; }
     void filterTouched(platform::ui::Control* sender) override;
     void sortTouched(platform::ui::Control* sender) override;
     void chartTouched(platform::ui::Control* sender) override;
