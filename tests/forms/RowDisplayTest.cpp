@@ -160,4 +160,14 @@ TEST_F(RowDisplay, AServerRowSkipsImageAndHiddenColumnsButKeepsEmptyValues)
     auto* second = qobject_cast<FormLabelElement*>(shown.at(1).get());
     EXPECT_EQ(second->title(), "City");
     EXPECT_EQ(second->value(), "");
+
+    // A value too long for the line goes on a text row under its header.
+    row.Columns = { { 1, QString(300, u'y') } };
+    root = ResponseRowDetailViewController::createResponseRowDetailWithTitle(
+        "Customer", columns, row, host);
+    EXPECT_EQ(root->title(), "Customer");
+    const auto& laidOut = root->sections().value(0)->elements();
+    ASSERT_EQ(laidOut.size(), 3);
+    EXPECT_EQ(qobject_cast<FormLabelElement*>(laidOut.at(0).get())->value(), "");
+    EXPECT_EQ(qobject_cast<FormTextElement*>(laidOut.at(1).get())->text(), QString(300, u'y'));
 }

@@ -308,3 +308,30 @@ TEST(DetailFormBase, HeightsGrowWithTheRowsUpToTheirCaps)
     EXPECT_EQ(QuickDetailViewController::calculateActualHeight(3), 675);
     device.setOrientation(before);
 }
+
+TEST_F(RowForm, ATableWithoutColumnsSavesAnEmptyDictionaryAndOddColumnsGetNothingOrOneEmptyItem)
+{
+    showHost("tablet");
+    Rows* row = newRow();
+    controller->setLastClickedButton(BaseDataController::AddAction);
+    controller->setDetailRowInAction(RowObject::fromObject(row));
+    host->ShowDetail({}, "GenericTemplateDetailViewController", {});
+    ASSERT_TRUE(testsupport::waitUntil([&] { return shownForm() != nullptr; }));
+    settle();
+    auto* form = qobject_cast<GenericTemplateDetailViewController*>(shownForm());
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(rowsInFirstSection(form), 0);
+    pressSave(form);
+    ASSERT_EQ(controller->saved.size(), 1);
+    EXPECT_TRUE(controller->saved.first().isEmpty());
+    host->dismissPopup();
+    settle();
+
+    list = column("Colour", TypeConstants::List);
+    column("Odd", QStringLiteral("Picture"));
+    form = openRow(BaseDataController::AddAction, row);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(rowsInFirstSection(form), 1);
+    EXPECT_EQ(qobject_cast<FormRadioElement*>(elementBound(form, id(list)))->items(),
+        QVariantList({ "" }));
+}

@@ -303,4 +303,48 @@ TEST_F(ColumnTables, AWideTableScrollsSidewaysWithItsHeader)
     save("column-table-50-rows-scrolled-both-ways.png");
 }
 
+TEST_F(ColumnTables, AServerTableDrawsItsVisibleColumnsByOrderWithBlankImageHeaders)
+{
+    auto record = itemsRecord("SCREEN_SERVER");
+    record->dataController = "ServerColumnsController";
+    record->rowView = "ColumnsRowViewController";
+    record->disclosure = true;
+    auto* screen = open(record, "tablet");
+    BaseDataController* controller = screen->dataController().get();
+    auto table = std::make_shared<ResponseTable>();
+    table->Columns = { serverColumn("QDGUDPicon", "Icon", 0, 0), serverColumn("name", "Name", 4, 1),
+        serverColumn("hidden", "Hidden", 5, 2, "Y"), serverColumn("qty", "Qty", 3, 3) };
+    auto row = std::make_shared<ResponseRow>();
+    row->Columns = { { 0, "database" }, { 1, "Ada" }, { 2, "secret" }, { 3, 42 } };
+    table->Rows = { row };
+    controller->setTable(table);
+    screen->refreshView();
+    settle();
+    auto* rows = qobject_cast<ColumnsRowViewController*>(screen->rowViewContoller());
+    ASSERT_NE(rows, nullptr);
+    rows->clear();
+
+    platform::ui::View header;
+    rows->CreateHeader(&header);
+    ASSERT_NE(header.viewWithTag(ColumnsRowViewController::DisclosureHeaderTag), nullptr);
+    EXPECT_EQ(qobject_cast<platform::ui::Label*>(header.viewWithTag(100))->text(), "");
+    EXPECT_EQ(qobject_cast<platform::ui::Label*>(header.viewWithTag(101))->text(), "Name");
+    EXPECT_EQ(header.viewWithTag(102), nullptr);
+    EXPECT_EQ(qobject_cast<platform::ui::Label*>(header.viewWithTag(103))->text(), "Qty");
+    EXPECT_EQ(header.viewWithTag(100)->frame().left(), 30);
+
+    platform::ui::View cell;
+    rows->createRow(&cell, 0, rows->getRowSize());
+    EXPECT_TRUE(qobject_cast<platform::ui::ImageView*>(cell.viewWithTag(100)));
+    EXPECT_EQ(cell.viewWithTag(100)->frame().width(), 30);
+    EXPECT_EQ(qobject_cast<platform::ui::Label*>(cell.viewWithTag(101))->text(), "Ada");
+    EXPECT_EQ(qobject_cast<platform::ui::Label*>(cell.viewWithTag(103))->text(), "42");
+    EXPECT_EQ(cell.viewWithTag(102), nullptr);
+    // The row is as wide as its columns plus the disclosure.
+    double sum = 0;
+    for (const ResponseColumn& column : table->Columns)
+        sum += double(rows->columnWidth()->value(column.Name));
+    EXPECT_NEAR(rows->getRowSize().width(), sum + 30, 0.01);
+}
+
 #include "ColumnTableTest.moc"
