@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/RowFormDataController.h"
+#include "grid/ColumnTableDataController.h"
 #include "grid/UserTableRows.h"
 #include "model/Rows.h"
 #include "screens/CloudTableDataController.h"
@@ -22,7 +24,9 @@ class UserTemplate;
 // Rows come as faults and are decoded only when a tile or cell shows them. A protected
 // table's rows are read and written with the password Home verified, taken from Home's
 // data controller at the first load; without it the table is neither read nor written.
-class GenericTemplateDataController : public CloudTableDataController {
+class GenericTemplateDataController : public CloudTableDataController,
+                                      public RowFormDataController,
+                                      public ColumnTableDataController {
     Q_OBJECT
 public:
     GenericTemplateDataController();
@@ -32,13 +36,13 @@ public:
     UserTemplate* userTemplate() const;
     Template* getTemplate() const;
     // The table's password; none for an unprotected table.
-    const Rows::Password& secret() const { return m_password; }
+    const Rows::Password& secret() const override { return m_password; }
     // A protected table whose password this controller does not have.
     bool isLocked() const { return m_locked; }
 
     // Every column of the definition, in order; those of the column table, of a tile, and
     // the Yes/No column a tile shows as a check mark (or null).
-    const Rows::Columns& Columns() const { return m_columns; }
+    const Rows::Columns& Columns() const override { return m_columns; }
     const Rows::Columns& tableColumns() const { return m_tableColumns; }
     const Rows::Columns& tilesColumns() const { return m_tilesColumns; }
     TemplateColumn* booleanColumn() const { return m_booleanColumn; }
@@ -53,9 +57,9 @@ public:
     std::shared_ptr<GridData> getGridData(qint64 index) override;
     QString getImage() override;
     QString getTitle() override;
-    QStringList columnHeaders() const;
-    QList<double> columnWidths() const;
-    QStringList columnValues(qint64 index);
+    QStringList columnHeaders() const override;
+    QList<double> columnWidths() const override;
+    QStringList columnValues(qint64 index) override;
     QStringList searchbarBookmarkImage() override;
     void searchBarBookmarkClicked() override;
     void tapOnDisclosure(qint64 index) override;
@@ -86,7 +90,8 @@ public:
     // Sorts by the column of the header: the same header again turns its direction,
     // another header sorts by that column alone, descending. Not while searching, never by
     // a Protected column.
-    void headerLabelTouched(qint64 column);
+    void headerLabelTouched(qint64 column) override;
+    bool respondsToHeaderLabelTouched() const override { return true; }
     void filterTouched(platform::ui::Control* sender) override;
     void sortTouched(platform::ui::Control* sender) override;
     void chartTouched(platform::ui::Control* sender) override;
@@ -94,7 +99,7 @@ public:
     // only answers that the form may close.
     virtual bool plotChart(const QVariantMap& definition);
     // The distinct values the rows hold in the column; none for a Protected column.
-    QVariantList getAutoCompleteValues(const QString& columnId);
+    QVariantList getAutoCompleteValues(const QString& columnId) override;
 
     // Reminders.
     void scheduleNotifications();
