@@ -6,6 +6,7 @@
 #include "platform/ui/MailComposeViewController.h"
 #include "reports/CSVAdditions.h"
 #include "reports/ReportRows.h"
+#include "utilities/shell/HudProtocol.h"
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QFileDevice>
@@ -425,4 +426,24 @@ TEST_F(ExportMenuTest, AnExceptionOnTheWorkerIsShownAndTheOverlayEnds)
     run(ReportController::SaveCSV, documentsFile("Failing.csv"));
     EXPECT_EQ(alertMessages(), QStringList({ "worker failed" }));
     EXPECT_FALSE(QFile::exists(documents("Failing.csv")));
+}
+
+// On a phone the save browser may still cover the grid when the action starts: the
+// overlay shows on the screen on top, and ends there.
+TEST_F(ExportMenuTest, TheOverlayShowsOnTheScreenOnTopOfTheGrid)
+{
+    class Covering : public platform::ui::ViewController, public HudProtocol {
+    public:
+        void showHud() override { ++shown; }
+        void hideHud() override { ++hidden; }
+        int shown = 0;
+        int hidden = 0;
+    };
+    auto* top = new Covering;
+    navigation->pushViewController(top, false);
+    menu->setLastClickedButton(ReportController::SaveCSV);
+    menu->fileBrowseCompleted(documentsFile("Covered.csv"), nullptr);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return top->shown == 1 && top->hidden == 1; }, 60000));
+    EXPECT_EQ(host->hudShown, 0);
+    EXPECT_TRUE(QFileInfo::exists(documents("Covered.csv")));
 }
