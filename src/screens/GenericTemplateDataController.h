@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/RowFormDataController.h"
+#include "grid/ColumnTableDataController.h"
 #include "grid/UserTableRows.h"
 #include "model/Rows.h"
 #include "reports/GenericTemplateDataControllerProtocol.h"
@@ -27,6 +29,8 @@ class UserTemplate;
 // data controller at the first load; without it the table is neither read nor written.
 // Its share button opens the table's export menu.
 class GenericTemplateDataController : public CloudTableDataController,
+                                      public RowFormDataController,
+                                      public ColumnTableDataController,
                                       public GenericTemplateDataControllerProtocol {
     Q_OBJECT
 public:
@@ -37,13 +41,13 @@ public:
     UserTemplate* userTemplate() const override;
     Template* getTemplate() const;
     // The table's password; none for an unprotected table.
-    Rows::Password secret() const override { return m_password; }
+    const Rows::Password& secret() const override { return m_password; }
     // A protected table whose password this controller does not have.
     bool isLocked() const { return m_locked; }
 
     // Every column of the definition, in order; those of the column table, of a tile, and
     // the Yes/No column a tile shows as a check mark (or null).
-    Rows::Columns Columns() const override { return m_columns; }
+    const Rows::Columns& Columns() const override { return m_columns; }
     const Rows::Columns& tableColumns() const { return m_tableColumns; }
     const Rows::Columns& tilesColumns() const { return m_tilesColumns; }
     TemplateColumn* booleanColumn() const { return m_booleanColumn; }
@@ -58,9 +62,9 @@ public:
     std::shared_ptr<GridData> getGridData(qint64 index) override;
     QString getImage() override;
     QString getTitle() override;
-    QStringList columnHeaders() const;
-    QList<double> columnWidths() const;
-    QStringList columnValues(qint64 index);
+    QStringList columnHeaders() const override;
+    QList<double> columnWidths() const override;
+    QStringList columnValues(qint64 index) override;
     QStringList searchbarBookmarkImage() override;
     void searchBarBookmarkClicked() override;
     void tapOnDisclosure(qint64 index) override;
@@ -91,7 +95,8 @@ public:
     // Sorts by the column of the header: the same header again turns its direction,
     // another header sorts by that column alone, descending. Not while searching, never by
     // a Protected column.
-    void headerLabelTouched(qint64 column);
+    void headerLabelTouched(qint64 column) override;
+    bool respondsToHeaderLabelTouched() const override { return true; }
     void filterTouched(platform::ui::Control* sender) override;
     void sortTouched(platform::ui::Control* sender) override;
     void chartTouched(platform::ui::Control* sender) override;
@@ -101,7 +106,7 @@ public:
     // only answers that the form may close.
     virtual bool plotChart(const QVariantMap& definition);
     // The distinct values the rows hold in the column; none for a Protected column.
-    QVariantList getAutoCompleteValues(const QString& columnId);
+    QVariantList getAutoCompleteValues(const QString& columnId) override;
 
     // Reminders.
     void scheduleNotifications();
