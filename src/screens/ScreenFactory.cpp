@@ -18,6 +18,7 @@
 #include "screens/MainDataController.h"
 #include "screens/MultipleGenericRowViewController.h"
 #include "screens/NotificationReminders.h"
+#include "screens/UserTemplateDetailViewController.h"
 #include "utilities/data/BitManager.h"
 #include "utilities/shell/DeviceHelper.h"
 #include "utilities/shell/ScreenServices.h"
@@ -308,6 +309,7 @@ void ScreenFactory::install()
     registerClasses();
     ScreenServices::install(std::make_unique<FactoryServices>());
     ApplicationScreen::registerStoryboard(platform::ui::Storyboard::main());
+    UserTemplateDetailViewController::registerForm();
     if (!ApplicationState::reminders())
         ApplicationState::setReminders(std::make_shared<NotificationReminders>());
     // Screens save their documents into the cloud through the files layer, above them.
