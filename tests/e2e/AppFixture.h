@@ -2,9 +2,14 @@
 
 #include "common/GestureSynthesizer.h"
 #include "common/TestSupport.h"
+#include "forms/DetailForms.h"
+#include "forms/FormBooleanElement.h"
+#include "forms/FormEntryElement.h"
+#include "forms/FormRadioElement.h"
+#include "forms/FormRootElement.h"
+#include "forms/FormSection.h"
+#include "forms/QuickDetailViewController.h"
 #include "grid/BaseViewController.h"
-#include "grid/DetailFormProtocol.h"
-#include "grid/DetailFormRegistry.h"
 #include "grid/GridData.h"
 #include "grid/Parent.h"
 #include "grid/RowObject.h"
@@ -24,6 +29,7 @@
 #include "platform/ui/Window.h"
 #include "screens/ApplicationScreen.h"
 #include "screens/ScreenFactory.h"
+#include "widgets/PopoverController.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -45,18 +51,6 @@ protected:
     void installCrashHandler() override { }
 };
 
-// Stands for a detail form the screens open: it takes the record and the tests fill it and
-// press Save (the calling data controller's saveRow) as the form would.
-class FormStandIn : public BaseViewController, public DetailFormProtocol {
-    Q_OBJECT
-public:
-    void loadData(const QVariant& row) override { record = row; }
-    QSizeF popupContentSize() const override { return { 600, 350 }; }
-
-    QVariant record;
-    static inline QPointer<FormStandIn> last;
-};
-
 // The application started as main starts it: the real delegate and store, the screen
 // factory, and the window's navigation stack with the first screen; on a tablet or a phone.
 struct AppTest : ::testing::TestWithParam<const char*> {
@@ -72,18 +66,7 @@ struct AppTest : ::testing::TestWithParam<const char*> {
         ASSERT_TRUE(testsupport::waitUntil(
             [&] { return delegate->isLaunched() && delegate->isStoreReady(); }, 30000));
         ScreenFactory::install();
-        for (const char* form : { "DatabaseDetailViewController",
-                 "UserTemplateDetailViewController", "GenericTemplateDetailViewController" }) {
-            if (DetailFormRegistry::formClass(form))
-                continue;
-            DetailFormRegistry::registerForm(form,
-                { [](const QString&) { return std::make_shared<QObject>(); },
-                    [](const std::shared_ptr<QObject>&) -> BaseViewController* {
-                        auto* made = new FormStandIn();
-                        FormStandIn::last = made;
-                        return made;
-                    } });
-        }
+        DetailForms::registerAll();
         navigation.reset(MainCollectionViewController::createRootNavigation());
         auto& application = platform::ui::Application::shared();
         application.setRootViewController(navigation.get());
@@ -210,22 +193,74 @@ struct AppTest : ::testing::TestWithParam<const char*> {
         return true;
     }
 
-    // The form the next add or edit opens, once it is shown.
-    static FormStandIn* openedForm()
+    // The detail form the screen opened: pushed on a phone, in the popover on a tablet.
+    QuickDetailViewController* openedForm(ApplicationScreen* screen)
     {
-        settle(100);
-        return FormStandIn::last.data();
+        settle(150);
+        if (auto* pushed
+            = dynamic_cast<QuickDetailViewController*>(navigation->topViewController()))
+            return pushed;
+        PopoverController* popover = screen->popupController();
+        return popover ? dynamic_cast<QuickDetailViewController*>(popover->contentViewController())
+                       : nullptr;
     }
 
-    // Closes the form as its Save does after an accepted record.
-    void closeForm()
+    // The form's element bound to the key (a property or a column id), or keyed by it.
+    static FormElement* element(QuickDetailViewController* form, const QString& key)
     {
-        if (FormStandIn* form = FormStandIn::last.data()) {
-            if (auto* screen = dynamic_cast<BaseViewController*>(form->callingViewController()))
-                screen->dismissPopup();
-            if (navigation->topViewController() == form)
-                navigation->popViewController(false);
+        FormRootElement* root = form ? form->root() : nullptr;
+        if (!root)
+            return nullptr;
+        if (FormElement* keyed = root->elementWithKey(key))
+            return keyed;
+        for (const auto& section : root->sections())
+            for (const auto& item : section->elements())
+                if (item->bind().endsWith(":" + key))
+                    return item.get();
+        return nullptr;
+    }
+
+    // Types the values into the form's fields and presses Save; true when it closed.
+    bool fillAndSave(ApplicationScreen* screen, const QVariantMap& texts)
+    {
+        QuickDetailViewController* form = openedForm(screen);
+        if (!form)
+            return false;
+        QPointer<QuickDetailViewController> alive(form);
+        // Pickers first: a picked definition sets the protection switch.
+        QStringList keys = texts.keys();
+        std::stable_partition(keys.begin(), keys.end(), [&](const QString& key) {
+            return qobject_cast<FormRadioElement*>(element(form, key)) != nullptr;
+        });
+        for (const QString& key : std::as_const(keys)) {
+            const QVariant value = texts.value(key);
+            FormElement* field = element(form, key);
+            if (auto* picker = qobject_cast<FormRadioElement*>(field)) {
+                picker->setSelectedValue(value);
+                picker->fieldDidEndEditing();
+            } else if (auto* flag = qobject_cast<FormBooleanElement*>(field)) {
+                flag->setBoolValue(value.toBool());
+            } else if (auto* entry = qobject_cast<FormEntryElement*>(field)) {
+                entry->setTextValue(value.toString());
+            } else {
+                ADD_FAILURE() << "no field for " << key.toStdString();
+            }
         }
+        form->onSave();
+        settle(100);
+        return !alive
+            || (navigation->topViewController() != alive
+                && (!screen->popupController()
+                    || screen->popupController()->contentViewController() != alive));
+    }
+
+    // Leaves the form open after a refusal: Close on a tablet, Back on a phone.
+    void closeForm(ApplicationScreen* screen)
+    {
+        if (screen->popupController())
+            screen->dismissPopup();
+        else if (navigation->topViewController() != screen)
+            navigation->popViewController(false);
         settle();
     }
 

@@ -34,20 +34,10 @@ struct Journey : AppTest {
     // Adds a database through the Databases screen's add button and its form.
     bool addDatabase(ApplicationScreen* databases, const QString& name, const QString& descr)
     {
-        auto* controller = controllerOf<DatabaseDataController>(databases);
-        FormStandIn::last = nullptr;
-        controller->add(nullptr);
-        FormStandIn* form = openedForm();
-        auto* database = form ? qobject_cast<Database*>(RowObject::object(form->record)) : nullptr;
-        if (!database)
-            return false;
-        database->setName(name);
-        database->setDescr(descr);
-        const bool saved = controller->saveRow(form->record);
-        if (saved) {
-            closeForm();
+        databases->dataController()->add(nullptr);
+        const bool saved = fillAndSave(databases, { { "name", name }, { "descr", descr } });
+        if (saved)
             reload(databases);
-        }
         return saved;
     }
 
@@ -55,39 +45,22 @@ struct Journey : AppTest {
     bool addTable(ApplicationScreen* home, const QString& name, const QString& definitionId,
         bool isProtected = false)
     {
-        auto* controller = controllerOf<MainDataController>(home);
-        FormStandIn::last = nullptr;
-        controller->add(nullptr);
-        FormStandIn* form = openedForm();
-        auto* table = form ? qobject_cast<UserTemplate*>(RowObject::object(form->record)) : nullptr;
-        if (!table)
-            return false;
-        table->setName(name);
-        table->setDescr(QStringLiteral("About ") + name);
-        table->setTemplate_id(definitionId);
-        table->setIsprotected(isProtected);
-        const bool saved = controller->saveRow(form->record);
-        if (saved) {
-            closeForm();
+        home->dataController()->add(nullptr);
+        const bool saved = fillAndSave(home,
+            { { "name", name }, { "descr", "About " + name }, { "template", definitionId },
+                { "protected", isProtected } });
+        if (saved)
             reload(home);
-        }
         return saved;
     }
 
     // Adds a row through the rows screen's add button and the row form.
     bool addRow(ApplicationScreen* rows, const QVariantMap& values)
     {
-        auto* controller = controllerOf<GenericTemplateDataController>(rows);
-        FormStandIn::last = nullptr;
-        controller->add(nullptr);
-        FormStandIn* form = openedForm();
-        if (!form)
-            return false;
-        const bool saved = controller->saveRow(values);
-        if (saved) {
-            closeForm();
+        rows->dataController()->add(nullptr);
+        const bool saved = fillAndSave(rows, values);
+        if (saved)
             reload(rows);
-        }
         return saved;
     }
 
@@ -119,6 +92,7 @@ TEST_P(Journey, ADatabaseItsTablesAndRowsFromTheFirstScreen)
     ASSERT_NE(databaseController, nullptr);
     const int before = int(databaseController->count());
     EXPECT_EQ(titles(databases).size(), before);
+    ASSERT_TRUE(saveShot(QString("e2e-first-screen-%1.png").arg(GetParam())));
 
     // A database with neither name nor description hears both in one alert.
     EXPECT_FALSE(addDatabase(databases, QString(), QString()));
@@ -126,14 +100,14 @@ TEST_P(Journey, ADatabaseItsTablesAndRowsFromTheFirstScreen)
     ASSERT_EQ(both.size(), 1);
     EXPECT_TRUE(both.first().contains("Invalid Name.")) << both.first().toStdString();
     EXPECT_TRUE(both.first().contains("Invalid Description.")) << both.first().toStdString();
-    closeForm();
+    closeForm(databases);
 
     ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
     EXPECT_TRUE(titles(databases).contains("Household"));
     // A second database of that name is refused.
     EXPECT_FALSE(addDatabase(databases, "Household", "Again"));
     EXPECT_TRUE(takeMessages().join("").contains("Duplicate Entry."));
-    closeForm();
+    closeForm(databases);
     EXPECT_EQ(titles(databases).count("Household"), 1);
 
     // The database opens Home, titled with its name.
@@ -152,7 +126,7 @@ TEST_P(Journey, ADatabaseItsTablesAndRowsFromTheFirstScreen)
     ASSERT_TRUE(empty->saveTemplate());
     EXPECT_FALSE(addTable(home, "Nothing", empty->id().toString()));
     EXPECT_TRUE(takeMessages().join("").contains("Invalid Template."));
-    closeForm();
+    closeForm(home);
     ASSERT_TRUE(addTable(home, "Friends", kContacts));
     ASSERT_TRUE(addTable(home, "Colleagues", kContacts));
     EXPECT_EQ(titles(home), QStringList({ "Friends", "Colleagues" }));
@@ -171,7 +145,7 @@ TEST_P(Journey, ADatabaseItsTablesAndRowsFromTheFirstScreen)
     EXPECT_FALSE(addRow(rows, { { kPhone, "0123456789012345678901" } }));
     const QString refused = takeMessages().join("");
     EXPECT_TRUE(refused.contains("Enter valid values for Name,Phone")) << refused.toStdString();
-    closeForm();
+    closeForm(rows);
     for (const char* name : { "Carla Alison", "Bob Stone", "Zoë Ali", "Alice Brown" })
         ASSERT_TRUE(addRow(rows, { { kName, name }, { kPhone, "555" } }));
     // Sorted by the definition's sort column, ascending.
