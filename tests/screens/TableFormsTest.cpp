@@ -46,8 +46,6 @@ struct TableForms : ScreensTest {
 
     ApplicationScreen* show(const QString& screenId, const QString& device, QObject* row)
     {
-        // The window takes the device's size when it is made.
-        platform::ui::Application::shared().reset();
         EXPECT_TRUE(platform::ui::Device::current().selectModel(device));
         auto link = std::make_shared<Parent>();
         if (row)
