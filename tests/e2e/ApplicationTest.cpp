@@ -166,6 +166,15 @@ TEST_P(Journey, ADatabaseItsTablesAndRowsFromTheFirstScreen)
     rowsController->headerLabelTouched(0);
     EXPECT_EQ(titles(rows), QStringList({ "Alice Brown", "Bob Stone", "Carla Alison", "Zoë Ali" }));
 
+    // The same rows as a column table, then as tiles again.
+    rows->dataController()->expandcollapse(nullptr);
+    settle(100);
+    EXPECT_EQ(QString(rows->rowViewContoller()->metaObject()->className()),
+        "ModelColumnsRowViewController");
+    ASSERT_TRUE(saveShot(QString("e2e-columns-%1.png").arg(GetParam())));
+    rows->dataController()->expandcollapse(nullptr);
+    settle(100);
+
     // A check mark's tap is stored at once.
     auto* check = qobject_cast<CheckMarkLabel*>(tileView(rows, 1, CheckMarkLabel::Tag));
     ASSERT_NE(check, nullptr);
