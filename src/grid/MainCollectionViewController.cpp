@@ -75,8 +75,10 @@ MainCollectionViewController::~MainCollectionViewController() = default;
 
 void MainCollectionViewController::registerStoryboard(platform::ui::Storyboard& storyboard)
 {
-    storyboard.registerController(
-        StoryboardIdentifier, [] { return new MainCollectionViewController(); });
+    // The application may have registered its own kind of grid screen under the name.
+    if (!storyboard.hasController(StoryboardIdentifier))
+        storyboard.registerController(
+            StoryboardIdentifier, [] { return new MainCollectionViewController(); });
     for (const QString& segue : { MenuSegue, Menus1Segue, QuerySegue, QueryStudioSegue })
         storyboard.registerSegue(segue, StoryboardIdentifier);
 }
