@@ -51,6 +51,15 @@ struct FileBrowsers : GridScreens {
         QDir().mkpath(FileManager::documentsDirectory());
     }
 
+    static FileBrowserViewController* browserOf(BaseViewController* screen)
+    {
+        return qobject_cast<FileBrowserViewController*>(screen->fileBrowser());
+    }
+    static FileBrowserViewController* cloudBrowserOf(BaseViewController* screen)
+    {
+        return qobject_cast<FileBrowserViewController*>(screen->cloudFileBrowser());
+    }
+
     static platform::ui::NavigationController* shownWrapper(BaseViewController* screen)
     {
         SimplePopupViewController* popup = screen->simplepopupController();
@@ -67,7 +76,7 @@ TEST_F(FileBrowsers, ASaveDialogOfTheSameTypeIsShownAgainWithTheNewDelegateNameA
     Chooser second(screen);
     screen->showLocalFileBrowser(true, "sales.csv", "csv", {}, "Export", &first);
     settle();
-    QPointer<FileBrowserViewController> browser = screen->fileBrowser();
+    QPointer<FileBrowserViewController> browser = browserOf(screen);
     ASSERT_TRUE(browser);
     SimplePopupViewController* popup = screen->simplepopupController();
     ASSERT_NE(popup, nullptr);
@@ -94,7 +103,7 @@ TEST_F(FileBrowsers, ASaveDialogOfTheSameTypeIsShownAgainWithTheNewDelegateNameA
 
     screen->showLocalFileBrowser(true, "stock.csv", "csv", "/reports", "Export Stock", &second);
     settle();
-    EXPECT_EQ(screen->fileBrowser(), browser.data());
+    EXPECT_EQ(browserOf(screen), browser.data());
     EXPECT_EQ(shownWrapper(screen)->topViewController(), browser.data());
     EXPECT_EQ(browser->fileBrowserDelegate(), &second);
     // Never the last save's name, which would overwrite that file.
@@ -111,7 +120,7 @@ TEST_F(FileBrowsers, ASaveDialogOfTheSameTypeIsShownAgainWithTheNewDelegateNameA
     settle();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(browser.isNull());
-    QPointer<FileBrowserViewController> xls = screen->fileBrowser();
+    QPointer<FileBrowserViewController> xls = browserOf(screen);
     ASSERT_TRUE(xls);
     EXPECT_EQ(xls->type(), "xls");
     screen->dismissPopup();
@@ -120,9 +129,9 @@ TEST_F(FileBrowsers, ASaveDialogOfTheSameTypeIsShownAgainWithTheNewDelegateNameA
     settle();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(xls.isNull());
-    ASSERT_NE(screen->fileBrowser(), nullptr);
-    EXPECT_FALSE(screen->fileBrowser()->saveDialog());
-    EXPECT_EQ(screen->fileBrowser()->fileNameField(), nullptr);
+    ASSERT_NE(browserOf(screen), nullptr);
+    EXPECT_FALSE(browserOf(screen)->saveDialog());
+    EXPECT_EQ(browserOf(screen)->fileNameField(), nullptr);
     screen->dismissPopup();
     settle();
 }
@@ -133,11 +142,11 @@ TEST_F(FileBrowsers, TheCloudBrowserKeepsItsOwnSlotAndTheRemoteOneSharesTheLocal
     Chooser chooser(screen);
     screen->showLocalFileBrowser(true, "a.csv", "csv", {}, "Local", &chooser);
     settle();
-    QPointer<FileBrowserViewController> local = screen->fileBrowser();
+    QPointer<FileBrowserViewController> local = browserOf(screen);
     screen->dismissPopup();
     screen->showCloudFileBrowser(true, "a.csv", "csv", {}, "Cloud", &chooser);
     settle();
-    QPointer<FileBrowserViewController> cloud = screen->cloudFileBrowser();
+    QPointer<FileBrowserViewController> cloud = cloudBrowserOf(screen);
     ASSERT_TRUE(local && cloud);
     EXPECT_NE(local.data(), cloud.data());
     EXPECT_EQ(cloud->screen()->id, "SCREEN_CLOUD_FILE_BROWSER_ID");
@@ -145,8 +154,8 @@ TEST_F(FileBrowsers, TheCloudBrowserKeepsItsOwnSlotAndTheRemoteOneSharesTheLocal
     screen->dismissPopup();
     screen->showFileBrowser(true, "b.csv", "csv", {}, "Remote", &chooser);
     settle();
-    EXPECT_EQ(screen->fileBrowser(), local.data());
-    EXPECT_EQ(screen->cloudFileBrowser(), cloud.data());
+    EXPECT_EQ(browserOf(screen), local.data());
+    EXPECT_EQ(cloudBrowserOf(screen), cloud.data());
     screen->dismissPopup();
     settle();
 }
@@ -157,7 +166,7 @@ TEST_F(FileBrowsers, OnAPhoneTheBrowserIsPushedAndReturnSavesUnderTheTypedName)
     Chooser chooser(screen, /*pop*/ true);
     screen->showLocalFileBrowser(true, "notes.csv", "csv", {}, "Save", &chooser);
     settle();
-    QPointer<FileBrowserViewController> browser = screen->fileBrowser();
+    QPointer<FileBrowserViewController> browser = browserOf(screen);
     ASSERT_TRUE(browser);
     EXPECT_EQ(navigation->topViewController(), browser.data());
     EXPECT_EQ(screen->simplepopupController(), nullptr);
