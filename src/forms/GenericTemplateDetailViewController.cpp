@@ -83,6 +83,23 @@ const QStringList& GenericTemplateDetailViewController::reminderKeys()
     return keys;
 }
 
+platform::ui::Image GenericTemplateDetailViewController::imageNamed(const QString& name)
+{
+    auto found = m_images.constFind(name);
+    if (found == m_images.constEnd())
+        found = m_images.insert(name, UIImage_Theme::themedimageNamed(name));
+    return *found;
+}
+
+platform::ui::Image GenericTemplateDetailViewController::typeImageOf(const TemplateColumn* column)
+{
+    const QString key = QStringLiteral("type:") + column->typeName();
+    auto found = m_images.constFind(key);
+    if (found == m_images.constEnd())
+        found = m_images.insert(key, column->typeImage());
+    return *found;
+}
+
 RowFormDataController* GenericTemplateDetailViewController::rowSource() const
 {
     return dynamic_cast<RowFormDataController*>(callingDataController());
@@ -96,10 +113,10 @@ void GenericTemplateDetailViewController::decorate(
         return;
     if (DeviceHelper::isIPHONE()) {
         label->setTitle(QString());
-        label->setImage(UIImage_Theme::themedimageNamed(kEmptyImage));
+        label->setImage(imageNamed(kEmptyImage));
     } else {
         label->setTitle(nameOf(column));
-        label->setImage(column->typeImage());
+        label->setImage(typeImageOf(column));
     }
     if (placeholder)
         if (auto* entry = qobject_cast<FormEntryElement*>(element))
@@ -178,7 +195,7 @@ FormElement* GenericTemplateDetailViewController::createHeader(
     if (!DeviceHelper::isIPHONE())
         return nullptr;
     auto caption = FormLabelElement::initWithTitle(nameOf(column), QVariant());
-    caption->setImage(column->typeImage());
+    caption->setImage(typeImageOf(column));
     section->addElement(caption);
     return caption.get();
 }
@@ -248,7 +265,7 @@ FormElement* GenericTemplateDetailViewController::createBooelanField(
 {
     auto flag = FormBooleanElement::initWithTitle(title, false);
     flag->setBind(bindFor(QStringLiteral("boolValue"), idOf(column)));
-    flag->setImage(column->typeImage());
+    flag->setImage(typeImageOf(column));
     section->addElement(flag);
     return flag.get();
 }
@@ -300,7 +317,7 @@ FormElement* GenericTemplateDetailViewController::createReminderField(
     const bool phone = DeviceHelper::isIPHONE();
     if (phone) {
         auto caption = FormLabelElement::initWithTitle(LocalizedStrings::Reminder(), QVariant());
-        caption->setImage(UIImage_Theme::themedimageNamed(kReminderImage));
+        caption->setImage(imageNamed(kReminderImage));
         section->addElement(caption);
     }
     const QStringList labels { LocalizedStrings::None(), LocalizedStrings::Once(),
@@ -316,7 +333,7 @@ FormElement* GenericTemplateDetailViewController::createReminderField(
         choices, -1, phone ? QString() : LocalizedStrings::Reminder(), images);
     const QString key = Rows::reminderKey(idOf(column));
     reminder->setBind(bindFor(QStringLiteral("selectedValue"), key));
-    reminder->setImage(UIImage_Theme::themedimageNamed(phone ? kEmptyImage : kReminderImage));
+    reminder->setImage(imageNamed(phone ? kEmptyImage : kReminderImage));
     // An untouched reminder shows and saves None.
     const QVariant row = currentRow();
     if (row.canConvert<platform::MutableDictionary>()) {
@@ -334,8 +351,7 @@ void GenericTemplateDetailViewController::setLockUnlockImage(FormElement* elemen
     auto* entry = qobject_cast<FormEntryElement*>(element);
     if (!entry)
         return;
-    entry->setImage(
-        UIImage_Theme::themedimageNamed(entry->isSecureTextEntry() ? kLockImage : kUnlockImage));
+    entry->setImage(imageNamed(entry->isSecureTextEntry() ? kLockImage : kUnlockImage));
 }
 
 void GenericTemplateDetailViewController::lockUnlock(FormElement* element)

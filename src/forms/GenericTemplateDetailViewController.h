@@ -2,6 +2,9 @@
 
 #include "forms/CloudDetailViewController.h"
 
+#include "platform/ui/Image.h"
+
+#include <QHash>
 #include <QString>
 
 class FormElement;
@@ -69,4 +72,9 @@ private:
     void decorate(FormElement* element, TemplateColumn* column, bool placeholder);
     // Values the form shows unchanged go back exactly as they came.
     QVariantMap keepUnchangedDates(const QVariantMap& values) const;
+    // A themed image drawn once per form: the type icons repeat over many columns.
+    platform::ui::Image imageNamed(const QString& name);
+    platform::ui::Image typeImageOf(const TemplateColumn* column);
+
+    QHash<QString, platform::ui::Image> m_images;
 };
