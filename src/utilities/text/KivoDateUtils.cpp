@@ -267,6 +267,17 @@ QString convertToString(const QDateTime& date)
     return format(slot.get(), date);
 }
 
+QString convertToString(const platform::Date& date)
+{
+    if (!date.isValid())
+        return QString();
+    // As toDateTime rounds it.
+    const double ms = std::round(date.unixTime() * 1000.0);
+    if (ms >= double(kFirstDirectMs) && ms < double(kEndDirectMs))
+        return directMachineForm(qint64(ms));
+    return convertToString(date.toDateTime());
+}
+
 QDateTime kivo_dateByAddingCalendarUnits(const QDateTime& date, int unit, qint64 amount)
 {
     UCalendarDateFields field;

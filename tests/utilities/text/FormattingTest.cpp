@@ -204,6 +204,9 @@ TEST_F(Formatting, TheMachineFormIsICUsForEveryOrdinaryMoment)
     for (qint64 ms : moments) {
         const QDateTime moment = QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc());
         EXPECT_EQ(KivoDateUtils::convertToString(moment), icu->stringFromDate(moment)) << ms;
+        EXPECT_EQ(KivoDateUtils::convertToString(platform::Date::fromUnixTime(double(ms) / 1000)),
+            icu->stringFromDate(moment))
+            << ms;
         // Another zone's view of the moment writes the same.
         EXPECT_EQ(KivoDateUtils::convertToString(moment.toOffsetFromUtc(-5 * 3600)),
             icu->stringFromDate(moment))
