@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -408,6 +409,44 @@ QByteArray csvLines(const ReportController::Snapshot& snapshot, const QStringLis
     return bytes;
 }
 
+// Runs `part` over [0, count) split into contiguous parts on several threads (one part
+// for small counts), and hands each part's result to `join` in order. A failure of any
+// part (the earliest first) is raised once all have ended.
+template<typename Result>
+void inParts(quint64 count, const std::function<Result(quint64 first, quint64 end)>& part,
+    const std::function<void(Result&&)>& join)
+{
+    constexpr quint64 kRowsPerPart = 8192;
+    const quint64 threads
+        = std::clamp<quint64>(std::thread::hardware_concurrency(), 1, kMaximumExportThreads);
+    const quint64 parts
+        = std::max<quint64>(1, std::min(threads, (count + kRowsPerPart - 1) / kRowsPerPart));
+    const quint64 size = std::max<quint64>(1, (count + parts - 1) / parts);
+    std::vector<std::future<Result>> pending;
+    for (quint64 first = size; first < count; first += size) {
+        pending.push_back(std::async(std::launch::async,
+            [&part, first, size, count] { return part(first, std::min(count, first + size)); }));
+    }
+    std::exception_ptr failure;
+    try {
+        join(part(0, std::min(count, size)));
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    for (auto& future : pending) {
+        try {
+            Result result = future.get();
+            if (!failure)
+                join(std::move(result));
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 } // namespace
 
 QByteArray ReportController::toCSV(const Snapshot& snapshot)
@@ -418,41 +457,15 @@ QByteArray ReportController::toCSV(const Snapshot& snapshot)
     for (const QString& key : keys)
         header.append(snapshot.columns.objectForKey(key).toString());
     const quint64 count = snapshot.rows ? snapshot.rowCount : 0;
-    // Decoding the rows is the cost: large tables are written in parts on several threads,
-    // each part's lines in order, and joined.
-    constexpr quint64 kRowsPerPart = 8192;
-    const quint64 threads
-        = std::clamp<quint64>(std::thread::hardware_concurrency(), 1, kMaximumExportThreads);
-    const quint64 parts = std::min(threads, (count + kRowsPerPart - 1) / kRowsPerPart);
-    if (parts <= 1)
-        return csvLines(snapshot, keys, 0, count, &header);
-    std::vector<std::future<QByteArray>> pending;
-    const quint64 size = (count + parts - 1) / parts;
-    for (quint64 first = size; first < count; first += size) {
-        pending.push_back(std::async(std::launch::async, [&snapshot, &keys, first, size, count] {
-            return csvLines(snapshot, keys, first, std::min(count, first + size), nullptr);
-        }));
-    }
-    // The first part here; a failure of any part (the earliest row first) is the export's.
-    std::exception_ptr failure;
+    // Decoding the rows is the cost: large tables are written in parts on several threads
+    // and joined in row order.
     QByteArray bytes;
-    try {
-        bytes = csvLines(snapshot, keys, 0, size, &header);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    for (auto& part : pending) {
-        try {
-            QByteArray lines = part.get();
-            if (!failure)
-                bytes += lines;
-        } catch (...) {
-            if (!failure)
-                failure = std::current_exception();
-        }
-    }
-    if (failure)
-        std::rethrow_exception(failure);
+    inParts<QByteArray>(
+        count,
+        [&](quint64 first, quint64 end) {
+            return csvLines(snapshot, keys, first, end, first == 0 ? &header : nullptr);
+        },
+        [&bytes](QByteArray&& lines) { bytes += lines; });
     return bytes;
 }
 
@@ -498,17 +511,34 @@ QByteArray ReportController::toExcelData(const Snapshot& snapshot)
         }
         const quint64 first = s * RowsPerSheet;
         const quint64 end = std::min(snapshot.rowCount, first + RowsPerSheet);
-        for (quint64 r = first; r < end; ++r) {
-            const auto row = snapshot.rows->rowFormatted(r);
-            if (!row)
-                fail(kRowUnreadable, { QString::number(r + 1) });
-            const int sheetRow = int(r - first + 1);
-            for (qsizetype c = 0; c < keys.size(); ++c) {
-                const QString text = row->value(keys.at(c)).toString();
-                if (!text.isEmpty())
-                    sheet->label(text, sheetRow, int(c));
-            }
-        }
+        // The display texts are made in parts on several threads; the sheet is filled here.
+        int sheetRow = 1;
+        inParts<QList<QStringList>>(
+            end - first,
+            [&](quint64 from, quint64 to) {
+                QList<QStringList> texts;
+                texts.reserve(qsizetype(to - from));
+                for (quint64 r = first + from; r < first + to; ++r) {
+                    const auto row = snapshot.rows->rowFormatted(r);
+                    if (!row)
+                        fail(kRowUnreadable, { QString::number(r + 1) });
+                    QStringList line;
+                    line.reserve(keys.size());
+                    for (const QString& key : keys)
+                        line.append(row->value(key).toString());
+                    texts.append(std::move(line));
+                }
+                return texts;
+            },
+            [&](QList<QStringList>&& texts) {
+                for (const QStringList& line : texts) {
+                    for (qsizetype c = 0; c < line.size(); ++c) {
+                        if (!line.at(c).isEmpty())
+                            sheet->label(line.at(c), sheetRow, int(c));
+                    }
+                    ++sheetRow;
+                }
+            });
     }
 
     const QUrl folderUrl = KivoAppDelegate::URLForTemporaryFolder();
