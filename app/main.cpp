@@ -1,3 +1,4 @@
+#include "forms/DetailForms.h"
 #include "grid/MainCollectionViewController.h"
 #include "model/AppDelegate.h"
 #include "platform/LocalTimeZone.h"
@@ -5,6 +6,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
+#include "reports/ExportDetailDataController.h"
 #include "screens/ScreenFactory.h"
 #include "style/Theme.h"
 #include "utilities/shell/MessageHelper.h"
@@ -62,6 +64,8 @@ int main(int argc, char** argv)
     RatePrompt::install();
     MailComposeViewController::registerAsComposer();
     ScreenFactory::install();
+    DetailForms::registerAll();
+    ExportDetailDataController::install();
 
     AppDelegate delegate;
     std::unique_ptr<platform::ui::NavigationController> navigation;

@@ -58,7 +58,9 @@ public:
         model
             = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
         coordinator = std::make_shared<cd::PersistentStoreCoordinator>(model);
-        coordinator->addPersistentStore(cd::SQLiteStoreType, {}, QUrl::fromLocalFile(path), {});
+        if (!coordinator->addPersistentStore(
+                cd::SQLiteStoreType, {}, QUrl::fromLocalFile(path), {}))
+            qFatal("The benchmark's store could not be opened");
         freshContext();
     }
     void freshContext()
@@ -101,7 +103,8 @@ void makeColumns()
         column->setName(name);
         column->setType(type);
         column->setPrecision(2);
-        column->saveTemplateColumn();
+        if (!column->saveTemplateColumn())
+            qFatal("A column of the benchmark's table could not be saved");
         fixture->columns << column;
         fixture->ids << column->id().toString();
     }

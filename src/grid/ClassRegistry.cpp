@@ -1,9 +1,13 @@
 #include "grid/ClassRegistry.h"
 
 #include "grid/BaseDataController.h"
+#include "grid/ColumnsRowViewController.h"
+#include "grid/FileBrowserDataController.h"
 #include "grid/GenericOrderableRowViewController.h"
 #include "grid/GenericRowViewController.h"
+#include "grid/ListSelectColumnsRowViewController.h"
 #include "grid/ListSelectRowViewController.h"
+#include "grid/ModelColumnsRowViewController.h"
 #include "grid/TableDataController.h"
 
 #include <QHash>
@@ -37,9 +41,13 @@ Registry& registry()
     [[maybe_unused]] static const bool seeded = [] {
         add<BaseDataController>(shared);
         add<TableDataController>(shared);
+        add<FileBrowserDataController>(shared);
         add<GenericRowViewController>(shared);
         add<ListSelectRowViewController>(shared);
         add<GenericOrderableRowViewController>(shared);
+        add<ColumnsRowViewController>(shared);
+        add<ListSelectColumnsRowViewController>(shared);
+        add<ModelColumnsRowViewController>(shared);
         return true;
     }();
     return shared;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "forms/RowFormDataController.h"
+#include "grid/ColumnTableDataController.h"
 #include "grid/UserTableRows.h"
 #include "model/Rows.h"
+#include "reports/GenericTemplateDataControllerProtocol.h"
 #include "screens/CloudTableDataController.h"
 
 #include <QPointer>
@@ -10,6 +13,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+class GenericTemplateReportController;
+class GenericTemplateReportDataSource;
 class Template;
 class TemplateColumn;
 class UserTemplate;
@@ -22,23 +27,27 @@ class UserTemplate;
 // Rows come as faults and are decoded only when a tile or cell shows them. A protected
 // table's rows are read and written with the password Home verified, taken from Home's
 // data controller at the first load; without it the table is neither read nor written.
-class GenericTemplateDataController : public CloudTableDataController {
+// Its share button opens the table's export menu.
+class GenericTemplateDataController : public CloudTableDataController,
+                                      public RowFormDataController,
+                                      public ColumnTableDataController,
+                                      public GenericTemplateDataControllerProtocol {
     Q_OBJECT
 public:
     GenericTemplateDataController();
     ~GenericTemplateDataController() override;
 
     // The user table (the link's data) and its definition.
-    UserTemplate* userTemplate() const;
+    UserTemplate* userTemplate() const override;
     Template* getTemplate() const;
     // The table's password; none for an unprotected table.
-    const Rows::Password& secret() const { return m_password; }
+    const Rows::Password& secret() const override { return m_password; }
     // A protected table whose password this controller does not have.
     bool isLocked() const { return m_locked; }
 
     // Every column of the definition, in order; those of the column table, of a tile, and
     // the Yes/No column a tile shows as a check mark (or null).
-    const Rows::Columns& Columns() const { return m_columns; }
+    const Rows::Columns& Columns() const override { return m_columns; }
     const Rows::Columns& tableColumns() const { return m_tableColumns; }
     const Rows::Columns& tilesColumns() const { return m_tilesColumns; }
     TemplateColumn* booleanColumn() const { return m_booleanColumn; }
@@ -53,9 +62,9 @@ public:
     std::shared_ptr<GridData> getGridData(qint64 index) override;
     QString getImage() override;
     QString getTitle() override;
-    QStringList columnHeaders() const;
-    QList<double> columnWidths() const;
-    QStringList columnValues(qint64 index);
+    QStringList columnHeaders() const override;
+    QList<double> columnWidths() const override;
+    QStringList columnValues(qint64 index) override;
     QStringList searchbarBookmarkImage() override;
     void searchBarBookmarkClicked() override;
     void tapOnDisclosure(qint64 index) override;
@@ -79,27 +88,32 @@ public:
     // The names of the columns whose values break a rule, in column order: a mandatory
     // column without a value (or with an empty text), a Text or BigText longer than its
     // length.
-    QStringList validateRow(const QVariantMap& values) const;
+    QStringList validateRow(const QVariantMap& values) override;
     void detailTouched(platform::ui::Control* sender) override;
     // Stores a tile's check mark in its row at once; false when it could not be stored.
     bool checkMarkTouched(qint64 index, bool checked);
     // Sorts by the column of the header: the same header again turns its direction,
     // another header sorts by that column alone, descending. Not while searching, never by
     // a Protected column.
-    void headerLabelTouched(qint64 column);
+    void headerLabelTouched(qint64 column) override;
+    bool respondsToHeaderLabelTouched() const override { return true; }
     void filterTouched(platform::ui::Control* sender) override;
     void sortTouched(platform::ui::Control* sender) override;
     void chartTouched(platform::ui::Control* sender) override;
+    // The export menu of the rows shown, over this screen.
+    void shareTouched(platform::ui::Control* sender) override;
     // Draws the chart of the definition. The chart screens come later: until then this
     // only answers that the form may close.
     virtual bool plotChart(const QVariantMap& definition);
     // The distinct values the rows hold in the column; none for a Protected column.
-    QVariantList getAutoCompleteValues(const QString& columnId);
+    QVariantList getAutoCompleteValues(const QString& columnId) override;
 
     // Reminders.
     void scheduleNotifications();
     void deleteNotifications(const QString& rowId);
     void rebuildNotifications();
+    // The reminders of every row of the table, rebuilt now.
+    void rebuildAllNotifications() override;
 
     // The tiles per row of a definition's stored count: 1 to 4, anything else the
     // nearest of them (unset counts as 1).
@@ -129,4 +143,6 @@ private:
     bool m_locked = false;
     bool m_rebuildNotifications = false;
     UserTableRows m_tableRows;
+    std::shared_ptr<GenericTemplateReportDataSource> m_reportDataSource;
+    std::shared_ptr<GenericTemplateReportController> m_reportController;
 };

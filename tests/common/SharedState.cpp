@@ -5,6 +5,7 @@
 #include "platform/coredata/CloudContainer.h"
 #include "platform/coredata/UbiquitousKeyValueStore.h"
 #ifndef KIVOTAB_TEST_CORE_ONLY
+#include "forms/DetailExportMenu.h"
 #include "forms/FormElement.h"
 #include "forms/FormScheduler.h"
 #include "grid/CloudDocumentService.h"
@@ -57,6 +58,8 @@ void resetSharedState()
     MainDataController::resetProcessState();
     // Saved files open with the desktop's program unless a test stands in for it.
     ReportController::setFileOpener({});
+    // Row displays make no export menu unless a test installs one.
+    DetailExportMenu::setFactory({});
 #endif
     // Scheduled notifications live in the test's home; the clock is the system's again.
     platform::LocalNotifications::shared().reset();

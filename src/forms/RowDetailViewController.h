@@ -1,0 +1,56 @@
+#pragma once
+
+#include "forms/QuickDetailViewController.h"
+
+#include <QFont>
+#include <QString>
+
+#include <memory>
+
+class DetailExportMenu;
+class FormElement;
+class ToolBar;
+class ToolBarAction;
+
+// The read-only display of one row of a user table: each column's caption and value, on
+// one line when they fit and as a caption row over a wrapping text row when they do not.
+// Protected values show as a mask that one tap on the lock reveals and a second hides
+// again, however long they are. The toolbar has Home and Share (the row's export menu).
+class RowDetailViewController : public QuickDetailViewController {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit RowDetailViewController(QObject* parent = nullptr);
+    ~RowDetailViewController() override;
+
+    // What a protected value shows while hidden: nine black circles.
+    static const QString Mask;
+    // The room for caption and value on a tablet.
+    static constexpr double TabletLineRoom = 660;
+    // What a phone's line leaves of the screen's width.
+    static constexpr double PhoneLineMargin = 40;
+    static constexpr int HomeButton = 12;
+    static constexpr int ShareButton = 40;
+
+    static std::shared_ptr<FormRootElement> createForm();
+
+    void initProperties() override;
+    void customViewWillAppear() override;
+    void createFields() override;
+    QSizeF popupContentSize() const override;
+
+    void home();
+    void share();
+    // Made on the first Share, kept for the life of the form.
+    DetailExportMenu* exportDetailDataController() const { return m_export.get(); }
+    ToolBar* rowToolBar() const { return m_rowToolBar.get(); }
+
+    void lockUnlock(FormElement* element);
+    void setLockUnlockImage(FormElement* element);
+
+private:
+    QVariant valueForKey(const QString& key) const;
+
+    std::shared_ptr<ToolBarAction> m_actions;
+    std::unique_ptr<ToolBar> m_rowToolBar;
+    std::unique_ptr<DetailExportMenu> m_export;
+};

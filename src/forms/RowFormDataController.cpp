@@ -1,0 +1,3 @@
+#include "forms/RowFormDataController.h"
+
+RowFormDataController::~RowFormDataController() = default;

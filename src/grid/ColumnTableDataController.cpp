@@ -1,0 +1,7 @@
+#include "grid/ColumnTableDataController.h"
+
+ColumnTableDataController::~ColumnTableDataController() = default;
+
+void ColumnTableDataController::headerLabelTouched(qint64)
+{
+}

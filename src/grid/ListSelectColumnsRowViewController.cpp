@@ -1,0 +1,5 @@
+#include "grid/ListSelectColumnsRowViewController.h"
+
+ListSelectColumnsRowViewController::ListSelectColumnsRowViewController() = default;
+
+ListSelectColumnsRowViewController::~ListSelectColumnsRowViewController() = default;

@@ -1,0 +1,337 @@
+#include "DetailFormFixture.h"
+
+#include "forms/FormAutoEntryElement.h"
+#include "forms/FormBooleanElement.h"
+#include "forms/FormDateTimeInlineElement.h"
+#include "forms/FormDecimalElement.h"
+#include "forms/FormEntryElement.h"
+#include "forms/FormMultilineElement.h"
+#include "forms/FormRadioElement.h"
+#include "forms/GenericTemplateDetailViewController.h"
+#include "platform/MutableDictionary.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTimeZone>
+
+using namespace detailtest;
+
+namespace {
+
+QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), QTimeZone::utc());
+}
+
+// A table with a column of each type, a reminder on its Date column.
+struct RowForm : DetailFormTest {
+    TemplateColumn *text = nullptr, *bigText = nullptr, *date = nullptr, *numeric = nullptr,
+                   *yesNo = nullptr, *list = nullptr, *link = nullptr, *time = nullptr,
+                   *dateTime = nullptr, *currency = nullptr, *secret = nullptr;
+
+    void makeColumns()
+    {
+        text = column("Name", TypeConstants::Text);
+        text->setAutocomplete(true);
+        bigText = column("Notes", TypeConstants::BigText);
+        date = column("Due", TypeConstants::Date);
+        date->setReminder(true);
+        numeric = column("Count", TypeConstants::Numeric, 2);
+        yesNo = column("Done", TypeConstants::YesNo);
+        list = column("Colour", TypeConstants::List);
+        list->setListvalues(QStringLiteral("Red,Green,Blue"));
+        link = column("Site", TypeConstants::Link);
+        time = column("At", TypeConstants::Time);
+        dateTime = column("When", TypeConstants::DateTime);
+        currency = column("Price", TypeConstants::Currency, 2);
+        secret = column("Pin", TypeConstants::Protected);
+        secret->setAutocomplete(true);
+        for (TemplateColumn* made : std::as_const(controller->columns))
+            EXPECT_TRUE(made->saveTemplateColumn());
+    }
+
+    static QString id(const TemplateColumn* column) { return column->id().toString(); }
+
+    GenericTemplateDetailViewController* openRow(unsigned button, Rows* row)
+    {
+        return open<GenericTemplateDetailViewController>("GenericTemplateDetailViewController",
+            button, row, row->getData(controller->columns, controller->password));
+    }
+
+    void pressSave(QuickDetailViewController* form)
+    {
+        FormElement* save = form->root()->sections().value(1)->elements().value(0).get();
+        ASSERT_NE(save, nullptr);
+        tapRow(form, save);
+    }
+
+    bool formClosed() { return shownForm() == nullptr; }
+};
+
+struct RowFormRoundTrip : RowForm, ::testing::WithParamInterface<std::tuple<const char*, bool>> { };
+
+} // namespace
+
+TEST_P(RowFormRoundTrip, TypedValuesAreStoredAsTheRowEncoderWritesThemAndComeBackUnchanged)
+{
+    const QString device = std::get<0>(GetParam());
+    if (std::get<1>(GetParam()))
+        controller->password = QStringLiteral("pw");
+    makeColumns();
+    showHost(device);
+    Rows* row = newRow();
+    auto* form = openRow(BaseDataController::AddAction, row);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->root()->title(), "Contacts - Add");
+
+    typeInto(form, elementBound(form, id(text)), "Ada");
+    QApplication::clipboard()->setText("example.com");
+    tapRow(form, elementBound(form, id(link)), 200);
+    scheduler->runAll();
+    ASSERT_NE(focusedField(), nullptr);
+    QTest::keyClick(focusedField()->lineEdit(), Qt::Key_V, Qt::ControlModifier);
+    typeInto(form, elementBound(form, id(numeric)), "1234");
+    typeInto(form, elementBound(form, id(currency)), "995");
+    typeInto(form, elementBound(form, id(secret)), "s3cret");
+    platform::ui::TextInput::endEditing(nullptr, true);
+    tapRow(form, elementBound(form, id(yesNo)));
+    qobject_cast<FormMultilineElement*>(elementBound(form, id(bigText)))->setTextValue("Long note");
+    qobject_cast<FormRadioElement*>(elementBound(form, id(list)))->setSelectedItem("Green");
+    qobject_cast<FormDateTimeInlineElement*>(elementBound(form, id(date)))
+        ->setDateValue(utc(2026, 3, 4, 15, 30));
+    qobject_cast<FormDateTimeInlineElement*>(elementBound(form, id(time)))
+        ->setDateValue(utc(2026, 3, 4, 9, 45));
+    qobject_cast<FormDateTimeInlineElement*>(elementBound(form, id(dateTime)))
+        ->setDateValue(utc(2026, 5, 6, 7, 8, 9));
+    qobject_cast<FormRadioElement*>(elementBound(form, Rows::reminderKey(id(date))))
+        ->setSelectedValue("Weekly");
+    save(QStringLiteral("row-form-%1%2.png").arg(device, controller->password ? "-protected" : ""));
+    pressSave(form);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return formClosed(); }));
+
+    const QVariantMap expected { { id(text), "Ada" }, { id(bigText), "Long note" },
+        { id(date), utc(2026, 3, 4, 15, 30) }, { Rows::reminderKey(id(date)), "Weekly" },
+        { id(numeric), 12.34 }, { id(yesNo), true }, { id(list), "Green" },
+        { id(link), "example.com" }, { id(time), utc(2026, 3, 4, 9, 45) },
+        { id(dateTime), utc(2026, 5, 6, 7, 8, 9) }, { id(currency), 9.95 },
+        { id(secret), "s3cret" } };
+    ASSERT_EQ(controller->saved.size(), 1);
+    EXPECT_EQ(storedJson(row), expectedJson(expected));
+    // Keys are column ids, never names.
+    EXPECT_FALSE(controller->saved.first().contains("Name"));
+
+    // Reopened, the form shows what was stored; saved untouched, the row stays as it was.
+    const QString before = storedJson(row);
+    form = openRow(BaseDataController::EditAction, row);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->root()->title(), "Contacts - Edit");
+    EXPECT_EQ(qobject_cast<FormEntryElement*>(elementBound(form, id(text)))->textValue(), "Ada");
+    EXPECT_EQ(
+        qobject_cast<FormEntryElement*>(elementBound(form, id(secret)))->textValue(), "s3cret");
+    EXPECT_EQ(
+        qobject_cast<FormRadioElement*>(elementBound(form, id(list)))->selectedItem(), "Green");
+    EXPECT_TRUE(qobject_cast<FormBooleanElement*>(elementBound(form, id(yesNo)))->boolValue());
+    EXPECT_EQ(qobject_cast<FormRadioElement*>(elementBound(form, Rows::reminderKey(id(date))))
+                  ->selectedValue(),
+        "Weekly");
+    pressSave(form);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return formClosed(); }));
+    EXPECT_EQ(storedJson(row), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RowFormRoundTrip,
+    ::testing::Combine(::testing::Values("phone", "tablet"), ::testing::Bool()));
+
+TEST_F(RowForm, ElementsFollowTheColumnTypesOnEachDevice)
+{
+    makeColumns();
+    showHost("phone");
+    Rows* row = newRow();
+    auto* form = openRow(BaseDataController::AddAction, row);
+    ASSERT_NE(form, nullptr);
+    // A caption before every field but the yes/no one, and one before the reminder.
+    EXPECT_EQ(rowsInFirstSection(form), 2 * 11 - 1 + 2);
+    EXPECT_TRUE(qobject_cast<FormAutoEntryElement*>(elementBound(form, id(text))));
+    EXPECT_TRUE(qobject_cast<FormEntryElement*>(elementBound(form, id(text)))->title().isEmpty());
+    auto* price = qobject_cast<FormDecimalElement*>(elementBound(form, id(currency)));
+    EXPECT_EQ(price->fractionDigits(), 2u);
+    EXPECT_FALSE(price->suffix().isEmpty());
+    EXPECT_TRUE(
+        qobject_cast<FormDecimalElement*>(elementBound(form, id(numeric)))->suffix().isEmpty());
+    EXPECT_EQ(qobject_cast<FormRadioElement*>(elementBound(form, id(list)))->items(),
+        QVariantList({ "Red", "Green", "Blue" }));
+    auto* reminder
+        = qobject_cast<FormRadioElement*>(elementBound(form, Rows::reminderKey(id(date))));
+    EXPECT_EQ(reminder->items(),
+        QVariantList({ "None", "Once", "Daily", "Weekly", "Monthly", "Yearly" }));
+    EXPECT_EQ(form->popupContentSize(), QSizeF(600, 650));
+}
+
+TEST_F(RowForm, AnUntouchedReminderOfANewRowSavesNone)
+{
+    date = column("Due", TypeConstants::Date);
+    date->setReminder(true);
+    ASSERT_TRUE(date->saveTemplateColumn());
+    showHost("tablet");
+    Rows* row = newRow();
+    auto* form = openRow(BaseDataController::AddAction, row);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(rowsInFirstSection(form), 2);
+    pressSave(form);
+    ASSERT_EQ(controller->saved.size(), 1);
+    EXPECT_EQ(controller->saved.first().value(Rows::reminderKey(id(date))), "None");
+}
+
+TEST_F(RowForm, ARefusedOrFailedSaveKeepsTheFormOpenWithItsValues)
+{
+    text = column("Name", TypeConstants::Text);
+    showHost("phone");
+    Rows* row = newRow();
+    auto* form = openRow(BaseDataController::AddAction, row);
+    ASSERT_NE(form, nullptr);
+    typeInto(form, elementBound(form, id(text)), "Kept");
+    platform::ui::TextInput::endEditing(nullptr, true);
+
+    controller->acceptSave = false;
+    pressSave(form);
+    EXPECT_EQ(shownForm(), form);
+    controller->acceptSave = true;
+    controller->failSave = true;
+    pressSave(form);
+    EXPECT_EQ(shownForm(), form);
+    EXPECT_EQ(alertMessages(), QStringList({ "The row could not be stored." }));
+    EXPECT_EQ(qobject_cast<FormEntryElement*>(elementBound(form, id(text)))->textValue(), "Kept");
+    ASSERT_EQ(controller->saved.size(), 2);
+    EXPECT_EQ(controller->saved.last().value(id(text)), "Kept");
+}
+
+TEST_F(RowForm, BackOnAPhoneRollsBackButAScreenPushedOverTheFormDoesNot)
+{
+    text = column("Name", TypeConstants::Text);
+    showHost("phone");
+    Rows* row = newRow();
+    auto* form = openRow(BaseDataController::EditAction, row);
+    ASSERT_NE(form, nullptr);
+
+    text->setName("Unsaved");
+    navigation->pushViewController(new platform::ui::ViewController(), false);
+    settle();
+    EXPECT_EQ(text->name(), "Unsaved");
+    navigation->popViewController(false);
+    settle();
+    navigation->popViewController(false);
+    settle();
+    EXPECT_EQ(text->name(), "Name");
+}
+
+TEST_F(RowForm, ACloudReloadKeepsAnAddFormAndReactsToTheEditedRecord)
+{
+    text = column("Name", TypeConstants::Text);
+    showHost("tablet");
+    Rows* row = newRow({ { id(text), "Stored" } });
+
+    // Add: the typed values stay whatever happened to the store.
+    auto* form = openRow(BaseDataController::AddAction, row);
+    ASSERT_NE(form, nullptr);
+    auto* entry = qobject_cast<FormEntryElement*>(elementBound(form, id(text)));
+    entry->setTextValue("Typed");
+    controller->setDetailRowInAction({});
+    form->cloudStoreLoaded();
+    EXPECT_EQ(shownForm(), form);
+    EXPECT_EQ(entry->textValue(), "Typed");
+    EXPECT_TRUE(alertMessages().isEmpty());
+    host->dismissPopup();
+    settle();
+
+    // Edit, record unchanged: the typed value stays.
+    form = openRow(BaseDataController::EditAction, row);
+    entry = qobject_cast<FormEntryElement*>(elementBound(form, id(text)));
+    entry->setTextValue("Typed");
+    form->cloudStoreLoaded();
+    EXPECT_EQ(entry->textValue(), "Typed");
+    EXPECT_EQ(controller->extraData().toMap().value(id(text)), "Stored");
+
+    // Edit, record changed elsewhere: its values come back.
+    row->updateData({ { id(text), "Synced" } }, controller->columns, controller->password);
+    row->setMtimestamp(row->mtimestamp().toDouble() + 10);
+    form->cloudStoreLoaded();
+    EXPECT_EQ(entry->textValue(), "Synced");
+
+    // Edit, record gone: said so, and the form closes.
+    controller->setDetailRowInAction({});
+    form->cloudStoreLoaded();
+    EXPECT_EQ(alertMessages(), QStringList({ "Data has been changed or deleted by Sync." }));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return shownForm() == nullptr; }));
+}
+
+TEST_F(RowForm, AProtectedValueIsMaskedTogglesWithoutChangeAndIsNeverCompleted)
+{
+    secret = column("Pin", TypeConstants::Protected);
+    secret->setAutocomplete(true);
+    ASSERT_TRUE(secret->saveTemplateColumn());
+    showHost("tablet");
+    Rows* row = newRow({ { id(secret), "1234" } });
+    auto* form = openRow(BaseDataController::EditAction, row);
+    ASSERT_NE(form, nullptr);
+    auto* entry = qobject_cast<FormEntryElement*>(elementBound(form, id(secret)));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_FALSE(qobject_cast<FormAutoEntryElement*>(entry));
+    EXPECT_TRUE(controller->completionsAskedFor.isEmpty());
+    EXPECT_TRUE(entry->isSecureTextEntry());
+    auto* cell
+        = qobject_cast<FormEntryTableViewCell*>(form->formTableView()->cellForElement(entry));
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->textField()->lineEdit()->echoMode(), QLineEdit::Password);
+
+    entry->onImageSelected(entry);
+    settle();
+    EXPECT_FALSE(entry->isSecureTextEntry());
+    cell = qobject_cast<FormEntryTableViewCell*>(form->formTableView()->cellForElement(entry));
+    EXPECT_EQ(cell->textField()->lineEdit()->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(entry->textValue(), "1234");
+    entry->onImageSelected(entry);
+    EXPECT_TRUE(entry->isSecureTextEntry());
+    EXPECT_EQ(entry->textValue(), "1234");
+}
+
+TEST(DetailFormBase, HeightsGrowWithTheRowsUpToTheirCaps)
+{
+    auto& device = platform::ui::Device::current();
+    ASSERT_TRUE(device.selectModel("tablet"));
+    const platform::ui::Orientation before = device.orientation();
+    device.setOrientation(platform::ui::Orientation::Portrait);
+    EXPECT_EQ(QuickDetailViewController::calculateHeight(3), 300);
+    EXPECT_EQ(QuickDetailViewController::calculateHeight(20), 650);
+    EXPECT_EQ(QuickDetailViewController::calculateActualHeight(20), 900);
+    device.setOrientation(platform::ui::Orientation::LandscapeLeft);
+    EXPECT_EQ(QuickDetailViewController::calculateHeight(3), 480);
+    EXPECT_EQ(QuickDetailViewController::calculateActualHeight(3), 675);
+    device.setOrientation(before);
+}
+
+TEST_F(RowForm, ATableWithoutColumnsSavesAnEmptyDictionaryAndOddColumnsGetNothingOrOneEmptyItem)
+{
+    showHost("tablet");
+    Rows* row = newRow();
+    controller->setLastClickedButton(BaseDataController::AddAction);
+    controller->setDetailRowInAction(RowObject::fromObject(row));
+    host->ShowDetail({}, "GenericTemplateDetailViewController", {});
+    ASSERT_TRUE(testsupport::waitUntil([&] { return shownForm() != nullptr; }));
+    settle();
+    auto* form = qobject_cast<GenericTemplateDetailViewController*>(shownForm());
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(rowsInFirstSection(form), 0);
+    pressSave(form);
+    ASSERT_EQ(controller->saved.size(), 1);
+    EXPECT_TRUE(controller->saved.first().isEmpty());
+    host->dismissPopup();
+    settle();
+
+    list = column("Colour", TypeConstants::List);
+    column("Odd", QStringLiteral("Picture"));
+    form = openRow(BaseDataController::AddAction, row);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(rowsInFirstSection(form), 1);
+    EXPECT_EQ(qobject_cast<FormRadioElement*>(elementBound(form, id(list)))->items(),
+        QVariantList({ "" }));
+}
