@@ -1,5 +1,6 @@
 #include "forms/DetailForms.h"
 
+#include "forms/DatabaseDetailViewController.h"
 #include "forms/FormClassRegistry.h"
 #include "forms/FormRootElement.h"
 #include "forms/GenericTemplateDetailViewController.h"
@@ -29,6 +30,7 @@ template<class Form> void registerForm()
 void DetailForms::registerAll()
 {
     registerForm<GenericTemplateDetailViewController>();
+    registerForm<DatabaseDetailViewController>();
     registerForm<RowDetailViewController>();
     FormClassRegistry::registerClass<ResponseRowDetailViewController>();
 }

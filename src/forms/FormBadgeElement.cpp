@@ -24,7 +24,9 @@ platform::ui::TableViewCell* FormBadgeElement::getCellForTableView(
     cell->applyAppearanceForElement(this);
     FormBadgeLabel* badgeLabel = cell->badgeLabel();
     badgeLabel->setTextColor(badgeTextColor.toQColor());
-    badgeLabel->setBadgeColor(badgeColor ? badgeColor->toQColor() : cell->tintColor());
+    // Without a colour of its own the badge takes the tint of the table it shows in, which
+    // the cell does not know before it is placed.
+    badgeLabel->setBadgeColor(badgeColor ? badgeColor->toQColor() : QColor());
     badgeLabel->setText(m_badge);
     cell->imageView()->setImage(image());
     const bool acts = hasSections() || !controllerAction().isEmpty();

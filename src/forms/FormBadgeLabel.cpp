@@ -16,6 +16,11 @@ FormBadgeLabel::FormBadgeLabel(QWidget* parent)
     setClipsToBounds(false);
 }
 
+QColor FormBadgeLabel::badgeColor() const
+{
+    return m_badgeColor.isValid() ? m_badgeColor : tintColor();
+}
+
 void FormBadgeLabel::setBadgeColor(const QColor& color)
 {
     m_badgeColor = color;
@@ -40,7 +45,7 @@ void FormBadgeLabel::drawRect(QPainter& painter, const QRectF& rect)
     pill.closeSubpath();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.fillPath(pill, m_badgeColor);
+    painter.fillPath(pill, badgeColor());
     painter.restore();
     Label::drawRect(painter, rect);
 }

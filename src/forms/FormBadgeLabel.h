@@ -10,7 +10,8 @@ class FormBadgeLabel : public platform::ui::Label {
 public:
     explicit FormBadgeLabel(QWidget* parent = nullptr);
 
-    QColor badgeColor() const { return m_badgeColor; }
+    // An invalid colour fills the pill with the tint of wherever the label shows.
+    QColor badgeColor() const;
     void setBadgeColor(const QColor& color);
     // Sets the frame widened by a third of its height on each side.
     void setBadgeFrame(const QRectF& frame);

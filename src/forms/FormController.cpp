@@ -321,9 +321,14 @@ void FormController::displayViewControllerInPopover(
     }
     popover->setDelegate(this);
     popover->setArrowDirection(kAnyArrowDirection);
-    // The popover points at the row from where the window's first view sees it.
+    // The popover points at the row from where the window's first view sees it. The rectangle
+    // is where the view shows it (a table's content moved up by its offset), so it is mapped
+    // from the view itself, not from its scrolled content.
     View* host = view()->window() ? Application::shared().keyWindow()->rootView() : nullptr;
-    const QPointF anchor = host ? view()->convertPointToView(rect.center(), host) : rect.center();
+    const QPointF anchor = host
+        ? host->convertPointFromView(
+            view()->mapTo(view()->QWidget::window(), rect.center()), view()->QWidget::window())
+        : rect.center();
     popover->presentPopoverFromPoint(anchor);
 }
 

@@ -3,6 +3,8 @@
 #include "grid/DataControllerPtotocol.h"
 #include "grid/ToolBarAction.h"
 #include "platform/ui/AlertView.h"
+#include "widgets/HorizontalPickerViewDataSource.h"
+#include "widgets/HorizontalPickerViewDelegate.h"
 
 #include <QList>
 #include <QObject>
@@ -32,11 +34,15 @@ class ViewController;
 // it being shown, filters and sorts), answers the grid's row questions, and is the
 // target of every toolbar button. Each action records its button code in
 // lastClickedButton and calls the matching hook (DataControllerPtotocol); an exception
-// in the hook is shown, and the code stays. Held by std::shared_ptr; main thread only.
+// in the hook is shown, and the code stays. It is also the data source and delegate of
+// the grid's page picker, which has no pages until a controller of paged tables says so.
+// Held by std::shared_ptr; main thread only.
 class BaseDataController : public QObject,
                            public ToolBarAction,
                            public DataControllerPtotocol,
-                           public platform::ui::AlertViewDelegate {
+                           public platform::ui::AlertViewDelegate,
+                           public HorizontalPickerViewDataSource,
+                           public HorizontalPickerViewDelegate {
     Q_OBJECT
 public:
     // A search's test of one row.

@@ -1,10 +1,13 @@
 #include "grid/BaseViewController.h"
 
 #include "grid/BaseDataController.h"
+#include "grid/BridgeScreenData.h"
+#include "grid/BridgeScreenFactory.h"
 #include "grid/ClassRegistry.h"
 #include "grid/CloudDocumentService.h"
 #include "grid/DetailFormProtocol.h"
 #include "grid/DetailFormRegistry.h"
+#include "grid/FileBrowserViewController.h"
 #include "grid/Parent.h"
 #include "grid/ScreenData.h"
 #include "grid/ToolBar.h"
@@ -31,6 +34,7 @@
 #include <QSaveFile>
 
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -127,8 +131,9 @@ BaseViewController::~BaseViewController()
     // A popover or popup still up must not call back into a screen that is gone.
     if (m_popupController)
         m_popupController->setDelegate(nullptr);
-    if (m_simplepopupController)
-        m_simplepopupController->setDelegate(nullptr);
+    for (const auto& popup : std::as_const(m_simplepopups))
+        if (popup)
+            popup->setDelegate(nullptr);
 }
 
 ProgressHUD* BaseViewController::HUD() const
@@ -465,20 +470,32 @@ void BaseViewController::showSimplePopupcontroller(platform::ui::ViewController*
 {
     auto* popup = new SimplePopupViewController(content, contentSize, withBorder);
     m_simplepopupController = popup;
+    m_simplepopups.removeAll(nullptr);
+    m_simplepopups.append(popup);
     popup->setDelegate(this);
     popup->presentPopoverFromPoint(fromPoint);
 }
 
 void BaseViewController::dismissPopup()
 {
-    if (PopoverController* popover = m_popupController.data()) {
-        m_popupController = nullptr;
-        popover->dismissPopoverAnimated(true);
-    }
-    if (SimplePopupViewController* popup = m_simplepopupController.data()) {
-        m_simplepopupController = nullptr;
-        popup->dismissPopoverAnimated(true);
-    }
+    dismissPopup(std::function<void()>());
+}
+
+void BaseViewController::dismissPopup(std::function<void()> completion)
+{
+    PopoverController* popover = m_popupController.data();
+    m_popupController = nullptr;
+    // A popup left open under a newer one is closed too: nothing this screen showed may
+    // stay up catching every click.
+    const auto popups = std::exchange(m_simplepopups, {});
+    m_simplepopupController = nullptr;
+    if (popover)
+        popover->dismissPopoverAnimated(true, std::move(completion));
+    for (auto it = popups.crbegin(); it != popups.crend(); ++it)
+        if (SimplePopupViewController* popup = it->data())
+            popup->dismissPopoverAnimated(true);
+    if (!popover && completion)
+        completion();
 }
 
 void BaseViewController::popoverControllerDidDismissPopover(PopoverController* controller)
@@ -490,8 +507,10 @@ void BaseViewController::popoverControllerDidDismissPopover(PopoverController* c
 void BaseViewController::SimplePopoverControllerDidDismissPopover(
     SimplePopupViewController* controller)
 {
+    m_simplepopups.removeAll(controller);
+    m_simplepopups.removeAll(nullptr);
     if (m_simplepopupController == controller)
-        m_simplepopupController = nullptr;
+        m_simplepopupController = m_simplepopups.isEmpty() ? nullptr : m_simplepopups.last().data();
 }
 
 void BaseViewController::saveFile(const QString& fileName, const QByteArray& data, bool iCloud,
@@ -561,6 +580,86 @@ void BaseViewController::showSaveSuccess(
         if (shown)
             shown->show();
     });
+}
+
+void BaseViewController::showFileBrowser(bool save, const QString& defaultFileName,
+    const QString& type, const QString& startupDir, const QString& title,
+    FileBrowserProtocol* delegate)
+{
+    openFileBrowser(m_fileBrowser, BridgeScreenFactory::RemoteFileBrowser, save, defaultFileName,
+        type, startupDir, title, delegate);
+}
+
+void BaseViewController::showLocalFileBrowser(bool save, const QString& defaultFileName,
+    const QString& type, const QString& startupDir, const QString& title,
+    FileBrowserProtocol* delegate)
+{
+    openFileBrowser(m_fileBrowser, BridgeScreenFactory::FileBrowser, save, defaultFileName, type,
+        startupDir, title, delegate);
+}
+
+void BaseViewController::showCloudFileBrowser(bool save, const QString& defaultFileName,
+    const QString& type, const QString& startupDir, const QString& title,
+    FileBrowserProtocol* delegate)
+{
+    openFileBrowser(m_cloudFileBrowser, BridgeScreenFactory::CloudFileBrowser, save,
+        defaultFileName, type, startupDir, title, delegate);
+}
+
+FileBrowserViewController* BaseViewController::fileBrowser() const
+{
+    return m_fileBrowser.browser;
+}
+
+FileBrowserViewController* BaseViewController::cloudFileBrowser() const
+{
+    return m_cloudFileBrowser.browser;
+}
+
+void BaseViewController::openFileBrowser(FileBrowserSlot& slot, const QString& screenId, bool save,
+    const QString& defaultFileName, const QString& type, const QString& startupDir,
+    const QString& title, FileBrowserProtocol* delegate)
+{
+    try {
+        FileBrowserViewController* browser = slot.browser;
+        if (!browser || browser->saveDialog() != save || browser->type() != type) {
+            // The one kept before goes with its wrapper; both belong to this screen.
+            delete slot.navigation.data();
+            delete slot.browser.data();
+            browser = dynamic_cast<FileBrowserViewController*>(
+                platform::ui::Storyboard::main().instantiateViewControllerWithIdentifier(
+                    FileBrowserScreenProtocol::StoryboardIdentifier));
+            if (!browser)
+                return;
+            browser->setParent(this);
+            browser->setScreen(BridgeScreenFactory::GetScreen(screenId, nullptr));
+            browser->setSaveDialog(save);
+            browser->setType(type);
+            slot.browser = browser;
+            slot.navigation = nullptr;
+        }
+        // A browser shown again takes this dialog's name, folder and title, never the
+        // last one's.
+        if (const auto record = browser->screen())
+            record->title = title;
+        browser->setTitle(title);
+        browser->setDefaultFileName(defaultFileName);
+        browser->setStartupDir(startupDir);
+        browser->setFileBrowserDelegate(delegate);
+        if (DeviceHelper::isIPHONE()) {
+            if (platform::ui::NavigationController* navigation = navigationController())
+                navigation->pushViewController(browser, true);
+            return;
+        }
+        if (!slot.navigation) {
+            slot.navigation = new platform::ui::NavigationController(this);
+            slot.navigation->pushViewController(browser, false);
+        }
+        showSimplePopupcontroller(
+            slot.navigation, QSizeF(FileBrowserWidth, FileBrowserHeight), QPointF(0, 0), true);
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
 }
 
 bool BaseViewController::isButtonInTopBar(platform::ui::View* button)

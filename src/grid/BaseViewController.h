@@ -20,6 +20,8 @@
 #include <mutex>
 
 class BaseDataController;
+class FileBrowserProtocol;
+class FileBrowserViewController;
 class Parent;
 class PopoverController;
 class ProgressHUD;
@@ -29,6 +31,7 @@ class ToolBar;
 
 namespace platform::ui {
 class Control;
+class NavigationController;
 class View;
 } // namespace platform::ui
 
@@ -117,10 +120,14 @@ public:
     void showPopupController(platform::ui::ViewController* content, const QSizeF& contentSize,
         unsigned arrowDirection, platform::ui::View* fromView, bool doneButton, qint32 tint = 2,
         bool border = true);
+    // A popup shown while another is up leaves that one open; it stays this screen's to
+    // close.
     void showSimplePopupcontroller(platform::ui::ViewController* content, const QSizeF& contentSize,
         const QPointF& fromPoint, bool withBorder);
-    // Closes the popover, then the popup.
+    // Closes the popover, then every popup this screen has up.
     Q_INVOKABLE void dismissPopup();
+    // The same; the completion runs once the popover has gone (at once without one).
+    void dismissPopup(std::function<void()> completion);
     void popoverControllerDidDismissPopover(PopoverController* controller) override;
     void SimplePopoverControllerDidDismissPopover(SimplePopupViewController* controller) override;
 
@@ -135,6 +142,23 @@ public:
         SaveCompletion completion = {});
     void saveDataToCloud(const QByteArray& data, const QString& fileName, bool viewOption,
         platform::ui::AlertViewDelegate* delegate, SaveCompletion completion = {});
+
+    // The file browsers, to open a file or (save) to choose where one goes; the delegate
+    // hears the choice. Pushed on a phone, in a 400 x 800 popup on a tablet. A browser is
+    // kept and shown again for the same kind of dialog and type: the local and remote
+    // browsers share one, the cloud browser has its own. Each showing takes the new
+    // name, start folder, title and delegate.
+    void showFileBrowser(bool save, const QString& defaultFileName, const QString& type,
+        const QString& startupDir, const QString& title, FileBrowserProtocol* delegate);
+    void showLocalFileBrowser(bool save, const QString& defaultFileName, const QString& type,
+        const QString& startupDir, const QString& title, FileBrowserProtocol* delegate);
+    void showCloudFileBrowser(bool save, const QString& defaultFileName, const QString& type,
+        const QString& startupDir, const QString& title, FileBrowserProtocol* delegate);
+    // The browsers kept now (null when none).
+    FileBrowserViewController* fileBrowser() const;
+    FileBrowserViewController* cloudFileBrowser() const;
+    static constexpr double FileBrowserWidth = 400;
+    static constexpr double FileBrowserHeight = 800;
 
     // Whether the toolbar button sits in the navigation bar rather than the bottom bar.
     bool isButtonInTopBar(platform::ui::View* button);
@@ -165,6 +189,14 @@ private:
     void setBarsInteraction(bool enabled);
     void showSaveSuccess(bool viewOption, platform::ui::AlertViewDelegate* delegate, int tag);
     void presentDetail(BaseViewController* form, const QVariant& row, bool push);
+    // One of the two kept browsers, shown for the dialog.
+    struct FileBrowserSlot {
+        QPointer<FileBrowserViewController> browser;
+        QPointer<platform::ui::NavigationController> navigation;
+    };
+    void openFileBrowser(FileBrowserSlot& slot, const QString& screenId, bool save,
+        const QString& defaultFileName, const QString& type, const QString& startupDir,
+        const QString& title, FileBrowserProtocol* delegate);
 
     std::shared_ptr<ScreenData> m_screen;
     std::shared_ptr<Parent> m_parent;
@@ -177,6 +209,10 @@ private:
     bool m_refresh = false;
     QPointer<PopoverController> m_popupController;
     QPointer<SimplePopupViewController> m_simplepopupController;
+    // Every popup up, the last shown last.
+    QList<QPointer<SimplePopupViewController>> m_simplepopups;
+    FileBrowserSlot m_fileBrowser;
+    FileBrowserSlot m_cloudFileBrowser;
     QPointer<platform::ui::ViewController> m_callingViewController;
     bool m_popFromKivoPreview = false;
 };

@@ -2,6 +2,7 @@
 
 #include "grid/BaseDataController.h"
 #include "grid/ColumnsRowViewController.h"
+#include "grid/FileBrowserDataController.h"
 #include "grid/GenericOrderableRowViewController.h"
 #include "grid/GenericRowViewController.h"
 #include "grid/ListSelectColumnsRowViewController.h"
@@ -40,6 +41,7 @@ Registry& registry()
     [[maybe_unused]] static const bool seeded = [] {
         add<BaseDataController>(shared);
         add<TableDataController>(shared);
+        add<FileBrowserDataController>(shared);
         add<GenericRowViewController>(shared);
         add<ListSelectRowViewController>(shared);
         add<GenericOrderableRowViewController>(shared);

@@ -21,6 +21,7 @@
 #include "utilities/shell/DeviceHelper.h"
 #include "utilities/shell/MessageHelper.h"
 #include "utilities/text/LocalizedStrings.h"
+#include "widgets/HorizontalPickerView.h"
 #include "widgets/UIImage_Theme.h"
 
 const QString CollectionViewController::CellIdentifier = QStringLiteral("CELL_CONTENT");
@@ -570,10 +571,28 @@ void CollectionViewController::displayPageNumber()
     if (!record || !controller || record->topButtonBits || !record->buttonBits
         || !record->buttonBits->getBit(SearchButton))
         return;
+    // Only desktop-server tables have pages.
     const auto table = controller->table();
-    // The page picker is shown only for paged server tables; with no pages there is none.
-    if (table && table->TotalPages == 0)
+    if (!table)
+        return;
+    if (table->TotalPages == 0) {
         navigationItem()->setRightBarButtonItem(nullptr);
+        delete m_pagePicker.data();
+        return;
+    }
+    if (!m_pagePicker) {
+        Theme* style = currentStyle() ? currentStyle() : Theme::current();
+        auto* picker = new HorizontalPickerView(QRectF(0, 0, 60, 25));
+        picker->setItemFont(style->subbuttonTitleFont());
+        picker->setItemColor(style->buttonTitleColor().toQColor());
+        picker->setShowGlass(true);
+        picker->setDelegate(controller.get());
+        picker->setDataSource(controller.get());
+        m_pagePicker = picker;
+        navigationItem()->setRightBarButtonItem(new platform::ui::BarButtonItem(picker, this));
+    }
+    m_pagePicker->reloadData();
+    m_pagePicker->setSelectedItem(int(table->CurrentPage) - 1);
 }
 
 void CollectionViewController::leftSwipeHandle()

@@ -4,6 +4,7 @@
 #include "platform/ui/CollectionView.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/SearchBar.h"
+#include "widgets/HorizontalPickerView.h"
 #include "widgets/ReorderableCollectionViewDataSource.h"
 #include "widgets/ReorderableCollectionViewDelegateFlowLayout.h"
 
@@ -112,7 +113,10 @@ public:
     void showHideSearchBar();
     // The rectangle the grid fills: below a visible search bar, right of a notch.
     QRectF gridviewContentSize();
+    // A paged table's page picker in the navigation bar, on the current page; none for a
+    // table without pages.
     virtual void displayPageNumber();
+    HorizontalPickerView* pagePicker() const { return m_pagePicker; }
     void leftSwipeHandle();
     void rightSwipeHandle();
     // The view of the bottom toolbar button with that number (its tag), or null.
@@ -134,6 +138,7 @@ private:
     RowViewContollerProtocol* m_rowView = nullptr;
     QPointer<platform::ui::SearchBar> m_searchBar;
     QPointer<platform::ui::CollectionView> m_collectionView;
+    QPointer<HorizontalPickerView> m_pagePicker;
     std::optional<QSizeF> m_itemSize;
     // The grid's width at its last reload: tiles are sized from it.
     double m_reloadedWidth = -1;

@@ -255,3 +255,11 @@ bool DataControllerPtotocol::saveRow(const QVariant&)
 {
     return false;
 }
+
+void DataControllerPtotocol::navigatePage(const QString&)
+{
+}
+
+void DataControllerPtotocol::selectTable(int)
+{
+}

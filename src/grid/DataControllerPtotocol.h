@@ -108,4 +108,8 @@ public:
     // A detail form's Save: stores the record (or values) and answers true when the form
     // may close; shows its own messages when it may not.
     virtual bool saveRow(const QVariant& row);
+    // Paged desktop-server tables: loads the page in that direction ("First", "Previous",
+    // "Next", "Laset"), and shows the reply's table at that index of pickerData.
+    virtual void navigatePage(const QString& direction);
+    virtual void selectTable(int index);
 };

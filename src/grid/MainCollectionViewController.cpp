@@ -1,15 +1,27 @@
 #include "grid/MainCollectionViewController.h"
 
 #include "grid/BaseDataController.h"
+#include "grid/BridgeScreenData.h"
+#include "grid/DetailFormRegistry.h"
+#include "grid/FileBrowserViewController.h"
 #include "grid/GridData.h"
 #include "grid/Parent.h"
+#include "grid/ResponseTable.h"
 #include "grid/RowObject.h"
 #include "grid/ScreenData.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
+#include "style/Theme.h"
+#include "utilities/shell/DeviceHelper.h"
 #include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/shell/MessageHelper.h"
+#include "utilities/text/LocalizedStrings.h"
+#include "widgets/HorizontalPickerView.h"
+#include "widgets/MenuItem.h"
+#include "widgets/VerticalMenuViewController.h"
 
 #include <QScopeGuard>
 
@@ -25,6 +37,35 @@ const QString MainCollectionViewController::QueryDatabaseScreenId
 const QString MainCollectionViewController::QueryStudioScreenId
     = QStringLiteral("SCREEN_QUERY_STUDIO");
 
+const QString MainCollectionViewController::FilterPopup = QStringLiteral("InQuery");
+const QString MainCollectionViewController::SortPopup = QStringLiteral("Sort");
+const QString MainCollectionViewController::FilterScreenId
+    = QStringLiteral("SCREEN_INQUERY_GENERAL");
+const QString MainCollectionViewController::SortScreenId = QStringLiteral("SCREEN_SORT_GENERA");
+const QString MainCollectionViewController::FirstPage = QStringLiteral("First");
+const QString MainCollectionViewController::PreviousPage = QStringLiteral("Previous");
+const QString MainCollectionViewController::NextPage = QStringLiteral("Next");
+const QString MainCollectionViewController::LastPage = QStringLiteral("Laset");
+const QString MainCollectionViewController::RowDetailFormClass
+    = QStringLiteral("ResponseRowDetailViewController");
+
+namespace {
+
+// The size the icon menus are shown at: the menu's own, with room for the popover's
+// margins so the last entry is not cut off.
+QSizeF menuContentSize(const VerticalMenuViewController* menu)
+{
+    return menu->menuSize() + QSizeF(30, 10);
+}
+
+const Theme* styleOf(const OrietnationViewController* screen)
+{
+    const Theme* style = screen->currentStyle();
+    return style ? style : Theme::current();
+}
+
+} // namespace
+
 MainCollectionViewController::MainCollectionViewController(QObject* parent)
     : CollectionViewController(parent)
 {
@@ -34,8 +75,10 @@ MainCollectionViewController::~MainCollectionViewController() = default;
 
 void MainCollectionViewController::registerStoryboard(platform::ui::Storyboard& storyboard)
 {
-    storyboard.registerController(
-        StoryboardIdentifier, [] { return new MainCollectionViewController(); });
+    // The application may have registered its own kind of grid screen under the name.
+    if (!storyboard.hasController(StoryboardIdentifier))
+        storyboard.registerController(
+            StoryboardIdentifier, [] { return new MainCollectionViewController(); });
     for (const QString& segue : { MenuSegue, Menus1Segue, QuerySegue, QueryStudioSegue })
         storyboard.registerSegue(segue, StoryboardIdentifier);
 }
@@ -44,6 +87,7 @@ platform::ui::NavigationController* MainCollectionViewController::createRootNavi
 {
     platform::ui::Storyboard& storyboard = platform::ui::Storyboard::main();
     registerStoryboard(storyboard);
+    FileBrowserViewController::registerStoryboard(storyboard);
     auto* navigation = new platform::ui::NavigationController();
     navigation->pushViewController(
         storyboard.instantiateViewControllerWithIdentifier(StoryboardIdentifier), false);
@@ -76,6 +120,9 @@ void MainCollectionViewController::loadData()
 
 void MainCollectionViewController::afterLoad()
 {
+    const auto controller = dataController();
+    if (refresh() && controller && !controller->pickerData().isEmpty())
+        initPickerView();
     CollectionViewController::afterLoad();
 }
 
@@ -174,19 +221,225 @@ void MainCollectionViewController::ShowDetail(
     BaseViewController::ShowDetail(row, detailType, title, false);
 }
 
-void MainCollectionViewController::ShowRowDetail(const QVariant&)
+QString MainCollectionViewController::rowDetailTitle() const
 {
-    // The read-only form of a desktop-server row comes with the paged server tables.
+    const auto record = std::dynamic_pointer_cast<BridgeScreenData>(BaseViewController::screen());
+    const auto controller = dataController();
+    if (!record || record->keyFields.isEmpty() || !controller)
+        return LocalizedStrings::Detail();
+    const QVariant value
+        = controller->getColumnValueInScreen(record->id, record->keyFields.first(), parentLink());
+    if (!value.isValid() || value.isNull())
+        return LocalizedStrings::Detail();
+    return value.toString();
+}
+
+void MainCollectionViewController::ShowRowDetail(const QVariant& row)
+{
+    try {
+        const QString title = rowDetailTitle();
+        // The read-only form is registered by the layer that draws desktop-server rows.
+        if (DetailFormRegistry::formClass(RowDetailFormClass))
+            BaseViewController::ShowDetail(row, RowDetailFormClass, title, true);
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+}
+
+void MainCollectionViewController::showMenu(VerticalMenuViewController* menu, int button)
+{
+    showPopupController(
+        menu, menuContentSize(menu), NoArrow, viewForButton(button), false, 0, false);
 }
 
 void MainCollectionViewController::showAddEditDeletePopup()
 {
-    // The add-edit-delete menu comes with the screens' menus.
+    QPointer<MainCollectionViewController> self(this);
+    const auto action = [self](int code) {
+        return [self, code](MenuItem*) {
+            if (self)
+                self->AddEditDeleteAction(code);
+        };
+    };
+    const QList<MenuItem*> items {
+        new MenuItem(LocalizedStrings::Add(), QStringLiteral("add"), action(1)),
+        new MenuItem(LocalizedStrings::Edit(), QStringLiteral("edit"), action(2)),
+        new MenuItem(LocalizedStrings::Delete(), QStringLiteral("delete"), action(3)),
+    };
+    showMenu(
+        new VerticalMenuViewController(items, nullptr, styleOf(this)->toolbarColor().toQColor()),
+        AddEditDeleteButton);
 }
 
 void MainCollectionViewController::showPagerPopup()
 {
-    // The pager menu comes with the paged server tables.
+    QPointer<MainCollectionViewController> self(this);
+    const auto page = [self](const QString& direction) {
+        return [self, direction](MenuItem*) {
+            if (self)
+                self->navigatePage(direction);
+        };
+    };
+    const auto popup = [self](const QString& name) {
+        return [self, name](MenuItem*) {
+            if (self)
+                self->showPopup(name);
+        };
+    };
+    const QList<MenuItem*> items {
+        new MenuItem(LocalizedStrings::Last(), QStringLiteral("last"), page(LastPage)),
+        new MenuItem(LocalizedStrings::Next(), QStringLiteral("next"), page(NextPage)),
+        new MenuItem(LocalizedStrings::Previous(), QStringLiteral("prev"), page(PreviousPage)),
+        new MenuItem(LocalizedStrings::First(), QStringLiteral("first"), page(FirstPage)),
+        new MenuItem(LocalizedStrings::Sort(), QStringLiteral("sort"), popup(SortPopup)),
+        new MenuItem(LocalizedStrings::Filter(), QStringLiteral("filter"), popup(FilterPopup)),
+    };
+    showMenu(
+        new VerticalMenuViewController(items, nullptr, styleOf(this)->toolbarColor().toQColor()),
+        SearchButton);
+}
+
+void MainCollectionViewController::AddEditDeleteAction(int action)
+{
+    QPointer<MainCollectionViewController> self(this);
+    // The data controller is told once the menu has gone, so what it opens is not
+    // closed with the menu.
+    dismissPopup([self, action] {
+        const auto controller = self ? self->dataController() : nullptr;
+        if (!controller)
+            return;
+        switch (action) {
+        case BaseDataController::AddAction:
+            controller->add(nullptr);
+            break;
+        case BaseDataController::EditAction:
+            controller->edit(nullptr);
+            break;
+        case BaseDataController::RemoveAction:
+            controller->remove(nullptr);
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void MainCollectionViewController::navigatePage(const QString& direction)
+{
+    dismissPopup();
+    const auto controller = dataController();
+    if (!controller)
+        return;
+    // No table counts as no pages, so it is asked for.
+    const auto table = controller->table();
+    const quint64 totalPages = table ? table->TotalPages : 0;
+    if (!controller->queryChanged() && totalPages == 1 && !refresh())
+        return;
+    setSelectedRow(-1);
+    controller->navigatePage(direction);
+}
+
+void MainCollectionViewController::showPopup(const QString& name, const QString& segue)
+{
+    try {
+        dismissPopup();
+        QString chosen = segue;
+        if (chosen.isEmpty()) {
+            const auto link = parentLink();
+            chosen = link ? link->nextSegue() : QString();
+        }
+        if (!DeviceHelper::isIPHONE()) {
+            if (name == FilterPopup) {
+                showFilterInPopup();
+                return;
+            }
+            if (name == SortPopup) {
+                showSortInPopup();
+                return;
+            }
+        }
+        const auto record = BaseViewController::screen();
+        if (!record)
+            return;
+        const auto restore = qScopeGuard(
+            [record, childscreen = record->childscreen] { record->childscreen = childscreen; });
+        record->childscreen = name == FilterPopup ? FilterScreenId
+            : name == SortPopup                   ? SortScreenId
+                                                  : QString();
+        performSegueWithIdentifier(chosen, this);
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+}
+
+void MainCollectionViewController::showFilterInPopup()
+{
+    showQueryPopup(FilterScreenId);
+}
+
+void MainCollectionViewController::showSortInPopup()
+{
+    showQueryPopup(SortScreenId);
+}
+
+void MainCollectionViewController::showQueryPopup(const QString& screenId)
+{
+    auto* content = dynamic_cast<BaseViewController*>(
+        platform::ui::Storyboard::main().instantiateViewControllerWithIdentifier(
+            StoryboardIdentifier));
+    if (!content)
+        return;
+    const auto link = createParent();
+    content->setScreen(ScreenData::GetScreen(screenId, link));
+    content->setParentLink(link);
+    content->setCallingViewController(this);
+    auto* navigation = new platform::ui::NavigationController();
+    navigation->pushViewController(content, false);
+    showSimplePopupcontroller(
+        navigation, QSizeF(QueryPopupSide, QueryPopupSide), QPointF(0, 0), true);
+}
+
+void MainCollectionViewController::initPickerView()
+{
+    if (!m_tablePicker) {
+        const Theme* style = styleOf(this);
+        auto* picker = new HorizontalPickerView(QRectF(0, 0, 100, 25));
+        picker->setItemFont(style->buttonTitleFont());
+        picker->setItemColor(style->buttonTitleColor().toQColor());
+        picker->setShowGlass(true);
+        picker->setDelegate(this);
+        picker->setDataSource(this);
+        m_tablePicker = picker;
+        navigationItem()->setRightBarButtonItem(new platform::ui::BarButtonItem(picker, this));
+    }
+    m_tablePicker->reloadData();
+}
+
+int MainCollectionViewController::numberOfItemsInPickerView(HorizontalPickerView*)
+{
+    const auto controller = dataController();
+    return controller ? int(controller->pickerData().size()) : 0;
+}
+
+QString MainCollectionViewController::pickerViewTitleForItem(HorizontalPickerView*, int item)
+{
+    const auto controller = dataController();
+    return controller ? controller->pickerData().value(item) : QString();
+}
+
+void MainCollectionViewController::pickerViewDidSelectItem(HorizontalPickerView*, int item)
+{
+    try {
+        const auto controller = dataController();
+        if (!controller)
+            return;
+        controller->selectTable(item);
+        setSelectedRow(-1);
+        const auto record = BaseViewController::screen();
+        CollectionViewController::changeRowViewController(record ? record->rowView : QString());
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
 }
 
 bool MainCollectionViewController::isButtonInTopBar(platform::ui::Control* sender)

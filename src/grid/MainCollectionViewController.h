@@ -3,8 +3,14 @@
 #include "grid/CollectionViewController.h"
 #include "grid/GridScreenProtocol.h"
 #include "utilities/shell/MainCollectionViewControllerProtocol.h"
+#include "widgets/HorizontalPickerView.h"
+#include "widgets/HorizontalPickerViewDataSource.h"
+#include "widgets/HorizontalPickerViewDelegate.h"
 
+#include <QPointer>
 #include <QString>
+
+class VerticalMenuViewController;
 
 namespace platform::ui {
 class NavigationController;
@@ -15,10 +21,14 @@ class Storyboard;
 // child opened from it by segue, each showing its own screen record. It loads its rows
 // through the data controller under the progress overlay, opens child screens with the
 // breadcrumb of parents and opens detail forms; its data controller sees it as a
-// GridScreenProtocol.
+// GridScreenProtocol. It offers the pager and add-edit-delete menus, shows the filter and
+// sort screens in popups on a tablet, and switches between the tables of a multi-table
+// answer with a picker in the navigation bar.
 class MainCollectionViewController : public CollectionViewController,
                                      public GridScreenProtocol,
-                                     public MainCollectionViewControllerProtocol {
+                                     public MainCollectionViewControllerProtocol,
+                                     public HorizontalPickerViewDataSource,
+                                     public HorizontalPickerViewDelegate {
     Q_OBJECT
 public:
     explicit MainCollectionViewController(QObject* parent = nullptr);
@@ -32,6 +42,19 @@ public:
     static const QString QueryStudioSegue; // "QUERY_STUDIO"
     static const QString QueryDatabaseScreenId; // "SCREEN_QUERY_DATABASE"
     static const QString QueryStudioScreenId; // "SCREEN_QUERY_STUDIO"
+    static const QString FilterPopup; // "InQuery"
+    static const QString SortPopup; // "Sort"
+    static const QString FilterScreenId; // "SCREEN_INQUERY_GENERAL"
+    static const QString SortScreenId; // "SCREEN_SORT_GENERA"
+    static const QString FirstPage; // "First"
+    static const QString PreviousPage; // "Previous"
+    static const QString NextPage; // "Next"
+    static const QString LastPage; // "Laset"
+    // The filter and sort popups on a tablet.
+    static constexpr double QueryPopupSide = 500;
+    // Toolbar buttons the menus open from.
+    static constexpr int SearchButton = 7;
+    static constexpr int AddEditDeleteButton = 30;
 
     // The grid screen and its four segues, each leading to a grid screen.
     static void registerStoryboard(platform::ui::Storyboard& storyboard);
@@ -55,6 +78,30 @@ public:
     void showScreen(const QString& childScreen, const QString& segue);
     // Pressing Done on a detail form after an add or an edit drops the unsaved changes.
     void closebuttonClicked(PopoverController* controller) override;
+
+    // The filter ("InQuery") or sort ("Sort") screen: in a popup on a tablet, otherwise
+    // opened by the segue (none: the parent link's next segue) as a child screen.
+    void showPopup(const QString& name, const QString& segue = QString());
+    // The filter or sort screen for this screen's rows in a 500 x 500 popup.
+    void showFilterInPopup();
+    void showSortInPopup();
+    // Closes the menu, then has the data controller add (1), edit (2) or remove (3).
+    void AddEditDeleteAction(int action);
+    // Another page of a paged table; nothing for a single page that needs no reload.
+    void navigatePage(const QString& direction);
+
+    // The table picker, made the first time a load brings several tables.
+    void initPickerView();
+    HorizontalPickerView* tablePicker() const { return m_tablePicker; }
+    int numberOfItemsInPickerView(HorizontalPickerView* pickerView) override;
+    bool respondsToTitleForItem() const override { return true; }
+    QString pickerViewTitleForItem(HorizontalPickerView* pickerView, int item) override;
+    void pickerViewDidSelectItem(HorizontalPickerView* pickerView, int item) override;
+    // The title of a desktop-server row's read-only form: its first key field's value on
+    // this screen, or "Detail".
+    QString rowDetailTitle() const;
+    // The read-only form of the row, when its form class is registered.
+    static const QString RowDetailFormClass; // "ResponseRowDetailViewController"
 
     // GridScreenProtocol.
     platform::ui::ViewController* gridViewController() override { return this; }
@@ -88,4 +135,11 @@ public:
         return CollectionViewController::searchBar();
     }
     void changeRowViewController() override;
+
+private:
+    void showQueryPopup(const QString& screenId);
+    // The icon menu, without arrow, at the toolbar button.
+    void showMenu(VerticalMenuViewController* menu, int button);
+
+    QPointer<HorizontalPickerView> m_tablePicker;
 };

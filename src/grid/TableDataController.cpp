@@ -2,6 +2,7 @@
 
 #include "grid/BridgeScreenData.h"
 #include "grid/ClassRegistry.h"
+#include "grid/CollectionViewController.h"
 #include "grid/ContainsPredicate.h"
 #include "grid/GridData.h"
 #include "grid/GridScreenProtocol.h"
@@ -13,9 +14,12 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
+#include "style/Theme.h"
 #include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/shell/MessageHelper.h"
 #include "utilities/text/LocalizedStrings.h"
+#include "widgets/MenuItem.h"
+#include "widgets/VerticalMenuViewController.h"
 
 #include <QScopeGuard>
 
@@ -427,6 +431,28 @@ void TableDataController::expandcollapseTouched(platform::ui::Control*)
     const bool showsRowView
         = current && rowViewClass && current->metaObject()->inherits(rowViewClass);
     grid->changeRowViewController(showsRowView ? record->alternateRowView : record->rowView);
+}
+
+void TableDataController::columnsTouched(platform::ui::Control*)
+{
+    GridScreenProtocol* grid = mainGridViewController();
+    if (!grid || !isTileRowView(grid->rowViewContoller()))
+        return;
+    auto* screen = dynamic_cast<CollectionViewController*>(grid->gridViewController());
+    if (!screen)
+        return;
+    QPointer<TableDataController> self(this);
+    QList<MenuItem*> items;
+    for (unsigned columns = 1; columns <= 4; ++columns)
+        items << new MenuItem(QStringLiteral("%1 %2").arg(columns).arg(LocalizedStrings::Column()),
+            QStringLiteral("columnselect"), [self, columns](MenuItem*) {
+                if (self)
+                    self->columnsHandler(columns);
+            });
+    const Theme* style = screen->currentStyle() ? screen->currentStyle() : Theme::current();
+    auto* menu = new VerticalMenuViewController(items, screen, style->toolbarColor().toQColor());
+    screen->showPopupController(menu, menu->menuSize() + QSizeF(30, 10),
+        BaseViewController::NoArrow, screen->viewForButton(ColumnsAction), false, 0, false);
 }
 
 void TableDataController::columnsHandler(unsigned columns)

@@ -96,6 +96,8 @@ public:
     void toolbarAction(platform::ui::Control* sender);
     // Switches between the record's row view and its alternate.
     void expandcollapseTouched(platform::ui::Control* sender) override;
+    // On a tile grid, a menu of one to four tiles per row at the columns button.
+    void columnsTouched(platform::ui::Control* sender) override;
     // Tiles per row chosen in the columns menu.
     void columnsHandler(unsigned columns);
     void shareTouched(platform::ui::Control* sender) override;

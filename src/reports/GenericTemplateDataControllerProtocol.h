@@ -18,12 +18,12 @@ public:
     virtual ~GenericTemplateDataControllerProtocol();
 
     // Every column of the table's definition, in stored order.
-    virtual QList<TemplateColumn*> Columns() const = 0;
+    virtual const QList<TemplateColumn*>& Columns() const = 0;
     // The table whose rows are shown.
     virtual UserTemplate* userTemplate() const = 0;
     // The table's verified password; nullopt for a table without one, or while the
     // password has not been given.
-    virtual Rows::Password secret() const = 0;
+    virtual const Rows::Password& secret() const = 0;
     // The names of the columns whose values break a rule, in column order.
     virtual QStringList validateRow(const QVariantMap& values) = 0;
     // Rebuilds the reminders of every row of the table now.

@@ -3,6 +3,7 @@
 #include "bridge/iCloud.h"
 #include "grid/ExportMenuHost.h"
 #include "platform/Dispatch.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 #include "reports/CSVWriter.h"
 #include "reports/ReportProtocol.h"
@@ -11,6 +12,7 @@
 #include "reports/XlsWorkBook.h"
 #include "utilities/shell/DeviceHelper.h"
 #include "utilities/shell/FileInfo.h"
+#include "utilities/shell/HudProtocol.h"
 #include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/shell/MailHelper.h"
 #include "utilities/shell/MessageHelper.h"
@@ -315,11 +317,25 @@ ReportController::Busy ReportController::showHud()
     ExportMenuHost* grid = host();
     if (!grid)
         return nullptr;
-    grid->showHud();
-    QPointer<platform::ui::ViewController> screen = m_hostScreen;
-    return Busy(nullptr, [grid, screen](void*) {
-        auto end = [grid, screen] {
-            if (screen)
+    // The overlay belongs on the screen on top of the grid's stack (on a phone, the file
+    // browser still pushed over it) when that screen has one; else on the grid.
+    platform::ui::ViewController* top = nullptr;
+    if (platform::ui::NavigationController* navigation
+        = m_hostScreen ? m_hostScreen->navigationController() : nullptr)
+        top = navigation->topViewController();
+    HudProtocol* covering = top && top != m_hostScreen ? dynamic_cast<HudProtocol*>(top) : nullptr;
+    QPointer<platform::ui::ViewController> owner = covering ? top : m_hostScreen.data();
+    if (covering)
+        covering->showHud();
+    else
+        grid->showHud();
+    return Busy(nullptr, [grid, covering, owner](void*) {
+        auto end = [grid, covering, owner] {
+            if (!owner)
+                return;
+            if (covering)
+                covering->hideHud();
+            else
                 grid->hideHud();
         };
         if (platform::dispatch::isMainThread())

@@ -1,5 +1,6 @@
 #include "screens/ApplicationState.h"
 
+#include "model/AppDelegate.h"
 #include "model/CloudStoreManager.h"
 #include "model/Database.h"
 #include "model/KivotabPrefernces.h"
@@ -30,7 +31,9 @@ State& state()
 
 Database* ApplicationState::database()
 {
-    Database* database = state().database.data();
+    // The application's delegate keeps it when there is one.
+    AppDelegate* delegate = AppDelegate::ApplicationDelegate();
+    Database* database = delegate ? delegate->database() : state().database.data();
     // An object the store let go of (a reload, a rollback of its insertion) is no longer
     // the database of anything on screen.
     if (database && !database->managedObjectContext())
@@ -40,6 +43,8 @@ Database* ApplicationState::database()
 
 void ApplicationState::setDatabase(Database* database)
 {
+    if (AppDelegate* delegate = AppDelegate::ApplicationDelegate())
+        delegate->setDatabase(database);
     state().database = database;
 }
 
@@ -56,7 +61,10 @@ KivotabPrefernces* ApplicationState::preferences()
 
 std::shared_ptr<CloudStoreManager> ApplicationState::cloudStoreManager()
 {
-    return state().cloudStoreManager.lock();
+    if (const auto manager = state().cloudStoreManager.lock())
+        return manager;
+    AppDelegate* delegate = AppDelegate::ApplicationDelegate();
+    return delegate ? delegate->cloudStoreManager() : nullptr;
 }
 
 void ApplicationState::setCloudStoreManager(const std::shared_ptr<CloudStoreManager>& manager)

@@ -1,6 +1,7 @@
 #include "screens/GenericTemplateDataController.h"
 
 #include "grid/ContainsPredicate.h"
+#include "grid/ExportMenuHost.h"
 #include "grid/GridData.h"
 #include "grid/GridScreenProtocol.h"
 #include "grid/Parent.h"
@@ -12,6 +13,9 @@
 #include "model/TypeConstants.h"
 #include "model/UserTemplate.h"
 #include "platform/Dispatch.h"
+#include "platform/ui/ViewController.h"
+#include "reports/GenericTemplateReportController.h"
+#include "reports/GenericTemplateReportDataSource.h"
 #include "screens/ApplicationState.h"
 #include "screens/MainDataController.h"
 #include "screens/ReminderScheduler.h"
@@ -410,7 +414,7 @@ bool GenericTemplateDataController::deleteRow()
     return true;
 }
 
-QStringList GenericTemplateDataController::validateRow(const QVariantMap& values) const
+QStringList GenericTemplateDataController::validateRow(const QVariantMap& values)
 {
     QStringList names;
     for (TemplateColumn* column : m_columns) {
@@ -584,6 +588,26 @@ void GenericTemplateDataController::deleteNotifications(const QString& rowId)
 {
     if (ReminderScheduler* reminders = ApplicationState::reminders())
         reminders->deleteNotifications(rowId);
+}
+
+void GenericTemplateDataController::rebuildAllNotifications()
+{
+    ReminderScheduler* reminders = ApplicationState::reminders();
+    UserTemplate* table = userTemplate();
+    if (!reminders || !table || m_locked)
+        return;
+    const QList<Rows*> all = Rows::getRowFaults(table->id().toString());
+    reminders->rebuildNotifications(m_columns, table, all, m_password);
+}
+
+void GenericTemplateDataController::shareTouched(platform::ui::Control*)
+{
+    auto* host = dynamic_cast<ExportMenuHost*>(viewController());
+    if (!host)
+        return;
+    m_reportDataSource = std::make_shared<GenericTemplateReportDataSource>(this);
+    m_reportController = GenericTemplateReportController::create(host, m_reportDataSource);
+    m_reportController->showMenu();
 }
 
 void GenericTemplateDataController::rebuildNotifications()

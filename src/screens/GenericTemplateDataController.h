@@ -4,6 +4,7 @@
 #include "grid/ColumnTableDataController.h"
 #include "grid/UserTableRows.h"
 #include "model/Rows.h"
+#include "reports/GenericTemplateDataControllerProtocol.h"
 #include "screens/CloudTableDataController.h"
 
 #include <QPointer>
@@ -12,6 +13,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+class GenericTemplateReportController;
+class GenericTemplateReportDataSource;
 class Template;
 class TemplateColumn;
 class UserTemplate;
@@ -24,16 +27,18 @@ class UserTemplate;
 // Rows come as faults and are decoded only when a tile or cell shows them. A protected
 // table's rows are read and written with the password Home verified, taken from Home's
 // data controller at the first load; without it the table is neither read nor written.
+// Its share button opens the table's export menu.
 class GenericTemplateDataController : public CloudTableDataController,
                                       public RowFormDataController,
-                                      public ColumnTableDataController {
+                                      public ColumnTableDataController,
+                                      public GenericTemplateDataControllerProtocol {
     Q_OBJECT
 public:
     GenericTemplateDataController();
     ~GenericTemplateDataController() override;
 
     // The user table (the link's data) and its definition.
-    UserTemplate* userTemplate() const;
+    UserTemplate* userTemplate() const override;
     Template* getTemplate() const;
     // The table's password; none for an unprotected table.
     const Rows::Password& secret() const override { return m_password; }
@@ -83,7 +88,7 @@ public:
     // The names of the columns whose values break a rule, in column order: a mandatory
     // column without a value (or with an empty text), a Text or BigText longer than its
     // length.
-    QStringList validateRow(const QVariantMap& values) const;
+    QStringList validateRow(const QVariantMap& values) override;
     void detailTouched(platform::ui::Control* sender) override;
     // Stores a tile's check mark in its row at once; false when it could not be stored.
     bool checkMarkTouched(qint64 index, bool checked);
@@ -95,6 +100,8 @@ public:
     void filterTouched(platform::ui::Control* sender) override;
     void sortTouched(platform::ui::Control* sender) override;
     void chartTouched(platform::ui::Control* sender) override;
+    // The export menu of the rows shown, over this screen.
+    void shareTouched(platform::ui::Control* sender) override;
     // Draws the chart of the definition. The chart screens come later: until then this
     // only answers that the form may close.
     virtual bool plotChart(const QVariantMap& definition);
@@ -105,6 +112,8 @@ public:
     void scheduleNotifications();
     void deleteNotifications(const QString& rowId);
     void rebuildNotifications();
+    // The reminders of every row of the table, rebuilt now.
+    void rebuildAllNotifications() override;
 
     // The tiles per row of a definition's stored count: 1 to 4, anything else the
     // nearest of them (unset counts as 1).
@@ -134,4 +143,6 @@ private:
     bool m_locked = false;
     bool m_rebuildNotifications = false;
     UserTableRows m_tableRows;
+    std::shared_ptr<GenericTemplateReportDataSource> m_reportDataSource;
+    std::shared_ptr<GenericTemplateReportController> m_reportController;
 };

@@ -7,12 +7,18 @@
 #include "grid/Parent.h"
 #include "grid/RowObject.h"
 #include "platform/coredata/ManagedObject.h"
+#include "platform/ui/Storyboard.h"
+#include "screens/ApplicationScreen.h"
+#include "screens/ApplicationState.h"
 #include "screens/CloudTableDataController.h"
 #include "screens/DatabaseDataController.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/ListImageSelectDataController.h"
 #include "screens/ListSelectDataController.h"
 #include "screens/MainDataController.h"
+#include "screens/MultipleGenericRowViewController.h"
+#include "screens/NotificationReminders.h"
+#include "screens/UserTemplateDetailViewController.h"
 #include "utilities/data/BitManager.h"
 #include "utilities/shell/DeviceHelper.h"
 #include "utilities/shell/ScreenServices.h"
@@ -295,12 +301,17 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<GenericTemplateDataController>();
     ClassRegistry::registerClass<ListSelectDataController>();
     ClassRegistry::registerClass<ListImageSelectDataController>();
+    ClassRegistry::registerClass<MultipleGenericRowViewController>();
 }
 
 void ScreenFactory::install()
 {
     registerClasses();
     ScreenServices::install(std::make_unique<FactoryServices>());
+    ApplicationScreen::registerStoryboard(platform::ui::Storyboard::main());
+    UserTemplateDetailViewController::registerForm();
+    if (!ApplicationState::reminders())
+        ApplicationState::setReminders(std::make_shared<NotificationReminders>());
     // Screens save their documents into the cloud through the files layer, above them.
     iCloudDocumentService::install();
 }

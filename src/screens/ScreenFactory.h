@@ -29,10 +29,11 @@ public:
     static QStringList screenIds();
 
     // Makes this factory the one the application's delegate asks (GetScreen), the cloud
-    // documents store the one the screens save into, and the screens' classes known by
-    // name; done once at start-up.
+    // documents store the one the screens save into, the screens' classes known by name,
+    // the storyboard's grid screens the application's own, and the reminders kept through
+    // local notifications; done once at start-up.
     static void install();
-    // Makes the data controllers of this layer known to the class registry.
+    // Makes the data controllers and row views of this layer known to the class registry.
     static void registerClasses();
 
     // Screen ids.

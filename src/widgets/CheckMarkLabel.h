@@ -20,6 +20,10 @@ public:
     static const QString CheckedText; // "✅"
     static const QString UncheckedText; // "⬜"
 
+protected:
+    // Drawn rather than left to the font: not every system has the emoji glyphs.
+    void drawRect(QPainter& painter, const QRectF& rect) override;
+
 private:
     void initStyle();
 

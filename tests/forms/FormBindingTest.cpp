@@ -159,6 +159,11 @@ TEST_F(BindingTest, MissingFlagIsNoAndNilTextKeepsTheStoredEntry)
     MutableDictionary flags;
     flag->fetchValueUsingBindingsIntoObject(QVariant::fromValue(flags));
     EXPECT_EQ(flags.value("mandatory"), QVariant(false));
+    // A missing number sets a slider to 0.
+    auto ratio = FormFloatElement::initWithTitle("Ratio", 0.5f);
+    ratio->setBind("floatValue:ratio");
+    ratio->bindToObject(QVariantMap {});
+    EXPECT_EQ(ratio->floatValue(), 0.0f);
 
     auto entry = FormEntryElement::initWithTitle("Name", {});
     entry->setBind("textValue:name");

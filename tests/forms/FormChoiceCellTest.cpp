@@ -1,7 +1,15 @@
+#include "forms/FormAppearance.h"
+#include "forms/FormAutoEntryElement.h"
+#include "forms/FormBadgeElement.h"
+#include "forms/FormBadgeLabel.h"
+#include "forms/FormBadgeTableCell.h"
 #include "forms/FormBooleanElement.h"
+#include "forms/FormButtonElement.h"
+#include "forms/FormEntryElement.h"
 #include "forms/FormFloatElement.h"
 #include "forms/FormFloatTableViewCell.h"
 #include "forms/FormLabelElement.h"
+#include "forms/FormLoadingElement.h"
 #include "forms/FormMultilineElement.h"
 #include "forms/FormMultilineTextViewController.h"
 #include "forms/FormRadioElement.h"
@@ -10,6 +18,7 @@
 #include "forms/FormSegmentedElement.h"
 #include "forms/FormSelectItemElement.h"
 #include "forms/FormSelectSection.h"
+#include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -286,4 +295,86 @@ TEST_F(ChoiceCell, AMultilineRowOpensInAPopoverOfItsSizeOnATablet)
     EXPECT_EQ(form->popoverForChildRoot(), nullptr);
     EXPECT_EQ(note->textValue(), "Hello there");
     EXPECT_EQ(entryCellOf(note.get())->textField()->text(), "Hello there");
+}
+
+TEST_F(ChoiceCell, DisabledRowsShowTheirColoursAndIgnoreTaps)
+{
+    auto code = FormEntryElement::initWithTitle("Code", "K-1");
+    code->setEnabled(false);
+    auto category = FormAutoEntryElement::initWithTitle("Category", "Home");
+    category->setEnabled(false);
+    auto save = FormButtonElement::initWithTitle("Save");
+    int saves = 0;
+    save->onSelected = [&] { ++saves; };
+    auto remove = FormButtonElement::initWithTitle("Delete");
+    int removes = 0;
+    remove->onSelected = [&] { ++removes; };
+    remove->setEnabled(false);
+    open(formOf({ code, category, save, remove }));
+    const std::shared_ptr<FormAppearance> look = code->appearance();
+
+    // Entries: the disabled colour, and a tap gives no keys.
+    EXPECT_EQ(entryCellOf(code.get())->textField()->textColor(),
+        look->entryTextColorDisabled->toQColor());
+    EXPECT_EQ(entryCellOf(category.get())->textField()->textColor(),
+        look->entryTextColorDisabled->toQColor());
+    tapRow(code.get(), 200);
+    EXPECT_EQ(TextInput::firstResponder(), nullptr);
+    tapRow(category.get());
+    EXPECT_EQ(TextInput::firstResponder(), nullptr);
+
+    // Buttons: the action colours; a disabled one does nothing and stays unselected.
+    EXPECT_EQ(cellOf(save.get())->textLabel()->textColor(), look->actionColorEnabled->toQColor());
+    EXPECT_EQ(
+        cellOf(remove.get())->textLabel()->textColor(), look->actionColorDisabled->toQColor());
+    tapRow(save.get());
+    EXPECT_EQ(saves, 1);
+    EXPECT_FALSE(table()->indexPathForSelectedRow().has_value());
+    tapRow(remove.get());
+    EXPECT_EQ(removes, 0);
+    EXPECT_FALSE(table()->indexPathForSelectedRow().has_value());
+}
+
+TEST_F(ChoiceCell, ABadgeIsFilledWithItsColourOrTheTint)
+{
+    auto coloured = FormBadgeElement::initWithTitle("Open orders", "12");
+    coloured->badgeColor = Color::fromQColor(QColor(200, 30, 30));
+    auto tinted = FormBadgeElement::initWithTitle("Returns", "3");
+    open(formOf({ coloured, tinted }));
+    auto* first = qobject_cast<FormBadgeTableCell*>(cellOf(coloured.get()));
+    auto* second = qobject_cast<FormBadgeTableCell*>(cellOf(tinted.get()));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->badgeLabel()->badgeColor(), QColor(200, 30, 30));
+    EXPECT_EQ(second->badgeLabel()->badgeColor(), second->tintColor());
+    EXPECT_EQ(first->badgeLabel()->text(), "12");
+    EXPECT_EQ(first->badgeLabel()->textColor(), QColor(Qt::white));
+    // The pill sits inside the row's right end, wider than its text, centred on the row.
+    const QRectF pill = first->badgeLabel()->frame();
+    const QRectF content = first->contentView()->bounds();
+    EXPECT_LE(pill.right(), content.right());
+    EXPECT_GT(pill.width(), QFontMetricsF(first->badgeLabel()->font()).horizontalAdvance("12"));
+    EXPECT_NEAR(pill.center().y(), content.center().y(), 2);
+    // The fill shows where the pill is.
+    const QImage shot = first->snapshot();
+    const QPointF centre = first->contentView()->convertPointToView(
+        QPointF(pill.left() + 3, pill.center().y()), first);
+    EXPECT_EQ(shot.pixelColor(centre.toPoint()), QColor(200, 30, 30));
+}
+
+TEST_F(ChoiceCell, ALoadingRowSpinsAndIgnoresTaps)
+{
+    auto loading = std::make_shared<FormLoadingElement>();
+    int taps = 0;
+    loading->onSelected = [&] { ++taps; };
+    open(formOf({ loading }));
+    TableViewCell* cell = cellOf(loading.get());
+    ASSERT_NE(cell, nullptr);
+    auto* spinner = cell->contentView()->findChild<ActivityIndicatorView*>();
+    ASSERT_NE(spinner, nullptr);
+    EXPECT_TRUE(spinner->isAnimating());
+    EXPECT_EQ(cell->selectionStyle(), TableViewCell::SelectionStyle::None);
+    EXPECT_TRUE(cell->contentView()->bounds().contains(spinner->frame()));
+    tapRow(loading.get());
+    EXPECT_EQ(taps, 0);
 }

@@ -148,6 +148,29 @@ TEST_F(FormScreens, NestedRootsOpenByTheirPresentationModeOnATablet)
     EXPECT_EQ(form->popoverBeingPresentedParent(), nullptr);
 }
 
+TEST_F(FormScreens, APopoverPointsAtItsRowInAScrolledForm)
+{
+    QList<std::shared_ptr<FormElement>> rows;
+    for (int i = 0; i < 30; ++i)
+        rows << FormLabelElement::initWithTitle(QString("Row %1").arg(i), {});
+    auto popover = childRow(1);
+    rows << popover;
+    open(formOf(rows));
+    tapRow(popover.get());
+    ASSERT_GT(table()->contentOffset().y(), 100);
+    FormController* child = form->popoverBeingPresentedParent();
+    ASSERT_NE(child, nullptr);
+    PopoverController* shown = child->popoverBeingPresented();
+    ASSERT_NE(shown, nullptr);
+    // Where the row shows on screen, and where the popover points.
+    const QRectF row = table()->rectForRowAtIndexPath(IndexPath(30, 0));
+    const QPointF onScreen = table()->mapToGlobal(row.center() - table()->contentOffset());
+    View* host = Application::shared().keyWindow()->rootView();
+    const QPointF pointed = host->mapToGlobal(shown->origin());
+    EXPECT_NEAR(pointed.y(), onScreen.y(), 1.0);
+    EXPECT_NEAR(pointed.x(), onScreen.x(), 1.0);
+}
+
 TEST_F(FormScreens, APhonePushesWhatATabletShowsInAPopover)
 {
     auto popover = childRow(1);

@@ -197,6 +197,32 @@ TEST_F(EntryCell, AutoEntryOffersTheRestOfTheFirstMatchAndTakesItOnLeaving)
     EXPECT_EQ(category->textValue(), "Kit");
 }
 
+TEST_F(EntryCell, AnAutoEntryStopsAtTheLengthLimitToo)
+{
+    auto code = FormAutoEntryElement::initWithTitle("Code", "");
+    code->setAutoCompleteValues({ "ABCD", "XY" });
+    code->setMaxLength(4);
+    open(formOf({ code }));
+    auto* cell = qobject_cast<FormAutoEntryTableViewCell*>(cellOf(code.get()));
+    ASSERT_NE(cell, nullptr);
+    cell->becomeFirstResponder();
+    type("abcde");
+    EXPECT_EQ(code->textValue(), "abcd");
+    // A paste is cut to the room left, and the cut text is what completes.
+    cell->autocompleteField()->setSelectedRange({ 0, 4 });
+    paste("xyzzy");
+    EXPECT_EQ(code->textValue(), "xyzz");
+    EXPECT_EQ(cell->autocompleteField()->text(), "xyzz");
+    EXPECT_EQ(cell->autocompleteField()->autoCompleteString(), "");
+    cell->autocompleteField()->setSelectedRange({ 0, 4 });
+    paste("x");
+    EXPECT_EQ(cell->autocompleteField()->autoCompleteString(), "Y");
+    paste("yzw");
+    EXPECT_EQ(code->textValue(), "xyzw");
+    paste("Q");
+    EXPECT_EQ(code->textValue(), "xyzw");
+}
+
 TEST_F(EntryCell, PrefixAndSuffixAreDrawnAroundTheTextWhileNotEditing)
 {
     auto price = FormEntryElement::initWithTitle("Price", "12");

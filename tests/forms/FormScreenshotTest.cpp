@@ -15,6 +15,7 @@
 #include "forms/FormSegmentedElement.h"
 #include "forms/FormSelectSection.h"
 #include "platform/ui/InputPanel.h"
+#include "platform/ui/TextInput.h"
 
 #include "forms/FormScreenFixture.h"
 
@@ -28,6 +29,8 @@ struct EveryKind {
     std::shared_ptr<FormRootElement> root = std::make_shared<FormRootElement>();
     std::shared_ptr<FormEntryElement> name;
     std::shared_ptr<FormDateTimeInlineElement> due;
+    std::shared_ptr<FormRadioElement> type;
+    std::shared_ptr<FormMultilineElement> description;
 
     EveryKind()
     {
@@ -51,8 +54,9 @@ struct EveryKind {
             = FormAutoEntryElement::initWithTitle("Category", "", "Outdoor, Kitchen, ...");
         category->setAutoCompleteValues({ "Outdoor", "Kitchen", "Office" });
         product->addElement(category);
-        product->addElement(FormMultilineElement::initWithTitle(
-            "Description", "Weatherproof teak, folds flat for storage."));
+        description = FormMultilineElement::initWithTitle(
+            "Description", "Weatherproof teak, folds flat for storage.");
+        product->addElement(description);
         root->addSection(product);
 
         auto stock = FormSection::initWithTitle("Stock");
@@ -85,8 +89,8 @@ struct EveryKind {
         root->addSection(dates);
 
         auto choices = FormSection::initWithTitle("Choices");
-        choices->addElement(
-            FormRadioElement::initWithItems({ "Furniture", "Tools", "Plants" }, 0, "Type"));
+        type = FormRadioElement::initWithItems({ "Furniture", "Tools", "Plants" }, 0, "Type");
+        choices->addElement(type);
         choices->addElement(
             FormSegmentedElement::initWithItems({ "Small", "Medium", "Large" }, 1, "Size"));
         auto more = std::make_shared<FormLabelElement>();
@@ -141,6 +145,28 @@ void shoot(FormScreen& screen, const QString& device)
     ASSERT_NE(dateCell->pickerView(), nullptr);
     EXPECT_EQ(panel->shownInputView(), dateCell->pickerView());
     screen.save(QString("form-%1-datepicker.png").arg(device));
+
+    // The radio list: a popover on a tablet, a screen of its own on a phone.
+    TextInput::endEditing(nullptr, true);
+    screen.settle();
+    screen.tapRow(form.type.get());
+    screen.runSteps();
+    if (device == "tablet")
+        EXPECT_NE(screen.form->popoverBeingPresentedParent(), nullptr);
+    else
+        EXPECT_EQ(screen.navigation->viewControllers().size(), 2);
+    screen.save(QString("form-%1-list.png").arg(device));
+
+    // The multi-line editor, in a popover of its own size on a tablet.
+    if (device == "tablet") {
+        screen.form->popoverBeingPresentedParent()->popToPreviousRootElement();
+    } else {
+        screen.navigation->popViewController(false);
+    }
+    testsupport::processEvents(300);
+    screen.tapRow(form.description.get(), 200);
+    screen.runSteps();
+    screen.save(QString("form-%1-multiline.png").arg(device));
 }
 
 } // namespace

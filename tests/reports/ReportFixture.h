@@ -38,9 +38,9 @@ namespace reporttest {
 class TableController : public TableDataController, public GenericTemplateDataControllerProtocol {
     Q_OBJECT
 public:
-    QList<TemplateColumn*> Columns() const override { return tableColumns; }
+    const QList<TemplateColumn*>& Columns() const override { return tableColumns; }
     UserTemplate* userTemplate() const override { return table; }
-    Rows::Password secret() const override { return password; }
+    const Rows::Password& secret() const override { return password; }
     // A mandatory column needs a value (a text one a non-empty one); a Text or BigText
     // value is no longer than the column's length, when it has one.
     QStringList validateRow(const QVariantMap& values) override

@@ -30,6 +30,9 @@ const QString UpdatedKey = QStringLiteral("updated");
 const QString DeletedKey = QStringLiteral("deleted");
 // The most faults one read of a batch takes, however long the run of touches before it.
 constexpr qsizetype MostReadAhead = 1024;
+// From this many deletions of one entity in one store on, a save looks whether they are
+// all of the entity's rows there: a restore or a reset empties whole tables.
+constexpr size_t FewestForWholeTable = 16;
 
 Error noCoordinatorError()
 {
@@ -656,13 +659,20 @@ bool ManagedObjectContext::save(Error* error)
             return false;
         }
         QHash<QString, std::shared_ptr<PersistentStore>> byIdentifier;
-        auto storeOf = [&](ManagedObject* object) -> std::shared_ptr<PersistentStore> {
+        // Objects come in runs of one store: the last one found is tried first.
+        const QString* lastIdentifier = nullptr;
+        PersistentStore* lastStore = nullptr;
+        auto storeOf = [&](const ManagedObject* object) -> PersistentStore* {
+            if (lastIdentifier && object->m_storeIdentifier == *lastIdentifier)
+                return lastStore;
             auto it = byIdentifier.constFind(object->m_storeIdentifier);
-            if (it != byIdentifier.cend())
-                return *it;
-            auto store = m_coordinator->storeWithIdentifier(object->m_storeIdentifier);
-            byIdentifier.insert(object->m_storeIdentifier, store);
-            return store;
+            if (it == byIdentifier.cend()) {
+                it = byIdentifier.insert(object->m_storeIdentifier,
+                    m_coordinator->storeWithIdentifier(object->m_storeIdentifier));
+            }
+            lastIdentifier = &it.key();
+            lastStore = it->get();
+            return lastStore;
         };
         // New objects go to the first store.
         const auto& target = stores.first();
@@ -670,14 +680,17 @@ bool ManagedObjectContext::save(Error* error)
             if (!involved.contains(store))
                 involved.append(store);
         };
+        PersistentStore* lastInvolved = nullptr;
         for (const auto* list : { &m_deleted, &m_updated }) {
             for (ManagedObject* object : *list) {
-                auto store = storeOf(object);
+                PersistentStore* store = storeOf(object);
                 if (!store) {
                     report(error, lostStoreError());
                     return false;
                 }
-                involve(store);
+                if (store != lastInvolved)
+                    involve(byIdentifier.value(object->m_storeIdentifier));
+                lastInvolved = store;
             }
         }
         if (!m_inserted.isEmpty())
@@ -695,15 +708,13 @@ bool ManagedObjectContext::save(Error* error)
             }
             begun.append(store);
         }
-        for (ManagedObject* object : std::as_const(m_deleted)) {
-            if (!storeOf(object)->deleteRow(object->entity(), object->m_key, error)) {
-                undo();
-                return false;
-            }
+        if (!deleteRows(storeOf, error)) {
+            undo();
+            return false;
         }
         const QBitArray all;
         for (ManagedObject* object : std::as_const(m_updated)) {
-            auto store = storeOf(object);
+            PersistentStore* store = storeOf(object);
             const auto found = store->updateRow(object->entity(), object->m_key, object->m_values,
                 m_mergePolicy == MergePolicy::PropertyObjectTrump ? object->m_changed : all, error);
             if (!found) {
@@ -718,14 +729,22 @@ bool ManagedObjectContext::save(Error* error)
                 return false;
             }
         }
-        insertedKeys.reserve(m_inserted.size());
-        for (ManagedObject* object : std::as_const(m_inserted)) {
-            const qint64 key = target->insertRow(object->entity(), object->m_values, 0, error);
-            if (key == 0) {
+        // Each run of new objects of one entity goes to the store at once.
+        insertedKeys.reserve(size_t(m_inserted.size()));
+        std::vector<const QList<QVariant>*> rows;
+        std::vector<qint64> keys;
+        for (qsizetype from = 0, to = 0; from < m_inserted.size(); from = to) {
+            const EntityDescription* entity = m_inserted[from]->m_entity;
+            rows.clear();
+            keys.clear();
+            for (to = from; to < m_inserted.size() && m_inserted[to]->m_entity == entity; ++to)
+                rows.push_back(&m_inserted[to]->m_values);
+            if (!target->insertRows(*entity, rows, keys, error)) {
                 undo();
                 return false;
             }
-            insertedKeys.emplace_back(object, key);
+            for (qsizetype i = from; i < to; ++i)
+                insertedKeys.emplace_back(m_inserted[i], keys[size_t(i - from)]);
         }
         if (!tellSaveHooks(involved, insertedKeys, error)) {
             undo();
@@ -750,6 +769,7 @@ bool ManagedObjectContext::save(Error* error)
             object->m_committed.reset();
             object->m_changed.fill(false);
         }
+        m_registered.reserve(m_registered.size() + qsizetype(insertedKeys.size()));
         for (const auto& [object, key] : insertedKeys) {
             object->m_state = ManagedObject::State::Persistent;
             object->m_storeIdentifier = target->identifier();
@@ -764,6 +784,50 @@ bool ManagedObjectContext::save(Error* error)
     m_updated.clear();
     m_deleted.clear();
     NotificationCenter::defaultCenter().post(ContextDidSaveNotification, this, info);
+    return true;
+}
+
+bool ManagedObjectContext::deleteRows(
+    const std::function<PersistentStore*(const ManagedObject*)>& storeOf, Error* error)
+{
+    struct Group {
+        PersistentStore* store;
+        const EntityDescription* entity;
+        std::vector<qint64> keys;
+    };
+    std::vector<Group> groups;
+    for (const ManagedObject* object : std::as_const(m_deleted)) {
+        PersistentStore* store = storeOf(object);
+        auto group = std::find_if(groups.rbegin(), groups.rend(), [&](const Group& group) {
+            return group.store == store && group.entity == object->m_entity;
+        });
+        if (group == groups.rend()) {
+            groups.push_back({ store, object->m_entity, {} });
+            group = groups.rbegin();
+        }
+        group->keys.push_back(object->m_key);
+    }
+    for (Group& group : groups) {
+        // The transaction has begun: no one else changes the table before the commit.
+        if (group.keys.size() >= FewestForWholeTable) {
+            auto stored = group.store->keys(*group.entity, qint64(group.keys.size()) + 1, error);
+            if (!stored)
+                return false;
+            if (stored->size() == group.keys.size()) {
+                std::sort(stored->begin(), stored->end());
+                std::sort(group.keys.begin(), group.keys.end());
+                if (*stored == group.keys) {
+                    if (!group.store->deleteAllRows(*group.entity, error))
+                        return false;
+                    continue;
+                }
+            }
+        }
+        for (qint64 key : group.keys) {
+            if (!group.store->deleteRow(*group.entity, key, error))
+                return false;
+        }
+    }
     return true;
 }
 

@@ -140,6 +140,10 @@ private:
         const std::function<ManagedObject*(const EntityDescription*)>* factory = nullptr);
     QList<ManagedObject*> fetchObjects(
         const FetchRequest& request, const EntityDescription* entity, Error* error);
+    // Deletes the rows of the deleted objects, inside the save's transaction. Deletions
+    // that take every row of an entity from a store take them in one statement.
+    bool deleteRows(
+        const std::function<PersistentStore*(const ManagedObject*)>& storeOf, Error* error);
     // Hands each store that keeps a record of its saves what this save wrote to it, inside
     // the save's transaction.
     bool tellSaveHooks(const QList<std::shared_ptr<PersistentStore>>& stores,

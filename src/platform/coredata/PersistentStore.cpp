@@ -21,6 +21,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <utility>
 
@@ -42,6 +43,13 @@ constexpr double IntegerLimit = 9223372036854775808.0;
 const QByteArray ConnectionSettings = "PRAGMA cache_size=-65536; PRAGMA wal_autocheckpoint=10000";
 // Room for the text of a fetch, made often enough to be worth one allocation.
 constexpr qsizetype SqlCapacity = 256;
+// Rows one insert statement takes in a big save. SQLite's work at the start and end of
+// each statement (the table's key sequence read and written back among it) costs as much
+// as inserting a row; sixteen rows a statement make it small.
+constexpr int RowsPerInsert = 16;
+// From this many new rows on, an empty table's indexes are built after the rows are in:
+// sorting every entry once is cheaper than finding each one's place as it comes.
+constexpr size_t FewestForLateIndexes = 4096;
 
 QByteArray quoted(const QString& name)
 {
@@ -164,7 +172,15 @@ bool hasSurrogate(const QString& text)
     return false;
 }
 
-int bindValue(sqlite3_stmt* statement, int position, const QVariant& value, AttributeType type)
+// UTF-8 texts bound to a statement, kept until it has run: SQLite then reads each where it
+// is instead of copying it first.
+using HeldTexts = QVarLengthArray<QByteArray, 64>;
+
+// The value of a missing attribute.
+const QVariant NoValue;
+
+int bindValue(sqlite3_stmt* statement, int position, const QVariant& value, AttributeType type,
+    HeldTexts* held = nullptr)
 {
     if (!value.isValid() || value.isNull())
         return sqlite3_bind_null(statement, position);
@@ -174,11 +190,16 @@ int bindValue(sqlite3_stmt* statement, int position, const QVariant& value, Attr
             const QString& text = *static_cast<const QString*>(value.constData());
             // The store keeps UTF-8: Qt converts quicker than SQLite does at every insert.
             // Text with surrogates goes to SQLite as it is, which keeps a lone one the
-            // way SQLite has always written it.
-            if (!hasSurrogate(text)) {
-                const QByteArray utf8 = text.toUtf8();
-                return sqlite3_bind_text(
-                    statement, position, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+            // way SQLite has always written it. A byte for each unit and no '?' (what Qt
+            // makes of a lone surrogate) is ASCII: most text need not be looked at again.
+            QByteArray utf8 = text.toUtf8();
+            if ((utf8.size() == text.size() && !utf8.contains('?')) || !hasSurrogate(text)) {
+                const char* bytes = utf8.constData();
+                const int size = int(utf8.size());
+                if (!held)
+                    return sqlite3_bind_text(statement, position, bytes, size, SQLITE_TRANSIENT);
+                held->append(std::move(utf8));
+                return sqlite3_bind_text(statement, position, bytes, size, SQLITE_STATIC);
             }
             return sqlite3_bind_text16(statement, position, text.utf16(),
                 int(text.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
@@ -399,6 +420,8 @@ void PersistentStore::close()
         sqlite3_finalize(statement);
     m_statements.clear();
     m_inserts.clear();
+    m_deletes.clear();
+    m_batchInserts.clear();
     m_selects.clear();
     if (m_db) {
         sqlite3_close_v2(m_db);
@@ -1085,18 +1108,108 @@ qint64 PersistentStore::insertRow(
             return 0;
         m_inserts.insert(&entity, insert);
     }
+    HeldTexts held;
     StatementUse use(insert);
     if (key != 0)
         sqlite3_bind_int64(insert, 1, key);
     const auto& attributes = entity.attributes();
-    for (int i = 0; i < attributes.size(); ++i)
-        bindValue(insert, i + 2, i < values.size() ? values.at(i) : QVariant(), attributes[i].type);
+    for (int i = 0; i < attributes.size(); ++i) {
+        bindValue(
+            insert, i + 2, i < values.size() ? values.at(i) : NoValue, attributes[i].type, &held);
+    }
     const int rc = sqlite3_step(insert);
     if (rc != SQLITE_DONE) {
         report(error, sqliteError(QStringLiteral("An object could not be saved"), rc));
         return 0;
     }
     return sqlite3_last_insert_rowid(m_db);
+}
+
+bool PersistentStore::insertRows(const EntityDescription& entity,
+    const std::vector<const QList<QVariant>*>& rows, std::vector<qint64>& keys, Error* error)
+{
+    keys.reserve(keys.size() + rows.size());
+    const auto insertOneByOne = [&](size_t from, qint64 key) {
+        for (size_t i = from; i < rows.size(); ++i) {
+            const qint64 stored = insertRow(entity, *rows[i], key ? key++ : 0, error);
+            if (stored == 0)
+                return false;
+            keys.push_back(stored);
+        }
+        return true;
+    };
+    if (rows.size() < size_t(RowsPerInsert))
+        return insertOneByOne(0, 0);
+    // The keys are chosen here, as SQLite would choose them, so that several rows go in
+    // one statement and each one's key is still known.
+    bool empty = false;
+    const std::optional<qint64> first = nextKey(entity, &empty, error);
+    if (!first)
+        return false;
+    // Keys running out fail in SQLite's own way, one row at a time.
+    if (*first > std::numeric_limits<qint64>::max() - qint64(rows.size()))
+        return insertOneByOne(0, 0);
+
+    QList<QByteArray> dropped;
+    if (empty && rows.size() >= FewestForLateIndexes) {
+        // All in the save's transaction: a failed save brings the indexes back with the rows.
+        // An index that cannot be dropped is kept up as the rows come, as always.
+        if (const auto indexes = indexesOf(entity, nullptr)) {
+            for (const auto& [name, definition] : *indexes) {
+                if (!execute("DROP INDEX " + name, nullptr))
+                    break;
+                dropped << definition;
+            }
+        }
+    }
+
+    sqlite3_stmt* insert = m_batchInserts.value(&entity);
+    if (!insert) {
+        // OR FAIL: SQLite need not keep a copy of every page the statement changes to undo
+        // it alone; a failed statement fails the save, which undoes the whole transaction.
+        QByteArray sql = "INSERT OR FAIL INTO " + sqlOf(entity).table + " (" + KeyColumn
+            + sqlOf(entity).columnList + ") VALUES ";
+        QByteArray marks = "(?";
+        for (qsizetype i = 0; i < entity.attributes().size(); ++i)
+            marks += ", ?";
+        marks += ")";
+        for (int row = 0; row < RowsPerInsert; ++row)
+            sql += (row ? ", " : "") + marks;
+        insert = statement(sql, error);
+        if (!insert)
+            return false;
+        m_batchInserts.insert(&entity, insert);
+    }
+    const auto& attributes = entity.attributes();
+    const int columns = int(attributes.size()) + 1;
+    qint64 key = *first;
+    size_t next = 0;
+    for (; rows.size() - next >= size_t(RowsPerInsert); next += RowsPerInsert) {
+        HeldTexts held;
+        StatementUse use(insert);
+        for (int row = 0; row < RowsPerInsert; ++row) {
+            const QList<QVariant>& values = *rows[next + size_t(row)];
+            const int base = row * columns;
+            sqlite3_bind_int64(insert, base + 1, key);
+            keys.push_back(key++);
+            for (int i = 0; i < attributes.size(); ++i) {
+                bindValue(insert, base + i + 2, i < values.size() ? values.at(i) : NoValue,
+                    attributes[i].type, &held);
+            }
+        }
+        const int rc = sqlite3_step(insert);
+        if (rc != SQLITE_DONE) {
+            report(error, sqliteError(QStringLiteral("An object could not be saved"), rc));
+            return false;
+        }
+    }
+    if (!insertOneByOne(next, key))
+        return false;
+    for (const QByteArray& definition : std::as_const(dropped)) {
+        if (!execute(definition, error))
+            return false;
+    }
+    return true;
 }
 
 std::optional<bool> PersistentStore::updateRow(const EntityDescription& entity, qint64 key,
@@ -1118,10 +1231,12 @@ std::optional<bool> PersistentStore::updateRow(const EntityDescription& entity, 
     sqlite3_stmt* update = statement(sql, error);
     if (!update)
         return std::nullopt;
+    HeldTexts held;
     StatementUse use(update);
     int position = 1;
     for (int i : columns)
-        bindValue(update, position++, values.value(i), attributes[i].type);
+        bindValue(update, position++, i < values.size() ? values.at(i) : NoValue,
+            attributes[i].type, &held);
     sqlite3_bind_int64(update, position, key);
     const int rc = sqlite3_step(update);
     if (rc != SQLITE_DONE) {
@@ -1133,10 +1248,15 @@ std::optional<bool> PersistentStore::updateRow(const EntityDescription& entity, 
 
 bool PersistentStore::deleteRow(const EntityDescription& entity, qint64 key, Error* error)
 {
-    sqlite3_stmt* remove
-        = statement("DELETE FROM " + sqlOf(entity).table + " WHERE " + KeyColumn + " = ?", error);
-    if (!remove)
-        return false;
+    // Found by entity, as inserts are: a save may delete every row of a table.
+    sqlite3_stmt* remove = m_deletes.value(&entity);
+    if (!remove) {
+        remove = statement(
+            "DELETE FROM " + sqlOf(entity).table + " WHERE " + KeyColumn + " = ?", error);
+        if (!remove)
+            return false;
+        m_deletes.insert(&entity, remove);
+    }
     StatementUse use(remove);
     sqlite3_bind_int64(remove, 1, key);
     const int rc = sqlite3_step(remove);
@@ -1145,6 +1265,113 @@ bool PersistentStore::deleteRow(const EntityDescription& entity, qint64 key, Err
         return false;
     }
     return true;
+}
+
+std::optional<qint64> PersistentStore::nextKey(
+    const EntityDescription& entity, bool* empty, Error* error)
+{
+    qint64 largest = 0;
+    {
+        sqlite3_stmt* query
+            = statement("SELECT MAX(" + KeyColumn + ") FROM " + sqlOf(entity).table, error);
+        if (!query)
+            return std::nullopt;
+        StatementUse use(query);
+        const int rc = sqlite3_step(query);
+        if (rc != SQLITE_ROW) {
+            report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
+            return std::nullopt;
+        }
+        *empty = sqlite3_column_type(query, 0) == SQLITE_NULL;
+        largest = sqlite3_column_int64(query, 0);
+    }
+    // SQLite keeps the largest key a table that never reuses keys ever held, in a table of
+    // its own made with the first such table.
+    {
+        sqlite3_stmt* exists = statement("SELECT 1 FROM \"sqlite_master\" WHERE \"type\" = "
+                                         "'table' AND \"name\" = 'sqlite_sequence'",
+            error);
+        if (!exists)
+            return std::nullopt;
+        StatementUse use(exists);
+        const int rc = sqlite3_step(exists);
+        if (rc == SQLITE_DONE)
+            return largest + 1;
+        if (rc != SQLITE_ROW) {
+            report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
+            return std::nullopt;
+        }
+    }
+    sqlite3_stmt* query
+        = statement("SELECT \"seq\" FROM \"sqlite_sequence\" WHERE \"name\" = ?", error);
+    if (!query)
+        return std::nullopt;
+    StatementUse use(query);
+    const QByteArray name = entity.name().toUtf8();
+    sqlite3_bind_text(query, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+    int rc;
+    while ((rc = sqlite3_step(query)) == SQLITE_ROW)
+        largest = std::max(largest, sqlite3_column_int64(query, 0));
+    if (rc != SQLITE_DONE) {
+        report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
+        return std::nullopt;
+    }
+    return largest + 1;
+}
+
+std::optional<QList<std::pair<QByteArray, QByteArray>>> PersistentStore::indexesOf(
+    const EntityDescription& entity, Error* error)
+{
+    sqlite3_stmt* query
+        = statement("SELECT \"name\", \"sql\" FROM \"sqlite_master\" WHERE "
+                    "\"type\" = 'index' AND \"tbl_name\" = ? AND \"sql\" IS NOT NULL",
+            error);
+    if (!query)
+        return std::nullopt;
+    StatementUse use(query);
+    const QByteArray table = entity.name().toUtf8();
+    sqlite3_bind_text(query, 1, table.constData(), int(table.size()), SQLITE_TRANSIENT);
+    QList<std::pair<QByteArray, QByteArray>> indexes;
+    int rc;
+    while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
+        const auto text = [&](int column) {
+            return QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(query, column)),
+                sqlite3_column_bytes(query, column));
+        };
+        indexes.append({ quoted(QString::fromUtf8(text(0))), text(1) });
+    }
+    if (rc != SQLITE_DONE) {
+        report(error, sqliteError(QStringLiteral("The store could not be read"), rc));
+        return std::nullopt;
+    }
+    return indexes;
+}
+
+std::optional<std::vector<qint64>> PersistentStore::keys(
+    const EntityDescription& entity, qint64 limit, Error* error)
+{
+    // Without an order SQLite reads the keys from the smallest index, not the whole table.
+    sqlite3_stmt* query
+        = statement("SELECT " + KeyColumn + " FROM " + sqlOf(entity).table + " LIMIT ?", error);
+    if (!query)
+        return std::nullopt;
+    StatementUse use(query);
+    sqlite3_bind_int64(query, 1, limit);
+    std::vector<qint64> keys;
+    int rc;
+    while ((rc = sqlite3_step(query)) == SQLITE_ROW)
+        keys.push_back(sqlite3_column_int64(query, 0));
+    if (rc != SQLITE_DONE) {
+        report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
+        return std::nullopt;
+    }
+    return keys;
+}
+
+bool PersistentStore::deleteAllRows(const EntityDescription& entity, Error* error)
+{
+    return step("DELETE FROM " + sqlOf(entity).table,
+        QStringLiteral("The objects could not be deleted"), error);
 }
 
 } // namespace platform::coredata

@@ -86,11 +86,29 @@ private:
     // Inserts a row; key 0 lets the store choose. Returns the row's key, 0 on failure.
     [[nodiscard]] qint64 insertRow(
         const EntityDescription& entity, const QList<QVariant>& values, qint64 key, Error* error);
+    // Inserts rows (values as for insertRow) under new keys, which it appends to `keys` in
+    // the rows' order. False, and the error, on failure; the caller then rolls back.
+    [[nodiscard]] bool insertRows(const EntityDescription& entity,
+        const std::vector<const QList<QVariant>*>& rows, std::vector<qint64>& keys, Error* error);
     // Writes the values whose bit is set (all when `changed` is empty). nullopt on
     // failure, false when the row no longer exists.
     [[nodiscard]] std::optional<bool> updateRow(const EntityDescription& entity, qint64 key,
         const QList<QVariant>& values, const QBitArray& changed, Error* error);
     [[nodiscard]] bool deleteRow(const EntityDescription& entity, qint64 key, Error* error);
+    // The key SQLite would give the entity's next new row: past every key the table holds
+    // and, for a table that never reuses keys, every key it ever held. nullopt on failure;
+    // `empty` tells whether the table holds no row.
+    [[nodiscard]] std::optional<qint64> nextKey(
+        const EntityDescription& entity, bool* empty, Error* error);
+    // The definitions of the table's own indexes (not those of its constraints), by name.
+    [[nodiscard]] std::optional<QList<std::pair<QByteArray, QByteArray>>> indexesOf(
+        const EntityDescription& entity, Error* error);
+    // The keys of the entity's rows, at most `limit` of them, in no order.
+    [[nodiscard]] std::optional<std::vector<qint64>> keys(
+        const EntityDescription& entity, qint64 limit, Error* error);
+    // Deletes every row of the entity. SQLite then frees the table's pages whole rather
+    // than taking the rows out one by one, updating every index for each.
+    [[nodiscard]] bool deleteAllRows(const EntityDescription& entity, Error* error);
 
     // An entity's table and column names, quoted for SQL once: fetches and saves run by
     // the thousand and would otherwise quote every name again each time.
@@ -160,6 +178,9 @@ private:
     sqlite3* m_db = nullptr;
     QHash<QByteArray, sqlite3_stmt*> m_statements;
     QHash<const EntityDescription*, sqlite3_stmt*> m_inserts; // also in m_statements
+    QHash<const EntityDescription*, sqlite3_stmt*> m_deletes; // also in m_statements
+    // Inserts of several rows at once, by entity; also in m_statements.
+    QHash<const EntityDescription*, sqlite3_stmt*> m_batchInserts;
     QHash<const EntityDescription*, EntitySql> m_sql;
     // The selects last prepared, most recent first; the statements are kept in m_statements.
     QList<std::pair<Select, sqlite3_stmt*>> m_selects;

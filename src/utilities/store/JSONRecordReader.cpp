@@ -5,8 +5,13 @@
 
 #include <QStringDecoder>
 
+#include <bit>
 #include <charconv>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -32,23 +37,51 @@ int hexValue(char c)
     return -1;
 }
 
-void appendUtf8(QByteArray& out, char32_t code)
+// Writes the code's UTF-8 form at `out` and moves past it.
+void appendUtf8(char*& out, char32_t code)
 {
     if (code < 0x80) {
-        out += char(code);
+        *out++ = char(code);
     } else if (code < 0x800) {
-        out += char(0xc0 | (code >> 6));
-        out += char(0x80 | (code & 0x3f));
+        *out++ = char(0xc0 | (code >> 6));
+        *out++ = char(0x80 | (code & 0x3f));
     } else if (code < 0x10000) {
-        out += char(0xe0 | (code >> 12));
-        out += char(0x80 | ((code >> 6) & 0x3f));
-        out += char(0x80 | (code & 0x3f));
+        *out++ = char(0xe0 | (code >> 12));
+        *out++ = char(0x80 | ((code >> 6) & 0x3f));
+        *out++ = char(0x80 | (code & 0x3f));
     } else {
-        out += char(0xf0 | (code >> 18));
-        out += char(0x80 | ((code >> 12) & 0x3f));
-        out += char(0x80 | ((code >> 6) & 0x3f));
-        out += char(0x80 | (code & 0x3f));
+        *out++ = char(0xf0 | (code >> 18));
+        *out++ = char(0x80 | ((code >> 12) & 0x3f));
+        *out++ = char(0x80 | ((code >> 6) & 0x3f));
+        *out++ = char(0x80 | (code & 0x3f));
     }
+}
+
+// The first byte from `p` on that ends or escapes a string, is a control character or is
+// part of a multi-byte character; `end` when there is none. Strings are mostly plain text,
+// which this passes sixteen bytes at a time where the processor can.
+const char* skipPlain(const char* p, const char* end)
+{
+#if defined(__SSE2__)
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i space = _mm_set1_epi8(0x20);
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // Compared as signed: bytes from 0x80 on are below a space, as control characters are.
+        const __m128i special = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, backslash)),
+            _mm_cmplt_epi8(bytes, space));
+        if (const int mask = _mm_movemask_epi8(special))
+            return p + std::countr_zero(unsigned(mask));
+    }
+#endif
+    for (; p < end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c == '"' || c == '\\' || c < 0x20 || c >= 0x80)
+            break;
+    }
+    return p;
 }
 
 class Parser {
@@ -217,6 +250,7 @@ private:
         escaped = false;
         unsigned char seen = 0;
         for (;;) {
+            m_p = skipPlain(m_p, m_end);
             if (m_p >= m_end)
                 return syntax("unterminated string", opening);
             const auto c = static_cast<unsigned char>(*m_p);
@@ -250,20 +284,25 @@ private:
 
     bool readString(QString& out)
     {
-        const char *start, *stop;
-        bool escaped, ascii;
+        const char *start = nullptr, *stop = nullptr;
+        bool escaped = false, ascii = true;
         if (!scanString(start, stop, escaped, ascii))
             return false;
         if (!escaped)
             return toText(start, stop - start, ascii, out, start);
-        // Unescaped into UTF-8 first, then made text once.
-        m_buffer.clear();
+        // Unescaped into UTF-8 first, then made text once. An escape is never shorter than
+        // what it stands for, so the body's size is room enough.
+        m_buffer.resize(stop - start);
+        char* const begin = m_buffer.data();
+        char* put = begin;
         bool allAscii = ascii;
         for (const char* q = start; q < stop;) {
             const char* run = q;
-            while (q < stop && *q != '\\')
-                ++q;
-            m_buffer.append(run, q - run);
+            q = static_cast<const char*>(std::memchr(q, '\\', size_t(stop - q)));
+            if (!q)
+                q = stop;
+            std::memcpy(put, run, size_t(q - run));
+            put += q - run;
             if (q >= stop)
                 break;
             const char* escape = q;
@@ -272,22 +311,22 @@ private:
             case '"':
             case '\\':
             case '/':
-                m_buffer += escape[1];
+                *put++ = escape[1];
                 break;
             case 'b':
-                m_buffer += '\b';
+                *put++ = '\b';
                 break;
             case 'f':
-                m_buffer += '\f';
+                *put++ = '\f';
                 break;
             case 'n':
-                m_buffer += '\n';
+                *put++ = '\n';
                 break;
             case 'r':
-                m_buffer += '\r';
+                *put++ = '\r';
                 break;
             case 't':
-                m_buffer += '\t';
+                *put++ = '\t';
                 break;
             case 'u': {
                 char32_t code = 0;
@@ -304,7 +343,7 @@ private:
                 // Text that is no Unicode (a lone surrogate) keeps its code unit as is.
                 if (QChar::isSurrogate(code))
                     return readStringByUnits(start, stop, out);
-                appendUtf8(m_buffer, code);
+                appendUtf8(put, code);
                 allAscii = allAscii && code < 0x80;
                 break;
             }
@@ -312,7 +351,7 @@ private:
                 return syntax("invalid escape", escape);
             }
         }
-        return toText(m_buffer.constData(), m_buffer.size(), allAscii, out, start);
+        return toText(begin, put - begin, allAscii, out, start);
     }
 
     static bool readHex(const char*& q, const char* stop, char32_t& code)
@@ -382,8 +421,8 @@ private:
 
     bool readKey(int& index, bool& isName)
     {
-        const char *start, *stop;
-        bool escaped, ascii;
+        const char *start = nullptr, *stop = nullptr;
+        bool escaped = false, ascii = true;
         if (!scanString(start, stop, escaped, ascii))
             return false;
         const QByteArrayView raw(start, stop - start);

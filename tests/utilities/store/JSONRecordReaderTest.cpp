@@ -145,4 +145,33 @@ TEST(JSONRecordReader, JSONThatHoldsNoRecordsOfTheEntityIsRefused)
     }
 }
 
+TEST(JSONRecordReader, FindsWhatEndsOrEscapesAStringWhereverItFalls)
+{
+    // Strings are passed many bytes at a time: each kind of special byte at every place of
+    // strings of many lengths, read as QJsonDocument reads them.
+    const QList<QByteArray> specials { "\\\"", "\\\\", "\\n", "\\/", "\\u00e9", "\\ud83d\\ude00",
+        "\xc3\xa9", "\xe2\x82\xac", "\xf0\x9f\x98\x80", "" };
+    for (const QByteArray& special : specials) {
+        for (int at = 0; at < 40; ++at) {
+            const QByteArray body = QByteArray(at, 'a') + special + QByteArray(at % 19, 'b');
+            const QByteArray json = "[{\"ManageObjectName\": \"Sample\", \"text\": \"" + body
+                + "\", \"count\": " + QByteArray::number(at) + "}]";
+            SCOPED_TRACE(json.toStdString());
+            const auto records = read(json);
+            ASSERT_TRUE(records);
+            const QJsonDocument expected = QJsonDocument::fromJson(json);
+            EXPECT_EQ((*records)[0][0].toString(), expected[0]["text"].toString());
+            EXPECT_EQ((*records)[0][1], QVariant(qlonglong(at)));
+        }
+    }
+    for (int at = 0; at < 40; ++at) {
+        const QByteArray json
+            = "[{\"ManageObjectName\": \"Sample\", \"text\": \"" + QByteArray(at, 'a') + "\tb\"}]";
+        Failure failure;
+        EXPECT_FALSE(read(json, &failure));
+        EXPECT_EQ(failure.detail,
+            QStringLiteral("control character in string at byte %1").arg(json.indexOf('\t')));
+    }
+}
+
 } // namespace

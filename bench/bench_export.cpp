@@ -1,0 +1,312 @@
+// The export menu's CSV and XLS files of a user table of 100,000 rows x 10 columns, taken
+// from a loaded rows screen (its rows as faults, as the grid holds them) to the file.
+//
+// CSV is set beside SQLite's own shell writing the same values from the same store with
+// `-csv` (each column by json_extract over the stored `json` text), and, as a floor,
+// beside `-csv` of a plain ten-column table holding the same values. XLS is set beside
+// LibreOffice converting our CSV to a workbook (its profile warmed by a first run); it
+// keeps at most 65,536 rows, so it does less than we do. Ratios below 1: we are faster.
+#include "grid/RowObject.h"
+#include "grid/TableDataController.h"
+#include "model/ModelRegistry.h"
+#include "model/Rows.h"
+#include "model/TemplateColumn.h"
+#include "model/TypeConstants.h"
+#include "model/UserTemplate.h"
+#include "platform/LocalTimeZone.h"
+#include "platform/ui/ViewController.h"
+#include "reports/GenericTemplateDataControllerProtocol.h"
+#include "reports/GenericTemplateReportDataSource.h"
+#include "reports/ReportController.h"
+#include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/store/KivoLibContext.h"
+#include "utilities/store/StoreStack.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <QUrl>
+
+#include "BenchSupport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+using benchsupport::secondsSince;
+
+const int RowCount = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS") > 0
+    ? qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS")
+    : 100000;
+constexpr int RowsPerCommit = 5000;
+const QString Definition = QStringLiteral("5D1A7E33-2C4B-4E9F-A1B0-6C7D8E9F0A1B");
+
+// The rows screen's data controller of one user table, as the export menu reads it.
+class TableController : public TableDataController, public GenericTemplateDataControllerProtocol {
+public:
+    QList<TemplateColumn*> Columns() const override { return columns; }
+    UserTemplate* userTemplate() const override { return table; }
+    Rows::Password secret() const override { return std::nullopt; }
+    QStringList validateRow(const QVariantMap&) override { return {}; }
+    void rebuildAllNotifications() override { }
+    void loadData(const std::shared_ptr<Parent>&) override
+    {
+        QVariantList rows;
+        for (Rows* row : Rows::getRowFaults(table->id().toString()))
+            rows.append(RowObject::fromObject(row));
+        setRows(rows);
+    }
+
+    QList<TemplateColumn*> columns;
+    UserTemplate* table = nullptr;
+};
+
+struct Fixture {
+    QTemporaryDir folder;
+    QString store;
+    std::unique_ptr<KivoAppDelegate> delegate;
+    QStringList ids;
+    std::shared_ptr<TableController> controller;
+    // The rows screen, for its title.
+    std::unique_ptr<platform::ui::ViewController> screen;
+};
+
+Fixture* fixture = nullptr;
+
+void makeColumns(QList<TemplateColumn*>& columns)
+{
+    const QList<std::pair<QString, QString>> shape { { "Name", TypeConstants::Text },
+        { "Notes", TypeConstants::BigText }, { "Category", TypeConstants::List },
+        { "Site", TypeConstants::Link }, { "Amount", TypeConstants::Currency },
+        { "Count", TypeConstants::Numeric }, { "Day", TypeConstants::Date },
+        { "At", TypeConstants::DateTime }, { "Time", TypeConstants::Time },
+        { "Done", TypeConstants::YesNo } };
+    for (const auto& [name, type] : shape) {
+        TemplateColumn* column = TemplateColumn::add(Definition);
+        column->setName(name);
+        column->setType(type);
+        column->setPrecision(2);
+        if (!column->saveTemplateColumn())
+            std::abort();
+        columns << column;
+        fixture->ids << column->id().toString();
+    }
+}
+
+QVariantMap rowValues(int i, QRandomGenerator& random)
+{
+    static const QStringList words { "amber", "birch", "cédar", "december", "ember", "fjord",
+        "granite", "harbour", "indigo", "juniper", "kelp", "lumber", "meadow", "日本" };
+    const auto word = [&] { return words[int(random.bounded(quint32(words.size())))]; };
+    const QStringList& id = fixture->ids;
+    const QDateTime moment = QDateTime::fromSecsSinceEpoch(
+        1600000000 + qint64(random.bounded(200000000u)), QTimeZone::utc());
+    return { { id[0], QStringLiteral("%1, %2 %3").arg(word(), word()).arg(i) },
+        { id[1],
+            QStringLiteral("%1 \"%2\" %3\n%4 %5").arg(word(), word(), word(), word(), word()) },
+        { id[2], word() }, { id[3], QStringLiteral("https://example.org/%1").arg(i) },
+        { id[4], double(random.bounded(1000000u)) / 100 }, { id[5], int(random.bounded(500u)) },
+        { id[6], moment }, { id[7], moment }, { id[8], moment },
+        { id[9], random.bounded(2u) == 1 } };
+}
+
+void setUp()
+{
+    if (fixture)
+        return;
+    fixture = new Fixture;
+    fixture->store = fixture->folder.filePath("Kivotab.sqlite");
+    fixture->delegate = std::make_unique<KivoAppDelegate>();
+    ModelRegistry::registerClasses();
+    StoreStack::install(StoreStack::open(fixture->store, {}));
+    auto controller = std::make_shared<TableController>();
+    makeColumns(controller->columns);
+    UserTemplate* table = UserTemplate::add(QStringLiteral("DB"));
+    table->setTemplate_id(Definition);
+    table->setName(QStringLiteral("Clients"));
+    if (!table->saveUserTemplate())
+        std::abort();
+    controller->table = table;
+    QRandomGenerator random(11);
+    for (int i = 0; i < RowCount; ++i) {
+        Rows* row = Rows::add(table->id().toString());
+        row->updateData(rowValues(i, random), controller->columns, std::nullopt);
+        row->setMtimestamp(ModelRegistry::now());
+        KivoLib::insertEntity(row);
+        if ((i + 1) % RowsPerCommit == 0 && !KivoLib::commit())
+            std::abort();
+    }
+    if (!KivoLib::commit())
+        std::abort();
+    // A loaded rows screen: a fresh context, the rows fetched as faults.
+    StoreStack::instance()->makeContext();
+    controller->columns = TemplateColumn::getColumns(Definition);
+    controller->table = UserTemplate::getUserTemplates(QStringLiteral("DB")).value(0);
+    if (!controller->table)
+        std::abort();
+    controller->loadData(nullptr);
+    fixture->screen = std::make_unique<platform::ui::ViewController>();
+    fixture->screen->setTitle(QStringLiteral("Clients"));
+    controller->setViewController(fixture->screen.get());
+    fixture->controller = controller;
+}
+
+// Ours: the menu's snapshot of the screen on the main thread, the file's bytes built from
+// it, and the bytes saved, as Save does.
+double exportFile(const QString& path, bool xls)
+{
+    QElapsedTimer timer;
+    timer.start();
+    GenericTemplateReportDataSource source(fixture->controller.get());
+    ReportController::Snapshot snapshot;
+    snapshot.rowCount = source.reportRowsCount();
+    snapshot.columns = source.reportColumns();
+    snapshot.columnWidths = source.reportColumnWidths();
+    snapshot.title = source.reportTitle();
+    snapshot.rows = source.reportRowsSnapshot();
+    const QByteArray bytes
+        = xls ? ReportController::toExcelData(snapshot) : ReportController::toCSV(snapshot);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return -1;
+    return snapshot.rowCount == quint64(RowCount) ? secondsSince(timer) : -1;
+}
+
+// The shell writing the query's rows as CSV into the file; seconds, or -1 on failure.
+double shellCsv(const QString& store, const QByteArray& query, const QString& path)
+{
+    QProcess shell;
+    shell.setStandardOutputFile(path);
+    QElapsedTimer timer;
+    timer.start();
+    shell.start(QStringLiteral("sqlite3"), { QStringLiteral("-csv"), store });
+    shell.write(query);
+    shell.closeWriteChannel();
+    shell.waitForFinished(-1);
+    return shell.exitStatus() == QProcess::NormalExit && shell.exitCode() == 0 ? secondsSince(timer)
+                                                                               : -1;
+}
+
+QByteArray jsonColumns()
+{
+    QByteArrayList columns;
+    for (const QString& id : fixture->ids)
+        columns << "json_extract(\"json\", '$.\"" + id.toUtf8() + "\"')";
+    return columns.join(", ");
+}
+
+QByteArray jsonQuery()
+{
+    return "SELECT " + jsonColumns() + " FROM \"Rows\" WHERE \"usertemplate_id\" = '"
+        + fixture->controller->table->id().toString().toUtf8() + "' ORDER BY \"order\";\n";
+}
+
+// A plain table of ten real columns with the same values, in a store of its own.
+QString plainStore()
+{
+    static QString path;
+    if (!path.isEmpty())
+        return path;
+    path = fixture->folder.filePath("plain.sqlite");
+    QByteArray script = "ATTACH '" + fixture->store.toUtf8()
+        + "' AS k;\nCREATE TABLE t (c0, c1, c2, c3, c4, c5, c6, c7, c8, c9);\n"
+          "INSERT INTO t SELECT "
+        + jsonColumns() + " FROM k.\"Rows\" ORDER BY \"order\";\n";
+    if (benchsupport::runShell(path, script) < 0)
+        path.clear();
+    return path;
+}
+
+void ExportCsv(benchmark::State& state)
+{
+    setUp();
+    const QString plain = plainStore();
+    for (auto _ : state) {
+        const double ours = exportFile(fixture->folder.filePath("ours.csv"), false);
+        const double shell
+            = shellCsv(fixture->store, jsonQuery(), fixture->folder.filePath("shell.csv"));
+        const double floor = plain.isEmpty()
+            ? -1
+            : shellCsv(plain, "SELECT * FROM t;\n", fixture->folder.filePath("plain.csv"));
+        if (!benchsupport::report(state, ours, shell))
+            break;
+        state.counters["plain_ms"] = floor * 1000;
+        state.counters["ratio_plain"] = floor > 0 ? ours / floor : -1;
+    }
+}
+
+void ExportXls(benchmark::State& state)
+{
+    setUp();
+    const QString csv = fixture->folder.filePath("ours.csv");
+    if (exportFile(csv, false) < 0) {
+        state.SkipWithError("the CSV export failed");
+        return;
+    }
+    const QString profile = QUrl::fromLocalFile(fixture->folder.filePath("lo-profile")).toString();
+    const QString out = fixture->folder.filePath("lo");
+    const auto convert = [&] {
+        QProcess office;
+        office.setProcessChannelMode(QProcess::MergedChannels);
+        office.setStandardOutputFile(QProcess::nullDevice());
+        QElapsedTimer timer;
+        timer.start();
+        office.start(QStringLiteral("soffice"),
+            { QStringLiteral("-env:UserInstallation=") + profile, QStringLiteral("--headless"),
+                QStringLiteral("--convert-to"), QStringLiteral("xls"), QStringLiteral("--outdir"),
+                out, csv });
+        if (!office.waitForFinished(600000) || office.exitCode() != 0)
+            return -1.0;
+        return QFile::exists(QDir(out).filePath("ours.xls")) ? secondsSince(timer) : -1.0;
+    };
+    // The first run makes the profile.
+    convert();
+    for (auto _ : state) {
+        const double ours = exportFile(fixture->folder.filePath("ours.xls"), true);
+        QFile::remove(QDir(out).filePath("ours.xls"));
+        const double office = convert();
+        if (ours < 0 || office < 0) {
+            state.SkipWithError("a run failed");
+            break;
+        }
+        state.SetIterationTime(ours);
+        state.counters["ours_ms"] = ours * 1000;
+        state.counters["soffice_ms"] = office * 1000;
+        state.counters["ratio"] = ours / office;
+        state.counters["times_faster"] = office / ours;
+    }
+}
+
+} // namespace
+
+BENCHMARK(ExportCsv)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ExportXls)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    qputenv("KIVOTAB_HOME", home.path().toUtf8());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::LocalTimeZone::pin();
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (fixture)
+        fixture->controller.reset();
+    if (fixture)
+        fixture->screen.reset();
+    StoreStack::install(nullptr);
+    delete fixture;
+    return 0;
+}

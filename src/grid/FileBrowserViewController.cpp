@@ -1,0 +1,101 @@
+#include "grid/FileBrowserViewController.h"
+
+#include "grid/BaseDataController.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/Storyboard.h"
+#include "utilities/shell/FileBrowserProtocol.h"
+
+FileBrowserViewController::FileBrowserViewController(QObject* parent)
+    : MainCollectionViewController(parent)
+{
+}
+
+FileBrowserViewController::~FileBrowserViewController()
+{
+    if (m_fileName)
+        m_fileName->setDelegate(nullptr);
+}
+
+void FileBrowserViewController::registerStoryboard(platform::ui::Storyboard& storyboard)
+{
+    storyboard.registerController(FileBrowserScreenProtocol::StoryboardIdentifier,
+        [] { return new FileBrowserViewController(); });
+}
+
+void FileBrowserViewController::setSaveDialog(bool save)
+{
+    m_saveDialog = save;
+    showFileNameField();
+}
+
+void FileBrowserViewController::setDefaultFileName(const QString& name)
+{
+    m_defaultFileName = name;
+    // A browser shown again must not offer the name typed for the previous save, which
+    // could overwrite that file.
+    if (m_fileName)
+        m_fileName->setText(name);
+}
+
+QString FileBrowserViewController::fileName() const
+{
+    return m_fileName ? m_fileName->text() : m_defaultFileName;
+}
+
+FileBrowserProtocol* FileBrowserViewController::fileBrowserDelegate() const
+{
+    if (m_delegateIsObject && !m_delegateObject)
+        return nullptr;
+    return m_delegate;
+}
+
+void FileBrowserViewController::setFileBrowserDelegate(FileBrowserProtocol* delegate)
+{
+    m_delegate = delegate;
+    m_delegateObject = dynamic_cast<QObject*>(delegate);
+    m_delegateIsObject = m_delegateObject != nullptr;
+}
+
+void FileBrowserViewController::setParentLink(std::shared_ptr<Parent> link)
+{
+    BaseViewController::setParentLink(std::move(link));
+}
+
+void FileBrowserViewController::setScreen(std::shared_ptr<ScreenData> record)
+{
+    BaseViewController::setScreen(std::move(record));
+}
+
+void FileBrowserViewController::viewDidLoad()
+{
+    MainCollectionViewController::viewDidLoad();
+    showFileNameField();
+}
+
+void FileBrowserViewController::showFileNameField()
+{
+    if (!isViewLoaded())
+        return;
+    if (!m_saveDialog) {
+        if (m_fileName && navigationItem()->titleView() == m_fileName)
+            navigationItem()->setTitleView(nullptr);
+        return;
+    }
+    if (!m_fileName) {
+        // Kept by the view until the navigation bar takes it.
+        m_fileName
+            = new platform::ui::TextField(QRectF(0, 0, FileNameWidth, FileNameHeight), view());
+        m_fileName->setHidden(true);
+        m_fileName->setText(m_defaultFileName);
+        m_fileName->setDelegate(this);
+    }
+    navigationItem()->setTitleView(m_fileName);
+}
+
+bool FileBrowserViewController::textFieldShouldReturn(platform::ui::TextField*)
+{
+    if (const auto controller = dataController())
+        controller->save(nullptr);
+    return false;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "grid/FileBrowserScreenProtocol.h"
+#include "grid/MainCollectionViewController.h"
+#include "platform/ui/TextField.h"
+
+#include <QPointer>
+
+class FileBrowserProtocol;
+
+namespace platform::ui {
+class Storyboard;
+}
+
+// A file browser: a main grid screen over a folder's entries that either opens a file or
+// saves under a name typed in its file-name field (shown in the navigation bar of a save
+// dialog; Return there saves). Whoever opens it sets the dialog's fields before showing
+// it, and may show the same browser again with new ones.
+class FileBrowserViewController : public MainCollectionViewController,
+                                  public FileBrowserScreenProtocol,
+                                  public platform::ui::TextFieldDelegate {
+    Q_OBJECT
+public:
+    explicit FileBrowserViewController(QObject* parent = nullptr);
+    ~FileBrowserViewController() override;
+
+    // The browser under its storyboard identifier.
+    static void registerStoryboard(platform::ui::Storyboard& storyboard);
+
+    bool saveDialog() const override { return m_saveDialog; }
+    void setSaveDialog(bool save) override;
+    // The new default name is also what the file-name field offers from now on.
+    QString defaultFileName() const override { return m_defaultFileName; }
+    void setDefaultFileName(const QString& name) override;
+    // The text of the file-name field.
+    QString fileName() const override;
+    platform::ui::TextField* fileNameField() const { return m_fileName; }
+    // The file type the dialog is for ("csv", "xls" ...).
+    QString type() const { return m_type; }
+    void setType(const QString& type) { m_type = type; }
+    QString startupDir() const { return m_startupDir; }
+    void setStartupDir(const QString& folder) { m_startupDir = folder; }
+    // Not owned; a delegate that is a QObject is forgotten when it goes.
+    FileBrowserProtocol* fileBrowserDelegate() const override;
+    void setFileBrowserDelegate(FileBrowserProtocol* delegate) override;
+    void setParentLink(std::shared_ptr<Parent> link) override;
+    void setScreen(std::shared_ptr<ScreenData> record) override;
+
+    void viewDidLoad() override;
+    bool textFieldShouldReturn(platform::ui::TextField* field) override;
+
+    static constexpr double FileNameWidth = 220;
+    static constexpr double FileNameHeight = 28;
+
+private:
+    // The field shows in the navigation bar only in a save dialog.
+    void showFileNameField();
+
+    bool m_saveDialog = false;
+    QString m_defaultFileName;
+    QString m_type;
+    QString m_startupDir;
+    FileBrowserProtocol* m_delegate = nullptr;
+    QPointer<QObject> m_delegateObject;
+    bool m_delegateIsObject = false;
+    QPointer<platform::ui::TextField> m_fileName;
+};

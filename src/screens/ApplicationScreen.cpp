@@ -1,0 +1,173 @@
+#include "screens/ApplicationScreen.h"
+
+#include "grid/BaseDataController.h"
+#include "grid/BridgeScreenData.h"
+#include "grid/Parent.h"
+#include "grid/ScreenData.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Storyboard.h"
+#include "screens/ListSelectViewController.h"
+#include "screens/ScreenFactory.h"
+#include "utilities/shell/DeviceHelper.h"
+
+#include <QScopeGuard>
+
+const QString ApplicationScreen::LocalFileBrowserId
+    = QStringLiteral("SCREEN_GENERAL_LOCAL_FILE_BROWSER_ID");
+const QString ApplicationScreen::CloudFileBrowserId
+    = QStringLiteral("SCREEN_GENERAL_CLOUD_FILE_BROWSER_ID");
+const QString ApplicationScreen::RowDetailForm = QStringLiteral("RowDetailViewController");
+
+namespace {
+
+const QString kFilterPopup = QStringLiteral("InQuery");
+
+} // namespace
+
+ApplicationScreen::ApplicationScreen(QObject* parent)
+    : MainCollectionViewController(parent)
+{
+}
+
+ApplicationScreen::~ApplicationScreen() = default;
+
+void ApplicationScreen::registerStoryboard(platform::ui::Storyboard& storyboard)
+{
+    MainCollectionViewController::registerStoryboard(storyboard);
+    storyboard.registerController(
+        MainCollectionViewController::StoryboardIdentifier, [] { return new ApplicationScreen(); });
+    storyboard.registerController(
+        FileBrowserScreenProtocol::StoryboardIdentifier, [] { return new ApplicationScreen(); });
+}
+
+std::shared_ptr<Parent> ApplicationScreen::createParent()
+{
+    auto link = MainCollectionViewController::createParent();
+    if (m_hasPendingData)
+        link->data = m_pendingData;
+    return link;
+}
+
+void ApplicationScreen::showScreen(
+    const QString& screenId, const QString& segue, const QVariant& data)
+{
+    const auto restore = qScopeGuard([this] {
+        m_pendingData = QVariant();
+        m_hasPendingData = false;
+    });
+    m_pendingData = data;
+    m_hasPendingData = data.isValid();
+    MainCollectionViewController::showScreen(screenId, segue);
+}
+
+void ApplicationScreen::showList(const std::shared_ptr<ScreenData>& record,
+    const QStringList& texts, const QStringList& images, const QSizeF& popupSize,
+    std::function<void(qint64)> select)
+{
+    auto* list = new ListSelectViewController(
+        texts, [select = std::move(select)](const QVariant&, qint64 index) {
+            if (select)
+                select(index);
+        });
+    list->setScreen(record);
+    list->setTitle(record ? record->title : QString());
+    list->setImages(images);
+    list->setCallingViewController(this);
+    if (popupSize.isValid() && !popupSize.isEmpty()) {
+        auto* navigation = new platform::ui::NavigationController(list);
+        showSimplePopupcontroller(navigation, popupSize, QPointF(0, 0), true);
+        return;
+    }
+    if (platform::ui::NavigationController* navigation = navigationController())
+        navigation->pushViewController(list, true);
+    else
+        delete list;
+}
+
+void ApplicationScreen::showOptionsList(const OptionsList& list)
+{
+    showList(list.screen, list.rows, list.images, list.popupSize,
+        [handler = list.handler](qint64 index) {
+            if (handler)
+                handler(index);
+        });
+}
+
+void ApplicationScreen::showPopup(const QString& popup, const QString& segue)
+{
+    // A phone opens the filter and sort screens as children of this one.
+    showScreen(popup == kFilterPopup ? ScreenFactory::InQueryGeneral : ScreenFactory::SortGeneral,
+        segue, QVariant());
+}
+
+void ApplicationScreen::showScreenInPopup(const QString& screenId, const QSizeF& size)
+{
+    auto* child = new ApplicationScreen();
+    const auto link = createParent();
+    child->setParentLink(link);
+    child->setScreen(ScreenData::GetScreen(screenId, link));
+    child->setCallingViewController(this);
+    auto* navigation = new platform::ui::NavigationController(child);
+    showSimplePopupcontroller(navigation, size, QPointF(0, 0), true);
+}
+
+void ApplicationScreen::showFileBrowser(const QString& screenId, bool save,
+    const QString& defaultFileName, const QString& title, FileBrowserProtocol* delegate)
+{
+    platform::ui::NavigationController* navigation = navigationController();
+    if (!navigation)
+        return;
+    auto* browser = new ApplicationScreen();
+    browser->setSaveDialog(save);
+    browser->setFileBrowserDelegate(delegate);
+    browser->setDefaultFileName(defaultFileName);
+    const auto record = ScreenData::GetScreen(screenId, nullptr);
+    if (record && !title.isEmpty())
+        record->title = title;
+    browser->setScreen(record);
+    browser->setCallingViewController(this);
+    navigation->pushViewController(browser, true);
+}
+
+void ApplicationScreen::showLocalFileBrowser(bool save, const QString& defaultFileName,
+    const QString&, const QString&, const QString& title, FileBrowserProtocol* delegate)
+{
+    showFileBrowser(LocalFileBrowserId, save, defaultFileName, title, delegate);
+}
+
+void ApplicationScreen::showCloudFileBrowser(bool save, const QString& defaultFileName,
+    const QString&, const QString&, const QString& title, FileBrowserProtocol* delegate)
+{
+    showFileBrowser(CloudFileBrowserId, save, defaultFileName, title, delegate);
+}
+
+void ApplicationScreen::showRowDetail(const QVariantMap& values)
+{
+    BaseViewController::ShowDetail(QVariant(values), RowDetailForm, QString(), true);
+}
+
+QObject* ApplicationScreen::hostDataController()
+{
+    return dataController().get();
+}
+
+void ApplicationScreen::showListMenu(const QString& title, const QStringList& texts,
+    const QStringList& images, const QSizeF& popupSize, std::function<void(qint64)> select)
+{
+    const auto record = ScreenFactory::GetScreen(ScreenFactory::ListImageSelector, nullptr);
+    if (record)
+        record->title = title;
+    showList(
+        record, texts, images, DeviceHelper::isIPAD() ? popupSize : QSizeF(), std::move(select));
+}
+
+void ApplicationScreen::dismissListMenu()
+{
+    if (DeviceHelper::isIPAD()) {
+        BaseViewController::dismissPopup();
+        return;
+    }
+    platform::ui::NavigationController* navigation = navigationController();
+    if (navigation && navigation->topViewController() != this)
+        navigation->popViewController(true);
+}

@@ -1,0 +1,26 @@
+#include "screens/NotificationReminders.h"
+
+#include "model/NotificationsController.h"
+
+void NotificationReminders::scheduleNotification(
+    Rows* row, const Rows::Columns& columns, const Rows::Password& secret, UserTemplate* table)
+{
+    NotificationsController::scheduleNotification(row, columns, secret, table);
+}
+
+void NotificationReminders::deleteNotifications(const QString& rowId)
+{
+    NotificationsController::cancelNotifications(rowId);
+}
+
+void NotificationReminders::rebuildNotifications(const Rows::Columns& columns, UserTemplate* table,
+    const QList<Rows*>& rows, const Rows::Password& secret)
+{
+    NotificationsController::rebuildNotifications(columns, table, rows, secret);
+}
+
+void NotificationReminders::rebuildAllNotifications()
+{
+    // Home already runs it on a later turn of the main queue, where the store lives.
+    NotificationsController::rebuildAllNotificationsInMainThread();
+}

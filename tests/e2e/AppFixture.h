@@ -1,0 +1,305 @@
+#pragma once
+
+#include "common/GestureSynthesizer.h"
+#include "common/TestSupport.h"
+#include "forms/DetailForms.h"
+#include "forms/FormBooleanElement.h"
+#include "forms/FormEntryElement.h"
+#include "forms/FormRadioElement.h"
+#include "forms/FormRootElement.h"
+#include "forms/FormSection.h"
+#include "forms/QuickDetailViewController.h"
+#include "grid/BaseViewController.h"
+#include "grid/GridData.h"
+#include "grid/Parent.h"
+#include "grid/RowObject.h"
+#include "grid/ScreenData.h"
+#include "model/AppDelegate.h"
+#include "model/ModelRegistry.h"
+#include "platform/Folders.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Animation.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/CollectionView.h"
+#include "platform/ui/CollectionViewCell.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/Window.h"
+#include "screens/ApplicationScreen.h"
+#include "screens/ScreenFactory.h"
+#include "widgets/PopoverController.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPointer>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace e2e {
+
+using testsupport::GestureSynthesizer;
+
+// The application's delegate as main makes it, without taking over the process's signals.
+class TestDelegate : public AppDelegate {
+protected:
+    void installCrashHandler() override { }
+};
+
+// The application started as main starts it: the real delegate and store, the screen
+// factory, and the window's navigation stack with the first screen; on a tablet or a phone.
+struct AppTest : ::testing::TestWithParam<const char*> {
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        platform::ui::Animation::setInstant(true);
+        ASSERT_TRUE(platform::ui::Device::current().selectModel(GetParam()));
+        ModelRegistry::registerClasses();
+        delegate = std::make_unique<TestDelegate>();
+        delegate->setLaunchWait([](int, std::function<void()> done) { done(); });
+        ASSERT_TRUE(delegate->didFinishLaunching());
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] { return delegate->isLaunched() && delegate->isStoreReady(); }, 30000));
+        ScreenFactory::install();
+        DetailForms::registerAll();
+        navigation.reset(MainCollectionViewController::createRootNavigation());
+        auto& application = platform::ui::Application::shared();
+        application.setRootViewController(navigation.get());
+        application.makeKeyAndVisible();
+        settle(100);
+    }
+
+    void TearDown() override
+    {
+        for (platform::ui::AlertView* alert : platform::ui::AlertView::visibleAlerts())
+            alert->dismissWithClickedButtonIndex(0, false);
+        testsupport::processEvents(20);
+        platform::ui::Application::shared().reset();
+        navigation.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        delegate.reset();
+        platform::ui::Storyboard::main().clear();
+        EXPECT_TRUE(platform::ui::Device::current().selectModel("tablet"));
+    }
+
+    bool tablet() const { return QString(GetParam()) == "tablet"; }
+
+    static void settle(int ms = 40)
+    {
+        testsupport::processEvents(ms);
+        if (auto* window = platform::ui::Application::shared().keyWindow())
+            window->layoutIfNeeded();
+        testsupport::processEvents(5);
+    }
+
+    ApplicationScreen* top() const
+    {
+        return dynamic_cast<ApplicationScreen*>(navigation->topViewController());
+    }
+
+    template<class Controller> static Controller* controllerOf(BaseViewController* screen)
+    {
+        return screen ? dynamic_cast<Controller*>(screen->dataController().get()) : nullptr;
+    }
+
+    static platform::ui::View* tileView(MainCollectionViewController* screen, int item, int tag)
+    {
+        auto* cell
+            = screen->collectionView()->cellForItemAtIndexPath(platform::ui::IndexPath(item, 0));
+        return cell ? cell->contentView()->viewWithTag(tag) : nullptr;
+    }
+
+    // The titles of the tiles, in item order.
+    static QStringList titles(MainCollectionViewController* screen)
+    {
+        QStringList shown;
+        settle();
+        const int count = screen->collectionView()->numberOfItemsInSection(0);
+        for (int i = 0; i < count; ++i)
+            if (auto* label = qobject_cast<platform::ui::Label*>(tileView(screen, i, 3000)))
+                shown << label->text();
+        return shown;
+    }
+
+    // Taps the disclosure arrow of the tile with that title.
+    static bool open(MainCollectionViewController* screen, const QString& title)
+    {
+        const int at = int(titles(screen).indexOf(title));
+        if (at < 0)
+            return false;
+        GestureSynthesizer::tap(tileView(screen, at, 2000));
+        settle(100);
+        return true;
+    }
+
+    static platform::ui::AlertView* alertTitled(const QString& title)
+    {
+        for (platform::ui::AlertView* alert : platform::ui::AlertView::visibleAlerts())
+            if (alert->title() == title)
+                return alert;
+        return nullptr;
+    }
+
+    // All texts of the alerts shown now, then closes them.
+    static QStringList takeMessages()
+    {
+        settle();
+        QStringList texts;
+        for (platform::ui::AlertView* alert : platform::ui::AlertView::visibleAlerts()) {
+            texts << alert->title() + "|" + alert->message();
+            alert->dismissWithClickedButtonIndex(0, false);
+        }
+        settle();
+        return texts;
+    }
+
+    // Closes the one alert that says the text, leaving any others.
+    static bool dismissMessage(const QString& text)
+    {
+        settle();
+        for (platform::ui::AlertView* alert : platform::ui::AlertView::visibleAlerts()) {
+            if (alert->message().contains(text) || alert->title().contains(text)) {
+                alert->dismissWithClickedButtonIndex(0, false);
+                settle();
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Whether a stored row's text holds the text.
+    static bool storedTextsHold(const QString& text)
+    {
+        const QStringList texts = storedTexts();
+        return std::any_of(
+            texts.cbegin(), texts.cend(), [&](const QString& json) { return json.contains(text); });
+    }
+
+    // Types the text into the secure prompt of that title and presses OK.
+    static bool answerPrompt(const QString& title, const QString& text)
+    {
+        settle();
+        platform::ui::AlertView* alert = alertTitled(title);
+        if (!alert || !alert->textFieldAtIndex(0))
+            return false;
+        alert->textFieldAtIndex(0)->setText(text);
+        alert->dismissWithClickedButtonIndex(1, false);
+        settle(60);
+        return true;
+    }
+
+    // The detail form the screen opened: pushed on a phone, in the popover on a tablet.
+    QuickDetailViewController* openedForm(ApplicationScreen* screen)
+    {
+        settle(150);
+        if (auto* pushed
+            = dynamic_cast<QuickDetailViewController*>(navigation->topViewController()))
+            return pushed;
+        PopoverController* popover = screen->popupController();
+        return popover ? dynamic_cast<QuickDetailViewController*>(popover->contentViewController())
+                       : nullptr;
+    }
+
+    // The form's element bound to the key (a property or a column id), or keyed by it.
+    static FormElement* element(QuickDetailViewController* form, const QString& key)
+    {
+        FormRootElement* root = form ? form->root() : nullptr;
+        if (!root)
+            return nullptr;
+        if (FormElement* keyed = root->elementWithKey(key))
+            return keyed;
+        for (const auto& section : root->sections())
+            for (const auto& item : section->elements())
+                if (item->bind().endsWith(":" + key))
+                    return item.get();
+        return nullptr;
+    }
+
+    // Types the values into the form's fields and presses Save; true when it closed.
+    bool fillAndSave(ApplicationScreen* screen, const QVariantMap& texts)
+    {
+        QuickDetailViewController* form = openedForm(screen);
+        if (!form)
+            return false;
+        QPointer<QuickDetailViewController> alive(form);
+        // Pickers first: a picked definition sets the protection switch.
+        QStringList keys = texts.keys();
+        std::stable_partition(keys.begin(), keys.end(), [&](const QString& key) {
+            return qobject_cast<FormRadioElement*>(element(form, key)) != nullptr;
+        });
+        for (const QString& key : std::as_const(keys)) {
+            const QVariant value = texts.value(key);
+            FormElement* field = element(form, key);
+            if (auto* picker = qobject_cast<FormRadioElement*>(field)) {
+                picker->setSelectedValue(value);
+                picker->fieldDidEndEditing();
+            } else if (auto* flag = qobject_cast<FormBooleanElement*>(field)) {
+                flag->setBoolValue(value.toBool());
+            } else if (auto* entry = qobject_cast<FormEntryElement*>(field)) {
+                entry->setTextValue(value.toString());
+            } else {
+                ADD_FAILURE() << "no field for " << key.toStdString();
+            }
+        }
+        form->onSave();
+        settle(100);
+        return !alive
+            || (navigation->topViewController() != alive
+                && (!screen->popupController()
+                    || screen->popupController()->contentViewController() != alive));
+    }
+
+    // Leaves the form open after a refusal: Close on a tablet, Back on a phone.
+    void closeForm(ApplicationScreen* screen)
+    {
+        if (screen->popupController())
+            screen->dismissPopup();
+        else if (navigation->topViewController() != screen)
+            navigation->popViewController(false);
+        settle();
+    }
+
+    void back()
+    {
+        navigation->popViewController(false);
+        settle(100);
+    }
+
+    static bool saveShot(const QString& name)
+    {
+        settle(60);
+        return platform::ui::Application::shared().keyWindow()->snapshot().save(
+            testsupport::outputPath(name));
+    }
+
+    // The rows' stored texts as the store file holds them.
+    static QStringList storedTexts()
+    {
+        QStringList texts;
+        const QString path = platform::Folders::applicationSupport() + "/Kivotab.sqlite";
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(path.toUtf8(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            sqlite3_close(db);
+            return texts;
+        }
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db, "SELECT \"json\" FROM \"Rows\"", -1, &statement, nullptr);
+        while (statement && sqlite3_step(statement) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+            texts << QString::fromUtf8(text ? text : "");
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        return texts;
+    }
+
+    std::unique_ptr<TestDelegate> delegate;
+    std::unique_ptr<platform::ui::NavigationController> navigation;
+};
+
+} // namespace e2e

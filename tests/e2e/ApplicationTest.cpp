@@ -1,0 +1,308 @@
+#include "AppFixture.h"
+
+#include "model/Database.h"
+#include "model/Rows.h"
+#include "model/Template.h"
+#include "model/TemplateColumn.h"
+#include "model/UserTemplate.h"
+#include "platform/ui/SearchBar.h"
+#include "screens/DatabaseDataController.h"
+#include "screens/GenericTemplateDataController.h"
+#include "screens/ListSelectViewController.h"
+#include "screens/MainDataController.h"
+#include "widgets/CheckMarkLabel.h"
+
+#include <QTest>
+
+namespace e2e {
+namespace {
+
+const QString kContacts = QStringLiteral("7DBCAB4F-2773-4A69-AE07-AFFD57BDC64A");
+const QString kName = QStringLiteral("319525EF-176E-4462-93BA-68EB30D7D6E7");
+const QString kPhone = QStringLiteral("89C20BFE-16C0-4414-A9FD-40BDB2692BD2");
+const QString kFavourite = QStringLiteral("984608CE-B316-4C68-B981-45053C2F4B6E");
+
+struct Journey : AppTest {
+    // Reloads the screen and lets the grid select its row again, as it does a moment
+    // after a reload.
+    static void reload(ApplicationScreen* screen)
+    {
+        screen->refreshView();
+        settle(250);
+    }
+
+    // Adds a database through the Databases screen's add button and its form.
+    bool addDatabase(ApplicationScreen* databases, const QString& name, const QString& descr)
+    {
+        databases->dataController()->add(nullptr);
+        const bool saved = fillAndSave(databases, { { "name", name }, { "descr", descr } });
+        if (saved)
+            reload(databases);
+        return saved;
+    }
+
+    // Adds a table to Home through its add button and the table form.
+    bool addTable(ApplicationScreen* home, const QString& name, const QString& definitionId,
+        bool isProtected = false)
+    {
+        home->dataController()->add(nullptr);
+        const bool saved = fillAndSave(home,
+            { { "name", name }, { "descr", "About " + name }, { "template", definitionId },
+                { "protected", isProtected } });
+        if (saved)
+            reload(home);
+        return saved;
+    }
+
+    // Adds a row through the rows screen's add button and the row form.
+    bool addRow(ApplicationScreen* rows, const QVariantMap& values)
+    {
+        rows->dataController()->add(nullptr);
+        const bool saved = fillAndSave(rows, values);
+        if (saved)
+            reload(rows);
+        return saved;
+    }
+
+    // Types into the screen's search bar as a person does.
+    static void search(ApplicationScreen* screen, const QString& text)
+    {
+        if (!screen->searchBar()->isVisible())
+            screen->showHideSearchBar();
+        auto* field = screen->searchBar()->findChild<QLineEdit*>();
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        field->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(field, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(field, text);
+        settle(60);
+    }
+};
+
+TEST_P(Journey, ADatabaseItsTablesAndRowsFromTheFirstScreen)
+{
+    // The first screen lists the databases.
+    ApplicationScreen* databases = top();
+    ASSERT_NE(databases, nullptr);
+    EXPECT_EQ(databases->screen()->id, "SCREEN_BRIDGE");
+    EXPECT_EQ(databases->title(), "Databases");
+    auto* databaseController = controllerOf<DatabaseDataController>(databases);
+    ASSERT_NE(databaseController, nullptr);
+    const int before = int(databaseController->count());
+    EXPECT_EQ(titles(databases).size(), before);
+    ASSERT_TRUE(saveShot(QString("e2e-first-screen-%1.png").arg(GetParam())));
+
+    // A database with neither name nor description hears both in one alert.
+    EXPECT_FALSE(addDatabase(databases, QString(), QString()));
+    const QStringList both = takeMessages();
+    ASSERT_EQ(both.size(), 1);
+    EXPECT_TRUE(both.first().contains("Invalid Name.")) << both.first().toStdString();
+    EXPECT_TRUE(both.first().contains("Invalid Description.")) << both.first().toStdString();
+    closeForm(databases);
+
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    EXPECT_TRUE(titles(databases).contains("Household"));
+    // A second database of that name is refused.
+    EXPECT_FALSE(addDatabase(databases, "Household", "Again"));
+    EXPECT_TRUE(takeMessages().join("").contains("Duplicate Entry."));
+    closeForm(databases);
+    EXPECT_EQ(titles(databases).count("Household"), 1);
+
+    // The database opens Home, titled with its name.
+    ASSERT_TRUE(open(databases, "Household"));
+    ApplicationScreen* home = top();
+    ASSERT_NE(home, databases);
+    EXPECT_EQ(home->title(), "Household");
+    auto* homeController = controllerOf<MainDataController>(home);
+    ASSERT_NE(homeController, nullptr);
+    EXPECT_TRUE(titles(home).isEmpty());
+
+    // A definition without columns makes no table.
+    Template* empty = Template::add();
+    empty->setName("Empty");
+    empty->setDescr("Nothing");
+    ASSERT_TRUE(empty->saveTemplate());
+    EXPECT_FALSE(addTable(home, "Nothing", empty->id().toString()));
+    EXPECT_TRUE(takeMessages().join("").contains("Invalid Template."));
+    closeForm(home);
+    ASSERT_TRUE(addTable(home, "Friends", kContacts));
+    ASSERT_TRUE(addTable(home, "Colleagues", kContacts));
+    EXPECT_EQ(titles(home), QStringList({ "Friends", "Colleagues" }));
+
+    // The table opens its rows, shown as tiles of its tile columns.
+    ASSERT_TRUE(open(home, "Friends"));
+    ApplicationScreen* rows = top();
+    ASSERT_NE(rows, home);
+    EXPECT_EQ(rows->title(), "Friends");
+    auto* rowsController = controllerOf<GenericTemplateDataController>(rows);
+    ASSERT_NE(rowsController, nullptr);
+    EXPECT_EQ(QString(rows->rowViewContoller()->metaObject()->className()),
+        "MultipleGenericRowViewController");
+
+    // The row form's messages: the mandatory name, a phone over its length.
+    EXPECT_FALSE(addRow(rows, { { kPhone, "0123456789012345678901" } }));
+    const QString refused = takeMessages().join("");
+    EXPECT_TRUE(refused.contains("Enter valid values for Name,Phone")) << refused.toStdString();
+    closeForm(rows);
+    for (const char* name : { "Carla Alison", "Bob Stone", "Zoë Ali", "Alice Brown" })
+        ASSERT_TRUE(addRow(rows, { { kName, name }, { kPhone, "555" } }));
+    // Sorted by the definition's sort column, ascending.
+    EXPECT_EQ(titles(rows), QStringList({ "Alice Brown", "Bob Stone", "Carla Alison", "Zoë Ali" }));
+
+    // Search, ignoring case and accents.
+    search(rows, "ali");
+    EXPECT_EQ(titles(rows), QStringList({ "Alice Brown", "Carla Alison", "Zoë Ali" }));
+    search(rows, "e a");
+    EXPECT_EQ(titles(rows), QStringList({ "Zoë Ali" }));
+    search(rows, "");
+    EXPECT_EQ(titles(rows).size(), 4);
+
+    // Header taps sort: the first tap descending, the second ascending.
+    rowsController->headerLabelTouched(1);
+    rowsController->headerLabelTouched(0);
+    EXPECT_EQ(titles(rows), QStringList({ "Zoë Ali", "Carla Alison", "Bob Stone", "Alice Brown" }));
+    rowsController->headerLabelTouched(0);
+    EXPECT_EQ(titles(rows), QStringList({ "Alice Brown", "Bob Stone", "Carla Alison", "Zoë Ali" }));
+
+    // The same rows as a column table, then as tiles again.
+    rows->dataController()->expandcollapse(nullptr);
+    settle(100);
+    EXPECT_EQ(QString(rows->rowViewContoller()->metaObject()->className()),
+        "ModelColumnsRowViewController");
+    ASSERT_TRUE(saveShot(QString("e2e-columns-%1.png").arg(GetParam())));
+    rows->dataController()->expandcollapse(nullptr);
+    settle(100);
+
+    // A check mark's tap is stored at once.
+    auto* check = qobject_cast<CheckMarkLabel*>(tileView(rows, 1, CheckMarkLabel::Tag));
+    ASSERT_NE(check, nullptr);
+    EXPECT_FALSE(check->checked());
+    GestureSynthesizer::tap(check);
+    settle();
+    EXPECT_TRUE(check->checked());
+    const QStringList stored = storedTexts();
+    const QString bob = *std::find_if(
+        stored.cbegin(), stored.cend(), [](const QString& json) { return json.contains("Bob"); });
+    EXPECT_TRUE(bob.contains(kFavourite)) << bob.toStdString();
+    ASSERT_TRUE(saveShot(QString("e2e-rows-%1.png").arg(GetParam())));
+
+    // Back on Home: a table that holds rows is not deleted.
+    back();
+    ASSERT_EQ(top(), home);
+    home->setSelectedRow(0);
+    EXPECT_FALSE(homeController->deleteRow());
+    EXPECT_TRUE(takeMessages().join("").contains("List in use."));
+    EXPECT_EQ(titles(home).size(), 2);
+
+    // Drag order is stored as shown.
+    ASSERT_TRUE(homeController->moveRow(1, 0));
+    homeController->itemsReorderd();
+    reload(home);
+    EXPECT_EQ(titles(home), QStringList({ "Colleagues", "Friends" }));
+    const auto tables = UserTemplate::getUserTemplates(
+        qobject_cast<Database*>(RowObject::object(home->parentLink()->data))->id().toString());
+    ASSERT_EQ(tables.size(), 2);
+    EXPECT_EQ(tables[0]->name().toString(), "Colleagues");
+    EXPECT_EQ(tables[0]->order().toInt(), 0);
+    EXPECT_EQ(tables[1]->order().toInt(), 1);
+
+    // The settings menu lists its nine entries.
+    homeController->settings(nullptr);
+    settle(100);
+    auto* menu = dynamic_cast<ListSelectViewController*>(
+        tablet() ? nullptr : navigation->topViewController());
+    if (tablet())
+        EXPECT_NE(home->simplepopupController(), nullptr);
+    else
+        ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(saveShot(QString("e2e-home-settings-%1.png").arg(GetParam())));
+    home->dismissPopup();
+    if (menu)
+        back();
+
+    // A database in use is not deleted, and nothing of it changes.
+    back();
+    ASSERT_EQ(top(), databases);
+    databases->setSelectedRow(titles(databases).indexOf("Household"));
+    const qsizetype storedRows = storedTexts().size();
+    EXPECT_FALSE(databaseController->deleteRow());
+    EXPECT_TRUE(takeMessages().join("").contains("Database in use."));
+    EXPECT_TRUE(titles(databases).contains("Household"));
+    EXPECT_EQ(storedTexts().size(), storedRows);
+    EXPECT_EQ(UserTemplate::getUserTemplates(
+                  qobject_cast<Database*>(
+                      RowObject::object(databaseController->getRowData(databases->selectedRow())))
+                      ->id()
+                      .toString())
+                  .size(),
+        2);
+
+    // The Options list of the Databases screen.
+    databaseController->settings(nullptr);
+    settle(100);
+    ASSERT_TRUE(saveShot(QString("e2e-databases-options-%1.png").arg(GetParam())));
+}
+
+TEST_P(Journey, AProtectedTableAsksForItsPasswordAndStoresNoClearText)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Private", "Secrets"));
+    ASSERT_TRUE(open(databases, "Private"));
+    ApplicationScreen* home = top();
+    auto* homeController = controllerOf<MainDataController>(home);
+    ASSERT_NE(homeController, nullptr);
+    ASSERT_TRUE(addTable(home, "Vault", kContacts, true));
+
+    // The first opening makes the password, typed twice.
+    ASSERT_TRUE(open(home, "Vault"));
+    ASSERT_NE(alertTitled("Create Password"), nullptr);
+    ASSERT_TRUE(saveShot(QString("e2e-password-%1.png").arg(GetParam())));
+    ASSERT_TRUE(answerPrompt("Create Password", "s3cret"));
+    ASSERT_TRUE(answerPrompt("Retype Password", "other"));
+    EXPECT_TRUE(dismissMessage("Password does not match."));
+    ASSERT_TRUE(answerPrompt("Retype Password", "s3cret"));
+    ApplicationScreen* rows = top();
+    ASSERT_NE(rows, home);
+    ASSERT_TRUE(addRow(rows, { { kName, "Dora Secret" }, { kPhone, "999" } }));
+    EXPECT_EQ(titles(rows), QStringList({ "Dora Secret" }));
+    EXPECT_FALSE(storedTextsHold("Dora"));
+    EXPECT_FALSE(storedTextsHold("999"));
+    back();
+
+    // Then it asks once; a wrong or empty password is refused.
+    ASSERT_TRUE(open(home, "Vault"));
+    ASSERT_TRUE(answerPrompt("Password", "wrong"));
+    EXPECT_TRUE(dismissMessage("Password is invalid."));
+    EXPECT_EQ(top(), home);
+    ASSERT_TRUE(answerPrompt("Password", ""));
+    EXPECT_TRUE(dismissMessage("Password is invalid."));
+    ASSERT_TRUE(answerPrompt("Password", "s3cret"));
+    rows = top();
+    ASSERT_NE(rows, home);
+    EXPECT_EQ(titles(rows), QStringList({ "Dora Secret" }));
+    back();
+
+    // Unprotect makes the rows clear; Protect hides them again.
+    home->setSelectedRow(0);
+    homeController->unprotect();
+    ASSERT_TRUE(answerPrompt("Password", "s3cret"));
+    ASSERT_TRUE(testsupport::waitUntil([] { return storedTextsHold("Dora"); }));
+    takeMessages();
+    homeController->protect();
+    ASSERT_TRUE(answerPrompt("Create Password", "n3w"));
+    ASSERT_TRUE(answerPrompt("Retype Password", "n3w"));
+    ASSERT_TRUE(testsupport::waitUntil([] { return !storedTextsHold("Dora"); }));
+    takeMessages();
+    ASSERT_TRUE(open(home, "Vault"));
+    ASSERT_TRUE(answerPrompt("Password", "n3w"));
+    rows = top();
+    ASSERT_NE(rows, home);
+    EXPECT_EQ(titles(rows), QStringList({ "Dora Secret" }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, Journey, ::testing::Values("tablet", "phone"));
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,271 @@
+#include "StoreFixture.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace storetest;
+
+namespace {
+
+// Enough rows for every road a big save takes: rows inserted by the statement-full, an
+// empty table's indexes built after its rows.
+constexpr int BigCount = 5000;
+
+// Every row of the table as the file holds it, key first, in key order.
+QStringList tableRows(const QString& path, const char* table)
+{
+    sqlite3* db = nullptr;
+    QStringList rows;
+    if (sqlite3_open_v2(path.toUtf8(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return { QStringLiteral("cannot open") };
+    }
+    sqlite3_stmt* select = nullptr;
+    const QByteArray sql = QByteArray("SELECT * FROM \"") + table + "\" ORDER BY \"_pk\"";
+    sqlite3_prepare_v2(db, sql.constData(), -1, &select, nullptr);
+    while (sqlite3_step(select) == SQLITE_ROW) {
+        QStringList columns;
+        for (int i = 0; i < sqlite3_column_count(select); ++i) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select, i));
+            columns << (text ? QString::fromUtf8(text) : QStringLiteral("<null>"));
+        }
+        rows << columns.join('|');
+    }
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+    return rows;
+}
+
+// What SQLite answers to the query's first column, one text per row.
+QStringList answers(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    QStringList rows;
+    sqlite3_open_v2(path.toUtf8(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* select = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &select, nullptr);
+    while (sqlite3_step(select) == SQLITE_ROW)
+        rows << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(select, 0)));
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+    return rows;
+}
+
+QStringList indexes(const QString& path)
+{
+    return answers(path,
+        "SELECT \"sql\" FROM \"sqlite_master\" WHERE \"type\" = 'index' AND \"sql\" IS NOT NULL "
+        "ORDER BY 1");
+}
+
+void runSql(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
+    char* message = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK)
+        << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+
+class BigSaveTest : public StoreTest {
+protected:
+    QString path() const { return storeUrl().toLocalFile(); }
+
+    void addRows(const QString& prefix, int count)
+    {
+        const QString payload(300, QLatin1Char('x'));
+        for (int i = 0; i < count; ++i) {
+            make("Rows",
+                { { "id", prefix + QString::number(i) }, { "json", payload + QString::number(i) },
+                    { "order", i }, { "usertemplate_id", "U" }, { "ctimestamp", 1.5 * i } });
+        }
+    }
+
+    void deleteAll(const QString& entity)
+    {
+        for (auto* object : context->executeFetchRequest(cd::FetchRequest(entity)))
+            context->deleteObject(object);
+    }
+};
+
+TEST_F(BigSaveTest, DeletingEveryRowOfAnEntityInOneStoreTakesThoseRowsOnly)
+{
+    // A second store, filled through a coordinator of its own, then added to ours.
+    const QUrl otherUrl = storeUrl("Other.sqlite");
+    {
+        auto other = openContext(otherUrl);
+        ASSERT_TRUE(other);
+        for (int i = 0; i < 30; ++i)
+            other->insertNewObject("Rows")->setValue("id", QString("B%1").arg(i));
+        ASSERT_TRUE(other->save());
+    }
+    ASSERT_TRUE(
+        coordinator->addPersistentStore(cd::SQLiteStoreType, {}, otherUrl, migratingOptions()));
+    addRows("A", 40);
+    make("Database", { { "id", "D1" } });
+    ASSERT_TRUE(context->save());
+
+    // Every row of this store's table, none of the other's: the whole table goes at once.
+    const auto rows = context->executeFetchRequest(cd::FetchRequest("Rows"));
+    ASSERT_EQ(rows.size(), 70);
+    qint64 largestKey = 0;
+    for (auto* row : rows) {
+        if (row->objectID().storeIdentifier == store->identifier()) {
+            largestKey = std::max(largestKey, row->objectID().key);
+            context->deleteObject(row);
+        }
+    }
+    auto* fresh = make("Rows", { { "id", "new" } });
+    ASSERT_TRUE(context->save());
+
+    EXPECT_EQ(tableRows(path(), "Rows").size(), 1);
+    EXPECT_TRUE(tableRows(path(), "Rows").value(0).contains("|new|"));
+    EXPECT_EQ(tableRows(path(), "Database").size(), 1);
+    EXPECT_EQ(tableRows(otherUrl.toLocalFile(), "Rows").size(), 30);
+    // Keys of deleted rows are never given again: old identities stay dead.
+    EXPECT_GT(fresh->objectID().key, largestKey);
+    for (auto* row : rows)
+        EXPECT_EQ(row->isFault(), row->objectID().storeIdentifier == store->identifier());
+}
+
+TEST_F(BigSaveTest, ADeletionThatMissesARowAddedUnderneathLeavesThatRow)
+{
+    addRows("R", 20);
+    ASSERT_TRUE(context->save());
+    const auto rows = context->executeFetchRequest(cd::FetchRequest("Rows"));
+    ASSERT_EQ(rows.size(), 20);
+    {
+        // Another coordinator takes one of the rows and adds its own: the table holds as
+        // many rows as are deleted here, but not the same ones.
+        auto other = openContext(storeUrl());
+        ASSERT_TRUE(other);
+        auto theirs = other->executeFetchRequest(cd::FetchRequest("Rows"));
+        ASSERT_EQ(theirs.size(), 20);
+        other->deleteObject(theirs.first());
+        other->insertNewObject("Rows")->setValue("id", "theirs");
+        ASSERT_TRUE(other->save());
+    }
+    for (auto* row : rows)
+        context->deleteObject(row);
+    ASSERT_TRUE(context->save());
+    const QStringList left = tableRows(path(), "Rows");
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_TRUE(left.first().contains("|theirs|"));
+}
+
+TEST_F(BigSaveTest, RowsSavedByTheThousandKeepTheirKeysValuesAndIndexes)
+{
+    const QStringList indexesBefore = indexes(path());
+    ASSERT_EQ(indexesBefore.filter("\"Rows\"").size(), 2);
+    addRows("R", BigCount);
+    ASSERT_TRUE(context->save());
+    // Then a run that is no multiple of a statement's rows, into a table that has rows.
+    addRows("S", 37);
+    ASSERT_TRUE(context->save());
+
+    EXPECT_EQ(indexes(path()), indexesBefore);
+    EXPECT_EQ(answers(path(), "PRAGMA integrity_check"), QStringList { "ok" });
+    // The key each object was given is the key of its own row.
+    const auto rows = context->executeFetchRequest(cd::FetchRequest("Rows"));
+    ASSERT_EQ(rows.size(), BigCount + 37);
+    auto other = reopen();
+    qint64 previous = 0;
+    for (auto* row : rows) {
+        EXPECT_GT(row->objectID().key, previous);
+        previous = row->objectID().key;
+    }
+    for (int i = 0; i < rows.size(); i += 97) {
+        SCOPED_TRACE(i);
+        platform::Error error;
+        auto* stored = other->existingObjectWithID(rows[i]->objectID(), &error);
+        ASSERT_TRUE(stored) << error.localizedDescription().toStdString();
+        EXPECT_EQ(stored->values(), rows[i]->values());
+    }
+    EXPECT_EQ(rows.last()->value("id"), "S36");
+    // The index serves the usual lookups.
+    EXPECT_EQ(answers(path(), "SELECT \"order\" FROM \"Rows\" WHERE \"id\" = 'R4321'"),
+        QStringList { "4321" });
+}
+
+TEST_F(BigSaveTest, ABigSaveThatCannotBeWrittenLeavesEveryRowAsItWas)
+{
+    addRows("R", BigCount);
+    make("Database", { { "id", "D1" }, { "name", "Kept" } });
+    ASSERT_TRUE(context->save());
+    const QStringList rowsBefore = tableRows(path(), "Rows");
+    const QStringList databasesBefore = tableRows(path(), "Database");
+    const QStringList indexesBefore = indexes(path());
+    ASSERT_EQ(rowsBefore.size(), BigCount);
+
+    // What a restore saves: every row replaced by new ones.
+    deleteAll("Rows");
+    addRows("N", BigCount);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The store's files may not grow: the commit fails as on a full disk.
+        rlimit limit {};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlim_t unlimited = limit.rlim_cur;
+        limit.rlim_cur = rlim_t(QFileInfo(path() + "-wal").size() + 4096);
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            _exit(10);
+        platform::Error error;
+        if (context->save(&error) || error.isNull())
+            _exit(11);
+        limit.rlim_cur = unlimited;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        if (tableRows(path(), "Rows") != rowsBefore)
+            _exit(12);
+        if (tableRows(path(), "Database") != databasesBefore || indexes(path()) != indexesBefore)
+            _exit(13);
+        // The context kept its changes and saves them once it can.
+        if (context->insertedObjects().size() != BigCount
+            || context->deletedObjects().size() != BigCount)
+            _exit(14);
+        if (!context->save())
+            _exit(15);
+        const QStringList after = tableRows(path(), "Rows");
+        if (after.size() != BigCount || !after.first().contains("|N0|")
+            || tableRows(path(), "Database") != databasesBefore || indexes(path()) != indexesBefore)
+            _exit(16);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(BigSaveTest, ABigSaveRefusedByTheStoreLeavesEveryRowAsItWas)
+{
+    addRows("R", BigCount);
+    ASSERT_TRUE(context->save());
+    const QStringList rowsBefore = tableRows(path(), "Rows");
+    const QStringList indexesBefore = indexes(path());
+    // The last new row is refused, after every other write of the save.
+    runSql(path(),
+        "CREATE TRIGGER refuse BEFORE INSERT ON \"Rows\" WHEN NEW.\"id\" = 'bad' "
+        "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+
+    deleteAll("Rows");
+    addRows("N", BigCount);
+    auto* bad = make("Rows", { { "id", "bad" } });
+    platform::Error error;
+    EXPECT_FALSE(context->save(&error));
+    EXPECT_TRUE(error.localizedDescription().contains("refused"));
+    EXPECT_EQ(tableRows(path(), "Rows"), rowsBefore);
+    EXPECT_EQ(indexes(path()), indexesBefore);
+
+    bad->setValue("id", "good");
+    ASSERT_TRUE(context->save());
+    EXPECT_EQ(tableRows(path(), "Rows").size(), BigCount + 1);
+}
+
+} // namespace

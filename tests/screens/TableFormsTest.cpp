@@ -1,0 +1,203 @@
+#include "ScreensFixture.h"
+
+#include "forms/DatabaseDetailViewController.h"
+#include "forms/DetailForms.h"
+#include "forms/FormBooleanElement.h"
+#include "forms/FormButtonElement.h"
+#include "forms/FormEntryElement.h"
+#include "forms/FormRadioElement.h"
+#include "forms/FormRootElement.h"
+#include "forms/FormSection.h"
+#include "platform/ui/Window.h"
+#include "screens/ApplicationScreen.h"
+#include "screens/DatabaseDataController.h"
+#include "screens/MainDataController.h"
+#include "screens/UserTemplateDetailViewController.h"
+#include "style/Theme.h"
+#include "widgets/PopoverController.h"
+
+#include <QCoreApplication>
+
+namespace screenstest {
+namespace {
+
+struct TableForms : ScreensTest {
+    void SetUp() override
+    {
+        ScreensTest::SetUp();
+        delegate->setCurrentStyle(Theme::getDefaultTheme());
+        DetailForms::registerAll();
+        platform::ui::Storyboard::main().clear();
+        ApplicationScreen::registerStoryboard(platform::ui::Storyboard::main());
+        database = addDatabase("Garden");
+        plain = addDefinition("Plants");
+        addColumn(plain->id().toString(), "Name", TypeConstants::Text);
+        locked = addDefinition("Seeds", true);
+        addColumn(locked->id().toString(), "Name", TypeConstants::Text);
+    }
+
+    void TearDown() override
+    {
+        platform::ui::Application::shared().reset();
+        navigation.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ScreensTest::TearDown();
+    }
+
+    ApplicationScreen* show(const QString& screenId, const QString& device, QObject* row)
+    {
+        EXPECT_TRUE(platform::ui::Device::current().selectModel(device));
+        auto link = std::make_shared<Parent>();
+        if (row)
+            link->data = RowObject::fromObject(row);
+        auto* screen = new ApplicationScreen();
+        screen->setParentLink(link);
+        screen->setScreen(ScreenFactory::GetScreen(screenId, link));
+        navigation->pushViewController(screen, false);
+        auto& application = platform::ui::Application::shared();
+        application.setRootViewController(navigation.get());
+        application.makeKeyAndVisible();
+        settle();
+        return screen;
+    }
+
+    static void settle(int ms = 80)
+    {
+        testsupport::processEvents(ms);
+        if (auto* window = platform::ui::Application::shared().keyWindow())
+            window->layoutIfNeeded();
+        testsupport::processEvents(5);
+    }
+
+    // The form the screen opened: pushed on a phone, in the popover on a tablet.
+    template<class Form> Form* openedForm(ApplicationScreen* screen)
+    {
+        settle(150);
+        if (auto* pushed = dynamic_cast<Form*>(navigation->topViewController()))
+            return pushed;
+        PopoverController* popover = screen->popupController();
+        return popover ? dynamic_cast<Form*>(popover->contentViewController()) : nullptr;
+    }
+
+    static QStringList rowKinds(FormRootElement* root, int section = 0)
+    {
+        QStringList kinds;
+        for (const auto& element : root->getSectionForIndex(section)->elements())
+            kinds << QString::fromLatin1(element->metaObject()->className());
+        return kinds;
+    }
+
+    static bool saveShot(const QString& name)
+    {
+        settle();
+        return platform::ui::Application::shared().keyWindow()->snapshot().save(
+            testsupport::outputPath(name));
+    }
+
+    Database* database = nullptr;
+    Template* plain = nullptr;
+    Template* locked = nullptr;
+};
+
+TEST_F(TableForms, AddingOffersTheDefinitionsAndTheSwitchFollowsThePickedOne)
+{
+    for (const char* device : { "phone", "tablet" }) {
+        ApplicationScreen* home = show(ScreenFactory::Home, device, database);
+        home->dataController()->add(nullptr);
+        auto* form = openedForm<UserTemplateDetailViewController>(home);
+        ASSERT_NE(form, nullptr) << device;
+        FormRootElement* root = form->root();
+        EXPECT_EQ(root->title(), "List - Add");
+        const bool phone = QString(device) == "phone";
+        // Two rows per text field on a phone (caption, untitled entry), one on a tablet.
+        EXPECT_EQ(rowKinds(root).size(), phone ? 7 : 4) << rowKinds(root).join(",").toStdString();
+        auto* picker = qobject_cast<FormRadioElement*>(root->elementWithKey("template"));
+        auto* flag = qobject_cast<FormBooleanElement*>(root->elementWithKey("protected"));
+        ASSERT_NE(picker, nullptr);
+        ASSERT_NE(flag, nullptr);
+        EXPECT_EQ(picker->selected(), -1);
+        EXPECT_FALSE(flag->boolValue());
+        const QVariantList items = picker->items();
+        picker->setSelected(items.indexOf(QVariant("Seeds")));
+        picker->fieldDidEndEditing();
+        EXPECT_TRUE(flag->boolValue());
+        ASSERT_TRUE(saveShot(QString("table-form-add-%1.png").arg(device)));
+        picker->setSelected(items.indexOf(QVariant("Plants")));
+        picker->fieldDidEndEditing();
+        EXPECT_FALSE(flag->boolValue());
+
+        // Save stores the table through Home.
+        qobject_cast<FormEntryElement*>(
+            root->getSectionForIndex(0)->elements()[phone ? 1 : 0].get())
+            ->setTextValue("Beds");
+        qobject_cast<FormEntryElement*>(
+            root->getSectionForIndex(0)->elements()[phone ? 3 : 1].get())
+            ->setTextValue("Raised beds");
+        form->onSave();
+        settle();
+        const auto tables = UserTemplate::getUserTemplates(database->id().toString());
+        ASSERT_EQ(tables.size(), 1) << device;
+        EXPECT_EQ(tables.first()->name().toString(), "Beds");
+        EXPECT_EQ(tables.first()->template_id().toString(), plain->id().toString());
+        EXPECT_FALSE(tables.first()->isprotected().toBool());
+        ASSERT_TRUE(UserTemplate::deleteUserTemplate(tables.first()));
+        platform::ui::Application::shared().reset();
+        navigation = std::make_unique<platform::ui::NavigationController>();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(TableForms, ATableWithRowsOrAPasswordOffersOnlyItsProtectionButton)
+{
+    UserTemplate* table = addTable(database->id().toString(), plain->id().toString(), "Beds");
+    addRow(table->id().toString(), {}, TemplateColumn::getColumns(plain->id().toString()));
+    ApplicationScreen* home = show(ScreenFactory::Home, "tablet", database);
+    home->setSelectedRow(0);
+    home->dataController()->edit(nullptr);
+    auto* form = openedForm<UserTemplateDetailViewController>(home);
+    ASSERT_NE(form, nullptr);
+    FormRootElement* root = form->root();
+    EXPECT_EQ(root->title(), "List - Edit");
+    EXPECT_EQ(root->elementWithKey("template"), nullptr);
+    EXPECT_EQ(root->elementWithKey("protected"), nullptr);
+    ASSERT_EQ(root->numberOfSections(), 3);
+    auto* button
+        = qobject_cast<FormButtonElement*>(root->getSectionForIndex(1)->elements()[0].get());
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->title(), "Protect");
+    EXPECT_EQ(button->controllerAction(), "protect:");
+    ASSERT_TRUE(saveShot("table-form-edit-tablet.png"));
+}
+
+TEST_F(TableForms, TheDatabaseFormSavesThroughItsScreenAndStaysOpenOnARefusal)
+{
+    ApplicationScreen* databases = show(ScreenFactory::Bridge, "phone", nullptr);
+    databases->dataController()->add(nullptr);
+    auto* form = openedForm<DatabaseDetailViewController>(databases);
+    ASSERT_NE(form, nullptr);
+    FormRootElement* root = form->root();
+    EXPECT_EQ(root->title(), "Database - Add");
+    ASSERT_TRUE(saveShot("database-form-phone.png"));
+    form->onSave();
+    settle();
+    EXPECT_EQ(navigation->topViewController(), form);
+    const QStringList messages = alertTexts();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages.first().contains("Invalid Name.")) << messages.first().toStdString();
+    EXPECT_TRUE(messages.first().contains("Invalid Description."));
+    dismissAlerts();
+    auto entries = root->getSectionForIndex(0)->elements();
+    qobject_cast<FormEntryElement*>(entries[1].get())->setTextValue("Orchard");
+    qobject_cast<FormEntryElement*>(entries[3].get())->setTextValue("Fruit trees");
+    form->onSave();
+    settle();
+    EXPECT_NE(navigation->topViewController(), form);
+    bool found = false;
+    for (Database* stored : Database::getDatabases())
+        found |= stored->name().toString() == "Orchard"
+            && stored->descr().toString() == "Fruit trees";
+    EXPECT_TRUE(found);
+}
+
+} // namespace
+} // namespace screenstest
