@@ -470,7 +470,10 @@ void FormController::resizeForKeyboard(const platform::Notification& notificatio
     if (!m_viewOnScreen || !m_formTableView)
         return;
     const bool showing = notification.name == InputPanel::KeyboardWillShowNotification;
-    if (showing == m_keyboardVisible)
+    // A second will-show is the panel changing its size (the bar, then a date picker in the
+    // keyboard's place): the inset follows, or rows under the bigger panel could not be
+    // scrolled into sight.
+    if (!showing && !m_keyboardVisible)
         return;
     m_keyboardVisible = showing;
     const unsigned curve

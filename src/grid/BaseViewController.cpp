@@ -606,12 +606,12 @@ void BaseViewController::showCloudFileBrowser(bool save, const QString& defaultF
         defaultFileName, type, startupDir, title, delegate);
 }
 
-FileBrowserViewController* BaseViewController::fileBrowser() const
+platform::ui::ViewController* BaseViewController::fileBrowser() const
 {
     return m_fileBrowser.browser;
 }
 
-FileBrowserViewController* BaseViewController::cloudFileBrowser() const
+platform::ui::ViewController* BaseViewController::cloudFileBrowser() const
 {
     return m_cloudFileBrowser.browser;
 }
@@ -621,39 +621,50 @@ void BaseViewController::openFileBrowser(FileBrowserSlot& slot, const QString& s
     const QString& title, FileBrowserProtocol* delegate)
 {
     try {
-        FileBrowserViewController* browser = slot.browser;
-        if (!browser || browser->saveDialog() != save || browser->type() != type) {
+        platform::ui::ViewController* browser = slot.browser;
+        auto* dialog = dynamic_cast<FileBrowserScreenProtocol*>(browser);
+        if (!dialog || slot.saveDialog != save || slot.type != type) {
             // The one kept before goes with its wrapper; both belong to this screen.
             delete slot.navigation.data();
             delete slot.browser.data();
-            browser = dynamic_cast<FileBrowserViewController*>(
-                platform::ui::Storyboard::main().instantiateViewControllerWithIdentifier(
-                    FileBrowserScreenProtocol::StoryboardIdentifier));
-            if (!browser)
+            slot = FileBrowserSlot();
+            browser = platform::ui::Storyboard::main().instantiateViewControllerWithIdentifier(
+                FileBrowserScreenProtocol::StoryboardIdentifier);
+            dialog = dynamic_cast<FileBrowserScreenProtocol*>(browser);
+            if (!dialog) {
+                delete browser;
                 return;
+            }
             browser->setParent(this);
-            browser->setScreen(BridgeScreenFactory::GetScreen(screenId, nullptr));
-            browser->setSaveDialog(save);
-            browser->setType(type);
+            dialog->setScreen(BridgeScreenFactory::GetScreen(screenId, nullptr));
+            dialog->setSaveDialog(save);
             slot.browser = browser;
-            slot.navigation = nullptr;
+            slot.saveDialog = save;
+            slot.type = type;
         }
         // A browser shown again takes this dialog's name, folder and title, never the
         // last one's.
-        if (const auto record = browser->screen())
-            record->title = title;
+        if (auto* screen = qobject_cast<BaseViewController*>(browser))
+            if (const auto record = screen->screen())
+                record->title = title;
         browser->setTitle(title);
-        browser->setDefaultFileName(defaultFileName);
-        browser->setStartupDir(startupDir);
-        browser->setFileBrowserDelegate(delegate);
+        dialog->setDefaultFileName(defaultFileName);
+        if (auto* ours = qobject_cast<FileBrowserViewController*>(browser)) {
+            ours->setType(type);
+            ours->setStartupDir(startupDir);
+        }
+        dialog->setFileBrowserDelegate(delegate);
         if (DeviceHelper::isIPHONE()) {
             if (platform::ui::NavigationController* navigation = navigationController())
                 navigation->pushViewController(browser, true);
             return;
         }
         if (!slot.navigation) {
-            slot.navigation = new platform::ui::NavigationController(this);
-            slot.navigation->pushViewController(browser, false);
+            // Kept by this screen, not by the popup, so it can be shown again.
+            auto* navigation = new platform::ui::NavigationController();
+            navigation->setParent(this);
+            navigation->pushViewController(browser, false);
+            slot.navigation = navigation;
         }
         showSimplePopupcontroller(
             slot.navigation, QSizeF(FileBrowserWidth, FileBrowserHeight), QPointF(0, 0), true);

@@ -21,7 +21,6 @@
 
 class BaseDataController;
 class FileBrowserProtocol;
-class FileBrowserViewController;
 class Parent;
 class PopoverController;
 class ProgressHUD;
@@ -154,9 +153,10 @@ public:
         const QString& startupDir, const QString& title, FileBrowserProtocol* delegate);
     void showCloudFileBrowser(bool save, const QString& defaultFileName, const QString& type,
         const QString& startupDir, const QString& title, FileBrowserProtocol* delegate);
-    // The browsers kept now (null when none).
-    FileBrowserViewController* fileBrowser() const;
-    FileBrowserViewController* cloudFileBrowser() const;
+    // The browsers kept now (null when none): the screen the storyboard makes under the
+    // file browser's identifier.
+    platform::ui::ViewController* fileBrowser() const;
+    platform::ui::ViewController* cloudFileBrowser() const;
     static constexpr double FileBrowserWidth = 400;
     static constexpr double FileBrowserHeight = 800;
 
@@ -191,8 +191,10 @@ private:
     void presentDetail(BaseViewController* form, const QVariant& row, bool push);
     // One of the two kept browsers, shown for the dialog.
     struct FileBrowserSlot {
-        QPointer<FileBrowserViewController> browser;
+        QPointer<platform::ui::ViewController> browser;
         QPointer<platform::ui::NavigationController> navigation;
+        bool saveDialog = false;
+        QString type;
     };
     void openFileBrowser(FileBrowserSlot& slot, const QString& screenId, bool save,
         const QString& defaultFileName, const QString& type, const QString& startupDir,

@@ -87,6 +87,8 @@ void FileBrowserViewController::showFileNameField()
         m_fileName
             = new platform::ui::TextField(QRectF(0, 0, FileNameWidth, FileNameHeight), view());
         m_fileName->setHidden(true);
+        m_fileName->setBorderStyle(platform::ui::TextField::BorderStyle::RoundedRect);
+        m_fileName->setBackgroundColor(Qt::white);
         m_fileName->setText(m_defaultFileName);
         m_fileName->setDelegate(this);
     }

@@ -87,7 +87,9 @@ platform::ui::NavigationController* MainCollectionViewController::createRootNavi
 {
     platform::ui::Storyboard& storyboard = platform::ui::Storyboard::main();
     registerStoryboard(storyboard);
-    FileBrowserViewController::registerStoryboard(storyboard);
+    // The layers above may make their own screen the file browser.
+    if (!storyboard.hasController(FileBrowserScreenProtocol::StoryboardIdentifier))
+        FileBrowserViewController::registerStoryboard(storyboard);
     auto* navigation = new platform::ui::NavigationController();
     navigation->pushViewController(
         storyboard.instantiateViewControllerWithIdentifier(StoryboardIdentifier), false);

@@ -48,7 +48,7 @@ QString fieldText(const QVariant& field)
     }
     // A stored date: the moment it holds.
     if (field.metaType() == QMetaType::fromType<platform::Date>())
-        return KivoDateUtils::convertToString(field.value<platform::Date>().toDateTime());
+        return KivoDateUtils::convertToString(field.value<platform::Date>());
     if (field.canConvert<QString>())
         return field.toString();
     return QString(QLatin1String(""));

@@ -29,7 +29,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <functional>
+#include <future>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 const QString ReportController::CsvMimeType = QStringLiteral("text/csv");
 const QString ReportController::XlsMimeType = QStringLiteral("application/vnd.ms-excel");
@@ -62,6 +67,9 @@ QString message(const QString& format, const QStringList& arguments = {})
 {
     return LocalizedStrings::getMessageWithFormat(format, arguments);
 }
+
+// Threads that decode the rows of one large CSV export.
+constexpr quint64 kMaximumExportThreads = 6;
 
 [[noreturn]] void fail(const QString& format, const QStringList& arguments = {})
 {
@@ -371,33 +379,93 @@ void ReportController::executeBlock(std::function<void(const Busy& busy)> action
 
 // --- CSV and XLS
 
-QByteArray ReportController::toCSV(const Snapshot& snapshot)
+namespace {
+
+// The CSV lines of rows [first, end) of the snapshot, in order.
+QByteArray csvLines(const ReportController::Snapshot& snapshot, const QStringList& keys,
+    quint64 first, quint64 end, const QVariantList* header)
 {
     QByteArray bytes;
-    {
-        auto buffer = std::make_unique<QBuffer>(&bytes);
-        buffer->open(QIODevice::WriteOnly);
-        auto writer
-            = CSVWriter::initWithOutputStream(std::move(buffer), StringEncoding::UTF8, u',');
-        const QStringList keys = snapshot.columns.keyEnumerator();
-        QVariantList line;
-        line.reserve(keys.size());
+    auto buffer = std::make_unique<QBuffer>(&bytes);
+    buffer->open(QIODevice::WriteOnly);
+    auto writer = CSVWriter::initWithOutputStream(std::move(buffer), StringEncoding::UTF8, u',');
+    if (header)
+        writer->writeLineOfFields(*header);
+    QVariantList line;
+    line.reserve(keys.size());
+    const QVariant empty = QString(QLatin1String(""));
+    for (quint64 r = first; r < end; ++r) {
+        const auto row = snapshot.rows->row(r);
+        if (!row)
+            fail(kRowUnreadable, { QString::number(r + 1) });
+        line.clear();
         for (const QString& key : keys)
-            line.append(snapshot.columns.objectForKey(key).toString());
+            line.append(row->value(key, empty));
         writer->writeLineOfFields(line);
-        for (quint64 r = 0; r < snapshot.rowCount; ++r) {
-            const auto row = snapshot.rows->row(r);
-            if (!row)
-                fail(kRowUnreadable, { QString::number(r + 1) });
-            line.clear();
-            for (const QString& key : keys)
-                line.append(row->value(key, QString(QLatin1String(""))));
-            writer->writeLineOfFields(line);
-        }
-        platform::Error error;
-        if (!writer->closeStream(&error))
-            MessageHelper::throwIfError(error);
     }
+    platform::Error error;
+    if (!writer->closeStream(&error))
+        MessageHelper::throwIfError(error);
+    return bytes;
+}
+
+// Runs `part` over [0, count) split into contiguous parts on several threads (one part
+// for small counts), and hands each part's result to `join` in order. A failure of any
+// part (the earliest first) is raised once all have ended.
+template<typename Result>
+void inParts(quint64 count, const std::function<Result(quint64 first, quint64 end)>& part,
+    const std::function<void(Result&&)>& join)
+{
+    constexpr quint64 kRowsPerPart = 8192;
+    const quint64 threads
+        = std::clamp<quint64>(std::thread::hardware_concurrency(), 1, kMaximumExportThreads);
+    const quint64 parts
+        = std::max<quint64>(1, std::min(threads, (count + kRowsPerPart - 1) / kRowsPerPart));
+    const quint64 size = std::max<quint64>(1, (count + parts - 1) / parts);
+    std::vector<std::future<Result>> pending;
+    for (quint64 first = size; first < count; first += size) {
+        pending.push_back(std::async(std::launch::async,
+            [&part, first, size, count] { return part(first, std::min(count, first + size)); }));
+    }
+    std::exception_ptr failure;
+    try {
+        join(part(0, std::min(count, size)));
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    for (auto& future : pending) {
+        try {
+            Result result = future.get();
+            if (!failure)
+                join(std::move(result));
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+} // namespace
+
+QByteArray ReportController::toCSV(const Snapshot& snapshot)
+{
+    const QStringList keys = snapshot.columns.keyEnumerator();
+    QVariantList header;
+    header.reserve(keys.size());
+    for (const QString& key : keys)
+        header.append(snapshot.columns.objectForKey(key).toString());
+    const quint64 count = snapshot.rows ? snapshot.rowCount : 0;
+    // Decoding the rows is the cost: large tables are written in parts on several threads
+    // and joined in row order.
+    QByteArray bytes;
+    inParts<QByteArray>(
+        count,
+        [&](quint64 first, quint64 end) {
+            return csvLines(snapshot, keys, first, end, first == 0 ? &header : nullptr);
+        },
+        [&bytes](QByteArray&& lines) { bytes += lines; });
     return bytes;
 }
 
@@ -443,17 +511,34 @@ QByteArray ReportController::toExcelData(const Snapshot& snapshot)
         }
         const quint64 first = s * RowsPerSheet;
         const quint64 end = std::min(snapshot.rowCount, first + RowsPerSheet);
-        for (quint64 r = first; r < end; ++r) {
-            const auto row = snapshot.rows->rowFormatted(r);
-            if (!row)
-                fail(kRowUnreadable, { QString::number(r + 1) });
-            const int sheetRow = int(r - first + 1);
-            for (qsizetype c = 0; c < keys.size(); ++c) {
-                const QString text = row->value(keys.at(c)).toString();
-                if (!text.isEmpty())
-                    sheet->label(text, sheetRow, int(c));
-            }
-        }
+        // The display texts are made in parts on several threads; the sheet is filled here.
+        int sheetRow = 1;
+        inParts<QList<QStringList>>(
+            end - first,
+            [&](quint64 from, quint64 to) {
+                QList<QStringList> texts;
+                texts.reserve(qsizetype(to - from));
+                for (quint64 r = first + from; r < first + to; ++r) {
+                    const auto row = snapshot.rows->rowFormatted(r);
+                    if (!row)
+                        fail(kRowUnreadable, { QString::number(r + 1) });
+                    QStringList line;
+                    line.reserve(keys.size());
+                    for (const QString& key : keys)
+                        line.append(row->value(key).toString());
+                    texts.append(std::move(line));
+                }
+                return texts;
+            },
+            [&](QList<QStringList>&& texts) {
+                for (const QStringList& line : texts) {
+                    for (qsizetype c = 0; c < line.size(); ++c) {
+                        if (!line.at(c).isEmpty())
+                            sheet->label(line.at(c), sheetRow, int(c));
+                    }
+                    ++sheetRow;
+                }
+            });
     }
 
     const QUrl folderUrl = KivoAppDelegate::URLForTemporaryFolder();

@@ -11,7 +11,7 @@ class ReportProtocol;
 
 // The rows of one export as they were when it began: taken on the main thread together
 // with the title and columns, then read by the worker that writes the file, which never
-// touches the screen's rows or the store. Reading is safe from any one thread at a time.
+// touches the screen's rows or the store. Several threads may read it at once.
 class ReportRows {
 public:
     // Reads row `index`'s raw values (or, with `formatted`, its display texts); nullopt

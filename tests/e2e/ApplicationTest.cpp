@@ -103,6 +103,10 @@ TEST_P(Journey, ADatabaseItsTablesAndRowsFromTheFirstScreen)
     closeForm(databases);
 
     ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    // Editing it under its own name is no duplicate.
+    databases->setSelectedRow(titles(databases).indexOf("Household"));
+    databases->dataController()->edit(nullptr);
+    ASSERT_TRUE(fillAndSave(databases, { { "name", "Household" }, { "descr", "Our home" } }));
     EXPECT_TRUE(titles(databases).contains("Household"));
     // A second database of that name is refused.
     EXPECT_FALSE(addDatabase(databases, "Household", "Again"));
@@ -187,6 +191,22 @@ TEST_P(Journey, ADatabaseItsTablesAndRowsFromTheFirstScreen)
         stored.cbegin(), stored.cend(), [](const QString& json) { return json.contains("Bob"); });
     EXPECT_TRUE(bob.contains(kFavourite)) << bob.toStdString();
     ASSERT_TRUE(saveShot(QString("e2e-rows-%1.png").arg(GetParam())));
+
+    // A row edited in its form, and one deleted after the confirmation.
+    const int zoe = int(titles(rows).indexOf("Zoë Ali"));
+    rows->setSelectedRow(zoe);
+    rows->dataController()->edit(nullptr);
+    ASSERT_TRUE(fillAndSave(rows, { { kName, "Zoë Alison" }, { kPhone, "556" } }));
+    reload(rows);
+    EXPECT_TRUE(titles(rows).contains("Zoë Alison"));
+    rows->setSelectedRow(titles(rows).indexOf("Zoë Alison"));
+    rows->dataController()->remove(nullptr);
+    ASSERT_NE(alertTitled("Confirmation"), nullptr);
+    // The row goes once the alert has closed.
+    alertTitled("Confirmation")->clickButtonAtIndex(1);
+    settle(300);
+    EXPECT_EQ(titles(rows), QStringList({ "Alice Brown", "Bob Stone", "Carla Alison" }));
+    EXPECT_FALSE(storedTextsHold("Zo\u00EB"));
 
     // Back on Home: a table that holds rows is not deleted.
     back();
@@ -286,11 +306,20 @@ TEST_P(Journey, AProtectedTableAsksForItsPasswordAndStoresNoClearText)
 
     // Unprotect makes the rows clear; Protect hides them again.
     home->setSelectedRow(0);
-    homeController->unprotect();
+    home->dataController()->edit(nullptr);
+    QuickDetailViewController* form = openedForm(home);
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(element(form, "template"), nullptr);
+    ASSERT_TRUE(QMetaObject::invokeMethod(form, "unprotect", Q_ARG(FormElement*, nullptr)));
     ASSERT_TRUE(answerPrompt("Password", "s3cret"));
     ASSERT_TRUE(testsupport::waitUntil([] { return storedTextsHold("Dora"); }));
     takeMessages();
-    homeController->protect();
+    reload(home);
+    home->setSelectedRow(0);
+    home->dataController()->edit(nullptr);
+    form = openedForm(home);
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(QMetaObject::invokeMethod(form, "protect", Q_ARG(FormElement*, nullptr)));
     ASSERT_TRUE(answerPrompt("Create Password", "n3w"));
     ASSERT_TRUE(answerPrompt("Retype Password", "n3w"));
     ASSERT_TRUE(testsupport::waitUntil([] { return !storedTextsHold("Dora"); }));

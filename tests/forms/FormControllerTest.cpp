@@ -261,15 +261,44 @@ TEST_F(FormScreens, TheKeyboardInsetFollowsOnlyAScreenThatShows)
     EXPECT_TRUE(form->keyboardVisible());
     EXPECT_EQ(table()->contentInset().bottom(), 260);
     EXPECT_EQ(table()->scrollIndicatorInsets().bottom(), 260);
+    // A panel that grows while shown (a picker in the keyboard's place) makes more room.
     post(InputPanel::KeyboardWillShowNotification, 300);
-    EXPECT_EQ(table()->contentInset().bottom(), 260);
-    post(InputPanel::KeyboardWillHideNotification, 260);
+    EXPECT_EQ(table()->contentInset().bottom(), 300);
+    post(InputPanel::KeyboardWillHideNotification, 300);
     EXPECT_FALSE(form->keyboardVisible());
     EXPECT_EQ(table()->contentInset().bottom(), 0);
     // The real keyboard bar makes the same room.
     entryCellOf(rows[0].get())->becomeFirstResponder();
     testsupport::processEvents(50);
     EXPECT_EQ(table()->contentInset().bottom(), InputPanel::DefaultAccessoryHeight);
+}
+
+TEST_F(FormScreens, ADatePickerAfterTheKeyboardBarLeavesTheLastRowInSight)
+{
+    QList<std::shared_ptr<FormElement>> rows;
+    for (int i = 0; i < 20; ++i)
+        rows << FormEntryElement::initWithTitle(QString("Field %1").arg(i), "");
+    auto due = FormDateTimeInlineElement::initWithTitle("Due",
+        QDateTime(QDate(2024, 3, 12), QTime(9, 30), Qt::UTC), FormDateTimeInlineElement::Date);
+    rows << due;
+    open(formOf(rows), "phone");
+    table()->scrollToRowAtIndexPath(IndexPath(20, 0), TableView::ScrollPosition::Bottom, false);
+    settle();
+    FormEntryTableViewCell* last = entryCellOf(rows[19].get());
+    ASSERT_NE(last, nullptr);
+    last->becomeFirstResponder();
+    runSteps();
+    key(Qt::Key_Tab);
+    ASSERT_EQ(focused(), due.get());
+    InputPanel* panel = Application::shared().keyWindow()->inputPanel();
+    ASSERT_NE(panel->shownInputView(), nullptr);
+    const QRectF picker = panel->shownFrame();
+    EXPECT_EQ(table()->contentInset().bottom(), picker.height());
+    // The row shows fully above the picker.
+    const QRectF row = table()->rectForRowAtIndexPath(IndexPath(20, 0));
+    const QPointF top = table()->convertPointToView(row.topLeft(), nullptr);
+    EXPECT_GE(top.y(), table()->convertPointToView(table()->contentOffset(), nullptr).y());
+    EXPECT_LE(top.y() + row.height(), picker.top());
 }
 
 TEST_F(FormScreens, RowsAndSectionsShowAndHideWithExactlyTheirRows)

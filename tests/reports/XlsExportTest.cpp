@@ -296,3 +296,37 @@ TEST_F(XlsExportTest, AWorkbookThatCannotBeWrittenSavesAndMailsNothing)
             << message.toStdString();
     EXPECT_TRUE(host->idle());
 }
+
+// A large table's CSV is written in parts on several threads: the lines still come in
+// row order, each once, and an unreadable row in a late part stops the export naming it.
+TEST(CsvExport, ALargeTableIsWrittenInRowOrderAndAnUnreadableRowStopsIt)
+{
+    MadeUpTable table(QStringLiteral("Large"), 50001, 4);
+    ReportController::Snapshot snapshot = snapshotOf(table);
+    const QByteArray csv = ReportController::toCSV(snapshot);
+    const auto parsed = CSVAdditions::CSVComponentsWithOptions(
+        QString::fromUtf8(csv), CSVParserOptionsSanitizesFields);
+    ASSERT_TRUE(parsed);
+    const QList<QStringList>& lines = *parsed;
+    ASSERT_EQ(lines.size(), 50003); // the header, the rows, the empty end
+    EXPECT_EQ(lines[0][3], QString::fromUtf8("Spalte 3 ä"));
+    for (quint64 r = 0; r < 50001; r += 997) {
+        for (int c = 0; c < 4; ++c)
+            ASSERT_EQ(lines[qsizetype(r + 1)][c], MadeUpTable::text(r, c)) << r << " " << c;
+    }
+    EXPECT_EQ(lines[50001][0], "50000");
+
+    snapshot.rows = std::make_shared<const ReportRows>(
+        50001, [](quint64 row, bool) -> std::optional<QVariantMap> {
+            if (row == 40000 || row == 45000)
+                return std::nullopt;
+            return QVariantMap { { "c0", QString::number(row) } };
+        });
+    try {
+        ReportController::toCSV(snapshot);
+        FAIL() << "an unreadable row was written";
+    } catch (const std::exception& error) {
+        EXPECT_TRUE(QString::fromUtf8(error.what()).contains("Row 40001 could not be read"))
+            << error.what();
+    }
+}

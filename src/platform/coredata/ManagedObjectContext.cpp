@@ -33,6 +33,8 @@ constexpr qsizetype MostReadAhead = 1024;
 // From this many deletions of one entity in one store on, a save looks whether they are
 // all of the entity's rows there: a restore or a reset empties whole tables.
 constexpr size_t FewestForWholeTable = 16;
+// From this many rows written on, a save gives its stores' caches more room.
+constexpr qsizetype FewestForBigSave = 10000;
 
 Error noCoordinatorError()
 {
@@ -707,6 +709,8 @@ bool ManagedObjectContext::save(Error* error)
                 return false;
             }
             begun.append(store);
+            if (m_inserted.size() + m_updated.size() + m_deleted.size() >= FewestForBigSave)
+                store->growCacheForSave();
         }
         if (!deleteRows(storeOf, error)) {
             undo();

@@ -41,6 +41,11 @@ constexpr double IntegerLimit = 9223372036854775808.0;
 // rather than every 4 MiB, so pages changed by many saves in a row are copied once. A
 // save is as durable either way: it is in the log, synced, when the save returns.
 const QByteArray ConnectionSettings = "PRAGMA cache_size=-65536; PRAGMA wal_autocheckpoint=10000";
+const QByteArray NormalCache = "PRAGMA cache_size=-65536";
+// A big save's room for pages (in KiB), until its commit. A save whose pages outgrow the
+// cache writes some of them to the log early and reads them back for every index it
+// builds, then writes them again at the commit.
+const QByteArray BigSaveCache = "PRAGMA cache_size=-262144";
 // Room for the text of a fetch, made often enough to be worth one allocation.
 constexpr qsizetype SqlCapacity = 256;
 // Rows one insert statement takes in a big save. SQLite's work at the start and end of
@@ -426,6 +431,7 @@ void PersistentStore::close()
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
+        m_cacheGrown = false;
     }
 }
 
@@ -1067,7 +1073,23 @@ bool PersistentStore::begin(Error* error)
 
 bool PersistentStore::commit(Error* error)
 {
-    return step("COMMIT", QStringLiteral("The save could not be committed"), error);
+    const bool committed = step("COMMIT", QStringLiteral("The save could not be committed"), error);
+    if (committed)
+        shrinkCache();
+    return committed;
+}
+
+void PersistentStore::growCacheForSave()
+{
+    if (!m_cacheGrown && sqlite3_exec(m_db, BigSaveCache, nullptr, nullptr, nullptr) == SQLITE_OK)
+        m_cacheGrown = true;
+}
+
+void PersistentStore::shrinkCache()
+{
+    // Back to the usual size, which lets SQLite free the pages beyond it.
+    if (m_cacheGrown && sqlite3_exec(m_db, NormalCache, nullptr, nullptr, nullptr) == SQLITE_OK)
+        m_cacheGrown = false;
 }
 
 bool PersistentStore::step(const QByteArray& sql, const QString& what, Error* error)
@@ -1088,6 +1110,8 @@ void PersistentStore::rollback()
 {
     if (m_db && !sqlite3_get_autocommit(m_db))
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (m_db)
+        shrinkCache();
 }
 
 qint64 PersistentStore::insertRow(

@@ -83,6 +83,10 @@ private:
     [[nodiscard]] bool begin(Error* error);
     [[nodiscard]] bool commit(Error* error);
     void rollback();
+    // Lets the save under way keep up to four times the usual pages in memory, until its
+    // commit or rollback: for saves that write tens of thousands of rows.
+    void growCacheForSave();
+    void shrinkCache();
     // Inserts a row; key 0 lets the store choose. Returns the row's key, 0 on failure.
     [[nodiscard]] qint64 insertRow(
         const EntityDescription& entity, const QList<QVariant>& values, qint64 key, Error* error);
@@ -177,6 +181,7 @@ private:
     bool m_readOnly = false;
     sqlite3* m_db = nullptr;
     QHash<QByteArray, sqlite3_stmt*> m_statements;
+    bool m_cacheGrown = false;
     QHash<const EntityDescription*, sqlite3_stmt*> m_inserts; // also in m_statements
     QHash<const EntityDescription*, sqlite3_stmt*> m_deletes; // also in m_statements
     // Inserts of several rows at once, by entity; also in m_statements.

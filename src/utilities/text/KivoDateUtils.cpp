@@ -197,14 +197,85 @@ std::optional<QDateTime> convertFromString(const QString& text)
     return formatter->dateFromString(text);
 }
 
+namespace {
+
+// From 1583 on, ICU's calendar and the proleptic Gregorian one agree, so the machine form
+// of such a moment is written directly: exports write it for every date of every row.
+constexpr qint64 kMsPerDay = 86400000;
+constexpr qint64 kFirstDirectMs = -12212553600000; // 1583-01-01 00:00:00 UTC
+constexpr qint64 kEndDirectMs = 253402300800000; // 10000-01-01 00:00:00 UTC
+
+QString directMachineForm(qint64 ms)
+{
+    qint64 days = ms / kMsPerDay;
+    qint64 msOfDay = ms % kMsPerDay;
+    if (msOfDay < 0) {
+        msOfDay += kMsPerDay;
+        --days;
+    }
+    // Days since 1970-01-01 to year, month and day (eras of 400 years from March 0000).
+    const qint64 z = days + 719468;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 dayOfEra = z - era * 146097;
+    const qint64 yearOfEra
+        = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const int day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    const int month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    const int year = int(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    const int seconds = int(msOfDay / 1000);
+
+    char16_t text[25];
+    const auto put = [&text](int at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i) {
+            text[at + i] = char16_t(u'0' + value % 10);
+            value /= 10;
+        }
+    };
+    put(0, year, 4);
+    text[4] = u'-';
+    put(5, month, 2);
+    text[7] = u'-';
+    put(8, day, 2);
+    text[10] = u' ';
+    put(11, seconds / 3600, 2);
+    text[13] = u':';
+    put(14, seconds / 60 % 60, 2);
+    text[16] = u':';
+    put(17, seconds % 60, 2);
+    const char16_t zone[] = u" +0000";
+    for (int i = 0; i < 6; ++i)
+        text[19 + i] = zone[i];
+    return QString(reinterpret_cast<const QChar*>(text), 25);
+}
+
+} // namespace
+
 QString convertToString(const QDateTime& date)
 {
+    if (date.isValid()) {
+        const qint64 ms = date.toMSecsSinceEpoch();
+        if (ms >= kFirstDirectMs && ms < kEndDirectMs)
+            return directMachineForm(ms);
+    }
     thread_local FormatterSlot slot;
     if (!slot) {
         slot = IcuDateFormatter::withPattern(QString::fromLatin1(kDatePattern),
             IcuDateFormatter::PosixLocale, QStringLiteral("UTC"));
     }
     return format(slot.get(), date);
+}
+
+QString convertToString(const platform::Date& date)
+{
+    if (!date.isValid())
+        return QString();
+    // As toDateTime rounds it.
+    const double ms = std::round(date.unixTime() * 1000.0);
+    if (ms >= double(kFirstDirectMs) && ms < double(kEndDirectMs))
+        return directMachineForm(qint64(ms));
+    return convertToString(date.toDateTime());
 }
 
 QDateTime kivo_dateByAddingCalendarUnits(const QDateTime& date, int unit, qint64 amount)

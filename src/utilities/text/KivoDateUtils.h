@@ -51,6 +51,8 @@ QString getYearString(const QDateTime& date); // "yyyy"
 // convertFromString reads it with (before 1582 that is the Julian one); empty for an
 // invalid date.
 QString convertToString(const QDateTime& date);
+// The same for a stored date, without making a QDateTime on the way for ordinary ones.
+QString convertToString(const platform::Date& date);
 
 // The date plus the amount of one Gregorian calendar unit; an unsupported unit is logged
 // and gives the same moment back.

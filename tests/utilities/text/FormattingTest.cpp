@@ -187,6 +187,33 @@ TEST_F(Formatting, TheMachineFormReadsBackWhatItWrites)
     }
 }
 
+// The machine form is written directly for ordinary dates: it must be what ICU's own
+// formatter writes, at the ends of that range, across days and before 1970 with parts of
+// a second.
+TEST_F(Formatting, TheMachineFormIsICUsForEveryOrdinaryMoment)
+{
+    const auto icu = IcuDateFormatter::withPattern(QStringLiteral("yyyy-MM-dd HH:mm:ss ZZZ"),
+        IcuDateFormatter::PosixLocale, QStringLiteral("UTC"));
+    ASSERT_TRUE(icu);
+    QList<qint64> moments { 0, -1, -999, -1000, -1001, 86399999, -86400001, -12212553600000,
+        -12212553600001, 253402300799999, 253402300800000, 951782400000, 951868799999,
+        4107542400000 };
+    QRandomGenerator random(5);
+    for (int i = 0; i < 20000; ++i)
+        moments << random.bounded(-12212553600000LL, 253402300800000LL);
+    for (qint64 ms : moments) {
+        const QDateTime moment = QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc());
+        EXPECT_EQ(KivoDateUtils::convertToString(moment), icu->stringFromDate(moment)) << ms;
+        EXPECT_EQ(KivoDateUtils::convertToString(platform::Date::fromUnixTime(double(ms) / 1000)),
+            icu->stringFromDate(moment))
+            << ms;
+        // Another zone's view of the moment writes the same.
+        EXPECT_EQ(KivoDateUtils::convertToString(moment.toOffsetFromUtc(-5 * 3600)),
+            icu->stringFromDate(moment))
+            << ms;
+    }
+}
+
 TEST_F(Formatting, AddingCalendarUnits)
 {
     const QDateTime date = utc(2024, 1, 31, 12);
