@@ -53,9 +53,9 @@ const QString Definition = QStringLiteral("5D1A7E33-2C4B-4E9F-A1B0-6C7D8E9F0A1B"
 // The rows screen's data controller of one user table, as the export menu reads it.
 class TableController : public TableDataController, public GenericTemplateDataControllerProtocol {
 public:
-    QList<TemplateColumn*> Columns() const override { return columns; }
+    const QList<TemplateColumn*>& Columns() const override { return columns; }
     UserTemplate* userTemplate() const override { return table; }
-    Rows::Password secret() const override { return std::nullopt; }
+    const Rows::Password& secret() const override { return password; }
     QStringList validateRow(const QVariantMap&) override { return {}; }
     void rebuildAllNotifications() override { }
     void loadData(const std::shared_ptr<Parent>&) override
@@ -67,6 +67,7 @@ public:
     }
 
     QList<TemplateColumn*> columns;
+    Rows::Password password;
     UserTemplate* table = nullptr;
 };
 

@@ -11,12 +11,19 @@
 namespace {
 
 // The form's root may be built on any thread; its screen only on the main thread.
-template<class Form> void registerForm()
+using RootMaker = std::shared_ptr<FormRootElement> (*)(const QString& title);
+
+template<class Form> std::shared_ptr<FormRootElement> plainRoot(const QString&)
+{
+    return Form::createForm();
+}
+
+template<class Form> void registerForm(RootMaker rootFor = &plainRoot<Form>)
 {
     FormClassRegistry::registerClass<Form>();
     DetailFormRegistry::FormClass entry;
     entry.createForm
-        = [](const QString&) -> std::shared_ptr<QObject> { return Form::createForm(); };
+        = [rootFor](const QString& title) -> std::shared_ptr<QObject> { return rootFor(title); };
     entry.controllerForRoot = [](const std::shared_ptr<QObject>& root) -> BaseViewController* {
         auto form = std::dynamic_pointer_cast<FormRootElement>(root);
         return form ? FormController::controllerForRoot(form) : nullptr;
@@ -32,5 +39,6 @@ void DetailForms::registerAll()
     registerForm<GenericTemplateDetailViewController>();
     registerForm<DatabaseDetailViewController>();
     registerForm<RowDetailViewController>();
-    FormClassRegistry::registerClass<ResponseRowDetailViewController>();
+    registerForm<ResponseRowDetailViewController>(
+        &ResponseRowDetailViewController::createFormWithTitle);
 }

@@ -3,9 +3,14 @@
 #include "forms/FormLabelElement.h"
 #include "forms/FormRootElement.h"
 #include "forms/FormSection.h"
+#include "forms/FormTableView.h"
 #include "forms/FormTextElement.h"
+#include "grid/BaseDataController.h"
+#include "grid/GridData.h"
 #include "grid/ResponseColumn.h"
 #include "grid/ResponseRow.h"
+#include "grid/ResponseTable.h"
+#include "grid/RowObject.h"
 #include "platform/ui/View.h"
 #include "style/Theme.h"
 #include "utilities/text/LocalizedStrings.h"
@@ -67,4 +72,34 @@ std::shared_ptr<FormRootElement> ResponseRowDetailViewController::createResponse
     }
     form->addSection(section);
     return form;
+}
+
+std::shared_ptr<FormRootElement> ResponseRowDetailViewController::createFormWithTitle(
+    const QString& title)
+{
+    auto form = std::make_shared<FormRootElement>();
+    form->setGrouped(true);
+    form->setControllerName(QStringLiteral("ResponseRowDetailViewController"));
+    form->setTitle(title.isEmpty() ? LocalizedStrings::Detail() : title);
+    return form;
+}
+
+void ResponseRowDetailViewController::loadData(const QVariant& record)
+{
+    std::shared_ptr<ResponseRow> row = RowObject::record<ResponseRow>(record);
+    if (!row)
+        if (const auto item = RowObject::record<GridData>(record))
+            row = RowObject::record<ResponseRow>(item->Data);
+    BaseDataController* controller = callingDataController();
+    FormRootElement* form = root();
+    if (row && form && controller && controller->table()) {
+        const auto built = createResponseRowDetailWithTitle(
+            form->title(), controller->table()->Columns, *row, callingScreen());
+        form->removeAllSections();
+        for (const auto& section : built->sections())
+            form->addSection(section);
+        if (FormTableView* table = formTableView())
+            table->reloadData();
+    }
+    setCurrentRow(record);
 }

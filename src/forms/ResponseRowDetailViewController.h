@@ -27,4 +27,10 @@ public:
     static std::shared_ptr<FormRootElement> createResponseRowDetailWithTitle(const QString& title,
         const QList<ResponseColumn>& columns, const ResponseRow& row,
         BaseViewController* parentController);
+
+    // The row opened by name: a server row (or a grid item holding one) of the calling
+    // screen's table, laid out as the class method does.
+    void loadData(const QVariant& record) override;
+    // The root a screen opens by name, filled when the row is loaded.
+    static std::shared_ptr<FormRootElement> createFormWithTitle(const QString& title);
 };

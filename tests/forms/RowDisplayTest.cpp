@@ -5,8 +5,10 @@
 #include "forms/FormTextElement.h"
 #include "forms/ResponseRowDetailViewController.h"
 #include "forms/RowDetailViewController.h"
+#include "grid/GridData.h"
 #include "grid/ResponseColumn.h"
 #include "grid/ResponseRow.h"
+#include "grid/ResponseTable.h"
 #include "grid/ToolBar.h"
 #include "utilities/data/BitManager.h"
 
@@ -170,4 +172,29 @@ TEST_F(RowDisplay, AServerRowSkipsImageAndHiddenColumnsButKeepsEmptyValues)
     ASSERT_EQ(laidOut.size(), 3);
     EXPECT_EQ(qobject_cast<FormLabelElement*>(laidOut.at(0).get())->value(), "");
     EXPECT_EQ(qobject_cast<FormTextElement*>(laidOut.at(1).get())->text(), QString(300, u'y'));
+}
+
+TEST_F(RowDisplay, AServerRowOpenedByNameIsLaidOutFromTheScreensTable)
+{
+    showHost("phone");
+    auto table = std::make_shared<ResponseTable>();
+    ResponseColumn name;
+    name.Name = "name";
+    name.Header = "Name";
+    name.Order = 0;
+    name.Hide = "N";
+    table->Columns = { name };
+    auto row = std::make_shared<ResponseRow>();
+    row->Columns = { { 0, "Ada" } };
+    controller->setTable(table);
+    host->ShowDetail(RowObject::fromRecord(std::make_shared<GridData>(RowObject::fromRecord(row))),
+        "ResponseRowDetailViewController", "Customer", true);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return shownForm() != nullptr; }));
+    settle();
+    auto* display = qobject_cast<ResponseRowDetailViewController*>(shownForm());
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(display->root()->title(), "Customer");
+    const auto& shown = display->root()->sections().value(0)->elements();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(qobject_cast<FormLabelElement*>(shown.at(0).get())->value(), "Ada");
 }

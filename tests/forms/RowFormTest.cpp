@@ -14,6 +14,8 @@
 #include <QClipboard>
 #include <QTimeZone>
 
+#include <thread>
+
 using namespace detailtest;
 
 namespace {
@@ -334,4 +336,20 @@ TEST_F(RowForm, ATableWithoutColumnsSavesAnEmptyDictionaryAndOddColumnsGetNothin
     EXPECT_EQ(rowsInFirstSection(form), 1);
     EXPECT_EQ(qobject_cast<FormRadioElement*>(elementBound(form, id(list)))->items(),
         QVariantList({ "" }));
+}
+
+TEST_F(RowForm, TheRootIsBuiltOffTheMainThreadAndTheFormOnIt)
+{
+    const auto formClass = DetailFormRegistry::formClass("GenericTemplateDetailViewController");
+    ASSERT_TRUE(formClass.has_value());
+    std::shared_ptr<QObject> root;
+    std::thread worker([&] { root = formClass->createForm(QString()); });
+    worker.join();
+    auto tree = std::dynamic_pointer_cast<FormRootElement>(root);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->controllerName(), "GenericTemplateDetailViewController");
+    EXPECT_TRUE(tree->sections().isEmpty());
+    std::unique_ptr<BaseViewController> form(formClass->controllerForRoot(root));
+    EXPECT_TRUE(qobject_cast<GenericTemplateDetailViewController*>(form.get()));
+    EXPECT_FALSE(form->isViewLoaded());
 }
