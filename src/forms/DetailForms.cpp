@@ -1,6 +1,7 @@
 #include "forms/DetailForms.h"
 
 #include "forms/DatabaseDetailViewController.h"
+#include "forms/DirectoryDetailViewController.h"
 #include "forms/FormClassRegistry.h"
 #include "forms/FormRootElement.h"
 #include "forms/GenericTemplateDetailViewController.h"
@@ -32,5 +33,6 @@ void DetailForms::registerAll()
     registerForm<GenericTemplateDetailViewController>();
     registerForm<DatabaseDetailViewController>();
     registerForm<RowDetailViewController>();
+    registerForm<DirectoryDetailViewController>();
     FormClassRegistry::registerClass<ResponseRowDetailViewController>();
 }
