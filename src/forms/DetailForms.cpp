@@ -1,6 +1,7 @@
 #include "forms/DetailForms.h"
 
 #include "forms/DatabaseDetailViewController.h"
+#include "forms/DirectoryDetailViewController.h"
 #include "forms/FormClassRegistry.h"
 #include "forms/FormRootElement.h"
 #include "forms/GenericTemplateDetailViewController.h"
@@ -41,4 +42,5 @@ void DetailForms::registerAll()
     registerForm<RowDetailViewController>();
     registerForm<ResponseRowDetailViewController>(
         &ResponseRowDetailViewController::createFormWithTitle);
+    registerForm<DirectoryDetailViewController>();
 }

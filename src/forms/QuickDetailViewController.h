@@ -59,7 +59,7 @@ public:
     Q_INVOKABLE void onSave();
     // Closes the form after a successful save: popped on a phone, the popover dismissed on
     // a tablet (and the calling screen reloaded when refresh is set).
-    void afterSave(bool refresh = true);
+    Q_INVOKABLE void afterSave(bool refresh = true);
     void SetParentDirty();
     // "Add" after the Add button, "Edit" after Edit, else empty.
     QString getAddEditPrefix() const;
