@@ -26,6 +26,7 @@ Label::Label(const QRectF& frame, QWidget* parent)
 
 void Label::setText(const QString& text)
 {
+    forgetDrawing();
     if (m_text == text)
         return;
     m_text = text;
@@ -35,6 +36,7 @@ void Label::setText(const QString& text)
 
 void Label::setFont(const QFont& font)
 {
+    forgetDrawing();
     m_font = font;
     update();
 }
@@ -67,6 +69,7 @@ void Label::setTextAlignment(Qt::Alignment alignment)
 
 void Label::setNumberOfLines(int lines)
 {
+    forgetDrawing();
     m_lines = std::max(0, lines);
     update();
 }
@@ -85,18 +88,21 @@ void Label::setShadowOffset(const QPointF& offset)
 
 void Label::setAdjustsFontSizeToFitWidth(bool adjusts)
 {
+    forgetDrawing();
     m_adjusts = adjusts;
     update();
 }
 
 void Label::setMinimumFontSize(double size)
 {
+    forgetDrawing();
     m_minimumFontSize = std::max(0.0, size);
     update();
 }
 
 void Label::setMinimumScaleFactor(double factor)
 {
+    forgetDrawing();
     m_minimumScale = std::clamp(factor, 0.0, 1.0);
     update();
 }
@@ -126,6 +132,18 @@ QFont Label::fontForDrawing() const
 {
     if (!m_adjusts || m_text.isEmpty())
         return m_font;
+    const QSizeF size = bounds().size();
+    if (!m_drawing.valid || m_drawing.size != size) {
+        m_drawing.valid = true;
+        m_drawing.size = size;
+        m_drawing.font = shrunkFont();
+        m_drawing.shown.clear();
+    }
+    return m_drawing.font;
+}
+
+QFont Label::shrunkFont() const
+{
     const QRectF area = bounds();
     if (fits(m_font, area))
         return m_font;
@@ -163,10 +181,17 @@ void Label::drawRect(QPainter& painter, const QRectF& rect)
     painter.setFont(font);
     QString shown = m_text;
     if (m_lines == 1) {
-        shown.replace('\n', ' ');
-        QFontMetricsF metrics(font);
-        if (metrics.horizontalAdvance(shown) > rect.width() + 0.5)
-            shown = metrics.elidedText(shown, Qt::ElideRight, rect.width());
+        const QSizeF size = rect.size();
+        if (m_drawing.valid && m_drawing.size == size && !m_drawing.shown.isNull()
+            && m_drawing.font == font) {
+            shown = m_drawing.shown;
+        } else {
+            shown.replace('\n', ' ');
+            QFontMetricsF metrics(font);
+            if (metrics.horizontalAdvance(shown) > rect.width() + 0.5)
+                shown = metrics.elidedText(shown, Qt::ElideRight, rect.width());
+            m_drawing = { true, size, font, shown };
+        }
     }
     QRectF area = rect;
     if (m_lines > 1) {

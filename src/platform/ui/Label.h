@@ -57,7 +57,19 @@ protected:
 
 private:
     bool fits(const QFont& font, const QRectF& rect) const;
+    QFont shrunkFont() const;
     int flags() const;
+    void forgetDrawing() { m_drawing.valid = false; }
+
+    // What the last paint measured, kept while the text, font and size stay: a grid
+    // repaints its labels at every scroll step, and fitting and eliding are the costly part.
+    struct Drawing {
+        bool valid = false;
+        QSizeF size;
+        QFont font;
+        QString shown;
+    };
+    mutable Drawing m_drawing;
 
     QString m_text;
     QFont m_font;

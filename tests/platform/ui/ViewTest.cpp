@@ -110,6 +110,31 @@ TEST(Label, ShrinksToFitDownToTheMinimumSize)
     EXPECT_EQ(label.fontForDrawing().pixelSize(), 20);
 }
 
+TEST(Label, PaintsAgainWhatChangedSinceTheLastPaint)
+{
+    Label label(QRectF(0, 0, 120, 30));
+    label.setFont(Font::system(20));
+    label.setAdjustsFontSizeToFitWidth(true);
+    label.setMinimumFontSize(8);
+    label.setText("A rather long title for a tile");
+    const int narrow = label.fontForDrawing().pixelSize();
+    const QImage first = label.grab().toImage();
+
+    // A wider label fits the text at a larger size again.
+    label.setFrame(QRectF(0, 0, 400, 30));
+    EXPECT_GT(label.fontForDrawing().pixelSize(), narrow);
+
+    // Same size, new text or font: the paint shows the new one, not the kept one.
+    label.setFrame(QRectF(0, 0, 120, 30));
+    EXPECT_EQ(label.grab().toImage(), first);
+    label.setText("Other words in this tile");
+    EXPECT_NE(label.grab().toImage(), first);
+    label.setText("A rather long title for a tile");
+    EXPECT_EQ(label.grab().toImage(), first);
+    label.setFont(Font::boldSystem(20));
+    EXPECT_NE(label.grab().toImage(), first);
+}
+
 TEST(Image, MaskTintsOpaquePixelsAndKeepsTransparency)
 {
     QImage source(4, 2, QImage::Format_ARGB32_Premultiplied);
