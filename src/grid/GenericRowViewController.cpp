@@ -163,30 +163,36 @@ void GenericRowViewController::createRow(
 
     // Disclosure.
     if (disclosure) {
-        const QRectF frame(width - DisclosureWidth, 0, DisclosureWidth, TileHeight);
-        auto* arrow = qobject_cast<DisclosureView*>(contentView->viewWithTag(DisclosureTag));
-        if (arrow) {
-            setFrameIfDifferent(arrow, frame);
-        } else {
-            arrow = new DisclosureView(frame);
-            arrow->setImage(UIImage_Theme::themedimageNamed(DisclosureImage));
-            arrow->setUserInteractionEnabled(true);
-            QPointer<GenericRowViewController> self(this);
-            auto* tap = new platform::ui::TapGestureRecognizer(
-                [self](platform::ui::GestureRecognizer* recognizer) {
-                    if (self)
-                        self->localtapOnDisclousure(recognizer);
-                });
-            tap->setDelegate(this);
-            arrow->addGestureRecognizer(tap);
-            contentView->addSubview(arrow);
-        }
-        arrow->setIndex(quint64(index));
-        if (arrow->isHidden() != editing())
-            arrow->setHidden(editing());
+        placeDisclosure(
+            contentView, QRectF(width - DisclosureWidth, 0, DisclosureWidth, TileHeight), index);
     }
 
     addTilesButtons(contentView, index, cellSize);
+}
+
+void GenericRowViewController::placeDisclosure(
+    platform::ui::View* contentView, const QRectF& frame, qint64 index)
+{
+    auto* arrow = qobject_cast<DisclosureView*>(contentView->viewWithTag(DisclosureTag));
+    if (arrow) {
+        setFrameIfDifferent(arrow, frame);
+    } else {
+        arrow = new DisclosureView(frame);
+        arrow->setImage(UIImage_Theme::themedimageNamed(DisclosureImage));
+        arrow->setUserInteractionEnabled(true);
+        QPointer<GenericRowViewController> self(this);
+        auto* tap = new platform::ui::TapGestureRecognizer(
+            [self](platform::ui::GestureRecognizer* recognizer) {
+                if (self)
+                    self->localtapOnDisclousure(recognizer);
+            });
+        tap->setDelegate(this);
+        arrow->addGestureRecognizer(tap);
+        contentView->addSubview(arrow);
+    }
+    arrow->setIndex(quint64(index));
+    if (arrow->isHidden() != editing())
+        arrow->setHidden(editing());
 }
 
 void GenericRowViewController::addTilesButtons(

@@ -66,4 +66,7 @@ protected:
     virtual platform::ui::CollectionViewLayout* makeLayout();
     // The width the tiles share: the grid's content width.
     double contentWidth() const;
+    // The tile's disclosure arrow at that frame, made with its tap once and reused; hidden
+    // while editing.
+    void placeDisclosure(platform::ui::View* contentView, const QRectF& frame, qint64 index);
 };

@@ -14,7 +14,6 @@
 #include "utilities/shell/DeviceHelper.h"
 #include "utilities/shell/MessageHelper.h"
 #include "widgets/CheckMarkLabel.h"
-#include "widgets/DisclosureView.h"
 #include "widgets/MetroImageView.h"
 #include "widgets/MetroLabel.h"
 #include "widgets/MetroSubLabel.h"
@@ -28,7 +27,6 @@
 namespace {
 
 const char* const ImageNameProperty = "kivoImageName";
-const QString DisclosureImage = QStringLiteral("metrodisclosure");
 const QString CheckMarkSample = QStringLiteral("✅ ");
 
 void setFrameIfDifferent(platform::ui::View* view, const QRectF& frame)
@@ -236,27 +234,8 @@ void MultipleGenericRowViewController::createRow(
 
     // Disclosure.
     if (disclosure) {
-        const QRectF frame(width - DisclosureWidth, blockY, DisclosureWidth, TileHeight);
-        auto* arrow = qobject_cast<DisclosureView*>(contentView->viewWithTag(DisclosureTag));
-        if (arrow) {
-            setFrameIfDifferent(arrow, frame);
-        } else {
-            arrow = new DisclosureView(frame);
-            arrow->setImage(UIImage_Theme::themedimageNamed(DisclosureImage));
-            arrow->setUserInteractionEnabled(true);
-            QPointer<MultipleGenericRowViewController> self(this);
-            auto* tap = new platform::ui::TapGestureRecognizer(
-                [self](platform::ui::GestureRecognizer* recognizer) {
-                    if (self)
-                        self->localtapOnDisclousure(recognizer);
-                });
-            tap->setDelegate(this);
-            arrow->addGestureRecognizer(tap);
-            contentView->addSubview(arrow);
-        }
-        arrow->setIndex(quint64(index));
-        if (arrow->isHidden() != editing())
-            arrow->setHidden(editing());
+        placeDisclosure(contentView,
+            QRectF(width - DisclosureWidth, blockY, DisclosureWidth, TileHeight), index);
     }
 
     addTilesButtons(contentView, index, cellSize);
