@@ -43,6 +43,7 @@
 #include <QTimeZone>
 
 #include "BenchSupport.h"
+#include "TenColumnTable.h"
 
 #include <benchmark/benchmark.h>
 
@@ -128,38 +129,12 @@ void resetPeak()
 
 void makeColumns()
 {
-    const QList<std::pair<QString, QString>> shape { { "Name", TypeConstants::Text },
-        { "Notes", TypeConstants::BigText }, { "Category", TypeConstants::List },
-        { "Site", TypeConstants::Link }, { "Amount", TypeConstants::Currency },
-        { "Count", TypeConstants::Numeric }, { "Day", TypeConstants::Date },
-        { "At", TypeConstants::DateTime }, { "Time", TypeConstants::Time },
-        { "Done", TypeConstants::YesNo } };
-    for (const auto& [name, type] : shape) {
-        TemplateColumn* column = TemplateColumn::add(Definition);
-        column->setName(name);
-        column->setType(type);
-        column->setPrecision(2);
-        if (!column->saveTemplateColumn())
-            std::abort();
-        fixture->columns << column;
-        fixture->ids << column->id().toString();
-    }
+    addTenColumns(Definition, fixture->columns, fixture->ids);
 }
 
 QVariantMap rowValues(int i, QRandomGenerator& random)
 {
-    static const QStringList words { "amber", "birch", "cedar", "december", "ember", "fjord",
-        "granite", "harbour", "indigo", "juniper", "kelp", "lumber", "meadow", "nectar" };
-    const auto word = [&] { return words[int(random.bounded(quint32(words.size())))]; };
-    const QStringList& id = fixture->ids;
-    const QDateTime moment = QDateTime::fromSecsSinceEpoch(
-        1600000000 + qint64(random.bounded(200000000u)), QTimeZone::utc());
-    return { { id[0], QStringLiteral("%1 %2 %3").arg(word(), word()).arg(i) },
-        { id[1], QStringLiteral("%1 %2 %3 %4 %5").arg(word(), word(), word(), word(), word()) },
-        { id[2], word() }, { id[3], QStringLiteral("https://example.org/%1").arg(i) },
-        { id[4], double(random.bounded(1000000u)) / 100 }, { id[5], int(random.bounded(500u)) },
-        { id[6], moment }, { id[7], moment }, { id[8], moment },
-        { id[9], random.bounded(2u) == 1 } };
+    return tenColumnRow(fixture->ids, i, random);
 }
 
 QString makeTable(const QString& name, const Rows::Password& password)
