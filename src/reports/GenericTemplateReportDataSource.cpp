@@ -2,6 +2,7 @@
 
 #include "grid/BaseDataController.h"
 #include "grid/RowObject.h"
+#include "model/DetachedColumns.h"
 #include "model/Rows.h"
 #include "model/TemplateColumn.h"
 #include "platform/ui/ViewController.h"
@@ -12,38 +13,6 @@
 #include <QThread>
 
 namespace {
-
-// Copies of the columns that belong to no context and no thread, so the worker reads
-// them while the screen's own columns go on changing. They keep the model that describes
-// them.
-class DetachedColumns {
-public:
-    explicit DetachedColumns(const QList<TemplateColumn*>& columns)
-        : m_model(KivoLib::currentModel())
-    {
-        for (TemplateColumn* column : columns) {
-            if (!column)
-                continue;
-            auto* copy = new TemplateColumn(&column->entity());
-            const QList<QVariant> values = column->values();
-            for (qsizetype i = 0; i < values.size(); ++i)
-                copy->setValue(int(i), values.at(i));
-            // No thread owns it: it may be read and deleted from whichever thread
-            // holds the snapshot last.
-            copy->moveToThread(nullptr);
-            m_columns.append(copy);
-        }
-    }
-    ~DetachedColumns() { qDeleteAll(m_columns); }
-    DetachedColumns(const DetachedColumns&) = delete;
-    DetachedColumns& operator=(const DetachedColumns&) = delete;
-
-    const QList<TemplateColumn*>& columns() const { return m_columns; }
-
-private:
-    std::shared_ptr<const platform::coredata::ManagedObjectModel> m_model;
-    QList<TemplateColumn*> m_columns;
-};
 
 QVariantMap formattedValues(const QList<TemplateColumn*>& columns, const QVariantMap& values)
 {
