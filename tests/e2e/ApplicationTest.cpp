@@ -216,9 +216,16 @@ TEST_P(Journey, ADatabaseItsTablesAndRowsFromTheFirstScreen)
     EXPECT_TRUE(takeMessages().join("").contains("List in use."));
     EXPECT_EQ(titles(home).size(), 2);
 
-    // Drag order is stored as shown.
-    ASSERT_TRUE(homeController->moveRow(1, 0));
-    homeController->itemsReorderd();
+    // A tile held and dragged onto the first place: the order is stored as shown.
+    const auto centreOf = [&](int item) {
+        auto* cell
+            = home->collectionView()->cellForItemAtIndexPath(platform::ui::IndexPath(item, 0));
+        return cell ? cell->frame().center() - home->collectionView()->contentOffset() : QPointF();
+    };
+    ASSERT_EQ(titles(home), QStringList({ "Friends", "Colleagues" }));
+    GestureSynthesizer::longPressDrag(home->collectionView(), centreOf(1), centreOf(0));
+    settle(100);
+    EXPECT_EQ(titles(home), QStringList({ "Colleagues", "Friends" }));
     reload(home);
     EXPECT_EQ(titles(home), QStringList({ "Colleagues", "Friends" }));
     const auto tables = UserTemplate::getUserTemplates(
