@@ -279,12 +279,13 @@ void UserTableRows::startSearchTexts(const QVariantList& rows)
     fill->columns = std::make_shared<const DetachedColumns>(m_searchable);
     fill->password = m_password;
     m_fill = fill;
-    scheduleFillStep();
+    // The first tiles are drawn first.
+    scheduleFillStep(FillStartDelayMs);
 }
 
-void UserTableRows::scheduleFillStep()
+void UserTableRows::scheduleFillStep(int delayMs)
 {
-    platform::dispatch::afterMain(0, [alive = std::weak_ptr<bool>(m_alive), this] {
+    platform::dispatch::afterMain(delayMs, [alive = std::weak_ptr<bool>(m_alive), this] {
         if (alive.lock())
             fillStep();
     });
@@ -357,10 +358,7 @@ void UserTableRows::fillStep()
         return;
     }
     // Everything read: the last ranges are still being decoded.
-    platform::dispatch::afterMain(FillPollMs, [alive = std::weak_ptr<bool>(m_alive), this] {
-        if (alive.lock())
-            fillStep();
-    });
+    scheduleFillStep(FillPollMs);
 }
 
 void UserTableRows::finishSearchFill()

@@ -88,6 +88,7 @@ public:
     // Rows read between two other events while search texts are made in the background.
     static constexpr qsizetype FillReadRange = 2048;
     static constexpr int FillPollMs = 2;
+    static constexpr int FillStartDelayMs = 100;
 
 private:
     struct SearchFill;
@@ -99,7 +100,7 @@ private:
     bool keptIsCurrent() const;
     void dropKeptWhenStale();
     void noteStore(const QVariantList& rows);
-    void scheduleFillStep();
+    void scheduleFillStep(int delayMs = 0);
     void fillStep();
     bool readFillRange(SearchFill& fill, qsizetype count);
     void collectFill(SearchFill& fill);

@@ -166,8 +166,8 @@ void GenericTemplateDataController::takePassword(
     const auto home = parent
         ? std::dynamic_pointer_cast<MainDataController>(parent->dataController.lock())
         : nullptr;
-    const Rows::Password typed = home ? home->secret() : std::nullopt;
-    if (typed && table->isPasswordValid(*typed))
+    const Rows::Password typed = home ? home->verifiedSecret(table) : std::nullopt;
+    if (typed)
         m_password = typed;
     else
         m_locked = true;

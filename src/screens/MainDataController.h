@@ -30,6 +30,10 @@ public:
     // The password typed for the table being opened (or protected); none after a tap on
     // another table. The opened table's rows take it at their first load.
     const Rows::Password& secret() const { return m_password; }
+    // The password typed for the table when it holds for it: checked against the table's
+    // stored check value once, when typed (the check derives a key, which is slow), and
+    // again only when that check value has changed since.
+    Rows::Password verifiedSecret(const UserTemplate* table) const;
     // The database Home shows; null while the store is not loaded.
     Database* currentDatabase() const;
 
@@ -111,6 +115,11 @@ private:
     bool changeProtection(bool protect);
     void rebuildNotfications();
 
+    void noteVerified();
+
     Rows::Password m_password;
+    // The table and check value the password was last found to hold for.
+    QString m_verifiedTable;
+    QString m_verifiedCheck;
     StoreCommands m_commands;
 };

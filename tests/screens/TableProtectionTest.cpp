@@ -485,3 +485,22 @@ TEST_F(TableProtectionTest, AProtectedTablesDecryptedTextsGoWhenItIsClosedOrLock
     EXPECT_EQ(lockedController->count(), 0);
     EXPECT_EQ(lockedController->tableRows().searchTextCount(), 0);
 }
+
+TEST_F(TableProtectionTest, APasswordVerifiedForAnotherCheckValueOpensNothing)
+{
+    fill(3);
+    openHome();
+    protectWith("key");
+    dismissAlerts();
+    controller->tapOnDisclosure(0);
+    answerPrompt("key");
+    EXPECT_EQ(controller->verifiedSecret(table), Rows::Password("key"));
+    // Protected anew under another password before the rows opened.
+    ASSERT_TRUE(table->changeProtection(QString("key"), QString("other"), columns()));
+    EXPECT_FALSE(controller->verifiedSecret(table).has_value());
+    FakeAppScreen* rows = open<GenericTemplateDataController>("Template Rows", linkFrom(home, 0));
+    auto rowsController = controllerOf<GenericTemplateDataController>(rows);
+    EXPECT_TRUE(rowsController->isLocked());
+    EXPECT_EQ(rowsController->count(), 0);
+    dismissAlerts();
+}
