@@ -12,7 +12,9 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -285,10 +287,13 @@ void UserTableRows::startSearchTexts(const QVariantList& rows)
 
 void UserTableRows::scheduleFillStep(int delayMs)
 {
-    platform::dispatch::afterMain(delayMs, [alive = std::weak_ptr<bool>(m_alive), this] {
-        if (alive.lock())
-            fillStep();
-    });
+    // A step belongs to its making: one left over from a making cancelled since does
+    // nothing.
+    platform::dispatch::afterMain(delayMs,
+        [alive = std::weak_ptr<bool>(m_alive), fill = std::weak_ptr<SearchFill>(m_fill), this] {
+            if (alive.lock() && fill.lock() && fill.lock() == m_fill)
+                fillStep();
+        });
 }
 
 void UserTableRows::cancelSearchFill()
@@ -565,15 +570,61 @@ QList<Rows*> UserTableRows::sorted(const QList<Rows*>& rows, const Rows::Sorts& 
         }
         entries.push_back(std::move(entry));
     }
-    // The entries stay where they are: only their places move.
-    std::vector<quint32> order(entries.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = quint32(i);
-    std::stable_sort(order.begin(), order.end(), [&keys, &entries](quint32 x, quint32 y) {
-        const Entry& a = entries[x];
-        const Entry& b = entries[y];
+    // The entries stay where they are: only places move. A slot holds what decides most
+    // comparisons of the first key (its kind, then its number or the first eight code
+    // units of its text), so only ties look at the entries.
+    struct Slot {
+        quint32 index;
+        int kind;
+        double number;
+        std::array<quint64, 2> prefix; // eight code units, four in each
+        QStringView text; // the entry's own
+    };
+    constexpr int Undecided = 2;
+    const auto firstOrder = [](const Slot& a, const Slot& b) {
+        if (a.kind != b.kind)
+            return a.kind < b.kind ? -1 : 1;
+        switch (RowValueCompare::Kind(a.kind)) {
+        case RowValueCompare::Kind::Missing:
+            return 0;
+        case RowValueCompare::Kind::Number:
+        case RowValueCompare::Kind::Date:
+            if (std::isnan(a.number) || std::isnan(b.number))
+                return Undecided;
+            return a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
+        case RowValueCompare::Kind::Text:
+        case RowValueCompare::Kind::Other:
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix ? -1 : 1;
+            // As RowValueCompare orders texts: by code unit.
+            return std::clamp(QtPrivate::compareStrings(a.text, b.text, Qt::CaseSensitive), -1, 1);
+        }
+        return Undecided;
+    };
+    std::vector<Slot> places;
+    places.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const RowValueCompare::Key& key = entries[i].values[0];
+        Slot slot { quint32(i), int(key.kind), 0, { 0, 0 }, QStringView(key.text) };
+        if (key.kind == RowValueCompare::Kind::Number)
+            slot.number = key.number;
+        else if (key.kind == RowValueCompare::Kind::Date)
+            slot.number = key.moment;
+        // Code units in order, a missing one as zero: the prefixes order as the texts do
+        // wherever they differ.
+        for (qsizetype unit = 0; unit < 8; ++unit) {
+            quint64& word = slot.prefix[size_t(unit / 4)];
+            word = word << 16 | (unit < key.text.size() ? key.text[unit].unicode() : 0);
+        }
+        places.push_back(slot);
+    }
+    std::stable_sort(places.begin(), places.end(), [&](const Slot& x, const Slot& y) {
+        const Entry& a = entries[x.index];
+        const Entry& b = entries[y.index];
         for (qsizetype i = 0; i < keys.size(); ++i) {
-            const int order = RowValueCompare::compare(a.values[i], b.values[i]);
+            int order = i == 0 ? firstOrder(x, y) : Undecided;
+            if (order == Undecided)
+                order = RowValueCompare::compare(a.values[i], b.values[i]);
             if (order != 0)
                 return (keys[i].ascending ? order : -order) < 0;
         }
@@ -581,7 +632,7 @@ QList<Rows*> UserTableRows::sorted(const QList<Rows*>& rows, const Rows::Sorts& 
     });
     QList<Rows*> result;
     result.reserve(rows.size());
-    for (const quint32 index : order)
-        result.append(entries[index].row);
+    for (const Slot& slot : places)
+        result.append(entries[slot.index].row);
     return result;
 }
