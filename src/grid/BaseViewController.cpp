@@ -623,7 +623,8 @@ void BaseViewController::openFileBrowser(FileBrowserSlot& slot, const QString& s
     try {
         platform::ui::ViewController* browser = slot.browser;
         auto* dialog = dynamic_cast<FileBrowserScreenProtocol*>(browser);
-        if (!dialog || slot.saveDialog != save || slot.type != type) {
+        const bool reused = dialog && slot.saveDialog == save && slot.type == type;
+        if (!reused) {
             // The one kept before goes with its wrapper; both belong to this screen.
             delete slot.navigation.data();
             delete slot.browser.data();
@@ -654,6 +655,14 @@ void BaseViewController::openFileBrowser(FileBrowserSlot& slot, const QString& s
             ours->setStartupDir(startupDir);
         }
         dialog->setFileBrowserDelegate(delegate);
+        if (reused) {
+            // A browser shown again starts at its top folder and lists what is there now.
+            if (slot.navigation && slot.navigation->topViewController() != browser)
+                slot.navigation->popToViewController(browser, false);
+            auto* screen = qobject_cast<BaseViewController*>(browser);
+            if (screen && screen->isViewLoaded())
+                screen->refreshView();
+        }
         if (DeviceHelper::isIPHONE()) {
             if (platform::ui::NavigationController* navigation = navigationController())
                 navigation->pushViewController(browser, true);
