@@ -19,7 +19,9 @@ class FileBrowserScreenProtocol;
 class FileBrowserDataController : public TableDataController {
     Q_OBJECT
 public:
-    // The folder of the breadcrumb link's entry, or Documents at the top.
+    // The folder of the breadcrumb link's entry, or at the top the browser's start folder
+    // (a folder inside Documents, given as a path from Documents or as a full path), or
+    // Documents when it names none.
     void loadData(const std::shared_ptr<Parent>& parent) override;
     std::shared_ptr<GridData> getGridData(qint64 index) override;
     // "adbuiltin" for a folder, "workitems" for a file.
@@ -52,7 +54,9 @@ public:
 
 private:
     std::shared_ptr<FileInfo> entryAt(qint64 index) const;
-    // The folder this level shows: the link's entry, or Documents.
+    // The folder this level shows: the link's entry, or the browser's start folder.
     std::shared_ptr<FileInfo> shownFolder() const;
+    // The browser's start folder when it names a folder inside Documents, else Documents.
+    std::shared_ptr<FileInfo> startFolder() const;
     FileBrowserScreenProtocol* browser() const;
 };
