@@ -9,6 +9,7 @@
 #include "forms/FormRootElement.h"
 #include "forms/FormSection.h"
 #include "forms/QuickDetailViewController.h"
+#include "grid/BaseDataController.h"
 #include "grid/BaseViewController.h"
 #include "grid/GridData.h"
 #include "grid/Parent.h"
@@ -135,6 +136,47 @@ struct AppTest : ::testing::TestWithParam<const char*> {
         GestureSynthesizer::tap(tileView(screen, at, 2000));
         settle(100);
         return true;
+    }
+
+    // Reloads the screen and lets the grid select its row again, as it does a moment
+    // after a reload.
+    static void reload(ApplicationScreen* screen)
+    {
+        screen->refreshView();
+        settle(250);
+    }
+
+    // Adds a database through the Databases screen's add button and its form.
+    bool addDatabase(ApplicationScreen* databases, const QString& name, const QString& descr)
+    {
+        databases->dataController()->add(nullptr);
+        const bool saved = fillAndSave(databases, { { "name", name }, { "descr", descr } });
+        if (saved)
+            reload(databases);
+        return saved;
+    }
+
+    // Adds a table to Home through its add button and the table form.
+    bool addTable(ApplicationScreen* home, const QString& name, const QString& definitionId,
+        bool isProtected = false)
+    {
+        home->dataController()->add(nullptr);
+        const bool saved = fillAndSave(home,
+            { { "name", name }, { "descr", "About " + name }, { "template", definitionId },
+                { "protected", isProtected } });
+        if (saved)
+            reload(home);
+        return saved;
+    }
+
+    // Adds a row through the rows screen's add button and the row form.
+    bool addRow(ApplicationScreen* rows, const QVariantMap& values)
+    {
+        rows->dataController()->add(nullptr);
+        const bool saved = fillAndSave(rows, values);
+        if (saved)
+            reload(rows);
+        return saved;
     }
 
     static platform::ui::AlertView* alertTitled(const QString& title)

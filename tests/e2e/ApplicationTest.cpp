@@ -23,47 +23,6 @@ const QString kPhone = QStringLiteral("89C20BFE-16C0-4414-A9FD-40BDB2692BD2");
 const QString kFavourite = QStringLiteral("984608CE-B316-4C68-B981-45053C2F4B6E");
 
 struct Journey : AppTest {
-    // Reloads the screen and lets the grid select its row again, as it does a moment
-    // after a reload.
-    static void reload(ApplicationScreen* screen)
-    {
-        screen->refreshView();
-        settle(250);
-    }
-
-    // Adds a database through the Databases screen's add button and its form.
-    bool addDatabase(ApplicationScreen* databases, const QString& name, const QString& descr)
-    {
-        databases->dataController()->add(nullptr);
-        const bool saved = fillAndSave(databases, { { "name", name }, { "descr", descr } });
-        if (saved)
-            reload(databases);
-        return saved;
-    }
-
-    // Adds a table to Home through its add button and the table form.
-    bool addTable(ApplicationScreen* home, const QString& name, const QString& definitionId,
-        bool isProtected = false)
-    {
-        home->dataController()->add(nullptr);
-        const bool saved = fillAndSave(home,
-            { { "name", name }, { "descr", "About " + name }, { "template", definitionId },
-                { "protected", isProtected } });
-        if (saved)
-            reload(home);
-        return saved;
-    }
-
-    // Adds a row through the rows screen's add button and the row form.
-    bool addRow(ApplicationScreen* rows, const QVariantMap& values)
-    {
-        rows->dataController()->add(nullptr);
-        const bool saved = fillAndSave(rows, values);
-        if (saved)
-            reload(rows);
-        return saved;
-    }
-
     // Types into the screen's search bar as a person does.
     static void search(ApplicationScreen* screen, const QString& text)
     {
