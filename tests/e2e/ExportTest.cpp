@@ -3,6 +3,8 @@
 #include "common/FreexlWorkbook.h"
 #include "grid/FileBrowserScreenProtocol.h"
 #include "grid/FileBrowserViewController.h"
+#include "model/CloudStoreManager.h"
+#include "platform/UserDefaults.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/MailComposeViewController.h"
 #include "platform/ui/NavigationItem.h"
@@ -438,6 +440,42 @@ TEST_P(ExportJourney, ImportThroughTheMenuStoresAllLinesOrNoneAndLogsWhy)
     EXPECT_EQ(storedTexts().size(), before.size() + 2);
     EXPECT_TRUE(storedTextsHold("fay@example.com"));
 }
+
+// The same with the cloud documents store on from the start.
+struct CloudExportJourney : ExportJourney {
+    void SetUp() override
+    {
+        const QString cloud = testsupport::homePath() + "/cloud";
+        ASSERT_TRUE(QDir().mkpath(cloud));
+        qputenv("KIVOTAB_CLOUD", cloud.toUtf8());
+        platform::UserDefaults::standard().setBool(CloudStoreManager::CloudEnabledKey, true);
+        ExportJourney::SetUp();
+    }
+    void TearDown() override
+    {
+        ExportJourney::TearDown();
+        qunsetenv("KIVOTAB_CLOUD");
+    }
+};
+
+TEST_P(CloudExportJourney, TheMenuAddsTheThreeCloudSaves)
+{
+    ASSERT_TRUE(delegate->cloudAvailable());
+    ApplicationScreen* rows = openRows();
+    ASSERT_NE(rows, nullptr);
+    ListSelectViewController* menu = openMenu(rows);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(titles(menu),
+        QStringList({ "Import CSV", "Save CSV", "Save PDF", "Save XLS", "Mail CSV", "Mail PDF",
+            "Mail XLS", "Save CSV [iCloud]", "Save PDF [iCloud]", "Save XLS [iCloud]" }));
+    if (tablet()) {
+        ASSERT_NE(rows->simplepopupController(), nullptr);
+        EXPECT_EQ(rows->simplepopupController()->contentSize(), QSizeF(645, 405));
+    }
+    ASSERT_TRUE(saveShot(QString("e2e-export-menu-cloud-%1.png").arg(GetParam())));
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, CloudExportJourney, ::testing::Values("tablet", "phone"));
 
 INSTANTIATE_TEST_SUITE_P(Devices, ExportJourney, ::testing::Values("tablet", "phone"));
 
