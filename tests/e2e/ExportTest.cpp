@@ -124,9 +124,8 @@ struct ExportJourney : AppTest {
     {
         ListSelectViewController* menu = openMenu(rows);
         if (!menu) {
-            saveShot("debug-nomenu.png");
-            ADD_FAILURE() << "no menu " << (rows->simplepopupController() != nullptr) << " "
-                          << navigation->topViewController()->metaObject()->className();
+            ADD_FAILURE() << "no menu over "
+                          << navigation->topViewController()->title().toStdString();
             return false;
         }
         const int at = int(titles(menu).indexOf(item));
@@ -215,7 +214,6 @@ struct ExportJourney : AppTest {
             60000);
         if (!composer || !composer->topViewController()) {
             ADD_FAILURE() << "no composer " << (composer != nullptr);
-            saveShot("debug-nocomposer.png");
             return {};
         }
         settle(60);
@@ -439,6 +437,35 @@ TEST_P(ExportJourney, ImportThroughTheMenuStoresAllLinesOrNoneAndLogsWhy)
     EXPECT_EQ(titles(rows), QStringList({ "Fay Good", "Gil, Short", "Kept Row" }));
     EXPECT_EQ(storedTexts().size(), before.size() + 2);
     EXPECT_TRUE(storedTextsHold("fay@example.com"));
+}
+
+TEST_P(ExportJourney, AProtectedTableImportsItsRowsEncryptedWithItsPassword)
+{
+    ASSERT_TRUE(addTable(home, "Vault", kContacts, true));
+    ASSERT_TRUE(open(home, "Vault"));
+    ASSERT_TRUE(answerPrompt("Create Password", "s3cret"));
+    ASSERT_TRUE(answerPrompt("Retype Password", "s3cret"));
+    ApplicationScreen* rows = top();
+    ASSERT_NE(rows, home);
+    ASSERT_TRUE(writeFile(documents("vault.csv"),
+        (kHeader + "\nHidden Hana,4242,,,,,,1\nSecret Sam,,,,,,,0\n").toUtf8()));
+    ASSERT_TRUE(importThroughMenu(rows, "vault.csv"));
+    platform::ui::AlertView* logged = waitForAlert("Import completed successfully.");
+    ASSERT_NE(logged, nullptr);
+    closeAlert(logged);
+    EXPECT_EQ(
+        newestLog(), "Importing row 1.\r\nImporting row 2.\r\nSuccessfully imported 2 rows.\r\n");
+    EXPECT_EQ(titles(rows), QStringList({ "Hidden Hana", "Secret Sam" }));
+    EXPECT_FALSE(storedTextsHold("Hana"));
+    EXPECT_FALSE(storedTextsHold("4242"));
+
+    // Opened again with its password, the rows read back.
+    back();
+    ASSERT_TRUE(open(home, "Vault"));
+    ASSERT_TRUE(answerPrompt("Password", "s3cret"));
+    rows = top();
+    ASSERT_NE(rows, home);
+    EXPECT_EQ(titles(rows), QStringList({ "Hidden Hana", "Secret Sam" }));
 }
 
 // The same with the cloud documents store on from the start.
