@@ -154,7 +154,7 @@ QStringList FileBrowserDataController::columnHeaders() const
     return { LocalizedStrings::Name() };
 }
 
-QStringList FileBrowserDataController::columnValues(qint64 index) const
+QStringList FileBrowserDataController::columnValues(qint64 index)
 {
     const auto entry = entryAt(index);
     return { entry ? entry->name : QString() };
