@@ -21,11 +21,13 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/CollectionView.h"
 #include "platform/ui/CollectionViewCell.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Window.h"
 #include "screens/ApplicationScreen.h"
@@ -177,6 +179,27 @@ struct AppTest : ::testing::TestWithParam<const char*> {
         if (saved)
             reload(rows);
         return saved;
+    }
+
+    // The button of that tag in the screen's bottom toolbar or in its navigation bar.
+    static platform::ui::View* barButton(BaseViewController* screen, int tag)
+    {
+        QList<platform::ui::BarButtonItem*> items = screen->toolbarItems();
+        items += screen->navigationItem()->rightBarButtonItems();
+        for (platform::ui::BarButtonItem* item : std::as_const(items))
+            if (item && item->tag() == tag && item->view())
+                return item->view();
+        return nullptr;
+    }
+
+    // The texts of a column-table row, column by column.
+    static QStringList columnTexts(MainCollectionViewController* screen, int item)
+    {
+        QStringList texts;
+        for (int tag = 100;
+             auto* label = qobject_cast<platform::ui::Label*>(tileView(screen, item, tag)); ++tag)
+            texts << label->text();
+        return texts;
     }
 
     static platform::ui::AlertView* alertTitled(const QString& title)

@@ -290,6 +290,34 @@ TEST_P(Journey, AProtectedTableAsksForItsPasswordAndStoresNoClearText)
     EXPECT_EQ(titles(rows), QStringList({ "Dora Secret" }));
 }
 
+TEST_P(Journey, DatabasesAndHomeShowTheirColumnTables)
+{
+    constexpr int kExpandCollapse = 35;
+    const auto asColumns = [](ApplicationScreen* screen) {
+        platform::ui::View* button = barButton(screen, kExpandCollapse);
+        if (!button)
+            return false;
+        GestureSynthesizer::tap(button);
+        settle(100);
+        return QString(screen->rowViewContoller()->metaObject()->className())
+            == "ModelColumnsRowViewController";
+    };
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    const int household = int(titles(databases).indexOf("Household"));
+    ASSERT_TRUE(asColumns(databases));
+    EXPECT_EQ(columnTexts(databases, household), QStringList({ "Household", "Things at home" }));
+    ASSERT_TRUE(saveShot(QString("e2e-databases-columns-%1.png").arg(GetParam())));
+    ASSERT_TRUE(asColumns(databases) == false);
+
+    ASSERT_TRUE(open(databases, "Household"));
+    ApplicationScreen* home = top();
+    ASSERT_TRUE(addTable(home, "Friends", kContacts));
+    ASSERT_TRUE(asColumns(home));
+    EXPECT_EQ(columnTexts(home, 0), QStringList({ "Friends", "About Friends" }));
+    ASSERT_TRUE(saveShot(QString("e2e-home-columns-%1.png").arg(GetParam())));
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, Journey, ::testing::Values("tablet", "phone"));
 
 } // namespace

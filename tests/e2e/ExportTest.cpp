@@ -90,17 +90,6 @@ struct ExportJourney : AppTest {
         return rows != home ? rows : nullptr;
     }
 
-    // The button of that tag in the screen's bottom toolbar or in its navigation bar.
-    static platform::ui::View* barButton(ApplicationScreen* screen, int tag)
-    {
-        QList<platform::ui::BarButtonItem*> items = screen->toolbarItems();
-        items += screen->navigationItem()->rightBarButtonItems();
-        for (platform::ui::BarButtonItem* item : std::as_const(items))
-            if (item && item->tag() == tag && item->view())
-                return item->view();
-        return nullptr;
-    }
-
     // The share button's menu: in a popup on a tablet, pushed on a phone.
     ListSelectViewController* openMenu(ApplicationScreen* rows)
     {
