@@ -247,7 +247,8 @@ struct ExportJourney : AppTest {
     }
 
     // Chooses Import CSV and taps the file in the open browser; true when it was listed.
-    bool importThroughMenu(ApplicationScreen* rows, const QString& fileName)
+    bool importThroughMenu(
+        ApplicationScreen* rows, const QString& fileName, const QString& shot = QString())
     {
         if (!choose(rows, "Import CSV"))
             return false;
@@ -259,6 +260,8 @@ struct ExportJourney : AppTest {
             ADD_FAILURE() << fileName.toStdString() << " not in " << listed.join("|").toStdString();
             return false;
         }
+        if (!shot.isEmpty() && !saveShot(shot))
+            return false;
         return open(opening, fileName);
     }
 
@@ -364,7 +367,8 @@ TEST_P(ExportJourney, ImportThroughTheMenuStoresAllLinesOrNoneAndLogsWhy)
 
     // Columns missing from the header: each is named, nothing is stored.
     ASSERT_TRUE(writeFile(documents("missing.csv"), "Name,Phone,Email\nAnn,1,\n"));
-    ASSERT_TRUE(importThroughMenu(rows, "missing.csv"));
+    ASSERT_TRUE(importThroughMenu(
+        rows, "missing.csv", QString("e2e-import-browser-%1.png").arg(GetParam())));
     platform::ui::AlertView* logged = waitForAlert("Import failed.");
     ASSERT_NE(logged, nullptr);
     EXPECT_EQ(logged->title(), "Information");
