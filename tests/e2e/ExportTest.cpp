@@ -305,6 +305,11 @@ TEST_P(ExportJourney, TheShareMenuSavesAndMailsTheRowsAsCsvAndXls)
     EXPECT_EQ(saving->fileName(), "Friends.csv");
     EXPECT_EQ(saving->title(), "Save CSV");
     ASSERT_TRUE(saveShot(QString("e2e-export-save-browser-%1.png").arg(GetParam())));
+    // A name that is not one plain name is refused and the browser stays.
+    ASSERT_TRUE(typeNameAndSave(saving, "../friends.csv"));
+    EXPECT_EQ(takeMessages(), QStringList({ "Information|Invalid File Name." }));
+    EXPECT_EQ(browser(rows), saving);
+    EXPECT_FALSE(QFile::exists(documents("../friends.csv")));
     ASSERT_TRUE(typeNameAndSave(saving, "friends-list.csv"));
     platform::ui::AlertView* saved = waitForAlert("Successfully Saved.");
     ASSERT_NE(saved, nullptr);
