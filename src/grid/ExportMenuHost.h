@@ -40,7 +40,8 @@ public:
     virtual void dismissListMenu() = 0;
 
     // The local (Documents) or cloud documents file browser, to open (`save` false) or to
-    // save a file; `delegate` hears the chosen entry. No start folder: its top.
+    // save a file; `delegate` hears the chosen entry. Without a start folder it opens at
+    // its top.
     virtual void showLocalFileBrowser(bool save, const QString& defaultFileName,
         const QString& type, const QString& startupDir, const QString& title,
         FileBrowserProtocol* delegate)

@@ -1,17 +1,22 @@
 #include "AppFixture.h"
 
+#include "grid/FileBrowserViewController.h"
 #include "model/Database.h"
 #include "model/Rows.h"
 #include "model/Template.h"
 #include "model/TemplateColumn.h"
 #include "model/UserTemplate.h"
 #include "platform/ui/SearchBar.h"
+#include "platform/ui/TextField.h"
 #include "screens/DatabaseDataController.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/ListSelectViewController.h"
 #include "screens/MainDataController.h"
 #include "widgets/CheckMarkLabel.h"
+#include "widgets/SimplePopupViewController.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 namespace e2e {
@@ -316,6 +321,77 @@ TEST_P(Journey, DatabasesAndHomeShowTheirColumnTables)
     ASSERT_TRUE(asColumns(home));
     EXPECT_EQ(columnTexts(home, 0), QStringList({ "Friends", "About Friends" }));
     ASSERT_TRUE(saveShot(QString("e2e-home-columns-%1.png").arg(GetParam())));
+}
+
+TEST_P(Journey, BackupAndRestoreGoThroughTheFileBrowser)
+{
+    constexpr int kSettings = 28;
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    // Taps the item of the Options list that the settings button opens.
+    const auto choose = [&](const QString& item) {
+        platform::ui::View* settings = barButton(databases, kSettings);
+        if (!settings)
+            return false;
+        GestureSynthesizer::tap(settings);
+        settle(100);
+        auto* list = tablet()
+            ? nullptr
+            : dynamic_cast<MainCollectionViewController*>(navigation->topViewController());
+        if (tablet() && databases->simplepopupController())
+            list = dynamic_cast<MainCollectionViewController*>(
+                dynamic_cast<platform::ui::NavigationController*>(
+                    databases->simplepopupController()->contentViewController())
+                    ->topViewController());
+        const int at = list ? int(titles(list).indexOf(item)) : -1;
+        if (at < 0)
+            return false;
+        GestureSynthesizer::tap(tileView(list, at, 2000));
+        settle(150);
+        return true;
+    };
+    // The browser the command opened: pushed on a phone, in a popup on a tablet.
+    const auto browser = [&]() -> FileBrowserViewController* {
+        if (auto* pushed
+            = dynamic_cast<FileBrowserViewController*>(navigation->topViewController()))
+            return pushed;
+        SimplePopupViewController* popup = databases->simplepopupController();
+        auto* wrapper = popup
+            ? dynamic_cast<platform::ui::NavigationController*>(popup->contentViewController())
+            : nullptr;
+        return wrapper ? dynamic_cast<FileBrowserViewController*>(wrapper->topViewController())
+                       : nullptr;
+    };
+
+    ASSERT_TRUE(choose("Backup"));
+    FileBrowserViewController* saving = browser();
+    ASSERT_NE(saving, nullptr);
+    ASSERT_TRUE(saving->saveDialog());
+    ASSERT_NE(saving->fileNameField(), nullptr);
+    saving->fileNameField()->setText("household.zip");
+    saving->textFieldShouldReturn(saving->fileNameField());
+    ASSERT_TRUE(testsupport::waitUntil(
+        [] { return !platform::ui::AlertView::visibleAlerts().isEmpty(); }, 30000));
+    EXPECT_EQ(takeMessages(), QStringList({ "Information|Operation Completed Successfully." }));
+    EXPECT_EQ(top(), databases);
+    const QString archive = QDir(platform::Folders::documents()).filePath("household.zip");
+    ASSERT_TRUE(QFile::exists(archive));
+
+    // A database made after the backup is gone once it is restored.
+    ASSERT_TRUE(addDatabase(databases, "Garage", "Tools"));
+    ASSERT_TRUE(titles(databases).contains("Garage"));
+    ASSERT_TRUE(choose("Restore"));
+    FileBrowserViewController* opening = browser();
+    ASSERT_NE(opening, nullptr);
+    EXPECT_FALSE(opening->saveDialog());
+    ASSERT_TRUE(open(opening, "household.zip"));
+    ASSERT_TRUE(testsupport::waitUntil(
+        [] { return !platform::ui::AlertView::visibleAlerts().isEmpty(); }, 30000));
+    EXPECT_EQ(takeMessages(), QStringList({ "Information|Operation Completed Successfully." }));
+    EXPECT_EQ(top(), databases);
+    reload(databases);
+    EXPECT_TRUE(titles(databases).contains("Household"));
+    EXPECT_FALSE(titles(databases).contains("Garage"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, Journey, ::testing::Values("tablet", "phone"));
