@@ -176,11 +176,17 @@ struct ExportJourney : AppTest {
         return found;
     }
 
-    // Chooses the alert's first button (Close, Cancel) as a person does.
-    static void closeAlert(platform::ui::AlertView* alert)
+    // Chooses the alert's first button (Close, Cancel) as a person does; the busy overlay
+    // of every screen on the stack has ended by then.
+    void closeAlert(platform::ui::AlertView* alert)
     {
         alert->clickButtonAtIndex(0);
         settle();
+        for (platform::ui::ViewController* screen : navigation->viewControllers()) {
+            if (auto* base = qobject_cast<BaseViewController*>(screen)) {
+                EXPECT_EQ(base->hudCount(), 0u) << base->title().toStdString();
+            }
+        }
     }
 
     // The composer the mail item opened, sent with its Send button; the message file.
