@@ -81,6 +81,13 @@ struct ExportJourney : AppTest {
         ASSERT_TRUE(addTable(home, "Friends", kContacts));
     }
 
+    void TearDown() override
+    {
+        // A test that stopped half-way may have left its stand-in opener.
+        ReportController::setFileOpener({});
+        AppTest::TearDown();
+    }
+
     // Opens the table's rows screen from Home.
     ApplicationScreen* openRows(const QString& table = QStringLiteral("Friends"))
     {
@@ -342,7 +349,13 @@ TEST_P(ExportJourney, TheShareMenuSavesAndMailsTheRowsAsCsvAndXls)
     ASSERT_TRUE(typeNameAndSave(saving, "Friends.xls"));
     saved = waitForAlert("Successfully Saved.");
     ASSERT_NE(saved, nullptr);
-    closeAlert(saved);
+    // Open shows the saved file.
+    QStringList shown;
+    ReportController::setFileOpener([&shown](const QString& path) { shown << path; });
+    saved->clickButtonAtIndex(1);
+    settle();
+    ReportController::setFileOpener({});
+    EXPECT_EQ(shown, QStringList({ documents("Friends.xls") }));
     const QByteArray xls = readFile(documents("Friends.xls"));
     const testsupport::FreexlWorkbook book = testsupport::readWithFreexl(documents("Friends.xls"));
     ASSERT_TRUE(book.ok()) << book.status;
