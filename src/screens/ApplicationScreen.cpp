@@ -139,6 +139,10 @@ void ApplicationScreen::showListMenu(const QString& title, const QStringList& te
     const auto record = ScreenFactory::GetScreen(ScreenFactory::ListImageSelector, nullptr);
     if (record)
         record->title = title;
+    // A phone pushes the list over whatever is on top now (this grid, or a screen it
+    // opened, like a row's display); closing the menu goes back there.
+    platform::ui::NavigationController* navigation = navigationController();
+    m_listMenuUnder = navigation ? navigation->topViewController() : nullptr;
     showList(
         record, texts, images, DeviceHelper::isIPAD() ? popupSize : QSizeF(), std::move(select));
 }
@@ -149,9 +153,13 @@ void ApplicationScreen::dismissListMenu()
         BaseViewController::dismissPopup();
         return;
     }
-    // Back to the grid: the list, and a file browser opened from it.
+    // Back to where the list was pushed: the list goes, and a file browser opened from it.
     platform::ui::NavigationController* navigation = navigationController();
-    if (navigation && navigation->topViewController() != this
-        && navigation->viewControllers().contains(this))
-        navigation->popToViewController(this, true);
+    if (!navigation)
+        return;
+    const QList<platform::ui::ViewController*> stack = navigation->viewControllers();
+    platform::ui::ViewController* back
+        = m_listMenuUnder && stack.contains(m_listMenuUnder) ? m_listMenuUnder.data() : this;
+    if (navigation->topViewController() != back && stack.contains(back))
+        navigation->popToViewController(back, true);
 }

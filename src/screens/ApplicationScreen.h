@@ -86,4 +86,5 @@ private:
     bool m_saveDialog = false;
     FileBrowserProtocol* m_fileDelegate = nullptr;
     QString m_defaultFileName;
+    QPointer<platform::ui::ViewController> m_listMenuUnder;
 };
