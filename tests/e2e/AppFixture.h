@@ -30,6 +30,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Window.h"
+#include "reports/ExportDetailDataController.h"
 #include "screens/ApplicationScreen.h"
 #include "screens/ScreenFactory.h"
 #include "widgets/PopoverController.h"
@@ -70,6 +71,7 @@ struct AppTest : ::testing::TestWithParam<const char*> {
             [&] { return delegate->isLaunched() && delegate->isStoreReady(); }, 30000));
         ScreenFactory::install();
         DetailForms::registerAll();
+        ExportDetailDataController::install();
         navigation.reset(MainCollectionViewController::createRootNavigation());
         auto& application = platform::ui::Application::shared();
         application.setRootViewController(navigation.get());

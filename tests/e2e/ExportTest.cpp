@@ -456,6 +456,55 @@ TEST_P(ExportJourney, ImportThroughTheMenuStoresAllLinesOrNoneAndLogsWhy)
     EXPECT_TRUE(storedTextsHold("fay@example.com"));
 }
 
+TEST_P(ExportJourney, TheRowDisplaysShareMenuSavesTheOneRow)
+{
+    constexpr int kDetailButton = 27;
+    ApplicationScreen* rows = openRows();
+    ASSERT_NE(rows, nullptr);
+    ASSERT_TRUE(addRow(rows, { { kName, "Zoë Weiß" }, { kEmail, "zoe@example.com" } }));
+    rows->setSelectedRow(0);
+    platform::ui::View* detail = barButton(rows, kDetailButton);
+    ASSERT_NE(detail, nullptr);
+    GestureSynthesizer::tap(detail);
+    QuickDetailViewController* display = openedForm(rows);
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(QString(display->metaObject()->className()), "RowDetailViewController");
+    platform::ui::View* share = barButton(display, kShareButton);
+    ASSERT_NE(share, nullptr);
+    GestureSynthesizer::tap(share);
+    settle(100);
+
+    // Six items, without import.
+    ListSelectViewController* menu = nullptr;
+    if (tablet()) {
+        SimplePopupViewController* popup = rows->simplepopupController();
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(popup->contentSize(), QSizeF(645, 275));
+        menu = dynamic_cast<ListSelectViewController*>(
+            dynamic_cast<platform::ui::NavigationController*>(popup->contentViewController())
+                ->topViewController());
+    } else {
+        menu = dynamic_cast<ListSelectViewController*>(navigation->topViewController());
+    }
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(titles(menu),
+        QStringList({ "Save CSV", "Save PDF", "Save XLS", "Mail CSV", "Mail PDF", "Mail XLS" }));
+    ASSERT_TRUE(saveShot(QString("e2e-row-export-menu-%1.png").arg(GetParam())));
+    GestureSynthesizer::tap(tileView(menu, 0, 2000));
+    settle(150);
+    FileBrowserViewController* saving = browser(rows);
+    ASSERT_NE(saving, nullptr);
+    ASSERT_TRUE(typeNameAndSave(saving, "zoe.csv"));
+    platform::ui::AlertView* saved = waitForAlert("Successfully Saved.");
+    ASSERT_NE(saved, nullptr);
+    // Back on the row's display that the menu was opened from.
+    EXPECT_EQ(navigation->topViewController(), display);
+    closeAlert(saved);
+    const std::string csv = readFile(documents("zoe.csv")).toStdString();
+    EXPECT_NE(csv.find("Name,Zoë Weiß\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("Email,zoe@example.com\n"), std::string::npos) << csv;
+}
+
 TEST_P(ExportJourney, AProtectedTableImportsItsRowsEncryptedWithItsPassword)
 {
     ASSERT_TRUE(addTable(home, "Vault", kContacts, true));
