@@ -454,6 +454,28 @@ TEST_P(ExportJourney, ImportThroughTheMenuStoresAllLinesOrNoneAndLogsWhy)
     EXPECT_EQ(titles(rows), QStringList({ "Fay Good", "Gil, Short", "Kept Row" }));
     EXPECT_EQ(storedTexts().size(), before.size() + 2);
     EXPECT_TRUE(storedTextsHold("fay@example.com"));
+
+    // A header only: nothing to add, and that is a success.
+    const QStringList three = storedTexts();
+    ASSERT_TRUE(writeFile(documents("header.csv"), (kHeader + "\n").toUtf8()));
+    ASSERT_TRUE(importThroughMenu(rows, "header.csv"));
+    logged = waitForAlert("Import completed successfully.");
+    ASSERT_NE(logged, nullptr);
+    closeAlert(logged);
+    EXPECT_EQ(newestLog(), "Successfully imported 0 rows.\r\n");
+    EXPECT_EQ(storedTexts(), three);
+
+    // Two header fields of one name: the first one counts.
+    ASSERT_TRUE(writeFile(
+        documents("twice.csv"), (kHeader + ",Name\nHal First,,,,,,,0,Hal Second\n").toUtf8()));
+    ASSERT_TRUE(importThroughMenu(rows, "twice.csv"));
+    logged = waitForAlert("Import completed successfully.");
+    ASSERT_NE(logged, nullptr);
+    closeAlert(logged);
+    settle(250);
+    EXPECT_EQ(newestLog(), "Importing row 1.\r\nSuccessfully imported 1 rows.\r\n");
+    EXPECT_TRUE(titles(rows).contains("Hal First"));
+    EXPECT_FALSE(storedTextsHold("Hal Second"));
 }
 
 TEST_P(ExportJourney, TheRowDisplaysShareMenuSavesTheOneRow)
