@@ -8,6 +8,7 @@
 #include "platform/Folders.h"
 #include "platform/LocalNotifications.h"
 #include "platform/Product.h"
+#include "platform/UserDefaults.h"
 #include "platform/coredata/ManagedObject.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/ui/ActivityIndicatorView.h"
@@ -117,6 +118,8 @@ bool AppDelegate::didFinishLaunching()
     applyStatusBarStyle();
     writeVersion();
     redirectDebugLog();
+    m_cloudChosenAtLaunch
+        = platform::UserDefaults::standard().boolForKey(CloudStoreManager::CloudEnabledKey);
     makeStoreManager();
     observeStore();
     waitForStore();
@@ -207,7 +210,7 @@ void AppDelegate::observeStore()
 
 void AppDelegate::waitForStore()
 {
-    const bool cloud = m_cloudStoreManager && m_cloudStoreManager->cloudEnabled();
+    const bool cloud = m_cloudStoreManager && m_cloudChosenAtLaunch;
     const int wait = cloud ? CloudLaunchWaitMs : LocalLaunchWaitMs;
     QPointer<AppDelegate> self(this);
     auto finished = std::make_shared<bool>(false);

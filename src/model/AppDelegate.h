@@ -191,6 +191,9 @@ private:
 
     mutable std::shared_ptr<const platform::coredata::ManagedObjectModel> m_model;
     std::shared_ptr<CloudStoreManager> m_cloudStoreManager;
+    // The person's choice when launching began: the store manager may fall back to the
+    // local store on its own thread before the wait is chosen.
+    bool m_cloudChosenAtLaunch = false;
     StoreStack* m_stack = nullptr; // installed by this delegate, while it is
     QPointer<Database> m_database;
     QList<platform::NotificationCenter::Token> m_observers;
