@@ -229,16 +229,9 @@ bool BackupRestore::restore(const QString& path)
     try {
         for (cd::ManagedObject* object : std::as_const(existing))
             context->deleteObject(object);
-        for (const auto& file : files) {
-            for (const auto& values : file.records) {
-                cd::ManagedObject* object = context->createObject(file.entity->name());
-                for (int i = 0; i < values.size(); ++i) {
-                    if (!values[i].isNull())
-                        object->setValue(i, values[i]);
-                }
-                context->insertObject(object);
-            }
-        }
+        // The reader gave every value its attribute's type already.
+        for (auto& file : files)
+            context->insertNewObjects(*file.entity, std::move(file.records));
         if (context->save(&error))
             return true;
     } catch (const platform::Exception& exception) {
