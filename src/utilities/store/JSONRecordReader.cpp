@@ -4,10 +4,14 @@
 #include "utilities/store/KivoLibObject.h"
 
 #include <QStringDecoder>
+#include <QThread>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstring>
+#include <iterator>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -95,6 +99,45 @@ public:
     {
         for (const auto& attribute : entity.attributes())
             m_keys.append(attribute.name.toUtf8());
+    }
+
+    // Reads the records of one part of the file: the first part from the file's start,
+    // any other from `from`, the first byte of a record the part before it ends at. A
+    // part other than the last ends where the next one starts, which must be between two
+    // records: false when it is not, or when the part is refused.
+    bool readPart(std::vector<QList<QVariant>>& records, const char* from, const char* until)
+    {
+        const bool last = until == m_end;
+        if (from == m_begin) {
+            skipSpace();
+            if (m_p >= m_end || *m_p != '[')
+                return false;
+            ++m_p;
+        } else {
+            m_p = from;
+        }
+        for (qsizetype number = 1;; ++number) {
+            skipSpace();
+            if (m_p >= m_end || *m_p != '{')
+                return false;
+            QList<QVariant> values;
+            if (!readRecord(values, number))
+                return false;
+            records.push_back(std::move(values));
+            skipSpace();
+            if (m_p >= m_end)
+                return false;
+            if (*m_p == ']') {
+                ++m_p;
+                return last && atEnd();
+            }
+            if (*m_p != ',')
+                return false;
+            ++m_p;
+            skipSpace();
+            if (!last && m_p >= until)
+                return m_p == until;
+        }
     }
 
     std::optional<std::vector<QList<QVariant>>> run(Failure* failure)
@@ -589,10 +632,88 @@ private:
     Failure m_failure { Failure::Kind::Syntax, {} };
 };
 
+// Files from this size on are read in parts side by side.
+constexpr qsizetype FewestBytesForParts = 4 * 1024 * 1024;
+constexpr int MostParts = 4;
+
+// The first byte at or after `from` that may start a record in the middle of the list: a
+// '{' after a ',' and any whitespace. Only a guess (it may lie in a string or a nested
+// value): the part before it tells whether it was right.
+const char* recordStart(const char* begin, const char* from, const char* end)
+{
+    for (const char* p = from; p < end; ++p) {
+        p = static_cast<const char*>(std::memchr(p, '{', size_t(end - p)));
+        if (!p)
+            return end;
+        const char* before = p - 1;
+        while (before > begin
+            && (*before == ' ' || *before == '\n' || *before == '\r' || *before == '\t'))
+            --before;
+        if (before > begin && *before == ',')
+            return p;
+    }
+    return end;
+}
+
+// Reads a big file in parts on several threads. Each part but the first starts at a
+// guessed record start; the part before it must end exactly there, between two records,
+// which makes the parts' records, end to end, the same as one reading from the start
+// gives. nullopt when any part fails or a guess was wrong: the caller then reads the file
+// from the start, which also finds the fault and says where it is.
+std::optional<std::vector<QList<QVariant>>> readInParts(
+    const QByteArray& data, const EntityDescription& entity)
+{
+    const int threads = std::min(MostParts, std::max(1, QThread::idealThreadCount()));
+    const int wanted = int(std::min<qsizetype>(threads, data.size() / (FewestBytesForParts / 2)));
+    if (wanted < 2)
+        return std::nullopt;
+    const char* begin = data.constData();
+    const char* end = begin + data.size();
+    std::vector<const char*> starts { begin };
+    for (int i = 1; i < wanted; ++i) {
+        const char* start = recordStart(begin, begin + data.size() * i / wanted, end);
+        if (start >= end || start <= starts.back())
+            break;
+        starts.push_back(start);
+    }
+    if (starts.size() < 2)
+        return std::nullopt;
+    const size_t parts = starts.size();
+    std::vector<std::vector<QList<QVariant>>> results(parts);
+    std::vector<char> ok(parts, 0);
+    const auto readPart = [&](size_t i) {
+        Parser parser(data, entity);
+        ok[i] = parser.readPart(results[i], starts[i], i + 1 < parts ? starts[i + 1] : end);
+    };
+    {
+        std::vector<std::thread> workers;
+        workers.reserve(parts - 1);
+        for (size_t i = 1; i < parts; ++i)
+            workers.emplace_back(readPart, i);
+        readPart(0);
+        for (auto& worker : workers)
+            worker.join();
+    }
+    if (std::find(ok.begin(), ok.end(), 0) != ok.end())
+        return std::nullopt;
+    size_t total = 0;
+    for (const auto& part : results)
+        total += part.size();
+    std::vector<QList<QVariant>> records = std::move(results[0]);
+    records.reserve(total);
+    for (size_t i = 1; i < parts; ++i)
+        std::move(results[i].begin(), results[i].end(), std::back_inserter(records));
+    return records;
+}
+
 } // namespace
 
 std::optional<std::vector<QList<QVariant>>> JSONRecordReader::read(
     const QByteArray& data, const EntityDescription& entity, Failure* failure)
 {
+    if (data.size() >= FewestBytesForParts) {
+        if (auto records = readInParts(data, entity))
+            return records;
+    }
     return Parser(data, entity).run(failure);
 }
