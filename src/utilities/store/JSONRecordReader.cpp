@@ -11,6 +11,7 @@
 #include <charconv>
 #include <cstring>
 #include <iterator>
+#include <system_error>
 #include <thread>
 
 #if defined(__SSE2__)
@@ -24,6 +25,9 @@ using Failure = JSONRecordReader::Failure;
 
 // Nested values only appear in members that are ignored; this bounds the recursion.
 constexpr int MaxDepth = 256;
+// Files from this size on are read in parts side by side.
+constexpr qsizetype FewestBytesForParts = 4 * 1024 * 1024;
+constexpr int MostParts = 4;
 
 bool isDigit(char c)
 {
@@ -90,10 +94,11 @@ const char* skipPlain(const char* p, const char* end)
 
 class Parser {
 public:
-    Parser(const QByteArray& data, const EntityDescription& entity)
-        : m_begin(data.constData())
-        , m_p(data.constData())
-        , m_end(data.constData() + data.size())
+    // Reads the bytes from `begin` (the file's start) to `end`.
+    Parser(const char* begin, const char* end, const EntityDescription& entity)
+        : m_begin(begin)
+        , m_p(begin)
+        , m_end(end)
         , m_entity(entity)
         , m_nameKey(KivoLib::ManageObjectNameKey.toUtf8())
     {
@@ -101,20 +106,18 @@ public:
             m_keys.append(attribute.name.toUtf8());
     }
 
-    // Reads the records of one part of the file: the first part from the file's start,
-    // any other from `from`, the first byte of a record the part before it ends at. A
-    // part other than the last ends where the next one starts, which must be between two
-    // records: false when it is not, or when the part is refused.
-    bool readPart(std::vector<QList<QVariant>>& records, const char* from, const char* until)
+    // Reads the records of one part of the file, from `from` to the end given: the first
+    // part from the file's start, any other from the first byte of a record, where the
+    // part before it ends. A part other than the last ends between two records, at the
+    // start of the next: false when it does not, or when the part is refused.
+    bool readPart(std::vector<QList<QVariant>>& records, const char* from, bool last)
     {
-        const bool last = until == m_end;
+        m_p = from;
         if (from == m_begin) {
             skipSpace();
             if (m_p >= m_end || *m_p != '[')
                 return false;
             ++m_p;
-        } else {
-            m_p = from;
         }
         for (qsizetype number = 1;; ++number) {
             skipSpace();
@@ -135,8 +138,8 @@ public:
                 return false;
             ++m_p;
             skipSpace();
-            if (!last && m_p >= until)
-                return m_p == until;
+            if (!last && m_p == m_end)
+                return true;
         }
     }
 
@@ -632,10 +635,6 @@ private:
     Failure m_failure { Failure::Kind::Syntax, {} };
 };
 
-// Files from this size on are read in parts side by side.
-constexpr qsizetype FewestBytesForParts = 4 * 1024 * 1024;
-constexpr int MostParts = 4;
-
 // The first byte at or after `from` that may start a record in the middle of the list: a
 // '{' after a ',' and any whitespace. Only a guess (it may lie in a string or a nested
 // value): the part before it tells whether it was right.
@@ -655,65 +654,95 @@ const char* recordStart(const char* begin, const char* from, const char* end)
     return end;
 }
 
-// Reads a big file in parts on several threads. Each part but the first starts at a
-// guessed record start; the part before it must end exactly there, between two records,
-// which makes the parts' records, end to end, the same as one reading from the start
-// gives. nullopt when any part fails or a guess was wrong: the caller then reads the file
-// from the start, which also finds the fault and says where it is.
-std::optional<std::vector<QList<QVariant>>> readInParts(
-    const QByteArray& data, const EntityDescription& entity)
+} // namespace
+
+// Each part but the first starts at a guessed record start; the part before it must end
+// exactly there, between two records, which makes the parts' records, end to end, the
+// same as one reading from the start gives.
+struct JSONRecordReader::InParts::Part {
+    const char* from;
+    const char* until;
+    std::vector<QList<QVariant>> records;
+    bool ok = false;
+    std::thread thread;
+};
+
+JSONRecordReader::InParts::InParts(
+    const char* data, qsizetype size, const EntityDescription& entity, int parts)
+    : m_data(data)
+    , m_size(size)
+    , m_entity(entity)
+    , m_partSize(std::max<qsizetype>(size / std::max(parts, 1), FewestBytesForParts / 2))
 {
-    const int threads = std::min(MostParts, std::max(1, QThread::idealThreadCount()));
-    const int wanted = int(std::min<qsizetype>(threads, data.size() / (FewestBytesForParts / 2)));
-    if (wanted < 2)
-        return std::nullopt;
-    const char* begin = data.constData();
-    const char* end = begin + data.size();
-    std::vector<const char*> starts { begin };
-    for (int i = 1; i < wanted; ++i) {
-        const char* start = recordStart(begin, begin + data.size() * i / wanted, end);
-        if (start >= end || start <= starts.back())
-            break;
-        starts.push_back(start);
-    }
-    if (starts.size() < 2)
-        return std::nullopt;
-    const size_t parts = starts.size();
-    std::vector<std::vector<QList<QVariant>>> results(parts);
-    std::vector<char> ok(parts, 0);
-    const auto readPart = [&](size_t i) {
-        Parser parser(data, entity);
-        ok[i] = parser.readPart(results[i], starts[i], i + 1 < parts ? starts[i + 1] : end);
-    };
-    {
-        std::vector<std::thread> workers;
-        workers.reserve(parts - 1);
-        for (size_t i = 1; i < parts; ++i)
-            workers.emplace_back(readPart, i);
-        readPart(0);
-        for (auto& worker : workers)
-            worker.join();
-    }
-    if (std::find(ok.begin(), ok.end(), 0) != ok.end())
-        return std::nullopt;
-    size_t total = 0;
-    for (const auto& part : results)
-        total += part.size();
-    std::vector<QList<QVariant>> records = std::move(results[0]);
-    records.reserve(total);
-    for (size_t i = 1; i < parts; ++i)
-        std::move(results[i].begin(), results[i].end(), std::back_inserter(records));
-    return records;
 }
 
-} // namespace
+JSONRecordReader::InParts::~InParts()
+{
+    for (auto& part : m_parts) {
+        if (part->thread.joinable())
+            part->thread.join();
+    }
+}
+
+void JSONRecordReader::InParts::written(qsizetype written)
+{
+    const char* end = m_data + std::min(written, m_size);
+    const char* last = m_parts.empty() ? m_data : m_parts.back()->until;
+    // A part reads only bytes already in place; its end is the start of the next one.
+    while (m_data + m_size - last > m_partSize && end - last > m_partSize) {
+        const char* until = recordStart(m_data, last + m_partSize, end);
+        if (until >= end)
+            return;
+        auto part = std::make_unique<Part>();
+        part->from = last;
+        part->until = until;
+        Part* started = part.get();
+        try {
+            started->thread = std::thread([this, started] {
+                Parser parser(m_data, started->until, m_entity);
+                started->ok = parser.readPart(started->records, started->from, false);
+            });
+        } catch (const std::system_error&) {
+            // No more threads: the rest is read as the last part.
+            m_partSize = m_size;
+            return;
+        }
+        m_parts.push_back(std::move(part));
+        last = until;
+    }
+}
+
+std::optional<std::vector<QList<QVariant>>> JSONRecordReader::InParts::finish()
+{
+    written(m_size);
+    // The last part here, while the others may still run.
+    std::vector<QList<QVariant>> tail;
+    const char* from = m_parts.empty() ? m_data : m_parts.back()->until;
+    const bool tailOk = Parser(m_data, m_data + m_size, m_entity).readPart(tail, from, true);
+    bool ok = tailOk;
+    size_t total = tail.size();
+    for (auto& part : m_parts) {
+        part->thread.join();
+        ok = ok && part->ok;
+        total += part->records.size();
+    }
+    if (!ok)
+        return std::nullopt;
+    std::vector<QList<QVariant>> records;
+    records.reserve(total);
+    for (auto& part : m_parts)
+        std::move(part->records.begin(), part->records.end(), std::back_inserter(records));
+    std::move(tail.begin(), tail.end(), std::back_inserter(records));
+    return records;
+}
 
 std::optional<std::vector<QList<QVariant>>> JSONRecordReader::read(
     const QByteArray& data, const EntityDescription& entity, Failure* failure)
 {
     if (data.size() >= FewestBytesForParts) {
-        if (auto records = readInParts(data, entity))
+        const int threads = std::min(MostParts, std::max(1, QThread::idealThreadCount()));
+        if (auto records = InParts(data.constData(), data.size(), entity, threads).finish())
             return records;
     }
-    return Parser(data, entity).run(failure);
+    return Parser(data.constData(), data.constData() + data.size(), entity).run(failure);
 }
