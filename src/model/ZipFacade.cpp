@@ -17,6 +17,7 @@
 #include <array>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -479,17 +480,43 @@ bool ZipFacade::UnzipFileTo(const QString& path, bool overWrite)
 
 bool ZipFacade::UnzipFilesToData(QMap<QString, QByteArray>& files)
 {
+    return UnzipFilesToData(files, {});
+}
+
+bool ZipFacade::UnzipFilesToData(QMap<QString, QByteArray>& files, const DataWritten& written)
+{
+    // The size an entry claims is only a hint: a damaged archive may claim anything.
+    constexpr ZPOS64_T MostReserved = 256 * 1024 * 1024;
     return forEachEntry([&](const Entry& entry) {
         if (entry.isFolder)
             return true;
         QByteArray content;
-        // The size an entry claims is only a hint: a damaged archive may claim anything.
-        content.reserve(qsizetype(std::min<ZPOS64_T>(entry.size, 256 * 1024 * 1024)));
-        if (!readCurrent(entry, [&](const char* data, qsizetype size) {
+        bool ok = false;
+        if (entry.size <= MostReserved) {
+            // Filled in place, so that it can be read while it fills. More than it claims
+            // is damage, which the size check after the last byte reports.
+            content = QByteArray(qsizetype(entry.size), Qt::Uninitialized);
+            qsizetype filled = 0;
+            ok = readCurrent(entry, [&](const char* data, qsizetype size) {
+                const qsizetype room = std::min(size, content.size() - filled);
+                std::memcpy(content.data() + filled, data, size_t(room));
+                filled += room;
+                if (written)
+                    written(entry.name, content, filled);
+                return true;
+            });
+        } else {
+            content.reserve(qsizetype(MostReserved));
+            ok = readCurrent(entry, [&](const char* data, qsizetype size) {
                 content.append(data, size);
                 return true;
-            }))
+            });
+        }
+        if (!ok) {
+            if (written)
+                written(entry.name, content, -1);
             return false;
+        }
         files.insert(entry.name, content);
         return true;
     });
