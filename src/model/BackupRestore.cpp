@@ -65,6 +65,9 @@ namespace {
 namespace cd = platform::coredata;
 
 constexpr int EntryCount = 5;
+// A rows file from this size on is read while it is unpacked, in up to this many parts.
+constexpr qsizetype FewestBytesReadWhileUnpacked = 4 * 1024 * 1024;
+constexpr int PartsReadWhileUnpacked = 8;
 
 QString message(const QString& format, const QStringList& arguments = {})
 {
@@ -101,6 +104,8 @@ bool BackupRestore::fail(const QString& text)
 
 void BackupRestore::close()
 {
+    m_rows.reset();
+    m_rowsModel.reset();
     m_entries.clear();
     m_unzipped = false;
 }
@@ -154,7 +159,39 @@ bool BackupRestore::unzipArchive(const QString& path)
     zip.setProgressBlock(m_progressBlock);
     if (!zip.UnzipOpenFile(path, ArchivePassword))
         return fail(message(ArchiveNotOpened));
-    if (!zip.UnzipFilesToData(m_entries)) {
+    // The rows file, by far the biggest, is read in parts as it is unpacked: each part as
+    // soon as its bytes are in place. Only once every entry has passed its checks are
+    // the records kept, and any fault in them is left for restore() to find and tell.
+    const auto model = KivoLib::currentModel();
+    const cd::EntityDescription* rows = model ? model->entity(Rows::entityName()) : nullptr;
+    std::unique_ptr<JSONRecordReader::InParts> reader;
+    const auto written = [&](const QString& name, const QByteArray& content, qsizetype filled) {
+        if (name != RowsEntry)
+            return;
+        // A second entry of the name (the first one's buffer goes when this one is kept)
+        // or one that failed: the reader stops before its buffer goes.
+        if (reader && (reader->data() != content.constData() || filled < 0))
+            reader.reset();
+        if (!rows || filled < 0 || content.size() < FewestBytesReadWhileUnpacked)
+            return;
+        if (!reader) {
+            reader = std::make_unique<JSONRecordReader::InParts>(
+                content.constData(), content.size(), *rows, PartsReadWhileUnpacked);
+        }
+        reader->written(filled);
+    };
+    const bool unzipped = zip.UnzipFilesToData(m_entries, written);
+    if (unzipped && reader) {
+        const auto found = m_entries.constFind(RowsEntry);
+        if (found != m_entries.cend() && found->constData() == reader->data()) {
+            m_rows = reader->finish();
+            if (m_rows)
+                m_rowsModel = model;
+        }
+    }
+    // Its threads end before the buffers it reads can go.
+    reader.reset();
+    if (!unzipped) {
         close();
         if (errors->last == ZipFacade::WrongPasswordMessage)
             return fail(message(ArchiveWrongPassword));
@@ -199,6 +236,12 @@ bool BackupRestore::restore(const QString& path)
         const auto found = m_entries.constFind(entry);
         if (found == m_entries.cend())
             return fail(message(FileMissing, { entry }));
+        if (entry == RowsEntry && m_rows && m_rowsModel == model) {
+            file.records = std::move(*m_rows);
+            m_rows.reset();
+            files.push_back(std::move(file));
+            continue;
+        }
         JSONRecordReader::Failure failure;
         auto records = JSONRecordReader::read(*found, *file.entity, &failure);
         if (!records) {
@@ -229,16 +272,9 @@ bool BackupRestore::restore(const QString& path)
     try {
         for (cd::ManagedObject* object : std::as_const(existing))
             context->deleteObject(object);
-        for (const auto& file : files) {
-            for (const auto& values : file.records) {
-                cd::ManagedObject* object = context->createObject(file.entity->name());
-                for (int i = 0; i < values.size(); ++i) {
-                    if (!values[i].isNull())
-                        object->setValue(i, values[i]);
-                }
-                context->insertObject(object);
-            }
-        }
+        // The reader gave every value its attribute's type already.
+        for (auto& file : files)
+            context->insertNewObjects(*file.entity, std::move(file.records));
         if (context->save(&error))
             return true;
     } catch (const platform::Exception& exception) {

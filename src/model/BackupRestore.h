@@ -6,6 +6,15 @@
 #include <QDateTime>
 #include <QMap>
 #include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace platform::coredata {
+class ManagedObjectModel;
+}
 
 // Backs the whole store up into a password-protected ZIP archive of five JSON entity
 // files (the JSON record form), and replaces the whole store with the content of such an
@@ -76,6 +85,10 @@ private:
     bool fail(const QString& message);
 
     QMap<QString, QByteArray> m_entries;
+    // The rows file's records, read while it was unpacked, with the model they were read
+    // for; restore() reads the file again for another model.
+    std::shared_ptr<const platform::coredata::ManagedObjectModel> m_rowsModel;
+    std::optional<std::vector<QList<QVariant>>> m_rows;
     bool m_unzipped = false;
     QString m_errorMessage;
     ZipFacade::ProgressBlock m_progressBlock;

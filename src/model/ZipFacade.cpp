@@ -17,6 +17,7 @@
 #include <array>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -92,42 +93,65 @@ class TraditionalCipher {
 public:
     explicit TraditionalCipher(const QByteArray& password)
     {
+        Keys keys { m_keys, get_crc_table() };
         for (const char c : password)
-            update(quint8(c));
+            keys.update(quint8(c));
+        keys.store(m_keys);
     }
     void encode(char* data, qsizetype size)
     {
+        // The keys in locals: stores through `data` could otherwise change the members
+        // for all the compiler knows, which would have them read again at every byte.
+        Keys keys { m_keys, get_crc_table() };
         for (qsizetype i = 0; i < size; ++i) {
             const quint8 plain = quint8(data[i]);
-            data[i] = char(plain ^ streamByte());
-            update(plain);
+            data[i] = char(plain ^ keys.streamByte());
+            keys.update(plain);
         }
+        keys.store(m_keys);
     }
     void decode(char* data, qsizetype size)
     {
+        Keys keys { m_keys, get_crc_table() };
         for (qsizetype i = 0; i < size; ++i) {
-            const quint8 plain = quint8(data[i]) ^ streamByte();
+            const quint8 plain = quint8(data[i]) ^ keys.streamByte();
             data[i] = char(plain);
-            update(plain);
+            keys.update(plain);
         }
+        keys.store(m_keys);
     }
 
 private:
-    quint8 streamByte() const
-    {
-        const quint32 temp = (m_keys[2] & 0xffff) | 2;
-        return quint8(((temp * (temp ^ 1)) >> 8) & 0xff);
-    }
-    void update(quint8 c)
-    {
-        m_keys[0] = crc(m_keys[0], c);
-        m_keys[1] = (m_keys[1] + (m_keys[0] & 0xff)) * 134775813u + 1;
-        m_keys[2] = crc(m_keys[2], quint8(m_keys[1] >> 24));
-    }
-    static quint32 crc(quint32 value, quint8 c)
-    {
-        return quint32(get_crc_table()[(value ^ c) & 0xff]) ^ (value >> 8);
-    }
+    struct Keys {
+        Keys(const std::array<quint32, 3>& from, const z_crc_t* table)
+            : k0(from[0])
+            , k1(from[1])
+            , k2(from[2])
+            , crcTable(table)
+        {
+        }
+        quint8 streamByte() const
+        {
+            const quint32 temp = (k2 & 0xffff) | 2;
+            return quint8(((temp * (temp ^ 1)) >> 8) & 0xff);
+        }
+        void update(quint8 c)
+        {
+            k0 = crc(k0, c);
+            k1 = (k1 + (k0 & 0xff)) * 134775813u + 1;
+            k2 = crc(k2, quint8(k1 >> 24));
+        }
+        quint32 crc(quint32 value, quint8 c) const
+        {
+            return quint32(crcTable[(value ^ c) & 0xff]) ^ (value >> 8);
+        }
+        void store(std::array<quint32, 3>& to) const { to = { k0, k1, k2 }; }
+
+        quint32 k0;
+        quint32 k1;
+        quint32 k2;
+        const z_crc_t* crcTable;
+    };
 
     std::array<quint32, 3> m_keys { 305419896u, 591751049u, 878082192u };
 };
@@ -479,17 +503,43 @@ bool ZipFacade::UnzipFileTo(const QString& path, bool overWrite)
 
 bool ZipFacade::UnzipFilesToData(QMap<QString, QByteArray>& files)
 {
+    return UnzipFilesToData(files, {});
+}
+
+bool ZipFacade::UnzipFilesToData(QMap<QString, QByteArray>& files, const DataWritten& written)
+{
+    // The size an entry claims is only a hint: a damaged archive may claim anything.
+    constexpr ZPOS64_T MostReserved = 256 * 1024 * 1024;
     return forEachEntry([&](const Entry& entry) {
         if (entry.isFolder)
             return true;
         QByteArray content;
-        // The size an entry claims is only a hint: a damaged archive may claim anything.
-        content.reserve(qsizetype(std::min<ZPOS64_T>(entry.size, 256 * 1024 * 1024)));
-        if (!readCurrent(entry, [&](const char* data, qsizetype size) {
+        bool ok = false;
+        if (entry.size <= MostReserved) {
+            // Filled in place, so that it can be read while it fills. More than it claims
+            // is damage, which the size check after the last byte reports.
+            content = QByteArray(qsizetype(entry.size), Qt::Uninitialized);
+            qsizetype filled = 0;
+            ok = readCurrent(entry, [&](const char* data, qsizetype size) {
+                const qsizetype room = std::min(size, content.size() - filled);
+                std::memcpy(content.data() + filled, data, size_t(room));
+                filled += room;
+                if (written)
+                    written(entry.name, content, filled);
+                return true;
+            });
+        } else {
+            content.reserve(qsizetype(MostReserved));
+            ok = readCurrent(entry, [&](const char* data, qsizetype size) {
                 content.append(data, size);
                 return true;
-            }))
+            });
+        }
+        if (!ok) {
+            if (written)
+                written(entry.name, content, -1);
             return false;
+        }
         files.insert(entry.name, content);
         return true;
     });

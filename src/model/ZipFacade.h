@@ -77,6 +77,12 @@ public:
     // Reads every file entry into memory (entry name -> content), checked as extraction
     // checks them; false at the first entry that fails.
     bool UnzipFilesToData(QMap<QString, QByteArray>& files);
+    // Told, while an entry is read into memory, that the first `written` bytes of its
+    // content are in place; the content stays at the same address while it is read and,
+    // once read, while it is kept. Told -1 when the entry failed: its content goes then.
+    using DataWritten
+        = std::function<void(const QString& name, const QByteArray& content, qsizetype written)>;
+    bool UnzipFilesToData(QMap<QString, QByteArray>& files, const DataWritten& written);
     // The entry names of the open archive, in archive order.
     QStringList getZipFileContents();
     // Clears the password. True when nothing was open.

@@ -419,6 +419,52 @@ TEST_F(BackupRestoreTest, InvalidJsonOrRecordsChangeNothing)
         QStringLiteral("record %1 has a value of the wrong kind for \"order\"").arg(rows.size()));
 }
 
+TEST_F(BackupRestoreTest, ABigRowsFileReadWhileUnpackedRestoresOrChangesNothing)
+{
+    makeData(3);
+    const auto entries = backupEntries();
+    changeData();
+    // Rows enough for a file of several megabytes, read in parts while it is unpacked.
+    const QJsonArray some = QJsonDocument::fromJson(entries["rows.json"]).array();
+    QJsonArray many;
+    const int count = 16000;
+    for (int i = 0; i < count; ++i) {
+        QJsonObject row = some[i % some.size()].toObject();
+        row["id"] = QStringLiteral("row-%1").arg(i);
+        row["order"] = i;
+        many.append(row);
+    }
+    auto big = entries;
+    big["rows.json"] = QJsonDocument(many).toJson();
+    ASSERT_GT(big["rows.json"].size(), 8 * 1024 * 1024);
+
+    // A fault far into the file, in a part read on its own; a file cut short; a bad CRC.
+    QJsonArray wrong = many;
+    QJsonObject late = wrong[count - 3000].toObject();
+    late["order"] = "late";
+    wrong.replace(count - 3000, late);
+    auto wrongKind = big;
+    wrongKind["rows.json"] = QJsonDocument(wrong).toJson();
+    expectRefused(archive("late.zip", wrongKind),
+        QStringLiteral("record %1 has a value of the wrong kind for \"order\"").arg(count - 2999));
+    auto cut = big;
+    cut["rows.json"].chop(100);
+    expectRefused(archive("cut.zip", cut), "rows.json of the backup archive is not valid JSON");
+    write(path("crc.zip"), withBadCrc(read(archive("big.zip", big)), "rows.json"));
+    expectRefused(path("crc.zip"), ZipFacade::CrcFailedMessage);
+
+    const Outcome outcome = restoreFrom(archive("big.zip", big));
+    ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    const Snapshot restored = snapshot();
+    for (int i = 0; i < count; i += 1999) {
+        SCOPED_TRACE(i);
+        const QVariantMap row = restored.value(QStringLiteral("Rows/row-%1").arg(i));
+        EXPECT_EQ(row.value("order"), QVariant(qlonglong(i)));
+        EXPECT_EQ(row.value("json"), many[i].toObject()["json"].toVariant());
+    }
+    EXPECT_EQ(Rows::getRowsAll().size(), count);
+}
+
 TEST_F(BackupRestoreTest, AFailedCommitChangesNothing)
 {
     makeData(5);

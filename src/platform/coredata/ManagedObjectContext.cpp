@@ -159,6 +159,73 @@ ManagedObject* ManagedObjectContext::createObject(const QString& entityName)
     return object;
 }
 
+void ManagedObjectContext::insertNewObjects(
+    const EntityDescription& entity, std::vector<QList<QVariant>>&& records)
+{
+    checkQueue("insertNewObjects");
+    if (!m_coordinator || m_coordinator->managedObjectModel()->entity(entity.name()) != &entity) {
+        throw Exception(Exception::InvalidArgument,
+            QStringLiteral("The entity %1 is not of this context's model.").arg(entity.name()));
+    }
+    const auto& attributes = entity.attributes();
+    const qsizetype count = attributes.size();
+    // The type each attribute keeps its values in, as coerce() makes them.
+    QList<int> kept;
+    for (const auto& attribute : attributes) {
+        switch (attribute.type) {
+        case AttributeType::String:
+            kept << QMetaType::QString;
+            break;
+        case AttributeType::Integer:
+            kept << QMetaType::LongLong;
+            break;
+        case AttributeType::Double:
+            kept << QMetaType::Double;
+            break;
+        case AttributeType::Boolean:
+            kept << QMetaType::Bool;
+            break;
+        }
+    }
+    const ManagedObject::Factory factory = ManagedObject::factoryFor(&entity);
+    m_owned.reserve(m_owned.size() + records.size());
+    m_inserted.reserve(m_inserted.size() + qsizetype(records.size()));
+    for (QList<QVariant>& values : records) {
+        if (values.size() > count) {
+            throw Exception(Exception::RangeError,
+                QStringLiteral("%1 values given for the %2 attributes of %3")
+                    .arg(values.size())
+                    .arg(count)
+                    .arg(entity.name()));
+        }
+        values.resize(count);
+        QBitArray changed(count);
+        for (qsizetype i = 0; i < count; ++i) {
+            QVariant& value = values[i];
+            if (value.isNull()) {
+                if (value.isValid())
+                    value = QVariant();
+                continue;
+            }
+            changed.setBit(i);
+            if (value.metaType().id() == kept[i])
+                continue;
+            // What setValue would make of it, or its error.
+            ManagedObject probe(&entity);
+            probe.setValue(int(i), value);
+            value = probe.m_values[i];
+        }
+        ManagedObject* object = ManagedObject::create(&entity, factory);
+        adopt(object);
+        object->m_values = std::move(values);
+        object->m_changed = std::move(changed);
+        object->m_state = ManagedObject::State::Inserted;
+        object->m_context = this;
+        m_inserted.append(object);
+    }
+    records.clear();
+}
+
 ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName)
 {
     ManagedObject* object = createObject(entityName);

@@ -62,6 +62,13 @@ public:
     [[nodiscard]] ManagedObject* createObject(const QString& entityName);
     // createObject, then insertObject.
     [[nodiscard]] ManagedObject* insertNewObject(const QString& entityName);
+    // Makes and inserts one new object of the entity per list of values, as
+    // insertNewObject and a setValue for each value would: a list holds the values in the
+    // entity's attribute order, null where unset. A value already of its attribute's type
+    // is taken as it is, without a conversion. Raises as setValue does for a value of a
+    // kind its attribute cannot hold (the objects before it stay inserted), and for an
+    // entity of another model. For loads of many thousand objects.
+    void insertNewObjects(const EntityDescription& entity, std::vector<QList<QVariant>>&& records);
     // Inserts a detached object (or one a rollback or reset let go of); it is stored by
     // the next save. Takes ownership of an object no context made; raises for an object
     // of another context. A pending deletion is undone; otherwise nothing happens.

@@ -5,6 +5,7 @@
 #include "platform/coredata/StoreOptions.h"
 #include "platform/coredata/StoreSaveHook.h"
 #include "platform/coredata/ValueCompare.h"
+#include "platform/coredata/WalCheckpointer.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -37,10 +38,12 @@ const int BusyTimeoutMs = 5000;
 constexpr double IntegerMinimum = -9223372036854775808.0;
 constexpr double IntegerLimit = 9223372036854775808.0;
 // Tables of a hundred thousand rows keep their indexes' pages in memory (64 MiB) instead
-// of reading them back at every insert, and the log is copied into the file every 40 MiB
-// rather than every 4 MiB, so pages changed by many saves in a row are copied once. A
-// save is as durable either way: it is in the log, synced, when the save returns.
-const QByteArray ConnectionSettings = "PRAGMA cache_size=-65536; PRAGMA wal_autocheckpoint=10000";
+// of reading them back at every insert.
+const QByteArray ConnectionSettings = "PRAGMA cache_size=-65536";
+// The log is copied into the file once it holds 40 MiB rather than SQLite's 4 MiB, so
+// pages changed by many saves in a row are copied once. A save is as durable either
+// way: it is in the log, synced, when the save returns.
+constexpr int CheckpointPages = 10000;
 const QByteArray NormalCache = "PRAGMA cache_size=-65536";
 // A big save's room for pages (in KiB), until its commit. A save whose pages outgrow the
 // cache writes some of them to the log early and reads them back for every index it
@@ -414,13 +417,35 @@ std::shared_ptr<PersistentStore> PersistentStore::open(
         return nullptr;
     }
     sqlite3_exec(store->m_db, ConnectionSettings.constData(), nullptr, nullptr, nullptr);
+    if (!store->m_readOnly) {
+        store->m_checkpointer = std::make_unique<WalCheckpointer>(path);
+        sqlite3_wal_hook(store->m_db, &PersistentStore::logWritten, store.get());
+    }
     return store;
+}
+
+int PersistentStore::logWritten(void* store, sqlite3* db, const char* name, int pages)
+{
+    // The copy is made elsewhere, so that the save that filled the log need not wait for it.
+    auto* self = static_cast<PersistentStore*>(store);
+    if (pages >= CheckpointPages && !(self->m_checkpointer && self->m_checkpointer->request()))
+        sqlite3_wal_checkpoint_v2(db, name, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    return SQLITE_OK;
+}
+
+void PersistentStore::waitForCheckpoint()
+{
+    if (m_checkpointer)
+        m_checkpointer->waitUntilIdle();
 }
 
 void PersistentStore::close()
 {
     if (auto hook = std::exchange(m_saveHook, nullptr))
         hook->storeWillClose(*this);
+    // Its connection goes first, so that the store's own is the last one and, as ever,
+    // copies the whole log into the file and removes it as it closes.
+    m_checkpointer.reset();
     for (sqlite3_stmt* statement : std::as_const(m_statements))
         sqlite3_finalize(statement);
     m_statements.clear();

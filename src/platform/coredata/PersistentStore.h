@@ -23,6 +23,7 @@ namespace platform::coredata {
 class EntityDescription;
 class ManagedObjectModel;
 class StoreSaveHook;
+class WalCheckpointer;
 
 // One SQLite store file added to a coordinator: a table per entity, a column per
 // attribute, a metadata table. Only its coordinator and the coordinator's contexts
@@ -44,6 +45,9 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     // The metadata as last read or written.
     const QVariantMap& metadata() const { return m_metadata; }
+    // Waits until the log that big saves left has been copied into the file (a copy runs
+    // on its own after such a save; a save never waits for it).
+    void waitForCheckpoint();
 
 private:
     friend class PersistentStoreCoordinator;
@@ -65,6 +69,8 @@ private:
     [[nodiscard]] static std::optional<QVariantMap> readMetadata(const QString& path, Error* error);
 
     void close();
+    // SQLite's call after every commit, with the pages the log holds.
+    static int logWritten(void* store, sqlite3* db, const char* name, int pages);
     [[nodiscard]] bool writeMetadata(const QVariantMap& metadata, Error* error);
     // Rows inserted, changed or deleted through this store since it was opened.
     qint64 changeCount() const;
@@ -191,6 +197,8 @@ private:
     QList<std::pair<Select, sqlite3_stmt*>> m_selects;
     // Told of every save; set by the cloud side of a cloud store.
     std::shared_ptr<StoreSaveHook> m_saveHook;
+    // Copies the log into the file after big saves; none for a read-only store.
+    std::unique_ptr<WalCheckpointer> m_checkpointer;
 };
 
 } // namespace platform::coredata

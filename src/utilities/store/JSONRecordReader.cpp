@@ -4,10 +4,15 @@
 #include "utilities/store/KivoLibObject.h"
 
 #include <QStringDecoder>
+#include <QThread>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstring>
+#include <iterator>
+#include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -20,6 +25,9 @@ using Failure = JSONRecordReader::Failure;
 
 // Nested values only appear in members that are ignored; this bounds the recursion.
 constexpr int MaxDepth = 256;
+// Files from this size on are read in parts side by side.
+constexpr qsizetype FewestBytesForParts = 4 * 1024 * 1024;
+constexpr int MostParts = 4;
 
 bool isDigit(char c)
 {
@@ -86,15 +94,53 @@ const char* skipPlain(const char* p, const char* end)
 
 class Parser {
 public:
-    Parser(const QByteArray& data, const EntityDescription& entity)
-        : m_begin(data.constData())
-        , m_p(data.constData())
-        , m_end(data.constData() + data.size())
+    // Reads the bytes from `begin` (the file's start) to `end`.
+    Parser(const char* begin, const char* end, const EntityDescription& entity)
+        : m_begin(begin)
+        , m_p(begin)
+        , m_end(end)
         , m_entity(entity)
         , m_nameKey(KivoLib::ManageObjectNameKey.toUtf8())
     {
         for (const auto& attribute : entity.attributes())
             m_keys.append(attribute.name.toUtf8());
+    }
+
+    // Reads the records of one part of the file, from `from` to the end given: the first
+    // part from the file's start, any other from the first byte of a record, where the
+    // part before it ends. A part other than the last ends between two records, at the
+    // start of the next: false when it does not, or when the part is refused.
+    bool readPart(std::vector<QList<QVariant>>& records, const char* from, bool last)
+    {
+        m_p = from;
+        if (from == m_begin) {
+            skipSpace();
+            if (m_p >= m_end || *m_p != '[')
+                return false;
+            ++m_p;
+        }
+        for (qsizetype number = 1;; ++number) {
+            skipSpace();
+            if (m_p >= m_end || *m_p != '{')
+                return false;
+            QList<QVariant> values;
+            if (!readRecord(values, number))
+                return false;
+            records.push_back(std::move(values));
+            skipSpace();
+            if (m_p >= m_end)
+                return false;
+            if (*m_p == ']') {
+                ++m_p;
+                return last && atEnd();
+            }
+            if (*m_p != ',')
+                return false;
+            ++m_p;
+            skipSpace();
+            if (!last && m_p == m_end)
+                return true;
+        }
     }
 
     std::optional<std::vector<QList<QVariant>>> run(Failure* failure)
@@ -589,10 +635,114 @@ private:
     Failure m_failure { Failure::Kind::Syntax, {} };
 };
 
+// The first byte at or after `from` that may start a record in the middle of the list: a
+// '{' after a ',' and any whitespace. Only a guess (it may lie in a string or a nested
+// value): the part before it tells whether it was right.
+const char* recordStart(const char* begin, const char* from, const char* end)
+{
+    for (const char* p = from; p < end; ++p) {
+        p = static_cast<const char*>(std::memchr(p, '{', size_t(end - p)));
+        if (!p)
+            return end;
+        const char* before = p - 1;
+        while (before > begin
+            && (*before == ' ' || *before == '\n' || *before == '\r' || *before == '\t'))
+            --before;
+        if (before > begin && *before == ',')
+            return p;
+    }
+    return end;
+}
+
 } // namespace
+
+// Each part but the first starts at a guessed record start; the part before it must end
+// exactly there, between two records, which makes the parts' records, end to end, the
+// same as one reading from the start gives.
+struct JSONRecordReader::InParts::Part {
+    const char* from;
+    const char* until;
+    std::vector<QList<QVariant>> records;
+    bool ok = false;
+    std::thread thread;
+};
+
+JSONRecordReader::InParts::InParts(
+    const char* data, qsizetype size, const EntityDescription& entity, int parts)
+    : m_data(data)
+    , m_size(size)
+    , m_entity(entity)
+    , m_partSize(std::max<qsizetype>(size / std::max(parts, 1), FewestBytesForParts / 2))
+{
+}
+
+JSONRecordReader::InParts::~InParts()
+{
+    for (auto& part : m_parts) {
+        if (part->thread.joinable())
+            part->thread.join();
+    }
+}
+
+void JSONRecordReader::InParts::written(qsizetype written)
+{
+    const char* end = m_data + std::min(written, m_size);
+    const char* last = m_parts.empty() ? m_data : m_parts.back()->until;
+    // A part reads only bytes already in place; its end is the start of the next one.
+    while (m_data + m_size - last > m_partSize && end - last > m_partSize) {
+        const char* until = recordStart(m_data, last + m_partSize, end);
+        if (until >= end)
+            return;
+        auto part = std::make_unique<Part>();
+        part->from = last;
+        part->until = until;
+        Part* started = part.get();
+        try {
+            started->thread = std::thread([this, started] {
+                Parser parser(m_data, started->until, m_entity);
+                started->ok = parser.readPart(started->records, started->from, false);
+            });
+        } catch (const std::system_error&) {
+            // No more threads: the rest is read as the last part.
+            m_partSize = m_size;
+            return;
+        }
+        m_parts.push_back(std::move(part));
+        last = until;
+    }
+}
+
+std::optional<std::vector<QList<QVariant>>> JSONRecordReader::InParts::finish()
+{
+    written(m_size);
+    // The last part here, while the others may still run.
+    std::vector<QList<QVariant>> tail;
+    const char* from = m_parts.empty() ? m_data : m_parts.back()->until;
+    const bool tailOk = Parser(m_data, m_data + m_size, m_entity).readPart(tail, from, true);
+    bool ok = tailOk;
+    size_t total = tail.size();
+    for (auto& part : m_parts) {
+        part->thread.join();
+        ok = ok && part->ok;
+        total += part->records.size();
+    }
+    if (!ok)
+        return std::nullopt;
+    std::vector<QList<QVariant>> records;
+    records.reserve(total);
+    for (auto& part : m_parts)
+        std::move(part->records.begin(), part->records.end(), std::back_inserter(records));
+    std::move(tail.begin(), tail.end(), std::back_inserter(records));
+    return records;
+}
 
 std::optional<std::vector<QList<QVariant>>> JSONRecordReader::read(
     const QByteArray& data, const EntityDescription& entity, Failure* failure)
 {
-    return Parser(data, entity).run(failure);
+    if (data.size() >= FewestBytesForParts) {
+        const int threads = std::min(MostParts, std::max(1, QThread::idealThreadCount()));
+        if (auto records = InParts(data.constData(), data.size(), entity, threads).finish())
+            return records;
+    }
+    return Parser(data.constData(), data.constData() + data.size(), entity).run(failure);
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -33,7 +34,37 @@ public:
     };
 
     // One list of values per record, in the entity's attribute order, each already of
-    // its attribute's type (or null); the failure instead when the file is refused.
+    // its attribute's type (or null); the failure instead when the file is refused. Big
+    // files are read in parts on several threads.
     static std::optional<std::vector<QList<QVariant>>> read(const QByteArray& data,
         const platform::coredata::EntityDescription& entity, Failure* failure = nullptr);
+
+    // Reads a big file in parts, each on a thread of its own from when its bytes are in
+    // place: a file can be read while it is still being unpacked into its buffer.
+    class InParts {
+    public:
+        // For a file of `size` bytes at `data`, filled from its start; at most about
+        // `parts` parts. The buffer must stay where it is until this is destroyed.
+        InParts(const char* data, qsizetype size,
+            const platform::coredata::EntityDescription& entity, int parts);
+        // Waits for the parts under way.
+        ~InParts();
+        InParts(const InParts&) = delete;
+        InParts& operator=(const InParts&) = delete;
+
+        const char* data() const { return m_data; }
+        // The first `written` bytes are in place.
+        void written(qsizetype written);
+        // Once every byte is in place: the records as read() gives them, or nullopt when
+        // a part was refused (read() then tells why).
+        std::optional<std::vector<QList<QVariant>>> finish();
+
+    private:
+        struct Part;
+        const char* m_data;
+        qsizetype m_size;
+        const platform::coredata::EntityDescription& m_entity;
+        qsizetype m_partSize;
+        std::vector<std::unique_ptr<Part>> m_parts;
+    };
 };

@@ -138,6 +138,59 @@ TEST_F(StoreTest, DetachedObjectsReachTheStoreOnlyOnceInserted)
     EXPECT_EQ(stored[0]->property("id"), "D1");
 }
 
+TEST_F(StoreTest, ObjectsInsertedByTheThousandAreStoredAsOnesMadeOneByOne)
+{
+    const cd::EntityDescription* entity = model->entity("Database");
+    ASSERT_TRUE(entity);
+    const int id = entity->indexOfAttribute("id");
+    const int flag = entity->indexOfAttribute("issystem");
+    const int stamp = entity->indexOfAttribute("ctimestamp");
+    std::vector<QList<QVariant>> records;
+    // Values of the attributes' own types, of other kinds setValue converts, and unset.
+    QList<QVariant> converted(entity->attributes().size());
+    converted[id] = QByteArray("D1");
+    converted[flag] = 1;
+    converted[stamp] = 7;
+    records.push_back(converted);
+    records.push_back({ QVariant(1.5), QString("descr"), QString("D2") });
+    QList<QVariant> unset(entity->attributes().size());
+    unset[id] = QString("D3");
+    unset[flag] = QVariant(QMetaType::fromType<bool>());
+    records.push_back(unset);
+    context->insertNewObjects(*entity, std::move(records));
+    EXPECT_TRUE(records.empty());
+    const auto inserted = context->insertedObjects();
+    ASSERT_EQ(inserted.size(), 3);
+    EXPECT_EQ(inserted[0]->value(flag), QVariant(true));
+    EXPECT_EQ(inserted[0]->value(stamp), QVariant(7.0));
+    EXPECT_EQ(inserted[2]->changedKeys(), QStringList { "id" });
+    EXPECT_EQ(qobject_cast<TestDatabase*>(inserted[1])->descr(), "descr");
+    ASSERT_TRUE(context->save());
+
+    auto other = reopen();
+    auto stored = other->executeFetchRequest(cd::FetchRequest("Database"));
+    ASSERT_EQ(stored.size(), 3);
+    EXPECT_EQ(stored[0]->values(), inserted[0]->values());
+    EXPECT_EQ(stored[1]->value("ctimestamp"), QVariant(1.5));
+    EXPECT_TRUE(stored[2]->value("issystem").isNull());
+
+    // A value no attribute of its kind can hold raises as setValue does; a list longer
+    // than the entity's attributes too.
+    QList<QVariant> wrong(entity->attributes().size());
+    wrong[stamp] = QString("soon");
+    std::vector<QList<QVariant>> bad { wrong };
+    EXPECT_THROW(context->insertNewObjects(*entity, std::move(bad)), platform::Exception);
+    std::vector<QList<QVariant>> tooLong { QList<QVariant>(entity->attributes().size() + 1) };
+    EXPECT_THROW(context->insertNewObjects(*entity, std::move(tooLong)), platform::Exception);
+    EXPECT_FALSE(context->hasChanges());
+    // So does an entity of another model.
+    const auto otherModel
+        = cd::ManagedObjectModel::fromFile(platform::Folders::resourcePath("Kivotab", "momd"));
+    std::vector<QList<QVariant>> foreign { {} };
+    EXPECT_THROW(context->insertNewObjects(*otherModel->entity("Database"), std::move(foreign)),
+        platform::Exception);
+}
+
 TEST_F(StoreTest, TracksChangesAndRollsThemBack)
 {
     auto* kept = make("Database", { { "id", "D1" }, { "name", "Before" } });

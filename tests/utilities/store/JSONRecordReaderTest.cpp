@@ -4,6 +4,7 @@
 #include "utilities/store/JSONRecordWriter.h"
 
 #include <QJsonDocument>
+#include <QMap>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -172,6 +173,88 @@ TEST(JSONRecordReader, FindsWhatEndsOrEscapesAStringWhereverItFalls)
         EXPECT_EQ(failure.detail,
             QStringLiteral("control character in string at byte %1").arg(json.indexOf('\t')));
     }
+}
+
+} // namespace
+
+namespace {
+
+// A file big enough to be read in parts: `count` pretty-printed records, those at the
+// positions given replaced by the texts given.
+QByteArray bigFile(int count, const QMap<int, QByteArray>& replaced = {})
+{
+    QByteArray json = "[\n";
+    const QByteArray filler(200, 'f');
+    for (int i = 0; i < count; ++i) {
+        json += i ? ",\n" : "";
+        if (replaced.contains(i)) {
+            json += replaced.value(i);
+            continue;
+        }
+        json += "    {\n        \"ManageObjectName\": \"Sample\",\n        \"text\": \"" + filler
+            + QByteArray::number(i) + "\",\n        \"count\": " + QByteArray::number(i)
+            + ",\n        \"stamp\": null\n    }";
+    }
+    return json + "\n]\n";
+}
+
+TEST(JSONRecordReader, ABigFileReadInPartsGivesEveryRecordInOrder)
+{
+    const int count = 30000;
+    // Records with text and nested members that look like the start of a record, where a
+    // part may be guessed to begin.
+    const QByteArray decoy = "    {\n        \"ManageObjectName\": \"Sample\",\n        "
+                             "\"other\": [\n            1,\n            {\"a\": 1},\n       "
+                             "     {\"b\": [{}, {}]}\n        ],\n        \"text\": \"a, {b} "
+                             ",{ c\",\n        \"count\": -1\n    }";
+    QMap<int, QByteArray> decoys;
+    for (int i = 0; i < count; i += 3)
+        decoys.insert(i, decoy);
+    for (const QByteArray& json : { bigFile(count), bigFile(count, decoys) }) {
+        ASSERT_GT(json.size(), 6 * 1024 * 1024);
+        Failure failure;
+        const auto records = read(json, &failure);
+        ASSERT_TRUE(records) << failure.detail.toStdString();
+        ASSERT_EQ(records->size(), size_t(count));
+        for (int i = 0; i < count; ++i) {
+            const auto& record = (*records)[size_t(i)];
+            const bool decoyed = decoys.contains(i) && record[0].toString().startsWith("a,");
+            ASSERT_EQ(record[1].toLongLong(), decoyed ? -1 : i) << i;
+        }
+    }
+}
+
+TEST(JSONRecordReader, AFaultInABigFileIsToldAsInASmallOne)
+{
+    const int count = 30000;
+    const QByteArray wrongKind = "{\"ManageObjectName\": \"Sample\", \"count\": \"many\"}";
+    const QByteArray otherEntity = "{\"ManageObjectName\": \"Other\"}";
+    const QByteArray broken = "{\"ManageObjectName\": \"Sample\", \"text\": \"open}";
+    const struct {
+        int at;
+        QByteArray record;
+        Failure::Kind kind;
+        QString detail;
+    } cases[] {
+        { 29000, wrongKind, Failure::Kind::Records,
+            "record 29001 has a value of the wrong kind for \"count\"" },
+        { 20000, otherEntity, Failure::Kind::Records, "record 20001 is no Sample" },
+        { 10000, broken, Failure::Kind::Syntax, "" },
+    };
+    for (const auto& fault : cases) {
+        SCOPED_TRACE(fault.at);
+        Failure failure;
+        EXPECT_FALSE(read(bigFile(count, { { fault.at, fault.record } }), &failure));
+        EXPECT_EQ(failure.kind, fault.kind);
+        if (!fault.detail.isEmpty()) {
+            EXPECT_EQ(failure.detail, fault.detail);
+        }
+    }
+    // Cut short: the last part cannot end.
+    Failure failure;
+    const QByteArray whole = bigFile(count);
+    EXPECT_FALSE(read(whole.left(whole.size() - 3), &failure));
+    EXPECT_EQ(failure.kind, Failure::Kind::Syntax);
 }
 
 } // namespace
