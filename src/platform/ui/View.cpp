@@ -48,6 +48,16 @@ public:
 protected:
     void draw(QPainter* painter) override
     {
+        Layer* layer = m_view->layer();
+        const bool shadow = layer && layer->presentedShadowOpacity() > 0;
+        // Drawn as it is, under a shadow of a known shape: nothing goes off screen first.
+        if (alpha >= 1.0 && std::abs(scale - 1.0) <= 1e-6
+            && (!shadow || !layer->shadowPath().isEmpty())) {
+            if (shadow)
+                drawPathShadow(painter, *layer);
+            drawSource(painter);
+            return;
+        }
         QPoint offset;
         const QPixmap source = sourcePixmap(Qt::LogicalCoordinates, &offset, NoPad);
         if (source.isNull())
@@ -61,8 +71,7 @@ protected:
         }
         painter->save();
         painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
-        Layer* layer = m_view->layer();
-        if (layer && layer->presentedShadowOpacity() > 0)
+        if (shadow)
             drawShadow(painter, source, target, *layer);
         painter->setOpacity(painter->opacity() * alpha);
         painter->drawPixmap(target, source, source.rect());
@@ -70,6 +79,45 @@ protected:
     }
 
 private:
+    // The blurred shape of the layer's shadow path, made again only when path, colour,
+    // radius or pixel ratio change.
+    void drawPathShadow(QPainter* painter, const Layer& layer)
+    {
+        const QPainterPath path = layer.shadowPath();
+        const double radius = std::max(1.0, layer.shadowRadius());
+        const double dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const double pad = radius * 2;
+        if (m_shadow.isNull() || m_shadowPath != path || m_shadowColor != layer.shadowColor()
+            || m_shadowRadius != radius || m_shadowRatio != dpr) {
+            const QRectF box = path.boundingRect().adjusted(-pad, -pad, pad, pad);
+            QImage shape(QSize(std::max(1, int(std::ceil(box.width() * dpr))),
+                             std::max(1, int(std::ceil(box.height() * dpr)))),
+                QImage::Format_ARGB32_Premultiplied);
+            shape.fill(Qt::transparent);
+            QPainter p(&shape);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.scale(dpr, dpr);
+            p.translate(-box.topLeft());
+            p.fillPath(path, layer.shadowColor());
+            p.end();
+            const double factor = 1.0 / (radius * dpr);
+            const QImage small = shape.scaled(std::max(1, int(shape.width() * factor)),
+                std::max(1, int(shape.height() * factor)), Qt::IgnoreAspectRatio,
+                Qt::SmoothTransformation);
+            m_shadow = small.scaled(shape.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            m_shadowBox = box;
+            m_shadowPath = path;
+            m_shadowColor = layer.shadowColor();
+            m_shadowRadius = radius;
+            m_shadowRatio = dpr;
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter->setOpacity(painter->opacity() * layer.presentedShadowOpacity());
+        painter->drawImage(m_shadowBox.translated(layer.shadowOffset()), m_shadow);
+        painter->restore();
+    }
+
     static void drawShadow(
         QPainter* painter, const QPixmap& source, const QRectF& target, const Layer& layer)
     {
@@ -103,6 +151,12 @@ private:
     }
 
     View* m_view;
+    QImage m_shadow;
+    QRectF m_shadowBox;
+    QPainterPath m_shadowPath;
+    QColor m_shadowColor;
+    double m_shadowRadius = 0;
+    double m_shadowRatio = 0;
 };
 
 // A rectangle whose masked corners are rounded and the others square.
@@ -593,8 +647,14 @@ void View::setNeedsLayout()
     if (m_layoutPending)
         return;
     m_layoutPending = true;
+    // A layout done meanwhile (a resize lays out at once) leaves nothing to do here.
     QMetaObject::invokeMethod(
-        this, [this] { layoutIfNeeded(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            if (m_layoutPending)
+                layoutIfNeeded();
+        },
+        Qt::QueuedConnection);
 }
 
 void View::layoutIfNeeded()
