@@ -79,16 +79,27 @@ protected:
     }
 
 private:
+    // The last blurred shadow made: a popover shows the same one each time it opens.
+    struct PathShadow {
+        QImage image;
+        QRectF box;
+        QPainterPath path;
+        QColor color;
+        double radius = 0;
+        double ratio = 0;
+    };
+
     // The blurred shape of the layer's shadow path, made again only when path, colour,
     // radius or pixel ratio change.
-    void drawPathShadow(QPainter* painter, const Layer& layer)
+    static void drawPathShadow(QPainter* painter, const Layer& layer)
     {
+        thread_local PathShadow made;
         const QPainterPath path = layer.shadowPath();
         const double radius = std::max(1.0, layer.shadowRadius());
         const double dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
         const double pad = radius * 2;
-        if (m_shadow.isNull() || m_shadowPath != path || m_shadowColor != layer.shadowColor()
-            || m_shadowRadius != radius || m_shadowRatio != dpr) {
+        if (made.image.isNull() || made.path != path || made.color != layer.shadowColor()
+            || made.radius != radius || made.ratio != dpr) {
             const QRectF box = path.boundingRect().adjusted(-pad, -pad, pad, pad);
             QImage shape(QSize(std::max(1, int(std::ceil(box.width() * dpr))),
                              std::max(1, int(std::ceil(box.height() * dpr)))),
@@ -104,17 +115,18 @@ private:
             const QImage small = shape.scaled(std::max(1, int(shape.width() * factor)),
                 std::max(1, int(shape.height() * factor)), Qt::IgnoreAspectRatio,
                 Qt::SmoothTransformation);
-            m_shadow = small.scaled(shape.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            m_shadowBox = box;
-            m_shadowPath = path;
-            m_shadowColor = layer.shadowColor();
-            m_shadowRadius = radius;
-            m_shadowRatio = dpr;
+            made.image
+                = small.scaled(shape.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            made.box = box;
+            made.path = path;
+            made.color = layer.shadowColor();
+            made.radius = radius;
+            made.ratio = dpr;
         }
         painter->save();
         painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter->setOpacity(painter->opacity() * layer.presentedShadowOpacity());
-        painter->drawImage(m_shadowBox.translated(layer.shadowOffset()), m_shadow);
+        painter->drawImage(made.box.translated(layer.shadowOffset()), made.image);
         painter->restore();
     }
 
@@ -151,12 +163,6 @@ private:
     }
 
     View* m_view;
-    QImage m_shadow;
-    QRectF m_shadowBox;
-    QPainterPath m_shadowPath;
-    QColor m_shadowColor;
-    double m_shadowRadius = 0;
-    double m_shadowRatio = 0;
 };
 
 // A rectangle whose masked corners are rounded and the others square.
