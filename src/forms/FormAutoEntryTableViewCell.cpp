@@ -113,7 +113,8 @@ void FormAutoEntryTableViewCell::prepareForElement(
         = element->isEnabled() ? look->entryTextColorEnabled : look->entryTextColorDisabled;
     if (color)
         textField()->setTextColor(color->toQColor());
-    installActionBar();
+    if (actionBar() || textField()->isFirstResponder())
+        installActionBar();
     textField()->setUserInteractionEnabled(element->isEnabled());
     updatePrevNextStatus();
     setNeedsLayout();

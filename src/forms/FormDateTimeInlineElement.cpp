@@ -5,6 +5,8 @@
 #include "platform/ui/ImageView.h"
 #include "utilities/text/IcuDateFormatter.h"
 
+#include <QHash>
+
 #include <cmath>
 
 FormDateTimeInlineElement::FormDateTimeInlineElement()
@@ -76,34 +78,47 @@ QString FormDateTimeInlineElement::displayText() const
     return formatDate(dateValue(), m_mode, customDateFormat());
 }
 
+namespace {
+
+std::unique_ptr<IcuDateFormatter> makeFormatter(int mode, const QString& customFormat)
+{
+    if (!customFormat.isEmpty())
+        return IcuDateFormatter::withPattern(customFormat);
+    switch (mode) {
+    case FormDateTimeInlineElement::Time:
+        return IcuDateFormatter::withStyles(IcuDateFormatter::None, IcuDateFormatter::Short);
+    case FormDateTimeInlineElement::Date:
+        return IcuDateFormatter::withStyles(IcuDateFormatter::Medium, IcuDateFormatter::None);
+    case FormDateTimeInlineElement::DateAndTime:
+        return IcuDateFormatter::withStyles(IcuDateFormatter::Medium, IcuDateFormatter::Short);
+    default:
+        return IcuDateFormatter::withStyles(IcuDateFormatter::None, IcuDateFormatter::None);
+    }
+}
+
+// Making a formatter costs far more than using one, and every date row shown asks: they
+// are kept by mode and format, and by the locale and time zone they were made in.
+const IcuDateFormatter* formatterFor(int mode, const QString& customFormat)
+{
+    thread_local QHash<QString, std::shared_ptr<IcuDateFormatter>> made;
+    const QString key = QString::number(mode) + u'\x1f' + customFormat + u'\x1f'
+        + QString::fromLatin1(IcuDateFormatter::currentLocaleId()) + u'\x1f'
+        + QString::fromLocal8Bit(qgetenv("TZ"));
+    auto found = made.constFind(key);
+    if (found == made.constEnd())
+        found = made.insert(
+            key, std::shared_ptr<IcuDateFormatter>(makeFormatter(mode, customFormat)));
+    return found->get();
+}
+
+} // namespace
+
 QString FormDateTimeInlineElement::formatDate(
     const QDateTime& date, int mode, const QString& customFormat)
 {
     if (!date.isValid())
         return {};
-    std::unique_ptr<IcuDateFormatter> formatter;
-    if (!customFormat.isEmpty()) {
-        formatter = IcuDateFormatter::withPattern(customFormat);
-    } else {
-        switch (mode) {
-        case Time:
-            formatter
-                = IcuDateFormatter::withStyles(IcuDateFormatter::None, IcuDateFormatter::Short);
-            break;
-        case Date:
-            formatter
-                = IcuDateFormatter::withStyles(IcuDateFormatter::Medium, IcuDateFormatter::None);
-            break;
-        case DateAndTime:
-            formatter
-                = IcuDateFormatter::withStyles(IcuDateFormatter::Medium, IcuDateFormatter::Short);
-            break;
-        default:
-            formatter
-                = IcuDateFormatter::withStyles(IcuDateFormatter::None, IcuDateFormatter::None);
-            break;
-        }
-    }
+    const IcuDateFormatter* formatter = formatterFor(mode, customFormat);
     return formatter ? formatter->stringFromDate(date) : QString();
 }
 

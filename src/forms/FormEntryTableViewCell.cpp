@@ -122,9 +122,17 @@ void FormEntryTableViewCell::prepareForElement(FormEntryElement* element, FormTa
     m_textField->setTextAlignment(element->appearance()->entryAlignment | Qt::AlignVCenter);
     setAccessoryType(AccessoryType(element->accessoryType()));
 
-    installActionBar();
+    if (m_actionBar || m_textField->isFirstResponder())
+        installActionBar();
     updatePrevNextStatus();
     setNeedsLayout();
+}
+
+bool FormEntryTableViewCell::textFieldShouldBeginEditing(TextField* field)
+{
+    installActionBar();
+    updatePrevNextStatus();
+    return TextFieldDelegate::textFieldShouldBeginEditing(field);
 }
 
 void FormEntryTableViewCell::installActionBar()
@@ -242,7 +250,7 @@ QRectF FormEntryTableViewCell::calculateFrameForEntryElement()
     double widest = 0;
     auto measure = [&](const FormEntryElement* entry) {
         const double withImage = entry->image().isNull() ? 0 : imageWidth + kImageGap;
-        widest = std::max(widest, withImage + Font::measure(entry->title(), font).width());
+        widest = std::max(widest, withImage + entry->titleWidth(font));
     };
     if (section) {
         for (const auto& candidate : section->elements())

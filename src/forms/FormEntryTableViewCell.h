@@ -61,6 +61,8 @@ public:
     void prepareForReuse() override;
 
     // The field's delegate.
+    // The keyboard bar is made when a field first takes the keys, not for every row shown.
+    bool textFieldShouldBeginEditing(platform::ui::TextField* field) override;
     void textFieldDidBeginEditing(platform::ui::TextField* field) override;
     void textFieldDidEndEditing(platform::ui::TextField* field) override;
     bool textFieldShouldChangeCharactersInRange(platform::ui::TextField* field,

@@ -8,7 +8,11 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/InputPanel.h"
+#include "platform/ui/TextView.h"
 #include "utilities/text/LocalizedStrings.h"
+
+#include <QPlainTextEdit>
+#include <QTextDocument>
 
 using namespace platform::ui;
 
@@ -59,6 +63,8 @@ void FormMultilineTextViewController::loadView()
     text->setDelegate(this);
     text->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     text->setFont(Font::system(18));
+    // The text keeps off the edges: pushed on a phone the view spans the whole screen.
+    text->textEdit()->document()->setDocumentMargin(TextPadding);
     m_textView = text;
     setView(text);
 }

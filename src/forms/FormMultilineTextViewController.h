@@ -26,6 +26,8 @@ public:
     ~FormMultilineTextViewController() override;
 
     platform::ui::TextView* textView();
+    // Room between the text and the view's edges.
+    static constexpr double TextPadding = 10;
     FormMultilineElement* entryElement() const { return m_entryElement.get(); }
     void setEntryElement(std::shared_ptr<FormMultilineElement> element);
     FormEntryTableViewCell* entryCell() const;

@@ -5,6 +5,7 @@
 #include "forms/FormEntryElement.h"
 #include "forms/FormSection.h"
 #include "forms/FormTableViewCell.h"
+#include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 
 FormRootElement::FormRootElement() = default;
@@ -67,6 +68,17 @@ qsizetype FormRootElement::getVisibleIndexForSection(const FormSection* section)
             ++visible;
     }
     return FormNotFound;
+}
+
+double FormRootElement::titleWidth(const QFont& font) const
+{
+    MeasuredTitle& measured = m_measuredTitle;
+    if (measured.width < 0 || measured.title != m_title || measured.font != font) {
+        measured.width = platform::ui::Font::measure(m_title, font).width();
+        measured.title = m_title;
+        measured.font = font;
+    }
+    return measured.width;
 }
 
 platform::ui::TableViewCell* FormRootElement::getCellForTableView(

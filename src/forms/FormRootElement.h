@@ -2,6 +2,7 @@
 
 #include "forms/FormElement.h"
 
+#include <QFont>
 #include <QList>
 #include <QVariantMap>
 
@@ -37,6 +38,10 @@ public:
 
     QString title() const { return m_title; }
     void setTitle(const QString& title) { m_title = title; }
+    // The title's width in the font, measured again only when title or font change: cells
+    // line their fields up past the widest title of their section, and every cell's
+    // layout asks for all of them.
+    double titleWidth(const QFont& font) const;
     bool grouped() const { return m_grouped; }
     void setGrouped(bool grouped) { m_grouped = grouped; }
     // The form-controller class that shows the root; empty means FormController.
@@ -105,6 +110,12 @@ public:
 
 private:
     QString m_title;
+    struct MeasuredTitle {
+        QString title;
+        QFont font;
+        double width = -1;
+    };
+    mutable MeasuredTitle m_measuredTitle;
     bool m_grouped = false;
     QString m_controllerName;
     QVariantMap m_sectionTemplate;

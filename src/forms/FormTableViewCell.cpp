@@ -120,7 +120,7 @@ QSizeF FormTableViewCell::getMaxValueSize() const
         if (!label)
             continue;
         const double withImage = label->image().isNull() ? 0 : imageWidth + kImageGap;
-        const double width = Font::measure(label->title(), font).width();
+        const double width = label->titleWidth(font);
         widest = std::max(widest, withImage + width);
     }
     return QSizeF(std::ceil(widest), 0);

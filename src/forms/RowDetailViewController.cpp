@@ -141,6 +141,11 @@ void RowDetailViewController::createFields()
         room = (screen && screen->isViewLoaded() ? screen->view()->bounds().width() : 0)
             - PhoneLineMargin;
     QPointer<RowDetailViewController> self(this);
+    auto toggle = [self](FormElement* element) {
+        if (self)
+            self->lockUnlock(element);
+    };
+    m_wrapped.clear();
     for (TemplateColumn* column : source->Columns()) {
         if (!column)
             continue;
@@ -150,8 +155,9 @@ void RowDetailViewController::createFields()
         const double needed
             = metrics.horizontalAdvance(text) + (phone ? 0 : metrics.horizontalAdvance(name));
         const bool isProtected = TypeConstants::isProtected(column->typeName());
+        const bool fits = needed <= room;
         // A protected value stays masked however long it is.
-        if (needed > room && !isProtected) {
+        if (!fits && !isProtected) {
             auto caption = FormLabelElement::initWithTitle(name, QVariant());
             caption->setImage(column->typeImage());
             section->addElement(caption);
@@ -159,9 +165,10 @@ void RowDetailViewController::createFields()
             continue;
         }
         const QString shown = isProtected ? Mask : text;
+        std::shared_ptr<FormLabelElement> caption;
         std::shared_ptr<FormLabelElement> line;
         if (phone) {
-            auto caption = FormLabelElement::initWithTitle(name, QVariant());
+            caption = FormLabelElement::initWithTitle(name, QVariant());
             caption->setImage(column->typeImage());
             section->addElement(caption);
             line = FormLabelElement::initWithTitle(shown, QVariant());
@@ -171,20 +178,41 @@ void RowDetailViewController::createFields()
         if (isProtected) {
             line->setKey(key);
             setLockUnlockImage(line.get());
-            line->onImageSelected = [self](FormElement* element) {
-                if (self)
-                    self->lockUnlock(element);
-            };
+            line->onImageSelected = toggle;
         } else {
             line->setImage(
                 phone ? UIImage_Theme::themedimageNamed(kEmptyImage) : column->typeImage());
         }
         section->addElement(line);
+        if (!isProtected || fits)
+            continue;
+        // Unlocked, a value too long for one line wraps under its caption as any other
+        // does; that caption's lock masks it again.
+        auto clearCaption = FormLabelElement::initWithTitle(name, QVariant());
+        clearCaption->setImage(UIImage_Theme::themedimageNamed(kUnlockImage));
+        clearCaption->onImageSelected = toggle;
+        clearCaption->setHidden(true);
+        auto clearText = FormTextElement::initWithText(text);
+        clearText->setHidden(true);
+        section->addElement(clearCaption);
+        section->addElement(clearText);
+        Wrapped wrapped;
+        if (caption)
+            wrapped.masked << caption.get();
+        wrapped.masked << line.get();
+        wrapped.clear << clearCaption.get() << clearText.get();
+        m_wrapped.insert(line.get(), wrapped);
+        m_wrapped.insert(clearCaption.get(), wrapped);
     }
 }
 
 void RowDetailViewController::lockUnlock(FormElement* element)
 {
+    const auto wrapped = m_wrapped.constFind(element);
+    if (wrapped != m_wrapped.constEnd()) {
+        switchElementsWithAnimation(RowAnimation::None, wrapped->masked + wrapped->clear);
+        return;
+    }
     auto* line = qobject_cast<FormLabelElement*>(element);
     if (!line)
         return;

@@ -3,6 +3,8 @@
 #include "forms/QuickDetailViewController.h"
 
 #include <QFont>
+#include <QHash>
+#include <QList>
 #include <QString>
 
 #include <memory>
@@ -14,8 +16,9 @@ class ToolBarAction;
 
 // The read-only display of one row of a user table: each column's caption and value, on
 // one line when they fit and as a caption row over a wrapping text row when they do not.
-// Protected values show as a mask that one tap on the lock reveals and a second hides
-// again, however long they are. The toolbar has Home and Share (the row's export menu).
+// Protected values show as a one-line mask, however long they are, that one tap on the
+// lock reveals (laid out as any other value) and a second hides again. The toolbar has Home and
+// Share (the row's export menu).
 class RowDetailViewController : public QuickDetailViewController {
     Q_OBJECT
 public:
@@ -49,6 +52,15 @@ public:
 
 private:
     QVariant valueForKey(const QString& key) const;
+
+    // The rows of a long protected value: masked on one line, or in clear on a caption and
+    // a wrapping text row; one group shows at a time.
+    struct Wrapped {
+        QList<FormElement*> masked;
+        QList<FormElement*> clear;
+    };
+    // By the element whose lock switches the groups.
+    QHash<const FormElement*, Wrapped> m_wrapped;
 
     std::shared_ptr<ToolBarAction> m_actions;
     std::unique_ptr<ToolBar> m_rowToolBar;

@@ -9,6 +9,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 using namespace platform::ui;
 
 namespace {
@@ -55,6 +57,7 @@ void PopoverView::setTitle(const QString& title)
 void PopoverView::setRelativeOrigin(const QPointF& point)
 {
     m_relativeOrigin = point;
+    updateShadowPath();
     update();
 }
 
@@ -70,6 +73,7 @@ void PopoverView::setRadius(double radius)
     if (!m_border && m_contentView)
         m_contentView->layer()->setCornerRadius(radius);
     updateContentMask();
+    updateShadowPath();
     update();
 }
 
@@ -81,6 +85,7 @@ void PopoverView::setParentController(ViewController* controller)
 void PopoverView::setArrowDirection(unsigned direction)
 {
     m_arrowDirection = direction;
+    updateShadowPath();
     update();
 }
 
@@ -96,6 +101,7 @@ void PopoverView::setBorder(bool border)
         m_draw3dBorder = false;
     }
     updateContentMask();
+    updateShadowPath();
     update();
 }
 
@@ -157,6 +163,12 @@ void PopoverView::setupViews()
     }
     m_titleLabel->setText(m_title);
     updateContentMask();
+    updateShadowPath();
+}
+
+void PopoverView::updateShadowPath()
+{
+    layer()->setShadowPath(newContentPathWithBorderWidth(2, m_arrowDirection));
 }
 
 void PopoverView::updateContentMask()
@@ -280,7 +292,10 @@ void PopoverView::drawRect(QPainter& painter, const QRectF& rect)
     painter.setClipPath(outline, Qt::IntersectClip);
     const bool tall = m_arrowDirection == PopoverArrowDirectionUp
         || m_arrowDirection == PopoverArrowDirectionNone;
-    const double strip = tall ? 40 : 20;
+    double strip = tall ? 40 : 20;
+    // A title sits wholly on the strip: the strip reaches down to the content.
+    if (!m_title.isEmpty() && m_contentView)
+        strip = std::max(strip, m_contentView->frame().top());
     painter.fillRect(QRectF(0, 0, w, strip), toolbarColor());
     if (m_border) {
         painter.fillRect(QRectF(0, strip, w, h - strip), bodyColor());

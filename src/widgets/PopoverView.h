@@ -67,6 +67,8 @@ protected:
 private:
     QColor bodyColor() const;
     void updateContentMask();
+    // The shadow follows the outline, so the panel draws straight under it.
+    void updateShadowPath();
 
     QString m_title;
     QPointF m_relativeOrigin;

@@ -85,27 +85,86 @@ TEST_F(RowDisplay, APhoneShowsCaptionAndValueRowsWithTheProtectedValueMaskedUnti
     EXPECT_EQ(display->root()->sections().size(), 1);
 }
 
-TEST_F(RowDisplay, ATabletMasksALongProtectedValueAndLaysLongTextOnTwoRows)
+// A long protected value is masked on one line; unlocked, it wraps under its caption as a
+// long plain value does, and that caption's lock masks it again.
+struct RowDisplayLong : RowDisplay, ::testing::WithParamInterface<const char*> { };
+
+TEST_P(RowDisplayLong, AProtectedValueIsMaskedOnOneLineAndWrapsOnceUnlocked)
 {
+    const QString device = GetParam();
     makeColumns();
-    showHost("tablet");
-    const QString longText(200, u'x');
+    showHost(device);
+    const bool phone = device == "phone";
+    const QString longText = QString(60, u'x') + " " + QString(140, u'y');
     const QVariantMap values { { name->id().toString(), "Ada" }, { pin->id().toString(), longText },
         { notes->id().toString(), longText } };
     auto* display = openDisplay(values);
     ASSERT_NE(display, nullptr);
-    const QList<FormElement*> shown = rows(display);
-    ASSERT_EQ(shown.size(), 4);
-    auto* secret = qobject_cast<FormLabelElement*>(shown.at(1));
-    EXPECT_EQ(secret->title(), "Pin");
-    EXPECT_EQ(secret->value(), kMask);
+    FormTableView* table = display->formTableView();
+    // Name (1 or 2 rows), Pin masked (1 or 2), Notes as caption and text (2).
+    const int maskedRows = phone ? 6 : 4;
+    EXPECT_EQ(table->numberOfRowsInSection(0), maskedRows);
+    const QList<FormElement*> all = rows(display);
+    auto* secret = qobject_cast<FormLabelElement*>(all.at(phone ? 3 : 1));
+    ASSERT_NE(secret, nullptr);
+    EXPECT_EQ(phone ? secret->title() : secret->value().toString(), kMask);
     EXPECT_EQ(secret->key(), pin->id().toString());
-    EXPECT_TRUE(qobject_cast<FormTextElement*>(shown.at(3)));
-    EXPECT_EQ(qobject_cast<FormTextElement*>(shown.at(3))->text(), longText);
-    save("row-display-tablet-masked.png");
+    auto* notesText = qobject_cast<FormTextElement*>(all.last());
+    ASSERT_NE(notesText, nullptr);
+    EXPECT_EQ(notesText->text(), longText);
+    save(QStringLiteral("row-display-%1-long-masked.png").arg(device));
+
     secret->onImageSelected(secret);
-    EXPECT_EQ(secret->value(), longText);
+    settle();
+    EXPECT_TRUE(secret->hidden());
+    auto* clearCaption = qobject_cast<FormLabelElement*>(all.at(phone ? 4 : 2));
+    auto* clearText = qobject_cast<FormTextElement*>(all.at(phone ? 5 : 3));
+    ASSERT_NE(clearCaption, nullptr);
+    ASSERT_NE(clearText, nullptr);
+    EXPECT_FALSE(clearCaption->hidden());
+    EXPECT_FALSE(clearText->hidden());
+    EXPECT_EQ(clearCaption->title(), "Pin");
+    EXPECT_EQ(clearText->text(), longText);
+    // One caption for the value on a phone too: the masked caption goes with its line.
+    if (phone) {
+        EXPECT_TRUE(all.at(2)->hidden());
+    }
+    EXPECT_EQ(table->numberOfRowsInSection(0), phone ? 6 : 5);
+    // The text row is as tall as the plain long value's wrapped text.
+    const auto textRow = FormTableView::tablePath(*clearText->getIndexPath());
+    const auto notesRow = FormTableView::tablePath(*notesText->getIndexPath());
+    EXPECT_GT(table->rectForRowAtIndexPath(textRow).height(), 44);
+    EXPECT_EQ(table->rectForRowAtIndexPath(textRow).height(),
+        table->rectForRowAtIndexPath(notesRow).height());
+    save(QStringLiteral("row-display-%1-long-unlocked.png").arg(device));
+
+    clearCaption->onImageSelected(clearCaption);
+    settle();
+    EXPECT_FALSE(secret->hidden());
+    EXPECT_TRUE(clearCaption->hidden());
+    EXPECT_TRUE(clearText->hidden());
+    EXPECT_EQ(table->numberOfRowsInSection(0), maskedRows);
+    EXPECT_EQ(phone ? secret->title() : secret->value().toString(), kMask);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RowDisplayLong, ::testing::Values("phone", "tablet"));
+
+TEST_F(RowDisplay, AShortProtectedValueUnlocksOnItsLineOnATablet)
+{
+    makeColumns();
+    showHost("tablet");
+    const QVariantMap values { { pin->id().toString(), "1234" } };
+    auto* display = openDisplay(values);
+    ASSERT_NE(display, nullptr);
+    auto* secret = qobject_cast<FormLabelElement*>(rows(display).at(1));
+    ASSERT_NE(secret, nullptr);
+    EXPECT_EQ(secret->value(), kMask);
+    secret->onImageSelected(secret);
+    EXPECT_EQ(secret->value(), "1234");
+    EXPECT_FALSE(secret->hidden());
     save("row-display-tablet-unlocked.png");
+    secret->onImageSelected(secret);
+    EXPECT_EQ(secret->value(), kMask);
 }
 
 TEST_F(RowDisplay, ShareMakesOneExportMenuAndShowsItEachTime)

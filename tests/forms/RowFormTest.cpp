@@ -2,28 +2,29 @@
 
 #include "forms/FormAutoEntryElement.h"
 #include "forms/FormBooleanElement.h"
+#include "forms/FormController.h"
+#include "forms/FormDateEntryTableViewCell.h"
 #include "forms/FormDateTimeInlineElement.h"
 #include "forms/FormDecimalElement.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormMultilineElement.h"
+#include "forms/FormMultilineTextViewController.h"
 #include "forms/FormRadioElement.h"
 #include "forms/GenericTemplateDetailViewController.h"
 #include "platform/MutableDictionary.h"
+#include "platform/ui/DatePicker.h"
+#include "platform/ui/PickerView.h"
+#include "platform/ui/TextView.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QTimeZone>
+#include <QPlainTextEdit>
 
 #include <thread>
 
 using namespace detailtest;
 
 namespace {
-
-QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), QTimeZone::utc());
-}
 
 // A table with a column of each type, a reminder on its Date column.
 struct RowForm : DetailFormTest {
@@ -68,7 +69,86 @@ struct RowForm : DetailFormTest {
     }
 
     bool formClosed() { return shownForm() == nullptr; }
+
+    void runSteps()
+    {
+        for (int round = 0; round < 5 && !scheduler->pending.empty(); ++round) {
+            scheduler->runAll();
+            settle();
+        }
+    }
+
+    // Opens the row's editor (pushed on a phone, in a popover on a tablet), types and
+    // leaves it by Back or a tap outside.
+    void writeNote(QuickDetailViewController* form, FormElement* element, const QString& text)
+    {
+        tapRow(form, element, 200);
+        runSteps();
+        PopoverController* popover = form->popoverForChildRoot();
+        auto* editor = qobject_cast<FormMultilineTextViewController*>(
+            popover ? popover->contentViewController() : navigation->topViewController());
+        ASSERT_NE(editor, nullptr);
+        ASSERT_TRUE(editor->textView()->isFirstResponder());
+        QTest::keyClicks(editor->textView()->textEdit(), text);
+        settle();
+        if (popover)
+            popover->dismissPopoverAnimated(false);
+        else
+            navigation->popViewController(false);
+        settle();
+        EXPECT_EQ(shownForm(), form);
+    }
+
+    // Taps the list row, then the item on the list it opens; the list closes by itself.
+    void pickFromList(QuickDetailViewController* form, FormElement* element, int item)
+    {
+        tapRow(form, element);
+        FormController* list = form->popoverBeingPresentedParent();
+        if (!list)
+            list = qobject_cast<FormController*>(navigation->topViewController());
+        ASSERT_NE(list, nullptr);
+        ASSERT_NE(list, form);
+        FormTableView* items = list->formTableView();
+        const platform::ui::IndexPath row(item, 0);
+        items->scrollToRowAtIndexPath(row, platform::ui::TableView::ScrollPosition::None, false);
+        settle();
+        const QRectF r = items->rectForRowAtIndexPath(row);
+        testsupport::GestureSynthesizer::tap(
+            items, QPointF(40, r.center().y()) - items->contentOffset());
+        settle();
+        runSteps();
+        testsupport::processEvents(400);
+        EXPECT_EQ(form->popoverBeingPresentedParent(), nullptr);
+        EXPECT_EQ(shownForm(), form);
+    }
+
+    // Opens the row's picker, sets it to `start` and turns one wheel a row on; answers the
+    // row's date afterwards.
+    QDateTime turnPicker(QuickDetailViewController* form, FormElement* element,
+        const QDateTime& start, int component)
+    {
+        tapRow(form, element, 200);
+        runSteps();
+        auto* cell = qobject_cast<FormDateEntryTableViewCell*>(
+            form->formTableView()->cellForElement(element));
+        platform::ui::DatePicker* picker = cell ? cell->pickerView() : nullptr;
+        if (!picker) {
+            ADD_FAILURE() << "no picker for " << element->bind().toStdString();
+            return {};
+        }
+        picker->setDate(start);
+        platform::ui::PickerView* wheels = picker->wheels();
+        testsupport::GestureSynthesizer::tap(wheels,
+            QPointF(wheels->rectForComponent(component).center().x(),
+                wheels->bounds().center().y() + 33.0));
+        settle();
+        cell->handleActionBarDone();
+        settle();
+        return qobject_cast<FormDateTimeInlineElement*>(element)->dateValue();
+    }
 };
+
+struct RowFormOnDevice : RowForm, ::testing::WithParamInterface<const char*> { };
 
 struct RowFormRoundTrip : RowForm, ::testing::WithParamInterface<std::tuple<const char*, bool>> { };
 
@@ -97,26 +177,28 @@ TEST_P(RowFormRoundTrip, TypedValuesAreStoredAsTheRowEncoderWritesThemAndComeBac
     typeInto(form, elementBound(form, id(secret)), "s3cret");
     platform::ui::TextInput::endEditing(nullptr, true);
     tapRow(form, elementBound(form, id(yesNo)));
-    qobject_cast<FormMultilineElement*>(elementBound(form, id(bigText)))->setTextValue("Long note");
-    qobject_cast<FormRadioElement*>(elementBound(form, id(list)))->setSelectedItem("Green");
-    qobject_cast<FormDateTimeInlineElement*>(elementBound(form, id(date)))
-        ->setDateValue(utc(2026, 3, 4, 15, 30));
-    qobject_cast<FormDateTimeInlineElement*>(elementBound(form, id(time)))
-        ->setDateValue(utc(2026, 3, 4, 9, 45));
-    qobject_cast<FormDateTimeInlineElement*>(elementBound(form, id(dateTime)))
-        ->setDateValue(utc(2026, 5, 6, 7, 8, 9));
-    qobject_cast<FormRadioElement*>(elementBound(form, Rows::reminderKey(id(date))))
-        ->setSelectedValue("Weekly");
+    writeNote(form, elementBound(form, id(bigText)), "Long note");
+    pickFromList(form, elementBound(form, id(list)), 1);
+    // Month, hour and day wheels turned one row on.
+    const QDateTime due = turnPicker(
+        form, elementBound(form, id(date)), QDateTime(QDate(2026, 3, 4), QTime(15, 30)), 0);
+    EXPECT_EQ(due.date(), QDate(2026, 4, 4));
+    const QDateTime at = turnPicker(
+        form, elementBound(form, id(time)), QDateTime(QDate(2026, 3, 4), QTime(9, 45)), 0);
+    EXPECT_EQ(at.time(), QTime(10, 45));
+    const QDateTime when = turnPicker(
+        form, elementBound(form, id(dateTime)), QDateTime(QDate(2026, 5, 6), QTime(7, 8)), 0);
+    EXPECT_EQ(when, QDateTime(QDate(2026, 5, 7), QTime(7, 8)));
+    // Reminder items: None, Once, Daily, Weekly, ...
+    pickFromList(form, elementBound(form, Rows::reminderKey(id(date))), 3);
     save(QStringLiteral("row-form-%1%2.png").arg(device, controller->password ? "-protected" : ""));
     pressSave(form);
     ASSERT_TRUE(testsupport::waitUntil([&] { return formClosed(); }));
 
     const QVariantMap expected { { id(text), "Ada" }, { id(bigText), "Long note" },
-        { id(date), utc(2026, 3, 4, 15, 30) }, { Rows::reminderKey(id(date)), "Weekly" },
-        { id(numeric), 12.34 }, { id(yesNo), true }, { id(list), "Green" },
-        { id(link), "example.com" }, { id(time), utc(2026, 3, 4, 9, 45) },
-        { id(dateTime), utc(2026, 5, 6, 7, 8, 9) }, { id(currency), 9.95 },
-        { id(secret), "s3cret" } };
+        { id(date), due }, { Rows::reminderKey(id(date)), "Weekly" }, { id(numeric), 12.34 },
+        { id(yesNo), true }, { id(list), "Green" }, { id(link), "example.com" }, { id(time), at },
+        { id(dateTime), when }, { id(currency), 9.95 }, { id(secret), "s3cret" } };
     ASSERT_EQ(controller->saved.size(), 1);
     EXPECT_EQ(storedJson(row), expectedJson(expected));
     // Keys are column ids, never names.
@@ -183,6 +265,47 @@ TEST_F(RowForm, AnUntouchedReminderOfANewRowSavesNone)
     ASSERT_EQ(controller->saved.size(), 1);
     EXPECT_EQ(controller->saved.first().value(Rows::reminderKey(id(date))), "None");
 }
+
+// A date the user leaves alone stays blank: a new row's is not stored as the day it was
+// entered, and an edited row's blank one stays blank after its picker opened and closed.
+TEST_P(RowFormOnDevice, UntouchedBlankDatesStayBlank)
+{
+    text = column("Name", TypeConstants::Text);
+    date = column("Birthday", TypeConstants::Date);
+    dateTime = column("When", TypeConstants::DateTime);
+    time = column("At", TypeConstants::Time);
+    showHost(GetParam());
+    Rows* row = newRow();
+    auto* form = openRow(BaseDataController::AddAction, row);
+    ASSERT_NE(form, nullptr);
+    auto* birthday = qobject_cast<FormDateTimeInlineElement*>(elementBound(form, id(date)));
+    ASSERT_NE(birthday, nullptr);
+    EXPECT_EQ(birthday->displayText(), "");
+    typeInto(form, elementBound(form, id(text)), "Ada");
+    platform::ui::TextInput::endEditing(nullptr, true);
+    pressSave(form);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return formClosed(); }));
+    EXPECT_EQ(storedJson(row), expectedJson({ { id(text), "Ada" } }));
+    const QVariantMap stored = row->getData(controller->columns, controller->password);
+    for (const TemplateColumn* dated : { date, dateTime, time })
+        EXPECT_EQ(dated->getStringValue(stored.value(id(dated))), "");
+
+    form = openRow(BaseDataController::EditAction, row);
+    ASSERT_NE(form, nullptr);
+    FormElement* element = elementBound(form, id(date));
+    tapRow(form, element, 200);
+    runSteps();
+    auto* cell
+        = qobject_cast<FormDateEntryTableViewCell*>(form->formTableView()->cellForElement(element));
+    ASSERT_NE(cell, nullptr);
+    EXPECT_NE(cell->pickerView(), nullptr);
+    cell->handleActionBarDone();
+    pressSave(form);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return formClosed(); }));
+    EXPECT_EQ(storedJson(row), expectedJson({ { id(text), "Ada" } }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RowFormOnDevice, ::testing::Values("phone", "tablet"));
 
 TEST_F(RowForm, ARefusedOrFailedSaveKeepsTheFormOpenWithItsValues)
 {

@@ -5,6 +5,7 @@
 #include "platform/ui/Layer.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/TextField.h"
+#include "style/Theme.h"
 #include "style/ThemeButton.h"
 #include "widgets/PopoverController.h"
 #include "widgets/PopoverControllerDelegate.h"
@@ -505,5 +506,33 @@ TEST_F(Popovers, ScreenshotOfAFormInAPopover)
         popover->presentPopoverFromPoint(QPointF(screen.center().x(), 20));
         EXPECT_TRUE(save(QStringLiteral("popover-form-%1.png").arg(device)));
         popover->dismissPopoverAnimated(false);
+    }
+}
+
+TEST_F(Popovers, ATitleSitsWhollyOnTheStrip)
+{
+    const QColor strip
+        = Theme::current() ? Theme::current()->toolbarColor().toQColor() : QColor(247, 247, 247);
+    for (unsigned direction : { unsigned(PopoverArrowDirectionUp),
+             unsigned(PopoverArrowDirectionNone), unsigned(PopoverArrowDirectionLeft) }) {
+        SCOPED_TRACE(direction);
+        Owner owner;
+        auto* content = new ViewController();
+        content->setTitle("Notes");
+        auto* popover = new PopoverController(content, &owner, false, &owner);
+        popover->setContentSize(QSizeF(300, 200));
+        popover->setArrowDirection(direction);
+        popover->presentPopoverFromView(anchorAt(QRectF(300, 100, 40, 40)));
+        testsupport::processEvents(5);
+        PopoverView* panel = popover->contentView();
+        const QImage shot = panel->grab().toImage();
+        const QRectF title = panel->titleLabel()->frame();
+        const qreal scale = shot.devicePixelRatio();
+        // Right of the text, below the title's middle and between title and content.
+        for (const double y : { title.center().y() + 4, title.bottom() - 1, title.bottom() + 5 })
+            EXPECT_EQ(shot.pixelColor(int((title.right() - 4) * scale), int(y * scale)), strip)
+                << "at y " << y;
+        popover->dismissPopoverAnimated(false);
+        testsupport::processEvents(5);
     }
 }

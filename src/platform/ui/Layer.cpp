@@ -81,6 +81,14 @@ void Layer::setShadowRadius(double radius)
     setNeedsDisplay();
 }
 
+void Layer::setShadowPath(const QPainterPath& path)
+{
+    if (path == m_shadowPath)
+        return;
+    m_shadowPath = path;
+    setNeedsDisplay();
+}
+
 void Layer::copyBaseState(const Layer& other)
 {
     m_cornerRadius = other.m_cornerRadius;
@@ -93,6 +101,7 @@ void Layer::copyBaseState(const Layer& other)
     m_presentedShadowOpacity = other.m_presentedShadowOpacity;
     m_shadowOffset = other.m_shadowOffset;
     m_shadowRadius = other.m_shadowRadius;
+    m_shadowPath = other.m_shadowPath;
 }
 
 void Layer::drawOver(QPainter&, const QRectF&)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 
@@ -51,6 +52,11 @@ public:
     void setShadowOffset(const QPointF& offset);
     double shadowRadius() const { return m_shadowRadius; }
     void setShadowRadius(double radius);
+    // The shape that casts the shadow, in the view's coordinates. Without one the shadow
+    // follows whatever the view and its subviews draw, which must then be drawn off
+    // screen first; with one the view draws straight and the shadow is drawn once.
+    QPainterPath shadowPath() const { return m_shadowPath; }
+    void setShadowPath(const QPainterPath& path);
 
     // Copies the base state of another layer (used when a view's layer is replaced).
     void copyBaseState(const Layer& other);
@@ -78,6 +84,7 @@ private:
     double m_presentedShadowOpacity = 0;
     QPointF m_shadowOffset = { 0, -3 };
     double m_shadowRadius = 3;
+    QPainterPath m_shadowPath;
 
 public:
     double presentedShadowOpacity() const { return m_presentedShadowOpacity; }

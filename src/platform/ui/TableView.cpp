@@ -200,6 +200,11 @@ double TableView::cellMargin() const
     return CellMargin;
 }
 
+double TableView::cellTextWidth() const
+{
+    return std::max(0.0, contentWidth() - 2 * (cardMargin() + cellMargin()));
+}
+
 // Cells and their queues.
 
 void TableView::registerClassForCellReuseIdentifier(CellFactory factory, const QString& identifier)
@@ -292,7 +297,7 @@ void TableView::buildGeometry()
     TableViewDataSource* source = dataSource();
     TableViewDelegate* d = delegate();
     const bool plain = m_style == Style::Plain;
-    const double textWidth = std::max(0.0, contentWidth() - 2 * (cardMargin() + cellMargin()));
+    const double textWidth = cellTextWidth();
     auto valid = [](double h) { return std::isfinite(h) && h >= 0; };
     double y = 0;
     for (size_t s = 0; s < m_counts.size(); ++s) {

@@ -112,6 +112,8 @@ public:
     QRectF rectForHeaderInSection(int section);
     QRectF rectForFooterInSection(int section);
     QRectF rectForRowAtIndexPath(const IndexPath& indexPath);
+    // The width a row's text has between the cell's margins, for heights that follow it.
+    double cellTextWidth() const;
     std::optional<IndexPath> indexPathForRowAtPoint(const QPointF& point);
     QList<IndexPath> indexPathsForRowsInRect(const QRectF& rect);
 

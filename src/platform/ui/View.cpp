@@ -48,6 +48,16 @@ public:
 protected:
     void draw(QPainter* painter) override
     {
+        Layer* layer = m_view->layer();
+        const bool shadow = layer && layer->presentedShadowOpacity() > 0;
+        // Drawn as it is, under a shadow of a known shape: nothing goes off screen first.
+        if (alpha >= 1.0 && std::abs(scale - 1.0) <= 1e-6
+            && (!shadow || !layer->shadowPath().isEmpty())) {
+            if (shadow)
+                drawPathShadow(painter, *layer);
+            drawSource(painter);
+            return;
+        }
         QPoint offset;
         const QPixmap source = sourcePixmap(Qt::LogicalCoordinates, &offset, NoPad);
         if (source.isNull())
@@ -61,8 +71,7 @@ protected:
         }
         painter->save();
         painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
-        Layer* layer = m_view->layer();
-        if (layer && layer->presentedShadowOpacity() > 0)
+        if (shadow)
             drawShadow(painter, source, target, *layer);
         painter->setOpacity(painter->opacity() * alpha);
         painter->drawPixmap(target, source, source.rect());
@@ -70,6 +79,57 @@ protected:
     }
 
 private:
+    // The last blurred shadow made: a popover shows the same one each time it opens.
+    struct PathShadow {
+        QImage image;
+        QRectF box;
+        QPainterPath path;
+        QColor color;
+        double radius = 0;
+        double ratio = 0;
+    };
+
+    // The blurred shape of the layer's shadow path, made again only when path, colour,
+    // radius or pixel ratio change.
+    static void drawPathShadow(QPainter* painter, const Layer& layer)
+    {
+        thread_local PathShadow made;
+        const QPainterPath path = layer.shadowPath();
+        const double radius = std::max(1.0, layer.shadowRadius());
+        const double dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const double pad = radius * 2;
+        if (made.image.isNull() || made.path != path || made.color != layer.shadowColor()
+            || made.radius != radius || made.ratio != dpr) {
+            const QRectF box = path.boundingRect().adjusted(-pad, -pad, pad, pad);
+            QImage shape(QSize(std::max(1, int(std::ceil(box.width() * dpr))),
+                             std::max(1, int(std::ceil(box.height() * dpr)))),
+                QImage::Format_ARGB32_Premultiplied);
+            shape.fill(Qt::transparent);
+            QPainter p(&shape);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.scale(dpr, dpr);
+            p.translate(-box.topLeft());
+            p.fillPath(path, layer.shadowColor());
+            p.end();
+            const double factor = 1.0 / (radius * dpr);
+            const QImage small = shape.scaled(std::max(1, int(shape.width() * factor)),
+                std::max(1, int(shape.height() * factor)), Qt::IgnoreAspectRatio,
+                Qt::SmoothTransformation);
+            made.image
+                = small.scaled(shape.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            made.box = box;
+            made.path = path;
+            made.color = layer.shadowColor();
+            made.radius = radius;
+            made.ratio = dpr;
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter->setOpacity(painter->opacity() * layer.presentedShadowOpacity());
+        painter->drawImage(made.box.translated(layer.shadowOffset()), made.image);
+        painter->restore();
+    }
+
     static void drawShadow(
         QPainter* painter, const QPixmap& source, const QRectF& target, const Layer& layer)
     {
@@ -593,8 +653,14 @@ void View::setNeedsLayout()
     if (m_layoutPending)
         return;
     m_layoutPending = true;
+    // A layout done meanwhile (a resize lays out at once) leaves nothing to do here.
     QMetaObject::invokeMethod(
-        this, [this] { layoutIfNeeded(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            if (m_layoutPending)
+                layoutIfNeeded();
+        },
+        Qt::QueuedConnection);
 }
 
 void View::layoutIfNeeded()

@@ -4,9 +4,14 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/Layer.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 using namespace platform::ui;
 
@@ -31,6 +36,69 @@ TEST(View, AutoresizingSharesTheChangeAmongFlexibleParts)
     parent.setAutoresizesSubviews(false);
     parent.setFrame(QRectF(0, 0, 100, 100));
     EXPECT_EQ(stretch->frame(), QRectF(10, 10, 380, 240));
+}
+
+namespace {
+
+struct CountingView : View {
+    using View::View;
+    int layouts = 0;
+    void layoutSubviews() override { ++layouts; }
+};
+
+} // namespace
+
+// A resize lays out at once; the layout asked for before it is then done and not run again.
+TEST(View, ALayoutAskedForIsDoneOnceEvenWhenAResizeLaysOutFirst)
+{
+    CountingView view(QRectF(0, 0, 100, 100));
+    view.setNeedsLayout();
+    view.setNeedsLayout();
+    view.setFrame(QRectF(0, 0, 200, 100));
+    EXPECT_EQ(view.layouts, 1);
+    testsupport::processEvents(3);
+    EXPECT_EQ(view.layouts, 1);
+    // Asked again after the resize, it lays out again.
+    view.setNeedsLayout();
+    testsupport::processEvents(3);
+    EXPECT_EQ(view.layouts, 2);
+    // A move without a resize leaves the layout to the queue.
+    view.setNeedsLayout();
+    view.setFrame(QRectF(10, 10, 200, 100));
+    EXPECT_EQ(view.layouts, 2);
+    testsupport::processEvents(3);
+    EXPECT_EQ(view.layouts, 3);
+}
+
+// With a shadow path the view and its subviews draw straight, the shadow below them in
+// the path's shape; without one the shadow follows what they drew.
+TEST(View, AShadowOfAPathOrOfTheDrawingFallsOutsideTheView)
+{
+    for (const bool withPath : { true, false }) {
+        SCOPED_TRACE(withPath);
+        View parent(QRectF(0, 0, 200, 200));
+        parent.setBackgroundColor(Qt::white);
+        auto* panel = new View(QRectF(50, 50, 100, 100), &parent);
+        panel->setBackgroundColor(Qt::red);
+        auto* inner = new View(QRectF(10, 10, 20, 20), panel);
+        inner->setBackgroundColor(Qt::blue);
+        if (withPath) {
+            QPainterPath outline;
+            outline.addRect(QRectF(0, 0, 100, 100));
+            panel->layer()->setShadowPath(outline);
+        }
+        panel->layer()->setShadowColor(Qt::black);
+        panel->layer()->setShadowOffset(QPointF(0, 4));
+        panel->layer()->setShadowRadius(4);
+        panel->layer()->setShadowOpacity(0.8);
+        const QImage shot = parent.snapshot();
+        const qreal r = shot.devicePixelRatio();
+        auto at = [&](double x, double y) { return shot.pixelColor(int(x * r), int(y * r)); };
+        EXPECT_EQ(at(100, 100), QColor(Qt::red));
+        EXPECT_EQ(at(70, 70), QColor(Qt::blue));
+        EXPECT_LT(at(100, 152).lightness(), at(100, 190).lightness() - 20);
+        EXPECT_EQ(at(100, 190), QColor(Qt::white));
+    }
 }
 
 TEST(View, FindsByTagDepthFirstAndConvertsCoordinates)
@@ -108,6 +176,36 @@ TEST(Label, ShrinksToFitDownToTheMinimumSize)
     EXPECT_EQ(label.fontForDrawing().pixelSize(), 16); // never below the minimum
     label.setText("Short");
     EXPECT_EQ(label.fontForDrawing().pixelSize(), 20);
+}
+
+TEST(Label, SeveralLinesBreakBetweenWordsAndAWordTooLongForTheLineAnywhere)
+{
+    Label label;
+    label.setNumberOfLines(0);
+    const QFontMetricsF metrics(label.font());
+    const double line = metrics.lineSpacing();
+    const double width = metrics.horizontalAdvance(QStringLiteral("word word")) + 2;
+    label.setText(QStringLiteral("word word word"));
+    EXPECT_NEAR(label.sizeThatFits(QSizeF(width, 0)).height(), 2 * line, 1);
+    // Forty letters without a space, four times the line: broken over four lines or more,
+    // none wider than the line.
+    const QString word(40, u'y');
+    label.setText(word);
+    const double narrow = metrics.horizontalAdvance(word) / 4;
+    const QSizeF size = label.sizeThatFits(QSizeF(narrow, 0));
+    EXPECT_GE(size.height(), 4 * line - 1);
+    EXPECT_LE(size.width(), std::ceil(narrow));
+    // Drawn the same way: the last line is inked, nothing past the right edge.
+    label.setFrame(QRectF(0, 0, narrow, size.height()));
+    label.setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label.setBackgroundColor(Qt::white);
+    const QImage shot = label.snapshot();
+    const qreal r = shot.devicePixelRatio();
+    bool lastLineInked = false;
+    for (int x = 0; x < int(narrow * r); ++x)
+        lastLineInked = lastLineInked
+            || shot.pixelColor(x, int((size.height() - line / 2) * r)).lightness() < 128;
+    EXPECT_TRUE(lastLineInked);
 }
 
 TEST(Label, PaintsAgainWhatChangedSinceTheLastPaint)
