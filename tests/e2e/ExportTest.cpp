@@ -332,10 +332,13 @@ TEST_P(ExportJourney, TheShareMenuSavesAndMailsTheRowsAsCsvAndXls)
     ASSERT_TRUE(saveShot(QString("e2e-export-saved-alert-%1.png").arg(GetParam())));
     closeAlert(saved);
     const QByteArray csv = readFile(documents("friends-list.csv"));
-    // Birthday was left alone in the row form: it stays blank.
+    // The row form gives a new row today's date.
+    const QString today = QDateTime(QDate::currentDate(), QTime(0, 0))
+                              .toUTC()
+                              .toString("yyyy-MM-dd HH:mm:ss +0000");
     EXPECT_EQ(csv.toStdString(),
-        (kHeader
-            + "\n\"Ann \"\"the\"\" First, Jr.\",555 1234,,,,,,0\nZoë Weiß,,zoe@example.com,,,,,0\n")
+        (kHeader + "\n\"Ann \"\"the\"\" First, Jr.\",555 1234,,,," + today
+            + ",,0\nZoë Weiß,,zoe@example.com,,," + today + ",,0\n")
             .toStdString());
 
     // Save XLS the same way, under the name offered.
