@@ -414,27 +414,10 @@ QSizeF GenericTemplateDetailViewController::popupContentSize() const
 
 void GenericTemplateDetailViewController::loadData(const QVariant& record)
 {
-    QVariant shown = record;
-    if (BaseDataController* controller = callingDataController()) {
-        const QVariant stored = controller->detailRowInAction();
-        if (const std::optional<double> stamp = modificationTime(stored))
+    if (BaseDataController* controller = callingDataController())
+        if (const std::optional<double> stamp = modificationTime(controller->detailRowInAction()))
             setTimestamp(*stamp);
-        // A row never written reads today for its dates; the form shows them blank, so
-        // a date the user leaves alone is stored blank rather than as the day of entry.
-        auto* row = qobject_cast<Rows*>(RowObject::object(stored));
-        RowFormDataController* source = rowSource();
-        const bool mutableRecord = record.canConvert<platform::MutableDictionary>();
-        if (row && source && (!row->json().isValid() || row->json().isNull())
-            && (mutableRecord || record.metaType() == QMetaType::fromType<QVariantMap>())) {
-            QVariantMap values = mutableRecord ? record.value<platform::MutableDictionary>().toMap()
-                                               : record.toMap();
-            for (const TemplateColumn* column : source->Columns())
-                if (column && TypeConstants::isDate(column->typeName()))
-                    values.remove(idOf(column));
-            shown = values;
-        }
-    }
-    QuickDetailViewController::loadData(shown);
+    QuickDetailViewController::loadData(record);
 }
 
 void GenericTemplateDetailViewController::cloudStoreLoaded()
