@@ -190,7 +190,7 @@ QList<double> MainDataController::columnWidths() const
     return { 100, 100, 0 };
 }
 
-QStringList MainDataController::columnValues(qint64 index) const
+QStringList MainDataController::columnValues(qint64 index)
 {
     UserTemplate* table = rowAt(index);
     return { text(table, "name"), text(table, "descr") };

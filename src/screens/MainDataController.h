@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/ColumnTableDataController.h"
 #include "model/Rows.h"
 #include "screens/CloudTableDataController.h"
 #include "screens/StoreCommands.h"
@@ -21,7 +22,9 @@ class UserTemplate;
 // password is never stored, only a check phrase encrypted with it. Protecting and
 // unprotecting store every row anew in one transaction under the overlay: all rows or
 // none.
-class MainDataController : public CloudTableDataController, public FileBrowserProtocol {
+class MainDataController : public CloudTableDataController,
+                           public ColumnTableDataController,
+                           public FileBrowserProtocol {
     Q_OBJECT
 public:
     MainDataController();
@@ -37,9 +40,10 @@ public:
     void loadData(const std::shared_ptr<Parent>& parent) override;
     std::shared_ptr<GridData> getGridData(qint64 index) override;
     void searchData(const QString& text) override;
-    QStringList columnHeaders() const;
-    QList<double> columnWidths() const;
-    QStringList columnValues(qint64 index) const;
+    // The column table's headers, widths and a row's values.
+    QStringList columnHeaders() const override;
+    QList<double> columnWidths() const override;
+    QStringList columnValues(qint64 index) override;
     // Opens the tapped table; a protected one asks for its password first (a new one
     // twice when it has none yet).
     void tapOnDisclosure(qint64 index) override;
