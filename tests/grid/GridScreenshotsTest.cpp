@@ -108,3 +108,25 @@ TEST_F(GridScreens, ScreenshotADrag)
     GestureSynthesizer::release();
     settle(100);
 }
+
+TEST_F(GridScreens, ScreenshotTilesOfLinesThatAreNotFullStayInTheirColumns)
+{
+    // Two tiles on a line for three stand where a full line puts them.
+    ItemsController::seed = { "Accounts", "Books" };
+    auto* screen = open(tablesRecord(), "tablet");
+    const QRectF first = cell(screen, 0)->frame();
+    const QRectF second = cell(screen, 1)->frame();
+    EXPECT_EQ(first.left(), 15);
+    EXPECT_NEAR(second.left() - first.right(), 15, 0.5);
+    EXPECT_TRUE(saveShot("grid-tiles-one-short-line.png"));
+
+    // Four: a full line, and the fourth under the first.
+    items(screen)->names = QStringList { "Accounts", "Books", "Contacts", "Diaries" };
+    screen->refreshView();
+    settle();
+    EXPECT_EQ(cell(screen, 0)->frame(), first);
+    EXPECT_EQ(cell(screen, 1)->frame(), second);
+    EXPECT_NEAR(cell(screen, 2)->frame().right(), 1024 - 15, 0.5);
+    EXPECT_EQ(cell(screen, 3)->frame().left(), 15);
+    EXPECT_TRUE(saveShot("grid-tiles-short-last-line.png"));
+}

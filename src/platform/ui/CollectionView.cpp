@@ -5,8 +5,10 @@
 #include "platform/ui/Guard.h"
 
 #include <QMouseEvent>
+#include <QScopeGuard>
 
 #include <algorithm>
+#include <utility>
 
 namespace platform::ui {
 
@@ -350,12 +352,36 @@ void CollectionView::recycle(CollectionReusableView* view, const QString& kind)
         view->deleteLater();
         return;
     }
-    view->setHidden(true);
+    // While the visible elements are brought up to date, a view going back to its queue
+    // stays shown: most come straight out again for the elements scrolled in, and hiding
+    // and showing a widget costs more than the rest of its reuse.
+    if (m_deferredHideDepth > 0)
+        m_hidesDeferred.append(view);
+    else
+        view->setHidden(true);
     m_queues[queueKey(kind, view->reuseIdentifier())].append(view);
+}
+
+void CollectionView::hideDeferred()
+{
+    if (m_hidesDeferred.isEmpty())
+        return;
+    std::set<const QWidget*> shown;
+    for (const auto& [key, element] : m_shown)
+        shown.insert(element.view);
+    const auto views = std::exchange(m_hidesDeferred, {});
+    for (const QPointer<CollectionReusableView>& view : views)
+        if (view && !shown.count(view.data()))
+            view->setHidden(true);
 }
 
 void CollectionView::updateVisibleElements()
 {
+    ++m_deferredHideDepth;
+    auto done = qScopeGuard([this] {
+        if (--m_deferredHideDepth == 0)
+            hideDeferred();
+    });
     const QList<CollectionViewLayoutAttributes> attributes = wantedAttributes();
     std::map<Key, const CollectionViewLayoutAttributes*> wanted;
     for (const auto& a : attributes)

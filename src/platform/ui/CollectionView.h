@@ -165,6 +165,7 @@ private:
         CollectionReusableView* view, const CollectionViewLayoutAttributes& attributes);
     void hideShown(const Key& key, Shown& shown);
     void recycle(CollectionReusableView* view, const QString& kind);
+    void hideDeferred();
     void updateVisibleElements();
     void restack();
     void finishBatch(std::vector<Completion> completions);
@@ -180,6 +181,8 @@ private:
     QHash<QString, ViewFactory> m_factories; // by kind and identifier
     QHash<QString, QList<QPointer<CollectionReusableView>>> m_queues;
     std::map<Key, Shown> m_shown;
+    int m_deferredHideDepth = 0;
+    QList<QPointer<CollectionReusableView>> m_hidesDeferred;
     QList<QPointer<CollectionReusableView>> m_leaving; // animating out of a batch update
     mutable std::vector<int> m_counts;
     mutable bool m_countsValid = false;

@@ -159,12 +159,21 @@ void FlowLayout::prepareLayout()
                 const bool lastLine = last + 1 >= count;
                 if (!firstLine)
                     along += lineSpacing;
-                // A full line spreads its spare room; the last keeps the spacing above.
+                // A full line spreads its spare room; the last keeps the spacing above, or
+                // when it is the only line, the spacing a full line of its items would have.
                 double gap = itemSpacing;
                 double start = leadAcross;
                 const double spare = std::max(0.0, room - used);
+                const double itemAcross = acrossOf(sizes[size_t(first)]);
+                const int fit = itemAcross + itemSpacing > 0
+                    ? std::max(1, int((room + itemSpacing + 1e-6) / (itemAcross + itemSpacing)))
+                    : n;
                 if (lastLine && !firstLine && n == 1 && previousCount == 1) {
                     start = leadAcross + spare / 2;
+                } else if (lastLine && firstLine && fit > n) {
+                    gap = itemSpacing
+                        + std::max(0.0, room - fit * itemAcross - (fit - 1) * itemSpacing)
+                            / (fit - 1);
                 } else if (lastLine && !firstLine) {
                     gap = previousGap;
                     double width = 0;

@@ -8,6 +8,7 @@
 #include <QGraphicsEffect>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QResizeEvent>
 
 #include <cmath>
@@ -192,6 +193,20 @@ QPainterPath roundedShape(const QRectF& r, double radius, unsigned corners)
     return path;
 }
 
+bool isOpaqueImage(const QImage& image)
+{
+    if (!image.hasAlphaChannel())
+        return true;
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return false;
+    }
+    return true;
+}
+
 QRectF alignedFrame(const QRectF& frame)
 {
     return QRectF(std::round(frame.x()), std::round(frame.y()), std::round(frame.width()),
@@ -236,6 +251,7 @@ void View::setFrame(const QRectF& frame)
         return;
     const QRectF from = QRectF(geometry());
     m_frame = target;
+    updateOpaque();
     if (Animation::record(
             this, "frame", from, target, [this](const QVariant& v) { applyGeometry(v.toRectF()); },
             [this] { return QVariant(QRectF(geometry())); }))
@@ -261,6 +277,7 @@ void View::applyGeometry(const QRectF& frame)
 void View::sizeChanged(const QSizeF& oldSize, const QSizeF& newSize)
 {
     m_laidOutSize = newSize;
+    updateOpaque();
     if (m_autoresizesSubviews && oldSize.width() > 0 && oldSize.height() > 0)
         resizeSubviews(oldSize, newSize);
     if (m_layer)
@@ -467,6 +484,7 @@ void View::applyAlpha(double alpha)
 {
     m_presentedAlpha = alpha;
     updateEffect();
+    updateOpaque();
     updateMouseTransparency();
 }
 
@@ -487,6 +505,7 @@ void View::applyScale(double scale)
 {
     m_presentedScale = scale;
     updateEffect();
+    updateOpaque();
 }
 
 void View::setUserInteractionEnabled(bool enabled)
@@ -532,12 +551,17 @@ void View::setBackgroundColor(const QColor& color)
 void View::applyBackgroundColor(const QColor& color)
 {
     m_presentedBackground = color;
+    updateOpaque();
     update();
 }
 
 void View::setBackgroundPattern(const Image& image)
 {
     m_pattern = image;
+    m_fill = QPixmap();
+    m_fillKey.clear();
+    m_patternOpaque = !image.isNull() && isOpaqueImage(image.image());
+    updateOpaque();
     update();
 }
 
@@ -587,6 +611,7 @@ std::unique_ptr<Layer> View::makeLayer() const
 void View::layerChanged()
 {
     updateEffect();
+    updateOpaque();
     update();
     layerDidChange();
 }
@@ -698,6 +723,91 @@ void View::drawRect(QPainter&, const QRectF&)
 {
 }
 
+QPainterPath View::shapePath(const QRectF& b, double radius) const
+{
+    QPainterPath shape;
+    if (radius > 0 && layer()->maskedCorners() == Layer::AllCorners)
+        shape.addRoundedRect(b, radius, radius);
+    else if (radius > 0)
+        shape = roundedShape(b, radius, layer()->maskedCorners());
+    else
+        shape.addRect(b);
+    return shape;
+}
+
+void View::updateOpaque()
+{
+    // Qt then paints neither what lies under this view nor the parts of its parent it
+    // covers: the background fills every pixel of the widget.
+    const QRectF b = bounds();
+    const bool filled = m_pattern.isNull()
+        ? m_presentedBackground.isValid() && m_presentedBackground.alpha() == 255
+        : m_patternOpaque;
+    const bool opaque = filled && m_presentedAlpha >= 1.0
+        && std::abs(m_presentedScale - 1.0) <= 1e-6 && (!m_layer || m_layer->cornerRadius() <= 0)
+        && b.width() >= width() && b.height() >= height();
+    if (testAttribute(Qt::WA_OpaquePaintEvent) != opaque)
+        setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+}
+
+// Larger fills are drawn directly each time rather than kept.
+constexpr qint64 MaxCachedFillPixels = 4096 * 4096;
+
+void View::paintBackground(QPainter& painter, const QRectF& b, double radius)
+{
+    const bool colour = m_presentedBackground.isValid() && m_presentedBackground.alpha() > 0;
+    if (m_pattern.isNull() && !colour)
+        return;
+    // A plain rectangle of colour is the raster's fastest fill.
+    if (m_pattern.isNull() && radius <= 0) {
+        painter.fillRect(b, m_presentedBackground);
+        return;
+    }
+    // Patterns and rounded fills are drawn once into a pixmap, kept while the size, shape
+    // and fill stay: scrolling repaints the same backgrounds again and again.
+    const double ratio = devicePixelRatioF();
+    const QString key
+        = QStringLiteral("kivo-view-fill:%1:%2:%3:%4:%5:%6")
+              .arg(b.width())
+              .arg(b.height())
+              .arg(ratio)
+              .arg(radius)
+              .arg(layer()->maskedCorners())
+              .arg(m_pattern.isNull() ? QString::number(m_presentedBackground.rgba64())
+                                      : QStringLiteral("p%1/%2")
+                                            .arg(m_pattern.image().cacheKey())
+                                            .arg(m_pattern.scale()));
+    const QSize pixels(int(std::ceil(b.width() * ratio)), int(std::ceil(b.height() * ratio)));
+    const QBrush brush
+        = m_pattern.isNull() ? QBrush(m_presentedBackground) : m_pattern.patternBrush();
+    if (qint64(pixels.width()) * pixels.height() > MaxCachedFillPixels) {
+        painter.fillPath(shapePath(b, radius), brush);
+        return;
+    }
+    // A pattern usually fills a whole screen, too big for the shared cache: the view keeps
+    // its own. Rounded colours are shared by every view of the same size.
+    const bool own = !m_pattern.isNull();
+    QPixmap fill = own && m_fillKey == key ? m_fill : QPixmap();
+    if (fill.isNull() && (own || !QPixmapCache::find(key, &fill))) {
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.fillPath(shapePath(b, radius), brush);
+        p.end();
+        // An opaque fill becomes an opaque pixmap, which is copied rather than blended.
+        fill = QPixmap::fromImage(std::move(image));
+        if (own) {
+            m_fill = fill;
+            m_fillKey = key;
+        } else {
+            QPixmapCache::insert(key, fill);
+        }
+    }
+    painter.drawPixmap(QPointF(0, 0), fill);
+}
+
 void View::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -705,23 +815,17 @@ void View::paintEvent(QPaintEvent*)
     const QRectF b = bounds();
     Layer* l = layer();
     const double radius = std::min(l->cornerRadius(), std::min(b.width(), b.height()) / 2);
-    QPainterPath shape;
-    if (radius > 0 && l->maskedCorners() == Layer::AllCorners)
-        shape.addRoundedRect(b, radius, radius);
-    else if (radius > 0)
-        shape = roundedShape(b, radius, l->maskedCorners());
-    else
-        shape.addRect(b);
 
     // A pattern is the background colour itself.
-    if (!m_pattern.isNull())
-        painter.fillPath(shape, m_pattern.patternBrush());
-    else if (m_presentedBackground.isValid() && m_presentedBackground.alpha() > 0)
-        painter.fillPath(shape, m_presentedBackground);
+    paintBackground(painter, b, radius);
 
     painter.save();
-    if (m_clipsToBounds || l->masksToBounds())
-        painter.setClipPath(shape);
+    if (m_clipsToBounds || l->masksToBounds()) {
+        if (radius > 0)
+            painter.setClipPath(shapePath(b, radius));
+        else
+            painter.setClipRect(b);
+    }
     guarded([&] { drawRect(painter, b); });
     painter.restore();
 
@@ -747,6 +851,7 @@ void View::paintEvent(QPaintEvent*)
 void View::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    updateOpaque();
     const QSizeF oldSize = event->oldSize().isValid() ? QSizeF(event->oldSize()) : QSizeF(0, 0);
     const QSizeF newSize = QSizeF(event->size());
     if (m_applyingGeometry || newSize == m_laidOutSize)
@@ -768,8 +873,10 @@ void View::moveEvent(QMoveEvent* event)
 
 bool View::event(QEvent* event)
 {
-    if (event->type() == QEvent::ParentChange && parentWidget() && !isWindow())
+    if (event->type() == QEvent::ParentChange && parentWidget() && !isWindow()) {
         m_frame = QRectF(geometry());
+        updateOpaque();
+    }
     return QWidget::event(event);
 }
 

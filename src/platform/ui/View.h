@@ -5,6 +5,8 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainterPath>
+#include <QPixmap>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -161,6 +163,9 @@ protected:
     void applyBackgroundColor(const QColor& color);
 
 private:
+    QPainterPath shapePath(const QRectF& bounds, double radius) const;
+    void paintBackground(QPainter& painter, const QRectF& bounds, double radius);
+    void updateOpaque();
     void resizeSubviews(const QSizeF& oldSize, const QSizeF& newSize);
     void sizeChanged(const QSizeF& oldSize, const QSizeF& newSize);
     void updateEffect();
@@ -184,6 +189,9 @@ private:
     QColor m_presentedBackground;
     QColor m_tint;
     Image m_pattern;
+    QPixmap m_fill; // the pattern drawn at the view's size, while m_fillKey holds
+    QString m_fillKey;
+    bool m_patternOpaque = false;
     mutable std::unique_ptr<Layer> m_layer;
     bool m_layoutPending = false;
     QSizeF m_laidOutSize;

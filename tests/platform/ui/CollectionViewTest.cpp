@@ -168,6 +168,10 @@ TEST(CollectionView, ScrollingAHundredThousandItemsKeepsOnlyTheCellsInSightAndAR
         const int shown = grid.shownCells();
         ASSERT_LE(shown, inSight + 2 * perRow) << "at offset " << y;
         ASSERT_GE(shown, inSight - perRow) << "at offset " << y;
+        // A cell back in the queue is hidden once the scroll is done.
+        for (auto* cell : grid.allCells())
+            ASSERT_EQ(cell->isHidden(), !grid.view->indexPathForCell(cell).has_value())
+                << "at offset " << y;
         most = std::max(most, size_t(inSight + 2 * perRow));
         ASSERT_LE(size_t(grid.allCells().size()), most) << "at offset " << y;
     }
@@ -229,6 +233,33 @@ TEST(FlowLayout, VerticalLinesSpreadTheirRoomAndTheLastKeepsTheSpacingAbove)
     grid.view->layoutIfNeeded();
     EXPECT_EQ(frameOf(0), QRectF(50, 35, 200, 50));
     EXPECT_EQ(frameOf(4), QRectF(50, 275, 200, 50));
+}
+
+TEST(FlowLayout, ALineThatIsNotFullKeepsTheSpacingOfAFullOneFromTheStart)
+{
+    Grid grid(2, QRectF(0, 0, 700, 400));
+    grid.tiles.itemSize = QSizeF(200, 50);
+    grid.layout->setSectionInset(QMarginsF(10, 5, 10, 20));
+    grid.view->layoutIfNeeded();
+    auto frameOf = [&](int item) {
+        return grid.view->layoutAttributesForItemAtIndexPath(IndexPath(item, 0))->frame();
+    };
+    // Three would fit with gaps of 40; two alone keep that gap from the left edge.
+    EXPECT_EQ(frameOf(0), QRectF(10, 5, 200, 50));
+    EXPECT_EQ(frameOf(1), QRectF(250, 5, 200, 50));
+
+    // One alone starts at the left as well.
+    grid.tiles.items[0].resize(1);
+    grid.view->reloadData();
+    grid.view->layoutIfNeeded();
+    EXPECT_EQ(frameOf(0), QRectF(10, 5, 200, 50));
+
+    // Four: the one below sits under the first.
+    grid.tiles.items[0] = { 0, 1, 2, 3 };
+    grid.view->reloadData();
+    grid.view->layoutIfNeeded();
+    EXPECT_EQ(frameOf(2), QRectF(490, 5, 200, 50));
+    EXPECT_EQ(frameOf(3), QRectF(10, 65, 200, 50));
 }
 
 TEST(FlowLayout, HorizontalColumnsFillDownwardsAndItemsSitInTheMiddleOfTheirLine)

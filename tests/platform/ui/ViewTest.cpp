@@ -208,6 +208,70 @@ TEST(Label, SeveralLinesBreakBetweenWordsAndAWordTooLongForTheLineAnywhere)
     EXPECT_TRUE(lastLineInked);
 }
 
+TEST(View, KeptBackgroundsFollowColourPatternAndShape)
+{
+    View parent(QRectF(0, 0, 100, 60));
+    parent.setBackgroundColor(Qt::white);
+    auto* tile = new View(QRectF(10, 10, 80, 40));
+    parent.addSubview(tile);
+    tile->setBackgroundColor(Qt::red);
+    tile->layer()->setCornerRadius(10);
+    auto pixel = [&](int x, int y) { return parent.grab().toImage().pixelColor(x, y); };
+    EXPECT_EQ(pixel(50, 30), QColor(Qt::red));
+    EXPECT_EQ(pixel(11, 11), QColor(Qt::white)); // outside the rounded corner
+
+    // A new colour or a square corner is painted, not the fill kept from before.
+    tile->setBackgroundColor(Qt::blue);
+    EXPECT_EQ(pixel(50, 30), QColor(Qt::blue));
+    tile->layer()->setCornerRadius(0);
+    EXPECT_EQ(pixel(11, 11), QColor(Qt::blue));
+
+    // A pattern is tiled from the view's origin, and replaced when another is set.
+    QImage stripes(2, 1, QImage::Format_ARGB32);
+    stripes.setPixelColor(0, 0, Qt::green);
+    stripes.setPixelColor(1, 0, Qt::black);
+    tile->setBackgroundPattern(Image(stripes, 1.0));
+    EXPECT_EQ(pixel(10, 30), QColor(Qt::green));
+    EXPECT_EQ(pixel(11, 30), QColor(Qt::black));
+    stripes.setPixelColor(0, 0, Qt::yellow);
+    tile->setBackgroundPattern(Image(stripes, 1.0));
+    EXPECT_EQ(pixel(10, 30), QColor(Qt::yellow));
+}
+
+TEST(View, ClaimsToBeOpaqueOnlyWhenItsBackgroundCoversEveryPixel)
+{
+    View parent(QRectF(0, 0, 200, 100));
+    auto* view = new View(QRectF(0, 0, 100, 50));
+    parent.addSubview(view);
+    auto opaque = [&] { return view->testAttribute(Qt::WA_OpaquePaintEvent); };
+    EXPECT_FALSE(opaque()); // no background
+    view->setBackgroundColor(Qt::red);
+    EXPECT_TRUE(opaque());
+    view->setBackgroundColor(QColor(255, 0, 0, 128));
+    EXPECT_FALSE(opaque());
+    view->setBackgroundColor(Qt::red);
+    view->layer()->setCornerRadius(4);
+    EXPECT_FALSE(opaque());
+    view->layer()->setCornerRadius(0);
+    view->setAlpha(0.5);
+    EXPECT_FALSE(opaque());
+    view->setAlpha(1);
+    EXPECT_TRUE(opaque());
+    // A frame rounded up to the next pixel leaves that pixel partly covered.
+    view->setFrame(QRectF(0, 0, 100.6, 50));
+    EXPECT_FALSE(opaque());
+    view->setFrame(QRectF(0, 0, 100.4, 50));
+    EXPECT_TRUE(opaque());
+
+    QImage clear(2, 2, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    view->setBackgroundPattern(Image(clear, 1.0));
+    EXPECT_FALSE(opaque());
+    clear.fill(Qt::gray);
+    view->setBackgroundPattern(Image(clear, 1.0));
+    EXPECT_TRUE(opaque());
+}
+
 TEST(Label, PaintsAgainWhatChangedSinceTheLastPaint)
 {
     Label label(QRectF(0, 0, 120, 30));
