@@ -2,6 +2,7 @@
 
 #include "grid/BaseDataController.h"
 #include "grid/RowObject.h"
+#include "model/ColumnDisplay.h"
 #include "model/Rows.h"
 #include "model/TemplateColumn.h"
 #include "platform/ui/ViewController.h"
@@ -45,15 +46,38 @@ private:
     QList<TemplateColumn*> m_columns;
 };
 
-QVariantMap formattedValues(const QList<TemplateColumn*>& columns, const QVariantMap& values)
+// Each column's id and display, read once for all the rows.
+using Displays = QList<std::pair<QString, ColumnDisplay>>;
+
+Displays displaysOf(const QList<TemplateColumn*>& columns)
+{
+    Displays displays;
+    displays.reserve(columns.size());
+    for (const TemplateColumn* column : columns)
+        displays.append({ column->id().toString(), ColumnDisplay(*column) });
+    return displays;
+}
+
+QVariantMap formattedValues(const Displays& displays, const QVariantMap& values)
 {
     QVariantMap formatted;
-    for (const TemplateColumn* column : columns) {
-        const QString id = column->id().toString();
-        formatted.insert(id, column->getStringValue(values.value(id)));
-    }
+    for (const auto& [id, display] : displays)
+        formatted.insert(id, display.text(values.value(id)));
     return formatted;
 }
+
+// What the export's worker reads the rows with.
+struct Decoding {
+    explicit Decoding(const QList<TemplateColumn*>& source)
+        : columns(std::make_shared<const DetachedColumns>(source))
+        , layout(Rows::storedLayout(columns->columns()))
+        , displays(displaysOf(columns->columns()))
+    {
+    }
+    std::shared_ptr<const DetachedColumns> columns;
+    Rows::StoredLayout layout;
+    Displays displays;
+};
 
 } // namespace
 
@@ -131,7 +155,7 @@ QVariantMap GenericTemplateReportDataSource::reportRowFormatted(quint64 index)
         if (column)
             columns.append(column);
     }
-    return formattedValues(columns, reportRow(index));
+    return formattedValues(displaysOf(columns), reportRow(index));
 }
 
 std::shared_ptr<const ReportRows> GenericTemplateReportDataSource::reportRowsSnapshot()
@@ -139,7 +163,7 @@ std::shared_ptr<const ReportRows> GenericTemplateReportDataSource::reportRowsSna
     auto* source = table();
     if (!source)
         return std::make_shared<const ReportRows>(0, nullptr);
-    auto columns = std::make_shared<const DetachedColumns>(source->Columns());
+    auto decoding = std::make_shared<const Decoding>(source->Columns());
     const Rows::Password password = source->secret();
     const quint64 count = reportRowsCount();
     // A row that is not a stored row of the table has no text at all and never decodes.
@@ -151,14 +175,14 @@ std::shared_ptr<const ReportRows> GenericTemplateReportDataSource::reportRowsSna
             row && !row->isDeleted() ? std::optional<QVariant>(row->json()) : std::nullopt);
     }
     return std::make_shared<const ReportRows>(count,
-        [columns, password, texts = std::move(texts)](
+        [decoding, password, texts = std::move(texts)](
             quint64 index, bool formatted) -> std::optional<QVariantMap> {
             const auto& text = texts.at(qsizetype(index));
             if (!text)
                 return std::nullopt;
-            auto values = Rows::decodeStoredData(*text, columns->columns(), password);
+            auto values = Rows::decodeStoredData(*text, decoding->layout, password);
             if (!values || !formatted)
                 return values;
-            return formattedValues(columns->columns(), *values);
+            return formattedValues(decoding->displays, *values);
         });
 }
