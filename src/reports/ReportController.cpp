@@ -559,30 +559,30 @@ QByteArray ReportController::toExcelData(const Snapshot& snapshot)
     // The display texts are made in parts on several threads, across the sheets; the
     // sheets are filled here in row order while later parts are still being made.
     quint64 filled = 0;
-    inParts<QList<QStringList>>(
+    // A part's texts row after row, one list for the part.
+    const qsizetype width = keys.size();
+    inParts<QList<QString>>(
         snapshot.rowCount,
         [&](quint64 from, quint64 to) {
-            QList<QStringList> texts;
-            texts.reserve(qsizetype(to - from));
+            QList<QString> texts;
+            texts.reserve(qsizetype(to - from) * width);
             for (quint64 r = from; r < to; ++r) {
                 const auto row = snapshot.rows->rowFormatted(r);
                 if (!row)
                     fail(kRowUnreadable, { QString::number(r + 1) });
-                QStringList line;
-                line.reserve(keys.size());
                 for (const QString& key : keys)
-                    line.append(row->value(key).toString());
-                texts.append(std::move(line));
+                    texts.append(row->value(key).toString());
             }
             return texts;
         },
-        [&](QList<QStringList>&& texts) {
-            for (const QStringList& line : texts) {
+        [&](QList<QString>&& texts) {
+            for (qsizetype at = 0; at < texts.size(); at += width) {
                 XlsWorkSheet& sheet = *sheets[size_t(filled / RowsPerSheet)];
                 const int sheetRow = int(filled % RowsPerSheet) + 1;
-                for (qsizetype c = 0; c < line.size(); ++c) {
-                    if (!line.at(c).isEmpty())
-                        sheet.label(line.at(c), sheetRow, int(c));
+                for (qsizetype c = 0; c < width; ++c) {
+                    const QString& text = texts.at(at + c);
+                    if (!text.isEmpty())
+                        sheet.label(text, sheetRow, int(c));
                 }
                 ++filled;
             }
