@@ -10,6 +10,7 @@
 #include "reports/ReportRows.h"
 #include "utilities/store/KivoLibContext.h"
 
+#include <QHash>
 #include <QThread>
 
 namespace {
@@ -73,10 +74,29 @@ struct Decoding {
         , layout(Rows::storedLayout(columns->columns()))
         , displays(displaysOf(columns->columns()))
     {
+        // A later column of the same id shows it, as in formattedValues.
+        for (qsizetype i = 0; i < displays.size(); ++i)
+            displayOf.insert(displays.at(i).first, i);
     }
+
+    // The display texts of the keys, without a dictionary of them on the way.
+    QStringList texts(const QVariantMap& values, const QStringList& keys) const
+    {
+        QStringList texts;
+        texts.reserve(keys.size());
+        for (const QString& key : keys) {
+            const auto found = displayOf.constFind(key);
+            texts.append(found == displayOf.constEnd()
+                    ? QString()
+                    : displays.at(*found).second.text(values.value(key)));
+        }
+        return texts;
+    }
+
     std::shared_ptr<const DetachedColumns> columns;
     Rows::StoredLayout layout;
     Displays displays;
+    QHash<QString, qsizetype> displayOf;
 };
 
 } // namespace
@@ -174,15 +194,25 @@ std::shared_ptr<const ReportRows> GenericTemplateReportDataSource::reportRowsSna
         texts.append(
             row && !row->isDeleted() ? std::optional<QVariant>(row->json()) : std::nullopt);
     }
-    return std::make_shared<const ReportRows>(count,
-        [decoding, password, texts = std::move(texts)](
-            quint64 index, bool formatted) -> std::optional<QVariantMap> {
-            const auto& text = texts.at(qsizetype(index));
-            if (!text)
-                return std::nullopt;
-            auto values = Rows::decodeStoredData(*text, decoding->layout, password);
+    const auto stored = std::make_shared<const QList<std::optional<QVariant>>>(std::move(texts));
+    const auto decode = [decoding, password, stored](quint64 index) -> std::optional<QVariantMap> {
+        const auto& text = stored->at(qsizetype(index));
+        if (!text)
+            return std::nullopt;
+        return Rows::decodeStoredData(*text, decoding->layout, password);
+    };
+    return std::make_shared<const ReportRows>(
+        count,
+        [decoding, decode](quint64 index, bool formatted) -> std::optional<QVariantMap> {
+            auto values = decode(index);
             if (!values || !formatted)
                 return values;
             return formattedValues(decoding->displays, *values);
+        },
+        [decoding, decode](quint64 index, const QStringList& keys) -> std::optional<QStringList> {
+            const auto values = decode(index);
+            if (!values)
+                return std::nullopt;
+            return decoding->texts(*values, keys);
         });
 }

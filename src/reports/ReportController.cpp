@@ -567,11 +567,10 @@ QByteArray ReportController::toExcelData(const Snapshot& snapshot)
             QList<QString> texts;
             texts.reserve(qsizetype(to - from) * width);
             for (quint64 r = from; r < to; ++r) {
-                const auto row = snapshot.rows->rowFormatted(r);
+                const auto row = snapshot.rows->rowTexts(r, keys);
                 if (!row)
                     fail(kRowUnreadable, { QString::number(r + 1) });
-                for (const QString& key : keys)
-                    texts.append(row->value(key).toString());
+                texts.append(*row);
             }
             return texts;
         },
