@@ -398,7 +398,7 @@ void BaseViewController::ShowDetail(
     QPointer<BaseViewController> self(this);
     // Only the plain root is built off the main thread; every widget is made on it.
     platform::dispatch::asyncGlobal(
-        [self, formClass = *formClass, row, title, push] {
+        [self, formClass = *formClass, detailType, row, title, push] {
             std::shared_ptr<QObject> root;
             std::exception_ptr failure;
             try {
@@ -406,7 +406,7 @@ void BaseViewController::ShowDetail(
             } catch (...) {
                 failure = std::current_exception();
             }
-            platform::dispatch::asyncMain([self, formClass, root, failure, row, push] {
+            platform::dispatch::asyncMain([self, formClass, detailType, root, failure, row, push] {
                 if (failure) {
                     showException(failure);
                     return;
@@ -416,8 +416,12 @@ void BaseViewController::ShowDetail(
                 BaseViewController* form = nullptr;
                 try {
                     form = formClass.controllerForRoot(root);
-                    if (form)
-                        self->presentDetail(form, row, push);
+                    // Never nothing at all: the person asked for a form.
+                    if (!form)
+                        throw platform::Exception(platform::Exception::Generic,
+                            QStringLiteral("The form \u201c%1\u201d could not be made.")
+                                .arg(detailType));
+                    self->presentDetail(form, row, push);
                 } catch (...) {
                     delete form;
                     showException(std::current_exception());
@@ -623,7 +627,8 @@ void BaseViewController::openFileBrowser(FileBrowserSlot& slot, const QString& s
     try {
         platform::ui::ViewController* browser = slot.browser;
         auto* dialog = dynamic_cast<FileBrowserScreenProtocol*>(browser);
-        if (!dialog || slot.saveDialog != save || slot.type != type) {
+        const bool reused = dialog && slot.saveDialog == save && slot.type == type;
+        if (!reused) {
             // The one kept before goes with its wrapper; both belong to this screen.
             delete slot.navigation.data();
             delete slot.browser.data();
@@ -654,6 +659,14 @@ void BaseViewController::openFileBrowser(FileBrowserSlot& slot, const QString& s
             ours->setStartupDir(startupDir);
         }
         dialog->setFileBrowserDelegate(delegate);
+        if (reused) {
+            // A browser shown again starts at its top folder and lists what is there now.
+            if (slot.navigation && slot.navigation->topViewController() != browser)
+                slot.navigation->popToViewController(browser, false);
+            auto* screen = qobject_cast<BaseViewController*>(browser);
+            if (screen && screen->isViewLoaded())
+                screen->refreshView();
+        }
         if (DeviceHelper::isIPHONE()) {
             if (platform::ui::NavigationController* navigation = navigationController())
                 navigation->pushViewController(browser, true);

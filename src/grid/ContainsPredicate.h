@@ -13,6 +13,8 @@ public:
 
     bool evaluate(const QVariant& value) const;
     bool evaluate(const QString& text) const;
+    // The searched text with case and diacritics folded away.
+    const QString& folded() const { return m_folded; }
 
     // The text a number is tested through: whole numbers as integers, others in their
     // shortest exact form, flags as 1 and 0.

@@ -36,11 +36,13 @@ public:
     virtual void showListMenu(const QString& title, const QStringList& texts,
         const QStringList& images, const QSizeF& popupSize, std::function<void(qint64)> select)
         = 0;
-    // Closes the menu: the popup on a tablet; on a phone the list is popped, animated.
+    // Closes the menu: the popup on a tablet; on a phone the stack goes back, animated, to
+    // the screen the list was pushed over (a file browser opened from the list goes too).
     virtual void dismissListMenu() = 0;
 
     // The local (Documents) or cloud documents file browser, to open (`save` false) or to
-    // save a file; `delegate` hears the chosen entry. No start folder: its top.
+    // save a file; `delegate` hears the chosen entry. Without a start folder it opens at
+    // its top.
     virtual void showLocalFileBrowser(bool save, const QString& defaultFileName,
         const QString& type, const QString& startupDir, const QString& title,
         FileBrowserProtocol* delegate)

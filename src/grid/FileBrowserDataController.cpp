@@ -18,6 +18,7 @@
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMetaObject>
 
 const QString FileBrowserDataController::FolderImage = QStringLiteral("adbuiltin");
@@ -76,7 +77,43 @@ std::shared_ptr<FileInfo> FileBrowserDataController::shownFolder() const
     const auto link = grid ? grid->parentLink() : nullptr;
     if (auto folder = link ? RowObject::record<FileInfo>(link->data) : nullptr)
         return folder;
-    return FileManager::getHomeDirectory();
+    return startFolder();
+}
+
+std::shared_ptr<FileInfo> FileBrowserDataController::startFolder() const
+{
+    auto folder = FileManager::getHomeDirectory();
+    FileBrowserScreenProtocol* here = browser();
+    const QString wanted = here ? here->startupDir() : QString();
+    if (wanted.isEmpty())
+        return folder;
+    const QString documents = QFileInfo(folder->fullName).canonicalFilePath();
+    const auto inside = [&documents](const QString& path) {
+        const QString resolved = QFileInfo(path).canonicalFilePath();
+        return !documents.isEmpty() && !resolved.isEmpty()
+            && (resolved == documents || resolved.startsWith(documents + QLatin1Char('/')));
+    };
+    // A full path inside Documents, or else a path taken from Documents.
+    QString relative = wanted;
+    if (QDir::isAbsolutePath(wanted) && inside(wanted))
+        relative = QDir(documents).relativeFilePath(QFileInfo(wanted).canonicalFilePath());
+    auto start = folder;
+    for (const QString& name : relative.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (name == QLatin1String("."))
+            continue;
+        if (!isPlainName(name))
+            return folder;
+        auto child = std::make_shared<FileInfo>();
+        child->name = name;
+        child->isDir = true;
+        child->parent = start;
+        child->fullName = QDir(start->fullName).filePath(name);
+        start = child;
+    }
+    // Missing, not a folder, or through a link out of Documents: Documents itself.
+    if (!QFileInfo(start->fullName).isDir() || !inside(start->fullName))
+        return folder;
+    return start;
 }
 
 FileBrowserScreenProtocol* FileBrowserDataController::browser() const
@@ -87,8 +124,7 @@ FileBrowserScreenProtocol* FileBrowserDataController::browser() const
 void FileBrowserDataController::loadData(const std::shared_ptr<Parent>& parent)
 {
     const auto folder = parent ? RowObject::record<FileInfo>(parent->data) : nullptr;
-    setRows(
-        rowsOf(folder ? FileManager::getChilds(folder) : FileManager::getHomeDirectoryContents()));
+    setRows(rowsOf(FileManager::getChilds(folder ? folder : startFolder())));
 }
 
 std::shared_ptr<GridData> FileBrowserDataController::getGridData(qint64 index)
@@ -118,7 +154,7 @@ QStringList FileBrowserDataController::columnHeaders() const
     return { LocalizedStrings::Name() };
 }
 
-QStringList FileBrowserDataController::columnValues(qint64 index) const
+QStringList FileBrowserDataController::columnValues(qint64 index)
 {
     const auto entry = entryAt(index);
     return { entry ? entry->name : QString() };

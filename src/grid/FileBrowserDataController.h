@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/ColumnTableDataController.h"
 #include "grid/TableDataController.h"
 
 #include <QList>
@@ -16,18 +17,22 @@ class FileBrowserScreenProtocol;
 // browser with the tapped file (open) or with a new entry of the typed name (save),
 // closing every level at once and telling the browser's delegate. Its screen must be a
 // main grid screen that also adopts FileBrowserScreenProtocol. Main thread.
-class FileBrowserDataController : public TableDataController {
+class FileBrowserDataController : public TableDataController, public ColumnTableDataController {
     Q_OBJECT
 public:
-    // The folder of the breadcrumb link's entry, or Documents at the top.
+    // The folder of the breadcrumb link's entry, or at the top the browser's start folder
+    // (a folder inside Documents, given as a path from Documents or as a full path), or
+    // Documents when it names none.
     void loadData(const std::shared_ptr<Parent>& parent) override;
     std::shared_ptr<GridData> getGridData(qint64 index) override;
     // "adbuiltin" for a folder, "workitems" for a file.
     QString getDynamicImage(qint64 index) override;
     // The column view: one column of names, 200 points wide.
-    QList<double> columnWidths() const;
-    QStringList columnHeaders() const;
-    QStringList columnValues(qint64 index) const;
+    QList<double> columnWidths() const override;
+    QStringList columnHeaders() const override;
+    QStringList columnValues(qint64 index) override;
+    // Folders and files have their own images in the column table too.
+    bool respondsToGetDynamicImage() const override { return true; }
     void searchData(const QString& text) override;
 
     // A new folder entry in the folder shown, in the folder form.
@@ -52,7 +57,9 @@ public:
 
 private:
     std::shared_ptr<FileInfo> entryAt(qint64 index) const;
-    // The folder this level shows: the link's entry, or Documents.
+    // The folder this level shows: the link's entry, or the browser's start folder.
     std::shared_ptr<FileInfo> shownFolder() const;
+    // The browser's start folder when it names a folder inside Documents, else Documents.
+    std::shared_ptr<FileInfo> startFolder() const;
     FileBrowserScreenProtocol* browser() const;
 };

@@ -25,6 +25,8 @@ public:
     virtual QString fileName() const = 0;
     virtual QString defaultFileName() const = 0;
     virtual void setDefaultFileName(const QString& name) = 0;
+    // The folder the browser opens in; empty for Documents.
+    virtual QString startupDir() const { return {}; }
     virtual void setParentLink(std::shared_ptr<Parent> link) = 0;
     virtual void setScreen(std::shared_ptr<ScreenData> record) = 0;
 

@@ -38,7 +38,7 @@ public:
     // The file type the dialog is for ("csv", "xls" ...).
     QString type() const { return m_type; }
     void setType(const QString& type) { m_type = type; }
-    QString startupDir() const { return m_startupDir; }
+    QString startupDir() const override { return m_startupDir; }
     void setStartupDir(const QString& folder) { m_startupDir = folder; }
     // Not owned; a delegate that is a QObject is forgotten when it goes.
     FileBrowserProtocol* fileBrowserDelegate() const override;

@@ -1,11 +1,18 @@
 #pragma once
 
+#include "model/RowValueCompare.h"
 #include "model/Rows.h"
+#include "platform/coredata/PersistentStoreCoordinator.h"
 
 #include <QCache>
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QVariantList>
 #include <QVariantMap>
+
+#include <memory>
+#include <optional>
 
 // The rows of one user table as a grid reads them. Opening a table fetches its rows as
 // faults, without their values; a row is read, decrypted when the table is protected,
@@ -13,10 +20,16 @@
 // decoded rows are kept. A decoded row's store object goes back to a fault (its text is
 // not kept twice), so a table of any size costs its faults and about one screen of
 // decoded rows. Main thread only, as the store is.
+//
+// Searching and sorting read every row. What they need of a row (its folded search text,
+// a sort column's comparable value) is made once, on worker threads, and kept while the
+// store holds what it was made from: a write this table did not report, another store,
+// other columns or another password drop it all.
 class UserTableRows {
 public:
     UserTableRows();
     UserTableRows(QString userTemplateId, Rows::Columns columns, Rows::Password password);
+    ~UserTableRows();
     UserTableRows(const UserTableRows&) = delete;
     UserTableRows& operator=(const UserTableRows&) = delete;
 
@@ -33,7 +46,7 @@ public:
     // The row's values: decoded at the first ask, then kept while the row stays among the
     // recently asked ones. An empty dictionary for a row that does not decode.
     QVariantMap values(Rows* row);
-    // Decodes without keeping the result (a search going through every row).
+    // Decodes without keeping the result.
     QVariantMap decode(Rows* row) const;
     // A changed or deleted row is decoded afresh at its next ask.
     void invalidate(const Rows* row);
@@ -41,12 +54,87 @@ public:
     // How many decoded rows are kept now.
     int cachedCount() const { return int(m_cache.count()); }
 
+    // The columns a search may look at: every column but Protected ones, in order.
+    const Rows::Columns& searchableColumns() const { return m_searchable; }
+    // Begins making the search texts of the rows (row objects) not yet known in the
+    // background: the rows are read a range at a time between other events and decoded
+    // on pool threads.
+    void startSearchTexts(const QVariantList& rows);
+    // Makes the search texts of the rows not yet known now, finishing a background
+    // making under way.
+    void prepareSearchTexts(const QVariantList& rows);
+    // Whether a background making is under way.
+    bool isMakingSearchTexts() const { return m_fill != nullptr; }
+    // Whether the row's display text in one of the searchable columns at the positions
+    // holds the folded text (ContainsPredicate's test, case and diacritics folded away).
+    bool searchMatches(Rows* row, const QString& foldedText, const QList<int>& positions);
+    // The rows in the order Rows::applySort gives them.
+    QList<Rows*> sorted(const QList<Rows*>& rows, const Rows::Sorts& sorts);
+
+    // What the store had written when asked; handed back to wrote() after a write.
+    using StoreChanges = std::optional<platform::coredata::PersistentStoreCoordinator::ChangeCount>;
+    StoreChanges storeChanges() const;
+    // The row was saved or deleted through this table: it is read afresh; what is kept of
+    // the other rows stays when nothing else was written since `before`.
+    void wrote(const Rows* row, const StoreChanges& before);
+    // Forgets every decoded value and text kept (a table closed or locked).
+    void forgetDecoded();
+    // How many rows' search texts are kept now.
+    qsizetype searchTextCount() const { return m_searchTexts.size(); }
+
     // Decoded rows kept: about two screens of tiles.
     static constexpr int CacheSize = 128;
 
+    // Rows read between two other events while search texts are made in the background.
+    static constexpr qsizetype FillReadRange = 2048;
+    static constexpr int FillPollMs = 2;
+    static constexpr int FillStartDelayMs = 100;
+
 private:
+    struct SearchFill;
+
+    // A stored row's place in the kept texts; none for a row whose stored text may not be
+    // what it holds (new, changed and not saved, of another store).
+    std::optional<qint64> keyOf(const Rows* row) const;
+    static const platform::coredata::PersistentStoreCoordinator* currentCoordinator();
+    bool keptIsCurrent() const;
+    void dropKeptWhenStale();
+    void noteStore(const QVariantList& rows);
+    void scheduleFillStep(int delayMs = 0);
+    void fillStep();
+    bool readFillRange(SearchFill& fill, qsizetype count);
+    void collectFill(SearchFill& fill);
+    void finishSearchFill();
+    void cancelSearchFill();
+    void notePrepared(const QVariantList& rows, quint64 generation);
+    bool isPrepared(const QVariantList& rows) const;
+    void forgetRow(const Rows* row);
+    RowValueCompare::Key sortKeyOf(Rows* row, TemplateColumn* column) const;
+    // The rows not yet known, with their stored texts, each row's object back to a fault
+    // when it was one.
+    template<class Known>
+    QList<std::pair<qint64, QVariant>> unknownTexts(const QList<Rows*>& rows, Known known) const;
+
     QString m_userTemplateId;
     Rows::Columns m_columns;
+    Rows::Columns m_searchable;
     Rows::Password m_password;
     QCache<const Rows*, QVariantMap> m_cache;
+
+    const platform::coredata::PersistentStoreCoordinator* m_keptCoordinator = nullptr;
+    StoreChanges m_keptChanges;
+    QString m_keptStore;
+    // Search text by row key: the searchable columns' folded texts joined by U+0000. Rows
+    // whose texts hold U+0000 themselves are looked at afresh at every search.
+    QHash<qint64, QString> m_searchTexts;
+    QSet<qint64> m_unsplittable;
+    // Comparable values by sort column id, then row key.
+    QHash<QString, QHash<qint64, RowValueCompare::Key>> m_sortKeys;
+    std::shared_ptr<SearchFill> m_fill;
+    // Counts what was forgotten: the rows last made ready are ready while it stands.
+    quint64 m_generation = 0;
+    QVariantList m_preparedRows;
+    quint64 m_preparedGeneration = 0;
+    // Lets a step posted for later tell whether this object still exists.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

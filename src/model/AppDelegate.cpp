@@ -380,6 +380,11 @@ bool AppDelegate::cloudAvailable() const
         && m_cloudStoreManager->cloudEnabled();
 }
 
+bool AppDelegate::cloudEnabled() const
+{
+    return m_cloudStoreManager && m_cloudStoreManager->cloudEnabled();
+}
+
 void AppDelegate::hideHud()
 {
     if (auto* hud = dynamic_cast<HudProtocol*>(currentViewController()))

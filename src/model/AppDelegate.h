@@ -86,6 +86,8 @@ public:
     QVariant tilesColor() const override;
     // The store manager's cloud is available and enabled.
     bool cloudAvailable() const override;
+    // The store manager's cloud store is switched on.
+    bool cloudEnabled() const override;
     // Ends one busy period of the current screen when it has a busy overlay.
     void hideHud();
 

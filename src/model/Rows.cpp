@@ -470,9 +470,9 @@ std::optional<QVariantMap> Rows::decodeData(const Columns& columns, const Passwo
 }
 
 std::optional<QVariantMap> Rows::decodeStoredData(
-    const QVariant& json, const Columns& columns, const Password& password)
+    const QVariant& json, const Columns& columns, const Password& password, bool onlyColumns)
 {
-    return decodeRow(json, columns, password, false);
+    return decodeRow(json, columns, password, onlyColumns);
 }
 
 Rows::StoredLayout Rows::storedLayout(const Columns& columns)

@@ -85,9 +85,10 @@ public:
     [[nodiscard]] std::optional<QVariantMap> decodeData(
         const Columns& columns, const Password& password) const;
     // The same for a row's stored text taken earlier (json()): a worker thread decodes a
-    // copy without touching the row, with columns that belong to no context.
-    [[nodiscard]] static std::optional<QVariantMap> decodeStoredData(
-        const QVariant& json, const Columns& columns, const Password& password);
+    // copy without touching the row, with columns that belong to no context. With
+    // `onlyColumns`, only the columns' values are read (what a sort or filter needs).
+    [[nodiscard]] static std::optional<QVariantMap> decodeStoredData(const QVariant& json,
+        const Columns& columns, const Password& password, bool onlyColumns = false);
     // What decoding reads of the columns, read once for decoding many rows with them:
     // their ids and which hold dates. The columns must outlive it.
     struct StoredLayout {

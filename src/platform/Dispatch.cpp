@@ -7,6 +7,8 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <algorithm>
+#include <atomic>
 #include <future>
 #include <stdexcept>
 
@@ -131,6 +133,48 @@ void asyncGlobal(Block block, Priority priority)
 void waitForGlobal()
 {
     globalPool()->waitForDone();
+}
+
+void concurrentApply(qsizetype count, qsizetype rangeSize,
+    const std::function<void(qsizetype begin, qsizetype end)>& block)
+{
+    if (count <= 0)
+        return;
+    rangeSize = std::max<qsizetype>(1, rangeSize);
+    const qsizetype ranges = (count + rangeSize - 1) / rangeSize;
+    // Helpers that start after the last range was taken find nothing to do; they hold the
+    // state, never the block, once the call has returned.
+    struct State {
+        std::atomic<qsizetype> next { 0 };
+        std::mutex mutex;
+        std::condition_variable finished;
+        qsizetype done = 0;
+    };
+    auto state = std::make_shared<State>();
+    const auto* work = &block;
+    const auto takeRanges = [state, work, count, rangeSize, ranges] {
+        qsizetype mine = 0;
+        for (;;) {
+            const qsizetype range = state->next.fetch_add(1);
+            if (range >= ranges)
+                break;
+            const qsizetype begin = range * rangeSize;
+            (*work)(begin, std::min(count, begin + rangeSize));
+            ++mine;
+        }
+        if (mine == 0)
+            return;
+        std::lock_guard lock(state->mutex);
+        state->done += mine;
+        if (state->done == ranges)
+            state->finished.notify_all();
+    };
+    const qsizetype helpers = std::min<qsizetype>(ranges - 1, globalPool()->maxThreadCount());
+    for (qsizetype i = 0; i < helpers; ++i)
+        globalPool()->start(takeRanges, qtPriority(Priority::High));
+    takeRanges();
+    std::unique_lock lock(state->mutex);
+    state->finished.wait(lock, [&] { return state->done == ranges; });
 }
 
 std::shared_ptr<SerialQueue> SerialQueue::create(const QString& label)

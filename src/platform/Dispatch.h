@@ -35,6 +35,13 @@ void asyncGlobal(Block block, Priority priority = Priority::Default);
 // Waits until every block handed to the global queues has finished (tests, shutdown).
 void waitForGlobal();
 
+// Calls the block for the ranges [begin, end) that together cover 0..count once each, on
+// the calling thread and pool threads at once, and returns when all are done. The
+// calling thread takes ranges too, so a busy pool slows the work but never stalls it.
+// The block must not throw.
+void concurrentApply(qsizetype count, qsizetype rangeSize,
+    const std::function<void(qsizetype begin, qsizetype end)>& block);
+
 // A queue that runs its blocks one at a time, in the order given, on pool threads.
 class SerialQueue : public std::enable_shared_from_this<SerialQueue> {
 public:

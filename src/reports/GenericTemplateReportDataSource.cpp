@@ -3,6 +3,7 @@
 #include "grid/BaseDataController.h"
 #include "grid/RowObject.h"
 #include "model/ColumnDisplay.h"
+#include "model/DetachedColumns.h"
 #include "model/Rows.h"
 #include "model/TemplateColumn.h"
 #include "platform/ui/ViewController.h"
@@ -13,39 +14,9 @@
 #include <QHash>
 #include <QThread>
 
+#include <atomic>
+
 namespace {
-
-// Copies of the columns that belong to no context and no thread, so the worker reads
-// them while the screen's own columns go on changing. They keep the model that describes
-// them.
-class DetachedColumns {
-public:
-    explicit DetachedColumns(const QList<TemplateColumn*>& columns)
-        : m_model(KivoLib::currentModel())
-    {
-        for (TemplateColumn* column : columns) {
-            if (!column)
-                continue;
-            auto* copy = new TemplateColumn(&column->entity());
-            const QList<QVariant> values = column->values();
-            for (qsizetype i = 0; i < values.size(); ++i)
-                copy->setValue(int(i), values.at(i));
-            // No thread owns it: it may be read and deleted from whichever thread
-            // holds the snapshot last.
-            copy->moveToThread(nullptr);
-            m_columns.append(copy);
-        }
-    }
-    ~DetachedColumns() { qDeleteAll(m_columns); }
-    DetachedColumns(const DetachedColumns&) = delete;
-    DetachedColumns& operator=(const DetachedColumns&) = delete;
-
-    const QList<TemplateColumn*>& columns() const { return m_columns; }
-
-private:
-    std::shared_ptr<const platform::coredata::ManagedObjectModel> m_model;
-    QList<TemplateColumn*> m_columns;
-};
 
 // Each column's id and display, read once for all the rows.
 using Displays = QList<std::pair<QString, ColumnDisplay>>;
@@ -93,10 +64,36 @@ struct Decoding {
         return texts;
     }
 
+    // The layout with key texts of this thread's own: decoded rows share their key texts,
+    // and texts shared between threads would have them wait on one another's counts.
+    const Rows::StoredLayout& threadLayout() const
+    {
+        thread_local Kept kept;
+        if (kept.owner != id) {
+            kept.layout = layout;
+            for (QString& key : kept.layout.keys)
+                key = QString(key.constData(), key.size());
+            kept.owner = id;
+        }
+        return kept.layout;
+    }
+
     std::shared_ptr<const DetachedColumns> columns;
     Rows::StoredLayout layout;
     Displays displays;
     QHash<QString, qsizetype> displayOf;
+
+private:
+    struct Kept {
+        quint64 owner = 0;
+        Rows::StoredLayout layout;
+    };
+    static quint64 nextId()
+    {
+        static std::atomic<quint64> last { 0 };
+        return ++last;
+    }
+    const quint64 id = nextId();
 };
 
 } // namespace
@@ -199,7 +196,7 @@ std::shared_ptr<const ReportRows> GenericTemplateReportDataSource::reportRowsSna
         const auto& text = stored->at(qsizetype(index));
         if (!text)
             return std::nullopt;
-        return Rows::decodeStoredData(*text, decoding->layout, password);
+        return Rows::decodeStoredData(*text, decoding->threadLayout(), password);
     };
     return std::make_shared<const ReportRows>(
         count,

@@ -12,10 +12,6 @@
 
 #include <QScopeGuard>
 
-const QString ApplicationScreen::LocalFileBrowserId
-    = QStringLiteral("SCREEN_GENERAL_LOCAL_FILE_BROWSER_ID");
-const QString ApplicationScreen::CloudFileBrowserId
-    = QStringLiteral("SCREEN_GENERAL_CLOUD_FILE_BROWSER_ID");
 const QString ApplicationScreen::RowDetailForm = QStringLiteral("RowDetailViewController");
 
 namespace {
@@ -36,8 +32,6 @@ void ApplicationScreen::registerStoryboard(platform::ui::Storyboard& storyboard)
     MainCollectionViewController::registerStoryboard(storyboard);
     storyboard.registerController(
         MainCollectionViewController::StoryboardIdentifier, [] { return new ApplicationScreen(); });
-    storyboard.registerController(
-        FileBrowserScreenProtocol::StoryboardIdentifier, [] { return new ApplicationScreen(); });
 }
 
 std::shared_ptr<Parent> ApplicationScreen::createParent()
@@ -111,34 +105,22 @@ void ApplicationScreen::showScreenInPopup(const QString& screenId, const QSizeF&
     showSimplePopupcontroller(navigation, size, QPointF(0, 0), true);
 }
 
-void ApplicationScreen::showFileBrowser(const QString& screenId, bool save,
-    const QString& defaultFileName, const QString& title, FileBrowserProtocol* delegate)
-{
-    platform::ui::NavigationController* navigation = navigationController();
-    if (!navigation)
-        return;
-    auto* browser = new ApplicationScreen();
-    browser->setSaveDialog(save);
-    browser->setFileBrowserDelegate(delegate);
-    browser->setDefaultFileName(defaultFileName);
-    const auto record = ScreenData::GetScreen(screenId, nullptr);
-    if (record && !title.isEmpty())
-        record->title = title;
-    browser->setScreen(record);
-    browser->setCallingViewController(this);
-    navigation->pushViewController(browser, true);
-}
-
+// The grid's own browsers over Documents: the name field of a save dialog, pushed on a
+// phone and in a popup on a tablet.
 void ApplicationScreen::showLocalFileBrowser(bool save, const QString& defaultFileName,
-    const QString&, const QString&, const QString& title, FileBrowserProtocol* delegate)
+    const QString& type, const QString& startupdir, const QString& title,
+    FileBrowserProtocol* delegate)
 {
-    showFileBrowser(LocalFileBrowserId, save, defaultFileName, title, delegate);
+    BaseViewController::showLocalFileBrowser(
+        save, defaultFileName, type, startupdir, title, delegate);
 }
 
 void ApplicationScreen::showCloudFileBrowser(bool save, const QString& defaultFileName,
-    const QString&, const QString&, const QString& title, FileBrowserProtocol* delegate)
+    const QString& type, const QString& startupDir, const QString& title,
+    FileBrowserProtocol* delegate)
 {
-    showFileBrowser(CloudFileBrowserId, save, defaultFileName, title, delegate);
+    BaseViewController::showCloudFileBrowser(
+        save, defaultFileName, type, startupDir, title, delegate);
 }
 
 void ApplicationScreen::showRowDetail(const QVariantMap& values)
@@ -157,6 +139,10 @@ void ApplicationScreen::showListMenu(const QString& title, const QStringList& te
     const auto record = ScreenFactory::GetScreen(ScreenFactory::ListImageSelector, nullptr);
     if (record)
         record->title = title;
+    // A phone pushes the list over whatever is on top now (this grid, or a screen it
+    // opened, like a row's display); closing the menu goes back there.
+    platform::ui::NavigationController* navigation = navigationController();
+    m_listMenuUnder = navigation ? navigation->topViewController() : nullptr;
     showList(
         record, texts, images, DeviceHelper::isIPAD() ? popupSize : QSizeF(), std::move(select));
 }
@@ -167,7 +153,13 @@ void ApplicationScreen::dismissListMenu()
         BaseViewController::dismissPopup();
         return;
     }
+    // Back to where the list was pushed: the list goes, and a file browser opened from it.
     platform::ui::NavigationController* navigation = navigationController();
-    if (navigation && navigation->topViewController() != this)
-        navigation->popViewController(true);
+    if (!navigation)
+        return;
+    const QList<platform::ui::ViewController*> stack = navigation->viewControllers();
+    platform::ui::ViewController* back
+        = m_listMenuUnder && stack.contains(m_listMenuUnder) ? m_listMenuUnder.data() : this;
+    if (navigation->topViewController() != back && stack.contains(back))
+        navigation->popToViewController(back, true);
 }

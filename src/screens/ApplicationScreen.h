@@ -14,8 +14,9 @@ class Storyboard;
 // The application's grid screen: the main grid screen that also serves what the
 // application's data controllers and export menus ask of it (options lists, popups,
 // screens opened with a chosen row, the file browsers), and that is itself the file
-// browser's screen when its record names the file browser. The storyboard makes every
-// grid screen and file browser of the application as one of these.
+// browser's screen when a record opened as a screen names a file browser. The storyboard
+// makes every grid screen of the application as one of these; the open and save dialogs
+// are the grid's own file browsers, with their file-name field.
 class ApplicationScreen : public MainCollectionViewController,
                           public ScreenHost,
                           public ExportMenuHost,
@@ -74,19 +75,16 @@ public:
         BaseViewController::setScreen(std::move(record));
     }
 
-    static const QString LocalFileBrowserId; // "SCREEN_GENERAL_LOCAL_FILE_BROWSER_ID"
-    static const QString CloudFileBrowserId; // "SCREEN_GENERAL_CLOUD_FILE_BROWSER_ID"
     static const QString RowDetailForm; // "RowDetailViewController"
 
 private:
     void showList(const std::shared_ptr<ScreenData>& record, const QStringList& texts,
         const QStringList& images, const QSizeF& popupSize, std::function<void(qint64)> select);
-    void showFileBrowser(const QString& screenId, bool save, const QString& defaultFileName,
-        const QString& title, FileBrowserProtocol* delegate);
 
     QVariant m_pendingData;
     bool m_hasPendingData = false;
     bool m_saveDialog = false;
     FileBrowserProtocol* m_fileDelegate = nullptr;
     QString m_defaultFileName;
+    QPointer<platform::ui::ViewController> m_listMenuUnder;
 };

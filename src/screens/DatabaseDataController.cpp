@@ -99,7 +99,7 @@ QList<double> DatabaseDataController::columnWidths() const
     return { 100, 100 };
 }
 
-QStringList DatabaseDataController::columnValues(qint64 index) const
+QStringList DatabaseDataController::columnValues(qint64 index)
 {
     Database* database = rowAt(index);
     return { text(database, "name"), text(database, "descr") };

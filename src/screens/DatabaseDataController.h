@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/ColumnTableDataController.h"
 #include "screens/CloudTableDataController.h"
 #include "screens/StoreCommands.h"
 #include "utilities/shell/FileBrowserProtocol.h"
@@ -13,7 +14,9 @@ class Database;
 // edited and deleted here (the system database neither edited nor deleted), and the
 // application's options: preferences, the local file browser, backup, restore and the
 // iCloud commands. A database's row makes that database the open one and opens its Home.
-class DatabaseDataController : public CloudTableDataController, public FileBrowserProtocol {
+class DatabaseDataController : public CloudTableDataController,
+                               public ColumnTableDataController,
+                               public FileBrowserProtocol {
     Q_OBJECT
 public:
     DatabaseDataController();
@@ -22,9 +25,10 @@ public:
     // The grid.
     void loadData(const std::shared_ptr<Parent>& parent) override;
     std::shared_ptr<GridData> getGridData(qint64 index) override;
-    QStringList columnHeaders() const;
-    QList<double> columnWidths() const;
-    QStringList columnValues(qint64 index) const;
+    // The column table's headers, widths and a row's values.
+    QStringList columnHeaders() const override;
+    QList<double> columnWidths() const override;
+    QStringList columnValues(qint64 index) override;
     void searchData(const QString& text) override;
     void tapOnDisclosure(qint64 index) override;
 

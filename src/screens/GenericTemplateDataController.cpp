@@ -166,8 +166,8 @@ void GenericTemplateDataController::takePassword(
     const auto home = parent
         ? std::dynamic_pointer_cast<MainDataController>(parent->dataController.lock())
         : nullptr;
-    const Rows::Password typed = home ? home->secret() : std::nullopt;
-    if (typed && table->isPasswordValid(*typed))
+    const Rows::Password typed = home ? home->verifiedSecret(table) : std::nullopt;
+    if (typed)
         m_password = typed;
     else
         m_locked = true;
@@ -191,32 +191,39 @@ void GenericTemplateDataController::loadData(const std::shared_ptr<Parent>& pare
     }
     loadColumns(table->template_id().toString());
     if (m_locked) {
+        m_tableRows.forgetDecoded();
         setRows({});
         return;
     }
 
     const QString tableId = table->id().toString();
     m_tableRows.setTable(tableId, m_columns, m_password);
+    QVariantList list;
     if (filters().isEmpty() && sorts().isEmpty()) {
-        setRows(m_tableRows.fetch());
+        list = m_tableRows.fetch();
     } else {
         QList<Rows*> rows = Rows::getRowFaults(tableId);
         if (!filters().isEmpty())
             rows = Rows::applyFilter(rows, m_columns, filters(), m_password);
         if (!sorts().isEmpty())
-            rows = Rows::applySort(rows, m_columns, sorts(), m_password);
-        QVariantList list;
+            rows = m_tableRows.sorted(rows, sorts());
         list.reserve(rows.size());
         for (Rows* row : std::as_const(rows))
             list.append(RowObject::fromObject(row));
-        setRows(list);
     }
+    // The search goes on over the new rows; the rows' search texts are made in the
+    // background for the searches to come.
+    if (isSearchActive())
+        m_tableRows.prepareSearchTexts(list);
+    else
+        m_tableRows.startSearchTexts(list);
+    setRows(std::move(list));
 
     // A protected table's reminders could not be built without its password: once it is
-    // open, they are.
+    // open, and its first tiles are drawn, they are.
     if (!m_rebuildNotifications && table->isprotected().toBool()) {
         m_rebuildNotifications = true;
-        rebuildNotifications();
+        rebuildNotifications(ReminderRebuildDelayMs);
     }
 }
 
@@ -302,19 +309,27 @@ void GenericTemplateDataController::tapOnDisclosure(qint64)
 
 void GenericTemplateDataController::searchData(const QString& text)
 {
-    // The columns chosen for searching, never a Protected one; rows are decoded one by
-    // one and not kept.
-    Rows::Columns searched;
-    for (TemplateColumn* column : std::as_const(m_columns)) {
-        if (!isProtectedColumn(column) && searchColumns().value(idOf(column)).toBool())
-            searched << column;
+    // The columns chosen for searching, never a Protected one; every row's search text is
+    // made once and kept for the searches after.
+    QList<int> searched;
+    const Rows::Columns& searchable = m_tableRows.searchableColumns();
+    for (qsizetype i = 0; i < searchable.size(); ++i) {
+        if (searchColumns().value(idOf(searchable[i])).toBool())
+            searched << int(i);
     }
-    filterRows(text, [this, searched, predicate = ContainsPredicate(text)](const QVariant& row) {
-        const QVariantMap values = m_tableRows.decode(qobject_cast<Rows*>(RowObject::object(row)));
-        return std::any_of(searched.cbegin(), searched.cend(), [&](TemplateColumn* column) {
-            return predicate.evaluate(column->getStringValue(values.value(idOf(column))));
-        });
+    const QString folded = ContainsPredicate(text).folded();
+    if (!folded.isEmpty() && !searched.isEmpty())
+        m_tableRows.prepareSearchTexts(rows());
+    filterRows(text, [this, searched, folded](const QVariant& row) {
+        return m_tableRows.searchMatches(
+            qobject_cast<Rows*>(RowObject::object(row)), folded, searched);
     });
+}
+
+void GenericTemplateDataController::cloudStoreUnloaded()
+{
+    m_tableRows.forgetDecoded();
+    CloudTableDataController::cloudStoreUnloaded();
 }
 
 void GenericTemplateDataController::cloudStoreLoaded()
@@ -381,6 +396,7 @@ bool GenericTemplateDataController::updateAndSaveRow(const QVariantMap& values)
     if (!row || refuseLocked())
         return false;
     m_tableRows.invalidate(row);
+    const auto before = m_tableRows.storeChanges();
     try {
         row->updateData(values, m_columns, m_password);
     } catch (const std::exception& exception) {
@@ -394,6 +410,7 @@ bool GenericTemplateDataController::updateAndSaveRow(const QVariantMap& values)
         m_tableRows.invalidate(row);
         return false;
     }
+    m_tableRows.wrote(row, before);
     scheduleNotifications();
     return true;
 }
@@ -406,10 +423,12 @@ bool GenericTemplateDataController::deleteRow()
         return false;
     const QString rowId = row->id().toString();
     m_tableRows.invalidate(row);
+    const auto before = m_tableRows.storeChanges();
     if (!Rows::deleteRows(row)) {
         rollbackContext();
         return false;
     }
+    m_tableRows.wrote(row, before);
     deleteNotifications(rowId);
     return true;
 }
@@ -470,6 +489,7 @@ bool GenericTemplateDataController::checkMarkTouched(qint64 index, bool checked)
         return false;
     values->insert(idOf(m_booleanColumn), checked);
     m_tableRows.invalidate(row);
+    const auto before = m_tableRows.storeChanges();
     try {
         row->updateData(*values, m_columns, m_password);
     } catch (const std::exception& exception) {
@@ -482,6 +502,7 @@ bool GenericTemplateDataController::checkMarkTouched(qint64 index, bool checked)
         m_tableRows.invalidate(row);
         return false;
     }
+    m_tableRows.wrote(row, before);
     return true;
 }
 
@@ -610,9 +631,9 @@ void GenericTemplateDataController::shareTouched(platform::ui::Control*)
     m_reportController->showMenu();
 }
 
-void GenericTemplateDataController::rebuildNotifications()
+void GenericTemplateDataController::rebuildNotifications(int delayMs)
 {
-    platform::dispatch::asyncMain([self = QPointer(this)] {
+    platform::dispatch::afterMain(delayMs, [self = QPointer(this)] {
         ReminderScheduler* reminders = ApplicationState::reminders();
         if (!self || !reminders || self->m_locked)
             return;

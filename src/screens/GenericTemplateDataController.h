@@ -70,6 +70,11 @@ public:
     void tapOnDisclosure(qint64 index) override;
     void searchData(const QString& text) override;
     void cloudStoreLoaded() override;
+    // The store goes away: nothing decoded from it is kept.
+    void cloudStoreUnloaded() override;
+
+    // The rows as read, with what searches and sorts keep of them.
+    const UserTableRows& tableRows() const { return m_tableRows; }
 
     // The row at the index (active rows), and its values by column id.
     Rows* rowAt(qint64 index) const;
@@ -111,13 +116,19 @@ public:
     // Reminders.
     void scheduleNotifications();
     void deleteNotifications(const QString& rowId);
-    void rebuildNotifications();
+    // Rebuilds the reminders of the rows shown on a later turn of the main queue, at the
+    // earliest after the delay.
+    void rebuildNotifications(int delayMs = 0);
     // The reminders of every row of the table, rebuilt now.
     void rebuildAllNotifications() override;
 
     // The tiles per row of a definition's stored count: 1 to 4, anything else the
     // nearest of them (unset counts as 1).
     static unsigned tilesPerRow(const QVariant& stored);
+
+    // How long after a protected table opens its reminders are rebuilt: the rebuild reads
+    // every row, which must not hold back the first tiles.
+    static constexpr int ReminderRebuildDelayMs = 500;
 
     // What a tile shows for a Protected value.
     static const QString HiddenValue; // nine black circles

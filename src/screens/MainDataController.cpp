@@ -190,7 +190,7 @@ QList<double> MainDataController::columnWidths() const
     return { 100, 100, 0 };
 }
 
-QStringList MainDataController::columnValues(qint64 index) const
+QStringList MainDataController::columnValues(qint64 index)
 {
     UserTemplate* table = rowAt(index);
     return { text(table, "name"), text(table, "descr") };
@@ -199,6 +199,8 @@ QStringList MainDataController::columnValues(qint64 index) const
 void MainDataController::tapOnDisclosure(qint64 index)
 {
     m_password.reset();
+    m_verifiedTable.clear();
+    m_verifiedCheck.clear();
     UserTemplate* table = selectedTable();
     if (table && table->isprotected().toBool()) {
         const bool hasCheck = !table->protectioncheck().toString().isEmpty();
@@ -462,6 +464,23 @@ void MainDataController::promptPassword(int tag)
     alert->show();
 }
 
+Rows::Password MainDataController::verifiedSecret(const UserTemplate* table) const
+{
+    if (!table || !m_password)
+        return std::nullopt;
+    const QString check = table->protectioncheck().toString();
+    if (!check.isEmpty() && table->id().toString() == m_verifiedTable && check == m_verifiedCheck)
+        return m_password;
+    return table->isPasswordValid(*m_password) ? m_password : std::nullopt;
+}
+
+void MainDataController::noteVerified()
+{
+    UserTemplate* table = selectedTable();
+    m_verifiedTable = table ? table->id().toString() : QString();
+    m_verifiedCheck = table ? table->protectioncheck().toString() : QString();
+}
+
 bool MainDataController::verifyPassword(const QString& typed) const
 {
     UserTemplate* table = selectedTable();
@@ -509,6 +528,7 @@ void MainDataController::passwordAnswered(int tag, const QString& typed)
         if (m_password != typed) {
             again(LocalizedStrings::PasswordNotMatch());
         } else if (savePassword()) {
+            noteVerified();
             openSelectedTable();
         }
         break;
@@ -518,6 +538,7 @@ void MainDataController::passwordAnswered(int tag, const QString& typed)
             break;
         }
         m_password = typed;
+        noteVerified();
         openSelectedTable();
         break;
     case UnprotectPasswordTag:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/ColumnTableDataController.h"
 #include "model/Rows.h"
 #include "screens/CloudTableDataController.h"
 #include "screens/StoreCommands.h"
@@ -21,7 +22,9 @@ class UserTemplate;
 // password is never stored, only a check phrase encrypted with it. Protecting and
 // unprotecting store every row anew in one transaction under the overlay: all rows or
 // none.
-class MainDataController : public CloudTableDataController, public FileBrowserProtocol {
+class MainDataController : public CloudTableDataController,
+                           public ColumnTableDataController,
+                           public FileBrowserProtocol {
     Q_OBJECT
 public:
     MainDataController();
@@ -30,6 +33,10 @@ public:
     // The password typed for the table being opened (or protected); none after a tap on
     // another table. The opened table's rows take it at their first load.
     const Rows::Password& secret() const { return m_password; }
+    // The password typed for the table when it holds for it: checked against the table's
+    // stored check value once, when typed (the check derives a key, which is slow), and
+    // again only when that check value has changed since.
+    Rows::Password verifiedSecret(const UserTemplate* table) const;
     // The database Home shows; null while the store is not loaded.
     Database* currentDatabase() const;
 
@@ -37,9 +44,10 @@ public:
     void loadData(const std::shared_ptr<Parent>& parent) override;
     std::shared_ptr<GridData> getGridData(qint64 index) override;
     void searchData(const QString& text) override;
-    QStringList columnHeaders() const;
-    QList<double> columnWidths() const;
-    QStringList columnValues(qint64 index) const;
+    // The column table's headers, widths and a row's values.
+    QStringList columnHeaders() const override;
+    QList<double> columnWidths() const override;
+    QStringList columnValues(qint64 index) override;
     // Opens the tapped table; a protected one asks for its password first (a new one
     // twice when it has none yet).
     void tapOnDisclosure(qint64 index) override;
@@ -111,6 +119,11 @@ private:
     bool changeProtection(bool protect);
     void rebuildNotfications();
 
+    void noteVerified();
+
     Rows::Password m_password;
+    // The table and check value the password was last found to hold for.
+    QString m_verifiedTable;
+    QString m_verifiedCheck;
     StoreCommands m_commands;
 };

@@ -9,6 +9,7 @@
 #include "forms/FormRootElement.h"
 #include "forms/FormSection.h"
 #include "forms/QuickDetailViewController.h"
+#include "grid/BaseDataController.h"
 #include "grid/BaseViewController.h"
 #include "grid/GridData.h"
 #include "grid/Parent.h"
@@ -20,13 +21,16 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/CollectionView.h"
 #include "platform/ui/CollectionViewCell.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Window.h"
+#include "reports/ExportDetailDataController.h"
 #include "screens/ApplicationScreen.h"
 #include "screens/ScreenFactory.h"
 #include "widgets/PopoverController.h"
@@ -67,6 +71,7 @@ struct AppTest : ::testing::TestWithParam<const char*> {
             [&] { return delegate->isLaunched() && delegate->isStoreReady(); }, 30000));
         ScreenFactory::install();
         DetailForms::registerAll();
+        ExportDetailDataController::install();
         navigation.reset(MainCollectionViewController::createRootNavigation());
         auto& application = platform::ui::Application::shared();
         application.setRootViewController(navigation.get());
@@ -135,6 +140,68 @@ struct AppTest : ::testing::TestWithParam<const char*> {
         GestureSynthesizer::tap(tileView(screen, at, 2000));
         settle(100);
         return true;
+    }
+
+    // Reloads the screen and lets the grid select its row again, as it does a moment
+    // after a reload.
+    static void reload(ApplicationScreen* screen)
+    {
+        screen->refreshView();
+        settle(250);
+    }
+
+    // Adds a database through the Databases screen's add button and its form.
+    bool addDatabase(ApplicationScreen* databases, const QString& name, const QString& descr)
+    {
+        databases->dataController()->add(nullptr);
+        const bool saved = fillAndSave(databases, { { "name", name }, { "descr", descr } });
+        if (saved)
+            reload(databases);
+        return saved;
+    }
+
+    // Adds a table to Home through its add button and the table form.
+    bool addTable(ApplicationScreen* home, const QString& name, const QString& definitionId,
+        bool isProtected = false)
+    {
+        home->dataController()->add(nullptr);
+        const bool saved = fillAndSave(home,
+            { { "name", name }, { "descr", "About " + name }, { "template", definitionId },
+                { "protected", isProtected } });
+        if (saved)
+            reload(home);
+        return saved;
+    }
+
+    // Adds a row through the rows screen's add button and the row form.
+    bool addRow(ApplicationScreen* rows, const QVariantMap& values)
+    {
+        rows->dataController()->add(nullptr);
+        const bool saved = fillAndSave(rows, values);
+        if (saved)
+            reload(rows);
+        return saved;
+    }
+
+    // The button of that tag in the screen's bottom toolbar or in its navigation bar.
+    static platform::ui::View* barButton(BaseViewController* screen, int tag)
+    {
+        QList<platform::ui::BarButtonItem*> items = screen->toolbarItems();
+        items += screen->navigationItem()->rightBarButtonItems();
+        for (platform::ui::BarButtonItem* item : std::as_const(items))
+            if (item && item->tag() == tag && item->view())
+                return item->view();
+        return nullptr;
+    }
+
+    // The texts of a column-table row, column by column.
+    static QStringList columnTexts(MainCollectionViewController* screen, int item)
+    {
+        QStringList texts;
+        for (int tag = 100;
+             auto* label = qobject_cast<platform::ui::Label*>(tileView(screen, item, tag)); ++tag)
+            texts << label->text();
+        return texts;
     }
 
     static platform::ui::AlertView* alertTitled(const QString& title)

@@ -1,17 +1,22 @@
 #include "AppFixture.h"
 
+#include "grid/FileBrowserViewController.h"
 #include "model/Database.h"
 #include "model/Rows.h"
 #include "model/Template.h"
 #include "model/TemplateColumn.h"
 #include "model/UserTemplate.h"
 #include "platform/ui/SearchBar.h"
+#include "platform/ui/TextField.h"
 #include "screens/DatabaseDataController.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/ListSelectViewController.h"
 #include "screens/MainDataController.h"
 #include "widgets/CheckMarkLabel.h"
+#include "widgets/SimplePopupViewController.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 namespace e2e {
@@ -23,47 +28,6 @@ const QString kPhone = QStringLiteral("89C20BFE-16C0-4414-A9FD-40BDB2692BD2");
 const QString kFavourite = QStringLiteral("984608CE-B316-4C68-B981-45053C2F4B6E");
 
 struct Journey : AppTest {
-    // Reloads the screen and lets the grid select its row again, as it does a moment
-    // after a reload.
-    static void reload(ApplicationScreen* screen)
-    {
-        screen->refreshView();
-        settle(250);
-    }
-
-    // Adds a database through the Databases screen's add button and its form.
-    bool addDatabase(ApplicationScreen* databases, const QString& name, const QString& descr)
-    {
-        databases->dataController()->add(nullptr);
-        const bool saved = fillAndSave(databases, { { "name", name }, { "descr", descr } });
-        if (saved)
-            reload(databases);
-        return saved;
-    }
-
-    // Adds a table to Home through its add button and the table form.
-    bool addTable(ApplicationScreen* home, const QString& name, const QString& definitionId,
-        bool isProtected = false)
-    {
-        home->dataController()->add(nullptr);
-        const bool saved = fillAndSave(home,
-            { { "name", name }, { "descr", "About " + name }, { "template", definitionId },
-                { "protected", isProtected } });
-        if (saved)
-            reload(home);
-        return saved;
-    }
-
-    // Adds a row through the rows screen's add button and the row form.
-    bool addRow(ApplicationScreen* rows, const QVariantMap& values)
-    {
-        rows->dataController()->add(nullptr);
-        const bool saved = fillAndSave(rows, values);
-        if (saved)
-            reload(rows);
-        return saved;
-    }
-
     // Types into the screen's search bar as a person does.
     static void search(ApplicationScreen* screen, const QString& text)
     {
@@ -216,9 +180,16 @@ TEST_P(Journey, ADatabaseItsTablesAndRowsFromTheFirstScreen)
     EXPECT_TRUE(takeMessages().join("").contains("List in use."));
     EXPECT_EQ(titles(home).size(), 2);
 
-    // Drag order is stored as shown.
-    ASSERT_TRUE(homeController->moveRow(1, 0));
-    homeController->itemsReorderd();
+    // A tile held and dragged onto the first place: the order is stored as shown.
+    const auto centreOf = [&](int item) {
+        auto* cell
+            = home->collectionView()->cellForItemAtIndexPath(platform::ui::IndexPath(item, 0));
+        return cell ? cell->frame().center() - home->collectionView()->contentOffset() : QPointF();
+    };
+    ASSERT_EQ(titles(home), QStringList({ "Friends", "Colleagues" }));
+    GestureSynthesizer::longPressDrag(home->collectionView(), centreOf(1), centreOf(0));
+    settle(100);
+    EXPECT_EQ(titles(home), QStringList({ "Colleagues", "Friends" }));
     reload(home);
     EXPECT_EQ(titles(home), QStringList({ "Colleagues", "Friends" }));
     const auto tables = UserTemplate::getUserTemplates(
@@ -329,6 +300,105 @@ TEST_P(Journey, AProtectedTableAsksForItsPasswordAndStoresNoClearText)
     rows = top();
     ASSERT_NE(rows, home);
     EXPECT_EQ(titles(rows), QStringList({ "Dora Secret" }));
+}
+
+TEST_P(Journey, DatabasesAndHomeShowTheirColumnTables)
+{
+    constexpr int kExpandCollapse = 35;
+    const auto asColumns = [](ApplicationScreen* screen) {
+        platform::ui::View* button = barButton(screen, kExpandCollapse);
+        if (!button)
+            return false;
+        GestureSynthesizer::tap(button);
+        settle(100);
+        return QString(screen->rowViewContoller()->metaObject()->className())
+            == "ModelColumnsRowViewController";
+    };
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    const int household = int(titles(databases).indexOf("Household"));
+    ASSERT_TRUE(asColumns(databases));
+    EXPECT_EQ(columnTexts(databases, household), QStringList({ "Household", "Things at home" }));
+    ASSERT_TRUE(saveShot(QString("e2e-databases-columns-%1.png").arg(GetParam())));
+    ASSERT_TRUE(asColumns(databases) == false);
+
+    ASSERT_TRUE(open(databases, "Household"));
+    ApplicationScreen* home = top();
+    ASSERT_TRUE(addTable(home, "Friends", kContacts));
+    ASSERT_TRUE(asColumns(home));
+    EXPECT_EQ(columnTexts(home, 0), QStringList({ "Friends", "About Friends" }));
+    ASSERT_TRUE(saveShot(QString("e2e-home-columns-%1.png").arg(GetParam())));
+}
+
+TEST_P(Journey, BackupAndRestoreGoThroughTheFileBrowser)
+{
+    constexpr int kSettings = 28;
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    // Taps the item of the Options list that the settings button opens.
+    const auto choose = [&](const QString& item) {
+        platform::ui::View* settings = barButton(databases, kSettings);
+        if (!settings)
+            return false;
+        GestureSynthesizer::tap(settings);
+        settle(100);
+        auto* list = tablet()
+            ? nullptr
+            : dynamic_cast<MainCollectionViewController*>(navigation->topViewController());
+        if (tablet() && databases->simplepopupController())
+            list = dynamic_cast<MainCollectionViewController*>(
+                dynamic_cast<platform::ui::NavigationController*>(
+                    databases->simplepopupController()->contentViewController())
+                    ->topViewController());
+        const int at = list ? int(titles(list).indexOf(item)) : -1;
+        if (at < 0)
+            return false;
+        GestureSynthesizer::tap(tileView(list, at, 2000));
+        settle(150);
+        return true;
+    };
+    // The browser the command opened: pushed on a phone, in a popup on a tablet.
+    const auto browser = [&]() -> FileBrowserViewController* {
+        if (auto* pushed
+            = dynamic_cast<FileBrowserViewController*>(navigation->topViewController()))
+            return pushed;
+        SimplePopupViewController* popup = databases->simplepopupController();
+        auto* wrapper = popup
+            ? dynamic_cast<platform::ui::NavigationController*>(popup->contentViewController())
+            : nullptr;
+        return wrapper ? dynamic_cast<FileBrowserViewController*>(wrapper->topViewController())
+                       : nullptr;
+    };
+
+    ASSERT_TRUE(choose("Backup"));
+    FileBrowserViewController* saving = browser();
+    ASSERT_NE(saving, nullptr);
+    ASSERT_TRUE(saving->saveDialog());
+    ASSERT_NE(saving->fileNameField(), nullptr);
+    saving->fileNameField()->setText("household.zip");
+    saving->textFieldShouldReturn(saving->fileNameField());
+    ASSERT_TRUE(testsupport::waitUntil(
+        [] { return !platform::ui::AlertView::visibleAlerts().isEmpty(); }, 30000));
+    EXPECT_EQ(takeMessages(), QStringList({ "Information|Operation Completed Successfully." }));
+    EXPECT_EQ(top(), databases);
+    const QString archive = QDir(platform::Folders::documents()).filePath("household.zip");
+    ASSERT_TRUE(QFile::exists(archive));
+
+    // A database made after the backup is gone once it is restored.
+    ASSERT_TRUE(addDatabase(databases, "Garage", "Tools"));
+    ASSERT_TRUE(titles(databases).contains("Garage"));
+    ASSERT_TRUE(choose("Restore"));
+    FileBrowserViewController* opening = browser();
+    ASSERT_NE(opening, nullptr);
+    EXPECT_FALSE(opening->saveDialog());
+    ASSERT_TRUE(open(opening, "household.zip"));
+    ASSERT_TRUE(testsupport::waitUntil(
+        [] { return !platform::ui::AlertView::visibleAlerts().isEmpty(); }, 30000));
+    EXPECT_EQ(takeMessages(), QStringList({ "Information|Operation Completed Successfully." }));
+    EXPECT_EQ(top(), databases);
+    reload(databases);
+    EXPECT_TRUE(titles(databases).contains("Household"));
+    EXPECT_FALSE(titles(databases).contains("Garage"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, Journey, ::testing::Values("tablet", "phone"));

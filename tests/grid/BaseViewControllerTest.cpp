@@ -22,6 +22,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Toolbar.h"
+#include "platform/ui/Window.h"
 #include "style/Theme.h"
 #include "utilities/data/BitManager.h"
 #include "utilities/shell/KivoAppDelegate.h"
@@ -72,6 +73,7 @@ struct FormLog {
     QString title;
     bool failBuild = false;
     bool failMake = false;
+    bool makeNothing = false;
     QPointer<TestForm> form;
 };
 FormLog* formLog = nullptr;
@@ -92,6 +94,8 @@ void registerTestForm()
                 formLog->madeOn = QThread::currentThread();
                 if (formLog->failMake)
                     throw platform::Exception("TestException", "No screen for the form.");
+                if (formLog->makeNothing)
+                    return nullptr;
                 auto* form = new TestForm();
                 form->setTitle(root ? root->objectName() : QString());
                 formLog->form = form;
@@ -424,6 +428,20 @@ TEST_F(BaseScreens, AFailedBuildShowsTheExceptionAndNoForm)
     EXPECT_EQ(alertMessages(), QStringList { "Error: No screen for the form." });
     EXPECT_EQ(navigation->topViewController(), screen);
     EXPECT_EQ(screen->dataController()->lastDetailViewController(), nullptr);
+
+    // A class that makes no form says so too, in an alert a person sees.
+    dismissAlerts();
+    log.failMake = false;
+    log.makeNothing = true;
+    screen->ShowDetail(QVariant(1), "TestForm", {});
+    ASSERT_TRUE(testsupport::waitUntil([] { return !AlertView::visibleAlerts().isEmpty(); }));
+    EXPECT_EQ(alertMessages(),
+        QStringList { QStringLiteral("Error: The form \u201cTestForm\u201d could not be made.") });
+    EXPECT_EQ(navigation->topViewController(), screen);
+    testsupport::processEvents(30);
+    EXPECT_TRUE(AlertView::visibleAlerts().first()->isVisible());
+    const QImage shot = platform::ui::Application::shared().keyWindow()->snapshot();
+    EXPECT_TRUE(shot.save(testsupport::outputPath("detail-form-failed-phone.png")));
 
     // A class nobody registered is said so at once.
     dismissAlerts();

@@ -9,6 +9,7 @@
 #include "widgets/SimplePopupViewController.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPointer>
 
 using gridtest::GridScreens;
@@ -190,3 +191,82 @@ TEST_F(FileBrowsers, OnAPhoneTheBrowserIsPushedAndReturnSavesUnderTheTypedName)
 }
 
 } // namespace
+
+namespace {
+
+// The names a browser lists now, sorted.
+QStringList listed(FileBrowserViewController* browser)
+{
+    QStringList names = GridScreens::shownTitles(browser);
+    names.sort();
+    return names;
+}
+
+bool touch(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly);
+}
+
+} // namespace
+
+TEST_F(FileBrowsers, ABrowserShownAgainListsWhatIsThereNowFromItsStartFolder)
+{
+    const QDir documents(FileManager::documentsDirectory());
+    ASSERT_TRUE(documents.mkpath("reports/2026"));
+    ASSERT_TRUE(touch(documents.filePath("a.csv")));
+    ASSERT_TRUE(touch(documents.filePath("reports/r.csv")));
+    auto* screen = open(itemsRecord());
+    Chooser chooser(screen);
+    const auto show = [&](const QString& startupDir) {
+        screen->showLocalFileBrowser(false, {}, "csv", startupDir, "Import", &chooser);
+        settle();
+        FileBrowserViewController* browser = browserOf(screen);
+        return browser ? listed(browser) : QStringList { "no browser" };
+    };
+    EXPECT_EQ(show({}), QStringList({ "a.csv", "reports" }));
+    screen->dismissPopup();
+    settle();
+
+    // A file made meanwhile is listed when the same browser shows again.
+    ASSERT_TRUE(touch(documents.filePath("b.csv")));
+    EXPECT_EQ(show({}), QStringList({ "a.csv", "b.csv", "reports" }));
+    screen->dismissPopup();
+    settle();
+
+    // The start folder, from Documents or as a full path inside it.
+    EXPECT_EQ(show("reports"), QStringList({ "2026", "r.csv" }));
+    screen->dismissPopup();
+    settle();
+    EXPECT_EQ(show("/reports/"), QStringList({ "2026", "r.csv" }));
+    screen->dismissPopup();
+    settle();
+    EXPECT_TRUE(show(documents.filePath("reports/2026")).isEmpty());
+    screen->dismissPopup();
+    settle();
+    // One that is missing or leads out of Documents opens Documents.
+    for (const QString& outside : { QString("missing"), QString("reports/../.."), QDir::tempPath(),
+             documents.filePath("a.csv") }) {
+        EXPECT_EQ(show(outside), QStringList({ "a.csv", "b.csv", "reports" }))
+            << outside.toStdString();
+        screen->dismissPopup();
+        settle();
+    }
+}
+
+TEST_F(FileBrowsers, ASaveAtTheTopOfTheStartFolderPutsTheFileThere)
+{
+    const QDir documents(FileManager::documentsDirectory());
+    ASSERT_TRUE(documents.mkpath("reports"));
+    auto* screen = open(itemsRecord(), "phone");
+    Chooser chooser(screen, /*pop*/ true);
+    screen->showLocalFileBrowser(true, "march.csv", "csv", "reports", "Save", &chooser);
+    settle();
+    FileBrowserViewController* browser = browserOf(screen);
+    ASSERT_NE(browser, nullptr);
+    browser->textFieldShouldReturn(browser->fileNameField());
+    settle(60);
+    ASSERT_EQ(chooser.chosen.size(), 1);
+    EXPECT_EQ(chooser.chosen[0]->fullName, documents.filePath("reports/march.csv"));
+    EXPECT_EQ(navigation->topViewController(), screen);
+}

@@ -3,6 +3,7 @@
 #include "common/TestSupport.h"
 #include "grid/BridgeScreenData.h"
 #include "grid/BridgeScreenFactory.h"
+#include "grid/ColumnTableDataController.h"
 #include "grid/FileBrowserDataController.h"
 #include "grid/FileBrowserScreenProtocol.h"
 #include "grid/GridData.h"
@@ -211,9 +212,13 @@ TEST_F(FileBrowserTest, TheTopListsDocumentsAndAFolderItsOwnEntries)
     EXPECT_EQ(controller->getGridData(indexOf(*controller, "top.xls"))->Image, "workitems");
     EXPECT_EQ(RowObject::record<FileInfo>(controller->getGridData(folder)->Data)->fullName,
         QDir(documents).filePath("Reports"));
-    EXPECT_EQ(controller->columnWidths(), QList<double>({ 200 }));
-    EXPECT_EQ(controller->columnHeaders(), QStringList({ "Name" }));
-    EXPECT_EQ(controller->columnValues(folder), QStringList({ "Reports" }));
+    // The column view reads the same through the column table's questions.
+    auto* columns = dynamic_cast<ColumnTableDataController*>(controller.get());
+    ASSERT_NE(columns, nullptr);
+    EXPECT_EQ(columns->columnWidths(), QList<double>({ 200 }));
+    EXPECT_EQ(columns->columnHeaders(), QStringList({ "Name" }));
+    EXPECT_EQ(columns->columnValues(folder), QStringList({ "Reports" }));
+    EXPECT_TRUE(columns->respondsToGetDynamicImage());
 
     auto link = std::make_shared<Parent>();
     link->data = controller->getRowData(folder);

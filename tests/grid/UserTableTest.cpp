@@ -6,6 +6,7 @@
 #include "grid/UserTableRows.h"
 #include "model/ModelFixture.h"
 #include "model/Rows.h"
+#include "model/Sort.h"
 #include "model/UserTemplate.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/ui/AlertView.h"
@@ -241,4 +242,44 @@ TEST_F(UserTableTest, ASavedRowShowsItsNewValuesAtOnce)
     KivoLib::currentContext()->reset();
     open();
     EXPECT_EQ(tileText(1), "Renamed");
+}
+
+TEST_F(UserTableTest, KeptSortKeysOrderAsTheStoreSortDoes)
+{
+    // Texts alike in their first eight units and beyond, prefixes of one another, empty,
+    // missing, numbers and dates in a text column: every kind and every tie.
+    const QVariantList names { "Alexander Smith", "Alexander Jones", "Ann", "Anna", "", QVariant(),
+        12, "alexander", "Zoë", "Alexander Smith", QString::fromUtf16(u"Ann\0x", 5), 3.5, "Ann" };
+    for (const QVariant& value : names) {
+        Rows* row = Rows::add(tableId);
+        QVariantMap values { { key(amount), int(names.indexOf(value)) % 3 } };
+        if (value.isValid())
+            values.insert(key(name), value);
+        row->updateData(values, { name, amount }, std::nullopt);
+        KivoLib::insertEntity(row);
+    }
+    ASSERT_TRUE(KivoLib::commit());
+    UserTableRows rows(tableId, { name, amount }, std::nullopt);
+    QList<Rows*> stored;
+    for (const QVariant& row : rows.fetch())
+        stored << qobject_cast<Rows*>(RowObject::object(row));
+    const auto sortBy = [&](const QList<std::pair<TemplateColumn*, bool>>& order) {
+        Rows::Sorts sorts;
+        for (const auto& [column, ascending] : order) {
+            auto sort = std::make_shared<Sort>();
+            sort->setColumn(key(column));
+            sort->setAscending(ascending);
+            sorts << sort;
+        }
+        return sorts;
+    };
+    for (const auto& order : { sortBy({ { name, true } }), sortBy({ { name, false } }),
+             sortBy({ { amount, true }, { name, false } }),
+             sortBy({ { name, true }, { amount, false } }) }) {
+        const QList<Rows*> expected
+            = Rows::applySort(stored, { name, amount }, order, std::nullopt);
+        // Made afresh, then from the kept keys.
+        EXPECT_EQ(rows.sorted(stored, order), expected);
+        EXPECT_EQ(rows.sorted(stored, order), expected);
+    }
 }

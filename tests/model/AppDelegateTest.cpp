@@ -351,6 +351,7 @@ TEST_F(AppDelegateTest, SwitchingToTheCloudStoreTellsTheScreensAndKeepsTheConten
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return g_log.contains("C loaded") && delegate->cloudAvailable(); }, 30000))
         << g_log.join(", ").toStdString();
+    EXPECT_TRUE(delegate->cloudEnabled());
     testsupport::processEvents(50);
     EXPECT_EQ(g_log.mid(0, 2), (QStringList { "A unloaded", "C unloaded" }));
     ASSERT_TRUE(systemDatabase());
@@ -563,6 +564,7 @@ TEST_F(AppDelegateTest, PaletteColoursComeFromTheSettingsDictionaries)
     EXPECT_FALSE(delegate->imageColor().isValid());
     EXPECT_TRUE(delegate->tilesColor().isValid());
     EXPECT_FALSE(delegate->cloudAvailable());
+    EXPECT_FALSE(delegate->cloudEnabled());
     EXPECT_EQ(AppDelegate::getKivotabUrl("help", true), "https://www.solvane.net/kivotab/help");
     EXPECT_EQ(AppDelegate::getKivotabUrl("help", false), "http://www.solvane.net/kivotab/help");
 }

@@ -89,6 +89,41 @@ TEST(Dispatch, GroupNotifiesWhenEveryMemberLeft)
     EXPECT_TRUE(testsupport::waitUntil([&] { return notified; }));
 }
 
+TEST(Dispatch, ConcurrentApplyCoversEveryIndexOnce)
+{
+    for (const qsizetype count : { qsizetype(0), qsizetype(1), qsizetype(999), qsizetype(1000) }) {
+        std::vector<std::atomic<int>> seen(static_cast<size_t>(count));
+        dispatch::concurrentApply(count, 100, [&](qsizetype begin, qsizetype end) {
+            for (qsizetype i = begin; i < end; ++i)
+                seen[size_t(i)].fetch_add(1);
+        });
+        for (qsizetype i = 0; i < count; ++i)
+            ASSERT_EQ(seen[size_t(i)].load(), 1) << count << " " << i;
+    }
+}
+
+TEST(Dispatch, ConcurrentApplyFinishesWhileEveryPoolThreadIsBusy)
+{
+    // Hold every pool thread (and more): the caller must do all the work itself.
+    std::mutex gate;
+    std::unique_lock held(gate);
+    for (int i = 0; i < 2 * QThread::idealThreadCount() + 8; ++i)
+        dispatch::asyncGlobal([&gate] { std::lock_guard wait(gate); });
+    std::atomic<qsizetype> sum { 0 };
+    std::atomic<bool> onCaller { true };
+    const auto caller = std::this_thread::get_id();
+    dispatch::concurrentApply(50, 7, [&](qsizetype begin, qsizetype end) {
+        if (std::this_thread::get_id() != caller)
+            onCaller = false;
+        for (qsizetype i = begin; i < end; ++i)
+            sum += i;
+    });
+    EXPECT_EQ(sum.load(), 50 * 49 / 2);
+    EXPECT_TRUE(onCaller.load());
+    held.unlock();
+    dispatch::waitForGlobal();
+}
+
 TEST(Dispatch, AnExceptionInAMainQueueBlockStopsBeforeTheEventLoop)
 {
     QStringList seen;

@@ -290,3 +290,80 @@ TEST_F(TableRowsTest, FilterAndSortScreensOpenByDevice)
     EXPECT_EQ(controller->searchbarBookmarkImage(),
         QStringList({ "searchcolumnselect", "searchcolumnselect" }));
 }
+
+TEST_F(TableRowsTest, ASearchAfterAWriteFindsTheNewTextAndNotTheOld)
+{
+    person("Ann", 30);
+    person("Bob", 40);
+    person("Cid", 50);
+    openRows();
+    // The search texts are made in the background once the table is open.
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        testsupport::processEvents(5);
+        return !controller->tableRows().isMakingSearchTexts();
+    }));
+    EXPECT_EQ(controller->tableRows().searchTextCount(), 3);
+    controller->searchData("ann");
+    EXPECT_EQ(shownNames(), QStringList({ "Ann" }));
+    controller->endSearch(-1);
+
+    // Saved through the row form.
+    screen->setSelectedRow(shownNames().indexOf("Ann"));
+    controller->tapOnDisclosure(0);
+    ASSERT_TRUE(controller->saveRow(QVariantMap { { key(name), "Dan" }, { key(age), 30 } }));
+    screen->refreshView();
+    controller->searchData("ann");
+    EXPECT_EQ(controller->count(), 0);
+    controller->searchData("dan");
+    EXPECT_EQ(shownNames(), QStringList({ "Dan" }));
+    controller->endSearch(-1);
+
+    // A check mark (the column shows "Yes" and "No").
+    ASSERT_TRUE(controller->checkMarkTouched(shownNames().indexOf("Bob"), true));
+    screen->refreshView();
+    controller->searchData("yes");
+    EXPECT_EQ(shownNames(), QStringList({ "Bob" }));
+    controller->endSearch(-1);
+
+    // Deleted.
+    screen->setSelectedRow(shownNames().indexOf("Cid"));
+    ASSERT_TRUE(controller->deleteRow());
+    screen->refreshView();
+    controller->searchData("cid");
+    EXPECT_EQ(controller->count(), 0);
+    controller->endSearch(-1);
+
+    // Written elsewhere, without this table being told: the reload reads it afresh.
+    for (Rows* row : Rows::getRowsAll()) {
+        if (row->getData(columns(), std::nullopt).value(key(name)) == "Bob") {
+            row->updateData({ { key(name), "Bea" }, { key(age), 40 } }, columns(), std::nullopt);
+            ASSERT_TRUE(row->saveRows());
+        }
+    }
+    screen->refreshView();
+    controller->searchData("bob");
+    EXPECT_EQ(controller->count(), 0);
+    controller->searchData("bea");
+    EXPECT_EQ(shownNames(), QStringList({ "Bea" }));
+    // The search goes on over a reload after a write.
+    person("Beatrix", 20);
+    screen->refreshView();
+    EXPECT_EQ(shownNames(), QStringList({ "Bea", "Beatrix" }));
+}
+
+TEST_F(TableRowsTest, ASortAfterAnEditOrdersByTheNewValues)
+{
+    person("Bob", 20);
+    person("Ann", 40);
+    person("Cid", 30);
+    openRows();
+    controller->headerLabelTouched(1);
+    EXPECT_EQ(shownNames(), QStringList({ "Ann", "Cid", "Bob" }));
+    screen->setSelectedRow(shownNames().indexOf("Bob"));
+    controller->tapOnDisclosure(0);
+    ASSERT_TRUE(controller->saveRow(QVariantMap { { key(name), "Bob" }, { key(age), 99 } }));
+    screen->refreshView();
+    EXPECT_EQ(shownNames(), QStringList({ "Bob", "Ann", "Cid" }));
+    controller->headerLabelTouched(1);
+    EXPECT_EQ(shownNames(), QStringList({ "Cid", "Ann", "Bob" }));
+}

@@ -47,6 +47,12 @@ struct TableForms : ScreensTest {
     ApplicationScreen* show(const QString& screenId, const QString& device, QObject* row)
     {
         EXPECT_TRUE(platform::ui::Device::current().selectModel(device));
+        // The window takes the device's screen size when it is made: one made for another
+        // device goes, with the stack it showed.
+        auto& application = platform::ui::Application::shared();
+        application.reset();
+        navigation = std::make_unique<platform::ui::NavigationController>();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         auto link = std::make_shared<Parent>();
         if (row)
             link->data = RowObject::fromObject(row);
@@ -54,7 +60,6 @@ struct TableForms : ScreensTest {
         screen->setParentLink(link);
         screen->setScreen(ScreenFactory::GetScreen(screenId, link));
         navigation->pushViewController(screen, false);
-        auto& application = platform::ui::Application::shared();
         application.setRootViewController(navigation.get());
         application.makeKeyAndVisible();
         settle();

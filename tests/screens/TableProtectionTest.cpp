@@ -1,6 +1,7 @@
 #include "ScreensFixture.h"
 #include "WalKillSwitch.h"
 
+#include "grid/UserTableRows.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/MainDataController.h"
 #include "utilities/store/StoreStack.h"
@@ -410,4 +411,96 @@ TEST_F(TableProtectionTest, KilledDuringReencryptionEveryRowStaysUnderOnePasswor
     }
     // The kills came while a commit was being written, not between two.
     EXPECT_GE(midTransaction, 4);
+}
+
+TEST_F(TableProtectionTest, ProtectingOrUnprotectingDropsTheSearchTextsMadeBefore)
+{
+    fill(3);
+    UserTableRows rows(table->id().toString(), columns(), std::nullopt);
+    const QVariantList list = rows.fetch();
+    // Name and Amount: the Protected column is never searched.
+    ASSERT_EQ(rows.searchableColumns().size(), 2);
+    const auto found = [&](const QString& text) {
+        rows.prepareSearchTexts(list);
+        int count = 0;
+        for (const QVariant& row : list)
+            count
+                += rows.searchMatches(qobject_cast<Rows*>(RowObject::object(row)), text, { 0, 1 });
+        return count;
+    };
+    EXPECT_EQ(found("client 1"), 1);
+    EXPECT_EQ(rows.searchTextCount(), 3);
+
+    ASSERT_TRUE(table->changeProtection(std::nullopt, QString("key"), columns()));
+    // Read without the password, nothing is found any more.
+    EXPECT_EQ(found("client 1"), 0);
+    rows.setTable(table->id().toString(), columns(), QString("key"));
+    EXPECT_EQ(found("client 1"), 1);
+
+    ASSERT_TRUE(table->changeProtection(QString("key"), std::nullopt, columns()));
+    EXPECT_EQ(found("client 1"), 0);
+    rows.setTable(table->id().toString(), columns(), std::nullopt);
+    EXPECT_EQ(found("client 1"), 1);
+}
+
+TEST_F(TableProtectionTest, AProtectedTablesDecryptedTextsGoWhenItIsClosedOrLocked)
+{
+    fill(5);
+    openHome();
+    protectWith("key");
+    dismissAlerts();
+    controller->tapOnDisclosure(0);
+    answerPrompt("key");
+    FakeAppScreen* rows = open<GenericTemplateDataController>("Template Rows", linkFrom(home, 0));
+    auto rowsController = controllerOf<GenericTemplateDataController>(rows);
+    rowsController->searchData("client 3");
+    EXPECT_EQ(rowsController->count(), 1);
+    EXPECT_EQ(rowsController->tableRows().searchTextCount(), 5);
+
+    // The store going away takes them.
+    rowsController->cloudStoreUnloaded();
+    EXPECT_EQ(rowsController->tableRows().searchTextCount(), 0);
+    rowsController->cloudStoreLoaded();
+    testsupport::processEvents(20);
+    rowsController->searchData("client 3");
+    EXPECT_EQ(rowsController->count(), 1);
+
+    // Closing the table takes them with its rows.
+    std::weak_ptr<GenericTemplateDataController> closed = rowsController;
+    rowsController.reset();
+    navigation->popViewController(false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    testsupport::processEvents(20);
+    EXPECT_TRUE(closed.expired());
+
+    // A table opened without its password keeps nothing, whatever is asked of it.
+    auto link = std::make_shared<Parent>();
+    link->data = RowObject::fromObject(table);
+    FakeAppScreen* locked = open<GenericTemplateDataController>("Template Rows", link);
+    auto lockedController = controllerOf<GenericTemplateDataController>(locked);
+    dismissAlerts();
+    EXPECT_TRUE(lockedController->isLocked());
+    lockedController->searchData("client");
+    testsupport::processEvents(20);
+    EXPECT_EQ(lockedController->count(), 0);
+    EXPECT_EQ(lockedController->tableRows().searchTextCount(), 0);
+}
+
+TEST_F(TableProtectionTest, APasswordVerifiedForAnotherCheckValueOpensNothing)
+{
+    fill(3);
+    openHome();
+    protectWith("key");
+    dismissAlerts();
+    controller->tapOnDisclosure(0);
+    answerPrompt("key");
+    EXPECT_EQ(controller->verifiedSecret(table), Rows::Password("key"));
+    // Protected anew under another password before the rows opened.
+    ASSERT_TRUE(table->changeProtection(QString("key"), QString("other"), columns()));
+    EXPECT_FALSE(controller->verifiedSecret(table).has_value());
+    FakeAppScreen* rows = open<GenericTemplateDataController>("Template Rows", linkFrom(home, 0));
+    auto rowsController = controllerOf<GenericTemplateDataController>(rows);
+    EXPECT_TRUE(rowsController->isLocked());
+    EXPECT_EQ(rowsController->count(), 0);
+    dismissAlerts();
 }

@@ -33,7 +33,7 @@ QHash<QString, QString> readTable(const QString& language)
 
 // A copy (shared, so cheap): a reference into the map would dangle once another thread
 // adds a language and the map grows.
-QHash<QString, QString> tableFor(const QString& language)
+QHash<QString, QString> sharedTableFor(const QString& language)
 {
     static QMutex mutex;
     static QHash<QString, QHash<QString, QString>> tables;
@@ -44,6 +44,17 @@ QHash<QString, QString> tableFor(const QString& language)
     return it.value();
 }
 
+// A table never changes once read: each thread keeps its own copies, so threads that
+// format values by the thousand do not wait on one another for the lock.
+const QHash<QString, QString>& tableFor(const QString& language)
+{
+    thread_local QHash<QString, QHash<QString, QString>> tables;
+    auto it = tables.constFind(language);
+    if (it == tables.constEnd())
+        it = tables.insert(language, sharedTableFor(language));
+    return it.value();
+}
+
 } // namespace
 
 QString LocalizedStrings::getLocalizedString(const QString& key)
@@ -51,7 +62,7 @@ QString LocalizedStrings::getLocalizedString(const QString& key)
     const QLocale locale;
     // The most specific table first ("de_CH"), then the language's ("de").
     for (const QString& language : { locale.name(), locale.name().section('_', 0, 0) }) {
-        const auto table = tableFor(language);
+        const auto& table = tableFor(language);
         const auto it = table.constFind(key);
         if (it != table.constEnd())
             return it.value();
