@@ -421,12 +421,12 @@ namespace {
 
 // The row's values (see decodeData); with `onlyColumns`, only those of the columns, for
 // filters and sorts, which read nothing else.
-std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::Columns& columns,
+std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::StoredLayout& layout,
     const Rows::Password& password, bool onlyColumns)
 {
     if (!stored.isValid() || stored.isNull()) {
         QVariantMap defaults;
-        for (const TemplateColumn* column : columns) {
+        for (const TemplateColumn* column : layout.columns) {
             if (column)
                 defaults.insert(column->id().toString(), column->defaultValue());
         }
@@ -439,23 +439,9 @@ std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::Columns
             return std::nullopt;
         text = *decrypted;
     }
-    // Each column read once, and dates made as the text is read: rows are decoded by the
-    // hundred thousand.
-    QStringList keys;
-    keys.reserve(columns.size());
-    QVarLengthArray<bool, 16> isDate;
-    for (const TemplateColumn* column : columns) {
-        if (!column)
-            continue;
-        keys << column->id().toString();
-        isDate.append(false);
-        // The reader names a member by the first place of its name.
-        if (TypeConstants::isDate(column->typeName()))
-            isDate[keys.indexOf(keys.last())] = true;
-    }
     // A date column keeps Unix seconds: they become the date; an empty or unreadable one
     // is left out.
-    const auto toDate = [&isDate](qsizetype known, QVariant& value) {
+    const auto toDate = [&isDate = layout.isDate](qsizetype known, QVariant& value) {
         if (!isDate[known])
             return true;
         if (RowValueCompare::kindOf(value) == RowValueCompare::Kind::Number) {
@@ -467,7 +453,13 @@ std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::Columns
         }
         return !RowValueCompare::isMissing(value);
     };
-    return RowText::parseObject(text, keys, toDate, onlyColumns);
+    return RowText::parseObject(text, layout.keys, toDate, onlyColumns);
+}
+
+std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::Columns& columns,
+    const Rows::Password& password, bool onlyColumns)
+{
+    return decodeRow(stored, Rows::storedLayout(columns), password, onlyColumns);
 }
 
 } // namespace
@@ -481,6 +473,30 @@ std::optional<QVariantMap> Rows::decodeStoredData(
     const QVariant& json, const Columns& columns, const Password& password, bool onlyColumns)
 {
     return decodeRow(json, columns, password, onlyColumns);
+}
+
+Rows::StoredLayout Rows::storedLayout(const Columns& columns)
+{
+    StoredLayout layout;
+    layout.columns = columns;
+    layout.keys.reserve(columns.size());
+    for (const TemplateColumn* column : columns) {
+        if (!column)
+            continue;
+        const QString id = column->id().toString();
+        layout.keys << id;
+        layout.isDate.append(false);
+        // The reader names a member by the first place of its name.
+        if (TypeConstants::isDate(column->typeName()))
+            layout.isDate[layout.keys.indexOf(id)] = true;
+    }
+    return layout;
+}
+
+std::optional<QVariantMap> Rows::decodeStoredData(
+    const QVariant& json, const StoredLayout& layout, const Password& password)
+{
+    return decodeRow(json, layout, password, false);
 }
 
 QVariantMap Rows::getData(const Columns& columns, const Password& password) const

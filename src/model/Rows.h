@@ -3,6 +3,8 @@
 #include "model/ModelRegistry.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QStringList>
 #include <QVariantMap>
 
 #include <memory>
@@ -87,6 +89,16 @@ public:
     // `onlyColumns`, only the columns' values are read (what a sort or filter needs).
     [[nodiscard]] static std::optional<QVariantMap> decodeStoredData(const QVariant& json,
         const Columns& columns, const Password& password, bool onlyColumns = false);
+    // What decoding reads of the columns, read once for decoding many rows with them:
+    // their ids and which hold dates. The columns must outlive it.
+    struct StoredLayout {
+        Columns columns;
+        QStringList keys;
+        QList<bool> isDate; // by key
+    };
+    static StoredLayout storedLayout(const Columns& columns);
+    [[nodiscard]] static std::optional<QVariantMap> decodeStoredData(
+        const QVariant& json, const StoredLayout& layout, const Password& password);
     // The stored text for the values; nullopt, with the reason, when there is none.
     [[nodiscard]] static std::optional<QString> encodeData(const QVariantMap& values,
         const Columns& columns, const Password& password, QString* reason = nullptr);

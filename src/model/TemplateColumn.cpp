@@ -1,5 +1,6 @@
 #include "model/TemplateColumn.h"
 
+#include "model/ColumnDisplay.h"
 #include "model/RowValueCompare.h"
 #include "model/TypeConstants.h"
 #include "style/Theme.h"
@@ -263,31 +264,7 @@ QStringList TemplateColumn::availableConditions() const
 
 QString TemplateColumn::getStringValue(const QVariant& value) const
 {
-    const QString kind = typeName();
-    if (TypeConstants::isText(kind))
-        return isSet(value) ? value.toString() : QString(QLatin1String(""));
-    if (TypeConstants::isBoolean(kind))
-        return flagIsOn(value) ? LocalizedStrings::Yes() : LocalizedStrings::No();
-    // A value that is missing (a column added after the row was written) shows nothing.
-    if (TypeConstants::isNumber(kind) || TypeConstants::isDate(kind)) {
-        if (RowValueCompare::isMissing(value))
-            return QString(QLatin1String(""));
-    }
-    if (TypeConstants::isNumeric(kind))
-        return KivoNumber::getStringWithDecimal(value.toDouble(), decimalsOf(precision()));
-    if (TypeConstants::isCurrency(kind))
-        return KivoNumber::getCurrencyWithDecimal(value.toDouble(), decimalsOf(precision()));
-    if (TypeConstants::isDate(kind)) {
-        const QDateTime date = RowValueCompare::dateOf(value);
-        if (!date.isValid())
-            return QString(QLatin1String(""));
-        if (kind == TypeConstants::DateTime)
-            return KivoDateUtils::getDateTimeString(date);
-        if (kind == TypeConstants::Date)
-            return KivoDateUtils::getDateString(date);
-        return KivoDateUtils::getTimeString(date);
-    }
-    return value.toString();
+    return ColumnDisplay(*this).text(value);
 }
 
 QString TemplateColumn::getPredicateString(const QString& condition) const

@@ -2,6 +2,7 @@
 
 #include "grid/BaseDataController.h"
 #include "grid/RowObject.h"
+#include "model/ColumnDisplay.h"
 #include "model/DetachedColumns.h"
 #include "model/Rows.h"
 #include "model/TemplateColumn.h"
@@ -10,19 +11,90 @@
 #include "reports/ReportRows.h"
 #include "utilities/store/KivoLibContext.h"
 
+#include <QHash>
 #include <QThread>
+
+#include <atomic>
 
 namespace {
 
-QVariantMap formattedValues(const QList<TemplateColumn*>& columns, const QVariantMap& values)
+// Each column's id and display, read once for all the rows.
+using Displays = QList<std::pair<QString, ColumnDisplay>>;
+
+Displays displaysOf(const QList<TemplateColumn*>& columns)
+{
+    Displays displays;
+    displays.reserve(columns.size());
+    for (const TemplateColumn* column : columns)
+        displays.append({ column->id().toString(), ColumnDisplay(*column) });
+    return displays;
+}
+
+QVariantMap formattedValues(const Displays& displays, const QVariantMap& values)
 {
     QVariantMap formatted;
-    for (const TemplateColumn* column : columns) {
-        const QString id = column->id().toString();
-        formatted.insert(id, column->getStringValue(values.value(id)));
-    }
+    for (const auto& [id, display] : displays)
+        formatted.insert(id, display.text(values.value(id)));
     return formatted;
 }
+
+// What the export's worker reads the rows with.
+struct Decoding {
+    explicit Decoding(const QList<TemplateColumn*>& source)
+        : columns(std::make_shared<const DetachedColumns>(source))
+        , layout(Rows::storedLayout(columns->columns()))
+        , displays(displaysOf(columns->columns()))
+    {
+        // A later column of the same id shows it, as in formattedValues.
+        for (qsizetype i = 0; i < displays.size(); ++i)
+            displayOf.insert(displays.at(i).first, i);
+    }
+
+    // The display texts of the keys, without a dictionary of them on the way.
+    QStringList texts(const QVariantMap& values, const QStringList& keys) const
+    {
+        QStringList texts;
+        texts.reserve(keys.size());
+        for (const QString& key : keys) {
+            const auto found = displayOf.constFind(key);
+            texts.append(found == displayOf.constEnd()
+                    ? QString()
+                    : displays.at(*found).second.text(values.value(key)));
+        }
+        return texts;
+    }
+
+    // The layout with key texts of this thread's own: decoded rows share their key texts,
+    // and texts shared between threads would have them wait on one another's counts.
+    const Rows::StoredLayout& threadLayout() const
+    {
+        thread_local Kept kept;
+        if (kept.owner != id) {
+            kept.layout = layout;
+            for (QString& key : kept.layout.keys)
+                key = QString(key.constData(), key.size());
+            kept.owner = id;
+        }
+        return kept.layout;
+    }
+
+    std::shared_ptr<const DetachedColumns> columns;
+    Rows::StoredLayout layout;
+    Displays displays;
+    QHash<QString, qsizetype> displayOf;
+
+private:
+    struct Kept {
+        quint64 owner = 0;
+        Rows::StoredLayout layout;
+    };
+    static quint64 nextId()
+    {
+        static std::atomic<quint64> last { 0 };
+        return ++last;
+    }
+    const quint64 id = nextId();
+};
 
 } // namespace
 
@@ -100,7 +172,7 @@ QVariantMap GenericTemplateReportDataSource::reportRowFormatted(quint64 index)
         if (column)
             columns.append(column);
     }
-    return formattedValues(columns, reportRow(index));
+    return formattedValues(displaysOf(columns), reportRow(index));
 }
 
 std::shared_ptr<const ReportRows> GenericTemplateReportDataSource::reportRowsSnapshot()
@@ -108,7 +180,7 @@ std::shared_ptr<const ReportRows> GenericTemplateReportDataSource::reportRowsSna
     auto* source = table();
     if (!source)
         return std::make_shared<const ReportRows>(0, nullptr);
-    auto columns = std::make_shared<const DetachedColumns>(source->Columns());
+    auto decoding = std::make_shared<const Decoding>(source->Columns());
     const Rows::Password password = source->secret();
     const quint64 count = reportRowsCount();
     // A row that is not a stored row of the table has no text at all and never decodes.
@@ -119,15 +191,25 @@ std::shared_ptr<const ReportRows> GenericTemplateReportDataSource::reportRowsSna
         texts.append(
             row && !row->isDeleted() ? std::optional<QVariant>(row->json()) : std::nullopt);
     }
-    return std::make_shared<const ReportRows>(count,
-        [columns, password, texts = std::move(texts)](
-            quint64 index, bool formatted) -> std::optional<QVariantMap> {
-            const auto& text = texts.at(qsizetype(index));
-            if (!text)
-                return std::nullopt;
-            auto values = Rows::decodeStoredData(*text, columns->columns(), password);
+    const auto stored = std::make_shared<const QList<std::optional<QVariant>>>(std::move(texts));
+    const auto decode = [decoding, password, stored](quint64 index) -> std::optional<QVariantMap> {
+        const auto& text = stored->at(qsizetype(index));
+        if (!text)
+            return std::nullopt;
+        return Rows::decodeStoredData(*text, decoding->threadLayout(), password);
+    };
+    return std::make_shared<const ReportRows>(
+        count,
+        [decoding, decode](quint64 index, bool formatted) -> std::optional<QVariantMap> {
+            auto values = decode(index);
             if (!values || !formatted)
                 return values;
-            return formattedValues(columns->columns(), *values);
+            return formattedValues(decoding->displays, *values);
+        },
+        [decoding, decode](quint64 index, const QStringList& keys) -> std::optional<QStringList> {
+            const auto values = decode(index);
+            if (!values)
+                return std::nullopt;
+            return decoding->texts(*values, keys);
         });
 }

@@ -28,11 +28,14 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <exception>
 #include <functional>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -68,7 +71,7 @@ QString message(const QString& format, const QStringList& arguments = {})
     return LocalizedStrings::getMessageWithFormat(format, arguments);
 }
 
-// Threads that decode the rows of one large CSV export.
+// Threads that decode the rows of one large export.
 constexpr quint64 kMaximumExportThreads = 6;
 
 [[noreturn]] void fail(const QString& format, const QStringList& arguments = {})
@@ -409,40 +412,81 @@ QByteArray csvLines(const ReportController::Snapshot& snapshot, const QStringLis
     return bytes;
 }
 
-// Runs `part` over [0, count) split into contiguous parts on several threads (one part
-// for small counts), and hands each part's result to `join` in order. A failure of any
-// part (the earliest first) is raised once all have ended.
+// Runs `part` over [0, count) split into contiguous parts, taken in turn by several
+// threads, and hands each part's result to `join` on this thread in order, as soon as it
+// and those before it are made; this thread makes parts too while the next one to join
+// is not ready. A failure of a part (the earliest first) or of `join` is raised once the
+// other threads have stopped.
 template<typename Result>
 void inParts(quint64 count, const std::function<Result(quint64 first, quint64 end)>& part,
     const std::function<void(Result&&)>& join)
 {
-    constexpr quint64 kRowsPerPart = 8192;
-    const quint64 threads
-        = std::clamp<quint64>(std::thread::hardware_concurrency(), 1, kMaximumExportThreads);
-    const quint64 parts
-        = std::max<quint64>(1, std::min(threads, (count + kRowsPerPart - 1) / kRowsPerPart));
-    const quint64 size = std::max<quint64>(1, (count + parts - 1) / parts);
-    std::vector<std::future<Result>> pending;
-    for (quint64 first = size; first < count; first += size) {
-        pending.push_back(std::async(std::launch::async,
-            [&part, first, size, count] { return part(first, std::min(count, first + size)); }));
+    // Small enough that joining keeps pace with making, large enough to cost little.
+    constexpr quint64 kRowsPerPart = 4096;
+    const quint64 parts = std::max<quint64>(1, (count + kRowsPerPart - 1) / kRowsPerPart);
+    const quint64 threads = std::min(
+        parts, std::clamp<quint64>(std::thread::hardware_concurrency(), 1, kMaximumExportThreads));
+    struct Made {
+        std::optional<Result> result;
+        std::exception_ptr failure;
+        bool done = false;
+    };
+    std::vector<Made> made(parts);
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::atomic<quint64> next { 0 };
+    std::atomic<bool> stop { false };
+    // Makes the next part not yet taken; false when there is none left.
+    const auto makeOne = [&] {
+        const quint64 index = next.fetch_add(1);
+        if (index >= parts || stop.load())
+            return false;
+        Made one;
+        try {
+            one.result.emplace(
+                part(index * kRowsPerPart, std::min(count, (index + 1) * kRowsPerPart)));
+        } catch (...) {
+            one.failure = std::current_exception();
+        }
+        one.done = true;
+        {
+            std::lock_guard lock(mutex);
+            made[size_t(index)] = std::move(one);
+        }
+        ready.notify_all();
+        return true;
+    };
+    std::vector<std::future<void>> helpers;
+    for (quint64 t = 1; t < threads; ++t) {
+        helpers.push_back(std::async(std::launch::async, [&makeOne] {
+            while (makeOne()) { }
+        }));
     }
     std::exception_ptr failure;
     try {
-        join(part(0, std::min(count, size)));
+        for (quint64 index = 0; index < parts; ++index) {
+            std::unique_lock lock(mutex);
+            while (!made[size_t(index)].done) {
+                if (next.load() < parts) {
+                    lock.unlock();
+                    makeOne();
+                    lock.lock();
+                } else {
+                    ready.wait(lock);
+                }
+            }
+            Made one = std::move(made[size_t(index)]);
+            lock.unlock();
+            if (one.failure)
+                std::rethrow_exception(one.failure);
+            join(std::move(*one.result));
+        }
     } catch (...) {
         failure = std::current_exception();
+        stop.store(true);
     }
-    for (auto& future : pending) {
-        try {
-            Result result = future.get();
-            if (!failure)
-                join(std::move(result));
-        } catch (...) {
-            if (!failure)
-                failure = std::current_exception();
-        }
-    }
+    for (auto& helper : helpers)
+        helper.wait();
     if (failure)
         std::rethrow_exception(failure);
 }
@@ -496,9 +540,10 @@ QByteArray ReportController::toExcelData(const Snapshot& snapshot)
     font.setBoldStyle(kBoldStyle);
     const XlsExtendedFormat header = book.extendedFormat(&font);
     // A sheet holds 65,536 rows: the header and 65,535 of the table's.
-    const quint64 sheets
+    const quint64 sheetCount
         = std::max<quint64>(1, (snapshot.rowCount + RowsPerSheet - 1) / RowsPerSheet);
-    for (quint64 s = 0; s < sheets; ++s) {
+    std::vector<std::shared_ptr<XlsWorkSheet>> sheets;
+    for (quint64 s = 0; s < sheetCount; ++s) {
         // Later sheets of the same title are named "Title (2)", "Title (3)", ...
         auto sheet = book.workSheetWithName(snapshot.title);
         for (qsizetype c = 0; c < keys.size(); ++c) {
@@ -509,37 +554,38 @@ QByteArray ReportController::toExcelData(const Snapshot& snapshot)
                 sheet->width(quint16(width), int(c), nullptr);
             sheet->label(snapshot.columns.objectForKey(keys.at(c)).toString(), 0, int(c), &header);
         }
-        const quint64 first = s * RowsPerSheet;
-        const quint64 end = std::min(snapshot.rowCount, first + RowsPerSheet);
-        // The display texts are made in parts on several threads; the sheet is filled here.
-        int sheetRow = 1;
-        inParts<QList<QStringList>>(
-            end - first,
-            [&](quint64 from, quint64 to) {
-                QList<QStringList> texts;
-                texts.reserve(qsizetype(to - from));
-                for (quint64 r = first + from; r < first + to; ++r) {
-                    const auto row = snapshot.rows->rowFormatted(r);
-                    if (!row)
-                        fail(kRowUnreadable, { QString::number(r + 1) });
-                    QStringList line;
-                    line.reserve(keys.size());
-                    for (const QString& key : keys)
-                        line.append(row->value(key).toString());
-                    texts.append(std::move(line));
-                }
-                return texts;
-            },
-            [&](QList<QStringList>&& texts) {
-                for (const QStringList& line : texts) {
-                    for (qsizetype c = 0; c < line.size(); ++c) {
-                        if (!line.at(c).isEmpty())
-                            sheet->label(line.at(c), sheetRow, int(c));
-                    }
-                    ++sheetRow;
-                }
-            });
+        sheets.push_back(std::move(sheet));
     }
+    // The display texts are made in parts on several threads, across the sheets; the
+    // sheets are filled here in row order while later parts are still being made.
+    quint64 filled = 0;
+    // A part's texts row after row, one list for the part.
+    const qsizetype width = keys.size();
+    inParts<QList<QString>>(
+        snapshot.rowCount,
+        [&](quint64 from, quint64 to) {
+            QList<QString> texts;
+            texts.reserve(qsizetype(to - from) * width);
+            for (quint64 r = from; r < to; ++r) {
+                const auto row = snapshot.rows->rowTexts(r, keys);
+                if (!row)
+                    fail(kRowUnreadable, { QString::number(r + 1) });
+                texts.append(*row);
+            }
+            return texts;
+        },
+        [&](QList<QString>&& texts) {
+            for (qsizetype at = 0; at < texts.size(); at += width) {
+                XlsWorkSheet& sheet = *sheets[size_t(filled / RowsPerSheet)];
+                const int sheetRow = int(filled % RowsPerSheet) + 1;
+                for (qsizetype c = 0; c < width; ++c) {
+                    const QString& text = texts.at(at + c);
+                    if (!text.isEmpty())
+                        sheet.label(text, sheetRow, int(c));
+                }
+                ++filled;
+            }
+        });
 
     const QUrl folderUrl = KivoAppDelegate::URLForTemporaryFolder();
     if (folderUrl.isEmpty())
@@ -548,7 +594,8 @@ QByteArray ReportController::toExcelData(const Snapshot& snapshot)
     const QString path = folder.filePath(temporaryFileName(snapshot.title));
     platform::Error error;
     QByteArray data;
-    bool written = book.writeFile(path, &error) == 0;
+    // Read back and removed at once: nothing waits for the disk.
+    bool written = book.writeTemporaryFile(path, &error) == 0;
     if (written) {
         QFile file(path);
         written = file.open(QIODevice::ReadOnly);

@@ -8,6 +8,13 @@ ReportRows::ReportRows(quint64 count, Reader reader)
 {
 }
 
+ReportRows::ReportRows(quint64 count, Reader reader, TextsReader textsReader)
+    : m_count(count)
+    , m_reader(std::move(reader))
+    , m_textsReader(std::move(textsReader))
+{
+}
+
 std::shared_ptr<const ReportRows> ReportRows::copyOf(ReportProtocol& source)
 {
     const quint64 count = source.reportRowsCount();
@@ -41,4 +48,20 @@ std::optional<QVariantMap> ReportRows::rowFormatted(quint64 index) const
     if (index >= m_count || !m_reader)
         return std::nullopt;
     return m_reader(index, true);
+}
+
+std::optional<QStringList> ReportRows::rowTexts(quint64 index, const QStringList& keys) const
+{
+    if (index >= m_count)
+        return std::nullopt;
+    if (m_textsReader)
+        return m_textsReader(index, keys);
+    const auto row = rowFormatted(index);
+    if (!row)
+        return std::nullopt;
+    QStringList texts;
+    texts.reserve(keys.size());
+    for (const QString& key : keys)
+        texts.append(row->value(key).toString());
+    return texts;
 }

@@ -128,3 +128,11 @@ int XlsWorkBook::writeFile(const QString& path, platform::Error* error)
         *error = platform::Error::withDescription(ErrorDomain, status, aBook->lastError());
     return status;
 }
+
+int XlsWorkBook::writeTemporaryFile(const QString& path, platform::Error* error)
+{
+    const int status = aBook->dumpTemporary(path);
+    if (status != Workbook::Success && error)
+        *error = platform::Error::withDescription(ErrorDomain, status, aBook->lastError());
+    return status;
+}

@@ -52,6 +52,9 @@ public:
     // else the writer's failure code, with the reason in `error` when given; a failed
     // write leaves no file behind.
     int writeFile(const QString& path, platform::Error* error = nullptr);
+    // The same for a file read back and removed at once: written in place without waiting
+    // for the disk; a failed write removes what it wrote.
+    int writeTemporaryFile(const QString& path, platform::Error* error = nullptr);
 
     static const QString ErrorDomain; // "XlsWorkBookErrorDomain"
 

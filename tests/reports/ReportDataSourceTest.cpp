@@ -94,6 +94,19 @@ TEST_F(ReportDataSourceTest, TheSnapshotDecodesOnAnotherThreadAsTheScreenDoes)
     EXPECT_EQ(*raw, source->reportRow(0));
     EXPECT_EQ(*formatted, source->reportRowFormatted(0));
     EXPECT_FALSE(rows->row(2));
+
+    // The texts of keys in any order, one not among the columns, are the display texts.
+    const QStringList keys { key("When"), "no such column", key("Name"), key("Amount") };
+    for (quint64 r = 0; r < 2; ++r) {
+        const auto texts = rows->rowTexts(r, keys);
+        const auto shown = rows->rowFormatted(r);
+        ASSERT_TRUE(texts && shown);
+        ASSERT_EQ(texts->size(), keys.size());
+        for (qsizetype k = 0; k < keys.size(); ++k)
+            EXPECT_EQ(texts->at(k), shown->value(keys[k]).toString()) << r << " " << k;
+    }
+    EXPECT_EQ(rows->rowTexts(0, keys)->at(0), when->getStringValue(raw->value(key("When"))));
+    EXPECT_FALSE(rows->rowTexts(2, keys));
 }
 
 TEST_F(ReportDataSourceTest, AProtectedTableIsReadWithItsPasswordOrNotAtAll)
@@ -109,6 +122,7 @@ TEST_F(ReportDataSourceTest, AProtectedTableIsReadWithItsPasswordOrNotAtAll)
     EXPECT_TRUE(source->reportRow(0).isEmpty());
     EXPECT_FALSE(source->reportRowsSnapshot()->row(0));
     EXPECT_FALSE(source->reportRowsSnapshot()->rowFormatted(0));
+    EXPECT_FALSE(source->reportRowsSnapshot()->rowTexts(0, { key("Name") }));
 }
 
 TEST_F(ReportDataSourceTest, ATableWithoutColumnsIsEmpty)

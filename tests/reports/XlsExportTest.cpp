@@ -4,6 +4,7 @@
 #include "reports/CSVAdditions.h"
 #include "reports/CSVParser.h"
 #include "reports/ReportRows.h"
+#include "reports/XlsWorkBook.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -327,6 +328,57 @@ TEST(CsvExport, ALargeTableIsWrittenInRowOrderAndAnUnreadableRowStopsIt)
         FAIL() << "an unreadable row was written";
     } catch (const std::exception& error) {
         EXPECT_TRUE(QString::fromUtf8(error.what()).contains("Row 40001 could not be read"))
+            << error.what();
+    }
+}
+
+// The texts are made in parts on several threads and the sheets filled as the parts come
+// in: the file must be the very one written cell by cell in row order, and an unreadable
+// row stops the export naming the first such row, whichever part reaches it first.
+TEST(XlsExport, TheWorkbookIsTheOneWrittenCellByCellAndTheFirstUnreadableRowIsNamed)
+{
+    MadeUpTable table(QStringLiteral("Parts"), 70001, 4);
+    ReportController::Snapshot snapshot = snapshotOf(table);
+    const QByteArray made = ReportController::toExcelData(snapshot);
+
+    XlsWorkBook book;
+    XlsFont font = book.font(QStringLiteral("Verdana"));
+    font.setBoldStyle(0);
+    const XlsExtendedFormat bold = book.extendedFormat(&font);
+    const QStringList keys = snapshot.columns.keyEnumerator();
+    for (quint64 first = 0; first < 70001; first += 65535) {
+        auto sheet = book.workSheetWithName(QStringLiteral("Parts"));
+        for (int c = 0; c < 4; ++c) {
+            sheet->width(quint16(120 * 256 / 10), c, nullptr);
+            sheet->label(snapshot.columns.objectForKey(keys[c]).toString(), 0, c, &bold);
+        }
+        for (quint64 r = first; r < std::min<quint64>(70001, first + 65535); ++r) {
+            for (int c = 0; c < 4; ++c) {
+                const QString text = MadeUpTable::text(r, c);
+                if (!text.isEmpty())
+                    sheet->label(text, int(r - first + 1), c);
+            }
+        }
+    }
+    const QString path = QDir(testsupport::homePath()).filePath("serial.xls");
+    ASSERT_EQ(book.writeFile(path), 0);
+    QFile serial(path);
+    ASSERT_TRUE(serial.open(QIODevice::ReadOnly));
+    const QByteArray expected = serial.readAll();
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_TRUE(made == expected) << made.size() << " bytes against " << expected.size();
+
+    snapshot.rows = std::make_shared<const ReportRows>(
+        70001, [](quint64 row, bool) -> std::optional<QVariantMap> {
+            if (row == 9000 || row == 66000 || row == 69999)
+                return std::nullopt;
+            return QVariantMap { { "c0", QString::number(row) } };
+        });
+    try {
+        ReportController::toExcelData(snapshot);
+        FAIL() << "an unreadable row was written";
+    } catch (const std::exception& error) {
+        EXPECT_TRUE(QString::fromUtf8(error.what()).contains("Row 9001 could not be read"))
             << error.what();
     }
 }

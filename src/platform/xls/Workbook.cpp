@@ -4,6 +4,7 @@
 #include "platform/xls/PropertySet.h"
 #include "platform/xls/RecordWriter.h"
 
+#include <QFile>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -315,6 +316,16 @@ QByteArray Workbook::workbookStream(QString* error) const
 
 int Workbook::dump(const QString& path)
 {
+    return dump(path, false);
+}
+
+int Workbook::dumpTemporary(const QString& path)
+{
+    return dump(path, true);
+}
+
+int Workbook::dump(const QString& path, bool temporary)
+{
     m_lastError.clear();
     if (m_sheets.empty())
         return fail(InvalidWorkbook, QStringLiteral("A workbook needs at least one sheet."));
@@ -368,10 +379,24 @@ int Workbook::dump(const QString& path)
                                       "DocumentSummaryInformation"),
             documentSummary.stream());
 
-    QSaveFile out(path);
     const auto fileError = [&path](const QString& reason) {
         return QStringLiteral("The workbook cannot be written to \"%1\": %2").arg(path, reason);
     };
+    if (temporary) {
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return fail(FileError, fileError(out.errorString()));
+        bool written = file.write(out) && out.flush();
+        const QString reason = out.errorString();
+        out.close();
+        written = written && out.error() == QFileDevice::NoError;
+        if (!written) {
+            out.remove();
+            return fail(FileError, fileError(reason));
+        }
+        return Success;
+    }
+    QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return fail(FileError, fileError(out.errorString()));
     if (!file.write(out)) {

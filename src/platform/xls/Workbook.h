@@ -57,6 +57,9 @@ public:
     // nothing behind, not even an old file changed. Returns Success or the failure,
     // described by lastError().
     int dump(const QString& path);
+    // The same for a file that is read back and removed at once: written in place, without
+    // waiting for the disk; a failure removes what was written.
+    int dumpTemporary(const QString& path);
     const QString& lastError() const { return m_lastError; }
 
     // The format cells get when none is given, and the font of new formats.
@@ -75,6 +78,7 @@ public:
 
 private:
     QByteArray workbookStream(QString* error) const;
+    int dump(const QString& path, bool temporary);
     int fail(int status, const QString& message);
 
     std::vector<std::unique_ptr<Worksheet>> m_sheets;

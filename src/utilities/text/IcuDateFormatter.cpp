@@ -78,7 +78,12 @@ QString IcuDateFormatter::stringFromDate(const QDateTime& date) const
 {
     if (!date.isValid())
         return {};
-    const UDate when = UDate(date.toMSecsSinceEpoch());
+    return stringFromMSecs(date.toMSecsSinceEpoch());
+}
+
+QString IcuDateFormatter::stringFromMSecs(qint64 msecs) const
+{
+    const UDate when = UDate(msecs);
     QString text(64, Qt::Uninitialized);
     UErrorCode status = U_ZERO_ERROR;
     auto* calendar = static_cast<UCalendar*>(m_calendar);

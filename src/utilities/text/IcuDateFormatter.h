@@ -26,6 +26,9 @@ public:
     IcuDateFormatter& operator=(const IcuDateFormatter&) = delete;
 
     QString stringFromDate(const QDateTime& date) const;
+    // The same for the moment that many milliseconds after 1970, without a QDateTime: one
+    // in local time asks the C library for the zone of every moment, under its lock.
+    QString stringFromMSecs(qint64 msecs) const;
     // Strict: the whole text must match; nullopt otherwise.
     [[nodiscard]] std::optional<QDateTime> dateFromString(const QString& text) const;
 

@@ -2,6 +2,7 @@
 
 #include "utilities/text/IcuDateFormatter.h"
 
+#include <QHash>
 #include <QtDebug>
 
 #include <unicode/ucal.h>
@@ -22,14 +23,6 @@ const char kUnsupportedUnit[] = "addCalendar does not support that calendarUnit!
 // One formatter per display method and thread: the caches need no lock, and forms built
 // on background queues may format dates too.
 using FormatterSlot = std::unique_ptr<IcuDateFormatter>;
-
-const IcuDateFormatter* styled(
-    FormatterSlot& slot, IcuDateFormatter::Style date, IcuDateFormatter::Style time)
-{
-    if (!slot)
-        slot = IcuDateFormatter::withStyles(date, time);
-    return slot.get();
-}
 
 const IcuDateFormatter* patterned(
     FormatterSlot& slot, const char* pattern, const QString& locale = {})
@@ -156,22 +149,99 @@ QDateTime getOnlyTime(const QDateTime& date)
     return dateOf(calendar);
 }
 
+namespace {
+
+// A display method's formatter with the texts it wrote last. Exports show the same dates
+// over and over (a date column holds midnights, a time column the times of one day), and
+// the formatter, made once, writes one moment the same way every time.
+class DisplayFormatter {
+public:
+    DisplayFormatter(IcuDateFormatter::Style date, IcuDateFormatter::Style time)
+        : m_formatter(IcuDateFormatter::withStyles(date, time))
+    {
+    }
+
+    QString text(qint64 msecs)
+    {
+        if (!m_formatter)
+            return QString();
+        auto found = m_memo.constFind(msecs);
+        if (found != m_memo.constEnd())
+            return *found;
+        // Kept within bounds: a column of moments that never come back fills it again.
+        if (m_memo.size() >= kMemoSize)
+            m_memo.clear();
+        const QString text = m_formatter->stringFromMSecs(msecs);
+        m_memo.insert(msecs, text);
+        return text;
+    }
+
+private:
+    static constexpr qsizetype kMemoSize = 16384;
+    std::unique_ptr<IcuDateFormatter> m_formatter;
+    QHash<qint64, QString> m_memo;
+};
+
+DisplayFormatter& dateFormatter()
+{
+    thread_local DisplayFormatter formatter(IcuDateFormatter::Medium, IcuDateFormatter::None);
+    return formatter;
+}
+
+DisplayFormatter& dateTimeFormatter()
+{
+    thread_local DisplayFormatter formatter(IcuDateFormatter::Medium, IcuDateFormatter::Short);
+    return formatter;
+}
+
+DisplayFormatter& timeFormatter()
+{
+    thread_local DisplayFormatter formatter(IcuDateFormatter::None, IcuDateFormatter::Medium);
+    return formatter;
+}
+
+QString display(DisplayFormatter& formatter, const QDateTime& date)
+{
+    return date.isValid() ? formatter.text(date.toMSecsSinceEpoch()) : QString();
+}
+
+// As Date::toDateTime rounds it.
+QString display(DisplayFormatter& formatter, const platform::Date& date)
+{
+    return date.isValid() ? formatter.text(qint64(std::round(date.unixTime() * 1000.0)))
+                          : QString();
+}
+
+} // namespace
+
 QString getDateString(const QDateTime& date)
 {
-    thread_local FormatterSlot slot;
-    return format(styled(slot, IcuDateFormatter::Medium, IcuDateFormatter::None), date);
+    return display(dateFormatter(), date);
 }
 
 QString getDateTimeString(const QDateTime& date)
 {
-    thread_local FormatterSlot slot;
-    return format(styled(slot, IcuDateFormatter::Medium, IcuDateFormatter::Short), date);
+    return display(dateTimeFormatter(), date);
 }
 
 QString getTimeString(const QDateTime& date)
 {
-    thread_local FormatterSlot slot;
-    return format(styled(slot, IcuDateFormatter::None, IcuDateFormatter::Medium), date);
+    return display(timeFormatter(), date);
+}
+
+QString getDateString(const platform::Date& date)
+{
+    return display(dateFormatter(), date);
+}
+
+QString getDateTimeString(const platform::Date& date)
+{
+    return display(dateTimeFormatter(), date);
+}
+
+QString getTimeString(const platform::Date& date)
+{
+    return display(timeFormatter(), date);
 }
 
 QString getMonthYearString(const QDateTime& date)
@@ -199,10 +269,12 @@ std::optional<QDateTime> convertFromString(const QString& text)
 
 namespace {
 
-// From 1583 on, ICU's calendar and the proleptic Gregorian one agree, so the machine form
-// of such a moment is written directly: exports write it for every date of every row.
+// ICU's calendar is the Gregorian one from its change of calendars (1582-10-15) on and
+// the Julian one before, so the machine form of a moment from year 1 on is written
+// directly: exports write it for every date of every row, and a time of day lies in year 1.
 constexpr qint64 kMsPerDay = 86400000;
-constexpr qint64 kFirstDirectMs = -12212553600000; // 1583-01-01 00:00:00 UTC
+constexpr qint64 kFirstDirectMs = -62135769600000; // 0001-01-01 00:00:00 UTC, Julian
+constexpr qint64 kGregorianMs = -12219292800000; // 1582-10-15 00:00:00 UTC, Gregorian
 constexpr qint64 kEndDirectMs = 253402300800000; // 10000-01-01 00:00:00 UTC
 
 QString directMachineForm(qint64 ms)
@@ -213,17 +285,32 @@ QString directMachineForm(qint64 ms)
         msOfDay += kMsPerDay;
         --days;
     }
-    // Days since 1970-01-01 to year, month and day (eras of 400 years from March 0000).
-    const qint64 z = days + 719468;
-    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
-    const qint64 dayOfEra = z - era * 146097;
-    const qint64 yearOfEra
-        = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153;
-    const int day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
-    const int month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
-    const int year = int(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    int year;
+    int month;
+    int day;
+    if (ms >= kGregorianMs) {
+        // Days since 1970-01-01 to year, month and day (eras of 400 years from March 0000).
+        const qint64 z = days + 719468;
+        const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+        const qint64 dayOfEra = z - era * 146097;
+        const qint64 yearOfEra
+            = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+        const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+        const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153;
+        day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+        month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+        year = int(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    } else {
+        // The Julian day number to the Julian calendar's year, month and day (years of
+        // March to February, counted from 4800 BC so that all stay positive).
+        const qint64 c = days + 2440588 + 32082;
+        const qint64 d = (4 * c + 3) / 1461;
+        const qint64 e = c - 1461 * d / 4;
+        const qint64 m = (5 * e + 2) / 153;
+        day = int(e - (153 * m + 2) / 5 + 1);
+        month = int(m + 3 - 12 * (m / 10));
+        year = int(d - 4800 + m / 10);
+    }
     const int seconds = int(msOfDay / 1000);
 
     char16_t text[25];

@@ -41,6 +41,10 @@ QDateTime getOnlyTime(const QDateTime& date);
 QString getDateString(const QDateTime& date); // medium date
 QString getDateTimeString(const QDateTime& date); // medium date, short time
 QString getTimeString(const QDateTime& date); // medium time
+// The same for a stored date, without making a QDateTime on the way.
+QString getDateString(const platform::Date& date);
+QString getDateTimeString(const platform::Date& date);
+QString getTimeString(const platform::Date& date);
 QString getMonthYearString(const QDateTime& date); // "MMM yyyy"
 QString getYearString(const QDateTime& date); // "yyyy"
 

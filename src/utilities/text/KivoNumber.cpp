@@ -1,8 +1,11 @@
 #include "utilities/text/KivoNumber.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <algorithm>
+#include <bit>
+#include <utility>
 
 namespace KivoNumber {
 
@@ -74,14 +77,41 @@ const IcuNumberFormatter& getCurrencyFormatterWithDecimal(unsigned decimals)
     return getFormatter(currencyCache(), decimals, IcuNumberFormatter::Currency);
 }
 
+namespace {
+
+// The texts each thread's formatters wrote last, by decimals and the value's bits: a column
+// of counts or prices shows the same few numbers over and over, and a kept formatter
+// writes a number the same way every time.
+using NumberTexts = QHash<std::pair<unsigned, quint64>, QString>;
+
+QString memoized(
+    NumberTexts& texts, const IcuNumberFormatter& formatter, double value, unsigned decimals)
+{
+    const std::pair key { std::min(decimals, MaximumDecimals), std::bit_cast<quint64>(value) };
+    auto found = texts.constFind(key);
+    if (found != texts.constEnd())
+        return *found;
+    // Kept within bounds: a column of numbers that never come back fills it again.
+    constexpr qsizetype kMemoSize = 16384;
+    if (texts.size() >= kMemoSize)
+        texts.clear();
+    const QString text = formatter.stringFromNumber(value);
+    texts.insert(key, text);
+    return text;
+}
+
+} // namespace
+
 QString getStringWithDecimal(double value, unsigned decimals)
 {
-    return getNumberFormatterWithDecimal(decimals).stringFromNumber(value);
+    thread_local NumberTexts texts;
+    return memoized(texts, getNumberFormatterWithDecimal(decimals), value, decimals);
 }
 
 QString getCurrencyWithDecimal(double value, unsigned decimals)
 {
-    return getCurrencyFormatterWithDecimal(decimals).stringFromNumber(value);
+    thread_local NumberTexts texts;
+    return memoized(texts, getCurrencyFormatterWithDecimal(decimals), value, decimals);
 }
 
 QString getCurrencySymbol()

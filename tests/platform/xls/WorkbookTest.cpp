@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace platform::xls;
 using testsupport::BiffRecord;
@@ -548,4 +550,36 @@ TEST(XlsWorkbook, AFailedWriteReportsWhyAndLeavesNoFile)
     EXPECT_FALSE(book.lastError().isEmpty());
     EXPECT_EQ(left, QStringList { "report.xls" });
     EXPECT_EQ(readFile(old), "old bytes");
+}
+
+// A file written to be read back at once holds the same bytes; one the disk stops part way
+// is reported and removed, as is one that cannot be made.
+TEST(XlsWorkbook, ATemporaryFileHoldsTheSameBytesAndAFailedOneIsRemoved)
+{
+    Workbook book;
+    Worksheet* sheet = book.sheet("S");
+    for (int r = 0; r < 3000; ++r) {
+        sheet->label(r, 0, QStringLiteral("row %1 ünïcode 日本").arg(r));
+        sheet->number(r, 1, r * 1.5);
+    }
+    ASSERT_EQ(book.dump(pathFor("kept.xls")), Workbook::Success);
+    ASSERT_EQ(book.dumpTemporary(pathFor("temporary.xls")), Workbook::Success);
+    EXPECT_EQ(readFile(pathFor("temporary.xls")), readFile(pathFor("kept.xls")));
+
+    const QString missing = pathFor("no/such/folder/out.xls");
+    EXPECT_EQ(book.dumpTemporary(missing), Workbook::FileError);
+    EXPECT_TRUE(book.lastError().contains(missing));
+
+    struct rlimit previous { };
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = previous;
+    small.rlim_cur = 16 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int status = book.dumpTemporary(pathFor("cut.xls"));
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(status, Workbook::FileError);
+    EXPECT_FALSE(book.lastError().isEmpty());
+    EXPECT_FALSE(QFile::exists(pathFor("cut.xls")));
 }

@@ -187,9 +187,9 @@ TEST_F(Formatting, TheMachineFormReadsBackWhatItWrites)
     }
 }
 
-// The machine form is written directly for ordinary dates: it must be what ICU's own
-// formatter writes, at the ends of that range, across days and before 1970 with parts of
-// a second.
+// The machine form is written directly for dates from year 1 on: it must be what ICU's
+// own formatter writes, at the ends of that range, on both sides of the change from the
+// Julian calendar, across days and before 1970 with parts of a second.
 TEST_F(Formatting, TheMachineFormIsICUsForEveryOrdinaryMoment)
 {
     const auto icu = IcuDateFormatter::withPattern(QStringLiteral("yyyy-MM-dd HH:mm:ss ZZZ"),
@@ -197,10 +197,16 @@ TEST_F(Formatting, TheMachineFormIsICUsForEveryOrdinaryMoment)
     ASSERT_TRUE(icu);
     QList<qint64> moments { 0, -1, -999, -1000, -1001, 86399999, -86400001, -12212553600000,
         -12212553600001, 253402300799999, 253402300800000, 951782400000, 951868799999,
-        4107542400000 };
+        4107542400000, -62135769600000, -62135769600001, -62135596800000, -12219292800000,
+        -12219292800001, -12219379200000, -59006361600000 };
     QRandomGenerator random(5);
     for (int i = 0; i < 20000; ++i)
         moments << random.bounded(-12212553600000LL, 253402300800000LL);
+    // Before the change, and the times of day, which are kept in year 1.
+    for (int i = 0; i < 5000; ++i) {
+        moments << random.bounded(-62135769600000LL, -12212553600000LL)
+                << random.bounded(-62135769600000LL, -62135769600000LL + 3 * 86400000LL);
+    }
     for (qint64 ms : moments) {
         const QDateTime moment = QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc());
         EXPECT_EQ(KivoDateUtils::convertToString(moment), icu->stringFromDate(moment)) << ms;
@@ -212,6 +218,35 @@ TEST_F(Formatting, TheMachineFormIsICUsForEveryOrdinaryMoment)
             icu->stringFromDate(moment))
             << ms;
     }
+}
+
+// The display texts of stored dates are those of their QDateTime, also when moments come
+// back (kept texts) or share a kept place with others.
+TEST_F(Formatting, StoredDatesShowAsTheirDateTimes)
+{
+    const auto icu
+        = IcuDateFormatter::withStyles(IcuDateFormatter::Medium, IcuDateFormatter::Short);
+    ASSERT_TRUE(icu);
+    QRandomGenerator random(9);
+    QList<qint64> moments { 0, -1, 86400000, -62135769600000 };
+    for (int i = 0; i < 3000; ++i)
+        moments << random.bounded(-62135769600000LL, 253402300800000LL);
+    for (int round = 0; round < 2; ++round) {
+        for (qint64 ms : moments) {
+            const auto date = platform::Date::fromUnixTime(double(ms) / 1000);
+            const QDateTime moment = date.toDateTime();
+            EXPECT_EQ(KivoDateUtils::getDateTimeString(date), icu->stringFromDate(moment)) << ms;
+            EXPECT_EQ(
+                KivoDateUtils::getDateTimeString(date), KivoDateUtils::getDateTimeString(moment))
+                << ms;
+            EXPECT_EQ(KivoDateUtils::getDateString(date), KivoDateUtils::getDateString(moment))
+                << ms;
+            EXPECT_EQ(KivoDateUtils::getTimeString(date), KivoDateUtils::getTimeString(moment))
+                << ms;
+        }
+    }
+    EXPECT_TRUE(KivoDateUtils::getDateString(platform::Date()).isEmpty());
+    EXPECT_TRUE(KivoDateUtils::getTimeString(QDateTime()).isEmpty());
 }
 
 TEST_F(Formatting, AddingCalendarUnits)

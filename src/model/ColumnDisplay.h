@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+class TemplateColumn;
+
+// How a column shows its values, read from the column once: an export shows every value
+// of a column, and the column's type and precision are stored texts and numbers that
+// would otherwise be read and compared for each. Holds nothing of the column itself, so
+// any thread may use it while the column changes.
+class ColumnDisplay {
+public:
+    explicit ColumnDisplay(const TemplateColumn& column);
+
+    // The value's display text, as TemplateColumn::getStringValue gives it.
+    QString text(const QVariant& value) const;
+
+private:
+    enum class Kind { Text, Boolean, Numeric, Currency, Date, DateTime, Time, Other };
+
+    Kind m_kind = Kind::Other;
+    unsigned m_decimals = 0;
+};
