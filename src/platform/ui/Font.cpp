@@ -11,23 +11,6 @@ namespace platform::ui::Font {
 
 namespace {
 
-// A word wider than the line is broken where it reaches the edge instead of running past
-// it; text of shorter words wraps between words only.
-int wrapFlag(const QString& text, const QFontMetricsF& metrics, double width)
-{
-    if (metrics.horizontalAdvance(text) <= width + 0.5)
-        return Qt::TextWordWrap;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && !text.at(i).isSpace())
-            continue;
-        if (i > start && metrics.horizontalAdvance(text.mid(start, i - start)) > width + 0.5)
-            return Qt::TextWrapAnywhere;
-        start = i + 1;
-    }
-    return Qt::TextWordWrap;
-}
-
 QString availableFamily(const QString& wanted)
 {
     static QHash<QString, QString> resolved;
@@ -113,6 +96,21 @@ QSizeF measure(const QString& text, const QFont& font, double width)
     const QRectF box = metrics.boundingRect(QRectF(0, 0, width, 1e6),
         wrapFlag(text, metrics, width) | Qt::AlignLeft | Qt::AlignTop, text);
     return QSizeF(std::ceil(std::min(width, box.width())), std::ceil(box.height()));
+}
+
+int wrapFlag(const QString& text, const QFontMetricsF& metrics, double width)
+{
+    if (metrics.horizontalAdvance(text) <= width + 0.5)
+        return Qt::TextWordWrap;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !text.at(i).isSpace())
+            continue;
+        if (i > start && metrics.horizontalAdvance(text.mid(start, i - start)) > width + 0.5)
+            return Qt::TextWrapAnywhere;
+        start = i + 1;
+    }
+    return Qt::TextWordWrap;
 }
 
 } // namespace platform::ui::Font

@@ -10,27 +10,6 @@
 
 namespace platform::ui {
 
-namespace {
-
-// A word wider than the line is broken where it reaches the edge instead of running past
-// it; text of shorter words wraps between words only.
-int wrapFlag(const QString& text, const QFontMetricsF& metrics, double width)
-{
-    if (metrics.horizontalAdvance(text) <= width + 0.5)
-        return Qt::TextWordWrap;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && !text.at(i).isSpace())
-            continue;
-        if (i > start && metrics.horizontalAdvance(text.mid(start, i - start)) > width + 0.5)
-            return Qt::TextWrapAnywhere;
-        start = i + 1;
-    }
-    return Qt::TextWordWrap;
-}
-
-} // namespace
-
 Label::Label(QWidget* parent)
     : View(parent)
     , m_font(Font::system(17))
@@ -229,7 +208,8 @@ void Label::drawRect(QPainter& painter, const QRectF& rect)
         }
     }
     int drawFlags = flags();
-    if (m_lines != 1 && wrapFlag(shown, QFontMetricsF(font), area.width()) != Qt::TextWordWrap)
+    if (m_lines != 1
+        && Font::wrapFlag(shown, QFontMetricsF(font), area.width()) != Qt::TextWordWrap)
         drawFlags = (drawFlags & ~Qt::TextWordWrap) | Qt::TextWrapAnywhere;
     if (m_shadowColor.isValid() && m_shadowColor.alpha() > 0) {
         painter.setPen(m_shadowColor);
