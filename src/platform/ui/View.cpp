@@ -51,12 +51,17 @@ protected:
     {
         Layer* layer = m_view->layer();
         const bool shadow = layer && layer->presentedShadowOpacity() > 0;
-        // Drawn as it is, under a shadow of a known shape: nothing goes off screen first.
+        // Drawn as it is, under a shadow of a known shape that is blurred once. The source
+        // still goes through its pixmap: drawn straight onto the painter's device, subviews
+        // would open a second painter on it and be left out.
         if (alpha >= 1.0 && std::abs(scale - 1.0) <= 1e-6
             && (!shadow || !layer->shadowPath().isEmpty())) {
             if (shadow)
                 drawPathShadow(painter, *layer);
-            drawSource(painter);
+            QPoint offset;
+            const QPixmap source = sourcePixmap(Qt::LogicalCoordinates, &offset, NoPad);
+            if (!source.isNull())
+                painter->drawPixmap(QPointF(offset), source);
             return;
         }
         QPoint offset;
