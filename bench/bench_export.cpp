@@ -34,6 +34,7 @@
 #include <QUrl>
 
 #include "BenchSupport.h"
+#include "TenColumnTable.h"
 
 #include <benchmark/benchmark.h>
 
@@ -84,26 +85,6 @@ struct Fixture {
 Fixture* fixture = nullptr;
 double lastSnapshotSeconds = 0; // the main thread's share of the last export
 
-void makeColumns(QList<TemplateColumn*>& columns)
-{
-    const QList<std::pair<QString, QString>> shape { { "Name", TypeConstants::Text },
-        { "Notes", TypeConstants::BigText }, { "Category", TypeConstants::List },
-        { "Site", TypeConstants::Link }, { "Amount", TypeConstants::Currency },
-        { "Count", TypeConstants::Numeric }, { "Day", TypeConstants::Date },
-        { "At", TypeConstants::DateTime }, { "Time", TypeConstants::Time },
-        { "Done", TypeConstants::YesNo } };
-    for (const auto& [name, type] : shape) {
-        TemplateColumn* column = TemplateColumn::add(Definition);
-        column->setName(name);
-        column->setType(type);
-        column->setPrecision(2);
-        if (!column->saveTemplateColumn())
-            std::abort();
-        columns << column;
-        fixture->ids << column->id().toString();
-    }
-}
-
 QVariantMap rowValues(int i, QRandomGenerator& random)
 {
     static const QStringList words { "amber", "birch", "cédar", "december", "ember", "fjord",
@@ -131,7 +112,7 @@ void setUp()
     ModelRegistry::registerClasses();
     StoreStack::install(StoreStack::open(fixture->store, {}));
     auto controller = std::make_shared<TableController>();
-    makeColumns(controller->columns);
+    addTenColumns(Definition, controller->columns, fixture->ids);
     UserTemplate* table = UserTemplate::add(QStringLiteral("DB"));
     table->setTemplate_id(Definition);
     table->setName(QStringLiteral("Clients"));

@@ -268,19 +268,10 @@ void ColumnsRowViewController::createRow(
     if (disclosure()) {
         auto* arrow = qobject_cast<DisclosureView*>(contentView->viewWithTag(DisclosureTag));
         if (!arrow) {
-            arrow = new DisclosureView(QRectF(0, 0, SmallColumnWidth, LineHeight));
+            arrow = makeDisclosureArrow(
+                QRectF(0, 0, SmallColumnWidth, LineHeight), kDisclosureImage, this);
             arrow->setTag(DisclosureTag);
             arrow->setBackgroundColor(Qt::transparent);
-            arrow->setImage(UIImage_Theme::themedimageNamed(kDisclosureImage));
-            arrow->setUserInteractionEnabled(true);
-            QPointer<ColumnsRowViewController> self(this);
-            auto* tap = new platform::ui::TapGestureRecognizer(
-                [self](platform::ui::GestureRecognizer* recognizer) {
-                    if (self)
-                        self->localtapOnDisclousure(recognizer);
-                });
-            tap->setDelegate(this);
-            arrow->addGestureRecognizer(tap);
             contentView->addSubview(arrow);
         }
         arrow->setIndex(quint64(index));
@@ -363,20 +354,4 @@ QVariant ColumnsRowViewController::pageSize()
     Preferences* preferences = KivoAppDelegate::ApplicationDelegate()->currentPreferences();
     const QVariant rows = preferences ? preferences->rows() : QVariant();
     return rows.toInt() < 1 ? QVariant(-1) : QVariant(rows.toInt());
-}
-
-void ColumnsRowViewController::localtapOnDisclousure(platform::ui::GestureRecognizer* recognizer)
-{
-    try {
-        auto* arrow = qobject_cast<DisclosureView*>(recognizer ? recognizer->view() : nullptr);
-        CollectionViewController* grid = gridViewController();
-        if (!arrow || !grid)
-            return;
-        const qint64 index = qint64(arrow->index());
-        grid->setSelectedRow(index);
-        grid->selectRow(index);
-        grid->tapOnDisclosure(index);
-    } catch (const std::exception& exception) {
-        MessageHelper::ShowException(exception);
-    }
 }

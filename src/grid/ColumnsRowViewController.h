@@ -60,8 +60,6 @@ public:
     platform::ui::CollectionViewLayout* collectionViewLayout() override;
     QVariant pageSize() override;
 
-    void localtapOnDisclousure(platform::ui::GestureRecognizer* recognizer);
-
 protected:
     // One visible column as the header and rows draw it.
     struct Column {

@@ -177,17 +177,7 @@ void GenericRowViewController::placeDisclosure(
     if (arrow) {
         setFrameIfDifferent(arrow, frame);
     } else {
-        arrow = new DisclosureView(frame);
-        arrow->setImage(UIImage_Theme::themedimageNamed(DisclosureImage));
-        arrow->setUserInteractionEnabled(true);
-        QPointer<GenericRowViewController> self(this);
-        auto* tap = new platform::ui::TapGestureRecognizer(
-            [self](platform::ui::GestureRecognizer* recognizer) {
-                if (self)
-                    self->localtapOnDisclousure(recognizer);
-            });
-        tap->setDelegate(this);
-        arrow->addGestureRecognizer(tap);
+        arrow = makeDisclosureArrow(frame, DisclosureImage, this);
         contentView->addSubview(arrow);
     }
     arrow->setIndex(quint64(index));
@@ -268,22 +258,6 @@ void GenericRowViewController::tapOnTilesButton(platform::ui::GestureRecognizer*
             controller->edit(nullptr);
         else if (button->tag() == DeleteButtonTag)
             controller->remove(nullptr);
-    } catch (const std::exception& exception) {
-        MessageHelper::ShowException(exception);
-    }
-}
-
-void GenericRowViewController::localtapOnDisclousure(platform::ui::GestureRecognizer* recognizer)
-{
-    try {
-        auto* arrow = qobject_cast<DisclosureView*>(recognizer ? recognizer->view() : nullptr);
-        CollectionViewController* grid = gridViewController();
-        if (!arrow || !grid)
-            return;
-        const qint64 index = qint64(arrow->index());
-        grid->setSelectedRow(index);
-        grid->selectRow(index);
-        grid->tapOnDisclosure(index);
     } catch (const std::exception& exception) {
         MessageHelper::ShowException(exception);
     }

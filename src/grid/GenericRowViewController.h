@@ -37,7 +37,6 @@ public:
         const QRectF& frame, int tag, platform::ui::View* contentView, qint64 index);
     void hideTilesButton(int tag, platform::ui::View* contentView);
     void tapOnTilesButton(platform::ui::GestureRecognizer* recognizer);
-    void localtapOnDisclousure(platform::ui::GestureRecognizer* recognizer);
     QColor rowbackColor(qint64 index) override;
     // The "tiles" setting; -1 (all rows in one page) when it is below 1.
     QVariant pageSize() override;

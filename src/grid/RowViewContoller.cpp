@@ -2,7 +2,11 @@
 
 #include "grid/CollectionViewController.h"
 #include "platform/ui/CollectionViewLayout.h"
+#include "platform/ui/TapGestureRecognizer.h"
 #include "utilities/shell/DeviceHelper.h"
+#include "utilities/shell/MessageHelper.h"
+#include "widgets/DisclosureView.h"
+#include "widgets/UIImage_Theme.h"
 
 RowViewContoller::RowViewContoller() = default;
 
@@ -37,4 +41,37 @@ void RowViewContoller::setLayout(platform::ui::CollectionViewLayout* layout)
 int RowViewContoller::getSpacing()
 {
     return DeviceHelper::isIPHONE() ? 10 : 15;
+}
+
+DisclosureView* RowViewContoller::makeDisclosureArrow(
+    const QRectF& frame, const QString& image, platform::ui::GestureRecognizerDelegate* delegate)
+{
+    auto* arrow = new DisclosureView(frame);
+    arrow->setImage(UIImage_Theme::themedimageNamed(image));
+    arrow->setUserInteractionEnabled(true);
+    QPointer<RowViewContoller> self(this);
+    auto* tap = new platform::ui::TapGestureRecognizer(
+        [self](platform::ui::GestureRecognizer* recognizer) {
+            if (self)
+                self->localtapOnDisclousure(recognizer);
+        });
+    tap->setDelegate(delegate);
+    arrow->addGestureRecognizer(tap);
+    return arrow;
+}
+
+void RowViewContoller::localtapOnDisclousure(platform::ui::GestureRecognizer* recognizer)
+{
+    try {
+        auto* arrow = qobject_cast<DisclosureView*>(recognizer ? recognizer->view() : nullptr);
+        CollectionViewController* grid = gridViewController();
+        if (!arrow || !grid)
+            return;
+        const qint64 index = qint64(arrow->index());
+        grid->setSelectedRow(index);
+        grid->selectRow(index);
+        grid->tapOnDisclosure(index);
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRectF>
 
 class CollectionViewController;
 
@@ -15,6 +16,12 @@ class CollectionViewLayout;
 // initWithParent: does), the layout it makes on the first ask and keeps, the tiles' edit
 // mode and which tile buttons edit mode shows. Row views are made by class name through
 // the ClassRegistry.
+class DisclosureView;
+namespace platform::ui {
+class GestureRecognizer;
+class GestureRecognizerDelegate;
+} // namespace platform::ui
+
 class RowViewContoller : public QObject, public RowViewContollerProtocol {
     Q_OBJECT
 public:
@@ -39,6 +46,15 @@ public:
 
     static constexpr qint8 DeleteButtonFlag = 1;
     static constexpr qint8 EditButtonFlag = 2;
+
+    // A tap on a row's disclosure arrow selects the row and opens its child screen.
+    void localtapOnDisclousure(platform::ui::GestureRecognizer* recognizer);
+
+protected:
+    // A row's disclosure arrow at the frame with the themed image, tappable; the delegate
+    // decides which touches its tap takes.
+    DisclosureView* makeDisclosureArrow(const QRectF& frame, const QString& image,
+        platform::ui::GestureRecognizerDelegate* delegate);
 
 private:
     QPointer<CollectionViewController> m_grid;
