@@ -81,12 +81,6 @@ public:
     QString last;
 };
 
-// The checked records of one entity file.
-struct EntityRecords {
-    const cd::EntityDescription* entity = nullptr;
-    std::vector<QList<QVariant>> records;
-};
-
 } // namespace
 
 QString BackupRestore::backupFileName(const QDateTime& date)
@@ -226,10 +220,10 @@ bool BackupRestore::restore(const QString& path)
         { UserTemplateEntry, UserTemplate::entityName() },
         { RowsEntry, Rows::entityName() },
     } };
-    std::vector<EntityRecords> files;
+    std::vector<cd::ManagedObjectContext::EntityContent> files;
     files.reserve(EntryCount);
     for (const auto& [entry, entityName] : order) {
-        EntityRecords file;
+        cd::ManagedObjectContext::EntityContent file;
         file.entity = model->entity(entityName);
         if (!file.entity)
             return fail(message(NoStore));
@@ -256,34 +250,15 @@ bool BackupRestore::restore(const QString& path)
 
     // Changes an earlier failed save left behind must not ride along in this one.
     KivoLib::rollback();
-    QList<cd::ManagedObject*> existing;
-    for (const auto& file : files) {
-        cd::FetchRequest request(file.entity->name());
-        request.setIncludesPropertyValues(false);
-        platform::Error error;
-        const auto objects = context->executeFetchRequest(request, &error);
-        if (!error.isNull())
-            return fail(message(StoreNotRead, { error.localizedDescription() }));
-        existing.append(objects);
-    }
-
-    // One transaction: the old records go and the new ones come, or nothing changes.
+    // One transaction: the old records go and the new ones come, or nothing changes. The
+    // old ones are never read: the tables are emptied whole.
     platform::Error error;
     try {
-        for (cd::ManagedObject* object : std::as_const(existing))
-            context->deleteObject(object);
         // The reader gave every value its attribute's type already.
-        for (auto& file : files)
-            context->insertNewObjects(*file.entity, std::move(file.records));
-        if (context->save(&error))
+        if (context->replaceAllObjects(std::move(files), &error))
             return true;
     } catch (const platform::Exception& exception) {
-        context->rollback();
         return fail(message(StoreNotSaved, { exception.reason() }));
-    } catch (...) {
-        context->rollback();
-        throw;
     }
-    context->rollback();
     return fail(message(StoreNotSaved, { error.localizedDescription() }));
 }

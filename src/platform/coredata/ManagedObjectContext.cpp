@@ -20,6 +20,8 @@
 #include <QtDebug>
 
 #include <algorithm>
+#include <limits>
+#include <thread>
 
 namespace platform::coredata {
 
@@ -159,19 +161,19 @@ ManagedObject* ManagedObjectContext::createObject(const QString& entityName)
     return object;
 }
 
-void ManagedObjectContext::insertNewObjects(
-    const EntityDescription& entity, std::vector<QList<QVariant>>&& records)
+void ManagedObjectContext::checkOwnEntity(const EntityDescription& entity) const
 {
-    checkQueue("insertNewObjects");
     if (!m_coordinator || m_coordinator->managedObjectModel()->entity(entity.name()) != &entity) {
         throw Exception(Exception::InvalidArgument,
             QStringLiteral("The entity %1 is not of this context's model.").arg(entity.name()));
     }
-    const auto& attributes = entity.attributes();
-    const qsizetype count = attributes.size();
+}
+
+QList<int> ManagedObjectContext::keptTypes(const EntityDescription& entity)
+{
     // The type each attribute keeps its values in, as coerce() makes them.
     QList<int> kept;
-    for (const auto& attribute : attributes) {
+    for (const auto& attribute : entity.attributes()) {
         switch (attribute.type) {
         case AttributeType::String:
             kept << QMetaType::QString;
@@ -187,34 +189,51 @@ void ManagedObjectContext::insertNewObjects(
             break;
         }
     }
+    return kept;
+}
+
+QBitArray ManagedObjectContext::normalize(
+    const EntityDescription& entity, const QList<int>& kept, QList<QVariant>& values)
+{
+    const qsizetype count = kept.size();
+    if (values.size() > count) {
+        throw Exception(Exception::RangeError,
+            QStringLiteral("%1 values given for the %2 attributes of %3")
+                .arg(values.size())
+                .arg(count)
+                .arg(entity.name()));
+    }
+    values.resize(count);
+    QBitArray changed(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        QVariant& value = values[i];
+        if (value.isNull()) {
+            if (value.isValid())
+                value = QVariant();
+            continue;
+        }
+        changed.setBit(i);
+        if (value.metaType().id() == kept[i])
+            continue;
+        // What setValue would make of it, or its error.
+        ManagedObject probe(&entity);
+        probe.setValue(int(i), value);
+        value = probe.m_values[i];
+    }
+    return changed;
+}
+
+void ManagedObjectContext::insertNewObjects(
+    const EntityDescription& entity, std::vector<QList<QVariant>>&& records)
+{
+    checkQueue("insertNewObjects");
+    checkOwnEntity(entity);
+    const QList<int> kept = keptTypes(entity);
     const ManagedObject::Factory factory = ManagedObject::factoryFor(&entity);
     m_owned.reserve(m_owned.size() + records.size());
     m_inserted.reserve(m_inserted.size() + qsizetype(records.size()));
     for (QList<QVariant>& values : records) {
-        if (values.size() > count) {
-            throw Exception(Exception::RangeError,
-                QStringLiteral("%1 values given for the %2 attributes of %3")
-                    .arg(values.size())
-                    .arg(count)
-                    .arg(entity.name()));
-        }
-        values.resize(count);
-        QBitArray changed(count);
-        for (qsizetype i = 0; i < count; ++i) {
-            QVariant& value = values[i];
-            if (value.isNull()) {
-                if (value.isValid())
-                    value = QVariant();
-                continue;
-            }
-            changed.setBit(i);
-            if (value.metaType().id() == kept[i])
-                continue;
-            // What setValue would make of it, or its error.
-            ManagedObject probe(&entity);
-            probe.setValue(int(i), value);
-            value = probe.m_values[i];
-        }
+        QBitArray changed = normalize(entity, kept, values);
         ManagedObject* object = ManagedObject::create(&entity, factory);
         adopt(object);
         object->m_values = std::move(values);
@@ -224,6 +243,122 @@ void ManagedObjectContext::insertNewObjects(
         m_inserted.append(object);
     }
     records.clear();
+}
+
+bool ManagedObjectContext::replaceAllObjects(std::vector<EntityContent>&& contents, Error* error)
+{
+    checkQueue("replaceAllObjects");
+    if (hasChanges()) {
+        throw Exception(Exception::InternalInconsistency,
+            QStringLiteral("The context has unsaved changes; a replacement would save them."));
+    }
+    if (!m_coordinator) {
+        report(error, noCoordinatorError());
+        return false;
+    }
+    for (EntityContent& content : contents) {
+        checkOwnEntity(*content.entity);
+        const QList<int> kept = keptTypes(*content.entity);
+        for (QList<QVariant>& values : content.records)
+            normalize(*content.entity, kept, values);
+    }
+    QList<const EntityDescription*> replaced;
+    for (const EntityContent& content : contents) {
+        if (!replaced.contains(content.entity))
+            replaced.append(content.entity);
+    }
+    {
+        QMutexLocker locker(&m_coordinator->m_mutex);
+        const auto stores = m_coordinator->m_stores;
+        if (stores.isEmpty()) {
+            report(error, noStoreError());
+            return false;
+        }
+        QList<std::shared_ptr<PersistentStore>> begun;
+        auto undo = [&] {
+            for (const auto& store : std::as_const(begun))
+                store->rollback();
+        };
+        // Every store loses its rows of the entities; the first one gets the new ones.
+        QHash<PersistentStore*, QList<StoreSaveHook::Change>> changes;
+        for (const auto& store : stores) {
+            if (!store->begin(error)) {
+                undo();
+                return false;
+            }
+            begun.append(store);
+            store->growCacheForSave();
+            for (const EntityDescription* entity : std::as_const(replaced)) {
+                // The transaction has begun: the keys are those the deletion takes.
+                if (store->m_saveHook) {
+                    const auto keys
+                        = store->keys(*entity, std::numeric_limits<qint64>::max(), error);
+                    if (!keys) {
+                        undo();
+                        return false;
+                    }
+                    auto& list = changes[store.get()];
+                    for (qint64 key : *keys)
+                        list.append({ StoreSaveHook::Change::Kind::Delete, entity, key });
+                }
+                if (!store->deleteAllRows(*entity, error)) {
+                    undo();
+                    return false;
+                }
+            }
+        }
+        const auto& target = stores.first();
+        std::vector<const QList<QVariant>*> rows;
+        std::vector<qint64> keys;
+        for (const EntityContent& content : contents) {
+            rows.clear();
+            keys.clear();
+            rows.reserve(content.records.size());
+            for (const QList<QVariant>& values : content.records)
+                rows.push_back(&values);
+            if (!target->insertRows(*content.entity, rows, keys, error)) {
+                undo();
+                return false;
+            }
+            if (target->m_saveHook) {
+                auto& list = changes[target.get()];
+                for (qint64 key : keys)
+                    list.append({ StoreSaveHook::Change::Kind::Insert, content.entity, key });
+            }
+        }
+        for (const auto& store : stores) {
+            const auto found = changes.constFind(store.get());
+            if (store->m_saveHook && found != changes.cend() && !found->isEmpty()
+                && !store->m_saveHook->storeWillCommit(*store, *found, error)) {
+                undo();
+                return false;
+            }
+        }
+        // The values are written: they are freed while the commit waits for the disk.
+        std::jthread freeing([old = std::move(contents)]() mutable { old.clear(); });
+        for (qsizetype i = 0; i < stores.size(); ++i) {
+            if (!stores[i]->commit(error)) {
+                for (qsizetype j = i; j < stores.size(); ++j)
+                    stores[j]->rollback();
+                return false;
+            }
+        }
+        for (const auto& store : stores) {
+            if (store->m_saveHook)
+                store->m_saveHook->storeDidCommit(*store);
+        }
+    }
+    QList<ManagedObject*> gone;
+    for (ManagedObject* object : std::as_const(m_registered)) {
+        if (replaced.contains(object->m_entity))
+            gone.append(object);
+    }
+    for (ManagedObject* object : std::as_const(gone))
+        invalidate(object);
+    const QVariantMap info { { InsertedKey, QVariantList() }, { UpdatedKey, QVariantList() },
+        { DeletedKey, objectList(gone) } };
+    NotificationCenter::defaultCenter().post(ContextDidSaveNotification, this, info);
+    return true;
 }
 
 ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName)

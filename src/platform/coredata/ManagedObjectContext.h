@@ -69,6 +69,20 @@ public:
     // kind its attribute cannot hold (the objects before it stay inserted), and for an
     // entity of another model. For loads of many thousand objects.
     void insertNewObjects(const EntityDescription& entity, std::vector<QList<QVariant>>&& records);
+    // The new content of one entity for replaceAllObjects.
+    struct EntityContent {
+        const EntityDescription* entity = nullptr;
+        std::vector<QList<QVariant>> records; // as insertNewObjects takes them
+    };
+    // Replaces every object of each entity, in every store, with the records, in one save
+    // of its own: a restore of a whole store. The old rows are deleted without being read
+    // and the new ones written without an object each, so a hundred thousand rows cost no
+    // memory beyond their values. New rows go to the first store, in the order given.
+    // Raises as insertNewObjects does, before anything is written, and when the context
+    // has unsaved changes. On failure the stores are unchanged and the error is set;
+    // after a success the context's objects of the entities are invalid and fetches find
+    // the new rows. The notification of the save lists those objects as deleted.
+    [[nodiscard]] bool replaceAllObjects(std::vector<EntityContent>&& contents, Error* error);
     // Inserts a detached object (or one a rollback or reset let go of); it is stored by
     // the next save. Takes ownership of an object no context made; raises for an object
     // of another context. A pending deletion is undone; otherwise nothing happens.
@@ -129,6 +143,13 @@ private:
 
     void checkQueue(const char* operation) const;
     void adopt(ManagedObject* object);
+    // The types the entity's attributes keep their values in, for normalize().
+    static QList<int> keptTypes(const EntityDescription& entity);
+    // Makes the record's values what setValue would make of them, sized to the entity's
+    // attributes; the bits of the values set. Raises as setValue does.
+    static QBitArray normalize(
+        const EntityDescription& entity, const QList<int>& kept, QList<QVariant>& values);
+    void checkOwnEntity(const EntityDescription& entity) const;
     void objectWillChange(ManagedObject* object);
     void fulfillFault(ManagedObject* object);
     // Reads the values of the object's batch around it, one store query per store.

@@ -1,5 +1,8 @@
 #include "StoreFixture.h"
 
+#include "platform/Exception.h"
+#include "platform/NotificationCenter.h"
+
 #include <QFileInfo>
 
 #include <sqlite3.h>
@@ -91,6 +94,22 @@ protected:
     {
         for (auto* object : context->executeFetchRequest(cd::FetchRequest(entity)))
             context->deleteObject(object);
+    }
+
+    // New content for replaceAllObjects: rows with ids prefix0 .. prefix<count - 1>.
+    cd::ManagedObjectContext::EntityContent newRows(const QString& prefix, int count)
+    {
+        const cd::EntityDescription* entity = model->entity("Rows");
+        cd::ManagedObjectContext::EntityContent content { entity, {} };
+        for (int i = 0; i < count; ++i) {
+            QList<QVariant> values(entity->attributes().size());
+            values[entity->indexOfAttribute("id")] = prefix + QString::number(i);
+            // Of another type than the attribute's: made what setValue would make of it.
+            values[entity->indexOfAttribute("order")] = i;
+            values[entity->indexOfAttribute("json")] = QString(200, QLatin1Char('y'));
+            content.records.push_back(values);
+        }
+        return content;
     }
 };
 
@@ -266,6 +285,118 @@ TEST_F(BigSaveTest, ABigSaveRefusedByTheStoreLeavesEveryRowAsItWas)
     bad->setValue("id", "good");
     ASSERT_TRUE(context->save());
     EXPECT_EQ(tableRows(path(), "Rows").size(), BigCount + 1);
+}
+
+TEST_F(BigSaveTest, ReplacingAllObjectsEmptiesTheEntitiesInEveryStoreAndKeepsTheRest)
+{
+    const QUrl otherUrl = storeUrl("Other.sqlite");
+    {
+        auto other = openContext(otherUrl);
+        ASSERT_TRUE(other);
+        for (int i = 0; i < 30; ++i)
+            other->insertNewObject("Rows")->setValue("id", QString("B%1").arg(i));
+        other->insertNewObject("Database")->setValue("id", "D2");
+        ASSERT_TRUE(other->save());
+    }
+    ASSERT_TRUE(
+        coordinator->addPersistentStore(cd::SQLiteStoreType, {}, otherUrl, migratingOptions()));
+    addRows("A", BigCount);
+    auto* database = make("Database", { { "id", "D1" }, { "name", "Kept" } });
+    ASSERT_TRUE(context->save());
+    const QStringList indexesBefore = indexes(path());
+    const QStringList databasesBefore = tableRows(path(), "Database");
+    const auto held = context->executeFetchRequest(cd::FetchRequest("Rows"));
+    ASSERT_EQ(held.size(), BigCount + 30);
+    qint64 largestKey = 0;
+    for (auto* row : held)
+        largestKey = std::max(largestKey, row->objectID().key);
+    QVariantList told;
+    const auto token = platform::NotificationCenter::defaultCenter().addObserver(
+        cd::ContextDidSaveNotification, context.get(), [&](const platform::Notification& note) {
+            told = note.userInfo.value("deleted").toList();
+        });
+
+    std::vector<cd::ManagedObjectContext::EntityContent> contents;
+    contents.push_back(newRows("N", BigCount));
+    platform::Error error;
+    ASSERT_TRUE(context->replaceAllObjects(std::move(contents), &error))
+        << error.localizedDescription().toStdString();
+    platform::NotificationCenter::defaultCenter().removeObserver(token);
+
+    // The new rows in the first store only; the other entities and the indexes as they were.
+    const QStringList rows = tableRows(path(), "Rows");
+    ASSERT_EQ(rows.size(), BigCount);
+    EXPECT_TRUE(rows.first().contains("|N0|"));
+    EXPECT_TRUE(tableRows(otherUrl.toLocalFile(), "Rows").isEmpty());
+    EXPECT_EQ(tableRows(otherUrl.toLocalFile(), "Database").size(), 1);
+    EXPECT_EQ(tableRows(path(), "Database"), databasesBefore);
+    EXPECT_EQ(indexes(path()), indexesBefore);
+    EXPECT_EQ(answers(path(), "PRAGMA integrity_check"), QStringList { "ok" });
+    EXPECT_EQ(answers(path(), "SELECT \"order\" FROM \"Rows\" WHERE \"id\" = 'N4321'"),
+        QStringList { "4321" });
+
+    // The context's old rows are gone from it, its other objects stay; the new rows are
+    // found with new keys and the values given.
+    EXPECT_EQ(told.size(), held.size());
+    for (auto* row : held)
+        EXPECT_EQ(row->managedObjectContext(), nullptr);
+    EXPECT_EQ(database->managedObjectContext(), context.get());
+    EXPECT_EQ(database->value("name"), "Kept");
+    EXPECT_FALSE(context->hasChanges());
+    cd::FetchRequest request("Rows");
+    request.setPredicate(cd::Predicate::equal("id", "N17"));
+    const auto found = context->executeFetchRequest(request);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_GT(found.first()->objectID().key, largestKey);
+    EXPECT_EQ(found.first()->value("order"), QVariant(qlonglong(17)));
+    EXPECT_EQ(found.first()->value("json"), QString(200, QLatin1Char('y')));
+    EXPECT_TRUE(found.first()->value("ctimestamp").isNull());
+}
+
+TEST_F(BigSaveTest, AReplacementThatFailsLeavesEveryStoreAndObjectAsItWas)
+{
+    addRows("R", BigCount);
+    make("Database", { { "id", "D1" } });
+    ASSERT_TRUE(context->save());
+    const QStringList rowsBefore = tableRows(path(), "Rows");
+    const QStringList databasesBefore = tableRows(path(), "Database");
+    const QStringList indexesBefore = indexes(path());
+    const auto held = context->executeFetchRequest(cd::FetchRequest("Rows"));
+    ASSERT_EQ(held.size(), BigCount);
+
+    // Refused by the store after the old rows are gone and most new ones are in.
+    runSql(path(),
+        "CREATE TRIGGER refuse BEFORE INSERT ON \"Rows\" WHEN NEW.\"id\" = 'N4999' "
+        "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    std::vector<cd::ManagedObjectContext::EntityContent> contents;
+    contents.push_back({ model->entity("Database"), { QList<QVariant>() } });
+    contents.push_back(newRows("N", BigCount));
+    platform::Error error;
+    EXPECT_FALSE(context->replaceAllObjects(std::move(contents), &error));
+    EXPECT_TRUE(error.localizedDescription().contains("refused"));
+    EXPECT_EQ(tableRows(path(), "Rows"), rowsBefore);
+    EXPECT_EQ(tableRows(path(), "Database"), databasesBefore);
+    EXPECT_EQ(indexes(path()), indexesBefore);
+    EXPECT_EQ(held.first()->managedObjectContext(), context.get());
+    EXPECT_EQ(held.first()->value("id"), "R0");
+
+    // A value its attribute cannot hold raises before anything is written.
+    contents.clear();
+    contents.push_back(newRows("M", 10));
+    contents.back().records[3][model->entity("Rows")->indexOfAttribute("ctimestamp")]
+        = QString("soon");
+    EXPECT_THROW(
+        (void)context->replaceAllObjects(std::move(contents), &error), platform::Exception);
+    EXPECT_EQ(tableRows(path(), "Rows"), rowsBefore);
+
+    // A replacement would save the context's own changes with it: refused.
+    make("Database", { { "id", "D2" } });
+    contents.clear();
+    contents.push_back(newRows("M", 10));
+    EXPECT_THROW(
+        (void)context->replaceAllObjects(std::move(contents), &error), platform::Exception);
+    EXPECT_EQ(tableRows(path(), "Rows"), rowsBefore);
+    EXPECT_EQ(tableRows(path(), "Database"), databasesBefore);
 }
 
 } // namespace

@@ -85,6 +85,38 @@ TEST_F(CloudTest, SavesArriveAtTheOtherPeerWithTheImportNotification)
     EXPECT_EQ(changeSetFiles().size(), 4);
 }
 
+TEST_F(CloudTest, AReplacementOfAllObjectsArrivesAtTheOtherPeer)
+{
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+    ASSERT_TRUE(b.store) << b.error.localizedDescription().toStdString();
+    a.insert("D1", "First", 100);
+    a.insert("D2", "Second", 100);
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(b.waitForImport());
+    ASSERT_EQ(b.count(), 2);
+
+    // What a restore does: the old objects are deleted unread, the new ones written.
+    const cd::EntityDescription* entity
+        = a.context->persistentStoreCoordinator()->managedObjectModel()->entity("Database");
+    QList<QVariant> values(entity->attributes().size());
+    values[entity->indexOfAttribute("id")] = QString("D3");
+    values[entity->indexOfAttribute("name")] = QString("Third");
+    values[entity->indexOfAttribute("mtimestamp")] = 300.0;
+    std::vector<cd::ManagedObjectContext::EntityContent> contents;
+    contents.push_back({ entity, { values } });
+    platform::Error error;
+    ASSERT_TRUE(a.context->replaceAllObjects(std::move(contents), &error))
+        << error.localizedDescription().toStdString();
+    const auto info = b.waitForImport();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(idsIn(*info, cd::UbiquitousContent::DeletedObjectsKey).size(), 2);
+    EXPECT_EQ(b.count(), 1);
+    EXPECT_EQ(b.nameOf("D3"), "Third");
+    EXPECT_EQ(b.find("D1"), nullptr);
+}
+
 TEST_F(CloudTest, TheLaterMtimestampWinsAConflictOnEveryPeer)
 {
     Peer a("A.sqlite");
