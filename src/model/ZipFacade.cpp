@@ -16,8 +16,10 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -45,6 +47,8 @@ namespace {
 
 // Bigger than minizip's own buffers, so a large entry costs few calls.
 constexpr qint64 ChunkSize = 256 * 1024;
+// Entries from this size on are read and deciphered ahead of their inflating.
+constexpr quint64 FewestBytesReadAhead = 4 * ChunkSize;
 constexpr uLong EncryptedFlag = 0x1;
 constexpr uLong DataDescriptorFlag = 0x8;
 constexpr uLong Utf8NameFlag = 0x800;
@@ -168,6 +172,107 @@ bool readFully(unzFile unzip, char* data, int size)
     }
     return true;
 }
+
+// Reads the raw bytes of the current entry and deciphers them. For a big entry it does
+// so on a thread of its own, a few pieces ahead of the caller: deciphering a byte at a
+// time costs about as much as inflating, and the two then run side by side.
+class RawReader {
+public:
+    RawReader(unzFile unzip, TraditionalCipher* cipher, bool ahead)
+        : m_unzip(unzip)
+        , m_cipher(cipher)
+    {
+        const int count = ahead ? Slots : 1;
+        for (int i = 0; i < count; ++i)
+            m_buffers.emplace_back(ChunkSize, Qt::Uninitialized);
+        m_sizes.assign(size_t(count), 0);
+        if (ahead)
+            m_thread = std::thread([this] { run(); });
+    }
+    ~RawReader()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_changed.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    RawReader(const RawReader&) = delete;
+    RawReader& operator=(const RawReader&) = delete;
+
+    // The next piece, valid until the next call: size 0 at the end, below 0 when the
+    // read failed (and from then on).
+    std::pair<char*, int> next()
+    {
+        if (!m_thread.joinable()) {
+            const int read = readPiece(m_buffers.front());
+            return { m_buffers.front().data(), read };
+        }
+        std::unique_lock lock(m_mutex);
+        // The piece handed out last is done with.
+        if (m_handedOut) {
+            ++m_consumed;
+            m_handedOut = false;
+            m_changed.notify_all();
+        }
+        m_changed.wait(lock, [this] { return m_produced > m_consumed; });
+        const size_t slot = m_consumed % m_buffers.size();
+        const int size = m_sizes[slot];
+        // The end and a failure are told again at every later call.
+        m_handedOut = size > 0;
+        return { m_buffers[slot].data(), size };
+    }
+
+private:
+    static constexpr int Slots = 4;
+
+    int readPiece(QByteArray& buffer)
+    {
+        const int read = unzReadCurrentFile(m_unzip, buffer.data(), unsigned(buffer.size()));
+        if (read > 0 && m_cipher)
+            m_cipher->decode(buffer.data(), read);
+        return read;
+    }
+
+    void run()
+    {
+        for (;;) {
+            size_t slot = 0;
+            {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock,
+                    [this] { return m_stopping || m_produced - m_consumed < m_buffers.size(); });
+                if (m_stopping)
+                    return;
+                slot = m_produced % m_buffers.size();
+            }
+            // The slot is neither handed out nor waiting to be: it is this thread's alone.
+            const int read = readPiece(m_buffers[slot]);
+            {
+                std::lock_guard lock(m_mutex);
+                m_sizes[slot] = read;
+                ++m_produced;
+            }
+            m_changed.notify_all();
+            if (read <= 0)
+                return;
+        }
+    }
+
+    unzFile m_unzip;
+    TraditionalCipher* m_cipher;
+    std::vector<QByteArray> m_buffers;
+    std::vector<int> m_sizes;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    size_t m_produced = 0;
+    size_t m_consumed = 0;
+    bool m_handedOut = false;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
 
 // A relative path of plain names: no root, no drive, no "..", nothing empty but a folder
 // entry's trailing separator.
@@ -656,7 +761,8 @@ bool ZipFacade::readCurrent(
         }
     } ender { &stream, deflated };
 
-    QByteArray in(ChunkSize, Qt::Uninitialized);
+    // Ended before the entry is closed: it reads the entry until then.
+    RawReader raw(unzip, cipher ? &*cipher : nullptr, entry.size >= FewestBytesReadAhead);
     QByteArray out(ChunkSize, Qt::Uninitialized);
     uLong crc = crc32_z(0, nullptr, 0);
     ZPOS64_T size = 0;
@@ -670,21 +776,19 @@ bool ZipFacade::readCurrent(
     };
     bool ended = !deflated;
     for (;;) {
-        const int read = unzReadCurrentFile(unzip, in.data(), unsigned(in.size()));
+        const auto [in, read] = raw.next();
         if (read == 0)
             break;
         if (read < 0 || (deflated && ended)) {
             OutputErrorMessage(ReadFailedMessage);
             return false;
         }
-        if (cipher)
-            cipher->decode(in.data(), read);
         if (!deflated) {
-            if (!pass(in.constData(), read))
+            if (!pass(in, read))
                 return false;
             continue;
         }
-        stream.next_in = reinterpret_cast<Bytef*>(in.data());
+        stream.next_in = reinterpret_cast<Bytef*>(in);
         stream.avail_in = uInt(read);
         do {
             stream.next_out = reinterpret_cast<Bytef*>(out.data());

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -171,6 +172,50 @@ TEST_F(ZipFacadeTest, LargeEntriesDeflateInPiecesIntoOneStream)
     ZipFacade reader;
     ASSERT_TRUE(extract(path("x.zip"), reader));
     EXPECT_TRUE(read(path("out/large.txt")) == large);
+}
+
+TEST_F(ZipFacadeTest, LargeEntriesAreReadAheadWholeOrNotAtAll)
+{
+    // Many pieces of the raw entry, deciphered ahead of their inflating.
+    QByteArray large;
+    quint32 state = 777;
+    while (large.size() < 6 * 1024 * 1024) {
+        state = state * 1103515245u + 12345u;
+        large += QByteArray::number(state) + (state % 7 == 0 ? "\n" : ",");
+    }
+    const QString deflated = archive("deflated.zip", { { "large.txt", large }, { "z", "end" } });
+    // Stored as it is by another tool: no inflating, the pieces passed on as read.
+    int code = -1;
+    testsupport::runTool("zip",
+        { "-q", "-j", "-0", "-P", kPassword, path("stored.zip"), write("large.txt", large) }, {},
+        &code);
+    ASSERT_EQ(code, 0);
+    for (const QString& target : { deflated, path("stored.zip") }) {
+        SCOPED_TRACE(target.toStdString());
+        ZipFacade zip;
+        ASSERT_TRUE(zip.UnzipOpenFile(target, kPassword));
+        QMap<QString, QByteArray> files;
+        ASSERT_TRUE(zip.UnzipFilesToData(files));
+        EXPECT_TRUE(files.value("large.txt") == large);
+    }
+
+    // Damage far into the entry, long after the first pieces were handed on.
+    QByteArray bytes = read(deflated);
+    const qsizetype at = bytes.indexOf("large.txt") + 9 + (bytes.size() * 3) / 4;
+    for (qsizetype i = at; i < at + 64; ++i)
+        bytes[i] = char(bytes[i] ^ 0x5a);
+    write("damaged.zip", bytes);
+    auto recorder = std::make_shared<Recorder>();
+    ZipFacade zip;
+    zip.setDelegate(recorder);
+    ASSERT_TRUE(zip.UnzipOpenFile(path("damaged.zip"), kPassword));
+    QMap<QString, QByteArray> files;
+    EXPECT_FALSE(zip.UnzipFilesToData(files));
+    ASSERT_EQ(recorder->errors.size(), 1);
+    EXPECT_TRUE(recorder->errors.first() == ZipFacade::ReadFailedMessage
+        || recorder->errors.first() == ZipFacade::CrcFailedMessage)
+        << recorder->errors.first().toStdString();
+    EXPECT_TRUE(files.isEmpty());
 }
 
 TEST_F(ZipFacadeTest, ReadsArchivesOtherToolsMade)
