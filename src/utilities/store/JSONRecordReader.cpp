@@ -28,6 +28,8 @@ constexpr int MaxDepth = 256;
 // Files from this size on are read in parts side by side.
 constexpr qsizetype FewestBytesForParts = 4 * 1024 * 1024;
 constexpr int MostParts = 4;
+// The most parts the bytes left at the end of a file read while unpacked are read in.
+constexpr int PartsAtTheEnd = 4;
 
 bool isDigit(char c)
 {
@@ -714,6 +716,12 @@ void JSONRecordReader::InParts::written(qsizetype written)
 
 std::optional<std::vector<QList<QVariant>>> JSONRecordReader::InParts::finish()
 {
+    // The bytes that came after the last part began are all in place now: they are shared
+    // out too, so that what is left to read here, after the unpacking, is a small part.
+    if (!m_parts.empty()) {
+        const qsizetype left = m_data + m_size - m_parts.back()->until;
+        m_partSize = std::max<qsizetype>(left / PartsAtTheEnd, FewestBytesForParts / 8);
+    }
     written(m_size);
     // The last part here, while the others may still run.
     std::vector<QList<QVariant>> tail;

@@ -7,6 +7,7 @@
 #include <QMap>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -222,6 +223,43 @@ TEST(JSONRecordReader, ABigFileReadInPartsGivesEveryRecordInOrder)
             ASSERT_EQ(record[1].toLongLong(), decoyed ? -1 : i) << i;
         }
     }
+}
+
+// Reads the file as it would be read while unpacked: in pieces of 256 KiB put in place one
+// after another.
+std::optional<std::vector<QList<QVariant>>> readWhileFilled(const QByteArray& json)
+{
+    JSONRecordReader::InParts reader(json.constData(), json.size(), kEntity, 8);
+    for (qsizetype filled = 0; filled < json.size();) {
+        filled = std::min(json.size(), filled + 256 * 1024);
+        reader.written(filled);
+    }
+    return reader.finish();
+}
+
+TEST(JSONRecordReader, AFileReadWhileItFillsIsReadInOrderToItsEnd)
+{
+    const int count = 30000;
+    const QByteArray decoy = "    {\"ManageObjectName\": \"Sample\", \"other\": [{\"a\": 1}, "
+                             "{}], \"text\": \"a, {b} ,{ c\", \"count\": -1}";
+    // Decoys among the last records, which are shared out only once all bytes are in.
+    QMap<int, QByteArray> decoys;
+    for (int i = count - 4000; i < count; i += 2)
+        decoys.insert(i, decoy);
+    const QByteArray json = bigFile(count, decoys);
+    const auto records = readWhileFilled(json);
+    ASSERT_TRUE(records);
+    EXPECT_TRUE(*records == *read(json));
+    ASSERT_EQ(records->size(), size_t(count));
+    EXPECT_EQ(records->back()[1].toLongLong(), count - 1);
+
+    // A fault in the last records refuses the whole file, as does a file cut short.
+    for (const int at : { count - 1, count - 900, count - 2500 }) {
+        SCOPED_TRACE(at);
+        EXPECT_FALSE(readWhileFilled(
+            bigFile(count, { { at, "{\"ManageObjectName\": \"Sample\", \"count\": \"many\"}" } })));
+    }
+    EXPECT_FALSE(readWhileFilled(json.left(json.size() - 3)));
 }
 
 TEST(JSONRecordReader, AFaultInABigFileIsToldAsInASmallOne)
