@@ -212,6 +212,51 @@ TEST_F(BigSaveTest, RowsSavedByTheThousandKeepTheirKeysValuesAndIndexes)
         QStringList { "4321" });
 }
 
+TEST_F(BigSaveTest, TextsOfABigSaveAreStoredAsThoseOfASmallOne)
+{
+    // Texts of every kind SQLite is given differently: empty, null, non-ASCII, with a '?',
+    // with a lone surrogate (written as UTF-16), long, missing.
+    const QList<QVariant> texts { QString(""), QVariant(), QString("é ü € 中文 😀"),
+        QString("what?"), QString("lone ") + QChar(0xd800) + "?", QString(),
+        QVariant(QMetaType::fromType<QString>()), QString(5000, QLatin1Char('x')) };
+    const int kinds = int(texts.size());
+    // Row i holds the texts of row i % kinds.
+    const auto add = [&](const QString& prefix, int count) {
+        for (int i = 0; i < count; ++i) {
+            auto* row = make("Rows", { { "id", prefix + QString::number(i) }, { "order", i } });
+            row->setValue("json", texts[i % kinds]);
+            if (i % 2 == 1)
+                row->setValue("usertemplate_id", texts[(i + 3) % kinds]);
+        }
+    };
+    // One by one, then by the thousand.
+    add("S", kinds);
+    ASSERT_TRUE(context->save());
+    add("B", BigCount);
+    ASSERT_TRUE(context->save());
+
+    const auto stored = [&](const QString& id) {
+        const QByteArray sql = "SELECT typeof(\"json\") || ':' || hex(\"json\") || '|' || "
+                               "typeof(\"usertemplate_id\") || ':' || hex(\"usertemplate_id\") "
+                               "FROM \"Rows\" WHERE \"id\" = '"
+            + id.toUtf8() + "'";
+        const QStringList found = answers(path(), sql.constData());
+        EXPECT_EQ(found.size(), 1);
+        return found.value(0);
+    };
+    QStringList small;
+    for (int i = 0; i < kinds; ++i)
+        small << stored("S" + QString::number(i));
+    EXPECT_TRUE(small[4].startsWith("text:")) << small[4].toStdString();
+    EXPECT_TRUE(small[1].startsWith("null:")) << small[1].toStdString();
+    EXPECT_TRUE(small[0].startsWith("text:")) << small[0].toStdString();
+    for (int i = 0; i < BigCount; i += 7) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(stored("B" + QString::number(i)), small[i % kinds]);
+    }
+    EXPECT_EQ(answers(path(), "PRAGMA integrity_check"), QStringList { "ok" });
+}
+
 TEST_F(BigSaveTest, ABigSaveThatCannotBeWrittenLeavesEveryRowAsItWas)
 {
     addRows("R", BigCount);
