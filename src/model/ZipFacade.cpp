@@ -625,14 +625,19 @@ bool ZipFacade::UnzipFilesToData(QMap<QString, QByteArray>& files, const DataWri
             // is damage, which the size check after the last byte reports.
             content = QByteArray(qsizetype(entry.size), Qt::Uninitialized);
             qsizetype filled = 0;
-            ok = readCurrent(entry, [&](const char* data, qsizetype size) {
-                const qsizetype room = std::min(size, content.size() - filled);
-                std::memcpy(content.data() + filled, data, size_t(room));
-                filled += room;
-                if (written)
-                    written(entry.name, content, filled);
-                return true;
-            });
+            ok = readCurrent(
+                entry,
+                [&](const char* data, qsizetype size) {
+                    const qsizetype room = std::min(size, content.size() - filled);
+                    // Inflated content is there already.
+                    if (room > 0 && data != content.constData() + filled)
+                        std::memcpy(content.data() + filled, data, size_t(room));
+                    filled += room;
+                    if (written)
+                        written(entry.name, content, filled);
+                    return true;
+                },
+                &content);
         } else {
             content.reserve(qsizetype(MostReserved));
             ok = readCurrent(entry, [&](const char* data, qsizetype size) {
@@ -700,8 +705,8 @@ bool ZipFacade::forEachEntry(const std::function<bool(const Entry&)>& handle)
     }
 }
 
-bool ZipFacade::readCurrent(
-    const Entry& entry, const std::function<bool(const char*, qsizetype)>& deliver)
+bool ZipFacade::readCurrent(const Entry& entry,
+    const std::function<bool(const char*, qsizetype)>& deliver, QByteArray* into)
 {
     unzFile unzip = unzipHandle(m_unzip);
     if (entry.method != 0 && entry.method != Z_DEFLATED) {
@@ -764,6 +769,7 @@ bool ZipFacade::readCurrent(
     // Ended before the entry is closed: it reads the entry until then.
     RawReader raw(unzip, cipher ? &*cipher : nullptr, entry.size >= FewestBytesReadAhead);
     QByteArray out(ChunkSize, Qt::Uninitialized);
+    qsizetype made = 0; // inflated into `into`
     uLong crc = crc32_z(0, nullptr, 0);
     ZPOS64_T size = 0;
     const auto pass = [&](const char* data, qsizetype length) {
@@ -791,8 +797,12 @@ bool ZipFacade::readCurrent(
         stream.next_in = reinterpret_cast<Bytef*>(in);
         stream.avail_in = uInt(read);
         do {
-            stream.next_out = reinterpret_cast<Bytef*>(out.data());
-            stream.avail_out = uInt(out.size());
+            // In place while there is room, so that the content need not be copied there.
+            const bool inPlace = into && made < into->size();
+            char* target = inPlace ? into->data() + made : out.data();
+            const qsizetype room = inPlace ? std::min(ChunkSize, into->size() - made) : out.size();
+            stream.next_out = reinterpret_cast<Bytef*>(target);
+            stream.avail_out = uInt(room);
             const int status = inflate(&stream, Z_NO_FLUSH);
             // Everything given was used up exactly: the next read brings more.
             if (status == Z_BUF_ERROR && stream.avail_in == 0)
@@ -802,7 +812,10 @@ bool ZipFacade::readCurrent(
                 return false;
             }
             ended = status == Z_STREAM_END;
-            if (!pass(out.constData(), out.size() - qsizetype(stream.avail_out)))
+            const qsizetype produced = room - qsizetype(stream.avail_out);
+            if (inPlace)
+                made += produced;
+            if (!pass(target, produced))
                 return false;
         } while (!ended && (stream.avail_in > 0 || stream.avail_out == 0));
     }

@@ -117,8 +117,10 @@ private:
     // false at the first failure (the delegate told) or when the handler answers false.
     bool forEachEntry(const std::function<bool(const Entry&)>& handle);
     // Deciphers, inflates and checks the current entry, passing its content on in pieces.
-    bool readCurrent(
-        const Entry& entry, const std::function<bool(const char*, qsizetype)>& deliver);
+    // With `into`, inflated content is made in place there, from its start, as far as it
+    // has room; a piece passed on then lies where it belongs in it.
+    bool readCurrent(const Entry& entry, const std::function<bool(const char*, qsizetype)>& deliver,
+        QByteArray* into = nullptr);
     void discardZip();
 
     void* m_zip = nullptr;

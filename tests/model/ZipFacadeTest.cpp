@@ -199,6 +199,31 @@ TEST_F(ZipFacadeTest, LargeEntriesAreReadAheadWholeOrNotAtAll)
         EXPECT_TRUE(files.value("large.txt") == large);
     }
 
+    // A size that claims less or more than the entry holds: the content made in place
+    // never runs past its buffer, and the entry is refused.
+    for (const qint64 change : { -1000, 1000 }) {
+        SCOPED_TRACE(change);
+        QByteArray bytes = read(deflated);
+        // In the entry's local header and in the central directory alike.
+        const qsizetype central = bytes.indexOf("PK\x01\x02");
+        ASSERT_GT(central, 0);
+        ASSERT_EQ(bytes.indexOf("PK\x03\x04"), 0);
+        const quint32 claimed = quint32(large.size() + change);
+        for (int i = 0; i < 4; ++i) {
+            bytes[22 + i] = char((claimed >> (8 * i)) & 0xff);
+            bytes[central + 24 + i] = char((claimed >> (8 * i)) & 0xff);
+        }
+        write("resized.zip", bytes);
+        auto recorder = std::make_shared<Recorder>();
+        ZipFacade zip;
+        zip.setDelegate(recorder);
+        ASSERT_TRUE(zip.UnzipOpenFile(path("resized.zip"), kPassword));
+        QMap<QString, QByteArray> files;
+        EXPECT_FALSE(zip.UnzipFilesToData(files));
+        EXPECT_EQ(recorder->errors, QStringList { ZipFacade::CrcFailedMessage });
+        EXPECT_TRUE(files.isEmpty());
+    }
+
     // Damage far into the entry, long after the first pieces were handed on.
     QByteArray bytes = read(deflated);
     const qsizetype at = bytes.indexOf("large.txt") + 9 + (bytes.size() * 3) / 4;
