@@ -218,15 +218,5 @@ BENCHMARK(Restore)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("KIVOTAB_HOME", home.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::LocalTimeZone::pin();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    delete fixture;
-    return 0;
+    return benchsupport::runInApplication(argc, argv, {}, [] { delete fixture; });
 }

@@ -297,20 +297,12 @@ BENCHMARK(ExportXls)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("KIVOTAB_HOME", home.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::LocalTimeZone::pin();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (fixture)
-        fixture->controller.reset();
-    if (fixture)
-        fixture->screen.reset();
-    StoreStack::install(nullptr);
-    delete fixture;
-    return 0;
+    return benchsupport::runInApplication(argc, argv, {}, [] {
+        if (fixture)
+            fixture->controller.reset();
+        if (fixture)
+            fixture->screen.reset();
+        StoreStack::install(nullptr);
+        delete fixture;
+    });
 }

@@ -485,21 +485,12 @@ BENCHMARK(GridProtected)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterat
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("KIVOTAB_HOME", home.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::LocalTimeZone::pin();
-    BenchApplication app(argc, argv);
-    setUp();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    platform::ui::Application::shared().reset();
-    fixture->navigation.reset();
-    StoreStack::install(nullptr);
-    delete fixture;
-    return 0;
+    return benchsupport::runInApplication<BenchApplication>(argc, argv, setUp, [] {
+        platform::ui::Application::shared().reset();
+        fixture->navigation.reset();
+        StoreStack::install(nullptr);
+        delete fixture;
+    });
 }
 
 #include "bench_grid.moc"

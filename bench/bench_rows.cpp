@@ -256,17 +256,8 @@ BENCHMARK(FilterAndSortInMemory)->UseManualTime()->Unit(benchmark::kMillisecond)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("KIVOTAB_HOME", home.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // As the application starts.
-    platform::LocalTimeZone::pin();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    StoreStack::install(nullptr);
-    delete fixture;
-    return 0;
+    return benchsupport::runInApplication(argc, argv, {}, [] {
+        StoreStack::install(nullptr);
+        delete fixture;
+    });
 }

@@ -370,22 +370,14 @@ BENCHMARK(SortProtected)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterat
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("KIVOTAB_HOME", home.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::LocalTimeZone::pin();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (fixture) {
-        platform::ui::Application::shared().reset();
-        fixture->navigation.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        platform::ui::Storyboard::main().clear();
-    }
-    StoreStack::install(nullptr);
-    delete fixture;
-    return 0;
+    return benchsupport::runInApplication(argc, argv, {}, [] {
+        if (fixture) {
+            platform::ui::Application::shared().reset();
+            fixture->navigation.reset();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            platform::ui::Storyboard::main().clear();
+        }
+        StoreStack::install(nullptr);
+        delete fixture;
+    });
 }
