@@ -17,6 +17,17 @@
 // report of one run beside its reference.
 namespace benchsupport {
 
+// The rows a benchmark table holds: 100,000, or KIVOTAB_BENCH_ROWS (for profiling
+// smaller runs).
+inline int rowCount()
+{
+    const int chosen = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS");
+    return chosen > 0 ? chosen : 100000;
+}
+
+// The rows added per store commit while a table is filled.
+constexpr int RowsPerCommit = 5000;
+
 inline double secondsSince(const QElapsedTimer& timer)
 {
     return double(timer.nsecsElapsed()) / 1e9;

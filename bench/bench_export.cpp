@@ -45,10 +45,8 @@ namespace {
 
 using benchsupport::secondsSince;
 
-const int RowCount = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS") > 0
-    ? qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS")
-    : 100000;
-constexpr int RowsPerCommit = 5000;
+const int RowCount = benchsupport::rowCount();
+using benchsupport::RowsPerCommit;
 const QString Definition = QStringLiteral("5D1A7E33-2C4B-4E9F-A1B0-6C7D8E9F0A1B");
 
 // The rows screen's data controller of one user table, as the export menu reads it.

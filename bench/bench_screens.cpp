@@ -55,10 +55,8 @@ namespace {
 using benchsupport::runShell;
 using benchsupport::secondsSince;
 
-const int RowCount = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS") > 0
-    ? qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS")
-    : 100000;
-constexpr int RowsPerCommit = 5000;
+const int RowCount = benchsupport::rowCount();
+using benchsupport::RowsPerCommit;
 const QString Password = QStringLiteral("bench password");
 const QString Needle = QStringLiteral("ember");
 
