@@ -1,15 +1,32 @@
 #pragma once
 
+#include "platform/LocalTimeZone.h"
+
+#include <QApplication>
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <functional>
 
 // What the benchmarks share: their clock, the reference run of SQLite's own shell and the
 // report of one run beside its reference.
 namespace benchsupport {
+
+// The rows a benchmark table holds: 100,000, or KIVOTAB_BENCH_ROWS (for profiling
+// smaller runs).
+inline int rowCount()
+{
+    const int chosen = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS");
+    return chosen > 0 ? chosen : 100000;
+}
+
+// The rows added per store commit while a table is filled.
+constexpr int RowsPerCommit = 5000;
 
 inline double secondsSince(const QElapsedTimer& timer)
 {
@@ -44,6 +61,29 @@ inline bool report(benchmark::State& state, double ours, double reference)
     state.counters["sqlite3_ms"] = reference * 1000;
     state.counters["ratio"] = ours / reference;
     return true;
+}
+
+// Runs the benchmarks in an application started as the real one is: a fresh home,
+// offscreen unless a platform is named, the local time zone pinned. setUp runs once the
+// application is there, tearDown after the runs while it still is.
+template<class Application = QApplication>
+int runInApplication(int argc, char** argv, const std::function<void()>& setUp = {},
+    const std::function<void()>& tearDown = {})
+{
+    QTemporaryDir home;
+    qputenv("KIVOTAB_HOME", home.path().toUtf8());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::LocalTimeZone::pin();
+    Application app(argc, argv);
+    if (setUp)
+        setUp();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (tearDown)
+        tearDown();
+    return 0;
 }
 
 } // namespace benchsupport

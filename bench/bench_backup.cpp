@@ -40,11 +40,8 @@ namespace {
 
 using benchsupport::secondsSince;
 
-// KIVOTAB_BENCH_ROWS overrides the count (for profiling smaller runs).
-const int RowCount = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS") > 0
-    ? qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS")
-    : 100000;
-constexpr int RowsPerCommit = 5000;
+const int RowCount = benchsupport::rowCount();
+using benchsupport::RowsPerCommit;
 const QString Definition = QStringLiteral("7A3E9C21-5B4D-4F68-8E0A-1C2B3D4E5F60");
 const QString Table = QStringLiteral("1B2C3D4E-5F60-4A7B-8C9D-0E1F2A3B4C5D");
 // The password every backup archive carries.
@@ -218,15 +215,5 @@ BENCHMARK(Restore)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("KIVOTAB_HOME", home.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::LocalTimeZone::pin();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    delete fixture;
-    return 0;
+    return benchsupport::runInApplication(argc, argv, {}, [] { delete fixture; });
 }

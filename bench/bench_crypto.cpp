@@ -17,6 +17,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "TimingReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -201,18 +203,8 @@ BENCHMARK(ContainerEncrypt_Openssl)->UseManualTime()->Unit(benchmark::kMilliseco
 BENCHMARK(ContainerDecrypt_Ours)->Unit(benchmark::kMillisecond);
 BENCHMARK(ContainerDecrypt_Openssl)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// Keeps each case's time per iteration so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public TimingReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                m_seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    }
-
     void printRatios() const
     {
         std::printf("\nours / openssl enc (same bytes)\n");
@@ -228,9 +220,6 @@ public:
                 theirs->second, ours->second / theirs->second);
         }
     }
-
-private:
-    std::map<std::string, double> m_seconds;
 };
 
 } // namespace

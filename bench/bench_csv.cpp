@@ -20,6 +20,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "TimingReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -183,18 +185,8 @@ BENCHMARK(Read_Ours)->Unit(benchmark::kMillisecond);
 BENCHMARK(Read_Python)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(CSVComponents_Ours)->Unit(benchmark::kMillisecond);
 
-// Keeps each case's time per iteration so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public TimingReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                m_seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    }
-
     void printRatios() const
     {
         std::printf("\nours / Python csv module (100,000 rows x 10 columns)\n");
@@ -210,9 +202,6 @@ public:
                 b->second, a->second / b->second);
         }
     }
-
-private:
-    std::map<std::string, double> m_seconds;
 };
 
 } // namespace

@@ -45,10 +45,8 @@ namespace {
 
 using benchsupport::secondsSince;
 
-const int RowCount = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS") > 0
-    ? qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS")
-    : 100000;
-constexpr int RowsPerCommit = 5000;
+const int RowCount = benchsupport::rowCount();
+using benchsupport::RowsPerCommit;
 const QString Definition = QStringLiteral("5D1A7E33-2C4B-4E9F-A1B0-6C7D8E9F0A1B");
 
 // The rows screen's data controller of one user table, as the export menu reads it.
@@ -297,20 +295,12 @@ BENCHMARK(ExportXls)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("KIVOTAB_HOME", home.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::LocalTimeZone::pin();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (fixture)
-        fixture->controller.reset();
-    if (fixture)
-        fixture->screen.reset();
-    StoreStack::install(nullptr);
-    delete fixture;
-    return 0;
+    return benchsupport::runInApplication(argc, argv, {}, [] {
+        if (fixture)
+            fixture->controller.reset();
+        if (fixture)
+            fixture->screen.reset();
+        StoreStack::install(nullptr);
+        delete fixture;
+    });
 }

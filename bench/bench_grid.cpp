@@ -58,10 +58,8 @@ namespace {
 
 using benchsupport::secondsSince;
 
-const int RowCount = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS") > 0
-    ? qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS")
-    : 100000;
-constexpr int RowsPerCommit = 5000;
+const int RowCount = benchsupport::rowCount();
+using benchsupport::RowsPerCommit;
 const QString Database = QStringLiteral("5E6F7A8B-9C0D-4E1F-8A2B-3C4D5E6F7A8B");
 const QString Definition = QStringLiteral("7A3E9C21-5B4D-4F68-8E0A-1C2B3D4E5F60");
 const QString Password = QStringLiteral("bench password");
@@ -485,21 +483,12 @@ BENCHMARK(GridProtected)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterat
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("KIVOTAB_HOME", home.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::LocalTimeZone::pin();
-    BenchApplication app(argc, argv);
-    setUp();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    platform::ui::Application::shared().reset();
-    fixture->navigation.reset();
-    StoreStack::install(nullptr);
-    delete fixture;
-    return 0;
+    return benchsupport::runInApplication<BenchApplication>(argc, argv, setUp, [] {
+        platform::ui::Application::shared().reset();
+        fixture->navigation.reset();
+        StoreStack::install(nullptr);
+        delete fixture;
+    });
 }
 
 #include "bench_grid.moc"

@@ -36,11 +36,8 @@ namespace {
 using benchsupport::runShell;
 using benchsupport::secondsSince;
 
-// KIVOTAB_BENCH_ROWS overrides the count (for profiling smaller runs).
-const int RowCount = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS") > 0
-    ? qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS")
-    : 100000;
-constexpr int RowsPerCommit = 5000;
+const int RowCount = benchsupport::rowCount();
+using benchsupport::RowsPerCommit;
 const QString Definition = QStringLiteral("7A3E9C21-5B4D-4F68-8E0A-1C2B3D4E5F60");
 const QString PlainTable = QStringLiteral("1B2C3D4E-5F60-4A7B-8C9D-0E1F2A3B4C5D");
 const QString ProtectedTable = QStringLiteral("2C3D4E5F-6071-4B8C-9DAE-1F2A3B4C5D6E");
@@ -256,17 +253,8 @@ BENCHMARK(FilterAndSortInMemory)->UseManualTime()->Unit(benchmark::kMillisecond)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("KIVOTAB_HOME", home.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // As the application starts.
-    platform::LocalTimeZone::pin();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    StoreStack::install(nullptr);
-    delete fixture;
-    return 0;
+    return benchsupport::runInApplication(argc, argv, {}, [] {
+        StoreStack::install(nullptr);
+        delete fixture;
+    });
 }

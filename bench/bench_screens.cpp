@@ -55,10 +55,8 @@ namespace {
 using benchsupport::runShell;
 using benchsupport::secondsSince;
 
-const int RowCount = qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS") > 0
-    ? qEnvironmentVariableIntValue("KIVOTAB_BENCH_ROWS")
-    : 100000;
-constexpr int RowsPerCommit = 5000;
+const int RowCount = benchsupport::rowCount();
+using benchsupport::RowsPerCommit;
 const QString Password = QStringLiteral("bench password");
 const QString Needle = QStringLiteral("ember");
 
@@ -370,22 +368,14 @@ BENCHMARK(SortProtected)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterat
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("KIVOTAB_HOME", home.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::LocalTimeZone::pin();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (fixture) {
-        platform::ui::Application::shared().reset();
-        fixture->navigation.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        platform::ui::Storyboard::main().clear();
-    }
-    StoreStack::install(nullptr);
-    delete fixture;
-    return 0;
+    return benchsupport::runInApplication(argc, argv, {}, [] {
+        if (fixture) {
+            platform::ui::Application::shared().reset();
+            fixture->navigation.reset();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            platform::ui::Storyboard::main().clear();
+        }
+        StoreStack::install(nullptr);
+        delete fixture;
+    });
 }

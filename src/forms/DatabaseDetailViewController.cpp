@@ -1,6 +1,5 @@
 #include "forms/DatabaseDetailViewController.h"
 
-#include "forms/FormButtonElement.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormLabelElement.h"
 #include "forms/FormRootElement.h"
@@ -65,11 +64,7 @@ void DatabaseDetailViewController::createFields()
     createNameField(fields.get());
     createDescrField(fields.get());
     form->addSection(fields);
-    auto actions = std::make_shared<FormSection>();
-    auto save = FormButtonElement::initWithTitle(LocalizedStrings::Save());
-    save->setControllerAction(QStringLiteral("onSave:"));
-    actions->addElement(save);
-    form->addSection(actions);
+    addSaveSection(*form);
 }
 
 FormEntryElement* DatabaseDetailViewController::createNameField(FormSection* section)

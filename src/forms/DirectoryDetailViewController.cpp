@@ -1,6 +1,5 @@
 #include "forms/DirectoryDetailViewController.h"
 
-#include "forms/FormButtonElement.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormRootElement.h"
 #include "forms/FormSection.h"
@@ -34,11 +33,7 @@ std::shared_ptr<FormRootElement> DirectoryDetailViewController::createFormWithTi
     name->setBind(QStringLiteral("textValue:name"));
     fields->addElement(name);
     form->addSection(fields);
-    auto actions = std::make_shared<FormSection>();
-    auto save = FormButtonElement::initWithTitle(LocalizedStrings::Save());
-    save->setControllerAction(QStringLiteral("onSave:"));
-    actions->addElement(save);
-    form->addSection(actions);
+    addSaveSection(*form);
     return form;
 }
 

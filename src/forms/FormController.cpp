@@ -59,10 +59,7 @@ FormController::FormController(std::shared_ptr<FormRootElement> root, QObject* p
     initWithRoot(std::move(root));
 }
 
-FormController::~FormController()
-{
-    observeKeyboard(false);
-}
+FormController::~FormController() = default;
 
 void FormController::initWithRoot(std::shared_ptr<FormRootElement> root)
 {
@@ -439,30 +436,7 @@ View* FormController::createLoadingView()
 
 void FormController::setResizeWhenKeyboardPresented(bool resize)
 {
-    if (m_resizeWhenKeyboardPresented == resize)
-        return;
-    m_resizeWhenKeyboardPresented = resize;
-    observeKeyboard(resize);
-}
-
-void FormController::observeKeyboard(bool observe)
-{
-    auto& center = platform::NotificationCenter::defaultCenter();
-    if (!observe) {
-        center.removeObserver(m_showToken);
-        center.removeObserver(m_hideToken);
-        m_showToken = m_hideToken = 0;
-        return;
-    }
-    QPointer<FormController> self(this);
-    auto handler = [self](const platform::Notification& notification) {
-        if (self)
-            self->resizeForKeyboard(notification);
-    };
-    m_showToken
-        = center.addObserver(InputPanel::KeyboardWillShowNotification, nullptr, handler, true);
-    m_hideToken
-        = center.addObserver(InputPanel::KeyboardWillHideNotification, nullptr, handler, true);
+    m_keyboardObserver.setActive(resize);
 }
 
 void FormController::resizeForKeyboard(const platform::Notification& notification)

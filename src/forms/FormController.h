@@ -3,6 +3,7 @@
 #include "forms/FormControllerProtocol.h"
 #include "grid/BaseViewController.h"
 #include "platform/NotificationCenter.h"
+#include "platform/ui/KeyboardObserver.h"
 #include "platform/ui/TableView.h"
 
 #include <QPointer>
@@ -55,7 +56,7 @@ public:
 
     bool keyboardVisible() const { return m_keyboardVisible; }
     bool viewOnScreen() const { return m_viewOnScreen; }
-    bool resizeWhenKeyboardPresented() const { return m_resizeWhenKeyboardPresented; }
+    bool resizeWhenKeyboardPresented() const { return m_keyboardObserver.isActive(); }
     // Watches the keyboard's will-show and will-hide (true) or stops (false).
     void setResizeWhenKeyboardPresented(bool resize);
     // A keyboard notification: the table's bottom inset makes room for the keyboard.
@@ -137,18 +138,15 @@ public:
     void popoverControllerDidDismissPopover(PopoverController* controller) override;
 
 private:
-    void observeKeyboard(bool observe);
-
     std::shared_ptr<FormRootElement> m_root;
     QPointer<FormTableView> m_formTableView;
     std::function<void()> m_willDisappearCallback;
     bool m_keyboardVisible = false;
     bool m_viewOnScreen = false;
-    bool m_resizeWhenKeyboardPresented = false;
     QPointer<PopoverController> m_popoverBeingPresented;
     QPointer<PopoverController> m_popoverForChildRoot;
     QPointer<FormController> m_popoverBeingPresentedParent;
     bool m_editing = false;
-    platform::NotificationCenter::Token m_showToken = 0;
-    platform::NotificationCenter::Token m_hideToken = 0;
+    platform::ui::KeyboardObserver m_keyboardObserver { this,
+        [this](const platform::Notification& note) { resizeForKeyboard(note); } };
 };

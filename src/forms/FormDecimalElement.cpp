@@ -2,6 +2,7 @@
 
 #include "forms/FormDecimalTableViewCell.h"
 #include "forms/FormTableView.h"
+#include "platform/NumberType.h"
 #include "utilities/text/IcuNumberFormatter.h"
 
 #include <QLocale>
@@ -16,28 +17,10 @@ bool isMinus(QChar c)
     return c == u'-' || c == QChar(0x2212);
 }
 
-bool isIntegral(const QVariant& number)
-{
-    switch (number.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Bool:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The number as plain decimal text ("-1234.5"), its shortest form for a double.
 QString decimalText(const QVariant& number)
 {
-    if (isIntegral(number))
+    if (platform::isIntegerType(number.metaType()))
         return QString::number(number.toLongLong());
     bool ok = false;
     const double value = number.toDouble(&ok);

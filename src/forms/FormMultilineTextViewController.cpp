@@ -31,7 +31,6 @@ FormMultilineTextViewController::FormMultilineTextViewController(
 
 FormMultilineTextViewController::~FormMultilineTextViewController()
 {
-    observeKeyboard(false);
     if (m_textView)
         m_textView->setDelegate(nullptr);
 }
@@ -91,30 +90,7 @@ void FormMultilineTextViewController::viewWillDisappear(bool animated)
 
 void FormMultilineTextViewController::setResizeWhenKeyboardPresented(bool resize)
 {
-    if (m_resizeWhenKeyboardPresented == resize)
-        return;
-    m_resizeWhenKeyboardPresented = resize;
-    observeKeyboard(resize);
-}
-
-void FormMultilineTextViewController::observeKeyboard(bool observe)
-{
-    auto& center = platform::NotificationCenter::defaultCenter();
-    if (!observe) {
-        center.removeObserver(m_showToken);
-        center.removeObserver(m_hideToken);
-        m_showToken = m_hideToken = 0;
-        return;
-    }
-    QPointer<FormMultilineTextViewController> self(this);
-    auto handler = [self](const platform::Notification& notification) {
-        if (self)
-            self->resizeForKeyboard(notification);
-    };
-    m_showToken
-        = center.addObserver(InputPanel::KeyboardWillShowNotification, nullptr, handler, true);
-    m_hideToken
-        = center.addObserver(InputPanel::KeyboardWillHideNotification, nullptr, handler, true);
+    m_keyboardObserver.setActive(resize);
 }
 
 void FormMultilineTextViewController::resizeForKeyboard(const platform::Notification& notification)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/NotificationCenter.h"
+#include "platform/ui/KeyboardObserver.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
 
@@ -34,7 +35,7 @@ public:
     void setEntryCell(FormEntryTableViewCell* cell);
     bool viewOnScreen() const { return m_viewOnScreen; }
     bool keyboardVisible() const { return m_keyboardVisible; }
-    bool resizeWhenKeyboardPresented() const { return m_resizeWhenKeyboardPresented; }
+    bool resizeWhenKeyboardPresented() const { return m_keyboardObserver.isActive(); }
     // Watches the keyboard (true) or stops (false).
     void setResizeWhenKeyboardPresented(bool resize);
     void resizeForKeyboard(const platform::Notification& notification);
@@ -58,16 +59,13 @@ public:
     void textViewDidEndEditing(platform::ui::TextView* view) override;
 
 private:
-    void observeKeyboard(bool observe);
-
     bool m_viewOnScreen = false;
     bool m_keyboardVisible = false;
     QPointer<platform::ui::TextView> m_textView;
-    bool m_resizeWhenKeyboardPresented = false;
     std::function<void()> m_willDisappearCallback;
     std::shared_ptr<FormMultilineElement> m_entryElement;
     struct Cell;
     std::unique_ptr<Cell> m_entryCell;
-    platform::NotificationCenter::Token m_showToken = 0;
-    platform::NotificationCenter::Token m_hideToken = 0;
+    platform::ui::KeyboardObserver m_keyboardObserver { this,
+        [this](const platform::Notification& note) { resizeForKeyboard(note); } };
 };

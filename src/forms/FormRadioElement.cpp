@@ -5,31 +5,12 @@
 #include "forms/FormEntryTableViewCell.h"
 #include "forms/FormRadioItemElement.h"
 #include "forms/FormSection.h"
+#include "platform/NumberType.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "utilities/data/OrderedDictionary.h"
 
 namespace {
-
-bool isNumber(const QVariant& value)
-{
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
 
 QString textOf(const QVariant& item)
 {
@@ -149,7 +130,7 @@ QVariant FormRadioElement::selectedValue() const
 
 void FormRadioElement::setSelectedValue(const QVariant& value)
 {
-    if (isNumber(value)) {
+    if (platform::isNumber(value)) {
         setSelected(value.toLongLong());
         return;
     }

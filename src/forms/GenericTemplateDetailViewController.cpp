@@ -2,7 +2,6 @@
 
 #include "forms/FormAutoEntryElement.h"
 #include "forms/FormBooleanElement.h"
-#include "forms/FormButtonElement.h"
 #include "forms/FormDateTimeInlineElement.h"
 #include "forms/FormDecimalElement.h"
 #include "forms/FormEntryElement.h"
@@ -182,11 +181,7 @@ void GenericTemplateDetailViewController::createFields()
             createReminderField(column, section.get());
     }
 
-    auto actions = std::make_shared<FormSection>();
-    auto save = FormButtonElement::initWithTitle(LocalizedStrings::Save());
-    save->setControllerAction(QStringLiteral("onSave:"));
-    actions->addElement(save);
-    form->addSection(actions);
+    addSaveSection(*form);
 }
 
 FormElement* GenericTemplateDetailViewController::createHeader(

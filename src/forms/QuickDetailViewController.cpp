@@ -223,6 +223,15 @@ void QuickDetailViewController::viewWillDisappear(bool animated)
         KivoAppDelegate::ApplicationDelegate()->rollbackContext();
 }
 
+void QuickDetailViewController::addSaveSection(FormRootElement& form)
+{
+    auto actions = std::make_shared<FormSection>();
+    auto save = FormButtonElement::initWithTitle(LocalizedStrings::Save());
+    save->setControllerAction(QStringLiteral("onSave:"));
+    actions->addElement(save);
+    form.addSection(actions);
+}
+
 std::shared_ptr<FormRootElement> QuickDetailViewController::createServerFormWithTitle(
     const QString& title, const QString& controllerName)
 {
@@ -251,10 +260,6 @@ std::shared_ptr<FormRootElement> QuickDetailViewController::createServerFormWith
     password->setSecureTextEntry(true);
     login->addElement(password);
     form->addSection(login);
-    auto actions = std::make_shared<FormSection>();
-    auto save = FormButtonElement::initWithTitle(LocalizedStrings::Save());
-    save->setControllerAction(QStringLiteral("onSave:"));
-    actions->addElement(save);
-    form->addSection(actions);
+    addSaveSection(*form);
     return form;
 }

@@ -75,6 +75,10 @@ public:
     // The mutable record a plain values map becomes, so elements can write into it.
     static QVariant asMutableRecord(const QVariant& record);
 
+protected:
+    // The last section of a detail form: a Save button that sends onSave:.
+    static void addSaveSection(FormRootElement& form);
+
 private:
     QVariant m_currentRow;
 };

@@ -27,13 +27,53 @@ const QString DisclosureImage = QStringLiteral("metrodisclosure");
 const QString DeleteImage = QStringLiteral("deletem");
 const QString EditImage = QStringLiteral("editm");
 
-void setFrameIfDifferent(platform::ui::View* view, const QRectF& frame)
+} // namespace
+
+void GenericRowViewController::setFrameIfDifferent(platform::ui::View* view, const QRectF& frame)
 {
     if (view->frame() != frame)
         view->setFrame(frame);
 }
 
-} // namespace
+void GenericRowViewController::paintRowBackground(platform::ui::View* contentView)
+{
+    Theme* style = Theme::current();
+    const QColor back = style ? style->MetroRowBackColor().toQColor() : QColor();
+    if (contentView->backgroundColor() != back)
+        contentView->setBackgroundColor(back);
+}
+
+GridData GenericRowViewController::gridDataAt(qint64 index) const
+{
+    CollectionViewController* grid = gridViewController();
+    const auto item = grid ? grid->getGridData(index) : nullptr;
+    return item ? *item : GridData();
+}
+
+void GenericRowViewController::setTileImage(platform::ui::ImageView* image,
+    DataControllerPtotocol* controller, qint64 index, const QString& rowImage)
+{
+    QString name = controller ? controller->getDynamicImage(index) : QString();
+    if (name.isEmpty())
+        name = rowImage;
+    if (image->property(ImageNameProperty).toString() != name) {
+        image->setImage(UIImage_Theme::themedimageNamed(name));
+        image->setProperty(ImageNameProperty, name);
+    }
+}
+
+void GenericRowViewController::addTap(
+    platform::ui::View* view, std::function<void(platform::ui::GestureRecognizer*)> handler)
+{
+    QPointer<GenericRowViewController> self(this);
+    auto* tap = new platform::ui::TapGestureRecognizer(
+        [self, handler = std::move(handler)](platform::ui::GestureRecognizer* recognizer) {
+            if (self)
+                handler(recognizer);
+        });
+    tap->setDelegate(this);
+    view->addGestureRecognizer(tap);
+}
 
 GenericRowViewController::GenericRowViewController() = default;
 
@@ -109,14 +149,10 @@ void GenericRowViewController::createRow(
 {
     if (!contentView)
         return;
-    Theme* style = Theme::current();
-    const QColor back = style ? style->MetroRowBackColor().toQColor() : QColor();
-    if (contentView->backgroundColor() != back)
-        contentView->setBackgroundColor(back);
+    paintRowBackground(contentView);
 
     CollectionViewController* grid = gridViewController();
-    const auto item = grid ? grid->getGridData(index) : nullptr;
-    const GridData data = item ? *item : GridData();
+    const GridData data = gridDataAt(index);
     const auto controller = grid ? grid->dataController() : nullptr;
     const auto record = grid ? grid->screen() : nullptr;
     const bool disclosure = record && record->disclosure;
@@ -134,13 +170,7 @@ void GenericRowViewController::createRow(
             icon->setImage(controller->getDynamicUIImage(index));
             icon->setProperty(ImageNameProperty, QVariant());
         } else {
-            QString name = controller ? controller->getDynamicImage(index) : QString();
-            if (name.isEmpty())
-                name = data.Image;
-            if (icon->property(ImageNameProperty).toString() != name) {
-                icon->setImage(UIImage_Theme::themedimageNamed(name));
-                icon->setProperty(ImageNameProperty, name);
-            }
+            setTileImage(icon, controller.get(), index, data.Image);
         }
         if (icon->isHidden())
             icon->setHidden(false);
@@ -217,14 +247,7 @@ platform::ui::View* GenericRowViewController::createTilesButton(
         button->setTag(tag);
         button->setImage(
             UIImage_Theme::themedimageNamed(tag == DeleteButtonTag ? DeleteImage : EditImage));
-        QPointer<GenericRowViewController> self(this);
-        auto* tap = new platform::ui::TapGestureRecognizer(
-            [self](platform::ui::GestureRecognizer* recognizer) {
-                if (self)
-                    self->tapOnTilesButton(recognizer);
-            });
-        tap->setDelegate(this);
-        button->addGestureRecognizer(tap);
+        addTap(button, [this](platform::ui::GestureRecognizer* tap) { tapOnTilesButton(tap); });
         button->setUserInteractionEnabled(true);
         contentView->addSubview(button);
     }

@@ -6,11 +6,16 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include <functional>
+
+class DataControllerPtotocol;
 class MainCollectionViewController;
+class GridData;
 
 namespace platform::ui {
+class ImageView;
 class View;
-}
+} // namespace platform::ui
 
 // Rows as tiles: a coloured rectangle with an icon, a title and a disclosure arrow, plus
 // small edit and delete buttons in edit mode. Tiles are sized for the device: one per line
@@ -68,4 +73,15 @@ protected:
     // The tile's disclosure arrow at that frame, made with its tap once and reused; hidden
     // while editing.
     void placeDisclosure(platform::ui::View* contentView, const QRectF& frame, qint64 index);
+    // The tile in the row colour (set only when it differs).
+    void paintRowBackground(platform::ui::View* contentView);
+    // The grid's data for the row, or empty data.
+    GridData gridDataAt(qint64 index) const;
+    // The controller's image for the row, else the row's own, loaded only when it changed.
+    static void setTileImage(platform::ui::ImageView* image, DataControllerPtotocol* controller,
+        qint64 index, const QString& rowImage);
+    static void setFrameIfDifferent(platform::ui::View* view, const QRectF& frame);
+    // A tap on the view runs the handler while this row view lives.
+    void addTap(
+        platform::ui::View* view, std::function<void(platform::ui::GestureRecognizer*)> handler);
 };

@@ -253,24 +253,27 @@ CloudStoreManager::CloudStoreManager(const QString& contentName,
     m_currentIdentityToken = cd::CloudContainer::ubiquityIdentityToken();
 }
 
+NotificationCenter::Observer CloudStoreManager::observer(
+    void (CloudStoreManager::*method)(const Notification&))
+{
+    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
+    return [weak, method](const Notification& notification) {
+        if (auto self = weak.lock())
+            (self.get()->*method)(notification);
+    };
+}
+
 void CloudStoreManager::observe()
 {
     auto& center = NotificationCenter::defaultCenter();
-    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
-    auto handler = [weak](void (CloudStoreManager::*method)(const Notification&)) {
-        return [weak, method](const Notification& notification) {
-            if (auto self = weak.lock())
-                (self.get()->*method)(notification);
-        };
-    };
     m_observers << center.addObserver(DidDetectCorruptionNotification, nullptr,
-        handler(&CloudStoreManager::cloudStoreManagerDidDetectCorruption));
+        observer(&CloudStoreManager::cloudStoreManagerDidDetectCorruption));
     m_observers << center.addObserver(platform::ui::Application::DidBecomeActiveNotification,
-        nullptr, handler(&CloudStoreManager::applicationDidBecomeActive));
+        nullptr, observer(&CloudStoreManager::applicationDidBecomeActive));
     m_observers << center.addObserver(platform::UserDefaults::DidChangeNotification, nullptr,
-        handler(&CloudStoreManager::userDefaultsDidChange));
+        observer(&CloudStoreManager::userDefaultsDidChange));
     m_observers << center.addObserver(cd::CloudContainer::UbiquityIdentityDidChangeNotification,
-        nullptr, handler(&CloudStoreManager::cloudStoreChanged));
+        nullptr, observer(&CloudStoreManager::cloudStoreChanged));
     cd::CloudContainer::startMonitoringIdentity();
 }
 
@@ -302,20 +305,17 @@ CloudStoreManager::~CloudStoreManager()
 
 QString CloudStoreManager::tentativeStoreUUID() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_tentativeStoreUUID;
+    return locked(m_tentativeStoreUUID);
 }
 
 QVariant CloudStoreManager::currentIdentityToken() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_currentIdentityToken;
+    return locked(m_currentIdentityToken);
 }
 
 QUrl CloudStoreManager::migrationStoreURL() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_migrationStoreURL;
+    return locked(m_migrationStoreURL);
 }
 
 void CloudStoreManager::setMigrationStoreURL(const QUrl& url)
@@ -326,14 +326,12 @@ void CloudStoreManager::setMigrationStoreURL(const QUrl& url)
 
 QString CloudStoreManager::localCloudStoreCorruptedUUID() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_localCloudStoreCorruptedUUID;
+    return locked(m_localCloudStoreCorruptedUUID);
 }
 
 QString CloudStoreManager::activeCloudStoreUUID() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_activeCloudStoreUUID;
+    return locked(m_activeCloudStoreUUID);
 }
 
 void CloudStoreManager::setActiveCloudStoreUUID(const QString& uuid)
@@ -344,20 +342,17 @@ void CloudStoreManager::setActiveCloudStoreUUID(const QString& uuid)
 
 std::shared_ptr<CSMLocalStoreFilePresenter> CloudStoreManager::storeFilePresenter() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_storeFilePresenter;
+    return locked(m_storeFilePresenter);
 }
 
 std::shared_ptr<CSMStoreUUIDPresenter> CloudStoreManager::storeUUIDPresenter() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_storeUUIDPresenter;
+    return locked(m_storeUUIDPresenter);
 }
 
 std::shared_ptr<CSMCorruptedUUIDPresenter> CloudStoreManager::corruptedUUIDPresenter() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_corruptedUUIDPresenter;
+    return locked(m_corruptedUUIDPresenter);
 }
 
 void CloudStoreManager::stopPresenters()
@@ -664,20 +659,13 @@ std::shared_ptr<CloudStoreManager::Coordinator> CloudStoreManager::persistentSto
         return m_coordinator;
     m_coordinator = std::make_shared<Coordinator>(m_model);
     auto& center = NotificationCenter::defaultCenter();
-    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
-    auto handler = [weak](void (CloudStoreManager::*method)(const Notification&)) {
-        return [weak, method](const Notification& notification) {
-            if (auto self = weak.lock())
-                (self.get()->*method)(notification);
-        };
-    };
     const void* sender = m_coordinator.get();
     m_coordinatorObservers << center.addObserver(cd::DidImportUbiquitousContentChangesNotification,
-        sender, handler(&CloudStoreManager::didImportChanges));
+        sender, observer(&CloudStoreManager::didImportChanges));
     m_coordinatorObservers << center.addObserver(
-        cd::StoresWillChangeNotification, sender, handler(&CloudStoreManager::storesWillChange));
+        cd::StoresWillChangeNotification, sender, observer(&CloudStoreManager::storesWillChange));
     m_coordinatorObservers << center.addObserver(
-        cd::StoresDidChangeNotification, sender, handler(&CloudStoreManager::storesDidChange));
+        cd::StoresDidChangeNotification, sender, observer(&CloudStoreManager::storesDidChange));
     return m_coordinator;
 }
 
@@ -1432,16 +1420,7 @@ bool CloudStoreManager::migrateLocalToCloud()
     log(QStringLiteral("Will overwrite the cloud store with the local store."));
     setMigrationStoreURL(m_localStoreURL);
     const bool wasEnabled = cloudEnabled();
-    const QString oldUUID = storeUUID_ThreadSafe();
-    createTentativeStoreUUID();
-    if (tryLoadCloudStore()) {
-        const QString newUUID = storeUUID_ThreadSafe();
-        if (!oldUUID.isEmpty() && !newUUID.isEmpty() && oldUUID != newUUID)
-            deleteCloudStoreUUID(oldUUID, false);
-        return true;
-    }
-    revertMigration(wasEnabled);
-    return false;
+    return loadCloudStoreUnderNewUUID(wasEnabled);
 }
 
 bool CloudStoreManager::migrateCloudToLocal()
@@ -1454,6 +1433,20 @@ bool CloudStoreManager::migrateCloudToLocal()
     const bool wasEnabled = cloudEnabled();
     if (tryLoadLocalStore())
         return true;
+    revertMigration(wasEnabled);
+    return false;
+}
+
+bool CloudStoreManager::loadCloudStoreUnderNewUUID(bool wasEnabled)
+{
+    const QString oldUUID = storeUUID_ThreadSafe();
+    createTentativeStoreUUID();
+    if (tryLoadCloudStore()) {
+        const QString newUUID = storeUUID_ThreadSafe();
+        if (!oldUUID.isEmpty() && !newUUID.isEmpty() && oldUUID != newUUID)
+            deleteCloudStoreUUID(oldUUID, false);
+        return true;
+    }
     revertMigration(wasEnabled);
     return false;
 }
@@ -1511,18 +1504,9 @@ bool CloudStoreManager::rebuildCloudContentFromCloudStoreOrLocalStore(
             revertMigration(wasEnabled);
             return false;
         }
-        const QString oldUUID = storeUUID_ThreadSafe();
         // The copy seeds a store of a new identity, whose confirmation clears the
         // corruption mark; under the old one the load would find the damaged content again.
-        createTentativeStoreUUID();
-        if (tryLoadCloudStore()) {
-            const QString newUUID = storeUUID_ThreadSafe();
-            if (!oldUUID.isEmpty() && !newUUID.isEmpty() && oldUUID != newUUID)
-                deleteCloudStoreUUID(oldUUID, false);
-            return true;
-        }
-        revertMigration(wasEnabled);
-        return false;
+        return loadCloudStoreUnderNewUUID(wasEnabled);
     }
     log(QStringLiteral("Will rebuild cloud content from the cloud store (using cloud logs)."));
     setMigrationStoreURL(URLForCloudStore());

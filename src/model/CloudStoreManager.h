@@ -213,6 +213,9 @@ public:
     bool migrateLocalToCloud();
     bool migrateCloudToLocal();
     void revertMigration(bool enableCloud);
+    // Loads the cloud store under a new identity and deletes the old one's; when the load
+    // fails, the migration is reverted.
+    bool loadCloudStoreUnderNewUUID(bool wasEnabled);
     bool rebuildCloudContentFromCloudStoreOrLocalStore(bool allowRebuildFromLocalStore);
     void deleteCloudContainerLocalOnly(bool localOnly);
     void deleteCloudStoreLocalOnly(bool localOnly);
@@ -256,6 +259,15 @@ private:
         CloudStoreManagerDelegate* delegate);
     static void initialize();
     void observe();
+    // An observer that calls the method while the manager lives.
+    platform::NotificationCenter::Observer observer(
+        void (CloudStoreManager::*method)(const platform::Notification&));
+    // A copy of a field read under m_mutex.
+    template<class T> T locked(const T& field) const
+    {
+        std::lock_guard lock(m_mutex);
+        return field;
+    }
     void runJob(const Block& block, bool lock);
     void scheduleHealthCheck();
     void checkHealth();

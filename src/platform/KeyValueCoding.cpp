@@ -2,6 +2,7 @@
 
 #include "platform/Exception.h"
 #include "platform/MutableDictionary.h"
+#include "platform/NumberType.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -43,50 +44,7 @@ Exception notWritable(const QVariant& object, const QString& key)
 
 bool isScalar(const QMetaProperty& property)
 {
-    if (property.isEnumType())
-        return true;
-    switch (property.metaType().id()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isNumber(const QVariant& value)
-{
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
+    return property.isEnumType() || isNumberType(property.metaType());
 }
 
 bool isFloatingPoint(const QMetaType& type)

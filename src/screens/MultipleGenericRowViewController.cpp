@@ -26,14 +26,7 @@
 
 namespace {
 
-const char* const ImageNameProperty = "kivoImageName";
 const QString CheckMarkSample = QStringLiteral("✅ ");
-
-void setFrameIfDifferent(platform::ui::View* view, const QRectF& frame)
-{
-    if (view->frame() != frame)
-        view->setFrame(frame);
-}
 
 QFont fontOr(const QFont& (Theme::*font)() const)
 {
@@ -108,15 +101,12 @@ void MultipleGenericRowViewController::createRow(
 {
     if (!contentView)
         return;
+    paintRowBackground(contentView);
     Theme* style = Theme::current();
-    const QColor back = style ? style->MetroRowBackColor().toQColor() : QColor();
-    if (contentView->backgroundColor() != back)
-        contentView->setBackgroundColor(back);
 
     CollectionViewController* grid = gridViewController();
     GenericTemplateDataController* controller = tableController();
-    const auto item = grid ? grid->getGridData(index) : nullptr;
-    const GridData data = item ? *item : GridData();
+    const GridData data = gridDataAt(index);
     const QVariantMap values = data.Data.toMap();
     const auto record = grid ? grid->screen() : nullptr;
     const bool disclosure = record && record->disclosure;
@@ -137,13 +127,7 @@ void MultipleGenericRowViewController::createRow(
         } else {
             setFrameIfDifferent(image, frame);
         }
-        QString name = controller ? controller->getDynamicImage(index) : QString();
-        if (name.isEmpty())
-            name = data.Image;
-        if (image->property(ImageNameProperty).toString() != name) {
-            image->setImage(UIImage_Theme::themedimageNamed(name));
-            image->setProperty(ImageNameProperty, name);
-        }
+        setTileImage(image, controller, index, data.Image);
         if (image->isHidden())
             image->setHidden(false);
         x = TitleAfterIcon;
@@ -167,14 +151,7 @@ void MultipleGenericRowViewController::createRow(
             check->setTag(CheckMarkTag);
             check->setChecked(checked);
             check->setUserInteractionEnabled(true);
-            QPointer<MultipleGenericRowViewController> self(this);
-            auto* tap = new platform::ui::TapGestureRecognizer(
-                [self](platform::ui::GestureRecognizer* recognizer) {
-                    if (self)
-                        self->checkMarkTouched(recognizer);
-                });
-            tap->setDelegate(this);
-            check->addGestureRecognizer(tap);
+            addTap(check, [this](platform::ui::GestureRecognizer* tap) { checkMarkTouched(tap); });
             contentView->addSubview(check);
         } else {
             setFrameIfDifferent(check, frame);
@@ -215,14 +192,8 @@ void MultipleGenericRowViewController::createRow(
                     if (style)
                         label->setTextColor(style->MetroRowLabelForeColor().toQColor());
                     label->setUserInteractionEnabled(true);
-                    QPointer<MultipleGenericRowViewController> self(this);
-                    auto* tap = new platform::ui::TapGestureRecognizer(
-                        [self](platform::ui::GestureRecognizer* recognizer) {
-                            if (self)
-                                self->linkTouched(recognizer);
-                        });
-                    tap->setDelegate(this);
-                    label->addGestureRecognizer(tap);
+                    addTap(
+                        label, [this](platform::ui::GestureRecognizer* tap) { linkTouched(tap); });
                 }
             }
             label->setText(text);

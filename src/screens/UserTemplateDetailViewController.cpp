@@ -108,11 +108,7 @@ void UserTemplateDetailViewController::createFields()
         createProtectedField(first.get());
         form->addSection(first);
     }
-    auto actions = std::make_shared<FormSection>();
-    auto save = FormButtonElement::initWithTitle(LocalizedStrings::Save());
-    save->setControllerAction(QStringLiteral("onSave:"));
-    actions->addElement(save);
-    form->addSection(actions);
+    addSaveSection(*form);
 }
 
 FormEntryElement* UserTemplateDetailViewController::createNameField(FormSection* section)

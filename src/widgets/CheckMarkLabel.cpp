@@ -1,7 +1,6 @@
 #include "widgets/CheckMarkLabel.h"
 
-#include "style/Theme.h"
-#include "utilities/shell/KivoAppDelegate.h"
+#include "widgets/MetroLabel.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -27,14 +26,7 @@ CheckMarkLabel::CheckMarkLabel(const QRectF& frame, QWidget* parent)
 void CheckMarkLabel::initStyle()
 {
     setTag(Tag);
-    setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    if (Theme* style = Theme::current()) {
-        setBackgroundColor(style->MetroRowLabelBackColor().toQColor());
-        setTextColor(style->MetroRowLabelForeColor().toQColor());
-        setFont(style->MetroRowLabelFont());
-    }
-    Preferences* preferences = KivoAppDelegate::ApplicationDelegate()->currentPreferences();
-    setAdjustsFontSizeToFitWidth(preferences && preferences->autofitfont());
+    MetroLabel::styleAsRowLabel(this);
 }
 
 void CheckMarkLabel::setChecked(bool checked)

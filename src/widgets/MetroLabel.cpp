@@ -18,13 +18,18 @@ MetroLabel::MetroLabel(const QRectF& frame, QWidget* parent)
 void MetroLabel::initStyle()
 {
     setTag(Tag);
-    setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    if (Theme* style = Theme::current()) {
-        setBackgroundColor(style->MetroRowLabelBackColor().toQColor());
-        setTextColor(style->MetroRowLabelForeColor().toQColor());
-        setFont(style->MetroRowLabelFont());
-    }
     setMinimumFontSize(MinimumFontSize);
+    styleAsRowLabel(this);
+}
+
+void MetroLabel::styleAsRowLabel(platform::ui::Label* label)
+{
+    label->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    if (Theme* style = Theme::current()) {
+        label->setBackgroundColor(style->MetroRowLabelBackColor().toQColor());
+        label->setTextColor(style->MetroRowLabelForeColor().toQColor());
+        label->setFont(style->MetroRowLabelFont());
+    }
     Preferences* preferences = KivoAppDelegate::ApplicationDelegate()->currentPreferences();
-    setAdjustsFontSizeToFitWidth(preferences && preferences->autofitfont());
+    label->setAdjustsFontSizeToFitWidth(preferences && preferences->autofitfont());
 }

@@ -13,6 +13,10 @@ public:
     static constexpr int Tag = 3000;
     static constexpr double MinimumFontSize = 10.0;
 
+    // A tile label's look: left aligned, the tile label colours and font, and shrinking
+    // to fit when the autofit setting is on.
+    static void styleAsRowLabel(platform::ui::Label* label);
+
 private:
     void initStyle();
 };

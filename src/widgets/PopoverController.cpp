@@ -26,7 +26,6 @@ const QString PopoverController::NewPopoverPresented = QStringLiteral("NewPopove
 
 namespace {
 
-constexpr double kFadeDuration = 0.2;
 constexpr double kStatusBarHeight = 20.0;
 
 // The popovers alive now, so the sender of "NewPopoverPresented" can be trusted.
@@ -40,14 +39,14 @@ QSet<const void*>& livePopovers()
 
 PopoverController::PopoverController(ViewController* viewController,
     PopoverControllerDelegate* delegate, bool doneButton, QObject* parent)
-    : ViewController(parent)
+    : FloatingPanelController(viewController, parent)
 {
     init(viewController, delegate, doneButton);
 }
 
 PopoverController::PopoverController(
     ViewController* viewController, bool doneButton, QObject* parent)
-    : ViewController(parent)
+    : FloatingPanelController(viewController, parent)
 {
     init(viewController, nullptr, doneButton);
 }
@@ -60,25 +59,16 @@ void PopoverController::init(
     m_alpha = 1.0;
     m_arrowDirection = PopoverArrowDirectionAny;
     m_doneButton = doneButton;
-    View* root = view(); // made here, before the panel exists
-    root->setUserInteractionEnabled(true);
     m_border = true;
-
-    m_touchView = new PopoverTouchView(root->bounds(), root);
-    m_touchView->setBackgroundColor(Qt::transparent);
-    m_touchView->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    m_touchView->setClipsToBounds(false);
     QPointer<PopoverController> weak(this);
-    m_touchView->setTouchedOutsideBlock([weak] {
+    makeTouchView([weak] {
         if (weak && !weak->m_doneButton)
             weak->dismissPopoverAnimated(true);
     });
+    View* root = view();
 
     m_contentSize = QSizeF(200, 300);
     m_contentView = new PopoverView(QRectF(0, 0, 200, 300));
-    m_contentController = viewController;
-    if (viewController && !viewController->parent())
-        viewController->setParent(this);
     m_touchView->addSubview(m_contentView);
     if (viewController) {
         View* content = viewController->view();
@@ -120,36 +110,17 @@ PopoverController::~PopoverController()
     livePopovers().remove(this);
     QObject::disconnect(m_titleObservation);
     removeObservers();
-    // A content controller that lives on keeps its view.
-    if (m_contentController && m_contentController->parent() != this
-        && m_contentController->isViewLoaded()) {
-        View* content = m_contentController->view();
-        if (content->isDescendantOfView(view())) {
-            content->removeFromSuperview();
-            content->hide();
-        }
-    }
 }
 
 PopoverControllerDelegate* PopoverController::delegate() const
 {
-    if (m_delegate && dynamic_cast<QObject*>(m_delegate) && !m_delegateObject)
-        return nullptr;
-    return m_delegate;
+    return living(m_delegate);
 }
 
 void PopoverController::setDelegate(PopoverControllerDelegate* delegate)
 {
     m_delegate = delegate;
-    m_delegateObject = dynamic_cast<QObject*>(delegate);
-}
-
-void PopoverController::loadView()
-{
-    auto* root = new View();
-    root->setFrame(Device::current().screenBounds());
-    root->setBackgroundColor(Qt::transparent);
-    setView(root);
+    trackDelegate(dynamic_cast<QObject*>(delegate));
 }
 
 void PopoverController::viewDidLoad()
@@ -187,9 +158,7 @@ void PopoverController::viewDidLayoutSubviews()
 
 void PopoverController::addObservers()
 {
-    if (!m_orientationObservation)
-        m_orientationObservation = connect(&Device::current(), &Device::orientationChanged, this,
-            [this] { orientationChanged(); });
+    observeOrientation();
     if (!m_newPopoverToken) {
         QPointer<PopoverController> self(this);
         m_newPopoverToken = platform::NotificationCenter::defaultCenter().addObserver(
@@ -202,8 +171,7 @@ void PopoverController::addObservers()
 
 void PopoverController::removeObservers()
 {
-    QObject::disconnect(m_orientationObservation);
-    m_orientationObservation = {};
+    stopObservingOrientation();
     if (m_newPopoverToken) {
         platform::NotificationCenter::defaultCenter().removeObserver(m_newPopoverToken);
         m_newPopoverToken = 0;
@@ -219,13 +187,6 @@ void PopoverController::newPopoverPresented(const platform::Notification& notifi
     auto* other = static_cast<PopoverController*>(const_cast<void*>(notification.object));
     if (PopoverControllerDelegate* listener = delegate())
         listener->presentedNewPopoverController(other, this);
-}
-
-void PopoverController::orientationChanged()
-{
-    if (!m_presented)
-        return;
-    Animation::animate(kFadeDuration, [this] { setupView(); });
 }
 
 void PopoverController::setAlpha(double alpha)
@@ -276,25 +237,6 @@ void PopoverController::setTitle(const QString& title)
     m_contentView->update();
 }
 
-double PopoverController::parentWidth() const
-{
-    return m_parentView ? m_parentView->bounds().width() : 0.0;
-}
-
-double PopoverController::parentHeight() const
-{
-    return m_parentView ? m_parentView->bounds().height() : 0.0;
-}
-
-void PopoverController::contentAppearance(bool appearing)
-{
-    ViewController* content = m_contentController;
-    if (!content || content->isAppeared() == appearing)
-        return;
-    content->beginAppearanceTransition(appearing, true);
-    content->endAppearanceTransition();
-}
-
 void PopoverController::presentPopoverFromPoint(const QPointF& point)
 {
     m_origin = point;
@@ -305,27 +247,10 @@ void PopoverController::presentPopoverFromPoint(const QPointF& point)
     m_contentView->setRelativeOrigin(
         m_parentView ? m_contentView->convertPointFromView(point, m_parentView) : point);
 
-    View* root = view();
-    root->removeFromSuperview();
-    ++m_presentation;
-    m_presented = true;
-    m_dismissing = false;
-    if (!parent())
-        m_ownedByPresentation = true;
+    beginPresentation();
     addObservers();
-    if (!PopoverHost::hasWindow()) {
+    if (!showInHost())
         dismissPopoverAnimated(false);
-    } else {
-        m_window = Application::shared().keyWindow();
-        m_parentView = PopoverHost::firstSubview();
-        if (m_parentView) {
-            m_parentView->addSubview(root);
-            // Owned by its presentation, it goes with the window at the latest.
-            if (m_ownedByPresentation)
-                setParent(m_parentView);
-            contentAppearance(true);
-        }
-    }
     setupView();
     m_contentView->setAlpha(0.0);
     QPointer<PopoverView> panel = m_contentView;
@@ -500,21 +425,12 @@ void PopoverController::dismissPopoverAnimated(bool animated, std::function<void
 void PopoverController::dismissPopover()
 {
     removeObservers();
-    contentAppearance(false);
-    view()->removeFromSuperview();
-    m_presented = false;
-    m_dismissing = false;
+    endPresentation();
     QPointer<PopoverController> self(this);
     if (PopoverControllerDelegate* listener = delegate())
         listener->popoverControllerDidDismissPopover(this);
-    if (!self)
-        return;
-    m_window = nullptr;
-    m_parentView = nullptr;
-    if (m_ownedByPresentation && !m_presented) {
-        m_ownedByPresentation = false;
-        deleteLater();
-    }
+    if (self)
+        releaseAfterDismissal();
 }
 
 void PopoverController::setShadowsHidden(bool hidden)

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "platform/NotificationCenter.h"
-#include "platform/ui/ViewController.h"
+#include "widgets/FloatingPanelController.h"
 
 #include <QColor>
-#include <QPointer>
 
 #include <functional>
 #include <vector>
 
 class PopoverControllerDelegate;
-class PopoverTouchView;
 class PopoverView;
 class ThemeButton;
 
@@ -27,7 +25,7 @@ class ThemeButton;
 // own. A popover presented without a Qt parent belongs to its presentation and is
 // deleted once it has been dismissed and has told its delegate; one with a parent stays
 // with its parent.
-class PopoverController : public platform::ui::ViewController {
+class PopoverController : public FloatingPanelController {
     Q_OBJECT
 public:
     PopoverController(platform::ui::ViewController* viewController,
@@ -40,14 +38,10 @@ public:
 
     PopoverControllerDelegate* delegate() const;
     void setDelegate(PopoverControllerDelegate* delegate);
-    PopoverTouchView* touchView() const { return m_touchView; }
     PopoverView* contentView() const { return m_contentView; }
-    platform::ui::ViewController* contentViewController() const { return m_contentController; }
     // The permitted directions (PopoverArrowDirection bits); 15 by default.
     unsigned arrowDirection() const { return m_arrowDirection; }
     void setArrowDirection(unsigned direction) { m_arrowDirection = direction; }
-    QSizeF contentSize() const { return m_contentSize; }
-    void setContentSize(const QSizeF& size) { m_contentSize = size; }
     // The point presented from; after a layout, the anchor's centre.
     QPointF origin() const { return m_origin; }
     void setOrigin(const QPointF& origin) { m_origin = origin; }
@@ -71,16 +65,13 @@ public:
     void presentPopoverFromView(platform::ui::View* view);
     void dismissPopoverAnimated(bool animated, std::function<void()> completion = {});
     void dismissPopover();
-    // True from presentation until dismissal.
-    bool isPresented() const { return m_presented; }
 
     void setShadowsHidden(bool hidden);
     // Lays the popover out in its parent: the full-size views, then the panel's
     // direction and frame.
-    void setupView();
+    void setupView() override;
     void bestArrowDirectionAndFrameFromView();
 
-    void loadView() override;
     void viewDidLoad() override;
     void viewDidLayoutSubviews() override;
     void addObservers();
@@ -90,39 +81,22 @@ public:
 private:
     void init(platform::ui::ViewController* viewController, PopoverControllerDelegate* delegate,
         bool doneButton);
-    void orientationChanged();
     void newPopoverPresented(const platform::Notification& notification);
-    void contentAppearance(bool appearing);
-    double parentWidth() const;
-    double parentHeight() const;
 
     PopoverControllerDelegate* m_delegate = nullptr;
-    QPointer<QObject> m_delegateObject;
-    PopoverTouchView* m_touchView = nullptr;
     PopoverView* m_contentView = nullptr;
-    QPointer<platform::ui::ViewController> m_contentController;
     ThemeButton* m_closeButton = nullptr;
     unsigned m_arrowDirection = 15;
-    QSizeF m_contentSize { 200, 300 };
-    QPointF m_origin;
     double m_alpha = 1.0;
     bool m_doneButton = false;
     bool m_border = true;
 
-    QPointer<platform::ui::View> m_window;
-    QPointer<platform::ui::View> m_parentView;
     QPointer<platform::ui::View> m_fromView;
     QColor m_savedShadowColor;
     bool m_hasSavedShadowColor = false;
 
-    bool m_presented = false;
-    bool m_dismissing = false;
-    bool m_ownedByPresentation = false;
     bool m_relayoutQueued = false;
-    bool m_inSetup = false;
-    quint64 m_presentation = 0;
     std::vector<std::function<void()>> m_pendingCompletions;
     QMetaObject::Connection m_titleObservation;
-    QMetaObject::Connection m_orientationObservation;
     platform::NotificationCenter::Token m_newPopoverToken = 0;
 };

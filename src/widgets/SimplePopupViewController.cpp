@@ -20,8 +20,6 @@ using namespace platform::ui;
 
 namespace {
 
-constexpr double kFadeDuration = 0.2;
-
 // The container's border drawn over the content: a view draws its own layer beneath its
 // subviews, where a content that fills the container would hide it.
 class BorderOverlay : public View {
@@ -51,24 +49,15 @@ SimplePopupViewController::SimplePopupViewController(
 
 SimplePopupViewController::SimplePopupViewController(
     ViewController* viewController, const QSizeF& contentSize, bool withBorder, QObject* parent)
-    : ViewController(parent)
-    , m_contentSize(contentSize)
+    : FloatingPanelController(viewController, parent)
 {
-    m_contentController = viewController;
-    if (viewController && !viewController->parent())
-        viewController->setParent(this);
-    View* root = view(); // made here, before the container exists
-    root->setUserInteractionEnabled(true);
-
-    m_touchView = new PopoverTouchView(root->bounds(), root);
-    m_touchView->setBackgroundColor(Qt::transparent);
-    m_touchView->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
-    m_touchView->setClipsToBounds(false);
+    m_contentSize = contentSize;
     QPointer<SimplePopupViewController> weak(this);
-    m_touchView->setTouchedOutsideBlock([weak] {
+    makeTouchView([weak] {
         if (weak && !weak->m_disableAutoClose)
             weak->dismissPopoverAnimated(true);
     });
+    View* root = view();
 
     const QRectF frame(0, 0, contentSize.width(), contentSize.height());
     m_container = new View(frame, m_touchView);
@@ -103,36 +92,17 @@ SimplePopupViewController::~SimplePopupViewController()
     removeObservers();
     if (m_doneItem)
         delete m_doneItem.data();
-    // A content controller that lives on keeps its view.
-    if (m_contentController && m_contentController->parent() != this
-        && m_contentController->isViewLoaded()) {
-        View* content = m_contentController->view();
-        if (content->isDescendantOfView(view())) {
-            content->removeFromSuperview();
-            content->hide();
-        }
-    }
 }
 
 SimplePopoverControllerDelegate* SimplePopupViewController::delegate() const
 {
-    if (m_delegate && dynamic_cast<QObject*>(m_delegate) && !m_delegateObject)
-        return nullptr;
-    return m_delegate;
+    return living(m_delegate);
 }
 
 void SimplePopupViewController::setDelegate(SimplePopoverControllerDelegate* delegate)
 {
     m_delegate = delegate;
-    m_delegateObject = dynamic_cast<QObject*>(delegate);
-}
-
-void SimplePopupViewController::loadView()
-{
-    auto* root = new View();
-    root->setFrame(Device::current().screenBounds());
-    root->setBackgroundColor(Qt::transparent);
-    setView(root);
+    trackDelegate(dynamic_cast<QObject*>(delegate));
 }
 
 void SimplePopupViewController::viewDidLoad()
@@ -152,67 +122,21 @@ void SimplePopupViewController::viewDidLayoutSubviews()
 
 void SimplePopupViewController::addObservers()
 {
-    if (!m_orientationObservation)
-        m_orientationObservation = connect(&Device::current(), &Device::orientationChanged, this,
-            [this] { orientationChanged(); });
+    observeOrientation();
 }
 
 void SimplePopupViewController::removeObservers()
 {
-    QObject::disconnect(m_orientationObservation);
-    m_orientationObservation = {};
-}
-
-void SimplePopupViewController::orientationChanged()
-{
-    if (m_presented)
-        Animation::animate(kFadeDuration, [this] { setupView(); });
-}
-
-double SimplePopupViewController::parentWidth() const
-{
-    return m_parentView ? m_parentView->bounds().width() : 0.0;
-}
-
-double SimplePopupViewController::parentHeight() const
-{
-    return m_parentView ? m_parentView->bounds().height() : 0.0;
-}
-
-void SimplePopupViewController::contentAppearance(bool appearing)
-{
-    ViewController* content = m_contentController;
-    if (!content || content->isAppeared() == appearing)
-        return;
-    content->beginAppearanceTransition(appearing, true);
-    content->endAppearanceTransition();
+    stopObservingOrientation();
 }
 
 void SimplePopupViewController::presentPopoverFromPoint(const QPointF& point)
 {
     m_origin = point;
-    View* root = view();
-    root->removeFromSuperview();
-    ++m_presentation;
-    m_presented = true;
-    m_dismissing = false;
-    if (!parent())
-        m_ownedByPresentation = true;
+    beginPresentation();
     addObservers();
-    if (!PopoverHost::hasWindow()) {
+    if (!showInHost())
         dismissPopoverAnimated(false);
-    } else {
-        m_parentView = nullptr;
-        m_window = Application::shared().keyWindow();
-        if (View* host = PopoverHost::firstSubview()) {
-            host->addSubview(root);
-            // Owned by its presentation, it goes with the window at the latest.
-            if (m_ownedByPresentation)
-                setParent(host);
-            m_parentView = host;
-            contentAppearance(true);
-        }
-    }
     setupView();
     // The container fades; the full-size views take touches from the first moment.
     m_container->setAlpha(0.0);
@@ -318,19 +242,10 @@ void SimplePopupViewController::dismissPopoverAnimated(bool animated)
 void SimplePopupViewController::dismissPopover()
 {
     removeObservers();
-    contentAppearance(false);
-    view()->removeFromSuperview();
-    m_presented = false;
-    m_dismissing = false;
+    endPresentation();
     QPointer<SimplePopupViewController> self(this);
     if (SimplePopoverControllerDelegate* listener = delegate())
         listener->SimplePopoverControllerDidDismissPopover(this);
-    if (!self)
-        return;
-    m_window = nullptr;
-    m_parentView = nullptr;
-    if (m_ownedByPresentation && !m_presented) {
-        m_ownedByPresentation = false;
-        deleteLater();
-    }
+    if (self)
+        releaseAfterDismissal();
 }

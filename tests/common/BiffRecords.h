@@ -4,6 +4,7 @@
 // do not expose (merged areas, format records, record sizes). Header-only.
 
 #include <QByteArray>
+#include <QFile>
 #include <QMap>
 #include <QString>
 #include <QtEndian>
@@ -147,6 +148,44 @@ inline std::vector<quint32> sheetOffsets(const std::vector<BiffRecord>& globals)
             offsets.push_back(le32(record.data, 0));
     }
     return offsets;
+}
+
+// The file's bytes; empty when it cannot be read.
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A workbook file's records: the globals, then each sheet's; the error says why the file
+// could not be read.
+struct WorkbookRecords {
+    std::vector<BiffRecord> globals;
+    std::vector<std::vector<BiffRecord>> sheets;
+    QString error;
+};
+
+inline WorkbookRecords readWorkbookRecords(const QString& path)
+{
+    const auto contents = readCompoundFile(readFile(path));
+    WorkbookRecords records;
+    records.error = contents.error;
+    const QByteArray stream = contents.streams.value("Workbook");
+    records.globals = readRecords(stream);
+    for (quint32 offset : sheetOffsets(records.globals))
+        records.sheets.push_back(readRecords(stream, offset));
+    return records;
+}
+
+inline std::vector<const BiffRecord*> recordsOfType(
+    const std::vector<BiffRecord>& records, quint16 type)
+{
+    std::vector<const BiffRecord*> found;
+    for (const BiffRecord& record : records) {
+        if (record.type == type)
+            found.push_back(&record);
+    }
+    return found;
 }
 
 } // namespace testsupport

@@ -21,15 +21,17 @@ namespace gridtest {
 class FakeGridScreen : public platform::ui::ViewController, public GridScreenProtocol {
     Q_OBJECT
 public:
+    // With makeRowView, the row view the record names is made as the screen does.
     FakeGridScreen(std::shared_ptr<ScreenData> record,
-        std::shared_ptr<BaseDataController> controller, std::shared_ptr<Parent> link = nullptr)
+        std::shared_ptr<BaseDataController> controller, std::shared_ptr<Parent> link = nullptr,
+        bool makeRowView = true)
         : record(std::move(record))
         , link(std::move(link))
         , dataController(std::move(controller))
     {
         if (dataController)
             dataController->setViewController(this);
-        if (this->record && !this->record->rowView.isEmpty())
+        if (makeRowView && this->record && !this->record->rowView.isEmpty())
             rowView = ClassRegistry::create(this->record->rowView);
     }
 

@@ -11,6 +11,9 @@
 
 using testsupport::BiffRecord;
 using testsupport::le16;
+using testsupport::readFile;
+using Records = testsupport::WorkbookRecords;
+constexpr auto ofType = testsupport::recordsOfType;
 
 namespace {
 
@@ -19,37 +22,11 @@ QString pathFor(const QString& name)
     return QDir(testsupport::homePath()).filePath(name);
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-struct Records {
-    std::vector<BiffRecord> globals;
-    std::vector<std::vector<BiffRecord>> sheets;
-};
-
 Records recordsOf(const QString& path)
 {
-    const auto contents = testsupport::readCompoundFile(readFile(path));
-    EXPECT_TRUE(contents.ok) << contents.error.toStdString();
-    const QByteArray stream = contents.streams.value("Workbook");
-    Records records;
-    records.globals = testsupport::readRecords(stream);
-    for (quint32 offset : testsupport::sheetOffsets(records.globals))
-        records.sheets.push_back(testsupport::readRecords(stream, offset));
+    Records records = testsupport::readWorkbookRecords(path);
+    EXPECT_TRUE(records.error.isEmpty()) << records.error.toStdString();
     return records;
-}
-
-std::vector<const BiffRecord*> ofType(const std::vector<BiffRecord>& records, quint16 type)
-{
-    std::vector<const BiffRecord*> found;
-    for (const BiffRecord& record : records) {
-        if (record.type == type)
-            found.push_back(&record);
-    }
-    return found;
 }
 
 // The font record of the format of the text cell at a place.

@@ -1,11 +1,6 @@
 #pragma once
 
-#include "grid/BaseDataController.h"
-#include "grid/GridScreenProtocol.h"
-#include "grid/Parent.h"
-#include "grid/ScreenData.h"
-#include "platform/ui/Storyboard.h"
-#include "platform/ui/ViewController.h"
+#include "../grid/FakeGridScreen.h"
 #include "screens/ScreenHost.h"
 
 #include <QList>
@@ -16,12 +11,10 @@
 
 namespace screenstest {
 
-// An application grid screen as its data controller sees it, without the collection
-// view: it keeps a selection, a breadcrumb and a busy count, reloads through the data
-// controller as the real screen does, and writes down what it was asked to show.
-class FakeAppScreen : public platform::ui::ViewController,
-                      public GridScreenProtocol,
-                      public ScreenHost {
+// An application grid screen as its data controller sees it: the grid screen fake that
+// also hosts screens, popups and the busy indicator, and writes down what it was asked
+// to show. Its button counts as one in the top bar; it has no row view.
+class FakeAppScreen : public gridtest::FakeGridScreen, public ScreenHost {
     Q_OBJECT
 public:
     struct Opened {
@@ -39,64 +32,17 @@ public:
 
     FakeAppScreen(std::shared_ptr<ScreenData> record,
         std::shared_ptr<BaseDataController> controller, std::shared_ptr<Parent> link = nullptr)
-        : record(std::move(record))
-        , link(std::move(link))
-        , dataController(std::move(controller))
+        : FakeGridScreen(std::move(record), std::move(controller), std::move(link), false)
     {
-        if (dataController)
-            dataController->setViewController(this);
+        topBarButton = true;
     }
 
-    // GridScreenProtocol.
-    platform::ui::ViewController* gridViewController() override { return this; }
-    std::shared_ptr<ScreenData> screen() const override { return record; }
-    std::shared_ptr<Parent> parentLink() const override { return link; }
-    std::shared_ptr<Parent> createParent() override
-    {
-        auto made = std::make_shared<Parent>();
-        made->parent = link;
-        made->screen = record;
-        made->dataController = dataController;
-        if (selected != -1 && dataController)
-            made->data = dataController->getRowData(selected);
-        return made;
-    }
-    qint64 selectedRow() const override { return selected; }
-    void setSelectedRow(qint64 row) override { selected = row; }
-    void refreshGrid() override { ++gridRefreshes; }
-    void refreshView() override
-    {
-        ++viewRefreshes;
-        if (dataController)
-            dataController->loadData(link);
-        if (selected >= (dataController ? dataController->count() : 0))
-            selected = -1;
-        refreshGrid();
-    }
-    void ShowDetail(const QVariant& row) override
-    {
-        shownRows.append(row);
-        shownForms.append(record ? record->detailViewController : QString());
-    }
-    void ShowDetail(const QVariant& row, const QString& detailType, const QString&) override
-    {
-        shownRows.append(row);
-        shownForms.append(detailType);
-    }
+    // GridScreenProtocol: a row's detail counts with the shown rows.
     void ShowRowDetail(const QVariant& row) override { shownRows.append(row); }
-    void showAddEditDeletePopup() override { calls << "showAddEditDeletePopup"; }
-    void showPagerPopup() override { calls << "showPagerPopup"; }
-    void showHideSearchBar() override { calls << "showHideSearchBar"; }
-    bool isButtonInTopBar(platform::ui::Control*) override { return true; }
     QObject* rowViewContoller() const override { return nullptr; }
     void changeRowViewController(const QString& rowViewClass) override
     {
         calls << "changeRowViewController:" + rowViewClass;
-    }
-    void prepareForSegue(platform::ui::StoryboardSegue& segue, QObject*) override
-    {
-        segues << segue.identifier();
-        childscreensDuringSegue << (record ? record->childscreen : QString());
     }
 
     // ScreenHost.
@@ -132,20 +78,9 @@ public:
     void showRowDetail(const QVariantMap& values) override { rowDetails.append(values); }
     void setParentLink(std::shared_ptr<Parent> newLink) override { link = std::move(newLink); }
 
-    std::shared_ptr<ScreenData> record;
-    std::shared_ptr<Parent> link;
-    std::shared_ptr<BaseDataController> dataController;
-    qint64 selected = -1;
-    int gridRefreshes = 0;
-    int viewRefreshes = 0;
     int hudCount = 0;
     int hudShows = 0;
     int popupDismissals = 0;
-    QVariantList shownRows;
-    QStringList shownForms;
-    QStringList calls;
-    QStringList segues;
-    QStringList childscreensDuringSegue;
     QList<Opened> opened;
     QList<OptionsList> optionLists;
     QList<Browser> browsers;

@@ -1,5 +1,7 @@
 #include "platform/coredata/AttributeDescription.h"
 
+#include "platform/NumberType.h"
+
 #include <cmath>
 #include <limits>
 
@@ -10,29 +12,6 @@ namespace {
 // The range of qlonglong as doubles: -2^63 is exact, 2^63 is the first value beyond it.
 constexpr double IntegerMinimum = -9223372036854775808.0;
 constexpr double IntegerLimit = 9223372036854775808.0;
-
-bool isNumeric(const QVariant& value)
-{
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
 
 bool isText(const QVariant& value)
 {
@@ -52,7 +31,7 @@ std::optional<QVariant> AttributeDescription::coerce(const QVariant& value) cons
             return std::nullopt;
         return QVariant(value.toString());
     case AttributeType::Integer:
-        if (!isNumeric(value))
+        if (!isNumber(value))
             return std::nullopt;
         if (value.metaType().id() == QMetaType::Double
             || value.metaType().id() == QMetaType::Float) {
@@ -69,11 +48,11 @@ std::optional<QVariant> AttributeDescription::coerce(const QVariant& value) cons
             return std::nullopt;
         return QVariant(value.toLongLong());
     case AttributeType::Double:
-        if (!isNumeric(value))
+        if (!isNumber(value))
             return std::nullopt;
         return QVariant(value.toDouble());
     case AttributeType::Boolean:
-        if (!isNumeric(value))
+        if (!isNumber(value))
             return std::nullopt;
         return QVariant(value.toDouble() != 0.0);
     }

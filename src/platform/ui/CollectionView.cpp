@@ -701,15 +701,20 @@ void CollectionView::mouseMoveEvent(QMouseEvent* event)
 {
     ScrollView::mouseMoveEvent(event);
     event->accept();
-    if (m_pressed && isDragging()) {
-        // Moving the content is not a tap.
-        const IndexPath path = *m_pressed;
-        m_pressed.reset();
-        if (auto* cell = cellForItemAtIndexPath(path))
-            cell->setHighlighted(false);
-        if (auto* d = delegate())
-            guarded([&] { d->collectionViewDidUnhighlightItemAtIndexPath(this, path); });
-    }
+    // Moving the content is not a tap.
+    if (m_pressed && isDragging())
+        releasePressed();
+}
+
+IndexPath CollectionView::releasePressed()
+{
+    const IndexPath path = *m_pressed;
+    m_pressed.reset();
+    if (auto* cell = cellForItemAtIndexPath(path))
+        cell->setHighlighted(false);
+    if (auto* d = delegate())
+        guarded([&] { d->collectionViewDidUnhighlightItemAtIndexPath(this, path); });
+    return path;
 }
 
 void CollectionView::mouseReleaseEvent(QMouseEvent* event)
@@ -718,12 +723,7 @@ void CollectionView::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     if (!m_pressed || event->button() != Qt::LeftButton)
         return;
-    const IndexPath path = *m_pressed;
-    m_pressed.reset();
-    if (auto* cell = cellForItemAtIndexPath(path))
-        cell->setHighlighted(false);
-    if (auto* d = delegate())
-        guarded([&] { d->collectionViewDidUnhighlightItemAtIndexPath(this, path); });
+    const IndexPath path = releasePressed();
     // The release must land on the item pressed.
     if (indexPathForItemAtPoint(event->position() + contentOffset()) == path && isValid(path))
         userSelect(path);

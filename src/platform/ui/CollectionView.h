@@ -173,6 +173,8 @@ private:
     void setCellSelected(const IndexPath& path, bool selected, bool animated);
     void userSelect(const IndexPath& path);
     void userDeselect(const IndexPath& path);
+    // The pressed item is let go: unhighlighted, the delegate told; gives its path.
+    IndexPath releasePressed();
     CollectionReusableView* dequeue(const QString& kind, const QString& identifier);
 
     QPointer<CollectionViewLayout> m_layout;

@@ -810,6 +810,17 @@ void TableView::beginUpdates()
     m_sectionDeleteAnimations.clear();
 }
 
+template<class Item>
+void TableView::recordChange(const QList<Item>& items, RowAnimation animation,
+    std::map<Item, RowAnimation>& animations, void (BatchUpdate::*change)(const QList<Item>&))
+{
+    beginUpdates();
+    (m_update.get()->*change)(items);
+    for (const Item& item : items)
+        animations[item] = animation;
+    endUpdates();
+}
+
 void TableView::endUpdates()
 {
     if (m_updateDepth == 0)
@@ -821,56 +832,32 @@ void TableView::endUpdates()
 
 void TableView::insertRowsAtIndexPaths(const QList<IndexPath>& paths, RowAnimation animation)
 {
-    beginUpdates();
-    m_update->insertItems(paths);
-    for (const IndexPath& p : paths)
-        m_insertAnimations[p] = animation;
-    endUpdates();
+    recordChange(paths, animation, m_insertAnimations, &BatchUpdate::insertItems);
 }
 
 void TableView::deleteRowsAtIndexPaths(const QList<IndexPath>& paths, RowAnimation animation)
 {
-    beginUpdates();
-    m_update->deleteItems(paths);
-    for (const IndexPath& p : paths)
-        m_deleteAnimations[p] = animation;
-    endUpdates();
+    recordChange(paths, animation, m_deleteAnimations, &BatchUpdate::deleteItems);
 }
 
 void TableView::reloadRowsAtIndexPaths(const QList<IndexPath>& paths, RowAnimation animation)
 {
-    beginUpdates();
-    m_update->reloadItems(paths);
-    for (const IndexPath& p : paths)
-        m_deleteAnimations[p] = animation;
-    endUpdates();
+    recordChange(paths, animation, m_deleteAnimations, &BatchUpdate::reloadItems);
 }
 
 void TableView::insertSections(const QList<int>& sections, RowAnimation animation)
 {
-    beginUpdates();
-    m_update->insertSections(sections);
-    for (int s : sections)
-        m_sectionInsertAnimations[s] = animation;
-    endUpdates();
+    recordChange(sections, animation, m_sectionInsertAnimations, &BatchUpdate::insertSections);
 }
 
 void TableView::deleteSections(const QList<int>& sections, RowAnimation animation)
 {
-    beginUpdates();
-    m_update->deleteSections(sections);
-    for (int s : sections)
-        m_sectionDeleteAnimations[s] = animation;
-    endUpdates();
+    recordChange(sections, animation, m_sectionDeleteAnimations, &BatchUpdate::deleteSections);
 }
 
 void TableView::reloadSections(const QList<int>& sections, RowAnimation animation)
 {
-    beginUpdates();
-    m_update->reloadSections(sections);
-    for (int s : sections)
-        m_sectionDeleteAnimations[s] = animation;
-    endUpdates();
+    recordChange(sections, animation, m_sectionDeleteAnimations, &BatchUpdate::reloadSections);
 }
 
 void TableView::moveRowAtIndexPath(const IndexPath& from, const IndexPath& to)

@@ -210,6 +210,11 @@ private:
     void updateVisibleElements();
     void restack(const std::vector<QPointer<View>>& below = {});
     void finishUpdates();
+    // One change inside its own updates, the rows or sections it names keeping the
+    // animation.
+    template<class Item>
+    void recordChange(const QList<Item>& items, RowAnimation animation,
+        std::map<Item, RowAnimation>& animations, void (BatchUpdate::*change)(const QList<Item>&));
     void bringUpToDate();
     bool isValid(const IndexPath& path);
     bool canReorder(const IndexPath& path);

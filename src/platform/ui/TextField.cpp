@@ -101,29 +101,15 @@ protected:
         switch (event->type()) {
         case QEvent::FocusIn: {
             const bool result = QLineEdit::event(event);
-            if (field->m_editing || field->m_movingFocus)
-                return result;
-            // Focus a person gave (a click, a shortcut) begins editing; focus that comes
-            // back with the window, or that the delegate refuses, is let go.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            const bool given = reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason
-                || reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
-            if (!given || !field->becomeFirstResponder()) {
-                field->m_movingFocus = true;
-                clearFocus();
-                field->m_movingFocus = false;
-            }
+            field->editorFocusedIn(this, static_cast<QFocusEvent*>(event));
             return result;
         }
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (!field->m_editing && !field->becomeFirstResponder())
                 return true;
-            const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-            if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && plain) {
-                const bool back
-                    = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
-                field->moveFocus(back ? FocusMove::Previous : FocusMove::Next);
+            if (const auto move = tabMove(key)) {
+                field->moveFocus(*move);
                 return true;
             }
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -401,22 +387,19 @@ void TextField::insertText(const QString& text)
 
 void TextField::applyEditorLook()
 {
-    QPalette palette = m_editor->palette();
-    palette.setColor(QPalette::Base, Qt::transparent);
-    palette.setColor(QPalette::Window, Qt::transparent);
     // Not being edited, the field draws its text itself.
-    palette.setColor(QPalette::Text, m_editing ? m_textColor : QColor(Qt::transparent));
-    QColor selection = tintColor();
-    selection.setAlpha(70);
-    palette.setColor(QPalette::Highlight, selection);
-    palette.setColor(QPalette::HighlightedText, m_textColor);
-    m_editor->setPalette(palette);
-    Qt::Alignment vertical = Qt::AlignVCenter;
+    setEditorPalette(
+        m_editor, m_editing ? m_textColor : QColor(Qt::transparent), m_textColor, tintColor());
+    m_editor->setAlignment(m_alignment | verticalAlignmentFlag());
+}
+
+Qt::Alignment TextField::verticalAlignmentFlag() const
+{
     if (m_verticalAlignment == VerticalAlignment::Top)
-        vertical = Qt::AlignTop;
-    else if (m_verticalAlignment == VerticalAlignment::Bottom)
-        vertical = Qt::AlignBottom;
-    m_editor->setAlignment(m_alignment | vertical);
+        return Qt::AlignTop;
+    if (m_verticalAlignment == VerticalAlignment::Bottom)
+        return Qt::AlignBottom;
+    return Qt::AlignVCenter;
 }
 
 double TextField::padding() const
@@ -541,19 +524,14 @@ bool TextField::becomeFirstResponder()
     if (!self || !should)
         return false;
     // The input that has the keys now must let go of them first.
-    if (TextInput* current = firstResponder(); current && current != this)
-        if (!current->resignFirstResponder())
-            return false;
-    if (!self)
+    if (!takeKeysFromOtherInput() || !self)
         return false;
     m_editing = true;
     noteFirstResponder(true);
     applyEditorLook();
     layoutSubviews();
-    m_movingFocus = true;
-    m_editor->setFocus(Qt::OtherFocusReason);
+    focusEditor(m_editor, true);
     m_editor->setCursorPosition(int(m_text.size()));
-    m_movingFocus = false;
     if (m_clearsOnBegin && !m_text.isEmpty()) {
         bool clear = true;
         if (m_delegate)
@@ -583,18 +561,9 @@ bool TextField::becomeFirstResponder()
 
 bool TextField::resignFirstResponder()
 {
-    if (!m_editing)
-        return true;
-    QPointer<TextField> self(this);
-    bool should = true;
-    if (m_delegate)
-        guarded([&] { should = m_delegate->textFieldShouldEndEditing(this); });
-    if (!self)
-        return true;
-    if (!should)
-        return false;
-    endEditing(true);
-    return true;
+    return resignAfterAsking(
+        [this] { return !m_delegate || m_delegate->textFieldShouldEndEditing(this); },
+        [this] { endEditing(true); });
 }
 
 void TextField::forceResignFirstResponder()
@@ -606,11 +575,9 @@ void TextField::forceResignFirstResponder()
 void TextField::endEditing(bool notify)
 {
     m_editing = false;
-    m_movingFocus = true;
     // Also when the window is not active: the window forgets it as its focus widget.
-    m_editor->clearFocus();
+    focusEditor(m_editor, false);
     m_editor->deselect();
-    m_movingFocus = false;
     noteFirstResponder(false);
     applyEditorLook();
     layoutSubviews();
@@ -713,12 +680,7 @@ void TextField::drawTextInRect(QPainter& painter, const QRectF& rect)
     painter.setFont(m_font);
     painter.setPen(m_textColor);
     const QString elided = QFontMetricsF(m_font).elidedText(shown, Qt::ElideRight, rect.width());
-    Qt::Alignment vertical = Qt::AlignVCenter;
-    if (m_verticalAlignment == VerticalAlignment::Top)
-        vertical = Qt::AlignTop;
-    else if (m_verticalAlignment == VerticalAlignment::Bottom)
-        vertical = Qt::AlignBottom;
-    painter.drawText(rect, int(m_alignment | vertical) | Qt::TextSingleLine, elided);
+    painter.drawText(rect, int(m_alignment | verticalAlignmentFlag()) | Qt::TextSingleLine, elided);
 }
 
 void TextField::drawPlaceholderInRect(QPainter& painter, const QRectF& rect)

@@ -155,6 +155,7 @@ private:
 
     void setUp();
     void applyEditorLook();
+    Qt::Alignment verticalAlignmentFlag() const;
     void endEditing(bool notify);
     bool visible(ViewMode mode, bool hasContent) const;
     bool clearButtonShown() const;
@@ -184,7 +185,6 @@ private:
     ViewMode m_rightViewMode = ViewMode::Never;
     bool m_editing = false;
     bool m_settingText = false; // the editor's text is being set from here
-    bool m_movingFocus = false; // focus changes made from here
     int m_codeChanges = 0; // texts set in code, to notice one set during a question
     bool m_clearPressed = false;
     bool m_forwardingKey = false;

@@ -1,7 +1,12 @@
 #include "platform/ui/TextInput.h"
 
+#include "platform/ui/Guard.h"
 #include "platform/ui/InputPanel.h"
 #include "platform/ui/View.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QPalette>
 
 namespace platform::ui {
 
@@ -72,6 +77,72 @@ void TextInput::noteFirstResponder(bool isFirst)
         current.clear();
         InputPanel::inputResigned(this);
     }
+}
+
+bool TextInput::takeKeysFromOtherInput()
+{
+    TextInput* current = firstResponder();
+    return !current || current == this || current->resignFirstResponder();
+}
+
+bool TextInput::resignAfterAsking(
+    const std::function<bool()>& shouldEnd, const std::function<void()>& end)
+{
+    if (!isFirstResponder())
+        return true;
+    QPointer<View> self(inputAsView());
+    bool should = true;
+    guarded([&] { should = shouldEnd(); });
+    if (!self)
+        return true;
+    if (!should)
+        return false;
+    end();
+    return true;
+}
+
+void TextInput::focusEditor(QWidget* editor, bool focus)
+{
+    m_movingFocus = true;
+    if (focus)
+        editor->setFocus(Qt::OtherFocusReason);
+    else
+        editor->clearFocus();
+    m_movingFocus = false;
+}
+
+void TextInput::editorFocusedIn(QWidget* editor, const QFocusEvent* event)
+{
+    if (isFirstResponder() || m_movingFocus)
+        return;
+    const Qt::FocusReason reason = event->reason();
+    const bool given = reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason
+        || reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+    if (!given || !becomeFirstResponder())
+        focusEditor(editor, false);
+}
+
+std::optional<FocusMove> TextInput::tabMove(const QKeyEvent* key)
+{
+    const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if ((key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) || !plain)
+        return std::nullopt;
+    const bool back = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+    return back ? FocusMove::Previous : FocusMove::Next;
+}
+
+void TextInput::setEditorPalette(
+    QWidget* editor, const QColor& text, const QColor& selectedText, const QColor& tint)
+{
+    QPalette palette = editor->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    palette.setColor(QPalette::Window, Qt::transparent);
+    palette.setColor(QPalette::Text, text);
+    QColor selection = tint;
+    selection.setAlpha(70);
+    palette.setColor(QPalette::Highlight, selection);
+    palette.setColor(QPalette::HighlightedText, selectedText);
+    editor->setPalette(palette);
 }
 
 TextRange TextInput::changedRange(const QString& before, const QString& after, int cursorAfter,

@@ -5,6 +5,12 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
+class QColor;
+class QFocusEvent;
+class QKeyEvent;
 class QWidget;
 
 namespace platform::ui {
@@ -73,10 +79,30 @@ protected:
     void noteFirstResponder(bool isFirst);
     void keepView(View* view);
 
+    // The first responder that is not this input lets go of the keys; false when it
+    // refuses.
+    bool takeKeysFromOtherInput();
+    // Asks shouldEnd (guarded) and, when it agrees, ends editing with end.
+    bool resignAfterAsking(
+        const std::function<bool()>& shouldEnd, const std::function<void()>& end);
+    // The editor widget takes or lets go of the keyboard focus; that by itself neither
+    // begins nor ends editing.
+    void focusEditor(QWidget* editor, bool focus);
+    // The editor got the focus: focus a person gave (a click, a shortcut) begins
+    // editing; focus that comes back with the window, or that the delegate refuses, is
+    // let go.
+    void editorFocusedIn(QWidget* editor, const QFocusEvent* event);
+    // Plain Tab or Shift+Tab (no Ctrl, no Alt): where it asks the focus to move.
+    static std::optional<FocusMove> tabMove(const QKeyEvent* event);
+    // Transparent background, the text colours, the selection tinted.
+    static void setEditorPalette(
+        QWidget* editor, const QColor& text, const QColor& selectedText, const QColor& tint);
+
 private:
     QPointer<View> m_inputView;
     QPointer<View> m_accessoryView;
     TextInputTraits m_traits;
+    bool m_movingFocus = false; // focus changes made by the input itself
 };
 
 } // namespace platform::ui

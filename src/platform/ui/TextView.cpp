@@ -104,35 +104,19 @@ protected:
         switch (event->type()) {
         case QEvent::FocusIn: {
             const bool result = QPlainTextEdit::event(event);
-            if (view->m_editing || view->m_movingFocus)
-                return result;
-            // Focus a person gave (a click, a shortcut) begins editing; focus that comes
-            // back with the window, or that the delegate refuses, is let go.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            const bool given = reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason
-                || reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
-            if (!given || !view->becomeFirstResponder()) {
-                view->m_movingFocus = true;
-                clearFocus();
-                view->m_movingFocus = false;
-            }
+            view->editorFocusedIn(this, static_cast<QFocusEvent*>(event));
             return result;
         }
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (!view->m_editing && !view->becomeFirstResponder())
                 return true;
-            const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-            if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && plain) {
-                const bool back
-                    = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+            if (const auto move = tabMove(key)) {
                 bool moved = false;
                 if (view->m_delegate)
-                    guarded([&] {
-                        moved = view->m_delegate->textViewShouldMoveFocus(
-                            view, back ? FocusMove::Previous : FocusMove::Next);
-                    });
-                if (moved || back)
+                    guarded(
+                        [&] { moved = view->m_delegate->textViewShouldMoveFocus(view, *move); });
+                if (moved || *move == FocusMove::Previous)
                     return true;
             }
             break;
@@ -288,15 +272,7 @@ void TextView::applyInset(const QMarginsF& inset)
 
 void TextView::applyLook()
 {
-    QPalette palette = m_editor->palette();
-    palette.setColor(QPalette::Base, Qt::transparent);
-    palette.setColor(QPalette::Window, Qt::transparent);
-    palette.setColor(QPalette::Text, m_textColor);
-    QColor selection = tintColor();
-    selection.setAlpha(70);
-    palette.setColor(QPalette::Highlight, selection);
-    palette.setColor(QPalette::HighlightedText, m_textColor);
-    m_editor->setPalette(palette);
+    setEditorPalette(m_editor, m_textColor, m_textColor, tintColor());
     // Alignment is a property of the paragraphs.
     QTextOption option = m_editor->document()->defaultTextOption();
     option.setAlignment(m_alignment);
@@ -355,16 +331,11 @@ bool TextView::becomeFirstResponder()
         guarded([&] { should = m_delegate->textViewShouldBeginEditing(this); });
     if (!self || !should)
         return false;
-    if (TextInput* current = firstResponder(); current && current != this)
-        if (!current->resignFirstResponder())
-            return false;
-    if (!self)
+    if (!takeKeysFromOtherInput() || !self)
         return false;
     m_editing = true;
     noteFirstResponder(true);
-    m_movingFocus = true;
-    m_editor->setFocus(Qt::OtherFocusReason);
-    m_movingFocus = false;
+    focusEditor(m_editor, true);
     if (m_delegate)
         guarded([&] { m_delegate->textViewDidBeginEditing(this); });
     if (!self)
@@ -377,18 +348,9 @@ bool TextView::becomeFirstResponder()
 
 bool TextView::resignFirstResponder()
 {
-    if (!m_editing)
-        return true;
-    QPointer<TextView> self(this);
-    bool should = true;
-    if (m_delegate)
-        guarded([&] { should = m_delegate->textViewShouldEndEditing(this); });
-    if (!self)
-        return true;
-    if (!should)
-        return false;
-    endEditing(true);
-    return true;
+    return resignAfterAsking(
+        [this] { return !m_delegate || m_delegate->textViewShouldEndEditing(this); },
+        [this] { endEditing(true); });
 }
 
 void TextView::forceResignFirstResponder()
@@ -400,10 +362,8 @@ void TextView::forceResignFirstResponder()
 void TextView::endEditing(bool notify)
 {
     m_editing = false;
-    m_movingFocus = true;
     // Also when the window is not active: the window forgets it as its focus widget.
-    m_editor->clearFocus();
-    m_movingFocus = false;
+    focusEditor(m_editor, false);
     noteFirstResponder(false);
     if (!notify)
         return;

@@ -106,7 +106,6 @@ private:
     QMarginsF m_inset;
     bool m_editing = false;
     bool m_settingText = false;
-    bool m_movingFocus = false;
     bool m_documentChanged = false;
     int m_codeChanges = 0;
 };

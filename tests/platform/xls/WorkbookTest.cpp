@@ -17,6 +17,9 @@ using namespace platform::xls;
 using testsupport::BiffRecord;
 using testsupport::le16;
 using testsupport::le32;
+using testsupport::readFile;
+using Records = testsupport::WorkbookRecords;
+constexpr auto ofType = testsupport::recordsOfType;
 
 namespace {
 
@@ -32,38 +35,11 @@ QString pathFor(const QString& name)
     return QDir(testsupport::homePath()).filePath(name);
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The workbook stream's records: globals, then each sheet's.
-struct Records {
-    std::vector<BiffRecord> globals;
-    std::vector<std::vector<BiffRecord>> sheets;
-};
-
 Records recordsOf(const QString& path)
 {
-    const auto contents = testsupport::readCompoundFile(readFile(path));
-    EXPECT_TRUE(contents.ok) << contents.error.toStdString();
-    const QByteArray stream = contents.streams.value("Workbook");
-    Records records;
-    records.globals = testsupport::readRecords(stream);
-    for (quint32 offset : testsupport::sheetOffsets(records.globals))
-        records.sheets.push_back(testsupport::readRecords(stream, offset));
+    Records records = testsupport::readWorkbookRecords(path);
+    EXPECT_TRUE(records.error.isEmpty()) << records.error.toStdString();
     return records;
-}
-
-std::vector<const BiffRecord*> ofType(const std::vector<BiffRecord>& records, quint16 type)
-{
-    std::vector<const BiffRecord*> found;
-    for (const BiffRecord& record : records) {
-        if (record.type == type)
-            found.push_back(&record);
-    }
-    return found;
 }
 
 // The format record index of the text cell at a place, or -1.
