@@ -13,10 +13,10 @@ void NotificationReminders::deleteNotifications(const QString& rowId)
     NotificationsController::cancelNotifications(rowId);
 }
 
-void NotificationReminders::rebuildNotifications(const Rows::Columns& columns, UserTemplate* table,
-    const QList<Rows*>& rows, const Rows::Password& secret)
+void NotificationReminders::rebuildNotifications(
+    const Rows::Columns& columns, UserTemplate* table, const Rows::Password& secret)
 {
-    NotificationsController::rebuildNotifications(columns, table, rows, secret);
+    NotificationsController::rebuildNotificationsInBackground(columns, table, secret);
 }
 
 void NotificationReminders::rebuildAllNotifications()
