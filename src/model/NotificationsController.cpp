@@ -479,6 +479,23 @@ void NotificationsController::rebuildAllNotificationsInMainThread()
     removeInvalidNotifications(valid);
 }
 
+void NotificationsController::rebuildAllNotificationsInBackground()
+{
+    if (!KivoLib::currentContext())
+        return;
+    QStringList valid;
+    for (Database* database : Database::getDatabases()) {
+        for (UserTemplate* table : UserTemplate::getUserTemplates(idOf(database))) {
+            valid.append(idOf(table));
+            if (isSet(table->isprotected()))
+                continue;
+            rebuildNotificationsInBackground(
+                TemplateColumn::getColumns(table->template_id().toString()), table, std::nullopt);
+        }
+    }
+    removeInvalidNotifications(valid);
+}
+
 void NotificationsController::removeInvalidNotifications(const QStringList& validUserTemplateIds)
 {
     const QSet<QString> valid(validUserTemplateIds.begin(), validUserTemplateIds.end());

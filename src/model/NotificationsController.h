@@ -47,6 +47,10 @@ public:
     // Rebuilds every unprotected user table of every database, then cancels the
     // notifications of user tables that no longer exist. Nothing while no store is loaded.
     static void rebuildAllNotificationsInMainThread();
+    // The same, each table's rows read and decoded off the main thread as
+    // rebuildNotificationsInBackground does; the notifications of tables gone are cancelled
+    // at once.
+    static void rebuildAllNotificationsInBackground();
     // Cancels every notification whose "Template" is not among the ids.
     static void removeInvalidNotifications(const QStringList& validUserTemplateIds);
 

@@ -21,6 +21,7 @@ void NotificationReminders::rebuildNotifications(
 
 void NotificationReminders::rebuildAllNotifications()
 {
-    // Home already runs it on a later turn of the main queue, where the store lives.
-    NotificationsController::rebuildAllNotificationsInMainThread();
+    // Home already runs it on a later turn of the main queue, where the store lives; the
+    // rows are read and decoded off it.
+    NotificationsController::rebuildAllNotificationsInBackground();
 }

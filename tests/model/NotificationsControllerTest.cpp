@@ -372,6 +372,22 @@ TEST_F(NotificationsControllerTest, TheFullRebuildDropsDeletedTablesAndLeavesPro
     ASSERT_TRUE(testsupport::waitUntil([] { return !scheduled().isEmpty(); }, 2000));
 }
 
+TEST_F(NotificationsControllerTest, TheFullRebuildInTheBackgroundDoesTheSame)
+{
+    UserTemplate* gone = newTable("Gone");
+    NotificationsController::scheduleNotification(
+        row(utc(2026, 1, 5, 9), "Daily", gone), columns, std::nullopt, gone);
+    ASSERT_TRUE(UserTemplate::deleteUserTemplate(gone));
+    row(utc(2026, 1, 7, 9), "Yearly");
+
+    NotificationsController::rebuildAllNotificationsInBackground();
+    // The deleted table's at once, the table's own once its rows are read.
+    EXPECT_TRUE(scheduled().isEmpty());
+    ASSERT_TRUE(testsupport::waitUntil([] { return !scheduled().isEmpty(); }, 5000));
+    ASSERT_EQ(scheduled().size(), 1);
+    EXPECT_EQ(scheduled().first().userInfo.value("Template").toString(), table->id().toString());
+}
+
 TEST_F(NotificationsControllerTest, WithoutAStoreTheFullRebuildCancelsNothing)
 {
     NotificationsController::scheduleNotification(
