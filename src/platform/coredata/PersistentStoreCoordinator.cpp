@@ -237,10 +237,8 @@ PersistentStoreCoordinator::storedValues(const EntityDescription& entity,
     const QString& storeIdentifier, QList<qint64> keys, const QStringList& attributes,
     Error* error) const
 {
-    QList<int> positions;
     for (const QString& attribute : attributes) {
-        positions.append(entity.indexOfAttribute(attribute));
-        if (positions.last() < 0) {
+        if (entity.indexOfAttribute(attribute) < 0) {
             report(error,
                 makeError(PersistentStoreOperationError,
                     QStringLiteral("The entity has no attribute \"%1\".").arg(attribute)));
@@ -257,19 +255,14 @@ PersistentStoreCoordinator::storedValues(const EntityDescription& entity,
                     QStringLiteral("The store is not in this coordinator.")));
             return std::nullopt;
         }
-        rows = store->fetchRows(entity, std::move(keys), error);
+        rows = store->fetchRows(entity, std::move(keys), error, &attributes);
     }
     if (!rows)
         return std::nullopt;
     std::vector<std::pair<qint64, QList<QVariant>>> values;
     values.reserve(rows->size());
-    for (PersistentStore::Row& row : *rows) {
-        QList<QVariant> chosen;
-        chosen.reserve(positions.size());
-        for (const int position : std::as_const(positions))
-            chosen.append(std::move(row.values[position]));
-        values.emplace_back(row.key, std::move(chosen));
-    }
+    for (PersistentStore::Row& row : *rows)
+        values.emplace_back(row.key, std::move(row.values));
     return values;
 }
 
