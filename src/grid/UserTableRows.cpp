@@ -26,6 +26,8 @@ namespace {
 
 // Rows decoded by one worker at a time: small enough to share the work out evenly.
 constexpr qsizetype DecodeRange = 512;
+// Rows below which a sort is not worth sharing out.
+constexpr qsizetype SortPart = 4096;
 constexpr QChar Separator = QChar(0);
 
 bool isSearchable(const TemplateColumn* column)
@@ -791,7 +793,7 @@ QList<Rows*> UserTableRows::sorted(const QList<Rows*>& rows, const Rows::Sorts& 
         }
         places.push_back(slot);
     }
-    std::stable_sort(places.begin(), places.end(), [&](const Slot& x, const Slot& y) {
+    const auto before = [&](const Slot& x, const Slot& y) {
         const Entry& a = entries[x.index];
         const Entry& b = entries[y.index];
         for (qsizetype i = 0; i < keys.size(); ++i) {
@@ -802,7 +804,26 @@ QList<Rows*> UserTableRows::sorted(const QList<Rows*>& rows, const Rows::Sorts& 
                 return (keys[i].ascending ? order : -order) < 0;
         }
         return false;
+    };
+    // Parts sorted at once on pool threads, then merged in pairs; both keep equal rows in
+    // their order, so the whole is the stable sort.
+    const size_t parts = places.size() < size_t(4 * SortPart) ? 1 : 8;
+    const auto bound
+        = [&](size_t part) { return places.begin() + qsizetype(places.size() * part / parts); };
+    platform::dispatch::concurrentApply(qsizetype(parts), 1, [&](qsizetype begin, qsizetype end) {
+        for (qsizetype part = begin; part < end; ++part)
+            std::stable_sort(bound(size_t(part)), bound(size_t(part) + 1), before);
     });
+    for (size_t width = 1; width < parts; width *= 2) {
+        platform::dispatch::concurrentApply(
+            qsizetype(parts / (2 * width)), 1, [&](qsizetype begin, qsizetype end) {
+                for (qsizetype pair = begin; pair < end; ++pair) {
+                    const size_t first = size_t(pair) * 2 * width;
+                    std::inplace_merge(bound(first), bound(first + width),
+                        bound(std::min(parts, first + 2 * width)), before);
+                }
+            });
+    }
     QList<Rows*> result;
     result.reserve(rows.size());
     for (const Slot& slot : places)
