@@ -5,6 +5,7 @@
 #include "forms/FormEntryTableViewCell.h"
 #include "forms/FormRadioItemElement.h"
 #include "forms/FormSection.h"
+#include "forms/FormTableView.h"
 #include "platform/NumberType.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -99,6 +100,14 @@ void FormRadioElement::setSelected(qint64 index)
     if (!m_itemsImageNames.isEmpty()) {
         setImageNamed(index >= 0 && index < m_itemsImageNames.size() ? m_itemsImageNames[index]
                                                                      : QStringLiteral("unknown"));
+    }
+    // The row on screen shows the choice at once, however it was made: otherwise it keeps
+    // the name and image it was drawn with until its table is reloaded.
+    if (FormControllerProtocol* shown = controller()) {
+        FormTableView* table = shown->formTableView();
+        if (auto* cell
+            = table ? qobject_cast<FormEntryTableViewCell*>(table->cellForElement(this)) : nullptr)
+            updateCell(cell, selectedItem());
     }
     handleEditingChanged();
 }

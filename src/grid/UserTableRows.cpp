@@ -1,12 +1,15 @@
 #include "grid/UserTableRows.h"
 
 #include "grid/RowObject.h"
+#include "model/ColumnDisplay.h"
 #include "model/DetachedColumns.h"
 #include "model/Sort.h"
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
 #include "platform/Dispatch.h"
 #include "platform/coredata/ManagedObjectContext.h"
+#include "platform/coredata/ManagedObjectModel.h"
+#include "platform/coredata/Predicate.h"
 #include "utilities/store/KivoLibContext.h"
 
 #include <QScopeGuard>
@@ -23,6 +26,8 @@ namespace {
 
 // Rows decoded by one worker at a time: small enough to share the work out evenly.
 constexpr qsizetype DecodeRange = 512;
+// Rows below which a sort is not worth sharing out.
+constexpr qsizetype SortPart = 4096;
 constexpr QChar Separator = QChar(0);
 
 bool isSearchable(const TemplateColumn* column)
@@ -30,21 +35,86 @@ bool isSearchable(const TemplateColumn* column)
     return column && !TypeConstants::isProtected(column->typeName());
 }
 
+// What a search text reads of the searchable columns: their ids and how they show their
+// values, read once for many rows.
+struct SearchColumns {
+    explicit SearchColumns(const Rows::Columns& columns)
+    {
+        for (const TemplateColumn* column : columns) {
+            ids.append(column->id().toString());
+            displays.emplace_back(*column);
+        }
+    }
+    QStringList ids;
+    std::vector<ColumnDisplay> displays;
+};
+
 // The search text of a row's values: each column's folded display text, joined.
-std::optional<QString> joinedText(const QVariantMap& values, const Rows::Columns& columns)
+std::optional<QString> joinedText(const QVariantMap& values, const SearchColumns& columns)
 {
     QString joined;
-    for (qsizetype i = 0; i < columns.size(); ++i) {
-        const TemplateColumn* column = columns[i];
-        const QString folded
-            = RowValueCompare::fold(column->getStringValue(values.value(column->id().toString())));
-        if (folded.contains(Separator))
-            return std::nullopt;
+    for (qsizetype i = 0; i < columns.ids.size(); ++i) {
+        const QString text = columns.displays[size_t(i)].text(values.value(columns.ids[i]));
         if (i > 0)
             joined += Separator;
-        joined += folded;
+        // Plain ASCII folds to its lower case: lowered where it lands, without a copy.
+        const bool ascii
+            = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+        if (ascii) {
+            const qsizetype from = joined.size();
+            joined += text;
+            for (QChar* c = joined.data() + from; c != joined.data() + joined.size(); ++c) {
+                if (c->unicode() >= 'A' && c->unicode() <= 'Z')
+                    *c = QChar(c->unicode() + ('a' - 'A'));
+                else if (*c == Separator)
+                    return std::nullopt;
+            }
+        } else {
+            const QString folded = RowValueCompare::fold(text);
+            if (folded.contains(Separator))
+                return std::nullopt;
+            joined += folded;
+        }
     }
     return joined;
+}
+
+// The rows of whose keys stored texts are read off the main thread: straight from their
+// store, through the coordinator (which may be used on any thread).
+struct StoredSource {
+    std::weak_ptr<platform::coredata::PersistentStoreCoordinator> coordinator;
+    const platform::coredata::EntityDescription* entity = nullptr;
+    QString store;
+
+    // The stored texts of the rows of those keys still stored, in key order; none when
+    // the store is gone.
+    std::vector<std::pair<qint64, QVariant>> read(const QList<qint64>& keys) const
+    {
+        const auto reader = coordinator.lock();
+        if (!reader || !entity || keys.isEmpty())
+            return {};
+        std::vector<std::pair<qint64, QVariant>> texts;
+        const auto read = reader->storedValues(*entity, store, keys, { QStringLiteral("json") });
+        if (!read)
+            return texts;
+        texts.reserve(read->size());
+        for (const auto& [key, values] : *read)
+            texts.emplace_back(key, values.value(0));
+        return texts;
+    }
+};
+
+// The store of the current context, read for the rows of the store with the identifier.
+StoredSource currentSource(const QString& store)
+{
+    StoredSource source;
+    platform::coredata::ManagedObjectContext* context = KivoLib::currentContext();
+    if (const auto& coordinator = context ? context->persistentStoreCoordinator() : nullptr) {
+        source.coordinator = coordinator;
+        source.entity = coordinator->managedObjectModel()->entity(Rows::entityName());
+        source.store = store;
+    }
+    return source;
 }
 
 bool segmentsMatch(const QString& joined, const QString& folded, const QList<int>& positions)
@@ -206,58 +276,105 @@ std::optional<qint64> UserTableRows::keyOf(const Rows* row) const
 }
 
 template<class Known>
-QList<std::pair<qint64, QVariant>> UserTableRows::unknownTexts(
-    const QList<Rows*>& rows, Known known) const
+QList<qint64> UserTableRows::unknownKeys(const QList<Rows*>& rows, Known known) const
 {
-    QList<std::pair<qint64, QVariant>> texts;
-    for (Rows* row : rows) {
+    QList<qint64> keys;
+    for (const Rows* row : rows) {
         const auto key = keyOf(row);
-        if (!key || known(*key))
-            continue;
-        const bool wasFault = row->isFault();
-        texts.append({ *key, row->json() });
-        // The text goes to the workers; the row need not hold it as well.
-        if (wasFault && row->managedObjectContext())
-            row->managedObjectContext()->refreshObject(row, true);
+        if (key && !known(*key))
+            keys.append(*key);
     }
-    return texts;
+    return keys;
 }
 
-// A background making of search texts: the main thread reads the rows' stored texts a
-// range at a time between other events, and pool threads decode each range. Whoever
-// takes a range first decodes it; the main thread takes those still waiting when a search
-// cannot wait.
+// A background making of search texts, done on pool threads from the store itself: one
+// takes the keys of the table's stored rows not yet known and cuts them into ranges, and
+// each range is read and decoded by whoever takes it first. The main thread only collects
+// what is done, and takes what is still waiting when a search cannot wait.
 struct UserTableRows::SearchFill {
     enum State { Waiting, Taken, Done };
     struct Range {
-        QList<std::pair<qint64, QVariant>> texts;
-        std::vector<std::optional<QString>> joined;
+        QList<qint64> keys;
+        // The rows read: key and search text, none for a text that holds the separator.
+        std::vector<std::pair<qint64, std::optional<QString>>> joined;
         std::atomic<int> state { Waiting };
     };
 
     std::shared_ptr<const DetachedColumns> columns;
     Rows::Password password;
+    StoredSource source;
+    QString userTemplateId;
+    // What was known when the making began: copies, read by the planning thread alone.
+    QHash<qint64, QString> known;
+    QSet<qint64> knownUnsplittable;
     const platform::coredata::ManagedObjectContext* context = nullptr;
     QVariantList rows;
     quint64 generation = 0;
-    qsizetype nextRead = 0;
-    std::vector<std::shared_ptr<Range>> ranges;
+    std::atomic<int> planState { Waiting };
     std::atomic<bool> cancelled { false };
     std::mutex mutex;
     std::condition_variable finished;
+    // Guarded by the mutex.
+    bool planned = false;
+    std::vector<std::shared_ptr<Range>> ranges;
 
-    // Decodes the range when no one else has taken it.
+    // Cuts the keys not yet known into ranges, each handed to the pool, when no one else
+    // has begun it.
+    static void plan(const std::shared_ptr<SearchFill>& fill, platform::dispatch::Priority priority)
+    {
+        int waiting = Waiting;
+        if (!fill->planState.compare_exchange_strong(waiting, Taken))
+            return;
+        std::vector<std::shared_ptr<Range>> made;
+        const auto reader = fill->source.coordinator.lock();
+        if (!fill->cancelled && reader && fill->source.entity) {
+            const auto stored = reader->storedKeys(*fill->source.entity, fill->source.store,
+                platform::coredata::Predicate::equal(
+                    QStringLiteral("usertemplate_id"), fill->userTemplateId));
+            auto range = std::make_shared<Range>();
+            for (const qint64 key : stored.value_or(std::vector<qint64>())) {
+                if (fill->known.contains(key) || fill->knownUnsplittable.contains(key))
+                    continue;
+                range->keys.append(key);
+                if (range->keys.size() == FillReadRange) {
+                    made.push_back(std::move(range));
+                    range = std::make_shared<Range>();
+                }
+            }
+            if (!range->keys.isEmpty())
+                made.push_back(std::move(range));
+        }
+        // Let go of the copies: the main thread then adds to its own without copying them.
+        fill->known = {};
+        fill->knownUnsplittable = {};
+        {
+            std::lock_guard lock(fill->mutex);
+            fill->ranges = made;
+            fill->planned = true;
+            fill->planState = Done;
+        }
+        fill->finished.notify_all();
+        for (const auto& range : made)
+            platform::dispatch::asyncGlobal([fill, range] { take(fill, *range); }, priority);
+    }
+
+    // Reads and decodes the range when no one else has taken it.
     static void take(const std::shared_ptr<SearchFill>& fill, Range& range)
     {
         int waiting = Waiting;
-        if (fill->cancelled || !range.state.compare_exchange_strong(waiting, Taken))
+        if (!range.state.compare_exchange_strong(waiting, Taken))
             return;
-        const auto own = fill->columns->copy();
-        range.joined.resize(size_t(range.texts.size()));
-        for (qsizetype i = 0; i < range.texts.size(); ++i) {
-            const auto values = Rows::decodeStoredData(
-                range.texts[i].second, own->columns(), fill->password, true);
-            range.joined[size_t(i)] = joinedText(values.value_or(QVariantMap()), own->columns());
+        if (!fill->cancelled) {
+            const auto texts = fill->source.read(range.keys);
+            const auto own = fill->columns->copy();
+            const Rows::StoredLayout layout = Rows::storedLayout(own->columns());
+            const SearchColumns searched(own->columns());
+            range.joined.reserve(texts.size());
+            for (const auto& [key, text] : texts) {
+                const auto values = Rows::decodeStoredData(text, layout, fill->password, true);
+                range.joined.emplace_back(
+                    key, joinedText(values.value_or(QVariantMap()), searched));
+            }
         }
         {
             std::lock_guard lock(fill->mutex);
@@ -272,7 +389,7 @@ void UserTableRows::startSearchTexts(const QVariantList& rows)
     cancelSearchFill();
     dropKeptWhenStale();
     noteStore(rows);
-    if (rows.isEmpty() || !m_keptChanges)
+    if (rows.isEmpty() || !m_keptChanges || m_keptStore.isEmpty())
         return;
     auto fill = std::make_shared<SearchFill>();
     fill->rows = rows;
@@ -280,9 +397,15 @@ void UserTableRows::startSearchTexts(const QVariantList& rows)
     fill->context = KivoLib::currentContext();
     fill->columns = std::make_shared<const DetachedColumns>(m_searchable);
     fill->password = m_password;
+    fill->source = currentSource(m_keptStore);
+    fill->userTemplateId = m_userTemplateId;
+    fill->known = m_searchTexts;
+    fill->knownUnsplittable = m_unsplittable;
     m_fill = fill;
-    // The first tiles are drawn first.
-    scheduleFillStep(FillStartDelayMs);
+    platform::dispatch::asyncGlobal(
+        [fill] { SearchFill::plan(fill, platform::dispatch::Priority::Low); },
+        platform::dispatch::Priority::Low);
+    scheduleFillStep(FillPollMs);
 }
 
 void UserTableRows::scheduleFillStep(int delayMs)
@@ -303,39 +426,24 @@ void UserTableRows::cancelSearchFill()
     m_fill.reset();
 }
 
-bool UserTableRows::readFillRange(SearchFill& fill, qsizetype count)
+bool UserTableRows::collectFill(SearchFill& fill)
 {
-    if (fill.nextRead >= fill.rows.size())
-        return false;
-    auto range = std::make_shared<SearchFill::Range>();
-    QList<Rows*> objects;
-    const qsizetype end = std::min(fill.rows.size(), fill.nextRead + count);
-    for (; fill.nextRead < end; ++fill.nextRead) {
-        if (auto* row = qobject_cast<Rows*>(RowObject::object(fill.rows[fill.nextRead])))
-            objects.append(row);
-    }
-    range->texts = unknownTexts(objects,
-        [this](qint64 key) { return m_searchTexts.contains(key) || m_unsplittable.contains(key); });
-    fill.ranges.push_back(range);
-    return true;
-}
-
-void UserTableRows::collectFill(SearchFill& fill)
-{
+    std::lock_guard lock(fill.mutex);
     for (auto it = fill.ranges.begin(); it != fill.ranges.end();) {
         SearchFill::Range& range = **it;
         if (range.state != SearchFill::Done) {
             ++it;
             continue;
         }
-        for (qsizetype i = 0; i < range.texts.size(); ++i) {
-            if (range.joined[size_t(i)])
-                m_searchTexts.insert(range.texts[i].first, std::move(*range.joined[size_t(i)]));
+        for (auto& [key, joined] : range.joined) {
+            if (joined)
+                m_searchTexts.insert(key, std::move(*joined));
             else
-                m_unsplittable.insert(range.texts[i].first);
+                m_unsplittable.insert(key);
         }
         it = fill.ranges.erase(it);
     }
+    return fill.planned && fill.ranges.empty();
 }
 
 void UserTableRows::fillStep()
@@ -349,20 +457,11 @@ void UserTableRows::fillStep()
         forgetDecoded();
         return;
     }
-    collectFill(*fill);
-    if (readFillRange(*fill, FillReadRange)) {
-        const auto range = fill->ranges.back();
-        platform::dispatch::asyncGlobal(
-            [fill, range] { SearchFill::take(fill, *range); }, platform::dispatch::Priority::Low);
-        scheduleFillStep();
-        return;
-    }
-    if (fill->ranges.empty()) {
+    if (collectFill(*fill)) {
         notePrepared(fill->rows, fill->generation);
         m_fill.reset();
         return;
     }
-    // Everything read: the last ranges are still being decoded.
     scheduleFillStep(FillPollMs);
 }
 
@@ -375,19 +474,21 @@ void UserTableRows::finishSearchFill()
         cancelSearchFill();
         return;
     }
-    // What is left is read at once, and every range no pool thread has begun is decoded
-    // here while the pool goes on with its own.
-    while (readFillRange(*fill, FillReadRange)) {
-        const auto range = fill->ranges.back();
-        platform::dispatch::asyncGlobal(
-            [fill, range] { SearchFill::take(fill, *range); }, platform::dispatch::Priority::High);
+    // The keys are cut here when no pool thread has begun it; every range no pool thread
+    // has begun is done here while the pool goes on with its own.
+    SearchFill::plan(fill, platform::dispatch::Priority::High);
+    std::vector<std::shared_ptr<SearchFill::Range>> ranges;
+    {
+        std::unique_lock lock(fill->mutex);
+        fill->finished.wait(lock, [&] { return fill->planned; });
+        ranges = fill->ranges;
     }
-    for (const auto& range : fill->ranges)
+    for (const auto& range : ranges)
         SearchFill::take(fill, *range);
     {
         std::unique_lock lock(fill->mutex);
         fill->finished.wait(lock, [&] {
-            return std::all_of(fill->ranges.cbegin(), fill->ranges.cend(),
+            return std::all_of(ranges.cbegin(), ranges.cend(),
                 [](const auto& range) { return range->state == SearchFill::Done; });
         });
     }
@@ -438,28 +539,38 @@ void UserTableRows::prepareSearchTexts(const QVariantList& rows)
         if (auto* object = qobject_cast<Rows*>(RowObject::object(row)))
             objects.append(object);
     }
-    const auto texts = unknownTexts(objects,
+    const QList<qint64> keys = unknownKeys(objects,
         [this](qint64 key) { return m_searchTexts.contains(key) || m_unsplittable.contains(key); });
-    if (texts.isEmpty())
+    if (keys.isEmpty())
         return;
     const DetachedColumns columns(m_searchable);
     const Rows::Password password = m_password;
-    std::vector<std::optional<QString>> joined(size_t(texts.size()));
-    platform::dispatch::concurrentApply(
-        texts.size(), DecodeRange, [&](qsizetype begin, qsizetype end) {
-            const auto own = columns.copy();
-            for (qsizetype i = begin; i < end; ++i) {
-                const auto values
-                    = Rows::decodeStoredData(texts[i].second, own->columns(), password, true);
-                joined[size_t(i)] = joinedText(values.value_or(QVariantMap()), own->columns());
+    const StoredSource source = currentSource(m_keptStore);
+    const qsizetype rangeCount = (keys.size() + DecodeRange - 1) / DecodeRange;
+    std::vector<std::vector<std::pair<qint64, std::optional<QString>>>> joined(
+        static_cast<size_t>(rangeCount));
+    platform::dispatch::concurrentApply(rangeCount, 1, [&](qsizetype begin, qsizetype end) {
+        const auto own = columns.copy();
+        const Rows::StoredLayout layout = Rows::storedLayout(own->columns());
+        const SearchColumns searched(own->columns());
+        for (qsizetype range = begin; range < end; ++range) {
+            const auto texts = source.read(keys.mid(range * DecodeRange, DecodeRange));
+            auto& made = joined[size_t(range)];
+            made.reserve(texts.size());
+            for (const auto& [key, text] : texts) {
+                const auto values = Rows::decodeStoredData(text, layout, password, true);
+                made.emplace_back(key, joinedText(values.value_or(QVariantMap()), searched));
             }
-        });
-    m_searchTexts.reserve(m_searchTexts.size() + texts.size());
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        if (joined[size_t(i)])
-            m_searchTexts.insert(texts[i].first, std::move(*joined[size_t(i)]));
-        else
-            m_unsplittable.insert(texts[i].first);
+        }
+    });
+    m_searchTexts.reserve(m_searchTexts.size() + keys.size());
+    for (auto& range : joined) {
+        for (auto& [key, text] : range) {
+            if (text)
+                m_searchTexts.insert(key, std::move(*text));
+            else
+                m_unsplittable.insert(key);
+        }
     }
 }
 
@@ -473,7 +584,7 @@ bool UserTableRows::searchMatches(Rows* row, const QString& foldedText, const QL
     if (key && !foldedText.contains(Separator)) {
         auto found = m_searchTexts.constFind(*key);
         if (found == m_searchTexts.constEnd() && !m_unsplittable.contains(*key)) {
-            if (const auto text = joinedText(decode(row), m_searchable))
+            if (const auto text = joinedText(decode(row), SearchColumns(m_searchable)))
                 found = m_searchTexts.insert(*key, *text);
             else
                 m_unsplittable.insert(*key);
@@ -528,31 +639,95 @@ QList<Rows*> UserTableRows::sorted(const QList<Rows*>& rows, const Rows::Sorts& 
     // Every column's entry first: adding one may move the others.
     for (const SortColumn& key : std::as_const(keys))
         (void)m_sortKeys[key.column->id().toString()];
+    // A protected row's text is decrypted whole: the pass that reads the first sort
+    // column makes the rows' search texts as well, in place of a background making that
+    // would decrypt every row again.
+    const bool alsoSearchTexts = m_password.has_value();
+    if (alsoSearchTexts && m_fill) {
+        collectFill(*m_fill);
+        cancelSearchFill();
+    }
     QList<QHash<qint64, RowValueCompare::Key>*> kept;
-    for (const SortColumn& key : std::as_const(keys)) {
+    for (qsizetype position = 0; position < keys.size(); ++position) {
+        const SortColumn& key = keys[position];
         auto& columnKeys = m_sortKeys[key.column->id().toString()];
         kept.append(&columnKeys);
-        const auto texts
-            = unknownTexts(rows, [&columnKeys](qint64 row) { return columnKeys.contains(row); });
-        if (texts.isEmpty())
+        QList<qint64> unknown
+            = unknownKeys(rows, [&columnKeys](qint64 row) { return columnKeys.contains(row); });
+        if (unknown.isEmpty())
             continue;
-        const DetachedColumns column({ key.column });
+        // In key order, as the store hands the rows back.
+        std::sort(unknown.begin(), unknown.end());
+        const bool withTexts = alsoSearchTexts && position == 0 && !m_searchable.isEmpty();
+        // Which of the rows have no search text yet.
+        std::vector<bool> needsText(withTexts ? size_t(unknown.size()) : 0);
+        for (size_t i = 0; i < needsText.size(); ++i) {
+            const qint64 row = unknown[qsizetype(i)];
+            needsText[i] = !m_searchTexts.contains(row) && !m_unsplittable.contains(row);
+        }
+        Rows::Columns decoded { key.column };
+        if (withTexts) {
+            for (TemplateColumn* searchable : std::as_const(m_searchable)) {
+                if (searchable != key.column)
+                    decoded.append(searchable);
+            }
+        }
+        const DetachedColumns columns(decoded);
         const QString columnId = key.column->id().toString();
         const Rows::Password password = m_password;
-        std::vector<RowValueCompare::Key> made(size_t(texts.size()));
-        platform::dispatch::concurrentApply(
-            texts.size(), DecodeRange, [&](qsizetype begin, qsizetype end) {
-                const auto own = column.copy();
-                for (qsizetype i = begin; i < end; ++i) {
-                    const auto values
-                        = Rows::decodeStoredData(texts[i].second, own->columns(), password, true);
-                    made[size_t(i)]
-                        = RowValueCompare::keyOf(values.value_or(QVariantMap()).value(columnId));
+        const StoredSource source = currentSource(m_keptStore);
+        const qsizetype rangeCount = (unknown.size() + DecodeRange - 1) / DecodeRange;
+        struct Made {
+            std::vector<std::pair<qint64, RowValueCompare::Key>> keys;
+            std::vector<std::pair<qint64, std::optional<QString>>> texts;
+        };
+        std::vector<Made> made(static_cast<size_t>(rangeCount));
+        platform::dispatch::concurrentApply(rangeCount, 1, [&](qsizetype begin, qsizetype end) {
+            const auto own = columns.copy();
+            const Rows::StoredLayout layout = Rows::storedLayout(own->columns());
+            // The searchable columns in their own order: the sort column among them
+            // keeps its place.
+            Rows::Columns searchedColumns;
+            if (withTexts) {
+                for (TemplateColumn* searchable : std::as_const(m_searchable)) {
+                    const qsizetype at = decoded.indexOf(searchable);
+                    searchedColumns.append(own->columns()[at]);
                 }
-            });
-        columnKeys.reserve(columnKeys.size() + texts.size());
-        for (qsizetype i = 0; i < texts.size(); ++i)
-            columnKeys.insert(texts[i].first, std::move(made[size_t(i)]));
+            }
+            const SearchColumns searched(searchedColumns);
+            for (qsizetype range = begin; range < end; ++range) {
+                const qsizetype first = range * DecodeRange;
+                const QList<qint64> rangeKeys = unknown.mid(first, DecodeRange);
+                const auto texts = source.read(rangeKeys);
+                Made& out = made[size_t(range)];
+                out.keys.reserve(texts.size());
+                qsizetype at = 0;
+                for (const auto& [row, text] : texts) {
+                    const auto values = Rows::decodeStoredData(text, layout, password, true);
+                    const QVariantMap& read = values ? *values : QVariantMap();
+                    out.keys.emplace_back(row, RowValueCompare::keyOf(read.value(columnId)));
+                    if (!withTexts)
+                        continue;
+                    // Both in key order.
+                    while (at < rangeKeys.size() && rangeKeys[at] < row)
+                        ++at;
+                    if (at < rangeKeys.size() && rangeKeys[at] == row
+                        && needsText[size_t(first + at)])
+                        out.texts.emplace_back(row, joinedText(read, searched));
+                }
+            }
+        });
+        columnKeys.reserve(columnKeys.size() + unknown.size());
+        for (Made& range : made) {
+            for (auto& [row, value] : range.keys)
+                columnKeys.insert(row, std::move(value));
+            for (auto& [row, text] : range.texts) {
+                if (text)
+                    m_searchTexts.insert(row, std::move(*text));
+                else
+                    m_unsplittable.insert(row);
+            }
+        }
     }
     struct Entry {
         Rows* row;
@@ -618,7 +793,7 @@ QList<Rows*> UserTableRows::sorted(const QList<Rows*>& rows, const Rows::Sorts& 
         }
         places.push_back(slot);
     }
-    std::stable_sort(places.begin(), places.end(), [&](const Slot& x, const Slot& y) {
+    const auto before = [&](const Slot& x, const Slot& y) {
         const Entry& a = entries[x.index];
         const Entry& b = entries[y.index];
         for (qsizetype i = 0; i < keys.size(); ++i) {
@@ -629,7 +804,26 @@ QList<Rows*> UserTableRows::sorted(const QList<Rows*>& rows, const Rows::Sorts& 
                 return (keys[i].ascending ? order : -order) < 0;
         }
         return false;
+    };
+    // Parts sorted at once on pool threads, then merged in pairs; both keep equal rows in
+    // their order, so the whole is the stable sort.
+    const size_t parts = places.size() < size_t(4 * SortPart) ? 1 : 8;
+    const auto bound
+        = [&](size_t part) { return places.begin() + qsizetype(places.size() * part / parts); };
+    platform::dispatch::concurrentApply(qsizetype(parts), 1, [&](qsizetype begin, qsizetype end) {
+        for (qsizetype part = begin; part < end; ++part)
+            std::stable_sort(bound(size_t(part)), bound(size_t(part) + 1), before);
     });
+    for (size_t width = 1; width < parts; width *= 2) {
+        platform::dispatch::concurrentApply(
+            qsizetype(parts / (2 * width)), 1, [&](qsizetype begin, qsizetype end) {
+                for (qsizetype pair = begin; pair < end; ++pair) {
+                    const size_t first = size_t(pair) * 2 * width;
+                    std::inplace_merge(bound(first), bound(first + width),
+                        bound(std::min(parts, first + 2 * width)), before);
+                }
+            });
+    }
     QList<Rows*> result;
     result.reserve(rows.size());
     for (const Slot& slot : places)

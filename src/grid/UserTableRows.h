@@ -57,8 +57,8 @@ public:
     // The columns a search may look at: every column but Protected ones, in order.
     const Rows::Columns& searchableColumns() const { return m_searchable; }
     // Begins making the search texts of the rows (row objects) not yet known in the
-    // background: the rows are read a range at a time between other events and decoded
-    // on pool threads.
+    // background: pool threads read the table's stored rows a range at a time and decode
+    // them; the main thread takes in what is done between other events.
     void startSearchTexts(const QVariantList& rows);
     // Makes the search texts of the rows not yet known now, finishing a background
     // making under way.
@@ -85,10 +85,10 @@ public:
     // Decoded rows kept: about two screens of tiles.
     static constexpr int CacheSize = 128;
 
-    // Rows read between two other events while search texts are made in the background.
+    // Rows one pool thread reads and decodes at a time while search texts are made in the
+    // background; how often the main thread takes in what is done.
     static constexpr qsizetype FillReadRange = 2048;
     static constexpr int FillPollMs = 2;
-    static constexpr int FillStartDelayMs = 100;
 
 private:
     struct SearchFill;
@@ -102,18 +102,16 @@ private:
     void noteStore(const QVariantList& rows);
     void scheduleFillStep(int delayMs = 0);
     void fillStep();
-    bool readFillRange(SearchFill& fill, qsizetype count);
-    void collectFill(SearchFill& fill);
+    // Takes in the ranges done; whether the making is over.
+    bool collectFill(SearchFill& fill);
     void finishSearchFill();
     void cancelSearchFill();
     void notePrepared(const QVariantList& rows, quint64 generation);
     bool isPrepared(const QVariantList& rows) const;
     void forgetRow(const Rows* row);
     RowValueCompare::Key sortKeyOf(Rows* row, TemplateColumn* column) const;
-    // The rows not yet known, with their stored texts, each row's object back to a fault
-    // when it was one.
-    template<class Known>
-    QList<std::pair<qint64, QVariant>> unknownTexts(const QList<Rows*>& rows, Known known) const;
+    // The keys of the stored rows not yet known.
+    template<class Known> QList<qint64> unknownKeys(const QList<Rows*>& rows, Known known) const;
 
     QString m_userTemplateId;
     Rows::Columns m_columns;

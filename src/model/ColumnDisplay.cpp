@@ -35,6 +35,10 @@ ColumnDisplay::ColumnDisplay(const TemplateColumn& column)
         m_kind = Kind::Date;
     else if (kind == TypeConstants::Time)
         m_kind = Kind::Time;
+    if (m_kind == Kind::Boolean) {
+        m_yes = LocalizedStrings::Yes();
+        m_no = LocalizedStrings::No();
+    }
     if (m_kind == Kind::Numeric || m_kind == Kind::Currency) {
         const QVariant precision = column.precision();
         const qlonglong decimals = isSet(precision) ? precision.toLongLong() : 0;
@@ -48,7 +52,7 @@ QString ColumnDisplay::text(const QVariant& value) const
     case Kind::Text:
         return isSet(value) ? value.toString() : QString(QLatin1String(""));
     case Kind::Boolean:
-        return isSet(value) && value.toBool() ? LocalizedStrings::Yes() : LocalizedStrings::No();
+        return isSet(value) && value.toBool() ? m_yes : m_no;
     case Kind::Numeric:
     case Kind::Currency:
         // A value that is missing (a column added after the row was written) shows nothing.

@@ -21,4 +21,7 @@ private:
 
     Kind m_kind = Kind::Other;
     unsigned m_decimals = 0;
+    // A yes/no column's two texts, looked up once.
+    QString m_yes;
+    QString m_no;
 };

@@ -1,6 +1,7 @@
 #include "model/NotificationsController.h"
 
 #include "model/Database.h"
+#include "model/DetachedColumns.h"
 #include "model/Rows.h"
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
@@ -8,14 +9,21 @@
 #include "platform/Date.h"
 #include "platform/Dispatch.h"
 #include "platform/LocalNotifications.h"
+#include "platform/coredata/ManagedObjectContext.h"
+#include "platform/coredata/ManagedObjectModel.h"
+#include "platform/coredata/PersistentStoreCoordinator.h"
+#include "platform/coredata/Predicate.h"
 #include "utilities/shell/DebugHelper.h"
 #include "utilities/store/KivoLibContext.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QSet>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <exception>
+#include <memory>
 
 using platform::LocalNotification;
 
@@ -89,12 +97,17 @@ void NotificationsController::scheduleNotification(
 {
     if (!row)
         return;
+    scheduleForValues(idOf(row), row->getData(columns, secret), columns, usertemplate);
+}
+
+void NotificationsController::scheduleForValues(const QString& rowId, const QVariantMap& values,
+    const Columns& columns, UserTemplate* usertemplate)
+{
     Columns tiles;
     for (TemplateColumn* column : columns) {
         if (column && isSet(column->intiles()))
             tiles.append(column);
     }
-    const QVariantMap values = row->getData(columns, secret);
     auto& center = platform::LocalNotifications::shared();
     for (TemplateColumn* column : columns) {
         if (!isReminderColumn(column))
@@ -127,7 +140,7 @@ void NotificationsController::scheduleNotification(
         notification.applicationIconBadgeNumber = 1;
         notification.repeatInterval = repeatIntervalForWord(word);
         notification.userInfo = {
-            { RowKey, idOf(row) },
+            { RowKey, rowId },
             { ColumnKey, columnId },
             { TemplateKey, idOf(usertemplate) },
             { RepeatKey, word },
@@ -139,6 +152,26 @@ void NotificationsController::scheduleNotification(
 
 void NotificationsController::rebuildNotifications(const Columns& columns,
     UserTemplate* userTemplate, const QList<Rows*>& rows, const Password& secret)
+{
+    QStringList rowIds;
+    QList<Rows*> present;
+    for (Rows* row : rows) {
+        if (!row)
+            continue;
+        rowIds.append(idOf(row));
+        present.append(row);
+    }
+    QHash<qsizetype, QVariantMap> decoded;
+    rebuildForRows(columns, userTemplate, rowIds, [&](qsizetype index) -> const QVariantMap& {
+        auto found = decoded.find(index);
+        if (found == decoded.end())
+            found = decoded.insert(index, present[index]->getData(columns, secret));
+        return *found;
+    });
+}
+
+void NotificationsController::rebuildForRows(const Columns& columns, UserTemplate* userTemplate,
+    const QStringList& rowIds, const std::function<const QVariantMap&(qsizetype)>& valuesOf)
 {
     auto& center = platform::LocalNotifications::shared();
     const QString templateId = idOf(userTemplate);
@@ -160,23 +193,14 @@ void NotificationsController::rebuildNotifications(const Columns& columns,
         return;
     }
 
-    QHash<QString, Rows*> rowsById;
-    for (Rows* row : rows) {
-        if (row)
-            rowsById.insert(idOf(row), row);
-    }
-    QHash<Rows*, QVariantMap> decoded;
-    auto valuesOf = [&](Rows* row) -> const QVariantMap& {
-        auto found = decoded.find(row);
-        if (found == decoded.end())
-            found = decoded.insert(row, row->getData(columns, secret));
-        return *found;
-    };
+    QHash<QString, qsizetype> rowsById;
+    for (qsizetype i = 0; i < rowIds.size(); ++i)
+        rowsById.insert(rowIds[i], i);
 
     QList<LocalNotification> cancel;
-    QList<Rows*> marked;
-    QSet<Rows*> markedSet;
-    auto mark = [&](Rows* row) {
+    QList<qsizetype> marked;
+    QSet<qsizetype> markedSet;
+    auto mark = [&](qsizetype row) {
         if (!markedSet.contains(row)) {
             markedSet.insert(row);
             marked.append(row);
@@ -187,8 +211,8 @@ void NotificationsController::rebuildNotifications(const Columns& columns,
     for (const LocalNotification& notification : std::as_const(mine)) {
         const QString rowId = notification.userInfo.value(RowKey).toString();
         const QString columnId = notification.userInfo.value(ColumnKey).toString();
-        Rows* row = rowsById.value(rowId);
-        if (!row) {
+        const auto row = rowsById.constFind(rowId);
+        if (row == rowsById.constEnd()) {
             cancel.append(notification);
             continue;
         }
@@ -197,7 +221,7 @@ void NotificationsController::rebuildNotifications(const Columns& columns,
             cancel.append(notification);
             continue;
         }
-        const QVariantMap& values = valuesOf(row);
+        const QVariantMap& values = valuesOf(*row);
         const bool same = values.value(Rows::reminderKey(columnId)).toString()
                 == notification.userInfo.value(RepeatKey).toString()
             && dateOf(values.value(columnId)) == dateOf(notification.userInfo.value(DateKey));
@@ -205,23 +229,224 @@ void NotificationsController::rebuildNotifications(const Columns& columns,
             covered.insert({ rowId, columnId });
         } else {
             cancel.append(notification);
-            mark(row);
+            mark(*row);
         }
     }
-    for (Rows* row : rows) {
-        if (!row || markedSet.contains(row))
+    for (qsizetype row = 0; row < rowIds.size(); ++row) {
+        if (markedSet.contains(row))
             continue;
-        const QString rowId = idOf(row);
         bool hasOne = false;
         for (const QString& columnId : std::as_const(reminderColumns))
-            hasOne = hasOne || covered.contains({ rowId, columnId });
+            hasOne = hasOne || covered.contains({ rowIds[row], columnId });
         if (!hasOne)
             mark(row);
     }
     for (const LocalNotification& notification : std::as_const(cancel))
         center.cancelLocalNotification(notification);
-    for (Rows* row : std::as_const(marked))
-        scheduleNotification(row, columns, secret, userTemplate);
+    for (const qsizetype row : std::as_const(marked))
+        scheduleForValues(rowIds[row], valuesOf(row), columns, userTemplate);
+}
+
+namespace {
+
+// A table's rows as the pool threads read them for a rebuild: ids and decoded values, in
+// key order.
+struct ReadRows {
+    QStringList ids;
+    QList<QVariantMap> values;
+};
+
+// Rows read by one store query while a rebuild reads a table: the store serves the main
+// thread between two of them.
+constexpr qsizetype RebuildReadRange = 2048;
+// Reads started again after writes came in between before the rebuild gives the main
+// thread the work.
+constexpr int RebuildAttempts = 4;
+
+struct BackgroundRebuild {
+    QPointer<UserTemplate> table;
+    QList<QPointer<TemplateColumn>> columns;
+    std::shared_ptr<const DetachedColumns> detached;
+    NotificationsController::Password secret;
+    std::function<void()> done;
+    int attempt = 0;
+
+    const platform::coredata::ManagedObjectContext* context = nullptr;
+    std::weak_ptr<platform::coredata::PersistentStoreCoordinator> coordinator;
+    platform::coredata::PersistentStoreCoordinator::ChangeCount changes;
+
+    NotificationsController::Columns liveColumns() const
+    {
+        NotificationsController::Columns live;
+        for (const auto& column : columns) {
+            if (!column)
+                return {};
+            live.append(column.data());
+        }
+        return live;
+    }
+
+    // Whether the table is still one of the context's, not deleted.
+    bool isLive(const platform::coredata::ManagedObjectContext* context) const
+    {
+        return table && context && table->managedObjectContext() == context && !table->isDeleted();
+    }
+
+    void finish() const
+    {
+        if (done)
+            done();
+    }
+};
+
+// What the store holds of the table's rows, read and decoded on a pool thread.
+ReadRows readRows(const platform::coredata::PersistentStoreCoordinator& coordinator,
+    const platform::coredata::EntityDescription& entity, const QString& store,
+    const QString& tableId, const DetachedColumns& columns,
+    const NotificationsController::Password& secret)
+{
+    ReadRows read;
+    const auto keys = coordinator.storedKeys(entity, store,
+        platform::coredata::Predicate::equal(QStringLiteral("usertemplate_id"), tableId));
+    if (!keys)
+        return read;
+    const auto own = columns.copy();
+    const Rows::StoredLayout layout = Rows::storedLayout(own->columns());
+    for (size_t from = 0; from < keys->size(); from += size_t(RebuildReadRange)) {
+        const size_t to = std::min(keys->size(), from + size_t(RebuildReadRange));
+        const QList<qint64> range(keys->begin() + qsizetype(from), keys->begin() + qsizetype(to));
+        const auto rows = coordinator.storedValues(
+            entity, store, range, { QStringLiteral("id"), QStringLiteral("json") });
+        for (const auto& [key, values] :
+            rows.value_or(std::vector<std::pair<qint64, QList<QVariant>>>())) {
+            // As Rows::getData: a row that does not decode shows no values.
+            read.ids.append(values.value(0).toString());
+            read.values.append(
+                Rows::decodeStoredData(values.value(1), layout, secret).value_or(QVariantMap()));
+        }
+    }
+    return read;
+}
+
+void startRebuild(const std::shared_ptr<BackgroundRebuild>& job);
+
+// On the main thread: what was read stands for the table's rows unless something was
+// written since; rows changed here and not yet saved count as they are now.
+void applyRebuild(const std::shared_ptr<BackgroundRebuild>& job, const ReadRows& read)
+{
+    platform::coredata::ManagedObjectContext* context = KivoLib::currentContext();
+    const auto coordinator = job->coordinator.lock();
+    const NotificationsController::Columns columns = job->liveColumns();
+    if (!job->isLive(context) || columns.isEmpty() || context != job->context || !coordinator
+        || context->persistentStoreCoordinator() != coordinator) {
+        job->finish();
+        return;
+    }
+    if (!(coordinator->changeCount() == job->changes)) {
+        // A row may have changed after it was read: read again, or at last here.
+        if (++job->attempt < RebuildAttempts) {
+            startRebuild(job);
+            return;
+        }
+        const QList<Rows*> rows = Rows::getRowFaults(idOf(job->table));
+        NotificationsController::rebuildNotifications(columns, job->table, rows, job->secret);
+        job->finish();
+        return;
+    }
+    QStringList ids = read.ids;
+    QList<QVariantMap> values = read.values;
+    QHash<QString, qsizetype> placeOf;
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        placeOf.insert(ids[i], i);
+    const QString tableId = idOf(job->table);
+    const auto pending = [&](const QList<platform::coredata::ManagedObject*>& objects) {
+        for (platform::coredata::ManagedObject* object : objects) {
+            auto* row = qobject_cast<Rows*>(object);
+            if (!row || row->usertemplate_id().toString() != tableId)
+                continue;
+            const QString id = idOf(row);
+            const auto place = placeOf.constFind(id);
+            const QVariantMap now = row->getData(columns, job->secret);
+            if (place != placeOf.constEnd()) {
+                values[*place] = now;
+            } else {
+                placeOf.insert(id, ids.size());
+                ids.append(id);
+                values.append(now);
+            }
+        }
+    };
+    pending(context->insertedObjects());
+    pending(context->updatedObjects());
+    // A row deleted and not yet saved keeps no reminder.
+    QSet<QString> gone;
+    for (platform::coredata::ManagedObject* object : context->deletedObjects()) {
+        if (auto* row = qobject_cast<Rows*>(object);
+            row && row->usertemplate_id().toString() == tableId)
+            gone.insert(idOf(row));
+    }
+    if (!gone.isEmpty()) {
+        QStringList keptIds;
+        QList<QVariantMap> keptValues;
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            if (gone.contains(ids[i]))
+                continue;
+            keptIds.append(ids[i]);
+            keptValues.append(values[i]);
+        }
+        ids = keptIds;
+        values = keptValues;
+    }
+    NotificationsController::rebuildForRows(columns, job->table, ids,
+        [&values](qsizetype i) -> const QVariantMap& { return values[i]; });
+    job->finish();
+}
+
+void startRebuild(const std::shared_ptr<BackgroundRebuild>& job)
+{
+    platform::coredata::ManagedObjectContext* context = KivoLib::currentContext();
+    const auto& coordinator = context ? context->persistentStoreCoordinator() : nullptr;
+    const platform::coredata::EntityDescription* entity
+        = coordinator ? coordinator->managedObjectModel()->entity(Rows::entityName()) : nullptr;
+    if (!job->isLive(context) || !coordinator || !entity || job->table->objectID().isTemporary()) {
+        job->finish();
+        return;
+    }
+    job->context = context;
+    job->coordinator = coordinator;
+    job->changes = coordinator->changeCount();
+    const QString store = job->table->objectID().storeIdentifier;
+    const QString tableId = idOf(job->table);
+    platform::dispatch::asyncGlobal(
+        [job, reader = std::weak_ptr(coordinator), entity, store, tableId] {
+            ReadRows read;
+            if (const auto coordinator = reader.lock())
+                read = readRows(*coordinator, *entity, store, tableId, *job->detached, job->secret);
+            platform::dispatch::asyncMain([job, read = std::move(read)] {
+                try {
+                    applyRebuild(job, read);
+                } catch (const std::exception& exception) {
+                    DebugHelper::singleton().logException(exception, false);
+                    job->finish();
+                }
+            });
+        },
+        platform::dispatch::Priority::Low);
+}
+
+} // namespace
+
+void NotificationsController::rebuildNotificationsInBackground(const Columns& columns,
+    UserTemplate* userTemplate, const Password& secret, std::function<void()> done)
+{
+    auto job = std::make_shared<BackgroundRebuild>();
+    job->table = userTemplate;
+    for (TemplateColumn* column : columns)
+        job->columns.append(column);
+    job->detached = std::make_shared<const DetachedColumns>(columns);
+    job->secret = secret;
+    job->done = std::move(done);
+    startRebuild(job);
 }
 
 void NotificationsController::rebuildAllNotifications()
@@ -249,6 +474,23 @@ void NotificationsController::rebuildAllNotificationsInMainThread()
             const Columns columns = TemplateColumn::getColumns(table->template_id().toString());
             const QList<Rows*> rows = Rows::getRows(idOf(table), columns, {}, {}, std::nullopt);
             rebuildNotifications(columns, table, rows, std::nullopt);
+        }
+    }
+    removeInvalidNotifications(valid);
+}
+
+void NotificationsController::rebuildAllNotificationsInBackground()
+{
+    if (!KivoLib::currentContext())
+        return;
+    QStringList valid;
+    for (Database* database : Database::getDatabases()) {
+        for (UserTemplate* table : UserTemplate::getUserTemplates(idOf(database))) {
+            valid.append(idOf(table));
+            if (isSet(table->isprotected()))
+                continue;
+            rebuildNotificationsInBackground(
+                TemplateColumn::getColumns(table->template_id().toString()), table, std::nullopt);
         }
     }
     removeInvalidNotifications(valid);

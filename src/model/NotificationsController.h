@@ -5,6 +5,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
+
+#include <functional>
 
 #include <optional>
 
@@ -31,11 +34,23 @@ public:
     // that still match, cancels the others, schedules rows that have none.
     static void rebuildNotifications(const Columns& columns, UserTemplate* userTemplate,
         const QList<Rows*>& rows, const Password& secret);
+    // Does what rebuildNotifications does for every row the store holds of the table,
+    // without reading or decoding the rows on the main thread: pool threads read and
+    // decode them, and the main thread applies what they found later. A write to the store
+    // meanwhile makes it read again, so that a row changed or deleted in the meantime gets
+    // no reminder of what it held before. `done` runs on the main thread once it is
+    // applied, or given up because the table, its columns or its store went away.
+    static void rebuildNotificationsInBackground(const Columns& columns, UserTemplate* userTemplate,
+        const Password& secret, std::function<void()> done = {});
     // Queues the full rebuild on the main queue; a failure in it is logged.
     static void rebuildAllNotifications();
     // Rebuilds every unprotected user table of every database, then cancels the
     // notifications of user tables that no longer exist. Nothing while no store is loaded.
     static void rebuildAllNotificationsInMainThread();
+    // The same, each table's rows read and decoded off the main thread as
+    // rebuildNotificationsInBackground does; the notifications of tables gone are cancelled
+    // at once.
+    static void rebuildAllNotificationsInBackground();
     // Cancels every notification whose "Template" is not among the ids.
     static void removeInvalidNotifications(const QStringList& validUserTemplateIds);
 
@@ -44,6 +59,11 @@ public:
         Rows* row, const Columns& columns, const Password& secret, UserTemplate* usertemplate);
     // After a row is deleted: its notifications cancelled.
     static void cancelNotifications(const QString& rowId);
+
+    // rebuildNotifications for the rows of those ids, whose values (decoded already) the
+    // function gives by their place among the ids.
+    static void rebuildForRows(const Columns& columns, UserTemplate* userTemplate,
+        const QStringList& rowIds, const std::function<const QVariantMap&(qsizetype)>& valuesOf);
 
     // The repeat chosen for a reminder, stored under the column's reminder key.
     static const QString RepeatNone; // "None"
@@ -63,4 +83,9 @@ public:
     static const QString ColumnKey; // "Column"
     static const QString RepeatKey; // "Repeat"
     static const QString DateKey; // "Date"
+
+private:
+    // scheduleNotification for a row's values already decoded.
+    static void scheduleForValues(const QString& rowId, const QVariantMap& values,
+        const Columns& columns, UserTemplate* usertemplate);
 };

@@ -494,9 +494,9 @@ Rows::StoredLayout Rows::storedLayout(const Columns& columns)
 }
 
 std::optional<QVariantMap> Rows::decodeStoredData(
-    const QVariant& json, const StoredLayout& layout, const Password& password)
+    const QVariant& json, const StoredLayout& layout, const Password& password, bool onlyColumns)
 {
-    return decodeRow(json, layout, password, false);
+    return decodeRow(json, layout, password, onlyColumns);
 }
 
 QVariantMap Rows::getData(const Columns& columns, const Password& password) const

@@ -97,8 +97,8 @@ public:
         QList<bool> isDate; // by key
     };
     static StoredLayout storedLayout(const Columns& columns);
-    [[nodiscard]] static std::optional<QVariantMap> decodeStoredData(
-        const QVariant& json, const StoredLayout& layout, const Password& password);
+    [[nodiscard]] static std::optional<QVariantMap> decodeStoredData(const QVariant& json,
+        const StoredLayout& layout, const Password& password, bool onlyColumns = false);
     // The stored text for the values; nullopt, with the reason, when there is none.
     [[nodiscard]] static std::optional<QString> encodeData(const QVariantMap& values,
         const Columns& columns, const Password& password, QString* reason = nullptr);

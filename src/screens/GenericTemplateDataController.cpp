@@ -617,8 +617,7 @@ void GenericTemplateDataController::rebuildAllNotifications()
     UserTemplate* table = userTemplate();
     if (!reminders || !table || m_locked)
         return;
-    const QList<Rows*> all = Rows::getRowFaults(table->id().toString());
-    reminders->rebuildNotifications(m_columns, table, all, m_password);
+    reminders->rebuildNotifications(m_columns, table, m_password);
 }
 
 void GenericTemplateDataController::shareTouched(platform::ui::Control*)
@@ -635,16 +634,13 @@ void GenericTemplateDataController::rebuildNotifications(int delayMs)
 {
     platform::dispatch::afterMain(delayMs, [self = QPointer(this)] {
         ReminderScheduler* reminders = ApplicationState::reminders();
-        if (!self || !reminders || self->m_locked)
+        UserTemplate* table = self ? self->userTemplate() : nullptr;
+        if (!table || !reminders || self->m_locked)
             return;
-        QList<Rows*> rows;
-        for (const QVariant& row : self->rows()) {
-            if (auto* stored = qobject_cast<Rows*>(RowObject::object(row)))
-                rows.append(stored);
-        }
+        // The scheduler reads every row of the table: the rows shown may be a search's
+        // matches.
         try {
-            reminders->rebuildNotifications(
-                self->m_columns, self->userTemplate(), rows, self->m_password);
+            reminders->rebuildNotifications(self->m_columns, table, self->m_password);
         } catch (const std::exception& exception) {
             DebugHelper::singleton().logException(exception, false);
         }

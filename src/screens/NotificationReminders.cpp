@@ -13,14 +13,15 @@ void NotificationReminders::deleteNotifications(const QString& rowId)
     NotificationsController::cancelNotifications(rowId);
 }
 
-void NotificationReminders::rebuildNotifications(const Rows::Columns& columns, UserTemplate* table,
-    const QList<Rows*>& rows, const Rows::Password& secret)
+void NotificationReminders::rebuildNotifications(
+    const Rows::Columns& columns, UserTemplate* table, const Rows::Password& secret)
 {
-    NotificationsController::rebuildNotifications(columns, table, rows, secret);
+    NotificationsController::rebuildNotificationsInBackground(columns, table, secret);
 }
 
 void NotificationReminders::rebuildAllNotifications()
 {
-    // Home already runs it on a later turn of the main queue, where the store lives.
-    NotificationsController::rebuildAllNotificationsInMainThread();
+    // Home already runs it on a later turn of the main queue, where the store lives; the
+    // rows are read and decoded off it.
+    NotificationsController::rebuildAllNotificationsInBackground();
 }

@@ -9,7 +9,8 @@ public:
     void scheduleNotification(Rows* row, const Rows::Columns& columns, const Rows::Password& secret,
         UserTemplate* table) override;
     void deleteNotifications(const QString& rowId) override;
-    void rebuildNotifications(const Rows::Columns& columns, UserTemplate* table,
-        const QList<Rows*>& rows, const Rows::Password& secret) override;
+    // Reads and decodes the rows off the main thread.
+    void rebuildNotifications(
+        const Rows::Columns& columns, UserTemplate* table, const Rows::Password& secret) override;
     void rebuildAllNotifications() override;
 };

@@ -21,9 +21,9 @@ public:
         = 0;
     // Cancels every reminder of the row.
     virtual void deleteNotifications(const QString& rowId) = 0;
-    // Schedules the reminders of the table's rows afresh.
-    virtual void rebuildNotifications(const Rows::Columns& columns, UserTemplate* table,
-        const QList<Rows*>& rows, const Rows::Password& secret)
+    // Schedules the reminders of every row of the table afresh.
+    virtual void rebuildNotifications(
+        const Rows::Columns& columns, UserTemplate* table, const Rows::Password& secret)
         = 0;
     // Rebuilds the reminders of every table.
     virtual void rebuildAllNotifications() = 0;

@@ -250,13 +250,17 @@ TEST_F(UserTableTest, KeptSortKeysOrderAsTheStoreSortDoes)
     // missing, numbers and dates in a text column: every kind and every tie.
     const QVariantList names { "Alexander Smith", "Alexander Jones", "Ann", "Anna", "", QVariant(),
         12, "alexander", "Zoë", "Alexander Smith", QString::fromUtf16(u"Ann\0x", 5), 3.5, "Ann" };
-    for (const QVariant& value : names) {
-        Rows* row = Rows::add(tableId);
-        QVariantMap values { { key(amount), int(names.indexOf(value)) % 3 } };
-        if (value.isValid())
-            values.insert(key(name), value);
-        row->updateData(values, { name, amount }, std::nullopt);
-        KivoLib::insertEntity(row);
+    // Enough copies that the sort is shared out among threads and merged.
+    constexpr int Copies = 1300;
+    for (int copy = 0; copy < Copies; ++copy) {
+        for (const QVariant& value : names) {
+            Rows* row = Rows::add(tableId);
+            QVariantMap values { { key(amount), (int(names.indexOf(value)) + copy) % 3 } };
+            if (value.isValid())
+                values.insert(key(name), value);
+            row->updateData(values, { name, amount }, std::nullopt);
+            KivoLib::insertEntity(row);
+        }
     }
     ASSERT_TRUE(KivoLib::commit());
     UserTableRows rows(tableId, { name, amount }, std::nullopt);

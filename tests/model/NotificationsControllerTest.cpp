@@ -5,7 +5,9 @@
 #include "model/Rows.h"
 #include "model/UserTemplate.h"
 #include "platform/Date.h"
+#include "platform/Dispatch.h"
 #include "platform/LocalNotifications.h"
+#include "utilities/store/KivoLibContext.h"
 
 using modeltest::ModelTest;
 using platform::LocalNotification;
@@ -249,6 +251,98 @@ TEST_F(NotificationsControllerTest, AColumnWhoseReminderWasTurnedOffLosesItsNoti
     EXPECT_EQ(scheduled().first().userInfo.value("Column").toString(), key(due));
 }
 
+// Starts a rebuild off the main thread and waits until the pool has read the rows; true
+// once it has been applied.
+struct BackgroundRebuild {
+    explicit BackgroundRebuild(NotificationsControllerTest& test)
+    {
+        NotificationsController::rebuildNotificationsInBackground(
+            test.columns, test.table, std::nullopt, [this] { applied = true; });
+        platform::dispatch::waitForGlobal();
+    }
+    bool waitApplied() const
+    {
+        return testsupport::waitUntil([this] { return applied; }, 5000);
+    }
+    bool applied = false;
+};
+
+TEST_F(NotificationsControllerTest, TheBackgroundRebuildDoesWhatTheRebuildDoes)
+{
+    // Out of date, missing, none asked for, and one of a row deleted since.
+    Rows* r = row(utc(2026, 1, 5, 9), "Daily");
+    NotificationsController::scheduleNotification(r, columns, std::nullopt, table);
+    setValues(r, utc(2026, 1, 10, 18), "Monthly");
+    Rows* other = row(utc(2026, 1, 6, 9), "Weekly");
+    row(utc(2026, 1, 7, 9), "None");
+    Rows* gone = row(utc(2026, 1, 8, 9), "Daily");
+    NotificationsController::scheduleNotification(gone, columns, std::nullopt, table);
+    ASSERT_TRUE(Rows::deleteRows(gone));
+
+    BackgroundRebuild rebuild(*this);
+    EXPECT_FALSE(rebuild.applied);
+    ASSERT_TRUE(rebuild.waitApplied());
+    QStringList found;
+    for (const auto& n : scheduled()) {
+        const QString rowId = n.userInfo.value("Row").toString();
+        found << QStringLiteral("%1 %2 %3")
+                     .arg(rowId == r->id().toString()          ? "r"
+                             : rowId == other->id().toString() ? "other"
+                                                               : rowId,
+                         n.userInfo.value("Repeat").toString(),
+                         n.fireDate.toUTC().toString(Qt::ISODate));
+    }
+    found.sort();
+    EXPECT_EQ(found,
+        QStringList({ "other Weekly 2026-01-06T09:00:00Z", "r Monthly 2026-01-10T18:00:00Z" }));
+    EXPECT_EQ(scheduled().value(0).alertBody, "Buy milk Shop (Errands)");
+}
+
+TEST_F(NotificationsControllerTest, ARowChangedOrDeletedWhileTheRebuildReadsGetsNoStaleReminder)
+{
+    Rows* changed = row(utc(2026, 1, 5, 9), "Daily");
+    Rows* deleted = row(utc(2026, 1, 6, 9), "Daily");
+    const QString deletedId = deleted->id().toString();
+
+    // The pool has read both rows as they were; then the grid saves one and deletes the
+    // other, keeping their reminders in step as it does.
+    BackgroundRebuild rebuild(*this);
+    setValues(changed, utc(2026, 2, 1, 8), "Weekly");
+    NotificationsController::rescheduleNotification(changed, columns, std::nullopt, table);
+    ASSERT_TRUE(Rows::deleteRows(deleted));
+    NotificationsController::cancelNotifications(deletedId);
+
+    ASSERT_TRUE(rebuild.waitApplied());
+    const auto list = scheduled();
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list.first().userInfo.value("Row").toString(), changed->id().toString());
+    EXPECT_EQ(list.first().fireDate, utc(2026, 2, 1, 8));
+    EXPECT_EQ(list.first().repeatInterval, LocalNotification::WeekCalendarUnit);
+}
+
+TEST_F(
+    NotificationsControllerTest, TheBackgroundRebuildCountsUnsavedChangesAndGivesUpWithoutItsTable)
+{
+    Rows* r = row(utc(2026, 1, 5, 9), "Daily");
+    BackgroundRebuild rebuild(*this);
+    // Changed in memory after the read, not saved: counted as it is now.
+    r->updateData({ { key(what), "Buy milk" },
+                      { key(due), QVariant::fromValue(platform::Date(utc(2026, 3, 1, 9))) },
+                      { Rows::reminderKey(key(due)), "Yearly" } },
+        columns, std::nullopt);
+    ASSERT_TRUE(rebuild.waitApplied());
+    ASSERT_EQ(scheduled().size(), 1);
+    EXPECT_EQ(scheduled().first().fireDate, utc(2026, 3, 1, 9));
+    KivoLib::currentContext()->rollback();
+
+    // The table deleted before the result comes back: nothing is scheduled for it.
+    center().cancelAllLocalNotifications();
+    BackgroundRebuild orphaned(*this);
+    ASSERT_TRUE(UserTemplate::deleteUserTemplate(table));
+    ASSERT_TRUE(orphaned.waitApplied());
+    EXPECT_TRUE(scheduled().isEmpty());
+}
+
 TEST_F(NotificationsControllerTest, TheFullRebuildDropsDeletedTablesAndLeavesProtectedOnes)
 {
     UserTemplate* gone = newTable("Gone");
@@ -276,6 +370,22 @@ TEST_F(NotificationsControllerTest, TheFullRebuildDropsDeletedTablesAndLeavesPro
     NotificationsController::rebuildAllNotifications();
     EXPECT_TRUE(scheduled().isEmpty());
     ASSERT_TRUE(testsupport::waitUntil([] { return !scheduled().isEmpty(); }, 2000));
+}
+
+TEST_F(NotificationsControllerTest, TheFullRebuildInTheBackgroundDoesTheSame)
+{
+    UserTemplate* gone = newTable("Gone");
+    NotificationsController::scheduleNotification(
+        row(utc(2026, 1, 5, 9), "Daily", gone), columns, std::nullopt, gone);
+    ASSERT_TRUE(UserTemplate::deleteUserTemplate(gone));
+    row(utc(2026, 1, 7, 9), "Yearly");
+
+    NotificationsController::rebuildAllNotificationsInBackground();
+    // The deleted table's at once, the table's own once its rows are read.
+    EXPECT_TRUE(scheduled().isEmpty());
+    ASSERT_TRUE(testsupport::waitUntil([] { return !scheduled().isEmpty(); }, 5000));
+    ASSERT_EQ(scheduled().size(), 1);
+    EXPECT_EQ(scheduled().first().userInfo.value("Template").toString(), table->id().toString());
 }
 
 TEST_F(NotificationsControllerTest, WithoutAStoreTheFullRebuildCancelsNothing)

@@ -1,7 +1,9 @@
 #include "RecordingReminders.h"
+
 #include "ScreensFixture.h"
 
 #include "model/Sort.h"
+#include "platform/Dispatch.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/MainDataController.h"
 
@@ -289,6 +291,38 @@ TEST_F(TableRowsTest, FilterAndSortScreensOpenByDevice)
     EXPECT_EQ(screen->shownForms, QStringList({ "SearchColumnSelectorDetailViewController" }));
     EXPECT_EQ(controller->searchbarBookmarkImage(),
         QStringList({ "searchcolumnselect", "searchcolumnselect" }));
+}
+
+TEST_F(TableRowsTest, ARowWrittenWhileTheSearchTextsAreMadeIsFoundByItsNewText)
+{
+    Rows* ann = person("Ann", 30);
+    Rows* bob = person("Bob", 40);
+    for (const bool throughTheTable : { false, true }) {
+        openRows();
+        // The pool has read and decoded the rows as they were; the main thread has not
+        // taken in what it made.
+        platform::dispatch::waitForGlobal();
+        ASSERT_TRUE(controller->tableRows().isMakingSearchTexts());
+        Rows* changed = throughTheTable ? bob : ann;
+        const QString before = throughTheTable ? "bob" : "ann";
+        const QString after = throughTheTable ? "Bea" : "Dan";
+        if (throughTheTable) {
+            screen->setSelectedRow(shownNames().indexOf("Bob"));
+            controller->tapOnDisclosure(0);
+            ASSERT_TRUE(
+                controller->saveRow(QVariantMap { { key(name), after }, { key(age), 40 } }));
+        } else {
+            // Written without the table being told.
+            changed->updateData(
+                { { key(name), after }, { key(age), 30 } }, columns(), std::nullopt);
+            ASSERT_TRUE(changed->saveRows());
+        }
+        controller->searchData(before);
+        EXPECT_EQ(controller->count(), 0) << throughTheTable;
+        controller->searchData(after);
+        EXPECT_EQ(shownNames(), QStringList({ after })) << throughTheTable;
+        controller->endSearch(-1);
+    }
 }
 
 TEST_F(TableRowsTest, ASearchAfterAWriteFindsTheNewTextAndNotTheOld)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/UserTemplate.h"
 #include "screens/ReminderScheduler.h"
 
 #include <QStringList>
@@ -16,10 +17,10 @@ public:
         secrets << secret;
     }
     void deleteNotifications(const QString& rowId) override { calls << "delete:" + rowId; }
-    void rebuildNotifications(const Rows::Columns&, UserTemplate*, const QList<Rows*>& rows,
-        const Rows::Password& secret) override
+    void rebuildNotifications(
+        const Rows::Columns&, UserTemplate* table, const Rows::Password& secret) override
     {
-        calls << QStringLiteral("rebuild:%1").arg(rows.size());
+        calls << "rebuild:" + table->id().toString();
         secrets << secret;
     }
     void rebuildAllNotifications() override { calls << "rebuildAll"; }

@@ -5,9 +5,13 @@
 #include "forms/FormBooleanElement.h"
 #include "forms/FormButtonElement.h"
 #include "forms/FormEntryElement.h"
+#include "forms/FormEntryTableViewCell.h"
 #include "forms/FormRadioElement.h"
 #include "forms/FormRootElement.h"
 #include "forms/FormSection.h"
+#include "forms/FormTableView.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "screens/ApplicationScreen.h"
 #include "screens/DatabaseDataController.h"
@@ -15,6 +19,7 @@
 #include "screens/UserTemplateDetailViewController.h"
 #include "style/Theme.h"
 #include "widgets/PopoverController.h"
+#include "widgets/UIImage_Theme.h"
 
 #include <QCoreApplication>
 
@@ -123,9 +128,20 @@ TEST_F(TableForms, AddingOffersTheDefinitionsAndTheSwitchFollowsThePickedOne)
         EXPECT_EQ(picker->selected(), -1);
         EXPECT_FALSE(flag->boolValue());
         const QVariantList items = picker->items();
+        const auto pickerRow = [&] {
+            return qobject_cast<FormEntryTableViewCell*>(
+                form->formTableView()->cellForElement(picker));
+        };
+        ASSERT_NE(pickerRow(), nullptr);
+        EXPECT_EQ(pickerRow()->imageView()->image(), UIImage_Theme::themedimageNamed("unknown"));
         picker->setSelected(items.indexOf(QVariant("Seeds")));
         picker->fieldDidEndEditing();
         EXPECT_TRUE(flag->boolValue());
+        // The row shows the choice however it was made: the name and its definition's image.
+        ASSERT_NE(pickerRow(), nullptr);
+        EXPECT_EQ(pickerRow()->textField()->text(), "Seeds") << device;
+        EXPECT_EQ(pickerRow()->imageView()->image(), UIImage_Theme::themedimageNamed("contacts"))
+            << device;
         ASSERT_TRUE(saveShot(QString("table-form-add-%1.png").arg(device)));
         picker->setSelected(items.indexOf(QVariant("Plants")));
         picker->fieldDidEndEditing();

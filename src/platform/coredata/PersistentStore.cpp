@@ -858,6 +858,11 @@ QByteArray PersistentStore::sqlOf(const Select& select)
         for (int i = 0; i < select.chosen.size(); ++i)
             sql.append(i ? ", " : "").append(columnOf(entity, select.chosen[i]));
         break;
+    case Select::Columns::KeyAndChosen:
+        sql.append(KeyColumn);
+        for (const QString& attribute : select.chosen)
+            sql.append(", ").append(columnOf(entity, attribute));
+        break;
     case Select::Columns::Count:
         sql.append("COUNT(*)");
         break;
@@ -967,7 +972,7 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
 }
 
 std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetchRows(
-    const EntityDescription& entity, QList<qint64> keys, Error* error)
+    const EntityDescription& entity, QList<qint64> keys, Error* error, const QStringList* chosen)
 {
     // Key lists are padded to a power of two (repeating a key changes nothing), so a few
     // statements serve every batch size.
@@ -979,14 +984,26 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetchRows(
         return rows;
     rows.reserve(size_t(keys.size()));
     const auto& attributes = entity.attributes();
-    QVarLengthArray<LastText, 16> lastTexts(attributes.size());
+    // The attributes read, by place in the entity.
+    QVarLengthArray<int, 16> read;
+    if (chosen) {
+        for (const QString& name : *chosen)
+            read.append(entity.indexOfAttribute(name));
+    } else {
+        for (int i = 0; i < attributes.size(); ++i)
+            read.append(i);
+    }
+    QVarLengthArray<LastText, 16> lastTexts(read.size());
     // Keys close together (rows stored together, as a table's mostly are) are read in one
     // walk from the first to the last, skipping the rows between that were not asked for;
     // a walk is cheaper than looking up each key on its own.
     const bool walk = keys.last() - keys.first() < 2 * keys.size();
     for (qsizetype from = 0; from < keys.size(); from += walk ? keys.size() : MostKeys) {
         const qsizetype count = walk ? keys.size() : std::min(MostKeys, keys.size() - from);
-        Select select = selectOf(entity, Select::Columns::KeyAndValues);
+        Select select = selectOf(
+            entity, chosen ? Select::Columns::KeyAndChosen : Select::Columns::KeyAndValues);
+        if (chosen)
+            select.chosen = *chosen;
         qsizetype padded = 1;
         if (walk) {
             select.keyRange = true;
@@ -1018,11 +1035,12 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetchRows(
             }
             Row row;
             row.key = key;
-            row.values.reserve(attributes.size());
-            for (int i = 0; i < attributes.size(); ++i) {
-                row.values.append(attributes[i].type == AttributeType::String
+            row.values.reserve(read.size());
+            for (int i = 0; i < read.size(); ++i) {
+                const auto& attribute = attributes[read[i]];
+                row.values.append(attribute.type == AttributeType::String
                         ? textValue(query, i + 1, lastTexts[i])
-                        : columnValue(query, i + 1, attributes[i].type));
+                        : columnValue(query, i + 1, attribute.type));
             }
             rows.push_back(std::move(row));
         }

@@ -78,9 +78,10 @@ private:
     [[nodiscard]] std::optional<std::vector<Row>> fetch(const EntityDescription& entity,
         const Predicate& predicate, const QList<SortDescriptor>& sorts, quint64 limit,
         bool withValues, Error* error);
-    // The rows of those keys that still exist, with their values, in key order.
-    [[nodiscard]] std::optional<std::vector<Row>> fetchRows(
-        const EntityDescription& entity, QList<qint64> keys, Error* error);
+    // The rows of those keys that still exist, with their values, in key order: every
+    // attribute's, or only those of the attributes named (in that order) when given.
+    [[nodiscard]] std::optional<std::vector<Row>> fetchRows(const EntityDescription& entity,
+        QList<qint64> keys, Error* error, const QStringList* chosen = nullptr);
     [[nodiscard]] std::optional<quint64> count(
         const EntityDescription& entity, const Predicate& predicate, Error* error);
     [[nodiscard]] std::optional<QList<QVariantMap>> fetchDictionaries(
@@ -135,11 +136,11 @@ private:
     // fetches repeated by the thousand (the next row number for every new row) find their
     // statement by it without making the text again.
     struct Select {
-        enum class Columns { Key, KeyAndValues, Chosen, Count };
+        enum class Columns { Key, KeyAndValues, Chosen, KeyAndChosen, Count };
         const EntityDescription* entity = nullptr;
         QString entityName; // to tell a reused address from the entity it was made for
         Columns columns = Columns::Key;
-        QStringList chosen; // Chosen: the attributes, in order
+        QStringList chosen; // Chosen, KeyAndChosen: the attributes, in order
         bool distinct = false;
         QStringList predicateAttributes; // WHERE a IS ? AND b IS ?
         int keys = 0; // or WHERE key IN (?, ...) with this many keys

@@ -2,8 +2,10 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/coredata/CoreDataError.h"
+#include "platform/coredata/EntityDescription.h"
 #include "platform/coredata/ManagedObjectModel.h"
 #include "platform/coredata/PersistentStore.h"
+#include "platform/coredata/Predicate.h"
 #include "platform/coredata/StoreOptions.h"
 #include "platform/coredata/UbiquitousContent.h"
 
@@ -228,6 +230,65 @@ bool PersistentStoreCoordinator::setMetadata(
     values.insert(StoreUUIDKey, store->identifier());
     values.insert(StoreTypeKey, store->type());
     return store->writeMetadata(values, error);
+}
+
+std::optional<std::vector<std::pair<qint64, QList<QVariant>>>>
+PersistentStoreCoordinator::storedValues(const EntityDescription& entity,
+    const QString& storeIdentifier, QList<qint64> keys, const QStringList& attributes,
+    Error* error) const
+{
+    for (const QString& attribute : attributes) {
+        if (entity.indexOfAttribute(attribute) < 0) {
+            report(error,
+                makeError(PersistentStoreOperationError,
+                    QStringLiteral("The entity has no attribute \"%1\".").arg(attribute)));
+            return std::nullopt;
+        }
+    }
+    std::optional<std::vector<PersistentStore::Row>> rows;
+    {
+        QMutexLocker locker(&m_mutex);
+        const auto store = storeWithIdentifier(storeIdentifier);
+        if (!store) {
+            report(error,
+                makeError(PersistentStoreOperationError,
+                    QStringLiteral("The store is not in this coordinator.")));
+            return std::nullopt;
+        }
+        rows = store->fetchRows(entity, std::move(keys), error, &attributes);
+    }
+    if (!rows)
+        return std::nullopt;
+    std::vector<std::pair<qint64, QList<QVariant>>> values;
+    values.reserve(rows->size());
+    for (PersistentStore::Row& row : *rows)
+        values.emplace_back(row.key, std::move(row.values));
+    return values;
+}
+
+std::optional<std::vector<qint64>> PersistentStoreCoordinator::storedKeys(
+    const EntityDescription& entity, const QString& storeIdentifier, const Predicate& predicate,
+    Error* error) const
+{
+    std::optional<std::vector<PersistentStore::Row>> rows;
+    {
+        QMutexLocker locker(&m_mutex);
+        const auto store = storeWithIdentifier(storeIdentifier);
+        if (!store) {
+            report(error,
+                makeError(PersistentStoreOperationError,
+                    QStringLiteral("The store is not in this coordinator.")));
+            return std::nullopt;
+        }
+        rows = store->fetch(entity, predicate, {}, 0, false, error);
+    }
+    if (!rows)
+        return std::nullopt;
+    std::vector<qint64> keys;
+    keys.reserve(rows->size());
+    for (const PersistentStore::Row& row : *rows)
+        keys.push_back(row.key);
+    return keys;
 }
 
 std::optional<QVariantMap> PersistentStoreCoordinator::metadataForPersistentStoreOfType(

@@ -4,15 +4,20 @@
 
 #include <QList>
 #include <QRecursiveMutex>
+#include <QStringList>
 #include <QUrl>
 #include <QVariantMap>
 
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace platform::coredata {
 
+class EntityDescription;
 class ManagedObjectModel;
+class Predicate;
 class PersistentStore;
 
 // Joins a model to its stores. Contexts reach the stores only through it and hold its
@@ -75,6 +80,20 @@ public:
         bool operator==(const ChangeCount&) const = default;
     };
     ChangeCount changeCount() const;
+
+    // The attributes' stored values (in the order named) of the entity's rows of those
+    // keys in the store with the identifier, in key order; rows no longer there are left
+    // out. Read straight from the store (no context's unsaved changes count, no object is
+    // made): for a reader of many rows off the main thread. nullopt, and the error, when
+    // the store is gone, the entity lacks an attribute or the read fails.
+    [[nodiscard]] std::optional<std::vector<std::pair<qint64, QList<QVariant>>>> storedValues(
+        const EntityDescription& entity, const QString& storeIdentifier, QList<qint64> keys,
+        const QStringList& attributes, Error* error = nullptr) const;
+
+    // The keys of the entity's rows in the store with the identifier that the predicate
+    // selects, in key order, read straight from the store as storedValues reads.
+    [[nodiscard]] std::optional<std::vector<qint64>> storedKeys(const EntityDescription& entity,
+        const QString& storeIdentifier, const Predicate& predicate, Error* error = nullptr) const;
 
     void lock() { m_mutex.lock(); }
     void unlock() { m_mutex.unlock(); }

@@ -2,6 +2,8 @@
 
 #include "platform/Exception.h"
 #include "platform/NotificationCenter.h"
+#include "platform/coredata/EntityDescription.h"
+#include "platform/coredata/Predicate.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,6 +115,47 @@ TEST_F(StoreTest, TheChangeCountMovesWithEveryWriteAndEveryStore)
     EXPECT_NE(other->changeCount(), renamed);
     ASSERT_TRUE(coordinator->removePersistentStore(store));
     EXPECT_NE(coordinator->changeCount(), renamed);
+}
+
+TEST_F(StoreTest, StoredValuesAreReadStraightFromTheStoreOnAnyThread)
+{
+    for (const char* id : { "D1", "D2", "D3" })
+        make("Database", { { "id", id }, { "name", QString("name %1").arg(id) } });
+    ASSERT_TRUE(context->save());
+    const QList<cd::ManagedObject*> objects
+        = context->executeFetchRequest(cd::FetchRequest("Database"));
+    ASSERT_EQ(objects.size(), 3);
+    const cd::EntityDescription& entity = *objects[0]->objectID().entity;
+    const QString storeId = objects[0]->objectID().storeIdentifier;
+    QList<qint64> keys;
+    for (cd::ManagedObject* object : objects)
+        keys << object->objectID().key;
+    // Rows deleted since are left out; an unsaved change is not the store's.
+    context->deleteObject(objects[1]);
+    context->deleteObject(objects[2]);
+    ASSERT_TRUE(context->save());
+    objects[0]->setValue("name", "unsaved");
+
+    std::optional<std::vector<std::pair<qint64, QList<QVariant>>>> values;
+    std::optional<std::vector<qint64>> named;
+    std::thread reader([&] {
+        values = coordinator->storedValues(entity, storeId, keys, { "name", "id" });
+        named = coordinator->storedKeys(entity, storeId, cd::Predicate::equal("id", "D1"));
+    });
+    reader.join();
+    ASSERT_TRUE(values.has_value());
+    ASSERT_EQ(values->size(), 1u);
+    EXPECT_EQ(values->front().first, keys[0]);
+    EXPECT_EQ(values->front().second, (QList<QVariant> { "name D1", "D1" }));
+    ASSERT_TRUE(named.has_value());
+    EXPECT_EQ(*named, std::vector<qint64> { keys[0] });
+
+    // No such attribute, no such store.
+    platform::Error error;
+    EXPECT_FALSE(coordinator->storedValues(entity, storeId, keys, { "nothing" }, &error));
+    EXPECT_FALSE(error.localizedDescription().isEmpty());
+    EXPECT_FALSE(coordinator->storedValues(entity, "elsewhere", keys, { "id" }));
+    EXPECT_FALSE(coordinator->storedKeys(entity, "elsewhere", {}));
 }
 
 TEST_F(StoreTest, DetachedObjectsReachTheStoreOnlyOnceInserted)
