@@ -13,7 +13,7 @@ namespace CSVAdditions {
 namespace {
 
 std::optional<QList<QStringList>> aggregate(
-    CSVParser& parser, quint32 options, platform::Error* error)
+    CSVParser& parser, quint32 options, platform::Error* error, QList<quint64>* textLines = nullptr)
 {
     CSVAggregator aggregator;
     parser.setOptions(options);
@@ -21,6 +21,8 @@ std::optional<QList<QStringList>> aggregate(
     parser.parse();
     if (error)
         *error = aggregator.error();
+    if (textLines)
+        *textLines = aggregator.takeTextLines();
     return aggregator.takeLines();
 }
 
@@ -35,13 +37,13 @@ bool isCollection(const QVariant& element)
 } // namespace
 
 std::optional<QList<QStringList>> arrayWithContentsOfCSVFile(
-    const QString& path, quint32 options, platform::Error* error)
+    const QString& path, quint32 options, platform::Error* error, QList<quint64>* textLines)
 {
     if (path.isNull()) {
         throw platform::Exception(platform::Exception::InternalInconsistency,
             QStringLiteral("Invalid parameter not satisfying: path"));
     }
-    return aggregate(*CSVParser::initWithContentsOfCSVFile(path), options, error);
+    return aggregate(*CSVParser::initWithContentsOfCSVFile(path), options, error, textLines);
 }
 
 std::optional<QList<QStringList>> CSVComponents(const QString& string, platform::Error* error)

@@ -15,9 +15,10 @@ namespace CSVAdditions {
 
 // The file's lines, each a list of field texts, read with the CSVParserOptions given; none
 // after a format error (`error` then says what and, where known, in which line). Raises
-// for a null path.
-std::optional<QList<QStringList>> arrayWithContentsOfCSVFile(
-    const QString& path, quint32 options = 0, platform::Error* error = nullptr);
+// for a null path. `textLines`, when given, receives the line of the file each line
+// began on, counting blank lines.
+std::optional<QList<QStringList>> arrayWithContentsOfCSVFile(const QString& path,
+    quint32 options = 0, platform::Error* error = nullptr, QList<quint64>* textLines = nullptr);
 
 // The same over a string.
 std::optional<QList<QStringList>> CSVComponents(

@@ -1,12 +1,16 @@
 #include "reports/CSVAggregator.h"
 
+#include "reports/CSVParser.h"
+
 void CSVAggregator::parserDidBeginDocument(CSVParser*)
 {
     m_lines.emplace();
+    m_textLines.clear();
 }
 
-void CSVAggregator::parserDidBeginLine(CSVParser*, quint64)
+void CSVAggregator::parserDidBeginLine(CSVParser* parser, quint64)
 {
+    m_textLines.append(parser->textLineOfRecord());
     // Lines of one file are mostly as wide as the one before.
     m_currentLine = QStringList();
     m_currentLine.reserve(m_lastWidth);
@@ -29,4 +33,5 @@ void CSVAggregator::parserDidFailWithError(CSVParser*, const platform::Error& er
 {
     m_error = error;
     m_lines.reset();
+    m_textLines.clear();
 }

@@ -14,6 +14,8 @@ class CSVAggregator : public CSVParserDelegate {
 public:
     const std::optional<QList<QStringList>>& lines() const { return m_lines; }
     std::optional<QList<QStringList>> takeLines() { return std::exchange(m_lines, {}); }
+    // For each line, the line of the text it began on (see CSVParser::textLineOfRecord).
+    QList<quint64> takeTextLines() { return std::exchange(m_textLines, {}); }
     const platform::Error& error() const { return m_error; }
 
     void parserDidBeginDocument(CSVParser* parser) override;
@@ -24,6 +26,7 @@ public:
 
 private:
     std::optional<QList<QStringList>> m_lines;
+    QList<quint64> m_textLines;
     QStringList m_currentLine;
     qsizetype m_lastWidth = 0;
     platform::Error m_error;

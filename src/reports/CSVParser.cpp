@@ -240,7 +240,33 @@ int CSVParser::peekSlow()
 
 quint64 CSVParser::lineOfNextText() const
 {
-    return m_inRecord ? m_currentRecord : m_currentRecord + 1;
+    if (m_inRecord)
+        return m_recordTextLine;
+    bool lastCR = m_lastReportedCR;
+    return m_lineBreaks + countLineBreaks(m_consumed, m_nextIndex, lastCR) + 1;
+}
+
+quint64 CSVParser::countLineBreaks(qsizetype from, qsizetype to, bool& lastCR) const
+{
+    quint64 breaks = 0;
+    const QChar* data = m_string.constData();
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t c = data[i].unicode();
+        if (!isNewline(c)) {
+            lastCR = false;
+            continue;
+        }
+        if (!(c == u'\n' && lastCR))
+            ++breaks;
+        lastCR = c == u'\r';
+    }
+    return breaks;
+}
+
+void CSVParser::consume()
+{
+    m_lineBreaks += countLineBreaks(m_consumed, m_nextIndex, m_lastReportedCR);
+    m_consumed = m_nextIndex;
 }
 
 void CSVParser::failAtEndOfText()
@@ -272,6 +298,8 @@ void CSVParser::parse()
     if (m_delegate)
         m_delegate->parserDidBeginDocument(this);
     m_currentRecord = 0;
+    m_lineBreaks = 0;
+    m_lastReportedCR = false;
     if (m_error.isNull()) {
         while (parseRecord()) { }
     }
@@ -296,6 +324,7 @@ bool CSVParser::parseRecord()
 
     m_fieldIndex = 0;
     ++m_currentRecord;
+    m_recordTextLine = m_lineBreaks + 1;
     m_inRecord = true;
     if (m_delegate)
         m_delegate->parserDidBeginLine(this, m_currentRecord);
@@ -403,7 +432,7 @@ bool CSVParser::parseEscapedField()
         if (isCancelled())
             return false;
     }
-    fail(CSVErrors::formatError(QString::fromLatin1(kUnterminatedField).arg(m_currentRecord)));
+    fail(CSVErrors::formatError(QString::fromLatin1(kUnterminatedField).arg(m_recordTextLine)));
     return false;
 }
 

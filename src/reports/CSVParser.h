@@ -62,6 +62,10 @@ public:
     void setOptions(quint32 options);
 
     quint64 totalBytesRead() const { return m_totalBytesRead; }
+    // The line of the text, from 1, where the record being read began. Unlike the record
+    // numbers the delegate is given, this counts blank lines and the line breaks inside
+    // quoted fields, so it is where a person finds the record in the file.
+    quint64 textLineOfRecord() const { return m_recordTextLine; }
 
     // Reads the whole stream, telling the delegate as it goes.
     void parse();
@@ -84,6 +88,8 @@ private:
     void failAtEndOfText();
     void fail(const platform::Error& error);
     quint64 lineOfNextText() const;
+    // Line breaks in m_string[from, to), "\r\n" counted once across calls through lastCR.
+    quint64 countLineBreaks(qsizetype from, qsizetype to, bool& lastCR) const;
 
     bool parseRecord();
     bool parseField();
@@ -94,7 +100,7 @@ private:
     void parseComment();
     void skipWhitespace();
     void appendSegment(qsizetype end);
-    void consume() { m_consumed = m_nextIndex; }
+    void consume();
 
     std::unique_ptr<QIODevice> m_stream;
     StringEncoding m_streamEncoding = StringEncoding::Unknown;
@@ -111,6 +117,9 @@ private:
     char16_t m_delimiter;
     platform::Error m_error;
     quint64 m_currentRecord = 0;
+    quint64 m_lineBreaks = 0; // in the text reported so far; "\r\n" is one
+    bool m_lastReportedCR = false;
+    quint64 m_recordTextLine = 0;
     bool m_inRecord = false;
     std::atomic<bool> m_cancelled = false;
     bool m_recognizesBackslashesAsEscapes = false;

@@ -157,15 +157,16 @@ void GenericTemplateReportController::import(const QString& path)
     auto self = std::static_pointer_cast<GenericTemplateReportController>(shared_from_this());
     executeBlock([self, path](const Busy& busy) {
         platform::Error error;
+        QList<quint64> textLines;
         const auto lines = CSVAdditions::arrayWithContentsOfCSVFile(
-            path, CSVParserOptionsSanitizesFields, &error);
-        platform::dispatch::asyncMain([self, path, lines, error, busy] {
+            path, CSVParserOptionsSanitizesFields, &error, &textLines);
+        platform::dispatch::asyncMain([self, path, lines, textLines, error, busy] {
             try {
                 if (!lines) {
                     // Nothing is stored; the log says why and where.
                     self->writeLog(kReadFailedLine.arg(error.localizedDescription()), path, false);
                 } else if (!lines->isEmpty()) {
-                    self->storeLines(*lines, path);
+                    self->storeLines(*lines, textLines, path);
                 }
             } catch (const std::exception& exception) {
                 MessageHelper::ShowException(exception);
@@ -175,7 +176,7 @@ void GenericTemplateReportController::import(const QString& path)
 }
 
 void GenericTemplateReportController::storeLines(
-    const QList<QStringList>& lines, const QString& path)
+    const QList<QStringList>& lines, const QList<quint64>& textLines, const QString& path)
 {
     GenericTemplateDataControllerProtocol* table = dataController();
     UserTemplate* userTemplate = table ? table->userTemplate() : nullptr;
@@ -212,10 +213,15 @@ void GenericTemplateReportController::storeLines(
 
     // Every line converted and checked before anything is made.
     QList<QVariantMap> kept;
-    for (qsizetype number = 1; number < lines.size(); ++number) {
-        const QStringList& line = lines.at(number);
+    for (qsizetype index = 1; index < lines.size(); ++index) {
+        const QStringList& line = lines.at(index);
         if (line.size() == 1 && line.first().isEmpty())
             continue;
+        // Numbered as the file's lines after the header, blank ones included, so a
+        // message leads to the line in the file.
+        const qint64 number = index < textLines.size()
+            ? qint64(textLines.at(index) - textLines.first())
+            : qint64(index);
         if (line.size() < header.size())
             log += filled(RowShort, number);
         QVariantMap values;

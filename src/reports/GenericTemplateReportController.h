@@ -55,6 +55,7 @@ protected:
 
 private:
     // The main thread's part of an import: the file's lines into rows.
-    void storeLines(const QList<QStringList>& lines, const QString& path);
+    void storeLines(
+        const QList<QStringList>& lines, const QList<quint64>& textLines, const QString& path);
     bool passwordMissing() const;
 };

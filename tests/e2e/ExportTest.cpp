@@ -406,14 +406,15 @@ TEST_P(ExportJourney, ImportThroughTheMenuStoresAllLinesOrNoneAndLogsWhy)
     EXPECT_EQ(storedTexts(), before);
 
     // A line without the mandatory name and one with a phone over its length: both are
-    // named with their row numbers (a blank line is no row), nothing is stored.
+    // named with their row numbers, which count the blank line as the file does, and
+    // nothing is stored.
     ASSERT_TRUE(writeFile(documents("invalid.csv"),
         (kHeader + "\nBob,1,,,,,,0\n,2,,,,,,0\n\nCleo,012345678901234567890,,,,,,1\n").toUtf8()));
     ASSERT_TRUE(importThroughMenu(rows, "invalid.csv"));
     logged = waitForAlert("Import failed.");
     ASSERT_NE(logged, nullptr);
     closeAlert(logged);
-    EXPECT_EQ(newestLog(), "Error in row 2. Name invalid.\r\n.Error in row 3. Phone invalid.\r\n.");
+    EXPECT_EQ(newestLog(), "Error in row 2. Name invalid.\r\n.Error in row 4. Phone invalid.\r\n.");
     EXPECT_EQ(storedTexts(), before);
 
     // An unterminated quote: the reason and its line, nothing stored.
@@ -449,7 +450,7 @@ TEST_P(ExportJourney, ImportThroughTheMenuStoresAllLinesOrNoneAndLogsWhy)
     EXPECT_TRUE(shown.first().startsWith(documents("logs/Import_good.csv_")))
         << shown.first().toStdString();
     EXPECT_EQ(newestLog(),
-        "Row 2 has fewer fields than the header.\r\nImporting row 1.\r\nImporting row "
+        "Row 3 has fewer fields than the header.\r\nImporting row 1.\r\nImporting row "
         "2.\r\nSuccessfully imported 2 rows.\r\n");
     EXPECT_EQ(titles(rows), QStringList({ "Fay Good", "Gil, Short", "Kept Row" }));
     EXPECT_EQ(storedTexts().size(), before.size() + 2);

@@ -180,7 +180,7 @@ TEST(CSVEncoding, BytesThatNeverDecodeAreAFormatErrorNamingTheLine)
     EXPECT_EQ(parseBytes("a,b\xE2\x82", 0, &error), std::nullopt);
     EXPECT_EQ(error.localizedDescription(), "Line 1 holds bytes that are not UTF-8 text.");
     EXPECT_EQ(parseBytes(hundredLines + "\n\xFF", 0, &error), std::nullopt);
-    EXPECT_EQ(error.localizedDescription(), "Line 101 holds bytes that are not UTF-8 text.");
+    EXPECT_EQ(error.localizedDescription(), "Line 102 holds bytes that are not UTF-8 text.");
     // An unpaired surrogate is no UTF-16.
     EXPECT_EQ(parseBytes(QByteArray("\xFF\xFE"
                                     "a\0,\0\x00\xD8\n\0",

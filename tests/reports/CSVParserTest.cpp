@@ -66,6 +66,31 @@ TEST(CSVParser, LineEndsOfEveryKindAndBlankLinesBetweenThem)
         Lines({ { "a" }, { "b" }, { "c" } }));
 }
 
+TEST(CSVParser, EachLineKnowsTheLineOfTheTextItBeganOn)
+{
+    // Records are numbered without blank lines; the text's lines count every break once
+    // ("\r\n" included) and the breaks inside quotes.
+    struct TextLines : csvtest::EventLog {
+        void parserDidBeginLine(CSVParser* parser, quint64 line) override
+        {
+            starts.append(parser->textLineOfRecord());
+            csvtest::EventLog::parserDidBeginLine(parser, line);
+        }
+        QList<quint64> starts;
+    };
+    const auto startsOf = [](const QString& text) {
+        TextLines lines;
+        auto parser = CSVParser::initWithCSVString(text);
+        parser->setDelegate(&lines);
+        parser->parse();
+        return lines.starts;
+    };
+    EXPECT_EQ(startsOf("a\nb\r\nc\rd"), QList<quint64>({ 1, 2, 3, 4 }));
+    EXPECT_EQ(startsOf("a\n\n\r\n\r\rb"), QList<quint64>({ 1, 6 }));
+    EXPECT_EQ(startsOf("a,\"x\r\ny\n\"\n\nb"), QList<quint64>({ 1, 5 }));
+    EXPECT_EQ(startsOf("\r\n\r\na"), QList<quint64>({ 1, 3 })); // a blank first record
+}
+
 TEST(CSVParser, QuotedFieldsRawOrSanitized)
 {
     const QByteArray text = "\"a \"\"quoted\"\" word\",\"x,y\",\"line\nbreak\",\"\"\n";
@@ -109,8 +134,9 @@ TEST(CSVParser, AnUnterminatedQuotedFieldIsAFormatErrorNamingItsLine)
     EXPECT_EQ(log.events.mid(log.events.size() - 4),
         QStringList({ "line 3", "field 0 [w1]", "/line 3", "error 1" }));
     EXPECT_EQ(log.error.code(), CSVErrors::FormatError);
+    // The message names the line of the file, which counts the blank line.
     EXPECT_EQ(log.error.localizedDescription(),
-        "The quoted field in line 3 has no closing double quote.");
+        "The quoted field in line 4 has no closing double quote.");
 
     platform::Error error;
     EXPECT_EQ(parseBytes("\"", kSanitize, &error), std::nullopt);

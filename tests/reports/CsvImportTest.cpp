@@ -89,7 +89,7 @@ TEST_F(CsvImportTest, BlankLinesAreSkippedAndShortLinesReadTheirMissingFieldsAsE
 {
     const QString log = import("Name,Amount,Paid\nAnn,1,1\n\n\"\"\nBob\nCy,3,0\n");
     EXPECT_EQ(log,
-        "Row 3 has fewer fields than the header.\r\n"
+        "Row 4 has fewer fields than the header.\r\n"
         "Importing row 1.\r\nImporting row 2.\r\nImporting row 3.\r\n"
         "Successfully imported 3 rows.\r\n");
     EXPECT_EQ(alertMessages(), QStringList({ kSucceeded }));
@@ -104,6 +104,13 @@ TEST_F(CsvImportTest, BlankLinesAreSkippedAndShortLinesReadTheirMissingFieldsAsE
     EXPECT_EQ(rows[3].value(key("Name")), "Cy");
     EXPECT_EQ(host->refreshes, 1);
     EXPECT_EQ(controller->count(), 4);
+}
+
+TEST_F(CsvImportTest, RowNumbersCountBlankLinesAndLineBreaksInQuotes)
+{
+    EXPECT_EQ(import("Name,Amount,Paid\r\n\r\n\"A\nB\",1,1\r\n\n,2,0\n"),
+        "Error in row 5. Name invalid.\r\n.");
+    expectUnchanged();
 }
 
 TEST_F(CsvImportTest, AShortLineStillFailsWhenAMandatoryFieldIsMissing)
