@@ -248,8 +248,54 @@ platform::ui::CollectionViewCell* CollectionViewController::collectionViewCellFo
                 cell->contentView()->setBackgroundColor(style->RowHighLightColor().toQColor());
         }
         addSwipes(cell);
+        schedulePrefetch();
     });
     return cell;
+}
+
+void CollectionViewController::schedulePrefetch()
+{
+    if (m_prefetchPending)
+        return;
+    m_prefetchPending = true;
+    // After the frame: the rows ahead are read between frames, not inside one.
+    QPointer<CollectionViewController> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self] {
+            if (!self)
+                return;
+            self->m_prefetchPending = false;
+            self->prefetchAhead();
+        },
+        Qt::QueuedConnection);
+}
+
+void CollectionViewController::prefetchAhead()
+{
+    const auto controller = dataController();
+    platform::ui::CollectionView* view = m_collectionView.data();
+    if (!controller || !view || view->isHidden())
+        return;
+    qint64 first = -1;
+    qint64 last = -1;
+    for (const platform::ui::IndexPath& path : view->indexPathsForVisibleItems()) {
+        if (path.section() != 0)
+            continue;
+        first = first < 0 ? path.item() : std::min(first, qint64(path.item()));
+        last = std::max(last, qint64(path.item()));
+    }
+    const qint64 count = view->numberOfItemsInSection(0);
+    if (first < 0 || count <= 0)
+        return;
+    const bool up = m_prefetchedFrom >= 0 && first < m_prefetchedFrom;
+    m_prefetchedFrom = first;
+    // A screen and a half: the lines just beyond the next screen are made with it.
+    const qint64 span = (last - first + 1) * 3 / 2;
+    const qint64 from = up ? std::max<qint64>(0, first - span) : last + 1;
+    const qint64 to = up ? first : std::min(count, last + 1 + span);
+    if (to > from)
+        controller->prefetchRows(from, to - from);
 }
 
 void CollectionViewController::addSwipes(platform::ui::CollectionViewCell* cell)

@@ -132,6 +132,10 @@ private:
     void addSwipes(platform::ui::CollectionViewCell* cell);
     QSizeF itemSize(qint64 index, bool reuse);
     void animateRow(qint64 index, const QColor& color);
+    // Once per frame that made cells: asks the data controller for the rows a screen ahead
+    // in the direction the grid last moved.
+    void schedulePrefetch();
+    void prefetchAhead();
 
     qint64 m_selectedRow = -1;
     std::shared_ptr<QObject> m_rowViewObject;
@@ -142,4 +146,7 @@ private:
     std::optional<QSizeF> m_itemSize;
     // The grid's width at its last reload: tiles are sized from it.
     double m_reloadedWidth = -1;
+    bool m_prefetchPending = false;
+    // The first item visible when rows were last asked for ahead; -1 before.
+    qint64 m_prefetchedFrom = -1;
 };

@@ -174,6 +174,10 @@ std::shared_ptr<GridData> DataControllerPtotocol::getGridData(qint64)
     return nullptr;
 }
 
+void DataControllerPtotocol::prefetchRows(qint64, qint64)
+{
+}
+
 void DataControllerPtotocol::tapOnItem(qint64)
 {
 }

@@ -74,6 +74,10 @@ public:
     virtual bool isAsyncLoad();
     // What a grid item shows for the row at the index; null for nothing.
     virtual std::shared_ptr<GridData> getGridData(qint64 index);
+    // The rows at [first, first + count) are about to be shown (the grid scrolls towards
+    // them): a controller whose rows are costly to read may begin on them now. Called
+    // between frames; nothing by default.
+    virtual void prefetchRows(qint64 first, qint64 count);
     virtual void tapOnItem(qint64 index);
     virtual void tapOnDisclosure(qint64 index);
     // The screen's title.

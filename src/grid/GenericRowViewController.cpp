@@ -164,6 +164,8 @@ void GenericRowViewController::createRow(
     if (!data.Image.isEmpty()) {
         if (!icon) {
             icon = new MetroImageView(QRectF(0, 0, IconSize, IconSize));
+            // Icon, title and arrow are drawn in the tile's one paint.
+            icon->setDrawnBySuperview(true);
             contentView->addSubview(icon);
         }
         if (controller && controller->respondsToGetDynamicUIImage()) {
@@ -187,6 +189,7 @@ void GenericRowViewController::createRow(
     } else {
         const double titleWidth = width - titleX - (disclosure ? DisclosureWidth : 0);
         auto* label = new MetroLabel(QRectF(titleX, 0, titleWidth, TileHeight));
+        label->setDrawnBySuperview(true);
         label->setText(data.Menu);
         contentView->addSubview(label);
     }
@@ -208,6 +211,8 @@ void GenericRowViewController::placeDisclosure(
         setFrameIfDifferent(arrow, frame);
     } else {
         arrow = makeDisclosureArrow(frame, DisclosureImage, this);
+        // Still a widget for its tap, but drawn with the tile.
+        arrow->setDrawnBySuperview(true);
         contentView->addSubview(arrow);
     }
     arrow->setIndex(quint64(index));

@@ -12,6 +12,7 @@
 #include "platform/coredata/Predicate.h"
 #include "utilities/store/KivoLibContext.h"
 
+#include <QPointer>
 #include <QScopeGuard>
 
 #include <algorithm>
@@ -130,6 +131,41 @@ bool segmentsMatch(const QString& joined, const QString& folded, const QList<int
 
 } // namespace
 
+// A row decoded ahead: whoever takes it first (a pool thread, or the main thread when
+// it needs the row before the pool came to it) decodes it.
+struct UserTableRows::AheadRow {
+    enum State { Waiting, Taken, Done };
+
+    QPointer<Rows> row; // main thread only
+    QVariant text;
+    QVariantMap values;
+    std::atomic<int> state { Waiting };
+    std::mutex mutex;
+    std::condition_variable done;
+
+    // Whether this caller took the row (then it must decode it).
+    bool take()
+    {
+        int waiting = Waiting;
+        return state.compare_exchange_strong(waiting, Taken);
+    }
+    void decode(const Rows::Columns& columns, const Rows::Password& password)
+    {
+        values = Rows::decodeStoredData(text, columns, password, false).value_or(QVariantMap());
+        text = QVariant();
+        {
+            std::lock_guard lock(mutex);
+            state = Done;
+        }
+        done.notify_all();
+    }
+    void waitUntilDone()
+    {
+        std::unique_lock lock(mutex);
+        done.wait(lock, [this] { return state == Done; });
+    }
+};
+
 UserTableRows::UserTableRows()
     : m_cache(CacheSize)
 {
@@ -138,6 +174,7 @@ UserTableRows::UserTableRows()
 UserTableRows::~UserTableRows()
 {
     cancelSearchFill();
+    dropAhead();
 }
 
 UserTableRows::UserTableRows(QString userTemplateId, Rows::Columns columns, Rows::Password password)
@@ -159,11 +196,14 @@ void UserTableRows::setTable(QString userTemplateId, Rows::Columns columns, Rows
             m_searchable.append(column);
     }
     m_cache.clear();
+    dropAhead();
+    m_aheadColumns.reset();
 }
 
 QVariantList UserTableRows::fetch()
 {
     m_cache.clear();
+    dropAhead();
     QVariantList rows;
     const QList<Rows*> faults = Rows::getRowFaults(m_userTemplateId);
     rows.reserve(faults.size());
@@ -178,12 +218,100 @@ QVariantMap UserTableRows::values(Rows* row)
         return {};
     if (const QVariantMap* kept = m_cache.object(row))
         return *kept;
+    if (std::optional<QVariantMap> ahead = takeAhead(row)) {
+        m_cache.insert(row, new QVariantMap(*ahead));
+        return std::move(*ahead);
+    }
     const QVariantMap decoded = decode(row);
     m_cache.insert(row, new QVariantMap(decoded));
     // The decoded values are kept here; the store object need not hold its text as well.
     if (platform::coredata::ManagedObjectContext* context = row->managedObjectContext())
         context->refreshObject(row, true);
     return decoded;
+}
+
+void UserTableRows::prefetch(const QList<Rows*>& rows)
+{
+    const StoreChanges changes = storeChanges();
+    if (!changes || m_columns.isEmpty())
+        return;
+    if (changes != m_aheadChanges || currentCoordinator() != m_aheadCoordinator)
+        dropAhead();
+    QHash<const Rows*, std::shared_ptr<AheadRow>> next;
+    std::vector<std::shared_ptr<AheadRow>> work;
+    for (Rows* row : rows) {
+        if (next.size() >= PrefetchLimit)
+            break;
+        // A row changed and not saved is read as it is when it is asked for.
+        if (!row || row->hasChanges() || m_cache.contains(row) || next.contains(row))
+            continue;
+        if (const auto made = m_ahead.take(row)) {
+            next.insert(row, made);
+            continue;
+        }
+        auto entry = std::make_shared<AheadRow>();
+        entry->row = row;
+        entry->text = row->json();
+        // The text goes to the pool; the row need not hold it as well (nor keep it when
+        // its neighbours' first touch read it).
+        if (platform::coredata::ManagedObjectContext* context = row->managedObjectContext())
+            context->refreshObject(row, true);
+        next.insert(row, entry);
+        work.push_back(std::move(entry));
+    }
+    // What was made ahead and is not asked for again is dropped.
+    dropAhead();
+    m_ahead = std::move(next);
+    m_aheadChanges = changes;
+    m_aheadCoordinator = currentCoordinator();
+    if (work.empty())
+        return;
+    if (!m_aheadColumns)
+        m_aheadColumns = std::make_shared<const DetachedColumns>(m_columns);
+    platform::dispatch::asyncGlobal(
+        [columns = m_aheadColumns, password = m_password, work = std::move(work)] {
+            const auto own = columns->copy();
+            for (const auto& entry : work) {
+                if (entry->take())
+                    entry->decode(own->columns(), password);
+            }
+        },
+        platform::dispatch::Priority::High);
+}
+
+std::optional<QVariantMap> UserTableRows::takeAhead(Rows* row)
+{
+    const auto found = m_ahead.find(row);
+    if (found == m_ahead.end())
+        return std::nullopt;
+    const std::shared_ptr<AheadRow> entry = found.value();
+    m_ahead.erase(found);
+    // Made from what the store held then: a write since, or a change not saved, leaves it.
+    if (entry->row != row || row->hasChanges() || storeChanges() != m_aheadChanges
+        || currentCoordinator() != m_aheadCoordinator) {
+        entry->take();
+        return std::nullopt;
+    }
+    // Not begun by the pool: decoded here, without waiting; begun: nearly done.
+    if (entry->take())
+        entry->decode(m_columns, m_password);
+    else
+        entry->waitUntilDone();
+    return std::move(entry->values);
+}
+
+void UserTableRows::dropAhead()
+{
+    // Rows no pool thread has begun are left undone.
+    for (const auto& entry : std::as_const(m_ahead))
+        entry->take();
+    m_ahead.clear();
+}
+
+void UserTableRows::dropAhead(const Rows* row)
+{
+    if (const auto entry = m_ahead.take(row))
+        entry->take();
 }
 
 QVariantMap UserTableRows::decode(Rows* row) const
@@ -195,12 +323,14 @@ void UserTableRows::invalidate(const Rows* row)
 {
     cancelSearchFill();
     m_cache.remove(row);
+    dropAhead(row);
     forgetRow(row);
 }
 
 void UserTableRows::clear()
 {
     m_cache.clear();
+    dropAhead();
 }
 
 void UserTableRows::forgetDecoded()
@@ -209,6 +339,7 @@ void UserTableRows::forgetDecoded()
     ++m_generation;
     m_preparedRows = {};
     m_cache.clear();
+    dropAhead();
     m_searchTexts = {};
     m_unsplittable = {};
     m_sortKeys = {};
@@ -249,6 +380,7 @@ void UserTableRows::wrote(const Rows* row, const StoreChanges& before)
 {
     // A making under way may have read the row before it changed.
     cancelSearchFill();
+    dropAhead(row);
     forgetRow(row);
     if (before && before == m_keptChanges)
         m_keptChanges = storeChanges();

@@ -14,6 +14,8 @@
 #include <memory>
 #include <optional>
 
+class DetachedColumns;
+
 // The rows of one user table as a grid reads them. Opening a table fetches its rows as
 // faults, without their values; a row is read, decrypted when the table is protected,
 // and decoded only when it is asked for (a cell being drawn), and only the last few
@@ -48,6 +50,14 @@ public:
     QVariantMap values(Rows* row);
     // Decodes without keeping the result.
     QVariantMap decode(Rows* row) const;
+    // The rows (a grid's next screen) are decoded ahead of their first ask, on a pool
+    // thread: their stored texts are read now, as the store is the main thread's, and
+    // values() takes what is ready, decoding itself what no thread has begun. Each ask
+    // drops what an earlier one made that is not asked for again; a row changed or
+    // written since, or any write to the store, drops what was made for it.
+    void prefetch(const QList<Rows*>& rows);
+    // How many rows are decoded, or being decoded, ahead now.
+    int prefetchedCount() const { return int(m_ahead.size()); }
     // A changed or deleted row is decoded afresh at its next ask.
     void invalidate(const Rows* row);
     void clear();
@@ -82,8 +92,10 @@ public:
     // How many rows' search texts are kept now.
     qsizetype searchTextCount() const { return m_searchTexts.size(); }
 
-    // Decoded rows kept: about two screens of tiles.
+    // Decoded rows kept: about three screens of tiles (one shown, one and a half ahead).
     static constexpr int CacheSize = 128;
+    // Rows decoded ahead at most.
+    static constexpr int PrefetchLimit = 96;
 
     // Rows one pool thread reads and decodes at a time while search texts are made in the
     // background; how often the main thread takes in what is done.
@@ -92,6 +104,12 @@ public:
 
 private:
     struct SearchFill;
+    struct AheadRow;
+
+    // The row's values made ahead, when they are still what the store holds.
+    std::optional<QVariantMap> takeAhead(Rows* row);
+    void dropAhead();
+    void dropAhead(const Rows* row);
 
     // A stored row's place in the kept texts; none for a row whose stored text may not be
     // what it holds (new, changed and not saved, of another store).
@@ -118,6 +136,12 @@ private:
     Rows::Columns m_searchable;
     Rows::Password m_password;
     QCache<const Rows*, QVariantMap> m_cache;
+    // Rows being decoded ahead, made while the store's changes stood at m_aheadChanges.
+    QHash<const Rows*, std::shared_ptr<AheadRow>> m_ahead;
+    StoreChanges m_aheadChanges;
+    const platform::coredata::PersistentStoreCoordinator* m_aheadCoordinator = nullptr;
+    // The columns for the pool's decoding, made at the first prefetch.
+    std::shared_ptr<const DetachedColumns> m_aheadColumns;
 
     const platform::coredata::PersistentStoreCoordinator* m_keptCoordinator = nullptr;
     StoreChanges m_keptChanges;

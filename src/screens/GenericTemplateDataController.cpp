@@ -252,6 +252,17 @@ std::shared_ptr<GridData> GenericTemplateDataController::getGridData(qint64 inde
     return item;
 }
 
+void GenericTemplateDataController::prefetchRows(qint64 first, qint64 count)
+{
+    QList<Rows*> ahead;
+    ahead.reserve(qsizetype(std::max<qint64>(0, count)));
+    for (qint64 index = first; index < first + count; ++index) {
+        if (Rows* row = rowAt(index))
+            ahead.append(row);
+    }
+    m_tableRows.prefetch(ahead);
+}
+
 QString GenericTemplateDataController::getImage()
 {
     Template* definition = getTemplate();

@@ -60,6 +60,8 @@ public:
     // The grid.
     void loadData(const std::shared_ptr<Parent>& parent) override;
     std::shared_ptr<GridData> getGridData(qint64 index) override;
+    // The rows ahead are decoded on a pool thread before their tiles ask.
+    void prefetchRows(qint64 first, qint64 count) override;
     QString getImage() override;
     QString getTitle() override;
     QStringList columnHeaders() const override;

@@ -96,6 +96,10 @@ public:
         TableDataController::tapOnItem(index);
         taps << index;
     }
+    void prefetchRows(qint64 first, qint64 count) override
+    {
+        prefetched << qMakePair(first, count);
+    }
 
     // The names and the image a new controller starts with.
     static inline QStringList seed;
@@ -113,6 +117,7 @@ public:
     QHash<QString, int> orders;
     QList<std::shared_ptr<Parent>> links;
     QList<qint64> taps;
+    QList<QPair<qint64, qint64>> prefetched;
     QHash<QString, std::shared_ptr<GridData>> items;
 };
 

@@ -111,6 +111,87 @@ TEST_F(GridScreens, TheTitleStartsAfterTheIconAndLeavesRoomForTheDisclosure)
     expectFrame(tileView(plain, 0, 3000), QRectF(0, 0, cell(plain, 0)->frame().width(), 50));
 }
 
+TEST_F(GridScreens, ATilesIconTitleAndArrowAreDrawnInItsOnePaint)
+{
+    auto* screen = open(itemsRecord(), "tablet");
+    platform::ui::View* content = cell(screen, 0)->contentView();
+    platform::ui::View* icon = tileView(screen, 0, 4000);
+    auto* title = qobject_cast<platform::ui::Label*>(tileView(screen, 0, 3000));
+    platform::ui::View* arrow = tileView(screen, 0, 2000);
+    ASSERT_TRUE(icon && title && arrow);
+    // Icon and title are no widgets of their own; the arrow stays one for its tap.
+    EXPECT_FALSE(icon->isVisibleTo(content));
+    EXPECT_FALSE(title->isVisibleTo(content));
+    EXPECT_TRUE(arrow->isVisibleTo(content));
+    EXPECT_EQ(content->childAt(arrow->geometry().center()), arrow);
+    EXPECT_TRUE(
+        icon->isDrawnBySuperview() && title->isDrawnBySuperview() && arrow->isDrawnBySuperview());
+
+    // The tile's paint shows them: ink in the title's place, the icon's and arrow's pixels
+    // differ from the plain tile, and a new title is painted.
+    const QImage before = content->grab().toImage();
+    const qreal ratio = before.devicePixelRatio();
+    auto differs = [&](const QImage& shot, const QRectF& area) {
+        const QColor back = shot.pixelColor(int((area.left() + 1) * ratio), 0);
+        for (int y = int(area.top() * ratio); y < int(area.bottom() * ratio); ++y)
+            for (int x = int(area.left() * ratio); x < int(area.right() * ratio); ++x)
+                if (shot.pixelColor(x, y) != back)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(differs(before, title->frame()));
+    EXPECT_TRUE(differs(before, icon->frame()));
+    EXPECT_TRUE(differs(before, arrow->frame()));
+    items(screen)->items["Item 0"]->Menu = "Renamed";
+    screen->refreshGrid();
+    settle();
+    auto* renamed = qobject_cast<platform::ui::Label*>(tileView(screen, 0, 3000));
+    ASSERT_NE(renamed, nullptr);
+    EXPECT_EQ(renamed->text(), "Renamed");
+    EXPECT_NE(cell(screen, 0)->contentView()->grab().toImage(), before);
+}
+
+TEST_F(GridScreens, ScrollingAsksForTheRowsAScreenAhead)
+{
+    for (int i = 12; i < 300; ++i)
+        ItemsController::seed << QStringLiteral("Item %1").arg(i);
+    auto* screen = open(itemsRecord(), "tablet");
+    auto* view = screen->collectionView();
+    ItemsController* controller = items(screen);
+    auto visible = [&] {
+        qint64 first = -1;
+        qint64 last = -1;
+        for (const auto& path : view->indexPathsForVisibleItems()) {
+            first = first < 0 ? path.item() : std::min<qint64>(first, path.item());
+            last = std::max<qint64>(last, path.item());
+        }
+        return qMakePair(first, last);
+    };
+    ASSERT_FALSE(controller->prefetched.isEmpty());
+    // Once per frame, for the rows after the last one shown.
+    auto shown = visible();
+    EXPECT_EQ(controller->prefetched.last().first, shown.second + 1);
+    EXPECT_GE(controller->prefetched.last().second, shown.second - shown.first + 1);
+
+    const int asked = int(controller->prefetched.size());
+    view->setContentOffset(QPointF(0, view->bounds().height()));
+    view->layoutIfNeeded();
+    EXPECT_EQ(controller->prefetched.size(), asked); // not inside the frame
+    settle();
+    ASSERT_GT(controller->prefetched.size(), asked);
+    shown = visible();
+    EXPECT_EQ(controller->prefetched.last().first, shown.second + 1);
+
+    // Going back up, the rows before the first one shown.
+    view->setContentOffset(QPointF(0, view->bounds().height() / 2));
+    view->layoutIfNeeded();
+    settle();
+    shown = visible();
+    const auto up = controller->prefetched.last();
+    EXPECT_EQ(up.first + up.second, shown.first);
+    EXPECT_GE(up.first, 0);
+}
+
 TEST_F(GridScreens, EditModeShowsTheTileButtonsTheControllerAsksFor)
 {
     auto* screen = open(itemsRecord(), "tablet");

@@ -43,6 +43,16 @@ public:
         return item;
     }
 
+    void prefetchRows(qint64 first, qint64 count) override
+    {
+        QList<Rows*> ahead;
+        for (qint64 index = first; index < first + count; ++index) {
+            if (Rows* row = rowAt(index))
+                ahead.append(row);
+        }
+        tableRows.prefetch(ahead);
+    }
+
     // Any column's text holds the searched text; rows are decoded one by one and not kept.
     void searchData(const QString& text) override
     {

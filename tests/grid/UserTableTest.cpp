@@ -8,6 +8,7 @@
 #include "model/Rows.h"
 #include "model/Sort.h"
 #include "model/UserTemplate.h"
+#include "platform/Dispatch.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/ui/AlertView.h"
 #include "utilities/store/KivoLibContext.h"
@@ -154,6 +155,74 @@ TEST_F(UserTableTest, AProtectedTablesRowsAreDecryptedWhenACellAsks)
     // A wrong password shows nothing rather than failing.
     open(QStringLiteral("wrong"));
     EXPECT_EQ(tileText(1), "");
+}
+
+TEST_F(UserTableTest, RowsDecodedAheadShowAsTheStoreHoldsThem)
+{
+    store(200, QStringLiteral("s3cret"));
+    open(QStringLiteral("s3cret"));
+    UserTableRows& rows = controller->tableRows;
+    controller->prefetchRows(10, 40);
+    EXPECT_EQ(rows.prefetchedCount(), 40);
+    // Their texts went to the pool: the store objects are faults again.
+    EXPECT_TRUE(controller->rowAt(10)->isFault());
+    EXPECT_TRUE(controller->rowAt(49)->isFault());
+    // Some asked before the pool came to them, the rest after it finished.
+    for (qint64 i = 10; i < 20; ++i)
+        EXPECT_EQ(tileText(i), QStringLiteral("Client %1").arg(i));
+    platform::dispatch::waitForGlobal();
+    for (qint64 i = 20; i < 50; ++i)
+        EXPECT_EQ(tileText(i), QStringLiteral("Client %1").arg(i));
+    EXPECT_EQ(rows.prefetchedCount(), 0);
+    EXPECT_EQ(rows.cachedCount(), 40);
+
+    // Rows kept decoded are not made again; a new ask drops what the last one made.
+    controller->prefetchRows(40, 20);
+    EXPECT_EQ(rows.prefetchedCount(), 10);
+    controller->prefetchRows(100, 30);
+    controller->prefetchRows(120, 30);
+    EXPECT_EQ(rows.prefetchedCount(), 30);
+    // Never more than the limit, past the last row nothing.
+    controller->prefetchRows(0, 400);
+    EXPECT_EQ(rows.prefetchedCount(), UserTableRows::PrefetchLimit);
+    controller->prefetchRows(300, 10);
+    EXPECT_EQ(rows.prefetchedCount(), 0);
+    platform::dispatch::waitForGlobal();
+    EXPECT_EQ(tileText(199), "Client 199");
+}
+
+TEST_F(UserTableTest, ARowChangedAfterItWasDecodedAheadShowsItsNewValues)
+{
+    store(10);
+    FakeGridScreen* grid = open();
+    controller->prefetchRows(0, 10);
+    platform::dispatch::waitForGlobal();
+
+    // Saved through the table.
+    grid->setSelectedRow(1);
+    controller->tapOnItem(1);
+    ASSERT_TRUE(controller->saveRow(
+        QVariantMap { { key(name), QStringLiteral("Renamed") }, { key(amount), 7 } }));
+    EXPECT_EQ(tileText(1), "Renamed");
+
+    // Changed and not saved: read as it is now.
+    controller->prefetchRows(2, 8);
+    platform::dispatch::waitForGlobal();
+    Rows* row = controller->rowAt(2);
+    row->updateData({ { key(name), QStringLiteral("Unsaved") }, { key(amount), 1 } },
+        { name, amount }, std::nullopt);
+    EXPECT_EQ(tileText(2), "Unsaved");
+    KivoLib::currentContext()->rollback();
+
+    // Written to the store past the table: everything made ahead is dropped.
+    controller->prefetchRows(3, 7);
+    platform::dispatch::waitForGlobal();
+    Rows* other = controller->rowAt(3);
+    other->updateData({ { key(name), QStringLiteral("Elsewhere") }, { key(amount), 2 } },
+        { name, amount }, std::nullopt);
+    ASSERT_TRUE(other->saveRows());
+    EXPECT_EQ(tileText(3), "Elsewhere");
+    EXPECT_EQ(tileText(4), "Client 4");
 }
 
 TEST_F(UserTableTest, AReloadDuringASearchDropsTheRowsThatWent)

@@ -128,13 +128,16 @@ void Image::draw(QPainter& painter, const QRectF& rect) const
 {
     if (isNull() || rect.isEmpty())
         return;
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     if (!m_resizable) {
+        // Only the hint changes: cheaper to set back than to save the painter.
+        const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(rect, m_image);
-        painter.restore();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
         return;
     }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     // Nine patches: source cuts in pixels, target cuts in points.
     const QSizeF pts = size();
     const double l = std::min(m_capInsets.left(), pts.width() / 2);

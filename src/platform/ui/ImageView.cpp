@@ -16,26 +16,28 @@ ImageView::ImageView(const Image& image, QWidget* parent)
 void ImageView::setImage(const Image& image)
 {
     m_image = image;
-    update();
+    setNeedsDisplay();
     emit imageChanged();
 }
 
 void ImageView::setHighlightedImage(const Image& image)
 {
     m_highlightedImage = image;
-    update();
+    setNeedsDisplay();
 }
 
 void ImageView::setHighlighted(bool highlighted)
 {
+    if (m_highlighted == highlighted)
+        return;
     m_highlighted = highlighted;
-    update();
+    setNeedsDisplay();
 }
 
 void ImageView::setContentMode(ContentMode mode)
 {
     m_mode = mode;
-    update();
+    setNeedsDisplay();
 }
 
 QSizeF ImageView::sizeThatFits(const QSizeF&) const
@@ -84,9 +86,12 @@ void ImageView::drawRect(QPainter& painter, const QRectF& rect)
 {
     const Image& image
         = m_highlighted && !m_highlightedImage.isNull() ? m_highlightedImage : m_image;
+    if (m_mode != ContentMode::ScaleAspectFill) {
+        image.draw(painter, imageRect());
+        return;
+    }
     painter.save();
-    if (m_mode == ContentMode::ScaleAspectFill)
-        painter.setClipRect(rect);
+    painter.setClipRect(rect);
     image.draw(painter, imageRect());
     painter.restore();
 }

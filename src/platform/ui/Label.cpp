@@ -30,7 +30,7 @@ void Label::setText(const QString& text)
     if (m_text == text)
         return;
     m_text = text;
-    update();
+    setNeedsDisplay();
     emit textChanged(text);
 }
 
@@ -38,25 +38,27 @@ void Label::setFont(const QFont& font)
 {
     forgetDrawing();
     m_font = font;
-    update();
+    setNeedsDisplay();
 }
 
 void Label::setTextColor(const QColor& color)
 {
     m_textColor = color;
-    update();
+    setNeedsDisplay();
 }
 
 void Label::setHighlightedTextColor(const QColor& color)
 {
     m_highlightedColor = color;
-    update();
+    setNeedsDisplay();
 }
 
 void Label::setHighlighted(bool highlighted)
 {
+    if (m_highlighted == highlighted)
+        return;
     m_highlighted = highlighted;
-    update();
+    setNeedsDisplay();
 }
 
 void Label::setTextAlignment(Qt::Alignment alignment)
@@ -64,47 +66,47 @@ void Label::setTextAlignment(Qt::Alignment alignment)
     m_alignment = alignment;
     if (!(m_alignment & Qt::AlignVertical_Mask))
         m_alignment |= Qt::AlignVCenter;
-    update();
+    setNeedsDisplay();
 }
 
 void Label::setNumberOfLines(int lines)
 {
     forgetDrawing();
     m_lines = std::max(0, lines);
-    update();
+    setNeedsDisplay();
 }
 
 void Label::setShadowColor(const QColor& color)
 {
     m_shadowColor = color;
-    update();
+    setNeedsDisplay();
 }
 
 void Label::setShadowOffset(const QPointF& offset)
 {
     m_shadowOffset = offset;
-    update();
+    setNeedsDisplay();
 }
 
 void Label::setAdjustsFontSizeToFitWidth(bool adjusts)
 {
     forgetDrawing();
     m_adjusts = adjusts;
-    update();
+    setNeedsDisplay();
 }
 
 void Label::setMinimumFontSize(double size)
 {
     forgetDrawing();
     m_minimumFontSize = std::max(0.0, size);
-    update();
+    setNeedsDisplay();
 }
 
 void Label::setMinimumScaleFactor(double factor)
 {
     forgetDrawing();
     m_minimumScale = std::clamp(factor, 0.0, 1.0);
-    update();
+    setNeedsDisplay();
 }
 
 int Label::flags() const
@@ -138,6 +140,7 @@ QFont Label::fontForDrawing() const
         m_drawing.size = size;
         m_drawing.font = shrunkFont();
         m_drawing.shown.clear();
+        m_drawing.line.reset();
     }
     return m_drawing.font;
 }
@@ -173,10 +176,83 @@ QSizeF Label::sizeThatFits(const QSizeF& size) const
     return needed;
 }
 
+namespace {
+
+// The text laid out as one line, as drawText lays out a line it does not wrap.
+std::shared_ptr<QTextLayout> layOutLine(
+    const QString& text, const QFont& font, QPaintDevice* device)
+{
+    auto layout = std::make_shared<QTextLayout>(text, font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::ManualWrap);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    layout->beginLayout();
+    QTextLine line = layout->createLine();
+    if (line.isValid())
+        line.setLineWidth(1e6);
+    layout->endLayout();
+    return layout;
+}
+
+double lineWidth(const QTextLayout& layout)
+{
+    return layout.lineCount() > 0 ? layout.lineAt(0).naturalTextWidth() : 0.0;
+}
+
+} // namespace
+
+void Label::drawSingleLine(QPainter& painter, const QRectF& rect)
+{
+    const QSizeF size = rect.size();
+    if (!m_drawing.valid || m_drawing.size != size || !m_drawing.line) {
+        QString shown = m_text;
+        shown.replace('\n', ' ');
+        QFont font = m_font;
+        auto line = layOutLine(shown, font, painter.device());
+        if (m_adjusts && lineWidth(*line) > rect.width() + 0.5) {
+            font = shrunkFont();
+            line = layOutLine(shown, font, painter.device());
+        }
+        if (lineWidth(*line) > rect.width() + 0.5) {
+            shown = QFontMetricsF(font).elidedText(shown, Qt::ElideRight, rect.width());
+            line = layOutLine(shown, font, painter.device());
+        }
+        m_drawing = { true, size, font, shown, std::move(line) };
+    }
+    const QTextLayout& layout = *m_drawing.line;
+    if (layout.lineCount() == 0)
+        return;
+    const QTextLine line = layout.lineAt(0);
+    // Placed as drawText places a line in its rectangle.
+    double x = rect.x();
+    if (m_alignment & Qt::AlignRight)
+        x += rect.width() - line.naturalTextWidth();
+    else if (m_alignment & Qt::AlignHCenter)
+        x += (rect.width() - line.naturalTextWidth()) / 2;
+    double y = rect.y();
+    if (m_alignment & Qt::AlignBottom)
+        y += rect.height() - line.height();
+    else if (m_alignment & Qt::AlignVCenter)
+        y += (rect.height() - line.height()) / 2;
+    if (m_shadowColor.isValid() && m_shadowColor.alpha() > 0) {
+        painter.setPen(m_shadowColor);
+        layout.draw(&painter, QPointF(x, y) + m_shadowOffset);
+    }
+    const QColor color
+        = m_highlighted && m_highlightedColor.isValid() ? m_highlightedColor : m_textColor;
+    painter.setPen(isEnabled() ? color : QColor(color.red(), color.green(), color.blue(), 110));
+    layout.draw(&painter, QPointF(x, y));
+}
+
 void Label::drawRect(QPainter& painter, const QRectF& rect)
 {
     if (m_text.isEmpty())
         return;
+    if (m_lines == 1) {
+        drawSingleLine(painter, rect);
+        return;
+    }
     const QFont font = fontForDrawing();
     painter.setFont(font);
     QString shown = m_text;
@@ -190,7 +266,7 @@ void Label::drawRect(QPainter& painter, const QRectF& rect)
             QFontMetricsF metrics(font);
             if (metrics.horizontalAdvance(shown) > rect.width() + 0.5)
                 shown = metrics.elidedText(shown, Qt::ElideRight, rect.width());
-            m_drawing = { true, size, font, shown };
+            m_drawing = { true, size, font, shown, nullptr };
         }
     }
     QRectF area = rect;

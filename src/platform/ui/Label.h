@@ -3,6 +3,9 @@
 #include "platform/ui/View.h"
 
 #include <QFont>
+#include <QTextLayout>
+
+#include <memory>
 
 namespace platform::ui {
 
@@ -59,7 +62,7 @@ private:
     bool fits(const QFont& font, const QRectF& rect) const;
     QFont shrunkFont() const;
     int flags() const;
-    void forgetDrawing() { m_drawing.valid = false; }
+    void forgetDrawing() { m_drawing = {}; }
 
     // What the last paint measured, kept while the text, font and size stay: a grid
     // repaints its labels at every scroll step, and fitting and eliding are the costly part.
@@ -68,7 +71,10 @@ private:
         QSizeF size;
         QFont font;
         QString shown;
+        // A single line laid out once: measured and drawn from the same shaping.
+        std::shared_ptr<QTextLayout> line;
     };
+    void drawSingleLine(QPainter& painter, const QRectF& rect);
     mutable Drawing m_drawing;
 
     QString m_text;

@@ -6,12 +6,15 @@
 
 #include <QEvent>
 #include <QGraphicsEffect>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmapCache>
 #include <QResizeEvent>
 
 #include <cmath>
+#include <optional>
+#include <tuple>
 
 namespace platform::ui {
 
@@ -270,6 +273,8 @@ void View::applyGeometry(const QRectF& frame)
     if (rect == geometry())
         return;
     const QSizeF oldSize = QSizeF(geometry().size());
+    if (m_drawnBySuperview && parentWidget())
+        parentWidget()->update(geometry().united(rect));
     m_applyingGeometry = true;
     setGeometry(rect);
     m_applyingGeometry = false;
@@ -366,9 +371,10 @@ QList<View*> View::subviews() const
 
 void View::showAsSubview(QWidget* view)
 {
-    auto* asView = qobject_cast<View*>(view);
-    const bool hidden = asView ? asView->m_hidden : view->isHidden();
-    view->setVisible(!hidden);
+    if (auto* asView = qobject_cast<View*>(view))
+        asView->applyVisibility();
+    else
+        view->setVisible(!view->isHidden());
 }
 
 void View::addSubview(QWidget* view)
@@ -376,12 +382,18 @@ void View::addSubview(QWidget* view)
     View* host = subviewContainer();
     if (!view || view == this || view == host)
         return;
-    const bool wasHidden
-        = qobject_cast<View*>(view) ? qobject_cast<View*>(view)->m_hidden : view->isHidden();
+    auto* asView = qobject_cast<View*>(view);
+    const bool wasHidden = asView ? asView->m_hidden : view->isHidden();
     if (view->parentWidget() != host)
         view->setParent(host);
     view->raise();
-    view->setVisible(!wasHidden);
+    if (asView) {
+        asView->applyVisibility();
+        if (asView->m_drawnBySuperview)
+            asView->setNeedsDisplay();
+    } else {
+        view->setVisible(!wasHidden);
+    }
 }
 
 void View::insertSubview(QWidget* view, int index)
@@ -467,10 +479,57 @@ View* View::viewWithTag(int tag)
 
 void View::setHidden(bool hidden)
 {
+    const bool changed = m_hidden != hidden;
     m_hidden = hidden;
+    applyVisibility();
+    if (changed && m_drawnBySuperview)
+        setNeedsDisplay();
+}
+
+bool View::shownAsWidget() const
+{
+    // Only a view draws its parts: under any other widget a part paints itself.
+    return !m_hidden
+        && (!m_drawnBySuperview || m_userInteraction || !qobject_cast<View*>(parentWidget()));
+}
+
+void View::applyVisibility()
+{
     // A view without a superview stays as it is until it is added or shown.
     if (parentWidget() || isWindow())
-        QWidget::setVisible(!hidden);
+        QWidget::setVisible(shownAsWidget());
+}
+
+void View::setDrawnBySuperview(bool drawn)
+{
+    if (m_drawnBySuperview == drawn)
+        return;
+    m_drawnBySuperview = drawn;
+    updateEffect();
+    updateOpaque();
+    if (parentWidget())
+        applyVisibility();
+    setNeedsDisplay();
+    if (!drawn)
+        update();
+}
+
+void View::setNeedsDisplay()
+{
+    if (!m_drawnBySuperview) {
+        update();
+        return;
+    }
+    // Up to the first view that paints as a widget, in its coordinates.
+    QRectF area = m_frame;
+    for (QWidget* host = parentWidget(); host; host = host->parentWidget()) {
+        auto* view = qobject_cast<View*>(host);
+        if (!view || !view->m_drawnBySuperview) {
+            host->update(area.toAlignedRect().adjusted(-1, -1, 1, 1));
+            return;
+        }
+        area.translate(view->m_frame.topLeft());
+    }
 }
 
 void View::setAlpha(double alpha)
@@ -491,6 +550,8 @@ void View::applyAlpha(double alpha)
     updateEffect();
     updateOpaque();
     updateMouseTransparency();
+    if (m_drawnBySuperview)
+        setNeedsDisplay();
 }
 
 void View::setScale(double scale)
@@ -511,12 +572,16 @@ void View::applyScale(double scale)
     m_presentedScale = scale;
     updateEffect();
     updateOpaque();
+    if (m_drawnBySuperview)
+        setNeedsDisplay();
 }
 
 void View::setUserInteractionEnabled(bool enabled)
 {
     m_userInteraction = enabled;
     updateMouseTransparency();
+    if (m_drawnBySuperview && parentWidget())
+        applyVisibility();
 }
 
 void View::setAnimationBlocksInteraction(bool block)
@@ -535,7 +600,7 @@ void View::updateMouseTransparency()
 void View::setClipsToBounds(bool clips)
 {
     m_clipsToBounds = clips;
-    update();
+    setNeedsDisplay();
 }
 
 void View::setBackgroundColor(const QColor& color)
@@ -557,7 +622,7 @@ void View::applyBackgroundColor(const QColor& color)
 {
     m_presentedBackground = color;
     updateOpaque();
-    update();
+    setNeedsDisplay();
 }
 
 void View::setBackgroundPattern(const Image& image)
@@ -567,7 +632,7 @@ void View::setBackgroundPattern(const Image& image)
     m_fillKey.clear();
     m_patternOpaque = !image.isNull() && isOpaqueImage(image.image());
     updateOpaque();
-    update();
+    setNeedsDisplay();
 }
 
 QColor View::tintColor() const
@@ -581,9 +646,9 @@ QColor View::tintColor() const
 void View::setTintColor(const QColor& color)
 {
     m_tint = color;
-    update();
+    setNeedsDisplay();
     for (View* child : findChildren<View*>())
-        child->update();
+        child->setNeedsDisplay();
 }
 
 Layer* View::layer() const
@@ -617,14 +682,16 @@ void View::layerChanged()
 {
     updateEffect();
     updateOpaque();
-    update();
+    setNeedsDisplay();
     layerDidChange();
 }
 
 void View::updateEffect()
 {
     const bool shadow = m_layer && m_layer->presentedShadowOpacity() > 0;
-    const bool needed = m_presentedAlpha < 1.0 || std::abs(m_presentedScale - 1.0) > 1e-6 || shadow;
+    // A view drawn by its superview is drawn with its alpha there.
+    const bool needed = !m_drawnBySuperview
+        && (m_presentedAlpha < 1.0 || std::abs(m_presentedScale - 1.0) > 1e-6 || shadow);
     auto* effect = dynamic_cast<ViewEffect*>(graphicsEffect());
     if (!needed) {
         if (effect)
@@ -748,12 +815,47 @@ void View::updateOpaque()
     const bool filled = m_pattern.isNull()
         ? m_presentedBackground.isValid() && m_presentedBackground.alpha() == 255
         : m_patternOpaque;
-    const bool opaque = filled && m_presentedAlpha >= 1.0
+    // A view drawn by its superview paints nothing itself: what is under it must be.
+    const bool opaque = filled && !m_drawnBySuperview && m_presentedAlpha >= 1.0
         && std::abs(m_presentedScale - 1.0) <= 1e-6 && (!m_layer || m_layer->cornerRadius() <= 0)
         && b.width() >= width() && b.height() >= height();
     if (testAttribute(Qt::WA_OpaquePaintEvent) != opaque)
         setAttribute(Qt::WA_OpaquePaintEvent, opaque);
 }
+
+namespace {
+
+// A kept fill drawn only where the paint shows: Qt leaves what opaque subviews cover out
+// of the region it paints, and a grid's background lies mostly under its tiles. With a
+// clip of many pieces, or a scale that would not meet whole pixels, the fill is drawn
+// whole (and clipped).
+constexpr int MaxExposedRects = 256;
+
+void drawExposed(QPainter& painter, const QPixmap& fill)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    const QRegion exposed = engine ? engine->systemClip() : QRegion();
+    const QTransform toDevice = painter.deviceTransform();
+    const double ratio = fill.devicePixelRatio();
+    const bool aligned = toDevice.type() <= QTransform::TxTranslate
+        || (toDevice.type() == QTransform::TxScale && toDevice.m11() == toDevice.m22()
+            && toDevice.m11() == ratio && ratio == std::round(ratio));
+    if (exposed.isEmpty() || exposed.rectCount() > MaxExposedRects || !aligned
+        || painter.hasClipping()) {
+        painter.drawPixmap(QPointF(0, 0), fill);
+        return;
+    }
+    const QTransform toLogical = toDevice.inverted();
+    const QRectF area(QPointF(0, 0), fill.deviceIndependentSize());
+    for (const QRect& piece : exposed) {
+        const QRectF target = toLogical.mapRect(QRectF(piece)).intersected(area);
+        if (!target.isEmpty())
+            painter.drawPixmap(
+                target, fill, QRectF(target.topLeft() * ratio, target.size() * ratio));
+    }
+}
+
+} // namespace
 
 // Larger fills are drawn directly each time rather than kept.
 constexpr qint64 MaxCachedFillPixels = 4096 * 4096;
@@ -810,13 +912,51 @@ void View::paintBackground(QPainter& painter, const QRectF& b, double radius)
             QPixmapCache::insert(key, fill);
         }
     }
-    painter.drawPixmap(QPointF(0, 0), fill);
+    drawExposed(painter, fill);
 }
 
 void View::paintEvent(QPaintEvent*)
 {
+    // Its superview has drawn it.
+    if (m_drawnBySuperview && qobject_cast<View*>(parentWidget()))
+        return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, true);
+    paintView(painter, false);
+}
+
+void View::paintDrawnSubviews(QPainter& painter)
+{
+    // The painter's state is put back by hand: saving and restoring it for every part
+    // would cost more than drawing the parts.
+    std::optional<std::tuple<QPen, QBrush, QFont>> kept;
+    for (QObject* child : children()) {
+        auto* view = qobject_cast<View*>(child);
+        if (!view || !view->m_drawnBySuperview || view->m_hidden || view->m_presentedAlpha <= 0)
+            continue;
+        // Where Qt would put the widget. Unlike a widget, a part is not clipped to it (but
+        // to its bounds when it clips them): labels and fitted images keep inside.
+        const QRect at = view->geometry();
+        if (at.isEmpty()
+            || (painter.hasClipping() && !painter.clipBoundingRect().intersects(QRectF(at))))
+            continue;
+        if (!kept)
+            kept.emplace(painter.pen(), painter.brush(), painter.font());
+        const double opacity = painter.opacity();
+        painter.translate(at.topLeft());
+        if (view->m_presentedAlpha < 1.0)
+            painter.setOpacity(opacity * view->m_presentedAlpha);
+        view->paintView(painter, true);
+        painter.translate(-at.topLeft());
+        painter.setOpacity(opacity);
+        painter.setPen(std::get<0>(*kept));
+        painter.setBrush(std::get<1>(*kept));
+        painter.setFont(std::get<2>(*kept));
+    }
+}
+
+void View::paintView(QPainter& painter, bool drawnHere)
+{
     const QRectF b = bounds();
     Layer* l = layer();
     const double radius = std::min(l->cornerRadius(), std::min(b.width(), b.height()) / 2);
@@ -824,15 +964,19 @@ void View::paintEvent(QPaintEvent*)
     // A pattern is the background colour itself.
     paintBackground(painter, b, radius);
 
-    painter.save();
-    if (m_clipsToBounds || l->masksToBounds()) {
+    // A part drawn in its superview's paint sets what it draws with itself.
+    const bool clips = m_clipsToBounds || l->masksToBounds();
+    if (clips || !drawnHere)
+        painter.save();
+    if (clips) {
         if (radius > 0)
             painter.setClipPath(shapePath(b, radius));
         else
             painter.setClipRect(b);
     }
     guarded([&] { drawRect(painter, b); });
-    painter.restore();
+    if (clips || !drawnHere)
+        painter.restore();
 
     if (l->borderWidth() > 0) {
         const double w = l->borderWidth();
@@ -851,6 +995,7 @@ void View::paintEvent(QPaintEvent*)
             painter.drawRect(inner);
     }
     guarded([&] { l->drawOver(painter, b); });
+    paintDrawnSubviews(painter);
 }
 
 void View::resizeEvent(QResizeEvent* event)

@@ -119,8 +119,15 @@ public:
     virtual bool pointInside(const QPointF& point) const;
     virtual View* hitTest(const QPointF& point);
 
-    // Drawing and layout.
-    void setNeedsDisplay() { update(); }
+    // A view its superview draws in its own paint, over its own content: it keeps its
+    // frame, state and tag, and takes touches while interactive (a widget that paints
+    // nothing), but is no widget painted on its own. A grid tile's parts are drawn so: one
+    // paint per tile instead of one per part. Alpha is drawn; scale and shadow are not.
+    bool isDrawnBySuperview() const { return m_drawnBySuperview; }
+    void setDrawnBySuperview(bool drawn);
+
+    // Drawing and layout. Repaints this view, or the part of its superview it is drawn in.
+    void setNeedsDisplay();
     void setNeedsLayout();
     void layoutIfNeeded();
     virtual void layoutSubviews();
@@ -164,6 +171,13 @@ protected:
 
 private:
     QPainterPath shapePath(const QRectF& bounds, double radius) const;
+    // Background, content, border and layer overlay, then the subviews drawn here;
+    // `drawnHere` for a view drawn in its superview's paint.
+    void paintView(QPainter& painter, bool drawnHere);
+    void paintDrawnSubviews(QPainter& painter);
+    // Shown as a widget: not hidden, and either painting itself or taking touches.
+    void applyVisibility();
+    bool shownAsWidget() const;
     void paintBackground(QPainter& painter, const QRectF& bounds, double radius);
     void updateOpaque();
     void resizeSubviews(const QSizeF& oldSize, const QSizeF& newSize);
@@ -185,6 +199,7 @@ private:
     bool m_userInteraction = true;
     int m_animationBlocks = 0;
     bool m_clipsToBounds = false;
+    bool m_drawnBySuperview = false;
     QColor m_backgroundColor;
     QColor m_presentedBackground;
     QColor m_tint;

@@ -297,6 +297,73 @@ TEST(Label, PaintsAgainWhatChangedSinceTheLastPaint)
     EXPECT_NE(label.grab().toImage(), first);
 }
 
+TEST(View, PartsDrawnByTheirSuperviewShowInItsPaintAndKeepTheirTouches)
+{
+    View parent(QRectF(0, 0, 100, 60));
+    parent.setBackgroundColor(Qt::white);
+    auto* part = new View(QRectF(10, 10, 30, 20));
+    part->setBackgroundColor(Qt::red);
+    part->setTag(7);
+    part->setUserInteractionEnabled(false);
+    part->setDrawnBySuperview(true);
+    parent.addSubview(part);
+    auto* label = new Label(QRectF(50, 0, 50, 60));
+    label->setDrawnBySuperview(true);
+    label->setTextColor(Qt::black);
+    parent.addSubview(label);
+    auto pixel = [&](int x, int y) { return parent.grab().toImage().pixelColor(x, y); };
+    auto inked = [&](const QRect& area) {
+        const QImage shot = parent.grab().toImage();
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (shot.pixelColor(x, y).lightness() < 128)
+                    return true;
+        return false;
+    };
+
+    // Not widgets of their own (nothing takes touches), yet drawn and found as before.
+    EXPECT_FALSE(part->isVisibleTo(&parent));
+    EXPECT_FALSE(part->isHidden());
+    EXPECT_EQ(parent.viewWithTag(7), part);
+    EXPECT_EQ(pixel(20, 20), QColor(Qt::red));
+    EXPECT_EQ(pixel(45, 20), QColor(Qt::white));
+    EXPECT_FALSE(inked(QRect(50, 0, 50, 60)));
+    label->setText("Ab");
+    EXPECT_TRUE(inked(QRect(50, 0, 50, 60)));
+
+    // What changes shows at the next paint: colour, place, alpha, hiding.
+    part->setBackgroundColor(Qt::blue);
+    EXPECT_EQ(pixel(20, 20), QColor(Qt::blue));
+    part->setFrame(QRectF(0, 30, 30, 20));
+    EXPECT_EQ(pixel(20, 20), QColor(Qt::white));
+    EXPECT_EQ(pixel(5, 40), QColor(Qt::blue));
+    part->setAlpha(0.5);
+    EXPECT_NEAR(pixel(5, 40).blueF(), 1.0, 0.01);
+    EXPECT_NEAR(pixel(5, 40).redF(), 0.5, 0.02);
+    part->setHidden(true);
+    EXPECT_EQ(pixel(5, 40), QColor(Qt::white));
+    EXPECT_FALSE(part->isVisibleTo(&parent));
+
+    // One that takes touches stays a widget there, painting nothing itself.
+    part->setHidden(false);
+    part->setAlpha(1);
+    part->setUserInteractionEnabled(true);
+    EXPECT_TRUE(part->isVisibleTo(&parent));
+    EXPECT_EQ(parent.childAt(5, 40), part);
+    EXPECT_FALSE(part->testAttribute(Qt::WA_OpaquePaintEvent));
+    EXPECT_EQ(pixel(5, 40), QColor(Qt::blue));
+    part->setHidden(true);
+    EXPECT_FALSE(part->isVisibleTo(&parent));
+    EXPECT_EQ(pixel(5, 40), QColor(Qt::white));
+
+    // Back to a view of its own.
+    part->setHidden(false);
+    part->setDrawnBySuperview(false);
+    EXPECT_TRUE(part->isVisibleTo(&parent));
+    EXPECT_TRUE(part->testAttribute(Qt::WA_OpaquePaintEvent));
+    EXPECT_EQ(pixel(5, 40), QColor(Qt::blue));
+}
+
 TEST(Image, MaskTintsOpaquePixelsAndKeepsTransparency)
 {
     QImage source(4, 2, QImage::Format_ARGB32_Premultiplied);
