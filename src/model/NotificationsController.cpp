@@ -21,6 +21,8 @@
 #include <QSet>
 #include <QTimeZone>
 
+#include <functional>
+
 #include <algorithm>
 #include <exception>
 #include <memory>
@@ -434,6 +436,24 @@ void startRebuild(const std::shared_ptr<BackgroundRebuild>& job)
         platform::dispatch::Priority::Low);
 }
 
+// Calls `rebuild` with the columns of every table that is not protected (their values
+// can't be read without the password) and answers the ids of all tables, protected
+// ones included, whose reminders are to be kept.
+QStringList forEachUnprotectedTable(
+    const std::function<void(const NotificationsController::Columns&, UserTemplate*)>& rebuild)
+{
+    QStringList valid;
+    for (Database* database : Database::getDatabases()) {
+        for (UserTemplate* table : UserTemplate::getUserTemplates(idOf(database))) {
+            valid.append(idOf(table));
+            if (isSet(table->isprotected()))
+                continue;
+            rebuild(TemplateColumn::getColumns(table->template_id().toString()), table);
+        }
+    }
+    return valid;
+}
+
 } // namespace
 
 void NotificationsController::rebuildNotificationsInBackground(const Columns& columns,
@@ -465,35 +485,21 @@ void NotificationsController::rebuildAllNotificationsInMainThread()
     // With no store loaded every table would look deleted and lose its reminders.
     if (!KivoLib::currentContext())
         return;
-    QStringList valid;
-    for (Database* database : Database::getDatabases()) {
-        for (UserTemplate* table : UserTemplate::getUserTemplates(idOf(database))) {
-            valid.append(idOf(table));
-            if (isSet(table->isprotected()))
-                continue;
-            const Columns columns = TemplateColumn::getColumns(table->template_id().toString());
+    removeInvalidNotifications(
+        forEachUnprotectedTable([](const Columns& columns, UserTemplate* table) {
             const QList<Rows*> rows = Rows::getRows(idOf(table), columns, {}, {}, std::nullopt);
             rebuildNotifications(columns, table, rows, std::nullopt);
-        }
-    }
-    removeInvalidNotifications(valid);
+        }));
 }
 
 void NotificationsController::rebuildAllNotificationsInBackground()
 {
     if (!KivoLib::currentContext())
         return;
-    QStringList valid;
-    for (Database* database : Database::getDatabases()) {
-        for (UserTemplate* table : UserTemplate::getUserTemplates(idOf(database))) {
-            valid.append(idOf(table));
-            if (isSet(table->isprotected()))
-                continue;
-            rebuildNotificationsInBackground(
-                TemplateColumn::getColumns(table->template_id().toString()), table, std::nullopt);
-        }
-    }
-    removeInvalidNotifications(valid);
+    removeInvalidNotifications(
+        forEachUnprotectedTable([](const Columns& columns, UserTemplate* table) {
+            rebuildNotificationsInBackground(columns, table, std::nullopt);
+        }));
 }
 
 void NotificationsController::removeInvalidNotifications(const QStringList& validUserTemplateIds)

@@ -45,6 +45,11 @@ QVariantList urlList(const QList<QUrl>& urls)
     return list;
 }
 
+Error storeNotInCoordinator(ErrorCode code)
+{
+    return makeError(code, QStringLiteral("The store is not in this coordinator."));
+}
+
 } // namespace
 
 PersistentStoreCoordinator::PersistentStoreCoordinator(
@@ -98,9 +103,7 @@ bool PersistentStoreCoordinator::removePersistentStore(
     {
         QMutexLocker locker(&m_mutex);
         if (!store || !m_stores.removeOne(store)) {
-            report(error,
-                makeError(PersistentStoreOperationError,
-                    QStringLiteral("The store is not in this coordinator.")));
+            report(error, storeNotInCoordinator(PersistentStoreOperationError));
             return false;
         }
         store->close();
@@ -118,8 +121,7 @@ std::shared_ptr<PersistentStore> PersistentStoreCoordinator::migratePersistentSt
     {
         QMutexLocker locker(&m_mutex);
         if (!store || !m_stores.contains(store) || !store->isOpen()) {
-            report(error,
-                makeError(MigrationError, QStringLiteral("The store is not in this coordinator.")));
+            report(error, storeNotInCoordinator(MigrationError));
             return nullptr;
         }
         const QString target = url.toLocalFile();
@@ -221,9 +223,7 @@ bool PersistentStoreCoordinator::setMetadata(
 {
     QMutexLocker locker(&m_mutex);
     if (!store || !m_stores.contains(store)) {
-        report(error,
-            makeError(PersistentStoreOperationError,
-                QStringLiteral("The store is not in this coordinator.")));
+        report(error, storeNotInCoordinator(PersistentStoreOperationError));
         return false;
     }
     QVariantMap values = metadata;
@@ -250,9 +250,7 @@ PersistentStoreCoordinator::storedValues(const EntityDescription& entity,
         QMutexLocker locker(&m_mutex);
         const auto store = storeWithIdentifier(storeIdentifier);
         if (!store) {
-            report(error,
-                makeError(PersistentStoreOperationError,
-                    QStringLiteral("The store is not in this coordinator.")));
+            report(error, storeNotInCoordinator(PersistentStoreOperationError));
             return std::nullopt;
         }
         rows = store->fetchRows(entity, std::move(keys), error, &attributes);
@@ -275,9 +273,7 @@ std::optional<std::vector<qint64>> PersistentStoreCoordinator::storedKeys(
         QMutexLocker locker(&m_mutex);
         const auto store = storeWithIdentifier(storeIdentifier);
         if (!store) {
-            report(error,
-                makeError(PersistentStoreOperationError,
-                    QStringLiteral("The store is not in this coordinator.")));
+            report(error, storeNotInCoordinator(PersistentStoreOperationError));
             return std::nullopt;
         }
         rows = store->fetch(entity, predicate, {}, 0, false, error);
