@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QMutexLocker>
+#include <QScopeGuard>
 #include <QSet>
 #include <QThread>
 #include <QtDebug>
@@ -256,108 +257,185 @@ bool ManagedObjectContext::replaceAllObjects(std::vector<EntityContent>&& conten
         report(error, noCoordinatorError());
         return false;
     }
+    // Every value is checked before anything is written.
+    QList<const EntityDescription*> replaced;
     for (EntityContent& content : contents) {
         checkOwnEntity(*content.entity);
         const QList<int> kept = keptTypes(*content.entity);
         for (QList<QVariant>& values : content.records)
             normalize(*content.entity, kept, values);
-    }
-    QList<const EntityDescription*> replaced;
-    for (const EntityContent& content : contents) {
         if (!replaced.contains(content.entity))
             replaced.append(content.entity);
     }
-    {
-        QMutexLocker locker(&m_coordinator->m_mutex);
-        const auto stores = m_coordinator->m_stores;
-        if (stores.isEmpty()) {
-            report(error, noStoreError());
+    const auto replacement = beginReplacement(replaced, error);
+    if (!replacement)
+        return false;
+    for (EntityContent& content : contents) {
+        if (!replacement->add(*content.entity, std::move(content.records), error))
             return false;
-        }
-        QList<std::shared_ptr<PersistentStore>> begun;
-        auto undo = [&] {
-            for (const auto& store : std::as_const(begun))
-                store->rollback();
-        };
-        // Every store loses its rows of the entities; the first one gets the new ones.
-        QHash<PersistentStore*, QList<StoreSaveHook::Change>> changes;
-        for (const auto& store : stores) {
-            if (!store->begin(error)) {
-                undo();
-                return false;
+    }
+    return replacement->commit(error);
+}
+
+std::unique_ptr<ManagedObjectContext::Replacement> ManagedObjectContext::beginReplacement(
+    const QList<const EntityDescription*>& entities, Error* error)
+{
+    checkQueue("beginReplacement");
+    if (hasChanges()) {
+        throw Exception(Exception::InternalInconsistency,
+            QStringLiteral("The context has unsaved changes; a replacement would save them."));
+    }
+    if (!m_coordinator) {
+        report(error, noCoordinatorError());
+        return nullptr;
+    }
+    for (const EntityDescription* entity : entities)
+        checkOwnEntity(*entity);
+    std::unique_ptr<Replacement> replacement(new Replacement(this));
+    for (const EntityDescription* entity : entities) {
+        if (!replacement->m_replaced.contains(entity))
+            replacement->m_replaced.append(entity);
+    }
+    m_coordinator->lock();
+    replacement->m_locked = true;
+    const auto stores = m_coordinator->m_stores;
+    if (stores.isEmpty()) {
+        report(error, noStoreError());
+        return nullptr;
+    }
+    // Every store loses its rows of the entities; the first one gets the new ones. A
+    // failure on the way rolls back what began, as the replacement goes.
+    for (const auto& store : stores) {
+        if (!store->begin(error))
+            return nullptr;
+        replacement->m_begun.append(store);
+        store->growCacheForSave();
+        for (const EntityDescription* entity : std::as_const(replacement->m_replaced)) {
+            // The transaction has begun: the keys are those the deletion takes.
+            if (store->m_saveHook) {
+                const auto keys = store->keys(*entity, std::numeric_limits<qint64>::max(), error);
+                if (!keys)
+                    return nullptr;
+                auto& list = replacement->m_changes[store.get()];
+                for (qint64 key : *keys)
+                    list.append({ StoreSaveHook::Change::Kind::Delete, entity, key });
             }
-            begun.append(store);
-            store->growCacheForSave();
-            for (const EntityDescription* entity : std::as_const(replaced)) {
-                // The transaction has begun: the keys are those the deletion takes.
-                if (store->m_saveHook) {
-                    const auto keys
-                        = store->keys(*entity, std::numeric_limits<qint64>::max(), error);
-                    if (!keys) {
-                        undo();
-                        return false;
-                    }
-                    auto& list = changes[store.get()];
-                    for (qint64 key : *keys)
-                        list.append({ StoreSaveHook::Change::Kind::Delete, entity, key });
-                }
-                if (!store->deleteAllRows(*entity, error)) {
-                    undo();
-                    return false;
-                }
-            }
-        }
-        const auto& target = stores.first();
-        std::vector<const QList<QVariant>*> rows;
-        std::vector<qint64> keys;
-        for (const EntityContent& content : contents) {
-            rows.clear();
-            keys.clear();
-            rows.reserve(content.records.size());
-            for (const QList<QVariant>& values : content.records)
-                rows.push_back(&values);
-            if (!target->insertRows(*content.entity, rows, keys, error)) {
-                undo();
-                return false;
-            }
-            if (target->m_saveHook) {
-                auto& list = changes[target.get()];
-                for (qint64 key : keys)
-                    list.append({ StoreSaveHook::Change::Kind::Insert, content.entity, key });
-            }
-        }
-        for (const auto& store : stores) {
-            const auto found = changes.constFind(store.get());
-            if (store->m_saveHook && found != changes.cend() && !found->isEmpty()
-                && !store->m_saveHook->storeWillCommit(*store, *found, error)) {
-                undo();
-                return false;
-            }
-        }
-        // The values are written: they are freed while the commit waits for the disk.
-        std::jthread freeing([old = std::move(contents)]() mutable { old.clear(); });
-        for (qsizetype i = 0; i < stores.size(); ++i) {
-            if (!stores[i]->commit(error)) {
-                for (qsizetype j = i; j < stores.size(); ++j)
-                    stores[j]->rollback();
-                return false;
-            }
-        }
-        for (const auto& store : stores) {
-            if (store->m_saveHook)
-                store->m_saveHook->storeDidCommit(*store);
+            if (!store->deleteAllRows(*entity, error))
+                return nullptr;
         }
     }
+    return replacement;
+}
+
+ManagedObjectContext::Replacement::Replacement(ManagedObjectContext* context)
+    : m_context(context)
+    , m_coordinator(context->m_coordinator)
+{
+}
+
+ManagedObjectContext::Replacement::~Replacement()
+{
+    if (!m_ended)
+        rollback();
+}
+
+void ManagedObjectContext::Replacement::rollback()
+{
+    m_ended = true;
+    for (const auto& store : std::as_const(m_begun))
+        store->rollback();
+    m_begun.clear();
+    if (std::exchange(m_locked, false))
+        m_coordinator->unlock();
+}
+
+bool ManagedObjectContext::Replacement::add(
+    const EntityDescription& entity, std::vector<QList<QVariant>>&& records, Error* error)
+{
+    m_context->checkQueue("Replacement::add");
+    if (m_ended || !m_replaced.contains(&entity)) {
+        throw Exception(Exception::InternalInconsistency,
+            QStringLiteral("Records of %1 were given to a replacement that has ended or "
+                           "does not replace them.")
+                .arg(entity.name()));
+    }
+    // A value of the wrong kind raises: the replacement goes no further.
+    auto rollbackUnlessDone = qScopeGuard([this] { rollback(); });
+    const QList<int> kept = keptTypes(entity);
+    for (QList<QVariant>& values : records)
+        normalize(entity, kept, values);
+    std::vector<const QList<QVariant>*> rows;
+    rows.reserve(records.size());
+    for (const QList<QVariant>& values : records)
+        rows.push_back(&values);
+    std::vector<qint64> keys;
+    const auto& target = m_begun.first();
+    if (!target->insertRows(entity, rows, keys, error))
+        return false;
+    if (target->m_saveHook) {
+        auto& list = m_changes[target.get()];
+        for (qint64 key : keys)
+            list.append({ StoreSaveHook::Change::Kind::Insert, &entity, key });
+    }
+    m_written.push_back(std::move(records));
+    rollbackUnlessDone.dismiss();
+    return true;
+}
+
+void ManagedObjectContext::Replacement::buildIndexesLast(const EntityDescription& entity)
+{
+    m_context->checkQueue("Replacement::buildIndexesLast");
+    if (!m_ended && m_replaced.contains(&entity))
+        m_lateIndexes += m_begun.first()->dropIndexes(entity);
+}
+
+bool ManagedObjectContext::Replacement::commit(Error* error)
+{
+    m_context->checkQueue("Replacement::commit");
+    if (m_ended) {
+        throw Exception(Exception::InternalInconsistency,
+            QStringLiteral("A replacement that has ended cannot be committed."));
+    }
+    auto rollbackUnlessDone = qScopeGuard([this] { rollback(); });
+    if (!m_begun.first()->buildIndexes(std::exchange(m_lateIndexes, {}), error))
+        return false;
+    for (const auto& store : std::as_const(m_begun)) {
+        const auto found = m_changes.constFind(store.get());
+        if (store->m_saveHook && found != m_changes.cend() && !found->isEmpty()
+            && !store->m_saveHook->storeWillCommit(*store, *found, error))
+            return false;
+    }
+    {
+        // The values are written: they are freed while the commit waits for the disk.
+        std::jthread freeing([old = std::move(m_written)]() mutable { old.clear(); });
+        for (qsizetype i = 0; i < m_begun.size(); ++i) {
+            if (!m_begun[i]->commit(error)) {
+                // Those committed stay so; the others roll back.
+                m_begun.remove(0, i);
+                return false;
+            }
+        }
+    }
+    for (const auto& store : std::as_const(m_begun)) {
+        if (store->m_saveHook)
+            store->m_saveHook->storeDidCommit(*store);
+    }
+    rollbackUnlessDone.dismiss();
+    m_ended = true;
+    m_begun.clear();
+    if (std::exchange(m_locked, false))
+        m_coordinator->unlock();
+
     QList<ManagedObject*> gone;
-    for (ManagedObject* object : std::as_const(m_registered)) {
-        if (replaced.contains(object->m_entity))
+    for (ManagedObject* object : std::as_const(m_context->m_registered)) {
+        if (m_replaced.contains(object->m_entity))
             gone.append(object);
     }
     for (ManagedObject* object : std::as_const(gone))
-        invalidate(object);
+        m_context->invalidate(object);
     const QVariantMap info { { InsertedKey, QVariantList() }, { UpdatedKey, QVariantList() },
         { DeletedKey, objectList(gone) } };
-    NotificationCenter::defaultCenter().post(ContextDidSaveNotification, this, info);
+    NotificationCenter::defaultCenter().post(ContextDidSaveNotification, m_context, info);
     return true;
 }
 

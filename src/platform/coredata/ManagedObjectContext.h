@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/coredata/FetchRequest.h"
 #include "platform/coredata/ObjectID.h"
+#include "platform/coredata/StoreSaveHook.h"
 
 #include <QHash>
 #include <QList>
@@ -83,6 +84,53 @@ public:
     // after a success the context's objects of the entities are invalid and fetches find
     // the new rows. The notification of the save lists those objects as deleted.
     [[nodiscard]] bool replaceAllObjects(std::vector<EntityContent>&& contents, Error* error);
+    // A replacement as replaceAllObjects makes it, with the new records given in steps:
+    // records can be written while the next ones are still being read. It holds the
+    // coordinator's lock and every store's transaction from its start until it is
+    // committed or dropped; dropped uncommitted (or after any failure), it rolls back and
+    // the stores are as before. Used on the context's queue, like the context.
+    class Replacement {
+    public:
+        ~Replacement();
+        Replacement(const Replacement&) = delete;
+        Replacement& operator=(const Replacement&) = delete;
+        // Writes records of one of the entities it replaces, after those given before.
+        // Raises as insertNewObjects does (the replacement then fails). False, and the
+        // error, on failure; a failed replacement takes nothing more and cannot commit.
+        [[nodiscard]] bool add(
+            const EntityDescription& entity, std::vector<QList<QVariant>>&& records, Error* error);
+        // For an entity that gets many thousand rows, before its first: its indexes are
+        // built once its rows are in, at the commit.
+        void buildIndexesLast(const EntityDescription& entity);
+        // Commits every store; on failure all are rolled back. The context's objects of
+        // the entities are then invalid and the save notification posted, as
+        // replaceAllObjects does.
+        [[nodiscard]] bool commit(Error* error);
+
+    private:
+        friend class ManagedObjectContext;
+        explicit Replacement(ManagedObjectContext* context);
+        void rollback();
+
+        ManagedObjectContext* m_context;
+        std::shared_ptr<PersistentStoreCoordinator> m_coordinator;
+        QList<const EntityDescription*> m_replaced;
+        QList<std::shared_ptr<PersistentStore>> m_begun;
+        // What each store's save hook is told at the commit.
+        QHash<PersistentStore*, QList<StoreSaveHook::Change>> m_changes;
+        // The indexes buildIndexesLast dropped in the first store.
+        QList<QByteArray> m_lateIndexes;
+        // The records written, freed while the commit waits for the disk.
+        std::vector<std::vector<QList<QVariant>>> m_written;
+        bool m_locked = false;
+        bool m_failed = false;
+        bool m_ended = false;
+    };
+    // Starts replacing every object of the entities: every store's transaction begins and
+    // their rows are deleted. Raises when the context has unsaved changes or an entity is
+    // of another model. Null, and the error, on failure (nothing then changed).
+    [[nodiscard]] std::unique_ptr<Replacement> beginReplacement(
+        const QList<const EntityDescription*>& entities, Error* error);
     // Inserts a detached object (or one a rollback or reset let go of); it is stored by
     // the next save. Takes ownership of an object no context made; raises for an object
     // of another context. A pending deletion is undone; otherwise nothing happens.

@@ -1218,17 +1218,8 @@ bool PersistentStore::insertRows(const EntityDescription& entity,
         return insertOneByOne(0, 0);
 
     QList<QByteArray> dropped;
-    if (empty && rows.size() >= FewestForLateIndexes) {
-        // All in the save's transaction: a failed save brings the indexes back with the rows.
-        // An index that cannot be dropped is kept up as the rows come, as always.
-        if (const auto indexes = indexesOf(entity, nullptr)) {
-            for (const auto& [name, definition] : *indexes) {
-                if (!execute("DROP INDEX " + name, nullptr))
-                    break;
-                dropped << definition;
-            }
-        }
-    }
+    if (empty && rows.size() >= FewestForLateIndexes)
+        dropped = dropIndexes(entity);
 
     sqlite3_stmt* insert = m_batchInserts.value(&entity);
     if (!insert) {
@@ -1272,7 +1263,27 @@ bool PersistentStore::insertRows(const EntityDescription& entity,
     }
     if (!insertOneByOne(next, key))
         return false;
-    for (const QByteArray& definition : std::as_const(dropped)) {
+    return buildIndexes(dropped, error);
+}
+
+QList<QByteArray> PersistentStore::dropIndexes(const EntityDescription& entity)
+{
+    // All in the save's transaction: a failed save brings the indexes back with the rows.
+    // An index that cannot be dropped is kept up as the rows come, as always.
+    QList<QByteArray> dropped;
+    if (const auto indexes = indexesOf(entity, nullptr)) {
+        for (const auto& [name, definition] : *indexes) {
+            if (!execute("DROP INDEX " + name, nullptr))
+                break;
+            dropped << definition;
+        }
+    }
+    return dropped;
+}
+
+bool PersistentStore::buildIndexes(const QList<QByteArray>& definitions, Error* error)
+{
+    for (const QByteArray& definition : definitions) {
         if (!execute(definition, error))
             return false;
     }

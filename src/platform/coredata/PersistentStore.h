@@ -117,6 +117,12 @@ private:
     // The keys of the entity's rows, at most `limit` of them, in no order.
     [[nodiscard]] std::optional<std::vector<qint64>> keys(
         const EntityDescription& entity, qint64 limit, Error* error);
+    // Drops the entity's own indexes, inside the save's transaction, for rows to come:
+    // sorting every entry once when they are in is cheaper than finding each one's place
+    // as it comes. Their definitions, for buildIndexes; those that could not be dropped
+    // are kept up as the rows come.
+    QList<QByteArray> dropIndexes(const EntityDescription& entity);
+    [[nodiscard]] bool buildIndexes(const QList<QByteArray>& definitions, Error* error);
     // Deletes every row of the entity. SQLite then frees the table's pages whole rather
     // than taking the rows out one by one, updating every index for each.
     [[nodiscard]] bool deleteAllRows(const EntityDescription& entity, Error* error);

@@ -117,6 +117,52 @@ TEST_F(CloudTest, AReplacementOfAllObjectsArrivesAtTheOtherPeer)
     EXPECT_EQ(b.find("D1"), nullptr);
 }
 
+TEST_F(CloudTest, AReplacementGivenInStepsArrivesOnlyWhenCommitted)
+{
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+    a.insert("D1", "First", 100);
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(b.waitForImport());
+    const qsizetype files = changeSetFiles().size();
+
+    const cd::EntityDescription* entity
+        = a.context->persistentStoreCoordinator()->managedObjectModel()->entity("Database");
+    const auto record = [&](const QString& id) {
+        QList<QVariant> values(entity->attributes().size());
+        values[entity->indexOfAttribute("id")] = id;
+        values[entity->indexOfAttribute("name")] = id;
+        values[entity->indexOfAttribute("mtimestamp")] = 300.0;
+        return values;
+    };
+    platform::Error error;
+    // Dropped after some records were written: nothing reaches the other peer.
+    {
+        auto replacement = a.context->beginReplacement({ entity }, &error);
+        ASSERT_TRUE(replacement) << error.localizedDescription().toStdString();
+        ASSERT_TRUE(replacement->add(*entity, { record("X1") }, &error));
+    }
+    testsupport::processEvents(300);
+    EXPECT_TRUE(b.takeImports().isEmpty());
+    EXPECT_EQ(changeSetFiles().size(), files);
+    EXPECT_EQ(a.nameOf("D1"), "First");
+
+    auto replacement = a.context->beginReplacement({ entity }, &error);
+    ASSERT_TRUE(replacement) << error.localizedDescription().toStdString();
+    ASSERT_TRUE(replacement->add(*entity, { record("D2") }, &error));
+    ASSERT_TRUE(replacement->add(*entity, { record("D3"), record("D4") }, &error));
+    ASSERT_TRUE(replacement->commit(&error)) << error.localizedDescription().toStdString();
+    const auto info = b.waitForImport();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(idsIn(*info, cd::UbiquitousContent::DeletedObjectsKey).size(), 1);
+    EXPECT_EQ(idsIn(*info, cd::UbiquitousContent::InsertedObjectsKey).size(), 3);
+    EXPECT_EQ(b.count(), 3);
+    EXPECT_EQ(b.find("D1"), nullptr);
+    EXPECT_EQ(b.nameOf("D4"), "D4");
+    EXPECT_EQ(changeSetFiles().size(), files + 1);
+}
+
 TEST_F(CloudTest, TheLaterMtimestampWinsAConflictOnEveryPeer)
 {
     Peer a("A.sqlite");
