@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <condition_variable>
 #include <cstring>
 #include <iterator>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -666,7 +668,13 @@ struct JSONRecordReader::InParts::Part {
     const char* until;
     std::vector<QList<QVariant>> records;
     bool ok = false;
+    bool done = false;
     std::thread thread;
+};
+
+struct JSONRecordReader::InParts::Sync {
+    std::mutex mutex;
+    std::condition_variable changed;
 };
 
 JSONRecordReader::InParts::InParts(
@@ -675,14 +683,44 @@ JSONRecordReader::InParts::InParts(
     , m_size(size)
     , m_entity(entity)
     , m_partSize(std::max<qsizetype>(size / std::max(parts, 1), FewestBytesForParts / 2))
+    , m_sync(std::make_unique<Sync>())
 {
 }
 
 JSONRecordReader::InParts::~InParts()
 {
+    // Only the filling thread adds parts, and it is done with this by now.
     for (auto& part : m_parts) {
         if (part->thread.joinable())
             part->thread.join();
+    }
+}
+
+void JSONRecordReader::InParts::start(const char* from, const char* until, bool last)
+{
+    auto part = std::make_unique<Part>();
+    part->from = from;
+    part->until = until;
+    Part* started = part.get();
+    {
+        std::lock_guard lock(m_sync->mutex);
+        m_parts.push_back(std::move(part));
+    }
+    const auto read = [this, started, last] {
+        std::vector<QList<QVariant>> records;
+        Parser parser(m_data, last ? m_data + m_size : started->until, m_entity);
+        const bool ok = parser.readPart(records, started->from, last);
+        std::lock_guard lock(m_sync->mutex);
+        started->records = std::move(records);
+        started->ok = ok;
+        started->done = true;
+        m_sync->changed.notify_all();
+    };
+    try {
+        started->thread = std::thread(read);
+    } catch (const std::system_error&) {
+        // No thread to spare: read here.
+        read();
     }
 }
 
@@ -695,52 +733,104 @@ void JSONRecordReader::InParts::written(qsizetype written)
         const char* until = recordStart(m_data, last + m_partSize, end);
         if (until >= end)
             return;
-        auto part = std::make_unique<Part>();
-        part->from = last;
-        part->until = until;
-        Part* started = part.get();
-        try {
-            started->thread = std::thread([this, started] {
-                Parser parser(m_data, started->until, m_entity);
-                started->ok = parser.readPart(started->records, started->from, false);
-            });
-        } catch (const std::system_error&) {
-            // No more threads: the rest is read as the last part.
-            m_partSize = m_size;
-            return;
-        }
-        m_parts.push_back(std::move(part));
+        start(last, until, false);
         last = until;
     }
 }
 
+void JSONRecordReader::InParts::end(bool complete)
+{
+    if (complete) {
+        // The bytes that came after the last part began are all in place now: they are
+        // shared out too, so that what is left to read after the unpacking is a small part.
+        if (!m_parts.empty()) {
+            const qsizetype left = m_data + m_size - m_parts.back()->until;
+            m_partSize = std::max<qsizetype>(left / PartsAtTheEnd, FewestBytesForParts / 8);
+        }
+        written(m_size);
+        start(m_parts.empty() ? m_data : m_parts.back()->until, m_data + m_size, true);
+    }
+    std::unique_lock lock(m_sync->mutex);
+    m_ended = true;
+    m_complete = complete;
+    m_sync->changed.notify_all();
+    // The buffer of a file that was not filled may go once this returns: the parts
+    // reading it end first.
+    if (!complete) {
+        m_sync->changed.wait(lock, [this] {
+            return std::all_of(
+                m_parts.begin(), m_parts.end(), [](const auto& part) { return part->done; });
+        });
+    }
+}
+
+JSONRecordReader::InParts::Next JSONRecordReader::InParts::next(
+    std::vector<QList<QVariant>>& records)
+{
+    std::unique_lock lock(m_sync->mutex);
+    m_sync->changed.wait(lock, [this] {
+        return (m_taken < m_parts.size() && m_parts[m_taken]->done)
+            || (m_ended && m_taken == m_parts.size());
+    });
+    if (m_taken == m_parts.size())
+        return m_complete ? Next::End : Next::Unfilled;
+    Part& part = *m_parts[m_taken];
+    if (!part.ok)
+        return Next::Refused;
+    records = std::move(part.records);
+    part.records = {};
+    ++m_taken;
+    return Next::Records;
+}
+
+qsizetype JSONRecordReader::InParts::given() const
+{
+    std::lock_guard lock(m_sync->mutex);
+    return m_taken == 0 ? 0 : m_parts[m_taken - 1]->until - m_data;
+}
+
+std::optional<std::vector<QList<QVariant>>> JSONRecordReader::InParts::readRest(Failure* failure)
+{
+    const char* from = m_data;
+    {
+        std::lock_guard lock(m_sync->mutex);
+        if (m_taken < m_parts.size())
+            from = m_parts[m_taken]->from;
+        else if (m_taken > 0)
+            return std::vector<QList<QVariant>>();
+    }
+    Parser whole(m_data, m_data + m_size, m_entity);
+    if (from == m_data)
+        return whole.run(failure);
+    // The parts before it ended exactly where it starts, at a record.
+    std::vector<QList<QVariant>> records;
+    if (Parser(m_data, m_data + m_size, m_entity).readPart(records, from, true))
+        return records;
+    // The fault is past the records given: reading from the start finds it and numbers it.
+    if (whole.run(failure) && failure)
+        *failure = { Failure::Kind::Syntax, QStringLiteral("unexpected end") };
+    return std::nullopt;
+}
+
 std::optional<std::vector<QList<QVariant>>> JSONRecordReader::InParts::finish()
 {
-    // The bytes that came after the last part began are all in place now: they are shared
-    // out too, so that what is left to read here, after the unpacking, is a small part.
-    if (!m_parts.empty()) {
-        const qsizetype left = m_data + m_size - m_parts.back()->until;
-        m_partSize = std::max<qsizetype>(left / PartsAtTheEnd, FewestBytesForParts / 8);
+    end(true);
+    std::vector<std::vector<QList<QVariant>>> parts;
+    size_t total = 0;
+    for (;;) {
+        std::vector<QList<QVariant>> records;
+        const Next next = this->next(records);
+        if (next == Next::End)
+            break;
+        if (next != Next::Records)
+            return std::nullopt;
+        total += records.size();
+        parts.push_back(std::move(records));
     }
-    written(m_size);
-    // The last part here, while the others may still run.
-    std::vector<QList<QVariant>> tail;
-    const char* from = m_parts.empty() ? m_data : m_parts.back()->until;
-    const bool tailOk = Parser(m_data, m_data + m_size, m_entity).readPart(tail, from, true);
-    bool ok = tailOk;
-    size_t total = tail.size();
-    for (auto& part : m_parts) {
-        part->thread.join();
-        ok = ok && part->ok;
-        total += part->records.size();
-    }
-    if (!ok)
-        return std::nullopt;
     std::vector<QList<QVariant>> records;
     records.reserve(total);
-    for (auto& part : m_parts)
-        std::move(part->records.begin(), part->records.end(), std::back_inserter(records));
-    std::move(tail.begin(), tail.end(), std::back_inserter(records));
+    for (auto& part : parts)
+        std::move(part.begin(), part.end(), std::back_inserter(records));
     return records;
 }
 

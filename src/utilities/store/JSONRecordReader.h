@@ -40,7 +40,9 @@ public:
         const platform::coredata::EntityDescription& entity, Failure* failure = nullptr);
 
     // Reads a big file in parts, each on a thread of its own from when its bytes are in
-    // place: a file can be read while it is still being unpacked into its buffer.
+    // place: a file can be read while it is still being unpacked into its buffer. One
+    // thread fills the buffer and tells written() and end(); another may take the
+    // records, part by part in the file's order, with next() while it fills.
     class InParts {
     public:
         // For a file of `size` bytes at `data`, filled from its start; at most about
@@ -53,18 +55,43 @@ public:
         InParts& operator=(const InParts&) = delete;
 
         const char* data() const { return m_data; }
+        qsizetype size() const { return m_size; }
         // The first `written` bytes are in place.
         void written(qsizetype written);
+        // Every byte is in place when `complete`; otherwise the buffer was not filled, no
+        // more parts are read, and this waits for those under way: the buffer may go then.
+        void end(bool complete);
+        enum class Next {
+            Records, // the next part's records
+            End, // every record was given
+            Refused, // the next part was refused: readRest() tells the rest
+            Unfilled, // end(false) came before the next part was read
+        };
+        // Waits until the next part is read, or the end.
+        Next next(std::vector<QList<QVariant>>& records);
+        // The bytes whose records next() gave.
+        qsizetype given() const;
+        // After next() answered Refused, once every byte is in place: the records from
+        // the refused part's start to the file's end, read on the calling thread; nullopt,
+        // and why, when they are not records.
+        std::optional<std::vector<QList<QVariant>>> readRest(Failure* failure = nullptr);
         // Once every byte is in place: the records as read() gives them, or nullopt when
-        // a part was refused (read() then tells why).
+        // a part was refused.
         std::optional<std::vector<QList<QVariant>>> finish();
 
     private:
         struct Part;
+        void start(const char* from, const char* until, bool last);
         const char* m_data;
         qsizetype m_size;
         const platform::coredata::EntityDescription& m_entity;
         qsizetype m_partSize;
         std::vector<std::unique_ptr<Part>> m_parts;
+        // Guards the part list, each part's end and the fields below.
+        struct Sync;
+        std::unique_ptr<Sync> m_sync;
+        bool m_ended = false;
+        bool m_complete = false;
+        size_t m_taken = 0;
     };
 };

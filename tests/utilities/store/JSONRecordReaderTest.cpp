@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace cd = platform::coredata;
@@ -260,6 +262,88 @@ TEST(JSONRecordReader, AFileReadWhileItFillsIsReadInOrderToItsEnd)
             bigFile(count, { { at, "{\"ManageObjectName\": \"Sample\", \"count\": \"many\"}" } })));
     }
     EXPECT_FALSE(readWhileFilled(json.left(json.size() - 3)));
+}
+
+// Fills the buffer on a thread of its own, in pieces of 256 KiB, up to `until` bytes, then
+// ends it (complete when it got to the end), while this thread takes the records part by
+// part: the records given before the reader stopped, and how it stopped.
+struct Taken {
+    std::vector<QList<QVariant>> records;
+    int parts = 0;
+    JSONRecordReader::InParts::Next last = JSONRecordReader::InParts::Next::Records;
+    std::optional<std::vector<QList<QVariant>>> rest;
+    Failure failure { Failure::Kind::Syntax, {} };
+};
+Taken takeWhileFilled(const QByteArray& json, qsizetype until)
+{
+    using Next = JSONRecordReader::InParts::Next;
+    JSONRecordReader::InParts reader(json.constData(), json.size(), kEntity, 32);
+    std::thread filling([&] {
+        for (qsizetype filled = 0; filled < until;) {
+            filled = std::min(until, filled + 256 * 1024);
+            reader.written(filled);
+        }
+        reader.end(until == json.size());
+    });
+    Taken taken;
+    for (;;) {
+        std::vector<QList<QVariant>> records;
+        taken.last = reader.next(records);
+        if (taken.last != Next::Records)
+            break;
+        ++taken.parts;
+        std::move(records.begin(), records.end(), std::back_inserter(taken.records));
+    }
+    filling.join();
+    if (taken.last == Next::Refused)
+        taken.rest = reader.readRest(&taken.failure);
+    return taken;
+}
+
+TEST(JSONRecordReader, RecordsAreTakenInOrderWhileTheFileFills)
+{
+    using Next = JSONRecordReader::InParts::Next;
+    const int count = 30000;
+    const QByteArray json = bigFile(count);
+    const auto whole = read(json);
+    ASSERT_TRUE(whole);
+
+    Taken taken = takeWhileFilled(json, json.size());
+    EXPECT_EQ(taken.last, Next::End);
+    EXPECT_GT(taken.parts, 4);
+    EXPECT_TRUE(taken.records == *whole);
+
+    // Filled only in part: what was given is the file's first records, then it stops.
+    taken = takeWhileFilled(json, json.size() / 2);
+    EXPECT_EQ(taken.last, Next::Unfilled);
+    ASSERT_LT(taken.records.size(), whole->size());
+    EXPECT_TRUE(std::equal(taken.records.begin(), taken.records.end(), whole->begin()));
+
+    // Every record holds text that looks like the start of one: parts begun there are
+    // refused, and the rest is read from where the records given end.
+    const QByteArray decoy = "    {\"ManageObjectName\": \"Sample\", \"other\": [{\"a\": 1}, "
+                             "{}], \"text\": \"a, {b} ,{ c\", \"count\": -1}";
+    QMap<int, QByteArray> decoys;
+    for (int i = 0; i < 2 * count; ++i)
+        decoys.insert(i, decoy);
+    const QByteArray decoyed = bigFile(2 * count, decoys);
+    taken = takeWhileFilled(decoyed, decoyed.size());
+    ASSERT_EQ(taken.last, Next::Refused);
+    ASSERT_TRUE(taken.rest) << taken.failure.detail.toStdString();
+    std::move(taken.rest->begin(), taken.rest->end(), std::back_inserter(taken.records));
+    EXPECT_TRUE(taken.records == *read(decoyed));
+
+    // A fault among the last records: refused where it lies, and numbered as a whole
+    // reading numbers it.
+    const QByteArray wrong
+        = bigFile(count, { { count - 2, "{\"ManageObjectName\": \"Sample\", \"count\": \"x\"}" } });
+    taken = takeWhileFilled(wrong, wrong.size());
+    ASSERT_EQ(taken.last, Next::Refused);
+    EXPECT_GT(taken.parts, 4);
+    EXPECT_FALSE(taken.rest);
+    EXPECT_EQ(taken.failure.kind, Failure::Kind::Records);
+    EXPECT_EQ(taken.failure.detail,
+        QStringLiteral("record %1 has a value of the wrong kind for \"count\"").arg(count - 1));
 }
 
 TEST(JSONRecordReader, AFaultInABigFileIsToldAsInASmallOne)
