@@ -17,7 +17,15 @@
 #include "utilities/store/KivoLibObject.h"
 #include "utilities/text/LocalizedStrings.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <utility>
 #include <vector>
 
 const QString BackupRestore::BackupFileFormat = QStringLiteral("Backup_%@.zip");
@@ -68,20 +76,22 @@ constexpr int EntryCount = 5;
 // A rows file from this size on is read while it is unpacked, in up to this many parts.
 constexpr qsizetype FewestBytesReadWhileUnpacked = 4 * 1024 * 1024;
 constexpr int PartsReadWhileUnpacked = 8;
+// The parts a rows file written as it is read is read in: small ones, so that the first
+// records are written soon after the unpacking began.
+constexpr int PartsReadWhileWriting = 32;
 
 QString message(const QString& format, const QStringList& arguments = {})
 {
     return LocalizedStrings::getMessageWithFormat(format, arguments);
 }
 
+} // namespace
+
 // Collects the facade's last error text.
-class ErrorCollector : public ZipFacadeDelegate {
-public:
+struct BackupRestore::ZipErrors : ZipFacadeDelegate {
     void ErrorMessage(const QString& message) override { last = message; }
     QString last;
 };
-
-} // namespace
 
 QString BackupRestore::backupFileName(const QDateTime& date)
 {
@@ -96,8 +106,17 @@ bool BackupRestore::fail(const QString& text)
     return false;
 }
 
+bool BackupRestore::failUnzip(const QString& zipError)
+{
+    if (zipError == ZipFacade::WrongPasswordMessage)
+        return fail(message(ArchiveWrongPassword));
+    return fail(message(ArchiveDamaged, { zipError }));
+}
+
 void BackupRestore::close()
 {
+    m_zip.reset();
+    m_zipErrors.reset();
     m_rows.reset();
     m_rowsModel.reset();
     m_entries.clear();
@@ -147,34 +166,54 @@ bool BackupRestore::unzipArchive(const QString& path)
 {
     m_errorMessage.clear();
     close();
-    ZipFacade zip;
-    auto errors = std::make_shared<ErrorCollector>();
-    zip.setDelegate(errors);
-    zip.setProgressBlock(m_progressBlock);
-    if (!zip.UnzipOpenFile(path, ArchivePassword))
+    auto zip = std::make_unique<ZipFacade>();
+    auto errors = std::make_shared<ZipErrors>();
+    zip->setDelegate(errors);
+    zip->setProgressBlock(m_progressBlock);
+    if (!zip->UnzipOpenFile(path, ArchivePassword))
         return fail(message(ArchiveNotOpened));
+    const auto model = KivoLib::currentModel();
+    const cd::EntityDescription* rows = model ? model->entity(Rows::entityName()) : nullptr;
+
+    // Just the five files, each once: the rows file is left for restore() to read while
+    // it writes. Any other archive is read whole first.
+    QStringList small { DatabaseEntry, TemplateEntry, TemplateColumnEntry, UserTemplateEntry };
+    QStringList names = zip->getZipFileContents();
+    names.sort();
+    QStringList five = small + QStringList { RowsEntry };
+    five.sort();
+    if (rows && errors->last.isEmpty() && names == five) {
+        if (!zip->UnzipFilesToData(m_entries, small)) {
+            close();
+            return failUnzip(errors->last);
+        }
+        m_zip = std::move(zip);
+        m_zipErrors = std::move(errors);
+        m_unzipped = true;
+        return true;
+    }
+
     // The rows file, by far the biggest, is read in parts as it is unpacked: each part as
     // soon as its bytes are in place. Only once every entry has passed its checks are
     // the records kept, and any fault in them is left for restore() to find and tell.
-    const auto model = KivoLib::currentModel();
-    const cd::EntityDescription* rows = model ? model->entity(Rows::entityName()) : nullptr;
     std::unique_ptr<JSONRecordReader::InParts> reader;
     const auto written = [&](const QString& name, const QByteArray& content, qsizetype filled) {
         if (name != RowsEntry)
-            return;
+            return true;
         // A second entry of the name (the first one's buffer goes when this one is kept)
         // or one that failed: the reader stops before its buffer goes.
         if (reader && (reader->data() != content.constData() || filled < 0))
             reader.reset();
         if (!rows || filled < 0 || content.size() < FewestBytesReadWhileUnpacked)
-            return;
+            return true;
         if (!reader) {
             reader = std::make_unique<JSONRecordReader::InParts>(
                 content.constData(), content.size(), *rows, PartsReadWhileUnpacked);
         }
         reader->written(filled);
+        return true;
     };
-    const bool unzipped = zip.UnzipFilesToData(m_entries, written);
+    const bool unzipped = zip->UnzipFilesToData(m_entries, written);
     if (unzipped && reader) {
         const auto found = m_entries.constFind(RowsEntry);
         if (found != m_entries.cend() && found->constData() == reader->data()) {
@@ -187,9 +226,7 @@ bool BackupRestore::unzipArchive(const QString& path)
     reader.reset();
     if (!unzipped) {
         close();
-        if (errors->last == ZipFacade::WrongPasswordMessage)
-            return fail(message(ArchiveWrongPassword));
-        return fail(message(ArchiveDamaged, { errors->last }));
+        return failUnzip(errors->last);
     }
     m_unzipped = true;
     return true;
@@ -227,6 +264,8 @@ bool BackupRestore::restore(const QString& path)
         file.entity = model->entity(entityName);
         if (!file.entity)
             return fail(message(NoStore));
+        if (entry == RowsEntry && m_zip)
+            break;
         const auto found = m_entries.constFind(entry);
         if (found == m_entries.cend())
             return fail(message(FileMissing, { entry }));
@@ -250,12 +289,182 @@ bool BackupRestore::restore(const QString& path)
 
     // Changes an earlier failed save left behind must not ride along in this one.
     KivoLib::rollback();
+    if (m_zip)
+        return restoreWhileUnpacking(std::move(files), *model->entity(Rows::entityName()));
     // One transaction: the old records go and the new ones come, or nothing changes. The
     // old ones are never read: the tables are emptied whole.
     platform::Error error;
     try {
         // The reader gave every value its attribute's type already.
         if (context->replaceAllObjects(std::move(files), &error))
+            return true;
+    } catch (const platform::Exception& exception) {
+        return fail(message(StoreNotSaved, { exception.reason() }));
+    }
+    return fail(message(StoreNotSaved, { error.localizedDescription() }));
+}
+
+namespace {
+
+// The rows file, unpacked from the archive on a thread of its own and read in parts as
+// its bytes come. Stops the unpacking, and waits for it, when it goes.
+class RowsUnpacking {
+public:
+    RowsUnpacking(ZipFacade& zip, const cd::EntityDescription& rows)
+        : m_zip(zip)
+        , m_rows(rows)
+    {
+        m_thread = std::thread([this] { run(); });
+    }
+    ~RowsUnpacking()
+    {
+        m_stop = true;
+        m_thread.join();
+        // Its threads end before the buffer it reads goes.
+        m_reader.reset();
+    }
+    RowsUnpacking(const RowsUnpacking&) = delete;
+    RowsUnpacking& operator=(const RowsUnpacking&) = delete;
+
+    // Waits until the file is being read in parts, or was unpacked whole: the reader of
+    // its parts, null when it is read whole once unpacked.
+    JSONRecordReader::InParts* reader()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_reader || m_ended; });
+        return m_reader.get();
+    }
+    // Waits until the unpacking ended; whether it succeeded.
+    bool wait()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_ended; });
+        return m_unzipped;
+    }
+    // After wait(): the file's content.
+    QByteArray content() const { return m_files.value(BackupRestore::RowsEntry); }
+
+private:
+    void run()
+    {
+        bool readerEnded = false;
+        const auto written = [&](const QString&, const QByteArray& content, qsizetype filled) {
+            if (filled < 0) {
+                // Its buffer goes: the parts under way end first.
+                if (m_reader && !std::exchange(readerEnded, true))
+                    m_reader->end(false);
+                return true;
+            }
+            if (m_stop)
+                return false;
+            if (content.size() < FewestBytesReadWhileUnpacked)
+                return true;
+            if (!m_reader) {
+                std::lock_guard lock(m_mutex);
+                m_reader = std::make_unique<JSONRecordReader::InParts>(
+                    content.constData(), content.size(), m_rows, PartsReadWhileWriting);
+                m_changed.notify_all();
+            }
+            m_reader->written(filled);
+            return true;
+        };
+        const bool unzipped
+            = m_zip.UnzipFilesToData(m_files, { BackupRestore::RowsEntry }, written);
+        // Kept whole, the file is read to its end even when the archive failed after it.
+        const bool kept = m_files.contains(BackupRestore::RowsEntry);
+        if (m_reader && !readerEnded)
+            m_reader->end(kept);
+        std::lock_guard lock(m_mutex);
+        m_unzipped = unzipped && kept;
+        m_ended = true;
+        m_changed.notify_all();
+    }
+
+    ZipFacade& m_zip;
+    const cd::EntityDescription& m_rows;
+    QMap<QString, QByteArray> m_files;
+    std::unique_ptr<JSONRecordReader::InParts> m_reader;
+    std::atomic<bool> m_stop { false };
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_ended = false;
+    bool m_unzipped = false;
+    std::thread m_thread;
+};
+
+} // namespace
+
+bool BackupRestore::restoreWhileUnpacking(
+    std::vector<cd::ManagedObjectContext::EntityContent>&& files, const cd::EntityDescription& rows)
+{
+    cd::ManagedObjectContext* context = KivoLib::currentContext();
+    // Progress reaches the user on this thread only.
+    m_zip->setProgressBlock({});
+    RowsUnpacking unpacking(*m_zip, rows);
+    const auto fileFailure = [&](const JSONRecordReader::Failure& failure) {
+        return fail(failure.kind == JSONRecordReader::Failure::Kind::Syntax
+                ? message(FileNotJSON, { RowsEntry, failure.detail })
+                : message(FileNotRecords, { RowsEntry, Rows::entityName(), failure.detail }));
+    };
+    platform::Error error;
+    try {
+        QList<const cd::EntityDescription*> entities;
+        for (const auto& file : files)
+            entities << file.entity;
+        entities << &rows;
+        // One transaction: the old records go and the new ones come, or nothing changes.
+        // The old ones are never read: the tables are emptied whole.
+        const auto replacement = context->beginReplacement(entities, &error);
+        if (!replacement)
+            return fail(message(StoreNotSaved, { error.localizedDescription() }));
+        for (auto& file : files) {
+            if (!replacement->add(*file.entity, std::move(file.records), &error))
+                return fail(message(StoreNotSaved, { error.localizedDescription() }));
+        }
+        files.clear();
+        replacement->buildIndexesLast(rows);
+        // The rows as their parts are read, in the file's order.
+        JSONRecordReader::InParts* reader = unpacking.reader();
+        bool refused = false;
+        for (bool more = reader != nullptr; more;) {
+            std::vector<QList<QVariant>> records;
+            switch (reader->next(records)) {
+            case JSONRecordReader::InParts::Next::Records:
+                if (!replacement->add(rows, std::move(records), &error))
+                    return fail(message(StoreNotSaved, { error.localizedDescription() }));
+                if (m_progressBlock) {
+                    // The rows file is the last entry; its share goes as its records do.
+                    const qint64 size = std::max<qint64>(reader->size(), 1);
+                    const int percent = int(
+                        ((EntryCount - 1) * size + reader->given()) * 100 / (EntryCount * size));
+                    m_progressBlock(std::min(percent, 99), EntryCount - 1, EntryCount);
+                }
+                break;
+            case JSONRecordReader::InParts::Next::Refused:
+                refused = true;
+                more = false;
+                break;
+            case JSONRecordReader::InParts::Next::End:
+            case JSONRecordReader::InParts::Next::Unfilled:
+                more = false;
+                break;
+            }
+        }
+        // A damaged archive is told as such, whatever its content looks like.
+        if (!unpacking.wait())
+            return failUnzip(m_zipErrors->last);
+        if (!reader || refused) {
+            JSONRecordReader::Failure failure;
+            auto rest = reader ? reader->readRest(&failure)
+                               : JSONRecordReader::read(unpacking.content(), rows, &failure);
+            if (!rest)
+                return fileFailure(failure);
+            if (!replacement->add(rows, std::move(*rest), &error))
+                return fail(message(StoreNotSaved, { error.localizedDescription() }));
+        }
+        if (m_progressBlock)
+            m_progressBlock(100, EntryCount, EntryCount);
+        if (replacement->commit(&error))
             return true;
     } catch (const platform::Exception& exception) {
         return fail(message(StoreNotSaved, { exception.reason() }));

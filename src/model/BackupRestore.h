@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ZipFacade.h"
+#include "platform/coredata/ManagedObjectContext.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -13,22 +14,26 @@
 #include <vector>
 
 namespace platform::coredata {
+class EntityDescription;
 class ManagedObjectModel;
-}
+} // namespace platform::coredata
 
 // Backs the whole store up into a password-protected ZIP archive of five JSON entity
 // files (the JSON record form), and replaces the whole store with the content of such an
 // archive. One object per operation.
 //
-// A restore never costs the user the data they have: every file is read, decrypted,
-// CRC-checked, parsed and checked before the store is touched, and the store is then
-// emptied and refilled in one transaction. A failure of any kind leaves the stored data
-// as it was and answers false, with the reason shown to the user and kept in
-// errorMessage(). A backup answers true only when all five entries were written, and
-// replaces a file at its path only with a complete archive.
+// A restore never costs the user the data they have: the store is emptied and refilled
+// in one transaction, committed only once every file was read, decrypted, CRC-checked,
+// parsed and checked. A failure of any kind leaves the stored data as it was and answers
+// false, with the reason shown to the user and kept in errorMessage(). A backup answers
+// true only when all five entries were written, and replaces a file at its path only
+// with a complete archive.
 //
-// The entity files pass through memory, not through files of their own. Runs on the
-// main thread, where the context is used.
+// The entity files pass through memory, not through files of their own. In an archive of
+// just the five files, the rows file is unpacked and read while its records are written:
+// the transaction begins only once the archive shows all five, the small files were read
+// and checked (which proves the password) and the rows file began to unpack; any fault
+// found later rolls it back. Runs on the main thread, where the context is used.
 class BackupRestore {
 public:
     BackupRestore() = default;
@@ -36,10 +41,11 @@ public:
     // Writes the archive at the path.
     bool backup(const QString& path);
     // Reads and checks the archive's entries, keeping them for restore(). False when it
-    // cannot be opened or any entry fails to decrypt or verify.
+    // cannot be opened or an entry read fails to decrypt or verify. The rows file of an
+    // archive of just the five files is left for restore(), which keeps the archive open.
     bool unzipArchive(const QString& path);
     // After unzipArchive: checks the entity files and replaces the store with their
-    // records. The path is not used. Drops the entries read.
+    // records. The path is not used. Drops the entries read and closes the archive.
     bool restore(const QString& path);
     // Drops the entries read by unzipArchive.
     void close();
@@ -82,13 +88,26 @@ private:
     // The password every backup archive is made and opened with.
     static const QString ArchivePassword;
 
+    struct ZipErrors;
+
     bool fail(const QString& message);
+    // The message for an archive the facade could not read, with its last error.
+    bool failUnzip(const QString& zipError);
+    // Replaces the store with the files' records and those of the rows file, which is
+    // unpacked from the open archive and written as it is read.
+    bool restoreWhileUnpacking(
+        std::vector<platform::coredata::ManagedObjectContext::EntityContent>&& files,
+        const platform::coredata::EntityDescription& rows);
 
     QMap<QString, QByteArray> m_entries;
     // The rows file's records, read while it was unpacked, with the model they were read
     // for; restore() reads the file again for another model.
     std::shared_ptr<const platform::coredata::ManagedObjectModel> m_rowsModel;
     std::optional<std::vector<QList<QVariant>>> m_rows;
+    // The archive whose rows file restore() reads, with its errors; none when every
+    // entry was read by unzipArchive.
+    std::unique_ptr<ZipFacade> m_zip;
+    std::shared_ptr<ZipErrors> m_zipErrors;
     bool m_unzipped = false;
     QString m_errorMessage;
     ZipFacade::ProgressBlock m_progressBlock;

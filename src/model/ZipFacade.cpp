@@ -608,54 +608,61 @@ bool ZipFacade::UnzipFileTo(const QString& path, bool overWrite)
 
 bool ZipFacade::UnzipFilesToData(QMap<QString, QByteArray>& files)
 {
-    return UnzipFilesToData(files, {});
+    return UnzipFilesToData(files, QStringList());
 }
 
 bool ZipFacade::UnzipFilesToData(QMap<QString, QByteArray>& files, const DataWritten& written)
 {
-    // The size an entry claims is only a hint: a damaged archive may claim anything.
-    constexpr ZPOS64_T MostReserved = 256 * 1024 * 1024;
-    return forEachEntry([&](const Entry& entry) {
-        if (entry.isFolder)
-            return true;
-        QByteArray content;
-        bool ok = false;
-        if (entry.size <= MostReserved) {
-            // Filled in place, so that it can be read while it fills. More than it claims
-            // is damage, which the size check after the last byte reports.
-            content = QByteArray(qsizetype(entry.size), Qt::Uninitialized);
-            qsizetype filled = 0;
-            ok = readCurrent(
-                entry,
-                [&](const char* data, qsizetype size) {
-                    const qsizetype room = std::min(size, content.size() - filled);
-                    // Inflated content is there already.
-                    if (room > 0 && data != content.constData() + filled)
-                        std::memcpy(content.data() + filled, data, size_t(room));
-                    filled += room;
-                    if (written)
-                        written(entry.name, content, filled);
-                    return true;
-                },
-                &content);
-        } else {
-            content.reserve(qsizetype(MostReserved));
-            ok = readCurrent(entry, [&](const char* data, qsizetype size) {
-                content.append(data, size);
-                return true;
-            });
-        }
-        if (!ok) {
-            if (written)
-                written(entry.name, content, -1);
-            return false;
-        }
-        files.insert(entry.name, content);
-        return true;
-    });
+    return UnzipFilesToData(files, QStringList(), written);
 }
 
-bool ZipFacade::forEachEntry(const std::function<bool(const Entry&)>& handle)
+bool ZipFacade::UnzipFilesToData(
+    QMap<QString, QByteArray>& files, const QStringList& names, const DataWritten& written)
+{
+    // The size an entry claims is only a hint: a damaged archive may claim anything.
+    constexpr ZPOS64_T MostReserved = 256 * 1024 * 1024;
+    return forEachEntry(
+        [&](const Entry& entry) {
+            if (entry.isFolder)
+                return true;
+            QByteArray content;
+            bool ok = false;
+            if (entry.size <= MostReserved) {
+                // Filled in place, so that it can be read while it fills. More than it claims
+                // is damage, which the size check after the last byte reports.
+                content = QByteArray(qsizetype(entry.size), Qt::Uninitialized);
+                qsizetype filled = 0;
+                ok = readCurrent(
+                    entry,
+                    [&](const char* data, qsizetype size) {
+                        const qsizetype room = std::min(size, content.size() - filled);
+                        // Inflated content is there already.
+                        if (room > 0 && data != content.constData() + filled)
+                            std::memcpy(content.data() + filled, data, size_t(room));
+                        filled += room;
+                        return !written || written(entry.name, content, filled);
+                    },
+                    &content);
+            } else {
+                content.reserve(qsizetype(MostReserved));
+                ok = readCurrent(entry, [&](const char* data, qsizetype size) {
+                    content.append(data, size);
+                    return true;
+                });
+            }
+            if (!ok) {
+                if (written)
+                    written(entry.name, content, -1);
+                return false;
+            }
+            files.insert(entry.name, content);
+            return true;
+        },
+        names.isEmpty() ? nullptr : &names);
+}
+
+bool ZipFacade::forEachEntry(
+    const std::function<bool(const Entry&)>& handle, const QStringList* names)
 {
     if (!m_unzip)
         return false;
@@ -691,9 +698,10 @@ bool ZipFacade::forEachEntry(const std::function<bool(const Entry&)>& handle)
             OutputErrorMessage(UnsafeNameMessage);
             return false;
         }
-        if (!handle(entry))
+        const bool chosen = !names || names->contains(entry.name);
+        if (chosen && !handle(entry))
             return false;
-        if (m_progressBlock)
+        if (chosen && m_progressBlock)
             m_progressBlock(int(qint64(done) * 100 / m_numFiles), done, m_numFiles);
         const int next = unzGoToNextFile(unzip);
         if (next == UNZ_END_OF_LIST_OF_FILE)

@@ -80,9 +80,13 @@ public:
     // Told, while an entry is read into memory, that the first `written` bytes of its
     // content are in place; the content stays at the same address while it is read and,
     // once read, while it is kept. Told -1 when the entry failed: its content goes then.
+    // Answering false stops the reading, which then fails.
     using DataWritten
-        = std::function<void(const QString& name, const QByteArray& content, qsizetype written)>;
+        = std::function<bool(const QString& name, const QByteArray& content, qsizetype written)>;
     bool UnzipFilesToData(QMap<QString, QByteArray>& files, const DataWritten& written);
+    // The same for the file entries of those names only; the others are skipped unread.
+    bool UnzipFilesToData(QMap<QString, QByteArray>& files, const QStringList& names,
+        const DataWritten& written = {});
     // The entry names of the open archive, in archive order.
     QStringList getZipFileContents();
     // Clears the password. True when nothing was open.
@@ -115,7 +119,9 @@ private:
     };
     // Calls the handler for every entry whose name is safe, reporting progress after each;
     // false at the first failure (the delegate told) or when the handler answers false.
-    bool forEachEntry(const std::function<bool(const Entry&)>& handle);
+    // With names, only for the entries of those names.
+    bool forEachEntry(
+        const std::function<bool(const Entry&)>& handle, const QStringList* names = nullptr);
     // Deciphers, inflates and checks the current entry, passing its content on in pieces.
     // With `into`, inflated content is made in place there, from its start, as far as it
     // has room; a piece passed on then lies where it belongs in it.

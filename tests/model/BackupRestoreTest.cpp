@@ -12,7 +12,9 @@
 #include "utilities/store/KivoLibObject.h"
 #include "utilities/text/LocalizedStrings.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -20,7 +22,10 @@
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <sqlite3.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <limits>
 #include <tuple>
 
@@ -145,6 +150,8 @@ struct BackupRestoreTest : ModelTest {
     Outcome restoreFrom(const QString& archive)
     {
         BackupRestore job;
+        progress.clear();
+        job.setProgressBlock([this](int percent, int, int) { progress.push_back(percent); });
         Outcome outcome;
         outcome.ok = job.unzipArchive(archive) && job.restore(archive);
         outcome.message = job.errorMessage();
@@ -201,10 +208,63 @@ struct BackupRestoreTest : ModelTest {
         EXPECT_TRUE(shown);
     }
 
+    // Rows enough for a file of several megabytes, written part by part as it is unpacked:
+    // copies of the rows of the entries with ids and orders of their own.
+    static QJsonArray manyRows(const QMap<QString, QByteArray>& entries, int count)
+    {
+        const QJsonArray some = QJsonDocument::fromJson(entries["rows.json"]).array();
+        QJsonArray many;
+        for (int i = 0; i < count; ++i) {
+            QJsonObject row = some[i % some.size()].toObject();
+            row["id"] = QStringLiteral("row-%1").arg(i);
+            row["order"] = i;
+            many.append(row);
+        }
+        return many;
+    }
+
+    // Whether the last restore reported rows written: progress short of the end.
+    bool rowsWereWritten() const
+    {
+        return std::any_of(progress.begin(), progress.end(),
+            [](int percent) { return percent > 80 && percent < 100; });
+    }
+
     QTemporaryDir folder;
     QList<TemplateColumn*> columns;
     QString lockedId;
+    std::vector<int> progress;
 };
+
+QString storePath()
+{
+    return testsupport::homePath() + "/Kivotab.sqlite";
+}
+
+// The store file's index definitions and SQLite's check of the file, read through a
+// connection of their own.
+QStringList fileFacts(const QString& path)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return { "not opened" };
+    }
+    QStringList facts;
+    for (const char* sql : { "SELECT name || ': ' || sql FROM sqlite_master WHERE type = 'index' "
+                             "AND sql IS NOT NULL ORDER BY name",
+             "PRAGMA integrity_check" }) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
+            facts << "not read";
+        while (statement && sqlite3_step(statement) == SQLITE_ROW)
+            facts << QString::fromUtf8(
+                reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
+    return facts;
+}
 
 // Flips the low byte of the entry's CRC in its local header and in the central directory,
 // so the entry still opens (the password check uses the high byte) but fails its check.
@@ -424,16 +484,8 @@ TEST_F(BackupRestoreTest, ABigRowsFileReadWhileUnpackedRestoresOrChangesNothing)
     makeData(3);
     const auto entries = backupEntries();
     changeData();
-    // Rows enough for a file of several megabytes, read in parts while it is unpacked.
-    const QJsonArray some = QJsonDocument::fromJson(entries["rows.json"]).array();
-    QJsonArray many;
     const int count = 16000;
-    for (int i = 0; i < count; ++i) {
-        QJsonObject row = some[i % some.size()].toObject();
-        row["id"] = QStringLiteral("row-%1").arg(i);
-        row["order"] = i;
-        many.append(row);
-    }
+    const QJsonArray many = manyRows(entries, count);
     auto big = entries;
     big["rows.json"] = QJsonDocument(many).toJson();
     ASSERT_GT(big["rows.json"].size(), 8 * 1024 * 1024);
@@ -463,6 +515,133 @@ TEST_F(BackupRestoreTest, ABigRowsFileReadWhileUnpackedRestoresOrChangesNothing)
         EXPECT_EQ(row.value("json"), many[i].toObject()["json"].toVariant());
     }
     EXPECT_EQ(Rows::getRowsAll().size(), count);
+}
+
+TEST_F(BackupRestoreTest, AFaultFoundAfterRowsWereWrittenLeavesTheStoreAsItWas)
+{
+    makeData(3);
+    const auto entries = backupEntries();
+    changeData();
+    const int count = 16000;
+    const QJsonArray many = manyRows(entries, count);
+    const QStringList facts = fileFacts(storePath());
+    ASSERT_TRUE(facts.contains("ok")) << facts.join('\n').toStdString();
+    ASSERT_GE(facts.size(), 3);
+
+    // A value of the wrong kind in the very last record.
+    QJsonArray wrong = many;
+    QJsonObject last = wrong.last().toObject();
+    last["order"] = "last";
+    wrong.replace(count - 1, last);
+    auto wrongKind = entries;
+    wrongKind["rows.json"] = QJsonDocument(wrong).toJson();
+    // Text that stops being JSON in its last bytes.
+    auto broken = entries;
+    broken["rows.json"] = QJsonDocument(many).toJson();
+    broken["rows.json"][broken["rows.json"].lastIndexOf(']')] = '}';
+    // Archive bytes damaged shortly before the end of the rows file's data, the last
+    // entry's: what follows no longer deciphers and inflates.
+    auto whole = entries;
+    whole["rows.json"] = QJsonDocument(many).toJson();
+    QByteArray damaged = read(archive("whole.zip", whole));
+    const qsizetype directory = damaged.indexOf(QByteArray("PK\x01\x02", 4));
+    ASSERT_GT(directory, 100000);
+    damaged[directory - 3000] = char(damaged[directory - 3000] ^ 0x5a);
+    write(path("damaged.zip"), damaged);
+
+    const QString damagedText
+        = LocalizedStrings::getMessageWithFormat(BackupRestore::ArchiveDamaged, { "" })
+              .section('(', 0, 0);
+    const std::pair<QString, QString> cases[] {
+        { archive("wrong.zip", wrongKind),
+            QStringLiteral("record %1 has a value of the wrong kind for \"order\"").arg(count) },
+        { archive("broken.zip", broken), "rows.json of the backup archive is not valid JSON" },
+        { path("damaged.zip"), damagedText },
+    };
+    for (const auto& [archivePath, reason] : cases) {
+        SCOPED_TRACE(reason.toStdString());
+        expectRefused(archivePath, reason);
+        EXPECT_TRUE(rowsWereWritten());
+        EXPECT_EQ(fileFacts(storePath()), facts);
+    }
+    // The same rows, undamaged, restore.
+    const Outcome outcome = restoreFrom(archive("whole.zip", whole));
+    ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    EXPECT_EQ(Rows::getRowsAll().size(), count);
+    EXPECT_EQ(progress.back(), 100);
+}
+
+const char kKillStore[] = "KIVOTAB_RESTORE_STORE";
+const char kKillArchive[] = "KIVOTAB_RESTORE_ARCHIVE";
+const char kWriting[] = "KIVOTAB-RESTORE-WRITING";
+
+TEST_F(BackupRestoreTest, AKillWhileRowsAreWrittenLeavesTheStoreAsItWas)
+{
+    makeData(3);
+    auto entries = backupEntries();
+    changeData();
+    entries["rows.json"] = QJsonDocument(manyRows(entries, 16000)).toJson();
+    const QString big = archive("big.zip", entries);
+    const Snapshot before = snapshot();
+    const QStringList facts = fileFacts(storePath());
+    // The child has the store to itself.
+    StoreStack::install(nullptr);
+
+    // The child restores the archive and stops once it has written rows, to be killed.
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(kKillStore, storePath());
+    environment.insert(kKillArchive, big);
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+        { "--gtest_filter=BackupRestoreKillChild.RestoresUntilKilled" });
+    ASSERT_TRUE(child.waitForStarted());
+    QByteArray output;
+    QElapsedTimer clock;
+    clock.start();
+    while (!output.contains(kWriting) && child.state() == QProcess::Running
+        && clock.elapsed() < 120000) {
+        child.waitForReadyRead(100);
+        output += child.readAllStandardOutput();
+    }
+    EXPECT_TRUE(output.contains(kWriting))
+        << output.toStdString() << child.readAllStandardError().toStdString();
+    child.kill();
+    child.waitForFinished();
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+
+    platform::Error error;
+    StoreStack::install(StoreStack::open(storePath(), {}, &error));
+    ASSERT_TRUE(StoreStack::instance()) << error.localizedDescription().toStdString();
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(fileFacts(storePath()), facts);
+}
+
+// The child of the kill test: restores the archive into the store it is given and, once
+// rows were written, says so and waits inside the restore to be killed.
+struct BackupRestoreKillChild : ModelTest { };
+
+TEST_F(BackupRestoreKillChild, RestoresUntilKilled)
+{
+    const QString store = qEnvironmentVariable(kKillStore);
+    if (store.isEmpty())
+        GTEST_SKIP() << "runs as the child of a kill test";
+    platform::Error error;
+    StoreStack::install(StoreStack::open(store, {}, &error));
+    ASSERT_TRUE(StoreStack::instance()) << error.localizedDescription().toStdString();
+    BackupRestore job;
+    ASSERT_TRUE(job.unzipArchive(qEnvironmentVariable(kKillArchive)));
+    job.setProgressBlock([](int percent, int, int) {
+        if (percent <= 80 || percent >= 100)
+            return;
+        std::fputs(kWriting, stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+        testsupport::waitUntil([] { return false; }, 120000);
+    });
+    (void)job.restore({});
+    FAIL() << "the child was not killed";
 }
 
 TEST_F(BackupRestoreTest, AFailedCommitChangesNothing)
