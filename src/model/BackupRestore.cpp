@@ -422,14 +422,16 @@ bool BackupRestore::restoreWhileUnpacking(
                 return fail(message(StoreNotSaved, { error.localizedDescription() }));
         }
         files.clear();
-        replacement->buildIndexesLast(rows);
         // The rows as their parts are read, in the file's order.
         JSONRecordReader::InParts* reader = unpacking.reader();
         bool refused = false;
+        bool firstPart = true;
         for (bool more = reader != nullptr; more;) {
             std::vector<QList<QVariant>> records;
             switch (reader->next(records)) {
             case JSONRecordReader::InParts::Next::Records:
+                if (std::exchange(firstPart, false))
+                    replacement->buildIndexesLast(rows, records);
                 if (!replacement->add(rows, std::move(records), &error))
                     return fail(message(StoreNotSaved, { error.localizedDescription() }));
                 if (m_progressBlock) {

@@ -564,11 +564,13 @@ TEST_F(BackupRestoreTest, AFaultFoundAfterRowsWereWrittenLeavesTheStoreAsItWas)
         EXPECT_TRUE(rowsWereWritten());
         EXPECT_EQ(fileFacts(storePath()), facts);
     }
-    // The same rows, undamaged, restore.
+    // The same rows, undamaged, restore, with the same indexes (some built as the rows
+    // come, some after).
     const Outcome outcome = restoreFrom(archive("whole.zip", whole));
     ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
     EXPECT_EQ(Rows::getRowsAll().size(), count);
     EXPECT_EQ(progress.back(), 100);
+    EXPECT_EQ(fileFacts(storePath()), facts);
 }
 
 const char kKillStore[] = "KIVOTAB_RESTORE_STORE";

@@ -382,11 +382,71 @@ bool ManagedObjectContext::Replacement::add(
     return true;
 }
 
-void ManagedObjectContext::Replacement::buildIndexesLast(const EntityDescription& entity)
+namespace {
+
+// How SQLite orders two values of an index key: nothing first, then numbers, then texts
+// (texts by their characters, near enough to SQLite's bytes for a guess at the order).
+int compareKeyValues(const QVariant& a, const QVariant& b)
+{
+    const auto rank = [](const QVariant& value) {
+        if (value.isNull())
+            return 0;
+        return value.metaType().id() == QMetaType::QString ? 2 : 1;
+    };
+    const int rankA = rank(a);
+    const int rankB = rank(b);
+    if (rankA != rankB || rankA == 0)
+        return rankA - rankB;
+    if (rankA == 2) {
+        return QString::compare(*static_cast<const QString*>(a.constData()),
+            *static_cast<const QString*>(b.constData()));
+    }
+    const double x = a.toDouble();
+    const double y = b.toDouble();
+    return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+// Whether the records' keys for the attributes never go down.
+bool keysComeInOrder(const EntityDescription& entity, const QStringList& attributes,
+    const std::vector<QList<QVariant>>& records)
+{
+    QList<int> positions;
+    for (const QString& attribute : attributes) {
+        const int position = entity.indexOfAttribute(attribute);
+        if (position < 0)
+            return false;
+        positions << position;
+    }
+    const auto value = [](const QList<QVariant>& record, int position) {
+        return position < record.size() ? record.at(position) : QVariant();
+    };
+    for (size_t i = 1; i < records.size(); ++i) {
+        for (int position : std::as_const(positions)) {
+            const int order
+                = compareKeyValues(value(records[i - 1], position), value(records[i], position));
+            if (order > 0)
+                return false;
+            if (order < 0)
+                break;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void ManagedObjectContext::Replacement::buildIndexesLast(
+    const EntityDescription& entity, const std::vector<QList<QVariant>>& first)
 {
     m_context->checkQueue("Replacement::buildIndexesLast");
-    if (!m_ended && m_replaced.contains(&entity))
-        m_lateIndexes += m_begun.first()->dropIndexes(entity);
+    if (m_ended || !m_replaced.contains(&entity))
+        return;
+    QStringList kept;
+    for (const QStringList& columns : entity.indexes()) {
+        if (!first.empty() && keysComeInOrder(entity, columns, first))
+            kept << entity.name() + "_" + columns.join('_');
+    }
+    m_lateIndexes += m_begun.first()->dropIndexes(entity, kept);
 }
 
 bool ManagedObjectContext::Replacement::commit(Error* error)

@@ -1266,13 +1266,17 @@ bool PersistentStore::insertRows(const EntityDescription& entity,
     return buildIndexes(dropped, error);
 }
 
-QList<QByteArray> PersistentStore::dropIndexes(const EntityDescription& entity)
+QList<QByteArray> PersistentStore::dropIndexes(
+    const EntityDescription& entity, const QStringList& kept)
 {
     // All in the save's transaction: a failed save brings the indexes back with the rows.
     // An index that cannot be dropped is kept up as the rows come, as always.
     QList<QByteArray> dropped;
     if (const auto indexes = indexesOf(entity, nullptr)) {
         for (const auto& [name, definition] : *indexes) {
+            if (std::any_of(kept.begin(), kept.end(),
+                    [&](const QString& keptName) { return quoted(keptName) == name; }))
+                continue;
             if (!execute("DROP INDEX " + name, nullptr))
                 break;
             dropped << definition;

@@ -121,7 +121,8 @@ private:
     // sorting every entry once when they are in is cheaper than finding each one's place
     // as it comes. Their definitions, for buildIndexes; those that could not be dropped
     // are kept up as the rows come.
-    QList<QByteArray> dropIndexes(const EntityDescription& entity);
+    // Those named in `kept` stay.
+    QList<QByteArray> dropIndexes(const EntityDescription& entity, const QStringList& kept = {});
     [[nodiscard]] bool buildIndexes(const QList<QByteArray>& definitions, Error* error);
     // Deletes every row of the entity. SQLite then frees the table's pages whole rather
     // than taking the rows out one by one, updating every index for each.
