@@ -6,6 +6,7 @@
 #include "platform/coredata/StoreSaveHook.h"
 #include "platform/coredata/ValueCompare.h"
 #include "platform/coredata/WalCheckpointer.h"
+#include "platform/coredata/WalWriteBuffer.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -110,10 +111,13 @@ bool flag(const QVariantMap& options, const QString& key)
 int openConnection(const QString& path, bool readOnly, sqlite3** db)
 {
     // The connection is only ever used under the coordinator's lock, so SQLite need not
-    // lock it again at every call (a dozen calls for each row read).
+    // lock it again at every call (a dozen calls for each row read). Its writes to the log
+    // go through a layer that gathers them: a big save's commit makes a few big writes
+    // instead of two for each page.
     if (!readOnly) {
         return sqlite3_open_v2(path.toUtf8().constData(), db,
-            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+            WalWriteBuffer::vfsName());
     }
     const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
     const QByteArray uri = QUrl::fromLocalFile(path).toEncoded();

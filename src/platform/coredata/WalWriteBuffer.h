@@ -1,0 +1,24 @@
+#pragma once
+
+namespace platform::coredata {
+
+// A layer over SQLite's file system that gathers the writes SQLite makes to a
+// write-ahead log one after another into writes of up to 120 KiB. SQLite writes each
+// page of a save to the log as two writes (a header, then the page); a save of a hundred
+// thousand rows so makes some fifty thousand small writes at its commit, which cost the
+// system several times what a few big writes of the same bytes do.
+//
+// Nothing is less durable: what is gathered is written before the log is synced, read,
+// sized, cut or closed, and SQLite syncs the log before a commit counts (the stores run
+// with synchronous=FULL, which this relies on: without the sync, another connection could
+// be told of frames still gathered here). Files other than logs are the lower layer's own.
+class WalWriteBuffer {
+public:
+    WalWriteBuffer() = delete;
+
+    // The name to open a connection with: a layer over the file system that is SQLite's
+    // default at the time of the call (made and registered on first use).
+    static const char* vfsName();
+};
+
+} // namespace platform::coredata

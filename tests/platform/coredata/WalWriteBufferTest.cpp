@@ -1,0 +1,85 @@
+#include "platform/coredata/WalWriteBuffer.h"
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <string>
+
+namespace {
+
+using platform::coredata::WalWriteBuffer;
+
+// A connection to the file, through the gathering layer or SQLite's own.
+sqlite3* connect(const QString& path, bool gathered)
+{
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open_v2(path.toUtf8(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                  gathered ? WalWriteBuffer::vfsName() : nullptr),
+        SQLITE_OK);
+    return db;
+}
+
+std::string run(sqlite3* db, const char* sql)
+{
+    std::string result;
+    char* message = nullptr;
+    const int rc = sqlite3_exec(
+        db, sql,
+        [](void* out, int, char** values, char**) {
+            *static_cast<std::string*>(out) += values[0] ? values[0] : "NULL";
+            return 0;
+        },
+        &result, &message);
+    if (rc != SQLITE_OK)
+        result = "error: " + std::string(message ? message : "?");
+    sqlite3_free(message);
+    return result;
+}
+
+// Many rows, each with a value of 600 bytes and an index on it, in one transaction.
+const char* const InsertMany
+    = "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 40000) "
+      "INSERT INTO t SELECT x, hex(randomblob(300)) FROM n";
+
+TEST(WalWriteBuffer, BigSavesThatSpillAndRollBackReadBackAsSQLiteWroteThem)
+{
+    const QString path = testsupport::homePath() + "/gathered.sqlite";
+    sqlite3* writer = connect(path, true);
+    sqlite3* reader = connect(path, false);
+    ASSERT_EQ(run(writer, "PRAGMA journal_mode=WAL"), "wal");
+    // A small cache: the save's pages go to the log long before its commit, are read back
+    // from it and changed again.
+    run(writer, "PRAGMA synchronous=FULL; PRAGMA cache_size=200");
+    ASSERT_EQ(run(writer,
+                  "CREATE TABLE t (k INTEGER PRIMARY KEY, v TEXT); "
+                  "CREATE INDEX tv ON t (v)"),
+        "");
+
+    ASSERT_EQ(run(writer, "BEGIN"), "");
+    ASSERT_EQ(run(writer, InsertMany), "");
+    EXPECT_EQ(run(writer, "SELECT count(*) FROM t"), "40000");
+    ASSERT_EQ(run(writer, "ROLLBACK"), "");
+    EXPECT_EQ(run(reader, "SELECT count(*) FROM t"), "0");
+
+    ASSERT_EQ(run(writer, "BEGIN"), "");
+    ASSERT_EQ(run(writer, InsertMany), "");
+    ASSERT_EQ(run(writer, "UPDATE t SET v = 'x' || v WHERE k % 7 = 0"), "");
+    ASSERT_EQ(run(writer, "COMMIT"), "");
+    // Another connection, on SQLite's own layer, reads what was committed.
+    const std::string sum = run(writer, "SELECT sum(length(v)) FROM t");
+    EXPECT_EQ(run(reader, "SELECT count(*) FROM t"), "40000");
+    EXPECT_EQ(run(reader, "SELECT sum(length(v)) FROM t"), sum);
+    EXPECT_EQ(run(reader, "SELECT count(*) FROM t WHERE v LIKE 'x%'"), "5714");
+    EXPECT_EQ(run(reader, "PRAGMA integrity_check"), "ok");
+
+    // And after the log was copied into the file and begun again.
+    EXPECT_EQ(run(reader, "PRAGMA wal_checkpoint(TRUNCATE)").substr(0, 1), "0");
+    ASSERT_EQ(run(writer, "DELETE FROM t WHERE k > 100"), "");
+    EXPECT_EQ(run(reader, "SELECT count(*) FROM t"), "100");
+    sqlite3_close(writer);
+    EXPECT_EQ(run(reader, "PRAGMA integrity_check"), "ok");
+    sqlite3_close(reader);
+}
+
+} // namespace
