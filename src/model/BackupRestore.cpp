@@ -248,8 +248,9 @@ bool BackupRestore::restore(const QString& path)
         return fail(message(NoStore));
     ModelRegistry::registerClasses();
 
-    // Everything is read and checked before the store is touched. Definitions come first,
-    // so the records that refer to them are made after them.
+    // Every file read so far is checked before the store is touched; a rows file still
+    // to be unpacked is checked as it is written. Definitions come first, so the records
+    // that refer to them are made after them.
     const std::array<std::pair<QString, QString>, EntryCount> order { {
         { TemplateEntry, Template::entityName() },
         { TemplateColumnEntry, TemplateColumn::entityName() },
