@@ -462,6 +462,9 @@ bool BackupRestore::restoreWhileUnpacking(
                                : JSONRecordReader::read(unpacking.content(), rows, &failure);
             if (!rest)
                 return fileFailure(failure);
+            // A big file whose parts could not be read on their own is still many rows.
+            if (reader && std::exchange(firstPart, false))
+                replacement->buildIndexesLast(rows, *rest);
             if (!replacement->add(rows, std::move(*rest), &error))
                 return fail(message(StoreNotSaved, { error.localizedDescription() }));
         }

@@ -515,6 +515,23 @@ TEST_F(BackupRestoreTest, ABigRowsFileReadWhileUnpackedRestoresOrChangesNothing)
         EXPECT_EQ(row.value("json"), many[i].toObject()["json"].toVariant());
     }
     EXPECT_EQ(Rows::getRowsAll().size(), count);
+
+    // Text in every row that looks like the start of a record, where parts may be guessed
+    // to begin: read on from where the good parts end, the rows restore all the same.
+    QJsonArray decoyed = many;
+    for (int i = 0; i < count; ++i) {
+        QJsonObject row = decoyed[i].toObject();
+        row["json"] = QStringLiteral("a, {\"b\": [1, {}]} ,{ %1").arg(i);
+        decoyed.replace(i, row);
+    }
+    auto tricky = entries;
+    tricky["rows.json"] = QJsonDocument(decoyed).toJson();
+    const Outcome decoyedOutcome = restoreFrom(archive("decoyed.zip", tricky));
+    ASSERT_TRUE(decoyedOutcome.ok) << decoyedOutcome.message.toStdString();
+    const Snapshot decoyedRows = snapshot();
+    EXPECT_EQ(Rows::getRowsAll().size(), count);
+    EXPECT_EQ(decoyedRows.value("Rows/row-15999").value("json"),
+        QVariant(QStringLiteral("a, {\"b\": [1, {}]} ,{ 15999")));
 }
 
 TEST_F(BackupRestoreTest, AFaultFoundAfterRowsWereWrittenLeavesTheStoreAsItWas)
