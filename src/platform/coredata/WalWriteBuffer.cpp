@@ -193,20 +193,21 @@ int layerFullPathname(sqlite3_vfs* vfs, const char* name, int size, char* out)
 
 const char* WalWriteBuffer::vfsName()
 {
-    // SQLite keeps pointers to the layers registered: they live as long as the process.
+    // SQLite keeps pointers to the layers registered: they live as long as the process,
+    // past the destruction of statics (a store may close then).
     static std::mutex mutex;
-    static std::vector<std::unique_ptr<Layer>> layers;
+    static auto* layers = new std::vector<std::unique_ptr<Layer>>;
     std::lock_guard lock(mutex);
     sqlite3_vfs* current = sqlite3_vfs_find(nullptr);
     if (!current)
         return nullptr;
-    for (const auto& layer : layers) {
+    for (const auto& layer : *layers) {
         if (layer->lower == current)
             return layer->name.constData();
     }
     auto layer = std::make_unique<Layer>();
     layer->lower = current;
-    layer->name = "kivotab-walbuffer-" + QByteArray::number(qulonglong(layers.size()));
+    layer->name = "kivotab-walbuffer-" + QByteArray::number(qulonglong(layers->size()));
     layer->vfs = *current;
     layer->vfs.pNext = nullptr;
     layer->vfs.zName = layer->name.constData();
@@ -218,8 +219,8 @@ const char* WalWriteBuffer::vfsName()
     layer->vfs.xFullPathname = layerFullPathname;
     if (sqlite3_vfs_register(&layer->vfs, 0) != SQLITE_OK)
         return nullptr;
-    layers.push_back(std::move(layer));
-    return layers.back()->name.constData();
+    layers->push_back(std::move(layer));
+    return layers->back()->name.constData();
 }
 
 } // namespace platform::coredata
