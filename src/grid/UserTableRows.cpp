@@ -516,7 +516,7 @@ struct UserTableRows::SearchFill {
     }
 };
 
-void UserTableRows::startSearchTexts(const QVariantList& rows)
+void UserTableRows::startSearchTexts(const QVariantList& rows, bool held)
 {
     cancelSearchFill();
     dropKeptWhenStale();
@@ -534,8 +534,18 @@ void UserTableRows::startSearchTexts(const QVariantList& rows)
     fill->known = m_searchTexts;
     fill->knownUnsplittable = m_unsplittable;
     m_fill = fill;
+    m_fillHeld = true;
+    if (!held)
+        releaseSearchTexts();
+}
+
+void UserTableRows::releaseSearchTexts()
+{
+    if (!m_fill || !m_fillHeld)
+        return;
+    m_fillHeld = false;
     platform::dispatch::asyncGlobal(
-        [fill] { SearchFill::plan(fill, platform::dispatch::Priority::Low); },
+        [fill = m_fill] { SearchFill::plan(fill, platform::dispatch::Priority::Low); },
         platform::dispatch::Priority::Low);
     scheduleFillStep(FillPollMs);
 }
@@ -556,6 +566,7 @@ void UserTableRows::cancelSearchFill()
     if (m_fill)
         m_fill->cancelled = true;
     m_fill.reset();
+    m_fillHeld = false;
 }
 
 bool UserTableRows::collectFill(SearchFill& fill)
@@ -627,6 +638,7 @@ void UserTableRows::finishSearchFill()
     collectFill(*fill);
     notePrepared(fill->rows, fill->generation);
     m_fill.reset();
+    m_fillHeld = false;
 }
 
 void UserTableRows::notePrepared(const QVariantList& rows, quint64 generation)
@@ -662,6 +674,9 @@ void UserTableRows::prepareSearchTexts(const QVariantList& rows)
         return;
     dropKeptWhenStale();
     finishSearchFill();
+    // A making of these rows' texts just finished: each stored row has its text.
+    if (isPrepared(rows))
+        return;
     const quint64 generation = m_generation;
     const auto prepared = qScopeGuard([&] { notePrepared(rows, generation); });
     noteStore(rows);

@@ -68,8 +68,11 @@ public:
     const Rows::Columns& searchableColumns() const { return m_searchable; }
     // Begins making the search texts of the rows (row objects) not yet known in the
     // background: pool threads read the table's stored rows a range at a time and decode
-    // them; the main thread takes in what is done between other events.
-    void startSearchTexts(const QVariantList& rows);
+    // them; the main thread takes in what is done between other events. A `held` making
+    // waits for releaseSearchTexts() (a screen drawing its first rows before): a search
+    // before then makes the texts itself.
+    void startSearchTexts(const QVariantList& rows, bool held = false);
+    void releaseSearchTexts();
     // Makes the search texts of the rows not yet known now, finishing a background
     // making under way.
     void prepareSearchTexts(const QVariantList& rows);
@@ -153,6 +156,7 @@ private:
     // Comparable values by sort column id, then row key.
     QHash<QString, QHash<qint64, RowValueCompare::Key>> m_sortKeys;
     std::shared_ptr<SearchFill> m_fill;
+    bool m_fillHeld = false;
     // Counts what was forgotten: the rows last made ready are ready while it stands.
     quint64 m_generation = 0;
     QVariantList m_preparedRows;

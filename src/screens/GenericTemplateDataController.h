@@ -60,7 +60,8 @@ public:
     // The grid.
     void loadData(const std::shared_ptr<Parent>& parent) override;
     std::shared_ptr<GridData> getGridData(qint64 index) override;
-    // The rows ahead are decoded on a pool thread before their tiles ask.
+    // The rows ahead are decoded on a pool thread before their tiles ask; the first ask
+    // (the first rows are drawn) lets the search texts be made.
     void prefetchRows(qint64 first, qint64 count) override;
     QString getImage() override;
     QString getTitle() override;
@@ -131,6 +132,9 @@ public:
     // How long after a protected table opens its reminders are rebuilt: the rebuild reads
     // every row, which must not hold back the first tiles.
     static constexpr int ReminderRebuildDelayMs = 500;
+    // How long after a load the rows' search texts are begun at the latest when no grid
+    // has asked for rows ahead (it does once its first rows are drawn).
+    static constexpr int SearchTextsLatestMs = 1000;
 
     // What a tile shows for a Protected value.
     static const QString HiddenValue; // nine black circles

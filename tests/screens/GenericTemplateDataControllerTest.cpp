@@ -299,8 +299,9 @@ TEST_F(TableRowsTest, ARowWrittenWhileTheSearchTextsAreMadeIsFoundByItsNewText)
     Rows* bob = person("Bob", 40);
     for (const bool throughTheTable : { false, true }) {
         openRows();
-        // The pool has read and decoded the rows as they were; the main thread has not
-        // taken in what it made.
+        // The grid drew its first rows and asked for those ahead: the pool has read and
+        // decoded the rows as they were; the main thread has not taken in what it made.
+        controller->prefetchRows(0, 2);
         platform::dispatch::waitForGlobal();
         ASSERT_TRUE(controller->tableRows().isMakingSearchTexts());
         Rows* changed = throughTheTable ? bob : ann;
@@ -321,6 +322,36 @@ TEST_F(TableRowsTest, ARowWrittenWhileTheSearchTextsAreMadeIsFoundByItsNewText)
         EXPECT_EQ(controller->count(), 0) << throughTheTable;
         controller->searchData(after);
         EXPECT_EQ(shownNames(), QStringList({ after })) << throughTheTable;
+        controller->endSearch(-1);
+    }
+}
+
+TEST_F(TableRowsTest, SearchTextsWaitForTheFirstRowsDrawnOrAWhile)
+{
+    person("Ann", 30);
+    person("Bob", 40);
+    for (const bool drawn : { true, false }) {
+        openRows();
+        // Nothing is read while the first tiles are being drawn.
+        testsupport::processEvents(20);
+        platform::dispatch::waitForGlobal();
+        testsupport::processEvents(20);
+        ASSERT_TRUE(controller->tableRows().isMakingSearchTexts());
+        EXPECT_EQ(controller->tableRows().searchTextCount(), 0);
+        // The grid asks for the rows ahead once it has drawn the first; a screen without
+        // a grid begins them after a while.
+        if (drawn)
+            controller->prefetchRows(0, 2);
+        ASSERT_TRUE(testsupport::waitUntil([&] {
+            testsupport::processEvents(5);
+            return !controller->tableRows().isMakingSearchTexts();
+        }));
+        EXPECT_EQ(controller->tableRows().searchTextCount(), 2) << drawn;
+        // A search before then makes them itself.
+        openRows();
+        controller->searchData("bo");
+        EXPECT_EQ(shownNames(), QStringList({ "Bob" })) << drawn;
+        EXPECT_FALSE(controller->tableRows().isMakingSearchTexts());
         controller->endSearch(-1);
     }
 }
