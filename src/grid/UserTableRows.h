@@ -81,6 +81,10 @@ public:
     // Whether the row's display text in one of the searchable columns at the positions
     // holds the folded text (ContainsPredicate's test, case and diacritics folded away).
     bool searchMatches(Rows* row, const QString& foldedText, const QList<int>& positions);
+    // The rows (row objects) for which searchMatches holds, in their order: the kept
+    // texts are looked at on pool threads, the other rows here.
+    QVariantList matchingRows(
+        const QVariantList& rows, const QString& foldedText, const QList<int>& positions);
     // The rows in the order Rows::applySort gives them.
     QList<Rows*> sorted(const QList<Rows*>& rows, const Rows::Sorts& sorts);
 

@@ -339,10 +339,21 @@ void GenericTemplateDataController::searchData(const QString& text)
     const QString folded = ContainsPredicate(text).folded();
     if (!folded.isEmpty() && !searched.isEmpty())
         m_tableRows.prepareSearchTexts(rows());
-    filterRows(text, [this, searched, folded](const QVariant& row) {
-        return m_tableRows.searchMatches(
-            qobject_cast<Rows*>(RowObject::object(row)), folded, searched);
-    });
+    filterRows(text, RowSearch { &m_tableRows, folded, searched });
+}
+
+bool GenericTemplateDataController::RowSearch::operator()(const QVariant& row) const
+{
+    return rows->searchMatches(qobject_cast<Rows*>(RowObject::object(row)), folded, positions);
+}
+
+QVariantList GenericTemplateDataController::matchingRows(
+    const QVariantList& rows, const SearchBlock& block)
+{
+    // A search of this table tests many rows at once.
+    if (const auto* search = block.target<RowSearch>(); search && search->rows == &m_tableRows)
+        return m_tableRows.matchingRows(rows, search->folded, search->positions);
+    return CloudTableDataController::matchingRows(rows, block);
 }
 
 void GenericTemplateDataController::cloudStoreUnloaded()

@@ -72,6 +72,7 @@ public:
     void searchBarBookmarkClicked() override;
     void tapOnDisclosure(qint64 index) override;
     void searchData(const QString& text) override;
+    QVariantList matchingRows(const QVariantList& rows, const SearchBlock& block) override;
     void cloudStoreLoaded() override;
     // The store goes away: nothing decoded from it is kept.
     void cloudStoreUnloaded() override;
@@ -142,6 +143,15 @@ public:
     static const QString SearchColumnSelectorDetailViewController;
 
 private:
+    // The test of a search of the table: the folded text in the columns at the positions
+    // (of the searchable ones).
+    struct RowSearch {
+        UserTableRows* rows;
+        QString folded;
+        QList<int> positions;
+        bool operator()(const QVariant& row) const;
+    };
+
     bool columnsAreLive() const;
     void takePassword(const std::shared_ptr<Parent>& parent, UserTemplate* table);
     Rows* detailRow() const;

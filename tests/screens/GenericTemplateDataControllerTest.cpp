@@ -356,6 +356,40 @@ TEST_F(TableRowsTest, SearchTextsWaitForTheFirstRowsDrawnOrAWhile)
     }
 }
 
+TEST_F(TableRowsTest, ASearchOfManyRowsFindsWhatEachRowsOwnTestFinds)
+{
+    for (int i = 0; i < 120; ++i)
+        person(QString("P%1 %2").arg(i).arg(i % 7 ? "x" : "\u00c9mile"), i % 90);
+    // A text holding the separator of the kept texts.
+    person(QString("nul") + QChar(0) + "ann", 5);
+    UserTableRows rows(table->id().toString(), columns(), std::nullopt);
+    const QVariantList list = rows.fetch();
+    rows.prepareSearchTexts(list);
+    // Changed and not saved: looked at as it is now, not as stored.
+    auto* changed = qobject_cast<Rows*>(RowObject::object(list[3]));
+    changed->updateData({ { key(name), "Zed" }, { key(age), 3 } }, columns(), std::nullopt);
+    const QList<QList<int>> chosen { { 0, 1, 2, 3, 4, 5 }, { 0 }, { 1, 2 } };
+    for (const QString& needle : { QString("emile"), QString("p1"), QString("ann"), QString("zed"),
+             QString("friend"), QString("3"), QString("l") + QChar(0) + "a" }) {
+        for (const QList<int>& positions : chosen) {
+            QVariantList expected;
+            for (const QVariant& row : list) {
+                if (rows.searchMatches(
+                        qobject_cast<Rows*>(RowObject::object(row)), needle, positions))
+                    expected << row;
+            }
+            EXPECT_EQ(rows.matchingRows(list, needle, positions), expected)
+                << needle.toStdString() << positions.size();
+            if (needle == "zed") {
+                EXPECT_EQ(expected.size(), positions.contains(0) ? 1 : 0);
+            }
+        }
+    }
+    EXPECT_TRUE(rows.matchingRows(list, "", { 0 }).isEmpty());
+    EXPECT_TRUE(rows.matchingRows(list, "p1", {}).isEmpty());
+    KivoLib::currentContext()->rollback();
+}
+
 TEST_F(TableRowsTest, ASearchAfterAWriteFindsTheNewTextAndNotTheOld)
 {
     person("Ann", 30);
