@@ -140,12 +140,12 @@ void MultipleGenericRowViewController::createRow(
     TemplateColumn* booleanColumn = controller ? controller->booleanColumn() : nullptr;
     auto* check = qobject_cast<CheckMarkLabel*>(contentView->viewWithTag(CheckMarkTag));
     if (booleanColumn) {
-        const QSizeF size
-            = platform::ui::Font::measure(CheckMarkSample, fontOr(&Theme::MetroRowLabelFont));
-        checkWidth = size.width();
+        const QFont font = fontOr(&Theme::MetroRowLabelFont);
+        const QSizeF size = platform::ui::Font::measure(CheckMarkSample, font);
+        checkWidth = CheckMarkLabel::widthBefore(font, size.width());
         const bool checked = values.value(booleanColumn->id().toString()).toBool();
         const QRectF frame(
-            x, (std::max(total, TileHeight) - size.height()) / 2.0, size.width(), size.height());
+            x, (std::max(total, TileHeight) - size.height()) / 2.0, checkWidth, size.height());
         if (!check) {
             check = new CheckMarkLabel(frame);
             check->setTag(CheckMarkTag);

@@ -35,10 +35,25 @@ void CheckMarkLabel::setChecked(bool checked)
     setText(checked ? CheckedText : UncheckedText);
 }
 
+namespace {
+
+double boxSide(const QFont& font)
+{
+    return QFontMetricsF(font).height() * 0.8;
+}
+
+} // namespace
+
+double CheckMarkLabel::widthBefore(const QFont& font, double measuredSample)
+{
+    const double gap = QFontMetricsF(font).height() * 0.3;
+    return std::max(measuredSample, 1 + boxSide(font) + gap);
+}
+
 void CheckMarkLabel::drawRect(QPainter& painter, const QRectF& rect)
 {
     // A box as high as the font's capitals, at the left and centred vertically.
-    const double side = std::min(QFontMetricsF(fontForDrawing()).height() * 0.8, rect.height());
+    const double side = std::min(boxSide(fontForDrawing()), rect.height());
     const QRectF box(rect.x() + 1, rect.center().y() - side / 2, side, side);
     painter.setRenderHint(QPainter::Antialiasing);
     const double radius = side * 0.2;

@@ -2,6 +2,8 @@
 
 #include "platform/ui/Label.h"
 
+#include <QFont>
+
 // A tile's check box, drawn as one character in the tile title's style; it carries the
 // row it stands for.
 class CheckMarkLabel : public platform::ui::Label {
@@ -15,6 +17,10 @@ public:
     void setChecked(bool checked);
     quint64 index() const { return m_index; }
     void setIndex(quint64 index) { m_index = index; }
+
+    // The width a tile keeps for the box and the gap after it: at least the measured
+    // sample, and never less than the drawn box (fonts without the emoji measure narrow).
+    static double widthBefore(const QFont& font, double measuredSample);
 
     static constexpr int Tag = 5000;
     static const QString CheckedText; // "✅"

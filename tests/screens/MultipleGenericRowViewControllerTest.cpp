@@ -13,6 +13,7 @@
 #include "widgets/CheckMarkLabel.h"
 
 #include <QCoreApplication>
+#include <QFontMetricsF>
 
 #include <cmath>
 
@@ -128,6 +129,9 @@ TEST_F(RowTiles, ATileShowsImageCheckMarkOneLinePerTileColumnAndTheArrow)
     auto* check = tile->viewWithTag(5000);
     EXPECT_DOUBLE_EQ(check->frame().x(), 51.0);
     EXPECT_DOUBLE_EQ(link->frame().x(), 51.0 + check->frame().width());
+    // The drawn box and a gap fit before the text, whatever the font measures the emoji as.
+    const double box = QFontMetricsF(Theme::current()->MetroRowLabelFont()).height() * 0.8;
+    EXPECT_GE(link->frame().x() - check->frame().x(), box + 3.0);
     ASSERT_TRUE(saveShot("rows-tiles-tablet.png"));
 }
 
