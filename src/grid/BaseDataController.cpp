@@ -50,15 +50,21 @@ void BaseDataController::setIsSearchActive(bool active)
         m_searchBlock = {};
 }
 
+QVariantList BaseDataController::matchingRows(const QVariantList& rows, const SearchBlock& block)
+{
+    QVariantList matches;
+    for (const QVariant& row : rows) {
+        if (block(row))
+            matches.append(row);
+    }
+    return matches;
+}
+
 void BaseDataController::applySearch(SearchBlock block)
 {
     QVariantList matches;
-    if (block) {
-        for (const QVariant& row : std::as_const(m_rows)) {
-            if (block(row))
-                matches.append(row);
-        }
-    }
+    if (block)
+        matches = matchingRows(m_rows, block);
     m_searchBlock = std::move(block);
     m_searchRows = std::move(matches);
     m_isSearchActive = true;

@@ -119,6 +119,9 @@ public:
     // Searches the rows with the test: the matches become searchRows and the search is
     // active until it ends.
     void applySearch(SearchBlock block);
+    // The rows the test passes, in their order: each row tested in turn, unless a
+    // controller knows a quicker way to the same answer.
+    virtual QVariantList matchingRows(const QVariantList& rows, const SearchBlock& block);
     // Ends the search. The row selected among the matches (an index into searchRows) is
     // found again among all rows: the answer is its index there, or -1 when there was
     // none or it is gone.

@@ -27,6 +27,8 @@ namespace {
 
 // Rows decoded by one worker at a time: small enough to share the work out evenly.
 constexpr qsizetype DecodeRange = 512;
+// Rows one worker looks at a time when a search tests the kept texts.
+constexpr qsizetype MatchRange = 4096;
 // Rows below which a sort is not worth sharing out.
 constexpr qsizetype SortPart = 4096;
 constexpr QChar Separator = QChar(0);
@@ -516,7 +518,7 @@ struct UserTableRows::SearchFill {
     }
 };
 
-void UserTableRows::startSearchTexts(const QVariantList& rows)
+void UserTableRows::startSearchTexts(const QVariantList& rows, bool held)
 {
     cancelSearchFill();
     dropKeptWhenStale();
@@ -534,8 +536,18 @@ void UserTableRows::startSearchTexts(const QVariantList& rows)
     fill->known = m_searchTexts;
     fill->knownUnsplittable = m_unsplittable;
     m_fill = fill;
+    m_fillHeld = true;
+    if (!held)
+        releaseSearchTexts();
+}
+
+void UserTableRows::releaseSearchTexts()
+{
+    if (!m_fill || !m_fillHeld)
+        return;
+    m_fillHeld = false;
     platform::dispatch::asyncGlobal(
-        [fill] { SearchFill::plan(fill, platform::dispatch::Priority::Low); },
+        [fill = m_fill] { SearchFill::plan(fill, platform::dispatch::Priority::Low); },
         platform::dispatch::Priority::Low);
     scheduleFillStep(FillPollMs);
 }
@@ -556,6 +568,7 @@ void UserTableRows::cancelSearchFill()
     if (m_fill)
         m_fill->cancelled = true;
     m_fill.reset();
+    m_fillHeld = false;
 }
 
 bool UserTableRows::collectFill(SearchFill& fill)
@@ -615,18 +628,21 @@ void UserTableRows::finishSearchFill()
         fill->finished.wait(lock, [&] { return fill->planned; });
         ranges = fill->ranges;
     }
-    for (const auto& range : ranges)
+    // What the pool has done is taken in between, not all at the end.
+    for (const auto& range : ranges) {
         SearchFill::take(fill, *range);
-    {
+        collectFill(*fill);
+    }
+    while (!collectFill(*fill)) {
         std::unique_lock lock(fill->mutex);
         fill->finished.wait(lock, [&] {
-            return std::all_of(ranges.cbegin(), ranges.cend(),
+            return std::any_of(fill->ranges.cbegin(), fill->ranges.cend(),
                 [](const auto& range) { return range->state == SearchFill::Done; });
         });
     }
-    collectFill(*fill);
     notePrepared(fill->rows, fill->generation);
     m_fill.reset();
+    m_fillHeld = false;
 }
 
 void UserTableRows::notePrepared(const QVariantList& rows, quint64 generation)
@@ -662,6 +678,9 @@ void UserTableRows::prepareSearchTexts(const QVariantList& rows)
         return;
     dropKeptWhenStale();
     finishSearchFill();
+    // A making of these rows' texts just finished: each stored row has its text.
+    if (isPrepared(rows))
+        return;
     const quint64 generation = m_generation;
     const auto prepared = qScopeGuard([&] { notePrepared(rows, generation); });
     noteStore(rows);
@@ -734,6 +753,52 @@ bool UserTableRows::searchMatches(Rows* row, const QString& foldedText, const QL
             return true;
     }
     return false;
+}
+
+QVariantList UserTableRows::matchingRows(
+    const QVariantList& rows, const QString& foldedText, const QList<int>& positions)
+{
+    QVariantList matches;
+    if (foldedText.isEmpty() || positions.isEmpty())
+        return matches;
+    // The keys here, as the row objects are this thread's; a row without a kept text is
+    // looked at as searchMatches looks at it.
+    constexpr qint64 NoText = -1;
+    std::vector<qint64> keys(size_t(rows.size()), NoText);
+    std::vector<Rows*> objects(size_t(rows.size()), nullptr);
+    const bool splittable = !foldedText.contains(Separator);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        objects[size_t(i)] = qobject_cast<Rows*>(RowObject::object(rows[i]));
+        const auto key = splittable ? keyOf(objects[size_t(i)]) : std::nullopt;
+        if (key)
+            keys[size_t(i)] = *key;
+    }
+    // 1: matches, 0: does not, -1: not known here.
+    std::vector<signed char> found(size_t(rows.size()), -1);
+    const bool whole = positions.size() == m_searchable.size();
+    const QHash<qint64, QString>& texts = m_searchTexts;
+    platform::dispatch::concurrentApply(
+        rows.size(), MatchRange, [&](qsizetype begin, qsizetype end) {
+            for (qsizetype i = begin; i < end; ++i) {
+                if (!objects[size_t(i)]) {
+                    found[size_t(i)] = 0;
+                    continue;
+                }
+                if (keys[size_t(i)] == NoText)
+                    continue;
+                const auto text = texts.constFind(keys[size_t(i)]);
+                if (text == texts.constEnd())
+                    continue;
+                found[size_t(i)] = whole ? text->contains(foldedText)
+                                         : segmentsMatch(*text, foldedText, positions);
+            }
+        });
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const signed char known = found[size_t(i)];
+        if (known == 1 || (known < 0 && searchMatches(objects[size_t(i)], foldedText, positions)))
+            matches.append(rows[i]);
+    }
+    return matches;
 }
 
 RowValueCompare::Key UserTableRows::sortKeyOf(Rows* row, TemplateColumn* column) const

@@ -68,8 +68,11 @@ public:
     const Rows::Columns& searchableColumns() const { return m_searchable; }
     // Begins making the search texts of the rows (row objects) not yet known in the
     // background: pool threads read the table's stored rows a range at a time and decode
-    // them; the main thread takes in what is done between other events.
-    void startSearchTexts(const QVariantList& rows);
+    // them; the main thread takes in what is done between other events. A `held` making
+    // waits for releaseSearchTexts() (a screen drawing its first rows before): a search
+    // before then makes the texts itself.
+    void startSearchTexts(const QVariantList& rows, bool held = false);
+    void releaseSearchTexts();
     // Makes the search texts of the rows not yet known now, finishing a background
     // making under way.
     void prepareSearchTexts(const QVariantList& rows);
@@ -78,6 +81,10 @@ public:
     // Whether the row's display text in one of the searchable columns at the positions
     // holds the folded text (ContainsPredicate's test, case and diacritics folded away).
     bool searchMatches(Rows* row, const QString& foldedText, const QList<int>& positions);
+    // The rows (row objects) for which searchMatches holds, in their order: the kept
+    // texts are looked at on pool threads, the other rows here.
+    QVariantList matchingRows(
+        const QVariantList& rows, const QString& foldedText, const QList<int>& positions);
     // The rows in the order Rows::applySort gives them.
     QList<Rows*> sorted(const QList<Rows*>& rows, const Rows::Sorts& sorts);
 
@@ -153,6 +160,7 @@ private:
     // Comparable values by sort column id, then row key.
     QHash<QString, QHash<qint64, RowValueCompare::Key>> m_sortKeys;
     std::shared_ptr<SearchFill> m_fill;
+    bool m_fillHeld = false;
     // Counts what was forgotten: the rows last made ready are ready while it stands.
     quint64 m_generation = 0;
     QVariantList m_preparedRows;

@@ -212,11 +212,18 @@ void GenericTemplateDataController::loadData(const std::shared_ptr<Parent>& pare
             list.append(RowObject::fromObject(row));
     }
     // The search goes on over the new rows; the rows' search texts are made in the
-    // background for the searches to come.
-    if (isSearchActive())
+    // background for the searches to come, once the grid has drawn its first rows (it
+    // then asks for the rows ahead) or at the latest after a while.
+    if (isSearchActive()) {
         m_tableRows.prepareSearchTexts(list);
-    else
-        m_tableRows.startSearchTexts(list);
+    } else {
+        m_tableRows.startSearchTexts(list, true);
+        platform::dispatch::afterMain(
+            SearchTextsLatestMs, [self = QPointer<GenericTemplateDataController>(this)] {
+                if (self)
+                    self->m_tableRows.releaseSearchTexts();
+            });
+    }
     setRows(std::move(list));
 
     // A protected table's reminders could not be built without its password: once it is
@@ -261,6 +268,7 @@ void GenericTemplateDataController::prefetchRows(qint64 first, qint64 count)
             ahead.append(row);
     }
     m_tableRows.prefetch(ahead);
+    m_tableRows.releaseSearchTexts();
 }
 
 QString GenericTemplateDataController::getImage()
@@ -331,10 +339,21 @@ void GenericTemplateDataController::searchData(const QString& text)
     const QString folded = ContainsPredicate(text).folded();
     if (!folded.isEmpty() && !searched.isEmpty())
         m_tableRows.prepareSearchTexts(rows());
-    filterRows(text, [this, searched, folded](const QVariant& row) {
-        return m_tableRows.searchMatches(
-            qobject_cast<Rows*>(RowObject::object(row)), folded, searched);
-    });
+    filterRows(text, RowSearch { &m_tableRows, folded, searched });
+}
+
+bool GenericTemplateDataController::RowSearch::operator()(const QVariant& row) const
+{
+    return rows->searchMatches(qobject_cast<Rows*>(RowObject::object(row)), folded, positions);
+}
+
+QVariantList GenericTemplateDataController::matchingRows(
+    const QVariantList& rows, const SearchBlock& block)
+{
+    // A search of this table tests many rows at once.
+    if (const auto* search = block.target<RowSearch>(); search && search->rows == &m_tableRows)
+        return m_tableRows.matchingRows(rows, search->folded, search->positions);
+    return CloudTableDataController::matchingRows(rows, block);
 }
 
 void GenericTemplateDataController::cloudStoreUnloaded()

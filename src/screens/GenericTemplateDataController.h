@@ -60,7 +60,8 @@ public:
     // The grid.
     void loadData(const std::shared_ptr<Parent>& parent) override;
     std::shared_ptr<GridData> getGridData(qint64 index) override;
-    // The rows ahead are decoded on a pool thread before their tiles ask.
+    // The rows ahead are decoded on a pool thread before their tiles ask; the first ask
+    // (the first rows are drawn) lets the search texts be made.
     void prefetchRows(qint64 first, qint64 count) override;
     QString getImage() override;
     QString getTitle() override;
@@ -71,6 +72,7 @@ public:
     void searchBarBookmarkClicked() override;
     void tapOnDisclosure(qint64 index) override;
     void searchData(const QString& text) override;
+    QVariantList matchingRows(const QVariantList& rows, const SearchBlock& block) override;
     void cloudStoreLoaded() override;
     // The store goes away: nothing decoded from it is kept.
     void cloudStoreUnloaded() override;
@@ -131,6 +133,9 @@ public:
     // How long after a protected table opens its reminders are rebuilt: the rebuild reads
     // every row, which must not hold back the first tiles.
     static constexpr int ReminderRebuildDelayMs = 500;
+    // How long after a load the rows' search texts are begun at the latest when no grid
+    // has asked for rows ahead (it does once its first rows are drawn).
+    static constexpr int SearchTextsLatestMs = 1000;
 
     // What a tile shows for a Protected value.
     static const QString HiddenValue; // nine black circles
@@ -138,6 +143,15 @@ public:
     static const QString SearchColumnSelectorDetailViewController;
 
 private:
+    // The test of a search of the table: the folded text in the columns at the positions
+    // (of the searchable ones).
+    struct RowSearch {
+        UserTableRows* rows;
+        QString folded;
+        QList<int> positions;
+        bool operator()(const QVariant& row) const;
+    };
+
     bool columnsAreLive() const;
     void takePassword(const std::shared_ptr<Parent>& parent, UserTemplate* table);
     Rows* detailRow() const;

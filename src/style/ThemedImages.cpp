@@ -4,9 +4,11 @@
 #include "style/Theme.h"
 #include "utilities/shell/KivoAppDelegate.h"
 
+#include <QHash>
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace ThemedImages {
 
@@ -37,6 +39,15 @@ QImage bitmap(const Image& image)
     QImage pixels = image.image();
     pixels.setDevicePixelRatio(1);
     return pixels;
+}
+
+// Masters recoloured, by the master's pixels (as loaded) and the colour: every tile of a
+// table shows the same icon.
+using RecolouredKey = std::pair<qint64, QRgb>;
+QHash<RecolouredKey, Image>& recoloured()
+{
+    static QHash<RecolouredKey, Image> images;
+    return images;
 }
 
 QSize pixelsFor(const QSizeF& points, double scale)
@@ -76,16 +87,32 @@ Image themedimageNamed1(const QString& name, const Color& color)
     const Image plain = Image::named(name);
     if (!plain.isNull())
         return plain;
+    // A pattern colour is drawn afresh each time; a plain one is recoloured once.
+    const bool keep = color.patternImage().isNull();
     for (const QString& master :
         { joined(name, BlackSuffix), joined(name, RedSuffix), UnknownMaster }) {
         const Image base = Image::named(master);
         if (base.isNull())
             continue;
+        const RecolouredKey key { base.image().cacheKey(), color.toQColor().rgba() };
+        if (keep) {
+            const auto found = recoloured().constFind(key);
+            if (found != recoloured().constEnd())
+                return *found;
+        }
         const Image tinted = maskUIImage(maskImageWithWhite(master, color), color);
         // The master stays beneath its recoloured copy, so its edges keep their shape.
-        return drawImages(base, tinted);
+        const Image drawn = drawImages(base, tinted);
+        if (keep)
+            recoloured().insert(key, drawn);
+        return drawn;
     }
     return {};
+}
+
+void forgetRecoloured()
+{
+    recoloured().clear();
 }
 
 Image maskImageWithWhite(const QString& masterName, const Color& color)

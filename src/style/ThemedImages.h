@@ -25,6 +25,8 @@ Image barthemedimageNamed(const QString& name);
 // The plain image of the name, else its master recoloured in the style's image colour.
 Image themedimageNamed1(const QString& name);
 Image themedimageNamed1(const QString& name, const Color& color);
+// Forgets the masters recoloured so far (kept by master and colour).
+void forgetRecoloured();
 
 // The master's dark parts (on white) in the colour, the rest transparent.
 Image maskImageWithWhite(const QString& masterName, const Color& color);

@@ -17,6 +17,7 @@
 #include "reports/ReportController.h"
 #include "screens/ApplicationState.h"
 #include "screens/MainDataController.h"
+#include "style/ThemedImages.h"
 #include "utilities/shell/RatePromptServices.h"
 #include "utilities/shell/ScreenServices.h"
 #include "utilities/store/StoreStack.h"
@@ -53,6 +54,8 @@ void resetSharedState()
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});
     ProgressHUD::appearance() = {};
+    // Icons recoloured in one test's style.
+    ThemedImages::forgetRecoloured();
     // The screens' open database, store manager and reminders, and what Home keeps.
     ApplicationState::reset();
     MainDataController::resetProcessState();

@@ -299,8 +299,9 @@ TEST_F(TableRowsTest, ARowWrittenWhileTheSearchTextsAreMadeIsFoundByItsNewText)
     Rows* bob = person("Bob", 40);
     for (const bool throughTheTable : { false, true }) {
         openRows();
-        // The pool has read and decoded the rows as they were; the main thread has not
-        // taken in what it made.
+        // The grid drew its first rows and asked for those ahead: the pool has read and
+        // decoded the rows as they were; the main thread has not taken in what it made.
+        controller->prefetchRows(0, 2);
         platform::dispatch::waitForGlobal();
         ASSERT_TRUE(controller->tableRows().isMakingSearchTexts());
         Rows* changed = throughTheTable ? bob : ann;
@@ -323,6 +324,70 @@ TEST_F(TableRowsTest, ARowWrittenWhileTheSearchTextsAreMadeIsFoundByItsNewText)
         EXPECT_EQ(shownNames(), QStringList({ after })) << throughTheTable;
         controller->endSearch(-1);
     }
+}
+
+TEST_F(TableRowsTest, SearchTextsWaitForTheFirstRowsDrawnOrAWhile)
+{
+    person("Ann", 30);
+    person("Bob", 40);
+    for (const bool drawn : { true, false }) {
+        openRows();
+        // Nothing is read while the first tiles are being drawn.
+        testsupport::processEvents(20);
+        platform::dispatch::waitForGlobal();
+        testsupport::processEvents(20);
+        ASSERT_TRUE(controller->tableRows().isMakingSearchTexts());
+        EXPECT_EQ(controller->tableRows().searchTextCount(), 0);
+        // The grid asks for the rows ahead once it has drawn the first; a screen without
+        // a grid begins them after a while.
+        if (drawn)
+            controller->prefetchRows(0, 2);
+        ASSERT_TRUE(testsupport::waitUntil([&] {
+            testsupport::processEvents(5);
+            return !controller->tableRows().isMakingSearchTexts();
+        }));
+        EXPECT_EQ(controller->tableRows().searchTextCount(), 2) << drawn;
+        // A search before then makes them itself.
+        openRows();
+        controller->searchData("bo");
+        EXPECT_EQ(shownNames(), QStringList({ "Bob" })) << drawn;
+        EXPECT_FALSE(controller->tableRows().isMakingSearchTexts());
+        controller->endSearch(-1);
+    }
+}
+
+TEST_F(TableRowsTest, ASearchOfManyRowsFindsWhatEachRowsOwnTestFinds)
+{
+    for (int i = 0; i < 120; ++i)
+        person(QString("P%1 %2").arg(i).arg(i % 7 ? "x" : "\u00c9mile"), i % 90);
+    // A text holding the separator of the kept texts.
+    person(QString("nul") + QChar(0) + "ann", 5);
+    UserTableRows rows(table->id().toString(), columns(), std::nullopt);
+    const QVariantList list = rows.fetch();
+    rows.prepareSearchTexts(list);
+    // Changed and not saved: looked at as it is now, not as stored.
+    auto* changed = qobject_cast<Rows*>(RowObject::object(list[3]));
+    changed->updateData({ { key(name), "Zed" }, { key(age), 3 } }, columns(), std::nullopt);
+    const QList<QList<int>> chosen { { 0, 1, 2, 3, 4, 5 }, { 0 }, { 1, 2 } };
+    for (const QString& needle : { QString("emile"), QString("p1"), QString("ann"), QString("zed"),
+             QString("friend"), QString("3"), QString("l") + QChar(0) + "a" }) {
+        for (const QList<int>& positions : chosen) {
+            QVariantList expected;
+            for (const QVariant& row : list) {
+                if (rows.searchMatches(
+                        qobject_cast<Rows*>(RowObject::object(row)), needle, positions))
+                    expected << row;
+            }
+            EXPECT_EQ(rows.matchingRows(list, needle, positions), expected)
+                << needle.toStdString() << positions.size();
+            if (needle == "zed") {
+                EXPECT_EQ(expected.size(), positions.contains(0) ? 1 : 0);
+            }
+        }
+    }
+    EXPECT_TRUE(rows.matchingRows(list, "", { 0 }).isEmpty());
+    EXPECT_TRUE(rows.matchingRows(list, "p1", {}).isEmpty());
+    KivoLib::currentContext()->rollback();
 }
 
 TEST_F(TableRowsTest, ASearchAfterAWriteFindsTheNewTextAndNotTheOld)

@@ -241,3 +241,19 @@ TEST_F(ThemedImagesTest, MaskColorFillsKeyedPixelsWithTheColour)
     expectPixel(TI::maskColor(Image(image), { 0, 255 }, Color::colorWithRed(1, 0, 0)), 0, 0,
         rgba(250, 250, 250));
 }
+
+TEST_F(ThemedImagesTest, AMasterIsRecolouredOncePerColourUntilItsFileChanges)
+{
+    writeMaster("chartBlack");
+    const Image first = TI::themedimageNamed1("chart", Color::fromQColor(QColor(10, 20, 30)));
+    EXPECT_EQ(
+        TI::themedimageNamed1("chart", Color::fromQColor(QColor(10, 20, 30))).image().cacheKey(),
+        first.image().cacheKey());
+    const Image other = TI::themedimageNamed1("chart", Color::fromQColor(QColor(200, 0, 0)));
+    expectPixel(other, 0, 0, rgba(200, 0, 0));
+    expectPixel(first, 0, 0, rgba(10, 20, 30));
+    // Another master of the same name is recoloured anew.
+    write("chartBlack", rgba(0, 0, 0, 0));
+    expectPixel(TI::themedimageNamed1("chart", Color::fromQColor(QColor(10, 20, 30))), 0, 0,
+        rgba(0, 0, 0, 0));
+}

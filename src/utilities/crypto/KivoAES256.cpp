@@ -4,6 +4,9 @@
 #include "utilities/crypto/KivoCryptorEngine.h"
 #include "utilities/text/KivoUtf8.h"
 
+#include <array>
+#include <memory>
+
 namespace KivoAES256 {
 
 namespace {
@@ -25,23 +28,53 @@ std::optional<QByteArray> keyBytes(const QString& key)
     return bytes;
 }
 
+// The engine of a thread's last key for one direction: a table's rows are read one
+// after another with one key, and setting a key up costs about as much as a row.
+struct ThreadEngine {
+    QString key;
+    std::unique_ptr<KivoCryptorEngine> engine;
+
+    ~ThreadEngine() { forget(); }
+    void forget()
+    {
+        engine.reset();
+        key.fill(QChar(0));
+        key.clear();
+    }
+};
+
+ThreadEngine& threadEngine(KivoCryptorEngine::Operation operation)
+{
+    thread_local std::array<ThreadEngine, 2> engines;
+    return engines[operation == KivoCryptorEngine::Encrypt ? 0 : 1];
+}
+
 std::optional<QByteArray> run(
     KivoCryptorEngine::Operation operation, const QByteArray& data, const QString& key)
 {
-    auto keyData = keyBytes(key);
-    if (!keyData)
-        return std::nullopt;
-    KivoCryptorSettings settings = KivoCryptorAES256Settings;
-    settings.cipherOptions = KivoCryptorOptionPKCS7Padding;
-    auto engine = KivoCryptorEngine::initWithOperation(
-        operation, settings, *keyData, QByteArray(kBlockSize, '\0'), nullptr);
-    keyData->fill('\0');
-    if (!engine)
-        return std::nullopt;
+    const QByteArray zeroIV(kBlockSize, '\0');
+    ThreadEngine& kept = threadEngine(operation);
+    if (!kept.engine || kept.key != key || !kept.engine->restart(zeroIV)) {
+        kept.forget();
+        auto keyData = keyBytes(key);
+        if (!keyData)
+            return std::nullopt;
+        KivoCryptorSettings settings = KivoCryptorAES256Settings;
+        settings.cipherOptions = KivoCryptorOptionPKCS7Padding;
+        kept.engine
+            = KivoCryptorEngine::initWithOperation(operation, settings, *keyData, zeroIV, nullptr);
+        keyData->fill('\0');
+        if (!kept.engine)
+            return std::nullopt;
+        kept.key = key;
+    }
     QByteArray out;
     out.reserve(data.size() + kBlockSize);
-    if (!engine->addData(data, out, nullptr) || !engine->finishWithError(out, nullptr))
+    if (!kept.engine->addData(data, out, nullptr) || !kept.engine->finishWithError(out, nullptr)) {
+        // A failed message leaves the context midway: the next one sets up afresh.
+        kept.forget();
         return std::nullopt;
+    }
     return out;
 }
 

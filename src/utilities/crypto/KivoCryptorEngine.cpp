@@ -63,9 +63,27 @@ std::unique_ptr<KivoCryptorEngine> KivoCryptorEngine::initWithOperation(Operatio
         EVP_CIPHER_CTX_free(context);
         return fail(ParamError);
     }
-    EVP_CIPHER_CTX_set_padding(
-        context, (settings.cipherOptions & KivoCryptorOptionPKCS7Padding) ? 1 : 0);
-    return std::unique_ptr<KivoCryptorEngine>(new KivoCryptorEngine(operation, context));
+    const bool padding = settings.cipherOptions & KivoCryptorOptionPKCS7Padding;
+    EVP_CIPHER_CTX_set_padding(context, padding ? 1 : 0);
+    std::unique_ptr<KivoCryptorEngine> engine(new KivoCryptorEngine(operation, context));
+    engine->m_padding = padding;
+    engine->m_ecb = ecb;
+    return engine;
+}
+
+bool KivoCryptorEngine::restart(const QByteArray& IV)
+{
+    if (!m_ecb && IV.size() != kAESBlockSize)
+        return false;
+    // No cipher and no key: the context keeps both and starts over from the IV.
+    if (EVP_CipherInit_ex(m_cryptor, nullptr, nullptr, nullptr,
+            m_ecb ? nullptr : reinterpret_cast<const unsigned char*>(IV.constData()),
+            m_operation == Encrypt ? 1 : 0)
+        != 1)
+        return false;
+    EVP_CIPHER_CTX_set_padding(m_cryptor, m_padding ? 1 : 0);
+    m_bytesIn = 0;
+    return true;
 }
 
 KivoCryptorEngine::KivoCryptorEngine(Operation operation, evp_cipher_ctx_st* context)

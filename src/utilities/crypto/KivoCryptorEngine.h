@@ -39,6 +39,9 @@ public:
     // Append the bytes the cipher produces to `output`; false (and the error) on failure.
     [[nodiscard]] bool addData(QByteArrayView data, QByteArray& output, platform::Error* error);
     [[nodiscard]] bool finishWithError(QByteArray& output, platform::Error* error);
+    // Begins a new message with the same key (its schedule is kept) from the IV, as a new
+    // engine would; false when the cipher refuses.
+    [[nodiscard]] bool restart(const QByteArray& IV);
 
     // The error the container carries for a cipher status.
     static platform::Error errorForStatus(Status status);
@@ -48,5 +51,7 @@ private:
 
     Operation m_operation;
     evp_cipher_ctx_st* m_cryptor;
+    bool m_padding = false;
+    bool m_ecb = false;
     qint64 m_bytesIn = 0;
 };

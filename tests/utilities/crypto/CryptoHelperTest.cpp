@@ -9,6 +9,10 @@
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace {
 
 using cryptotest::randomBytes;
@@ -80,6 +84,44 @@ TEST(KivoAES256, WrongKeyGivesEmptyTextAndOverlongKeyFails)
     const auto fits = KivoAES256::AES256EncryptWithKey(QStringLiteral("data"), longest);
     ASSERT_TRUE(fits.has_value());
     EXPECT_EQ(KivoAES256::AES256DecryptWithKey(*fits, longest), QStringLiteral("data"));
+}
+
+TEST(KivoAES256, EveryMessageStartsAfreshWhateverCameBeforeOnItsThread)
+{
+    const QString key = QStringLiteral("pässword");
+    const QByteArray plain = randomBytes(100, 7);
+    const QByteArray theirs = tool(QStringLiteral("openssl"),
+        { "enc", "-aes-256-cbc", "-K", rowKeyHex(key), "-iv", kZeroIV }, plain);
+    const auto check = [&] {
+        return KivoAES256::AES256EncryptWithKey(plain, key) == theirs
+            && KivoAES256::AES256DecryptWithKey(theirs, key) == plain;
+    };
+    // The same message again, after a failure midway (wrong key, cut text), after another
+    // key: always what a fresh cipher gives.
+    EXPECT_TRUE(check());
+    EXPECT_TRUE(check());
+    EXPECT_NE(KivoAES256::AES256DecryptWithKey(theirs, QStringLiteral("other")), plain);
+    EXPECT_FALSE(KivoAES256::AES256DecryptWithKey(theirs.left(17), key).has_value());
+    EXPECT_TRUE(check());
+    ASSERT_TRUE(KivoAES256::AES256EncryptWithKey(plain, QStringLiteral("k2")).has_value());
+    EXPECT_TRUE(check());
+
+    // Threads at once, each with keys taking turns.
+    std::atomic<int> wrong { 0 };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            const QString own = QStringLiteral("key %1").arg(t);
+            for (int i = 0; i < 50; ++i) {
+                const auto sealed = KivoAES256::AES256EncryptWithKey(plain, own);
+                if (!check() || !sealed || KivoAES256::AES256DecryptWithKey(*sealed, own) != plain)
+                    ++wrong;
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(KivoBase64, MatchesBase64ToolWithAndWithoutLineBreaks)
