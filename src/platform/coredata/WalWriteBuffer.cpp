@@ -27,15 +27,46 @@ struct Layer {
     QByteArray name;
 };
 
+struct MainFile;
+
 // A log file, followed in memory by the lower layer's file. The bytes gathered go at
-// `start` in the file.
+// `start` in the file; `holdsCommit` when among them is a frame that ends a commit.
 struct LogFile {
     sqlite3_file base;
     sqlite3_file* lower;
     char* gathered;
     sqlite3_int64 start;
     int length;
+    bool holdsCommit;
+    MainFile* main;
 };
+
+// A store file whose connection writes a log through this layer, followed in memory by
+// the lower layer's file. It is told when its connection lets go of the log's write
+// lock: the log's gathered bytes are then a save given up, never to be written.
+struct MainFile {
+    sqlite3_file base;
+    sqlite3_file* lower;
+    const char* name;
+    LogFile* log;
+};
+
+// The log and store file of one connection share the name SQLite gave the store file:
+// a log finds its store file by it.
+std::mutex& filesMutex()
+{
+    static auto* mutex = new std::mutex;
+    return *mutex;
+}
+
+std::vector<MainFile*>& openMainFiles()
+{
+    static auto* files = new std::vector<MainFile*>;
+    return *files;
+}
+
+// The size of a log frame's header: SQLite writes it on its own before the page.
+constexpr int FrameHeaderSize = 24;
 
 LogFile* logOf(sqlite3_file* file)
 {
@@ -53,11 +84,41 @@ int flush(sqlite3_file* file)
     if (log->length == 0)
         return SQLITE_OK;
     const int length = std::exchange(log->length, 0);
+    log->holdsCommit = false;
     return lowerMethods(file)->xWrite(log->lower, log->gathered, length, log->start);
+}
+
+// A frame header whose second word (the store's size after a commit) is not zero.
+bool isCommitFrameHeader(const void* data, int amount)
+{
+    if (amount != FrameHeaderSize)
+        return false;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    return (bytes[4] | bytes[5] | bytes[6] | bytes[7]) != 0;
+}
+
+// The connection let go of the log's write lock. With the log synced at every commit,
+// whatever is still gathered belongs to a save that was rolled back: written later, it
+// could land on frames another writer has committed since, so it goes. A commit frame
+// among them means the log was not synced: those are written, as SQLite would have.
+void writeLockReleased(LogFile* log)
+{
+    if (!log || log->length == 0)
+        return;
+    if (log->holdsCommit) {
+        flush(&log->base);
+        return;
+    }
+    log->length = 0;
 }
 
 int logClose(sqlite3_file* file)
 {
+    {
+        std::lock_guard lock(filesMutex());
+        if (MainFile* main = std::exchange(logOf(file)->main, nullptr))
+            main->log = nullptr;
+    }
     const int flushed = flush(file);
     const int closed = lowerMethods(file)->xClose(logOf(file)->lower);
     std::free(std::exchange(logOf(file)->gathered, nullptr));
@@ -74,10 +135,16 @@ int logRead(sqlite3_file* file, void* data, int amount, sqlite3_int64 offset)
 int logWrite(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset)
 {
     LogFile* log = logOf(file);
+    // A log whose connection's write lock is not followed is written as it comes.
+    if (!log->main) {
+        const int rc = flush(file);
+        return rc != SQLITE_OK ? rc : lowerMethods(file)->xWrite(log->lower, data, amount, offset);
+    }
     // Right after the bytes gathered, and room for it: gathered too.
     if (log->length > 0 && offset == log->start + log->length && amount <= Capacity - log->length) {
         std::memcpy(log->gathered + log->length, data, size_t(amount));
         log->length += amount;
+        log->holdsCommit = log->holdsCommit || isCommitFrameHeader(data, amount);
         return SQLITE_OK;
     }
     // Anywhere else (SQLite rewriting a page of the save, a new log's header): what was
@@ -94,6 +161,7 @@ int logWrite(sqlite3_file* file, const void* data, int amount, sqlite3_int64 off
     std::memcpy(log->gathered, data, size_t(amount));
     log->start = offset;
     log->length = amount;
+    log->holdsCommit = isCommitFrameHeader(data, amount);
     return SQLITE_OK;
 }
 
@@ -153,6 +221,141 @@ const sqlite3_io_methods LogMethods = { 1, logClose, logRead, logWrite, logTrunc
     logFileSize, logLock, logUnlock, logCheckReservedLock, logFileControl, logSectorSize,
     logDeviceCharacteristics, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr };
 
+MainFile* mainOf(sqlite3_file* file)
+{
+    return reinterpret_cast<MainFile*>(file);
+}
+
+sqlite3_file* lowerMain(sqlite3_file* file)
+{
+    return mainOf(file)->lower;
+}
+
+const sqlite3_io_methods* mainMethods(sqlite3_file* file)
+{
+    return lowerMain(file)->pMethods;
+}
+
+int mainClose(sqlite3_file* file)
+{
+    {
+        std::lock_guard lock(filesMutex());
+        std::vector<MainFile*>& files = openMainFiles();
+        files.erase(std::remove(files.begin(), files.end(), mainOf(file)), files.end());
+        if (LogFile* log = std::exchange(mainOf(file)->log, nullptr))
+            log->main = nullptr;
+    }
+    return mainMethods(file)->xClose(lowerMain(file));
+}
+
+int mainRead(sqlite3_file* file, void* data, int amount, sqlite3_int64 offset)
+{
+    return mainMethods(file)->xRead(lowerMain(file), data, amount, offset);
+}
+
+int mainWrite(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset)
+{
+    return mainMethods(file)->xWrite(lowerMain(file), data, amount, offset);
+}
+
+int mainTruncate(sqlite3_file* file, sqlite3_int64 size)
+{
+    return mainMethods(file)->xTruncate(lowerMain(file), size);
+}
+
+int mainSync(sqlite3_file* file, int flags)
+{
+    return mainMethods(file)->xSync(lowerMain(file), flags);
+}
+
+int mainFileSize(sqlite3_file* file, sqlite3_int64* size)
+{
+    return mainMethods(file)->xFileSize(lowerMain(file), size);
+}
+
+int mainLock(sqlite3_file* file, int lock)
+{
+    return mainMethods(file)->xLock(lowerMain(file), lock);
+}
+
+int mainUnlock(sqlite3_file* file, int lock)
+{
+    return mainMethods(file)->xUnlock(lowerMain(file), lock);
+}
+
+int mainCheckReservedLock(sqlite3_file* file, int* reserved)
+{
+    return mainMethods(file)->xCheckReservedLock(lowerMain(file), reserved);
+}
+
+int mainFileControl(sqlite3_file* file, int operation, void* argument)
+{
+    return mainMethods(file)->xFileControl(lowerMain(file), operation, argument);
+}
+
+int mainSectorSize(sqlite3_file* file)
+{
+    return mainMethods(file)->xSectorSize(lowerMain(file));
+}
+
+int mainDeviceCharacteristics(sqlite3_file* file)
+{
+    return mainMethods(file)->xDeviceCharacteristics(lowerMain(file));
+}
+
+int mainShmMap(sqlite3_file* file, int region, int size, int extend, void volatile** memory)
+{
+    return mainMethods(file)->xShmMap(lowerMain(file), region, size, extend, memory);
+}
+
+// The log's write lock is the first of the shared-memory locks.
+constexpr int WriteLockSlot = 0;
+
+int mainShmLock(sqlite3_file* file, int offset, int count, int flags)
+{
+    const int rc = mainMethods(file)->xShmLock(lowerMain(file), offset, count, flags);
+    if (rc == SQLITE_OK && offset <= WriteLockSlot && WriteLockSlot < offset + count
+        && flags == (SQLITE_SHM_UNLOCK | SQLITE_SHM_EXCLUSIVE))
+        writeLockReleased(mainOf(file)->log);
+    return rc;
+}
+
+void mainShmBarrier(sqlite3_file* file)
+{
+    mainMethods(file)->xShmBarrier(lowerMain(file));
+}
+
+int mainShmUnmap(sqlite3_file* file, int deleteFlag)
+{
+    return mainMethods(file)->xShmUnmap(lowerMain(file), deleteFlag);
+}
+
+int mainFetch(sqlite3_file* file, sqlite3_int64 offset, int amount, void** pages)
+{
+    if (mainMethods(file)->iVersion < 3) {
+        *pages = nullptr;
+        return SQLITE_OK;
+    }
+    return mainMethods(file)->xFetch(lowerMain(file), offset, amount, pages);
+}
+
+int mainUnfetch(sqlite3_file* file, sqlite3_int64 offset, void* pages)
+{
+    if (mainMethods(file)->iVersion < 3)
+        return SQLITE_OK;
+    return mainMethods(file)->xUnfetch(lowerMain(file), offset, pages);
+}
+
+// Everything goes to the lower layer's file; the write lock's release is noted on the way.
+const sqlite3_io_methods MainMethods = { 3, mainClose, mainRead, mainWrite, mainTruncate, mainSync,
+    mainFileSize, mainLock, mainUnlock, mainCheckReservedLock, mainFileControl, mainSectorSize,
+    mainDeviceCharacteristics, mainShmMap, mainShmLock, mainShmBarrier, mainShmUnmap, mainFetch,
+    mainUnfetch };
+const sqlite3_io_methods MainMethodsWithoutSharedMemory
+    = { 1, mainClose, mainRead, mainWrite, mainTruncate, mainSync, mainFileSize, mainLock,
+          mainUnlock, mainCheckReservedLock, mainFileControl, mainSectorSize,
+          mainDeviceCharacteristics, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr };
+
 sqlite3_vfs* lowerOf(sqlite3_vfs* vfs)
 {
     return static_cast<Layer*>(vfs->pAppData)->lower;
@@ -161,16 +364,53 @@ sqlite3_vfs* lowerOf(sqlite3_vfs* vfs)
 int layerOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* outFlags)
 {
     sqlite3_vfs* lower = lowerOf(vfs);
-    // Any other file is the lower layer's own, in the same memory.
-    if (!(flags & SQLITE_OPEN_WAL))
+    if ((flags & SQLITE_OPEN_MAIN_DB) && name) {
+        MainFile* main = mainOf(file);
+        main->lower = reinterpret_cast<sqlite3_file*>(main + 1);
+        main->name = name;
+        main->log = nullptr;
+        const int rc = lower->xOpen(lower, name, main->lower, flags, outFlags);
+        const sqlite3_io_methods* methods = main->lower->pMethods;
+        if (!methods) {
+            file->pMethods = nullptr;
+            return rc;
+        }
+        // Without shared memory there is no write lock to follow: its log is not gathered.
+        if (methods->iVersion < 2) {
+            file->pMethods = &MainMethodsWithoutSharedMemory;
+            return rc;
+        }
+        file->pMethods = &MainMethods;
+        std::lock_guard lock(filesMutex());
+        openMainFiles().push_back(main);
+        return rc;
+    }
+    // Any other file but a log is the lower layer's own, in the same memory.
+    if (!(flags & SQLITE_OPEN_WAL) || !name)
         return lower->xOpen(lower, name, file, flags, outFlags);
     LogFile* log = logOf(file);
     log->lower = reinterpret_cast<sqlite3_file*>(log + 1);
     log->gathered = nullptr;
     log->start = 0;
     log->length = 0;
+    log->holdsCommit = false;
+    log->main = nullptr;
     const int rc = lower->xOpen(lower, name, log->lower, flags, outFlags);
     file->pMethods = log->lower->pMethods ? &LogMethods : nullptr;
+    if (!file->pMethods)
+        return rc;
+    {
+        // The store file of the same connection, found by the very name it was given.
+        std::lock_guard lock(filesMutex());
+        const char* store = sqlite3_filename_database(name);
+        for (MainFile* main : openMainFiles()) {
+            if (main->name == store && !main->log) {
+                main->log = log;
+                log->main = main;
+                break;
+            }
+        }
+    }
     return rc;
 }
 
@@ -212,7 +452,7 @@ const char* WalWriteBuffer::vfsName()
     layer->vfs.pNext = nullptr;
     layer->vfs.zName = layer->name.constData();
     layer->vfs.pAppData = layer.get();
-    layer->vfs.szOsFile = std::max(current->szOsFile, int(sizeof(LogFile)) + current->szOsFile);
+    layer->vfs.szOsFile = int(std::max(sizeof(LogFile), sizeof(MainFile))) + current->szOsFile;
     layer->vfs.xOpen = layerOpen;
     layer->vfs.xDelete = layerDelete;
     layer->vfs.xAccess = layerAccess;

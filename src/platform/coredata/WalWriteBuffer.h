@@ -11,7 +11,10 @@ namespace platform::coredata {
 // Nothing is less durable: what is gathered is written before the log is synced, read,
 // sized, cut or closed, and SQLite syncs the log before a commit counts (the stores run
 // with synchronous=FULL, which this relies on: without the sync, another connection could
-// be told of frames still gathered here). Files other than logs are the lower layer's own.
+// be told of frames still gathered here). What a save that was rolled back left gathered
+// is dropped when its connection lets go of the log's write lock, so it can never land on
+// frames another writer committed since. Store files only pass through on their way to
+// the lower layer (to follow that lock); other files are the lower layer's own.
 class WalWriteBuffer {
 public:
     WalWriteBuffer() = delete;

@@ -82,4 +82,41 @@ TEST(WalWriteBuffer, BigSavesThatSpillAndRollBackReadBackAsSQLiteWroteThem)
     sqlite3_close(reader);
 }
 
+TEST(WalWriteBuffer, ARolledBackSaveNeverWritesOverAnotherWritersCommit)
+{
+    const QString path = testsupport::homePath() + "/two-writers.sqlite";
+    sqlite3* first = connect(path, true);
+    sqlite3* second = connect(path, true);
+    ASSERT_EQ(run(first, "PRAGMA journal_mode=WAL"), "wal");
+    for (sqlite3* db : { first, second })
+        run(db, "PRAGMA synchronous=FULL; PRAGMA cache_size=200; PRAGMA wal_autocheckpoint=0");
+    ASSERT_EQ(run(first,
+                  "CREATE TABLE t (k INTEGER PRIMARY KEY, v TEXT); "
+                  "CREATE INDEX tv ON t (v)"),
+        "");
+    // An empty log: rolling back reads nothing from it.
+    EXPECT_EQ(run(second, "PRAGMA wal_checkpoint(TRUNCATE)").substr(0, 1), "0");
+
+    // The first writer's save spills into the log and is rolled back: the last of its
+    // writes may still be gathered when it lets go of the log.
+    ASSERT_EQ(run(first, "BEGIN"), "");
+    ASSERT_EQ(run(first, InsertMany), "");
+    ASSERT_EQ(run(first, "ROLLBACK"), "");
+
+    // The second writes the same amount at the same places in the log, and commits.
+    ASSERT_EQ(run(second, InsertMany), "");
+    const std::string sum = run(second, "SELECT sum(length(v)) FROM t");
+
+    // The first reads again: nothing it gave up may reach the file now.
+    EXPECT_EQ(run(first, "SELECT count(*) FROM t"), "40000");
+    sqlite3_close(first);
+    sqlite3_close(second);
+
+    sqlite3* reader = connect(path, false);
+    EXPECT_EQ(run(reader, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(run(reader, "SELECT count(*) FROM t"), "40000");
+    EXPECT_EQ(run(reader, "SELECT sum(length(v)) FROM t"), sum);
+    sqlite3_close(reader);
+}
+
 } // namespace
