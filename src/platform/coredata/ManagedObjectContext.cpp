@@ -249,24 +249,10 @@ void ManagedObjectContext::insertNewObjects(
 bool ManagedObjectContext::replaceAllObjects(std::vector<EntityContent>&& contents, Error* error)
 {
     checkQueue("replaceAllObjects");
-    if (hasChanges()) {
-        throw Exception(Exception::InternalInconsistency,
-            QStringLiteral("The context has unsaved changes; a replacement would save them."));
-    }
-    if (!m_coordinator) {
-        report(error, noCoordinatorError());
-        return false;
-    }
-    // Every value is checked before anything is written.
     QList<const EntityDescription*> replaced;
-    for (EntityContent& content : contents) {
-        checkOwnEntity(*content.entity);
-        const QList<int> kept = keptTypes(*content.entity);
-        for (QList<QVariant>& values : content.records)
-            normalize(*content.entity, kept, values);
-        if (!replaced.contains(content.entity))
-            replaced.append(content.entity);
-    }
+    for (const EntityContent& content : contents)
+        replaced.append(content.entity);
+    // Each value is checked as its records are written; a bad one rolls everything back.
     const auto replacement = beginReplacement(replaced, error);
     if (!replacement)
         return false;

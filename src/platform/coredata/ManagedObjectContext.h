@@ -79,7 +79,7 @@ public:
     // of its own: a restore of a whole store. The old rows are deleted without being read
     // and the new ones written without an object each, so a hundred thousand rows cost no
     // memory beyond their values. New rows go to the first store, in the order given.
-    // Raises as insertNewObjects does, before anything is written, and when the context
+    // Raises as insertNewObjects does (nothing then stays written), and when the context
     // has unsaved changes. On failure the stores are unchanged and the error is set;
     // after a success the context's objects of the entities are invalid and fetches find
     // the new rows. The notification of the save lists those objects as deleted.
@@ -126,7 +126,6 @@ public:
         // The records written, freed while the commit waits for the disk.
         std::vector<std::vector<QList<QVariant>>> m_written;
         bool m_locked = false;
-        bool m_failed = false;
         bool m_ended = false;
     };
     // Starts replacing every object of the entities: every store's transaction begins and

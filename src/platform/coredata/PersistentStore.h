@@ -119,9 +119,8 @@ private:
         const EntityDescription& entity, qint64 limit, Error* error);
     // Drops the entity's own indexes, inside the save's transaction, for rows to come:
     // sorting every entry once when they are in is cheaper than finding each one's place
-    // as it comes. Their definitions, for buildIndexes; those that could not be dropped
-    // are kept up as the rows come.
-    // Those named in `kept` stay.
+    // as it comes. Their definitions, for buildIndexes; those named in `kept`, and those
+    // that could not be dropped, are kept up as the rows come.
     QList<QByteArray> dropIndexes(const EntityDescription& entity, const QStringList& kept = {});
     [[nodiscard]] bool buildIndexes(const QList<QByteArray>& definitions, Error* error);
     // Deletes every row of the entity. SQLite then frees the table's pages whole rather
