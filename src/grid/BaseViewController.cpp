@@ -301,9 +301,11 @@ void BaseViewController::requestCompleted(const platform::Error& error)
 
 void BaseViewController::startRequest()
 {
+    // Loading the view runs initProperties, which takes the lock itself.
+    platform::ui::View* host = view();
     std::lock_guard lock(m_hudLock);
     if (m_hudCount == 0) {
-        ProgressHUD* hud = ProgressHUD::showHUDAddedTo(view(), true);
+        ProgressHUD* hud = ProgressHUD::showHUDAddedTo(host, true);
         if (Theme* style = currentStyle())
             hud->setContentColor(style->imageColor().toQColor());
         hud->bezelView()->setColor(Qt::transparent);
@@ -317,10 +319,11 @@ void BaseViewController::startRequest()
 void BaseViewController::completeRequest(const platform::Error& error)
 {
     {
+        platform::ui::View* host = view();
         std::lock_guard lock(m_hudLock);
         if (m_hudCount > 0 && --m_hudCount == 0) {
             setBarsInteraction(true);
-            ProgressHUD::hideHUDForView(view(), true);
+            ProgressHUD::hideHUDForView(host, true);
             m_hud = nullptr;
         }
     }

@@ -36,7 +36,11 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <thread>
 
@@ -358,6 +362,37 @@ TEST_F(BaseScreens, StartsAndCompletionsFromFourThreadsEndAtZeroWithoutOverlay)
     EXPECT_EQ(screen->hudCount(), 0u);
     EXPECT_FALSE(overlayShown(screen));
     EXPECT_TRUE(navigation->navigationBar()->isUserInteractionEnabled());
+}
+
+TEST_F(BaseScreens, TheOverlayStartsOnAScreenWhoseViewIsNotLoadedYet)
+{
+    // A start that hangs the main thread would never return: end the run instead.
+    std::atomic<bool> finished { false };
+    std::thread watchdog([&finished] {
+        for (int i = 0; i < 300 && !finished; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!finished) {
+            std::fputs("the overlay start hung\n", stderr);
+            std::abort();
+        }
+    });
+    auto* screen = show();
+    auto* fresh = new BaseViewController();
+    fresh->setScreen(record);
+    ASSERT_FALSE(fresh->isViewLoaded());
+    fresh->requestStarted();
+    testsupport::processEvents(20);
+    finished = true;
+    watchdog.join();
+    EXPECT_TRUE(fresh->isViewLoaded());
+    EXPECT_EQ(fresh->hudCount(), 1u);
+    EXPECT_TRUE(overlayShown(fresh));
+    fresh->requestCompleted();
+    testsupport::processEvents(20);
+    EXPECT_EQ(fresh->hudCount(), 0u);
+    EXPECT_FALSE(overlayShown(fresh));
+    delete fresh;
+    EXPECT_EQ(screen->hudCount(), 0u);
 }
 
 TEST_F(BaseScreens, AnErrorInTheResponseIsShownAfterTheCountWentDown)
