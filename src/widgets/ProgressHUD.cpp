@@ -124,7 +124,12 @@ ProgressHUD::ProgressHUD(const QRectF& frame, QWidget* parent)
     commonInit();
 }
 
-ProgressHUD::~ProgressHUD() = default;
+ProgressHUD::~ProgressHUD()
+{
+    // A custom view another view owns goes back to it instead of going with the overlay.
+    if (m_customView && !m_ownsCustomView)
+        dropCustomView(m_customView, m_customViewOwner, false, m_customViewWasHidden);
+}
 
 void ProgressHUD::commonInit()
 {
@@ -300,15 +305,37 @@ void ProgressHUD::setCustomView(View* view)
     if (view == m_customView)
         return;
     View* old = m_customView;
+    const QPointer<QWidget> oldOwner = m_customViewOwner;
+    const bool ownedOld = m_ownsCustomView;
+    const bool oldWasHidden = m_customViewWasHidden;
     m_customView = view;
-    if (view && !view->parentWidget()) {
+    m_customViewOwner = view ? view->parentWidget() : nullptr;
+    m_ownsCustomView = view && !view->parentWidget();
+    m_customViewWasHidden = view && view->isHidden();
+    if (m_ownsCustomView) {
         view->setParent(this);
         view->hide();
     }
-    if (old && old != m_indicator)
-        old->deleteLater();
+    // Taken off the bezel here, not by updateIndicators, which would delete it.
+    if (old && old == m_indicator)
+        m_indicator = nullptr;
+    dropCustomView(old, oldOwner, ownedOld, oldWasHidden);
     if (m_mode == CustomView)
         updateIndicators();
+}
+
+void ProgressHUD::dropCustomView(View* view, QWidget* owner, bool owned, bool wasHidden)
+{
+    if (!view)
+        return;
+    // One whose owner went meanwhile has no one else to delete it.
+    if (owned || !owner) {
+        view->removeFromSuperview();
+        view->deleteLater();
+        return;
+    }
+    view->setParent(owner);
+    view->setHidden(wasHidden);
 }
 
 void ProgressHUD::setOffset(const QPointF& offset)

@@ -143,6 +143,8 @@ private:
     void updateProgressFromProgressObject();
     void updateForCurrentOrientation();
     void removeIndicator();
+    // Deletes a custom view the overlay owns; one another view owns goes back to it.
+    void dropCustomView(platform::ui::View* view, QWidget* owner, bool owned, bool wasHidden);
     QTimer* scheduleTimer(double seconds, std::function<void()> fire);
     static void invalidate(QPointer<QTimer>& timer);
     static void requireMainThread();
@@ -167,6 +169,10 @@ private:
     HUDBackgroundView* m_bezelView = nullptr;
     HUDBackgroundView* m_backgroundView = nullptr;
     QPointer<platform::ui::View> m_customView;
+    // The view that owned the custom view when it was given; none when the overlay took it.
+    QPointer<QWidget> m_customViewOwner;
+    bool m_ownsCustomView = false;
+    bool m_customViewWasHidden = false;
     platform::ui::Label* m_label = nullptr;
     platform::ui::Label* m_detailsLabel = nullptr;
     ProgressHUDRoundedButton* m_button = nullptr;

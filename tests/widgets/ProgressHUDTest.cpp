@@ -313,6 +313,48 @@ TEST_F(Overlay, SwitchingBetweenRingModesKeepsTheRoundView)
     EXPECT_EQ(custom->superview(), hud->bezelView());
 }
 
+TEST_F(Overlay, ACustomViewAnotherViewOwnsGoesBackToItInsteadOfBeingDeleted)
+{
+    auto* hud = new ProgressHUD(view());
+    view()->addSubview(hud);
+    auto* owner = new View(QRectF(0, 0, 60, 60), view());
+    auto* owned = new View(QRectF(0, 0, 30, 30), owner);
+    QPointer<View> watch = owned;
+    const auto settle = [] { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); };
+
+    // Shown, then replaced.
+    hud->setMode(ProgressHUD::CustomView);
+    hud->setCustomView(owned);
+    EXPECT_EQ(hud->indicator(), owned);
+    auto* adopted = new View(QRectF(0, 0, 20, 20));
+    QPointer<View> adoptedWatch = adopted;
+    hud->setCustomView(adopted);
+    settle();
+    ASSERT_TRUE(watch);
+    EXPECT_EQ(owned->parentWidget(), owner);
+    EXPECT_FALSE(owned->isHidden());
+    EXPECT_EQ(hud->indicator(), adopted);
+
+    // Replaced while another mode shows.
+    hud->setMode(ProgressHUD::Text);
+    hud->setCustomView(owned);
+    hud->setCustomView(nullptr);
+    settle();
+    ASSERT_TRUE(watch);
+    EXPECT_EQ(owned->parentWidget(), owner);
+    // A view the overlay took without an owner is its to delete.
+    EXPECT_TRUE(adoptedWatch.isNull());
+
+    // Taken down with the overlay.
+    hud->setCustomView(owned);
+    hud->setMode(ProgressHUD::CustomView);
+    EXPECT_EQ(owned->superview(), hud->bezelView());
+    delete hud;
+    settle();
+    ASSERT_TRUE(watch);
+    EXPECT_EQ(owned->parentWidget(), owner);
+}
+
 TEST_F(Overlay, AColourSetForIndicatorsInsideOverlaysWinsOverTheContentColour)
 {
     auto& proxy = ProgressHUD::appearance();
