@@ -223,9 +223,10 @@ void MultipleGenericRowViewController::checkMarkTouched(platform::ui::GestureRec
         const qint64 index = qint64(check->index());
         grid->setSelectedRow(index);
         grid->selectRow(index);
+        // The mark shows what was stored: a refused change leaves it as it was.
         const bool checked = !check->checked();
-        check->setChecked(checked);
-        controller->checkMarkTouched(grid->selectedRow(), checked);
+        if (controller->checkMarkTouched(grid->selectedRow(), checked))
+            check->setChecked(checked);
     } catch (const std::exception& exception) {
         MessageHelper::ShowException(exception);
     }

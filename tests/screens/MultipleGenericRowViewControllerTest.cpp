@@ -199,5 +199,26 @@ TEST_F(RowTiles, TappingACheckMarkSelectsItsRowAndStoresTheValueAtOnce)
     EXPECT_EQ(checked, 1);
 }
 
+TEST_F(RowTiles, ACheckMarkTheControllerRefusesStaysAsStored)
+{
+    // Rows whose text no longer decodes: their check mark cannot be stored.
+    auto stored = Rows::getRows(table->id().toString(), columns, {}, {}, std::nullopt);
+    ASSERT_EQ(stored.size(), 2);
+    for (Rows* row : stored) {
+        row->setJson(QStringLiteral("{ not json"));
+        ASSERT_TRUE(row->saveRows());
+    }
+    ApplicationScreen* screen = showRows();
+    auto* check = qobject_cast<CheckMarkLabel*>(content(screen, 1)->viewWithTag(5000));
+    ASSERT_NE(check, nullptr);
+    ASSERT_FALSE(check->checked());
+    GestureSynthesizer::tap(check);
+    settle();
+    EXPECT_FALSE(check->checked());
+    EXPECT_FALSE(context()->hasChanges());
+    for (Rows* row : Rows::getRows(table->id().toString(), columns, {}, {}, std::nullopt))
+        EXPECT_EQ(row->json().toString(), "{ not json");
+}
+
 } // namespace
 } // namespace screenstest
