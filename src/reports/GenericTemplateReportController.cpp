@@ -222,12 +222,15 @@ void GenericTemplateReportController::storeLines(
         const qint64 number = index < textLines.size()
             ? qint64(textLines.at(index) - textLines.first())
             : qint64(index);
-        if (line.size() < header.size())
+        // A line that lost fields cannot say which of its values belong where.
+        if (line.size() < header.size()) {
             log += filled(RowShort, number);
+            failed = true;
+            continue;
+        }
         QVariantMap values;
         for (qsizetype c = 0; c < columns.size(); ++c) {
-            const qsizetype position = positions.at(c);
-            const QString text = position < line.size() ? line.at(position) : QString();
+            const QString text = line.at(positions.at(c));
             const QVariant value = columnValue(*columns.at(c), text);
             if (value.isValid())
                 values.insert(columns.at(c)->id().toString(), value);
