@@ -405,8 +405,8 @@ bool CSVParser::parseEscapedField()
         const QChar* data = m_string.constData();
         const qsizetype size = m_string.size();
         qsizetype i = m_nextIndex;
-        while (
-            i < size && data[i] != u'"' && !(data[i] == u'\\' && m_recognizesBackslashesAsEscapes))
+        const bool escapes = backslashEscapes();
+        while (i < size && data[i] != u'"' && !(data[i] == u'\\' && escapes))
             ++i;
         m_nextIndex = i;
         if (i == size) {
@@ -444,10 +444,10 @@ void CSVParser::parseUnescapedField()
         const QChar* data = m_string.constData();
         const qsizetype size = m_string.size();
         qsizetype i = m_nextIndex;
+        const bool escapes = backslashEscapes();
         for (; i < size; ++i) {
             const char16_t c = data[i].unicode();
-            if (c == m_delimiter || c == u'"' || isNewline(c)
-                || (c == u'\\' && m_recognizesBackslashesAsEscapes))
+            if (c == m_delimiter || c == u'"' || isNewline(c) || (c == u'\\' && escapes))
                 break;
         }
         m_nextIndex = i;
@@ -456,7 +456,7 @@ void CSVParser::parseUnescapedField()
                 return;
             continue;
         }
-        if (data[i] != u'\\')
+        if (data[i] != u'\\' || !escapes)
             return; // a newline, a quote or the delimiter ends the field
         if (!m_fieldHasEscapes) {
             m_sanitizedField = QString();
@@ -507,7 +507,7 @@ void CSVParser::parseComment()
     m_segmentStart = m_nextIndex;
     for (int c = peek(); c != kEndOfText && !isNewline(c); c = peek()) {
         ++m_nextIndex;
-        if (c == u'\\' && m_recognizesBackslashesAsEscapes && peek() != kEndOfText)
+        if (c == u'\\' && backslashEscapes() && peek() != kEndOfText)
             ++m_nextIndex;
     }
     if (!m_error.isNull())

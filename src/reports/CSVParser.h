@@ -76,6 +76,11 @@ public:
 private:
     CSVParser(std::unique_ptr<QIODevice> stream, char16_t delimiter);
 
+    // A backslash delimiter is a delimiter, never an escape.
+    bool backslashEscapes() const
+    {
+        return m_recognizesBackslashesAsEscapes && m_delimiter != u'\\';
+    }
     void sniffEncoding();
     bool readMore();
     void compact();

@@ -211,6 +211,29 @@ TEST(CSVParser, OtherDelimiters)
         QStringList({ "field 0 [a]", "field 1 [b,c]", "field 2 [d;e]", "field 0 []" }));
 }
 
+TEST(CSVParser, ABackslashDelimiterIsADelimiterWithOrWithoutEscapes)
+{
+    const auto fields = [](const QByteArray& bytes, quint32 options) {
+        StringEncoding encoding = StringEncoding::UTF8;
+        auto parser = CSVParser::initWithInputStream(bufferOf(bytes), &encoding, u'\\');
+        csvtest::EventLog log;
+        parser->setOptions(options);
+        parser->setDelegate(&log);
+        parser->parse();
+        return log.events.filter("field");
+    };
+    const QStringList expected { "field 0 [a]", "field 1 [b]", "field 2 []", "field 0 [c]",
+        "field 1 [d\\e]", "field 0 []" };
+    for (const quint32 options : { kSanitize, kSanitize | kEscapes, kEscapes, 0u }) {
+        SCOPED_TRACE(options);
+        // The field that ends the line keeps its line break to itself.
+        EXPECT_EQ(fields("a\\b\\\nc\\\"d\\e\"\n", options).mid(0, 3), expected.mid(0, 3));
+        if (options & kSanitize) {
+            EXPECT_EQ(fields("a\\b\\\nc\\\"d\\e\"\n", options), expected);
+        }
+    }
+}
+
 TEST(CSVParser, OptionsFromTheMask)
 {
     auto parser = CSVParser::initWithCSVString(QString());
