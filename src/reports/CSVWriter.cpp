@@ -99,7 +99,12 @@ CSVWriter::CSVWriter(std::unique_ptr<QIODevice> stream, StringEncoding encoding,
     const QByteArray two = encoded(u"aa");
     if (two.size() != one.size() * 2)
         m_bom = one.left(one.size() * 2 - two.size());
-    m_delimiter = encoded(QStringView(&m_delimiterCharacter, 1));
+    // Fields glued together would pass for fewer, longer ones: nothing is written then.
+    if (!m_codec->encode(QStringView(&m_delimiterCharacter, 1), m_delimiter, m_bom)
+        && m_error.isNull()) {
+        m_error = CSVErrors::formatError(
+            QString::fromLatin1(kUnencodable).arg(TextCodec::name(m_streamEncoding)));
+    }
     m_newline = encoded(u"\n");
     m_quote = encoded(u"\"");
     m_commentMark = encoded(u"#");

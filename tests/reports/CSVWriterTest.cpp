@@ -172,6 +172,23 @@ TEST(CSVWriter, ACharacterTheEncodingCannotHoldIsAnError)
         "The CSV text holds characters that cannot be written in Mac OS Roman.");
 }
 
+TEST(CSVWriter, ADelimiterTheEncodingCannotHoldIsAnErrorAndWritesNothing)
+{
+    for (const char16_t delimiter : { char16_t(0xFFFD), char16_t(0x3000) }) {
+        SCOPED_TRACE(int(delimiter));
+        QByteArray bytes;
+        auto writer = CSVWriter::initWithOutputStream(
+            std::make_unique<QBuffer>(&bytes), StringEncoding::MacOSRoman, delimiter);
+        writer->writeLineOfFields(QStringList { "a", "b", "c" });
+        platform::Error error;
+        EXPECT_FALSE(writer->closeStream(&error));
+        EXPECT_EQ(error.code(), CSVErrors::FormatError);
+        EXPECT_EQ(error.localizedDescription(),
+            "The CSV text holds characters that cannot be written in Mac OS Roman.");
+        EXPECT_TRUE(bytes.isEmpty()) << bytes.toStdString();
+    }
+}
+
 TEST(CSVWriter, WritesAFileAndReplacesWhatWasThere)
 {
     const QString path = QDir(testsupport::homePath()).filePath("out.csv");
