@@ -91,6 +91,12 @@ void FormRadioElement::createElements()
 
 void FormRadioElement::setSelected(qint64 index)
 {
+    m_unlistedItem = QVariant();
+    select(index);
+}
+
+void FormRadioElement::select(qint64 index)
+{
     m_selected = index;
     // Without a valid choice the list opens where it starts.
     if (index >= 0 && index < m_items.size())
@@ -119,7 +125,7 @@ bool FormRadioElement::hasValidChoice() const
 
 QVariant FormRadioElement::selectedItem() const
 {
-    return hasValidChoice() ? m_items[m_selected] : QVariant();
+    return hasValidChoice() ? m_items[m_selected] : m_unlistedItem;
 }
 
 void FormRadioElement::setSelectedItem(const QVariant& item)
@@ -127,7 +133,8 @@ void FormRadioElement::setSelectedItem(const QVariant& item)
     if (KeyValueCoding::isNil(item) || m_items.isEmpty())
         return;
     const qsizetype index = m_items.indexOf(item);
-    setSelected(index);
+    m_unlistedItem = index < 0 ? item : QVariant();
+    select(index);
 }
 
 QVariant FormRadioElement::selectedValue() const

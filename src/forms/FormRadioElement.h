@@ -52,9 +52,12 @@ public:
     QStringList itemsImageNames() const { return m_itemsImageNames; }
     void setItemsImageNames(const QStringList& names) { m_itemsImageNames = names; }
 
-    // The chosen item, or nil without a valid choice.
+    // The chosen item; without a valid choice, an item given that is not among the items
+    // (until a choice is made), or nil.
     QVariant selectedItem() const;
-    // Chooses the item's index (not found is no choice); nil, or no items, changes nothing.
+    // Chooses the item's index; an item not found is no choice, but is kept as the
+    // selected item, so that a value no one chose again is not lost. Nil, or no items,
+    // changes nothing.
     void setSelectedItem(const QVariant& item);
     // The chosen value, or nil.
     QVariant selectedValue() const;
@@ -89,12 +92,14 @@ protected:
     void setSelectedDirectly(qint64 index) { m_selected = index; }
 
 private:
+    void select(qint64 index);
     QVariant valuesProperty() const;
     void setValuesProperty(const QVariant& values);
 
     QVariantList m_items;
     std::optional<QVariantList> m_values;
     qint64 m_selected = -1;
+    QVariant m_unlistedItem;
     QPointer<FormSection> m_internalRadioItemsSection;
     QStringList m_itemsImageNames;
 };

@@ -43,14 +43,25 @@ TEST_F(ChoiceTest, RadioBindsByItemOrByValueAndFetchesOnlyAValidChoice)
     radio->fetchValueIntoObject(QVariant::fromValue(fetched));
     EXPECT_EQ(fetched.value("colour"), QVariant(qlonglong(2)));
 
-    // An item not in the list is no choice: nothing shown, nothing fetched.
+    // An item not in the list is no choice, but it is kept: bound back out unchanged until
+    // a choice is made.
     radio->bindToObject(QVariantMap { { "colour", "Purple" } });
-    EXPECT_FALSE(radio->selectedItem().isValid());
+    EXPECT_EQ(radio->selected(), -1);
+    EXPECT_EQ(radio->selectedItem(), QVariant("Purple"));
     EXPECT_FALSE(radio->preselectedElementIndex);
     MutableDictionary none;
     radio->fetchValueIntoObject(QVariant::fromValue(none));
-    radio->fetchValueUsingBindingsIntoObject(QVariant::fromValue(none));
     EXPECT_EQ(none.count(), 0);
+    MutableDictionary kept;
+    radio->fetchValueUsingBindingsIntoObject(QVariant::fromValue(kept));
+    EXPECT_EQ(kept.value("colour"), QVariant("Purple"));
+    radio->setSelected(-1);
+    EXPECT_FALSE(radio->selectedItem().isValid());
+    radio->bindToObject(QVariantMap { { "colour", "Purple" } });
+    radio->setSelected(1);
+    MutableDictionary chosen;
+    radio->fetchValueUsingBindingsIntoObject(QVariant::fromValue(chosen));
+    EXPECT_EQ(chosen.value("colour"), QVariant("Green"));
 
     // A missing item leaves the choice as it was.
     radio->setSelected(0);

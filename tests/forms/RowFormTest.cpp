@@ -312,6 +312,35 @@ TEST_P(RowFormOnDevice, ANewRowStartsAtTodayAndAStoredBlankDateStaysBlank)
 
 INSTANTIATE_TEST_SUITE_P(Devices, RowFormOnDevice, ::testing::Values("phone", "tablet"));
 
+// A List value that is not among the column's items (the list changed since, or an
+// import stored it) is kept when the user does not touch it, and replaced when they do.
+TEST_P(RowFormOnDevice, AnUntouchedListValueNotAmongTheItemsIsSavedAsItWas)
+{
+    text = column("Name", TypeConstants::Text);
+    list = column("Colour", TypeConstants::List);
+    list->setListvalues(QStringLiteral("Red,Green,Blue"));
+    ASSERT_TRUE(list->saveTemplateColumn());
+    showHost(GetParam());
+    Rows* row = newRow({ { id(text), "Bo" }, { id(list), "Purple" } });
+    const QString before = storedJson(row);
+    auto* form = openRow(BaseDataController::EditAction, row);
+    ASSERT_NE(form, nullptr);
+    auto* radio = qobject_cast<FormRadioElement*>(elementBound(form, id(list)));
+    ASSERT_NE(radio, nullptr);
+    EXPECT_EQ(radio->selected(), -1);
+    pressSave(form);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return formClosed(); }));
+    EXPECT_EQ(storedJson(row), before);
+    EXPECT_EQ(row->getData(controller->columns, controller->password).value(id(list)), "Purple");
+
+    form = openRow(BaseDataController::EditAction, row);
+    ASSERT_NE(form, nullptr);
+    pickFromList(form, elementBound(form, id(list)), 2);
+    pressSave(form);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return formClosed(); }));
+    EXPECT_EQ(row->getData(controller->columns, controller->password).value(id(list)), "Blue");
+}
+
 TEST_F(RowForm, ARefusedOrFailedSaveKeepsTheFormOpenWithItsValues)
 {
     text = column("Name", TypeConstants::Text);
