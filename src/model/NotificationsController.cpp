@@ -103,10 +103,10 @@ void NotificationsController::scheduleNotification(
 }
 
 void NotificationsController::scheduleForValues(const QString& rowId, const QVariantMap& values,
-    const Columns& columns, UserTemplate* usertemplate)
+    const Columns& columns, UserTemplate* usertemplate, const std::optional<Columns>& allColumns)
 {
     Columns tiles;
-    for (TemplateColumn* column : columns) {
+    for (TemplateColumn* column : allColumns.value_or(columns)) {
         if (column && isSet(column->intiles()))
             tiles.append(column);
     }
@@ -223,6 +223,11 @@ void NotificationsController::rebuildForRows(const Columns& columns, UserTemplat
             cancel.append(notification);
             continue;
         }
+        // A second copy of a row and column's notification goes, whatever it holds.
+        if (covered.contains({ rowId, columnId })) {
+            cancel.append(notification);
+            continue;
+        }
         const QVariantMap& values = valuesOf(*row);
         const bool same = values.value(Rows::reminderKey(columnId)).toString()
                 == notification.userInfo.value(RepeatKey).toString()
@@ -234,19 +239,28 @@ void NotificationsController::rebuildForRows(const Columns& columns, UserTemplat
             mark(*row);
         }
     }
+    // Every row with a reminder column left without its notification is scheduled again,
+    // for those columns only: the ones kept must not be doubled.
     for (qsizetype row = 0; row < rowIds.size(); ++row) {
         if (markedSet.contains(row))
             continue;
-        bool hasOne = false;
-        for (const QString& columnId : std::as_const(reminderColumns))
-            hasOne = hasOne || covered.contains({ rowIds[row], columnId });
-        if (!hasOne)
-            mark(row);
+        for (const QString& columnId : std::as_const(reminderColumns)) {
+            if (!covered.contains({ rowIds[row], columnId })) {
+                mark(row);
+                break;
+            }
+        }
     }
     for (const LocalNotification& notification : std::as_const(cancel))
         center.cancelLocalNotification(notification);
-    for (const qsizetype row : std::as_const(marked))
-        scheduleForValues(rowIds[row], valuesOf(row), columns, userTemplate);
+    for (const qsizetype row : std::as_const(marked)) {
+        Columns missing;
+        for (TemplateColumn* column : columns) {
+            if (!covered.contains({ rowIds[row], idOf(column) }))
+                missing.append(column);
+        }
+        scheduleForValues(rowIds[row], valuesOf(row), missing, userTemplate, columns);
+    }
 }
 
 namespace {

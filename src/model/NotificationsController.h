@@ -85,7 +85,10 @@ public:
     static const QString DateKey; // "Date"
 
 private:
-    // scheduleNotification for a row's values already decoded.
+    // scheduleNotification for a row's values already decoded, for the reminder columns
+    // among `columns`; the alert body from the tile columns of `allColumns` (default
+    // `columns`).
     static void scheduleForValues(const QString& rowId, const QVariantMap& values,
-        const Columns& columns, UserTemplate* usertemplate);
+        const Columns& columns, UserTemplate* usertemplate,
+        const std::optional<Columns>& allColumns = std::nullopt);
 };

@@ -251,6 +251,78 @@ TEST_F(NotificationsControllerTest, AColumnWhoseReminderWasTurnedOffLosesItsNoti
     EXPECT_EQ(scheduled().first().userInfo.value("Column").toString(), key(due));
 }
 
+// Each row and reminder column has exactly its one notification after any rebuild.
+TEST_F(NotificationsControllerTest, TwoReminderColumnsKeepOneNotificationEachThroughRebuilds)
+{
+    TemplateColumn* call = column(kDefinition, "Call", "Date");
+    call->setReminder(true);
+    ASSERT_TRUE(call->saveTemplateColumn());
+    columns.append(call);
+    const auto setBoth = [&](Rows* target, const QDateTime& callAt) {
+        target->updateData({ { key(what), "Buy milk" },
+                               { key(due), QVariant::fromValue(platform::Date(utc(2026, 1, 5))) },
+                               { Rows::reminderKey(key(due)), "Daily" },
+                               { key(call), QVariant::fromValue(platform::Date(callAt)) },
+                               { Rows::reminderKey(key(call)), "Yearly" } },
+            columns, std::nullopt);
+        ASSERT_TRUE(target->saveRows());
+    };
+    Rows* r = Rows::add(table->id().toString());
+    setBoth(r, utc(2026, 1, 7));
+    Rows* other = Rows::add(table->id().toString());
+    setBoth(other, utc(2026, 2, 7));
+    // Row and column of each notification, with its date.
+    const auto facts = [&] {
+        QStringList found;
+        for (const auto& n : scheduled()) {
+            found << QStringLiteral("%1 %2 %3")
+                         .arg(n.userInfo.value("Row").toString() == r->id().toString() ? "r"
+                                                                                       : "other",
+                             n.userInfo.value("Column").toString() == key(due) ? "due" : "call",
+                             n.fireDate.toUTC().toString(Qt::ISODate));
+        }
+        found.sort();
+        return found;
+    };
+    const QStringList first { "other call 2026-02-07T00:00:00Z", "other due 2026-01-05T00:00:00Z",
+        "r call 2026-01-07T00:00:00Z", "r due 2026-01-05T00:00:00Z" };
+    rebuild({ r, other });
+    EXPECT_EQ(facts(), first);
+
+    // The second reminder of one row changes: only it is scheduled again.
+    setBoth(r, utc(2026, 3, 9));
+    rebuild({ r, other });
+    QStringList changed = first;
+    changed.replace(2, "r call 2026-03-09T00:00:00Z");
+    changed.sort();
+    EXPECT_EQ(facts(), changed);
+    rebuild({ r, other });
+    EXPECT_EQ(facts(), changed);
+
+    // Copies left by an earlier rebuild go; a reminder lost is made again.
+    NotificationsController::scheduleNotification(other, columns, std::nullopt, table);
+    for (const auto& n : scheduled()) {
+        if (n.userInfo.value("Row").toString() == r->id().toString()
+            && n.userInfo.value("Column").toString() == key(call))
+            center().cancelLocalNotification(n);
+    }
+    ASSERT_EQ(scheduled().size(), 5);
+    rebuild({ r, other });
+    EXPECT_EQ(facts(), changed);
+
+    // Off the main thread alike.
+    NotificationsController::scheduleNotification(r, columns, std::nullopt, table);
+    setBoth(other, utc(2026, 4, 1));
+    bool applied = false;
+    NotificationsController::rebuildNotificationsInBackground(
+        columns, table, std::nullopt, [&applied] { applied = true; });
+    ASSERT_TRUE(testsupport::waitUntil([&] { return applied; }, 5000));
+    changed.replace(
+        changed.indexOf("other call 2026-02-07T00:00:00Z"), "other call 2026-04-01T00:00:00Z");
+    changed.sort();
+    EXPECT_EQ(facts(), changed);
+}
+
 // Starts a rebuild off the main thread and waits until the pool has read the rows; true
 // once it has been applied.
 struct BackgroundRebuild {
