@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMap>
 #include <QSaveFile>
 #include <QUuid>
@@ -797,7 +798,17 @@ void UbiquitousContent::importLocked(Imported& imported)
     for (const ChangeSet& set : std::as_const(sets)) {
         if (!ok)
             break;
-        ok = apply(set, pending, &error);
+        QString refusal;
+        ok = checkObjects(set, &refusal, &error);
+        // Refused whole and passed over: it will never name its objects otherwise, and the
+        // peer's later sets must not wait for it.
+        if (ok && !refusal.isEmpty()) {
+            reportImportFailure(refusal,
+                QDir(peerFolder(set.peer)).filePath(ChangeSet::fileName(set.sequence)),
+                SQLITE_CORRUPT, {});
+        } else if (ok) {
+            ok = apply(set, pending, &error);
+        }
         if (ok) {
             Use upsert(m_store->statement("INSERT INTO " + PeersTable
                     + " (\"peer\", \"sequence\") VALUES (?, ?) ON CONFLICT (\"peer\") DO UPDATE "
@@ -845,6 +856,33 @@ void UbiquitousContent::importLocked(Imported& imported)
         if (!imported.deleted.contains(id))
             imported.deleted << id;
     }
+}
+
+bool UbiquitousContent::checkObjects(const ChangeSet& set, QString* refusal, Error* error)
+{
+    // The objects the set itself brings, by the entity it brings them in.
+    QHash<QString, QString> brought;
+    for (const ChangeSet::Change& change : set.changes) {
+        if (!m_store->m_model->entity(change.entity))
+            continue;
+        QString entity = brought.value(change.object);
+        if (entity.isEmpty()) {
+            std::optional<Tracked> known;
+            if (!tracked(change.object, &known, error))
+                return false;
+            if (known)
+                entity = known->entity;
+        }
+        if (!entity.isEmpty() && entity != change.entity) {
+            *refusal = QStringLiteral("The cloud change set %1 of peer %2 was refused: it names "
+                                      "the %3 object %4 as a %5")
+                           .arg(set.sequence)
+                           .arg(set.peer, entity, change.object, change.entity);
+            return true;
+        }
+        brought.insert(change.object, change.entity);
+    }
+    return true;
 }
 
 bool UbiquitousContent::apply(const ChangeSet& set, Imported& imported, Error* error)

@@ -115,6 +115,10 @@ private:
     bool flushOutbox();
     // Applies what the other peers saved since the last look (the coordinator's lock held).
     void importLocked(Imported& imported);
+    // Whether each change names its object in the entity the object has (the one it is
+    // tracked in, or that an earlier change of the set gave it); the reason in `refusal`
+    // when one does not. False on a failure of the store.
+    bool checkObjects(const ChangeSet& set, QString* refusal, Error* error);
     bool apply(const ChangeSet& set, Imported& imported, Error* error);
     void reportImportFailure(
         const QString& reason, const QString& file, int sqliteCode, const Error& underlying);

@@ -372,6 +372,81 @@ TEST_F(CloudTest, ADamagedChangeSetIsReportedAndHoldsBackThatPeersLaterSets)
     cd::setImportErrorHook(nullptr);
 }
 
+// A change set that names one entity and an object of another changes nothing: not the
+// other entity's row of the same key, and not the rest of its own set.
+TEST_F(CloudTest, AChangeNamingAnObjectInAnotherEntityRefusesItsSetAndIsReported)
+{
+    std::mutex mutex;
+    QStringList reported;
+    cd::setImportErrorHook([&](const platform::Error& error) {
+        std::lock_guard lock(mutex);
+        reported << error.userInfo().value(cd::ReasonKey).toString();
+    });
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    a.insert("D1", "One", 1);
+    auto* definition = a.context->insertNewObject("Template");
+    definition->setValue("id", "T1");
+    definition->setValue("name", "Contacts");
+    definition->setValue("mtimestamp", 1.0);
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return b.count() == 1 && b.count("Template") == 1; }, 10000));
+
+    // The objects as the cloud names them, and the changes that brought them.
+    const QStringList files = changeSetFiles();
+    ASSERT_EQ(files.size(), 1);
+    const auto first = cd::ChangeSet::fromJson(readFile(files.first()));
+    ASSERT_TRUE(first);
+    cd::ChangeSet::Change database, table;
+    for (const auto& change : first->changes)
+        (change.entity == "Database" ? database : table) = change;
+    ASSERT_EQ(database.entity, "Database");
+    ASSERT_EQ(table.entity, "Template");
+    const auto drop = [&](qint64 sequence, const QList<cd::ChangeSet::Change>& changes) {
+        cd::ChangeSet set;
+        set.peer = first->peer;
+        set.sequence = sequence;
+        set.time = 1e10;
+        set.changes = changes;
+        writeFile(QFileInfo(files.first()).dir().filePath(cd::ChangeSet::fileName(sequence)),
+            set.toJson());
+    };
+    // A good change beside a deletion of the Database object as a Template.
+    cd::ChangeSet::Change renamed = database;
+    renamed.kind = cd::ChangeSet::Change::Kind::Update;
+    renamed.version = 1e10;
+    renamed.values["name"] = "Renamed";
+    cd::ChangeSet::Change misnamedDelete { cd::ChangeSet::Change::Kind::Delete, "Template",
+        database.object, 1e10, {} };
+    drop(2, { renamed, misnamedDelete });
+    // The Database object updated as a Template.
+    cd::ChangeSet::Change misnamedUpdate = table;
+    misnamedUpdate.kind = cd::ChangeSet::Change::Kind::Update;
+    misnamedUpdate.object = database.object;
+    misnamedUpdate.version = 1e10;
+    misnamedUpdate.values["name"] = "Overwritten";
+    drop(3, { misnamedUpdate });
+    // The peer's later sets still come.
+    cd::ChangeSet::Change later = database;
+    later.object = "another-object";
+    later.values["id"] = "D2";
+    later.values["name"] = "Two";
+    drop(4, { later });
+
+    ASSERT_TRUE(testsupport::waitUntil([&] { return b.count() == 2; }, 10000));
+    EXPECT_EQ(b.nameOf("D1"), "One");
+    EXPECT_EQ(b.nameOf("D2"), "Two");
+    const auto definitions = b.context->executeFetchRequest(cd::FetchRequest("Template"));
+    ASSERT_EQ(definitions.size(), 1);
+    EXPECT_EQ(definitions.first()->value("name").toString(), "Contacts");
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(reported.size(), 2);
+    EXPECT_TRUE(reported[0].contains("change set 2")) << reported[0].toStdString();
+    EXPECT_TRUE(reported[1].contains("change set 3")) << reported[1].toStdString();
+    cd::setImportErrorHook(nullptr);
+}
+
 TEST_F(CloudTest, AChangeSetThatCouldNotReachTheCloudIsSentWhenTheStoreIsNextOpened)
 {
     QString folder;
