@@ -291,6 +291,28 @@ bool isSafeEntryName(const QString& name)
     return true;
 }
 
+// Whether the file is an archive of no entries: its end-of-directory record alone,
+// directory empty, with its comment.
+bool isArchiveWithoutEntries(const QString& path)
+{
+    constexpr qint64 RecordSize = 22;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < RecordSize
+        || file.size() > RecordSize + 0xffff)
+        return false;
+    const QByteArray bytes = file.readAll();
+    const auto field = [&bytes](int at, int size) {
+        quint32 value = 0;
+        for (int i = size - 1; i >= 0; --i)
+            value = (value << 8) | quint8(bytes[at + i]);
+        return value;
+    };
+    // Disk numbers, entry counts, directory size and offset all 0.
+    return bytes.startsWith("PK\x05\x06")
+        && std::all_of(bytes.begin() + 4, bytes.begin() + 20, [](char c) { return c == 0; })
+        && field(20, 2) == quint32(bytes.size() - RecordSize);
+}
+
 bool renameOver(const QString& from, const QString& to)
 {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
@@ -541,14 +563,18 @@ void ZipFacade::discardZip()
 
 bool ZipFacade::UnzipOpenFile(const QString& path)
 {
-    if (m_unzip)
+    if (m_unzip || m_openWithoutEntries)
         return false;
     m_unzippedFiles.clear();
     m_numFiles = 0;
     const QByteArray name = QFile::encodeName(path);
     m_unzip = unzOpen64(name.constData());
-    if (!m_unzip)
-        return false;
+    if (!m_unzip) {
+        // minizip takes a directory record at the very start of the file for none found,
+        // and that is where an archive without entries has its only record.
+        m_openWithoutEntries = isArchiveWithoutEntries(path);
+        return m_openWithoutEntries;
+    }
     unz_global_info64 global {};
     if (unzGetGlobalInfo64(unzipHandle(m_unzip), &global) == UNZ_OK) {
         m_numFiles = int(global.number_entry);
@@ -665,7 +691,7 @@ bool ZipFacade::forEachEntry(
     const std::function<bool(const Entry&)>& handle, const QStringList* names)
 {
     if (!m_unzip)
-        return false;
+        return m_openWithoutEntries;
     if (m_numFiles == 0)
         return true;
     unzFile unzip = unzipHandle(m_unzip);
@@ -872,6 +898,7 @@ QStringList ZipFacade::getZipFileContents()
 bool ZipFacade::UnzipCloseFile()
 {
     m_password.clear();
+    m_openWithoutEntries = false;
     if (!m_unzip)
         return true;
     const bool closed = unzClose(unzipHandle(m_unzip)) == UNZ_OK;

@@ -134,6 +134,8 @@ private:
     QString m_zipPath;
     QString m_zipTempPath;
     int m_numFiles = 0;
+    // Open for reading an archive without entries, which minizip cannot open.
+    bool m_openWithoutEntries = false;
     QString m_password;
     std::shared_ptr<ZipFacadeDelegate> m_delegate;
     ProgressBlock m_progressBlock;

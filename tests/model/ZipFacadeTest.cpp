@@ -422,4 +422,26 @@ TEST_F(ZipFacadeTest, OpeningAndClosingAnswerAsDocumented)
     EXPECT_TRUE(zip.UnzipCloseFile());
 }
 
+TEST_F(ZipFacadeTest, AnArchiveWithoutEntriesOpensAgainAsAnEmptyListing)
+{
+    for (const QString& password : { QString(), kPassword }) {
+        SCOPED_TRACE(password.toStdString());
+        ZipFacade zip;
+        auto recorder = std::make_shared<Recorder>();
+        zip.setDelegate(recorder);
+        ASSERT_TRUE(zip.CreateZipFile2(path("empty.zip"), password));
+        ASSERT_TRUE(zip.CloseZipFile2());
+        ASSERT_TRUE(zip.UnzipOpenFile(path("empty.zip"), password));
+        EXPECT_EQ(zip.numFiles(), 0);
+        EXPECT_EQ(zip.getZipFileContents(), QStringList());
+        QMap<QString, QByteArray> files;
+        EXPECT_TRUE(zip.UnzipFilesToData(files));
+        EXPECT_TRUE(files.isEmpty());
+        EXPECT_TRUE(zip.UnzipFileTo(path("out"), true));
+        EXPECT_TRUE(zip.unzippedFiles().isEmpty());
+        EXPECT_TRUE(zip.UnzipCloseFile());
+        EXPECT_TRUE(recorder->errors.isEmpty()) << recorder->errors.join('\n').toStdString();
+    }
+}
+
 } // namespace
