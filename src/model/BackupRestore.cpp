@@ -126,9 +126,15 @@ void BackupRestore::close()
 bool BackupRestore::backup(const QString& path)
 {
     m_errorMessage.clear();
-    cd::ManagedObjectContext* context = KivoLib::currentContext();
-    if (!context)
+    cd::ManagedObjectContext* current = KivoLib::currentContext();
+    if (!current)
         return fail(message(NoStore));
+    // Read through a context of its own, which goes with its objects once the archive is
+    // written: the current one would keep every record it read for as long as it lives,
+    // and a restore makes those records dead weight.
+    cd::ManagedObjectContext reading(cd::ManagedObjectContext::ConcurrencyType::Confinement);
+    reading.setPersistentStoreCoordinator(current->persistentStoreCoordinator());
+    cd::ManagedObjectContext* context = &reading;
     ModelRegistry::registerClasses();
     const std::array<std::pair<QString, QString>, EntryCount> files { {
         { DatabaseEntry, Database::entityName() },
