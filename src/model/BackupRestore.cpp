@@ -17,6 +17,7 @@
 #include "utilities/store/KivoLibObject.h"
 #include "utilities/text/LocalizedStrings.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <algorithm>
@@ -24,6 +25,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -85,6 +87,178 @@ QString message(const QString& format, const QStringList& arguments = {})
     return LocalizedStrings::getMessageWithFormat(format, arguments);
 }
 
+bool isJsonSpace(char c)
+{
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+bool mayStartJsonValue(char c)
+{
+    return c == '{' || c == '[' || c == '"' || c == '-' || (c >= '0' && c <= '9') || c == 't'
+        || c == 'f' || c == 'n';
+}
+
+// Watches the first bytes of the entity files as they are unpacked: a file that does not
+// open a list of records stops the unpacking at once, however big it claims to be, and
+// is refused as the reader would refuse it.
+class HeadCheck {
+public:
+    // False once the entry's first bytes show it is no list of records.
+    bool written(const QString& name, const QByteArray& content, qsizetype filled)
+    {
+        if (filled < 0 || !isEntityFile(name))
+            return true;
+        Head& head = m_heads[name];
+        // Another entry of the name: its own buffer.
+        if (head.data != content.constData())
+            head = Head { content.constData(), 0, false };
+        if (head.decided)
+            return true;
+        const char* data = content.constData();
+        qsizetype& at = head.checked;
+        const auto skipSpace = [&] {
+            while (at < filled && isJsonSpace(data[at]))
+                ++at;
+        };
+        skipSpace();
+        if (at == filled)
+            return true;
+        if (!head.opened) {
+            if (data[at] != '[')
+                return refuse(name, at, data[at], QStringLiteral("the file holds no list"));
+            head.opened = true;
+            ++at;
+            skipSpace();
+            if (at == filled)
+                return true;
+        }
+        if (data[at] != '{' && data[at] != ']')
+            return refuse(name, at, data[at], QStringLiteral("record 1 is no object"));
+        head.decided = true;
+        return true;
+    }
+
+    // The entry refused, and why; empty while none was.
+    const QString& refusedEntry() const { return m_refusedEntry; }
+    const JSONRecordReader::Failure& failure() const { return m_failure; }
+
+private:
+    struct Head {
+        const char* data = nullptr;
+        qsizetype checked = 0;
+        bool opened = false;
+        bool decided = false;
+    };
+
+    static bool isEntityFile(const QString& name)
+    {
+        return name == BackupRestore::DatabaseEntry || name == BackupRestore::TemplateEntry
+            || name == BackupRestore::TemplateColumnEntry
+            || name == BackupRestore::UserTemplateEntry || name == BackupRestore::RowsEntry;
+    }
+
+    bool refuse(const QString& name, qsizetype at, char found, const QString& records)
+    {
+        m_refusedEntry = name;
+        m_failure = mayStartJsonValue(found)
+            ? JSONRecordReader::Failure { JSONRecordReader::Failure::Kind::Records, records }
+            : JSONRecordReader::Failure { JSONRecordReader::Failure::Kind::Syntax,
+                  QStringLiteral("unexpected character at byte %1").arg(at) };
+        return false;
+    }
+
+    QHash<QString, Head> m_heads;
+    QString m_refusedEntry;
+    JSONRecordReader::Failure m_failure { JSONRecordReader::Failure::Kind::Syntax, {} };
+};
+
+// Ids are unique in a store: a file that gives two records one id is refused. The ids
+// are gathered as the records come and checked once, sorted by their hashes: far cheaper
+// than a table of them on the thread that writes the records.
+class IdCheck {
+public:
+    explicit IdCheck(const cd::EntityDescription& entity)
+    {
+        const auto& attributes = entity.attributes();
+        for (qsizetype i = 0; i < attributes.size(); ++i) {
+            if (attributes[i].name == QLatin1String("id"))
+                m_column = i;
+        }
+    }
+    // Takes the records, numbered on from those taken before.
+    void take(const std::vector<QList<QVariant>>& records)
+    {
+        for (const QList<QVariant>& record : records) {
+            ++m_count;
+            if (m_column < 0 || m_column >= record.size() || record[m_column].isNull())
+                continue;
+            QString id = record[m_column].toString();
+            m_keys.push_back({ qHash(id, size_t(0x9e3779b97f4a7c15ULL)), m_count, m_ids.size() });
+            m_ids.push_back(std::move(id));
+        }
+    }
+    // True when no two records taken share an id; otherwise false and, in `detail`, the
+    // first record whose id came before and the record it came in.
+    bool unique(QString* detail)
+    {
+        std::sort(m_keys.begin(), m_keys.end());
+        std::optional<std::pair<qint64, qint64>> first;
+        for (size_t from = 0; from < m_keys.size();) {
+            size_t to = from + 1;
+            while (to < m_keys.size() && m_keys[to].hash == m_keys[from].hash)
+                ++to;
+            // Equal hashes, in record order: the earliest record of each id against the
+            // later ones.
+            for (size_t a = from; a + 1 < to; ++a) {
+                for (size_t b = a + 1; b < to; ++b) {
+                    if (idOf(m_keys[a]) == idOf(m_keys[b])
+                        && (!first || m_keys[b].number < first->second)) {
+                        first = std::pair(m_keys[a].number, m_keys[b].number);
+                        break;
+                    }
+                }
+            }
+            from = to;
+        }
+        if (!first)
+            return true;
+        *detail = QStringLiteral("records %1 and %2 have the same id")
+                      .arg(first->first)
+                      .arg(first->second);
+        return false;
+    }
+
+private:
+    struct Key {
+        size_t hash;
+        qint64 number; // from 1
+        size_t index; // in m_ids
+        bool operator<(const Key& other) const
+        {
+            return std::pair(hash, number) < std::pair(other.hash, other.number);
+        }
+    };
+    const QString& idOf(const Key& key) const { return m_ids[key.index]; }
+
+    qsizetype m_column = -1;
+    std::vector<Key> m_keys;
+    std::vector<QString> m_ids;
+    qint64 m_count = 0;
+};
+
+QString entityNameOf(const QString& entry)
+{
+    if (entry == BackupRestore::DatabaseEntry)
+        return Database::entityName();
+    if (entry == BackupRestore::TemplateEntry)
+        return Template::entityName();
+    if (entry == BackupRestore::TemplateColumnEntry)
+        return TemplateColumn::entityName();
+    if (entry == BackupRestore::UserTemplateEntry)
+        return UserTemplate::entityName();
+    return Rows::entityName();
+}
+
 } // namespace
 
 // Collects the facade's last error text.
@@ -104,6 +278,13 @@ bool BackupRestore::fail(const QString& text)
     m_errorMessage = text;
     MessageHelper::ShowMessage(text, true);
     return false;
+}
+
+bool BackupRestore::failFile(const QString& entry, const JSONRecordReader::Failure& failure)
+{
+    return fail(failure.kind == JSONRecordReader::Failure::Kind::Syntax
+            ? message(FileNotJSON, { entry, failure.detail })
+            : message(FileNotRecords, { entry, entityNameOf(entry), failure.detail }));
 }
 
 bool BackupRestore::failUnzip(const QString& zipError)
@@ -188,9 +369,14 @@ bool BackupRestore::unzipArchive(const QString& path)
     names.sort();
     QStringList five = small + QStringList { RowsEntry };
     five.sort();
+    HeadCheck heads;
+    const auto headWritten = [&heads](const QString& name, const QByteArray& content,
+                                 qsizetype filled) { return heads.written(name, content, filled); };
     if (rows && errors->last.isEmpty() && names == five) {
-        if (!zip->UnzipFilesToData(m_entries, small)) {
+        if (!zip->UnzipFilesToData(m_entries, small, headWritten)) {
             close();
+            if (!heads.refusedEntry().isEmpty())
+                return failFile(heads.refusedEntry(), heads.failure());
             return failUnzip(errors->last);
         }
         m_zip = std::move(zip);
@@ -204,6 +390,8 @@ bool BackupRestore::unzipArchive(const QString& path)
     // the records kept, and any fault in them is left for restore() to find and tell.
     std::unique_ptr<JSONRecordReader::InParts> reader;
     const auto written = [&](const QString& name, const QByteArray& content, qsizetype filled) {
+        if (!heads.written(name, content, filled))
+            return false;
         if (name != RowsEntry)
             return true;
         // A second entry of the name (the first one's buffer goes when this one is kept)
@@ -232,6 +420,8 @@ bool BackupRestore::unzipArchive(const QString& path)
     reader.reset();
     if (!unzipped) {
         close();
+        if (!heads.refusedEntry().isEmpty())
+            return failFile(heads.refusedEntry(), heads.failure());
         return failUnzip(errors->last);
     }
     m_unzipped = true;
@@ -279,17 +469,18 @@ bool BackupRestore::restore(const QString& path)
         if (entry == RowsEntry && m_rows && m_rowsModel == model) {
             file.records = std::move(*m_rows);
             m_rows.reset();
-            files.push_back(std::move(file));
-            continue;
+        } else {
+            JSONRecordReader::Failure failure;
+            auto records = JSONRecordReader::read(*found, *file.entity, &failure);
+            if (!records)
+                return failFile(entry, failure);
+            file.records = std::move(*records);
         }
-        JSONRecordReader::Failure failure;
-        auto records = JSONRecordReader::read(*found, *file.entity, &failure);
-        if (!records) {
-            return fail(failure.kind == JSONRecordReader::Failure::Kind::Syntax
-                    ? message(FileNotJSON, { entry, failure.detail })
-                    : message(FileNotRecords, { entry, entityName, failure.detail }));
-        }
-        file.records = std::move(*records);
+        IdCheck ids(*file.entity);
+        ids.take(file.records);
+        QString twice;
+        if (!ids.unique(&twice))
+            return failFile(entry, { JSONRecordReader::Failure::Kind::Records, twice });
         files.push_back(std::move(file));
     }
     m_entries.clear();
@@ -350,6 +541,9 @@ public:
     }
     // After wait(): the file's content.
     QByteArray content() const { return m_files.value(BackupRestore::RowsEntry); }
+    // After wait(): whether the file's first bytes stopped the unpacking, and why.
+    bool refusedAtItsHead() const { return !m_heads.refusedEntry().isEmpty(); }
+    const JSONRecordReader::Failure& headFailure() const { return m_heads.failure(); }
 
 private:
     void run()
@@ -362,7 +556,7 @@ private:
                     m_reader->end(false);
                 return true;
             }
-            if (m_stop)
+            if (m_stop || !m_heads.written(BackupRestore::RowsEntry, content, filled))
                 return false;
             if (content.size() < FewestBytesReadWhileUnpacked)
                 return true;
@@ -390,6 +584,7 @@ private:
     ZipFacade& m_zip;
     const cd::EntityDescription& m_rows;
     QMap<QString, QByteArray> m_files;
+    HeadCheck m_heads;
     std::unique_ptr<JSONRecordReader::InParts> m_reader;
     std::atomic<bool> m_stop { false };
     std::mutex m_mutex;
@@ -408,11 +603,7 @@ bool BackupRestore::restoreWhileUnpacking(
     // Progress reaches the user on this thread only.
     m_zip->setProgressBlock({});
     RowsUnpacking unpacking(*m_zip, rows);
-    const auto fileFailure = [&](const JSONRecordReader::Failure& failure) {
-        return fail(failure.kind == JSONRecordReader::Failure::Kind::Syntax
-                ? message(FileNotJSON, { RowsEntry, failure.detail })
-                : message(FileNotRecords, { RowsEntry, Rows::entityName(), failure.detail }));
-    };
+    IdCheck ids(rows);
     platform::Error error;
     try {
         QList<const cd::EntityDescription*> entities;
@@ -439,6 +630,7 @@ bool BackupRestore::restoreWhileUnpacking(
             case JSONRecordReader::InParts::Next::Records:
                 if (std::exchange(firstPart, false))
                     replacement->buildIndexesLast(rows, records);
+                ids.take(records);
                 if (!replacement->add(rows, std::move(records), &error))
                     return fail(message(StoreNotSaved, { error.localizedDescription() }));
                 if (m_progressBlock) {
@@ -460,20 +652,27 @@ bool BackupRestore::restoreWhileUnpacking(
             }
         }
         // A damaged archive is told as such, whatever its content looks like.
-        if (!unpacking.wait())
+        if (!unpacking.wait()) {
+            if (unpacking.refusedAtItsHead())
+                return failFile(RowsEntry, unpacking.headFailure());
             return failUnzip(m_zipErrors->last);
+        }
         if (!reader || refused) {
             JSONRecordReader::Failure failure;
             auto rest = reader ? reader->readRest(&failure)
                                : JSONRecordReader::read(unpacking.content(), rows, &failure);
             if (!rest)
-                return fileFailure(failure);
+                return failFile(RowsEntry, failure);
             // A big file whose parts could not be read on their own is still many rows.
             if (reader && std::exchange(firstPart, false))
                 replacement->buildIndexesLast(rows, *rest);
+            ids.take(*rest);
             if (!replacement->add(rows, std::move(*rest), &error))
                 return fail(message(StoreNotSaved, { error.localizedDescription() }));
         }
+        QString twice;
+        if (!ids.unique(&twice))
+            return failFile(RowsEntry, { JSONRecordReader::Failure::Kind::Records, twice });
         if (m_progressBlock)
             m_progressBlock(100, EntryCount, EntryCount);
         if (replacement->commit(&error))

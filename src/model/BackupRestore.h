@@ -2,6 +2,7 @@
 
 #include "model/ZipFacade.h"
 #include "platform/coredata/ManagedObjectContext.h"
+#include "utilities/store/JSONRecordReader.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -91,6 +92,8 @@ private:
     struct ZipErrors;
 
     bool fail(const QString& message);
+    // The message for an entity file that is no valid list of its records.
+    bool failFile(const QString& entry, const JSONRecordReader::Failure& failure);
     // The message for an archive the facade could not read, with its last error.
     bool failUnzip(const QString& zipError);
     // Replaces the store with the files' records and those of the rows file, which is

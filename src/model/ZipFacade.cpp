@@ -19,7 +19,9 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -567,6 +569,7 @@ bool ZipFacade::UnzipOpenFile(const QString& path)
         return false;
     m_unzippedFiles.clear();
     m_numFiles = 0;
+    m_archiveSize = quint64(std::max<qint64>(0, QFileInfo(path).size()));
     const QByteArray name = QFile::encodeName(path);
     m_unzip = unzOpen64(name.constData());
     if (!m_unzip) {
@@ -645,37 +648,39 @@ bool ZipFacade::UnzipFilesToData(QMap<QString, QByteArray>& files, const DataWri
 bool ZipFacade::UnzipFilesToData(
     QMap<QString, QByteArray>& files, const QStringList& names, const DataWritten& written)
 {
-    // The size an entry claims is only a hint: a damaged archive may claim anything.
-    constexpr ZPOS64_T MostReserved = 256 * 1024 * 1024;
     return forEachEntry(
         [&](const Entry& entry) {
             if (entry.isFolder)
                 return true;
-            QByteArray content;
-            bool ok = false;
-            if (entry.size <= MostReserved) {
-                // Filled in place, so that it can be read while it fills. More than it claims
-                // is damage, which the size check after the last byte reports.
-                content = QByteArray(qsizetype(entry.size), Qt::Uninitialized);
-                qsizetype filled = 0;
-                ok = readCurrent(
-                    entry,
-                    [&](const char* data, qsizetype size) {
-                        const qsizetype room = std::min(size, content.size() - filled);
-                        // Inflated content is there already.
-                        if (room > 0 && data != content.constData() + filled)
-                            std::memcpy(content.data() + filled, data, size_t(room));
-                        filled += room;
-                        return !written || written(entry.name, content, filled);
-                    },
-                    &content);
-            } else {
-                content.reserve(qsizetype(MostReserved));
-                ok = readCurrent(entry, [&](const char* data, qsizetype size) {
-                    content.append(data, size);
-                    return true;
-                });
+            // The size an entry claims is only a hint: a damaged archive may claim anything,
+            // but no more than its compressed bytes can inflate to. Within that, the buffer
+            // takes memory only as it fills, so whoever reads it as it fills can stop a
+            // file that is no use long before a huge claim is met.
+            if (!isPlausible(entry)) {
+                OutputErrorMessage(CrcFailedMessage);
+                return false;
             }
+            QByteArray content;
+            try {
+                content = QByteArray(qsizetype(entry.size), Qt::Uninitialized);
+            } catch (const std::bad_alloc&) {
+                OutputErrorMessage(ReadFailedMessage);
+                return false;
+            }
+            // Filled in place, so that it can be read while it fills. More than it claims is
+            // damage, which reading the entry reports.
+            qsizetype filled = 0;
+            const bool ok = readCurrent(
+                entry,
+                [&](const char* data, qsizetype size) {
+                    const qsizetype room = std::min(size, content.size() - filled);
+                    // Inflated content is there already.
+                    if (room > 0 && data != content.constData() + filled)
+                        std::memcpy(content.data() + filled, data, size_t(room));
+                    filled += room;
+                    return !written || written(entry.name, content, filled);
+                },
+                &content);
             if (!ok) {
                 if (written)
                     written(entry.name, content, -1);
@@ -720,6 +725,7 @@ bool ZipFacade::forEachEntry(
         entry.crc = info.crc;
         entry.dosDate = info.dosDate;
         entry.size = info.uncompressed_size;
+        entry.compressedSize = info.compressed_size;
         if (!isSafeEntryName(entry.name)) {
             OutputErrorMessage(UnsafeNameMessage);
             return false;
@@ -737,6 +743,18 @@ bool ZipFacade::forEachEntry(
             return false;
         }
     }
+}
+
+bool ZipFacade::isPlausible(const Entry& entry) const
+{
+    // Deflate makes at most 258 bytes of two bits; a block header or two besides.
+    constexpr quint64 MostInflatedPerByte = 1032;
+    constexpr quint64 Slack = 64 * 1024;
+    const quint64 compressed = std::min<quint64>(entry.compressedSize, m_archiveSize);
+    if (entry.method == 0)
+        return entry.size <= compressed;
+    return compressed <= (std::numeric_limits<quint64>::max() - Slack) / MostInflatedPerByte
+        && entry.size <= compressed * MostInflatedPerByte + Slack;
 }
 
 bool ZipFacade::readCurrent(const Entry& entry,
@@ -809,6 +827,11 @@ bool ZipFacade::readCurrent(const Entry& entry,
     const auto pass = [&](const char* data, qsizetype length) {
         crc = crc32_z(crc, reinterpret_cast<const Bytef*>(data), size_t(length));
         size += ZPOS64_T(length);
+        // More than it claims: damaged, however much more is still to come.
+        if (size > entry.size) {
+            OutputErrorMessage(CrcFailedMessage);
+            return false;
+        }
         if (deliver(data, length))
             return true;
         OutputErrorMessage(WriteOutputFailedMessage);

@@ -116,7 +116,11 @@ private:
         unsigned long crc = 0;
         unsigned long dosDate = 0;
         quint64 size = 0;
+        quint64 compressedSize = 0;
     };
+    // Whether the entry's compressed bytes, as far as the archive holds them, can make the
+    // size it claims.
+    bool isPlausible(const Entry& entry) const;
     // Calls the handler for every entry whose name is safe, reporting progress after each;
     // false at the first failure (the delegate told) or when the handler answers false.
     // With names, only for the entries of those names.
@@ -136,6 +140,7 @@ private:
     int m_numFiles = 0;
     // Open for reading an archive without entries, which minizip cannot open.
     bool m_openWithoutEntries = false;
+    quint64 m_archiveSize = 0;
     QString m_password;
     std::shared_ptr<ZipFacadeDelegate> m_delegate;
     ProgressBlock m_progressBlock;

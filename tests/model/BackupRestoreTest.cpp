@@ -23,11 +23,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <sqlite3.h>
+#include <zip.h>
+#include <zlib.h>
 
 #include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <tuple>
 
@@ -280,6 +283,26 @@ std::size_t heapInUse()
 #else
     return mallinfo2().uordblks;
 #endif
+}
+
+// The most resident memory the process had since the last reset, in bytes; the reset
+// brings it down to what it has now.
+qint64 residentPeak()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
+bool resetResidentPeak()
+{
+    QFile clear("/proc/self/clear_refs");
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
 }
 
 // Flips the low byte of the entry's CRC in its local header and in the central directory,
@@ -677,6 +700,79 @@ TEST_F(BackupRestoreKillChild, RestoresUntilKilled)
     });
     (void)job.restore({});
     FAIL() << "the child was not killed";
+}
+
+TEST_F(BackupRestoreTest, TwoRecordsOfOneIdAreRefusedWithTheirNumbers)
+{
+    makeData(5);
+    const auto entries = backupEntries();
+    changeData();
+    const auto withCopy = [&](const QString& entry, int copied) {
+        QJsonArray records = QJsonDocument::fromJson(entries[entry]).array();
+        records.append(records[copied]);
+        auto changed = entries;
+        changed[entry] = QJsonDocument(records).toJson();
+        return std::pair(changed, records.size());
+    };
+    const auto [rows, rowCount] = withCopy("rows.json", 1);
+    expectRefused(archive("twice.zip", rows),
+        QStringLiteral("rows.json of the backup archive does not hold valid Rows records "
+                       "(records 2 and %1 have the same id)")
+            .arg(rowCount));
+    const auto [databases, databaseCount] = withCopy("database.json", 0);
+    expectRefused(archive("twice.zip", databases),
+        QStringLiteral("(records 1 and %1 have the same id)").arg(databaseCount));
+
+    // Far apart in a big rows file read while it is unpacked.
+    QJsonArray many = manyRows(entries, 16000);
+    QJsonObject late = many[14000].toObject();
+    late["id"] = "row-3";
+    many.replace(14000, late);
+    auto big = entries;
+    big["rows.json"] = QJsonDocument(many).toJson();
+    expectRefused(archive("bigtwice.zip", big), "(records 4 and 14001 have the same id)");
+}
+
+// A rows file that inflates to far more than the archive (zeros here) is refused at its
+// first bytes: its claimed size is never taken in memory.
+TEST_F(BackupRestoreTest, AnArchiveThatInflatesToZerosIsRefusedWithoutTakingItsSizeInMemory)
+{
+    makeData(3);
+    const auto entries = backupEntries();
+    changeData();
+    constexpr qint64 Zeros = 512LL * 1024 * 1024;
+    // Written here, without encryption (which a restore reads too), from one small buffer.
+    const QString bomb = path("zeros.zip");
+    zipFile zip = zipOpen64(QFile::encodeName(bomb).constData(), APPEND_STATUS_CREATE);
+    ASSERT_NE(zip, nullptr);
+    const QByteArray chunk(1024 * 1024, '\0');
+    for (const QString& entry : kEntries) {
+        zip_fileinfo info {};
+        ASSERT_EQ(zipOpenNewFileInZip64(zip, entry.toUtf8().constData(), &info, nullptr, 0, nullptr,
+                      0, nullptr, Z_DEFLATED, Z_BEST_SPEED, 1),
+            ZIP_OK);
+        if (entry == "rows.json") {
+            for (qint64 written = 0; written < Zeros; written += chunk.size())
+                ASSERT_EQ(
+                    zipWriteInFileInZip(zip, chunk.constData(), unsigned(chunk.size())), ZIP_OK);
+        } else {
+            const QByteArray& content = entries[entry];
+            ASSERT_EQ(
+                zipWriteInFileInZip(zip, content.constData(), unsigned(content.size())), ZIP_OK);
+        }
+        ASSERT_EQ(zipCloseFileInZip(zip), ZIP_OK);
+    }
+    ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+    ASSERT_LT(QFileInfo(bomb).size(), Zeros / 100);
+
+    ASSERT_TRUE(resetResidentPeak());
+    const qint64 before = residentPeak();
+    expectRefused(
+        bomb, "rows.json of the backup archive is not valid JSON (unexpected character at byte 0)");
+    // Far below the zeros' size, which the file claims: what is left is the sanitizer's
+    // shadow of the buffer, an eighth of its size, which it marks when the buffer goes.
+    const qint64 peak = residentPeak();
+    EXPECT_LT(peak - before, Zeros / 4) << "peak grew by " << (peak - before);
 }
 
 // Backups read every record: none of them may stay behind in memory once written, or
