@@ -23,6 +23,9 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <numeric>
 #include <vector>
 
@@ -170,15 +173,54 @@ RowText::Adjust datesOf(const QList<bool>& isDate)
 // Rows filtered or sorted in one range of work on a pool thread.
 constexpr qsizetype kRowsPerRange = 512;
 
-// The rows' stored texts, read here: the row objects belong to this thread, their texts
-// (shared, not copied) go to the pool.
-std::vector<QVariant> storedTexts(const QList<Rows*>& rows)
+// Reads the rows' stored texts here (the row objects belong to this thread; their texts
+// are shared, not copied) and calls `work` for every range of them, on pool threads as
+// soon as a range is read: the store is read while earlier rows are decoded. Ranges no
+// pool thread has taken by the end are done here, so a busy pool slows the work but
+// never stalls it.
+void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
+    const std::function<void(qsizetype begin, qsizetype end)>& work)
 {
-    std::vector<QVariant> texts;
-    texts.reserve(size_t(rows.size()));
-    for (Rows* row : rows)
-        texts.push_back(row ? row->json() : QVariant());
-    return texts;
+    const qsizetype count = rows.size();
+    const qsizetype ranges = (count + kRowsPerRange - 1) / kRowsPerRange;
+    texts.assign(size_t(count), QVariant());
+    // Shared with the pool's blocks, which may start after this returns: they then find
+    // their range taken and touch nothing else.
+    struct State {
+        explicit State(qsizetype ranges)
+            : taken(size_t(ranges))
+        {
+        }
+        std::vector<std::atomic<bool>> taken;
+        std::mutex mutex;
+        std::condition_variable finished;
+        qsizetype done = 0;
+    };
+    const auto state = std::make_shared<State>(ranges);
+    const auto run = [&work, count](State& shared, qsizetype range) {
+        const qsizetype begin = range * kRowsPerRange;
+        work(begin, std::min(count, begin + kRowsPerRange));
+        std::lock_guard lock(shared.mutex);
+        ++shared.done;
+        shared.finished.notify_all();
+    };
+    for (qsizetype range = 0; range < ranges; ++range) {
+        const qsizetype begin = range * kRowsPerRange;
+        for (qsizetype i = begin; i < std::min(count, begin + kRowsPerRange); ++i)
+            texts[size_t(i)] = rows[i] ? rows[i]->json() : QVariant();
+        platform::dispatch::asyncGlobal(
+            [state, range, run] {
+                if (!state->taken[size_t(range)].exchange(true))
+                    run(*state, range);
+            },
+            platform::dispatch::Priority::High);
+    }
+    for (qsizetype range = 0; range < ranges; ++range) {
+        if (!state->taken[size_t(range)].exchange(true))
+            run(*state, range);
+    }
+    std::unique_lock lock(state->mutex);
+    state->finished.wait(lock, [&] { return state->done == ranges; });
 }
 
 // What filters and sorts read of a few columns, read once: their layout for decoding
@@ -276,18 +318,17 @@ QList<Rows*> Rows::applyFilter(const QList<Rows*>& rows, const Columns& columns,
         return rows;
     // Only the filtered columns are read (and their values typed).
     const KnownColumns known(columns, predicate.keys());
-    const std::vector<QVariant> texts = storedTexts(rows);
-    std::vector<char> passed(texts.size(), 0);
-    platform::dispatch::concurrentApply(
-        qsizetype(texts.size()), kRowsPerRange, [&](qsizetype begin, qsizetype end) {
-            QVarLengthArray<QVariant, 4> values(known.layout.keys.size());
-            for (qsizetype i = begin; i < end; ++i) {
-                if (!rows[i])
-                    continue;
-                known.decode(texts[size_t(i)], password, values.data());
-                passed[size_t(i)] = predicate.evaluate(values.data());
-            }
-        });
+    std::vector<QVariant> texts;
+    std::vector<char> passed(size_t(rows.size()), 0);
+    readAndWork(rows, texts, [&](qsizetype begin, qsizetype end) {
+        QVarLengthArray<QVariant, 4> values(known.layout.keys.size());
+        for (qsizetype i = begin; i < end; ++i) {
+            if (!rows[i])
+                continue;
+            known.decode(texts[size_t(i)], password, values.data());
+            passed[size_t(i)] = predicate.evaluate(values.data());
+        }
+    });
     QList<Rows*> kept;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (passed[size_t(i)])
@@ -321,24 +362,23 @@ QList<Rows*> Rows::applySort(
     for (const SortKey& key : std::as_const(keys))
         slotOfKey.append(keyIds.indexOf(key.columnId));
     const KnownColumns known(columns, keyIds);
-    const std::vector<QVariant> texts = storedTexts(rows);
+    std::vector<QVariant> texts;
     const size_t keyCount = size_t(keys.size());
-    std::vector<RowValueCompare::Key> values(texts.size() * keyCount);
-    platform::dispatch::concurrentApply(
-        qsizetype(texts.size()), kRowsPerRange, [&](qsizetype begin, qsizetype end) {
-            QVarLengthArray<QVariant, 4> decoded(known.layout.keys.size());
-            for (qsizetype i = begin; i < end; ++i) {
-                if (rows[i])
-                    known.decode(texts[size_t(i)], password, decoded.data());
-                else
-                    std::fill(decoded.begin(), decoded.end(), QVariant());
-                for (size_t k = 0; k < keyCount; ++k)
-                    values[size_t(i) * keyCount + k]
-                        = RowValueCompare::keyOf(decoded[slotOfKey[qsizetype(k)]]);
-            }
-        });
+    std::vector<RowValueCompare::Key> values(size_t(rows.size()) * keyCount);
+    readAndWork(rows, texts, [&](qsizetype begin, qsizetype end) {
+        QVarLengthArray<QVariant, 4> decoded(known.layout.keys.size());
+        for (qsizetype i = begin; i < end; ++i) {
+            if (rows[i])
+                known.decode(texts[size_t(i)], password, decoded.data());
+            else
+                std::fill(decoded.begin(), decoded.end(), QVariant());
+            for (size_t k = 0; k < keyCount; ++k)
+                values[size_t(i) * keyCount + k]
+                    = RowValueCompare::keyOf(decoded[slotOfKey[qsizetype(k)]]);
+        }
+    });
     // As TemplateColumn::Compare orders two values in a direction.
-    std::vector<quint32> order(texts.size());
+    std::vector<quint32> order(size_t(rows.size()));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
         const RowValueCompare::Key* x = &values[a * keyCount];
