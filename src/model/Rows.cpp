@@ -197,30 +197,47 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
         qsizetype done = 0;
     };
     const auto state = std::make_shared<State>(ranges);
-    const auto run = [&work, count](State& shared, qsizetype range) {
-        const qsizetype begin = range * kRowsPerRange;
-        work(begin, std::min(count, begin + kRowsPerRange));
+    const auto finish = [](State& shared) {
         std::lock_guard lock(shared.mutex);
         ++shared.done;
         shared.finished.notify_all();
     };
-    for (qsizetype range = 0; range < ranges; ++range) {
+    const auto run = [&work, count, finish](State& shared, qsizetype range) {
         const qsizetype begin = range * kRowsPerRange;
-        for (qsizetype i = begin; i < std::min(count, begin + kRowsPerRange); ++i)
-            texts[size_t(i)] = rows[i] ? rows[i]->json() : QVariant();
-        platform::dispatch::asyncGlobal(
-            [state, range, run] {
-                if (!state->taken[size_t(range)].exchange(true))
+        work(begin, std::min(count, begin + kRowsPerRange));
+        finish(shared);
+    };
+    // The ranges not yet taken are done here (or, when reading failed, dropped); those the
+    // pool took are waited for, as they use what this call holds.
+    const auto takeTheRest = [&](bool doWork) {
+        for (qsizetype range = 0; range < ranges; ++range) {
+            if (!state->taken[size_t(range)].exchange(true)) {
+                if (doWork)
                     run(*state, range);
-            },
-            platform::dispatch::Priority::High);
+                else
+                    finish(*state);
+            }
+        }
+        std::unique_lock lock(state->mutex);
+        state->finished.wait(lock, [&] { return state->done == ranges; });
+    };
+    try {
+        for (qsizetype range = 0; range < ranges; ++range) {
+            const qsizetype begin = range * kRowsPerRange;
+            for (qsizetype i = begin; i < std::min(count, begin + kRowsPerRange); ++i)
+                texts[size_t(i)] = rows[i] ? rows[i]->json() : QVariant();
+            platform::dispatch::asyncGlobal(
+                [state, range, run] {
+                    if (!state->taken[size_t(range)].exchange(true))
+                        run(*state, range);
+                },
+                platform::dispatch::Priority::High);
+        }
+    } catch (...) {
+        takeTheRest(false);
+        throw;
     }
-    for (qsizetype range = 0; range < ranges; ++range) {
-        if (!state->taken[size_t(range)].exchange(true))
-            run(*state, range);
-    }
-    std::unique_lock lock(state->mutex);
-    state->finished.wait(lock, [&] { return state->done == ranges; });
+    takeTheRest(true);
 }
 
 // What filters and sorts read of a few columns, read once: their layout for decoding

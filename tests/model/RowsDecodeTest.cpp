@@ -2,8 +2,11 @@
 
 #include "model/FilterExtended.h"
 #include "model/RowPredicate.h"
+#include "model/RowText.h"
 #include "model/Rows.h"
 #include "model/Sort.h"
+#include "utilities/crypto/KivoAES256.h"
+#include "utilities/crypto/KivoBase64.h"
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QCryptographicHash>
@@ -343,4 +346,31 @@ TEST_F(RowsDecodeTest, RowsStoredByTheEarlierBuildReadTheSameAndAreStoredTheSame
     // The protected row is not read without its password.
     EXPECT_TRUE(rows[1]->getData(columns, std::nullopt).isEmpty());
     EXPECT_TRUE(rows[1]->getData(columns, QStringLiteral("other")).isEmpty());
+}
+
+TEST_F(RowsDecodeTest, ProtectedBytesReadAsTheirDecryptedTextReadsOrAreRefusedAlike)
+{
+    const QString id = key(name);
+    const QByteArray row = "{\"" + id.toUtf8() + "\": \"caf\xc3\xa9\", \"n\": 1}";
+    QList<QByteArray> payloads { row, "\xef\xbb\xbf" + row, "\xef\xbb\xbf", "",
+        "\xef\xbb\xbf\xef\xbb\xbf" + row, QByteArray(row).replace("caf", "\xc0\xaf"),
+        QByteArray(row).replace("caf", "\xed\xa0\x80"),
+        QByteArray(row).replace("caf", "\xf4\x90\x80\x80"),
+        QByteArray(row).replace("caf", "\xe2\x82"),
+        QByteArray(row).replace("caf", QByteArray(1, '\0')), row.left(row.size() - 1) };
+    for (const QByteArray& plain : payloads) {
+        const auto encrypted = KivoAES256::AES256EncryptWithKey(plain, kPassword);
+        ASSERT_TRUE(encrypted.has_value());
+        const QString stored = *KivoBase64::base64EncodedStringWithWrapWidth(*encrypted, 0);
+        // What the text of the decrypted bytes read as before.
+        const auto text = KivoAES256::AES256DecryptWithKey(stored, kPassword);
+        const auto reference = text && !text->isEmpty()
+            ? RowText::parseObject(*text, { id }, {}, false)
+            : std::nullopt;
+        const auto read = Rows::decodeStoredData(stored, { name }, kPassword);
+        ASSERT_EQ(read.has_value(), reference.has_value()) << plain.toHex().toStdString();
+        if (read) {
+            EXPECT_EQ(*read, *reference) << plain.toHex().toStdString();
+        }
+    }
 }
