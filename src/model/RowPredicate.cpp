@@ -54,6 +54,11 @@ RowPredicate::RowPredicate(
         }
         m_format += format;
         m_arguments << term.key << term.argument;
+        term.keyIndex = m_keys.indexOf(term.key);
+        if (term.keyIndex < 0) {
+            term.keyIndex = m_keys.size();
+            m_keys.append(term.key);
+        }
         m_terms.append(term);
     }
 }
@@ -97,7 +102,7 @@ bool RowPredicate::test(const Term& term, const QVariant& value)
     return false;
 }
 
-bool RowPredicate::evaluate(const QVariantMap& values) const
+template<class ValueOf> bool RowPredicate::evaluateWith(const ValueOf& valueOf) const
 {
     if (m_terms.isEmpty())
         return true;
@@ -110,17 +115,23 @@ bool RowPredicate::evaluate(const QVariantMap& values) const
             group = true;
         }
         if (group)
-            group = test(term, values.value(term.key));
+            group = test(term, valueOf(term));
     }
     return group;
 }
 
+bool RowPredicate::evaluate(const QVariantMap& values) const
+{
+    return evaluateWith([&values](const Term& term) { return values.value(term.key); });
+}
+
+bool RowPredicate::evaluate(const QVariant* values) const
+{
+    return evaluateWith(
+        [values](const Term& term) -> const QVariant& { return values[term.keyIndex]; });
+}
+
 QStringList RowPredicate::keys() const
 {
-    QStringList keys;
-    for (const Term& term : m_terms) {
-        if (!keys.contains(term.key))
-            keys.append(term.key);
-    }
-    return keys;
+    return m_keys;
 }

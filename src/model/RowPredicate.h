@@ -30,6 +30,9 @@ public:
     QVariantList arguments() const { return m_arguments; }
 
     bool evaluate(const QVariantMap& values) const;
+    // The same for the values of the keys() alone, in their order (invalid for a value
+    // the row lacks): for many rows read into one place, with no dictionary per row.
+    bool evaluate(const QVariant* values) const;
     // The ids of the columns the conditions read.
     QStringList keys() const;
 
@@ -46,6 +49,7 @@ private:
     };
     struct Term {
         QString key;
+        qsizetype keyIndex = 0; // its place among keys()
         Op op = Op::Equal;
         QVariant argument;
         QString foldedNeedle;
@@ -53,8 +57,10 @@ private:
     };
 
     static bool test(const Term& term, const QVariant& value);
+    template<class ValueOf> bool evaluateWith(const ValueOf& valueOf) const;
 
     QList<Term> m_terms;
     QString m_format;
     QVariantList m_arguments;
+    QStringList m_keys;
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <string_view>
 
@@ -13,16 +14,52 @@ namespace {
 // Deep enough for any row; deeper text is refused rather than risking the stack.
 constexpr int kMaximumDepth = 64;
 
-class Parser {
+// The code unit at a place of the text: UTF-16 units as they are, UTF-8 bytes as
+// 0..255 (so a byte of a multi-byte character is never mistaken for a control character
+// or for JSON's punctuation).
+inline char16_t unitOf(QChar c)
+{
+    return c.unicode();
+}
+
+inline char16_t unitOf(char c)
+{
+    return char16_t(static_cast<unsigned char>(c));
+}
+
+// The UTF-8 bytes of known member names (none for a name beyond ASCII).
+struct KnownBytes {
+    QStringList keys;
+    QList<std::optional<QByteArray>> bytes;
+};
+
+// Where the values go: a dictionary of every member, or (for the reader of known members
+// only) one slot per known key.
+template<class Char> class Parser {
 public:
-    Parser(QStringView text, const QStringList& knownKeys, const RowText::Adjust& adjust,
-        bool onlyKnown)
-        : m_p(text.data())
-        , m_end(text.data() + text.size())
+    Parser(const Char* begin, const Char* end, const QStringList& knownKeys,
+        const RowText::Adjust& adjust, bool onlyKnown)
+        : m_p(begin)
+        , m_end(end)
         , m_knownKeys(knownKeys)
         , m_adjust(adjust)
         , m_onlyKnown(onlyKnown)
     {
+        if constexpr (std::is_same_v<Char, char>) {
+            // A thread reads many rows with the same names: their bytes are made once.
+            thread_local KnownBytes cache;
+            if (cache.keys != knownKeys) {
+                cache.keys = knownKeys;
+                cache.bytes.clear();
+                for (const QString& key : knownKeys) {
+                    // Only ASCII names are matched byte for byte; others are read as text.
+                    const bool ascii = std::all_of(
+                        key.cbegin(), key.cend(), [](QChar c) { return c.unicode() < 0x80; });
+                    cache.bytes.append(ascii ? std::optional(key.toLatin1()) : std::nullopt);
+                }
+            }
+            m_knownUtf8 = &cache.bytes;
+        }
     }
 
     std::optional<QVariantMap> document()
@@ -37,17 +74,38 @@ public:
         return object;
     }
 
+    // The known members' values into their slots (invalid for those absent); false when
+    // the text is not a JSON object.
+    bool knownValues(QVariant* into)
+    {
+        m_slots = into;
+        for (qsizetype i = 0; i < m_knownKeys.size(); ++i)
+            into[i] = QVariant();
+        skipBlanks();
+        QVariantMap unused;
+        bool parsed = parseObject(unused, 0);
+        skipBlanks();
+        parsed = parsed && m_p == m_end;
+        if (!parsed) {
+            for (qsizetype i = 0; i < m_knownKeys.size(); ++i)
+                into[i] = QVariant();
+        }
+        return parsed;
+    }
+
 private:
+    char16_t at() const { return unitOf(*m_p); }
+
     void skipBlanks()
     {
-        while (m_p != m_end && (*m_p == u' ' || *m_p == u'\n' || *m_p == u'\r' || *m_p == u'\t'))
+        while (m_p != m_end && (at() == u' ' || at() == u'\n' || at() == u'\r' || at() == u'\t'))
             ++m_p;
     }
 
     bool take(char16_t c)
     {
         skipBlanks();
-        if (m_p == m_end || *m_p != c)
+        if (m_p == m_end || at() != c)
             return false;
         ++m_p;
         return true;
@@ -56,7 +114,7 @@ private:
     bool literal(const char* word)
     {
         for (const char* w = word; *w; ++w, ++m_p) {
-            if (m_p == m_end || *m_p != QChar::fromLatin1(*w))
+            if (m_p == m_end || at() != char16_t(*w))
                 return false;
         }
         return true;
@@ -67,10 +125,11 @@ private:
         if (!take(u'{'))
             return false;
         skipBlanks();
-        if (m_p != m_end && *m_p == u'}') {
+        if (m_p != m_end && at() == u'}') {
             ++m_p;
             return true;
         }
+        const bool toSlots = depth == 0 && m_slots;
         // Built as the standard map the dictionary wraps, members moved in: stored members
         // come in order, so the end is where each one goes.
         std::map<QString, QVariant> members;
@@ -78,7 +137,7 @@ private:
             skipBlanks();
             QString key;
             qsizetype known = -1;
-            const bool onlyKnown = depth == 0 && m_onlyKnown;
+            const bool onlyKnown = depth == 0 && (m_onlyKnown || toSlots);
             if (!parseKey(key, known, onlyKnown) || !take(u':'))
                 return false;
             if (onlyKnown && known < 0) {
@@ -91,7 +150,12 @@ private:
                     return false;
                 if (depth == 0 && known >= 0 && m_adjust && !m_adjust(known, value)) {
                     // Left out, also when an earlier member of the same name was kept.
-                    members.erase(key);
+                    if (toSlots)
+                        m_slots[known] = QVariant();
+                    else
+                        members.erase(key);
+                } else if (toSlots) {
+                    m_slots[known] = std::move(value);
                 } else {
                     const auto size = members.size();
                     const auto at
@@ -106,7 +170,8 @@ private:
                 continue;
             if (!take(u'}'))
                 return false;
-            object = QVariantMap(std::move(members));
+            if (!toSlots)
+                object = QVariantMap(std::move(members));
             return true;
         }
     }
@@ -115,7 +180,7 @@ private:
     {
         ++m_p; // '['
         skipBlanks();
-        if (m_p != m_end && *m_p == u']') {
+        if (m_p != m_end && at() == u']') {
             ++m_p;
             return true;
         }
@@ -137,7 +202,7 @@ private:
         skipBlanks();
         if (m_p == m_end)
             return false;
-        switch (m_p->unicode()) {
+        switch (at()) {
         case u'"': {
             QString text;
             if (!parseString(text))
@@ -192,7 +257,7 @@ private:
         skipBlanks();
         if (m_p == m_end)
             return false;
-        switch (m_p->unicode()) {
+        switch (at()) {
         case u'"':
             return skipString();
         case u't':
@@ -201,6 +266,18 @@ private:
             return literal("false");
         case u'n':
             return literal("null");
+        case u'-':
+        case u'0':
+        case u'1':
+        case u'2':
+        case u'3':
+        case u'4':
+        case u'5':
+        case u'6':
+        case u'7':
+        case u'8':
+        case u'9':
+            return skipNumber();
         default: {
             QVariant value;
             return parseValue(value, depth);
@@ -213,7 +290,7 @@ private:
         ++m_p; // opening quote
         if (!skipPlain())
             return false;
-        while (*m_p == u'\\') {
+        while (at() == u'\\') {
             ++m_p;
             QString escaped;
             if (!appendEscape(escaped) || !skipPlain())
@@ -223,33 +300,67 @@ private:
         return true;
     }
 
+    // The known key a plain name equals, or -1.
+    qsizetype knownIndex(const Char* start, const Char* stop) const
+    {
+        const qsizetype size = stop - start;
+        if constexpr (std::is_same_v<Char, char>) {
+            for (qsizetype i = 0; i < m_knownUtf8->size(); ++i) {
+                const auto& bytes = (*m_knownUtf8)[i];
+                if (!bytes)
+                    continue;
+                const QByteArray& candidate = *bytes;
+                if (candidate.size() == size
+                    && (size == 0
+                        || (candidate.front() == *start
+                            && std::memcmp(candidate.constData(), start, size_t(size)) == 0)))
+                    return i;
+            }
+        } else {
+            const QStringView name(start, size);
+            for (qsizetype i = 0; i < m_knownKeys.size(); ++i) {
+                const QString& candidate = m_knownKeys[i];
+                if (candidate.size() == size
+                    && (name.isEmpty() || candidate.front() == name.front()) && name == candidate)
+                    return i;
+            }
+        }
+        return -1;
+    }
+
+    // Whether a run of the text holds only ASCII: its UTF-8 bytes then are its characters.
+    static bool isAscii(const Char* start, const Char* stop)
+    {
+        return std::all_of(start, stop, [](Char c) { return unitOf(c) < 0x80; });
+    }
+
     // A member name: the known key it equals when it has no escapes, else a new text (or,
     // with `skipUnknown`, no text when it is none of the known ones).
     bool parseKey(QString& out, qsizetype& known, bool skipUnknown)
     {
-        if (m_p != m_end && *m_p == u'"' && !m_knownKeys.isEmpty()) {
-            const QChar* start = m_p + 1;
-            const QChar* q = start;
+        if (m_p != m_end && at() == u'"' && !m_knownKeys.isEmpty()) {
+            const Char* start = m_p + 1;
+            const Char* q = start;
             // Plain characters only, as skipPlain takes them: a name with an escape or a
             // raw control character is read (or refused) the one way every text is.
-            while (q != m_end && *q != u'"' && *q != u'\\' && q->unicode() >= 0x20)
+            while (q != m_end && unitOf(*q) != u'"' && unitOf(*q) != u'\\' && unitOf(*q) >= 0x20)
                 ++q;
-            if (q != m_end && *q == u'"') {
-                const QStringView name(start, q - start);
-                for (qsizetype i = 0; i < m_knownKeys.size(); ++i) {
-                    const QString& candidate = m_knownKeys[i];
-                    if (candidate.size() == name.size()
-                        && (name.isEmpty() || candidate.front() == name.front())
-                        && name == candidate) {
-                        out = candidate;
-                        known = i;
-                        m_p = q + 1;
-                        return true;
-                    }
+            if (q != m_end && unitOf(*q) == u'"') {
+                const qsizetype index = knownIndex(start, q);
+                if (index >= 0) {
+                    out = m_knownKeys[index];
+                    known = index;
+                    m_p = q + 1;
+                    return true;
                 }
-                // Not a known name: read it as any other text, or only pass it.
-                if (!skipUnknown)
-                    return parseString(out);
+                // Not a known name: read it as any other text, or only pass it. Bytes
+                // beyond ASCII may still spell a known name once read as UTF-8.
+                if (!skipUnknown || (std::is_same_v<Char, char> && !isAscii(start, q))) {
+                    if (!parseString(out))
+                        return false;
+                    known = m_knownKeys.indexOf(out);
+                    return true;
+                }
                 m_p = q + 1;
                 return true;
             }
@@ -265,8 +376,22 @@ private:
     // the text or at a raw control character.
     bool skipPlain()
     {
-        while (m_p != m_end && *m_p != u'"' && *m_p != u'\\') {
-            if (m_p->unicode() < 0x20)
+        // Eight bytes at a time while none of them can end the run: texts are most of a
+        // row.
+        constexpr size_t lanes = sizeof(quint64) / sizeof(Char);
+        constexpr quint64 ones = sizeof(Char) == 1 ? 0x0101010101010101ULL : 0x0001000100010001ULL;
+        constexpr quint64 highs = ones << (8 * sizeof(Char) - 1);
+        const auto hasZero = [](quint64 word) { return (word - ones) & ~word & highs; };
+        while (size_t(m_end - m_p) >= lanes) {
+            quint64 word;
+            std::memcpy(&word, m_p, sizeof word);
+            if (hasZero(word ^ (ones * u'"')) || hasZero(word ^ (ones * u'\\'))
+                || ((word - ones * 0x20) & ~word & highs))
+                break;
+            m_p += lanes;
+        }
+        while (m_p != m_end && at() != u'"' && at() != u'\\') {
+            if (at() < 0x20)
                 return false;
             ++m_p;
         }
@@ -281,16 +406,16 @@ private:
         static constexpr std::u16string_view meanings = u"\"\\/\b\f\n\r\t";
         if (m_p == m_end)
             return false;
-        if (const auto at = letters.find(m_p->unicode()); at != std::u16string_view::npos) {
-            out += QChar(meanings[at]);
+        if (const auto found = letters.find(at()); found != std::u16string_view::npos) {
+            out += QChar(meanings[found]);
             ++m_p;
             return true;
         }
-        if (*m_p != u'u' || m_end - m_p < 5)
+        if (at() != u'u' || m_end - m_p < 5)
             return false;
         int code = 0;
         for (int i = 1; i <= 4; ++i) {
-            const int digit = hexDigit(m_p[i].unicode());
+            const int digit = hexDigit(unitOf(m_p[i]));
             if (digit < 0)
                 return false;
             code = code * 16 + digit;
@@ -300,65 +425,121 @@ private:
         return true;
     }
 
+    static void appendPlain(QString& out, const Char* start, const Char* stop)
+    {
+        if constexpr (std::is_same_v<Char, char>) {
+            // Bytes that are not UTF-8 read as the replacement character, as a text made
+            // of the whole row would have them.
+            if (out.isEmpty())
+                out = QString::fromUtf8(start, stop - start);
+            else
+                out += QString::fromUtf8(start, stop - start);
+        } else {
+            out.append(start, stop - start);
+        }
+    }
+
     bool parseString(QString& out)
     {
-        if (m_p == m_end || *m_p != u'"')
+        if (m_p == m_end || at() != u'"')
             return false;
         ++m_p;
-        const QChar* start = m_p;
+        const Char* start = m_p;
         // The common case: no escapes, one copy.
         if (!skipPlain())
             return false;
-        out = QString(start, m_p - start);
-        while (*m_p == u'\\') {
+        out.clear();
+        appendPlain(out, start, m_p);
+        while (at() == u'\\') {
             ++m_p;
             if (!appendEscape(out))
                 return false;
             start = m_p;
             if (!skipPlain())
                 return false;
-            out.append(start, m_p - start);
+            appendPlain(out, start, m_p);
         }
         ++m_p; // closing quote
+        return true;
+    }
+
+    // A number read only to check it: what parseNumber refuses is refused. Without an
+    // exponent and with at most 300 digits on either side of the point it is finite and
+    // not too small, so it need not be converted.
+    bool skipNumber()
+    {
+        const Char* start = m_p;
+        const auto digits = [&] {
+            const Char* begin = m_p;
+            while (m_p != m_end && at() >= u'0' && at() <= u'9')
+                ++m_p;
+            return m_p - begin;
+        };
+        if (m_p != m_end && at() == u'-')
+            ++m_p;
+        const Char* first = m_p;
+        const auto whole = digits();
+        if (whole == 0 || (whole > 1 && unitOf(*first) == u'0'))
+            return false;
+        qsizetype fraction = 0;
+        if (m_p != m_end && at() == u'.') {
+            ++m_p;
+            fraction = digits();
+            if (fraction == 0)
+                return false;
+        }
+        if ((m_p != m_end && (at() == u'e' || at() == u'E')) || whole > 300 || fraction > 300) {
+            m_p = start;
+            QVariant value;
+            return parseNumber(value);
+        }
         return true;
     }
 
     bool parseNumber(QVariant& value)
     {
         // JSON's grammar: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
-        const QChar* start = m_p;
+        const Char* start = m_p;
         bool integral = true;
         const auto digits = [&] {
-            const QChar* begin = m_p;
-            while (m_p != m_end && *m_p >= u'0' && *m_p <= u'9')
+            const Char* begin = m_p;
+            while (m_p != m_end && at() >= u'0' && at() <= u'9')
                 ++m_p;
             return m_p - begin;
         };
-        if (m_p != m_end && *m_p == u'-')
+        if (m_p != m_end && at() == u'-')
             ++m_p;
-        const QChar* first = m_p;
+        const Char* first = m_p;
         const auto whole = digits();
-        if (whole == 0 || (whole > 1 && *first == u'0'))
+        if (whole == 0 || (whole > 1 && unitOf(*first) == u'0'))
             return false;
-        if (m_p != m_end && *m_p == u'.') {
+        if (m_p != m_end && at() == u'.') {
             integral = false;
             ++m_p;
             if (digits() == 0)
                 return false;
         }
-        if (m_p != m_end && (*m_p == u'e' || *m_p == u'E')) {
+        if (m_p != m_end && (at() == u'e' || at() == u'E')) {
             integral = false;
             ++m_p;
-            if (m_p != m_end && (*m_p == u'+' || *m_p == u'-'))
+            if (m_p != m_end && (at() == u'+' || at() == u'-'))
                 ++m_p;
             if (digits() == 0)
                 return false;
         }
-        // The number's characters are ASCII: narrowed in place for the number reader.
-        QVarLengthArray<char, 64> token(m_p - start);
-        std::transform(start, m_p, token.begin(), [](QChar c) { return char(c.unicode()); });
-        const char* begin = token.data();
-        const char* end = begin + token.size();
+        const char* begin;
+        const char* end;
+        // The number's characters are ASCII: UTF-16 ones are narrowed for the number reader.
+        QVarLengthArray<char, 64> token;
+        if constexpr (std::is_same_v<Char, char>) {
+            begin = start;
+            end = m_p;
+        } else {
+            token.resize(m_p - start);
+            std::transform(start, m_p, token.begin(), [](QChar c) { return char(c.unicode()); });
+            begin = token.data();
+            end = begin + token.size();
+        }
         if (integral) {
             qlonglong whole64 = 0;
             const auto result = std::from_chars(begin, end, whole64);
@@ -375,11 +556,13 @@ private:
         return true;
     }
 
-    const QChar* m_p;
-    const QChar* m_end;
+    const Char* m_p;
+    const Char* m_end;
     const QStringList& m_knownKeys;
+    const QList<std::optional<QByteArray>>* m_knownUtf8 = nullptr;
     const RowText::Adjust& m_adjust;
     const bool m_onlyKnown;
+    QVariant* m_slots = nullptr;
 };
 
 } // namespace
@@ -387,5 +570,27 @@ private:
 std::optional<QVariantMap> RowText::parseObject(
     QStringView text, const QStringList& knownKeys, const Adjust& adjust, bool onlyKnown)
 {
-    return Parser(text, knownKeys, adjust, onlyKnown).document();
+    return Parser<QChar>(text.data(), text.data() + text.size(), knownKeys, adjust, onlyKnown)
+        .document();
+}
+
+std::optional<QVariantMap> RowText::parseObject(
+    QByteArrayView utf8, const QStringList& knownKeys, const Adjust& adjust, bool onlyKnown)
+{
+    return Parser<char>(utf8.data(), utf8.data() + utf8.size(), knownKeys, adjust, onlyKnown)
+        .document();
+}
+
+bool RowText::parseKnown(
+    QStringView text, const QStringList& knownKeys, const Adjust& adjust, QVariant* values)
+{
+    return Parser<QChar>(text.data(), text.data() + text.size(), knownKeys, adjust, true)
+        .knownValues(values);
+}
+
+bool RowText::parseKnown(
+    QByteArrayView utf8, const QStringList& knownKeys, const Adjust& adjust, QVariant* values)
+{
+    return Parser<char>(utf8.data(), utf8.data() + utf8.size(), knownKeys, adjust, true)
+        .knownValues(values);
 }

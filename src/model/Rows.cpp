@@ -7,10 +7,12 @@
 #include "model/Sort.h"
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
+#include "platform/Dispatch.h"
 #include "platform/Exception.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
 #include "utilities/crypto/KivoAES256.h"
+#include "utilities/crypto/KivoBase64.h"
 #include "utilities/data/JSONConverter.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/store/KivoLibObject.h"
@@ -21,6 +23,10 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <numeric>
 #include <vector>
 
 const QString Rows::RowDataException = QStringLiteral("RowDataException");
@@ -40,6 +46,7 @@ const QString kUserTemplateIdVariable = QStringLiteral("USERTEMPLATE_ID");
 const QString kOrder = QStringLiteral("order");
 const QString kUserTemplateId = QStringLiteral("usertemplate_id");
 const QString kReminderKeyFormat = QStringLiteral("%1_Reminder");
+const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::Columns& columns,
     const Rows::Password& password, bool onlyColumns);
@@ -111,6 +118,168 @@ int compareValues(
     return 0;
 }
 
+// The row's plain text, as the bytes or the text it is held in: decrypted with the
+// password (nullopt when it does not decrypt to UTF-8), or as stored.
+struct PlainText {
+    QByteArray utf8;
+    QString text;
+    bool isUtf8 = false;
+};
+
+std::optional<PlainText> plainText(const QVariant& stored, const Rows::Password& password)
+{
+    PlainText plain;
+    if (password) {
+        // Decrypted to bytes and read from them: no UTF-16 copy of the row is made.
+        const auto data = KivoBase64::dataWithBase64EncodedString(stored.toString());
+        auto decrypted = data ? KivoAES256::AES256DecryptWithKey(*data, *password) : std::nullopt;
+        if (!decrypted || decrypted->isEmpty() || !decrypted->isValidUtf8())
+            return std::nullopt;
+        // A decoder of the text leaves out a byte order mark at its start.
+        if (decrypted->startsWith(kByteOrderMark)) {
+            decrypted->remove(0, kByteOrderMark.size());
+            if (decrypted->isEmpty())
+                return std::nullopt;
+        }
+        plain.utf8 = std::move(*decrypted);
+        plain.isUtf8 = true;
+    } else if (stored.typeId() == QMetaType::QByteArray) {
+        plain.utf8 = stored.toByteArray();
+        plain.isUtf8 = true;
+    } else {
+        plain.text = stored.toString();
+    }
+    return plain;
+}
+
+// A date column keeps Unix seconds: they become the date; an empty or unreadable one is
+// left out.
+RowText::Adjust datesOf(const QList<bool>& isDate)
+{
+    return [&isDate](qsizetype known, QVariant& value) {
+        if (!isDate[known])
+            return true;
+        if (RowValueCompare::kindOf(value) == RowValueCompare::Kind::Number) {
+            const platform::Date date = KivoDateUtils::ConvertFromUnixTime(value.toDouble());
+            if (!date.isValid())
+                return false;
+            value = QVariant::fromValue(date);
+            return true;
+        }
+        return !RowValueCompare::isMissing(value);
+    };
+}
+
+// Rows filtered or sorted in one range of work on a pool thread.
+constexpr qsizetype kRowsPerRange = 512;
+
+// Reads the rows' stored texts here (the row objects belong to this thread; their texts
+// are shared, not copied) and calls `work` for every range of them, on pool threads as
+// soon as a range is read: the store is read while earlier rows are decoded. Ranges no
+// pool thread has taken by the end are done here, so a busy pool slows the work but
+// never stalls it.
+void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
+    const std::function<void(qsizetype begin, qsizetype end)>& work)
+{
+    const qsizetype count = rows.size();
+    const qsizetype ranges = (count + kRowsPerRange - 1) / kRowsPerRange;
+    texts.assign(size_t(count), QVariant());
+    // Shared with the pool's blocks, which may start after this returns: they then find
+    // their range taken and touch nothing else.
+    struct State {
+        explicit State(qsizetype ranges)
+            : taken(size_t(ranges))
+        {
+        }
+        std::vector<std::atomic<bool>> taken;
+        std::mutex mutex;
+        std::condition_variable finished;
+        qsizetype done = 0;
+    };
+    const auto state = std::make_shared<State>(ranges);
+    const auto finish = [](State& shared) {
+        std::lock_guard lock(shared.mutex);
+        ++shared.done;
+        shared.finished.notify_all();
+    };
+    const auto run = [&work, count, finish](State& shared, qsizetype range) {
+        const qsizetype begin = range * kRowsPerRange;
+        work(begin, std::min(count, begin + kRowsPerRange));
+        finish(shared);
+    };
+    // The ranges not yet taken are done here (or, when reading failed, dropped); those the
+    // pool took are waited for, as they use what this call holds.
+    const auto takeTheRest = [&](bool doWork) {
+        for (qsizetype range = 0; range < ranges; ++range) {
+            if (!state->taken[size_t(range)].exchange(true)) {
+                if (doWork)
+                    run(*state, range);
+                else
+                    finish(*state);
+            }
+        }
+        std::unique_lock lock(state->mutex);
+        state->finished.wait(lock, [&] { return state->done == ranges; });
+    };
+    try {
+        for (qsizetype range = 0; range < ranges; ++range) {
+            const qsizetype begin = range * kRowsPerRange;
+            for (qsizetype i = begin; i < std::min(count, begin + kRowsPerRange); ++i)
+                texts[size_t(i)] = rows[i] ? rows[i]->json() : QVariant();
+            platform::dispatch::asyncGlobal(
+                [state, range, run] {
+                    if (!state->taken[size_t(range)].exchange(true))
+                        run(*state, range);
+                },
+                platform::dispatch::Priority::High);
+        }
+    } catch (...) {
+        takeTheRest(false);
+        throw;
+    }
+    takeTheRest(true);
+}
+
+// What filters and sorts read of a few columns, read once: their layout for decoding
+// and their defaults (for a row never given values), so that rows are decoded on other
+// threads without touching the columns.
+struct KnownColumns {
+    KnownColumns(const Rows::Columns& columns, const QStringList& ids)
+    {
+        layout.columns = columnsWithIds(columns, ids);
+        layout.keys = ids;
+        layout.isDate.fill(false, ids.size());
+        defaults.resize(ids.size());
+        for (const TemplateColumn* column : std::as_const(layout.columns)) {
+            const qsizetype at = ids.indexOf(column->id().toString());
+            if (TypeConstants::isDate(column->typeName()))
+                layout.isDate[at] = true;
+            // As a dictionary of the defaults has it: the last column of an id wins.
+            defaults[at] = column->defaultValue();
+        }
+    }
+
+    // The values of the ids into `values`, as a decode of only these columns gives them
+    // (every one invalid for a text that does not decrypt or parse).
+    void decode(const QVariant& stored, const Rows::Password& password, QVariant* values) const
+    {
+        if (!stored.isValid() || stored.isNull()) {
+            std::copy(defaults.cbegin(), defaults.cend(), values);
+            return;
+        }
+        const auto plain = plainText(stored, password);
+        const RowText::Adjust toDate = datesOf(layout.isDate);
+        const bool read = plain
+            && (plain->isUtf8 ? RowText::parseKnown(plain->utf8, layout.keys, toDate, values)
+                              : RowText::parseKnown(plain->text, layout.keys, toDate, values));
+        if (!read)
+            std::fill(values, values + layout.keys.size(), QVariant());
+    }
+
+    Rows::StoredLayout layout;
+    QVariantList defaults; // by id
+};
+
 } // namespace
 
 QString Rows::entityName()
@@ -164,16 +333,25 @@ QList<Rows*> Rows::applyFilter(const QList<Rows*>& rows, const Columns& columns,
     const RowPredicate predicate(columns, filters);
     if (predicate.isEmpty())
         return rows;
-    // Only the filtered columns need their values typed (dates made from their numbers).
-    const Columns used = columnsWithIds(columns, predicate.keys());
-    QList<Rows*> passed;
-    for (Rows* row : rows) {
-        if (row
-            && predicate.evaluate(
-                decodeRow(row->json(), used, password, true).value_or(QVariantMap())))
-            passed.append(row);
+    // Only the filtered columns are read (and their values typed).
+    const KnownColumns known(columns, predicate.keys());
+    std::vector<QVariant> texts;
+    std::vector<char> passed(size_t(rows.size()), 0);
+    readAndWork(rows, texts, [&](qsizetype begin, qsizetype end) {
+        QVarLengthArray<QVariant, 4> values(known.layout.keys.size());
+        for (qsizetype i = begin; i < end; ++i) {
+            if (!rows[i])
+                continue;
+            known.decode(texts[size_t(i)], password, values.data());
+            passed[size_t(i)] = predicate.evaluate(values.data());
+        }
+    });
+    QList<Rows*> kept;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (passed[size_t(i)])
+            kept.append(rows[i]);
     }
-    return passed;
+    return kept;
 }
 
 QList<Rows*> Rows::applySort(
@@ -189,41 +367,50 @@ QList<Rows*> Rows::applySort(
     }
     if (keys.isEmpty())
         return rows;
-    // Decoding (and decrypting) is the cost: each row once, keeping only its sort values;
-    // only the sort columns need their values typed.
+    // Decoding (and decrypting) is the cost: each row once, on the pool's threads too,
+    // reading only the sort columns; each value is also read into its comparable form
+    // once, not at every comparison.
     QStringList keyIds;
-    for (const SortKey& key : std::as_const(keys))
-        keyIds << key.columnId;
-    const Columns used = columnsWithIds(columns, keyIds);
-    // Each value is also read into its comparable form once, not at every comparison.
-    struct Entry {
-        Rows* row;
-        QVarLengthArray<RowValueCompare::Key, 2> values;
-    };
-    std::vector<Entry> entries;
-    entries.reserve(size_t(rows.size()));
-    for (Rows* row : rows) {
-        const QVariantMap decoded = row
-            ? decodeRow(row->json(), used, password, true).value_or(QVariantMap())
-            : QVariantMap();
-        Entry entry { row, {} };
-        for (const SortKey& key : std::as_const(keys))
-            entry.values.append(RowValueCompare::keyOf(decoded.value(key.columnId)));
-        entries.push_back(std::move(entry));
+    for (const SortKey& key : std::as_const(keys)) {
+        if (!keyIds.contains(key.columnId))
+            keyIds << key.columnId;
     }
+    QVarLengthArray<qsizetype, 4> slotOfKey;
+    for (const SortKey& key : std::as_const(keys))
+        slotOfKey.append(keyIds.indexOf(key.columnId));
+    const KnownColumns known(columns, keyIds);
+    std::vector<QVariant> texts;
+    const size_t keyCount = size_t(keys.size());
+    std::vector<RowValueCompare::Key> values(size_t(rows.size()) * keyCount);
+    readAndWork(rows, texts, [&](qsizetype begin, qsizetype end) {
+        QVarLengthArray<QVariant, 4> decoded(known.layout.keys.size());
+        for (qsizetype i = begin; i < end; ++i) {
+            if (rows[i])
+                known.decode(texts[size_t(i)], password, decoded.data());
+            else
+                std::fill(decoded.begin(), decoded.end(), QVariant());
+            for (size_t k = 0; k < keyCount; ++k)
+                values[size_t(i) * keyCount + k]
+                    = RowValueCompare::keyOf(decoded[slotOfKey[qsizetype(k)]]);
+        }
+    });
     // As TemplateColumn::Compare orders two values in a direction.
-    std::stable_sort(entries.begin(), entries.end(), [&keys](const Entry& a, const Entry& b) {
-        for (qsizetype i = 0; i < keys.size(); ++i) {
-            const int order = RowValueCompare::compare(a.values[i], b.values[i]);
-            if (order != 0)
-                return (keys[i].ascending ? order : -order) < 0;
+    std::vector<quint32> order(size_t(rows.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+        const RowValueCompare::Key* x = &values[a * keyCount];
+        const RowValueCompare::Key* y = &values[b * keyCount];
+        for (size_t k = 0; k < keyCount; ++k) {
+            const int compared = RowValueCompare::compare(x[k], y[k]);
+            if (compared != 0)
+                return (keys[qsizetype(k)].ascending ? compared : -compared) < 0;
         }
         return false;
     });
     QList<Rows*> sorted;
     sorted.reserve(rows.size());
-    for (const Entry& entry : entries)
-        sorted.append(entry.row);
+    for (const quint32 i : order)
+        sorted.append(rows[i]);
     return sorted;
 }
 
@@ -432,34 +619,58 @@ std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::StoredL
         }
         return defaults;
     }
-    QString text = stored.toString();
-    if (password) {
-        const auto decrypted = KivoAES256::AES256DecryptWithKey(text, *password);
-        if (!decrypted || decrypted->isEmpty())
-            return std::nullopt;
-        text = *decrypted;
-    }
-    // A date column keeps Unix seconds: they become the date; an empty or unreadable one
-    // is left out.
-    const auto toDate = [&isDate = layout.isDate](qsizetype known, QVariant& value) {
-        if (!isDate[known])
-            return true;
-        if (RowValueCompare::kindOf(value) == RowValueCompare::Kind::Number) {
-            const platform::Date date = KivoDateUtils::ConvertFromUnixTime(value.toDouble());
-            if (!date.isValid())
-                return false;
-            value = QVariant::fromValue(date);
-            return true;
-        }
-        return !RowValueCompare::isMissing(value);
+    const auto plain = plainText(stored, password);
+    if (!plain)
+        return std::nullopt;
+    const RowText::Adjust toDate = datesOf(layout.isDate);
+    return plain->isUtf8 ? RowText::parseObject(plain->utf8, layout.keys, toDate, onlyColumns)
+                         : RowText::parseObject(plain->text, layout.keys, toDate, onlyColumns);
+}
+
+// The layout of the columns this thread last decoded with: rows are decoded one after
+// another with the same columns. A column's id or type changes only by being given a new
+// text; the texts kept here stay alive, so the same text at the same place is unchanged.
+const Rows::StoredLayout& layoutOf(const Rows::Columns& columns)
+{
+    struct Last {
+        Rows::Columns columns;
+        QStringList stamps; // each column's id and type
+        Rows::StoredLayout layout;
     };
-    return RowText::parseObject(text, layout.keys, toDate, onlyColumns);
+    thread_local Last last;
+    const auto unchanged = [&] {
+        if (last.columns != columns)
+            return false;
+        qsizetype at = 0;
+        for (const TemplateColumn* column : columns) {
+            if (!column)
+                continue;
+            const QString id = column->id().toString();
+            const QString type = column->typeName();
+            const QString& keptId = last.stamps[at++];
+            const QString& keptType = last.stamps[at++];
+            if (id.constData() != keptId.constData() || id.size() != keptId.size()
+                || type.constData() != keptType.constData() || type.size() != keptType.size())
+                return false;
+        }
+        return true;
+    };
+    if (last.stamps.isEmpty() || !unchanged()) {
+        last.columns = columns;
+        last.stamps.clear();
+        for (const TemplateColumn* column : columns) {
+            if (column)
+                last.stamps << column->id().toString() << column->typeName();
+        }
+        last.layout = Rows::storedLayout(columns);
+    }
+    return last.layout;
 }
 
 std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::Columns& columns,
     const Rows::Password& password, bool onlyColumns)
 {
-    return decodeRow(stored, Rows::storedLayout(columns), password, onlyColumns);
+    return decodeRow(stored, layoutOf(columns), password, onlyColumns);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "model/RowText.h"
 #include "utilities/data/JSONConverter.h"
 
+#include <QRandomGenerator>
+
 #include <gtest/gtest.h>
 
 TEST(RowText, ReadsWhatTheJSONWriterWrites)
@@ -123,4 +125,75 @@ TEST(RowText, BothWaysOfReadingAgreeOnEveryText)
         }
     }
     EXPECT_GT(readable, 0);
+}
+
+namespace {
+
+// What reading the bytes gives against reading the text made of them, in every form.
+void expectBytesReadAsTheirText(const QByteArray& bytes, const QStringList& known)
+{
+    const QString text = QString::fromUtf8(bytes);
+    for (const bool onlyKnown : { false, true }) {
+        const auto fromText = RowText::parseObject(text, known, {}, onlyKnown);
+        const auto fromBytes = RowText::parseObject(QByteArrayView(bytes), known, {}, onlyKnown);
+        ASSERT_EQ(fromText.has_value(), fromBytes.has_value()) << bytes.toHex().toStdString();
+        if (fromText) {
+            EXPECT_EQ(*fromText, *fromBytes) << bytes.toHex().toStdString();
+        }
+    }
+    // One value per known key, as the dictionary of the known members has them.
+    const auto reference = RowText::parseObject(text, known, {}, true);
+    for (const bool utf8 : { false, true }) {
+        QVariantList values(known.size(), QVariant(42));
+        const bool read = utf8
+            ? RowText::parseKnown(QByteArrayView(bytes), known, {}, values.data())
+            : RowText::parseKnown(text, known, {}, values.data());
+        ASSERT_EQ(read, reference.has_value()) << bytes.toHex().toStdString();
+        for (qsizetype i = 0; i < known.size(); ++i) {
+            const QVariant expected = reference ? reference->value(known[i]) : QVariant();
+            EXPECT_EQ(values[i], expected) << bytes.toHex().toStdString();
+            EXPECT_EQ(values[i].typeId(), expected.typeId()) << bytes.toHex().toStdString();
+        }
+    }
+}
+
+} // namespace
+
+TEST(RowText, StoredBytesReadAsTheTextMadeOfThem)
+{
+    const QByteArray row
+        = JSONConverter::ToJSON({ { "k", QString::fromUtf8("kept é 😀") }, { "n", 12.5 },
+            { "other", QVariantList { 1, "two" } }, { "m", QVariantMap { { "inner", true } } },
+            { QString::fromUtf8("é\\\""), "x" }, { QString::fromUtf8("ké"), 1 } });
+    const QStringList known { "k", "n", QString::fromUtf8("ké"), "absent" };
+    expectBytesReadAsTheirText(row, known);
+    // Bytes that are not UTF-8, control bytes and JSON's punctuation, put in at every place:
+    // lone lead and continuation bytes, an encoded surrogate, an overlong form.
+    const QList<QByteArray> pieces { "\x80", "\xc3", "\xe2\x82", "\xed\xa0\x80", "\xc0\xaf", "\xff",
+        QByteArray(1, '\0'), "\x1f", "\"", "\\", "{", "}", ":", ",", " ", "u", "0" };
+    for (qsizetype at = 0; at < row.size(); ++at) {
+        for (const QByteArray& piece : pieces) {
+            expectBytesReadAsTheirText(QByteArray(row).insert(at, piece), known);
+            expectBytesReadAsTheirText(QByteArray(row).replace(at, 1, piece), known);
+        }
+    }
+}
+
+TEST(RowText, RandomBytesNeverCrashTheReaderAndReadAsTheirText)
+{
+    QRandomGenerator random(29);
+    const QByteArray alphabet
+        = QByteArrayLiteral("{}[]\":,\\ tfnrule0123456789-.+Ek\xc3\xa9\x80\xff\x01");
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray bytes;
+        const int size = int(random.bounded(40u));
+        for (int i = 0; i < size; ++i) {
+            bytes += random.bounded(4u) == 0
+                ? char(random.bounded(256u))
+                : alphabet[qsizetype(random.bounded(quint32(alphabet.size())))];
+        }
+        if (random.bounded(2u) == 1)
+            bytes = "{\"k\":" + bytes + "}";
+        expectBytesReadAsTheirText(bytes, { "k", "e" });
+    }
 }
