@@ -235,3 +235,21 @@ TEST_F(Preview, LinksInAFileOpenOnlyForWebAndMailAddresses)
     preview->openLink(QUrl("javascript:alert(1)"));
     EXPECT_EQ(handedOver, QStringList({ "https://example.org/", "mailto:someone@example.org" }));
 }
+
+TEST(ApplicationOpenURL, WebMailAndFilesAlwaysOtherSchemesOnlyWithADesktopHandler)
+{
+    auto& application = platform::ui::Application::shared();
+    QStringList asked;
+    application.setSchemeHandlerQuery([&asked](const QString& scheme) {
+        asked << scheme;
+        return scheme == "itms-apps" ? QStringLiteral("store.desktop") : QString();
+    });
+    for (const char* address : { "http://a.b", "HTTPS://a.b", "mailto:x@y.z", "file:///tmp/x" })
+        EXPECT_TRUE(application.canOpenURL(QUrl(address))) << address;
+    EXPECT_FALSE(application.canOpenURL(QUrl("googlechrome://")));
+    EXPECT_FALSE(application.canOpenURL(QUrl("googlechrome://a.b")));
+    EXPECT_TRUE(application.canOpenURL(QUrl("itms-apps://x")));
+    EXPECT_FALSE(application.canOpenURL(QUrl("no scheme")));
+    EXPECT_EQ(asked, QStringList({ "googlechrome", "itms-apps" })); // once per scheme
+    application.setSchemeHandlerQuery({});
+}
