@@ -54,6 +54,7 @@ bool PdfPagesView::load(const QString& path)
 void PdfPagesView::relayout()
 {
     m_pageRects.clear();
+    m_layoutWidth = viewport()->width();
     const int width = std::max(1, viewport()->width() - 2 * Spacing);
     int y = Spacing;
     for (const QSizeF& size : std::as_const(m_pageSizes)) {
@@ -71,6 +72,13 @@ void PdfPagesView::relayout()
 void PdfPagesView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    // Pages follow the width only; another height just shows more or fewer of them, and
+    // the pages already drawn stay good.
+    if (viewport()->width() == m_layoutWidth) {
+        verticalScrollBar()->setPageStep(viewport()->height());
+        verticalScrollBar()->setRange(0, std::max(0, m_contentHeight - viewport()->height()));
+        return;
+    }
     const int top = verticalScrollBar()->value();
     const double fraction = m_contentHeight > 0 ? double(top) / m_contentHeight : 0;
     relayout();

@@ -62,6 +62,7 @@ private:
     QList<QSizeF> m_pageSizes;
     QList<QRect> m_pageRects;
     int m_contentHeight = 0;
+    int m_layoutWidth = -1;
     QHash<int, QImage> m_cache;
     QSet<int> m_rendered;
     int m_renderCount = 0;

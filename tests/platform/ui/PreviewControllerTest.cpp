@@ -140,6 +140,12 @@ TEST_F(Preview, ALongPdfRendersOnlyThePagesInSightAndTheNext)
     EXPECT_TRUE(pages->renderedPages().contains(150));
     EXPECT_FALSE(pages->renderedPages().contains(100));
     EXPECT_LE(pages->renderCount(), 2 * (visible.size() + 1) + 1);
+    // Drawing the same place again, or at another height, renders nothing again.
+    const int renders = pages->renderCount();
+    pages->grab();
+    pages->resize(pages->width(), pages->height() + 40);
+    pages->grab();
+    EXPECT_EQ(pages->renderCount(), renders);
 }
 
 TEST_F(Preview, DamagedPdfsAndOversizedImagesSayWhyAndStillOfferOpenWith)
