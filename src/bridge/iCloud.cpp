@@ -2,9 +2,11 @@
 
 #include "platform/Dispatch.h"
 #include "platform/Folders.h"
+#include "utilities/shell/MessageHelper.h"
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 const QString iCloud::DocumentsFolder = QStringLiteral("Documents");
@@ -81,6 +83,31 @@ void iCloud::saveAndCloseDocumentWithName(
         platform::dispatch::asyncMain([completion, document, content, error] {
             if (completion)
                 completion(document, content, error);
+        });
+    });
+}
+
+void iCloud::retrieveDocuemnt(const QString& name, RetrieveHandler handler)
+{
+    const QString folder = documentsPath();
+    platform::dispatch::asyncGlobal([name, folder, handler = std::move(handler)] {
+        QUrl document;
+        platform::Error error;
+        const QFileInfo file(folder + "/" + name);
+        if (!isPlainFileName(name)) {
+            error = saveError(InvalidFileNameError, LocalizedStrings::InvalidFileName());
+        } else if (!file.isFile() || !file.isReadable()) {
+            error = saveError(ReadNoSuchFileError,
+                QStringLiteral("The document \"%1\" could not be found.").arg(name),
+                file.filePath());
+        } else {
+            document = QUrl::fromLocalFile(file.filePath());
+        }
+        platform::dispatch::asyncMain([handler, document, error] {
+            if (error)
+                MessageHelper::ShowError(error);
+            if (handler)
+                handler(document);
         });
     });
 }

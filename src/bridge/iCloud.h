@@ -31,11 +31,18 @@ public:
     void saveAndCloseDocumentWithName(
         const QString& name, const QByteArray& content, SaveCompletion completion);
 
+    // Fetches the document of that name off the main thread; the handler runs on the main
+    // queue with its local address, or with an empty one when it cannot be had: a name
+    // that is not a plain file name, a missing or unreadable document. The user is told
+    // why before the handler runs.
+    using RetrieveHandler = std::function<void(const QUrl& document)>;
+    void retrieveDocuemnt(const QString& name, RetrieveHandler handler);
+
     static const QString DocumentsFolder; // "Documents"
     static const QString CloudFolderVariable; // "KIVOTAB_CLOUD"
     static const QString DefaultCloudFolder; // "cloud"
     static const QString ErrorDomain; // "NSCocoaErrorDomain"
-    enum { InvalidFileNameError = 514, WriteUnknownError = 512 };
+    enum { InvalidFileNameError = 514, WriteUnknownError = 512, ReadNoSuchFileError = 260 };
 
 private:
     iCloud() = default;

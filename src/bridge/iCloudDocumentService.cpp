@@ -13,6 +13,16 @@ void iCloudDocumentService::saveAndCloseDocumentWithName(
         });
 }
 
+void iCloudDocumentService::retrieveDocuemnt(const QString& name, RetrieveHandler handler)
+{
+    iCloud::sharedCloud().retrieveDocuemnt(name, std::move(handler));
+}
+
+QString iCloudDocumentService::documentsFolder()
+{
+    return iCloud::sharedCloud().ubiquitousDocumentsDirectoryURL().toLocalFile();
+}
+
 void iCloudDocumentService::install()
 {
     CloudDocumentService::install(std::make_unique<iCloudDocumentService>());

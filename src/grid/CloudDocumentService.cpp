@@ -12,6 +12,12 @@ std::unique_ptr<CloudDocumentService>& installed()
 
 CloudDocumentService::~CloudDocumentService() = default;
 
+void CloudDocumentService::retrieveDocuemnt(const QString&, RetrieveHandler handler)
+{
+    if (handler)
+        handler(QUrl());
+}
+
 CloudDocumentService* CloudDocumentService::instance()
 {
     return installed().get();

@@ -1,5 +1,7 @@
 #include "grid/FileBrowserDataController.h"
 
+#include "grid/KivoPreviewController.h"
+
 #include "grid/BridgeScreenData.h"
 #include "grid/BridgeScreenFactory.h"
 #include "grid/ContainsPredicate.h"
@@ -218,7 +220,13 @@ void FileBrowserDataController::tapOnDisclosure(qint64)
     if (!entry)
         return;
     if (!entry->isDir) {
-        closeFileBrowse(entry);
+        // A browser opened to choose a file ends with it; one opened to look shows it.
+        FileBrowserScreenProtocol* here = browser();
+        if (here && here->fileBrowserDelegate())
+            closeFileBrowse(entry);
+        else
+            KivoPreviewController::createPreviewController(
+                QUrl::fromLocalFile(entry->fullName), grid->gridViewController());
         return;
     }
     ViewController* screen = grid->gridViewController();

@@ -43,7 +43,8 @@ public:
     bool saveRow(const QVariant& row) override;
     // Removes the selected entry from disk, a folder with everything in it.
     bool deleteRow() override;
-    // A folder opens as a new browser level; a file ends the browser with it.
+    // A folder opens as a new browser level; a file ends the browser with it, or, in a
+    // browser no one waits on, opens in the preview.
     void tapOnDisclosure(qint64 index) override;
     // Ends a save browser with a new entry of the typed name in the folder shown. The
     // name must be one plain name ("Invalid File Name." otherwise).

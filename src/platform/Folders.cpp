@@ -59,10 +59,20 @@ QString resources()
     return QStringLiteral(KIVOTAB_RESOURCES);
 }
 
+QString builtResources()
+{
+    return QStringLiteral(KIVOTAB_BUILT_RESOURCES);
+}
+
 QString resourcePath(const QString& name, const QString& type)
 {
-    const QString path = resources() + "/" + (type.isEmpty() ? name : name + "." + type);
-    return QFileInfo::exists(path) ? path : QString();
+    const QString file = type.isEmpty() ? name : name + "." + type;
+    for (const QString& folder : { resources(), builtResources() }) {
+        const QString path = folder + "/" + file;
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return QString();
 }
 
 } // namespace platform::Folders

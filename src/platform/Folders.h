@@ -18,7 +18,9 @@ QString tmp(); // <home>/tmp
 
 // The folder of the application's bundled resources ($KIVOTAB_RESOURCES overrides it).
 QString resources();
-// The path of a bundled resource "name.type", or an empty text when there is none.
+// The resources the build makes (the user guide), beside the bundled ones.
+QString builtResources();
+// The path of a bundled or built resource "name.type", or an empty text when there is none.
 QString resourcePath(const QString& name, const QString& type);
 
 } // namespace Folders

@@ -2,6 +2,7 @@
 
 #include "bridge/iCloud.h"
 #include "grid/ExportMenuHost.h"
+#include "grid/KivoPreviewController.h"
 #include "platform/Dispatch.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
@@ -20,7 +21,6 @@
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QBuffer>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -708,22 +708,21 @@ void ReportController::setFileOpener(std::function<void(const QString& path)> op
 }
 
 void ReportController::openFile(
-    const QString& nameOrPath, bool cloud, platform::ui::ViewController*)
+    const QString& nameOrPath, bool cloud, platform::ui::ViewController* over)
 {
-    QString path = nameOrPath;
-    if (cloud) {
-        const QUrl folder = iCloud::sharedCloud().ubiquitousDocumentsDirectoryURL();
-        path = QDir(folder.toLocalFile()).filePath(nameOrPath);
-    }
     std::function<void(const QString&)> opener;
     {
         std::lock_guard lock(openerMutex());
         opener = fileOpener();
     }
-    if (opener) {
-        opener(path);
+    if (!opener) {
+        KivoPreviewController::createPreviewController(nameOrPath, cloud, over);
         return;
     }
-    // There is no file preview yet: the desktop shows the file with its own program.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QString path = nameOrPath;
+    if (cloud) {
+        const QUrl folder = iCloud::sharedCloud().ubiquitousDocumentsDirectoryURL();
+        path = QDir(folder.toLocalFile()).filePath(nameOrPath);
+    }
+    opener(path);
 }

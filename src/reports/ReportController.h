@@ -107,10 +107,10 @@ public:
     // The name of the workbook's temporary file for a title: one plain file name.
     static QString temporaryFileName(const QString& title);
 
-    // Opens a saved file (a full path, or a cloud document's name): in the file preview,
-    // or, without one, with the desktop's own program for it.
+    // Opens a saved file (a full path, or a cloud document's name) in the file preview,
+    // pushed over the screen; an opener set in its place gets the file's full path.
     static void openFile(const QString& nameOrPath, bool cloud, platform::ui::ViewController* over);
-    // Tests put a stand-in in place of the desktop's opener; an empty one restores it.
+    // Tests put a stand-in in place of the preview; an empty one restores it.
     static void setFileOpener(std::function<void(const QString& path)> opener);
 
     static constexpr double MenuPopupWidth = 645;

@@ -1,11 +1,13 @@
 #include "screens/MultipleGenericRowViewController.h"
 
+#include "grid/BrowserViewController.h"
 #include "grid/CollectionViewController.h"
 #include "grid/GridData.h"
 #include "grid/ScreenData.h"
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
 #include "platform/ui/Font.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/View.h"
 #include "screens/GenericTemplateDataController.h"
@@ -236,8 +238,14 @@ void MultipleGenericRowViewController::linkTouched(platform::ui::GestureRecogniz
 {
     try {
         auto* label = qobject_cast<platform::ui::Label*>(recognizer ? recognizer->view() : nullptr);
-        if (label)
-            LinkOpener::openLink(label->text());
+        CollectionViewController* grid = gridViewController();
+        if (!label || !grid || !grid->navigationController())
+            return;
+        // A bare value is a web address; one with a scheme keeps it, https included.
+        const QUrl address = LinkOpener::linkAddress(label->text());
+        if (!LinkOpener::isOpenable(address))
+            return;
+        grid->navigationController()->pushViewController(new BrowserViewController(address), true);
     } catch (const std::exception& exception) {
         MessageHelper::ShowException(exception);
     }

@@ -25,7 +25,7 @@ public:
 
     // A tapped check mark selects its row and stores the flipped value at once.
     void checkMarkTouched(platform::ui::GestureRecognizer* recognizer);
-    // A tapped Link line opens its address.
+    // A tapped Link line shows its web address in the in-app browser, pushed.
     void linkTouched(platform::ui::GestureRecognizer* recognizer);
 
     static constexpr int CheckMarkTag = 5000;

@@ -1,10 +1,12 @@
 #include "ScreensFixture.h"
 
 #include "common/GestureSynthesizer.h"
+#include "grid/BrowserViewController.h"
 #include "platform/ui/CollectionView.h"
 #include "platform/ui/CollectionViewCell.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 #include "screens/ApplicationScreen.h"
 #include "screens/GenericTemplateDataController.h"
@@ -218,6 +220,35 @@ TEST_F(RowTiles, ACheckMarkTheControllerRefusesStaysAsStored)
     EXPECT_FALSE(context()->hasChanges());
     for (Rows* row : Rows::getRows(table->id().toString(), columns, {}, {}, std::nullopt))
         EXPECT_EQ(row->json().toString(), "{ not json");
+}
+
+TEST_F(RowTiles, TappingALinkPushesTheBrowserForItsWebAddress)
+{
+    // Local addresses that refuse at once: nothing leaves the machine.
+    for (const auto& [title, address] :
+        QList<std::pair<QString, QString>> { { "Bare", "127.0.0.1:9/page" },
+            { "Secure", "https://127.0.0.1:9/secure" }, { "Mail", "mailto:someone@example.org" } })
+        addRow(table->id().toString(),
+            { { id(name), title }, { id(site), address }, { id(done), false } }, columns);
+    ApplicationScreen* screen = showRows();
+    QHash<QString, QUrl> pushed;
+    for (int item = 0; item < 5; ++item) {
+        platform::ui::View* tile = content(screen, item);
+        ASSERT_NE(tile, nullptr);
+        const QString title = qobject_cast<platform::ui::Label*>(tile->viewWithTag(3000))->text();
+        if (title == "Kivotab" || title == "News")
+            continue;
+        GestureSynthesizer::tap(tile->viewWithTag(3001));
+        settle();
+        if (auto* browser = qobject_cast<BrowserViewController*>(navigation->topViewController())) {
+            pushed.insert(title, browser->URL());
+            navigation->popViewController(false);
+            settle();
+        }
+    }
+    EXPECT_EQ(pushed.value("Bare"), QUrl("http://127.0.0.1:9/page"));
+    EXPECT_EQ(pushed.value("Secure"), QUrl("https://127.0.0.1:9/secure"));
+    EXPECT_FALSE(pushed.contains("Mail")); // not a web address: no browser
 }
 
 } // namespace

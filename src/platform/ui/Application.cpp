@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProcess>
 #include <QTime>
 #include <QTimer>
 
@@ -162,7 +163,39 @@ bool Application::handOverFile(const QString& path, QString* problem)
 
 bool Application::canOpenURL(const QUrl& url) const
 {
-    return url.isValid() && !url.scheme().isEmpty();
+    if (!url.isValid() || url.scheme().isEmpty())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")
+        || scheme == QLatin1String("mailto") || scheme == QLatin1String("file"))
+        return true;
+    const auto known = m_schemeHandled.constFind(scheme);
+    if (known != m_schemeHandled.constEnd())
+        return known.value();
+    QString handler;
+    if (m_schemeQuery) {
+        handler = m_schemeQuery(scheme);
+    } else {
+        // The desktop names the program for the scheme; no answer within 2 s is a no.
+        QProcess query;
+        query.start(QStringLiteral("xdg-mime"),
+            { QStringLiteral("query"), QStringLiteral("default"),
+                QStringLiteral("x-scheme-handler/") + scheme });
+        if (query.waitForFinished(2000) && query.exitStatus() == QProcess::NormalExit
+            && query.exitCode() == 0)
+            handler = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+        else
+            query.kill();
+    }
+    const bool handled = !handler.isEmpty();
+    m_schemeHandled.insert(scheme, handled);
+    return handled;
+}
+
+void Application::setSchemeHandlerQuery(std::function<QString(const QString& scheme)> query)
+{
+    m_schemeQuery = std::move(query);
+    m_schemeHandled.clear();
 }
 
 bool Application::openURL(const QUrl& url)

@@ -3,6 +3,7 @@
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -58,7 +59,11 @@ public:
     bool handOverFile(const QString& path, QString* problem = nullptr);
     static const QString InboxFolderName; // "Inbox"
 
+    // Web, mail and file addresses; another scheme only when the desktop names a program
+    // for it (xdg-mime), asked once per scheme.
     bool canOpenURL(const QUrl& url) const;
+    // Tests: answers the desktop's question for a scheme (the handler's name, or empty).
+    void setSchemeHandlerQuery(std::function<QString(const QString& scheme)> query);
     [[nodiscard]] bool openURL(const QUrl& url);
     // Tests: the addresses handed to the desktop instead of opening them.
     void setOpenURLHandler(std::function<bool(const QUrl&)> handler)
@@ -82,6 +87,8 @@ private:
     Qt::ApplicationState m_state = Qt::ApplicationActive;
     int m_badgeNumber = 0;
     std::function<bool(const QUrl&)> m_openHandler;
+    std::function<QString(const QString&)> m_schemeQuery;
+    mutable QHash<QString, bool> m_schemeHandled;
 };
 
 } // namespace platform::ui

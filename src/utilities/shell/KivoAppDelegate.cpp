@@ -95,6 +95,11 @@ QString KivoAppDelegate::getUrl(const QString& page)
     return QStringLiteral("https://%1/main/%2").arg(WebSiteHost, page);
 }
 
+QString KivoAppDelegate::getVideoUrl()
+{
+    return QStringLiteral("https://%1/video").arg(WebSiteHost);
+}
+
 QString KivoAppDelegate::getSecureUrl(const QString& page)
 {
     return getUrl(page);

@@ -42,6 +42,8 @@ public:
     // Addresses of the product's web site: "main/%@" pages and "process/%@" services.
     static QString getUrl(const QString& page);
     static QString getSecureUrl(const QString& page);
+    // The tutorial video's page on the product's web site.
+    static QString getVideoUrl();
     static QString getProcessUrl(const QString& path);
     static QString getProcessSecureUrl(const QString& path);
 

@@ -18,6 +18,7 @@ namespace {
 QHash<QString, QString> readTable(const QString& language)
 {
     QHash<QString, QString> table;
+    // A named table's language comes as "<table>/<language>".
     const QString path = platform::Folders::resourcePath("strings/" + language, "json");
     if (path.isEmpty())
         return table;
@@ -65,6 +66,20 @@ QString LocalizedStrings::getLocalizedString(const QString& key)
         const auto& table = tableFor(language);
         const auto it = table.constFind(key);
         if (it != table.constEnd())
+            return it.value();
+    }
+    return key;
+}
+
+QString LocalizedStrings::getLocalizedStringFromTable(const QString& key, const QString& table)
+{
+    // A named table's English entries are its base, for languages it lacks.
+    const QLocale locale;
+    for (const QString& language :
+        { locale.name(), locale.name().section('_', 0, 0), QStringLiteral("en") }) {
+        const auto& entries = tableFor(table + '/' + language);
+        const auto it = entries.constFind(key);
+        if (it != entries.constEnd())
             return it.value();
     }
     return key;

@@ -1,0 +1,3 @@
+#include "widgets/RatePromptDelegate.h"
+
+RatePromptDelegate::~RatePromptDelegate() = default;
