@@ -46,6 +46,10 @@ public:
 
     // Applies the status-bar preferences of the top-most controller.
     void updateStatusBarAppearance();
+    // The interface orientations the window may take, as bits (1 << orientation number);
+    // all four by default.
+    unsigned supportedInterfaceOrientations() const { return m_supportedOrientations; }
+    void setSupportedInterfaceOrientations(unsigned mask) { m_supportedOrientations = mask; }
 
     // The number on the application's icon; 0 shows none.
     int applicationIconBadgeNumber() const { return m_badgeNumber; }
@@ -82,6 +86,7 @@ private:
     Qt::ApplicationState m_state = Qt::ApplicationActive;
     int m_badgeNumber = 0;
     std::function<bool(const QUrl&)> m_openHandler;
+    unsigned m_supportedOrientations = 30;
 };
 
 } // namespace platform::ui

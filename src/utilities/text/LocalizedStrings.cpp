@@ -12,13 +12,15 @@
 
 namespace {
 
-// Strings tables live in the bundle as "strings/<language>.json", one object mapping
-// English keys to translations. A table is read once per language; the language is
-// asked at every lookup, so a change of language shows at the next call.
-QHash<QString, QString> readTable(const QString& language)
+// Strings tables live in the bundle as "strings/<language>.json" (the main table) and
+// "strings/<table>/<language>.json" (named tables), each one object mapping English keys
+// to translations. A table is read once per language; the language is asked at every
+// lookup, so a change of language shows at the next call. `name` is the path without
+// the ".json".
+QHash<QString, QString> readTable(const QString& name)
 {
     QHash<QString, QString> table;
-    const QString path = platform::Folders::resourcePath("strings/" + language, "json");
+    const QString path = platform::Folders::resourcePath("strings/" + name, "json");
     if (path.isEmpty())
         return table;
     QFile file(path);
@@ -59,10 +61,16 @@ const QHash<QString, QString>& tableFor(const QString& language)
 
 QString LocalizedStrings::getLocalizedString(const QString& key)
 {
+    return getLocalizedString(key, QString());
+}
+
+QString LocalizedStrings::getLocalizedString(const QString& key, const QString& tableName)
+{
     const QLocale locale;
+    const QString folder = tableName.isEmpty() ? QString() : tableName + "/";
     // The most specific table first ("de_CH"), then the language's ("de").
     for (const QString& language : { locale.name(), locale.name().section('_', 0, 0) }) {
-        const auto& table = tableFor(language);
+        const auto& table = tableFor(folder + language);
         const auto it = table.constFind(key);
         if (it != table.constEnd())
             return it.value();

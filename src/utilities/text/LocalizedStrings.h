@@ -12,6 +12,9 @@ public:
 
     // The translation of the key, or the key when the current language lacks it.
     static QString getLocalizedString(const QString& key);
+    // From the named strings table ("KeyboardControls"); the key itself when the table or
+    // the key is missing.
+    static QString getLocalizedString(const QString& key, const QString& tableName);
     // The translation of a format key, filled with the arguments ("%@" placeholders).
     static QString getMessageWithFormat(const QString& formatKey, const QStringList& arguments);
 
