@@ -212,10 +212,12 @@ QRectF PickerView::rectForComponent(int component) const
     const double gaps = kGap * (n - 1);
     const double available = b.width() - 2 * kSideMargin - gaps;
     const double share = flexible ? std::max(0.0, (available - fixed) / flexible) : 0;
-    const double total = fixed + share * flexible + gaps;
+    // Widths asked for beyond the room there is shrink alike, so every wheel shows.
+    const double shrink = fixed > available && fixed > 0 ? std::max(0.0, available) / fixed : 1.0;
+    const double total = fixed * shrink + share * flexible + gaps;
     double x = b.left() + std::max(kSideMargin, (b.width() - total) / 2);
     for (int i = 0; i < n; ++i) {
-        const double w = m_components[i].width > 0 ? m_components[i].width : share;
+        const double w = m_components[i].width > 0 ? m_components[i].width * shrink : share;
         if (i == component)
             return QRectF(x, b.top(), w, b.height());
         x += w + kGap;
