@@ -154,6 +154,8 @@ void AbstractSheetPicker::showSheetPicker()
 {
     const QSizeF size = viewSize();
     auto* panel = new View(QRectF(0, 0, size.width(), PanelHeight));
+    // White under the wheels wherever the panel shows, in a popover too.
+    panel->setBackgroundColor(Qt::white);
     m_panel = panel;
     m_toolbar = createPickerToolbarWithTitle(m_title);
     panel->addSubview(m_toolbar);
