@@ -198,6 +198,8 @@ TextField* ColorPickerController::makeField(const QRectF& frame, bool hex)
 {
     auto* field = new TextField(frame);
     field->setTextAlignment(Qt::AlignCenter);
+    // Three digits fit the narrow fields, as they do in the platform's font.
+    field->setFont(Font::system(14));
     field->setBorderStyle(TextField::BorderStyle::Line);
     field->setBackgroundColor(Qt::white);
     field->setAutocorrectionType(TextInputTraits::AutocorrectionType::No);
@@ -220,6 +222,8 @@ void ColorPickerController::makeRowLabel(const QString& text, double y)
     label->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setBackgroundColor(Qt::transparent);
     label->setFont(Font::system(17));
+    label->setAdjustsFontSizeToFitWidth(true);
+    label->setMinimumScaleFactor(0.5);
     label->setText(LocalizedStrings::getLocalizedString(text));
     view()->addSubview(label);
 }
