@@ -91,7 +91,9 @@ void GradientButton::setColor(const QColor& color)
 {
     m_color = color;
     const bool light = isLightColor(color);
+    // The title keeps its colour while pressed: the turned gradient shows the press.
     setTitleColor(light ? Qt::black : Qt::white);
+    setTitleColor(light ? Qt::black : Qt::white, ControlStateHighlighted);
     m_titleShadowColor = light ? QColor(255, 255, 255) : QColor(0, 0, 0);
     m_titleShadowColor.setAlphaF(0.6);
     m_gradient = { { 0.0, lightenColor(color, 0.12f) }, { 1.0, color } };
