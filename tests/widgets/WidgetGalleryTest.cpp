@@ -213,8 +213,8 @@ TEST_P(Gallery, GradientButtons)
     const QStringList names = { "Silver", "Blue", "Teal", "Green", "Orange", "Red", "Black" };
     QList<GradientButton*> buttons;
     for (int type = 0; type < 7; ++type) {
-        auto* button = new GradientButton(QRectF(20, 380 + type * 40, 150, 34), screen->view());
-        auto* pressed = new GradientButton(QRectF(190, 380 + type * 40, 150, 34), screen->view());
+        auto* button = new GradientButton(QRectF(20, 60 + type * 40, 150, 34), screen->view());
+        auto* pressed = new GradientButton(QRectF(190, 60 + type * 40, 150, 34), screen->view());
         for (GradientButton* b : { button, pressed }) {
             b->setType(type);
             b->setTitle(names[type]);
