@@ -7,6 +7,10 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/View.h"
+#include "style/Theme.h"
+#include "style/UIColor_Expanded.h"
+#include "utilities/shell/DeviceHelper.h"
+#include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/text/LocalizedStrings.h"
 #include "widgets/ColorPickerDelegate.h"
 #include "widgets/GradientView.h"
@@ -180,6 +184,23 @@ void ColorPickerController::setSelectedColor(const Color& color)
 {
     m_selectedColor = color;
     setColorValues();
+}
+
+bool ColorPickerController::prefersStatusBarHidden() const
+{
+    if (DeviceHelper::isIPHONENOTCH())
+        return false;
+    KivoAppDelegate* application = KivoAppDelegate::ApplicationDelegate();
+    Preferences* preferences = application ? application->currentPreferences() : nullptr;
+    return !(preferences && preferences->statusbar());
+}
+
+Device::StatusBarStyle ColorPickerController::preferredStatusBarStyle() const
+{
+    const Theme* style = Theme::current();
+    const double luminance = style ? UIColor_Expanded::luminance(style->toolbarColor()) : 0.0;
+    return luminance > Theme::LightThreshold ? Device::StatusBarStyle::Default
+                                             : Device::StatusBarStyle::LightContent;
 }
 
 void ColorPickerController::cancelButtonPressed()

@@ -69,6 +69,11 @@ public:
     void cancelButtonPressed();
     void saveButtonPressed();
 
+    // As the system's other screens answer: shown on a device with a notch, otherwise as
+    // the "statusbar" setting says; light content over a dark bar colour.
+    bool prefersStatusBarHidden() const override;
+    platform::ui::Device::StatusBarStyle preferredStatusBarStyle() const override;
+
     void loadView() override;
     void viewDidAppear(bool animated) override;
     void viewDidLayoutSubviews() override;

@@ -1,5 +1,6 @@
 #include "ScreenFixture.h"
 #include "common/GestureSynthesizer.h"
+#include "grid/OrietnationViewController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationItem.h"
@@ -311,4 +312,14 @@ TEST_F(ColorPicker, OnAPhoneItIsPushedAndFillsTheScreen)
     save("colorpicker-red-phone.png");
     picker->setSelectedColor(Color::colorWithWhite(0.5, 1));
     save("colorpicker-grey-phone.png");
+}
+
+TEST_F(ColorPicker, TheStatusBarStaysAsTheOtherScreensHaveIt)
+{
+    close();
+    open("phone");
+    show(Color::colorWithRed(1, 0, 0));
+    OrietnationViewController other;
+    EXPECT_EQ(picker->prefersStatusBarHidden(), other.prefersStatusBarHidden());
+    EXPECT_EQ(picker->preferredStatusBarStyle(), other.preferredStatusBarStyle());
 }
