@@ -16,6 +16,8 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/Toolbar.h"
 #include "platform/ui/View.h"
 #include "style/Theme.h"
@@ -25,6 +27,7 @@
 #include "utilities/shell/MessageHelper.h"
 #include "utilities/text/LocalizedStrings.h"
 #include "widgets/HUDBackgroundView.h"
+#include "widgets/KeyboardControls.h"
 #include "widgets/PopoverController.h"
 #include "widgets/ProgressHUD.h"
 #include "widgets/SimplePopupViewController.h"
@@ -128,12 +131,70 @@ BaseViewController::BaseViewController(QObject* parent)
 
 BaseViewController::~BaseViewController()
 {
+    for (auto token : std::as_const(m_editingTokens))
+        platform::NotificationCenter::defaultCenter().removeObserver(token);
     // A popover or popup still up must not call back into a screen that is gone.
     if (m_popupController)
         m_popupController->setDelegate(nullptr);
     for (const auto& popup : std::as_const(m_simplepopups))
         if (popup)
             popup->setDelegate(nullptr);
+}
+
+QList<platform::ui::View*> BaseViewController::getTextFields()
+{
+    return {};
+}
+
+void BaseViewController::viewDidLoad()
+{
+    OrietnationViewController::viewDidLoad();
+    const QList<platform::ui::View*> fields = getTextFields();
+    if (fields.isEmpty() || m_keyboardControls)
+        return;
+    auto* controls = new KeyboardControls(view());
+    controls->setHidden(true);
+    controls->setDelegate(this);
+    controls->setTextFields(fields);
+    controls->reloadTextFields();
+    m_keyboardControls = controls;
+    for (const QString& name : { platform::ui::TextField::TextDidBeginEditingNotification,
+             platform::ui::TextView::TextDidBeginEditingNotification }) {
+        m_editingTokens << platform::NotificationCenter::defaultCenter().addObserver(
+            name, nullptr, [this](const platform::Notification& notification) {
+                // The sender is matched by identity, never dereferenced.
+                if (!m_keyboardControls)
+                    return;
+                for (platform::ui::View* field : m_keyboardControls->textFields()) {
+                    const void* sender = nullptr;
+                    if (auto* textField = qobject_cast<platform::ui::TextField*>(field))
+                        sender = textField;
+                    else if (auto* textView = qobject_cast<platform::ui::TextView*>(field))
+                        sender = textView;
+                    if (sender && sender == notification.object)
+                        textFieldDidBeginEditing(field);
+                }
+            });
+    }
+}
+
+void BaseViewController::textFieldDidBeginEditing(platform::ui::View* field)
+{
+    if (m_keyboardControls && field && m_keyboardControls->textFields().contains(field))
+        m_keyboardControls->setActiveTextField(field);
+}
+
+void BaseViewController::keyboardControlsPreviousNextPressed(
+    KeyboardControls*, int, platform::ui::View* activeTextField)
+{
+    if (auto* input = dynamic_cast<platform::ui::TextInput*>(activeTextField))
+        input->becomeFirstResponder();
+}
+
+void BaseViewController::keyboardControlsDonePressed(KeyboardControls* controls)
+{
+    if (auto* input = dynamic_cast<platform::ui::TextInput*>(controls->activeTextField()))
+        input->resignFirstResponder();
 }
 
 ProgressHUD* BaseViewController::HUD() const

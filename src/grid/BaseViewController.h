@@ -7,6 +7,7 @@
 #include "utilities/shell/BaseViewControllerProtocol.h"
 #include "utilities/shell/CloudStoreProtocol.h"
 #include "utilities/shell/HudProtocol.h"
+#include "widgets/KeyboardControls.h"
 #include "widgets/PopoverControllerDelegate.h"
 #include "widgets/SimplePopoverControllerDelegate.h"
 
@@ -46,6 +47,7 @@ class BaseViewController : public OrietnationViewController,
                            public CloudStoreProtocol,
                            public PopoverControllerDelegate,
                            public SimplePopoverControllerDelegate,
+                           public KeyboardControlsDelegate,
                            public platform::ui::MailComposeViewControllerDelegate {
     Q_OBJECT
 public:
@@ -180,6 +182,17 @@ public:
     // Arrow direction bits: none.
     static constexpr unsigned NoArrow = 16;
 
+    // The screen's text inputs in Previous/Next order; none in the base. When there are
+    // some, viewDidLoad gives them a keyboard bar with this screen as its delegate.
+    virtual QList<platform::ui::View*> getTextFields();
+    KeyboardControls* keyboardControls() const { return m_keyboardControls; }
+    void viewDidLoad() override;
+    // An input of the bar's list began editing: it becomes the bar's active input.
+    void textFieldDidBeginEditing(platform::ui::View* field);
+    void keyboardControlsPreviousNextPressed(
+        KeyboardControls* controls, int direction, platform::ui::View* activeTextField) override;
+    void keyboardControlsDonePressed(KeyboardControls* controls) override;
+
 protected:
     void setDataController(std::shared_ptr<BaseDataController> controller);
 
@@ -213,6 +226,8 @@ private:
     QPointer<SimplePopupViewController> m_simplepopupController;
     // Every popup up, the last shown last.
     QList<QPointer<SimplePopupViewController>> m_simplepopups;
+    QPointer<KeyboardControls> m_keyboardControls;
+    QList<platform::NotificationCenter::Token> m_editingTokens;
     FileBrowserSlot m_fileBrowser;
     FileBrowserSlot m_cloudFileBrowser;
     QPointer<platform::ui::ViewController> m_callingViewController;

@@ -66,7 +66,7 @@ BrowserViewController::~BrowserViewController()
 
 QString BrowserViewController::localizedTitle(const QString& english)
 {
-    return LocalizedStrings::getLocalizedStringFromTable(english, StringsTable);
+    return LocalizedStrings::getLocalizedString(english, StringsTable);
 }
 
 QString BrowserViewController::bundledHelpFolder()

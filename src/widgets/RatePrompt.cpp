@@ -112,7 +112,7 @@ QString text(QString Configuration::*custom, const QString& english)
     if (!set.isNull())
         return set;
     return withName(
-        LocalizedStrings::getLocalizedStringFromTable(english, RatePrompt::StringsTable));
+        LocalizedStrings::getLocalizedString(english, RatePrompt::StringsTable));
 }
 
 QPointer<platform::ui::AlertView>& shownAlert()

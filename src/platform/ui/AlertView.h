@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace platform::ui {
@@ -19,6 +20,10 @@ class Label;
 // platform's: the cancel button is 0 when there is one, the other buttons follow.
 class AlertViewDelegate {
 public:
+    AlertViewDelegate() = default;
+    // A copy is another delegate, with a lifetime of its own.
+    AlertViewDelegate(const AlertViewDelegate&) { }
+    AlertViewDelegate& operator=(const AlertViewDelegate&) { return *this; }
     virtual ~AlertViewDelegate();
     virtual void alertViewClickedButtonAtIndex(AlertView* alert, int buttonIndex);
     virtual void alertViewCancel(AlertView* alert);
@@ -27,6 +32,12 @@ public:
     virtual void alertViewWillDismissWithButtonIndex(AlertView* alert, int buttonIndex);
     virtual void alertViewDidDismissWithButtonIndex(AlertView* alert, int buttonIndex);
     virtual bool alertViewShouldEnableFirstOtherButton(AlertView* alert);
+
+    // Expires when the delegate is destroyed, so one holding it weakly can tell it is gone.
+    std::weak_ptr<const void> lifetime() const { return m_lifetime; }
+
+private:
+    std::shared_ptr<const void> m_lifetime = std::make_shared<const char>(0);
 };
 
 // A modal alert inside the main window's overlay level: title, message, buttons, and

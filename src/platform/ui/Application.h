@@ -47,6 +47,10 @@ public:
 
     // Applies the status-bar preferences of the top-most controller.
     void updateStatusBarAppearance();
+    // The interface orientations the window may take, as bits (1 << orientation number);
+    // all four by default.
+    unsigned supportedInterfaceOrientations() const { return m_supportedOrientations; }
+    void setSupportedInterfaceOrientations(unsigned mask) { m_supportedOrientations = mask; }
 
     // The number on the application's icon; 0 shows none.
     int applicationIconBadgeNumber() const { return m_badgeNumber; }
@@ -89,6 +93,7 @@ private:
     std::function<bool(const QUrl&)> m_openHandler;
     std::function<QString(const QString&)> m_schemeQuery;
     mutable QHash<QString, bool> m_schemeHandled;
+    unsigned m_supportedOrientations = 30;
 };
 
 } // namespace platform::ui

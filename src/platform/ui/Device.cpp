@@ -13,6 +13,10 @@
 
 namespace platform::ui {
 
+const QString Device::WillChangeOrientationNotification
+    = QStringLiteral("UIApplicationWillChangeStatusBarOrientationNotification");
+const QString Device::OrientationUserInfoKey
+    = QStringLiteral("UIApplicationStatusBarOrientationUserInfoKey");
 const QString Device::OrientationDidChangeNotification
     = QStringLiteral("UIDeviceOrientationDidChangeNotification");
 
@@ -216,6 +220,8 @@ void Device::noteOrientation()
     if (now == m_lastReported)
         return;
     m_lastReported = now;
+    NotificationCenter::defaultCenter().post(WillChangeOrientationNotification, this,
+        QVariantMap { { OrientationUserInfoKey, int(now) } });
     emit orientationChanged(now);
     NotificationCenter::defaultCenter().post(OrientationDidChangeNotification, this);
 }

@@ -87,6 +87,10 @@ public:
     void setMainWindow(QWidget* window);
     QWidget* mainWindow() const { return m_window; }
 
+    // Posted when the window's aspect turns, before the screens are laid out for it; the
+    // user info carries the new orientation under OrientationUserInfoKey.
+    static const QString WillChangeOrientationNotification;
+    static const QString OrientationUserInfoKey;
     // Posted through the notification center when the orientation changes.
     static const QString OrientationDidChangeNotification;
     // Posted when the status bar's style or visibility changes.

@@ -50,6 +50,11 @@ double PickerViewDelegate::pickerViewRowHeightForComponent(PickerView*, int)
     return 0;
 }
 
+View* PickerViewDelegate::pickerViewViewForRow(PickerView*, int, int, View*)
+{
+    return nullptr;
+}
+
 void PickerViewDelegate::pickerViewDidSelectRow(PickerView*, int, int)
 {
 }
@@ -165,7 +170,8 @@ int PickerView::selectedRowInComponent(int component) const
 
 void PickerView::selectRow(int row, int component, bool animated)
 {
-    if (component < 0 || component >= m_components.size() || m_components[component].rows == 0)
+    if (component < 0 || component >= m_components.size() || row < 0
+        || row >= m_components[component].rows)
         return;
     settle(component, row, animated, false);
 }
@@ -206,10 +212,12 @@ QRectF PickerView::rectForComponent(int component) const
     const double gaps = kGap * (n - 1);
     const double available = b.width() - 2 * kSideMargin - gaps;
     const double share = flexible ? std::max(0.0, (available - fixed) / flexible) : 0;
-    const double total = fixed + share * flexible + gaps;
+    // Widths asked for beyond the room there is shrink alike, so every wheel shows.
+    const double shrink = fixed > available && fixed > 0 ? std::max(0.0, available) / fixed : 1.0;
+    const double total = fixed * shrink + share * flexible + gaps;
     double x = b.left() + std::max(kSideMargin, (b.width() - total) / 2);
     for (int i = 0; i < n; ++i) {
-        const double w = m_components[i].width > 0 ? m_components[i].width : share;
+        const double w = m_components[i].width > 0 ? m_components[i].width * shrink : share;
         if (i == component)
             return QRectF(x, b.top(), w, b.height());
         x += w + kGap;
@@ -315,10 +323,33 @@ void PickerView::drawRect(QPainter& painter, const QRectF& rect)
         const int first = std::max(0, int(std::floor(c.offset)) - reach);
         const int last = std::min(c.rows - 1, int(std::ceil(c.offset)) + reach);
         const Qt::Alignment alignment = alignmentForComponent(i);
+        // Views of rows gone out of sight are handed back for the rows coming in.
+        QList<QPointer<View>> spare;
+        for (auto it = m_components[i].rowViews.begin(); it != m_components[i].rowViews.end();) {
+            const double angle = (it.key() - c.offset) * c.rowHeight / r;
+            if (it.key() < first || it.key() > last || std::abs(angle) >= kHalfPi - 0.02) {
+                if (it.value())
+                    spare.append(it.value());
+                it = m_components[i].rowViews.erase(it);
+            } else {
+                ++it;
+            }
+        }
         for (int row = first; row <= last; ++row) {
             const double angle = (row - c.offset) * c.rowHeight / r;
             if (std::abs(angle) >= kHalfPi - 0.02)
                 continue;
+            if (View* view = rowView(i, row, spare)) {
+                const double squeeze = std::cos(angle);
+                painter.save();
+                painter.translate(column.left(), cy + r * std::sin(angle));
+                painter.scale(1.0, std::max(0.05, squeeze));
+                painter.setOpacity(0.25 + 0.75 * squeeze * squeeze);
+                drawRowView(
+                    painter, view, QRectF(0, -c.rowHeight / 2, column.width(), c.rowHeight));
+                painter.restore();
+                continue;
+            }
             const QString title = titleForRow(row, i);
             if (title.isEmpty())
                 continue;
@@ -336,6 +367,11 @@ void PickerView::drawRect(QPainter& painter, const QRectF& rect)
                 QFontMetricsF(m_font).elidedText(title, Qt::ElideRight, box.width()));
             painter.restore();
         }
+        // Views the delegate no longer uses go.
+        for (const QPointer<View>& view : spare)
+            if (view && view->parentWidget() == this
+                && !m_components[i].rowViews.values().contains(view))
+                view->deleteLater();
     }
     if (m_showsIndicator && !m_components.isEmpty()) {
         const double h = m_components.first().rowHeight;
@@ -343,6 +379,52 @@ void PickerView::drawRect(QPainter& painter, const QRectF& rect)
         painter.drawLine(QPointF(rect.left(), cy - h / 2), QPointF(rect.right(), cy - h / 2));
         painter.drawLine(QPointF(rect.left(), cy + h / 2), QPointF(rect.right(), cy + h / 2));
     }
+}
+
+View* PickerView::rowView(int component, int row, QList<QPointer<View>>& spare)
+{
+    if (!m_delegate)
+        return nullptr;
+    QHash<int, QPointer<View>>& shown = m_components[component].rowViews;
+    QPointer<View> reusing = shown.take(row);
+    while (!reusing && !spare.isEmpty())
+        reusing = spare.takeLast();
+    View* view = nullptr;
+    guarded([&] { view = m_delegate->pickerViewViewForRow(this, row, component, reusing); });
+    if (reusing && reusing != view)
+        spare.append(reusing);
+    if (!view)
+        return nullptr;
+    if (view->parentWidget() != this) {
+        view->setParent(this);
+        view->hide();
+    }
+    shown.insert(row, view);
+    return view;
+}
+
+void PickerView::drawRowView(QPainter& painter, View* view, const QRectF& box)
+{
+    QSizeF size = view->frame().size();
+    if (size.isEmpty())
+        size = box.size();
+    view->resize(size.toSize());
+    // The view is drawn where the drum puts its row, centred in the row.
+    const double scale = std::max(1.0, painter.device()->devicePixelRatioF());
+    QImage image((size * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    view->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QPointF at(box.left() + (box.width() - size.width()) / 2,
+        box.top() + (box.height() - size.height()) / 2);
+    painter.drawImage(QRectF(at, size), image);
+}
+
+View* PickerView::viewForRow(int row, int component) const
+{
+    if (component < 0 || component >= m_components.size())
+        return nullptr;
+    return m_components[component].rowViews.value(row);
 }
 
 void PickerView::mousePressEvent(QMouseEvent* event)

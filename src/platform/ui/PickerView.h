@@ -3,7 +3,9 @@
 #include "platform/ui/View.h"
 
 #include <QFont>
+#include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QString>
 
 class QTimer;
@@ -29,6 +31,10 @@ public:
     // Widths and row heights; 0 or less leaves the picker's own.
     virtual double pickerViewWidthForComponent(PickerView* picker, int component);
     virtual double pickerViewRowHeightForComponent(PickerView* picker, int component);
+    // A view shown for the row in place of its title, or null for the title. `reusing` is
+    // a view this picker was given before and shows no more (null when there is none);
+    // the picker keeps the view it is given.
+    virtual View* pickerViewViewForRow(PickerView* picker, int row, int component, View* reusing);
     // A person chose the row (a row selected in code is not reported).
     virtual void pickerViewDidSelectRow(PickerView* picker, int row, int component);
 };
@@ -59,7 +65,7 @@ public:
 
     // The row in the band; -1 for a component without rows.
     int selectedRowInComponent(int component) const;
-    // Selects in code: the delegate is not told.
+    // Selects in code: the delegate is not told. A row the component lacks is ignored.
     void selectRow(int row, int component, bool animated);
 
     bool showsSelectionIndicator() const { return m_showsIndicator; }
@@ -71,6 +77,8 @@ public:
 
     // Where a component's wheel is, in the picker's coordinates.
     QRectF rectForComponent(int component) const;
+    // The view shown for a row now, when the delegate gave one and the row is in sight.
+    View* viewForRow(int row, int component) const;
     // The row drawn at the point of a component's wheel (the band's row at its centre).
     int rowAtPoint(int component, const QPointF& point) const;
 
@@ -101,6 +109,7 @@ private:
         double offset = 0; // the row shown in the band, fractional while moving
         double width = 0;
         double rowHeight = DefaultRowHeight;
+        QHash<int, QPointer<View>> rowViews; // the rows in sight that show a view
     };
 
     void setUp();
@@ -109,6 +118,9 @@ private:
     void settle(int component, double target, bool animated, bool byUser);
     void setOffset(int component, double offset);
     double radius() const;
+    // The delegate's view for a row, reusing one that went out of sight.
+    View* rowView(int component, int row, QList<QPointer<View>>& spare);
+    void drawRowView(QPainter& painter, View* view, const QRectF& box);
 
     PickerViewDataSource* m_dataSource = nullptr;
     PickerViewDelegate* m_delegate = nullptr;

@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QGraphicsEffect>
+#include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -1019,6 +1020,45 @@ void View::moveEvent(QMoveEvent* event)
     if (!m_applyingGeometry && !Animation::isAnimating(this, "frame"))
         m_frame.moveTopLeft(QPointF(pos()));
     emit frameChanged();
+}
+
+void View::touchesBegan(const QPointF&, QMouseEvent* event)
+{
+    QWidget::mousePressEvent(event);
+}
+
+void View::touchesMoved(const QPointF&, QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+}
+
+void View::touchesEnded(const QPointF&, QMouseEvent* event)
+{
+    QWidget::mouseReleaseEvent(event);
+}
+
+void View::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        touchesBegan(event->position(), event);
+    else
+        QWidget::mousePressEvent(event);
+}
+
+void View::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::LeftButton)
+        touchesMoved(event->position(), event);
+    else
+        QWidget::mouseMoveEvent(event);
+}
+
+void View::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        touchesEnded(event->position(), event);
+    else
+        QWidget::mouseReleaseEvent(event);
 }
 
 bool View::event(QEvent* event)

@@ -159,8 +159,18 @@ protected:
     // Called after any change of the layer's drawing state, shown values included.
     virtual void layerDidChange() { }
 
+    // A person's touch (the mouse's left button) at a point in the view's coordinates.
+    // By default it goes on to the superview, as touches go up the responder chain; a
+    // view that takes the touch gets its moves and its end.
+    virtual void touchesBegan(const QPointF& point, QMouseEvent* event);
+    virtual void touchesMoved(const QPointF& point, QMouseEvent* event);
+    virtual void touchesEnded(const QPointF& point, QMouseEvent* event);
+
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     bool event(QEvent* event) override;
 

@@ -75,4 +75,16 @@ void setSelectiveBordersWidth(platform::ui::View* view, float width)
         layer->setSelectiveBordersWidth(width);
 }
 
+void moveByHeight(platform::ui::View* view, double height)
+{
+    if (view)
+        view->setFrame(view->frame().translated(0, height));
+}
+
+void changeHeight(platform::ui::View* view, double height)
+{
+    if (view)
+        view->setFrame(view->frame().adjusted(0, 0, 0, height));
+}
+
 } // namespace SelectiveBorder

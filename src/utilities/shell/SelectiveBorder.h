@@ -20,4 +20,8 @@ void setSelectiveBordersColor(platform::ui::View* view, const QColor& color);
 float selectiveBordersWidth(const platform::ui::View* view);
 void setSelectiveBordersWidth(platform::ui::View* view, float width);
 
+// Frame steps: the view moves down by the amount, or grows taller by it.
+void moveByHeight(platform::ui::View* view, double height);
+void changeHeight(platform::ui::View* view, double height);
+
 } // namespace SelectiveBorder

@@ -12,14 +12,15 @@
 
 namespace {
 
-// Strings tables live in the bundle as "strings/<language>.json", one object mapping
-// English keys to translations. A table is read once per language; the language is
-// asked at every lookup, so a change of language shows at the next call.
-QHash<QString, QString> readTable(const QString& language)
+// Strings tables live in the bundle as "strings/<language>.json" (the main table) and
+// "strings/<table>/<language>.json" (named tables), each one object mapping English keys
+// to translations. A table is read once per language; the language is asked at every
+// lookup, so a change of language shows at the next call. `name` is the path without
+// the ".json".
+QHash<QString, QString> readTable(const QString& name)
 {
     QHash<QString, QString> table;
-    // A named table's language comes as "<table>/<language>".
-    const QString path = platform::Folders::resourcePath("strings/" + language, "json");
+    const QString path = platform::Folders::resourcePath("strings/" + name, "json");
     if (path.isEmpty())
         return table;
     QFile file(path);
@@ -60,26 +61,22 @@ const QHash<QString, QString>& tableFor(const QString& language)
 
 QString LocalizedStrings::getLocalizedString(const QString& key)
 {
-    const QLocale locale;
-    // The most specific table first ("de_CH"), then the language's ("de").
-    for (const QString& language : { locale.name(), locale.name().section('_', 0, 0) }) {
-        const auto& table = tableFor(language);
-        const auto it = table.constFind(key);
-        if (it != table.constEnd())
-            return it.value();
-    }
-    return key;
+    return getLocalizedString(key, QString());
 }
 
-QString LocalizedStrings::getLocalizedStringFromTable(const QString& key, const QString& table)
+QString LocalizedStrings::getLocalizedString(const QString& key, const QString& tableName)
 {
-    // A named table's English entries are its base, for languages it lacks.
     const QLocale locale;
-    for (const QString& language :
-        { locale.name(), locale.name().section('_', 0, 0), QStringLiteral("en") }) {
-        const auto& entries = tableFor(table + '/' + language);
-        const auto it = entries.constFind(key);
-        if (it != entries.constEnd())
+    const QString folder = tableName.isEmpty() ? QString() : tableName + "/";
+    // The most specific table first ("de_CH"), then the language's ("de"); a named
+    // table's English entries are its base for languages it lacks.
+    QStringList languages { locale.name(), locale.name().section('_', 0, 0) };
+    if (!tableName.isEmpty())
+        languages.append(QStringLiteral("en"));
+    for (const QString& language : languages) {
+        const auto& table = tableFor(folder + language);
+        const auto it = table.constFind(key);
+        if (it != table.constEnd())
             return it.value();
     }
     return key;

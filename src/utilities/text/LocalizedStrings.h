@@ -12,9 +12,10 @@ public:
 
     // The translation of the key, or the key when the current language lacks it.
     static QString getLocalizedString(const QString& key);
-    // The same from a named table of its own ("strings/<table>/<language>.json"), as
-    // the widgets keep theirs.
-    static QString getLocalizedStringFromTable(const QString& key, const QString& table);
+    // From a named strings table of its own ("strings/<table>/<language>.json", as the
+    // widgets keep theirs), falling back to its English entries; the key itself when the
+    // table or the key is missing.
+    static QString getLocalizedString(const QString& key, const QString& tableName);
     // The translation of a format key, filled with the arguments ("%@" placeholders).
     static QString getMessageWithFormat(const QString& formatKey, const QStringList& arguments);
 

@@ -66,7 +66,9 @@ TEST_F(Pickers, APersonsChoiceIsReportedAndAChoiceMadeInCodeIsNot)
     EXPECT_EQ(picker->selectedRowInComponent(0), 0);
 
     picker->selectRow(3, 0, true);
-    picker->selectRow(99, 1, false); // out of range: the last row
+    picker->selectRow(99, 1, false); // a row the component lacks: ignored
+    EXPECT_EQ(picker->selectedRowInComponent(1), 0);
+    picker->selectRow(2, 1, false);
     EXPECT_EQ(picker->selectedRowInComponent(0), 3);
     EXPECT_EQ(picker->selectedRowInComponent(1), 2);
     EXPECT_TRUE(fruits.selected.isEmpty());
@@ -198,6 +200,68 @@ TEST_F(Pickers, CountDownRunsAtLeastOneStepAndAtMostADay)
 
 // A date picker in a sheet as the pickers show one: the bar, then the wheels, with the
 // days outside the limits in grey.
+namespace {
+
+// Rows shown as labels; counts the views it makes and the ones handed back.
+struct LabelRows : Fruits {
+    int made = 0;
+    int reused = 0;
+    View* pickerViewViewForRow(PickerView*, int row, int component, View* reusing) override
+    {
+        auto* label = qobject_cast<Label*>(reusing);
+        if (label)
+            ++reused;
+        else {
+            label = new Label(QRectF(0, 0, 100, 32));
+            ++made;
+        }
+        label->setText(columns.value(component).value(row));
+        return label;
+    }
+};
+
+} // namespace
+
+TEST_F(Pickers, RowViewsAreShownAndHandedBackForReuse)
+{
+    LabelRows rows;
+    PickerView picker(QRectF(0, 0, 320, 216), &root);
+    picker.setDataSource(&rows);
+    picker.setDelegate(&rows);
+    picker.show();
+    picker.grab();
+    auto* shown = qobject_cast<Label*>(picker.viewForRow(0, 0));
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->text(), "Apple");
+    EXPECT_EQ(shown->parentWidget(), &picker);
+    const int madeFirst = rows.made;
+    EXPECT_GT(madeFirst, 0);
+    // Painting again asks for the same rows and is handed the same views.
+    picker.grab();
+    EXPECT_EQ(rows.made, madeFirst);
+    EXPECT_GE(rows.reused, madeFirst);
+    picker.selectRow(4, 0, false);
+    picker.grab();
+    EXPECT_EQ(qobject_cast<Label*>(picker.viewForRow(4, 0))->text(), "Elder");
+    picker.setDelegate(nullptr);
+}
+
+TEST_F(Pickers, ARowTheComponentLacksIsIgnoredAndReloadsKeepTheSelectionWithinTheRows)
+{
+    Fruits fruits;
+    PickerView picker(QRectF(0, 0, 320, 216), &root);
+    picker.setDataSource(&fruits);
+    picker.setDelegate(&fruits);
+    picker.selectRow(3, 0, false);
+    picker.selectRow(9, 0, false);
+    picker.selectRow(-1, 0, false);
+    EXPECT_EQ(picker.selectedRowInComponent(0), 3);
+    fruits.columns[0] = QStringList({ "Fig", "Grape" });
+    picker.reloadComponent(0);
+    EXPECT_EQ(picker.selectedRowInComponent(0), 1);
+    EXPECT_TRUE(fruits.selected.isEmpty());
+}
+
 TEST(DatePicker, Screenshot)
 {
     Animation::setInstant(true);

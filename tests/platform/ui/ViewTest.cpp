@@ -7,8 +7,10 @@
 #include "platform/ui/Layer.h"
 
 #include <QFontMetricsF>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -397,4 +399,41 @@ TEST(Image, NinePatchKeepsTheCaps)
     painter.end();
     EXPECT_EQ(canvas.pixelColor(9, 15), QColor(Qt::red)); // the cap keeps its width
     EXPECT_EQ(canvas.pixelColor(50, 15), QColor(Qt::blue)); // the centre stretches
+}
+
+namespace {
+
+// Notes the touches it is given and passes none on.
+class TouchedView : public View {
+public:
+    using View::View;
+    QStringList touches;
+
+protected:
+    void touchesBegan(const QPointF& point, QMouseEvent* event) override
+    {
+        touches << QString("began %1,%2").arg(point.x()).arg(point.y());
+        event->accept();
+    }
+    void touchesMoved(const QPointF& point, QMouseEvent*) override
+    {
+        touches << QString("moved %1,%2").arg(point.x()).arg(point.y());
+    }
+    void touchesEnded(const QPointF& point, QMouseEvent*) override
+    {
+        touches << QString("ended %1,%2").arg(point.x()).arg(point.y());
+    }
+};
+
+} // namespace
+
+TEST(View, TouchesComeFromTheMouseAndGoUpToTheSuperviewByDefault)
+{
+    TouchedView outer(QRectF(0, 0, 200, 200));
+    auto* inner = new View(QRectF(50, 50, 100, 100), &outer);
+    outer.show();
+    QTest::mousePress(inner, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(inner, QPoint(20, 15));
+    QTest::mouseRelease(inner, Qt::LeftButton, {}, QPoint(20, 15));
+    EXPECT_EQ(outer.touches, QStringList({ "began 60,60", "moved 70,65", "ended 70,65" }));
 }
