@@ -49,49 +49,70 @@ const QVariantMap& Mustache::standardLibrary()
     return library;
 }
 
-QString Mustache::escapeHTML(const QString& string)
+namespace {
+
+// The first character that needs an entity, or the length when there is none.
+qsizetype firstToEscape(const QChar* begin, qsizetype length)
 {
-    const QChar* begin = string.constData();
-    const qsizetype length = string.size();
-    qsizetype first = 0;
-    for (; first < length; ++first) {
-        const char16_t c = begin[first].unicode();
+    for (qsizetype i = 0; i < length; ++i) {
+        const char16_t c = begin[i].unicode();
         if (c == u'"' || c == u'&' || c == u'\'' || c == u'<' || c == u'>')
-            break;
+            return i;
     }
-    if (first == length)
-        return string;
-    QString result;
-    result.reserve(length + length / 4 + 8);
+    return length;
+}
+
+void appendEscaped(QString& buffer, const QChar* begin, qsizetype length, qsizetype first)
+{
     qsizetype runStart = 0;
     for (qsizetype i = first; i < length; ++i) {
-        const char16_t c = begin[i].unicode();
-        const char* entity = nullptr;
-        switch (c) {
+        QLatin1String entity;
+        switch (begin[i].unicode()) {
         case u'"':
-            entity = "&quot;";
+            entity = QLatin1String("&quot;");
             break;
         case u'&':
-            entity = "&amp;";
+            entity = QLatin1String("&amp;");
             break;
         case u'\'':
-            entity = "&apos;";
+            entity = QLatin1String("&apos;");
             break;
         case u'<':
-            entity = "&lt;";
+            entity = QLatin1String("&lt;");
             break;
         case u'>':
-            entity = "&gt;";
+            entity = QLatin1String("&gt;");
             break;
         default:
             continue;
         }
-        result.append(QStringView(begin + runStart, i - runStart));
-        result.append(QLatin1String(entity));
+        buffer.append(QStringView(begin + runStart, i - runStart));
+        buffer.append(entity);
         runStart = i + 1;
     }
-    result.append(QStringView(begin + runStart, length - runStart));
+    buffer.append(QStringView(begin + runStart, length - runStart));
+}
+
+} // namespace
+
+QString Mustache::escapeHTML(const QString& string)
+{
+    const qsizetype first = firstToEscape(string.constData(), string.size());
+    if (first == string.size())
+        return string;
+    QString result;
+    result.reserve(string.size() + string.size() / 4 + 8);
+    appendEscaped(result, string.constData(), string.size(), first);
     return result;
+}
+
+void Mustache::appendEscapedHTML(QString& buffer, QStringView string)
+{
+    const qsizetype first = firstToEscape(string.data(), string.size());
+    if (first == string.size())
+        buffer.append(string);
+    else
+        appendEscaped(buffer, string.data(), string.size(), first);
 }
 
 std::shared_ptr<MustacheRendering> Mustache::renderingObjectForObject(const QVariant& object)

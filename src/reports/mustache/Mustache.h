@@ -23,6 +23,8 @@ public:
     static const QVariantMap& standardLibrary();
     // Replaces " & ' < > by their entities; gives the very same string when none occurs.
     static QString escapeHTML(const QString& string);
+    // Appends the escaped form to the buffer without an intermediate string.
+    static void appendEscapedHTML(QString& buffer, QStringView string);
 
     // The object itself, or the nil renderer for nil.
     static std::shared_ptr<MustacheRendering> renderingObjectForObject(const QVariant& object);

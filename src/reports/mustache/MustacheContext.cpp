@@ -9,6 +9,7 @@
 #include "reports/mustache/MustacheValue.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 MustacheContext::MustacheContext() = default;
 MustacheContext::~MustacheContext() = default;
@@ -261,7 +262,10 @@ QVariant MustacheContext::valueForMustacheExpression(
 
 bool MustacheContext::hasTagDelegates() const
 {
-    return m_tagDelegate || m_tagDelegateParent || dynamic_cast<const MustacheTagDelegate*>(this);
+    // Asked for every tag rendered: the plain context class skips the cast.
+    return m_tagDelegate || m_tagDelegateParent
+        || (typeid(*this) != typeid(MustacheContext)
+            && dynamic_cast<const MustacheTagDelegate*>(this));
 }
 
 std::vector<std::shared_ptr<MustacheTagDelegate>> MustacheContext::tagDelegateStack() const

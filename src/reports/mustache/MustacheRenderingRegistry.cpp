@@ -74,6 +74,63 @@ std::optional<QString> MustacheRenderingRegistry::render(const QVariant& value,
     return renderObject(value, tag, context, HTMLSafe, error);
 }
 
+bool MustacheRenderingRegistry::rendersItself(const QVariant& value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::UnknownType:
+    case QMetaType::Nullptr:
+    case QMetaType::QString:
+    case QMetaType::QVariantList:
+    case QMetaType::QVariantMap:
+    case QMetaType::QVariantHash:
+        return true;
+    default:
+        return MustacheValue::isNumber(value);
+    }
+}
+
+bool MustacheRenderingRegistry::renderSection(const QVariant& value, const MustacheTag& tag,
+    const MustacheContextPtr& context, QString& buffer, platform::Error* error)
+{
+    const bool inverted = tag.type() == MustacheTagType::InvertedSection;
+    bool shown = false;
+    bool pushed = false;
+    switch (value.metaType().id()) {
+    case QMetaType::UnknownType:
+        shown = tag.type() != MustacheTagType::Section;
+        break;
+    case QMetaType::Nullptr:
+        shown = inverted;
+        break;
+    case QMetaType::QString:
+        shown = static_cast<const QString*>(value.constData())->isEmpty() == inverted;
+        pushed = !inverted;
+        break;
+    case QMetaType::QVariantList: {
+        const QVariantList& items = *static_cast<const QVariantList*>(value.constData());
+        if (inverted)
+            return items.isEmpty() ? tag.appendContentWithContext(context, buffer, error) : true;
+        for (const QVariant& item : items)
+            if (!tag.appendContentWithContext(
+                    MustacheContext::newContextWithParent(context, item), buffer, error))
+                return false;
+        return true;
+    }
+    case QMetaType::QVariantMap:
+    case QMetaType::QVariantHash:
+        shown = !inverted;
+        pushed = true;
+        break;
+    default:
+        shown = MustacheValue::boolValue(value) != inverted;
+        break;
+    }
+    if (!shown)
+        return true;
+    return tag.appendContentWithContext(
+        pushed ? MustacheContext::newContextWithParent(context, value) : context, buffer, error);
+}
+
 bool MustacheRenderingRegistry::registerRenderingImplementation(
     QMetaType type, Implementation implementation)
 {

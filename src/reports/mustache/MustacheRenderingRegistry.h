@@ -28,6 +28,13 @@ public:
     // registered before).
     static bool registerRenderingImplementation(QMetaType type, Implementation implementation);
 
+    // True for the kinds whose rendering is the engine's own (nil, null, numbers, strings,
+    // lists, dictionaries and plain values), not a rendering object's.
+    static bool rendersItself(const QVariant& value);
+    // The value table's section columns, appending the content to the buffer.
+    static bool renderSection(const QVariant& value, const MustacheTag& tag,
+        const MustacheContextPtr& context, QString& buffer, platform::Error* error);
+
     // The rows of the value table, for implementations that build on them.
     static std::optional<QString> renderNull(const MustacheTag& tag,
         const MustacheContextPtr& context, bool* HTMLSafe, platform::Error* error);

@@ -36,23 +36,31 @@ std::optional<QString> MustacheSectionTag::renderContentWithContext(
     if (!context)
         throw platform::Exception(
             platform::Exception::InvalidArgument, QStringLiteral("Invalid context:nil"));
+    QString buffer;
+    if (!appendContentWithContext(context, buffer, error))
+        return std::nullopt;
+    if (HTMLSafe)
+        *HTMLSafe = contentType() == MustacheContentType::HTML;
+    return buffer;
+}
+
+bool MustacheSectionTag::appendContentWithContext(
+    const MustacheContextPtr& context, QString& buffer, platform::Error* error) const
+{
     MustacheRenderingDepth depth;
     if (depth.exceeded()) {
         MustacheError::report(MustacheRenderingDepth::error(expression()->token().get()), error);
-        return std::nullopt;
+        return false;
     }
-    QString buffer;
     const bool overridden = context->hasTemplateOverrides();
     for (const MustacheComponentPtr& component : m_components) {
         const MustacheComponentPtr resolved
             = overridden ? context->resolveTemplateComponent(component) : nullptr;
         const MustacheTemplateComponent& rendered = resolved ? *resolved : *component;
         if (!rendered.renderContentType(contentType(), buffer, context, error))
-            return std::nullopt;
+            return false;
     }
-    if (HTMLSafe)
-        *HTMLSafe = contentType() == MustacheContentType::HTML;
-    return buffer;
+    return true;
 }
 
 std::shared_ptr<MustacheTag> MustacheSectionTag::tagWithOverridingTag(

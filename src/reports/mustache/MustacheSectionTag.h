@@ -18,6 +18,8 @@ public:
     QString innerTemplateString() const override;
     std::optional<QString> renderContentWithContext(
         const MustacheContextPtr& context, bool* HTMLSafe, platform::Error* error) const override;
+    bool appendContentWithContext(
+        const MustacheContextPtr& context, QString& buffer, platform::Error* error) const override;
     std::shared_ptr<MustacheTag> tagWithOverridingTag(
         const std::shared_ptr<MustacheTag>& overridingTag) const override;
 

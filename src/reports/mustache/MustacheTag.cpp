@@ -26,6 +26,16 @@ std::optional<QString> MustacheTag::renderContentWithContext(
     return QStringLiteral("");
 }
 
+bool MustacheTag::appendContentWithContext(
+    const MustacheContextPtr& context, QString& buffer, platform::Error* error) const
+{
+    std::optional<QString> rendering = renderContentWithContext(context, nullptr, error);
+    if (!rendering)
+        return false;
+    buffer += *rendering;
+    return true;
+}
+
 std::shared_ptr<MustacheTag> MustacheTag::tagWithOverridingTag(
     const std::shared_ptr<MustacheTag>&) const
 {
@@ -62,8 +72,33 @@ bool MustacheTag::renderContentType(MustacheContentType contentType, QString& bu
         MustacheError::report(evaluationError, error);
         return false;
     }
-    const MustacheContextPtr context
-        = isProtected ? givenContext->contextByAddingHiddenObject(value) : givenContext;
+    // A protected value is hidden from the lookups of its own rendering. The shared pointer
+    // is only copied then: this runs for every tag.
+    const MustacheContextPtr hiding
+        = isProtected ? givenContext->contextByAddingHiddenObject(value) : nullptr;
+    const MustacheContextPtr& context = hiding ? hiding : givenContext;
+
+    // Without delegates to tell, the values the engine renders itself go straight into the
+    // buffer: strings escaped on the way, sections without a string of their own.
+    if (!context->hasTagDelegates()) {
+        if (m_type == MustacheTagType::Variable && value.metaType().id() == QMetaType::QString) {
+            const QString& text = *static_cast<const QString*>(value.constData());
+            if (contentType == MustacheContentType::HTML && escapesHTML())
+                Mustache::appendEscapedHTML(buffer, text);
+            else
+                buffer += text;
+            return true;
+        }
+        if (m_type != MustacheTagType::Variable && contentType == m_contentType
+            && MustacheRenderingRegistry::rendersItself(value)) {
+            platform::Error renderingError;
+            if (MustacheRenderingRegistry::renderSection(
+                    value, *this, context, buffer, &renderingError))
+                return true;
+            MustacheError::report(renderingError, error);
+            return false;
+        }
+    }
 
     std::vector<std::shared_ptr<MustacheTagDelegate>> delegates;
     if (context->hasTagDelegates()) {

@@ -25,6 +25,9 @@ public:
     // The tag's content rendered in the context; empty for a variable tag.
     virtual std::optional<QString> renderContentWithContext(
         const MustacheContextPtr& context, bool* HTMLSafe, platform::Error* error) const;
+    // The content rendered straight into the buffer, for values the engine renders itself.
+    virtual bool appendContentWithContext(
+        const MustacheContextPtr& context, QString& buffer, platform::Error* error) const;
     virtual std::shared_ptr<MustacheTag> tagWithOverridingTag(
         const std::shared_ptr<MustacheTag>& overridingTag) const;
     QString description() const;

@@ -150,6 +150,13 @@ TEST(MustacheCompiler, OverridesAtOneAndTwoLevels)
         "<h1>Default</h1>emptyempty<p>n</p>");
 }
 
+TEST(MustacheCompiler, OverrideHoldingASelfIncludingPartialResolvesWithoutEndlessRecursion)
+{
+    const QVariantMap partials { { "layout", "<{{$a}}x{{/a}}>" }, { "self", "{{>self}}" },
+        { "page", "{{<layout}}{{>self}}{{$a}}y{{/a}}{{/layout}}" } };
+    EXPECT_EQ(renderWithPartials(partials, "page"), "<y>");
+}
+
 TEST(MustacheCompiler, EscapedAndUnescapedVariables)
 {
     const QVariantMap data { { "x", "a<b" } };
