@@ -120,11 +120,13 @@ std::optional<QString> MustacheTemplate::renderContentWithContext(
         throw platform::Exception(
             platform::Exception::InvalidArgument, QStringLiteral("Invalid context:nil"));
     QString buffer;
+    buffer.reserve(m_renderingLengthHint.load(std::memory_order_relaxed));
     platform::Error renderingError;
     if (!renderComponents(buffer, context, &renderingError)) {
         MustacheError::report(renderingError, error);
         return std::nullopt;
     }
+    m_renderingLengthHint.store(buffer.size(), std::memory_order_relaxed);
     if (HTMLSafe)
         *HTMLSafe = m_contentType == MustacheContentType::HTML;
     return buffer;

@@ -6,6 +6,8 @@
 
 #include <QUrl>
 
+#include <atomic>
+
 class MustacheTemplateRepository;
 
 // A compiled template. Templates loaded by name belong to their repository's cache and
@@ -63,6 +65,9 @@ private:
     MustacheContentType m_contentType = MustacheContentType::HTML;
     bool m_compiled = false;
     MustacheContextPtr m_baseContext;
+    // The length of the last rendering, reserved for the next: reports render the same
+    // template over and over, and a long output would otherwise grow by copying.
+    mutable std::atomic<qsizetype> m_renderingLengthHint { 0 };
     // Set for templates outside the cache, whose partials the cache owns.
     std::shared_ptr<MustacheTemplateRepository> m_repository;
 };
