@@ -199,6 +199,10 @@ int main(int argc, char** argv)
         { "headerColorHex", "#FFFFFF" }, { "rowalternateColorHex", "#EAF1FB" },
         { "tableWidth", QString::asprintf("%f", 845.0) }, { "pageNumber", "1" } };
     const QStringList sections { "documentHeader", "pageHeader", "pageContent", "pageFooter" };
+    // Rows keyed by the table's column keys, shared by every row as the export's rows are.
+    QStringList keys;
+    for (int column = 0; column < Columns; ++column)
+        keys << columnKey(column);
     std::vector<QStringList> rowTexts;
     QVariantList items;
     QJsonArray jsonRows;
@@ -208,8 +212,8 @@ int main(int argc, char** argv)
         QJsonObject json;
         for (int column = 0; column < Columns; ++column) {
             texts << cellValue(row, column);
-            item.insert(columnKey(column), texts.last());
-            json.insert(columnKey(column), texts.last());
+            item.insert(keys[column], texts.last());
+            json.insert(keys[column], texts.last());
         }
         rowTexts.push_back(texts);
         items << item;
