@@ -219,6 +219,27 @@ QVariant MustacheContext::valueForMustacheKey(const QString& key, bool* isProtec
     return valueForUndefinedMustacheKey(key);
 }
 
+const QVariant* MustacheContext::peekDictionaryValueForKey(const QString& key) const
+{
+    if (m_protectedContextObject.isValid() || m_protectedContextParent
+        || m_hiddenContextObject.isValid() || m_hiddenContextParent)
+        return nullptr;
+    for (const MustacheContext* context = this; context; context = context->m_contextParent.get()) {
+        if (!context->m_managedPropertiesStore.isEmpty())
+            return nullptr;
+        const QVariant& object = context->m_contextObject;
+        if (!object.isValid())
+            continue;
+        if (object.metaType().id() != QMetaType::QVariantMap)
+            return nullptr;
+        const QVariantMap& map = *static_cast<const QVariantMap*>(object.constData());
+        const auto it = map.constFind(key);
+        if (it != map.constEnd())
+            return it->isValid() ? &*it : nullptr;
+    }
+    return nullptr;
+}
+
 QVariant MustacheContext::valueForUndefinedMustacheKey(const QString&) const
 {
     return {};

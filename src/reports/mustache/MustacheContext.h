@@ -51,6 +51,10 @@ public:
 
     QVariant valueForMustacheKey(const QString& key, bool* isProtected = nullptr) const;
     virtual QVariant valueForUndefinedMustacheKey(const QString& key) const;
+    // The value a plain lookup finds in a dictionary of the ordinary stack, without copying
+    // it; null whenever the lookup needs more (protected or hidden objects, managed
+    // properties, other kinds of objects on the way, or nothing found).
+    const QVariant* peekDictionaryValueForKey(const QString& key) const;
     QVariant topMustacheObject() const;
     bool hasValueForMustacheExpression(
         QVariant* value, const QString& expression, platform::Error* error) const;

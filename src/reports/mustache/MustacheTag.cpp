@@ -3,6 +3,7 @@
 #include "platform/Exception.h"
 #include "reports/mustache/Mustache.h"
 #include "reports/mustache/MustacheError.h"
+#include "reports/mustache/MustacheIdentifierExpression.h"
 #include "reports/mustache/MustacheRenderingRegistry.h"
 #include "reports/mustache/MustacheTagDelegate.h"
 
@@ -11,6 +12,7 @@ MustacheTag::MustacheTag(MustacheTagType type, MustacheTemplateRepository* templ
     : m_type(type)
     , m_templateRepository(templateRepository)
     , m_expression(std::move(expression))
+    , m_identifier(dynamic_cast<const MustacheIdentifierExpression*>(m_expression.get()))
     , m_contentType(contentType)
 {
 }
@@ -65,6 +67,20 @@ QString MustacheTag::description() const
 bool MustacheTag::renderContentType(MustacheContentType contentType, QString& buffer,
     const MustacheContextPtr& givenContext, platform::Error* error) const
 {
+    // The common case of a report cell: a string read from a row, nobody to tell.
+    if (m_identifier && m_type == MustacheTagType::Variable) {
+        const QVariant* found = givenContext->peekDictionaryValueForKey(m_identifier->identifier());
+        if (found && found->metaType().id() == QMetaType::QString
+            && !givenContext->hasTagDelegates()) {
+            const QString& text = *static_cast<const QString*>(found->constData());
+            if (contentType == MustacheContentType::HTML && escapesHTML())
+                Mustache::appendEscapedHTML(buffer, text);
+            else
+                buffer += text;
+            return true;
+        }
+    }
+
     QVariant value;
     bool isProtected = false;
     platform::Error evaluationError;

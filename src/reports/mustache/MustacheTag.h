@@ -5,6 +5,7 @@
 
 #include <optional>
 
+class MustacheIdentifierExpression;
 class MustacheTemplateRepository;
 
 // Base of variable and section tags: evaluates its expression, lets the tag delegates
@@ -44,6 +45,8 @@ private:
     MustacheTagType m_type;
     MustacheTemplateRepository* m_templateRepository;
     MustacheExpressionPtr m_expression;
+    // The expression when it is a plain identifier, for the quick way of rendering strings.
+    const MustacheIdentifierExpression* m_identifier;
     MustacheContentType m_contentType;
 };
 
