@@ -1,0 +1,3 @@
+#include "reports/mustache/MustacheTemplateComponent.h"
+
+MustacheTemplateComponent::~MustacheTemplateComponent() = default;

@@ -1,0 +1,3 @@
+#include "reports/mustache/MustacheTemplateRepositoryDataSource.h"
+
+MustacheTemplateRepositoryDataSource::~MustacheTemplateRepositoryDataSource() = default;

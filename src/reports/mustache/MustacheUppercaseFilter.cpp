@@ -1,0 +1,6 @@
+#include "reports/mustache/MustacheUppercaseFilter.h"
+
+QString MustacheUppercaseFilter::caseChanged(const QString& text) const
+{
+    return text.toUpper();
+}

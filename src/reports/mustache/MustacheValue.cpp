@@ -1,0 +1,231 @@
+#include "reports/mustache/MustacheValue.h"
+
+#include "reports/mustache/MustacheEnums.h"
+#include "utilities/data/OrderedDictionary.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QSequentialIterable>
+#include <QStringList>
+#include <QTimeZone>
+
+namespace {
+
+int typeOf(const QVariant& value)
+{
+    return value.metaType().id();
+}
+
+QString describe(const QVariant& value, int indent);
+
+QString quotedIfNeeded(const QString& text)
+{
+    for (QChar c : text)
+        if (!c.isLetterOrNumber() && c != u'_')
+            return u'"' + QString(text).replace(u'"', QStringLiteral("\\\"")) + u'"';
+    return text.isEmpty() ? QStringLiteral("\"\"") : text;
+}
+
+QString describeList(const QVariantList& list, int indent)
+{
+    const QString pad(4 * indent, u' ');
+    QString text = QStringLiteral("(\n");
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        text += pad + QStringLiteral("    ") + describe(list.at(i), indent + 1);
+        text += i + 1 < list.size() ? QStringLiteral(",\n") : QStringLiteral("\n");
+    }
+    return text + pad + u')';
+}
+
+template<class Map> QString describeMap(const Map& map, int indent)
+{
+    const QString pad(4 * indent, u' ');
+    QString text = QStringLiteral("{\n");
+    for (auto it = map.begin(); it != map.end(); ++it)
+        text += pad + QStringLiteral("    ") + quotedIfNeeded(it.key()) + QStringLiteral(" = ")
+            + describe(it.value(), indent + 1) + QStringLiteral(";\n");
+    return text + pad + u'}';
+}
+
+QString describe(const QVariant& value, int indent)
+{
+    // Data nested deeper than any template could show is cut short, not recursed into.
+    if (indent > MustacheMaximumDepth)
+        return QStringLiteral("...");
+    switch (typeOf(value)) {
+    case QMetaType::UnknownType:
+        return {};
+    case QMetaType::Nullptr:
+        return QStringLiteral("<null>");
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case QMetaType::Double:
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case QMetaType::Float:
+        return QString::number(value.toFloat(), 'g', QLocale::FloatingPointShortest);
+    case QMetaType::QString:
+        return value.toString();
+    case QMetaType::QVariantList:
+        return describeList(value.toList(), indent);
+    case QMetaType::QStringList:
+        return describeList(QVariant(value.toStringList()).toList(), indent);
+    case QMetaType::QVariantMap:
+        return describeMap(value.toMap(), indent);
+    case QMetaType::QVariantHash:
+        return describeMap(value.toHash(), indent);
+    case QMetaType::QDateTime:
+        return value.toDateTime()
+                   .toTimeZone(QTimeZone::utc())
+                   .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+            + QStringLiteral(" +0000");
+    default:
+        break;
+    }
+    if (MustacheValue::isNumber(value))
+        return value.toString();
+    if (value.metaType() == QMetaType::fromType<MustacheObjectPtr>()) {
+        const MustacheObjectPtr object = value.value<MustacheObjectPtr>();
+        return object ? object->description() : QString();
+    }
+    if (value.metaType() == QMetaType::fromType<OrderedDictionary>())
+        return value.value<OrderedDictionary>().descriptionWithLocale(QLocale::c(), indent);
+    if (MustacheValue::isEnumerable(value))
+        return describeList(MustacheValue::items(value), indent);
+    if (value.metaType().flags() & QMetaType::PointerToQObject) {
+        const QObject* object = value.value<QObject*>();
+        return object ? QStringLiteral("<%1: 0x%2>")
+                            .arg(QString::fromLatin1(object->metaObject()->className()))
+                            .arg(quintptr(object), 0, 16)
+                      : QString();
+    }
+    return value.toString();
+}
+
+} // namespace
+
+QVariant MustacheValue::null()
+{
+    return QVariant::fromValue(nullptr);
+}
+
+QVariant MustacheValue::fromObject(const MustacheObjectPtr& object)
+{
+    return object ? QVariant::fromValue(object) : QVariant();
+}
+
+bool MustacheValue::isNull(const QVariant& value)
+{
+    return typeOf(value) == QMetaType::Nullptr;
+}
+
+bool MustacheValue::isNumber(const QVariant& value)
+{
+    switch (typeOf(value)) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MustacheValue::isString(const QVariant& value)
+{
+    return typeOf(value) == QMetaType::QString;
+}
+
+bool MustacheValue::isDictionary(const QVariant& value)
+{
+    const int type = typeOf(value);
+    return type == QMetaType::QVariantMap || type == QMetaType::QVariantHash
+        || value.metaType() == QMetaType::fromType<OrderedDictionary>();
+}
+
+bool MustacheValue::isEnumerable(const QVariant& value)
+{
+    switch (typeOf(value)) {
+    case QMetaType::QVariantList:
+    case QMetaType::QStringList:
+        return true;
+    case QMetaType::UnknownType:
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+    case QMetaType::QVariantMap:
+    case QMetaType::QVariantHash:
+        return false;
+    default:
+        break;
+    }
+    if (value.metaType() == QMetaType::fromType<MustacheObjectPtr>())
+        return false;
+    return QMetaType::canView(value.metaType(), QMetaType::fromType<QSequentialIterable>());
+}
+
+QVariantList MustacheValue::items(const QVariant& value)
+{
+    if (typeOf(value) == QMetaType::QVariantList)
+        return value.toList();
+    if (typeOf(value) == QMetaType::QStringList) {
+        QVariantList list;
+        for (const QString& text : value.toStringList())
+            list.append(text);
+        return list;
+    }
+    QVariantList list;
+    if (isEnumerable(value))
+        for (const QVariant& item : value.value<QSequentialIterable>())
+            list.append(item);
+    return list;
+}
+
+MustacheObjectPtr MustacheValue::object(const QVariant& value)
+{
+    if (value.metaType() != QMetaType::fromType<MustacheObjectPtr>())
+        return nullptr;
+    return *static_cast<const MustacheObjectPtr*>(value.constData());
+}
+
+bool MustacheValue::boolValue(const QVariant& number)
+{
+    if (typeOf(number) == QMetaType::Double || typeOf(number) == QMetaType::Float)
+        return number.toDouble() != 0.0;
+    return number.toLongLong() != 0 || number.toULongLong() != 0;
+}
+
+QString MustacheValue::description(const QVariant& value)
+{
+    if (typeOf(value) == QMetaType::QString)
+        return *static_cast<const QString*>(value.constData());
+    return describe(value, 0);
+}
+
+bool MustacheValue::isIdentical(const QVariant& a, const QVariant& b)
+{
+    if (a.metaType() != b.metaType())
+        return false;
+    switch (typeOf(a)) {
+    case QMetaType::QString:
+        return a.toString().isSharedWith(b.toString());
+    case QMetaType::QVariantList:
+        return a.toList().isSharedWith(b.toList());
+    case QMetaType::QVariantMap:
+        return a.toMap().isSharedWith(b.toMap());
+    default:
+        break;
+    }
+    if (a.metaType() == QMetaType::fromType<MustacheObjectPtr>())
+        return object(a) == object(b);
+    return a == b;
+}
