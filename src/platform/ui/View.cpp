@@ -1110,7 +1110,9 @@ void View::resizeEvent(QResizeEvent* event)
     // Resized by Qt itself (a layout, the window manager).
     if (!Animation::isAnimating(this, "frame"))
         m_frame = QRectF(QPointF(pos()), newSize);
-    sizeChanged(m_laidOutSize.isValid() ? m_laidOutSize : oldSize, newSize);
+    // A copy: sizeChanged replaces the size laid out last, which must not change under it.
+    const QSizeF laidOut = m_laidOutSize.isValid() ? m_laidOutSize : oldSize;
+    sizeChanged(laidOut, newSize);
     emit frameChanged();
 }
 
