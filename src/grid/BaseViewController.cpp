@@ -15,6 +15,7 @@
 #include "platform/Exception.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/PopoverHost.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
@@ -527,10 +528,15 @@ void BaseViewController::showPopupController(platform::ui::ViewController* conte
     popover->setTint(tint);
     popover->setDelegate(this);
     m_popupController = popover;
-    if (fromView)
+    if (fromView) {
         popover->presentPopoverFromView(fromView);
-    else
-        popover->presentPopoverFromPoint(QPointF(view()->center().x(), PopoverTopMargin));
+    } else {
+        // The point is in the host's coordinates: a screen shown inside a popup (the save
+        // browser) has its centre elsewhere in its own.
+        platform::ui::View* host = platform::ui::PopoverHost::firstSubview();
+        const QPointF centre = view()->convertPointToView(view()->bounds().center(), host);
+        popover->presentPopoverFromPoint(QPointF(centre.x(), PopoverTopMargin));
+    }
 }
 
 void BaseViewController::showSimplePopupcontroller(platform::ui::ViewController* content,

@@ -123,9 +123,12 @@ void CollectionViewController::viewDidLayoutSubviews()
     const QRectF frame = gridviewContentSize();
     if (m_collectionView->frame() != frame)
         m_collectionView->setFrame(frame);
-    // The tiles are sized and drawn for the width: a new width draws them again.
-    if (m_reloadedWidth >= 0 && m_collectionView->frame().width() != m_reloadedWidth)
+    // The tiles are sized and drawn for the width, and a column table's columns measured
+    // for it: a new width measures and draws them again.
+    if (m_reloadedWidth >= 0 && m_collectionView->frame().width() != m_reloadedWidth) {
+        clearHeaders();
         refreshGrid();
+    }
 }
 
 void CollectionViewController::customViewWillAppear()

@@ -52,10 +52,15 @@ protected:
     void stopObservingOrientation();
 
     // A delegate that is a QObject counts only while it lives.
-    void trackDelegate(QObject* object) { m_delegateObject = object; }
+    void trackDelegate(QObject* object)
+    {
+        m_delegateObject = object;
+        m_delegateIsObject = object != nullptr;
+    }
+    // Asks only the guard: a delegate that has gone cannot be asked what it is.
     template<class Delegate> Delegate* living(Delegate* delegate) const
     {
-        if (delegate && dynamic_cast<QObject*>(delegate) && !m_delegateObject)
+        if (delegate && m_delegateIsObject && !m_delegateObject)
             return nullptr;
         return delegate;
     }
@@ -75,6 +80,7 @@ private:
     void orientationChanged();
 
     QPointer<QObject> m_delegateObject;
+    bool m_delegateIsObject = false;
     bool m_ownedByPresentation = false;
     QMetaObject::Connection m_orientationObservation;
 };

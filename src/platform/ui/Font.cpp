@@ -48,6 +48,19 @@ QString availableFamily(const QString& wanted)
     return found;
 }
 
+// The colour emoji font when the machine has one: texts fall back to it for the emoji
+// their own family lacks (a database named with 🎉).
+QString emojiFamily()
+{
+    static const QString found = [] {
+        for (const QString& family : QFontDatabase::families())
+            if (family.compare(QLatin1String("Noto Color Emoji"), Qt::CaseInsensitive) == 0)
+                return family;
+        return QString();
+    }();
+    return found;
+}
+
 } // namespace
 
 QFont named(const QString& name, double pointSize)
@@ -55,6 +68,8 @@ QFont named(const QString& name, double pointSize)
     const QString family = name.section('-', 0, 0);
     const QString variant = name.section('-', 1).toLower();
     QFont font(availableFamily(family.isEmpty() ? QStringLiteral("Helvetica") : family));
+    if (const QString emoji = emojiFamily(); !emoji.isEmpty())
+        font.setFamilies({ font.family(), emoji });
     // Points of the platform are device-independent pixels here.
     font.setPixelSize(std::max(1, int(std::lround(pointSize))));
     if (variant.contains("ultralight") || variant.contains("thin"))

@@ -5,9 +5,21 @@
 #include "platform/ui/TextInput.h"
 #include "platform/ui/Window.h"
 
+#include <QEvent>
 #include <QPainter>
 
 namespace platform::ui {
+
+namespace {
+
+// Every panel made, so an input that has left its window still finds the one showing it.
+QList<QPointer<InputPanel>>& panels()
+{
+    static QList<QPointer<InputPanel>> made;
+    return made;
+}
+
+} // namespace
 
 const QString InputPanel::KeyboardWillShowNotification
     = QStringLiteral("UIKeyboardWillShowNotification");
@@ -29,6 +41,78 @@ InputPanel::InputPanel(Window* window)
 {
     setHidden(true);
     setBackgroundColor(QColor(209, 213, 219));
+    panels().removeAll(nullptr);
+    panels().append(this);
+}
+
+InputPanel* InputPanel::showingFor(const TextInput* input)
+{
+    auto* self = const_cast<TextInput*>(input);
+    View* view = self ? self->inputAsView() : nullptr;
+    if (!view)
+        return nullptr;
+    for (const QPointer<InputPanel>& panel : std::as_const(panels()))
+        if (panel && panel->m_owner == view)
+            return panel;
+    return nullptr;
+}
+
+void InputPanel::watchOwner(View* owner)
+{
+    if (m_owner == owner)
+        return;
+    if (m_owner)
+        m_owner->removeEventFilter(this);
+    QObject::disconnect(m_ownerDestroyed);
+    m_owner = owner;
+    if (!owner)
+        return;
+    owner->installEventFilter(this);
+    // Gone: only the pointer is dropped, the object is no view any more. The panel goes
+    // once the events of this moment are done: the screen going with the field must not
+    // hear of it while it is being destroyed.
+    m_ownerDestroyed = connect(owner, &QObject::destroyed, this, [this] {
+        m_owner.clear();
+        QObject::disconnect(m_ownerDestroyed);
+        QPointer<InputPanel> self(this);
+        QMetaObject::invokeMethod(
+            this,
+            [self] {
+                if (self && !self->m_owner)
+                    self->dismiss();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+bool InputPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_owner && event->type() == QEvent::Hide && !event->spontaneous()) {
+        // Hidden on the way somewhere (taken out of the window, its screen popped): once
+        // the events of this moment are done, it is either back on screen or gone.
+        QPointer<InputPanel> self(this);
+        QMetaObject::invokeMethod(
+            this,
+            [self] {
+                if (self)
+                    self->ownerLeft();
+            },
+            Qt::QueuedConnection);
+    }
+    return View::eventFilter(watched, event);
+}
+
+void InputPanel::ownerLeft()
+{
+    View* owner = m_owner;
+    if (owner && owner->isVisible() && owner->window() == window())
+        return;
+    if (auto* input = dynamic_cast<TextInput*>(owner); input && input->isFirstResponder())
+        input->forceResignFirstResponder();
+    if (m_owner == owner) {
+        watchOwner(nullptr);
+        dismiss();
+    }
 }
 
 void InputPanel::showFor(TextInput* input)
@@ -45,11 +129,9 @@ void InputPanel::inputResigned(TextInput* input)
 {
     if (!input || !input->inputAsView())
         return;
-    auto* window = qobject_cast<Window*>(input->inputAsView()->window());
-    if (!window)
-        return;
-    InputPanel* panel = window->inputPanel();
-    if (panel->m_owner != input->inputAsView())
+    // Found by its owner: an input taken out of the window still resigns from its panel.
+    InputPanel* panel = showingFor(input);
+    if (!panel)
         return;
     // Moving from one input to the next resigns the first before the second begins; the
     // panel stays when another input has taken over by then.
@@ -126,13 +208,13 @@ void InputPanel::present(TextInput* input)
     View* accessory = input->inputAccessoryView();
     View* inputView = input->inputView();
     if (!accessory && !inputView) {
-        m_owner = input->inputAsView();
+        watchOwner(input->inputAsView());
         dismiss();
         return;
     }
     const bool wasShowing = m_showing;
     const QRectF from = wasShowing ? frame() : shownFrame().translated(0, shownFrame().height());
-    m_owner = input->inputAsView();
+    watchOwner(input->inputAsView());
     // A view cannot be shown twice: an input view that is also the accessory shows once.
     borrow(m_accessory, accessory);
     borrow(m_input, inputView != accessory ? inputView : nullptr);

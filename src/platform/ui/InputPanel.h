@@ -53,6 +53,7 @@ public:
 
 protected:
     void drawRect(QPainter& painter, const QRectF& rect) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // A view shown here, and where it goes back to.
@@ -65,6 +66,12 @@ private:
 
     void present(TextInput* input);
     void dismiss();
+    // The panel showing the input's views, in whichever window; null when none does.
+    static InputPanel* showingFor(const TextInput* input);
+    void watchOwner(View* owner);
+    // The owner has left the screen (hidden, taken out of the window, destroyed): as a
+    // first responder taken off screen, it stops being one and the panel goes.
+    void ownerLeft();
     void borrow(Borrowed& slot, View* view);
     void giveBack(Borrowed& slot);
     double contentHeight() const;
@@ -73,6 +80,7 @@ private:
     Borrowed m_accessory;
     Borrowed m_input;
     QPointer<View> m_owner;
+    QMetaObject::Connection m_ownerDestroyed;
     bool m_showing = false;
     int m_generation = 0;
 };

@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QGraphicsEffect>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
@@ -21,8 +22,71 @@ namespace platform::ui {
 
 namespace {
 
-// Draws a view with its alpha, scale and shadow. One effect does all three because a
-// widget can carry only one, and the shadow needs to reach outside the view's bounds.
+// The blurred shadows made last: a popover shows the same one each time it opens, and
+// the few shadowed views on screen at once each keep theirs.
+struct PathShadow {
+    QImage image;
+    QRectF box;
+    QPainterPath path;
+    QColor color;
+    double radius = 0;
+    double ratio = 0;
+};
+
+// Draws the blurred shape of a path in the layer's shadow colour, offset and opacity, in
+// the painter's coordinates; made again only when path, colour, radius or pixel ratio
+// change.
+void drawPathShadow(QPainter* painter, const Layer& layer, const QPainterPath& path)
+{
+    constexpr int Kept = 4;
+    thread_local PathShadow kept[Kept];
+    thread_local int next = 0;
+    const double radius = std::max(1.0, layer.shadowRadius());
+    const double dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const double pad = radius * 2;
+    PathShadow* made = nullptr;
+    for (PathShadow& candidate : kept)
+        if (!candidate.image.isNull() && candidate.path == path
+            && candidate.color == layer.shadowColor() && candidate.radius == radius
+            && candidate.ratio == dpr)
+            made = &candidate;
+    if (!made) {
+        made = &kept[next];
+        next = (next + 1) % Kept;
+        const QRectF box = path.boundingRect().adjusted(-pad, -pad, pad, pad);
+        QImage shape(QSize(std::max(1, int(std::ceil(box.width() * dpr))),
+                         std::max(1, int(std::ceil(box.height() * dpr)))),
+            QImage::Format_ARGB32_Premultiplied);
+        shape.fill(Qt::transparent);
+        QPainter p(&shape);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.scale(dpr, dpr);
+        p.translate(-box.topLeft());
+        p.fillPath(path, layer.shadowColor());
+        p.end();
+        const double factor = 1.0 / (radius * dpr);
+        const QImage small = shape.scaled(std::max(1, int(shape.width() * factor)),
+            std::max(1, int(shape.height() * factor)), Qt::IgnoreAspectRatio,
+            Qt::SmoothTransformation);
+        made->image = small.scaled(shape.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        made->box = box;
+        made->path = path;
+        made->color = layer.shadowColor();
+        made->radius = radius;
+        made->ratio = dpr;
+    }
+    painter->save();
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter->setOpacity(painter->opacity() * layer.presentedShadowOpacity());
+    painter->drawImage(made->box.translated(layer.shadowOffset()), made->image);
+    painter->restore();
+}
+
+// Draws a view with its alpha and scale, and its shadow while either is in play. One
+// effect does all three because a widget can carry only one, and the shadow needs to reach
+// outside the view's bounds. A shadow at rest is drawn by the superview instead: on a real
+// screen Qt does not bring an effect's source up to date when subviews appear or change
+// inside it, and a panel shown with a lasting effect stayed blank until scrolled.
 class ViewEffect : public QGraphicsEffect {
 public:
     explicit ViewEffect(View* view)
@@ -61,7 +125,7 @@ protected:
         if (alpha >= 1.0 && std::abs(scale - 1.0) <= 1e-6
             && (!shadow || !layer->shadowPath().isEmpty())) {
             if (shadow)
-                drawPathShadow(painter, *layer);
+                drawPathShadow(painter, *layer, layer->shadowPath());
             QPoint offset;
             const QPixmap source = sourcePixmap(Qt::LogicalCoordinates, &offset, NoPad);
             if (!source.isNull())
@@ -89,57 +153,6 @@ protected:
     }
 
 private:
-    // The last blurred shadow made: a popover shows the same one each time it opens.
-    struct PathShadow {
-        QImage image;
-        QRectF box;
-        QPainterPath path;
-        QColor color;
-        double radius = 0;
-        double ratio = 0;
-    };
-
-    // The blurred shape of the layer's shadow path, made again only when path, colour,
-    // radius or pixel ratio change.
-    static void drawPathShadow(QPainter* painter, const Layer& layer)
-    {
-        thread_local PathShadow made;
-        const QPainterPath path = layer.shadowPath();
-        const double radius = std::max(1.0, layer.shadowRadius());
-        const double dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        const double pad = radius * 2;
-        if (made.image.isNull() || made.path != path || made.color != layer.shadowColor()
-            || made.radius != radius || made.ratio != dpr) {
-            const QRectF box = path.boundingRect().adjusted(-pad, -pad, pad, pad);
-            QImage shape(QSize(std::max(1, int(std::ceil(box.width() * dpr))),
-                             std::max(1, int(std::ceil(box.height() * dpr)))),
-                QImage::Format_ARGB32_Premultiplied);
-            shape.fill(Qt::transparent);
-            QPainter p(&shape);
-            p.setRenderHint(QPainter::Antialiasing, true);
-            p.scale(dpr, dpr);
-            p.translate(-box.topLeft());
-            p.fillPath(path, layer.shadowColor());
-            p.end();
-            const double factor = 1.0 / (radius * dpr);
-            const QImage small = shape.scaled(std::max(1, int(shape.width() * factor)),
-                std::max(1, int(shape.height() * factor)), Qt::IgnoreAspectRatio,
-                Qt::SmoothTransformation);
-            made.image
-                = small.scaled(shape.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            made.box = box;
-            made.path = path;
-            made.color = layer.shadowColor();
-            made.radius = radius;
-            made.ratio = dpr;
-        }
-        painter->save();
-        painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter->setOpacity(painter->opacity() * layer.presentedShadowOpacity());
-        painter->drawImage(made.box.translated(layer.shadowOffset()), made.image);
-        painter->restore();
-    }
-
     static void drawShadow(
         QPainter* painter, const QPixmap& source, const QRectF& target, const Layer& layer)
     {
@@ -216,6 +229,86 @@ bool isOpaqueImage(const QImage& image)
     return true;
 }
 
+// Views whose shadow their superview draws beneath them, with the area it last drew, in
+// the superview's coordinates.
+QHash<const View*, QRect>& shadowsAtRest()
+{
+    static QHash<const View*, QRect> areas;
+    return areas;
+}
+
+QRect shadowArea(View* view)
+{
+    if (view->isHidden() || view->QWidget::isHidden())
+        return QRect();
+    const Layer* layer = view->layer();
+    const QPainterPath path = layer->shadowPath();
+    const QRectF shape = path.isEmpty() ? QRectF(QPointF(0, 0), view->size()) : path.boundingRect();
+    const double spread = std::max(1.0, layer->shadowRadius()) * 2 + 2;
+    return shape.translated(QPointF(view->pos()) + layer->shadowOffset())
+        .adjusted(-spread, -spread, spread, spread)
+        .toAlignedRect();
+}
+
+// Asks the superview to draw the view's shadow area again: where it was and where it is.
+void refreshShadowArea(View* view)
+{
+    auto& areas = shadowsAtRest();
+    const auto it = areas.find(view);
+    if (it == areas.end())
+        return;
+    const QRect area = shadowArea(view);
+    if (QWidget* superview = view->parentWidget())
+        superview->update(area.united(*it));
+    *it = area;
+}
+
+void setShadowAtRest(View* view, bool atRest)
+{
+    auto& areas = shadowsAtRest();
+    if (atRest) {
+        areas.insert(view, areas.value(view));
+        refreshShadowArea(view);
+        return;
+    }
+    const auto it = areas.find(view);
+    if (it == areas.end())
+        return;
+    if (QWidget* superview = view->parentWidget(); superview && !it->isEmpty())
+        superview->update(*it);
+    areas.erase(it);
+}
+
+// Draws the shadows of the subviews that have one at rest, beneath them.
+void paintShadowsAtRest(View* superview, QPainter& painter)
+{
+    const auto& areas = shadowsAtRest();
+    if (areas.isEmpty())
+        return;
+    for (QObject* child : superview->children()) {
+        auto* view = qobject_cast<View*>(child);
+        const QRect area = view ? areas.value(view) : QRect();
+        if (area.isEmpty() || view->QWidget::isHidden()
+            || (painter.hasClipping() && !painter.clipBoundingRect().intersects(area)))
+            continue;
+        const Layer* layer = view->layer();
+        QPainterPath path = layer->shadowPath();
+        if (path.isEmpty()) {
+            const QRectF b = view->bounds();
+            const double radius
+                = std::min(layer->cornerRadius(), std::min(b.width(), b.height()) / 2);
+            if (radius > 0)
+                path = roundedShape(b, radius, layer->maskedCorners());
+            else
+                path.addRect(b);
+        }
+        painter.save();
+        painter.translate(view->pos());
+        drawPathShadow(&painter, *layer, path);
+        painter.restore();
+    }
+}
+
 QRectF alignedFrame(const QRectF& frame)
 {
     return QRectF(std::round(frame.x()), std::round(frame.y()), std::round(frame.width()),
@@ -240,6 +333,7 @@ View::View(const QRectF& frame, QWidget* parent)
 
 View::~View()
 {
+    setShadowAtRest(this, false);
     // The effect asks this view for its layer; it must go while the view is whole.
     if (graphicsEffect())
         setGraphicsEffect(nullptr);
@@ -279,6 +373,7 @@ void View::applyGeometry(const QRectF& frame)
     m_applyingGeometry = true;
     setGeometry(rect);
     m_applyingGeometry = false;
+    refreshShadowArea(this);
     // Qt holds back resize events of widgets not shown yet; subviews follow at once.
     if (QSizeF(rect.size()) != oldSize)
         sizeChanged(oldSize, QSizeF(rect.size()));
@@ -483,6 +578,7 @@ void View::setHidden(bool hidden)
     const bool changed = m_hidden != hidden;
     m_hidden = hidden;
     applyVisibility();
+    refreshShadowArea(this);
     if (changed && m_drawnBySuperview)
         setNeedsDisplay();
 }
@@ -690,9 +786,12 @@ void View::layerChanged()
 void View::updateEffect()
 {
     const bool shadow = m_layer && m_layer->presentedShadowOpacity() > 0;
-    // A view drawn by its superview is drawn with its alpha there.
-    const bool needed = !m_drawnBySuperview
-        && (m_presentedAlpha < 1.0 || std::abs(m_presentedScale - 1.0) > 1e-6 || shadow);
+    // A view drawn by its superview is drawn with its alpha there; a shadow at rest is drawn
+    // by the superview, when that is a view.
+    const bool inPlay = m_presentedAlpha < 1.0 || std::abs(m_presentedScale - 1.0) > 1e-6;
+    const bool superviewDraws = qobject_cast<View*>(parentWidget()) != nullptr;
+    const bool needed = !m_drawnBySuperview && (inPlay || (shadow && !superviewDraws));
+    setShadowAtRest(this, shadow && !m_drawnBySuperview && !inPlay && superviewDraws);
     auto* effect = dynamic_cast<ViewEffect*>(graphicsEffect());
     if (!needed) {
         if (effect)
@@ -997,6 +1096,8 @@ void View::paintView(QPainter& painter, bool drawnHere)
     }
     guarded([&] { l->drawOver(painter, b); });
     paintDrawnSubviews(painter);
+    if (!drawnHere)
+        paintShadowsAtRest(this, painter);
 }
 
 void View::resizeEvent(QResizeEvent* event)
@@ -1010,7 +1111,9 @@ void View::resizeEvent(QResizeEvent* event)
     // Resized by Qt itself (a layout, the window manager).
     if (!Animation::isAnimating(this, "frame"))
         m_frame = QRectF(QPointF(pos()), newSize);
-    sizeChanged(m_laidOutSize.isValid() ? m_laidOutSize : oldSize, newSize);
+    // A copy: sizeChanged replaces the size laid out last, which must not change under it.
+    const QSizeF laidOut = m_laidOutSize.isValid() ? m_laidOutSize : oldSize;
+    sizeChanged(laidOut, newSize);
     emit frameChanged();
 }
 
@@ -1063,9 +1166,25 @@ void View::mouseReleaseEvent(QMouseEvent* event)
 
 bool View::event(QEvent* event)
 {
-    if (event->type() == QEvent::ParentChange && parentWidget() && !isWindow()) {
-        m_frame = QRectF(geometry());
-        updateOpaque();
+    switch (event->type()) {
+    case QEvent::ParentAboutToChange:
+        // The shadow leaves the old superview's paint.
+        setShadowAtRest(this, false);
+        break;
+    case QEvent::ParentChange:
+        if (parentWidget() && !isWindow()) {
+            m_frame = QRectF(geometry());
+            updateOpaque();
+        }
+        updateEffect();
+        break;
+    case QEvent::Show:
+    case QEvent::Hide:
+        if (!event->spontaneous())
+            refreshShadowArea(this);
+        break;
+    default:
+        break;
     }
     return QWidget::event(event);
 }

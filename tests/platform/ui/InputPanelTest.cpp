@@ -17,6 +17,8 @@
 #include "platform/ui/ViewController.h"
 
 #include <QPointer>
+
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace platform::ui;
@@ -228,6 +230,53 @@ TEST_F(Screen, ThePanelShowsTheFocusedFieldsBarAndPostsTheKeyboardNotifications)
     testsupport::processEvents(10);
     EXPECT_FALSE(panel->isShowing());
     EXPECT_TRUE(nameBar.isNull());
+}
+
+// A form closed, hidden or popped while one of its fields has the keys: the field stops
+// being first responder and the panel goes, so the screen's toolbar shows again.
+TEST_F(Screen, AFieldTakenOffTheScreenStopsEditingAndThePanelGoes)
+{
+    build("phone", { "Name" }, { "Kitchen" });
+    InputPanel* panel = Application::shared().keyWindow()->inputPanel();
+    const QList<std::pair<const char*, std::function<void(View*)>>> ways = {
+        { "taken out of the window", [](View* holder) { holder->removeFromSuperview(); } },
+        { "hidden", [](View* holder) { holder->setHidden(true); } },
+        { "taken out, then deleted",
+            [](View* holder) {
+                holder->removeFromSuperview();
+                delete holder;
+            } },
+        { "popped with its screen", [this](View*) { navigation->popViewController(true); } },
+    };
+    for (const auto& [name, takeOff] : ways) {
+        SCOPED_TRACE(name);
+        auto* pushed = new ViewController();
+        auto* holder = new View(QRectF(0, 0, 300, 100));
+        holder->setBackgroundColor(Qt::white);
+        pushed->setView(holder);
+        navigation->pushViewController(pushed, false);
+        testsupport::processEvents(10);
+        auto* field = new TextField(QRectF(10, 10, 200, 30), holder);
+        field->setInputAccessoryView(keyboardBar());
+        ASSERT_TRUE(field->becomeFirstResponder());
+        testsupport::processEvents(10);
+        ASSERT_TRUE(panel->isShowing());
+        QPointer<TextField> alive(field);
+        QPointer<View> kept(holder);
+        takeOff(holder);
+        testsupport::processEvents(10);
+        EXPECT_FALSE(panel->isShowing());
+        EXPECT_TRUE(panel->isHidden());
+        EXPECT_EQ(TextInput::firstResponder(), nullptr);
+        if (alive) {
+            EXPECT_FALSE(alive->isFirstResponder());
+        }
+        if (navigation->topViewController() == pushed)
+            navigation->popViewController(false);
+        if (kept && !kept->parentWidget())
+            delete kept.data();
+        testsupport::processEvents(10);
+    }
 }
 
 TEST_F(Screen, AnInputViewShowsBelowTheBarInPlaceOfTheKeyboard)

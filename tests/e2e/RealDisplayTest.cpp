@@ -1,0 +1,422 @@
+#include "AppFixture.h"
+
+#include "forms/FormTableView.h"
+#include "grid/FileBrowserViewController.h"
+#include "platform/ui/InputPanel.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/Toolbar.h"
+#include "widgets/PopoverTouchView.h"
+#include "widgets/PopoverView.h"
+#include "widgets/SimplePopupViewController.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyleHints>
+#include <QTest>
+#include <QWindow>
+
+#include <functional>
+
+// What a person sees on a real X server: the pixels the server holds, which only the
+// paints that reached it make. Offscreen, a grab paints the widgets afresh and hides
+// whatever never reached the screen, so these tests run only on an X server.
+namespace e2e {
+namespace {
+
+const QString kBooks = QStringLiteral("69905CFA-4BDD-4FED-91B9-D7B1EB140839");
+const QString kGenre = QStringLiteral("5ADEB9BA-2C5D-416C-B5F0-2D5594B34347");
+constexpr int kSettings = 28;
+constexpr int kExpandCollapse = 35;
+
+struct RealDisplay : AppTest {
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != "xcb")
+            GTEST_SKIP() << "needs a real X server (QT_QPA_PLATFORM=xcb)";
+        AppTest::SetUp();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window()->windowHandle()));
+        settle(100);
+    }
+
+    static platform::ui::Window* window()
+    {
+        return platform::ui::Application::shared().keyWindow();
+    }
+
+    // The share of the window's pixels that the X server shows otherwise than the window
+    // draws them now. The server is read first, after a moment with no input: painting
+    // the window afresh for the comparison would bring it up to date.
+    static double unshownShare()
+    {
+        settle(300);
+        platform::ui::Window* shown = window();
+        const QPoint at = shown->mapToGlobal(QPoint(0, 0));
+        const QImage server = shown->screen()
+                                  ->grabWindow(0, at.x(), at.y(), shown->width(), shown->height())
+                                  .toImage()
+                                  .convertToFormat(QImage::Format_RGB32);
+        const QImage drawn = shown->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        if (server.size() != drawn.size())
+            return 1.0;
+        qint64 differing = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            const auto* a = reinterpret_cast<const QRgb*>(drawn.constScanLine(y));
+            const auto* b = reinterpret_cast<const QRgb*>(server.constScanLine(y));
+            for (int x = 0; x < drawn.width(); ++x)
+                if (std::abs(qRed(a[x]) - qRed(b[x])) > 40
+                    || std::abs(qGreen(a[x]) - qGreen(b[x])) > 40
+                    || std::abs(qBlue(a[x]) - qBlue(b[x])) > 40)
+                    ++differing;
+        }
+        return double(differing) / (double(drawn.width()) * drawn.height());
+    }
+
+    // Back to the first screen with nothing open over it.
+    void closeAll()
+    {
+        for (platform::ui::AlertView* alert : platform::ui::AlertView::visibleAlerts())
+            alert->dismissWithClickedButtonIndex(0, false);
+        // A form's own popups (a choice list) first, then the screens'.
+        for (platform::ui::ViewController* controller : navigation->viewControllers()) {
+            auto* screen = dynamic_cast<BaseViewController*>(controller);
+            PopoverController* popover = screen ? screen->popupController() : nullptr;
+            if (auto* form = popover
+                    ? dynamic_cast<BaseViewController*>(popover->contentViewController())
+                    : nullptr)
+                form->dismissPopup();
+            if (screen)
+                screen->dismissPopup();
+        }
+        navigation->popToRootViewController(false);
+        settle(100);
+        // A list popup still up goes as a person closes it, with a tap beside it.
+        for (PopoverTouchView* outside : window()->findChildren<PopoverTouchView*>())
+            if (outside->isVisible())
+                GestureSynthesizer::tap(outside, QPointF(3, outside->height() - 3));
+        settle(100);
+    }
+
+    ApplicationScreen* openBooks()
+    {
+        ApplicationScreen* databases = top();
+        if (!open(databases, "Household"))
+            return nullptr;
+        ApplicationScreen* home = top();
+        return home != databases && open(home, "Books") ? top() : nullptr;
+    }
+
+    // The screen's Options list, in a popup on a tablet and pushed on a phone.
+    MainCollectionViewController* openOptions(ApplicationScreen* screen)
+    {
+        platform::ui::View* settings = barButton(screen, kSettings);
+        if (!settings)
+            return nullptr;
+        // Two taps on the button in a moment are a double click, which no button takes.
+        settle(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+        GestureSynthesizer::tap(settings);
+        settle(100);
+        if (!tablet())
+            return dynamic_cast<MainCollectionViewController*>(navigation->topViewController());
+        SimplePopupViewController* popup = screen->simplepopupController();
+        auto* wrapper = popup
+            ? dynamic_cast<platform::ui::NavigationController*>(popup->contentViewController())
+            : nullptr;
+        return wrapper ? dynamic_cast<MainCollectionViewController*>(wrapper->topViewController())
+                       : nullptr;
+    }
+
+    FileBrowserViewController* openSaveBrowser()
+    {
+        ApplicationScreen* databases = top();
+        MainCollectionViewController* options = openOptions(databases);
+        const int at = options ? int(titles(options).indexOf("Backup")) : -1;
+        if (at < 0)
+            return nullptr;
+        // The list has faded in before it is tapped, and the browser after.
+        settle(300);
+        GestureSynthesizer::tap(tileView(options, at, 2000));
+        settle(400);
+        if (auto* pushed
+            = dynamic_cast<FileBrowserViewController*>(navigation->topViewController()))
+            return pushed;
+        SimplePopupViewController* popup = databases->simplepopupController();
+        auto* wrapper = popup
+            ? dynamic_cast<platform::ui::NavigationController*>(popup->contentViewController())
+            : nullptr;
+        return wrapper ? dynamic_cast<FileBrowserViewController*>(wrapper->topViewController())
+                       : nullptr;
+    }
+
+    // The form the screen opened for the browser's add button: Create Folder.
+    QuickDetailViewController* openCreateFolder(FileBrowserViewController* browser)
+    {
+        if (!browser)
+            return nullptr;
+        browser->dataController()->add(nullptr);
+        settle(150);
+        if (auto* pushed
+            = dynamic_cast<QuickDetailViewController*>(navigation->topViewController()))
+            return pushed;
+        PopoverController* popover = browser->popupController();
+        return popover ? dynamic_cast<QuickDetailViewController*>(popover->contentViewController())
+                       : nullptr;
+    }
+
+    static platform::ui::TextField* firstField(QuickDetailViewController* form)
+    {
+        return form ? form->view()->findChild<platform::ui::TextField*>() : nullptr;
+    }
+
+    // The bottom toolbar of the screen on top shows in full, with no input panel over it.
+    ::testing::AssertionResult toolbarBack()
+    {
+        settle(100);
+        platform::ui::InputPanel* panel = window()->inputPanel();
+        if (panel->isShowing() || panel->isVisible())
+            return ::testing::AssertionFailure() << "the input panel still shows";
+        platform::ui::Toolbar* bar = navigation->toolbar();
+        if (navigation->isToolbarHidden() || !bar->isVisible())
+            return ::testing::AssertionFailure() << "no toolbar";
+        const QRectF frame = bar->convertRectToView(bar->bounds(), nullptr);
+        if (std::abs(frame.bottom() - window()->height()) > 1 || frame.width() != window()->width())
+            return ::testing::AssertionFailure() << "toolbar at " << frame.x() << "," << frame.y();
+        if (unshownShare() >= 0.002)
+            return ::testing::AssertionFailure() << "the screen shows something else";
+        return ::testing::AssertionSuccess();
+    }
+
+    // Resizes the window as a window manager does, through the X server.
+    static bool resizeWindow(int width, int height)
+    {
+        window()->windowHandle()->resize(width, height);
+        return testsupport::waitUntil(
+            [&] {
+                settle(20);
+                return window()->width() == width && window()->height() == height;
+            },
+            3000);
+    }
+
+    // The screens fill the window and the toolbar lies whole along its bottom.
+    ::testing::AssertionResult filled()
+    {
+        settle(150);
+        const QRectF window = platform::ui::Application::shared().keyWindow()->bounds();
+        const QRectF root = navigation->view()->frame();
+        if (root != window)
+            return ::testing::AssertionFailure()
+                << "screens " << root.width() << "x" << root.height() << " in a window of "
+                << window.width() << "x" << window.height();
+        platform::ui::Toolbar* bar = navigation->toolbar();
+        const QRectF toolbar = bar->convertRectToView(bar->bounds(), nullptr);
+        if (toolbar.width() != window.width() || std::abs(toolbar.bottom() - window.height()) > 1)
+            return ::testing::AssertionFailure()
+                << "toolbar " << toolbar.x() << "," << toolbar.y() << " " << toolbar.width() << "x"
+                << toolbar.height();
+        const QRectF screen = top()->view()->convertRectToView(top()->view()->bounds(), nullptr);
+        if (screen.width() != window.width())
+            return ::testing::AssertionFailure() << "screen " << screen.width() << " wide";
+        return ::testing::AssertionSuccess();
+    }
+};
+
+TEST_P(RealDisplay, EveryKindOfPanelShowsItsContentWhenOpened)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(open(databases, "Household"));
+    ASSERT_TRUE(addTable(top(), "Books", kBooks));
+    closeAll();
+
+    struct Kind {
+        const char* name;
+        std::function<bool()> open;
+    };
+    const QList<Kind> kinds = {
+        { "the Options list", [&] { return openOptions(databases) != nullptr; } },
+        { "the add form",
+            [&] {
+                databases->dataController()->add(nullptr);
+                return openedForm(databases) != nullptr;
+            } },
+        { "the edit form",
+            [&] {
+                databases->setSelectedRow(titles(databases).indexOf("Household"));
+                databases->dataController()->edit(nullptr);
+                return openedForm(databases) != nullptr;
+            } },
+        { "the Books add form",
+            [&] {
+                ApplicationScreen* books = openBooks();
+                if (!books)
+                    return false;
+                books->dataController()->add(nullptr);
+                return openedForm(books) != nullptr;
+            } },
+        { "the Genre list",
+            [&] {
+                // Only the list fades in; the form under it is opened at once.
+                platform::ui::Animation::setInstant(true);
+                ApplicationScreen* books = openBooks();
+                if (!books)
+                    return false;
+                books->dataController()->add(nullptr);
+                QuickDetailViewController* form = openedForm(books);
+                platform::ui::Animation::setInstant(false);
+                FormElement* genre = element(form, kGenre);
+                const auto path = genre ? genre->getIndexPath() : std::nullopt;
+                platform::ui::TableViewCell* cell = path
+                    ? form->formTableView()->cellForRowAtIndexPath(FormTableView::tablePath(*path))
+                    : nullptr;
+                if (!cell)
+                    return false;
+                GestureSynthesizer::tap(cell);
+                settle(150);
+                return true;
+            } },
+        { "the save browser", [&] { return openSaveBrowser() != nullptr; } },
+        { "Create Folder",
+            [&] {
+                platform::ui::Animation::setInstant(true);
+                FileBrowserViewController* browser = openSaveBrowser();
+                platform::ui::Animation::setInstant(false);
+                return openCreateFolder(browser) != nullptr;
+            } },
+        { "an alert",
+            [&] {
+                databases->dataController()->add(nullptr);
+                QuickDetailViewController* form = openedForm(databases);
+                if (!form)
+                    return false;
+                form->onSave();
+                settle(100);
+                return !platform::ui::AlertView::visibleAlerts().isEmpty();
+            } },
+    };
+    for (const Kind& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        // Opened as a person sees it, fading in.
+        platform::ui::Animation::setInstant(false);
+        const bool opened = kind.open();
+        const double unshown = unshownShare();
+        platform::ui::Animation::setInstant(true);
+        ASSERT_TRUE(opened);
+        EXPECT_LT(unshown, 0.002);
+        closeAll();
+    }
+}
+
+TEST_P(RealDisplay, TheToolbarComesBackWhenAFormWithAFocusedFieldCloses)
+{
+    ApplicationScreen* databases = top();
+    const auto focusedForm = [&] {
+        databases->dataController()->add(nullptr);
+        QuickDetailViewController* form = openedForm(databases);
+        platform::ui::TextField* field = firstField(form);
+        if (!field || !field->becomeFirstResponder())
+            return static_cast<QuickDetailViewController*>(nullptr);
+        settle(100);
+        return window()->inputPanel()->isShowing() ? form : nullptr;
+    };
+    struct Way {
+        const char* name;
+        std::function<void(QuickDetailViewController*)> close;
+    };
+    QList<Way> ways = {
+        { "Save",
+            [&](QuickDetailViewController* form) {
+                if (auto* name = qobject_cast<FormEntryElement*>(element(form, "name")))
+                    name->setTextValue("Garage");
+                if (auto* descr = qobject_cast<FormEntryElement*>(element(form, "descr")))
+                    descr->setTextValue("Tools");
+                form->onSave();
+            } },
+    };
+    if (tablet()) {
+        ways.append({ "Close", [&](QuickDetailViewController*) { databases->dismissPopup(); } });
+    } else {
+        ways.append(
+            { "Back", [&](QuickDetailViewController*) { navigation->popViewController(true); } });
+        ways.append({ "Home",
+            [&](QuickDetailViewController*) { navigation->popToRootViewController(true); } });
+    }
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        QuickDetailViewController* form = focusedForm();
+        ASSERT_NE(form, nullptr);
+        way.close(form);
+        EXPECT_TRUE(toolbarBack());
+        // The next field focused shows its bar again.
+        closeAll();
+    }
+    EXPECT_TRUE(titles(databases).contains("Garage"));
+}
+
+TEST_P(RealDisplay, ResizingTheWindowLaysTheScreensOutAgain)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(filled());
+    const QSize first = window()->size();
+    // Across square both ways: turned, then back.
+    const QList<QSize> sizes = tablet()
+        ? QList<QSize> { QSize(700, 880), QSize(1024, 768), QSize(640, 860), first }
+        : QList<QSize> { QSize(667, 375), first, QSize(500, 420), first };
+    for (const QSize& size : sizes) {
+        SCOPED_TRACE(QString("%1x%2").arg(size.width()).arg(size.height()).toStdString());
+        ASSERT_TRUE(resizeWindow(size.width(), size.height()));
+        EXPECT_TRUE(filled());
+        EXPECT_LT(unshownShare(), 0.002);
+    }
+}
+
+TEST_P(RealDisplay, AColumnTableMeasuresItsColumnsForTheNewWidth)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    GestureSynthesizer::tap(barButton(databases, kExpandCollapse));
+    settle(100);
+    ASSERT_EQ(QString(databases->rowViewContoller()->metaObject()->className()),
+        "ModelColumnsRowViewController");
+    int row = 0;
+    while (!columnTexts(databases, row).isEmpty()
+        && columnTexts(databases, row).first() != "Household")
+        ++row;
+    // Where the last column ends, in the window.
+    const auto columnsEnd = [&] {
+        settle(150);
+        platform::ui::View* last = nullptr;
+        for (int tag = 100; platform::ui::View* column = tileView(databases, row, tag); ++tag)
+            last = column;
+        return last ? last->convertRectToView(last->bounds(), nullptr).right() : -1.0;
+    };
+    const double before = columnsEnd();
+    ASSERT_GT(before, 0);
+    const int wider = window()->width() + 200;
+    ASSERT_TRUE(resizeWindow(wider, window()->height()));
+    EXPECT_NEAR(columnsEnd() - before, 200, 20);
+    ASSERT_TRUE(saveShot(QString("real-columns-resized-%1.png").arg(GetParam())));
+}
+
+TEST_P(RealDisplay, CreateFolderOpensOverTheSaveBrowser)
+{
+    if (!tablet())
+        GTEST_SKIP() << "a phone pushes the form";
+    QuickDetailViewController* form = openCreateFolder(openSaveBrowser());
+    ASSERT_NE(form, nullptr);
+    PopoverView* panel = nullptr;
+    for (QWidget* w = form->view(); w && !panel; w = w->parentWidget())
+        panel = qobject_cast<PopoverView*>(w);
+    ASSERT_NE(panel, nullptr);
+    const QRectF shown = panel->convertRectToView(panel->bounds(), nullptr);
+    // Centred on the window, as the browser is, not pinned to its corner.
+    EXPECT_NEAR(shown.center().x(), window()->width() / 2.0, 2);
+    EXPECT_LT(unshownShare(), 0.002);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RealDisplay, ::testing::Values("tablet", "phone"));
+
+} // namespace
+} // namespace e2e
