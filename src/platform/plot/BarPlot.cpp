@@ -1,0 +1,142 @@
+#include "platform/plot/BarPlot.h"
+
+#include "platform/plot/PlotDataSource.h"
+#include "platform/plot/PlotSpace.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::plot {
+
+void BarPlot::setHeightScale(double scale)
+{
+    m_heightScale = scale;
+    setNeedsDisplay();
+}
+
+std::optional<PlotRange> BarPlot::plotRangeEnclosingBars() const
+{
+    const auto locations = Plot::plotRangeForCoordinate(BarLocation);
+    if (!locations)
+        return std::nullopt;
+    const double half = std::abs(m_barWidth) / 2;
+    return PlotRange { locations->minLimit() - half, locations->length + 2 * half };
+}
+
+std::optional<PlotRange> BarPlot::plotRangeForCoordinate(int coordinate) const
+{
+    if (coordinate == BarLocation)
+        return plotRangeEnclosingBars();
+    const auto tips = Plot::plotRangeForCoordinate(BarTip);
+    if (!tips)
+        return std::nullopt;
+    return tips->unionWith({ m_baseValue, 0 });
+}
+
+QRectF BarPlot::barRect(const PlotSpace& space, qsizetype index) const
+{
+    const double location = number(BarLocation, index);
+    const double tip = number(BarTip, index);
+    if (!std::isfinite(location) || !std::isfinite(tip))
+        return {};
+    const double shownTip = m_baseValue + (tip - m_baseValue) * m_heightScale;
+    const double left = space.viewX(location - m_barWidth / 2);
+    const double right = space.viewX(location + m_barWidth / 2);
+    const double base = space.viewY(m_baseValue);
+    const double top = space.viewY(shownTip);
+    return QRectF(QPointF(std::min(left, right), std::min(base, top)),
+        QPointF(std::max(left, right), std::max(base, top)));
+}
+
+void BarPlot::draw(QPainter& painter, const PlotSpace& space) const
+{
+    if (isHidden())
+        return;
+    painter.save();
+    painter.setClipRect(space.plotArea());
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (qsizetype i = 0; i < recordCount(); ++i) {
+        const QRectF rect = barRect(space, i);
+        if (rect.isNull())
+            continue;
+        // The tip's corners are round, the base's square.
+        const bool up = number(BarTip, i) >= m_baseValue;
+        const double radius = std::min({ m_cornerRadius, rect.width() / 2, rect.height() / 2 });
+        QPainterPath path;
+        if (radius > 0) {
+            QPainterPath rounded;
+            rounded.addRoundedRect(rect, radius, radius);
+            QRectF squareHalf = rect;
+            if (up)
+                squareHalf.setTop(rect.top() + rect.height() / 2);
+            else
+                squareHalf.setBottom(rect.top() + rect.height() / 2);
+            QPainterPath square;
+            square.addRect(squareHalf);
+            path = rounded.united(square);
+        } else {
+            path.addRect(rect);
+        }
+        std::optional<Fill> fill = dataSource()
+            ? dataSource()->barFillForBarPlot(const_cast<BarPlot*>(this), i)
+            : std::nullopt;
+        Fill shown = fill.value_or(m_fill);
+        if (shown.kind() == Fill::Kind::Linear) {
+            // A bar's gradient runs along its length, from its tip to its base.
+            shown.setAngle(up ? 270.0 : 90.0);
+        }
+        shown.fillPath(painter, path);
+        if (m_lineStyle) {
+            painter.setPen(m_lineStyle->pen());
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPath(path);
+        }
+    }
+    painter.restore();
+}
+
+void BarPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
+{
+    if (isHidden())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QRectF previous;
+    for (qsizetype i = 0; i < recordCount(); ++i) {
+        const auto& label = dataLabel(i);
+        if (!label || label->text.isEmpty())
+            continue;
+        const QRectF rect = barRect(space, i);
+        if (rect.isNull())
+            continue;
+        const bool up = number(BarTip, i) >= m_baseValue;
+        const QPointF tip(rect.center().x(), up ? rect.top() : rect.bottom());
+        const QPointF anchor = tip + QPointF(0, up ? -labelOffset() : labelOffset());
+        const QPointF content(0.5, up ? 0.0 : 1.0);
+        const QRectF place = label->boundsAt(anchor, content, labelRotation());
+        // Crowded bars: a label that would cover the one before is left out.
+        if (!previous.isNull() && place.intersects(previous))
+            continue;
+        label->draw(painter, anchor, content, labelRotation());
+        previous = place;
+    }
+    painter.restore();
+}
+
+std::optional<qsizetype> BarPlot::recordAt(const PlotSpace& space, const QPointF& point) const
+{
+    if (!space.plotArea().contains(point))
+        return std::nullopt;
+    for (qsizetype i = recordCount() - 1; i >= 0; --i) {
+        const QRectF rect = barRect(space, i);
+        if (!rect.isNull() && rect.contains(point))
+            return i;
+    }
+    return std::nullopt;
+}
+
+} // namespace platform::plot
