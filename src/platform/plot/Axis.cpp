@@ -1,5 +1,6 @@
 #include "platform/plot/Axis.h"
 
+#include "platform/plot/LabelSpace.h"
 #include "platform/plot/PlotSpace.h"
 
 #include <QLineF>
@@ -15,6 +16,9 @@ namespace {
 
 constexpr double kTickLength = 4.0;
 constexpr double kTitleGap = 4.0;
+// Lines closer than this to the one drawn before are left out: dense data would otherwise
+// paint the plot area over.
+constexpr double kClosestLines = 3.0;
 
 bool usableInterval(double interval)
 {
@@ -133,7 +137,13 @@ void Axis::drawGridLines(QPainter& painter, const PlotSpace& space) const
     painter.setClipRect(space.plotArea());
     const auto drawLines = [&](const QList<double>& locations, const LineStyle& style) {
         painter.setPen(style.pen());
+        double last = -1e300;
         for (double location : locations) {
+            const double at
+                = m_coordinate == PlotSpace::X ? space.viewX(location) : space.viewY(location);
+            if (std::abs(at - last) < kClosestLines)
+                continue;
+            last = at;
             if (m_coordinate == PlotSpace::X) {
                 const double x = space.viewX(location);
                 painter.drawLine(
@@ -152,7 +162,7 @@ void Axis::drawGridLines(QPainter& painter, const PlotSpace& space) const
     painter.restore();
 }
 
-void Axis::draw(QPainter& painter, const PlotSpace& space) const
+void Axis::draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds) const
 {
     const Ticks found = ticks(space);
     const PlotRange shown = range(space);
@@ -196,16 +206,15 @@ void Axis::draw(QPainter& painter, const PlotSpace& space) const
     const bool horizontal = m_coordinate == PlotSpace::X;
     const QPointF contentAnchor = horizontal ? QPointF(0.5, 1.0) : QPointF(1.0, 0.5);
     double reach = 0;
-    QRectF previous;
+    LabelSpace taken;
     for (const AxisLabel& label : std::as_const(labels)) {
         if (label.content.text.isEmpty() || !shown.contains(label.tickLocation))
             continue;
         const QPointF anchor = pointAt(space, label.tickLocation, label.offset);
         const QRectF place = label.content.boundsAt(anchor, contentAnchor, label.rotation);
-        if (!previous.isNull() && place.intersects(previous))
+        if (!taken.take(place))
             continue;
         label.content.draw(painter, anchor, contentAnchor, label.rotation);
-        previous = place;
         reach = std::max(reach, label.offset + (horizontal ? place.height() : place.width()));
     }
 
@@ -215,11 +224,18 @@ void Axis::draw(QPainter& painter, const PlotSpace& space) const
         title.textStyle = m_titleStyle;
         // The title keeps clear of the labels.
         const double offset = std::max(m_titleOffset, reach + kTitleGap);
-        const QPointF anchor = pointAt(space, shown.midPoint(), offset);
-        if (horizontal)
-            title.draw(painter, anchor, QPointF(0.5, 1.0), 0);
-        else
-            title.draw(painter, anchor, QPointF(1.0, 0.5), std::numbers::pi / 2);
+        QPointF anchor = pointAt(space, shown.midPoint(), offset);
+        const QPointF content = horizontal ? QPointF(0.5, 1.0) : QPointF(1.0, 0.5);
+        const double rotation = horizontal ? 0 : std::numbers::pi / 2;
+        if (bounds.isValid()) {
+            // Short of room the title moves in over its labels rather than out of sight.
+            const QRectF place = title.boundsAt(anchor, content, rotation);
+            if (place.bottom() > bounds.bottom())
+                anchor.ry() -= place.bottom() - bounds.bottom();
+            if (place.left() < bounds.left())
+                anchor.rx() += bounds.left() - place.left();
+        }
+        title.draw(painter, anchor, content, rotation);
     }
     painter.restore();
 }

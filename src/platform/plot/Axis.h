@@ -101,7 +101,8 @@ public:
     static double niceInterval(double length, int ticks);
 
     void drawGridLines(QPainter& painter, const PlotSpace& space) const;
-    void draw(QPainter& painter, const PlotSpace& space) const;
+    // Draws the axis; its title stays inside the bounds when they are given.
+    void draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds = {}) const;
 
     // More ticks than this are not drawn: a range far longer than its interval.
     static constexpr int MaximumTicks = 2000;

@@ -1,5 +1,6 @@
 #include "platform/plot/BarPlot.h"
 
+#include "platform/plot/LabelSpace.h"
 #include "platform/plot/PlotDataSource.h"
 #include "platform/plot/PlotSpace.h"
 
@@ -105,7 +106,7 @@ void BarPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    QRectF previous;
+    LabelSpace taken;
     for (qsizetype i = 0; i < recordCount(); ++i) {
         const auto& label = dataLabel(i);
         if (!label || label->text.isEmpty())
@@ -118,11 +119,10 @@ void BarPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
         const QPointF anchor = tip + QPointF(0, up ? -labelOffset() : labelOffset());
         const QPointF content(0.5, up ? 0.0 : 1.0);
         const QRectF place = label->boundsAt(anchor, content, labelRotation());
-        // Crowded bars: a label that would cover the one before is left out.
-        if (!previous.isNull() && place.intersects(previous))
+        // Crowded bars: a label that would cover one drawn before is left out.
+        if (!taken.take(place))
             continue;
         label->draw(painter, anchor, content, labelRotation());
-        previous = place;
     }
     painter.restore();
 }

@@ -127,8 +127,8 @@ void Graph::draw(QPainter& painter)
     for (const auto& plot : m_plots)
         plot->draw(painter, m_plotSpace);
     if (m_xAxis) {
-        m_xAxis->draw(painter, m_plotSpace);
-        m_yAxis->draw(painter, m_plotSpace);
+        m_xAxis->draw(painter, m_plotSpace, m_bounds);
+        m_yAxis->draw(painter, m_plotSpace, m_bounds);
     }
     for (const auto& plot : m_plots)
         plot->drawLabels(painter, m_plotSpace);

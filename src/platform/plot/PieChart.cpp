@@ -1,5 +1,6 @@
 #include "platform/plot/PieChart.h"
 
+#include "platform/plot/LabelSpace.h"
 #include "platform/plot/PlotDataSource.h"
 #include "platform/plot/PlotSpace.h"
 
@@ -141,6 +142,7 @@ void PieChart::drawLabels(QPainter& painter, const PlotSpace& space) const
         return;
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
+    LabelSpace taken;
     for (const Slice& slice : slices(space)) {
         const auto& label = dataLabel(slice.index);
         if (!label || label->text.isEmpty())
@@ -148,7 +150,12 @@ void PieChart::drawLabels(QPainter& painter, const PlotSpace& space) const
         const double mid = slice.start + slice.sweep / 2;
         const double distance = m_radius + labelOffset();
         const QPointF anchor = slice.center + QPointF(std::cos(mid), -std::sin(mid)) * distance;
-        const double rotation = m_relativeRotation ? mid + labelRotation() : labelRotation();
+        double rotation = m_relativeRotation ? mid + labelRotation() : labelRotation();
+        // A label turned past upright reads upside down: it is turned half a circle more.
+        if (std::cos(rotation) < -1e-9)
+            rotation += std::numbers::pi;
+        if (!taken.take(label->boundsAt(anchor, QPointF(0.5, 0.5), rotation)))
+            continue;
         label->draw(painter, anchor, QPointF(0.5, 0.5), rotation);
     }
     painter.restore();

@@ -1,5 +1,6 @@
 #include "platform/plot/ScatterPlot.h"
 
+#include "platform/plot/LabelSpace.h"
 #include "platform/plot/PlotSpace.h"
 
 #include <QLineF>
@@ -70,7 +71,7 @@ void ScatterPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
         return;
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
-    QRectF previous;
+    LabelSpace taken;
     for (qsizetype i = 0; i < recordCount(); ++i) {
         const auto& label = dataLabel(i);
         if (!label || label->text.isEmpty())
@@ -81,10 +82,9 @@ void ScatterPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
         const QPointF anchor = point - QPointF(0, labelOffset());
         const QPointF content(0.5, 0.0);
         const QRectF place = label->boundsAt(anchor, content, labelRotation());
-        if (!previous.isNull() && place.intersects(previous))
+        if (!taken.take(place))
             continue;
         label->draw(painter, anchor, content, labelRotation());
-        previous = place;
     }
     painter.restore();
 }
