@@ -14,6 +14,7 @@
 #include "reports/charts/ChartDataController.h"
 #include "reports/charts/ChartDetailViewController.h"
 #include "style/Theme.h"
+#include "utilities/shell/Preferences.h"
 #include "utilities/text/LocalizedStrings.h"
 #include "widgets/PopoverController.h"
 
@@ -48,6 +49,7 @@ struct ChartFormTest : ReportTest, ::testing::WithParamInterface<const char*> {
     void SetUp() override
     {
         ReportTest::SetUp();
+        Preferences::registerDefaults();
         delegate->setCurrentStyle(::Theme::getDefaultTheme());
         ChartDetailViewController::registerForm();
         ASSERT_TRUE(platform::ui::Device::current().selectModel(GetParam()));
