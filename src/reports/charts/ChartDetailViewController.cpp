@@ -231,10 +231,15 @@ void ChartDetailViewController::createFields()
     x->setKey(XSectionKey);
     createXAxisField(controller, x.get());
     // Stand-ins until EnableDisable puts fields of the x column's kind in their place.
-    for (const QString& caption :
-        { LocalizedStrings::MinimumValue(), LocalizedStrings::MaximumValue() }) {
-        if (phone)
-            x->addElement(FormLabelElement::initWithTitle(caption, QVariant()));
+    const QList<QPair<QString, QString>> bounds { { LocalizedStrings::MinimumValue(),
+                                                      QStringLiteral("calcminimumd") },
+        { LocalizedStrings::MaximumValue(), QStringLiteral("calcmaximumd") } };
+    for (const auto& [caption, image] : bounds) {
+        if (phone) {
+            auto label = FormLabelElement::initWithTitle(caption, QVariant());
+            label->setImage(UIImage_Theme::themedimageNamed(image));
+            x->addElement(label);
+        }
         x->addElement(FormEntryElement::initWithTitle(phone ? QString() : caption, QString()));
     }
     createGroupingsField(x.get());

@@ -11,6 +11,7 @@
 #include "grid/BaseViewController.h"
 #include "platform/plot/Theme.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Window.h"
 #include "reports/charts/ChartDataController.h"
 #include "reports/charts/ChartDetailViewController.h"
 #include "style/Theme.h"
@@ -18,6 +19,7 @@
 #include "utilities/text/LocalizedStrings.h"
 #include "widgets/PopoverController.h"
 
+#include <QGuiApplication>
 #include <QPointer>
 
 using reporttest::ReportTest;
@@ -53,6 +55,8 @@ struct ChartFormTest : ReportTest, ::testing::WithParamInterface<const char*> {
         delegate->setCurrentStyle(::Theme::getDefaultTheme());
         ChartDetailViewController::registerForm();
         ASSERT_TRUE(platform::ui::Device::current().selectModel(GetParam()));
+        if (auto* window = platform::ui::Application::shared().keyWindow())
+            window->setFrame(QRectF(0, 0, phone() ? 375 : 1024, phone() ? 667 : 768));
         name = addColumn(QStringLiteral("Item"), TypeConstants::Text);
         secret = addColumn(QStringLiteral("Code"), TypeConstants::Protected);
         amount = addColumn(QStringLiteral("Amount"), TypeConstants::Numeric, false, 0, 2);
@@ -145,6 +149,18 @@ TEST_P(ChartFormTest, OffersTheColumnsTheChartCanUseWithTheirStartingChoices)
     EXPECT_FALSE(choice(form, "grouping")->isEnabled());
     if (phone()) {
         EXPECT_TRUE(qobject_cast<FormLabelElement*>(x->elementAt(0)));
+    }
+    // A picture of the form for a person to look at (from the X server under X).
+    auto* window = platform::ui::Application::shared().keyWindow();
+    ASSERT_TRUE(window);
+    testsupport::processEvents(60);
+    const QString name = QStringLiteral("chart-form-%1.png").arg(GetParam());
+    EXPECT_TRUE(window->snapshot().save(testsupport::outputPath(name)));
+    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        testsupport::processEvents(300);
+        testsupport::runTool(QStringLiteral("import"),
+            { QStringLiteral("-window"), QStringLiteral("root"),
+                testsupport::outputPath("x-" + name) });
     }
 }
 
