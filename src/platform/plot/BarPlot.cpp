@@ -66,18 +66,27 @@ void BarPlot::draw(QPainter& painter, const PlotSpace& space) const
         // The tip's corners are round, the base's square.
         const bool up = number(BarTip, i) >= m_baseValue;
         const double radius = std::min({ m_cornerRadius, rect.width() / 2, rect.height() / 2 });
+        // Only the tip's corners are round; the path is built directly, as joining a
+        // rounded and a square rectangle costs far more for many bars.
         QPainterPath path;
         if (radius > 0) {
-            QPainterPath rounded;
-            rounded.addRoundedRect(rect, radius, radius);
-            QRectF squareHalf = rect;
-            if (up)
-                squareHalf.setTop(rect.top() + rect.height() / 2);
-            else
-                squareHalf.setBottom(rect.top() + rect.height() / 2);
-            QPainterPath square;
-            square.addRect(squareHalf);
-            path = rounded.united(square);
+            const double d = 2 * radius;
+            if (up) {
+                path.moveTo(rect.bottomLeft());
+                path.lineTo(rect.left(), rect.top() + radius);
+                path.arcTo(QRectF(rect.left(), rect.top(), d, d), 180, -90);
+                path.lineTo(rect.right() - radius, rect.top());
+                path.arcTo(QRectF(rect.right() - d, rect.top(), d, d), 90, -90);
+                path.lineTo(rect.bottomRight());
+            } else {
+                path.moveTo(rect.topLeft());
+                path.lineTo(rect.left(), rect.bottom() - radius);
+                path.arcTo(QRectF(rect.left(), rect.bottom() - d, d, d), 180, 90);
+                path.lineTo(rect.right() - radius, rect.bottom());
+                path.arcTo(QRectF(rect.right() - d, rect.bottom() - d, d, d), 270, 90);
+                path.lineTo(rect.topRight());
+            }
+            path.closeSubpath();
         } else {
             path.addRect(rect);
         }

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -118,7 +119,13 @@ void PieChart::draw(QPainter& painter, const PlotSpace& space) const
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    for (const Slice& slice : slices(space)) {
+    const QList<Slice> all = slices(space);
+    // Slices in place share one overlay over the whole circle; a moved one has its own.
+    const QPointF middle = center(space);
+    const QRectF whole(middle - QPointF(m_radius, m_radius), QSizeF(2 * m_radius, 2 * m_radius));
+    bool anyInPlace = false;
+    QPainterPath inPlace;
+    for (const Slice& slice : all) {
         const QRectF circle(
             slice.center - QPointF(m_radius, m_radius), QSizeF(2 * m_radius, 2 * m_radius));
         QPainterPath path;
@@ -130,8 +137,21 @@ void PieChart::draw(QPainter& painter, const PlotSpace& space) const
             path.closeSubpath();
         }
         sliceFill(slice.index).fillPath(painter, path);
-        if (!m_overlayFill.isNone())
+        if (m_overlayFill.isNone())
+            continue;
+        if (slice.center == middle) {
+            anyInPlace = true;
+            inPlace.addPath(path);
+        } else {
             painter.fillPath(path, m_overlayFill.brushFor(circle));
+        }
+    }
+    if (anyInPlace) {
+        const bool allInPlace = std::all_of(
+            all.cbegin(), all.cend(), [&](const Slice& slice) { return slice.center == middle; });
+        QPainterPath disc;
+        disc.addEllipse(whole);
+        painter.fillPath(allInPlace ? disc : inPlace, m_overlayFill.brushFor(whole));
     }
     painter.restore();
 }

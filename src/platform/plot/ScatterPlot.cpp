@@ -6,6 +6,7 @@
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 
 #include <cmath>
 
@@ -24,25 +25,26 @@ void ScatterPlot::draw(QPainter& painter, const PlotSpace& space) const
     painter.setClipRect(space.plotArea());
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_dataLineStyle && recordCount() > 1) {
-        QPainterPath line;
-        bool started = false;
-        for (qsizetype i = 0; i < recordCount(); ++i) {
-            const QPointF point = viewPointOfRecord(space, i);
-            if (!std::isfinite(point.x()) || !std::isfinite(point.y())) {
-                started = false;
-                continue;
-            }
-            if (started)
-                line.lineTo(point);
-            else
-                line.moveTo(point);
-            started = true;
-        }
+        // Runs of finite points as polylines: stroking one long path costs far more.
         QPen pen = m_dataLineStyle->pen();
         pen.setJoinStyle(Qt::RoundJoin);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
-        painter.drawPath(line);
+        QPolygonF run;
+        const auto flush = [&] {
+            if (run.size() > 1)
+                painter.drawPolyline(run);
+            run.clear();
+        };
+        for (qsizetype i = 0; i < recordCount(); ++i) {
+            const QPointF point = viewPointOfRecord(space, i);
+            if (!std::isfinite(point.x()) || !std::isfinite(point.y())) {
+                flush();
+                continue;
+            }
+            run.append(point);
+        }
+        flush();
     }
     if (m_plotSymbol) {
         for (qsizetype i = 0; i < recordCount(); ++i) {

@@ -59,7 +59,17 @@ void DecimalSum::add(double value)
                 ++decimals;
         }
     }
-    int exponent = p < written.ptr ? std::atoi(p + 1) : 0;
+    // The text has no terminator: the exponent is read within it.
+    int exponent = 0;
+    if (p < written.ptr) {
+        const char* from = p + 1;
+        if (from < written.ptr && *from == '+')
+            ++from;
+        if (std::from_chars(from, written.ptr, exponent).ec != std::errc()) {
+            m_exact = false;
+            return;
+        }
+    }
     exponent -= decimals;
     if (negative)
         digits = -digits;
