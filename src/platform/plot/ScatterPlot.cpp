@@ -6,7 +6,6 @@
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPolygonF>
 
 #include <cmath>
 
@@ -25,26 +24,28 @@ void ScatterPlot::draw(QPainter& painter, const PlotSpace& space) const
     painter.setClipRect(space.plotArea());
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_dataLineStyle && recordCount() > 1) {
-        // Runs of finite points as polylines: stroking one long path costs far more.
+        // Segments drawn one by one, their round caps making the joins: the rasteriser
+        // fills a long self-crossing polyline far more slowly.
         QPen pen = m_dataLineStyle->pen();
-        pen.setJoinStyle(Qt::RoundJoin);
+        pen.setCapStyle(Qt::RoundCap);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
-        QPolygonF run;
-        const auto flush = [&] {
-            if (run.size() > 1)
-                painter.drawPolyline(run);
-            run.clear();
-        };
+        QList<QLineF> segments;
+        segments.reserve(recordCount());
+        QPointF last;
+        bool started = false;
         for (qsizetype i = 0; i < recordCount(); ++i) {
             const QPointF point = viewPointOfRecord(space, i);
             if (!std::isfinite(point.x()) || !std::isfinite(point.y())) {
-                flush();
+                started = false;
                 continue;
             }
-            run.append(point);
+            if (started)
+                segments.append(QLineF(last, point));
+            last = point;
+            started = true;
         }
-        flush();
+        painter.drawLines(segments);
     }
     if (m_plotSymbol) {
         for (qsizetype i = 0; i < recordCount(); ++i) {
