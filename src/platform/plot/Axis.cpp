@@ -211,6 +211,8 @@ void Axis::draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds)
         if (label.content.text.isEmpty() || !shown.contains(label.tickLocation))
             continue;
         const QPointF anchor = pointAt(space, label.tickLocation, label.offset);
+        if (taken.covers(anchor))
+            continue;
         const QRectF place = label.content.boundsAt(anchor, contentAnchor, label.rotation);
         if (!taken.take(place))
             continue;

@@ -4,6 +4,7 @@
 #include "platform/plot/PlotDataSource.h"
 #include "platform/plot/PlotSpace.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -59,6 +60,12 @@ void BarPlot::draw(QPainter& painter, const PlotSpace& space) const
     painter.save();
     painter.setClipRect(space.plotArea());
     painter.setRenderHint(QPainter::Antialiasing);
+    const double pixelWidth = std::abs(space.viewX(m_barWidth) - space.viewX(0));
+    if (recordCount() > 0 && pixelWidth < ThinBarWidth) {
+        drawThinBars(painter, space);
+        painter.restore();
+        return;
+    }
     for (qsizetype i = 0; i < recordCount(); ++i) {
         const QRectF rect = barRect(space, i);
         if (rect.isNull())
@@ -108,6 +115,40 @@ void BarPlot::draw(QPainter& painter, const PlotSpace& space) const
     painter.restore();
 }
 
+void BarPlot::drawThinBars(QPainter& painter, const PlotSpace& space) const
+{
+    // Many bars to a pixel: each pixel column shows its longest bar, in that bar's colour,
+    // as nothing finer could be seen.
+    struct Column {
+        QRectF rect;
+        qsizetype index = -1;
+    };
+    QHash<int, Column> columns;
+    for (qsizetype i = 0; i < recordCount(); ++i) {
+        const QRectF rect = barRect(space, i);
+        if (rect.isNull())
+            continue;
+        const int x = int(std::floor(rect.center().x()));
+        Column& column = columns[x];
+        if (column.index < 0 || rect.height() > column.rect.height()) {
+            column.rect = rect;
+            column.index = i;
+        }
+    }
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    auto* self = const_cast<BarPlot*>(this);
+    for (auto it = columns.cbegin(); it != columns.cend(); ++it) {
+        const QRectF rect(it.key(), it->rect.top(), 1, it->rect.height());
+        const std::optional<Fill> fill
+            = dataSource() ? dataSource()->barFillForBarPlot(self, it->index) : std::nullopt;
+        const Fill shown = fill.value_or(m_fill);
+        const QColor colour = shown.kind() == Fill::Kind::Solid ? shown.solidColor()
+            : shown.stops().isEmpty()                           ? QColor(Qt::black)
+                                                                : shown.stops().first().second;
+        painter.fillRect(rect, colour);
+    }
+}
+
 void BarPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
 {
     if (isHidden())
@@ -126,6 +167,8 @@ void BarPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
         const bool up = number(BarTip, i) >= m_baseValue;
         const QPointF tip(rect.center().x(), up ? rect.top() : rect.bottom());
         const QPointF anchor = tip + QPointF(0, up ? -labelOffset() : labelOffset());
+        if (taken.covers(anchor))
+            continue;
         const QPointF content(0.5, up ? 0.0 : 1.0);
         const QRectF place = label->boundsAt(anchor, content, labelRotation());
         // Crowded bars: a label that would cover one drawn before is left out.

@@ -41,7 +41,12 @@ public:
     void drawLabels(QPainter& painter, const PlotSpace& space) const override;
     std::optional<qsizetype> recordAt(const PlotSpace& space, const QPointF& point) const override;
 
+    // Bars narrower than this (in points) are drawn a pixel column at a time.
+    static constexpr double ThinBarWidth = 1.5;
+
 private:
+    void drawThinBars(QPainter& painter, const PlotSpace& space) const;
+
     std::optional<LineStyle> m_lineStyle;
     double m_barWidth = 0.5;
     double m_cornerRadius = 0;

@@ -42,4 +42,17 @@ bool LabelSpace::take(const QRectF& rect)
     return true;
 }
 
+bool LabelSpace::covers(const QPointF& point) const
+{
+    const auto found = m_cells.constFind(cellKey(
+        qint64(std::floor(point.x() / CellSize)), qint64(std::floor(point.y() / CellSize))));
+    if (found == m_cells.constEnd())
+        return false;
+    for (const QRectF& taken : *found) {
+        if (taken.contains(point))
+            return true;
+    }
+    return false;
+}
+
 } // namespace platform::plot

@@ -13,6 +13,9 @@ class LabelSpace {
 public:
     // True, and the rectangle taken, when it covers no rectangle taken before.
     bool take(const QRectF& rect);
+    // Whether a rectangle taken holds the point: a label anchored there cannot be drawn,
+    // which is known before measuring its text.
+    bool covers(const QPointF& point) const;
 
     static constexpr double CellSize = 64.0;
 

@@ -42,9 +42,13 @@ Legend::Layout Legend::layout(const QList<Entry>& entries, const QRectF& bounds)
     const double lineHeight = std::ceil(metrics.height());
     const double swatch = lineHeight * 0.8;
     result.rowHeight = lineHeight + 2;
+    const qsizetype rowsFit = std::max<qsizetype>(
+        1, qsizetype((bounds.height() * MaximumHeightShare - 2 * kPadding) / result.rowHeight));
+    // Only what can be shown is measured.
+    const qsizetype measured = std::min(entries.size(), rowsFit * m_columns);
     double textWidth = 0;
-    for (const Entry& entry : entries)
-        textWidth = std::max(textWidth, metrics.horizontalAdvance(entry.title));
+    for (qsizetype i = 0; i < measured; ++i)
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(entries[i].title));
     const double widest
         = (bounds.width() * MaximumWidthShare - 2 * kPadding) / m_columns - kColumnGap;
     result.columnWidth = std::max(swatch + kSwatchGap + metrics.horizontalAdvance(Ellipsis),

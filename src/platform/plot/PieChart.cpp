@@ -125,7 +125,18 @@ void PieChart::draw(QPainter& painter, const PlotSpace& space) const
     const QRectF whole(middle - QPointF(m_radius, m_radius), QSizeF(2 * m_radius, 2 * m_radius));
     bool anyInPlace = false;
     QPainterPath inPlace;
+    // Slices whose arc is under a pixel are drawn together with the ones after them, in
+    // the first one's colour, as no pixel could show more than one of them.
+    QList<Slice> shown;
     for (const Slice& slice : all) {
+        if (!shown.isEmpty() && shown.last().center == middle && slice.center == middle
+            && std::abs(shown.last().sweep) * m_radius < 1) {
+            shown.last().sweep += slice.sweep;
+            continue;
+        }
+        shown.append(slice);
+    }
+    for (const Slice& slice : std::as_const(shown)) {
         const QRectF circle(
             slice.center - QPointF(m_radius, m_radius), QSizeF(2 * m_radius, 2 * m_radius));
         QPainterPath path;
@@ -170,6 +181,8 @@ void PieChart::drawLabels(QPainter& painter, const PlotSpace& space) const
         const double mid = slice.start + slice.sweep / 2;
         const double distance = m_radius + labelOffset();
         const QPointF anchor = slice.center + QPointF(std::cos(mid), -std::sin(mid)) * distance;
+        if (taken.covers(anchor))
+            continue;
         double rotation = m_relativeRotation ? mid + labelRotation() : labelRotation();
         // A label turned past upright reads upside down: it is turned half a circle more.
         if (std::cos(rotation) < -1e-9)

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform::plot {
@@ -32,26 +33,57 @@ void ScatterPlot::draw(QPainter& painter, const PlotSpace& space) const
         painter.setBrush(Qt::NoBrush);
         QList<QLineF> segments;
         segments.reserve(recordCount());
+        // Points sharing a pixel column become one vertical stroke from their lowest to
+        // their highest, joined to the columns beside: what the full line would show.
         QPointF last;
         bool started = false;
+        int column = 0;
+        double low = 0;
+        double high = 0;
+        QPointF first;
+        const auto closeColumn = [&] {
+            if (high > low)
+                segments.append(QLineF(first.x(), low, first.x(), high));
+        };
         for (qsizetype i = 0; i < recordCount(); ++i) {
             const QPointF point = viewPointOfRecord(space, i);
             if (!std::isfinite(point.x()) || !std::isfinite(point.y())) {
+                if (started)
+                    closeColumn();
                 started = false;
                 continue;
             }
-            if (started)
+            const int here = int(std::floor(point.x()));
+            if (started && here == column) {
+                low = std::min(low, point.y());
+                high = std::max(high, point.y());
+                last = point;
+                continue;
+            }
+            if (started) {
+                closeColumn();
                 segments.append(QLineF(last, point));
+            }
+            column = here;
+            first = point;
+            low = high = point.y();
             last = point;
             started = true;
         }
+        if (started)
+            closeColumn();
         painter.drawLines(segments);
     }
     if (m_plotSymbol) {
+        QPointF drawn(-1e300, -1e300);
         for (qsizetype i = 0; i < recordCount(); ++i) {
             const QPointF point = viewPointOfRecord(space, i);
             if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
                 continue;
+            // A symbol within a pixel of the one drawn before would look the same.
+            if (std::abs(point.x() - drawn.x()) < 1 && std::abs(point.y() - drawn.y()) < 1)
+                continue;
+            drawn = point;
             const QSizeF size = m_plotSymbol->size;
             const QRectF box(point.x() - size.width() / 2, point.y() - size.height() / 2,
                 size.width(), size.height());
@@ -83,6 +115,8 @@ void ScatterPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
         if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
             continue;
         const QPointF anchor = point - QPointF(0, labelOffset());
+        if (taken.covers(anchor))
+            continue;
         const QPointF content(0.5, 0.0);
         const QRectF place = label->boundsAt(anchor, content, labelRotation());
         if (!taken.take(place))
