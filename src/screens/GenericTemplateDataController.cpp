@@ -16,6 +16,7 @@
 #include "platform/ui/ViewController.h"
 #include "reports/GenericTemplateReportController.h"
 #include "reports/GenericTemplateReportDataSource.h"
+#include "reports/charts/ChartDataController.h"
 #include "screens/ApplicationState.h"
 #include "screens/MainDataController.h"
 #include "screens/ReminderScheduler.h"
@@ -598,8 +599,11 @@ void GenericTemplateDataController::chartTouched(platform::ui::Control*)
         grid->ShowDetail(QVariant(QVariantMap()), ChartDetailViewController, QString());
 }
 
-bool GenericTemplateDataController::plotChart(const QVariantMap&)
+bool GenericTemplateDataController::plotChart(const QVariantMap& definition)
 {
+    if (!m_chartDataController)
+        m_chartDataController = std::make_shared<ChartDataController>(this);
+    m_chartDataController->plotChart(definition);
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+class ChartDataController;
 class GenericTemplateReportController;
 class GenericTemplateReportDataSource;
 class Template;
@@ -111,8 +112,7 @@ public:
     void chartTouched(platform::ui::Control* sender) override;
     // The export menu of the rows shown, over this screen.
     void shareTouched(platform::ui::Control* sender) override;
-    // Draws the chart of the definition. The chart screens come later: until then this
-    // only answers that the form may close.
+    // Draws the chart of the definition (or says why there is none); the form may close.
     virtual bool plotChart(const QVariantMap& definition);
     // The distinct values the rows hold in the column; none for a Protected column.
     QVariantList getAutoCompleteValues(const QString& columnId) override;
@@ -172,4 +172,5 @@ private:
     UserTableRows m_tableRows;
     std::shared_ptr<GenericTemplateReportDataSource> m_reportDataSource;
     std::shared_ptr<GenericTemplateReportController> m_reportController;
+    std::shared_ptr<ChartDataController> m_chartDataController;
 };

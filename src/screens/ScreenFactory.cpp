@@ -8,6 +8,7 @@
 #include "grid/RowObject.h"
 #include "platform/coredata/ManagedObject.h"
 #include "platform/ui/Storyboard.h"
+#include "reports/charts/ChartDetailViewController.h"
 #include "screens/ApplicationScreen.h"
 #include "screens/ApplicationState.h"
 #include "screens/CloudTableDataController.h"
@@ -310,6 +311,7 @@ void ScreenFactory::install()
     ScreenServices::install(std::make_unique<FactoryServices>());
     ApplicationScreen::registerStoryboard(platform::ui::Storyboard::main());
     UserTemplateDetailViewController::registerForm();
+    ChartDetailViewController::registerForm();
     if (!ApplicationState::reminders())
         ApplicationState::setReminders(std::make_shared<NotificationReminders>());
     // Screens save their documents into the cloud through the files layer, above them.

@@ -1,0 +1,245 @@
+#include "platform/plot/Axis.h"
+
+#include "platform/plot/LabelSpace.h"
+#include "platform/plot/PlotSpace.h"
+
+#include <QLineF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace platform::plot {
+
+namespace {
+
+constexpr double kTickLength = 4.0;
+constexpr double kTitleGap = 4.0;
+// Lines closer than this to the one drawn before are left out: dense data would otherwise
+// paint the plot area over.
+constexpr double kClosestLines = 3.0;
+
+bool usableInterval(double interval)
+{
+    return std::isfinite(interval) && interval > 0;
+}
+
+// Multiples of the interval from the origin inside the range; none when there would be
+// too many to draw.
+QList<double> multiplesIn(const PlotRange& range, double origin, double interval)
+{
+    QList<double> result;
+    if (!usableInterval(interval) || !std::isfinite(range.location) || !std::isfinite(range.length))
+        return result;
+    const double low = range.minLimit();
+    const double high = range.maxLimit();
+    if ((high - low) / interval > Axis::MaximumTicks)
+        return result;
+    const double first = std::ceil((low - origin) / interval - 1e-9);
+    const double last = std::floor((high - origin) / interval + 1e-9);
+    for (double k = first; k <= last; k += 1) {
+        const double value = origin + k * interval;
+        // Zero, not a tiny remainder of the arithmetic.
+        result.append(std::abs(value) < interval * 1e-9 ? 0.0 : value);
+    }
+    return result;
+}
+
+} // namespace
+
+Axis::Axis(int coordinate)
+    : m_coordinate(coordinate)
+{
+}
+
+double Axis::niceInterval(double length, int ticks)
+{
+    length = std::abs(length);
+    if (!std::isfinite(length) || length == 0 || ticks < 1)
+        return 0;
+    const double raw = length / ticks;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double residual = raw / magnitude;
+    double nice = 10;
+    if (residual <= 1)
+        nice = 1;
+    else if (residual <= 2)
+        nice = 2;
+    else if (residual <= 5)
+        nice = 5;
+    return nice * magnitude;
+}
+
+PlotRange Axis::range(const PlotSpace& space) const
+{
+    return m_visibleRange.value_or(space.rangeFor(m_coordinate));
+}
+
+Axis::Ticks Axis::ticks(const PlotSpace& space) const
+{
+    Ticks result;
+    const PlotRange shown = range(space);
+    double interval = 0;
+    switch (m_policy) {
+    case LabelingPolicy::None:
+    case LabelingPolicy::LocationsProvided:
+        result.major = m_majorLocations;
+        result.minor = m_minorLocations;
+        return result;
+    case LabelingPolicy::FixedInterval:
+        interval = m_majorInterval;
+        break;
+    case LabelingPolicy::Automatic:
+        interval = niceInterval(shown.length, std::max(1, m_preferredTicks));
+        break;
+    }
+    result.major = multiplesIn(shown, 0, interval);
+    if (m_minorTicks > 0 && usableInterval(interval) && !result.major.isEmpty())
+        result.minor = multiplesIn(shown, 0, interval / (m_minorTicks + 1));
+    // Minor ticks where no major one is.
+    result.minor.removeIf([&](double value) {
+        return std::any_of(result.major.cbegin(), result.major.cend(),
+            [&](double major) { return std::abs(major - value) < interval * 1e-6; });
+    });
+    return result;
+}
+
+double Axis::linePosition(const PlotSpace& space) const
+{
+    const QRectF area = space.plotArea();
+    if (m_coordinate == PlotSpace::X) {
+        if (m_fixedToLowerEdge)
+            return area.bottom();
+        return std::clamp(space.viewY(m_orthogonalPosition), area.top(), area.bottom());
+    }
+    if (m_fixedToLowerEdge)
+        return area.left();
+    return std::clamp(space.viewX(m_orthogonalPosition), area.left(), area.right());
+}
+
+QPointF Axis::pointAt(const PlotSpace& space, double location, double outward) const
+{
+    const double line = linePosition(space);
+    if (m_coordinate == PlotSpace::X)
+        return { space.viewX(location), line + outward };
+    return { line - outward, space.viewY(location) };
+}
+
+void Axis::drawGridLines(QPainter& painter, const PlotSpace& space) const
+{
+    if (!m_majorGrid && !m_minorGrid)
+        return;
+    const Ticks found = ticks(space);
+    const int other = m_coordinate == PlotSpace::X ? PlotSpace::Y : PlotSpace::X;
+    const PlotRange across = m_gridLinesRange.value_or(space.rangeFor(other));
+    painter.save();
+    painter.setClipRect(space.plotArea());
+    const auto drawLines = [&](const QList<double>& locations, const LineStyle& style) {
+        painter.setPen(style.pen());
+        double last = -1e300;
+        for (double location : locations) {
+            const double at
+                = m_coordinate == PlotSpace::X ? space.viewX(location) : space.viewY(location);
+            if (std::abs(at - last) < kClosestLines)
+                continue;
+            last = at;
+            if (m_coordinate == PlotSpace::X) {
+                const double x = space.viewX(location);
+                painter.drawLine(
+                    QLineF(x, space.viewY(across.location), x, space.viewY(across.end())));
+            } else {
+                const double y = space.viewY(location);
+                painter.drawLine(
+                    QLineF(space.viewX(across.location), y, space.viewX(across.end()), y));
+            }
+        }
+    };
+    if (m_minorGrid)
+        drawLines(found.minor, *m_minorGrid);
+    if (m_majorGrid)
+        drawLines(found.major, *m_majorGrid);
+    painter.restore();
+}
+
+void Axis::draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds) const
+{
+    const Ticks found = ticks(space);
+    const PlotRange shown = range(space);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    if (m_axisLine) {
+        painter.setPen(m_axisLine->pen());
+        painter.drawLine(QLineF(pointAt(space, shown.location, 0), pointAt(space, shown.end(), 0)));
+    }
+    const auto drawTicks
+        = [&](const QList<double>& locations, const LineStyle& style, double length) {
+              painter.setPen(style.pen());
+              for (double location : locations) {
+                  if (shown.contains(location))
+                      painter.drawLine(
+                          QLineF(pointAt(space, location, 0), pointAt(space, location, length)));
+              }
+          };
+    if (m_minorTick)
+        drawTicks(found.minor, *m_minorTick, kTickLength / 2);
+    if (m_majorTick)
+        drawTicks(found.major, *m_majorTick, kTickLength);
+
+    // Labels, each where it does not cover the one before; how far they reach outwards.
+    QList<AxisLabel> labels = m_axisLabels;
+    if (m_policy != LabelingPolicy::None) {
+        labels.clear();
+        if (m_formatter) {
+            for (double location : found.major) {
+                AxisLabel label;
+                label.content.text = m_formatter(location);
+                label.content.textStyle = m_labelStyle;
+                label.tickLocation = location;
+                label.rotation = m_labelRotation;
+                label.offset = m_labelOffset;
+                labels.append(label);
+            }
+        }
+    }
+    const bool horizontal = m_coordinate == PlotSpace::X;
+    const QPointF contentAnchor = horizontal ? QPointF(0.5, 1.0) : QPointF(1.0, 0.5);
+    double reach = 0;
+    LabelSpace taken;
+    for (const AxisLabel& label : std::as_const(labels)) {
+        if (label.content.text.isEmpty() || !shown.contains(label.tickLocation))
+            continue;
+        const QPointF anchor = pointAt(space, label.tickLocation, label.offset);
+        if (taken.covers(anchor))
+            continue;
+        const QRectF place = label.content.boundsAt(anchor, contentAnchor, label.rotation);
+        if (!taken.take(place))
+            continue;
+        label.content.draw(painter, anchor, contentAnchor, label.rotation);
+        reach = std::max(reach, label.offset + (horizontal ? place.height() : place.width()));
+    }
+
+    if (!m_title.isEmpty()) {
+        TextLayer title;
+        title.text = m_title;
+        title.textStyle = m_titleStyle;
+        // The title keeps clear of the labels.
+        const double offset = std::max(m_titleOffset, reach + kTitleGap);
+        QPointF anchor = pointAt(space, shown.midPoint(), offset);
+        const QPointF content = horizontal ? QPointF(0.5, 1.0) : QPointF(1.0, 0.5);
+        const double rotation = horizontal ? 0 : std::numbers::pi / 2;
+        if (bounds.isValid()) {
+            // Short of room the title moves in over its labels rather than out of sight.
+            const QRectF place = title.boundsAt(anchor, content, rotation);
+            if (place.bottom() > bounds.bottom())
+                anchor.ry() -= place.bottom() - bounds.bottom();
+            if (place.left() < bounds.left())
+                anchor.rx() += bounds.left() - place.left();
+        }
+        title.draw(painter, anchor, content, rotation);
+    }
+    painter.restore();
+}
+
+} // namespace platform::plot

@@ -1,0 +1,19 @@
+#include "platform/plot/PlotSpaceAnnotation.h"
+
+#include "platform/plot/PlotSpace.h"
+
+#include <QPainter>
+
+namespace platform::plot {
+
+void PlotSpaceAnnotation::draw(QPainter& painter, const PlotSpace& space) const
+{
+    const QPointF anchor
+        = space.viewPoint(anchorX, anchorY) + QPointF(displacement.x(), -displacement.y());
+    painter.save();
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    content.draw(painter, anchor, QPointF(0.5, 0.5), 0);
+    painter.restore();
+}
+
+} // namespace platform::plot
