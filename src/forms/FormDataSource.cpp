@@ -96,9 +96,11 @@ void FormDataSource::tableViewMoveRowAtIndexPath(
     sorting->moveElementFromRow(rawRow(sorting, from.row()), rawRow(sorting, to.row()));
 }
 
-void FormDataSource::tableViewCommitDeleteForRowAtIndexPath(
-    TableView* tableView, const IndexPath& indexPath)
+void FormDataSource::tableViewCommitEditingStyleForRowAtIndexPath(
+    TableView* tableView, platform::ui::TableViewCellEditingStyle style, const IndexPath& indexPath)
 {
+    if (style != platform::ui::TableViewCellEditingStyle::Delete)
+        return;
     auto* sorting
         = qobject_cast<FormSortingSection*>(visibleSection(m_tableView, indexPath.section()));
     if (!sorting || !sorting->getVisibleElementForIndex(indexPath.row()))

@@ -7,7 +7,7 @@
 class FormTableView;
 
 // Answers the form table's counts, cells and titles from the root's visible sections and
-// their visible elements; moves rows of a sorting section.
+// their visible elements; moves and deletes rows of a sorting section.
 class FormDataSource : public platform::ui::TableViewDataSource {
 public:
     explicit FormDataSource(FormTableView* tableView);
@@ -32,8 +32,10 @@ public:
     void tableViewMoveRowAtIndexPath(platform::ui::TableView* tableView,
         const platform::ui::IndexPath& from, const platform::ui::IndexPath& to) override;
     // A row deleted in editing mode: the section removes its element, then the row goes.
-    void tableViewCommitDeleteForRowAtIndexPath(
-        platform::ui::TableView* tableView, const platform::ui::IndexPath& indexPath);
+    bool respondsToCommitEditingStyle() const override { return true; }
+    void tableViewCommitEditingStyleForRowAtIndexPath(platform::ui::TableView* tableView,
+        platform::ui::TableViewCellEditingStyle style,
+        const platform::ui::IndexPath& indexPath) override;
 
 private:
     QPointer<FormTableView> m_tableView;

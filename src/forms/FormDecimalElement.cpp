@@ -29,6 +29,22 @@ QString decimalText(const QVariant& number)
     return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
+// The decimal digits of the text in order, without leading zeros; counts the minus
+// signs met when asked.
+QString significantDigits(const QString& text, int* minus = nullptr)
+{
+    QString digits;
+    for (const QChar c : text) {
+        if (c.isDigit())
+            digits.append(QChar(u'0' + c.digitValue()));
+        else if (minus && isMinus(c))
+            ++*minus;
+    }
+    while (digits.startsWith(u'0'))
+        digits.remove(0, 1);
+    return digits;
+}
+
 // More fraction digits than any column holds are shown as this many.
 constexpr qulonglong kFractionDigitLimit = 100;
 
@@ -89,17 +105,11 @@ bool FormDecimalElement::applyChange(
     const qsizetype start = std::clamp<qsizetype>(range.location, 0, text.size());
     const qsizetype length = std::clamp<qsizetype>(range.length, 0, text.size() - start);
     const QString changed = QString(text).replace(start, length, replacement);
-    QString digits;
     int minus = 0;
-    for (const QChar c : changed) {
-        if (c.isDigit())
-            digits.append(QChar(u'0' + c.digitValue()));
-        else if (isMinus(c))
-            ++minus;
-    }
-    while (digits.startsWith(u'0'))
-        digits.remove(0, 1);
-    if (digits.size() > MaximumDigits)
+    const QString digits = significantDigits(changed, &minus);
+    // A stored number may already be longer than typing allows; deleting from it must
+    // still work, so only a change that adds digits past the limit is refused.
+    if (digits.size() > MaximumDigits && digits.size() >= significantDigits(text).size())
         return false;
     const bool negative = minus % 2 == 1;
     const qsizetype fraction = qsizetype(std::min(m_fractionDigits, kFractionDigitLimit));
@@ -109,15 +119,17 @@ bool FormDecimalElement::applyChange(
         return true;
     }
     m_negativeZero = false;
-    if (fraction == 0) {
-        const qlonglong units = digits.toLongLong();
+    bool whole = false;
+    const qlonglong units = digits.toLongLong(&whole);
+    if (fraction == 0 && whole) {
         m_numberValue = QVariant(negative ? -units : units);
         return true;
     }
     // Units of the smallest fraction written out as decimal text, then read as the
-    // nearest double: that double's shortest form is this text.
+    // nearest double: up to MaximumDigits digits, that double's shortest form is this text.
     QString padded = digits.rightJustified(fraction + 1, u'0');
-    padded.insert(padded.size() - fraction, u'.');
+    if (fraction > 0)
+        padded.insert(padded.size() - fraction, u'.');
     if (negative)
         padded.prepend(u'-');
     m_numberValue = QVariant(padded.toDouble());

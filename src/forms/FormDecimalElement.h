@@ -4,7 +4,7 @@
 
 // A fixed-point number typed like a cash register: the typed digits fill the number from
 // its smallest unit, so with 2 fraction digits typing 1, 2, 3 shows 0.01, 0.12, 1.23.
-// The digits are kept exactly (at most 15 of them); each "-" typed flips the sign.
+// Typed digits are kept exactly (at most 15 of them); each "-" typed flips the sign.
 class FormDecimalElement : public FormEntryElement {
     Q_OBJECT
     Q_PROPERTY(qulonglong fractionDigits READ fractionDigits WRITE setFractionDigits)
@@ -35,8 +35,9 @@ public:
     QString formattedValue() const;
     // A change the user proposes to the shown text (replacing the range with the
     // replacement): the number becomes the digits of the resulting text, negative when it
-    // holds an odd number of minus signs. False, and nothing changes, when that would
-    // be more than MaximumDigits digits. The field then shows formattedValue() again
+    // holds an odd number of minus signs. False, and nothing changes, when the result
+    // has more than MaximumDigits digits and no fewer than the text had, so a longer
+    // stored number can still be shortened. The field then shows formattedValue() again
     // instead of the change itself.
     bool applyChange(
         const QString& text, const platform::ui::TextRange& range, const QString& replacement);

@@ -10,6 +10,11 @@ public:
     Q_INVOKABLE FormEmptyListElement();
     static std::shared_ptr<FormEmptyListElement> initWithTitle(const QString& title);
 
+    // A row of its own: the title centred in a light grey, not selectable.
+    platform::ui::TableViewCell* getCellForTableView(
+        FormTableView* tableView, FormControllerProtocol* controller) override;
     // Choosing the row does nothing.
     void handleElementSelected(FormControllerProtocol*) override { }
+
+    static const QString ReuseIdentifier; // "FormEmptyListElement"
 };

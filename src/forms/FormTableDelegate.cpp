@@ -46,6 +46,14 @@ IndexPath FormTableDelegate::tableViewTargetIndexPathForMoveFromRowAtIndexPath(
         : source;
 }
 
+platform::ui::TableViewCellEditingStyle FormTableDelegate::tableViewEditingStyleForRowAtIndexPath(
+    TableView*, const IndexPath& indexPath)
+{
+    FormSection* section = visibleSection(m_tableView, indexPath.section());
+    return section && section->canDeleteRows() ? platform::ui::TableViewCellEditingStyle::Delete
+                                               : platform::ui::TableViewCellEditingStyle::None;
+}
+
 double FormTableDelegate::tableViewHeightForRowAtIndexPath(TableView*, const IndexPath& indexPath)
 {
     FormElement* element = m_tableView ? m_tableView->elementAt(indexPath) : nullptr;

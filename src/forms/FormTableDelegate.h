@@ -20,6 +20,9 @@ public:
     platform::ui::IndexPath tableViewTargetIndexPathForMoveFromRowAtIndexPath(
         platform::ui::TableView* tableView, const platform::ui::IndexPath& source,
         const platform::ui::IndexPath& proposed) override;
+    // Delete where the row's section lets rows be deleted, nothing elsewhere.
+    platform::ui::TableViewCellEditingStyle tableViewEditingStyleForRowAtIndexPath(
+        platform::ui::TableView* tableView, const platform::ui::IndexPath& indexPath) override;
     double tableViewHeightForRowAtIndexPath(
         platform::ui::TableView* tableView, const platform::ui::IndexPath& indexPath) override;
     double tableViewHeightForHeaderInSection(

@@ -620,10 +620,18 @@ void CollectionViewController::displayPageNumber()
     if (!record || !controller || record->topButtonBits || !record->buttonBits
         || !record->buttonBits->getBit(SearchButton))
         return;
-    // Only desktop-server tables have pages.
+    // Only desktop-server tables have pages. A screen whose table went drops the page
+    // picker it showed, but no other right button (a table picker sits there too).
     const auto table = controller->table();
-    if (!table)
+    if (!table) {
+        if (m_pagePicker) {
+            platform::ui::BarButtonItem* item = navigationItem()->rightBarButtonItem();
+            if (item && item->customView() == m_pagePicker)
+                navigationItem()->setRightBarButtonItem(nullptr);
+            delete m_pagePicker.data();
+        }
         return;
+    }
     if (table->TotalPages == 0) {
         navigationItem()->setRightBarButtonItem(nullptr);
         delete m_pagePicker.data();

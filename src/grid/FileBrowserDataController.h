@@ -43,6 +43,8 @@ public:
     bool saveRow(const QVariant& row) override;
     // Removes the selected entry from disk, a folder with everything in it.
     bool deleteRow() override;
+    // A swiped tile offers delete only: an entry has no edit form.
+    qint8 tilesButtons() override { return 1; }
     // A folder opens as a new browser level; a file ends the browser with it, or, in a
     // browser no one waits on, opens in the preview.
     void tapOnDisclosure(qint64 index) override;

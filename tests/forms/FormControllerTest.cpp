@@ -381,6 +381,50 @@ TEST_F(FormScreens, SortingSectionsEditAndMoveOnlyWithinThemselves)
     EXPECT_EQ(values.value("order"), (QVariantList { "c", "a", "b" }));
 }
 
+// A sorting section that lets rows go offers each row a delete control; its tap shows
+// the Delete button, whose tap takes the row out of the section and the table.
+TEST_F(FormScreens, ASortingSectionsRowIsDeletedThroughTheTable)
+{
+    auto root = std::make_shared<FormRootElement>();
+    auto order = std::make_shared<FormSortingSection>();
+    order->setKey("order");
+    order->setCanDeleteRows(true);
+    for (const QString key : { "a", "b", "c" }) {
+        auto row = FormLabelElement::initWithTitle(key.toUpper(), QVariant());
+        row->setKey(key);
+        order->addElement(row);
+    }
+    auto kept = std::make_shared<FormSortingSection>();
+    kept->addElement(FormLabelElement::initWithTitle("Kept", QVariant()));
+    auto plain = FormSection::initWithTitle("Plain");
+    plain->addElement(FormLabelElement::initWithTitle("Fixed", QVariant()));
+    for (const auto& section : QList<std::shared_ptr<FormSection>> { order, kept, plain })
+        root->addSection(section);
+    open(root);
+    ASSERT_TRUE(table()->isEditing());
+    // Only the section that lets rows go shows the control.
+    for (int section = 0; section < 3; ++section) {
+        TableViewCell* cell = table()->cellForRowAtIndexPath(IndexPath(0, section));
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->deleteControl()->isHidden(), section != 0) << section;
+    }
+
+    TableViewCell* second = table()->cellForRowAtIndexPath(IndexPath(1, 0));
+    ASSERT_NE(second, nullptr);
+    testsupport::GestureSynthesizer::tap(second->deleteControl());
+    settle();
+    ASSERT_TRUE(second->showingDeleteConfirmation());
+    EXPECT_FALSE(second->deleteConfirmationButton()->isHidden());
+    testsupport::GestureSynthesizer::tap(second->deleteConfirmationButton());
+    settle();
+    EXPECT_EQ(table()->numberOfRowsInSection(0), 2);
+    EXPECT_EQ(order->elements().size(), 2);
+    EXPECT_EQ(table()->cellForRowAtIndexPath(IndexPath(1, 0))->textLabel()->text(), "C");
+    platform::MutableDictionary values;
+    root->fetchValueIntoObject(QVariant::fromValue(values));
+    EXPECT_EQ(values.value("order"), (QVariantList { "a", "c" }));
+}
+
 TEST_F(FormScreens, AMultilineRowIsEditedOnAScreenOfItsOwn)
 {
     auto note = FormMultilineElement::initWithTitle("Note", "First line");

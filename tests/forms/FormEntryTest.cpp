@@ -184,3 +184,26 @@ TEST_F(EntryTest, CompletionOffersTheRestOfTheFirstMatchIgnoringCase)
     EXPECT_EQ(element->completionForPrefix(QString()), "");
     EXPECT_TRUE(element->lastAutoComplete().isEmpty());
 }
+
+// A stored number longer than typing allows still shortens one digit at a time.
+TEST_F(EntryTest, DecimalLongerThanTypingAllowsShortensByDeleting)
+{
+    auto whole = FormDecimalElement::initWithValue(QVariant(qlonglong(12345678901234567)));
+    EXPECT_EQ(whole->formattedValue(), "12,345,678,901,234,567");
+    EXPECT_EQ(deleteLast(*whole), "1,234,567,890,123,456");
+    EXPECT_EQ(whole->numberValue().toLongLong(), 1234567890123456);
+    EXPECT_EQ(deleteLast(*whole), "123,456,789,012,345");
+    // Typing a digit would go past the limit again.
+    EXPECT_EQ(type(*whole, "9"), "123,456,789,012,345");
+
+    auto cents = FormDecimalElement::initWithValue(QVariant(1e20));
+    cents->setFractionDigits(2);
+    EXPECT_EQ(cents->formattedValue(), "100,000,000,000,000,000,000.00");
+    EXPECT_EQ(deleteLast(*cents), "10,000,000,000,000,000,000.00");
+    EXPECT_EQ(type(*cents, "5"), "10,000,000,000,000,000,000.00");
+
+    // Past what a whole number holds, the value is the nearest double.
+    auto huge = FormDecimalElement::initWithValue(QVariant(1e25));
+    EXPECT_EQ(deleteLast(*huge), "1,000,000,000,000,000,000,000,000");
+    EXPECT_EQ(huge->numberValue().toDouble(), 1e24);
+}

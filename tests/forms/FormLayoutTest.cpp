@@ -1,5 +1,6 @@
 #include "forms/FormAppearance.h"
 #include "forms/FormClassicAppearance.h"
+#include "forms/FormEmptyListElement.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormLabelElement.h"
 #include "forms/FormTableViewCell.h"
@@ -202,4 +203,27 @@ TEST_F(FormLayout, SectionsShowTheirOwnHeadersOrTheClassicDrawnOnes)
         std::ceil(
             Font::measure("Shipping address", *classic->sectionTitleFont, width - 20).height())
             + 24);
+}
+
+// An empty list's row: its own reusable cell, the message centred in light grey in the
+// appearance's label font, not highlighted when touched.
+TEST_F(FormLayout, AnEmptyListShowsItsMessageCentredInItsOwnCell)
+{
+    auto root = std::make_shared<FormRootElement>();
+    auto section = std::make_shared<FormSection>();
+    auto empty = FormEmptyListElement::initWithTitle("No rows");
+    section->addElement(empty);
+    root->addSection(section);
+    auto look = std::make_shared<FormAppearance>();
+    look->labelFont = Font::boldSystem(21);
+    root->setAppearance(look);
+    open(root);
+    TableViewCell* cell = cellOf(empty.get());
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->reuseIdentifier(), "FormEmptyListElement");
+    EXPECT_EQ(cell->textLabel()->text(), "No rows");
+    EXPECT_EQ(cell->textLabel()->textAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(cell->textLabel()->textColor(), QColor::fromRgbF(0.7f, 0.7f, 0.7f, 1.0f));
+    EXPECT_EQ(cell->textLabel()->font(), *look->labelFont);
+    EXPECT_EQ(cell->selectionStyle(), TableViewCell::SelectionStyle::None);
 }

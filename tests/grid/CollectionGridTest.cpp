@@ -7,6 +7,7 @@
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/TextField.h"
 #include "utilities/data/BitManager.h"
+#include "widgets/HorizontalPickerView.h"
 #include "widgets/ProgressHUD.h"
 
 using gridtest::GridScreens;
@@ -286,4 +287,37 @@ TEST_F(GridScreens, InLandscapeANotchedPhoneStartsTheGridRightOfTheSafeArea)
     EXPECT_DOUBLE_EQ(screen->collectionView()->frame().left(), inset);
     EXPECT_DOUBLE_EQ(
         screen->collectionView()->frame().width(), screen->view()->bounds().width() - inset);
+}
+
+// The picker a paged table had goes when the table has no pages any more or is gone.
+TEST_F(GridScreens, APagePickerGoesWithTheTablesPages)
+{
+    auto record = itemsRecord();
+    record->buttonBits = std::make_shared<BitManager>(BitManager::createButtonVector({ 7 }));
+    auto* screen = open(record);
+    const auto paged = [&](unsigned total) {
+        auto table = std::make_shared<ResponseTable>();
+        table->TotalPages = total;
+        table->CurrentPage = 1;
+        return table;
+    };
+    for (const bool tableGoes : { false, true }) {
+        items(screen)->setTable(paged(5));
+        screen->displayPageNumber();
+        QPointer<HorizontalPickerView> picker = screen->pagePicker();
+        ASSERT_TRUE(picker);
+        ASSERT_NE(screen->navigationItem()->rightBarButtonItem(), nullptr);
+
+        items(screen)->setTable(tableGoes ? nullptr : paged(0));
+        screen->displayPageNumber();
+        EXPECT_TRUE(picker.isNull()) << tableGoes;
+        EXPECT_EQ(screen->pagePicker(), nullptr);
+        EXPECT_EQ(screen->navigationItem()->rightBarButtonItem(), nullptr);
+    }
+    // Another right button, such as the table picker, stays.
+    auto* other = new platform::ui::BarButtonItem(QStringLiteral("Tables"));
+    screen->navigationItem()->setRightBarButtonItem(other);
+    items(screen)->setTable(nullptr);
+    screen->displayPageNumber();
+    EXPECT_EQ(screen->navigationItem()->rightBarButtonItem(), other);
 }

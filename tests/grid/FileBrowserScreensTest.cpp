@@ -3,6 +3,7 @@
 #include "grid/BridgeScreenFactory.h"
 #include "grid/FileBrowserViewController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/SwipeGestureRecognizer.h"
 #include "utilities/shell/FileBrowserProtocol.h"
 #include "utilities/shell/FileInfo.h"
 #include "utilities/shell/FileManager.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 
 using gridtest::GridScreens;
@@ -269,4 +271,42 @@ TEST_F(FileBrowsers, ASaveAtTheTopOfTheStartFolderPutsTheFileThere)
     ASSERT_EQ(chooser.chosen.size(), 1);
     EXPECT_EQ(chooser.chosen[0]->fullName, documents.filePath("reports/march.csv"));
     EXPECT_EQ(navigation->topViewController(), screen);
+}
+
+// A swipe over a listed file offers only delete; the confirmed delete takes the file off
+// the disk and the list.
+TEST_F(FileBrowsers, ASwipedEntryOffersDeleteAlone)
+{
+    const QDir documents(FileManager::documentsDirectory());
+    ASSERT_TRUE(touch(documents.filePath("a.csv")));
+    ASSERT_TRUE(touch(documents.filePath("b.csv")));
+    auto* screen = open(itemsRecord());
+    Chooser chooser(screen);
+    screen->showLocalFileBrowser(false, {}, "csv", {}, "Import", &chooser);
+    settle();
+    FileBrowserViewController* browser = browserOf(screen);
+    ASSERT_NE(browser, nullptr);
+    const QStringList shown = shownTitles(browser);
+    const int first = int(shown.indexOf("a.csv"));
+    ASSERT_GE(first, 0);
+
+    testsupport::GestureSynthesizer::swipe(cell(browser, first)->contentView(),
+        platform::ui::SwipeGestureRecognizer::Left, QPointF(150, 20));
+    settle();
+    platform::ui::View* remove = tileView(browser, first, 2002);
+    ASSERT_NE(remove, nullptr);
+    EXPECT_FALSE(remove->isHidden());
+    EXPECT_EQ(tileView(browser, first, 2001), nullptr);
+
+    testsupport::GestureSynthesizer::tap(remove);
+    settle();
+    const auto alerts = platform::ui::AlertView::visibleAlerts();
+    ASSERT_EQ(alerts.size(), 1);
+    alerts.first()->clickButtonAtIndex(1);
+    settle(60);
+    EXPECT_FALSE(QFileInfo::exists(documents.filePath("a.csv")));
+    EXPECT_TRUE(QFileInfo::exists(documents.filePath("b.csv")));
+    EXPECT_EQ(listed(browser), QStringList { "b.csv" });
+    screen->dismissPopup();
+    settle();
 }

@@ -32,8 +32,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <unistd.h>
 
 namespace {
@@ -102,6 +104,27 @@ protected:
         g_log << "wait";
         AppDelegate::waitForStore();
     }
+
+public:
+    // The store manager's own log, kept to tell which of its operations ran.
+    void cloudStoreManagerLog(CloudStoreManager& manager, const QString& message) override
+    {
+        {
+            std::lock_guard lock(storeLogMutex);
+            storeLog << message;
+        }
+        AppDelegate::cloudStoreManagerLog(manager, message);
+    }
+    bool storeLogged(const QString& start)
+    {
+        std::lock_guard lock(storeLogMutex);
+        return std::any_of(storeLog.cbegin(), storeLog.cend(),
+            [&](const QString& line) { return line.startsWith(start); });
+    }
+
+private:
+    std::mutex storeLogMutex;
+    QStringList storeLog;
 };
 
 // The rate prompt as start-up sees it, writing down what it is told.
@@ -500,6 +523,64 @@ TEST_F(AppDelegateTest, CorruptionAlertsFollowTheirButtons)
     reloadStore();
     EXPECT_EQ(alertsTitled(AppDelegate::CorruptionTitle), 1);
     EXPECT_TRUE(delegate->cloudContentHealingAlert()->isVisible());
+}
+
+// "Disable iCloud" on either corruption alert switches the cloud off; "Fix Anyway" has the
+// store manager rebuild the cloud content from this device.
+TEST_F(AppDelegateTest, CorruptionAlertsReachTheStoreManager)
+{
+    const QString cloud = testsupport::homePath() + "/cloud";
+    QDir().mkpath(cloud);
+    qputenv("KIVOTAB_CLOUD", cloud.toUtf8());
+    platform::coredata::CloudContainer::setPollInterval(40);
+    showScreens();
+    launch();
+    RecordingDelegate* recording = delegate.get();
+    CloudStoreManager& manager = *delegate->cloudStoreManager();
+    const auto switchTo = [&](bool on) {
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] { return manager.cloudEnabled() == on && g_log.contains("C loaded"); }, 30000))
+            << g_log.join(", ").toStdString();
+        testsupport::processEvents(50);
+    };
+    const auto enable = [&] {
+        g_log.clear();
+        manager.setCloudEnabled(true);
+        switchTo(true);
+    };
+
+    for (const bool healthy : { true, false }) {
+        enable();
+        delegate->cloudStoreManagerHandleCloudContentCorruptionWithHealthyStore(manager, healthy);
+        testsupport::processEvents(20);
+        AlertView* alert = healthy ? delegate->cloudContentHealingAlert()
+                                   : delegate->cloudContentCorruptedAlert();
+        ASSERT_TRUE(alert && alert->isVisible()) << healthy;
+        ASSERT_EQ(alert->buttonTitleAtIndex(0), "Disable iCloud");
+        g_log.clear();
+        alert->clickButtonAtIndex(0);
+        switchTo(false);
+        EXPECT_TRUE(recording->storeLogged("Switching cloud enabled -> disabled")) << healthy;
+    }
+
+    enable();
+    delegate->cloudStoreManagerHandleCloudContentCorruptionWithHealthyStore(manager, false);
+    testsupport::processEvents(20);
+    delegate->cloudContentCorruptedAlert()->clickButtonAtIndex(1);
+    testsupport::processEvents(20);
+    AlertView* warning = delegate->handleCloudContentWarningAlert();
+    ASSERT_TRUE(warning && warning->isVisible());
+    const int fix = warning->cancelButtonIndex() == 0 ? 1 : 0;
+    ASSERT_EQ(warning->buttonTitleAtIndex(fix), "Fix Anyway");
+    EXPECT_FALSE(recording->storeLogged("Will rebuild cloud content"));
+    g_log.clear();
+    warning->clickButtonAtIndex(fix);
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return recording->storeLogged("Will rebuild cloud content"); }, 30000));
+    switchTo(true);
+    EXPECT_TRUE(systemDatabase());
+    delegate.reset();
+    qunsetenv("KIVOTAB_CLOUD");
 }
 
 TEST_F(AppDelegateTest, AFileHandedOverIsCopiedIntoTheInboxAndReported)

@@ -1,5 +1,7 @@
 #include "ScreensFixture.h"
 
+#include "common/GestureSynthesizer.h"
+
 #include "forms/DatabaseDetailViewController.h"
 #include "forms/DetailForms.h"
 #include "forms/FormBooleanElement.h"
@@ -11,6 +13,7 @@
 #include "forms/FormSection.h"
 #include "forms/FormTableView.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "screens/ApplicationScreen.h"
@@ -188,6 +191,84 @@ TEST_F(TableForms, ATableWithRowsOrAPasswordOffersOnlyItsProtectionButton)
     EXPECT_EQ(button->title(), "Protect");
     EXPECT_EQ(button->controllerAction(), "protect:");
     ASSERT_TRUE(saveShot("table-form-edit-tablet.png"));
+}
+
+// A table without rows whose password check is set shows the button too: Unprotect while
+// it is protected.
+TEST_F(TableForms, ATableWithAPasswordCheckAndNoRowsOffersUnprotect)
+{
+    UserTemplate* table = addTable(database->id().toString(), locked->id().toString(), "Vault");
+    table->setIsprotected(true);
+    ASSERT_TRUE(table->setProtectionCheck("s3cret"));
+    ASSERT_TRUE(table->saveUserTemplate());
+    ApplicationScreen* home = show(ScreenFactory::Home, "tablet", database);
+    home->setSelectedRow(0);
+    home->dataController()->edit(nullptr);
+    auto* form = openedForm<UserTemplateDetailViewController>(home);
+    ASSERT_NE(form, nullptr);
+    FormRootElement* root = form->root();
+    EXPECT_EQ(root->elementWithKey("template"), nullptr);
+    EXPECT_EQ(root->elementWithKey("protected"), nullptr);
+    ASSERT_EQ(root->numberOfSections(), 3);
+    auto* button
+        = qobject_cast<FormButtonElement*>(root->getSectionForIndex(1)->elements()[0].get());
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->title(), "Unprotect");
+    EXPECT_EQ(button->controllerAction(), "unprotect:");
+}
+
+// Protect and Unprotect on the form close it and ask Home for the passwords, which then
+// re-store the table's rows.
+TEST_F(TableForms, TheProtectionButtonClosesTheFormAndHomeAsksForThePassword)
+{
+    UserTemplate* table = addTable(database->id().toString(), plain->id().toString(), "Beds");
+    const auto columns = TemplateColumn::getColumns(plain->id().toString());
+    addRow(table->id().toString(), { { columns.first()->id().toString(), "Basil" } }, columns);
+    ApplicationScreen* home = show(ScreenFactory::Home, "tablet", database);
+    const auto press = [&](const QString& title) {
+        home->setSelectedRow(0);
+        home->dataController()->edit(nullptr);
+        auto* form = openedForm<UserTemplateDetailViewController>(home);
+        ASSERT_NE(form, nullptr);
+        auto* button = qobject_cast<FormButtonElement*>(
+            form->root()->getSectionForIndex(1)->elements()[0].get());
+        ASSERT_NE(button, nullptr);
+        ASSERT_EQ(button->title(), title);
+        platform::ui::TableViewCell* cell = form->formTableView()->cellForElement(button);
+        ASSERT_NE(cell, nullptr);
+        testsupport::GestureSynthesizer::tap(cell);
+        settle(150);
+        EXPECT_EQ(openedForm<UserTemplateDetailViewController>(home), nullptr)
+            << title.toStdString();
+    };
+    const auto waitForHome = [&] {
+        ASSERT_TRUE(testsupport::waitUntil([&] { return home->hudCount() == 0; }));
+        settle();
+        EXPECT_EQ(alertTexts(), QStringList({ "Operation Completed Successfully." }));
+        dismissAlerts();
+    };
+
+    press("Protect");
+    ASSERT_EQ(alertsShown().size(), 1);
+    EXPECT_EQ(alertsShown().last()->tag(), 301);
+    answerPrompt("s3cret");
+    EXPECT_EQ(alertsShown().last()->tag(), 302);
+    answerPrompt("s3cret");
+    waitForHome();
+    EXPECT_TRUE(table->isprotected().toBool());
+    EXPECT_TRUE(table->isPasswordValid("s3cret"));
+    Rows* row = Rows::getRows(table->id().toString(), columns, {}, {}, std::nullopt).first();
+    EXPECT_FALSE(row->decodeData(columns, std::nullopt).has_value());
+
+    press("Unprotect");
+    ASSERT_EQ(alertsShown().size(), 1);
+    EXPECT_EQ(alertsShown().last()->tag(), 300);
+    answerPrompt("s3cret");
+    waitForHome();
+    EXPECT_FALSE(table->isprotected().toBool());
+    const auto values = row->decodeData(columns, std::nullopt);
+    ASSERT_TRUE(values.has_value());
+    EXPECT_EQ(values->value(columns.first()->id().toString()), QVariant("Basil"));
 }
 
 TEST_F(TableForms, TheDatabaseFormSavesThroughItsScreenAndStaysOpenOnARefusal)

@@ -561,11 +561,40 @@ bool TableView::canReorder(const IndexPath& path)
     return can;
 }
 
+TableViewCellEditingStyle TableView::editingStyleFor(const IndexPath& path)
+{
+    TableViewDataSource* source = dataSource();
+    auto style = TableViewCellEditingStyle::None;
+    if (!source || !source->respondsToCommitEditingStyle())
+        return style;
+    guarded([&] {
+        if (!source->tableViewCanEditRowAtIndexPath(this, path))
+            return;
+        style = TableViewCellEditingStyle::Delete;
+        if (auto* d = delegate())
+            style = d->tableViewEditingStyleForRowAtIndexPath(this, path);
+    });
+    return style;
+}
+
+void TableView::commitDelete(TableViewCell* cell)
+{
+    const auto path = indexPathForCell(cell);
+    TableViewDataSource* source = dataSource();
+    if (!path || !source || editingStyleFor(*path) != TableViewCellEditingStyle::Delete)
+        return;
+    guarded([&] {
+        source->tableViewCommitEditingStyleForRowAtIndexPath(
+            this, TableViewCellEditingStyle::Delete, *path);
+    });
+}
+
 void TableView::adoptCell(TableViewCell* cell, const IndexPath& path)
 {
     if (cell->parentWidget() != subviewContainer())
         addSubview(cell);
     cell->m_tableView = this;
+    cell->setEditingStyle(editingStyleFor(path));
     cell->setShowsReorderControl(canReorder(path));
     cell->setEditing(m_editing, false);
     cell->setHighlighted(false, false);
@@ -1321,6 +1350,7 @@ void TableView::setEditing(bool editing, bool animated)
         if (key.part != Part::Row || !shown.view)
             continue;
         auto* cell = static_cast<TableViewCell*>(shown.view.data());
+        cell->setEditingStyle(editingStyleFor(key.path));
         cell->setShowsReorderControl(canReorder(key.path));
         cell->setEditing(editing, animated);
     }

@@ -218,6 +218,9 @@ private:
     void bringUpToDate();
     bool isValid(const IndexPath& path);
     bool canReorder(const IndexPath& path);
+    TableViewCellEditingStyle editingStyleFor(const IndexPath& path);
+    // The Delete button of the cell's row was tapped.
+    void commitDelete(TableViewCell* cell);
     void accessoryButtonTapped(TableViewCell* cell);
     void userSelect(const IndexPath& path);
     void setCellSelected(const IndexPath& path, bool selected, bool animated);

@@ -24,6 +24,10 @@ constexpr double FontSize = 17;
 constexpr double SelectionDuration = 0.25;
 constexpr double EditingDuration = 0.3;
 constexpr double ReorderControlWidth = 44;
+constexpr double DeleteControlWidth = 44;
+constexpr double DeleteConfirmationWidth = 82;
+const QColor DeleteColor(255, 59, 48);
+const QString DeleteTitle = QStringLiteral("Delete");
 constexpr double ImageTextGap = 15;
 constexpr double LabelGap = 10;
 
@@ -117,6 +121,43 @@ protected:
     }
 };
 
+// The red round minus at the left edge of a row that may be deleted.
+class DeleteControl : public Control {
+public:
+    explicit DeleteControl(QWidget* parent)
+        : Control(parent)
+    {
+    }
+
+protected:
+    void drawRect(QPainter& painter, const QRectF& r) override
+    {
+        const QRectF circle = QRectF(r.center() - QPointF(11, 11), QSizeF(22, 22));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(isHighlighted() ? DeleteColor.darker(120) : DeleteColor);
+        painter.drawEllipse(circle);
+        painter.fillRect(QRectF(circle.left() + 5, circle.center().y() - 1, 12, 2), Qt::white);
+    }
+};
+
+// The red Delete button that confirms a row's deletion.
+class DeleteConfirmationButton : public Control {
+public:
+    explicit DeleteConfirmationButton(QWidget* parent)
+        : Control(parent)
+    {
+    }
+
+protected:
+    void drawRect(QPainter& painter, const QRectF& r) override
+    {
+        painter.fillRect(r, isHighlighted() ? DeleteColor.darker(120) : DeleteColor);
+        painter.setPen(Qt::white);
+        painter.setFont(Font::system(FontSize));
+        painter.drawText(r, Qt::AlignCenter, DeleteTitle);
+    }
+};
+
 } // namespace
 
 TableViewCell::TableViewCell(Style style, const QString& reuseIdentifier, QWidget* parent)
@@ -151,6 +192,19 @@ TableViewCell::TableViewCell(Style style, const QString& reuseIdentifier, QWidge
         ControlEventTouchUpInside);
     m_reorderControl = new ReorderGrip(this);
     m_reorderControl->setHidden(true);
+    m_deleteControl = new DeleteControl(this);
+    m_deleteControl->setHidden(true);
+    m_deleteControl->addTarget(
+        [this](Control*) { setShowingDeleteConfirmation(!m_showingDeleteConfirmation); },
+        ControlEventTouchUpInside);
+    m_deleteConfirmationButton = new DeleteConfirmationButton(this);
+    m_deleteConfirmationButton->setHidden(true);
+    m_deleteConfirmationButton->addTarget(
+        [this](Control*) {
+            if (m_tableView)
+                m_tableView->commitDelete(this);
+        },
+        ControlEventTouchUpInside);
 }
 
 TableViewCell::~TableViewCell() = default;
@@ -202,6 +256,8 @@ double TableViewCell::accessoryWidth() const
 {
     // The room the accessory takes from the content's right edge, as the platform leaves it.
     const double margin = m_decoration.margin;
+    if (m_editing && m_showingDeleteConfirmation)
+        return DeleteConfirmationWidth;
     if (m_editing)
         return m_showsReorderControl ? ReorderControlWidth : 0;
     if (m_accessoryView)
@@ -312,6 +368,7 @@ void TableViewCell::setEditing(bool editing, bool animated)
     if (m_editing == editing)
         return;
     m_editing = editing;
+    m_showingDeleteConfirmation = false;
     updateAccessory();
     if (animated)
         Animation::animate(EditingDuration, [this] { layoutSubviews(); });
@@ -327,9 +384,33 @@ void TableViewCell::setShowsReorderControl(bool shows)
     layoutSubviews();
 }
 
+void TableViewCell::setEditingStyle(TableViewCellEditingStyle style)
+{
+    if (m_editingStyle == style)
+        return;
+    m_editingStyle = style;
+    if (style != TableViewCellEditingStyle::Delete)
+        m_showingDeleteConfirmation = false;
+    layoutSubviews();
+}
+
+void TableViewCell::setShowingDeleteConfirmation(bool showing)
+{
+    showing = showing && showsDeleteControl();
+    if (m_showingDeleteConfirmation == showing)
+        return;
+    m_showingDeleteConfirmation = showing;
+    Animation::animate(EditingDuration, [this] { layoutSubviews(); });
+}
+
+bool TableViewCell::showsDeleteControl() const
+{
+    return m_editing && m_editingStyle == TableViewCellEditingStyle::Delete;
+}
+
 QRectF TableViewCell::reorderControlFrame() const
 {
-    if (!m_editing || !m_showsReorderControl)
+    if (!m_editing || !m_showsReorderControl || m_showingDeleteConfirmation)
         return {};
     return m_reorderControl->frame();
 }
@@ -338,6 +419,7 @@ void TableViewCell::prepareForReuse()
 {
     m_highlighted = false;
     m_selected = false;
+    m_showingDeleteConfirmation = false;
     setAlpha(1);
     updateSelectionDisplay(false);
 }
@@ -369,9 +451,16 @@ void TableViewCell::layoutSubviews()
     const double margin = m_decoration.margin;
     const double right = std::max(0.0, b.width() - accessoryWidth());
 
-    m_reorderControl->setHidden(!(m_editing && m_showsReorderControl));
+    m_reorderControl->setHidden(
+        !(m_editing && m_showsReorderControl) || m_showingDeleteConfirmation);
     m_reorderControl->setFrame(
         QRectF(b.width() - ReorderControlWidth, 0, ReorderControlWidth, height));
+    const double left = showsDeleteControl() ? DeleteControlWidth : 0.0;
+    m_deleteControl->setHidden(left == 0);
+    m_deleteControl->setFrame(QRectF(0, 0, DeleteControlWidth, height));
+    m_deleteConfirmationButton->setHidden(!m_showingDeleteConfirmation);
+    m_deleteConfirmationButton->setFrame(
+        QRectF(b.width() - DeleteConfirmationWidth, 0, DeleteConfirmationWidth, height));
     if (!m_editing) {
         const double centre = height / 2;
         if (m_accessoryView) {
@@ -390,7 +479,9 @@ void TableViewCell::layoutSubviews()
         m_detailButton->setFrame(QRectF(buttonRight - 33, 0, 44, height));
     }
 
-    m_contentView->setFrame(QRectF(0, 0, right, height));
+    // The delete control pushes the content right.
+    const double contentRight = std::max(0.0, right - left);
+    m_contentView->setFrame(QRectF(left, 0, contentRight, height));
     if (m_backgroundView)
         m_backgroundView->setFrame(b);
     if (m_selectedBackgroundView)
@@ -410,7 +501,7 @@ void TableViewCell::layoutSubviews()
             QRectF(margin, std::round((height - size.height()) / 2), size.width(), size.height()));
         x = margin + size.width() + ImageTextGap;
     }
-    const double available = std::max(0.0, right - x - trailing);
+    const double available = std::max(0.0, contentRight - x - trailing);
     if (!m_detailTextLabel) {
         m_textLabel->setFrame(QRectF(x, 0, available, height));
         return;
@@ -429,7 +520,8 @@ void TableViewCell::layoutSubviews()
         valueWidth = std::max(0.0, available - LabelGap - titleWidth);
     }
     m_textLabel->setFrame(QRectF(x, 0, titleWidth, height));
-    m_detailTextLabel->setFrame(QRectF(right - trailing - valueWidth, 0, valueWidth, height));
+    m_detailTextLabel->setFrame(
+        QRectF(contentRight - trailing - valueWidth, 0, valueWidth, height));
 }
 
 void TableViewCell::drawRect(QPainter& painter, const QRectF& rect)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/TableViewCellEditingStyle.h"
 #include "platform/ui/View.h"
 
 #include <QPointer>
@@ -15,7 +16,9 @@ class TableView;
 // value-1 styles bring a text label (and, value-1, a grey detail label at the right) and
 // an image view. At the right edge sits the accessory: a disclosure chevron, a check mark,
 // a detail button (its tap goes to the table's delegate), both button and chevron, or a
-// view of the caller's; while the table is editing, the reorder control of a movable row.
+// view of the caller's; while the table is editing, the reorder control of a movable row
+// and, at the left edge, the delete control of a row that may be deleted: its tap shows
+// a Delete button at the right edge, whose tap deletes the row.
 class TableViewCell : public View {
     Q_OBJECT
 public:
@@ -65,6 +68,10 @@ public:
     virtual void setEditing(bool editing, bool animated = false);
     bool showsReorderControl() const { return m_showsReorderControl; }
     void setShowsReorderControl(bool shows);
+    // Set by the table from its data source and delegate.
+    TableViewCellEditingStyle editingStyle() const { return m_editingStyle; }
+    // The Delete button is out, waiting for its tap.
+    bool showingDeleteConfirmation() const { return m_showingDeleteConfirmation; }
 
     // The table that shows the cell, while it does.
     TableView* tableView() const { return m_tableView; }
@@ -73,6 +80,10 @@ public:
     // button (for tests and the table's hit testing); empty when not shown.
     QRectF reorderControlFrame() const;
     Control* detailButton() const { return m_detailButton; }
+    // Shown while editing a row whose editing style is delete.
+    Control* deleteControl() const { return m_deleteControl; }
+    // Shown after a tap on the delete control.
+    Control* deleteConfirmationButton() const { return m_deleteConfirmationButton; }
 
     virtual void prepareForReuse();
     void layoutSubviews() override;
@@ -96,6 +107,9 @@ private:
         bool operator==(const Decoration&) const = default;
     };
     void setDecoration(const Decoration& decoration);
+    void setEditingStyle(TableViewCellEditingStyle style);
+    void setShowingDeleteConfirmation(bool showing);
+    bool showsDeleteControl() const;
     void updateSelectionDisplay(bool animated);
     void updateAccessory();
     void applyCorners(View* view) const;
@@ -112,6 +126,10 @@ private:
     View* m_accessoryIndicator = nullptr; // chevron or check mark
     Control* m_detailButton = nullptr;
     View* m_reorderControl = nullptr;
+    Control* m_deleteControl = nullptr;
+    Control* m_deleteConfirmationButton = nullptr;
+    TableViewCellEditingStyle m_editingStyle = TableViewCellEditingStyle::None;
+    bool m_showingDeleteConfirmation = false;
     SelectionStyle m_selectionStyle = SelectionStyle::Blue;
     QPointer<View> m_backgroundView;
     mutable QPointer<View> m_selectedBackgroundView;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/IndexPath.h"
+#include "platform/ui/TableViewCellEditingStyle.h"
 
 #include <QString>
 
@@ -32,6 +33,15 @@ public:
     // The person dropped a row at a new place; the table already shows it there.
     virtual void tableViewMoveRowAtIndexPath(
         TableView*, const IndexPath& /*from*/, const IndexPath& /*to*/)
+    {
+    }
+    // Rows are deleted by hand only through a data source that commits the deletion:
+    // while the table edits, a row it may edit gets the delete control of its editing
+    // style (the delegate's, delete by default). The data source removes the row from its
+    // data and from the table.
+    virtual bool respondsToCommitEditingStyle() const { return false; }
+    virtual void tableViewCommitEditingStyleForRowAtIndexPath(
+        TableView*, TableViewCellEditingStyle, const IndexPath&)
     {
     }
 };

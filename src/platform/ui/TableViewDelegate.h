@@ -2,6 +2,7 @@
 
 #include "platform/ui/IndexPath.h"
 #include "platform/ui/ScrollViewDelegate.h"
+#include "platform/ui/TableViewCellEditingStyle.h"
 
 #include <optional>
 
@@ -49,6 +50,13 @@ public:
         TableView*, const IndexPath& /*source*/, const IndexPath& proposed)
     {
         return proposed;
+    }
+
+    // What editing offers on a row the data source lets be edited and deleted.
+    virtual TableViewCellEditingStyle tableViewEditingStyleForRowAtIndexPath(
+        TableView*, const IndexPath&)
+    {
+        return TableViewCellEditingStyle::Delete;
     }
 
     virtual void tableViewWillDisplayCell(TableView*, TableViewCell*, const IndexPath&) { }

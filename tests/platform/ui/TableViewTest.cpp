@@ -659,3 +659,82 @@ TEST(TableView, RowsLeaveAndArriveWithTheirAnimationsThroughTheAnimationHelper)
     EXPECT_EQ(f.titleAt(0, 1), "Created");
     Animation::setInstant(true);
 }
+
+namespace {
+
+// The sample form whose sortable section also lets its rows be deleted.
+class PruningForm : public Form {
+public:
+    bool respondsToCommitEditingStyle() const override { return true; }
+    TableViewCellEditingStyle tableViewEditingStyleForRowAtIndexPath(
+        TableView*, const IndexPath& p) override
+    {
+        return groups[size_t(p.section())].sortable ? TableViewCellEditingStyle::Delete
+                                                    : TableViewCellEditingStyle::None;
+    }
+    void tableViewCommitEditingStyleForRowAtIndexPath(
+        TableView* table, TableViewCellEditingStyle, const IndexPath& p) override
+    {
+        log << QString("delete %1.%2").arg(p.section()).arg(p.row());
+        rowAt(p).hidden = true;
+        table->deleteRowsAtIndexPaths({ p }, TableView::RowAnimation::None);
+    }
+};
+
+void tapControl(TableView& table, Control* control)
+{
+    const QPointF centre = control->mapTo(&table, control->rect().center());
+    scrolltest::click(&table, centre);
+}
+
+} // namespace
+
+TEST(TableView, RowsAreDeletedWhileEditingOnlyWhereTheDataSourceCommitsThem)
+{
+    Fixture plain(sampleForm());
+    plain.table->setEditing(true);
+    EXPECT_TRUE(plain.table->cellForRowAtIndexPath(IndexPath(0, 1))->deleteControl()->isHidden());
+
+    Form form = sampleForm();
+    PruningForm pruning;
+    pruning.groups = form.groups;
+    Animation::setInstant(true);
+    TableView table(QRectF(0, 0, 768, 1024), TableView::Style::Grouped);
+    table.setDelegate(&pruning);
+    table.setDataSource(&pruning);
+    table.show();
+    table.layoutIfNeeded();
+    TableViewCell* created = table.cellForRowAtIndexPath(IndexPath(1, 1));
+    EXPECT_TRUE(created->deleteControl()->isHidden());
+
+    table.setEditing(true);
+    EXPECT_TRUE(table.cellForRowAtIndexPath(IndexPath(0, 0))->deleteControl()->isHidden());
+    EXPECT_FALSE(created->deleteControl()->isHidden());
+    EXPECT_GT(created->contentView()->frame().left(), 0);
+    EXPECT_FALSE(created->reorderControlFrame().isEmpty());
+
+    // The control shows the Delete button over the grip, and a second tap hides it again.
+    tapControl(table, created->deleteControl());
+    EXPECT_TRUE(created->showingDeleteConfirmation());
+    EXPECT_FALSE(created->deleteConfirmationButton()->isHidden());
+    EXPECT_TRUE(created->reorderControlFrame().isEmpty());
+    tapControl(table, created->deleteControl());
+    EXPECT_FALSE(created->showingDeleteConfirmation());
+    EXPECT_TRUE(pruning.log.isEmpty());
+
+    tapControl(table, created->deleteControl());
+    tapControl(table, created->deleteConfirmationButton());
+    EXPECT_EQ(pruning.log, QStringList({ "delete 1.1" }));
+    EXPECT_EQ(table.numberOfRowsInSection(1), 2);
+    TableViewCell* size = table.cellForRowAtIndexPath(IndexPath(1, 1));
+    ASSERT_NE(size, nullptr);
+    EXPECT_EQ(size->textLabel()->text(), "Size");
+    EXPECT_FALSE(size->showingDeleteConfirmation());
+
+    // Leaving editing takes the controls and any Delete button away.
+    tapControl(table, size->deleteControl());
+    table.setEditing(false);
+    EXPECT_TRUE(size->deleteControl()->isHidden());
+    EXPECT_FALSE(size->showingDeleteConfirmation());
+    EXPECT_EQ(size->contentView()->frame().left(), 0);
+}
