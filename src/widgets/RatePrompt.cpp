@@ -111,8 +111,7 @@ QString text(QString Configuration::*custom, const QString& english)
     const QString set = configured(custom);
     if (!set.isNull())
         return set;
-    return withName(
-        LocalizedStrings::getLocalizedString(english, RatePrompt::StringsTable));
+    return withName(LocalizedStrings::getLocalizedString(english, RatePrompt::StringsTable));
 }
 
 QPointer<platform::ui::AlertView>& shownAlert()
