@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <iterator>
+
 namespace {
 
 bool isBlank(QChar c)
@@ -44,6 +46,49 @@ inline bool matches(const QChar* text, qsizetype length, qsizetype at, const QSt
 
 const QString TripleStart = QStringLiteral("{{{");
 const QString TripleEnd = QStringLiteral("}}}");
+
+// The character after the opening delimiter that sets a tag's kind, and that kind; a tag
+// without one is an escaped variable.
+constexpr char16_t Sigils[] = u"!#^$/><%&{";
+constexpr MustacheToken::Type SigilTypes[] = { MustacheToken::Comment,
+    MustacheToken::SectionOpening, MustacheToken::InvertedSectionOpening,
+    MustacheToken::OverridableSectionOpening, MustacheToken::Closing, MustacheToken::Partial,
+    MustacheToken::OverridablePartial, MustacheToken::Pragma, MustacheToken::UnescapedVariable,
+    MustacheToken::UnescapedVariable };
+static_assert(std::size(Sigils) - 1 == std::size(SigilTypes));
+
+// The kind of a tag whose inner text (after the opening delimiter) starts at `at`; `sigil`
+// is set when that character marks the kind and is not part of the tag's content.
+MustacheToken::Type tagType(const QChar* text, qsizetype at, qsizetype end, bool* sigil)
+{
+    *sigil = false;
+    if (at >= end)
+        return MustacheToken::EscapedVariable;
+    for (qsizetype k = 0; k < qsizetype(std::size(SigilTypes)); ++k) {
+        if (text[at] == QChar(Sigils[k])) {
+            *sigil = true;
+            return SigilTypes[k];
+        }
+    }
+    return MustacheToken::EscapedVariable;
+}
+
+// The blank-separated words of text[from, to).
+QStringList words(const QChar* text, qsizetype from, qsizetype to)
+{
+    QStringList pieces;
+    qsizetype pieceStart = -1;
+    for (qsizetype k = from; k <= to; ++k) {
+        const bool blank = k == to || isBlank(text[k]);
+        if (blank && pieceStart >= 0) {
+            pieces.append(QString(text + pieceStart, k - pieceStart));
+            pieceStart = -1;
+        } else if (!blank && pieceStart < 0) {
+            pieceStart = k;
+        }
+    }
+    return pieces;
+}
 
 } // namespace
 
@@ -135,119 +180,54 @@ void MustacheParser::parseTemplateString(
                 tokenStart = i;
                 state = State::Text;
             }
-            if (c == u'\n')
-                ++line;
-            ++i;
             break;
         }
-        case State::Tag: {
-            if (matches(text, length, i, delimiters->end)) {
-                const qsizetype openerEnd = tokenStart + delimiters->start.size();
-                MustacheToken::Type type = MustacheToken::EscapedVariable;
-                qsizetype innerStart = openerEnd + 1;
-                switch (openerEnd < i ? text[openerEnd].unicode() : 0) {
-                case u'!':
-                    type = MustacheToken::Comment;
-                    break;
-                case u'#':
-                    type = MustacheToken::SectionOpening;
-                    break;
-                case u'^':
-                    type = MustacheToken::InvertedSectionOpening;
-                    break;
-                case u'$':
-                    type = MustacheToken::OverridableSectionOpening;
-                    break;
-                case u'/':
-                    type = MustacheToken::Closing;
-                    break;
-                case u'>':
-                    type = MustacheToken::Partial;
-                    break;
-                case u'<':
-                    type = MustacheToken::OverridablePartial;
-                    break;
-                case u'%':
-                    type = MustacheToken::Pragma;
-                    break;
-                case u'&':
-                case u'{':
-                    type = MustacheToken::UnescapedVariable;
-                    break;
-                default:
-                    innerStart = openerEnd;
-                    break;
-                }
-                const qsizetype tokenEnd = i + delimiters->end.size();
-                if (!deliver(type, tagLine, { tokenStart, tokenEnd - tokenStart },
-                        { innerStart, i - innerStart }, true))
-                    return;
-                state = State::Start;
-                tokenStart = tokenEnd;
-                i = tokenEnd;
-                continue;
-            }
-            if (c == u'\n')
-                ++line;
-            ++i;
-            break;
-        }
-        case State::TripleTag: {
-            if (matches(text, length, i, TripleEnd)) {
-                const qsizetype innerStart = tokenStart + TripleStart.size();
-                const qsizetype tokenEnd = i + TripleEnd.size();
-                if (!deliver(MustacheToken::UnescapedVariable, tagLine,
-                        { tokenStart, tokenEnd - tokenStart }, { innerStart, i - innerStart },
-                        true))
-                    return;
-                state = State::Start;
-                tokenStart = tokenEnd;
-                i = tokenEnd;
-                continue;
-            }
-            if (c == u'\n')
-                ++line;
-            ++i;
-            break;
-        }
+        case State::Tag:
+        case State::TripleTag:
         case State::SetDelimitersTag: {
-            if (matches(text, length, i, delimiters->setEnd)) {
-                const qsizetype innerStart = tokenStart + delimiters->setStart.size();
-                QStringList pieces;
-                qsizetype pieceStart = -1;
-                for (qsizetype k = innerStart; k <= i; ++k) {
-                    const bool blank = k == i || isBlank(text[k]);
-                    if (blank && pieceStart >= 0) {
-                        pieces.append(QString(text + pieceStart, k - pieceStart));
-                        pieceStart = -1;
-                    } else if (!blank && pieceStart < 0) {
-                        pieceStart = k;
-                    }
-                }
-                if (pieces.size() != 2) {
+            const QString& opener = state == State::Tag ? delimiters->start
+                : state == State::TripleTag             ? TripleStart
+                                                        : delimiters->setStart;
+            const QString& closer = state == State::Tag ? delimiters->end
+                : state == State::TripleTag             ? TripleEnd
+                                                        : delimiters->setEnd;
+            if (!matches(text, length, i, closer))
+                break;
+            MustacheToken::Type type = MustacheToken::UnescapedVariable;
+            qsizetype innerStart = tokenStart + opener.size();
+            QStringList newDelimiters;
+            if (state == State::Tag) {
+                bool sigil = false;
+                type = tagType(text, innerStart, i, &sigil);
+                if (sigil)
+                    ++innerStart;
+            } else if (state == State::SetDelimitersTag) {
+                type = MustacheToken::SetDelimiter;
+                newDelimiters = words(text, innerStart, i);
+                if (newDelimiters.size() != 2) {
                     failWithParseErrorAtLine(
                         line, QStringLiteral("Invalid set delimiters tag"), templateID);
                     return;
                 }
-                const qsizetype tokenEnd = i + delimiters->setEnd.size();
-                if (!deliver(MustacheToken::SetDelimiter, tagLine,
-                        { tokenStart, tokenEnd - tokenStart }, { innerStart, i - innerStart },
-                        true))
-                    return;
-                m_tagStartDelimiter = pieces.at(0);
-                m_tagEndDelimiter = pieces.at(1);
-                delimiters = std::make_unique<Delimiters>(m_tagStartDelimiter, m_tagEndDelimiter);
-                state = State::Start;
-                tokenStart = tokenEnd;
-                i = tokenEnd;
-                continue;
             }
-            if (c == u'\n')
-                ++line;
-            ++i;
-            break;
+            const qsizetype tokenEnd = i + closer.size();
+            if (!deliver(type, tagLine, { tokenStart, tokenEnd - tokenStart },
+                    { innerStart, i - innerStart }, true))
+                return;
+            if (!newDelimiters.isEmpty()) {
+                m_tagStartDelimiter = newDelimiters.at(0);
+                m_tagEndDelimiter = newDelimiters.at(1);
+                delimiters = std::make_unique<Delimiters>(m_tagStartDelimiter, m_tagEndDelimiter);
+            }
+            state = State::Start;
+            tokenStart = tokenEnd;
+            i = tokenEnd;
+            continue;
         }
         }
+        if (c == u'\n')
+            ++line;
+        ++i;
     }
 
     switch (state) {
