@@ -35,6 +35,23 @@ std::optional<QString> pushAndRender(const QVariant& value, const MustacheTag& t
         MustacheContext::newContextWithParent(context, value), HTMLSafe, error);
 }
 
+// A value printed by a variable tag is plain text, still to be escaped.
+QString unsafeText(const QString& text, bool* HTMLSafe)
+{
+    if (HTMLSafe)
+        *HTMLSafe = false;
+    return text;
+}
+
+// The tag's content in the context as it stands when shown, nothing otherwise.
+std::optional<QString> renderContentIf(bool shown, const MustacheTag& tag,
+    const MustacheContextPtr& context, bool* HTMLSafe, platform::Error* error)
+{
+    if (!shown)
+        return QStringLiteral("");
+    return tag.renderContentWithContext(context, HTMLSafe, error);
+}
+
 } // namespace
 
 std::optional<QString> MustacheRenderingRegistry::render(const QVariant& value,
@@ -147,30 +164,20 @@ bool MustacheRenderingRegistry::registerRenderingImplementation(
 std::optional<QString> MustacheRenderingRegistry::renderNull(const MustacheTag& tag,
     const MustacheContextPtr& context, bool* HTMLSafe, platform::Error* error)
 {
-    if (tag.type() == MustacheTagType::InvertedSection)
-        return tag.renderContentWithContext(context, HTMLSafe, error);
-    return QStringLiteral("");
+    return renderContentIf(
+        tag.type() == MustacheTagType::InvertedSection, tag, context, HTMLSafe, error);
 }
 
 std::optional<QString> MustacheRenderingRegistry::renderNumber(const QVariant& value,
     const MustacheTag& tag, const MustacheContextPtr& context, bool* HTMLSafe,
     platform::Error* error)
 {
-    switch (tag.type()) {
-    case MustacheTagType::Variable:
-        if (HTMLSafe)
-            *HTMLSafe = false;
-        return MustacheValue::description(value);
-    case MustacheTagType::InvertedSection:
-        if (!MustacheValue::boolValue(value))
-            return tag.renderContentWithContext(context, HTMLSafe, error);
-        return QStringLiteral("");
-    default:
-        // A number is a condition only: it is not pushed.
-        if (MustacheValue::boolValue(value))
-            return tag.renderContentWithContext(context, HTMLSafe, error);
-        return QStringLiteral("");
-    }
+    if (tag.type() == MustacheTagType::Variable)
+        return unsafeText(MustacheValue::description(value), HTMLSafe);
+    // A number is a condition only: it is not pushed.
+    const bool inverted = tag.type() == MustacheTagType::InvertedSection;
+    return renderContentIf(
+        MustacheValue::boolValue(value) != inverted, tag, context, HTMLSafe, error);
 }
 
 std::optional<QString> MustacheRenderingRegistry::renderString(const QString& value,
@@ -179,13 +186,9 @@ std::optional<QString> MustacheRenderingRegistry::renderString(const QString& va
 {
     switch (tag.type()) {
     case MustacheTagType::Variable:
-        if (HTMLSafe)
-            *HTMLSafe = false;
-        return value;
+        return unsafeText(value, HTMLSafe);
     case MustacheTagType::InvertedSection:
-        if (value.isEmpty())
-            return tag.renderContentWithContext(context, HTMLSafe, error);
-        return QStringLiteral("");
+        return renderContentIf(value.isEmpty(), tag, context, HTMLSafe, error);
     default:
         if (!value.isEmpty())
             return pushAndRender(value, tag, context, HTMLSafe, error);
@@ -199,9 +202,7 @@ std::optional<QString> MustacheRenderingRegistry::renderObject(const QVariant& v
 {
     switch (tag.type()) {
     case MustacheTagType::Variable:
-        if (HTMLSafe)
-            *HTMLSafe = false;
-        return MustacheValue::description(value);
+        return unsafeText(MustacheValue::description(value), HTMLSafe);
     case MustacheTagType::InvertedSection:
         return QStringLiteral("");
     default:
@@ -250,9 +251,7 @@ std::optional<QString> MustacheRenderingRegistry::renderEnumerable(const QVarian
         return buffer;
     }
     case MustacheTagType::InvertedSection:
-        if (items.isEmpty())
-            return tag.renderContentWithContext(context, HTMLSafe, error);
-        return QStringLiteral("");
+        return renderContentIf(items.isEmpty(), tag, context, HTMLSafe, error);
     default: {
         QString buffer;
         for (const QVariant& item : items) {
