@@ -87,6 +87,16 @@ MustacheExpressionPtr MustacheExpressionParser::parseExpression(
         state = State::Initial;
         return true;
     };
+    // '(' opens a filter call, ')' closes it and ',' starts its next argument; false for a
+    // ')' or ',' outside any call.
+    auto isCallPunctuation = [](QChar c) { return c == u'(' || c == u')' || c == u','; };
+    auto applyCallPunctuation = [&](QChar c) {
+        if (c == u'(') {
+            pushFilter();
+            return true;
+        }
+        return c == u')' ? closeCall() : nextArgument();
+    };
 
     for (qsizetype i = 0; i < string.size(); ++i) {
         if (tooDeep)
@@ -111,13 +121,8 @@ MustacheExpressionPtr MustacheExpressionParser::parseExpression(
                 state = State::Done;
             } else if (isOneOf(c, u"{}^<>#$&./")) {
                 return invalid();
-            } else if (c == u'(') {
-                pushFilter();
-            } else if (c == u')') {
-                if (!closeCall())
-                    return invalid();
-            } else if (c == u',') {
-                if (!nextArgument())
+            } else if (isCallPunctuation(c)) {
+                if (!applyCallPunctuation(c))
                     return invalid();
             } else {
                 identifierStart = i;
@@ -128,16 +133,9 @@ MustacheExpressionPtr MustacheExpressionParser::parseExpression(
             if (isWhitespace(c)) {
                 endIdentifier(i);
                 state = State::Done;
-            } else if (c == u'(') {
+            } else if (isCallPunctuation(c)) {
                 endIdentifier(i);
-                pushFilter();
-            } else if (c == u')') {
-                endIdentifier(i);
-                if (!closeCall())
-                    return invalid();
-            } else if (c == u',') {
-                endIdentifier(i);
-                if (!nextArgument())
+                if (!applyCallPunctuation(c))
                     return invalid();
             } else if (c == u'.') {
                 endIdentifier(i);
@@ -154,13 +152,8 @@ MustacheExpressionPtr MustacheExpressionParser::parseExpression(
         case State::Filter:
             if (isWhitespace(c))
                 break;
-            if (c == u'(') {
-                pushFilter();
-            } else if (c == u')') {
-                if (!closeCall())
-                    return invalid();
-            } else if (c == u',') {
-                if (!nextArgument())
+            if (isCallPunctuation(c)) {
+                if (!applyCallPunctuation(c))
                     return invalid();
             } else if (c == u'.' && state == State::Filter) {
                 state = State::ScopingDot;
