@@ -1,5 +1,6 @@
 #include "reports/mustache/MustacheValue.h"
 
+#include "platform/NumberType.h"
 #include "reports/mustache/MustacheEnums.h"
 #include "utilities/data/OrderedDictionary.h"
 
@@ -120,25 +121,7 @@ bool MustacheValue::isNull(const QVariant& value)
 
 bool MustacheValue::isNumber(const QVariant& value)
 {
-    switch (typeOf(value)) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
+    return platform::isNumber(value);
 }
 
 bool MustacheValue::isString(const QVariant& value)
