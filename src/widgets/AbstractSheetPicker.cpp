@@ -145,6 +145,10 @@ void AbstractSheetPicker::notifyTargetDidSucceed(QObject*, const QByteArray&, QO
 void AbstractSheetPicker::notifyTargetDidCancel(
     QObject* target, const QByteArray& action, QObject* origin)
 {
+    if (m_cancelBlock) {
+        m_cancelBlock();
+        return;
+    }
     if (answers(target, action, "QObject*"))
         QMetaObject::invokeMethod(
             target, action.constData(), Qt::DirectConnection, Q_ARG(QObject*, origin));
@@ -358,28 +362,22 @@ bool AbstractSheetPicker::beginEnding()
 
 void AbstractSheetPicker::actionPickerDone(QObject*)
 {
+    endWith([this] { notifyTargetDidSucceed(m_target, m_successAction, storedOrigin()); });
+}
+
+void AbstractSheetPicker::actionPickerCancel(QObject*)
+{
+    endWith([this] { notifyTargetDidCancel(m_target, m_cancelAction, storedOrigin()); });
+}
+
+void AbstractSheetPicker::endWith(const std::function<void()>& notify)
+{
     if (!beginEnding())
         return;
     // Held until the action has returned, whatever the action does to its owner.
     QPointer<AbstractSheetPicker> self(this);
     try {
-        notifyTargetDidSucceed(m_target, m_successAction, storedOrigin());
-    } catch (...) {
-        if (self)
-            dismissPicker();
-        throw;
-    }
-    if (self)
-        dismissPicker();
-}
-
-void AbstractSheetPicker::actionPickerCancel(QObject*)
-{
-    if (!beginEnding())
-        return;
-    QPointer<AbstractSheetPicker> self(this);
-    try {
-        notifyTargetDidCancel(m_target, m_cancelAction, storedOrigin());
+        notify();
     } catch (...) {
         if (self)
             dismissPicker();
@@ -472,44 +470,83 @@ bool AbstractSheetPicker::runClosingCustomButton(const QVariantMap& record)
     return false;
 }
 
-void AbstractSheetPicker::customButtonPressed(int tag)
+std::optional<QVariant> AbstractSheetPicker::customButtonSelectValue(
+    int tag, const char* tagMessage)
 {
-    const QVariantMap record
-        = customButtonRecord(tag, "Bad custom button tag: %ld, custom button count: %ld");
+    const QVariantMap record = customButtonRecord(tag, tagMessage);
     if (runClosingCustomButton(record))
-        return;
+        return std::nullopt;
     if (record.value(ButtonActionKey).toInt() != SelectValue)
         raise(QStringLiteral("Unknown action type"));
+    return record.value(ButtonValueKey);
+}
+
+bool AbstractSheetPicker::invokeSuccessAction(
+    QObject* target, const QByteArray& action, const QVariant& value, QObject* origin)
+{
+    if (!answers(target, action, "QVariant,QObject*"))
+        return false;
+    QMetaObject::invokeMethod(target, action.constData(), Qt::DirectConnection,
+        Q_ARG(QVariant, value), Q_ARG(QObject*, origin));
+    return true;
+}
+
+QRectF AbstractSheetPicker::pickerFrame() const
+{
+    return QRectF(0, PickerTop, viewSize().width(), PickerHeight);
+}
+
+void AbstractSheetPicker::setUpWheels(
+    PickerView* picker, PickerViewDelegate* delegate, PickerViewDataSource* dataSource)
+{
+    picker->setAutoresizingMask(AutoresizingFlexibleWidth);
+    picker->setDelegate(delegate);
+    picker->setDataSource(dataSource);
+    picker->setShowsSelectionIndicator(true);
+}
+
+void AbstractSheetPicker::customButtonPressed(int tag)
+{
+    const std::optional<QVariant> value
+        = customButtonSelectValue(tag, "Bad custom button tag: %ld, custom button count: %ld");
+    if (!value)
+        return;
     if (m_pickerView && !qobject_cast<PickerView*>(m_pickerView.data()))
         raise(QStringLiteral("customButtonPressed not overridden, cannot interact with "
                              "subclassed pickerView"));
     auto* picker = qobject_cast<PickerView*>(m_pickerView.data());
     if (!picker)
         raise(QStringLiteral("PickerView is invalid"));
-    const int row = record.value(ButtonValueKey).toInt();
+    const int row = value->toInt();
     picker->selectRow(row, 0, true);
     if (auto* delegate = dynamic_cast<PickerViewDelegate*>(this))
         delegate->pickerViewDidSelectRow(picker, row, 0);
+}
+
+void AbstractSheetPicker::connectButton(
+    BarButtonItem* item, void (AbstractSheetPicker::*handler)(QObject*))
+{
+    QPointer<AbstractSheetPicker> self(this);
+    if (auto* button = qobject_cast<Button*>(item->customView())) {
+        button->addTarget(
+            [self, handler](Control*) {
+                if (self)
+                    (self->*handler)(nullptr);
+            },
+            ControlEventTouchUpInside);
+    } else {
+        item->setAction([self, handler](BarButtonItem*) {
+            if (self)
+                (self->*handler)(nullptr);
+        });
+    }
 }
 
 void AbstractSheetPicker::setDoneButton(BarButtonItem* item)
 {
     if (!item)
         return;
-    QPointer<AbstractSheetPicker> self(this);
-    if (auto* button = qobject_cast<Button*>(item->customView())) {
-        button->addTarget(
-            [self](Control*) {
-                if (self)
-                    self->actionPickerDone();
-            },
-            ControlEventTouchUpInside);
-    } else {
-        item->setAction([self](BarButtonItem*) {
-            if (self)
-                self->actionPickerDone();
-        });
-    }
+    connectButton(item, &AbstractSheetPicker::actionPickerDone);
     m_doneBarButtonItem = item;
 }
 
@@ -517,19 +554,6 @@ void AbstractSheetPicker::setCancelButton(BarButtonItem* item)
 {
     if (!item)
         return;
-    QPointer<AbstractSheetPicker> self(this);
-    if (auto* button = qobject_cast<Button*>(item->customView())) {
-        button->addTarget(
-            [self](Control*) {
-                if (self)
-                    self->actionPickerCancel();
-            },
-            ControlEventTouchUpInside);
-    } else {
-        item->setAction([self](BarButtonItem*) {
-            if (self)
-                self->actionPickerCancel();
-        });
-    }
+    connectButton(item, &AbstractSheetPicker::actionPickerCancel);
     m_cancelBarButtonItem = item;
 }

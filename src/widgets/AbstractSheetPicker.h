@@ -16,11 +16,15 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <optional>
 
 namespace platform::ui {
 class BarButtonItem;
 class Control;
 class Label;
+class PickerView;
+class PickerViewDataSource;
+class PickerViewDelegate;
 class Toolbar;
 class View;
 } // namespace platform::ui
@@ -156,9 +160,41 @@ protected:
     // Done and Cancel act once; false after the first.
     bool beginEnding();
 
+    // Shows a picker just made; one that fails to show is deleted before the error goes on.
+    template<typename Picker> static Picker* showNewPicker(Picker* picker)
+    {
+        try {
+            picker->showSheetPicker();
+        } catch (...) {
+            delete picker;
+            throw;
+        }
+        return picker;
+    }
+    // Where the picker view sits in the panel.
+    QRectF pickerFrame() const;
+    // Wheels as wide as the panel, fed by the delegate and data source.
+    static void setUpWheels(platform::ui::PickerView* picker,
+        platform::ui::PickerViewDelegate* delegate, platform::ui::PickerViewDataSource* dataSource);
+    // The value of a select-value custom button; none when the button was of a kind that
+    // closes the picker (it has then run). Other kinds raise.
+    std::optional<QVariant> customButtonSelectValue(int tag, const char* tagMessage);
+    // Calls the success action with the value and origin; false when the target does not
+    // answer to it.
+    static bool invokeSuccessAction(
+        QObject* target, const QByteArray& action, const QVariant& value, QObject* origin);
+    // Run on cancel instead of the cancel action, when set.
+    void setCancelBlock(ActionBlock block) { m_cancelBlock = std::move(block); }
+
 private:
     void observeRotation();
     void stopObservingRotation();
+    // Done and Cancel: once only, the target told, then the picker closes (even when the
+    // target throws).
+    void endWith(const std::function<void()>& notify);
+    // Done and Cancel buttons, plain or custom-view, call the handler.
+    void connectButton(
+        platform::ui::BarButtonItem* item, void (AbstractSheetPicker::*handler)(QObject*));
 
     bool m_hideCancel = false;
     QPointer<platform::ui::Toolbar> m_toolbar;
@@ -181,6 +217,7 @@ private:
     QPointer<platform::ui::View> m_panel;
     bool m_ended = false;
     platform::NotificationCenter::Token m_rotationToken = 0;
+    ActionBlock m_cancelBlock;
 };
 
 Q_DECLARE_METATYPE(AbstractSheetPicker::ActionBlock)

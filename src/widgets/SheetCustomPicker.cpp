@@ -22,25 +22,15 @@ SheetCustomPicker* SheetCustomPicker::showPickerWithTitle(const QString& title,
     std::shared_ptr<SheetCustomPickerDelegate> delegate, bool showCancelButton, QObject* origin,
     const QList<int>& initialSelections)
 {
-    auto* picker = new SheetCustomPicker(
-        title, std::move(delegate), showCancelButton, origin, initialSelections);
-    try {
-        picker->showSheetPicker();
-    } catch (...) {
-        delete picker;
-        throw;
-    }
-    return picker;
+    return showNewPicker(new SheetCustomPicker(
+        title, std::move(delegate), showCancelButton, origin, initialSelections));
 }
 
 View* SheetCustomPicker::configuredPickerView()
 {
-    auto* picker = new PickerView(QRectF(0, PickerTop, viewSize().width(), PickerHeight));
-    picker->setAutoresizingMask(AutoresizingFlexibleWidth);
+    auto* picker = new PickerView(pickerFrame());
     setPickerView(picker);
-    picker->setDelegate(m_delegate.get());
-    picker->setDataSource(m_delegate.get());
-    picker->setShowsSelectionIndicator(true);
+    setUpWheels(picker, m_delegate.get(), m_delegate.get());
     auto mismatch = [this, picker] {
         setPickerView(nullptr);
         delete picker;

@@ -19,39 +19,27 @@ SheetDatePicker::SheetDatePicker(const QString& title, Mode datePickerMode,
     : SheetDatePicker(title, datePickerMode, selectedDate, nullptr, {}, origin, {}, parent)
 {
     m_onActionSheetDone = std::move(doneBlock);
-    m_onActionSheetCancel = std::move(cancelBlock);
+    if (cancelBlock)
+        setCancelBlock([this, block = std::move(cancelBlock)] { block(this); });
 }
 
 SheetDatePicker* SheetDatePicker::showPickerWithTitle(const QString& title, Mode datePickerMode,
     const QDateTime& selectedDate, QObject* target, const QByteArray& action, QObject* origin)
 {
-    auto* picker = new SheetDatePicker(title, datePickerMode, selectedDate, target, action, origin);
-    try {
-        picker->showSheetPicker();
-    } catch (...) {
-        delete picker;
-        throw;
-    }
-    return picker;
+    return showNewPicker(
+        new SheetDatePicker(title, datePickerMode, selectedDate, target, action, origin));
 }
 
 SheetDatePicker* SheetDatePicker::showPickerWithTitle(const QString& title, Mode datePickerMode,
     const QDateTime& selectedDate, DoneBlock doneBlock, CancelBlock cancelBlock, QObject* origin)
 {
-    auto* picker = new SheetDatePicker(
-        title, datePickerMode, selectedDate, std::move(doneBlock), std::move(cancelBlock), origin);
-    try {
-        picker->showSheetPicker();
-    } catch (...) {
-        delete picker;
-        throw;
-    }
-    return picker;
+    return showNewPicker(new SheetDatePicker(
+        title, datePickerMode, selectedDate, std::move(doneBlock), std::move(cancelBlock), origin));
 }
 
 View* SheetDatePicker::configuredPickerView()
 {
-    auto* picker = new DatePicker(QRectF(0, PickerTop, viewSize().width(), PickerHeight));
+    auto* picker = new DatePicker(pickerFrame());
     picker->setAutoresizingMask(AutoresizingFlexibleWidth);
     picker->setDatePickerMode(m_datePickerMode);
     picker->setMaximumDate(m_maximumDate);
@@ -98,30 +86,16 @@ void SheetDatePicker::notifyTargetDidSucceed(
         m_onActionSheetDone(this, value, origin);
         return;
     }
-    if (!answers(target, action, "QVariant,QObject*"))
+    if (!invokeSuccessAction(target, action, value, origin))
         raise(invalidTargetActionMessage(target, action));
-    QMetaObject::invokeMethod(target, action.constData(), Qt::DirectConnection,
-        Q_ARG(QVariant, value), Q_ARG(QObject*, origin));
-}
-
-void SheetDatePicker::notifyTargetDidCancel(
-    QObject* target, const QByteArray& action, QObject* origin)
-{
-    if (m_onActionSheetCancel) {
-        m_onActionSheetCancel(this);
-        return;
-    }
-    AbstractSheetPicker::notifyTargetDidCancel(target, action, origin);
 }
 
 void SheetDatePicker::customButtonPressed(int tag)
 {
-    const QVariantMap record
-        = customButtonRecord(tag, "Bad custom button tag: %zd, custom button count: %zd");
-    if (runClosingCustomButton(record))
+    const std::optional<QVariant> value
+        = customButtonSelectValue(tag, "Bad custom button tag: %zd, custom button count: %zd");
+    if (!value)
         return;
-    if (record.value(ButtonActionKey).toInt() != SelectValue)
-        raise(QStringLiteral("Unknown action type"));
     auto* picker = qobject_cast<DatePicker*>(pickerView());
     if (!picker)
         raise(QStringLiteral("Bad pickerView for SheetDatePicker, doesn't respond to "
@@ -129,9 +103,8 @@ void SheetDatePicker::customButtonPressed(int tag)
     if (m_datePickerMode == Mode::CountDownTimer)
         return;
     // A value that is not a date does nothing.
-    const QVariant value = record.value(ButtonValueKey);
-    if (value.typeId() != QMetaType::QDateTime || !value.toDateTime().isValid())
+    if (value->typeId() != QMetaType::QDateTime || !value->toDateTime().isValid())
         return;
-    picker->setDate(value.toDateTime(), true);
+    picker->setDate(value->toDateTime(), true);
     eventForDatePicker(picker);
 }

@@ -54,7 +54,6 @@ public:
     platform::ui::View* configuredPickerView() override;
     void notifyTargetDidSucceed(
         QObject* target, const QByteArray& action, QObject* origin) override;
-    void notifyTargetDidCancel(QObject* target, const QByteArray& action, QObject* origin) override;
     void customButtonPressed(int tag) override;
 
 private:
@@ -66,7 +65,6 @@ private:
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();
     double m_countDownDuration = 0;
     DoneBlock m_onActionSheetDone;
-    CancelBlock m_onActionSheetCancel;
     Mode m_datePickerMode = Mode::DateAndTime;
     QDateTime m_selectedDate;
 };

@@ -50,24 +50,14 @@ SheetDistancePicker* SheetDistancePicker::showPickerWithTitle(const QString& tit
     const QString& smallUnitString, long smallUnitMax, long selectedSmallUnit, QObject* target,
     const QByteArray& action, QObject* origin)
 {
-    auto* picker = new SheetDistancePicker(title, bigUnitString, bigUnitMax, selectedBigUnit,
-        smallUnitString, smallUnitMax, selectedSmallUnit, target, action, origin);
-    try {
-        picker->showSheetPicker();
-    } catch (...) {
-        delete picker;
-        throw;
-    }
-    return picker;
+    return showNewPicker(new SheetDistancePicker(title, bigUnitString, bigUnitMax, selectedBigUnit,
+        smallUnitString, smallUnitMax, selectedSmallUnit, target, action, origin));
 }
 
 View* SheetDistancePicker::configuredPickerView()
 {
-    auto* picker = new DistancePickerView(QRectF(0, PickerTop, viewSize().width(), PickerHeight));
-    picker->setAutoresizingMask(AutoresizingFlexibleWidth);
-    picker->setDelegate(this);
-    picker->setDataSource(this);
-    picker->setShowsSelectionIndicator(true);
+    auto* picker = new DistancePickerView(pickerFrame());
+    setUpWheels(picker, this, this);
     selectAmount(picker, m_selectedBigUnit, 0, m_bigUnitDigits);
     selectAmount(picker, m_selectedSmallUnit, m_bigUnitDigits + 1, m_smallUnitDigits);
     setPickerView(picker);

@@ -30,37 +30,24 @@ SheetLocalePicker::SheetLocalePicker(const QString& title, const QTimeZone& init
     : SheetLocalePicker(title, initialSelection, nullptr, {}, {}, origin, parent)
 {
     m_onActionSheetDone = std::move(doneBlock);
-    m_onActionSheetCancel = std::move(cancelBlock);
+    if (cancelBlock)
+        setCancelBlock([this, block = std::move(cancelBlock)] { block(this); });
 }
 
 SheetLocalePicker* SheetLocalePicker::showPickerWithTitle(const QString& title,
     const QTimeZone& initialSelection, DoneBlock doneBlock, CancelBlock cancelBlock,
     QObject* origin)
 {
-    auto* picker = new SheetLocalePicker(
-        title, initialSelection, std::move(doneBlock), std::move(cancelBlock), origin);
-    try {
-        picker->showSheetPicker();
-    } catch (...) {
-        delete picker;
-        throw;
-    }
-    return picker;
+    return showNewPicker(new SheetLocalePicker(
+        title, initialSelection, std::move(doneBlock), std::move(cancelBlock), origin));
 }
 
 SheetLocalePicker* SheetLocalePicker::showPickerWithTitle(const QString& title,
     const QTimeZone& initialSelection, QObject* target, const QByteArray& successAction,
     const QByteArray& cancelAction, QObject* origin)
 {
-    auto* picker = new SheetLocalePicker(
-        title, initialSelection, target, successAction, cancelAction, origin);
-    try {
-        picker->showSheetPicker();
-    } catch (...) {
-        delete picker;
-        throw;
-    }
-    return picker;
+    return showNewPicker(new SheetLocalePicker(
+        title, initialSelection, target, successAction, cancelAction, origin));
 }
 
 QStringList SheetLocalePicker::getCitiesByContinent(const QString& continent) const
@@ -132,11 +119,8 @@ View* SheetLocalePicker::configuredPickerView()
 {
     fillContinentsAndCities();
     setSelectedRows();
-    auto* picker = new PickerView(QRectF(0, PickerTop, viewSize().width(), PickerHeight));
-    picker->setAutoresizingMask(AutoresizingFlexibleWidth);
-    picker->setDelegate(this);
-    picker->setDataSource(this);
-    picker->setShowsSelectionIndicator(true);
+    auto* picker = new PickerView(pickerFrame());
+    setUpWheels(picker, this, this);
     setPickerView(picker);
     selectCurrentLocale(picker);
     return picker;
@@ -150,36 +134,17 @@ void SheetLocalePicker::notifyTargetDidSucceed(
         m_onActionSheetDone(this, zone);
         return;
     }
-    if (answers(target, action, "QVariant,QObject*")) {
-        QMetaObject::invokeMethod(target, action.constData(), Qt::DirectConnection,
-            Q_ARG(QVariant, QVariant::fromValue(zone)), Q_ARG(QObject*, origin));
-        return;
-    }
-    qWarning().noquote() << invalidTargetActionMessage(target, action);
-}
-
-void SheetLocalePicker::notifyTargetDidCancel(
-    QObject* target, const QByteArray& action, QObject* origin)
-{
-    if (m_onActionSheetCancel) {
-        m_onActionSheetCancel(this);
-        return;
-    }
-    AbstractSheetPicker::notifyTargetDidCancel(target, action, origin);
+    if (!invokeSuccessAction(target, action, QVariant::fromValue(zone), origin))
+        qWarning().noquote() << invalidTargetActionMessage(target, action);
 }
 
 void SheetLocalePicker::customButtonPressed(int tag)
 {
-    const QVariantMap record
-        = customButtonRecord(tag, "Bad custom button tag: %ld, custom button count: %ld");
-    if (runClosingCustomButton(record))
+    const std::optional<QVariant> value
+        = customButtonSelectValue(tag, "Bad custom button tag: %ld, custom button count: %ld");
+    if (!value || value->typeId() != QMetaType::fromType<QTimeZone>().id())
         return;
-    if (record.value(ButtonActionKey).toInt() != SelectValue)
-        raise(QStringLiteral("Unknown action type"));
-    const QVariant value = record.value(ButtonValueKey);
-    if (value.typeId() != QMetaType::fromType<QTimeZone>().id())
-        return;
-    m_initialTimeZone = value.value<QTimeZone>();
+    m_initialTimeZone = value->value<QTimeZone>();
     setSelectedRows();
     if (auto* picker = qobject_cast<PickerView*>(pickerView()))
         selectCurrentLocale(picker);

@@ -46,7 +46,6 @@ public:
     platform::ui::View* configuredPickerView() override;
     void notifyTargetDidSucceed(
         QObject* target, const QByteArray& action, QObject* origin) override;
-    void notifyTargetDidCancel(QObject* target, const QByteArray& action, QObject* origin) override;
     void customButtonPressed(int tag) override;
 
     int numberOfComponentsInPickerView(platform::ui::PickerView* picker) override;
@@ -61,7 +60,6 @@ public:
 
 private:
     DoneBlock m_onActionSheetDone;
-    CancelBlock m_onActionSheetCancel;
     QTimeZone m_initialTimeZone;
     QString m_selectedContinent;
     QString m_selectedCity;

@@ -20,37 +20,24 @@ SheetStringPicker::SheetStringPicker(const QString& title, const QVariantList& r
     : SheetStringPicker(title, rows, initialSelection, nullptr, {}, {}, origin, parent)
 {
     m_onActionSheetDone = std::move(doneBlock);
-    m_onActionSheetCancel = std::move(cancelBlock);
+    if (cancelBlock)
+        setCancelBlock([this, block = std::move(cancelBlock)] { block(this); });
 }
 
 SheetStringPicker* SheetStringPicker::showPickerWithTitle(const QString& title,
     const QVariantList& rows, int initialSelection, DoneBlock doneBlock, CancelBlock cancelBlock,
     QObject* origin)
 {
-    auto* picker = new SheetStringPicker(
-        title, rows, initialSelection, std::move(doneBlock), std::move(cancelBlock), origin);
-    try {
-        picker->showSheetPicker();
-    } catch (...) {
-        delete picker;
-        throw;
-    }
-    return picker;
+    return showNewPicker(new SheetStringPicker(
+        title, rows, initialSelection, std::move(doneBlock), std::move(cancelBlock), origin));
 }
 
 SheetStringPicker* SheetStringPicker::showPickerWithTitle(const QString& title,
     const QVariantList& rows, int initialSelection, QObject* target,
     const QByteArray& successAction, const QByteArray& cancelAction, QObject* origin)
 {
-    auto* picker = new SheetStringPicker(
-        title, rows, initialSelection, target, successAction, cancelAction, origin);
-    try {
-        picker->showSheetPicker();
-    } catch (...) {
-        delete picker;
-        throw;
-    }
-    return picker;
+    return showNewPicker(new SheetStringPicker(
+        title, rows, initialSelection, target, successAction, cancelAction, origin));
 }
 
 QVariant SheetStringPicker::valueAt(int index) const
@@ -65,10 +52,8 @@ View* SheetStringPicker::configuredPickerView()
 {
     if (!m_hasData)
         return nullptr;
-    auto* picker = new PickerView(QRectF(0, PickerTop, viewSize().width(), PickerHeight));
-    picker->setAutoresizingMask(AutoresizingFlexibleWidth);
-    picker->setDelegate(this);
-    picker->setDataSource(this);
+    auto* picker = new PickerView(pickerFrame());
+    setUpWheels(picker, this, this);
     // An initial selection past the rows selects nothing (the picker ignores it).
     picker->selectRow(m_selectedIndex, 0, false);
     const bool hasRows = !m_data.isEmpty();
@@ -85,22 +70,8 @@ void SheetStringPicker::notifyTargetDidSucceed(
         m_onActionSheetDone(this, m_selectedIndex, valueAt(m_selectedIndex));
         return;
     }
-    if (answers(target, action, "QVariant,QObject*")) {
-        QMetaObject::invokeMethod(target, action.constData(), Qt::DirectConnection,
-            Q_ARG(QVariant, QVariant(m_selectedIndex)), Q_ARG(QObject*, origin));
-        return;
-    }
-    qWarning().noquote() << invalidTargetActionMessage(target, action);
-}
-
-void SheetStringPicker::notifyTargetDidCancel(
-    QObject* target, const QByteArray& action, QObject* origin)
-{
-    if (m_onActionSheetCancel) {
-        m_onActionSheetCancel(this);
-        return;
-    }
-    AbstractSheetPicker::notifyTargetDidCancel(target, action, origin);
+    if (!invokeSuccessAction(target, action, QVariant(m_selectedIndex), origin))
+        qWarning().noquote() << invalidTargetActionMessage(target, action);
 }
 
 void SheetStringPicker::customButtonPressed(int tag)

@@ -39,7 +39,6 @@ public:
     platform::ui::View* configuredPickerView() override;
     void notifyTargetDidSucceed(
         QObject* target, const QByteArray& action, QObject* origin) override;
-    void notifyTargetDidCancel(QObject* target, const QByteArray& action, QObject* origin) override;
     void customButtonPressed(int tag) override;
 
     int numberOfComponentsInPickerView(platform::ui::PickerView* picker) override;
@@ -51,7 +50,6 @@ public:
 
 private:
     DoneBlock m_onActionSheetDone;
-    CancelBlock m_onActionSheetCancel;
     QVariantList m_data;
     bool m_hasData = true;
     int m_selectedIndex = 0;
