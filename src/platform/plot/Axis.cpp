@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -175,12 +176,45 @@ void Axis::draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds)
     }
     const auto drawTicks
         = [&](const QList<double>& locations, const LineStyle& style, double length) {
-              painter.setPen(style.pen());
-              for (double location : locations) {
-                  if (shown.contains(location))
+              const QPen pen = style.pen();
+              painter.setPen(pen);
+              const bool horizontal = m_coordinate == PlotSpace::X;
+              // Ticks closer than a pixel to the next merge into one band across their run: it is
+              // what their strokes would paint, and a tick a category is many thousands of strokes.
+              double runFirst = 0;
+              double runLast = 0;
+              qsizetype runLength = 0;
+              const auto closeRun = [&] {
+                  if (runLength == 1) {
                       painter.drawLine(
-                          QLineF(pointAt(space, location, 0), pointAt(space, location, length)));
+                          QLineF(pointAt(space, runFirst, 0), pointAt(space, runFirst, length)));
+                  } else if (runLength > 1) {
+                      const QPointF from = pointAt(space, runFirst, 0);
+                      const QPointF to = pointAt(space, runLast, length);
+                      const double half = pen.widthF() / 2;
+                      const QRectF band = QRectF(from, to).normalized();
+                      painter.fillRect(horizontal ? band.adjusted(-half, 0, half, 0)
+                                                  : band.adjusted(0, -half, 0, half),
+                          style.lineColor);
+                  }
+                  runLength = 0;
+              };
+              const auto at = [&](double location) {
+                  return horizontal ? space.viewX(location) : space.viewY(location);
+              };
+              for (double location : locations) {
+                  if (!shown.contains(location))
+                      continue;
+                  if (runLength > 0 && std::abs(at(location) - at(runLast)) < 1) {
+                      runLast = location;
+                      ++runLength;
+                      continue;
+                  }
+                  closeRun();
+                  runFirst = runLast = location;
+                  runLength = 1;
               }
+              closeRun();
           };
     if (m_minorTick)
         drawTicks(found.minor, *m_minorTick, kTickLength / 2);
@@ -207,10 +241,21 @@ void Axis::draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds)
     const QPointF contentAnchor = horizontal ? QPointF(0.5, 1.0) : QPointF(1.0, 0.5);
     double reach = 0;
     LabelSpace taken;
+    // More labels than pixels along the axis: only a column's first is tried, as measuring
+    // them all to leave out nearly all would cost the most of the paint.
+    const QRectF area = space.plotArea();
+    const bool dense = labels.size() > (horizontal ? area.width() : area.height());
+    int lastTried = INT_MIN;
     for (const AxisLabel& label : std::as_const(labels)) {
         if (label.content.text.isEmpty() || !shown.contains(label.tickLocation))
             continue;
         const QPointF anchor = pointAt(space, label.tickLocation, label.offset);
+        if (dense) {
+            const int column = int(std::floor(horizontal ? anchor.x() : anchor.y()));
+            if (column == lastTried)
+                continue;
+            lastTried = column;
+        }
         if (taken.covers(anchor))
             continue;
         const QRectF place = label.content.boundsAt(anchor, contentAnchor, label.rotation);

@@ -157,6 +157,26 @@ void BarPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     LabelSpace taken;
+    const auto tryLabel = [&](qsizetype i, const QRectF& rect) {
+        const TextLayer& label = *dataLabel(i);
+        const bool up = number(BarTip, i) >= m_baseValue;
+        const QPointF tip(rect.center().x(), up ? rect.top() : rect.bottom());
+        const QPointF anchor = tip + QPointF(0, up ? -labelOffset() : labelOffset());
+        if (taken.covers(anchor))
+            return;
+        const QPointF content(0.5, up ? 0.0 : 1.0);
+        const QRectF place = label.boundsAt(anchor, content, labelRotation());
+        // Crowded bars: a label that would cover one drawn before is left out.
+        if (!taken.take(place))
+            return;
+        label.draw(painter, anchor, content, labelRotation());
+    };
+    // Many bars to a pixel column: only the longest one's label is tried there, the bar
+    // that column shows, rather than measuring every label to leave out nearly all.
+    const bool dense = recordCount() > space.plotArea().width();
+    qsizetype best = -1;
+    QRectF bestRect;
+    int column = 0;
     for (qsizetype i = 0; i < recordCount(); ++i) {
         const auto& label = dataLabel(i);
         if (!label || label->text.isEmpty())
@@ -164,18 +184,26 @@ void BarPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
         const QRectF rect = barRect(space, i);
         if (rect.isNull())
             continue;
-        const bool up = number(BarTip, i) >= m_baseValue;
-        const QPointF tip(rect.center().x(), up ? rect.top() : rect.bottom());
-        const QPointF anchor = tip + QPointF(0, up ? -labelOffset() : labelOffset());
-        if (taken.covers(anchor))
+        if (!dense) {
+            tryLabel(i, rect);
             continue;
-        const QPointF content(0.5, up ? 0.0 : 1.0);
-        const QRectF place = label->boundsAt(anchor, content, labelRotation());
-        // Crowded bars: a label that would cover one drawn before is left out.
-        if (!taken.take(place))
+        }
+        const int here = int(std::floor(rect.center().x()));
+        if (best >= 0 && here == column) {
+            if (rect.height() > bestRect.height()) {
+                best = i;
+                bestRect = rect;
+            }
             continue;
-        label->draw(painter, anchor, content, labelRotation());
+        }
+        if (best >= 0)
+            tryLabel(best, bestRect);
+        best = i;
+        bestRect = rect;
+        column = here;
     }
+    if (best >= 0)
+        tryLabel(best, bestRect);
     painter.restore();
 }
 

@@ -3,11 +3,15 @@
 #include "platform/plot/LabelSpace.h"
 #include "platform/plot/PlotSpace.h"
 
+#include <QImage>
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTransform>
 
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <cmath>
 
 namespace platform::plot {
@@ -74,7 +78,11 @@ void ScatterPlot::draw(QPainter& painter, const PlotSpace& space) const
             closeColumn();
         painter.drawLines(segments);
     }
-    if (m_plotSymbol) {
+    // More records than pixel columns: symbols come from a few images made once.
+    if (m_plotSymbol && recordCount() > space.plotArea().width()
+        && painter.deviceTransform().type() <= QTransform::TxTranslate) {
+        drawSymbolImages(painter, space);
+    } else if (m_plotSymbol) {
         QPointF drawn(-1e300, -1e300);
         for (qsizetype i = 0; i < recordCount(); ++i) {
             const QPointF point = viewPointOfRecord(space, i);
@@ -84,18 +92,69 @@ void ScatterPlot::draw(QPainter& painter, const PlotSpace& space) const
             if (std::abs(point.x() - drawn.x()) < 1 && std::abs(point.y() - drawn.y()) < 1)
                 continue;
             drawn = point;
-            const QSizeF size = m_plotSymbol->size;
-            const QRectF box(point.x() - size.width() / 2, point.y() - size.height() / 2,
-                size.width(), size.height());
-            QPainterPath ellipse;
-            ellipse.addEllipse(box);
-            m_plotSymbol->fill.fillPath(painter, ellipse);
-            if (m_plotSymbol->lineStyle) {
-                painter.setPen(m_plotSymbol->lineStyle->pen());
-                painter.setBrush(Qt::NoBrush);
-                painter.drawPath(ellipse);
-            }
+            drawSymbol(painter, point);
         }
+    }
+    painter.restore();
+}
+
+void ScatterPlot::drawSymbol(QPainter& painter, const QPointF& point) const
+{
+    const QSizeF size = m_plotSymbol->size;
+    const QRectF box(
+        point.x() - size.width() / 2, point.y() - size.height() / 2, size.width(), size.height());
+    QPainterPath ellipse;
+    ellipse.addEllipse(box);
+    m_plotSymbol->fill.fillPath(painter, ellipse);
+    if (m_plotSymbol->lineStyle) {
+        painter.setPen(m_plotSymbol->lineStyle->pen());
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(ellipse);
+    }
+}
+
+void ScatterPlot::drawSymbolImages(QPainter& painter, const PlotSpace& space) const
+{
+    // One image per quarter-pixel offset, so a symbol lands where its own path would.
+    constexpr int Steps = 4;
+    const QSizeF size = m_plotSymbol->size;
+    const double line = m_plotSymbol->lineStyle ? m_plotSymbol->lineStyle->lineWidth : 0;
+    const int margin = int(std::ceil(std::max(size.width(), size.height()) / 2 + line)) + 1;
+    const int side = 2 * margin + 1;
+    std::array<QImage, Steps * Steps> images;
+    const QTransform device = painter.deviceTransform();
+    painter.save();
+    painter.resetTransform();
+    QPoint drawn(INT_MIN, INT_MIN);
+    int drawnStep = -1;
+    for (qsizetype i = 0; i < recordCount(); ++i) {
+        const QPointF point = viewPointOfRecord(space, i);
+        if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
+            continue;
+        const QPointF at = device.map(point);
+        if (std::abs(at.x()) > 1e6 || std::abs(at.y()) > 1e6)
+            continue;
+        const int stepX
+            = std::clamp(int(std::floor((at.x() - std::floor(at.x())) * Steps)), 0, Steps - 1);
+        const int stepY
+            = std::clamp(int(std::floor((at.y() - std::floor(at.y())) * Steps)), 0, Steps - 1);
+        const QPoint pixel(int(std::floor(at.x())), int(std::floor(at.y())));
+        const int step = stepY * Steps + stepX;
+        // The same image at the same place again would change nothing.
+        if (pixel == drawn && step == drawnStep)
+            continue;
+        drawn = pixel;
+        drawnStep = step;
+        QImage& image = images[size_t(step)];
+        if (image.isNull()) {
+            image = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter symbol(&image);
+            symbol.setRenderHints(painter.renderHints());
+            drawSymbol(
+                symbol, QPointF(margin + (stepX + 0.5) / Steps, margin + (stepY + 0.5) / Steps));
+        }
+        painter.drawImage(pixel - QPoint(margin, margin), image);
     }
     painter.restore();
 }
@@ -107,6 +166,23 @@ void ScatterPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
     LabelSpace taken;
+    const auto tryLabel = [&](qsizetype i, const QPointF& point) {
+        const TextLayer& label = *dataLabel(i);
+        const QPointF anchor = point - QPointF(0, labelOffset());
+        if (taken.covers(anchor))
+            return;
+        const QPointF content(0.5, 0.0);
+        const QRectF place = label.boundsAt(anchor, content, labelRotation());
+        if (!taken.take(place))
+            return;
+        label.draw(painter, anchor, content, labelRotation());
+    };
+    // Many points to a pixel column: only the highest one's label is tried there, rather
+    // than measuring every label to leave out nearly all.
+    const bool dense = recordCount() > space.plotArea().width();
+    qsizetype best = -1;
+    QPointF bestPoint;
+    int column = 0;
     for (qsizetype i = 0; i < recordCount(); ++i) {
         const auto& label = dataLabel(i);
         if (!label || label->text.isEmpty())
@@ -114,15 +190,26 @@ void ScatterPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
         const QPointF point = viewPointOfRecord(space, i);
         if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
             continue;
-        const QPointF anchor = point - QPointF(0, labelOffset());
-        if (taken.covers(anchor))
+        if (!dense) {
+            tryLabel(i, point);
             continue;
-        const QPointF content(0.5, 0.0);
-        const QRectF place = label->boundsAt(anchor, content, labelRotation());
-        if (!taken.take(place))
+        }
+        const int here = int(std::floor(point.x()));
+        if (best >= 0 && here == column) {
+            if (point.y() < bestPoint.y()) {
+                best = i;
+                bestPoint = point;
+            }
             continue;
-        label->draw(painter, anchor, content, labelRotation());
+        }
+        if (best >= 0)
+            tryLabel(best, bestPoint);
+        best = i;
+        bestPoint = point;
+        column = here;
     }
+    if (best >= 0)
+        tryLabel(best, bestPoint);
     painter.restore();
 }
 

@@ -30,6 +30,9 @@ public:
     static constexpr double TouchReach = 15.0;
 
 private:
+    void drawSymbol(QPainter& painter, const QPointF& point) const;
+    void drawSymbolImages(QPainter& painter, const PlotSpace& space) const;
+
     std::optional<LineStyle> m_dataLineStyle = LineStyle {};
     std::optional<PlotSymbol> m_plotSymbol;
 };

@@ -1,10 +1,12 @@
 #include "platform/plot/Axis.h"
+#include "platform/plot/BarPlot.h"
 #include "platform/plot/Graph.h"
 #include "platform/plot/LabelSpace.h"
 #include "platform/plot/Legend.h"
 #include "platform/plot/PieChart.h"
 #include "platform/plot/PlotDataSource.h"
 #include "platform/plot/PlotSpace.h"
+#include "platform/plot/ScatterPlot.h"
 
 #include <QImage>
 #include <QPainter>
@@ -35,6 +37,47 @@ struct Slices : plot::PlotDataSource {
         return QStringLiteral("slice %1").arg(index);
     }
 };
+
+// Many records of one value, with one far higher in the middle: more than the plot area's
+// 400 pixel columns, so several share each column.
+struct Spike : plot::PlotDataSource {
+    static constexpr int Count = 4000;
+    static constexpr int Peak = 2001;
+    bool labelled = false;
+    qsizetype numberOfRecordsForPlot(plot::Plot*) override { return Count; }
+    double numberForPlot(plot::Plot*, int field, qsizetype index) override
+    {
+        if (field == 0)
+            return double(index);
+        return index == Peak ? 90.0 : 10.0;
+    }
+    std::optional<plot::TextLayer> dataLabelForPlot(plot::Plot*, qsizetype) override
+    {
+        if (!labelled)
+            return std::nullopt;
+        plot::TextLayer label;
+        label.text = QStringLiteral("MMMM");
+        return label;
+    }
+};
+
+QImage whiteImage()
+{
+    QImage image(400, 300, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    return image;
+}
+
+bool inked(const QImage& image, const QRect& region)
+{
+    for (int y = region.top(); y <= region.bottom(); ++y) {
+        for (int x = region.left(); x <= region.right(); ++x) {
+            if (image.pixelColor(x, y) != QColor(Qt::white))
+                return true;
+        }
+    }
+    return false;
+}
 
 } // namespace
 
@@ -118,4 +161,101 @@ TEST(PlotPie, ManySlicesPaintAndAreFoundByTheirAngle)
     // The whole circle is covered, however thin its slices.
     EXPECT_NE(image.pixelColor(centre.toPoint() + QPoint(0, -90)), QColor(Qt::white));
     EXPECT_NE(image.pixelColor(centre.toPoint() + QPoint(-90, 0)), QColor(Qt::white));
+}
+
+TEST(PlotDense, APixelColumnOfManyBarsShowsItsTallestBarAndItsLabel)
+{
+    const plot::PlotSpace space = spaceOf({ -0.5, Spike::Count }, { 0, 100 });
+    Spike source;
+    source.labelled = true;
+    plot::BarPlot bars(QStringLiteral("bars"));
+    bars.setDataSource(&source);
+    bars.setFill(plot::Fill::color(Qt::blue));
+    bars.setBarWidth(0.8);
+    bars.reloadData();
+    QImage image = whiteImage();
+    QPainter painter(&image);
+    bars.draw(painter, space);
+    bars.drawLabels(painter, space);
+    painter.end();
+    const int x = int(std::floor(space.viewX(Spike::Peak)));
+    EXPECT_EQ(image.pixelColor(x, int(space.viewY(50))), QColor(Qt::blue));
+    EXPECT_EQ(image.pixelColor(x + 5, int(space.viewY(50))), QColor(Qt::white));
+    // The tall bar's label stands on its tip, far above the others'.
+    const int tip = int(space.viewY(90));
+    EXPECT_TRUE(inked(image, QRect(x - 6, tip - 12, 13, 10)));
+}
+
+TEST(PlotDense, ManyPointsDrawTheirSymbolsWhereEachWouldStandAlone)
+{
+    const plot::PlotSpace space = spaceOf({ -0.5, Spike::Count }, { 0, 100 });
+    plot::PlotSymbol symbol;
+    symbol.fill = plot::Fill::color(Qt::red);
+    symbol.lineStyle = plot::LineStyle { 1, Qt::blue };
+    const auto paint = [&](plot::PlotDataSource& source) {
+        plot::ScatterPlot points(QStringLiteral("points"));
+        points.setDataSource(&source);
+        points.setDataLineStyle(std::nullopt);
+        points.setPlotSymbol(symbol);
+        points.reloadData();
+        QImage image = whiteImage();
+        QPainter painter(&image);
+        // Off the device's origin, as inside a screen.
+        painter.translate(7, 3);
+        painter.setRenderHint(QPainter::Antialiasing);
+        points.draw(painter, space);
+        return image;
+    };
+    Spike many;
+    struct Alone : plot::PlotDataSource {
+        qsizetype numberOfRecordsForPlot(plot::Plot*) override { return 1; }
+        double numberForPlot(plot::Plot*, int field, qsizetype) override
+        {
+            return field == 0 ? Spike::Peak : 90.0;
+        }
+    } alone;
+    const QImage dense = paint(many);
+    const QImage single = paint(alone);
+    const QPoint centre = space.viewPoint(Spike::Peak, 90).toPoint() + QPoint(7, 3);
+    EXPECT_EQ(dense.pixelColor(centre), QColor(Qt::red));
+    for (int dy = -6; dy <= 6; ++dy) {
+        for (int dx = -6; dx <= 6; ++dx) {
+            const QColor a = dense.pixelColor(centre + QPoint(dx, dy));
+            const QColor b = single.pixelColor(centre + QPoint(dx, dy));
+            EXPECT_LE(std::abs(a.red() - b.red()) + std::abs(a.green() - b.green())
+                    + std::abs(a.blue() - b.blue()),
+                120)
+                << dx << "," << dy;
+        }
+    }
+}
+
+TEST(PlotDense, TicksCloserThanAPixelMergeIntoOneBandAndALoneTickStays)
+{
+    plot::PlotSpace space;
+    space.setPlotArea(QRectF(0, 0, 400, 280));
+    space.setXRange({ -0.5, Spike::Count });
+    space.setYRange({ 0, 100 });
+    plot::Axis axis(plot::PlotSpace::X);
+    axis.setFixedToLowerEdge(true);
+    axis.setAxisLineStyle(std::nullopt);
+    axis.setMinorTickLineStyle(std::nullopt);
+    axis.setMajorTickLineStyle(plot::LineStyle { 1, Qt::black });
+    axis.setLabelingPolicy(plot::Axis::LabelingPolicy::LocationsProvided);
+    QList<double> locations;
+    for (int i = 0; i < 2000; ++i)
+        locations.append(i);
+    locations.append(3000);
+    axis.setMajorTickLocations(locations);
+    QImage image = whiteImage();
+    QPainter painter(&image);
+    axis.draw(painter, space, QRectF(0, 0, 400, 300));
+    painter.end();
+    EXPECT_EQ(image.pixelColor(1, 282), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(100, 282), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(199, 282), QColor(Qt::black));
+    EXPECT_FALSE(inked(image, QRect(202, 280, 90, 5)));
+    const int lone = int(std::floor(space.viewX(3000)));
+    EXPECT_TRUE(inked(image, QRect(lone - 1, 281, 3, 2)));
+    EXPECT_FALSE(inked(image, QRect(lone + 3, 280, 20, 5)));
 }
