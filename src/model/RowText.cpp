@@ -463,28 +463,37 @@ private:
         return true;
     }
 
+    qsizetype skipDigits()
+    {
+        const Char* begin = m_p;
+        while (m_p != m_end && at() >= u'0' && at() <= u'9')
+            ++m_p;
+        return m_p - begin;
+    }
+
+    // An optional minus and the whole part, which starts with 0 only when it is 0.
+    bool skipSignAndWhole(qsizetype& whole)
+    {
+        if (m_p != m_end && at() == u'-')
+            ++m_p;
+        const Char* first = m_p;
+        whole = skipDigits();
+        return whole != 0 && (whole == 1 || unitOf(*first) != u'0');
+    }
+
     // A number read only to check it: what parseNumber refuses is refused. Without an
     // exponent and with at most 300 digits on either side of the point it is finite and
     // not too small, so it need not be converted.
     bool skipNumber()
     {
         const Char* start = m_p;
-        const auto digits = [&] {
-            const Char* begin = m_p;
-            while (m_p != m_end && at() >= u'0' && at() <= u'9')
-                ++m_p;
-            return m_p - begin;
-        };
-        if (m_p != m_end && at() == u'-')
-            ++m_p;
-        const Char* first = m_p;
-        const auto whole = digits();
-        if (whole == 0 || (whole > 1 && unitOf(*first) == u'0'))
+        qsizetype whole = 0;
+        if (!skipSignAndWhole(whole))
             return false;
         qsizetype fraction = 0;
         if (m_p != m_end && at() == u'.') {
             ++m_p;
-            fraction = digits();
+            fraction = skipDigits();
             if (fraction == 0)
                 return false;
         }
@@ -501,22 +510,13 @@ private:
         // JSON's grammar: -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
         const Char* start = m_p;
         bool integral = true;
-        const auto digits = [&] {
-            const Char* begin = m_p;
-            while (m_p != m_end && at() >= u'0' && at() <= u'9')
-                ++m_p;
-            return m_p - begin;
-        };
-        if (m_p != m_end && at() == u'-')
-            ++m_p;
-        const Char* first = m_p;
-        const auto whole = digits();
-        if (whole == 0 || (whole > 1 && unitOf(*first) == u'0'))
+        qsizetype whole = 0;
+        if (!skipSignAndWhole(whole))
             return false;
         if (m_p != m_end && at() == u'.') {
             integral = false;
             ++m_p;
-            if (digits() == 0)
+            if (skipDigits() == 0)
                 return false;
         }
         if (m_p != m_end && (at() == u'e' || at() == u'E')) {
@@ -524,7 +524,7 @@ private:
             ++m_p;
             if (m_p != m_end && (at() == u'+' || at() == u'-'))
                 ++m_p;
-            if (digits() == 0)
+            if (skipDigits() == 0)
                 return false;
         }
         const char* begin;
