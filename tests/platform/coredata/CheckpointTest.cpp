@@ -92,8 +92,10 @@ TEST(WalCheckpointer, CopiesTheLogWhileSavesGoOnAndLosesNone)
         // The last save's pages too, once no save comes after it.
         ASSERT_TRUE(checkpointer.request());
         checkpointer.waitUntilIdle();
+        // A log copied whole may start again from its beginning at the next save, so
+        // its length says nothing of how much was copied; the file's size and rows do.
         const auto [log, copied] = file.logState();
-        EXPECT_GT(log, 3000);
+        EXPECT_GT(log, 0);
         EXPECT_EQ(copied, log);
     }
     EXPECT_GT(QFileInfo(file.path).size(), before + 3000 * 4096);
