@@ -157,7 +157,8 @@ void BarPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     LabelSpace taken;
-    const auto tryLabel = [&](qsizetype i, const QRectF& rect) {
+    const auto tryLabel = [&](qsizetype i) {
+        const QRectF rect = barRect(space, i);
         const TextLayer& label = *dataLabel(i);
         const bool up = number(BarTip, i) >= m_baseValue;
         const QPointF tip(rect.center().x(), up ? rect.top() : rect.bottom());
@@ -171,39 +172,14 @@ void BarPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
             return;
         label.draw(painter, anchor, content, labelRotation());
     };
-    // Many bars to a pixel column: only the longest one's label is tried there, the bar
-    // that column shows, rather than measuring every label to leave out nearly all.
-    const bool dense = recordCount() > space.plotArea().width();
-    qsizetype best = -1;
-    QRectF bestRect;
-    int column = 0;
-    for (qsizetype i = 0; i < recordCount(); ++i) {
-        const auto& label = dataLabel(i);
-        if (!label || label->text.isEmpty())
-            continue;
+    // Many bars to a pixel column: the longest one's label, the bar that column shows.
+    const auto place = [&](qsizetype i) -> std::optional<LabelPlace> {
         const QRectF rect = barRect(space, i);
         if (rect.isNull())
-            continue;
-        if (!dense) {
-            tryLabel(i, rect);
-            continue;
-        }
-        const int here = int(std::floor(rect.center().x()));
-        if (best >= 0 && here == column) {
-            if (rect.height() > bestRect.height()) {
-                best = i;
-                bestRect = rect;
-            }
-            continue;
-        }
-        if (best >= 0)
-            tryLabel(best, bestRect);
-        best = i;
-        bestRect = rect;
-        column = here;
-    }
-    if (best >= 0)
-        tryLabel(best, bestRect);
+            return std::nullopt;
+        return LabelPlace { rect.center().x(), rect.height() };
+    };
+    tryLabels(space, place, tryLabel);
     painter.restore();
 }
 

@@ -3,6 +3,7 @@
 #include "platform/plot/Graph.h"
 #include "platform/plot/PlotDataSource.h"
 #include "platform/plot/PlotDelegate.h"
+#include "platform/plot/PlotSpace.h"
 
 #include <algorithm>
 #include <cmath>
@@ -93,6 +94,43 @@ void Plot::setNeedsDisplay() const
 {
     if (m_graph)
         m_graph->setNeedsDisplay();
+}
+
+void Plot::tryLabels(const PlotSpace& space,
+    const std::function<std::optional<LabelPlace>(qsizetype)>& place,
+    const std::function<void(qsizetype)>& tryLabel) const
+{
+    const bool dense = recordCount() > space.plotArea().width();
+    qsizetype best = -1;
+    double bestWeight = 0;
+    int column = 0;
+    for (qsizetype i = 0; i < recordCount(); ++i) {
+        const auto& label = dataLabel(i);
+        if (!label || label->text.isEmpty())
+            continue;
+        const std::optional<LabelPlace> at = place(i);
+        if (!at)
+            continue;
+        if (!dense) {
+            tryLabel(i);
+            continue;
+        }
+        const int here = int(std::floor(at->x));
+        if (best >= 0 && here == column) {
+            if (at->weight > bestWeight) {
+                best = i;
+                bestWeight = at->weight;
+            }
+            continue;
+        }
+        if (best >= 0)
+            tryLabel(best);
+        best = i;
+        bestWeight = at->weight;
+        column = here;
+    }
+    if (best >= 0)
+        tryLabel(best);
 }
 
 } // namespace platform::plot

@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QPainter;
@@ -74,6 +75,18 @@ protected:
     // Called after the records are read, for what a plot reads besides them.
     virtual void didReload() { }
     void setNeedsDisplay() const;
+
+    // Where a record's label would go: the x of its pixel column and its weight there.
+    struct LabelPlace {
+        double x = 0;
+        double weight = 0;
+    };
+    // Calls `tryLabel` for each record with a label and a place, in order. With more
+    // records than pixel columns, only the heaviest of each column is tried (the first on
+    // a tie), rather than measuring every label to leave out nearly all.
+    void tryLabels(const PlotSpace& space,
+        const std::function<std::optional<LabelPlace>(qsizetype)>& place,
+        const std::function<void(qsizetype)>& tryLabel) const;
 
 private:
     QString m_identifier;

@@ -166,9 +166,9 @@ void ScatterPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
     LabelSpace taken;
-    const auto tryLabel = [&](qsizetype i, const QPointF& point) {
+    const auto tryLabel = [&](qsizetype i) {
         const TextLayer& label = *dataLabel(i);
-        const QPointF anchor = point - QPointF(0, labelOffset());
+        const QPointF anchor = viewPointOfRecord(space, i) - QPointF(0, labelOffset());
         if (taken.covers(anchor))
             return;
         const QPointF content(0.5, 0.0);
@@ -177,39 +177,14 @@ void ScatterPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
             return;
         label.draw(painter, anchor, content, labelRotation());
     };
-    // Many points to a pixel column: only the highest one's label is tried there, rather
-    // than measuring every label to leave out nearly all.
-    const bool dense = recordCount() > space.plotArea().width();
-    qsizetype best = -1;
-    QPointF bestPoint;
-    int column = 0;
-    for (qsizetype i = 0; i < recordCount(); ++i) {
-        const auto& label = dataLabel(i);
-        if (!label || label->text.isEmpty())
-            continue;
+    // Many points to a pixel column: the highest one's label.
+    const auto place = [&](qsizetype i) -> std::optional<LabelPlace> {
         const QPointF point = viewPointOfRecord(space, i);
         if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
-            continue;
-        if (!dense) {
-            tryLabel(i, point);
-            continue;
-        }
-        const int here = int(std::floor(point.x()));
-        if (best >= 0 && here == column) {
-            if (point.y() < bestPoint.y()) {
-                best = i;
-                bestPoint = point;
-            }
-            continue;
-        }
-        if (best >= 0)
-            tryLabel(best, bestPoint);
-        best = i;
-        bestPoint = point;
-        column = here;
-    }
-    if (best >= 0)
-        tryLabel(best, bestPoint);
+            return std::nullopt;
+        return LabelPlace { point.x(), -point.y() };
+    };
+    tryLabels(space, place, tryLabel);
     painter.restore();
 }
 
