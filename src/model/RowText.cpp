@@ -137,7 +137,7 @@ private:
             skipBlanks();
             QString key;
             qsizetype known = -1;
-            const bool onlyKnown = depth == 0 && (m_onlyKnown || toSlots);
+            const bool onlyKnown = depth == 0 && m_onlyKnown;
             if (!parseKey(key, known, onlyKnown) || !take(u':'))
                 return false;
             if (onlyKnown && known < 0) {

@@ -368,9 +368,9 @@ void PickerView::drawRect(QPainter& painter, const QRectF& rect)
             painter.restore();
         }
         // Views the delegate no longer uses go.
+        const QList<QPointer<View>> inUse = m_components[i].rowViews.values();
         for (const QPointer<View>& view : spare)
-            if (view && view->parentWidget() == this
-                && !m_components[i].rowViews.values().contains(view))
+            if (view && view->parentWidget() == this && !inUse.contains(view))
                 view->deleteLater();
     }
     if (m_showsIndicator && !m_components.isEmpty()) {

@@ -80,12 +80,6 @@ bool looksRunnable(const QString& path)
     return false;
 }
 
-QString canonicalFolder(const QString& folder)
-{
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
-    return canonical.isEmpty() ? QString() : canonical;
-}
-
 } // namespace
 
 PreviewController::PreviewController(QObject* parent)
@@ -286,7 +280,7 @@ bool PreviewController::mayHandOver(const QString& path) const
     if (!documentSuffixes().contains(file.suffix().toLower()) || looksRunnable(target))
         return false;
     for (const QString& folder : m_handOverFolders) {
-        const QString root = canonicalFolder(folder);
+        const QString root = QFileInfo(folder).canonicalFilePath();
         if (!root.isEmpty() && target.startsWith(root + '/'))
             return true;
     }

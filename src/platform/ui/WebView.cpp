@@ -143,9 +143,8 @@ void WebView::layoutSubviews()
 
 void WebView::setLocalRoot(const QString& folder)
 {
-    const QFileInfo info(folder);
-    m_localRoot
-        = info.canonicalFilePath().isEmpty() ? QDir::cleanPath(folder) : info.canonicalFilePath();
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    m_localRoot = canonical.isEmpty() ? QDir::cleanPath(folder) : canonical;
 }
 
 QString WebView::plainText() const

@@ -325,7 +325,6 @@ QVariantList ChartDetailViewController::getMinMaxValue(TemplateColumn* column)
     BaseDataController* controller = callingDataController();
     auto* table = tableOf(controller);
     const QString type = column ? column->typeName() : QString();
-    QVariantList ends;
     if (table && table->userTemplate() && column
         && !ChartDataController::lacksPassword(controller)) {
         const auto rows = ChartDataController::readRows(table->userTemplate()->id().toString(),

@@ -19,7 +19,7 @@ public:
     double average() const;
 
 private:
-    // The digits of the mantissa over the count, to `digits` places, as text.
+    // The digits of the mantissa over the count, to 30 places, as text.
     std::string quotientText(qint64 divisor) const;
 
     Wide m_mantissa = 0;

@@ -43,10 +43,8 @@ QString MustacheJavascriptEscaper::escape(const QString& string) const
         if (!needsEscape(c))
             continue;
         result.append(QStringView(begin + runStart, i - runStart));
-        result.append(QStringLiteral("\\u%1")
-                          .arg(uint(c), 4, 16, QLatin1Char('0'))
-                          .toUpper()
-                          .replace(QLatin1String("\\U"), QLatin1String("\\u")));
+        result.append(QLatin1String("\\u"));
+        result.append(QString::number(uint(c), 16).rightJustified(4, u'0').toUpper());
         runStart = i + 1;
     }
     result.append(QStringView(begin + runStart, length - runStart));

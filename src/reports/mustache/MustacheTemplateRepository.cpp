@@ -149,11 +149,17 @@ MustacheTemplate* MustacheTemplateRepository::loadTemplate(
         return nullptr;
     }
     --m_loadDepth;
-    compiled->m_components = ast->templateComponents();
-    compiled->m_contentType = ast->contentType();
-    compiled->m_baseContext = m_configuration.baseContext();
-    compiled->m_compiled = true;
+    fillCompiled(*compiled, *ast);
     return compiled.get();
+}
+
+void MustacheTemplateRepository::fillCompiled(
+    MustacheTemplate& compiled, const MustacheAST& ast) const
+{
+    compiled.m_components = ast.templateComponents();
+    compiled.m_contentType = ast.contentType();
+    compiled.m_baseContext = m_configuration.baseContext();
+    compiled.m_compiled = true;
 }
 
 std::optional<MustacheAST> MustacheTemplateRepository::ASTFromString(
@@ -177,10 +183,7 @@ MustacheTemplatePtr MustacheTemplateRepository::templateFromString(
     if (!ast)
         return nullptr;
     auto compiled = std::make_shared<MustacheTemplate>();
-    compiled->m_components = ast->templateComponents();
-    compiled->m_contentType = ast->contentType();
-    compiled->m_baseContext = m_configuration.baseContext();
-    compiled->m_compiled = true;
+    fillCompiled(*compiled, *ast);
     compiled->m_repository = shared_from_this();
     return compiled;
 }

@@ -65,6 +65,8 @@ public:
 private:
     MustacheTemplate* loadTemplate(
         const QString& name, const QString& baseTemplateID, platform::Error* error);
+    // Gives a template the parsed tree's components and content type.
+    void fillCompiled(MustacheTemplate& compiled, const MustacheAST& ast) const;
 
     MustacheTemplateRepositoryDataSource* m_dataSource = nullptr;
     QHash<QString, std::shared_ptr<MustacheTemplate>> m_templateForTemplateID;
