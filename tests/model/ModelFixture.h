@@ -1,7 +1,9 @@
 #pragma once
 
 #include "common/TestSupport.h"
+#include "model/FilterExtended.h"
 #include "model/ModelRegistry.h"
+#include "model/Sort.h"
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
 #include "platform/coredata/ManagedObjectContext.h"
@@ -11,6 +13,7 @@
 #include "platform/ui/Application.h"
 #include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/store/StoreStack.h"
+#include "utilities/text/LocalizedStrings.h"
 
 #include <QLocale>
 #include <QTimeZone>
@@ -60,6 +63,27 @@ struct ModelTest : ::testing::Test {
         made->setPrecision(precision);
         EXPECT_TRUE(made->saveTemplateColumn());
         return made;
+    }
+
+    // A row value's key: the column's id.
+    static QString key(TemplateColumn* c) { return c->id().toString(); }
+
+    static std::shared_ptr<FilterExtended> filter(TemplateColumn* c, const QString& condition,
+        const QString& joiner = LocalizedStrings::And())
+    {
+        auto f = std::make_shared<FilterExtended>();
+        f->setColumn(key(c));
+        f->setOperator(condition);
+        f->setAndOr(joiner);
+        return f;
+    }
+
+    static std::shared_ptr<Sort> sort(TemplateColumn* c, bool ascending)
+    {
+        auto s = std::make_shared<Sort>();
+        s->setColumn(key(c));
+        s->setAscending(ascending);
+        return s;
     }
 
     static QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)

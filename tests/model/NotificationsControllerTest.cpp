@@ -68,7 +68,6 @@ struct NotificationsControllerTest : ModelTest {
         EXPECT_TRUE(target->saveRows());
     }
 
-    static QString key(TemplateColumn* c) { return c->id().toString(); }
     static QList<LocalNotification> scheduled() { return center().scheduledLocalNotifications(); }
 
     // Moves the clock on and delivers what is due; how many fired.

@@ -40,8 +40,6 @@ struct RowsDecodeTest : ModelTest {
         columns = { name, amount, count, day, at, done, secret };
     }
 
-    QString key(TemplateColumn* c) const { return c->id().toString(); }
-
     // Random values with many ties, empty and missing ones.
     QVariantMap randomValues(QRandomGenerator& random) const
     {
@@ -79,24 +77,6 @@ struct RowsDecodeTest : ModelTest {
         EXPECT_TRUE(context()->save());
         context()->reset();
         return Rows::getRows(kTable, columns, {}, {}, password);
-    }
-
-    std::shared_ptr<FilterExtended> filter(TemplateColumn* c, const QString& condition,
-        const QString& joiner = LocalizedStrings::And())
-    {
-        auto f = std::make_shared<FilterExtended>();
-        f->setColumn(key(c));
-        f->setOperator(condition);
-        f->setAndOr(joiner);
-        return f;
-    }
-
-    std::shared_ptr<Sort> sort(TemplateColumn* c, bool ascending)
-    {
-        auto s = std::make_shared<Sort>();
-        s->setColumn(key(c));
-        s->setAscending(ascending);
-        return s;
     }
 
     // The filter and the sort as a row at a time through the whole decode would have them.

@@ -35,8 +35,6 @@ struct RowsTest : ModelTest {
         columns = { name, amount, count, day, at, time, done };
     }
 
-    QString key(TemplateColumn* c) const { return c->id().toString(); }
-
     Rows* saved(const QVariantMap& values, const Rows::Password& password = std::nullopt,
         const QString& table = kTable)
     {
@@ -53,24 +51,6 @@ struct RowsTest : ModelTest {
         for (Rows* row : rows)
             list << row->getData(columns, password).value(key(name)).toString();
         return list;
-    }
-
-    std::shared_ptr<FilterExtended> filter(TemplateColumn* c, const QString& condition,
-        const QString& joiner = LocalizedStrings::And())
-    {
-        auto f = std::make_shared<FilterExtended>();
-        f->setColumn(key(c));
-        f->setOperator(condition);
-        f->setAndOr(joiner);
-        return f;
-    }
-
-    std::shared_ptr<Sort> sort(TemplateColumn* c, bool ascending)
-    {
-        auto s = std::make_shared<Sort>();
-        s->setColumn(key(c));
-        s->setAscending(ascending);
-        return s;
     }
 
     TemplateColumn *name, *amount, *count, *day, *at, *time, *done;
