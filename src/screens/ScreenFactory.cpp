@@ -19,6 +19,8 @@
 #include "screens/MainDataController.h"
 #include "screens/MultipleGenericRowViewController.h"
 #include "screens/NotificationReminders.h"
+#include "screens/TemplateColumnDataController.h"
+#include "screens/TemplateDataController.h"
 #include "screens/UserTemplateDetailViewController.h"
 #include "utilities/data/BitManager.h"
 #include "utilities/shell/DeviceHelper.h"
@@ -303,6 +305,8 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<ListSelectDataController>();
     ClassRegistry::registerClass<ListImageSelectDataController>();
     ClassRegistry::registerClass<MultipleGenericRowViewController>();
+    ClassRegistry::registerClass<TemplateDataController>();
+    ClassRegistry::registerClass<TemplateColumnDataController>();
 }
 
 void ScreenFactory::install()
