@@ -16,6 +16,7 @@
 #include "model/Template.h"
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TextInputTraits.h"
 #include "style/Theme.h"
@@ -201,8 +202,9 @@ void TemplateDetailViewController::setImage(const QString& key)
     auto* label = form ? qobject_cast<FormLabelElement*>(form->elementWithKey(key)) : nullptr;
     if (!label)
         return;
-    const QVariant name = label->value();
-    label->setImage(UIImage_Theme::themedimageNamed(name.isNull() ? QString() : name.toString()));
+    // No image chosen yet shows none rather than the missing-image sign.
+    const QString name = label->value().isNull() ? QString() : label->value().toString();
+    label->setImage(name.isEmpty() ? platform::ui::Image() : UIImage_Theme::themedimageNamed(name));
 }
 
 void TemplateDetailViewController::showImagePicker(const QString& key)
