@@ -7,6 +7,8 @@
 #include "forms/GenericTemplateDetailViewController.h"
 #include "forms/ResponseRowDetailViewController.h"
 #include "forms/RowDetailViewController.h"
+#include "forms/TemplateColumnDetailViewController.h"
+#include "forms/TemplateDetailViewController.h"
 #include "grid/DetailFormRegistry.h"
 
 namespace {
@@ -43,4 +45,6 @@ void DetailForms::registerAll()
     registerForm<ResponseRowDetailViewController>(
         &ResponseRowDetailViewController::createFormWithTitle);
     registerForm<DirectoryDetailViewController>();
+    registerForm<TemplateDetailViewController>();
+    registerForm<TemplateColumnDetailViewController>();
 }

@@ -2,11 +2,11 @@
 
 #include "grid/BaseDataController.h"
 #include "grid/BridgeScreenData.h"
+#include "grid/ListSelectViewController.h"
 #include "grid/Parent.h"
 #include "grid/ScreenData.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
-#include "screens/ListSelectViewController.h"
 #include "screens/ScreenFactory.h"
 #include "utilities/shell/DeviceHelper.h"
 

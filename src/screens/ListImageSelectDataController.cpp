@@ -1,6 +1,6 @@
 #include "screens/ListImageSelectDataController.h"
 
-#include "screens/ListSelectScreen.h"
+#include "grid/ListSelectScreen.h"
 
 ListImageSelectDataController::ListImageSelectDataController() = default;
 

@@ -1,7 +1,7 @@
 #include "screens/ListSelectDataController.h"
 
+#include "grid/ListSelectScreen.h"
 #include "platform/ui/ViewController.h"
-#include "screens/ListSelectScreen.h"
 
 ListSelectDataController::ListSelectDataController() = default;
 

@@ -20,6 +20,8 @@
 #include "screens/MainDataController.h"
 #include "screens/MultipleGenericRowViewController.h"
 #include "screens/NotificationReminders.h"
+#include "screens/TemplateColumnDataController.h"
+#include "screens/TemplateDataController.h"
 #include "screens/UserTemplateDetailViewController.h"
 #include "utilities/data/BitManager.h"
 #include "utilities/shell/DeviceHelper.h"
@@ -306,6 +308,8 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<MultipleGenericRowViewController>();
     ClassRegistry::registerClass<CloudFileBrowserDataController>();
     ClassRegistry::registerClass<GeneralCloudFileBrowserController>();
+    ClassRegistry::registerClass<TemplateDataController>();
+    ClassRegistry::registerClass<TemplateColumnDataController>();
 }
 
 void ScreenFactory::install()

@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "grid/FileBrowserViewController.h"
+#include "grid/ListSelectViewController.h"
 #include "model/Database.h"
 #include "model/Rows.h"
 #include "model/Template.h"
@@ -10,7 +11,6 @@
 #include "platform/ui/TextField.h"
 #include "screens/DatabaseDataController.h"
 #include "screens/GenericTemplateDataController.h"
-#include "screens/ListSelectViewController.h"
 #include "screens/MainDataController.h"
 #include "widgets/CheckMarkLabel.h"
 #include "widgets/SimplePopupViewController.h"

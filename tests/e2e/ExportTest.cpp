@@ -3,6 +3,7 @@
 #include "common/FreexlWorkbook.h"
 #include "grid/FileBrowserScreenProtocol.h"
 #include "grid/FileBrowserViewController.h"
+#include "grid/ListSelectViewController.h"
 #include "model/CloudStoreManager.h"
 #include "platform/UserDefaults.h"
 #include "platform/ui/BarButtonItem.h"
@@ -10,7 +11,6 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/TextField.h"
 #include "reports/ReportController.h"
-#include "screens/ListSelectViewController.h"
 #include "utilities/shell/FileManager.h"
 #include "widgets/SimplePopupViewController.h"
 

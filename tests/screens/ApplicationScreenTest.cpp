@@ -1,12 +1,12 @@
 #include "ScreensFixture.h"
 
 #include "grid/GridData.h"
+#include "grid/ListSelectViewController.h"
 #include "platform/ui/CollectionView.h"
 #include "platform/ui/CollectionViewCell.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Window.h"
 #include "screens/ApplicationScreen.h"
-#include "screens/ListSelectViewController.h"
 #include "screens/MainDataController.h"
 #include "style/Theme.h"
 #include "widgets/SimplePopupViewController.h"

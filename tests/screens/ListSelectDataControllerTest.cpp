@@ -1,8 +1,8 @@
 #include "grid/GridData.h"
+#include "grid/ListSelectScreen.h"
 #include "grid/RowObject.h"
 #include "platform/ui/ViewController.h"
 #include "screens/ListImageSelectDataController.h"
-#include "screens/ListSelectScreen.h"
 
 #include <gtest/gtest.h>
 

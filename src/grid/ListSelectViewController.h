@@ -1,7 +1,7 @@
 #pragma once
 
-#include "screens/ApplicationScreen.h"
-#include "screens/ListSelectScreen.h"
+#include "grid/ListSelectScreen.h"
+#include "grid/MainCollectionViewController.h"
 
 #include <QStringList>
 #include <QVariantList>
@@ -10,7 +10,7 @@
 // all or one per text) and a handler, sets the list's screen record and shows it; the
 // record's list data controller turns the texts into items and hands the chosen one to
 // the handler.
-class ListSelectViewController : public ApplicationScreen, public ListSelectScreen {
+class ListSelectViewController : public MainCollectionViewController, public ListSelectScreen {
     Q_OBJECT
 public:
     explicit ListSelectViewController(QObject* parent = nullptr);

@@ -1,13 +1,13 @@
-#include "screens/ListSelectViewController.h"
+#include "grid/ListSelectViewController.h"
 
 ListSelectViewController::ListSelectViewController(QObject* parent)
-    : ApplicationScreen(parent)
+    : MainCollectionViewController(parent)
 {
 }
 
 ListSelectViewController::ListSelectViewController(
     std::optional<QStringList> rows, Handler listSelectHandler, QObject* parent)
-    : ApplicationScreen(parent)
+    : MainCollectionViewController(parent)
     , m_rows(std::move(rows))
     , m_handler(std::move(listSelectHandler))
 {

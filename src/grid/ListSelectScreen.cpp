@@ -1,3 +1,3 @@
-#include "screens/ListSelectScreen.h"
+#include "grid/ListSelectScreen.h"
 
 ListSelectScreen::~ListSelectScreen() = default;
