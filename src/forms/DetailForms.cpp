@@ -1,5 +1,6 @@
 #include "forms/DetailForms.h"
 
+#include "forms/ColorDetailViewController.h"
 #include "forms/DatabaseDetailViewController.h"
 #include "forms/DirectoryDetailViewController.h"
 #include "forms/FormClassRegistry.h"
@@ -43,4 +44,5 @@ void DetailForms::registerAll()
     registerForm<ResponseRowDetailViewController>(
         &ResponseRowDetailViewController::createFormWithTitle);
     registerForm<DirectoryDetailViewController>();
+    registerForm<ColorDetailViewController>();
 }
