@@ -12,6 +12,8 @@
 #include "screens/ApplicationScreen.h"
 #include "screens/ApplicationState.h"
 #include "screens/CloudTableDataController.h"
+#include "screens/ColorDataController.h"
+#include "screens/ColorDataController1.h"
 #include "screens/DatabaseDataController.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/ListImageSelectDataController.h"
@@ -303,6 +305,8 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<ListSelectDataController>();
     ClassRegistry::registerClass<ListImageSelectDataController>();
     ClassRegistry::registerClass<MultipleGenericRowViewController>();
+    ClassRegistry::registerClass<ColorDataController>();
+    ClassRegistry::registerClass<ColorDataController1>();
 }
 
 void ScreenFactory::install()
