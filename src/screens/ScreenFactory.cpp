@@ -21,6 +21,7 @@
 #include "screens/MainDataController.h"
 #include "screens/MultipleGenericRowViewController.h"
 #include "screens/NotificationReminders.h"
+#include "screens/PreferencesDetailViewController.h"
 #include "screens/UserTemplateDetailViewController.h"
 #include "utilities/data/BitManager.h"
 #include "utilities/shell/DeviceHelper.h"
@@ -315,6 +316,7 @@ void ScreenFactory::install()
     ScreenServices::install(std::make_unique<FactoryServices>());
     ApplicationScreen::registerStoryboard(platform::ui::Storyboard::main());
     UserTemplateDetailViewController::registerForm();
+    PreferencesDetailViewController::registerForm();
     ChartDetailViewController::registerForm();
     if (!ApplicationState::reminders())
         ApplicationState::setReminders(std::make_shared<NotificationReminders>());
