@@ -62,7 +62,7 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
     tapElement(form, "color");
     ASSERT_NE(form->colorPicker(), nullptr);
     EXPECT_EQ(UIColor_Expanded::hexStringValue(form->colorPicker()->selectedColor()), "000000");
-    ASSERT_TRUE(saveShot(QString("colours-form-picker-%1.png").arg(GetParam())));
+    ASSERT_TRUE(shot(QString("colours-form-picker-%1.png").arg(GetParam())));
     const Color red = Color::colorWithRed(1, 0, 0);
     form->colorPicker()->setSelectedColor(red);
     form->colorPicker()->saveButtonPressed();
@@ -72,7 +72,7 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
     EXPECT_EQ(valueOf(form, "color").toString(), UIColor_Expanded::stringValue(red));
     EXPECT_EQ(valueOf(form, "hex").toString(), "FF0000");
     EXPECT_FALSE(qobject_cast<FormLabelElement*>(element(form, "hex"))->image().isNull());
-    ASSERT_TRUE(saveShot(QString("colours-form-swatches-%1.png").arg(GetParam())));
+    ASSERT_TRUE(shot(QString("colours-form-swatches-%1.png").arg(GetParam())));
     ASSERT_TRUE(fillAndSave(screen, { { "name", "Fire" } }));
     EXPECT_EQ(titles(screen), QStringList({ "Fire" }));
 
@@ -116,7 +116,7 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
     EXPECT_EQ(controller->count(), crayon->count());
     const QString first = crayon->entries().first().name;
     EXPECT_EQ(titles(screen).value(0), first);
-    ASSERT_TRUE(saveShot(QString("colours-dictionary-%1.png").arg(GetParam())));
+    ASSERT_TRUE(shot(QString("colours-dictionary-%1.png").arg(GetParam())));
 
     // Nothing of a dictionary is added, edited or removed.
     screen->setSelectedRow(0);
@@ -148,10 +148,10 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
     ASSERT_TRUE(fillAndSave(screen, {}));
     EXPECT_TRUE(takeMessages().isEmpty());
     EXPECT_EQ(titles(screen), QStringList({ first, "Fire" })) << "sorted by name";
-    ASSERT_TRUE(saveShot(QString("colours-list-%1.png").arg(GetParam())));
+    ASSERT_TRUE(shot(QString("colours-list-%1.png").arg(GetParam())));
     GestureSynthesizer::tap(barButton(screen, Source));
     settle(100);
-    ASSERT_TRUE(saveShot(QString("colours-menu-%1.png").arg(GetParam())));
+    ASSERT_TRUE(shot(QString("colours-menu-%1.png").arg(GetParam())));
 }
 
 TEST_P(Colours, ApplyMakesTheSelectedColourTheBarAndImageTheme)

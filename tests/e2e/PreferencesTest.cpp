@@ -124,7 +124,7 @@ TEST_P(Preferences, APickedColourIsStoredOnlyForTheThemeItRenames)
     EXPECT_EQ(controller->database()->id().toString(), ApplicationState::SystemDatabaseId);
     EXPECT_EQ(ApplicationState::database(), household);
     EXPECT_EQ(settings->defaultDatabase().toString(), household->id().toString());
-    ASSERT_TRUE(saveShot(QString("preferences-selector-%1.png").arg(GetParam())));
+    ASSERT_TRUE(shot(QString("preferences-selector-%1.png").arg(GetParam())));
     ASSERT_TRUE(open(selector, "Brown"));
     settle(100);
     EXPECT_EQ(form->colorSelector(), nullptr);
@@ -134,7 +134,7 @@ TEST_P(Preferences, APickedColourIsStoredOnlyForTheThemeItRenames)
     EXPECT_EQ(brown.value(DefaultContent::ColorValueColumnId).toString(),
         UIColor_Expanded::themeRGBString("Brown"));
     ASSERT_TRUE(pick(form, "bartheme", "Blue"));
-    ASSERT_TRUE(saveShot(QString("preferences-form-%1.png").arg(GetParam())));
+    ASSERT_TRUE(shot(QString("preferences-form-%1.png").arg(GetParam())));
 
     ASSERT_TRUE(save(form));
     EXPECT_EQ(settings->imagetheme().toString(), "Brown");
