@@ -1,5 +1,6 @@
 #include "forms/DetailForms.h"
 
+#include "forms/ColorDetailViewController.h"
 #include "forms/DatabaseDetailViewController.h"
 #include "forms/DirectoryDetailViewController.h"
 #include "forms/FormClassRegistry.h"
@@ -47,4 +48,5 @@ void DetailForms::registerAll()
     registerForm<DirectoryDetailViewController>();
     registerForm<TemplateDetailViewController>();
     registerForm<TemplateColumnDetailViewController>();
+    registerForm<ColorDetailViewController>();
 }

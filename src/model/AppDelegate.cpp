@@ -28,6 +28,7 @@
 #include "utilities/store/JSONRecordWriter.h"
 #include "utilities/store/StoreStack.h"
 #include "utilities/text/LocalizedStrings.h"
+#include "utilities/text/StringsLanguage.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -113,6 +114,8 @@ bool AppDelegate::didFinishLaunching()
     installCrashHandler();
     configureRatePrompt();
     makeSettings();
+    // The strings table of this run; a language chosen in the settings shows next start.
+    StringsLanguage::load();
     makeStyle();
     tellRatePromptLaunched();
     applyStatusBarStyle();

@@ -13,6 +13,8 @@
 #include "screens/ApplicationScreen.h"
 #include "screens/ApplicationState.h"
 #include "screens/CloudTableDataController.h"
+#include "screens/ColorDataController.h"
+#include "screens/ColorDataController1.h"
 #include "screens/DatabaseDataController.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/ListImageSelectDataController.h"
@@ -20,6 +22,7 @@
 #include "screens/MainDataController.h"
 #include "screens/MultipleGenericRowViewController.h"
 #include "screens/NotificationReminders.h"
+#include "screens/PreferencesDetailViewController.h"
 #include "screens/TemplateColumnDataController.h"
 #include "screens/TemplateDataController.h"
 #include "screens/UserTemplateDetailViewController.h"
@@ -310,6 +313,8 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<GeneralCloudFileBrowserController>();
     ClassRegistry::registerClass<TemplateDataController>();
     ClassRegistry::registerClass<TemplateColumnDataController>();
+    ClassRegistry::registerClass<ColorDataController>();
+    ClassRegistry::registerClass<ColorDataController1>();
 }
 
 void ScreenFactory::install()
@@ -318,6 +323,7 @@ void ScreenFactory::install()
     ScreenServices::install(std::make_unique<FactoryServices>());
     ApplicationScreen::registerStoryboard(platform::ui::Storyboard::main());
     UserTemplateDetailViewController::registerForm();
+    PreferencesDetailViewController::registerForm();
     ChartDetailViewController::registerForm();
     if (!ApplicationState::reminders())
         ApplicationState::setReminders(std::make_shared<NotificationReminders>());

@@ -21,6 +21,8 @@
 #include "utilities/shell/RatePromptServices.h"
 #include "utilities/shell/ScreenServices.h"
 #include "utilities/store/StoreStack.h"
+#include "utilities/text/LocalizedStrings.h"
+#include "utilities/text/StringsLanguage.h"
 #include "widgets/ProgressHUD.h"
 #endif
 
@@ -39,6 +41,8 @@ void resetSharedState()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     platform::UserDefaults::standard().reload();
 #ifndef KIVOTAB_TEST_CORE_ONLY
+    // The strings table of that locale and of the fresh settings.
+    StringsLanguage::load();
     // What the style sets for the controls made after it, and the first responder.
     platform::ui::TextInput::endEditing(nullptr, true);
     platform::ui::SearchBar::appearance() = {};

@@ -189,9 +189,10 @@ TEST_F(ScreenFactoryTest, OnceInstalledTheDelegateAnswersAndTheControllersAreKno
         delegate->GetScreen("SCREEN_BRIDGE", nullptr));
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->title, "Databases");
-    for (const char* name : { "DatabaseDataController", "MainDataController",
-             "GenericTemplateDataController", "ListImageSelectDataController" })
+    for (const char* name :
+        { "DatabaseDataController", "MainDataController", "GenericTemplateDataController",
+            "ListImageSelectDataController", "ColorDataController", "ColorDataController1" })
         EXPECT_NE(ClassRegistry::create(name), nullptr) << name;
     // A class of a later screen is named but not known yet.
-    EXPECT_EQ(ClassRegistry::create("ColorDataController"), nullptr);
+    EXPECT_EQ(ClassRegistry::create("NotificationDataController"), nullptr);
 }

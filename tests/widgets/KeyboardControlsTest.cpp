@@ -2,6 +2,7 @@
 #include "ScreenFixture.h"
 #include "common/GestureSynthesizer.h"
 #include "grid/BaseViewController.h"
+#include "platform/UserDefaults.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/InputPanel.h"
 #include "platform/ui/TextField.h"
@@ -10,6 +11,8 @@
 #include "platform/ui/Window.h"
 #include "style/ThemeButton.h"
 #include "style/ThemeSegmentedButton.h"
+#include "utilities/text/LocalizedStrings.h"
+#include "utilities/text/StringsLanguage.h"
 #include "widgets/KeyboardControlsDelegate.h"
 #include "widgets/SqlKeyboardView.h"
 
@@ -248,10 +251,12 @@ TEST_F(Keyboards, TitlesComeFromTheNamedTable)
 {
     EXPECT_EQ(controls->previousTitle(), "Previous");
     EXPECT_EQ(segments()->titleForSegmentAtIndex(1), "Next");
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    // The language the settings chose at start.
+    platform::UserDefaults::standard().setObject("AppleLanguages", QStringList { "de" });
+    StringsLanguage::load();
     KeyboardControls german;
-    QLocale::setDefault(before);
+    platform::UserDefaults::standard().removeObject("AppleLanguages");
+    StringsLanguage::load();
     EXPECT_EQ(german.previousTitle(), "Zurück");
     EXPECT_EQ(german.nextTitle(), "Weiter");
     auto* done = qobject_cast<Button*>(german.buttonDone()->customView());

@@ -115,3 +115,12 @@ void DebugHelper::deleteLogFile()
 {
     QFile::remove(logFile());
 }
+
+void DebugHelper::clearLogFile()
+{
+    const QByteArray path = logFile().toLocal8Bit();
+    std::lock_guard lock(g_logMutex);
+    std::fflush(stderr);
+    // The stream appends, so its next line starts the emptied file.
+    [[maybe_unused]] const int failed = ::truncate(path.constData(), 0);
+}

@@ -26,6 +26,10 @@ public:
     void logToFile();
     // Removes logFile; a failure is not reported.
     void deleteLogFile();
+    // Empties logFile where it is: the error stream may still be writing into it, and a
+    // removed file would take everything written after into the void. A failure is not
+    // reported.
+    void clearLogFile();
 
     // Writes one line to the process's log whatever the setting (the crash handler).
     static void writeToLog(const QString& text);

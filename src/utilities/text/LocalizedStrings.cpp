@@ -1,5 +1,7 @@
 #include "utilities/text/LocalizedStrings.h"
 
+#include "utilities/text/StringsLanguage.h"
+
 #include "platform/Folders.h"
 #include "platform/StringFormat.h"
 
@@ -14,9 +16,8 @@ namespace {
 
 // Strings tables live in the bundle as "strings/<language>.json" (the main table) and
 // "strings/<table>/<language>.json" (named tables), each one object mapping English keys
-// to translations. A table is read once per language; the language is asked at every
-// lookup, so a change of language shows at the next call. `name` is the path without
-// the ".json".
+// to translations. A table is read once per language. `name` is the path without the
+// ".json".
 QHash<QString, QString> readTable(const QString& name)
 {
     QHash<QString, QString> table;
@@ -66,11 +67,11 @@ QString LocalizedStrings::getLocalizedString(const QString& key)
 
 QString LocalizedStrings::getLocalizedString(const QString& key, const QString& tableName)
 {
-    const QLocale locale;
+    const QString chosen = StringsLanguage::current();
     const QString folder = tableName.isEmpty() ? QString() : tableName + "/";
     // The most specific table first ("de_CH"), then the language's ("de"); a named
     // table's English entries are its base for languages it lacks.
-    QStringList languages { locale.name(), locale.name().section('_', 0, 0) };
+    QStringList languages { chosen, chosen.section('_', 0, 0) };
     if (!tableName.isEmpty())
         languages.append(QStringLiteral("en"));
     for (const QString& language : languages) {
