@@ -7,6 +7,7 @@
 #ifndef KIVOTAB_TEST_CORE_ONLY
 #include "forms/DetailExportMenu.h"
 #include "forms/FormElement.h"
+#include "forms/FormRootBuilder.h"
 #include "forms/FormScheduler.h"
 #include "grid/CloudDocumentService.h"
 #include "platform/ui/DatePicker.h"
@@ -53,6 +54,8 @@ void resetSharedState()
     // The forms' shared appearance and their delayed steps.
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});
+    // A fresh process has no enumeration names until its first root build.
+    FormRootBuilder::resetMappings();
     ProgressHUD::appearance() = {};
     // Icons recoloured in one test's style.
     ThemedImages::forgetRecoloured();
