@@ -5,6 +5,7 @@
 #include "forms/FormBooleanElement.h"
 #include "forms/FormButtonElement.h"
 #include "forms/FormController.h"
+#include "forms/FormCountdownElement.h"
 #include "forms/FormDateTimeElement.h"
 #include "forms/FormDateTimeInlineElement.h"
 #include "forms/FormDecimalElement.h"
@@ -12,9 +13,11 @@
 #include "forms/FormEmptyListElement.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormFloatElement.h"
+#include "forms/FormImageElement.h"
 #include "forms/FormLabelElement.h"
 #include "forms/FormLoadingElement.h"
 #include "forms/FormMultilineElement.h"
+#include "forms/FormProgressElement.h"
 #include "forms/FormRadioElement.h"
 #include "forms/FormRadioItemElement.h"
 #include "forms/FormRadioSection.h"
@@ -38,20 +41,21 @@ struct Registry {
 
 Registry::Registry()
 {
-    for (const QMetaObject* cls :
-        { &FormElement::staticMetaObject, &FormRootElement::staticMetaObject,
-            &FormLabelElement::staticMetaObject, &FormEntryElement::staticMetaObject,
-            &FormAutoEntryElement::staticMetaObject, &FormDecimalElement::staticMetaObject,
-            &FormMultilineElement::staticMetaObject, &FormFloatElement::staticMetaObject,
-            &FormLoadingElement::staticMetaObject, &FormEmptyListElement::staticMetaObject,
-            &FormTextElement::staticMetaObject, &FormBooleanElement::staticMetaObject,
-            &FormButtonElement::staticMetaObject, &FormBadgeElement::staticMetaObject,
-            &FormDateTimeInlineElement::staticMetaObject, &FormDateTimeElement::staticMetaObject,
-            &FormRadioElement::staticMetaObject, &FormSegmentedElement::staticMetaObject,
-            &FormRadioItemElement::staticMetaObject, &FormSelectItemElement::staticMetaObject,
-            &FormSection::staticMetaObject, &FormSortingSection::staticMetaObject,
-            &FormDynamicDataSection::staticMetaObject, &FormSelectSection::staticMetaObject,
-            &FormRadioSection::staticMetaObject, &FormController::staticMetaObject })
+    for (const QMetaObject* cls : { &FormElement::staticMetaObject,
+             &FormRootElement::staticMetaObject, &FormLabelElement::staticMetaObject,
+             &FormEntryElement::staticMetaObject, &FormAutoEntryElement::staticMetaObject,
+             &FormDecimalElement::staticMetaObject, &FormMultilineElement::staticMetaObject,
+             &FormFloatElement::staticMetaObject, &FormLoadingElement::staticMetaObject,
+             &FormEmptyListElement::staticMetaObject, &FormTextElement::staticMetaObject,
+             &FormBooleanElement::staticMetaObject, &FormButtonElement::staticMetaObject,
+             &FormBadgeElement::staticMetaObject, &FormDateTimeInlineElement::staticMetaObject,
+             &FormDateTimeElement::staticMetaObject, &FormRadioElement::staticMetaObject,
+             &FormSegmentedElement::staticMetaObject, &FormRadioItemElement::staticMetaObject,
+             &FormSelectItemElement::staticMetaObject, &FormSection::staticMetaObject,
+             &FormSortingSection::staticMetaObject, &FormDynamicDataSection::staticMetaObject,
+             &FormSelectSection::staticMetaObject, &FormRadioSection::staticMetaObject,
+             &FormController::staticMetaObject, &FormImageElement::staticMetaObject,
+             &FormProgressElement::staticMetaObject, &FormCountdownElement::staticMetaObject })
         classes.insert(QString::fromLatin1(cls->className()), cls);
 }
 

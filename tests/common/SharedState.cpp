@@ -11,6 +11,7 @@
 #include "forms/FormScheduler.h"
 #include "grid/CloudDocumentService.h"
 #include "platform/ui/DatePicker.h"
+#include "platform/ui/ImagePickerController.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
@@ -56,6 +57,9 @@ void resetSharedState()
     FormScheduler::setScheduler({});
     // A fresh process has no enumeration names until its first root build.
     FormRootBuilder::resetMappings();
+    // The photos of the test that set a folder and picked from it.
+    platform::ui::ImagePickerController::setPicturesFolder({});
+    platform::ui::ImagePickerController::setAutoResponder({});
     ProgressHUD::appearance() = {};
     // Icons recoloured in one test's style.
     ThemedImages::forgetRecoloured();
