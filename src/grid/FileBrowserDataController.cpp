@@ -82,9 +82,22 @@ std::shared_ptr<FileInfo> FileBrowserDataController::shownFolder() const
     return startFolder();
 }
 
+std::shared_ptr<FileInfo> FileBrowserDataController::rootFolder() const
+{
+    return FileManager::getHomeDirectory();
+}
+
+QList<std::shared_ptr<FileInfo>> FileBrowserDataController::entriesOf(
+    const std::shared_ptr<FileInfo>& folder) const
+{
+    return FileManager::getChilds(folder);
+}
+
 std::shared_ptr<FileInfo> FileBrowserDataController::startFolder() const
 {
-    auto folder = FileManager::getHomeDirectory();
+    auto folder = rootFolder();
+    if (!folder)
+        return nullptr;
     FileBrowserScreenProtocol* here = browser();
     const QString wanted = here ? here->startupDir() : QString();
     if (wanted.isEmpty())
@@ -125,8 +138,10 @@ FileBrowserScreenProtocol* FileBrowserDataController::browser() const
 
 void FileBrowserDataController::loadData(const std::shared_ptr<Parent>& parent)
 {
-    const auto folder = parent ? RowObject::record<FileInfo>(parent->data) : nullptr;
-    setRows(rowsOf(FileManager::getChilds(folder ? folder : startFolder())));
+    auto folder = parent ? RowObject::record<FileInfo>(parent->data) : nullptr;
+    if (!folder)
+        folder = startFolder();
+    setRows(folder ? rowsOf(entriesOf(folder)) : QVariantList());
 }
 
 std::shared_ptr<GridData> FileBrowserDataController::getGridData(qint64 index)
@@ -195,7 +210,7 @@ bool FileBrowserDataController::saveRow(const QVariant& row, QObject* form)
     }
     if (!entry->parent)
         entry->parent = shownFolder();
-    if (!FileManager::createDirectory(*entry))
+    if (!entry->parent || !FileManager::createDirectory(*entry))
         return false;
     MessageHelper::ShowMessage(LocalizedStrings::FolderCreated(), platform::Error());
     if (form && form->metaObject()->indexOfMethod("afterSave()") >= 0)
@@ -266,7 +281,9 @@ void FileBrowserDataController::saveTouched(platform::ui::Control*)
     auto entry = std::make_shared<FileInfo>();
     entry->name = name;
     entry->parent = shownFolder();
-    entry->fullName = QDir(entry->parent->fullName).filePath(name);
+    // Without a folder (the cloud's could not be made) the name alone goes to the delegate,
+    // whose save then says why it failed.
+    entry->fullName = entry->parent ? QDir(entry->parent->fullName).filePath(name) : name;
     closeFileBrowse(entry);
 }
 

@@ -58,11 +58,18 @@ public:
     static const QString FileImage; // "workitems"
     static constexpr double NameColumnWidth = 200;
 
+protected:
+    // The folder the browser starts in and never leaves: Documents here.
+    virtual std::shared_ptr<FileInfo> rootFolder() const;
+    // The entries a level lists; every entry here.
+    virtual QList<std::shared_ptr<FileInfo>> entriesOf(
+        const std::shared_ptr<FileInfo>& folder) const;
+
 private:
     std::shared_ptr<FileInfo> entryAt(qint64 index) const;
     // The folder this level shows: the link's entry, or the browser's start folder.
     std::shared_ptr<FileInfo> shownFolder() const;
-    // The browser's start folder when it names a folder inside Documents, else Documents.
+    // The browser's start folder when it names a folder inside the root, else the root.
     std::shared_ptr<FileInfo> startFolder() const;
     FileBrowserScreenProtocol* browser() const;
 };

@@ -1,5 +1,6 @@
 #include "screens/ScreenFactory.h"
 
+#include "bridge/GeneralCloudFileBrowserController.h"
 #include "bridge/iCloudDocumentService.h"
 #include "grid/BridgeScreenData.h"
 #include "grid/BridgeScreenFactory.h"
@@ -303,6 +304,8 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<ListSelectDataController>();
     ClassRegistry::registerClass<ListImageSelectDataController>();
     ClassRegistry::registerClass<MultipleGenericRowViewController>();
+    ClassRegistry::registerClass<CloudFileBrowserDataController>();
+    ClassRegistry::registerClass<GeneralCloudFileBrowserController>();
 }
 
 void ScreenFactory::install()

@@ -590,6 +590,39 @@ TEST_P(CloudExportJourney, TheMenuAddsTheThreeCloudSaves)
     ASSERT_TRUE(saveShot(QString("e2e-export-menu-cloud-%1.png").arg(GetParam())));
 }
 
+TEST_P(CloudExportJourney, SaveToTheCloudListsItsDocumentsAndSavesThere)
+{
+    const QString cloudDocuments = testsupport::homePath() + "/cloud/Documents";
+    ASSERT_TRUE(QDir().mkpath(cloudDocuments + "/nested"));
+    ASSERT_TRUE(writeFile(cloudDocuments + "/older.csv", "a\n"));
+    ApplicationScreen* rows = openRows();
+    ASSERT_NE(rows, nullptr);
+
+    ASSERT_TRUE(choose(rows, "Save CSV [iCloud]"));
+    FileBrowserViewController* saving = browser(rows);
+    ASSERT_NE(saving, nullptr);
+    EXPECT_TRUE(saving->saveDialog());
+    EXPECT_EQ(saving->fileName(), "Friends.csv");
+    // The cloud store keeps documents only: the folder inside is not offered.
+    EXPECT_EQ(titles(saving), QStringList({ "older.csv" }));
+    ASSERT_TRUE(saveShot(QString("e2e-export-cloud-browser-%1.png").arg(GetParam())));
+
+    ASSERT_TRUE(typeNameAndSave(saving, "friends-cloud.csv"));
+    platform::ui::AlertView* saved = waitForAlert("Successfully Saved");
+    ASSERT_NE(saved, nullptr);
+    closeAlert(saved);
+    EXPECT_TRUE(readFile(cloudDocuments + "/friends-cloud.csv").startsWith(kHeader.toUtf8()));
+    EXPECT_FALSE(QFile::exists(documents("friends-cloud.csv")));
+
+    // Saved again, the list shows the new document too.
+    ASSERT_TRUE(choose(rows, "Save CSV [iCloud]"));
+    saving = browser(rows);
+    ASSERT_NE(saving, nullptr);
+    QStringList listed = titles(saving);
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({ "friends-cloud.csv", "older.csv" }));
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, CloudExportJourney, ::testing::Values("tablet", "phone"));
 
 INSTANTIATE_TEST_SUITE_P(Devices, ExportJourney, ::testing::Values("tablet", "phone"));
