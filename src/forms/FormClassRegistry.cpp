@@ -26,6 +26,7 @@
 #include "forms/FormSelectSection.h"
 #include "forms/FormSortingSection.h"
 #include "forms/FormTextElement.h"
+#include "forms/FormWebController.h"
 
 #include <QHash>
 
@@ -41,21 +42,22 @@ struct Registry {
 
 Registry::Registry()
 {
-    for (const QMetaObject* cls : { &FormElement::staticMetaObject,
-             &FormRootElement::staticMetaObject, &FormLabelElement::staticMetaObject,
-             &FormEntryElement::staticMetaObject, &FormAutoEntryElement::staticMetaObject,
-             &FormDecimalElement::staticMetaObject, &FormMultilineElement::staticMetaObject,
-             &FormFloatElement::staticMetaObject, &FormLoadingElement::staticMetaObject,
-             &FormEmptyListElement::staticMetaObject, &FormTextElement::staticMetaObject,
-             &FormBooleanElement::staticMetaObject, &FormButtonElement::staticMetaObject,
-             &FormBadgeElement::staticMetaObject, &FormDateTimeInlineElement::staticMetaObject,
-             &FormDateTimeElement::staticMetaObject, &FormRadioElement::staticMetaObject,
-             &FormSegmentedElement::staticMetaObject, &FormRadioItemElement::staticMetaObject,
-             &FormSelectItemElement::staticMetaObject, &FormSection::staticMetaObject,
-             &FormSortingSection::staticMetaObject, &FormDynamicDataSection::staticMetaObject,
-             &FormSelectSection::staticMetaObject, &FormRadioSection::staticMetaObject,
-             &FormController::staticMetaObject, &FormImageElement::staticMetaObject,
-             &FormProgressElement::staticMetaObject, &FormCountdownElement::staticMetaObject })
+    for (const QMetaObject* cls :
+        { &FormElement::staticMetaObject, &FormRootElement::staticMetaObject,
+            &FormLabelElement::staticMetaObject, &FormEntryElement::staticMetaObject,
+            &FormAutoEntryElement::staticMetaObject, &FormDecimalElement::staticMetaObject,
+            &FormMultilineElement::staticMetaObject, &FormFloatElement::staticMetaObject,
+            &FormLoadingElement::staticMetaObject, &FormEmptyListElement::staticMetaObject,
+            &FormTextElement::staticMetaObject, &FormBooleanElement::staticMetaObject,
+            &FormButtonElement::staticMetaObject, &FormBadgeElement::staticMetaObject,
+            &FormDateTimeInlineElement::staticMetaObject, &FormDateTimeElement::staticMetaObject,
+            &FormRadioElement::staticMetaObject, &FormSegmentedElement::staticMetaObject,
+            &FormRadioItemElement::staticMetaObject, &FormSelectItemElement::staticMetaObject,
+            &FormSection::staticMetaObject, &FormSortingSection::staticMetaObject,
+            &FormDynamicDataSection::staticMetaObject, &FormSelectSection::staticMetaObject,
+            &FormRadioSection::staticMetaObject, &FormController::staticMetaObject,
+            &FormImageElement::staticMetaObject, &FormProgressElement::staticMetaObject,
+            &FormCountdownElement::staticMetaObject, &FormWebController::staticMetaObject })
         classes.insert(QString::fromLatin1(cls->className()), cls);
 }
 
