@@ -171,6 +171,8 @@ TEST_P(RareRows, AJsonFormLaysOutTextSliderProgressAndCountdownRows)
     progress->setProgress(0.9f);
     EXPECT_FLOAT_EQ(progressCell->bar()->progress(), 0.9f);
 
+    save(QStringLiteral("json-rarer-rows-%1.png").arg(device()));
+
     // The countdown row opens the picker as a timer at its ticks.
     auto* timer = row<FormCountdownElement>("timer");
     ASSERT_NE(timer, nullptr);
@@ -183,7 +185,7 @@ TEST_P(RareRows, AJsonFormLaysOutTextSliderProgressAndCountdownRows)
     ASSERT_NE(timerCell->pickerView(), nullptr);
     EXPECT_EQ(timerCell->pickerView()->datePickerMode(), DatePicker::Mode::CountDownTimer);
     EXPECT_DOUBLE_EQ(timerCell->pickerView()->countDownDuration(), 5400);
-    save(QStringLiteral("json-rarer-rows-%1.png").arg(device()));
+    save(QStringLiteral("json-countdown-%1.png").arg(device()));
 }
 
 TEST_P(RareRows, ThePhotoRowPicksFromThePicturesFolderAndKeepsItsImageOnABadFile)
