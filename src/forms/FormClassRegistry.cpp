@@ -5,6 +5,7 @@
 #include "forms/FormBooleanElement.h"
 #include "forms/FormButtonElement.h"
 #include "forms/FormController.h"
+#include "forms/FormCountdownElement.h"
 #include "forms/FormDateTimeElement.h"
 #include "forms/FormDateTimeInlineElement.h"
 #include "forms/FormDecimalElement.h"
@@ -12,9 +13,11 @@
 #include "forms/FormEmptyListElement.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormFloatElement.h"
+#include "forms/FormImageElement.h"
 #include "forms/FormLabelElement.h"
 #include "forms/FormLoadingElement.h"
 #include "forms/FormMultilineElement.h"
+#include "forms/FormProgressElement.h"
 #include "forms/FormRadioElement.h"
 #include "forms/FormRadioItemElement.h"
 #include "forms/FormRadioSection.h"
@@ -23,6 +26,7 @@
 #include "forms/FormSelectSection.h"
 #include "forms/FormSortingSection.h"
 #include "forms/FormTextElement.h"
+#include "forms/FormWebController.h"
 
 #include <QHash>
 
@@ -51,7 +55,9 @@ Registry::Registry()
             &FormRadioItemElement::staticMetaObject, &FormSelectItemElement::staticMetaObject,
             &FormSection::staticMetaObject, &FormSortingSection::staticMetaObject,
             &FormDynamicDataSection::staticMetaObject, &FormSelectSection::staticMetaObject,
-            &FormRadioSection::staticMetaObject, &FormController::staticMetaObject })
+            &FormRadioSection::staticMetaObject, &FormController::staticMetaObject,
+            &FormImageElement::staticMetaObject, &FormProgressElement::staticMetaObject,
+            &FormCountdownElement::staticMetaObject, &FormWebController::staticMetaObject })
         classes.insert(QString::fromLatin1(cls->className()), cls);
 }
 

@@ -11,17 +11,31 @@ class FormElement;
 class FormRootElement;
 class FormSection;
 
-// Makes elements and sections from descriptions (dictionaries with the class name under
-// "type" and property values under the other keys), and sets single properties for the
-// binding evaluator.
+// Makes forms from descriptions (dictionaries with the class name under "type" and
+// property values under the other keys): whole roots, sections and elements; and sets
+// single properties for the binding evaluator.
 class FormRootBuilder {
 public:
-    // Sets the value at the key path of the object: texts are translated when localized
-    // (never for "bind" and "type"), arrays are set as copies (their texts translated),
-    // numbers, dictionaries and other objects unchanged, nil and the null object as nil.
-    // Exceptions of the set reach the caller.
+    // Sets the value at the key path of the object: a text for a property of the
+    // mapping table sets the number the table gives for it (an unknown name leaves the
+    // property as it is, logged "Unknown value %@ for property %@"); other texts are
+    // translated when localized (never for "bind" and "type"); arrays are set as copies
+    // (their texts translated), numbers, dictionaries and other objects unchanged, nil and
+    // the null object as nil. Exceptions of the set reach the caller.
     static void trySetProperty(
         const QString& property, QObject* object, const QVariant& value, bool localized);
+
+    // Makes the table of enumeration names a description may write instead of numbers
+    // (keyboardType "DecimalPad" is 8). The first root build makes it; it then lasts for
+    // the process. Element and section builds before it apply no names.
+    static void initializeMappings();
+    static bool hasMappings();
+    // Forgets the table, as a fresh process has none (tests).
+    static void resetMappings();
+
+    // A new root (always a FormRootElement, whatever "type" says) with the description's
+    // properties and its "sections"; makes the mapping table first when there is none.
+    std::shared_ptr<FormRootElement> buildWithObject(const QVariantMap& description);
 
     // Sets every entry of the description other than "type", "sections" and "elements",
     // translated.

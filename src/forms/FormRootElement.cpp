@@ -3,14 +3,88 @@
 #include "forms/FormBindingEvaluator.h"
 #include "forms/FormControllerProtocol.h"
 #include "forms/FormEntryElement.h"
+#include "forms/FormRootBuilder.h"
 #include "forms/FormSection.h"
 #include "forms/FormTableViewCell.h"
+#include "platform/Folders.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonParseError>
+
+namespace {
+
+enum class ReadLog { Quiet, Logged };
+
+// The parsed content of the bundle's "<name>.json"; nil when it cannot be read or parsed.
+QVariant readJSONResource(const QString& name, ReadLog log)
+{
+    const QString path = platform::Folders::resourcePath(name, QStringLiteral("json"));
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        if (log == ReadLog::Logged)
+            qWarning("Couldn't read any data for JSON file named: %s", qUtf8Printable(name));
+        return {};
+    }
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError) {
+        if (log == ReadLog::Logged)
+            qWarning("Parsing error: %s", qUtf8Printable(error.errorString()));
+        return {};
+    }
+    return document.toVariant();
+}
+
+} // namespace
 
 FormRootElement::FormRootElement() = default;
 
 FormRootElement::~FormRootElement() = default;
+
+std::shared_ptr<FormRootElement> FormRootElement::initWithJSONFile(const QString& name)
+{
+    return initWithJSONFile(name, QVariant());
+}
+
+std::shared_ptr<FormRootElement> FormRootElement::initWithJSONFile(
+    const QString& name, const QVariant& data)
+{
+    return initWithJSON(readJSONResource(name, ReadLog::Logged), data);
+}
+
+std::shared_ptr<FormRootElement> FormRootElement::initWithJSON(
+    const QVariant& description, const QVariant& data)
+{
+    const QVariantMap map = description.metaType().id() == QMetaType::QVariantMap
+        ? description.toMap()
+        : QVariantMap();
+    std::shared_ptr<FormRootElement> root = FormRootBuilder().buildWithObject(map);
+    if (data.isValid())
+        root->bindToObject(data);
+    return root;
+}
+
+std::shared_ptr<FormRootElement> FormRootElement::initWithJSONFileAndDataJSONFile(
+    const QString& name, const QString& dataName)
+{
+    return initWithJSONFile(name, readJSONResource(dataName, ReadLog::Quiet));
+}
+
+std::shared_ptr<FormRootElement> FormRootElement::rootForJSON(const QString& name)
+{
+    return initWithJSONFile(name);
+}
+
+std::shared_ptr<FormRootElement> FormRootElement::rootForJSON(
+    const QString& name, const QVariant& object)
+{
+    std::shared_ptr<FormRootElement> root = rootForJSON(name);
+    root->setObject(object);
+    return root;
+}
 
 void FormRootElement::addSection(std::shared_ptr<FormSection> section)
 {

@@ -36,6 +36,23 @@ public:
     Q_INVOKABLE FormRootElement();
     ~FormRootElement() override;
 
+    // Forms described in bundle resources ("<name>.json", read as JSON and built by
+    // FormRootBuilder). A resource that cannot be read or parsed is logged and gives a
+    // root without sections. With data, the new root is bound to it.
+    static std::shared_ptr<FormRootElement> initWithJSONFile(const QString& name);
+    static std::shared_ptr<FormRootElement> initWithJSONFile(
+        const QString& name, const QVariant& data);
+    // The description already parsed; anything but a dictionary describes an empty root.
+    static std::shared_ptr<FormRootElement> initWithJSON(
+        const QVariant& description, const QVariant& data);
+    // The data read from a second resource; one that cannot be read is no data.
+    static std::shared_ptr<FormRootElement> initWithJSONFileAndDataJSONFile(
+        const QString& name, const QString& dataName);
+    static std::shared_ptr<FormRootElement> rootForJSON(const QString& name);
+    // The object is kept in the root's object.
+    static std::shared_ptr<FormRootElement> rootForJSON(
+        const QString& name, const QVariant& object);
+
     QString title() const { return m_title; }
     void setTitle(const QString& title) { m_title = title; }
     // The title's width in the font, measured again only when title or font change: cells

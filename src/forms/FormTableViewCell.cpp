@@ -131,7 +131,8 @@ void FormTableViewCell::layoutSubviews()
     TableViewCell::layoutSubviews();
     Label* title = textLabel();
     Label* value = detailTextLabel();
-    if (!value)
+    // A subtitle cell keeps the platform's layout: title above value.
+    if (!value || style() == Style::Subtitle)
         return;
     const QRectF content = contentView()->bounds();
     const double W = content.width();

@@ -8,6 +8,15 @@
 
 #include <cmath>
 
+const QString FormTextElement::ReuseIdentifier = QStringLiteral("QuickformText");
+
+namespace {
+
+// The tallest text measured: longer texts are cut there, as the platform's measure is.
+constexpr double kMaximumTextHeight = 20000;
+
+} // namespace
+
 FormTextElement::FormTextElement() = default;
 
 std::shared_ptr<FormTextElement> FormTextElement::initWithText(const QString& text)
@@ -23,44 +32,53 @@ void FormTextElement::setText(const QString& text)
     m_measuredWidth = -1;
 }
 
-QString FormTextElement::shownText() const
+QFont FormTextElement::textFont()
 {
-    if (title().isEmpty())
-        return m_text;
-    return m_text.isEmpty() ? title() : title() + u'\n' + m_text;
+    const std::optional<QFont>& named = appearance()->valueFont;
+    return named ? *named : platform::ui::Font::system(17);
 }
 
 platform::ui::TableViewCell* FormTextElement::getCellForTableView(
-    FormTableView* tableView, FormControllerProtocol* controller)
+    FormTableView* tableView, FormControllerProtocol*)
 {
-    platform::ui::TableViewCell* cell = FormElement::getCellForTableView(tableView, controller);
-    platform::ui::Label* label = cell->textLabel();
-    label->setNumberOfLines(0);
-    label->setTextColor(color.toQColor());
-    label->setText(shownText());
+    using platform::ui::TableViewCell;
+    auto* cell = qobject_cast<FormTableViewCell*>(
+        tableView->dequeueReusableCellWithIdentifier(ReuseIdentifier));
+    if (!cell)
+        cell = new FormTableViewCell(ReuseIdentifier, TableViewCell::Style::Subtitle);
+    cell->applyAppearanceForElement(this);
+    cell->setSelectionStyle(TableViewCell::SelectionStyle::None);
+    cell->setAccessoryType(TableViewCell::AccessoryType::None);
+    platform::ui::Label* title = cell->textLabel();
+    title->setNumberOfLines(1);
+    title->setAdjustsFontSizeToFitWidth(true);
+    title->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    title->setText(this->title());
+    platform::ui::Label* detail = cell->detailTextLabel();
+    detail->setNumberOfLines(0);
+    detail->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+    detail->setFont(textFont());
+    detail->setTextColor(color.toQColor());
+    detail->setText(m_text);
     return cell;
 }
 
 double FormTextElement::getRowHeightForTableView(FormTableView* tableView)
 {
-    if (height() > 0)
-        return height();
-    if (!tableView)
-        return MinimumHeight;
-    const std::optional<QFont>& named = appearance()->labelFont;
-    // Else the size a cell's title starts with.
-    const QFont font = named ? *named : platform::ui::Font::system(17);
-    const double width = std::max(1.0, tableView->cellTextWidth());
+    if (m_text.isEmpty() || !tableView)
+        return FormElement::getRowHeightForTableView(tableView);
+    const bool grouped = tableView->root() && tableView->root()->grouped();
+    const double width = std::max(1.0, tableView->bounds().width() - (grouped ? 40 : 20));
+    const QFont font = textFont();
     if (width != m_measuredWidth || font != m_measuredFont) {
-        const QString shown = shownText();
-        const double textHeight = shown.isEmpty()
-            ? 0
-            : std::ceil(platform::ui::Font::measure(shown, font, width).height());
-        m_measuredHeight = std::max(MinimumHeight, textHeight + 2 * VerticalMargin);
+        m_measuredHeight = std::min(kMaximumTextHeight,
+            std::ceil(platform::ui::Font::measure(m_text, font, width).height()));
         m_measuredWidth = width;
         m_measuredFont = font;
     }
-    return m_measuredHeight;
+    const double rowHeight
+        = m_measuredHeight + TextMargin + (title().isEmpty() ? 0 : TitleAllowance);
+    return std::max(rowHeight, height());
 }
 
 void FormTextElement::fetchValueIntoObject(const QVariant& target)

@@ -5,13 +5,15 @@
 
 #include <QFont>
 
-// A read-only row showing a title above a block of wrapped text; the row is as tall as
-// the text needs at the table's width.
+// A read-only row showing its title above a block of wrapped text, in the value font and
+// the element's colour; the row grows to fit the text at the table's width.
 class FormTextElement : public FormRootElement {
     Q_OBJECT
     Q_PROPERTY(QString text READ text WRITE setText)
 
 public:
+    static const QString ReuseIdentifier; // "QuickformText"
+
     Q_INVOKABLE FormTextElement();
     static std::shared_ptr<FormTextElement> initWithText(const QString& text);
 
@@ -19,23 +21,26 @@ public:
     void setText(const QString& text);
     Color color = Color::blackColor();
 
-    // The text as the row shows it: the title, when there is one, on its own line above.
-    QString shownText() const;
-
+    // A subtitle cell: the title (shrunk to fit its width) above the text, unselectable.
     platform::ui::TableViewCell* getCellForTableView(
         FormTableView* tableView, FormControllerProtocol* controller) override;
-    // A set height, else the wrapped text's with a margin above and below, at least a
-    // plain row's; measured once per width.
+    // Without text, the base height. Otherwise the text's height wrapped at the table's
+    // width (less 40 for a grouped table, 20 for a plain one) plus 40, plus 30 more with a
+    // title; at least the element's height.
     double getRowHeightForTableView(FormTableView* tableView) override;
 
     // Writes the text under the key.
     void fetchValueIntoObject(const QVariant& target) override;
 
-    static constexpr double VerticalMargin = 11;
-    static constexpr double MinimumHeight = 44;
+    static constexpr double TextMargin = 40;
+    static constexpr double TitleAllowance = 30;
 
 private:
+    // The font the text is drawn and measured in.
+    QFont textFont();
+
     QString m_text;
+    // The last measured text height, by width and font.
     double m_measuredWidth = -1;
     double m_measuredHeight = 0;
     QFont m_measuredFont;

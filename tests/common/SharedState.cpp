@@ -7,9 +7,11 @@
 #ifndef KIVOTAB_TEST_CORE_ONLY
 #include "forms/DetailExportMenu.h"
 #include "forms/FormElement.h"
+#include "forms/FormRootBuilder.h"
 #include "forms/FormScheduler.h"
 #include "grid/CloudDocumentService.h"
 #include "platform/ui/DatePicker.h"
+#include "platform/ui/ImagePickerController.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
@@ -57,6 +59,11 @@ void resetSharedState()
     // The forms' shared appearance and their delayed steps.
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});
+    // A fresh process has no enumeration names until its first root build.
+    FormRootBuilder::resetMappings();
+    // The photos of the test that set a folder and picked from it.
+    platform::ui::ImagePickerController::setPicturesFolder({});
+    platform::ui::ImagePickerController::setAutoResponder({});
     ProgressHUD::appearance() = {};
     // Icons recoloured in one test's style.
     ThemedImages::forgetRecoloured();

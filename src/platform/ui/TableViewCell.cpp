@@ -21,6 +21,7 @@ const QColor ChevronColor(196, 196, 199);
 const QColor SelectedBackground(209, 209, 214);
 const QColor GripColor(186, 186, 190);
 constexpr double FontSize = 17;
+constexpr double SubtitleFontSize = 12;
 constexpr double SelectionDuration = 0.25;
 constexpr double EditingDuration = 0.3;
 constexpr double ReorderControlWidth = 44;
@@ -178,6 +179,9 @@ TableViewCell::TableViewCell(Style style, const QString& reuseIdentifier, QWidge
         m_detailTextLabel->setFont(Font::system(FontSize));
         m_detailTextLabel->setTextColor(DetailTextColor);
         m_detailTextLabel->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    } else if (style == Style::Subtitle) {
+        m_detailTextLabel = new Label(m_contentView);
+        m_detailTextLabel->setFont(Font::system(SubtitleFontSize));
     }
     auto* indicator = new AccessoryIndicator(this);
     indicator->setHidden(true);
@@ -506,6 +510,10 @@ void TableViewCell::layoutSubviews()
         m_textLabel->setFrame(QRectF(x, 0, available, height));
         return;
     }
+    if (m_style == Style::Subtitle) {
+        layoutSubtitle(x, available, height);
+        return;
+    }
     const double textWidth
         = m_textLabel->text().isEmpty() ? 0 : std::ceil(m_textLabel->sizeThatFits({}).width());
     const double detailWidth = m_detailTextLabel->text().isEmpty()
@@ -522,6 +530,23 @@ void TableViewCell::layoutSubviews()
     m_textLabel->setFrame(QRectF(x, 0, titleWidth, height));
     m_detailTextLabel->setFrame(
         QRectF(contentRight - trailing - valueWidth, 0, valueWidth, height));
+}
+
+void TableViewCell::layoutSubtitle(double x, double width, double height)
+{
+    const QString title = m_textLabel->text();
+    const QString detail = m_detailTextLabel->text();
+    const double titleHeight
+        = title.isEmpty() ? 0 : std::ceil(Font::measure(title, m_textLabel->font()).height());
+    const double detailHeight = detail.isEmpty()
+        ? 0
+        : std::ceil(Font::measure(detail, m_detailTextLabel->font(),
+            m_detailTextLabel->numberOfLines() == 1 ? 0.0 : width)
+                        .height());
+    const double top = std::max(0.0, std::round((height - titleHeight - detailHeight) / 2));
+    m_textLabel->setFrame(QRectF(x, top, width, titleHeight));
+    m_detailTextLabel->setFrame(
+        QRectF(x, top + titleHeight, width, std::min(detailHeight, height - top - titleHeight)));
 }
 
 void TableViewCell::drawRect(QPainter& painter, const QRectF& rect)

@@ -12,17 +12,17 @@ class ImageView;
 class Label;
 class TableView;
 
-// A row of a table view. Its own content goes into the content view; the default and
-// value-1 styles bring a text label (and, value-1, a grey detail label at the right) and
-// an image view. At the right edge sits the accessory: a disclosure chevron, a check mark,
-// a detail button (its tap goes to the table's delegate), both button and chevron, or a
-// view of the caller's; while the table is editing, the reorder control of a movable row
-// and, at the left edge, the delete control of a row that may be deleted: its tap shows
-// a Delete button at the right edge, whose tap deletes the row.
+// A row of a table view. Its own content goes into the content view; every style brings
+// a text label and an image view, value-1 also a grey detail label at the right, subtitle
+// a detail label below the text (the pair centred in the row's height). At the right edge sits the
+// accessory: a disclosure chevron, a check mark, a detail button (its tap goes to the table's
+// delegate), both button and chevron, or a view of the caller's; while the table is editing, the
+// reorder control of a movable row and, at the left edge, the delete control of a row that may be
+// deleted: its tap shows a Delete button at the right edge, whose tap deletes the row.
 class TableViewCell : public View {
     Q_OBJECT
 public:
-    enum class Style { Default = 0, Value1 = 1 };
+    enum class Style { Default = 0, Value1 = 1, Subtitle = 3 };
     enum class SelectionStyle { None = 0, Blue = 1, Gray = 2, Default = 3 };
     enum class AccessoryType {
         None = 0,
@@ -114,6 +114,7 @@ private:
     void updateAccessory();
     void applyCorners(View* view) const;
     double accessoryWidth() const;
+    void layoutSubtitle(double x, double width, double height);
 
     Style m_style;
     QString m_reuseIdentifier;
