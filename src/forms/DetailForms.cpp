@@ -4,9 +4,13 @@
 #include "forms/DirectoryDetailViewController.h"
 #include "forms/FormClassRegistry.h"
 #include "forms/FormRootElement.h"
+#include "forms/GenericFilterDetailViewController.h"
+#include "forms/GenericSortDetailViewController.h"
 #include "forms/GenericTemplateDetailViewController.h"
+#include "forms/OrderingDetailViewController.h"
 #include "forms/ResponseRowDetailViewController.h"
 #include "forms/RowDetailViewController.h"
+#include "forms/SearchColumnSelectorDetailViewController.h"
 #include "grid/DetailFormRegistry.h"
 
 namespace {
@@ -43,4 +47,8 @@ void DetailForms::registerAll()
     registerForm<ResponseRowDetailViewController>(
         &ResponseRowDetailViewController::createFormWithTitle);
     registerForm<DirectoryDetailViewController>();
+    registerForm<GenericFilterDetailViewController>();
+    registerForm<GenericSortDetailViewController>();
+    registerForm<SearchColumnSelectorDetailViewController>();
+    registerForm<OrderingDetailViewController>();
 }
