@@ -5,9 +5,13 @@
 #include "forms/DirectoryDetailViewController.h"
 #include "forms/FormClassRegistry.h"
 #include "forms/FormRootElement.h"
+#include "forms/GenericFilterDetailViewController.h"
+#include "forms/GenericSortDetailViewController.h"
 #include "forms/GenericTemplateDetailViewController.h"
+#include "forms/OrderingDetailViewController.h"
 #include "forms/ResponseRowDetailViewController.h"
 #include "forms/RowDetailViewController.h"
+#include "forms/SearchColumnSelectorDetailViewController.h"
 #include "forms/TemplateColumnDetailViewController.h"
 #include "forms/TemplateDetailViewController.h"
 #include "grid/DetailFormRegistry.h"
@@ -49,4 +53,8 @@ void DetailForms::registerAll()
     registerForm<TemplateDetailViewController>();
     registerForm<TemplateColumnDetailViewController>();
     registerForm<ColorDetailViewController>();
+    registerForm<GenericFilterDetailViewController>();
+    registerForm<GenericSortDetailViewController>();
+    registerForm<SearchColumnSelectorDetailViewController>();
+    registerForm<OrderingDetailViewController>();
 }

@@ -267,3 +267,13 @@ void DataControllerPtotocol::navigatePage(const QString&)
 void DataControllerPtotocol::selectTable(int)
 {
 }
+
+OrderedDictionary DataControllerPtotocol::getOrderingData() const
+{
+    return {};
+}
+
+bool DataControllerPtotocol::onOrderingComplete(const QStringList&)
+{
+    return false;
+}

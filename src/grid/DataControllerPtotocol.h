@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/Image.h"
+#include "utilities/data/OrderedDictionary.h"
 
 #include <QString>
 #include <QStringList>
@@ -116,4 +117,10 @@ public:
     // "Next", "Laset"), and shows the reply's table at that index of pickerData.
     virtual void navigatePage(const QString& direction);
     virtual void selectTable(int index);
+    // The ordering form: the items to put in order (item id -> caption, in their present
+    // order), and the ids in the order the user left them; true when the new order is
+    // kept. Without onOrderingComplete the form does not close.
+    virtual OrderedDictionary getOrderingData() const;
+    virtual bool onOrderingComplete(const QStringList& ids);
+    virtual bool respondsToOnOrderingComplete() const { return false; }
 };

@@ -59,8 +59,9 @@ public:
     // The tiles were dragged into a new order: the orders become 0, 1, 2, ...
     void itemsReorderd() override;
     bool respondsToItemsReorderd() const override { return true; }
-    OrderedDictionary getOrderingData() const;
-    bool onOrderingComplete(const QStringList& ids);
+    OrderedDictionary getOrderingData() const override;
+    bool onOrderingComplete(const QStringList& ids) override;
+    bool respondsToOnOrderingComplete() const override { return true; }
 
     // The settings menu.
     void settingsTouched(platform::ui::Control* sender) override;

@@ -16,6 +16,8 @@
 #include "screens/ColorDataController.h"
 #include "screens/ColorDataController1.h"
 #include "screens/DatabaseDataController.h"
+#include "screens/GenericFilterDataController.h"
+#include "screens/GenericSortDataController.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/ListImageSelectDataController.h"
 #include "screens/ListSelectDataController.h"
@@ -306,6 +308,8 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<DatabaseDataController>();
     ClassRegistry::registerClass<MainDataController>();
     ClassRegistry::registerClass<GenericTemplateDataController>();
+    ClassRegistry::registerClass<GenericFilterDataController>();
+    ClassRegistry::registerClass<GenericSortDataController>();
     ClassRegistry::registerClass<ListSelectDataController>();
     ClassRegistry::registerClass<ListImageSelectDataController>();
     ClassRegistry::registerClass<MultipleGenericRowViewController>();
