@@ -39,8 +39,9 @@ public:
     // order; answered with the ids in their new order).
     void itemsReorderd() override;
     bool respondsToItemsReorderd() const override { return true; }
-    OrderedDictionary getOrderingData() const;
-    bool onOrderingComplete(const QStringList& ids);
+    OrderedDictionary getOrderingData() const override;
+    bool onOrderingComplete(const QStringList& ids) override;
+    bool respondsToOnOrderingComplete() const override { return true; }
 
     // The definition whose columns the screen shows.
     QString templateId() const { return m_templateId; }
