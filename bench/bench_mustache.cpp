@@ -27,9 +27,7 @@ constexpr int Runs = 50;
 
 QString reportTemplatePath()
 {
-    const QString resource = QStringLiteral(KIVOTAB_RESOURCES "/report.mustache");
-    return QFile::exists(resource) ? resource
-                                   : QStringLiteral(KIVOTAB_BENCH_DIR "/report.mustache");
+    return QStringLiteral(KIVOTAB_RESOURCES "/report.mustache");
 }
 
 QString columnKey(int column)

@@ -284,4 +284,95 @@ void Group::notifyMain(Block block)
     asyncMain(std::move(block));
 }
 
+std::shared_ptr<MainOperationQueue> MainOperationQueue::create(const QString& name)
+{
+    return std::shared_ptr<MainOperationQueue>(new MainOperationQueue(name));
+}
+
+MainOperationQueue::MainOperationQueue(QString name)
+    : m_name(std::move(name))
+{
+}
+
+MainOperationQueue::~MainOperationQueue() = default;
+
+void MainOperationQueue::addOperation(Operation operation)
+{
+    m_pending.push_back(std::move(operation));
+    if (m_running || m_startScheduled)
+        return;
+    m_startScheduled = true;
+    std::weak_ptr<MainOperationQueue> weak = weak_from_this();
+    asyncMain([weak] {
+        if (auto self = weak.lock())
+            self->startNext();
+    });
+}
+
+void MainOperationQueue::addBlock(Block block)
+{
+    addOperation([block = std::move(block)](const Block& finish) {
+        // Finished even when the block raises, so the queue goes on.
+        struct Finisher {
+            const Block& finish;
+            ~Finisher() { finish(); }
+        } finisher { finish };
+        block();
+    });
+}
+
+qsizetype MainOperationQueue::operationCount() const
+{
+    return qsizetype(m_pending.size()) + (m_running ? 1 : 0);
+}
+
+void MainOperationQueue::cancelAllOperations()
+{
+    m_pending.clear();
+}
+
+void MainOperationQueue::startNext()
+{
+    m_startScheduled = false;
+    if (m_running || m_pending.empty())
+        return;
+    Operation operation = std::move(m_pending.front());
+    m_pending.pop_front();
+    m_running = true;
+    const quint64 generation = ++m_generation;
+    std::weak_ptr<MainOperationQueue> weak = weak_from_this();
+    Block finish = [weak, generation] {
+        auto end = [weak, generation] {
+            if (auto self = weak.lock())
+                self->finished(generation);
+        };
+        if (isMainThread())
+            end();
+        else
+            asyncMain(end);
+    };
+    try {
+        operation(finish);
+    } catch (...) {
+        finish();
+        throw;
+    }
+}
+
+void MainOperationQueue::finished(quint64 generation)
+{
+    // A second finish of the same operation, or one of an earlier operation, changes nothing.
+    if (!m_running || generation != m_generation)
+        return;
+    m_running = false;
+    if (m_pending.empty() || m_startScheduled)
+        return;
+    m_startScheduled = true;
+    std::weak_ptr<MainOperationQueue> weak = weak_from_this();
+    asyncMain([weak] {
+        if (auto self = weak.lock())
+            self->startNext();
+    });
+}
+
 } // namespace platform::dispatch

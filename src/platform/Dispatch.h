@@ -84,4 +84,38 @@ private:
     std::vector<Block> m_notify;
 };
 
+// Operations run on the main thread one at a time, in the order added. An operation may
+// finish later than the call that starts it (it is handed a `finish` to call once); the next
+// starts in a later turn of the event loop after the one before has finished. Made by
+// create() and held by std::shared_ptr; pending operations are dropped with the queue.
+class MainOperationQueue : public std::enable_shared_from_this<MainOperationQueue> {
+public:
+    using Operation = std::function<void(Block finish)>;
+
+    static std::shared_ptr<MainOperationQueue> create(const QString& name);
+    ~MainOperationQueue();
+
+    const QString& name() const { return m_name; }
+    // From the main thread only.
+    void addOperation(Operation operation);
+    // An operation that has finished when the block returns.
+    void addBlock(Block block);
+    // Operations added and not yet finished, the running one included.
+    qsizetype operationCount() const;
+    // Drops the operations not yet started; the running one still finishes.
+    void cancelAllOperations();
+
+private:
+    explicit MainOperationQueue(QString name);
+    void startNext();
+    void finished(quint64 generation);
+
+    QString m_name;
+    std::deque<Operation> m_pending;
+    bool m_running = false;
+    bool m_startScheduled = false;
+    // Tells apart the finish calls of the running operation from stale ones.
+    quint64 m_generation = 0;
+};
+
 } // namespace platform::dispatch

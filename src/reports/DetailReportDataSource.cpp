@@ -79,6 +79,11 @@ OrderedDictionary DetailReportDataSource::reportColumns()
     return made;
 }
 
+bool DetailReportDataSource::reportAllowsPDF()
+{
+    return m_callingDataController && !m_callingDataController->activeRows().isEmpty();
+}
+
 quint64 DetailReportDataSource::reportRowsCount()
 {
     return quint64(columns().size());

@@ -31,6 +31,9 @@ public:
     quint64 reportRowsCount() override;
     QVariantMap reportRow(quint64 index) override;
     QVariantMap reportRowFormatted(quint64 index) override;
+    // Only while the calling grid shows rows: a row opened from an emptied search is not
+    // reported.
+    bool reportAllowsPDF() override;
 
     static const QString ColumnKey; // "Column"
     static const QString ValueKey; // "Value"

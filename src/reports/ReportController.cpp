@@ -4,13 +4,18 @@
 #include "grid/ExportMenuHost.h"
 #include "grid/KivoPreviewController.h"
 #include "platform/Dispatch.h"
+#include "platform/Folders.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 #include "reports/CSVWriter.h"
+#include "reports/PdfReportGenerator.h"
 #include "reports/ReportProtocol.h"
 #include "reports/ReportRows.h"
 #include "reports/StringEncoding.h"
 #include "reports/XlsWorkBook.h"
+#include "reports/mustache/Mustache.h"
+#include "style/Theme.h"
+#include "style/UIColor_Expanded.h"
 #include "utilities/shell/DeviceHelper.h"
 #include "utilities/shell/FileInfo.h"
 #include "utilities/shell/HudProtocol.h"
@@ -18,12 +23,15 @@
 #include "utilities/shell/MailHelper.h"
 #include "utilities/shell/MessageHelper.h"
 #include "utilities/shell/TalloxException.h"
+#include "utilities/text/KivoDateUtils.h"
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QUrl>
 
@@ -41,6 +49,7 @@
 
 const QString ReportController::CsvMimeType = QStringLiteral("text/csv");
 const QString ReportController::XlsMimeType = QStringLiteral("application/vnd.ms-excel");
+const QString ReportController::PdfMimeType = QStringLiteral("application/pdf");
 
 namespace {
 
@@ -64,7 +73,18 @@ const QString kWorkbookFailed = QStringLiteral("The workbook could not be writte
 const QString kNoTemporaryFolder
     = QStringLiteral("No temporary folder could be made for the workbook.");
 const QString kSaveFailed = QStringLiteral("The file could not be saved: %@");
-const QString kPdfUnavailable = QStringLiteral("PDF reports are not available yet.");
+const QString kBadColumnKey = QStringLiteral(
+    "The column key \"%@\" cannot go into a PDF report: a key holds only letters, digits, "
+    "\"-\" and \"_\".");
+const QString kItemsTag = QStringLiteral("items");
+const QString kHeaderMarker = QStringLiteral("{{{Header}}}");
+const QString kContentMarker = QStringLiteral("{{{Content}}}");
+const QString kHeaderCell = QStringLiteral("<th style=\"width:%1px;\">\r\n%2 \r\n</th>\r\n");
+const QString kContentCell = QStringLiteral("<td style=\"width:%1px;\">\r\n{{%2}}\r\n</td>\r\n");
+const QString kReportResource = QStringLiteral("report");
+const QString kReportType = QStringLiteral("mustache");
+// Below this luminance the table colour is dark: its header text is white.
+constexpr double kDarkLuminance = 0.8;
 
 QString message(const QString& format, const QStringList& arguments = {})
 {
@@ -221,9 +241,14 @@ void ReportController::shareHandler(quint64)
         grid->showCloudFileBrowser(true, kXlsFileFormat.arg(title), QStringLiteral("xls"),
             QString(), LocalizedStrings::SaveXLS(), this);
         break;
-    // Until PDF reports exist there is no file to ask a name for: the action says so.
     case SavePDF:
+        grid->showLocalFileBrowser(true, kPdfFileFormat.arg(title), QStringLiteral("pdf"),
+            QString(), LocalizedStrings::SavePDF(), this);
+        break;
     case SavePDFToCloud:
+        grid->showCloudFileBrowser(true, kPdfFileFormat.arg(title), QStringLiteral("pdf"),
+            QString(), LocalizedStrings::SavePDF(), this);
+        break;
     case MailCSV:
     case MailPDF:
     case MailXLS:
@@ -264,16 +289,14 @@ void ReportController::shareButtonHandler(const std::shared_ptr<FileInfo>& file)
     case SavePDF:
     case SavePDFToCloud:
         m_lastSelectedFileName = m_lastClickedButton == SavePDF ? fullName : name;
-        [[fallthrough]];
-    case MailPDF:
-        executeBlock([this](const Busy&) { generatePDF(); });
-        return;
+        break;
     case SaveCSV:
     case SaveXLS:
     case SaveCSVToCloud:
     case SaveXLSToCloud:
     case MailCSV:
     case MailXLS:
+    case MailPDF:
         break;
     default:
         return;
@@ -315,6 +338,23 @@ void ReportController::shareButtonHandler(const std::shared_ptr<FileInfo>& file)
                 busy);
         };
         break;
+    case SavePDF:
+    case MailPDF:
+    case SavePDFToCloud: {
+        // The style, the code and the file are read here, on the main thread, like the
+        // snapshot.
+        PdfAction pdf;
+        pdf.code = m_lastClickedButton;
+        pdf.fileName = m_lastSelectedFileName;
+        pdf.snapshot = taken;
+        const ReportStyle style = currentReportStyle();
+        const bool allowed = !m_reportDataSource || m_reportDataSource->reportAllowsPDF();
+        action = [this, style, allowed, pdf](const Busy& busy) {
+            if (allowed)
+                generatePDF(busy, style, pdf);
+        };
+        break;
+    }
     default:
         return;
     }
@@ -626,9 +666,166 @@ void ReportController::mail(const QByteArray& data, const QString& mime, const Q
     });
 }
 
-void ReportController::generatePDF()
+ReportController::ReportStyle ReportController::currentReportStyle()
 {
-    MessageHelper::ShowMessage(message(kPdfUnavailable), false);
+    ReportStyle style;
+    Theme* theme = Theme::current();
+    const Color image = theme ? theme->imageColor() : Color::blackColor();
+    const Color toolbar = theme ? theme->toolbarColor() : Color::blackColor();
+    // The darker of the two colours.
+    const Color table = UIColor_Expanded::luminance(image) < UIColor_Expanded::luminance(toolbar)
+        ? image
+        : toolbar;
+    const Color header = UIColor_Expanded::luminance(table) < kDarkLuminance ? Color::whiteColor()
+                                                                             : Color::blackColor();
+    style.htmlColorHex = UIColor_Expanded::hexStringValue(table);
+    style.headerColorHex = UIColor_Expanded::hexStringValue(header);
+    style.rowalternateColorHex
+        = UIColor_Expanded::hexStringValue(theme ? theme->RowBackColor() : Color::whiteColor());
+    return style;
+}
+
+QString ReportController::templateText(const QString& text)
+{
+    QString escaped = Mustache::escapeHTML(text);
+    escaped.replace(QLatin1Char('{'), QStringLiteral("&#123;"));
+    escaped.replace(QLatin1Char('}'), QStringLiteral("&#125;"));
+    return escaped;
+}
+
+std::optional<QString> ReportController::htmlTemplate(
+    const OrderedDictionary& columns, const QList<double>& columnWidths)
+{
+    static const QRegularExpression plainKey(QStringLiteral("^[A-Za-z0-9_-]+$"));
+    const QStringList keys = columns.keyEnumerator();
+    for (const QString& key : keys) {
+        if (!plainKey.match(key).hasMatch())
+            fail(kBadColumnKey, { key });
+    }
+    const QString path = platform::Folders::resourcePath(kReportResource, kReportType);
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        MessageHelper::ShowError(
+            platform::Error::withDescription(QStringLiteral("NSCocoaErrorDomain"), 260,
+                path.isEmpty() ? QStringLiteral("The report template is missing.")
+                               : file.errorString()));
+        return std::nullopt;
+    }
+    QString text = QString::fromUtf8(file.readAll());
+    QString header;
+    QString content;
+    for (qsizetype c = 0; c < keys.size(); ++c) {
+        const QString width
+            = QString::asprintf("%f", c < columnWidths.size() ? columnWidths.at(c) : 0.0);
+        header += kHeaderCell.arg(width, templateText(columns.objectForKey(keys.at(c)).toString()));
+        content += kContentCell.arg(width, keys.at(c));
+    }
+    text.replace(kHeaderMarker, header);
+    text.replace(kContentMarker, content);
+    return text;
+}
+
+QVariantMap ReportController::reportParameters(const Snapshot& snapshot, const ReportStyle& style)
+{
+    double tableWidth = 0;
+    for (double width : snapshot.columnWidths)
+        tableWidth += width;
+    return {
+        { QStringLiteral("htmlColorHex"), style.htmlColorHex },
+        { QStringLiteral("headerColorHex"), style.headerColorHex },
+        { QStringLiteral("rowalternateColorHex"), style.rowalternateColorHex },
+        { QStringLiteral("tableWidth"), QString::asprintf("%f", tableWidth) },
+        { QStringLiteral("title"), snapshot.title },
+        { QStringLiteral("currentDate"),
+            KivoDateUtils::getDateTimeString(QDateTime::currentDateTime()) },
+    };
+}
+
+void ReportController::generatePDF(const Busy& busy, const ReportStyle& style, PdfAction action)
+{
+    const Snapshot& snapshot = action.snapshot;
+    const auto filled = htmlTemplate(snapshot.columns, snapshot.columnWidths);
+    if (!filled)
+        return;
+    action.busy = busy;
+    action.parameters = reportParameters(snapshot, style);
+    action.rows.resize(size_t(snapshot.rowCount));
+    auto self = shared_from_this();
+    platform::dispatch::asyncMain([self, filled = *filled, action = std::move(action)]() mutable {
+        self->startReport(filled, std::move(action));
+    });
+}
+
+void ReportController::startReport(const QString& filledTemplate, PdfAction action)
+{
+    auto generator = PdfReportGenerator::sharedGenerator();
+    platform::Error error;
+    auto self = shared_from_this();
+    const Snapshot& snapshot = action.snapshot;
+    const double tableWidth = action.parameters.value(QStringLiteral("tableWidth")).toDouble();
+    // Nothing is asked of the menu before the start returns: the action is kept after it,
+    // and only when this report is the one that started.
+    generator->createReportWithName1(snapshot.title, filledTemplate, ReportItemsPerPage,
+        snapshot.rowCount, ReportOrientation, self, self, &error, tableWidth);
+    if (error) {
+        MessageHelper::ShowError(error);
+        return;
+    }
+    m_reportParameters = action.parameters;
+    m_pdfAction = std::move(action);
+}
+
+QVariant ReportController::reportsGenerator(PdfReportGenerator*, const QString&, const QString& tag,
+    quint64, quint64 offset, quint64 itemsCount)
+{
+    if (tag != kItemsTag)
+        return m_reportParameters.value(tag);
+    QVariantList items;
+    if (!m_pdfAction)
+        return items;
+    const Snapshot& snapshot = m_pdfAction->snapshot;
+    const quint64 end
+        = std::min(snapshot.rowCount, offset + std::min(itemsCount, snapshot.rowCount));
+    for (quint64 r = offset; r < end; ++r) {
+        // Trials of a page ask for the same rows again: each is read once.
+        std::optional<QVariantMap>& kept = m_pdfAction->rows[size_t(r)];
+        if (!kept) {
+            kept = snapshot.rows->rowFormatted(r);
+            if (!kept)
+                fail(kRowUnreadable, { QString::number(r + 1) });
+        }
+        items.append(*kept);
+    }
+    return items;
+}
+
+void ReportController::reportsGenerator(PdfReportGenerator*, const QByteArray& data)
+{
+    if (!m_pdfAction)
+        return;
+    PdfAction action = std::move(*m_pdfAction);
+    m_pdfAction.reset();
+    const QString title = action.snapshot.title;
+    switch (action.code) {
+    case MailPDF:
+        mail(data, PdfMimeType, kPdfFileFormat.arg(title), title, action.busy);
+        break;
+    case SavePDF:
+        saveFile(action.fileName, data, false, action.busy);
+        break;
+    case SavePDFToCloud:
+        saveFile(action.fileName, data, true, action.busy);
+        break;
+    default:
+        break;
+    }
+}
+
+void ReportController::reportsGeneratorDidFailWithError(
+    PdfReportGenerator*, const platform::Error& error)
+{
+    m_pdfAction.reset();
+    MessageHelper::ShowError(error);
 }
 
 // --- Saving and opening

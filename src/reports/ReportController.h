@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/Error.h"
 #include "platform/ui/AlertView.h"
+#include "reports/PdfReportGeneratorDataSource.h"
+#include "reports/PdfReportGeneratorDelegate.h"
 #include "utilities/data/OrderedDictionary.h"
 #include "utilities/shell/FileBrowserProtocol.h"
 
@@ -14,6 +17,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class ExportMenuHost;
 class FileInfo;
@@ -24,10 +29,10 @@ namespace platform::ui {
 class ViewController;
 }
 
-// The export menu a grid's share action opens: save the grid's table as CSV or as an XLS
-// workbook in Documents or in the cloud documents folder, or mail either as an
-// attachment. It reads the table only through its data source and asks its host (the grid
-// screen) for the menu list, the file browsers and the busy overlay.
+// The export menu a grid's share action opens: save the grid's table as CSV, as an XLS
+// workbook or as a paginated PDF report in Documents or in the cloud documents folder, or
+// mail any of them as an attachment. It reads the table only through its data source and asks its
+// host (the grid screen) for the menu list, the file browsers and the busy overlay.
 //
 // Each action takes a snapshot of the source on the main thread (row count, columns,
 // widths, title, and the rows themselves) and builds the file on a high-priority worker
@@ -36,6 +41,8 @@ class ViewController;
 // whether it succeeded, failed or raised. A failure is shown and nothing is saved or
 // mailed. Made by create() and held by std::shared_ptr (a running action keeps it).
 class ReportController : public FileBrowserProtocol,
+                         public PdfReportGeneratorDataSource,
+                         public PdfReportGeneratorDelegate,
                          public platform::ui::AlertViewDelegate,
                          public std::enable_shared_from_this<ReportController> {
 public:
@@ -104,6 +111,31 @@ public:
     // Raises TalloxException for more than 256 columns, a row that cannot be read, or a
     // workbook that cannot be written.
     static QByteArray toExcelData(const Snapshot& snapshot);
+    // The report template's colours and sizes, taken from the current style when a PDF
+    // action starts.
+    struct ReportStyle {
+        QString htmlColorHex;
+        QString headerColorHex;
+        QString rowalternateColorHex;
+    };
+    static ReportStyle currentReportStyle();
+    // The bundled report template with a header cell and a content cell per column (header
+    // texts escaped, so that they show as written). Raises TalloxException for a column
+    // key that is not one plain name (letters, digits, "-", "_"); nullopt, the error
+    // shown, when the template cannot be read.
+    static std::optional<QString> htmlTemplate(
+        const OrderedDictionary& columns, const QList<double>& columnWidths);
+    // The template's values for the snapshot.
+    static QVariantMap reportParameters(const Snapshot& snapshot, const ReportStyle& style);
+    // A header text as it goes into the template: HTML-escaped, braces as references.
+    static QString templateText(const QString& text);
+
+    QVariant reportsGenerator(PdfReportGenerator* generator, const QString& report,
+        const QString& tag, quint64 page, quint64 offset, quint64 itemsCount) override;
+    void reportsGenerator(PdfReportGenerator* generator, const QByteArray& data) override;
+    void reportsGeneratorDidFailWithError(
+        PdfReportGenerator* generator, const platform::Error& error) override;
+
     // The name of the workbook's temporary file for a title: one plain file name.
     static QString temporaryFileName(const QString& title);
 
@@ -120,6 +152,9 @@ public:
     static constexpr int CloudSavedAlertTag = 1001;
     static const QString CsvMimeType; // "text/csv"
     static const QString XlsMimeType; // "application/vnd.ms-excel"
+    static const QString PdfMimeType; // "application/pdf"
+    static constexpr quint64 ReportItemsPerPage = 100;
+    static constexpr quint64 ReportOrientation = 1;
 
 protected:
     ReportController(ExportMenuHost* parent, std::shared_ptr<ReportProtocol> datasource);
@@ -150,11 +185,25 @@ protected:
 private:
     void mail(const QByteArray& data, const QString& mime, const QString& fileName,
         const QString& subject, const Busy& busy);
-    void generatePDF();
+    // The action a running report reads and ends in: taken when it starts.
+    struct PdfAction {
+        unsigned code = 0;
+        QString fileName;
+        Busy busy;
+        Snapshot snapshot;
+        QVariantMap parameters;
+        // Each row's display texts, read once.
+        std::vector<std::optional<QVariantMap>> rows;
+    };
+    // Builds the template and the values on the action's worker, then starts the report
+    // generator on the main thread; the busy period lasts until the PDF is saved or mailed.
+    void generatePDF(const Busy& busy, const ReportStyle& style, PdfAction action);
+    void startReport(const QString& filledTemplate, PdfAction action);
 
     std::shared_ptr<ReportProtocol> m_reportDataSource;
     Snapshot m_snapshot;
     QVariantMap m_reportParameters;
+    std::optional<PdfAction> m_pdfAction;
     ExportMenuHost* m_host;
     QPointer<platform::ui::ViewController> m_hostScreen;
     unsigned m_lastClickedButton = 0;

@@ -38,3 +38,8 @@ std::shared_ptr<const ReportRows> ReportProtocol::reportRowsSnapshot()
 {
     return ReportRows::copyOf(*this);
 }
+
+bool ReportProtocol::reportAllowsPDF()
+{
+    return true;
+}

@@ -25,6 +25,8 @@ public:
     virtual quint64 reportRowsCount();
     virtual QVariantMap reportRow(quint64 index);
     virtual QVariantMap reportRowFormatted(quint64 index);
+    // Whether a PDF report of the source may be made now; the menu makes none otherwise.
+    virtual bool reportAllowsPDF();
 
     // The rows as they are now, for a worker thread to read while the screen goes on
     // changing. The default copies every row's two dictionaries at once; a source over

@@ -206,3 +206,59 @@ TEST(StringFormat, ObjectPlaceholdersInOrderOrByPosition)
     EXPECT_EQ(formatObjects("%d stays", { "x" }), "%d stays");
     EXPECT_EQ(formatObjects("trailing %", {}), "trailing %");
 }
+
+TEST(Dispatch, MainOperationQueueWaitsForEachOperationToFinishBeforeTheNext)
+{
+    auto queue = dispatch::MainOperationQueue::create("Rendering Queue");
+    EXPECT_EQ(queue->name(), "Rendering Queue");
+    std::vector<QString> events;
+    dispatch::Block finishFirst;
+    queue->addOperation([&](dispatch::Block finish) {
+        events.push_back("first starts");
+        finishFirst = std::move(finish);
+    });
+    queue->addBlock([&] { events.push_back("second"); });
+    // Nothing runs inside addOperation: the caller may still be setting up.
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(queue->operationCount(), 2);
+
+    testsupport::processEvents(20);
+    ASSERT_EQ(events, std::vector<QString>({ "first starts" }));
+    EXPECT_EQ(queue->operationCount(), 2);
+    // A finish from another thread counts, once; a second call changes nothing.
+    std::thread([&] { finishFirst(); }).join();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return queue->operationCount() == 0; }));
+    finishFirst();
+    EXPECT_EQ(events, std::vector<QString>({ "first starts", "second" }));
+}
+
+TEST(Dispatch, MainOperationQueueGoesOnAfterARaisingBlockAndDropsCancelledOnes)
+{
+    auto queue = dispatch::MainOperationQueue::create("q");
+    std::vector<int> ran;
+    std::vector<std::string> caught;
+    dispatch::setMainQueueExceptionHandler(
+        [&](const std::exception& exception) { caught.push_back(exception.what()); });
+    queue->addBlock([&] {
+        ran.push_back(1);
+        throw std::runtime_error("broken step");
+    });
+    queue->addBlock([&] {
+        ran.push_back(2);
+        // Operations added by a running one run after the ones already waiting.
+        queue->addBlock([&] { ran.push_back(4); });
+    });
+    queue->addBlock([&] { ran.push_back(3); });
+    ASSERT_TRUE(testsupport::waitUntil([&] { return queue->operationCount() == 0; }));
+    EXPECT_EQ(ran, std::vector<int>({ 1, 2, 3, 4 }));
+    EXPECT_EQ(caught, std::vector<std::string>({ "broken step" }));
+
+    queue->addBlock([&] {
+        ran.push_back(5);
+        queue->cancelAllOperations();
+    });
+    queue->addBlock([&] { ran.push_back(6); });
+    ASSERT_TRUE(testsupport::waitUntil([&] { return queue->operationCount() == 0; }));
+    EXPECT_EQ(ran.back(), 5);
+    dispatch::setMainQueueExceptionHandler({});
+}

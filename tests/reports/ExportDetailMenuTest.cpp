@@ -1,4 +1,7 @@
+#include "PdfTestSupport.h"
 #include "ReportFixture.h"
+
+#include "common/FreexlWorkbook.h"
 
 #include "forms/DetailExportMenu.h"
 #include "forms/RowDetailViewController.h"
@@ -54,8 +57,26 @@ struct ExportDetailMenuTest : ReportTest {
         return QString::fromUtf8(readFile(QDir(FileManager::documentsDirectory()).filePath(name)));
     }
 
+    // Saves the menu's row through the action of the code in Documents; answers the path.
+    QString save(unsigned code, const QString& name)
+    {
+        ReportController* report = exportMenu()->reportController();
+        const int before = host->hudShown;
+        report->setLastClickedButton(code);
+        report->fileBrowseCompleted(documentsFile(name), nullptr);
+        waitUntilIdle(before);
+        return QDir(FileManager::documentsDirectory()).filePath(name);
+    }
+
     QPointer<RowDetailViewController> form;
 };
+
+// Python's csv module reading a file: one JSON list per line.
+const char* const kPythonCsv = R"(import csv, json, sys
+with open(sys.argv[1], newline='', encoding='utf-8') as f:
+    for line in csv.reader(f):
+        print(json.dumps(line))
+)";
 
 TEST_F(ExportDetailMenuTest, ShareOpensTheGridsMenuOverTheShownRow)
 {
@@ -97,6 +118,102 @@ TEST_F(ExportDetailMenuTest, OneMenuServesEveryShareWithTheRowAsItIsThen)
     EXPECT_EQ(form->exportDetailDataController(), first);
     EXPECT_EQ(host->menuTexts.size(), 6);
     EXPECT_EQ(saveCSV("second.csv"), "Column,Value\nName,After\nAmount,3\nPaid,\n");
+}
+
+TEST_F(ExportDetailMenuTest, PdfShowsThePairsInOrderWithAnEmptyValueForAMissingOne)
+{
+    storeRows(host->controller->table, { { { "Name", "Ann" } } });
+    host->refreshView();
+    form->setCurrentRow(QVariantMap { { key("Name"), "Ann <&> {{x}}" }, { key("Paid"), true } });
+    form->share();
+    const QString path = save(ReportController::SavePDF, "row.pdf");
+    EXPECT_EQ(alertMessages(), QStringList({ "Successfully Saved." }));
+    const auto info = pdftest::pdfInfo(path);
+    EXPECT_EQ(info.pages, 1);
+    const QStringList lines = pdftest::pdfLines(path).value(1);
+    const qsizetype header = lines.indexOf("Column Value");
+    ASSERT_GE(header, 0) << lines.join('\n').toStdString();
+    auto source = std::dynamic_pointer_cast<DetailReportDataSource>(
+        exportMenu()->reportController()->reportDataSource());
+    EXPECT_EQ(lines.mid(header + 1, 3),
+        QStringList({ "Name Ann <&> {{x}}",
+            ("Amount " + source->reportRowFormatted(1).value("Value").toString()).trimmed(),
+            "Paid " + source->reportRowFormatted(2).value("Value").toString() }));
+    EXPECT_EQ(lines.last(), "1");
+    // The single-row report, for a person to look at.
+    testsupport::runTool("pdftoppm",
+        { "-png", "-r", "60", "-singlefile", path, testsupport::outputPath("pdf-row-report") });
+}
+
+TEST_F(ExportDetailMenuTest, NoPdfForARowWhoseGridShowsNoRows)
+{
+    // The grid's rows are empty (as after a search that found nothing).
+    ASSERT_TRUE(host->controller->activeRows().isEmpty());
+    form->setCurrentRow(QVariantMap { { key("Name"), "Ann" } });
+    form->share();
+    const QString path = save(ReportController::SavePDF, "none.pdf");
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(alertMessages().isEmpty());
+    EXPECT_TRUE(host->idle());
+}
+
+TEST_F(ExportDetailMenuTest, ARowOfManyColumnsSpansPagesInEveryFormat)
+{
+    for (int c = 4; c <= 150; ++c)
+        addColumn(QStringLiteral("Column %1").arg(c, 3, 10, QLatin1Char('0')), TypeConstants::Text);
+    host->controller->tableColumns = columns;
+    storeRows(host->controller->table, { { { "Name", "Ann" } } });
+    host->refreshView();
+    QVariantMap row;
+    for (TemplateColumn* column : columns)
+        row.insert(column->id().toString(), "v-" + column->name().toString().right(3));
+    form->setCurrentRow(row);
+    form->share();
+
+    // CSV, read by Python: the header and a line per column.
+    const QString csv = save(ReportController::SaveCSV, "row.csv");
+    dismissAlerts();
+    int exitCode = -1;
+    const QStringList read = QString::fromUtf8(
+        testsupport::runTool("python3", { "-c", kPythonCsv, csv }, {}, &exitCode))
+                                 .split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(exitCode, 0);
+    ASSERT_EQ(read.size(), 151);
+    EXPECT_EQ(read[0], "[\"Column\", \"Value\"]");
+    EXPECT_EQ(read[150], "[\"Column 150\", \"v-150\"]");
+
+    // XLS, read by freexl.
+    const QString xls = save(ReportController::SaveXLS, "row.xls");
+    dismissAlerts();
+    const auto book = testsupport::readWithFreexl(xls);
+    ASSERT_TRUE(book.ok());
+    ASSERT_EQ(book.sheets.size(), 1u);
+    EXPECT_EQ(book.sheets[0].rows, 151u);
+    EXPECT_EQ(book.sheets[0].at(0, 1).text, "Value");
+    EXPECT_EQ(book.sheets[0].at(150, 0).text, "Column 150");
+    EXPECT_EQ(book.sheets[0].at(150, 1).text, "v-150");
+
+    // PDF: every pair in order, over several pages, the last holding the rest.
+    const QString pdf = save(ReportController::SavePDF, "row.pdf");
+    const auto info = pdftest::pdfInfo(pdf);
+    ASSERT_GE(info.pages, 2);
+    const auto lines = pdftest::pdfLines(pdf);
+    QStringList pairs;
+    QList<qsizetype> perPage;
+    for (int page = 1; page <= info.pages; ++page) {
+        const QStringList text = lines.value(page);
+        const qsizetype header = text.indexOf("Column Value");
+        ASSERT_GE(header, 0) << page;
+        EXPECT_EQ(text.last(), QString::number(page));
+        perPage << text.size() - header - 2;
+        pairs << text.mid(header + 1, text.size() - header - 2);
+    }
+    ASSERT_EQ(pairs.size(), 150);
+    EXPECT_EQ(pairs.first(), "Name v-ame");
+    EXPECT_EQ(pairs.last(), "Column 150 v-150");
+    for (qsizetype page = 1; page + 1 < perPage.size(); ++page)
+        EXPECT_EQ(perPage[page], perPage[1]);
+    EXPECT_LE(perPage.last(), perPage[1]);
 }
 
 TEST_F(ExportDetailMenuTest, NothingOpensWithoutACallingGrid)

@@ -387,18 +387,26 @@ TEST_F(ExportMenuTest, ACloudSaveStoresTheDocumentAndItsAlertOpensIt)
     EXPECT_EQ(QFileInfo(opened[0]).canonicalFilePath(), QFileInfo(saved).canonicalFilePath());
 }
 
-TEST_F(ExportMenuTest, ThePdfItemsSayTheyAreNotThereYetAndEndTheOverlay)
+TEST_F(ExportMenuTest, ThePdfItemsAskForAFileOrComposeAMail)
 {
-    for (qint64 position : { 2, 5 }) {
-        menu->showMenu();
-        const int before = host->hudShown;
-        host->menuSelect(position);
-        waitUntilIdle(before);
-        EXPECT_TRUE(host->browsers.isEmpty());
-        EXPECT_EQ(alertMessages(), QStringList({ "PDF reports are not available yet." }));
-        dismissAlerts();
-    }
+    menu->showMenu();
+    host->menuSelect(2);
+    ASSERT_EQ(host->browsers.size(), 1);
+    EXPECT_EQ(host->browsers[0].defaultFileName, "Clients.pdf");
+    EXPECT_EQ(host->browsers[0].type, "pdf");
+    EXPECT_EQ(menu->lastClickedButton(), 1002u);
+
+    menu->showMenu();
+    const int before = host->hudShown;
+    host->menuSelect(5);
+    waitUntilIdle(before);
     EXPECT_EQ(menu->lastClickedButton(), 1005u);
+    EXPECT_TRUE(alertMessages().isEmpty());
+    auto* composer = qobject_cast<platform::ui::MailComposeViewController*>(
+        navigation->presentedViewController());
+    ASSERT_TRUE(composer);
+    ASSERT_EQ(composer->message().attachments.size(), 1);
+    EXPECT_EQ(composer->message().attachments[0].fileName, "Clients.pdf");
 }
 
 // A source that fails while its rows are read on the worker.

@@ -128,7 +128,11 @@ void MustacheParser::parseTemplateString(
                     QStringLiteral("Nil template string can not be parsed.")));
         return;
     }
-    const QString& source = *templateString;
+    // Every token keeps the text it comes from, and a section's closing tag must share the
+    // opening one's: text without a block of its own (a literal) is copied into one.
+    QString source = *templateString;
+    if (!source.data_ptr().d_ptr())
+        source = QString(templateString->constData(), templateString->size());
     const QChar* text = source.constData();
     const qsizetype length = source.size();
     auto delimiters = std::make_unique<Delimiters>(m_tagStartDelimiter, m_tagEndDelimiter);

@@ -290,3 +290,13 @@ TEST(MustacheTemplate, ExceptionsLeaveNoLockHeld)
     pool.waitForDone();
     EXPECT_TRUE(loaded);
 }
+
+TEST(MustacheTemplate, SectionsCompileFromALiteralString)
+{
+    // Literal text has no block of its own, which a section's two tags must share.
+    platform::Error error;
+    const auto compiled
+        = MustacheTemplate::templateFromString(QStringLiteral("{{#a}}[{{b}}]{{/a}}"), &error);
+    ASSERT_TRUE(compiled) << error.localizedDescription().toStdString();
+    EXPECT_EQ(compiled->renderObject(QVariantMap { { "a", true }, { "b", "x" } }, &error), "[x]");
+}

@@ -1,0 +1,175 @@
+#include "reports/PdfReportDocument.h"
+
+#include "platform/Folders.h"
+#include "reports/NSURLWebViewProtocol.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextFragment>
+#include <QTextImageFormat>
+
+#include <algorithm>
+
+namespace {
+
+const QRegularExpression& cellWidthStyle()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(
+            R"((<t[hd]\b[^>]*?)\s+style\s*=\s*"\s*width\s*:\s*([0-9]*\.?[0-9]+)px\s*;?\s*")"),
+        QRegularExpression::CaseInsensitiveOption);
+    return pattern;
+}
+
+// A resource named relative to the resources folder, only when it lies inside it.
+QByteArray bundledResource(const QUrl& name)
+{
+    if (!name.isRelative() || name.path().isEmpty() || QDir::isAbsolutePath(name.path()))
+        return {};
+    const QString root = QDir(platform::Folders::resources()).canonicalPath();
+    const QString path = QFileInfo(root + QLatin1Char('/') + name.path()).canonicalFilePath();
+    if (root.isEmpty() || path.isEmpty() || !path.startsWith(root + QLatin1Char('/')))
+        return {};
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What an image that loads nothing shows: the layout would otherwise read the name as a
+// local file.
+QImage nothingToShow()
+{
+    QImage image(1, 1, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+QImage imageOf(const QByteArray& data)
+{
+    QImage image;
+    if (data.isEmpty() || !image.loadFromData(data))
+        return nothingToShow();
+    return image;
+}
+
+// Slack for rounding before a layout counts as wider than its width.
+constexpr double kWidthTolerance = 0.5;
+// No column is shrunk below this share of its asked width.
+constexpr double kSmallestFactor = 0.05;
+
+} // namespace
+
+PdfReportDocument::PdfReportDocument(QPaintDevice* device, double textWidth)
+    : m_textWidth(textWidth)
+{
+    setUndoRedoEnabled(false);
+    setDocumentMargin(0);
+    documentLayout()->setPaintDevice(device);
+    setTextWidth(textWidth);
+}
+
+QString PdfReportDocument::withWidthAttributes(const QString& html, double factor)
+{
+    QString result;
+    result.reserve(html.size() + html.size() / 8);
+    qsizetype last = 0;
+    auto it = cellWidthStyle().globalMatch(html);
+    while (it.hasNext()) {
+        const auto match = it.next();
+        result.append(QStringView(html).mid(last, match.capturedStart() - last));
+        result.append(match.capturedView(1));
+        result.append(QStringLiteral(" width=\"%1\"")
+                          .arg(QString::number(match.captured(2).toDouble() * factor, 'f', 2)));
+        last = match.capturedEnd();
+    }
+    result.append(QStringView(html).mid(last));
+    return result;
+}
+
+double PdfReportDocument::widestRow(const QString& html)
+{
+    double widest = 0;
+    double row = 0;
+    qsizetype rowStart = 0;
+    static const QRegularExpression rowTag(
+        QStringLiteral("<tr\\b"), QRegularExpression::CaseInsensitiveOption);
+    auto it = cellWidthStyle().globalMatch(html);
+    while (it.hasNext()) {
+        const auto match = it.next();
+        const qsizetype rowAt = html.lastIndexOf(rowTag, match.capturedStart());
+        if (rowAt != rowStart) {
+            widest = std::max(widest, row);
+            row = 0;
+            rowStart = rowAt;
+        }
+        row += match.captured(2).toDouble();
+    }
+    return std::max(widest, row);
+}
+
+void PdfReportDocument::loadHtml(const QString& html)
+{
+    setLaidOutHtml(withWidthAttributes(html, 1));
+    // Rows wider than the page would be cut at its edge: shrink every cell width in
+    // proportion so that the widest row, with its padding and borders, fits.
+    const double row = widestRow(html);
+    if (row <= 0)
+        return;
+    double factor = 1;
+    for (int pass = 0; pass < 2; ++pass) {
+        const double ideal = idealWidth();
+        if (ideal <= m_textWidth + kWidthTolerance)
+            return;
+        const double overhead = std::max(0.0, ideal - row * factor);
+        factor = std::max(kSmallestFactor, (m_textWidth - overhead) / row * 0.995);
+        setLaidOutHtml(withWidthAttributes(html, factor));
+    }
+}
+
+void PdfReportDocument::setLaidOutHtml(const QString& html)
+{
+    setHtml(html);
+    setTextWidth(m_textWidth);
+    loadReportImages();
+}
+
+// The image names as written: a URL made of them would lower-case the file name.
+void PdfReportDocument::loadReportImages()
+{
+    for (QTextBlock block = begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QString name = format.toImageFormat().name();
+            if (!NSURLWebViewProtocol::canInitWithRequest(name))
+                continue;
+            addResource(QTextDocument::ImageResource, QUrl(name),
+                imageOf(NSURLWebViewProtocol::loadRequest(name)));
+        }
+    }
+}
+
+double PdfReportDocument::contentHeight()
+{
+    return documentLayout()->documentSize().height();
+}
+
+QVariant PdfReportDocument::loadResource(int type, const QUrl& name)
+{
+    if (type != QTextDocument::ImageResource && type != QTextDocument::StyleSheetResource)
+        return QString();
+    const QString request = name.toString(QUrl::FullyEncoded);
+    QByteArray data;
+    if (NSURLWebViewProtocol::canInitWithRequest(request))
+        data = NSURLWebViewProtocol::loadRequest(request);
+    else if (name.scheme().isEmpty())
+        data = bundledResource(name);
+    if (type == QTextDocument::StyleSheetResource)
+        return QString::fromUtf8(data);
+    return imageOf(data);
+}

@@ -1,0 +1,3 @@
+#include "reports/PdfReportGeneratorDataSource.h"
+
+PdfReportGeneratorDataSource::~PdfReportGeneratorDataSource() = default;

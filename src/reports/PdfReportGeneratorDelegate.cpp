@@ -1,0 +1,3 @@
+#include "reports/PdfReportGeneratorDelegate.h"
+
+PdfReportGeneratorDelegate::~PdfReportGeneratorDelegate() = default;

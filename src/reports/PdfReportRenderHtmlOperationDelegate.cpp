@@ -1,0 +1,3 @@
+#include "reports/PdfReportRenderHtmlOperationDelegate.h"
+
+PdfReportRenderHtmlOperationDelegate::~PdfReportRenderHtmlOperationDelegate() = default;
