@@ -13,11 +13,13 @@
 #include "screens/ApplicationState.h"
 #include "screens/CloudTableDataController.h"
 #include "screens/DatabaseDataController.h"
+#include "screens/GenericMultiRowViewController.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/ListImageSelectDataController.h"
 #include "screens/ListSelectDataController.h"
 #include "screens/MainDataController.h"
 #include "screens/MultipleGenericRowViewController.h"
+#include "screens/NotificationDataController.h"
 #include "screens/NotificationReminders.h"
 #include "screens/UserTemplateDetailViewController.h"
 #include "utilities/data/BitManager.h"
@@ -303,6 +305,8 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<ListSelectDataController>();
     ClassRegistry::registerClass<ListImageSelectDataController>();
     ClassRegistry::registerClass<MultipleGenericRowViewController>();
+    ClassRegistry::registerClass<NotificationDataController>();
+    ClassRegistry::registerClass<GenericMultiRowViewController>();
 }
 
 void ScreenFactory::install()
