@@ -13,6 +13,8 @@
 #include "screens/ApplicationState.h"
 #include "screens/CloudTableDataController.h"
 #include "screens/DatabaseDataController.h"
+#include "screens/DownloadTemplateDataController.h"
+#include "screens/DownloadTemplateRowViewController.h"
 #include "screens/GenericMultiRowViewController.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/ListImageSelectDataController.h"
@@ -307,6 +309,8 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<MultipleGenericRowViewController>();
     ClassRegistry::registerClass<NotificationDataController>();
     ClassRegistry::registerClass<GenericMultiRowViewController>();
+    ClassRegistry::registerClass<DownloadTemplateDataController>();
+    ClassRegistry::registerClass<DownloadTemplateRowViewController>();
 }
 
 void ScreenFactory::install()
