@@ -1,8 +1,10 @@
 #include "model/DefinitionCheck.h"
 
+#include "model/DefaultContent.h"
 #include "model/Template.h"
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
+#include "model/UserTemplate.h"
 #include "utilities/data/RunTime.h"
 #include "utilities/text/KivoNumber.h"
 #include "utilities/text/LocalizedStrings.h"
@@ -41,6 +43,21 @@ const QString DefinitionCheck::ColumnOfAnotherDefinition
 const QString DefinitionCheck::UnknownType
     = QStringLiteral("column \u201c%1\u201d has the unknown type \u201c%2\u201d.");
 const QString DefinitionCheck::InColumn = QStringLiteral("in column \u201c%1\u201d, %2");
+const QString DefinitionCheck::IdNotGuid
+    = QStringLiteral("the id \u201c%1\u201d is not a GUID (8-4-4-4-12 hexadecimal digits).");
+const QString DefinitionCheck::NameMissing = QStringLiteral("it has no name.");
+const QString DefinitionCheck::NameTooLong
+    = QStringLiteral("the name is longer than %1 characters.");
+const QString DefinitionCheck::NameTaken
+    = QStringLiteral("another table definition is already named \u201c%1\u201d.");
+const QString DefinitionCheck::ReplacesColorDefinition
+    = QStringLiteral("it would replace the colour definition.");
+const QString DefinitionCheck::TypeFamilyChanged = QStringLiteral(
+    "tables are made from this definition, and its type \u201c%1\u201d may only change "
+    "within its family, not to \u201c%2\u201d.");
+const QString DefinitionCheck::TextShortened
+    = QStringLiteral("its length %1 is shorter than the %2 characters stored already.");
+const QString DefinitionCheck::DefaultImage = QStringLiteral("template");
 
 namespace {
 
@@ -244,6 +261,102 @@ QString columnsProblem(const QVariantMap& definition, const QString& definitionI
     return {};
 }
 
+// Whether the two types are of one family (texts, dates, numbers, flags), within which a
+// used definition's column may change its type.
+bool sameFamily(const QString& a, const QString& b)
+{
+    return a == b || (TypeConstants::isText(a) && TypeConstants::isText(b))
+        || (TypeConstants::isDate(a) && TypeConstants::isDate(b))
+        || (TypeConstants::isNumber(a) && TypeConstants::isNumber(b))
+        || (TypeConstants::isBoolean(a) && TypeConstants::isBoolean(b));
+}
+
+bool isTextOrBigText(const QString& type)
+{
+    return type == TypeConstants::Text || type == TypeConstants::BigText;
+}
+
+qint64 wholeIn(const QVariant& value)
+{
+    return qint64(numberIn(value).value_or(0));
+}
+
+QString nameProblem(const QVariant& name)
+{
+    if (isAbsent(name) || name.toString().trimmed().isEmpty())
+        return tr(DefinitionCheck::NameMissing);
+    if (name.toString().size() > DefinitionCheck::MaximumNameLength)
+        return tr(DefinitionCheck::NameTooLong).arg(DefinitionCheck::MaximumNameLength);
+    return {};
+}
+
+// One column as the columns screen would save it (already normalised), and, over a
+// definition in use, as its form would let it change.
+QString downloadColumnProblem(const QVariantMap& column, const TemplateColumn* stored, bool inUse)
+{
+    if (QString problem = nameProblem(column.value(QStringLiteral("name"))); !problem.isEmpty())
+        return problem;
+    const QString type = column.value(kType).toString();
+    if (type.isEmpty())
+        return LocalizedStrings::InvalidType();
+    const qint64 length = wholeIn(column.value(QStringLiteral("length")));
+    if ((isTextOrBigText(type) || TypeConstants::isNumber(type)) && length <= 0)
+        return LocalizedStrings::InvalidLength();
+    if (TypeConstants::isList(type)
+        && column.value(QStringLiteral("listvalues")).toString().trimmed().isEmpty())
+        return LocalizedStrings::InvalidListValues();
+    if (!stored)
+        return {};
+    const QString storedType = stored->type().toString();
+    if (inUse && !sameFamily(storedType, type))
+        return tr(DefinitionCheck::TypeFamilyChanged).arg(storedType, type);
+    const qint64 storedLength = stored->length().toLongLong();
+    if (isTextOrBigText(storedType) && isTextOrBigText(type) && length < storedLength)
+        return tr(DefinitionCheck::TextShortened).arg(length).arg(storedLength);
+    return {};
+}
+
+QString downloadProblem(const QVariantMap& definition, const QString& id)
+{
+    if (!DefinitionCheck::isGuidText(id))
+        return tr(DefinitionCheck::IdNotGuid).arg(id);
+    if (id.compare(DefaultContent::ColorListTemplateId, Qt::CaseInsensitive) == 0)
+        return tr(DefinitionCheck::ReplacesColorDefinition);
+    const QVariant name = definition.value(QStringLiteral("name"));
+    if (QString problem = nameProblem(name); !problem.isEmpty())
+        return problem;
+    for (const Template* other : Template::getTemplates()) {
+        if (other->name().toString() == name.toString()
+            && other->id().toString().compare(id, Qt::CaseInsensitive) != 0)
+            return tr(DefinitionCheck::NameTaken).arg(name.toString());
+    }
+
+    const QList<TemplateColumn*> stored = TemplateColumn::getColumns(id);
+    const bool inUse = !stored.isEmpty() && UserTemplate::isTemplateUsed(id);
+    QSet<QString> names;
+    for (const TemplateColumn* column : stored)
+        names.insert(column->name().toString());
+    for (const QVariant& member : definition.value(kColumns).toList()) {
+        const QVariantMap column = member.toMap();
+        const QString columnId = idOf(column);
+        if (!DefinitionCheck::isGuidText(columnId))
+            return tr(DefinitionCheck::IdNotGuid).arg(columnId);
+        const TemplateColumn* existing = TemplateColumn::getColumnForId(columnId, stored);
+        if (existing)
+            names.remove(existing->name().toString());
+        QString problem = downloadColumnProblem(column, existing, inUse);
+        // Column names are unique within their definition, kept columns included.
+        const QString columnName = column.value(QStringLiteral("name")).toString();
+        if (problem.isEmpty() && names.contains(columnName))
+            problem = LocalizedStrings::DuplicateEntry();
+        names.insert(columnName);
+        if (!problem.isEmpty())
+            return tr(DefinitionCheck::InColumn)
+                .arg(columnName.isEmpty() ? columnId : columnName, problem);
+    }
+    return {};
+}
+
 QString problemIn(const QVariantMap& definition, Source source)
 {
     const QString id = idOf(definition);
@@ -270,7 +383,19 @@ QString problemIn(const QVariantMap& definition, Source source)
 
 QString DefinitionCheck::problemOf(const QVariantMap& definition, Source source)
 {
-    const QString problem = problemIn(definition, source);
+    return refusal(definition, problemIn(definition, source));
+}
+
+QString DefinitionCheck::downloadProblemOf(const QVariantMap& definition)
+{
+    QString problem = problemIn(definition, Source::Download);
+    if (problem.isEmpty())
+        problem = downloadProblem(definition, idOf(definition));
+    return refusal(definition, problem);
+}
+
+QString DefinitionCheck::refusal(const QVariantMap& definition, const QString& problem)
+{
     if (problem.isEmpty())
         return problem;
     const QVariant name = definition.value(QStringLiteral("name"));
@@ -278,4 +403,81 @@ QString DefinitionCheck::problemOf(const QVariantMap& definition, Source source)
         ? name.toString()
         : idOf(definition);
     return tr(Refused).arg(shown, problem);
+}
+
+bool DefinitionCheck::isGuidText(const QString& text)
+{
+    if (text.size() != 36)
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (c != u'-')
+                return false;
+        } else if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')
+                       || (c >= u'A' && c <= u'F'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QVariantMap DefinitionCheck::downloadable(const QVariantMap& entry)
+{
+    static const QStringList definitionMembers
+        = { "id", "name", "descr", "category", "image", "tilescolumns", "isprotected" };
+    static const QStringList columnMembers
+        = { "id", "name", "type", "length", "precision", "listvalues", "mandatory", "intiles",
+              "intable", "sortfield", "sortascending", "autocomplete", "reminder", "order" };
+    QVariantMap kept;
+    for (const QString& name : definitionMembers) {
+        if (entry.contains(name))
+            kept.insert(name, entry.value(name));
+    }
+    if (kept.value(kImage).toString().isEmpty())
+        kept.insert(kImage, DefaultImage);
+    const QVariant columns = entry.value(kColumns);
+    if (columns.typeId() != QMetaType::QVariantList) {
+        // Left for the check to refuse.
+        if (columns.isValid())
+            kept.insert(kColumns, columns);
+        return kept;
+    }
+    QVariantList keptColumns;
+    for (const QVariant& member : columns.toList()) {
+        if (member.typeId() != QMetaType::QVariantMap) {
+            keptColumns.append(member);
+            continue;
+        }
+        const QVariantMap column = member.toMap();
+        QVariantMap copy;
+        for (const QString& name : columnMembers) {
+            if (column.contains(name))
+                copy.insert(name, column.value(name));
+        }
+        // The columns screen's normalisations, by type.
+        const QString type = copy.value(kType).toString();
+        const auto clear = [&copy](const char* name, const QVariant& value) {
+            copy.insert(QLatin1String(name), value);
+        };
+        if (isTextOrBigText(type))
+            clear("precision", 0);
+        if (TypeConstants::isList(type)) {
+            clear("length", 0);
+            clear("precision", 0);
+        }
+        if (TypeConstants::isLink(type)) {
+            clear("length", LinkLength);
+            clear("precision", 0);
+            copy.remove(QStringLiteral("listvalues"));
+        }
+        if (TypeConstants::isDate(type) || TypeConstants::isBoolean(type)) {
+            clear("length", 0);
+            clear("precision", 0);
+            copy.remove(QStringLiteral("listvalues"));
+        }
+        keptColumns.append(copy);
+    }
+    kept.insert(kColumns, keptColumns);
+    return kept;
 }

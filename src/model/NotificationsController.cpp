@@ -107,7 +107,8 @@ void NotificationsController::scheduleForValues(const QString& rowId, const QVar
 {
     Columns tiles;
     for (TemplateColumn* column : allColumns.value_or(columns)) {
-        if (column && isSet(column->intiles()))
+        // A protected value would be kept, listed and exported in the clear.
+        if (column && isSet(column->intiles()) && !TypeConstants::isProtected(column->typeName()))
             tiles.append(column);
     }
     auto& center = platform::LocalNotifications::shared();

@@ -1,12 +1,16 @@
 #include "screens/MainDataController.h"
 
+#include "grid/BaseViewController.h"
 #include "grid/BridgeScreenFactory.h"
+#include "grid/BrowserViewController.h"
 #include "grid/ContainsPredicate.h"
 #include "grid/GridData.h"
 #include "grid/GridScreenProtocol.h"
+#include "grid/KivoPreviewController.h"
 #include "grid/Parent.h"
 #include "grid/RowObject.h"
 #include "grid/ScreenData.h"
+#include "grid/YoutubeViewController.h"
 #include "model/Database.h"
 #include "model/KivotabPrefernces.h"
 #include "model/Template.h"
@@ -14,6 +18,7 @@
 #include "model/UserTemplate.h"
 #include "platform/Dispatch.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/NavigationController.h"
 #include "screens/ApplicationState.h"
 #include "screens/ReminderScheduler.h"
 #include "screens/ScreenFactory.h"
@@ -31,6 +36,9 @@
 
 #include <algorithm>
 #include <cmath>
+
+const QString MainDataController::OnlineHelpPage = QStringLiteral("Products/Kivotab/Kivotab.aspx");
+const QString MainDataController::VideoTitle = QStringLiteral("Kivotab");
 
 namespace {
 
@@ -439,6 +447,56 @@ void MainDataController::fileBrowseCompleted(
     const std::shared_ptr<FileInfo>& entry, platform::ui::ViewController*)
 {
     m_commands.fileBrowseCompleted(entry);
+}
+
+void MainDataController::helpTouched(platform::ui::Control*)
+{
+    showLocalHelp();
+}
+
+void MainDataController::showLocalHelp()
+{
+    if (ScreenHost* host = screenHost())
+        host->dismissPopup();
+    GridScreenProtocol* grid = mainGridViewController();
+    KivoPreviewController::createPreviewController(
+        QUrl::fromLocalFile(KivoPreviewController::userGuidePath()),
+        grid ? grid->gridViewController() : nullptr);
+}
+
+void MainDataController::showOnlineHelp()
+{
+    if (ScreenHost* host = screenHost())
+        host->dismissPopup();
+    GridScreenProtocol* grid = mainGridViewController();
+    platform::ui::NavigationController* navigation
+        = grid ? grid->gridViewController()->navigationController() : nullptr;
+    if (navigation)
+        navigation->pushViewController(
+            new BrowserViewController(KivoAppDelegate::getUrl(OnlineHelpPage)), true);
+}
+
+void MainDataController::videoTouched(platform::ui::Control*)
+{
+    showVideo(KivoAppDelegate::getVideoUrl());
+}
+
+void MainDataController::showVideo(const QString& address)
+{
+    platform::dispatch::afterMain(VideoDelayMs, [self = QPointer(this), address] {
+        if (self)
+            self->showpopupAfterDely(address);
+    });
+}
+
+void MainDataController::showpopupAfterDely(const QString& address)
+{
+    auto* screen = dynamic_cast<BaseViewController*>(viewController());
+    if (!screen)
+        return;
+    const QSizeF size = YoutubeViewController::getHDSize();
+    screen->showPopupController(new YoutubeViewController(address, VideoTitle, size),
+        QSizeF(size.width() + 20, size.height() + 51), 16, nullptr, true);
 }
 
 void MainDataController::promptPassword(int tag)

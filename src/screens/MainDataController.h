@@ -81,6 +81,20 @@ public:
     void fileBrowseCompleted(
         const std::shared_ptr<FileInfo>& entry, platform::ui::ViewController* sender) override;
 
+    // Help: the bundled user guide in the file preview (toolbar 25), the product's online
+    // help page pushed in the in-app browser, and the tutorial video (33) in a popup.
+    void helpTouched(platform::ui::Control* sender) override;
+    void showLocalHelp();
+    void showOnlineHelp();
+    void videoTouched(platform::ui::Control* sender) override;
+    // Shows the video at the address a moment later, once the touch has ended.
+    void showVideo(const QString& address);
+    void showpopupAfterDely(const QString& address);
+
+    static const QString OnlineHelpPage; // "Products/Kivotab/Kivotab.aspx"
+    static const QString VideoTitle; // "Kivotab"
+    static constexpr int VideoDelayMs = 100;
+
     // Protection of the selected table.
     void promptPassword(int tag);
     bool verifyPassword(const QString& text) const;

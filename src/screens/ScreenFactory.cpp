@@ -16,13 +16,17 @@
 #include "screens/ColorDataController.h"
 #include "screens/ColorDataController1.h"
 #include "screens/DatabaseDataController.h"
+#include "screens/DownloadTemplateDataController.h"
+#include "screens/DownloadTemplateRowViewController.h"
 #include "screens/GenericFilterDataController.h"
+#include "screens/GenericMultiRowViewController.h"
 #include "screens/GenericSortDataController.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/ListImageSelectDataController.h"
 #include "screens/ListSelectDataController.h"
 #include "screens/MainDataController.h"
 #include "screens/MultipleGenericRowViewController.h"
+#include "screens/NotificationDataController.h"
 #include "screens/NotificationReminders.h"
 #include "screens/PreferencesDetailViewController.h"
 #include "screens/TemplateColumnDataController.h"
@@ -319,6 +323,10 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<TemplateColumnDataController>();
     ClassRegistry::registerClass<ColorDataController>();
     ClassRegistry::registerClass<ColorDataController1>();
+    ClassRegistry::registerClass<NotificationDataController>();
+    ClassRegistry::registerClass<GenericMultiRowViewController>();
+    ClassRegistry::registerClass<DownloadTemplateDataController>();
+    ClassRegistry::registerClass<DownloadTemplateRowViewController>();
 }
 
 void ScreenFactory::install()

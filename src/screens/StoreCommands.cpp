@@ -1,10 +1,14 @@
 #include "screens/StoreCommands.h"
 
+#include "grid/GridScreenProtocol.h"
+#include "grid/ScreenData.h"
 #include "model/BackupRestore.h"
 #include "model/CloudStoreManager.h"
 #include "model/KivotabPrefernces.h"
 #include "platform/Dispatch.h"
+#include "platform/NotificationCenter.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/ViewController.h"
 #include "screens/ApplicationState.h"
 #include "screens/CloudTableDataController.h"
 #include "screens/ScreenHost.h"
@@ -15,6 +19,8 @@
 
 #include <QScopeGuard>
 
+#include <atomic>
+
 namespace {
 
 // The confirmation the store manager asks for: given at once.
@@ -24,6 +30,8 @@ void confirmed(const CloudStoreManager::Answer& answer)
 }
 
 } // namespace
+
+const QString StoreCommands::StoreNotLoaded = QStringLiteral("the store could not be loaded.");
 
 StoreCommands::StoreCommands(CloudTableDataController* owner)
     : m_owner(owner)
@@ -66,9 +74,11 @@ void StoreCommands::backupRestore(const QString& path)
 {
     BackupRestore archive;
     switch (m_backupRestore) {
-    case Backup:
-        report(archive.backup(path));
+    case Backup: {
+        const bool written = archive.backup(path);
+        report(written);
         return;
+    }
     case Restore:
         if (!archive.unzipArchive(path)) {
             report(false);
@@ -90,12 +100,16 @@ void StoreCommands::backupRestore(const QString& path)
     }
 }
 
-void StoreCommands::report(bool succeeded)
+void StoreCommands::report(bool succeeded, const QString& reason)
 {
-    if (succeeded)
+    if (succeeded) {
         MessageHelper::ShowMessage(LocalizedStrings::OperationSuccessful(), false);
-    else
-        MessageHelper::ShowMessage(LocalizedStrings::OperationFailed(), true);
+        return;
+    }
+    // Why, where it is known (the archive tells its own reasons): a damaged archive and a
+    // wrong password call for different remedies.
+    const QString failed = LocalizedStrings::OperationFailed();
+    MessageHelper::ShowMessage(reason.isEmpty() ? failed : failed + ": " + reason, true);
 }
 
 void StoreCommands::resetDatabase()
@@ -169,35 +183,105 @@ void StoreCommands::enableDisableiCloud(bool overwrite)
     const auto manager = ApplicationState::cloudStoreManager();
     if (!manager || !manager->cloudAvailable())
         return;
-    try {
-        resetDatabaseOniCloudChange();
-        const bool enabled = manager->cloudEnabled();
-        if (!overwrite)
-            manager->setCloudEnabled(!enabled);
-        else if (enabled)
-            manager->setCloudDisabledAndOverwriteLocalWithCloudIfConfirmed(confirmed);
-        else
-            manager->setCloudEnabledAndOverwriteCloudWithLocalIfConfirmed(confirmed);
-    } catch (const std::exception& exception) {
-        MessageHelper::ShowException(exception);
-    }
+    const bool enabled = manager->cloudEnabled();
+    runStoreCommand(enabled ? LocalizedStrings::Disable() : LocalizedStrings::Enable(),
+        [overwrite, enabled](CloudStoreManager& store) {
+            if (!overwrite) {
+                store.setCloudEnabled(!enabled);
+                return Outcome { store.cloudEnabled() == !enabled };
+            }
+            if (enabled)
+                return Outcome { store.setCloudDisabledAndOverwriteLocalWithCloudIfConfirmed(
+                    confirmed) };
+            return Outcome { store.setCloudEnabledAndOverwriteCloudWithLocalIfConfirmed(
+                confirmed) };
+        });
 }
 
 void StoreCommands::rebuildiCloud()
 {
-    const auto manager = ApplicationState::cloudStoreManager();
-    if (!manager)
-        return;
-    resetDatabaseOniCloudChange();
-    manager->deleteCloudContainerLocalOnly(true);
+    runStoreCommand(LocalizedStrings::Rebuild(), [](CloudStoreManager& store) {
+        store.deleteCloudContainerLocalOnly(true);
+        return Outcome { true, store.cloudEnabled() };
+    });
 }
 
 void StoreCommands::cleariCloud()
+{
+    if (!ApplicationState::cloudStoreManager())
+        return;
+    ApplicationState::preferences()->setDefaultTemplatesLoaded(false);
+    runStoreCommand(LocalizedStrings::Clear(), [](CloudStoreManager& store) {
+        store.deleteCloudContainerLocalOnly(false);
+        return Outcome { true, store.cloudEnabled() };
+    });
+}
+
+void StoreCommands::runStoreCommand(const QString& what, StoreCommand command)
 {
     const auto manager = ApplicationState::cloudStoreManager();
     if (!manager)
         return;
     resetDatabaseOniCloudChange();
-    ApplicationState::preferences()->setDefaultTemplatesLoaded(false);
-    manager->deleteCloudContainerLocalOnly(false);
+
+    // Whether a store loaded since the command started; heard on the manager's queue.
+    struct Watch {
+        std::atomic<bool> loaded { false };
+        platform::NotificationCenter::Token token = 0;
+    };
+    auto watch = std::make_shared<Watch>();
+    auto& center = platform::NotificationCenter::defaultCenter();
+    watch->token = center.addObserver(CloudStoreManager::StoreDidChangeNotification, manager.get(),
+        [watch](const platform::Notification&) { watch->loaded = true; });
+
+    const std::weak_ptr<CloudStoreManager> weak = manager;
+    QPointer<CloudTableDataController> owner = m_owner;
+    const auto end = [this, owner, watch, what](Outcome outcome, const QString& reason) {
+        platform::NotificationCenter::defaultCenter().removeObserver(watch->token);
+        if (!owner)
+            return;
+        const bool loaded = watch->loaded;
+        const bool failed = !outcome.succeeded || (outcome.reloads && !loaded);
+        const QString why
+            = reason.isEmpty() ? LocalizedStrings::getLocalizedString(StoreNotLoaded) : reason;
+        storeCommandEnded(loaded, failed, what + ": " + why);
+    };
+    manager->enqueue([weak, command, end] {
+        const auto store = weak.lock();
+        if (!store)
+            return;
+        Outcome outcome;
+        QString reason;
+        try {
+            outcome = command(*store);
+        } catch (const std::exception& exception) {
+            outcome.succeeded = false;
+            reason = QString::fromUtf8(exception.what());
+        }
+        // The loads the command started are queued behind it: the check comes after them.
+        store->enqueue([end, outcome, reason] {
+            platform::dispatch::asyncMain([end, outcome, reason] { end(outcome, reason); });
+        });
+    });
+}
+
+void StoreCommands::storeCommandEnded(bool loaded, bool failed, const QString& reason)
+{
+    if (!m_owner)
+        return;
+    if (!loaded) {
+        // No store came to end the wait: the screen shows what is there now, without the
+        // overlay, even when that is nothing.
+        m_owner->refreshView();
+        m_owner->forceHideHud();
+        if (platform::ui::ViewController* screen = m_owner->viewController();
+            screen && screen->title() == LocalizedStrings::PleaseWait()) {
+            const auto record = m_owner->mainGridViewController()
+                ? m_owner->mainGridViewController()->screen()
+                : nullptr;
+            m_owner->setScreenTitle(record ? record->title : QString());
+        }
+    }
+    if (failed)
+        report(false, reason);
 }

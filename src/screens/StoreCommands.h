@@ -3,8 +3,10 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
+class CloudStoreManager;
 class CloudTableDataController;
 class FileBrowserProtocol;
 class FileInfo;
@@ -50,6 +52,7 @@ public:
     // Carries out the answer of one of those alerts; false for an alert of another tag.
     bool alertAnswered(int tag, int buttonIndex);
 
+    // Each ends the wait and shows why when the store manager fails to load a store.
     void enableDisableiCloud(bool overwrite);
     void rebuildiCloud();
     void cleariCloud();
@@ -60,9 +63,26 @@ public:
     static constexpr int EnableiCloudTag = 401;
     static constexpr int RebuildiCloudTag = 403;
     static constexpr int CleariCloudTag = 404;
+    // Why a store command failed when the store manager gives no reason of its own.
+    static const QString StoreNotLoaded; // "the store could not be loaded."
 
 private:
-    void report(bool succeeded);
+    // What a store command run on the store manager's queue says of itself: whether it
+    // went through, and whether it left a store to load (a rebuild or clear with the cloud
+    // off has none).
+    struct Outcome {
+        bool succeeded = true;
+        bool reloads = true;
+    };
+    using StoreCommand = std::function<Outcome(CloudStoreManager& manager)>;
+
+    void report(bool succeeded, const QString& reason = {});
+    // Empties the screen under the overlay and runs the command. The store it loads ends
+    // the wait; when it loads none, the overlay and "Please Wait" go at once, and unless
+    // it had nothing to reload, a failure is shown. A failure is shown even when the
+    // manager went back to the store it had.
+    void runStoreCommand(const QString& what, StoreCommand command);
+    void storeCommandEnded(bool loaded, bool failed, const QString& reason);
 
     QPointer<CloudTableDataController> m_owner;
     int m_backupRestore = 0;

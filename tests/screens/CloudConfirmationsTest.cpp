@@ -176,3 +176,48 @@ TEST_F(CloudConfirmations, RebuildAndClearReachTheirOwnRemovalFromEitherScreen)
     EXPECT_TRUE(logged("Will delete the cloud container on this device and in the cloud."));
     EXPECT_FALSE(preferences()->defaultTemplatesLoaded());
 }
+
+// With the cloud off there is no store to reload after a clear: the wait ends at once and
+// Home lists its tables again.
+TEST_F(CloudConfirmations, ClearingICloudWhileItIsOffEndsTheWaitAtOnce)
+{
+    startManager(false);
+    auto link = std::make_shared<Parent>();
+    link->data = RowObject::fromObject(database);
+    FakeAppScreen* home = open<MainDataController>("Home", link);
+    auto main = controllerOf<MainDataController>(home);
+    storeDelegate.takeLogs();
+
+    EXPECT_EQ(answer(home, *main, 11, 1), 404);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return home->hudCount == 0; }, 10000));
+    EXPECT_TRUE(logged("Will delete the cloud container on this device and in the cloud."));
+    EXPECT_NE(home->title(), "Please Wait");
+    EXPECT_TRUE(alertsShown().isEmpty());
+    EXPECT_FALSE(manager->cloudEnabled());
+}
+
+// A switch whose store does not load ends the wait and says so.
+TEST_F(CloudConfirmations, AFailedSwitchEndsTheWaitAndSaysWhy)
+{
+    startManager(false);
+    // The cloud store cannot be made where a file stands in the way of its folder.
+    const QString folder = manager->URLForCloudStoreDirectory().toLocalFile();
+    QDir(folder).removeRecursively();
+    QDir().mkpath(QFileInfo(folder).path());
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    auto link = std::make_shared<Parent>();
+    link->data = RowObject::fromObject(database);
+    FakeAppScreen* home = open<MainDataController>("Home", link);
+    auto main = controllerOf<MainDataController>(home);
+    dismissAlerts();
+    EXPECT_EQ(answer(home, *main, 9, 1), 401);
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return home->hudCount == 0 && !alertsShown().isEmpty(); }, 20000))
+        << storeDelegate.allLogs().join('\n').toStdString();
+    EXPECT_NE(home->title(), "Please Wait");
+    const QString message = alertTexts().join("|");
+    EXPECT_TRUE(message.contains("Operation Failed: Enable: ")) << message.toStdString();
+}

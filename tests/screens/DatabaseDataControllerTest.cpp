@@ -280,8 +280,12 @@ TEST_F(DatabasesTest, AFailedRestoreLeavesTheDataAsItWas)
     controller->restore();
     chooseFile(path);
 
+    // It says why, so a damaged file is not taken for a wrong password.
     const QStringList texts = alertTexts();
     EXPECT_TRUE(texts.contains("Operation Failed"));
+    EXPECT_TRUE(texts.contains(
+        "The file is not a backup archive or it is damaged. Your data is unchanged."))
+        << texts.join("|").toStdString();
     EXPECT_FALSE(texts.contains("Operation Completed Successfully."));
     EXPECT_EQ(names(), QStringList({ "Work" }));
     // No default content was loaded in its place, and the open database is still open.
