@@ -2,11 +2,13 @@
 
 #include "forms/DatabaseDetailViewController.h"
 #include "forms/DirectoryDetailViewController.h"
+#include "forms/FilterDetailViewController.h"
 #include "forms/FormClassRegistry.h"
 #include "forms/FormRootElement.h"
 #include "forms/GenericTemplateDetailViewController.h"
 #include "forms/ResponseRowDetailViewController.h"
 #include "forms/RowDetailViewController.h"
+#include "forms/SortDetailViewController.h"
 #include "grid/DetailFormRegistry.h"
 
 namespace {
@@ -43,4 +45,6 @@ void DetailForms::registerAll()
     registerForm<ResponseRowDetailViewController>(
         &ResponseRowDetailViewController::createFormWithTitle);
     registerForm<DirectoryDetailViewController>();
+    registerForm<FilterDetailViewController>();
+    registerForm<SortDetailViewController>();
 }
