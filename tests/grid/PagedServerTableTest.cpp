@@ -16,6 +16,7 @@
 
 using gridtest::FakeGridScreen;
 using gridtest::GridFixture;
+using gridtest::RecordingController;
 
 namespace {
 
@@ -262,7 +263,7 @@ TEST_F(PagedServerTable, AMenuScreenListsItsChildScreens)
     record->contentismenu = true;
     record->childScreens = { "A", "B" };
     show();
-    controller->loadData(nullptr);
+    controller->TableDataController::loadData(nullptr);
     EXPECT_TRUE(bridge->calls.isEmpty());
     EXPECT_EQ(controller->rows().size(), 2);
 }
