@@ -3,6 +3,9 @@
 #include "grid/ContainsPredicate.h"
 #include "grid/MatrixResponse.h"
 
+#include <algorithm>
+#include <charconv>
+
 namespace {
 
 const QLatin1String LineEnd("\r\n");
@@ -10,13 +13,52 @@ const QLatin1String LineEnd("\r\n");
 void appendQuoted(QString& text, const QString& field)
 {
     text += u'"';
-    const qsizetype start = text.size();
-    text += field;
-    for (qsizetype i = start; i < text.size(); ++i) {
-        if (text[i] == u'"')
-            text[i] = u'\'';
+    if (field.contains(u'"')) {
+        QString plain = field;
+        text += plain.replace(u'"', u'\'');
+    } else {
+        text += field;
     }
     text += u'"';
+}
+
+// A whole number's digits, written without a text of its own: most server ids are.
+bool appendWholeNumber(QString& text, const QVariant& value)
+{
+    char digits[24];
+    std::to_chars_result written;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        written = std::to_chars(digits, digits + sizeof digits, value.toLongLong());
+        break;
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        written = std::to_chars(digits, digits + sizeof digits, value.toULongLong());
+        break;
+    default:
+        return false;
+    }
+    text += u'"';
+    text += QLatin1StringView(digits, written.ptr - digits);
+    text += u'"';
+    return true;
+}
+
+void appendField(QString& text, const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QString) {
+        // Read in place: a copy of each text would cost a count up and down.
+        const auto* field = static_cast<const QString*>(value.constData());
+        if (!field->isEmpty())
+            appendQuoted(text, *field);
+        return;
+    }
+    if (appendWholeNumber(text, value))
+        return;
+    const QString field = ServerTableCsv::valueText(value);
+    if (!field.isEmpty())
+        appendQuoted(text, field);
 }
 
 } // namespace
@@ -34,15 +76,14 @@ ServerTableCsv::Snapshot ServerTableCsv::snapshot(const MatrixResponse& response
             if (!column.isImageColumn())
                 copy.headers.append(column.Header);
         }
-        copy.rows.reserve(table->Rows.size());
+        copy.rowEnds.reserve(table->Rows.size());
+        copy.cells.reserve(table->Rows.size() * table->Columns.size());
         for (const auto& row : table->Rows) {
-            QVariantList values;
             if (row) {
-                values.reserve(row->Columns.size());
                 for (const ResponseRowColumn& cell : row->Columns)
-                    values.append(cell.Value);
+                    copy.cells.append(cell.Value);
             }
-            copy.rows.append(std::move(values));
+            copy.rowEnds.append(copy.cells.size());
         }
         tables.append(std::move(copy));
     }
@@ -73,6 +114,11 @@ QString ServerTableCsv::valueText(const QVariant& value)
 QString ServerTableCsv::text(const Snapshot& snapshot)
 {
     QString text;
+    // About ten characters a field, so the text rarely grows by copying.
+    qsizetype expected = 0;
+    for (const Table& table : snapshot)
+        expected += table.cells.size() * 10;
+    text.reserve(expected);
     for (const Table& table : snapshot) {
         if (!text.isEmpty()) {
             // A line of one comma between each pair of visible columns.
@@ -86,28 +132,21 @@ QString ServerTableCsv::text(const Snapshot& snapshot)
             appendQuoted(text, table.headers[i]);
         }
         text += LineEnd;
-        for (const QVariantList& row : table.rows) {
+        qsizetype start = 0;
+        for (const qsizetype end : table.rowEnds) {
             bool first = true;
             // Cells past the table's columns have no column to be written under.
-            const qsizetype cells = std::min(row.size(), table.visible.size());
+            const qsizetype cells = std::min(end - start, table.visible.size());
             for (qsizetype i = 0; i < cells; ++i) {
                 if (!table.visible[i])
                     continue;
                 if (!first)
                     text += u',';
                 first = false;
-                const QVariant& value = row[i];
-                if (value.typeId() == QMetaType::QString) {
-                    const QString field = value.toString();
-                    if (!field.isEmpty())
-                        appendQuoted(text, field);
-                    continue;
-                }
-                const QString field = valueText(value);
-                if (!field.isEmpty())
-                    appendQuoted(text, field);
+                appendField(text, table.cells[start + i]);
             }
             text += LineEnd;
+            start = end;
         }
         text += LineEnd;
     }

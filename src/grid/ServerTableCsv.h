@@ -16,7 +16,10 @@ public:
     struct Table {
         QStringList headers; // of the visible columns, in order
         QList<bool> visible; // by column position
-        QList<QVariantList> rows; // cell values by cell position
+        // The cell values of every row, one after the other; row r's cells end at
+        // rowEnds[r]. One list, so a large reply is copied in a few allocations.
+        QVariantList cells;
+        QList<qsizetype> rowEnds;
     };
     using Snapshot = QList<Table>;
 
