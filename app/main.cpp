@@ -1,3 +1,4 @@
+#include "bridge/BridgeCaller.h"
 #include "forms/DetailForms.h"
 #include "grid/MainCollectionViewController.h"
 #include "model/AppDelegate.h"
@@ -66,6 +67,8 @@ int main(int argc, char** argv)
     ScreenFactory::install();
     DetailForms::registerAll();
     ExportDetailDataController::install();
+    // The desktop server's client; no address or token is set, so its calls fail with a message.
+    BridgeCaller::install();
 
     AppDelegate delegate;
     std::unique_ptr<platform::ui::NavigationController> navigation;

@@ -3,6 +3,7 @@
 #include "forms/ColorDetailViewController.h"
 #include "forms/DatabaseDetailViewController.h"
 #include "forms/DirectoryDetailViewController.h"
+#include "forms/FilterDetailViewController.h"
 #include "forms/FormClassRegistry.h"
 #include "forms/FormRootElement.h"
 #include "forms/GenericFilterDetailViewController.h"
@@ -12,6 +13,7 @@
 #include "forms/ResponseRowDetailViewController.h"
 #include "forms/RowDetailViewController.h"
 #include "forms/SearchColumnSelectorDetailViewController.h"
+#include "forms/SortDetailViewController.h"
 #include "forms/TemplateColumnDetailViewController.h"
 #include "forms/TemplateDetailViewController.h"
 #include "grid/DetailFormRegistry.h"
@@ -57,4 +59,6 @@ void DetailForms::registerAll()
     registerForm<GenericSortDetailViewController>();
     registerForm<SearchColumnSelectorDetailViewController>();
     registerForm<OrderingDetailViewController>();
+    registerForm<FilterDetailViewController>();
+    registerForm<SortDetailViewController>();
 }

@@ -66,15 +66,14 @@ std::optional<QString> BridgeScreenData::invokeForText(QObject* target, const QB
     return answer;
 }
 
-std::optional<OrderedDictionary> BridgeScreenData::invokeForParameters(
+std::optional<QVariantList> BridgeScreenData::invokeForParameters(
     QObject* target, const QByteArray& hook)
 {
     if (hook.isEmpty() || !target)
         return std::nullopt;
-    const QMetaMethod method
-        = hookMethod(target, hook, "()", QMetaType::fromType<OrderedDictionary>());
-    OrderedDictionary answer;
-    invoked(method.invoke(target, Qt::DirectConnection, Q_RETURN_ARG(OrderedDictionary, answer)),
-        target, hook);
+    const QMetaMethod method = hookMethod(target, hook, "()", QMetaType::fromType<QVariantList>());
+    QVariantList answer;
+    invoked(method.invoke(target, Qt::DirectConnection, Q_RETURN_ARG(QVariantList, answer)), target,
+        hook);
     return answer;
 }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <optional>
 
@@ -23,7 +24,7 @@ public:
     QString brigeType;
     // Method called on that service.
     QString bridgeMethod;
-    // Hook, no argument, returning the request parameters (an OrderedDictionary).
+    // Hook, no argument, returning the request's method parameters (a QVariantList).
     QByteArray determinBridgeParameters;
     // Key or column whose value in the parent's selected row becomes the screen title.
     QString titleField;
@@ -47,7 +48,6 @@ public:
     static bool invoke(QObject* target, const QByteArray& hook, QObject* sender);
     // Calls a hook that answers a text; nullopt for an empty hook.
     static std::optional<QString> invokeForText(QObject* target, const QByteArray& hook);
-    // Calls a hook that answers parameters; nullopt for an empty hook.
-    static std::optional<OrderedDictionary> invokeForParameters(
-        QObject* target, const QByteArray& hook);
+    // Calls a hook that answers the method parameters; nullopt for an empty hook.
+    static std::optional<QVariantList> invokeForParameters(QObject* target, const QByteArray& hook);
 };

@@ -1,13 +1,19 @@
 #include "grid/ClassRegistry.h"
 
 #include "grid/BaseDataController.h"
+#include "grid/BaseMetroDataController.h"
 #include "grid/ColumnsRowViewController.h"
 #include "grid/FileBrowserDataController.h"
+#include "grid/FilterDataController.h"
+#include "grid/FilterRowViewController.h"
 #include "grid/GenericOrderableRowViewController.h"
 #include "grid/GenericRowViewController.h"
 #include "grid/ListSelectColumnsRowViewController.h"
 #include "grid/ListSelectRowViewController.h"
 #include "grid/ModelColumnsRowViewController.h"
+#include "grid/QueryResultDataController.h"
+#include "grid/SortDataController.h"
+#include "grid/SortRowViewController.h"
 #include "grid/TableDataController.h"
 
 #include <QHash>
@@ -48,6 +54,12 @@ Registry& registry()
         add<ColumnsRowViewController>(shared);
         add<ListSelectColumnsRowViewController>(shared);
         add<ModelColumnsRowViewController>(shared);
+        add<FilterDataController>(shared);
+        add<SortDataController>(shared);
+        add<FilterRowViewController>(shared);
+        add<SortRowViewController>(shared);
+        add<QueryResultDataController>(shared);
+        add<BaseMetroDataController>(shared);
         return true;
     }();
     return shared;

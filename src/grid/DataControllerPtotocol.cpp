@@ -260,8 +260,9 @@ bool DataControllerPtotocol::saveRow(const QVariant&)
     return false;
 }
 
-void DataControllerPtotocol::navigatePage(const QString&)
+bool DataControllerPtotocol::navigatePage(const QString&)
 {
+    return false;
 }
 
 void DataControllerPtotocol::selectTable(int)

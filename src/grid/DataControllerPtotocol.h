@@ -114,8 +114,9 @@ public:
     // may close; shows its own messages when it may not.
     virtual bool saveRow(const QVariant& row);
     // Paged desktop-server tables: loads the page in that direction ("First", "Previous",
-    // "Next", "Laset"), and shows the reply's table at that index of pickerData.
-    virtual void navigatePage(const QString& direction);
+    // "Next", "Laset"; false when nothing was asked for), and shows the reply's table at
+    // that index of pickerData.
+    virtual bool navigatePage(const QString& direction);
     virtual void selectTable(int index);
     // The ordering form: the items to put in order (item id -> caption, in their present
     // order), and the ids in the order the user left them; true when the new order is

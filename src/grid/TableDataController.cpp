@@ -1,21 +1,32 @@
 #include "grid/TableDataController.h"
 
+#include "grid/BridgeResponse.h"
 #include "grid/BridgeScreenData.h"
+#include "grid/BridgeServices.h"
 #include "grid/ClassRegistry.h"
 #include "grid/CollectionViewController.h"
 #include "grid/ContainsPredicate.h"
 #include "grid/GridData.h"
 #include "grid/GridScreenProtocol.h"
+#include "grid/MainCollectionViewController.h"
+#include "grid/MatrixResponse.h"
 #include "grid/Parent.h"
+#include "grid/RequestTable.h"
 #include "grid/ResponseTable.h"
 #include "grid/RowObject.h"
+#include "grid/RowViewContollerProtocol.h"
+#include "grid/ServerTableCsv.h"
+#include "platform/Dispatch.h"
 #include "platform/coredata/ManagedObject.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 #include "style/Theme.h"
+#include "utilities/data/BitManager.h"
+#include "utilities/data/OrderedDictionary.h"
 #include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/shell/MailHelper.h"
 #include "utilities/shell/MessageHelper.h"
 #include "utilities/text/LocalizedStrings.h"
 #include "widgets/MenuItem.h"
@@ -24,10 +35,16 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <limits>
+#include <stdexcept>
 
 const QString TableDataController::QueryStudioSegue = QStringLiteral("QUERY_STUDIO");
 const QString TableDataController::OrderingDetailViewController
     = QStringLiteral("OrderingDetailViewController");
+const QString TableDataController::PlaceholderParameter = QStringLiteral("PLACEHOLDER_PARAM");
+// The user fills in the recipient in the composer.
+const QString TableDataController::MailRecipient = QStringLiteral("recipient@example.com");
+const QString TableDataController::MailSubject = QStringLiteral("Result");
 
 namespace {
 
@@ -58,6 +75,27 @@ QString textOf(const QVariant& value)
     default:
         return value.toString();
     }
+}
+
+// The rows of a reply's table as the grid's row objects.
+QVariantList rowsOf(const ResponseTable& table)
+{
+    QVariantList rows;
+    rows.reserve(table.Rows.size());
+    for (const auto& row : table.Rows)
+        rows.append(RowObject::fromRecord(row));
+    return rows;
+}
+
+BaseViewController* baseScreenOf(GridScreenProtocol* grid)
+{
+    return grid ? dynamic_cast<BaseViewController*>(grid->gridViewController()) : nullptr;
+}
+
+qint32 toPage(qint64 page)
+{
+    return qint32(std::clamp<qint64>(
+        page, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
 } // namespace
@@ -464,4 +502,244 @@ void TableDataController::columnsHandler(unsigned columns)
 void TableDataController::shareTouched(platform::ui::Control*)
 {
     KivoAppDelegate::ApplicationDelegate()->showShareMenu(this);
+}
+
+void TableDataController::loadData(const std::shared_ptr<Parent>& parent)
+{
+    GridScreenProtocol* grid = mainGridViewController();
+    const auto record = grid ? grid->screen() : nullptr;
+    if (!record || !record->contentismenu) {
+        navigatePage(MainCollectionViewController::FirstPage);
+        return;
+    }
+    if (!record->childScreens.isEmpty())
+        setRows(buildContentMenu(record->childScreens, parent));
+}
+
+bool TableDataController::navigatePage(const QString& command)
+{
+    const auto shown = table();
+    const qint64 current = shown ? qint64(shown->CurrentPage) : -1;
+    const qint64 total = shown ? qint64(shown->TotalPages) : 0;
+    qint64 page = current;
+    if (command == MainCollectionViewController::FirstPage)
+        page = 1;
+    else if (command == MainCollectionViewController::LastPage)
+        page = total;
+    else if (command == MainCollectionViewController::NextPage && page < total)
+        ++page;
+    else if (command == MainCollectionViewController::PreviousPage && page > 1)
+        --page;
+    if (page == current && !queryChanged()) {
+        BaseViewController* screen = baseScreenOf(mainGridViewController());
+        if (!screen || !screen->refresh())
+            return false;
+    }
+    navigateToPageNumber(page);
+    setQueryChanged(false);
+    return true;
+}
+
+void TableDataController::navigateToPageNumber(qint64 page)
+{
+    // A screen the server does not feed has no page to ask for (nor a row view to ask).
+    GridScreenProtocol* grid = mainGridViewController();
+    const auto bridge
+        = std::dynamic_pointer_cast<BridgeScreenData>(grid ? grid->screen() : nullptr);
+    if (!bridge || bridge->bridgeMethod.isEmpty())
+        return;
+    loadPageData(pageRequestProperties(page));
+}
+
+QVariantMap TableDataController::pageRequestProperties(qint64 page)
+{
+    GridScreenProtocol* grid = mainGridViewController();
+    auto* rowView
+        = dynamic_cast<RowViewContollerProtocol*>(grid ? grid->rowViewContoller() : nullptr);
+    const QVariant pageSize = rowView ? rowView->pageSize() : QVariant(-1);
+    QVariantMap properties;
+    if (const auto shown = table()) {
+        RequestTable request;
+        request.Name = shown->Name;
+        request.Page = toPage(page);
+        request.PageSize = toPage(pageSize.toLongLong());
+        request.Filters = filters();
+        request.Sorts = sorts();
+        properties.insert(
+            QStringLiteral("Tables"), QVariant::fromValue(QList<RequestTable> { request }));
+    }
+    properties.insert(QStringLiteral("PageSize"), pageSize);
+    const auto matrix = matrixResponse();
+    BaseViewController* screen = baseScreenOf(grid);
+    if (matrix && !matrix->Id.isEmpty() && !(screen && screen->refresh()) && !queryChanged())
+        properties.insert(QStringLiteral("Id"), matrix->Id);
+    return properties;
+}
+
+QVariantList TableDataController::getBridgeParameters()
+{
+    GridScreenProtocol* grid = mainGridViewController();
+    const auto bridge
+        = std::dynamic_pointer_cast<BridgeScreenData>(grid ? grid->screen() : nullptr);
+    if (!bridge)
+        return {};
+    if (auto answer = BridgeScreenData::invokeForParameters(this, bridge->determinBridgeParameters))
+        return *answer;
+    return buildParameters(bridge->bridgeParameters);
+}
+
+QVariantList TableDataController::buildParameters(const OrderedDictionary& parameters)
+{
+    QVariantList built;
+    GridScreenProtocol* grid = mainGridViewController();
+    const auto link = grid ? grid->parentLink() : nullptr;
+    for (const QString& column : parameters.keyEnumerator()) {
+        if (column == PlaceholderParameter) {
+            built.append(PlaceholderParameter);
+            continue;
+        }
+        const QVariant value
+            = getColumnValueInScreen(parameters.objectForKey(column).toString(), column, link);
+        if (value.isValid() && !value.isNull())
+            built.append(value);
+    }
+    return built;
+}
+
+void TableDataController::loadPageData(const QVariantMap& properties)
+{
+    GridScreenProtocol* grid = mainGridViewController();
+    const auto bridge
+        = std::dynamic_pointer_cast<BridgeScreenData>(grid ? grid->screen() : nullptr);
+    if (!bridge || bridge->bridgeMethod.isEmpty())
+        return;
+    BridgeServices* services = BridgeServices::instance();
+    if (!services) {
+        MessageHelper::ShowMessage(BridgeServices::NotAvailableMessage, true);
+        return;
+    }
+    QPointer<TableDataController> self(this);
+    services->InvokeAppMatrix(
+        bridge->brigeType, bridge->bridgeMethod, properties, getBridgeParameters(),
+        grid->gridViewController(),
+        [self](const BridgeResponse& response) {
+            if (self)
+                self->takeResponse(response);
+        },
+        0);
+}
+
+void TableDataController::takeResponse(const BridgeResponse& response)
+{
+    const auto matrix = response.matrixResponse;
+    if (!matrix || !matrix->Success)
+        return;
+    setResponse(matrix);
+    GridScreenProtocol* grid = mainGridViewController();
+    if (!matrix->Tables.isEmpty() && matrix->Tables.first()) {
+        setTable(matrix->Tables.first());
+        setRows(rowsOf(*matrix->Tables.first()));
+        const auto record = grid ? grid->screen() : nullptr;
+        const bool hasSearch = record && record->buttonBits
+            && record->buttonBits->getBit(MainCollectionViewController::SearchButton);
+        if (!hasSearch && matrix->Tables.size() >= 2) {
+            initTablePickerData();
+            // The reply comes after the grid's own load has cleared its refresh flag, so
+            // the grid would not make the picker for these titles itself.
+            if (auto* screen = grid
+                    ? qobject_cast<MainCollectionViewController*>(grid->gridViewController())
+                    : nullptr)
+                screen->initPickerView();
+        }
+    }
+    if (auto* screen
+        = grid ? dynamic_cast<CollectionViewController*>(grid->gridViewController()) : nullptr)
+        screen->afterLoad();
+}
+
+void TableDataController::initTablePickerData()
+{
+    const auto matrix = matrixResponse();
+    if (!matrix || matrix->Tables.size() < 2)
+        return;
+    QStringList titles;
+    for (qsizetype i = 1; i <= matrix->Tables.size(); ++i)
+        titles << QStringLiteral("T%1").arg(i);
+    pickerData() = titles;
+}
+
+void TableDataController::selectTable(int index)
+{
+    const auto matrix = matrixResponse();
+    if (!matrix || index < 0 || index >= matrix->Tables.size() || !matrix->Tables[index])
+        return;
+    setTable(matrix->Tables[index]);
+    setRows(rowsOf(*matrix->Tables[index]));
+}
+
+int TableDataController::numberOfItemsInPickerView(HorizontalPickerView*)
+{
+    const auto shown = table();
+    return shown ? int(std::min<unsigned>(shown->TotalPages, std::numeric_limits<int>::max())) : 0;
+}
+
+QString TableDataController::pickerViewTitleForItem(HorizontalPickerView*, int item)
+{
+    const auto shown = table();
+    return QStringLiteral("%1/%2").arg(qint64(item) + 1).arg(shown ? shown->TotalPages : 0u);
+}
+
+void TableDataController::pickerViewDidSelectItem(HorizontalPickerView*, int item)
+{
+    try {
+        const qint64 page = qint64(item) + 1;
+        const auto shown = table();
+        GridScreenProtocol* grid = mainGridViewController();
+        BaseViewController* screen = baseScreenOf(grid);
+        if (!queryChanged() && shown && shown->TotalPages == 1 && !(screen && screen->refresh()))
+            return;
+        if (grid)
+            grid->setSelectedRow(-1);
+        navigateToPageNumber(page);
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+}
+
+void TableDataController::mailTouched(platform::ui::Control*)
+{
+    GridScreenProtocol* grid = mainGridViewController();
+    QPointer<BaseViewController> screen = baseScreenOf(grid);
+    const auto matrix = matrixResponse();
+    // Taken here: the worker must not read a reply that the next page may replace.
+    ServerTableCsv::Snapshot snapshot
+        = matrix ? ServerTableCsv::snapshot(*matrix) : ServerTableCsv::Snapshot();
+    if (screen)
+        screen->showHud();
+    QPointer<TableDataController> self(this);
+    platform::dispatch::asyncGlobal(
+        [self, screen, snapshot = std::move(snapshot)] {
+            QString text;
+            try {
+                text = ServerTableCsv::text(snapshot);
+            } catch (const std::exception& exception) {
+                text.clear();
+                const QString reason = QString::fromUtf8(exception.what());
+                platform::dispatch::asyncMain([reason] {
+                    MessageHelper::ShowException(std::runtime_error(reason.toStdString()));
+                });
+            }
+            platform::dispatch::asyncMain([self, screen, text = std::move(text)] {
+                if (screen)
+                    screen->hideHud();
+                if (!self)
+                    return;
+                if (text.isEmpty()) {
+                    MessageHelper::ShowMessage(LocalizedStrings::NoDataEmail(), false);
+                    return;
+                }
+                MailHelper::sendEmailToWithAttachment(MailRecipient, MailSubject, text, screen);
+            });
+        },
+        platform::dispatch::Priority::High);
 }

@@ -8,7 +8,9 @@
 
 #include <memory>
 
+class BridgeResponse;
 class GridData;
+class OrderedDictionary;
 class Parent;
 class ScreenData;
 
@@ -101,6 +103,42 @@ public:
     // Tiles per row chosen in the columns menu.
     void columnsHandler(unsigned columns);
     void shareTouched(platform::ui::Control* sender) override;
+
+    // Paged desktop-server tables. A screen that is not a menu loads its first page; a
+    // menu screen lists its child screens.
+    void loadData(const std::shared_ptr<Parent>& parent) override;
+    // "First", "Previous", "Next" or "Laset" (the last page); false when nothing was
+    // asked for (the same page, with no query change and no refresh asked).
+    bool navigatePage(const QString& command) override;
+    void navigateToPageNumber(qint64 page);
+    // The request's properties for the page: "Tables" (only once a table is shown),
+    // "PageSize" and "Id" (continuing the server's result set, unless the grid refreshes
+    // or the query changed).
+    QVariantMap pageRequestProperties(qint64 page);
+    // The method parameters: the record's hook's answer, else its bridgeParameters.
+    QVariantList getBridgeParameters();
+    // Column -> screen id: that column's value in the row chosen on that screen of the
+    // breadcrumb; "PLACEHOLDER_PARAM" stands for itself, a missing value is skipped.
+    QVariantList buildParameters(const OrderedDictionary& parameters);
+    // Sends the matrix call; nothing without a bridgeMethod.
+    void loadPageData(const QVariantMap& properties);
+    // A reply that succeeded: shown, and the grid told.
+    void takeResponse(const BridgeResponse& response);
+    // "T1", "T2", ... when the reply holds two tables or more.
+    void initTablePickerData();
+    // Shows table i of the reply; an index the reply lacks changes nothing.
+    void selectTable(int index) override;
+    // The page picker: one item per page of the shown table, "3/12" for the third of 12.
+    int numberOfItemsInPickerView(HorizontalPickerView* pickerView) override;
+    bool respondsToTitleForItem() const override { return true; }
+    QString pickerViewTitleForItem(HorizontalPickerView* pickerView, int item) override;
+    void pickerViewDidSelectItem(HorizontalPickerView* pickerView, int item) override;
+    // Mails every table of the reply as "data.csv".
+    void mailTouched(platform::ui::Control* sender) override;
+
+    static const QString PlaceholderParameter; // "PLACEHOLDER_PARAM"
+    static const QString MailRecipient;
+    static const QString MailSubject; // "Result"
 
     static constexpr int DeleteConfirmationTag = 3;
     static const QString QueryStudioSegue; // "QUERY_STUDIO"

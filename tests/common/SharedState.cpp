@@ -5,10 +5,12 @@
 #include "platform/coredata/CloudContainer.h"
 #include "platform/coredata/UbiquitousKeyValueStore.h"
 #ifndef KIVOTAB_TEST_CORE_ONLY
+#include "bridge/BridgeCaller.h"
 #include "forms/DetailExportMenu.h"
 #include "forms/FormElement.h"
 #include "forms/FormRootBuilder.h"
 #include "forms/FormScheduler.h"
+#include "grid/BridgeServices.h"
 #include "grid/CloudDocumentService.h"
 #include "platform/ui/DatePicker.h"
 #include "platform/ui/ImagePickerController.h"
@@ -56,6 +58,10 @@ void resetSharedState()
     ScreenServices::install(nullptr);
     RatePromptServices::install(nullptr);
     CloudDocumentService::install(nullptr);
+    // The desktop server's client, token and limits, as the application starts them.
+    BridgeServices::install(nullptr);
+    BridgeCaller::setToken({});
+    BridgeCaller::setMatrixOptions({});
     // The forms' shared appearance and their delayed steps.
     FormElement::resetClassAppearances();
     FormScheduler::setScheduler({});

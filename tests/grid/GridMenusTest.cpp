@@ -35,7 +35,11 @@ public:
         bool popoverUp;
     };
 
-    void navigatePage(const QString& direction) override { pages << direction; }
+    bool navigatePage(const QString& direction) override
+    {
+        pages << direction;
+        return true;
+    }
     void selectTable(int index) override
     {
         tables << index;

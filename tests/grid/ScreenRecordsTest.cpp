@@ -256,7 +256,7 @@ TEST(ScreenHooks, AnEmptyHookCallsNothingAndANamedOneCallsTheDataController)
     const auto parameters
         = BridgeScreenData::invokeForParameters(controller.get(), record.determinBridgeParameters);
     ASSERT_TRUE(parameters.has_value());
-    EXPECT_EQ(parameters->objectForKey("Path").toString(), "/home");
+    EXPECT_EQ(*parameters, QVariantList { QStringLiteral("/home") });
     EXPECT_EQ(controller->calls, QStringList({ "chooseRow", "childForRow", "toolbarHandler" }));
     EXPECT_EQ(controller->senders, QList<QObject*> { &sender });
 }

@@ -29,12 +29,7 @@ public:
         calls << "toolbarHandler";
         senders << sender;
     }
-    Q_INVOKABLE OrderedDictionary parametersForRow()
-    {
-        OrderedDictionary parameters;
-        parameters.setObject(QStringLiteral("/home"), QStringLiteral("Path"));
-        return parameters;
-    }
+    Q_INVOKABLE QVariantList parametersForRow() { return { QStringLiteral("/home") }; }
     Q_INVOKABLE int wrongAnswer() { return 1; }
     Q_INVOKABLE void failingHook()
     {

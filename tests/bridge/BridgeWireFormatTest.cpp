@@ -1,0 +1,212 @@
+#include "bridge/BridgeWireFormat.h"
+#include "bridge/BridgeRequest.h"
+#include "grid/MatrixResponse.h"
+#include "grid/RequestTable.h"
+#include "model/FilterExtended.h"
+#include "model/Sort.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray replyJSON(const QJsonObject& table, const QJsonObject& extra = {})
+{
+    QJsonObject reply { { "Success", true }, { "Id", "RS-9" }, { "Tables", QJsonArray { table } } };
+    for (auto it = extra.begin(); it != extra.end(); ++it)
+        reply.insert(it.key(), it.value());
+    return QJsonDocument(reply).toJson();
+}
+
+QJsonObject goodTable()
+{
+    return QJsonObject {
+        { "Name", "Customers" },
+        { "CurrentPage", 2 },
+        { "TotalPages", 7 },
+        { "Columns",
+            QJsonArray {
+                QJsonObject { { "Name", "CustomerName" }, { "Header", "Name" }, { "Length", 12 },
+                    { "Order", 0 }, { "Hide", "N" } },
+                QJsonObject { { "Name", "QDGUDPIcon" }, { "Header", "Icon" }, { "Length", 4 },
+                    { "Order", 1 }, { "Hide", "N" } },
+            } },
+        { "Rows",
+            QJsonArray {
+                QJsonObject { { "Columns",
+                    QJsonArray { QJsonObject { { "Column", 0 }, { "Value", "Ann" } },
+                        QJsonObject { { "Column", 1 }, { "Value", "database" } } } } },
+            } },
+    };
+}
+
+QJsonObject withRowCells(QJsonObject table, const QJsonArray& cells)
+{
+    table.insert("Rows", QJsonArray { QJsonObject { { "Columns", cells } } });
+    return table;
+}
+
+std::shared_ptr<MatrixResponse> parse(const QByteArray& body, QString* failure = nullptr)
+{
+    QString reason;
+    auto reply = BridgeWireFormat::parseMatrixReply(body, &reason);
+    if (failure)
+        *failure = reason;
+    return reply;
+}
+
+} // namespace
+
+TEST(BridgeWireFormat, AGoodReplyIsReadWhole)
+{
+    const auto reply = parse(replyJSON(goodTable()));
+    ASSERT_NE(reply, nullptr);
+    EXPECT_TRUE(reply->Success);
+    EXPECT_EQ(reply->Id, "RS-9");
+    ASSERT_EQ(reply->Tables.size(), 1);
+    const auto& table = *reply->Tables.first();
+    EXPECT_EQ(table.Name, "Customers");
+    EXPECT_EQ(table.CurrentPage, 2u);
+    EXPECT_EQ(table.TotalPages, 7u);
+    ASSERT_EQ(table.Columns.size(), 2);
+    EXPECT_EQ(table.Columns[1].Header, "Icon");
+    ASSERT_EQ(table.Rows.size(), 1);
+    EXPECT_EQ(table.Rows.first()->GetColumnValue("CustomerName", table.Columns).toString(), "Ann");
+    EXPECT_EQ(
+        table.Rows.first()->GetColumnValue("QDGUDPIcon", table.Columns).toString(), "database");
+}
+
+TEST(BridgeWireFormat, MembersOfTheWrongKindRefuseTheWholeReplyWithAReason)
+{
+    const QList<QPair<const char*, QByteArray>> bad {
+        { "not JSON", "<html>Service Unavailable</html>" },
+        { "a list", "[1, 2]" },
+        { "Success as text", R"({"Success": "YES"})" },
+        { "no Success", R"({"Tables": []})" },
+        { "Tables as a record", R"({"Success": true, "Tables": {}})" },
+        { "Id as a number", R"({"Success": true, "Id": 5})" },
+        { "a table as text", R"({"Success": true, "Tables": ["T1"]})" },
+        { "pages as text", replyJSON([] {
+             auto table = goodTable();
+             table.insert("TotalPages", "12");
+             return table;
+         }()) },
+        { "pages past 32 bits", replyJSON([] {
+             auto table = goodTable();
+             table.insert("TotalPages", 17179869184.0);
+             return table;
+         }()) },
+        { "a negative page", replyJSON([] {
+             auto table = goodTable();
+             table.insert("CurrentPage", -1);
+             return table;
+         }()) },
+        { "a fractional position",
+            replyJSON(
+                withRowCells(goodTable(), QJsonArray { QJsonObject { { "Column", 0.5 } } })) },
+        { "a cell as a number", replyJSON(withRowCells(goodTable(), QJsonArray { 3 })) },
+        { "a header as a number", replyJSON([] {
+             auto table = goodTable();
+             table.insert("Columns", QJsonArray { QJsonObject { { "Header", 3 } } });
+             return table;
+         }()) },
+    };
+    for (const auto& [what, body] : bad) {
+        QString failure;
+        EXPECT_EQ(parse(body, &failure), nullptr) << what;
+        EXPECT_FALSE(failure.isEmpty()) << what;
+    }
+}
+
+TEST(BridgeWireFormat, CellsPastTheColumnsAreDroppedAndOnlyPlainImageNamesKept)
+{
+    const auto reply = parse(replyJSON(withRowCells(goodTable(),
+        QJsonArray { QJsonObject { { "Column", 0 }, { "Value", "Ann" } },
+            QJsonObject { { "Column", 1 }, { "Value", "../../etc/passwd" } },
+            QJsonObject { { "Column", 2 }, { "Value", "past the columns" } },
+            QJsonObject { { "Column", 7 }, { "Value", "further still" } } })));
+    ASSERT_NE(reply, nullptr);
+    const auto& table = *reply->Tables.first();
+    const auto& row = *table.Rows.first();
+    EXPECT_EQ(row.Columns.size(), 2);
+    EXPECT_FALSE(row.GetColumnValue("QDGUDPIcon", table.Columns).isValid());
+
+    for (const char* plain : { "database", "sort-metro_2", "icon.v2" })
+        EXPECT_TRUE(BridgeWireFormat::isPlainImageName(plain)) << plain;
+    for (const char* path :
+        { "", "../x", "/etc/passwd", "a/b", "C:\\x", "..", ".hidden", "name.", "file:///x", "a b" })
+        EXPECT_FALSE(BridgeWireFormat::isPlainImageName(path)) << path;
+}
+
+TEST(BridgeWireFormat, NullAndAbsentMembersCountAsEmptyAndNumbersKeepTheirKind)
+{
+    const auto reply
+        = parse(replyJSON(withRowCells(goodTable(),
+                              QJsonArray { QJsonObject { { "Column", 0 }, { "Value", 42 } },
+                                  QJsonObject { { "Column", 1 } } }),
+            QJsonObject { { "Id", QJsonValue::Null }, { "Message", QJsonValue::Null } }));
+    ASSERT_NE(reply, nullptr);
+    EXPECT_TRUE(reply->Id.isEmpty());
+    const auto& row = *reply->Tables.first()->Rows.first();
+    EXPECT_EQ(row.Columns[0].Value.typeId(), QMetaType::LongLong);
+    EXPECT_EQ(row.Columns[0].Value.toLongLong(), 42);
+    EXPECT_FALSE(row.Columns[1].Value.isValid());
+
+    const auto bare = parse(R"({"Success": false, "Message": "No."})");
+    ASSERT_NE(bare, nullptr);
+    EXPECT_FALSE(bare->Success);
+    EXPECT_EQ(bare->Message, "No.");
+    EXPECT_TRUE(bare->Tables.isEmpty());
+}
+
+TEST(BridgeWireFormat, TheRequestCarriesTheTokenFirstAndOnlyThePropertiesGiven)
+{
+    BridgeRequest request;
+    request.requestType = BridgeRequest::MatrixRequest;
+    request.serviceType = "Fixture.Service";
+    request.method = "Customers";
+    request.methodParameters = { "token-1", "Ann", 3 };
+    request.requestProperties.insert("PageSize", -1);
+    QJsonObject body = QJsonDocument::fromJson(BridgeWireFormat::requestBody(request)).object();
+    EXPECT_EQ(body.value("RequestType").toInt(), 1);
+    EXPECT_EQ(body.value("Service").toString(), "Fixture.Service");
+    EXPECT_EQ(body.value("Method").toString(), "Customers");
+    EXPECT_EQ(body.value("Parameters").toArray(), (QJsonArray { "token-1", "Ann", 3 }));
+    EXPECT_EQ(body.value("PageSize").toInt(), -1);
+    EXPECT_FALSE(body.contains("Tables"));
+    EXPECT_FALSE(body.contains("Id"));
+
+    RequestTable table;
+    table.Name = "Customers";
+    table.Page = 3;
+    table.PageSize = 25;
+    auto filter = std::make_shared<FilterExtended>();
+    filter->setAndOr("And");
+    filter->setHeader("City");
+    filter->setOperator("Equal To");
+    filter->setValue("Oslo");
+    filter->setSQL("And City Equal To Oslo");
+    filter->setColumn("CustomerCity");
+    table.Filters = { filter };
+    auto sort = std::make_shared<Sort>();
+    sort->setHeader("Name");
+    sort->setColumn("CustomerName");
+    table.Sorts = { sort };
+    request.requestProperties.insert("Tables", QVariant::fromValue(QList<RequestTable> { table }));
+    request.requestProperties.insert("Id", "RS-9");
+    body = QJsonDocument::fromJson(BridgeWireFormat::requestBody(request)).object();
+    EXPECT_EQ(body.value("Id").toString(), "RS-9");
+    const QJsonObject sent = body.value("Tables").toArray().at(0).toObject();
+    EXPECT_EQ(sent.value("Name").toString(), "Customers");
+    EXPECT_EQ(sent.value("Page").toInt(), 3);
+    EXPECT_EQ(sent.value("PageSize").toInt(), 25);
+    EXPECT_EQ(sent.value("Filters").toArray().at(0).toObject(),
+        (QJsonObject { { "AndOr", "And" }, { "Header", "City" }, { "Operator", "Equal To" },
+            { "Value", "Oslo" }, { "SQL", "And City Equal To Oslo" },
+            { "Column", "CustomerCity" } }));
+    EXPECT_EQ(sent.value("Sorts").toArray().at(0).toObject(),
+        (QJsonObject {
+            { "Header", "Name" }, { "Ascending", false }, { "Column", "CustomerName" } }));
+}
