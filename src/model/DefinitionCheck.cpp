@@ -261,16 +261,6 @@ QString columnsProblem(const QVariantMap& definition, const QString& definitionI
     return {};
 }
 
-// Whether the two types are of one family (texts, dates, numbers, flags), within which a
-// used definition's column may change its type.
-bool sameFamily(const QString& a, const QString& b)
-{
-    return a == b || (TypeConstants::isText(a) && TypeConstants::isText(b))
-        || (TypeConstants::isDate(a) && TypeConstants::isDate(b))
-        || (TypeConstants::isNumber(a) && TypeConstants::isNumber(b))
-        || (TypeConstants::isBoolean(a) && TypeConstants::isBoolean(b));
-}
-
 bool isTextOrBigText(const QString& type)
 {
     return type == TypeConstants::Text || type == TypeConstants::BigText;
@@ -308,7 +298,7 @@ QString downloadColumnProblem(const QVariantMap& column, const TemplateColumn* s
     if (!stored)
         return {};
     const QString storedType = stored->type().toString();
-    if (inUse && !sameFamily(storedType, type))
+    if (inUse && !DefinitionCheck::sameTypeFamily(storedType, type))
         return tr(DefinitionCheck::TypeFamilyChanged).arg(storedType, type);
     const qint64 storedLength = stored->length().toLongLong();
     if (isTextOrBigText(storedType) && isTextOrBigText(type) && length < storedLength)
@@ -480,4 +470,12 @@ QVariantMap DefinitionCheck::downloadable(const QVariantMap& entry)
     }
     kept.insert(kColumns, keptColumns);
     return kept;
+}
+
+bool DefinitionCheck::sameTypeFamily(const QString& a, const QString& b)
+{
+    return a == b || (TypeConstants::isText(a) && TypeConstants::isText(b))
+        || (TypeConstants::isDate(a) && TypeConstants::isDate(b))
+        || (TypeConstants::isNumber(a) && TypeConstants::isNumber(b))
+        || (TypeConstants::isBoolean(a) && TypeConstants::isBoolean(b));
 }

@@ -30,6 +30,9 @@ public:
     static QVariantMap downloadable(const QVariantMap& entry);
     // Whether the text is a GUID in its 8-4-4-4-12 hexadecimal form.
     static bool isGuidText(const QString& text);
+    // Whether the two types are of one family (texts, dates, numbers, flags), within which
+    // a column of a definition in use may change its type.
+    static bool sameTypeFamily(const QString& a, const QString& b);
 
     // The ranges of the numbers a definition carries.
     static constexpr qint64 MaximumLength = 1000000; // characters of a text column

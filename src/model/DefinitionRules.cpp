@@ -146,15 +146,8 @@ QStringList DefinitionRules::columnProblems(
 QString DefinitionRules::changeProblem(const QString& storedType, const QVariant& storedLength,
     const QString& newType, const QVariant& newLength, bool inUse)
 {
-    if (inUse && newType != storedType) {
-        const bool sameFamily
-            = (TypeConstants::isText(newType) && TypeConstants::isText(storedType))
-            || (TypeConstants::isDate(newType) && TypeConstants::isDate(storedType))
-            || (TypeConstants::isNumber(newType) && TypeConstants::isNumber(storedType))
-            || (TypeConstants::isBoolean(newType) && TypeConstants::isBoolean(storedType));
-        if (!sameFamily)
-            return LocalizedStrings::InvalidType();
-    }
+    if (inUse && !DefinitionCheck::sameTypeFamily(storedType, newType))
+        return LocalizedStrings::InvalidType();
     if (isTextType(storedType) && isTextType(newType)
         && wholeNumber(newLength).value_or(0) < wholeNumber(storedLength).value_or(0))
         return LocalizedStrings::InvalidLength();
