@@ -253,7 +253,7 @@ void UserTableRows::prefetch(const QList<Rows*>& rows)
         }
         auto entry = std::make_shared<AheadRow>();
         entry->row = row;
-        entry->text = row->json();
+        entry->text = row->storedJson();
         // The text goes to the pool; the row need not hold it as well (nor keep it when
         // its neighbours' first touch read it).
         if (platform::coredata::ManagedObjectContext* context = row->managedObjectContext())
@@ -805,7 +805,7 @@ RowValueCompare::Key UserTableRows::sortKeyOf(Rows* row, TemplateColumn* column)
 {
     if (!row)
         return {};
-    const auto values = Rows::decodeStoredData(row->json(), { column }, m_password, true);
+    const auto values = Rows::decodeStoredData(row->storedJson(), { column }, m_password, true);
     return RowValueCompare::keyOf(values.value_or(QVariantMap()).value(column->id().toString()));
 }
 

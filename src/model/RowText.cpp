@@ -48,15 +48,20 @@ public:
         if constexpr (std::is_same_v<Char, char>) {
             // A thread reads many rows with the same names: their bytes are made once.
             thread_local KnownBytes cache;
-            if (cache.keys != knownKeys) {
-                cache.keys = knownKeys;
-                cache.bytes.clear();
-                for (const QString& key : knownKeys) {
-                    // Only ASCII names are matched byte for byte; others are read as text.
-                    const bool ascii = std::all_of(
-                        key.cbegin(), key.cend(), [](QChar c) { return c.unicode() < 0x80; });
-                    cache.bytes.append(ascii ? std::optional(key.toLatin1()) : std::nullopt);
+            // The same list (shared, so unchanged) is the usual case: no text is compared.
+            const bool same = cache.keys.constData() == knownKeys.constData()
+                && cache.keys.size() == knownKeys.size();
+            if (!same) {
+                if (cache.keys != knownKeys) {
+                    cache.bytes.clear();
+                    for (const QString& key : knownKeys) {
+                        // Only ASCII names are matched byte for byte; others are read as text.
+                        const bool ascii = std::all_of(
+                            key.cbegin(), key.cend(), [](QChar c) { return c.unicode() < 0x80; });
+                        cache.bytes.append(ascii ? std::optional(key.toLatin1()) : std::nullopt);
+                    }
                 }
+                cache.keys = knownKeys;
             }
             m_knownUtf8 = &cache.bytes;
         }

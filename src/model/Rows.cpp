@@ -1,6 +1,8 @@
 #include "model/Rows.h"
 
+#include "model/ColumnDisplay.h"
 #include "model/FilterExtended.h"
+#include "model/RowDecoder.h"
 #include "model/RowPredicate.h"
 #include "model/RowText.h"
 #include "model/RowValueCompare.h"
@@ -12,7 +14,6 @@
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
 #include "utilities/crypto/KivoAES256.h"
-#include "utilities/crypto/KivoBase64.h"
 #include "utilities/data/JSONConverter.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/store/KivoLibObject.h"
@@ -46,7 +47,6 @@ const QString kUserTemplateIdVariable = QStringLiteral("USERTEMPLATE_ID");
 const QString kOrder = QStringLiteral("order");
 const QString kUserTemplateId = QStringLiteral("usertemplate_id");
 const QString kReminderKeyFormat = QStringLiteral("%1_Reminder");
-const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::Columns& columns,
     const Rows::Password& password, bool onlyColumns);
@@ -92,17 +92,6 @@ QList<SortKey> resolveSorts(const Rows::Sorts& sorts, const Rows::Columns& colum
     return keys;
 }
 
-// The columns (in their order) whose id is one of the ids.
-Rows::Columns columnsWithIds(const Rows::Columns& columns, const QStringList& ids)
-{
-    Rows::Columns used;
-    for (TemplateColumn* column : columns) {
-        if (column && ids.contains(column->id().toString()))
-            used.append(column);
-    }
-    return used;
-}
-
 int compareValues(
     const QVariantMap& a, const QVariantMap& b, const QList<SortKey>& keys, qsizetype position)
 {
@@ -116,58 +105,6 @@ int compareValues(
             return order;
     }
     return 0;
-}
-
-// The row's plain text, as the bytes or the text it is held in: decrypted with the
-// password (nullopt when it does not decrypt to UTF-8), or as stored.
-struct PlainText {
-    QByteArray utf8;
-    QString text;
-    bool isUtf8 = false;
-};
-
-std::optional<PlainText> plainText(const QVariant& stored, const Rows::Password& password)
-{
-    PlainText plain;
-    if (password) {
-        // Decrypted to bytes and read from them: no UTF-16 copy of the row is made.
-        const auto data = KivoBase64::dataWithBase64EncodedString(stored.toString());
-        auto decrypted = data ? KivoAES256::AES256DecryptWithKey(*data, *password) : std::nullopt;
-        if (!decrypted || decrypted->isEmpty() || !decrypted->isValidUtf8())
-            return std::nullopt;
-        // A decoder of the text leaves out a byte order mark at its start.
-        if (decrypted->startsWith(kByteOrderMark)) {
-            decrypted->remove(0, kByteOrderMark.size());
-            if (decrypted->isEmpty())
-                return std::nullopt;
-        }
-        plain.utf8 = std::move(*decrypted);
-        plain.isUtf8 = true;
-    } else if (stored.typeId() == QMetaType::QByteArray) {
-        plain.utf8 = stored.toByteArray();
-        plain.isUtf8 = true;
-    } else {
-        plain.text = stored.toString();
-    }
-    return plain;
-}
-
-// A date column keeps Unix seconds: they become the date; an empty or unreadable one is
-// left out.
-RowText::Adjust datesOf(const QList<bool>& isDate)
-{
-    return [&isDate](qsizetype known, QVariant& value) {
-        if (!isDate[known])
-            return true;
-        if (RowValueCompare::kindOf(value) == RowValueCompare::Kind::Number) {
-            const platform::Date date = KivoDateUtils::ConvertFromUnixTime(value.toDouble());
-            if (!date.isValid())
-                return false;
-            value = QVariant::fromValue(date);
-            return true;
-        }
-        return !RowValueCompare::isMissing(value);
-    };
 }
 
 // Rows filtered or sorted in one range of work on a pool thread.
@@ -225,7 +162,7 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
         for (qsizetype range = 0; range < ranges; ++range) {
             const qsizetype begin = range * kRowsPerRange;
             for (qsizetype i = begin; i < std::min(count, begin + kRowsPerRange); ++i)
-                texts[size_t(i)] = rows[i] ? rows[i]->json() : QVariant();
+                texts[size_t(i)] = rows[i] ? rows[i]->storedJson() : QVariant();
             platform::dispatch::asyncGlobal(
                 [state, range, run] {
                     if (!state->taken[size_t(range)].exchange(true))
@@ -240,47 +177,14 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
     takeTheRest(true);
 }
 
-// What filters and sorts read of a few columns, read once: their layout for decoding
-// and their defaults (for a row never given values), so that rows are decoded on other
-// threads without touching the columns.
-struct KnownColumns {
-    KnownColumns(const Rows::Columns& columns, const QStringList& ids)
-    {
-        layout.columns = columnsWithIds(columns, ids);
-        layout.keys = ids;
-        layout.isDate.fill(false, ids.size());
-        defaults.resize(ids.size());
-        for (const TemplateColumn* column : std::as_const(layout.columns)) {
-            const qsizetype at = ids.indexOf(column->id().toString());
-            if (TypeConstants::isDate(column->typeName()))
-                layout.isDate[at] = true;
-            // As a dictionary of the defaults has it: the last column of an id wins.
-            defaults[at] = column->defaultValue();
-        }
-    }
-
-    // The values of the ids into `values`, as a decode of only these columns gives them
-    // (every one invalid for a text that does not decrypt or parse).
-    void decode(const QVariant& stored, const Rows::Password& password, QVariant* values) const
-    {
-        if (!stored.isValid() || stored.isNull()) {
-            std::copy(defaults.cbegin(), defaults.cend(), values);
-            return;
-        }
-        const auto plain = plainText(stored, password);
-        const RowText::Adjust toDate = datesOf(layout.isDate);
-        const bool read = plain
-            && (plain->isUtf8 ? RowText::parseKnown(plain->utf8, layout.keys, toDate, values)
-                              : RowText::parseKnown(plain->text, layout.keys, toDate, values));
-        if (!read)
-            std::fill(values, values + layout.keys.size(), QVariant());
-    }
-
-    Rows::StoredLayout layout;
-    QVariantList defaults; // by id
-};
-
 } // namespace
+
+QVariant Rows::storedJson() const
+{
+    static ModelRegistry::AttributeIndex index;
+    const int at = index.of(*this, QStringLiteral("json"));
+    return at >= 0 ? storedValue(at) : json();
+}
 
 QString Rows::entityName()
 {
@@ -334,15 +238,15 @@ QList<Rows*> Rows::applyFilter(const QList<Rows*>& rows, const Columns& columns,
     if (predicate.isEmpty())
         return rows;
     // Only the filtered columns are read (and their values typed).
-    const KnownColumns known(columns, predicate.keys());
+    const RowDecoder known(columns, predicate.keys(), password);
     std::vector<QVariant> texts;
     std::vector<char> passed(size_t(rows.size()), 0);
     readAndWork(rows, texts, [&](qsizetype begin, qsizetype end) {
-        QVarLengthArray<QVariant, 4> values(known.layout.keys.size());
+        QVarLengthArray<QVariant, 4> values(known.size());
         for (qsizetype i = begin; i < end; ++i) {
             if (!rows[i])
                 continue;
-            known.decode(texts[size_t(i)], password, values.data());
+            known.decodeInto(texts[size_t(i)], values.data());
             passed[size_t(i)] = predicate.evaluate(values.data());
         }
     });
@@ -352,6 +256,23 @@ QList<Rows*> Rows::applyFilter(const QList<Rows*>& rows, const Columns& columns,
             kept.append(rows[i]);
     }
     return kept;
+}
+
+void Rows::decodeEach(const QList<Rows*>& rows, const RowDecoder& decoder,
+    const std::function<void(qsizetype row, const QVariant* values, bool decoded)>& work)
+{
+    std::vector<QVariant> texts;
+    readAndWork(rows, texts, [&](qsizetype begin, qsizetype end) {
+        QVarLengthArray<QVariant, 16> values(decoder.size());
+        for (qsizetype i = begin; i < end; ++i) {
+            // A text is let go of once decoded: the job holds one row's values at a time.
+            const bool decoded = rows[i] && decoder.decodeInto(texts[size_t(i)], values.data());
+            if (!rows[i])
+                std::fill(values.begin(), values.end(), QVariant());
+            texts[size_t(i)] = QVariant();
+            work(i, values.data(), decoded);
+        }
+    });
 }
 
 QList<Rows*> Rows::applySort(
@@ -378,15 +299,15 @@ QList<Rows*> Rows::applySort(
     QVarLengthArray<qsizetype, 4> slotOfKey;
     for (const SortKey& key : std::as_const(keys))
         slotOfKey.append(keyIds.indexOf(key.columnId));
-    const KnownColumns known(columns, keyIds);
+    const RowDecoder known(columns, keyIds, password);
     std::vector<QVariant> texts;
     const size_t keyCount = size_t(keys.size());
     std::vector<RowValueCompare::Key> values(size_t(rows.size()) * keyCount);
     readAndWork(rows, texts, [&](qsizetype begin, qsizetype end) {
-        QVarLengthArray<QVariant, 4> decoded(known.layout.keys.size());
+        QVarLengthArray<QVariant, 4> decoded(known.size());
         for (qsizetype i = begin; i < end; ++i) {
             if (rows[i])
-                known.decode(texts[size_t(i)], password, decoded.data());
+                known.decodeInto(texts[size_t(i)], decoded.data());
             else
                 std::fill(decoded.begin(), decoded.end(), QVariant());
             for (size_t k = 0; k < keyCount; ++k)
@@ -552,8 +473,12 @@ Rows* Rows::add(const QString& userTemplateId)
     return row;
 }
 
-std::optional<QString> Rows::encodeData(
-    const QVariantMap& values, const Columns& columns, const Password& password, QString* reason)
+namespace {
+
+// The stored text's UTF-8 bytes for the values: made as bytes and encrypted from them, not
+// turned into a text and back. nullopt, with the reason, when there is none.
+std::optional<QByteArray> encodeRow(const QVariantMap& values, const Rows::Columns& columns,
+    const Rows::Password& password, QString* reason)
 {
     QVariantMap stored = values;
     for (const TemplateColumn* column : columns) {
@@ -571,37 +496,106 @@ std::optional<QString> Rows::encodeData(
         }
         *it = KivoDateUtils::ConvertToUnixTime(date);
     }
-    const QByteArray json = JSONConverter::ToJSON(stored);
+    QByteArray json = JSONConverter::ToJSON(stored);
     if (json.isNull()) {
-        tell(reason, RowNotJSON);
+        tell(reason, Rows::RowNotJSON);
         return std::nullopt;
     }
-    QString text = QString::fromUtf8(json);
+    // What a text of the bytes holds: bytes that are not UTF-8 are written as it reads them.
+    if (!json.isValidUtf8())
+        json = QString::fromUtf8(json).toUtf8();
     if (password) {
-        const auto encrypted = KivoAES256::AES256EncryptWithKey(text, *password);
+        const auto encrypted = KivoAES256::AES256EncryptWithKey(json, *password);
         if (!encrypted) {
-            tell(reason, RowEncryptionFailed);
+            tell(reason, Rows::RowEncryptionFailed);
             return std::nullopt;
         }
-        text = *encrypted;
+        // One line of Base64, as the text encryption writes it.
+        return encrypted->toBase64();
     }
-    return text;
+    return json;
 }
+
+} // namespace
+
+std::optional<QString> Rows::encodeData(
+    const QVariantMap& values, const Columns& columns, const Password& password, QString* reason)
+{
+    const auto bytes = encodeRow(values, columns, password, reason);
+    if (!bytes)
+        return std::nullopt;
+    return QString::fromUtf8(*bytes);
+}
+
+namespace {
+
+// How the columns show their values, as this thread last made it for them: rows are added
+// one after another with the same columns, and reading a column's type and precision for
+// every value costs as much as showing it. A column's id and type change only by being
+// given a new text, and the texts kept here stay alive, so the same texts at the same
+// place (and the same precision) are the same column, unchanged.
+const std::vector<std::optional<ColumnDisplay>>& displaysOf(const Rows::Columns& columns)
+{
+    struct Last {
+        Rows::Columns columns;
+        QStringList ids;
+        QStringList types;
+        QVariantList precisions;
+        std::vector<std::optional<ColumnDisplay>> displays;
+    };
+    thread_local Last last;
+    bool unchanged = last.columns == columns;
+    for (qsizetype i = 0; unchanged && i < columns.size(); ++i) {
+        if (!columns[i])
+            continue;
+        const QString id = columns[i]->id().toString();
+        const QString type = columns[i]->typeName();
+        const auto same = [](const QString& a, const QString& b) {
+            return a.constData() == b.constData() && a.size() == b.size();
+        };
+        unchanged = same(id, last.ids[i]) && same(type, last.types[i])
+            && columns[i]->precision() == last.precisions[i];
+    }
+    if (!unchanged) {
+        last.columns = columns;
+        last.ids.clear();
+        last.types.clear();
+        last.precisions.clear();
+        last.displays.clear();
+        for (const TemplateColumn* column : columns) {
+            last.ids.append(column ? column->id().toString() : QString());
+            last.types.append(column ? column->typeName() : QString());
+            last.precisions.append(column ? column->precision() : QVariant());
+            last.displays.push_back(
+                column ? std::optional<ColumnDisplay>(ColumnDisplay(*column)) : std::nullopt);
+        }
+    }
+    return last.displays;
+}
+
+} // namespace
 
 void Rows::updateData(const QVariantMap& values, const Columns& columns, const Password& password)
 {
     QString reason;
-    const auto text = encodeData(values, columns, password, &reason);
+    const auto text = encodeRow(values, columns, password, &reason);
     if (!text)
         throw platform::Exception(RowDataException, reason);
-    for (TemplateColumn* column : columns) {
+    const auto& displays = displaysOf(columns);
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        TemplateColumn* column = columns[i];
         if (!column)
             continue;
-        const QString display = column->getStringValue(values.value(column->id().toString()));
+        const QString display = displays[i]->text(values.value(column->id().toString()));
         if (display.size() > ModelRegistry::intValue(column->currentmaxlength()))
             column->setCurrentmaxlength(display.size());
     }
-    setJson(*text);
+    static ModelRegistry::AttributeIndex index;
+    const int at = index.of(*this, QStringLiteral("json"));
+    if (at >= 0)
+        setStoredText(at, *text);
+    else
+        setJson(QString::fromUtf8(*text));
 }
 
 namespace {
@@ -619,10 +613,10 @@ std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::StoredL
         }
         return defaults;
     }
-    const auto plain = plainText(stored, password);
+    const auto plain = RowDecoder::plainText(stored, password);
     if (!plain)
         return std::nullopt;
-    const RowText::Adjust toDate = datesOf(layout.isDate);
+    const RowText::Adjust toDate = RowDecoder::datesOf(layout.isDate);
     return plain->isUtf8 ? RowText::parseObject(plain->utf8, layout.keys, toDate, onlyColumns)
                          : RowText::parseObject(plain->text, layout.keys, toDate, onlyColumns);
 }
@@ -677,7 +671,7 @@ std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::Columns
 
 std::optional<QVariantMap> Rows::decodeData(const Columns& columns, const Password& password) const
 {
-    return decodeRow(json(), columns, password, false);
+    return decodeRow(storedJson(), columns, password, false);
 }
 
 std::optional<QVariantMap> Rows::decodeStoredData(

@@ -7,10 +7,12 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 class FilterExtended;
+class RowDecoder;
 class Sort;
 class TemplateColumn;
 
@@ -42,6 +44,10 @@ public:
     KIVO_ATTRIBUTE(order, setOrder)
     KIVO_ATTRIBUTE(usertemplate_id, setUsertemplate_id)
 
+    // `json` as the store holds it: a long text as its UTF-8 bytes (a QByteArray), which
+    // the decoders read without making a UTF-16 copy of the row. What they all accept.
+    QVariant storedJson() const;
+
     static QList<Rows*> getRowsAll();
     // The table's rows, filtered, then sorted; without filters and sorts in fetch order.
     static QList<Rows*> getRows(const QString& userTemplateId, const Columns& columns,
@@ -60,6 +66,14 @@ public:
     // is decoded once.
     static QList<Rows*> applySort(const QList<Rows*>& rows, const Columns& columns,
         const Sorts& sorts, const Password& password);
+    // Decodes every row with the decoder, range by range on the pool's threads as well as
+    // this one (as filters and sorts do): `work` gets each row's place in `rows`, its values
+    // (one per key of the decoder; every one invalid for a row that does not decode) and
+    // whether it decoded, on whichever thread decoded it, so it must allow calls from
+    // several threads at once. Returns once every row is done; the values given to `work`
+    // live only for its call.
+    static void decodeEach(const QList<Rows*>& rows, const RowDecoder& decoder,
+        const std::function<void(qsizetype row, const QVariant* values, bool decoded)>& work);
     // -1, 0 or 1: the two rows compared from the sort key at `position` on. A key whose
     // column is not among the columns makes the rows equal and ends the comparison.
     static int sortFunction(Rows* a, Rows* b, const Sorts& sorts, unsigned position,

@@ -189,7 +189,7 @@ std::shared_ptr<const ReportRows> GenericTemplateReportDataSource::reportRowsSna
     for (quint64 i = 0; i < count; ++i) {
         Rows* row = rowAt(i);
         texts.append(
-            row && !row->isDeleted() ? std::optional<QVariant>(row->json()) : std::nullopt);
+            row && !row->isDeleted() ? std::optional<QVariant>(row->storedJson()) : std::nullopt);
     }
     const auto stored = std::make_shared<const QList<std::optional<QVariant>>>(std::move(texts));
     const auto decode = [decoding, password, stored](quint64 index) -> std::optional<QVariantMap> {

@@ -1,6 +1,7 @@
 #include "ModelFixture.h"
 
 #include "model/FilterExtended.h"
+#include "model/RowDecoder.h"
 #include "model/RowPredicate.h"
 #include "model/RowText.h"
 #include "model/Rows.h"
@@ -215,6 +216,48 @@ TEST_F(RowsDecodeTest, OneColumnDecodesAsThatColumnOfAWholeDecode)
     }
 }
 
+TEST_F(RowsDecodeTest, ADecoderOfEveryColumnReadsEachRowAsTheWholeDecode)
+{
+    for (const Rows::Password& password : { Rows::Password(), Rows::Password(kPassword) }) {
+        const auto rows = addRandomRows(400, password);
+        ASSERT_EQ(rows.size(), 401);
+        // One decoder, its slots reused row after row: a member one row lacks is not the
+        // previous row's.
+        RowDecoder decoder(columns, password);
+        ASSERT_EQ(decoder.size(), columns.size());
+        for (Rows* row : rows) {
+            const auto whole = row->decodeData(columns, password);
+            ASSERT_TRUE(whole.has_value());
+            ASSERT_TRUE(decoder.decode(row->storedJson()));
+            // A row never given values reads as the defaults, dates as the time of reading.
+            if (row->storedJson().isNull())
+                continue;
+            for (qsizetype i = 0; i < columns.size(); ++i) {
+                EXPECT_EQ(decoder.keys()[i], key(columns[i]));
+                EXPECT_EQ(decoder.value(i), whole->value(key(columns[i])));
+            }
+        }
+        // Text that does not decrypt or parse leaves every slot empty.
+        RowDecoder wrong(columns, password ? Rows::Password("other") : Rows::Password());
+        ASSERT_TRUE(wrong.decode(rows.first()->storedJson()) == !password);
+        EXPECT_FALSE(decoder.decode(QVariant(QByteArray(300, '{'))));
+        for (qsizetype i = 0; i < decoder.size(); ++i)
+            EXPECT_FALSE(decoder.value(i).isValid());
+        // Only the asked columns, in the asked order.
+        RowDecoder two(columns, { key(done), key(name) }, password);
+        RowDecoder all(columns, password);
+        for (Rows* row : rows.mid(0, 50)) {
+            ASSERT_TRUE(two.decode(row->storedJson()) && all.decode(row->storedJson()));
+            EXPECT_EQ(two.value(0), all.value(columns.indexOf(done)));
+            EXPECT_EQ(two.value(1), all.value(columns.indexOf(name)));
+        }
+        context()->reset();
+        for (Rows* row : Rows::getRows(kTable, columns, {}, {}, password))
+            ASSERT_TRUE(Rows::deleteRows(row));
+        ASSERT_TRUE(context()->save());
+    }
+}
+
 namespace {
 
 // Rows as the earlier build stored them (its encoder wrote these texts for the values
@@ -289,6 +332,24 @@ TEST_F(RowsDecodeTest, RowsStoredByTheEarlierBuildReadTheSameAndAreStoredTheSame
     const QByteArray largeHash
         = QCryptographicHash::hash(largeText->toUtf8(), QCryptographicHash::Sha256).toHex();
     EXPECT_EQ(largeHash, QByteArray(kStoredLargeHash)) << largeHash.toStdString();
+
+    // Rows given these values now are stored as those texts, whichever way they are made.
+    for (const auto& [password, expected] :
+        { std::pair(Rows::Password(), *plain), std::pair(Rows::Password(kPassword), *secured) }) {
+        Rows* row = Rows::add(kTable);
+        row->updateData(values, columns, password);
+        EXPECT_EQ(row->json().toString(), expected);
+        ASSERT_TRUE(row->saveRows());
+        const QString id = row->id().toString();
+        context()->reset();
+        const auto stored = Rows::getRows(kTable, columns, {}, {}, std::nullopt);
+        ASSERT_EQ(stored.size(), 1);
+        EXPECT_EQ(stored[0]->id().toString(), id);
+        EXPECT_EQ(stored[0]->json().toString(), expected);
+        EXPECT_EQ(stored[0]->storedJson().toByteArray(), expected.toUtf8());
+        ASSERT_TRUE(Rows::deleteRows(stored[0]));
+        ASSERT_TRUE(context()->save());
+    }
 
     // What the earlier build stored reads back as the values, through the store.
     for (const QString& stored :

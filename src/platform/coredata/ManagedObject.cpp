@@ -3,6 +3,7 @@
 #include "platform/Exception.h"
 #include "platform/coredata/FaultBatch.h"
 #include "platform/coredata/ManagedObjectContext.h"
+#include "platform/coredata/StoredText.h"
 
 #include <QMap>
 
@@ -32,6 +33,11 @@ bool sameValue(const QVariant& a, const QVariant& b)
     const bool bNull = !b.isValid() || b.isNull();
     if (aNull || bNull)
         return aNull == bNull;
+    if (StoredText::isBytes(a) || StoredText::isBytes(b)) {
+        if (StoredText::isBytes(a) && StoredText::isBytes(b))
+            return a == b;
+        return sameValue(StoredText::readable(a), StoredText::readable(b));
+    }
     return a.metaType() == b.metaType() && a == b;
 }
 
@@ -115,7 +121,23 @@ void ManagedObject::setValue(const QString& key, const QVariant& value)
 QVariant ManagedObject::value(int index) const
 {
     ensureLoaded();
+    return StoredText::readable(m_values.value(index));
+}
+
+QVariant ManagedObject::storedValue(int index) const
+{
+    ensureLoaded();
     return m_values.value(index);
+}
+
+void ManagedObject::setStoredText(int index, const QByteArray& utf8)
+{
+    if (index < 0 || index >= m_entity->attributes().size()
+        || m_entity->attributes()[index].type != AttributeType::String) {
+        setValue(index, QString::fromUtf8(utf8));
+        return;
+    }
+    assign(index, StoredText::held(utf8));
 }
 
 void ManagedObject::setValue(int index, const QVariant& value)
@@ -135,26 +157,34 @@ void ManagedObject::setValue(int index, const QVariant& value)
                 .arg(attribute.name, AttributeDescription::typeName(attribute.type),
                     QString::fromLatin1(value.typeName()), value.toString()));
     }
+    assign(index, *coerced);
+}
+
+void ManagedObject::assign(int index, const QVariant& value)
+{
     ensureLoaded();
     if (m_values.size() != m_entity->attributes().size())
         m_values.resize(m_entity->attributes().size());
-    if (sameValue(m_values[index], *coerced))
+    if (sameValue(m_values[index], value))
         return;
     if (m_changed.size() != m_values.size())
         m_changed.resize(m_values.size());
     if (m_context && (m_state == State::Persistent || m_state == State::Deleted))
         m_context->objectWillChange(this);
-    m_values[index] = *coerced;
+    m_values[index] = value;
     m_changed.setBit(index);
 }
 
 QList<QVariant> ManagedObject::values() const
 {
     ensureLoaded();
-    if (m_values.size() == m_entity->attributes().size())
-        return m_values;
     QList<QVariant> all = m_values;
-    all.resize(m_entity->attributes().size());
+    if (all.size() != m_entity->attributes().size())
+        all.resize(m_entity->attributes().size());
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (StoredText::isBytes(all.at(i)))
+            all[i] = StoredText::readable(all.at(i));
+    }
     return all;
 }
 

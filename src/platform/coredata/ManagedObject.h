@@ -4,6 +4,7 @@
 #include "platform/coredata/ObjectID.h"
 
 #include <QBitArray>
+#include <QByteArray>
 #include <QExplicitlySharedDataPointer>
 #include <QList>
 #include <QObject>
@@ -67,6 +68,13 @@ public:
     void setValue(const QString& key, const QVariant& value);
     QVariant value(int index) const;
     void setValue(int index, const QVariant& value);
+    // The value as held: a long text as its stored UTF-8 bytes (a QByteArray, see
+    // StoredText), anything else as value() gives it. For readers of many rows that parse
+    // the bytes themselves.
+    QVariant storedValue(int index) const;
+    // Sets a text attribute from UTF-8 bytes (a text made as bytes need not be converted
+    // twice); as setValue with the text for any other attribute.
+    void setStoredText(int index, const QByteArray& utf8);
     // Every attribute value in declared order.
     QList<QVariant> values() const;
     // Names of the attributes changed since the last save.
@@ -82,6 +90,8 @@ private:
     static ManagedObject* create(const EntityDescription* entity, const Factory& factory);
 
     int checkedIndex(const QString& key) const;
+    // Sets a value already in the attribute's type, marking the change.
+    void assign(int index, const QVariant& value);
     void ensureLoaded() const;
 
     const EntityDescription* m_entity;

@@ -4,6 +4,7 @@
 #include "platform/coredata/ManagedObjectModel.h"
 #include "platform/coredata/StoreOptions.h"
 #include "platform/coredata/StoreSaveHook.h"
+#include "platform/coredata/StoredText.h"
 #include "platform/coredata/ValueCompare.h"
 #include "platform/coredata/WalCheckpointer.h"
 #include "platform/coredata/WalWriteBuffer.h"
@@ -50,6 +51,11 @@ const QByteArray NormalCache = "PRAGMA cache_size=-65536";
 // cache writes some of them to the log early and reads them back for every index it
 // builds, then writes them again at the commit.
 const QByteArray BigSaveCache = "PRAGMA cache_size=-262144";
+// A read of many rows brings in table pages it reads once: past this much the cache lets
+// go of them as the read goes on, so that a table read whole is not held twice, as its
+// rows and as its pages.
+constexpr int ReadCacheBytes = 2 << 20;
+constexpr int RowsBetweenCacheChecks = 1024;
 // Room for the text of a fetch, made often enough to be worth one allocation.
 constexpr qsizetype SqlCapacity = 256;
 // Rows one insert statement takes in a big save. SQLite's work at the start and end of
@@ -198,6 +204,14 @@ int bindValue(sqlite3_stmt* statement, int position, const QVariant& value, Attr
         return sqlite3_bind_null(statement, position);
     switch (type) {
     case AttributeType::String:
+        if (StoredText::isBytes(value)) {
+            // A long text kept as the bytes it was read or made as: valid UTF-8 already.
+            const QByteArray& utf8 = *static_cast<const QByteArray*>(value.constData());
+            if (held)
+                held->append(utf8);
+            return sqlite3_bind_text(statement, position, utf8.constData(), int(utf8.size()),
+                held ? SQLITE_STATIC : SQLITE_TRANSIENT);
+        }
         if (value.metaType().id() == QMetaType::QString) {
             const QString& text = *static_cast<const QString*>(value.constData());
             // The store keeps UTF-8: Qt converts quicker than SQLite does at every insert.
@@ -325,6 +339,8 @@ QVariant textValue(sqlite3_stmt* statement, int column, LastText& last)
     const int size = sqlite3_column_bytes(statement, column);
     if (size == last.size && std::memcmp(bytes, last.bytes, size_t(size)) == 0)
         return last.text;
+    if (size >= StoredText::LongTextBytes)
+        return StoredText::held(QByteArray(bytes, size));
     QString text = QString::fromUtf8(bytes, size);
     if (size <= LastText::Capacity) {
         std::memcpy(last.bytes, bytes, size_t(size));
@@ -953,6 +969,8 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
     QVarLengthArray<LastText, 16> lastTexts(attributes.size());
     int rc;
     while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
+        if (withValues && rows.size() % RowsBetweenCacheChecks == RowsBetweenCacheChecks - 1)
+            releaseReadPages();
         Row row;
         row.key = sqlite3_column_int64(query, 0);
         if (withValues) {
@@ -969,6 +987,8 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
         report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
         return std::nullopt;
     }
+    if (withValues)
+        releaseReadPages();
     const auto byKey = [](const Row& a, const Row& b) { return a.key < b.key; };
     if (keyOrderHere && !std::is_sorted(rows.begin(), rows.end(), byKey))
         std::sort(rows.begin(), rows.end(), byKey);
@@ -1030,6 +1050,8 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetchRows(
         auto wanted = keys.cbegin() + from;
         int rc;
         while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
+            if (rows.size() % RowsBetweenCacheChecks == RowsBetweenCacheChecks - 1)
+                releaseReadPages();
             const qint64 key = sqlite3_column_int64(query, 0);
             if (walk) {
                 while (wanted != keys.cend() && *wanted < key)
@@ -1053,6 +1075,7 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetchRows(
             return std::nullopt;
         }
     }
+    releaseReadPages();
     const auto byKey = [](const Row& a, const Row& b) { return a.key < b.key; };
     if (!std::is_sorted(rows.begin(), rows.end(), byKey))
         std::sort(rows.begin(), rows.end(), byKey);
@@ -1130,6 +1153,18 @@ void PersistentStore::growCacheForSave()
 {
     if (!m_cacheGrown && sqlite3_exec(m_db, BigSaveCache, nullptr, nullptr, nullptr) == SQLITE_OK)
         m_cacheGrown = true;
+}
+
+void PersistentStore::releaseReadPages()
+{
+    // A save's pages stay: it reads back what it wrote.
+    if (m_cacheGrown)
+        return;
+    int used = 0;
+    int highest = 0;
+    if (sqlite3_db_status(m_db, SQLITE_DBSTATUS_CACHE_USED, &used, &highest, 0) == SQLITE_OK
+        && used > ReadCacheBytes)
+        sqlite3_db_release_memory(m_db);
 }
 
 void PersistentStore::shrinkCache()

@@ -94,6 +94,8 @@ private:
     // commit or rollback: for saves that write tens of thousands of rows.
     void growCacheForSave();
     void shrinkCache();
+    // Lets the cache go of the pages reads brought in, once they pass a few megabytes.
+    void releaseReadPages();
     // Inserts a row; key 0 lets the store choose. Returns the row's key, 0 on failure.
     [[nodiscard]] qint64 insertRow(
         const EntityDescription& entity, const QList<QVariant>& values, qint64 key, Error* error);

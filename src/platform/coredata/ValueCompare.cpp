@@ -11,9 +11,11 @@ bool isNull(const QVariant& value)
     return !value.isValid() || value.isNull();
 }
 
+// A long text may be held as its stored UTF-8 bytes (see StoredText).
 bool isText(const QVariant& value)
 {
-    return value.metaType().id() == QMetaType::QString;
+    const int id = value.metaType().id();
+    return id == QMetaType::QString || id == QMetaType::QByteArray;
 }
 
 } // namespace

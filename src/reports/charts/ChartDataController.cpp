@@ -145,7 +145,7 @@ std::optional<QList<ChartDataController::XYRow>> ChartDataController::readRows(
     for (Rows* row : rows) {
         if (!row)
             continue;
-        const auto values = Rows::decodeStoredData(row->json(), layout, password, true);
+        const auto values = Rows::decodeStoredData(row->storedJson(), layout, password, true);
         if (!values) {
             // A row the password does not open must not quietly drop out of the chart.
             if (message)

@@ -24,16 +24,14 @@ constexpr std::array<uint8_t, 128> decodeTable()
 
 constexpr auto kDecodeTable = decodeTable();
 
-} // namespace
-
-std::optional<QByteArray> dataWithBase64EncodedString(const QString& text)
+// The decoding of a text's code units: UTF-16 units, or UTF-8 bytes (every byte of a
+// character beyond ASCII is 128 or more, so both skip the same characters).
+template<class Unit> std::optional<QByteArray> decodeUnits(const Unit* p, const Unit* const end)
 {
-    QByteArray out((text.size() / 4) * 3 + 3, Qt::Uninitialized);
+    QByteArray out(((end - p) / 4) * 3 + 3, Qt::Uninitialized);
     char* write = out.data();
     uint32_t group = 0;
     int count = 0;
-    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
-    const char16_t* const end = p + text.size();
     while (p != end) {
         // Whole groups of four alphabet characters, the bulk of any text, at once.
         if (count == 0 && end - p >= 4 && (p[0] | p[1] | p[2] | p[3]) < 128) {
@@ -52,7 +50,7 @@ std::optional<QByteArray> dataWithBase64EncodedString(const QString& text)
             }
         }
         // Characters outside ASCII become "?" in an ASCII conversion, which is skipped.
-        const char16_t unit = *p++;
+        const auto unit = *p++;
         if (unit >= 128)
             continue;
         const uint8_t value = kDecodeTable[unit];
@@ -77,6 +75,20 @@ std::optional<QByteArray> dataWithBase64EncodedString(const QString& text)
     if (out.isEmpty())
         return std::nullopt;
     return out;
+}
+
+} // namespace
+
+std::optional<QByteArray> dataWithBase64EncodedString(const QString& text)
+{
+    const auto* units = reinterpret_cast<const char16_t*>(text.constData());
+    return decodeUnits(units, units + text.size());
+}
+
+std::optional<QByteArray> dataWithBase64EncodedUtf8(QByteArrayView utf8)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+    return decodeUnits(bytes, bytes + utf8.size());
 }
 
 std::optional<QString> base64EncodedStringWithWrapWidth(const QByteArray& data, qsizetype width)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -11,6 +12,8 @@ namespace KivoBase64 {
 
 // nullopt when no bytes decode.
 [[nodiscard]] std::optional<QByteArray> dataWithBase64EncodedString(const QString& text);
+// The same for the UTF-8 bytes of a text, decoded as the text would be.
+[[nodiscard]] std::optional<QByteArray> dataWithBase64EncodedUtf8(QByteArrayView utf8);
 // Lines of `width` rounded down to a multiple of 4, joined by CR LF; width below 4 never
 // breaks. nullopt for empty data.
 [[nodiscard]] std::optional<QString> base64EncodedStringWithWrapWidth(

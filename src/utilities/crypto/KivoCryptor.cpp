@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <future>
+#include <system_error>
 
 namespace {
 
@@ -162,6 +164,29 @@ QByteArray KivoCryptor::keyForPassword(const QString& password, const QByteArray
     if (status != KivoCryptorEngine::Success)
         internalFailure(QString::fromLatin1(kKeyDerivationFailed).arg(status));
     return key;
+}
+
+std::pair<QByteArray, QByteArray> KivoCryptor::keysForPassword(const QString& password,
+    const QByteArray& encryptionSalt, const KivoCryptorKeyDerivationSettings& encryption,
+    const QByteArray& HMACSalt, const KivoCryptorKeyDerivationSettings& HMAC)
+{
+    // Each derivation takes thousands of rounds: the two run side by side.
+    std::future<QByteArray> HMACKey;
+    try {
+        HMACKey = std::async(std::launch::async,
+            [&password, &HMACSalt, &HMAC] { return keyForPassword(password, HMACSalt, HMAC); });
+    } catch (const std::system_error&) {
+        QByteArray encryptionKey = keyForPassword(password, encryptionSalt, encryption);
+        return { encryptionKey, keyForPassword(password, HMACSalt, HMAC) };
+    }
+    QByteArray encryptionKey;
+    try {
+        encryptionKey = keyForPassword(password, encryptionSalt, encryption);
+    } catch (...) {
+        HMACKey.wait();
+        throw;
+    }
+    return { encryptionKey, HMACKey.get() };
 }
 
 QByteArray KivoCryptor::randomDataOfLength(qsizetype length)

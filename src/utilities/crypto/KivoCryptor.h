@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 // The common part of the container's encryptor and decryptor: a serial work queue, the
 // queue that receives the output, and the handler that gets it piece by piece.
@@ -47,6 +48,10 @@ public:
     // are used as the password has UTF-16 units: stored containers depend on it.
     static QByteArray keyForPassword(const QString& password, const QByteArray& salt,
         const KivoCryptorKeyDerivationSettings& settings);
+    // The encryption key and the HMAC key of a container, derived at once.
+    static std::pair<QByteArray, QByteArray> keysForPassword(const QString& password,
+        const QByteArray& encryptionSalt, const KivoCryptorKeyDerivationSettings& encryption,
+        const QByteArray& HMACSalt, const KivoCryptorKeyDerivationSettings& HMAC);
     static QByteArray randomDataOfLength(qsizetype length);
 
 protected:

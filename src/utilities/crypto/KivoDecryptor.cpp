@@ -2,6 +2,10 @@
 
 #include "utilities/crypto/KivoBase64.h"
 
+#include <system_error>
+#include <thread>
+#include <tuple>
+
 namespace {
 
 const char kQueueLabel[] = "net.solvane.KivoDecryptor";
@@ -9,6 +13,9 @@ const char kKeysAndPassword[] = "Both password and the key (%1) or HMACKey (%2) 
 constexpr uint8_t kVersion = 0x01;
 constexpr uint8_t kPasswordOption = 0x01;
 constexpr qsizetype kPreambleSize = 2;
+// Pieces from this size on are authenticated on another thread while they are decrypted
+// here, the plaintext kept back until the HMAC has been checked.
+constexpr qsizetype kSideBySideFrom = qsizetype(1) << 20;
 
 platform::Error unknownHeader()
 {
@@ -100,9 +107,8 @@ bool KivoDecryptor::consumeHeaderFromData(
         const QByteArray encryptionSalt
             = take(qsizetype(settings.encryptionKeyDerivation.saltSize));
         const QByteArray HMACSalt = take(qsizetype(settings.HMACKeyDerivation.saltSize));
-        m_encryptionKey
-            = keyForPassword(m_password, encryptionSalt, settings.encryptionKeyDerivation);
-        m_HMACKey = keyForPassword(m_password, HMACSalt, settings.HMACKeyDerivation);
+        std::tie(m_encryptionKey, m_HMACKey) = keysForPassword(m_password, encryptionSalt,
+            settings.encryptionKeyDerivation, HMACSalt, settings.HMACKeyDerivation);
         m_password.fill(QChar(0));
         m_password = QString();
     }
@@ -177,9 +183,24 @@ void KivoDecryptor::decryptData(const Piece& ciphertext)
     if (isFinished())
         return;
     if (m_HMACContext) {
-        // Authenticated containers are decrypted only once their HMAC has been checked.
-        m_HMACContext->update(ciphertext.view());
-        m_heldCiphertext.push_back(ciphertext);
+        // Authenticated containers hand out no plaintext before their HMAC has been
+        // checked: it is made (alongside the HMAC, for a big piece) and held back.
+        std::thread authenticator;
+        if (ciphertext.length >= kSideBySideFrom) {
+            try {
+                authenticator = std::thread(
+                    [this, &ciphertext] { m_HMACContext->update(ciphertext.view()); });
+            } catch (const std::system_error&) {
+            }
+        }
+        if (!authenticator.joinable())
+            m_HMACContext->update(ciphertext.view());
+        // After a cipher failure nothing more is decrypted; it is reported at the end.
+        if (!m_heldError && !m_engine->addData(ciphertext.view(), m_heldPlaintext, &m_heldError)
+            && !m_heldError)
+            m_heldError = KivoCryptorEngine::errorForStatus(KivoCryptorEngine::ParamError);
+        if (authenticator.joinable())
+            authenticator.join();
         return;
     }
     // A failure has been reported to the caller and has finished the decryptor.
@@ -211,17 +232,17 @@ void KivoDecryptor::finishOnQueue(const QByteArray& receivedHMAC)
         const QByteArray computed = m_HMACContext->final();
         if (computed.isEmpty() || receivedHMAC.size() != m_HMACLength
             || !KivoCryptorHMAC::constantTimeEquals(computed, receivedHMAC)) {
-            m_heldCiphertext.clear();
+            m_heldPlaintext.fill('\0');
+            m_heldPlaintext.clear();
             cleanupAndNotifyWithError(HMACMismatch());
             return;
         }
-        while (!m_heldCiphertext.empty()) {
-            const Piece piece = std::move(m_heldCiphertext.front());
-            m_heldCiphertext.pop_front();
-            if (!decryptAndDeliver(piece.view())) {
-                m_heldCiphertext.clear();
-                return;
-            }
+        m_outData = std::exchange(m_heldPlaintext, QByteArray());
+        if (!m_outData.isEmpty())
+            deliverOutData();
+        if (m_heldError) {
+            cleanupAndNotifyWithError(m_heldError);
+            return;
         }
     }
     platform::Error error;

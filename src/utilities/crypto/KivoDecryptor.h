@@ -3,10 +3,8 @@
 #include "utilities/crypto/KivoCryptor.h"
 #include "utilities/crypto/KivoCryptorHMAC.h"
 
-#include <deque>
-
 // Reads a version-1 container given in pieces of any size. When the container carries an
-// HMAC, no plaintext is made until the whole HMAC has been checked at finish(); a mismatch
+// HMAC, no plaintext is handed out until the whole HMAC has been checked at finish(); a mismatch
 // ends with "HMAC Mismatch" and no output at all.
 class KivoDecryptor : public KivoCryptor {
 public:
@@ -55,6 +53,7 @@ private:
     QByteArray m_encryptionKey;
     QByteArray m_HMACKey;
     QString m_password;
-    // Ciphertext received and not yet authenticated.
-    std::deque<Piece> m_heldCiphertext;
+    // Plaintext of ciphertext not yet authenticated, and the cipher's failure on it.
+    QByteArray m_heldPlaintext;
+    platform::Error m_heldError;
 };

@@ -2,11 +2,22 @@
 
 #include "utilities/crypto/KivoBase64.h"
 
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
 namespace {
 
 const char kQueueLabel[] = "net.solvane.KivoEncryptor";
 constexpr uint8_t kVersion = 0x01;
 constexpr uint8_t kPasswordOption = 0x01;
+// Pieces from this size on are encrypted a part at a time while another thread feeds the
+// parts already made to the HMAC: cipher and HMAC then run side by side, each over bytes
+// still in the cache, instead of one pass after the other.
+constexpr qsizetype kSideBySideFrom = qsizetype(1) << 20;
+constexpr qsizetype kPart = qsizetype(256) << 10;
+constexpr qsizetype kCipherBlock = 16;
 
 } // namespace
 
@@ -24,11 +35,9 @@ std::shared_ptr<KivoEncryptor> KivoEncryptor::initWithSettings(
     std::shared_ptr<KivoEncryptor> encryptor(new KivoEncryptor(std::move(handler)));
     encryptor->m_encryptionSalt
         = randomDataOfLength(qsizetype(settings.encryptionKeyDerivation.saltSize));
-    QByteArray encryptionKey
-        = keyForPassword(password, encryptor->m_encryptionSalt, settings.encryptionKeyDerivation);
     encryptor->m_HMACSalt = randomDataOfLength(qsizetype(settings.HMACKeyDerivation.saltSize));
-    QByteArray HMACKey
-        = keyForPassword(password, encryptor->m_HMACSalt, settings.HMACKeyDerivation);
+    auto [encryptionKey, HMACKey] = keysForPassword(password, encryptor->m_encryptionSalt,
+        settings.encryptionKeyDerivation, encryptor->m_HMACSalt, settings.HMACKeyDerivation);
     const bool ready = encryptor->setUp(settings, encryptionKey, HMACKey);
     encryptionKey.fill('\0');
     HMACKey.fill('\0');
@@ -111,6 +120,14 @@ void KivoEncryptor::encryptPiece(const QByteArray& data)
     writeHeaderOnce();
     const qsizetype start = m_outData.size();
     platform::Error error;
+    if (m_HMACContext && data.size() >= kSideBySideFrom) {
+        if (!encryptSideBySide(data, &error)) {
+            cleanupAndNotifyWithError(error);
+            return;
+        }
+        deliverOutData();
+        return;
+    }
     if (!m_engine->addData(data, m_outData, &error)) {
         cleanupAndNotifyWithError(error);
         return;
@@ -118,6 +135,60 @@ void KivoEncryptor::encryptPiece(const QByteArray& data)
     if (m_HMACContext)
         m_HMACContext->update(QByteArrayView(m_outData).sliced(start));
     deliverOutData();
+}
+
+bool KivoEncryptor::encryptSideBySide(QByteArrayView data, platform::Error* error)
+{
+    const qsizetype start = m_outData.size();
+    // Room for all of it: the bytes the HMAC thread reads never move.
+    m_outData.reserve(start + data.size() + 2 * kCipherBlock + KivoCryptorHMAC::Length);
+    const char* const bytes = m_outData.constData();
+    std::mutex mutex;
+    std::condition_variable changed;
+    qsizetype made = start; // ciphertext up to here may be fed to the HMAC
+    bool over = false;
+    const auto feed = [&] {
+        qsizetype fed = start;
+        std::unique_lock lock(mutex);
+        while (true) {
+            changed.wait(lock, [&] { return made > fed || over; });
+            const qsizetype upTo = made;
+            lock.unlock();
+            if (upTo > fed)
+                m_HMACContext->update(QByteArrayView(bytes + fed, upTo - fed));
+            fed = upTo;
+            lock.lock();
+            if (over && fed == made)
+                return;
+        }
+    };
+    std::thread authenticator;
+    try {
+        authenticator = std::thread(feed);
+    } catch (const std::system_error&) {
+        // No thread to spare: one pass after the other.
+        if (!m_engine->addData(data, m_outData, error))
+            return false;
+        m_HMACContext->update(QByteArrayView(m_outData).sliced(start));
+        return true;
+    }
+    bool encrypted = true;
+    for (qsizetype offset = 0; offset < data.size() && encrypted; offset += kPart) {
+        encrypted = m_engine->addData(
+            data.sliced(offset, std::min(kPart, data.size() - offset)), m_outData, error);
+        if (encrypted) {
+            std::lock_guard lock(mutex);
+            made = m_outData.size();
+        }
+        changed.notify_one();
+    }
+    {
+        std::lock_guard lock(mutex);
+        over = true;
+    }
+    changed.notify_one();
+    authenticator.join();
+    return encrypted;
 }
 
 void KivoEncryptor::finishOnQueue()

@@ -37,6 +37,9 @@ private:
         const QByteArray& HMACKey);
     void writeHeaderOnce();
     void encryptPiece(const QByteArray& data);
+    // Encrypts a big piece onto the output while another thread authenticates it; false
+    // (and the error) when the cipher fails.
+    [[nodiscard]] bool encryptSideBySide(QByteArrayView data, platform::Error* error);
     void finishOnQueue();
 
     std::unique_ptr<KivoCryptorHMAC> m_HMACContext;

@@ -375,6 +375,64 @@ TEST(KivoCryptor, TenMegabytesStreamedBothWays)
     EXPECT_EQ(rejected->nonEmptyPieces.load(), 0);
 }
 
+// Pieces of a megabyte and more are authenticated on another thread while the cipher
+// runs: the bytes are the same as one pass after the other makes.
+TEST(KivoCryptor, BigPiecesAuthenticatedAlongsideTheCipherGiveTheSameContainer)
+{
+    const QByteArray plaintext = randomBytes(3 * 1024 * 1024 + 5, 9);
+    platform::Error error;
+    const auto container
+        = KivoEncryptor::encryptData(plaintext, KivoCryptorAES256Settings, kPassword, &error);
+    ASSERT_TRUE(container.has_value());
+    EXPECT_TRUE(error.isNull());
+    const QByteArray passwordBytes = kPassword.toUtf8();
+    const QByteArray ciphertext
+        = container->mid(kCiphertextAt, container->size() - kCiphertextAt - kHMACSize);
+    EXPECT_EQ(ciphertext.size(), (plaintext.size() / 16 + 1) * 16);
+    EXPECT_EQ(opensslHMAC(opensslPBKDF2(passwordBytes, container->mid(kHMACSaltAt, 8)), ciphertext),
+        container->right(kHMACSize));
+    EXPECT_TRUE(
+        opensslAES(false, opensslPBKDF2(passwordBytes, container->mid(kEncryptionSaltAt, 8)),
+            container->mid(kIVAt, 16), ciphertext)
+        == plaintext);
+
+    // Whole, and in pieces big and small by turns.
+    EXPECT_TRUE(decrypt(*container, &error) == plaintext);
+    EXPECT_TRUE(error.isNull());
+    auto decrypted = std::make_shared<Collected>();
+    auto decryptor = KivoDecryptor::initWithPassword(kPassword, collectInto(decrypted));
+    for (qsizetype at = 0, turn = 0; at < container->size(); ++turn) {
+        const qsizetype piece = turn % 2 ? 1000 : 3 * 512 * 1024;
+        decryptor->addData(container->mid(at, piece));
+        at += piece;
+    }
+    decryptor->finish();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return decrypted->finished.load(); }, 120000));
+    EXPECT_TRUE(decrypted->error.isNull());
+    EXPECT_TRUE(decrypted->data == plaintext);
+
+    // A byte altered in the middle, or a wrong password: no plaintext at all.
+    QByteArray bad = *container;
+    bad[bad.size() / 2] = char(bad[bad.size() / 2] ^ 1);
+    for (const auto& [input, password] :
+        { std::pair(bad, kPassword), std::pair(*container, QStringLiteral("wrong")) }) {
+        auto rejected = std::make_shared<Collected>();
+        auto checker = KivoDecryptor::initWithPassword(password, collectInto(rejected));
+        checker->addData(input);
+        checker->finish();
+        ASSERT_TRUE(testsupport::waitUntil([&] { return rejected->finished.load(); }, 120000));
+        EXPECT_EQ(rejected->error.code(), KivoCryptorHMACMismatch);
+        EXPECT_EQ(rejected->nonEmptyPieces.load(), 0);
+    }
+
+    // Without an HMAC key the big piece is only encrypted.
+    const QByteArray key(32, '\x21');
+    const auto bare
+        = KivoEncryptor::encryptData(plaintext, KivoCryptorAES256Settings, key, {}, &error);
+    ASSERT_TRUE(bare.has_value());
+    EXPECT_TRUE(KivoDecryptor::decryptData(*bare, key, {}, &error) == plaintext);
+}
+
 TEST(KivoCryptor, ManySynchronousRunsFromPoolThreadsAllFinish)
 {
     // Each run waits for its result; none may wait on a pool thread that is never freed.
