@@ -55,26 +55,11 @@ void rollbackContext()
     KivoAppDelegate::ApplicationDelegate()->rollbackContext();
 }
 
-// A value as a title or tile text; no value gives an empty text.
+// A value as a title or tile text, as the mailed CSV writes it; no value gives an empty
+// text.
 QString textOf(const QVariant& value)
 {
-    switch (value.typeId()) {
-    case QMetaType::UnknownType:
-    case QMetaType::Nullptr:
-        return {};
-    case QMetaType::QString:
-        return value.toString();
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return ContainsPredicate::numberText(value);
-    default:
-        return value.toString();
-    }
+    return ServerTableCsv::valueText(value);
 }
 
 // The rows of a reply's table as the grid's row objects.
