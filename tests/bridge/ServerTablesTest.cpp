@@ -348,7 +348,8 @@ TEST_F(ServerTables, TheMailedCsvHoldsTheRowsOfEveryTable)
                 screen->presentedViewController());
         return composer != nullptr;
     }));
-    EXPECT_EQ(screen->hudCount(), 0u);
+    // The overlay's end is queued behind the composer's showing.
+    EXPECT_TRUE(testsupport::waitUntil([&] { return screen->hudCount() == 0u; }));
     composer->send();
     const QString path = composer->lastSentPath();
     settle();

@@ -6,6 +6,7 @@
 #include "forms/FormSortingSection.h"
 #include "forms/FormTestSupport.h"
 #include "platform/ui/Image.h"
+#include "utilities/text/StringsLanguage.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,6 +43,7 @@ struct JsonForms : formtest::FormTest {
         qunsetenv("KIVOTAB_RESOURCES");
         platform::ui::Image::clearCache();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        StringsLanguage::load();
     }
 
     void write(const QString& name, const QByteArray& content)
@@ -57,6 +59,8 @@ struct JsonForms : formtest::FormTest {
             R"({"Name": "Bezeichnung", "Notes": "Notizen", "textValue:name": "kaputt",
                 "FormEntryElement": "FormLabelElement", "One": "Eins", "Two": "Zwei"})");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        // The strings table is chosen once, as at start-up.
+        StringsLanguage::load();
     }
 };
 

@@ -344,7 +344,7 @@ TEST_F(PdfExportTest, EveryFailureIsShownAndEndsTheOverlay)
     EXPECT_EQ(
         alertMessages(), QStringList({ "A PDF report is being made; try again when it is done." }));
     dismissAlerts();
-    ASSERT_TRUE(testsupport::waitUntil([&] { return other->ended; }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return other->ended; }, 60000));
 
     // A row that cannot be read ends the report.
     class Unreadable : public ReportProtocol {
