@@ -2,11 +2,14 @@
 
 #include "PdfTestSupport.h"
 #include "common/FreexlWorkbook.h"
+#include "grid/ColumnTableDataController.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/MailComposeViewController.h"
 #include "reports/ExportImportDataController.h"
+#include "reports/ExportNotificationDataController.h"
 #include "reports/ReportRows.h"
 #include "utilities/shell/KivoAppDelegate.h"
+#include "utilities/text/KivoDateUtils.h"
 
 #include <QTimeZone>
 
@@ -24,6 +27,16 @@ QString documents(const QString& name)
 {
     return QDir(FileManager::documentsDirectory()).filePath(name);
 }
+
+// The reminders screen's controller as the menu sees it: rows of "Reminder" and "Date",
+// and more widths than the two columns.
+class RemindersController : public TableDataController, public ColumnTableDataController {
+public:
+    QStringList columnHeaders() const override { return { "Reminder", "Date" }; }
+    QList<double> columnWidths() const override { return { 120, 80, 33 }; }
+    QStringList columnValues(qint64) override { return {}; }
+    void loadData(const std::shared_ptr<Parent>&) override { }
+};
 
 struct OlderExportMenuTest : ReportTest {
     // A table of every column type.
@@ -113,8 +126,24 @@ struct OlderExportMenuTest : ReportTest {
         EXPECT_EQ(menu->snapshot().columnWidths, widened);
     }
 
+    // The reminders screen over the reminders, with its older menu.
+    void openReminders(const QVariantList& reminders)
+    {
+        remindersController = std::make_shared<RemindersController>();
+        navigation = std::make_unique<platform::ui::NavigationController>();
+        host = new reporttest::FakeHost(nullptr);
+        host->setTitle("Reminders");
+        navigation->pushViewController(host, false);
+        platform::ui::Application::shared().setRootViewController(navigation.get());
+        remindersController->setViewController(host);
+        remindersController->setRows(reminders);
+        remindersMenu = ExportNotificationDataController::create(remindersController.get());
+    }
+
     UserTemplate* table = nullptr;
     std::shared_ptr<ExportImportDataController> older;
+    std::shared_ptr<RemindersController> remindersController;
+    std::shared_ptr<ExportNotificationDataController> remindersMenu;
 };
 
 } // namespace
@@ -182,6 +211,21 @@ TEST_F(OlderExportMenuTest, TheUserTableMenuShowsItsItemsWithTheirOwnCodesAndSiz
     EXPECT_EQ(host->menuDismissals, 11);
     EXPECT_EQ(host->browsers.last().defaultFileName, "Clients.xls");
     ASSERT_TRUE(platform::ui::Device::current().selectModel("tablet"));
+
+    // The reminders' menu: the current menu's items and codes.
+    auto reminders = ExportNotificationDataController::create(controller.get());
+    reminders->showMenu();
+    EXPECT_EQ(host->menuTexts.size(), 9);
+    EXPECT_EQ(host->menuSize, QSizeF(645, 405));
+    host->menuSelect(0);
+    EXPECT_EQ(reminders->lastClickedButton(), 1001u);
+    delegate.reset();
+    delegate = std::make_unique<KivoAppDelegate>();
+    reminders->showMenu();
+    EXPECT_EQ(host->menuTexts.size(), 6);
+    EXPECT_EQ(host->menuSize, QSizeF(645, 275));
+    host->menuSelect(5);
+    EXPECT_EQ(reminders->lastClickedButton(), 1006u);
 }
 
 TEST_F(OlderExportMenuTest, OnAnEmptyTableOnlyImportDoesAnything)
@@ -333,6 +377,51 @@ TEST_F(OlderExportMenuTest, AReloadDuringAnExportLeavesTheSnapshotToBeWritten)
         host->refreshView();
         ASSERT_EQ(controller->count(), 3001);
     }
+}
+
+TEST_F(OlderExportMenuTest, RemindersExportTwoColumnsWithTheDateRawInCsvAndShownInXlsAndPdf)
+{
+    const QDateTime rent(QDate(2026, 5, 1), QTime(9, 0), QTimeZone::utc());
+    const QDateTime call(QDate(2026, 4, 2), QTime(17, 45), QTimeZone::utc());
+    openReminders({ QVariantMap { { "Reminder", "Call, \"soon\"" }, { "Date", call } },
+        QVariantMap { { "Reminder", "Pay rent" }, { "Date", rent } } });
+
+    runWith(*remindersMenu, ReportController::SaveCSV, documentsFile("Reminders.csv"));
+    EXPECT_EQ(readFile(documents("Reminders.csv")),
+        "Reminder,Date\n"
+        "\"Call, \"\"soon\"\"\",2026-04-02 17:45:00 +0000\n"
+        "Pay rent,2026-05-01 09:00:00 +0000\n");
+    EXPECT_EQ(remindersMenu->snapshot().columnWidths, QList<double>({ 120, 80 }));
+    EXPECT_EQ(remindersMenu->snapshot().title, "Reminders");
+
+    runWith(*remindersMenu, ReportController::SaveXLS, documentsFile("Reminders.xls"));
+    const auto book = testsupport::readWithFreexl(documents("Reminders.xls"));
+    ASSERT_TRUE(book.ok()) << book.status;
+    const auto& sheet = book.sheets.at(0);
+    ASSERT_EQ(sheet.rows, 3u);
+    ASSERT_EQ(sheet.columns, 2u);
+    EXPECT_EQ(sheet.at(0, 0).text, "Reminder");
+    EXPECT_EQ(sheet.at(0, 1).text, "Date");
+    EXPECT_EQ(sheet.at(1, 0).text, "Call, \"soon\"");
+    EXPECT_EQ(sheet.at(1, 1).text, KivoDateUtils::getDateTimeString(call));
+    EXPECT_EQ(sheet.at(2, 1).text, KivoDateUtils::getDateTimeString(rent));
+
+    runWith(*remindersMenu, ReportController::SavePDF, documentsFile("Reminders.pdf"));
+    const QString text
+        = QString::fromUtf8(testsupport::runTool("pdftotext", { documents("Reminders.pdf"), "-" }))
+              .simplified();
+    EXPECT_TRUE(text.contains("Pay rent")) << text.toStdString();
+    EXPECT_TRUE(text.contains(KivoDateUtils::getDateTimeString(rent).simplified()))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains("2026-05-01")) << text.toStdString();
+
+    // No active rows (a search that finds none): no PDF, and the overlay still ends.
+    remindersController->filterRows("none", [](const QVariant&) { return false; });
+    ASSERT_EQ(remindersController->count(), 0);
+    runWith(*remindersMenu, ReportController::SavePDF, documentsFile("None.pdf"));
+    EXPECT_FALSE(QFile::exists(documents("None.pdf")));
+    runWith(*remindersMenu, ReportController::SaveCSV, documentsFile("None.csv"));
+    EXPECT_EQ(readFile(documents("None.csv")), "Reminder,Date\n");
 }
 
 TEST_F(OlderExportMenuTest, ThePdfReportShowsTheCurrentMenusText)
