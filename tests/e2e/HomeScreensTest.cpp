@@ -2,6 +2,7 @@
 
 #include "grid/FileBrowserViewController.h"
 #include "grid/KivoPreviewController.h"
+#include "grid/ListSelectViewController.h"
 #include "grid/YoutubeViewController.h"
 #include "model/Database.h"
 #include "model/NotificationsController.h"
@@ -13,7 +14,6 @@
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TextField.h"
 #include "reports/ReportController.h"
-#include "screens/ListSelectViewController.h"
 #include "screens/MainDataController.h"
 #include "screens/NotificationDataController.h"
 #include "utilities/text/KivoDateUtils.h"
