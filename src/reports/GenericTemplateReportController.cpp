@@ -295,15 +295,17 @@ void GenericTemplateReportController::writeLog(
 void GenericTemplateReportController::resetReminder()
 {
     std::weak_ptr<ReportController> weak = weak_from_this();
-    platform::dispatch::asyncMain([weak] {
+    platform::dispatch::asyncMain([weak, busy = showHud()]() mutable {
         auto self = std::static_pointer_cast<GenericTemplateReportController>(weak.lock());
         if (!self)
             return;
         try {
             if (GenericTemplateDataControllerProtocol* table = self->dataController())
                 table->rebuildAllNotifications();
+            busy.reset();
             MessageHelper::ShowMessage(LocalizedStrings::OperationSuccessful(), platform::Error());
         } catch (const std::exception& exception) {
+            busy.reset();
             DebugHelper::singleton().logException(exception, false);
         }
     });

@@ -22,7 +22,7 @@ public:
         ExportMenuHost* parent, std::shared_ptr<ReportProtocol> datasource);
 
     // The menu's grid screen's data controller, as it is now.
-    GenericTemplateDataControllerProtocol* dataController() const;
+    virtual GenericTemplateDataControllerProtocol* dataController() const;
 
     void shareHandler(quint64 position) override;
     void shareButtonHandler(const std::shared_ptr<FileInfo>& file) override;
@@ -30,8 +30,8 @@ public:
     void import(const QString& path);
     // Stores the log in Documents' "logs" folder and asks whether to show it.
     void writeLog(const QString& log, const QString& importFile, bool success);
-    // Rebuilds the reminders of the whole table, then says so; a failure goes to the
-    // debug log only.
+    // Rebuilds the reminders of the whole table on the main thread under the overlay, then
+    // says so once the overlay has ended; a failure goes to the debug log only.
     void resetReminder();
 
     // The log's lines, word for word.

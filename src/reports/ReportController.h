@@ -98,8 +98,8 @@ public:
     bool respondsToDismissPopupSender() const override { return true; }
 
     // The texts, images and popup size the menu shows now.
-    QStringList menuTexts() const;
-    QStringList menuImages() const;
+    virtual QStringList menuTexts() const;
+    virtual QStringList menuImages() const;
     QSizeF menuPopupSize() const;
 
     // The snapshot's table as CSV: the header texts, then each row's raw values (numbers

@@ -10,6 +10,7 @@
 #include "platform/ui/MailComposeViewController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/TextField.h"
+#include "reports/ExportImportDataController.h"
 #include "reports/ReportController.h"
 #include "utilities/shell/FileManager.h"
 #include "widgets/SimplePopupViewController.h"
@@ -104,6 +105,12 @@ struct ExportJourney : AppTest {
         if (!share || !share->isVisible())
             return nullptr;
         GestureSynthesizer::tap(share);
+        return shownMenu(rows);
+    }
+
+    // The menu list shown over the rows screen now.
+    ListSelectViewController* shownMenu(ApplicationScreen* rows)
+    {
         settle(100);
         if (!tablet())
             return dynamic_cast<ListSelectViewController*>(navigation->topViewController());
@@ -626,6 +633,39 @@ TEST_P(CloudExportJourney, SaveToTheCloudListsItsDocumentsAndSavesThere)
 INSTANTIATE_TEST_SUITE_P(Devices, CloudExportJourney, ::testing::Values("tablet", "phone"));
 
 INSTANTIATE_TEST_SUITE_P(Devices, ExportJourney, ::testing::Values("tablet", "phone"));
+
+// The older user-table menu over the same rows screen (no screen opens it): with the cloud
+// store on it ends with Reset Reminders.
+TEST_P(CloudExportJourney, TheOlderMenuShowsElevenItems)
+{
+    ApplicationScreen* rows = openRows();
+    ASSERT_NE(rows, nullptr);
+    auto older = ExportImportDataController::create(rows->dataController().get());
+    older->showMenu();
+    ListSelectViewController* menu = shownMenu(rows);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(titles(menu).size(), 11);
+    EXPECT_EQ(titles(menu).last(), "Reset Reminders");
+    if (tablet()) {
+        EXPECT_EQ(rows->simplepopupController()->contentSize(), QSizeF(645, 470));
+    }
+    ASSERT_TRUE(saveShot(QString("e2e-older-export-menu-cloud-%1.png").arg(GetParam())));
+}
+
+TEST_P(ExportJourney, TheOlderMenuShowsSevenItems)
+{
+    ApplicationScreen* rows = openRows();
+    ASSERT_NE(rows, nullptr);
+    auto older = ExportImportDataController::create(rows->dataController().get());
+    older->showMenu();
+    ListSelectViewController* menu = shownMenu(rows);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(titles(menu).size(), 7);
+    if (tablet()) {
+        EXPECT_EQ(rows->simplepopupController()->contentSize(), QSizeF(645, 340));
+    }
+    ASSERT_TRUE(saveShot(QString("e2e-older-export-menu-%1.png").arg(GetParam())));
+}
 
 } // namespace
 } // namespace e2e

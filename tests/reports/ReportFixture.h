@@ -65,6 +65,8 @@ public:
     void rebuildAllNotifications() override
     {
         ++rebuilds;
+        if (!platform::dispatch::isMainThread())
+            ++rebuildsOffMainThread;
         if (failRebuild)
             throw std::runtime_error("no reminders today");
     }
@@ -82,6 +84,7 @@ public:
     UserTemplate* table = nullptr;
     Rows::Password password;
     int rebuilds = 0;
+    int rebuildsOffMainThread = 0;
     bool failRebuild = false;
 };
 
