@@ -303,3 +303,25 @@ QVariant GenericRowViewController::pageSize()
     const QVariant tiles = preferences ? preferences->tiles() : QVariant();
     return tiles.toInt() < 1 ? QVariant(-1) : QVariant(tiles.toInt());
 }
+
+double GenericRowViewController::placeLinesIcon(platform::ui::View* contentView,
+    DataControllerPtotocol* controller, qint64 index, const QString& rowImage, double y)
+{
+    auto* image = qobject_cast<platform::ui::ImageView*>(contentView->viewWithTag(IconTag));
+    if (rowImage.isEmpty()) {
+        if (image && !image->isHidden())
+            image->setHidden(true);
+        return 0;
+    }
+    const QRectF frame(0, y, IconSize, IconSize);
+    if (!image) {
+        image = new MetroImageView(frame);
+        contentView->addSubview(image);
+    } else {
+        setFrameIfDifferent(image, frame);
+    }
+    setTileImage(image, controller, index, rowImage);
+    if (image->isHidden())
+        image->setHidden(false);
+    return TitleAfterIcon;
+}

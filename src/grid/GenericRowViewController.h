@@ -81,6 +81,10 @@ protected:
     static void setTileImage(platform::ui::ImageView* image, DataControllerPtotocol* controller,
         qint64 index, const QString& rowImage);
     static void setFrameIfDifferent(platform::ui::View* view, const QRectF& frame);
+    // The multi-line tiles' icon at the left, vertically at y: made once and reused, hidden
+    // when the row has no image. Answers where the lines start: after the icon, or at 0.
+    static double placeLinesIcon(platform::ui::View* contentView,
+        DataControllerPtotocol* controller, qint64 index, const QString& rowImage, double y);
     // A tap on the view runs the handler while this row view lives.
     void addTap(
         platform::ui::View* view, std::function<void(platform::ui::GestureRecognizer*)> handler);

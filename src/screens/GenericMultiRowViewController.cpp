@@ -8,7 +8,6 @@
 #include "screens/NotificationDataController.h"
 #include "style/Theme.h"
 #include "utilities/shell/DeviceHelper.h"
-#include "widgets/MetroImageView.h"
 #include "widgets/MetroLabel.h"
 #include "widgets/MetroSubLabel.h"
 
@@ -88,23 +87,7 @@ void GenericMultiRowViewController::createRow(
     const double blockY = total > TileHeight ? (total - TileHeight) / 2.0 : 0.0;
     double y = total < TileHeight ? (TileHeight - total) / 2.0 : 0.0;
 
-    double x = 0;
-    auto* image = qobject_cast<platform::ui::ImageView*>(contentView->viewWithTag(IconTag));
-    if (!data.Image.isEmpty()) {
-        const QRectF frame(0, blockY, IconSize, IconSize);
-        if (!image) {
-            image = new MetroImageView(frame);
-            contentView->addSubview(image);
-        } else {
-            setFrameIfDifferent(image, frame);
-        }
-        setTileImage(image, controller, index, data.Image);
-        if (image->isHidden())
-            image->setHidden(false);
-        x = TitleAfterIcon;
-    } else if (image && !image->isHidden()) {
-        image->setHidden(true);
-    }
+    double x = placeLinesIcon(contentView, controller, index, data.Image, blockY);
 
     const QStringList lines = controller ? controller->getTilesRows(index) : QStringList();
     const double lineWidth = width - x - (disclosure ? DisclosureWidth : 0);

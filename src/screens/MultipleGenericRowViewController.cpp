@@ -16,7 +16,6 @@
 #include "utilities/shell/DeviceHelper.h"
 #include "utilities/shell/MessageHelper.h"
 #include "widgets/CheckMarkLabel.h"
-#include "widgets/MetroImageView.h"
 #include "widgets/MetroLabel.h"
 #include "widgets/MetroSubLabel.h"
 #include "widgets/UIImage_Theme.h"
@@ -119,23 +118,7 @@ void MultipleGenericRowViewController::createRow(
     double y = total < TileHeight ? (TileHeight - total) / 2.0 : 0.0;
 
     // Image.
-    double x = 0;
-    auto* image = qobject_cast<platform::ui::ImageView*>(contentView->viewWithTag(ImageTag));
-    if (!data.Image.isEmpty()) {
-        const QRectF frame(0, blockY, IconSize, IconSize);
-        if (!image) {
-            image = new MetroImageView(frame);
-            contentView->addSubview(image);
-        } else {
-            setFrameIfDifferent(image, frame);
-        }
-        setTileImage(image, controller, index, data.Image);
-        if (image->isHidden())
-            image->setHidden(false);
-        x = TitleAfterIcon;
-    } else if (image && !image->isHidden()) {
-        image->setHidden(true);
-    }
+    double x = placeLinesIcon(contentView, controller, index, data.Image, blockY);
 
     // Check mark.
     double checkWidth = 0;

@@ -29,7 +29,6 @@ public:
     void linkTouched(platform::ui::GestureRecognizer* recognizer);
 
     static constexpr int CheckMarkTag = 5000;
-    static constexpr int ImageTag = 4000;
 
 protected:
     // The number of text lines of a tile.
