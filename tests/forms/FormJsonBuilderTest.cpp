@@ -5,6 +5,7 @@
 #include "forms/FormSection.h"
 #include "forms/FormSortingSection.h"
 #include "forms/FormTestSupport.h"
+#include "platform/Folders.h"
 #include "platform/ui/Image.h"
 #include "utilities/text/StringsLanguage.h"
 
@@ -34,7 +35,7 @@ struct JsonForms : formtest::FormTest {
         formtest::FormTest::SetUp();
         ASSERT_TRUE(bundle.isValid());
         QDir().mkpath(bundle.path() + "/strings");
-        QFile::link(QStringLiteral(KIVOTAB_RESOURCES) + "/images", bundle.path() + "/images");
+        QFile::link(platform::Folders::resources() + "/images", bundle.path() + "/images");
         qputenv("KIVOTAB_RESOURCES", bundle.path().toUtf8());
         platform::ui::Image::clearCache();
     }
