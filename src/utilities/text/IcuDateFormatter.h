@@ -29,6 +29,13 @@ public:
     // The same for the moment that many milliseconds after 1970, without a QDateTime: one
     // in local time asks the C library for the zone of every moment, under its lock.
     QString stringFromMSecs(qint64 msecs) const;
+    // The most UTF-16 units the text of a moment within boundedMoment can take, read from
+    // the pattern and the locale's names without formatting; nullopt when the pattern holds
+    // a field this cannot bound (zones, day periods, calendars other than the Gregorian).
+    std::optional<qsizetype> longestTextLength() const;
+    // Whether the moment (milliseconds after 1970) lies in the years 1001 to 8999, whose
+    // texts longestTextLength bounds: every such year has four digits in any time zone.
+    static bool isBoundedMoment(qint64 msecs);
     // Strict: the whole text must match; nullopt otherwise.
     [[nodiscard]] std::optional<QDateTime> dateFromString(const QString& text) const;
 

@@ -158,7 +158,18 @@ class DisplayFormatter {
 public:
     DisplayFormatter(IcuDateFormatter::Style date, IcuDateFormatter::Style time)
         : m_formatter(IcuDateFormatter::withStyles(date, time))
+        , m_longest(m_formatter ? m_formatter->longestTextLength() : std::nullopt)
     {
+    }
+
+    // A length the moment's text does not exceed, known without making it.
+    std::optional<qsizetype> lengthBound(qint64 msecs) const
+    {
+        if (!m_formatter)
+            return 0;
+        if (!m_longest || !IcuDateFormatter::isBoundedMoment(msecs))
+            return std::nullopt;
+        return m_longest;
     }
 
     QString text(qint64 msecs)
@@ -179,6 +190,7 @@ public:
 private:
     static constexpr qsizetype kMemoSize = 16384;
     std::unique_ptr<IcuDateFormatter> m_formatter;
+    std::optional<qsizetype> m_longest;
     QHash<qint64, QString> m_memo;
 };
 
@@ -206,10 +218,19 @@ QString display(DisplayFormatter& formatter, const QDateTime& date)
 }
 
 // As Date::toDateTime rounds it.
+qint64 msecsOf(const platform::Date& date)
+{
+    return qint64(std::round(date.unixTime() * 1000.0));
+}
+
 QString display(DisplayFormatter& formatter, const platform::Date& date)
 {
-    return date.isValid() ? formatter.text(qint64(std::round(date.unixTime() * 1000.0)))
-                          : QString();
+    return date.isValid() ? formatter.text(msecsOf(date)) : QString();
+}
+
+std::optional<qsizetype> displayBound(DisplayFormatter& formatter, const platform::Date& date)
+{
+    return date.isValid() ? formatter.lengthBound(msecsOf(date)) : 0;
 }
 
 } // namespace
@@ -242,6 +263,21 @@ QString getDateTimeString(const platform::Date& date)
 QString getTimeString(const platform::Date& date)
 {
     return display(timeFormatter(), date);
+}
+
+std::optional<qsizetype> getDateStringLengthBound(const platform::Date& date)
+{
+    return displayBound(dateFormatter(), date);
+}
+
+std::optional<qsizetype> getDateTimeStringLengthBound(const platform::Date& date)
+{
+    return displayBound(dateTimeFormatter(), date);
+}
+
+std::optional<qsizetype> getTimeStringLengthBound(const platform::Date& date)
+{
+    return displayBound(timeFormatter(), date);
 }
 
 QString getMonthYearString(const QDateTime& date)

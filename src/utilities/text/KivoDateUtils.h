@@ -45,6 +45,12 @@ QString getTimeString(const QDateTime& date); // medium time
 QString getDateString(const platform::Date& date);
 QString getDateTimeString(const platform::Date& date);
 QString getTimeString(const platform::Date& date);
+// A length in UTF-16 units the date's text of that kind surely does not exceed, found
+// without making the text; nullopt when only making it tells (a locale's pattern with a
+// field of no known width, a year of other than four digits).
+std::optional<qsizetype> getDateStringLengthBound(const platform::Date& date);
+std::optional<qsizetype> getDateTimeStringLengthBound(const platform::Date& date);
+std::optional<qsizetype> getTimeStringLengthBound(const platform::Date& date);
 QString getMonthYearString(const QDateTime& date); // "MMM yyyy"
 QString getYearString(const QDateTime& date); // "yyyy"
 

@@ -4,7 +4,9 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cmath>
 #include <utility>
 
 namespace KivoNumber {
@@ -100,6 +102,49 @@ QString memoized(
     return text;
 }
 
+// Numbers below this have their whole digits counted exactly in a 64-bit integer.
+constexpr double kBoundedBelow = 1e15;
+constexpr size_t kMostWholeDigits = 16;
+
+// By whole digits (1 to 16): the longest text of a positive number with at most that many,
+// and of a number of either sign (a negative one may round to a zero written either way).
+// A form writes every number of n whole digits and one sign in as many units: its digits,
+// its fixed decimals, the separators n digits take and the sign's fixed text around them.
+struct LongestTexts {
+    std::array<qsizetype, kMostWholeDigits + 1> positive {};
+    std::array<qsizetype, kMostWholeDigits + 1> anySign {};
+};
+
+std::optional<qsizetype> lengthBound(std::map<unsigned, LongestTexts>& longest,
+    const IcuNumberFormatter& formatter, double value, unsigned decimals)
+{
+    const double magnitude = std::fabs(value);
+    if (!std::isfinite(value) || magnitude >= kBoundedBelow)
+        return std::nullopt;
+    // Rounding to the decimals gives at most the whole part plus one.
+    quint64 whole = quint64(magnitude) + 1;
+    int digits = 1;
+    while (whole >= 10) {
+        whole /= 10;
+        ++digits;
+    }
+    decimals = std::min(decimals, MaximumDecimals);
+    auto found = longest.find(decimals);
+    if (found == longest.end()) {
+        LongestTexts texts;
+        double power = 1;
+        for (size_t n = 1; n <= kMostWholeDigits; ++n, power *= 10) {
+            const qsizetype positive = formatter.stringFromNumber(power).size();
+            const qsizetype negative = formatter.stringFromNumber(-power).size();
+            texts.positive[n] = std::max(texts.positive[n - 1], positive);
+            texts.anySign[n] = std::max({ texts.anySign[n - 1], positive, negative });
+        }
+        found = longest.emplace(decimals, texts).first;
+    }
+    const auto& texts = std::signbit(value) ? found->second.anySign : found->second.positive;
+    return texts[size_t(digits)];
+}
+
 } // namespace
 
 QString getStringWithDecimal(double value, unsigned decimals)
@@ -112,6 +157,18 @@ QString getCurrencyWithDecimal(double value, unsigned decimals)
 {
     thread_local NumberTexts texts;
     return memoized(texts, getCurrencyFormatterWithDecimal(decimals), value, decimals);
+}
+
+std::optional<qsizetype> getStringLengthBound(double value, unsigned decimals)
+{
+    thread_local std::map<unsigned, LongestTexts> longest;
+    return lengthBound(longest, getNumberFormatterWithDecimal(decimals), value, decimals);
+}
+
+std::optional<qsizetype> getCurrencyLengthBound(double value, unsigned decimals)
+{
+    thread_local std::map<unsigned, LongestTexts> longest;
+    return lengthBound(longest, getCurrencyFormatterWithDecimal(decimals), value, decimals);
 }
 
 QString getCurrencySymbol()

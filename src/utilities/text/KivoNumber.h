@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 // Numbers as decimal and currency texts with an exact number of decimals. Formatters are
 // made once per number of decimals, style and thread, and kept.
@@ -22,6 +23,11 @@ QString getStringWithDecimal(double value, unsigned decimals);
 // The same in the locale's currency form.
 QString getCurrencyWithDecimal(double value, unsigned decimals);
 QString getCurrencySymbol();
+// A length in UTF-16 units the value's text of that form surely does not exceed, found
+// without making it: the longest text of a number with as many whole digits or one more
+// (rounding may carry). nullopt for a value not finite or too large to bound so.
+std::optional<qsizetype> getStringLengthBound(double value, unsigned decimals);
+std::optional<qsizetype> getCurrencyLengthBound(double value, unsigned decimals);
 
 const IcuNumberFormatter& getNumberFormatterWithDecimal(unsigned decimals);
 const IcuNumberFormatter& getCurrencyFormatterWithDecimal(unsigned decimals);

@@ -144,6 +144,112 @@ TEST_F(Formatting, DateTextsAreWhatICUFormatsForEachLocaleAndStyle)
     }
 }
 
+// The bounds let a column's longest text grow without making most texts: one shorter than
+// a text it bounds would leave a column too narrow.
+TEST_F(Formatting, DateTextsNeverExceedTheirPatternsLongestLength)
+{
+    QRandomGenerator random(11);
+    const qint64 first = -30576009600000LL; // 1001-02-01
+    const qint64 last = 221842713600000LL; // 8999-12-01
+    EXPECT_TRUE(IcuDateFormatter::isBoundedMoment(first));
+    EXPECT_FALSE(IcuDateFormatter::isBoundedMoment(first - 1));
+    EXPECT_TRUE(IcuDateFormatter::isBoundedMoment(last - 1));
+    EXPECT_FALSE(IcuDateFormatter::isBoundedMoment(last));
+    for (const char* locale : { "en_US", "C", "de_DE", "fr_FR", "fi_FI", "ru_RU", "ar_EG", "hi_IN",
+             "zh_CN", "ja_JP", "ko_KR", "th_TH", "fa_IR", "bn_BD", "en_US_POSIX" }) {
+        for (const char16_t* zone : { u"UTC", u"Asia/Kathmandu", u"America/St_Johns" }) {
+            useZone(zone);
+            for (const auto& [date, time] :
+                { std::pair { IcuDateFormatter::Medium, IcuDateFormatter::None },
+                    std::pair { IcuDateFormatter::Medium, IcuDateFormatter::Short },
+                    std::pair { IcuDateFormatter::None, IcuDateFormatter::Medium },
+                    std::pair { IcuDateFormatter::Full, IcuDateFormatter::None },
+                    std::pair { IcuDateFormatter::Long, IcuDateFormatter::Long } }) {
+                const auto formatter
+                    = IcuDateFormatter::withStyles(date, time, QString::fromLatin1(locale));
+                ASSERT_TRUE(formatter);
+                const auto longest = formatter->longestTextLength();
+                if (!longest)
+                    continue;
+                qsizetype reached = 0;
+                for (int i = 0; i < 400; ++i) {
+                    const qint64 ms = first
+                        + qint64(random.bounded(quint64(last - first) / 1000)) * 1000
+                        + (i % 2 ? 999 : 0);
+                    const qsizetype length = formatter->stringFromMSecs(ms).size();
+                    reached = std::max(reached, length);
+                    ASSERT_LE(length, *longest) << locale << " " << ms;
+                }
+                EXPECT_GT(reached, 0) << locale;
+            }
+        }
+    }
+    useZone(u"UTC");
+    // The display styles of the locales most used have a bound, and it is reached.
+    for (const char* locale : { "en_US", "C", "de_DE" }) {
+        const auto medium = IcuDateFormatter::withStyles(
+            IcuDateFormatter::Medium, IcuDateFormatter::None, QString::fromLatin1(locale));
+        ASSERT_TRUE(medium->longestTextLength()) << locale;
+        EXPECT_TRUE(IcuDateFormatter::withStyles(
+            IcuDateFormatter::Medium, IcuDateFormatter::Short, QString::fromLatin1(locale))
+                        ->longestTextLength())
+            << locale;
+        EXPECT_TRUE(IcuDateFormatter::withStyles(
+            IcuDateFormatter::None, IcuDateFormatter::Medium, QString::fromLatin1(locale))
+                        ->longestTextLength())
+            << locale;
+    }
+    const auto medium = IcuDateFormatter::withStyles(
+        IcuDateFormatter::Medium, IcuDateFormatter::None, QStringLiteral("en_US"));
+    EXPECT_EQ(medium->longestTextLength(),
+        medium->stringFromDate(utc(2026, 12, 25)).size()); // "Dec 25, 2026"
+    // A zone's name has no known width.
+    EXPECT_FALSE(IcuDateFormatter::withStyles(
+        IcuDateFormatter::None, IcuDateFormatter::Full, QStringLiteral("en_US"))
+                     ->longestTextLength());
+
+    // Outside those years, and for moments the pattern cannot bound, only the text tells.
+    const platform::Date early(utc(999, 6, 1));
+    EXPECT_FALSE(KivoDateUtils::getDateStringLengthBound(early));
+    EXPECT_EQ(KivoDateUtils::getDateStringLengthBound(platform::Date()), 0);
+    const platform::Date moment(utc(2024, 1, 5, 14, 7, 9));
+    EXPECT_GE(KivoDateUtils::getDateStringLengthBound(moment).value_or(-1),
+        KivoDateUtils::getDateString(moment).size());
+    EXPECT_GE(KivoDateUtils::getDateTimeStringLengthBound(moment).value_or(-1),
+        KivoDateUtils::getDateTimeString(moment).size());
+    EXPECT_GE(KivoDateUtils::getTimeStringLengthBound(moment).value_or(-1),
+        KivoDateUtils::getTimeString(moment).size());
+}
+
+TEST_F(Formatting, NumberTextsNeverExceedTheirLengthBound)
+{
+    QRandomGenerator random(5);
+    QList<double> values { 0.0, -0.0, 9.995, -9.995, 99.999, 999.5, -999.5, 0.4, 0.5, -0.001,
+        999999.995, 9999999999.99, 999999999999999.0, -999999999999999.0, 1e14, 0.000001 };
+    for (int i = 0; i < 3000; ++i) {
+        const double magnitude = std::pow(10.0, -3.0 + random.bounded(18.0));
+        values << (random.bounded(2u) ? -1 : 1) * magnitude * random.bounded(1.0);
+    }
+    for (const unsigned decimals : { 0u, 1u, 2u, 5u, 20u, 25u }) {
+        for (const double value : std::as_const(values)) {
+            const auto plain = KivoNumber::getStringLengthBound(value, decimals);
+            const auto currency = KivoNumber::getCurrencyLengthBound(value, decimals);
+            ASSERT_TRUE(plain && currency) << value;
+            EXPECT_LE(KivoNumber::getStringWithDecimal(value, decimals).size(), *plain)
+                << value << " " << decimals;
+            EXPECT_LE(KivoNumber::getCurrencyWithDecimal(value, decimals).size(), *currency)
+                << value << " " << decimals;
+        }
+    }
+    // A number of as many digits and the same sign reaches it.
+    EXPECT_EQ(KivoNumber::getCurrencyLengthBound(1234.5, 2),
+        KivoNumber::getCurrencyWithDecimal(9999.5, 2).size());
+    EXPECT_EQ(KivoNumber::getCurrencyLengthBound(-1234.5, 2),
+        KivoNumber::getCurrencyWithDecimal(-1234.5, 2).size());
+    for (const double value : { 1e15, -1e300, double(INFINITY), double(NAN) })
+        EXPECT_FALSE(KivoNumber::getStringLengthBound(value, 2)) << value;
+}
+
 TEST_F(Formatting, DateTextsAndParsing)
 {
     const QDateTime date = utc(2024, 1, 5, 14, 7, 9);
