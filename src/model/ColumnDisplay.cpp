@@ -80,3 +80,38 @@ QString ColumnDisplay::text(const QVariant& value) const
     }
     return value.toString();
 }
+
+std::optional<qsizetype> ColumnDisplay::lengthBound(const QVariant& value) const
+{
+    switch (m_kind) {
+    case Kind::Text:
+        // A text's own length, without a copy.
+        if (value.typeId() == QMetaType::QString)
+            return static_cast<const QString*>(value.constData())->size();
+        return std::nullopt;
+    case Kind::Boolean:
+        return isSet(value) && value.toBool() ? m_yes.size() : m_no.size();
+    case Kind::Numeric:
+    case Kind::Currency:
+        if (RowValueCompare::isMissing(value))
+            return 0;
+        return m_kind == Kind::Numeric
+            ? KivoNumber::getStringLengthBound(value.toDouble(), m_decimals)
+            : KivoNumber::getCurrencyLengthBound(value.toDouble(), m_decimals);
+    case Kind::Date:
+    case Kind::DateTime:
+    case Kind::Time: {
+        if (RowValueCompare::isMissing(value))
+            return 0;
+        const platform::Date date = RowValueCompare::momentOf(value);
+        if (m_kind == Kind::DateTime)
+            return KivoDateUtils::getDateTimeStringLengthBound(date);
+        if (m_kind == Kind::Date)
+            return KivoDateUtils::getDateStringLengthBound(date);
+        return KivoDateUtils::getTimeStringLengthBound(date);
+    }
+    case Kind::Other:
+        break;
+    }
+    return std::nullopt;
+}

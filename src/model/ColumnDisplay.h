@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 class TemplateColumn;
 
 // How a column shows its values, read from the column once: an export shows every value
@@ -15,6 +17,10 @@ public:
 
     // The value's display text, as TemplateColumn::getStringValue gives it.
     QString text(const QVariant& value) const;
+    // A length in UTF-16 units the value's display text surely does not exceed, found
+    // without making the text where that costs less (numbers and dates); nullopt when only
+    // the text tells.
+    std::optional<qsizetype> lengthBound(const QVariant& value) const;
 
 private:
     enum class Kind { Text, Boolean, Numeric, Currency, Date, DateTime, Time, Other };

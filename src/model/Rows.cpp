@@ -586,9 +586,15 @@ void Rows::updateData(const QVariantMap& values, const Columns& columns, const P
         TemplateColumn* column = columns[i];
         if (!column)
             continue;
-        const QString display = displays[i]->text(values.value(column->id().toString()));
-        if (display.size() > ModelRegistry::intValue(column->currentmaxlength()))
-            column->setCurrentmaxlength(display.size());
+        const QVariant value = values.value(column->id().toString());
+        const qsizetype longest = ModelRegistry::intValue(column->currentmaxlength());
+        // Most values cannot be longer than the longest so far: their text is not made.
+        const auto bound = displays[i]->lengthBound(value);
+        if (bound && *bound <= longest)
+            continue;
+        const qsizetype length = displays[i]->text(value).size();
+        if (length > longest)
+            column->setCurrentmaxlength(length);
     }
     static ModelRegistry::AttributeIndex index;
     const int at = index.of(*this, QStringLiteral("json"));

@@ -6,11 +6,17 @@
 #include "model/Sort.h"
 #include "model/UserTemplate.h"
 #include "platform/Exception.h"
+#include "utilities/store/KivoLibContext.h"
 #include "utilities/text/KivoDateUtils.h"
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
+#include <QTimeZone>
+
+#include <cmath>
+#include <map>
 
 using modeltest::ModelTest;
 
@@ -315,6 +321,88 @@ TEST_F(RowsTest, TheLongestDisplayTextRaisesTheColumnWidthButNeverLowersIt)
                   ->currentmaxlength()
                   .toInt(),
         10);
+}
+
+// Most values' display texts are not made on adding: what the columns keep must still be
+// the longest text of every value given, as showing each one would find it.
+TEST_F(RowsTest, TheLongestLengthsAfterRandomRowsEqualARecountOfEveryValue)
+{
+    QList<TemplateColumn*> all = columns;
+    all << column(kDefinition, "Price", "Currency", 0) << column(kDefinition, "Ratio", "Numeric", 5)
+        << column(kDefinition, "Link", "Link");
+    QRandomGenerator random(29);
+    const auto number = [&]() -> QVariant {
+        switch (random.bounded(6u)) {
+        case 0:
+            return QVariant();
+        case 1:
+            return 9.995 * std::pow(10.0, random.bounded(0, 12));
+        case 2:
+            return -std::pow(10.0, -3.0 + random.bounded(19.0));
+        case 3:
+            return QStringLiteral("12");
+        default:
+            return std::pow(10.0, -2.0 + random.bounded(11.0)) * random.bounded(1.0);
+        }
+    };
+    const auto moment = [&]() -> QVariant {
+        // From year 1 to beyond 9999, as dates, stored seconds and texts.
+        const qint64 seconds = qint64(-62135596800.0 + random.bounded(382135596800.0));
+        switch (random.bounded(5u)) {
+        case 0:
+            return QVariant();
+        case 1:
+            return double(seconds) + 0.5;
+        case 2:
+            return QVariant::fromValue(platform::Date::fromUnixTime(double(seconds) + 0.25));
+        default:
+            return QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc());
+        }
+    };
+    const auto text = [&]() -> QVariant {
+        QString made;
+        for (quint32 i = random.bounded(40u); i > 0; --i)
+            made += random.bounded(4u) ? QChar(u'a' + char16_t(random.bounded(26u))) : QChar(u'é');
+        if (random.bounded(3u) == 0)
+            made += QString::fromUtf8("\xF0\x9F\x98\x80"); // a surrogate pair
+        return random.bounded(8u) ? QVariant(made) : QVariant(qint64(random.bounded(100000u)));
+    };
+    std::map<TemplateColumn*, qsizetype> longest;
+    for (int i = 0; i < 600; ++i) {
+        QVariantMap values;
+        for (TemplateColumn* c : std::as_const(all)) {
+            if (random.bounded(10u) == 0)
+                continue; // absent
+            const QString type = c->typeName();
+            if (type == "Yes/No")
+                values.insert(
+                    key(c), random.bounded(3u) ? QVariant(random.bounded(2u) == 1) : QVariant());
+            else if (type == "Date" || type == "DateTime" || type == "Time")
+                values.insert(key(c), moment());
+            else if (type == "Currency" || type == "Numeric")
+                values.insert(key(c), number());
+            else
+                values.insert(key(c), text());
+        }
+        Rows* row = Rows::add(kTable);
+        row->updateData(values, all, std::nullopt);
+        for (TemplateColumn* c : std::as_const(all))
+            longest[c] = std::max(longest[c], c->getStringValue(values.value(key(c))).size());
+        if (i % 100 == 99) {
+            ASSERT_TRUE(KivoLib::commit());
+        }
+    }
+    QHash<QString, qsizetype> byId;
+    for (TemplateColumn* c : std::as_const(all)) {
+        EXPECT_EQ(c->currentmaxlength().toLongLong(), longest[c]) << c->typeName().toStdString();
+        byId.insert(key(c), longest[c]);
+    }
+    // What was stored is the same.
+    context()->reset();
+    const auto stored = TemplateColumn::getColumns(kDefinition);
+    ASSERT_EQ(stored.size(), byId.size());
+    for (TemplateColumn* c : stored)
+        EXPECT_EQ(c->currentmaxlength().toLongLong(), byId.value(key(c), -1));
 }
 
 TEST_F(RowsTest, TextFiltersFoldCaseAndAccentsOnlyForContains)
