@@ -6,6 +6,9 @@
 // beside `-csv` of a plain ten-column table holding the same values. XLS is set beside
 // LibreOffice converting our CSV to a workbook (its profile warmed by a first run); it
 // keeps at most 65,536 rows, so it does less than we do. Ratios below 1: we are faster.
+//
+// The older user-table menu (bound to the rows controller itself) exports the same rows in
+// the same runs, beside the same references and beside the current menu's time.
 #include "grid/RowObject.h"
 #include "grid/TableDataController.h"
 #include "model/ModelRegistry.h"
@@ -15,6 +18,7 @@
 #include "model/UserTemplate.h"
 #include "platform/LocalTimeZone.h"
 #include "platform/ui/ViewController.h"
+#include "reports/ExportImportDataController.h"
 #include "reports/GenericTemplateDataControllerProtocol.h"
 #include "reports/GenericTemplateReportDataSource.h"
 #include "reports/ReportController.h"
@@ -26,6 +30,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSaveFile>
@@ -38,8 +43,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -141,19 +149,27 @@ void setUp()
     fixture->controller = controller;
 }
 
+// The two menus of the rows screen: the current one over its data source, and the older
+// one bound to the data controller.
+enum class Menu { Current, Older };
+
 // Ours: the menu's snapshot of the screen on the main thread, the file's bytes built from
 // it, and the bytes saved, as Save does.
-double exportFile(const QString& path, bool xls)
+double exportFile(Menu menu, const QString& path, bool xls)
 {
     QElapsedTimer timer;
     timer.start();
-    GenericTemplateReportDataSource source(fixture->controller.get());
+    std::shared_ptr<ReportProtocol> source;
+    if (menu == Menu::Current)
+        source = std::make_shared<GenericTemplateReportDataSource>(fixture->controller.get());
+    else
+        source = ExportImportDataController::create(fixture->controller.get())->reportDataSource();
     ReportController::Snapshot snapshot;
-    snapshot.rowCount = source.reportRowsCount();
-    snapshot.columns = source.reportColumns();
-    snapshot.columnWidths = source.reportColumnWidths();
-    snapshot.title = source.reportTitle();
-    snapshot.rows = source.reportRowsSnapshot();
+    snapshot.rowCount = source->reportRowsCount();
+    snapshot.columns = source->reportColumns();
+    snapshot.columnWidths = source->reportColumnWidths();
+    snapshot.title = source->reportTitle();
+    snapshot.rows = source->reportRowsSnapshot();
     lastSnapshotSeconds = secondsSince(timer);
     const QByteArray bytes
         = xls ? ReportController::toExcelData(snapshot) : ReportController::toCSV(snapshot);
@@ -219,7 +235,7 @@ void ExportCsv(benchmark::State& state)
     double floor = 0;
     int runs = 0;
     for (auto _ : state) {
-        const double one = exportFile(fixture->folder.filePath("ours.csv"), false);
+        const double one = exportFile(Menu::Current, fixture->folder.filePath("ours.csv"), false);
         const double reference
             = shellCsv(fixture->store, jsonQuery(), fixture->folder.filePath("shell.csv"));
         const double plainOne = plain.isEmpty()
@@ -245,36 +261,41 @@ void ExportCsv(benchmark::State& state)
     state.counters["snapshot_ms"] = lastSnapshotSeconds * 1000;
 }
 
+// LibreOffice converting the CSV file to a workbook in the folder, with the profile made
+// by its first run: seconds, or -1 on failure.
+double officeConvert(const QString& csv)
+{
+    const QString profile = QUrl::fromLocalFile(fixture->folder.filePath("lo-profile")).toString();
+    const QString out = fixture->folder.filePath("lo");
+    const QString made = QDir(out).filePath(QFileInfo(csv).completeBaseName() + ".xls");
+    QFile::remove(made);
+    QProcess office;
+    office.setProcessChannelMode(QProcess::MergedChannels);
+    office.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    office.start(QStringLiteral("soffice"),
+        { QStringLiteral("-env:UserInstallation=") + profile, QStringLiteral("--headless"),
+            QStringLiteral("--convert-to"), QStringLiteral("xls"), QStringLiteral("--outdir"), out,
+            csv });
+    if (!office.waitForFinished(600000) || office.exitCode() != 0)
+        return -1.0;
+    return QFile::exists(made) ? secondsSince(timer) : -1.0;
+}
+
 void ExportXls(benchmark::State& state)
 {
     setUp();
     const QString csv = fixture->folder.filePath("ours.csv");
-    if (exportFile(csv, false) < 0) {
+    if (exportFile(Menu::Current, csv, false) < 0) {
         state.SkipWithError("the CSV export failed");
         return;
     }
-    const QString profile = QUrl::fromLocalFile(fixture->folder.filePath("lo-profile")).toString();
-    const QString out = fixture->folder.filePath("lo");
-    const auto convert = [&] {
-        QProcess office;
-        office.setProcessChannelMode(QProcess::MergedChannels);
-        office.setStandardOutputFile(QProcess::nullDevice());
-        QElapsedTimer timer;
-        timer.start();
-        office.start(QStringLiteral("soffice"),
-            { QStringLiteral("-env:UserInstallation=") + profile, QStringLiteral("--headless"),
-                QStringLiteral("--convert-to"), QStringLiteral("xls"), QStringLiteral("--outdir"),
-                out, csv });
-        if (!office.waitForFinished(600000) || office.exitCode() != 0)
-            return -1.0;
-        return QFile::exists(QDir(out).filePath("ours.xls")) ? secondsSince(timer) : -1.0;
-    };
     // The first run makes the profile.
-    convert();
+    officeConvert(csv);
     for (auto _ : state) {
-        const double ours = exportFile(fixture->folder.filePath("ours.xls"), true);
-        QFile::remove(QDir(out).filePath("ours.xls"));
-        const double office = convert();
+        const double ours = exportFile(Menu::Current, fixture->folder.filePath("ours.xls"), true);
+        const double office = officeConvert(csv);
         if (ours < 0 || office < 0) {
             state.SkipWithError("a run failed");
             break;
@@ -288,10 +309,114 @@ void ExportXls(benchmark::State& state)
     }
 }
 
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The older menu's run of one format, beside the current menu's run and the reference
+// made in the same iteration. The figures are medians over the iterations; each ratio is
+// the median of the iterations' own ratios, so that load moving between iterations
+// moves both sides of it alike. The two menus take turns at going first.
+struct OlderRuns {
+    std::vector<double> older, current, reference, toReference, toCurrent;
+
+    bool add(benchmark::State& state, double olderOne, double currentOne, double referenceOne)
+    {
+        if (olderOne < 0 || currentOne < 0 || referenceOne < 0) {
+            state.SkipWithError("a run failed");
+            return false;
+        }
+        state.SetIterationTime(olderOne);
+        older.push_back(olderOne);
+        current.push_back(currentOne);
+        reference.push_back(referenceOne);
+        toReference.push_back(olderOne / referenceOne);
+        toCurrent.push_back(olderOne / currentOne);
+        return true;
+    }
+
+    void report(benchmark::State& state, const char* referenceName) const
+    {
+        if (older.empty())
+            return;
+        state.counters["ours_ms"] = median(older) * 1000;
+        state.counters["current_ms"] = median(current) * 1000;
+        state.counters[referenceName] = median(reference) * 1000;
+        state.counters["ratio"] = median(toReference);
+        state.counters["ratio_current"] = median(toCurrent);
+    }
+
+    // How many times faster than the reference: the median of the iterations' own.
+    double timesFaster() const
+    {
+        std::vector<double> inverse;
+        for (double ratio : toReference)
+            inverse.push_back(1 / ratio);
+        return median(inverse);
+    }
+};
+
+// Both menus' exports of one format, the older first on even iterations.
+std::pair<double, double> bothMenus(int iteration, const QString& extension, bool xls)
+{
+    const QString olderPath = fixture->folder.filePath("older." + extension);
+    const QString currentPath = fixture->folder.filePath("current." + extension);
+    if (iteration % 2 == 0) {
+        const double older = exportFile(Menu::Older, olderPath, xls);
+        return { older, exportFile(Menu::Current, currentPath, xls) };
+    }
+    const double current = exportFile(Menu::Current, currentPath, xls);
+    return { exportFile(Menu::Older, olderPath, xls), current };
+}
+
+void OlderMenuExportCsv(benchmark::State& state)
+{
+    setUp();
+    OlderRuns runs;
+    int iteration = 0;
+    for (auto _ : state) {
+        const auto [older, current] = bothMenus(iteration++, "csv", false);
+        const double shell
+            = shellCsv(fixture->store, jsonQuery(), fixture->folder.filePath("shell.csv"));
+        if (!runs.add(state, older, current, shell))
+            return;
+    }
+    runs.report(state, "sqlite3_ms");
+}
+
+void OlderMenuExportXls(benchmark::State& state)
+{
+    setUp();
+    const QString csv = fixture->folder.filePath("older.csv");
+    if (exportFile(Menu::Older, csv, false) < 0) {
+        state.SkipWithError("the CSV export failed");
+        return;
+    }
+    // The first run makes the profile, when no run before made it.
+    officeConvert(csv);
+    OlderRuns runs;
+    int iteration = 0;
+    for (auto _ : state) {
+        const auto [older, current] = bothMenus(iteration++, "xls", true);
+        if (!runs.add(state, older, current, officeConvert(csv)))
+            return;
+    }
+    runs.report(state, "soffice_ms");
+    if (!runs.older.empty())
+        state.counters["times_faster"] = runs.timesFaster();
+}
+
 } // namespace
 
 BENCHMARK(ExportCsv)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(ExportXls)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(OlderMenuExportCsv)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(11);
+BENCHMARK(OlderMenuExportXls)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv)
 {

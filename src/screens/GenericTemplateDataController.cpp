@@ -651,7 +651,8 @@ void GenericTemplateDataController::rebuildAllNotifications()
     UserTemplate* table = userTemplate();
     if (!reminders || !table || m_locked)
         return;
-    reminders->rebuildNotifications(m_columns, table, m_password);
+    // Reset Reminders says it is done once this returns: not a rebuild still under way.
+    reminders->rebuildNotificationsNow(m_columns, table, m_password);
 }
 
 void GenericTemplateDataController::shareTouched(platform::ui::Control*)

@@ -1,6 +1,7 @@
 #include "screens/NotificationReminders.h"
 
 #include "model/NotificationsController.h"
+#include "model/UserTemplate.h"
 
 void NotificationReminders::scheduleNotification(
     Rows* row, const Rows::Columns& columns, const Rows::Password& secret, UserTemplate* table)
@@ -17,6 +18,14 @@ void NotificationReminders::rebuildNotifications(
     const Rows::Columns& columns, UserTemplate* table, const Rows::Password& secret)
 {
     NotificationsController::rebuildNotificationsInBackground(columns, table, secret);
+}
+
+void NotificationReminders::rebuildNotificationsNow(
+    const Rows::Columns& columns, UserTemplate* table, const Rows::Password& secret)
+{
+    if (table)
+        NotificationsController::rebuildNotifications(
+            columns, table, Rows::getRowFaults(table->id().toString()), secret);
 }
 
 void NotificationReminders::rebuildAllNotifications()

@@ -12,5 +12,7 @@ public:
     // Reads and decodes the rows off the main thread.
     void rebuildNotifications(
         const Rows::Columns& columns, UserTemplate* table, const Rows::Password& secret) override;
+    void rebuildNotificationsNow(
+        const Rows::Columns& columns, UserTemplate* table, const Rows::Password& secret) override;
     void rebuildAllNotifications() override;
 };

@@ -25,6 +25,11 @@ public:
     virtual void rebuildNotifications(
         const Rows::Columns& columns, UserTemplate* table, const Rows::Password& secret)
         = 0;
+    // The same before it returns, every row read and decoded on the main thread; what the
+    // rebuild raises is raised to the caller.
+    virtual void rebuildNotificationsNow(
+        const Rows::Columns& columns, UserTemplate* table, const Rows::Password& secret)
+        = 0;
     // Rebuilds the reminders of every table.
     virtual void rebuildAllNotifications() = 0;
 };

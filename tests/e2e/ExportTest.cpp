@@ -5,6 +5,9 @@
 #include "grid/FileBrowserViewController.h"
 #include "grid/ListSelectViewController.h"
 #include "model/CloudStoreManager.h"
+#include "model/Rows.h"
+#include "model/UserTemplate.h"
+#include "platform/LocalNotifications.h"
 #include "platform/UserDefaults.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/MailComposeViewController.h"
@@ -12,12 +15,17 @@
 #include "platform/ui/TextField.h"
 #include "reports/ExportImportDataController.h"
 #include "reports/ReportController.h"
+#include "screens/GenericTemplateDataController.h"
 #include "utilities/shell/FileManager.h"
 #include "widgets/SimplePopupViewController.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
+#include <QTimeZone>
 
 namespace e2e {
 namespace {
@@ -26,6 +34,7 @@ const QString kContacts = QStringLiteral("7DBCAB4F-2773-4A69-AE07-AFFD57BDC64A")
 const QString kName = QStringLiteral("319525EF-176E-4462-93BA-68EB30D7D6E7");
 const QString kPhone = QStringLiteral("89C20BFE-16C0-4414-A9FD-40BDB2692BD2");
 const QString kEmail = QStringLiteral("DFFE9F8F-B701-45EA-B941-8A2BFE933E28");
+const QString kBirthday = QStringLiteral("FA736F30-E79F-4A5D-A794-7EE99357EE8E");
 constexpr int kShareButton = 40;
 
 const QString kHeader = QStringLiteral("Name,Phone,Email,Website,Address,Birthday,Group,Favourite");
@@ -66,6 +75,42 @@ std::string newestLog()
     const QDir logs(documents(FileManager::LogsFolder));
     const QStringList names = logs.entryList(QDir::Files, QDir::Time);
     return names.isEmpty() ? std::string() : readFile(logs.filePath(names.first())).toStdString();
+}
+
+// The scheduled notifications at the moment the first alert shows, as the scheduler holds
+// them then.
+class ScheduledWhenAlertShows : public QObject {
+public:
+    ScheduledWhenAlertShows() { QCoreApplication::instance()->installEventFilter(this); }
+    ~ScheduledWhenAlertShows() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && !taken
+            && qobject_cast<platform::ui::AlertView*>(watched)) {
+            taken = true;
+            scheduled = platform::LocalNotifications::shared().scheduledLocalNotifications();
+        }
+        return false;
+    }
+
+    bool taken = false;
+    QList<platform::LocalNotification> scheduled;
+};
+
+// The notifications the scheduler's file lists, written out first.
+QList<QJsonObject> notificationsFile()
+{
+    auto& center = platform::LocalNotifications::shared();
+    center.flush();
+    QFile file(center.filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QJsonObject> listed;
+    for (const QJsonValue& value :
+        QJsonDocument::fromJson(file.readAll()).object().value("notifications").toArray())
+        listed << value.toObject();
+    return listed;
 }
 
 // A user table's rows, exported and imported through its share menu and the file browser
@@ -666,6 +711,126 @@ TEST_P(ExportJourney, TheOlderMenuShowsSevenItems)
     }
     ASSERT_TRUE(saveShot(QString("e2e-older-export-menu-%1.png").arg(GetParam())));
 }
+
+// Reset Reminders of the older menu: every row's reminder of the table, plain or
+// protected, is in the scheduler (and its file) when the message shows; a reminder of a
+// row gone is cancelled, another table's is kept.
+struct ResetRemindersJourney : CloudExportJourney {
+    // Rows with a yearly birthday reminder each, stored as the row form stores them; the
+    // ids and their birthdays.
+    QMap<QString, QDateTime> addBirthdays(ApplicationScreen* rows, int count)
+    {
+        auto* table = controllerOf<GenericTemplateDataController>(rows);
+        QMap<QString, QDateTime> birthdays;
+        for (int i = 0; i < count; ++i) {
+            const QDateTime birthday(
+                QDate(1990 + i, 1 + i % 12, 1 + i % 28), QTime(9, 0), QTimeZone::utc());
+            Rows* row = Rows::add(table->userTemplate()->id().toString());
+            row->updateData({ { kName, QString("Friend %1").arg(i) }, { kBirthday, birthday },
+                                { Rows::reminderKey(kBirthday), "Yearly" } },
+                table->Columns(), table->secret());
+            EXPECT_TRUE(row->saveRows());
+            birthdays.insert(row->id().toString(), birthday);
+        }
+        reload(rows);
+        // A protected table rebuilds its reminders a moment after it opens.
+        settle(2 * GenericTemplateDataController::ReminderRebuildDelayMs);
+        return birthdays;
+    }
+
+    static platform::LocalNotification reminder(const QString& table, const QString& row)
+    {
+        platform::LocalNotification made;
+        made.fireDate = QDateTime(QDate(2031, 5, 5), QTime(9, 0), QTimeZone::utc());
+        made.userInfo = { { "Template", table }, { "Row", row }, { "Column", kBirthday },
+            { "Repeat", "Yearly" }, { "Date", made.fireDate } };
+        return made;
+    }
+
+    void expectEveryReminderRebuilt(ApplicationScreen* rows, int count)
+    {
+        const QMap<QString, QDateTime> birthdays = addBirthdays(rows, count);
+        const QString table
+            = controllerOf<GenericTemplateDataController>(rows)->userTemplate()->id().toString();
+        // Nothing left of what was scheduled, but a row gone and another table's.
+        auto& center = platform::LocalNotifications::shared();
+        center.cancelAllLocalNotifications();
+        center.scheduleLocalNotification(reminder(table, "gone"));
+        center.scheduleLocalNotification(reminder("another table", birthdays.firstKey()));
+
+        auto older = ExportImportDataController::create(rows->dataController().get());
+        older->showMenu();
+        ListSelectViewController* menu = shownMenu(rows);
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(titles(menu).last(), "Reset Reminders");
+        // The last item, scrolled to where a phone's list shows it.
+        menu->collectionView()->scrollToItemAtIndexPath(platform::ui::IndexPath(10, 0),
+            platform::ui::CollectionView::ScrollPositionBottom, false);
+        settle();
+        platform::ui::View* item = tileView(menu, 10, 2000);
+        ASSERT_NE(item, nullptr);
+        ScheduledWhenAlertShows watch;
+        GestureSynthesizer::tap(item);
+        platform::ui::AlertView* done = waitForAlert("Operation Completed Successfully.");
+        ASSERT_NE(done, nullptr);
+        ASSERT_TRUE(watch.taken);
+        closeAlert(done);
+
+        QStringList atMessage;
+        for (const platform::LocalNotification& scheduled : std::as_const(watch.scheduled))
+            atMessage << scheduled.userInfo.value("Template").toString() + "/"
+                    + scheduled.userInfo.value("Row").toString();
+        atMessage.sort();
+        QStringList expected { "another table/" + birthdays.firstKey() };
+        for (const QString& row : birthdays.keys())
+            expected << table + "/" + row;
+        expected.sort();
+        EXPECT_EQ(atMessage.join(" ").toStdString(), expected.join(" ").toStdString());
+
+        // The file lists each row's reminder with the row's own date and repeat.
+        const QList<QJsonObject> listed = notificationsFile();
+        ASSERT_EQ(listed.size(), count + 1);
+        int mine = 0;
+        for (const QJsonObject& object : listed) {
+            const auto notification = platform::LocalNotification::fromJson(object);
+            ASSERT_TRUE(notification);
+            const QVariantMap info = notification->userInfo;
+            if (info.value("Template").toString() != table)
+                continue;
+            ++mine;
+            const QString row = info.value("Row").toString();
+            ASSERT_TRUE(birthdays.contains(row)) << row.toStdString();
+            EXPECT_EQ(info.value("Column").toString(), kBirthday);
+            EXPECT_EQ(info.value("Repeat").toString(), "Yearly");
+            // A Date column keeps the day: the reminder fires at its start.
+            EXPECT_EQ(notification->fireDate.date(), birthdays.value(row).date());
+            EXPECT_EQ(notification->fireDate.time(), QTime(0, 0));
+            EXPECT_EQ(notification->repeatInterval, platform::LocalNotification::YearCalendarUnit);
+        }
+        EXPECT_EQ(mine, count);
+    }
+};
+
+TEST_P(ResetRemindersJourney, EveryReminderOfAPlainTable)
+{
+    ApplicationScreen* rows = openRows();
+    ASSERT_NE(rows, nullptr);
+    expectEveryReminderRebuilt(rows, 12);
+}
+
+TEST_P(ResetRemindersJourney, EveryReminderOfAProtectedTableWithItsPassword)
+{
+    ASSERT_TRUE(addTable(home, "Vault", kContacts, true));
+    ASSERT_TRUE(open(home, "Vault"));
+    ASSERT_TRUE(answerPrompt("Create Password", "s3cret"));
+    ASSERT_TRUE(answerPrompt("Retype Password", "s3cret"));
+    ApplicationScreen* rows = top();
+    ASSERT_NE(rows, home);
+    ASSERT_EQ(controllerOf<GenericTemplateDataController>(rows)->secret().value_or(""), "s3cret");
+    expectEveryReminderRebuilt(rows, 12);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, ResetRemindersJourney, ::testing::Values("tablet", "phone"));
 
 } // namespace
 } // namespace e2e

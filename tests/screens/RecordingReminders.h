@@ -23,6 +23,12 @@ public:
         calls << "rebuild:" + table->id().toString();
         secrets << secret;
     }
+    void rebuildNotificationsNow(
+        const Rows::Columns&, UserTemplate* table, const Rows::Password& secret) override
+    {
+        calls << "rebuildNow:" + table->id().toString();
+        secrets << secret;
+    }
     void rebuildAllNotifications() override { calls << "rebuildAll"; }
 
     QStringList calls;
