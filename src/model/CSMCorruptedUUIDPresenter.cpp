@@ -7,22 +7,19 @@
 using platform::coredata::FileVersion;
 
 std::shared_ptr<CSMCorruptedUUIDPresenter> CSMCorruptedUUIDPresenter::initWithUSM(
-    const std::shared_ptr<CloudStoreManager>& manager)
+    CloudStoreManager& manager)
 {
-    return std::make_shared<CSMCorruptedUUIDPresenter>(
-        manager->URLForCloudCorruptedUUID(), manager);
+    return std::make_shared<CSMCorruptedUUIDPresenter>(manager.URLForCloudCorruptedUUID(), manager);
 }
 
-CSMCorruptedUUIDPresenter::CSMCorruptedUUIDPresenter(
-    const QUrl& url, const std::shared_ptr<CloudStoreManager>& manager)
+CSMCorruptedUUIDPresenter::CSMCorruptedUUIDPresenter(const QUrl& url, CloudStoreManager& manager)
     : CSMFileContentPresenter(url, manager, "CSMCorruptedUUIDPresenter")
 {
 }
 
 void CSMCorruptedUUIDPresenter::presentedItemDidChange()
 {
-    if (auto manager = delegate())
-        manager->corruptedUUIDDidChange();
+    callDelegate([](CloudStoreManager& manager) { manager.corruptedUUIDDidChange(); });
 }
 
 void CSMCorruptedUUIDPresenter::presentedItemDidGainVersion(const FileVersion&)

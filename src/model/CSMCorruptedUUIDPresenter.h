@@ -6,9 +6,8 @@
 // handled, and of conflicting marks the newest stays.
 class CSMCorruptedUUIDPresenter : public CSMFileContentPresenter {
 public:
-    static std::shared_ptr<CSMCorruptedUUIDPresenter> initWithUSM(
-        const std::shared_ptr<CloudStoreManager>& manager);
-    CSMCorruptedUUIDPresenter(const QUrl& url, const std::shared_ptr<CloudStoreManager>& manager);
+    static std::shared_ptr<CSMCorruptedUUIDPresenter> initWithUSM(CloudStoreManager& manager);
+    CSMCorruptedUUIDPresenter(const QUrl& url, CloudStoreManager& manager);
 
     void presentedItemDidChange() override;
     void presentedItemDidGainVersion(const platform::coredata::FileVersion&) override;

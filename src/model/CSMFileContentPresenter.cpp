@@ -10,7 +10,7 @@ using platform::coredata::FileVersion;
 using platform::coredata::MetadataQuery;
 
 CSMFileContentPresenter::CSMFileContentPresenter(
-    const QUrl& url, const std::shared_ptr<CloudStoreManager>& delegate, const char* className)
+    const QUrl& url, CloudStoreManager& delegate, const char* className)
     : CSMFilePresenter(url, delegate, className)
 {
     if (!url.isEmpty()) {
@@ -59,11 +59,11 @@ void CSMFileContentPresenter::start()
         if (!self)
             return;
         if (!self->m_query || !self->m_query->start()) {
-            if (auto manager = self->delegate()) {
-                manager->log(
-                    QStringLiteral("Couldn't start monitor query for %1, already running?")
-                        .arg(QFileInfo(self->presentedItemURL().toLocalFile()).fileName()));
-            }
+            const QString name = QFileInfo(self->presentedItemURL().toLocalFile()).fileName();
+            self->callDelegate([&](CloudStoreManager& manager) {
+                manager.log(QStringLiteral("Couldn't start monitor query for %1, already running?")
+                                .arg(name));
+            });
         }
     });
 }
@@ -100,8 +100,9 @@ void CSMFileContentPresenter::handleConflicts()
         return;
     platform::Error error;
     if (!chosen.replaceItemAtURL(url, &error)) {
-        if (auto manager = delegate())
-            manager->error(error, CloudStoreErrorCauseOpenActiveStore, url.toLocalFile());
+        callDelegate([&](CloudStoreManager& manager) {
+            manager.error(error, CloudStoreErrorCauseOpenActiveStore, url.toLocalFile());
+        });
         return;
     }
     for (FileVersion& version : versions)

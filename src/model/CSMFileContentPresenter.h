@@ -18,8 +18,7 @@ class MetadataQuery;
 // resolved by the subclass's choice.
 class CSMFileContentPresenter : public CSMFilePresenter {
 public:
-    CSMFileContentPresenter(
-        const QUrl& url, const std::shared_ptr<CloudStoreManager>& delegate, const char* className);
+    CSMFileContentPresenter(const QUrl& url, CloudStoreManager& delegate, const char* className);
     ~CSMFileContentPresenter() override;
 
     void start() override;

@@ -1,18 +1,25 @@
 #include "model/CSMFilePresenter.h"
 
+#include "model/CSMLifetime.h"
+#include "model/CloudStoreManager.h"
 #include "platform/Dispatch.h"
 
 CSMFilePresenter::CSMFilePresenter(
-    const QUrl& url, const std::shared_ptr<CloudStoreManager>& delegate, const char* className)
+    const QUrl& url, CloudStoreManager& delegate, const char* className)
     : m_presentedItemURL(url)
     , m_presentedItemOperationQueue(platform::dispatch::SerialQueue::create(
           QStringLiteral("%1PresenterQueue").arg(QLatin1String(className))))
-    , m_delegate(delegate)
+    , m_delegate(delegate.lifetime())
     , m_coordinator(this)
 {
 }
 
 CSMFilePresenter::~CSMFilePresenter() = default;
+
+bool CSMFilePresenter::callDelegate(const std::function<void(CloudStoreManager&)>& call) const
+{
+    return m_delegate->call(call);
+}
 
 void CSMFilePresenter::start()
 {

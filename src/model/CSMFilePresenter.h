@@ -5,9 +5,11 @@
 
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 class CloudStoreManager;
+class CSMLifetime;
 
 // A file the store manager watches: registered between start and stop, told of others'
 // changes on its own queue ("<class>PresenterQueue"), and owner of the coordinator through
@@ -16,8 +18,7 @@ class CloudStoreManager;
 class CSMFilePresenter : public platform::coredata::FilePresenter,
                          public std::enable_shared_from_this<CSMFilePresenter> {
 public:
-    CSMFilePresenter(
-        const QUrl& url, const std::shared_ptr<CloudStoreManager>& delegate, const char* className);
+    CSMFilePresenter(const QUrl& url, CloudStoreManager& delegate, const char* className);
     ~CSMFilePresenter() override;
 
     QUrl presentedItemURL() const override { return m_presentedItemURL; }
@@ -25,7 +26,8 @@ public:
     {
         return m_presentedItemOperationQueue;
     }
-    std::shared_ptr<CloudStoreManager> delegate() const { return m_delegate.lock(); }
+    // Runs the call with the manager unless it is going; false when the call did not run.
+    bool callDelegate(const std::function<void(CloudStoreManager&)>& call) const;
     platform::coredata::FileCoordinator& coordinator() { return m_coordinator; }
 
     virtual void start();
@@ -34,6 +36,6 @@ public:
 private:
     const QUrl m_presentedItemURL;
     const std::shared_ptr<platform::dispatch::SerialQueue> m_presentedItemOperationQueue;
-    const std::weak_ptr<CloudStoreManager> m_delegate;
+    const std::shared_ptr<CSMLifetime> m_delegate;
     platform::coredata::FileCoordinator m_coordinator;
 };

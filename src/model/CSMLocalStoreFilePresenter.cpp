@@ -3,13 +3,12 @@
 #include "model/CloudStoreManager.h"
 
 std::shared_ptr<CSMLocalStoreFilePresenter> CSMLocalStoreFilePresenter::initWithUSM(
-    const std::shared_ptr<CloudStoreManager>& manager)
+    CloudStoreManager& manager)
 {
-    return std::make_shared<CSMLocalStoreFilePresenter>(manager->URLForLocalStore(), manager);
+    return std::make_shared<CSMLocalStoreFilePresenter>(manager.URLForLocalStore(), manager);
 }
 
-CSMLocalStoreFilePresenter::CSMLocalStoreFilePresenter(
-    const QUrl& url, const std::shared_ptr<CloudStoreManager>& manager)
+CSMLocalStoreFilePresenter::CSMLocalStoreFilePresenter(const QUrl& url, CloudStoreManager& manager)
     : CSMFilePresenter(url, manager, "CSMLocalStoreFilePresenter")
 {
 }
@@ -17,8 +16,8 @@ CSMLocalStoreFilePresenter::CSMLocalStoreFilePresenter(
 void CSMLocalStoreFilePresenter::accommodatePresentedItemDeletion(
     std::function<void(const platform::Error&)> completion)
 {
-    if (auto manager = delegate())
-        manager->accommodateLocalDeletionWithCompletionHandler(completion);
-    else
+    if (!callDelegate([&](CloudStoreManager& manager) {
+            manager.accommodateLocalDeletionWithCompletionHandler(completion);
+        }))
         completion(platform::Error());
 }

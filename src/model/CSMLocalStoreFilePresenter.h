@@ -5,9 +5,8 @@
 // Watches the local store file, so that its deletion by someone else closes the store first.
 class CSMLocalStoreFilePresenter : public CSMFilePresenter {
 public:
-    static std::shared_ptr<CSMLocalStoreFilePresenter> initWithUSM(
-        const std::shared_ptr<CloudStoreManager>& manager);
-    CSMLocalStoreFilePresenter(const QUrl& url, const std::shared_ptr<CloudStoreManager>& manager);
+    static std::shared_ptr<CSMLocalStoreFilePresenter> initWithUSM(CloudStoreManager& manager);
+    CSMLocalStoreFilePresenter(const QUrl& url, CloudStoreManager& manager);
 
     void accommodatePresentedItemDeletion(
         std::function<void(const platform::Error&)> completion) override;

@@ -7,13 +7,12 @@
 using platform::coredata::FileVersion;
 
 std::shared_ptr<CSMStoreUUIDPresenter> CSMStoreUUIDPresenter::initWithUSM(
-    const std::shared_ptr<CloudStoreManager>& manager)
+    CloudStoreManager& manager)
 {
-    return std::make_shared<CSMStoreUUIDPresenter>(manager->URLForCloudStoreUUID(), manager);
+    return std::make_shared<CSMStoreUUIDPresenter>(manager.URLForCloudStoreUUID(), manager);
 }
 
-CSMStoreUUIDPresenter::CSMStoreUUIDPresenter(
-    const QUrl& url, const std::shared_ptr<CloudStoreManager>& manager)
+CSMStoreUUIDPresenter::CSMStoreUUIDPresenter(const QUrl& url, CloudStoreManager& manager)
     : CSMFileContentPresenter(url, manager, "CSMStoreUUIDPresenter")
 {
 }
@@ -21,17 +20,16 @@ CSMStoreUUIDPresenter::CSMStoreUUIDPresenter(
 void CSMStoreUUIDPresenter::accommodatePresentedItemDeletion(
     std::function<void(const platform::Error&)> completion)
 {
-    if (auto manager = delegate())
-        manager->accommodateCloudDeletionWithCompletionHandler(completion);
-    else
+    if (!callDelegate([&](CloudStoreManager& manager) {
+            manager.accommodateCloudDeletionWithCompletionHandler(completion);
+        }))
         completion(platform::Error());
 }
 
 void CSMStoreUUIDPresenter::presentedItemDidChange()
 {
     handleConflicts();
-    if (auto manager = delegate())
-        manager->storeUUIDDidChange();
+    callDelegate([](CloudStoreManager& manager) { manager.storeUUIDDidChange(); });
 }
 
 void CSMStoreUUIDPresenter::presentedItemDidGainVersion(const FileVersion&)

@@ -7,9 +7,8 @@
 // oldest stays, so that every machine settles on the one that was there first.
 class CSMStoreUUIDPresenter : public CSMFileContentPresenter {
 public:
-    static std::shared_ptr<CSMStoreUUIDPresenter> initWithUSM(
-        const std::shared_ptr<CloudStoreManager>& manager);
-    CSMStoreUUIDPresenter(const QUrl& url, const std::shared_ptr<CloudStoreManager>& manager);
+    static std::shared_ptr<CSMStoreUUIDPresenter> initWithUSM(CloudStoreManager& manager);
+    CSMStoreUUIDPresenter(const QUrl& url, CloudStoreManager& manager);
 
     void accommodatePresentedItemDeletion(
         std::function<void(const platform::Error&)> completion) override;

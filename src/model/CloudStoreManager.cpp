@@ -1,6 +1,7 @@
 #include "model/CloudStoreManager.h"
 
 #include "model/CSMCorruptedUUIDPresenter.h"
+#include "model/CSMLifetime.h"
 #include "model/CSMLocalStoreFilePresenter.h"
 #include "model/CSMStoreUUIDPresenter.h"
 #include "model/CloudStoreErrorDetection.h"
@@ -249,6 +250,7 @@ CloudStoreManager::CloudStoreManager(const QString& contentName,
     , m_storeOptions(storeOptions)
     , m_queue(platform::dispatch::SerialQueue::create(
           QStringLiteral("%1PersistenceQueue").arg(QStringLiteral("CloudStoreManager"))))
+    , m_lifetime(std::make_shared<CSMLifetime>(this))
 {
     m_currentIdentityToken = cd::CloudContainer::ubiquityIdentityToken();
 }
@@ -256,10 +258,8 @@ CloudStoreManager::CloudStoreManager(const QString& contentName,
 NotificationCenter::Observer CloudStoreManager::observer(
     void (CloudStoreManager::*method)(const Notification&))
 {
-    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
-    return [weak, method](const Notification& notification) {
-        if (auto self = weak.lock())
-            (self.get()->*method)(notification);
+    return [lifetime = m_lifetime, method](const Notification& notification) {
+        lifetime->call([&](CloudStoreManager& self) { (self.*method)(notification); });
     };
 }
 
@@ -279,6 +279,7 @@ void CloudStoreManager::observe()
 
 CloudStoreManager::~CloudStoreManager()
 {
+    m_lifetime->end();
     auto& center = NotificationCenter::defaultCenter();
     for (auto token : std::as_const(m_observers))
         center.removeObserver(token);
@@ -292,7 +293,7 @@ CloudStoreManager::~CloudStoreManager()
     }
     stopPresenters();
     // The stores are closed before the manager is gone (jobs queued before this one find
-    // the manager gone and do nothing).
+    // the manager going and do nothing).
     m_queue->sync([this] { runJob([this] { clearStore(); }, true); });
     stopPresenters();
     std::lock_guard lock(m_mutex);
@@ -613,10 +614,8 @@ void CloudStoreManager::enqueue(Block block, bool waitUntilFinished)
 
 void CloudStoreManager::enqueue(Block block, bool waitUntilFinished, bool lock)
 {
-    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
-    auto job = [weak, block = std::move(block), lock] {
-        if (auto self = weak.lock())
-            self->runJob(block, lock);
+    auto job = [lifetime = m_lifetime, block = std::move(block), lock] {
+        lifetime->call([&](CloudStoreManager& self) { self.runJob(block, lock); });
     };
     if (waitUntilFinished)
         m_queue->sync(job);
@@ -787,12 +786,11 @@ void CloudStoreManager::clearStore()
         resetPersistentStoreCoordinator();
 
     // Being destroyed, the manager watches nothing more.
-    const auto self = weak_from_this().lock();
-    if (!self)
+    if (m_lifetime->ended())
         return;
-    auto storeUUID = CSMStoreUUIDPresenter::initWithUSM(self);
-    auto corruptedUUID = CSMCorruptedUUIDPresenter::initWithUSM(self);
-    auto localStore = CSMLocalStoreFilePresenter::initWithUSM(self);
+    auto storeUUID = CSMStoreUUIDPresenter::initWithUSM(*this);
+    auto corruptedUUID = CSMCorruptedUUIDPresenter::initWithUSM(*this);
+    auto localStore = CSMLocalStoreFilePresenter::initWithUSM(*this);
     {
         std::lock_guard lock(m_mutex);
         m_storeUUIDPresenter = storeUUID;
@@ -951,53 +949,56 @@ void CloudStoreManager::fireFinishedLoadingLogReason(
             m_finishedLoadingOperation->cancelled = true;
         m_finishedLoadingOperation = operation;
     }
-    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
-    m_queue->async([weak, operation, reason, cause, context] {
-        auto self = weak.lock();
-        if (!self || operation->cancelled)
-            return;
-        self->log(QStringLiteral("%1 (%2).  Notifying application to refresh its UI.")
-                      .arg(reason, CSMNameOfCause(cause)));
-        CloudStoreManagerDelegate* delegate = self->m_delegate;
-        if (cause == CloudStoreErrorCauseNoError) {
-            auto coordinator = self->persistentStoreCoordinator();
-            if (delegate)
-                delegate->cloudStoreManagerDidLoadStoreForCoordinator(
-                    *self, coordinator, self->cloudEnabled());
-            NotificationCenter::defaultCenter().post(StoreDidChangeNotification, self.get());
-            if (!self->cloudEnabled())
-                return;
-            bool check = false;
-            if (context.metaType() == QMetaType::fromType<Notification>()) {
-                check = context.value<Notification>()
-                            .userInfo.value(UbiquitousTransitionTypeKey)
-                            .toInt()
-                    == TransitionTypeInitialImportCompleted;
-            }
-            if (!check) {
-                const auto stores = coordinator->persistentStores();
-                check = !stores.isEmpty()
-                    && coordinator->metadataForPersistentStore(stores.last())
-                           .value(UbiquitizedKey)
-                           .toBool();
-            }
-            if (check)
-                self->scheduleHealthCheck();
-        } else if (delegate) {
-            delegate->cloudStoreManagerFailedLoadingStoreWithCause(
-                *self, cause, context, self->cloudEnabled());
-        }
+    m_queue->async([lifetime = m_lifetime, operation, reason, cause, context] {
+        lifetime->call([&](CloudStoreManager& manager) {
+            if (!operation->cancelled)
+                manager.notifyFinishedLoading(reason, cause, context);
+        });
     });
+}
+
+void CloudStoreManager::notifyFinishedLoading(
+    const QString& reason, qint32 cause, const QVariant& context)
+{
+    log(QStringLiteral("%1 (%2).  Notifying application to refresh its UI.")
+            .arg(reason, CSMNameOfCause(cause)));
+    CloudStoreManagerDelegate* delegate = m_delegate;
+    if (cause != CloudStoreErrorCauseNoError) {
+        if (delegate)
+            delegate->cloudStoreManagerFailedLoadingStoreWithCause(
+                *this, cause, context, cloudEnabled());
+        return;
+    }
+    auto coordinator = persistentStoreCoordinator();
+    if (delegate)
+        delegate->cloudStoreManagerDidLoadStoreForCoordinator(*this, coordinator, cloudEnabled());
+    NotificationCenter::defaultCenter().post(StoreDidChangeNotification, this);
+    if (!cloudEnabled())
+        return;
+    bool check = false;
+    if (context.metaType() == QMetaType::fromType<Notification>()) {
+        check = context.value<Notification>().userInfo.value(UbiquitousTransitionTypeKey).toInt()
+            == TransitionTypeInitialImportCompleted;
+    }
+    if (!check) {
+        const auto stores = coordinator->persistentStores();
+        check = !stores.isEmpty()
+            && coordinator->metadataForPersistentStore(stores.last())
+                   .value(UbiquitizedKey)
+                   .toBool();
+    }
+    if (check)
+        scheduleHealthCheck();
 }
 
 void CloudStoreManager::scheduleHealthCheck()
 {
-    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
-    platform::dispatch::afterMain(m_healthCheckDelayMs, [weak] {
+    platform::dispatch::afterMain(m_healthCheckDelayMs, [lifetime = m_lifetime] {
         platform::dispatch::asyncGlobal(
-            [weak] {
-                if (auto self = weak.lock())
-                    self->enqueue([raw = self.get()] { raw->checkHealth(); });
+            [lifetime] {
+                lifetime->call([](CloudStoreManager& self) {
+                    self.enqueue([raw = &self] { raw->checkHealth(); });
+                });
             },
             platform::dispatch::Priority::Background);
     });
@@ -1737,11 +1738,10 @@ QString CloudStoreManager::readStoreUUID() const
 void CloudStoreManager::updateStoreUUIDAsynchronously(bool asynchronously)
 {
     if (asynchronously) {
-        const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
         platform::dispatch::asyncGlobal(
-            [weak] {
-                if (auto self = weak.lock())
-                    self->updateStoreUUIDAsynchronously(false);
+            [lifetime = m_lifetime] {
+                lifetime->call(
+                    [](CloudStoreManager& self) { self.updateStoreUUIDAsynchronously(false); });
             },
             platform::dispatch::Priority::Background);
         return;
@@ -2096,12 +2096,12 @@ void CloudStoreManager::didImportChanges(const Notification& notification)
             "Application did not specify an import MOC, not importing ubiquity changes:\n%1")
                 .arg(describe(notification.userInfo)));
     }
-    const std::weak_ptr<CloudStoreManager> weak = weak_from_this();
     const QVariantMap info = notification.userInfo;
-    platform::dispatch::asyncMain([weak, info] {
-        if (auto self = weak.lock())
+    platform::dispatch::asyncMain([lifetime = m_lifetime, info] {
+        lifetime->call([&](CloudStoreManager& self) {
             NotificationCenter::defaultCenter().post(
-                StoreDidImportChangesNotification, self.get(), info);
+                StoreDidImportChangesNotification, &self, info);
+        });
     });
 }
 

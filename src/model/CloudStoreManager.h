@@ -33,6 +33,7 @@ struct ObjectID;
 } // namespace platform::coredata
 
 class CSMCorruptedUUIDPresenter;
+class CSMLifetime;
 class CSMLocalStoreFilePresenter;
 class CSMStoreUUIDPresenter;
 
@@ -48,8 +49,9 @@ class CSMStoreUUIDPresenter;
 // delegate with a cause (CloudStoreErrorCause) and a context object, or to the log.
 //
 // Made with initStoreNamed (its first load under way), it lives as long as the application;
-// its destruction clears the stores and waits for that. The delegate must outlive it.
-class CloudStoreManager : public std::enable_shared_from_this<CloudStoreManager> {
+// its destruction clears the stores and waits for that and for its jobs under way on other
+// threads, which reach it through its lifetime and never own it. The delegate must outlive it.
+class CloudStoreManager {
 public:
     using Coordinator = platform::coredata::PersistentStoreCoordinator;
     using Block = std::function<void()>;
@@ -130,6 +132,7 @@ public:
     std::shared_ptr<CSMLocalStoreFilePresenter> storeFilePresenter() const;
     std::shared_ptr<CSMStoreUUIDPresenter> storeUUIDPresenter() const;
     std::shared_ptr<CSMCorruptedUUIDPresenter> corruptedUUIDPresenter() const;
+    std::shared_ptr<CSMLifetime> lifetime() const { return m_lifetime; }
 
     // How long after a cloud load its health is checked (milliseconds; 30 seconds).
     void setHealthCheckDelay(int milliseconds) { m_healthCheckDelayMs = milliseconds; }
@@ -269,6 +272,8 @@ private:
         return field;
     }
     void runJob(const Block& block, bool lock);
+    // Tells the delegate and the application how a load ended (on the queue, after it).
+    void notifyFinishedLoading(const QString& reason, qint32 cause, const QVariant& context);
     void scheduleHealthCheck();
     void checkHealth();
     void setActiveCloudStoreUUID(const QString& uuid);
@@ -289,6 +294,7 @@ private:
     const QString m_containerIdentifier;
     const QVariantMap m_storeOptions;
     const std::shared_ptr<platform::dispatch::SerialQueue> m_queue;
+    const std::shared_ptr<CSMLifetime> m_lifetime;
     std::atomic<quint64> m_enabledStore { EnabledStoreNone };
     std::atomic<int> m_healthCheckDelayMs { 30000 };
 

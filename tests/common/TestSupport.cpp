@@ -6,8 +6,18 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
+
+#include <memory>
 
 namespace testsupport {
+
+namespace {
+
+// How long past its time a wait gives its timer (one stopped by a nested event loop, say).
+constexpr int FenceTimeoutMs = 30000;
+
+} // namespace
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
 {
@@ -23,12 +33,21 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
 
 void processEvents(int ms)
 {
+    // Ends only once a timer started now has fired, so that every timer due within the time
+    // has had its turn too, however long a busy machine kept the process from running (a
+    // check of the clock alone could end the wait before they had). Off the main thread
+    // no timer runs: there the clock alone counts.
+    auto fired = std::make_shared<bool>(ms <= 0 || !QCoreApplication::instance()
+        || QThread::currentThread() != QCoreApplication::instance()->thread());
+    if (!*fired)
+        QTimer::singleShot(
+            ms, Qt::PreciseTimer, QCoreApplication::instance(), [fired] { *fired = true; });
     QElapsedTimer timer;
     timer.start();
     do {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QCoreApplication::sendPostedEvents();
-    } while (timer.elapsed() < ms);
+    } while (timer.elapsed() < ms || (!*fired && timer.elapsed() < ms + FenceTimeoutMs));
 }
 
 QByteArray runTool(

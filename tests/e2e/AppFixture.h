@@ -264,6 +264,21 @@ struct AppTest : ::testing::TestWithParam<const char*> {
     QuickDetailViewController* openedForm(ApplicationScreen* screen)
     {
         settle(150);
+        return shownForm(screen);
+    }
+
+    // The form the screen was asked to open, once it shows: its root is built off the main
+    // thread, which on a busy machine takes longer than any fixed wait; null when none came.
+    QuickDetailViewController* awaitedForm(ApplicationScreen* screen)
+    {
+        settle(150);
+        QuickDetailViewController* form = nullptr;
+        testsupport::waitUntil([&] { return (form = shownForm(screen)) != nullptr; }, 30000);
+        return form;
+    }
+
+    QuickDetailViewController* shownForm(ApplicationScreen* screen)
+    {
         if (auto* pushed
             = dynamic_cast<QuickDetailViewController*>(navigation->topViewController()))
             return pushed;
@@ -290,7 +305,7 @@ struct AppTest : ::testing::TestWithParam<const char*> {
     // Types the values into the form's fields and presses Save; true when it closed.
     bool fillAndSave(ApplicationScreen* screen, const QVariantMap& texts)
     {
-        QuickDetailViewController* form = openedForm(screen);
+        QuickDetailViewController* form = awaitedForm(screen);
         if (!form)
             return false;
         QPointer<QuickDetailViewController> alive(form);

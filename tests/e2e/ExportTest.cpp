@@ -540,13 +540,13 @@ TEST_P(ExportJourney, TheRowDisplaysShareMenuSavesTheOneRow)
     platform::ui::View* detail = barButton(rows, kDetailButton);
     ASSERT_NE(detail, nullptr);
     GestureSynthesizer::tap(detail);
-    QuickDetailViewController* display = openedForm(rows);
+    QuickDetailViewController* display = awaitedForm(rows);
     ASSERT_NE(display, nullptr);
     EXPECT_EQ(QString(display->metaObject()->className()), "RowDetailViewController");
     platform::ui::View* share = barButton(display, kShareButton);
     ASSERT_NE(share, nullptr);
     GestureSynthesizer::tap(share);
-    settle(100);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return shownMenu(rows) != nullptr; }));
 
     // Six items, without import.
     ListSelectViewController* menu = nullptr;
@@ -566,12 +566,14 @@ TEST_P(ExportJourney, TheRowDisplaysShareMenuSavesTheOneRow)
     ASSERT_TRUE(saveShot(QString("e2e-row-export-menu-%1.png").arg(GetParam())));
     GestureSynthesizer::tap(tileView(menu, 0, 2000));
     settle(150);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return browser(rows) != nullptr; }));
     FileBrowserViewController* saving = browser(rows);
     ASSERT_NE(saving, nullptr);
     ASSERT_TRUE(typeNameAndSave(saving, "zoe.csv"));
     platform::ui::AlertView* saved = waitForAlert("Successfully Saved.");
     ASSERT_NE(saved, nullptr);
     // Back on the row's display that the menu was opened from.
+    EXPECT_TRUE(testsupport::waitUntil([&] { return navigation->topViewController() == display; }));
     EXPECT_EQ(navigation->topViewController(), display);
     closeAlert(saved);
     const std::string csv = readFile(documents("zoe.csv")).toStdString();

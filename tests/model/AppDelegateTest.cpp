@@ -106,6 +106,10 @@ protected:
     }
 
 public:
+    // The store manager logs from its own threads: it lets go of this delegate before the
+    // log below goes (the base class would do so only after it).
+    ~RecordingDelegate() override { shutdown(); }
+
     // The store manager's own log, kept to tell which of its operations ran.
     void cloudStoreManagerLog(CloudStoreManager& manager, const QString& message) override
     {

@@ -19,7 +19,7 @@ namespace {
 // A marker presenter that counts what reaches it.
 class CountingPresenter : public CSMFileContentPresenter {
 public:
-    CountingPresenter(const QUrl& url, const std::shared_ptr<CloudStoreManager>& manager)
+    CountingPresenter(const QUrl& url, CloudStoreManager& manager)
         : CSMFileContentPresenter(url, manager, "CountingPresenter")
     {
     }
@@ -246,8 +246,8 @@ TEST_F(CloudStoreTest, ImportedChangesAreMergedIntoTheDelegatesContextWhenItName
 TEST_F(CloudStoreTest, MarkerConflictsSettleOnTheOldestIdentityAndTheNewestMark)
 {
     start(false);
-    auto storeUUID = CSMStoreUUIDPresenter::initWithUSM(manager);
-    auto corrupted = CSMCorruptedUUIDPresenter::initWithUSM(manager);
+    auto storeUUID = CSMStoreUUIDPresenter::initWithUSM(*manager);
+    auto corrupted = CSMCorruptedUUIDPresenter::initWithUSM(*manager);
     const QUrl idMarker = storeUUID->presentedItemURL();
     const QUrl markMarker = corrupted->presentedItemURL();
 
@@ -275,7 +275,7 @@ TEST_F(CloudStoreTest, AMarkerQueryReportsOnlyItsOwnFileAndOnlyWhileStarted)
 {
     start(false);
     const QUrl marker = manager->URLForCloudStoreUUID();
-    auto presenter = std::make_shared<CountingPresenter>(marker, manager);
+    auto presenter = std::make_shared<CountingPresenter>(marker, *manager);
     presenter->start();
     ASSERT_TRUE(testsupport::waitUntil([&] { return presenter->query()->isStarted(); }));
     testsupport::processEvents(200);
@@ -299,7 +299,7 @@ TEST_F(CloudStoreTest, APresenterWithoutAFileHasNoQuery)
 {
     signOut();
     start(false);
-    auto presenter = std::make_shared<CountingPresenter>(QUrl(), manager);
+    auto presenter = std::make_shared<CountingPresenter>(QUrl(), *manager);
     EXPECT_EQ(presenter->query(), nullptr);
     presenter->start();
     EXPECT_TRUE(testsupport::waitUntil([&] {

@@ -2,6 +2,10 @@
 
 #include "platform/NotificationCenter.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 using namespace cloudstoretest;
 
 namespace {
@@ -382,4 +386,43 @@ TEST_F(CloudStoreTest, AnObjectReachedTwiceIsCopiedOnce)
     EXPECT_EQ(manager->copyMigrateObject(object, target, cache), copy);
     EXPECT_EQ(copy->value("name"), "Kept");
     EXPECT_EQ(target.insertedObjects().size(), 1);
+}
+
+// The owner lets go of the manager while one of its jobs runs on another thread: the manager
+// goes then and there, after the job, so the delegate the owner drops next is never reached
+// by it (a job that owned the manager used to outlive it and log into the gone delegate).
+TEST_F(CloudStoreTest, LettingGoWaitsForAJobUnderWayWhichThenNeverReachesAGoneDelegate)
+{
+    auto owned = std::make_unique<TestDelegate>();
+    platform::UserDefaults::standard().setBool(CloudStoreManager::CloudEnabledKey, false);
+    auto made = CloudStoreManager::initStoreNamed("Kivotab", model(), {}, {}, {}, {}, owned.get());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return owned->loads >= 1; }, 20000));
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool started = false;
+    bool delegateGone = false;
+    made->enqueue(
+        [&, raw = made.get()] {
+            std::unique_lock lock(mutex);
+            started = true;
+            changed.notify_all();
+            // Until the delegate is gone; only a bound when letting go waits for this job.
+            changed.wait_for(lock, std::chrono::milliseconds(500), [&] { return delegateGone; });
+            lock.unlock();
+            raw->log(QStringLiteral("The job's last words."));
+        },
+        false, false);
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return started; });
+    }
+    const std::weak_ptr<CloudStoreManager> weak = made;
+    made.reset();
+    EXPECT_TRUE(weak.expired()) << "gone when its owner lets go";
+    EXPECT_TRUE(owned->logged("The job's last words.")) << "the job under way ended first";
+    owned.reset();
+    std::lock_guard lock(mutex);
+    delegateGone = true;
+    changed.notify_all();
 }

@@ -1,5 +1,6 @@
 #include "ScreenFixture.h"
 #include "common/GestureSynthesizer.h"
+#include "platform/Dispatch.h"
 #include "platform/ui/Label.h"
 #include "utilities/shell/DeviceHelper.h"
 #include "widgets/MenuBarView.h"
@@ -11,6 +12,8 @@
 #include "widgets/VerticalMenuViewController.h"
 
 #include <QPointer>
+
+#include <memory>
 
 using namespace platform::ui;
 
@@ -49,7 +52,16 @@ struct Strips : ScreenFixture {
         return controller;
     }
 
-    void settle() { testsupport::processEvents(60); }
+    // Lets the selections a strip makes a moment after a tab is added or deleted happen (or
+    // find their tab gone): a timer started now and due after theirs fires after them. A
+    // fixed wait could end, on a busy machine, before their timers had a turn.
+    static void settle()
+    {
+        auto passed = std::make_shared<bool>(false);
+        platform::dispatch::afterMain(2 * MultiTabView::AddDelayMs, [passed] { *passed = true; });
+        ASSERT_TRUE(testsupport::waitUntil([&] { return *passed; }, 20000));
+        testsupport::processEvents();
+    }
 };
 
 } // namespace

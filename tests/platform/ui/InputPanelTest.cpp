@@ -190,7 +190,8 @@ TEST_F(Screen, ThePanelShowsTheFocusedFieldsBarAndPostsTheKeyboardNotifications)
     EXPECT_EQ(info.value(InputPanel::FrameBeginUserInfoKey).toRectF(), shown.translated(0, 44));
     EXPECT_DOUBLE_EQ(info.value(InputPanel::AnimationDurationUserInfoKey).toDouble(), 0.25);
     EXPECT_TRUE(info.contains(InputPanel::AnimationCurveUserInfoKey));
-    testsupport::processEvents(10);
+    // The did-show follows once the slide ends, through the main queue.
+    EXPECT_TRUE(testsupport::waitUntil([&] { return keyboard.names.size() >= 2; }));
     EXPECT_EQ(keyboard.names,
         QStringList(
             { InputPanel::KeyboardWillShowNotification, InputPanel::KeyboardDidShowNotification }));
@@ -208,7 +209,7 @@ TEST_F(Screen, ThePanelShowsTheFocusedFieldsBarAndPostsTheKeyboardNotifications)
     // Nothing first responder: the panel goes.
     keyboard.names.clear();
     description->resignFirstResponder();
-    testsupport::processEvents(10);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return panel->isHidden(); }));
     EXPECT_FALSE(panel->isShowing());
     EXPECT_TRUE(panel->isHidden());
     EXPECT_EQ(keyboard.names,
@@ -227,7 +228,7 @@ TEST_F(Screen, ThePanelShowsTheFocusedFieldsBarAndPostsTheKeyboardNotifications)
     // A field that goes away while shown takes its bar back with it.
     ASSERT_TRUE(name->becomeFirstResponder());
     delete name;
-    testsupport::processEvents(10);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return nameBar.isNull(); }));
     EXPECT_FALSE(panel->isShowing());
     EXPECT_TRUE(nameBar.isNull());
 }
@@ -264,7 +265,9 @@ TEST_F(Screen, AFieldTakenOffTheScreenStopsEditingAndThePanelGoes)
         QPointer<TextField> alive(field);
         QPointer<View> kept(holder);
         takeOff(holder);
-        testsupport::processEvents(10);
+        // The panel notices once the events of that moment are done and then slides away, each
+        // a step through the main queue: on a busy machine more than a fixed wait allows.
+        EXPECT_TRUE(testsupport::waitUntil([&] { return panel->isHidden(); }));
         EXPECT_FALSE(panel->isShowing());
         EXPECT_TRUE(panel->isHidden());
         EXPECT_EQ(TextInput::firstResponder(), nullptr);
