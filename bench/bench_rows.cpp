@@ -2,7 +2,8 @@
 // loading and decoding them (plain and protected), filtering with "Contains" and sorting
 // by a column. Each figure is printed beside SQLite's own shell doing the same work on
 // the same store file in the same run (reading, filtering with json_extract/LIKE and
-// ordering by json_extract over the same `json` column), as a ratio.
+// ordering by json_extract over the same `json` column), as a ratio. The memory of every row
+// fetched with its stored text is printed over that text's bytes.
 #include "model/FilterExtended.h"
 #include "model/ModelRegistry.h"
 #include "model/RowDecoder.h"
@@ -32,6 +33,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <malloc.h>
 #include <memory>
 
 namespace {
@@ -251,6 +253,60 @@ void FilterAndSortInMemory(benchmark::State& state)
     }
 }
 
+qint64 statusKilobytes(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+// Every row of the plain table fetched in a context that holds nothing yet, with its stored
+// text reached, as a whole-table job holds them: the peak resident growth and the bytes
+// still allocated after, each over the stored texts' bytes.
+void MemoryOfFetchedRows(benchmark::State& state)
+{
+    setUp();
+    for (auto _ : state) {
+        StoreStack::instance()->makeContext();
+        const auto columns = TemplateColumn::getColumns(Definition);
+        malloc_trim(0);
+        const auto allocated = [] {
+            const struct mallinfo2 info = mallinfo2();
+            return qint64(info.uordblks + info.hblkhd);
+        };
+        const qint64 baseline = statusKilobytes("VmRSS:");
+        const qint64 allocatedBefore = allocated();
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        if (clear.open(QIODevice::WriteOnly))
+            clear.write("5");
+        clear.close();
+        const auto rows = Rows::getRows(PlainTable, columns, {}, {}, std::nullopt);
+        qint64 stored = 0;
+        for (Rows* row : rows) {
+            const QVariant json = row->storedJson();
+            stored += json.typeId() == QMetaType::QByteArray ? json.toByteArray().size()
+                                                             : json.toString().toUtf8().size();
+        }
+        const qint64 held = allocated() - allocatedBefore;
+        const qint64 peak = (statusKilobytes("VmHWM:") - baseline) * 1024;
+        if (rows.size() != RowCount || stored == 0) {
+            state.SkipWithError("a run failed");
+            return;
+        }
+        state.SetIterationTime(1);
+        state.counters["json_MiB"] = double(stored) / (1 << 20);
+        state.counters["peak_MiB"] = double(peak) / (1 << 20);
+        state.counters["held_MiB"] = double(held) / (1 << 20);
+        state.counters["peak_ratio"] = double(peak) / double(stored);
+        state.counters["held_ratio"] = double(held) / double(stored);
+    }
+    StoreStack::instance()->makeContext();
+}
+
 } // namespace
 
 BENCHMARK(AddRows)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -259,6 +315,7 @@ BENCHMARK(LoadAndDecodeProtected)->UseManualTime()->Unit(benchmark::kMillisecond
 BENCHMARK(FilterContains)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(SortByColumn)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(FilterAndSortInMemory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(MemoryOfFetchedRows)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {

@@ -143,7 +143,7 @@ private:
             QString key;
             qsizetype known = -1;
             const bool onlyKnown = depth == 0 && m_onlyKnown;
-            if (!parseKey(key, known, onlyKnown) || !take(u':'))
+            if (!parseKey(key, known, onlyKnown, !toSlots) || !take(u':'))
                 return false;
             if (onlyKnown && known < 0) {
                 // Checked, but not kept.
@@ -340,8 +340,10 @@ private:
     }
 
     // A member name: the known key it equals when it has no escapes, else a new text (or,
-    // with `skipUnknown`, no text when it is none of the known ones).
-    bool parseKey(QString& out, qsizetype& known, bool skipUnknown)
+    // with `skipUnknown`, no text when it is none of the known ones). Without `named`, a
+    // known name is given by its place alone: pool threads reading rows at once would
+    // otherwise all count references to the same few key texts.
+    bool parseKey(QString& out, qsizetype& known, bool skipUnknown, bool named = true)
     {
         if (m_p != m_end && at() == u'"' && !m_knownKeys.isEmpty()) {
             const Char* start = m_p + 1;
@@ -353,7 +355,8 @@ private:
             if (q != m_end && unitOf(*q) == u'"') {
                 const qsizetype index = knownIndex(start, q);
                 if (index >= 0) {
-                    out = m_knownKeys[index];
+                    if (named)
+                        out = m_knownKeys[index];
                     known = index;
                     m_p = q + 1;
                     return true;

@@ -35,9 +35,9 @@ qint64 allocatedBytes()
 } // namespace
 
 // What a whole-table job holds for a table: every row fetched with its values, and its
-// stored texts reached, costs at most twice their stored bytes; a job's decoded values
+// stored texts reached, costs at most half again their stored bytes; a job's decoded values
 // go with the job.
-TEST_F(ModelTest, RowsFetchedWithTheirValuesHoldAtMostTwiceTheirStoredText)
+TEST_F(ModelTest, RowsFetchedWithTheirValuesHoldAtMostHalfAgainTheirStoredText)
 {
     static const QStringList words { "amber", "birch", "cedar", "december", "ember", "fjord",
         "granite", "harbour", "indigo", "juniper", "kelp", "lumber", "meadow", "nectar" };
@@ -72,7 +72,7 @@ TEST_F(ModelTest, RowsFetchedWithTheirValuesHoldAtMostTwiceTheirStoredText)
     for (Rows* row : rows)
         stored += row->storedJson().toByteArray().size();
     const qint64 fetched = allocatedBytes() - before;
-    EXPECT_LE(fetched, 2 * stored) << fetched << " bytes held for " << stored << " stored";
+    EXPECT_LE(fetched, 3 * stored / 2) << fetched << " bytes held for " << stored << " stored";
 
     // Decoding every row for a job holds one row's values at a time.
     RowDecoder decoder(columns, std::nullopt);

@@ -33,8 +33,8 @@ bool sameValue(const QVariant& a, const QVariant& b)
     const bool bNull = !b.isValid() || b.isNull();
     if (aNull || bNull)
         return aNull == bNull;
-    if (StoredText::isBytes(a) || StoredText::isBytes(b)) {
-        if (StoredText::isBytes(a) && StoredText::isBytes(b))
+    if (StoredText::isHeld(a) || StoredText::isHeld(b)) {
+        if (a.metaType() == b.metaType())
             return a == b;
         return sameValue(StoredText::readable(a), StoredText::readable(b));
     }
@@ -47,7 +47,7 @@ ManagedObject::ManagedObject(const EntityDescription* entity)
     : m_entity(entity)
 {
     Q_ASSERT(entity);
-    // m_values is sized when the first value is set and m_changed at the first change:
+    // m_values is sized when the first value is set and m_changes made at the first change:
     // most fetched objects are only read, and faults hold no values at all.
 }
 
@@ -103,6 +103,31 @@ void ManagedObject::ensureLoaded() const
         m_context->fulfillFault(const_cast<ManagedObject*>(this));
 }
 
+const QBitArray& ManagedObject::changedBits() const
+{
+    static const QBitArray none;
+    return m_changes ? m_changes->changed : none;
+}
+
+ManagedObject::Changes& ManagedObject::changes()
+{
+    if (!m_changes)
+        m_changes = std::make_unique<Changes>();
+    return *m_changes;
+}
+
+void ManagedObject::resetCommitted()
+{
+    if (m_changes)
+        m_changes->committed.reset();
+}
+
+void ManagedObject::clearChanged()
+{
+    if (m_changes)
+        m_changes->changed.fill(false);
+}
+
 void ManagedObject::willAccessValueForKey(const QString&) const
 {
     ensureLoaded();
@@ -127,7 +152,8 @@ QVariant ManagedObject::value(int index) const
 QVariant ManagedObject::storedValue(int index) const
 {
     ensureLoaded();
-    return m_values.value(index);
+    const QVariant value = m_values.value(index);
+    return StoredText::isId(value) ? StoredText::readable(value) : value;
 }
 
 void ManagedObject::setStoredText(int index, const QByteArray& utf8)
@@ -167,12 +193,13 @@ void ManagedObject::assign(int index, const QVariant& value)
         m_values.resize(m_entity->attributes().size());
     if (sameValue(m_values[index], value))
         return;
-    if (m_changed.size() != m_values.size())
-        m_changed.resize(m_values.size());
+    QBitArray& changed = changes().changed;
+    if (changed.size() != m_values.size())
+        changed.resize(m_values.size());
     if (m_context && (m_state == State::Persistent || m_state == State::Deleted))
         m_context->objectWillChange(this);
     m_values[index] = value;
-    m_changed.setBit(index);
+    changed.setBit(index);
 }
 
 QList<QVariant> ManagedObject::values() const
@@ -182,7 +209,7 @@ QList<QVariant> ManagedObject::values() const
     if (all.size() != m_entity->attributes().size())
         all.resize(m_entity->attributes().size());
     for (qsizetype i = 0; i < all.size(); ++i) {
-        if (StoredText::isBytes(all.at(i)))
+        if (StoredText::isHeld(all.at(i)))
             all[i] = StoredText::readable(all.at(i));
     }
     return all;
@@ -191,8 +218,9 @@ QList<QVariant> ManagedObject::values() const
 QStringList ManagedObject::changedKeys() const
 {
     QStringList keys;
-    for (int i = 0; i < m_changed.size(); ++i) {
-        if (m_changed.testBit(i))
+    const QBitArray& changed = changedBits();
+    for (int i = 0; i < changed.size(); ++i) {
+        if (changed.testBit(i))
             keys << m_entity->attributes()[i].name;
     }
     return keys;

@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace platform::coredata {
@@ -83,7 +84,7 @@ public:
 private:
     friend class ManagedObjectContext;
 
-    enum class State { New, Inserted, Persistent, Deleted, Invalid };
+    enum class State : quint8 { New, Inserted, Persistent, Deleted, Invalid };
 
     // The entity's registered maker (empty when none), looked up once for many objects.
     static Factory factoryFor(const EntityDescription* entity);
@@ -93,19 +94,30 @@ private:
     // Sets a value already in the attribute's type, marking the change.
     void assign(int index, const QVariant& value);
     void ensureLoaded() const;
+    // What only a changed object needs, made at its first change.
+    struct Changes {
+        std::optional<QList<QVariant>> committed; // store values, kept from the first change
+        QBitArray changed; // one bit per attribute
+    };
+    // The bits of the attributes changed since the last save (empty before any change).
+    const QBitArray& changedBits() const;
+    Changes& changes();
+    void resetCommitted();
+    void clearChanged();
 
+    // Tables are fetched by the hundred thousand objects: the members are laid out so that
+    // none leaves a gap, and what only a changed object needs is made at the change.
     const EntityDescription* m_entity;
     ManagedObjectContext* m_owner = nullptr; // the context that holds the object's memory
     ManagedObjectContext* m_context = nullptr; // the context the object is in
     State m_state = State::New;
     bool m_loaded = true;
     bool m_updated = false;
-    QList<QVariant> m_values; // empty until the first value is read or set
     // The fetch's faults this one is read with, and its place among them.
-    QExplicitlySharedDataPointer<FaultBatch> m_batch;
     int m_batchIndex = -1;
-    std::optional<QList<QVariant>> m_committed; // store values, kept from the first change
-    QBitArray m_changed; // empty until the first change, then one bit per attribute
+    QExplicitlySharedDataPointer<FaultBatch> m_batch;
+    QList<QVariant> m_values; // empty until the first value is read or set
+    std::unique_ptr<Changes> m_changes;
     QString m_storeIdentifier;
     qint64 m_key = 0;
 };

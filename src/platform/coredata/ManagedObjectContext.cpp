@@ -238,7 +238,8 @@ void ManagedObjectContext::insertNewObjects(
         ManagedObject* object = ManagedObject::create(&entity, factory);
         adopt(object);
         object->m_values = std::move(values);
-        object->m_changed = std::move(changed);
+        if (!changed.isEmpty())
+            object->changes().changed = std::move(changed);
         object->m_state = ManagedObject::State::Inserted;
         object->m_context = this;
         m_inserted.append(object);
@@ -473,7 +474,7 @@ bool ManagedObjectContext::Replacement::commit(Error* error)
         m_coordinator->unlock();
 
     QList<ManagedObject*> gone;
-    for (ManagedObject* object : std::as_const(m_context->m_registered)) {
+    for (ManagedObject* object : m_context->registeredObjects()) {
         if (m_replaced.contains(object->m_entity))
             gone.append(object);
     }
@@ -515,7 +516,7 @@ void ManagedObjectContext::insertObject(ManagedObject* object)
         object->m_loaded = true;
         object->m_batch.reset();
         object->m_updated = false;
-        object->m_committed.reset();
+        object->resetCommitted();
         m_inserted.append(object);
         break;
     case ManagedObject::State::Deleted:
@@ -560,8 +561,8 @@ void ManagedObjectContext::deleteObject(ManagedObject* object)
 
 void ManagedObjectContext::objectWillChange(ManagedObject* object)
 {
-    if (!object->m_committed)
-        object->m_committed = object->m_values;
+    if (!object->changes().committed)
+        object->changes().committed = object->m_values;
     if (!object->m_updated) {
         object->m_updated = true;
         if (object->m_state == ManagedObject::State::Persistent)
@@ -571,12 +572,14 @@ void ManagedObjectContext::objectWillChange(ManagedObject* object)
 
 void ManagedObjectContext::invalidate(ManagedObject* object)
 {
-    m_registered.remove(object->objectID());
+    const auto store = m_registered.find(object->m_storeIdentifier);
+    if (store != m_registered.end())
+        store->remove({ object->m_entity, object->m_key });
     object->m_state = ManagedObject::State::Invalid;
     object->m_context = nullptr;
     object->m_updated = false;
-    object->m_committed.reset();
-    object->m_changed.fill(false);
+    object->resetCommitted();
+    object->clearChanged();
 }
 
 void ManagedObjectContext::fulfillFault(ManagedObject* object)
@@ -608,6 +611,20 @@ void ManagedObjectContext::fulfillFault(ManagedObject* object)
     }
     object->m_values = std::move(rows->front().values);
     object->m_loaded = true;
+}
+
+ManagedObject* ManagedObjectContext::registered(const ObjectID& id) const
+{
+    const auto store = m_registered.constFind(id.storeIdentifier);
+    return store == m_registered.cend() ? nullptr : store->value({ id.entity, id.key });
+}
+
+QList<ManagedObject*> ManagedObjectContext::registeredObjects() const
+{
+    QList<ManagedObject*> objects;
+    for (const Registered& store : m_registered)
+        objects.append(store.values());
+    return objects;
 }
 
 void ManagedObjectContext::lostRow(ManagedObject* object)
@@ -756,22 +773,22 @@ bool ManagedObjectContext::validate(
     return true;
 }
 
-ManagedObject* ManagedObjectContext::materialize(const PersistentStore& store,
+ManagedObject* ManagedObjectContext::materialize(const PersistentStore& store, Registered& objects,
     const EntityDescription* entity, qint64 key, QList<QVariant>* values,
     const std::function<ManagedObject*(const EntityDescription*)>* factory)
 {
-    const ObjectID id { store.identifier(), entity, key };
-    if (ManagedObject* known = m_registered.value(id)) {
+    if (ManagedObject* known = objects.value({ entity, key })) {
         if (values) {
             if (!known->m_updated) {
                 known->m_values = std::move(*values);
             } else {
                 // The attributes changed in memory keep their values; the rest follow the store.
                 for (int i = 0; i < known->m_values.size(); ++i) {
-                    if (i >= known->m_changed.size() || !known->m_changed.testBit(i))
+                    const QBitArray& changed = known->changedBits();
+                    if (i >= changed.size() || !changed.testBit(i))
                         known->m_values[i] = values->value(i);
                 }
-                known->m_committed = std::move(*values);
+                known->changes().committed = std::move(*values);
             }
             known->m_loaded = true;
             known->m_batch.reset();
@@ -783,14 +800,14 @@ ManagedObject* ManagedObjectContext::materialize(const PersistentStore& store,
     adopt(object);
     object->m_context = this;
     object->m_state = ManagedObject::State::Persistent;
-    object->m_storeIdentifier = id.storeIdentifier;
+    object->m_storeIdentifier = store.identifier();
     object->m_key = key;
     if (values) {
         object->m_values = std::move(*values);
     } else {
         object->m_loaded = false;
     }
-    m_registered.insert(id, object);
+    objects.insert({ entity, key }, object);
     return object;
 }
 
@@ -822,9 +839,16 @@ QList<ManagedObject*> ManagedObjectContext::fetchObjects(
         if (!rows)
             return {};
         results.reserve(results.size() + qsizetype(rows->size()));
+        // A table of many rows is made at once: room for its objects is made once, not
+        // grown and rehashed step by step.
+        const size_t objects = m_owned.size() + rows->size();
+        if (m_owned.capacity() < objects)
+            m_owned.reserve(std::max(objects, 2 * m_owned.capacity()));
+        Registered& known = m_registered[store->identifier()];
+        known.reserve(known.size() + qsizetype(rows->size()));
         for (auto& row : *rows) {
             ManagedObject* object = materialize(
-                *store, entity, row.key, withValues ? &row.values : nullptr, &factory);
+                *store, known, entity, row.key, withValues ? &row.values : nullptr, &factory);
             if (pending) {
                 if (object->m_state != ManagedObject::State::Persistent)
                     continue;
@@ -946,7 +970,7 @@ std::optional<quint64> ManagedObjectContext::countForFetchRequest(
 ManagedObject* ManagedObjectContext::existingObjectWithID(const ObjectID& id, Error* error)
 {
     checkQueue("existingObjectWithID");
-    if (ManagedObject* known = m_registered.value(id))
+    if (ManagedObject* known = registered(id))
         return known;
     if (!m_coordinator) {
         report(error, noCoordinatorError());
@@ -965,7 +989,8 @@ ManagedObject* ManagedObjectContext::existingObjectWithID(const ObjectID& id, Er
         report(error, makeError(CoreDataError, QStringLiteral("The object no longer exists.")));
         return nullptr;
     }
-    return materialize(*store, id.entity, id.key, &rows->front().values);
+    return materialize(
+        *store, m_registered[store->identifier()], id.entity, id.key, &rows->front().values);
 }
 
 bool ManagedObjectContext::save(Error* error)
@@ -1046,7 +1071,8 @@ bool ManagedObjectContext::save(Error* error)
         for (ManagedObject* object : std::as_const(m_updated)) {
             PersistentStore* store = storeOf(object);
             const auto found = store->updateRow(object->entity(), object->m_key, object->m_values,
-                m_mergePolicy == MergePolicy::PropertyObjectTrump ? object->m_changed : all, error);
+                m_mergePolicy == MergePolicy::PropertyObjectTrump ? object->changedBits() : all,
+                error);
             if (!found) {
                 undo();
                 return false;
@@ -1096,16 +1122,18 @@ bool ManagedObjectContext::save(Error* error)
             invalidate(object);
         for (ManagedObject* object : std::as_const(m_updated)) {
             object->m_updated = false;
-            object->m_committed.reset();
-            object->m_changed.fill(false);
+            object->resetCommitted();
+            object->clearChanged();
         }
-        m_registered.reserve(m_registered.size() + qsizetype(insertedKeys.size()));
+
+        Registered& stored = m_registered[target->identifier()];
+        stored.reserve(stored.size() + qsizetype(insertedKeys.size()));
         for (const auto& [object, key] : insertedKeys) {
             object->m_state = ManagedObject::State::Persistent;
             object->m_storeIdentifier = target->identifier();
             object->m_key = key;
-            object->m_changed.fill(false);
-            m_registered.insert(object->objectID(), object);
+            object->clearChanged();
+            stored.insert({ object->m_entity, object->m_key }, object);
         }
     }
     const QVariantMap info { { InsertedKey, objectList(m_inserted) },
@@ -1192,12 +1220,12 @@ void ManagedObjectContext::mergeChangesFromUbiquitousImport(const QVariantMap& u
 {
     checkQueue("mergeChangesFromUbiquitousImport");
     for (const QVariant& value : userInfo.value(UpdatedKey).toList()) {
-        ManagedObject* object = m_registered.value(value.value<ObjectID>());
+        ManagedObject* object = registered(value.value<ObjectID>());
         if (object && object->m_state == ManagedObject::State::Persistent && !object->m_updated)
             object->m_loaded = false;
     }
     for (const QVariant& value : userInfo.value(DeletedKey).toList()) {
-        ManagedObject* object = m_registered.value(value.value<ObjectID>());
+        ManagedObject* object = registered(value.value<ObjectID>());
         if (!object)
             continue;
         m_updated.removeOne(object);
@@ -1216,12 +1244,12 @@ void ManagedObjectContext::rollback()
     }
     for (const auto* list : { &m_updated, &m_deleted }) {
         for (ManagedObject* object : *list) {
-            if (object->m_committed)
-                object->m_values = *object->m_committed;
+            if (object->m_changes && object->m_changes->committed)
+                object->m_values = *object->m_changes->committed;
             object->m_state = ManagedObject::State::Persistent;
             object->m_updated = false;
-            object->m_committed.reset();
-            object->m_changed.fill(false);
+            object->resetCommitted();
+            object->clearChanged();
         }
     }
     m_inserted.clear();
@@ -1240,8 +1268,8 @@ void ManagedObjectContext::refreshObject(ManagedObject* object, bool mergeChange
             return;
         m_updated.removeOne(object);
         object->m_updated = false;
-        object->m_committed.reset();
-        object->m_changed.fill(false);
+        object->resetCommitted();
+        object->clearChanged();
     }
     object->m_values = QList<QVariant>();
     object->m_loaded = false;
@@ -1259,8 +1287,7 @@ void ManagedObjectContext::reset()
     }
     for (ManagedObject* object : std::as_const(m_deleted))
         invalidate(object);
-    const auto registered = m_registered.values();
-    for (ManagedObject* object : registered)
+    for (ManagedObject* object : registeredObjects())
         invalidate(object);
     m_registered.clear();
     m_inserted.clear();

@@ -189,6 +189,17 @@ public:
     bool isOnQueue() const;
 
 private:
+    // A stored row of a store: its entity and key.
+    struct RowKey {
+        const EntityDescription* entity = nullptr;
+        qint64 key = 0;
+        bool operator==(const RowKey&) const = default;
+        friend size_t qHash(const RowKey& row, size_t seed = 0)
+        {
+            return qHashMulti(seed, quintptr(row.entity), row.key);
+        }
+    };
+    using Registered = QHash<RowKey, ManagedObject*>;
     friend class ManagedObject;
 
     void checkQueue(const char* operation) const;
@@ -212,9 +223,10 @@ private:
     bool validate(const FetchRequest& request, bool objects, const EntityDescription** entity,
         Error* error) const;
     bool hasPendingChanges(const EntityDescription* entity) const;
-    // The object of a stored row, made (by `factory`, when given) if not yet in memory.
-    ManagedObject* materialize(const PersistentStore& store, const EntityDescription* entity,
-        qint64 key, QList<QVariant>* values,
+    // The object of a stored row, made (by `factory`, when given) if not yet in memory;
+    // `objects` are those of the store.
+    ManagedObject* materialize(const PersistentStore& store, Registered& objects,
+        const EntityDescription* entity, qint64 key, QList<QVariant>* values,
         const std::function<ManagedObject*(const EntityDescription*)>* factory = nullptr);
     QList<ManagedObject*> fetchObjects(
         const FetchRequest& request, const EntityDescription* entity, Error* error);
@@ -236,7 +248,12 @@ private:
     QList<ManagedObject*> m_inserted;
     QList<ManagedObject*> m_updated;
     QList<ManagedObject*> m_deleted;
-    QHash<ObjectID, ManagedObject*> m_registered;
+    // The stored objects in memory by row, under their store's identifier: a context holds
+    // objects of one or two stores, and a table's hundred thousand entries are smaller
+    // and found quicker without the identifier in each.
+    QHash<QString, Registered> m_registered;
+    ManagedObject* registered(const ObjectID& id) const;
+    QList<ManagedObject*> registeredObjects() const;
 };
 
 } // namespace platform::coredata

@@ -212,6 +212,16 @@ int bindValue(sqlite3_stmt* statement, int position, const QVariant& value, Attr
             return sqlite3_bind_text(statement, position, utf8.constData(), int(utf8.size()),
                 held ? SQLITE_STATIC : SQLITE_TRANSIENT);
         }
+        if (StoredText::isId(value)) {
+            QByteArray ascii = StoredText::readable(value).toString().toLatin1();
+            const char* bytes = ascii.constData();
+            if (!held)
+                return sqlite3_bind_text(
+                    statement, position, bytes, int(ascii.size()), SQLITE_TRANSIENT);
+            held->append(std::move(ascii));
+            return sqlite3_bind_text(
+                statement, position, bytes, int(StoredText::IdBytes), SQLITE_STATIC);
+        }
         if (value.metaType().id() == QMetaType::QString) {
             const QString& text = *static_cast<const QString*>(value.constData());
             // The store keeps UTF-8: Qt converts quicker than SQLite does at every insert.
@@ -326,7 +336,7 @@ struct LastText {
     static constexpr int Capacity = 64;
     char bytes[Capacity];
     int size = -1;
-    QString text;
+    QString text; // null for an id not yet made a text
 };
 
 QVariant textValue(sqlite3_stmt* statement, int column, LastText& last)
@@ -337,10 +347,21 @@ QVariant textValue(sqlite3_stmt* statement, int column, LastText& last)
                                      : mismatch(statement, column, AttributeType::String, stored);
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
     const int size = sqlite3_column_bytes(statement, column);
-    if (size == last.size && std::memcmp(bytes, last.bytes, size_t(size)) == 0)
+    if (size == last.size && std::memcmp(bytes, last.bytes, size_t(size)) == 0) {
+        if (last.text.isNull())
+            last.text = QString::fromUtf8(bytes, size);
         return last.text;
+    }
     if (size >= StoredText::LongTextBytes)
         return StoredText::held(QByteArray(bytes, size));
+    // An id of its own for every row (a row's id) is held in its 16 bytes; one that repeats
+    // is shared as a text from its second read on.
+    if (const auto id = StoredText::idOf(bytes, size)) {
+        std::memcpy(last.bytes, bytes, size_t(size));
+        last.size = size;
+        last.text = QString();
+        return QVariant::fromValue(*id);
+    }
     QString text = QString::fromUtf8(bytes, size);
     if (size <= LastText::Capacity) {
         std::memcpy(last.bytes, bytes, size_t(size));

@@ -7,6 +7,7 @@
 #include "platform/coredata/PersistentStore.h"
 #include "platform/coredata/Predicate.h"
 #include "platform/coredata/StoreOptions.h"
+#include "platform/coredata/StoredText.h"
 #include "platform/coredata/UbiquitousContent.h"
 
 #include <QFile>
@@ -259,8 +260,14 @@ PersistentStoreCoordinator::storedValues(const EntityDescription& entity,
         return std::nullopt;
     std::vector<std::pair<qint64, QList<QVariant>>> values;
     values.reserve(rows->size());
-    for (PersistentStore::Row& row : *rows)
+    for (PersistentStore::Row& row : *rows) {
+        // Ids as their text: the readers parse only long texts' bytes themselves.
+        for (QVariant& value : row.values) {
+            if (StoredText::isId(value))
+                value = StoredText::readable(value);
+        }
         values.emplace_back(row.key, std::move(row.values));
+    }
     return values;
 }
 

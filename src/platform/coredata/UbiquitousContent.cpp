@@ -12,6 +12,7 @@
 #include "platform/coredata/PersistentStore.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
 #include "platform/coredata/StoreOptions.h"
+#include "platform/coredata/StoredText.h"
 
 #include <QBitArray>
 #include <QDateTime>
@@ -153,7 +154,8 @@ QJsonValue encoded(const QVariant& value, AttributeType type)
         return QJsonValue::Null;
     switch (type) {
     case AttributeType::String:
-        return value.toString();
+        // A text read from the store may be held as its bytes or as an id.
+        return StoredText::readable(value).toString();
     case AttributeType::Integer:
         return value.toLongLong();
     case AttributeType::Double: {

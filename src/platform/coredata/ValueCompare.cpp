@@ -1,6 +1,7 @@
 #include "platform/coredata/ValueCompare.h"
 
 #include "platform/coredata/AttributeDescription.h"
+#include "platform/coredata/StoredText.h"
 
 namespace platform::coredata {
 
@@ -11,11 +12,11 @@ bool isNull(const QVariant& value)
     return !value.isValid() || value.isNull();
 }
 
-// A long text may be held as its stored UTF-8 bytes (see StoredText).
+// A text may be held as its stored UTF-8 bytes or as an id (see StoredText).
 bool isText(const QVariant& value)
 {
     const int id = value.metaType().id();
-    return id == QMetaType::QString || id == QMetaType::QByteArray;
+    return id == QMetaType::QString || StoredText::isHeld(value);
 }
 
 } // namespace
@@ -30,7 +31,8 @@ int compareValues(const QVariant& a, const QVariant& b)
         // Text sorts after numbers, as the store orders mixed columns.
         if (isText(a) != isText(b))
             return isText(a) ? 1 : -1;
-        const int order = QString::compare(a.toString(), b.toString(), Qt::CaseSensitive);
+        const int order = QString::compare(StoredText::readable(a).toString(),
+            StoredText::readable(b).toString(), Qt::CaseSensitive);
         return order < 0 ? -1 : (order > 0 ? 1 : 0);
     }
     const double x = a.toDouble();

@@ -5,6 +5,8 @@
 #include "platform/coredata/Predicate.h"
 #include "platform/coredata/StoredText.h"
 
+#include <QUuid>
+
 #include <sqlite3.h>
 
 using namespace storetest;
@@ -136,4 +138,79 @@ TEST_F(StoreTest, TextSetAsBytesIsStoredAsTheSameText)
     ASSERT_EQ(objects.size(), 2);
     EXPECT_EQ(objects[0]->value("name").toString(), text);
     EXPECT_EQ(objects[1]->value("name").toString(), QString::fromUtf8(broken));
+}
+
+TEST(StoredTextTest, AnIdReadsBackAsExactlyTheTextItWasHeldFrom)
+{
+    for (int i = 0; i < 200; ++i) {
+        const QByteArray text = QUuid::createUuid().toByteArray(QUuid::WithoutBraces).toUpper();
+        const auto id = cd::StoredText::idOf(text.constData(), text.size());
+        ASSERT_TRUE(id) << text.constData();
+        EXPECT_EQ(cd::StoredText::idText(*id), QString::fromLatin1(text));
+    }
+    for (const QByteArray& other : { QByteArray("00000000-0000-0000-0000-00000000000"),
+             QByteArray("00000000-0000-0000-0000-0000000000000"),
+             QByteArray("00000000-0000-0000-0000-00000000000a"),
+             QByteArray("00000000+0000-0000-0000-000000000000"),
+             QByteArray("0000000-00000-0000-0000-000000000000"),
+             QByteArray("00000000-0000-0000-0000-00000000000\xc3") })
+        EXPECT_FALSE(cd::StoredText::idOf(other.constData(), other.size())) << other.constData();
+    const QByteArray zero("00000000-0000-0000-0000-000000000000");
+    EXPECT_EQ(cd::StoredText::idText(*cd::StoredText::idOf(zero.constData(), zero.size())),
+        QString::fromLatin1(zero));
+}
+
+TEST_F(StoreTest, IdsAreHeldInTheirBytesButReadAsTheTextStored)
+{
+    const QString first = QStringLiteral("0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9");
+    const QString second = QStringLiteral("FFFFFFFF-0000-4000-8000-000000000001");
+    // Only the upper-case form reads back exactly from 16 bytes; anything else stays a text.
+    const QString lower = QStringLiteral("0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9");
+    const QString braced = QStringLiteral("{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}");
+    const QString notHex = QStringLiteral("0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8FG");
+    for (const QString& id : { first, second, lower, braced, notHex })
+        make("Database", { { "id", id }, { "name", second } });
+    ASSERT_TRUE(context->save());
+    auto fresh = reopen();
+    cd::FetchRequest sorted("Database");
+    sorted.setSortDescriptors({ { "id", true } });
+    const auto objects = fresh->executeFetchRequest(sorted);
+    ASSERT_EQ(objects.size(), 5);
+    const QStringList expected { first, notHex, lower, second, braced };
+    EXPECT_EQ(ids(objects), expected);
+    const int id = objects[0]->entity().indexOfAttribute("id");
+    const int name = objects[0]->entity().indexOfAttribute("name");
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        cd::ManagedObject* object = objects[i];
+        EXPECT_EQ(object->value("id").typeId(), QMetaType::QString);
+        EXPECT_EQ(object->value("id").toString(), expected[i]);
+        EXPECT_EQ(object->values().value(id), QVariant(expected[i]));
+        EXPECT_EQ(object->storedValue(id), QVariant(expected[i]));
+        EXPECT_EQ(object->property("id").toString(), expected[i]);
+        // The same id repeated in every row reads the same.
+        EXPECT_EQ(object->value("name").toString(), second);
+        object->setValue("id", expected[i]);
+        EXPECT_FALSE(object->hasChanges()) << i;
+    }
+    // Compared, matched and sorted as texts while held, with changes pending.
+    objects[4]->setValue("descr", "changed");
+    cd::FetchRequest equal("Database");
+    equal.setPredicate(cd::Predicate::equal("id", second));
+    EXPECT_EQ(ids(fresh->executeFetchRequest(equal)), QStringList { second });
+    EXPECT_EQ(ids(fresh->executeFetchRequest(sorted)), expected);
+    cd::FetchRequest byName("Database");
+    byName.setPredicate(cd::Predicate::equal("name", second));
+    EXPECT_EQ(fresh->executeFetchRequest(byName).size(), 5);
+    // Written back with every value, each is stored as it was.
+    fresh->setMergePolicy(cd::ManagedObjectContext::MergePolicy::Overwrite);
+    for (cd::ManagedObject* object : objects)
+        object->setValue("descr", "again");
+    ASSERT_TRUE(fresh->save());
+    auto third = reopen();
+    const auto again = third->executeFetchRequest(sorted);
+    EXPECT_EQ(ids(again), expected);
+    for (cd::ManagedObject* object : again) {
+        EXPECT_EQ(object->value("name").toString(), second);
+        EXPECT_EQ(object->storedValue(name), QVariant(second));
+    }
 }
