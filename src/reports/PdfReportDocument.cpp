@@ -69,7 +69,7 @@ PdfReportDocument::PdfReportDocument(QPaintDevice* device, double textWidth)
     setUndoRedoEnabled(false);
     setDocumentMargin(0);
     documentLayout()->setPaintDevice(device);
-    setTextWidth(textWidth);
+    // No page size yet: loading the HTML does not lay it out.
 }
 
 QString PdfReportDocument::withWidthAttributes(const QString& html, double factor)
@@ -113,10 +113,22 @@ double PdfReportDocument::widestRow(const QString& html)
 
 void PdfReportDocument::loadHtml(const QString& html)
 {
-    setLaidOutHtml(withWidthAttributes(html, 1));
+    m_html = html;
+    m_pageHeight.reset();
+    setPageSize(QSizeF(0, 0));
+    setHtml(withWidthAttributes(html, 1));
+    loadReportImages();
+}
+
+void PdfReportDocument::layOut(double pageHeight)
+{
+    if (m_pageHeight == pageHeight)
+        return;
+    m_pageHeight = pageHeight;
+    setPageSize(QSizeF(m_textWidth, pageHeight));
     // Rows wider than the page would be cut at its edge: shrink every cell width in
     // proportion so that the widest row, with its padding and borders, fits.
-    const double row = widestRow(html);
+    const double row = widestRow(m_html);
     if (row <= 0)
         return;
     double factor = 1;
@@ -126,14 +138,13 @@ void PdfReportDocument::loadHtml(const QString& html)
             return;
         const double overhead = std::max(0.0, ideal - row * factor);
         factor = std::max(kSmallestFactor, (m_textWidth - overhead) / row * 0.995);
-        setLaidOutHtml(withWidthAttributes(html, factor));
+        setLaidOutHtml(withWidthAttributes(m_html, factor));
     }
 }
 
 void PdfReportDocument::setLaidOutHtml(const QString& html)
 {
     setHtml(html);
-    setTextWidth(m_textWidth);
     loadReportImages();
 }
 
@@ -156,6 +167,7 @@ void PdfReportDocument::loadReportImages()
 
 double PdfReportDocument::contentHeight()
 {
+    layOut(-1);
     return documentLayout()->documentSize().height();
 }
 

@@ -67,23 +67,26 @@ int PdfReportPageRenderer::numberOfPages()
 {
     if (!m_contentFormatter)
         return 1;
-    const QRectF content = contentRect();
-    m_contentFormatter->setPageSize(content.size());
+    m_contentFormatter->layOut(contentRect().height());
     return std::max(1, m_contentFormatter->pageCount());
 }
 
 void PdfReportPageRenderer::drawHeaderForPageAtIndex(QPainter& painter, int, const QRectF& rect)
 {
-    if (m_headerFormatter)
+    if (m_headerFormatter) {
+        m_headerFormatter->layOut(-1);
         drawDocument(
             painter, *m_headerFormatter, QRectF(QPointF(0, 0), rect.size()), rect.topLeft());
+    }
 }
 
 void PdfReportPageRenderer::drawFooterForPageAtIndex(QPainter& painter, int, const QRectF& rect)
 {
-    if (m_footerFormatter)
+    if (m_footerFormatter) {
+        m_footerFormatter->layOut(-1);
         drawDocument(
             painter, *m_footerFormatter, QRectF(QPointF(0, 0), rect.size()), rect.topLeft());
+    }
 }
 
 void PdfReportPageRenderer::addPagesToPdfContext(

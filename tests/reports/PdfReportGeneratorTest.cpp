@@ -365,6 +365,7 @@ TEST(PdfReportDocument, CellWidthStylesBecomeAttributesShrunkToThePage)
     device.setDotsPerMeterY(2835);
     PdfReportDocument document(&device, 400);
     document.loadHtml(row);
+    document.layOut(1000);
     EXPECT_LE(document.idealWidth(), 400.5);
     EXPECT_GT(document.idealWidth(), 300);
 }
