@@ -39,6 +39,9 @@ private:
     void loadReportImages();
 
     double m_textWidth;
+    // Makes a cell's width in pixels as many device units, as its font sizes are: on the
+    // 72-dpi PDF writer, a pixel is a point.
+    double m_lengthScale;
     QString m_html;
     // The height laid out at; none yet.
     std::optional<double> m_pageHeight;

@@ -368,4 +368,11 @@ TEST(PdfReportDocument, CellWidthStylesBecomeAttributesShrunkToThePage)
     document.layOut(1000);
     EXPECT_LE(document.idealWidth(), 400.5);
     EXPECT_GT(document.idealWidth(), 300);
+
+    // Room enough: a cell is as many points wide as the pixels asked, like its font size.
+    PdfReportDocument wide(&device, 960);
+    wide.loadHtml("<table cellspacing=\"0\" cellpadding=\"0\"><tr><td style=\"width:300px;\">"
+                  "A</td><td style=\"width:500px;\">B</td></tr></table>");
+    wide.layOut(-1);
+    EXPECT_NEAR(wide.idealWidth(), 800, 2);
 }
