@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPaintDevice>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextFragment>
@@ -58,6 +59,9 @@ QImage imageOf(const QByteArray& data)
 
 // Slack for rounding before a layout counts as wider than its width.
 constexpr double kWidthTolerance = 0.5;
+// The layout takes a table's lengths for pixels of this many dots per inch and scales them
+// to the device, where font sizes in pixels stay device units.
+constexpr double kLayoutDpi = 96;
 // No column is shrunk below this share of its asked width.
 constexpr double kSmallestFactor = 0.05;
 
@@ -65,11 +69,12 @@ constexpr double kSmallestFactor = 0.05;
 
 PdfReportDocument::PdfReportDocument(QPaintDevice* device, double textWidth)
     : m_textWidth(textWidth)
+    , m_lengthScale(kLayoutDpi / std::max(1, device->logicalDpiY()))
 {
     setUndoRedoEnabled(false);
     setDocumentMargin(0);
     documentLayout()->setPaintDevice(device);
-    setTextWidth(textWidth);
+    // No page size yet: loading the HTML does not lay it out.
 }
 
 QString PdfReportDocument::withWidthAttributes(const QString& html, double factor)
@@ -94,29 +99,40 @@ double PdfReportDocument::widestRow(const QString& html)
 {
     double widest = 0;
     double row = 0;
-    qsizetype rowStart = 0;
-    static const QRegularExpression rowTag(
-        QStringLiteral("<tr\\b"), QRegularExpression::CaseInsensitiveOption);
+    qsizetype scanned = 0;
     auto it = cellWidthStyle().globalMatch(html);
     while (it.hasNext()) {
         const auto match = it.next();
-        const qsizetype rowAt = html.lastIndexOf(rowTag, match.capturedStart());
-        if (rowAt != rowStart) {
+        // A row tag between the last cell and this one starts a new row.
+        const QStringView between = QStringView(html).mid(scanned, match.capturedStart() - scanned);
+        if (between.contains(QLatin1String("<tr"), Qt::CaseInsensitive)) {
             widest = std::max(widest, row);
             row = 0;
-            rowStart = rowAt;
         }
         row += match.captured(2).toDouble();
+        scanned = match.capturedEnd();
     }
     return std::max(widest, row);
 }
 
 void PdfReportDocument::loadHtml(const QString& html)
 {
-    setLaidOutHtml(withWidthAttributes(html, 1));
+    m_html = html;
+    m_pageHeight.reset();
+    setPageSize(QSizeF(0, 0));
+    setHtml(withWidthAttributes(html, m_lengthScale));
+    loadReportImages();
+}
+
+void PdfReportDocument::layOut(double pageHeight)
+{
+    if (m_pageHeight == pageHeight)
+        return;
+    m_pageHeight = pageHeight;
+    setPageSize(QSizeF(m_textWidth, pageHeight));
     // Rows wider than the page would be cut at its edge: shrink every cell width in
     // proportion so that the widest row, with its padding and borders, fits.
-    const double row = widestRow(html);
+    const double row = widestRow(m_html);
     if (row <= 0)
         return;
     double factor = 1;
@@ -126,14 +142,13 @@ void PdfReportDocument::loadHtml(const QString& html)
             return;
         const double overhead = std::max(0.0, ideal - row * factor);
         factor = std::max(kSmallestFactor, (m_textWidth - overhead) / row * 0.995);
-        setLaidOutHtml(withWidthAttributes(html, factor));
+        setLaidOutHtml(withWidthAttributes(m_html, factor * m_lengthScale));
     }
 }
 
 void PdfReportDocument::setLaidOutHtml(const QString& html)
 {
     setHtml(html);
-    setTextWidth(m_textWidth);
     loadReportImages();
 }
 
@@ -156,6 +171,7 @@ void PdfReportDocument::loadReportImages()
 
 double PdfReportDocument::contentHeight()
 {
+    layOut(-1);
     return documentLayout()->documentSize().height();
 }
 

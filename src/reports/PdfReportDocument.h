@@ -2,6 +2,8 @@
 
 #include <QTextDocument>
 
+#include <optional>
+
 class QPaintDevice;
 
 // One part of a report page (header, rows or footer) laid out as it will be drawn: at a
@@ -15,10 +17,13 @@ class PdfReportDocument : public QTextDocument {
 public:
     PdfReportDocument(QPaintDevice* device, double textWidth);
 
-    // Loads the HTML and lays it out unpaginated.
+    // Loads the HTML; it is laid out when first measured, paginated or not.
     void loadHtml(const QString& html);
     double textWidthPoints() const { return m_textWidth; }
-    // The laid-out height in points.
+    // Lays the document out in pages of that height (-1: one page of any height), once
+    // per height: every layout of a long table costs as much as its parsing.
+    void layOut(double pageHeight);
+    // The laid-out height in points, unpaginated.
     double contentHeight();
 
     // The cell-width styles of the HTML as width attributes, each multiplied by the factor.
@@ -34,4 +39,10 @@ private:
     void loadReportImages();
 
     double m_textWidth;
+    // Makes a cell's width in pixels as many device units, as its font sizes are: on the
+    // 72-dpi PDF writer, a pixel is a point.
+    double m_lengthScale;
+    QString m_html;
+    // The height laid out at; none yet.
+    std::optional<double> m_pageHeight;
 };

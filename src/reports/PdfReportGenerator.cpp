@@ -390,7 +390,8 @@ void PdfReportGenerator::internalRenderPage()
             return;
         }
     }
-    renderer.addPagesToPdfContext(*m_painter, *m_writer, m_firstPage);
+    renderer.addPagesToPdfContext(*m_painter, *m_writer, m_firstPage,
+        [this](int index) { return runOnParts(currentReportPage + quint64(index)); });
     m_pagesWritten += quint64(renderer.numberOfPages());
     remainingItems += currentNumberOfItems;
     const quint64 left
@@ -400,6 +401,32 @@ void PdfReportGenerator::internalRenderPage()
     // An item that ran on over further pages: the next page is numbered after them.
     const quint64 nextIndex = std::max<quint64>(pageIndex + 1, m_pagesWritten);
     queueStep([this, nextIndex] { createPage(nextIndex); });
+}
+
+PdfReportPageRenderer::RunOnParts PdfReportGenerator::runOnParts(quint64 pageNumber)
+{
+    // The same items, numbered as that page: its own page number, no document header.
+    const quint64 page = currentReportPage;
+    const QVariantMap tags = renderedTags;
+    currentReportPage = pageNumber;
+    renderedTags.clear();
+    platform::Error error;
+    const auto rendered = m_template->renderObject(
+        QVariant::fromValue(MustacheObjectPtr(shared_from_this())), &error);
+    const QVariantMap partTags = renderedTags;
+    currentReportPage = page;
+    renderedTags = tags;
+    if (!rendered || error)
+        throw platform::Exception(QStringLiteral("Report Rendering"), error.localizedDescription());
+    const double width = m_bounds.width() - 2 * PdfReportPageRenderer::Inset;
+    PdfReportPageRenderer::RunOnParts parts {
+        std::make_shared<PdfReportDocument>(m_writer.get(), width),
+        std::make_shared<PdfReportDocument>(m_writer.get(), width),
+    };
+    parts.header->loadHtml(withoutTexts(*rendered, partTags, { kPageContent, kPageFooter }));
+    parts.footer->loadHtml(
+        withoutTexts(*rendered, partTags, { kDocumentHeader, kPageHeader, kPageContent }));
+    return parts;
 }
 
 void PdfReportGenerator::closePdfContext()

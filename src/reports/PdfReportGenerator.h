@@ -3,6 +3,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Error.h"
 #include "reports/PdfReportGeneratorDataSource.h"
+#include "reports/PdfReportPageRenderer.h"
 #include "reports/PdfReportPageSearch.h"
 #include "reports/PdfReportRenderHtmlOperationDelegate.h"
 #include "reports/mustache/MustacheKeyedSubscript.h"
@@ -92,6 +93,7 @@ private:
     void renderPage();
     void internalRenderPage();
     void closePdfContext();
+    PdfReportPageRenderer::RunOnParts runOnParts(quint64 pageNumber);
     void fail(const platform::Error& error);
     void reset();
     double measuredHeight(const std::shared_ptr<PdfReportDocument>& formatter, const QString& html);

@@ -67,27 +67,33 @@ int PdfReportPageRenderer::numberOfPages()
 {
     if (!m_contentFormatter)
         return 1;
-    const QRectF content = contentRect();
-    m_contentFormatter->setPageSize(content.size());
+    m_contentFormatter->layOut(contentRect().height());
     return std::max(1, m_contentFormatter->pageCount());
+}
+
+void PdfReportPageRenderer::drawPart(QPainter& painter, PdfReportDocument* part, const QRectF& rect)
+{
+    if (!part)
+        return;
+    // At the bottom of its room: the spacing the measure adds stands above a header, so
+    // that the column titles sit on the rows, and between the rows and a footer.
+    const double height = std::min(part->contentHeight(), rect.height());
+    drawDocument(painter, *part, QRectF(0, 0, rect.width(), height),
+        QPointF(rect.left(), rect.bottom() - height));
 }
 
 void PdfReportPageRenderer::drawHeaderForPageAtIndex(QPainter& painter, int, const QRectF& rect)
 {
-    if (m_headerFormatter)
-        drawDocument(
-            painter, *m_headerFormatter, QRectF(QPointF(0, 0), rect.size()), rect.topLeft());
+    drawPart(painter, m_headerFormatter.get(), rect);
 }
 
 void PdfReportPageRenderer::drawFooterForPageAtIndex(QPainter& painter, int, const QRectF& rect)
 {
-    if (m_footerFormatter)
-        drawDocument(
-            painter, *m_footerFormatter, QRectF(QPointF(0, 0), rect.size()), rect.topLeft());
+    drawPart(painter, m_footerFormatter.get(), rect);
 }
 
-void PdfReportPageRenderer::addPagesToPdfContext(
-    QPainter& painter, QPagedPaintDevice& writer, bool& firstPage)
+void PdfReportPageRenderer::addPagesToPdfContext(QPainter& painter, QPagedPaintDevice& writer,
+    bool& firstPage, const RunOnPartsProvider& runOnParts)
 {
     const int pages = numberOfPages();
     const QRectF content = contentRect();
@@ -95,12 +101,19 @@ void PdfReportPageRenderer::addPagesToPdfContext(
         if (!firstPage)
             writer.newPage();
         firstPage = false;
-        drawHeaderForPageAtIndex(painter, i, headerRect());
+        if (i > 0 && runOnParts) {
+            // In the first page's rectangles: the content keeps its place on every page.
+            const RunOnParts parts = runOnParts(i);
+            drawPart(painter, parts.header.get(), headerRect());
+            drawPart(painter, parts.footer.get(), footerRect());
+        } else {
+            drawHeaderForPageAtIndex(painter, i, headerRect());
+            drawFooterForPageAtIndex(painter, i, footerRect());
+        }
         if (m_contentFormatter) {
             drawDocument(painter, *m_contentFormatter,
                 QRectF(0, i * content.height(), content.width(), content.height()),
                 content.topLeft());
         }
-        drawFooterForPageAtIndex(painter, i, footerRect());
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QRectF>
 
+#include <functional>
 #include <memory>
 
 class PdfReportDocument;
@@ -26,14 +27,25 @@ public:
     QRectF footerRect() const;
     // The pages the content covers (at least one).
     int numberOfPages();
-    // Draws every page; a page after the first of the PDF begins a new one.
-    void addPagesToPdfContext(QPainter& painter, QPagedPaintDevice& writer, bool& firstPage);
+    // The header and footer of a page the content runs on to (index from 1), laid out for
+    // that page's number.
+    struct RunOnParts {
+        std::shared_ptr<PdfReportDocument> header;
+        std::shared_ptr<PdfReportDocument> footer;
+    };
+    using RunOnPartsProvider = std::function<RunOnParts(int index)>;
+
+    // Draws every page; a page after the first of the PDF begins a new one. Pages the
+    // content runs on to take their header and footer from the provider, when given.
+    void addPagesToPdfContext(QPainter& painter, QPagedPaintDevice& writer, bool& firstPage,
+        const RunOnPartsProvider& runOnParts = {});
 
     static constexpr double Inset = 20;
 
 private:
     void drawHeaderForPageAtIndex(QPainter& painter, int index, const QRectF& rect);
     void drawFooterForPageAtIndex(QPainter& painter, int index, const QRectF& rect);
+    static void drawPart(QPainter& painter, PdfReportDocument* part, const QRectF& rect);
 
     std::shared_ptr<PdfReportDocument> m_headerFormatter;
     std::shared_ptr<PdfReportDocument> m_contentFormatter;
