@@ -17,7 +17,7 @@ build-release: deps
 
 build-debug: deps
 	@cmake -S . -B $(BUILD_DEBUG) $(CMAKE_COMMON) -DCMAKE_BUILD_TYPE=Debug \
-		-DKIVOTAB_SANITIZE=ON -DKIVOTAB_WERROR=ON >/dev/null
+		-DKIVOTAB_SANITIZE=ON -DKIVOTAB_WERROR=ON -DKIVOTAB_SHARED_LAYERS=ON >/dev/null
 	@cmake --build $(BUILD_DEBUG) -j $(JOBS)
 
 run: build-release
