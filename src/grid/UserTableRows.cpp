@@ -3,6 +3,7 @@
 #include "grid/RowObject.h"
 #include "model/ColumnDisplay.h"
 #include "model/DetachedColumns.h"
+#include "model/RowDecoder.h"
 #include "model/Sort.h"
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
@@ -52,12 +53,13 @@ struct SearchColumns {
     std::vector<ColumnDisplay> displays;
 };
 
-// The search text of a row's values: each column's folded display text, joined.
-std::optional<QString> joinedText(const QVariantMap& values, const SearchColumns& columns)
+// The search text of a row's values (one per searchable column, in their order): each
+// column's folded display text, joined.
+std::optional<QString> joinedText(const QVariant* values, const SearchColumns& columns)
 {
     QString joined;
     for (qsizetype i = 0; i < columns.ids.size(); ++i) {
-        const QString text = columns.displays[size_t(i)].text(values.value(columns.ids[i]));
+        const QString text = columns.displays[size_t(i)].text(values[i]);
         if (i > 0)
             joined += Separator;
         // Plain ASCII folds to its lower case: lowered where it lands, without a copy.
@@ -80,6 +82,14 @@ std::optional<QString> joinedText(const QVariantMap& values, const SearchColumns
         }
     }
     return joined;
+}
+
+std::optional<QString> joinedText(const QVariantMap& values, const SearchColumns& columns)
+{
+    QVarLengthArray<QVariant, 16> byColumn;
+    for (const QString& id : columns.ids)
+        byColumn.append(values.value(id));
+    return joinedText(byColumn.data(), columns);
 }
 
 // The rows of whose keys stored texts are read off the main thread: straight from their
@@ -422,20 +432,26 @@ QList<qint64> UserTableRows::unknownKeys(const QList<Rows*>& rows, Known known) 
 }
 
 // A background making of search texts, done on pool threads from the store itself: one
-// takes the keys of the table's stored rows not yet known and cuts them into ranges, and
-// each range is read and decoded by whoever takes it first. The main thread only collects
-// what is done, and takes what is still waiting when a search cannot wait.
+// takes the keys of the table's stored rows not yet known, cuts them into ranges and reads
+// them one after another (the store serves one reader at a time: readers side by side
+// only wait for each other), handing each range read to the pool, where it is decoded by
+// whoever takes it first. The main thread only collects what is done, and decodes what is
+// read and still waiting when a search cannot wait.
 struct UserTableRows::SearchFill {
     enum State { Waiting, Taken, Done };
     struct Range {
         QList<qint64> keys;
+        // The stored texts, once read (guarded by the mutex until then).
+        std::vector<std::pair<qint64, QVariant>> texts;
+        bool read = false;
         // The rows read: key and search text, none for a text that holds the separator.
         std::vector<std::pair<qint64, std::optional<QString>>> joined;
         std::atomic<int> state { Waiting };
     };
 
     std::shared_ptr<const DetachedColumns> columns;
-    Rows::Password password;
+    // Made of the searchable columns; shared by the pool's threads.
+    std::shared_ptr<const RowDecoder> decoder;
     StoredSource source;
     QString userTemplateId;
     // What was known when the making began: copies, read by the planning thread alone.
@@ -452,8 +468,8 @@ struct UserTableRows::SearchFill {
     bool planned = false;
     std::vector<std::shared_ptr<Range>> ranges;
 
-    // Cuts the keys not yet known into ranges, each handed to the pool, when no one else
-    // has begun it.
+    // Cuts the keys not yet known into ranges and reads them in turn, each handed to the
+    // pool once read, when no one else has begun it.
     static void plan(const std::shared_ptr<SearchFill>& fill, platform::dispatch::Priority priority)
     {
         int waiting = Waiting;
@@ -488,26 +504,39 @@ struct UserTableRows::SearchFill {
             fill->planState = Done;
         }
         fill->finished.notify_all();
-        for (const auto& range : made)
+        for (const auto& range : made) {
+            // A cancelled making reads no more; its ranges left unread are never waited for.
+            auto texts
+                = fill->cancelled ? decltype(Range::texts)() : fill->source.read(range->keys);
+            {
+                std::lock_guard lock(fill->mutex);
+                range->texts = std::move(texts);
+                range->read = true;
+            }
+            fill->finished.notify_all();
             platform::dispatch::asyncGlobal([fill, range] { take(fill, *range); }, priority);
+        }
     }
 
-    // Reads and decodes the range when no one else has taken it.
+    // Decodes the range read when no one else has taken it.
     static void take(const std::shared_ptr<SearchFill>& fill, Range& range)
     {
         int waiting = Waiting;
         if (!range.state.compare_exchange_strong(waiting, Taken))
             return;
+        std::vector<std::pair<qint64, QVariant>> texts;
+        {
+            std::lock_guard lock(fill->mutex);
+            texts = std::move(range.texts);
+        }
         if (!fill->cancelled) {
-            const auto texts = fill->source.read(range.keys);
             const auto own = fill->columns->copy();
-            const Rows::StoredLayout layout = Rows::storedLayout(own->columns());
             const SearchColumns searched(own->columns());
+            QVarLengthArray<QVariant, 16> values(fill->decoder->size());
             range.joined.reserve(texts.size());
             for (const auto& [key, text] : texts) {
-                const auto values = Rows::decodeStoredData(text, layout, fill->password, true);
-                range.joined.emplace_back(
-                    key, joinedText(values.value_or(QVariantMap()), searched));
+                fill->decoder->decodeInto(text, values.data());
+                range.joined.emplace_back(key, joinedText(values.data(), searched));
             }
         }
         {
@@ -530,7 +559,7 @@ void UserTableRows::startSearchTexts(const QVariantList& rows, bool held)
     fill->generation = m_generation;
     fill->context = KivoLib::currentContext();
     fill->columns = std::make_shared<const DetachedColumns>(m_searchable);
-    fill->password = m_password;
+    fill->decoder = std::make_shared<const RowDecoder>(m_searchable, m_password);
     fill->source = currentSource(m_keptStore);
     fill->userTemplateId = m_userTemplateId;
     fill->known = m_searchTexts;
@@ -550,6 +579,15 @@ void UserTableRows::releaseSearchTexts()
         [fill = m_fill] { SearchFill::plan(fill, platform::dispatch::Priority::Low); },
         platform::dispatch::Priority::Low);
     scheduleFillStep(FillPollMs);
+}
+
+void UserTableRows::stopSearchTexts()
+{
+    if (!m_fill)
+        return;
+    if (m_fill->context == KivoLib::currentContext() && keptIsCurrent())
+        collectFill(*m_fill);
+    cancelSearchFill();
 }
 
 void UserTableRows::scheduleFillStep(int delayMs)
@@ -619,8 +657,9 @@ void UserTableRows::finishSearchFill()
         cancelSearchFill();
         return;
     }
-    // The keys are cut here when no pool thread has begun it; every range no pool thread
-    // has begun is done here while the pool goes on with its own.
+    // The keys are cut and the ranges read here when no pool thread has begun it; every
+    // range read that no pool thread has begun is decoded here while the pool goes on with
+    // its own.
     SearchFill::plan(fill, platform::dispatch::Priority::High);
     std::vector<std::shared_ptr<SearchFill::Range>> ranges;
     {
@@ -630,6 +669,10 @@ void UserTableRows::finishSearchFill()
     }
     // What the pool has done is taken in between, not all at the end.
     for (const auto& range : ranges) {
+        {
+            std::unique_lock lock(fill->mutex);
+            fill->finished.wait(lock, [&] { return range->read; });
+        }
         SearchFill::take(fill, *range);
         collectFill(*fill);
     }
@@ -836,94 +879,40 @@ QList<Rows*> UserTableRows::sorted(const QList<Rows*>& rows, const Rows::Sorts& 
     // Every column's entry first: adding one may move the others.
     for (const SortColumn& key : std::as_const(keys))
         (void)m_sortKeys[key.column->id().toString()];
-    // A protected row's text is decrypted whole: the pass that reads the first sort
-    // column makes the rows' search texts as well, in place of a background making that
-    // would decrypt every row again.
-    const bool alsoSearchTexts = m_password.has_value();
-    if (alsoSearchTexts && m_fill) {
-        collectFill(*m_fill);
-        cancelSearchFill();
-    }
     QList<QHash<qint64, RowValueCompare::Key>*> kept;
-    for (qsizetype position = 0; position < keys.size(); ++position) {
-        const SortColumn& key = keys[position];
-        auto& columnKeys = m_sortKeys[key.column->id().toString()];
-        kept.append(&columnKeys);
-        QList<qint64> unknown
-            = unknownKeys(rows, [&columnKeys](qint64 row) { return columnKeys.contains(row); });
-        if (unknown.isEmpty())
-            continue;
-        // In key order, as the store hands the rows back.
-        std::sort(unknown.begin(), unknown.end());
-        const bool withTexts = alsoSearchTexts && position == 0 && !m_searchable.isEmpty();
-        // Which of the rows have no search text yet.
-        std::vector<bool> needsText(withTexts ? size_t(unknown.size()) : 0);
-        for (size_t i = 0; i < needsText.size(); ++i) {
-            const qint64 row = unknown[qsizetype(i)];
-            needsText[i] = !m_searchTexts.contains(row) && !m_unsplittable.contains(row);
+    for (const SortColumn& key : std::as_const(keys))
+        kept.append(&m_sortKeys[key.column->id().toString()]);
+    // The stored rows lacking a key of any sort column: each is decoded (and decrypted)
+    // once, for every sort column at once, on the pool's threads as well.
+    QList<Rows*> unknown;
+    QList<qint64> unknownRowKeys;
+    for (Rows* row : rows) {
+        const auto key = keyOf(row);
+        if (key && std::any_of(kept.cbegin(), kept.cend(), [&](const auto* columnKeys) {
+                return !columnKeys->contains(*key);
+            })) {
+            unknown.append(row);
+            unknownRowKeys.append(*key);
         }
-        Rows::Columns decoded { key.column };
-        if (withTexts) {
-            for (TemplateColumn* searchable : std::as_const(m_searchable)) {
-                if (searchable != key.column)
-                    decoded.append(searchable);
-            }
+    }
+    if (!unknown.isEmpty()) {
+        QStringList ids;
+        for (const SortColumn& key : std::as_const(keys)) {
+            if (!ids.contains(key.column->id().toString()))
+                ids << key.column->id().toString();
         }
-        const DetachedColumns columns(decoded);
-        const QString columnId = key.column->id().toString();
-        const Rows::Password password = m_password;
-        const StoredSource source = currentSource(m_keptStore);
-        const qsizetype rangeCount = (unknown.size() + DecodeRange - 1) / DecodeRange;
-        struct Made {
-            std::vector<std::pair<qint64, RowValueCompare::Key>> keys;
-            std::vector<std::pair<qint64, std::optional<QString>>> texts;
-        };
-        std::vector<Made> made(static_cast<size_t>(rangeCount));
-        platform::dispatch::concurrentApply(rangeCount, 1, [&](qsizetype begin, qsizetype end) {
-            const auto own = columns.copy();
-            const Rows::StoredLayout layout = Rows::storedLayout(own->columns());
-            // The searchable columns in their own order: the sort column among them
-            // keeps its place.
-            Rows::Columns searchedColumns;
-            if (withTexts) {
-                for (TemplateColumn* searchable : std::as_const(m_searchable)) {
-                    const qsizetype at = decoded.indexOf(searchable);
-                    searchedColumns.append(own->columns()[at]);
-                }
-            }
-            const SearchColumns searched(searchedColumns);
-            for (qsizetype range = begin; range < end; ++range) {
-                const qsizetype first = range * DecodeRange;
-                const QList<qint64> rangeKeys = unknown.mid(first, DecodeRange);
-                const auto texts = source.read(rangeKeys);
-                Made& out = made[size_t(range)];
-                out.keys.reserve(texts.size());
-                qsizetype at = 0;
-                for (const auto& [row, text] : texts) {
-                    const auto values = Rows::decodeStoredData(text, layout, password, true);
-                    const QVariantMap& read = values ? *values : QVariantMap();
-                    out.keys.emplace_back(row, RowValueCompare::keyOf(read.value(columnId)));
-                    if (!withTexts)
-                        continue;
-                    // Both in key order.
-                    while (at < rangeKeys.size() && rangeKeys[at] < row)
-                        ++at;
-                    if (at < rangeKeys.size() && rangeKeys[at] == row
-                        && needsText[size_t(first + at)])
-                        out.texts.emplace_back(row, joinedText(read, searched));
-                }
-            }
+        const RowDecoder decoder(m_columns, ids, m_password);
+        std::vector<RowValueCompare::Key> made(size_t(unknown.size()) * size_t(ids.size()));
+        Rows::decodeEach(unknown, decoder, [&](qsizetype row, const QVariant* values, bool) {
+            for (qsizetype id = 0; id < ids.size(); ++id)
+                made[size_t(row * ids.size() + id)] = RowValueCompare::keyOf(values[id]);
         });
-        columnKeys.reserve(columnKeys.size() + unknown.size());
-        for (Made& range : made) {
-            for (auto& [row, value] : range.keys)
-                columnKeys.insert(row, std::move(value));
-            for (auto& [row, text] : range.texts) {
-                if (text)
-                    m_searchTexts.insert(row, std::move(*text));
-                else
-                    m_unsplittable.insert(row);
-            }
+        for (qsizetype id = 0; id < ids.size(); ++id) {
+            auto& columnKeys = m_sortKeys[ids[id]];
+            columnKeys.reserve(columnKeys.size() + unknown.size());
+            for (qsizetype row = 0; row < unknown.size(); ++row)
+                columnKeys.insert(
+                    unknownRowKeys[row], std::move(made[size_t(row * ids.size() + id)]));
         }
     }
     struct Entry {

@@ -73,6 +73,9 @@ public:
     // before then makes the texts itself.
     void startSearchTexts(const QVariantList& rows, bool held = false);
     void releaseSearchTexts();
+    // Stops a background making under way, keeping what it has done: a pass over the whole
+    // table (a filter, a sort) then has the pool and the store to itself.
+    void stopSearchTexts();
     // Makes the search texts of the rows not yet known now, finishing a background
     // making under way.
     void prepareSearchTexts(const QVariantList& rows);

@@ -434,10 +434,13 @@ void startRebuild(const std::shared_ptr<BackgroundRebuild>& job)
     job->changes = coordinator->changeCount();
     const QString store = job->table->objectID().storeIdentifier;
     const QString tableId = idOf(job->table);
+    // Without a reminder column no row's values are looked at: the rebuild only cancels.
+    const NotificationsController::Columns columns = job->liveColumns();
+    const bool readsRows = std::any_of(columns.cbegin(), columns.cend(), isReminderColumn);
     platform::dispatch::asyncGlobal(
-        [job, reader = std::weak_ptr(coordinator), entity, store, tableId] {
+        [job, reader = std::weak_ptr(coordinator), entity, store, tableId, readsRows] {
             ReadRows read;
-            if (const auto coordinator = reader.lock())
+            if (const auto coordinator = reader.lock(); coordinator && readsRows)
                 read = readRows(*coordinator, *entity, store, tableId, *job->detached, job->secret);
             platform::dispatch::asyncMain([job, read = std::move(read)] {
                 try {

@@ -203,6 +203,9 @@ void GenericTemplateDataController::loadData(const std::shared_ptr<Parent>& pare
     if (filters().isEmpty() && sorts().isEmpty()) {
         list = m_tableRows.fetch();
     } else {
+        // The pass reads every row: a background making of search texts would hold the
+        // store and the pool's threads from it. What it made is kept; loads make the rest.
+        m_tableRows.stopSearchTexts();
         QList<Rows*> rows = Rows::getRowFaults(tableId);
         if (!filters().isEmpty())
             rows = Rows::applyFilter(rows, m_columns, filters(), m_password);

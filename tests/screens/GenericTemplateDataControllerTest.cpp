@@ -2,10 +2,12 @@
 
 #include "ScreensFixture.h"
 
+#include "model/FilterExtended.h"
 #include "model/Sort.h"
 #include "platform/Dispatch.h"
 #include "screens/GenericTemplateDataController.h"
 #include "screens/MainDataController.h"
+#include "utilities/text/LocalizedStrings.h"
 
 using screenstest::FakeAppScreen;
 
@@ -354,6 +356,46 @@ TEST_F(TableRowsTest, SearchTextsWaitForTheFirstRowsDrawnOrAWhile)
         EXPECT_FALSE(controller->tableRows().isMakingSearchTexts());
         controller->endSearch(-1);
     }
+}
+
+TEST_F(TableRowsTest, FiltersAndSortsAppliedWhileSearchTextsAreMadeShowTheModelsRows)
+{
+    // Ties in both sort keys, and rows the filter leaves out.
+    for (int i = 0; i < 300; ++i)
+        person(QString("P%1").arg(i % 40), i % 13);
+    openRows();
+    // The first tiles are drawn: the search texts are being made when the lists apply.
+    controller->prefetchRows(0, 2);
+    ASSERT_TRUE(controller->tableRows().isMakingSearchTexts());
+    auto older = std::make_shared<FilterExtended>();
+    older->setHeader("Age");
+    older->setColumn(key(age));
+    older->setOperator(LocalizedStrings::GreaterThan());
+    older->setNumericValue(4);
+    const auto sortBy = [](TemplateColumn* column, bool ascending) {
+        auto sort = std::make_shared<Sort>();
+        sort->setColumn(column->id().toString());
+        sort->setAscending(ascending);
+        return sort;
+    };
+    controller->filters() = { older };
+    controller->sorts() = { sortBy(age, true), sortBy(name, false) };
+    screen->refreshView();
+
+    QStringList expected;
+    for (Rows* row : Rows::getRows(table->id().toString(), columns(), controller->filters(),
+             controller->sorts(), std::nullopt))
+        expected << row->getData(columns(), std::nullopt).value(key(name)).toString();
+    ASSERT_EQ(expected.size(), 184);
+    EXPECT_EQ(shownNames(), expected);
+    // A search after finds among them what each row's own test finds.
+    controller->searchData("p1");
+    EXPECT_EQ(controller->count(),
+        std::count_if(expected.cbegin(), expected.cend(),
+            [](const QString& who) { return who.startsWith("P1"); }));
+    controller->endSearch(-1);
+    controller->filters().clear();
+    controller->sorts().clear();
 }
 
 TEST_F(TableRowsTest, ASearchOfManyRowsFindsWhatEachRowsOwnTestFinds)
