@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -84,6 +85,18 @@ int runInApplication(int argc, char** argv, const std::function<void()>& setUp =
     if (tearDown)
         tearDown();
     return 0;
+}
+
+// A field of this process's status in kB ("VmRSS:", "VmHWM:"), or -1.
+inline qint64 statusKilobytes(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').first().toLongLong();
+    return -1;
 }
 
 } // namespace benchsupport

@@ -167,17 +167,6 @@ struct Fixture {
 
 Fixture* fixture = nullptr;
 
-qint64 statusKilobytes(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-
 // Starts the peak resident size again from the present size.
 void resetPeak()
 {
@@ -332,7 +321,7 @@ Run openAndScroll(const QString& tableId, const Rows::Password& password)
     BenchRowsController::nextPassword = password;
 
     malloc_trim(0);
-    const qint64 baseline = statusKilobytes("VmRSS:");
+    const qint64 baseline = benchsupport::statusKilobytes("VmRSS:");
     resetPeak();
 
     OverlayTiming::seconds = 0;
@@ -367,7 +356,7 @@ Run openAndScroll(const QString& tableId, const Rows::Password& password)
         QCoreApplication::processEvents();
     }
     run.scroll = summarize(std::move(times));
-    run.peakGrowthBytes = (statusKilobytes("VmHWM:") - baseline) * 1024;
+    run.peakGrowthBytes = (benchsupport::statusKilobytes("VmHWM:") - baseline) * 1024;
     run.cells = int(grid->findChildren<platform::ui::CollectionViewCell*>().size());
     const QSizeF tile
         = grid->cellForItemAtIndexPath(

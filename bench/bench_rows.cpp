@@ -253,17 +253,6 @@ void FilterAndSortInMemory(benchmark::State& state)
     }
 }
 
-qint64 statusKilobytes(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-
 // Every row of the plain table fetched in a context that holds nothing yet, with its stored
 // text reached, as a whole-table job holds them: the peak resident growth and the bytes
 // still allocated after, each over the stored texts' bytes.
@@ -278,7 +267,7 @@ void MemoryOfFetchedRows(benchmark::State& state)
             const struct mallinfo2 info = mallinfo2();
             return qint64(info.uordblks + info.hblkhd);
         };
-        const qint64 baseline = statusKilobytes("VmRSS:");
+        const qint64 baseline = benchsupport::statusKilobytes("VmRSS:");
         const qint64 allocatedBefore = allocated();
         QFile clear(QStringLiteral("/proc/self/clear_refs"));
         if (clear.open(QIODevice::WriteOnly))
@@ -292,7 +281,7 @@ void MemoryOfFetchedRows(benchmark::State& state)
                                                              : json.toString().toUtf8().size();
         }
         const qint64 held = allocated() - allocatedBefore;
-        const qint64 peak = (statusKilobytes("VmHWM:") - baseline) * 1024;
+        const qint64 peak = (benchsupport::statusKilobytes("VmHWM:") - baseline) * 1024;
         if (rows.size() != RowCount || stored == 0) {
             state.SkipWithError("a run failed");
             return;

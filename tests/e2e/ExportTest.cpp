@@ -135,6 +135,14 @@ struct ExportJourney : AppTest {
     }
 
     // Opens the table's rows screen from Home.
+    // A new protected table "Vault", opened with its password "s3cret" just made.
+    bool openNewVault()
+    {
+        return addTable(home, "Vault", kContacts, true) && open(home, "Vault")
+            && answerPrompt("Create Password", "s3cret")
+            && answerPrompt("Retype Password", "s3cret");
+    }
+
     ApplicationScreen* openRows(const QString& table = QStringLiteral("Friends"))
     {
         if (!open(home, table))
@@ -583,10 +591,7 @@ TEST_P(ExportJourney, TheRowDisplaysShareMenuSavesTheOneRow)
 
 TEST_P(ExportJourney, AProtectedTableImportsItsRowsEncryptedWithItsPassword)
 {
-    ASSERT_TRUE(addTable(home, "Vault", kContacts, true));
-    ASSERT_TRUE(open(home, "Vault"));
-    ASSERT_TRUE(answerPrompt("Create Password", "s3cret"));
-    ASSERT_TRUE(answerPrompt("Retype Password", "s3cret"));
+    ASSERT_TRUE(openNewVault());
     ApplicationScreen* rows = top();
     ASSERT_NE(rows, home);
     ASSERT_TRUE(writeFile(documents("vault.csv"),
@@ -822,10 +827,7 @@ TEST_P(ResetRemindersJourney, EveryReminderOfAPlainTable)
 
 TEST_P(ResetRemindersJourney, EveryReminderOfAProtectedTableWithItsPassword)
 {
-    ASSERT_TRUE(addTable(home, "Vault", kContacts, true));
-    ASSERT_TRUE(open(home, "Vault"));
-    ASSERT_TRUE(answerPrompt("Create Password", "s3cret"));
-    ASSERT_TRUE(answerPrompt("Retype Password", "s3cret"));
+    ASSERT_TRUE(openNewVault());
     ApplicationScreen* rows = top();
     ASSERT_NE(rows, home);
     ASSERT_EQ(controllerOf<GenericTemplateDataController>(rows)->secret().value_or(""), "s3cret");
