@@ -232,6 +232,14 @@ TableDataController::SearchBlock TableDataController::getMenuSearchBlock(const Q
     };
 }
 
+TableDataController::SearchBlock TableDataController::getNameSearchBlock(const QString& text)
+{
+    return [predicate = ContainsPredicate(text)](const QVariant& row) {
+        const QObject* object = RowObject::object(row);
+        return object && predicate.evaluate(object->property("name").toString());
+    };
+}
+
 QString TableDataController::getTitle()
 {
     GridScreenProtocol* grid = mainGridViewController();

@@ -66,6 +66,8 @@ public:
     static SearchBlock getTableSearchBlock(const QString& text);
     // Accepts a GridData whose Menu holds the text.
     static SearchBlock getMenuSearchBlock(const QString& text);
+    // Accepts a row whose object's name holds the text (databases, tables, definitions).
+    static SearchBlock getNameSearchBlock(const QString& text);
 
     // Title and grid items.
     QString getTitle() override;

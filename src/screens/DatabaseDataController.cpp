@@ -1,6 +1,5 @@
 #include "screens/DatabaseDataController.h"
 
-#include "grid/ContainsPredicate.h"
 #include "grid/GridData.h"
 #include "grid/GridScreenProtocol.h"
 #include "grid/RowObject.h"
@@ -107,9 +106,7 @@ QStringList DatabaseDataController::columnValues(qint64 index)
 
 void DatabaseDataController::searchData(const QString& searchText)
 {
-    filterRows(searchText, [predicate = ContainsPredicate(searchText)](const QVariant& row) {
-        return predicate.evaluate(text(qobject_cast<Database*>(RowObject::object(row)), "name"));
-    });
+    filterRows(searchText, getNameSearchBlock(searchText));
 }
 
 void DatabaseDataController::tapOnDisclosure(qint64 index)

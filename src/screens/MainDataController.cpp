@@ -3,7 +3,6 @@
 #include "grid/BaseViewController.h"
 #include "grid/BridgeScreenFactory.h"
 #include "grid/BrowserViewController.h"
-#include "grid/ContainsPredicate.h"
 #include "grid/GridData.h"
 #include "grid/GridScreenProtocol.h"
 #include "grid/KivoPreviewController.h"
@@ -183,9 +182,7 @@ std::shared_ptr<GridData> MainDataController::getGridData(qint64 index)
 
 void MainDataController::searchData(const QString& searchText)
 {
-    filterRows(searchText, [predicate = ContainsPredicate(searchText)](const QVariant& row) {
-        return predicate.evaluate(text(RowObject::object(row), "name"));
-    });
+    filterRows(searchText, getNameSearchBlock(searchText));
 }
 
 QStringList MainDataController::columnHeaders() const

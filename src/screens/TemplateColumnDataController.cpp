@@ -1,6 +1,5 @@
 #include "screens/TemplateColumnDataController.h"
 
-#include "grid/ContainsPredicate.h"
 #include "grid/GridData.h"
 #include "grid/GridScreenProtocol.h"
 #include "grid/Parent.h"
@@ -95,10 +94,7 @@ QStringList TemplateColumnDataController::columnValues(qint64 index)
 
 void TemplateColumnDataController::searchData(const QString& searchText)
 {
-    filterRows(searchText, [predicate = ContainsPredicate(searchText)](const QVariant& row) {
-        auto* column = qobject_cast<TemplateColumn*>(RowObject::object(row));
-        return column && predicate.evaluate(text(column->name()));
-    });
+    filterRows(searchText, getNameSearchBlock(searchText));
 }
 
 void TemplateColumnDataController::tapOnDisclosure(qint64)

@@ -1,6 +1,5 @@
 #include "screens/TemplateDataController.h"
 
-#include "grid/ContainsPredicate.h"
 #include "grid/GridData.h"
 #include "grid/GridScreenProtocol.h"
 #include "grid/RowObject.h"
@@ -82,10 +81,7 @@ QStringList TemplateDataController::columnValues(qint64 index)
 
 void TemplateDataController::searchData(const QString& searchText)
 {
-    filterRows(searchText, [predicate = ContainsPredicate(searchText)](const QVariant& row) {
-        auto* definition = qobject_cast<Template*>(RowObject::object(row));
-        return definition && predicate.evaluate(text(definition->name()));
-    });
+    filterRows(searchText, getNameSearchBlock(searchText));
 }
 
 void TemplateDataController::addRow()
