@@ -2,7 +2,13 @@
 
 #include "platform/Exception.h"
 
+#include <QRandomGenerator>
+
+#include <atomic>
 #include <cstring>
+
+#include <pthread.h>
+#include <sys/random.h>
 
 const QString Guid::DataKey = QStringLiteral("data");
 
@@ -26,6 +32,58 @@ int hexValue(QChar c)
         return u - 'A' + 10;
     return -1;
 }
+
+// Bumped in a forked child, so that it never hands out the bytes its parent also holds.
+std::atomic<unsigned> forks = 0;
+
+// Random bytes from the kernel's generator, taken a page at a time: rows take a new id
+// each, and a system call per id cost as much as the rest of making the row.
+class RandomBytes {
+public:
+    void take(uint8_t* bytes, qsizetype count)
+    {
+        const unsigned generation = forks.load(std::memory_order_relaxed);
+        if (generation != m_generation) {
+            m_generation = generation;
+            m_used = kPage;
+        }
+        if (m_used + count > kPage) {
+            fill();
+            m_used = 0;
+        }
+        std::memcpy(bytes, m_bytes + m_used, size_t(count));
+        // Bytes given out are not kept.
+        std::memset(m_bytes + m_used, 0, size_t(count));
+        m_used += count;
+    }
+
+private:
+    static constexpr qsizetype kPage = 4096;
+
+    void fill()
+    {
+        static const bool registered = [] {
+            pthread_atfork(nullptr, nullptr, [] { forks.fetch_add(1); });
+            return true;
+        }();
+        (void)registered;
+        qsizetype filled = 0;
+        while (filled < kPage) {
+            const ssize_t got = getrandom(m_bytes + filled, size_t(kPage - filled), 0);
+            if (got <= 0)
+                break;
+            filled += got;
+        }
+        if (filled < kPage) {
+            QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(m_bytes + filled),
+                (kPage - filled) / qsizetype(sizeof(quint32)));
+        }
+    }
+
+    alignas(quint32) uint8_t m_bytes[kPage];
+    qsizetype m_used = kPage;
+    unsigned m_generation = 0;
+};
 
 } // namespace
 
@@ -71,7 +129,13 @@ const Guid& Guid::emptyGuid()
 
 Guid Guid::randomGuid()
 {
-    return Guid(QUuid::createUuid());
+    thread_local RandomBytes random;
+    uint8_t bytes[kByteCount];
+    random.take(bytes, kByteCount);
+    // Version 4 (random), RFC 4122 variant.
+    bytes[6] = uint8_t((bytes[6] & 0x0F) | 0x40);
+    bytes[8] = uint8_t((bytes[8] & 0x3F) | 0x80);
+    return Guid(bytes);
 }
 
 std::optional<Guid> Guid::guidFromString(const QString& text)

@@ -4,6 +4,11 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 const uint8_t kBytes[16] = { 0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0xcd, 0xef, 0xf0, 0xe1, 0xd2, 0xc3,
@@ -78,4 +83,49 @@ TEST(Guid, EqualityHashCopyAndArchive)
     archive.insert("data", QByteArray(15, 'x'));
     EXPECT_TRUE(Guid::initWithCoder(archive).isEmpty());
     EXPECT_TRUE(Guid::initWithCoder({}).isEmpty());
+}
+
+// Ids come from a buffer of random bytes: across its refills, on other threads and in a
+// forked child, none repeats and each is a version 4 UUID of the RFC variant.
+TEST(Guid, RandomIdsNeverRepeat)
+{
+    QSet<QString> seen;
+    const auto check = [&](const Guid& id) {
+        const QUuid uuid = id.uuidBytes();
+        EXPECT_EQ(uuid.version(), QUuid::Random);
+        EXPECT_EQ(uuid.variant(), QUuid::DCE);
+        EXPECT_FALSE(id.isEmpty());
+        seen.insert(id.stringValue());
+    };
+    constexpr int Count = 2000; // several pages of the buffer
+    for (int i = 0; i < Count; ++i)
+        check(Guid::randomGuid());
+    std::vector<Guid> other(Count);
+    std::thread([&] {
+        for (Guid& id : other)
+            id = Guid::randomGuid();
+    }).join();
+    for (const Guid& id : other)
+        check(id);
+    EXPECT_EQ(seen.size(), 2 * Count);
+
+    // The child's next id is not the parent's next one.
+    int channel[2];
+    ASSERT_EQ(pipe(channel), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        uint8_t bytes[16];
+        Guid::randomGuid().byteDataToBuffer(bytes);
+        const bool written = write(channel[1], bytes, sizeof bytes) == ssize_t(sizeof bytes);
+        _exit(written ? 0 : 1);
+    }
+    close(channel[1]);
+    uint8_t bytes[16] = {};
+    EXPECT_EQ(read(channel[0], bytes, sizeof bytes), ssize_t(sizeof bytes));
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_NE(Guid(bytes), Guid::randomGuid());
 }
