@@ -9,7 +9,10 @@
 
 #include <cmath>
 #include <iterator>
+#include <limits>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace KivoDateUtils {
 
@@ -62,26 +65,161 @@ QString defaultZoneId()
     return U_SUCCESS(status) ? QString(reinterpret_cast<const QChar*>(zone), length) : QString();
 }
 
+// A stretch of time over which the zone keeps one offset from UTC: [start, end) in
+// milliseconds since 1970, as ICU's transitions bound it.
+struct ZoneSpan {
+    qint64 start;
+    qint64 end;
+    qint64 offset; // milliseconds added to UTC for the wall clock
+};
+
+constexpr qint64 kDayMs = 86400000;
+// Dates are worked out by plain arithmetic from 1900 to 2200, where the zone's offsets
+// are known; ICU's calendar answers for the rest.
+constexpr qint64 kArithmeticFrom = -2208988800000LL;
+constexpr qint64 kArithmeticUntil = 7258118400000LL;
+// A day reduced by arithmetic lies at least this far from a change of offset, so that its
+// wall-clock midnight happens once and in the same offset.
+constexpr qint64 kSpanMargin = 2 * kDayMs;
+// Zones with summer time change offset twice a year: room for a few decades of dates.
+constexpr size_t kMostSpans = 128;
+
+qint64 floorDiv(qint64 a, qint64 b)
+{
+    const qint64 q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
 // Opening a calendar reads its locale's data and the zone's rules, and rows keep dates by
 // the thousand: each thread keeps one calendar of each type for as long as the locale and
 // the default zone stay what they were when it was opened. Callers set its time first.
-UCalendar* sharedCalendar(UCalendarType type)
+// Beside it, what the arithmetic that gives the same answers as the calendar found out.
+struct CalendarSlot {
+    QByteArray locale;
+    QString zone;
+    Calendar calendar;
+    bool gregorian = false;
+    std::vector<ZoneSpan> spans;
+    bool yearOneRead = false;
+    std::optional<qint64> yearOneMidnight; // getOnlyTime of a midnight
+};
+
+CalendarSlot* sharedSlot(UCalendarType type)
 {
-    struct Slot {
-        QByteArray locale;
-        QString zone;
-        Calendar calendar;
-    };
-    thread_local Slot kept[2];
-    Slot& slot = kept[type == UCAL_GREGORIAN ? 1 : 0];
+    thread_local CalendarSlot kept[2];
+    CalendarSlot& slot = kept[type == UCAL_GREGORIAN ? 1 : 0];
     const QByteArray locale = IcuDateFormatter::currentLocaleId();
     const QString zone = defaultZoneId();
     if (!slot.calendar || slot.locale != locale || slot.zone != zone) {
+        slot = CalendarSlot();
         slot.calendar = openCalendar(type);
         slot.locale = locale;
         slot.zone = zone;
+        if (slot.calendar) {
+            UErrorCode status = U_ZERO_ERROR;
+            const char* kind = ucal_getType(slot.calendar.get(), &status);
+            slot.gregorian = U_SUCCESS(status) && kind && qstrcmp(kind, "gregorian") == 0;
+        }
     }
-    return slot.calendar.get();
+    return slot.calendar ? &slot : nullptr;
+}
+
+UCalendar* sharedCalendar(UCalendarType type)
+{
+    CalendarSlot* slot = sharedSlot(type);
+    return slot ? slot->calendar.get() : nullptr;
+}
+
+// The span of one offset around the moment; null where only the calendar tells.
+const ZoneSpan* spanAt(CalendarSlot& slot, qint64 ms)
+{
+    if (!slot.gregorian || ms < kArithmeticFrom || ms >= kArithmeticUntil)
+        return nullptr;
+    for (const ZoneSpan& span : slot.spans) {
+        if (span.start <= ms && ms < span.end)
+            return &span;
+    }
+    UCalendar* calendar = slot.calendar.get();
+    UErrorCode status = U_ZERO_ERROR;
+    ucal_setMillis(calendar, UDate(ms), &status);
+    const int32_t raw = ucal_get(calendar, UCAL_ZONE_OFFSET, &status);
+    const int32_t summer = ucal_get(calendar, UCAL_DST_OFFSET, &status);
+    UDate previous = 0;
+    UDate next = 0;
+    const bool hasPrevious = ucal_getTimeZoneTransitionDate(
+        calendar, UCAL_TZ_TRANSITION_PREVIOUS_INCLUSIVE, &previous, &status);
+    const bool hasNext
+        = ucal_getTimeZoneTransitionDate(calendar, UCAL_TZ_TRANSITION_NEXT, &next, &status);
+    if (U_FAILURE(status))
+        return nullptr;
+    ZoneSpan span { hasPrevious ? qint64(previous) : std::numeric_limits<qint64>::min(),
+        hasNext ? qint64(next) : std::numeric_limits<qint64>::max(), qint64(raw) + summer };
+    // Transitions fall on whole milliseconds; should one not, the calendar answers.
+    if ((hasPrevious && UDate(span.start) != previous) || (hasNext && UDate(span.end) != next)
+        || !(span.start <= ms && ms < span.end))
+        return nullptr;
+    if (slot.spans.size() >= kMostSpans)
+        slot.spans.clear();
+    slot.spans.push_back(span);
+    return &slot.spans.back();
+}
+
+// getOnlyDate by arithmetic, where it gives the calendar's answer.
+std::optional<qint64> onlyDateByArithmetic(CalendarSlot& slot, qint64 ms)
+{
+    const ZoneSpan* span = spanAt(slot, ms);
+    if (!span)
+        return std::nullopt;
+    const qint64 midnight = floorDiv(ms + span->offset, kDayMs) * kDayMs - span->offset;
+    if (span->start > std::numeric_limits<qint64>::min() + kSpanMargin
+        && midnight - kSpanMargin < span->start)
+        return std::nullopt;
+    if (span->end < std::numeric_limits<qint64>::max() - kSpanMargin
+        && midnight + kSpanMargin >= span->end)
+        return std::nullopt;
+    return midnight;
+}
+
+// The moment of that time of day on the first day of year 1; nullopt when the calendar
+// fails.
+std::optional<qint64> yearOneAt(UCalendar* calendar, int32_t hour, int32_t minute, int32_t second)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    // Unset components take the calendar's first day: 1 January of year 1.
+    ucal_clear(calendar);
+    ucal_set(calendar, UCAL_YEAR, 1);
+    ucal_set(calendar, UCAL_MONTH, 0);
+    ucal_set(calendar, UCAL_DAY_OF_MONTH, 1);
+    ucal_set(calendar, UCAL_HOUR_OF_DAY, hour);
+    ucal_set(calendar, UCAL_MINUTE, minute);
+    ucal_set(calendar, UCAL_SECOND, second);
+    ucal_set(calendar, UCAL_MILLISECOND, 0);
+    const UDate when = ucal_getMillis(calendar, &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    return qint64(when);
+}
+
+// getOnlyTime by arithmetic, where it gives the calendar's answer: that day keeps one
+// offset all day, which the calendar is asked once to confirm.
+std::optional<qint64> onlyTimeByArithmetic(CalendarSlot& slot, qint64 ms)
+{
+    const ZoneSpan* span = spanAt(slot, ms);
+    if (!span)
+        return std::nullopt;
+    const qint64 wall = ms + span->offset;
+    const qint64 secondOfDay = (wall - floorDiv(wall, kDayMs) * kDayMs) / 1000;
+    if (!slot.yearOneRead) {
+        slot.yearOneRead = true;
+        UCalendar* calendar = slot.calendar.get();
+        const auto first = yearOneAt(calendar, 0, 0, 0);
+        const auto last = yearOneAt(calendar, 23, 59, 59);
+        if (first && last && *last - *first == kDayMs - 1000)
+            slot.yearOneMidnight = first;
+    }
+    if (!slot.yearOneMidnight)
+        return std::nullopt;
+    return *slot.yearOneMidnight + secondOfDay * 1000;
 }
 
 QDateTime dateOf(UCalendar* calendar)
@@ -113,11 +251,15 @@ QString FormatDate(const QDateTime& date, const QString& pattern)
 
 QDateTime getOnlyDate(const QDateTime& date)
 {
-    UCalendar* calendar = sharedCalendar(UCAL_DEFAULT);
-    if (!calendar || !date.isValid())
+    CalendarSlot* slot = sharedSlot(UCAL_DEFAULT);
+    if (!slot || !date.isValid())
         return date;
+    const qint64 ms = date.toMSecsSinceEpoch();
+    if (const auto midnight = onlyDateByArithmetic(*slot, ms))
+        return QDateTime::fromMSecsSinceEpoch(*midnight);
+    UCalendar* calendar = slot->calendar.get();
     UErrorCode status = U_ZERO_ERROR;
-    ucal_setMillis(calendar, UDate(date.toMSecsSinceEpoch()), &status);
+    ucal_setMillis(calendar, UDate(ms), &status);
     ucal_set(calendar, UCAL_HOUR_OF_DAY, 0);
     ucal_set(calendar, UCAL_MINUTE, 0);
     ucal_set(calendar, UCAL_SECOND, 0);
@@ -127,26 +269,49 @@ QDateTime getOnlyDate(const QDateTime& date)
 
 QDateTime getOnlyTime(const QDateTime& date)
 {
-    UCalendar* calendar = sharedCalendar(UCAL_DEFAULT);
-    if (!calendar || !date.isValid())
+    CalendarSlot* slot = sharedSlot(UCAL_DEFAULT);
+    if (!slot || !date.isValid())
         return date;
+    const qint64 ms = date.toMSecsSinceEpoch();
+    if (const auto time = onlyTimeByArithmetic(*slot, ms))
+        return QDateTime::fromMSecsSinceEpoch(*time);
+    UCalendar* calendar = slot->calendar.get();
     UErrorCode status = U_ZERO_ERROR;
-    ucal_setMillis(calendar, UDate(date.toMSecsSinceEpoch()), &status);
+    ucal_setMillis(calendar, UDate(ms), &status);
     const int32_t hour = ucal_get(calendar, UCAL_HOUR_OF_DAY, &status);
     const int32_t minute = ucal_get(calendar, UCAL_MINUTE, &status);
     const int32_t second = ucal_get(calendar, UCAL_SECOND, &status);
     if (U_FAILURE(status))
         return date;
-    // Unset components take the calendar's first day: 1 January of year 1.
-    ucal_clear(calendar);
-    ucal_set(calendar, UCAL_YEAR, 1);
-    ucal_set(calendar, UCAL_MONTH, 0);
-    ucal_set(calendar, UCAL_DAY_OF_MONTH, 1);
-    ucal_set(calendar, UCAL_HOUR_OF_DAY, hour);
-    ucal_set(calendar, UCAL_MINUTE, minute);
-    ucal_set(calendar, UCAL_SECOND, second);
-    ucal_set(calendar, UCAL_MILLISECOND, 0);
-    return dateOf(calendar);
+    const auto time = yearOneAt(calendar, hour, minute, second);
+    return time ? QDateTime::fromMSecsSinceEpoch(*time) : QDateTime();
+}
+
+platform::Date getOnlyDate(const platform::Date& date)
+{
+    if (!date.isValid())
+        return date;
+    // The moment to the millisecond, as a QDateTime of it holds it.
+    const double ms = std::round(date.unixTime() * 1000.0);
+    CalendarSlot* slot = sharedSlot(UCAL_DEFAULT);
+    if (slot) {
+        if (const auto midnight = onlyDateByArithmetic(*slot, qint64(ms)))
+            return ConvertFromUnixTime(double(*midnight) / 1000.0);
+    }
+    return getOnlyDate(date.toDateTime());
+}
+
+platform::Date getOnlyTime(const platform::Date& date)
+{
+    if (!date.isValid())
+        return date;
+    const double ms = std::round(date.unixTime() * 1000.0);
+    CalendarSlot* slot = sharedSlot(UCAL_DEFAULT);
+    if (slot) {
+        if (const auto time = onlyTimeByArithmetic(*slot, qint64(ms)))
+            return ConvertFromUnixTime(double(*time) / 1000.0);
+    }
+    return getOnlyTime(date.toDateTime());
 }
 
 namespace {

@@ -37,6 +37,10 @@ QDateTime getOnlyDate(const QDateTime& date);
 // A date holding only the hour, minute and second: those of the first day of year 1 in the
 // current calendar, so far before 1970.
 QDateTime getOnlyTime(const QDateTime& date);
+// The same for a stored date, to the millisecond, without making a QDateTime on the way for
+// ordinary dates.
+platform::Date getOnlyDate(const platform::Date& date);
+platform::Date getOnlyTime(const platform::Date& date);
 
 QString getDateString(const QDateTime& date); // medium date
 QString getDateTimeString(const QDateTime& date); // medium date, short time

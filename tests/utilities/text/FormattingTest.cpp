@@ -110,6 +110,126 @@ TEST_F(Formatting, KeptCalendarsFollowTheZoneAndTheLocale)
         utc(2025, 3, 6, 3, 30));
 }
 
+namespace {
+
+// The day and the time of day as the locale's calendar itself works them out, one call at
+// a time: what stored dates have always been reduced to.
+struct CalendarReference {
+    UCalendar* calendar = nullptr;
+
+    CalendarReference()
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        calendar = ucal_open(
+            nullptr, -1, QLocale().name().toLatin1().constData(), UCAL_DEFAULT, &status);
+    }
+    ~CalendarReference() { ucal_close(calendar); }
+    CalendarReference(const CalendarReference&) = delete;
+    CalendarReference& operator=(const CalendarReference&) = delete;
+
+    qint64 onlyDate(qint64 ms) const
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        ucal_setMillis(calendar, UDate(ms), &status);
+        ucal_set(calendar, UCAL_HOUR_OF_DAY, 0);
+        ucal_set(calendar, UCAL_MINUTE, 0);
+        ucal_set(calendar, UCAL_SECOND, 0);
+        ucal_set(calendar, UCAL_MILLISECOND, 0);
+        return qint64(ucal_getMillis(calendar, &status));
+    }
+    qint64 onlyTime(qint64 ms) const
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        ucal_setMillis(calendar, UDate(ms), &status);
+        const int32_t hour = ucal_get(calendar, UCAL_HOUR_OF_DAY, &status);
+        const int32_t minute = ucal_get(calendar, UCAL_MINUTE, &status);
+        const int32_t second = ucal_get(calendar, UCAL_SECOND, &status);
+        ucal_clear(calendar);
+        ucal_set(calendar, UCAL_YEAR, 1);
+        ucal_set(calendar, UCAL_MONTH, 0);
+        ucal_set(calendar, UCAL_DAY_OF_MONTH, 1);
+        ucal_set(calendar, UCAL_HOUR_OF_DAY, hour);
+        ucal_set(calendar, UCAL_MINUTE, minute);
+        ucal_set(calendar, UCAL_SECOND, second);
+        ucal_set(calendar, UCAL_MILLISECOND, 0);
+        return qint64(ucal_getMillis(calendar, &status));
+    }
+    // The zone's changes of offset between the two moments.
+    QList<qint64> transitions(qint64 from, qint64 until) const
+    {
+        QList<qint64> found;
+        UErrorCode status = U_ZERO_ERROR;
+        UDate at = UDate(from);
+        while (at < UDate(until)) {
+            ucal_setMillis(calendar, at, &status);
+            UDate next = 0;
+            if (!ucal_getTimeZoneTransitionDate(calendar, UCAL_TZ_TRANSITION_NEXT, &next, &status)
+                || U_FAILURE(status))
+                break;
+            found << qint64(next);
+            at = next;
+        }
+        return found;
+    }
+};
+
+} // namespace
+
+// Dates reduced to their day or time of day give the calendar's answer to the millisecond,
+// in zones with summer time, half-hour and odd offsets, a skipped day, changes at midnight,
+// and around every change of offset, from before 1900 to after 2200, for dates kept as
+// QDateTime and as stored dates (fractions of a millisecond rounded as a QDateTime has them).
+TEST_F(Formatting, OnlyDateAndOnlyTimeEqualTheCalendarEverywhere)
+{
+    QRandomGenerator random(29);
+    const auto check = [&](qint64 ms, const CalendarReference& reference, const char* zone) {
+        const QDateTime moment = QDateTime::fromMSecsSinceEpoch(ms);
+        const qint64 day = reference.onlyDate(ms);
+        const qint64 time = reference.onlyTime(ms);
+        ASSERT_EQ(KivoDateUtils::getOnlyDate(moment).toMSecsSinceEpoch(), day) << zone << " " << ms;
+        ASSERT_EQ(KivoDateUtils::getOnlyTime(moment).toMSecsSinceEpoch(), time)
+            << zone << " " << ms;
+        const double fraction = double(random.bounded(1000)) / 1e6 - 0.0004;
+        const platform::Date stored
+            = KivoDateUtils::ConvertFromUnixTime((double(ms) + fraction) / 1000.0);
+        const qint64 rounded = qint64(std::round(stored.unixTime() * 1000.0));
+        ASSERT_EQ(KivoDateUtils::getOnlyDate(stored).unixTime(),
+            double(reference.onlyDate(rounded)) / 1000.0)
+            << zone << " " << ms;
+        ASSERT_EQ(KivoDateUtils::getOnlyTime(stored).unixTime(),
+            double(reference.onlyTime(rounded)) / 1000.0)
+            << zone << " " << ms;
+    };
+    const qint64 from = utc(1850, 1, 1).toMSecsSinceEpoch();
+    const qint64 until = utc(2250, 1, 1).toMSecsSinceEpoch();
+    for (const char16_t* zone : { u"UTC", u"Europe/Berlin", u"America/New_York",
+             u"Australia/Lord_Howe", u"Pacific/Apia", u"America/Sao_Paulo", u"Asia/Kathmandu",
+             u"America/St_Johns", u"Africa/Casablanca", u"Europe/Dublin", u"America/Havana",
+             u"Antarctica/Troll", u"Asia/Gaza", u"Pacific/Kiritimati" }) {
+        useZone(zone);
+        const CalendarReference reference;
+        ASSERT_NE(reference.calendar, nullptr);
+        const QByteArray name = QString::fromUtf16(zone).toLatin1();
+        for (int i = 0; i < 1500; ++i)
+            check(from + qint64(random.bounded(double(until - from))), reference, name);
+        // Around each change of offset in a century, where a day may start twice or not at
+        // all, and two days on either side.
+        for (const qint64 transition : reference.transitions(
+                 utc(1950, 1, 1).toMSecsSinceEpoch(), utc(2050, 1, 1).toMSecsSinceEpoch())) {
+            for (qint64 hours = -60; hours <= 60; hours += 7)
+                check(transition + hours * 3600000 + random.bounded(3600000), reference, name);
+            check(transition, reference, name);
+            check(transition - 1, reference, name);
+        }
+    }
+    // Another calendar than the Gregorian one keeps its own answers.
+    QLocale::setDefault(QLocale(QLocale::Thai, QLocale::Thailand));
+    useZone(u"Asia/Bangkok");
+    const CalendarReference thai;
+    for (int i = 0; i < 200; ++i)
+        check(from + qint64(random.bounded(double(until - from))), thai, "Bangkok");
+}
+
 TEST_F(Formatting, DateTextsAreWhatICUFormatsForEachLocaleAndStyle)
 {
     QRandomGenerator random(3);
