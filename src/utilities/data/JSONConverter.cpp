@@ -87,17 +87,30 @@ class IndentedWriter {
 public:
     enum class Result { Written, NoJsonForm, KeyNeedsDocument };
 
-    Result document(const QVariantMap& map)
+    // Writes into the thread's scratch buffer, which every row written reuses.
+    IndentedWriter()
+        : m_out(scratch())
     {
+    }
+    // A buffer grown for one large document is let go of.
+    ~IndentedWriter()
+    {
+        if (m_out.size() > kKeptScratch)
+            m_out = QByteArray(kFirstScratch, Qt::Uninitialized);
+    }
+    IndentedWriter(const IndentedWriter&) = delete;
+    IndentedWriter& operator=(const IndentedWriter&) = delete;
+
+    Result document(
+        const QVariantMap& map, std::span<const JSONConverter::Replacement> replacements = {})
+    {
+        m_replacements = replacements;
         const Result result = object(map, 0);
         put("\n");
         return result;
     }
-    QByteArray text()
-    {
-        m_out.truncate(m_length);
-        return m_out;
-    }
+    // The text written, in an array of its own size.
+    QByteArray text() const { return QByteArray(m_out.constData(), m_length); }
 
 private:
     // The largest magnitude the document keeps a whole double in as an integer.
@@ -233,21 +246,31 @@ private:
     Result object(const QVariantMap& map, int depth)
     {
         put("{\n");
+        bool empty = true;
         for (auto it = map.begin(); it != map.end(); ++it) {
             // The document orders other names its own way; such maps are left to it.
             for (QChar c : it.key()) {
                 if (c.unicode() >= 0x80)
                     return Result::KeyNeedsDocument;
             }
-            if (it != map.begin())
+            const QVariant* written = &it.value();
+            if (depth == 0 && !m_replacements.empty()) {
+                if (const auto* replacement = replacementOf(it.value())) {
+                    if (!replacement->by)
+                        continue;
+                    written = &*replacement->by;
+                }
+            }
+            if (!empty)
                 put(",\n");
+            empty = false;
             indent(depth + 1);
             string(it.key());
             put(": ");
-            if (const Result result = value(it.value(), depth + 1); result != Result::Written)
+            if (const Result result = value(*written, depth + 1); result != Result::Written)
                 return result;
         }
-        if (!map.isEmpty())
+        if (!empty)
             put("\n");
         indent(depth);
         put("}");
@@ -319,8 +342,28 @@ private:
         }
     }
 
-    QByteArray m_out { 1024, Qt::Uninitialized };
+    static constexpr qsizetype kFirstScratch = 1024;
+    static constexpr qsizetype kKeptScratch = 64 * 1024;
+
+    static QByteArray& scratch()
+    {
+        thread_local QByteArray buffer { kFirstScratch, Qt::Uninitialized };
+        return buffer;
+    }
+
+    // What replaces the top object's members, by the address of their values.
+    const JSONConverter::Replacement* replacementOf(const QVariant& value) const
+    {
+        for (const auto& replacement : m_replacements) {
+            if (replacement.of == &value)
+                return &replacement;
+        }
+        return nullptr;
+    }
+
+    QByteArray& m_out;
     qsizetype m_length = 0;
+    std::span<const JSONConverter::Replacement> m_replacements;
 };
 
 } // namespace
@@ -340,6 +383,33 @@ QByteArray JSONConverter::ToJSON(const QVariantMap& dictionary)
     if (!object)
         return QByteArray();
     return QJsonDocument(*object).toJson(QJsonDocument::Indented);
+}
+
+QByteArray JSONConverter::ToJSON(
+    const QVariantMap& dictionary, std::span<const Replacement> replacements)
+{
+    IndentedWriter writer;
+    switch (writer.document(dictionary, replacements)) {
+    case IndentedWriter::Result::Written:
+        return writer.text();
+    case IndentedWriter::Result::NoJsonForm:
+        return QByteArray();
+    case IndentedWriter::Result::KeyNeedsDocument:
+        break;
+    }
+    QVariantMap replaced = dictionary;
+    for (auto it = dictionary.begin(); it != dictionary.end(); ++it) {
+        for (const Replacement& replacement : replacements) {
+            if (replacement.of != &it.value())
+                continue;
+            if (replacement.by)
+                replaced.insert(it.key(), *replacement.by);
+            else
+                replaced.remove(it.key());
+            break;
+        }
+    }
+    return ToJSON(replaced);
 }
 
 QByteArray JSONConverter::ToJSON(const QObject* object)

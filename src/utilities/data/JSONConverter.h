@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 
 // JSON in and out of model objects and dictionaries. Output is pretty-printed: indented,
 // one member per line.
@@ -17,6 +18,16 @@ public:
 
     // JSON of the dictionary itself; a null QByteArray when a value has no JSON form.
     [[nodiscard]] static QByteArray ToJSON(const QVariantMap& dictionary);
+    // A member of a dictionary written otherwise: `of` is the address of its value in the
+    // dictionary, `by` what is written instead, or nullopt to leave the member out.
+    struct Replacement {
+        const QVariant* of = nullptr;
+        std::optional<QVariant> by;
+    };
+    // JSON of the dictionary with some of its members replaced, as if they had been
+    // replaced in a copy of it.
+    [[nodiscard]] static QByteArray ToJSON(
+        const QVariantMap& dictionary, std::span<const Replacement> replacements);
     // JSON of the object's declared properties (RunTime::dictionaryFromClass); a null
     // QByteArray when a value has no JSON form (another object, a date, binary data).
     [[nodiscard]] static QByteArray ToJSON(const QObject* object);

@@ -139,3 +139,45 @@ TEST(JSONConverter, AValueWithoutJsonFormGivesNoText)
             JSONConverter::ToJSON(QVariantMap { { QStringLiteral("\u00e9"), bad } }).isNull());
     }
 }
+
+// Members replaced or left out by the address of their values write what a changed copy
+// writes: first, last and every member, a value with no JSON form put in or taken out,
+// names beyond ASCII, and a replacement that is no member of the dictionary.
+TEST(JSONConverter, ReplacedMembersWriteAsAChangedCopy)
+{
+    const QVariantMap plain { { "a", 1 }, { "b", QDateTime::currentDateTime() },
+        { "c", QVariantMap { { "x", 1 } } }, { "d", "text" } };
+    QVariantMap named = plain;
+    named.insert(QStringLiteral("\u00e9"), 2.5);
+    const QVariant stranger = 7;
+    for (const QVariantMap& values : { plain, named }) {
+        const QList<QString> keys = values.keys();
+        for (int mask = 0; mask < (1 << (2 * keys.size())); ++mask) {
+            QList<JSONConverter::Replacement> replacements;
+            QVariantMap copy = values;
+            for (qsizetype i = 0; i < keys.size(); ++i) {
+                const int what = (mask >> (2 * i)) & 3;
+                const QVariant* of = &*values.constFind(keys[i]);
+                if (what == 1) {
+                    replacements.append({ of, std::nullopt });
+                    copy.remove(keys[i]);
+                } else if (what == 2) {
+                    replacements.append({ of, QVariant(1709596800.25) });
+                    copy.insert(keys[i], 1709596800.25);
+                } else if (what == 3) {
+                    replacements.append({ of, QVariant(QByteArray("no form")) });
+                    copy.insert(keys[i], QByteArray("no form"));
+                }
+            }
+            replacements.append({ &stranger, std::nullopt });
+            const QByteArray written = JSONConverter::ToJSON(values, replacements);
+            ASSERT_EQ(written, JSONConverter::ToJSON(copy)) << mask;
+            ASSERT_EQ(written.isNull(), JSONConverter::ToJSON(copy).isNull()) << mask;
+        }
+    }
+    // Every member left out.
+    QList<JSONConverter::Replacement> all;
+    for (auto it = plain.cbegin(); it != plain.cend(); ++it)
+        all.append({ &it.value(), std::nullopt });
+    EXPECT_EQ(JSONConverter::ToJSON(plain, all), QByteArray("{\n}\n"));
+}
