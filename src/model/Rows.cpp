@@ -57,20 +57,6 @@ void tell(QString* reason, const QString& text)
         *reason = LocalizedStrings::getLocalizedString(text);
 }
 
-// The moment a date column keeps: the day for "Date", the time of day for "Time", the
-// moment itself, every fraction kept, for "DateTime".
-platform::Date reducedForType(const QVariant& value, const QString& type)
-{
-    const platform::Date moment = RowValueCompare::momentOf(value);
-    if (!moment.isValid())
-        return moment;
-    if (type == TypeConstants::Date)
-        return KivoDateUtils::getOnlyDate(moment.toDateTime());
-    if (type == TypeConstants::Time)
-        return KivoDateUtils::getOnlyTime(moment.toDateTime());
-    return moment;
-}
-
 struct SortKey {
     QString columnId;
     const TemplateColumn* column = nullptr; // null: not among the columns
@@ -475,28 +461,121 @@ Rows* Rows::add(const QString& userTemplateId)
 
 namespace {
 
-// The stored text's UTF-8 bytes for the values: made as bytes and encrypted from them, not
-// turned into a text and back. nullopt, with the reason, when there is none.
-std::optional<QByteArray> encodeRow(const QVariantMap& values, const Rows::Columns& columns,
-    const Rows::Password& password, QString* reason)
+// What adding rows reads of the columns, as this thread last read it for them: rows are
+// added one after another with the same columns, and reading a column's id, type and
+// precision for every value costs as much as writing it. The columns are the same while
+// each holds the same id, type and precision as when they were read (compared as the
+// store holds them).
+struct ColumnsMemo {
+    enum class DateKind : quint8 { None, Day, TimeOfDay, Moment };
+    Rows::Columns columns;
+    QList<QVariant> held; // each column's id, type and precision as held, in turn
+    QStringList ids; // by column; empty for a missing column
+    QList<DateKind> dates;
+    std::vector<std::optional<ColumnDisplay>> displays;
+};
+
+const ColumnsMemo& columnsMemo(const Rows::Columns& columns)
 {
-    QVariantMap stored = values;
+    static ModelRegistry::AttributeIndex idIndex;
+    static ModelRegistry::AttributeIndex typeIndex;
+    static ModelRegistry::AttributeIndex precisionIndex;
+    thread_local ColumnsMemo memo;
+    const auto heldOf = [](const TemplateColumn& column, ModelRegistry::AttributeIndex& index,
+                            const QString& name) -> QVariant {
+        const int at = index.of(column, name);
+        return at >= 0 ? column.storedValue(at) : column.value(name);
+    };
+    static const QString id = QStringLiteral("id");
+    static const QString type = QStringLiteral("type");
+    static const QString precision = QStringLiteral("precision");
+    bool unchanged = memo.columns == columns && !memo.displays.empty();
+    for (qsizetype i = 0, at = 0; unchanged && i < columns.size(); ++i) {
+        const TemplateColumn* column = columns[i];
+        if (!column)
+            continue;
+        unchanged = heldOf(*column, idIndex, id) == memo.held[at]
+            && heldOf(*column, typeIndex, type) == memo.held[at + 1]
+            && heldOf(*column, precisionIndex, precision) == memo.held[at + 2];
+        at += 3;
+    }
+    if (unchanged)
+        return memo;
+    memo = ColumnsMemo();
+    memo.columns = columns;
     for (const TemplateColumn* column : columns) {
-        if (!column || !TypeConstants::isDate(column->typeName()))
-            continue;
-        const QString key = column->id().toString();
-        const auto it = stored.find(key);
-        if (it == stored.end())
-            continue;
-        const platform::Date date = reducedForType(*it, column->typeName());
-        // An empty date stays empty: it is not written as the start of 1970.
-        if (!date.isValid()) {
-            stored.erase(it);
+        if (!column) {
+            memo.ids.append(QString());
+            memo.dates.append(ColumnsMemo::DateKind::None);
+            memo.displays.push_back(std::nullopt);
             continue;
         }
-        *it = KivoDateUtils::ConvertToUnixTime(date);
+        memo.held << heldOf(*column, idIndex, id) << heldOf(*column, typeIndex, type)
+                  << heldOf(*column, precisionIndex, precision);
+        memo.ids.append(column->id().toString());
+        const QString kind = column->typeName();
+        ColumnsMemo::DateKind date = ColumnsMemo::DateKind::None;
+        if (kind == TypeConstants::Date)
+            date = ColumnsMemo::DateKind::Day;
+        else if (kind == TypeConstants::Time)
+            date = ColumnsMemo::DateKind::TimeOfDay;
+        else if (TypeConstants::isDate(kind))
+            date = ColumnsMemo::DateKind::Moment;
+        memo.dates.append(date);
+        memo.displays.push_back(ColumnDisplay(*column));
     }
-    QByteArray json = JSONConverter::ToJSON(stored);
+    return memo;
+}
+
+// The moment a date column keeps: the day for "Date", the time of day for "Time", the
+// moment itself, every fraction kept, for "DateTime".
+platform::Date reducedForType(const QVariant& value, ColumnsMemo::DateKind kind)
+{
+    const platform::Date moment = RowValueCompare::momentOf(value);
+    if (!moment.isValid())
+        return moment;
+    switch (kind) {
+    case ColumnsMemo::DateKind::Day:
+        return KivoDateUtils::getOnlyDate(moment);
+    case ColumnsMemo::DateKind::TimeOfDay:
+        return KivoDateUtils::getOnlyTime(moment);
+    default:
+        return moment;
+    }
+}
+
+// The stored text's UTF-8 bytes for the values: made as bytes and encrypted from them, not
+// turned into a text and back. nullopt, with the reason, when there is none.
+std::optional<QByteArray> encodeRow(const QVariantMap& values, const ColumnsMemo& memo,
+    const Rows::Password& password, QString* reason)
+{
+    // Dates are written as Unix seconds in place of the values given, without copying them.
+    QVarLengthArray<JSONConverter::Replacement, 8> dates;
+    for (qsizetype i = 0; i < memo.dates.size(); ++i) {
+        if (memo.dates[i] == ColumnsMemo::DateKind::None)
+            continue;
+        const auto it = values.constFind(memo.ids[i]);
+        if (it == values.cend())
+            continue;
+        // A column of the same id before this one has had its say on the value.
+        JSONConverter::Replacement* earlier = nullptr;
+        for (auto& date : dates) {
+            if (date.of == &it.value())
+                earlier = &date;
+        }
+        if (earlier && !earlier->by)
+            continue;
+        const platform::Date date = reducedForType(earlier ? *earlier->by : *it, memo.dates[i]);
+        // An empty date stays empty: it is not written as the start of 1970.
+        std::optional<QVariant> by;
+        if (date.isValid())
+            by = KivoDateUtils::ConvertToUnixTime(date);
+        if (earlier)
+            earlier->by = std::move(by);
+        else
+            dates.append({ &it.value(), std::move(by) });
+    }
+    QByteArray json = JSONConverter::ToJSON(values, dates);
     if (json.isNull()) {
         tell(reason, Rows::RowNotJSON);
         return std::nullopt;
@@ -521,78 +600,30 @@ std::optional<QByteArray> encodeRow(const QVariantMap& values, const Rows::Colum
 std::optional<QString> Rows::encodeData(
     const QVariantMap& values, const Columns& columns, const Password& password, QString* reason)
 {
-    const auto bytes = encodeRow(values, columns, password, reason);
+    const auto bytes = encodeRow(values, columnsMemo(columns), password, reason);
     if (!bytes)
         return std::nullopt;
     return QString::fromUtf8(*bytes);
 }
 
-namespace {
-
-// How the columns show their values, as this thread last made it for them: rows are added
-// one after another with the same columns, and reading a column's type and precision for
-// every value costs as much as showing it. A column's id and type change only by being
-// given a new text, and the texts kept here stay alive, so the same texts at the same
-// place (and the same precision) are the same column, unchanged.
-const std::vector<std::optional<ColumnDisplay>>& displaysOf(const Rows::Columns& columns)
-{
-    struct Last {
-        Rows::Columns columns;
-        QStringList ids;
-        QStringList types;
-        QVariantList precisions;
-        std::vector<std::optional<ColumnDisplay>> displays;
-    };
-    thread_local Last last;
-    bool unchanged = last.columns == columns;
-    for (qsizetype i = 0; unchanged && i < columns.size(); ++i) {
-        if (!columns[i])
-            continue;
-        const QString id = columns[i]->id().toString();
-        const QString type = columns[i]->typeName();
-        const auto same = [](const QString& a, const QString& b) {
-            return a.constData() == b.constData() && a.size() == b.size();
-        };
-        unchanged = same(id, last.ids[i]) && same(type, last.types[i])
-            && columns[i]->precision() == last.precisions[i];
-    }
-    if (!unchanged) {
-        last.columns = columns;
-        last.ids.clear();
-        last.types.clear();
-        last.precisions.clear();
-        last.displays.clear();
-        for (const TemplateColumn* column : columns) {
-            last.ids.append(column ? column->id().toString() : QString());
-            last.types.append(column ? column->typeName() : QString());
-            last.precisions.append(column ? column->precision() : QVariant());
-            last.displays.push_back(
-                column ? std::optional<ColumnDisplay>(ColumnDisplay(*column)) : std::nullopt);
-        }
-    }
-    return last.displays;
-}
-
-} // namespace
-
 void Rows::updateData(const QVariantMap& values, const Columns& columns, const Password& password)
 {
+    const ColumnsMemo& memo = columnsMemo(columns);
     QString reason;
-    const auto text = encodeRow(values, columns, password, &reason);
+    const auto text = encodeRow(values, memo, password, &reason);
     if (!text)
         throw platform::Exception(RowDataException, reason);
-    const auto& displays = displaysOf(columns);
     for (qsizetype i = 0; i < columns.size(); ++i) {
         TemplateColumn* column = columns[i];
         if (!column)
             continue;
-        const QVariant value = values.value(column->id().toString());
+        const QVariant value = values.value(memo.ids[i]);
         const qsizetype longest = ModelRegistry::intValue(column->currentmaxlength());
         // Most values cannot be longer than the longest so far: their text is not made.
-        const auto bound = displays[i]->lengthBound(value);
+        const auto bound = memo.displays[size_t(i)]->lengthBound(value);
         if (bound && *bound <= longest)
             continue;
-        const qsizetype length = displays[i]->text(value).size();
+        const qsizetype length = memo.displays[size_t(i)]->text(value).size();
         if (length > longest)
             column->setCurrentmaxlength(length);
     }

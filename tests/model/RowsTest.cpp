@@ -2,10 +2,12 @@
 
 #include "model/FilterExtended.h"
 #include "model/RowPredicate.h"
+#include "model/RowValueCompare.h"
 #include "model/Rows.h"
 #include "model/Sort.h"
 #include "model/UserTemplate.h"
 #include "platform/Exception.h"
+#include "utilities/data/JSONConverter.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/text/KivoDateUtils.h"
 #include "utilities/text/LocalizedStrings.h"
@@ -14,6 +16,8 @@
 #include <QJsonObject>
 #include <QRandomGenerator>
 #include <QTimeZone>
+
+#include <unicode/ucal.h>
 
 #include <cmath>
 #include <map>
@@ -645,4 +649,111 @@ TEST_F(RowsTest, ARowThatReadsAsEmptyNeitherMatchesNorSortsByWhatItsTextHolds)
     EXPECT_EQ(Rows::applySort({ fine, broken }, columns, { byCount }, std::nullopt),
         (QList<Rows*> { broken, fine }));
     EXPECT_EQ(Rows::sortFunction(fine, broken, { byCount }, 0, columns, std::nullopt), 1);
+}
+
+namespace {
+
+// The stored text as a copy of the values with every date column's value replaced by its
+// Unix seconds (column by column, a missing or empty date left out) gives it.
+QByteArray storedByCopy(const QVariantMap& values, const QList<TemplateColumn*>& columns)
+{
+    QVariantMap copy = values;
+    for (TemplateColumn* c : columns) {
+        const QString type = c->typeName();
+        if (type != "Date" && type != "DateTime" && type != "Time")
+            continue;
+        const auto it = copy.find(c->id().toString());
+        if (it == copy.end())
+            continue;
+        platform::Date date = RowValueCompare::momentOf(*it);
+        if (date.isValid() && type == "Date")
+            date = KivoDateUtils::getOnlyDate(date.toDateTime());
+        else if (date.isValid() && type == "Time")
+            date = KivoDateUtils::getOnlyTime(date.toDateTime());
+        if (date.isValid())
+            *it = date.unixTime();
+        else
+            copy.erase(it);
+    }
+    return JSONConverter::ToJSON(copy);
+}
+
+} // namespace
+
+// Dates are written in place of the given values, and the columns are read once for many
+// rows: the text is still the one a reduced copy of the values gives, also for a column
+// listed twice, a type or precision changed between rows, columns read back from the store,
+// names the writer leaves to the JSON document, and dates around changes of summer time.
+TEST_F(RowsTest, StoredTextIsTheValuesWithTheirDatesReducedInACopy)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    ucal_setDefaultTimeZone(reinterpret_cast<const UChar*>(u"Europe/Berlin"), &status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    QRandomGenerator random(41);
+    const auto moment = [&]() -> QVariant {
+        // Mostly within days of the 2021 changes of summer time, sometimes anywhere.
+        const double seconds = random.bounded(4u) == 0
+            ? -62135596800.0 + random.bounded(320000000000.0)
+            : (random.bounded(2u) ? 1616893200.0 : 1635642000.0)
+                + (random.bounded(8.0) - 4.0) * 86400;
+        switch (random.bounded(5u)) {
+        case 0:
+            return QVariant();
+        case 1:
+            return std::floor(seconds) + 0.25;
+        case 2:
+            return QVariant::fromValue(platform::Date::fromUnixTime(seconds));
+        default:
+            return QDateTime::fromMSecsSinceEpoch(qint64(seconds * 1000), QTimeZone::utc());
+        }
+    };
+    QStringList ids; // the columns given, one listed twice
+    for (TemplateColumn* c : std::as_const(columns))
+        ids << key(c);
+    ids << key(day);
+    QList<TemplateColumn*> listed = columns;
+    listed << day;
+    const auto column = [&](int at) { return listed[at]; };
+    QHash<QString, qsizetype> longest;
+    for (int i = 0; i < 400; ++i) {
+        if (i == 100)
+            column(3)->setType("DateTime");
+        if (i == 150)
+            column(4)->setType("Time");
+        if (i == 200)
+            column(1)->setPrecision(4);
+        if (i == 250) {
+            // Read back from the store: the ids are held in their stored form.
+            ASSERT_TRUE(KivoLib::commit());
+            context()->reset();
+            const auto read = TemplateColumn::getColumns(kDefinition);
+            for (qsizetype c = 0; c < ids.size(); ++c)
+                listed[c] = TemplateColumn::getColumnForId(ids[c], read);
+            ASSERT_FALSE(listed.contains(nullptr));
+        }
+        if (i == 300)
+            column(3)->setType("Date");
+        QVariantMap values { { ids[0], QStringLiteral("row %1").arg(i) },
+            { ids[1], random.bounded(100000.0) }, { ids[3], moment() }, { ids[4], moment() },
+            { ids[5], moment() } };
+        if (random.bounded(5u) == 0)
+            values.remove(ids[4]);
+        if (random.bounded(5u) == 0)
+            values.insert(QStringLiteral("Notiz \u00e9"), i); // a name beyond ASCII
+        Rows* row = Rows::add(kTable);
+        row->updateData(values, listed, std::nullopt);
+        ASSERT_EQ(row->json().toString().toUtf8(), storedByCopy(values, listed)) << i;
+        const auto encoded = Rows::encodeData(values, listed, std::nullopt);
+        ASSERT_TRUE(encoded);
+        ASSERT_EQ(encoded->toUtf8(), storedByCopy(values, listed)) << i;
+        for (TemplateColumn* c : std::as_const(listed)) {
+            longest[key(c)] = std::max(
+                longest.value(key(c), 0), c->getStringValue(values.value(key(c))).size());
+        }
+    }
+    // The longest texts followed each column's type and precision of the moment.
+    for (TemplateColumn* c : std::as_const(listed))
+        EXPECT_EQ(c->currentmaxlength().toLongLong(), longest.value(key(c)))
+            << c->typeName().toStdString();
+    ucal_setDefaultTimeZone(reinterpret_cast<const UChar*>(u"UTC"), &status);
 }
