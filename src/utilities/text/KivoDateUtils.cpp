@@ -3,6 +3,7 @@
 #include "utilities/text/IcuDateFormatter.h"
 
 #include <QHash>
+#include <QLocale>
 #include <QtDebug>
 
 #include <unicode/ucal.h>
@@ -95,6 +96,7 @@ qint64 floorDiv(qint64 a, qint64 b)
 // the default zone stay what they were when it was opened. Callers set its time first.
 // Beside it, what the arithmetic that gives the same answers as the calendar found out.
 struct CalendarSlot {
+    QLocale qlocale = QLocale::c();
     QByteArray locale;
     QString zone;
     Calendar calendar;
@@ -108,8 +110,12 @@ CalendarSlot* sharedSlot(UCalendarType type)
 {
     thread_local CalendarSlot kept[2];
     CalendarSlot& slot = kept[type == UCAL_GREGORIAN ? 1 : 0];
-    const QByteArray locale = IcuDateFormatter::currentLocaleId();
+    // The same default locale has the same name: the name is made only when it changed.
+    const QLocale current;
     const QString zone = defaultZoneId();
+    if (slot.calendar && current == slot.qlocale && slot.zone == zone)
+        return &slot;
+    const QByteArray locale = IcuDateFormatter::currentLocaleId();
     if (!slot.calendar || slot.locale != locale || slot.zone != zone) {
         slot = CalendarSlot();
         slot.calendar = openCalendar(type);
@@ -121,6 +127,7 @@ CalendarSlot* sharedSlot(UCalendarType type)
             slot.gregorian = U_SUCCESS(status) && kind && qstrcmp(kind, "gregorian") == 0;
         }
     }
+    slot.qlocale = current;
     return slot.calendar ? &slot : nullptr;
 }
 
