@@ -472,6 +472,7 @@ struct ColumnsMemo {
     QList<QVariant> held; // each column's id, type and precision as held, in turn
     QStringList ids; // by column; empty for a missing column
     QList<DateKind> dates;
+    QList<bool> numbers; // by column: shown to its precision
     std::vector<std::optional<ColumnDisplay>> displays;
 };
 
@@ -494,9 +495,11 @@ const ColumnsMemo& columnsMemo(const Rows::Columns& columns)
         const TemplateColumn* column = columns[i];
         if (!column)
             continue;
+        // Only numbers are shown to a precision.
         unchanged = heldOf(*column, idIndex, id) == memo.held[at]
             && heldOf(*column, typeIndex, type) == memo.held[at + 1]
-            && heldOf(*column, precisionIndex, precision) == memo.held[at + 2];
+            && (!memo.numbers[i]
+                || heldOf(*column, precisionIndex, precision) == memo.held[at + 2]);
         at += 3;
     }
     if (unchanged)
@@ -507,6 +510,7 @@ const ColumnsMemo& columnsMemo(const Rows::Columns& columns)
         if (!column) {
             memo.ids.append(QString());
             memo.dates.append(ColumnsMemo::DateKind::None);
+            memo.numbers.append(false);
             memo.displays.push_back(std::nullopt);
             continue;
         }
@@ -522,6 +526,7 @@ const ColumnsMemo& columnsMemo(const Rows::Columns& columns)
         else if (TypeConstants::isDate(kind))
             date = ColumnsMemo::DateKind::Moment;
         memo.dates.append(date);
+        memo.numbers.append(TypeConstants::isNumeric(kind) || TypeConstants::isCurrency(kind));
         memo.displays.push_back(ColumnDisplay(*column));
     }
     return memo;
