@@ -394,8 +394,13 @@ StoredHighest& storedHighest()
 
 int nextOrder(platform::coredata::ManagedObjectContext* context, const QString& userTemplateId)
 {
-    const QVariantMap variables { { kUserTemplateIdVariable, userTemplateId } };
-    const QList<platform::coredata::SortDescriptor> lastFirst { { kOrder, false } };
+    // Made only when the store is asked: most adds are answered from what was kept.
+    const auto variables = [&] {
+        return QVariantMap { { kUserTemplateIdVariable, userTemplateId } };
+    };
+    const auto lastFirst = [] {
+        return QList<platform::coredata::SortDescriptor> { { kOrder, false } };
+    };
     // A row changed or deleted but not yet saved may move the answer: then the context
     // merges everything. Otherwise the store finds its highest row through its index
     // and the unsaved new rows are added in.
@@ -403,7 +408,7 @@ int nextOrder(platform::coredata::ManagedObjectContext* context, const QString& 
         for (const auto* object : list) {
             if (qobject_cast<const Rows*>(object)) {
                 const auto last
-                    = KivoLib::executchFetchRequest(kFetchRows, variables, lastFirst, 1);
+                    = KivoLib::executchFetchRequest(kFetchRows, variables(), lastFirst(), 1);
                 return last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kOrder)) + 1
                                         : 0;
             }
@@ -421,9 +426,9 @@ int nextOrder(platform::coredata::ManagedObjectContext* context, const QString& 
         // Only the number is read: the store answers from its index alone, without making
         // the row an object or ordering equal numbers among themselves.
         stored = {};
-        if (auto request = KivoLib::getFetchRequest(kFetchRows, variables)) {
+        if (auto request = KivoLib::getFetchRequest(kFetchRows, variables())) {
             request->setPropertiesToFetch({ kOrder });
-            request->setSortDescriptors(lastFirst);
+            request->setSortDescriptors(lastFirst());
             request->setFetchLimit(1);
             bool failed = false;
             const auto last
