@@ -344,7 +344,7 @@ struct PendingRows {
 
 PendingRows& pendingRows()
 {
-    static PendingRows pending;
+    thread_local PendingRows pending; // per thread, as each thread has its own context
     return pending;
 }
 
@@ -388,7 +388,8 @@ struct StoredHighest {
 
 StoredHighest& storedHighest()
 {
-    static StoredHighest stored;
+    // Per thread: an import on a pool thread adds rows beside the main thread.
+    thread_local StoredHighest stored;
     return stored;
 }
 
@@ -483,9 +484,9 @@ struct ColumnsMemo {
 
 const ColumnsMemo& columnsMemo(const Rows::Columns& columns)
 {
-    static ModelRegistry::AttributeIndex idIndex;
-    static ModelRegistry::AttributeIndex typeIndex;
-    static ModelRegistry::AttributeIndex precisionIndex;
+    thread_local ModelRegistry::AttributeIndex idIndex;
+    thread_local ModelRegistry::AttributeIndex typeIndex;
+    thread_local ModelRegistry::AttributeIndex precisionIndex;
     thread_local ColumnsMemo memo;
     const auto heldOf = [](const TemplateColumn& column, ModelRegistry::AttributeIndex& index,
                             const QString& name) -> QVariant {

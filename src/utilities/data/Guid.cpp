@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 
 #include <pthread.h>
@@ -70,13 +71,17 @@ private:
         qsizetype filled = 0;
         while (filled < kPage) {
             const ssize_t got = getrandom(m_bytes + filled, size_t(kPage - filled), 0);
+            if (got < 0 && errno == EINTR)
+                continue;
             if (got <= 0)
                 break;
             filled += got;
         }
+        // Short of a whole page, the system generator fills it all: a partial read may
+        // end off the word boundary it writes on.
         if (filled < kPage) {
-            QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(m_bytes + filled),
-                (kPage - filled) / qsizetype(sizeof(quint32)));
+            QRandomGenerator::system()->fillRange(
+                reinterpret_cast<quint32*>(m_bytes), kPage / qsizetype(sizeof(quint32)));
         }
     }
 
