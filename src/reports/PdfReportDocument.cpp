@@ -11,10 +11,13 @@
 #include <QPaintDevice>
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextFragment>
 #include <QTextImageFormat>
+#include <QTextTable>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -173,6 +176,99 @@ double PdfReportDocument::contentHeight()
 {
     layOut(-1);
     return documentLayout()->documentSize().height();
+}
+
+int PdfReportDocument::rowsOnFirstPage(double pageHeight, int items, bool* split)
+{
+    if (split)
+        *split = false;
+    // Laid out first: rows wider than the page are parsed again, narrower.
+    layOut(pageHeight);
+    const QList<QTextFrame*> frames = rootFrame()->childFrames();
+    auto* table = frames.size() == 1 ? qobject_cast<QTextTable*>(frames.first()) : nullptr;
+    if (!table || items <= 0 || table->rows() != items)
+        return -1;
+    if (!columnsKeepTheirWidths(table))
+        return -1;
+    // A row that does not fit is moved to the next page with all rows after it; a row
+    // taller than the page is split over pages.
+    QAbstractTextDocumentLayout* layout = documentLayout();
+    const int columns = table->columns();
+    for (int row = 0; row < items; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (cell.row() != row || cell.rowSpan() != 1)
+                return -1;
+            const QRectF rect = layout->blockBoundingRect(cell.lastCursorPosition().block());
+            if (rect.bottom() > pageHeight) {
+                if (split)
+                    *split = rowBeginsBefore(table, row, pageHeight);
+                return row;
+            }
+        }
+    }
+    return items;
+}
+
+bool PdfReportDocument::rowBeginsBefore(QTextTable* table, int row, double y)
+{
+    QAbstractTextDocumentLayout* layout = documentLayout();
+    for (int column = 0; column < table->columns(); ++column) {
+        const QTextBlock first = table->cellAt(row, column).firstCursorPosition().block();
+        if (layout->blockBoundingRect(first).top() < y)
+            return true;
+    }
+    return false;
+}
+
+// Columns of fixed widths are as wide as asked or as their widest content: they keep the
+// asked widths, whatever rows are left out, when the laid-out table has the cell places
+// of the same table with one empty row.
+bool PdfReportDocument::columnsKeepTheirWidths(QTextTable* table)
+{
+    const QTextTableFormat format = table->format();
+    const QList<QTextLength> widths = format.columnWidthConstraints();
+    const int columns = table->columns();
+    if (widths.size() != columns)
+        return false;
+    for (const QTextLength& width : widths) {
+        if (width.type() != QTextLength::FixedLength)
+            return false;
+    }
+    QTextDocument reference;
+    reference.setUndoRedoEnabled(false);
+    reference.setDocumentMargin(documentMargin());
+    reference.setDefaultFont(defaultFont());
+    reference.documentLayout()->setPaintDevice(documentLayout()->paintDevice());
+    reference.setPageSize(pageSize());
+    reference.rootFrame()->setFrameFormat(rootFrame()->frameFormat());
+    QTextCursor cursor(&reference);
+    QTextTable* empty = cursor.insertTable(1, columns, format);
+    for (int column = 0; column < columns; ++column) {
+        const QTextTableCell cell = table->cellAt(0, column);
+        if (cell.column() != column || cell.columnSpan() != 1)
+            return false;
+        QTextTableCell copy = empty->cellAt(0, column);
+        copy.setFormat(cell.format());
+        QTextCursor inCell = copy.firstCursorPosition();
+        inCell.setBlockFormat(cell.firstCursorPosition().blockFormat());
+        inCell.setBlockCharFormat(cell.firstCursorPosition().blockCharFormat());
+    }
+    QAbstractTextDocumentLayout* layout = documentLayout();
+    QAbstractTextDocumentLayout* emptyLayout = reference.documentLayout();
+    const double left = layout->frameBoundingRect(table).left();
+    const double emptyLeft = emptyLayout->frameBoundingRect(empty).left();
+    constexpr double kSame = 1.0 / 128;
+    for (int column = 0; column < columns; ++column) {
+        const QRectF laid
+            = layout->blockBoundingRect(table->cellAt(0, column).firstCursorPosition().block());
+        const QRectF asked = emptyLayout->blockBoundingRect(
+            empty->cellAt(0, column).firstCursorPosition().block());
+        if (std::abs((laid.left() - left) - (asked.left() - emptyLeft)) > kSame
+            || std::abs(laid.width() - asked.width()) > kSame)
+            return false;
+    }
+    return true;
 }
 
 QVariant PdfReportDocument::loadResource(int type, const QUrl& name)

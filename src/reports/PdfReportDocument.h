@@ -5,6 +5,7 @@
 #include <optional>
 
 class QPaintDevice;
+class QTextTable;
 
 // One part of a report page (header, rows or footer) laid out as it will be drawn: at a
 // fixed width, measured and drawn on the PDF writer (72 dpi, one unit one point). Cell
@@ -25,6 +26,12 @@ public:
     void layOut(double pageHeight);
     // The laid-out height in points, unpaginated.
     double contentHeight();
+    // When the document is one table of a row per item, whose columns keep the widths they
+    // ask for: how many of its rows end on the first page when laid out in pages of that
+    // height. The layout of a row then depends only on the rows above it, so the count
+    // holds for the same document cut after any of its rows. -1 otherwise. `split` tells
+    // whether the next row begins on the first page too, being taller than what is left.
+    int rowsOnFirstPage(double pageHeight, int items, bool* split = nullptr);
 
     // The cell-width styles of the HTML as width attributes, each multiplied by the factor.
     static QString withWidthAttributes(const QString& html, double factor);
@@ -35,6 +42,8 @@ protected:
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
+    bool columnsKeepTheirWidths(QTextTable* table);
+    bool rowBeginsBefore(QTextTable* table, int row, double y);
     void setLaidOutHtml(const QString& html);
     void loadReportImages();
 

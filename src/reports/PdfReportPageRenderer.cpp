@@ -68,7 +68,8 @@ int PdfReportPageRenderer::numberOfPages()
     if (!m_contentFormatter)
         return 1;
     m_contentFormatter->layOut(contentRect().height());
-    return std::max(1, m_contentFormatter->pageCount());
+    const int pages = std::max(1, m_contentFormatter->pageCount());
+    return m_pageLimit > 0 ? std::min(pages, m_pageLimit) : pages;
 }
 
 void PdfReportPageRenderer::drawPart(QPainter& painter, PdfReportDocument* part, const QRectF& rect)

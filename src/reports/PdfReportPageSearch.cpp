@@ -75,3 +75,19 @@ void PdfReportPageSearch::nextQuickCount()
         m_count = m_fits + (m_overflows - m_fits) / 2;
     }
 }
+
+void PdfReportPageSearch::settle(quint64 count, bool remembered)
+{
+    const quint64 previous = m_previous;
+    decide(std::min(count, m_cap));
+    if (!remembered && previous > 0)
+        m_previous = previous;
+}
+
+quint64 PdfReportPageSearch::overfullCount() const
+{
+    if (m_previous == 0)
+        return m_cap;
+    // Pages of rows differ by a row or two: an eighth more, and two, covers them.
+    return std::min(m_cap, m_previous + m_previous / 8 + 2);
+}
