@@ -235,40 +235,66 @@ bool PdfReportDocument::columnsKeepTheirWidths(QTextTable* table)
         if (width.type() != QTextLength::FixedLength)
             return false;
     }
-    QTextDocument reference;
-    reference.setUndoRedoEnabled(false);
-    reference.setDocumentMargin(documentMargin());
-    reference.setDefaultFont(defaultFont());
-    reference.documentLayout()->setPaintDevice(documentLayout()->paintDevice());
-    reference.setPageSize(pageSize());
-    reference.rootFrame()->setFrameFormat(rootFrame()->frameFormat());
-    QTextCursor cursor(&reference);
-    QTextTable* empty = cursor.insertTable(1, columns, format);
+    EmptyRow row { rootFrame()->frameFormat(), format, {}, {}, {}, defaultFont(), documentMargin(),
+        pageSize().width(), documentLayout()->paintDevice() };
     for (int column = 0; column < columns; ++column) {
         const QTextTableCell cell = table->cellAt(0, column);
         if (cell.column() != column || cell.columnSpan() != 1)
             return false;
-        QTextTableCell copy = empty->cellAt(0, column);
-        copy.setFormat(cell.format());
-        QTextCursor inCell = copy.firstCursorPosition();
-        inCell.setBlockFormat(cell.firstCursorPosition().blockFormat());
-        inCell.setBlockCharFormat(cell.firstCursorPosition().blockCharFormat());
+        const QTextCursor first = cell.firstCursorPosition();
+        row.cells.append(cell.format().toTableCellFormat());
+        row.blocks.append(first.blockFormat());
+        row.chars.append(first.blockCharFormat());
     }
+    const ColumnPlaces& asked = emptyRowPlaces(row);
     QAbstractTextDocumentLayout* layout = documentLayout();
-    QAbstractTextDocumentLayout* emptyLayout = reference.documentLayout();
     const double left = layout->frameBoundingRect(table).left();
-    const double emptyLeft = emptyLayout->frameBoundingRect(empty).left();
     constexpr double kSame = 1.0 / 128;
     for (int column = 0; column < columns; ++column) {
         const QRectF laid
             = layout->blockBoundingRect(table->cellAt(0, column).firstCursorPosition().block());
-        const QRectF asked = emptyLayout->blockBoundingRect(
-            empty->cellAt(0, column).firstCursorPosition().block());
-        if (std::abs((laid.left() - left) - (asked.left() - emptyLeft)) > kSame
-            || std::abs(laid.width() - asked.width()) > kSame)
+        if (std::abs(laid.left() - left - asked.at(column).first) > kSame
+            || std::abs(laid.width() - asked.at(column).second) > kSame)
             return false;
     }
     return true;
+}
+
+// The places of the last empty row asked for are kept: every page of a report asks for
+// the same.
+const PdfReportDocument::ColumnPlaces& PdfReportDocument::emptyRowPlaces(const EmptyRow& row)
+{
+    thread_local std::optional<EmptyRow> lastRow;
+    thread_local ColumnPlaces lastPlaces;
+    if (lastRow == row)
+        return lastPlaces;
+    QTextDocument reference;
+    reference.setUndoRedoEnabled(false);
+    reference.setDocumentMargin(row.margin);
+    reference.setDefaultFont(row.font);
+    reference.documentLayout()->setPaintDevice(row.device);
+    reference.setPageSize(QSizeF(row.width, -1));
+    reference.rootFrame()->setFrameFormat(row.root);
+    QTextCursor cursor(&reference);
+    const int columns = int(row.cells.size());
+    QTextTable* empty = cursor.insertTable(1, columns, row.table);
+    for (int column = 0; column < columns; ++column) {
+        QTextTableCell cell = empty->cellAt(0, column);
+        cell.setFormat(row.cells.at(column));
+        QTextCursor inCell = cell.firstCursorPosition();
+        inCell.setBlockFormat(row.blocks.at(column));
+        inCell.setBlockCharFormat(row.chars.at(column));
+    }
+    QAbstractTextDocumentLayout* layout = reference.documentLayout();
+    const double left = layout->frameBoundingRect(empty).left();
+    lastPlaces.clear();
+    for (int column = 0; column < columns; ++column) {
+        const QRectF rect
+            = layout->blockBoundingRect(empty->cellAt(0, column).firstCursorPosition().block());
+        lastPlaces.append({ rect.left() - left, rect.width() });
+    }
+    lastRow = row;
+    return lastPlaces;
 }
 
 QVariant PdfReportDocument::loadResource(int type, const QUrl& name)

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QFont>
+#include <QList>
+#include <QPair>
 #include <QTextDocument>
+#include <QTextFormat>
 
 #include <optional>
 
@@ -42,6 +46,22 @@ protected:
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
+    // What one empty row of a table is laid out from.
+    struct EmptyRow {
+        QTextFrameFormat root;
+        QTextTableFormat table;
+        QList<QTextTableCellFormat> cells;
+        QList<QTextBlockFormat> blocks;
+        QList<QTextCharFormat> chars;
+        QFont font;
+        double margin = 0;
+        double width = 0;
+        QPaintDevice* device = nullptr;
+        bool operator==(const EmptyRow&) const = default;
+    };
+    // Where each column's cells hold their text: from the table's left, and how wide.
+    using ColumnPlaces = QList<QPair<double, double>>;
+    static const ColumnPlaces& emptyRowPlaces(const EmptyRow& row);
     bool columnsKeepTheirWidths(QTextTable* table);
     bool rowBeginsBefore(QTextTable* table, int row, double y);
     void setLaidOutHtml(const QString& html);
