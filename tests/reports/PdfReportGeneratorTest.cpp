@@ -253,6 +253,12 @@ TEST_F(PdfReportGeneratorTest, ItemTallerThanAPageRunsOnAloneAndTheNextStartsANe
     EXPECT_EQ(items.value(1), QStringList({ "item-0" }));
     EXPECT_EQ(items.value(2), QStringList({ "item-1" }));
     EXPECT_EQ(items.value(info.pages), QStringList({ "item-2", "item-3" }));
+    // Each of its lines drawn once: no page repeats the last line of the one before, nor
+    // the first of the next.
+    int drawnLines = 0;
+    for (const pdftest::Word& word : pdftest::pdfWords(path))
+        drawnLines += word.text == QLatin1String("line") ? 1 : 0;
+    EXPECT_EQ(drawnLines, 2400 / 9);
     // Every page the tall one runs on to has the page header and its own number; the next
     // item's page is numbered after them.
     const auto lines = pdftest::pdfLines(path);
@@ -314,6 +320,14 @@ TEST_F(PdfReportGeneratorTest, RowsReadFromOneLayoutMakeTheLiteralSearchsPages)
     for (const QStringList& items : literal)
         placed << items;
     EXPECT_EQ(placed, itemNames(0, 300));
+    // Every line of every row drawn once, those of rows split over pages too.
+    int lines = 0;
+    for (double height : source->heights)
+        lines += int(height / 9);
+    int drawnLines = 0;
+    for (const pdftest::Word& word : pdftest::pdfWords(quickPath))
+        drawnLines += word.text == QLatin1String("line") ? 1 : 0;
+    EXPECT_EQ(drawnLines, lines);
     // The tall rows run on alone over pages of their own.
     int tallPage = 0;
     for (auto it = literal.begin(); it != literal.end(); ++it) {
