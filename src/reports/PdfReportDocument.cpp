@@ -178,10 +178,12 @@ double PdfReportDocument::contentHeight()
     return documentLayout()->documentSize().height();
 }
 
-int PdfReportDocument::rowsOnFirstPage(double pageHeight, int items, bool* split)
+int PdfReportDocument::rowsOnFirstPage(double pageHeight, int items, bool* split, double* used)
 {
     if (split)
         *split = false;
+    if (used)
+        *used = 0;
     // Laid out first: rows wider than the page are parsed again, narrower.
     layOut(pageHeight);
     const QList<QTextFrame*> frames = rootFrame()->childFrames();
@@ -195,17 +197,24 @@ int PdfReportDocument::rowsOnFirstPage(double pageHeight, int items, bool* split
     QAbstractTextDocumentLayout* layout = documentLayout();
     const int columns = table->columns();
     for (int row = 0; row < items; ++row) {
+        bool beyond = false;
+        double rowBottom = 0;
         for (int column = 0; column < columns; ++column) {
             const QTextTableCell cell = table->cellAt(row, column);
+            // A cell spanning rows ties them: no cut between them is the same layout.
             if (cell.row() != row || cell.rowSpan() != 1)
                 return -1;
             const QRectF rect = layout->blockBoundingRect(cell.lastCursorPosition().block());
-            if (rect.bottom() > pageHeight) {
-                if (split)
-                    *split = rowBeginsBefore(table, row, pageHeight);
-                return row;
-            }
+            rowBottom = std::max(rowBottom, rect.bottom());
+            beyond = beyond || rect.bottom() > pageHeight;
         }
+        if (beyond) {
+            if (split)
+                *split = rowBeginsBefore(table, row, pageHeight);
+            return row;
+        }
+        if (used)
+            *used = rowBottom;
     }
     return items;
 }

@@ -34,8 +34,10 @@ public:
     // ask for: how many of its rows end on the first page when laid out in pages of that
     // height. The layout of a row then depends only on the rows above it, so the count
     // holds for the same document cut after any of its rows. -1 otherwise. `split` tells
-    // whether the next row begins on the first page too, being taller than what is left.
-    int rowsOnFirstPage(double pageHeight, int items, bool* split = nullptr);
+    // whether the next row begins on the first page too, being taller than what is left;
+    // `used` how far down the page the rows on it reach.
+    int rowsOnFirstPage(
+        double pageHeight, int items, bool* split = nullptr, double* used = nullptr);
 
     // The cell-width styles of the HTML as width attributes, each multiplied by the factor.
     static QString withWidthAttributes(const QString& html, double factor);

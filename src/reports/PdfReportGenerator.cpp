@@ -365,8 +365,10 @@ void PdfReportGenerator::internalRenderPage()
     const quint64 laidOut = std::min(currentNumberOfItems, left);
     // Rows the layout shows: which of them end on the page is read from one layout.
     bool split = false;
-    const int rows
-        = contentFormatter ? contentFormatter->rowsOnFirstPage(room, int(laidOut), &split) : -1;
+    double used = 0;
+    const int rows = contentFormatter
+        ? contentFormatter->rowsOnFirstPage(room, int(laidOut), &split, &used)
+        : -1;
     if (m_overfull) {
         m_overfull = false;
         if (rows < 0) {
@@ -377,9 +379,12 @@ void PdfReportGenerator::internalRenderPage()
             return;
         }
         if (quint64(rows) == laidOut && laidOut < m_search->cap()) {
-            // All fitted: more are laid out.
+            // All fitted: as many more as the room left seems to take, and a few.
             m_overfull = true;
-            currentNumberOfItems = std::min(m_search->cap(), 2 * laidOut);
+            const double perRow = used / double(laidOut);
+            const double more = perRow > 0 ? (room - used) / perRow * 1.25 : double(laidOut);
+            currentNumberOfItems
+                = std::min<quint64>(m_search->cap(), laidOut + 2 + quint64(std::max(0.0, more)));
             queueStep([this, pageIndex] { createPage(pageIndex); });
             return;
         }

@@ -88,6 +88,6 @@ quint64 PdfReportPageSearch::overfullCount() const
 {
     if (m_previous == 0)
         return m_cap;
-    // Pages of rows differ by a row or two: an eighth more, and two, covers them.
-    return std::min(m_cap, m_previous + m_previous / 8 + 2);
+    // Pages of rows differ by a row or two: a sixteenth more, and two, covers them.
+    return std::min(m_cap, m_previous + m_previous / 16 + 2);
 }

@@ -336,7 +336,7 @@ TEST_F(PdfReportGeneratorTest, RowsReadFromOneLayoutMakeTheLiteralSearchsPages)
     }
     ASSERT_GT(tallPage, 0);
     EXPECT_GE(literal.upperBound(tallPage).key(), tallPage + 3);
-    EXPECT_LT(generator->trialCount() * 3, literalTrials);
+    EXPECT_LT(generator->trialCount() * 2, literalTrials);
 }
 
 TEST_F(PdfReportGeneratorTest, SectionTextIsCutAtEveryOccurrence)
