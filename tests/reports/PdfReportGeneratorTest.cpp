@@ -553,6 +553,15 @@ TEST(PdfReportDocument, RowsAreNotReadWhenTheirLayoutDependsOnOtherContent)
     // A row that is no item.
     EXPECT_EQ(rows(tableRows(heights, "200", -1, "<tr><th>Name</th><th>X</th></tr>"), 12), -1);
     EXPECT_EQ(rows(tableRows(heights), 11), -1);
+    // A cell spanning two rows ties them together.
+    QString spanned = tableRows(heights);
+    spanned.replace("<tr><td width=\"200\"><p style=\"margin: 0px; margin-bottom: 5px;\">row 4 ",
+        "<tr><td rowspan=\"2\" width=\"200\"><p>row 4 ");
+    spanned.replace("<tr><td width=\"200\"><p style=\"margin: 0px; margin-bottom: 5px;\">row 5 "
+                    "</p></td>",
+        "<tr>");
+    ASSERT_NE(spanned, tableRows(heights));
+    EXPECT_EQ(rows(spanned, 12), -1);
     // No table.
     EXPECT_EQ(rows("<p>row 0</p><p>row 1</p>", 2), -1);
 }
