@@ -30,7 +30,7 @@ public:
     // The most items the page may take: the items per page, or the items left.
     quint64 cap() const { return m_cap; }
     // A count to lay out at once when the layout tells how many of its items fit: a few
-    // more than the previous page took, or the cap on the first page.
+    // more than the previous page took, or forty on the first page.
     quint64 overfullCount() const;
     // Takes a count found otherwise as the page's; the next page starts from it when
     // `remembered`.
