@@ -245,7 +245,8 @@ bool PdfReportDocument::columnsKeepTheirWidths(QTextTable* table)
             return false;
     }
     EmptyRow row { rootFrame()->frameFormat(), format, {}, {}, {}, defaultFont(), documentMargin(),
-        pageSize().width(), documentLayout()->paintDevice() };
+        pageSize().width(), documentLayout()->paintDevice(),
+        documentLayout()->paintDevice()->logicalDpiY() };
     for (int column = 0; column < columns; ++column) {
         const QTextTableCell cell = table->cellAt(0, column);
         if (cell.column() != column || cell.columnSpan() != 1)

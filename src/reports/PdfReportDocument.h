@@ -59,6 +59,8 @@ private:
         double margin = 0;
         double width = 0;
         QPaintDevice* device = nullptr;
+        // A device freed and another made in its place may differ in resolution.
+        int dpi = 0;
         bool operator==(const EmptyRow&) const = default;
     };
     // Where each column's cells hold their text: from the table's left, and how wide.
