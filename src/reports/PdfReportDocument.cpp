@@ -11,10 +11,13 @@
 #include <QPaintDevice>
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextFragment>
 #include <QTextImageFormat>
+#include <QTextTable>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -173,6 +176,135 @@ double PdfReportDocument::contentHeight()
 {
     layOut(-1);
     return documentLayout()->documentSize().height();
+}
+
+int PdfReportDocument::rowsOnFirstPage(double pageHeight, int items, bool* split, double* used)
+{
+    if (split)
+        *split = false;
+    if (used)
+        *used = 0;
+    // Laid out first: rows wider than the page are parsed again, narrower.
+    layOut(pageHeight);
+    const QList<QTextFrame*> frames = rootFrame()->childFrames();
+    auto* table = frames.size() == 1 ? qobject_cast<QTextTable*>(frames.first()) : nullptr;
+    if (!table || items <= 0 || table->rows() != items)
+        return -1;
+    if (!columnsKeepTheirWidths(table))
+        return -1;
+    // A row that does not fit is moved to the next page with all rows after it; a row
+    // taller than the page is split over pages.
+    QAbstractTextDocumentLayout* layout = documentLayout();
+    const int columns = table->columns();
+    for (int row = 0; row < items; ++row) {
+        bool beyond = false;
+        double rowBottom = 0;
+        for (int column = 0; column < columns; ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            // A cell spanning rows ties them: no cut between them is the same layout.
+            if (cell.row() != row || cell.rowSpan() != 1)
+                return -1;
+            const QRectF rect = layout->blockBoundingRect(cell.lastCursorPosition().block());
+            rowBottom = std::max(rowBottom, rect.bottom());
+            beyond = beyond || rect.bottom() > pageHeight;
+        }
+        if (beyond) {
+            if (split)
+                *split = rowBeginsBefore(table, row, pageHeight);
+            return row;
+        }
+        if (used)
+            *used = rowBottom;
+    }
+    return items;
+}
+
+bool PdfReportDocument::rowBeginsBefore(QTextTable* table, int row, double y)
+{
+    QAbstractTextDocumentLayout* layout = documentLayout();
+    for (int column = 0; column < table->columns(); ++column) {
+        const QTextBlock first = table->cellAt(row, column).firstCursorPosition().block();
+        if (layout->blockBoundingRect(first).top() < y)
+            return true;
+    }
+    return false;
+}
+
+// Columns of fixed widths are as wide as asked or as their widest content: they keep the
+// asked widths, whatever rows are left out, when the laid-out table has the cell places
+// of the same table with one empty row.
+bool PdfReportDocument::columnsKeepTheirWidths(QTextTable* table)
+{
+    const QTextTableFormat format = table->format();
+    const QList<QTextLength> widths = format.columnWidthConstraints();
+    const int columns = table->columns();
+    if (widths.size() != columns)
+        return false;
+    for (const QTextLength& width : widths) {
+        if (width.type() != QTextLength::FixedLength)
+            return false;
+    }
+    EmptyRow row { rootFrame()->frameFormat(), format, {}, {}, {}, defaultFont(), documentMargin(),
+        pageSize().width(), documentLayout()->paintDevice(),
+        documentLayout()->paintDevice()->logicalDpiY() };
+    for (int column = 0; column < columns; ++column) {
+        const QTextTableCell cell = table->cellAt(0, column);
+        if (cell.column() != column || cell.columnSpan() != 1)
+            return false;
+        const QTextCursor first = cell.firstCursorPosition();
+        row.cells.append(cell.format().toTableCellFormat());
+        row.blocks.append(first.blockFormat());
+        row.chars.append(first.blockCharFormat());
+    }
+    const ColumnPlaces& asked = emptyRowPlaces(row);
+    QAbstractTextDocumentLayout* layout = documentLayout();
+    const double left = layout->frameBoundingRect(table).left();
+    constexpr double kSame = 1.0 / 128;
+    for (int column = 0; column < columns; ++column) {
+        const QRectF laid
+            = layout->blockBoundingRect(table->cellAt(0, column).firstCursorPosition().block());
+        if (std::abs(laid.left() - left - asked.at(column).first) > kSame
+            || std::abs(laid.width() - asked.at(column).second) > kSame)
+            return false;
+    }
+    return true;
+}
+
+// The places of the last empty row asked for are kept: every page of a report asks for
+// the same.
+const PdfReportDocument::ColumnPlaces& PdfReportDocument::emptyRowPlaces(const EmptyRow& row)
+{
+    thread_local std::optional<EmptyRow> lastRow;
+    thread_local ColumnPlaces lastPlaces;
+    if (lastRow == row)
+        return lastPlaces;
+    QTextDocument reference;
+    reference.setUndoRedoEnabled(false);
+    reference.setDocumentMargin(row.margin);
+    reference.setDefaultFont(row.font);
+    reference.documentLayout()->setPaintDevice(row.device);
+    reference.setPageSize(QSizeF(row.width, -1));
+    reference.rootFrame()->setFrameFormat(row.root);
+    QTextCursor cursor(&reference);
+    const int columns = int(row.cells.size());
+    QTextTable* empty = cursor.insertTable(1, columns, row.table);
+    for (int column = 0; column < columns; ++column) {
+        QTextTableCell cell = empty->cellAt(0, column);
+        cell.setFormat(row.cells.at(column));
+        QTextCursor inCell = cell.firstCursorPosition();
+        inCell.setBlockFormat(row.blocks.at(column));
+        inCell.setBlockCharFormat(row.chars.at(column));
+    }
+    QAbstractTextDocumentLayout* layout = reference.documentLayout();
+    const double left = layout->frameBoundingRect(empty).left();
+    lastPlaces.clear();
+    for (int column = 0; column < columns; ++column) {
+        const QRectF rect
+            = layout->blockBoundingRect(empty->cellAt(0, column).firstCursorPosition().block());
+        lastPlaces.append({ rect.left() - left, rect.width() });
+    }
+    lastRow = row;
+    return lastPlaces;
 }
 
 QVariant PdfReportDocument::loadResource(int type, const QUrl& name)

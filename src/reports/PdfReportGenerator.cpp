@@ -195,8 +195,8 @@ bool PdfReportGenerator::beginReport(const QString& name,
     remainingItems = 0;
     m_trials = 0;
     m_search = std::make_unique<PdfReportPageSearch>(m_searchMode, itemsPerPage);
-    m_search->beginPage(totalItems);
-    currentNumberOfItems = m_search->count();
+    m_readRows = m_searchMode == PdfReportPageSearch::Mode::Quick;
+    startPageSearch(totalItems);
     queueStep([this] { createPage(0); });
     return true;
 }
@@ -341,18 +341,73 @@ double PdfReportGenerator::measuredHeight(
     return height;
 }
 
+void PdfReportGenerator::startPageSearch(quint64 itemsLeft)
+{
+    m_search->beginPage(itemsLeft);
+    m_overfull = m_readRows;
+    currentNumberOfItems = m_overfull ? m_search->overfullCount() : m_search->count();
+}
+
 void PdfReportGenerator::internalRenderPage()
 {
     const double headerHeight = measuredHeight(headerFormatter, m_headerHtml);
     const double footerHeight = measuredHeight(footerFormatter, m_footerHtml);
     PdfReportPageRenderer renderer(
         headerFormatter, headerHeight, contentFormatter, footerFormatter, footerHeight, m_bounds);
-    if (renderer.contentRect().height() < kSmallestContentHeight) {
+    const double room = renderer.contentRect().height();
+    if (room < kSmallestContentHeight) {
         fail(makeError(NoRoomForRows, kNoRoomForRows));
         return;
     }
-    const bool fits = renderer.numberOfPages() <= 1;
     const quint64 pageIndex = currentReportPage - 1;
+    const quint64 left
+        = currentReportTotalItems - std::min(remainingItems, currentReportTotalItems);
+    const quint64 laidOut = std::min(currentNumberOfItems, left);
+    // Rows the layout shows: which of them end on the page is read from one layout.
+    bool split = false;
+    double used = 0;
+    const int rows = contentFormatter
+        ? contentFormatter->rowsOnFirstPage(room, int(laidOut), &split, &used)
+        : -1;
+    if (m_overfull) {
+        m_overfull = false;
+        if (rows < 0) {
+            // Not rows, or rows whose layout depends on the rows below: counts are tried.
+            m_readRows = false;
+            currentNumberOfItems = m_search->count();
+            queueStep([this, pageIndex] { createPage(pageIndex); });
+            return;
+        }
+        if (quint64(rows) == laidOut && laidOut < m_search->cap()) {
+            // All fitted: as many more as the room left seems to take, and a few.
+            m_overfull = true;
+            const double perRow = used / double(laidOut);
+            const double more = perRow > 0 ? (room - used) / perRow * 1.25 : double(laidOut);
+            currentNumberOfItems
+                = std::min<quint64>(m_search->cap(), laidOut + 2 + quint64(std::max(0.0, more)));
+            queueStep([this, pageIndex] { createPage(pageIndex); });
+            return;
+        }
+        // When not even the first item fits, it goes alone over as many pages as it needs,
+        // and the next page starts from the count before it.
+        const quint64 count = std::max(1, rows);
+        m_search->settle(count, rows > 0);
+        if (count != laidOut && (rows == 0 || split)) {
+            // Part of a later row would be drawn on the page: its rows are laid out alone.
+            currentNumberOfItems = count;
+            m_writeNextTrial = true;
+            queueStep([this, pageIndex] { createPage(pageIndex); });
+            return;
+        }
+        currentNumberOfItems = count;
+        // The rows past the page are on the next ones, not drawn.
+        if (rows > 0)
+            renderer.setPageLimit(1);
+        writePage(renderer, pageIndex);
+        return;
+    }
+    // Rows that all end on the page fit, whatever empty lines the table leaves after it.
+    const bool fits = rows >= 0 ? quint64(rows) == laidOut : renderer.numberOfPages() <= 1;
     if (m_writeNextTrial) {
         m_writeNextTrial = false;
     } else {
@@ -373,6 +428,7 @@ void PdfReportGenerator::internalRenderPage()
             if (m_lastFitContent && m_lastFitCount == accepted) {
                 renderer = PdfReportPageRenderer(headerFormatter, headerHeight, m_lastFitContent,
                     footerFormatter, footerHeight, m_bounds);
+                renderer.setPageLimit(1);
             } else {
                 m_writeNextTrial = true;
                 queueStep([this, pageIndex] { createPage(pageIndex); });
@@ -380,6 +436,13 @@ void PdfReportGenerator::internalRenderPage()
             }
         }
     }
+    if (fits)
+        renderer.setPageLimit(1);
+    writePage(renderer, pageIndex);
+}
+
+void PdfReportGenerator::writePage(PdfReportPageRenderer& renderer, quint64 pageIndex)
+{
     m_lastFitContent.reset();
     m_lastFitCount = 0;
     if (!m_painter) {
@@ -396,8 +459,7 @@ void PdfReportGenerator::internalRenderPage()
     remainingItems += currentNumberOfItems;
     const quint64 left
         = remainingItems >= currentReportTotalItems ? 0 : currentReportTotalItems - remainingItems;
-    m_search->beginPage(left);
-    currentNumberOfItems = m_search->count();
+    startPageSearch(left);
     // An item that ran on over further pages: the next page is numbered after them.
     const quint64 nextIndex = std::max<quint64>(pageIndex + 1, m_pagesWritten);
     queueStep([this, nextIndex] { createPage(nextIndex); });
@@ -472,5 +534,6 @@ void PdfReportGenerator::reset()
     m_lastFitContent.reset();
     m_lastFitCount = 0;
     m_writeNextTrial = false;
+    m_overfull = false;
     m_busy = false;
 }

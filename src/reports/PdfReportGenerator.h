@@ -29,7 +29,9 @@ class QPdfWriter;
 // report at a time. For each page it renders the template with itself as the object, cuts
 // the HTML into header, content and footer, lays each out and looks for the largest count
 // of items (up to the items per page) whose page does not overflow; then it writes that
-// page and goes on with the next items until all are placed. Every step is an operation
+// page and goes on with the next items until all are placed. When the items are the rows
+// of a table, one layout of a few more rows than may fit tells the count, and its first
+// page is written; otherwise counts are tried, one layout each. Every step is an operation
 // of the main-thread "Rendering Queue"; the delegate hears the PDF, or the failure, once.
 //
 // The template holds four sections, documentHeader (on the first page only), pageHeader,
@@ -92,6 +94,8 @@ private:
     void createPage(quint64 pageIndex);
     void renderPage();
     void internalRenderPage();
+    void startPageSearch(quint64 itemsLeft);
+    void writePage(PdfReportPageRenderer& renderer, quint64 pageIndex);
     void closePdfContext();
     PdfReportPageRenderer::RunOnParts runOnParts(quint64 pageNumber);
     void fail(const platform::Error& error);
@@ -130,6 +134,10 @@ private:
     std::shared_ptr<PdfReportDocument> m_lastFitContent;
     // The next trial is the decided count laid out again: it is written.
     bool m_writeNextTrial = false;
+    // Whether pages are counted from the rows of one layout (quick search), and whether the
+    // trial being laid out holds more items than may fit, to read how many do.
+    bool m_readRows = false;
+    bool m_overfull = false;
     PdfReportPageSearch::Mode m_searchMode = PdfReportPageSearch::Mode::Quick;
     quint64 m_trials = 0;
 };

@@ -5,20 +5,71 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include <algorithm>
 
 namespace {
 
+// How far above the page's foot a line must begin to be drawn on it.
+constexpr double kEdge = 1;
+// Where the lines of a page before are put while a page is drawn: far above it.
+constexpr double kOutOfSight = 100000;
+
+// A paragraph is drawn from the line before the first one in sight: on a page the content
+// runs on to, that is the last line of the page before, which the painter's clip hides
+// but whose text would be read twice. While the page is drawn, the lines of paragraphs
+// that begin on earlier pages and go on into this one are moved out of the page.
+class LinesOfEarlierPages {
+public:
+    LinesOfEarlierPages(QTextDocument& document, double top)
+    {
+        if (top <= 0)
+            return;
+        QAbstractTextDocumentLayout* layout = document.documentLayout();
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            QTextLayout* lines = block.layout();
+            if (!lines || lines->lineCount() < 2)
+                continue;
+            const QRectF bounds = layout->blockBoundingRect(block);
+            if (bounds.top() >= top || bounds.bottom() <= top)
+                continue;
+            // Line positions are the paragraph's own, from the top of its first line.
+            const double first = lines->lineAt(0).y();
+            for (int i = 0; i < lines->lineCount(); ++i) {
+                QTextLine line = lines->lineAt(i);
+                if (bounds.top() + line.y() - first + line.height() > top)
+                    break;
+                line.setPosition(line.position() - QPointF(0, kOutOfSight));
+                m_moved.append(line);
+            }
+        }
+    }
+    ~LinesOfEarlierPages()
+    {
+        for (QTextLine& line : m_moved)
+            line.setPosition(line.position() + QPointF(0, kOutOfSight));
+    }
+    LinesOfEarlierPages(const LinesOfEarlierPages&) = delete;
+    LinesOfEarlierPages& operator=(const LinesOfEarlierPages&) = delete;
+
+private:
+    QList<QTextLine> m_moved;
+};
+
 // Draws the part of the document that lies in `source` (document coordinates) at `target`.
 void drawDocument(
     QPainter& painter, PdfReportDocument& document, const QRectF& source, const QPointF& target)
 {
+    const LinesOfEarlierPages hidden(document, source.top());
     painter.save();
     painter.translate(target - source.topLeft());
     painter.setClipRect(source);
     QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = source;
+    // A line starting right at the page's foot is the next page's first; the layout would
+    // draw it, as it draws every line up to the clip's bottom edge.
+    context.clip = source.adjusted(0, 0, 0, -kEdge);
     context.palette.setColor(QPalette::Text, Qt::black);
     document.documentLayout()->draw(&painter, context);
     painter.restore();
@@ -68,7 +119,8 @@ int PdfReportPageRenderer::numberOfPages()
     if (!m_contentFormatter)
         return 1;
     m_contentFormatter->layOut(contentRect().height());
-    return std::max(1, m_contentFormatter->pageCount());
+    const int pages = std::max(1, m_contentFormatter->pageCount());
+    return m_pageLimit > 0 ? std::min(pages, m_pageLimit) : pages;
 }
 
 void PdfReportPageRenderer::drawPart(QPainter& painter, PdfReportDocument* part, const QRectF& rect)

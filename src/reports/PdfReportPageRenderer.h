@@ -25,8 +25,10 @@ public:
     QRectF headerRect() const;
     QRectF contentRect() const;
     QRectF footerRect() const;
-    // The pages the content covers (at least one).
+    // The pages the content covers (at least one), or the limit when lower.
     int numberOfPages();
+    // Draws no more than that many pages (0: all): the rest holds items of later pages.
+    void setPageLimit(int pages) { m_pageLimit = pages; }
     // The header and footer of a page the content runs on to (index from 1), laid out for
     // that page's number.
     struct RunOnParts {
@@ -53,4 +55,5 @@ private:
     double m_headerHeight;
     double m_footerHeight;
     QRectF m_pageRect;
+    int m_pageLimit = 0;
 };

@@ -75,3 +75,21 @@ void PdfReportPageSearch::nextQuickCount()
         m_count = m_fits + (m_overflows - m_fits) / 2;
     }
 }
+
+void PdfReportPageSearch::settle(quint64 count, bool remembered)
+{
+    const quint64 previous = m_previous;
+    decide(std::min(count, m_cap));
+    if (!remembered && previous > 0)
+        m_previous = previous;
+}
+
+quint64 PdfReportPageSearch::overfullCount() const
+{
+    // A first page of one-line rows holds about thirty: forty are laid out, and more only
+    // when they all fit.
+    if (m_previous == 0)
+        return std::min<quint64>(m_cap, 40);
+    // Pages of rows differ by a row or two: a sixteenth more, and two, covers them.
+    return std::min(m_cap, m_previous + m_previous / 16 + 2);
+}

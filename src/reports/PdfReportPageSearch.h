@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+
 // Finds how many items go on one report page: the largest count, up to the items per page,
 // whose page does not overflow, and one item alone when even that overflows (it then runs
 // on over further pages). Counts past the items left are all the same page, so the search
@@ -24,6 +26,15 @@ public:
     // The outcome of trying count(); true once the page's count is decided (accepted()).
     bool tried(bool fits);
     quint64 accepted() const { return m_accepted; }
+
+    // The most items the page may take: the items per page, or the items left.
+    quint64 cap() const { return m_cap; }
+    // A count to lay out at once when the layout tells how many of its items fit: a few
+    // more than the previous page took, or forty on the first page.
+    quint64 overfullCount() const;
+    // Takes a count found otherwise as the page's; the next page starts from it when
+    // `remembered`.
+    void settle(quint64 count, bool remembered = true);
 
 private:
     bool decide(quint64 count);

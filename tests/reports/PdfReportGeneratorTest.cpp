@@ -31,10 +31,12 @@ public:
             // A height past a page is made of lines, which the page breaks between.
             const double height = heights.at(qsizetype(i));
             items.append(QVariantMap { { "n", QStringLiteral("item-%1").arg(i) },
-                { "h", QString::number(height > 500 ? 0 : height) },
+                { "w", qsizetype(i) == wideItem ? QStringLiteral("w").repeated(90) : QString() },
+                { "h", QString::number(height > 500 || heightsAsLines ? 0 : height) },
                 { "lines",
-                    height > 500 ? QStringLiteral("<br>line").repeated(int(height / 9))
-                                 : QString() } });
+                    height > 500 || heightsAsLines
+                        ? QStringLiteral("<br>line").repeated(int(height / 9))
+                        : QString() } });
         }
         return items;
     }
@@ -42,6 +44,10 @@ public:
     QList<double> heights;
     QVariantMap values;
     quint64 failOnPage = 0;
+    // An item with a word wider than its column.
+    qsizetype wideItem = -1;
+    // Every height made of lines.
+    bool heightsAsLines = false;
     QList<QPair<quint64, quint64>> requests;
 };
 
@@ -72,6 +78,19 @@ p { margin: 0px; font-size: 8px; }
 {{#pageHeader}}<p>Page header</p>{{/pageHeader}}
 {{#pageContent}}{{#items}}<p style="margin-bottom: {{h}}px;">{{n}}{{{lines}}}</p>
 {{/items}}{{/pageContent}}
+{{#pageFooter}}<p>Page {{pageNumber}} end</p>{{/pageFooter}}
+</body></html>)");
+
+// The same items as rows of a table whose columns keep the widths asked.
+const QString kTableTemplate = QStringLiteral(R"(<html><head><style>
+p { margin: 0px; font-size: 8px; }
+</style></head><body>
+{{#documentHeader}}<h1>Document {{title}}</h1>{{/documentHeader}}
+{{#pageHeader}}<p>Page header</p>{{/pageHeader}}
+{{#pageContent}}<table border="1" cellspacing="0" cellpadding="2">
+{{#items}}<tr><td width="200"><p style="margin-bottom: {{h}}px;">{{n}} {{w}}{{{lines}}}</p></td>
+<td width="100"><p>x</p></td></tr>
+{{/items}}</table>{{/pageContent}}
 {{#pageFooter}}<p>Page {{pageNumber}} end</p>{{/pageFooter}}
 </body></html>)");
 
@@ -117,6 +136,19 @@ struct PdfReportGeneratorTest : ::testing::Test {
     std::shared_ptr<Recorder> recorder;
     std::shared_ptr<PdfReportGenerator> generator;
 };
+
+// Pages as "page: first item .. last item (count)", for messages.
+std::string pagesText(const QMap<int, QStringList>& pages)
+{
+    QStringList lines;
+    for (auto it = pages.begin(); it != pages.end(); ++it) {
+        lines << QStringLiteral("%1: %2 .. %3 (%4)")
+                     .arg(it.key())
+                     .arg(it.value().first(), it.value().last())
+                     .arg(it.value().size());
+    }
+    return lines.join(QLatin1Char('\n')).toStdString();
+}
 
 QStringList itemNames(int from, int to)
 {
@@ -221,6 +253,12 @@ TEST_F(PdfReportGeneratorTest, ItemTallerThanAPageRunsOnAloneAndTheNextStartsANe
     EXPECT_EQ(items.value(1), QStringList({ "item-0" }));
     EXPECT_EQ(items.value(2), QStringList({ "item-1" }));
     EXPECT_EQ(items.value(info.pages), QStringList({ "item-2", "item-3" }));
+    // Each of its lines drawn once: no page repeats the last line of the one before, nor
+    // the first of the next.
+    int drawnLines = 0;
+    for (const pdftest::Word& word : pdftest::pdfWords(path))
+        drawnLines += word.text == QLatin1String("line") ? 1 : 0;
+    EXPECT_EQ(drawnLines, 2400 / 9);
     // Every page the tall one runs on to has the page header and its own number; the next
     // item's page is numbered after them.
     const auto lines = pdftest::pdfLines(path);
@@ -249,6 +287,55 @@ TEST_F(PdfReportGeneratorTest, QuickSearchPlacesTheSameItemsAsTheLiteralOne)
     const auto quick = itemsByPage(pdftest::writePdf(recorder->pdf, "quick.pdf"));
     EXPECT_EQ(quick, literal);
     EXPECT_GT(literal.size(), 10);
+    EXPECT_LT(generator->trialCount() * 2, literalTrials);
+}
+
+TEST_F(PdfReportGeneratorTest, RowsReadFromOneLayoutMakeTheLiteralSearchsPages)
+{
+    // Items as table rows: the quick search reads from one layout how many rows end on
+    // the page. Random heights, a row as tall as three pages, and a run of rows of one
+    // height, and a word wider than its column.
+    std::mt19937 random(35);
+    std::uniform_int_distribution<int> height(0, 120);
+    for (int i = 0; i < 300; ++i)
+        source->heights << height(random);
+    source->heights[7] = 2400;
+    source->heights[120] = 2400;
+    for (int i = 200; i < 230; ++i)
+        source->heights[i] = 25;
+    source->wideItem = 260;
+    source->heightsAsLines = true;
+    generator->setSearchMode(PdfReportPageSearch::Mode::Literal);
+    ASSERT_FALSE(make(300, 40, 0, 0, kTableTemplate));
+    const QString literalPath = pdftest::writePdf(recorder->pdf, "literal.pdf");
+    const auto literal = itemsByPage(literalPath);
+    const quint64 literalTrials = generator->trialCount();
+    generator->setSearchMode(PdfReportPageSearch::Mode::Quick);
+    ASSERT_FALSE(make(300, 40, 0, 0, kTableTemplate));
+    const QString quickPath = pdftest::writePdf(recorder->pdf, "quick.pdf");
+    const auto quick = itemsByPage(quickPath);
+    EXPECT_TRUE(quick == literal) << pagesText(quick) << "\n--- literal:\n" << pagesText(literal);
+    EXPECT_EQ(pdftest::pdfInfo(quickPath).pages, pdftest::pdfInfo(literalPath).pages);
+    QStringList placed;
+    for (const QStringList& items : literal)
+        placed << items;
+    EXPECT_EQ(placed, itemNames(0, 300));
+    // Every line of every row drawn once, those of rows split over pages too.
+    int lines = 0;
+    for (double height : source->heights)
+        lines += int(height / 9);
+    int drawnLines = 0;
+    for (const pdftest::Word& word : pdftest::pdfWords(quickPath))
+        drawnLines += word.text == QLatin1String("line") ? 1 : 0;
+    EXPECT_EQ(drawnLines, lines);
+    // The tall rows run on alone over pages of their own.
+    int tallPage = 0;
+    for (auto it = literal.begin(); it != literal.end(); ++it) {
+        if (it.value() == QStringList({ "item-7" }))
+            tallPage = it.key();
+    }
+    ASSERT_GT(tallPage, 0);
+    EXPECT_GE(literal.upperBound(tallPage).key(), tallPage + 3);
     EXPECT_LT(generator->trialCount() * 2, literalTrials);
 }
 
@@ -382,4 +469,99 @@ TEST(PdfReportDocument, CellWidthStylesBecomeAttributesShrunkToThePage)
                   "A</td><td style=\"width:500px;\">B</td></tr></table>");
     wide.layOut(-1);
     EXPECT_NEAR(wide.idealWidth(), 800, 2);
+}
+
+namespace {
+
+// A table of rows of the given heights, 72-dpi points, in columns of fixed widths.
+QString tableRows(const QList<int>& heights, const QString& firstWidth = "200", int wideRow = -1,
+    const QString& headerRow = QString())
+{
+    QString html
+        = "<html><body><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">" + headerRow;
+    for (qsizetype row = 0; row < heights.size(); ++row) {
+        html
+            += QStringLiteral("<tr><td width=\"%1\"><p style=\"margin: 0px; margin-bottom: %2px;\">"
+                              "row %3 %4</p></td><td width=\"100\">x</td></tr>")
+                   .arg(firstWidth)
+                   .arg(heights.at(row))
+                   .arg(row)
+                   .arg(row == wideRow ? QString(90, QLatin1Char('w')) : QString());
+    }
+    return html + "</table></body></html>";
+}
+
+} // namespace
+
+TEST(PdfReportDocument, RowsOnTheFirstPageAreThoseOfTheTableCutAfterAnyRow)
+{
+    QImage device(10, 10, QImage::Format_RGB32);
+    device.setDotsPerMeterX(2835);
+    device.setDotsPerMeterY(2835);
+    std::mt19937 random(8);
+    std::uniform_int_distribution<int> height(0, 60);
+    QList<int> heights;
+    for (int i = 0; i < 40; ++i)
+        heights << height(random);
+    auto document = [&](int rows) {
+        auto made = std::make_unique<PdfReportDocument>(&device, 500);
+        made->loadHtml(tableRows(heights.mid(0, rows)));
+        return made;
+    };
+    const auto all = document(40);
+    for (double page : { 200.0, 333.0, 517.5 }) {
+        const int fit = all->rowsOnFirstPage(page, 40);
+        ASSERT_GT(fit, 1) << page;
+        ASSERT_LT(fit, 40) << page;
+        for (int rows : { 1, fit - 1, fit, fit + 1, 40 }) {
+            EXPECT_EQ(document(rows)->rowsOnFirstPage(page, rows), std::min(rows, fit))
+                << page << " " << rows;
+        }
+    }
+    // Right at the edge: the least page height (in layout units of 1/64) on which ten rows
+    // end holds the ten rows cut alone, and a unit less holds nine.
+    int low = 0;
+    int high = 1000 * 64;
+    while (low + 1 < high) {
+        const int middle = (low + high) / 2;
+        (all->rowsOnFirstPage(middle / 64.0, 40) >= 10 ? high : low) = middle;
+    }
+    const auto ten = document(10);
+    EXPECT_EQ(ten->rowsOnFirstPage(high / 64.0, 10), 10);
+    EXPECT_EQ(ten->rowsOnFirstPage((high - 1) / 64.0, 10), 9);
+    EXPECT_EQ(all->rowsOnFirstPage((high - 1) / 64.0, 40), 9);
+}
+
+TEST(PdfReportDocument, RowsAreNotReadWhenTheirLayoutDependsOnOtherContent)
+{
+    QImage device(10, 10, QImage::Format_RGB32);
+    device.setDotsPerMeterX(2835);
+    device.setDotsPerMeterY(2835);
+    const QList<int> heights(12, 5);
+    auto rows = [&](const QString& html, int items) {
+        PdfReportDocument document(&device, 500);
+        document.loadHtml(html);
+        return document.rowsOnFirstPage(1000, items);
+    };
+    EXPECT_EQ(rows(tableRows(heights), 12), 12);
+    // A word wider than its column leaves the fixed widths as they are.
+    EXPECT_EQ(rows(tableRows(heights, "200", 11), 12), 12);
+    // Wider than the page: laid out again with narrower columns before the rows are read.
+    EXPECT_EQ(rows(tableRows(heights, "900"), 12), 12);
+    // Columns shared out by their content.
+    EXPECT_EQ(rows(tableRows(heights, "30%"), 12), -1);
+    // A row that is no item.
+    EXPECT_EQ(rows(tableRows(heights, "200", -1, "<tr><th>Name</th><th>X</th></tr>"), 12), -1);
+    EXPECT_EQ(rows(tableRows(heights), 11), -1);
+    // A cell spanning two rows ties them together.
+    QString spanned = tableRows(heights);
+    spanned.replace("<tr><td width=\"200\"><p style=\"margin: 0px; margin-bottom: 5px;\">row 4 ",
+        "<tr><td rowspan=\"2\" width=\"200\"><p>row 4 ");
+    spanned.replace("<tr><td width=\"200\"><p style=\"margin: 0px; margin-bottom: 5px;\">row 5 "
+                    "</p></td>",
+        "<tr>");
+    ASSERT_NE(spanned, tableRows(heights));
+    EXPECT_EQ(rows(spanned, 12), -1);
+    // No table.
+    EXPECT_EQ(rows("<p>row 0</p><p>row 1</p>", 2), -1);
 }

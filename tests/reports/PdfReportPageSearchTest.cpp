@@ -114,3 +114,28 @@ TEST(PdfReportPageSearch, LiteralSearchTriesTheOriginalSequence)
     EXPECT_EQ(tried, std::vector<quint64>({ 100, 50, 25, 26, 27, 28, 27 }));
     EXPECT_EQ(search.accepted(), 27u);
 }
+
+TEST(PdfReportPageSearch, RowsLaidOutAtOnceFollowThePreviousPageNotATallItem)
+{
+    PdfReportPageSearch search(PdfReportPageSearch::Mode::Quick, 100);
+    // The first page lays out a page of one-line rows and some more.
+    search.beginPage(1000);
+    EXPECT_EQ(search.overfullCount(), 40u);
+    search.settle(32);
+    EXPECT_EQ(search.accepted(), 32u);
+    // Then a few more than the page before took, never past the items left.
+    search.beginPage(968);
+    EXPECT_EQ(search.overfullCount(), 36u);
+    search.beginPage(20);
+    EXPECT_EQ(search.overfullCount(), 20u);
+    // An item alone on its pages, being too tall, says nothing of the next page's rows.
+    search.beginPage(968);
+    search.settle(1, false);
+    EXPECT_EQ(search.accepted(), 1u);
+    search.beginPage(967);
+    EXPECT_EQ(search.overfullCount(), 36u);
+    // A count past the cap is the cap.
+    search.beginPage(5);
+    search.settle(9);
+    EXPECT_EQ(search.accepted(), 5u);
+}
