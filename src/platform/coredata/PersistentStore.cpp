@@ -465,6 +465,28 @@ std::shared_ptr<PersistentStore> PersistentStore::open(
     return store;
 }
 
+QByteArray PersistentStore::keyAndAttributeSelect(
+    const EntityDescription& entity, int attribute, QByteArray* key)
+{
+    *key = KeyColumn;
+    const EntitySql& sql = sqlOf(entity);
+    return "SELECT " + KeyColumn + ", " + sql.columns.value(attribute) + " FROM " + sql.table;
+}
+
+sqlite3* PersistentStore::openReader(const QString& path)
+{
+    sqlite3* db = nullptr;
+    if (openConnection(path, true, &db) != SQLITE_OK) {
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    // Pages are read once, in key order: a small cache keeps the tree's upper pages.
+    sqlite3_exec(db, "PRAGMA cache_size=-1024", nullptr, nullptr, nullptr);
+    return db;
+}
+
 int PersistentStore::logWritten(void* store, sqlite3* db, const char* name, int pages)
 {
     // The copy is made elsewhere, so that the save that filled the log need not wait for it.

@@ -53,6 +53,7 @@ private:
     friend class PersistentStoreCoordinator;
     friend class ManagedObjectContext;
     friend class UbiquitousContent;
+    friend class FaultReader;
 
     struct Row {
         qint64 key = 0;
@@ -69,6 +70,9 @@ private:
     [[nodiscard]] static std::optional<QVariantMap> readMetadata(const QString& path, Error* error);
 
     void close();
+    // A connection of its own that only reads the store file at the path, for reads on
+    // other threads (each connection on one thread at a time); null when it cannot be opened.
+    [[nodiscard]] static sqlite3* openReader(const QString& path);
     // SQLite's call after every commit, with the pages the log holds.
     static int logWritten(void* store, sqlite3* db, const char* name, int pages);
     [[nodiscard]] bool writeMetadata(const QVariantMap& metadata, Error* error);
@@ -139,6 +143,10 @@ private:
     };
     const EntitySql& sqlOf(const EntityDescription& entity);
     QByteArray columnOf(const EntityDescription& entity, const QString& attribute);
+    // "SELECT key, attribute FROM table", for a condition on the key (named in `key`) to
+    // follow.
+    QByteArray keyAndAttributeSelect(
+        const EntityDescription& entity, int attribute, QByteArray* key);
 
     // What the text of a select depends on. Every read of the store is prepared from one:
     // fetches repeated by the thousand (the next row number for every new row) find their
