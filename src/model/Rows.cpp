@@ -125,10 +125,10 @@ platform::coredata::ManagedObjectContext* contextOf(const QList<Rows*>& rows)
 // as a range is ready, while the next ranges are made ready here. The texts of rows in
 // memory are taken here (the row objects belong to this thread; their texts are shared,
 // not copied); rows not yet read (faults) are read by the pool thread straight from the
-// store, and stay faults, so a table's texts are neither read on this thread alone nor
-// kept in its rows. A range whose faults could not all be read so is done here at the end,
-// reading its rows the usual way. Ranges no pool thread has taken by the end are done here,
-// so a busy pool slows the work but never stalls it. Each range's texts are let go of once
+// store rather than one batch after another here, and given their values at the end, as
+// touching them would have. A range whose faults could not all be read so is done here
+// at the end, reading its rows the usual way. Ranges no pool thread has taken by the end are done
+// here, so a busy pool slows the work but never stalls it. Each range's texts are let go of once
 // its work is done.
 void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
     const std::function<void(qsizetype begin, qsizetype end)>& work)
@@ -197,7 +197,7 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
         for (qsizetype range = 0; range < ranges; ++range) {
             const qsizetype begin = range * kRowsPerRange;
             for (qsizetype i = begin; i < std::min(count, begin + kRowsPerRange); ++i) {
-                if (rows[i] && !(faults && faults->add(i, *rows[i])))
+                if (rows[i] && !(faults && faults->add(*rows[i], i)))
                     texts[size_t(i)] = rows[i]->storedJson();
             }
             platform::dispatch::asyncGlobal(
@@ -221,6 +221,8 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
         work(begin, std::min(count, begin + kRowsPerRange));
         release(begin);
     }
+    if (faults)
+        faults->fulfill();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/coredata/FaultReader.h"
 
 #include "platform/coredata/EntityDescription.h"
+#include "platform/coredata/FaultBatch.h"
 #include "platform/coredata/ManagedObject.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/PersistentStore.h"
@@ -15,78 +16,77 @@
 
 namespace platform::coredata {
 
+struct FaultReader::Connection {
+    explicit Connection(const EntityDescription& entity)
+        : reader(entity)
+    {
+    }
+    ~Connection()
+    {
+        sqlite3_finalize(range);
+        sqlite3_finalize(one);
+        sqlite3_close_v2(db);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* db = nullptr;
+    sqlite3_stmt* range = nullptr; // key BETWEEN ?1 AND ?2, in key order
+    sqlite3_stmt* one = nullptr; // key = ?1
+    PersistentStore::RowReader reader;
+};
+
 FaultReader::FaultReader(ManagedObjectContext& context, QString attribute, qsizetype count)
     : m_context(&context)
     , m_attribute(std::move(attribute))
-    , m_keys(size_t(std::max<qsizetype>(count, 0)), NotAdded)
+    , m_objects(size_t(std::max<qsizetype>(count, 0)), nullptr)
+    , m_keys(m_objects.size(), 0)
+    , m_rows(m_objects.size())
 {
 }
 
-FaultReader::~FaultReader()
-{
-    for (Connection* connection : m_all)
-        close(connection);
-}
+FaultReader::~FaultReader() = default;
 
-bool FaultReader::add(qsizetype index, const ManagedObject& object)
+bool FaultReader::add(ManagedObject& object, qsizetype index)
 {
-    if (index < 0 || index >= qsizetype(m_keys.size()) || object.managedObjectContext() != m_context
-        || !object.isFault())
+    if (index < 0 || index >= qsizetype(m_objects.size()) || object.m_context != m_context
+        || object.m_loaded)
         return false;
-    const ObjectID id = object.objectID();
     if (!m_chosen) {
         m_chosen = true;
         const auto& coordinator = m_context->persistentStoreCoordinator();
         if (!coordinator)
             return false;
         QMutexLocker locker(&coordinator->m_mutex);
-        const auto store = coordinator->storeWithIdentifier(id.storeIdentifier);
-        const int attribute = id.entity->indexOfAttribute(m_attribute);
+        const auto store = coordinator->storeWithIdentifier(object.m_storeIdentifier);
+        const int attribute = object.m_entity->indexOfAttribute(m_attribute);
         // Inside a transaction of the store's own connection, rows it wrote are not yet
         // where other connections see them.
         if (!store || !store->isOpen() || !sqlite3_get_autocommit(store->m_db) || attribute < 0
-            || id.entity->attributes()[attribute].type != AttributeType::String)
+            || object.m_entity->attributes()[attribute].type != AttributeType::String)
             return false;
-        m_storeIdentifier = id.storeIdentifier;
-        m_entity = id.entity;
+        m_storeIdentifier = object.m_storeIdentifier;
+        m_entity = object.m_entity;
+        m_attributeIndex = attribute;
         m_path = store->path();
-        m_select = store->keyAndAttributeSelect(*id.entity, attribute, &m_key);
+        m_select = store->keyAndValuesSelect(*object.m_entity, &m_key);
         m_usable = true;
     }
-    if (!m_usable || id.entity != m_entity || id.storeIdentifier != m_storeIdentifier)
+    if (!m_usable || object.m_entity != m_entity || object.m_storeIdentifier != m_storeIdentifier)
         return false;
-    m_keys[size_t(index)] = id.key;
+    m_objects[size_t(index)] = &object;
+    m_keys[size_t(index)] = object.m_key;
     return true;
-}
-
-bool FaultReader::valueOf(sqlite3_stmt* statement, QVariant& value)
-{
-    switch (sqlite3_column_type(statement, 1)) {
-    case SQLITE_NULL:
-        value = QVariant();
-        return true;
-    case SQLITE_TEXT: {
-        // As the store's fetch holds a text; an id's 16 bytes read as this same text.
-        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
-        const int size = sqlite3_column_bytes(statement, 1);
-        value = size >= StoredText::LongTextBytes ? StoredText::held(QByteArray(bytes, size))
-                                                  : QVariant(QString::fromUtf8(bytes, size));
-        return true;
-    }
-    default:
-        // The store's own read tells of it.
-        return false;
-    }
 }
 
 bool FaultReader::read(qsizetype begin, qsizetype end,
     const std::function<void(qsizetype index, const QVariant& value)>& found)
 {
     begin = std::max<qsizetype>(begin, 0);
-    end = std::min(end, qsizetype(m_keys.size()));
+    end = std::min(end, qsizetype(m_objects.size()));
     std::vector<std::pair<qint64, qsizetype>> wanted; // key, place
     for (qsizetype i = begin; i < end; ++i) {
-        if (m_keys[size_t(i)] != NotAdded)
+        if (m_objects[size_t(i)])
             wanted.emplace_back(m_keys[size_t(i)], i);
     }
     if (wanted.empty())
@@ -96,8 +96,18 @@ bool FaultReader::read(qsizetype begin, qsizetype end,
     if (!connection)
         return false;
     size_t read = 0;
-    bool healthy = true;
-    QVariant value;
+    // The row's values kept for its place (or places: a list may hold an object twice), its
+    // attribute handed out.
+    const auto keep = [&](sqlite3_stmt* statement, auto from, auto to) {
+        const QList<QVariant> values = connection->reader.values(statement, 1);
+        const QVariant& held = values[m_attributeIndex];
+        const QVariant value = StoredText::isId(held) ? StoredText::readable(held) : held;
+        for (auto at = from; at != to; ++at, ++read) {
+            found(at->second, value);
+            m_rows[size_t(at->second)] = values;
+        }
+    };
+    int rc = SQLITE_DONE;
     const qint64 first = wanted.front().first;
     const qint64 last = wanted.back().first;
     if (last - first < 2 * qint64(wanted.size())) {
@@ -106,36 +116,53 @@ bool FaultReader::read(qsizetype begin, qsizetype end,
         sqlite3_bind_int64(statement, 1, first);
         sqlite3_bind_int64(statement, 2, last);
         auto next = wanted.cbegin();
-        int rc;
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
             const qint64 key = sqlite3_column_int64(statement, 0);
             while (next != wanted.cend() && next->first < key)
                 ++next;
             if (next == wanted.cend() || next->first != key)
                 continue;
-            if (!valueOf(statement, value))
-                break;
-            // A place may hold an object twice.
-            for (; next != wanted.cend() && next->first == key; ++next, ++read)
-                found(next->second, value);
+            auto past = next;
+            while (past != wanted.cend() && past->first == key)
+                ++past;
+            keep(statement, next, past);
+            next = past;
         }
-        healthy = rc == SQLITE_ROW || rc == SQLITE_DONE;
         sqlite3_reset(statement);
     } else {
         sqlite3_stmt* statement = connection->one;
-        for (size_t i = 0; i < wanted.size() && read == i; ++i) {
-            sqlite3_bind_int64(statement, 1, wanted[i].first);
-            const int rc = sqlite3_step(statement);
-            if (rc == SQLITE_ROW && valueOf(statement, value)) {
-                found(wanted[i].second, value);
-                ++read;
+        for (auto at = wanted.cbegin(); at != wanted.cend() && rc == SQLITE_DONE;) {
+            auto past = at;
+            while (past != wanted.cend() && past->first == at->first)
+                ++past;
+            sqlite3_bind_int64(statement, 1, at->first);
+            rc = sqlite3_step(statement);
+            if (rc == SQLITE_ROW) {
+                keep(statement, at, past);
+                rc = SQLITE_DONE;
             }
-            healthy = rc == SQLITE_ROW || rc == SQLITE_DONE;
             sqlite3_reset(statement);
+            at = past;
         }
     }
-    giveBack(connection, healthy);
-    return read == wanted.size();
+    giveBack(connection, rc == SQLITE_DONE);
+    return rc == SQLITE_DONE && read == wanted.size();
+}
+
+void FaultReader::fulfill()
+{
+    for (size_t i = 0; i < m_objects.size(); ++i) {
+        ManagedObject* object = m_objects[i];
+        if (!object || m_rows[i].isEmpty())
+            continue;
+        // As the object's own read would leave it; one read since keeps what it read.
+        if (object->m_context == m_context && !object->m_loaded) {
+            object->m_values = std::move(m_rows[i]);
+            object->m_loaded = true;
+            object->m_batch.reset();
+        }
+        m_rows[i] = QList<QVariant>();
+    }
 }
 
 FaultReader::Connection* FaultReader::take()
@@ -151,7 +178,7 @@ FaultReader::Connection* FaultReader::take()
         }
     }
     // Opened outside the lock: threads starting at once open theirs side by side.
-    auto* connection = new Connection;
+    auto connection = std::make_unique<Connection>(*m_entity);
     connection->db = PersistentStore::openReader(m_path);
     const auto prepare = [&](const QByteArray& sql, sqlite3_stmt** statement) {
         return connection->db
@@ -161,13 +188,11 @@ FaultReader::Connection* FaultReader::take()
     };
     if (!prepare(m_select + " WHERE " + m_key + " BETWEEN ?1 AND ?2 ORDER BY " + m_key,
             &connection->range)
-        || !prepare(m_select + " WHERE " + m_key + " = ?1", &connection->one)) {
-        close(connection);
+        || !prepare(m_select + " WHERE " + m_key + " = ?1", &connection->one))
         return nullptr;
-    }
     std::lock_guard lock(m_mutex);
-    m_all.push_back(connection);
-    return connection;
+    m_all.push_back(std::move(connection));
+    return m_all.back().get();
 }
 
 void FaultReader::giveBack(Connection* connection, bool healthy)
@@ -177,16 +202,8 @@ void FaultReader::giveBack(Connection* connection, bool healthy)
         m_free.push_back(connection);
         return;
     }
-    m_all.erase(std::remove(m_all.begin(), m_all.end(), connection), m_all.end());
-    close(connection);
-}
-
-void FaultReader::close(Connection* connection)
-{
-    sqlite3_finalize(connection->range);
-    sqlite3_finalize(connection->one);
-    sqlite3_close_v2(connection->db);
-    delete connection;
+    m_all.erase(std::find_if(m_all.begin(), m_all.end(),
+        [connection](const auto& held) { return held.get() == connection; }));
 }
 
 } // namespace platform::coredata

@@ -465,12 +465,37 @@ std::shared_ptr<PersistentStore> PersistentStore::open(
     return store;
 }
 
-QByteArray PersistentStore::keyAndAttributeSelect(
-    const EntityDescription& entity, int attribute, QByteArray* key)
+QByteArray PersistentStore::keyAndValuesSelect(const EntityDescription& entity, QByteArray* key)
 {
     *key = KeyColumn;
     const EntitySql& sql = sqlOf(entity);
-    return "SELECT " + KeyColumn + ", " + sql.columns.value(attribute) + " FROM " + sql.table;
+    return "SELECT " + KeyColumn + sql.columnList + " FROM " + sql.table;
+}
+
+struct PersistentStore::RowReader::LastTexts {
+    QVarLengthArray<LastText, 16> texts; // by attribute
+};
+
+PersistentStore::RowReader::RowReader(const EntityDescription& entity)
+    : m_entity(&entity)
+    , m_last(std::make_unique<LastTexts>())
+{
+    m_last->texts.resize(entity.attributes().size());
+}
+
+PersistentStore::RowReader::~RowReader() = default;
+
+QList<QVariant> PersistentStore::RowReader::values(sqlite3_stmt* statement, int first)
+{
+    const auto& attributes = m_entity->attributes();
+    QList<QVariant> values;
+    values.reserve(attributes.size());
+    for (int i = 0; i < attributes.size(); ++i) {
+        values.append(attributes[i].type == AttributeType::String
+                ? textValue(statement, first + i, m_last->texts[i])
+                : columnValue(statement, first + i, attributes[i].type));
+    }
+    return values;
 }
 
 sqlite3* PersistentStore::openReader(const QString& path)

@@ -143,10 +143,25 @@ private:
     };
     const EntitySql& sqlOf(const EntityDescription& entity);
     QByteArray columnOf(const EntityDescription& entity, const QString& attribute);
-    // "SELECT key, attribute FROM table", for a condition on the key (named in `key`) to
-    // follow.
-    QByteArray keyAndAttributeSelect(
-        const EntityDescription& entity, int attribute, QByteArray* key);
+    // "SELECT key, every attribute FROM table", for a condition on the key (named in `key`)
+    // to follow.
+    QByteArray keyAndValuesSelect(const EntityDescription& entity, QByteArray* key);
+    // Reads rows' values from a statement as fetches read them, a text repeated from one row
+    // to the next shared. One for each statement stepped, used where it is.
+    class RowReader {
+    public:
+        explicit RowReader(const EntityDescription& entity);
+        ~RowReader();
+        RowReader(const RowReader&) = delete;
+        RowReader& operator=(const RowReader&) = delete;
+        // Every attribute's value, from the statement's column `first` on.
+        QList<QVariant> values(sqlite3_stmt* statement, int first);
+
+    private:
+        struct LastTexts;
+        const EntityDescription* m_entity;
+        std::unique_ptr<LastTexts> m_last;
+    };
 
     // What the text of a select depends on. Every read of the store is prepared from one:
     // fetches repeated by the thousand (the next row number for every new row) find their

@@ -1,5 +1,5 @@
-// A text attribute of faults read straight from the store, on other threads, as the objects
-// would hold it once read.
+// Faults read straight from the store, on other threads, as the objects would read
+// themselves.
 #include "StoreFixture.h"
 
 #include "platform/coredata/FaultReader.h"
@@ -73,35 +73,48 @@ protected:
 
 } // namespace
 
-TEST_F(FaultReaderTest, ReadsFaultsAsTheyReadOnceLoadedAndLeavesThemFaults)
+TEST_F(FaultReaderTest, ReadsFaultsAsTheyWouldReadThemselves)
 {
-    const auto faults = fetch(false).mid(0, 59);
-    ASSERT_EQ(faults.size(), 59);
+    const auto faults = fetch(false);
+    ASSERT_EQ(faults.size(), 60);
     cd::FaultReader reader(*fresh, "json", faults.size());
     for (qsizetype i = 0; i < faults.size(); ++i)
-        ASSERT_TRUE(reader.add(i, *faults[i])) << i;
+        ASSERT_TRUE(reader.add(*faults[i], i)) << i;
     QHash<qsizetype, QVariant> read;
-    // From the middle, in two ranges, on another thread.
+    // From the middle, in ranges, on another thread.
     std::thread worker([&] {
-        EXPECT_TRUE(
-            reader.read(10, 30, [&](qsizetype i, const QVariant& v) { read.insert(i, v); }));
-        EXPECT_TRUE(reader.read(0, 10, [&](qsizetype i, const QVariant& v) { read.insert(i, v); }));
-        EXPECT_TRUE(
-            reader.read(30, 59, [&](qsizetype i, const QVariant& v) { read.insert(i, v); }));
+        const auto keep = [&](qsizetype i, const QVariant& v) { read.insert(i, v); };
+        EXPECT_TRUE(reader.read(10, 30, keep));
+        EXPECT_TRUE(reader.read(0, 10, keep));
+        EXPECT_TRUE(reader.read(30, 60, keep));
     });
     worker.join();
-    ASSERT_EQ(read.size(), 59);
+    ASSERT_EQ(read.size(), 60);
+    // Nothing is given to the objects before fulfill().
     for (qsizetype i = 0; i < faults.size(); ++i)
         EXPECT_TRUE(faults[i]->isFault()) << i;
+    reader.fulfill();
+    // As a context that reads them itself has them.
+    const auto other = reopen();
+    cd::FetchRequest request("Rows");
+    request.setSortDescriptors({ { "order", true } });
+    const auto loaded = other->executeFetchRequest(request);
+    ASSERT_EQ(loaded.size(), 60);
     for (qsizetype i = 0; i < faults.size(); ++i) {
-        const QVariant stored = faults[i]->storedValue(jsonIndex(faults[i]));
+        EXPECT_FALSE(faults[i]->isFault()) << i;
+        const int json = jsonIndex(faults[i]);
+        const QVariant stored = loaded[i]->storedValue(json);
         EXPECT_EQ(read[i].metaType(), stored.metaType()) << i;
         EXPECT_EQ(read[i], stored) << i;
+        EXPECT_EQ(faults[i]->storedValue(json), stored) << i;
+        EXPECT_EQ(faults[i]->values(), loaded[i]->values()) << i;
     }
-    // Long texts as their bytes, unless the bytes are not UTF-8.
+    // Long texts as their bytes, unless the bytes are not UTF-8; bytes that are no text as
+    // no value.
     EXPECT_EQ(read[0].typeId(), QMetaType::QByteArray);
     EXPECT_EQ(read[7].typeId(), QMetaType::QString);
     EXPECT_FALSE(read[5].isValid());
+    EXPECT_FALSE(read[59].isValid());
 }
 
 TEST_F(FaultReaderTest, TakesOnlyWhatWouldBeReadFromTheStore)
@@ -111,40 +124,47 @@ TEST_F(FaultReaderTest, TakesOnlyWhatWouldBeReadFromTheStore)
     const auto loaded = other->executeFetchRequest(cd::FetchRequest("Rows"));
     cd::FaultReader reader(*fresh, "json", 10);
     // Of another context, or with its values in memory, or changed in memory.
-    EXPECT_FALSE(reader.add(0, *loaded[0]));
-    EXPECT_FALSE(reader.add(1, *fetch(true, "R1")[0]));
+    EXPECT_FALSE(reader.add(*loaded[0], 0));
+    EXPECT_FALSE(reader.add(*fetch(true, "R1")[0], 1));
     faults[2]->setValue("json", QStringLiteral("changed"));
-    EXPECT_FALSE(reader.add(2, *faults[2]));
+    EXPECT_FALSE(reader.add(*faults[2], 2));
     // Touching a fault read its batch.
-    EXPECT_FALSE(reader.add(3, *faults[3]));
-    EXPECT_FALSE(reader.add(10, *faults[40]));
-    EXPECT_FALSE(reader.add(-1, *faults[40]));
-    EXPECT_TRUE(reader.add(3, *faults[40]));
+    EXPECT_FALSE(reader.add(*faults[3], 3));
+    EXPECT_FALSE(reader.add(*faults[40], 10));
+    EXPECT_FALSE(reader.add(*faults[40], -1));
+    EXPECT_TRUE(reader.add(*faults[40], 3));
     // An attribute that is not a text is not read.
     const auto again = fetch(false);
     cd::FaultReader numbers(*fresh, "order", 1);
-    EXPECT_FALSE(numbers.add(0, *again[4]));
+    EXPECT_FALSE(numbers.add(*again[4], 0));
     EXPECT_TRUE(numbers.read(0, 1, [](qsizetype, const QVariant&) { FAIL(); }));
 }
 
-TEST_F(FaultReaderTest, RowsGoneOrHoldingTheWrongKindAreLeftToTheUsualRead)
+TEST_F(FaultReaderTest, RowsGoneAreLeftToTheUsualRead)
 {
     const auto faults = fetch(false);
     ASSERT_EQ(faults.size(), 60);
     cd::FaultReader reader(*fresh, "json", faults.size());
     for (qsizetype i = 0; i < faults.size(); ++i)
-        ASSERT_TRUE(reader.add(i, *faults[i]));
+        ASSERT_TRUE(reader.add(*faults[i], i));
     runSql(path, "DELETE FROM \"Rows\" WHERE \"order\" = 20");
     int calls = 0;
     const auto count = [&](qsizetype, const QVariant&) { ++calls; };
     EXPECT_TRUE(reader.read(0, 20, count));
     EXPECT_EQ(calls, 20);
     EXPECT_FALSE(reader.read(15, 25, count));
-    EXPECT_FALSE(reader.read(50, 60, count));
-    EXPECT_TRUE(reader.read(21, 59, count));
-    // The usual read then tells of them.
+    EXPECT_TRUE(reader.read(25, 60, count));
+    EXPECT_EQ(calls, 20 + 9 + 35);
+    // The usual read then tells of them; those read since keep what they read.
     EXPECT_FALSE(faults[20]->storedValue(jsonIndex(faults[20])).isValid());
     EXPECT_EQ(faults[20]->managedObjectContext(), nullptr);
+    faults[40]->setValue("json", QStringLiteral("changed"));
+    EXPECT_TRUE(faults[50]->isFault());
+    reader.fulfill();
+    EXPECT_FALSE(faults[50]->isFault());
+    EXPECT_FALSE(faults[20]->managedObjectContext());
+    EXPECT_EQ(faults[40]->value("json"), QVariant(QStringLiteral("changed")));
+    EXPECT_EQ(faults[50]->value("id"), QVariant(QStringLiteral("R50")));
 }
 
 TEST_F(FaultReaderTest, ScatteredAndRepeatedObjectsAreReadFromManyThreads)
@@ -158,9 +178,10 @@ TEST_F(FaultReaderTest, ScatteredAndRepeatedObjectsAreReadFromManyThreads)
     cd::FaultReader reader(*fresh, "json", chosen.size() * 8);
     for (qsizetype copy = 0; copy < 8; ++copy) {
         for (qsizetype i = 0; i < chosen.size(); ++i)
-            ASSERT_TRUE(reader.add(copy * chosen.size() + i, *chosen[i]));
+            ASSERT_TRUE(reader.add(*chosen[i], copy * chosen.size() + i));
     }
     std::vector<QVariant> read(size_t(chosen.size() * 8));
+    // Each place written by one thread only.
     std::atomic<int> failed = 0;
     std::vector<std::thread> threads;
     for (qsizetype copy = 0; copy < 8; ++copy) {
