@@ -125,11 +125,11 @@ platform::coredata::ManagedObjectContext* contextOf(const QList<Rows*>& rows)
 // as a range is ready, while the next ranges are made ready here. The texts of rows in
 // memory are taken here (the row objects belong to this thread; their texts are shared,
 // not copied); rows not yet read (faults) are read by the pool thread straight from the
-// store rather than one batch after another here, and given their values at the end, as
-// touching them would have. A range whose faults could not all be read so is done here
-// at the end, reading its rows the usual way. Ranges no pool thread has taken by the end are done
-// here, so a busy pool slows the work but never stalls it. Each range's texts are let go of once
-// its work is done.
+// store rather than one batch after another here, and given their values here once their
+// range is done, as touching them would have. A range whose faults could not all be read
+// so is done here at the end, reading its rows the usual way. Ranges no pool thread has
+// taken by the end are done here, so a busy pool slows the work but never stalls it. Each
+// range's texts are let go of once its work is done.
 void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
     const std::function<void(qsizetype begin, qsizetype end)>& work)
 {
@@ -154,11 +154,13 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
         std::mutex mutex;
         std::condition_variable finished;
         qsizetype done = 0;
+        std::vector<qsizetype> newlyDone; // ranges done since this thread last looked
     };
     const auto state = std::make_shared<State>(ranges);
-    const auto finish = [](State& shared) {
+    const auto finish = [](State& shared, qsizetype range) {
         std::lock_guard lock(shared.mutex);
         ++shared.done;
+        shared.newlyDone.push_back(range);
         shared.finished.notify_all();
     };
     const auto release = [&texts, count](qsizetype begin) {
@@ -177,7 +179,7 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
                   work(begin, end);
               }
               release(begin);
-              finish(shared);
+              finish(shared, range);
           };
     // The ranges not yet taken are done here (or, when reading failed, dropped); those the
     // pool took are waited for, as they use what this call holds.
@@ -187,11 +189,25 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
                 if (doWork)
                     run(*state, range);
                 else
-                    finish(*state);
+                    finish(*state, range);
             }
         }
+        // While the pool finishes, the rows of the ranges done are given their values.
         std::unique_lock lock(state->mutex);
-        state->finished.wait(lock, [&] { return state->done == ranges; });
+        for (;;) {
+            state->finished.wait(
+                lock, [&] { return state->done == ranges || !state->newlyDone.empty(); });
+            std::vector<qsizetype> done;
+            done.swap(state->newlyDone);
+            if (done.empty())
+                break;
+            lock.unlock();
+            for (const qsizetype range : done) {
+                if (doWork && faults)
+                    faults->fulfill(range * kRowsPerRange, (range + 1) * kRowsPerRange);
+            }
+            lock.lock();
+        }
     };
     try {
         for (qsizetype range = 0; range < ranges; ++range) {
@@ -221,8 +237,6 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
         work(begin, std::min(count, begin + kRowsPerRange));
         release(begin);
     }
-    if (faults)
-        faults->fulfill();
 }
 
 } // namespace

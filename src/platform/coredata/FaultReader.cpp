@@ -149,9 +149,10 @@ bool FaultReader::read(qsizetype begin, qsizetype end,
     return rc == SQLITE_DONE && read == wanted.size();
 }
 
-void FaultReader::fulfill()
+void FaultReader::fulfill(qsizetype begin, qsizetype end)
 {
-    for (size_t i = 0; i < m_objects.size(); ++i) {
+    end = std::min(end, qsizetype(m_objects.size()));
+    for (size_t i = size_t(std::max<qsizetype>(begin, 0)); i < size_t(std::max(begin, end)); ++i) {
         ManagedObject* object = m_objects[i];
         if (!object || m_rows[i].isEmpty())
             continue;

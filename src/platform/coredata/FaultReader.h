@@ -23,7 +23,7 @@ class ManagedObjectContext;
 //
 // Objects are added on the context's thread, each before any read of its place; reads of
 // places added run on any threads, several at once, and touch neither the context nor its
-// objects; fulfill() runs on the context's thread once every read is done.
+// objects; fulfill() runs on the context's thread.
 class FaultReader {
 public:
     // For objects at places 0 to count - 1, of the context; `attribute` (a text) is the one
@@ -45,8 +45,10 @@ public:
     bool read(qsizetype begin, qsizetype end,
         const std::function<void(qsizetype index, const QVariant& value)>& found);
 
-    // Gives every object read the values read, unless it was read since, and lets them go.
-    void fulfill();
+    // Gives the objects read at places from `begin` to `end` the values read, unless they
+    // were read since, and lets the values go. On the context's thread, once those places'
+    // reads are done.
+    void fulfill(qsizetype begin, qsizetype end);
 
 private:
     struct Connection;

@@ -93,7 +93,7 @@ TEST_F(FaultReaderTest, ReadsFaultsAsTheyWouldReadThemselves)
     // Nothing is given to the objects before fulfill().
     for (qsizetype i = 0; i < faults.size(); ++i)
         EXPECT_TRUE(faults[i]->isFault()) << i;
-    reader.fulfill();
+    reader.fulfill(0, 60);
     // As a context that reads them itself has them.
     const auto other = reopen();
     cd::FetchRequest request("Rows");
@@ -160,7 +160,7 @@ TEST_F(FaultReaderTest, RowsGoneAreLeftToTheUsualRead)
     EXPECT_EQ(faults[20]->managedObjectContext(), nullptr);
     faults[40]->setValue("json", QStringLiteral("changed"));
     EXPECT_TRUE(faults[50]->isFault());
-    reader.fulfill();
+    reader.fulfill(0, 60);
     EXPECT_FALSE(faults[50]->isFault());
     EXPECT_FALSE(faults[20]->managedObjectContext());
     EXPECT_EQ(faults[40]->value("json"), QVariant(QStringLiteral("changed")));
