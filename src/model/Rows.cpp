@@ -11,6 +11,7 @@
 #include "model/TypeConstants.h"
 #include "platform/Dispatch.h"
 #include "platform/Exception.h"
+#include "platform/coredata/FaultReader.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
 #include "utilities/crypto/KivoAES256.h"
@@ -96,40 +97,76 @@ int compareValues(
 // Rows filtered or sorted in one range of work on a pool thread.
 constexpr qsizetype kRowsPerRange = 512;
 
-// Reads the rows' stored texts here (the row objects belong to this thread; their texts
-// are shared, not copied) and calls `work` for every range of them, on pool threads as
-// soon as a range is read: the store is read while earlier rows are decoded. Ranges no
-// pool thread has taken by the end are done here, so a busy pool slows the work but
-// never stalls it.
+// The rows' context: that of the first stored row (the reader takes no row of another).
+platform::coredata::ManagedObjectContext* contextOf(const QList<Rows*>& rows)
+{
+    for (const Rows* row : rows) {
+        if (row && row->managedObjectContext())
+            return row->managedObjectContext();
+    }
+    return nullptr;
+}
+
+// Calls `work` for every range of the rows with their stored texts, on pool threads as soon
+// as a range is ready, while the next ranges are made ready here. The texts of rows in
+// memory are taken here (the row objects belong to this thread; their texts are shared,
+// not copied); rows not yet read (faults) are read by the pool thread straight from the
+// store rather than one batch after another here, and given their values here once their
+// range is done, as touching them would have. A range whose faults could not all be read
+// so is done here at the end, reading its rows the usual way. Ranges no pool thread has
+// taken by the end are done here, so a busy pool slows the work but never stalls it. Each
+// range's texts are let go of once its work is done.
 void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
     const std::function<void(qsizetype begin, qsizetype end)>& work)
 {
     const qsizetype count = rows.size();
     const qsizetype ranges = (count + kRowsPerRange - 1) / kRowsPerRange;
     texts.assign(size_t(count), QVariant());
+    platform::coredata::ManagedObjectContext* context = contextOf(rows);
+    std::unique_ptr<platform::coredata::FaultReader> faults;
+    if (context)
+        faults = std::make_unique<platform::coredata::FaultReader>(
+            *context, QStringLiteral("json"), count);
     // Shared with the pool's blocks, which may start after this returns: they then find
     // their range taken and touch nothing else.
     struct State {
         explicit State(qsizetype ranges)
             : taken(size_t(ranges))
+            , unread(size_t(ranges))
         {
         }
         std::vector<std::atomic<bool>> taken;
+        std::vector<char> unread; // by range, each written by the range's taker only
         std::mutex mutex;
         std::condition_variable finished;
         qsizetype done = 0;
+        std::vector<qsizetype> newlyDone; // ranges done since this thread last looked
     };
     const auto state = std::make_shared<State>(ranges);
-    const auto finish = [](State& shared) {
+    const auto finish = [](State& shared, qsizetype range) {
         std::lock_guard lock(shared.mutex);
         ++shared.done;
+        shared.newlyDone.push_back(range);
         shared.finished.notify_all();
     };
-    const auto run = [&work, count, finish](State& shared, qsizetype range) {
-        const qsizetype begin = range * kRowsPerRange;
-        work(begin, std::min(count, begin + kRowsPerRange));
-        finish(shared);
+    const auto release = [&texts, count](qsizetype begin) {
+        for (qsizetype i = begin; i < std::min(count, begin + kRowsPerRange); ++i)
+            texts[size_t(i)] = QVariant();
     };
+    const auto run
+        = [&work, &texts, &faults, &release, count, finish](State& shared, qsizetype range) {
+              const qsizetype begin = range * kRowsPerRange;
+              const qsizetype end = std::min(count, begin + kRowsPerRange);
+              if (faults && !faults->read(begin, end, [&texts](qsizetype i, const QVariant& text) {
+                      texts[size_t(i)] = text;
+                  })) {
+                  shared.unread[size_t(range)] = 1;
+              } else {
+                  work(begin, end);
+              }
+              release(begin);
+              finish(shared, range);
+          };
     // The ranges not yet taken are done here (or, when reading failed, dropped); those the
     // pool took are waited for, as they use what this call holds.
     const auto takeTheRest = [&](bool doWork) {
@@ -138,17 +175,33 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
                 if (doWork)
                     run(*state, range);
                 else
-                    finish(*state);
+                    finish(*state, range);
             }
         }
+        // While the pool finishes, the rows of the ranges done are given their values.
         std::unique_lock lock(state->mutex);
-        state->finished.wait(lock, [&] { return state->done == ranges; });
+        for (;;) {
+            state->finished.wait(
+                lock, [&] { return state->done == ranges || !state->newlyDone.empty(); });
+            std::vector<qsizetype> done;
+            done.swap(state->newlyDone);
+            if (done.empty())
+                break;
+            lock.unlock();
+            for (const qsizetype range : done) {
+                if (doWork && faults)
+                    faults->fulfill(range * kRowsPerRange, (range + 1) * kRowsPerRange);
+            }
+            lock.lock();
+        }
     };
     try {
         for (qsizetype range = 0; range < ranges; ++range) {
             const qsizetype begin = range * kRowsPerRange;
-            for (qsizetype i = begin; i < std::min(count, begin + kRowsPerRange); ++i)
-                texts[size_t(i)] = rows[i] ? rows[i]->storedJson() : QVariant();
+            for (qsizetype i = begin; i < std::min(count, begin + kRowsPerRange); ++i) {
+                if (rows[i] && !(faults && faults->add(*rows[i], i)))
+                    texts[size_t(i)] = rows[i]->storedJson();
+            }
             platform::dispatch::asyncGlobal(
                 [state, range, run] {
                     if (!state->taken[size_t(range)].exchange(true))
@@ -161,6 +214,15 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
         throw;
     }
     takeTheRest(true);
+    for (qsizetype range = 0; range < ranges; ++range) {
+        if (!state->unread[size_t(range)])
+            continue;
+        const qsizetype begin = range * kRowsPerRange;
+        for (qsizetype i = begin; i < std::min(count, begin + kRowsPerRange); ++i)
+            texts[size_t(i)] = rows[i] ? rows[i]->storedJson() : QVariant();
+        work(begin, std::min(count, begin + kRowsPerRange));
+        release(begin);
+    }
 }
 
 } // namespace

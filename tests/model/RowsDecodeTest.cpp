@@ -14,6 +14,8 @@
 #include <QHash>
 #include <QRandomGenerator>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <limits>
 
@@ -255,6 +257,54 @@ TEST_F(RowsDecodeTest, ADecoderOfEveryColumnReadsEachRowAsTheWholeDecode)
         for (Rows* row : Rows::getRows(kTable, columns, {}, {}, password))
             ASSERT_TRUE(Rows::deleteRows(row));
         ASSERT_TRUE(context()->save());
+    }
+}
+
+TEST_F(RowsDecodeTest, RowsNotYetReadAreReadOnThePoolAsTouchingThemReadsThem)
+{
+    const auto rows = addRandomRows(3000, std::nullopt);
+    ASSERT_EQ(rows.size(), 3001);
+    ASSERT_TRUE(std::all_of(rows.cbegin(), rows.cend(), [](Rows* r) { return r->isFault(); }));
+    // An unsaved change is read from memory; a row deleted behind the context's back reads
+    // as a row gone, as when it is touched.
+    rows[100]->updateData({ { key(name), "kelp unsaved" } }, columns, std::nullopt);
+    const qint64 gone = rows[2000]->objectID().key;
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(
+            sqlite3_open((testsupport::homePath() + "/Kivotab.sqlite").toUtf8(), &db), SQLITE_OK);
+        const QByteArray sql = "DELETE FROM \"Rows\" WHERE \"_pk\" = " + QByteArray::number(gone);
+        EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    auto kelp = filter(name, LocalizedStrings::Contains());
+    kelp->setTextValue("KELP");
+    const Rows::Sorts sorts { sort(name, true), sort(count, false) };
+    const auto kept = Rows::applyFilter(rows, columns, { kelp }, std::nullopt);
+    const auto sorted = Rows::applySort(rows, columns, sorts, std::nullopt);
+    const RowDecoder decoder(columns, std::nullopt);
+    std::vector<QVariantList> decoded(size_t(rows.size()));
+    std::vector<char> read(size_t(rows.size()), 0);
+    Rows::decodeEach(rows, decoder, [&](qsizetype i, const QVariant* values, bool ok) {
+        decoded[size_t(i)] = QVariantList(values, values + decoder.size());
+        read[size_t(i)] = ok;
+    });
+    // Every row is in memory after, as touching it would have left it, but the one gone.
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i]->isFault(), i == 2000) << i;
+    EXPECT_EQ(rows[2000]->managedObjectContext(), nullptr);
+
+    const Decoded values = decodeAll(rows, std::nullopt);
+    EXPECT_EQ(kept, referenceFilter(rows, { kelp }, values));
+    EXPECT_TRUE(kept.contains(rows[100]));
+    EXPECT_EQ(sorted, referenceSort(rows, sorts, values));
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        ASSERT_TRUE(read[size_t(i)]) << i;
+        // Rows without a text read as the defaults, dates as the time of reading.
+        if (rows[i]->storedJson().isNull())
+            continue;
+        for (qsizetype c = 0; c < columns.size(); ++c)
+            EXPECT_EQ(decoded[size_t(i)][c], values[rows[i]].value(key(columns[c]))) << i;
     }
 }
 

@@ -83,6 +83,7 @@ public:
 
 private:
     friend class ManagedObjectContext;
+    friend class FaultReader;
 
     enum class State : quint8 { New, Inserted, Persistent, Deleted, Invalid };
 

@@ -465,6 +465,53 @@ std::shared_ptr<PersistentStore> PersistentStore::open(
     return store;
 }
 
+QByteArray PersistentStore::keyAndValuesSelect(const EntityDescription& entity, QByteArray* key)
+{
+    *key = KeyColumn;
+    const EntitySql& sql = sqlOf(entity);
+    return "SELECT " + KeyColumn + sql.columnList + " FROM " + sql.table;
+}
+
+struct PersistentStore::RowReader::LastTexts {
+    QVarLengthArray<LastText, 16> texts; // by attribute
+};
+
+PersistentStore::RowReader::RowReader(const EntityDescription& entity)
+    : m_entity(&entity)
+    , m_last(std::make_unique<LastTexts>())
+{
+    m_last->texts.resize(entity.attributes().size());
+}
+
+PersistentStore::RowReader::~RowReader() = default;
+
+QList<QVariant> PersistentStore::RowReader::values(sqlite3_stmt* statement, int first)
+{
+    const auto& attributes = m_entity->attributes();
+    QList<QVariant> values;
+    values.reserve(attributes.size());
+    for (int i = 0; i < attributes.size(); ++i) {
+        values.append(attributes[i].type == AttributeType::String
+                ? textValue(statement, first + i, m_last->texts[i])
+                : columnValue(statement, first + i, attributes[i].type));
+    }
+    return values;
+}
+
+sqlite3* PersistentStore::openReader(const QString& path)
+{
+    sqlite3* db = nullptr;
+    if (openConnection(path, true, &db) != SQLITE_OK) {
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
+    // Pages are read once, in key order: a small cache keeps the tree's upper pages.
+    sqlite3_exec(db, "PRAGMA cache_size=-1024", nullptr, nullptr, nullptr);
+    return db;
+}
+
 int PersistentStore::logWritten(void* store, sqlite3* db, const char* name, int pages)
 {
     // The copy is made elsewhere, so that the save that filled the log need not wait for it.

@@ -53,6 +53,7 @@ private:
     friend class PersistentStoreCoordinator;
     friend class ManagedObjectContext;
     friend class UbiquitousContent;
+    friend class FaultReader;
 
     struct Row {
         qint64 key = 0;
@@ -69,6 +70,9 @@ private:
     [[nodiscard]] static std::optional<QVariantMap> readMetadata(const QString& path, Error* error);
 
     void close();
+    // A connection of its own that only reads the store file at the path, for reads on
+    // other threads (each connection on one thread at a time); null when it cannot be opened.
+    [[nodiscard]] static sqlite3* openReader(const QString& path);
     // SQLite's call after every commit, with the pages the log holds.
     static int logWritten(void* store, sqlite3* db, const char* name, int pages);
     [[nodiscard]] bool writeMetadata(const QVariantMap& metadata, Error* error);
@@ -139,6 +143,25 @@ private:
     };
     const EntitySql& sqlOf(const EntityDescription& entity);
     QByteArray columnOf(const EntityDescription& entity, const QString& attribute);
+    // "SELECT key, every attribute FROM table", for a condition on the key (named in `key`)
+    // to follow.
+    QByteArray keyAndValuesSelect(const EntityDescription& entity, QByteArray* key);
+    // Reads rows' values from a statement as fetches read them, a text repeated from one row
+    // to the next shared. One for each statement stepped, used where it is.
+    class RowReader {
+    public:
+        explicit RowReader(const EntityDescription& entity);
+        ~RowReader();
+        RowReader(const RowReader&) = delete;
+        RowReader& operator=(const RowReader&) = delete;
+        // Every attribute's value, from the statement's column `first` on.
+        QList<QVariant> values(sqlite3_stmt* statement, int first);
+
+    private:
+        struct LastTexts;
+        const EntityDescription* m_entity;
+        std::unique_ptr<LastTexts> m_last;
+    };
 
     // What the text of a select depends on. Every read of the store is prepared from one:
     // fetches repeated by the thousand (the next row number for every new row) find their

@@ -101,6 +101,7 @@ public:
 
 private:
     friend class ManagedObjectContext;
+    friend class FaultReader;
 
     std::shared_ptr<PersistentStore> storeWithIdentifier(const QString& identifier) const;
     void postStoresDidChange(const QList<QUrl>& added, const QList<QUrl>& removed);
