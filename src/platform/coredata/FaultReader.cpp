@@ -16,25 +16,11 @@
 
 namespace platform::coredata {
 
-struct FaultReader::Connection {
-    explicit Connection(const EntityDescription& entity)
-        : reader(entity)
-    {
-    }
-    ~Connection()
-    {
-        sqlite3_finalize(range);
-        sqlite3_finalize(one);
-        sqlite3_close_v2(db);
-    }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
+namespace {
 
-    sqlite3* db = nullptr;
-    sqlite3_stmt* range = nullptr; // key BETWEEN ?1 AND ?2, in key order
-    sqlite3_stmt* one = nullptr; // key = ?1
-    PersistentStore::RowReader reader;
-};
+enum Statement : size_t { Range, One };
+
+} // namespace
 
 FaultReader::FaultReader(ManagedObjectContext& context, QString attribute, qsizetype count)
     : m_context(&context)
@@ -45,7 +31,11 @@ FaultReader::FaultReader(ManagedObjectContext& context, QString attribute, qsize
 {
 }
 
-FaultReader::~FaultReader() = default;
+FaultReader::~FaultReader()
+{
+    if (m_readers)
+        m_readers->release(this);
+}
 
 bool FaultReader::add(ManagedObject& object, qsizetype index)
 {
@@ -62,14 +52,20 @@ bool FaultReader::add(ManagedObject& object, qsizetype index)
         const int attribute = object.m_entity->indexOfAttribute(m_attribute);
         // Inside a transaction of the store's own connection, rows it wrote are not yet
         // where other connections see them.
-        if (!store || !store->isOpen() || !sqlite3_get_autocommit(store->m_db) || attribute < 0
+        if (!store || !store->isOpen() || !store->readers() || store->readers()->isClosed()
+            || !sqlite3_get_autocommit(store->m_db) || attribute < 0
             || object.m_entity->attributes()[attribute].type != AttributeType::String)
             return false;
         m_storeIdentifier = object.m_storeIdentifier;
         m_entity = object.m_entity;
         m_attributeIndex = attribute;
-        m_path = store->path();
-        m_select = store->keyAndValuesSelect(*object.m_entity, &m_key);
+        m_readers = store->readers();
+        QByteArray key;
+        const QByteArray select = store->keyAndValuesSelect(*object.m_entity, &key);
+        // Pages are read once, in key order: a small cache keeps the tree's upper pages.
+        m_kind.settings = "PRAGMA cache_size=-1024";
+        m_kind.statements = { select + " WHERE " + key + " BETWEEN ?1 AND ?2 ORDER BY " + key,
+            select + " WHERE " + key + " = ?1" };
         m_usable = true;
     }
     if (!m_usable || object.m_entity != m_entity || object.m_storeIdentifier != m_storeIdentifier)
@@ -92,14 +88,18 @@ bool FaultReader::read(qsizetype begin, qsizetype end,
     if (wanted.empty())
         return true;
     std::sort(wanted.begin(), wanted.end());
-    Connection* connection = take();
+    if (!m_usable)
+        return false;
+    // Given back when done, or when `found` throws; closed unless the read went well.
+    StoreReaders::Lease connection(*m_readers, this, m_kind);
     if (!connection)
         return false;
+    PersistentStore::RowReader reader(*m_entity);
     size_t read = 0;
     // The row's values kept for its place (or places: a list may hold an object twice), its
     // attribute handed out.
     const auto keep = [&](sqlite3_stmt* statement, auto from, auto to) {
-        const QList<QVariant> values = connection->reader.values(statement, 1);
+        const QList<QVariant> values = reader.values(statement, 1);
         const QVariant& held = values[m_attributeIndex];
         const QVariant value = StoredText::isId(held) ? StoredText::readable(held) : held;
         for (auto at = from; at != to; ++at, ++read) {
@@ -112,7 +112,7 @@ bool FaultReader::read(qsizetype begin, qsizetype end,
     const qint64 last = wanted.back().first;
     if (last - first < 2 * qint64(wanted.size())) {
         // Rows stored together, as a table's mostly are: one walk from the first to the last.
-        sqlite3_stmt* statement = connection->range;
+        sqlite3_stmt* statement = connection.statement(Range);
         sqlite3_bind_int64(statement, 1, first);
         sqlite3_bind_int64(statement, 2, last);
         auto next = wanted.cbegin();
@@ -130,8 +130,13 @@ bool FaultReader::read(qsizetype begin, qsizetype end,
         }
         sqlite3_reset(statement);
     } else {
-        sqlite3_stmt* statement = connection->one;
+        sqlite3_stmt* statement = connection.statement(One);
         for (auto at = wanted.cbegin(); at != wanted.cend() && rc == SQLITE_DONE;) {
+            // An interrupt between two lookups stops none: the store's close is seen here.
+            if (m_readers->isClosed()) {
+                rc = SQLITE_INTERRUPT;
+                break;
+            }
             auto past = at;
             while (past != wanted.cend() && past->first == at->first)
                 ++past;
@@ -145,7 +150,8 @@ bool FaultReader::read(qsizetype begin, qsizetype end,
             at = past;
         }
     }
-    giveBack(connection, rc == SQLITE_DONE);
+    if (rc == SQLITE_DONE)
+        connection.succeeded();
     return rc == SQLITE_DONE && read == wanted.size();
 }
 
@@ -164,47 +170,6 @@ void FaultReader::fulfill(qsizetype begin, qsizetype end)
         }
         m_rows[i] = QList<QVariant>();
     }
-}
-
-FaultReader::Connection* FaultReader::take()
-{
-    {
-        std::lock_guard lock(m_mutex);
-        if (!m_usable)
-            return nullptr;
-        if (!m_free.empty()) {
-            Connection* connection = m_free.back();
-            m_free.pop_back();
-            return connection;
-        }
-    }
-    // Opened outside the lock: threads starting at once open theirs side by side.
-    auto connection = std::make_unique<Connection>(*m_entity);
-    connection->db = PersistentStore::openReader(m_path);
-    const auto prepare = [&](const QByteArray& sql, sqlite3_stmt** statement) {
-        return connection->db
-            && sqlite3_prepare_v3(connection->db, sql.constData(), int(sql.size()),
-                   SQLITE_PREPARE_PERSISTENT, statement, nullptr)
-            == SQLITE_OK;
-    };
-    if (!prepare(m_select + " WHERE " + m_key + " BETWEEN ?1 AND ?2 ORDER BY " + m_key,
-            &connection->range)
-        || !prepare(m_select + " WHERE " + m_key + " = ?1", &connection->one))
-        return nullptr;
-    std::lock_guard lock(m_mutex);
-    m_all.push_back(std::move(connection));
-    return m_all.back().get();
-}
-
-void FaultReader::giveBack(Connection* connection, bool healthy)
-{
-    std::lock_guard lock(m_mutex);
-    if (healthy) {
-        m_free.push_back(connection);
-        return;
-    }
-    m_all.erase(std::find_if(m_all.begin(), m_all.end(),
-        [connection](const auto& held) { return held.get() == connection; }));
 }
 
 } // namespace platform::coredata

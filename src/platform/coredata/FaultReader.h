@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QByteArray>
+#include "platform/coredata/StoreReaders.h"
+
 #include <QString>
 #include <QVariant>
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace platform::coredata {
@@ -40,8 +40,9 @@ public:
 
     // The attribute's value of each object added at places from `begin` to `end`, as
     // storedValue() gives it once the object is read, to `found` with its place. False when
-    // some rows are gone or the store cannot be read: reading those objects the usual way,
-    // on the context's thread, tells of them as it does.
+    // some rows are gone, the store cannot be read or has closed (nothing is read once it
+    // has): reading those objects the usual way, on the context's thread, tells of them as
+    // it does.
     bool read(qsizetype begin, qsizetype end,
         const std::function<void(qsizetype index, const QVariant& value)>& found);
 
@@ -51,11 +52,6 @@ public:
     void fulfill(qsizetype begin, qsizetype end);
 
 private:
-    struct Connection;
-    // One of the connections not in use, opened if none is free; null on failure.
-    Connection* take();
-    void giveBack(Connection* connection, bool healthy);
-
     ManagedObjectContext* m_context;
     QString m_attribute;
     std::vector<ManagedObject*> m_objects; // by place; null for a place not added
@@ -67,13 +63,10 @@ private:
     QString m_storeIdentifier;
     const EntityDescription* m_entity = nullptr;
     int m_attributeIndex = -1;
-    QString m_path;
-    QByteArray m_select;
-    QByteArray m_key; // the key column's name
-    // Connections open and free, guarded by m_mutex; every connection is in it between reads.
-    std::mutex m_mutex;
-    std::vector<Connection*> m_free;
-    std::vector<std::unique_ptr<Connection>> m_all;
+    // The store's reading connections, and how this reader's are made: statement 0 reads
+    // the rows of keys between ?1 and ?2 in key order, statement 1 the row of key ?1.
+    std::shared_ptr<StoreReaders> m_readers;
+    StoreReaders::Kind m_kind;
 };
 
 } // namespace platform::coredata

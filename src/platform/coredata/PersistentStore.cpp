@@ -3,6 +3,7 @@
 #include "platform/coredata/CoreDataError.h"
 #include "platform/coredata/ManagedObjectModel.h"
 #include "platform/coredata/StoreOptions.h"
+#include "platform/coredata/StoreReaders.h"
 #include "platform/coredata/StoreSaveHook.h"
 #include "platform/coredata/StoredText.h"
 #include "platform/coredata/ValueCompare.h"
@@ -458,6 +459,7 @@ std::shared_ptr<PersistentStore> PersistentStore::open(
         return nullptr;
     }
     sqlite3_exec(store->m_db, ConnectionSettings.constData(), nullptr, nullptr, nullptr);
+    store->m_readers = std::make_shared<StoreReaders>(path);
     if (!store->m_readOnly) {
         store->m_checkpointer = std::make_unique<WalCheckpointer>(path);
         sqlite3_wal_hook(store->m_db, &PersistentStore::logWritten, store.get());
@@ -507,8 +509,6 @@ sqlite3* PersistentStore::openReader(const QString& path)
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, BusyTimeoutMs);
-    // Pages are read once, in key order: a small cache keeps the tree's upper pages.
-    sqlite3_exec(db, "PRAGMA cache_size=-1024", nullptr, nullptr, nullptr);
     return db;
 }
 
@@ -531,9 +531,11 @@ void PersistentStore::close()
 {
     if (auto hook = std::exchange(m_saveHook, nullptr))
         hook->storeWillClose(*this);
-    // Its connection goes first, so that the store's own is the last one and, as ever,
-    // copies the whole log into the file and removes it as it closes.
+    // Its connection and the readers' go first, so that the store's own is the last one
+    // and, as ever, copies the whole log into the file and removes it as it closes.
     m_checkpointer.reset();
+    if (m_readers)
+        m_readers->close();
     for (sqlite3_stmt* statement : std::as_const(m_statements))
         sqlite3_finalize(statement);
     m_statements.clear();

@@ -22,6 +22,7 @@ namespace platform::coredata {
 
 class EntityDescription;
 class ManagedObjectModel;
+class StoreReaders;
 class StoreSaveHook;
 class WalCheckpointer;
 
@@ -48,12 +49,16 @@ public:
     // Waits until the log that big saves left has been copied into the file (a copy runs
     // on its own after such a save; a save never waits for it).
     void waitForCheckpoint();
+    // The connections that read the file on other threads; closed, and refusing new ones,
+    // once the store has closed. Null for a store that never opened.
+    const std::shared_ptr<StoreReaders>& readers() const { return m_readers; }
 
 private:
     friend class PersistentStoreCoordinator;
     friend class ManagedObjectContext;
     friend class UbiquitousContent;
     friend class FaultReader;
+    friend class StoreReaders;
 
     struct Row {
         qint64 key = 0;
@@ -72,7 +77,9 @@ private:
     void close();
     // A connection of its own that only reads the store file at the path, for reads on
     // other threads (each connection on one thread at a time); null when it cannot be opened.
+    // Opened through readers() so that the store closes it before its own.
     [[nodiscard]] static sqlite3* openReader(const QString& path);
+
     // SQLite's call after every commit, with the pages the log holds.
     static int logWritten(void* store, sqlite3* db, const char* name, int pages);
     [[nodiscard]] bool writeMetadata(const QVariantMap& metadata, Error* error);
@@ -231,6 +238,7 @@ private:
     std::shared_ptr<StoreSaveHook> m_saveHook;
     // Copies the log into the file after big saves; none for a read-only store.
     std::unique_ptr<WalCheckpointer> m_checkpointer;
+    std::shared_ptr<StoreReaders> m_readers;
 };
 
 } // namespace platform::coredata

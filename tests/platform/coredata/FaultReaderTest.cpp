@@ -3,12 +3,16 @@
 #include "StoreFixture.h"
 
 #include "platform/coredata/FaultReader.h"
+#include "platform/coredata/StoreReaders.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 #include <sqlite3.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 using namespace storetest;
@@ -198,4 +202,105 @@ TEST_F(FaultReaderTest, ScatteredAndRepeatedObjectsAreReadFromManyThreads)
         const cd::ManagedObject* object = chosen[i % chosen.size()];
         EXPECT_EQ(read[size_t(i)], object->storedValue(jsonIndex(object))) << i;
     }
+}
+
+namespace {
+
+// The rows, and the text of row 7, that a copy of the main store file alone holds, as a copy
+// that leaves the log behind has them.
+std::pair<int, QByteArray> copiedFileRows(const QString& path)
+{
+    const QString copy = testsupport::homePath() + "/Copy.sqlite";
+    QFile::remove(copy);
+    EXPECT_TRUE(QFile::copy(path, copy));
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(copy.toUtf8(), &db, SQLITE_OPEN_READONLY, nullptr);
+    int rows = -1;
+    QByteArray seventh;
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM \"Rows\"", -1, &query, nullptr) == SQLITE_OK
+        && sqlite3_step(query) == SQLITE_ROW)
+        rows = sqlite3_column_int(query, 0);
+    sqlite3_finalize(query);
+    query = nullptr;
+    if (sqlite3_prepare_v2(
+            db, "SELECT \"json\" FROM \"Rows\" WHERE \"order\" = 7", -1, &query, nullptr)
+            == SQLITE_OK
+        && sqlite3_step(query) == SQLITE_ROW)
+        seventh = QByteArray(reinterpret_cast<const char*>(sqlite3_column_blob(query, 0)),
+            sqlite3_column_bytes(query, 0));
+    sqlite3_finalize(query);
+    sqlite3_close(db);
+    return { rows, seventh };
+}
+
+std::shared_ptr<cd::PersistentStore> onlyStore(const cd::ManagedObjectContext& context)
+{
+    return context.persistentStoreCoordinator()->persistentStores().value(0);
+}
+
+} // namespace
+
+TEST_F(FaultReaderTest, AStoreClosesItsReadersBeforeItselfSoTheLogReachesTheFile)
+{
+    // The fixture's own store is let go of first: the one read from is then the last open.
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
+    const auto faults = fetch(false);
+    cd::FaultReader reader(*fresh, "json", faults.size());
+    for (qsizetype i = 0; i < faults.size(); ++i)
+        ASSERT_TRUE(reader.add(*faults[i], i));
+    int calls = 0;
+    const auto count = [&](qsizetype, const QVariant&) { ++calls; };
+    // Its connection stays open, idle, for the job's next range.
+    ASSERT_TRUE(reader.read(0, 30, count));
+    const auto removed = onlyStore(*fresh);
+    EXPECT_EQ(removed->readers()->openCount(), 1u);
+    ASSERT_TRUE(QFileInfo::exists(path + "-wal"));
+
+    ASSERT_TRUE(fresh->persistentStoreCoordinator()->removePersistentStore(removed));
+    EXPECT_EQ(removed->readers()->openCount(), 0u);
+    EXPECT_FALSE(QFileInfo::exists(path + "-wal"));
+    const auto [rows, seventh] = copiedFileRows(path);
+    EXPECT_EQ(rows, 60);
+    EXPECT_EQ(seventh, QByteArray(300, '\xEE') + "\xC3\xFF");
+
+    // Nothing is read once the store has closed; the usual read tells of it.
+    calls = 0;
+    EXPECT_FALSE(reader.read(30, 60, count));
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(removed->readers()->openCount(), 0u);
+}
+
+TEST_F(FaultReaderTest, AReadUnderWayWhenTheStoreClosesIsStoppedAndWaitedFor)
+{
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
+    const auto faults = fetch(false);
+    cd::FaultReader reader(*fresh, "json", faults.size());
+    for (qsizetype i = 0; i < faults.size(); ++i)
+        ASSERT_TRUE(reader.add(*faults[i], i));
+    const auto removed = onlyStore(*fresh);
+    std::atomic<bool> started = false;
+    bool readOk = true;
+    int calls = 0;
+    std::thread worker([&] {
+        readOk = reader.read(0, 60, [&](qsizetype, const QVariant&) {
+            // The first row holds the read open until the store is closing.
+            if (calls++ == 0) {
+                started = true;
+                const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+                while (!removed->readers()->isClosed() && std::chrono::steady_clock::now() < until)
+                    std::this_thread::yield();
+            }
+        });
+    });
+    while (!started)
+        std::this_thread::yield();
+    EXPECT_TRUE(fresh->persistentStoreCoordinator()->removePersistentStore(removed));
+    // The close waited for the read's connection, which stopped short.
+    EXPECT_EQ(removed->readers()->openCount(), 0u);
+    worker.join();
+    EXPECT_FALSE(readOk);
+    EXPECT_LT(calls, 60);
+    EXPECT_FALSE(QFileInfo::exists(path + "-wal"));
+    EXPECT_EQ(copiedFileRows(path).first, 60);
 }
