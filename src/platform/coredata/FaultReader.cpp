@@ -59,6 +59,7 @@ bool FaultReader::add(ManagedObject& object, qsizetype index)
         m_storeIdentifier = object.m_storeIdentifier;
         m_entity = object.m_entity;
         m_attributeIndex = attribute;
+        m_storesGeneration = coordinator->m_storesGeneration;
         m_readers = store->readers();
         QByteArray key;
         const QByteArray select = store->keyAndValuesSelect(*object.m_entity, &key);
@@ -155,13 +156,29 @@ bool FaultReader::read(qsizetype begin, qsizetype end,
     return rc == SQLITE_DONE && read == wanted.size();
 }
 
-void FaultReader::fulfill(qsizetype begin, qsizetype end)
+bool FaultReader::storeUnchanged() const
+{
+    if (!m_readers || m_readers->isClosed())
+        return false;
+    const auto& coordinator = m_context->persistentStoreCoordinator();
+    if (!coordinator)
+        return false;
+    QMutexLocker locker(&coordinator->m_mutex);
+    return coordinator->m_storesGeneration == m_storesGeneration;
+}
+
+bool FaultReader::fulfill(qsizetype begin, qsizetype end)
 {
     end = std::min(end, qsizetype(m_objects.size()));
+    const bool unchanged = storeUnchanged();
     for (size_t i = size_t(std::max<qsizetype>(begin, 0)); i < size_t(std::max(begin, end)); ++i) {
         ManagedObject* object = m_objects[i];
         if (!object || m_rows[i].isEmpty())
             continue;
+        if (!unchanged) {
+            m_rows[i] = QList<QVariant>();
+            continue;
+        }
         // As the object's own read would leave it; one read since keeps what it read.
         if (object->m_context == m_context && !object->m_loaded) {
             object->m_values = std::move(m_rows[i]);
@@ -170,6 +187,7 @@ void FaultReader::fulfill(qsizetype begin, qsizetype end)
         }
         m_rows[i] = QList<QVariant>();
     }
+    return unchanged;
 }
 
 } // namespace platform::coredata

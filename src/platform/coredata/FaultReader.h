@@ -48,10 +48,15 @@ public:
 
     // Gives the objects read at places from `begin` to `end` the values read, unless they
     // were read since, and lets the values go. On the context's thread, once those places'
-    // reads are done.
-    void fulfill(qsizetype begin, qsizetype end);
+    // reads are done. When the coordinator's stores have changed since the first object
+    // was added (the store removed, migrated, made again at its path), the values may be
+    // another file's: they are let go of, the objects left as they were, and it is false.
+    bool fulfill(qsizetype begin, qsizetype end);
 
 private:
+    // The store the objects were added from is still the one they read from.
+    bool storeUnchanged() const;
+
     ManagedObjectContext* m_context;
     QString m_attribute;
     std::vector<ManagedObject*> m_objects; // by place; null for a place not added
@@ -63,6 +68,7 @@ private:
     QString m_storeIdentifier;
     const EntityDescription* m_entity = nullptr;
     int m_attributeIndex = -1;
+    quint64 m_storesGeneration = 0; // the coordinator's, when the first object was added
     // The store's reading connections, and how this reader's are made: statement 0 reads
     // the rows of keys between ?1 and ?2 in key order, statement 1 the row of key ?1.
     std::shared_ptr<StoreReaders> m_readers;

@@ -269,6 +269,9 @@ TEST_F(FaultReaderTest, AStoreClosesItsReadersBeforeItselfSoTheLogReachesTheFile
     EXPECT_FALSE(reader.read(30, 60, count));
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(removed->readers()->openCount(), 0u);
+    EXPECT_FALSE(reader.fulfill(0, 60));
+    for (const auto* fault : faults)
+        EXPECT_TRUE(fault->isFault());
 }
 
 TEST_F(FaultReaderTest, AReadUnderWayWhenTheStoreClosesIsStoppedAndWaitedFor)
@@ -303,4 +306,47 @@ TEST_F(FaultReaderTest, AReadUnderWayWhenTheStoreClosesIsStoppedAndWaitedFor)
     EXPECT_LT(calls, 60);
     EXPECT_FALSE(QFileInfo::exists(path + "-wal"));
     EXPECT_EQ(copiedFileRows(path).first, 60);
+}
+
+TEST_F(FaultReaderTest, ValuesOfAStoreThatChangedAreNeverGiven)
+{
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
+    const auto faults = fetch(false);
+    cd::FaultReader reader(*fresh, "json", faults.size());
+    for (qsizetype i = 0; i < faults.size(); ++i)
+        ASSERT_TRUE(reader.add(*faults[i], i));
+    ASSERT_TRUE(reader.read(0, 30, [](qsizetype, const QVariant&) {}));
+
+    // The store is made again at its path, with other rows under the same keys.
+    const auto& other = fresh->persistentStoreCoordinator();
+    ASSERT_TRUE(other->removePersistentStore(onlyStore(*fresh)));
+    for (const char* suffix : { "", "-wal", "-shm" })
+        QFile::remove(path + suffix);
+    ASSERT_TRUE(other->addPersistentStore(cd::SQLiteStoreType, {}, storeUrl(), migratingOptions()));
+    cd::ManagedObjectContext writer;
+    writer.setPersistentStoreCoordinator(other);
+    for (int i = 0; i < 60; ++i) {
+        cd::ManagedObject* object = writer.insertNewObject("Rows");
+        object->setValue("order", i);
+        object->setValue("json", QStringLiteral("another store's"));
+    }
+    ASSERT_TRUE(writer.save());
+
+    // Neither the rows read before nor the new file's rows reach the objects.
+    EXPECT_FALSE(reader.read(30, 60, [](qsizetype, const QVariant&) { FAIL(); }));
+    EXPECT_FALSE(reader.fulfill(0, 60));
+    for (const auto* fault : faults)
+        EXPECT_TRUE(fault->isFault());
+
+    // Nor those read before the store moved to another file.
+    const auto moved = fetch(false);
+    cd::FaultReader before(*fresh, "json", moved.size());
+    for (qsizetype i = 0; i < moved.size(); ++i)
+        ASSERT_TRUE(before.add(*moved[i], i));
+    ASSERT_TRUE(before.read(0, 60, [](qsizetype, const QVariant&) {}));
+    ASSERT_TRUE(other->migratePersistentStore(
+        onlyStore(*fresh), storeUrl("Moved.sqlite"), migratingOptions(), cd::SQLiteStoreType));
+    EXPECT_FALSE(before.fulfill(0, 60));
+    for (const auto* fault : moved)
+        EXPECT_TRUE(fault->isFault());
 }
