@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <numeric>
 #include <vector>
@@ -141,6 +142,10 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
         std::condition_variable finished;
         qsizetype done = 0;
         std::vector<qsizetype> newlyDone; // ranges done since this thread last looked
+        // The first range's failure, thrown here once every range is done; the ranges after
+        // it are skipped.
+        std::exception_ptr failure;
+        std::atomic<bool> failed = false;
     };
     const auto state = std::make_shared<State>(ranges);
     const auto finish = [](State& shared, qsizetype range) {
@@ -153,20 +158,31 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
         for (qsizetype i = begin; i < std::min(count, begin + kRowsPerRange); ++i)
             texts[size_t(i)] = QVariant();
     };
-    const auto run
-        = [&work, &texts, &faults, &release, count, finish](State& shared, qsizetype range) {
-              const qsizetype begin = range * kRowsPerRange;
-              const qsizetype end = std::min(count, begin + kRowsPerRange);
-              if (faults && !faults->read(begin, end, [&texts](qsizetype i, const QVariant& text) {
-                      texts[size_t(i)] = text;
-                  })) {
-                  shared.unread[size_t(range)] = 1;
-              } else {
-                  work(begin, end);
-              }
-              release(begin);
-              finish(shared, range);
-          };
+    // Nothing thrown leaves a range unfinished: on a pool thread it would end the process,
+    // here it would let go of what the pool's ranges still use.
+    const auto run = [&work, &texts, &faults, &release, count, finish](
+                         State& shared, qsizetype range) {
+        const qsizetype begin = range * kRowsPerRange;
+        const qsizetype end = std::min(count, begin + kRowsPerRange);
+        try {
+            if (shared.failed) {
+                // The job fails anyway.
+            } else if (faults
+                && !faults->read(begin, end,
+                    [&texts](qsizetype i, const QVariant& text) { texts[size_t(i)] = text; })) {
+                shared.unread[size_t(range)] = 1;
+            } else {
+                work(begin, end);
+            }
+        } catch (...) {
+            std::lock_guard lock(shared.mutex);
+            if (!shared.failure)
+                shared.failure = std::current_exception();
+            shared.failed = true;
+        }
+        release(begin);
+        finish(shared, range);
+    };
     // The ranges not yet taken are done here (or, when reading failed, dropped); those the
     // pool took are waited for, as they use what this call holds.
     const auto takeTheRest = [&](bool doWork) {
@@ -214,6 +230,8 @@ void readAndWork(const QList<Rows*>& rows, std::vector<QVariant>& texts,
         throw;
     }
     takeTheRest(true);
+    if (state->failure)
+        std::rethrow_exception(state->failure);
     for (qsizetype range = 0; range < ranges; ++range) {
         if (!state->unread[size_t(range)])
             continue;

@@ -17,7 +17,11 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <limits>
+#include <stdexcept>
+#include <thread>
 
 using modeltest::ModelTest;
 
@@ -306,6 +310,32 @@ TEST_F(RowsDecodeTest, RowsNotYetReadAreReadOnThePoolAsTouchingThemReadsThem)
         for (qsizetype c = 0; c < columns.size(); ++c)
             EXPECT_EQ(decoded[size_t(i)][c], values[rows[i]].value(key(columns[c]))) << i;
     }
+}
+
+TEST_F(RowsDecodeTest, AJobThatThrowsEndsWithItsExceptionHereOnceEveryRangeIsDone)
+{
+    const auto rows = addRandomRows(3000, std::nullopt);
+    const RowDecoder decoder(columns, std::nullopt);
+    // From a range a pool thread likely does, then from every range, this thread's too.
+    for (const qsizetype failing : { qsizetype(1000), qsizetype(-1) }) {
+        std::atomic<int> calls = 0;
+        EXPECT_THROW(Rows::decodeEach(rows, decoder,
+                         [&](qsizetype i, const QVariant*, bool) {
+                             ++calls;
+                             if (failing < 0 || i == failing)
+                                 throw std::runtime_error("job failed");
+                         }),
+            std::runtime_error);
+        // Nothing of the job runs on after it has thrown.
+        const int seen = calls;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(calls, seen);
+    }
+    // The next job finds every row as before.
+    std::vector<char> read(size_t(rows.size()), 0);
+    Rows::decodeEach(
+        rows, decoder, [&](qsizetype i, const QVariant*, bool ok) { read[size_t(i)] = ok; });
+    EXPECT_TRUE(std::all_of(read.cbegin(), read.cend(), [](char ok) { return ok; }));
 }
 
 namespace {
