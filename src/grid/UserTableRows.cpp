@@ -16,6 +16,7 @@
 
 #include <QPointer>
 #include <QScopeGuard>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -452,8 +453,6 @@ struct UserTableRows::SearchFill {
         std::vector<qint64> keys;
         qint64 first = 0;
         qint64 last = -1;
-        // The rows read: key and search text, none for a text that holds the separator.
-        std::vector<std::pair<qint64, std::optional<QString>>> joined;
         std::atomic<int> state { Waiting };
     };
 
@@ -480,6 +479,14 @@ struct UserTableRows::SearchFill {
     // Guarded by the mutex.
     bool planned = false;
     std::vector<std::shared_ptr<Range>> ranges;
+    size_t done = 0;
+    // The texts of the ranges done, gathered on the pool's threads so the main thread
+    // takes them over whole: search text by key, and the keys of texts holding the
+    // separator.
+    QHash<qint64, QString> texts;
+    QSet<qint64> unsplittable;
+
+    bool isOver() const { return planned && done == ranges.size(); }
 
     // Cuts the table's rows into ranges, each handed to the pool.
     static void plan(const std::shared_ptr<SearchFill>& fill, platform::dispatch::Priority priority)
@@ -495,13 +502,24 @@ struct UserTableRows::SearchFill {
         fill->knownUnsplittable = {};
         {
             std::lock_guard lock(fill->mutex);
+            fill->texts.reserve(
+                fill->span ? fill->rows.size() : qsizetype(made.size()) * FillReadRange);
             fill->ranges = made;
             fill->planned = true;
             fill->planState = Done;
         }
         fill->finished.notify_all();
-        for (const auto& range : made)
-            platform::dispatch::asyncGlobal([fill, range] { take(fill, *range); }, priority);
+        // A few pool threads take the ranges in turn: the rest of the machine stays free
+        // for the screen being drawn meanwhile.
+        const int threads = std::clamp(QThread::idealThreadCount() / 2, 1, int(made.size()));
+        for (int thread = 0; thread < threads; ++thread) {
+            platform::dispatch::asyncGlobal(
+                [fill, made] {
+                    for (const auto& range : made)
+                        take(fill, *range);
+                },
+                priority);
+        }
     }
 
     // The table's stored rows not yet known, a range's worth at a time: cut by key when
@@ -550,6 +568,8 @@ struct UserTableRows::SearchFill {
         int waiting = Waiting;
         if (!range.state.compare_exchange_strong(waiting, Taken))
             return;
+        // The rows read: key and search text, none for a text that holds the separator.
+        std::vector<std::pair<qint64, std::optional<QString>>> joined;
         if (!fill->cancelled) {
             const auto own = fill->columns->copy();
             const SearchColumns searched(own->columns());
@@ -558,7 +578,7 @@ struct UserTableRows::SearchFill {
                 if (fill->cancelled)
                     return false;
                 fill->decoder->decodeInto(storedText(text), values.data());
-                range.joined.emplace_back(key, joinedText(values.data(), searched));
+                joined.emplace_back(key, joinedText(values.data(), searched));
                 return true;
             };
             const bool read = range.keys.empty() ? fill->scan->read(range.first, range.last, made)
@@ -568,7 +588,14 @@ struct UserTableRows::SearchFill {
         }
         {
             std::lock_guard lock(fill->mutex);
+            for (auto& [key, text] : joined) {
+                if (text)
+                    fill->texts.insert(key, std::move(*text));
+                else
+                    fill->unsplittable.insert(key);
+            }
             range.state = Done;
+            ++fill->done;
         }
         fill->finished.notify_all();
     }
@@ -604,8 +631,6 @@ void UserTableRows::startSearchTexts(const QVariantList& rows, bool held)
                 QStringLiteral("usertemplate_id"), m_userTemplateId),
             QStringLiteral("json"));
     }
-    // Room for every row's text (before it is shared): taking them in never grows it.
-    m_searchTexts.reserve(rows.size());
     fill->known = m_searchTexts;
     fill->knownUnsplittable = m_unsplittable;
     // The whole table as fetched, in key order: its ends bound every stored row, and when
@@ -677,21 +702,17 @@ void UserTableRows::cancelSearchFill()
 bool UserTableRows::collectFill(SearchFill& fill)
 {
     std::lock_guard lock(fill.mutex);
-    for (auto it = fill.ranges.begin(); it != fill.ranges.end();) {
-        SearchFill::Range& range = **it;
-        if (range.state != SearchFill::Done) {
-            ++it;
-            continue;
-        }
-        for (auto& [key, joined] : range.joined) {
-            if (joined)
-                m_searchTexts.insert(key, std::move(*joined));
-            else
-                m_unsplittable.insert(key);
-        }
-        it = fill.ranges.erase(it);
+    // Nothing kept yet (a table just opened): what the pool made is taken over whole.
+    if (m_searchTexts.isEmpty()) {
+        m_searchTexts = std::exchange(fill.texts, {});
+    } else {
+        for (auto text = fill.texts.begin(); text != fill.texts.end(); ++text)
+            m_searchTexts.insert(text.key(), std::move(text.value()));
+        fill.texts.clear();
     }
-    return fill.planned && fill.ranges.empty();
+    m_unsplittable.unite(fill.unsplittable);
+    fill.unsplittable.clear();
+    return fill.isOver();
 }
 
 void UserTableRows::fillStep()
@@ -705,7 +726,13 @@ void UserTableRows::fillStep()
         forgetDecoded();
         return;
     }
-    if (collectFill(*fill)) {
+    // Taken in once all is made: the main thread then only takes over what the pool made.
+    bool over = false;
+    {
+        std::lock_guard lock(fill->mutex);
+        over = fill->isOver();
+    }
+    if (over && collectFill(*fill)) {
         if (!fill->incomplete)
             notePrepared(fill->rows, fill->generation);
         m_fill.reset();
@@ -732,18 +759,13 @@ void UserTableRows::finishSearchFill()
         fill->finished.wait(lock, [&] { return fill->planned; });
         ranges = fill->ranges;
     }
-    // What the pool has done is taken in between, not all at the end.
-    for (const auto& range : ranges) {
+    for (const auto& range : ranges)
         SearchFill::take(fill, *range);
-        collectFill(*fill);
-    }
-    while (!collectFill(*fill)) {
+    {
         std::unique_lock lock(fill->mutex);
-        fill->finished.wait(lock, [&] {
-            return std::any_of(fill->ranges.cbegin(), fill->ranges.cend(),
-                [](const auto& range) { return range->state == SearchFill::Done; });
-        });
+        fill->finished.wait(lock, [&] { return fill->isOver(); });
     }
+    collectFill(*fill);
     if (!fill->incomplete)
         notePrepared(fill->rows, fill->generation);
     m_fill.reset();
