@@ -11,10 +11,12 @@
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/ManagedObjectModel.h"
 #include "platform/coredata/Predicate.h"
+#include "platform/coredata/StoredTextScan.h"
 #include "utilities/store/KivoLibContext.h"
 
 #include <QPointer>
 #include <QScopeGuard>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -54,31 +56,37 @@ struct SearchColumns {
 };
 
 // The search text of a row's values (one per searchable column, in their order): each
-// column's folded display text, joined.
+// column's folded display text, joined. Made once for every row of a table: the texts are
+// measured first so the joined one is made in one piece.
 std::optional<QString> joinedText(const QVariant* values, const SearchColumns& columns)
 {
-    QString joined;
-    for (qsizetype i = 0; i < columns.ids.size(); ++i) {
-        const QString text = columns.displays[size_t(i)].text(values[i]);
+    const qsizetype count = columns.ids.size();
+    QVarLengthArray<QString, 16> texts(count);
+    // Plain ASCII folds to its lower case, lowered where it lands; other texts fold here.
+    QVarLengthArray<bool, 16> ascii(count);
+    qsizetype size = count > 0 ? count - 1 : 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        texts[i] = columns.displays[size_t(i)].text(values[i]);
+        ascii[i] = std::all_of(
+            texts[i].cbegin(), texts[i].cend(), [](QChar c) { return c.unicode() < 0x80; });
+        if (!ascii[i])
+            texts[i] = RowValueCompare::fold(texts[i]);
+        if (texts[i].contains(Separator))
+            return std::nullopt;
+        size += texts[i].size();
+    }
+    QString joined(size, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(joined.data());
+    for (qsizetype i = 0; i < count; ++i) {
         if (i > 0)
-            joined += Separator;
-        // Plain ASCII folds to its lower case: lowered where it lands, without a copy.
-        const bool ascii
-            = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
-        if (ascii) {
-            const qsizetype from = joined.size();
-            joined += text;
-            for (QChar* c = joined.data() + from; c != joined.data() + joined.size(); ++c) {
-                if (c->unicode() >= 'A' && c->unicode() <= 'Z')
-                    *c = QChar(c->unicode() + ('a' - 'A'));
-                else if (*c == Separator)
-                    return std::nullopt;
-            }
+            *out++ = Separator.unicode();
+        const auto* in = reinterpret_cast<const char16_t*>(texts[i].constData());
+        const auto* end = in + texts[i].size();
+        if (ascii[i]) {
+            for (; in != end; ++in)
+                *out++ = *in >= u'A' && *in <= u'Z' ? char16_t(*in + (u'a' - u'A')) : *in;
         } else {
-            const QString folded = RowValueCompare::fold(text);
-            if (folded.contains(Separator))
-                return std::nullopt;
-            joined += folded;
+            out = std::copy(in, end, out);
         }
     }
     return joined;
@@ -210,6 +218,7 @@ void UserTableRows::setTable(QString userTemplateId, Rows::Columns columns, Rows
     m_cache.clear();
     dropAhead();
     m_aheadColumns.reset();
+    m_fetched = {};
 }
 
 QVariantList UserTableRows::fetch()
@@ -221,6 +230,7 @@ QVariantList UserTableRows::fetch()
     rows.reserve(faults.size());
     for (Rows* row : faults)
         rows.append(RowObject::fromObject(row));
+    m_fetched = rows;
     return rows;
 }
 
@@ -431,119 +441,173 @@ QList<qint64> UserTableRows::unknownKeys(const QList<Rows*>& rows, Known known) 
     return keys;
 }
 
-// A background making of search texts, done on pool threads from the store itself: one
-// takes the keys of the table's stored rows not yet known, cuts them into ranges and reads
-// them one after another (the store serves one reader at a time: readers side by side
-// only wait for each other), handing each range read to the pool, where it is decoded by
-// whoever takes it first. The main thread only collects what is done, and decodes what is
-// read and still waiting when a search cannot wait.
+// A background making of search texts, done on pool threads from the store file itself:
+// one cuts the keys of the table's stored rows into ranges (those not yet known, when some
+// are), and each range is read and decoded by whoever takes it first, on a connection of
+// its own, so the ranges are read side by side. The main thread only collects what is
+// done, and reads and decodes what is still waiting when a search cannot wait.
 struct UserTableRows::SearchFill {
     enum State { Waiting, Taken, Done };
     struct Range {
-        QList<qint64> keys;
-        // The stored texts, once read (guarded by the mutex until then).
-        std::vector<std::pair<qint64, QVariant>> texts;
-        bool read = false;
-        // The rows read: key and search text, none for a text that holds the separator.
-        std::vector<std::pair<qint64, std::optional<QString>>> joined;
+        // The keys to read, in order; none: every row of a key from first to last.
+        std::vector<qint64> keys;
+        qint64 first = 0;
+        qint64 last = -1;
         std::atomic<int> state { Waiting };
     };
 
     std::shared_ptr<const DetachedColumns> columns;
     // Made of the searchable columns; shared by the pool's threads.
     std::shared_ptr<const RowDecoder> decoder;
-    StoredSource source;
-    QString userTemplateId;
+    // The table's stored rows; none when the store file cannot be read beside the store.
+    std::shared_ptr<const platform::coredata::StoredTextScan> scan;
     // What was known when the making began: copies, read by the planning thread alone.
     QHash<qint64, QString> known;
     QSet<qint64> knownUnsplittable;
+    // The least and the greatest key of the table's stored rows, when the rows made of are
+    // all of them, read at once; none otherwise.
+    std::optional<std::pair<qint64, qint64>> span;
     const platform::coredata::ManagedObjectContext* context = nullptr;
     QVariantList rows;
     quint64 generation = 0;
     std::atomic<int> planState { Waiting };
     std::atomic<bool> cancelled { false };
+    // A range could not be read whole: the rows left are made when a search needs them.
+    std::atomic<bool> incomplete { false };
     std::mutex mutex;
     std::condition_variable finished;
     // Guarded by the mutex.
     bool planned = false;
     std::vector<std::shared_ptr<Range>> ranges;
+    size_t done = 0;
+    // The texts of the ranges done, gathered on the pool's threads so the main thread
+    // takes them over whole: search text by key, and the keys of texts holding the
+    // separator.
+    QHash<qint64, QString> texts;
+    QSet<qint64> unsplittable;
 
-    // Cuts the keys not yet known into ranges and reads them in turn, each handed to the
-    // pool once read, when no one else has begun it.
+    bool isOver() const { return planned && done == ranges.size(); }
+
+    // Cuts the table's rows into ranges, each handed to the pool.
     static void plan(const std::shared_ptr<SearchFill>& fill, platform::dispatch::Priority priority)
     {
         int waiting = Waiting;
         if (!fill->planState.compare_exchange_strong(waiting, Taken))
             return;
         std::vector<std::shared_ptr<Range>> made;
-        const auto reader = fill->source.coordinator.lock();
-        if (!fill->cancelled && reader && fill->source.entity) {
-            const auto stored = reader->storedKeys(*fill->source.entity, fill->source.store,
-                platform::coredata::Predicate::equal(
-                    QStringLiteral("usertemplate_id"), fill->userTemplateId));
-            auto range = std::make_shared<Range>();
-            for (const qint64 key : stored.value_or(std::vector<qint64>())) {
-                if (fill->known.contains(key) || fill->knownUnsplittable.contains(key))
-                    continue;
-                range->keys.append(key);
-                if (range->keys.size() == FillReadRange) {
-                    made.push_back(std::move(range));
-                    range = std::make_shared<Range>();
-                }
-            }
-            if (!range->keys.isEmpty())
-                made.push_back(std::move(range));
-        }
+        if (!fill->cancelled)
+            made = fill->cut();
         // Let go of the copies: the main thread then adds to its own without copying them.
         fill->known = {};
         fill->knownUnsplittable = {};
         {
             std::lock_guard lock(fill->mutex);
+            fill->texts.reserve(
+                fill->span ? fill->rows.size() : qsizetype(made.size()) * FillReadRange);
             fill->ranges = made;
             fill->planned = true;
             fill->planState = Done;
         }
         fill->finished.notify_all();
-        for (const auto& range : made) {
-            // A cancelled making reads no more; its ranges left unread are never waited for.
-            auto texts
-                = fill->cancelled ? decltype(Range::texts)() : fill->source.read(range->keys);
-            {
-                std::lock_guard lock(fill->mutex);
-                range->texts = std::move(texts);
-                range->read = true;
-            }
-            fill->finished.notify_all();
-            platform::dispatch::asyncGlobal([fill, range] { take(fill, *range); }, priority);
+        // A few pool threads take the ranges in turn: the rest of the machine stays free
+        // for the screen being drawn meanwhile.
+        const int threads = std::clamp(QThread::idealThreadCount() / 2, 1, int(made.size()));
+        for (int thread = 0; thread < threads; ++thread) {
+            platform::dispatch::asyncGlobal(
+                [fill, made] {
+                    for (const auto& range : made)
+                        take(fill, *range);
+                },
+                priority);
         }
     }
 
-    // Decodes the range read when no one else has taken it.
+    // The table's stored rows not yet known, a range's worth at a time: cut by key when
+    // none is known and the table's rows lie together (no key need be read for that), else
+    // from the keys read.
+    std::vector<std::shared_ptr<Range>> cut()
+    {
+        std::vector<std::shared_ptr<Range>> made;
+        if (!scan) {
+            incomplete = true;
+            return made;
+        }
+        if (span && known.isEmpty() && knownUnsplittable.isEmpty()) {
+            const auto [first, last] = *span;
+            for (qint64 from = first; from <= last; from += FillReadRange) {
+                auto range = std::make_shared<Range>();
+                range->first = from;
+                range->last = last - from < FillReadRange ? last : from + FillReadRange - 1;
+                made.push_back(std::move(range));
+            }
+            return made;
+        }
+        const auto stored = scan->keys();
+        if (!stored) {
+            incomplete = true;
+            return made;
+        }
+        auto range = std::make_shared<Range>();
+        for (const qint64 key : *stored) {
+            if (known.contains(key) || knownUnsplittable.contains(key))
+                continue;
+            range->keys.push_back(key);
+            if (qsizetype(range->keys.size()) == FillReadRange) {
+                made.push_back(std::move(range));
+                range = std::make_shared<Range>();
+            }
+        }
+        if (!range->keys.empty())
+            made.push_back(std::move(range));
+        return made;
+    }
+
+    // Reads and decodes the range when no one else has taken it.
     static void take(const std::shared_ptr<SearchFill>& fill, Range& range)
     {
         int waiting = Waiting;
         if (!range.state.compare_exchange_strong(waiting, Taken))
             return;
-        std::vector<std::pair<qint64, QVariant>> texts;
-        {
-            std::lock_guard lock(fill->mutex);
-            texts = std::move(range.texts);
-        }
+        // The rows read: key and search text, none for a text that holds the separator.
+        std::vector<std::pair<qint64, std::optional<QString>>> joined;
         if (!fill->cancelled) {
             const auto own = fill->columns->copy();
             const SearchColumns searched(own->columns());
             QVarLengthArray<QVariant, 16> values(fill->decoder->size());
-            range.joined.reserve(texts.size());
-            for (const auto& [key, text] : texts) {
-                fill->decoder->decodeInto(text, values.data());
-                range.joined.emplace_back(key, joinedText(values.data(), searched));
-            }
+            const auto made = [&](qint64 key, QByteArrayView text) {
+                if (fill->cancelled)
+                    return false;
+                fill->decoder->decodeInto(storedText(text), values.data());
+                joined.emplace_back(key, joinedText(values.data(), searched));
+                return true;
+            };
+            const bool read = range.keys.empty() ? fill->scan->read(range.first, range.last, made)
+                                                 : fill->scan->read(range.keys, made);
+            if (!read)
+                fill->incomplete = true;
         }
         {
             std::lock_guard lock(fill->mutex);
+            for (auto& [key, text] : joined) {
+                if (text)
+                    fill->texts.insert(key, std::move(*text));
+                else
+                    fill->unsplittable.insert(key);
+            }
             range.state = Done;
+            ++fill->done;
         }
         fill->finished.notify_all();
+    }
+
+    // A stored text as the store's own reads hold it: the bytes when they are UTF-8.
+    static QVariant storedText(QByteArrayView text)
+    {
+        if (text.isNull())
+            return {};
+        if (text.isValidUtf8())
+            return QByteArray::fromRawData(text.data(), text.size());
+        return QString::fromUtf8(text);
     }
 };
 
@@ -560,10 +624,36 @@ void UserTableRows::startSearchTexts(const QVariantList& rows, bool held)
     fill->context = KivoLib::currentContext();
     fill->columns = std::make_shared<const DetachedColumns>(m_searchable);
     fill->decoder = std::make_shared<const RowDecoder>(m_searchable, m_password);
-    fill->source = currentSource(m_keptStore);
-    fill->userTemplateId = m_userTemplateId;
+    const StoredSource source = currentSource(m_keptStore);
+    if (const auto reader = source.coordinator.lock(); reader && source.entity) {
+        fill->scan = reader->storedTextScan(*source.entity, m_keptStore,
+            platform::coredata::Predicate::equal(
+                QStringLiteral("usertemplate_id"), m_userTemplateId),
+            QStringLiteral("json"));
+    }
     fill->known = m_searchTexts;
     fill->knownUnsplittable = m_unsplittable;
+    // The whole table as fetched, in key order: its ends bound every stored row, and when
+    // the rows lie together (another table's rows seldom come between) they are read by
+    // key range without reading their keys first.
+    if (!m_fetched.isEmpty() && rows.constData() == m_fetched.constData()
+        && rows.size() == m_fetched.size()) {
+        const auto storedKey = [](const QVariant& row) -> std::optional<qint64> {
+            const auto* object = qobject_cast<Rows*>(RowObject::object(row));
+            if (!object || object->objectID().isTemporary())
+                return std::nullopt;
+            return object->objectID().key;
+        };
+        std::optional<qint64> first;
+        std::optional<qint64> last;
+        for (auto row = rows.cbegin(); !first && row != rows.cend(); ++row)
+            first = storedKey(*row);
+        for (auto row = rows.crbegin(); !last && row != rows.crend(); ++row)
+            last = storedKey(*row);
+        if (first && last && *first <= *last && *last - *first < 2 * qint64(rows.size()))
+            fill->span = std::pair(*first, *last);
+    }
+    m_fetched = {};
     m_fill = fill;
     m_fillHeld = true;
     if (!held)
@@ -612,21 +702,17 @@ void UserTableRows::cancelSearchFill()
 bool UserTableRows::collectFill(SearchFill& fill)
 {
     std::lock_guard lock(fill.mutex);
-    for (auto it = fill.ranges.begin(); it != fill.ranges.end();) {
-        SearchFill::Range& range = **it;
-        if (range.state != SearchFill::Done) {
-            ++it;
-            continue;
-        }
-        for (auto& [key, joined] : range.joined) {
-            if (joined)
-                m_searchTexts.insert(key, std::move(*joined));
-            else
-                m_unsplittable.insert(key);
-        }
-        it = fill.ranges.erase(it);
+    // Nothing kept yet (a table just opened): what the pool made is taken over whole.
+    if (m_searchTexts.isEmpty()) {
+        m_searchTexts = std::exchange(fill.texts, {});
+    } else {
+        for (auto text = fill.texts.begin(); text != fill.texts.end(); ++text)
+            m_searchTexts.insert(text.key(), std::move(text.value()));
+        fill.texts.clear();
     }
-    return fill.planned && fill.ranges.empty();
+    m_unsplittable.unite(fill.unsplittable);
+    fill.unsplittable.clear();
+    return fill.isOver();
 }
 
 void UserTableRows::fillStep()
@@ -640,8 +726,15 @@ void UserTableRows::fillStep()
         forgetDecoded();
         return;
     }
-    if (collectFill(*fill)) {
-        notePrepared(fill->rows, fill->generation);
+    // Taken in once all is made: the main thread then only takes over what the pool made.
+    bool over = false;
+    {
+        std::lock_guard lock(fill->mutex);
+        over = fill->isOver();
+    }
+    if (over && collectFill(*fill)) {
+        if (!fill->incomplete)
+            notePrepared(fill->rows, fill->generation);
         m_fill.reset();
         return;
     }
@@ -657,9 +750,8 @@ void UserTableRows::finishSearchFill()
         cancelSearchFill();
         return;
     }
-    // The keys are cut and the ranges read here when no pool thread has begun it; every
-    // range read that no pool thread has begun is decoded here while the pool goes on with
-    // its own.
+    // The rows are cut here when no pool thread has begun it; every range that no pool
+    // thread has begun is read and decoded here while the pool goes on with its own.
     SearchFill::plan(fill, platform::dispatch::Priority::High);
     std::vector<std::shared_ptr<SearchFill::Range>> ranges;
     {
@@ -667,23 +759,15 @@ void UserTableRows::finishSearchFill()
         fill->finished.wait(lock, [&] { return fill->planned; });
         ranges = fill->ranges;
     }
-    // What the pool has done is taken in between, not all at the end.
-    for (const auto& range : ranges) {
-        {
-            std::unique_lock lock(fill->mutex);
-            fill->finished.wait(lock, [&] { return range->read; });
-        }
+    for (const auto& range : ranges)
         SearchFill::take(fill, *range);
-        collectFill(*fill);
-    }
-    while (!collectFill(*fill)) {
+    {
         std::unique_lock lock(fill->mutex);
-        fill->finished.wait(lock, [&] {
-            return std::any_of(fill->ranges.cbegin(), fill->ranges.cend(),
-                [](const auto& range) { return range->state == SearchFill::Done; });
-        });
+        fill->finished.wait(lock, [&] { return fill->isOver(); });
     }
-    notePrepared(fill->rows, fill->generation);
+    collectFill(*fill);
+    if (!fill->incomplete)
+        notePrepared(fill->rows, fill->generation);
     m_fill.reset();
     m_fillHeld = false;
 }

@@ -167,6 +167,9 @@ private:
     // Counts what was forgotten: the rows last made ready are ready while it stands.
     quint64 m_generation = 0;
     QVariantList m_preparedRows;
+    // The rows fetch() gave last, all of the table in key order, until a making of their
+    // search texts begins: the keys of the first and the last then bound the stored rows.
+    QVariantList m_fetched;
     quint64 m_preparedGeneration = 0;
     // Lets a step posted for later tell whether this object still exists.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

@@ -3,6 +3,7 @@
 #include "ScreensFixture.h"
 
 #include "model/FilterExtended.h"
+#include "model/RowValueCompare.h"
 #include "model/Sort.h"
 #include "platform/Dispatch.h"
 #include "screens/GenericTemplateDataController.h"
@@ -430,6 +431,82 @@ TEST_F(TableRowsTest, ASearchOfManyRowsFindsWhatEachRowsOwnTestFinds)
     EXPECT_TRUE(rows.matchingRows(list, "", { 0 }).isEmpty());
     EXPECT_TRUE(rows.matchingRows(list, "p1", {}).isEmpty());
     KivoLib::currentContext()->rollback();
+}
+
+TEST_F(TableRowsTest, ASearchTypedWhileTheSearchTextsAreMadeFindsWhatOneTypedAfterFinds)
+{
+    // This table's rows with another table's rows between: one between each (the rows lie
+    // together) for the first table, three (they lie apart) for the second. The first has
+    // more rows than one pool thread reads at a time.
+    const QString databaseId = database->id().toString();
+    const QString definitionId = definition->id().toString();
+    UserTemplate* crowd = addTable(databaseId, definitionId, "Crowd");
+    UserTemplate* others = addTable(databaseId, definitionId, "Others");
+    const auto insert = [&](UserTemplate* into, const QString& who, int years) {
+        Rows* row = Rows::add(into->id().toString());
+        row->updateData({ { key(name), who }, { key(age), years }, { key(kind), "Friend" },
+                            { key(secret), "p1 hidden" }, { key(done), years % 2 == 0 } },
+            columns(), std::nullopt);
+        KivoLib::insertEntity(row);
+    };
+    QHash<QString, QStringList> names;
+    const QList<std::pair<UserTemplate*, int>> tables { { table, 1 }, { crowd, 3 } };
+    for (const auto& [into, between] : tables) {
+        const int count = into == table ? int(UserTableRows::FillReadRange) + 300 : 300;
+        for (int i = 0; i < count; ++i) {
+            const QString who = QString("P%1 %2").arg(i).arg(i % 7 ? "x" : "\u00c9mile");
+            insert(into, who, i % 90);
+            names[into->name().toString()] << who;
+            for (int other = 0; other < between; ++other)
+                insert(others, "p1 other", 1);
+        }
+    }
+    ASSERT_TRUE(KivoLib::commit());
+
+    const auto openNamed = [&](const QString& wanted) {
+        auto link = std::make_shared<Parent>();
+        link->data = RowObject::fromObject(database);
+        home = open<MainDataController>("Home", link);
+        auto homeController = controllerOf<MainDataController>(home);
+        qint64 index = -1;
+        for (qint64 i = 0; i < homeController->count(); ++i) {
+            if (homeController->getGridData(i)->Menu == wanted)
+                index = i;
+        }
+        ASSERT_GE(index, 0);
+        screen = open<GenericTemplateDataController>("Template Rows", linkFrom(home, index));
+        controller = controllerOf<GenericTemplateDataController>(screen);
+    };
+    for (const QString& tableName : { QString("People"), QString("Crowd") }) {
+        for (const QString& needle : { QString("p1"), QString("emile") }) {
+            QStringList expected;
+            for (const QString& who : names[tableName]) {
+                if (RowValueCompare::fold(who).contains(needle))
+                    expected << who;
+            }
+            // Typed as soon as the first tiles are drawn: the pool is still reading.
+            openNamed(tableName);
+            controller->prefetchRows(0, 2);
+            ASSERT_TRUE(controller->tableRows().isMakingSearchTexts());
+            controller->searchData(needle);
+            EXPECT_FALSE(controller->tableRows().isMakingSearchTexts());
+            const QStringList atOnce = shownNames();
+            controller->endSearch(-1);
+            // Typed once every text is made.
+            openNamed(tableName);
+            controller->prefetchRows(0, 2);
+            ASSERT_TRUE(testsupport::waitUntil([&] {
+                testsupport::processEvents(5);
+                return !controller->tableRows().isMakingSearchTexts();
+            }));
+            EXPECT_EQ(controller->tableRows().searchTextCount(), names[tableName].size());
+            controller->searchData(needle);
+            EXPECT_EQ(shownNames(), atOnce)
+                << tableName.toStdString() << " " << needle.toStdString();
+            EXPECT_EQ(atOnce, expected) << tableName.toStdString() << " " << needle.toStdString();
+            controller->endSearch(-1);
+        }
+    }
 }
 
 TEST_F(TableRowsTest, ASearchAfterAWriteFindsTheNewTextAndNotTheOld)

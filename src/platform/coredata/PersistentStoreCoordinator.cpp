@@ -8,6 +8,7 @@
 #include "platform/coredata/Predicate.h"
 #include "platform/coredata/StoreOptions.h"
 #include "platform/coredata/StoredText.h"
+#include "platform/coredata/StoredTextScan.h"
 #include "platform/coredata/UbiquitousContent.h"
 
 #include <QFile>
@@ -292,6 +293,52 @@ std::optional<std::vector<qint64>> PersistentStoreCoordinator::storedKeys(
     for (const PersistentStore::Row& row : *rows)
         keys.push_back(row.key);
     return keys;
+}
+
+std::shared_ptr<StoredTextScan> PersistentStoreCoordinator::storedTextScan(
+    const EntityDescription& entity, const QString& storeIdentifier, const Predicate& predicate,
+    const QString& attribute, Error* error) const
+{
+    QStringList named { attribute };
+    for (const auto& term : predicate.comparisons())
+        named << term.attribute;
+    for (const QString& name : std::as_const(named)) {
+        if (entity.indexOfAttribute(name) < 0) {
+            report(error,
+                makeError(PersistentStoreOperationError,
+                    QStringLiteral("The entity has no attribute \"%1\".").arg(name)));
+            return nullptr;
+        }
+    }
+    QMutexLocker locker(&m_mutex);
+    const auto store = storeWithIdentifier(storeIdentifier);
+    if (!store) {
+        report(error, storeNotInCoordinator(PersistentStoreOperationError));
+        return nullptr;
+    }
+    // The key column is the table's integer primary key, which SQLite also names rowid;
+    // the texts are read by it alone (NOT INDEXED), as a table's rows mostly lie together.
+    // The operands are numbered parameters, ahead of the keys.
+    QByteArray where;
+    for (qsizetype i = 0; i < predicate.comparisons().size(); ++i) {
+        where += (i ? " AND " : " WHERE ")
+            + store->columnOf(entity, predicate.comparisons()[i].attribute) + " IS ?"
+            + QByteArray::number(i + 1);
+    }
+    const QByteArray next = " ?" + QByteArray::number(predicate.comparisons().size() + 1);
+    const QByteArray last = " ?" + QByteArray::number(predicate.comparisons().size() + 2);
+    const QByteArray byKey = where.isEmpty() ? " WHERE" : where + " AND";
+    const QByteArray& table = store->sqlOf(entity).table;
+    const QByteArray read
+        = "SELECT rowid, " + store->columnOf(entity, attribute) + " FROM " + table + " NOT INDEXED";
+    StoredTextScan::Sql sql;
+    sql.keys = "SELECT rowid FROM " + table + where;
+    sql.range = read + byKey + " rowid BETWEEN" + next + " AND" + last + " ORDER BY rowid";
+    sql.row = read + byKey + " rowid =" + next;
+    return std::make_shared<StoredTextScan>(store->URL().toLocalFile(), std::move(sql),
+        [model = m_model, entity = &entity, predicate](sqlite3_stmt* statement) {
+            PersistentStore::bindPredicate(statement, *entity, predicate);
+        });
 }
 
 std::optional<QVariantMap> PersistentStoreCoordinator::metadataForPersistentStoreOfType(

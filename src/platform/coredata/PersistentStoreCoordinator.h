@@ -19,6 +19,7 @@ class EntityDescription;
 class ManagedObjectModel;
 class Predicate;
 class PersistentStore;
+class StoredTextScan;
 
 // Joins a model to its stores. Contexts reach the stores only through it and hold its
 // lock for each fetch and save; the store-loading jobs take the same lock (lock/unlock)
@@ -94,6 +95,14 @@ public:
     // selects, in key order, read straight from the store as storedValues reads.
     [[nodiscard]] std::optional<std::vector<qint64>> storedKeys(const EntityDescription& entity,
         const QString& storeIdentifier, const Predicate& predicate, Error* error = nullptr) const;
+
+    // A reader of the attribute's stored texts of the entity's rows in the store with the
+    // identifier that the predicate (without variables) selects, on connections of its
+    // own; null, and the error, when the store is gone or the entity lacks an attribute
+    // named.
+    [[nodiscard]] std::shared_ptr<StoredTextScan> storedTextScan(const EntityDescription& entity,
+        const QString& storeIdentifier, const Predicate& predicate, const QString& attribute,
+        Error* error = nullptr) const;
 
     void lock() { m_mutex.lock(); }
     void unlock() { m_mutex.unlock(); }
