@@ -312,7 +312,7 @@ std::shared_ptr<StoredTextScan> PersistentStoreCoordinator::storedTextScan(
     }
     QMutexLocker locker(&m_mutex);
     const auto store = storeWithIdentifier(storeIdentifier);
-    if (!store) {
+    if (!store || !store->readers()) {
         report(error, storeNotInCoordinator(PersistentStoreOperationError));
         return nullptr;
     }
@@ -335,7 +335,7 @@ std::shared_ptr<StoredTextScan> PersistentStoreCoordinator::storedTextScan(
     sql.keys = "SELECT rowid FROM " + table + where;
     sql.range = read + byKey + " rowid BETWEEN" + next + " AND" + last + " ORDER BY rowid";
     sql.row = read + byKey + " rowid =" + next;
-    return std::make_shared<StoredTextScan>(store->URL().toLocalFile(), std::move(sql),
+    return std::make_shared<StoredTextScan>(store->readers(), sql,
         [model = m_model, entity = &entity, predicate](sqlite3_stmt* statement) {
             PersistentStore::bindPredicate(statement, *entity, predicate);
         });

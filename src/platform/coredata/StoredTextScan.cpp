@@ -8,19 +8,7 @@ namespace platform::coredata {
 
 namespace {
 
-constexpr int BusyTimeoutMs = 5000;
-
-sqlite3_stmt* prepared(sqlite3* db, const QByteArray& sql)
-{
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v3(
-            db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &statement, nullptr)
-        != SQLITE_OK) {
-        sqlite3_finalize(statement);
-        return nullptr;
-    }
-    return statement;
-}
+enum Statement : size_t { KeysStatement, RangeStatement, RowStatement };
 
 QByteArrayView textOf(sqlite3_stmt* query, int column)
 {
@@ -32,81 +20,39 @@ QByteArrayView textOf(sqlite3_stmt* query, int column)
 
 } // namespace
 
-StoredTextScan::StoredTextScan(QString path, Sql sql, Binder bind)
-    : m_path(std::move(path))
-    , m_sql(std::move(sql))
+StoredTextScan::StoredTextScan(std::shared_ptr<StoreReaders> readers, const Sql& sql, Binder bind)
+    : m_readers(std::move(readers))
     , m_bind(std::move(bind))
 {
+    // Each page is read once: a small cache is soon reused, where a big one would take
+    // memory for every page read (SQLite's allocator is one lock for all threads).
+    m_kind.settings = "PRAGMA cache_size=-256";
+    m_kind.statements = { sql.keys, sql.range, sql.row };
 }
 
 StoredTextScan::~StoredTextScan()
 {
-    for (const Connection& connection : m_idle)
-        close(connection);
-}
-
-std::optional<StoredTextScan::Connection> StoredTextScan::take() const
-{
-    {
-        std::lock_guard lock(m_mutex);
-        if (!m_idle.empty()) {
-            const Connection connection = m_idle.back();
-            m_idle.pop_back();
-            return connection;
-        }
-    }
-    // Read-only: it never writes, and never copies the log into the file as the last
-    // connection to close it would.
-    Connection connection;
-    if (sqlite3_open_v2(m_path.toUtf8().constData(), &connection.db,
-            SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr)
-        != SQLITE_OK) {
-        close(connection);
-        return std::nullopt;
-    }
-    sqlite3_busy_timeout(connection.db, BusyTimeoutMs);
-    // Each page is read once: a small cache is soon reused, where a big one would take
-    // memory for every page read (SQLite's allocator is one lock for all threads).
-    sqlite3_exec(connection.db, "PRAGMA cache_size=-256", nullptr, nullptr, nullptr);
-    connection.keys = prepared(connection.db, m_sql.keys);
-    connection.range = prepared(connection.db, m_sql.range);
-    connection.row = prepared(connection.db, m_sql.row);
-    if (!connection.keys || !connection.range || !connection.row) {
-        close(connection);
-        return std::nullopt;
-    }
-    return connection;
-}
-
-void StoredTextScan::giveBack(const Connection& connection) const
-{
-    std::lock_guard lock(m_mutex);
-    m_idle.push_back(connection);
-}
-
-void StoredTextScan::close(const Connection& connection)
-{
-    sqlite3_finalize(connection.keys);
-    sqlite3_finalize(connection.range);
-    sqlite3_finalize(connection.row);
-    sqlite3_close_v2(connection.db);
+    m_readers->release(this);
 }
 
 std::optional<std::vector<qint64>> StoredTextScan::keys() const
 {
-    const auto connection = take();
-    if (!connection)
-        return std::nullopt;
-    sqlite3_stmt* query = connection->keys;
-    m_bind(query);
     std::vector<qint64> keys;
-    int rc;
-    while ((rc = sqlite3_step(query)) == SQLITE_ROW)
-        keys.push_back(sqlite3_column_int64(query, 0));
-    sqlite3_reset(query);
-    giveBack(*connection);
-    if (rc != SQLITE_DONE)
-        return std::nullopt;
+    {
+        // Given back when done, or when anything throws; closed unless the read went well.
+        StoreReaders::Lease connection(*m_readers, this, m_kind);
+        if (!connection)
+            return std::nullopt;
+        sqlite3_stmt* query = connection.statement(KeysStatement);
+        m_bind(query);
+        int rc;
+        while ((rc = sqlite3_step(query)) == SQLITE_ROW)
+            keys.push_back(sqlite3_column_int64(query, 0));
+        sqlite3_reset(query);
+        if (rc != SQLITE_DONE)
+            return std::nullopt;
+        connection.succeeded();
+    }
     // In the order of an index the rows are found by, cheaper to sort here than in SQLite.
     if (!std::is_sorted(keys.cbegin(), keys.cend()))
         std::sort(keys.begin(), keys.end());
@@ -127,15 +73,20 @@ bool StoredTextScan::read(const std::vector<qint64>& keys, const Row& row) const
             return wanted == keys.cend() || *wanted != key || row(key, text);
         });
     }
-    const auto connection = take();
+    StoreReaders::Lease connection(*m_readers, this, m_kind);
     if (!connection)
         return false;
-    sqlite3_stmt* query = connection->row;
+    sqlite3_stmt* query = connection.statement(RowStatement);
     m_bind(query);
     const int count = sqlite3_bind_parameter_count(query);
     int rc = SQLITE_DONE;
     bool stopped = false;
     for (auto key = keys.cbegin(); !stopped && rc == SQLITE_DONE && key != keys.cend(); ++key) {
+        // An interrupt between two lookups stops none: the store's close is seen here.
+        if (m_readers->isClosed()) {
+            rc = SQLITE_INTERRUPT;
+            break;
+        }
         sqlite3_bind_int64(query, count, *key);
         if ((rc = sqlite3_step(query)) == SQLITE_ROW) {
             stopped = !row(*key, textOf(query, 1));
@@ -143,16 +94,17 @@ bool StoredTextScan::read(const std::vector<qint64>& keys, const Row& row) const
         }
         sqlite3_reset(query);
     }
-    giveBack(*connection);
+    if (stopped || rc == SQLITE_DONE)
+        connection.succeeded();
     return stopped || rc == SQLITE_DONE;
 }
 
 bool StoredTextScan::read(qint64 first, qint64 last, const Row& row) const
 {
-    const auto connection = take();
+    StoreReaders::Lease connection(*m_readers, this, m_kind);
     if (!connection)
         return false;
-    sqlite3_stmt* query = connection->range;
+    sqlite3_stmt* query = connection.statement(RangeStatement);
     m_bind(query);
     const int count = sqlite3_bind_parameter_count(query);
     sqlite3_bind_int64(query, count - 1, first);
@@ -163,7 +115,8 @@ bool StoredTextScan::read(qint64 first, qint64 last, const Row& row) const
         stopped = !row(sqlite3_column_int64(query, 0), textOf(query, 1));
     // Reset at once: a read left open would keep the log from being copied.
     sqlite3_reset(query);
-    giveBack(*connection);
+    if (stopped || rc == SQLITE_DONE)
+        connection.succeeded();
     return stopped || rc == SQLITE_DONE;
 }
 

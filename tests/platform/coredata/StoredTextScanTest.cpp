@@ -1,9 +1,15 @@
 #include "StoreFixture.h"
 
 #include "platform/coredata/Predicate.h"
+#include "platform/coredata/StoreReaders.h"
 #include "platform/coredata/StoredText.h"
 #include "platform/coredata/StoredTextScan.h"
 
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 using namespace storetest;
@@ -140,4 +146,72 @@ TEST_F(StoredTextScanTest, NoScanOfAStoreGoneOrAnAttributeMissing)
         QFile::remove(storeUrl().toLocalFile() + suffix);
     EXPECT_FALSE(scan->keys());
     EXPECT_FALSE(scan->read(1, 100, [](qint64, QByteArrayView) { return true; }));
+}
+
+TEST_F(StoredTextScanTest, AScanClosesWithItsStoreAndNeverReadsAStoreMadeAgainThere)
+{
+    const QString path = storeUrl().toLocalFile();
+    const auto scan = scanOf("A");
+    // A read leaves its connection idle, for the next.
+    ASSERT_TRUE(scan->keys());
+    const auto readers = store->readers();
+    EXPECT_EQ(readers->openCount(), 1u);
+    ASSERT_TRUE(QFileInfo::exists(path + "-wal"));
+    ASSERT_TRUE(coordinator->removePersistentStore(store));
+    // Closed with the store, before it: the log reached the file.
+    EXPECT_EQ(readers->openCount(), 0u);
+    EXPECT_FALSE(QFileInfo::exists(path + "-wal"));
+
+    // A store made again at the path, its rows of the same table under the same keys.
+    for (const char* suffix : { "", "-wal", "-shm" })
+        QFile::remove(path + suffix);
+    store
+        = coordinator->addPersistentStore(cd::SQLiteStoreType, {}, storeUrl(), migratingOptions());
+    ASSERT_TRUE(store);
+    cd::ManagedObjectContext writer;
+    writer.setPersistentStoreCoordinator(coordinator);
+    for (int i = 0; i < 40; ++i) {
+        cd::ManagedObject* row = writer.insertNewObject("Rows");
+        row->setValue("usertemplate_id", "A");
+        row->setValue("json", "{\"another\":1}");
+    }
+    ASSERT_TRUE(writer.save());
+    const auto none = [](qint64, QByteArrayView) {
+        ADD_FAILURE();
+        return true;
+    };
+    EXPECT_FALSE(scan->keys());
+    EXPECT_FALSE(scan->read(keysOfA.front(), keysOfA.back(), none));
+    EXPECT_FALSE(scan->read(std::vector<qint64> { keysOfA[0], keysOfA[19] }, none));
+    EXPECT_EQ(readers->openCount(), 0u);
+    EXPECT_EQ(store->readers()->openCount(), 0u);
+}
+
+TEST_F(StoredTextScanTest, AReadUnderWayWhenTheStoreClosesStopsAndIsWaitedFor)
+{
+    const auto scan = scanOf("A");
+    const auto readers = store->readers();
+    std::atomic<bool> started = false;
+    bool read = true;
+    int seen = 0;
+    std::thread reader([&] {
+        read = scan->read(keysOfA.front(), keysOfA.back(), [&](qint64, QByteArrayView) {
+            // The first row holds the read open until the store is closing.
+            if (seen++ == 0) {
+                started = true;
+                const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+                while (!readers->isClosed() && std::chrono::steady_clock::now() < until)
+                    std::this_thread::yield();
+            }
+            return true;
+        });
+    });
+    while (!started)
+        std::this_thread::yield();
+    EXPECT_TRUE(coordinator->removePersistentStore(store));
+    EXPECT_EQ(readers->openCount(), 0u);
+    reader.join();
+    EXPECT_FALSE(read);
+    EXPECT_LT(seen, 20);
+    EXPECT_FALSE(QFileInfo::exists(storeUrl().toLocalFile() + "-wal"));
 }
