@@ -107,6 +107,18 @@ TEST(BridgeWireFormat, MembersOfTheWrongKindRefuseTheWholeReplyWithAReason)
             replyJSON(
                 withRowCells(goodTable(), QJsonArray { QJsonObject { { "Column", 0.5 } } })) },
         { "a cell as a number", replyJSON(withRowCells(goodTable(), QJsonArray { 3 })) },
+        { "a value that is a list",
+            replyJSON(withRowCells(goodTable(),
+                QJsonArray {
+                    QJsonObject { { "Column", 0 }, { "Value", QJsonArray { "Ann" } } } })) },
+        { "a value that is a record",
+            replyJSON(withRowCells(goodTable(),
+                QJsonArray { QJsonObject { { "Column", 0 }, { "Value", QJsonObject {} } } })) },
+        { "a record in a cell past the columns",
+            replyJSON(withRowCells(goodTable(),
+                QJsonArray { QJsonObject { { "Column", 0 }, { "Value", "Ann" } },
+                    QJsonObject { { "Column", 1 }, { "Value", "database" } },
+                    QJsonObject { { "Column", 2 }, { "Value", QJsonObject { { "a", 1 } } } } })) },
         { "a header as a number", replyJSON([] {
              auto table = goodTable();
              table.insert("Columns", QJsonArray { QJsonObject { { "Header", 3 } } });
