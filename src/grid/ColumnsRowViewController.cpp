@@ -25,6 +25,8 @@
 #include <QFontMetricsF>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace {
 
 const QString kDisclosureImage = QStringLiteral("metrodisclosuresmall");
@@ -97,6 +99,9 @@ double ColumnsRowViewController::gridWidth() const
 
 QString ColumnsRowViewController::sampleText(unsigned length)
 {
+    // The server says how long a column is; no screen shows more than this of one line,
+    // and a longer sample would only cost time and memory to build and measure.
+    length = std::min(length, MaxSampleLength);
     if (length <= ShortSampleLength)
         return QString(qsizetype(length), u'M');
     QString sample;

@@ -37,6 +37,8 @@ public:
     static constexpr int ColumnTagBase = 100;
     // Sample lengths up to this are measured on "M"s, longer ones on "MaWq".
     static constexpr unsigned ShortSampleLength = 20;
+    // Longer columns are measured as this many characters.
+    static constexpr unsigned MaxSampleLength = 1000;
 
     MainCollectionViewController* mainGridViewController() const;
     // Image name of the image column: none means no image column, an empty name one whose
@@ -48,7 +50,7 @@ public:
     virtual void initColumns();
     // The widths of the data controller's server table.
     static QHash<QString, float> getColumnWidths(BaseDataController* dataController);
-    // The text a column of that many characters is measured on.
+    // The text a column of that many characters (at most MaxSampleLength) is measured on.
     static QString sampleText(unsigned length);
 
     void CreateHeader(platform::ui::View* header) override;

@@ -105,6 +105,16 @@ struct ColumnTables : GridScreens {
         return qobject_cast<GridFlowLayout*>(screen->collectionView()->collectionViewLayout());
     }
 
+    // A server screen in columns whose table the test sets.
+    MainCollectionViewController* openServer(bool disclosure)
+    {
+        auto record = itemsRecord("SCREEN_SERVER");
+        record->dataController = "ServerColumnsController";
+        record->rowView = "ColumnsRowViewController";
+        record->disclosure = disclosure;
+        return open(record, "tablet");
+    }
+
     static CollectionViewLayoutAttributes headerIn(const QList<CollectionViewLayoutAttributes>& all)
     {
         for (const auto& attributes : all)
@@ -345,6 +355,30 @@ TEST_F(ColumnTables, AServerTableDrawsItsVisibleColumnsByOrderWithBlankImageHead
     for (const ResponseColumn& column : table->Columns)
         sum += double(rows->columnWidth()->value(column.Name));
     EXPECT_NEAR(rows->getRowSize().width(), sum + 30, 0.01);
+}
+
+TEST_F(ColumnTables, ALengthPastAThousandIsMeasuredAsAThousandCharacters)
+{
+    const unsigned most = 1000;
+    ASSERT_EQ(ColumnsRowViewController::sampleText(5000000).size(), qsizetype(most));
+    EXPECT_EQ(
+        ColumnsRowViewController::sampleText(most + 1), ColumnsRowViewController::sampleText(most));
+    EXPECT_EQ(ColumnsRowViewController::sampleText(most - 1).size(), qsizetype(most - 1));
+
+    auto* screen = openServer(false);
+    auto table = std::make_shared<ResponseTable>();
+    table->Columns
+        = { serverColumn("memo", "Memo", 2147483647, 0), serverColumn("note", "Note", most, 1) };
+    screen->dataController()->setTable(table);
+    QElapsedTimer timer;
+    timer.start();
+    const QHash<QString, float> widths
+        = ColumnsRowViewController::getColumnWidths(screen->dataController().get());
+    EXPECT_LT(timer.elapsed(), 1000);
+    const QFontMetricsF rowFont(Theme::current()->RowLabelFont());
+    EXPECT_NEAR(widths.value("memo"),
+        rowFont.horizontalAdvance(ColumnsRowViewController::sampleText(most)), 0.01);
+    EXPECT_EQ(widths.value("memo"), widths.value("note"));
 }
 
 #include "ColumnTableTest.moc"
