@@ -21,7 +21,8 @@ class View;
 // column and image column. Widths are measured once per clear, from sample text of each
 // column's length, and stretched to fill a screen wider than the table; a wider table
 // scrolls sideways under its pinned header (GridFlowLayout). A reused cell or header
-// keeps its subviews, found again by tag, and only frames and texts that differ are set.
+// keeps its subviews, found again by tag, and only frames and texts that differ are set;
+// the ones of columns the shown table does not have are removed.
 class ColumnsRowViewController : public RowViewContoller,
                                  public platform::ui::GestureRecognizerDelegate {
     Q_OBJECT
