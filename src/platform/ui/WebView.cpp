@@ -215,6 +215,8 @@ void WebView::navigate(const Entry& entry, bool addToHistory)
 void WebView::start(const Entry& entry)
 {
     cancelAll();
+    // A new page fetches its own; what the last one fetched is let go.
+    m_resources.clear();
     const quint64 generation = ++m_generation;
     m_loading = true;
     m_showingFailure = false;

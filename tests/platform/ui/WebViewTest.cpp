@@ -1,4 +1,5 @@
 #include "platform/ui/WebView.h"
+#include "common/FixtureHttpServer.h"
 #include "common/LocalWebServer.h"
 #include "common/TestSupport.h"
 
@@ -229,4 +230,42 @@ TEST_F(WebViewTest, StopAndDeletionCancelSoNoCallbackFollows)
         EXPECT_EQ(watcher->events, before);
         delete watcher;
     }
+}
+
+TEST_F(WebViewTest, WhatAPageFetchedIsLetGoSoTheNextLoadFetchesAfresh)
+{
+    FixtureHttpServer fixture;
+    ASSERT_TRUE(fixture.isListening());
+    fixture.serve("/one.html",
+        FixtureReply { FixtureReply::Answer, 200, "text/html",
+            "<html><head><title>One</title></head><body><img src=\"pic.png\"></body></html>" });
+    fixture.serve("/two.html",
+        FixtureReply { FixtureReply::Answer, 200, "text/html",
+            "<html><head><title>Two</title></head><body>two</body></html>" });
+    QColor colour = Qt::red;
+    fixture.route("/pic.png", [&colour](const FixtureRequest&) {
+        return FixtureReply { FixtureReply::Answer, 200, "image/png", pngOf(colour) };
+    });
+    auto shownColour = [this, &fixture] {
+        return view->textBrowser()
+            ->document()
+            ->resource(QTextDocument::ImageResource, fixture.url("/pic.png"))
+            .value<QImage>()
+            .pixelColor(1, 1);
+    };
+
+    view->loadRequest(fixture.url("/one.html"));
+    ASSERT_TRUE(loaded());
+    EXPECT_EQ(shownColour(), QColor(Qt::red));
+    colour = Qt::blue; // the picture changes on the server
+    view->followLink(QUrl("two.html"));
+    ASSERT_TRUE(loaded());
+    view->goBack();
+    ASSERT_TRUE(loaded());
+    EXPECT_EQ(view->title(), "One");
+    EXPECT_EQ(shownColour(), QColor(Qt::blue));
+    int fetched = 0;
+    for (const FixtureRequest& request : fixture.requests())
+        fetched += request.path == "/pic.png";
+    EXPECT_EQ(fetched, 2);
 }
