@@ -50,6 +50,9 @@ QByteArray pngOf(QColor color)
     return data;
 }
 
+// The colour of the local image no remote page may show.
+const QColor secretColour(18, 52, 86);
+
 struct WebViewTest : ::testing::Test {
     QTemporaryDir site;
     QTemporaryDir local;
@@ -69,14 +72,15 @@ struct WebViewTest : ::testing::Test {
         write(site.filePath("three.html"),
             "<html><head><title>Three</title></head><body>end</body></html>");
         write(site.filePath("red.png"), pngOf(Qt::red));
-        write(local.filePath("secret.png"), pngOf(Qt::blue));
+        write(local.filePath("secret.png"), pngOf(secretColour));
         write(local.filePath("secret.html"), "<html><body>secret</body></html>");
         write(site.filePath("reach.html"),
             QStringLiteral("<html><head><title>Reach</title></head><body>"
                            "<a href=\"%1\">file</a> <a href=\"mailto:a@b.c\">mail</a>"
-                           "<img src=\"%2\"></body></html>")
+                           "<img src=\"%2\"><img src=\"%3\"></body></html>")
                 .arg(QUrl::fromLocalFile(local.filePath("secret.html")).toString(),
-                    QUrl::fromLocalFile(local.filePath("secret.png")).toString())
+                    QUrl::fromLocalFile(local.filePath("secret.png")).toString(),
+                    local.filePath("secret.png"))
                 .toUtf8());
         server = std::make_unique<LocalWebServer>(site.path());
         ASSERT_TRUE(server->isRunning());
@@ -134,10 +138,17 @@ TEST_F(WebViewTest, ARemotePageReachesNoLocalFileAndFollowsNoOtherScheme)
     view->loadRequest(server->url("/reach.html"));
     ASSERT_TRUE(loaded());
     const QUrl secretImage = QUrl::fromLocalFile(local.filePath("secret.png"));
-    EXPECT_TRUE(view->textBrowser()
-                    ->document()
-                    ->resource(QTextDocument::ImageResource, secretImage)
-                    .isNull());
+    EXPECT_NE(view->textBrowser()
+                  ->document()
+                  ->resource(QTextDocument::ImageResource, secretImage)
+                  .value<QImage>()
+                  .pixelColor(1, 1),
+        secretColour);
+    // Not by a plain path either, which the text layout would read from the disk itself.
+    const QImage shown = view->grab().toImage();
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            ASSERT_NE(shown.pixelColor(x, y), secretColour) << x << "," << y;
     view->followLink(QUrl::fromLocalFile(local.filePath("secret.html")));
     view->followLink(QUrl("mailto:a@b.c"));
     view->followLink(QUrl("javascript:alert(1)"));
@@ -229,6 +240,61 @@ TEST_F(WebViewTest, StopAndDeletionCancelSoNoCallbackFollows)
         testsupport::processEvents(600);
         EXPECT_EQ(watcher->events, before);
         delete watcher;
+    }
+}
+
+namespace {
+
+// A PNG of one colour that decodes to side × side × 4 bytes.
+QByteArray bigPng(int side, QColor color)
+{
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return data;
+}
+
+} // namespace
+
+TEST_F(WebViewTest, APagesImagesShareOneBudgetAndThoseBeyondItShowAsMissing)
+{
+    // Three images of 64 MB decoded each, every one well under Qt's own limit for one.
+    const QByteArray png = bigPng(4096, Qt::green);
+    QString html = "<html><body>";
+    for (int i = 0; i < 3; ++i) {
+        write(site.filePath(QStringLiteral("big%1.png").arg(i)), png);
+        write(local.filePath(QStringLiteral("big%1.png").arg(i)), png);
+        html += QStringLiteral("<img src=\"big%1.png\">").arg(i);
+    }
+    html += "</body></html>";
+    write(site.filePath("gallery.html"), html.toUtf8());
+    write(local.filePath("gallery.html"), html.toUtf8());
+
+    for (const QUrl& page :
+        { server->url("/gallery.html"), QUrl::fromLocalFile(local.filePath("gallery.html")) }) {
+        view->loadRequest(page);
+        ASSERT_TRUE(loaded(20000));
+        ASSERT_EQ(delegate.events.last(), "finish:") << page.toString().toStdString();
+        view->grab(); // lays the page out, as showing it does
+        QTextDocument* document = view->textBrowser()->document();
+        qint64 decoded = 0; // of the images shown whole
+        QList<int> sides;
+        for (int i = 0; i < 3; ++i) {
+            const QImage image = document
+                                     ->resource(QTextDocument::ImageResource,
+                                         page.resolved(QUrl(QStringLiteral("big%1.png").arg(i))))
+                                     .value<QImage>();
+            ASSERT_FALSE(image.isNull()) << i;
+            if (image.width() > 16)
+                decoded += image.sizeInBytes();
+            sides << image.width();
+        }
+        EXPECT_LE(decoded, WebView::MaximumImageBytes);
+        // The first ones in the page are shown whole; the rest as missing.
+        EXPECT_EQ(sides, QList<int>({ 4096, 4096, 16 })) << page.toString().toStdString();
     }
 }
 
