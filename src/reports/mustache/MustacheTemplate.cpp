@@ -3,6 +3,7 @@
 #include "platform/Exception.h"
 #include "reports/mustache/Mustache.h"
 #include "reports/mustache/MustacheError.h"
+#include "reports/mustache/MustacheRenderingBudget.h"
 #include "reports/mustache/MustacheTemplateRepository.h"
 
 #include <QFileInfo>
@@ -102,13 +103,19 @@ std::optional<QString> MustacheTemplate::renderObjectsFromArray(
 bool MustacheTemplate::renderComponents(
     QString& buffer, const MustacheContextPtr& context, platform::Error* error) const
 {
+    const MustacheRenderingBudget budget;
     const bool overridden = context->hasTemplateOverrides();
     for (const MustacheComponentPtr& component : m_components) {
+        if (!MustacheRenderingBudget::spendSteps())
+            return MustacheRenderingBudget::fail(error);
         const MustacheComponentPtr resolved
             = overridden ? context->resolveTemplateComponent(component) : nullptr;
         const MustacheTemplateComponent& rendered = resolved ? *resolved : *component;
+        const qsizetype before = buffer.size();
         if (!rendered.renderContentType(m_contentType, buffer, context, error))
             return false;
+        if (!MustacheRenderingBudget::spendCharacters(buffer.size() - before))
+            return MustacheRenderingBudget::fail(error);
     }
     return true;
 }
