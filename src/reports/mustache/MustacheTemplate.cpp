@@ -168,9 +168,16 @@ MustacheComponentPtr MustacheTemplate::resolveTemplateComponent(
     struct Pop {
         ~Pop() { resolving.pop_back(); }
     } pop;
+    // A partial included twice is passed through twice, its partials four times, and so
+    // on: the passes count as work. Once the budget is spent the component goes on as it
+    // is; the rendering stops at its next step.
+    const MustacheRenderingBudget budget;
     MustacheComponentPtr resolved = component;
-    for (const MustacheComponentPtr& own : m_components)
+    for (const MustacheComponentPtr& own : m_components) {
+        if (!MustacheRenderingBudget::spendSteps())
+            break;
         resolved = own->resolveTemplateComponent(resolved);
+    }
     return resolved;
 }
 

@@ -69,6 +69,32 @@ TEST(MustacheRenderingBudget, OutputBeyondTheBoundStopsWithAnError)
         2 * megabyte.size());
 }
 
+TEST(MustacheRenderingBudget, PartialsIncludedTwiceAtEveryLevelInsideAnOverrideStop)
+{
+    // Every component the overridden template renders is offered to the override, which
+    // passes it through p0, twice through p1, four times through p2, and so on; where the
+    // innermost overrides the section, each pass adds it to those gathered before.
+    QVariantMap partials { { "base", "{{$s}}S{{/s}}{{#items}}{{.}}{{/items}}" },
+        { "main", "{{<base}}{{>p0}}{{/base}}" } };
+    for (int i = 0; i < 40; ++i)
+        partials.insert(
+            QStringLiteral("p%1").arg(i), QStringLiteral("{{>p%1}}{{>p%1}}").arg(i + 1));
+    for (const char* innermost : { "x", "{{$s}}o{{/s}}" }) {
+        SCOPED_TRACE(innermost);
+        partials.insert("p40", innermost);
+        finishesWithin(60s, [&] {
+            platform::Error error;
+            EXPECT_EQ(renderWithPartials(partials, "main", {}, &error), "");
+            EXPECT_EQ(error.localizedDescription(), stepsMessage());
+        });
+    }
+    // Three levels gather the eight overriding sections.
+    partials.insert("p3", "{{$s}}o{{/s}}");
+    EXPECT_EQ(
+        renderWithPartials(partials, "main", QVariantMap { { "items", QVariantList { 1, 2 } } }),
+        "oooooooo12");
+}
+
 TEST(MustacheRenderingBudget, TheThousandRowReportRendersWhole)
 {
     OrderedDictionary columns;
