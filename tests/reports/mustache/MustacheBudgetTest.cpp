@@ -1,5 +1,5 @@
-// How much a rendering may do: work that multiplies ends in an error, and the report
-// stays well inside the bounds.
+// How much a rendering may do: work that multiplies and partials compiled inside each
+// other end in an error, and the report stays well inside the bounds.
 #include "MustacheTestSupport.h"
 
 #include "reports/ReportController.h"
@@ -21,6 +21,16 @@ QString stepsMessage()
 {
     return QStringLiteral("Rendering took more than %1 steps")
         .arg(MustacheRenderingBudget::MaximumSteps);
+}
+
+// A chain of distinct partials: p0 includes p1, which includes p2, and so on.
+QVariantMap chain(int length)
+{
+    QVariantMap partials;
+    for (int i = 0; i < length; ++i)
+        partials.insert(QStringLiteral("p%1").arg(i),
+            i + 1 < length ? QStringLiteral("{{>p%1}}").arg(i + 1) : QStringLiteral("end"));
+    return partials;
 }
 
 } // namespace
@@ -93,6 +103,28 @@ TEST(MustacheRenderingBudget, PartialsIncludedTwiceAtEveryLevelInsideAnOverrideS
     EXPECT_EQ(
         renderWithPartials(partials, "main", QVariantMap { { "items", QVariantList { 1, 2 } } }),
         "oooooooo12");
+}
+
+TEST(MustacheRenderingDepth, AChainOfDistinctPartialsIsBoundWhenCompiled)
+{
+    // Long enough to exhaust any stack if each compiled the next inside itself unbounded.
+    finishesWithin(60s, [&] {
+        platform::Error error;
+        EXPECT_EQ(renderWithPartials(chain(100000), "p0", {}, &error), "");
+        EXPECT_EQ(error.domain(), MustacheError::Domain);
+        EXPECT_EQ(error.code(), MustacheError::ParseError);
+        EXPECT_EQ(error.localizedDescription(),
+            "Parse error at line 1 of template p255: Partials nested deeper than 256 levels");
+    });
+    // The same through a template override, whose template is loaded at its closing tag.
+    QVariantMap overrides = chain(300);
+    overrides.insert("p0", "{{<p1}}{{/p1}}");
+    platform::Error error;
+    EXPECT_EQ(renderWithPartials(overrides, "p0", {}, &error), "");
+    EXPECT_EQ(error.localizedDescription(),
+        "Parse error at line 1 of template p255: Partials nested deeper than 256 levels");
+    // 256 templates deep still compiles and renders.
+    EXPECT_EQ(renderWithPartials(chain(256), "p0"), "end");
 }
 
 TEST(MustacheRenderingBudget, TheThousandRowReportRendersWhole)
