@@ -14,6 +14,6 @@ enum class MustacheTagType : unsigned {
 };
 
 // Nesting deeper than this (sections, partials, overrides, expressions, nested lists,
-// partials compiled inside each other) is refused with an error instead of exhausting the
-// stack.
+// templates found in the data, partials compiled inside each other) is refused with an
+// error instead of exhausting the stack.
 inline constexpr int MustacheMaximumDepth = 256;

@@ -4,6 +4,8 @@
 #include "reports/mustache/Mustache.h"
 #include "reports/mustache/MustacheError.h"
 #include "reports/mustache/MustacheRenderingBudget.h"
+#include "reports/mustache/MustacheRenderingDepth.h"
+#include "reports/mustache/MustacheTag.h"
 #include "reports/mustache/MustacheTemplateRepository.h"
 
 #include <QFileInfo>
@@ -181,8 +183,15 @@ MustacheComponentPtr MustacheTemplate::resolveTemplateComponent(
     return resolved;
 }
 
-std::optional<QString> MustacheTemplate::renderForMustacheTag(const MustacheTag&,
+std::optional<QString> MustacheTemplate::renderForMustacheTag(const MustacheTag& tag,
     const std::shared_ptr<MustacheContext>& context, bool* HTMLSafe, platform::Error* error)
 {
+    // A template found in the data may be found again inside itself, like a partial.
+    MustacheRenderingDepth depth;
+    if (depth.exceeded()) {
+        MustacheError::report(
+            MustacheRenderingDepth::error(tag.expression()->token().get()), error);
+        return std::nullopt;
+    }
     return renderContentWithContext(context, HTMLSafe, error);
 }

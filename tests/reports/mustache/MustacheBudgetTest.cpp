@@ -1,5 +1,6 @@
-// How much a rendering may do: work that multiplies and partials compiled inside each
-// other end in an error, and the report stays well inside the bounds.
+// How much a rendering may do: work that multiplies, recursion through partials and
+// through templates found in the data all end in an error, and the report stays well
+// inside the bounds.
 #include "MustacheTestSupport.h"
 
 #include "reports/ReportController.h"
@@ -125,6 +126,30 @@ TEST(MustacheRenderingDepth, AChainOfDistinctPartialsIsBoundWhenCompiled)
         "Parse error at line 1 of template p255: Partials nested deeper than 256 levels");
     // 256 templates deep still compiles and renders.
     EXPECT_EQ(renderWithPartials(chain(256), "p0"), "end");
+}
+
+TEST(MustacheRenderingDepth, ATemplateFoundInItsOwnDataStopsAtTheDepthLimit)
+{
+    for (const char* text : { "{{t}}", "<{{#t}}{{/t}}>", "{{{t}}}{{t}}" }) {
+        SCOPED_TRACE(text);
+        platform::Error error;
+        const MustacheTemplatePtr compiled = MustacheTemplate::templateFromString(text, &error);
+        ASSERT_TRUE(compiled);
+        const QVariantMap data { { "t", MustacheValue::fromObject(compiled) } };
+        finishesWithin(60s, [&] {
+            EXPECT_FALSE(compiled->renderObject(data, &error));
+            EXPECT_EQ(error.code(), MustacheError::RenderingError);
+            EXPECT_TRUE(error.localizedDescription().startsWith(
+                "Rendering nested deeper than 256 levels in tag `{{"))
+                << error.localizedDescription().toStdString();
+        });
+    }
+    // A template value that does not find itself renders as before.
+    platform::Error error;
+    const MustacheTemplatePtr inner = MustacheTemplate::templateFromString("<{{x}}>", &error);
+    EXPECT_EQ(render("{{t}}{{#t}}{{/t}}",
+                  QVariantMap { { "t", MustacheValue::fromObject(inner) }, { "x", "&" } }),
+        "<&amp;><&amp;>");
 }
 
 TEST(MustacheRenderingBudget, TheThousandRowReportRendersWhole)
