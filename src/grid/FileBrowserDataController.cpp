@@ -261,7 +261,10 @@ void FileBrowserDataController::tapOnDisclosure(qint64)
     const auto link = grid->createParent();
     link->data = RowObject::fromRecord(entry);
     level->setParentLink(link);
-    level->setScreen(BridgeScreenFactory::GetScreen(BridgeScreenFactory::FileBrowser, link));
+    // The level is titled after its folder, not after the browser's record.
+    auto record = BridgeScreenFactory::GetScreen(BridgeScreenFactory::FileBrowser, link);
+    record->title = entry->name;
+    level->setScreen(record);
     if (here) {
         level->setSaveDialog(here->saveDialog());
         level->setFileBrowserDelegate(here->fileBrowserDelegate());

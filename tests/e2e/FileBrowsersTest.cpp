@@ -113,11 +113,13 @@ TEST_P(FileBrowsers, TheSettingsFileBrowserListsDocumentsOpensFilesAndMakesAndDe
     EXPECT_TRUE(titles(files).contains("reports"));
     ASSERT_TRUE(saveShot(QString("e2e-settings-file-browser-%1.png").arg(GetParam())));
 
-    // A folder opens as a level of its own; a file there opens in the preview.
+    // A folder opens as a level of its own, titled after it; a file there opens in the
+    // preview.
     ASSERT_TRUE(open(files, "reports"));
     auto* reports = dynamic_cast<MainCollectionViewController*>(navigation->topViewController());
     ASSERT_NE(reports, nullptr);
     ASSERT_NE(reports, files);
+    EXPECT_EQ(reports->title(), "reports");
     EXPECT_EQ(titles(reports), QStringList({ "march.csv" }));
     ASSERT_TRUE(open(reports, "march.csv"));
     auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
