@@ -290,13 +290,13 @@ void FileBrowserDataController::saveTouched(platform::ui::Control*)
     closeFileBrowse(entry);
 }
 
-void FileBrowserDataController::closeFileBrowse(const std::shared_ptr<FileInfo>& entry)
+FileBrowserProtocol* FileBrowserDataController::closeBrowser()
 {
     FileBrowserScreenProtocol* here = browser();
     ViewController* screen = viewController();
     FileBrowserProtocol* delegate = here ? here->fileBrowserDelegate() : nullptr;
     if (!delegate)
-        return;
+        return nullptr;
     if (auto* opener = dynamic_cast<ViewController*>(delegate)) {
         closeBack(screen, opener);
     } else if (auto* controller = dynamic_cast<BaseDataController*>(delegate)) {
@@ -306,5 +306,17 @@ void FileBrowserDataController::closeFileBrowse(const std::shared_ptr<FileInfo>&
     } else if (delegate->respondsToDismissPopup()) {
         delegate->dismissPopup();
     }
-    delegate->fileBrowseCompleted(entry, screen);
+    return delegate;
+}
+
+void FileBrowserDataController::closeFileBrowse(const std::shared_ptr<FileInfo>& entry)
+{
+    ViewController* screen = viewController();
+    if (FileBrowserProtocol* delegate = closeBrowser())
+        delegate->fileBrowseCompleted(entry, screen);
+}
+
+void FileBrowserDataController::cancelFileBrowse()
+{
+    closeBrowser();
 }

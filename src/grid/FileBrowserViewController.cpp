@@ -1,9 +1,13 @@
 #include "grid/FileBrowserViewController.h"
 
 #include "grid/BaseDataController.h"
+#include "grid/FileBrowserDataController.h"
+#include "grid/ScreenData.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
+#include "utilities/data/BitManager.h"
 #include "utilities/shell/FileBrowserProtocol.h"
 
 FileBrowserViewController::FileBrowserViewController(QObject* parent)
@@ -67,10 +71,56 @@ void FileBrowserViewController::setScreen(std::shared_ptr<ScreenData> record)
     BaseViewController::setScreen(std::move(record));
 }
 
+void FileBrowserViewController::initProperties()
+{
+    const auto record = screen();
+    if (m_saveDialog && record && !record->topButtonBits)
+        record->topButtonBits
+            = std::make_shared<BitManager>(BitManager::createButtonVector({ SaveButton }));
+    MainCollectionViewController::initProperties();
+}
+
 void FileBrowserViewController::viewDidLoad()
 {
     MainCollectionViewController::viewDidLoad();
     showFileNameField();
+}
+
+void FileBrowserViewController::customViewWillAppear()
+{
+    MainCollectionViewController::customViewWillAppear();
+    showCancelItem();
+}
+
+platform::ui::BarButtonItem* FileBrowserViewController::cancelItem()
+{
+    return m_cancel && navigationItem()->leftBarButtonItem() == m_cancel ? m_cancel.data()
+                                                                         : nullptr;
+}
+
+void FileBrowserViewController::showCancelItem()
+{
+    // Deeper levels and a browser pushed over its opener go back with the back button.
+    platform::ui::NavigationController* navigation = navigationController();
+    const bool first = navigation && navigation->viewControllers().value(0) == this;
+    if (!m_saveDialog || !first) {
+        if (cancelItem())
+            navigationItem()->setLeftBarButtonItem(nullptr);
+        return;
+    }
+    if (!m_cancel) {
+        QPointer<FileBrowserViewController> self(this);
+        m_cancel = new platform::ui::BarButtonItem(
+            platform::ui::BarButtonItem::SystemItem::Cancel, [self](platform::ui::BarButtonItem*) {
+                auto* browser = self
+                    ? qobject_cast<FileBrowserDataController*>(self->dataController().get())
+                    : nullptr;
+                if (browser)
+                    browser->cancelFileBrowse();
+            });
+    }
+    if (navigationItem()->leftBarButtonItem() != m_cancel)
+        navigationItem()->setLeftBarButtonItem(m_cancel);
 }
 
 void FileBrowserViewController::showFileNameField()
