@@ -4,11 +4,15 @@
 #include "grid/FileBrowserDataController.h"
 #include "grid/ScreenData.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Font.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
 #include "utilities/data/BitManager.h"
 #include "utilities/shell/FileBrowserProtocol.h"
+
+#include <algorithm>
+#include <cmath>
 
 FileBrowserViewController::FileBrowserViewController(QObject* parent)
     : MainCollectionViewController(parent)
@@ -38,8 +42,10 @@ void FileBrowserViewController::setDefaultFileName(const QString& name)
     m_defaultFileName = name;
     // A browser shown again must not offer the name typed for the previous save, which
     // could overwrite that file.
-    if (m_fileName)
+    if (m_fileName) {
         m_fileName->setText(name);
+        showFileNameField();
+    }
 }
 
 QString FileBrowserViewController::fileName() const
@@ -139,9 +145,17 @@ void FileBrowserViewController::showFileNameField()
         m_fileName->setHidden(true);
         m_fileName->setBorderStyle(platform::ui::TextField::BorderStyle::RoundedRect);
         m_fileName->setBackgroundColor(Qt::white);
+        m_fileName->setAdjustsFontSizeToFitWidth(true);
+        m_fileName->setMinimumFontSize(FileNameMinimumFontSize);
         m_fileName->setText(m_defaultFileName);
         m_fileName->setDelegate(this);
     }
+    // Wide enough for the whole default name (and the cursor after it), where there is room.
+    const QRectF probe(0, 0, FileNameWidth, FileNameHeight);
+    const double insets = FileNameWidth - m_fileName->textRectForBounds(probe).width();
+    const double named = std::ceil(
+        platform::ui::Font::measure(m_defaultFileName, m_fileName->font()).width() + insets + 2);
+    m_fileName->setFrame(QRectF(0, 0, std::max(FileNameWidth, named), FileNameHeight));
     navigationItem()->setTitleView(m_fileName);
 }
 

@@ -57,8 +57,11 @@ public:
     // The Cancel of a save dialog's first level; null when none shows.
     platform::ui::BarButtonItem* cancelItem();
 
+    // The field is at least this wide, and wider for a longer default name; the bar gives
+    // it what room it has, and a name that does not fit then is shown smaller.
     static constexpr double FileNameWidth = 220;
     static constexpr double FileNameHeight = 28;
+    static constexpr double FileNameMinimumFontSize = 12;
     static constexpr quint32 SaveButton = 31;
 
 private:
