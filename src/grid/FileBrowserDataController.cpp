@@ -261,7 +261,10 @@ void FileBrowserDataController::tapOnDisclosure(qint64)
     const auto link = grid->createParent();
     link->data = RowObject::fromRecord(entry);
     level->setParentLink(link);
-    level->setScreen(BridgeScreenFactory::GetScreen(BridgeScreenFactory::FileBrowser, link));
+    // The level is titled after its folder, not after the browser's record.
+    auto record = BridgeScreenFactory::GetScreen(BridgeScreenFactory::FileBrowser, link);
+    record->title = entry->name;
+    level->setScreen(record);
     if (here) {
         level->setSaveDialog(here->saveDialog());
         level->setFileBrowserDelegate(here->fileBrowserDelegate());
@@ -287,13 +290,13 @@ void FileBrowserDataController::saveTouched(platform::ui::Control*)
     closeFileBrowse(entry);
 }
 
-void FileBrowserDataController::closeFileBrowse(const std::shared_ptr<FileInfo>& entry)
+FileBrowserProtocol* FileBrowserDataController::closeBrowser()
 {
     FileBrowserScreenProtocol* here = browser();
     ViewController* screen = viewController();
     FileBrowserProtocol* delegate = here ? here->fileBrowserDelegate() : nullptr;
     if (!delegate)
-        return;
+        return nullptr;
     if (auto* opener = dynamic_cast<ViewController*>(delegate)) {
         closeBack(screen, opener);
     } else if (auto* controller = dynamic_cast<BaseDataController*>(delegate)) {
@@ -303,5 +306,17 @@ void FileBrowserDataController::closeFileBrowse(const std::shared_ptr<FileInfo>&
     } else if (delegate->respondsToDismissPopup()) {
         delegate->dismissPopup();
     }
-    delegate->fileBrowseCompleted(entry, screen);
+    return delegate;
+}
+
+void FileBrowserDataController::closeFileBrowse(const std::shared_ptr<FileInfo>& entry)
+{
+    ViewController* screen = viewController();
+    if (FileBrowserProtocol* delegate = closeBrowser())
+        delegate->fileBrowseCompleted(entry, screen);
+}
+
+void FileBrowserDataController::cancelFileBrowse()
+{
+    closeBrowser();
 }

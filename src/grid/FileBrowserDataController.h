@@ -9,6 +9,7 @@
 #include <memory>
 
 class FileInfo;
+class FileBrowserProtocol;
 class FileBrowserScreenProtocol;
 
 // The data controller of the open and save file browser over Documents: one row per
@@ -53,6 +54,8 @@ public:
     void saveTouched(platform::ui::Control* sender) override;
     // Closes the browser back to the screen that opened it and tells the delegate.
     void closeFileBrowse(const std::shared_ptr<FileInfo>& entry);
+    // Closes the browser the same way, choosing nothing: the delegate is not told.
+    void cancelFileBrowse();
 
     static const QString FolderImage; // "adbuiltin"
     static const QString FileImage; // "workitems"
@@ -72,4 +75,7 @@ private:
     // The browser's start folder when it names a folder inside the root, else the root.
     std::shared_ptr<FileInfo> startFolder() const;
     FileBrowserScreenProtocol* browser() const;
+    // Closes every level of the browser back to its opener; answers the delegate, or null
+    // when there is none (and nothing is closed).
+    FileBrowserProtocol* closeBrowser();
 };

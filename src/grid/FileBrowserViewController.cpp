@@ -1,10 +1,18 @@
 #include "grid/FileBrowserViewController.h"
 
 #include "grid/BaseDataController.h"
+#include "grid/FileBrowserDataController.h"
+#include "grid/ScreenData.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Font.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
+#include "utilities/data/BitManager.h"
 #include "utilities/shell/FileBrowserProtocol.h"
+
+#include <algorithm>
+#include <cmath>
 
 FileBrowserViewController::FileBrowserViewController(QObject* parent)
     : MainCollectionViewController(parent)
@@ -34,8 +42,10 @@ void FileBrowserViewController::setDefaultFileName(const QString& name)
     m_defaultFileName = name;
     // A browser shown again must not offer the name typed for the previous save, which
     // could overwrite that file.
-    if (m_fileName)
+    if (m_fileName) {
         m_fileName->setText(name);
+        showFileNameField();
+    }
 }
 
 QString FileBrowserViewController::fileName() const
@@ -67,10 +77,56 @@ void FileBrowserViewController::setScreen(std::shared_ptr<ScreenData> record)
     BaseViewController::setScreen(std::move(record));
 }
 
+void FileBrowserViewController::initProperties()
+{
+    const auto record = screen();
+    if (m_saveDialog && record && !record->topButtonBits)
+        record->topButtonBits
+            = std::make_shared<BitManager>(BitManager::createButtonVector({ SaveButton }));
+    MainCollectionViewController::initProperties();
+}
+
 void FileBrowserViewController::viewDidLoad()
 {
     MainCollectionViewController::viewDidLoad();
     showFileNameField();
+}
+
+void FileBrowserViewController::customViewWillAppear()
+{
+    MainCollectionViewController::customViewWillAppear();
+    showCancelItem();
+}
+
+platform::ui::BarButtonItem* FileBrowserViewController::cancelItem()
+{
+    return m_cancel && navigationItem()->leftBarButtonItem() == m_cancel ? m_cancel.data()
+                                                                         : nullptr;
+}
+
+void FileBrowserViewController::showCancelItem()
+{
+    // Deeper levels and a browser pushed over its opener go back with the back button.
+    platform::ui::NavigationController* navigation = navigationController();
+    const bool first = navigation && navigation->viewControllers().value(0) == this;
+    if (!m_saveDialog || !first) {
+        if (cancelItem())
+            navigationItem()->setLeftBarButtonItem(nullptr);
+        return;
+    }
+    if (!m_cancel) {
+        QPointer<FileBrowserViewController> self(this);
+        m_cancel = new platform::ui::BarButtonItem(
+            platform::ui::BarButtonItem::SystemItem::Cancel, [self](platform::ui::BarButtonItem*) {
+                auto* browser = self
+                    ? qobject_cast<FileBrowserDataController*>(self->dataController().get())
+                    : nullptr;
+                if (browser)
+                    browser->cancelFileBrowse();
+            });
+    }
+    if (navigationItem()->leftBarButtonItem() != m_cancel)
+        navigationItem()->setLeftBarButtonItem(m_cancel);
 }
 
 void FileBrowserViewController::showFileNameField()
@@ -89,9 +145,17 @@ void FileBrowserViewController::showFileNameField()
         m_fileName->setHidden(true);
         m_fileName->setBorderStyle(platform::ui::TextField::BorderStyle::RoundedRect);
         m_fileName->setBackgroundColor(Qt::white);
+        m_fileName->setAdjustsFontSizeToFitWidth(true);
+        m_fileName->setMinimumFontSize(FileNameMinimumFontSize);
         m_fileName->setText(m_defaultFileName);
         m_fileName->setDelegate(this);
     }
+    // Wide enough for the whole default name (and the cursor after it), where there is room.
+    const QRectF probe(0, 0, FileNameWidth, FileNameHeight);
+    const double insets = FileNameWidth - m_fileName->textRectForBounds(probe).width();
+    const double named = std::ceil(
+        platform::ui::Font::measure(m_defaultFileName, m_fileName->font()).width() + insets + 2);
+    m_fileName->setFrame(QRectF(0, 0, std::max(FileNameWidth, named), FileNameHeight));
     navigationItem()->setTitleView(m_fileName);
 }
 

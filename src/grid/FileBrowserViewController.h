@@ -9,13 +9,16 @@
 class FileBrowserProtocol;
 
 namespace platform::ui {
+class BarButtonItem;
 class Storyboard;
-}
+} // namespace platform::ui
 
 // A file browser: a main grid screen over a folder's entries that either opens a file or
-// saves under a name typed in its file-name field (shown in the navigation bar of a save
-// dialog; Return there saves). Whoever opens it sets the dialog's fields before showing
-// it, and may show the same browser again with new ones.
+// saves under a name typed in its file-name field. A save dialog shows the field in its
+// navigation bar with the save button on the right (Return in the field saves too) and,
+// where there is no back button (the first level, in a popup), Cancel on the left.
+// Whoever opens it sets the dialog's fields before showing it, and may show the same
+// browser again with new ones.
 class FileBrowserViewController : public MainCollectionViewController,
                                   public FileBrowserScreenProtocol,
                                   public platform::ui::TextFieldDelegate {
@@ -46,15 +49,25 @@ public:
     void setParentLink(std::shared_ptr<Parent> link) override;
     void setScreen(std::shared_ptr<ScreenData> record) override;
 
+    // A save dialog's record gets the save button in the navigation bar.
+    void initProperties() override;
     void viewDidLoad() override;
+    void customViewWillAppear() override;
     bool textFieldShouldReturn(platform::ui::TextField* field) override;
+    // The Cancel of a save dialog's first level; null when none shows.
+    platform::ui::BarButtonItem* cancelItem();
 
+    // The field is at least this wide, and wider for a longer default name; the bar gives
+    // it what room it has, and a name that does not fit then is shown smaller.
     static constexpr double FileNameWidth = 220;
     static constexpr double FileNameHeight = 28;
+    static constexpr double FileNameMinimumFontSize = 12;
+    static constexpr quint32 SaveButton = 31;
 
 private:
     // The field shows in the navigation bar only in a save dialog.
     void showFileNameField();
+    void showCancelItem();
 
     bool m_saveDialog = false;
     QString m_defaultFileName;
@@ -64,4 +77,5 @@ private:
     QPointer<QObject> m_delegateObject;
     bool m_delegateIsObject = false;
     QPointer<platform::ui::TextField> m_fileName;
+    QPointer<platform::ui::BarButtonItem> m_cancel;
 };

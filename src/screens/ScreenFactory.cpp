@@ -1,6 +1,7 @@
 #include "screens/ScreenFactory.h"
 
 #include "bridge/GeneralCloudFileBrowserController.h"
+#include "bridge/LocalFileBroswerDataController.h"
 #include "bridge/iCloudDocumentService.h"
 #include "grid/BridgeScreenData.h"
 #include "grid/BridgeScreenFactory.h"
@@ -319,6 +320,7 @@ void ScreenFactory::registerClasses()
     ClassRegistry::registerClass<MultipleGenericRowViewController>();
     ClassRegistry::registerClass<CloudFileBrowserDataController>();
     ClassRegistry::registerClass<GeneralCloudFileBrowserController>();
+    ClassRegistry::registerClass<LocalFileBroswerDataController>();
     ClassRegistry::registerClass<TemplateDataController>();
     ClassRegistry::registerClass<TemplateColumnDataController>();
     ClassRegistry::registerClass<ColorDataController>();

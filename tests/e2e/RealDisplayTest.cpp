@@ -2,6 +2,7 @@
 
 #include "forms/FormTableView.h"
 #include "grid/FileBrowserViewController.h"
+#include "platform/ui/Font.h"
 #include "platform/ui/InputPanel.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
@@ -11,6 +12,8 @@
 #include "widgets/PopoverView.h"
 #include "widgets/SimplePopupViewController.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyleHints>
@@ -29,6 +32,7 @@ const QString kBooks = QStringLiteral("69905CFA-4BDD-4FED-91B9-D7B1EB140839");
 const QString kGenre = QStringLiteral("5ADEB9BA-2C5D-416C-B5F0-2D5594B34347");
 constexpr int kSettings = 28;
 constexpr int kExpandCollapse = 35;
+constexpr int kSave = 31;
 
 struct RealDisplay : AppTest {
     void SetUp() override
@@ -414,6 +418,35 @@ TEST_P(RealDisplay, CreateFolderOpensOverTheSaveBrowser)
     // Centred on the window, as the browser is, not pinned to its corner.
     EXPECT_NEAR(shown.center().x(), window()->width() / 2.0, 2);
     EXPECT_LT(unshownShare(), 0.002);
+}
+
+// The save browser as the X server shows it: the whole default name in its field, and the
+// save button beside it, which saves under that name.
+TEST_P(RealDisplay, TheSaveBrowserShowsItsWholeNameAndSavesFromItsButton)
+{
+    FileBrowserViewController* saving = openSaveBrowser();
+    ASSERT_NE(saving, nullptr);
+    platform::ui::TextField* field = saving->fileNameField();
+    ASSERT_NE(field, nullptr);
+    const QString name = saving->fileName();
+    ASSERT_TRUE(name.startsWith("Backup_"));
+    EXPECT_LE(platform::ui::Font::measure(name, field->shownFont()).width(),
+        field->textRectForBounds(field->bounds()).width());
+    platform::ui::View* save = barButton(saving, kSave);
+    ASSERT_NE(save, nullptr);
+    EXPECT_TRUE(save->isVisible());
+    const QRectF button = save->convertRectToView(save->bounds(), nullptr);
+    const QRectF shown = field->convertRectToView(field->bounds(), nullptr);
+    EXPECT_LE(shown.right(), button.left());
+    EXPECT_TRUE(QRectF(window()->bounds()).contains(button));
+    EXPECT_LT(unshownShare(), 0.002);
+    ASSERT_TRUE(saveShot(QString("real-save-browser-%1.png").arg(GetParam())));
+
+    GestureSynthesizer::tap(save);
+    ASSERT_TRUE(testsupport::waitUntil(
+        [] { return !platform::ui::AlertView::visibleAlerts().isEmpty(); }, 30000));
+    EXPECT_EQ(takeMessages(), QStringList({ "Information|Operation Completed Successfully." }));
+    EXPECT_TRUE(QFile::exists(QDir(platform::Folders::documents()).filePath(name)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplay, ::testing::Values("tablet", "phone"));

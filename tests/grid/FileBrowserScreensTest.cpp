@@ -2,6 +2,7 @@
 
 #include "grid/BridgeScreenFactory.h"
 #include "grid/FileBrowserViewController.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "utilities/shell/FileBrowserProtocol.h"
@@ -190,6 +191,56 @@ TEST_F(FileBrowsers, OnAPhoneTheBrowserIsPushedAndReturnSavesUnderTheTypedName)
     settle();
     EXPECT_EQ(navigation->topViewController(), browser.data());
     EXPECT_EQ(browser->fileName(), "april.csv");
+}
+
+// A save dialog saves from the save button in its navigation bar and, in a popup where it
+// has no back button, closes from Cancel telling no one of a choice; an open dialog has
+// neither.
+TEST_F(FileBrowsers, ASaveDialogSavesFromItsBarButtonAndCancelsWithoutAChoice)
+{
+    auto* screen = open(itemsRecord());
+    Chooser chooser(screen);
+    const auto saveButton = [](FileBrowserViewController* browser) -> platform::ui::View* {
+        for (platform::ui::BarButtonItem* item : browser->navigationItem()->rightBarButtonItems())
+            if (item && item->tag() == FileBrowserViewController::SaveButton && item->view())
+                return item->view();
+        return nullptr;
+    };
+    screen->showLocalFileBrowser(true, "sales.csv", "csv", {}, "Export", &chooser);
+    settle();
+    QPointer<FileBrowserViewController> browser = browserOf(screen);
+    ASSERT_TRUE(browser);
+    ASSERT_NE(saveButton(browser), nullptr);
+    EXPECT_TRUE(browser->isButtonInTopBar(saveButton(browser)));
+    ASSERT_NE(browser->cancelItem(), nullptr);
+    EXPECT_EQ(browser->navigationItem()->leftBarButtonItem(), browser->cancelItem());
+
+    browser->cancelItem()->trigger();
+    settle();
+    EXPECT_EQ(screen->simplepopupController(), nullptr);
+    EXPECT_TRUE(chooser.chosen.isEmpty());
+
+    // Shown again, the same browser saves from its button under the typed name.
+    screen->showLocalFileBrowser(true, "sales.csv", "csv", {}, "Export", &chooser);
+    settle();
+    ASSERT_EQ(browserOf(screen), browser.data());
+    ASSERT_NE(saveButton(browser), nullptr);
+    browser->fileNameField()->setText("sales-may.csv");
+    testsupport::GestureSynthesizer::tap(saveButton(browser));
+    settle(60);
+    ASSERT_EQ(chooser.chosen.size(), 1);
+    EXPECT_EQ(chooser.chosen[0]->name, "sales-may.csv");
+    EXPECT_EQ(screen->simplepopupController(), nullptr);
+
+    // Opening a file: the tapped file is the choice, no button saves and nothing cancels.
+    screen->showLocalFileBrowser(false, {}, "csv", {}, "Import", &chooser);
+    settle();
+    FileBrowserViewController* opening = browserOf(screen);
+    ASSERT_NE(opening, nullptr);
+    EXPECT_EQ(saveButton(opening), nullptr);
+    EXPECT_EQ(opening->cancelItem(), nullptr);
+    screen->dismissPopup();
+    settle();
 }
 
 } // namespace

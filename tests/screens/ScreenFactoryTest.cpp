@@ -189,12 +189,13 @@ TEST_F(ScreenFactoryTest, OnceInstalledTheDelegateAnswersAndTheControllersAreKno
         delegate->GetScreen("SCREEN_BRIDGE", nullptr));
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->title, "Databases");
-    for (const char* name : { "DatabaseDataController", "MainDataController",
-             "GenericTemplateDataController", "ListImageSelectDataController",
-             "ColorDataController", "ColorDataController1", "GenericFilterDataController",
-             "GenericSortDataController", "TemplateDataController", "TemplateColumnDataController",
-             "NotificationDataController", "DownloadTemplateDataController",
-             "CloudFileBrowserDataController", "GeneralCloudFileBrowserController" })
+    for (const char* name :
+        { "DatabaseDataController", "MainDataController", "GenericTemplateDataController",
+            "ListImageSelectDataController", "ColorDataController", "ColorDataController1",
+            "GenericFilterDataController", "GenericSortDataController", "TemplateDataController",
+            "TemplateColumnDataController", "NotificationDataController",
+            "DownloadTemplateDataController", "CloudFileBrowserDataController",
+            "GeneralCloudFileBrowserController", "LocalFileBroswerDataController" })
         EXPECT_NE(ClassRegistry::create(name), nullptr) << name;
     EXPECT_EQ(ClassRegistry::create("NoSuchDataController"), nullptr);
 }

@@ -14,6 +14,8 @@ namespace platform::ui {
 
 namespace {
 
+const QString kBackChevron = QStringLiteral("\u2039");
+
 bool isDark(const QColor& color)
 {
     return 0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF() <= 0.8;
@@ -140,6 +142,7 @@ void NavigationBar::showItem(
     m_item = item;
     m_back->removeAllTargets();
     m_back->setHidden(true);
+    m_backTitle.clear();
     if (!item) {
         m_title->setText({});
         return;
@@ -157,7 +160,8 @@ void NavigationBar::showItem(
     if (BarButtonItem* left = item->leftBarButtonItem()) {
         m_leftView = viewForItem(left);
     } else if (!backTitle.isEmpty() && !item->hidesBackButton()) {
-        m_back->setTitle(QStringLiteral("\u2039 ") + backTitle);
+        m_backTitle = backTitle;
+        m_back->setTitle(kBackChevron + QLatin1Char(' ') + backTitle);
         m_back->setTitleColor(tintColor());
         m_back->setHidden(false);
         m_back->addTarget(
@@ -190,6 +194,40 @@ View* NavigationBar::leftItemView() const
 }
 
 void NavigationBar::layoutSubviews()
+{
+    const QRectF b = bounds();
+    const double top = m_topInset;
+    const double height = b.height() - top;
+    // A title view short of room takes the back button's title; the chevron alone still
+    // goes back.
+    const QSizeF wanted = m_item && m_titleView ? m_item->titleViewSize() : QSizeF(0, 0);
+    if (m_leftView == m_back)
+        m_back->setTitle(kBackChevron + QLatin1Char(' ') + m_backTitle);
+    auto [left, right] = layOutItems();
+    if (m_titleView && m_leftView == m_back && right - left < wanted.width()) {
+        m_back->setTitle(kBackChevron);
+        std::tie(left, right) = layOutItems();
+    }
+    // The title is centred on the bar when it fits between the items.
+    const double side = std::max(left, b.width() - right);
+    QRectF titleRect(side, top, std::max(0.0, b.width() - 2 * side), height);
+    if (titleRect.width() < 80)
+        titleRect = QRectF(left, top, std::max(0.0, right - left), height);
+    if (m_titleView) {
+        // Its own size, centred on the bar, else in the room between the items, and no
+        // wider than that room.
+        const double room = std::max(0.0, right - left);
+        const QSizeF size = wanted.boundedTo(QSizeF(room, height));
+        double x = (b.width() - size.width()) / 2;
+        if (x < left || x + size.width() > right)
+            x = left + (room - size.width()) / 2;
+        m_titleView->setFrame(
+            QRectF(x, top + (height - size.height()) / 2, size.width(), size.height()));
+    }
+    m_title->setFrame(titleRect);
+}
+
+std::pair<double, double> NavigationBar::layOutItems()
 {
     const QRectF b = bounds();
     const double top = m_topInset;
@@ -236,17 +274,7 @@ void NavigationBar::layoutSubviews()
         }
         right -= gap;
     }
-    // The title is centred on the bar when it fits between the items.
-    const double side = std::max(left, b.width() - right);
-    QRectF titleRect(side, top, std::max(0.0, b.width() - 2 * side), height);
-    if (titleRect.width() < 80)
-        titleRect = QRectF(left, top, std::max(0.0, right - left), height);
-    if (m_titleView) {
-        QSizeF size = m_titleView->frame().size().boundedTo(titleRect.size());
-        m_titleView->setFrame(QRectF(titleRect.center().x() - size.width() / 2,
-            titleRect.center().y() - size.height() / 2, size.width(), size.height()));
-    }
-    m_title->setFrame(titleRect);
+    return { left, right };
 }
 
 void NavigationBar::drawRect(QPainter& painter, const QRectF& rect)

@@ -5,6 +5,9 @@
 #include <QFont>
 #include <QList>
 #include <QPointer>
+#include <QString>
+
+#include <utility>
 
 namespace platform::ui {
 
@@ -74,6 +77,8 @@ protected:
 private:
     View* viewForItem(BarButtonItem* item);
     void clearItems();
+    // Places the left and right items; the room left between them, from left to right.
+    std::pair<double, double> layOutItems();
 
     QColor m_barTint = QColor(247, 247, 247);
     bool m_translucent = true;
@@ -83,6 +88,7 @@ private:
     double m_topInset = 0;
     Label* m_title = nullptr;
     Button* m_back = nullptr;
+    QString m_backTitle; // the title of the controller beneath
     QPointer<NavigationItem> m_item;
     QList<QPointer<View>> m_itemViews;
     QPointer<View> m_leftView;

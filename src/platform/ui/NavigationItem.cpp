@@ -30,6 +30,8 @@ void NavigationItem::setTitle(const QString& title)
 void NavigationItem::setTitleView(View* view)
 {
     m_titleView = view;
+    // The bar narrows the view where room is short; this is the size it wants back.
+    m_titleViewSize = view ? view->frame().size() : QSizeF();
     emit changed();
 }
 

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSizeF>
 #include <QString>
 
 namespace platform::ui {
@@ -21,7 +22,10 @@ public:
     QString title() const { return m_title; }
     void setTitle(const QString& title);
     View* titleView() const { return m_titleView; }
+    // The bar gives the view the size it has now, as far as there is room for it; set it
+    // again after resizing the view.
     void setTitleView(View* view);
+    QSizeF titleViewSize() const { return m_titleViewSize; }
 
     BarButtonItem* leftBarButtonItem() const { return m_left; }
     void setLeftBarButtonItem(BarButtonItem* item, bool animated = false);
@@ -42,6 +46,7 @@ private:
 
     QString m_title;
     QPointer<View> m_titleView;
+    QSizeF m_titleViewSize;
     QPointer<BarButtonItem> m_left;
     QList<QPointer<BarButtonItem>> m_right;
     QPointer<BarButtonItem> m_back;

@@ -14,6 +14,9 @@
 #include <QPainterPath>
 #include <QPointer>
 
+#include <algorithm>
+#include <cmath>
+
 namespace platform::ui {
 
 const QString TextField::TextDidBeginEditingNotification
@@ -218,8 +221,45 @@ void TextField::setPlaceholderColor(const QColor& color)
 void TextField::setFont(const QFont& font)
 {
     m_font = font;
-    m_editor->setFont(font);
+    m_editor->setFont(shownFont());
     update();
+}
+
+void TextField::setAdjustsFontSizeToFitWidth(bool adjusts)
+{
+    m_adjusts = adjusts;
+    layoutSubviews();
+    update();
+}
+
+void TextField::setMinimumFontSize(double size)
+{
+    m_minimumFontSize = std::max(0.0, size);
+    layoutSubviews();
+    update();
+}
+
+QFont TextField::shownFont() const
+{
+    if (!m_adjusts || m_text.isEmpty())
+        return m_font;
+    const QString shown = isSecureTextEntry() ? QString(m_text.size(), QChar(0x2022)) : m_text;
+    const double width = textRectForBounds(bounds()).width();
+    const auto fits
+        = [&](const QFont& font) { return Font::measure(shown, font).width() <= width; };
+    if (fits(m_font))
+        return m_font;
+    const int size = m_font.pixelSize() > 0 ? m_font.pixelSize() : int(m_font.pointSizeF());
+    const int minimum = std::max(1, int(std::ceil(m_minimumFontSize)));
+    QFont font = m_font;
+    for (int s = size - 1; s >= minimum; --s) {
+        font.setPixelSize(s);
+        if (fits(font))
+            return font;
+    }
+    // Still too long at the smallest size: cut at the end, as without shrinking.
+    font.setPixelSize(std::min(size, minimum));
+    return font;
 }
 
 void TextField::setTextColor(const QColor& color)
@@ -494,6 +534,8 @@ void TextField::layoutSubviews()
     const QRectF rect = (m_editing ? editingRectForBounds(b) : textRectForBounds(b))
                             .adjusted(-kEditorMargin, 0, kEditorMargin, 0);
     m_editor->setGeometry(rect.toRect());
+    if (m_adjusts && m_editor->font() != shownFont())
+        m_editor->setFont(shownFont());
     if (m_leftView) {
         m_leftView->setFrame(leftViewRectForBounds(b));
         m_leftView->setHidden(!visible(m_leftViewMode, true));
@@ -677,9 +719,10 @@ void TextField::returnPressed()
 void TextField::drawTextInRect(QPainter& painter, const QRectF& rect)
 {
     const QString shown = isSecureTextEntry() ? QString(m_text.size(), QChar(0x2022)) : m_text;
-    painter.setFont(m_font);
+    const QFont font = shownFont();
+    painter.setFont(font);
     painter.setPen(m_textColor);
-    const QString elided = QFontMetricsF(m_font).elidedText(shown, Qt::ElideRight, rect.width());
+    const QString elided = QFontMetricsF(font).elidedText(shown, Qt::ElideRight, rect.width());
     painter.drawText(rect, int(m_alignment | verticalAlignmentFlag()) | Qt::TextSingleLine, elided);
 }
 

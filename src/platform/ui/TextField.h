@@ -71,6 +71,14 @@ public:
     void setClearButtonMode(ViewMode mode);
     bool clearsOnBeginEditing() const { return m_clearsOnBegin; }
     void setClearsOnBeginEditing(bool clears) { m_clearsOnBegin = clears; }
+    // Shrink-to-fit: the text is shown smaller, never below the minimum font size, when it
+    // does not fit the field's width; typing shrinks it as the text grows.
+    bool adjustsFontSizeToFitWidth() const { return m_adjusts; }
+    void setAdjustsFontSizeToFitWidth(bool adjusts);
+    double minimumFontSize() const { return m_minimumFontSize; }
+    void setMinimumFontSize(double size);
+    // The font the text is shown in now, after shrinking.
+    QFont shownFont() const;
 
     // Views inside the field at its left and right edges (the field takes them).
     View* leftView() const { return m_leftView; }
@@ -179,6 +187,8 @@ private:
     BorderStyle m_borderStyle = BorderStyle::None;
     ViewMode m_clearButtonMode = ViewMode::Never;
     bool m_clearsOnBegin = false;
+    bool m_adjusts = false;
+    double m_minimumFontSize = 0;
     QPointer<View> m_leftView;
     QPointer<View> m_rightView;
     ViewMode m_leftViewMode = ViewMode::Never;

@@ -170,3 +170,57 @@ TEST_F(BarItems, ACrowdedBarNarrowsSpacingThenItemsAndKeepsEveryItemOnIt)
     EXPECT_DOUBLE_EQ(row.at(0).width, 30);
     EXPECT_LT(row.at(1).width, 10);
 }
+
+// A title view keeps the size it was given where the bar has room for it; where it has
+// not, the back button's title gives way first, and the view is narrowed only after that.
+TEST_F(BarItems, ATitleViewKeepsItsWidthAndTheBackTitleGivesWayToIt)
+{
+    NavigationBar bar;
+    bar.setFrame(QRectF(0, 0, 700, 44));
+    NavigationItem item;
+    BarButtonItem* save = square(31, owner.get());
+    item.setRightBarButtonItems({ save, flexibleSpace(owner.get()) });
+    auto* field = new View(QRectF(0, 0, 280, 28));
+    item.setTitleView(field);
+    bar.showItem(&item, "Options", [] {});
+    const auto backTitle = [&] { return bar.backButton()->titleForState(ControlStateNormal); };
+    const auto clear = [&] {
+        const QRectF shown = field->frame();
+        return shown.x() >= bar.backButton()->frame().right()
+            && shown.right() <= save->view()->frame().x();
+    };
+
+    // Room enough: its own width, centred on the bar, beside the whole back title.
+    EXPECT_EQ(backTitle(), "\u2039 Options");
+    EXPECT_DOUBLE_EQ(field->frame().width(), 280);
+    EXPECT_DOUBLE_EQ(field->frame().center().x(), 350);
+    EXPECT_DOUBLE_EQ(field->frame().height(), 28);
+    EXPECT_TRUE(clear());
+
+    // A phone's width: the back button shows its chevron alone, the view keeps its width.
+    bar.setFrame(QRectF(0, 0, 375, 44));
+    EXPECT_EQ(backTitle(), "\u2039");
+    EXPECT_DOUBLE_EQ(field->frame().width(), 280);
+    EXPECT_TRUE(clear());
+
+    // Narrower still: the view takes all the room there is between the two.
+    bar.setFrame(QRectF(0, 0, 320, 44));
+    EXPECT_EQ(backTitle(), "\u2039");
+    EXPECT_LT(field->frame().width(), 280);
+    EXPECT_GT(field->frame().width(), 220);
+    EXPECT_TRUE(clear());
+
+    // Wide again, and shown again after it was narrowed: the whole title and width are back.
+    bar.setFrame(QRectF(0, 0, 700, 44));
+    bar.showItem(&item, "Options", [] {});
+    EXPECT_EQ(backTitle(), "\u2039 Options");
+    EXPECT_DOUBLE_EQ(field->frame().width(), 280);
+
+    // A narrow view leaves the back title alone, even on a small bar.
+    field->setFrame(QRectF(0, 0, 120, 28));
+    item.setTitleView(field);
+    bar.setFrame(QRectF(0, 0, 320, 44));
+    EXPECT_EQ(backTitle(), "\u2039 Options");
+    EXPECT_DOUBLE_EQ(field->frame().width(), 120);
+    EXPECT_TRUE(clear());
+}

@@ -2,6 +2,7 @@
 #include "common/GestureSynthesizer.h"
 #include "common/TestSupport.h"
 #include "platform/NotificationCenter.h"
+#include "platform/ui/Font.h"
 #include "platform/ui/TextView.h"
 
 #include <QApplication>
@@ -360,4 +361,51 @@ TEST(TextView, TheDelegateVetoesChangesAndHearsOfEachOneMade)
     view->setText("set in code");
     EXPECT_EQ(delegate.changes, 7);
     TextInput::endEditing(nullptr, true);
+}
+
+// A field that shrinks its text shows all of it, typed or set, down to its minimum size;
+// past that it cuts the text as any field does.
+TEST_F(Fields, AShrinkingFieldShowsTheWholeTextDownToItsMinimumSize)
+{
+    const QString name = "Backup_2026-12-08_14-30-00.zip";
+    field->setBorderStyle(TextField::BorderStyle::RoundedRect);
+    field->setFrame(QRectF(10, 10, 200, 30));
+    field->setText(name);
+    const auto fits = [&](const QString& text) {
+        return Font::measure(text, field->shownFont()).width()
+            <= field->textRectForBounds(field->bounds()).width();
+    };
+    // Cut as before while it does not shrink.
+    ASSERT_FALSE(fits(name));
+    EXPECT_EQ(field->shownFont(), field->font());
+
+    field->setAdjustsFontSizeToFitWidth(true);
+    field->setMinimumFontSize(10);
+    EXPECT_TRUE(fits(name));
+    EXPECT_LT(field->shownFont().pixelSize(), field->font().pixelSize());
+    EXPECT_GE(field->shownFont().pixelSize(), 10);
+    // The line edit types in the size shown.
+    EXPECT_EQ(field->lineEdit()->font().pixelSize(), field->shownFont().pixelSize());
+
+    // A short text keeps the field's own size; a wider field needs less shrinking.
+    field->setText("a.zip");
+    EXPECT_EQ(field->shownFont(), field->font());
+    field->setText(name);
+    const int narrow = field->shownFont().pixelSize();
+    field->setFrame(QRectF(10, 10, 260, 30));
+    EXPECT_GT(field->shownFont().pixelSize(), narrow);
+    EXPECT_TRUE(fits(name));
+
+    // Typing on grows the text past what fits: it shrinks further as it is typed.
+    ASSERT_TRUE(field->becomeFirstResponder());
+    field->lineEdit()->end(false);
+    QTest::keyClicks(field->lineEdit(), ".old");
+    EXPECT_EQ(field->text(), name + ".old");
+    EXPECT_TRUE(fits(field->text()));
+    EXPECT_EQ(field->lineEdit()->font().pixelSize(), field->shownFont().pixelSize());
+
+    // Never below the minimum.
+    field->setText(name.repeated(4));
+    EXPECT_EQ(field->shownFont().pixelSize(), 10);
+    EXPECT_FALSE(fits(field->text()));
 }
