@@ -2,6 +2,7 @@
 
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/DesktopKeys.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/PopoverHost.h"
 #include "platform/ui/View.h"
@@ -46,6 +47,7 @@ void FloatingPanelController::makeTouchView(std::function<void()> touchedOutside
     m_touchView->setBackgroundColor(Qt::transparent);
     m_touchView->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     m_touchView->setClipsToBounds(false);
+    m_touchedOutside = touchedOutside;
     m_touchView->setTouchedOutsideBlock(std::move(touchedOutside));
 }
 
@@ -86,6 +88,8 @@ bool FloatingPanelController::showInHost()
     m_parentView = PopoverHost::firstSubview();
     if (m_parentView) {
         m_parentView->addSubview(view());
+        // Escape on a desktop is a tap outside the panel.
+        DesktopKeys::setOutsideTap(view(), m_touchedOutside);
         // Owned by its presentation, it goes with the window at the latest.
         if (m_ownedByPresentation)
             setParent(m_parentView);
@@ -97,6 +101,7 @@ bool FloatingPanelController::showInHost()
 void FloatingPanelController::endPresentation()
 {
     contentAppearance(false);
+    DesktopKeys::clearOutsideTap(view());
     view()->removeFromSuperview();
     m_presented = false;
     m_dismissing = false;

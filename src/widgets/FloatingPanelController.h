@@ -79,6 +79,7 @@ protected:
 private:
     void orientationChanged();
 
+    std::function<void()> m_touchedOutside;
     QPointer<QObject> m_delegateObject;
     bool m_delegateIsObject = false;
     bool m_ownedByPresentation = false;

@@ -1,5 +1,7 @@
 #include "platform/ui/Application.h"
 
+#include "platform/ui/DesktopKeys.h"
+
 #include "platform/Folders.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Product.h"
@@ -57,6 +59,7 @@ Window* Application::keyWindow()
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         m_window = window;
         Device::current().setMainWindow(window);
+        DesktopKeys::install(window);
     }
     return m_window;
 }
