@@ -394,7 +394,9 @@ bool CollectionViewController::searchBarShouldBeginEditing(platform::ui::SearchB
 
 bool CollectionViewController::searchBarShouldEndEditing(platform::ui::SearchBar* bar)
 {
-    bar->setShowsCancelButton(false, true);
+    // A search still under way keeps its Cancel, the one way back to all rows.
+    if (bar->text().isEmpty())
+        bar->setShowsCancelButton(false, true);
     return true;
 }
 
@@ -595,6 +597,11 @@ void CollectionViewController::showHideSearchBar()
     m_searchBar->setHidden(!m_searchBar->isHidden());
     if (m_collectionView)
         m_collectionView->setFrame(gridviewContentSize());
+    // Opened, the bar takes the keys at once; closed, it gives them back.
+    if (!m_searchBar->isHidden())
+        m_searchBar->becomeFirstResponder();
+    else if (m_searchBar->isFirstResponder())
+        m_searchBar->resignFirstResponder();
 }
 
 QRectF CollectionViewController::gridviewContentSize()
