@@ -15,6 +15,7 @@
 #include "platform/ui/InputPanel.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/TextInput.h"
 #include "platform/ui/Window.h"
 #include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/text/LocalizedStrings.h"
@@ -457,14 +458,26 @@ void FormController::resizeForKeyboard(const platform::Notification& notificatio
     // Both in window coordinates.
     const QRectF keyboard = notification.userInfo.value(InputPanel::FrameEndUserInfoKey).toRectF();
     QPointer<FormTableView> table(m_formTableView);
-    const QPointF origin = table->convertPointToView(QPointF(0, 0), nullptr);
-    Animation::animate(duration, 0, curve, [table, keyboard, origin, showing] {
+    // Only the part of the form the panel covers is made room for: a form in a panel that
+    // ends above the keyboard bar needs none, and more would let it scroll into emptiness.
+    const double bottom
+        = table->convertPointToView(QPointF(0, table->frame().height()), nullptr).y();
+    const double covered = showing ? std::max(0.0, bottom - keyboard.top()) : 0.0;
+    Animation::animate(duration, 0, curve, [table, covered, showing] {
         if (!table)
             return;
-        if (keyboard.top() < origin.y() + table->contentSize().height()) {
-            QMarginsF inset = table->contentInset();
-            inset.setBottom(showing ? keyboard.height() : 0);
-            table->setContentInset(inset);
+        QMarginsF inset = table->contentInset();
+        inset.setBottom(covered);
+        table->setContentInset(inset);
+        // The panel came or changed its size (the window turned): the row being edited
+        // shows above it.
+        TextInput* responder = showing ? TextInput::firstResponder() : nullptr;
+        for (QWidget* view = responder ? responder->inputAsView() : nullptr; view;
+             view = view->parentWidget()) {
+            if (view->parentWidget() == table->subviewContainer()) {
+                table->scrollRectToVisible(QRectF(view->geometry()), false);
+                break;
+            }
         }
     });
 }
