@@ -4,6 +4,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/DesktopKeys.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Guard.h"
 #include "platform/ui/PopoverHost.h"
 #include "platform/ui/View.h"
 #include "widgets/PopoverTouchView.h"
@@ -132,6 +133,21 @@ void FloatingPanelController::stopObservingOrientation()
 
 void FloatingPanelController::orientationChanged()
 {
-    if (m_presented)
-        Animation::animate(kFadeDuration, [this] { setupView(); });
+    // The turn is told as the window takes its new size, before its views follow: laid
+    // out now, the panel would move towards the old shape and stay there.
+    QPointer<FloatingPanelController> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self] {
+            if (!self || !self->m_presented)
+                return;
+            if (self->m_turnAdjustment)
+                guarded(self->m_turnAdjustment);
+            if (self && self->m_presented)
+                Animation::animate(kFadeDuration, [self] {
+                    if (self)
+                        self->setupView();
+                });
+        },
+        Qt::QueuedConnection);
 }
