@@ -451,35 +451,34 @@ void FormController::resizeForKeyboard(const platform::Notification& notificatio
     if (!showing && !m_keyboardVisible)
         return;
     m_keyboardVisible = showing;
-    const unsigned curve
-        = notification.userInfo.value(InputPanel::AnimationCurveUserInfoKey).toUInt();
-    const double duration
-        = notification.userInfo.value(InputPanel::AnimationDurationUserInfoKey).toDouble();
-    // Both in window coordinates.
+    // In window coordinates.
     const QRectF keyboard = notification.userInfo.value(InputPanel::FrameEndUserInfoKey).toRectF();
-    QPointer<FormTableView> table(m_formTableView);
+    FormTableView* table = m_formTableView;
     // Only the part of the form the panel covers is made room for: a form in a panel that
     // ends above the keyboard bar needs none, and more would let it scroll into emptiness.
-    const double bottom
-        = table->convertPointToView(QPointF(0, table->frame().height()), nullptr).y();
+    const double bottom = table->mapTo(table->window(), QPointF(0, table->height())).y();
     const double covered = showing ? std::max(0.0, bottom - keyboard.top()) : 0.0;
-    Animation::animate(duration, 0, curve, [table, covered, showing] {
-        if (!table)
-            return;
-        QMarginsF inset = table->contentInset();
-        inset.setBottom(covered);
-        table->setContentInset(inset);
-        // The panel came or changed its size (the window turned): the row being edited
-        // shows above it.
-        TextInput* responder = showing ? TextInput::firstResponder() : nullptr;
-        for (QWidget* view = responder ? responder->inputAsView() : nullptr; view;
-             view = view->parentWidget()) {
-            if (view->parentWidget() == table->subviewContainer()) {
-                table->scrollRectToVisible(QRectF(view->geometry()), false);
-                break;
-            }
+    // At once, not as the panel slides: a row scrolled to meanwhile must see the room.
+    QMarginsF inset = table->contentInset();
+    inset.setBottom(covered);
+    table->setContentInset(inset);
+    if (!showing) {
+        const QPointF offset = table->contentOffset();
+        const double most = table->maximumContentOffset().y();
+        if (offset.y() > most)
+            table->setContentOffset(QPointF(offset.x(), most), true);
+        return;
+    }
+    // The panel came or changed its size (the window turned): the row being edited shows
+    // above it.
+    TextInput* responder = TextInput::firstResponder();
+    for (QWidget* view = responder ? responder->inputAsView() : nullptr; view;
+         view = view->parentWidget()) {
+        if (view->parentWidget() == table->subviewContainer()) {
+            table->scrollRectToVisible(QRectF(view->geometry()), true);
+            break;
         }
-    });
+    }
 }
 
 // Showing and hiding rows and sections.
