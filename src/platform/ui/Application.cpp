@@ -1,10 +1,9 @@
 #include "platform/ui/Application.h"
 
-#include "platform/ui/DesktopKeys.h"
-
 #include "platform/Folders.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Product.h"
+#include "platform/ui/DesktopKeys.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/NavigationController.h"

@@ -63,7 +63,7 @@ bool DesktopKeys::eventFilter(QObject* watched, QEvent* event)
         return QObject::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
     auto* key = static_cast<QKeyEvent*>(event);
-    // Once per key, as the window gets it: not again for each parent it passes up to.
+    // Plain keys typed in this window; a held key does not answer alert after alert.
     if (!widget || !m_window || widget->window() != m_window || key->isAutoRepeat()
         || key->modifiers() & ~(Qt::KeypadModifier))
         return QObject::eventFilter(watched, event);
