@@ -15,6 +15,7 @@
 #include "platform/ui/InputPanel.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/TextInput.h"
 #include "platform/ui/Window.h"
 #include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/text/LocalizedStrings.h"
@@ -450,23 +451,34 @@ void FormController::resizeForKeyboard(const platform::Notification& notificatio
     if (!showing && !m_keyboardVisible)
         return;
     m_keyboardVisible = showing;
-    const unsigned curve
-        = notification.userInfo.value(InputPanel::AnimationCurveUserInfoKey).toUInt();
-    const double duration
-        = notification.userInfo.value(InputPanel::AnimationDurationUserInfoKey).toDouble();
-    // Both in window coordinates.
+    // In window coordinates.
     const QRectF keyboard = notification.userInfo.value(InputPanel::FrameEndUserInfoKey).toRectF();
-    QPointer<FormTableView> table(m_formTableView);
-    const QPointF origin = table->convertPointToView(QPointF(0, 0), nullptr);
-    Animation::animate(duration, 0, curve, [table, keyboard, origin, showing] {
-        if (!table)
-            return;
-        if (keyboard.top() < origin.y() + table->contentSize().height()) {
-            QMarginsF inset = table->contentInset();
-            inset.setBottom(showing ? keyboard.height() : 0);
-            table->setContentInset(inset);
+    FormTableView* table = m_formTableView;
+    // Only the part of the form the panel covers is made room for: a form in a panel that
+    // ends above the keyboard bar needs none, and more would let it scroll into emptiness.
+    const double bottom = table->mapTo(table->window(), QPointF(0, table->height())).y();
+    const double covered = showing ? std::max(0.0, bottom - keyboard.top()) : 0.0;
+    // At once, not as the panel slides: a row scrolled to meanwhile must see the room.
+    QMarginsF inset = table->contentInset();
+    inset.setBottom(covered);
+    table->setContentInset(inset);
+    if (!showing) {
+        const QPointF offset = table->contentOffset();
+        const double most = table->maximumContentOffset().y();
+        if (offset.y() > most)
+            table->setContentOffset(QPointF(offset.x(), most), true);
+        return;
+    }
+    // The panel came or changed its size (the window turned): the row being edited shows
+    // above it.
+    TextInput* responder = TextInput::firstResponder();
+    for (QWidget* view = responder ? responder->inputAsView() : nullptr; view;
+         view = view->parentWidget()) {
+        if (view->parentWidget() == table->subviewContainer()) {
+            table->scrollRectToVisible(QRectF(view->geometry()), true);
+            break;
         }
-    });
+    }
 }
 
 // Showing and hiding rows and sections.

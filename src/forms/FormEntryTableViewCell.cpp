@@ -335,9 +335,10 @@ void FormEntryTableViewCell::textFieldDidBeginEditing(TextField* field)
         const std::shared_ptr<FormElement> alive = weak.lock();
         if (!table || !alive)
             return;
+        // Only as far as the row needs to show above the keyboard bar or picker.
         if (const std::optional<FormIndexPath> path = alive->getIndexPath())
             table->scrollToRowAtIndexPath(
-                FormTableView::tablePath(*path), TableView::ScrollPosition::Middle, true);
+                FormTableView::tablePath(*path), TableView::ScrollPosition::None, true);
     });
     if (field->returnKeyType() == TextInputTraits::ReturnKeyType::Default) {
         FormRootElement* root = formRoot();
@@ -419,7 +420,7 @@ void FormEntryTableViewCell::focusElement(FormEntryElement* target)
     if (!path)
         return;
     m_tableView->scrollToRowAtIndexPath(
-        FormTableView::tablePath(*path), TableView::ScrollPosition::Middle, true);
+        FormTableView::tablePath(*path), TableView::ScrollPosition::None, true);
     QPointer<FormTableView> table(m_tableView);
     std::weak_ptr<FormElement> weak = target->weak_from_this();
     FormScheduler::after(FocusDelayMilliseconds, [table, weak] {

@@ -533,9 +533,23 @@ void BaseViewController::showPopupController(platform::ui::ViewController* conte
     } else {
         // The point is in the host's coordinates: a screen shown inside a popup (the save
         // browser) has its centre elsewhere in its own.
-        platform::ui::View* host = platform::ui::PopoverHost::firstSubview();
-        const QPointF centre = view()->convertPointToView(view()->bounds().center(), host);
-        popover->presentPopoverFromPoint(QPointF(centre.x(), PopoverTopMargin));
+        const auto topCentre = [this] {
+            platform::ui::View* host = platform::ui::PopoverHost::firstSubview();
+            const QPointF centre = view()->convertPointToView(view()->bounds().center(), host);
+            return QPointF(centre.x(), PopoverTopMargin);
+        };
+        // Turned, it is placed and sized again as when it opened: a form asks for the
+        // size that suits the new shape.
+        QPointer<BaseViewController> self(this);
+        QPointer<PopoverController> shown(popover);
+        popover->setTurnAdjustment([self, shown, topCentre] {
+            if (!self || !shown || !self->isViewLoaded())
+                return;
+            if (auto* detail = dynamic_cast<DetailFormProtocol*>(shown->contentViewController()))
+                shown->setContentSize(detail->popupContentSize());
+            shown->setOrigin(topCentre());
+        });
+        popover->presentPopoverFromPoint(topCentre());
     }
 }
 

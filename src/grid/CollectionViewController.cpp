@@ -14,6 +14,7 @@
 #include "platform/ui/CollectionViewCell.h"
 #include "platform/ui/FlowLayout.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/SafeArea.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/Window.h"
 #include "style/Theme.h"
@@ -394,7 +395,9 @@ bool CollectionViewController::searchBarShouldBeginEditing(platform::ui::SearchB
 
 bool CollectionViewController::searchBarShouldEndEditing(platform::ui::SearchBar* bar)
 {
-    bar->setShowsCancelButton(false, true);
+    // A search still under way keeps its Cancel, the one way back to all rows.
+    if (bar->text().isEmpty())
+        bar->setShowsCancelButton(false, true);
     return true;
 }
 
@@ -595,6 +598,11 @@ void CollectionViewController::showHideSearchBar()
     m_searchBar->setHidden(!m_searchBar->isHidden());
     if (m_collectionView)
         m_collectionView->setFrame(gridviewContentSize());
+    // Opened, the bar takes the keys at once; closed, it gives them back.
+    if (!m_searchBar->isHidden())
+        m_searchBar->becomeFirstResponder();
+    else if (m_searchBar->isFirstResponder())
+        m_searchBar->resignFirstResponder();
 }
 
 QRectF CollectionViewController::gridviewContentSize()
@@ -602,14 +610,15 @@ QRectF CollectionViewController::gridviewContentSize()
     const QRectF bounds = isViewLoaded() ? view()->bounds() : QRectF();
     const double searchHeight
         = m_searchBar && !m_searchBar->isHidden() ? m_searchBar->frame().height() : 0.0;
-    double inset = 0;
+    // The grid keeps clear of a notch on either side. Measured where the screen stays, not
+    // where it slides in from: a screen pushed is laid out while still beside the window.
+    QMarginsF safe;
     if (isViewLoaded()) {
-        const double safeLeft = DeviceHelper::safeArea().x();
-        const QPointF origin = view()->convertPointToView(QPointF(0, 0), nullptr);
-        if (origin.x() < safeLeft)
-            inset = safeLeft;
+        const QWidget* place = view()->parentWidget() ? view()->parentWidget() : view();
+        safe = platform::ui::SafeArea::horizontalOverlap(place);
     }
-    return QRectF(inset, bounds.y() + searchHeight, std::max(0.0, bounds.width() - inset),
+    return QRectF(safe.left(), bounds.y() + searchHeight,
+        std::max(0.0, bounds.width() - safe.left() - safe.right()),
         std::max(0.0, bounds.height() - searchHeight));
 }
 

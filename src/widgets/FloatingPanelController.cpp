@@ -2,7 +2,9 @@
 
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/DesktopKeys.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Guard.h"
 #include "platform/ui/PopoverHost.h"
 #include "platform/ui/View.h"
 #include "widgets/PopoverTouchView.h"
@@ -46,6 +48,7 @@ void FloatingPanelController::makeTouchView(std::function<void()> touchedOutside
     m_touchView->setBackgroundColor(Qt::transparent);
     m_touchView->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     m_touchView->setClipsToBounds(false);
+    m_touchedOutside = touchedOutside;
     m_touchView->setTouchedOutsideBlock(std::move(touchedOutside));
 }
 
@@ -86,6 +89,8 @@ bool FloatingPanelController::showInHost()
     m_parentView = PopoverHost::firstSubview();
     if (m_parentView) {
         m_parentView->addSubview(view());
+        // Escape on a desktop is a tap outside the panel.
+        DesktopKeys::setOutsideTap(view(), m_touchedOutside);
         // Owned by its presentation, it goes with the window at the latest.
         if (m_ownedByPresentation)
             setParent(m_parentView);
@@ -97,6 +102,7 @@ bool FloatingPanelController::showInHost()
 void FloatingPanelController::endPresentation()
 {
     contentAppearance(false);
+    DesktopKeys::clearOutsideTap(view());
     view()->removeFromSuperview();
     m_presented = false;
     m_dismissing = false;
@@ -127,6 +133,21 @@ void FloatingPanelController::stopObservingOrientation()
 
 void FloatingPanelController::orientationChanged()
 {
-    if (m_presented)
-        Animation::animate(kFadeDuration, [this] { setupView(); });
+    // The turn is told as the window takes its new size, before its views follow: laid
+    // out now, the panel would move towards the old shape and stay there.
+    QPointer<FloatingPanelController> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self] {
+            if (!self || !self->m_presented)
+                return;
+            if (self->m_turnAdjustment)
+                guarded(self->m_turnAdjustment);
+            if (self && self->m_presented)
+                Animation::animate(kFadeDuration, [self] {
+                    if (self)
+                        self->setupView();
+                });
+        },
+        Qt::QueuedConnection);
 }

@@ -31,6 +31,9 @@ public:
 
     // Lays the panel out in its parent.
     virtual void setupView() = 0;
+    // Runs when the window has turned and laid its views out, before the panel follows:
+    // the presenter may place and size it again for the new shape.
+    void setTurnAdjustment(std::function<void()> adjust) { m_turnAdjustment = std::move(adjust); }
 
     void loadView() override;
 
@@ -79,6 +82,8 @@ protected:
 private:
     void orientationChanged();
 
+    std::function<void()> m_touchedOutside;
+    std::function<void()> m_turnAdjustment;
     QPointer<QObject> m_delegateObject;
     bool m_delegateIsObject = false;
     bool m_ownedByPresentation = false;

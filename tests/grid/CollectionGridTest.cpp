@@ -274,19 +274,21 @@ TEST_F(GridScreens, ALoadThatFailsShowsWhyAndLeavesNoOverlay)
     EXPECT_EQ(ProgressHUD::HUDForView(screen->view()), nullptr);
 }
 
-TEST_F(GridScreens, InLandscapeANotchedPhoneStartsTheGridRightOfTheSafeArea)
+TEST_F(GridScreens, InLandscapeANotchedPhoneKeepsTheGridInsideTheSafeArea)
 {
     auto* screen = open(itemsRecord(), "phone-x");
     platform::ui::Device::current().setOrientation(platform::ui::Orientation::LandscapeLeft);
     settle();
-    const double inset = platform::ui::Device::current().safeAreaInsets().left();
-    ASSERT_GT(inset, 0);
-    EXPECT_DOUBLE_EQ(screen->gridviewContentSize().left(), inset);
+    const QMarginsF safe = platform::ui::Device::current().safeAreaInsets();
+    ASSERT_GT(safe.left(), 0);
+    ASSERT_GT(safe.right(), 0);
+    EXPECT_DOUBLE_EQ(screen->gridviewContentSize().left(), safe.left());
     screen->refreshGrid();
     settle();
-    EXPECT_DOUBLE_EQ(screen->collectionView()->frame().left(), inset);
-    EXPECT_DOUBLE_EQ(
-        screen->collectionView()->frame().width(), screen->view()->bounds().width() - inset);
+    // Clear of the safe area on the right as well: the notch may be on either side.
+    EXPECT_DOUBLE_EQ(screen->collectionView()->frame().left(), safe.left());
+    EXPECT_DOUBLE_EQ(screen->collectionView()->frame().width(),
+        screen->view()->bounds().width() - safe.left() - safe.right());
 }
 
 // The picker a paged table had goes when the table has no pages any more or is gone.

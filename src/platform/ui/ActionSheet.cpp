@@ -3,6 +3,7 @@
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/DesktopKeys.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Guard.h"
@@ -122,6 +123,11 @@ void ActionSheet::present(const QRectF& anchor)
     setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     setBackgroundColor(pad ? QColor(0, 0, 0, 0) : QColor(0, 0, 0, 90));
     setHidden(false);
+    QPointer<ActionSheet> self(this);
+    DesktopKeys::setOutsideTap(this, [self] {
+        if (self)
+            self->tappedOutside();
+    });
     raise();
     m_visible = true;
     layoutSubviews();
@@ -176,16 +182,20 @@ void ActionSheet::layoutSubviews()
 
 void ActionSheet::mousePressEvent(QMouseEvent* event)
 {
-    // A touch outside the sheet is the cancel button.
     const QPointF p = event->position();
     const bool inside = (m_panel && m_panel->frame().contains(p))
         || (m_cancelPanel && m_cancelPanel->frame().contains(p));
-    if (!inside) {
-        if (m_delegate)
-            guarded([&] { m_delegate->actionSheetCancel(this); });
-        clickButtonAtIndex(m_cancelIndex);
-    }
+    if (!inside)
+        tappedOutside();
     event->accept();
+}
+
+void ActionSheet::tappedOutside()
+{
+    // A touch outside the sheet is the cancel button.
+    if (m_delegate)
+        guarded([&] { m_delegate->actionSheetCancel(this); });
+    clickButtonAtIndex(m_cancelIndex);
 }
 
 void ActionSheet::clickButtonAtIndex(int buttonIndex)
@@ -211,6 +221,7 @@ void ActionSheet::finish(int buttonIndex, bool animated)
     if (!m_visible || m_dismissing)
         return;
     m_dismissing = true;
+    DesktopKeys::clearOutsideTap(this);
     QPointer<ActionSheet> self(this);
     if (m_delegate)
         guarded([&] { m_delegate->actionSheetWillDismissWithButtonIndex(this, buttonIndex); });

@@ -60,6 +60,7 @@ protected:
 
 private:
     void present(const QRectF& anchor);
+    void tappedOutside();
     void finish(int buttonIndex, bool animated);
 
     QString m_title;

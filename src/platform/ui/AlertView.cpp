@@ -349,10 +349,7 @@ void AlertView::present()
     layoutSubviews();
     if (m_delegate)
         guarded([this] { m_delegate->willPresentAlertView(this); });
-    if (!m_fields.isEmpty())
-        m_fields.first()->setFocus();
-    else
-        setFocus();
+    takeFocus();
 
     QPointer<AlertView> self(this);
     m_panel->setAlpha(0);
@@ -380,6 +377,14 @@ void AlertView::present()
     }
 }
 
+void AlertView::takeFocus()
+{
+    if (!m_fields.isEmpty())
+        m_fields.first()->setFocus(Qt::OtherFocusReason);
+    else
+        setFocus(Qt::OtherFocusReason);
+}
+
 void AlertView::clickButtonAtIndex(int buttonIndex)
 {
     if (!m_visible || m_dismissing)
@@ -391,6 +396,19 @@ void AlertView::clickButtonAtIndex(int buttonIndex)
         guarded([&] { m_callback(this, buttonIndex); });
     if (self)
         finish(buttonIndex, true, true);
+}
+
+void AlertView::clickDefaultButton()
+{
+    const int other = firstOtherButtonIndex();
+    if (other < 0) {
+        if (m_cancelIndex >= 0)
+            clickButtonAtIndex(m_cancelIndex);
+        return;
+    }
+    // A button the delegate keeps off until the input is valid is not chosen by a key.
+    if (Button* button = m_buttons.value(other); !button || button->isEnabled())
+        clickButtonAtIndex(other);
 }
 
 void AlertView::dismissWithClickedButtonIndex(int buttonIndex, bool animated)
@@ -425,8 +443,14 @@ void AlertView::finish(int buttonIndex, bool, bool animated)
             if (!self)
                 return;
             self->m_visible = false;
+            const bool wasTop = !shown().isEmpty() && shown().last() == self;
             shown().removeAll(self.data());
             self->hide();
+            // The alert that comes back into view takes the keys again, as when it showed:
+            // typing must not go to whatever the hidden alert passed its focus on to.
+            if (wasTop)
+                if (const QList<AlertView*> left = visibleAlerts(); !left.isEmpty())
+                    left.last()->takeFocus();
             if (self->m_delegate)
                 guarded([&] {
                     self->m_delegate->alertViewDidDismissWithButtonIndex(self, buttonIndex);
@@ -457,8 +481,7 @@ void AlertView::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        const int other = firstOtherButtonIndex();
-        clickButtonAtIndex(other >= 0 ? other : m_cancelIndex);
+        clickDefaultButton();
         return;
     }
     View::keyPressEvent(event);

@@ -91,6 +91,9 @@ public:
     void dismissWithClickedButtonIndex(int buttonIndex, bool animated);
     // What a person does: chooses the button (clicked, will/did dismiss).
     void clickButtonAtIndex(int buttonIndex);
+    // Return on a desktop: the first other button while it is enabled, else the cancel
+    // button when there is no other.
+    void clickDefaultButton();
 
     // Alerts on screen now, oldest first.
     static QList<AlertView*> visibleAlerts();
@@ -106,6 +109,8 @@ protected:
 private:
     void build();
     void present();
+    // Its first text field, or the alert itself, gets the keyboard.
+    void takeFocus();
     void finish(int buttonIndex, bool clicked, bool animated);
     QRectF panelFrame() const;
     double panelHeight(double width) const;

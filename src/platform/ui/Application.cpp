@@ -3,6 +3,7 @@
 #include "platform/Folders.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Product.h"
+#include "platform/ui/DesktopKeys.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/NavigationController.h"
@@ -57,6 +58,7 @@ Window* Application::keyWindow()
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         m_window = window;
         Device::current().setMainWindow(window);
+        DesktopKeys::install(window);
     }
     return m_window;
 }

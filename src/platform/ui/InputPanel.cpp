@@ -2,6 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/Window.h"
 
@@ -166,7 +167,19 @@ double InputPanel::contentHeight() const
         height
             += m_accessory.frame.height() > 0 ? m_accessory.frame.height() : DefaultAccessoryHeight;
     if (m_input.view)
-        height += m_input.frame.height() > 0 ? m_input.frame.height() : DefaultInputViewHeight;
+        height += inputViewHeight();
+    return height;
+}
+
+double InputPanel::inputViewHeight() const
+{
+    const double height
+        = m_input.frame.height() > 0 ? m_input.frame.height() : DefaultInputViewHeight;
+    // A phone on its side gives a picker in the keyboard's place less height, so the field
+    // being edited still shows above it.
+    const Device& device = Device::current();
+    if (device.isPhone() && !device.isPortrait())
+        return std::min(height, LandscapePhoneInputViewHeight);
     return height;
 }
 
@@ -303,11 +316,8 @@ void InputPanel::layoutSubviews()
         m_accessory.view->setFrame(QRectF(0, y, width, h));
         y += h;
     }
-    if (m_input.view) {
-        const double h
-            = m_input.frame.height() > 0 ? m_input.frame.height() : DefaultInputViewHeight;
-        m_input.view->setFrame(QRectF(0, y, width, h));
-    }
+    if (m_input.view)
+        m_input.view->setFrame(QRectF(0, y, width, inputViewHeight()));
 }
 
 void InputPanel::drawRect(QPainter& painter, const QRectF& rect)

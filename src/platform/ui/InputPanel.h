@@ -50,6 +50,7 @@ public:
     static constexpr int AnimationCurve = 0; // ease in and out
     static constexpr double DefaultAccessoryHeight = 44.0;
     static constexpr double DefaultInputViewHeight = 216.0;
+    static constexpr double LandscapePhoneInputViewHeight = 162.0;
 
 protected:
     void drawRect(QPainter& painter, const QRectF& rect) override;
@@ -75,6 +76,7 @@ private:
     void borrow(Borrowed& slot, View* view);
     void giveBack(Borrowed& slot);
     double contentHeight() const;
+    double inputViewHeight() const;
     void post(const QString& name, const QRectF& from, const QRectF& to);
 
     Borrowed m_accessory;

@@ -6,6 +6,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/SafeArea.h"
 #include "platform/ui/Toolbar.h"
 
 #include <QPainter>
@@ -232,7 +233,9 @@ std::pair<double, double> NavigationBar::layOutItems()
     const QRectF b = bounds();
     const double top = m_topInset;
     const double height = b.height() - top;
-    double left = kBarItemMargin;
+    // The bar reaches under a notch at its side; its items stay clear of it.
+    const QMarginsF safe = SafeArea::horizontalOverlap(this);
+    double left = kBarItemMargin + safe.left();
     if (m_leftView) {
         QSizeF size = m_leftView->sizeThatFits(QSizeF(b.width() / 3, height));
         if (m_leftView == m_back)
@@ -263,7 +266,7 @@ std::pair<double, double> NavigationBar::layOutItems()
         row.append(slot);
         slotViews.append(view);
     }
-    double right = b.width() - kBarItemMargin;
+    double right = b.width() - kBarItemMargin - safe.right();
     const double gap = fitBarSlots(row, std::max(0.0, right - left));
     for (int i = 0; i < row.size(); ++i) {
         right -= row.at(i).width;

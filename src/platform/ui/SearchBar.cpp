@@ -212,7 +212,8 @@ void SearchBar::setUp()
     m_field->layer()->setCornerRadius(6);
     m_field->setFont(Font::system(14));
     m_field->setPlaceholderColor(QColor(142, 142, 147));
-    m_field->setClearButtonMode(TextField::ViewMode::WhileEditing);
+    // Text searched for keeps its clear button after editing ends.
+    m_field->setClearButtonMode(TextField::ViewMode::Always);
     m_field->setReturnKeyType(TextInputTraits::ReturnKeyType::Search);
     m_field->setAutocorrectionType(TextInputTraits::AutocorrectionType::No);
     m_field->setDelegate(m_fieldDelegate.get());

@@ -5,6 +5,7 @@
 #include "platform/ui/Guard.h"
 #include "platform/ui/Layer.h"
 #include "platform/ui/TableViewHeaderFooterView.h"
+#include "platform/ui/TextInput.h"
 
 #include <QMouseEvent>
 #include <QTimer>
@@ -790,6 +791,7 @@ void TableView::layoutContent()
         buildGeometry();
     setContentSize(QSizeF(contentWidth(), m_contentHeight));
     keepOffsetInRange();
+    keepEditedRowInSight();
     if (m_reloadPending) {
         m_reloadPending = false;
         auto shown = std::move(m_shown);
@@ -799,6 +801,23 @@ void TableView::layoutContent()
     }
     updateVisibleElements();
     m_needsUpdate = false;
+}
+
+void TableView::keepEditedRowInSight()
+{
+    const QSizeF size = frame().size();
+    const bool resized = m_laidOutSize.isValid() && size != m_laidOutSize;
+    m_laidOutSize = size;
+    TextInput* responder = resized ? TextInput::firstResponder() : nullptr;
+    View* editing = responder ? responder->inputAsView() : nullptr;
+    if (!editing || m_reloadPending)
+        return;
+    for (const auto& [key, shown] : m_shown) {
+        if (key.part == Part::Row && shown.view && shown.view->isAncestorOf(editing)) {
+            scrollRectToVisible(shown.frame, false);
+            return;
+        }
+    }
 }
 
 void TableView::bringUpToDate()

@@ -148,6 +148,9 @@ public:
 
 protected:
     void layoutContent() override;
+    // Resized while a field in one of its rows is being edited: that row stays in sight
+    // rather than going for reuse, which would end the editing.
+    void keepEditedRowInSight();
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -253,6 +256,7 @@ private:
     bool m_reloadPending = true;
     bool m_needsUpdate = true;
     bool m_inLayout = false;
+    QSizeF m_laidOutSize;
 
     std::set<IndexPath> m_selected;
     bool m_allowsSelection = true;

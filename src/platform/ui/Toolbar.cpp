@@ -5,6 +5,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/SafeArea.h"
 
 #include <QPainter>
 
@@ -126,8 +127,11 @@ void Toolbar::layoutSubviews()
         }
         row.append(slot);
     }
-    const double gap = fitBarSlots(row, b.width() - 2 * kBarItemMargin);
-    double x = kBarItemMargin;
+    // The bar reaches under a notch at its side; its buttons stay clear of it.
+    const QMarginsF safe = SafeArea::horizontalOverlap(this);
+    const double gap = fitBarSlots(
+        row, std::max(0.0, b.width() - 2 * kBarItemMargin - safe.left() - safe.right()));
+    double x = kBarItemMargin + safe.left();
     for (int i = 0; i < m_items.size(); ++i) {
         const double w = row.at(i).width;
         if (View* view = m_views.value(i)) {

@@ -7,6 +7,7 @@
 #include "platform/ui/ViewController.h"
 
 #include <QPointer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace platform::ui;
@@ -36,6 +37,32 @@ TEST(ActionSheet, IndexesRunDestructiveOthersThenCancel)
     sheet->clickButtonAtIndex(2);
     EXPECT_EQ(chosen, 2);
     ASSERT_TRUE(testsupport::waitUntil([&] { return sheet.isNull(); }));
+    Application::shared().reset();
+}
+
+TEST(ActionSheet, EscapeCancelsAsATapOutsideDoesAndReturnLeavesTheSheet)
+{
+    Animation::setInstant(true);
+    ViewController root;
+    Application::shared().setRootViewController(&root);
+    Application::shared().makeKeyAndVisible();
+    QStringList told;
+    QPointer<ActionSheet> sheet
+        = new ActionSheet("Export", nullptr, "Cancel", QString(), { "CSV" });
+    sheet->setCallback([&](ActionSheet*, int index) { told << QString::number(index); });
+    sheet->showFromRect(QRectF(100, 100, 40, 40), root.view());
+    testsupport::processEvents(20);
+
+    // Return chooses nothing on a sheet; Escape is the cancel button.
+    QTest::keyClick(Application::shared().keyWindow(), Qt::Key_Return);
+    testsupport::processEvents(20);
+    EXPECT_TRUE(told.isEmpty());
+    QTest::keyClick(Application::shared().keyWindow(), Qt::Key_Escape);
+    EXPECT_EQ(told, QStringList { "1" });
+    ASSERT_TRUE(testsupport::waitUntil([&] { return sheet.isNull(); }));
+    // Gone, it takes no more keys.
+    QTest::keyClick(Application::shared().keyWindow(), Qt::Key_Escape);
+    EXPECT_EQ(told, QStringList { "1" });
     Application::shared().reset();
 }
 

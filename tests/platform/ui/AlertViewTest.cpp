@@ -7,6 +7,7 @@
 #include "platform/ui/NavigationController.h"
 
 #include <QPointer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace platform::ui;
@@ -116,5 +117,73 @@ TEST_F(Alerts, TextInputStyleGivesFieldsAndTheScreenshotShowsTheAlert)
     ASSERT_FALSE(shot.isNull());
     EXPECT_TRUE(shot.save(testsupport::outputPath("alert.png")));
     alert->dismissWithClickedButtonIndex(0, false);
+    testsupport::processEvents(20);
+}
+
+namespace {
+
+// Keeps the first other button off until a name is typed.
+struct NeedsName : AlertViewDelegate {
+    bool alertViewShouldEnableFirstOtherButton(AlertView* alert) override
+    {
+        return !alert->textFieldAtIndex(0)->text().isEmpty();
+    }
+};
+
+} // namespace
+
+TEST_F(Alerts, ReturnChoosesTheDefaultButtonOnlyWhileTheDelegateLetsIt)
+{
+    NeedsName delegate;
+    int chosen = -1;
+    QPointer<AlertView> alert
+        = new AlertView("Create Folder", QString(), &delegate, "Cancel", { "Ok" });
+    alert->setAlertViewStyle(AlertView::Style::PlainTextInput);
+    alert->setCallback([&](AlertView*, int index) { chosen = index; });
+    alert->show();
+    testsupport::processEvents(20);
+    QLineEdit* field = alert->textFieldAtIndex(0);
+
+    // Return in the empty field: Ok is off, so nothing is chosen and the alert stays.
+    QTest::keyClick(field, Qt::Key_Return);
+    testsupport::processEvents(20);
+    EXPECT_EQ(chosen, -1);
+    EXPECT_TRUE(alert->isVisible());
+
+    QTest::keyClicks(field, "Invoices");
+    QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(chosen, 1);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return alert.isNull(); }));
+}
+
+TEST_F(Alerts, EscapeIsTheCancelButtonOfTheNewestAlertOnly)
+{
+    QStringList chosen;
+    auto* below = new AlertView("Below", QString(), nullptr, "Cancel", { "Ok" });
+    below->setCallback(
+        [&](AlertView*, int index) { chosen << QStringLiteral("below %1").arg(index); });
+    auto* above = new AlertView("Above", QString(), nullptr, "Cancel", { "Ok" });
+    above->setCallback(
+        [&](AlertView*, int index) { chosen << QStringLiteral("above %1").arg(index); });
+    below->show();
+    above->show();
+    testsupport::processEvents(20);
+    // Wherever the keys are in the window.
+    QTest::keyClick(Application::shared().keyWindow(), Qt::Key_Escape);
+    testsupport::processEvents(20);
+    EXPECT_EQ(chosen, QStringList { "above 0" });
+    ASSERT_EQ(AlertView::visibleAlerts(), QList<AlertView*> { below });
+    // An alert with no cancel button is left alone by Escape.
+    auto* notice = new AlertView("Notice", QString(), nullptr, QString(), { "Ok" });
+    notice->setCallback(
+        [&](AlertView*, int index) { chosen << QStringLiteral("notice %1").arg(index); });
+    notice->show();
+    testsupport::processEvents(20);
+    QTest::keyClick(Application::shared().keyWindow(), Qt::Key_Escape);
+    testsupport::processEvents(20);
+    EXPECT_EQ(chosen, QStringList { "above 0" });
+    EXPECT_EQ(AlertView::visibleAlerts().size(), 2);
+    notice->dismissWithClickedButtonIndex(0, false);
+    below->dismissWithClickedButtonIndex(0, false);
     testsupport::processEvents(20);
 }

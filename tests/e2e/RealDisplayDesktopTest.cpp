@@ -1,0 +1,482 @@
+#include "AppFixture.h"
+
+#include "forms/FormTableView.h"
+#include "grid/BaseDataController.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/InputPanel.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/SearchBar.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextInput.h"
+#include "platform/ui/Toolbar.h"
+#include "utilities/text/LocalizedStrings.h"
+#include "widgets/PopoverController.h"
+#include "widgets/PopoverTouchView.h"
+#include "widgets/PopoverView.h"
+#include "widgets/SimplePopupViewController.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QStyleHints>
+#include <QTest>
+#include <QWindow>
+
+// A new user on a desktop: the keyboard, the window turned by resizing it, a phone with a
+// notch. On a real X server the keys go where the server's focus is, so these tests run
+// only there.
+namespace e2e {
+namespace {
+
+const QString kBooks = QStringLiteral("69905CFA-4BDD-4FED-91B9-D7B1EB140839");
+const QString kGenre = QStringLiteral("5ADEB9BA-2C5D-416C-B5F0-2D5594B34347");
+const QString kRating = QStringLiteral("95C44103-3B7D-438C-89F8-F9F99AF85077");
+const QString kFinishedOn = QStringLiteral("44AD4AEC-CFEC-4AFE-85B8-B2E1C4BA7F7A");
+constexpr int kSearch = 7;
+
+struct RealDisplayDesktop : AppTest {
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != "xcb")
+            GTEST_SKIP() << "needs a real X server (QT_QPA_PLATFORM=xcb)";
+        AppTest::SetUp();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window()->windowHandle()));
+        window()->activateWindow();
+        settle(100);
+    }
+
+    static platform::ui::Window* window()
+    {
+        return platform::ui::Application::shared().keyWindow();
+    }
+
+    // A key typed as a person types it: it goes wherever the keyboard focus is.
+    static void press(Qt::Key key)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : static_cast<QWidget*>(window()), key);
+        settle(60);
+    }
+
+    static QString type(const QString& text)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus)
+            return QStringLiteral("(no focus)");
+        QTest::keyClicks(focus, text);
+        settle(60);
+        return focus->metaObject()->className();
+    }
+
+    // Resizes the window as a window manager does, through the X server.
+    static bool resizeWindow(int width, int height)
+    {
+        window()->windowHandle()->resize(width, height);
+        return testsupport::waitUntil(
+            [&] {
+                settle(20);
+                return window()->width() == width && window()->height() == height;
+            },
+            3000);
+    }
+
+    // Where the view is on the screen (a scroll view's bounds move with what it shows).
+    static QRectF inWindow(const platform::ui::View* view)
+    {
+        return view
+            ? QRectF(QPointF(view->mapTo(view->window(), QPoint(0, 0))), QSizeF(view->size()))
+            : QRectF();
+    }
+
+    // Household with a Books table, and that table's screen open.
+    ApplicationScreen* openBooks(bool isProtected = false)
+    {
+        ApplicationScreen* databases = top();
+        if (!addDatabase(databases, "Household", "Things at home") || !open(databases, "Household"))
+            return nullptr;
+        ApplicationScreen* home = top();
+        if (!addTable(home, "Books", kBooks, isProtected) || !open(home, "Books"))
+            return nullptr;
+        return top() != home ? top() : nullptr;
+    }
+
+    QuickDetailViewController* openAddForm(ApplicationScreen* screen)
+    {
+        screen->dataController()->add(nullptr);
+        return awaitedForm(screen);
+    }
+
+    static platform::ui::TableViewCell* cellOf(QuickDetailViewController* form, const QString& key)
+    {
+        FormElement* field = element(form, key);
+        const auto path = field ? field->getIndexPath() : std::nullopt;
+        return path ? form->formTableView()->cellForRowAtIndexPath(FormTableView::tablePath(*path))
+                    : nullptr;
+    }
+
+    // Clicks into the field of that element as a person does, scrolling it into sight
+    // first when it is not; true when it is being edited then.
+    static bool clickField(QuickDetailViewController* form, const QString& key)
+    {
+        FormElement* field = element(form, key);
+        const auto path = field ? field->getIndexPath() : std::nullopt;
+        if (!path)
+            return false;
+        form->formTableView()->scrollToRowAtIndexPath(
+            FormTableView::tablePath(*path), platform::ui::TableView::ScrollPosition::None, false);
+        settle(100);
+        platform::ui::TableViewCell* cell = cellOf(form, key);
+        if (!cell)
+            return false;
+        auto* text = cell->findChild<platform::ui::TextField*>();
+        if (text && text->isVisible() && text->width() > 0)
+            GestureSynthesizer::tap(text);
+        else
+            GestureSynthesizer::tap(cell);
+        // The row is scrolled to a moment after editing begins, and the panel slides in.
+        settle(400);
+        platform::ui::TextInput* editing = platform::ui::TextInput::firstResponder();
+        return editing && cell->isAncestorOf(editing->inputAsView());
+    }
+
+    // The popups and popovers that show now, each with its own touch view.
+    static int shownPanels()
+    {
+        int count = 0;
+        for (PopoverTouchView* touch : window()->findChildren<PopoverTouchView*>())
+            count += touch->isVisible() ? 1 : 0;
+        return count;
+    }
+
+    static SimplePopupViewController* shownPopup(BaseViewController* screen)
+    {
+        SimplePopupViewController* popup = screen->simplepopupController();
+        return popup && popup->isPresented() ? popup : nullptr;
+    }
+};
+
+struct RealDisplayKeys : RealDisplayDesktop { };
+
+TEST_P(RealDisplayKeys, APromptTakesTheKeysWhenItShowsAndWhenTheMessageOverItGoes)
+{
+    ApplicationScreen* books = openBooks(true);
+    ASSERT_EQ(books, nullptr) << "a protected table asks for its password first";
+    settle(100);
+    platform::ui::AlertView* prompt = alertTitled(LocalizedStrings::CreatePassword());
+    ASSERT_NE(prompt, nullptr);
+    QLineEdit* field = prompt->textFieldAtIndex(0);
+    EXPECT_TRUE(field->hasFocus());
+
+    // Nothing typed: the message comes over the prompt, which waits below it.
+    prompt->clickButtonAtIndex(1);
+    settle(100);
+    platform::ui::AlertView* again = alertTitled(LocalizedStrings::CreatePassword());
+    ASSERT_NE(again, nullptr);
+    platform::ui::AlertView* message = alertTitled(LocalizedStrings::Information());
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->message(), LocalizedStrings::PasswordInvalid());
+    message->clickButtonAtIndex(0);
+    settle(100);
+
+    ASSERT_EQ(platform::ui::AlertView::visibleAlerts(), QList<platform::ui::AlertView*> { again });
+    EXPECT_TRUE(again->textFieldAtIndex(0)->hasFocus());
+    type("secret");
+    EXPECT_EQ(again->textFieldAtIndex(0)->text(), "secret");
+}
+
+TEST_P(RealDisplayKeys, EnterChoosesTheDefaultButtonOfTheAlertOnTopWhereverTheKeysAre)
+{
+    ApplicationScreen* databases = top();
+    QuickDetailViewController* form = openAddForm(databases);
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(clickField(form, "name"));
+    auto* name = dynamic_cast<platform::ui::TextField*>(platform::ui::TextInput::firstResponder());
+    ASSERT_NE(name, nullptr);
+
+    int chosen = -1;
+    auto* alert = new platform::ui::AlertView(
+        "Delete Record?", QString(), nullptr, LocalizedStrings::Cancel(), { "Delete" });
+    alert->setCallback([&](platform::ui::AlertView*, int index) { chosen = index; });
+    alert->show();
+    settle(100);
+    // The keys went back to the form's field under it meanwhile (a field focused a moment
+    // after the alert came, as the forms do when moving to the next field).
+    name->lineEdit()->setFocus();
+    settle(60);
+    ASSERT_TRUE(name->lineEdit()->hasFocus());
+    press(Qt::Key_Return);
+    EXPECT_EQ(chosen, 1);
+    EXPECT_TRUE(platform::ui::AlertView::visibleAlerts().isEmpty());
+    EXPECT_TRUE(name->text().isEmpty());
+
+    // Without another button, the one button is the default; Escape is the cancel button.
+    chosen = -1;
+    auto* message = new platform::ui::AlertView("Information", "Saved", nullptr, "Ok");
+    message->setCallback([&](platform::ui::AlertView*, int index) { chosen = index; });
+    message->show();
+    settle(100);
+    press(Qt::Key_Enter);
+    EXPECT_EQ(chosen, 0);
+    chosen = -1;
+    auto* question = new platform::ui::AlertView(
+        "Confirmation", "Go on?", nullptr, LocalizedStrings::Cancel(), { "Ok" });
+    question->setCallback([&](platform::ui::AlertView*, int index) { chosen = index; });
+    question->show();
+    settle(100);
+    press(Qt::Key_Escape);
+    EXPECT_EQ(chosen, 0);
+    // The form under the alerts stays open.
+    EXPECT_EQ(shownForm(databases), form);
+}
+
+TEST_P(RealDisplayKeys, EscapeClosesWhatATapOutsideWouldCloseAndNothingElse)
+{
+    ApplicationScreen* books = openBooks();
+    ASSERT_NE(books, nullptr);
+
+    // The add, edit and delete menu on a phone, the filter list on a tablet.
+    platform::ui::View* menuButton = barButton(books,
+        tablet() ? BaseDataController::FilterAction : BaseDataController::AddeditdeleteAction);
+    ASSERT_NE(menuButton, nullptr);
+    GestureSynthesizer::tap(menuButton);
+    settle(300);
+    // It closes as a tap beside it closes it.
+    ASSERT_EQ(shownPanels(), 1);
+    press(Qt::Key_Escape);
+    settle(300);
+    EXPECT_EQ(shownPanels(), 0);
+    EXPECT_EQ(top(), books);
+
+    // The form: on a tablet it has a Close button, so a tap outside leaves it, and so does
+    // Escape; on a phone it is a screen of its own, which Escape does not take back.
+    QuickDetailViewController* form = openAddForm(books);
+    ASSERT_NE(form, nullptr);
+    press(Qt::Key_Escape);
+    settle(300);
+    EXPECT_EQ(shownForm(books), form);
+    if (!tablet())
+        return;
+    // Its choice list over it goes first.
+    platform::ui::TableViewCell* genre = cellOf(form, kGenre);
+    ASSERT_NE(genre, nullptr);
+    GestureSynthesizer::tap(genre);
+    settle(300);
+    ASSERT_EQ(shownPanels(), 2);
+    press(Qt::Key_Escape);
+    settle(300);
+    EXPECT_EQ(shownPanels(), 1);
+    EXPECT_EQ(shownForm(books), form);
+}
+
+TEST_P(RealDisplayKeys, OpeningTheSearchTakesTheKeysAndEnterKeepsTheBar)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    platform::ui::SearchBar* bar = databases->searchBar();
+    ASSERT_NE(bar, nullptr);
+    platform::ui::View* search = barButton(databases, kSearch);
+    ASSERT_NE(search, nullptr);
+    // Shown on a tablet from the start: the button closes it, and opens it again.
+    for (int taps = 0; taps < 2 && (taps == 0 || bar->isHidden()); ++taps) {
+        settle(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+        GestureSynthesizer::tap(search);
+        settle(100);
+    }
+    ASSERT_FALSE(bar->isHidden());
+
+    type("Col");
+    EXPECT_EQ(bar->text(), "Col");
+    EXPECT_EQ(titles(databases), QStringList { "ColorsKivo" });
+
+    press(Qt::Key_Return);
+    settle(300);
+    EXPECT_EQ(bar->text(), "Col");
+    EXPECT_TRUE(bar->showsCancelButton());
+    EXPECT_TRUE(bar->cancelButton()->isVisible());
+    EXPECT_EQ(titles(databases), QStringList { "ColorsKivo" });
+
+    // The clear button is still there to press, and empties the field.
+    platform::ui::TextField* field = bar->searchTextField();
+    GestureSynthesizer::tap(field, field->clearButtonRectForBounds(field->bounds()).center());
+    settle(300);
+    EXPECT_TRUE(bar->text().isEmpty());
+    EXPECT_EQ(titles(databases).size(), 2);
+
+    // Cancel ends the search and goes.
+    type("Hou");
+    GestureSynthesizer::tap(bar->cancelButton());
+    settle(300);
+    EXPECT_TRUE(bar->text().isEmpty());
+    EXPECT_FALSE(bar->showsCancelButton());
+    EXPECT_EQ(titles(databases).size(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayKeys, ::testing::Values("tablet", "phone"));
+
+struct RealDisplayForms : RealDisplayDesktop { };
+
+TEST_P(RealDisplayForms, AFocusedFieldScrollsTheFormOnlyAsFarAsItsRowNeeds)
+{
+    ApplicationScreen* books = openBooks();
+    ASSERT_NE(books, nullptr);
+    QuickDetailViewController* form = openAddForm(books);
+    ASSERT_NE(form, nullptr);
+    FormTableView* table = form->formTableView();
+    platform::ui::InputPanel* panel = window()->inputPanel();
+
+    // A row in sight above the keyboard bar stays where it is.
+    const auto visibleAbovePanel = [&](const QString& key) {
+        const QRectF row = inWindow(cellOf(form, key));
+        const QRectF shown = inWindow(table);
+        const double floor
+            = panel->isShowing() ? std::min(shown.bottom(), panel->frame().top()) : shown.bottom();
+        if (!row.isEmpty() && row.top() >= shown.top() - 0.5 && row.bottom() <= floor + 0.5)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+            << "row " << row.top() << "-" << row.bottom() << " in " << shown.top() << "-" << floor;
+    };
+    // What shows of the table above the panel is rows, never empty room past the last.
+    const auto noEmptyRoom = [&] {
+        const QRectF shown = inWindow(table);
+        const double visible
+            = (panel->isShowing() ? std::min(shown.bottom(), panel->frame().top()) : shown.bottom())
+            - shown.top();
+        return table->contentOffset().y() + visible <= table->contentSize().height() + 0.5;
+    };
+
+    const double before = table->contentOffset().y();
+    ASSERT_TRUE(visibleAbovePanel(kRating) || !tablet());
+    ASSERT_TRUE(clickField(form, kRating));
+    ASSERT_TRUE(panel->isShowing());
+    EXPECT_TRUE(visibleAbovePanel(kRating));
+    if (tablet()) {
+        EXPECT_EQ(table->contentOffset().y(), before);
+    }
+    EXPECT_TRUE(noEmptyRoom());
+
+    // The date's picker takes more room: the row still shows above it.
+    ASSERT_TRUE(clickField(form, kFinishedOn));
+    ASSERT_NE(panel->shownInputView(), nullptr);
+    EXPECT_TRUE(visibleAbovePanel(kFinishedOn));
+    EXPECT_TRUE(noEmptyRoom());
+}
+
+TEST_P(RealDisplayForms, OnAPhoneTurnedOnItsSideTheDateBeingEditedStaysInSightOverItsPicker)
+{
+    if (tablet())
+        GTEST_SKIP() << "a phone on its side";
+    ApplicationScreen* books = openBooks();
+    ASSERT_NE(books, nullptr);
+    QuickDetailViewController* form = openAddForm(books);
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(clickField(form, kFinishedOn));
+    platform::ui::InputPanel* panel = window()->inputPanel();
+    ASSERT_NE(panel->shownInputView(), nullptr);
+    platform::ui::TextInput* editing = platform::ui::TextInput::firstResponder();
+
+    ASSERT_TRUE(resizeWindow(667, 375));
+    settle(400);
+    EXPECT_EQ(platform::ui::TextInput::firstResponder(), editing);
+    EXPECT_TRUE(panel->isShowing());
+    EXPECT_NE(panel->shownInputView(), nullptr);
+    const QRectF row = inWindow(cellOf(form, kFinishedOn));
+    const QRectF table = inWindow(form->formTableView());
+    EXPECT_GE(row.top(), table.top() - 0.5);
+    EXPECT_LE(row.bottom(), panel->frame().top() + 0.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayForms, ::testing::Values("tablet", "phone"));
+
+struct RealDisplayTurn : RealDisplayDesktop { };
+
+TEST_P(RealDisplayTurn, APopupOpenWhileTheWindowTurnsIsCentredAndSizedForTheNewShape)
+{
+    ApplicationScreen* books = openBooks();
+    ASSERT_NE(books, nullptr);
+    ASSERT_TRUE(resizeWindow(768, 1024));
+    const auto toolbarTop = [&] { return inWindow(navigation->toolbar()).top(); };
+
+    // The filter list, centred when it opened.
+    GestureSynthesizer::tap(barButton(books, BaseDataController::FilterAction));
+    settle(400);
+    SimplePopupViewController* popup = shownPopup(books);
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(resizeWindow(1024, 768));
+    settle(400);
+    QRectF shown = inWindow(popup->containerView());
+    EXPECT_NEAR(shown.center().x(), 512, 2);
+    EXPECT_NEAR(shown.center().y(), 384, 2);
+    EXPECT_LE(shown.bottom(), toolbarTop());
+    popup->dismissPopover();
+    settle(100);
+
+    // The add form: opened in portrait, then turned.
+    ASSERT_TRUE(resizeWindow(768, 1024));
+    QuickDetailViewController* form = openAddForm(books);
+    ASSERT_NE(form, nullptr);
+    PopoverController* popover = books->popupController();
+    ASSERT_NE(popover, nullptr);
+    ASSERT_TRUE(resizeWindow(1024, 768));
+    settle(400);
+    shown = inWindow(popover->contentView());
+    EXPECT_NEAR(shown.center().x(), 512, 2);
+    EXPECT_LE(shown.bottom(), toolbarTop());
+    // As large as the form opened in landscape would be.
+    books->dismissPopup();
+    settle(300);
+    QuickDetailViewController* fresh = openAddForm(books);
+    ASSERT_NE(fresh, nullptr);
+    ASSERT_NE(books->popupController(), nullptr);
+    const QRectF opened = inWindow(books->popupController()->contentView());
+    EXPECT_NEAR(shown.height(), opened.height(), 1);
+    EXPECT_NEAR(shown.top(), opened.top(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayTurn, ::testing::Values("tablet"));
+
+struct RealDisplayNotch : RealDisplayDesktop { };
+
+TEST_P(RealDisplayNotch, OnItsSideTheScreensAndTheBarsKeepClearOfTheNotch)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(resizeWindow(812, 375));
+    const QMarginsF safe = platform::ui::Device::current().safeAreaInsets();
+    ASSERT_EQ(safe.left(), 44);
+    ASSERT_EQ(safe.right(), 44);
+
+    const auto clear = [&](const char* what, const QRectF& frame) {
+        return frame.left() >= safe.left() - 0.5 && frame.right() <= 812 - safe.right() + 0.5
+            ? ::testing::AssertionSuccess()
+            : ::testing::AssertionFailure()
+                << what << " from " << frame.left() << " to " << frame.right();
+    };
+    const auto checkScreen = [&](ApplicationScreen* screen) {
+        EXPECT_TRUE(clear("grid", inWindow(screen->collectionView())));
+        for (platform::ui::View* item : navigation->navigationBar()->rightItemViews())
+            EXPECT_TRUE(clear("bar item", inWindow(item)));
+        for (platform::ui::BarButtonItem* item : screen->toolbarItems())
+            if (item && item->view() && item->view()->isVisible()) {
+                EXPECT_TRUE(clear("toolbar item", inWindow(item->view())));
+            }
+        // The bars themselves still reach the window's edges.
+        EXPECT_EQ(inWindow(navigation->toolbar()).width(), 812);
+    };
+    checkScreen(databases);
+
+    // A screen pushed in landscape, and its back button.
+    ASSERT_TRUE(open(databases, "Household"));
+    settle(400);
+    ApplicationScreen* home = top();
+    ASSERT_NE(home, databases);
+    checkScreen(home);
+    platform::ui::View* back = navigation->navigationBar()->leftItemView();
+    ASSERT_NE(back, nullptr);
+    EXPECT_TRUE(clear("back button", inWindow(back)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayNotch, ::testing::Values("phone-x"));
+
+} // namespace
+} // namespace e2e
