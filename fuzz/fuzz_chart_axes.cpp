@@ -1,0 +1,28 @@
+// Numbers of any kind through the axis ticks, the label space, the bar range and small
+// bar, line and scatter charts. Run it on the seed corpus:
+// fuzz_chart_axes -max_len=256 -timeout=10 tests/reports/charts/corpus
+#include "ChartAxesFuzzHarness.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <memory>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    // Nothing the charts read may come from the person's own application home.
+    static std::unique_ptr<QTemporaryDir> home
+        = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/kivotab-fuzz-XXXXXX");
+    qputenv("KIVOTAB_HOME", home->path().toUtf8());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The charts' views are widgets: they need the application, kept for the whole run.
+    static std::unique_ptr<QApplication> application = std::make_unique<QApplication>(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    runChartAxesFuzzInput(data, size);
+    return 0;
+}
