@@ -141,7 +141,8 @@ BarChart::YScale BarChart::yScale(const QList<double>& values)
     const double bottom = min < 0 ? past(min) : 0.0;
     const double top = max > 0 ? past(max) : 0.0;
     scale.range = bottom == top ? plot::PlotRange { 0, 1 } : plot::PlotRange::spanning(bottom, top);
-    scale.interval = scale.range.length / 2;
+    // Half the range, or all of it where half is below the smallest double.
+    scale.interval = scale.range.length / 2 > 0 ? scale.range.length / 2 : scale.range.length;
     return scale;
 }
 
