@@ -1,5 +1,6 @@
-// Random templates over a small data set with dictionary partials. Run it on the seed
-// corpus: fuzz_mustache -max_len=2048 -timeout=10 tests/reports/mustache/corpus
+// Random templates over a small data set with dictionary partials and templates among its
+// values. Run it on the seed corpus:
+// fuzz_mustache -max_len=2048 -timeout=10 tests/reports/mustache/corpus
 #include "MustacheFuzzHarness.h"
 
 #include <QDir>

@@ -70,6 +70,8 @@ QJsonObject objectOf(const QJsonValue& value, const QString& where)
     return value.toObject();
 }
 
+// A cell's value: text, a number, true or false, or none; a list or a record refuses the
+// reply, as any member of the wrong kind does.
 QVariant cellValue(const QJsonValue& value)
 {
     switch (value.type()) {
@@ -86,9 +88,11 @@ QVariant cellValue(const QJsonValue& value)
     case QJsonValue::Null:
     case QJsonValue::Undefined:
         return {};
-    default:
-        return value.toVariant();
+    case QJsonValue::Array:
+    case QJsonValue::Object:
+        break;
     }
+    refuse(QStringLiteral("A cell's \"Value\" is not a text, a number, YES or NO."));
 }
 
 std::shared_ptr<ResponseTable> parseTable(const QJsonObject& object)
@@ -132,9 +136,11 @@ std::shared_ptr<ResponseTable> parseTable(const QJsonObject& object)
             const QJsonObject cellFields = objectOf(cells[i], QStringLiteral("A cell"));
             ResponseRowColumn cell;
             cell.Column = count(cellFields, columnKey, cellWhere);
+            // Dropped cells are checked too: a reply is taken or refused whole.
+            QVariant read = cellValue(cellFields.value(valueKey));
             if (i >= kept)
                 continue;
-            cell.Value = cellValue(cellFields.value(valueKey));
+            cell.Value = std::move(read);
             if (!imageAt.isEmpty() && imageAt.contains(cell.Column)
                 && !BridgeWireFormat::isPlainImageName(cell.Value.toString()))
                 cell.Value = QVariant();

@@ -23,7 +23,11 @@
 #include "widgets/UIImage_Theme.h"
 
 #include <QFontMetricsF>
+#include <QMultiHash>
 #include <QPointer>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -52,9 +56,48 @@ void showImageNamed(platform::ui::ImageView* view, const QString& name)
     view->setProperty(kImageNameProperty, name);
 }
 
-platform::ui::ImageView* imageViewWithTag(platform::ui::View* parent, int tag, const QRectF& frame)
+// The subviews a reused cell or header already has for its columns (tags from 100 on),
+// each handed out once per pass and only as the kind asked for. What no column takes
+// belonged to a table shown before, with other columns, and goes.
+class ReusedSubviews {
+public:
+    explicit ReusedSubviews(platform::ui::View* parent)
+    {
+        for (platform::ui::View* view : parent->subviews())
+            if (view->tag() >= ColumnsRowViewController::ColumnTagBase)
+                m_byTag.insert(view->tag(), view);
+    }
+
+    template<class Kind> Kind* take(int tag)
+    {
+        for (auto it = m_byTag.find(tag); it != m_byTag.end() && it.key() == tag; ++it) {
+            // The exact class: a disclosure arrow is an image view too.
+            if (it.value()->metaObject() == &Kind::staticMetaObject) {
+                auto* view = static_cast<Kind*>(it.value());
+                m_byTag.erase(it);
+                return view;
+            }
+        }
+        return nullptr;
+    }
+
+    void removeTheRest()
+    {
+        for (platform::ui::View* view : std::as_const(m_byTag)) {
+            view->removeFromSuperview();
+            view->deleteLater();
+        }
+        m_byTag.clear();
+    }
+
+private:
+    QMultiHash<int, platform::ui::View*> m_byTag;
+};
+
+platform::ui::ImageView* imageViewWithTag(
+    platform::ui::View* parent, ReusedSubviews& reused, int tag, const QRectF& frame)
 {
-    auto* view = qobject_cast<platform::ui::ImageView*>(parent->viewWithTag(tag));
+    auto* view = reused.take<platform::ui::ImageView>(tag);
     if (!view) {
         view = new platform::ui::ImageView();
         view->setFrame(frame);
@@ -64,6 +107,14 @@ platform::ui::ImageView* imageViewWithTag(platform::ui::View* parent, int tag, c
     }
     setFrameIfDifferent(view, frame);
     return view;
+}
+
+// 100 + the column's position, kept within an int: the last positions share the last tag,
+// and each of their columns still gets a view of its own.
+int columnTag(unsigned order)
+{
+    return int(std::min<qint64>(
+        qint64(order) + ColumnsRowViewController::ColumnTagBase, std::numeric_limits<int>::max()));
 }
 
 } // namespace
@@ -97,6 +148,9 @@ double ColumnsRowViewController::gridWidth() const
 
 QString ColumnsRowViewController::sampleText(unsigned length)
 {
+    // The server says how long a column is; no screen shows more than this of one line,
+    // and a longer sample would only cost time and memory to build and measure.
+    length = std::min(length, MaxSampleLength);
     if (length <= ShortSampleLength)
         return QString(qsizetype(length), u'M');
     QString sample;
@@ -167,7 +221,7 @@ QList<ColumnsRowViewController::Column> ColumnsRowViewController::visibleColumns
         if (column.Hide != QLatin1String("N"))
             continue;
         Column cell;
-        cell.tag = int(column.Order) + ColumnTagBase;
+        cell.tag = columnTag(column.Order);
         cell.key = column.Name;
         cell.header = column.Header;
         cell.isImage = column.isImageColumn();
@@ -216,18 +270,24 @@ void ColumnsRowViewController::CreateHeader(platform::ui::View* header)
     if (!header)
         return;
     initColumns();
+    ReusedSubviews reused(header);
     double x = 0;
     if (disclosure()) {
-        if (!header->viewWithTag(DisclosureHeaderTag)) {
-            auto* blank = new RowHeaderLabel(QRectF(0, 0, SmallColumnWidth, LineHeight));
+        // Set again when reused: a column whose tag is the same may have had this label.
+        const QRectF frame(0, 0, SmallColumnWidth, LineHeight);
+        platform::ui::Label* blank = reused.take<RowHeaderLabel>(DisclosureHeaderTag);
+        if (!blank) {
+            blank = new RowHeaderLabel(frame);
             blank->setTag(DisclosureHeaderTag);
             header->addSubview(blank);
         }
+        setFrameIfDifferent(blank, frame);
+        setTextIfDifferent(blank, QString());
         x = SmallColumnWidth;
     }
     if (showsImageColumn()) {
         const QRectF frame(x, 0, SmallColumnWidth, LineHeight);
-        auto* blank = qobject_cast<platform::ui::Label*>(header->viewWithTag(ImageTag));
+        platform::ui::Label* blank = reused.take<RowHeaderLabel>(ImageTag);
         if (!blank) {
             blank = new RowHeaderLabel(frame);
             blank->setTag(ImageTag);
@@ -240,7 +300,7 @@ void ColumnsRowViewController::CreateHeader(platform::ui::View* header)
     for (const Column& column : visibleColumns()) {
         const QRectF frame(x, 0, double(column.width), LineHeight);
         const QString text = headerText(column);
-        auto* label = qobject_cast<platform::ui::Label*>(header->viewWithTag(column.tag));
+        platform::ui::Label* label = reused.take<RowHeaderLabel>(column.tag);
         if (label) {
             setFrameIfDifferent(label, frame);
             setTextIfDifferent(label, text);
@@ -253,6 +313,7 @@ void ColumnsRowViewController::CreateHeader(platform::ui::View* header)
         }
         x += double(column.width);
     }
+    reused.removeTheRest();
 }
 
 void ColumnsRowViewController::createRow(
@@ -264,9 +325,10 @@ void ColumnsRowViewController::createRow(
     if (contentView->backgroundColor() != back)
         contentView->setBackgroundColor(back);
     const QVariantList values = rowValues(index);
+    ReusedSubviews reused(contentView);
     double x = 0;
     if (disclosure()) {
-        auto* arrow = qobject_cast<DisclosureView*>(contentView->viewWithTag(DisclosureTag));
+        auto* arrow = reused.take<DisclosureView>(DisclosureTag);
         if (!arrow) {
             arrow = makeDisclosureArrow(
                 QRectF(0, 0, SmallColumnWidth, LineHeight), kDisclosureImage, this);
@@ -279,8 +341,8 @@ void ColumnsRowViewController::createRow(
     }
     takeDynamicImage(index);
     if (showsImageColumn()) {
-        auto* icon
-            = imageViewWithTag(contentView, ImageTag, QRectF(x, 0, SmallColumnWidth, LineHeight));
+        auto* icon = imageViewWithTag(
+            contentView, reused, ImageTag, QRectF(x, 0, SmallColumnWidth, LineHeight));
         BaseDataController* controller = dataController();
         if (controller && controller->respondsToGetDynamicUIImage()) {
             icon->setImage(controller->getDynamicUIImage(index));
@@ -296,12 +358,12 @@ void ColumnsRowViewController::createRow(
         const QVariant value = values.value(i);
         if (column.isImage) {
             // The image is 30 points wide; the column keeps its whole width.
-            showImageNamed(imageViewWithTag(
-                               contentView, column.tag, QRectF(x, 0, SmallColumnWidth, LineHeight)),
+            showImageNamed(imageViewWithTag(contentView, reused, column.tag,
+                               QRectF(x, 0, SmallColumnWidth, LineHeight)),
                 value.toString());
         } else {
             const QRectF frame(x, 0, double(column.width), LineHeight);
-            auto* label = qobject_cast<platform::ui::Label*>(contentView->viewWithTag(column.tag));
+            platform::ui::Label* label = reused.take<RowLabel>(column.tag);
             if (!label) {
                 label = new RowLabel(frame);
                 label->setTag(column.tag);
@@ -312,6 +374,7 @@ void ColumnsRowViewController::createRow(
         }
         x += double(column.width);
     }
+    reused.removeTheRest();
 }
 
 QSizeF ColumnsRowViewController::getRowSize()

@@ -21,7 +21,8 @@ class View;
 // column and image column. Widths are measured once per clear, from sample text of each
 // column's length, and stretched to fill a screen wider than the table; a wider table
 // scrolls sideways under its pinned header (GridFlowLayout). A reused cell or header
-// keeps its subviews, found again by tag, and only frames and texts that differ are set.
+// keeps its subviews, found again by tag, and only frames and texts that differ are set;
+// the ones of columns the shown table does not have are removed.
 class ColumnsRowViewController : public RowViewContoller,
                                  public platform::ui::GestureRecognizerDelegate {
     Q_OBJECT
@@ -37,6 +38,8 @@ public:
     static constexpr int ColumnTagBase = 100;
     // Sample lengths up to this are measured on "M"s, longer ones on "MaWq".
     static constexpr unsigned ShortSampleLength = 20;
+    // Longer columns are measured as this many characters.
+    static constexpr unsigned MaxSampleLength = 1000;
 
     MainCollectionViewController* mainGridViewController() const;
     // Image name of the image column: none means no image column, an empty name one whose
@@ -48,7 +51,7 @@ public:
     virtual void initColumns();
     // The widths of the data controller's server table.
     static QHash<QString, float> getColumnWidths(BaseDataController* dataController);
-    // The text a column of that many characters is measured on.
+    // The text a column of that many characters (at most MaxSampleLength) is measured on.
     static QString sampleText(unsigned length);
 
     void CreateHeader(platform::ui::View* header) override;

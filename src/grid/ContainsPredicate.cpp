@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 ContainsPredicate::ContainsPredicate(const QString& text)
     : m_folded(RowValueCompare::fold(text))
 {
@@ -50,7 +52,8 @@ QString ContainsPredicate::numberText(const QVariant& number)
     case QMetaType::Float: {
         const double value = number.toDouble();
         // Whole values within the exact range read as integers, as the server sent them.
-        if (value == double(qint64(value)) && qAbs(value) < 9.0e15)
+        // The range comes first: converting a value outside it is undefined.
+        if (qAbs(value) < 9.0e15 && value == std::trunc(value))
             return QString::number(qint64(value));
         return QString::number(value, 'g', QLocale::FloatingPointShortest);
     }

@@ -65,7 +65,9 @@ KivoPreviewController* KivoPreviewController::createPreviewController(
     if (!cloud)
         return createPreviewController(QUrl::fromLocalFile(pathOrName), viewController);
     markGoingToPreview(viewController);
-    auto* preview = new KivoPreviewController(QUrl());
+    // Until the document comes the preview goes with its screen: a screen closed meanwhile
+    // takes it along.
+    auto* preview = new KivoPreviewController(QUrl(), viewController);
     auto* hud = dynamic_cast<HudProtocol*>(viewController);
     if (hud)
         hud->showHud();
@@ -75,7 +77,7 @@ KivoPreviewController* KivoPreviewController::createPreviewController(
         if (screen && hud)
             hud->hideHud();
         if (!previewPtr)
-            return;
+            return; // gone with its screen
         platform::ui::NavigationController* navigation
             = screen ? screen->navigationController() : nullptr;
         if (document.isEmpty() || !navigation) {
@@ -85,6 +87,7 @@ KivoPreviewController* KivoPreviewController::createPreviewController(
             return;
         }
         previewPtr->setUrl(document);
+        previewPtr->setParent(nullptr); // the stack's from now on
         navigation->pushViewController(previewPtr, true);
     };
     if (CloudDocumentService* service = CloudDocumentService::instance()) {

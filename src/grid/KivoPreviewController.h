@@ -22,7 +22,8 @@ public:
     static KivoPreviewController* createPreviewController(
         const QUrl& file, platform::ui::ViewController* viewController);
     // A path, or with cloud the name of a cloud document: the preview is pushed once the
-    // document has come; when it cannot come, nothing is pushed and the preview is let go.
+    // document has come, and until then goes with the calling screen; when it cannot come,
+    // nothing is pushed and the preview is let go.
     static KivoPreviewController* createPreviewController(
         const QString& pathOrName, bool cloud, platform::ui::ViewController* viewController);
 

@@ -77,7 +77,12 @@ ServerTableCsv::Snapshot ServerTableCsv::snapshot(const MatrixResponse& response
                 copy.headers.append(column.Header);
         }
         copy.rowEnds.reserve(table->Rows.size());
-        copy.cells.reserve(table->Rows.size() * table->Columns.size());
+        // The cells the rows hold, not rows times columns: a reply of many columns and
+        // empty rows would ask for far more than it carries.
+        qsizetype cells = 0;
+        for (const auto& row : table->Rows)
+            cells += row ? row->Columns.size() : 0;
+        copy.cells.reserve(cells);
         for (const auto& row : table->Rows) {
             if (row) {
                 for (const ResponseRowColumn& cell : row->Columns)

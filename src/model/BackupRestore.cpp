@@ -53,6 +53,9 @@ const QString BackupRestore::ArchiveNotOpened
     = QStringLiteral("The file is not a backup archive or it is damaged. Your data is unchanged.");
 const QString BackupRestore::ArchiveWrongPassword
     = QStringLiteral("The backup archive was made with another password. Your data is unchanged.");
+const QString BackupRestore::ArchiveWrongPasswordOrDamaged = QStringLiteral(
+    "The backup archive was made with another password, or it is damaged. Your data is "
+    "unchanged.");
 const QString BackupRestore::ArchiveDamaged
     = QStringLiteral("The backup archive is damaged (%@). Your data is unchanged.");
 const QString BackupRestore::NothingRead
@@ -291,7 +294,19 @@ bool BackupRestore::failUnzip(const QString& zipError)
 {
     if (zipError == ZipFacade::WrongPasswordMessage)
         return fail(message(ArchiveWrongPassword));
+    if (zipError == ZipFacade::WrongPasswordOrDamagedMessage)
+        return fail(message(ArchiveWrongPasswordOrDamaged));
     return fail(message(ArchiveDamaged, { zipError }));
+}
+
+bool BackupRestore::failUnpacking(
+    const QString& refusedEntry, const JSONRecordReader::Failure& failure, const QString& zipError)
+{
+    // What a wrong password deciphers is refused at its first bytes too; the archive's
+    // own check of the entry, read to its end, tells which it was.
+    if (refusedEntry.isEmpty() || zipError == ZipFacade::WrongPasswordOrDamagedMessage)
+        return failUnzip(zipError);
+    return failFile(refusedEntry, failure);
 }
 
 void BackupRestore::close()
@@ -375,9 +390,7 @@ bool BackupRestore::unzipArchive(const QString& path)
     if (rows && errors->last.isEmpty() && names == five) {
         if (!zip->UnzipFilesToData(m_entries, small, headWritten)) {
             close();
-            if (!heads.refusedEntry().isEmpty())
-                return failFile(heads.refusedEntry(), heads.failure());
-            return failUnzip(errors->last);
+            return failUnpacking(heads.refusedEntry(), heads.failure(), errors->last);
         }
         m_zip = std::move(zip);
         m_zipErrors = std::move(errors);
@@ -420,9 +433,7 @@ bool BackupRestore::unzipArchive(const QString& path)
     reader.reset();
     if (!unzipped) {
         close();
-        if (!heads.refusedEntry().isEmpty())
-            return failFile(heads.refusedEntry(), heads.failure());
-        return failUnzip(errors->last);
+        return failUnpacking(heads.refusedEntry(), heads.failure(), errors->last);
     }
     m_unzipped = true;
     return true;
@@ -653,9 +664,8 @@ bool BackupRestore::restoreWhileUnpacking(
         }
         // A damaged archive is told as such, whatever its content looks like.
         if (!unpacking.wait()) {
-            if (unpacking.refusedAtItsHead())
-                return failFile(RowsEntry, unpacking.headFailure());
-            return failUnzip(m_zipErrors->last);
+            return failUnpacking(unpacking.refusedAtItsHead() ? RowsEntry : QString(),
+                unpacking.headFailure(), m_zipErrors->last);
         }
         if (!reader || refused) {
             JSONRecordReader::Failure failure;

@@ -76,6 +76,7 @@ public:
     static const QString ArchiveNotFinished;
     static const QString ArchiveNotOpened;
     static const QString ArchiveWrongPassword;
+    static const QString ArchiveWrongPasswordOrDamaged;
     static const QString ArchiveDamaged;
     static const QString NothingRead;
     static const QString FileMissing;
@@ -96,6 +97,10 @@ private:
     bool failFile(const QString& entry, const JSONRecordReader::Failure& failure);
     // The message for an archive the facade could not read, with its last error.
     bool failUnzip(const QString& zipError);
+    // The message for an unpacking that failed, with the entry refused at its first bytes
+    // (empty when none was) and the facade's last error.
+    bool failUnpacking(const QString& refusedEntry, const JSONRecordReader::Failure& failure,
+        const QString& zipError);
     // Replaces the store with the files' records and those of the rows file, which is
     // unpacked from the open archive and written as it is read.
     bool restoreWhileUnpacking(

@@ -199,23 +199,6 @@ QString membersProblem(const QVariantMap& record, const char* const (&texts)[Tex
     return {};
 }
 
-// A name the themed images are looked up by: letters, digits, blanks, "-", "_" and ".",
-// starting with a letter or digit; nothing that names a folder, a resource or a path.
-bool isPlainImageName(const QString& name)
-{
-    if (name.size() > DefinitionCheck::MaximumImageNameLength)
-        return false;
-    if (name.isEmpty())
-        return true;
-    if (!name.front().isLetterOrNumber())
-        return false;
-    for (const QChar c : name) {
-        if (!c.isLetterOrNumber() && c != u' ' && c != u'-' && c != u'_' && c != u'.')
-            return false;
-    }
-    return !name.contains(QLatin1String(".."));
-}
-
 QString idOf(const QVariantMap& record)
 {
     const QVariant id = record.value(kId);
@@ -357,7 +340,7 @@ QString problemIn(const QVariantMap& definition, Source source)
     if (!problem.isEmpty())
         return problem;
     const QString image = definition.value(kImage).toString();
-    if (!isPlainImageName(image))
+    if (!DefinitionCheck::isPlainImageName(image))
         return tr(DefinitionCheck::NotPlainImageName).arg(image);
     if (source == Source::Download) {
         if (isOn(definition.value(kIsSystem)))
@@ -370,6 +353,23 @@ QString problemIn(const QVariantMap& definition, Source source)
 }
 
 } // namespace
+
+// A name the themed images are looked up by: letters, digits, blanks, "-", "_" and ".",
+// starting with a letter or digit; nothing that names a folder, a resource or a path.
+bool DefinitionCheck::isPlainImageName(const QString& name)
+{
+    if (name.size() > MaximumImageNameLength)
+        return false;
+    if (name.isEmpty())
+        return true;
+    if (!name.front().isLetterOrNumber())
+        return false;
+    for (const QChar c : name) {
+        if (!c.isLetterOrNumber() && c != u' ' && c != u'-' && c != u'_' && c != u'.')
+            return false;
+    }
+    return !name.contains(QLatin1String(".."));
+}
 
 QString DefinitionCheck::problemOf(const QVariantMap& definition, Source source)
 {

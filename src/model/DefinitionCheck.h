@@ -28,6 +28,9 @@ public:
     // 2000 long, no precision on texts, no length on dates, lists and flags) and the
     // "template" image for none.
     static QVariantMap downloadable(const QVariantMap& entry);
+    // Whether the text is a name the themed images are looked up by (or empty): nothing
+    // that names a folder, a resource or a path.
+    static bool isPlainImageName(const QString& name);
     // Whether the text is a GUID in its 8-4-4-4-12 hexadecimal form.
     static bool isGuidText(const QString& text);
     // Whether the two types are of one family (texts, dates, numbers, flags), within which

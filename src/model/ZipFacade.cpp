@@ -44,6 +44,8 @@ const QString ZipFacade::CrcFailedMessage
 const QString ZipFacade::UnsafeNameMessage
     = QStringLiteral("Entry name leads outside the target folder");
 const QString ZipFacade::WrongPasswordMessage = QStringLiteral("Wrong password");
+const QString ZipFacade::WrongPasswordOrDamagedMessage
+    = QStringLiteral("Wrong password or damaged data");
 
 namespace {
 
@@ -173,6 +175,36 @@ bool readFully(unzFile unzip, char* data, int size)
         size -= read;
     }
     return true;
+}
+
+// What opening the current entry's raw bytes found.
+enum class Opening { Opened, NotOpened, HeaderUnreadable, WrongPassword };
+
+// Opens the current entry raw. An encrypted one's header is read and deciphered and the
+// password checked against its last byte, which leaves the cipher ready for the content.
+// The caller closes the entry whatever the outcome (closing one not opened does nothing).
+Opening openRaw(unzFile unzip, uLong flag, uLong crc, uLong dosDate, const QByteArray& password,
+    std::optional<TraditionalCipher>& cipher)
+{
+    const bool encrypted = (flag & EncryptedFlag) != 0;
+    if (encrypted && password.isEmpty())
+        return Opening::WrongPassword;
+    int method = 0;
+    int level = 0;
+    if (unzOpenCurrentFile3(unzip, &method, &level, 1, nullptr) != UNZ_OK)
+        return Opening::NotOpened;
+    if (!encrypted)
+        return Opening::Opened;
+    cipher.emplace(password);
+    std::array<char, EncryptionHeaderSize> header {};
+    if (!readFully(unzip, header.data(), EncryptionHeaderSize))
+        return Opening::HeaderUnreadable;
+    cipher->decode(header.data(), EncryptionHeaderSize);
+    // The last header byte repeats the top byte of the CRC, or of the time when the sizes
+    // follow the data.
+    const quint8 check
+        = (flag & DataDescriptorFlag) ? quint8((dosDate >> 8) & 0xff) : quint8((crc >> 24) & 0xff);
+    return quint8(header[11]) == check ? Opening::Opened : Opening::WrongPassword;
 }
 
 // Reads the raw bytes of the current entry and deciphers them. For a big entry it does
@@ -699,6 +731,10 @@ bool ZipFacade::forEachEntry(
         return m_openWithoutEntries;
     if (m_numFiles == 0)
         return true;
+    // A wrong password passes the check of one entry in 256: content deciphered with it
+    // is never read while any entry's check says it is wrong.
+    if (!checkPassword())
+        return false;
     unzFile unzip = unzipHandle(m_unzip);
     if (unzGoToFirstFile(unzip) != UNZ_OK) {
         OutputErrorMessage(FailedMessage);
@@ -745,6 +781,42 @@ bool ZipFacade::forEachEntry(
     }
 }
 
+bool ZipFacade::checkPassword()
+{
+    unzFile unzip = unzipHandle(m_unzip);
+    if (unzGoToFirstFile(unzip) != UNZ_OK) {
+        OutputErrorMessage(FailedMessage);
+        return false;
+    }
+    const QByteArray password = m_password.toUtf8();
+    for (;;) {
+        unz_file_info64 info {};
+        if (unzGetCurrentFileInfo64(unzip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
+            OutputErrorMessage(FileInfoFailedMessage);
+            return false;
+        }
+        if ((info.flag & EncryptedFlag) != 0) {
+            std::optional<TraditionalCipher> cipher;
+            const Opening opening
+                = openRaw(unzip, info.flag, info.crc, info.dosDate, password, cipher);
+            unzCloseCurrentFile(unzip);
+            if (opening != Opening::Opened) {
+                OutputErrorMessage(opening == Opening::WrongPassword ? WrongPasswordMessage
+                        : opening == Opening::NotOpened              ? OpenEntryFailedMessage
+                                                                     : ReadFailedMessage);
+                return false;
+            }
+        }
+        const int next = unzGoToNextFile(unzip);
+        if (next == UNZ_END_OF_LIST_OF_FILE)
+            return true;
+        if (next != UNZ_OK) {
+            OutputErrorMessage(FailedMessage);
+            return false;
+        }
+    }
+}
+
 bool ZipFacade::isPlausible(const Entry& entry) const
 {
     // Deflate makes at most 258 bytes of two bits; a block header or two besides.
@@ -765,42 +837,30 @@ bool ZipFacade::readCurrent(const Entry& entry,
         OutputErrorMessage(OpenEntryFailedMessage);
         return false;
     }
-    const bool encrypted = (entry.flag & EncryptedFlag) != 0;
-    const QByteArray password = m_password.toUtf8();
-    if (encrypted && password.isEmpty()) {
-        OutputErrorMessage(WrongPasswordMessage);
-        return false;
-    }
-    // Raw: deciphered, inflated and checked here.
-    int method = 0;
-    int level = 0;
-    if (unzOpenCurrentFile3(unzip, &method, &level, 1, nullptr) != UNZ_OK) {
-        OutputErrorMessage(OpenEntryFailedMessage);
-        return false;
-    }
     struct EntryCloser {
         unzFile unzip;
         ~EntryCloser() { unzCloseCurrentFile(unzip); }
     } closer { unzip };
-
+    // Raw: deciphered, inflated and checked here.
     std::optional<TraditionalCipher> cipher;
-    if (encrypted) {
-        cipher.emplace(password);
-        std::array<char, EncryptionHeaderSize> header {};
-        if (!readFully(unzip, header.data(), EncryptionHeaderSize)) {
-            OutputErrorMessage(ReadFailedMessage);
-            return false;
-        }
-        cipher->decode(header.data(), EncryptionHeaderSize);
-        // The last header byte repeats the top byte of the CRC, or of the time when the
-        // sizes follow the data.
-        const quint8 check = (entry.flag & DataDescriptorFlag) ? quint8((entry.dosDate >> 8) & 0xff)
-                                                               : quint8((entry.crc >> 24) & 0xff);
-        if (quint8(header[11]) != check) {
-            OutputErrorMessage(WrongPasswordMessage);
-            return false;
-        }
+    switch (openRaw(unzip, entry.flag, entry.crc, entry.dosDate, m_password.toUtf8(), cipher)) {
+    case Opening::Opened:
+        break;
+    case Opening::NotOpened:
+        OutputErrorMessage(OpenEntryFailedMessage);
+        return false;
+    case Opening::HeaderUnreadable:
+        OutputErrorMessage(ReadFailedMessage);
+        return false;
+    case Opening::WrongPassword:
+        OutputErrorMessage(WrongPasswordMessage);
+        return false;
     }
+    // Enciphered content that fails may be a wrong password that passed the check.
+    const auto contentFailed = [&](const QString& message) {
+        OutputErrorMessage(cipher ? WrongPasswordOrDamagedMessage : message);
+        return false;
+    };
 
     const bool deflated = entry.method == Z_DEFLATED;
     z_stream stream {};
@@ -824,15 +884,20 @@ bool ZipFacade::readCurrent(const Entry& entry,
     qsizetype made = 0; // inflated into `into`
     uLong crc = crc32_z(0, nullptr, 0);
     ZPOS64_T size = 0;
+    // Content refused by its receiver. Enciphered content is then read on to its end
+    // without being passed on: only its check tells a refusal of what it holds from
+    // content a wrong password made.
+    bool refused = false;
     const auto pass = [&](const char* data, qsizetype length) {
         crc = crc32_z(crc, reinterpret_cast<const Bytef*>(data), size_t(length));
         size += ZPOS64_T(length);
         // More than it claims: damaged, however much more is still to come.
-        if (size > entry.size) {
-            OutputErrorMessage(CrcFailedMessage);
-            return false;
-        }
-        if (deliver(data, length))
+        if (size > entry.size)
+            return contentFailed(CrcFailedMessage);
+        if (refused || deliver(data, length))
+            return true;
+        refused = true;
+        if (cipher)
             return true;
         OutputErrorMessage(WriteOutputFailedMessage);
         return false;
@@ -842,10 +907,12 @@ bool ZipFacade::readCurrent(const Entry& entry,
         const auto [in, read] = raw.next();
         if (read == 0)
             break;
-        if (read < 0 || (deflated && ended)) {
+        if (read < 0) {
             OutputErrorMessage(ReadFailedMessage);
             return false;
         }
+        if (deflated && ended)
+            return contentFailed(ReadFailedMessage);
         if (!deflated) {
             if (!pass(in, read))
                 return false;
@@ -855,7 +922,7 @@ bool ZipFacade::readCurrent(const Entry& entry,
         stream.avail_in = uInt(read);
         do {
             // In place while there is room, so that the content need not be copied there.
-            const bool inPlace = into && made < into->size();
+            const bool inPlace = into && !refused && made < into->size();
             char* target = inPlace ? into->data() + made : out.data();
             const qsizetype room = inPlace ? std::min(ChunkSize, into->size() - made) : out.size();
             stream.next_out = reinterpret_cast<Bytef*>(target);
@@ -864,10 +931,8 @@ bool ZipFacade::readCurrent(const Entry& entry,
             // Everything given was used up exactly: the next read brings more.
             if (status == Z_BUF_ERROR && stream.avail_in == 0)
                 break;
-            if (status != Z_OK && status != Z_STREAM_END) {
-                OutputErrorMessage(ReadFailedMessage);
-                return false;
-            }
+            if (status != Z_OK && status != Z_STREAM_END)
+                return contentFailed(ReadFailedMessage);
             ended = status == Z_STREAM_END;
             const qsizetype produced = room - qsizetype(stream.avail_out);
             if (inPlace)
@@ -877,12 +942,12 @@ bool ZipFacade::readCurrent(const Entry& entry,
         } while (!ended && (stream.avail_in > 0 || stream.avail_out == 0));
     }
     // Deflated data that stops early is damage too.
-    if (!ended) {
-        OutputErrorMessage(ReadFailedMessage);
-        return false;
-    }
-    if (crc != entry.crc || size != entry.size) {
-        OutputErrorMessage(CrcFailedMessage);
+    if (!ended)
+        return contentFailed(ReadFailedMessage);
+    if (crc != entry.crc || size != entry.size)
+        return contentFailed(CrcFailedMessage);
+    if (refused) {
+        OutputErrorMessage(WriteOutputFailedMessage);
         return false;
     }
     return true;

@@ -72,7 +72,8 @@ public:
     // Extracts every entry under the folder. Stops with false at the first entry that
     // cannot be read, decrypted or written, that fails its CRC check, or whose name would
     // lead outside the folder. Without overwriting, an existing file is replaced only when
-    // the delegate allows it; a file kept so is not a failure.
+    // the delegate allows it; a file kept so is not a failure. Reading, here and below,
+    // begins only once the password passed the check of every encrypted entry.
     bool UnzipFileTo(const QString& path, bool overWrite);
     // Reads every file entry into memory (entry name -> content), checked as extraction
     // checks them; false at the first entry that fails.
@@ -80,7 +81,9 @@ public:
     // Told, while an entry is read into memory, that the first `written` bytes of its
     // content are in place; the content stays at the same address while it is read and,
     // once read, while it is kept. Told -1 when the entry failed: its content goes then.
-    // Answering false stops the reading, which then fails.
+    // Answering false stops the reading, which then fails; encrypted content is still
+    // read to its end, unseen, to tell whether it was sound (a wrong password that passed
+    // the check otherwise).
     using DataWritten
         = std::function<bool(const QString& name, const QByteArray& content, qsizetype written)>;
     bool UnzipFilesToData(QMap<QString, QByteArray>& files, const DataWritten& written);
@@ -102,6 +105,10 @@ public:
     static const QString CrcFailedMessage; // "file was unzipped but failed crc check"
     static const QString UnsafeNameMessage;
     static const QString WrongPasswordMessage;
+    // Enciphered content that fails after its password check passed: the check is one
+    // byte, so a wrong password passes it one time in 256, and its content then fails as
+    // damaged content does.
+    static const QString WrongPasswordOrDamagedMessage;
 
 private:
     void OutputErrorMessage(const QString& message) const;
@@ -118,6 +125,9 @@ private:
         quint64 size = 0;
         quint64 compressedSize = 0;
     };
+    // Whether the password passes the check of every encrypted entry; the delegate is told
+    // when it does not.
+    bool checkPassword();
     // Whether the entry's compressed bytes, as far as the archive holds them, can make the
     // size it claims.
     bool isPlausible(const Entry& entry) const;

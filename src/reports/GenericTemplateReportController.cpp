@@ -6,6 +6,7 @@
 #include "model/TypeConstants.h"
 #include "model/UserTemplate.h"
 #include "platform/Dispatch.h"
+#include "platform/StringFormat.h"
 #include "reports/CSVAdditions.h"
 #include "reports/CSVParser.h"
 #include "reports/GenericTemplateDataControllerProtocol.h"
@@ -16,11 +17,15 @@
 #include "utilities/shell/MessageHelper.h"
 #include "utilities/shell/TalloxException.h"
 #include "utilities/store/KivoLibContext.h"
+#include "utilities/text/KivoNumber.h"
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
+
+#include <algorithm>
+#include <optional>
 
 const QString GenericTemplateReportController::ColumnNotFound
     = QStringLiteral("Column %@ not found.\r\n");
@@ -28,6 +33,10 @@ const QString GenericTemplateReportController::RowInvalid
     = QStringLiteral("Error in row %d. %@ invalid.\r\n.");
 const QString GenericTemplateReportController::RowShort
     = QStringLiteral("Row %d has fewer fields than the header.\r\n");
+const QString GenericTemplateReportController::RowLong
+    = QStringLiteral("Row %d has more fields than the header; the extra ones were ignored.\r\n");
+const QString GenericTemplateReportController::ValueUnread
+    = QStringLiteral("Error in row %d. \"%@\" is not a valid %@ value for column %@.\r\n");
 const QString GenericTemplateReportController::ImportingRow
     = QStringLiteral("Importing row %d.\r\n");
 const QString GenericTemplateReportController::ImportSucceeded
@@ -64,22 +73,53 @@ bool isPlainNumber(const QString& text)
     return plain.match(text).hasMatch();
 }
 
-// A field's value for the column. Numbers in the plain form read the same in every
-// locale (in German "1.234" is not 1234); an empty number field stays without a value,
-// as the export wrote it.
-QVariant columnValue(const TemplateColumn& column, const QString& text)
+// A field's value for the column: none (an invalid value) for an empty field, nullopt for
+// text that is no value of the column's type, which is never stored as some value. Numbers
+// in the plain form read the same in every locale (in German "1.234" is not 1234), others
+// the locale's way; dates in the form the export writes. A Yes/No field reads yes/no,
+// true/false, 1/0 and the localized Yes and No in any case, an empty one as No, as ever.
+std::optional<QVariant> columnValue(const TemplateColumn& column, const QString& field)
 {
-    if (TypeConstants::isNumber(column.typeName())) {
-        if (text.trimmed().isEmpty())
-            return {};
-        if (isPlainNumber(text)) {
-            bool ok = false;
-            const double value = QLocale::c().toDouble(text, &ok);
-            if (ok)
-                return value;
+    const QString kind = column.typeName();
+    if (TypeConstants::isText(kind))
+        return column.getColumnValue(field);
+    const QString text = field.trimmed();
+    if (TypeConstants::isBoolean(kind)) {
+        if (text.isEmpty())
+            return column.getColumnValue(text);
+        for (const QString& yes : { QStringLiteral("yes"), QStringLiteral("true"),
+                 QStringLiteral("1"), LocalizedStrings::Yes() }) {
+            if (text.compare(yes, Qt::CaseInsensitive) == 0)
+                return QVariant(true);
         }
+        for (const QString& no : { QStringLiteral("no"), QStringLiteral("false"),
+                 QStringLiteral("0"), LocalizedStrings::No() }) {
+            if (text.compare(no, Qt::CaseInsensitive) == 0)
+                return QVariant(false);
+        }
+        return std::nullopt;
     }
-    return column.getColumnValue(text);
+    if (TypeConstants::isNumber(kind)) {
+        if (text.isEmpty())
+            return QVariant();
+        bool ok = false;
+        const double plain = isPlainNumber(text) ? QLocale::c().toDouble(text, &ok) : 0;
+        if (ok)
+            return plain;
+        // As the column's own reading takes it, without falling back on a leading number.
+        const auto decimals = unsigned(
+            std::clamp<qlonglong>(column.precision().toLongLong(), 0, KivoNumber::MaximumDecimals));
+        const auto parsed
+            = KivoNumber::getNumberFormatterWithDecimal(decimals).numberFromString(text);
+        return parsed ? std::optional<QVariant>(*parsed) : std::nullopt;
+    }
+    if (TypeConstants::isDate(kind)) {
+        if (text.isEmpty())
+            return QVariant();
+        const QVariant date = column.getColumnValue(text);
+        return date.isValid() ? std::optional<QVariant>(date) : std::nullopt;
+    }
+    return column.getColumnValue(field);
 }
 
 } // namespace
@@ -228,18 +268,32 @@ void GenericTemplateReportController::storeLines(
             failed = true;
             continue;
         }
+        // Fields past the header belong to no column: left out, and the log says so.
+        if (line.size() > header.size())
+            log += filled(RowLong, number);
         QVariantMap values;
+        QStringList unread;
         for (qsizetype c = 0; c < columns.size(); ++c) {
+            const TemplateColumn& column = *columns.at(c);
             const QString text = line.at(positions.at(c));
-            const QVariant value = columnValue(*columns.at(c), text);
-            if (value.isValid())
-                values.insert(columns.at(c)->id().toString(), value);
+            const auto value = columnValue(column, text);
+            if (!value) {
+                unread << column.name().toString();
+                log += platform::formatObjects(
+                    filled(ValueUnread, number), { text, column.typeName(), unread.last() });
+            } else if (value->isValid()) {
+                values.insert(column.id().toString(), *value);
+            }
         }
-        if (values.isEmpty())
+        if (values.isEmpty() && unread.isEmpty())
             continue;
-        const QStringList invalid = table->validateRow(values);
-        if (!invalid.isEmpty()) {
+        QStringList invalid = table->validateRow(values);
+        // A column whose value was not read is named once, above.
+        for (const QString& name : unread)
+            invalid.removeAll(name);
+        if (!invalid.isEmpty())
             log += filled(filled(RowInvalid, number), invalid.join(QLatin1Char(',')));
+        if (!invalid.isEmpty() || !unread.isEmpty()) {
             failed = true;
             continue;
         }

@@ -38,6 +38,10 @@ public:
     static const QString ColumnNotFound; // "Column %@ not found.\r\n"
     static const QString RowInvalid; // "Error in row %d. %@ invalid.\r\n."
     static const QString RowShort; // "Row %d has fewer fields than the header.\r\n"
+    static const QString RowLong; // "Row %d has more fields than the header; ..."
+    // "Error in row %d. \"%@\" is not a valid %@ value for column %@.\r\n": the text, the
+    // column's type and its name.
+    static const QString ValueUnread;
     static const QString ImportingRow; // "Importing row %d.\r\n"
     static const QString ImportSucceeded; // "Successfully imported %d rows.\r\n"
     static const QString UpdateFailed; // "Updating the database failed.\r\n"

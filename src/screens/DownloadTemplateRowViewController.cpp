@@ -66,10 +66,12 @@ void DownloadTemplateRowViewController::createRow(
     const QVariantMap entry = gridDataAt(index).Data.toMap();
     const double width = getRowSize().width();
 
+    // The catalogue is not ours: a name that would reach outside the bundled images, as a
+    // path does, shows as none, as it would be refused on download.
     const QString imageName = entry.value(kImage).toString();
+    const bool plain = !imageName.isEmpty() && DefinitionCheck::isPlainImageName(imageName);
     auto* image = new MetroImageView(QRectF(0, 0, IconSize, IconSize));
-    image->setImage(
-        UIImage_Theme::themedimageNamed(imageName.isEmpty() ? UnknownImage : imageName));
+    image->setImage(UIImage_Theme::themedimageNamed(plain ? imageName : UnknownImage));
     contentView->addSubview(image);
 
     auto* name = new MetroLabel(QRectF(50, 0, width - 50, 25));

@@ -41,6 +41,23 @@ QString describe(QObject* object)
         .arg(quintptr(object), 0, 16);
 }
 
+using HeldTarget = QPointer<QObject>;
+
+// A custom button's target as its record keeps it: watched, so that one deleted while the
+// picker is up reads as none (the record still reads as a QObject*).
+QVariant heldTarget(QObject* target)
+{
+    static const int registered = qRegisterMetaType<HeldTarget>();
+    Q_UNUSED(registered);
+    return target ? QVariant::fromValue(HeldTarget(target)) : QVariant::fromValue(nullptr);
+}
+
+QObject* targetOf(const QVariant& value)
+{
+    return value.metaType() == QMetaType::fromType<HeldTarget>() ? value.value<HeldTarget>().data()
+                                                                 : nullptr;
+}
+
 } // namespace
 
 AbstractSheetPicker::AbstractSheetPicker(QObject* target, const QByteArray& successAction,
@@ -433,9 +450,25 @@ void AbstractSheetPicker::addCustomButtonWithTitleTarget(
     record.insert(ButtonTitleKey, title.isNull() ? QString("") : title);
     record.insert(ButtonActionKey, int(CallSelector));
     record.insert(ButtonValueKey, selector);
-    record.insert(ButtonActionTargetKey,
-        target ? QVariant::fromValue<QObject*>(target) : QVariant::fromValue(nullptr));
+    record.insert(ButtonActionTargetKey, heldTarget(target));
     m_customButtons.append(record);
+}
+
+void AbstractSheetPicker::setCustomButtons(const QVariantList& buttons)
+{
+    m_customButtons.clear();
+    for (const QVariant& button : buttons) {
+        // A target given as a plain pointer is watched from now on, as one added is.
+        QVariantMap record = button.toMap();
+        const QVariant target = record.value(ButtonActionTargetKey);
+        if (button.typeId() != QMetaType::QVariantMap || !target.isValid()
+            || target.metaType() == QMetaType::fromType<HeldTarget>()) {
+            m_customButtons.append(button);
+            continue;
+        }
+        record.insert(ButtonActionTargetKey, heldTarget(target.value<QObject*>()));
+        m_customButtons.append(record);
+    }
 }
 
 QVariantMap AbstractSheetPicker::customButtonRecord(int tag, const char* tagMessage) const
@@ -459,9 +492,8 @@ bool AbstractSheetPicker::runClosingCustomButton(const QVariantMap& record)
         return true;
     }
     if (kind == CallSelector) {
-        QObject* target = record.value(ButtonActionTargetKey).value<QObject*>();
+        const HeldTarget guard = targetOf(record.value(ButtonActionTargetKey));
         const QByteArray selector = record.value(ButtonValueKey).toByteArray();
-        QPointer<QObject> guard(target);
         dismissPicker();
         if (guard && answers(guard, selector, ""))
             QMetaObject::invokeMethod(guard, selector.constData(), Qt::DirectConnection);

@@ -68,7 +68,7 @@ public:
     platform::ui::View* pickerView() const { return m_pickerView; }
     QVariantList customButtons() const { return m_customButtons; }
     // Raw records, for those that make their own (each must be a map with the keys above).
-    void setCustomButtons(const QVariantList& buttons) { m_customButtons = buttons; }
+    void setCustomButtons(const QVariantList& buttons);
     // Font and colour of the title ("font", "color"); used when set.
     QVariantMap titleTextAttributes() const { return m_titleTextAttributes; }
     void setTitleTextAttributes(const QVariantMap& attributes)

@@ -19,6 +19,9 @@ const QString MultiTabView::CellIdentifier = QStringLiteral("cvCell");
 
 namespace {
 
+// The property of a close button that holds its tab.
+const char* const kExtraData = "extraData";
+
 FlowLayout* stripLayout()
 {
     auto* layout = new FlowLayout();
@@ -377,9 +380,14 @@ CollectionViewCell* MultiTabView::collectionViewCellForItemAtIndexPath(
         QPointer<Button> button(close);
         close->addTarget(
             [self, button](Control*) {
-                if (self && button)
-                    self->deleteTab(
-                        qobject_cast<TabPage*>(button->property("extraData").value<QObject*>()));
+                if (!self || !button)
+                    return;
+                // The tab the cell was last filled with; it may have left the strip, or be
+                // gone, before the cell is filled again.
+                const auto tab = qobject_cast<TabPage*>(
+                    button->property(kExtraData).value<QPointer<QObject>>().data());
+                if (tab && self->m_tabPages.contains(tab))
+                    self->deleteTab(tab);
             },
             ControlEventTouchUpInside);
         cell->contentView()->addSubview(close);
@@ -392,7 +400,7 @@ CollectionViewCell* MultiTabView::collectionViewCellForItemAtIndexPath(
     TabPage* tab = m_tabPages.value(row);
     if (tab) {
         tab->setIndex(row);
-        close->setProperty("extraData", QVariant::fromValue<QObject*>(tab));
+        close->setProperty(kExtraData, QVariant::fromValue(QPointer<QObject>(tab)));
         label->setText(tab->title());
     }
     cell->setBackgroundColor(colors.dimmed);

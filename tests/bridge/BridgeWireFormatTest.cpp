@@ -2,6 +2,9 @@
 #include "bridge/BridgeRequest.h"
 #include "grid/MatrixResponse.h"
 #include "grid/RequestTable.h"
+#include "grid/RowObject.h"
+#include "grid/ServerTableCsv.h"
+#include "grid/TableDataController.h"
 #include "model/FilterExtended.h"
 #include "model/Sort.h"
 
@@ -107,6 +110,18 @@ TEST(BridgeWireFormat, MembersOfTheWrongKindRefuseTheWholeReplyWithAReason)
             replyJSON(
                 withRowCells(goodTable(), QJsonArray { QJsonObject { { "Column", 0.5 } } })) },
         { "a cell as a number", replyJSON(withRowCells(goodTable(), QJsonArray { 3 })) },
+        { "a value that is a list",
+            replyJSON(withRowCells(goodTable(),
+                QJsonArray {
+                    QJsonObject { { "Column", 0 }, { "Value", QJsonArray { "Ann" } } } })) },
+        { "a value that is a record",
+            replyJSON(withRowCells(goodTable(),
+                QJsonArray { QJsonObject { { "Column", 0 }, { "Value", QJsonObject {} } } })) },
+        { "a record in a cell past the columns",
+            replyJSON(withRowCells(goodTable(),
+                QJsonArray { QJsonObject { { "Column", 0 }, { "Value", "Ann" } },
+                    QJsonObject { { "Column", 1 }, { "Value", "database" } },
+                    QJsonObject { { "Column", 2 }, { "Value", QJsonObject { { "a", 1 } } } } })) },
         { "a header as a number", replyJSON([] {
              auto table = goodTable();
              table.insert("Columns", QJsonArray { QJsonObject { { "Header", 3 } } });
@@ -159,6 +174,32 @@ TEST(BridgeWireFormat, NullAndAbsentMembersCountAsEmptyAndNumbersKeepTheirKind)
     EXPECT_FALSE(bare->Success);
     EXPECT_EQ(bare->Message, "No.");
     EXPECT_TRUE(bare->Tables.isEmpty());
+}
+
+TEST(BridgeWireFormat, NumbersPastTheIntegerRangeKeepTheirFullValueInSearchTitlesAndTheMail)
+{
+    const auto reply = parse(R"({"Success": true, "Tables": [{"Columns": [
+        {"Name": "A", "Header": "A", "Order": 0, "Hide": "N"},
+        {"Name": "B", "Header": "B", "Order": 1, "Hide": "N"},
+        {"Name": "C", "Header": "C", "Order": 2, "Hide": "N"},
+        {"Name": "D", "Header": "D", "Order": 3, "Hide": "N"}],
+        "Rows": [{"Columns": [{"Column": 0, "Value": 10000000000000000000},
+            {"Column": 1, "Value": -1e19}, {"Column": 2, "Value": 9223372036854775808},
+            {"Column": 3, "Value": 4503599627370496}]}]}]})");
+    ASSERT_NE(reply, nullptr);
+    const auto& table = *reply->Tables.first();
+    const ResponseRow& row = *table.Rows.first();
+    // A tile's title is the value's text, as the mail writes it.
+    EXPECT_EQ(ServerTableCsv::valueText(row.GetColumnValue("A", table.Columns)), "1e+19");
+    EXPECT_EQ(
+        ServerTableCsv::valueText(row.GetColumnValue("D", table.Columns)), "4503599627370496");
+    EXPECT_EQ(ServerTableCsv::text(ServerTableCsv::snapshot(*reply)),
+        "\"A\",\"B\",\"C\",\"D\"\r\n"
+        "\"1e+19\",\"-1e+19\",\"9223372036854776000\",\"4503599627370496\"\r\n\r\n");
+    const QVariant shown = RowObject::fromRecord(table.Rows.first());
+    EXPECT_TRUE(TableDataController::getTableSearchBlock("-1E+19")(shown));
+    EXPECT_TRUE(TableDataController::getTableSearchBlock("2036854776000")(shown));
+    EXPECT_FALSE(TableDataController::getTableSearchBlock("9223372036854775807")(shown));
 }
 
 TEST(BridgeWireFormat, TheRequestCarriesTheTokenFirstAndOnlyThePropertiesGiven)

@@ -13,6 +13,7 @@
 #include "grid/RowObject.h"
 #include "model/FilterExtended.h"
 #include "model/Sort.h"
+#include "platform/ui/CollectionReusableView.h"
 #include "platform/ui/CollectionView.h"
 #include "platform/ui/CollectionViewCell.h"
 #include "platform/ui/IndexPath.h"
@@ -53,6 +54,26 @@ QStringList tileTitles(MainCollectionViewController* screen)
             titles << label->text();
     }
     return titles;
+}
+
+// The texts of a column line's labels ("blank" for none) and the tags of its images, left
+// to right.
+std::string drawn(platform::ui::View* line)
+{
+    if (!line)
+        return "no line";
+    QList<platform::ui::View*> shown = line->subviews();
+    shown.removeIf([](platform::ui::View* view) { return view->tag() < 100; });
+    std::stable_sort(shown.begin(), shown.end(),
+        [](auto* a, auto* b) { return a->frame().left() < b->frame().left(); });
+    QStringList texts;
+    for (platform::ui::View* view : shown) {
+        if (auto* label = qobject_cast<platform::ui::Label*>(view))
+            texts << (label->text().isEmpty() ? QStringLiteral("blank") : label->text());
+        else
+            texts << QStringLiteral("image %1").arg(view->tag());
+    }
+    return texts.join(" | ").toStdString();
 }
 
 QJsonObject requestedTable(const QJsonObject& body)
@@ -166,6 +187,59 @@ TEST_F(ServerTables, TwoTablesOfferTheTablePickerWhenTheScreenHasNoSearch)
     settle();
     EXPECT_EQ(table->table()->Name, "Orders");
     EXPECT_EQ(table->rows().size(), 7);
+}
+
+namespace {
+
+// The Customers table in columns, then a reload whose reply has the Orders table alone:
+// the reused header and rows show the Orders columns and nothing of the Customers ones.
+void reloadWithOtherColumns(ServerTables& test, const QString& device)
+{
+    MainCollectionViewController* screen = test.open(device);
+    TableDataController* table = ServerTables::tableOf(screen);
+    table->expandcollapse(nullptr);
+    ServerTables::settle();
+    ASSERT_TRUE(screen->rowViewContoller()->inherits("ColumnsRowViewController"));
+    platform::ui::CollectionView* grid = screen->collectionView();
+    const auto header = [grid] {
+        return grid->supplementaryViewForElementKind(
+            platform::ui::CollectionView::ElementKindSectionHeader,
+            platform::ui::IndexPath::forItem(0, 0));
+    };
+    const auto row = [grid](int item) {
+        platform::ui::CollectionViewCell* cell
+            = grid->cellForItemAtIndexPath(platform::ui::IndexPath(item, 0));
+        return cell ? cell->contentView() : nullptr;
+    };
+    EXPECT_EQ(drawn(header()), "blank | blank | Id | Name | City | blank | Balance");
+    EXPECT_EQ(
+        drawn(row(0)), "image 2000 | image 10001 | 1 | Customer 00001 | Lyon | image 103 | 10.5");
+    ASSERT_TRUE(ServerTables::saveShot("server-columns-customers-" + device + ".png"));
+
+    BridgeCaller::setMatrixAddress(test.server->url("/matrix-orders"));
+    table->refresh(nullptr);
+    ASSERT_TRUE(test.waitForRequests(2));
+    ASSERT_EQ(table->table()->Name, "Orders");
+    EXPECT_EQ(drawn(header()), "blank | blank | Order | Item");
+    for (int item = 0; item < 7; ++item)
+        EXPECT_EQ(drawn(row(item)),
+            QStringLiteral("image 2000 | image 10001 | %1 | Item \"%2\", boxed")
+                .arg(1001 + item)
+                .arg(item + 1)
+                .toStdString());
+    ASSERT_TRUE(ServerTables::saveShot("server-columns-orders-" + device + ".png"));
+}
+
+} // namespace
+
+TEST_F(ServerTables, AReloadWithOtherColumnsShowsThemAloneOnATablet)
+{
+    reloadWithOtherColumns(*this, "tablet");
+}
+
+TEST_F(ServerTables, AReloadWithOtherColumnsShowsThemAloneOnAPhone)
+{
+    reloadWithOtherColumns(*this, "phone");
 }
 
 TEST_F(ServerTables, AFilterAndASortAddedThroughTheListsAndFormsAreApplied)

@@ -144,8 +144,8 @@ const QString FixtureTableServer::FailureMessage
 
 FixtureTableServer::FixtureTableServer()
 {
-    for (const QString route : { "/matrix", "/matrix-two", "/matrix-fail", "/matrix-stall",
-             "/matrix-cut", "/matrix-text", "/matrix-big", "/matrix-bad" })
+    for (const QString route : { "/matrix", "/matrix-two", "/matrix-orders", "/matrix-fail",
+             "/matrix-stall", "/matrix-cut", "/matrix-text", "/matrix-big", "/matrix-bad" })
         http.route(
             route, [this, route](const FixtureRequest& request) { return answer(request, route); });
 }
@@ -188,7 +188,9 @@ FixtureReply FixtureTableServer::answer(const FixtureRequest& request, const QSt
                 .toJson());
     const QJsonObject body = QJsonDocument::fromJson(request.body).object();
     const qint64 pageSize = body.value(QStringLiteral("PageSize")).toInteger(-1);
-    QJsonArray tables { tableReply(customers(rowCount), body, pageSize) };
+    QJsonArray tables { route == QLatin1String("/matrix-orders")
+            ? tableReply(orders(orderCount), body, pageSize)
+            : tableReply(customers(rowCount), body, pageSize) };
     if (route == QLatin1String("/matrix-two"))
         tables.append(tableReply(orders(orderCount), body, pageSize));
     QString id = body.value(QStringLiteral("Id")).toString();

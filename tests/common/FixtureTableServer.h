@@ -14,6 +14,7 @@
 // result set with an Id. Each route is one way of answering:
 //   /matrix         the Customers table
 //   /matrix-two     Customers and Orders
+//   /matrix-orders  the Orders table alone
 //   /matrix-fail    Success NO with FailureMessage
 //   /matrix-stall   never answers
 //   /matrix-cut     promises a whole reply and sends half of it

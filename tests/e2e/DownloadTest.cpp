@@ -3,11 +3,17 @@
 #include "common/FixtureHttpServer.h"
 #include "model/Template.h"
 #include "model/TemplateColumn.h"
+#include "platform/Folders.h"
 #include "platform/ui/SearchBar.h"
 #include "screens/DownloadTemplateDataController.h"
 #include "screens/ScreenHost.h"
 #include "style/ThemeButton.h"
+#include "widgets/MetroImageView.h"
+#include "widgets/UIImage_Theme.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -264,6 +270,49 @@ TEST_P(DownloadJourney, TheCatalogueComesAgainOnceTheServiceAnswers)
     EXPECT_EQ(titles(downloads), QStringList({ "Reading list", "Recipes", "Broken" }));
     EXPECT_TRUE(takeMessages().isEmpty());
     EXPECT_EQ(server.requests().size(), 2);
+}
+
+TEST_P(DownloadJourney, ATileShowsOnlyABundledImageNeverAFileItsNameLeadsTo)
+{
+    // A picture of the user's own that no catalogue may show.
+    const QString secret = platform::Folders::home() + "/private/secret.png";
+    QDir().mkpath(QFileInfo(secret).absolutePath());
+    QImage picture(50, 50, QImage::Format_RGB32);
+    picture.fill(QColor(18, 52, 86));
+    ASSERT_TRUE(picture.save(secret));
+    const QString climb = QString("../").repeated(30) + secret.mid(1);
+    auto entry = [](const QString& id, const QString& name, const QJsonValue& image) {
+        QJsonObject object { { "id", id }, { "name", name }, { "descr", name },
+            { "tilescolumns", 1 }, { "columns", QJsonArray {} } };
+        if (!image.isUndefined())
+            object.insert("image", image);
+        return object;
+    };
+    const QJsonArray entries { entry(kBooks, "Climbing", climb),
+        entry(kRecipes, "Absolute", secret), entry(kBroken, "Bundled", "template"),
+        entry(kTitle, "Without", QJsonValue::Undefined) };
+    server.serve(kPath, FixtureReply::json(QJsonDocument(entries).toJson()));
+    ApplicationScreen* downloads = openDownloads();
+    ASSERT_NE(downloads, nullptr);
+    waitForFetch(downloads);
+    ASSERT_EQ(titles(downloads).size(), 4);
+
+    auto shown = [&](const QString& title) {
+        const int at = int(titles(downloads).indexOf(title));
+        auto* cell
+            = downloads->collectionView()->cellForItemAtIndexPath(platform::ui::IndexPath(at, 0));
+        const auto views = cell ? cell->contentView()->findChildren<MetroImageView*>()
+                                : QList<MetroImageView*>();
+        return views.size() == 1 ? views.first()->image().image() : QImage();
+    };
+    const QImage unknown = UIImage_Theme::themedimageNamed("unknown").image();
+    ASSERT_FALSE(unknown.isNull());
+    for (const char* title : { "Climbing", "Absolute", "Without" })
+        EXPECT_TRUE(shown(title) == unknown) << title;
+    const QImage bundled = shown("Bundled");
+    EXPECT_FALSE(bundled.isNull());
+    EXPECT_TRUE(bundled == UIImage_Theme::themedimageNamed("template").image());
+    EXPECT_FALSE(bundled == unknown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, DownloadJourney, ::testing::Values("tablet", "phone"));

@@ -10,6 +10,7 @@
 #include "model/Sort.h"
 #include "platform/ui/CollectionViewLayoutAttributes.h"
 #include "platform/ui/ImageView.h"
+#include "widgets/DisclosureView.h"
 
 #include <QElapsedTimer>
 #include <QFontMetricsF>
@@ -103,6 +104,46 @@ struct ColumnTables : GridScreens {
     static GridFlowLayout* layoutOf(MainCollectionViewController* screen)
     {
         return qobject_cast<GridFlowLayout*>(screen->collectionView()->collectionViewLayout());
+    }
+
+    // A server screen in columns whose table the test sets.
+    MainCollectionViewController* openServer(bool disclosure)
+    {
+        auto record = itemsRecord("SCREEN_SERVER");
+        record->dataController = "ServerColumnsController";
+        record->rowView = "ColumnsRowViewController";
+        record->disclosure = disclosure;
+        return open(record, "tablet");
+    }
+
+    // The table loaded as the screen's, its widths measured anew.
+    static ColumnsRowViewController* show(
+        MainCollectionViewController* screen, const std::shared_ptr<ResponseTable>& table)
+    {
+        screen->dataController()->setTable(table);
+        screen->refreshView();
+        settle();
+        auto* rows = qobject_cast<ColumnsRowViewController*>(screen->rowViewContoller());
+        if (rows)
+            rows->clear();
+        return rows;
+    }
+
+    // The texts of a cell's or header's labels ("blank" for none) and the tags of its
+    // images, left to right.
+    static std::string drawn(platform::ui::View* view)
+    {
+        QList<platform::ui::View*> shown = view->subviews();
+        std::stable_sort(shown.begin(), shown.end(),
+            [](auto* a, auto* b) { return a->frame().left() < b->frame().left(); });
+        QStringList texts;
+        for (platform::ui::View* subview : shown) {
+            if (auto* label = qobject_cast<platform::ui::Label*>(subview))
+                texts << (label->text().isEmpty() ? QStringLiteral("blank") : label->text());
+            else
+                texts << QStringLiteral("image %1").arg(subview->tag());
+        }
+        return texts.join(" | ").toStdString();
     }
 
     static CollectionViewLayoutAttributes headerIn(const QList<CollectionViewLayoutAttributes>& all)
@@ -345,6 +386,104 @@ TEST_F(ColumnTables, AServerTableDrawsItsVisibleColumnsByOrderWithBlankImageHead
     for (const ResponseColumn& column : table->Columns)
         sum += double(rows->columnWidth()->value(column.Name));
     EXPECT_NEAR(rows->getRowSize().width(), sum + 30, 0.01);
+}
+
+TEST_F(ColumnTables, AReusedRowAndHeaderShowExactlyTheColumnsOfTheTableShownNow)
+{
+    auto* screen = openServer(true);
+    const auto row = [](QList<ResponseRowColumn> cells) {
+        auto made = std::make_shared<ResponseRow>();
+        made->Columns = std::move(cells);
+        return made;
+    };
+    auto orders = std::make_shared<ResponseTable>();
+    orders->Columns
+        = { serverColumn("OrderNo", "Order", 6, 0), serverColumn("City", "City", 8, 2) };
+    orders->Rows = { row({ { 0, "A-17" }, { 2, "Bergen" } }) };
+    ColumnsRowViewController* rows = show(screen, orders);
+    ASSERT_NE(rows, nullptr);
+    platform::ui::View header;
+    platform::ui::View cell;
+    rows->CreateHeader(&header);
+    rows->createRow(&cell, 0, rows->getRowSize());
+    EXPECT_EQ(drawn(&header), "blank | Order | City");
+    EXPECT_EQ(drawn(&cell), "image 2000 | A-17 | Bergen");
+
+    // Another table, with a column at another position and fewer columns: nothing of the
+    // first is left under or beside the new labels.
+    auto customers = std::make_shared<ResponseTable>();
+    customers->Columns = { serverColumn("Name", "Name", 6, 5) };
+    customers->Rows = { row({ { 5, "Bob" } }) };
+    show(screen, customers);
+    rows->CreateHeader(&header);
+    rows->createRow(&cell, 0, rows->getRowSize());
+    EXPECT_EQ(drawn(&header), "blank | Name");
+    EXPECT_EQ(drawn(&cell), "image 2000 | Bob");
+
+    // The same position as an image column, then as text again: one view of the kind the
+    // column needs.
+    auto pictures = std::make_shared<ResponseTable>();
+    pictures->Columns = { serverColumn("QDGUDPpicture", "Picture", 0, 5) };
+    pictures->Rows = { row({ { 5, "database" } }) };
+    show(screen, pictures);
+    rows->CreateHeader(&header);
+    rows->createRow(&cell, 0, rows->getRowSize());
+    EXPECT_EQ(drawn(&header), "blank | blank");
+    EXPECT_EQ(drawn(&cell), "image 2000 | image 105");
+    show(screen, customers);
+    rows->createRow(&cell, 0, rows->getRowSize());
+    EXPECT_EQ(drawn(&cell), "image 2000 | Bob");
+    // An unchanged table reuses every view.
+    const QList<platform::ui::View*> views = cell.subviews();
+    rows->createRow(&cell, 0, rows->getRowSize());
+    EXPECT_EQ(cell.subviews(), views);
+}
+
+TEST_F(ColumnTables, PositionsNearTheTopOfTheRangeAndClashingTagsEachGetTheirOwnView)
+{
+    auto* screen = openServer(true);
+    auto table = std::make_shared<ResponseTable>();
+    // 1900 is the arrow's tag less 100; the last two are past what 100 more can reach.
+    table->Columns = { serverColumn("a", "A", 2, 1900), serverColumn("b", "B", 2, 2147483600),
+        serverColumn("c", "C", 2, 2147483647), serverColumn("d", "D", 2, 9900) };
+    auto row = std::make_shared<ResponseRow>();
+    row->Columns = { { 1900, "a1" }, { 2147483600, "b1" }, { 2147483647, "c1" }, { 9900, "d1" } };
+    table->Rows = { row };
+    ColumnsRowViewController* rows = show(screen, table);
+    platform::ui::View header;
+    platform::ui::View cell;
+    for (int pass = 0; pass < 2; ++pass) {
+        rows->CreateHeader(&header);
+        rows->createRow(&cell, 0, rows->getRowSize());
+        EXPECT_EQ(drawn(&header), "blank | A | B | C | D");
+        EXPECT_EQ(drawn(&cell), "image 2000 | a1 | b1 | c1 | d1");
+    }
+    EXPECT_EQ(cell.subviews().size(), 5);
+    EXPECT_TRUE(qobject_cast<DisclosureView*>(cell.viewWithTag(2000)));
+}
+
+TEST_F(ColumnTables, ALengthPastAThousandIsMeasuredAsAThousandCharacters)
+{
+    const unsigned most = 1000;
+    ASSERT_EQ(ColumnsRowViewController::sampleText(5000000).size(), qsizetype(most));
+    EXPECT_EQ(
+        ColumnsRowViewController::sampleText(most + 1), ColumnsRowViewController::sampleText(most));
+    EXPECT_EQ(ColumnsRowViewController::sampleText(most - 1).size(), qsizetype(most - 1));
+
+    auto* screen = openServer(false);
+    auto table = std::make_shared<ResponseTable>();
+    table->Columns
+        = { serverColumn("memo", "Memo", 2147483647, 0), serverColumn("note", "Note", most, 1) };
+    screen->dataController()->setTable(table);
+    QElapsedTimer timer;
+    timer.start();
+    const QHash<QString, float> widths
+        = ColumnsRowViewController::getColumnWidths(screen->dataController().get());
+    EXPECT_LT(timer.elapsed(), 1000);
+    const QFontMetricsF rowFont(Theme::current()->RowLabelFont());
+    EXPECT_NEAR(widths.value("memo"),
+        rowFont.horizontalAdvance(ColumnsRowViewController::sampleText(most)), 0.01);
+    EXPECT_EQ(widths.value("memo"), widths.value("note"));
 }
 
 #include "ColumnTableTest.moc"

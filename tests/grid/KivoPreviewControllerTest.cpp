@@ -135,6 +135,30 @@ TEST_F(FilePreview, ACloudDocumentIsFetchedUnderTheOverlayThenPushed)
     EXPECT_TRUE(preview->mayHandOver(folder + "/Sales.csv"));
 }
 
+TEST_F(FilePreview, ACloudDocumentArrivingAfterItsScreenHasGoneGoesWithTheScreen)
+{
+    QPointer<MainCollectionViewController> screen = open(itemsRecord(), "tablet");
+    const QString folder = cloudFolder();
+    write(folder + "/Sales.csv", "Month,Total\nMay,12\n");
+    auto held = std::make_unique<HeldCloud>(folder);
+    HeldCloud* cloud = held.get();
+    CloudDocumentService::install(std::move(held));
+    QPointer<KivoPreviewController> preview
+        = KivoPreviewController::createPreviewController("Sales.csv", true, screen);
+    settle(50);
+    ASSERT_TRUE(cloud->pending);
+
+    // The user leaves before the document comes.
+    platform::ui::Application::shared().reset();
+    navigation.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(screen.isNull());
+    cloud->pending(QUrl::fromLocalFile(folder + "/Sales.csv"));
+    settle(50);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(preview.isNull());
+}
+
 TEST_F(FilePreview, AMissingOrBadlyNamedCloudDocumentPushesNothingAndKeepsTheFlag)
 {
     auto* screen = open(itemsRecord(), "tablet");

@@ -336,3 +336,22 @@ TEST(ServerTableCsv, TheTextIsBuiltFromTheSnapshotNotFromTheReplyThatMayChangeMe
     reply->Tables.clear();
     EXPECT_EQ(ServerTableCsv::text(snapshot), "\"Name\"\r\n\"Ann\"\r\n\r\n");
 }
+
+TEST(ServerTableCsv, ASnapshotHoldsTheCellsTheRowsCarryNotRowsTimesColumns)
+{
+    // A thousand columns over empty rows: a short reply that would otherwise ask for room
+    // for a million cells.
+    QList<ResponseColumn> columns;
+    for (unsigned i = 0; i < 1000; ++i)
+        columns.append({ QStringLiteral("C%1").arg(i), QString(), 1, i, "N" });
+    const auto table = csvTable(columns, QList<QVariantList>(1000));
+    table->Rows.first()->Columns.append(ResponseRowColumn { 0, "first" });
+    const ServerTableCsv::Snapshot snapshot = ServerTableCsv::snapshot(*replyWith({ table }));
+    ASSERT_EQ(snapshot.size(), 1);
+    EXPECT_EQ(snapshot.first().cells.size(), 1);
+    EXPECT_LT(snapshot.first().cells.capacity(), 100);
+    const QStringList lines = ServerTableCsv::text(snapshot).split("\r\n");
+    ASSERT_EQ(lines.size(), 1 + 1000 + 2);
+    EXPECT_EQ(lines[1], "\"first\"");
+    EXPECT_TRUE(lines[2].isEmpty());
+}

@@ -1,5 +1,7 @@
 #include "ModelFixture.h"
 
+#include "common/ZipPasswordChecks.h"
+
 #include "model/BackupRestore.h"
 #include "model/Database.h"
 #include "model/Rows.h"
@@ -196,6 +198,13 @@ struct BackupRestoreTest : ModelTest {
         }
         EXPECT_TRUE(zip.CloseZipFile2());
         return path(name);
+    }
+
+    // What a restore says of enciphered content that fails after its password check passed.
+    static QString wrongPasswordOrDamaged()
+    {
+        return LocalizedStrings::getMessageWithFormat(
+            BackupRestore::ArchiveWrongPasswordOrDamaged, {});
     }
 
     // Expects the restore to fail for the reason and to leave the store as it was.
@@ -464,7 +473,7 @@ TEST_F(BackupRestoreTest, ABadCrcChangesNothing)
     for (const QString& entry : kEntries) {
         SCOPED_TRACE(entry.toStdString());
         write(path("crc.zip"), withBadCrc(good, entry.toLatin1()));
-        expectRefused(path("crc.zip"), ZipFacade::CrcFailedMessage);
+        expectRefused(path("crc.zip"), wrongPasswordOrDamaged());
     }
 }
 
@@ -473,19 +482,73 @@ TEST_F(BackupRestoreTest, AnotherPasswordChangesNothing)
     makeData(5);
     const auto entries = backupEntries();
     changeData();
-    const QString other = archive("other.zip", entries, "Hn4]cWrT8;mzPf");
-    // One wrong password in 256 passes the header check; its data then fails as damaged.
-    const QString damaged
-        = LocalizedStrings::getMessageWithFormat(BackupRestore::ArchiveDamaged, { "" })
-              .section('(', 0, 0);
-    const Snapshot before = snapshot();
-    const Outcome outcome = restoreFrom(other);
+    const QString otherPassword = "Hn4]cWrT8;mzPf";
+    const QString wrongPassword
+        = LocalizedStrings::getMessageWithFormat(BackupRestore::ArchiveWrongPassword, {});
+    // One wrong password in 256 passes the check of an entry; five entries hardly ever
+    // all pass.
+    const Outcome outcome = restoreFrom(archive("other.zip", entries, otherPassword));
     EXPECT_FALSE(outcome.ok);
-    EXPECT_TRUE(outcome.message
-            == LocalizedStrings::getMessageWithFormat(BackupRestore::ArchiveWrongPassword, {})
-        || outcome.message.startsWith(damaged))
+    EXPECT_TRUE(outcome.message == wrongPassword || outcome.message == wrongPasswordOrDamaged())
         << outcome.message.toStdString();
-    EXPECT_EQ(snapshot(), before);
+
+    // Archives of that password whose entries pass the check as chosen, deflated and
+    // stored. The passes of the first entries must not let their content be read.
+    QProcess zipTool;
+    zipTool.setWorkingDirectory(path("good"));
+    zipTool.start(
+        "zip", QStringList { "-q", "-0", "-P", otherPassword, path("stored.zip") } + kEntries);
+    ASSERT_TRUE(zipTool.waitForFinished());
+    ASSERT_EQ(zipTool.exitCode(), 0);
+    const QByteArray stored = read(path("stored.zip"));
+    const QByteArray deflated = read(archive("deflated.zip", entries, otherPassword));
+    const std::pair<QList<bool>, QString> cases[] {
+        { { true, false, true, true, true }, wrongPassword },
+        { { true, true, true, true, false }, wrongPassword },
+        { { true, true, true, true, true }, wrongPasswordOrDamaged() },
+    };
+    for (const auto& [passes, reason] : cases) {
+        for (const QByteArray& bytes : { stored, deflated }) {
+            SCOPED_TRACE(QString("%1 %2")
+                             .arg(bytes == stored ? "stored" : "deflated")
+                             .arg(passes.count(true))
+                             .toStdString());
+            write(path("chosen.zip"), bytes);
+            ASSERT_TRUE(testsupport::setPasswordChecks(
+                path("chosen.zip"), otherPassword, kArchivePassword, passes));
+            expectRefused(path("chosen.zip"), reason);
+            EXPECT_TRUE(progress.empty());
+        }
+    }
+}
+
+// The first enciphered bytes of the rows file spoilt: what they decipher to is no JSON,
+// and the entry's CRC fails once it is read to its end. The rows file is read while the
+// rows are written, after the password checks of every entry passed.
+TEST_F(BackupRestoreTest, SpoiltEncipheredContentIsToldAsWrongPasswordOrDamage)
+{
+    makeData(5);
+    const auto entries = backupEntries();
+    changeData();
+    QProcess zipTool;
+    zipTool.setWorkingDirectory(path("good"));
+    zipTool.start(
+        "zip", QStringList { "-q", "-0", "-P", kArchivePassword, path("stored.zip") } + kEntries);
+    ASSERT_TRUE(zipTool.waitForFinished());
+    ASSERT_EQ(zipTool.exitCode(), 0);
+    for (const QString& made : { path("stored.zip"), path("good.zip") }) {
+        SCOPED_TRACE(made.toStdString());
+        QByteArray bytes = read(made);
+        const qsizetype name = bytes.indexOf("rows.json");
+        ASSERT_GT(name, 30);
+        const qsizetype local = name - 30;
+        const qsizetype data
+            = name + 9 + (quint8(bytes[local + 28]) | quint8(bytes[local + 29]) << 8);
+        // Past the twelve header bytes, which hold the password check.
+        bytes[data + 12] = char(bytes[data + 12] ^ 0x40);
+        write(path("spoilt.zip"), bytes);
+        expectRefused(path("spoilt.zip"), wrongPasswordOrDamaged());
+    }
 }
 
 TEST_F(BackupRestoreTest, InvalidJsonOrRecordsChangeNothing)
@@ -542,7 +605,7 @@ TEST_F(BackupRestoreTest, ABigRowsFileReadWhileUnpackedRestoresOrChangesNothing)
     cut["rows.json"].chop(100);
     expectRefused(archive("cut.zip", cut), "rows.json of the backup archive is not valid JSON");
     write(path("crc.zip"), withBadCrc(read(archive("big.zip", big)), "rows.json"));
-    expectRefused(path("crc.zip"), ZipFacade::CrcFailedMessage);
+    expectRefused(path("crc.zip"), wrongPasswordOrDamaged());
 
     const Outcome outcome = restoreFrom(archive("big.zip", big));
     ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
@@ -605,9 +668,7 @@ TEST_F(BackupRestoreTest, AFaultFoundAfterRowsWereWrittenLeavesTheStoreAsItWas)
     damaged[directory - 3000] = char(damaged[directory - 3000] ^ 0x5a);
     write(path("damaged.zip"), damaged);
 
-    const QString damagedText
-        = LocalizedStrings::getMessageWithFormat(BackupRestore::ArchiveDamaged, { "" })
-              .section('(', 0, 0);
+    const QString damagedText = wrongPasswordOrDamaged();
     const std::pair<QString, QString> cases[] {
         { archive("wrong.zip", wrongKind),
             QStringLiteral("record %1 has a value of the wrong kind for \"order\"").arg(count) },

@@ -1,5 +1,6 @@
 #include "model/ZipFacade.h"
 #include "common/TestSupport.h"
+#include "common/ZipPasswordChecks.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -220,7 +221,8 @@ TEST_F(ZipFacadeTest, LargeEntriesAreReadAheadWholeOrNotAtAll)
         ASSERT_TRUE(zip.UnzipOpenFile(path("resized.zip"), kPassword));
         QMap<QString, QByteArray> files;
         EXPECT_FALSE(zip.UnzipFilesToData(files));
-        EXPECT_EQ(recorder->errors, QStringList { ZipFacade::CrcFailedMessage });
+        // Enciphered content that fails cannot tell damage from a wrong password.
+        EXPECT_EQ(recorder->errors, QStringList { ZipFacade::WrongPasswordOrDamagedMessage });
         EXPECT_TRUE(files.isEmpty());
     }
 
@@ -236,10 +238,7 @@ TEST_F(ZipFacadeTest, LargeEntriesAreReadAheadWholeOrNotAtAll)
     ASSERT_TRUE(zip.UnzipOpenFile(path("damaged.zip"), kPassword));
     QMap<QString, QByteArray> files;
     EXPECT_FALSE(zip.UnzipFilesToData(files));
-    ASSERT_EQ(recorder->errors.size(), 1);
-    EXPECT_TRUE(recorder->errors.first() == ZipFacade::ReadFailedMessage
-        || recorder->errors.first() == ZipFacade::CrcFailedMessage)
-        << recorder->errors.first().toStdString();
+    EXPECT_EQ(recorder->errors, QStringList { ZipFacade::WrongPasswordOrDamagedMessage });
     EXPECT_TRUE(files.isEmpty());
 }
 
@@ -275,10 +274,113 @@ TEST_F(ZipFacadeTest, WrongPasswordExtractsNothing)
     // One wrong password in 256 passes the header check; its data then fails.
     ASSERT_EQ(recorder->errors.size(), 1);
     EXPECT_TRUE(recorder->errors.first() == ZipFacade::WrongPasswordMessage
-        || recorder->errors.first() == ZipFacade::ReadFailedMessage
-        || recorder->errors.first() == ZipFacade::CrcFailedMessage);
+        || recorder->errors.first() == ZipFacade::WrongPasswordOrDamagedMessage);
     EXPECT_TRUE(zip.unzippedFiles().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(path("out/a.txt")));
+}
+
+// Archives made with another password whose header checks pass for the facade's password
+// as chosen, deflated by the facade and stored by another tool.
+struct OtherPasswordTest : ZipFacadeTest {
+    static inline const QString kOther = QStringLiteral("another pass");
+    const QList<std::pair<QString, QByteArray>> entries { { "a.txt", "[{\"first\": 1}]" },
+        { "b.txt", QByteArray("second entry ").repeated(300) }, { "c.txt", "third" } };
+
+    // The archives, deflated and stored, each readable with the other password.
+    QStringList archives(const QList<bool>& passes)
+    {
+        const QString deflated = archive("deflated.zip", entries, kOther);
+        QStringList files;
+        for (const auto& [name, content] : entries)
+            files << write("stored/" + name, content);
+        QFile::remove(path("stored.zip"));
+        int code = -1;
+        testsupport::runTool("zip",
+            QStringList { "-q", "-j", "-0", "-P", kOther, path("stored.zip") } + files, {}, &code);
+        EXPECT_EQ(code, 0);
+        for (const QString& made : { deflated, path("stored.zip") }) {
+            EXPECT_TRUE(testsupport::setPasswordChecks(made, kOther, kPassword, passes));
+            testsupport::runTool("unzip", { "-tq", "-P", kOther, made }, {}, &code);
+            EXPECT_EQ(code, 0) << made.toStdString();
+        }
+        return { deflated, path("stored.zip") };
+    }
+
+    // What reading the archive with the facade's password gave: its result, the errors
+    // told, and the content handed on, by entry.
+    struct Read {
+        bool ok = false;
+        QStringList errors;
+        QMap<QString, qsizetype> handedOn;
+    };
+    Read readWith(const QString& target, const QString& password, bool refuse = false)
+    {
+        Read read;
+        auto recorder = std::make_shared<Recorder>();
+        ZipFacade zip;
+        zip.setDelegate(recorder);
+        EXPECT_TRUE(zip.UnzipOpenFile(target, password));
+        QMap<QString, QByteArray> files;
+        read.ok = zip.UnzipFilesToData(
+            files, [&](const QString& name, const QByteArray&, qsizetype written) {
+                if (written >= 0)
+                    read.handedOn[name] = written;
+                return !refuse;
+            });
+        read.errors = recorder->errors;
+        return read;
+    }
+};
+
+TEST_F(OtherPasswordTest, AFailedCheckOfAnyEntryStopsBeforeAnyContentIsRead)
+{
+    // The first entry passes, so its content would be deciphered with the wrong keys.
+    for (const QString& target : archives({ true, false, true })) {
+        SCOPED_TRACE(target.toStdString());
+        const Read read = readWith(target, kPassword);
+        EXPECT_FALSE(read.ok);
+        EXPECT_EQ(read.errors, QStringList { ZipFacade::WrongPasswordMessage });
+        EXPECT_TRUE(read.handedOn.isEmpty());
+
+        auto recorder = std::make_shared<Recorder>();
+        ZipFacade zip;
+        zip.setDelegate(recorder);
+        EXPECT_FALSE(extract(target, zip));
+        EXPECT_EQ(recorder->errors, QStringList { ZipFacade::WrongPasswordMessage });
+        EXPECT_TRUE(zip.unzippedFiles().isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(path("out/a.txt")));
+    }
+}
+
+TEST_F(OtherPasswordTest, ContentFailingAfterPassedChecksIsToldAsWrongPasswordOrDamage)
+{
+    for (const QString& target : archives({ true, true, true })) {
+        SCOPED_TRACE(target.toStdString());
+        // Read whole, or refused at its first bytes as no content one wants: either way
+        // the entry is read to its end to tell what failed.
+        for (const bool refuse : { false, true }) {
+            SCOPED_TRACE(refuse);
+            const Read read = readWith(target, kPassword, refuse);
+            EXPECT_FALSE(read.ok);
+            EXPECT_EQ(read.errors, QStringList { ZipFacade::WrongPasswordOrDamagedMessage });
+            EXPECT_FALSE(read.handedOn.contains("b.txt"));
+        }
+        auto recorder = std::make_shared<Recorder>();
+        ZipFacade zip;
+        zip.setDelegate(recorder);
+        EXPECT_FALSE(extract(target, zip));
+        EXPECT_EQ(recorder->errors, QStringList { ZipFacade::WrongPasswordOrDamagedMessage });
+        EXPECT_FALSE(QFileInfo::exists(path("out/a.txt")));
+
+        // With its own password the same archive reads, and a refusal of sound content
+        // is told as the refusal it is.
+        const Read own = readWith(target, kOther);
+        EXPECT_TRUE(own.ok) << own.errors.join('\n').toStdString();
+        EXPECT_EQ(own.handedOn.value("b.txt"), entries[1].second.size());
+        const Read refused = readWith(target, kOther, true);
+        EXPECT_FALSE(refused.ok);
+        EXPECT_EQ(refused.errors, QStringList { ZipFacade::WriteOutputFailedMessage });
+    }
 }
 
 TEST_F(ZipFacadeTest, OverwritingOffKeepsExistingFilesUnlessTheDelegateAllows)
@@ -344,27 +446,37 @@ TEST_F(ZipFacadeTest, ADamagedEntryStopsExtractionAndIsNotPutInPlace)
     QByteArray second;
     for (int i = 0; i < 5000; ++i)
         second += QByteArray::number(i * 7919 % 10007) + ",";
-    const QString target
-        = archive("x.zip", { { "a.txt", "fine" }, { "b.txt", second }, { "c.txt", "never" } });
-    // Spoil bytes in the middle of the second entry's compressed data.
-    QByteArray bytes = read(target);
-    const qsizetype at = bytes.indexOf("b.txt") + 5 + 200;
-    for (qsizetype i = at; i < at + 64; ++i)
-        bytes[i] = char(bytes[i] ^ 0x5a);
-    write("x.zip", bytes);
-    write("out/b.txt", "previous b");
+    // Damage in enciphered content looks like a wrong password; in plain content it is
+    // damage alone.
+    for (const QString& password : { kPassword, QString() }) {
+        SCOPED_TRACE(password.toStdString());
+        const QString target = archive(
+            "x.zip", { { "a.txt", "fine" }, { "b.txt", second }, { "c.txt", "never" } }, password);
+        // Spoil bytes in the middle of the second entry's compressed data.
+        QByteArray bytes = read(target);
+        const qsizetype at = bytes.indexOf("b.txt") + 5 + 200;
+        for (qsizetype i = at; i < at + 64; ++i)
+            bytes[i] = char(bytes[i] ^ 0x5a);
+        write("x.zip", bytes);
+        QDir(path("out")).removeRecursively();
+        write("out/b.txt", "previous b");
 
-    auto recorder = std::make_shared<Recorder>();
-    ZipFacade zip;
-    zip.setDelegate(recorder);
-    EXPECT_FALSE(extract(target, zip));
-    ASSERT_EQ(recorder->errors.size(), 1);
-    EXPECT_TRUE(recorder->errors.first() == ZipFacade::ReadFailedMessage
-        || recorder->errors.first() == ZipFacade::CrcFailedMessage)
-        << recorder->errors.first().toStdString();
-    EXPECT_EQ(zip.unzippedFiles(), QStringList { path("out/a.txt") });
-    EXPECT_EQ(read(path("out/b.txt")), "previous b");
-    EXPECT_FALSE(QFileInfo::exists(path("out/c.txt")));
+        auto recorder = std::make_shared<Recorder>();
+        ZipFacade zip;
+        zip.setDelegate(recorder);
+        EXPECT_FALSE(extract(target, zip, true, password));
+        ASSERT_EQ(recorder->errors.size(), 1);
+        if (password.isEmpty()) {
+            EXPECT_TRUE(recorder->errors.first() == ZipFacade::ReadFailedMessage
+                || recorder->errors.first() == ZipFacade::CrcFailedMessage)
+                << recorder->errors.first().toStdString();
+        } else {
+            EXPECT_EQ(recorder->errors.first(), ZipFacade::WrongPasswordOrDamagedMessage);
+        }
+        EXPECT_EQ(zip.unzippedFiles(), QStringList { path("out/a.txt") });
+        EXPECT_EQ(read(path("out/b.txt")), "previous b");
+        EXPECT_FALSE(QFileInfo::exists(path("out/c.txt")));
+    }
 }
 
 TEST_F(ZipFacadeTest, UnreadableFilesAreNotAddedAsEmptyEntries)

@@ -113,6 +113,81 @@ TEST_F(CsvImportTest, EveryLineShorterThanTheHeaderIsNamedAndNothingIsStored)
     expectUnchanged();
 }
 
+// A value its column cannot read is no value: the line is refused, not stored as 0, No or
+// without a date.
+TEST_F(CsvImportTest, ValuesTheirColumnsCannotReadAreNamedAndNothingIsStored)
+{
+    addColumn("Price", TypeConstants::Currency);
+    addColumn("Due", TypeConstants::Date);
+    addColumn("At", TypeConstants::Time);
+    addColumn("Since", TypeConstants::DateTime);
+    open(table);
+    before = storedValues(table);
+    const QByteArray header = "Name,Amount,Paid,Price,Due,At,Since\n";
+    EXPECT_EQ(import(header
+                  + "Ann,1,yes,2.5,2024-03-05 00:00:00 +0000,,\n"
+                    "Bob,abc,maybe,xyz,notadate,,\n"
+                    "Cy,12kg,1,3,,noon,2024-03-05\n"),
+        "Error in row 2. \"abc\" is not a valid Numeric value for column Amount.\r\n"
+        "Error in row 2. \"maybe\" is not a valid Yes/No value for column Paid.\r\n"
+        "Error in row 2. \"xyz\" is not a valid Currency value for column Price.\r\n"
+        "Error in row 2. \"notadate\" is not a valid Date value for column Due.\r\n"
+        "Error in row 3. \"12kg\" is not a valid Numeric value for column Amount.\r\n"
+        "Error in row 3. \"noon\" is not a valid Time value for column At.\r\n"
+        "Error in row 3. \"2024-03-05\" is not a valid DateTime value for column Since.\r\n");
+    EXPECT_EQ(alertMessages(), QStringList({ kFailed }));
+    expectUnchanged();
+    EXPECT_EQ(host->refreshes, 0);
+
+    // Refused values and a line its table refuses are all named in one pass; a value
+    // refused is not named again as missing.
+    addColumn("Count", TypeConstants::Numeric, true);
+    open(table);
+    dismissAlerts();
+    EXPECT_EQ(import("Name,Amount,Paid,Price,Due,At,Since,Count\n"
+                     "Too long,1,1,1,,,,x\n"),
+        "Error in row 1. \"x\" is not a valid Numeric value for column Count.\r\n"
+        "Error in row 1. Name invalid.\r\n.");
+    expectUnchanged();
+}
+
+TEST_F(CsvImportTest, YesNoReadsWordsAndDigitsInAnyCaseAndEmptyAsNo)
+{
+    const QList<std::pair<QByteArray, bool>> cases { { "yes", true }, { "YES", true },
+        { "True", true }, { "1", true }, { " yes ", true }, { "Yes", true }, { "no", false },
+        { "FALSE", false }, { "0", false }, { "No", false }, { "", false } };
+    QByteArray csv = "Name,Amount,Paid\n";
+    QString log;
+    for (const auto& [text, value] : cases) {
+        csv += "N," + QByteArray::number(value) + "," + text + "\n";
+        log += QStringLiteral("Importing row %1.\r\n").arg(log.count('\n') + 1);
+    }
+    EXPECT_EQ(
+        import(csv), log + QStringLiteral("Successfully imported %1 rows.\r\n").arg(cases.size()));
+    const auto rows = storedValues(table);
+    ASSERT_EQ(rows.size(), cases.size() + 1);
+    for (qsizetype i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].first.toStdString());
+        EXPECT_EQ(rows[i + 1].value(key("Paid")).toBool(), cases[i].second);
+    }
+}
+
+// A line longer than the header keeps its first fields, and the log says what was left.
+TEST_F(CsvImportTest, FieldsPastTheHeaderAreIgnoredAndNamed)
+{
+    EXPECT_EQ(import("Name,Amount,Paid\nAnn,1,1,extra\nBo,2,0\nCy,3,0,,\n"),
+        "Row 1 has more fields than the header; the extra ones were ignored.\r\n"
+        "Row 3 has more fields than the header; the extra ones were ignored.\r\n"
+        "Importing row 1.\r\nImporting row 2.\r\nImporting row 3.\r\n"
+        "Successfully imported 3 rows.\r\n");
+    EXPECT_EQ(alertMessages(), QStringList({ kSucceeded }));
+    const auto rows = storedValues(table);
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[1].value(key("Name")), "Ann");
+    EXPECT_EQ(rows[1].value(key("Paid")).toBool(), true);
+    EXPECT_EQ(rows[3].value(key("Amount")).toDouble(), 3.0);
+}
+
 TEST_F(CsvImportTest, RowNumbersCountBlankLinesAndLineBreaksInQuotes)
 {
     EXPECT_EQ(import("Name,Amount,Paid\r\n\r\n\"A\nB\",1,1\r\n\n,2,0\n"),

@@ -306,6 +306,39 @@ TEST_F(Pickers, KindOneClosesEvenWhenTheTargetDoesNotAnswerAndKindTwoRunsItsBloc
     flush();
 }
 
+TEST_F(Pickers, ACustomButtonsTargetDeletedWhileThePickerIsUpIsNotCalled)
+{
+    // The target of a button added, and of a record made by hand with a plain pointer.
+    auto* added = new Receiver();
+    auto* byHand = new Receiver();
+    const QVariantMap record { { AbstractSheetPicker::ButtonTitleKey, "By hand" },
+        { AbstractSheetPicker::ButtonActionKey, int(AbstractSheetPicker::CallSelector) },
+        { AbstractSheetPicker::ButtonValueKey, QByteArray("custom") },
+        { AbstractSheetPicker::ButtonActionTargetKey, QVariant::fromValue<QObject*>(byHand) } };
+    auto* first
+        = new SheetStringPicker("Fruit", fruit, 0, nullptr, QByteArray(), QByteArray(), below);
+    first->addCustomButtonWithTitleTarget("Added", added, "custom");
+    auto* second
+        = new SheetStringPicker("Fruit", fruit, 0, nullptr, QByteArray(), QByteArray(), below);
+    second->setCustomButtons({ record });
+    EXPECT_EQ(second->customButtons()
+                  .value(0)
+                  .toMap()
+                  .value(AbstractSheetPicker::ButtonActionTargetKey)
+                  .value<QObject*>(),
+        byHand);
+
+    for (auto [picker, target] : { std::pair { first, added }, std::pair { second, byHand } }) {
+        picker->showSheetPicker();
+        delete target;
+        QPointer<SheetStringPicker> watch(picker);
+        picker->customButtonPressed(0); // closes, calling no one
+        EXPECT_FALSE(watch->holdsItself());
+        flush();
+        EXPECT_TRUE(watch.isNull());
+    }
+}
+
 TEST_F(Pickers, StringPickerWithAnEmptyListOrNumbers)
 {
     int doneIndex = -1;

@@ -192,6 +192,37 @@ TEST_F(Strips, ClosingTheFirstOfFiveTabsTwiceClosesTheRightPages)
     EXPECT_EQ(strip->tabPages().size(), 2);
 }
 
+TEST_F(Strips, AStaleCloseButtonOfATabClosedOrDeletedDoesNothing)
+{
+    makeHost();
+    auto* strip = new MultiTabView(host, QPointF(0, 0), false, false);
+    host->strip = strip;
+    for (const char* title : { "A", "B", "C", "D" })
+        strip->addPage(page(title), title);
+    settle();
+    strip->layoutIfNeeded();
+    auto closeOf = [strip](int row) {
+        return qobject_cast<Button*>(strip->cellForItemAtIndexPath(IndexPath(row, 0))
+                                         ->viewWithTag(MultiTabView::CloseButtonTag));
+    };
+    QPointer<Button> closeA = closeOf(0);
+    QPointer<Button> closeD = closeOf(3);
+    ASSERT_TRUE(closeA && closeD);
+
+    // A tab the host deletes itself, and one closed, before the strip fills its cells again.
+    delete strip->tabPages().last();
+    strip->deletePage(0);
+    host->calls.clear();
+    closeD->tap();
+    closeA->tap();
+    EXPECT_TRUE(host->calls.isEmpty()) << host->calls.join(", ").toStdString();
+    QStringList left;
+    for (TabPage* tab : strip->tabPages())
+        left << tab->title();
+    EXPECT_EQ(left, QStringList({ "B", "C" }));
+    settle();
+}
+
 TEST_F(Strips, IndexesOutsideTheListAndLateSelectionsDoNothing)
 {
     makeHost();

@@ -1383,8 +1383,10 @@ QList<QByteArray> PersistentStore::dropIndexes(
     QList<QByteArray> dropped;
     if (const auto indexes = indexesOf(entity, nullptr)) {
         for (const auto& [name, definition] : *indexes) {
-            if (std::any_of(kept.begin(), kept.end(),
-                    [&](const QString& keptName) { return quoted(keptName) == name; }))
+            // An init-capture: clang before 16 cannot capture a structured binding.
+            if (std::any_of(kept.begin(), kept.end(), [&indexName = name](const QString& keptName) {
+                    return quoted(keptName) == indexName;
+                }))
                 continue;
             if (!execute("DROP INDEX " + name, nullptr))
                 break;

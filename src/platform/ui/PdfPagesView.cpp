@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
+#include <cmath>
+
 namespace platform::ui {
 
 PdfPagesView::PdfPagesView(QWidget* parent)
@@ -40,10 +43,11 @@ bool PdfPagesView::load(const QString& path)
     for (int i = 0; i < count; ++i) {
         std::unique_ptr<Poppler::Page> page = document->page(i);
         const QSizeF size = page ? page->pageSizeF() : QSizeF();
-        // A page without a size takes its predecessor's, or A4.
-        m_pageSizes.append(size.isEmpty()
-                ? (m_pageSizes.isEmpty() ? QSizeF(595, 842) : m_pageSizes.last())
-                : size);
+        // A page without a usable size takes its predecessor's, or A4.
+        const bool usable = std::isfinite(size.width()) && std::isfinite(size.height())
+            && size.width() > 0 && size.height() > 0;
+        m_pageSizes.append(
+            usable ? size : (m_pageSizes.isEmpty() ? QSizeF(595, 842) : m_pageSizes.last()));
     }
     m_document = std::move(document);
     relayout();
@@ -53,20 +57,59 @@ bool PdfPagesView::load(const QString& path)
 
 void PdfPagesView::relayout()
 {
-    m_pageRects.clear();
+    m_pages.clear();
     m_layoutWidth = viewport()->width();
-    const int width = std::max(1, viewport()->width() - 2 * Spacing);
-    int y = Spacing;
+    const int available = std::max(1, viewport()->width() - 2 * Spacing);
+    const double ratio = devicePixelRatioF();
+    // In doubles and 64 bits: a page's size in points is whatever the file says.
+    qint64 y = Spacing;
     for (const QSizeF& size : std::as_const(m_pageSizes)) {
-        const int height = std::max(1, int(width * size.height() / size.width() + 0.5));
-        m_pageRects.append(QRect(Spacing, y, width, height));
-        y += height + Spacing;
+        double scale = available / size.width();
+        scale = std::min(scale, MaximumPageHeight / size.height());
+        scale
+            = std::min(scale, std::sqrt(MaximumPagePixels / size.width() / size.height()) / ratio);
+        PageBox box;
+        box.top = y;
+        box.scale = scale;
+        box.width = int(std::clamp(std::round(size.width() * scale), 1.0, double(available)));
+        box.height
+            = int(std::clamp(std::round(size.height() * scale), 1.0, double(MaximumPageHeight)));
+        box.left = Spacing + (available - box.width) / 2;
+        m_pages.append(box);
+        y += box.height + Spacing;
     }
     m_contentHeight = y;
-    verticalScrollBar()->setPageStep(viewport()->height());
-    verticalScrollBar()->setRange(0, std::max(0, m_contentHeight - viewport()->height()));
+    constexpr qint64 steps = qint64(1) << 30;
+    m_scrollUnit = std::max<qint64>(1, (m_contentHeight + steps - 1) / steps);
+    updateScrollRange();
     // Renders at the old width no longer fit.
     m_cache.clear();
+}
+
+void PdfPagesView::updateScrollRange()
+{
+    const qint64 overflow = std::max<qint64>(0, m_contentHeight - viewport()->height());
+    verticalScrollBar()->setPageStep(int(std::max<qint64>(1, viewport()->height() / m_scrollUnit)));
+    verticalScrollBar()->setRange(0, int((overflow + m_scrollUnit - 1) / m_scrollUnit));
+}
+
+qint64 PdfPagesView::scrollTop() const
+{
+    return std::min(qint64(verticalScrollBar()->value()) * m_scrollUnit,
+        std::max<qint64>(0, m_contentHeight - viewport()->height()));
+}
+
+void PdfPagesView::setScrollTop(qint64 top)
+{
+    verticalScrollBar()->setValue(int(std::max<qint64>(0, top) / m_scrollUnit));
+}
+
+QRectF PdfPagesView::pageRect(int index) const
+{
+    if (index < 0 || index >= m_pages.size())
+        return {};
+    const PageBox& box = m_pages[index];
+    return QRectF(box.left, double(box.top), box.width, box.height);
 }
 
 void PdfPagesView::resizeEvent(QResizeEvent* event)
@@ -75,33 +118,33 @@ void PdfPagesView::resizeEvent(QResizeEvent* event)
     // Pages follow the width only; another height just shows more or fewer of them, and
     // the pages already drawn stay good.
     if (viewport()->width() == m_layoutWidth) {
-        verticalScrollBar()->setPageStep(viewport()->height());
-        verticalScrollBar()->setRange(0, std::max(0, m_contentHeight - viewport()->height()));
+        updateScrollRange();
         return;
     }
-    const int top = verticalScrollBar()->value();
-    const double fraction = m_contentHeight > 0 ? double(top) / m_contentHeight : 0;
+    const qint64 top = scrollTop();
+    const double fraction = m_contentHeight > 0 ? double(top) / double(m_contentHeight) : 0;
     relayout();
-    verticalScrollBar()->setValue(int(fraction * m_contentHeight));
+    setScrollTop(qint64(fraction * double(m_contentHeight)));
 }
 
 QList<int> PdfPagesView::visiblePages() const
 {
     QList<int> pages;
-    const QRect seen(0, verticalScrollBar()->value(), viewport()->width(), viewport()->height());
+    const qint64 top = scrollTop();
+    const qint64 bottom = top + viewport()->height();
     // Pages are in order: find the first in sight by halving, then walk on.
-    auto it = std::lower_bound(m_pageRects.begin(), m_pageRects.end(), seen.top(),
-        [](const QRect& rect, int top) { return rect.bottom() < top; });
-    for (; it != m_pageRects.end() && it->top() <= seen.bottom(); ++it)
-        pages.append(int(it - m_pageRects.begin()));
+    auto it = std::lower_bound(m_pages.begin(), m_pages.end(), top,
+        [](const PageBox& box, qint64 seen) { return box.top + box.height <= seen; });
+    for (; it != m_pages.end() && it->top < bottom; ++it)
+        pages.append(int(it - m_pages.begin()));
     return pages;
 }
 
 void PdfPagesView::scrollToPage(int index)
 {
-    if (index < 0 || index >= m_pageRects.size())
+    if (index < 0 || index >= m_pages.size())
         return;
-    verticalScrollBar()->setValue(m_pageRects[index].top() - Spacing);
+    setScrollTop(m_pages[index].top - Spacing);
 }
 
 QImage PdfPagesView::pageImage(int index)
@@ -114,11 +157,9 @@ QImage PdfPagesView::pageImage(int index)
     std::unique_ptr<Poppler::Page> page = m_document->page(index);
     if (!page)
         return {};
-    const QRect rect = m_pageRects[index];
-    const double ratio = devicePixelRatioF();
-    const double dpi = rect.width() * ratio * 72.0 / m_pageSizes[index].width();
-    QImage image = page->renderToImage(dpi, dpi);
-    image.setDevicePixelRatio(ratio);
+    // The page's own scale keeps the render within the pixel budget the layout allowed.
+    const double dpi = 72.0 * m_pages[index].scale * devicePixelRatioF();
+    const QImage image = page->renderToImage(dpi, dpi);
     ++m_renderCount;
     m_rendered.insert(index);
     m_cache.insert(index, image);
@@ -133,16 +174,19 @@ void PdfPagesView::paintEvent(QPaintEvent*)
         return;
     // The pages in sight and the next one are kept; the rest go.
     const int first = visible.first();
-    const int last = std::min(int(m_pageRects.size()) - 1, visible.last() + 1);
+    const int last = std::min(int(m_pages.size()) - 1, visible.last() + 1);
     for (auto it = m_cache.begin(); it != m_cache.end();)
         it = (it.key() < first || it.key() > last) ? m_cache.erase(it) : std::next(it);
-    const int top = verticalScrollBar()->value();
+    const qint64 top = scrollTop();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (int index : visible) {
-        const QRect rect = m_pageRects[index].translated(0, -top);
+        const PageBox& box = m_pages[index];
+        // A page in sight is at most its own height above the viewport: an int again.
+        const QRect rect(box.left, int(box.top - top), box.width, box.height);
         const QImage image = pageImage(index);
         painter.fillRect(rect, Qt::white);
         if (!image.isNull())
-            painter.drawImage(rect.topLeft(), image);
+            painter.drawImage(rect, image);
     }
     if (last > visible.last())
         pageImage(last); // ready before it scrolls into sight
@@ -150,18 +194,19 @@ void PdfPagesView::paintEvent(QPaintEvent*)
 
 std::pair<int, QUrl> PdfPagesView::hit(const QPoint& viewportPoint, int* gotoPage) const
 {
-    const QPoint point = viewportPoint + QPoint(0, verticalScrollBar()->value());
-    for (int index = 0; index < m_pageRects.size(); ++index) {
-        const QRect& rect = m_pageRects[index];
-        if (!rect.contains(point))
+    const qint64 y = viewportPoint.y() + scrollTop();
+    for (int index = 0; index < m_pages.size(); ++index) {
+        const PageBox& box = m_pages[index];
+        if (y < box.top || y >= box.top + box.height || viewportPoint.x() < box.left
+            || viewportPoint.x() >= box.left + box.width)
             continue;
         if (!m_document)
             return { index, {} };
         std::unique_ptr<Poppler::Page> page = m_document->page(index);
         if (!page)
             return { index, {} };
-        const QPointF normal(double(point.x() - rect.left()) / rect.width(),
-            double(point.y() - rect.top()) / rect.height());
+        const QPointF normal(
+            double(viewportPoint.x() - box.left) / box.width, double(y - box.top) / box.height);
         for (const auto& link : page->links()) {
             if (!link->linkArea().normalized().contains(normal))
                 continue;

@@ -2,13 +2,16 @@
 
 #include "platform/ui/Guard.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -16,6 +19,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 namespace platform::ui {
@@ -35,25 +39,90 @@ void WebViewDelegate::webViewDidFailLoad(WebView*, const platform::Error&)
 
 namespace {
 
+// The mark an image the page may not have shows in its place. Never null: for a null
+// image the text layout would read the image's name from the disk by itself.
+QImage missingImage()
+{
+    static const QImage mark = [] {
+        QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(Qt::gray);
+        painter.drawRect(0, 0, 15, 15);
+        painter.drawLine(3, 3, 12, 12);
+        painter.drawLine(12, 3, 3, 12);
+        return image;
+    }();
+    return mark;
+}
+
 // A page's document: every image or style sheet it asks for comes from what the view
 // has already fetched, never straight from the disk as QTextDocument would by itself.
+// Its images share one budget of decoded bytes; those past it show as missing.
 class PageDocument : public QTextDocument {
 public:
-    using Loader = std::function<QVariant(const QUrl&)>;
-    PageDocument(Loader loader, QObject* parent)
+    using Loader = std::function<QByteArray(const QUrl&)>;
+    PageDocument(Loader loader, qint64 imageBudget, QObject* parent)
         : QTextDocument(parent)
         , m_loader(std::move(loader))
+        , m_imageRoom(imageBudget)
     {
+    }
+
+    // The image at the address, decoded from the data within what is left of the budget,
+    // or the missing mark; each address is decided once.
+    QImage takeImage(const QUrl& url, const QByteArray& data)
+    {
+        const auto decided = m_images.constFind(url);
+        if (decided != m_images.constEnd())
+            return decided.value();
+        QImage image = decodeWithinRoom(data);
+        if (image.isNull())
+            image = missingImage();
+        else
+            m_imageRoom -= image.sizeInBytes();
+        m_images.insert(url, image);
+        addResource(ImageResource, url, image);
+        return image;
     }
 
 protected:
-    QVariant loadResource(int, const QUrl& name) override
+    QVariant loadResource(int type, const QUrl& name) override
     {
-        return m_loader ? m_loader(baseUrl().resolved(name)) : QVariant();
+        const QUrl url = baseUrl().resolved(name);
+        const QByteArray data = m_loader ? m_loader(url) : QByteArray();
+        if (type == ImageResource)
+            return takeImage(url, data);
+        return data.isEmpty() ? QVariant() : QVariant(data);
     }
 
 private:
+    QImage decodeWithinRoom(const QByteArray& data) const
+    {
+        if (data.isEmpty() || m_imageRoom <= 0)
+            return {};
+        QBuffer buffer;
+        buffer.setData(data);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        // Most formats tell their size and depth before decoding: an image that cannot
+        // fit is not decoded at all.
+        const QSize size = reader.size();
+        if (size.isValid()) {
+            const QImage::Format format = reader.imageFormat();
+            const int bits = format == QImage::Format_Invalid
+                ? 32
+                : std::max(1, int(QImage::toPixelFormat(format).bitsPerPixel()));
+            if (qint64(size.width()) * size.height() * ((bits + 7) / 8) > m_imageRoom)
+                return {};
+        }
+        const QImage image = reader.read();
+        return image.sizeInBytes() > m_imageRoom ? QImage() : image;
+    }
+
     Loader m_loader;
+    qint64 m_imageRoom;
+    QHash<QUrl, QImage> m_images;
 };
 
 bool isWebScheme(const QUrl& url)
@@ -215,6 +284,8 @@ void WebView::navigate(const Entry& entry, bool addToHistory)
 void WebView::start(const Entry& entry)
 {
     cancelAll();
+    // A new page fetches its own; what the last one fetched is let go.
+    m_resources.clear();
     const quint64 generation = ++m_generation;
     m_loading = true;
     m_showingFailure = false;
@@ -372,7 +443,7 @@ void WebView::show(const QString& html)
 {
     const quint64 generation = m_generation;
     auto* document = new PageDocument(
-        [this, generation](const QUrl& url) -> QVariant {
+        [this, generation](const QUrl& url) -> QByteArray {
             if (generation != m_generation)
                 return {};
             const auto it = m_resources.constFind(url);
@@ -386,7 +457,7 @@ void WebView::show(const QString& html)
             }
             return {};
         },
-        m_browser);
+        MaximumImageBytes, m_browser);
     document->setBaseUrl(m_current.url);
     document->setDefaultFont(m_browser->font());
     document->setDocumentMargin(DocumentMargin);
@@ -420,22 +491,22 @@ void WebView::collectImages()
 
 void WebView::finishShowing()
 {
-    QTextDocument* document = m_pending;
+    auto* document = static_cast<PageDocument*>(m_pending.data());
     m_pending = nullptr;
     m_pendingImages = 0;
     if (!document)
         return;
     const QUrl base = document->baseUrl();
-    // Decoded once here; the document finds them by their full address.
+    // Decoded once here, in the page's order, within the page's budget; the document finds
+    // them by their full address.
     for (const QString& name : imageNames(*document)) {
         const QUrl url = base.resolved(QUrl(name));
         const auto it = m_resources.constFind(url);
-        if (it == m_resources.constEnd())
-            continue;
-        const QImage image = QImage::fromData(it.value());
-        if (!image.isNull())
-            document->addResource(QTextDocument::ImageResource, url, image);
+        if (it != m_resources.constEnd())
+            document->takeImage(url, it.value());
     }
+    // The page holds what it shows now; the fetched bytes are not needed again.
+    m_resources.clear();
     replaceDocument(document);
     m_timer->stop();
     m_loading = false;
@@ -455,7 +526,7 @@ void WebView::fail(qint64 code, const QString& reason)
     const QString html = QStringLiteral("<html><body><h3>The page could not be loaded.</h3>"
                                         "<p>%1</p><p><small>%2</small></p>%3</body></html>")
                              .arg(escaped(reason), escaped(address), m_failureHTML);
-    auto* document = new PageDocument([](const QUrl&) { return QVariant(); }, m_browser);
+    auto* document = new PageDocument([](const QUrl&) { return QByteArray(); }, 0, m_browser);
     document->setDefaultFont(m_browser->font());
     document->setDocumentMargin(DocumentMargin);
     document->setHtml(html);

@@ -32,11 +32,13 @@ public:
 
 // A web page view over QTextBrowser: HTML 4 with basic CSS and images, no scripts, frames
 // or forms. Pages come over http and https (Qt Network) or from local files the
-// application names; images are fetched before a page shows, so it appears whole. A page
-// from the network never reaches a local file, by link or by image; local pages may link
-// to each other inside the folder of the first local page. Links of any other scheme are
-// not followed. A failed load shows its reason in the view. Stopping or deleting the view
-// cancels what is in flight, so no delegate call comes after either.
+// application names; images are fetched before a page shows, so it appears whole. The
+// decoded images of a page share one budget (those past it show as missing), and what a
+// page fetched is let go when the next one loads. A page from the network never reaches
+// a local file, by link or by image; local pages may link to each other inside the
+// folder of the first local page. Links of any other scheme are not followed. A failed
+// load shows its reason in the view. Stopping or deleting the view cancels what is in
+// flight, so no delegate call comes after either.
 class WebView : public View {
     Q_OBJECT
 public:
@@ -78,6 +80,8 @@ public:
     static constexpr int DefaultTimeout = 20000;
     static constexpr qint64 MaximumPageBytes = 5 * 1024 * 1024;
     static constexpr int MaximumImages = 64;
+    // The decoded images of one page together; those past it show as missing.
+    static constexpr qint64 MaximumImageBytes = 128 * 1024 * 1024;
     static constexpr double DocumentMargin = 10;
 
     // The text shown now (what a person reads) and the view that shows it.
@@ -145,7 +149,7 @@ private:
     QHash<QNetworkReply*, bool> m_replies;
     QPointer<QTextDocument> m_pending;
     int m_pendingImages = 0;
-    // Fetched images and local files, by their full address.
+    // The images fetched for the page being loaded, by their full address.
     QHash<QUrl, QByteArray> m_resources;
     bool m_showingFailure = false;
     quint64 m_generation = 0;

@@ -1,6 +1,7 @@
 #include "reports/mustache/MustacheAccumulatorTag.h"
 
 #include "platform/Exception.h"
+#include "reports/mustache/MustacheRenderingBudget.h"
 
 MustacheAccumulatorTag::MustacheAccumulatorTag(std::vector<MustacheTagPtr> tags)
     : MustacheTag(tags.front()->type(), tags.front()->templateRepository(),
@@ -46,6 +47,11 @@ std::shared_ptr<MustacheTag> MustacheAccumulatorTag::tagWithOverridingTag(
     if (overridingTag->escapesHTML() != escapesHTML())
         throw platform::Exception(
             platform::Exception::InternalInconsistency, QStringLiteral("Tag escapesHTML mismatch"));
+    // Each pass copies all gathered so far, and a partial included many times inside an
+    // override makes many passes. Once the budget is spent the tags stay as they are.
+    const MustacheRenderingBudget budget;
+    if (!MustacheRenderingBudget::spendSteps(qint64(m_tags.size())))
+        return std::const_pointer_cast<MustacheTag>(shared_from_this());
     std::vector<MustacheTagPtr> tags = m_tags;
     tags.push_back(overridingTag);
     return std::make_shared<MustacheAccumulatorTag>(std::move(tags));

@@ -167,12 +167,9 @@ bool MustacheCompiler::handleToken(const std::shared_ptr<const MustacheToken>& t
         QString name;
         if (!parseName(&name))
             return false;
-        platform::Error error;
-        MustacheTemplate* partial = m_templateRepository
-            ? m_templateRepository->templateForCompiler(name, m_baseTemplateID, &error)
-            : nullptr;
+        MustacheTemplate* partial = loadPartial(name, *token);
         if (!partial)
-            return failWithFatalError(error);
+            return false;
         currentComponents().push_back(std::make_shared<MustachePartial>(partial, token));
         return true;
     }
@@ -244,12 +241,9 @@ bool MustacheCompiler::closeBlock(const std::shared_ptr<const MustacheToken>& to
     if (!name.isNull() && name != value.partialName)
         return failWithFatalError(parseErrorAtToken(
             *token, QStringLiteral("Unexpected %1 closing tag").arg(token->templateSubstring())));
-    platform::Error loadError;
-    MustacheTemplate* overridden = m_templateRepository
-        ? m_templateRepository->templateForCompiler(value.partialName, m_baseTemplateID, &loadError)
-        : nullptr;
+    MustacheTemplate* overridden = loadPartial(value.partialName, *opening);
     if (!overridden)
-        return failWithFatalError(loadError);
+        return false;
     const bool beingCompiled = !overridden->isCompiled();
     if (!beingCompiled && overridden->contentType() != m_contentType)
         return failWithFatalError(
@@ -261,6 +255,24 @@ bool MustacheCompiler::closeBlock(const std::shared_ptr<const MustacheToken>& to
     currentComponents().push_back(MustacheTemplateOverride::templateOverrideWithTemplate(
         overridden, std::move(components), opening));
     return true;
+}
+
+MustacheTemplate* MustacheCompiler::loadPartial(const QString& name, const MustacheToken& token)
+{
+    // Each partial not yet compiled is compiled inside this one: a chain of distinct
+    // partials would otherwise recurse as deep as it is long.
+    if (m_templateRepository && m_templateRepository->loadDepth() >= MustacheMaximumDepth) {
+        failWithFatalError(parseErrorAtToken(token,
+            QStringLiteral("Partials nested deeper than %1 levels").arg(MustacheMaximumDepth)));
+        return nullptr;
+    }
+    platform::Error error;
+    MustacheTemplate* loaded = m_templateRepository
+        ? m_templateRepository->templateForCompiler(name, m_baseTemplateID, &error)
+        : nullptr;
+    if (!loaded)
+        failWithFatalError(error);
+    return loaded;
 }
 
 std::optional<MustacheAST> MustacheCompiler::ASTReturningError(platform::Error* error)

@@ -10,6 +10,7 @@
 #include <vector>
 
 class MustacheConfiguration;
+class MustacheTemplate;
 class MustacheTemplateRepository;
 
 // Builds the component tree of one template text from the parser's tokens: checks the
@@ -41,6 +42,8 @@ private:
     bool handleToken(const std::shared_ptr<const MustacheToken>& token);
     bool closeBlock(const std::shared_ptr<const MustacheToken>& token);
     void openBlock(const std::shared_ptr<const MustacheToken>& token, TagValue value);
+    // The partial's template, or null after failing the compilation.
+    MustacheTemplate* loadPartial(const QString& name, const MustacheToken& token);
     bool failWithFatalError(const platform::Error& error);
     platform::Error parseErrorAtToken(const MustacheToken& token, const QString& description) const;
     MustacheComponents& currentComponents() { return m_componentsStack.back(); }

@@ -13,6 +13,7 @@ enum class MustacheTagType : unsigned {
     InvertedSection = 16,
 };
 
-// Nesting deeper than this (sections, partials, overrides, expressions, nested lists) is
-// refused with an error instead of exhausting the stack.
+// Nesting deeper than this (sections, partials, overrides, expressions, nested lists,
+// templates found in the data, partials compiled inside each other) is refused with an
+// error instead of exhausting the stack.
 inline constexpr int MustacheMaximumDepth = 256;

@@ -7,7 +7,8 @@
 class MustacheToken;
 
 // Counts how deep the current thread renders (sections, partials, overrides, nested
-// lists), so that recursion through data or partials ends in an error, not a crash.
+// lists, templates found in the data), so that recursion through data or partials ends
+// in an error, not a crash.
 class MustacheRenderingDepth {
 public:
     MustacheRenderingDepth();

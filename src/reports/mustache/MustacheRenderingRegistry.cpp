@@ -4,6 +4,7 @@
 #include "reports/mustache/MustacheError.h"
 #include "reports/mustache/MustacheNilRenderer.h"
 #include "reports/mustache/MustacheRendering.h"
+#include "reports/mustache/MustacheRenderingBudget.h"
 #include "reports/mustache/MustacheRenderingDepth.h"
 #include "reports/mustache/MustacheTag.h"
 #include "reports/mustache/MustacheValue.h"
@@ -227,7 +228,12 @@ std::optional<QString> MustacheRenderingRegistry::renderEnumerable(const QVarian
         QString buffer;
         bool anySafe = false;
         bool anyUnsafe = false;
+        const MustacheRenderingBudget budget;
         for (const QVariant& item : items) {
+            if (!MustacheRenderingBudget::spendSteps()) {
+                MustacheRenderingBudget::fail(error);
+                return std::nullopt;
+            }
             bool itemSafe = false;
             platform::Error itemError;
             std::optional<QString> rendering = render(item, tag, context, &itemSafe, &itemError);
@@ -245,6 +251,10 @@ std::optional<QString> MustacheRenderingRegistry::renderEnumerable(const QVarian
                     QStringLiteral("Inconsistant HTML escaping of items in enumeration"));
             (itemSafe ? anySafe : anyUnsafe) = true;
             buffer += *rendering;
+            if (!MustacheRenderingBudget::spendCharacters(rendering->size())) {
+                MustacheRenderingBudget::fail(error);
+                return std::nullopt;
+            }
         }
         if (HTMLSafe)
             *HTMLSafe = !anyUnsafe;

@@ -3,6 +3,7 @@
 #include "platform/Exception.h"
 #include "reports/mustache/MustacheAccumulatorTag.h"
 #include "reports/mustache/MustacheError.h"
+#include "reports/mustache/MustacheRenderingBudget.h"
 #include "reports/mustache/MustacheRenderingDepth.h"
 
 MustacheSectionTag::MustacheSectionTag(MustacheTagType type,
@@ -52,13 +53,22 @@ bool MustacheSectionTag::appendContentWithContext(
         MustacheError::report(MustacheRenderingDepth::error(expression()->token().get()), error);
         return false;
     }
+    // The content counts even when empty: sections nested over lists multiply it.
+    const MustacheRenderingBudget budget;
+    if (!MustacheRenderingBudget::spendSteps())
+        return MustacheRenderingBudget::fail(error);
     const bool overridden = context->hasTemplateOverrides();
     for (const MustacheComponentPtr& component : m_components) {
+        if (!MustacheRenderingBudget::spendSteps())
+            return MustacheRenderingBudget::fail(error);
         const MustacheComponentPtr resolved
             = overridden ? context->resolveTemplateComponent(component) : nullptr;
         const MustacheTemplateComponent& rendered = resolved ? *resolved : *component;
+        const qsizetype before = buffer.size();
         if (!rendered.renderContentType(contentType(), buffer, context, error))
             return false;
+        if (!MustacheRenderingBudget::spendCharacters(buffer.size() - before))
+            return MustacheRenderingBudget::fail(error);
     }
     return true;
 }

@@ -3,6 +3,9 @@
 #include "platform/Exception.h"
 #include "reports/mustache/Mustache.h"
 #include "reports/mustache/MustacheError.h"
+#include "reports/mustache/MustacheRenderingBudget.h"
+#include "reports/mustache/MustacheRenderingDepth.h"
+#include "reports/mustache/MustacheTag.h"
 #include "reports/mustache/MustacheTemplateRepository.h"
 
 #include <QFileInfo>
@@ -102,13 +105,19 @@ std::optional<QString> MustacheTemplate::renderObjectsFromArray(
 bool MustacheTemplate::renderComponents(
     QString& buffer, const MustacheContextPtr& context, platform::Error* error) const
 {
+    const MustacheRenderingBudget budget;
     const bool overridden = context->hasTemplateOverrides();
     for (const MustacheComponentPtr& component : m_components) {
+        if (!MustacheRenderingBudget::spendSteps())
+            return MustacheRenderingBudget::fail(error);
         const MustacheComponentPtr resolved
             = overridden ? context->resolveTemplateComponent(component) : nullptr;
         const MustacheTemplateComponent& rendered = resolved ? *resolved : *component;
+        const qsizetype before = buffer.size();
         if (!rendered.renderContentType(m_contentType, buffer, context, error))
             return false;
+        if (!MustacheRenderingBudget::spendCharacters(buffer.size() - before))
+            return MustacheRenderingBudget::fail(error);
     }
     return true;
 }
@@ -161,14 +170,28 @@ MustacheComponentPtr MustacheTemplate::resolveTemplateComponent(
     struct Pop {
         ~Pop() { resolving.pop_back(); }
     } pop;
+    // A partial included twice is passed through twice, its partials four times, and so
+    // on: the passes count as work. Once the budget is spent the component goes on as it
+    // is; the rendering stops at its next step.
+    const MustacheRenderingBudget budget;
     MustacheComponentPtr resolved = component;
-    for (const MustacheComponentPtr& own : m_components)
+    for (const MustacheComponentPtr& own : m_components) {
+        if (!MustacheRenderingBudget::spendSteps())
+            break;
         resolved = own->resolveTemplateComponent(resolved);
+    }
     return resolved;
 }
 
-std::optional<QString> MustacheTemplate::renderForMustacheTag(const MustacheTag&,
+std::optional<QString> MustacheTemplate::renderForMustacheTag(const MustacheTag& tag,
     const std::shared_ptr<MustacheContext>& context, bool* HTMLSafe, platform::Error* error)
 {
+    // A template found in the data may be found again inside itself, like a partial.
+    MustacheRenderingDepth depth;
+    if (depth.exceeded()) {
+        MustacheError::report(
+            MustacheRenderingDepth::error(tag.expression()->token().get()), error);
+        return std::nullopt;
+    }
     return renderContentWithContext(context, HTMLSafe, error);
 }

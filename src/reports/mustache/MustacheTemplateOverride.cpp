@@ -1,6 +1,7 @@
 #include "reports/mustache/MustacheTemplateOverride.h"
 
 #include "reports/mustache/MustacheError.h"
+#include "reports/mustache/MustacheRenderingBudget.h"
 #include "reports/mustache/MustacheRenderingDepth.h"
 #include "reports/mustache/MustacheTemplate.h"
 
@@ -36,8 +37,13 @@ bool MustacheTemplateOverride::renderContentType(MustacheContentType contentType
 MustacheComponentPtr MustacheTemplateOverride::resolveTemplateComponent(
     const MustacheComponentPtr& component) const
 {
+    // Counted like the template's passes: overrides in force see every component rendered.
+    const MustacheRenderingBudget budget;
     MustacheComponentPtr resolved = component;
-    for (const MustacheComponentPtr& own : m_components)
+    for (const MustacheComponentPtr& own : m_components) {
+        if (!MustacheRenderingBudget::spendSteps())
+            break;
         resolved = own->resolveTemplateComponent(resolved);
+    }
     return resolved;
 }

@@ -61,6 +61,8 @@ public:
     MustacheTemplate* templateForCompiler(
         const QString& name, const QString& baseTemplateID, platform::Error* error);
     QString description() const;
+    // How many templates the compiling thread is compiling inside each other.
+    int loadDepth() const { return m_loadDepth; }
 
 private:
     MustacheTemplate* loadTemplate(

@@ -1,4 +1,5 @@
 #include "platform/ui/WebView.h"
+#include "common/FixtureHttpServer.h"
 #include "common/LocalWebServer.h"
 #include "common/TestSupport.h"
 
@@ -49,6 +50,9 @@ QByteArray pngOf(QColor color)
     return data;
 }
 
+// The colour of the local image no remote page may show.
+const QColor secretColour(18, 52, 86);
+
 struct WebViewTest : ::testing::Test {
     QTemporaryDir site;
     QTemporaryDir local;
@@ -68,14 +72,15 @@ struct WebViewTest : ::testing::Test {
         write(site.filePath("three.html"),
             "<html><head><title>Three</title></head><body>end</body></html>");
         write(site.filePath("red.png"), pngOf(Qt::red));
-        write(local.filePath("secret.png"), pngOf(Qt::blue));
+        write(local.filePath("secret.png"), pngOf(secretColour));
         write(local.filePath("secret.html"), "<html><body>secret</body></html>");
         write(site.filePath("reach.html"),
             QStringLiteral("<html><head><title>Reach</title></head><body>"
                            "<a href=\"%1\">file</a> <a href=\"mailto:a@b.c\">mail</a>"
-                           "<img src=\"%2\"></body></html>")
+                           "<img src=\"%2\"><img src=\"%3\"></body></html>")
                 .arg(QUrl::fromLocalFile(local.filePath("secret.html")).toString(),
-                    QUrl::fromLocalFile(local.filePath("secret.png")).toString())
+                    QUrl::fromLocalFile(local.filePath("secret.png")).toString(),
+                    local.filePath("secret.png"))
                 .toUtf8());
         server = std::make_unique<LocalWebServer>(site.path());
         ASSERT_TRUE(server->isRunning());
@@ -133,10 +138,17 @@ TEST_F(WebViewTest, ARemotePageReachesNoLocalFileAndFollowsNoOtherScheme)
     view->loadRequest(server->url("/reach.html"));
     ASSERT_TRUE(loaded());
     const QUrl secretImage = QUrl::fromLocalFile(local.filePath("secret.png"));
-    EXPECT_TRUE(view->textBrowser()
-                    ->document()
-                    ->resource(QTextDocument::ImageResource, secretImage)
-                    .isNull());
+    EXPECT_NE(view->textBrowser()
+                  ->document()
+                  ->resource(QTextDocument::ImageResource, secretImage)
+                  .value<QImage>()
+                  .pixelColor(1, 1),
+        secretColour);
+    // Not by a plain path either, which the text layout would read from the disk itself.
+    const QImage shown = view->grab().toImage();
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            ASSERT_NE(shown.pixelColor(x, y), secretColour) << x << "," << y;
     view->followLink(QUrl::fromLocalFile(local.filePath("secret.html")));
     view->followLink(QUrl("mailto:a@b.c"));
     view->followLink(QUrl("javascript:alert(1)"));
@@ -229,4 +241,97 @@ TEST_F(WebViewTest, StopAndDeletionCancelSoNoCallbackFollows)
         EXPECT_EQ(watcher->events, before);
         delete watcher;
     }
+}
+
+namespace {
+
+// A PNG of one colour that decodes to side × side × 4 bytes.
+QByteArray bigPng(int side, QColor color)
+{
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return data;
+}
+
+} // namespace
+
+TEST_F(WebViewTest, APagesImagesShareOneBudgetAndThoseBeyondItShowAsMissing)
+{
+    // Three images of 64 MB decoded each, every one well under Qt's own limit for one.
+    const QByteArray png = bigPng(4096, Qt::green);
+    QString html = "<html><body>";
+    for (int i = 0; i < 3; ++i) {
+        write(site.filePath(QStringLiteral("big%1.png").arg(i)), png);
+        write(local.filePath(QStringLiteral("big%1.png").arg(i)), png);
+        html += QStringLiteral("<img src=\"big%1.png\">").arg(i);
+    }
+    html += "</body></html>";
+    write(site.filePath("gallery.html"), html.toUtf8());
+    write(local.filePath("gallery.html"), html.toUtf8());
+
+    for (const QUrl& page :
+        { server->url("/gallery.html"), QUrl::fromLocalFile(local.filePath("gallery.html")) }) {
+        view->loadRequest(page);
+        ASSERT_TRUE(loaded(20000));
+        ASSERT_EQ(delegate.events.last(), "finish:") << page.toString().toStdString();
+        view->grab(); // lays the page out, as showing it does
+        QTextDocument* document = view->textBrowser()->document();
+        qint64 decoded = 0; // of the images shown whole
+        QList<int> sides;
+        for (int i = 0; i < 3; ++i) {
+            const QImage image = document
+                                     ->resource(QTextDocument::ImageResource,
+                                         page.resolved(QUrl(QStringLiteral("big%1.png").arg(i))))
+                                     .value<QImage>();
+            ASSERT_FALSE(image.isNull()) << i;
+            if (image.width() > 16)
+                decoded += image.sizeInBytes();
+            sides << image.width();
+        }
+        EXPECT_LE(decoded, WebView::MaximumImageBytes);
+        // The first ones in the page are shown whole; the rest as missing.
+        EXPECT_EQ(sides, QList<int>({ 4096, 4096, 16 })) << page.toString().toStdString();
+    }
+}
+
+TEST_F(WebViewTest, WhatAPageFetchedIsLetGoSoTheNextLoadFetchesAfresh)
+{
+    FixtureHttpServer fixture;
+    ASSERT_TRUE(fixture.isListening());
+    fixture.serve("/one.html",
+        FixtureReply { FixtureReply::Answer, 200, "text/html",
+            "<html><head><title>One</title></head><body><img src=\"pic.png\"></body></html>" });
+    fixture.serve("/two.html",
+        FixtureReply { FixtureReply::Answer, 200, "text/html",
+            "<html><head><title>Two</title></head><body>two</body></html>" });
+    QColor colour = Qt::red;
+    fixture.route("/pic.png", [&colour](const FixtureRequest&) {
+        return FixtureReply { FixtureReply::Answer, 200, "image/png", pngOf(colour) };
+    });
+    auto shownColour = [this, &fixture] {
+        return view->textBrowser()
+            ->document()
+            ->resource(QTextDocument::ImageResource, fixture.url("/pic.png"))
+            .value<QImage>()
+            .pixelColor(1, 1);
+    };
+
+    view->loadRequest(fixture.url("/one.html"));
+    ASSERT_TRUE(loaded());
+    EXPECT_EQ(shownColour(), QColor(Qt::red));
+    colour = Qt::blue; // the picture changes on the server
+    view->followLink(QUrl("two.html"));
+    ASSERT_TRUE(loaded());
+    view->goBack();
+    ASSERT_TRUE(loaded());
+    EXPECT_EQ(view->title(), "One");
+    EXPECT_EQ(shownColour(), QColor(Qt::blue));
+    int fetched = 0;
+    for (const FixtureRequest& request : fixture.requests())
+        fetched += request.path == "/pic.png";
+    EXPECT_EQ(fetched, 2);
 }

@@ -8,6 +8,14 @@
 #include <QVariant>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <functional>
+#include <future>
+#include <thread>
+
 // Compiles and renders in one go; a failure of either ends the test with its message.
 inline QString render(const QString& text, const QVariant& data = {})
 {
@@ -45,4 +53,28 @@ inline QString renderWithPartials(const QVariantMap& partials, const QString& na
     if (!compiled)
         return {};
     return compiled->renderObject(data, slot).value_or(QString());
+}
+
+// Runs the work on a thread of its own, so that work that would never end fails the test
+// instead of holding it up: a rendering cannot be stopped from outside, so the process
+// ends there. Exceptions come back to the caller.
+inline void finishesWithin(std::chrono::seconds limit, const std::function<void()>& work)
+{
+    std::promise<void> done;
+    std::future<void> finished = done.get_future();
+    std::thread worker([&] {
+        try {
+            work();
+            done.set_value();
+        } catch (...) {
+            done.set_exception(std::current_exception());
+        }
+    });
+    if (finished.wait_for(limit) == std::future_status::timeout) {
+        ADD_FAILURE() << "still running after " << limit.count() << " s";
+        std::fflush(nullptr);
+        std::_Exit(EXIT_FAILURE);
+    }
+    worker.join();
+    finished.get();
 }

@@ -1,0 +1,213 @@
+// How much a rendering may do: work that multiplies, recursion through partials and
+// through templates found in the data all end in an error, and the report stays well
+// inside the bounds.
+#include "MustacheTestSupport.h"
+
+#include "reports/ReportController.h"
+#include "reports/mustache/MustacheError.h"
+#include "reports/mustache/MustacheRenderingBudget.h"
+#include "utilities/data/OrderedDictionary.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+QString nested(int levels, const QString& name, const QString& inside = {})
+{
+    return QStringLiteral("{{#%1}}").arg(name).repeated(levels) + inside
+        + QStringLiteral("{{/%1}}").arg(name).repeated(levels);
+}
+
+QString stepsMessage()
+{
+    return QStringLiteral("Rendering took more than %1 steps")
+        .arg(MustacheRenderingBudget::MaximumSteps);
+}
+
+// A chain of distinct partials: p0 includes p1, which includes p2, and so on.
+QVariantMap chain(int length)
+{
+    QVariantMap partials;
+    for (int i = 0; i < length; ++i)
+        partials.insert(QStringLiteral("p%1").arg(i),
+            i + 1 < length ? QStringLiteral("{{>p%1}}").arg(i + 1) : QStringLiteral("end"));
+    return partials;
+}
+
+} // namespace
+
+TEST(MustacheRenderingBudget, SectionsNestedOverShortListsStopWithAnError)
+{
+    // 2^30 renderings of empty content: no output to bound, only the steps.
+    const QVariantMap data { { "a", QVariantList { 1, 2 } } };
+    finishesWithin(60s, [&] {
+        const platform::Error error = failure(nested(30, "a"), data);
+        EXPECT_EQ(error.domain(), MustacheError::Domain);
+        EXPECT_EQ(error.code(), MustacheError::RenderingError);
+        EXPECT_EQ(error.localizedDescription(), stepsMessage());
+    });
+    // The same nesting over one item each is no work at all.
+    EXPECT_EQ(render(nested(30, "a", "x"), QVariantMap { { "a", QVariantList { 1 } } }), "x");
+    // A list printed whole counts its items too: nested lists of two, 30 deep.
+    QVariant lists = "";
+    for (int i = 0; i < 30; ++i)
+        lists = QVariantList { lists, lists };
+    finishesWithin(60s, [&] {
+        EXPECT_EQ(failure("{{v}}", QVariantMap { { "v", lists } }).localizedDescription(),
+            stepsMessage());
+    });
+}
+
+TEST(MustacheRenderingBudget, OutputBeyondTheBoundStopsWithAnError)
+{
+    // Few steps, each writing a megabyte.
+    const QString megabyte(1024 * 1024, QChar('x'));
+    QVariantList items;
+    for (int i = 0; i < 300; ++i)
+        items.append(i);
+    finishesWithin(60s, [&] {
+        const platform::Error error = failure(
+            "{{#items}}{{big}}{{/items}}", QVariantMap { { "items", items }, { "big", megabyte } });
+        EXPECT_EQ(error.code(), MustacheError::RenderingError);
+        EXPECT_EQ(error.localizedDescription(),
+            QStringLiteral("Rendering wrote more than %1 characters")
+                .arg(MustacheRenderingBudget::MaximumCharacters));
+    });
+    // Each rendering starts with the whole budget: the same template renders again.
+    EXPECT_EQ(render("{{#items}}{{big}}{{/items}}",
+                  QVariantMap { { "items", QVariantList { 1, 2 } }, { "big", megabyte } })
+                  .size(),
+        2 * megabyte.size());
+}
+
+TEST(MustacheRenderingBudget, PartialsIncludedTwiceAtEveryLevelInsideAnOverrideStop)
+{
+    // Every component the overridden template renders is offered to the override, which
+    // passes it through p0, twice through p1, four times through p2, and so on; where the
+    // innermost overrides the section, each pass adds it to those gathered before.
+    QVariantMap partials { { "base", "{{$s}}S{{/s}}{{#items}}{{.}}{{/items}}" },
+        { "main", "{{<base}}{{>p0}}{{/base}}" } };
+    for (int i = 0; i < 40; ++i)
+        partials.insert(
+            QStringLiteral("p%1").arg(i), QStringLiteral("{{>p%1}}{{>p%1}}").arg(i + 1));
+    for (const char* innermost : { "x", "{{$s}}o{{/s}}" }) {
+        SCOPED_TRACE(innermost);
+        partials.insert("p40", innermost);
+        finishesWithin(60s, [&] {
+            platform::Error error;
+            EXPECT_EQ(renderWithPartials(partials, "main", {}, &error), "");
+            EXPECT_EQ(error.localizedDescription(), stepsMessage());
+        });
+    }
+    // Three levels gather the eight overriding sections.
+    partials.insert("p3", "{{$s}}o{{/s}}");
+    EXPECT_EQ(
+        renderWithPartials(partials, "main", QVariantMap { { "items", QVariantList { 1, 2 } } }),
+        "oooooooo12");
+}
+
+TEST(MustacheRenderingDepth, AChainOfDistinctPartialsIsBoundWhenCompiled)
+{
+    // Long enough to exhaust any stack if each compiled the next inside itself unbounded.
+    finishesWithin(60s, [&] {
+        platform::Error error;
+        EXPECT_EQ(renderWithPartials(chain(100000), "p0", {}, &error), "");
+        EXPECT_EQ(error.domain(), MustacheError::Domain);
+        EXPECT_EQ(error.code(), MustacheError::ParseError);
+        EXPECT_EQ(error.localizedDescription(),
+            "Parse error at line 1 of template p255: Partials nested deeper than 256 levels");
+    });
+    // The same through a template override, whose template is loaded at its closing tag.
+    QVariantMap overrides = chain(300);
+    overrides.insert("p0", "{{<p1}}{{/p1}}");
+    platform::Error error;
+    EXPECT_EQ(renderWithPartials(overrides, "p0", {}, &error), "");
+    EXPECT_EQ(error.localizedDescription(),
+        "Parse error at line 1 of template p255: Partials nested deeper than 256 levels");
+    // 256 templates deep still compiles and renders.
+    EXPECT_EQ(renderWithPartials(chain(256), "p0"), "end");
+}
+
+TEST(MustacheRenderingDepth, ATemplateFoundInItsOwnDataStopsAtTheDepthLimit)
+{
+    for (const char* text : { "{{t}}", "<{{#t}}{{/t}}>", "{{{t}}}{{t}}" }) {
+        SCOPED_TRACE(text);
+        platform::Error error;
+        const MustacheTemplatePtr compiled = MustacheTemplate::templateFromString(text, &error);
+        ASSERT_TRUE(compiled);
+        const QVariantMap data { { "t", MustacheValue::fromObject(compiled) } };
+        finishesWithin(60s, [&] {
+            EXPECT_FALSE(compiled->renderObject(data, &error));
+            EXPECT_EQ(error.code(), MustacheError::RenderingError);
+            EXPECT_TRUE(error.localizedDescription().startsWith(
+                "Rendering nested deeper than 256 levels in tag `{{"))
+                << error.localizedDescription().toStdString();
+        });
+    }
+    // A template value that does not find itself renders as before.
+    platform::Error error;
+    const MustacheTemplatePtr inner = MustacheTemplate::templateFromString("<{{x}}>", &error);
+    EXPECT_EQ(render("{{t}}{{#t}}{{/t}}",
+                  QVariantMap { { "t", MustacheValue::fromObject(inner) }, { "x", "&" } }),
+        "<&amp;><&amp;>");
+}
+
+TEST(MustacheRenderingBudget, TheThousandRowReportRendersWhole)
+{
+    OrderedDictionary columns;
+    QList<double> widths;
+    for (int c = 0; c < 10; ++c) {
+        columns.setObject(QStringLiteral("Header %1").arg(c), QStringLiteral("column%1").arg(c));
+        widths << 95;
+    }
+    const std::optional<QString> text = ReportController::htmlTemplate(columns, widths);
+    ASSERT_TRUE(text);
+    platform::Error error;
+    const MustacheTemplatePtr compiled = MustacheTemplate::templateFromString(*text, &error);
+    ASSERT_TRUE(compiled);
+
+    QVariantList rows;
+    for (int r = 0; r < 1000; ++r) {
+        QVariantMap row;
+        for (int c = 0; c < 10; ++c)
+            row.insert(QStringLiteral("column%1").arg(c),
+                QStringLiteral("<cell %1.%2> & %3").arg(r).arg(c).arg(QString(r % 7 * 10, 'w')));
+        rows.append(row);
+    }
+    QVariantMap data { { "title", "Stock & <Costs>" }, { "currentDate", "Dec 8, 2026" },
+        { "htmlColorHex", "1F4E79" }, { "headerColorHex", "FFFFFF" },
+        { "rowalternateColorHex", "EAF1FB" }, { "pageNumber", "1" } };
+    for (const char* section : { "documentHeader", "pageHeader", "pageContent", "pageFooter" })
+        data.insert(section, true);
+    const auto renderRows = [&](const QVariantList& items) {
+        QVariantMap withItems = data;
+        withItems.insert("items", items);
+        platform::Error renderingError;
+        const std::optional<QString> html = compiled->renderObject(withItems, &renderingError);
+        EXPECT_TRUE(html) << renderingError.localizedDescription().toStdString();
+        return html.value_or(QString());
+    };
+
+    // Whole, it is what the report around no row holds, with each row's own rendering
+    // in its place, in order.
+    const QString around = renderRows({});
+    const QString whole = renderRows(rows);
+    // The rows go at the end of the last table, the content's.
+    const qsizetype cut = around.indexOf("</table>", around.lastIndexOf("<table"));
+    ASSERT_GT(cut, 0);
+    QString expected = around.left(cut);
+    for (const QVariant& row : rows) {
+        const QString alone = renderRows({ row });
+        expected += alone.mid(cut, alone.size() - around.size());
+    }
+    expected += around.mid(cut);
+    EXPECT_EQ(whole.size(), expected.size());
+    EXPECT_TRUE(whole == expected);
+    EXPECT_TRUE(whole.contains("&lt;cell 999.9&gt; &amp; wwwwww"));
+
+    // Ten times the rows in one rendering still stay inside the bounds.
+    QVariantList tenfold;
+    for (int i = 0; i < 10; ++i)
+        tenfold += rows;
+    EXPECT_EQ(renderRows(tenfold).count("<tr>"), whole.count("<tr>") + 9 * rows.size());
+}
