@@ -7,8 +7,8 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace platform::plot {
@@ -27,7 +27,9 @@ bool usableInterval(double interval)
 }
 
 // Multiples of the interval from the origin inside the range; none when there would be
-// too many to draw.
+// too many to draw. The multiples are counted in whole steps: far from the origin a step
+// of the interval may be below a double's resolution, and adding 1 to the multiple would
+// then change nothing. A multiple that lands where the one before did is left out.
 QList<double> multiplesIn(const PlotRange& range, double origin, double interval)
 {
     QList<double> result;
@@ -35,14 +37,27 @@ QList<double> multiplesIn(const PlotRange& range, double origin, double interval
         return result;
     const double low = range.minLimit();
     const double high = range.maxLimit();
-    if ((high - low) / interval > Axis::MaximumTicks)
+    if (!std::isfinite(low) || !std::isfinite(high)
+        || !((high - low) / interval <= Axis::MaximumTicks))
         return result;
     const double first = std::ceil((low - origin) / interval - 1e-9);
     const double last = std::floor((high - origin) / interval + 1e-9);
-    for (double k = first; k <= last; k += 1) {
-        const double value = origin + k * interval;
+    if (!std::isfinite(first) || !std::isfinite(last) || last < first)
+        return result;
+    // first and last hold whole numbers; their difference is at most MaximumTicks (plus the
+    // rounding of the two quotients), though each may be far beyond 2^53.
+    const double span = last - first;
+    if (!(span <= Axis::MaximumTicks + 2))
+        return result;
+    const int count = int(span) + 1;
+    for (int step = 0; step < count; ++step) {
+        double value = origin + (first + step) * interval;
         // Zero, not a tiny remainder of the arithmetic.
-        result.append(std::abs(value) < interval * 1e-9 ? 0.0 : value);
+        if (std::abs(value) < interval * 1e-9)
+            value = 0.0;
+        if (!std::isfinite(value) || (!result.isEmpty() && value <= result.last()))
+            continue;
+        result.append(value);
     }
     return result;
 }
@@ -60,7 +75,11 @@ double Axis::niceInterval(double length, int ticks)
     if (!std::isfinite(length) || length == 0 || ticks < 1)
         return 0;
     const double raw = length / ticks;
+    if (!(raw > 0))
+        return 0;
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    if (!(magnitude > 0) || !std::isfinite(magnitude))
+        return raw;
     const double residual = raw / magnitude;
     double nice = 10;
     if (residual <= 1)
@@ -69,7 +88,9 @@ double Axis::niceInterval(double length, int ticks)
         nice = 2;
     else if (residual <= 5)
         nice = 5;
-    return nice * magnitude;
+    // Near the largest double the round value is beyond it: the plain one serves.
+    const double rounded = nice * magnitude;
+    return std::isfinite(rounded) ? rounded : raw;
 }
 
 PlotRange Axis::range(const PlotSpace& space) const
@@ -109,14 +130,14 @@ Axis::Ticks Axis::ticks(const PlotSpace& space) const
 double Axis::linePosition(const PlotSpace& space) const
 {
     const QRectF area = space.plotArea();
+    // A crossing at no number lies nowhere: the axis is held at the lower edge instead.
+    const bool lowerEdge = m_fixedToLowerEdge || std::isnan(m_orthogonalPosition);
     if (m_coordinate == PlotSpace::X) {
-        if (m_fixedToLowerEdge)
-            return area.bottom();
-        return std::clamp(space.viewY(m_orthogonalPosition), area.top(), area.bottom());
+        const double y = lowerEdge ? area.bottom() : space.viewY(m_orthogonalPosition);
+        return std::isnan(y) ? area.bottom() : std::clamp(y, area.top(), area.bottom());
     }
-    if (m_fixedToLowerEdge)
-        return area.left();
-    return std::clamp(space.viewX(m_orthogonalPosition), area.left(), area.right());
+    const double x = lowerEdge ? area.left() : space.viewX(m_orthogonalPosition);
+    return std::isnan(x) ? area.left() : std::clamp(x, area.left(), area.right());
 }
 
 QPointF Axis::pointAt(const PlotSpace& space, double location, double outward) const
@@ -136,6 +157,10 @@ void Axis::drawGridLines(QPainter& painter, const PlotSpace& space) const
     const PlotRange across = m_gridLinesRange.value_or(space.rangeFor(other));
     painter.save();
     painter.setClipRect(space.plotArea());
+    // Lines run no further out than a view could show.
+    const QRectF drawable = space.drawableArea();
+    const auto alongX = [&](double x) { return std::clamp(x, drawable.left(), drawable.right()); };
+    const auto alongY = [&](double y) { return std::clamp(y, drawable.top(), drawable.bottom()); };
     const auto drawLines = [&](const QList<double>& locations, const LineStyle& style) {
         painter.setPen(style.pen());
         double last = -1e300;
@@ -146,13 +171,19 @@ void Axis::drawGridLines(QPainter& painter, const PlotSpace& space) const
                 continue;
             last = at;
             if (m_coordinate == PlotSpace::X) {
-                const double x = space.viewX(location);
-                painter.drawLine(
-                    QLineF(x, space.viewY(across.location), x, space.viewY(across.end())));
+                if (!(at >= drawable.left() && at <= drawable.right()))
+                    continue;
+                const QLineF line(at, alongY(space.viewY(across.location)), at,
+                    alongY(space.viewY(across.end())));
+                if (!std::isnan(line.y1()) && !std::isnan(line.y2()))
+                    painter.drawLine(line);
             } else {
-                const double y = space.viewY(location);
-                painter.drawLine(
-                    QLineF(space.viewX(across.location), y, space.viewX(across.end()), y));
+                if (!(at >= drawable.top() && at <= drawable.bottom()))
+                    continue;
+                const QLineF line(alongX(space.viewX(across.location)), at,
+                    alongX(space.viewX(across.end())), at);
+                if (!std::isnan(line.x1()) && !std::isnan(line.x2()))
+                    painter.drawLine(line);
             }
         }
     };
@@ -203,7 +234,8 @@ void Axis::draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds)
                   return horizontal ? space.viewX(location) : space.viewY(location);
               };
               for (double location : locations) {
-                  if (!shown.contains(location))
+                  if (!shown.contains(location)
+                      || !space.drawableArea().contains(pointAt(space, location, 0)))
                       continue;
                   if (runLength > 0 && std::abs(at(location) - at(runLast)) < 1) {
                       runLast = location;
@@ -245,13 +277,15 @@ void Axis::draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds)
     // them all to leave out nearly all would cost the most of the paint.
     const QRectF area = space.plotArea();
     const bool dense = labels.size() > (horizontal ? area.width() : area.height());
-    int lastTried = INT_MIN;
+    double lastTried = -std::numeric_limits<double>::infinity();
     for (const AxisLabel& label : std::as_const(labels)) {
         if (label.content.text.isEmpty() || !shown.contains(label.tickLocation))
             continue;
         const QPointF anchor = pointAt(space, label.tickLocation, label.offset);
+        if (!space.drawableArea().contains(anchor))
+            continue;
         if (dense) {
-            const int column = int(std::floor(horizontal ? anchor.x() : anchor.y()));
+            const double column = std::floor(horizontal ? anchor.x() : anchor.y());
             if (column == lastTried)
                 continue;
             lastTried = column;

@@ -45,10 +45,16 @@ QRectF BarPlot::barRect(const PlotSpace& space, qsizetype index) const
     if (!std::isfinite(location) || !std::isfinite(tip))
         return {};
     const double shownTip = m_baseValue + (tip - m_baseValue) * m_heightScale;
-    const double left = space.viewX(location - m_barWidth / 2);
-    const double right = space.viewX(location + m_barWidth / 2);
-    const double base = space.viewY(m_baseValue);
-    const double top = space.viewY(shownTip);
+    // A bar reaching far outside the plot area is cut where no view could show it.
+    const QRectF drawable = space.drawableArea();
+    const auto clampX = [&](double x) { return std::clamp(x, drawable.left(), drawable.right()); };
+    const auto clampY = [&](double y) { return std::clamp(y, drawable.top(), drawable.bottom()); };
+    const double left = clampX(space.viewX(location - m_barWidth / 2));
+    const double right = clampX(space.viewX(location + m_barWidth / 2));
+    const double base = clampY(space.viewY(m_baseValue));
+    const double top = clampY(space.viewY(shownTip));
+    if (std::isnan(left) || std::isnan(right) || std::isnan(base) || std::isnan(top))
+        return {};
     return QRectF(QPointF(std::min(left, right), std::min(base, top)),
         QPointF(std::max(left, right), std::max(base, top)));
 }

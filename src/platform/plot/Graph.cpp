@@ -3,8 +3,13 @@
 #include "platform/plot/Legend.h"
 #include "platform/plot/Plot.h"
 
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform::plot {
@@ -165,6 +170,26 @@ QImage Graph::imageOfLayer(double scale)
     painter.translate(-m_bounds.topLeft());
     draw(painter);
     return image;
+}
+
+QByteArray Graph::dataForPDFRepresentationOfLayer()
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        // One unit a point, as the graph's own coordinates are.
+        writer.setResolution(72);
+        const QSizeF size(std::max(1.0, m_bounds.width()), std::max(1.0, m_bounds.height()));
+        writer.setPageLayout(QPageLayout(
+            QPageSize(size, QPageSize::Point), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        QPainter painter(&writer);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(-m_bounds.topLeft());
+        draw(painter);
+    }
+    return data;
 }
 
 bool Graph::pointingDeviceDown(const QPointF& point)

@@ -8,6 +8,7 @@
 #include "platform/plot/PlotSpaceAnnotation.h"
 #include "platform/plot/TextStyle.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QMarginsF>
@@ -90,6 +91,8 @@ public:
     void draw(QPainter& painter);
     // The graph painted on its own, at one pixel per point times the scale.
     QImage imageOfLayer(double scale = 1.0);
+    // The graph as a one-page PDF document of its size in points, drawn as vectors.
+    QByteArray dataForPDFRepresentationOfLayer();
 
     // Pointer events at a point of the bounds: a plot's record under the point takes a
     // press first, then the plot space. Whether handled.

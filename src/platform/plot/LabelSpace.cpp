@@ -1,5 +1,6 @@
 #include "platform/plot/LabelSpace.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform::plot {
@@ -11,16 +12,31 @@ quint64 cellKey(qint64 column, qint64 row)
     return (quint64(quint32(qint32(column))) << 32) | quint32(qint32(row));
 }
 
+// The cell a coordinate lies in. Labels of points far outside the plot area share the
+// outermost cells, where their rectangles are still compared one by one.
+qint64 cellOf(double coordinate)
+{
+    constexpr double outermost = 1 << 30;
+    return qint64(std::clamp(std::floor(coordinate / LabelSpace::CellSize), -outermost, outermost));
+}
+
+bool finite(const QRectF& rect)
+{
+    return std::isfinite(rect.left()) && std::isfinite(rect.top()) && std::isfinite(rect.right())
+        && std::isfinite(rect.bottom());
+}
+
 } // namespace
 
 bool LabelSpace::take(const QRectF& rect)
 {
-    if (!rect.isValid())
+    // A label at no number, or at an infinity, is nowhere to be drawn.
+    if (!rect.isValid() || !finite(rect))
         return false;
-    const qint64 left = qint64(std::floor(rect.left() / CellSize));
-    const qint64 right = qint64(std::floor(rect.right() / CellSize));
-    const qint64 top = qint64(std::floor(rect.top() / CellSize));
-    const qint64 bottom = qint64(std::floor(rect.bottom() / CellSize));
+    const qint64 left = cellOf(rect.left());
+    const qint64 right = cellOf(rect.right());
+    const qint64 top = cellOf(rect.top());
+    const qint64 bottom = cellOf(rect.bottom());
     // A label larger than the view is never drawn anyway.
     if (right - left > 256 || bottom - top > 256)
         return false;
@@ -44,8 +60,9 @@ bool LabelSpace::take(const QRectF& rect)
 
 bool LabelSpace::covers(const QPointF& point) const
 {
-    const auto found = m_cells.constFind(cellKey(
-        qint64(std::floor(point.x() / CellSize)), qint64(std::floor(point.y() / CellSize))));
+    if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
+        return false;
+    const auto found = m_cells.constFind(cellKey(cellOf(point.x()), cellOf(point.y())));
     if (found == m_cells.constEnd())
         return false;
     for (const QRectF& taken : *found) {

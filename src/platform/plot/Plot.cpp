@@ -71,7 +71,7 @@ std::optional<PlotRange> Plot::plotRangeForCoordinate(int coordinate) const
     }
     if (low > high)
         return std::nullopt;
-    return PlotRange { low, high - low };
+    return PlotRange::spanning(low, high);
 }
 
 std::optional<qsizetype> Plot::recordAt(const PlotSpace&, const QPointF&) const
@@ -103,7 +103,7 @@ void Plot::tryLabels(const PlotSpace& space,
     const bool dense = recordCount() > space.plotArea().width();
     qsizetype best = -1;
     double bestWeight = 0;
-    int column = 0;
+    double column = 0;
     for (qsizetype i = 0; i < recordCount(); ++i) {
         const auto& label = dataLabel(i);
         if (!label || label->text.isEmpty())
@@ -115,7 +115,7 @@ void Plot::tryLabels(const PlotSpace& space,
             tryLabel(i);
             continue;
         }
-        const int here = int(std::floor(at->x));
+        const double here = std::floor(at->x);
         if (best >= 0 && here == column) {
             if (at->weight > bestWeight) {
                 best = i;

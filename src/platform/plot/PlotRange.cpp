@@ -1,6 +1,8 @@
 #include "platform/plot/PlotRange.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace platform::plot {
 
@@ -12,9 +14,19 @@ PlotRange PlotRange::expandedBy(double factor) const
 
 PlotRange PlotRange::unionWith(const PlotRange& other) const
 {
-    const double low = std::min(minLimit(), other.minLimit());
-    const double high = std::max(maxLimit(), other.maxLimit());
-    return { low, high - low };
+    return spanning(std::min(minLimit(), other.minLimit()), std::max(maxLimit(), other.maxLimit()));
+}
+
+PlotRange PlotRange::spanning(double from, double to)
+{
+    const double low = std::min(from, to);
+    const double high = std::max(from, to);
+    if (std::isfinite(high - low))
+        return { low, high - low };
+    // A little short of the largest double, so the range's end stays finite too.
+    const double longest = std::numeric_limits<double>::max() * 0.99;
+    const double middle = low / 2 + high / 2;
+    return { middle - longest / 2, longest };
 }
 
 } // namespace platform::plot

@@ -17,6 +17,9 @@ struct PlotRange {
     PlotRange expandedBy(double factor) const;
     // The smallest range holding both.
     PlotRange unionWith(const PlotRange& other) const;
+    // From the lower to the higher of two finite values. Where they lie further apart than
+    // the largest double, the longest range there is, about their middle.
+    static PlotRange spanning(double from, double to);
     bool operator==(const PlotRange& other) const = default;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/plot/Plot.h"
 #include "platform/plot/PlotSpaceDelegate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -13,6 +14,20 @@ namespace {
 bool usable(const PlotRange& range)
 {
     return std::isfinite(range.location) && std::isfinite(range.length);
+}
+
+// Values apart by less than this share of their size differ only in their last digits: a
+// person sees one value, and no round tick interval fits between them.
+constexpr double kResolution = 1e-12;
+
+// Where the value lies along the range, 0 at its start and 1 at its end; a value far
+// beyond a range near the largest double is still placed, not lost to an overflow.
+double fraction(double value, const PlotRange& range)
+{
+    const double along = (value - range.location) / range.length;
+    if (std::isfinite(along) || !std::isfinite(value))
+        return along;
+    return value / range.length - range.location / range.length;
 }
 
 } // namespace
@@ -52,10 +67,16 @@ void PlotSpace::scaleToFitPlots(const QList<Plot*>& plots)
         }
         if (!found)
             continue;
-        if (all.length == 0) {
+        const double middle = all.midPoint();
+        if (all.length == 0 || std::abs(all.length) <= std::abs(middle) * kResolution) {
             // One value: a unit around it, so the points do not sit on a range of no size.
-            const double pad = all.location == 0 ? 1.0 : std::abs(all.location) * 0.1;
-            all = { all.location - pad, 2 * pad };
+            const double pad = middle == 0 ? 1.0 : std::abs(middle) * 0.1;
+            all = { middle - pad, 2 * pad };
+            // Near the largest double the room goes on the side towards 0.
+            if (!std::isfinite(all.end()))
+                all.location = middle - 2 * pad;
+            else if (!std::isfinite(all.location))
+                all.location = middle;
         }
         setRange(all, coordinate);
     }
@@ -65,14 +86,14 @@ double PlotSpace::viewX(double x) const
 {
     if (m_xRange.length == 0)
         return m_plotArea.center().x();
-    return m_plotArea.left() + (x - m_xRange.location) / m_xRange.length * m_plotArea.width();
+    return m_plotArea.left() + fraction(x, m_xRange) * m_plotArea.width();
 }
 
 double PlotSpace::viewY(double y) const
 {
     if (m_yRange.length == 0)
         return m_plotArea.center().y();
-    return m_plotArea.bottom() - (y - m_yRange.location) / m_yRange.length * m_plotArea.height();
+    return m_plotArea.bottom() - fraction(y, m_yRange) * m_plotArea.height();
 }
 
 QPointF PlotSpace::viewPoint(double x, double y) const
@@ -91,6 +112,44 @@ QPointF PlotSpace::plotPoint(const QPointF& viewPoint) const
         ? m_yRange.location + (m_plotArea.bottom() - viewPoint.y()) / h * m_yRange.length
         : m_yRange.location;
     return { x, y };
+}
+
+QRectF PlotSpace::drawableArea() const
+{
+    return m_plotArea.adjusted(-FarOutside, -FarOutside, FarOutside, FarOutside);
+}
+
+bool PlotSpace::clipLine(QLineF& line, const QRectF& rect)
+{
+    // Liang-Barsky: the part of the segment's parameter range inside each pair of edges.
+    // Halves throughout, so ends near the largest double still have a finite difference.
+    const QPointF from = line.p1();
+    const QPointF to = line.p2();
+    const double halfX = to.x() / 2 - from.x() / 2;
+    const double halfY = to.y() / 2 - from.y() / 2;
+    double enter = 0;
+    double leave = 1;
+    const auto edge = [&](double direction, double room) {
+        if (direction == 0)
+            return room >= 0;
+        const double t = room / direction;
+        if (direction < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+        return enter <= leave;
+    };
+    if (!edge(-halfX, from.x() / 2 - rect.left() / 2)
+        || !edge(halfX, rect.right() / 2 - from.x() / 2)
+        || !edge(-halfY, from.y() / 2 - rect.top() / 2)
+        || !edge(halfY, rect.bottom() / 2 - from.y() / 2))
+        return false;
+    if (!(enter <= leave))
+        return false;
+    const auto at = [&](double t) { return from * (1 - t) + to * t; };
+    line = QLineF(at(enter), at(leave));
+    return std::isfinite(line.x1()) && std::isfinite(line.y1()) && std::isfinite(line.x2())
+        && std::isfinite(line.y2());
 }
 
 bool PlotSpace::pointingDeviceDown(const QPointF& point)

@@ -2,6 +2,7 @@
 
 #include "platform/plot/PlotRange.h"
 
+#include <QLineF>
 #include <QList>
 #include <QPointF>
 #include <QRectF>
@@ -41,6 +42,13 @@ public:
     double viewX(double x) const;
     double viewY(double y) const;
     QPointF plotPoint(const QPointF& viewPoint) const;
+
+    // Painted coordinates further than this outside the plot area show in no view: drawing
+    // clamps, clips or skips them instead of handing the painter numbers of any size.
+    static constexpr double FarOutside = 1e5;
+    QRectF drawableArea() const;
+    // The part of the line inside the rectangle; false when none is.
+    static bool clipLine(QLineF& line, const QRectF& rect);
 
     // Pointer events the graph passes on when no plot took them; whether handled.
     bool pointingDeviceDown(const QPointF& point);

@@ -41,13 +41,19 @@ void ScatterPlot::draw(QPainter& painter, const PlotSpace& space) const
         // their highest, joined to the columns beside: what the full line would show.
         QPointF last;
         bool started = false;
-        int column = 0;
+        double column = 0;
         double low = 0;
         double high = 0;
         QPointF first;
+        // Points far outside the plot area are joined by the part of their segment near it.
+        const QRectF drawable = space.drawableArea();
+        const auto addSegment = [&](QLineF segment) {
+            if (PlotSpace::clipLine(segment, drawable))
+                segments.append(segment);
+        };
         const auto closeColumn = [&] {
             if (high > low)
-                segments.append(QLineF(first.x(), low, first.x(), high));
+                addSegment(QLineF(first.x(), low, first.x(), high));
         };
         for (qsizetype i = 0; i < recordCount(); ++i) {
             const QPointF point = viewPointOfRecord(space, i);
@@ -57,7 +63,7 @@ void ScatterPlot::draw(QPainter& painter, const PlotSpace& space) const
                 started = false;
                 continue;
             }
-            const int here = int(std::floor(point.x()));
+            const double here = std::floor(point.x());
             if (started && here == column) {
                 low = std::min(low, point.y());
                 high = std::max(high, point.y());
@@ -66,7 +72,7 @@ void ScatterPlot::draw(QPainter& painter, const PlotSpace& space) const
             }
             if (started) {
                 closeColumn();
-                segments.append(QLineF(last, point));
+                addSegment(QLineF(last, point));
             }
             column = here;
             first = point;
@@ -84,9 +90,10 @@ void ScatterPlot::draw(QPainter& painter, const PlotSpace& space) const
         drawSymbolImages(painter, space);
     } else if (m_plotSymbol) {
         QPointF drawn(-1e300, -1e300);
+        const QRectF drawable = space.drawableArea();
         for (qsizetype i = 0; i < recordCount(); ++i) {
             const QPointF point = viewPointOfRecord(space, i);
-            if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
+            if (!drawable.contains(point))
                 continue;
             // A symbol within a pixel of the one drawn before would look the same.
             if (std::abs(point.x() - drawn.x()) < 1 && std::abs(point.y() - drawn.y()) < 1)
@@ -166,10 +173,11 @@ void ScatterPlot::drawLabels(QPainter& painter, const PlotSpace& space) const
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
     LabelSpace taken;
+    const QRectF drawable = space.drawableArea();
     const auto tryLabel = [&](qsizetype i) {
         const TextLayer& label = *dataLabel(i);
         const QPointF anchor = viewPointOfRecord(space, i) - QPointF(0, labelOffset());
-        if (taken.covers(anchor))
+        if (!drawable.contains(anchor) || taken.covers(anchor))
             return;
         const QPointF content(0.5, 0.0);
         const QRectF place = label.boundsAt(anchor, content, labelRotation());

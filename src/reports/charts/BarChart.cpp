@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace plot = platform::plot;
@@ -61,44 +62,87 @@ void BarChart::createXAxis()
     x->setLabelFormatter(nullptr);
 }
 
-BarChart::YScale BarChart::yScale(const QList<double>& values)
+namespace {
+
+// The range of the multi-bar rule: from min - step, (max - min) + 2 x step long, starting
+// at 0 where the start would fall below 0 while no value does. In single precision, as
+// the ranges have always been figured, or in halves of doubles, which cannot overflow.
+template<typename Number> plot::PlotRange barRange(double min, double max, double n)
 {
-    YScale scale;
-    if (values.isEmpty()) {
-        scale.range = { 0, 1 };
-        scale.interval = 0.5;
-        return scale;
-    }
-    const double min = *std::min_element(values.cbegin(), values.cend());
-    const double max = *std::max_element(values.cbegin(), values.cend());
-    const double n = double(values.size());
-    if (values.size() == 1) {
-        // From 0 to a little past the one value, whichever side of 0 it lies.
-        const double value = min;
-        scale.interval = std::abs(value);
-        scale.range = value == 0 ? plot::PlotRange { 0, 1 } : plot::PlotRange { 0, 1.05 * value };
-        if (scale.range.length < 0)
-            scale.range = { 1.05 * value, -1.05 * value };
-        if (scale.interval == 0)
-            scale.interval = 0.5;
-        return scale;
-    }
-    // Single precision, as the ranges have always been figured.
-    const float step = (float(max) - float(min)) / float(n);
-    float start = float(min) - step;
-    float length = (float(max) - float(min)) + 2 * step;
+    const Number low = Number(min);
+    const Number high = Number(max);
+    const Number step = (high / 2 - low / 2) / Number(n) * 2;
+    Number start = low - step;
+    Number length = (high - low) + 2 * step;
     if (start < 0 && min >= 0) {
         length += start;
         start = 0;
     }
-    scale.range = { double(start), double(length) };
-    scale.interval = (max - min) / n;
-    if (!(scale.range.length > 0)) {
-        // Equal values: a range from 0 (or from the value, below 0) that shows the bars.
-        const double reach = max == 0 ? 1.0 : std::abs(max) * 1.05;
-        scale.range = max >= 0 ? plot::PlotRange { 0, reach } : plot::PlotRange { -reach, reach };
-        scale.interval = reach / 2;
+    return { double(start), double(length) };
+}
+
+// Whether the range is finite and holds the lowest and highest bar tips.
+bool holds(const plot::PlotRange& range, double min, double max)
+{
+    return std::isfinite(range.location) && std::isfinite(range.length) && range.length > 0
+        && std::isfinite(range.end()) && range.minLimit() <= min && range.maxLimit() >= max;
+}
+
+} // namespace
+
+BarChart::YScale BarChart::yScale(const QList<double>& values)
+{
+    YScale scale;
+    // A value that is no finite number draws no bar and takes no room.
+    QList<double> finite;
+    for (double value : values) {
+        if (std::isfinite(value))
+            finite.append(value);
     }
+    if (finite.isEmpty()) {
+        scale.range = { 0, 1 };
+        scale.interval = 0.5;
+        return scale;
+    }
+    const double min = *std::min_element(finite.cbegin(), finite.cend());
+    const double max = *std::max_element(finite.cbegin(), finite.cend());
+    const double n = double(finite.size());
+    if (finite.size() == 1) {
+        // From 0 to a little past the one value, whichever side of 0 it lies.
+        const double value = min;
+        const double reach = std::isfinite(1.05 * value) ? 1.05 * value : value;
+        scale.interval = std::abs(value);
+        scale.range = value == 0 ? plot::PlotRange { 0, 1 } : plot::PlotRange { 0, reach };
+        if (scale.range.length < 0)
+            scale.range = { reach, -reach };
+        if (scale.interval == 0)
+            scale.interval = 0.5;
+        return scale;
+    }
+    const bool single = std::abs(min) <= std::numeric_limits<float>::max()
+        && std::abs(max) <= std::numeric_limits<float>::max();
+    if (min != max && !(single && float(min) == float(max))) {
+        if (single)
+            scale.range = barRange<float>(min, max, n);
+        // Beyond single precision's range the rule runs in double precision; bars of both
+        // signs further apart than the largest double get as much of them as a range holds.
+        if (!single || !holds(scale.range, min, max))
+            scale.range = barRange<double>(min, max, n);
+        if (!holds(scale.range, min, max))
+            scale.range = plot::PlotRange::spanning(min, max);
+        scale.interval = (max / 2 - min / 2) / n * 2;
+        if (scale.range.length > 0 && scale.interval > 0 && std::isfinite(scale.interval))
+            return scale;
+    }
+    // Values equal, at least in single precision: from 0 to a little past the values, on
+    // each side of 0 that has one, so every bar shows.
+    const auto past
+        = [](double value) { return std::isfinite(value * 1.05) ? value * 1.05 : value; };
+    const double bottom = min < 0 ? past(min) : 0.0;
+    const double top = max > 0 ? past(max) : 0.0;
+    scale.range = bottom == top ? plot::PlotRange { 0, 1 } : plot::PlotRange::spanning(bottom, top);
+    // Half the range, or all of it where half is below the smallest double.
+    scale.interval = scale.range.length / 2 > 0 ? scale.range.length / 2 : scale.range.length;
     return scale;
 }
 

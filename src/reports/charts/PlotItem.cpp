@@ -96,6 +96,13 @@ QImage PlotItem::imageRepresentation(qsizetype index) const
     return m_graphs[size_t(index)]->imageOfLayer(1.0);
 }
 
+QByteArray PlotItem::pdfRepresentions(qsizetype index) const
+{
+    if (index < 0 || index >= qsizetype(m_graphs.size()))
+        return {};
+    return m_graphs[size_t(index)]->dataForPDFRepresentationOfLayer();
+}
+
 QImage PlotItem::image()
 {
     if (!m_cachedImage.isNull())

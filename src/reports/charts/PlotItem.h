@@ -3,6 +3,7 @@
 #include "platform/ui/ViewController.h"
 #include "reports/charts/ChartHostingView.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QPointer>
 #include <QRectF>
@@ -45,6 +46,8 @@ public:
         const QString& theme, platform::plot::Graph& graph, const QString& defaultTheme);
     // The graph at the index painted on its own at one pixel per point; null when none.
     QImage imageRepresentation(qsizetype index) const;
+    // The graph at the index as a one-page PDF document of its size; empty when none.
+    QByteArray pdfRepresentions(qsizetype index) const;
     // A 400 x 300 rendering without theme or animation, made once and kept.
     QImage image();
     void reloadData();
