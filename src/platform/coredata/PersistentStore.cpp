@@ -1383,8 +1383,9 @@ QList<QByteArray> PersistentStore::dropIndexes(
     QList<QByteArray> dropped;
     if (const auto indexes = indexesOf(entity, nullptr)) {
         for (const auto& [name, definition] : *indexes) {
-            if (std::any_of(kept.begin(), kept.end(),
-                    [&](const QString& keptName) { return quoted(keptName) == name; }))
+            if (std::any_of(kept.begin(), kept.end(), [&indexName = name](const QString& keptName) {
+                    return quoted(keptName) == indexName;
+                }))
                 continue;
             if (!execute("DROP INDEX " + name, nullptr))
                 break;

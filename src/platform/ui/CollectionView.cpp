@@ -893,9 +893,8 @@ void CollectionView::finishBatch(std::vector<Completion> completions)
         if (appearing) {
             std::optional<CollectionViewLayoutAttributes> initial;
             if (m_layout && key.category == CollectionViewLayoutAttributes::Category::Cell)
-                guarded([&] {
-                    initial
-                        = m_layout->initialLayoutAttributesForAppearingItemAtIndexPath(key.path);
+                guarded([&, &path = key.path] {
+                    initial = m_layout->initialLayoutAttributesForAppearingItemAtIndexPath(path);
                 });
             if (initial)
                 start = *initial;
