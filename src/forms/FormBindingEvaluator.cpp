@@ -152,6 +152,9 @@ void FormBindingEvaluator::fetchValueFromObject(FormElement* element, const QVar
 
 void FormBindingEvaluator::bindSection(FormSection* section, const QVariant& collection)
 {
+    const QVariantList items = itemsOf(collection);
+    FormRootBuilder::requireRoomFor(section->beforeTemplateElements().size() + items.size()
+        + section->afterTemplateElements().size());
     section->removeAllElements();
     auto addTemplates = [&](const QVariantList& descriptions) {
         for (const QVariant& description : descriptions) {
@@ -163,7 +166,7 @@ void FormBindingEvaluator::bindSection(FormSection* section, const QVariant& col
         }
     };
     addTemplates(section->beforeTemplateElements());
-    for (const QVariant& item : itemsOf(collection)) {
+    for (const QVariant& item : items) {
         if (std::shared_ptr<FormElement> element
             = m_builder.buildElementWithObject(section->elementTemplate())) {
             section->addElement(element);
@@ -175,8 +178,10 @@ void FormBindingEvaluator::bindSection(FormSection* section, const QVariant& col
 
 void FormBindingEvaluator::bindRootElement(FormRootElement* root, const QVariant& collection)
 {
+    const QVariantList items = itemsOf(collection);
+    FormRootBuilder::requireRoomFor(items.size());
     root->removeAllSections();
-    for (const QVariant& item : itemsOf(collection)) {
+    for (const QVariant& item : items) {
         if (std::shared_ptr<FormSection> section
             = m_builder.buildSectionWithObject(root->sectionTemplate())) {
             root->addSection(section);
@@ -194,8 +199,10 @@ void FormBindingEvaluator::bindSectionToProperties(FormSection* section, const Q
 {
     if (KeyValueCoding::isNullObject(properties))
         return;
+    const QList<std::pair<QString, QVariant>> entries = entriesOf(properties);
+    FormRootBuilder::requireRoomFor(entries.size());
     section->removeAllElements();
-    for (const auto& [key, value] : entriesOf(properties)) {
+    for (const auto& [key, value] : entries) {
         if (std::shared_ptr<FormElement> element
             = m_builder.buildElementWithObject(section->elementTemplate())) {
             section->addElement(element);

@@ -4,6 +4,7 @@
 #include "forms/FormElement.h"
 #include "forms/FormRootElement.h"
 #include "forms/FormSection.h"
+#include "platform/Exception.h"
 #include "platform/KeyValueCoding.h"
 #include "utilities/text/LocalizedStrings.h"
 
@@ -14,6 +15,8 @@
 #include <optional>
 
 namespace {
+
+thread_local FormRootBuilder::BuildLimit* t_limit = nullptr;
 
 const QString kType = QStringLiteral("type");
 const QString kSections = QStringLiteral("sections");
@@ -102,6 +105,37 @@ std::optional<Mapping> mappingFor(const QString& property)
 
 } // namespace
 
+const QString FormRootBuilder::TooManyElementsException
+    = QStringLiteral("FormTooManyElementsException");
+
+FormRootBuilder::BuildLimit::BuildLimit(qsizetype limit)
+    : m_limit(limit)
+    , m_outer(t_limit)
+{
+    t_limit = this;
+}
+
+FormRootBuilder::BuildLimit::~BuildLimit()
+{
+    t_limit = m_outer;
+}
+
+void FormRootBuilder::requireRoomFor(qsizetype count)
+{
+    const BuildLimit* limit = t_limit;
+    if (limit && count > limit->m_limit - limit->m_built)
+        throw platform::Exception(TooManyElementsException,
+            QStringLiteral("The form would have more than %1 rows").arg(limit->m_limit),
+            { { QStringLiteral("limit"), limit->m_limit } });
+}
+
+void FormRootBuilder::willBuild()
+{
+    requireRoomFor(1);
+    if (t_limit)
+        ++t_limit->m_built;
+}
+
 void FormRootBuilder::initializeMappings()
 {
     Mappings& shared = mappings();
@@ -183,6 +217,7 @@ std::shared_ptr<FormRootElement> FormRootBuilder::buildWithObject(const QVariant
 
 std::shared_ptr<FormElement> FormRootBuilder::buildElementWithObject(const QVariantMap& description)
 {
+    willBuild();
     const QString type = description.value(kType).toString();
     std::shared_ptr<FormElement> element(qobject_cast<FormElement*>(
         FormClassRegistry::create(type, &FormElement::staticMetaObject)));
@@ -200,6 +235,7 @@ std::shared_ptr<FormElement> FormRootBuilder::buildElementWithObject(const QVari
 
 std::shared_ptr<FormSection> FormRootBuilder::buildSectionWithObject(const QVariantMap& description)
 {
+    willBuild();
     std::shared_ptr<FormSection> section;
     if (description.contains(kType)) {
         const QString type = description.value(kType).toString();

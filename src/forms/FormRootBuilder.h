@@ -51,4 +51,30 @@ public:
     std::shared_ptr<FormSection> buildSectionWithObject(const QVariantMap& description);
     // A section made as above, added to the root and filled with its "elements".
     void buildSectionWithObject(const QVariantMap& description, FormRootElement* root);
+
+    // While one lives, the builds of this thread make at most `limit` elements and sections
+    // between them; the one past it raises TooManyElementsException. Data from outside
+    // decides how many rows an iterating binding makes, and what it binds can nest lists
+    // and descriptions many levels deep. An inner limit replaces the outer while it lives.
+    class BuildLimit {
+    public:
+        explicit BuildLimit(qsizetype limit);
+        ~BuildLimit();
+        BuildLimit(const BuildLimit&) = delete;
+        BuildLimit& operator=(const BuildLimit&) = delete;
+
+    private:
+        friend class FormRootBuilder;
+        qsizetype m_limit;
+        qsizetype m_built = 0;
+        BuildLimit* m_outer;
+    };
+    static const QString TooManyElementsException; // "FormTooManyElementsException"
+    // Raises when the limit in force leaves room for fewer than `count` more builds, so
+    // that a long list is refused before its first row is made.
+    static void requireRoomFor(qsizetype count);
+
+private:
+    // Counts one build against the limit in force, or raises.
+    static void willBuild();
 };

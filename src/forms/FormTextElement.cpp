@@ -3,10 +3,15 @@
 #include "forms/FormAppearance.h"
 #include "forms/FormTableView.h"
 #include "forms/FormTableViewCell.h"
+#include "platform/Exception.h"
+#include "platform/KeyValueCoding.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
+#include "style/UIColor_Expanded.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 const QString FormTextElement::ReuseIdentifier = QStringLiteral("QuickformText");
 
@@ -14,6 +19,20 @@ namespace {
 
 // The tallest text measured: longer texts are cut there, as the platform's measure is.
 constexpr double kMaximumTextHeight = 20000;
+
+// A colour from one of the texts the system stores colours in. The hex form must be whole:
+// the hex reader alone would take "bad" or "blue" for a number.
+std::optional<Color> colorFromText(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.startsWith(u'{'))
+        return UIColor_Expanded::colorWithString(trimmed);
+    const QStringView digits = QStringView(trimmed).mid(trimmed.startsWith(u'#') ? 1 : 0);
+    const bool hex = digits.size() == 6 && std::all_of(digits.begin(), digits.end(), [](QChar c) {
+        return c.isDigit() || (c.toLower() >= u'a' && c.toLower() <= u'f');
+    });
+    return hex ? UIColor_Expanded::colorWithHexString(trimmed) : std::nullopt;
+}
 
 } // namespace
 
@@ -30,6 +49,26 @@ void FormTextElement::setText(const QString& text)
 {
     m_text = text;
     m_measuredWidth = -1;
+}
+
+void FormTextElement::setColorValue(const QVariant& value)
+{
+    using platform::KeyValueCoding;
+    std::optional<Color> color;
+    if (KeyValueCoding::isNil(value) || KeyValueCoding::isNullObject(value))
+        color = Color::blackColor();
+    else if (value.metaType() == QMetaType::fromType<Color>())
+        color = value.value<Color>();
+    else if (value.metaType().id() == QMetaType::QColor)
+        color = Color::fromQColor(value.value<QColor>());
+    else if (value.metaType().id() == QMetaType::QString)
+        color = colorFromText(value.toString());
+    if (!color)
+        throw platform::Exception(platform::Exception::InvalidArgument,
+            QStringLiteral("%1 is no colour for the key color of %2")
+                .arg(KeyValueCoding::description(value),
+                    QString::fromLatin1(metaObject()->className())));
+    m_color = *color;
 }
 
 QFont FormTextElement::textFont()
@@ -58,7 +97,7 @@ platform::ui::TableViewCell* FormTextElement::getCellForTableView(
     detail->setNumberOfLines(0);
     detail->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
     detail->setFont(textFont());
-    detail->setTextColor(color.toQColor());
+    detail->setTextColor(m_color.toQColor());
     detail->setText(m_text);
     return cell;
 }

@@ -10,6 +10,7 @@
 class FormTextElement : public FormRootElement {
     Q_OBJECT
     Q_PROPERTY(QString text READ text WRITE setText)
+    Q_PROPERTY(QVariant color READ colorValue WRITE setColorValue)
 
 public:
     static const QString ReuseIdentifier; // "QuickformText"
@@ -19,7 +20,15 @@ public:
 
     QString text() const { return m_text; }
     void setText(const QString& text);
-    Color color = Color::blackColor();
+    // The colour of the text; black until set.
+    Color color() const { return m_color; }
+    void setColor(const Color& color) { m_color = color; }
+    // The colour as descriptions and bindings set it: a Color, a QColor, or one of the
+    // colour texts the system stores ("{r, g, b, a}", "{w, a}", or hex "RRGGBB" with or
+    // without "#"). Nil or null is black again; any other value raises as a value of the
+    // wrong kind does. Read, it is a Color.
+    QVariant colorValue() const { return QVariant::fromValue(m_color); }
+    void setColorValue(const QVariant& value);
 
     // A subtitle cell: the title (shrunk to fit its width) above the text, unselectable.
     platform::ui::TableViewCell* getCellForTableView(
@@ -40,6 +49,7 @@ private:
     QFont textFont();
 
     QString m_text;
+    Color m_color = Color::blackColor();
     // The last measured text height, by width and font.
     double m_measuredWidth = -1;
     double m_measuredHeight = 0;

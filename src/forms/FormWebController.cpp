@@ -1,7 +1,10 @@
 #include "forms/FormWebController.h"
 
+#include "forms/FormBindingSnapshot.h"
+#include "forms/FormRootBuilder.h"
 #include "forms/FormRootElement.h"
 #include "forms/FormTableView.h"
+#include "platform/Exception.h"
 #include "platform/ui/AlertView.h"
 #include "utilities/text/LocalizedStrings.h"
 
@@ -86,17 +89,46 @@ void FormWebController::presentResult(const QByteArray& data)
             QStringLiteral("The answer is not JSON: %@"), { error.errorString() }));
         return;
     }
-    if (root())
-        root()->bindToObject(document.toVariant());
+    const QString refusal = bindReply(root(), document.toVariant());
     if (FormTableView* table = formTableView())
         table->reloadData();
+    if (!refusal.isEmpty()) {
+        presentFailure(refusal);
+        return;
+    }
     loading(false);
+}
+
+QString FormWebController::bindReply(FormRootElement* root, const QVariant& reply)
+{
+    if (!root)
+        return {};
+    FormBindingSnapshot snapshot(root);
+    try {
+        FormRootBuilder::BuildLimit limit(MaximumReplyElements);
+        root->bindToObject(reply);
+        return {};
+    } catch (const platform::Exception& exception) {
+        snapshot.restore();
+        if (exception.name() == FormRootBuilder::TooManyElementsException)
+            return LocalizedStrings::getMessageWithFormat(
+                QStringLiteral("The answer would make more than %@ rows."),
+                { QString::number(MaximumReplyElements) });
+        return LocalizedStrings::getMessageWithFormat(
+            QStringLiteral("The answer does not fit the form: %@"), { exception.reason() });
+    } catch (const std::exception& exception) {
+        snapshot.restore();
+        return LocalizedStrings::getMessageWithFormat(
+            QStringLiteral("The answer does not fit the form: %@"),
+            { QString::fromLocal8Bit(exception.what()) });
+    }
 }
 
 void FormWebController::presentError(const QString& description)
 {
-    if (root())
-        root()->bindToObject(QVariantMap());
+    // Binding nothing clears the values; a form whose bindings cannot take even that
+    // keeps them.
+    bindReply(root(), QVariantMap());
     if (FormTableView* table = formTableView())
         table->reloadData();
     showErrorAlert(description);

@@ -1,5 +1,6 @@
 #include "forms/FormAppearance.h"
 #include "forms/FormClassicAppearance.h"
+#include "forms/FormDateEntryTableViewCell.h"
 #include "forms/FormEmptyListElement.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormLabelElement.h"
@@ -9,6 +10,8 @@
 #include "platform/ui/Label.h"
 
 #include "forms/FormScreenFixture.h"
+
+#include <QJsonDocument>
 
 using namespace platform::ui;
 using formtest::FormScreen;
@@ -226,4 +229,52 @@ TEST_F(FormLayout, AnEmptyListShowsItsMessageCentredInItsOwnCell)
     EXPECT_EQ(cell->textLabel()->textColor(), QColor::fromRgbF(0.7f, 0.7f, 0.7f, 1.0f));
     EXPECT_EQ(cell->textLabel()->font(), *look->labelFont);
     EXPECT_EQ(cell->selectionStyle(), TableViewCell::SelectionStyle::None);
+}
+
+TEST_F(FormLayout, HeightsFromADescriptionOrItsDataAreCutToWhatAScreenShows)
+{
+    const char* const form = R"({"title": "Heights", "sections": [{"elements": [
+        {"type": "FormLabelElement", "key": "described", "title": "Described", "height": 1e300},
+        {"type": "FormLabelElement", "key": "bound", "title": "Bound", "bind": "height:height"},
+        {"type": "FormDateTimeInlineElement", "key": "date", "title": "Date", "height": 1.8e6},
+        {"type": "FormLabelElement", "key": "after", "title": "After"}]}]})";
+    auto root = FormRootElement::initWithJSON(
+        QJsonDocument::fromJson(form).toVariant(), QVariantMap { { "height", 1e300 } });
+    open(root, "phone");
+    const double tallest = TableView::MaximumRowHeight;
+    auto rowRect = [&](const char* key) {
+        const std::optional<FormIndexPath> path
+            = root->elementWithKey(QString::fromLatin1(key))->getIndexPath();
+        return path ? table()->rectForRowAtIndexPath(FormTableView::tablePath(*path)) : QRectF();
+    };
+    const QRectF described = rowRect("described");
+    EXPECT_EQ(described.height(), tallest);
+    EXPECT_EQ(rowRect("bound").height(), tallest);
+    EXPECT_EQ(rowRect("bound").top(), described.bottom());
+    EXPECT_EQ(rowRect("date").height(), tallest);
+    EXPECT_EQ(rowRect("after"),
+        QRectF(described.left(), described.top() + 3 * tallest, described.width(), 44));
+    // The cell on screen is as tall as its row, in whole pixels.
+    TableViewCell* cell = cellOf(root->elementWithKey("described"));
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->frame().height(), tallest);
+    EXPECT_EQ(cell->geometry().height(), int(tallest));
+
+    // The date row, tapped where it shows, opens its picker; the last row is reached.
+    table()->setContentOffset(QPointF(0, rowRect("date").top()));
+    settle();
+    testsupport::GestureSynthesizer::tap(table(), QPointF(30, 100));
+    settle();
+    runSteps();
+    auto* date = qobject_cast<FormDateEntryTableViewCell*>(cellOf(root->elementWithKey("date")));
+    ASSERT_NE(date, nullptr);
+    EXPECT_NE(date->pickerView(), nullptr);
+    save("form-tallest-rows.png");
+    table()->scrollToRowAtIndexPath(
+        FormTableView::tablePath(*root->elementWithKey("after")->getIndexPath()),
+        TableView::ScrollPosition::Bottom, false);
+    settle();
+    TableViewCell* after = cellOf(root->elementWithKey("after"));
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(after->frame(), rowRect("after"));
 }

@@ -8,6 +8,7 @@
 #include "forms/FormProgressElement.h"
 #include "forms/FormProgressTableViewCell.h"
 #include "forms/FormTextElement.h"
+#include "platform/Exception.h"
 #include "platform/MutableDictionary.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
@@ -371,6 +372,62 @@ TEST_F(RareRowScreen, AProgressSetBeforeItsRowIsShownIsWhatTheBarShows)
     ASSERT_NE(cell, nullptr);
     EXPECT_FLOAT_EQ(cell->bar()->progress(), 0.4f);
     EXPECT_EQ(progress->bar(), cell->bar());
+}
+
+TEST_F(RareRowScreen, ATextRowsColourComesFromItsDescriptionOrABindingAndColoursItsText)
+{
+    const char* const form = R"({"sections": [{"elements": [
+        {"type": "FormTextElement", "key": "hex", "text": "Red words here", "color": "#FF0000"},
+        {"type": "FormTextElement", "key": "braces", "text": "Blue words", "color": "{0, 0, 1, 1}"},
+        {"type": "FormTextElement", "key": "grey", "text": "Grey words", "color": "{0.5, 1}"},
+        {"type": "FormTextElement", "key": "bound", "text": "Green words", "bind": "color:tint"},
+        {"type": "FormTextElement", "key": "plain", "text": "Black words"}]}]})";
+    auto root = FormRootElement::initWithJSON(
+        QJsonDocument::fromJson(form).toVariant(), QVariantMap { { "tint", "00ff00" } });
+    auto colour = [&](const char* key) {
+        return qobject_cast<FormTextElement*>(root->elementWithKey(QString::fromLatin1(key)))
+            ->color();
+    };
+    EXPECT_EQ(colour("hex"), Color::colorWithRed(1, 0, 0));
+    EXPECT_EQ(colour("braces"), Color::colorWithRed(0, 0, 1));
+    EXPECT_EQ(colour("grey"), Color::colorWithWhite(0.5));
+    EXPECT_EQ(colour("bound"), Color::colorWithRed(0, 1, 0));
+    EXPECT_EQ(colour("plain"), Color::blackColor());
+    // Read back as a property, it is the colour itself.
+    auto* bound = qobject_cast<FormTextElement*>(root->elementWithKey("bound"));
+    EXPECT_EQ(platform::KeyValueCoding::valueForKey(bound, "color").value<Color>(),
+        Color::colorWithRed(0, 1, 0));
+
+    // The cells draw their text in it.
+    open(root, "phone");
+    for (const char* key : { "hex", "bound" }) {
+        SCOPED_TRACE(key);
+        TableViewCell* cell = cellOf(root->elementWithKey(QString::fromLatin1(key)));
+        ASSERT_NE(cell, nullptr);
+        Label* text = cell->detailTextLabel();
+        EXPECT_EQ(text->textColor(), colour(key).toQColor());
+        const QImage shot = text->snapshot();
+        int inked = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QColor pixel = shot.pixelColor(x, y);
+                const int own = key[0] == 'h' ? pixel.red() : pixel.green();
+                const int other = key[0] == 'h' ? pixel.green() : pixel.red();
+                inked += own > 180 && other < 90 && pixel.blue() < 90;
+            }
+        EXPECT_GT(inked, 10) << "text pixels in the colour";
+    }
+
+    // A null sets black again; a text that is no colour raises and changes nothing.
+    bound->bindToObject(QVariantMap { { "tint", platform::KeyValueCoding::nullObject() } });
+    EXPECT_EQ(bound->color(), Color::blackColor());
+    bound->bindToObject(QVariantMap { { "tint", "{0, 1, 0, 1}" } });
+    for (const QVariant& bad : { QVariant("green"), QVariant("#12345"), QVariant("{1, 2, 3}"),
+             QVariant(42), QVariant(QVariantMap { { "red", 1 } }) }) {
+        SCOPED_TRACE(bad.toString().toStdString());
+        EXPECT_THROW(bound->bindToObject(QVariantMap { { "tint", bad } }), platform::Exception);
+        EXPECT_EQ(bound->color(), Color::colorWithRed(0, 1, 0));
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "forms/FormWebController.h"
 #include "common/FixtureHttpServer.h"
 #include "forms/FormEntryElement.h"
+#include "forms/FormLabelElement.h"
 #include "platform/ui/AlertView.h"
 
 #include "forms/FormScreenFixture.h"
@@ -8,21 +9,34 @@
 #include <QJsonDocument>
 #include <QTemporaryFile>
 
+#include <cmath>
+
 using namespace platform::ui;
 using formtest::FormScreen;
 
 namespace {
 
 // A contact form whose values come from the web.
-std::shared_ptr<FormRootElement> contactForm(const QVariant& object)
+const char* const kContactForm = R"({
+    "title": "Contact", "grouped": true, "sections": [{"elements": [
+        {"type": "FormEntryElement", "title": "Name", "key": "name", "bind": "textValue:name"},
+        {"type": "FormEntryElement", "title": "City", "key": "city", "bind": "textValue:city"}
+    ]}]})";
+
+// A name and a row per item of a list; an item that is itself a list gives its row a
+// section per entry.
+const char* const kListForm = R"({
+    "title": "Lists", "sections": [
+    {"elements": [
+        {"type": "FormEntryElement", "title": "Name", "key": "name", "bind": "textValue:name"}]},
+    {"key": "items", "bind": "iterate:items",
+     "elementTemplate": {"type": "FormLabelElement", "bind": "iterate:self, value:self",
+                         "sectionTemplate": {"title": "Part"}}}
+    ]})";
+
+std::shared_ptr<FormRootElement> webForm(const char* form, const QVariant& object)
 {
-    const QVariantMap description = QJsonDocument::fromJson(R"({
-        "title": "Contact", "grouped": true, "sections": [{"elements": [
-            {"type": "FormEntryElement", "title": "Name", "key": "name", "bind": "textValue:name"},
-            {"type": "FormEntryElement", "title": "City", "key": "city", "bind": "textValue:city"}
-        ]}]})")
-                                        .toVariant()
-                                        .toMap();
+    const QVariantMap description = QJsonDocument::fromJson(form).toVariant().toMap();
     auto root = FormRootElement::initWithJSON(description, QVariant());
     root->setObject(object);
     return root;
@@ -42,10 +56,11 @@ struct WebForm : FormScreen, ::testing::WithParamInterface<const char*> {
         server.serve("/slow.json", FixtureReply::stall());
     }
 
-    // Shows the contact form as a web form for the address (as the root's object).
-    void openWeb(const QVariant& object, int timeoutMs = 5000)
+    // Shows the form (the contact form unless told) as a web form for the address (as the
+    // root's object).
+    void openWeb(const QVariant& object, int timeoutMs = 5000, const char* form = kContactForm)
     {
-        root = contactForm(object);
+        root = webForm(form, object);
         open(std::make_shared<FormRootElement>(), QString::fromLatin1(GetParam()));
         web = new FormWebController(root);
         web->requestOptions.timeoutMs = timeoutMs;
@@ -138,6 +153,83 @@ TEST_P(WebForm, AnErrorStatusOrAnAnswerThatIsNotJsonIsShownAndTheValuesStay)
     EXPECT_EQ(value("name"), "Typed");
     EXPECT_EQ(value("city"), "Here");
     EXPECT_FALSE(overlayShown());
+}
+
+TEST_P(WebForm, AnAnswerTheBindingsDoNotFitIsShownAndChangesNothing)
+{
+    // A list where the bindings read keys; a dictionary where they set a text, after the
+    // name has been set from the same answer.
+    server.serve("/list.json", FixtureReply::json(R"([{"name": "Ada", "city": "Paris"}])"));
+    server.serve("/street.json",
+        FixtureReply::json(R"({"name": "Ada", "city": {"street": "Baker Street"}})"));
+    openWeb(server.url("/contact.json").toString());
+    ASSERT_TRUE(waitForEnd());
+    typeValues();
+    for (const char* path : { "/list.json", "/street.json" }) {
+        SCOPED_TRACE(path);
+        web->setUrl(server.url(path).toString());
+        web->reload();
+        ASSERT_TRUE(waitForEnd());
+        EXPECT_TRUE(dismissAlert().contains("does not fit the form"));
+        EXPECT_EQ(value("name"), "Typed");
+        EXPECT_EQ(value("city"), "Here");
+        EXPECT_FALSE(overlayShown());
+        EXPECT_TRUE(web->formTableView()->isUserInteractionEnabled());
+        auto* cell = qobject_cast<FormEntryTableViewCell*>(
+            web->formTableView()->cellForElement(root->elementWithKey("name")));
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->textField()->text(), "Typed");
+    }
+    // The form still takes an answer that fits.
+    web->setUrl(server.url("/contact.json").toString());
+    web->reload();
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
+    EXPECT_EQ(value("city"), "London");
+}
+
+TEST_P(WebForm, AnAnswerThatWouldMakeTooManyRowsIsRefusedAndTheRowsStay)
+{
+    const qsizetype bound = FormWebController::MaximumReplyElements;
+    server.serve("/three.json", FixtureReply::json(R"({"name": "Ada", "items": ["a", "b", "c"]})"));
+    // One list longer than the bound.
+    QByteArray flat = R"({"name": "Flat", "items": [)";
+    for (qsizetype i = 0; i <= bound; ++i)
+        flat += i ? ",0" : "0";
+    server.serve("/flat.json", FixtureReply::json(flat + "]}"));
+    // Lists each well within it, whose rows and sections together pass it.
+    const int side = int(std::sqrt(double(bound))) + 2;
+    QByteArray inner = "[";
+    for (int i = 0; i < side; ++i)
+        inner += i ? ",1" : "1";
+    inner += "]";
+    QByteArray nested = R"({"name": "Nested", "items": [)";
+    for (int i = 0; i < side; ++i)
+        nested += (i ? "," : "") + inner;
+    server.serve("/nested.json", FixtureReply::json(nested + "]}"));
+
+    openWeb(server.url("/three.json").toString(), 5000, kListForm);
+    ASSERT_TRUE(waitForEnd());
+    FormSection* items = root->sectionWithKey("items");
+    ASSERT_NE(items, nullptr);
+    ASSERT_EQ(items->elements().size(), 3);
+    const QList<std::shared_ptr<FormElement>> rows = items->elements();
+    qobject_cast<FormEntryElement*>(root->elementWithKey("name"))->setTextValue("Typed");
+
+    for (const char* path : { "/flat.json", "/nested.json" }) {
+        SCOPED_TRACE(path);
+        web->setUrl(server.url(path).toString());
+        web->reload();
+        ASSERT_TRUE(waitForEnd());
+        const QString message = dismissAlert();
+        EXPECT_TRUE(message.contains(QString::number(bound))) << message.toStdString();
+        EXPECT_EQ(items->elements(), rows);
+        EXPECT_EQ(qobject_cast<FormLabelElement*>(rows[2].get())->value(), "c");
+        EXPECT_EQ(rows[2]->parentSection(), items);
+        EXPECT_EQ(value("name"), "Typed");
+        EXPECT_FALSE(overlayShown());
+        EXPECT_EQ(web->formTableView()->numberOfRowsInSection(1), 3);
+    }
 }
 
 TEST_P(WebForm, NoAnswerClearsTheValuesShowsWhyAndTheOverlayGoes)

@@ -300,6 +300,7 @@ void TableView::buildGeometry()
     const bool plain = m_style == Style::Plain;
     const double textWidth = cellTextWidth();
     auto valid = [](double h) { return std::isfinite(h) && h >= 0; };
+    auto bounded = [](double h) { return std::min(h, MaximumRowHeight); };
     double y = 0;
     for (size_t s = 0; s < m_counts.size(); ++s) {
         Section& section = m_geometry[s];
@@ -318,8 +319,8 @@ void TableView::buildGeometry()
                     ? TableViewHeaderFooterView::Role::PlainHeader
                     : TableViewHeaderFooterView::Role::GroupedHeader,
                 section.headerTitle, textWidth, s == 0);
-        section.headerHeight = header;
-        y += header;
+        section.headerHeight = bounded(header);
+        y += section.headerHeight;
         const int rows = m_counts[s];
         section.rowTops.resize(size_t(rows) + 1);
         for (int r = 0; r < rows; ++r) {
@@ -329,7 +330,7 @@ void TableView::buildGeometry()
                 guarded([&] {
                     height = d->tableViewHeightForRowAtIndexPath(this, IndexPath(r, sectionIndex));
                 });
-            y += valid(height) ? height : m_rowHeight;
+            y += bounded(valid(height) ? height : m_rowHeight);
         }
         section.rowTops[size_t(rows)] = y;
         double footer = AutomaticDimension;
@@ -340,8 +341,8 @@ void TableView::buildGeometry()
                     ? TableViewHeaderFooterView::Role::PlainFooter
                     : TableViewHeaderFooterView::Role::GroupedFooter,
                 section.footerTitle, textWidth, s == 0);
-        section.footerHeight = footer;
-        y += footer;
+        section.footerHeight = bounded(footer);
+        y += section.footerHeight;
     }
     m_contentHeight = y;
 }

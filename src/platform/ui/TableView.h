@@ -47,6 +47,9 @@ public:
     enum class SeparatorStyle { None = 0, SingleLine = 1 };
     // A height the delegate leaves to the table.
     static constexpr double AutomaticDimension = -1;
+    // The tallest row, header or footer; a taller height from the delegate is cut to it.
+    // X's window coordinates are 16-bit: no screen shows more of one row at a time.
+    static constexpr double MaximumRowHeight = 32767;
 
     using CellFactory = std::function<TableViewCell*()>;
 

@@ -119,30 +119,27 @@ protected:
     {
         Layer* layer = m_view->layer();
         const bool shadow = layer && layer->presentedShadowOpacity() > 0;
+        const bool scaled = std::abs(scale - 1.0) > 1e-6;
         // Drawn as it is, under a shadow of a known shape that is blurred once. The source
-        // still goes through its pixmap: drawn straight onto the painter's device, subviews
+        // still goes through a pixmap: drawn straight onto the painter's device, subviews
         // would open a second painter on it and be left out.
-        if (alpha >= 1.0 && std::abs(scale - 1.0) <= 1e-6
-            && (!shadow || !layer->shadowPath().isEmpty())) {
+        if (alpha >= 1.0 && !scaled && (!shadow || !layer->shadowPath().isEmpty())) {
             if (shadow)
                 drawPathShadow(painter, *layer, layer->shadowPath());
-            QPoint offset;
-            const QPixmap source = sourcePixmap(Qt::LogicalCoordinates, &offset, NoPad);
+            QRect area;
+            const QPixmap source = visiblePixmap(painter, &area);
             if (!source.isNull())
-                painter->drawPixmap(QPointF(offset), source);
+                painter->drawPixmap(QPointF(area.topLeft()), source);
             return;
         }
-        QPoint offset;
-        const QPixmap source = sourcePixmap(Qt::LogicalCoordinates, &offset, NoPad);
+        QRect area;
+        const QPixmap source = visiblePixmap(painter, &area);
         if (source.isNull())
             return;
-        const double dpr = source.devicePixelRatio();
-        QRectF target(offset, QSizeF(source.width() / dpr, source.height() / dpr));
-        if (std::abs(scale - 1.0) > 1e-6) {
-            const QPointF c = target.center();
-            target = QRectF(c.x() - target.width() * scale / 2, c.y() - target.height() * scale / 2,
-                target.width() * scale, target.height() * scale);
-        }
+        QRectF target(area);
+        if (scaled)
+            target = QRectF(scaledPoint(target.topLeft()), scaledPoint(target.bottomRight()))
+                         .normalized();
         painter->save();
         painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
         if (shadow)
@@ -153,6 +150,55 @@ protected:
     }
 
 private:
+    // The view's centre stays where it is when scaled.
+    QPointF scaledPoint(const QPointF& point) const
+    {
+        const QPointF centre = QRectF(m_view->rect()).center();
+        return centre + (point - centre) * scale;
+    }
+
+    // The part of the view that can show, in its own coordinates: what every superview up
+    // to the window leaves of it, taken back through the scale. Only that part is rendered:
+    // a view may be far taller than any screen, and one pixmap of all of it would not fit
+    // in memory.
+    QRect visibleArea() const
+    {
+        QRectF shown(-View::MaximumCoordinate, -View::MaximumCoordinate,
+            2 * View::MaximumCoordinate, 2 * View::MaximumCoordinate);
+        QPoint origin;
+        for (QWidget* child = m_view; !child->isWindow() && child->parentWidget();
+             child = child->parentWidget()) {
+            origin += child->pos();
+            shown &= QRectF(child->parentWidget()->rect().translated(-origin));
+        }
+        if (std::abs(scale - 1.0) > 1e-6) {
+            if (std::abs(scale) < 1e-6)
+                return {};
+            const QPointF centre = QRectF(m_view->rect()).center();
+            shown = QRectF(centre + (shown.topLeft() - centre) / scale,
+                centre + (shown.bottomRight() - centre) / scale)
+                        .normalized();
+        }
+        return shown.toAlignedRect() & m_view->rect();
+    }
+
+    // The visible part of the view and its subviews, drawn as the source pixmap would be.
+    // Called while the effect draws, so the view renders itself without its effect.
+    QPixmap visiblePixmap(QPainter* painter, QRect* area) const
+    {
+        *area = visibleArea();
+        if (area->isEmpty())
+            return {};
+        const double dpr = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        QPixmap pixmap(area->size() * dpr);
+        if (pixmap.isNull())
+            return {};
+        pixmap.setDevicePixelRatio(dpr);
+        pixmap.fill(Qt::transparent);
+        m_view->render(&pixmap, QPoint(), QRegion(*area), QWidget::DrawChildren);
+        return pixmap;
+    }
+
     static void drawShadow(
         QPainter* painter, const QPixmap& source, const QRectF& target, const Layer& layer)
     {
@@ -352,6 +398,11 @@ void View::setFrame(const QRectF& frame)
     if (!std::isfinite(target.x()) || !std::isfinite(target.y()) || !std::isfinite(target.width())
         || !std::isfinite(target.height()))
         return;
+    // Rounded to whole pixels as ints, larger values would overflow.
+    target = QRectF(std::clamp(target.x(), -MaximumCoordinate, MaximumCoordinate),
+        std::clamp(target.y(), -MaximumCoordinate, MaximumCoordinate),
+        std::min(target.width(), double(QWIDGETSIZE_MAX)),
+        std::min(target.height(), double(QWIDGETSIZE_MAX)));
     const QRectF from = QRectF(geometry());
     m_frame = target;
     updateOpaque();

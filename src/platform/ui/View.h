@@ -44,8 +44,12 @@ public:
     ~View() override;
 
     // Geometry. The frame is in the superview's coordinates; the bounds start at (0, 0).
+    // A frame is kept within what integer geometry holds: its size up to QWIDGETSIZE_MAX,
+    // its origin within MaximumCoordinate either way; a frame that is not finite is ignored.
     QRectF frame() const;
     void setFrame(const QRectF& frame); // animatable
+    // Several of them still add up within an int along a chain of superviews.
+    static constexpr double MaximumCoordinate = 1 << 26;
     QRectF bounds() const { return QRectF(QPointF(0, 0), frame().size()); }
     void setBounds(const QRectF& bounds); // keeps the centre, as the platform does
     QPointF center() const { return frame().center(); }

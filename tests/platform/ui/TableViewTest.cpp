@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 using namespace platform::ui;
@@ -623,6 +624,37 @@ TEST(TableView, HeightsAndHeaderViewsComeFromTheDelegate)
     EXPECT_EQ(measured.log, QStringList({ "select 3" }));
     EXPECT_TRUE(cell->isSelected());
     EXPECT_EQ(cell->selectedBackgroundView(), nullptr);
+}
+
+TEST(TableView, HeightsPastWhatAScreenShowsAreCutToTheTallestRow)
+{
+    Animation::setInstant(true);
+    Measured measured;
+    measured.rows = 4;
+    measured.heights = { 1e300, 1.8e6, 60, std::numeric_limits<double>::infinity() };
+    TableView table(QRectF(0, 0, 320, 400), TableView::Style::Grouped);
+    table.registerClassForCellReuseIdentifier<TableViewCell>("Number");
+    table.setDataSource(&measured);
+    table.setDelegate(&measured);
+    table.show();
+    table.layoutIfNeeded();
+    const double tallest = TableView::MaximumRowHeight;
+    EXPECT_EQ(table.rectForRowAtIndexPath(IndexPath(0, 0)), QRectF(0, 50, 320, tallest));
+    EXPECT_EQ(table.rectForRowAtIndexPath(IndexPath(1, 0)), QRectF(0, 50 + tallest, 320, tallest));
+    EXPECT_EQ(table.rectForRowAtIndexPath(IndexPath(2, 0)), QRectF(0, 50 + 2 * tallest, 320, 60));
+    // A height that is no number is the table's own.
+    EXPECT_EQ(table.rectForRowAtIndexPath(IndexPath(3, 0)).height(), table.rowHeight());
+    EXPECT_EQ(table.contentSize().height(), 50 + 2 * tallest + 60 + table.rowHeight());
+    TableViewCell* first = table.cellForRowAtIndexPath(IndexPath(0, 0));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->geometry(), QRect(0, 50, 320, int(tallest)));
+
+    table.scrollToRowAtIndexPath(IndexPath(2, 0), TableView::ScrollPosition::Bottom, false);
+    table.layoutIfNeeded();
+    TableViewCell* third = table.cellForRowAtIndexPath(IndexPath(2, 0));
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->frame(), table.rectForRowAtIndexPath(IndexPath(2, 0)));
+    EXPECT_EQ(table.indexPathForRowAtPoint(third->frame().center()), IndexPath(2, 0));
 }
 
 TEST(TableView, RowsLeaveAndArriveWithTheirAnimationsThroughTheAnimationHelper)

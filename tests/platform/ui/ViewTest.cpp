@@ -8,6 +8,7 @@
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTest>
@@ -46,6 +47,17 @@ struct CountingView : View {
     using View::View;
     int layouts = 0;
     void layoutSubviews() override { ++layouts; }
+};
+
+// Keeps the area it was last asked to paint.
+struct PaintRecordingView : View {
+    using View::View;
+    QRect painted;
+    void paintEvent(QPaintEvent* event) override
+    {
+        painted = event->region().boundingRect();
+        View::paintEvent(event);
+    }
 };
 
 } // namespace
@@ -101,6 +113,58 @@ TEST(View, AShadowOfAPathOrOfTheDrawingFallsOutsideTheView)
         EXPECT_LT(at(100, 152).lightness(), at(100, 190).lightness() - 20);
         EXPECT_EQ(at(100, 190), QColor(Qt::white));
     }
+}
+
+TEST(View, AFrameStaysWithinWhatIntegerGeometryHolds)
+{
+    View parent(QRectF(0, 0, 200, 200));
+    auto* child = new View(QRectF(0, 0, 10, 10), &parent);
+    const double far = View::MaximumCoordinate;
+    child->setFrame(QRectF(5, 6, 100, 1e300));
+    EXPECT_EQ(child->frame(), QRectF(5, 6, 100, QWIDGETSIZE_MAX));
+    EXPECT_EQ(child->geometry(), QRect(5, 6, 100, QWIDGETSIZE_MAX));
+    child->setFrame(QRectF(-1e300, 1e300, 1e20, 10));
+    EXPECT_EQ(child->frame(), QRectF(-far, far, QWIDGETSIZE_MAX, 10));
+    EXPECT_EQ(child->geometry(), QRect(-int(far), int(far), QWIDGETSIZE_MAX, 10));
+    // Not a number anywhere: the frame stays.
+    child->setFrame(QRectF(0, std::nan(""), 10, 10));
+    EXPECT_EQ(child->frame(), QRectF(-far, far, QWIDGETSIZE_MAX, 10));
+    // An ordinary frame is kept as it is.
+    child->setFrame(QRectF(-20.5, 30.25, 40, 50));
+    EXPECT_EQ(child->frame(), QRectF(-20.5, 30.25, 40, 50));
+}
+
+// A view with an effect is rendered only where its superviews show it, taking the scale
+// into account; the rest would make a pixmap far larger than any screen.
+TEST(View, AnEffectRendersOnlyWhatItsSuperviewsShow)
+{
+    View parent(QRectF(0, 0, 200, 200));
+    parent.setBackgroundColor(Qt::white);
+    auto* tall = new PaintRecordingView(QRectF(0, -1000, 200, 100000), &parent);
+    tall->setBackgroundColor(Qt::red);
+    auto* stripe = new View(QRectF(0, 1000, 200, 20), tall);
+    stripe->setBackgroundColor(Qt::blue);
+    tall->setAlpha(0.5);
+    QImage shot = parent.snapshot();
+    const qreal r = shot.devicePixelRatio();
+    auto at = [&](double x, double y) { return shot.pixelColor(int(x * r), int(y * r)); };
+    EXPECT_EQ(tall->painted, QRect(0, 1000, 200, 200));
+    EXPECT_NEAR(at(100, 10).blue(), 255, 2);
+    EXPECT_NEAR(at(100, 10).red(), 128, 2);
+    EXPECT_NEAR(at(100, 100).red(), 255, 2);
+    EXPECT_NEAR(at(100, 100).blue(), 128, 2);
+
+    // Scaled to half about its centre (at 100, 100 in the parent), the view shows the
+    // 400 points around its middle; the stripe 200 above the middle lands 100 higher.
+    tall->setAlpha(1);
+    tall->setFrame(QRectF(0, -400, 200, 1000));
+    stripe->setFrame(QRectF(0, 300, 200, 20));
+    tall->setScale(0.5);
+    shot = parent.snapshot();
+    EXPECT_EQ(tall->painted, QRect(0, 300, 200, 400));
+    EXPECT_EQ(at(100, 5), QColor(Qt::blue));
+    EXPECT_EQ(at(100, 100), QColor(Qt::red));
+    EXPECT_EQ(at(20, 100), QColor(Qt::white)) << "narrower by half";
 }
 
 TEST(View, FindsByTagDepthFirstAndConvertsCoordinates)
