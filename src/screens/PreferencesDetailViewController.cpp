@@ -138,7 +138,7 @@ void PreferencesDetailViewController::createFields()
         auto theme = FormLabelElement::initWithTitle(title, QVariant());
         theme->setBind(QStringLiteral("value:%1").arg(key));
         theme->setKey(key);
-        theme->onSelected = [self, key] {
+        theme->onSelected = [self, key = key] {
             if (self)
                 self->showColorPicker(key);
         };
