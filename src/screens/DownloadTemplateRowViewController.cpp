@@ -68,8 +68,8 @@ void DownloadTemplateRowViewController::createRow(
 
     const QString imageName = entry.value(kImage).toString();
     auto* image = new MetroImageView(QRectF(0, 0, IconSize, IconSize));
-    image->setImage(
-        UIImage_Theme::themedimageNamed(imageName.isEmpty() ? UnknownImage : imageName));
+    setThemedIcon(
+        image, UIImage_Theme::themedimageNamed(imageName.isEmpty() ? UnknownImage : imageName));
     contentView->addSubview(image);
 
     auto* name = new MetroLabel(QRectF(50, 0, width - 50, 25));
