@@ -10,6 +10,8 @@
 #include "widgets/MailComposeViewController.h"
 #include "widgets/RatePrompt.h"
 
+#include <poppler-qt6.h>
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -89,6 +91,44 @@ TEST_F(FilePreview, TheUserGuideIsAPdfOfTheHelpPages)
         EXPECT_TRUE(text.contains(QString::fromUtf8(chapter))) << chapter;
     const QByteArray info = testsupport::runTool("pdfinfo", { guide });
     EXPECT_TRUE(info.contains("Kivotab User Guide"));
+}
+
+TEST_F(FilePreview, TheUserGuidesLinksGoToTheSheetOfTheHelpPageTheyName)
+{
+    std::unique_ptr<Poppler::Document> guide
+        = Poppler::Document::load(KivoPreviewController::userGuidePath());
+    ASSERT_TRUE(guide);
+    // Where a link leads: the first line of the sheet it goes to, or the address it names.
+    const auto target = [&](const Poppler::Link& link) -> QString {
+        if (link.linkType() != Poppler::Link::Goto)
+            return "address " + static_cast<const Poppler::LinkBrowse&>(link).url();
+        const auto& jump = static_cast<const Poppler::LinkGoto&>(link);
+        std::unique_ptr<Poppler::Page> sheet = guide->page(jump.destination().pageNumber() - 1);
+        return sheet ? sheet->text(QRectF()).section('\n', 0, 0).trimmed() : QString();
+    };
+    const auto linkTexts = [&](int sheet) {
+        std::unique_ptr<Poppler::Page> page = guide->page(sheet);
+        QList<QString> texts;
+        for (const auto& link : page->links()) {
+            const QRectF area = link->linkArea().normalized();
+            const QSizeF size = page->pageSizeF();
+            texts << page->text(QRectF(area.left() * size.width(), area.top() * size.height(),
+                                    area.width() * size.width(), area.height() * size.height()))
+                         .trimmed()
+                  << target(*link);
+        }
+        return texts;
+    };
+    // Every entry of the contents, to its chapter.
+    const QList<QString> contents = linkTexts(0);
+    ASSERT_EQ(contents.size(), 20);
+    for (int i = 0; i < contents.size(); i += 2)
+        EXPECT_EQ(contents[i + 1], contents[i]);
+    EXPECT_EQ(contents.last(), "Settings");
+    // A link inside a chapter too.
+    EXPECT_EQ(linkTexts(1), QList<QString>({ "settings", "Settings" }));
+    // Each chapter starts a sheet of its own, numbered at its foot.
+    EXPECT_TRUE(guide->page(1)->text(QRectF()).trimmed().endsWith("2"));
 }
 
 // The cloud documents folder, answering when the test says.
