@@ -17,6 +17,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
+#include <QRegularExpression>
+#include <QSet>
 
 using platform::ui::Device;
 
@@ -129,6 +131,32 @@ TEST_F(FilePreview, TheUserGuidesLinksGoToTheSheetOfTheHelpPageTheyName)
     EXPECT_EQ(linkTexts(1), QList<QString>({ "settings", "Settings" }));
     // Each chapter starts a sheet of its own, numbered at its foot.
     EXPECT_TRUE(guide->page(1)->text(QRectF()).trimmed().endsWith("2"));
+}
+
+TEST_F(FilePreview, TheHelpPagesNameEachCommandAsTheScreensShowIt)
+{
+    QSet<QString> shown;
+#define KIVO_TEXT(method, key) shown.insert(QStringLiteral(key));
+#include "utilities/text/LocalizedStringList.h"
+#undef KIVO_TEXT
+    const QDir pages(platform::Folders::resources() + "/Web");
+    const QStringList names = pages.entryList({ "*.html" });
+    ASSERT_GE(names.size(), 10);
+    // A command is written in bold, as the screens name it, so a reader can find it.
+    static const QRegularExpression bold(
+        QStringLiteral("<b>(.*?)</b>"), QRegularExpression::DotMatchesEverythingOption);
+    int commands = 0;
+    for (const QString& name : names) {
+        QFile page(pages.filePath(name));
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QString html = QString::fromUtf8(page.readAll());
+        for (auto it = bold.globalMatch(html); it.hasNext(); ++commands) {
+            const QString command = it.next().captured(1).simplified();
+            EXPECT_TRUE(shown.contains(command))
+                << name.toStdString() << ": " << command.toStdString();
+        }
+    }
+    EXPECT_GT(commands, 20);
 }
 
 // The cloud documents folder, answering when the test says.
