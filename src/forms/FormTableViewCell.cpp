@@ -9,6 +9,8 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 
+#include <QPainter>
+
 #include <algorithm>
 #include <cmath>
 
@@ -37,6 +39,33 @@ FormTableViewCell::FormTableViewCell(const QString& reuseIdentifier, Style style
     // keep their margins as the row grows.
     setFrame(QRectF(0, 0, 320, 44));
     layoutIfNeeded();
+    // Whatever element fills the row, its icon takes the rows' square.
+    connect(imageView(), &ImageView::imageChanged, this, [this] {
+        const Image shown = imageView()->image();
+        const Image fitted = rowIcon(shown);
+        if (!(fitted == shown))
+            imageView()->setImage(fitted);
+    });
+}
+
+Image FormTableViewCell::rowIcon(const Image& icon)
+{
+    const QSizeF size = icon.size();
+    if (icon.isNull() || (size.width() <= IconSide && size.height() <= IconSide))
+        return icon;
+    const double fit = std::min(1.0, TileIconDrawingSide / std::max(size.width(), size.height()));
+    const QSizeF drawn = size * fit;
+    const double scale = icon.scale();
+    const int side = int(std::ceil(IconSide * scale));
+    QImage canvas(side, side, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(scale, scale);
+    icon.draw(painter,
+        QRectF(QPointF((IconSide - drawn.width()) / 2, (IconSide - drawn.height()) / 2), drawn));
+    painter.end();
+    return Image(canvas, scale);
 }
 
 FormTableViewCell::~FormTableViewCell() = default;

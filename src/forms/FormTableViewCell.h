@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/Image.h"
 #include "platform/ui/TableView.h"
 
 #include <QPointer>
@@ -49,6 +50,14 @@ public:
 
     // The size a font is drawn at, in points (17 when it has none).
     static double pointSize(const QFont& font);
+
+    // A row's icon as the row shows it: on the rows' one square, so that every row's icon,
+    // caption and value line up. A tile icon (50 points) is the same drawing 5/4 as large
+    // with a wider margin: it is drawn at 4/5, centred, its extra margin cut. Icons that
+    // fit the square are kept as they are.
+    static platform::ui::Image rowIcon(const platform::ui::Image& icon);
+    static constexpr double IconSide = 30;
+    static constexpr double TileIconDrawingSide = 40;
 
 protected:
     void setElement(FormElement* element);

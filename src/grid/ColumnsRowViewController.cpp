@@ -52,7 +52,7 @@ void showImageNamed(platform::ui::ImageView* view, const QString& name)
     if (view->property(kImageNameProperty).toString() == name
         && view->property(kImageNameProperty).isValid())
         return;
-    view->setImage(UIImage_Theme::themedimageNamed(name));
+    RowViewContoller::setThemedIcon(view, UIImage_Theme::themedimageNamed(name));
     view->setProperty(kImageNameProperty, name);
 }
 
@@ -346,6 +346,7 @@ void ColumnsRowViewController::createRow(
         BaseDataController* controller = dataController();
         if (controller && controller->respondsToGetDynamicUIImage()) {
             icon->setImage(controller->getDynamicUIImage(index));
+            icon->setHighlightedImage({});
             icon->setProperty(kImageNameProperty, QVariant());
         } else {
             showImageNamed(icon, *m_image);

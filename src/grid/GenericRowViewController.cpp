@@ -57,7 +57,7 @@ void GenericRowViewController::setTileImage(platform::ui::ImageView* image,
     if (name.isEmpty())
         name = rowImage;
     if (image->property(ImageNameProperty).toString() != name) {
-        image->setImage(UIImage_Theme::themedimageNamed(name));
+        setThemedIcon(image, UIImage_Theme::themedimageNamed(name));
         image->setProperty(ImageNameProperty, name);
     }
 }
@@ -169,7 +169,9 @@ void GenericRowViewController::createRow(
             contentView->addSubview(icon);
         }
         if (controller && controller->respondsToGetDynamicUIImage()) {
+            // A picture of its own (a colour swatch) shows as it is, selected or not.
             icon->setImage(controller->getDynamicUIImage(index));
+            icon->setHighlightedImage({});
             icon->setProperty(ImageNameProperty, QVariant());
         } else {
             setTileImage(icon, controller.get(), index, data.Image);
@@ -250,7 +252,7 @@ platform::ui::View* GenericRowViewController::createTilesButton(
     } else {
         button = new TilesButtonView(frame);
         button->setTag(tag);
-        button->setImage(
+        setThemedIcon(button,
             UIImage_Theme::themedimageNamed(tag == DeleteButtonTag ? DeleteImage : EditImage));
         addTap(button, [this](platform::ui::GestureRecognizer* tap) { tapOnTilesButton(tap); });
         button->setUserInteractionEnabled(true);

@@ -2,13 +2,25 @@
 
 #include "grid/CollectionViewController.h"
 #include "platform/ui/CollectionViewLayout.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/TapGestureRecognizer.h"
+#include "style/Theme.h"
 #include "utilities/shell/DeviceHelper.h"
 #include "utilities/shell/MessageHelper.h"
 #include "widgets/DisclosureView.h"
 #include "widgets/UIImage_Theme.h"
 
 RowViewContoller::RowViewContoller() = default;
+
+void RowViewContoller::setThemedIcon(platform::ui::ImageView* view, const platform::ui::Image& icon)
+{
+    view->setImage(icon);
+    Theme* style = Theme::current();
+    const std::optional<Color> selected = style ? style->selectedIconColor() : std::nullopt;
+    view->setHighlightedImage(selected && !icon.isNull()
+            ? UIImage_Theme::maskUIImage(icon, *selected)
+            : platform::ui::Image());
+}
 
 RowViewContoller::~RowViewContoller() = default;
 
@@ -47,7 +59,7 @@ DisclosureView* RowViewContoller::makeDisclosureArrow(
     const QRectF& frame, const QString& image, platform::ui::GestureRecognizerDelegate* delegate)
 {
     auto* arrow = new DisclosureView(frame);
-    arrow->setImage(UIImage_Theme::themedimageNamed(image));
+    setThemedIcon(arrow, UIImage_Theme::themedimageNamed(image));
     arrow->setUserInteractionEnabled(true);
     QPointer<RowViewContoller> self(this);
     auto* tap = new platform::ui::TapGestureRecognizer(

@@ -20,6 +20,8 @@ class DisclosureView;
 namespace platform::ui {
 class GestureRecognizer;
 class GestureRecognizerDelegate;
+class Image;
+class ImageView;
 } // namespace platform::ui
 
 class RowViewContoller : public QObject, public RowViewContollerProtocol {
@@ -49,6 +51,11 @@ public:
 
     // A tap on a row's disclosure arrow selects the row and opens its child screen.
     void localtapOnDisclousure(platform::ui::GestureRecognizer* recognizer);
+
+    // Shows a themed icon in the view, with the look it takes while its row is selected
+    // (a cell highlights its image views then): the icon in the theme's colour for icons
+    // on the highlight, when the image colour would not show there.
+    static void setThemedIcon(platform::ui::ImageView* view, const platform::ui::Image& icon);
 
 protected:
     // A row's disclosure arrow at the frame with the themed image, tappable; the delegate

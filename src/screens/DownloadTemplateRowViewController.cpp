@@ -71,7 +71,7 @@ void DownloadTemplateRowViewController::createRow(
     const QString imageName = entry.value(kImage).toString();
     const bool plain = !imageName.isEmpty() && DefinitionCheck::isPlainImageName(imageName);
     auto* image = new MetroImageView(QRectF(0, 0, IconSize, IconSize));
-    image->setImage(UIImage_Theme::themedimageNamed(plain ? imageName : UnknownImage));
+    setThemedIcon(image, UIImage_Theme::themedimageNamed(plain ? imageName : UnknownImage));
     contentView->addSubview(image);
 
     auto* name = new MetroLabel(QRectF(50, 0, width - 50, 25));

@@ -185,8 +185,8 @@ void Theme::loadStyle()
     const double highlight = luminanceOf(m_RowHighLightColor);
     const double label = luminanceOf(m_MetroRowLabelForeColor);
     const double tiles = luminanceOf(m_MetroRowBackColor);
-    if (floatBelow(highlight - label, kContrastMinimum)
-        || floatBelow(highlight - tiles, kContrastMinimum)
+    if (!standsOut(m_RowHighLightColor, m_MetroRowLabelForeColor)
+        || !standsOut(m_RowHighLightColor, m_MetroRowBackColor)
         || (highlight > LightThreshold && (tiles > LightThreshold || label > LightThreshold))) {
         m_RowHighLightColor = darker(UIColor_Expanded::randomLightColor(0.4));
         m_AnimateColor = darker(m_RowHighLightColor);
@@ -245,6 +245,18 @@ void Theme::loadStyle()
 
     // 14.
     applyStyleToStatusBar();
+}
+
+bool Theme::standsOut(const Color& color, const Color& on)
+{
+    return !floatBelow(luminanceOf(color) - luminanceOf(on), kContrastMinimum);
+}
+
+std::optional<Color> Theme::selectedIconColor() const
+{
+    if (standsOut(m_imageColor, m_RowHighLightColor))
+        return std::nullopt;
+    return m_MetroRowLabelForeColor;
 }
 
 void Theme::applyStyleToStatusBar()

@@ -12,6 +12,7 @@
 #include <QSizeF>
 
 #include <memory>
+#include <optional>
 
 class QPainter;
 class ThemeSegmentedButton;
@@ -130,6 +131,14 @@ public:
         const Color& stroke, const Color& fill, const QSizeF& size, float borderWidth) const;
     platform::ui::Image getBackButton() const;
     void drawLine(QPainter& context, const QPointF& from, const QPointF& to) const;
+
+    // Whether a colour shows on another: their luminances differ by the highlight's
+    // minimum contrast (in single precision), the rule the highlight is held to.
+    static bool standsOut(const Color& color, const Color& on);
+    // The colour a themed icon takes on a selected row: none while the image colour stands
+    // out on the highlight; otherwise the tile label colour, which the highlight is always
+    // made to stand out under.
+    std::optional<Color> selectedIconColor() const;
 
     // Luminance thresholds of the rules.
     static constexpr double LightThreshold = 0.8;

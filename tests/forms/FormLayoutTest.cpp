@@ -8,6 +8,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "style/ThemedImages.h"
 
 #include "forms/FormScreenFixture.h"
 
@@ -277,4 +278,61 @@ TEST_F(FormLayout, HeightsFromADescriptionOrItsDataAreCutToWhatAScreenShows)
     TableViewCell* after = cellOf(root->elementWithKey("after"));
     ASSERT_NE(after, nullptr);
     EXPECT_EQ(after->frame(), rowRect("after"));
+}
+
+TEST_F(FormLayout, RowsWithATileSizedIconLineUpWithTheOthers)
+{
+    // Row icons are 30 points; a table's picture and the Link type's globe are tile icons
+    // of 50, and a swatch may come larger still.
+    const Image row = Image::withColor(Qt::black, QSizeF(30, 30));
+    const Image tile = ThemedImages::themedimageNamed("site");
+    ASSERT_EQ(tile.size(), QSizeF(50, 50));
+    const Image swatch = Image::withColor(Qt::red, QSizeF(80, 60));
+    auto root = std::make_shared<FormRootElement>();
+    root->setGrouped(true);
+    auto section = FormSection::initWithTitle("Definition");
+    auto name = FormEntryElement::initWithTitle("Name", "Books");
+    name->setImage(row);
+    auto site = FormEntryElement::initWithTitle("Website", "https://example.org");
+    site->setImage(tile);
+    auto picture = FormLabelElement::initWithTitle("Image", "books");
+    picture->setImage(tile);
+    auto colour = FormLabelElement::initWithTitle("Colour", "Red");
+    colour->setImage(swatch);
+    auto plain = FormLabelElement::initWithTitle("Category", "Personal");
+    plain->setImage(row);
+    const QList<std::shared_ptr<FormElement>> rows { name, site, picture, colour, plain };
+    for (const auto& element : rows)
+        section->addElement(element);
+    root->addSection(section);
+    open(root);
+
+    FormTableViewCell* first = formCell(*this, name.get());
+    ASSERT_NE(first, nullptr);
+    for (const auto& element : rows) {
+        FormTableViewCell* cell = formCell(*this, element.get());
+        ASSERT_NE(cell, nullptr);
+        SCOPED_TRACE(cell->textLabel()->text().toStdString());
+        EXPECT_EQ(cell->imageView()->frame(), first->imageView()->frame());
+        EXPECT_EQ(cell->textLabel()->frame().left(), first->textLabel()->frame().left());
+    }
+    EXPECT_EQ(entryCellOf(site.get())->textField()->frame().left(),
+        entryCellOf(name.get())->textField()->frame().left());
+    EXPECT_EQ(formCell(*this, picture.get())->detailTextLabel()->frame().left(),
+        formCell(*this, plain.get())->detailTextLabel()->frame().left());
+
+    // The globe keeps its drawing whole and about a row icon's size: only its wider margin
+    // goes.
+    const QImage shown = formCell(*this, site.get())->imageView()->image().image();
+    const double scale = formCell(*this, site.get())->imageView()->image().scale();
+    QRect ink;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (qAlpha(shown.pixel(x, y)) > 0)
+                ink |= QRect(x, y, 1, 1);
+    EXPECT_GT(ink.left(), 0);
+    EXPECT_GT(ink.top(), 0);
+    EXPECT_LT(ink.right(), shown.width() - 1);
+    EXPECT_LT(ink.bottom(), shown.height() - 1);
+    EXPECT_NEAR(ink.width() / scale, 21, 3);
 }

@@ -10,11 +10,15 @@
 #include "widgets/MailComposeViewController.h"
 #include "widgets/RatePrompt.h"
 
+#include <poppler-qt6.h>
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
+#include <QRegularExpression>
+#include <QSet>
 
 using platform::ui::Device;
 
@@ -89,6 +93,70 @@ TEST_F(FilePreview, TheUserGuideIsAPdfOfTheHelpPages)
         EXPECT_TRUE(text.contains(QString::fromUtf8(chapter))) << chapter;
     const QByteArray info = testsupport::runTool("pdfinfo", { guide });
     EXPECT_TRUE(info.contains("Kivotab User Guide"));
+}
+
+TEST_F(FilePreview, TheUserGuidesLinksGoToTheSheetOfTheHelpPageTheyName)
+{
+    std::unique_ptr<Poppler::Document> guide
+        = Poppler::Document::load(KivoPreviewController::userGuidePath());
+    ASSERT_TRUE(guide);
+    // Where a link leads: the first line of the sheet it goes to, or the address it names.
+    const auto target = [&](const Poppler::Link& link) -> QString {
+        if (link.linkType() != Poppler::Link::Goto)
+            return "address " + static_cast<const Poppler::LinkBrowse&>(link).url();
+        const auto& jump = static_cast<const Poppler::LinkGoto&>(link);
+        std::unique_ptr<Poppler::Page> sheet = guide->page(jump.destination().pageNumber() - 1);
+        return sheet ? sheet->text(QRectF()).section('\n', 0, 0).trimmed() : QString();
+    };
+    const auto linkTexts = [&](int sheet) {
+        std::unique_ptr<Poppler::Page> page = guide->page(sheet);
+        QList<QString> texts;
+        for (const auto& link : page->links()) {
+            const QRectF area = link->linkArea().normalized();
+            const QSizeF size = page->pageSizeF();
+            texts << page->text(QRectF(area.left() * size.width(), area.top() * size.height(),
+                                    area.width() * size.width(), area.height() * size.height()))
+                         .trimmed()
+                  << target(*link);
+        }
+        return texts;
+    };
+    // Every entry of the contents, to its chapter.
+    const QList<QString> contents = linkTexts(0);
+    ASSERT_EQ(contents.size(), 20);
+    for (int i = 0; i < contents.size(); i += 2)
+        EXPECT_EQ(contents[i + 1], contents[i]);
+    EXPECT_EQ(contents.last(), "Settings");
+    // A link inside a chapter too.
+    EXPECT_EQ(linkTexts(1), QList<QString>({ "settings", "Settings" }));
+    // Each chapter starts a sheet of its own, numbered at its foot.
+    EXPECT_TRUE(guide->page(1)->text(QRectF()).trimmed().endsWith("2"));
+}
+
+TEST_F(FilePreview, TheHelpPagesNameEachCommandAsTheScreensShowIt)
+{
+    QSet<QString> shown;
+#define KIVO_TEXT(method, key) shown.insert(QStringLiteral(key));
+#include "utilities/text/LocalizedStringList.h"
+#undef KIVO_TEXT
+    const QDir pages(platform::Folders::resources() + "/Web");
+    const QStringList names = pages.entryList({ "*.html" });
+    ASSERT_GE(names.size(), 10);
+    // A command is written in bold, as the screens name it, so a reader can find it.
+    static const QRegularExpression bold(
+        QStringLiteral("<b>(.*?)</b>"), QRegularExpression::DotMatchesEverythingOption);
+    int commands = 0;
+    for (const QString& name : names) {
+        QFile page(pages.filePath(name));
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QString html = QString::fromUtf8(page.readAll());
+        for (auto it = bold.globalMatch(html); it.hasNext(); ++commands) {
+            const QString command = it.next().captured(1).simplified();
+            EXPECT_TRUE(shown.contains(command))
+                << name.toStdString() << ": " << command.toStdString();
+        }
+    }
+    EXPECT_GT(commands, 20);
 }
 
 // The cloud documents folder, answering when the test says.

@@ -3,6 +3,7 @@
 #include "grid/GenericOrderableRowViewController.h"
 #include "grid/GenericRowViewController.h"
 #include "grid/ListSelectRowViewController.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "widgets/ReorderableCollectionViewFlowLayout.h"
 
@@ -338,4 +339,49 @@ TEST_F(GridScreens, NoDragStartsWhileASearchShows)
     settle(50);
     EXPECT_EQ(controller->reorders, 0);
     EXPECT_EQ(controller->names, ItemsController::seed);
+}
+
+TEST_F(GridScreens, ASelectedTilesIconsStandOutOnTheHighlight)
+{
+    // How far the pixels in the place of a tile's view get from the highlight, at most.
+    const auto farthestFromHighlight = [](MainCollectionViewController* screen, int item, int tag) {
+        const QImage shot = cell(screen, item)->contentView()->grab().toImage();
+        const qreal ratio = shot.devicePixelRatio();
+        const QColor highlight = Theme::current()->RowHighLightColor().toQColor();
+        const QRectF area = tileView(screen, item, tag)->frame();
+        int farthest = 0;
+        for (int y = int(area.top() * ratio); y < int(area.bottom() * ratio); ++y)
+            for (int x = int(area.left() * ratio); x < int(area.right() * ratio); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                farthest = std::max({ farthest, std::abs(c.red() - highlight.red()),
+                    std::abs(c.green() - highlight.green()),
+                    std::abs(c.blue() - highlight.blue()) });
+            }
+        return farthest;
+    };
+    const auto highlighted = [](MainCollectionViewController* screen, int item) {
+        auto* icon = qobject_cast<platform::ui::ImageView*>(tileView(screen, item, 4000));
+        return icon && icon->isHighlighted();
+    };
+
+    // The default blue: icons in the image colour hardly show on the lighter blue of the
+    // highlight, so a selected tile shows its icon and arrow in its label colour.
+    auto* screen = open(itemsRecord(), "tablet");
+    screen->selectRow(0);
+    settle();
+    EXPECT_GT(farthestFromHighlight(screen, 0, 4000), 150);
+    EXPECT_GT(farthestFromHighlight(screen, 0, 2000), 150);
+    EXPECT_FALSE(highlighted(screen, 1));
+    // Selecting another tile gives the first its own icons back.
+    screen->selectRow(1);
+    settle();
+    EXPECT_TRUE(highlighted(screen, 1));
+    EXPECT_FALSE(highlighted(screen, 0));
+
+    // An image colour that stands out on the highlight stays as it is.
+    Theme::current()->setimageColor(Color::colorWithRed(0, 0, 0));
+    auto* dark = open(itemsRecord(), "tablet");
+    auto* icon = qobject_cast<platform::ui::ImageView*>(tileView(dark, 0, 4000));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_TRUE(icon->highlightedImage().isNull());
 }

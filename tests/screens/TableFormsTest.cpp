@@ -136,15 +136,18 @@ TEST_F(TableForms, AddingOffersTheDefinitionsAndTheSwitchFollowsThePickedOne)
                 form->formTableView()->cellForElement(picker));
         };
         ASSERT_NE(pickerRow(), nullptr);
-        EXPECT_EQ(pickerRow()->imageView()->image(), UIImage_Theme::themedimageNamed("unknown"));
+        // Definitions' pictures are tile icons, shown on the rows' icon square.
+        const auto rowIcon = [](const QString& name) {
+            return FormTableViewCell::rowIcon(UIImage_Theme::themedimageNamed(name));
+        };
+        EXPECT_EQ(pickerRow()->imageView()->image(), rowIcon("unknown"));
         picker->setSelected(items.indexOf(QVariant("Seeds")));
         picker->fieldDidEndEditing();
         EXPECT_TRUE(flag->boolValue());
         // The row shows the choice however it was made: the name and its definition's image.
         ASSERT_NE(pickerRow(), nullptr);
         EXPECT_EQ(pickerRow()->textField()->text(), "Seeds") << device;
-        EXPECT_EQ(pickerRow()->imageView()->image(), UIImage_Theme::themedimageNamed("contacts"))
-            << device;
+        EXPECT_EQ(pickerRow()->imageView()->image(), rowIcon("contacts")) << device;
         ASSERT_TRUE(saveShot(QString("table-form-add-%1.png").arg(device)));
         picker->setSelected(items.indexOf(QVariant("Plants")));
         picker->fieldDidEndEditing();

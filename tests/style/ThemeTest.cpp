@@ -312,3 +312,21 @@ TEST_F(Styled, DatePickersAskForWheelsFromSystem13Point4On)
         platform::ui::DatePicker::Style::Wheels);
     device.setSystemVersion(version, foundation);
 }
+
+TEST_F(Styled, IconsOnTheHighlightTakeTheLabelColourOnlyWhereTheirOwnWouldNotShow)
+{
+    // Purple bar and icons: the highlight is the purple made lighter, which purple icons
+    // hardly stand out on; the label colour is kept readable there.
+    delegate.bar = rgb(107, 33, 120);
+    delegate.image = rgb(107, 33, 120);
+    style().loadStyle();
+    EXPECT_FALSE(Theme::standsOut(style().imageColor(), style().RowHighLightColor()));
+    ASSERT_TRUE(style().selectedIconColor().has_value());
+    EXPECT_EQ(style().selectedIconColor()->toQColor(), style().MetroRowLabelForeColor().toQColor());
+    EXPECT_TRUE(Theme::standsOut(style().MetroRowLabelForeColor(), style().RowHighLightColor()));
+    // White icons on a blue bar's highlight show as they are.
+    delegate.bar = rgb(0, 144, 223);
+    delegate.image = rgb(255, 255, 255);
+    style().loadStyle();
+    EXPECT_FALSE(style().selectedIconColor().has_value());
+}

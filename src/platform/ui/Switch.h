@@ -23,11 +23,15 @@ public:
 
     QSizeF sizeThatFits(const QSizeF& size) const override;
 
+    static constexpr double DisabledOpacity = 0.5;
+
 protected:
     void drawRect(QPainter& painter, const QRectF& rect) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void drawSwitch(QPainter& painter, const QRectF& rect, bool edged) const;
+
     bool m_on = false;
     double m_knob = 0; // 0 off ... 1 on, shown
     QColor m_onTint = QColor(76, 217, 100);

@@ -1,0 +1,160 @@
+#include "AppFixture.h"
+
+#include "grid/KivoPreviewController.h"
+#include "model/KivotabPrefernces.h"
+#include "platform/ui/PdfPagesView.h"
+#include "style/Theme.h"
+
+#include <poppler-qt6.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <QWindow>
+
+// What a person sees on a real X server, read back from the server: icons on a selected
+// tile, and the user guide's contents followed with the mouse.
+namespace e2e {
+namespace {
+
+constexpr int kHelpButton = 25;
+const QString kColourValue = QStringLiteral("3472FACA-51AD-40A3-8CFB-F4CCFF726593");
+
+struct RealDisplayLooks : AppTest {
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != "xcb")
+            GTEST_SKIP() << "needs a real X server (QT_QPA_PLATFORM=xcb)";
+        AppTest::SetUp();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window()->windowHandle()));
+        settle(100);
+    }
+
+    static platform::ui::Window* window()
+    {
+        return platform::ui::Application::shared().keyWindow();
+    }
+
+    // The window's pixels as the X server holds them.
+    static QImage server()
+    {
+        settle(300);
+        platform::ui::Window* shown = window();
+        const QPoint at = shown->mapToGlobal(QPoint(0, 0));
+        return shown->screen()
+            ->grabWindow(0, at.x(), at.y(), shown->width(), shown->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+
+    static QRect inWindow(platform::ui::View* view)
+    {
+        return view->convertRectToView(view->bounds(), nullptr).toAlignedRect();
+    }
+};
+
+// The pixels of the area that a person tells from the colour around them.
+int standingOut(const QImage& shot, const QRect& area, const QColor& around)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (std::max({ std::abs(c.red() - around.red()), std::abs(c.green() - around.green()),
+                    std::abs(c.blue() - around.blue()) })
+                > 100)
+                ++count;
+        }
+    return count;
+}
+
+TEST_P(RealDisplayLooks, ASelectedTileKeepsItsIconsUnderAPurpleTheme)
+{
+    // Purple bars and icons: the highlight is a lighter purple.
+    KivotabPrefernces* preferences = delegate->kivotabPreferences();
+    const QVariantMap purple { { kColourValue, "{0.4196, 0.1294, 0.4706, 1.0000}" } };
+    preferences->setImagethemeColor(purple);
+    preferences->setBarthemeColor(purple);
+    Theme::reloadStyle();
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    const int at = int(titles(databases).indexOf("Household"));
+    ASSERT_GE(at, 0);
+    GestureSynthesizer::tap(tileView(databases, at, 3000));
+    const QImage shot = server();
+    ASSERT_EQ(databases->selectedRow(), at);
+    const QColor highlight(Theme::current()->RowHighLightColor().toQColor().rgb());
+    // The tile shows the highlight, and its icon and arrow stand out on it.
+    const QRect title = inWindow(tileView(databases, at, 3000));
+    EXPECT_EQ(shot.pixelColor(title.right() - 2, title.top() + 2), highlight);
+    EXPECT_GT(standingOut(shot, inWindow(tileView(databases, at, 4000)), highlight), 40);
+    EXPECT_GT(standingOut(shot, inWindow(tileView(databases, at, 2000)), highlight), 20);
+    ASSERT_TRUE(saveShot(QString("real-selected-tile-purple-%1.png").arg(GetParam())));
+}
+
+TEST_P(RealDisplayLooks, TheUserGuidesContentsTakeThePreviewToTheChapter)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(open(databases, "Household"));
+    GestureSynthesizer::tap(barButton(top(), kHelpButton));
+    settle(300);
+    auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
+    ASSERT_NE(preview, nullptr);
+    platform::ui::PdfPagesView* pages = preview->pdfView();
+    ASSERT_NE(pages, nullptr);
+
+    // Where each entry of the contents is, and the sheet whose first line is its title.
+    std::unique_ptr<Poppler::Document> guide
+        = Poppler::Document::load(KivoPreviewController::userGuidePath());
+    ASSERT_TRUE(guide);
+    std::unique_ptr<Poppler::Page> contents = guide->page(0);
+    struct Entry {
+        QString title;
+        QRectF area;
+    };
+    QList<Entry> entries;
+    for (const auto& link : contents->links()) {
+        const QRectF area = link->linkArea().normalized();
+        const QSizeF size = contents->pageSizeF();
+        entries.append({ contents
+                             ->text(QRectF(area.left() * size.width(), area.top() * size.height(),
+                                 area.width() * size.width(), area.height() * size.height()))
+                             .trimmed(),
+            area });
+    }
+    ASSERT_EQ(entries.size(), 10);
+    const auto sheetTitled = [&](const QString& title) {
+        for (int i = 1; i < guide->numPages(); ++i)
+            if (guide->page(i)->text(QRectF()).section('\n', 0, 0).trimmed() == title)
+                return i;
+        return -1;
+    };
+
+    for (const Entry& entry : { entries[3], entries.last() }) {
+        SCOPED_TRACE(entry.title.toStdString());
+        pages->scrollToPage(0);
+        settle(100);
+        const QRect sheet = pages->pageRect(0).translated(0, -pages->verticalScrollBar()->value());
+        const QPoint onEntry(sheet.left() + int(entry.area.center().x() * sheet.width()),
+            sheet.top() + int(entry.area.center().y() * sheet.height()));
+        QTest::mouseClick(pages->viewport(), Qt::LeftButton, {}, onEntry);
+        settle(200);
+        const int expected = sheetTitled(entry.title);
+        ASSERT_GT(expected, 0);
+        // In sight, at the top unless the guide ends before the sheet could get there.
+        const QList<int> visible = pages->visiblePages();
+        EXPECT_TRUE(visible.contains(expected));
+        EXPECT_FALSE(visible.contains(0));
+        if (!visible.isEmpty() && visible.last() < guide->numPages() - 1) {
+            EXPECT_EQ(visible.first(), expected);
+        }
+    }
+    ASSERT_TRUE(saveShot(QString("real-guide-chapter-%1.png").arg(GetParam())));
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayLooks, ::testing::Values("tablet", "phone"));
+
+} // namespace
+} // namespace e2e
