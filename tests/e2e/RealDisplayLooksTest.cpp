@@ -136,7 +136,8 @@ TEST_P(RealDisplayLooks, TheUserGuidesContentsTakeThePreviewToTheChapter)
         SCOPED_TRACE(entry.title.toStdString());
         pages->scrollToPage(0);
         settle(100);
-        const QRect sheet = pages->pageRect(0).translated(0, -pages->verticalScrollBar()->value());
+        const QRect sheet
+            = pages->pageRect(0).translated(0, -pages->verticalScrollBar()->value()).toRect();
         const QPoint onEntry(sheet.left() + int(entry.area.center().x() * sheet.width()),
             sheet.top() + int(entry.area.center().y() * sheet.height()));
         QTest::mouseClick(pages->viewport(), Qt::LeftButton, {}, onEntry);
