@@ -1,5 +1,6 @@
 #include "widgets/RatePrompt.h"
 
+#include "platform/Date.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Product.h"
@@ -351,7 +352,10 @@ int RatePrompt::useCount()
 QDateTime RatePrompt::firstUseDate()
 {
     const double seconds = defaults().doubleForKey(FirstUseDateKey);
-    return seconds > 0 ? QDateTime::fromMSecsSinceEpoch(qint64(seconds * 1000)) : QDateTime();
+    // A damaged or hand-written setting may hold a time no date holds: that is no first use.
+    return seconds > 0 && seconds <= platform::Date::MaximumSeconds
+        ? QDateTime::fromMSecsSinceEpoch(qint64(seconds * 1000))
+        : QDateTime();
 }
 
 bool RatePrompt::ratingConditionsHaveBeenMet()

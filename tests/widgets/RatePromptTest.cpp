@@ -136,6 +136,19 @@ TEST_F(RatePromptTest, EachConditionAloneHoldsThePromptBack)
     EXPECT_TRUE(RatePrompt::ratingConditionsHaveBeenMet());
 }
 
+TEST_F(RatePromptTest, FirstUseDateOfADamagedSettingIsNoDate)
+{
+    defaults().setObject(RatePrompt::FirstUseDateKey, kStart + 0.0019);
+    EXPECT_EQ(
+        RatePrompt::firstUseDate(), QDateTime::fromMSecsSinceEpoch(qint64(kStart) * 1000 + 1));
+    // Written by hand or damaged: a time no date holds is no first use.
+    for (const QVariant& stored : { QVariant(1e300), QVariant(-1e300), QVariant(9.3e15),
+             QVariant(qInf()), QVariant("1e300"), QVariant(0.0) }) {
+        defaults().setObject(RatePrompt::FirstUseDateKey, stored);
+        EXPECT_FALSE(RatePrompt::firstUseDate().isValid()) << stored.toString().toStdString();
+    }
+}
+
 TEST_F(RatePromptTest, RemindLaterWaitsTwoDaysWhileUsesKeepCounting)
 {
     defaults().setObject(RatePrompt::CurrentVersionKey, "1.0");
