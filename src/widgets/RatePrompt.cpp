@@ -1,5 +1,7 @@
 #include "widgets/RatePrompt.h"
 
+#include <limits>
+
 #include "platform/Date.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
@@ -136,7 +138,9 @@ void count(const QString& counterKey, bool useCount)
     if (tracked == version) {
         if (useCount && store.doubleForKey(RatePrompt::FirstUseDateKey) == 0)
             store.setObject(RatePrompt::FirstUseDateKey, now());
-        const qint64 value = store.integerForKey(counterKey) + 1;
+        // A count at the top of its range (a damaged or hand-edited setting) stays there.
+        const qint64 stored = store.integerForKey(counterKey);
+        const qint64 value = stored < std::numeric_limits<qint64>::max() ? stored + 1 : stored;
         store.setObject(counterKey, value);
         log((useCount ? QStringLiteral("RATEPROMPT Use count: %1")
                       : QStringLiteral("RATEPROMPT Significant event count: %1"))

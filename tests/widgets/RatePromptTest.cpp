@@ -8,6 +8,7 @@
 #include "widgets/RatePromptDelegate.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 #include <thread>
 
@@ -147,6 +148,16 @@ TEST_F(RatePromptTest, FirstUseDateOfADamagedSettingIsNoDate)
         defaults().setObject(RatePrompt::FirstUseDateKey, stored);
         EXPECT_FALSE(RatePrompt::firstUseDate().isValid()) << stored.toString().toStdString();
     }
+}
+
+TEST_F(RatePromptTest, ACountAtTheTopOfItsRangeStaysThere)
+{
+    defaults().setObject(RatePrompt::CurrentVersionKey, "1.0");
+    defaults().setObject(RatePrompt::FirstUseDateKey, now);
+    defaults().setObject(RatePrompt::UseCountKey, std::numeric_limits<qint64>::max());
+    launch();
+    EXPECT_EQ(
+        defaults().integerForKey(RatePrompt::UseCountKey), std::numeric_limits<qint64>::max());
 }
 
 TEST_F(RatePromptTest, RemindLaterWaitsTwoDaysWhileUsesKeepCounting)
