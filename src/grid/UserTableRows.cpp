@@ -471,6 +471,8 @@ struct UserTableRows::SearchFill {
     QVariantList rows;
     quint64 generation = 0;
     std::atomic<int> planState { Waiting };
+    // Pool threads started taking the ranges.
+    std::atomic<int> takers { 0 };
     std::atomic<bool> cancelled { false };
     // A range could not be read whole: the rows left are made when a search needs them.
     std::atomic<bool> incomplete { false };
@@ -510,12 +512,29 @@ struct UserTableRows::SearchFill {
         }
         fill->finished.notify_all();
         // A few pool threads take the ranges in turn: the rest of the machine stays free
-        // for the screen being drawn meanwhile.
-        const int threads = std::clamp(QThread::idealThreadCount() / 2, 1, int(made.size()));
-        for (int thread = 0; thread < threads; ++thread) {
+        // for the screen being drawn meanwhile. A search waiting for the texts has the
+        // whole machine.
+        const int ideal = QThread::idealThreadCount();
+        addTakers(
+            fill, priority == platform::dispatch::Priority::High ? ideal - 1 : ideal / 2, priority);
+    }
+
+    // Pool threads taking the ranges in turn, so that `count` take them in all.
+    static void addTakers(
+        const std::shared_ptr<SearchFill>& fill, int count, platform::dispatch::Priority priority)
+    {
+        std::vector<std::shared_ptr<Range>> ranges;
+        {
+            std::lock_guard lock(fill->mutex);
+            ranges = fill->ranges;
+        }
+        const int wanted = std::clamp(count, 1, std::max(1, int(ranges.size())));
+        int started = fill->takers.load();
+        while (started < wanted && !fill->takers.compare_exchange_weak(started, wanted)) { }
+        for (int taker = started; taker < wanted; ++taker) {
             platform::dispatch::asyncGlobal(
-                [fill, made] {
-                    for (const auto& range : made)
+                [fill, ranges] {
+                    for (const auto& range : ranges)
                         take(fill, *range);
                 },
                 priority);
@@ -759,6 +778,9 @@ void UserTableRows::finishSearchFill()
         fill->finished.wait(lock, [&] { return fill->planned; });
         ranges = fill->ranges;
     }
+    // A making begun in the background took a few threads; the search waits for it now.
+    SearchFill::addTakers(
+        fill, QThread::idealThreadCount() - 1, platform::dispatch::Priority::High);
     for (const auto& range : ranges)
         SearchFill::take(fill, *range);
     {
