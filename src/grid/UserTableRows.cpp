@@ -14,7 +14,6 @@
 #include "platform/coredata/StoredTextScan.h"
 #include "utilities/store/KivoLibContext.h"
 
-#include <QPointer>
 #include <QScopeGuard>
 #include <QThread>
 
@@ -156,7 +155,10 @@ bool segmentsMatch(const QString& joined, const QString& folded, const QList<int
 struct UserTableRows::AheadRow {
     enum State { Waiting, Taken, Done };
 
-    QPointer<Rows> row; // main thread only
+    // The stored row it was read for: an object made later where the row's object was (its
+    // context gone) is another row unless it has the same identity. A weak pointer would
+    // tie a block of its own to every row object scrolled past, for as long as it lives.
+    platform::coredata::ObjectID id; // main thread only
     QVariant text;
     QVariantMap values;
     std::atomic<int> state { Waiting };
@@ -272,7 +274,7 @@ void UserTableRows::prefetch(const QList<Rows*>& rows)
             continue;
         }
         auto entry = std::make_shared<AheadRow>();
-        entry->row = row;
+        entry->id = row->objectID();
         entry->text = row->storedJson();
         // The text goes to the pool; the row need not hold it as well (nor keep it when
         // its neighbours' first touch read it).
@@ -309,7 +311,7 @@ std::optional<QVariantMap> UserTableRows::takeAhead(Rows* row)
     const std::shared_ptr<AheadRow> entry = found.value();
     m_ahead.erase(found);
     // Made from what the store held then: a write since, or a change not saved, leaves it.
-    if (entry->row != row || row->hasChanges() || storeChanges() != m_aheadChanges
+    if (entry->id != row->objectID() || row->hasChanges() || storeChanges() != m_aheadChanges
         || currentCoordinator() != m_aheadCoordinator) {
         entry->take();
         return std::nullopt;
