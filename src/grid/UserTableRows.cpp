@@ -256,6 +256,10 @@ QVariantMap UserTableRows::values(Rows* row)
 
 void UserTableRows::prefetch(const QList<Rows*>& rows)
 {
+    // Letting a decoded row go costs about as much as taking one made ahead: done now, not
+    // while the next screen is drawn.
+    m_cache.setMaxCost(CacheSize - FrameRoom);
+    m_cache.setMaxCost(CacheSize);
     const StoreChanges changes = storeChanges();
     if (!changes || m_columns.isEmpty())
         return;

@@ -191,6 +191,27 @@ TEST_F(UserTableTest, RowsDecodedAheadShowAsTheStoreHoldsThem)
     EXPECT_EQ(tileText(199), "Client 199");
 }
 
+TEST_F(UserTableTest, AskingForTheRowsAheadMakesRoomForThemAmongTheKeptRows)
+{
+    store(300);
+    open();
+    UserTableRows& rows = controller->tableRows;
+    for (qint64 i = 0; i < 200; ++i)
+        ASSERT_EQ(tileText(i), QStringLiteral("Client %1").arg(i));
+    ASSERT_EQ(rows.cachedCount(), UserTableRows::CacheSize);
+    // Between two frames: the rows kept longest go, the next screen's go in freely.
+    controller->prefetchRows(200, UserTableRows::FrameRoom);
+    EXPECT_EQ(rows.cachedCount(), UserTableRows::CacheSize - UserTableRows::FrameRoom);
+    platform::dispatch::waitForGlobal();
+    for (qint64 i = 200; i < 200 + UserTableRows::FrameRoom; ++i)
+        ASSERT_EQ(tileText(i), QStringLiteral("Client %1").arg(i));
+    EXPECT_EQ(rows.cachedCount(), UserTableRows::CacheSize);
+    // Never more than the cache holds, asked ahead or not.
+    for (qint64 i = 0; i < 100; ++i)
+        ASSERT_EQ(tileText(i), QStringLiteral("Client %1").arg(i));
+    EXPECT_EQ(rows.cachedCount(), UserTableRows::CacheSize);
+}
+
 TEST_F(UserTableTest, ARowChangedAfterItWasDecodedAheadShowsItsNewValues)
 {
     store(10);
