@@ -137,6 +137,23 @@ StoredSource currentSource(const QString& store)
     return source;
 }
 
+// Rows one pool task decodes ahead.
+constexpr size_t AheadRowsPerTask = 12;
+
+// This thread's copy of the columns, made at its first task for them and kept while they
+// are the ones asked for: a task decodes a few rows, and a copy of the columns for each
+// would cost about as much.
+const DetachedColumns& threadCopy(const std::shared_ptr<const DetachedColumns>& columns)
+{
+    thread_local std::weak_ptr<const DetachedColumns> source;
+    thread_local std::unique_ptr<DetachedColumns> copy;
+    if (!copy || source.lock() != columns) {
+        copy = columns->copy();
+        source = columns;
+    }
+    return *copy;
+}
+
 bool segmentsMatch(const QString& joined, const QString& folded, const QList<int>& positions)
 {
     int position = 0;
@@ -296,15 +313,21 @@ void UserTableRows::prefetch(const QList<Rows*>& rows)
         return;
     if (!m_aheadColumns)
         m_aheadColumns = std::make_shared<const DetachedColumns>(m_columns);
-    platform::dispatch::asyncGlobal(
-        [columns = m_aheadColumns, password = m_password, work = std::move(work)] {
-            const auto own = columns->copy();
-            for (const auto& entry : work) {
-                if (entry->take())
-                    entry->decode(own->columns(), password);
-            }
-        },
-        platform::dispatch::Priority::High);
+    // A few rows to a task: the pool's threads decode the next screen side by side, most
+    // of it before it is drawn.
+    for (size_t from = 0; from < work.size(); from += AheadRowsPerTask) {
+        std::vector<std::shared_ptr<AheadRow>> part(work.begin() + qsizetype(from),
+            work.begin() + qsizetype(std::min(work.size(), from + AheadRowsPerTask)));
+        platform::dispatch::asyncGlobal(
+            [columns = m_aheadColumns, password = m_password, part = std::move(part)] {
+                const DetachedColumns& own = threadCopy(columns);
+                for (const auto& entry : part) {
+                    if (entry->take())
+                        entry->decode(own.columns(), password);
+                }
+            },
+            platform::dispatch::Priority::High);
+    }
 }
 
 std::optional<QVariantMap> UserTableRows::takeAhead(Rows* row)
