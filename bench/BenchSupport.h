@@ -12,7 +12,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 // What the benchmarks share: their clock, the reference run of SQLite's own shell and the
 // report of one run beside its reference.
@@ -63,6 +66,37 @@ inline bool report(benchmark::State& state, double ours, double reference)
     state.counters["ratio"] = ours / reference;
     return true;
 }
+
+// A figure measured once per iteration: at the last one its least, middle and greatest
+// values are printed beside it, and `<name>_varies` is 1 when they spread by more than a
+// fifth of the middle one (a busy machine, or a figure that is not steady).
+class Spread {
+public:
+    Spread(benchmark::State& state, std::string name)
+        : m_state(state)
+        , m_name(std::move(name))
+    {
+    }
+    void add(double value)
+    {
+        m_values.push_back(value);
+        std::vector<double> sorted = m_values;
+        std::sort(sorted.begin(), sorted.end());
+        const double middle = sorted.size() % 2 == 1
+            ? sorted[sorted.size() / 2]
+            : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
+        m_state.counters[m_name + "_min"] = sorted.front();
+        m_state.counters[m_name + "_median"] = middle;
+        m_state.counters[m_name + "_max"] = sorted.back();
+        m_state.counters[m_name + "_varies"]
+            = middle > 0 && (sorted.back() - sorted.front()) / middle > 0.2 ? 1 : 0;
+    }
+
+private:
+    benchmark::State& m_state;
+    std::string m_name;
+    std::vector<double> m_values;
+};
 
 // Runs the benchmarks in an application started as the real one is: a fresh home,
 // offscreen unless a platform is named, the local time zone pinned. setUp runs once the

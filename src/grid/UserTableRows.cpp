@@ -14,7 +14,6 @@
 #include "platform/coredata/StoredTextScan.h"
 #include "utilities/store/KivoLibContext.h"
 
-#include <QPointer>
 #include <QScopeGuard>
 #include <QThread>
 
@@ -138,6 +137,23 @@ StoredSource currentSource(const QString& store)
     return source;
 }
 
+// Rows one pool task decodes ahead.
+constexpr size_t AheadRowsPerTask = 12;
+
+// This thread's copy of the columns, made at its first task for them and kept while they
+// are the ones asked for: a task decodes a few rows, and a copy of the columns for each
+// would cost about as much.
+const DetachedColumns& threadCopy(const std::shared_ptr<const DetachedColumns>& columns)
+{
+    thread_local std::weak_ptr<const DetachedColumns> source;
+    thread_local std::unique_ptr<DetachedColumns> copy;
+    if (!copy || source.lock() != columns) {
+        copy = columns->copy();
+        source = columns;
+    }
+    return *copy;
+}
+
 bool segmentsMatch(const QString& joined, const QString& folded, const QList<int>& positions)
 {
     int position = 0;
@@ -156,7 +172,10 @@ bool segmentsMatch(const QString& joined, const QString& folded, const QList<int
 struct UserTableRows::AheadRow {
     enum State { Waiting, Taken, Done };
 
-    QPointer<Rows> row; // main thread only
+    // The stored row it was read for: an object made later where the row's object was (its
+    // context gone) is another row unless it has the same identity. A weak pointer would
+    // tie a block of its own to every row object scrolled past, for as long as it lives.
+    platform::coredata::ObjectID id; // main thread only
     QVariant text;
     QVariantMap values;
     std::atomic<int> state { Waiting };
@@ -254,6 +273,10 @@ QVariantMap UserTableRows::values(Rows* row)
 
 void UserTableRows::prefetch(const QList<Rows*>& rows)
 {
+    // Letting a decoded row go costs about as much as taking one made ahead: done now, not
+    // while the next screen is drawn.
+    m_cache.setMaxCost(CacheSize - FrameRoom);
+    m_cache.setMaxCost(CacheSize);
     const StoreChanges changes = storeChanges();
     if (!changes || m_columns.isEmpty())
         return;
@@ -272,7 +295,7 @@ void UserTableRows::prefetch(const QList<Rows*>& rows)
             continue;
         }
         auto entry = std::make_shared<AheadRow>();
-        entry->row = row;
+        entry->id = row->objectID();
         entry->text = row->storedJson();
         // The text goes to the pool; the row need not hold it as well (nor keep it when
         // its neighbours' first touch read it).
@@ -290,15 +313,21 @@ void UserTableRows::prefetch(const QList<Rows*>& rows)
         return;
     if (!m_aheadColumns)
         m_aheadColumns = std::make_shared<const DetachedColumns>(m_columns);
-    platform::dispatch::asyncGlobal(
-        [columns = m_aheadColumns, password = m_password, work = std::move(work)] {
-            const auto own = columns->copy();
-            for (const auto& entry : work) {
-                if (entry->take())
-                    entry->decode(own->columns(), password);
-            }
-        },
-        platform::dispatch::Priority::High);
+    // A few rows to a task: the pool's threads decode the next screen side by side, most
+    // of it before it is drawn.
+    for (size_t from = 0; from < work.size(); from += AheadRowsPerTask) {
+        std::vector<std::shared_ptr<AheadRow>> part(work.begin() + qsizetype(from),
+            work.begin() + qsizetype(std::min(work.size(), from + AheadRowsPerTask)));
+        platform::dispatch::asyncGlobal(
+            [columns = m_aheadColumns, password = m_password, part = std::move(part)] {
+                const DetachedColumns& own = threadCopy(columns);
+                for (const auto& entry : part) {
+                    if (entry->take())
+                        entry->decode(own.columns(), password);
+                }
+            },
+            platform::dispatch::Priority::High);
+    }
 }
 
 std::optional<QVariantMap> UserTableRows::takeAhead(Rows* row)
@@ -309,7 +338,7 @@ std::optional<QVariantMap> UserTableRows::takeAhead(Rows* row)
     const std::shared_ptr<AheadRow> entry = found.value();
     m_ahead.erase(found);
     // Made from what the store held then: a write since, or a change not saved, leaves it.
-    if (entry->row != row || row->hasChanges() || storeChanges() != m_aheadChanges
+    if (entry->id != row->objectID() || row->hasChanges() || storeChanges() != m_aheadChanges
         || currentCoordinator() != m_aheadCoordinator) {
         entry->take();
         return std::nullopt;
@@ -471,6 +500,8 @@ struct UserTableRows::SearchFill {
     QVariantList rows;
     quint64 generation = 0;
     std::atomic<int> planState { Waiting };
+    // Pool threads started taking the ranges.
+    std::atomic<int> takers { 0 };
     std::atomic<bool> cancelled { false };
     // A range could not be read whole: the rows left are made when a search needs them.
     std::atomic<bool> incomplete { false };
@@ -510,12 +541,29 @@ struct UserTableRows::SearchFill {
         }
         fill->finished.notify_all();
         // A few pool threads take the ranges in turn: the rest of the machine stays free
-        // for the screen being drawn meanwhile.
-        const int threads = std::clamp(QThread::idealThreadCount() / 2, 1, int(made.size()));
-        for (int thread = 0; thread < threads; ++thread) {
+        // for the screen being drawn meanwhile. A search waiting for the texts has the
+        // whole machine.
+        const int ideal = QThread::idealThreadCount();
+        addTakers(
+            fill, priority == platform::dispatch::Priority::High ? ideal - 1 : ideal / 2, priority);
+    }
+
+    // Pool threads taking the ranges in turn, so that `count` take them in all.
+    static void addTakers(
+        const std::shared_ptr<SearchFill>& fill, int count, platform::dispatch::Priority priority)
+    {
+        std::vector<std::shared_ptr<Range>> ranges;
+        {
+            std::lock_guard lock(fill->mutex);
+            ranges = fill->ranges;
+        }
+        const int wanted = std::clamp(count, 1, std::max(1, int(ranges.size())));
+        int started = fill->takers.load();
+        while (started < wanted && !fill->takers.compare_exchange_weak(started, wanted)) { }
+        for (int taker = started; taker < wanted; ++taker) {
             platform::dispatch::asyncGlobal(
-                [fill, made] {
-                    for (const auto& range : made)
+                [fill, ranges] {
+                    for (const auto& range : ranges)
                         take(fill, *range);
                 },
                 priority);
@@ -759,6 +807,9 @@ void UserTableRows::finishSearchFill()
         fill->finished.wait(lock, [&] { return fill->planned; });
         ranges = fill->ranges;
     }
+    // A making begun in the background took a few threads; the search waits for it now.
+    SearchFill::addTakers(
+        fill, QThread::idealThreadCount() - 1, platform::dispatch::Priority::High);
     for (const auto& range : ranges)
         SearchFill::take(fill, *range);
     {

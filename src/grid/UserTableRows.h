@@ -54,7 +54,8 @@ public:
     // thread: their stored texts are read now, as the store is the main thread's, and
     // values() takes what is ready, decoding itself what no thread has begun. Each ask
     // drops what an earlier one made that is not asked for again; a row changed or
-    // written since, or any write to the store, drops what was made for it.
+    // written since, or any write to the store, drops what was made for it. The rows kept
+    // longest are let go of here, to FrameRoom below CacheSize.
     void prefetch(const QList<Rows*>& rows);
     // How many rows are decoded, or being decoded, ahead now.
     int prefetchedCount() const { return int(m_ahead.size()); }
@@ -104,6 +105,9 @@ public:
 
     // Decoded rows kept: about three screens of tiles (one shown, one and a half ahead).
     static constexpr int CacheSize = 128;
+    // Room made among the kept rows when the rows ahead are asked for (between two frames):
+    // the next screen's rows then go in without letting others go while it is drawn.
+    static constexpr int FrameRoom = 48;
     // Rows decoded ahead at most.
     static constexpr int PrefetchLimit = 96;
 

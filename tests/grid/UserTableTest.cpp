@@ -13,6 +13,10 @@
 #include "platform/ui/AlertView.h"
 #include "utilities/store/KivoLibContext.h"
 
+#include <QDateTime>
+#include <QThread>
+#include <QTimeZone>
+
 #include <gtest/gtest.h>
 
 using gridtest::FakeGridScreen;
@@ -189,6 +193,67 @@ TEST_F(UserTableTest, RowsDecodedAheadShowAsTheStoreHoldsThem)
     EXPECT_EQ(rows.prefetchedCount(), 0);
     platform::dispatch::waitForGlobal();
     EXPECT_EQ(tileText(199), "Client 199");
+}
+
+TEST_F(UserTableTest, AskingForTheRowsAheadMakesRoomForThemAmongTheKeptRows)
+{
+    store(300);
+    open();
+    UserTableRows& rows = controller->tableRows;
+    for (qint64 i = 0; i < 200; ++i)
+        ASSERT_EQ(tileText(i), QStringLiteral("Client %1").arg(i));
+    ASSERT_EQ(rows.cachedCount(), UserTableRows::CacheSize);
+    // Between two frames: the rows kept longest go, the next screen's go in freely.
+    controller->prefetchRows(200, UserTableRows::FrameRoom);
+    EXPECT_EQ(rows.cachedCount(), UserTableRows::CacheSize - UserTableRows::FrameRoom);
+    platform::dispatch::waitForGlobal();
+    for (qint64 i = 200; i < 200 + UserTableRows::FrameRoom; ++i)
+        ASSERT_EQ(tileText(i), QStringLiteral("Client %1").arg(i));
+    EXPECT_EQ(rows.cachedCount(), UserTableRows::CacheSize);
+    // Never more than the cache holds, asked ahead or not.
+    for (qint64 i = 0; i < 100; ++i)
+        ASSERT_EQ(tileText(i), QStringLiteral("Client %1").arg(i));
+    EXPECT_EQ(rows.cachedCount(), UserTableRows::CacheSize);
+}
+
+TEST_F(UserTableTest, RowsDecodedAheadAfterTheColumnsChangeReadThemByTheNewColumns)
+{
+    // A day is stored as seconds, read back as a date only through a date column.
+    TemplateColumn* day = column(kDefinition, "Day", "Date");
+    const QDateTime noon(QDate(2024, 5, 17), QTime(12, 0), QTimeZone::utc());
+    for (int i = 0; i < 60; ++i) {
+        Rows* row = Rows::add(tableId);
+        row->updateData({ { key(name), QStringLiteral("Client %1").arg(i) }, { key(amount), i },
+                            { key(day), noon } },
+            { name, amount, day }, std::nullopt);
+        KivoLib::insertEntity(row);
+    }
+    ASSERT_TRUE(KivoLib::commit());
+    KivoLib::currentContext()->reset();
+    open();
+    UserTableRows& rows = controller->tableRows;
+    const auto decodedAhead = [&](const Rows::Columns& columns) {
+        rows.setTable(tableId, columns, std::nullopt);
+        // The pool's threads decode them, more than once: each keeps its copy of the columns.
+        for (int round = 0; round < 3; ++round) {
+            rows.clear();
+            controller->prefetchRows(0, 60);
+            // The pool's threads stay for the next round (waiting for the pool to be done
+            // would end them); each row asked waits for the thread decoding it.
+            QThread::msleep(100);
+            for (qint64 i = 0; i < 60; ++i) {
+                Rows* row = controller->rowAt(i);
+                const QVariantMap values = rows.values(row);
+                ASSERT_EQ(values, rows.decode(row)) << "row " << i;
+                ASSERT_EQ(values.value(key(name)).toString(), QStringLiteral("Client %1").arg(i));
+            }
+        }
+    };
+    decodedAhead({ name, amount });
+    EXPECT_NE(rows.values(controller->rowAt(0)).value(key(day)).metaType(),
+        QMetaType::fromType<QDateTime>());
+    decodedAhead({ name, amount, day });
+    EXPECT_EQ(rows.values(controller->rowAt(0)).value(key(day)).toDateTime().date(), noon.date());
 }
 
 TEST_F(UserTableTest, ARowChangedAfterItWasDecodedAheadShowsItsNewValues)

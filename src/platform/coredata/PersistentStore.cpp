@@ -1035,21 +1035,29 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
         sqlite3_bind_int64(query, position, limit == 0 ? -1 : qint64(limit));
 
     std::vector<Row> rows;
+    // Keys alone are gathered first and made rows at once: a table of faults is not grown
+    // row by row, leaving each smaller copy behind.
+    std::vector<qint64> keys;
     const auto& attributes = entity.attributes();
     QVarLengthArray<LastText, 16> lastTexts(attributes.size());
     int rc;
+    size_t read = 0;
     while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
-        if (withValues && rows.size() % RowsBetweenCacheChecks == RowsBetweenCacheChecks - 1)
+        // Pages read once are let go of as the read goes on: an index walked for the keys
+        // of a whole table is not kept beside the objects made of them.
+        if (++read % RowsBetweenCacheChecks == 0)
             releaseReadPages();
+        if (!withValues) {
+            keys.push_back(sqlite3_column_int64(query, 0));
+            continue;
+        }
         Row row;
         row.key = sqlite3_column_int64(query, 0);
-        if (withValues) {
-            row.values.reserve(attributes.size());
-            for (int i = 0; i < attributes.size(); ++i) {
-                row.values.append(attributes[i].type == AttributeType::String
-                        ? textValue(query, i + 1, lastTexts[i])
-                        : columnValue(query, i + 1, attributes[i].type));
-            }
+        row.values.reserve(attributes.size());
+        for (int i = 0; i < attributes.size(); ++i) {
+            row.values.append(attributes[i].type == AttributeType::String
+                    ? textValue(query, i + 1, lastTexts[i])
+                    : columnValue(query, i + 1, attributes[i].type));
         }
         rows.push_back(std::move(row));
     }
@@ -1057,8 +1065,14 @@ std::optional<std::vector<PersistentStore::Row>> PersistentStore::fetch(
         report(error, sqliteError(QStringLiteral("The fetch failed"), rc));
         return std::nullopt;
     }
-    if (withValues)
+    // A few keys (the next row number, a lookup) leave the cache as it is.
+    if (withValues || read >= RowsBetweenCacheChecks)
         releaseReadPages();
+    if (!withValues) {
+        rows.resize(keys.size());
+        for (size_t i = 0; i < keys.size(); ++i)
+            rows[i].key = keys[i];
+    }
     const auto byKey = [](const Row& a, const Row& b) { return a.key < b.key; };
     if (keyOrderHere && !std::is_sorted(rows.begin(), rows.end(), byKey))
         std::sort(rows.begin(), rows.end(), byKey);

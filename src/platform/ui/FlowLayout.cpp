@@ -136,8 +136,22 @@ void FlowLayout::prepareLayout()
                 sizes[size_t(i)]
                     = QSizeF(std::max(0.0, size.width()), std::max(0.0, size.height()));
             }
-            section.items.resize(size_t(count));
-            section.lines.reserve(size_t(count));
+            section.count = count;
+            section.uniform = std::all_of(
+                sizes.cbegin(), sizes.cend(), [&](const QSizeF& size) { return size == sizes[0]; });
+            if (section.uniform) {
+                section.itemSize = QSizeF(alongOf(sizes[0]), acrossOf(sizes[0]));
+                // As many on a line as the loop below puts there.
+                int perLine = 1;
+                for (double used = acrossOf(sizes[0]);
+                     perLine < count && used + itemSpacing + acrossOf(sizes[0]) <= room + 1e-6;
+                     ++perLine)
+                    used += itemSpacing + acrossOf(sizes[0]);
+                section.lines.reserve(size_t((count + perLine - 1) / perLine));
+            } else {
+                section.items.resize(size_t(count));
+                section.lines.reserve(size_t(count));
+            }
             double previousGap = itemSpacing;
             int previousCount = 0;
             int first = 0;
@@ -189,7 +203,7 @@ void FlowLayout::prepareLayout()
                 previousGap = gap;
                 previousCount = n;
                 double across = start;
-                for (int i = first; i <= last; ++i) {
+                for (int i = first; i <= last && !section.uniform; ++i) {
                     const QSizeF size = sizes[size_t(i)];
                     // Items smaller than the line sit in its middle.
                     const double offset = (thickness - alongOf(size)) / 2;
@@ -197,11 +211,12 @@ void FlowLayout::prepareLayout()
                         = rect(along + offset, across, alongOf(size), acrossOf(size));
                     across += acrossOf(size) + gap;
                 }
-                section.lines.push_back(Line { along, along + thickness, first });
+                section.lines.push_back(Line { along, along + thickness, start, gap, first });
                 along += thickness;
                 first = last + 1;
                 firstLine = false;
             }
+            section.lines.shrink_to_fit();
             along += trailAlong;
         }
 
@@ -234,10 +249,9 @@ void FlowLayout::appendAttributesInSection(
     auto line = std::partition_point(section.lines.begin(), section.lines.end(),
         [from](const Line& l) { return l.end <= from; });
     for (; line != section.lines.end() && line->start < to; ++line) {
-        const int end
-            = (line + 1 == section.lines.end()) ? int(section.items.size()) : (line + 1)->first;
+        const int end = (line + 1 == section.lines.end()) ? section.count : (line + 1)->first;
         for (int i = line->first; i < end; ++i) {
-            const QRectF& frame = section.items[size_t(i)];
+            const QRectF frame = itemFrame(section, *line, i);
             if (frame.intersects(rect)) {
                 auto attributes = CollectionViewLayoutAttributes::forCell(IndexPath(i, s));
                 attributes.setFrame(frame);
@@ -270,11 +284,38 @@ std::optional<CollectionViewLayoutAttributes> FlowLayout::layoutAttributesForIte
     if (indexPath.section() < 0 || size_t(indexPath.section()) >= m_sections.size())
         return std::nullopt;
     const Section& section = m_sections[size_t(indexPath.section())];
-    if (indexPath.item() < 0 || size_t(indexPath.item()) >= section.items.size())
+    const Line* line = lineOf(section, indexPath.item());
+    if (!line)
         return std::nullopt;
     auto attributes = CollectionViewLayoutAttributes::forCell(indexPath);
-    attributes.setFrame(section.items[size_t(indexPath.item())]);
+    attributes.setFrame(itemFrame(section, *line, indexPath.item()));
     return attributes;
+}
+
+QRectF FlowLayout::itemFrame(const Section& section, const Line& line, int item) const
+{
+    if (!section.uniform)
+        return section.items[size_t(item)];
+    // Added up item by item, as the layout placed them, so the frame is the same to the bit.
+    double across = line.across;
+    for (int i = line.first; i < item; ++i)
+        across += section.itemSize.height() + line.gap;
+    const double along = section.itemSize.width();
+    const double size = section.itemSize.height();
+    // Items smaller than the line sit in its middle: none is, all being of one size.
+    const double start = line.start + (along - along) / 2;
+    return m_direction == ScrollDirection::Vertical ? QRectF(across, start, size, along)
+                                                    : QRectF(start, across, along, size);
+}
+
+const FlowLayout::Line* FlowLayout::lineOf(const Section& section, int item)
+{
+    if (item < 0 || item >= section.count || section.lines.empty())
+        return nullptr;
+    // The last line starting at or before the item.
+    const auto after = std::upper_bound(section.lines.begin(), section.lines.end(), item,
+        [](int wanted, const Line& line) { return wanted < line.first; });
+    return after == section.lines.begin() ? nullptr : &*(after - 1);
 }
 
 std::optional<CollectionViewLayoutAttributes>

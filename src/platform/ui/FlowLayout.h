@@ -55,6 +55,8 @@ private:
     struct Line {
         double start; // along the scroll direction
         double end;
+        double across; // where the first item starts across
+        double gap; // between the items across
         int first; // first item of the line
     };
     struct Section {
@@ -62,12 +64,21 @@ private:
         double end = 0;
         QRectF header; // empty when none
         QRectF footer;
-        std::vector<QRectF> items;
+        int count = 0;
+        // Items all of one size (a grid of tiles, however long) keep no frame each: a
+        // frame is worked out from its line as the layout placed it.
+        bool uniform = false;
+        QSizeF itemSize; // along and across, when uniform
+        std::vector<QRectF> items; // when not uniform
         std::vector<Line> lines;
     };
 
     void appendAttributesInSection(
         int section, const QRectF& rect, QList<CollectionViewLayoutAttributes>& result) const;
+    // The frame of the item, which is on the line.
+    QRectF itemFrame(const Section& section, const Line& line, int item) const;
+    // The line holding the item.
+    static const Line* lineOf(const Section& section, int item);
     double crossExtent(const QRectF& bounds) const;
 
     ScrollDirection m_direction = ScrollDirection::Vertical;
