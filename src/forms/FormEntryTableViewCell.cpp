@@ -235,7 +235,8 @@ QRectF FormEntryTableViewCell::calculateFrameForEntryElement()
     if (!titled && image.isNull())
         return QRectF(kFieldInset, kFieldInset, std::max(0.0, W - kFieldInset - right), height);
     if (!titled) {
-        const double w = image.size().width() + kImageGap;
+        // Past the icon as the row shows it, on the row icons' square.
+        const double w = rowIcon(image).size().width() + kImageGap;
         return QRectF(
             w + kFieldInset, kFieldInset, std::max(0.0, W - kFieldInset - w - right), height);
     }

@@ -775,9 +775,10 @@ bool BaseViewController::isButtonInTopBar(platform::ui::View* button)
     platform::ui::NavigationController* navigation = navigationController();
     if (!button || !navigation || !isViewLoaded())
         return false;
-    const QRectF converted
-        = button->convertRectFromView(view()->bounds(), navigation->navigationBar());
-    return std::abs(converted.y()) < 50.0;
+    platform::ui::NavigationBar* bar = navigation->navigationBar();
+    const QRectF converted = button->convertRectFromView(view()->bounds(), bar);
+    // The bar reaches up under the status bar or notch; its buttons sit below that.
+    return std::abs(converted.y() + bar->topInset()) < 50.0;
 }
 
 bool BaseViewController::isInNavigationStack(platform::ui::ViewController* controller)

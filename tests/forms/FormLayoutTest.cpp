@@ -4,6 +4,7 @@
 #include "forms/FormEmptyListElement.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormLabelElement.h"
+#include "forms/FormRadioElement.h"
 #include "forms/FormTableViewCell.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/ImageView.h"
@@ -335,4 +336,34 @@ TEST_F(FormLayout, RowsWithATileSizedIconLineUpWithTheOthers)
     EXPECT_LT(ink.right(), shown.width() - 1);
     EXPECT_LT(ink.bottom(), shown.height() - 1);
     EXPECT_NEAR(ink.width() / scale, 21, 3);
+}
+
+TEST_F(FormLayout, UntitledRowsWithATileSizedIconStartTheirValueWhereTheOthersDo)
+{
+    // On a phone a choice's value has a row of its own, without a title: a column type with
+    // its row icon, a table definition with its picture, which is a tile icon of 50.
+    const Image row = Image::withColor(Qt::black, QSizeF(30, 30));
+    auto root = std::make_shared<FormRootElement>();
+    root->setGrouped(true);
+    auto section = FormSection::initWithTitle("Definition");
+    auto type = FormRadioElement::initWithItems({ "Text", "List" }, 0, QString());
+    type->setImage(row);
+    auto definition = FormRadioElement::initWithItems({ "Gear" }, 0, QString(), { "site" });
+    ASSERT_EQ(definition->image().size(), QSizeF(50, 50));
+    auto name = FormEntryElement::initWithTitle(QString(), "Kit");
+    for (const std::shared_ptr<FormElement>& element :
+        std::initializer_list<std::shared_ptr<FormElement>> { type, definition, name })
+        section->addElement(element);
+    root->addSection(section);
+    open(root);
+
+    FormEntryTableViewCell* typeCell = entryCellOf(type.get());
+    FormEntryTableViewCell* definitionCell = entryCellOf(definition.get());
+    ASSERT_TRUE(typeCell && definitionCell);
+    EXPECT_EQ(definitionCell->imageView()->frame(), typeCell->imageView()->frame());
+    EXPECT_EQ(definitionCell->textField()->frame().left(), typeCell->textField()->frame().left());
+    EXPECT_EQ(definitionCell->textField()->frame().right(), typeCell->textField()->frame().right());
+    // A row without an icon keeps the whole width.
+    EXPECT_LT(entryCellOf(name.get())->textField()->frame().left(),
+        typeCell->textField()->frame().left());
 }

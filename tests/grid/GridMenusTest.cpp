@@ -208,6 +208,30 @@ TEST_F(GridMenus, TheSearchButtonInTheNavigationBarTogglesTheSearchBar)
     EXPECT_EQ(screen->popupController(), nullptr);
 }
 
+TEST_F(GridMenus, OnANotchedPhoneTheSearchButtonInTheNavigationBarStillTogglesTheSearchBar)
+{
+    // The bar reaches up under the notch there; its buttons are no lower in it for that.
+    auto record = pagedRecord();
+    record->topButtonBits = std::make_shared<BitManager>(BitManager::createButtonVector({ 7 }));
+    record->buttonBits = std::make_shared<BitManager>(BitManager::createButtonVector({ 7, 30 }));
+    auto* screen = open(record, "phone-x");
+    ASSERT_GT(platform::ui::Device::current().safeAreaInsets().top(), 40);
+    platform::ui::BarButtonItem* item = screen->navigationItem()->rightBarButtonItems().value(0);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(screen->isButtonInTopBar(item->view()));
+    const bool hidden = screen->searchBar()->isHidden();
+    GestureSynthesizer::tap(item->view());
+    settle();
+    EXPECT_NE(screen->searchBar()->isHidden(), hidden);
+    EXPECT_EQ(screen->popupController(), nullptr);
+
+    // The bottom bar's search button still opens the pager menu.
+    platform::ui::View* bottom = screen->viewForButton(7);
+    ASSERT_NE(bottom, nullptr);
+    ASSERT_NE(bottom, item->view());
+    EXPECT_FALSE(screen->isButtonInTopBar(bottom));
+}
+
 TEST_F(GridMenus, NavigatePageReloadsOnlyWhatMayHaveChanged)
 {
     auto* screen = open(pagedRecord());

@@ -14,7 +14,7 @@
 namespace platform::ui {
 
 // The status bar's place. A desktop window has no phone status bar to imitate (no clock,
-// no battery): where the layout keeps its 20 points, they show only the bar colour. A
+// no battery): where the layout keeps its points, they show only the bar colour. A
 // navigation bar that reaches under it shows its own colour there; a root navigation
 // controller without its bar keeps the points empty, and they take the bars' colour.
 class StatusBarView : public View {
@@ -116,8 +116,11 @@ void Window::layoutSubviews()
 {
     const QRectF b = bounds();
     m_overlay->setFrame(b);
-    m_statusBar->setFrame(QRectF(0, 0, b.width(), Device::current().statusBarHeight()));
-    m_statusBar->setHidden(Device::current().statusBarHidden() && !Device::current().hasNotch());
+    // As many points as the window keeps at its top: a notch's in portrait, none in a
+    // notched phone's landscape, where the content reaches the top.
+    const double kept = statusBarInset();
+    m_statusBar->setFrame(QRectF(0, 0, b.width(), kept));
+    m_statusBar->setHidden(kept <= 0);
     if (m_inputPanel) {
         m_inputPanel->layoutInWindow();
         m_inputPanel->raise();

@@ -12,12 +12,12 @@ using namespace platform::ui;
 
 namespace {
 
-// The colours of the window's top 20 points, at the screen's pixels.
-QSet<QRgb> statusBarColors(const QImage& shot, double width)
+// The colours of the window's top points (20 unless told), at the screen's pixels.
+QSet<QRgb> statusBarColors(const QImage& shot, double width, double points = 20)
 {
     const double scale = shot.width() / width;
     QSet<QRgb> colors;
-    for (int y = 0; y < int(20 * scale); ++y)
+    for (int y = 0; y < int(points * scale); ++y)
         for (int x = 0; x < shot.width(); ++x)
             colors.insert(shot.pixel(x, y));
     return colors;
@@ -64,4 +64,44 @@ TEST(StatusBar, KeepsOnlyTheBarColourWhereItsPointsAreKept)
     delete navigation;
     delete plain;
     NavigationBar::appearance() = {};
+}
+
+// A notched phone keeps the notch's points in portrait and none at all in landscape, where
+// the content reaches the top.
+TEST(StatusBar, OnANotchedPhoneKeepsTheSafeAreasTopAndNothingInLandscape)
+{
+    Animation::setInstant(true);
+    ASSERT_TRUE(Device::current().selectModel("phone-x"));
+    const QColor blue(0, 144, 223);
+    NavigationBar::appearance().barTintColor = blue;
+    NavigationBar::appearance().translucent = false;
+
+    auto* navigation = new NavigationController();
+    auto* screen = new ViewController();
+    navigation->pushViewController(screen, false);
+    navigation->setNavigationBarHidden(true);
+    screen->view()->setBackgroundColor(Qt::white);
+    Application::shared().setRootViewController(navigation);
+    Application::shared().makeKeyAndVisible();
+    Window* window = Application::shared().keyWindow();
+    testsupport::processEvents(10);
+    const double notch = Device::current().safeAreaInsets().top();
+    ASSERT_GT(notch, 20);
+    EXPECT_EQ(navigation->contentFrame().top(), notch);
+    EXPECT_EQ(
+        statusBarColors(window->snapshot(), window->width(), notch), QSet<QRgb>({ blue.rgb() }));
+
+    Device::current().setOrientation(Orientation::LandscapeLeft);
+    testsupport::processEvents(10);
+    window->layoutIfNeeded();
+    testsupport::processEvents(10);
+    ASSERT_EQ(Device::current().safeAreaInsets().top(), 0);
+    EXPECT_EQ(navigation->contentFrame().top(), 0);
+    EXPECT_EQ(statusBarColors(window->snapshot(), window->width()),
+        QSet<QRgb>({ QColor(Qt::white).rgb() }));
+
+    Application::shared().reset();
+    delete navigation;
+    NavigationBar::appearance() = {};
+    EXPECT_TRUE(Device::current().selectModel("tablet"));
 }
