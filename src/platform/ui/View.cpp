@@ -117,6 +117,10 @@ public:
 protected:
     void draw(QPainter* painter) override
     {
+        // Fully faded out (an overlay waiting to fade in) shows nothing, shadow included:
+        // rendering it would make a pixmap of its whole visible area for no pixel.
+        if (alpha <= 0)
+            return;
         Layer* layer = m_view->layer();
         const bool shadow = layer && layer->presentedShadowOpacity() > 0;
         const bool scaled = std::abs(scale - 1.0) > 1e-6;

@@ -167,6 +167,29 @@ TEST(View, AnEffectRendersOnlyWhatItsSuperviewsShow)
     EXPECT_EQ(at(20, 100), QColor(Qt::white)) << "narrower by half";
 }
 
+// A view faded out entirely (an overlay before it fades in) is not rendered at all: its
+// pixmap would cover its whole visible area and show nothing.
+TEST(View, AViewFadedOutIsNotRenderedNorItsShadowDrawn)
+{
+    View parent(QRectF(0, 0, 200, 200));
+    parent.setBackgroundColor(Qt::white);
+    auto* overlay = new PaintRecordingView(QRectF(0, 0, 200, 200), &parent);
+    overlay->setBackgroundColor(Qt::red);
+    overlay->layer()->setShadowOpacity(1);
+    overlay->layer()->setShadowRadius(4);
+    overlay->setAlpha(0);
+    QImage shot = parent.snapshot();
+    EXPECT_TRUE(overlay->painted.isEmpty());
+    EXPECT_EQ(shot.pixelColor(100, 100), QColor(Qt::white));
+
+    // Fading in, it shows again (over its shadow).
+    overlay->setAlpha(0.5);
+    shot = parent.snapshot();
+    EXPECT_FALSE(overlay->painted.isEmpty());
+    const QColor shown = shot.pixelColor(100, 100);
+    EXPECT_GT(shown.red(), shown.green() + 100) << qPrintable(shown.name());
+}
+
 TEST(View, FindsByTagDepthFirstAndConvertsCoordinates)
 {
     View root(QRectF(0, 0, 200, 200));
