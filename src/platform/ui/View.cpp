@@ -3,6 +3,7 @@
 #include "platform/ui/Animation.h"
 #include "platform/ui/GestureArena.h"
 #include "platform/ui/Guard.h"
+#include "platform/ui/PatternFills.h"
 
 #include <QEvent>
 #include <QGraphicsEffect>
@@ -389,6 +390,10 @@ View::~View()
         setGraphicsEffect(nullptr);
     if (m_layer)
         m_layer->m_view = nullptr;
+    if (!m_fill.isNull()) {
+        m_fill = QPixmap();
+        PatternFills::forgetUnused();
+    }
 }
 
 QRectF View::frame() const
@@ -782,6 +787,7 @@ void View::setBackgroundPattern(const Image& image)
     m_pattern = image;
     m_fill = QPixmap();
     m_fillKey.clear();
+    PatternFills::forgetUnused();
     m_patternOpaque = !image.isNull() && isOpaqueImage(image.image());
     updateOpaque();
     setNeedsDisplay();
@@ -986,7 +992,7 @@ namespace {
 // whole (and clipped).
 constexpr int MaxExposedRects = 256;
 
-void drawExposed(QPainter& painter, const QPixmap& fill)
+void drawExposed(QPainter& painter, const QPixmap& fill, const QSize& pixels)
 {
     const QPaintEngine* engine = painter.paintEngine();
     const QRegion exposed = engine ? engine->systemClip() : QRegion();
@@ -995,13 +1001,17 @@ void drawExposed(QPainter& painter, const QPixmap& fill)
     const bool aligned = toDevice.type() <= QTransform::TxTranslate
         || (toDevice.type() == QTransform::TxScale && toDevice.m11() == toDevice.m22()
             && toDevice.m11() == ratio && ratio == std::round(ratio));
+    // A shared fill may be larger than the view: only the view's part of it is drawn.
+    const QRectF area(QPointF(0, 0), QSizeF(pixels) / ratio);
     if (exposed.isEmpty() || exposed.rectCount() > MaxExposedRects || !aligned
         || painter.hasClipping()) {
-        painter.drawPixmap(QPointF(0, 0), fill);
+        if (fill.size() == pixels)
+            painter.drawPixmap(QPointF(0, 0), fill);
+        else
+            painter.drawPixmap(area, fill, QRectF(QPointF(0, 0), QSizeF(pixels)));
         return;
     }
     const QTransform toLogical = toDevice.inverted();
-    const QRectF area(QPointF(0, 0), fill.deviceIndependentSize());
     for (const QRect& piece : exposed) {
         const QRectF target = toLogical.mapRect(QRectF(piece)).intersected(area);
         if (!target.isEmpty())
@@ -1013,7 +1023,7 @@ void drawExposed(QPainter& painter, const QPixmap& fill)
 } // namespace
 
 // Larger fills are drawn directly each time rather than kept.
-constexpr qint64 MaxCachedFillPixels = 4096 * 4096;
+constexpr qint64 MaxCachedFillPixels = PatternFills::MostPixels;
 
 void View::paintBackground(QPainter& painter, const QRectF& b, double radius)
 {
@@ -1025,9 +1035,24 @@ void View::paintBackground(QPainter& painter, const QRectF& b, double radius)
         painter.fillRect(b, m_presentedBackground);
         return;
     }
+    const double ratio = devicePixelRatioF();
+    const QSize pixels(int(std::ceil(b.width() * ratio)), int(std::ceil(b.height() * ratio)));
+    const bool large = qint64(pixels.width()) * pixels.height() > MaxCachedFillPixels;
+    // A square pattern over whole pixels is a part of the pattern's shared fill.
+    if (!m_pattern.isNull() && radius <= 0 && !large && QSizeF(pixels) == b.size() * ratio) {
+        if (const QPixmap fill = PatternFills::fill(m_pattern, pixels, ratio); !fill.isNull()) {
+            if (m_fill.cacheKey() != fill.cacheKey()) {
+                m_fill = fill;
+                m_fillKey.clear();
+                // The smaller fill this view held may have been the last use of it.
+                PatternFills::forgetUnused();
+            }
+            drawExposed(painter, m_fill, pixels);
+            return;
+        }
+    }
     // Patterns and rounded fills are drawn once into a pixmap, kept while the size, shape
     // and fill stay: scrolling repaints the same backgrounds again and again.
-    const double ratio = devicePixelRatioF();
     const QString key
         = QStringLiteral("kivo-view-fill:%1:%2:%3:%4:%5:%6")
               .arg(b.width())
@@ -1039,15 +1064,14 @@ void View::paintBackground(QPainter& painter, const QRectF& b, double radius)
                                       : QStringLiteral("p%1/%2")
                                             .arg(m_pattern.image().cacheKey())
                                             .arg(m_pattern.scale()));
-    const QSize pixels(int(std::ceil(b.width() * ratio)), int(std::ceil(b.height() * ratio)));
     const QBrush brush
         = m_pattern.isNull() ? QBrush(m_presentedBackground) : m_pattern.patternBrush();
-    if (qint64(pixels.width()) * pixels.height() > MaxCachedFillPixels) {
+    if (large) {
         painter.fillPath(shapePath(b, radius), brush);
         return;
     }
-    // A pattern usually fills a whole screen, too big for the shared cache: the view keeps
-    // its own. Rounded colours are shared by every view of the same size.
+    // A rounded pattern, or one too large to share, is the view's own. Rounded colours are
+    // shared by every view of the same size.
     const bool own = !m_pattern.isNull();
     QPixmap fill = own && m_fillKey == key ? m_fill : QPixmap();
     if (fill.isNull() && (own || !QPixmapCache::find(key, &fill))) {
@@ -1063,11 +1087,12 @@ void View::paintBackground(QPainter& painter, const QRectF& b, double radius)
         if (own) {
             m_fill = fill;
             m_fillKey = key;
+            PatternFills::forgetUnused();
         } else {
             QPixmapCache::insert(key, fill);
         }
     }
-    drawExposed(painter, fill);
+    drawExposed(painter, fill, pixels);
 }
 
 void View::paintEvent(QPaintEvent*)

@@ -218,7 +218,7 @@ private:
     QColor m_presentedBackground;
     QColor m_tint;
     Image m_pattern;
-    QPixmap m_fill; // the pattern drawn at the view's size, while m_fillKey holds
+    QPixmap m_fill; // the pattern drawn: shared (no m_fillKey), or its own while m_fillKey holds
     QString m_fillKey;
     bool m_patternOpaque = false;
     mutable std::unique_ptr<Layer> m_layer;

@@ -5,6 +5,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/PatternFills.h"
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
@@ -325,6 +326,58 @@ TEST(View, KeptBackgroundsFollowColourPatternAndShape)
     stripes.setPixelColor(0, 0, Qt::yellow);
     tile->setBackgroundPattern(Image(stripes, 1.0));
     EXPECT_EQ(pixel(10, 30), QColor(Qt::yellow));
+}
+
+// Views showing the same pattern share one fill, as large as the largest of them, and
+// each shows exactly the pixels a fill of its own would have; the fill goes with the last
+// view that shows it.
+TEST(View, ViewsShowingOnePatternShareOneFillWithTheSamePixels)
+{
+    QImage tile(3, 2, QImage::Format_ARGB32);
+    const QColor colours[]
+        = { Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::cyan, QColor(255, 0, 255, 128) };
+    for (int i = 0; i < 6; ++i)
+        tile.setPixelColor(i % 3, i / 3, colours[i]);
+    const Image pattern(tile, 2.0);
+    // What the view drew into a fill of its own.
+    auto own = [&](const QSize& size) {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.fillRect(QRectF(QPointF(0, 0), QSizeF(size)), pattern.patternBrush());
+        return image;
+    };
+    auto shot = [](View* view) {
+        return view->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    const qint64 before = PatternFills::keptPixels();
+
+    View screen(QRectF(0, 0, 300, 200));
+    auto* small = new View(QRectF(10, 10, 50, 40), &screen);
+    small->setBackgroundPattern(pattern);
+    EXPECT_EQ(shot(small), own(QSize(50, 40)));
+    EXPECT_EQ(PatternFills::keptPixels() - before, 50 * 40);
+
+    // The larger view's fill takes the smaller one's place, and serves both.
+    screen.setBackgroundPattern(pattern);
+    EXPECT_EQ(shot(&screen).copy(0, 0, 10, 200), own(QSize(300, 200)).copy(0, 0, 10, 200));
+    EXPECT_EQ(shot(small), own(QSize(50, 40)));
+    EXPECT_EQ(PatternFills::keptPixels() - before, 300 * 200);
+
+    // A rounded view keeps a fill of its own.
+    auto* rounded = new View(QRectF(100, 100, 50, 50), &screen);
+    rounded->layer()->setCornerRadius(8);
+    rounded->setBackgroundPattern(pattern);
+    shot(rounded);
+    EXPECT_EQ(PatternFills::keptPixels() - before, 300 * 200);
+
+    // A view showing another pattern lets go of it; the last view gone takes it along.
+    screen.setBackgroundPattern(Image());
+    shot(&screen);
+    EXPECT_EQ(PatternFills::keptPixels() - before, 300 * 200);
+    delete small;
+    EXPECT_EQ(PatternFills::keptPixels(), before);
 }
 
 TEST(View, ClaimsToBeOpaqueOnlyWhenItsBackgroundCoversEveryPixel)
