@@ -10,6 +10,48 @@
 #include "widgets/DisclosureView.h"
 #include "widgets/UIImage_Theme.h"
 
+#include <QHash>
+
+namespace {
+
+// The selected look of an icon, by the icon's pixels, scale and colour: every tile of a
+// grid shows the same icon and arrow, and a copy of each per tile would cost a screen's
+// worth of images.
+struct SelectedKey {
+    qint64 image;
+    double scale;
+    quint64 colour;
+    bool operator==(const SelectedKey&) const = default;
+    friend size_t qHash(const SelectedKey& key, size_t seed = 0)
+    {
+        return qHashMulti(seed, key.image, key.scale, key.colour);
+    }
+};
+constexpr qsizetype MostSelectedKept = 64;
+
+QHash<SelectedKey, platform::ui::Image>& selectedIcons()
+{
+    static QHash<SelectedKey, platform::ui::Image> icons;
+    return icons;
+}
+
+platform::ui::Image selectedIcon(const platform::ui::Image& icon, const Color& color)
+{
+    // A pattern colour is drawn afresh each time.
+    const QColor plain = color.toQColor();
+    if (!color.patternImage().isNull() || !plain.isValid())
+        return UIImage_Theme::maskUIImage(icon, color);
+    const SelectedKey key { icon.image().cacheKey(), icon.scale(), quint64(plain.rgba64()) };
+    auto& kept = selectedIcons();
+    if (const auto found = kept.constFind(key); found != kept.constEnd())
+        return *found;
+    if (kept.size() >= MostSelectedKept)
+        kept.clear();
+    return kept.insert(key, UIImage_Theme::maskUIImage(icon, color)).value();
+}
+
+} // namespace
+
 RowViewContoller::RowViewContoller() = default;
 
 void RowViewContoller::setThemedIcon(platform::ui::ImageView* view, const platform::ui::Image& icon)
@@ -17,9 +59,8 @@ void RowViewContoller::setThemedIcon(platform::ui::ImageView* view, const platfo
     view->setImage(icon);
     Theme* style = Theme::current();
     const std::optional<Color> selected = style ? style->selectedIconColor() : std::nullopt;
-    view->setHighlightedImage(selected && !icon.isNull()
-            ? UIImage_Theme::maskUIImage(icon, *selected)
-            : platform::ui::Image());
+    view->setHighlightedImage(
+        selected && !icon.isNull() ? selectedIcon(icon, *selected) : platform::ui::Image());
 }
 
 RowViewContoller::~RowViewContoller() = default;

@@ -378,6 +378,17 @@ TEST_F(GridScreens, ASelectedTilesIconsStandOutOnTheHighlight)
     EXPECT_TRUE(highlighted(screen, 1));
     EXPECT_FALSE(highlighted(screen, 0));
 
+    // Every tile shows the one selected look of the same icon and arrow, not a copy each.
+    for (const int tag : { 4000, 2000 }) {
+        auto* first = qobject_cast<platform::ui::ImageView*>(tileView(screen, 0, tag));
+        auto* second = qobject_cast<platform::ui::ImageView*>(tileView(screen, 1, tag));
+        ASSERT_TRUE(first && second) << tag;
+        EXPECT_FALSE(first->highlightedImage().isNull());
+        EXPECT_EQ(first->highlightedImage().image().cacheKey(),
+            second->highlightedImage().image().cacheKey())
+            << tag;
+    }
+
     // An image colour that stands out on the highlight stays as it is.
     Theme::current()->setimageColor(Color::colorWithRed(0, 0, 0));
     auto* dark = open(itemsRecord(), "tablet");
