@@ -202,9 +202,11 @@ void TemplateDetailViewController::setImage(const QString& key)
     auto* label = form ? qobject_cast<FormLabelElement*>(form->elementWithKey(key)) : nullptr;
     if (!label)
         return;
-    // No image chosen yet shows none rather than the missing-image sign.
+    // No image chosen yet shows a blank rather than the missing-image sign; it keeps the
+    // icons' column so the caption lines up with the other rows'.
     const QString name = label->value().isNull() ? QString() : label->value().toString();
-    label->setImage(name.isEmpty() ? platform::ui::Image() : UIImage_Theme::themedimageNamed(name));
+    label->setImage(
+        UIImage_Theme::themedimageNamed(name.isEmpty() ? QStringLiteral("empty") : name));
 }
 
 void TemplateDetailViewController::showImagePicker(const QString& key)

@@ -119,9 +119,13 @@ void CollectionViewController::loadView()
 void CollectionViewController::viewDidLayoutSubviews()
 {
     BaseViewController::viewDidLayoutSubviews();
+    const QRectF frame = gridviewContentSize();
+    // The search bar's field and Cancel keep clear of a notch as the grid does.
+    if (m_searchBar)
+        m_searchBar->setContentInsets(
+            QMarginsF(frame.left(), 0, std::max(0.0, view()->bounds().width() - frame.right()), 0));
     if (!m_collectionView)
         return;
-    const QRectF frame = gridviewContentSize();
     if (m_collectionView->frame() != frame)
         m_collectionView->setFrame(frame);
     // The tiles are sized and drawn for the width, and a column table's columns measured

@@ -2,6 +2,7 @@
 
 #include "grid/GenericRowViewController.h"
 #include "grid/ResponseTable.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
@@ -289,6 +290,18 @@ TEST_F(GridScreens, InLandscapeANotchedPhoneKeepsTheGridInsideTheSafeArea)
     EXPECT_DOUBLE_EQ(screen->collectionView()->frame().left(), safe.left());
     EXPECT_DOUBLE_EQ(screen->collectionView()->frame().width(),
         screen->view()->bounds().width() - safe.left() - safe.right());
+
+    // The search bar reaches the edges, its field and Cancel stay clear of the notch.
+    platform::ui::SearchBar* bar = screen->searchBar();
+    ASSERT_NE(bar, nullptr);
+    bar->setHidden(false);
+    bar->setShowsCancelButton(true);
+    screen->view()->layoutIfNeeded();
+    settle();
+    EXPECT_DOUBLE_EQ(bar->frame().width(), screen->view()->bounds().width());
+    EXPECT_GE(bar->searchTextField()->frame().left(), safe.left());
+    EXPECT_LE(bar->cancelButton()->frame().right(), bar->bounds().width() - safe.right());
+    EXPECT_LT(bar->searchTextField()->frame().right(), bar->cancelButton()->frame().left());
 }
 
 // The picker a paged table had goes when the table has no pages any more or is gone.

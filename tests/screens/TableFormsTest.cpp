@@ -8,11 +8,15 @@
 #include "forms/FormButtonElement.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormEntryTableViewCell.h"
+#include "forms/FormLabelElement.h"
 #include "forms/FormRadioElement.h"
 #include "forms/FormRootElement.h"
 #include "forms/FormSection.h"
 #include "forms/FormTableView.h"
+#include "forms/FormTableViewCell.h"
+#include "forms/TemplateDetailViewController.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
@@ -302,6 +306,32 @@ TEST_F(TableForms, TheDatabaseFormSavesThroughItsScreenAndStaysOpenOnARefusal)
         found |= stored->name().toString() == "Orchard"
             && stored->descr().toString() == "Fruit trees";
     EXPECT_TRUE(found);
+}
+
+// A new definition has no picture yet: its Image row still keeps the icons' column, so
+// its caption starts where the other rows' do.
+TEST_F(TableForms, ADefinitionWithoutAPictureKeepsItsImageRowInLine)
+{
+    for (const char* device : { "tablet", "phone" }) {
+        SCOPED_TRACE(device);
+        ApplicationScreen* templates = show(ScreenFactory::Templates, device, database);
+        templates->dataController()->add(nullptr);
+        auto* form = openedForm<TemplateDetailViewController>(templates);
+        ASSERT_NE(form, nullptr);
+        FormRootElement* root = form->root();
+        FormElement* picture = root->elementWithKey(TemplateDetailViewController::ImageKey);
+        ASSERT_NE(picture, nullptr);
+        const auto cellOf = [&](FormElement* element) {
+            return qobject_cast<FormTableViewCell*>(form->formTableView()->cellForElement(element));
+        };
+        FormTableViewCell* name = cellOf(root->getSectionForIndex(0)->elements()[0].get());
+        FormTableViewCell* image = cellOf(picture);
+        ASSERT_NE(name, nullptr);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->textLabel()->text(), "Image");
+        EXPECT_EQ(image->textLabel()->frame().left(), name->textLabel()->frame().left());
+        ASSERT_TRUE(saveShot(QString("template-form-add-%1.png").arg(device)));
+    }
 }
 
 } // namespace

@@ -401,14 +401,22 @@ bool SearchBar::isFirstResponder() const
     return m_field->isFirstResponder();
 }
 
+void SearchBar::setContentInsets(const QMarginsF& insets)
+{
+    if (m_contentInsets == insets)
+        return;
+    m_contentInsets = insets;
+    layoutSubviews();
+}
+
 QRectF SearchBar::fieldFrame(bool withCancel) const
 {
     const QRectF b = bounds();
-    double right = b.width() - kMargin;
+    const double left = kMargin + m_contentInsets.left();
+    double right = b.width() - kMargin - m_contentInsets.right();
     if (withCancel)
         right -= m_cancel->sizeThatFits(b.size()).width() + kMargin;
-    return QRectF(
-        kMargin, (b.height() - kFieldHeight) / 2, std::max(0.0, right - kMargin), kFieldHeight);
+    return QRectF(left, (b.height() - kFieldHeight) / 2, std::max(0.0, right - left), kFieldHeight);
 }
 
 void SearchBar::layoutSubviews()
@@ -416,7 +424,8 @@ void SearchBar::layoutSubviews()
     const QRectF b = bounds();
     m_field->setFrame(fieldFrame(m_showsCancel));
     const double width = m_cancel->sizeThatFits(b.size()).width();
-    const double x = m_showsCancel ? b.width() - kMargin - width : b.width();
+    const double x
+        = m_showsCancel ? b.width() - kMargin - m_contentInsets.right() - width : b.width();
     m_cancel->setFrame(QRectF(x, (b.height() - kFieldHeight) / 2, width, kFieldHeight));
 }
 

@@ -6,6 +6,8 @@
 #include "platform/ui/TextInput.h"
 #include "platform/ui/View.h"
 
+#include <QMarginsF>
+
 #include <memory>
 
 namespace platform::ui {
@@ -72,6 +74,11 @@ public:
     SearchBarDelegate* delegate() const { return m_delegate; }
     void setDelegate(SearchBarDelegate* delegate) { m_delegate = delegate; }
 
+    // Room kept clear at the sides, where a notch lies over the bar: the field and Cancel
+    // stay inside it while the bar's background still reaches the edges.
+    QMarginsF contentInsets() const { return m_contentInsets; }
+    void setContentInsets(const QMarginsF& insets);
+
     TextField* searchTextField() const { return m_field; }
     Button* cancelButton() const { return m_cancel; }
     Button* bookmarkButton() const { return m_bookmark; }
@@ -114,6 +121,7 @@ private:
     ImageView* m_glass = nullptr;
     bool m_showsCancel = false;
     bool m_showsBookmark = false;
+    QMarginsF m_contentInsets;
     QColor m_barTint = QColor(201, 201, 206);
     Image m_backgroundImage;
     TextAttributes m_buttonAttributes;
