@@ -84,6 +84,7 @@ public:
 private:
     friend class ManagedObjectContext;
     friend class FaultReader;
+    friend class RegisteredObjects;
 
     enum class State : quint8 { New, Inserted, Persistent, Deleted, Invalid };
 

@@ -574,7 +574,7 @@ void ManagedObjectContext::invalidate(ManagedObject* object)
 {
     const auto store = m_registered.find(object->m_storeIdentifier);
     if (store != m_registered.end())
-        store->remove({ object->m_entity, object->m_key });
+        store->remove(object->m_entity, object->m_key);
     object->m_state = ManagedObject::State::Invalid;
     object->m_context = nullptr;
     object->m_updated = false;
@@ -616,7 +616,7 @@ void ManagedObjectContext::fulfillFault(ManagedObject* object)
 ManagedObject* ManagedObjectContext::registered(const ObjectID& id) const
 {
     const auto store = m_registered.constFind(id.storeIdentifier);
-    return store == m_registered.cend() ? nullptr : store->value({ id.entity, id.key });
+    return store == m_registered.cend() ? nullptr : store->value(id.entity, id.key);
 }
 
 QList<ManagedObject*> ManagedObjectContext::registeredObjects() const
@@ -777,7 +777,7 @@ ManagedObject* ManagedObjectContext::materialize(const PersistentStore& store, R
     const EntityDescription* entity, qint64 key, QList<QVariant>* values,
     const std::function<ManagedObject*(const EntityDescription*)>* factory)
 {
-    if (ManagedObject* known = objects.value({ entity, key })) {
+    if (ManagedObject* known = objects.value(entity, key)) {
         if (values) {
             if (!known->m_updated) {
                 known->m_values = std::move(*values);
@@ -807,7 +807,7 @@ ManagedObject* ManagedObjectContext::materialize(const PersistentStore& store, R
     } else {
         object->m_loaded = false;
     }
-    objects.insert({ entity, key }, object);
+    objects.insert(object);
     return object;
 }
 
@@ -1133,7 +1133,7 @@ bool ManagedObjectContext::save(Error* error)
             object->m_storeIdentifier = target->identifier();
             object->m_key = key;
             object->clearChanged();
-            stored.insert({ object->m_entity, object->m_key }, object);
+            stored.insert(object);
         }
     }
     const QVariantMap info { { InsertedKey, objectList(m_inserted) },

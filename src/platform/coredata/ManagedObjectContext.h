@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/coredata/FetchRequest.h"
 #include "platform/coredata/ObjectID.h"
+#include "platform/coredata/RegisteredObjects.h"
 #include "platform/coredata/StoreSaveHook.h"
 
 #include <QHash>
@@ -189,17 +190,7 @@ public:
     bool isOnQueue() const;
 
 private:
-    // A stored row of a store: its entity and key.
-    struct RowKey {
-        const EntityDescription* entity = nullptr;
-        qint64 key = 0;
-        bool operator==(const RowKey&) const = default;
-        friend size_t qHash(const RowKey& row, size_t seed = 0)
-        {
-            return qHashMulti(seed, quintptr(row.entity), row.key);
-        }
-    };
-    using Registered = QHash<RowKey, ManagedObject*>;
+    using Registered = RegisteredObjects;
     friend class ManagedObject;
 
     void checkQueue(const char* operation) const;

@@ -128,25 +128,37 @@ void FlowLayout::prepareLayout()
             const double room = std::max(0.0, cross - leadAcross - trailAcross);
             along += leadAlong;
 
-            std::vector<QSizeF> sizes(static_cast<size_t>(count));
-            for (int i = 0; i < count; ++i) {
+            // The sizes are kept one by one only once one differs from the first: a grid of
+            // tiles, however long, keeps none.
+            auto sizeAt = [&](int i) {
                 const QSizeF size = delegate
                     ? delegate->collectionViewSizeForItemAtIndexPath(view, this, IndexPath(i, s))
                     : m_itemSize;
-                sizes[size_t(i)]
-                    = QSizeF(std::max(0.0, size.width()), std::max(0.0, size.height()));
+                return QSizeF(std::max(0.0, size.width()), std::max(0.0, size.height()));
+            };
+            const QSizeF firstSize = sizeAt(0);
+            std::vector<QSizeF> sizes;
+            for (int i = 1; i < count; ++i) {
+                const QSizeF size = sizeAt(i);
+                if (sizes.empty() && size == firstSize)
+                    continue;
+                if (sizes.empty()) {
+                    sizes.reserve(static_cast<size_t>(count));
+                    sizes.assign(static_cast<size_t>(i), firstSize);
+                }
+                sizes.push_back(size);
             }
+            const auto sizeOf = [&](int i) { return sizes.empty() ? firstSize : sizes[size_t(i)]; };
             section.count = count;
-            section.uniform = std::all_of(
-                sizes.cbegin(), sizes.cend(), [&](const QSizeF& size) { return size == sizes[0]; });
+            section.uniform = sizes.empty();
             if (section.uniform) {
-                section.itemSize = QSizeF(alongOf(sizes[0]), acrossOf(sizes[0]));
+                section.itemSize = QSizeF(alongOf(firstSize), acrossOf(firstSize));
                 // As many on a line as the loop below puts there.
                 int perLine = 1;
-                for (double used = acrossOf(sizes[0]);
-                     perLine < count && used + itemSpacing + acrossOf(sizes[0]) <= room + 1e-6;
+                for (double used = acrossOf(firstSize);
+                     perLine < count && used + itemSpacing + acrossOf(firstSize) <= room + 1e-6;
                      ++perLine)
-                    used += itemSpacing + acrossOf(sizes[0]);
+                    used += itemSpacing + acrossOf(firstSize);
                 section.lines.reserve(size_t((count + perLine - 1) / perLine));
             } else {
                 section.items.resize(size_t(count));
@@ -159,14 +171,14 @@ void FlowLayout::prepareLayout()
             while (first < count) {
                 // Gather the items that fit across; a line holds at least one.
                 int last = first;
-                double used = acrossOf(sizes[size_t(first)]);
-                double thickness = alongOf(sizes[size_t(first)]);
+                double used = acrossOf(sizeOf(first));
+                double thickness = alongOf(sizeOf(first));
                 while (last + 1 < count) {
-                    const double next = acrossOf(sizes[size_t(last + 1)]);
+                    const double next = acrossOf(sizeOf(last + 1));
                     if (used + itemSpacing + next > room + 1e-6)
                         break;
                     used += itemSpacing + next;
-                    thickness = std::max(thickness, alongOf(sizes[size_t(last + 1)]));
+                    thickness = std::max(thickness, alongOf(sizeOf(last + 1)));
                     ++last;
                 }
                 const int n = last - first + 1;
@@ -178,7 +190,7 @@ void FlowLayout::prepareLayout()
                 double gap = itemSpacing;
                 double start = leadAcross;
                 const double spare = std::max(0.0, room - used);
-                const double itemAcross = acrossOf(sizes[size_t(first)]);
+                const double itemAcross = acrossOf(sizeOf(first));
                 const int fit = itemAcross + itemSpacing > 0
                     ? std::max(1, int((room + itemSpacing + 1e-6) / (itemAcross + itemSpacing)))
                     : n;
@@ -192,7 +204,7 @@ void FlowLayout::prepareLayout()
                     gap = previousGap;
                     double width = 0;
                     for (int i = first; i <= last; ++i)
-                        width += acrossOf(sizes[size_t(i)]);
+                        width += acrossOf(sizeOf(i));
                     if (width + gap * (n - 1) > room)
                         gap = itemSpacing;
                 } else if (n == 1) {
@@ -204,7 +216,7 @@ void FlowLayout::prepareLayout()
                 previousCount = n;
                 double across = start;
                 for (int i = first; i <= last && !section.uniform; ++i) {
-                    const QSizeF size = sizes[size_t(i)];
+                    const QSizeF size = sizeOf(i);
                     // Items smaller than the line sit in its middle.
                     const double offset = (thickness - alongOf(size)) / 2;
                     section.items[size_t(i)]

@@ -7,6 +7,8 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <vector>
 
 namespace platform::ui {
@@ -26,7 +28,69 @@ std::vector<Kept>& kept()
     return fills;
 }
 
+std::vector<Kept>& keptTiles()
+{
+    static std::vector<Kept> tiles;
+    return tiles;
+}
+
+// The pattern over the area, as a view draws it.
+QPixmap drawPattern(const Image& pattern, const QSize& pixels, double ratio)
+{
+    QImage drawn(pixels, QImage::Format_ARGB32_Premultiplied);
+    drawn.setDevicePixelRatio(ratio);
+    drawn.fill(Qt::transparent);
+    QPainter painter(&drawn);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    QPainterPath area;
+    area.addRect(QRectF(QPointF(0, 0), QSizeF(pixels) / ratio));
+    painter.fillPath(area, pattern.patternBrush());
+    painter.end();
+    // An opaque fill becomes an opaque pixmap, which is copied rather than blended.
+    return QPixmap::fromImage(std::move(drawn));
+}
+
+// The side of a tile of whole periods, in device pixels, for a pattern side of `pixels`
+// image pixels shown at `perPixel` device pixels each. Only a power of two between a
+// quarter and four is sampled exactly all along a view (others gather rounding error).
+std::optional<int> tileSide(int pixels, double perPixel)
+{
+    const double power = std::log2(perPixel);
+    if (pixels <= 0 || std::abs(power - std::round(power)) > 1e-9 || std::abs(power) > 2)
+        return std::nullopt;
+    const double period = pixels * std::exp2(std::round(power));
+    // A period of a quarter pixel's fraction repeats after at most four of it.
+    int whole = 0;
+    for (int count = 1; count <= 4 && whole == 0; ++count)
+        if (const double side = period * count; side == std::round(side))
+            whole = int(side);
+    if (whole == 0)
+        return std::nullopt;
+    return whole * std::max(1, (PatternFills::MinTileSide + whole - 1) / whole);
+}
+
 } // namespace
+
+QPixmap PatternFills::tile(const Image& pattern, double ratio)
+{
+    if (pattern.isNull() || pattern.scale() <= 0 || ratio <= 0)
+        return {};
+    const qint64 image = pattern.image().cacheKey();
+    const double scale = pattern.scale();
+    auto& tiles = keptTiles();
+    const auto found = std::find_if(tiles.begin(), tiles.end(),
+        [&](const Kept& k) { return k.image == image && k.scale == scale && k.ratio == ratio; });
+    if (found != tiles.end())
+        return found->fill;
+    const double perPixel = ratio / scale;
+    const auto width = tileSide(pattern.image().width(), perPixel);
+    const auto height = tileSide(pattern.image().height(), perPixel);
+    if (!width || !height || qint64(*width) * *height > MostPixels)
+        return {};
+    const QPixmap drawn = drawPattern(pattern, QSize(*width, *height), ratio);
+    tiles.push_back({ image, scale, ratio, drawn });
+    return drawn;
+}
 
 QPixmap PatternFills::fill(const Image& pattern, const QSize& pixels, double ratio)
 {
@@ -43,17 +107,7 @@ QPixmap PatternFills::fill(const Image& pattern, const QSize& pixels, double rat
     const QSize size = has.expandedTo(pixels);
     if (qint64(size.width()) * size.height() > MostPixels)
         return {};
-    QImage drawn(size, QImage::Format_ARGB32_Premultiplied);
-    drawn.setDevicePixelRatio(ratio);
-    drawn.fill(Qt::transparent);
-    QPainter painter(&drawn);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    QPainterPath area;
-    area.addRect(QRectF(QPointF(0, 0), QSizeF(size) / ratio));
-    painter.fillPath(area, pattern.patternBrush());
-    painter.end();
-    // An opaque fill becomes an opaque pixmap, which is copied rather than blended.
-    QPixmap drawnFill = QPixmap::fromImage(std::move(drawn));
+    const QPixmap drawnFill = drawPattern(pattern, size, ratio);
     if (found == fills.end())
         fills.push_back({ image, scale, ratio, drawnFill });
     else
@@ -63,17 +117,18 @@ QPixmap PatternFills::fill(const Image& pattern, const QSize& pixels, double rat
 
 void PatternFills::forgetUnused()
 {
-    auto& fills = kept();
-    fills.erase(std::remove_if(fills.begin(), fills.end(),
-                    [](const Kept& k) { return k.fill.isNull() || k.fill.isDetached(); }),
-        fills.end());
+    for (auto* fills : { &kept(), &keptTiles() })
+        fills->erase(std::remove_if(fills->begin(), fills->end(),
+                         [](const Kept& k) { return k.fill.isNull() || k.fill.isDetached(); }),
+            fills->end());
 }
 
 qint64 PatternFills::keptPixels()
 {
     qint64 pixels = 0;
-    for (const Kept& k : kept())
-        pixels += qint64(k.fill.width()) * k.fill.height();
+    for (const auto* fills : { &kept(), &keptTiles() })
+        for (const Kept& k : *fills)
+            pixels += qint64(k.fill.width()) * k.fill.height();
     return pixels;
 }
 

@@ -1020,6 +1020,28 @@ void drawExposed(QPainter& painter, const QPixmap& fill, const QSize& pixels)
     }
 }
 
+// A pattern's tile drawn side by side from the view's origin over what the paint shows.
+// Under a transform that does not move by whole pixels the pattern itself is drawn.
+void drawTiled(QPainter& painter, const QPixmap& tile, const QBrush& pattern, const QSize& pixels)
+{
+    const QRect area(QPoint(0, 0), pixels);
+    const QTransform toDevice = painter.deviceTransform();
+    if (toDevice.type() > QTransform::TxTranslate || toDevice.dx() != std::round(toDevice.dx())
+        || toDevice.dy() != std::round(toDevice.dy())) {
+        painter.fillRect(area, pattern);
+        return;
+    }
+    const QPoint offset(int(toDevice.dx()), int(toDevice.dy()));
+    const QPaintEngine* engine = painter.paintEngine();
+    const QRegion exposed = engine ? engine->systemClip() : QRegion();
+    QRegion pieces(area);
+    if (!exposed.isEmpty() && exposed.rectCount() <= MaxExposedRects && !painter.hasClipping())
+        pieces &= exposed.translated(-offset);
+    for (const QRect& piece : pieces)
+        painter.drawTiledPixmap(
+            piece, tile, QPoint(piece.x() % tile.width(), piece.y() % tile.height()));
+}
+
 } // namespace
 
 // Larger fills are drawn directly each time rather than kept.
@@ -1038,7 +1060,20 @@ void View::paintBackground(QPainter& painter, const QRectF& b, double radius)
     const double ratio = devicePixelRatioF();
     const QSize pixels(int(std::ceil(b.width() * ratio)), int(std::ceil(b.height() * ratio)));
     const bool large = qint64(pixels.width()) * pixels.height() > MaxCachedFillPixels;
-    // A square pattern over whole pixels is a part of the pattern's shared fill.
+    // A square pattern over whole pixels is drawn from the pattern's shared tile, or else
+    // is a part of its shared fill.
+    if (!m_pattern.isNull() && radius <= 0 && QSizeF(pixels) == b.size() * ratio) {
+        if (const QPixmap tile = ratio == 1 ? PatternFills::tile(m_pattern, ratio) : QPixmap();
+            !tile.isNull()) {
+            if (m_fill.cacheKey() != tile.cacheKey()) {
+                m_fill = tile;
+                m_fillKey.clear();
+                PatternFills::forgetUnused();
+            }
+            drawTiled(painter, m_fill, m_pattern.patternBrush(), pixels);
+            return;
+        }
+    }
     if (!m_pattern.isNull() && radius <= 0 && !large && QSizeF(pixels) == b.size() * ratio) {
         if (const QPixmap fill = PatternFills::fill(m_pattern, pixels, ratio); !fill.isNull()) {
             if (m_fill.cacheKey() != fill.cacheKey()) {

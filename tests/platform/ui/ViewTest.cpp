@@ -328,19 +328,19 @@ TEST(View, KeptBackgroundsFollowColourPatternAndShape)
     EXPECT_EQ(pixel(10, 30), QColor(Qt::yellow));
 }
 
-// Views showing the same pattern share one fill, as large as the largest of them, and
-// each shows exactly the pixels a fill of its own would have; the fill goes with the last
-// view that shows it.
-TEST(View, ViewsShowingOnePatternShareOneFillWithTheSamePixels)
+// Views showing the same pattern share one small tile of it, however large they are, and
+// each shows exactly the pixels a fill of its own would have; the tile goes with the last
+// view that shows it. A pattern that does not repeat after whole pixels shares one fill as
+// large as the largest view instead.
+TEST(View, ViewsShowingOnePatternShareOneTileWithTheSamePixels)
 {
     QImage tile(3, 2, QImage::Format_ARGB32);
     const QColor colours[]
         = { Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::cyan, QColor(255, 0, 255, 128) };
     for (int i = 0; i < 6; ++i)
         tile.setPixelColor(i % 3, i / 3, colours[i]);
-    const Image pattern(tile, 2.0);
     // What the view drew into a fill of its own.
-    auto own = [&](const QSize& size) {
+    auto own = [&](const Image& pattern, const QSize& size) {
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter p(&image);
@@ -352,32 +352,55 @@ TEST(View, ViewsShowingOnePatternShareOneFillWithTheSamePixels)
         return view->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     };
     const qint64 before = PatternFills::keptPixels();
+    const Image pattern(tile, 2.0); // a period of one and a half pixels across
+    const QSize tileSize = PatternFills::tile(pattern, 1.0).size();
+    const qint64 tilePixels = qint64(tileSize.width()) * tileSize.height();
+    EXPECT_EQ(tileSize.width() % 3, 0);
+    EXPECT_GE(tileSize.width(), PatternFills::MinTileSide);
+    EXPECT_GE(tileSize.height(), PatternFills::MinTileSide);
 
-    View screen(QRectF(0, 0, 300, 200));
+    View screen(QRectF(0, 0, 1024, 768));
     auto* small = new View(QRectF(10, 10, 50, 40), &screen);
     small->setBackgroundPattern(pattern);
-    EXPECT_EQ(shot(small), own(QSize(50, 40)));
-    EXPECT_EQ(PatternFills::keptPixels() - before, 50 * 40);
+    EXPECT_EQ(shot(small), own(pattern, QSize(50, 40)));
 
-    // The larger view's fill takes the smaller one's place, and serves both.
+    // The screen-sized view shows the same tile, side by side, and keeps nothing larger.
     screen.setBackgroundPattern(pattern);
-    EXPECT_EQ(shot(&screen).copy(0, 0, 10, 200), own(QSize(300, 200)).copy(0, 0, 10, 200));
-    EXPECT_EQ(shot(small), own(QSize(50, 40)));
-    EXPECT_EQ(PatternFills::keptPixels() - before, 300 * 200);
+    const QImage whole = shot(&screen);
+    const QImage expected = own(pattern, QSize(1024, 768));
+    for (const QRect& part : { QRect(0, 0, 10, 768), QRect(0, 0, 1024, 10), QRect(60, 50, 964, 718),
+             QRect(1000, 700, 24, 68) })
+        EXPECT_EQ(whole.copy(part), expected.copy(part)) << part.x() << "," << part.y();
+    EXPECT_EQ(shot(small), own(pattern, QSize(50, 40)));
+    EXPECT_EQ(PatternFills::keptPixels() - before, tilePixels);
+    EXPECT_LT(tilePixels, 1024 * 768 / 8);
+
+    // A part of the screen repainted alone shows the same pixels.
+    screen.repaint(QRect(300, 200, 77, 33));
+    EXPECT_EQ(shot(&screen).copy(300, 200, 77, 33), expected.copy(300, 200, 77, 33));
 
     // A rounded view keeps a fill of its own.
     auto* rounded = new View(QRectF(100, 100, 50, 50), &screen);
     rounded->layer()->setCornerRadius(8);
     rounded->setBackgroundPattern(pattern);
     shot(rounded);
-    EXPECT_EQ(PatternFills::keptPixels() - before, 300 * 200);
+    EXPECT_EQ(PatternFills::keptPixels() - before, tilePixels);
 
     // A view showing another pattern lets go of it; the last view gone takes it along.
     screen.setBackgroundPattern(Image());
     shot(&screen);
-    EXPECT_EQ(PatternFills::keptPixels() - before, 300 * 200);
+    EXPECT_EQ(PatternFills::keptPixels() - before, tilePixels);
     delete small;
     EXPECT_EQ(PatternFills::keptPixels(), before);
+
+    // Shown at a third of a pixel per pattern pixel, the period is no whole number of
+    // pixels: the views share one fill, as large as the largest.
+    const Image thirds(tile, 3.0);
+    EXPECT_TRUE(PatternFills::tile(thirds, 1.0).isNull());
+    auto* part = new View(QRectF(0, 0, 300, 200), &screen);
+    part->setBackgroundPattern(thirds);
+    EXPECT_EQ(shot(part), own(thirds, QSize(300, 200)));
+    EXPECT_EQ(PatternFills::keptPixels() - before, 300 * 200);
 }
 
 TEST(View, ClaimsToBeOpaqueOnlyWhenItsBackgroundCoversEveryPixel)
