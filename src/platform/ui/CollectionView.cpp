@@ -434,8 +434,29 @@ void CollectionView::restack()
             return a.first.zIndex() < b.first.zIndex();
         return a.first.representedElementCategory() < b.first.representedElementCategory();
     });
-    for (const auto& [a, view] : order)
-        view->raise();
+    // Restacking a widget makes Qt work out again what it covers: the longest run of views
+    // already in order among their siblings stays where it is, those before it go under
+    // it and those after it on top. Hidden siblings lying between them show nothing.
+    const QObjectList& children = subviewContainer()->children();
+    std::vector<qsizetype> places(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        places[i] = children.indexOf(order[i].second);
+    size_t runStart = 0;
+    size_t runEnd = 0;
+    for (size_t from = 0; from < order.size();) {
+        size_t to = from + 1;
+        while (to < order.size() && places[to - 1] >= 0 && places[to] > places[to - 1])
+            ++to;
+        if (to - from > runEnd - runStart) {
+            runStart = from;
+            runEnd = to;
+        }
+        from = to;
+    }
+    for (size_t i = runStart; i-- > 0;)
+        order[i].second->lower();
+    for (size_t i = runEnd; i < order.size(); ++i)
+        order[i].second->raise();
     // Views the layout does not place (a dragged snapshot, an overlay) stay in front.
     for (QObject* child : subviewContainer()->children()) {
         auto* widget = qobject_cast<QWidget*>(child);

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -205,6 +206,61 @@ TEST(CollectionView, ADequeuedCellKeepsItsSubviewsAndIsPreparedForReuse)
 
     EXPECT_THROW(grid.view->dequeueReusableCellWithReuseIdentifier("NEVER", IndexPath(0, 0)),
         platform::Exception);
+}
+
+namespace {
+
+// Counts the restackings (raised or lowered) of the widgets it watches.
+class RaiseCounter : public QObject {
+public:
+    int raises = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        raises += event->type() == QEvent::ZOrderChange;
+        return false;
+    }
+};
+
+// The shown cells in their stacking order, bottom first, as item numbers.
+QList<int> stackedItems(Grid& grid)
+{
+    QList<int> items;
+    for (QObject* child : grid.view->subviewContainer()->children()) {
+        auto* cell = qobject_cast<CollectionViewCell*>(child);
+        if (cell && !cell->isHidden())
+            items << grid.view->indexPathForCell(cell).value_or(IndexPath(-1, 0)).item();
+    }
+    return items;
+}
+
+} // namespace
+
+TEST(CollectionView, ScrollingRestacksOnlyTheCellsOutOfTheirStackingOrder)
+{
+    Grid grid(1000);
+    RaiseCounter counter;
+    const auto watch = [&] {
+        for (auto* cell : grid.allCells())
+            cell->installEventFilter(&counter);
+    };
+    const auto inOrder = [&] {
+        const QList<int> items = stackedItems(grid);
+        return std::is_sorted(items.cbegin(), items.cend()) && !items.contains(-1);
+    };
+    ASSERT_TRUE(inOrder());
+    // Pages down and up: the cells stay stacked in their items' order.
+    for (const double y : { 1000.0, 2000.0, 5000.0, 4000.0, 0.0, 3000.0 }) {
+        grid.view->setContentOffset(QPointF(0, y));
+        grid.view->layoutIfNeeded();
+        EXPECT_TRUE(inOrder()) << "at offset " << y;
+    }
+    // One line down: only the two cells coming in go on top.
+    watch();
+    counter.raises = 0;
+    grid.view->setContentOffset(QPointF(0, 3060));
+    grid.view->layoutIfNeeded();
+    EXPECT_TRUE(inOrder());
+    EXPECT_EQ(counter.raises, 2);
 }
 
 TEST(FlowLayout, VerticalLinesSpreadTheirRoomAndTheLastKeepsTheSpacingAbove)
