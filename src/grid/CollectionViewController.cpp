@@ -31,8 +31,6 @@ const QString CollectionViewController::HeaderIdentifier = QStringLiteral("CELL_
 namespace {
 
 const char* const ColumnsRowViewClass = "ColumnsRowViewController";
-// Marks a cell that has its two swipe recognisers: a reused cell keeps them.
-const char* const SwipesProperty = "kivoGridSwipes";
 constexpr quint32 SearchButton = 7;
 constexpr int RefreshSelectionDelayMs = 100;
 constexpr double SelectionShadowOpacity = 0.7;
@@ -308,10 +306,15 @@ void CollectionViewController::prefetchAhead()
 
 void CollectionViewController::addSwipes(platform::ui::CollectionViewCell* cell)
 {
-    // Once per cell: a reused cell keeps the recognisers it was given.
-    if (!cell || cell->property(SwipesProperty).toBool())
+    // Once per cell: a reused cell keeps the recognisers it was given. Looked for among
+    // its few children, as a property lookup costs more for every tile scrolled in.
+    if (!cell)
         return;
-    cell->setProperty(SwipesProperty, true);
+    for (const QObject* child : cell->children()) {
+        const auto* swipe = qobject_cast<const platform::ui::SwipeGestureRecognizer*>(child);
+        if (swipe && swipe->delegate() == this)
+            return;
+    }
     QPointer<CollectionViewController> self(this);
     auto* left = new platform::ui::SwipeGestureRecognizer([self](platform::ui::GestureRecognizer*) {
         if (self)
