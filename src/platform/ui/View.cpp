@@ -1235,7 +1235,10 @@ void View::resizeEvent(QResizeEvent* event)
 void View::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    if (!m_applyingGeometry && !Animation::isAnimating(this, "frame"))
+    // Qt holds back the move of a hidden widget until it shows: a move to where the frame
+    // already lies is that one, and must not round the frame to whole pixels.
+    if (!m_applyingGeometry && !Animation::isAnimating(this, "frame")
+        && pos() != alignedFrame(m_frame).toRect().topLeft())
         m_frame.moveTopLeft(QPointF(pos()));
     emit frameChanged();
 }

@@ -208,6 +208,39 @@ TEST(CollectionView, ADequeuedCellKeepsItsSubviewsAndIsPreparedForReuse)
         platform::Exception);
 }
 
+// Tiles a third of a line wide lie between whole pixels; a cell shows at its item's frame
+// whichever cell it was before, fresh or reused from another place.
+TEST(CollectionView, EveryCellShowsAtItsLayoutFrameWhicheverCellItWas)
+{
+    Grid grid(2, QRectF(0, 0, 1024, 768));
+    grid.tiles.itemSize = QSizeF((1024 - 60) / 3.0, 90);
+    grid.layout->setMinimumInteritemSpacing(15);
+    const auto expectAtLayoutFrames = [&](const char* when) {
+        const QList<IndexPath> shown = grid.view->indexPathsForVisibleItems();
+        ASSERT_EQ(shown.size(), grid.tiles.items[0].size()) << when;
+        for (const IndexPath& path : shown) {
+            const auto attributes = grid.view->layoutAttributesForItemAtIndexPath(path);
+            ASSERT_TRUE(attributes) << when;
+            EXPECT_EQ(grid.view->cellForItemAtIndexPath(path)->frame(), attributes->frame())
+                << when << ", item " << path.item();
+        }
+    };
+    grid.view->reloadData();
+    grid.view->layoutIfNeeded();
+    EXPECT_DOUBLE_EQ(grid.view->layoutAttributesForItemAtIndexPath(IndexPath(1, 0))->frame().left(),
+        15 + (1024 - 60) / 3.0 + 15);
+    expectAtLayoutFrames("made");
+    // A full line and one on the next: the cells come back out of the queue in new places.
+    grid.tiles.items[0] = { 0, 1, 2, 3 };
+    grid.view->reloadData();
+    grid.view->layoutIfNeeded();
+    expectAtLayoutFrames("reloaded");
+    grid.tiles.items[0] = { 0, 1, 2, 3, 4 };
+    grid.view->reloadData();
+    grid.view->layoutIfNeeded();
+    expectAtLayoutFrames("reloaded again");
+}
+
 namespace {
 
 // Counts the restackings (raised or lowered) of the widgets it watches.

@@ -135,6 +135,26 @@ TEST(View, AFrameStaysWithinWhatIntegerGeometryHolds)
     EXPECT_EQ(child->frame(), QRectF(-20.5, 30.25, 40, 50));
 }
 
+// Qt holds back the move of a hidden widget until it shows; the frame is not rounded then.
+TEST(View, AFrameSetWhileHiddenIsKeptWhenTheViewShows)
+{
+    View parent(QRectF(0, 0, 800, 200));
+    parent.show();
+    auto* child = new View(QRectF(0, 0, 10, 10), &parent);
+    child->setHidden(true);
+    child->setFrame(QRectF(351.33, 15.25, 321.33, 90));
+    child->setHidden(false);
+    EXPECT_EQ(child->frame(), QRectF(351.33, 15.25, 321.33, 90));
+    EXPECT_EQ(child->geometry(), QRect(351, 15, 321, 90));
+    // Moved by Qt itself, shown or hidden, the frame follows.
+    child->move(20, 30);
+    EXPECT_EQ(child->frame(), QRectF(20, 30, 321.33, 90));
+    child->setHidden(true);
+    child->move(40, 50);
+    child->setHidden(false);
+    EXPECT_EQ(child->frame(), QRectF(40, 50, 321.33, 90));
+}
+
 // A view with an effect is rendered only where its superviews show it, taking the scale
 // into account; the rest would make a pixmap far larger than any screen.
 TEST(View, AnEffectRendersOnlyWhatItsSuperviewsShow)
