@@ -111,8 +111,10 @@ CollectionReusableView* CollectionView::dequeue(const QString& kind, const QStri
 {
     const QString key = queueKey(kind, identifier);
     auto& queue = m_queues[key];
+    // Oldest first: a scroll hands the views of the lines that left, in their stacking
+    // order, to the lines coming in, so few need raising.
     while (!queue.isEmpty()) {
-        QPointer<CollectionReusableView> view = queue.takeLast();
+        QPointer<CollectionReusableView> view = queue.takeFirst();
         if (!view)
             continue;
         guarded([&] { view->prepareForReuse(); });
