@@ -34,6 +34,15 @@ std::vector<Kept>& keptTiles()
     return tiles;
 }
 
+// The kept pixmap of the pattern at that device pixel ratio, or the list's end.
+std::vector<Kept>::iterator findKept(std::vector<Kept>& list, const Image& pattern, double ratio)
+{
+    const qint64 image = pattern.image().cacheKey();
+    const double scale = pattern.scale();
+    return std::find_if(list.begin(), list.end(),
+        [&](const Kept& k) { return k.image == image && k.scale == scale && k.ratio == ratio; });
+}
+
 // The pattern over the area, as a view draws it.
 QPixmap drawPattern(const Image& pattern, const QSize& pixels, double ratio)
 {
@@ -75,30 +84,23 @@ QPixmap PatternFills::tile(const Image& pattern, double ratio)
 {
     if (pattern.isNull() || pattern.scale() <= 0 || ratio <= 0)
         return {};
-    const qint64 image = pattern.image().cacheKey();
-    const double scale = pattern.scale();
     auto& tiles = keptTiles();
-    const auto found = std::find_if(tiles.begin(), tiles.end(),
-        [&](const Kept& k) { return k.image == image && k.scale == scale && k.ratio == ratio; });
-    if (found != tiles.end())
+    if (const auto found = findKept(tiles, pattern, ratio); found != tiles.end())
         return found->fill;
-    const double perPixel = ratio / scale;
+    const double perPixel = ratio / pattern.scale();
     const auto width = tileSide(pattern.image().width(), perPixel);
     const auto height = tileSide(pattern.image().height(), perPixel);
     if (!width || !height || qint64(*width) * *height > MostPixels)
         return {};
     const QPixmap drawn = drawPattern(pattern, QSize(*width, *height), ratio);
-    tiles.push_back({ image, scale, ratio, drawn });
+    tiles.push_back({ pattern.image().cacheKey(), pattern.scale(), ratio, drawn });
     return drawn;
 }
 
 QPixmap PatternFills::fill(const Image& pattern, const QSize& pixels, double ratio)
 {
-    const qint64 image = pattern.image().cacheKey();
-    const double scale = pattern.scale();
     auto& fills = kept();
-    auto found = std::find_if(fills.begin(), fills.end(),
-        [&](const Kept& k) { return k.image == image && k.scale == scale && k.ratio == ratio; });
+    const auto found = findKept(fills, pattern, ratio);
     const QSize has = found == fills.end() ? QSize(0, 0) : found->fill.size();
     if (has.width() >= pixels.width() && has.height() >= pixels.height())
         return found->fill;
@@ -109,7 +111,7 @@ QPixmap PatternFills::fill(const Image& pattern, const QSize& pixels, double rat
         return {};
     const QPixmap drawnFill = drawPattern(pattern, size, ratio);
     if (found == fills.end())
-        fills.push_back({ image, scale, ratio, drawnFill });
+        fills.push_back({ pattern.image().cacheKey(), pattern.scale(), ratio, drawnFill });
     else
         found->fill = drawnFill; // the views holding the smaller one take this at their next paint
     return drawnFill;

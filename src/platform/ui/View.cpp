@@ -1063,25 +1063,23 @@ void View::paintBackground(QPainter& painter, const QRectF& b, double radius)
     // A square pattern over whole pixels is drawn from the pattern's shared tile, or else
     // is a part of its shared fill.
     if (!m_pattern.isNull() && radius <= 0 && QSizeF(pixels) == b.size() * ratio) {
+        // Taking a shared pixmap lets go of the one held before, perhaps its last use.
+        const auto hold = [this](const QPixmap& shared) {
+            if (m_fill.cacheKey() == shared.cacheKey())
+                return;
+            m_fill = shared;
+            m_fillKey.clear();
+            PatternFills::forgetUnused();
+        };
         if (const QPixmap tile = ratio == 1 ? PatternFills::tile(m_pattern, ratio) : QPixmap();
             !tile.isNull()) {
-            if (m_fill.cacheKey() != tile.cacheKey()) {
-                m_fill = tile;
-                m_fillKey.clear();
-                PatternFills::forgetUnused();
-            }
+            hold(tile);
             drawTiled(painter, m_fill, m_pattern.patternBrush(), pixels);
             return;
         }
-    }
-    if (!m_pattern.isNull() && radius <= 0 && !large && QSizeF(pixels) == b.size() * ratio) {
-        if (const QPixmap fill = PatternFills::fill(m_pattern, pixels, ratio); !fill.isNull()) {
-            if (m_fill.cacheKey() != fill.cacheKey()) {
-                m_fill = fill;
-                m_fillKey.clear();
-                // The smaller fill this view held may have been the last use of it.
-                PatternFills::forgetUnused();
-            }
+        if (const QPixmap fill = large ? QPixmap() : PatternFills::fill(m_pattern, pixels, ratio);
+            !fill.isNull()) {
+            hold(fill);
             drawExposed(painter, m_fill, pixels);
             return;
         }
