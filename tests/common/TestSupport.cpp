@@ -4,9 +4,12 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -76,6 +79,20 @@ QString outputPath(const QString& fileName)
 QString homePath()
 {
     return qEnvironmentVariable("KIVOTAB_HOME");
+}
+
+void replayCorpus(const QString& folder, const std::function<void(const uint8_t*, size_t)>& run)
+{
+    const QDir corpus(folder);
+    const QStringList seeds = corpus.entryList(QDir::Files);
+    ASSERT_FALSE(seeds.isEmpty());
+    for (const QString& seed : seeds) {
+        SCOPED_TRACE(seed.toStdString());
+        QFile file(corpus.filePath(seed));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        run(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
+    }
 }
 
 } // namespace testsupport

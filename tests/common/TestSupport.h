@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 
 namespace testsupport {
@@ -29,5 +31,9 @@ QString homePath();
 // Forgets what the process keeps between tests (settings, the application delegate's
 // store stack, the window, caches), so the next test starts as a fresh process would.
 void resetSharedState();
+
+// Runs every file of a fuzz target's checked-in corpus folder through the target's input
+// function, so every input it found stays harmless.
+void replayCorpus(const QString& folder, const std::function<void(const uint8_t*, size_t)>& run);
 
 } // namespace testsupport

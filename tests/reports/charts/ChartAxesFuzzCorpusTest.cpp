@@ -4,21 +4,12 @@
 
 #include "ChartTestSupport.h"
 
-#include <QDir>
-#include <QFile>
+#include "common/TestSupport.h"
 
 using charttest::ChartTest;
 
 TEST_F(ChartTest, EveryChartAxesSeedRunsWithoutCrashing)
 {
-    const QDir corpus(QStringLiteral(QT_TESTCASE_SOURCEDIR "/reports/charts/corpus"));
-    const QStringList seeds = corpus.entryList(QDir::Files);
-    ASSERT_FALSE(seeds.isEmpty());
-    for (const QString& seed : seeds) {
-        QFile file(corpus.filePath(seed));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << seed.toStdString();
-        const QByteArray bytes = file.readAll();
-        runChartAxesFuzzInput(
-            reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
-    }
+    testsupport::replayCorpus(
+        QStringLiteral(QT_TESTCASE_SOURCEDIR "/reports/charts/corpus"), runChartAxesFuzzInput);
 }

@@ -1,20 +1,12 @@
 // Replays the fuzz target's checked-in corpus, so every input it found stays harmless.
 #include "MustacheFuzzHarness.h"
 
-#include <QDir>
-#include <QFile>
+#include "common/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 TEST(MustacheFuzzCorpus, EverySeedRendersWithoutCrashing)
 {
-    const QDir corpus(QStringLiteral(QT_TESTCASE_SOURCEDIR "/reports/mustache/corpus"));
-    const QStringList seeds = corpus.entryList(QDir::Files);
-    ASSERT_FALSE(seeds.isEmpty());
-    for (const QString& seed : seeds) {
-        QFile file(corpus.filePath(seed));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << seed.toStdString();
-        const QByteArray bytes = file.readAll();
-        renderMustacheFuzzInput(
-            reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
-    }
+    testsupport::replayCorpus(
+        QStringLiteral(QT_TESTCASE_SOURCEDIR "/reports/mustache/corpus"), renderMustacheFuzzInput);
 }
