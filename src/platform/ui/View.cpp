@@ -655,6 +655,36 @@ void View::applyVisibility()
     // A view without a superview stays as it is until it is added or shown.
     if (parentWidget() || isWindow())
         QWidget::setVisible(shownAsWidget());
+    updatePaintEvents();
+}
+
+bool View::paintsAsWidget() const
+{
+    if (!m_drawnBySuperview || !qobject_cast<const View*>(parentWidget()))
+        return true;
+    // A widget below that paints itself needs the widgets above it painted.
+    for (QObject* child : children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (!widget || widget->isWindow())
+            continue;
+        auto* view = qobject_cast<View*>(widget);
+        if (!view || view->paintsAsWidget())
+            return true;
+    }
+    return false;
+}
+
+void View::updatePaintEvents()
+{
+    // A part kept as a widget only for its touches paints nothing: Qt then passes it by
+    // when it paints the superview, rather than preparing a paint for it on every frame.
+    const bool paints = paintsAsWidget();
+    if (testAttribute(Qt::WA_ForceUpdatesDisabled) != paints)
+        return;
+    setUpdatesEnabled(paints);
+    // A part above it may hold it among its parts.
+    if (auto* superview = qobject_cast<View*>(parentWidget()))
+        superview->updatePaintEvents();
 }
 
 void View::setDrawnBySuperview(bool drawn)
@@ -666,6 +696,9 @@ void View::setDrawnBySuperview(bool drawn)
     updateOpaque();
     if (parentWidget())
         applyVisibility();
+    updatePaintEvents();
+    if (auto* superview = qobject_cast<View*>(parentWidget()))
+        superview->updatePaintEvents();
     setNeedsDisplay();
     if (!drawn)
         update();
@@ -1293,6 +1326,12 @@ bool View::event(QEvent* event)
             updateOpaque();
         }
         updateEffect();
+        updatePaintEvents();
+        break;
+    case QEvent::ChildAdded:
+    case QEvent::ChildRemoved:
+        if (static_cast<QChildEvent*>(event)->child()->isWidgetType())
+            updatePaintEvents();
         break;
     case QEvent::Show:
     case QEvent::Hide:

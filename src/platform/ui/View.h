@@ -192,6 +192,9 @@ private:
     // Shown as a widget: not hidden, and either painting itself or taking touches.
     void applyVisibility();
     bool shownAsWidget() const;
+    // Painted as a widget: not a part drawn by its superview without self-painting subviews.
+    bool paintsAsWidget() const;
+    void updatePaintEvents();
     void paintBackground(QPainter& painter, const QRectF& bounds, double radius);
     void updateOpaque();
     void resizeSubviews(const QSizeF& oldSize, const QSizeF& newSize);

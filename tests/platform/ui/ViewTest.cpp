@@ -549,6 +549,62 @@ TEST(View, PartsDrawnByTheirSuperviewShowInItsPaintAndKeepTheirTouches)
     EXPECT_EQ(pixel(5, 40), QColor(Qt::blue));
 }
 
+// A part kept as a widget for its touches costs its superview's paint nothing more; one
+// holding a widget that paints itself is painted as before, so the widget still shows.
+TEST(View, APartTakingTouchesIsPassedByWhenItsSuperviewPaints)
+{
+    View parent(QRectF(0, 0, 100, 60));
+    parent.setBackgroundColor(Qt::white);
+    auto* part = new PaintRecordingView(QRectF(10, 10, 30, 20));
+    part->setBackgroundColor(Qt::red);
+    part->setDrawnBySuperview(true);
+    parent.addSubview(part);
+    const auto pixel = [&](int x, int y) { return parent.grab().toImage().pixelColor(x, y); };
+
+    ASSERT_TRUE(part->isVisibleTo(&parent));
+    EXPECT_EQ(pixel(20, 20), QColor(Qt::red));
+    EXPECT_TRUE(part->painted.isNull());
+    EXPECT_EQ(parent.childAt(20, 20), part);
+
+    // A subview painting itself.
+    auto* own = new PaintRecordingView(QRectF(5, 5, 10, 10));
+    own->setBackgroundColor(Qt::blue);
+    part->addSubview(own);
+    EXPECT_EQ(pixel(20, 20), QColor(Qt::blue));
+    EXPECT_FALSE(own->painted.isNull());
+    EXPECT_EQ(pixel(12, 12), QColor(Qt::red));
+
+    // Drawn by the part instead, it needs no paint of either.
+    own->setDrawnBySuperview(true);
+    part->painted = own->painted = QRect();
+    EXPECT_EQ(pixel(20, 20), QColor(Qt::blue));
+    EXPECT_TRUE(part->painted.isNull());
+    EXPECT_TRUE(own->painted.isNull());
+
+    // Nor when it lies a level deeper, in a part of the part, until it paints itself.
+    auto* inner = new View(QRectF(0, 0, 20, 20));
+    inner->setDrawnBySuperview(true);
+    part->addSubview(inner);
+    own->setParent(inner);
+    own->setDrawnBySuperview(false);
+    own->show();
+    own->painted = QRect();
+    EXPECT_EQ(pixel(20, 20), QColor(Qt::blue));
+    EXPECT_FALSE(own->painted.isNull());
+    own->setDrawnBySuperview(true);
+    part->painted = own->painted = QRect();
+    EXPECT_EQ(pixel(20, 20), QColor(Qt::blue));
+    EXPECT_TRUE(own->painted.isNull());
+    EXPECT_TRUE(part->painted.isNull());
+
+    // Gone, and the part its own view again: it paints itself.
+    delete inner;
+    EXPECT_EQ(pixel(20, 20), QColor(Qt::red));
+    part->setDrawnBySuperview(false);
+    EXPECT_EQ(pixel(20, 20), QColor(Qt::red));
+    EXPECT_FALSE(part->painted.isNull());
+}
+
 TEST(Image, MaskTintsOpaquePixelsAndKeepsTransparency)
 {
     QImage source(4, 2, QImage::Format_ARGB32_Premultiplied);
