@@ -694,11 +694,9 @@ void View::setDrawnBySuperview(bool drawn)
     m_drawnBySuperview = drawn;
     updateEffect();
     updateOpaque();
+    // Also whether it, and so the parts above it, still paint as widgets.
     if (parentWidget())
         applyVisibility();
-    updatePaintEvents();
-    if (auto* superview = qobject_cast<View*>(parentWidget()))
-        superview->updatePaintEvents();
     setNeedsDisplay();
     if (!drawn)
         update();
