@@ -101,10 +101,19 @@ void CollectionViewCell::updateSelectionDisplay()
         m_selectedBackgroundView->setHidden(false);
         m_selectedBackgroundView->setAlpha(on ? 1.0 : 0.0);
     }
-    for (Label* label : m_contentView->findChildren<Label*>())
-        label->setHighlighted(on);
-    for (ImageView* image : m_contentView->findChildren<ImageView*>())
-        image->setHighlighted(on);
+    highlightDescendants(m_contentView, on);
+}
+
+void CollectionViewCell::highlightDescendants(QObject* parent, bool on)
+{
+    // One walk, with no list made: a grid's cells show a new row at every scroll step.
+    for (QObject* child : parent->children()) {
+        if (auto* label = qobject_cast<Label*>(child))
+            label->setHighlighted(on);
+        else if (auto* image = qobject_cast<ImageView*>(child))
+            image->setHighlighted(on);
+        highlightDescendants(child, on);
+    }
 }
 
 void CollectionViewCell::prepareForReuse()

@@ -33,6 +33,8 @@ public:
 
 private:
     void updateSelectionDisplay();
+    // Highlights or not every label and image view below the object.
+    static void highlightDescendants(QObject* parent, bool on);
     void replaceBackground(QPointer<View>& slot, View* view);
 
     View* m_contentView = nullptr;

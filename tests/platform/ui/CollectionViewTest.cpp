@@ -5,6 +5,7 @@
 #include "platform/ui/Animation.h"
 #include "platform/ui/CollectionViewDelegateFlowLayout.h"
 #include "platform/ui/FlowLayout.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 
 #include <QRandomGenerator>
@@ -698,6 +699,21 @@ TEST(CollectionViewCell, TheContentShadowShowsAroundTheCellAndHighlightingReache
     cell->prepareForReuse();
     EXPECT_FALSE(cell->isSelected());
     EXPECT_FALSE(label->isHighlighted());
+
+    // Labels and images deeper inside are highlighted too.
+    auto* group = new View(QRectF(0, 30, 100, 30));
+    cell->contentView()->addSubview(group);
+    auto* inner = new Label(QRectF(0, 0, 50, 30));
+    auto* image = new ImageView;
+    image->setFrame(QRectF(50, 0, 30, 30));
+    group->addSubview(inner);
+    group->addSubview(image);
+    cell->setSelected(true);
+    EXPECT_TRUE(inner->isHighlighted());
+    EXPECT_TRUE(image->isHighlighted());
+    cell->setSelected(false);
+    EXPECT_FALSE(inner->isHighlighted());
+    EXPECT_FALSE(image->isHighlighted());
     EXPECT_DOUBLE_EQ(selected->alpha(), 0);
 }
 
