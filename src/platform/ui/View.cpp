@@ -1195,7 +1195,9 @@ void View::paintDrawnSubviews(QPainter& painter)
         painter.setOpacity(opacity);
         painter.setPen(std::get<0>(*kept));
         painter.setBrush(std::get<1>(*kept));
-        painter.setFont(std::get<2>(*kept));
+        // Setting a font resolves it for the device again: only when a part changed it.
+        if (painter.font() != std::get<2>(*kept))
+            painter.setFont(std::get<2>(*kept));
     }
 }
 

@@ -549,6 +549,44 @@ TEST(View, PartsDrawnByTheirSuperviewShowInItsPaintAndKeepTheirTouches)
     EXPECT_EQ(pixel(5, 40), QColor(Qt::blue));
 }
 
+namespace {
+
+// A part that writes with whatever font the painter holds.
+class PainterFontText : public View {
+public:
+    using View::View;
+
+protected:
+    void drawRect(QPainter& painter, const QRectF& rect) override
+    {
+        painter.setPen(Qt::black);
+        painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Wg"));
+    }
+};
+
+} // namespace
+
+TEST(View, APartThatSetsTheFontLeavesTheNextPartItsSuperviewsFont)
+{
+    View parent(QRectF(0, 0, 200, 60));
+    parent.setBackgroundColor(Qt::white);
+    auto* label = new Label(QRectF(0, 0, 100, 60));
+    label->setNumberOfLines(2);
+    label->setFont(Font::boldSystem(40));
+    label->setText("Big");
+    label->setDrawnBySuperview(true);
+    parent.addSubview(label);
+    auto* text = new PainterFontText(QRectF(100, 0, 100, 60));
+    text->setDrawnBySuperview(true);
+    parent.addSubview(text);
+    auto textArea = [&] { return parent.grab().toImage().copy(100, 0, 100, 60); };
+
+    label->setHidden(true);
+    const QImage alone = textArea();
+    label->setHidden(false);
+    EXPECT_EQ(textArea(), alone);
+}
+
 // A part kept as a widget for its touches costs its superview's paint nothing more; one
 // holding a widget that paints itself is painted as before, so the widget still shows.
 TEST(View, APartTakingTouchesIsPassedByWhenItsSuperviewPaints)
