@@ -6,7 +6,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QPaintEngine>
 #include <QPainter>
+
+#include <array>
+#include <cmath>
+#include <mutex>
 
 namespace platform::ui {
 
@@ -45,12 +50,55 @@ Image load(const QString& name)
 
 } // namespace
 
+struct Image::ScaledCopies {
+    std::mutex mutex;
+    // The last sizes drawn at, the oldest replaced first.
+    std::array<QImage, 4> copies;
+    size_t next = 0;
+};
+
 Image::Image(QImage image, double scale)
     : m_image(std::move(image))
+    , m_scaledCopies(std::make_shared<ScaledCopies>())
     , m_scale(scale > 0 ? scale : 1.0)
 {
     if (!m_image.isNull() && m_image.format() != QImage::Format_ARGB32_Premultiplied)
         m_image = m_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage Image::drawnAt(const QPainter& painter, const QRectF& rect) const
+{
+    // Drawn on the screen at a whole number of device pixels other than its own, with no
+    // turning or skewing: a copy scaled once to that size is drawn pixel for pixel. A
+    // document (PDF, print) keeps the pixels themselves.
+    constexpr qint64 MostScaledPixels = 256 * 256;
+    const QPaintEngine* engine = painter.paintEngine();
+    const QTransform& device = painter.deviceTransform();
+    if (!m_scaledCopies || !engine || engine->type() != QPaintEngine::Raster
+        || device.type() > QTransform::TxScale || device.m11() <= 0 || device.m11() != device.m22())
+        return m_image;
+    const QSizeF exact = rect.size() * device.m11();
+    const QSize pixels = exact.toSize();
+    if (pixels == m_image.size() || pixels.isEmpty()
+        || qint64(pixels.width()) * pixels.height() > MostScaledPixels
+        || std::abs(exact.width() - pixels.width()) >= 0.01
+        || std::abs(exact.height() - pixels.height()) >= 0.01)
+        return m_image;
+    return scaledTo(pixels);
+}
+
+QImage Image::scaledTo(const QSize& pixels) const
+{
+    std::lock_guard lock(m_scaledCopies->mutex);
+    auto& copies = m_scaledCopies->copies;
+    for (const QImage& copy : copies) {
+        if (copy.size() == pixels)
+            return copy;
+    }
+    QImage& slot = copies[m_scaledCopies->next];
+    m_scaledCopies->next = (m_scaledCopies->next + 1) % copies.size();
+    slot = m_image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return slot;
 }
 
 Image Image::named(const QString& name)
@@ -132,7 +180,7 @@ void Image::draw(QPainter& painter, const QRectF& rect) const
         // Only the hint changes: cheaper to set back than to save the painter.
         const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(rect, m_image);
+        painter.drawImage(rect, drawnAt(painter, rect));
         painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
         return;
     }

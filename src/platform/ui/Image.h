@@ -8,6 +8,8 @@
 #include <QSizeF>
 #include <QString>
 
+#include <memory>
+
 class QPainter;
 
 namespace platform::ui {
@@ -57,7 +59,17 @@ public:
     bool operator==(const Image& other) const;
 
 private:
+    // Copies of the pixels at the sizes the image was last drawn at, shared by the copies
+    // of the image: scaling a tile's icon at every paint costs more than drawing it.
+    struct ScaledCopies;
+    // What to draw into the rectangle: the pixels, or a copy scaled to the rectangle's
+    // device pixels when the painter draws it upright at a whole number of them.
+    QImage drawnAt(const QPainter& painter, const QRectF& rect) const;
+    // The pixels scaled to the size, made once for a few sizes.
+    QImage scaledTo(const QSize& pixels) const;
+
     QImage m_image;
+    std::shared_ptr<ScaledCopies> m_scaledCopies;
     double m_scale = 1.0;
     bool m_resizable = false;
     QMarginsF m_capInsets;

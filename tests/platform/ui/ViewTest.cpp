@@ -661,6 +661,48 @@ TEST(Image, MaskTintsOpaquePixelsAndKeepsTransparency)
     EXPECT_TRUE(Image::masked(Image(), Qt::red).isNull());
 }
 
+TEST(Image, DrawnAtOtherSizesInTurnItLooksAsThePainterDrawsIt)
+{
+    // A ramp on either side of a sharp split down the middle.
+    QImage source(100, 100, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            source.setPixelColor(
+                x, y, x < 50 ? QColor(255, 2 * x, 0) : QColor(0, 2 * (x - 50), 255));
+    const Image icon(source, 2.0);
+    auto drawn = [&](const QSizeF& size, bool byImage) {
+        QImage canvas(120, 120, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        painter.translate(7, 9);
+        const QRectF target(QPointF(0, 0), size);
+        if (byImage) {
+            icon.draw(painter, target);
+        } else {
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(target, source);
+        }
+        return canvas;
+    };
+    auto largestDifference = [](const QImage& a, const QImage& b) {
+        int largest = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) {
+                const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+                largest = std::max({ largest, std::abs(p.red() - q.red()),
+                    std::abs(p.green() - q.green()), std::abs(p.blue() - q.blue()) });
+            }
+        return largest;
+    };
+    // More sizes than are kept at once, then the first again; a size of part pixels is
+    // drawn from the image's own pixels.
+    const QList<QSizeF> sizes { { 50, 50 }, { 30, 30 }, { 20, 40 }, { 80, 60 }, { 10, 10 },
+        { 50, 50 }, { 30, 30 } };
+    for (const QSizeF& size : sizes)
+        EXPECT_LE(largestDifference(drawn(size, true), drawn(size, false)), 6) << size.width();
+    EXPECT_EQ(drawn(QSizeF(33.5, 33.5), true), drawn(QSizeF(33.5, 33.5), false));
+}
+
 TEST(Image, NinePatchKeepsTheCaps)
 {
     QImage source(30, 30, QImage::Format_ARGB32_Premultiplied);
