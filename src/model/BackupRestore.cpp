@@ -573,8 +573,11 @@ private:
                 return true;
             if (!m_reader) {
                 std::lock_guard lock(m_mutex);
-                m_reader = std::make_unique<JSONRecordReader::InParts>(
-                    content.constData(), content.size(), m_rows, PartsReadWhileWriting);
+                // Long texts stay in the bytes they are unpacked as: the store writes them
+                // so, and making them text and back costs the restore's busiest thread.
+                m_reader = std::make_unique<JSONRecordReader::InParts>(content.constData(),
+                    content.size(), m_rows, PartsReadWhileWriting,
+                    JSONRecordReader::Texts::LongAsBytes);
                 m_changed.notify_all();
             }
             m_reader->written(filled);

@@ -11,6 +11,7 @@
 #include "platform/coredata/PersistentStoreCoordinator.h"
 #include "platform/coredata/StoreOptions.h"
 #include "platform/coredata/StoreSaveHook.h"
+#include "platform/coredata/StoredText.h"
 #include "platform/coredata/ValueCompare.h"
 
 #include <QCoreApplication>
@@ -193,8 +194,8 @@ QList<int> ManagedObjectContext::keptTypes(const EntityDescription& entity)
     return kept;
 }
 
-QBitArray ManagedObjectContext::normalize(
-    const EntityDescription& entity, const QList<int>& kept, QList<QVariant>& values)
+QBitArray ManagedObjectContext::normalize(const EntityDescription& entity, const QList<int>& kept,
+    QList<QVariant>& values, HeldBytes held)
 {
     const qsizetype count = kept.size();
     if (values.size() > count) {
@@ -215,6 +216,8 @@ QBitArray ManagedObjectContext::normalize(
         }
         changed.setBit(i);
         if (value.metaType().id() == kept[i])
+            continue;
+        if (held == HeldBytes::Kept && kept[i] == QMetaType::QString && StoredText::isBytes(value))
             continue;
         // What setValue would make of it, or its error.
         ManagedObject probe(&entity);
@@ -350,7 +353,7 @@ bool ManagedObjectContext::Replacement::add(
     auto rollbackUnlessDone = qScopeGuard([this] { rollback(); });
     const QList<int> kept = keptTypes(entity);
     for (QList<QVariant>& values : records)
-        normalize(entity, kept, values);
+        normalize(entity, kept, values, HeldBytes::Kept);
     std::vector<const QList<QVariant>*> rows;
     rows.reserve(records.size());
     for (const QList<QVariant>& values : records)

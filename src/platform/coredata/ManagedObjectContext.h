@@ -96,6 +96,8 @@ public:
         Replacement(const Replacement&) = delete;
         Replacement& operator=(const Replacement&) = delete;
         // Writes records of one of the entities it replaces, after those given before.
+        // A text may come as its UTF-8 bytes (a QByteArray), as JSONRecordReader gives a
+        // long one: it must be valid UTF-8, and is written as it is.
         // Raises as insertNewObjects does (the replacement then fails). False, and the
         // error, on failure; a failed replacement takes nothing more and cannot commit.
         [[nodiscard]] bool add(
@@ -197,10 +199,13 @@ private:
     void adopt(ManagedObject* object);
     // The types the entity's attributes keep their values in, for normalize().
     static QList<int> keptTypes(const EntityDescription& entity);
+    // How normalize() takes a text attribute's value given as a QByteArray: as any other
+    // value (made text), or as StoredText bytes, valid UTF-8 that the store writes as is.
+    enum class HeldBytes { MadeText, Kept };
     // Makes the record's values what setValue would make of them, sized to the entity's
     // attributes; the bits of the values set. Raises as setValue does.
-    static QBitArray normalize(
-        const EntityDescription& entity, const QList<int>& kept, QList<QVariant>& values);
+    static QBitArray normalize(const EntityDescription& entity, const QList<int>& kept,
+        QList<QVariant>& values, HeldBytes held = HeldBytes::MadeText);
     void checkOwnEntity(const EntityDescription& entity) const;
     void objectWillChange(ManagedObject* object);
     void fulfillFault(ManagedObject* object);

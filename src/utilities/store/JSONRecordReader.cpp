@@ -1,6 +1,7 @@
 #include "utilities/store/JSONRecordReader.h"
 
 #include "platform/coredata/EntityDescription.h"
+#include "platform/coredata/StoredText.h"
 #include "utilities/store/KivoLibObject.h"
 
 #include <QStringDecoder>
@@ -22,6 +23,7 @@
 
 namespace {
 
+using platform::coredata::AttributeType;
 using platform::coredata::EntityDescription;
 using Failure = JSONRecordReader::Failure;
 
@@ -99,12 +101,14 @@ const char* skipPlain(const char* p, const char* end)
 class Parser {
 public:
     // Reads the bytes from `begin` (the file's start) to `end`.
-    Parser(const char* begin, const char* end, const EntityDescription& entity)
+    Parser(const char* begin, const char* end, const EntityDescription& entity,
+        JSONRecordReader::Texts texts = JSONRecordReader::Texts::Strings)
         : m_begin(begin)
         , m_p(begin)
         , m_end(end)
         , m_entity(entity)
         , m_nameKey(KivoLib::ManageObjectNameKey.toUtf8())
+        , m_longTextsAsBytes(texts == JSONRecordReader::Texts::LongAsBytes)
     {
         for (const auto& attribute : entity.attributes())
             m_keys.append(attribute.name.toUtf8());
@@ -257,9 +261,19 @@ private:
                 ++m_p;
                 QVariant value;
                 bool nested = false;
-                if (!readValue(value, nested, 1))
+                skipSpace();
+                if (index >= 0 && m_longTextsAsBytes && m_p < m_end && *m_p == '"'
+                    && attributes[index].type == AttributeType::String) {
+                    // Text as it comes: a long one in its UTF-8 bytes.
+                    QString text;
+                    QByteArray bytes;
+                    if (!readString(text, &bytes))
+                        return false;
+                    values[index]
+                        = bytes.isNull() ? QVariant(std::move(text)) : QVariant(std::move(bytes));
+                } else if (!readValue(value, nested, 1)) {
                     return false;
-                if (isName) {
+                } else if (isName) {
                     named = !nested && value.metaType().id() == QMetaType::QString
                         && value.toString() == m_entity.name();
                 } else if (index >= 0) {
@@ -332,14 +346,16 @@ private:
         return !m_decoder.hasError() || syntax("invalid UTF-8 in string", at);
     }
 
-    bool readString(QString& out)
+    // A text of StoredText::LongTextBytes bytes or more, when `longBytes` is given, goes
+    // there in UTF-8 (checked) and `out` stays as it was.
+    bool readString(QString& out, QByteArray* longBytes = nullptr)
     {
         const char *start = nullptr, *stop = nullptr;
         bool escaped = false, ascii = true;
         if (!scanString(start, stop, escaped, ascii))
             return false;
         if (!escaped)
-            return toText(start, stop - start, ascii, out, start);
+            return toTextOrBytes(start, stop - start, ascii, out, start, longBytes);
         // Unescaped into UTF-8 first, then made text once. An escape is never shorter than
         // what it stands for, so the body's size is room enough.
         m_buffer.resize(stop - start);
@@ -401,7 +417,18 @@ private:
                 return syntax("invalid escape", escape);
             }
         }
-        return toText(begin, put - begin, allAscii, out, start);
+        return toTextOrBytes(begin, put - begin, allAscii, out, start, longBytes);
+    }
+
+    bool toTextOrBytes(const char* data, qsizetype size, bool ascii, QString& out, const char* at,
+        QByteArray* longBytes)
+    {
+        if (!longBytes || size < platform::coredata::StoredText::LongTextBytes)
+            return toText(data, size, ascii, out, at);
+        if (!ascii && !QByteArrayView(data, size).isValidUtf8())
+            return syntax("invalid UTF-8 in string", at);
+        *longBytes = QByteArray(data, size);
+        return true;
     }
 
     static bool readHex(const char*& q, const char* stop, char32_t& code)
@@ -636,6 +663,7 @@ private:
     QList<QByteArray> m_keys;
     QByteArray m_buffer;
     QStringDecoder m_decoder { QStringDecoder::Utf8 };
+    const bool m_longTextsAsBytes;
     Failure m_failure { Failure::Kind::Syntax, {} };
 };
 
@@ -678,10 +706,11 @@ struct JSONRecordReader::InParts::Sync {
 };
 
 JSONRecordReader::InParts::InParts(
-    const char* data, qsizetype size, const EntityDescription& entity, int parts)
+    const char* data, qsizetype size, const EntityDescription& entity, int parts, Texts texts)
     : m_data(data)
     , m_size(size)
     , m_entity(entity)
+    , m_texts(texts)
     , m_partSize(std::max<qsizetype>(size / std::max(parts, 1), FewestBytesForParts / 2))
     , m_sync(std::make_unique<Sync>())
 {
@@ -708,7 +737,7 @@ void JSONRecordReader::InParts::start(const char* from, const char* until, bool 
     }
     const auto read = [this, started, last] {
         std::vector<QList<QVariant>> records;
-        Parser parser(m_data, last ? m_data + m_size : started->until, m_entity);
+        Parser parser(m_data, last ? m_data + m_size : started->until, m_entity, m_texts);
         const bool ok = parser.readPart(records, started->from, last);
         std::lock_guard lock(m_sync->mutex);
         started->records = std::move(records);
@@ -799,12 +828,12 @@ std::optional<std::vector<QList<QVariant>>> JSONRecordReader::InParts::readRest(
         else if (m_taken > 0)
             return std::vector<QList<QVariant>>();
     }
-    Parser whole(m_data, m_data + m_size, m_entity);
+    Parser whole(m_data, m_data + m_size, m_entity, m_texts);
     if (from == m_data)
         return whole.run(failure);
     // The parts before it ended exactly where it starts, at a record.
     std::vector<QList<QVariant>> records;
-    if (Parser(m_data, m_data + m_size, m_entity).readPart(records, from, true))
+    if (Parser(m_data, m_data + m_size, m_entity, m_texts).readPart(records, from, true))
         return records;
     // The fault is past the records given: reading from the start finds it and numbers it.
     if (whole.run(failure) && failure)

@@ -33,6 +33,11 @@ public:
         QString detail; // "unterminated string at byte 12", "record 3 is no Rows", ...
     };
 
+    // How a text value of a text attribute comes: always as a QString, or, from
+    // StoredText::LongTextBytes bytes on, as its UTF-8 bytes (a QByteArray, valid UTF-8)
+    // that the store writes as they are.
+    enum class Texts { Strings, LongAsBytes };
+
     // One list of values per record, in the entity's attribute order, each already of
     // its attribute's type (or null); the failure instead when the file is refused. Big
     // files are read in parts on several threads.
@@ -48,7 +53,8 @@ public:
         // For a file of `size` bytes at `data`, filled from its start; at most about
         // `parts` parts. The buffer must stay where it is until this is destroyed.
         InParts(const char* data, qsizetype size,
-            const platform::coredata::EntityDescription& entity, int parts);
+            const platform::coredata::EntityDescription& entity, int parts,
+            Texts texts = Texts::Strings);
         // Waits for the parts under way.
         ~InParts();
         InParts(const InParts&) = delete;
@@ -85,6 +91,7 @@ public:
         const char* m_data;
         qsizetype m_size;
         const platform::coredata::EntityDescription& m_entity;
+        Texts m_texts;
         qsizetype m_partSize;
         std::vector<std::unique_ptr<Part>> m_parts;
         // Guards the part list, each part's end and the fields below.

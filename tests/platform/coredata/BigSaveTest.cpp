@@ -363,6 +363,9 @@ TEST_F(BigSaveTest, ReplacingAllObjectsEmptiesTheEntitiesInEveryStoreAndKeepsThe
 
     std::vector<cd::ManagedObjectContext::EntityContent> contents;
     contents.push_back(newRows("N", BigCount));
+    // A text given in its UTF-8 bytes, as a restore reads a long one, is written as text.
+    const QString heldText = QStringLiteral("é ü € 中文 😀 ") + QString(300, QLatin1Char('z'));
+    contents.back().records[5][model->entity("Rows")->indexOfAttribute("json")] = heldText.toUtf8();
     platform::Error error;
     ASSERT_TRUE(context->replaceAllObjects(std::move(contents), &error))
         << error.localizedDescription().toStdString();
@@ -379,6 +382,8 @@ TEST_F(BigSaveTest, ReplacingAllObjectsEmptiesTheEntitiesInEveryStoreAndKeepsThe
     EXPECT_EQ(answers(path(), "PRAGMA integrity_check"), QStringList { "ok" });
     EXPECT_EQ(answers(path(), "SELECT \"order\" FROM \"Rows\" WHERE \"id\" = 'N4321'"),
         QStringList { "4321" });
+    EXPECT_EQ(answers(path(), "SELECT typeof(\"json\") FROM \"Rows\" WHERE \"id\" = 'N5'"),
+        QStringList { "text" });
 
     // The context's old rows are gone from it, its other objects stay; the new rows are
     // found with new keys and the values given.
@@ -395,6 +400,10 @@ TEST_F(BigSaveTest, ReplacingAllObjectsEmptiesTheEntitiesInEveryStoreAndKeepsThe
     EXPECT_GT(found.first()->objectID().key, largestKey);
     EXPECT_EQ(found.first()->value("order"), QVariant(qlonglong(17)));
     EXPECT_EQ(found.first()->value("json"), QString(200, QLatin1Char('y')));
+    request.setPredicate(cd::Predicate::equal("id", "N5"));
+    const auto heldRow = context->executeFetchRequest(request);
+    ASSERT_EQ(heldRow.size(), 1);
+    EXPECT_EQ(heldRow.first()->value("json"), heldText);
     EXPECT_TRUE(found.first()->value("ctimestamp").isNull());
 }
 

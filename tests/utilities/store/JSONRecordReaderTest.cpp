@@ -1,6 +1,7 @@
 #include "utilities/store/JSONRecordReader.h"
 #include "platform/coredata/EntityDescription.h"
 #include "platform/coredata/ManagedObject.h"
+#include "platform/coredata/StoredText.h"
 #include "utilities/store/JSONRecordWriter.h"
 
 #include <QJsonDocument>
@@ -344,6 +345,64 @@ TEST(JSONRecordReader, RecordsAreTakenInOrderWhileTheFileFills)
     EXPECT_EQ(taken.failure.kind, Failure::Kind::Records);
     EXPECT_EQ(taken.failure.detail,
         QStringLiteral("record %1 has a value of the wrong kind for \"count\"").arg(count - 1));
+}
+
+// Reads the file in parts, long texts in their bytes, as a restore reads its rows.
+std::optional<std::vector<QList<QVariant>>> readLongAsBytes(
+    const QByteArray& json, Failure* failure = nullptr)
+{
+    JSONRecordReader::InParts reader(
+        json.constData(), json.size(), kEntity, 8, JSONRecordReader::Texts::LongAsBytes);
+    reader.written(json.size());
+    reader.end(true);
+    std::vector<QList<QVariant>> records;
+    for (;;) {
+        std::vector<QList<QVariant>> part;
+        switch (reader.next(part)) {
+        case JSONRecordReader::InParts::Next::Records:
+            std::move(part.begin(), part.end(), std::back_inserter(records));
+            continue;
+        case JSONRecordReader::InParts::Next::Refused:
+            return reader.readRest(failure);
+        default:
+            return records;
+        }
+    }
+}
+
+TEST(JSONRecordReader, LongTextsAskedForInTheirBytesReadAsTheSameTexts)
+{
+    const QByteArray padding(300, 'x');
+    auto record = [](const QByteArray& text) {
+        return "{\"ManageObjectName\": \"Sample\", \"text\": \"" + text + "\", \"count\": 1}";
+    };
+    const QByteArray escaped = "\xc3\xa9 \\\"q\\\" \\u20ac \\ud83d\\ude00 " + padding;
+    const QByteArray lone = "\\ud800 " + padding;
+    const QByteArray json = bigFile(30000,
+        { { 7, record(escaped) }, { 8, record("short") }, { 9, record(lone) },
+            { 29999, record(padding) } });
+    Failure failure;
+    const auto asBytes = readLongAsBytes(json, &failure);
+    ASSERT_TRUE(asBytes) << failure.detail.toStdString();
+    const auto asStrings = read(json);
+    ASSERT_TRUE(asStrings);
+    ASSERT_EQ(asBytes->size(), asStrings->size());
+    for (size_t i = 0; i < asBytes->size(); ++i)
+        ASSERT_EQ(cd::StoredText::readable((*asBytes)[i][0]), (*asStrings)[i][0]) << i;
+    // Long texts in their UTF-8, unescaped; short ones, and one holding a lone surrogate
+    // (no UTF-8 holds one), as text.
+    EXPECT_EQ((*asBytes)[7][0], QVariant(QStringLiteral("é \"q\" € 😀 ").toUtf8() + padding));
+    EXPECT_EQ((*asBytes)[29999][0], QVariant(padding));
+    EXPECT_EQ((*asBytes)[8][0], QVariant(QStringLiteral("short")));
+    EXPECT_EQ((*asBytes)[9][0].metaType().id(), QMetaType::QString);
+
+    // A long text that is no UTF-8 is refused as one read as text is.
+    const QByteArray broken = bigFile(30000, { { 20000, record("\xc3\x28" + padding) } });
+    Failure bytesFailure, stringsFailure;
+    EXPECT_FALSE(readLongAsBytes(broken, &bytesFailure));
+    EXPECT_FALSE(read(broken, &stringsFailure));
+    EXPECT_EQ(bytesFailure.kind, Failure::Kind::Syntax);
+    EXPECT_EQ(bytesFailure.detail, stringsFailure.detail);
 }
 
 TEST(JSONRecordReader, AFaultInABigFileIsToldAsInASmallOne)
