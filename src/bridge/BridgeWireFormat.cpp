@@ -19,13 +19,13 @@
 namespace {
 
 // Thrown inside the parser only; the caller gets the text.
-struct BadReply {
+struct MalformedReply {
     QString reason;
 };
 
 [[noreturn]] void refuse(const QString& reason)
 {
-    throw BadReply { reason };
+    throw MalformedReply { reason };
 }
 
 QString text(const QJsonObject& object, const QString& key, const QString& where)
@@ -242,7 +242,7 @@ std::shared_ptr<MatrixResponse> BridgeWireFormat::parseMatrixReply(
         for (const QJsonValue& table : array(object, QStringLiteral("Tables"), where))
             reply->Tables.append(parseTable(objectOf(table, QStringLiteral("A table"))));
         return reply;
-    } catch (const BadReply& bad) {
+    } catch (const MalformedReply& bad) {
         if (failure)
             *failure = bad.reason;
         return nullptr;

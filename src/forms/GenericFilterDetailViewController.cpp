@@ -32,7 +32,7 @@ const QString GenericFilterDetailViewController::ValueCaptionKey = QStringLitera
 namespace {
 
 const QString kUnknownImage = QStringLiteral("unknownd");
-const QString kEmptyImage = QStringLiteral("empty");
+const QString kFilterEmptyImage = QStringLiteral("empty");
 
 // Where the four elements stand in the section: each has a caption row before it on a
 // phone.
@@ -67,8 +67,8 @@ QVariantList asItems(const QStringList& texts)
 // The element's image: the type's on a tablet, the blank one beside a phone's caption.
 void setElementImage(FormLabelElement& element, const platform::ui::Image& tabletImage)
 {
-    element.setImage(
-        DeviceHelper::isIPHONE() ? UIImage_Theme::themedimageNamed(kEmptyImage) : tabletImage);
+    element.setImage(DeviceHelper::isIPHONE() ? UIImage_Theme::themedimageNamed(kFilterEmptyImage)
+                                              : tabletImage);
 }
 
 // Adds the element, after its caption row on a phone.

@@ -29,9 +29,9 @@ const QString RowDetailViewController::Mask = QString(9, QChar(0x25CF));
 
 namespace {
 
-const QString kEmptyImage = QStringLiteral("empty");
-const QString kLockImage = QStringLiteral("passwordlock");
-const QString kUnlockImage = QStringLiteral("passwordunlock");
+const QString kRowEmptyImage = QStringLiteral("empty");
+const QString kRowLockImage = QStringLiteral("passwordlock");
+const QString kRowUnlockImage = QStringLiteral("passwordunlock");
 
 // The toolbar's taps, passed to the form while it lives.
 class RowDetailActions : public ToolBarAction {
@@ -181,7 +181,7 @@ void RowDetailViewController::createFields()
             line->onImageSelected = toggle;
         } else {
             line->setImage(
-                phone ? UIImage_Theme::themedimageNamed(kEmptyImage) : column->typeImage());
+                phone ? UIImage_Theme::themedimageNamed(kRowEmptyImage) : column->typeImage());
         }
         section->addElement(line);
         if (!isProtected || fits)
@@ -189,7 +189,7 @@ void RowDetailViewController::createFields()
         // Unlocked, a value too long for one line wraps under its caption as any other
         // does; that caption's lock masks it again.
         auto clearCaption = FormLabelElement::initWithTitle(name, QVariant());
-        clearCaption->setImage(UIImage_Theme::themedimageNamed(kUnlockImage));
+        clearCaption->setImage(UIImage_Theme::themedimageNamed(kRowUnlockImage));
         clearCaption->onImageSelected = toggle;
         clearCaption->setHidden(true);
         auto clearText = FormTextElement::initWithText(text);
@@ -232,5 +232,6 @@ void RowDetailViewController::setLockUnlockImage(FormElement* element)
     if (!line)
         return;
     const QString shown = DeviceHelper::isIPHONE() ? line->title() : line->value().toString();
-    line->setImage(UIImage_Theme::themedimageNamed(shown == Mask ? kLockImage : kUnlockImage));
+    line->setImage(
+        UIImage_Theme::themedimageNamed(shown == Mask ? kRowLockImage : kRowUnlockImage));
 }

@@ -15,21 +15,21 @@ const QString DefinitionRules::DefaultImage = QStringLiteral("template");
 
 namespace {
 
-bool isAbsent(const QVariant& value)
+bool hasNoValue(const QVariant& value)
 {
     return !value.isValid() || value.isNull();
 }
 
 QString textOf(const QVariant& value)
 {
-    return isAbsent(value) ? QString() : value.toString();
+    return hasNoValue(value) ? QString() : value.toString();
 }
 
 // The whole number a numeric attribute holds; none for nothing, text that is no number,
 // a fraction or a number too large to mean anything here.
 std::optional<qint64> wholeNumber(const QVariant& value)
 {
-    if (isAbsent(value))
+    if (hasNoValue(value))
         return std::nullopt;
     QVariant number = value;
     if (value.typeId() == QMetaType::QString)
@@ -130,12 +130,12 @@ QStringList DefinitionRules::columnProblems(
         column->setListvalues(QVariant());
     }
     // What the type leaves in place must be something the rows and formatters can use.
-    if (!lengthRefused && !isAbsent(column->length())) {
+    if (!lengthRefused && !hasNoValue(column->length())) {
         const auto length = wholeNumber(column->length());
         if (!length || *length < 0 || *length > DefinitionCheck::MaximumLength)
             problems << LocalizedStrings::InvalidLength();
     }
-    if (!isAbsent(column->precision())) {
+    if (!hasNoValue(column->precision())) {
         const auto precision = wholeNumber(column->precision());
         if (!precision || *precision < 0 || *precision > qint64(KivoNumber::MaximumDecimals))
             problems << LocalizedStrings::InvalidPrecision();

@@ -53,7 +53,7 @@ const QString kReminderKeyFormat = QStringLiteral("%1_Reminder");
 std::optional<QVariantMap> decodeRow(const QVariant& stored, const Rows::Columns& columns,
     const Rows::Password& password, bool onlyColumns);
 
-void tell(QString* reason, const QString& text)
+void tellLocalized(QString* reason, const QString& text)
 {
     if (reason)
         *reason = LocalizedStrings::getLocalizedString(text);
@@ -668,7 +668,7 @@ std::optional<QByteArray> encodeRow(const QVariantMap& values, const ColumnsMemo
     }
     QByteArray json = JSONConverter::ToJSON(values, dates);
     if (json.isNull()) {
-        tell(reason, Rows::RowNotJSON);
+        tellLocalized(reason, Rows::RowNotJSON);
         return std::nullopt;
     }
     // What a text of the bytes holds: bytes that are not UTF-8 are written as it reads them.
@@ -677,7 +677,7 @@ std::optional<QByteArray> encodeRow(const QVariantMap& values, const ColumnsMemo
     if (password) {
         const auto encrypted = KivoAES256::AES256EncryptWithKey(json, *password);
         if (!encrypted) {
-            tell(reason, Rows::RowEncryptionFailed);
+            tellLocalized(reason, Rows::RowEncryptionFailed);
             return std::nullopt;
         }
         // One line of Base64, as the text encryption writes it.

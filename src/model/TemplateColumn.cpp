@@ -32,8 +32,8 @@ namespace {
 
 const QString kFetchColumns = QStringLiteral("FetchRequest_Columns");
 const QString kFetchColumnsAll = QStringLiteral("FetchRequest_TemplateColumn_All");
-const QString kTemplateIdVariable = QStringLiteral("TEMPLATE_ID");
-const QString kOrder = QStringLiteral("order");
+const QString kColumnsTemplateIdVariable = QStringLiteral("TEMPLATE_ID");
+const QString kColumnOrder = QStringLiteral("order");
 
 // Grid widths in characters of the types that do not follow a length.
 constexpr int kNumberWidth = 15;
@@ -124,23 +124,24 @@ QList<TemplateColumn*> TemplateColumn::getColumnsAll()
 QList<TemplateColumn*> TemplateColumn::getColumns(const QString& templateId)
 {
     return ModelRegistry::fetch<TemplateColumn>(kFetchColumns,
-        QVariantMap { { kTemplateIdVariable, templateId } },
-        QList<platform::coredata::SortDescriptor> { { kOrder, true } }, 0);
+        QVariantMap { { kColumnsTemplateIdVariable, templateId } },
+        QList<platform::coredata::SortDescriptor> { { kColumnOrder, true } }, 0);
 }
 
 quint64 TemplateColumn::getColumnsCount(const QString& templateId)
 {
-    return KivoLib::countFetchRequest(kFetchColumns, { { kTemplateIdVariable, templateId } });
+    return KivoLib::countFetchRequest(
+        kFetchColumns, { { kColumnsTemplateIdVariable, templateId } });
 }
 
 TemplateColumn* TemplateColumn::add(const QString& templateId)
 {
     ModelRegistry::registerClasses();
     const auto last = KivoLib::executchFetchRequest(kFetchColumns,
-        QVariantMap { { kTemplateIdVariable, templateId } },
-        QList<platform::coredata::SortDescriptor> { { kOrder, false } }, 1);
+        QVariantMap { { kColumnsTemplateIdVariable, templateId } },
+        QList<platform::coredata::SortDescriptor> { { kColumnOrder, false } }, 1);
     const int order
-        = last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kOrder)) + 1 : 0;
+        = last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kColumnOrder)) + 1 : 0;
     auto* column = qobject_cast<TemplateColumn*>(KivoLib::addEntity(entityName()));
     if (!column)
         return nullptr;

@@ -16,10 +16,10 @@ const QString kFetchByDatabase = QStringLiteral("FetchRequest_UserTemplates");
 const QString kFetchByDatabaseCount = QStringLiteral("FetchRequest_UserTemplates_DatabaseId");
 const QString kFetchByTemplate = QStringLiteral("FetchRequest_UserTemplates_TemplateId");
 const QString kDatabaseIdVariable = QStringLiteral("DATABASE_ID");
-const QString kTemplateIdVariable = QStringLiteral("TEMPLATE_ID");
-const QString kOrder = QStringLiteral("order");
+const QString kUsersTemplateIdVariable = QStringLiteral("TEMPLATE_ID");
+const QString kUserTemplateOrder = QStringLiteral("order");
 
-void tell(QString* message, const QString& text)
+void tellMessage(QString* message, const QString& text)
 {
     if (message)
         *message = text;
@@ -41,12 +41,13 @@ QList<UserTemplate*> UserTemplate::getUserTemplates(const QString& databaseId)
 {
     return ModelRegistry::fetch<UserTemplate>(kFetchByDatabase,
         QVariantMap { { kDatabaseIdVariable, databaseId } },
-        QList<platform::coredata::SortDescriptor> { { kOrder, true } }, 0);
+        QList<platform::coredata::SortDescriptor> { { kUserTemplateOrder, true } }, 0);
 }
 
 bool UserTemplate::isTemplateUsed(const QString& templateId)
 {
-    return KivoLib::countFetchRequest(kFetchByTemplate, { { kTemplateIdVariable, templateId } })
+    return KivoLib::countFetchRequest(
+               kFetchByTemplate, { { kUsersTemplateIdVariable, templateId } })
         > 0;
 }
 
@@ -62,9 +63,10 @@ UserTemplate* UserTemplate::add(const QString& databaseId)
     ModelRegistry::registerClasses();
     const auto last = KivoLib::executchFetchRequest(kFetchByDatabase,
         QVariantMap { { kDatabaseIdVariable, databaseId } },
-        QList<platform::coredata::SortDescriptor> { { kOrder, false } }, 1);
-    const int order
-        = last.size() == 1 ? ModelRegistry::intValue(last.first()->value(kOrder)) + 1 : 0;
+        QList<platform::coredata::SortDescriptor> { { kUserTemplateOrder, false } }, 1);
+    const int order = last.size() == 1
+        ? ModelRegistry::intValue(last.first()->value(kUserTemplateOrder)) + 1
+        : 0;
     auto* table = qobject_cast<UserTemplate*>(KivoLib::addEntity(entityName()));
     if (!table)
         return nullptr;
@@ -128,7 +130,7 @@ bool UserTemplate::changeProtection(const std::optional<QString>& currentPasswor
     // Rows of a protected table are only readable with its password: check it first so a
     // wrong one can never be used to rewrite them.
     if (isProtectedNow && (!currentPassword || !isPasswordValid(*currentPassword))) {
-        tell(message, LocalizedStrings::PasswordInvalid());
+        tellMessage(message, LocalizedStrings::PasswordInvalid());
         return false;
     }
     const std::optional<QString> readPassword = isProtectedNow ? currentPassword : std::nullopt;
@@ -137,7 +139,7 @@ bool UserTemplate::changeProtection(const std::optional<QString>& currentPasswor
     if (password) {
         check = encryptString(ProtectionCheckPhrase, *password);
         if (!check) {
-            tell(message, Rows::RowEncryptionFailed);
+            tellMessage(message, Rows::RowEncryptionFailed);
             return false;
         }
     }
@@ -154,13 +156,13 @@ bool UserTemplate::changeProtection(const std::optional<QString>& currentPasswor
         }
         const auto values = row->decodeData(columns, readPassword);
         if (!values) {
-            tell(message, Rows::RowDecryptionFailed);
+            tellMessage(message, Rows::RowDecryptionFailed);
             return false;
         }
         QString reason;
         const auto text = Rows::encodeData(*values, columns, password, &reason);
         if (!text) {
-            tell(message, reason);
+            tellMessage(message, reason);
             return false;
         }
         texts.append(*text);

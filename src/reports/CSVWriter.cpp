@@ -17,8 +17,8 @@ namespace {
 // Bytes gathered before they go to the stream.
 constexpr qsizetype kBufferSize = 64 * 1024;
 
-const char kInvalidParameter[] = "Invalid parameter not satisfying: %1";
-const char kUnsupportedEncoding[] = "Unsupported string encoding %1";
+const char kWriterInvalidParameter[] = "Invalid parameter not satisfying: %1";
+const char kWriterUnsupportedEncoding[] = "Unsupported string encoding %1";
 const char kUnwritable[] = "The CSV text could not be written: %1";
 const char kUnencodable[] = "The CSV text holds characters that cannot be written in %1.";
 const char kStreamClosed[] = "the stream is closed";
@@ -61,12 +61,12 @@ std::unique_ptr<CSVWriter> CSVWriter::initWithOutputStream(
 {
     if (!stream) {
         throw platform::Exception(platform::Exception::InternalInconsistency,
-            QString::fromLatin1(kInvalidParameter).arg(u"stream"));
+            QString::fromLatin1(kWriterInvalidParameter).arg(u"stream"));
     }
     auto codec = TextCodec::codecForEncoding(encoding);
     if (!codec) {
         throw platform::Exception(platform::Exception::InvalidArgument,
-            QString::fromLatin1(kUnsupportedEncoding).arg(quint64(encoding)));
+            QString::fromLatin1(kWriterUnsupportedEncoding).arg(quint64(encoding)));
     }
     return std::unique_ptr<CSVWriter>(
         new CSVWriter(std::move(stream), encoding, std::move(codec), delimiter));

@@ -7,7 +7,7 @@ using namespace platform::xls;
 
 namespace {
 // Options are small codes; anything else is ignored rather than wrapped into another.
-bool isOption(int value)
+bool isFormatOption(int value)
 {
     return value >= 0 && value <= 0xFF;
 }
@@ -46,7 +46,7 @@ void XlsExtendedFormat::setFormat(const XlsFormat& format)
 
 void XlsExtendedFormat::setHAlign(int align)
 {
-    if (isOption(align))
+    if (isFormatOption(align))
         aExtFormat->setHAlign(HAlign(align));
 }
 
@@ -57,7 +57,7 @@ quint8 XlsExtendedFormat::hAlign() const
 
 void XlsExtendedFormat::setVAlign(int align)
 {
-    if (isOption(align))
+    if (isFormatOption(align))
         aExtFormat->setVAlign(VAlign(align));
 }
 
@@ -78,7 +78,7 @@ quint8 XlsExtendedFormat::indent() const
 
 void XlsExtendedFormat::setTxtOrientation(int orientation)
 {
-    if (isOption(orientation))
+    if (isFormatOption(orientation))
         aExtFormat->setTxtOrientation(TextOrientation(orientation));
 }
 
@@ -89,7 +89,7 @@ quint8 XlsExtendedFormat::txtOrientation() const
 
 void XlsExtendedFormat::setFillFGColor(int color)
 {
-    if (isOption(color))
+    if (isFormatOption(color))
         aExtFormat->setFillFGColor(quint8(color));
 }
 
@@ -100,7 +100,7 @@ quint8 XlsExtendedFormat::fillFGColor() const
 
 void XlsExtendedFormat::setFillBGColor(int color)
 {
-    if (isOption(color))
+    if (isFormatOption(color))
         aExtFormat->setFillBGColor(quint8(color));
 }
 
@@ -111,7 +111,7 @@ quint8 XlsExtendedFormat::fillBGColor() const
 
 void XlsExtendedFormat::setFillStyle(int style)
 {
-    if (isOption(style))
+    if (isFormatOption(style))
         aExtFormat->setFillStyle(FillPattern(style));
 }
 
@@ -152,17 +152,17 @@ bool XlsExtendedFormat::wrap() const
 
 void XlsExtendedFormat::setBorderStyle(int side, int style)
 {
-    if (isOption(side) && isOption(style))
+    if (isFormatOption(side) && isFormatOption(style))
         aExtFormat->setBorderStyle(BorderSide(side), BorderStyle(style));
 }
 
 void XlsExtendedFormat::setBorderColor(int side, int color)
 {
-    if (isOption(side) && isOption(color))
+    if (isFormatOption(side) && isFormatOption(color))
         aExtFormat->setBorderColor(BorderSide(side), quint8(color));
 }
 
 quint8 XlsExtendedFormat::borderStyle(int side) const
 {
-    return isOption(side) ? quint8(aExtFormat->borderStyle(BorderSide(side))) : 0;
+    return isFormatOption(side) ? quint8(aExtFormat->borderStyle(BorderSide(side))) : 0;
 }

@@ -4,7 +4,7 @@ using namespace platform::xls;
 
 namespace {
 // Options are small codes; anything else is ignored rather than wrapped into another.
-bool isOption(int value)
+bool isFontOption(int value)
 {
     return value >= 0 && value <= 0xFF;
 }
@@ -37,7 +37,7 @@ quint16 XlsFont::height() const
 
 void XlsFont::setBoldStyle(int style)
 {
-    if (isOption(style))
+    if (isFontOption(style))
         aFont->setBoldStyle(Boldness(style));
 }
 
@@ -48,7 +48,7 @@ int XlsFont::boldStyle() const
 
 void XlsFont::setUnderlineStyle(int style)
 {
-    if (isOption(style))
+    if (isFontOption(style))
         aFont->setUnderlineStyle(Underline(style));
 }
 
@@ -59,7 +59,7 @@ int XlsFont::underlineStyle() const
 
 void XlsFont::SetScriptStyle(int style)
 {
-    if (isOption(style))
+    if (isFontOption(style))
         aFont->setScriptStyle(Script(style));
 }
 
@@ -70,7 +70,7 @@ int XlsFont::scriptStyle() const
 
 void XlsFont::setColorName(int color)
 {
-    if (isOption(color))
+    if (isFontOption(color))
         aFont->setColorName(ColorName(color));
 }
 

@@ -17,14 +17,14 @@
 
 namespace {
 
-constexpr unsigned EditButton = 2;
+constexpr unsigned EditTemplateButton = 2;
 
-QString text(const QVariant& value)
+QString textOf(const QVariant& value)
 {
     return value.isNull() ? QString() : value.toString();
 }
 
-void rollbackContext()
+void rollbackTemplateEdits()
 {
     KivoAppDelegate::ApplicationDelegate()->rollbackContext();
 }
@@ -55,8 +55,8 @@ std::shared_ptr<GridData> TemplateDataController::getGridData(qint64 index)
     if (!definition)
         return nullptr;
     auto item = std::make_shared<GridData>(row);
-    item->Menu = text(definition->name());
-    const QString image = text(definition->image());
+    item->Menu = textOf(definition->name());
+    const QString image = textOf(definition->image());
     item->Image = image.isEmpty() ? DefinitionRules::DefaultImage : image;
     return item;
 }
@@ -76,7 +76,7 @@ QStringList TemplateDataController::columnValues(qint64 index)
     Template* definition = rowAt(index);
     if (!definition)
         return { QString(), QString() };
-    return { text(definition->name()), text(definition->descr()) };
+    return { textOf(definition->name()), textOf(definition->descr()) };
 }
 
 void TemplateDataController::searchData(const QString& searchText)
@@ -104,13 +104,13 @@ bool TemplateDataController::saveRow(const QVariant& row)
         if (auto* other = qobject_cast<Template*>(RowObject::object(shown)))
             definitions << other;
     const QStringList problems = DefinitionRules::templateProblems(
-        definition, definitions, lastClickedButton() == EditButton);
+        definition, definitions, lastClickedButton() == EditTemplateButton);
     if (problems.isEmpty() && definition->saveTemplate())
         return true;
     if (!problems.isEmpty())
         MessageHelper::ShowMultipleMessage(problems, false);
     // What was refused must not ride along with a later commit.
-    rollbackContext();
+    rollbackTemplateEdits();
     return false;
 }
 
@@ -120,7 +120,7 @@ bool TemplateDataController::deleteRow()
     Template* definition = grid ? rowAt(grid->selectedRow()) : nullptr;
     if (!definition)
         return false;
-    const QString id = text(definition->id());
+    const QString id = textOf(definition->id());
     if (UserTemplate::isTemplateUsed(id)) {
         MessageHelper::ShowMessage(LocalizedStrings::TemplateInUse(), false);
         return false;
@@ -132,7 +132,7 @@ bool TemplateDataController::deleteRow()
         doomed << column;
     doomed << definition;
     if (!KivoLib::DeleteObjects(doomed)) {
-        rollbackContext();
+        rollbackTemplateEdits();
         return false;
     }
     return true;

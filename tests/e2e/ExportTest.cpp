@@ -30,9 +30,9 @@
 namespace e2e {
 namespace {
 
-const QString kContacts = QStringLiteral("7DBCAB4F-2773-4A69-AE07-AFFD57BDC64A");
-const QString kName = QStringLiteral("319525EF-176E-4462-93BA-68EB30D7D6E7");
-const QString kPhone = QStringLiteral("89C20BFE-16C0-4414-A9FD-40BDB2692BD2");
+const QString kContactsTable = QStringLiteral("7DBCAB4F-2773-4A69-AE07-AFFD57BDC64A");
+const QString kNameColumn = QStringLiteral("319525EF-176E-4462-93BA-68EB30D7D6E7");
+const QString kPhoneColumn = QStringLiteral("89C20BFE-16C0-4414-A9FD-40BDB2692BD2");
 const QString kEmail = QStringLiteral("DFFE9F8F-B701-45EA-B941-8A2BFE933E28");
 const QString kBirthday = QStringLiteral("FA736F30-E79F-4A5D-A794-7EE99357EE8E");
 constexpr int kShareButton = 40;
@@ -124,7 +124,7 @@ struct ExportJourney : AppTest {
         ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
         ASSERT_TRUE(open(databases, "Household"));
         home = top();
-        ASSERT_TRUE(addTable(home, "Friends", kContacts));
+        ASSERT_TRUE(addTable(home, "Friends", kContactsTable));
     }
 
     void TearDown() override
@@ -138,7 +138,7 @@ struct ExportJourney : AppTest {
     // A new protected table "Vault", opened with its password "s3cret" just made.
     bool openNewVault()
     {
-        return addTable(home, "Vault", kContacts, true) && open(home, "Vault")
+        return addTable(home, "Vault", kContactsTable, true) && open(home, "Vault")
             && answerPrompt("Create Password", "s3cret")
             && answerPrompt("Retype Password", "s3cret");
     }
@@ -345,8 +345,9 @@ TEST_P(ExportJourney, TheShareMenuSavesAndMailsTheRowsAsCsvAndXls)
 {
     ApplicationScreen* rows = openRows();
     ASSERT_NE(rows, nullptr);
-    ASSERT_TRUE(addRow(rows, { { kName, "Ann \"the\" First, Jr." }, { kPhone, "555 1234" } }));
-    ASSERT_TRUE(addRow(rows, { { kName, "Zoë Weiß" }, { kEmail, "zoe@example.com" } }));
+    ASSERT_TRUE(
+        addRow(rows, { { kNameColumn, "Ann \"the\" First, Jr." }, { kPhoneColumn, "555 1234" } }));
+    ASSERT_TRUE(addRow(rows, { { kNameColumn, "Zoë Weiß" }, { kEmail, "zoe@example.com" } }));
 
     // Seven items: import, then the six of saving and mailing (no cloud store here).
     ListSelectViewController* menu = openMenu(rows);
@@ -446,7 +447,7 @@ TEST_P(ExportJourney, ImportThroughTheMenuStoresAllLinesOrNoneAndLogsWhy)
 {
     ApplicationScreen* rows = openRows();
     ASSERT_NE(rows, nullptr);
-    ASSERT_TRUE(addRow(rows, { { kName, "Kept Row" } }));
+    ASSERT_TRUE(addRow(rows, { { kNameColumn, "Kept Row" } }));
     const QStringList before = storedTexts();
 
     // Columns missing from the header: each is named, nothing is stored.
@@ -543,7 +544,7 @@ TEST_P(ExportJourney, TheRowDisplaysShareMenuSavesTheOneRow)
     constexpr int kDetailButton = 27;
     ApplicationScreen* rows = openRows();
     ASSERT_NE(rows, nullptr);
-    ASSERT_TRUE(addRow(rows, { { kName, "Zoë Weiß" }, { kEmail, "zoe@example.com" } }));
+    ASSERT_TRUE(addRow(rows, { { kNameColumn, "Zoë Weiß" }, { kEmail, "zoe@example.com" } }));
     rows->setSelectedRow(0);
     platform::ui::View* detail = barButton(rows, kDetailButton);
     ASSERT_NE(detail, nullptr);
@@ -733,7 +734,7 @@ struct ResetRemindersJourney : CloudExportJourney {
             const QDateTime birthday(
                 QDate(1990 + i, 1 + i % 12, 1 + i % 28), QTime(9, 0), QTimeZone::utc());
             Rows* row = Rows::add(table->userTemplate()->id().toString());
-            row->updateData({ { kName, QString("Friend %1").arg(i) }, { kBirthday, birthday },
+            row->updateData({ { kNameColumn, QString("Friend %1").arg(i) }, { kBirthday, birthday },
                                 { Rows::reminderKey(kBirthday), "Yearly" } },
                 table->Columns(), table->secret());
             EXPECT_TRUE(row->saveRows());

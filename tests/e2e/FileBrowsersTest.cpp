@@ -18,12 +18,12 @@ namespace {
 constexpr int kSettings = 28;
 constexpr int kSave = 31;
 
-QString documents(const QString& name = {})
+QString documentsPath(const QString& name = {})
 {
     return QDir(platform::Folders::documents()).filePath(name);
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes)
+bool writeBytes(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
@@ -39,7 +39,7 @@ QStringList sorted(QStringList names)
 QStringList documentsEntries()
 {
     return sorted(
-        QDir(documents())
+        QDir(documentsPath())
             .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System));
 }
 
@@ -107,10 +107,10 @@ struct FileBrowsers : AppTest {
 
     void fillDocuments()
     {
-        ASSERT_TRUE(writeFile(documents("notes.txt"), "hello\n"));
-        ASSERT_TRUE(writeFile(documents("sales.csv"), "a,b\n1,2\n"));
-        ASSERT_TRUE(QDir().mkpath(documents("reports")));
-        ASSERT_TRUE(writeFile(documents("reports/march.csv"), "x\n"));
+        ASSERT_TRUE(writeBytes(documentsPath("notes.txt"), "hello\n"));
+        ASSERT_TRUE(writeBytes(documentsPath("sales.csv"), "a,b\n1,2\n"));
+        ASSERT_TRUE(QDir().mkpath(documentsPath("reports")));
+        ASSERT_TRUE(writeBytes(documentsPath("reports/march.csv"), "x\n"));
     }
 };
 
@@ -137,7 +137,7 @@ TEST_P(FileBrowsers, TheSettingsFileBrowserListsDocumentsOpensFilesAndMakesAndDe
     ASSERT_TRUE(open(reports, "march.csv"));
     auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
     ASSERT_NE(preview, nullptr);
-    EXPECT_EQ(preview->url().toLocalFile(), documents("reports/march.csv"));
+    EXPECT_EQ(preview->url().toLocalFile(), documentsPath("reports/march.csv"));
     back();
     back();
     ASSERT_EQ(top(), files);
@@ -146,7 +146,7 @@ TEST_P(FileBrowsers, TheSettingsFileBrowserListsDocumentsOpensFilesAndMakesAndDe
     ASSERT_TRUE(open(files, "notes.txt"));
     preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
     ASSERT_NE(preview, nullptr);
-    EXPECT_EQ(preview->url().toLocalFile(), documents("notes.txt"));
+    EXPECT_EQ(preview->url().toLocalFile(), documentsPath("notes.txt"));
     back();
     ASSERT_EQ(top(), files);
 
@@ -154,22 +154,22 @@ TEST_P(FileBrowsers, TheSettingsFileBrowserListsDocumentsOpensFilesAndMakesAndDe
     files->dataController()->add(nullptr);
     ASSERT_TRUE(fillAndSave(files, { { "name", "archive" } }));
     EXPECT_EQ(takeMessages(), QStringList({ "Information|Folder Created." }));
-    EXPECT_TRUE(QFileInfo(documents("archive")).isDir());
+    EXPECT_TRUE(QFileInfo(documentsPath("archive")).isDir());
     reload(files);
     EXPECT_EQ(sorted(titles(files)), documentsEntries());
     EXPECT_TRUE(titles(files).contains("archive"));
 
     // Deleted after the confirmation, with what it holds; the rest stays.
-    ASSERT_TRUE(writeFile(documents("archive/old.csv"), "y\n"));
+    ASSERT_TRUE(writeBytes(documentsPath("archive/old.csv"), "y\n"));
     files->setSelectedRow(titles(files).indexOf("archive"));
     files->dataController()->remove(nullptr);
     ASSERT_NE(alertTitled("Confirmation"), nullptr);
     alertTitled("Confirmation")->clickButtonAtIndex(1);
     settle(300);
-    EXPECT_FALSE(QFileInfo::exists(documents("archive")));
+    EXPECT_FALSE(QFileInfo::exists(documentsPath("archive")));
     EXPECT_FALSE(titles(files).contains("archive"));
     EXPECT_EQ(sorted(titles(files)), documentsEntries());
-    EXPECT_TRUE(QFileInfo::exists(documents("reports/march.csv")));
+    EXPECT_TRUE(QFileInfo::exists(documentsPath("reports/march.csv")));
 }
 
 TEST_P(FileBrowsers, HomesSettingsOpenTheSameFileBrowser)
@@ -251,14 +251,14 @@ TEST_P(FileBrowsers, TheBackupDialogShowsTheWholeNameSavesFromItsButtonAndCancel
         [] { return !platform::ui::AlertView::visibleAlerts().isEmpty(); }, 30000));
     EXPECT_EQ(takeMessages(), QStringList({ "Information|Operation Completed Successfully." }));
     EXPECT_EQ(top(), databases);
-    EXPECT_TRUE(QFile::exists(documents(offered)));
+    EXPECT_TRUE(QFile::exists(documentsPath(offered)));
 }
 
 // The default names must show whole on the narrowest phone too, and in a folder level of
 // the dialog, which has its back button instead of Cancel.
 TEST_P(FileBrowsers, TheDefaultNameShowsWholeInEveryLevelOfTheDialog)
 {
-    ASSERT_TRUE(QDir().mkpath(documents("backups")));
+    ASSERT_TRUE(QDir().mkpath(documentsPath("backups")));
     ApplicationScreen* databases = top();
     ASSERT_TRUE(choose(databases, "Backup"));
     FileBrowserViewController* saving = browser(databases);
@@ -290,7 +290,7 @@ TEST_P(FileBrowsers, TheDefaultNameShowsWholeInEveryLevelOfTheDialog)
         [] { return !platform::ui::AlertView::visibleAlerts().isEmpty(); }, 30000));
     EXPECT_EQ(takeMessages(), QStringList({ "Information|Operation Completed Successfully." }));
     EXPECT_EQ(top(), databases);
-    EXPECT_TRUE(QFile::exists(documents("backups/" + offered)));
+    EXPECT_TRUE(QFile::exists(documentsPath("backups/" + offered)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, FileBrowsers, ::testing::Values("tablet", "phone", "phone-se"));

@@ -18,7 +18,7 @@
 namespace e2e {
 namespace {
 
-constexpr int kHelpButton = 25;
+constexpr int kHomeHelpButton = 25;
 const QString kColourValue = QStringLiteral("3472FACA-51AD-40A3-8CFB-F4CCFF726593");
 
 struct RealDisplayLooks : AppTest {
@@ -98,7 +98,7 @@ TEST_P(RealDisplayLooks, TheUserGuidesContentsTakeThePreviewToTheChapter)
     ApplicationScreen* databases = top();
     ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
     ASSERT_TRUE(open(databases, "Household"));
-    GestureSynthesizer::tap(barButton(top(), kHelpButton));
+    GestureSynthesizer::tap(barButton(top(), kHomeHelpButton));
     settle(300);
     auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
     ASSERT_NE(preview, nullptr);

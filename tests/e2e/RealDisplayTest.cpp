@@ -28,8 +28,8 @@
 namespace e2e {
 namespace {
 
-const QString kBooks = QStringLiteral("69905CFA-4BDD-4FED-91B9-D7B1EB140839");
-const QString kGenre = QStringLiteral("5ADEB9BA-2C5D-416C-B5F0-2D5594B34347");
+const QString kBooksTable = QStringLiteral("69905CFA-4BDD-4FED-91B9-D7B1EB140839");
+const QString kGenreColumn = QStringLiteral("5ADEB9BA-2C5D-416C-B5F0-2D5594B34347");
 constexpr int kSettings = 28;
 constexpr int kExpandCollapse = 35;
 constexpr int kSave = 31;
@@ -231,7 +231,7 @@ TEST_P(RealDisplay, EveryKindOfPanelShowsItsContentWhenOpened)
     ApplicationScreen* databases = top();
     ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
     ASSERT_TRUE(open(databases, "Household"));
-    ASSERT_TRUE(addTable(top(), "Books", kBooks));
+    ASSERT_TRUE(addTable(top(), "Books", kBooksTable));
     closeAll();
 
     struct Kind {
@@ -269,7 +269,7 @@ TEST_P(RealDisplay, EveryKindOfPanelShowsItsContentWhenOpened)
                 books->dataController()->add(nullptr);
                 QuickDetailViewController* form = openedForm(books);
                 platform::ui::Animation::setInstant(false);
-                FormElement* genre = element(form, kGenre);
+                FormElement* genre = element(form, kGenreColumn);
                 const auto path = genre ? genre->getIndexPath() : std::nullopt;
                 platform::ui::TableViewCell* cell = path
                     ? form->formTableView()->cellForRowAtIndexPath(FormTableView::tablePath(*path))

@@ -50,7 +50,7 @@ std::shared_ptr<FormLabelElement> childRow(int mode)
     return row;
 }
 
-std::shared_ptr<FormRootElement> formOf(const QList<std::shared_ptr<FormElement>>& rows)
+std::shared_ptr<FormRootElement> mainFormOf(const QList<std::shared_ptr<FormElement>>& rows)
 {
     auto root = std::make_shared<FormRootElement>();
     root->setTitle("Main");
@@ -95,7 +95,7 @@ TEST_F(FormScreens, NestedRootsOpenByTheirPresentationModeOnATablet)
     auto full = childRow(4);
     auto page = childRow(5);
     auto nothing = childRow(9);
-    open(formOf({ pushed, popover, navigated, sheet, full, page, nothing }));
+    open(mainFormOf({ pushed, popover, navigated, sheet, full, page, nothing }));
 
     tapRow(pushed.get());
     ASSERT_EQ(navigation->viewControllers().size(), 2);
@@ -155,7 +155,7 @@ TEST_F(FormScreens, APopoverPointsAtItsRowInAScrolledForm)
         rows << FormLabelElement::initWithTitle(QString("Row %1").arg(i), {});
     auto popover = childRow(1);
     rows << popover;
-    open(formOf(rows));
+    open(mainFormOf(rows));
     tapRow(popover.get());
     ASSERT_GT(table()->contentOffset().y(), 100);
     FormController* child = form->popoverBeingPresentedParent();
@@ -175,7 +175,7 @@ TEST_F(FormScreens, APhonePushesWhatATabletShowsInAPopover)
 {
     auto popover = childRow(1);
     auto navigated = childRow(2);
-    open(formOf({ popover, navigated }), "phone");
+    open(mainFormOf({ popover, navigated }), "phone");
     for (const auto& row : { popover, navigated }) {
         tapRow(row.get());
         ASSERT_EQ(navigation->viewControllers().size(), 2);
@@ -191,7 +191,7 @@ TEST_F(FormScreens, APhonePushesWhatATabletShowsInAPopover)
 TEST_F(FormScreens, ClosingAListFromAnotherThreadWaitsForTheMainThread)
 {
     auto row = childRow(0);
-    open(formOf({ row }));
+    open(mainFormOf({ row }));
     tapRow(row.get());
     auto* child = qobject_cast<FormController*>(navigation->topViewController());
     ASSERT_NE(child, nullptr);
@@ -208,7 +208,7 @@ TEST_F(FormScreens, ClosingAListFromAnotherThreadWaitsForTheMainThread)
 
 TEST_F(FormScreens, TheLoadingOverlayIsMadeOnceAndStopsTouches)
 {
-    open(formOf({ FormEntryElement::initWithTitle("Name", "") }));
+    open(mainFormOf({ FormEntryElement::initWithTitle("Name", "") }));
     auto overlays = [&] {
         int count = 0;
         for (View* view : table()->subviews())
@@ -238,7 +238,7 @@ TEST_F(FormScreens, TheKeyboardInsetFollowsOnlyAScreenThatShows)
     QList<std::shared_ptr<FormElement>> rows;
     for (int i = 0; i < 30; ++i)
         rows << FormEntryElement::initWithTitle(QString("Field %1").arg(i), "");
-    open(formOf(rows));
+    open(mainFormOf(rows));
     auto post = [](const QString& name, double height) {
         const QRectF window = Application::shared().keyWindow()->bounds();
         const QRectF keyboard(0, window.height() - height, window.width(), height);
@@ -281,7 +281,7 @@ TEST_F(FormScreens, ADatePickerAfterTheKeyboardBarLeavesTheLastRowInSight)
     auto due = FormDateTimeInlineElement::initWithTitle("Due",
         QDateTime(QDate(2024, 3, 12), QTime(9, 30), Qt::UTC), FormDateTimeInlineElement::Date);
     rows << due;
-    open(formOf(rows), "phone");
+    open(mainFormOf(rows), "phone");
     table()->scrollToRowAtIndexPath(IndexPath(20, 0), TableView::ScrollPosition::Bottom, false);
     settle();
     FormEntryTableViewCell* last = entryCellOf(rows[19].get());
@@ -428,7 +428,7 @@ TEST_F(FormScreens, ASortingSectionsRowIsDeletedThroughTheTable)
 TEST_F(FormScreens, AMultilineRowIsEditedOnAScreenOfItsOwn)
 {
     auto note = FormMultilineElement::initWithTitle("Note", "First line");
-    open(formOf({ note }), "phone");
+    open(mainFormOf({ note }), "phone");
     FormEntryTableViewCell* cell = entryCellOf(note.get());
     ASSERT_NE(cell, nullptr);
     // Shown in the row, but not typed into there.
@@ -458,7 +458,7 @@ TEST_F(FormScreens, AppearingScrollsToThePreselectedRowAndFocusesTheFirstEntry)
         rows << FormLabelElement::initWithTitle(QString("Row %1").arg(i), QVariant());
     auto entry = FormEntryElement::initWithTitle("Search", "");
     rows.prepend(entry);
-    auto root = formOf(rows);
+    auto root = mainFormOf(rows);
     root->preselectedElementIndex = FormIndexPath { 30, 0 };
     root->setShowKeyboardOnAppear(true);
     open(root, "phone");
@@ -477,7 +477,7 @@ TEST_F(FormScreens, AppearingScrollsToThePreselectedRowAndFocusesTheFirstEntry)
 TEST_F(FormScreens, ADisappearingScreenRunsItsCallback)
 {
     auto row = childRow(0);
-    open(formOf({ row }));
+    open(mainFormOf({ row }));
     int called = 0;
     form->setWillDisappearCallback([&] { ++called; });
     tapRow(row.get());

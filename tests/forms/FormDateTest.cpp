@@ -12,7 +12,7 @@ using platform::KeyValueCoding;
 
 namespace {
 
-QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+QDateTime utcTime(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s), QTimeZone::utc());
 }
@@ -23,7 +23,7 @@ using DateTest = formtest::FormTest;
 
 TEST_F(DateTest, TheRowShowsItsValueByModeAndACustomFormatWins)
 {
-    const QDateTime when = utc(2024, 3, 5, 14, 7);
+    const QDateTime when = utcTime(2024, 3, 5, 14, 7);
     auto time
         = FormDateTimeInlineElement::initWithTitle("Time", when, FormDateTimeInlineElement::Time);
     auto date
@@ -61,10 +61,10 @@ TEST_F(DateTest, CountdownShowsHoursOnlyFromAnHourOn)
 
 TEST_F(DateTest, NilTicksAreIgnoredAndNilDateEmpties)
 {
-    auto element = FormDateTimeInlineElement::initWithTitle("Due", utc(2020, 1, 1), 1);
+    auto element = FormDateTimeInlineElement::initWithTitle("Due", utcTime(2020, 1, 1), 1);
     element->setBind("ticksValue:ticks");
     element->bindToObject(QVariantMap {});
-    EXPECT_EQ(element->dateValue(), utc(2020, 1, 1));
+    EXPECT_EQ(element->dateValue(), utcTime(2020, 1, 1));
     element->bindToObject(QVariantMap { { "ticks", 86400.5 } });
     EXPECT_EQ(element->dateValue(), QDateTime::fromMSecsSinceEpoch(86400500, QTimeZone::utc()));
     EXPECT_EQ(element->ticksValue(), QVariant(86400.5));
@@ -73,15 +73,15 @@ TEST_F(DateTest, NilTicksAreIgnoredAndNilDateEmpties)
     element->bindToObject(QVariantMap {});
     EXPECT_FALSE(element->dateValue().isValid());
     EXPECT_FALSE(element->ticksValue().isValid());
-    platform::MutableDictionary saved(QVariantMap { { "due", utc(2000, 1, 1) } });
+    platform::MutableDictionary saved(QVariantMap { { "due", utcTime(2000, 1, 1) } });
     element->fetchValueUsingBindingsIntoObject(QVariant::fromValue(saved));
-    EXPECT_EQ(saved.value("due"), QVariant(utc(2000, 1, 1)));
+    EXPECT_EQ(saved.value("due"), QVariant(utcTime(2000, 1, 1)));
 }
 
 TEST_F(DateTest, MadeRowsStayOrLeaveSelectedAndTellTimeToGo)
 {
     EXPECT_TRUE(FormDateTimeInlineElement().keepSelected());
-    auto made = FormDateTimeInlineElement::initWithTitle("x", utc(2020, 1, 1), 1);
+    auto made = FormDateTimeInlineElement::initWithTitle("x", utcTime(2020, 1, 1), 1);
     EXPECT_FALSE(made->keepSelected());
     EXPECT_EQ(made->value().toString(), "2020-01-01 00:00:00 +0000");
 
@@ -116,7 +116,7 @@ TEST_F(DateTest, DateTimeElementBuildsItsTimeFormAndJoinsThePickedTime)
     ASSERT_NE(time, nullptr);
     EXPECT_EQ(time->minuteInterval(), 15);
 
-    const QDateTime start = utc(2024, 6, 1, 8, 0);
+    const QDateTime start = utcTime(2024, 6, 1, 8, 0);
     element.setDateValue(start);
     EXPECT_EQ(time->dateValue(), start);
     element.setMode(2);
@@ -127,7 +127,7 @@ TEST_F(DateTest, DateTimeElementBuildsItsTimeFormAndJoinsThePickedTime)
     EXPECT_EQ(joined.date(), start.toLocalTime().date());
     EXPECT_EQ(joined.time(), QTime(17, 45));
 
-    auto shown = FormDateTimeElement::initWithTitle("When", utc(2024, 3, 5, 14, 7));
+    auto shown = FormDateTimeElement::initWithTitle("When", utcTime(2024, 3, 5, 14, 7));
     EXPECT_EQ(shown->numberOfSections(), 0);
     EXPECT_TRUE(shown->displayText().startsWith("Mar 5, 2024"));
     element.setMode(7);

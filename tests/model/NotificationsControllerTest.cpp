@@ -15,7 +15,7 @@ using platform::LocalNotifications;
 
 namespace {
 
-const QString kDefinition = QStringLiteral("6A2F4C81-3B5D-4E97-A0C2-7D9E1F3B5A24");
+const QString kRemindersDefinition = QStringLiteral("6A2F4C81-3B5D-4E97-A0C2-7D9E1F3B5A24");
 
 // A table "Errands" of what to buy, where, and when to be reminded; the clock is the
 // test's own.
@@ -25,9 +25,9 @@ struct NotificationsControllerTest : ModelTest {
         ModelTest::SetUp();
         center().setClock([this] { return clock; });
         center().start([this](const LocalNotification& n) { fired.append(n); });
-        what = column(kDefinition, "What", "Text");
-        due = column(kDefinition, "Due", "DateTime");
-        where = column(kDefinition, "Where", "Text");
+        what = column(kRemindersDefinition, "What", "Text");
+        due = column(kRemindersDefinition, "Due", "DateTime");
+        where = column(kRemindersDefinition, "Where", "Text");
         what->setIntiles(true);
         where->setIntiles(true);
         due->setIntiles(true);
@@ -47,7 +47,7 @@ struct NotificationsControllerTest : ModelTest {
     {
         UserTemplate* made = UserTemplate::add(database->id().toString());
         made->setName(name);
-        made->setTemplate_id(kDefinition);
+        made->setTemplate_id(kRemindersDefinition);
         EXPECT_TRUE(made->saveUserTemplate());
         return made;
     }
@@ -230,7 +230,7 @@ TEST_F(NotificationsControllerTest, TurningTheReminderOffCancelsTheTablesNotific
 
 TEST_F(NotificationsControllerTest, AColumnWhoseReminderWasTurnedOffLosesItsNotifications)
 {
-    TemplateColumn* second = column(kDefinition, "Call", "Date");
+    TemplateColumn* second = column(kRemindersDefinition, "Call", "Date");
     second->setReminder(true);
     ASSERT_TRUE(second->saveTemplateColumn());
     columns.append(second);
@@ -253,7 +253,7 @@ TEST_F(NotificationsControllerTest, AColumnWhoseReminderWasTurnedOffLosesItsNoti
 // Each row and reminder column has exactly its one notification after any rebuild.
 TEST_F(NotificationsControllerTest, TwoReminderColumnsKeepOneNotificationEachThroughRebuilds)
 {
-    TemplateColumn* call = column(kDefinition, "Call", "Date");
+    TemplateColumn* call = column(kRemindersDefinition, "Call", "Date");
     call->setReminder(true);
     ASSERT_TRUE(call->saveTemplateColumn());
     columns.append(call);

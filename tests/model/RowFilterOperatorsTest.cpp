@@ -8,8 +8,8 @@ using modeltest::ModelTest;
 
 namespace {
 
-const QString kDefinition = QStringLiteral("3E8D1A6F-2C4B-4D7E-9A10-5B6C7D8E9F01");
-const QString kTable = QStringLiteral("8C2F4A1E-6D3B-4E5A-B7C9-0D1E2F3A4B5C");
+const QString kOperatorsDefinition = QStringLiteral("3E8D1A6F-2C4B-4D7E-9A10-5B6C7D8E9F01");
+const QString kOperatorsTable = QStringLiteral("8C2F4A1E-6D3B-4E5A-B7C9-0D1E2F3A4B5C");
 
 // Filters on the operators and types the row tests leave out, each checked against the
 // rows picked by hand.
@@ -17,10 +17,10 @@ struct RowFilterOperatorsTest : ModelTest {
     void SetUp() override
     {
         ModelTest::SetUp();
-        name = column(kDefinition, "Name", "Text");
-        day = column(kDefinition, "Day", "Date");
-        at = column(kDefinition, "At", "DateTime");
-        time = column(kDefinition, "Time", "Time");
+        name = column(kOperatorsDefinition, "Name", "Text");
+        day = column(kOperatorsDefinition, "Day", "Date");
+        at = column(kOperatorsDefinition, "At", "DateTime");
+        time = column(kOperatorsDefinition, "Time", "Time");
         columns = { name, day, at, time };
         add("r1", utc(2024, 1, 10, 8));
         add("r2", utc(2024, 1, 11, 23, 15));
@@ -30,7 +30,7 @@ struct RowFilterOperatorsTest : ModelTest {
 
     void add(const QString& text, const QDateTime& when)
     {
-        Rows* row = Rows::add(kTable);
+        Rows* row = Rows::add(kOperatorsTable);
         QVariantMap values { { name->id().toString(), text } };
         if (when.isValid()) {
             for (TemplateColumn* c : { day, at, time })
@@ -50,7 +50,7 @@ struct RowFilterOperatorsTest : ModelTest {
         else
             filter->setTextValue(value.toString());
         QStringList names;
-        for (Rows* row : Rows::getRows(kTable, columns, { filter }, {}, std::nullopt))
+        for (Rows* row : Rows::getRows(kOperatorsTable, columns, { filter }, {}, std::nullopt))
             names << row->getData(columns, std::nullopt).value(name->id().toString()).toString();
         return names;
     }

@@ -17,8 +17,8 @@ using modeltest::ModelTest;
 
 namespace {
 
-const QString kDefinition = QStringLiteral("3E5A7C91-4B6D-4F80-9A2C-5E7F9B1D3F46");
-const QString kTable = QStringLiteral("9B3D5F71-2C4E-4A68-8B7D-1F3A5C7E9B24");
+const QString kMemoryDefinition = QStringLiteral("3E5A7C91-4B6D-4F80-9A2C-5E7F9B1D3F46");
+const QString kMemoryTable = QStringLiteral("9B3D5F71-2C4E-4A68-8B7D-1F3A5C7E9B24");
 constexpr int kRows = 10000;
 
 // The bytes the program's allocations hold now (SQLite's page cache among them).
@@ -44,7 +44,8 @@ TEST_F(ModelTest, RowsFetchedWithTheirValuesHoldAtMostHalfAgainTheirStoredText)
     QList<TemplateColumn*> columns;
     for (const char* type : { "Text", "BigText", "List", "Link", "Currency", "Numeric", "Date",
              "DateTime", "Time", "Yes/No" })
-        columns << column(kDefinition, QString::fromLatin1(type), QString::fromLatin1(type), 2);
+        columns << column(
+            kMemoryDefinition, QString::fromLatin1(type), QString::fromLatin1(type), 2);
     QRandomGenerator random(11);
     const auto word = [&] { return words[int(random.bounded(quint32(words.size())))]; };
     for (int i = 0; i < kRows; ++i) {
@@ -58,7 +59,7 @@ TEST_F(ModelTest, RowsFetchedWithTheirValuesHoldAtMostHalfAgainTheirStoredText)
             { key(columns[5]), int(random.bounded(500u)) }, { key(columns[6]), moment },
             { key(columns[7]), moment }, { key(columns[8]), moment },
             { key(columns[9]), random.bounded(2u) == 1 } };
-        Rows* row = Rows::add(kTable);
+        Rows* row = Rows::add(kMemoryTable);
         row->updateData(values, columns, std::nullopt);
         context()->insertObject(row);
     }
@@ -66,7 +67,7 @@ TEST_F(ModelTest, RowsFetchedWithTheirValuesHoldAtMostHalfAgainTheirStoredText)
     context()->reset();
 
     const qint64 before = allocatedBytes();
-    const auto rows = Rows::getRows(kTable, columns, {}, {}, std::nullopt);
+    const auto rows = Rows::getRows(kMemoryTable, columns, {}, {}, std::nullopt);
     ASSERT_EQ(rows.size(), kRows);
     qint64 stored = 0;
     for (Rows* row : rows)

@@ -26,8 +26,8 @@ using modeltest::ModelTest;
 
 namespace {
 
-const QString kDefinition = QStringLiteral("0D5E3B1C-7A29-4F86-B0C4-9E2A6D8F1357");
-const QString kTable = QStringLiteral("4B7E2C90-1D3F-4A58-9C6B-8E0F2A4D6C13");
+const QString kRowsDefinition = QStringLiteral("0D5E3B1C-7A29-4F86-B0C4-9E2A6D8F1357");
+const QString kRowsTable = QStringLiteral("4B7E2C90-1D3F-4A58-9C6B-8E0F2A4D6C13");
 const QString kOtherTable = QStringLiteral("9F1A3C5E-7B2D-4E60-8A4C-2D6F8B0E4A71");
 
 // A table with one column of each kind the filters and sorts treat differently.
@@ -35,18 +35,18 @@ struct RowsTest : ModelTest {
     void SetUp() override
     {
         ModelTest::SetUp();
-        name = column(kDefinition, "Name", "Text");
-        amount = column(kDefinition, "Amount", "Currency", 2);
-        count = column(kDefinition, "Count", "Numeric");
-        day = column(kDefinition, "Day", "Date");
-        at = column(kDefinition, "At", "DateTime");
-        time = column(kDefinition, "Time", "Time");
-        done = column(kDefinition, "Done", "Yes/No");
+        name = column(kRowsDefinition, "Name", "Text");
+        amount = column(kRowsDefinition, "Amount", "Currency", 2);
+        count = column(kRowsDefinition, "Count", "Numeric");
+        day = column(kRowsDefinition, "Day", "Date");
+        at = column(kRowsDefinition, "At", "DateTime");
+        time = column(kRowsDefinition, "Time", "Time");
+        done = column(kRowsDefinition, "Done", "Yes/No");
         columns = { name, amount, count, day, at, time, done };
     }
 
     Rows* saved(const QVariantMap& values, const Rows::Password& password = std::nullopt,
-        const QString& table = kTable)
+        const QString& table = kRowsTable)
     {
         Rows* row = Rows::add(table);
         row->updateData(values, columns, password);
@@ -77,20 +77,20 @@ TEST_F(RowsTest, RowsAreNumberedPerTableAndTheHighestNumberIsReused)
     EXPECT_EQ(second->order().toInt(), 1);
     EXPECT_EQ(saved({}, std::nullopt, kOtherTable)->order().toInt(), 0);
     ASSERT_TRUE(Rows::deleteRows(second));
-    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 1);
+    EXPECT_EQ(Rows::add(kRowsTable)->order().toInt(), 1);
 
     // Several new rows before one save count each other.
-    Rows* a = Rows::add(kTable);
+    Rows* a = Rows::add(kRowsTable);
     context()->insertObject(a);
-    Rows* b = Rows::add(kTable);
+    Rows* b = Rows::add(kRowsTable);
     EXPECT_EQ(a->order().toInt(), 1);
     EXPECT_EQ(b->order().toInt(), 2);
     context()->rollback();
     // A deletion not yet saved counts too.
     context()->deleteObject(first);
-    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 0);
+    EXPECT_EQ(Rows::add(kRowsTable)->order().toInt(), 0);
     context()->rollback();
-    EXPECT_TRUE(Rows::doesRowExists(kTable));
+    EXPECT_TRUE(Rows::doesRowExists(kRowsTable));
     EXPECT_FALSE(Rows::doesRowExists("empty"));
 }
 
@@ -98,7 +98,7 @@ TEST_F(RowsTest, ManyRowsAddedBeforeOneSaveAreNumberedInTurn)
 {
     saved({});
     for (int i = 1; i <= 50; ++i) {
-        Rows* row = Rows::add(kTable);
+        Rows* row = Rows::add(kRowsTable);
         ASSERT_EQ(row->order().toInt(), i);
         context()->insertObject(row);
         // Rows of another table in between do not disturb the count.
@@ -106,32 +106,32 @@ TEST_F(RowsTest, ManyRowsAddedBeforeOneSaveAreNumberedInTurn)
             context()->insertObject(Rows::add(kOtherTable));
     }
     // A row inserted by other means with a higher number is taken into account.
-    Rows* restored = Rows::add(kTable);
+    Rows* restored = Rows::add(kRowsTable);
     restored->setOrder(100);
     context()->insertObject(restored);
-    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 101);
+    EXPECT_EQ(Rows::add(kRowsTable)->order().toInt(), 101);
     ASSERT_TRUE(KivoAppDelegate::ApplicationDelegate()->saveContext());
-    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 101);
+    EXPECT_EQ(Rows::add(kRowsTable)->order().toInt(), 101);
     EXPECT_EQ(Rows::add(kOtherTable)->order().toInt(), 5);
 }
 
 TEST_F(RowsTest, RowsStoredMeanwhileByAnotherContextCountForTheNextNumber)
 {
     saved({});
-    Rows* pending = Rows::add(kTable);
+    Rows* pending = Rows::add(kRowsTable);
     context()->insertObject(pending);
     EXPECT_EQ(pending->order().toInt(), 1);
-    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 2);
+    EXPECT_EQ(Rows::add(kRowsTable)->order().toInt(), 2);
 
     // Another context on the same stores saves a row numbered 10 and then one of another
     // table; each shows at the next add.
     platform::coredata::ManagedObjectContext other;
     other.setPersistentStoreCoordinator(coordinator());
     auto* row = other.insertNewObject(Rows::entityName());
-    row->setValue("usertemplate_id", kTable);
+    row->setValue("usertemplate_id", kRowsTable);
     row->setValue("order", 10);
     ASSERT_TRUE(other.save());
-    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 11);
+    EXPECT_EQ(Rows::add(kRowsTable)->order().toInt(), 11);
     auto* elsewhere = other.insertNewObject(Rows::entityName());
     elsewhere->setValue("usertemplate_id", kOtherTable);
     elsewhere->setValue("order", 7);
@@ -140,12 +140,12 @@ TEST_F(RowsTest, RowsStoredMeanwhileByAnotherContextCountForTheNextNumber)
     // Its deletion too.
     other.deleteObject(row);
     ASSERT_TRUE(other.save());
-    EXPECT_EQ(Rows::add(kTable)->order().toInt(), 2);
+    EXPECT_EQ(Rows::add(kRowsTable)->order().toInt(), 2);
 }
 
 TEST_F(RowsTest, ANewRowReadsAsTheDefaultsOfItsColumnsAndNothingElse)
 {
-    Rows* row = Rows::add(kTable);
+    Rows* row = Rows::add(kRowsTable);
     EXPECT_TRUE(row->json().isNull());
     const QVariantMap values = row->getData(columns, std::nullopt);
     EXPECT_EQ(values.size(), columns.size());
@@ -178,7 +178,7 @@ TEST_F(RowsTest, ValuesRoundTripThroughTheStoredJSON)
     EXPECT_EQ(stored.value(reminder).toString(), "Weekly");
 
     context()->reset();
-    Rows* again = Rows::getRows(kTable, columns, {}, {}, std::nullopt).first();
+    Rows* again = Rows::getRows(kRowsTable, columns, {}, {}, std::nullopt).first();
     const QVariantMap read = again->getData(columns, std::nullopt);
     EXPECT_EQ(read.value(key(name)).toString(), "Crème brûlée");
     EXPECT_EQ(read.value(key(amount)).toDouble(), 12.5);
@@ -195,7 +195,7 @@ TEST_F(RowsTest, ValuesRoundTripThroughTheStoredJSON)
 TEST_F(RowsTest, StoredUnixTimesKeepEveryFractionThroughAReadAndAWrite)
 {
     // Another peer (or a backup) may have written finer fractions than milliseconds.
-    Rows* row = Rows::add(kTable);
+    Rows* row = Rows::add(kRowsTable);
     row->setJson(QStringLiteral(R"({"%1": 1709649015.123456, "%2": "x"})").arg(key(at), key(name)));
     const QVariantMap read = row->getData(columns, std::nullopt);
     EXPECT_EQ(read.value(key(at)).value<platform::Date>().unixTime(), 1709649015.123456);
@@ -231,7 +231,7 @@ TEST_F(RowsTest, AnEmptyDateStaysEmpty)
 
 TEST_F(RowsTest, StoredDatesOfEveryShapeReadAsDatesOrNothing)
 {
-    Rows* row = Rows::add(kTable);
+    Rows* row = Rows::add(kRowsTable);
     // A name written with an escape and given twice (the last counts), a date inside a
     // nested member (left as it is), dates stored as null and out of range.
     QString escaped = key(time);
@@ -250,7 +250,7 @@ TEST_F(RowsTest, StoredDatesOfEveryShapeReadAsDatesOrNothing)
 
     // A column listed twice, first under another type, still reads as a date; a member of
     // no listed column keeps its stored form.
-    TemplateColumn* alias = TemplateColumn::add(kDefinition);
+    TemplateColumn* alias = TemplateColumn::add(kRowsDefinition);
     alias->setId(key(day));
     alias->setType("Numeric");
     const auto twice = row->decodeData({ alias, day }, std::nullopt);
@@ -321,7 +321,7 @@ TEST_F(RowsTest, TheLongestDisplayTextRaisesTheColumnWidthButNeverLowersIt)
     saved({ { key(name), "abcdefghij" } });
     EXPECT_EQ(name->currentmaxlength().toInt(), 10);
     context()->reset();
-    EXPECT_EQ(TemplateColumn::getColumnForId(key(name), TemplateColumn::getColumns(kDefinition))
+    EXPECT_EQ(TemplateColumn::getColumnForId(key(name), TemplateColumn::getColumns(kRowsDefinition))
                   ->currentmaxlength()
                   .toInt(),
         10);
@@ -332,8 +332,9 @@ TEST_F(RowsTest, TheLongestDisplayTextRaisesTheColumnWidthButNeverLowersIt)
 TEST_F(RowsTest, TheLongestLengthsAfterRandomRowsEqualARecountOfEveryValue)
 {
     QList<TemplateColumn*> all = columns;
-    all << column(kDefinition, "Price", "Currency", 0) << column(kDefinition, "Ratio", "Numeric", 5)
-        << column(kDefinition, "Link", "Link");
+    all << column(kRowsDefinition, "Price", "Currency", 0)
+        << column(kRowsDefinition, "Ratio", "Numeric", 5)
+        << column(kRowsDefinition, "Link", "Link");
     QRandomGenerator random(29);
     const auto number = [&]() -> QVariant {
         switch (random.bounded(6u)) {
@@ -388,7 +389,7 @@ TEST_F(RowsTest, TheLongestLengthsAfterRandomRowsEqualARecountOfEveryValue)
             else
                 values.insert(key(c), text());
         }
-        Rows* row = Rows::add(kTable);
+        Rows* row = Rows::add(kRowsTable);
         row->updateData(values, all, std::nullopt);
         for (TemplateColumn* c : std::as_const(all))
             longest[c] = std::max(longest[c], c->getStringValue(values.value(key(c))).size());
@@ -403,7 +404,7 @@ TEST_F(RowsTest, TheLongestLengthsAfterRandomRowsEqualARecountOfEveryValue)
     }
     // What was stored is the same.
     context()->reset();
-    const auto stored = TemplateColumn::getColumns(kDefinition);
+    const auto stored = TemplateColumn::getColumns(kRowsDefinition);
     ASSERT_EQ(stored.size(), byId.size());
     for (TemplateColumn* c : stored)
         EXPECT_EQ(c->currentmaxlength().toLongLong(), byId.value(key(c), -1));
@@ -416,7 +417,7 @@ TEST_F(RowsTest, TextFiltersFoldCaseAndAccentsOnlyForContains)
     const auto run = [&](const QString& condition, const QString& value) {
         auto f = filter(name, condition);
         f->setTextValue(value);
-        return names(Rows::getRows(kTable, columns, { f }, {}, std::nullopt));
+        return names(Rows::getRows(kRowsTable, columns, { f }, {}, std::nullopt));
     };
     EXPECT_EQ(run(LocalizedStrings::Contains(), "CREME"),
         QStringList({ "Crème Brûlée", "creme brulee" }));
@@ -454,7 +455,7 @@ TEST_F(RowsTest, NumberDateAndYesNoFiltersCompareTypedValues)
     const auto number = [&](TemplateColumn* c, const QString& condition, double value) {
         auto f = filter(c, condition);
         f->setNumericValue(value);
-        return names(Rows::getRows(kTable, columns, { f }, {}, std::nullopt));
+        return names(Rows::getRows(kRowsTable, columns, { f }, {}, std::nullopt));
     };
     EXPECT_EQ(number(count, LocalizedStrings::EqualTo(), 10), QStringList({ "r2" }));
     EXPECT_EQ(number(count, LocalizedStrings::NotEqualTo(), 10), QStringList({ "r1", "r3", "r4" }));
@@ -468,7 +469,7 @@ TEST_F(RowsTest, NumberDateAndYesNoFiltersCompareTypedValues)
     const auto date = [&](TemplateColumn* c, const QString& condition, const QDateTime& value) {
         auto f = filter(c, condition);
         f->setDateValue(value);
-        return names(Rows::getRows(kTable, columns, { f }, {}, std::nullopt));
+        return names(Rows::getRows(kRowsTable, columns, { f }, {}, std::nullopt));
     };
     // "Date" compares days: any moment of the day matches.
     EXPECT_EQ(
@@ -490,7 +491,7 @@ TEST_F(RowsTest, NumberDateAndYesNoFiltersCompareTypedValues)
     const auto yesno = [&](const QString& condition, bool value) {
         auto f = filter(done, condition);
         f->setYesnoValue(value);
-        return names(Rows::getRows(kTable, columns, { f }, {}, std::nullopt));
+        return names(Rows::getRows(kRowsTable, columns, { f }, {}, std::nullopt));
     };
     EXPECT_EQ(yesno(LocalizedStrings::EqualTo(), true), QStringList({ "r1" }));
     EXPECT_EQ(yesno(LocalizedStrings::EqualTo(), false), QStringList({ "r2", "r3" }));
@@ -516,16 +517,16 @@ TEST_F(RowsTest, FiltersJoinByTheirOwnJoinerWithAndBeforeOr)
     const RowPredicate probe(columns, filters);
     EXPECT_EQ(probe.format(), "%K == %@ OR %K == %@ AND %K == %@");
     // a OR (b AND c).
-    EXPECT_EQ(names(Rows::applyFilter(Rows::getRows(kTable, columns, {}, {}, std::nullopt), columns,
-                  filters, std::nullopt)),
+    EXPECT_EQ(names(Rows::applyFilter(Rows::getRows(kRowsTable, columns, {}, {}, std::nullopt),
+                  columns, filters, std::nullopt)),
         QStringList({ "a", "b" }));
     c->setYesnoValue(true);
     EXPECT_EQ(
-        names(Rows::getRows(kTable, columns, filters, {}, std::nullopt)), QStringList({ "a" }));
+        names(Rows::getRows(kRowsTable, columns, filters, {}, std::nullopt)), QStringList({ "a" }));
     // A filter on a column the table does not have is left out.
     auto stray = filter(name, LocalizedStrings::EqualTo());
     stray->setColumn("gone");
-    EXPECT_EQ(names(Rows::getRows(kTable, columns, { stray }, {}, std::nullopt)).size(), 3);
+    EXPECT_EQ(names(Rows::getRows(kRowsTable, columns, { stray }, {}, std::nullopt)).size(), 3);
 }
 
 TEST_F(RowsTest, SortsUseLaterKeysOnTiesAndPutMissingValuesAtOneEnd)
@@ -537,7 +538,7 @@ TEST_F(RowsTest, SortsUseLaterKeysOnTiesAndPutMissingValuesAtOneEnd)
     saved({ { key(name), "v" } });
 
     const auto sorted = [&](const Rows::Sorts& sorts) {
-        return names(Rows::getRows(kTable, columns, {}, sorts, std::nullopt));
+        return names(Rows::getRows(kRowsTable, columns, {}, sorts, std::nullopt));
     };
     EXPECT_EQ(sorted({ sort(count, true) }), QStringList({ "y", "v", "z", "x", "w" }));
     EXPECT_EQ(sorted({ sort(count, false) }), QStringList({ "x", "w", "z", "y", "v" }));
@@ -551,7 +552,7 @@ TEST_F(RowsTest, SortsUseLaterKeysOnTiesAndPutMissingValuesAtOneEnd)
     EXPECT_EQ(sorted({ gone, sort(name, true) }), QStringList({ "x", "y", "z", "w", "v" }));
     EXPECT_EQ(sorted({}), QStringList({ "x", "y", "z", "w", "v" }));
 
-    const auto rows = Rows::getRows(kTable, columns, {}, {}, std::nullopt);
+    const auto rows = Rows::getRows(kRowsTable, columns, {}, {}, std::nullopt);
     const Rows::Sorts two { sort(amount, true), sort(name, false) };
     // x and z tie on the amount; the name, descending, decides.
     EXPECT_EQ(Rows::sortFunction(rows[0], rows[2], two, 0, columns, std::nullopt), 1);
@@ -571,17 +572,17 @@ TEST_F(RowsTest, FilteringAndSortingReadProtectedRowsWithThePassword)
     auto f = filter(name, LocalizedStrings::Contains());
     f->setTextValue("a");
     EXPECT_EQ(
-        names(Rows::getRows(kTable, columns, { f }, { sort(name, true) }, password), password),
+        names(Rows::getRows(kRowsTable, columns, { f }, { sort(name, true) }, password), password),
         QStringList({ "alpha", "beta", "gamma" }));
     f->setTextValue("mm");
-    EXPECT_EQ(names(Rows::getRows(kTable, columns, { f }, {}, password), password),
+    EXPECT_EQ(names(Rows::getRows(kRowsTable, columns, { f }, {}, password), password),
         QStringList({ "gamma" }));
 }
 
 TEST_F(RowsTest, ProtectingAndUnprotectingRestoresEveryRowOnlyWithTheRightPassword)
 {
     UserTemplate* table = UserTemplate::add("db");
-    table->setTemplate_id(kDefinition);
+    table->setTemplate_id(kRowsDefinition);
     ASSERT_TRUE(table->saveUserTemplate());
     const QString tableId = table->id().toString();
     saved({ { key(name), "one" }, { key(day), utc(2024, 2, 2) } }, std::nullopt, tableId);
@@ -627,7 +628,7 @@ TEST_F(RowsTest, ARowThatReadsAsEmptyNeitherMatchesNorSortsByWhatItsTextHolds)
 {
     // A member name with a raw control character makes the text unreadable: the row
     // shows empty, so filters and sorts must not find "apple" in it either.
-    Rows* broken = Rows::add(kTable);
+    Rows* broken = Rows::add(kRowsTable);
     broken->setJson(
         QStringLiteral("{\"\x01x\": 1, \"%1\": \"apple\", \"%2\": 1}").arg(key(name), key(count)));
     ASSERT_TRUE(broken->saveRows());
@@ -726,7 +727,7 @@ TEST_F(RowsTest, StoredTextIsTheValuesWithTheirDatesReducedInACopy)
             // Read back from the store: the ids are held in their stored form.
             ASSERT_TRUE(KivoLib::commit());
             context()->reset();
-            const auto read = TemplateColumn::getColumns(kDefinition);
+            const auto read = TemplateColumn::getColumns(kRowsDefinition);
             for (qsizetype c = 0; c < ids.size(); ++c)
                 listed[c] = TemplateColumn::getColumnForId(ids[c], read);
             ASSERT_FALSE(listed.contains(nullptr));
@@ -740,7 +741,7 @@ TEST_F(RowsTest, StoredTextIsTheValuesWithTheirDatesReducedInACopy)
             values.remove(ids[4]);
         if (random.bounded(5u) == 0)
             values.insert(QStringLiteral("Notiz \u00e9"), i); // a name beyond ASCII
-        Rows* row = Rows::add(kTable);
+        Rows* row = Rows::add(kRowsTable);
         row->updateData(values, listed, std::nullopt);
         ASSERT_EQ(row->json().toString().toUtf8(), storedByCopy(values, listed)) << i;
         const auto encoded = Rows::encodeData(values, listed, std::nullopt);

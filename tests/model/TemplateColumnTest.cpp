@@ -7,7 +7,7 @@ using modeltest::ModelTest;
 
 namespace {
 
-const QString kDefinition = QStringLiteral("6C1D8F5A-9B3E-4E0B-A6D2-1F5C7E9A3B40");
+const QString kColumnsDefinition = QStringLiteral("6C1D8F5A-9B3E-4E0B-A6D2-1F5C7E9A3B40");
 
 } // namespace
 
@@ -33,7 +33,7 @@ TEST(TypeConstants, GroupsTheElevenTypeNamesByExactName)
 
 TEST_F(ModelTest, NewColumnsAreNumberedAndOnlyTheFirstIsOnTheTiles)
 {
-    TemplateColumn* first = TemplateColumn::add(kDefinition);
+    TemplateColumn* first = TemplateColumn::add(kColumnsDefinition);
     EXPECT_EQ(first->order().toInt(), 0);
     EXPECT_TRUE(first->intable().toBool());
     EXPECT_TRUE(first->intiles().toBool());
@@ -43,20 +43,21 @@ TEST_F(ModelTest, NewColumnsAreNumberedAndOnlyTheFirstIsOnTheTiles)
     EXPECT_EQ(first->id().toString(), first->id().toString().toUpper());
     ASSERT_TRUE(first->saveTemplateColumn());
 
-    TemplateColumn* second = TemplateColumn::add(kDefinition);
+    TemplateColumn* second = TemplateColumn::add(kColumnsDefinition);
     EXPECT_EQ(second->order().toInt(), 1);
     EXPECT_TRUE(second->intable().toBool());
     EXPECT_TRUE(second->intiles().isNull());
     ASSERT_TRUE(second->saveTemplateColumn());
-    EXPECT_EQ(TemplateColumn::getColumnsCount(kDefinition), 2u);
-    EXPECT_EQ(TemplateColumn::getColumns(kDefinition), (QList<TemplateColumn*> { first, second }));
+    EXPECT_EQ(TemplateColumn::getColumnsCount(kColumnsDefinition), 2u);
+    EXPECT_EQ(
+        TemplateColumn::getColumns(kColumnsDefinition), (QList<TemplateColumn*> { first, second }));
     EXPECT_TRUE(TemplateColumn::getColumns("no such definition").isEmpty());
 }
 
 TEST_F(ModelTest, DefaultValuesFollowTheType)
 {
     const QDateTime before = QDateTime::currentDateTimeUtc();
-    TemplateColumn* c = TemplateColumn::add(kDefinition);
+    TemplateColumn* c = TemplateColumn::add(kColumnsDefinition);
     for (const char* type : { "Text", "BigText", "List", "Link", "Protected" }) {
         c->setType(type);
         EXPECT_EQ(c->defaultValue(), QVariant(QString(""))) << type;
@@ -81,7 +82,7 @@ TEST_F(ModelTest, DefaultValuesFollowTheType)
 
 TEST_F(ModelTest, DisplayTextsOfEveryType)
 {
-    TemplateColumn* c = TemplateColumn::add(kDefinition);
+    TemplateColumn* c = TemplateColumn::add(kColumnsDefinition);
     c->setType("Text");
     EXPECT_EQ(c->getStringValue("abc"), "abc");
     EXPECT_EQ(c->getStringValue(QVariant()), "");
@@ -117,7 +118,7 @@ TEST_F(ModelTest, DisplayTextsOfEveryType)
 
 TEST_F(ModelTest, FilterConditionsAndTheirQueries)
 {
-    TemplateColumn* c = TemplateColumn::add(kDefinition);
+    TemplateColumn* c = TemplateColumn::add(kColumnsDefinition);
     const auto count = [c](const QString& type) {
         c->setType(type);
         return c->availableConditions().size();
@@ -147,7 +148,7 @@ TEST_F(ModelTest, FilterConditionsAndTheirQueries)
 
 TEST_F(ModelTest, TypedTextBecomesTheStoredValue)
 {
-    TemplateColumn* c = TemplateColumn::add(kDefinition);
+    TemplateColumn* c = TemplateColumn::add(kColumnsDefinition);
     c->setType("Numeric");
     c->setPrecision(2);
     EXPECT_DOUBLE_EQ(c->getColumnValue("1,234.56").toDouble(), 1234.56);
@@ -171,7 +172,7 @@ TEST_F(ModelTest, TypedTextBecomesTheStoredValue)
 
 TEST_F(ModelTest, WidthsCountCharactersThenMeasureTheSample)
 {
-    TemplateColumn* c = TemplateColumn::add(kDefinition);
+    TemplateColumn* c = TemplateColumn::add(kColumnsDefinition);
     c->setName("Abc");
     c->setType("Text");
     c->setLength(200);
@@ -200,10 +201,10 @@ TEST_F(ModelTest, WidthsCountCharactersThenMeasureTheSample)
 
 TEST_F(ModelTest, ColumnsAreSelectedForTilesTableNameAndId)
 {
-    TemplateColumn* name = column(kDefinition, "Name", "Text");
-    TemplateColumn* done = column(kDefinition, "Done", "Yes/No");
-    TemplateColumn* note = column(kDefinition, "Note", "BigText");
-    TemplateColumn* flag = column(kDefinition, "Flag", "Yes/No");
+    TemplateColumn* name = column(kColumnsDefinition, "Name", "Text");
+    TemplateColumn* done = column(kColumnsDefinition, "Done", "Yes/No");
+    TemplateColumn* note = column(kColumnsDefinition, "Note", "BigText");
+    TemplateColumn* flag = column(kColumnsDefinition, "Flag", "Yes/No");
     done->setIntiles(true);
     flag->setIntiles(true);
     note->setIntable(false);

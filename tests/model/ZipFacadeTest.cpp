@@ -17,7 +17,7 @@
 
 namespace {
 
-const QString kPassword = QStringLiteral("s3cret pass");
+const QString kArchivePassword = QStringLiteral("s3cret pass");
 
 struct Recorder : ZipFacadeDelegate {
     void ErrorMessage(const QString& message) override { errors << message; }
@@ -52,7 +52,7 @@ struct ZipFacadeTest : ::testing::Test {
 
     // An archive of the named contents (entry name -> content).
     QString archive(const QString& name, const QList<std::pair<QString, QByteArray>>& entries,
-        const QString& password = kPassword)
+        const QString& password = kArchivePassword)
     {
         ZipFacade zip;
         const QString target = path(name);
@@ -66,7 +66,7 @@ struct ZipFacadeTest : ::testing::Test {
 
     // Extracts into a new folder "out"; the facade's result.
     bool extract(const QString& archivePath, ZipFacade& zip, bool overWrite = true,
-        const QString& password = kPassword)
+        const QString& password = kArchivePassword)
     {
         EXPECT_TRUE(zip.UnzipOpenFile(archivePath, password));
         return zip.UnzipFileTo(path("out"), overWrite);
@@ -92,7 +92,7 @@ TEST_F(ZipFacadeTest, RoundTripKeepsContentDatesAndOrderAndReportsProgress)
     }
 
     ZipFacade writer;
-    ASSERT_TRUE(writer.CreateZipFile2(path("x.zip"), kPassword));
+    ASSERT_TRUE(writer.CreateZipFile2(path("x.zip"), kArchivePassword));
     EXPECT_TRUE(writer.addFileToZip(first, "a.txt"));
     EXPECT_TRUE(writer.addFileToZip(second, "sub/b.bin"));
     EXPECT_TRUE(writer.addFileToZip(third, "empty.txt"));
@@ -103,7 +103,7 @@ TEST_F(ZipFacadeTest, RoundTripKeepsContentDatesAndOrderAndReportsProgress)
     std::vector<std::tuple<int, int, int>> progress;
     reader.setProgressBlock(
         [&](int percent, int done, int count) { progress.emplace_back(percent, done, count); });
-    ASSERT_TRUE(reader.UnzipOpenFile(path("x.zip"), kPassword));
+    ASSERT_TRUE(reader.UnzipOpenFile(path("x.zip"), kArchivePassword));
     EXPECT_EQ(reader.numFiles(), 3);
     EXPECT_EQ(reader.getZipFileContents(), QStringList({ "a.txt", "sub/b.bin", "empty.txt" }));
     ASSERT_TRUE(reader.UnzipFileTo(path("out"), false));
@@ -131,15 +131,15 @@ TEST_F(ZipFacadeTest, OtherZipToolsOpenTheArchiveWithThePasswordAndSeeItsDates)
         ASSERT_TRUE(f.setFileTime(stamp, QFileDevice::FileModificationTime));
     }
     ZipFacade zip;
-    ASSERT_TRUE(zip.CreateZipFile2(path("x.zip"), kPassword));
+    ASSERT_TRUE(zip.CreateZipFile2(path("x.zip"), kArchivePassword));
     ASSERT_TRUE(zip.addFileToZip(file, "dir/note.txt"));
     ASSERT_TRUE(zip.CloseZipFile2());
 
     int code = -1;
-    testsupport::runTool("unzip", { "-tq", "-P", kPassword, path("x.zip") }, {}, &code);
+    testsupport::runTool("unzip", { "-tq", "-P", kArchivePassword, path("x.zip") }, {}, &code);
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(
-        testsupport::runTool("unzip", { "-p", "-P", kPassword, path("x.zip"), "dir/note.txt" }),
+    EXPECT_EQ(testsupport::runTool(
+                  "unzip", { "-p", "-P", kArchivePassword, path("x.zip"), "dir/note.txt" }),
         "hello from the facade\n");
     // The entry's time as zipinfo decodes it: the file's local modification time.
     const QByteArray listing = testsupport::runTool("zipinfo", { "-T", path("x.zip") });
@@ -161,15 +161,16 @@ TEST_F(ZipFacadeTest, LargeEntriesDeflateInPiecesIntoOneStream)
     }
     const QString source = write("large.txt", large);
     ZipFacade zip;
-    ASSERT_TRUE(zip.CreateZipFile2(path("x.zip"), kPassword));
+    ASSERT_TRUE(zip.CreateZipFile2(path("x.zip"), kArchivePassword));
     ASSERT_TRUE(zip.addFileToZip(source, "large.txt"));
     ASSERT_TRUE(zip.CloseZipFile2());
     EXPECT_LT(QFileInfo(path("x.zip")).size(), large.size() / 3);
 
     int code = -1;
-    testsupport::runTool("unzip", { "-tq", "-P", kPassword, path("x.zip") }, {}, &code);
+    testsupport::runTool("unzip", { "-tq", "-P", kArchivePassword, path("x.zip") }, {}, &code);
     EXPECT_EQ(code, 0);
-    EXPECT_TRUE(testsupport::runTool("unzip", { "-p", "-P", kPassword, path("x.zip") }) == large);
+    EXPECT_TRUE(
+        testsupport::runTool("unzip", { "-p", "-P", kArchivePassword, path("x.zip") }) == large);
     ZipFacade reader;
     ASSERT_TRUE(extract(path("x.zip"), reader));
     EXPECT_TRUE(read(path("out/large.txt")) == large);
@@ -188,13 +189,13 @@ TEST_F(ZipFacadeTest, LargeEntriesAreReadAheadWholeOrNotAtAll)
     // Stored as it is by another tool: no inflating, the pieces passed on as read.
     int code = -1;
     testsupport::runTool("zip",
-        { "-q", "-j", "-0", "-P", kPassword, path("stored.zip"), write("large.txt", large) }, {},
-        &code);
+        { "-q", "-j", "-0", "-P", kArchivePassword, path("stored.zip"), write("large.txt", large) },
+        {}, &code);
     ASSERT_EQ(code, 0);
     for (const QString& target : { deflated, path("stored.zip") }) {
         SCOPED_TRACE(target.toStdString());
         ZipFacade zip;
-        ASSERT_TRUE(zip.UnzipOpenFile(target, kPassword));
+        ASSERT_TRUE(zip.UnzipOpenFile(target, kArchivePassword));
         QMap<QString, QByteArray> files;
         ASSERT_TRUE(zip.UnzipFilesToData(files));
         EXPECT_TRUE(files.value("large.txt") == large);
@@ -218,7 +219,7 @@ TEST_F(ZipFacadeTest, LargeEntriesAreReadAheadWholeOrNotAtAll)
         auto recorder = std::make_shared<Recorder>();
         ZipFacade zip;
         zip.setDelegate(recorder);
-        ASSERT_TRUE(zip.UnzipOpenFile(path("resized.zip"), kPassword));
+        ASSERT_TRUE(zip.UnzipOpenFile(path("resized.zip"), kArchivePassword));
         QMap<QString, QByteArray> files;
         EXPECT_FALSE(zip.UnzipFilesToData(files));
         // Enciphered content that fails cannot tell damage from a wrong password.
@@ -235,7 +236,7 @@ TEST_F(ZipFacadeTest, LargeEntriesAreReadAheadWholeOrNotAtAll)
     auto recorder = std::make_shared<Recorder>();
     ZipFacade zip;
     zip.setDelegate(recorder);
-    ASSERT_TRUE(zip.UnzipOpenFile(path("damaged.zip"), kPassword));
+    ASSERT_TRUE(zip.UnzipOpenFile(path("damaged.zip"), kArchivePassword));
     QMap<QString, QByteArray> files;
     EXPECT_FALSE(zip.UnzipFilesToData(files));
     EXPECT_EQ(recorder->errors, QStringList { ZipFacade::WrongPasswordOrDamagedMessage });
@@ -250,7 +251,7 @@ TEST_F(ZipFacadeTest, ReadsArchivesOtherToolsMade)
     write("in/big.txt", big);
     QProcess zipTool;
     zipTool.setWorkingDirectory(path("in"));
-    zipTool.start("zip", { "-qr", "-P", kPassword, path("tool.zip"), "." });
+    zipTool.start("zip", { "-qr", "-P", kArchivePassword, path("tool.zip"), "." });
     ASSERT_TRUE(zipTool.waitForFinished());
     ASSERT_EQ(zipTool.exitCode(), 0);
 
@@ -299,7 +300,7 @@ struct OtherPasswordTest : ZipFacadeTest {
             QStringList { "-q", "-j", "-0", "-P", kOther, path("stored.zip") } + files, {}, &code);
         EXPECT_EQ(code, 0);
         for (const QString& made : { deflated, path("stored.zip") }) {
-            EXPECT_TRUE(testsupport::setPasswordChecks(made, kOther, kPassword, passes));
+            EXPECT_TRUE(testsupport::setPasswordChecks(made, kOther, kArchivePassword, passes));
             testsupport::runTool("unzip", { "-tq", "-P", kOther, made }, {}, &code);
             EXPECT_EQ(code, 0) << made.toStdString();
         }
@@ -337,7 +338,7 @@ TEST_F(OtherPasswordTest, AFailedCheckOfAnyEntryStopsBeforeAnyContentIsRead)
     // The first entry passes, so its content would be deciphered with the wrong keys.
     for (const QString& target : archives({ true, false, true })) {
         SCOPED_TRACE(target.toStdString());
-        const Read read = readWith(target, kPassword);
+        const Read read = readWith(target, kArchivePassword);
         EXPECT_FALSE(read.ok);
         EXPECT_EQ(read.errors, QStringList { ZipFacade::WrongPasswordMessage });
         EXPECT_TRUE(read.handedOn.isEmpty());
@@ -360,7 +361,7 @@ TEST_F(OtherPasswordTest, ContentFailingAfterPassedChecksIsToldAsWrongPasswordOr
         // the entry is read to its end to tell what failed.
         for (const bool refuse : { false, true }) {
             SCOPED_TRACE(refuse);
-            const Read read = readWith(target, kPassword, refuse);
+            const Read read = readWith(target, kArchivePassword, refuse);
             EXPECT_FALSE(read.ok);
             EXPECT_EQ(read.errors, QStringList { ZipFacade::WrongPasswordOrDamagedMessage });
             EXPECT_FALSE(read.handedOn.contains("b.txt"));
@@ -448,7 +449,7 @@ TEST_F(ZipFacadeTest, ADamagedEntryStopsExtractionAndIsNotPutInPlace)
         second += QByteArray::number(i * 7919 % 10007) + ",";
     // Damage in enciphered content looks like a wrong password; in plain content it is
     // damage alone.
-    for (const QString& password : { kPassword, QString() }) {
+    for (const QString& password : { kArchivePassword, QString() }) {
         SCOPED_TRACE(password.toStdString());
         const QString target = archive(
             "x.zip", { { "a.txt", "fine" }, { "b.txt", second }, { "c.txt", "never" } }, password);
@@ -484,7 +485,7 @@ TEST_F(ZipFacadeTest, UnreadableFilesAreNotAddedAsEmptyEntries)
     QDir().mkpath(path("folder"));
     ZipFacade zip;
     EXPECT_FALSE(zip.addFileToZip(path("a.txt"), "a.txt")); // nothing open yet
-    ASSERT_TRUE(zip.CreateZipFile2(path("x.zip"), kPassword));
+    ASSERT_TRUE(zip.CreateZipFile2(path("x.zip"), kArchivePassword));
     EXPECT_FALSE(zip.addFileToZip(path("missing.txt"), "missing.txt"));
     EXPECT_FALSE(zip.addFileToZip(path("folder"), "folder"));
     EXPECT_TRUE(zip.addFileToZip(write("a.txt", "a"), "a.txt"));
@@ -500,7 +501,7 @@ TEST_F(ZipFacadeTest, AnArchiveIsOnlyPutInPlaceWhenFinished)
     const QString target = write("x.zip", "the previous archive");
     {
         ZipFacade zip;
-        ASSERT_TRUE(zip.CreateZipFile2(target, kPassword));
+        ASSERT_TRUE(zip.CreateZipFile2(target, kArchivePassword));
         ASSERT_TRUE(zip.addFileToZip(write("a.txt", "a"), "a.txt"));
         // Released without being closed: unfinished.
     }
@@ -509,7 +510,7 @@ TEST_F(ZipFacadeTest, AnArchiveIsOnlyPutInPlaceWhenFinished)
         QStringList({ "a.txt", "x.zip" }));
 
     ZipFacade zip;
-    ASSERT_TRUE(zip.CreateZipFile2(target, kPassword));
+    ASSERT_TRUE(zip.CreateZipFile2(target, kArchivePassword));
     EXPECT_FALSE(zip.CreateZipFile2(path("y.zip"))); // one at a time
     ASSERT_TRUE(zip.addFileToZip(path("a.txt"), "a.txt"));
     ASSERT_TRUE(zip.CloseZipFile2());
@@ -536,7 +537,7 @@ TEST_F(ZipFacadeTest, OpeningAndClosingAnswerAsDocumented)
 
 TEST_F(ZipFacadeTest, AnArchiveWithoutEntriesOpensAgainAsAnEmptyListing)
 {
-    for (const QString& password : { QString(), kPassword }) {
+    for (const QString& password : { QString(), kArchivePassword }) {
         SCOPED_TRACE(password.toStdString());
         ZipFacade zip;
         auto recorder = std::make_shared<Recorder>();

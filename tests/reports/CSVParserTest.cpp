@@ -17,7 +17,7 @@ using Lines = QList<QStringList>;
 
 namespace {
 
-constexpr quint32 kSanitize = CSVParserOptionsSanitizesFields;
+constexpr quint32 kSanitizeFields = CSVParserOptionsSanitizesFields;
 constexpr quint32 kEscapes = CSVParserOptionsRecognizesBackslashesAsEscapes;
 constexpr quint32 kComments = CSVParserOptionsRecognizesComments;
 constexpr quint32 kStrip = CSVParserOptionsStripsLeadingAndTrailingWhitespace;
@@ -94,13 +94,13 @@ TEST(CSVParser, EachLineKnowsTheLineOfTheTextItBeganOn)
 TEST(CSVParser, QuotedFieldsRawOrSanitized)
 {
     const QByteArray text = "\"a \"\"quoted\"\" word\",\"x,y\",\"line\nbreak\",\"\"\n";
-    EXPECT_EQ(parseBytes(text, kSanitize),
+    EXPECT_EQ(parseBytes(text, kSanitizeFields),
         Lines({ { "a \"quoted\" word", "x,y", "line\nbreak", "" }, { "" } }));
     // Unsanitized fields are the text as written, quotes and all.
     EXPECT_EQ(parseBytes(text),
         Lines({ { "\"a \"\"quoted\"\" word\"", "\"x,y\"", "\"line\nbreak\"", "\"\"" }, { "" } }));
-    EXPECT_EQ(parseBytes("\"a\"\"\"", kSanitize), Lines({ { "a\"" } }));
-    EXPECT_EQ(parseBytes("\"\"\"\"", kSanitize), Lines({ { "\"" } }));
+    EXPECT_EQ(parseBytes("\"a\"\"\"", kSanitizeFields), Lines({ { "a\"" } }));
+    EXPECT_EQ(parseBytes("\"\"\"\"", kSanitizeFields), Lines({ { "\"" } }));
 }
 
 TEST(CSVParser, AQuoteInsideAnUnquotedFieldIsAFormatError)
@@ -139,10 +139,10 @@ TEST(CSVParser, AnUnterminatedQuotedFieldIsAFormatErrorNamingItsLine)
         "The quoted field in line 4 has no closing double quote.");
 
     platform::Error error;
-    EXPECT_EQ(parseBytes("\"", kSanitize, &error), std::nullopt);
+    EXPECT_EQ(parseBytes("\"", kSanitizeFields, &error), std::nullopt);
     EXPECT_EQ(
         error.localizedDescription(), "The quoted field in line 1 has no closing double quote.");
-    EXPECT_EQ(parseBytes("\"a\\\"", kEscapes | kSanitize, &error), std::nullopt);
+    EXPECT_EQ(parseBytes("\"a\\\"", kEscapes | kSanitizeFields, &error), std::nullopt);
     EXPECT_EQ(error.code(), CSVErrors::FormatError);
 }
 
@@ -156,13 +156,13 @@ TEST(CSVParser, NulCharactersAreTextNotTheEnd)
 
 TEST(CSVParser, BackslashEscapes)
 {
-    EXPECT_EQ(parseBytes("a\\,b,\"q\\\"q\",c\\\nd,e\\\\f", kEscapes | kSanitize),
+    EXPECT_EQ(parseBytes("a\\,b,\"q\\\"q\",c\\\nd,e\\\\f", kEscapes | kSanitizeFields),
         Lines({ { "a,b", "q\"q", "c\nd", "e\\f" } }));
     // Raw fields keep the backslashes; without the option a backslash is text.
     EXPECT_EQ(parseBytes("a\\,b", kEscapes), Lines({ { "a\\,b" } }));
-    EXPECT_EQ(parseBytes("a\\,b", kSanitize), Lines({ { "a\\", "b" } }));
+    EXPECT_EQ(parseBytes("a\\,b", kSanitizeFields), Lines({ { "a\\", "b" } }));
     // A backslash as the last character escapes nothing.
-    EXPECT_EQ(parseBytes("ab\\", kEscapes | kSanitize), Lines({ { "ab" } }));
+    EXPECT_EQ(parseBytes("ab\\", kEscapes | kSanitizeFields), Lines({ { "ab" } }));
 }
 
 TEST(CSVParser, Comments)
@@ -181,11 +181,12 @@ TEST(CSVParser, Comments)
 TEST(CSVParser, StrippingWhitespace)
 {
     const QByteArray text = "  a b  ,  \"  q  \"  ,\t,c\n";
-    EXPECT_EQ(parseBytes(text, kStrip | kSanitize), Lines({ { "a b", "  q  ", "", "c" }, { "" } }));
+    EXPECT_EQ(
+        parseBytes(text, kStrip | kSanitizeFields), Lines({ { "a b", "  q  ", "", "c" }, { "" } }));
     EXPECT_EQ(parseBytes(text, kStrip), Lines({ { "a b", "\"  q  \"", "", "c" }, { "" } }));
     // Without stripping, a quote after spaces is a quote inside an unquoted field.
-    EXPECT_EQ(parseBytes(text, kSanitize), std::nullopt);
-    EXPECT_EQ(parseBytes("  a  ,b ", kSanitize), Lines({ { "  a  ", "b " } }));
+    EXPECT_EQ(parseBytes(text, kSanitizeFields), std::nullopt);
+    EXPECT_EQ(parseBytes("  a  ,b ", kSanitizeFields), Lines({ { "  a  ", "b " } }));
 
     // A tab delimiter is never taken for whitespace.
     StringEncoding encoding = StringEncoding::UTF8;
@@ -224,11 +225,11 @@ TEST(CSVParser, ABackslashDelimiterIsADelimiterWithOrWithoutEscapes)
     };
     const QStringList expected { "field 0 [a]", "field 1 [b]", "field 2 []", "field 0 [c]",
         "field 1 [d\\e]", "field 0 []" };
-    for (const quint32 options : { kSanitize, kSanitize | kEscapes, kEscapes, 0u }) {
+    for (const quint32 options : { kSanitizeFields, kSanitizeFields | kEscapes, kEscapes, 0u }) {
         SCOPED_TRACE(options);
         // The field that ends the line keeps its line break to itself.
         EXPECT_EQ(fields("a\\b\\\nc\\\"d\\e\"\n", options).mid(0, 3), expected.mid(0, 3));
-        if (options & kSanitize) {
+        if (options & kSanitizeFields) {
             EXPECT_EQ(fields("a\\b\\\nc\\\"d\\e\"\n", options), expected);
         }
     }
@@ -239,7 +240,7 @@ TEST(CSVParser, OptionsFromTheMask)
     auto parser = CSVParser::initWithCSVString(QString());
     EXPECT_FALSE(parser->recognizesBackslashesAsEscapes() || parser->sanitizesFields()
         || parser->recognizesComments() || parser->stripsLeadingAndTrailingWhitespace());
-    parser->setOptions(kSanitize | kStrip);
+    parser->setOptions(kSanitizeFields | kStrip);
     EXPECT_TRUE(parser->sanitizesFields());
     EXPECT_TRUE(parser->stripsLeadingAndTrailingWhitespace());
     EXPECT_FALSE(parser->recognizesBackslashesAsEscapes() || parser->recognizesComments());
@@ -300,7 +301,8 @@ TEST(CSVParser, AFileThatCannotBeOpenedOrReadIsAnError)
 {
     const QString missing = QDir(testsupport::homePath()).filePath("missing.csv");
     platform::Error error;
-    EXPECT_EQ(CSVAdditions::arrayWithContentsOfCSVFile(missing, kSanitize, &error), std::nullopt);
+    EXPECT_EQ(
+        CSVAdditions::arrayWithContentsOfCSVFile(missing, kSanitizeFields, &error), std::nullopt);
     EXPECT_EQ(error.domain(), CSVErrors::Domain);
     EXPECT_EQ(error.code(), CSVErrors::FormatError);
     EXPECT_EQ(error.userInfo().value(platform::Error::FilePathKey).toString(), missing);
@@ -333,7 +335,7 @@ TEST(CSVParser, ReadsTheStreamInSmallPiecesAndCountsItsBytes)
 
     // One field far longer than a piece of the stream.
     const QByteArray longField = QByteArray(100000, 'x') + "\"\"\n,y";
-    const auto lines = parseBytes("a,\"" + longField + "\",b", kSanitize);
+    const auto lines = parseBytes("a,\"" + longField + "\",b", kSanitizeFields);
     ASSERT_TRUE(lines);
     ASSERT_EQ(lines->size(), 1);
     EXPECT_EQ(lines->first().at(1), QString(100000, u'x') + "\"\n,y");

@@ -16,7 +16,7 @@ using Lines = QList<QStringList>;
 
 namespace {
 
-constexpr quint32 kSanitize = CSVParserOptionsSanitizesFields;
+constexpr quint32 kSanitizingOptions = CSVParserOptionsSanitizesFields;
 
 // Each awkward field alone, beside its neighbours, first and last on a line, and all of
 // them on one line.
@@ -106,15 +106,15 @@ TEST(CSVRoundTrip, WriterToReaderUnchanged)
     for (const Lines& lines : { awkwardLines(), randomLines(3000) }) {
         const QString path = pathFor("roundtrip.csv");
         ASSERT_TRUE(writeFile(path, lines));
-        const auto read = CSVAdditions::arrayWithContentsOfCSVFile(path, kSanitize);
+        const auto read = CSVAdditions::arrayWithContentsOfCSVFile(path, kSanitizingOptions);
         ASSERT_TRUE(read);
         EXPECT_EQ(csvtest::withoutFinalEmptyLine(*read), lines);
 
         QVariantList array;
         for (const QStringList& line : lines)
             array.append(QVariant(line));
-        const auto components
-            = CSVAdditions::CSVComponentsWithOptions(CSVAdditions::CSVString(array), kSanitize);
+        const auto components = CSVAdditions::CSVComponentsWithOptions(
+            CSVAdditions::CSVString(array), kSanitizingOptions);
         ASSERT_TRUE(components);
         EXPECT_EQ(csvtest::withoutFinalEmptyLine(*components), lines);
     }
@@ -132,7 +132,7 @@ TEST(CSVRoundTrip, EveryEncodingTheWriterTakes)
             writer->writeLineOfFields(line);
         ASSERT_TRUE(writer->closeStream());
         StringEncoding found = StringEncoding::Unknown;
-        const auto read = csvtest::parseBytes(bytes, kSanitize, nullptr, &found);
+        const auto read = csvtest::parseBytes(bytes, kSanitizingOptions, nullptr, &found);
         ASSERT_TRUE(read);
         EXPECT_EQ(csvtest::withoutFinalEmptyLine(*read), lines);
         EXPECT_NE(found, StringEncoding::Unknown);
@@ -154,7 +154,7 @@ TEST(CSVRoundTrip, PythonsCsvModuleReadsOurFieldsAndWeReadItsOwn)
     const QString theirs = pathFor("theirs.csv");
     testsupport::runTool("python3", { "-c", kPythonWriter, theirs }, jsonOfLines(lines), &exitCode);
     ASSERT_EQ(exitCode, 0);
-    const auto read = CSVAdditions::arrayWithContentsOfCSVFile(theirs, kSanitize);
+    const auto read = CSVAdditions::arrayWithContentsOfCSVFile(theirs, kSanitizingOptions);
     ASSERT_TRUE(read);
     EXPECT_EQ(csvtest::withoutFinalEmptyLine(*read), lines);
 }
@@ -166,6 +166,6 @@ TEST(CSVRoundTrip, NumbersUnderAGermanLocale)
         QVariantList { QLocale().toString(1234.5), QStringLiteral("x") } };
     const QString text = CSVAdditions::CSVString(array);
     EXPECT_EQ(text, "1234.5,-0.001,7,1\n\"1.234,5\",x\n");
-    EXPECT_EQ(CSVAdditions::CSVComponentsWithOptions(text, kSanitize),
+    EXPECT_EQ(CSVAdditions::CSVComponentsWithOptions(text, kSanitizingOptions),
         Lines({ { "1234.5", "-0.001", "7", "1" }, { "1.234,5", "x" }, { "" } }));
 }

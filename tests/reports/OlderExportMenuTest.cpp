@@ -23,7 +23,7 @@ public:
     bool cloudEnabled() const override { return true; }
 };
 
-QString documents(const QString& name)
+QString documentsPath(const QString& name)
 {
     return QDir(FileManager::documentsDirectory()).filePath(name);
 }
@@ -88,16 +88,16 @@ struct OlderExportMenuTest : ReportTest {
     {
         runWith(*menu, code, documentsFile("current." + extension));
         runWith(*older, code, documentsFile("older." + extension));
-        return { readFile(documents("current." + extension)),
-            readFile(documents("older." + extension)) };
+        return { readFile(documentsPath("current." + extension)),
+            readFile(documentsPath("older." + extension)) };
     }
 
     void expectSameWorkbooks()
     {
         runWith(*menu, ReportController::SaveXLS, documentsFile("current.xls"));
         runWith(*older, ReportController::SaveXLS, documentsFile("older.xls"));
-        const auto current = testsupport::readWithFreexl(documents("current.xls"));
-        const auto made = testsupport::readWithFreexl(documents("older.xls"));
+        const auto current = testsupport::readWithFreexl(documentsPath("current.xls"));
+        const auto made = testsupport::readWithFreexl(documentsPath("older.xls"));
         ASSERT_TRUE(current.ok()) << current.status;
         ASSERT_TRUE(made.ok()) << made.status;
         ASSERT_EQ(made.sheets.size(), current.sheets.size());
@@ -269,7 +269,7 @@ TEST_F(OlderExportMenuTest, CsvAndXlsAreTheCurrentMenusOfAProtectedTable)
     // Without its password no row decodes: an error, and no file.
     controller->password = QStringLiteral("wrong");
     runWith(*older, ReportController::SaveCSV, documentsFile("wrong.csv"));
-    EXPECT_FALSE(QFile::exists(documents("wrong.csv")));
+    EXPECT_FALSE(QFile::exists(documentsPath("wrong.csv")));
 }
 
 TEST_F(OlderExportMenuTest, ARowThatDoesNotDecodeIsAnErrorNotAnEmptyLine)
@@ -283,7 +283,7 @@ TEST_F(OlderExportMenuTest, ARowThatDoesNotDecodeIsAnErrorNotAnEmptyLine)
     const QStringList messages = alertMessages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains("could not be read")) << messages[0].toStdString();
-    EXPECT_FALSE(QFile::exists(documents("wrong.xls")));
+    EXPECT_FALSE(QFile::exists(documentsPath("wrong.xls")));
 }
 
 TEST_F(OlderExportMenuTest, TheSameImportFileGivesTheSameRowsAndTheSameLog)
@@ -367,9 +367,9 @@ TEST_F(OlderExportMenuTest, AReloadDuringAnExportLeavesTheSnapshotToBeWritten)
         waitUntilIdle(before);
         dismissAlerts();
         if (code == ReportController::SaveCSV) {
-            EXPECT_EQ(readFile(documents(name)), expected);
+            EXPECT_EQ(readFile(documentsPath(name)), expected);
         } else {
-            const auto book = testsupport::readWithFreexl(documents(name));
+            const auto book = testsupport::readWithFreexl(documentsPath(name));
             ASSERT_TRUE(book.ok()) << book.status;
             EXPECT_EQ(book.sheets.at(0).rows, 3002u);
         }
@@ -387,7 +387,7 @@ TEST_F(OlderExportMenuTest, RemindersExportTwoColumnsWithTheDateRawInCsvAndShown
         QVariantMap { { "Reminder", "Pay rent" }, { "Date", rent } } });
 
     runWith(*remindersMenu, ReportController::SaveCSV, documentsFile("Reminders.csv"));
-    EXPECT_EQ(readFile(documents("Reminders.csv")),
+    EXPECT_EQ(readFile(documentsPath("Reminders.csv")),
         "Reminder,Date\n"
         "\"Call, \"\"soon\"\"\",2026-04-02 17:45:00 +0000\n"
         "Pay rent,2026-05-01 09:00:00 +0000\n");
@@ -395,7 +395,7 @@ TEST_F(OlderExportMenuTest, RemindersExportTwoColumnsWithTheDateRawInCsvAndShown
     EXPECT_EQ(remindersMenu->snapshot().title, "Reminders");
 
     runWith(*remindersMenu, ReportController::SaveXLS, documentsFile("Reminders.xls"));
-    const auto book = testsupport::readWithFreexl(documents("Reminders.xls"));
+    const auto book = testsupport::readWithFreexl(documentsPath("Reminders.xls"));
     ASSERT_TRUE(book.ok()) << book.status;
     const auto& sheet = book.sheets.at(0);
     ASSERT_EQ(sheet.rows, 3u);
@@ -407,9 +407,9 @@ TEST_F(OlderExportMenuTest, RemindersExportTwoColumnsWithTheDateRawInCsvAndShown
     EXPECT_EQ(sheet.at(2, 1).text, KivoDateUtils::getDateTimeString(rent));
 
     runWith(*remindersMenu, ReportController::SavePDF, documentsFile("Reminders.pdf"));
-    const QString text
-        = QString::fromUtf8(testsupport::runTool("pdftotext", { documents("Reminders.pdf"), "-" }))
-              .simplified();
+    const QString text = QString::fromUtf8(
+        testsupport::runTool("pdftotext", { documentsPath("Reminders.pdf"), "-" }))
+                             .simplified();
     EXPECT_TRUE(text.contains("Pay rent")) << text.toStdString();
     EXPECT_TRUE(text.contains(KivoDateUtils::getDateTimeString(rent).simplified()))
         << text.toStdString();
@@ -419,9 +419,9 @@ TEST_F(OlderExportMenuTest, RemindersExportTwoColumnsWithTheDateRawInCsvAndShown
     remindersController->filterRows("none", [](const QVariant&) { return false; });
     ASSERT_EQ(remindersController->count(), 0);
     runWith(*remindersMenu, ReportController::SavePDF, documentsFile("None.pdf"));
-    EXPECT_FALSE(QFile::exists(documents("None.pdf")));
+    EXPECT_FALSE(QFile::exists(documentsPath("None.pdf")));
     runWith(*remindersMenu, ReportController::SaveCSV, documentsFile("None.csv"));
-    EXPECT_EQ(readFile(documents("None.csv")), "Reminder,Date\n");
+    EXPECT_EQ(readFile(documentsPath("None.csv")), "Reminder,Date\n");
 }
 
 TEST_F(OlderExportMenuTest, ThePdfReportShowsTheCurrentMenusText)
@@ -446,9 +446,9 @@ TEST_F(OlderExportMenuTest, ThePdfReportShowsTheCurrentMenusText)
         std::sort(text.begin(), text.end());
         return text;
     };
-    const QString expected = characters(documents("current.pdf"));
+    const QString expected = characters(documentsPath("current.pdf"));
     EXPECT_GT(expected.size(), 500);
-    EXPECT_EQ(characters(documents("older.pdf")), expected);
-    EXPECT_EQ(pdftest::pdfInfo(documents("older.pdf")).pages,
-        pdftest::pdfInfo(documents("current.pdf")).pages);
+    EXPECT_EQ(characters(documentsPath("older.pdf")), expected);
+    EXPECT_EQ(pdftest::pdfInfo(documentsPath("older.pdf")).pages,
+        pdftest::pdfInfo(documentsPath("current.pdf")).pages);
 }

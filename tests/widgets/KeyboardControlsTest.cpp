@@ -23,7 +23,7 @@ using namespace platform::ui;
 
 namespace {
 
-struct Listener : KeyboardControlsDelegate {
+struct ControlsListener : KeyboardControlsDelegate {
     QStringList calls;
     void keyboardControlsPreviousNextPressed(KeyboardControls*, int direction, View* field) override
     {
@@ -52,7 +52,7 @@ void press(BarButtonItem* item)
 struct Keyboards : ScreenFixture {
     QList<TextField*> fields;
     KeyboardControls* controls = nullptr;
-    Listener listener;
+    ControlsListener listener;
 
     void SetUp() override
     {

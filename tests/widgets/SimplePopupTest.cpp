@@ -15,7 +15,7 @@ using testsupport::GestureSynthesizer;
 namespace {
 
 // Keeps the popup it showed last, as a screen does, and forgets it when it closes.
-struct Owner : QObject, SimplePopoverControllerDelegate {
+struct PopupOwner : QObject, SimplePopoverControllerDelegate {
     QPointer<SimplePopupViewController> simplepopupController;
     QList<QPointer<SimplePopupViewController>> closed;
 
@@ -51,7 +51,7 @@ struct Popups : ScreenFixture {
 
 TEST_F(Popups, PlacedAtThePointCentredForTheOriginAndMovedLeftToFit)
 {
-    Owner owner;
+    PopupOwner owner;
     SimplePopupViewController* centred = owner.show(QSizeF(400, 300), QPointF(0, 0));
     EXPECT_EQ(centred->view()->parentWidget(), rootView());
     EXPECT_EQ(centred->view()->frame(), QRectF(0, 0, 1024, 768));
@@ -77,14 +77,14 @@ TEST_F(Popups, PlacedAtThePointCentredForTheOriginAndMovedLeftToFit)
 
 TEST_F(Popups, TooLargeContentIsCutToTheWindowLessAMarginOnATablet)
 {
-    Owner owner;
+    PopupOwner owner;
     SimplePopupViewController* popup = owner.show(QSizeF(1100, 900), QPointF(0, 0));
     EXPECT_EQ(popup->containerView()->frame().size(), QSizeF(1004, 708));
     popup->dismissPopoverAnimated(false);
 
     close();
     open("phone");
-    Owner phoneOwner;
+    PopupOwner phoneOwner;
     SimplePopupViewController* onPhone = phoneOwner.show(QSizeF(500, 900), QPointF(0, 0));
     EXPECT_EQ(onPhone->containerView()->frame(), QRectF(0, 0, 375, 667));
     onPhone->dismissPopoverAnimated(false);
@@ -92,7 +92,7 @@ TEST_F(Popups, TooLargeContentIsCutToTheWindowLessAMarginOnATablet)
 
 TEST_F(Popups, TheBorderIsTheBarColourFivePointsWideWithAShadow)
 {
-    Owner owner;
+    PopupOwner owner;
     SimplePopupViewController* popup = owner.show(QSizeF(400, 300), QPointF(0, 0));
     View* container = popup->containerView();
     EXPECT_EQ(SelectiveBorder::selectiveBorderFlag(container), 15u);
@@ -123,7 +123,7 @@ TEST_F(Popups, ScreenshotOfAScreenInAPopup)
         row->setFont(Font::named("HelveticaNeue", 16));
     }
     auto* stack = new NavigationController(filter);
-    Owner owner;
+    PopupOwner owner;
     auto* popup = new SimplePopupViewController(stack, QSizeF(500, 500), true, &owner);
     popup->setDelegate(&owner);
     popup->presentPopoverFromPoint(QPointF(0, 0));
@@ -138,7 +138,7 @@ TEST_F(Popups, ScreenshotOfAScreenInAPopup)
 
 TEST_F(Popups, AnOutsideTouchClosesItWithoutReachingTheScreenBelow)
 {
-    Owner owner;
+    PopupOwner owner;
     QPointer<SimplePopupViewController> popup = owner.show(QSizeF(400, 300), QPointF(0, 0));
     GestureSynthesizer::tap(popup->containerView());
     flush();
@@ -153,7 +153,7 @@ TEST_F(Popups, AnOutsideTouchClosesItWithoutReachingTheScreenBelow)
 
 TEST_F(Popups, WithAutoCloseDisabledOnlyDoneClosesIt)
 {
-    Owner owner;
+    PopupOwner owner;
     SimplePopupViewController* popup = owner.show(QSizeF(400, 300), QPointF(0, 0));
     popup->setDisableAutoClose(true);
     GestureSynthesizer::tap(below);
@@ -174,7 +174,7 @@ TEST_F(Popups, WithAutoCloseDisabledOnlyDoneClosesIt)
 // closable and its closing is reported; afterwards nothing is left catching touches.
 TEST_F(Popups, APopupLeftOpenUnderAnotherStaysClosableAndGoesWhenClosed)
 {
-    Owner owner;
+    PopupOwner owner;
     QPointer<SimplePopupViewController> first
         = owner.show(QSizeF(400, 300), QPointF(0, 0), /*parented*/ false);
     QPointer<SimplePopupViewController> second
@@ -224,7 +224,7 @@ TEST_F(Popups, APopupLeftOpenUnderAnotherStaysClosableAndGoesWhenClosed)
 
 TEST_F(Popups, AResizeLaysItOutAgain)
 {
-    Owner owner;
+    PopupOwner owner;
     SimplePopupViewController* popup = owner.show(QSizeF(400, 300), QPointF(0, 0));
     Application::shared().keyWindow()->setFrame(QRectF(0, 0, 800, 600));
     flush();
@@ -236,7 +236,7 @@ TEST_F(Popups, AResizeLaysItOutAgain)
 TEST_F(Popups, WithoutAWindowItClosesAtOnce)
 {
     close();
-    Owner owner;
+    PopupOwner owner;
     SimplePopupViewController* popup = owner.show(QSizeF(400, 300), QPointF(0, 0));
     EXPECT_FALSE(popup->isPresented());
     EXPECT_EQ(owner.closed.size(), 1);

@@ -55,6 +55,13 @@ public:
     static QByteArray randomDataOfLength(qsizetype length);
 
 protected:
+    // The container's first byte, and the option bit of a key made from a password.
+    static constexpr uint8_t kVersion = 0x01;
+    static constexpr uint8_t kPasswordOption = 0x01;
+    // Pieces from this size on are enciphered or deciphered on one thread while another
+    // runs the HMAC over the same bytes.
+    static constexpr qsizetype kSideBySideFrom = qsizetype(1) << 20;
+
     explicit KivoCryptor(Handler handler, const QString& queueLabel);
 
     // Ends the work: keeps the error, marks the cryptor finished and hands the handler the

@@ -8,14 +8,9 @@
 
 namespace {
 
-const char kQueueLabel[] = "net.solvane.KivoDecryptor";
+const char kDecryptorQueueLabel[] = "net.solvane.KivoDecryptor";
 const char kKeysAndPassword[] = "Both password and the key (%1) or HMACKey (%2) are set.";
-constexpr uint8_t kVersion = 0x01;
-constexpr uint8_t kPasswordOption = 0x01;
 constexpr qsizetype kPreambleSize = 2;
-// Pieces from this size on are authenticated on another thread while they are decrypted
-// here, the plaintext kept back until the HMAC has been checked.
-constexpr qsizetype kSideBySideFrom = qsizetype(1) << 20;
 
 platform::Error unknownHeader()
 {
@@ -32,7 +27,7 @@ platform::Error HMACMismatch()
 } // namespace
 
 KivoDecryptor::KivoDecryptor(Handler handler)
-    : KivoCryptor(std::move(handler), QString::fromLatin1(kQueueLabel))
+    : KivoCryptor(std::move(handler), QString::fromLatin1(kDecryptorQueueLabel))
 {
 }
 

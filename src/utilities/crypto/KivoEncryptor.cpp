@@ -9,20 +9,16 @@
 
 namespace {
 
-const char kQueueLabel[] = "net.solvane.KivoEncryptor";
-constexpr uint8_t kVersion = 0x01;
-constexpr uint8_t kPasswordOption = 0x01;
-// Pieces from this size on are encrypted a part at a time while another thread feeds the
-// parts already made to the HMAC: cipher and HMAC then run side by side, each over bytes
-// still in the cache, instead of one pass after the other.
-constexpr qsizetype kSideBySideFrom = qsizetype(1) << 20;
+const char kEncryptorQueueLabel[] = "net.solvane.KivoEncryptor";
+// Big pieces are enciphered a part at a time while another thread feeds the parts already
+// made to the HMAC: cipher and HMAC then each run over bytes still in the cache.
 constexpr qsizetype kPart = qsizetype(256) << 10;
 constexpr qsizetype kCipherBlock = 16;
 
 } // namespace
 
 KivoEncryptor::KivoEncryptor(Handler handler)
-    : KivoCryptor(std::move(handler), QString::fromLatin1(kQueueLabel))
+    : KivoCryptor(std::move(handler), QString::fromLatin1(kEncryptorQueueLabel))
 {
 }
 

@@ -6,15 +6,11 @@
 
 namespace {
 
-constexpr quint64 IntMax = quint64(std::numeric_limits<int32_t>::max());
 constexpr RXRegexEnumerationOptions KnownOptions = RXRegexEnumerationCapturedStringsNotRequired
     | RXRegexEnumerationConsumeReplacement | RXRegexEnumerationReuseCapturedStrings;
 
 const QString OptionsReason
     = QStringLiteral("The RXRegexEnumerationOptions argument is not valid.");
-const QString RangeReason = QStringLiteral("Range or index out of bounds.");
-const QString StringTooLongReason = QStringLiteral("String length exceeds INT_MAX.");
-const QString RegexNullReason = QStringLiteral("The regular expression argument is NULL.");
 const QString UnexpectedDescription = QStringLiteral("An unexpected error occurred.");
 const QString NotSatisfying = QStringLiteral("Invalid parameter not satisfying: %1");
 
@@ -125,11 +121,11 @@ RXEnumerationOutcome rx_performEnumerationUsingBlock(const RXCaller& caller, qui
     if (matchRange.length == RXRangeToEnd && matchRange.location <= length)
         matchRange.length = length - matchRange.location;
     if (matchRange.location > length || matchRange.length > length - matchRange.location)
-        rx_raiseDeferred(caller, Exception(Exception::RangeError, RangeReason));
-    if (length >= IntMax)
-        rx_raiseDeferred(caller, Exception(Exception::RangeError, StringTooLongReason));
+        rx_raiseDeferred(caller, Exception(Exception::RangeError, RXRangeReason));
+    if (length >= RXIntMax)
+        rx_raiseDeferred(caller, Exception(Exception::RangeError, RXStringTooLongReason));
     if (regexString.isNull())
-        rx_raiseDeferred(caller, Exception(Exception::InvalidArgument, RegexNullReason));
+        rx_raiseDeferred(caller, Exception(Exception::InvalidArgument, RXRegexNullReason));
     const quint32 op = regexOp & RXOpMask;
     const bool matchKind = blockEnumerationOp == RXBlockEnumerationMatchOp
         && (op == RXCapturesArrayOp || op == RXSplitOp) && matchBlock && *matchBlock

@@ -17,19 +17,15 @@ constexpr int CacheWays = 4;
 constexpr int CacheLines = CacheSets * CacheWays;
 constexpr int LookAsideSlots = 64;
 constexpr quint16 ReplacementWordStart = 0x0137;
-constexpr quint64 IntMax = quint64(std::numeric_limits<int32_t>::max());
 constexpr qsizetype HashSample = 32;
 
 const QString CompileErrorDescription
     = QStringLiteral("There was an error compiling the regular expression.");
 const QString UnexpectedICUDescription
     = QStringLiteral("The ICU library returned an unexpected error.");
-const QString RegexNullReason = QStringLiteral("The regular expression argument is NULL.");
 const QString ReplacementNullReason = QStringLiteral("The replacement string argument is NULL.");
 const QString KeysNullReason = QStringLiteral("The keys argument is NULL.");
 const QString CapturesNullReason = QStringLiteral("The captures argument is NULL.");
-const QString RangeReason = QStringLiteral("Range or index out of bounds.");
-const QString StringTooLongReason = QStringLiteral("String length exceeds INT_MAX.");
 const QString RegexTooLongReason = QStringLiteral("Regex string length exceeds INT_MAX");
 const QString ReplacementTooLongReason
     = QStringLiteral("Replacement string length exceeds INT_MAX.");
@@ -266,13 +262,13 @@ ReplaceOutcome rx_replaceString(RXCachedRegex& cachedRegex, const QString& repla
     ReplaceOutcome outcome;
     const quint64 subjectLength = quint64(cachedRegex.setToLength);
     const quint64 templateLength = quint64(replacement.size());
-    if (templateLength >= IntMax || templateLength * 2 + subjectLength / 2 >= IntMax) {
+    if (templateLength >= RXIntMax || templateLength * 2 + subjectLength / 2 >= RXIntMax) {
         exception = platform::Exception(platform::Exception::RangeError, ReplacementTooLongReason);
         return outcome;
     }
     const quint64 rangeLength = cachedRegex.setToRange.length;
     quint64 capacity = rangeLength + rangeLength / 2 + templateLength * 2 + 16;
-    if (capacity >= IntMax) {
+    if (capacity >= RXIntMax) {
         exception = platform::Exception(platform::Exception::RangeError, ReplacementTooLongReason);
         return outcome;
     }
@@ -283,7 +279,7 @@ ReplaceOutcome rx_replaceString(RXCachedRegex& cachedRegex, const QString& repla
     if (status == U_BUFFER_OVERFLOW_ERROR) {
         // The second pass knows the exact length.
         needed += 4;
-        if (quint64(needed) + 4 >= IntMax) {
+        if (quint64(needed) + 4 >= RXIntMax) {
             exception = platform::Exception(
                 platform::Exception::InternalInconsistency, ReplacedTooLongReason);
             return outcome;
@@ -376,7 +372,7 @@ RXCachedRegex* rx_getCachedRegex(const QString& regexString, RXRegexOptions opti
     if (cache.last == &line)
         cache.last = nullptr;
     releaseLine(line);
-    if (quint64(regexString.size()) >= IntMax) {
+    if (quint64(regexString.size()) >= RXIntMax) {
         exception = platform::Exception(platform::Exception::RangeError, RegexTooLongReason);
         return nullptr;
     }
@@ -575,7 +571,7 @@ RXOpResult rx_performRegexOp(const RXCaller& caller, quint32 regexOp, const QStr
         *error = platform::Error();
     const quint32 op = regexOp & RXOpMask;
     if (regexString.isNull())
-        rx_raiseDeferred(caller, Exception(Exception::InvalidArgument, RegexNullReason));
+        rx_raiseDeferred(caller, Exception(Exception::InvalidArgument, RXRegexNullReason));
     if (op == RXReplaceAllOp && (!replacementString || replacementString->isNull()))
         rx_raiseDeferred(caller, Exception(Exception::InvalidArgument, ReplacementNullReason));
     if (op == RXCaptureDictionaryOp || op == RXCaptureDictionariesOp) {
@@ -598,9 +594,9 @@ RXOpResult rx_performRegexOp(const RXCaller& caller, quint32 regexOp, const QStr
         std::lock_guard lock(rx_cacheSpinLock);
         RXCachedRegex* cachedRegex = rx_getCachedRegex(regexString, options, error, exception);
         if (matchRange.location > length || matchRange.length > length - matchRange.location)
-            exception = Exception(Exception::RangeError, RangeReason);
-        else if (length >= IntMax)
-            exception = Exception(Exception::RangeError, StringTooLongReason);
+            exception = Exception(Exception::RangeError, RXRangeReason);
+        else if (length >= RXIntMax)
+            exception = Exception(Exception::RangeError, RXStringTooLongReason);
         else if (cachedRegex && (op == RXFirstRangeOp || op == RXMatchedStringsOp)
             && (capture < 0 || capture > cachedRegex->captureCount))
             exception = Exception(Exception::InvalidArgument, CaptureReason);
@@ -703,7 +699,7 @@ bool rx_validateRegex(const RXCaller& caller, const QString& regexString, RXRege
         *error = platform::Error();
     if (regexString.isNull())
         rx_raiseDeferred(
-            caller, platform::Exception(platform::Exception::InvalidArgument, RegexNullReason));
+            caller, platform::Exception(platform::Exception::InvalidArgument, RXRegexNullReason));
     rx_registerLowMemoryObserver();
     std::optional<platform::Exception> exception;
     qint64 count = -1;

@@ -6,6 +6,9 @@
 #include <cstdlib>
 
 const QString RXICURegexErrorDomain = QStringLiteral("RXICURegexErrorDomain");
+const QString RXRegexNullReason = QStringLiteral("The regular expression argument is NULL.");
+const QString RXRangeReason = QStringLiteral("Range or index out of bounds.");
+const QString RXStringTooLongReason = QStringLiteral("String length exceeds INT_MAX.");
 const QString RXICURegexException = QStringLiteral("RXICURegexException");
 const QString RXICURegexRegexErrorKey = QStringLiteral("RXICURegexRegex");
 const QString RXICURegexRegexOptionsErrorKey = QStringLiteral("RXICURegexRegexOptions");

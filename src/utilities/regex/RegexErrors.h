@@ -9,6 +9,8 @@
 #include <QPair>
 #include <QVariantMap>
 
+#include <limits>
+
 #include <unicode/parseerr.h>
 #include <unicode/utypes.h>
 
@@ -32,6 +34,12 @@ extern const QString RXICURegexLineErrorKey;
 extern const QString RXICURegexOffsetErrorKey;
 extern const QString RXICURegexPreContextErrorKey;
 extern const QString RXICURegexPostContextErrorKey;
+
+// The largest length ICU takes, and the reasons both the engine and block enumeration give.
+inline constexpr quint64 RXIntMax = quint64(std::numeric_limits<int32_t>::max());
+extern const QString RXRegexNullReason;
+extern const QString RXRangeReason;
+extern const QString RXStringTooLongReason;
 
 // Which optional facts go into a user info.
 enum RXUserInfoOption : quint32 {

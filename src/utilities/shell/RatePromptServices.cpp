@@ -1,7 +1,7 @@
 #include "utilities/shell/RatePromptServices.h"
 
 namespace {
-std::unique_ptr<RatePromptServices>& installed()
+std::unique_ptr<RatePromptServices>& installedRatePromptServices()
 {
     static std::unique_ptr<RatePromptServices> services;
     return services;
@@ -12,10 +12,10 @@ RatePromptServices::~RatePromptServices() = default;
 
 RatePromptServices* RatePromptServices::instance()
 {
-    return installed().get();
+    return installedRatePromptServices().get();
 }
 
 void RatePromptServices::install(std::unique_ptr<RatePromptServices> services)
 {
-    installed() = std::move(services);
+    installedRatePromptServices() = std::move(services);
 }

@@ -1,7 +1,7 @@
 #include "utilities/shell/ScreenServices.h"
 
 namespace {
-std::unique_ptr<ScreenServices>& installed()
+std::unique_ptr<ScreenServices>& installedScreenServices()
 {
     static std::unique_ptr<ScreenServices> services;
     return services;
@@ -12,10 +12,10 @@ ScreenServices::~ScreenServices() = default;
 
 ScreenServices* ScreenServices::instance()
 {
-    return installed().get();
+    return installedScreenServices().get();
 }
 
 void ScreenServices::install(std::unique_ptr<ScreenServices> services)
 {
-    installed() = std::move(services);
+    installedScreenServices() = std::move(services);
 }

@@ -1,7 +1,7 @@
 #include "utilities/shell/StyleServices.h"
 
 namespace {
-std::unique_ptr<StyleServices>& installed()
+std::unique_ptr<StyleServices>& installedStyleServices()
 {
     static std::unique_ptr<StyleServices> services;
     return services;
@@ -12,10 +12,10 @@ StyleServices::~StyleServices() = default;
 
 StyleServices* StyleServices::instance()
 {
-    return installed().get();
+    return installedStyleServices().get();
 }
 
 void StyleServices::install(std::unique_ptr<StyleServices> services)
 {
-    installed() = std::move(services);
+    installedStyleServices() = std::move(services);
 }

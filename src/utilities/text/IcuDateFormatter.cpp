@@ -13,7 +13,7 @@ const QString IcuDateFormatter::PosixLocale = QStringLiteral("en_US_POSIX");
 
 namespace {
 
-UDateFormat* formatOf(void* format)
+UDateFormat* dateFormatOf(void* format)
 {
     return static_cast<UDateFormat*>(format);
 }
@@ -116,7 +116,7 @@ std::optional<qsizetype> longestField(const UDateFormat* format, char16_t letter
 
 std::optional<qsizetype> IcuDateFormatter::longestTextLength() const
 {
-    const UDateFormat* format = formatOf(m_format);
+    const UDateFormat* format = dateFormatOf(m_format);
     UErrorCode status = U_ZERO_ERROR;
     // Other calendars number their years and months in their own ways.
     const char* calendar = ucal_getType(udat_getCalendar(format), &status);
@@ -209,7 +209,7 @@ IcuDateFormatter::IcuDateFormatter(void* format)
     : m_format(format)
 {
     UErrorCode status = U_ZERO_ERROR;
-    UCalendar* calendar = ucal_clone(udat_getCalendar(formatOf(format)), &status);
+    UCalendar* calendar = ucal_clone(udat_getCalendar(dateFormatOf(format)), &status);
     if (U_FAILURE(status)) {
         ucal_close(calendar);
         calendar = nullptr;
@@ -220,7 +220,7 @@ IcuDateFormatter::IcuDateFormatter(void* format)
 IcuDateFormatter::~IcuDateFormatter()
 {
     ucal_close(static_cast<UCalendar*>(m_calendar));
-    udat_close(formatOf(m_format));
+    udat_close(dateFormatOf(m_format));
 }
 
 QString IcuDateFormatter::stringFromDate(const QDateTime& date) const
@@ -240,14 +240,14 @@ QString IcuDateFormatter::stringFromMSecs(qint64 msecs) const
     // formats as nothing.
     const auto format = [&] {
         if (!calendar) {
-            return udat_format(formatOf(m_format), when, reinterpret_cast<UChar*>(text.data()),
+            return udat_format(dateFormatOf(m_format), when, reinterpret_cast<UChar*>(text.data()),
                 int32_t(text.size()), nullptr, &status);
         }
         UErrorCode timeStatus = U_ZERO_ERROR;
         ucal_setMillis(calendar, when, &timeStatus);
         if (U_FAILURE(timeStatus))
             return int32_t(0);
-        return udat_formatCalendar(formatOf(m_format), calendar,
+        return udat_formatCalendar(dateFormatOf(m_format), calendar,
             reinterpret_cast<UChar*>(text.data()), int32_t(text.size()), nullptr, &status);
     };
     int32_t length = format();
@@ -268,8 +268,8 @@ std::optional<QDateTime> IcuDateFormatter::dateFromString(const QString& text) c
         return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
     int32_t position = 0;
-    const UDate when = udat_parse(formatOf(m_format), reinterpret_cast<const UChar*>(text.utf16()),
-        int32_t(text.size()), &position, &status);
+    const UDate when = udat_parse(dateFormatOf(m_format),
+        reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()), &position, &status);
     if (U_FAILURE(status) || position != text.size())
         return std::nullopt;
     return QDateTime::fromMSecsSinceEpoch(qint64(when));

@@ -6,7 +6,7 @@
 
 namespace {
 
-UNumberFormat* formatOf(void* format)
+UNumberFormat* numberFormatOf(void* format)
 {
     return static_cast<UNumberFormat*>(format);
 }
@@ -67,7 +67,7 @@ IcuNumberFormatter::IcuNumberFormatter(Style style, const QString& locale)
 IcuNumberFormatter::~IcuNumberFormatter()
 {
     if (m_format)
-        unum_close(formatOf(m_format));
+        unum_close(numberFormatOf(m_format));
 }
 
 QString IcuNumberFormatter::stringFromNumber(double value) const
@@ -75,7 +75,8 @@ QString IcuNumberFormatter::stringFromNumber(double value) const
     if (!m_format)
         return {};
     return readText([&](UChar* buffer, int32_t capacity, UErrorCode* status) {
-        return unum_formatDouble(formatOf(m_format), value, buffer, capacity, nullptr, status);
+        return unum_formatDouble(
+            numberFormatOf(m_format), value, buffer, capacity, nullptr, status);
     });
 }
 
@@ -85,8 +86,8 @@ QString IcuNumberFormatter::stringFromDecimal(const QString& decimal) const
         return {};
     const QByteArray digits = decimal.toLatin1();
     return readText([&](UChar* buffer, int32_t capacity, UErrorCode* status) {
-        return unum_formatDecimal(formatOf(m_format), digits.constData(), int32_t(digits.size()),
-            buffer, capacity, nullptr, status);
+        return unum_formatDecimal(numberFormatOf(m_format), digits.constData(),
+            int32_t(digits.size()), buffer, capacity, nullptr, status);
     });
 }
 
@@ -96,7 +97,7 @@ std::optional<double> IcuNumberFormatter::numberFromString(const QString& text) 
         return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
     int32_t position = 0;
-    const double value = unum_parseDouble(formatOf(m_format),
+    const double value = unum_parseDouble(numberFormatOf(m_format),
         reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()), &position, &status);
     if (U_FAILURE(status) || position != text.size())
         return std::nullopt;
@@ -105,30 +106,30 @@ std::optional<double> IcuNumberFormatter::numberFromString(const QString& text) 
 
 int IcuNumberFormatter::maximumFractionDigits() const
 {
-    return m_format ? unum_getAttribute(formatOf(m_format), UNUM_MAX_FRACTION_DIGITS) : 0;
+    return m_format ? unum_getAttribute(numberFormatOf(m_format), UNUM_MAX_FRACTION_DIGITS) : 0;
 }
 
 void IcuNumberFormatter::setMaximumFractionDigits(int digits)
 {
     if (m_format)
-        unum_setAttribute(formatOf(m_format), UNUM_MAX_FRACTION_DIGITS, digits);
+        unum_setAttribute(numberFormatOf(m_format), UNUM_MAX_FRACTION_DIGITS, digits);
 }
 
 int IcuNumberFormatter::minimumFractionDigits() const
 {
-    return m_format ? unum_getAttribute(formatOf(m_format), UNUM_MIN_FRACTION_DIGITS) : 0;
+    return m_format ? unum_getAttribute(numberFormatOf(m_format), UNUM_MIN_FRACTION_DIGITS) : 0;
 }
 
 void IcuNumberFormatter::setMinimumFractionDigits(int digits)
 {
     if (m_format)
-        unum_setAttribute(formatOf(m_format), UNUM_MIN_FRACTION_DIGITS, digits);
+        unum_setAttribute(numberFormatOf(m_format), UNUM_MIN_FRACTION_DIGITS, digits);
 }
 
 void IcuNumberFormatter::setGroupingSize(int size)
 {
     if (m_format)
-        unum_setAttribute(formatOf(m_format), UNUM_GROUPING_SIZE, size);
+        unum_setAttribute(numberFormatOf(m_format), UNUM_GROUPING_SIZE, size);
 }
 
 void IcuNumberFormatter::setGroupingSeparator(const QString& separator)
@@ -136,14 +137,14 @@ void IcuNumberFormatter::setGroupingSeparator(const QString& separator)
     if (!m_format)
         return;
     UErrorCode status = U_ZERO_ERROR;
-    unum_setSymbol(formatOf(m_format), UNUM_GROUPING_SEPARATOR_SYMBOL,
+    unum_setSymbol(numberFormatOf(m_format), UNUM_GROUPING_SEPARATOR_SYMBOL,
         reinterpret_cast<const UChar*>(separator.utf16()), int32_t(separator.size()), &status);
 }
 
 void IcuNumberFormatter::setUsesGroupingSeparator(bool uses)
 {
     if (m_format)
-        unum_setAttribute(formatOf(m_format), UNUM_GROUPING_USED, uses ? 1 : 0);
+        unum_setAttribute(numberFormatOf(m_format), UNUM_GROUPING_USED, uses ? 1 : 0);
 }
 
 QString IcuNumberFormatter::currencySymbol() const
@@ -151,7 +152,8 @@ QString IcuNumberFormatter::currencySymbol() const
     if (!m_format)
         return {};
     return readText([&](UChar* buffer, int32_t capacity, UErrorCode* status) {
-        return unum_getSymbol(formatOf(m_format), UNUM_CURRENCY_SYMBOL, buffer, capacity, status);
+        return unum_getSymbol(
+            numberFormatOf(m_format), UNUM_CURRENCY_SYMBOL, buffer, capacity, status);
     });
 }
 
@@ -160,7 +162,7 @@ QString IcuNumberFormatter::pattern() const
     if (!m_format)
         return {};
     return readText([&](UChar* buffer, int32_t capacity, UErrorCode* status) {
-        return unum_toPattern(formatOf(m_format), false, buffer, capacity, status);
+        return unum_toPattern(numberFormatOf(m_format), false, buffer, capacity, status);
     });
 }
 
@@ -184,6 +186,6 @@ void IcuNumberFormatter::setFormats(const QString& positive, const QString& nega
         return;
     const QString full = positive + QLatin1Char(';') + negative;
     UErrorCode status = U_ZERO_ERROR;
-    unum_applyPattern(formatOf(m_format), false, reinterpret_cast<const UChar*>(full.utf16()),
+    unum_applyPattern(numberFormatOf(m_format), false, reinterpret_cast<const UChar*>(full.utf16()),
         int32_t(full.size()), nullptr, &status);
 }

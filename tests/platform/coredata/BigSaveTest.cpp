@@ -1,4 +1,5 @@
 #include "StoreFixture.h"
+#include "StoreSql.h"
 
 #include "platform/Exception.h"
 #include "platform/NotificationCenter.h"
@@ -63,17 +64,6 @@ QStringList indexes(const QString& path)
     return answers(path,
         "SELECT \"sql\" FROM \"sqlite_master\" WHERE \"type\" = 'index' AND \"sql\" IS NOT NULL "
         "ORDER BY 1");
-}
-
-void runSql(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
-    char* message = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK)
-        << (message ? message : "");
-    sqlite3_free(message);
-    sqlite3_close(db);
 }
 
 class BigSaveTest : public StoreTest {

@@ -1,6 +1,7 @@
 // Faults read straight from the store, on other threads, as the objects would read
 // themselves.
 #include "StoreFixture.h"
+#include "StoreSql.h"
 
 #include "platform/coredata/FaultReader.h"
 #include "platform/coredata/StoreReaders.h"
@@ -18,17 +19,6 @@
 using namespace storetest;
 
 namespace {
-
-void runSql(const QString& path, const QByteArray& sql)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
-    char* message = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message), SQLITE_OK)
-        << (message ? message : "");
-    sqlite3_free(message);
-    sqlite3_close(db);
-}
 
 class FaultReaderTest : public StoreTest {
 protected:

@@ -1,4 +1,5 @@
 #include "StoreFixture.h"
+#include "StoreSql.h"
 
 #include "platform/Exception.h"
 #include "platform/NotificationCenter.h"
@@ -21,17 +22,6 @@ namespace {
 int countRows(cd::ManagedObjectContext& context, const QString& entity)
 {
     return int(context.countForFetchRequest(cd::FetchRequest(entity)).value_or(-1));
-}
-
-void runSql(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
-    char* message = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK)
-        << (message ? message : "");
-    sqlite3_free(message);
-    sqlite3_close(db);
 }
 
 // The bytes SQLite itself stores for a UTF-16 text.

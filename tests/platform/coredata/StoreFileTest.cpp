@@ -1,6 +1,7 @@
 // What the store makes of files it did not write the usual way: values of other kinds,
 // tables of another shape, read-only folders and a file-size limit.
 #include "StoreFixture.h"
+#include "StoreSql.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,17 +15,6 @@
 using namespace storetest;
 
 namespace {
-
-void runSql(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
-    char* message = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK)
-        << (message ? message : "");
-    sqlite3_free(message);
-    sqlite3_close(db);
-}
 
 // The warnings written while it lives.
 class WarningLog {

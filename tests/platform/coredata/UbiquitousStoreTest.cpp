@@ -1,4 +1,5 @@
 #include "CloudFixture.h"
+#include "StoreSql.h"
 
 #include "platform/Exception.h"
 #include "platform/coredata/ImportErrorHook.h"
@@ -13,17 +14,6 @@
 using namespace cloudtest;
 
 namespace {
-
-void runSql(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.toUtf8(), &db), SQLITE_OK);
-    char* message = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK)
-        << (message ? message : "");
-    sqlite3_free(message);
-    sqlite3_close(db);
-}
 
 QByteArray readFile(const QString& path)
 {
@@ -287,7 +277,7 @@ TEST_F(CloudTest, AReplicaIsRebuiltWhenOpenedAfterTheContentWasEvicted)
         ASSERT_TRUE(testsupport::waitUntil([&] { return b.count() == 1; }, 10000));
     }
     const QString replica = testsupport::homePath() + "/B.sqlite";
-    runSql(replica, "DELETE FROM \"Database\"");
+    storetest::runSql(replica, "DELETE FROM \"Database\"");
     {
         Peer b("B.sqlite");
         EXPECT_EQ(b.count(), 0);

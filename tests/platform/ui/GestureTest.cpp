@@ -44,7 +44,7 @@ struct Recorder {
     }
 };
 
-struct Delegate : GestureRecognizerDelegate {
+struct GestureDelegate : GestureRecognizerDelegate {
     std::function<bool(GestureRecognizer*)> shouldBegin;
     bool simultaneous = false;
     bool gestureRecognizerShouldBegin(GestureRecognizer* r) override
@@ -134,7 +134,7 @@ TEST(Gestures, LongPressThenPanReportStatesLocationAndTranslationInOrder)
         if (r->state() == State::Began)
             pickedUp = true;
     });
-    Delegate delegate;
+    GestureDelegate delegate;
     delegate.simultaneous = true;
     delegate.shouldBegin = [&](GestureRecognizer* r) { return r != pan || pickedUp; };
     press->setDelegate(&delegate);
@@ -269,7 +269,7 @@ TEST(Gestures, FirstToRecogniseWinsUnlessBothMayRunAndShouldBeginCanRefuse)
     EXPECT_TRUE(outer.states.isEmpty());
 
     // Allowed together, both run.
-    Delegate together;
+    GestureDelegate together;
     together.simultaneous = true;
     childPan->setDelegate(&together);
     inner.states.clear();
@@ -278,7 +278,7 @@ TEST(Gestures, FirstToRecogniseWinsUnlessBothMayRunAndShouldBeginCanRefuse)
     EXPECT_EQ(outer.states.last(), State::Ended);
 
     // A refusal to begin hands the touch to the other.
-    Delegate refusing;
+    GestureDelegate refusing;
     refusing.shouldBegin = [](GestureRecognizer*) { return false; };
     childPan->setDelegate(&refusing);
     inner.states.clear();

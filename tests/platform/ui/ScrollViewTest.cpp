@@ -11,7 +11,7 @@ using namespace platform::ui;
 
 namespace {
 
-class Listener : public ScrollViewDelegate {
+class ScrollListener : public ScrollViewDelegate {
 public:
     QStringList log;
     int scrolls = 0;
@@ -89,7 +89,7 @@ TEST(ScrollView, KeepsToItsRangeAndScrollsARectangleIntoSight)
 TEST(ScrollView, AnAnimatedOffsetMovesThereAndTellsTheDelegate)
 {
     Animation::setInstant(false);
-    Listener listener;
+    ScrollListener listener;
     ScrollView scroll(QRectF(0, 0, 200, 200));
     scroll.setDelegate(&listener);
     scroll.setContentSize(QSizeF(200, 2000));
@@ -111,7 +111,7 @@ TEST(ScrollView, AnAnimatedOffsetMovesThereAndTellsTheDelegate)
 TEST(ScrollView, TheWheelScrollsWithinTheRangeAndReportsTheUsersScroll)
 {
     Animation::setInstant(true);
-    Listener listener;
+    ScrollListener listener;
     ScrollView scroll(QRectF(0, 0, 200, 200));
     scroll.setDelegate(&listener);
     scroll.setContentSize(QSizeF(600, 400));
@@ -141,7 +141,7 @@ TEST(ScrollView, TheWheelScrollsWithinTheRangeAndReportsTheUsersScroll)
 TEST(ScrollView, DraggingTheContentMovesItAndAFlickGlidesOn)
 {
     Animation::setInstant(true);
-    Listener listener;
+    ScrollListener listener;
     View window(QRectF(0, 0, 300, 300));
     auto* scroll = new ScrollView(QRectF(0, 0, 300, 300), &window);
     scroll->setDelegate(&listener);

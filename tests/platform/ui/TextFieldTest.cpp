@@ -34,7 +34,7 @@ std::ostream& operator<<(std::ostream& out, const Change& c)
 }
 
 // Refuses every change that brings in an "x", and whatever the flags say.
-struct Delegate : TextFieldDelegate {
+struct FieldDelegate : TextFieldDelegate {
     QList<Change> asked;
     QStringList calls;
     bool refuseAll = false;
@@ -94,7 +94,7 @@ void drop(QWidget* target, const QString& text)
 struct Fields : ::testing::Test {
     View root { QRectF(0, 0, 400, 200) };
     TextField* field = new TextField(QRectF(10, 10, 300, 30), &root);
-    Delegate delegate;
+    FieldDelegate delegate;
 
     void SetUp() override
     {
@@ -225,7 +225,7 @@ TEST_F(Fields, ADelegateThatSetsTheTextWhileAskedHasTheLastWord)
 TEST_F(Fields, FirstResponderAsksToBeginAndToEndAndPassesFromFieldToField)
 {
     auto* other = new TextField(QRectF(10, 50, 300, 30), &root);
-    Delegate otherDelegate;
+    FieldDelegate otherDelegate;
     other->setDelegate(&otherDelegate);
 
     delegate.allowBegin = false;

@@ -24,11 +24,11 @@ void write(const QString& path, const QByteArray& text)
     file.write(text);
 }
 
-QVariant tree(int depth)
+QVariant nestedTree(int depth)
 {
     QVariantMap node { { "name", QStringLiteral("n%1").arg(depth) } };
     // Leaves say they have no children, or the lookup would find their parent's.
-    node.insert("children", depth > 0 ? QVariantList { tree(depth - 1) } : QVariantList());
+    node.insert("children", depth > 0 ? QVariantList { nestedTree(depth - 1) } : QVariantList());
     return node;
 }
 
@@ -51,7 +51,7 @@ TEST(Mustache, VersionAndStandardLibrary)
 TEST(MustacheTemplate, RecursionThroughAPartialOverTreeData)
 {
     const QVariantMap partials { { "node", "<{{name}}{{#children}}{{>node}}{{/children}}>" } };
-    EXPECT_EQ(renderWithPartials(partials, "node", tree(3)), "<n3<n2<n1<n0>>>>");
+    EXPECT_EQ(renderWithPartials(partials, "node", nestedTree(3)), "<n3<n2<n1<n0>>>>");
 }
 
 TEST(MustacheTemplate, SelfIncludingPartialWithoutSectionFailsWithAnError)
@@ -67,7 +67,7 @@ TEST(MustacheTemplate, DataNestedTooDeepFailsWithAnError)
 {
     const QVariantMap partials { { "node", "{{#children}}\n{{>node}}{{/children}}" } };
     platform::Error error;
-    renderWithPartials(partials, "node", tree(1000), &error);
+    renderWithPartials(partials, "node", nestedTree(1000), &error);
     EXPECT_EQ(error.code(), MustacheError::RenderingError);
     EXPECT_TRUE(error.localizedDescription().startsWith(
         "Rendering nested deeper than 256 levels in tag `"));

@@ -12,7 +12,7 @@ using platform::ui::Orientation;
 namespace {
 
 // Page sizes are computed from the screen, so each case picks its device first.
-void useDevice(const char* model, Orientation orientation)
+void switchDevice(const char* model, Orientation orientation)
 {
     Device::current().setMainWindow(nullptr);
     ASSERT_TRUE(Device::current().selectModel(model));
@@ -37,7 +37,7 @@ TEST(Preferences, PageSizesFollowTheScreenHeight)
         { "tablet", Orientation::LandscapeLeft, 23, 25 },
     };
     for (const auto& c : cases) {
-        useDevice(c.model, c.orientation);
+        switchDevice(c.model, c.orientation);
         const QVariantMap defaults = Preferences::defaultValues();
         EXPECT_EQ(defaults.value("tiles").toInt(), c.tiles) << c.model;
         EXPECT_EQ(defaults.value("rows").toInt(), c.rows) << c.model;
