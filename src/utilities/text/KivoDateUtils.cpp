@@ -1,6 +1,7 @@
 #include "utilities/text/KivoDateUtils.h"
 
 #include "utilities/text/IcuDateFormatter.h"
+#include "utilities/text/LocaleBound.h"
 
 #include <QHash>
 #include <QLocale>
@@ -368,20 +369,23 @@ private:
 
 DisplayFormatter& dateFormatter()
 {
-    thread_local DisplayFormatter formatter(IcuDateFormatter::Medium, IcuDateFormatter::None);
-    return formatter;
+    thread_local LocaleBound<DisplayFormatter> formatter;
+    return formatter.get(
+        [] { return DisplayFormatter(IcuDateFormatter::Medium, IcuDateFormatter::None); });
 }
 
 DisplayFormatter& dateTimeFormatter()
 {
-    thread_local DisplayFormatter formatter(IcuDateFormatter::Medium, IcuDateFormatter::Short);
-    return formatter;
+    thread_local LocaleBound<DisplayFormatter> formatter;
+    return formatter.get(
+        [] { return DisplayFormatter(IcuDateFormatter::Medium, IcuDateFormatter::Short); });
 }
 
 DisplayFormatter& timeFormatter()
 {
-    thread_local DisplayFormatter formatter(IcuDateFormatter::None, IcuDateFormatter::Medium);
-    return formatter;
+    thread_local LocaleBound<DisplayFormatter> formatter;
+    return formatter.get(
+        [] { return DisplayFormatter(IcuDateFormatter::None, IcuDateFormatter::Medium); });
 }
 
 QString display(DisplayFormatter& formatter, const QDateTime& date)

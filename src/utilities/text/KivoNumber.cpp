@@ -1,5 +1,7 @@
 #include "utilities/text/KivoNumber.h"
 
+#include "utilities/text/LocaleBound.h"
+
 #include <QHash>
 #include <QStringList>
 
@@ -15,14 +17,14 @@ namespace {
 
 FormatterCache& decimalCache()
 {
-    thread_local FormatterCache cache;
-    return cache;
+    thread_local LocaleBound<FormatterCache> cache;
+    return cache.get();
 }
 
 FormatterCache& currencyCache()
 {
-    thread_local FormatterCache cache;
-    return cache;
+    thread_local LocaleBound<FormatterCache> cache;
+    return cache.get();
 }
 
 bool isDigitPlaceholder(QChar c)
@@ -149,26 +151,26 @@ std::optional<qsizetype> lengthBound(std::map<unsigned, LongestTexts>& longest,
 
 QString getStringWithDecimal(double value, unsigned decimals)
 {
-    thread_local NumberTexts texts;
-    return memoized(texts, getNumberFormatterWithDecimal(decimals), value, decimals);
+    thread_local LocaleBound<NumberTexts> texts;
+    return memoized(texts.get(), getNumberFormatterWithDecimal(decimals), value, decimals);
 }
 
 QString getCurrencyWithDecimal(double value, unsigned decimals)
 {
-    thread_local NumberTexts texts;
-    return memoized(texts, getCurrencyFormatterWithDecimal(decimals), value, decimals);
+    thread_local LocaleBound<NumberTexts> texts;
+    return memoized(texts.get(), getCurrencyFormatterWithDecimal(decimals), value, decimals);
 }
 
 std::optional<qsizetype> getStringLengthBound(double value, unsigned decimals)
 {
-    thread_local std::map<unsigned, LongestTexts> longest;
-    return lengthBound(longest, getNumberFormatterWithDecimal(decimals), value, decimals);
+    thread_local LocaleBound<std::map<unsigned, LongestTexts>> longest;
+    return lengthBound(longest.get(), getNumberFormatterWithDecimal(decimals), value, decimals);
 }
 
 std::optional<qsizetype> getCurrencyLengthBound(double value, unsigned decimals)
 {
-    thread_local std::map<unsigned, LongestTexts> longest;
-    return lengthBound(longest, getCurrencyFormatterWithDecimal(decimals), value, decimals);
+    thread_local LocaleBound<std::map<unsigned, LongestTexts>> longest;
+    return lengthBound(longest.get(), getCurrencyFormatterWithDecimal(decimals), value, decimals);
 }
 
 QString getCurrencySymbol()

@@ -17,6 +17,7 @@
 #include <unicode/udat.h>
 
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -520,6 +521,30 @@ TEST_F(Formatting, FixedDecimalsAndCurrency)
         Formatter::NumberFormatterPercent()->stringFromNumber(0.1234), QStringLiteral("12.3%"));
     EXPECT_EQ(Formatter::NumberWithDouble(NAN), 0.0);
     EXPECT_EQ(Formatter::NumberWithDouble(2.5), 2.5);
+}
+
+// A thread's kept formatters and the texts they wrote belong to the locale they were made
+// in: after the default locale changed, a thread that formatted before writes what a thread
+// that never did writes.
+TEST_F(Formatting, KeptFormattersAndTextsFollowTheDefaultLocale)
+{
+    const QDateTime moment = utc(2024, 3, 6, 15, 5);
+    const auto texts = [&] {
+        return QStringList { KivoDateUtils::getDateString(moment),
+            KivoDateUtils::getDateTimeString(moment), KivoDateUtils::getTimeString(moment),
+            KivoNumber::getStringWithDecimal(1234.5, 2),
+            KivoNumber::getCurrencyWithDecimal(1234.5, 2) };
+    };
+    const QStringList english = texts();
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QStringList german = texts();
+    QStringList fresh;
+    std::thread([&] { fresh = texts(); }).join();
+    EXPECT_EQ(german, fresh);
+    EXPECT_EQ(german[3], QStringLiteral("1.234,50"));
+    EXPECT_NE(german[0], english[0]);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(texts(), english);
 }
 
 TEST_F(Formatting, StringAndListHelpers)
