@@ -25,6 +25,7 @@
 #include "utilities/shell/RatePromptServices.h"
 #include "utilities/shell/ScreenServices.h"
 #include "utilities/store/StoreStack.h"
+#include "utilities/text/FormatLocale.h"
 #include "utilities/text/LocalizedStrings.h"
 #include "utilities/text/StringsLanguage.h"
 #include "widgets/ProgressHUD.h"
@@ -42,7 +43,11 @@ void resetSharedState()
 #endif
     // Formatters made on first use keep the locale of that moment: every test starts in
     // the same one, whatever ran before it.
+#ifdef KIVOTAB_TEST_CORE_ONLY
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+#else
+    FormatLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+#endif
     platform::UserDefaults::standard().reload();
 #ifndef KIVOTAB_TEST_CORE_ONLY
     // The strings table of that locale and of the fresh settings.

@@ -33,6 +33,7 @@
 #include "reports/ExportDetailDataController.h"
 #include "screens/ApplicationScreen.h"
 #include "screens/ScreenFactory.h"
+#include "utilities/text/FormatLocale.h"
 #include "widgets/PopoverController.h"
 
 #include <QCoreApplication>
@@ -60,7 +61,7 @@ protected:
 struct AppTest : ::testing::TestWithParam<const char*> {
     void SetUp() override
     {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        FormatLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         platform::ui::Animation::setInstant(true);
         ASSERT_TRUE(platform::ui::Device::current().selectModel(GetParam()));
         ModelRegistry::registerClasses();

@@ -7,6 +7,7 @@
 #include "forms/FormTestSupport.h"
 #include "platform/Folders.h"
 #include "platform/ui/Image.h"
+#include "utilities/text/FormatLocale.h"
 #include "utilities/text/StringsLanguage.h"
 
 #include <QDir>
@@ -43,7 +44,7 @@ struct JsonForms : formtest::FormTest {
     {
         qunsetenv("KIVOTAB_RESOURCES");
         platform::ui::Image::clearCache();
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        FormatLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         StringsLanguage::load();
     }
 
@@ -59,7 +60,7 @@ struct JsonForms : formtest::FormTest {
         write("strings/de.json",
             R"({"Name": "Bezeichnung", "Notes": "Notizen", "textValue:name": "kaputt",
                 "FormEntryElement": "FormLabelElement", "One": "Eins", "Two": "Zwei"})");
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        FormatLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         // The strings table is chosen once, as at start-up.
         StringsLanguage::load();
     }

@@ -3,6 +3,7 @@
 #include "forms/FormControllerProtocol.h"
 #include "forms/FormElement.h"
 #include "forms/FormScheduler.h"
+#include "utilities/text/FormatLocale.h"
 
 #include <QLocale>
 #include <QObject>
@@ -75,7 +76,7 @@ public:
 struct FormTest : ::testing::Test {
     void SetUp() override
     {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        FormatLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         UErrorCode status = U_ZERO_ERROR;
         ucal_setDefaultTimeZone(reinterpret_cast<const UChar*>(u"UTC"), &status);
     }

@@ -13,6 +13,7 @@
 #include "platform/ui/Application.h"
 #include "utilities/shell/KivoAppDelegate.h"
 #include "utilities/store/StoreStack.h"
+#include "utilities/text/FormatLocale.h"
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QLocale>
@@ -30,7 +31,7 @@ struct ModelTest : ::testing::Test {
     void SetUp() override
     {
         // US English in UTC, set before the first formatter or calendar is made.
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        FormatLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         UErrorCode status = U_ZERO_ERROR;
         ucal_setDefaultTimeZone(reinterpret_cast<const UChar*>(u"UTC"), &status);
         platform::ui::Animation::setInstant(true);

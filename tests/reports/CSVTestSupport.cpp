@@ -1,4 +1,5 @@
 #include "CSVTestSupport.h"
+#include "utilities/text/FormatLocale.h"
 
 #include "reports/CSVAggregator.h"
 
@@ -166,7 +167,7 @@ namespace csvtest {
 
 GermanLocale::GermanLocale()
 {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    FormatLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     if (std::setlocale(LC_ALL, "de_DE.UTF-8"))
         return;
     // Machines without the locale get it compiled into a folder of the test's own.
@@ -183,7 +184,7 @@ GermanLocale::~GermanLocale()
     std::setlocale(LC_ALL, "C");
     if (!m_folder.isEmpty())
         qunsetenv("LOCPATH");
-    QLocale::setDefault(QLocale::c());
+    FormatLocale::setDefault(QLocale::c());
 }
 
 } // namespace csvtest

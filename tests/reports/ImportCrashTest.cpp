@@ -1,4 +1,5 @@
 #include "ReportFixture.h"
+#include "utilities/text/FormatLocale.h"
 
 #include "model/ModelRegistry.h"
 #include "utilities/store/StoreStack.h"
@@ -131,7 +132,7 @@ TEST(ImportCrashChild, ImportsUntilKilled)
     const QString store = qEnvironmentVariable(kStoreVariable);
     if (store.isEmpty())
         GTEST_SKIP() << "runs as the child of the ImportCrashTest cases";
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    FormatLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     UErrorCode status = U_ZERO_ERROR;
     ucal_setDefaultTimeZone(reinterpret_cast<const UChar*>(u"UTC"), &status);
     platform::ui::Application::shared().makeKeyAndVisible();

@@ -1,5 +1,6 @@
 #include "CSVTestSupport.h"
 #include "ReportFixture.h"
+#include "utilities/text/FormatLocale.h"
 
 #include "platform/Date.h"
 
@@ -108,7 +109,7 @@ struct TableRoundTripTest : ReportTest {
 
 TEST_F(TableRoundTripTest, EveryTypeComesBackUnchangedInTheCLocale)
 {
-    QLocale::setDefault(QLocale::c());
+    FormatLocale::setDefault(QLocale::c());
     std::setlocale(LC_ALL, "C");
     roundTrip();
 }

@@ -1,4 +1,5 @@
 #include "CommaLocale.h"
+#include "utilities/text/FormatLocale.h"
 
 #include "common/TestSupport.h"
 
@@ -22,7 +23,7 @@ bool cFormatsWithComma()
 
 CommaLocale::CommaLocale()
 {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    FormatLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     if (!std::setlocale(LC_ALL, kLocaleName) && m_folder.isValid()) {
         int exitCode = -1;
         testsupport::runTool("localedef",
@@ -38,5 +39,5 @@ CommaLocale::~CommaLocale()
 {
     std::setlocale(LC_ALL, "C");
     qunsetenv("LOCPATH");
-    QLocale::setDefault(QLocale::c());
+    FormatLocale::setDefault(QLocale::c());
 }

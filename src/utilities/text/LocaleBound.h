@@ -1,22 +1,20 @@
 #pragma once
 
-#include <QLocale>
+#include "utilities/text/FormatLocale.h"
 
 #include <optional>
 #include <utility>
 
-// A thread's formatter, or texts it wrote, kept for as long as the default locale is the one
-// it was made in: after the locale changed, `get` makes it afresh. Comparing two locales
-// compares their shared data, so the check costs next to nothing on every use.
+// A thread's formatter, or texts it wrote, kept until the formatting locale is set again:
+// `get` then makes it afresh.
 template<typename T> class LocaleBound {
 public:
     template<typename Make> T& get(Make&& make)
     {
-        const QLocale current;
-        if (!m_value || !(current == m_locale)) {
-            m_value.reset();
+        const int generation = FormatLocale::generation();
+        if (!m_value || generation != m_generation) {
             m_value.emplace(std::forward<Make>(make)());
-            m_locale = current;
+            m_generation = generation;
         }
         return *m_value;
     }
@@ -27,6 +25,6 @@ public:
     }
 
 private:
-    QLocale m_locale = QLocale::c();
+    int m_generation = 0;
     std::optional<T> m_value;
 };

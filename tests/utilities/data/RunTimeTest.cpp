@@ -2,6 +2,7 @@
 #include "utilities/data/JSONConverter.h"
 #include "utilities/data/ObjectMapping.h"
 #include "utilities/data/Util.h"
+#include "utilities/text/FormatLocale.h"
 
 #include "platform/Exception.h"
 
@@ -87,9 +88,9 @@ TEST(ObjectMapping, NumbersComeFromNumbersOrDecimalTextAndNothingElse)
     EXPECT_DOUBLE_EQ(record.count, 7.25);
 
     // Decimal text is read in the user's locale.
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    FormatLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     RunTime::classFromDictionary({ { "amount", "1.234,5" } }, &Record::staticMetaObject, &record);
-    QLocale::setDefault(QLocale::c());
+    FormatLocale::setDefault(QLocale::c());
     EXPECT_DOUBLE_EQ(record.amount.toDouble(), 1234.5);
 }
 
@@ -278,9 +279,9 @@ TEST(Util, EmptyStringsRecordsAndDictionaries)
     EXPECT_DOUBLE_EQ(derived.count, 42.5);
 
     // A number is taken as it is: its text "2.5" would read as 25 in German.
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    FormatLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     Util::DictionaryToObject({ { "count", 2.5 } }, &derived);
-    QLocale::setDefault(QLocale::c());
+    FormatLocale::setDefault(QLocale::c());
     EXPECT_DOUBLE_EQ(derived.count, 2.5);
 }
 

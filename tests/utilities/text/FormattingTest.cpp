@@ -1,3 +1,4 @@
+#include "utilities/text/FormatLocale.h"
 #include "utilities/text/Formatter.h"
 #include "utilities/text/HTTP.h"
 #include "utilities/text/IcuDateFormatter.h"
@@ -26,7 +27,7 @@ class Formatting : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        FormatLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         useZone(u"UTC");
     }
     void TearDown() override { useZone(u"UTC"); }
@@ -104,7 +105,7 @@ TEST_F(Formatting, KeptCalendarsFollowTheZoneAndTheLocale)
     EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyDate(evening)),
         1709663400.0); // 6 March 00:00 in India
     // A locale with another calendar: the Buddhist year in Thailand.
-    QLocale::setDefault(QLocale(QLocale::Thai, QLocale::Thailand));
+    FormatLocale::setDefault(QLocale(QLocale::Thai, QLocale::Thailand));
     useZone(u"UTC");
     EXPECT_EQ(KivoDateUtils::ConvertToUnixTime(KivoDateUtils::getOnlyDate(evening)), 1709683200.0);
     EXPECT_EQ(KivoDateUtils::kivo_dateByAddingCalendarUnits(evening, KivoDateUtils::YearUnit, 1),
@@ -224,7 +225,7 @@ TEST_F(Formatting, OnlyDateAndOnlyTimeEqualTheCalendarEverywhere)
         }
     }
     // Another calendar than the Gregorian one keeps its own answers.
-    QLocale::setDefault(QLocale(QLocale::Thai, QLocale::Thailand));
+    FormatLocale::setDefault(QLocale(QLocale::Thai, QLocale::Thailand));
     useZone(u"Asia/Bangkok");
     const CalendarReference thai;
     for (int i = 0; i < 200; ++i)
@@ -536,14 +537,14 @@ TEST_F(Formatting, KeptFormattersAndTextsFollowTheDefaultLocale)
             KivoNumber::getCurrencyWithDecimal(1234.5, 2) };
     };
     const QStringList english = texts();
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    FormatLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const QStringList german = texts();
     QStringList fresh;
     std::thread([&] { fresh = texts(); }).join();
     EXPECT_EQ(german, fresh);
     EXPECT_EQ(german[3], QStringLiteral("1.234,50"));
     EXPECT_NE(german[0], english[0]);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    FormatLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(texts(), english);
 }
 

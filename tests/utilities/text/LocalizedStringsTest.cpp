@@ -1,4 +1,5 @@
 #include "utilities/text/LocalizedStrings.h"
+#include "utilities/text/FormatLocale.h"
 #include "utilities/text/StringsLanguage.h"
 
 #include "platform/UserDefaults.h"
@@ -55,12 +56,12 @@ TEST(LocalizedStrings, TheSettingChoosesTheTableOnceAndFormatsKeepTheSystemLocal
 
     // Without the setting the system's language answers, from the next start on.
     defaults.removeObject(StringsLanguage::AppleLanguagesKey);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Switzerland));
+    FormatLocale::setDefault(QLocale(QLocale::German, QLocale::Switzerland));
     EXPECT_EQ(LocalizedStrings::Cancel(), "Abbrechen");
     StringsLanguage::load();
     EXPECT_EQ(StringsLanguage::current(), "de_CH");
     EXPECT_EQ(LocalizedStrings::Cancel(), "Abbrechen") << "de_CH falls back to de";
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    FormatLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     StringsLanguage::load();
     EXPECT_EQ(LocalizedStrings::Cancel(), "Cancel");
     qunsetenv("KIVOTAB_RESOURCES");
