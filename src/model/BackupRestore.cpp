@@ -11,6 +11,7 @@
 #include "platform/coredata/ManagedObject.h"
 #include "platform/coredata/ManagedObjectContext.h"
 #include "platform/coredata/ManagedObjectModel.h"
+#include "platform/coredata/StoredText.h"
 #include "utilities/shell/MessageHelper.h"
 #include "utilities/store/JSONRecordReader.h"
 #include "utilities/store/KivoLibContext.h"
@@ -195,7 +196,7 @@ public:
             ++m_count;
             if (m_column < 0 || m_column >= record.size() || record[m_column].isNull())
                 continue;
-            QString id = record[m_column].toString();
+            QByteArray id = keyOf(record[m_column]);
             m_keys.push_back({ qHash(id, size_t(0x9e3779b97f4a7c15ULL)), m_count, m_ids.size() });
             m_ids.push_back(std::move(id));
         }
@@ -241,11 +242,25 @@ private:
             return std::pair(hash, number) < std::pair(other.hash, other.number);
         }
     };
-    const QString& idOf(const Key& key) const { return m_ids[key.index]; }
+    const QByteArray& idOf(const Key& key) const { return m_ids[key.index]; }
+    // An id in one form whatever it is held in, so that one text is one key: its UTF-8
+    // bytes, as a restore reads them; a text no UTF-8 holds (with a lone surrogate) in
+    // its UTF-16 units after a byte that starts no UTF-8.
+    static QByteArray keyOf(const QVariant& value)
+    {
+        if (cd::StoredText::isBytes(value))
+            return *static_cast<const QByteArray*>(value.constData());
+        const QString text = cd::StoredText::readable(value).toString();
+        if (QStringView(text).isValidUtf16())
+            return text.toUtf8();
+        return '\xff'
+            + QByteArray(reinterpret_cast<const char*>(text.utf16()),
+                text.size() * qsizetype(sizeof(char16_t)));
+    }
 
     qsizetype m_column = -1;
     std::vector<Key> m_keys;
-    std::vector<QString> m_ids;
+    std::vector<QByteArray> m_ids;
     qint64 m_count = 0;
 };
 
@@ -573,11 +588,11 @@ private:
                 return true;
             if (!m_reader) {
                 std::lock_guard lock(m_mutex);
-                // Long texts stay in the bytes they are unpacked as: the store writes them
-                // so, and making them text and back costs the restore's busiest thread.
+                // Texts stay in the bytes they are unpacked as: the store writes them so,
+                // and making them text and back costs the restore's busiest thread.
                 m_reader = std::make_unique<JSONRecordReader::InParts>(content.constData(),
                     content.size(), m_rows, PartsReadWhileWriting,
-                    JSONRecordReader::Texts::LongAsBytes);
+                    JSONRecordReader::Texts::AsBytes);
                 m_changed.notify_all();
             }
             m_reader->written(filled);

@@ -375,21 +375,26 @@ bool ManagedObjectContext::Replacement::add(
 namespace {
 
 // How SQLite orders two values of an index key: nothing first, then numbers, then texts
-// (texts by their characters, near enough to SQLite's bytes for a guess at the order).
+// (texts by their characters, near enough to SQLite's bytes for a guess at the order;
+// texts held as their UTF-8 bytes by those bytes, as SQLite orders them).
 int compareKeyValues(const QVariant& a, const QVariant& b)
 {
     const auto rank = [](const QVariant& value) {
         if (value.isNull())
             return 0;
-        return value.metaType().id() == QMetaType::QString ? 2 : 1;
+        return value.metaType().id() == QMetaType::QString || StoredText::isHeld(value) ? 2 : 1;
     };
     const int rankA = rank(a);
     const int rankB = rank(b);
     if (rankA != rankB || rankA == 0)
         return rankA - rankB;
     if (rankA == 2) {
-        return QString::compare(*static_cast<const QString*>(a.constData()),
-            *static_cast<const QString*>(b.constData()));
+        if (StoredText::isBytes(a) && StoredText::isBytes(b)) {
+            return QByteArrayView(*static_cast<const QByteArray*>(a.constData()))
+                .compare(*static_cast<const QByteArray*>(b.constData()));
+        }
+        return QString::compare(
+            StoredText::readable(a).toString(), StoredText::readable(b).toString());
     }
     const double x = a.toDouble();
     const double y = b.toDouble();

@@ -1,7 +1,6 @@
 #include "utilities/store/JSONRecordReader.h"
 
 #include "platform/coredata/EntityDescription.h"
-#include "platform/coredata/StoredText.h"
 #include "utilities/store/KivoLibObject.h"
 
 #include <QStringDecoder>
@@ -108,7 +107,7 @@ public:
         , m_end(end)
         , m_entity(entity)
         , m_nameKey(KivoLib::ManageObjectNameKey.toUtf8())
-        , m_longTextsAsBytes(texts == JSONRecordReader::Texts::LongAsBytes)
+        , m_textsAsBytes(texts == JSONRecordReader::Texts::AsBytes)
     {
         for (const auto& attribute : entity.attributes())
             m_keys.append(attribute.name.toUtf8());
@@ -262,9 +261,9 @@ private:
                 QVariant value;
                 bool nested = false;
                 skipSpace();
-                if (index >= 0 && m_longTextsAsBytes && m_p < m_end && *m_p == '"'
+                if (index >= 0 && m_textsAsBytes && m_p < m_end && *m_p == '"'
                     && attributes[index].type == AttributeType::String) {
-                    // Text as it comes: a long one in its UTF-8 bytes.
+                    // Text as it comes: in its UTF-8 bytes.
                     QString text;
                     QByteArray bytes;
                     if (!readString(text, &bytes))
@@ -346,16 +345,16 @@ private:
         return !m_decoder.hasError() || syntax("invalid UTF-8 in string", at);
     }
 
-    // A text of StoredText::LongTextBytes bytes or more, when `longBytes` is given, goes
-    // there in UTF-8 (checked) and `out` stays as it was.
-    bool readString(QString& out, QByteArray* longBytes = nullptr)
+    // When `bytes` is given, the text goes there in UTF-8 (checked) and `out` stays as it
+    // was; one holding a lone surrogate goes to `out` all the same.
+    bool readString(QString& out, QByteArray* bytes = nullptr)
     {
         const char *start = nullptr, *stop = nullptr;
         bool escaped = false, ascii = true;
         if (!scanString(start, stop, escaped, ascii))
             return false;
         if (!escaped)
-            return toTextOrBytes(start, stop - start, ascii, out, start, longBytes);
+            return toTextOrBytes(start, stop - start, ascii, out, start, bytes);
         // Unescaped into UTF-8 first, then made text once. An escape is never shorter than
         // what it stands for, so the body's size is room enough.
         m_buffer.resize(stop - start);
@@ -417,17 +416,17 @@ private:
                 return syntax("invalid escape", escape);
             }
         }
-        return toTextOrBytes(begin, put - begin, allAscii, out, start, longBytes);
+        return toTextOrBytes(begin, put - begin, allAscii, out, start, bytes);
     }
 
     bool toTextOrBytes(const char* data, qsizetype size, bool ascii, QString& out, const char* at,
-        QByteArray* longBytes)
+        QByteArray* bytes)
     {
-        if (!longBytes || size < platform::coredata::StoredText::LongTextBytes)
+        if (!bytes)
             return toText(data, size, ascii, out, at);
         if (!ascii && !QByteArrayView(data, size).isValidUtf8())
             return syntax("invalid UTF-8 in string", at);
-        *longBytes = QByteArray(data, size);
+        *bytes = QByteArray(data, size);
         return true;
     }
 
@@ -663,7 +662,7 @@ private:
     QList<QByteArray> m_keys;
     QByteArray m_buffer;
     QStringDecoder m_decoder { QStringDecoder::Utf8 };
-    const bool m_longTextsAsBytes;
+    const bool m_textsAsBytes;
     Failure m_failure { Failure::Kind::Syntax, {} };
 };
 

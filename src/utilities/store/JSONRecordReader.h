@@ -33,10 +33,10 @@ public:
         QString detail; // "unterminated string at byte 12", "record 3 is no Rows", ...
     };
 
-    // How a text value of a text attribute comes: always as a QString, or, from
-    // StoredText::LongTextBytes bytes on, as its UTF-8 bytes (a QByteArray, valid UTF-8)
-    // that the store writes as they are.
-    enum class Texts { Strings, LongAsBytes };
+    // How a text value of a text attribute comes: always as a QString, or as its UTF-8
+    // bytes (a QByteArray, valid UTF-8) that the store writes as they are. A text holding a
+    // lone surrogate, which no UTF-8 holds, comes as a QString either way.
+    enum class Texts { Strings, AsBytes };
 
     // One list of values per record, in the entity's attribute order, each already of
     // its attribute's type (or null); the failure instead when the file is refused. Big

@@ -347,12 +347,12 @@ TEST(JSONRecordReader, RecordsAreTakenInOrderWhileTheFileFills)
         QStringLiteral("record %1 has a value of the wrong kind for \"count\"").arg(count - 1));
 }
 
-// Reads the file in parts, long texts in their bytes, as a restore reads its rows.
-std::optional<std::vector<QList<QVariant>>> readLongAsBytes(
+// Reads the file in parts, texts in their bytes, as a restore reads its rows.
+std::optional<std::vector<QList<QVariant>>> readAsBytes(
     const QByteArray& json, Failure* failure = nullptr)
 {
     JSONRecordReader::InParts reader(
-        json.constData(), json.size(), kEntity, 8, JSONRecordReader::Texts::LongAsBytes);
+        json.constData(), json.size(), kEntity, 8, JSONRecordReader::Texts::AsBytes);
     reader.written(json.size());
     reader.end(true);
     std::vector<QList<QVariant>> records;
@@ -370,7 +370,7 @@ std::optional<std::vector<QList<QVariant>>> readLongAsBytes(
     }
 }
 
-TEST(JSONRecordReader, LongTextsAskedForInTheirBytesReadAsTheSameTexts)
+TEST(JSONRecordReader, TextsAskedForInTheirBytesReadAsTheSameTexts)
 {
     const QByteArray padding(300, 'x');
     auto record = [](const QByteArray& text) {
@@ -379,30 +379,35 @@ TEST(JSONRecordReader, LongTextsAskedForInTheirBytesReadAsTheSameTexts)
     const QByteArray escaped = "\xc3\xa9 \\\"q\\\" \\u20ac \\ud83d\\ude00 " + padding;
     const QByteArray lone = "\\ud800 " + padding;
     const QByteArray json = bigFile(30000,
-        { { 7, record(escaped) }, { 8, record("short") }, { 9, record(lone) },
-            { 29999, record(padding) } });
+        { { 7, record(escaped) }, { 8, record("short \\u00e9") }, { 9, record(lone) },
+            { 10, record("") }, { 29999, record(padding) } });
     Failure failure;
-    const auto asBytes = readLongAsBytes(json, &failure);
+    const auto asBytes = readAsBytes(json, &failure);
     ASSERT_TRUE(asBytes) << failure.detail.toStdString();
     const auto asStrings = read(json);
     ASSERT_TRUE(asStrings);
     ASSERT_EQ(asBytes->size(), asStrings->size());
     for (size_t i = 0; i < asBytes->size(); ++i)
         ASSERT_EQ(cd::StoredText::readable((*asBytes)[i][0]), (*asStrings)[i][0]) << i;
-    // Long texts in their UTF-8, unescaped; short ones, and one holding a lone surrogate
-    // (no UTF-8 holds one), as text.
+    // Texts long and short in their UTF-8, unescaped; one holding a lone surrogate (no
+    // UTF-8 holds one) as text.
     EXPECT_EQ((*asBytes)[7][0], QVariant(QStringLiteral("é \"q\" € 😀 ").toUtf8() + padding));
     EXPECT_EQ((*asBytes)[29999][0], QVariant(padding));
-    EXPECT_EQ((*asBytes)[8][0], QVariant(QStringLiteral("short")));
+    EXPECT_EQ((*asBytes)[8][0], QVariant(QStringLiteral("short é").toUtf8()));
     EXPECT_EQ((*asBytes)[9][0].metaType().id(), QMetaType::QString);
+    // An empty text is a text, not nothing.
+    EXPECT_EQ((*asBytes)[10][0].metaType().id(), QMetaType::QByteArray);
+    EXPECT_FALSE((*asBytes)[10][0].isNull());
 
-    // A long text that is no UTF-8 is refused as one read as text is.
-    const QByteArray broken = bigFile(30000, { { 20000, record("\xc3\x28" + padding) } });
-    Failure bytesFailure, stringsFailure;
-    EXPECT_FALSE(readLongAsBytes(broken, &bytesFailure));
-    EXPECT_FALSE(read(broken, &stringsFailure));
-    EXPECT_EQ(bytesFailure.kind, Failure::Kind::Syntax);
-    EXPECT_EQ(bytesFailure.detail, stringsFailure.detail);
+    // A text that is no UTF-8 is refused as one read as text is, long or short.
+    for (const QByteArray& bad : { QByteArray("\xc3\x28" + padding), QByteArray("\xc3\x28") }) {
+        const QByteArray broken = bigFile(30000, { { 20000, record(bad) } });
+        Failure bytesFailure, stringsFailure;
+        EXPECT_FALSE(readAsBytes(broken, &bytesFailure));
+        EXPECT_FALSE(read(broken, &stringsFailure));
+        EXPECT_EQ(bytesFailure.kind, Failure::Kind::Syntax);
+        EXPECT_EQ(bytesFailure.detail, stringsFailure.detail);
+    }
 }
 
 TEST(JSONRecordReader, AFaultInABigFileIsToldAsInASmallOne)
