@@ -567,6 +567,14 @@ public:
     }
     // After wait(): the file's content.
     QByteArray content() const { return m_files.value(BackupRestore::RowsEntry); }
+    // After wait(), once its records are taken: the file's buffer, its reader gone. Giving
+    // back the pages of a big file takes a while: the caller frees it where that costs
+    // least.
+    QMap<QString, QByteArray> takeFiles()
+    {
+        m_reader.reset();
+        return std::exchange(m_files, {});
+    }
     // After wait(): whether the file's first bytes stopped the unpacking, and why.
     bool refusedAtItsHead() const { return !m_heads.refusedEntry().isEmpty(); }
     const JSONRecordReader::Failure& headFailure() const { return m_heads.failure(); }
@@ -703,6 +711,8 @@ bool BackupRestore::restoreWhileUnpacking(
             return failFile(RowsEntry, { JSONRecordReader::Failure::Kind::Records, twice });
         if (m_progressBlock)
             m_progressBlock(100, EntryCount, EntryCount);
+        // The unpacked file is read: it is freed while the commit waits for the disk.
+        std::jthread freeing([files = unpacking.takeFiles()]() mutable { files.clear(); });
         if (replacement->commit(&error))
             return true;
     } catch (const platform::Exception& exception) {
