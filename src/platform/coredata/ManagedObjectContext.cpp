@@ -194,8 +194,8 @@ QList<int> ManagedObjectContext::keptTypes(const EntityDescription& entity)
     return kept;
 }
 
-QBitArray ManagedObjectContext::normalize(const EntityDescription& entity, const QList<int>& kept,
-    QList<QVariant>& values, HeldBytes held)
+void ManagedObjectContext::normalize(const EntityDescription& entity, const QList<int>& kept,
+    QList<QVariant>& values, HeldBytes held, QBitArray* set)
 {
     const qsizetype count = kept.size();
     if (values.size() > count) {
@@ -206,25 +206,30 @@ QBitArray ManagedObjectContext::normalize(const EntityDescription& entity, const
                 .arg(entity.name()));
     }
     values.resize(count);
-    QBitArray changed(count);
+    if (set)
+        *set = QBitArray(count);
+    // Once per record, not per value: a restore passes a hundred thousand of them.
+    QVariant* const first = values.data();
     for (qsizetype i = 0; i < count; ++i) {
-        QVariant& value = values[i];
+        QVariant& value = first[i];
         if (value.isNull()) {
             if (value.isValid())
                 value = QVariant();
             continue;
         }
-        changed.setBit(i);
-        if (value.metaType().id() == kept[i])
+        if (set)
+            set->setBit(i);
+        const int type = value.metaType().id();
+        if (type == kept[i])
             continue;
-        if (held == HeldBytes::Kept && kept[i] == QMetaType::QString && StoredText::isBytes(value))
+        if (held == HeldBytes::Kept && kept[i] == QMetaType::QString
+            && type == QMetaType::QByteArray)
             continue;
         // What setValue would make of it, or its error.
         ManagedObject probe(&entity);
         probe.setValue(int(i), value);
         value = probe.m_values[i];
     }
-    return changed;
 }
 
 void ManagedObjectContext::insertNewObjects(
@@ -237,7 +242,8 @@ void ManagedObjectContext::insertNewObjects(
     m_owned.reserve(m_owned.size() + records.size());
     m_inserted.reserve(m_inserted.size() + qsizetype(records.size()));
     for (QList<QVariant>& values : records) {
-        QBitArray changed = normalize(entity, kept, values);
+        QBitArray changed;
+        normalize(entity, kept, values, HeldBytes::MadeText, &changed);
         ManagedObject* object = ManagedObject::create(&entity, factory);
         adopt(object);
         object->m_values = std::move(values);
@@ -353,7 +359,7 @@ bool ManagedObjectContext::Replacement::add(
     auto rollbackUnlessDone = qScopeGuard([this] { rollback(); });
     const QList<int> kept = keptTypes(entity);
     for (QList<QVariant>& values : records)
-        normalize(entity, kept, values, HeldBytes::Kept);
+        normalize(entity, kept, values, HeldBytes::Kept, nullptr);
     std::vector<const QList<QVariant>*> rows;
     rows.reserve(records.size());
     for (const QList<QVariant>& values : records)

@@ -203,9 +203,9 @@ private:
     // value (made text), or as StoredText bytes, valid UTF-8 that the store writes as is.
     enum class HeldBytes { MadeText, Kept };
     // Makes the record's values what setValue would make of them, sized to the entity's
-    // attributes; the bits of the values set. Raises as setValue does.
-    static QBitArray normalize(const EntityDescription& entity, const QList<int>& kept,
-        QList<QVariant>& values, HeldBytes held = HeldBytes::MadeText);
+    // attributes; in `set`, when given, the bits of the values set. Raises as setValue does.
+    static void normalize(const EntityDescription& entity, const QList<int>& kept,
+        QList<QVariant>& values, HeldBytes held, QBitArray* set);
     void checkOwnEntity(const EntityDescription& entity) const;
     void objectWillChange(ManagedObject* object);
     void fulfillFault(ManagedObject* object);
