@@ -4,6 +4,9 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +33,9 @@ struct Layer {
 struct MainFile;
 
 // A log file, followed in memory by the lower layer's file. The bytes gathered go at
-// `start` in the file; `holdsCommit` when among them is a frame that ends a commit.
+// `start` in the file; `holdsCommit` when among them is a frame that ends a commit. The
+// disk was told to start writing the bytes before `writebackFrom`, through
+// `writebackFile` (-1 when the log could not be opened for it).
 struct LogFile {
     sqlite3_file base;
     sqlite3_file* lower;
@@ -39,6 +44,8 @@ struct LogFile {
     int length;
     bool holdsCommit;
     MainFile* main;
+    int writebackFile;
+    sqlite3_int64 writebackFrom;
 };
 
 // A store file whose connection writes a log through this layer, followed in memory by
@@ -78,6 +85,25 @@ const sqlite3_io_methods* lowerMethods(sqlite3_file* file)
     return logOf(file)->lower->pMethods;
 }
 
+// A save of many pages writes its frames well before its commit syncs them: the disk is
+// told to start on them every few MiB as they come, so that the sync finds most of them
+// written. Only a start: the sync at the commit is what makes them durable, as before.
+constexpr sqlite3_int64 WritebackBytes = 4 << 20;
+
+void startWriteback(LogFile* log, sqlite3_int64 start, sqlite3_int64 end)
+{
+    if (log->writebackFile < 0)
+        return;
+    // The log began again from its start: what was told before is written by now.
+    if (start < log->writebackFrom)
+        log->writebackFrom = start;
+    if (end - log->writebackFrom < WritebackBytes)
+        return;
+    ::sync_file_range(
+        log->writebackFile, log->writebackFrom, end - log->writebackFrom, SYNC_FILE_RANGE_WRITE);
+    log->writebackFrom = end;
+}
+
 int flush(sqlite3_file* file)
 {
     LogFile* log = logOf(file);
@@ -85,7 +111,10 @@ int flush(sqlite3_file* file)
         return SQLITE_OK;
     const int length = std::exchange(log->length, 0);
     log->holdsCommit = false;
-    return lowerMethods(file)->xWrite(log->lower, log->gathered, length, log->start);
+    const int rc = lowerMethods(file)->xWrite(log->lower, log->gathered, length, log->start);
+    if (rc == SQLITE_OK)
+        startWriteback(log, log->start, log->start + length);
+    return rc;
 }
 
 // A frame header whose second word (the store's size after a commit) is not zero.
@@ -122,6 +151,8 @@ int logClose(sqlite3_file* file)
     const int flushed = flush(file);
     const int closed = lowerMethods(file)->xClose(logOf(file)->lower);
     std::free(std::exchange(logOf(file)->gathered, nullptr));
+    if (const int writeback = std::exchange(logOf(file)->writebackFile, -1); writeback >= 0)
+        ::close(writeback);
     return flushed != SQLITE_OK ? flushed : closed;
 }
 
@@ -395,10 +426,16 @@ int layerOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags,
     log->length = 0;
     log->holdsCommit = false;
     log->main = nullptr;
+    log->writebackFile = -1;
+    log->writebackFrom = 0;
     const int rc = lower->xOpen(lower, name, log->lower, flags, outFlags);
     file->pMethods = log->lower->pMethods ? &LogMethods : nullptr;
     if (!file->pMethods)
         return rc;
+    // Its own descriptor of the file, for telling the disk to start writing; a log that
+    // cannot be opened so is written as it would be without.
+    if (rc == SQLITE_OK)
+        log->writebackFile = ::open(name, O_RDONLY | O_CLOEXEC);
     {
         // The store file of the same connection, found by the very name it was given.
         std::lock_guard lock(filesMutex());

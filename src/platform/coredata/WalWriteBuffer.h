@@ -7,6 +7,8 @@ namespace platform::coredata {
 // page of a save to the log as two writes (a header, then the page); a save of a hundred
 // thousand rows so makes some fifty thousand small writes at its commit, which cost the
 // system several times what a few big writes of the same bytes do.
+// As the frames of such a save are written, the disk is told every few MiB to start on
+// them, so that the sync at its commit waits for little more than the last of them.
 //
 // Nothing is less durable: what is gathered is written before the log is synced, read,
 // sized, cut or closed, and SQLite syncs the log before a commit counts (the stores run
