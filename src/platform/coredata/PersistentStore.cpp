@@ -110,6 +110,20 @@ bool flag(const QVariantMap& options, const QString& key)
     return options.value(key).toBool();
 }
 
+// A statement that changes many pages of a save keeps the old content of each page it
+// reuses until it ends: an index built over a hundred thousand rows takes the pages the
+// old rows freed, megabytes of them. Up to this much stays in memory instead of going
+// to a file of its own.
+constexpr int StatementUndoBytesInMemory = 16 << 20;
+
+void configureSqliteOnce()
+{
+    // Takes only before SQLite is first used in the process; its default stays otherwise.
+    static const bool configured
+        = sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, StatementUndoBytesInMemory) == SQLITE_OK;
+    (void)configured;
+}
+
 // Opens the store file. A read-only store may lie in a folder nobody may write to (a
 // mounted volume, a shared folder): there SQLite cannot make the shared-memory file its
 // write-ahead log needs, and the first read fails. When the log beside the file holds
@@ -117,6 +131,7 @@ bool flag(const QVariantMap& options, const QString& key)
 // beside it, so it is read as immutable, with nothing written anywhere.
 int openConnection(const QString& path, bool readOnly, sqlite3** db)
 {
+    configureSqliteOnce();
     // The connection is only ever used under the coordinator's lock, so SQLite need not
     // lock it again at every call (a dozen calls for each row read). Its writes to the log
     // go through a layer that gathers them: a big save's commit makes a few big writes
