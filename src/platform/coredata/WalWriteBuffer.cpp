@@ -5,13 +5,18 @@
 #include <sqlite3.h>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace platform::coredata {
@@ -32,10 +37,13 @@ struct Layer {
 
 struct MainFile;
 
+class LogWriter;
+
 // A log file, followed in memory by the lower layer's file. The bytes gathered go at
-// `start` in the file; `holdsCommit` when among them is a frame that ends a commit. The
-// disk was told to start writing the bytes before `writebackFrom`, through
-// `writebackFile` (-1 when the log could not be opened for it).
+// `start` in the file; `holdsCommit` when among them is a frame that ends a commit. Full
+// gatherings are written by `writer`, made at the first. The disk is told to start
+// writing what was written through `writebackFile` (-1 when the log could not be opened
+// for it).
 struct LogFile {
     sqlite3_file base;
     sqlite3_file* lower;
@@ -45,7 +53,7 @@ struct LogFile {
     bool holdsCommit;
     MainFile* main;
     int writebackFile;
-    sqlite3_int64 writebackFrom;
+    LogWriter* writer;
 };
 
 // A store file whose connection writes a log through this layer, followed in memory by
@@ -90,31 +98,175 @@ const sqlite3_io_methods* lowerMethods(sqlite3_file* file)
 // written. Only a start: the sync at the commit is what makes them durable, as before.
 constexpr sqlite3_int64 WritebackBytes = 4 << 20;
 
-void startWriteback(LogFile* log, sqlite3_int64 start, sqlite3_int64 end)
+// Full gatherings waiting for the writer at most: a save that writes faster than the
+// system takes the bytes waits for it, holding no more than this.
+constexpr int MostWaiting = 16;
+
+// Writes a log's full gatherings on a thread of its own, in the order they were given,
+// while SQLite goes on with the next frames: the system's copying of the bytes no longer
+// holds up the commit. Every other use of the log waits until they are written first.
+class LogWriter {
+public:
+    LogWriter(sqlite3_file* lower, int writebackFile)
+        : m_lower(lower)
+        , m_writebackFile(writebackFile)
+    {
+        static const bool followed = ::pthread_atfork(nullptr, nullptr, [] { ++forks; }) == 0;
+        (void)followed;
+        m_forksBefore = forks.load(std::memory_order_relaxed);
+    }
+    ~LogWriter()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_ending = true;
+        }
+        m_changed.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+        for (const Write& write : m_waiting)
+            std::free(write.bytes);
+        for (char* bytes : m_spare)
+            std::free(bytes);
+    }
+    LogWriter(const LogWriter&) = delete;
+    LogWriter& operator=(const LogWriter&) = delete;
+
+    // False in a child the process forked since it was made: its thread is not there,
+    // and its lock may have been held by it.
+    bool ofThisProcess() const { return m_forksBefore == forks.load(std::memory_order_relaxed); }
+
+    // Takes `length` bytes at `bytes` (of Capacity, from malloc) to write at `offset`;
+    // an empty buffer to gather the next ones in, null when none could be had. `failed`
+    // tells a failure of an earlier write, which the next wait() tells again.
+    char* give(char* bytes, int length, sqlite3_int64 offset, int* failed)
+    {
+        std::unique_lock lock(m_mutex);
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+        m_given.wait(lock, [this] { return m_waiting.size() < size_t(MostWaiting); });
+        m_waiting.push_back({ bytes, length, offset });
+        *failed = m_failure;
+        char* spare = nullptr;
+        if (!m_spare.empty()) {
+            spare = m_spare.back();
+            m_spare.pop_back();
+        }
+        lock.unlock();
+        m_changed.notify_all();
+        return spare ? spare : static_cast<char*>(std::malloc(Capacity));
+    }
+    // Waits until every write given is done: the first that failed since the last wait,
+    // SQLITE_OK when none did.
+    int wait()
+    {
+        std::unique_lock lock(m_mutex);
+        m_given.wait(lock, [this] { return m_waiting.empty() && !m_writing; });
+        return std::exchange(m_failure, SQLITE_OK);
+    }
+
+private:
+    struct Write {
+        char* bytes;
+        int length;
+        sqlite3_int64 offset;
+    };
+
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_ending || !m_waiting.empty(); });
+            if (m_waiting.empty())
+                return;
+            const Write write = m_waiting.front();
+            m_waiting.pop_front();
+            m_writing = true;
+            // After a failure the save fails: what follows is not written after a hole.
+            const bool skipped = m_failure != SQLITE_OK;
+            lock.unlock();
+            const int rc = skipped
+                ? SQLITE_OK
+                : m_lower->pMethods->xWrite(m_lower, write.bytes, write.length, write.offset);
+            if (!skipped && rc == SQLITE_OK)
+                startWriteback(write.offset, write.offset + write.length);
+            lock.lock();
+            if (rc != SQLITE_OK && m_failure == SQLITE_OK)
+                m_failure = rc;
+            m_spare.push_back(write.bytes);
+            m_writing = false;
+            m_given.notify_all();
+        }
+    }
+
+    void startWriteback(sqlite3_int64 start, sqlite3_int64 end)
+    {
+        if (m_writebackFile < 0)
+            return;
+        // The log began again from its start: what was told before is written by now.
+        if (start < m_writebackFrom)
+            m_writebackFrom = start;
+        if (end - m_writebackFrom < WritebackBytes)
+            return;
+        ::sync_file_range(
+            m_writebackFile, m_writebackFrom, end - m_writebackFrom, SYNC_FILE_RANGE_WRITE);
+        m_writebackFrom = end;
+    }
+
+    static inline std::atomic<unsigned> forks { 0 };
+
+    sqlite3_file* const m_lower;
+    const int m_writebackFile;
+    unsigned m_forksBefore = 0;
+    sqlite3_int64 m_writebackFrom = 0; // the writer's own
+    std::mutex m_mutex;
+    std::condition_variable m_changed; // for the writer: a write given, or the end
+    std::condition_variable m_given; // for SQLite's side: a write done
+    std::deque<Write> m_waiting;
+    std::vector<char*> m_spare;
+    bool m_writing = false;
+    bool m_ending = false;
+    int m_failure = SQLITE_OK;
+    std::thread m_thread;
+};
+
+// The log's writer, made when `make`. One a forked child took over from its parent is
+// left as it is: the child makes its own.
+LogWriter* writerOf(LogFile* log, bool make)
 {
-    if (log->writebackFile < 0)
-        return;
-    // The log began again from its start: what was told before is written by now.
-    if (start < log->writebackFrom)
-        log->writebackFrom = start;
-    if (end - log->writebackFrom < WritebackBytes)
-        return;
-    ::sync_file_range(
-        log->writebackFile, log->writebackFrom, end - log->writebackFrom, SYNC_FILE_RANGE_WRITE);
-    log->writebackFrom = end;
+    if (log->writer && !log->writer->ofThisProcess())
+        log->writer = nullptr;
+    if (!log->writer && make)
+        log->writer = new LogWriter(log->lower, log->writebackFile);
+    return log->writer;
 }
 
+// Gives what is gathered to the log's writer, to be written after what was given before.
+int handOver(LogFile* log)
+{
+    writerOf(log, true);
+    const int length = std::exchange(log->length, 0);
+    log->holdsCommit = false;
+    int failed = SQLITE_OK;
+    log->gathered = log->writer->give(log->gathered, length, log->start, &failed);
+    return failed;
+}
+
+// Every byte written so far is in the file: what was given to the writer is written, and
+// what is gathered is written here. After a failure nothing more is written: the save
+// fails, and nothing lands after a hole.
 int flush(sqlite3_file* file)
 {
     LogFile* log = logOf(file);
+    LogWriter* writer = writerOf(log, false);
+    const int given = writer ? writer->wait() : SQLITE_OK;
     if (log->length == 0)
-        return SQLITE_OK;
+        return given;
     const int length = std::exchange(log->length, 0);
     log->holdsCommit = false;
-    const int rc = lowerMethods(file)->xWrite(log->lower, log->gathered, length, log->start);
-    if (rc == SQLITE_OK)
-        startWriteback(log, log->start, log->start + length);
-    return rc;
+    return given != SQLITE_OK
+        ? given
+        : lowerMethods(file)->xWrite(log->lower, log->gathered, length, log->start);
 }
 
 // A frame header whose second word (the store's size after a commit) is not zero.
@@ -149,6 +301,7 @@ int logClose(sqlite3_file* file)
             main->log = nullptr;
     }
     const int flushed = flush(file);
+    delete std::exchange(logOf(file)->writer, nullptr);
     const int closed = lowerMethods(file)->xClose(logOf(file)->lower);
     std::free(std::exchange(logOf(file)->gathered, nullptr));
     if (const int writeback = std::exchange(logOf(file)->writebackFile, -1); writeback >= 0)
@@ -171,15 +324,33 @@ int logWrite(sqlite3_file* file, const void* data, int amount, sqlite3_int64 off
         const int rc = flush(file);
         return rc != SQLITE_OK ? rc : lowerMethods(file)->xWrite(log->lower, data, amount, offset);
     }
-    // Right after the bytes gathered, and room for it: gathered too.
-    if (log->length > 0 && offset == log->start + log->length && amount <= Capacity - log->length) {
-        std::memcpy(log->gathered + log->length, data, size_t(amount));
-        log->length += amount;
-        log->holdsCommit = log->holdsCommit || isCommitFrameHeader(data, amount);
+    const auto gather = [&] {
+        std::memcpy(log->gathered, data, size_t(amount));
+        log->start = offset;
+        log->length = amount;
+        log->holdsCommit = isCommitFrameHeader(data, amount);
         return SQLITE_OK;
+    };
+    if (log->length > 0 && offset == log->start + log->length) {
+        // Right after the bytes gathered, and room for it: gathered too.
+        if (amount <= Capacity - log->length) {
+            std::memcpy(log->gathered + log->length, data, size_t(amount));
+            log->length += amount;
+            log->holdsCommit = log->holdsCommit || isCommitFrameHeader(data, amount);
+            return SQLITE_OK;
+        }
+        // A full gathering in a run of frames: written on the writer's thread while SQLite
+        // goes on with the next ones.
+        if (amount < Capacity) {
+            const int rc = handOver(log);
+            if (rc != SQLITE_OK)
+                return rc;
+            if (log->gathered)
+                return gather();
+        }
     }
     // Anywhere else (SQLite rewriting a page of the save, a new log's header): what was
-    // gathered goes first, so that the file sees the writes in SQLite's order.
+    // written before goes first, so that the file sees the writes in SQLite's order.
     const int rc = flush(file);
     if (rc != SQLITE_OK)
         return rc;
@@ -189,11 +360,7 @@ int logWrite(sqlite3_file* file, const void* data, int amount, sqlite3_int64 off
         log->gathered = static_cast<char*>(std::malloc(Capacity));
     if (!log->gathered)
         return lowerMethods(file)->xWrite(log->lower, data, amount, offset);
-    std::memcpy(log->gathered, data, size_t(amount));
-    log->start = offset;
-    log->length = amount;
-    log->holdsCommit = isCommitFrameHeader(data, amount);
-    return SQLITE_OK;
+    return gather();
 }
 
 int logTruncate(sqlite3_file* file, sqlite3_int64 size)
@@ -344,9 +511,16 @@ constexpr int WriteLockSlot = 0;
 
 int mainShmLock(sqlite3_file* file, int offset, int count, int flags)
 {
+    const bool releasesWriteLock = offset <= WriteLockSlot && WriteLockSlot < offset + count
+        && flags == (SQLITE_SHM_UNLOCK | SQLITE_SHM_EXCLUSIVE);
+    // What was given to be written lands before another writer may write the log. Only a
+    // save rolled back leaves any (a commit syncs them): a failure among them fails nothing.
+    if (LogFile* log = mainOf(file)->log; releasesWriteLock && log) {
+        if (LogWriter* writer = writerOf(log, false))
+            writer->wait();
+    }
     const int rc = mainMethods(file)->xShmLock(lowerMain(file), offset, count, flags);
-    if (rc == SQLITE_OK && offset <= WriteLockSlot && WriteLockSlot < offset + count
-        && flags == (SQLITE_SHM_UNLOCK | SQLITE_SHM_EXCLUSIVE))
+    if (rc == SQLITE_OK && releasesWriteLock)
         writeLockReleased(mainOf(file)->log);
     return rc;
 }
@@ -427,7 +601,7 @@ int layerOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags,
     log->holdsCommit = false;
     log->main = nullptr;
     log->writebackFile = -1;
-    log->writebackFrom = 0;
+    log->writer = nullptr;
     const int rc = lower->xOpen(lower, name, log->lower, flags, outFlags);
     file->pMethods = log->lower->pMethods ? &LogMethods : nullptr;
     if (!file->pMethods)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <string>
 
 namespace {
@@ -36,6 +37,51 @@ std::string run(sqlite3* db, const char* sql)
     sqlite3_free(message);
     return result;
 }
+
+// SQLite's default file system, but the next big write to a log fails as a bad block
+// would while `failing`: one the gathering layer makes of many frames, not SQLite itself.
+struct FailingDisk {
+    static constexpr int BigWrite = 64 * 1024;
+    static inline std::atomic<bool> failing { false };
+    static inline sqlite3_vfs vfs {};
+    static inline sqlite3_io_methods logMethods {};
+    static inline const sqlite3_io_methods* lowerLogMethods = nullptr;
+
+    static int write(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset)
+    {
+        if (amount >= BigWrite && failing.exchange(false))
+            return SQLITE_IOERR_WRITE;
+        return lowerLogMethods->xWrite(file, data, amount, offset);
+    }
+    static int open(sqlite3_vfs* self, const char* name, sqlite3_file* file, int flags, int* out)
+    {
+        auto* lower = static_cast<sqlite3_vfs*>(self->pAppData);
+        const int rc = lower->xOpen(lower, name, file, flags, out);
+        if (rc == SQLITE_OK && (flags & SQLITE_OPEN_WAL) && file->pMethods) {
+            lowerLogMethods = file->pMethods;
+            logMethods = *file->pMethods;
+            logMethods.xWrite = write;
+            file->pMethods = &logMethods;
+        }
+        return rc;
+    }
+    // The gathering layer's name over this file system.
+    static const char* layerName()
+    {
+        sqlite3_vfs* lower = sqlite3_vfs_find(nullptr);
+        if (!vfs.zName) {
+            vfs = *lower;
+            vfs.zName = "failing-disk-test";
+            vfs.pAppData = lower;
+            vfs.xOpen = open;
+            vfs.pNext = nullptr;
+        }
+        sqlite3_vfs_register(&vfs, 1);
+        const char* name = WalWriteBuffer::vfsName();
+        sqlite3_vfs_register(lower, 1);
+        return name;
+    }
+};
 
 // Many rows, each with a value of 600 bytes and an index on it, in one transaction.
 const char* const InsertMany
@@ -116,6 +162,44 @@ TEST(WalWriteBuffer, ARolledBackSaveNeverWritesOverAnotherWritersCommit)
     EXPECT_EQ(run(reader, "PRAGMA integrity_check"), "ok");
     EXPECT_EQ(run(reader, "SELECT count(*) FROM t"), "40000");
     EXPECT_EQ(run(reader, "SELECT sum(length(v)) FROM t"), sum);
+    sqlite3_close(reader);
+}
+
+TEST(WalWriteBuffer, ASaveWithAWriteToItsLogThatFailedFailsAndChangesNothing)
+{
+    const QString path = testsupport::homePath() + "/failing-disk.sqlite";
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.toUtf8(), &writer, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                  FailingDisk::layerName()),
+        SQLITE_OK);
+    sqlite3* reader = connect(path, false);
+    ASSERT_EQ(run(writer, "PRAGMA journal_mode=WAL"), "wal");
+    run(writer, "PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=0");
+    ASSERT_EQ(run(writer, "CREATE TABLE t (k INTEGER PRIMARY KEY, v TEXT)"), "");
+    ASSERT_EQ(run(writer, "INSERT INTO t VALUES (0, 'kept')"), "");
+
+    // Big saves, their frames written at the commit (a big cache) and long before it (a
+    // small one): one write of theirs fails, and so does each save.
+    for (const char* cache : { "PRAGMA cache_size=-262144", "PRAGMA cache_size=200" }) {
+        SCOPED_TRACE(cache);
+        run(writer, cache);
+        ASSERT_EQ(run(writer, "BEGIN"), "");
+        ASSERT_EQ(run(writer, InsertMany), "");
+        FailingDisk::failing = true;
+        const std::string committed = run(writer, "COMMIT");
+        EXPECT_FALSE(FailingDisk::failing);
+        FailingDisk::failing = false;
+        EXPECT_EQ(committed.rfind("error", 0), 0u) << committed;
+        if (!sqlite3_get_autocommit(writer))
+            run(writer, "ROLLBACK");
+        EXPECT_EQ(run(reader, "SELECT group_concat(v) FROM t"), "kept");
+        EXPECT_EQ(run(writer, "SELECT group_concat(v) FROM t"), "kept");
+    }
+    // The log takes writes again: the next save lands whole.
+    ASSERT_EQ(run(writer, "INSERT INTO t VALUES (-1, 'then')"), "");
+    EXPECT_EQ(run(reader, "SELECT group_concat(v) FROM t"), "then,kept");
+    sqlite3_close(writer);
+    EXPECT_EQ(run(reader, "PRAGMA integrity_check"), "ok");
     sqlite3_close(reader);
 }
 
