@@ -25,6 +25,7 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -706,9 +707,15 @@ bool BackupRestore::restoreWhileUnpacking(
             if (!replacement->add(rows, std::move(*rest), &error))
                 return fail(message(StoreNotSaved, { error.localizedDescription() }));
         }
+        // The ids are checked while the indexes are built: both come before the commit.
         QString twice;
-        if (!ids.unique(&twice))
+        auto idsUnique
+            = std::async(std::launch::async, [&ids, &twice] { return ids.unique(&twice); });
+        const bool built = replacement->buildIndexes(&error);
+        if (!idsUnique.get())
             return failFile(RowsEntry, { JSONRecordReader::Failure::Kind::Records, twice });
+        if (!built)
+            return fail(message(StoreNotSaved, { error.localizedDescription() }));
         if (m_progressBlock)
             m_progressBlock(100, EntryCount, EntryCount);
         // The unpacked file is read: it is freed while the commit waits for the disk.

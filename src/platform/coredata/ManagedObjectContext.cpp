@@ -450,6 +450,20 @@ void ManagedObjectContext::Replacement::buildIndexesLast(
     m_lateIndexes += m_begun.first()->dropIndexes(entity, kept);
 }
 
+bool ManagedObjectContext::Replacement::buildIndexes(Error* error)
+{
+    m_context->checkQueue("Replacement::buildIndexes");
+    if (m_ended) {
+        throw Exception(Exception::InternalInconsistency,
+            QStringLiteral("A replacement that has ended cannot build its indexes."));
+    }
+    auto rollbackUnlessDone = qScopeGuard([this] { rollback(); });
+    if (!m_begun.first()->buildIndexes(std::exchange(m_lateIndexes, {}), error))
+        return false;
+    rollbackUnlessDone.dismiss();
+    return true;
+}
+
 bool ManagedObjectContext::Replacement::commit(Error* error)
 {
     m_context->checkQueue("Replacement::commit");

@@ -108,6 +108,10 @@ public:
         // entry then goes at its end, cheaper than sorting them all at the commit.
         void buildIndexesLast(
             const EntityDescription& entity, const std::vector<QList<QVariant>>& first);
+        // Builds now the indexes buildIndexesLast left for the commit, so that what must be
+        // done before the commit can be done meanwhile on another thread. False, and the
+        // error, on failure: the replacement then fails.
+        [[nodiscard]] bool buildIndexes(Error* error);
         // Commits every store; on failure all are rolled back. The context's objects of
         // the entities are then invalid and the save notification posted, as
         // replaceAllObjects does.
