@@ -9,7 +9,9 @@
 
 #include <thread>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <vector>
 
@@ -104,11 +106,20 @@ TEST(Dispatch, ConcurrentApplyCoversEveryIndexOnce)
 
 TEST(Dispatch, ConcurrentApplyFinishesWhileEveryPoolThreadIsBusy)
 {
-    // Hold every pool thread (and more): the caller must do all the work itself.
+    // Hold every pool thread (and more): the caller must do all the work itself. The
+    // pool has at least four threads, and each must be held before the work is given: an
+    // idle one woken for a holding block could otherwise take a helper queued ahead of it.
     std::mutex gate;
     std::unique_lock held(gate);
-    for (int i = 0; i < 2 * QThread::idealThreadCount() + 8; ++i)
-        dispatch::asyncGlobal([&gate] { std::lock_guard wait(gate); });
+    std::atomic<int> holding { 0 };
+    for (int i = 0; i < 2 * QThread::idealThreadCount() + 8; ++i) {
+        dispatch::asyncGlobal([&gate, &holding] {
+            ++holding;
+            std::lock_guard wait(gate);
+        });
+    }
+    while (holding.load() < std::max(4, QThread::idealThreadCount()))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::atomic<qsizetype> sum { 0 };
     std::atomic<bool> onCaller { true };
     const auto caller = std::this_thread::get_id();
