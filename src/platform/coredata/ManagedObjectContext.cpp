@@ -471,9 +471,10 @@ bool ManagedObjectContext::Replacement::commit(Error* error)
         throw Exception(Exception::InternalInconsistency,
             QStringLiteral("A replacement that has ended cannot be committed."));
     }
-    auto rollbackUnlessDone = qScopeGuard([this] { rollback(); });
-    if (!m_begun.first()->buildIndexes(std::exchange(m_lateIndexes, {}), error))
+    // Those left, when buildIndexes was not called; a failure there rolls back.
+    if (!buildIndexes(error))
         return false;
+    auto rollbackUnlessDone = qScopeGuard([this] { rollback(); });
     for (const auto& store : std::as_const(m_begun)) {
         const auto found = m_changes.constFind(store.get());
         if (store->m_saveHook && found != m_changes.cend() && !found->isEmpty()
