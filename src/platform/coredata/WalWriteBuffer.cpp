@@ -64,6 +64,10 @@ struct MainFile {
     sqlite3_file* lower;
     const char* name;
     LogFile* log;
+    // Set by the connection's "PRAGMA synchronous" to FULL or EXTRA: only then is the log
+    // synced at every commit, before other connections are told of it, and only then are
+    // its writes gathered.
+    bool syncsEveryCommit;
 };
 
 // The log and store file of one connection share the name SQLite gave the store file:
@@ -319,8 +323,9 @@ int logRead(sqlite3_file* file, void* data, int amount, sqlite3_int64 offset)
 int logWrite(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset)
 {
     LogFile* log = logOf(file);
-    // A log whose connection's write lock is not followed is written as it comes.
-    if (!log->main) {
+    // A log whose connection's write lock is not followed, or whose commits are not synced,
+    // is written as it comes.
+    if (!log->main || !log->main->syncsEveryCommit) {
         const int rc = flush(file);
         return rc != SQLITE_OK ? rc : lowerMethods(file)->xWrite(log->lower, data, amount, offset);
     }
@@ -486,8 +491,26 @@ int mainCheckReservedLock(sqlite3_file* file, int* reserved)
     return mainMethods(file)->xCheckReservedLock(lowerMain(file), reserved);
 }
 
+// Whether a "PRAGMA synchronous" value has the log synced at every commit.
+bool syncsEveryCommit(const char* level)
+{
+    for (const char* full : { "full", "2", "extra", "3" }) {
+        if (sqlite3_stricmp(level, full) == 0)
+            return true;
+    }
+    return false;
+}
+
 int mainFileControl(sqlite3_file* file, int operation, void* argument)
 {
+    // SQLite shows the file every pragma of its connection before it runs it: a change of
+    // the sync level is followed here. Once it drops, the log's next write first writes
+    // what is gathered, then itself.
+    if (operation == SQLITE_FCNTL_PRAGMA) {
+        char** words = static_cast<char**>(argument);
+        if (words[1] && words[2] && sqlite3_stricmp(words[1], "synchronous") == 0)
+            mainOf(file)->syncsEveryCommit = syncsEveryCommit(words[2]);
+    }
     return mainMethods(file)->xFileControl(lowerMain(file), operation, argument);
 }
 
@@ -574,6 +597,7 @@ int layerOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags,
         main->lower = reinterpret_cast<sqlite3_file*>(main + 1);
         main->name = name;
         main->log = nullptr;
+        main->syncsEveryCommit = false;
         const int rc = lower->xOpen(lower, name, main->lower, flags, outFlags);
         const sqlite3_io_methods* methods = main->lower->pMethods;
         if (!methods) {

@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 namespace {
@@ -40,17 +41,34 @@ std::string run(sqlite3* db, const char* sql)
 
 // SQLite's default file system, but the next big write to a log fails as a bad block
 // would while `failing`: one the gathering layer makes of many frames, not SQLite itself.
+// It counts those big writes, and calls `writeLockReleased` the moment a connection has
+// let go of the log's write lock, before the layer above hears of it.
 struct FailingDisk {
     static constexpr int BigWrite = 64 * 1024;
     static inline std::atomic<bool> failing { false };
+    static inline std::atomic<int> bigWrites { 0 };
+    static inline std::function<void()> writeLockReleased;
     static inline sqlite3_vfs vfs {};
     static inline sqlite3_io_methods logMethods {};
+    static inline sqlite3_io_methods mainMethods {};
     static inline const sqlite3_io_methods* lowerLogMethods = nullptr;
+    static inline const sqlite3_io_methods* lowerMainMethods = nullptr;
+
+    static int shmLock(sqlite3_file* file, int offset, int count, int flags)
+    {
+        const int rc = lowerMainMethods->xShmLock(file, offset, count, flags);
+        if (rc == SQLITE_OK && offset == 0 && flags == (SQLITE_SHM_UNLOCK | SQLITE_SHM_EXCLUSIVE)
+            && writeLockReleased)
+            writeLockReleased();
+        return rc;
+    }
 
     static int write(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset)
     {
         if (amount >= BigWrite && failing.exchange(false))
             return SQLITE_IOERR_WRITE;
+        if (amount >= BigWrite)
+            ++bigWrites;
         return lowerLogMethods->xWrite(file, data, amount, offset);
     }
     static int open(sqlite3_vfs* self, const char* name, sqlite3_file* file, int flags, int* out)
@@ -62,6 +80,13 @@ struct FailingDisk {
             logMethods = *file->pMethods;
             logMethods.xWrite = write;
             file->pMethods = &logMethods;
+        }
+        if (rc == SQLITE_OK && (flags & SQLITE_OPEN_MAIN_DB) && file->pMethods
+            && file->pMethods->iVersion >= 2) {
+            lowerMainMethods = file->pMethods;
+            mainMethods = *file->pMethods;
+            mainMethods.xShmLock = shmLock;
+            file->pMethods = &mainMethods;
         }
         return rc;
     }
@@ -201,6 +226,53 @@ TEST(WalWriteBuffer, ASaveWithAWriteToItsLogThatFailedFailsAndChangesNothing)
     sqlite3_close(writer);
     EXPECT_EQ(run(reader, "PRAGMA integrity_check"), "ok");
     sqlite3_close(reader);
+}
+
+TEST(WalWriteBuffer, ALogIsGatheredOnlyWhileItsConnectionSyncsEveryCommit)
+{
+    const QString path = testsupport::homePath() + "/sync-levels.sqlite";
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.toUtf8(), &writer, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                  FailingDisk::layerName()),
+        SQLITE_OK);
+    sqlite3* reader = connect(path, false);
+    ASSERT_EQ(run(writer, "PRAGMA journal_mode=WAL"), "wal");
+    ASSERT_EQ(run(writer, "CREATE TABLE t (k INTEGER PRIMARY KEY, v BLOB)"), "");
+
+    // The level a connection starts with is not taken on trust; FULL is gathered.
+    FailingDisk::bigWrites = 0;
+    ASSERT_EQ(run(writer, InsertMany), "");
+    EXPECT_EQ(FailingDisk::bigWrites.load(), 0);
+    run(writer, "DELETE FROM t; PRAGMA synchronous=FULL");
+    ASSERT_EQ(run(writer, InsertMany), "");
+    EXPECT_GT(FailingDisk::bigWrites.load(), 0);
+
+    // Lowered, the log is not synced at a commit, and other connections read the commit
+    // as soon as the writer lets go of the log: its frames must be in the file by then.
+    run(writer, "PRAGMA synchronous=NORMAL; DELETE FROM t");
+    FailingDisk::bigWrites = 0;
+    std::string seen;
+    FailingDisk::writeLockReleased
+        = [&] { seen = run(reader, "SELECT count(*) || ':' || sum(length(v)) FROM t"); };
+    long long bytes = 0;
+    for (int pages = 1; pages <= 40; ++pages) {
+        SCOPED_TRACE(pages);
+        const std::string insert = "INSERT INTO t VALUES (" + std::to_string(pages)
+            + ", randomblob(" + std::to_string(pages * 4000) + "))";
+        ASSERT_EQ(run(writer, insert.c_str()), "");
+        bytes += pages * 4000;
+        EXPECT_EQ(seen, std::to_string(pages) + ":" + std::to_string(bytes));
+    }
+    FailingDisk::writeLockReleased = nullptr;
+    EXPECT_EQ(FailingDisk::bigWrites.load(), 0);
+    const std::string sum = run(writer, "SELECT sum(length(v)) || ':' || hex(max(v)) FROM t");
+    sqlite3_close(writer);
+    sqlite3_close(reader);
+
+    sqlite3* reopened = connect(path, false);
+    EXPECT_EQ(run(reopened, "PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(run(reopened, "SELECT sum(length(v)) || ':' || hex(max(v)) FROM t"), sum);
+    sqlite3_close(reopened);
 }
 
 } // namespace
