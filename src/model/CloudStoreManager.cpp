@@ -339,6 +339,8 @@ void CloudStoreManager::setActiveCloudStoreUUID(const QString& uuid)
 {
     std::lock_guard lock(m_mutex);
     m_activeCloudStoreUUID = uuid;
+    if (!uuid.isEmpty())
+        m_lastCloudStoreUUID = uuid;
 }
 
 std::shared_ptr<CSMLocalStoreFilePresenter> CloudStoreManager::storeFilePresenter() const
@@ -800,6 +802,11 @@ void CloudStoreManager::clearStore()
     if (cloudEnabled()) {
         storeUUID->start();
         corruptedUUID->start();
+        // What the marker holds as its presenter starts watching: a marker that goes after
+        // this is deleted under the presenter's eyes, one missing now went before.
+        const QString seen = readMarkerContent();
+        std::lock_guard lock(m_mutex);
+        m_seenStoreUUID = seen;
     } else {
         localStore->start();
     }
@@ -1703,6 +1710,23 @@ QString CloudStoreManager::readStoreUUID() const
     // Without a cloud there is no marker to read.
     if (marker.isEmpty())
         return {};
+    const QString uuid = readMarkerContent();
+    const QString key = QFileInfo(marker.toLocalFile()).absoluteFilePath();
+    if (uuid.isEmpty()) {
+        platform::UserDefaults::standard().removeObject(key);
+    } else {
+        platform::UserDefaults::standard().setObject(key, uuid);
+        std::lock_guard lock(m_mutex);
+        m_seenStoreUUID = uuid;
+    }
+    return uuid;
+}
+
+QString CloudStoreManager::readMarkerContent() const
+{
+    const QUrl marker = URLForCloudStoreUUID();
+    if (marker.isEmpty())
+        return {};
     auto* self = const_cast<CloudStoreManager*>(this);
     QString uuid;
     Error failure;
@@ -1727,11 +1751,6 @@ QString CloudStoreManager::readStoreUUID() const
         &failure);
     if (!coordinated)
         self->error(failure, CloudStoreErrorCauseOpenActiveStore, marker.toLocalFile());
-    const QString key = QFileInfo(marker.toLocalFile()).absoluteFilePath();
-    if (uuid.isEmpty())
-        platform::UserDefaults::standard().removeObject(key);
-    else
-        platform::UserDefaults::standard().setObject(key, uuid);
     return uuid;
 }
 
@@ -1746,10 +1765,47 @@ void CloudStoreManager::updateStoreUUIDAsynchronously(bool asynchronously)
             platform::dispatch::Priority::Background);
         return;
     }
+    rereadStoreUUID();
+}
+
+bool CloudStoreManager::rereadStoreUUID()
+{
     const QString uuid = readStoreUUID();
+    if (uuid.isEmpty() && accommodateMissingStoreUUID())
+        return false;
     const QString active = activeCloudStoreUUID();
     if (!active.isEmpty() && active != uuid && cloudEnabled())
         reloadStore();
+    return true;
+}
+
+bool CloudStoreManager::accommodateMissingStoreUUID()
+{
+    // A cloud that is gone altogether is a sign-out, not a deletion.
+    if (!cloudEnabled() || !cd::CloudContainer::ubiquityIdentityToken().isValid())
+        return false;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_activeCloudStoreUUID.isEmpty()) {
+            return !m_lastCloudStoreUUID.isEmpty()
+                && m_lastCloudStoreUUID == m_deletedCloudStoreUUID;
+        }
+        // Never seen by this run: it went while the application was not watching.
+        if (m_seenStoreUUID.isEmpty())
+            return false;
+    }
+    accommodateCloudDeletionWithCompletionHandler([](const Error&) {});
+    return true;
+}
+
+bool CloudStoreManager::claimCloudDeletion(QString* identity)
+{
+    std::lock_guard lock(m_mutex);
+    *identity = m_activeCloudStoreUUID.isEmpty() ? m_lastCloudStoreUUID : m_activeCloudStoreUUID;
+    if (!identity->isEmpty() && *identity == m_deletedCloudStoreUUID)
+        return false;
+    m_deletedCloudStoreUUID = *identity;
+    return true;
 }
 
 void CloudStoreManager::setStoreUUID(const QString& uuid)
@@ -1831,6 +1887,10 @@ void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
     // What this machine wrote is what it knows the marker holds.
     platform::UserDefaults::standard().setObject(
         QFileInfo(marker.toLocalFile()).absoluteFilePath(), uuid);
+    if (marker == URLForCloudStoreUUID()) {
+        std::lock_guard lock(m_mutex);
+        m_seenStoreUUID = uuid;
+    }
     markerCoordinator(true).coordinateWritingItemAtURL(URLForCloudCorruptedUUIDForVersion(version),
         cd::FileCoordinator::WritingForDeleting,
         [](const QUrl& url) { QFile::remove(url.toLocalFile()); });
@@ -1932,7 +1992,8 @@ void CloudStoreManager::storeUUIDDidChange()
 {
     if (!ensureQueued([this] { storeUUIDDidChange(); }))
         return;
-    updateStoreUUIDAsynchronously(false);
+    if (!rereadStoreUUID())
+        return;
     const QString active = activeCloudStoreUUID();
     if (active.isEmpty() || active != storeUUID()) {
         log(QStringLiteral("StoreUUID changed %1 -> %2").arg(orUnset(active), storeUUIDForLog()));
@@ -1977,12 +2038,21 @@ void CloudStoreManager::accommodateLocalDeletionWithCompletionHandler(const Comp
 
 void CloudStoreManager::accommodateCloudDeletionWithCompletionHandler(const Completion& completion)
 {
+    // The marker's absence may have been noticed by a read before the presenter's report.
+    QString identity;
+    if (!claimCloudDeletion(&identity)) {
+        completion(Error());
+        return;
+    }
     log(QStringLiteral("Handling cloud deletion."));
     enqueue(
-        [this] {
+        [this, identity] {
             if (cloudEnabled())
                 clearStore();
-            const QUrl store = URLForCloudStore();
+            // The store of the identity deleted: a read that found the marker gone has
+            // forgotten that identity already.
+            const QUrl store
+                = identity.isEmpty() ? URLForCloudStore() : URLForCloudStoreWithUUID(identity);
             const QString path = store.toLocalFile();
             if (QFileInfo::exists(path) && !removeItem(path)) {
                 error(cd::makeError(cd::PersistentStoreOperationError,

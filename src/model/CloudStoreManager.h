@@ -278,6 +278,18 @@ private:
     void checkHealth();
     void setActiveCloudStoreUUID(const QString& uuid);
     void stopPresenters();
+    // Reads the marker again and reloads when it names another store; false when the
+    // marker turned out deleted with the cloud data (which is then being handled).
+    bool rereadStoreUUID();
+    // The marker's content, read without touching the identity cache ("" when missing).
+    QString readMarkerContent() const;
+    // A marker this run saw, found missing while a cloud store is active and the cloud is
+    // there, means the cloud data was deleted elsewhere: handled as the presenter's report
+    // would be. True when the missing marker is such a deletion, or one already handled.
+    bool accommodateMissingStoreUUID();
+    // True for the first deletion report of an identity (the active one, else the last
+    // one active), which it gives; the later ones change nothing.
+    bool claimCloudDeletion(QString* identity);
     // Where the manager reads and writes the markers: through the presenters, so that
     // they do not hear of it.
     platform::coredata::FileCoordinator markerCoordinator(bool corrupted) const;
@@ -307,6 +319,11 @@ private:
     QUrl m_migrationStoreURL;
     QString m_localCloudStoreCorruptedUUID;
     QString m_activeCloudStoreUUID;
+    // The last identity that was active, the marker content this run last saw since the
+    // presenters started watching, and the identity whose deletion was handled.
+    QString m_lastCloudStoreUUID;
+    mutable QString m_seenStoreUUID;
+    QString m_deletedCloudStoreUUID;
     std::shared_ptr<CSMLocalStoreFilePresenter> m_storeFilePresenter;
     std::shared_ptr<CSMStoreUUIDPresenter> m_storeUUIDPresenter;
     std::shared_ptr<CSMCorruptedUUIDPresenter> m_corruptedUUIDPresenter;

@@ -1,0 +1,185 @@
+#include "CloudStoreFixture.h"
+
+#include "model/CSMStoreUUIDPresenter.h"
+#include "platform/Dispatch.h"
+#include "platform/coredata/FileCoordinator.h"
+
+#include <condition_variable>
+
+using namespace cloudstoretest;
+
+namespace {
+
+// Keeps a serial queue busy until released, so that what is sent to it waits its turn:
+// the presenter then has not yet looked at what another machine did.
+class QueueHold {
+public:
+    explicit QueueHold(const std::shared_ptr<platform::dispatch::SerialQueue>& queue)
+        : m_state(std::make_shared<State>())
+    {
+        queue->async([state = m_state] {
+            std::unique_lock lock(state->mutex);
+            state->holding = true;
+            state->changed.notify_all();
+            state->changed.wait(lock, [&] { return state->released; });
+        });
+        std::unique_lock lock(m_state->mutex);
+        m_state->changed.wait(lock, [&] { return m_state->holding; });
+    }
+    ~QueueHold() { release(); }
+    QueueHold(const QueueHold&) = delete;
+    QueueHold& operator=(const QueueHold&) = delete;
+
+    void release()
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->released = true;
+        m_state->changed.notify_all();
+    }
+
+private:
+    struct State {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool holding = false;
+        bool released = false;
+    };
+    std::shared_ptr<State> m_state;
+};
+
+// A cloud store loaded and watched, whose identity marker another machine then deletes.
+class CloudDeletionTest : public CloudStoreTest {
+protected:
+    void startWatched(bool delegateHandlesDeletion)
+    {
+        delegate.handlesDeletion = delegateHandlesDeletion;
+        start(true);
+        identity = manager->activeCloudStoreUUID();
+        marker = manager->URLForCloudStoreUUID().toLocalFile();
+        store = loadedStoreFile();
+        ASSERT_FALSE(identity.isEmpty());
+        ASSERT_EQ(readFile(marker), identity.toLatin1());
+        delegate.takeLogs();
+    }
+
+    // Another machine deletes the cloud data while this one's presenter is held: the folder
+    // watch has seen it, but what it tells the presenter waits in the presenter's queue.
+    std::unique_ptr<QueueHold> deleteBeforeThePresenterLooks()
+    {
+        auto hold = std::make_unique<QueueHold>(
+            manager->storeUUIDPresenter()->presentedItemOperationQueue());
+        EXPECT_TRUE(QFile::remove(marker));
+        cd::FileCoordinator::lookAtPresentedItems();
+        return hold;
+    }
+
+    int deletionsTold() { return delegate.allEvents().count(QStringLiteral("cloudDeletion")); }
+
+    // Lets whatever is still on its way arrive: jobs, reports and the folder watch's looks.
+    void settle()
+    {
+        for (int i = 0; i < 4; ++i) {
+            cd::FileCoordinator::lookAtPresentedItems();
+            drain();
+            testsupport::processEvents(60);
+        }
+    }
+
+    bool wroteAnIdentity()
+    {
+        for (const QString& line : delegate.allLogs()) {
+            if (line.startsWith(QStringLiteral("Writing new StoreUUID:")))
+                return true;
+        }
+        return false;
+    }
+
+    void expectOneDeletionAndNoNewIdentity()
+    {
+        ASSERT_TRUE(testsupport::waitUntil([&] { return deletionsTold() >= 1; }, 20000))
+            << delegate.allLogs().join('\n').toStdString();
+        settle();
+        EXPECT_EQ(deletionsTold(), 1) << delegate.allLogs().join('\n').toStdString();
+        EXPECT_EQ(delegate.allLogs().count(QStringLiteral("Handling cloud deletion.")), 1);
+        EXPECT_FALSE(QFileInfo::exists(marker))
+            << "the deleted data came back as " << readFile(marker).toStdString();
+        EXPECT_FALSE(wroteAnIdentity());
+        EXPECT_FALSE(QFileInfo::exists(store)) << "the deleted identity's store is removed";
+        EXPECT_TRUE(manager->activeCloudStoreUUID().isEmpty());
+        EXPECT_TRUE(manager->cloudEnabled()) << "the delegate handled it";
+    }
+
+    QString identity;
+    QString marker;
+    QString store;
+};
+
+} // namespace
+
+TEST_F(CloudDeletionTest, IsHandledOnceWhenThePresenterReportsItFirst)
+{
+    startWatched(true);
+    ASSERT_TRUE(QFile::remove(marker));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return deletionsTold() >= 1; }, 20000));
+    // Then the re-read after a load and a report of the marker's change come in.
+    manager->updateStoreUUIDAsynchronously(false);
+    manager->storeUUIDDidChange();
+    expectOneDeletionAndNoNewIdentity();
+}
+
+TEST_F(CloudDeletionTest, IsHandledOnceWhenTheRereadAfterALoadSeesItFirst)
+{
+    startWatched(true);
+    auto hold = deleteBeforeThePresenterLooks();
+    manager->updateStoreUUIDAsynchronously(false);
+    drain();
+    hold->release();
+    expectOneDeletionAndNoNewIdentity();
+}
+
+TEST_F(CloudDeletionTest, IsHandledOnceWhenAReportOfTheMarkersChangeComesFirst)
+{
+    startWatched(true);
+    // The folder query reports the marker this machine wrote; it is gone when that is read.
+    auto hold = deleteBeforeThePresenterLooks();
+    manager->storeUUIDDidChange();
+    drain();
+    hold->release();
+    expectOneDeletionAndNoNewIdentity();
+}
+
+TEST_F(CloudDeletionTest, SeenFirstByTheRereadStillFallsBackToTheLocalStore)
+{
+    startWatched(false);
+    auto hold = deleteBeforeThePresenterLooks();
+    manager->updateStoreUUIDAsynchronously(false);
+    drain();
+    hold->release();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !manager->cloudEnabled(); }, 20000))
+        << delegate.allLogs().join('\n').toStdString();
+    waitForLoads(2);
+    settle();
+    EXPECT_TRUE(delegate.logged("Recovering from cloud deletion.  Falling back to local store."));
+    EXPECT_EQ(loadedStoreFile(), appSupport() + "/Kivotab.sqlite");
+    EXPECT_FALSE(QFileInfo::exists(store));
+    EXPECT_FALSE(QFileInfo::exists(marker));
+}
+
+TEST_F(CloudDeletionTest, MadeWhileTheApplicationWasNotRunningIsNotReportedOnTheNextStart)
+{
+    startWatched(true);
+    manager.reset();
+    ASSERT_TRUE(QFile::remove(marker));
+    start(true, 2);
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] {
+            const QByteArray now = readFile(marker);
+            return !now.isEmpty() && now != identity.toLatin1();
+        },
+        20000))
+        << delegate.allLogs().join('\n').toStdString();
+    settle();
+    EXPECT_EQ(deletionsTold(), 0);
+    EXPECT_TRUE(manager->cloudEnabled());
+    EXPECT_EQ(manager->activeCloudStoreUUID().toLatin1(), readFile(marker));
+}
