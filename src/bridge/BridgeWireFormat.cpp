@@ -78,9 +78,12 @@ QVariant cellValue(const QJsonValue& value)
     case QJsonValue::String:
         return value.toString();
     case QJsonValue::Double: {
+        // A whole number within 64 bits is held as one and keeps every digit; as a double
+        // it would lose those past 2^53.
         const double number = value.toDouble();
-        if (std::floor(number) == number && std::abs(number) < 9007199254740992.0)
-            return qint64(number);
+        const qint64 whole = value.toInteger();
+        if (whole != 0 || number == 0)
+            return whole;
         return number;
     }
     case QJsonValue::Bool:

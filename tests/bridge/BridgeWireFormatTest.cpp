@@ -13,6 +13,8 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 QByteArray replyJSON(const QJsonObject& table, const QJsonObject& extra = {})
@@ -200,6 +202,44 @@ TEST(BridgeWireFormat, NumbersPastTheIntegerRangeKeepTheirFullValueInSearchTitle
     EXPECT_TRUE(TableDataController::getTableSearchBlock("-1E+19")(shown));
     EXPECT_TRUE(TableDataController::getTableSearchBlock("2036854776000")(shown));
     EXPECT_FALSE(TableDataController::getTableSearchBlock("9223372036854775807")(shown));
+}
+
+// Past 2^53 a double holds no more than every other whole number; a 64-bit one holds them all.
+TEST(BridgeWireFormat, WholeNumbersWithin64BitsKeepEveryDigitInTilesSearchAndTheMail)
+{
+    const auto reply = parse(R"({"Success": true, "Tables": [{"Columns": [
+        {"Name": "A", "Header": "A", "Order": 0, "Hide": "N"},
+        {"Name": "B", "Header": "B", "Order": 1, "Hide": "N"},
+        {"Name": "C", "Header": "C", "Order": 2, "Hide": "N"},
+        {"Name": "D", "Header": "D", "Order": 3, "Hide": "N"},
+        {"Name": "E", "Header": "E", "Order": 4, "Hide": "N"}],
+        "Rows": [{"Columns": [{"Column": 0, "Value": 12345678901234567},
+            {"Column": 1, "Value": 9007199254740993},
+            {"Column": 2, "Value": 9223372036854775807},
+            {"Column": 3, "Value": -9223372036854775808},
+            {"Column": 4, "Value": 0.5}]}]}]})");
+    ASSERT_NE(reply, nullptr);
+    const auto& table = *reply->Tables.first();
+    const ResponseRow& row = *table.Rows.first();
+    const QList<std::pair<const char*, qint64>> whole { { "A", 12345678901234567 },
+        { "B", 9007199254740993 }, { "C", std::numeric_limits<qint64>::max() },
+        { "D", std::numeric_limits<qint64>::min() } };
+    for (const auto& [name, number] : whole) {
+        const QVariant value = row.GetColumnValue(name, table.Columns);
+        EXPECT_EQ(value.typeId(), QMetaType::LongLong) << name;
+        EXPECT_EQ(value.toLongLong(), number) << name;
+        EXPECT_EQ(ServerTableCsv::valueText(value), QString::number(number)) << name;
+    }
+    EXPECT_EQ(row.GetColumnValue("E", table.Columns).typeId(), QMetaType::Double);
+    EXPECT_EQ(ServerTableCsv::text(ServerTableCsv::snapshot(*reply)),
+        "\"A\",\"B\",\"C\",\"D\",\"E\"\r\n"
+        "\"12345678901234567\",\"9007199254740993\",\"9223372036854775807\","
+        "\"-9223372036854775808\",\"0.5\"\r\n\r\n");
+    const QVariant shown = RowObject::fromRecord(table.Rows.first());
+    EXPECT_TRUE(TableDataController::getTableSearchBlock("12345678901234567")(shown));
+    EXPECT_TRUE(TableDataController::getTableSearchBlock("9007199254740993")(shown));
+    EXPECT_FALSE(TableDataController::getTableSearchBlock("12345678901234568")(shown));
+    EXPECT_FALSE(TableDataController::getTableSearchBlock("9007199254740992")(shown));
 }
 
 TEST(BridgeWireFormat, TheRequestCarriesTheTokenFirstAndOnlyThePropertiesGiven)
