@@ -25,6 +25,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 const QString GenericTemplateReportController::ColumnNotFound
@@ -73,6 +74,19 @@ bool isPlainNumber(const QString& text)
     return plain.match(text).hasMatch();
 }
 
+// A number field's text as a number, or nullopt when it reads as none.
+std::optional<double> numberValue(const TemplateColumn& column, const QString& text)
+{
+    bool ok = false;
+    const double plain = isPlainNumber(text) ? QLocale::c().toDouble(text, &ok) : 0;
+    if (ok)
+        return plain;
+    // As the column's own reading takes it, without falling back on a leading number.
+    const auto decimals = unsigned(
+        std::clamp<qlonglong>(column.precision().toLongLong(), 0, KivoNumber::MaximumDecimals));
+    return KivoNumber::getNumberFormatterWithDecimal(decimals).numberFromString(text);
+}
+
 // A field's value for the column: none (an invalid value) for an empty field, nullopt for
 // text that is no value of the column's type, which is never stored as some value. Numbers
 // in the plain form read the same in every locale (in German "1.234" is not 1234), others
@@ -102,16 +116,9 @@ std::optional<QVariant> columnValue(const TemplateColumn& column, const QString&
     if (TypeConstants::isNumber(kind)) {
         if (text.isEmpty())
             return QVariant();
-        bool ok = false;
-        const double plain = isPlainNumber(text) ? QLocale::c().toDouble(text, &ok) : 0;
-        if (ok)
-            return plain;
-        // As the column's own reading takes it, without falling back on a leading number.
-        const auto decimals = unsigned(
-            std::clamp<qlonglong>(column.precision().toLongLong(), 0, KivoNumber::MaximumDecimals));
-        const auto parsed
-            = KivoNumber::getNumberFormatterWithDecimal(decimals).numberFromString(text);
-        return parsed ? std::optional<QVariant>(*parsed) : std::nullopt;
+        // Not-a-number, infinity and numbers past a double's range are no value a row holds.
+        const auto number = numberValue(column, text);
+        return number && std::isfinite(*number) ? std::optional<QVariant>(*number) : std::nullopt;
     }
     if (TypeConstants::isDate(kind)) {
         if (text.isEmpty())

@@ -151,6 +151,42 @@ TEST_F(CsvImportTest, ValuesTheirColumnsCannotReadAreNamedAndNothingIsStored)
     expectUnchanged();
 }
 
+// No number is "not a number" or infinite: such a text is refused as any other that is no
+// number, never stored nor left to fail the commit without a line named.
+TEST_F(CsvImportTest, NotANumberAndInfiniteValuesAreNamedAndNothingIsStored)
+{
+    addColumn("Price", TypeConstants::Currency);
+    open(table);
+    before = storedValues(table);
+    const QList<QByteArray> texts { "NaN", "nan", "\xE2\x88\x9E", "-\xE2\x88\x9E", "1e999",
+        "-1e999", "inf", "-Infinity" };
+    QByteArray csv = "Name,Amount,Paid,Price\n";
+    QString log;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QString text = QString::fromUtf8(texts[i]);
+        csv += "A," + texts[i] + ",1,2\nB,3,0," + texts[i] + "\n";
+        log += QStringLiteral(
+            "Error in row %1. \"%2\" is not a valid Numeric value for column Amount.\r\n"
+            "Error in row %3. \"%2\" is not a valid Currency value for column Price.\r\n")
+                   .arg(2 * i + 1)
+                   .arg(text)
+                   .arg(2 * i + 2);
+    }
+    EXPECT_EQ(import(csv), log);
+    EXPECT_EQ(alertMessages(), QStringList({ kFailed }));
+    expectUnchanged();
+    EXPECT_EQ(host->refreshes, 0);
+
+    // Numbers near the ends of a double's range still read.
+    dismissAlerts();
+    EXPECT_EQ(import("Name,Amount,Paid,Price\nA,1.5e308,1,-1e-300\n"),
+        "Importing row 1.\r\nSuccessfully imported 1 rows.\r\n");
+    const auto rows = storedValues(table);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1].value(key("Amount")).toDouble(), 1.5e308);
+    EXPECT_EQ(rows[1].value(key("Price")).toDouble(), -1e-300);
+}
+
 TEST_F(CsvImportTest, YesNoReadsWordsAndDigitsInAnyCaseAndEmptyAsNo)
 {
     const QList<std::pair<QByteArray, bool>> cases { { "yes", true }, { "YES", true },
