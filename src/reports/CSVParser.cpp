@@ -275,15 +275,15 @@ void CSVParser::failAtEndOfText()
     // rather than let the lines after that point go missing.
     if (!m_error.isNull())
         return;
+    const quint64 line = lineOfNextText();
     if (!m_readFailure.isNull()) {
-        fail(CSVErrors::formatError(
-            QString::fromLatin1(kUnreadable).arg(lineOfNextText()).arg(m_readFailure),
+        fail(CSVErrors::formatErrorInLine(
+            QString::fromLatin1(kUnreadable).arg(line).arg(m_readFailure), line,
             streamFacts(m_stream.get())));
     } else if (m_undecodable) {
-        fail(CSVErrors::formatError(QString::fromLatin1(kUndecodable)
-                                        .arg(lineOfNextText())
-                                        .arg(TextCodec::name(m_streamEncoding)),
-            streamFacts(m_stream.get())));
+        fail(CSVErrors::formatErrorInLine(
+            QString::fromLatin1(kUndecodable).arg(line).arg(TextCodec::name(m_streamEncoding)),
+            line, streamFacts(m_stream.get())));
     }
 }
 
@@ -432,7 +432,8 @@ bool CSVParser::parseEscapedField()
         if (isCancelled())
             return false;
     }
-    fail(CSVErrors::formatError(QString::fromLatin1(kUnterminatedField).arg(m_recordTextLine)));
+    fail(CSVErrors::formatErrorInLine(
+        QString::fromLatin1(kUnterminatedField).arg(m_recordTextLine), m_recordTextLine));
     return false;
 }
 
@@ -482,8 +483,11 @@ bool CSVParser::parseDelimiter()
     }
     if (c == kEndOfText || isNewline(c) || isCancelled())
         return false;
-    fail(CSVErrors::formatError(QString::fromLatin1(kUnexpectedDelimiter)
-                                    .arg(QChar(m_delimiter), hex(m_delimiter), QChar(c), hex(c))));
+    // The text names no line: the line goes with it as a fact of its own.
+    fail(CSVErrors::formatErrorInLine(
+        QString::fromLatin1(kUnexpectedDelimiter)
+            .arg(QChar(m_delimiter), hex(m_delimiter), QChar(c), hex(c)),
+        m_recordTextLine));
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/Dispatch.h"
 #include "platform/StringFormat.h"
 #include "reports/CSVAdditions.h"
+#include "reports/CSVErrors.h"
 #include "reports/CSVParser.h"
 #include "reports/GenericTemplateDataControllerProtocol.h"
 #include "reports/ReportProtocol.h"
@@ -210,8 +211,9 @@ void GenericTemplateReportController::import(const QString& path)
         platform::dispatch::asyncMain([self, path, lines, textLines, error, busy] {
             try {
                 if (!lines) {
-                    // Nothing is stored; the log says why and where.
-                    self->writeLog(kReadFailedLine.arg(error.localizedDescription()), path, false);
+                    // Nothing is stored; the log says why and in which line.
+                    self->writeLog(
+                        kReadFailedLine.arg(CSVErrors::describedWithLine(error)), path, false);
                 } else if (!lines->isEmpty()) {
                     self->storeLines(*lines, textLines, path);
                 }

@@ -124,6 +124,40 @@ TEST(CSVParser, AQuoteInsideAnUnquotedFieldIsAFormatError)
     EXPECT_EQ(CSVAdditions::CSVComponents(QStringLiteral("a\"")), std::nullopt);
 }
 
+// Every reader error that has a line carries it, counted as the file's lines are; shown
+// for a person, the line leads a text that does not name it.
+TEST(CSVParser, EveryFormatErrorCarriesTheLineOfItsRecord)
+{
+    const auto lineOf = [](const QByteArray& text, quint32 options = 0) {
+        platform::Error error;
+        EXPECT_EQ(parseBytes(text, options, &error), std::nullopt) << text.constData();
+        return error.userInfo().value(CSVErrors::LineKey);
+    };
+    EXPECT_EQ(lineOf("a,b\n\nc,d\"e\nf"), 3u);
+    EXPECT_EQ(lineOf("a\r\n\"b\nc\"x,d\n"), 2u);
+    EXPECT_EQ(lineOf("a\nb\n\"c\n"), 3u);
+    EXPECT_EQ(lineOf("a\nb,c\xE2\x82"), 2u);
+
+    platform::Error error;
+    parseBytes("a,b\n\nc,d\"e\nf", 0, &error);
+    EXPECT_EQ(CSVErrors::describedWithLine(error),
+        "Line 3: Unexpected delimiter. Expected ',' (0x2C), but got '\"' (0x22)");
+    parseBytes("a\nb\n\"c\n", 0, &error);
+    EXPECT_EQ(CSVErrors::describedWithLine(error),
+        "The quoted field in line 3 has no closing double quote.");
+    // Line 1 is not line 12.
+    QByteArray lines;
+    for (int i = 0; i < 11; ++i)
+        lines += "a\n";
+    parseBytes(lines + "\"open", 0, &error);
+    EXPECT_EQ(CSVErrors::describedWithLine(error),
+        "The quoted field in line 12 has no closing double quote.");
+    EXPECT_EQ(CSVErrors::describedWithLine(CSVErrors::formatErrorInLine("Line 1 is bad.", 12)),
+        "Line 12: Line 1 is bad.");
+    // An error of no line is as it was.
+    EXPECT_EQ(CSVErrors::describedWithLine(CSVErrors::formatError("Not opened.")), "Not opened.");
+}
+
 TEST(CSVParser, AnUnterminatedQuotedFieldIsAFormatErrorNamingItsLine)
 {
     csvtest::EventLog log;

@@ -256,6 +256,26 @@ TEST_F(CsvImportTest, AnUnterminatedQuoteIsReportedWithItsLineAndNothingIsStored
     expectUnchanged();
 }
 
+// Every reader error the log shows says in which line of the file it is; one whose text
+// names its line already is not given it twice.
+TEST_F(CsvImportTest, EveryReaderErrorIsLoggedWithItsLine)
+{
+    EXPECT_EQ(import("Name,Amount,Paid\nAnn,1,1\n\nBob,2\"x,0\nCy,3,0\n"),
+        "Line 4: Unexpected delimiter. Expected ',' (0x2C), but got '\"' (0x22)\r\n");
+    EXPECT_EQ(alertMessages(), QStringList({ kFailed }));
+    dismissAlerts();
+    // A record that spans lines is named by the line it begins in.
+    EXPECT_EQ(import("Name,Amount,Paid\r\n\"A\nB\"x,1,1\r\n"),
+        "Line 2: Unexpected delimiter. Expected ',' (0x2C), but got 'x' (0x78)\r\n");
+    dismissAlerts();
+    // Past the bytes the encoding is told from, so they are read as UTF-8.
+    QByteArray csv = "Name,Amount,Paid\n";
+    for (int i = 0; i < 100; ++i)
+        csv += "Ann,1,1\n";
+    EXPECT_EQ(import(csv + "Bob,caf\xE9,0\n"), "Line 102 holds bytes that are not UTF-8 text.\r\n");
+    expectUnchanged();
+}
+
 TEST_F(CsvImportTest, AFileThatCannotBeReadIsReportedWithTheReason)
 {
     menu->setLastClickedButton(ReportController::ImportCSV);
