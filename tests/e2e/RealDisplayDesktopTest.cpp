@@ -1,16 +1,27 @@
 #include "AppFixture.h"
 
+#include "forms/FormMultilineTextViewController.h"
 #include "forms/FormTableView.h"
 #include "grid/BaseDataController.h"
+#include "grid/BrowserViewController.h"
+#include "grid/KivoPreviewController.h"
+#include "platform/plot/Theme.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/InputPanel.h"
 #include "platform/ui/NavigationBar.h"
+#include "platform/ui/PdfPagesView.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/Toolbar.h"
+#include "platform/ui/WebView.h"
+#include "reports/charts/ChartDataController.h"
+#include "reports/charts/ChartHostViewController.h"
+#include "reports/charts/ChartHostingView.h"
+#include "reports/charts/PlotItem.h"
 #include "utilities/text/LocalizedStrings.h"
 #include "widgets/PopoverController.h"
 #include "widgets/PopoverTouchView.h"
@@ -18,9 +29,13 @@
 #include "widgets/SimplePopupViewController.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QStyleHints>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QWindow>
 
 // A new user on a desktop: the keyboard, the window turned by resizing it, a phone with a
@@ -33,6 +48,8 @@ const QString kBooks = QStringLiteral("69905CFA-4BDD-4FED-91B9-D7B1EB140839");
 const QString kGenre = QStringLiteral("5ADEB9BA-2C5D-416C-B5F0-2D5594B34347");
 const QString kRating = QStringLiteral("95C44103-3B7D-438C-89F8-F9F99AF85077");
 const QString kFinishedOn = QStringLiteral("44AD4AEC-CFEC-4AFE-85B8-B2E1C4BA7F7A");
+const QString kTitle = QStringLiteral("0739D108-04FF-40AC-A260-98418684A136");
+constexpr int kGuideButton = 25; // the home screen's help
 constexpr int kSearch = 7;
 
 struct RealDisplayDesktop : AppTest {
@@ -477,6 +494,167 @@ TEST_P(RealDisplayNotch, OnItsSideTheScreensAndTheBarsKeepClearOfTheNotch)
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayNotch, ::testing::Values("phone-x"));
+
+// The screens pushed over the grids and forms, on a notched phone lying on either side:
+// what they show stays inside the safe area once they have come to rest.
+struct RealDisplayNotchSides : RealDisplayDesktop {
+    static constexpr int kLong = 812;
+    static constexpr int kShort = 375;
+
+    // The phone turned onto that side, as its sensor turns it.
+    static bool turn(platform::ui::Orientation side)
+    {
+        platform::ui::Device::current().setOrientation(side);
+        return testsupport::waitUntil(
+            [] {
+                settle(20);
+                return window()->width() == kLong && window()->height() == kShort;
+            },
+            3000);
+    }
+
+    static ::testing::AssertionResult clear(const char* what, const QRectF& frame)
+    {
+        const QMarginsF safe = platform::ui::Device::current().safeAreaInsets();
+        if (safe.left() < 40 || safe.right() < 40)
+            return ::testing::AssertionFailure() << "no notch at the sides";
+        if (frame.width() <= 0)
+            return ::testing::AssertionFailure() << what << " is not shown";
+        if (frame.left() >= safe.left() - 0.5 && frame.right() <= kLong - safe.right() + 0.5)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+            << what << " from " << frame.left() << " to " << frame.right();
+    }
+
+    static QRectF inWindow(const QWidget* widget)
+    {
+        return widget
+            ? QRectF(QPointF(widget->mapTo(widget->window(), QPoint(0, 0))), QSizeF(widget->size()))
+            : QRectF();
+    }
+
+    // Pushed as a person's tap pushes it, and left to slide all the way in.
+    void pushAndRest(platform::ui::ViewController* controller)
+    {
+        navigation->pushViewController(controller, true);
+        settle(700);
+    }
+};
+
+TEST_P(RealDisplayNotchSides, TheGuideAWebPageAndANoteKeepClearOfTheNotch)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(open(databases, "Household"));
+    ApplicationScreen* home = top();
+    QTemporaryDir folder;
+    const QString page = folder.filePath("page.html");
+    {
+        QFile file(page);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<html><head><title>Shelves</title></head><body><p>"
+            + QByteArray("Every shelf of the house, wall by wall. ").repeated(40)
+            + "</p></body></html>");
+    }
+
+    for (const auto side :
+        { platform::ui::Orientation::LandscapeLeft, platform::ui::Orientation::LandscapeRight }) {
+        SCOPED_TRACE(side == platform::ui::Orientation::LandscapeLeft ? "left" : "right");
+        ASSERT_TRUE(turn(side));
+        ASSERT_EQ(platform::ui::Device::current().orientation(), side);
+
+        // The user guide, from the home screen's help button.
+        GestureSynthesizer::tap(barButton(home, kGuideButton));
+        settle(700);
+        auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
+        ASSERT_NE(preview, nullptr);
+        platform::ui::PdfPagesView* pages = preview->pdfView();
+        ASSERT_NE(pages, nullptr);
+        EXPECT_TRUE(clear("the guide", inWindow(pages)));
+        EXPECT_TRUE(clear("its first page",
+            pages->pageRect(0).translated(inWindow(pages->viewport()).topLeft())));
+        navigation->popToViewController(home, false);
+        settle(100);
+
+        // A web page.
+        auto* browser = new BrowserViewController(QUrl::fromLocalFile(page));
+        pushAndRest(browser);
+        ASSERT_TRUE(testsupport::waitUntil([&] { return !browser->mainWebView()->isLoading(); }));
+        EXPECT_TRUE(browser->mainWebView()->plainText().contains("Every shelf"));
+        EXPECT_TRUE(clear("the page", inWindow(browser->mainWebView()->textBrowser())));
+        navigation->popToViewController(home, false);
+        settle(100);
+
+        // A note's own screen.
+        auto* note = new FormMultilineTextViewController(QStringLiteral("Note"));
+        pushAndRest(note);
+        EXPECT_TRUE(clear("the note", inWindow(note->textView()->textEdit())));
+        navigation->popToViewController(home, false);
+        settle(100);
+    }
+    ASSERT_TRUE(saveShot("real-notch-sides-guide.png"));
+}
+
+TEST_P(RealDisplayNotchSides, AListsValuesAndAChartKeepClearOfTheNotch)
+{
+    ApplicationScreen* books = openBooks();
+    ASSERT_NE(books, nullptr);
+    ASSERT_TRUE(addRow(books, { { kTitle, "Dune" }, { kRating, "5" } }));
+    ASSERT_TRUE(addRow(books, { { kTitle, "Emma" }, { kRating, "4" } }));
+
+    for (const auto side :
+        { platform::ui::Orientation::LandscapeLeft, platform::ui::Orientation::LandscapeRight }) {
+        SCOPED_TRACE(side == platform::ui::Orientation::LandscapeLeft ? "left" : "right");
+        ASSERT_TRUE(turn(side));
+
+        // The genre's values, pushed from the add form.
+        QuickDetailViewController* form = openAddForm(books);
+        ASSERT_NE(form, nullptr);
+        settle(600);
+        FormElement* genre = element(form, kGenre);
+        ASSERT_NE(genre, nullptr);
+        form->formTableView()->scrollToRowAtIndexPath(
+            FormTableView::tablePath(*genre->getIndexPath()),
+            platform::ui::TableView::ScrollPosition::None, false);
+        settle(100);
+        platform::ui::TableViewCell* cell = cellOf(form, kGenre);
+        ASSERT_NE(cell, nullptr);
+        GestureSynthesizer::tap(cell);
+        settle(700);
+        platform::ui::ViewController* list = navigation->topViewController();
+        ASSERT_NE(list, form);
+        auto* table = qobject_cast<platform::ui::TableView*>(list->view());
+        ASSERT_NE(table, nullptr);
+        const QList<platform::ui::TableViewCell*> values = table->visibleCells();
+        ASSERT_FALSE(values.isEmpty());
+        for (platform::ui::TableViewCell* value : values)
+            EXPECT_TRUE(clear("a value", inWindow(value)));
+        if (side == platform::ui::Orientation::LandscapeRight) {
+            ASSERT_TRUE(saveShot("real-notch-sides-list.png"));
+        }
+        navigation->popToViewController(books, false);
+        settle(100);
+
+        // A chart of the ratings.
+        ChartDataController(books->dataController().get())
+            .plotChart({ { "xaxis", "Title" }, { "yaxis", "Rating" },
+                { "type", LocalizedStrings::Bar() }, { "function", LocalizedStrings::Sum() },
+                { "grouping", LocalizedStrings::None() },
+                { "theme", platform::plot::Theme::PlainWhite } });
+        settle(700);
+        auto* chart = dynamic_cast<ChartHostViewController*>(navigation->topViewController());
+        ASSERT_NE(chart, nullptr);
+        ASSERT_TRUE(chart->plotItem());
+        EXPECT_TRUE(clear("the chart", inWindow(chart->plotItem()->defaultLayerHostingView())));
+        if (side == platform::ui::Orientation::LandscapeLeft) {
+            ASSERT_TRUE(saveShot("real-notch-sides-chart.png"));
+        }
+        navigation->popToViewController(books, false);
+        settle(100);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayNotchSides, ::testing::Values("phone-x"));
 
 } // namespace
 } // namespace e2e

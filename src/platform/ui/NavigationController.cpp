@@ -6,6 +6,7 @@
 #include "platform/ui/Guard.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/SafeArea.h"
 #include "platform/ui/Toolbar.h"
 #include "platform/ui/View.h"
 
@@ -96,6 +97,7 @@ void NavigationController::loadView()
     };
     m_content = new View(view);
     m_content->setClipsToBounds(true);
+    SafeArea::markSlidingContainer(m_content);
     m_bar = new NavigationBar(view);
     m_toolbar = new Toolbar(view);
     m_toolbar->setHidden(m_toolbarHidden);

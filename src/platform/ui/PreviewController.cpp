@@ -6,6 +6,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/PdfPagesView.h"
+#include "platform/ui/SafeArea.h"
 #include "platform/ui/View.h"
 
 #include <QDir>
@@ -120,7 +121,13 @@ void PreviewController::viewDidLayoutSubviews()
 {
     ViewController::viewDidLayoutSubviews();
     if (m_content)
-        m_content->setGeometry(view()->rect());
+        m_content->setGeometry(contentRect());
+}
+
+QRect PreviewController::contentRect()
+{
+    // The file keeps clear of a notch at the side, measured where the screen comes to rest.
+    return view()->rect().marginsRemoved(SafeArea::restingOverlap(view()).toMargins());
 }
 
 void PreviewController::setContent(QWidget* content)
@@ -128,7 +135,7 @@ void PreviewController::setContent(QWidget* content)
     delete m_content.data();
     m_content = content;
     content->setParent(view());
-    content->setGeometry(view()->rect());
+    content->setGeometry(contentRect());
     content->show();
 }
 

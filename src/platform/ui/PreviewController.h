@@ -3,6 +3,7 @@
 #include "platform/ui/ViewController.h"
 
 #include <QPointer>
+#include <QRect>
 #include <QStringList>
 #include <QUrl>
 
@@ -69,6 +70,7 @@ private:
     void showPdf(const QString& path);
     void showDetails(const QString& path, const QString& problem);
     void setContent(QWidget* content);
+    QRect contentRect();
 
     QUrl m_url;
     Kind m_kind = Kind::None;

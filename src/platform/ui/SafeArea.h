@@ -15,6 +15,16 @@ namespace SafeArea {
 // (top and bottom are left to the bars and the status bar, which take them whole).
 QMarginsF horizontalOverlap(const QWidget* view);
 
+// The same where the view comes to rest: a screen's view that a navigation stack slides
+// in or out counts where it will stay, not where the slide has it now, so content laid
+// out as the slide starts is not laid out again at its end. A view outside the main
+// window (a canvas drawn off the screen) has nothing to avoid.
+QMarginsF restingOverlap(const QWidget* view);
+
+// Marks a view whose children are screens slid in and out (a navigation stack's
+// content area): each of them rests at its left edge.
+void markSlidingContainer(QWidget* container);
+
 } // namespace SafeArea
 
 } // namespace platform::ui

@@ -4,6 +4,7 @@
 #include "platform/ui/Animation.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/SafeArea.h"
 #include "platform/ui/TableViewHeaderFooterView.h"
 #include "platform/ui/TextInput.h"
 
@@ -201,9 +202,19 @@ double TableView::cellMargin() const
     return CellMargin;
 }
 
+QMarginsF TableView::sideMargins() const
+{
+    // Rows keep clear of a notch at the side as cards keep their margin; the table's own
+    // background and its section bars still reach under it.
+    const QMarginsF safe = SafeArea::restingOverlap(this);
+    const double card = cardMargin();
+    return QMarginsF(std::max(card, safe.left()), 0, std::max(card, safe.right()), 0);
+}
+
 double TableView::cellTextWidth() const
 {
-    return std::max(0.0, contentWidth() - 2 * (cardMargin() + cellMargin()));
+    const QMarginsF sides = sideMargins();
+    return std::max(0.0, contentWidth() - sides.left() - sides.right() - 2 * cellMargin());
 }
 
 // Cells and their queues.
@@ -294,6 +305,7 @@ void TableView::buildGeometry()
     ensureCounts();
     m_geometryValid = true;
     m_geometryWidth = contentWidth();
+    m_geometrySides = sideMargins();
     m_geometry.assign(m_counts.size(), Section());
     TableViewDataSource* source = dataSource();
     TableViewDelegate* d = delegate();
@@ -369,9 +381,9 @@ QRectF TableView::rowFrame(const Geometry& geometry, const IndexPath& path) cons
     const Section& section = geometry[size_t(path.section())];
     if (path.row() < 0 || path.row() >= section.rows())
         return {};
-    const double margin = cardMargin();
+    const QMarginsF sides = sideMargins();
     const double top = section.rowTops[size_t(path.row())];
-    return QRectF(margin, top, std::max(0.0, contentWidth() - 2 * margin),
+    return QRectF(sides.left(), top, std::max(0.0, contentWidth() - sides.left() - sides.right()),
         section.rowTops[size_t(path.row()) + 1] - top);
 }
 
@@ -622,8 +634,8 @@ View* TableView::makeTitleView(const Key& key, const QString& title)
     else
         role = plain ? TableViewHeaderFooterView::Role::PlainFooter
                      : TableViewHeaderFooterView::Role::GroupedFooter;
-    const double inset = cardMargin() + cellMargin();
-    view->configure(role, title, inset, inset);
+    const QMarginsF sides = sideMargins();
+    view->configure(role, title, sides.left() + cellMargin(), sides.right() + cellMargin());
     return view;
 }
 
@@ -788,7 +800,7 @@ void TableView::layoutContent()
         m_backgroundView->setFrame(bounds());
         m_backgroundView->stackUnder(subviewContainer());
     }
-    if (!m_geometryValid || m_geometryWidth != contentWidth())
+    if (!m_geometryValid || m_geometryWidth != contentWidth() || m_geometrySides != sideMargins())
         buildGeometry();
     setContentSize(QSizeF(contentWidth(), m_contentHeight));
     keepOffsetInRange();

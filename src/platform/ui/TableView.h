@@ -199,6 +199,8 @@ private:
     double contentWidth() const { return frame().width(); }
     double cardMargin() const;
     double cellMargin() const;
+    // Left and right of the rows: the cards' margin, or a notch's part of the safe area.
+    QMarginsF sideMargins() const;
     QRectF rowFrame(const Geometry& geometry, const IndexPath& path) const;
     QRectF headerFrame(const Geometry& geometry, int section, bool pinned) const;
     QRectF footerFrame(const Geometry& geometry, int section, bool pinned) const;
@@ -255,6 +257,7 @@ private:
     Geometry m_geometry;
     double m_contentHeight = 0;
     double m_geometryWidth = -1;
+    QMarginsF m_geometrySides;
     bool m_geometryValid = false;
     bool m_reloadPending = true;
     bool m_needsUpdate = true;

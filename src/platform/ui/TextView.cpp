@@ -4,6 +4,7 @@
 #include "platform/ui/Animation.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Guard.h"
+#include "platform/ui/SafeArea.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -316,7 +317,9 @@ void TextView::scrollRangeToVisible(const TextRange& range)
 
 void TextView::layoutSubviews()
 {
-    m_editor->setGeometry(bounds().toRect());
+    // The text keeps clear of a notch at the side; the view's white reaches under it.
+    m_editor->setGeometry(
+        bounds().toRect().marginsRemoved(SafeArea::restingOverlap(this).toMargins()));
 }
 
 bool TextView::becomeFirstResponder()

@@ -1,6 +1,7 @@
 #include "platform/ui/WebView.h"
 
 #include "platform/ui/Guard.h"
+#include "platform/ui/SafeArea.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -181,6 +182,7 @@ void WebView::setUp()
     m_browser->setOpenExternalLinks(false);
     m_browser->setFrameShape(QFrame::NoFrame);
     m_browser->setGeometry(rect());
+    setBackgroundColor(m_browser->palette().color(QPalette::Base));
     connect(m_browser, &QTextBrowser::anchorClicked, this, &WebView::followLink);
 
     m_network = new QNetworkAccessManager(this);
@@ -207,7 +209,8 @@ void WebView::setUp()
 void WebView::layoutSubviews()
 {
     View::layoutSubviews();
-    m_browser->setGeometry(rect());
+    // The page keeps clear of a notch at the side; the view's white reaches under it.
+    m_browser->setGeometry(rect().marginsRemoved(SafeArea::restingOverlap(this).toMargins()));
 }
 
 void WebView::setLocalRoot(const QString& folder)

@@ -5,6 +5,7 @@
 #include "platform/Dispatch.h"
 #include "platform/plot/Theme.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/SafeArea.h"
 #include "platform/ui/View.h"
 #include "reports/ReportController.h"
 #include "reports/charts/PlotItem.h"
@@ -99,8 +100,11 @@ void ChartHostViewController::renderChart()
         return;
     try {
         ui::View* shown = view();
-        m_renderedSize = shown->bounds().size();
-        m_plotItem->renderInView(shown, platform::plot::Theme::Slate, true);
+        if (!m_chartArea)
+            m_chartArea = new ui::View(shown);
+        m_renderedArea = chartArea();
+        m_chartArea->setFrame(m_renderedArea);
+        m_plotItem->renderInView(m_chartArea, platform::plot::Theme::Slate, true);
     } catch (const std::exception& exception) {
         MessageHelper::ShowException(exception);
     }
@@ -116,13 +120,21 @@ void ChartHostViewController::viewDidLayoutSubviews()
 {
     BaseViewController::viewDidLayoutSubviews();
     // A new size is drawn afresh: the pie's radius and anchor follow the screen.
-    if (m_plotItem && isViewLoaded() && view()->bounds().size() != m_renderedSize) {
+    if (m_plotItem && isViewLoaded() && chartArea() != m_renderedArea) {
         QPointer<ChartHostViewController> self(this);
         platform::dispatch::asyncMain([self] {
-            if (self && self->m_plotItem && self->view()->bounds().size() != self->m_renderedSize)
+            if (self && self->m_plotItem && self->chartArea() != self->m_renderedArea)
                 self->renderChart();
         });
     }
+}
+
+QRectF ChartHostViewController::chartArea()
+{
+    // The chart keeps clear of a notch at the side, measured where the screen comes to
+    // rest: a screen pushed is laid out while it still slides in.
+    ui::View* shown = view();
+    return shown->bounds().marginsRemoved(ui::SafeArea::restingOverlap(shown));
 }
 
 void ChartHostViewController::viewWillAppear(bool animated)

@@ -4,6 +4,8 @@
 #include "platform/ui/AlertView.h"
 #include "utilities/shell/FileBrowserProtocol.h"
 
+#include <QPointer>
+#include <QRectF>
 #include <QString>
 
 #include <memory>
@@ -59,9 +61,13 @@ public:
     static const QString PngType; // "png"
 
 private:
+    // Where the chart is drawn: the screen less what a notch covers of it.
+    QRectF chartArea();
+
     std::shared_ptr<PlotItem> m_plotItem;
     std::shared_ptr<ToolBarAction> m_actions;
     unsigned m_lastClickedButton = 0;
     QString m_lastSelectedFileName;
-    QSizeF m_renderedSize;
+    QPointer<platform::ui::View> m_chartArea;
+    QRectF m_renderedArea;
 };
