@@ -7,10 +7,13 @@
 
 #include <poppler-qt6.h>
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QPointingDevice>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWindow>
 
 // What a person sees on a real X server, read back from the server: icons on a selected
@@ -153,6 +156,95 @@ TEST_P(RealDisplayLooks, TheUserGuidesContentsTakeThePreviewToTheChapter)
         }
     }
     ASSERT_TRUE(saveShot(QString("real-guide-chapter-%1.png").arg(GetParam())));
+}
+
+TEST_P(RealDisplayLooks, TheGuideOpensFittedToTheWidthAndZoomsAsThePhonesOwnViewerDoes)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(open(databases, "Household"));
+    GestureSynthesizer::tap(barButton(top(), kHomeHelpButton));
+    settle(600);
+    auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
+    ASSERT_NE(preview, nullptr);
+    platform::ui::PdfPagesView* pages = preview->pdfView();
+    ASSERT_NE(pages, nullptr);
+    QWidget* sheet = pages->viewport();
+    const int fitted = sheet->width() - 2 * platform::ui::PdfPagesView::Spacing;
+    const QRect shown(sheet->mapTo(window(), QPoint(0, 0)), sheet->size());
+    // Beside the fitted page, a person sees the grey around it at both edges; zoomed in,
+    // the page reaches past them.
+    const int middle = shown.top() + shown.height() / 2;
+    const QColor around = server().pixelColor(shown.left() + 2, middle);
+    EXPECT_NE(around, QColor(Qt::white));
+    const auto pageAtEdges = [&] {
+        const QImage shot = server();
+        return shot.pixelColor(shown.left() + 2, middle) != around
+            && shot.pixelColor(shown.right() - 2, middle) != around;
+    };
+
+    // Opened, the first page fits the width.
+    EXPECT_EQ(pages->pageRect(0).width(), fitted);
+    // How much wider than fitted the first page is.
+    const auto zoom = [&] { return pages->pageRect(0).width() / fitted; };
+    constexpr double step = 1.25; // one notch or key press
+    EXPECT_FALSE(pageAtEdges());
+
+    // Ctrl with the wheel: the text under the pointer stays under it.
+    const QPointF pointer(sheet->width() / 3.0, sheet->height() / 3.0);
+    const auto contentAt = [&](const QPointF& point) {
+        const QRectF page = pages->pageRect(0);
+        const QPointF content = point
+            + QPointF(pages->horizontalScrollBar()->value(), pages->verticalScrollBar()->value());
+        return QPointF(
+            (content.x() - page.left()) / page.width(), (content.y() - page.top()) / page.height());
+    };
+    const QPointF before = contentAt(pointer);
+    QWheelEvent wheel(pointer, sheet->mapToGlobal(pointer), QPoint(), QPoint(0, 120), Qt::NoButton,
+        Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(sheet, &wheel);
+    settle(300);
+    EXPECT_NEAR(zoom(), step, 0.01);
+    EXPECT_NEAR(contentAt(pointer).x(), before.x(), 0.01);
+    EXPECT_NEAR(contentAt(pointer).y(), before.y(), 0.01);
+
+    // The keys go where the keyboard is: on the pages.
+    window()->activateWindow();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return QApplication::focusWidget() == pages; }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Plus, Qt::ControlModifier);
+    settle(60);
+    EXPECT_NEAR(zoom(), step * step, 0.01);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Minus, Qt::ControlModifier);
+    settle(60);
+    EXPECT_NEAR(zoom(), step, 0.01);
+    EXPECT_TRUE(pageAtEdges());
+
+    // A double tap fits the width again.
+    QTest::mouseDClick(sheet, Qt::LeftButton, {}, pointer.toPoint());
+    settle(300);
+    EXPECT_EQ(pages->pageRect(0).width(), fitted);
+    EXPECT_FALSE(pageAtEdges());
+
+    // Two fingers spread to twice their distance zoom the page twice as wide.
+    static QPointingDevice* const fingers = QTest::createTouchDevice();
+    const QPoint centre(sheet->width() / 2, sheet->height() / 2);
+    QTest::touchEvent(sheet, fingers)
+        .press(0, centre - QPoint(40, 0), sheet)
+        .press(1, centre + QPoint(40, 0), sheet);
+    for (int i = 1; i <= 4; ++i)
+        QTest::touchEvent(sheet, fingers)
+            .move(0, centre - QPoint(40 + 10 * i, 0), sheet)
+            .move(1, centre + QPoint(40 + 10 * i, 0), sheet);
+    QTest::touchEvent(sheet, fingers)
+        .release(0, centre - QPoint(80, 0), sheet)
+        .release(1, centre + QPoint(80, 0), sheet);
+    settle(400);
+    EXPECT_NEAR(zoom(), 2.0, 0.01);
+    EXPECT_TRUE(pageAtEdges());
+    // Drawn sharp once the fingers have stopped: rendered at the page's new size.
+    EXPECT_EQ(pages->renderedSize(pages->visiblePages().first()).width(),
+        int(pages->pageRect(pages->visiblePages().first()).width()));
+    ASSERT_TRUE(saveShot(QString("real-guide-zoomed-%1.png").arg(GetParam())));
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayLooks, ::testing::Values("tablet", "phone"));

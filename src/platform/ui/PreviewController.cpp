@@ -117,6 +117,14 @@ void PreviewController::loadView()
     showContent();
 }
 
+void PreviewController::viewDidAppear(bool animated)
+{
+    ViewController::viewDidAppear(animated);
+    // The keys zoom the pages at once, as the wheel does.
+    if (m_pdf)
+        m_pdf->setFocus(Qt::OtherFocusReason);
+}
+
 void PreviewController::viewDidLayoutSubviews()
 {
     ViewController::viewDidLayoutSubviews();

@@ -58,6 +58,7 @@ public:
     void openLink(const QUrl& link);
 
     void loadView() override;
+    void viewDidAppear(bool animated) override;
     void viewDidLayoutSubviews() override;
 
     static constexpr qint64 MaximumTextBytes = 4 * 1024 * 1024;

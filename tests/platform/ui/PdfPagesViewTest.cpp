@@ -1,10 +1,14 @@
 #include "platform/ui/PdfPagesView.h"
 #include "common/TestSupport.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -219,4 +223,104 @@ TEST_F(PdfPages, ContentTallerThanAnIntScrollsToItsLastPage)
     EXPECT_EQ(image.pixelColor(int(last.center().x()), image.height() - 20), QColor(Qt::blue));
     shown(35000);
     EXPECT_TRUE(view->visiblePages().contains(35000));
+}
+
+TEST_F(PdfPages, ZoomedPastTheBudgetAPageIsRenderedAroundWhatIsInSightAndInItsPlace)
+{
+    ASSERT_TRUE(open({ a4, a4 }, 1000, 700));
+    testsupport::processEvents();
+    const QRectF fitted = view->pageRect(0);
+    ASSERT_EQ(fitted.width(), available());
+    view->setZoom(PdfPagesView::MaximumZoom, QPointF(0, 0));
+    testsupport::processEvents(PdfPagesView::SharpenDelay + 100);
+    const QRectF page = view->pageRect(0);
+    EXPECT_NEAR(page.width(), fitted.width() * PdfPagesView::MaximumZoom, 1);
+    ASSERT_GT(page.width() * page.height(), PdfPagesView::WholePagePixels);
+    EXPECT_GT(view->horizontalScrollBar()->maximum(), 0);
+
+    // The page's top left corner: white, and only about a view's worth of it rendered.
+    QImage image = view->viewport()->grab().toImage();
+    EXPECT_EQ(view->scrollOffset(), QPoint(0, 0));
+    EXPECT_EQ(image.pixelColor(int(page.left()) + 30, int(page.top()) + 30), QColor(Qt::white));
+    const QSize held = view->renderedSize(0);
+    EXPECT_LE(double(held.width()) * held.height(), 4.0 * 1000 * 700);
+
+    // Its bottom right corner, where the blue square is, drawn where the page is.
+    view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+    view->verticalScrollBar()->setValue(int(page.bottom()) - view->viewport()->height() + 4);
+    image = view->viewport()->grab().toImage();
+    const QPoint corner = (page.bottomRight() - QPointF(view->scrollOffset())).toPoint();
+    const double square = 50 * page.width() / 595;
+    EXPECT_EQ(image.pixelColor(corner - QPoint(int(square) - 8, 8)), QColor(Qt::blue));
+    EXPECT_EQ(image.pixelColor(corner - QPoint(int(square) + 8, 8)), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(corner - QPoint(8, int(square) + 8)), QColor(Qt::white));
+
+    // The keys go back step by step, and Ctrl+0 fits the width again.
+    QTest::keyClick(view.get(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_NEAR(view->zoom(), PdfPagesView::MaximumZoom / PdfPagesView::ZoomStep, 1e-9);
+    QTest::keyClick(view.get(), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_NEAR(view->zoom(), PdfPagesView::MaximumZoom, 1e-9);
+    QTest::keyClick(view.get(), Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(view->zoom(), 1.0);
+    EXPECT_EQ(view->pageRect(0), fitted);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0);
+    testsupport::processEvents(PdfPagesView::SharpenDelay + 100);
+    view->viewport()->grab();
+    EXPECT_EQ(view->renderedSize(view->visiblePages().first()),
+        view->pageRect(view->visiblePages().first()).size().toSize());
+}
+
+TEST_F(PdfPages, ATouchpadPinchZoomsAtTheFingersAndOneFingerPansAndDoubleTapsFit)
+{
+    ASSERT_TRUE(open({ a4, a4 }, 400, 600));
+    testsupport::processEvents();
+    const QRectF fitted = view->pageRect(0);
+    QWidget* sheet = view->viewport();
+    sheet->repaint();
+
+    // A touchpad's pinch: each step says how much the scale grew.
+    static const QPointingDevice* const touchpad = QPointingDevice::primaryPointingDevice();
+    const QPointF at(100, 200);
+    const auto gesture = [&](Qt::NativeGestureType type, double value) {
+        QNativeGestureEvent event(type, touchpad, 2, at, at, sheet->mapToGlobal(at), value, {});
+        QApplication::sendEvent(sheet, &event);
+    };
+    const int renders = view->renderCount();
+    gesture(Qt::BeginNativeGesture, 0);
+    for (int i = 0; i < 5; ++i)
+        gesture(Qt::ZoomNativeGesture, 0.1);
+    view->viewport()->repaint();
+    // Drawn scaled while the fingers move: nothing rendered anew yet.
+    EXPECT_EQ(view->renderCount(), renders);
+    gesture(Qt::EndNativeGesture, 0);
+    EXPECT_NEAR(view->zoom(), std::pow(1.1, 5), 1e-9);
+    EXPECT_NEAR(view->pageRect(0).width(), fitted.width() * std::pow(1.1, 5), 1);
+    testsupport::processEvents(PdfPagesView::SharpenDelay + 100);
+    view->viewport()->repaint();
+    EXPECT_GT(view->renderCount(), renders);
+    EXPECT_EQ(view->renderedSize(0), view->pageRect(0).size().toSize());
+
+    // One finger drags the page the way it moves.
+    static QPointingDevice* const finger = QTest::createTouchDevice();
+    const QPoint before = view->scrollOffset();
+    QTest::touchEvent(sheet, finger).press(0, QPoint(200, 300), sheet);
+    QTest::touchEvent(sheet, finger).move(0, QPoint(180, 270), sheet);
+    QTest::touchEvent(sheet, finger).move(0, QPoint(160, 240), sheet);
+    QTest::touchEvent(sheet, finger).release(0, QPoint(160, 240), sheet);
+    EXPECT_EQ(view->scrollOffset(), before + QPoint(40, 60));
+    EXPECT_NEAR(view->zoom(), std::pow(1.1, 5), 1e-9);
+
+    // Two quick taps fit the width again.
+    for (int tap = 0; tap < 2; ++tap) {
+        QTest::touchEvent(sheet, finger).press(0, QPoint(150, 150), sheet);
+        QTest::touchEvent(sheet, finger).release(0, QPoint(150, 150), sheet);
+    }
+    EXPECT_EQ(view->zoom(), 1.0);
+    EXPECT_EQ(view->pageRect(0), fitted);
+
+    // Zoom stays between the fitted width and its most.
+    view->setZoom(100);
+    EXPECT_EQ(view->zoom(), PdfPagesView::MaximumZoom);
+    view->setZoom(0.1);
+    EXPECT_EQ(view->zoom(), 1.0);
 }
