@@ -26,6 +26,8 @@ public:
     // The input is no longer first responder; the panel goes unless another input takes
     // over before the events of this moment are done.
     static void inputResigned(TextInput* input);
+    // The panel showing the input's views, in whichever window; null when none does.
+    static InputPanel* showingFor(const TextInput* input);
 
     View* accessoryView() const { return m_accessory.view; }
     View* shownInputView() const { return m_input.view; }
@@ -67,8 +69,6 @@ private:
 
     void present(TextInput* input);
     void dismiss();
-    // The panel showing the input's views, in whichever window; null when none does.
-    static InputPanel* showingFor(const TextInput* input);
     void watchOwner(View* owner);
     // The owner has left the screen (hidden, taken out of the window, destroyed): as a
     // first responder taken off screen, it stops being one and the panel goes.

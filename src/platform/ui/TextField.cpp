@@ -107,6 +107,11 @@ protected:
             field->editorFocusedIn(this, static_cast<QFocusEvent*>(event));
             return result;
         }
+        case QEvent::Show: {
+            const bool result = QLineEdit::event(event);
+            field->editorShown(this);
+            return result;
+        }
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (!field->m_editing && !field->becomeFirstResponder())

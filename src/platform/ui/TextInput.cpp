@@ -104,6 +104,9 @@ bool TextInput::resignAfterAsking(
 void TextInput::focusEditor(QWidget* editor, bool focus)
 {
     m_movingFocus = true;
+    // Qt drops the focus of a widget that is moved into the window, as a screen's view is
+    // when it comes on screen: the editor takes the keys again once it shows.
+    m_focusOnShow = focus && !editor->isVisible();
     if (focus)
         editor->setFocus(Qt::OtherFocusReason);
     else
@@ -120,6 +123,19 @@ void TextInput::editorFocusedIn(QWidget* editor, const QFocusEvent* event)
         || reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
     if (!given || !becomeFirstResponder())
         focusEditor(editor, false);
+}
+
+void TextInput::editorShown(QWidget* editor)
+{
+    if (!m_focusOnShow)
+        return;
+    m_focusOnShow = false;
+    if (!isFirstResponder())
+        return;
+    focusEditor(editor, true);
+    // Off screen it had no window whose panel could show its views.
+    if (!InputPanel::showingFor(this))
+        reloadInputViews();
 }
 
 std::optional<FocusMove> TextInput::tabMove(const QKeyEvent* key)

@@ -92,6 +92,10 @@ protected:
     // editing; focus that comes back with the window, or that the delegate refuses, is
     // let go.
     void editorFocusedIn(QWidget* editor, const QFocusEvent* event);
+    // The editor came on screen: an input made first responder before it was (a screen
+    // asking for the keys as it appears, before it is put into the window) takes the
+    // keys and shows its views now.
+    void editorShown(QWidget* editor);
     // Plain Tab or Shift+Tab (no Ctrl, no Alt): where it asks the focus to move.
     static std::optional<FocusMove> tabMove(const QKeyEvent* event);
     // Transparent background, the text colours, the selection tinted.
@@ -103,6 +107,7 @@ private:
     QPointer<View> m_accessoryView;
     TextInputTraits m_traits;
     bool m_movingFocus = false; // focus changes made by the input itself
+    bool m_focusOnShow = false; // asked for the keys while its editor was off screen
 };
 
 } // namespace platform::ui

@@ -108,6 +108,11 @@ protected:
             view->editorFocusedIn(this, static_cast<QFocusEvent*>(event));
             return result;
         }
+        case QEvent::Show: {
+            const bool result = QPlainTextEdit::event(event);
+            view->editorShown(this);
+            return result;
+        }
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (!view->m_editing && !view->becomeFirstResponder())

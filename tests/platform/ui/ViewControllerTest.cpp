@@ -10,9 +10,12 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Storyboard.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/View.h"
 
 #include <QPointer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace platform::ui;
@@ -49,6 +52,37 @@ private:
         return nav ? QStringLiteral("[%1]").arg(nav->viewControllers().size())
                    : QStringLiteral("[-]");
     }
+};
+
+// Asks for the keys as it appears, as the note editor does, with a text view or a field.
+class Focusing : public ViewController {
+public:
+    explicit Focusing(bool multiline)
+        : m_multiline(multiline)
+    {
+    }
+    TextInput* input = nullptr;
+    void loadView() override
+    {
+        View* view = m_multiline ? static_cast<View*>(new TextView) : new TextField;
+        input = dynamic_cast<TextInput*>(view);
+        setView(view);
+    }
+    void viewWillAppear(bool) override { input->becomeFirstResponder(); }
+    QWidget* editor() const
+    {
+        auto* text = dynamic_cast<TextView*>(input);
+        return text ? static_cast<QWidget*>(text->textEdit())
+                    : dynamic_cast<TextField*>(input)->lineEdit();
+    }
+    QString text() const
+    {
+        auto* text = dynamic_cast<TextView*>(input);
+        return text ? text->text() : dynamic_cast<TextField*>(input)->text();
+    }
+
+private:
+    bool m_multiline;
 };
 
 struct Screens : ::testing::Test {
@@ -199,4 +233,27 @@ TEST_F(Screens, AScreensOwnBarButtonsLeaveTheBarWithIt)
     navigation->popViewController(false);
     testsupport::processEvents(20);
     EXPECT_TRUE(own->isVisible()) << "back with its screen";
+}
+
+TEST_F(Screens, AnInputFocusedAsItsScreenAppearsHasTheKeysOnScreen)
+{
+    navigation->pushViewController(new ViewController(), false);
+    for (const bool animated : { true, false }) {
+        for (const bool multiline : { true, false }) {
+            SCOPED_TRACE(QString("%1 %2")
+                             .arg(animated ? "animated" : "at once")
+                             .arg(multiline ? "text view" : "text field")
+                             .toStdString());
+            auto* screen = new Focusing(multiline);
+            navigation->pushViewController(screen, animated);
+            ASSERT_TRUE(testsupport::waitUntil([&] { return screen->view()->isVisible(); }));
+            // The keys typed at once go to it, not only those after a click.
+            EXPECT_EQ(Application::shared().keyWindow()->focusWidget(), screen->editor());
+            QTest::keyClicks(Application::shared().keyWindow()->focusWidget(), "Elm");
+            EXPECT_EQ(screen->text(), "Elm");
+            EXPECT_EQ(TextInput::firstResponder(), screen->input);
+            navigation->popViewController(false);
+            testsupport::processEvents(20);
+        }
+    }
 }
