@@ -65,10 +65,22 @@ double FloatingPanelController::parentHeight() const
 void FloatingPanelController::contentAppearance(bool appearing)
 {
     ViewController* content = m_contentController;
-    if (!content || content->isAppeared() == appearing)
+    if (!content)
+        return;
+    // An appearance still under way ends first.
+    content->endAppearanceTransition();
+    if (content->isAppeared() == appearing)
         return;
     content->beginAppearanceTransition(appearing, true);
-    content->endAppearanceTransition();
+    // Appearing, it has appeared once the presenter has laid the panel out at its size.
+    if (!appearing)
+        content->endAppearanceTransition();
+}
+
+void FloatingPanelController::finishContentAppearance()
+{
+    if (m_contentController)
+        m_contentController->endAppearanceTransition();
 }
 
 void FloatingPanelController::beginPresentation()

@@ -51,6 +51,9 @@ protected:
     // After the delegate heard of the dismissal: a popup owned by its presentation goes.
     void releaseAfterDismissal();
     void contentAppearance(bool appearing);
+    // The panel is laid out at its size: the content that began to appear has appeared
+    // (its rows are there for a field to take the keys).
+    void finishContentAppearance();
     void observeOrientation();
     void stopObservingOrientation();
 

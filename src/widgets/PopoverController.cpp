@@ -252,6 +252,7 @@ void PopoverController::presentPopoverFromPoint(const QPointF& point)
     if (!showInHost())
         dismissPopoverAnimated(false);
     setupView();
+    finishContentAppearance();
     m_contentView->setAlpha(0.0);
     QPointer<PopoverView> panel = m_contentView;
     const double target = m_alpha;

@@ -138,6 +138,7 @@ void SimplePopupViewController::presentPopoverFromPoint(const QPointF& point)
     if (!showInHost())
         dismissPopoverAnimated(false);
     setupView();
+    finishContentAppearance();
     // The container fades; the full-size views take touches from the first moment.
     m_container->setAlpha(0.0);
     QPointer<View> container = m_container;
