@@ -28,6 +28,8 @@ std::shared_ptr<FormRootElement> DirectoryDetailViewController::createFormWithTi
     form->setControllerName(QStringLiteral("DirectoryDetailViewController"));
     form->setGrouped(true);
     form->setTitle(title);
+    // The name is all there is to type: it takes the keys as the form shows.
+    form->setShowKeyboardOnAppear(true);
     auto fields = std::make_shared<FormSection>();
     auto name = FormEntryElement::initWithTitle(LocalizedStrings::Name(), QString(), QString());
     name->setBind(QStringLiteral("textValue:name"));
