@@ -4,14 +4,17 @@
 #include "grid/FileBrowserViewController.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/InputPanel.h"
+#include "platform/ui/MailComposeViewController.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Toolbar.h"
+#include "utilities/shell/MailHelper.h"
 #include "widgets/PopoverTouchView.h"
 #include "widgets/PopoverView.h"
 #include "widgets/SimplePopupViewController.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -30,6 +33,7 @@ namespace {
 
 const QString kBooksTable = QStringLiteral("69905CFA-4BDD-4FED-91B9-D7B1EB140839");
 const QString kGenreColumn = QStringLiteral("5ADEB9BA-2C5D-416C-B5F0-2D5594B34347");
+const QString kNotesColumn = QStringLiteral("94A4FA44-21A5-45A5-A961-5FCA0A0937A4");
 constexpr int kSettings = 28;
 constexpr int kExpandCollapse = 35;
 constexpr int kSave = 31;
@@ -171,6 +175,14 @@ struct RealDisplay : AppTest {
     static platform::ui::TextField* firstField(QuickDetailViewController* form)
     {
         return form ? form->view()->findChild<platform::ui::TextField*>() : nullptr;
+    }
+
+    // Types as a person does: the keys go wherever the keyboard focus is.
+    static void typeText(const QString& text)
+    {
+        if (QWidget* focus = QApplication::focusWidget())
+            QTest::keyClicks(focus, text);
+        settle(60);
     }
 
     // The bottom toolbar of the screen on top shows in full, with no input panel over it.
@@ -447,6 +459,59 @@ TEST_P(RealDisplay, TheSaveBrowserShowsItsWholeNameAndSavesFromItsButton)
         [] { return !platform::ui::AlertView::visibleAlerts().isEmpty(); }, 30000));
     EXPECT_EQ(takeMessages(), QStringList({ "Information|Operation Completed Successfully." }));
     EXPECT_TRUE(QFile::exists(QDir(platform::Folders::documents()).filePath(name)));
+}
+
+// The note editor, the folder name of Create Folder and the mail composer's To: take the
+// keys as they show: what is typed at once goes in, with no click first.
+TEST_P(RealDisplay, AScreenThatAsksForTheKeysAsItAppearsHasThemAtOnce)
+{
+    window()->activateWindow();
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(open(databases, "Household"));
+    ASSERT_TRUE(addTable(top(), "Books", kBooksTable));
+    ASSERT_TRUE(open(top(), "Books"));
+    ApplicationScreen* books = top();
+    books->dataController()->add(nullptr);
+    QuickDetailViewController* form = awaitedForm(books);
+    ASSERT_NE(form, nullptr);
+    auto* notes = qobject_cast<FormEntryElement*>(element(form, kNotesColumn));
+    ASSERT_NE(notes, nullptr);
+    const auto path = notes->getIndexPath();
+    ASSERT_TRUE(path);
+    const auto row = FormTableView::tablePath(*path);
+    form->formTableView()->scrollToRowAtIndexPath(
+        row, platform::ui::TableView::ScrollPosition::None, false);
+    settle(100);
+    platform::ui::TableViewCell* cell = form->formTableView()->cellForRowAtIndexPath(row);
+    ASSERT_NE(cell, nullptr);
+    // Typed while the editor still slides in.
+    platform::ui::Animation::setInstant(false);
+    GestureSynthesizer::tap(cell);
+    settle(100);
+    typeText("Signed copy");
+    platform::ui::Animation::setInstant(true);
+    settle(300);
+    EXPECT_EQ(notes->textValue(), "Signed copy");
+    ASSERT_TRUE(saveShot(QString("real-note-typed-%1.png").arg(GetParam())));
+    closeAll();
+
+    QuickDetailViewController* folder = openCreateFolder(openSaveBrowser());
+    ASSERT_NE(folder, nullptr);
+    typeText("Receipts");
+    ASSERT_NE(firstField(folder), nullptr);
+    EXPECT_EQ(firstField(folder)->text(), "Receipts");
+    closeAll();
+
+    MailHelper::sendEmailTo(QString(), "Books", "The list.", top());
+    settle(400);
+    auto* composer = dynamic_cast<platform::ui::MailComposeViewController*>(
+        navigation->presentedViewController());
+    ASSERT_NE(composer, nullptr);
+    typeText("ana@example.com");
+    EXPECT_EQ(composer->message().to, QStringList { "ana@example.com" });
+    composer->cancel();
+    settle(400);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplay, ::testing::Values("tablet", "phone"));

@@ -5,6 +5,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/TextInput.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -156,6 +157,17 @@ void MailComposeViewController::buildForm()
     m_form->setView(view);
     view->setFrame(QRectF(0, 0, 540, 560));
     view->layoutIfNeeded();
+}
+
+void MailComposeViewController::viewWillAppear(bool animated)
+{
+    NavigationController::viewWillAppear(animated);
+    // Typing starts at once, in To:, after what the caller put there. The field of the
+    // screen below lets go of the keys first.
+    if (!m_to || !TextInput::endEditing(nullptr, false))
+        return;
+    m_to->setFocus(Qt::OtherFocusReason);
+    m_to->end(false);
 }
 
 void MailComposeViewController::showAttachments()

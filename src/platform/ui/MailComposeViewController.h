@@ -64,6 +64,8 @@ public:
     // The file the last send wrote.
     QString lastSentPath() const { return m_lastSent; }
 
+    void viewWillAppear(bool animated) override;
+
 private:
     void finish(MailComposeResult result, const platform::Error& error);
     void buildForm();
