@@ -23,6 +23,8 @@ QList<OutsideTap>& outsideTaps()
     return list;
 }
 
+const char* const kTakesEscape = "kivotabTakesEscape";
+
 QPointer<DesktopKeys>& instance()
 {
     static QPointer<DesktopKeys> keys;
@@ -57,6 +59,12 @@ void DesktopKeys::clearOutsideTap(View* view)
     outsideTaps().removeIf([view](const OutsideTap& tap) { return !tap.view || tap.view == view; });
 }
 
+void DesktopKeys::setTakesEscape(QWidget* widget)
+{
+    if (widget)
+        widget->setProperty(kTakesEscape, true);
+}
+
 bool DesktopKeys::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress)
@@ -68,14 +76,15 @@ bool DesktopKeys::eventFilter(QObject* watched, QEvent* event)
         || key->modifiers() & ~(Qt::KeypadModifier))
         return QObject::eventFilter(watched, event);
     if (key->key() == Qt::Key_Escape)
-        return escape();
+        return escape(widget);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
         return enter();
     return QObject::eventFilter(watched, event);
 }
 
-bool DesktopKeys::escape()
+bool DesktopKeys::escape(QWidget* target)
 {
+    const bool targetTakesIt = target->property(kTakesEscape).toBool();
     if (const QList<AlertView*> alerts = AlertView::visibleAlerts(); !alerts.isEmpty()) {
         AlertView* alert = alerts.last();
         if (alert->cancelButtonIndex() >= 0)
@@ -91,6 +100,8 @@ bool DesktopKeys::escape()
             continue;
         if (overlayShown && !m_window->overlayLevel()->isAncestorOf(tap.view))
             continue;
+        if (targetTakesIt && tap.view->isAncestorOf(target))
+            return false;
         if (tap.tapped)
             guarded(tap.tapped);
         return true;

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QWidget;
+
 namespace platform::ui {
 
 class View;
@@ -24,13 +26,16 @@ public:
     // What a tap outside the view does while it shows; the newest view set counts first.
     static void setOutsideTap(View* view, std::function<void()> tapped);
     static void clearOutsideTap(View* view);
+    // The widget answers Escape itself while it has the keys (a search field ends its
+    // search): it has the key before what is open around it is closed.
+    static void setTakesEscape(QWidget* widget);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     explicit DesktopKeys(Window* window);
-    bool escape();
+    bool escape(QWidget* target);
     bool enter();
 
     QPointer<Window> m_window;

@@ -4,12 +4,15 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/BarPainting.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/DesktopKeys.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/TextField.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
@@ -190,8 +193,10 @@ SearchBar::SearchBar(const QRectF& frame, QWidget* parent)
 SearchBar::~SearchBar()
 {
     // The field asks its delegate nothing more once the bar is going.
-    if (m_field)
+    if (m_field) {
         m_field->setDelegate(nullptr);
+        m_field->lineEdit()->removeEventFilter(this);
+    }
 }
 
 void SearchBar::setUp()
@@ -217,6 +222,8 @@ void SearchBar::setUp()
     m_field->setReturnKeyType(TextInputTraits::ReturnKeyType::Search);
     m_field->setAutocorrectionType(TextInputTraits::AutocorrectionType::No);
     m_field->setDelegate(m_fieldDelegate.get());
+    m_field->lineEdit()->installEventFilter(this);
+    DesktopKeys::setTakesEscape(m_field->lineEdit());
     QPointer<SearchBar> self(this);
     m_field->addTarget(
         [self](Control*) {
@@ -384,6 +391,20 @@ void SearchBar::styleCancelButton()
     m_cancel->setTitleFont(m_buttonAttributes.hasFont ? m_buttonAttributes.font : Font::system(16));
     if (m_buttonAttributes.foregroundColor.isValid())
         m_cancel->setTitleColor(m_buttonAttributes.foregroundColor);
+}
+
+bool SearchBar::eventFilter(QObject* watched, QEvent* event)
+{
+    // Escape in the field is the desktop's Cancel: the search ends and the keys go back.
+    if (watched == m_field->lineEdit() && event->type() == QEvent::KeyPress && m_delegate
+        && m_field->isFirstResponder()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && !(key->modifiers() & ~Qt::KeypadModifier)) {
+            guarded([&] { m_delegate->searchBarCancelButtonClicked(this); });
+            return true;
+        }
+    }
+    return View::eventFilter(watched, event);
 }
 
 bool SearchBar::becomeFirstResponder()

@@ -103,6 +103,7 @@ public:
 
 protected:
     void drawRect(QPainter& painter, const QRectF& rect) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class FieldDelegate;

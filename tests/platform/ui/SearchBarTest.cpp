@@ -63,7 +63,7 @@ Image square(const QColor& color)
 
 } // namespace
 
-TEST(SearchBar, TellsItsDelegateOfEditingEveryChangeSearchCancelAndBookmark)
+TEST(SearchBar, TellsItsDelegateOfEditingEveryChangeSearchCancelEscapeAndBookmark)
 {
     Animation::setInstant(true);
     View root(QRectF(0, 0, 400, 100));
@@ -99,6 +99,16 @@ TEST(SearchBar, TellsItsDelegateOfEditingEveryChangeSearchCancelAndBookmark)
     EXPECT_EQ(bar->text(), "");
     testsupport::processEvents(20);
     EXPECT_TRUE(bar->cancelButton()->isHidden());
+    EXPECT_FALSE(bar->isFirstResponder());
+
+    // Escape in the field is Cancel; the key goes no further.
+    delegate.calls.clear();
+    ASSERT_TRUE(bar->becomeFirstResponder());
+    QTest::keyClicks(bar->searchTextField()->lineEdit(), "z");
+    QTest::keyClick(bar->searchTextField()->lineEdit(), Qt::Key_Escape);
+    EXPECT_EQ(delegate.calls,
+        QStringList({ "shouldBegin", "didBegin", "changed z", "cancel", "shouldEnd", "didEnd" }));
+    EXPECT_EQ(bar->text(), "");
     EXPECT_FALSE(bar->isFirstResponder());
 
     // The bookmark shows in the empty field only, with its images for both states.
