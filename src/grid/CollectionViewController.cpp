@@ -605,9 +605,13 @@ void CollectionViewController::showHideSearchBar()
     m_searchBar->setHidden(!m_searchBar->isHidden());
     if (m_collectionView)
         m_collectionView->setFrame(gridviewContentSize());
-    // Opened, the bar takes the keys at once; closed, it gives them back.
+    // Opened, the bar takes the keys at once; closed, it gives them back, and a search
+    // typed in it ends as Cancel ends it: no rows stay filtered by a bar no one sees.
+    const auto controller = dataController();
     if (!m_searchBar->isHidden())
         m_searchBar->becomeFirstResponder();
+    else if (!m_searchBar->text().isEmpty() || (controller && controller->isSearchActive()))
+        searchBarCancelButtonClicked(m_searchBar);
     else if (m_searchBar->isFirstResponder())
         m_searchBar->resignFirstResponder();
 }

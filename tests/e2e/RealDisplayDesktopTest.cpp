@@ -51,6 +51,7 @@ const QString kFinishedOn = QStringLiteral("44AD4AEC-CFEC-4AFE-85B8-B2E1C4BA7F7A
 const QString kTitle = QStringLiteral("0739D108-04FF-40AC-A260-98418684A136");
 constexpr int kGuideButton = 25; // the home screen's help
 constexpr int kSearch = 7;
+constexpr int kOptionsButton = 28;
 
 struct RealDisplayDesktop : AppTest {
     void SetUp() override
@@ -327,6 +328,91 @@ TEST_P(RealDisplayKeys, OpeningTheSearchTakesTheKeysAndEnterKeepsTheBar)
     EXPECT_TRUE(bar->text().isEmpty());
     EXPECT_FALSE(bar->showsCancelButton());
     EXPECT_EQ(titles(databases).size(), 2);
+}
+
+TEST_P(RealDisplayKeys, EscapeOrClosingTheBarEndsASearchAsCancelDoes)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    platform::ui::SearchBar* bar = databases->searchBar();
+    ASSERT_NE(bar, nullptr);
+    platform::ui::View* search = barButton(databases, kSearch);
+    ASSERT_NE(search, nullptr);
+    platform::ui::TextField* field = bar->searchTextField();
+    const auto tapSearchButton = [&] {
+        // Two taps on the button in a moment are a double click, which no button takes.
+        settle(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+        GestureSynthesizer::tap(search);
+        settle(100);
+    };
+    const auto startSearch = [&](const QString& text) {
+        if (bar->isHidden())
+            tapSearchButton();
+        else
+            GestureSynthesizer::tap(field);
+        settle(100);
+        type(text);
+    };
+
+    startSearch("Col");
+    ASSERT_EQ(titles(databases), QStringList { "ColorsKivo" });
+    press(Qt::Key_Escape);
+    settle(300);
+    EXPECT_TRUE(bar->text().isEmpty());
+    EXPECT_FALSE(bar->showsCancelButton());
+    EXPECT_FALSE(bar->isFirstResponder());
+    EXPECT_NE(QApplication::focusWidget(), field->lineEdit());
+    EXPECT_EQ(titles(databases).size(), 2);
+    EXPECT_FALSE(bar->isHidden());
+
+    // Closed with a search typed in it, the bar takes its search along.
+    startSearch("Hou");
+    ASSERT_EQ(titles(databases), QStringList { "Household" });
+    tapSearchButton();
+    settle(200);
+    ASSERT_TRUE(bar->isHidden());
+    EXPECT_EQ(titles(databases).size(), 2);
+    EXPECT_TRUE(bar->text().isEmpty());
+    EXPECT_FALSE(bar->isFirstResponder());
+    tapSearchButton();
+    ASSERT_FALSE(bar->isHidden());
+    EXPECT_TRUE(bar->text().isEmpty());
+    EXPECT_TRUE(bar->isFirstResponder());
+    EXPECT_EQ(titles(databases).size(), 2);
+
+    // In the Options list, which a tablet opens over the screen, Escape ends the list's
+    // search first and closes the list only then.
+    settle(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+    GestureSynthesizer::tap(barButton(databases, kOptionsButton));
+    settle(300);
+    MainCollectionViewController* options
+        = dynamic_cast<MainCollectionViewController*>(navigation->topViewController());
+    if (SimplePopupViewController* popup = shownPopup(databases)) {
+        auto* wrapper
+            = dynamic_cast<platform::ui::NavigationController*>(popup->contentViewController());
+        options = wrapper
+            ? dynamic_cast<MainCollectionViewController*>(wrapper->topViewController())
+            : nullptr;
+    }
+    ASSERT_NE(options, nullptr);
+    ASSERT_NE(options, databases);
+    platform::ui::SearchBar* listBar = options->searchBar();
+    ASSERT_TRUE(listBar && listBar->isVisible());
+    GestureSynthesizer::tap(listBar->searchTextField());
+    settle(100);
+    type("Back");
+    ASSERT_EQ(titles(options), QStringList { "Backup" });
+    press(Qt::Key_Escape);
+    settle(300);
+    EXPECT_TRUE(listBar->text().isEmpty());
+    EXPECT_FALSE(listBar->isFirstResponder());
+    EXPECT_EQ(titles(options).size(), 4);
+    EXPECT_TRUE(listBar->isVisible());
+    if (tablet()) {
+        press(Qt::Key_Escape);
+        settle(300);
+        EXPECT_EQ(shownPopup(databases), nullptr);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayKeys, ::testing::Values("tablet", "phone"));
