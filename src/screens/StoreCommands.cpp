@@ -73,21 +73,28 @@ void StoreCommands::fileBrowseCompleted(const std::shared_ptr<FileInfo>& entry)
 void StoreCommands::backupRestore(const QString& path)
 {
     BackupRestore archive;
+    // The archive shows its own reason when it has one, which says more than a generic
+    // failure stacked over it; the generic one is left for a failure without a reason.
+    const auto failed = [this, &archive] {
+        if (archive.errorMessage().isEmpty())
+            report(false);
+    };
     switch (m_backupRestore) {
-    case Backup: {
-        const bool written = archive.backup(path);
-        report(written);
+    case Backup:
+        if (archive.backup(path))
+            report(true);
+        else
+            failed();
         return;
-    }
     case Restore:
         if (!archive.unzipArchive(path)) {
-            report(false);
+            failed();
             return;
         }
         // The restore replaces the store in one go or not at all: until it has, the open
         // database and the screen stay as they are.
         if (!archive.restore(path)) {
-            report(false);
+            failed();
             return;
         }
         resetDatabase();

@@ -3,6 +3,7 @@
 #include "model/BackupRestore.h"
 #include "screens/DatabaseDataController.h"
 #include "utilities/shell/FileInfo.h"
+#include "utilities/text/LocalizedStrings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -280,13 +281,12 @@ TEST_F(DatabasesTest, AFailedRestoreLeavesTheDataAsItWas)
     controller->restore();
     chooseFile(path);
 
-    // It says why, so a damaged file is not taken for a wrong password.
+    // It says why, so a damaged file is not taken for a wrong password, in one alert.
     const QStringList texts = alertTexts();
-    EXPECT_TRUE(texts.contains("Operation Failed"));
-    EXPECT_TRUE(texts.contains(
-        "The file is not a backup archive or it is damaged. Your data is unchanged."))
+    EXPECT_EQ(texts,
+        QStringList(
+            { "The file is not a backup archive or it is damaged. Your data is unchanged." }))
         << texts.join("|").toStdString();
-    EXPECT_FALSE(texts.contains("Operation Completed Successfully."));
     EXPECT_EQ(names(), QStringList({ "Work" }));
     // No default content was loaded in its place, and the open database is still open.
     EXPECT_TRUE(Template::getTemplates().isEmpty());
@@ -296,8 +296,22 @@ TEST_F(DatabasesTest, AFailedRestoreLeavesTheDataAsItWas)
     // A file that is not there fails the same way.
     dismissAlerts();
     chooseFile(testsupport::homePath() + "/missing.zip");
-    EXPECT_TRUE(alertTexts().contains("Operation Failed"));
+    EXPECT_EQ(alertTexts().size(), 1);
     EXPECT_EQ(names(), QStringList({ "Work" }));
+}
+
+TEST_F(DatabasesTest, AFailedBackupSaysWhyInOneAlert)
+{
+    addDatabase("Work");
+    openDatabases();
+    const QString path = testsupport::homePath() + "/no-such-folder/Backup_test.zip";
+    controller->backup();
+    chooseFile(path);
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(alertTexts(),
+        QStringList({ LocalizedStrings::getMessageWithFormat(
+            BackupRestore::ArchiveNotCreated, { path }) }));
+    EXPECT_EQ(screen->hudCount, 0);
 }
 
 TEST_F(DatabasesTest, SearchLooksAtTheNamesOnly)
