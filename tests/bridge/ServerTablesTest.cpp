@@ -424,6 +424,7 @@ TEST_F(ServerTables, TheMailedCsvHoldsTheRowsOfEveryTable)
     }));
     // The overlay's end is queued behind the composer's showing.
     EXPECT_TRUE(testsupport::waitUntil([&] { return screen->hudCount() == 0u; }));
+    composer->setToRecipients({ QStringLiteral("ana@example.com") });
     composer->send();
     const QString path = composer->lastSentPath();
     settle();

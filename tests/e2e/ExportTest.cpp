@@ -288,6 +288,20 @@ struct ExportJourney : AppTest {
         const QPointer<platform::ui::MailComposeViewController> alive(composer);
         const QDir outbox(platform::ui::MailComposeViewController::outboxFolder());
         const QStringList before = outbox.entryList({ "*.eml" }, QDir::Files);
+        // Nobody to send to yet: Send is off, and a tap on it writes nothing.
+        EXPECT_FALSE(send->isEnabled());
+        GestureSynthesizer::tap(send->view());
+        settle(60);
+        EXPECT_EQ(outbox.entryList({ "*.eml" }, QDir::Files), before);
+        EXPECT_TRUE(alive && alive->presentingViewController());
+        // The person types the recipient.
+        if (!alive || !composer->toField()) {
+            ADD_FAILURE() << "the composer went without sending";
+            return {};
+        }
+        QTest::keyClicks(composer->toField(), QStringLiteral("ana@example.com"));
+        settle(60);
+        EXPECT_TRUE(send->isEnabled());
         GestureSynthesizer::tap(send->view());
         // The composer goes once it has sent; the message is the one new file of the outbox.
         settle(60);

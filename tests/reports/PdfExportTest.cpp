@@ -269,6 +269,7 @@ TEST_F(PdfExportTest, MailPdfAttachesTheReport)
     const QByteArray pdf = message.attachments[0].data;
     EXPECT_GE(pdftest::pdfInfo(pdftest::writePdf(pdf)).pages, 2);
 
+    composer->setToRecipients({ QStringLiteral("ana@example.com") });
     composer->send();
     const QString sent = composer->lastSentPath();
     testsupport::processEvents(20);

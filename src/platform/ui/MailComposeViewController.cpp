@@ -1,6 +1,7 @@
 #include "platform/ui/MailComposeViewController.h"
 
 #include "platform/Folders.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
@@ -60,6 +61,10 @@ QString humanSize(qint64 bytes)
 
 } // namespace
 
+const QString MailComposeViewController::InvalidAddressTitle = QStringLiteral("Invalid Address");
+const QString MailComposeViewController::InvalidAddressMessage
+    = QStringLiteral("\u201c%1\u201d is not a valid email address.");
+
 MailComposeViewControllerDelegate::~MailComposeViewControllerDelegate() = default;
 
 MailComposeViewController::MailComposeViewController(QObject* parent)
@@ -69,13 +74,14 @@ MailComposeViewController::MailComposeViewController(QObject* parent)
     m_form->setTitle(kNewMessage);
     auto* cancelItem = new BarButtonItem(
         BarButtonItem::SystemItem::Cancel, [this](BarButtonItem*) { cancel(); });
-    auto* sendItem = new BarButtonItem(
+    m_sendItem = new BarButtonItem(
         QStringLiteral("Send"), BarButtonItem::Style::Done, [this](BarButtonItem*) { send(); });
     m_form->navigationItem()->setLeftBarButtonItem(cancelItem);
-    m_form->navigationItem()->setRightBarButtonItem(sendItem);
+    m_form->navigationItem()->setRightBarButtonItem(m_sendItem);
     setModalPresentationStyle(ModalPresentationStyle::FormSheet);
     setViewControllers({ m_form });
     buildForm();
+    updateSendItem();
 }
 
 MailComposeViewController::~MailComposeViewController() = default;
@@ -133,6 +139,7 @@ void MailComposeViewController::buildForm()
         m_body->setPlainText(m_message.body);
     m_attachment = attachment;
     showAttachments();
+    connect(m_to, &QLineEdit::textChanged, m_form, [this] { updateSendItem(); });
     connect(m_subject, &QLineEdit::textChanged, m_form,
         [this](const QString& text) { m_form->setTitle(text.isEmpty() ? kNewMessage : text); });
     if (!m_message.subject.isEmpty())
@@ -168,6 +175,29 @@ void MailComposeViewController::viewWillAppear(bool animated)
         return;
     m_to->setFocus(Qt::OtherFocusReason);
     m_to->end(false);
+}
+
+void MailComposeViewController::updateSendItem()
+{
+    if (m_sendItem)
+        m_sendItem->setEnabled(!message().to.isEmpty());
+}
+
+bool MailComposeViewController::isMailAddress(const QString& text)
+{
+    QString address = text.trimmed();
+    // "Name <address>": the address is what is between the brackets.
+    if (address.endsWith(QLatin1Char('>'))) {
+        const qsizetype open = address.lastIndexOf(QLatin1Char('<'));
+        if (open < 0)
+            return false;
+        address = address.mid(open + 1, address.size() - open - 2).trimmed();
+    }
+    // A local part, "@", and a domain of at least two labels; none of it blank or holding
+    // what would end the address in a header.
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^[^\s@<>()\[\],;:"\\]+@[^\s@<>()\[\],;:"\\.]+(\.[^\s@<>()\[\],;:"\\.]+)+$)"));
+    return pattern.match(address).hasMatch();
 }
 
 void MailComposeViewController::showAttachments()
@@ -235,7 +265,8 @@ MimeMessage MailComposeViewController::message() const
         message.to.clear();
         for (const QString& part :
             m_to->text().split(QRegularExpression("[,;]"), Qt::SkipEmptyParts))
-            message.to.append(part.trimmed());
+            if (const QString address = part.trimmed(); !address.isEmpty())
+                message.to.append(address);
         message.subject = m_subject->text();
         if (!message.bodyIsHtml)
             message.body = m_body->toPlainText();
@@ -248,7 +279,19 @@ void MailComposeViewController::send()
 {
     if (m_finished)
         return;
-    const QByteArray bytes = message().toBytes();
+    const MimeMessage composed = message();
+    // Nobody to send to: Send is off, and a call of its own writes nothing either.
+    if (composed.to.isEmpty())
+        return;
+    for (const QString& address : composed.to) {
+        if (!isMailAddress(address)) {
+            (new AlertView(InvalidAddressTitle, InvalidAddressMessage.arg(address), nullptr,
+                 QStringLiteral("OK")))
+                ->show();
+            return;
+        }
+    }
+    const QByteArray bytes = composed.toBytes();
     const QString folder = outboxFolder();
     QDir().mkpath(folder);
     const QString name = QStringLiteral("%1-%2.eml")

@@ -11,6 +11,7 @@ class QTextEdit;
 
 namespace platform::ui {
 
+class BarButtonItem;
 class Label;
 class MailComposeViewController;
 
@@ -29,6 +30,8 @@ public:
 // navigation bar. Send writes the message as an RFC 5322 file (".eml") into
 // Documents/"Outbox" and reports "sent"; Cancel reports "cancelled". A failed write
 // reports "failed" with the error. Without a delegate the composer dismisses itself.
+// Send waits for a recipient, as a device's composer does: it is off while To is empty,
+// and an address that is not one is named in an alert while nothing is written.
 class MailComposeViewController : public NavigationController {
     Q_OBJECT
 public:
@@ -63,6 +66,15 @@ public:
     void cancel();
     // The file the last send wrote.
     QString lastSentPath() const { return m_lastSent; }
+    // The Send button, and the To field the recipients are typed into.
+    BarButtonItem* sendItem() const { return m_sendItem; }
+    QLineEdit* toField() const { return m_to; }
+    // Whether the text is a mail address ("ana@example.com", or with a name:
+    // "Ana <ana@example.com>").
+    static bool isMailAddress(const QString& text);
+
+    static const QString InvalidAddressTitle; // "Invalid Address"
+    static const QString InvalidAddressMessage; // "“%1” is not a valid email address."
 
     void viewWillAppear(bool animated) override;
 
@@ -70,10 +82,13 @@ private:
     void finish(MailComposeResult result, const platform::Error& error);
     void buildForm();
     void showAttachments();
+    // Send is on while To holds a recipient.
+    void updateSendItem();
 
     MailComposeViewControllerDelegate* m_delegate = nullptr;
     MimeMessage m_message;
     ViewController* m_form = nullptr;
+    BarButtonItem* m_sendItem = nullptr;
     QLineEdit* m_to = nullptr;
     QLineEdit* m_subject = nullptr;
     QTextEdit* m_body = nullptr;

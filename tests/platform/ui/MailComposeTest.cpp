@@ -1,10 +1,13 @@
 #include "common/TestSupport.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/MailComposeViewController.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPointer>
 #include <gtest/gtest.h>
 
@@ -111,4 +114,61 @@ TEST(MailCompose, CancelReportsCancelledAndWritesNothing)
     composer.cancel(); // reported once
     EXPECT_EQ(recorder.results, QList<MailComposeResult>({ MailComposeResult::Cancelled }));
     EXPECT_EQ(outbox.entryList(QDir::Files).size(), before);
+}
+
+// As a device's composer: Send waits for a recipient, and an address that is not one is
+// named, with nothing written either way.
+TEST(MailCompose, SendWaitsForARecipientAndNamesAnAddressThatIsNotOne)
+{
+    Animation::setInstant(true);
+    Recorder recorder;
+    const QDir outbox(MailComposeViewController::outboxFolder());
+    const auto before = outbox.entryList(QDir::Files).size();
+    MailComposeViewController composer;
+    composer.setMailComposeDelegate(&recorder);
+    composer.setSubject(QStringLiteral("Books"));
+    ASSERT_NE(composer.sendItem(), nullptr);
+    ASSERT_NE(composer.toField(), nullptr);
+    EXPECT_FALSE(composer.sendItem()->isEnabled());
+    composer.send();
+    EXPECT_TRUE(recorder.results.isEmpty());
+    EXPECT_EQ(outbox.entryList(QDir::Files).size(), before);
+
+    // Separators alone are no recipient.
+    composer.toField()->setText(QStringLiteral(" , ; "));
+    EXPECT_FALSE(composer.sendItem()->isEnabled());
+    composer.toField()->setText(QStringLiteral("ana@example.com, bob"));
+    EXPECT_TRUE(composer.sendItem()->isEnabled());
+    composer.send();
+    EXPECT_TRUE(recorder.results.isEmpty());
+    EXPECT_EQ(outbox.entryList(QDir::Files).size(), before);
+    const QList<AlertView*> alerts = AlertView::visibleAlerts();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts.first()->title(), "Invalid Address");
+    EXPECT_EQ(
+        alerts.first()->message(), QStringLiteral("\u201cbob\u201d is not a valid email address."));
+    alerts.first()->dismissWithClickedButtonIndex(0, false);
+    testsupport::processEvents(20);
+
+    composer.toField()->setText(QStringLiteral("ana@example.com; Bob <bob@example.org>"));
+    composer.send();
+    EXPECT_EQ(recorder.results, QList<MailComposeResult>({ MailComposeResult::Sent }));
+    EXPECT_EQ(outbox.entryList(QDir::Files).size(), before + 1);
+    EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
+    composer.toField()->clear();
+    EXPECT_FALSE(composer.sendItem()->isEnabled());
+}
+
+TEST(MailCompose, AddressesAreToldFromWhatIsNotOne)
+{
+    for (const char* address : { "ana@example.com", "a.b+c@mail.example.co.uk",
+             "Ana <ana@example.com>", "  ana@example.com  ", "jörg@münchen.de" })
+        EXPECT_TRUE(MailComposeViewController::isMailAddress(QString::fromUtf8(address)))
+            << address;
+    for (const char* address :
+        { "", "bob", "@example.com", "ana@", "ana@example", "ana@@example.com",
+            "ana example@mail.com", "ana@example..com", "ana@.example.com", "ana@example.com.",
+            "Ana <ana@example>", "Ana <>", "ana@exa mple.com", "<ana@example.com" })
+        EXPECT_FALSE(MailComposeViewController::isMailAddress(QString::fromUtf8(address)))
+            << address;
 }
