@@ -2,6 +2,7 @@
 
 #include "grid/KivoPreviewController.h"
 #include "model/KivotabPrefernces.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/PdfPagesView.h"
 #include "style/Theme.h"
 
@@ -23,6 +24,7 @@ namespace {
 
 constexpr int kHomeHelpButton = 25;
 const QString kColourValue = QStringLiteral("3472FACA-51AD-40A3-8CFB-F4CCFF726593");
+const QString kBooksDefinition = QStringLiteral("69905CFA-4BDD-4FED-91B9-D7B1EB140839");
 
 struct RealDisplayLooks : AppTest {
     void SetUp() override
@@ -72,6 +74,21 @@ int standingOut(const QImage& shot, const QRect& area, const QColor& around)
     return count;
 }
 
+// The pixels of the area of about that colour.
+int alike(const QImage& shot, const QRect& area, const QColor& colour)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (std::max({ std::abs(c.red() - colour.red()), std::abs(c.green() - colour.green()),
+                    std::abs(c.blue() - colour.blue()) })
+                <= 24)
+                ++count;
+        }
+    return count;
+}
+
 TEST_P(RealDisplayLooks, ASelectedTileKeepsItsIconsUnderAPurpleTheme)
 {
     // Purple bars and icons: the highlight is a lighter purple.
@@ -94,6 +111,51 @@ TEST_P(RealDisplayLooks, ASelectedTileKeepsItsIconsUnderAPurpleTheme)
     EXPECT_GT(standingOut(shot, inWindow(tileView(databases, at, 4000)), highlight), 40);
     EXPECT_GT(standingOut(shot, inWindow(tileView(databases, at, 2000)), highlight), 20);
     ASSERT_TRUE(saveShot(QString("real-selected-tile-purple-%1.png").arg(GetParam())));
+}
+
+// The prompt of a protected table takes the touch on the tile's arrow from the grid: the
+// tile must let go of its pressed look all the same, once another tile is chosen.
+TEST_P(RealDisplayLooks, ATileLetsGoOfItsPressWhenItsPasswordPromptIsCancelled)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(open(databases, "Household"));
+    ApplicationScreen* home = top();
+    ASSERT_NE(home, databases);
+    ASSERT_TRUE(addTable(home, "Books", kBooksDefinition, true));
+    ASSERT_TRUE(addTable(home, "Films", kBooksDefinition));
+    const int books = int(titles(home).indexOf("Books"));
+    const int films = int(titles(home).indexOf("Films"));
+    ASSERT_GE(books, 0);
+    ASSERT_GE(films, 0);
+
+    GestureSynthesizer::tap(tileView(home, books, 2000));
+    settle(100);
+    platform::ui::AlertView* prompt = alertTitled("Create Password");
+    ASSERT_NE(prompt, nullptr);
+    prompt->dismissWithClickedButtonIndex(prompt->cancelButtonIndex(), false);
+    settle(100);
+    EXPECT_EQ(top(), home);
+    GestureSynthesizer::tap(tileView(home, films, 3000));
+    const QImage shot = server();
+    ASSERT_EQ(home->selectedRow(), films);
+
+    auto* cell = home->collectionView()->cellForItemAtIndexPath(platform::ui::IndexPath(books, 0));
+    ASSERT_NE(cell, nullptr);
+    EXPECT_FALSE(cell->isHighlighted());
+    EXPECT_FALSE(cell->isSelected());
+    // Its icon and arrow are drawn as on any tile not chosen: the theme's colour, not the
+    // light one of a highlight.
+    const QColor highlight(Theme::current()->RowHighLightColor().toQColor().rgb());
+    for (int tag : { 4000, 2000 }) {
+        auto* icon = qobject_cast<platform::ui::ImageView*>(tileView(home, books, tag));
+        ASSERT_NE(icon, nullptr) << tag;
+        EXPECT_FALSE(icon->isHighlighted()) << tag;
+        EXPECT_LT(alike(shot, inWindow(icon), Qt::white), 3) << tag;
+    }
+    const QRect title = inWindow(tileView(home, books, 3000));
+    EXPECT_NE(shot.pixelColor(title.right() - 2, title.top() + 2), highlight);
+    ASSERT_TRUE(saveShot(QString("real-prompt-cancelled-tile-%1.png").arg(GetParam())));
 }
 
 TEST_P(RealDisplayLooks, TheUserGuidesContentsTakeThePreviewToTheChapter)

@@ -2,6 +2,7 @@
 
 #include "platform/Exception.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Guard.h"
 
 #include <QMouseEvent>
@@ -738,6 +739,16 @@ IndexPath CollectionView::releasePressed()
     if (auto* d = delegate())
         guarded([&] { d->collectionViewDidUnhighlightItemAtIndexPath(this, path); });
     return path;
+}
+
+bool CollectionView::event(QEvent* event)
+{
+    if (event->type() == GestureRecognizer::touchCancelEventType()) {
+        if (m_pressed)
+            releasePressed();
+        return true;
+    }
+    return ScrollView::event(event);
 }
 
 void CollectionView::mouseReleaseEvent(QMouseEvent* event)

@@ -131,6 +131,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // A gesture that took the touch over (a tap on a part of the cell) ends the press:
+    // its release never comes here.
+    bool event(QEvent* event) override;
 
 private:
     friend class CollectionViewLayout;
