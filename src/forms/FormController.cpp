@@ -226,6 +226,10 @@ FormController* FormController::popoverBeingPresentedParent() const
 
 void FormController::displayViewControllerForRoot(FormRootElement* root)
 {
+    // A field being edited ends as a tap elsewhere would end it: the list opens over the
+    // form, or in its place, and the keyboard bar must not stay up under it.
+    if (isViewLoaded())
+        TextInput::endEditing(view(), false);
     FormControllerProtocol* child = controllerForRoot(root);
     if (child)
         displayViewController(child->viewController(), root->presentationMode());

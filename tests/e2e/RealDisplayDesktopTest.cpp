@@ -489,6 +489,32 @@ TEST_P(RealDisplayForms, OnAPhoneTurnedOnItsSideTheDateBeingEditedStaysInSightOv
     EXPECT_LE(row.bottom(), panel->frame().top() + 0.5);
 }
 
+// A choice list opened from a form while a field was being edited: the field's editing
+// ends, so the keyboard bar does not stay up under the list.
+TEST_P(RealDisplayForms, AChoiceListOpenedOverAFormTakesTheKeyboardBarAway)
+{
+    ApplicationScreen* books = openBooks();
+    ASSERT_NE(books, nullptr);
+    QuickDetailViewController* form = openAddForm(books);
+    ASSERT_NE(form, nullptr);
+    platform::ui::InputPanel* panel = window()->inputPanel();
+    ASSERT_TRUE(clickField(form, kRating));
+    ASSERT_TRUE(panel->isShowing());
+
+    platform::ui::TableViewCell* genre = cellOf(form, kGenre);
+    ASSERT_NE(genre, nullptr);
+    GestureSynthesizer::tap(genre);
+    settle(400);
+    // The list shows: over the form on a tablet, in its place on a phone.
+    const bool listShown = tablet() ? shownPanels() > 0 || form->presentedViewController()
+                                    : navigation->topViewController() != form;
+    EXPECT_TRUE(listShown);
+    EXPECT_EQ(platform::ui::TextInput::firstResponder(), nullptr);
+    EXPECT_FALSE(panel->isShowing());
+    settle(300);
+    EXPECT_FALSE(panel->isVisible());
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayForms, ::testing::Values("tablet", "phone"));
 
 struct RealDisplayTurn : RealDisplayDesktop { };
