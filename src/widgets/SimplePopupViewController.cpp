@@ -16,6 +16,8 @@
 #include "widgets/PopoverTouchView.h"
 #include "widgets/SimplePopoverControllerDelegate.h"
 
+#include <algorithm>
+
 using namespace platform::ui;
 
 namespace {
@@ -178,10 +180,10 @@ void SimplePopupViewController::setupView()
         x = center.x() - w / 2;
         y = center.y() - h / 2;
     }
-    const double width = root->frame().width();
-    if (x + w > width)
-        x -= x + w - width;
-    // A popup taller than what lies below its point is left as it is.
+    // It fits the window it opens in: moved left and up as far as it overflows, never past
+    // the top left corner, so its buttons stay on screen.
+    x = std::max(0.0, std::min(x, pw - w));
+    y = std::max(0.0, std::min(y, ph - h));
     m_container->setFrame(QRectF(x, y, std::max(0.0, w), std::max(0.0, h)));
     // The content fills the container.
     if (m_contentController && m_contentController->isViewLoaded()

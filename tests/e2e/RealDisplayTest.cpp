@@ -514,6 +514,35 @@ TEST_P(RealDisplay, AScreenThatAsksForTheKeysAsItAppearsHasThemAtOnce)
     settle(400);
 }
 
+// A tablet on its side is shorter than the browser's popup: the popup fits the window,
+// with its bars and their buttons on screen.
+TEST_P(RealDisplay, TheBrowserPopupFitsATabletOnItsSide)
+{
+    if (!tablet())
+        GTEST_SKIP() << "a phone pushes the browser";
+    ASSERT_TRUE(resizeWindow(1024, 768));
+    FileBrowserViewController* saving = openSaveBrowser();
+    ASSERT_NE(saving, nullptr);
+    SimplePopupViewController* popup = top()->simplepopupController();
+    ASSERT_NE(popup, nullptr);
+    const QRectF frame = window()->bounds();
+    const QRectF container
+        = popup->containerView()->convertRectToView(popup->containerView()->bounds(), nullptr);
+    EXPECT_TRUE(frame.contains(container)) << container.y() << "+" << container.height();
+    QList<platform::ui::BarButtonItem*> items = saving->toolbarItems();
+    items += saving->navigationItem()->rightBarButtonItems();
+    items += saving->navigationItem()->leftBarButtonItem();
+    int checked = 0;
+    for (platform::ui::BarButtonItem* item : std::as_const(items)) {
+        if (!item || !item->view() || !item->view()->isVisible())
+            continue;
+        const QRectF button = item->view()->convertRectToView(item->view()->bounds(), nullptr);
+        EXPECT_TRUE(container.contains(button)) << item->title().toStdString();
+        ++checked;
+    }
+    EXPECT_GE(checked, 4);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplay, ::testing::Values("tablet", "phone"));
 
 } // namespace

@@ -68,11 +68,16 @@ TEST_F(Popups, PlacedAtThePointCentredForTheOriginAndMovedLeftToFit)
     flush();
     SimplePopupViewController* right = owner.show(QSizeF(200, 100), QPointF(300, 40));
     EXPECT_EQ(right->containerView()->frame(), QRectF(200, 40, 200, 100));
-    // One that overflows the bottom edge stays where it was asked to be.
+    // One that would overflow the bottom edge moves up until it fits the window, its
+    // buttons on screen.
     right->dismissPopoverAnimated(false);
     SimplePopupViewController* low = owner.show(QSizeF(200, 300), QPointF(50, 600));
-    EXPECT_EQ(low->containerView()->frame(), QRectF(50, 600, 200, 300));
+    EXPECT_EQ(low->containerView()->frame(), QRectF(50, 400, 200, 300));
     low->dismissPopoverAnimated(false);
+    // As tall as the window: from its top.
+    SimplePopupViewController* tall = owner.show(QSizeF(200, 700), QPointF(50, 200));
+    EXPECT_EQ(tall->containerView()->frame(), QRectF(50, 0, 200, 700));
+    tall->dismissPopoverAnimated(false);
 }
 
 TEST_F(Popups, TooLargeContentIsCutToTheWindowLessAMarginOnATablet)
