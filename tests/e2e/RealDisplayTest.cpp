@@ -5,6 +5,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/InputPanel.h"
 #include "platform/ui/MailComposeViewController.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
@@ -512,6 +513,53 @@ TEST_P(RealDisplay, AScreenThatAsksForTheKeysAsItAppearsHasThemAtOnce)
     EXPECT_EQ(composer->message().to, QStringList { "ana@example.com" });
     composer->cancel();
     settle(400);
+}
+
+// Inside a folder the field still takes the title's place: the folder's name shows over
+// it, on the bar, whatever the back button has room for.
+TEST_P(RealDisplay, InsideAFolderTheSaveBrowserShowsTheFoldersName)
+{
+    ASSERT_TRUE(QDir(platform::Folders::documents()).mkpath("Invoices 2026"));
+    FileBrowserViewController* saving = openSaveBrowser();
+    ASSERT_NE(saving, nullptr);
+    EXPECT_EQ(saving->folderNameLabel(), nullptr);
+    saving->refreshView();
+    const int at = int(titles(saving).indexOf("Invoices 2026"));
+    ASSERT_GE(at, 0);
+    GestureSynthesizer::tap(tileView(saving, at, 2000));
+    settle(400);
+    platform::ui::NavigationController* stack = saving->navigationController();
+    ASSERT_NE(stack, nullptr);
+    auto* folder = dynamic_cast<FileBrowserViewController*>(stack->topViewController());
+    ASSERT_NE(folder, nullptr);
+    ASSERT_NE(folder, saving);
+
+    platform::ui::Label* name = folder->folderNameLabel();
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), "Invoices 2026");
+    EXPECT_TRUE(name->isVisible());
+    const QRectF shown = name->convertRectToView(name->bounds(), nullptr);
+    platform::ui::NavigationBar* bar = stack->navigationBar();
+    const QRectF barShown = bar->convertRectToView(bar->bounds(), nullptr);
+    EXPECT_TRUE(barShown.contains(shown)) << shown.x() << "," << shown.y();
+    EXPECT_LE(platform::ui::Font::measure(name->text(), name->font()).width(), shown.width() + 0.5);
+    // The name field beneath it, whole and usable.
+    platform::ui::TextField* field = folder->fileNameField();
+    ASSERT_NE(field, nullptr);
+    EXPECT_TRUE(field->isVisible());
+    const QRectF fieldShown = field->convertRectToView(field->bounds(), nullptr);
+    EXPECT_TRUE(barShown.contains(fieldShown));
+    EXPECT_GE(fieldShown.top(), shown.bottom() - 0.5);
+    EXPECT_LE(platform::ui::Font::measure(folder->fileName(), field->shownFont()).width(),
+        field->textRectForBounds(field->bounds()).width());
+    EXPECT_LT(unshownShare(), 0.002);
+    ASSERT_TRUE(saveShot(QString("real-save-browser-folder-%1.png").arg(GetParam())));
+
+    // Back at the first level, the field alone again.
+    stack->popViewController(false);
+    settle(200);
+    EXPECT_EQ(saving->folderNameLabel(), nullptr);
+    EXPECT_TRUE(saving->fileNameField()->isVisible());
 }
 
 // A tablet on its side is shorter than the browser's popup: the popup fits the window,
