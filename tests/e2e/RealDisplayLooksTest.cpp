@@ -8,12 +8,16 @@
 
 #include <poppler-qt6.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QPointingDevice>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -156,6 +160,34 @@ TEST_P(RealDisplayLooks, ATileLetsGoOfItsPressWhenItsPasswordPromptIsCancelled)
     const QRect title = inWindow(tileView(home, books, 3000));
     EXPECT_NE(shot.pixelColor(title.right() - 2, title.top() + 2), highlight);
     ASSERT_TRUE(saveShot(QString("real-prompt-cancelled-tile-%1.png").arg(GetParam())));
+}
+
+// The log as a person reads it in the preview: its long lines wrap at the screen's edge,
+// nothing of them is off to the side.
+TEST_P(RealDisplayLooks, TheLogsLongLinesWrapInThePreview)
+{
+    const QString path = platform::Folders::documents() + "/import.log";
+    QFile log(path);
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 3; ++i)
+        log.write("2026-12-09 18:00:0" + QByteArray::number(i) + " Row " + QByteArray::number(i + 2)
+            + " was not imported: the value of the column Finished On is not a date in the "
+              "form the table keeps, so the row was left out and the import went on.\n");
+    log.close();
+    KivoPreviewController::createPreviewController(QUrl::fromLocalFile(path), top());
+    settle(300);
+    auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
+    ASSERT_NE(preview, nullptr);
+    auto* text = preview->view()->findChild<QPlainTextEdit*>();
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->isVisible());
+    const QRect shown(text->mapTo(window(), QPoint(0, 0)), text->size());
+    EXPECT_LE(shown.right(), window()->width());
+    EXPECT_EQ(text->horizontalScrollBar()->maximum(), 0);
+    EXPECT_FALSE(text->horizontalScrollBar()->isVisible());
+    // Each line of the file takes more than one on the screen.
+    EXPECT_GT(text->document()->documentLayout()->documentSize().height(), 3.5);
+    ASSERT_TRUE(saveShot(QString("real-log-preview-%1.png").arg(GetParam())));
 }
 
 TEST_P(RealDisplayLooks, TheUserGuidesContentsTakeThePreviewToTheChapter)

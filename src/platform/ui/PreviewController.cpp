@@ -174,7 +174,9 @@ void PreviewController::showContent()
         showImage(path);
     } else if (type.inherits(QStringLiteral("text/plain"))) {
         m_kind = Kind::Text;
-        showText(path);
+        showText(path,
+            type.inherits(QStringLiteral("text/csv"))
+                || type.inherits(QStringLiteral("text/tab-separated-values")));
     } else {
         m_kind = Kind::Other;
         showDetails(path, QString());
@@ -208,7 +210,7 @@ void PreviewController::showImage(const QString& path)
     setContent(new ImagePane(image));
 }
 
-void PreviewController::showText(const QString& path)
+void PreviewController::showText(const QString& path, bool tabular)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -243,7 +245,8 @@ void PreviewController::showText(const QString& path)
     auto* editor = new QPlainTextEdit();
     editor->setReadOnly(true);
     editor->setFrameShape(QFrame::NoFrame);
-    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor->setLineWrapMode(tabular ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    editor->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     editor->setPlainText(text);
     layout->addWidget(editor);

@@ -66,7 +66,9 @@ public:
 
 private:
     void showContent();
-    void showText(const QString& path);
+    // Lines wrap at the width of the screen, so a log or a note reads on a phone without
+    // scrolling sideways; a table's rows (CSV, TSV) stay whole lines.
+    void showText(const QString& path, bool tabular);
     void showImage(const QString& path);
     void showPdf(const QString& path);
     void showDetails(const QString& path, const QString& problem);

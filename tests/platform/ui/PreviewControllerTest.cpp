@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <gtest/gtest.h>
@@ -190,6 +192,32 @@ TEST_F(Preview, AFiftyMegabyteTextShowsItsFirstFourMegabytesWithANote)
     EXPECT_TRUE(preview->textWasCut());
     EXPECT_EQ(preview->shownText().size(), PreviewController::MaximumTextBytes - 1);
     EXPECT_NE(preview->view()->findChild<QLabel*>("cutNote"), nullptr);
+}
+
+// A log's long lines are read on a phone without scrolling sideways; a table's rows stay
+// whole lines, their columns under each other.
+TEST_F(Preview, TextWrapsToTheScreenExceptTheRowsOfATable)
+{
+    const QByteArray longLine = "2026-12-09 18:00:00 [error] "
+        + QByteArray("The store could not be opened: ").repeated(8) + QByteArray(160, 'x') + "\n";
+    write(inDocuments("debug.log"), longLine + longLine);
+    write(inDocuments("rows.csv"), "Name,Note\n" + longLine);
+    for (const auto& [name, wraps] :
+        { std::pair { "debug.log", true }, { "old.txt", true }, { "rows.csv", false } }) {
+        SCOPED_TRACE(name);
+        if (QString(name) == "old.txt")
+            write(inDocuments(name), longLine);
+        show(inDocuments(name));
+        ASSERT_EQ(preview->kind(), PreviewController::Kind::Text);
+        auto* editor = preview->view()->findChild<QPlainTextEdit*>();
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(
+            editor->lineWrapMode(), wraps ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+        editor->resize(320, 480);
+        editor->grab();
+        EXPECT_EQ(editor->horizontalScrollBar()->maximum() == 0, wraps)
+            << editor->horizontalScrollBar()->maximum();
+    }
 }
 
 TEST_F(Preview, OpenWithHandsOverOnlyRegularDocumentsInsideTheFolders)
