@@ -116,6 +116,16 @@ Axis::Ticks Axis::ticks(const PlotSpace& space) const
         interval = niceInterval(shown.length, std::max(1, m_preferredTicks));
         break;
     }
+    if (usableInterval(interval) && usableInterval(m_labelResolution)
+        && interval < m_labelResolution) {
+        // Ticks finer than the labels would repeat one label: the fewest whole intervals that
+        // reach the labels' step (for the automatic policy the step is itself round).
+        const double steps = std::ceil(m_labelResolution / interval * (1 - 1e-9));
+        const double coarser = steps * interval;
+        interval = std::isfinite(coarser) && coarser >= m_labelResolution * (1 - 1e-9)
+            ? coarser
+            : m_labelResolution;
+    }
     result.major = multiplesIn(shown, 0, interval);
     if (m_minorTicks > 0 && usableInterval(interval) && !result.major.isEmpty())
         result.minor = multiplesIn(shown, 0, interval / (m_minorTicks + 1));

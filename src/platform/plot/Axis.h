@@ -46,6 +46,10 @@ public:
     void setMajorTickLocations(const QList<double>& locations) { m_majorLocations = locations; }
     QList<double> minorTickLocations() const { return m_minorLocations; }
     void setMinorTickLocations(const QList<double>& locations) { m_minorLocations = locations; }
+    // The step the formatter's labels tell values apart by (its last decimal): the interval
+    // policies put no two major ticks closer, so no two carry the same label. 0: any step.
+    double labelResolution() const { return m_labelResolution; }
+    void setLabelResolution(double step) { m_labelResolution = step; }
 
     // Where the axis crosses the other coordinate, or held at the lower (left) edge.
     double orthogonalPosition() const { return m_orthogonalPosition; }
@@ -120,6 +124,7 @@ private:
     LabelingPolicy m_policy = LabelingPolicy::FixedInterval;
     QList<double> m_majorLocations;
     QList<double> m_minorLocations;
+    double m_labelResolution = 0;
     double m_orthogonalPosition = 0;
     bool m_fixedToLowerEdge = false;
     std::optional<PlotRange> m_visibleRange;

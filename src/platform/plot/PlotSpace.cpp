@@ -51,9 +51,12 @@ void PlotSpace::setRange(const PlotRange& range, int coordinate)
     (coordinate == X ? m_xRange : m_yRange) = taken;
 }
 
-void PlotSpace::scaleToFitPlots(const QList<Plot*>& plots)
+void PlotSpace::scaleToFitPlots(const QList<Plot*>& plots, double xResolution, double yResolution)
 {
     for (int coordinate : { int(X), int(Y) }) {
+        double resolution = coordinate == X ? xResolution : yResolution;
+        if (!std::isfinite(resolution) || resolution < 0)
+            resolution = 0;
         bool found = false;
         PlotRange all;
         for (Plot* plot : plots) {
@@ -67,16 +70,32 @@ void PlotSpace::scaleToFitPlots(const QList<Plot*>& plots)
         }
         if (!found)
             continue;
-        const double middle = all.midPoint();
-        if (all.length == 0 || std::abs(all.length) <= std::abs(middle) * kResolution) {
-            // One value: a unit around it, so the points do not sit on a range of no size.
-            const double pad = middle == 0 ? 1.0 : std::abs(middle) * 0.1;
+        double middle = all.midPoint();
+        if (all.length == 0 || std::abs(all.length) <= std::abs(middle) * kResolution
+            || std::abs(all.length) < resolution) {
+            // One value: the one its labels show, so round ticks fall on the range's ends.
+            const double shown = resolution > 0 ? std::round(middle / resolution) * resolution : 0;
+            if (resolution > 0 && std::isfinite(shown))
+                middle = shown;
+            // A unit around it, so the points do not sit on a range of no size, and at least
+            // a label's step on each side, so the labels have ticks to tell apart.
+            double pad = middle == 0 ? 1.0 : std::abs(middle) * 0.1;
+            if (resolution > pad && std::isfinite(4 * resolution))
+                pad = resolution;
             all = { middle - pad, 2 * pad };
             // Near the largest double the room goes on the side towards 0.
             if (!std::isfinite(all.end()))
                 all.location = middle - 2 * pad;
             else if (!std::isfinite(all.location))
                 all.location = middle;
+            // Ends on the labels' steps; the points are a step or more inside them.
+            if (resolution > 0) {
+                const double low = std::floor(all.location / resolution + 1e-6) * resolution;
+                const double high = std::ceil(all.end() / resolution - 1e-6) * resolution;
+                if (std::isfinite(low) && std::isfinite(high) && std::isfinite(high - low)
+                    && low <= all.location + resolution / 2 && high >= all.end() - resolution / 2)
+                    all = { low, high - low };
+            }
         }
         setRange(all, coordinate);
     }

@@ -26,8 +26,9 @@ public:
     PlotRange rangeFor(int coordinate) const { return coordinate == X ? m_xRange : m_yRange; }
     void setRange(const PlotRange& range, int coordinate);
     // Ranges that hold every point of the visible plots, with a little room around points
-    // that all lie on one value.
-    void scaleToFitPlots(const QList<Plot*>& plots);
+    // that all lie on one value. Points apart by less than a coordinate's resolution (the
+    // step its labels show values to; 0: none) lie on one value there too.
+    void scaleToFitPlots(const QList<Plot*>& plots, double xResolution = 0, double yResolution = 0);
 
     bool allowsUserInteraction() const { return m_allowsUserInteraction; }
     void setAllowsUserInteraction(bool allows) { m_allowsUserInteraction = allows; }

@@ -166,6 +166,7 @@ void BarChart::createYAxis()
     const unsigned decimals = plotData()->yDecimal;
     y->setLabelFormatter(
         [decimals](double value) { return KivoNumber::getStringWithDecimal(value, decimals); });
+    y->setLabelResolution(yLabelResolution());
     y->setTitle(plotData()->ytitle);
     y->setTitleOffset(20);
 }

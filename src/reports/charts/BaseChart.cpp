@@ -7,8 +7,12 @@
 #include "platform/ui/ViewController.h"
 #include "style/Theme.h"
 #include "style/UIColor_Expanded.h"
+#include "utilities/text/KivoNumber.h"
 
 #include <QFont>
+
+#include <algorithm>
+#include <cmath>
 
 namespace plot = platform::plot;
 
@@ -158,6 +162,11 @@ void BaseChart::applyStyletoYAxis(plot::Axis& axis) const
     axis.setTitle(m_plotData->ytitle);
     axis.setLabelTextStyle(tickStyle());
     axis.setLabelRotation(YLabelRotation);
+}
+
+double BaseChart::yLabelResolution() const
+{
+    return std::pow(10.0, -double(std::min(m_plotData->yDecimal, KivoNumber::MaximumDecimals)));
 }
 
 std::shared_ptr<ChartData> BaseChart::chartDataAtIndex(qsizetype index) const

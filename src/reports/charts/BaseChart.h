@@ -66,6 +66,8 @@ public:
     static platform::plot::TextStyle tickStyle();
     void applyStyletoXAxis(platform::plot::Axis& axis) const;
     void applyStyletoYAxis(platform::plot::Axis& axis) const;
+    // One unit of the y labels' last decimal: values closer than this share a label.
+    double yLabelResolution() const;
 
     // The point at the index and its parts; null, 0 or empty for an index out of range.
     std::shared_ptr<ChartData> chartDataAtIndex(qsizetype index) const;

@@ -67,6 +67,7 @@ void ColoredBarChart::renderInLayer(ChartHostingView* hostingView, const QString
     y->setLabelRotation(std::numbers::pi / 2);
     y->setLabelingPolicy(plot::Axis::LabelingPolicy::Automatic);
     y->setLabelFormatter([](double value) { return KivoNumber::getStringWithDecimal(value, 0); });
+    y->setLabelResolution(1);
     y->setLabelTextStyle(tickStyle());
     y->setTitle(plotData()->ytitle);
     y->setTitleTextStyle(axisTitleStyle());

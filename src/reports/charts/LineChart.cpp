@@ -81,6 +81,7 @@ void LineChart::createYAxis()
     const unsigned decimals = plotData()->yDecimal;
     y->setLabelFormatter(
         [decimals](double value) { return KivoNumber::getStringWithDecimal(value, decimals); });
+    y->setLabelResolution(yLabelResolution());
     applyStyletoYAxis(*y);
 }
 
@@ -109,7 +110,7 @@ void LineChart::createMainPlot()
 
     plot::PlotSpace* space = graph->defaultPlotSpace();
     space->setDelegate(nullptr);
-    space->scaleToFitPlots({ line });
+    space->scaleToFitPlots({ line }, 0, yLabelResolution());
     if (line->recordCount() == 0) {
         space->setXRange({ 0, 1 });
         space->setYRange({ 0, 1 });

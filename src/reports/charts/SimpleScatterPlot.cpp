@@ -60,6 +60,7 @@ void SimpleScatterPlot::renderInLayer(ChartHostingView* hostingView, const QStri
     const unsigned decimals = plotData()->yDecimal;
     y->setLabelFormatter(
         [decimals](double value) { return KivoNumber::getStringWithDecimal(value, decimals); });
+    y->setLabelResolution(yLabelResolution());
     applyStyletoYAxis(*y);
 
     auto scatter = std::make_unique<plot::ScatterPlot>(DataSourcePlot);
@@ -78,7 +79,7 @@ void SimpleScatterPlot::renderInLayer(ChartHostingView* hostingView, const QStri
 
     plot::PlotSpace* space = graph.defaultPlotSpace();
     space->setDelegate(nullptr);
-    space->scaleToFitPlots({ points });
+    space->scaleToFitPlots({ points }, 0, yLabelResolution());
     const plot::PlotRange xRange = space->xRange();
     const plot::PlotRange yRange = space->yRange();
     x->setOrthogonalPosition(yRange.location);

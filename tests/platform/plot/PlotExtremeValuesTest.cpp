@@ -162,6 +162,82 @@ TEST(PlotExtremeSpace, ValuesEqualToTheirLastDigitsFitLikeOneValue)
     EXPECT_EQ(space.yRange(), (plot::PlotRange { 1000000, 1 }));
 }
 
+TEST(PlotExtremeAxis, MajorTicksAreNoCloserThanTheStepTheirLabelsShow)
+{
+    plot::Axis axis(plot::PlotSpace::Y);
+    axis.setMinorTicksPerInterval(4);
+    axis.setLabelResolution(0.01);
+    const auto label = [](double value) { return QString::number(value, 'f', 2); };
+    const auto expectSpaced = [&](const QList<double>& ticks, const std::string& what) {
+        expectOrderedAndBounded(ticks, what);
+        for (qsizetype i = 1; i < ticks.size(); ++i) {
+            EXPECT_GE(ticks[i] - ticks[i - 1], 0.01 * (1 - 1e-9)) << what << " at " << i;
+            EXPECT_NE(label(ticks[i]), label(ticks[i - 1])) << what << " at " << i;
+        }
+    };
+    axis.setLabelingPolicy(plot::Axis::LabelingPolicy::Automatic);
+    // A range far shorter than a label's step holds one label at most.
+    axis.setVisibleRange(plot::PlotRange { 100, 1e-6 });
+    const auto tiny = axis.ticks(spaceWithY({ 0, 1 }));
+    EXPECT_LE(tiny.major.size(), 1);
+    expectSpaced(tiny.major, "tiny");
+    // A few steps: one tick a step, though a round fifth of the range is finer.
+    axis.setVisibleRange(plot::PlotRange { 100, 0.023 });
+    const auto few = axis.ticks(spaceWithY({ 0, 1 }));
+    ASSERT_EQ(few.major.size(), 3);
+    EXPECT_EQ(label(few.major[0]), QStringLiteral("100.00"));
+    EXPECT_EQ(label(few.major[2]), QStringLiteral("100.02"));
+    expectSpaced(few.major, "few");
+    EXPECT_FALSE(few.minor.isEmpty());
+    // A fixed interval finer than the step keeps to its multiples, as few as reach it.
+    axis.setLabelingPolicy(plot::Axis::LabelingPolicy::FixedInterval);
+    axis.setMajorIntervalLength(0.004);
+    axis.setVisibleRange(plot::PlotRange { 0, 0.05 });
+    const auto fixed = axis.ticks(spaceWithY({ 0, 1 })).major;
+    ASSERT_EQ(fixed.size(), 5);
+    EXPECT_NEAR(fixed[1], 0.012, 1e-12);
+    expectSpaced(fixed, "fixed");
+    // A coarser interval is kept as it is.
+    axis.setMajorIntervalLength(0.02);
+    EXPECT_EQ(axis.ticks(spaceWithY({ 0, 1 })).major.size(), 3);
+}
+
+TEST(PlotExtremeSpace, PointsCloserThanTheLabelsStepFitLikeOneValue)
+{
+    struct Case {
+        QList<double> values;
+        plot::PlotRange expected;
+    };
+    const QList<Case> cases {
+        // A tenth of the value its labels show on each side, as for points on one value.
+        { { 100, 100.000001 }, { 90, 20 } },
+        { { 1, 1 + 1e-11 }, { 0.9, 0.2 } },
+        { { 2.996, 3.002 }, { 2.7, 0.6 } },
+        // Ends on the labels' steps.
+        { { 0.6666666, 0.6666667 }, { 0.6, 0.14 } },
+        // Shown as 0: a unit on each side, as for 0 alone.
+        { { 0, 0.004 }, { -1, 2 } },
+        // Near 0 a tenth is less than a step: a step on each side.
+        { { 0.02, 0.024 }, { 0.01, 0.02 } },
+        // Apart by a step or more: their own range.
+        { { 100, 100.02 }, { 100, 0.02 } },
+    };
+    for (const Case& c : cases) {
+        Points points;
+        points.values = c.values;
+        plot::ScatterPlot line(QStringLiteral("line"));
+        line.setDataSource(&points);
+        line.reloadData();
+        plot::PlotSpace space;
+        space.scaleToFitPlots({ &line }, 0, 0.01);
+        const plot::PlotRange y = space.yRange();
+        EXPECT_NEAR(y.location, c.expected.location, 1e-9) << c.values[1];
+        EXPECT_NEAR(y.length, c.expected.length, 1e-9) << c.values[1];
+        // The x coordinate had no resolution: points 1 apart keep their range.
+        EXPECT_EQ(space.xRange(), (plot::PlotRange { 1, 1 }));
+    }
+}
+
 TEST(PlotExtremeSpace, PointsBeyondTheRangeMapToFiniteCoordinates)
 {
     plot::PlotSpace space = spaceWithY({ -Largest / 2, Largest });

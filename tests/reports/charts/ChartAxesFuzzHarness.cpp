@@ -16,6 +16,7 @@
 #include "reports/charts/SimpleScatterPlot.h"
 
 #include <QImage>
+#include <QSet>
 
 #include <cfloat>
 #include <cmath>
@@ -160,6 +161,20 @@ void labelSpace(const Input& input)
     }
 }
 
+// Every label the value axis shows differs from the others.
+void checkValueLabels(const plot::Graph& graph)
+{
+    const plot::Axis* y = graph.yAxis();
+    if (!y || !y->labelFormatter())
+        return;
+    QSet<QString> seen;
+    for (double tick : y->ticks(*graph.defaultPlotSpace()).major) {
+        const QString label = y->labelFormatter()(tick);
+        require(!seen.contains(label), "two ticks with one label");
+        seen.insert(label);
+    }
+}
+
 void barRange(const Input& input)
 {
     const BarChart::YScale scale = BarChart::yScale(input.values);
@@ -231,6 +246,7 @@ void chart(const Input& input)
     if (!graph)
         return;
     graph->imageOfLayer(0.5);
+    checkValueLabels(*graph);
     if (input.flags & 0x08) {
         // A tap at a point of the view, then on the first value's place, and a drag.
         const QPointF point(std::fmod(std::abs(input.at(0)), ViewSize.width()),

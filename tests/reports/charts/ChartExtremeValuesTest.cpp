@@ -64,6 +64,47 @@ TEST_F(ChartTest, NearlyEqualValuesGetAnAxisOfRoundDistinctLabels)
     }
 }
 
+TEST_F(ChartTest, ValuesCloserThanTheirLabelsShowGetNoRepeatedLabel)
+{
+    struct Case {
+        QList<double> values;
+        unsigned decimals;
+    };
+    const QList<Case> cases {
+        { { 100, 100.000001 }, 2 },
+        { { 1, 1 + 1e-11 }, 2 },
+        { { 100, 100.004 }, 2 },
+        { { 100, 100.02 }, 2 },
+        { { 0, 0.004 }, 2 },
+        { { 0.2, 0.4 }, 0 },
+        { { -5, -5.0000001 }, 4 },
+    };
+    for (const Case& c : cases) {
+        for (int kind = 0; kind < 3; ++kind) {
+            auto data = info(c.values);
+            data->yDecimal = c.decimals;
+            std::unique_ptr<BaseChart> chart;
+            if (kind == 0)
+                chart = std::make_unique<LineChart>(data);
+            else if (kind == 1)
+                chart = std::make_unique<SimpleScatterPlot>(data);
+            else
+                chart = std::make_unique<BarChart>(data);
+            ASSERT_FALSE(render(*chart, QSizeF(400, 300)).isNull());
+            const QStringList labels = yLabels(*chart);
+            const std::string what = QString::number(c.values[1], 'g', 17).toStdString() + " kind "
+                + std::to_string(kind) + ": " + labels.join(' ').toStdString();
+            EXPECT_EQ(QSet<QString>(labels.cbegin(), labels.cend()).size(), labels.size()) << what;
+            // Lines and points fit their y range to the values: it has labels to read.
+            if (kind < 2) {
+                EXPECT_GE(labels.size(), 2) << what;
+            }
+            const plot::PlotRange y = chart->graph()->defaultPlotSpace()->yRange();
+            EXPECT_TRUE(y.contains(c.values[0]) && y.contains(c.values[1])) << what;
+        }
+    }
+}
+
 TEST_F(ChartTest, BarRangesHoldEveryFiniteBarOfAnySize)
 {
     const QList<QList<double>> series {
