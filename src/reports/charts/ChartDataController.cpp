@@ -359,6 +359,9 @@ void ChartDataController::createXTicks(
             else
                 label = xcolumn->getStringValue(QVariant::fromValue(date));
         }
+        // Positions closer than the labels show share a label: only the first gets a tick.
+        if (!chart.xAxisLabels.isEmpty() && chart.xAxisLabels.last().first == label)
+            continue;
         chart.xAxisLabels.append({ label, position });
     }
 }

@@ -271,6 +271,19 @@ TEST_F(ChartSeriesTest, ExplicitTicksOnlyFromEightPoints)
     }
     ChartDataController::createXTicks(same, weight, LocalizedStrings::None());
     EXPECT_EQ(same.xAxisLabels.size(), 1);
+
+    // Apart by less than the column's two decimals show: no two ticks share a label.
+    ChartInfo close;
+    for (int i = 0; i < 8; ++i) {
+        auto point = std::make_shared<ChartData>();
+        point->xValue = 1 + i * 0.001;
+        close.chartData.append(point);
+    }
+    ChartDataController::createXTicks(close, weight, LocalizedStrings::None());
+    ASSERT_EQ(close.xAxisLabels.size(), 2);
+    EXPECT_EQ(close.xAxisLabels[0].first, weight->getStringValue(1.0));
+    EXPECT_DOUBLE_EQ(close.xAxisLabels[0].second, 1.0);
+    EXPECT_EQ(close.xAxisLabels[1].first, weight->getStringValue(1.01));
 }
 
 // The same rows in zones whose days do not all begin at midnight or last 24 hours.
