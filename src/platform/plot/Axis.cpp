@@ -26,6 +26,29 @@ bool usableInterval(double interval)
     return std::isfinite(interval) && interval > 0;
 }
 
+// Turned by whole quarter turns: its box is its outline.
+bool upright(double rotation)
+{
+    const double quarters = rotation / (std::numbers::pi / 2);
+    return std::isfinite(quarters) && std::abs(quarters - std::round(quarters)) < 1e-9;
+}
+
+// A turned box drawn in by the distance from each of its sides.
+QPolygonF inset(const QPolygonF& box, double by)
+{
+    QPolygonF result;
+    for (qsizetype i = 0; i < box.size(); ++i) {
+        const QPointF corner = box[i];
+        const QLineF next(corner, box[(i + 1) % box.size()]);
+        const QLineF previous(corner, box[(i + box.size() - 1) % box.size()]);
+        QPointF moved = corner;
+        if (next.length() > 2 * by && previous.length() > 2 * by)
+            moved += (next.unitVector().p2() - corner + previous.unitVector().p2() - corner) * by;
+        result.append(moved);
+    }
+    return result;
+}
+
 // Multiples of the interval from the origin inside the range; none when there would be
 // too many to draw. The multiples are counted in whole steps: far from the origin a step
 // of the interval may be below a double's resolution, and adding 1 to the multiple would
@@ -300,10 +323,16 @@ void Axis::draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds)
                 continue;
             lastTried = column;
         }
-        if (taken.covers(anchor))
+        const bool turned = !upright(label.rotation);
+        // An upright label's box holds its anchor: one anchored inside a label drawn before
+        // cannot be drawn, known before measuring its text. A turned text's box does not.
+        if (!turned && taken.covers(anchor))
             continue;
-        const QRectF place = label.content.boundsAt(anchor, contentAnchor, label.rotation);
-        if (!taken.take(place))
+        const QPolygonF box = label.content.outlineAt(anchor, contentAnchor, label.rotation);
+        const QRectF place = box.boundingRect();
+        // A turned one takes its turned box, not the upright bounds around it; its text keeps
+        // a margin from the next, which may share the rest of its own.
+        if (!(turned ? taken.take(inset(box, TextLayer::Margin / 2)) : taken.take(place)))
             continue;
         label.content.draw(painter, anchor, contentAnchor, label.rotation);
         reach = std::max(reach, label.offset + (horizontal ? place.height() : place.width()));

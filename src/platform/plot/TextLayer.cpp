@@ -16,6 +16,16 @@ QTransform turn(double rotation)
     return QTransform().rotateRadians(-rotation);
 }
 
+// Where a box of the size lies, turned, with its point at the content anchor on the anchor.
+QRectF placeOf(
+    const QSizeF& box, const QPointF& anchor, const QPointF& contentAnchor, double rotation)
+{
+    const QRectF turned = turn(rotation).mapRect(QRectF(QPointF(0, 0), box));
+    const double x = anchor.x() - contentAnchor.x() * turned.width();
+    const double y = anchor.y() - (1 - contentAnchor.y()) * turned.height();
+    return { x, y, turned.width(), turned.height() };
+}
+
 } // namespace
 
 QSizeF TextLayer::size() const
@@ -28,11 +38,22 @@ QSizeF TextLayer::size() const
 QRectF TextLayer::boundsAt(
     const QPointF& anchor, const QPointF& contentAnchor, double rotation) const
 {
+    return placeOf(size(), anchor, contentAnchor, rotation);
+}
+
+QPolygonF TextLayer::outlineAt(
+    const QPointF& anchor, const QPointF& contentAnchor, double rotation) const
+{
     const QSizeF box = size();
-    const QRectF turned = turn(rotation).mapRect(QRectF(QPointF(0, 0), box));
-    const double x = anchor.x() - contentAnchor.x() * turned.width();
-    const double y = anchor.y() - (1 - contentAnchor.y()) * turned.height();
-    return { x, y, turned.width(), turned.height() };
+    const QPointF centre = placeOf(box, anchor, contentAnchor, rotation).center();
+    const QTransform around = turn(rotation);
+    const double halfWidth = box.width() / 2;
+    const double halfHeight = box.height() / 2;
+    QPolygonF outline;
+    for (const QPointF corner : { QPointF(-halfWidth, -halfHeight), QPointF(halfWidth, -halfHeight),
+             QPointF(halfWidth, halfHeight), QPointF(-halfWidth, halfHeight) })
+        outline.append(centre + around.map(corner));
+    return outline;
 }
 
 void TextLayer::draw(
@@ -41,7 +62,7 @@ void TextLayer::draw(
     if (text.isEmpty())
         return;
     const QSizeF box = size();
-    const QRectF place = boundsAt(anchor, contentAnchor, rotation);
+    const QRectF place = placeOf(box, anchor, contentAnchor, rotation);
     painter.save();
     painter.translate(place.center());
     painter.setTransform(turn(rotation), true);

@@ -4,6 +4,7 @@
 #include "platform/plot/TextStyle.h"
 
 #include <QPointF>
+#include <QPolygonF>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -25,6 +26,9 @@ struct TextLayer {
     // `rotation` radians counter-clockwise: the anchor applies to the turned box, so a
     // turned label still stands on its point.
     QRectF boundsAt(const QPointF& anchor, const QPointF& contentAnchor, double rotation) const;
+    // The four corners of the turned box placed as boundsAt places it: what the label
+    // covers, where its upright bounds also hold the empty corners around a turned text.
+    QPolygonF outlineAt(const QPointF& anchor, const QPointF& contentAnchor, double rotation) const;
     void draw(QPainter& painter, const QPointF& anchor, const QPointF& contentAnchor,
         double rotation) const;
 

@@ -10,6 +10,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPolygonF>
+#include <QTransform>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -130,6 +132,36 @@ TEST(PlotLabels, ALabelIsDrawnOnlyWhereItCoversNoneBefore)
     EXPECT_TRUE(space.take(QRectF(5000, 5000, 10, 10)));
     EXPECT_TRUE(space.covers(QPointF(10, 5)));
     EXPECT_FALSE(space.covers(QPointF(10, 50)));
+}
+
+TEST(PlotLabels, TurnedLabelsTakeOnlyTheRoomTheirTextCovers)
+{
+    // A 60 x 12 box turned by 30 degrees, its upright bounds about 58 x 40.
+    const auto turned = [](QPointF centre) {
+        const QTransform turn = QTransform().rotate(-30);
+        QPolygonF outline;
+        for (const QPointF corner :
+            { QPointF(-30, -6), QPointF(30, -6), QPointF(30, 6), QPointF(-30, 6) })
+            outline.append(centre + turn.map(corner));
+        return outline;
+    };
+    plot::LabelSpace space;
+    ASSERT_TRUE(space.take(turned(QPointF(100, 100))));
+    // Side by side, 30 apart: the upright bounds overlap, the turned boxes do not.
+    ASSERT_TRUE(turned(QPointF(100, 100))
+                    .boundingRect()
+                    .intersects(turned(QPointF(130, 100)).boundingRect()));
+    EXPECT_TRUE(space.take(turned(QPointF(130, 100))));
+    // Closer, they do.
+    EXPECT_FALSE(space.take(turned(QPointF(115, 100))));
+    // An upright rectangle in the empty corner of the bounds fits; one over the text does not.
+    EXPECT_TRUE(space.take(QRectF(72, 84, 8, 8)));
+    EXPECT_FALSE(space.take(QRectF(96, 96, 8, 8)));
+    EXPECT_TRUE(space.covers(QPointF(100, 100)));
+    EXPECT_FALSE(space.covers(QPointF(75, 82)));
+    // Nowhere, or no area: never taken.
+    EXPECT_FALSE(space.take(QPolygonF({ QPointF(0, 0), QPointF(10, 10) })));
+    EXPECT_FALSE(space.take(turned(QPointF(std::numeric_limits<double>::quiet_NaN(), 0))));
 }
 
 TEST(PlotPie, ManySlicesPaintAndAreFoundByTheirAngle)

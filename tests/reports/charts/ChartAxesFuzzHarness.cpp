@@ -16,7 +16,9 @@
 #include "reports/charts/SimpleScatterPlot.h"
 
 #include <QImage>
+#include <QPolygonF>
 #include <QSet>
+#include <QTransform>
 
 #include <cfloat>
 #include <cmath>
@@ -158,6 +160,14 @@ void labelSpace(const Input& input)
         taken.take(rect);
         taken.covers(rect.center());
         taken.covers(rect.topLeft());
+        // The same numbers as the corners of a box turned by the ticks byte.
+        const QPolygonF turned
+            = QTransform().rotate(input.ticks * 1.5).map(QPolygonF(rect)).mid(0, 4);
+        const bool took = taken.take(turned);
+        // A box of a label's size covers itself.
+        const bool ordinary = rect.width() >= 1 && rect.height() >= 1 && rect.width() < 1e6
+            && rect.height() < 1e6 && std::abs(rect.left()) < 1e9 && std::abs(rect.top()) < 1e9;
+        require(!took || !ordinary || !taken.take(turned), "a turned box taken twice");
     }
 }
 

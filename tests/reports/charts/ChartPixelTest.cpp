@@ -9,6 +9,8 @@
 #include "reports/charts/LineChart.h"
 #include "reports/charts/PieChart.h"
 
+#include <QTransform>
+
 #include <numbers>
 
 using namespace charttest;
@@ -214,6 +216,44 @@ TEST_F(ChartTest, LineCursorSnapsToTheNearestPoint)
     touch(0.2);
     EXPECT_EQ(chart.touchIndex(), 0);
     EXPECT_DOUBLE_EQ(chart.touchX(), 1);
+}
+
+TEST_F(ChartTest, LineCategoryLabelsOnAPhoneAreEachDrawn)
+{
+    useDevice(QStringLiteral("phone"));
+    const QStringList names { QStringLiteral("Electricity bill"), QStringLiteral("Groceries"),
+        QStringLiteral("Home insurance"), QStringLiteral("Restaurants"),
+        QStringLiteral("Stationery"), QStringLiteral("Streaming services"),
+        QStringLiteral("Train tickets") };
+    auto data = info({ 100, 80, 120, 95, 30, 60, 75 });
+    for (qsizetype i = 0; i < names.size(); ++i)
+        data->chartData[i]->label = names[i];
+    LineChart chart(data);
+    const QImage image = render(chart, QSizeF(375, 620));
+    image.save(testsupport::outputPath(QStringLiteral("chart-line-categories-phone.png")));
+    const plot::PlotSpace* space = chart.graph()->defaultPlotSpace();
+    const plot::Axis* x = chart.graph()->xAxis();
+    const auto labels = x->axisLabels();
+    ASSERT_EQ(labels.size(), names.size());
+    for (const plot::AxisLabel& label : labels) {
+        const std::string what = label.content.text.toStdString();
+        // Below the axis line, the middle of its turned box's top on its tick.
+        const QPointF anchor(
+            space->viewX(label.tickLocation), space->viewY(x->orthogonalPosition()) + label.offset);
+        const QRectF place = label.content.boundsAt(anchor, QPointF(0.5, 1.0), label.rotation);
+        // Its text is there: ink inside its own turned box, which no other label's covers.
+        const QSizeF box = label.content.size();
+        const QTransform turn = QTransform().rotateRadians(-label.rotation);
+        int ink = 0;
+        for (double u = -box.width() / 2 + 3; u <= box.width() / 2 - 3; u += 1) {
+            for (double v = -box.height() / 2 + 3; v <= box.height() / 2 - 3; v += 1) {
+                const QPoint pixel = (place.center() + turn.map(QPointF(u, v))).toPoint();
+                if (image.rect().contains(pixel) && !near(image.pixelColor(pixel), Qt::white, 60))
+                    ++ink;
+            }
+        }
+        EXPECT_GT(ink, 15) << what;
+    }
 }
 
 TEST_F(ChartTest, DataLabelsFollowTheDevice)
