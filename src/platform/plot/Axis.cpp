@@ -21,6 +21,10 @@ constexpr double kTitleGap = 4.0;
 // paint the plot area over.
 constexpr double kClosestLines = 3.0;
 
+// A label may reach this far past the bounds and still count as drawn whole: its box has a
+// margin around the text.
+constexpr double kWholeSlack = 0.5;
+
 bool usableInterval(double interval)
 {
     return std::isfinite(interval) && interval > 0;
@@ -90,6 +94,82 @@ QList<double> multiplesIn(const PlotRange& range, double origin, double interval
 Axis::Axis(int coordinate)
     : m_coordinate(coordinate)
 {
+}
+
+QList<AxisLabel> Axis::labelsFor(const Ticks& found) const
+{
+    if (m_policy == LabelingPolicy::None)
+        return m_axisLabels;
+    QList<AxisLabel> labels;
+    if (!m_formatter)
+        return labels;
+    labels.reserve(found.major.size());
+    for (double location : found.major) {
+        AxisLabel label;
+        label.content.text = m_formatter(location);
+        label.content.textStyle = m_labelStyle;
+        label.tickLocation = location;
+        label.rotation = m_labelRotation;
+        label.offset = m_labelOffset;
+        labels.append(label);
+    }
+    return labels;
+}
+
+QPointF Axis::labelContentAnchor() const
+{
+    // Below a horizontal axis, its upper edge's middle on the tick; left of a vertical one,
+    // its right edge's middle.
+    return m_coordinate == PlotSpace::X ? QPointF(0.5, 1.0) : QPointF(1.0, 0.5);
+}
+
+QList<Axis::LabelReach> Axis::labelReach(const PlotSpace& space) const
+{
+    QList<LabelReach> result;
+    const QRectF area = space.plotArea();
+    if (!(area.width() > 0) || !std::isfinite(area.width()))
+        return result;
+    const PlotRange shown = range(space);
+    const QList<AxisLabel> labels = labelsFor(ticks(space));
+    const bool horizontal = m_coordinate == PlotSpace::X;
+    const QPointF contentAnchor = labelContentAnchor();
+    // Where each label stands across the area: its tick's place along a horizontal axis,
+    // the axis line for a vertical one.
+    struct Standing {
+        const AxisLabel* label;
+        QPointF anchor;
+        double stand;
+    };
+    QList<Standing> standing;
+    for (const AxisLabel& label : labels) {
+        if (label.content.text.isEmpty() || !shown.contains(label.tickLocation))
+            continue;
+        const QPointF anchor = pointAt(space, label.tickLocation, label.offset);
+        if (!space.drawableArea().contains(anchor))
+            continue;
+        const double stand = horizontal ? space.viewX(label.tickLocation) : linePosition(space);
+        // Only labels standing over the area move with its sides.
+        if (!(stand >= area.left() && stand <= area.right()))
+            continue;
+        standing.append({ &label, anchor, stand });
+    }
+    if (standing.isEmpty())
+        return result;
+    // More labels than pixels: the paint tries few of them, and the outermost reach furthest.
+    if (standing.size() > (horizontal ? area.width() : area.height())) {
+        const auto [leftmost, rightmost] = std::minmax_element(standing.cbegin(), standing.cend(),
+            [](const Standing& a, const Standing& b) { return a.stand < b.stand; });
+        standing = { *leftmost, *rightmost };
+    }
+    for (const Standing& at : std::as_const(standing)) {
+        const AxisLabel& label = *at.label;
+        const QRectF place = label.content.boundsAt(at.anchor, contentAnchor, label.rotation);
+        if (!place.isValid() || !std::isfinite(place.left()) || !std::isfinite(place.right()))
+            continue;
+        result.append({ (at.stand - area.left()) / area.width(), at.stand - place.left(),
+            place.right() - at.stand });
+    }
+    return result;
 }
 
 double Axis::niceInterval(double length, int ticks)
@@ -286,24 +366,12 @@ void Axis::draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds)
     if (m_majorTick)
         drawTicks(found.major, *m_majorTick, kTickLength);
 
-    // Labels, each where it does not cover the one before; how far they reach outwards.
-    QList<AxisLabel> labels = m_axisLabels;
-    if (m_policy != LabelingPolicy::None) {
-        labels.clear();
-        if (m_formatter) {
-            for (double location : found.major) {
-                AxisLabel label;
-                label.content.text = m_formatter(location);
-                label.content.textStyle = m_labelStyle;
-                label.tickLocation = location;
-                label.rotation = m_labelRotation;
-                label.offset = m_labelOffset;
-                labels.append(label);
-            }
-        }
-    }
+    // Labels, each where it does not cover the one before and drawn whole; how far they
+    // reach outwards.
+    const QList<AxisLabel> labels = labelsFor(found);
     const bool horizontal = m_coordinate == PlotSpace::X;
-    const QPointF contentAnchor = horizontal ? QPointF(0.5, 1.0) : QPointF(1.0, 0.5);
+    const QPointF contentAnchor = labelContentAnchor();
+    const QRectF whole = bounds.adjusted(-kWholeSlack, -kWholeSlack, kWholeSlack, kWholeSlack);
     double reach = 0;
     LabelSpace taken;
     // More labels than pixels along the axis: only a column's first is tried, as measuring
@@ -311,7 +379,7 @@ void Axis::draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds)
     const QRectF area = space.plotArea();
     const bool dense = labels.size() > (horizontal ? area.width() : area.height());
     double lastTried = -std::numeric_limits<double>::infinity();
-    for (const AxisLabel& label : std::as_const(labels)) {
+    for (const AxisLabel& label : labels) {
         if (label.content.text.isEmpty() || !shown.contains(label.tickLocation))
             continue;
         const QPointF anchor = pointAt(space, label.tickLocation, label.offset);
@@ -330,6 +398,8 @@ void Axis::draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds)
             continue;
         const QPolygonF box = label.content.outlineAt(anchor, contentAnchor, label.rotation);
         const QRectF place = box.boundingRect();
+        if (bounds.isValid() && !whole.contains(place))
+            continue;
         // A turned one takes its turned box, not the upright bounds around it; its text keeps
         // a margin from the next, which may share the rest of its own.
         if (!(turned ? taken.take(inset(box, TextLayer::Margin / 2)) : taken.take(place)))

@@ -105,14 +105,29 @@ public:
     static double niceInterval(double length, int ticks);
 
     void drawGridLines(QPainter& painter, const PlotSpace& space) const;
-    // Draws the axis; its title stays inside the bounds when they are given.
+    // Draws the axis; when bounds are given its title stays inside them, and a label that
+    // would reach past them is left out rather than cut.
     void draw(QPainter& painter, const PlotSpace& space, const QRectF& bounds = {}) const;
+
+    // Where a label stands across the plot area's width (0 at its left side, 1 at its right:
+    // its tick, or the line of a vertical axis) and how far its box reaches to the left and
+    // to the right of that place. A graph narrows its plot area by these so that its labels
+    // fit between its sides.
+    struct LabelReach {
+        double share = 0;
+        double left = 0;
+        double right = 0;
+    };
+    QList<LabelReach> labelReach(const PlotSpace& space) const;
 
     // More ticks than this are not drawn: a range far longer than its interval.
     static constexpr int MaximumTicks = 2000;
 
 private:
     PlotRange range(const PlotSpace& space) const;
+    // The labels for the ticks: the caller's own, or the formatter's for each major tick.
+    QList<AxisLabel> labelsFor(const Ticks& found) const;
+    QPointF labelContentAnchor() const;
     // Where the axis line lies across the other coordinate, in painted coordinates.
     double linePosition(const PlotSpace& space) const;
     QPointF pointAt(const PlotSpace& space, double location, double outward) const;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace platform::plot {
 
@@ -45,7 +46,55 @@ QRectF Graph::plotArea() const
 
 void Graph::layout()
 {
-    m_plotSpace.setPlotArea(plotArea());
+    const QRectF area = plotArea();
+    m_plotSpace.setPlotArea(area);
+    if (!m_xAxis || !(area.width() > 0) || !m_bounds.isValid())
+        return;
+    // Labels that reach past the sides of the bounds would be cut: the plot area's sides move
+    // in, as little as it takes, so that each is drawn whole. A label that alone would take
+    // more than a quarter of the width gets no room: the axis leaves it out rather than cut it.
+    const double width = area.width();
+    const double most = width / 4;
+    QList<Axis::LabelReach> reaches = m_xAxis->labelReach(m_plotSpace);
+    reaches.append(m_yAxis->labelReach(m_plotSpace));
+    // With the area's sides at left and right, the sides the label needs.
+    const auto rightFor = [&](const Axis::LabelReach& label, double left) {
+        return label.share > 0
+            ? (m_bounds.right() - label.right - left * (1 - label.share)) / label.share
+            : std::numeric_limits<double>::infinity();
+    };
+    const auto leftFor = [&](const Axis::LabelReach& label, double right) {
+        return label.share < 1
+            ? (m_bounds.left() + label.left - right * label.share) / (1 - label.share)
+            : -std::numeric_limits<double>::infinity();
+    };
+    reaches.removeIf([&](const Axis::LabelReach& label) {
+        const bool rightFits = label.share > 0 ? rightFor(label, area.left()) >= area.right() - most
+                                               : area.left() + label.right <= m_bounds.right();
+        const bool leftFits = label.share < 1 ? leftFor(label, area.right()) <= area.left() + most
+                                              : area.right() - label.left >= m_bounds.left();
+        return !rightFits || !leftFits;
+    });
+    if (reaches.isEmpty())
+        return;
+    double left = area.left();
+    double right = area.right();
+    // Moving one side moves the labels near the other a little: a few rounds settle both.
+    for (int round = 0; round < 8; ++round) {
+        double newLeft = area.left();
+        double newRight = area.right();
+        for (const Axis::LabelReach& label : std::as_const(reaches)) {
+            newRight = std::min(newRight, rightFor(label, left));
+            newLeft = std::max(newLeft, leftFor(label, right));
+        }
+        if (newLeft == left && newRight == right)
+            break;
+        left = newLeft;
+        right = newRight;
+    }
+    if (!(right - left >= width / 2) || (left == area.left() && right == area.right()))
+        return;
+    m_plotSpace.setPlotArea(QRectF(left, area.top(), right - left, area.height()));
 }
 
 void Graph::setFill(const Fill& fill)
@@ -123,8 +172,7 @@ void Graph::draw(QPainter& painter)
     painter.setClipRect(m_bounds);
     m_fill.fillRect(painter, m_bounds);
     const QRectF frame = plotAreaFrame();
-    const QRectF area = plotArea();
-    m_plotAreaFill.fillRect(painter, area);
+    m_plotAreaFill.fillRect(painter, m_plotSpace.plotArea());
     if (m_xAxis) {
         m_xAxis->drawGridLines(painter, m_plotSpace);
         m_yAxis->drawGridLines(painter, m_plotSpace);

@@ -50,6 +50,8 @@ public:
     std::optional<LineStyle> plotAreaFrameBorder() const { return m_frameBorder; }
     void setPlotAreaFrameBorder(const std::optional<LineStyle>& style) { m_frameBorder = style; }
     QRectF plotAreaFrame() const;
+    // The area the paddings leave; the plot space's may be narrower, where axis labels at
+    // its sides need the room.
     QRectF plotArea() const;
 
     Fill fill() const { return m_fill; }

@@ -164,6 +164,72 @@ TEST(PlotLabels, TurnedLabelsTakeOnlyTheRoomTheirTextCovers)
     EXPECT_FALSE(space.take(turned(QPointF(std::numeric_limits<double>::quiet_NaN(), 0))));
 }
 
+TEST(PlotLabels, AxisLabelsAtTheSidesGetRoomAndOneThatCannotFitIsLeftOutNotCut)
+{
+    plot::Graph graph(QRectF(0, 0, 400, 300));
+    graph.setPlotAreaFramePadding(QMarginsF(20, 20, 5, 80));
+    graph.setFill(plot::Fill::color(Qt::white));
+    plot::PlotSpace* space = graph.defaultPlotSpace();
+    space->setXRange({ 0, 4 });
+    space->setYRange({ 0, 1 });
+    plot::Axis* x = graph.xAxis();
+    x->setLabelingPolicy(plot::Axis::LabelingPolicy::None);
+    x->setAxisLineStyle(std::nullopt);
+    x->setMajorTickLineStyle(std::nullopt);
+    x->setMinorTickLineStyle(std::nullopt);
+    graph.yAxis()->setAxisLineStyle(std::nullopt);
+    graph.yAxis()->setLabelingPolicy(plot::Axis::LabelingPolicy::None);
+    plot::TextStyle style;
+    style.font.setPixelSize(12);
+    style.color = Qt::red;
+    const auto labelAt = [&](const QString& text, double location) {
+        plot::AxisLabel label;
+        label.content.text = text;
+        label.content.textStyle = style;
+        label.tickLocation = location;
+        label.rotation = 0.4;
+        label.offset = 2;
+        return label;
+    };
+    const auto redIn = [](const QImage& image, const QRectF& region) {
+        int count = 0;
+        const QRect pixels = region.toAlignedRect().intersected(image.rect());
+        for (int py = pixels.top(); py <= pixels.bottom(); ++py) {
+            for (int px = pixels.left(); px <= pixels.right(); ++px) {
+                const QColor colour = image.pixelColor(px, py);
+                count += colour.red() > 200 && colour.green() < 150;
+            }
+        }
+        return count;
+    };
+    // At both ends, wider than the room the paddings leave beside them.
+    const QList<plot::AxisLabel> ends { labelAt(QStringLiteral("The first label"), 0),
+        labelAt(QStringLiteral("The middle"), 2), labelAt(QStringLiteral("The last label"), 4) };
+    x->setAxisLabels(ends);
+    const QImage image = graph.imageOfLayer();
+    const QRectF area = space->plotArea();
+    EXPECT_GT(area.left(), 20);
+    EXPECT_LT(area.right(), 395);
+    EXPECT_GT(area.width(), 375 / 2.0);
+    for (const plot::AxisLabel& label : ends) {
+        const QPointF anchor(space->viewX(label.tickLocation), area.bottom() + label.offset);
+        const QRectF place = label.content.boundsAt(anchor, QPointF(0.5, 1.0), label.rotation);
+        const std::string what = label.content.text.toStdString();
+        EXPECT_GE(place.left(), -0.5) << what;
+        EXPECT_LE(place.right(), 400.5) << what;
+        EXPECT_GT(redIn(image, place), 20) << what;
+    }
+    // No ink is cut at the sides.
+    EXPECT_EQ(redIn(image, QRectF(0, 0, 1, 300)), 0);
+    EXPECT_EQ(redIn(image, QRectF(399, 0, 1, 300)), 0);
+
+    // Wider than the graph: no narrowing fits it, and it is not drawn in part.
+    x->setAxisLabels({ labelAt(QString(60, QLatin1Char('W')), 4) });
+    const QImage wide = graph.imageOfLayer();
+    EXPECT_EQ(space->plotArea(), graph.plotArea());
+    EXPECT_EQ(redIn(wide, QRectF(0, 0, 400, 300)), 0);
+}
+
 TEST(PlotPie, ManySlicesPaintAndAreFoundByTheirAngle)
 {
     Slices source;

@@ -185,6 +185,20 @@ void checkValueLabels(const plot::Graph& graph)
     }
 }
 
+// The plot area makes room for labels inside the one the paddings leave, and keeps at least
+// half of its width.
+void checkPlotArea(const plot::Graph& graph)
+{
+    const QRectF padded = graph.plotArea();
+    const QRectF area = graph.defaultPlotSpace()->plotArea();
+    if (!(padded.width() > 0))
+        return;
+    require(area.left() >= padded.left() && area.right() <= padded.right()
+            && area.top() == padded.top() && area.bottom() == padded.bottom(),
+        "a plot area outside the paddings");
+    require(area.width() >= padded.width() / 2 - 1e-9, "a plot area narrowed by half or more");
+}
+
 void barRange(const Input& input)
 {
     const BarChart::YScale scale = BarChart::yScale(input.values);
@@ -257,6 +271,7 @@ void chart(const Input& input)
         return;
     graph->imageOfLayer(0.5);
     checkValueLabels(*graph);
+    checkPlotArea(*graph);
     if (input.flags & 0x08) {
         // A tap at a point of the view, then on the first value's place, and a drag.
         const QPointF point(std::fmod(std::abs(input.at(0)), ViewSize.width()),
@@ -330,6 +345,7 @@ void bareGraph(const Input& input)
     note.content.text = QStringLiteral("note");
     graph.addAnnotation(note);
     graph.imageOfLayer(0.5);
+    checkPlotArea(graph);
     graph.pointingDeviceDown(space->viewPoint(input.at(0), input.at(1)));
 }
 

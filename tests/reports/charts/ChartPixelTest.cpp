@@ -218,7 +218,7 @@ TEST_F(ChartTest, LineCursorSnapsToTheNearestPoint)
     EXPECT_DOUBLE_EQ(chart.touchX(), 1);
 }
 
-TEST_F(ChartTest, LineCategoryLabelsOnAPhoneAreEachDrawn)
+TEST_F(ChartTest, LineCategoryLabelsOnAPhoneAreEachDrawnWhole)
 {
     useDevice(QStringLiteral("phone"));
     const QStringList names { QStringLiteral("Electricity bill"), QStringLiteral("Groceries"),
@@ -241,6 +241,9 @@ TEST_F(ChartTest, LineCategoryLabelsOnAPhoneAreEachDrawn)
         const QPointF anchor(
             space->viewX(label.tickLocation), space->viewY(x->orthogonalPosition()) + label.offset);
         const QRectF place = label.content.boundsAt(anchor, QPointF(0.5, 1.0), label.rotation);
+        EXPECT_GE(place.left(), -0.5) << what;
+        EXPECT_LE(place.right(), image.width() + 0.5) << what;
+        EXPECT_LE(place.bottom(), image.height() + 0.5) << what;
         // Its text is there: ink inside its own turned box, which no other label's covers.
         const QSizeF box = label.content.size();
         const QTransform turn = QTransform().rotateRadians(-label.rotation);
