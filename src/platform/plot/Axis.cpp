@@ -153,21 +153,30 @@ QList<Axis::LabelReach> Axis::labelReach(const PlotSpace& space) const
             continue;
         standing.append({ &label, anchor, stand });
     }
-    if (standing.isEmpty())
-        return result;
     // More labels than pixels: the paint tries few of them, and the outermost reach furthest.
-    if (standing.size() > (horizontal ? area.width() : area.height())) {
+    if (!standing.isEmpty() && standing.size() > (horizontal ? area.width() : area.height())) {
         const auto [leftmost, rightmost] = std::minmax_element(standing.cbegin(), standing.cend(),
             [](const Standing& a, const Standing& b) { return a.stand < b.stand; });
         standing = { *leftmost, *rightmost };
     }
+    const auto shareOf = [&](double stand) { return (stand - area.left()) / area.width(); };
+    double outwards = 0;
     for (const Standing& at : std::as_const(standing)) {
         const AxisLabel& label = *at.label;
         const QRectF place = label.content.boundsAt(at.anchor, contentAnchor, label.rotation);
         if (!place.isValid() || !std::isfinite(place.left()) || !std::isfinite(place.right()))
             continue;
-        result.append({ (at.stand - area.left()) / area.width(), at.stand - place.left(),
-            place.right() - at.stand });
+        result.append({ shareOf(at.stand), at.stand - place.left(), place.right() - at.stand });
+        outwards = std::max(outwards, label.offset + place.width());
+    }
+    // The title of a vertical axis stands beside its labels, as draw places it.
+    if (!horizontal && !m_title.isEmpty()) {
+        TextLayer title;
+        title.text = m_title;
+        title.textStyle = m_titleStyle;
+        const double offset = std::max(m_titleOffset, outwards + kTitleGap);
+        const double stand = linePosition(space);
+        result.append({ shareOf(stand), offset + title.size().height(), -offset });
     }
     return result;
 }

@@ -111,8 +111,8 @@ public:
 
     // Where a label stands across the plot area's width (0 at its left side, 1 at its right:
     // its tick, or the line of a vertical axis) and how far its box reaches to the left and
-    // to the right of that place. A graph narrows its plot area by these so that its labels
-    // fit between its sides.
+    // to the right of that place; the title beside a vertical axis's labels too. A graph
+    // narrows its plot area by these so that they fit between its sides.
     struct LabelReach {
         double share = 0;
         double left = 0;

@@ -259,6 +259,33 @@ TEST_F(ChartTest, LineCategoryLabelsOnAPhoneAreEachDrawnWhole)
     }
 }
 
+TEST_F(ChartTest, TheValueTitleOfALineChartOnAPhoneHasRoomBesideItsLabels)
+{
+    useDevice(QStringLiteral("phone"));
+    // Ticks every 20, one at the middle of the axis where the title stands.
+    LineChart chart(info({ 0, 35, 80 }));
+    render(chart, QSizeF(375, 620));
+    const plot::PlotSpace* space = chart.graph()->defaultPlotSpace();
+    const plot::Axis* y = chart.graph()->yAxis();
+    const double line = space->viewX(y->orthogonalPosition());
+    double reach = 0;
+    for (double tick : y->ticks(*space).major) {
+        plot::TextLayer label;
+        label.text = y->labelFormatter()(tick);
+        label.textStyle = y->labelTextStyle();
+        const QRectF place = label.boundsAt(QPointF(line - y->labelOffset(), space->viewY(tick)),
+            QPointF(1, 0.5), y->labelRotation());
+        reach = std::max(reach, y->labelOffset() + place.width());
+    }
+    ASSERT_GT(reach, 0);
+    plot::TextLayer title;
+    title.text = y->title();
+    title.textStyle = y->titleTextStyle();
+    // Set off from the line beyond the labels, turned upright, still inside the view.
+    const double titleLeft = line - std::max(y->titleOffset(), reach + 4) - title.size().height();
+    EXPECT_GE(titleLeft, -0.5) << "labels reach " << reach << " from the line at " << line;
+}
+
 TEST_F(ChartTest, DataLabelsFollowTheDevice)
 {
     for (const QString& device : { QStringLiteral("tablet"), QStringLiteral("phone") }) {
