@@ -140,24 +140,36 @@ QList<Axis::LabelReach> Axis::labelReach(const PlotSpace& space) const
         QPointF anchor;
         double stand;
     };
-    QList<Standing> standing;
+    // More labels than pixels: the paint tries few of them, and the outermost reach furthest.
+    // Those are found by their ticks alone, as measuring or placing them all would cost more
+    // than the paint.
+    const bool dense = labels.size() > (horizontal ? area.width() : area.height());
+    QList<const AxisLabel*> candidates;
+    const AxisLabel* lowest = nullptr;
+    const AxisLabel* highest = nullptr;
     for (const AxisLabel& label : labels) {
         if (label.content.text.isEmpty() || !shown.contains(label.tickLocation))
             continue;
-        const QPointF anchor = pointAt(space, label.tickLocation, label.offset);
-        if (!space.drawableArea().contains(anchor))
-            continue;
-        const double stand = horizontal ? space.viewX(label.tickLocation) : linePosition(space);
-        // Only labels standing over the area move with its sides.
-        if (!(stand >= area.left() && stand <= area.right()))
-            continue;
-        standing.append({ &label, anchor, stand });
+        if (!dense)
+            candidates.append(&label);
+        if (!lowest || label.tickLocation < lowest->tickLocation)
+            lowest = &label;
+        if (!highest || label.tickLocation > highest->tickLocation)
+            highest = &label;
     }
-    // More labels than pixels: the paint tries few of them, and the outermost reach furthest.
-    if (!standing.isEmpty() && standing.size() > (horizontal ? area.width() : area.height())) {
-        const auto [leftmost, rightmost] = std::minmax_element(standing.cbegin(), standing.cend(),
-            [](const Standing& a, const Standing& b) { return a.stand < b.stand; });
-        standing = { *leftmost, *rightmost };
+    if (dense && lowest)
+        candidates = { lowest, highest };
+    QList<Standing> standing;
+    const QRectF drawable = space.drawableArea();
+    const double line = linePosition(space);
+    for (const AxisLabel* label : std::as_const(candidates)) {
+        const QPointF anchor = pointAt(space, label->tickLocation, label->offset);
+        if (!drawable.contains(anchor))
+            continue;
+        const double stand = horizontal ? space.viewX(label->tickLocation) : line;
+        // Only labels standing over the area move with its sides.
+        if (stand >= area.left() && stand <= area.right())
+            standing.append({ label, anchor, stand });
     }
     const auto shareOf = [&](double stand) { return (stand - area.left()) / area.width(); };
     double outwards = 0;
@@ -175,8 +187,7 @@ QList<Axis::LabelReach> Axis::labelReach(const PlotSpace& space) const
         title.text = m_title;
         title.textStyle = m_titleStyle;
         const double offset = std::max(m_titleOffset, outwards + kTitleGap);
-        const double stand = linePosition(space);
-        result.append({ shareOf(stand), offset + title.size().height(), -offset });
+        result.append({ shareOf(line), offset + title.size().height(), -offset });
     }
     return result;
 }
