@@ -1,10 +1,12 @@
 #include "platform/plot/TextLayer.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QTransform>
 
 #include <cmath>
+#include <utility>
 
 namespace platform::plot {
 
@@ -30,9 +32,21 @@ QRectF placeOf(
 
 QSizeF TextLayer::size() const
 {
+    // A chart measures the same labels at every paint, and once more to make room for them:
+    // the sizes are kept, each thread its own, a few thousand at most.
+    thread_local QHash<std::pair<QFont, QString>, QSizeF> kept;
+    const std::pair key { textStyle.font, text };
+    const auto found = kept.constFind(key);
+    if (found != kept.constEnd())
+        return *found;
     const QFontMetricsF metrics(textStyle.font);
-    return { std::ceil(metrics.horizontalAdvance(text)) + 2 * Margin,
+    const QSizeF measured { std::ceil(metrics.horizontalAdvance(text)) + 2 * Margin,
         std::ceil(metrics.height()) + 2 * Margin };
+    constexpr qsizetype kKeptSizes = 4096;
+    if (kept.size() >= kKeptSizes)
+        kept.clear();
+    kept.insert(key, measured);
+    return measured;
 }
 
 QRectF TextLayer::boundsAt(
