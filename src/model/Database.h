@@ -42,7 +42,7 @@ public:
     // Loads the default table definitions, the system database, its tables and colours;
     // false when any of it could not be loaded or saved.
     [[nodiscard]] static bool loadDefaultTemplates();
-    // Makes or refreshes, in the database, a user table for every system definition.
+    // Makes, in the database, a user table for every system definition that has none there.
     [[nodiscard]] static bool loadDefaultTemplatesToDatabase(const QString& databaseId);
     // Adds the default colours missing from the database's colour table.
     [[nodiscard]] static bool loadDefaultColors(const QString& databaseId);

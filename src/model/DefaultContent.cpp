@@ -21,6 +21,8 @@
 #include <QJsonObject>
 #include <QSet>
 
+#include <algorithm>
+
 const QString DefaultContent::SystemDatabaseId
     = QStringLiteral("0A839837-0816-4DEE-9490-3F22311F4F9E");
 const QString DefaultContent::SystemDatabaseName = QStringLiteral("ColorsKivo");
@@ -208,21 +210,18 @@ bool DefaultContent::loadDefaultTemplatesToDatabase(const QString& databaseId)
         if (!definition->issystem().toBool())
             continue;
         const QString definitionId = definition->id().toString();
-        UserTemplate* table = nullptr;
-        for (UserTemplate* candidate : tables) {
-            if (candidate->template_id().toString() == definitionId) {
-                table = candidate;
-                break;
-            }
-        }
-        if (!table) {
-            table = UserTemplate::add(databaseId);
-            if (!table)
-                return false;
-            table->setIsprotected(
-                definition->isprotected().isNull() ? QVariant(false) : definition->isprotected());
-            table->setTemplate_id(definitionId);
-        }
+        // A table already made from the definition is the user's: its name and description
+        // stay as they are.
+        if (std::any_of(tables.cbegin(), tables.cend(), [&](const UserTemplate* table) {
+                return table->template_id().toString() == definitionId;
+            }))
+            continue;
+        UserTemplate* table = UserTemplate::add(databaseId);
+        if (!table)
+            return false;
+        table->setIsprotected(
+            definition->isprotected().isNull() ? QVariant(false) : definition->isprotected());
+        table->setTemplate_id(definitionId);
         table->setName(definition->name());
         table->setDescr(definition->descr());
         if (!table->saveUserTemplate()) {

@@ -45,8 +45,8 @@ public:
     // definition may not be a system one.
     [[nodiscard]] static Template* storeTemplate(
         const QVariantMap& definition, DefinitionCheck::Source source, QString* reason = nullptr);
-    // Makes or refreshes, in the database, a user table for every system definition;
-    // false when one could not be saved.
+    // Makes, in the database, a user table for every system definition that has none there;
+    // tables already made are left as they are. False when one could not be saved.
     [[nodiscard]] static bool loadDefaultTemplatesToDatabase(const QString& databaseId);
     // Adds to the database's colour table (its table made from the colour-list definition)
     // the default colours whose name it lacks; nothing without one, or when it is

@@ -6,6 +6,7 @@
 #include "model/Template.h"
 #include "model/UserTemplate.h"
 #include "platform/Folders.h"
+#include "utilities/store/KivoLibContext.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -163,6 +164,12 @@ TEST_F(ModelTest, LoadingTwiceRefreshesWithoutDuplicates)
     Template* colours = Template::getTemplate(DefaultContent::ColorListTemplateId);
     colours->setName("Renamed");
     ASSERT_TRUE(colours->saveTemplate());
+    UserTemplate* palette
+        = UserTemplate::getUserTemplates(DefaultContent::SystemDatabaseId).first();
+    palette->setName("Palette");
+    palette->setDescr("Mine");
+    ASSERT_TRUE(palette->saveUserTemplate());
+    const QVariant renamedAt = palette->mtimestamp();
     const quint64 templates = countOf("Template");
     const quint64 columns = countOf("TemplateColumn");
     const quint64 tables = countOf("UserTemplate");
@@ -173,11 +180,13 @@ TEST_F(ModelTest, LoadingTwiceRefreshesWithoutDuplicates)
     EXPECT_EQ(countOf("TemplateColumn"), columns);
     EXPECT_EQ(countOf("UserTemplate"), tables);
     EXPECT_EQ(countOf("Rows"), 17u);
-    // The file wins for definitions; tables take their definition's name again.
+    // The file wins for definitions; a table keeps what the user named it, untouched.
     EXPECT_EQ(
         Template::getTemplate(DefaultContent::ColorListTemplateId)->name().toString(), "Colors");
-    EXPECT_EQ(
-        UserTemplate::getUserTemplates(DefaultContent::SystemDatabaseId).first()->name(), "Colors");
+    UserTemplate* kept = UserTemplate::getUserTemplates(DefaultContent::SystemDatabaseId).first();
+    EXPECT_EQ(kept->name(), "Palette");
+    EXPECT_EQ(kept->descr(), "Mine");
+    EXPECT_EQ(kept->mtimestamp(), renamedAt);
 
     // A colour deleted by the user comes back; the others are not added again.
     const auto colourColumns = TemplateColumn::getColumns(DefaultContent::ColorListTemplateId);
@@ -189,29 +198,46 @@ TEST_F(ModelTest, LoadingTwiceRefreshesWithoutDuplicates)
     EXPECT_EQ(countOf("Rows"), 17u);
 }
 
-TEST_F(ModelTest, TablesFollowOnlySystemDefinitions)
+TEST_F(ModelTest, TablesAreAddedOnlyForSystemDefinitionsAndKeptAsTheUserLeftThem)
 {
     Template* mine = Template::add();
     mine->setName("Mine");
+    mine->setDescr("Made here");
     mine->setIssystem(true);
     ASSERT_TRUE(mine->saveTemplate());
     ASSERT_TRUE(Database::loadDefaultTemplatesToDatabase("D"));
     auto tables = UserTemplate::getUserTemplates("D");
     ASSERT_EQ(tables.size(), 1);
     EXPECT_EQ(tables.first()->name().toString(), "Mine");
+    EXPECT_EQ(tables.first()->descr().toString(), "Made here");
 
+    // The name and description the user gives the table are his, whatever the definition
+    // is called since.
+    tables.first()->setName("Tools");
+    tables.first()->setDescr("Hand tools in the shed");
+    ASSERT_TRUE(tables.first()->saveUserTemplate());
     mine->setName("Ours");
     ASSERT_TRUE(mine->saveTemplate());
     ASSERT_TRUE(Database::loadDefaultTemplatesToDatabase("D"));
-    EXPECT_EQ(UserTemplate::getUserTemplates("D").first()->name().toString(), "Ours");
+    KivoLib::currentContext()->reset();
+    tables = UserTemplate::getUserTemplates("D");
+    ASSERT_EQ(tables.size(), 1);
+    EXPECT_EQ(tables.first()->name().toString(), "Tools");
+    EXPECT_EQ(tables.first()->descr().toString(), "Hand tools in the shed");
 
+    // Another database gets its own table, under the definition's name.
+    ASSERT_TRUE(Database::loadDefaultTemplatesToDatabase("E"));
+    tables = UserTemplate::getUserTemplates("E");
+    ASSERT_EQ(tables.size(), 1);
+    EXPECT_EQ(tables.first()->name().toString(), "Ours");
+
+    mine = Template::getTemplate(mine->id().toString());
     mine->setIssystem(false);
     mine->setName("Private");
     ASSERT_TRUE(mine->saveTemplate());
-    ASSERT_TRUE(Database::loadDefaultTemplatesToDatabase("D"));
-    tables = UserTemplate::getUserTemplates("D");
-    ASSERT_EQ(tables.size(), 1);
-    EXPECT_EQ(tables.first()->name().toString(), "Ours");
+    ASSERT_TRUE(Database::loadDefaultTemplatesToDatabase("F"));
+    EXPECT_TRUE(UserTemplate::getUserTemplates("F").isEmpty());
+    EXPECT_EQ(UserTemplate::getUserTemplates("D").first()->name().toString(), "Tools");
 }
 
 TEST_F(ModelTest, AResourceThatDoesNotParseLoadsNothing)

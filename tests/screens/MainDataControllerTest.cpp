@@ -224,6 +224,15 @@ TEST_F(HomeTest, TheSettingsMenuHasNineEntries)
 TEST_F(HomeTest, DefaultTablesAreAddedAfterTheConfirmation)
 {
     ASSERT_TRUE(Database::loadDefaultTemplates());
+    QList<Template*> system;
+    for (Template* candidate : Template::getTemplates())
+        if (candidate->issystem().toBool())
+            system << candidate;
+    ASSERT_GE(system.size(), 2);
+    // A table the user made from a default definition and named himself.
+    Template* bundled = system.last();
+    const QString databaseId = database->id().toString();
+    addTable(databaseId, bundled->id().toString(), "Tools", "Hand tools in the shed");
     openHome();
     const qint64 before = controller->count();
     controller->settings(nullptr);
@@ -240,9 +249,30 @@ TEST_F(HomeTest, DefaultTablesAreAddedAfterTheConfirmation)
     screen->optionLists.last().handler(4);
     alertsShown().last()->clickButtonAtIndex(1);
     testsupport::processEvents(10);
-    EXPECT_GT(controller->count(), before);
     EXPECT_EQ(screen->hudCount, 0);
     EXPECT_GE(screen->hudShows, 1);
+
+    // One table for each default definition: the missing ones are added under their
+    // definition's name, the user's keeps the name and description he gave it.
+    const qint64 all = before + system.size() - 1;
+    EXPECT_EQ(controller->count(), all);
+    EXPECT_EQ(tableNames().count("Tools"), 1);
+    EXPECT_FALSE(tableNames().contains(bundled->name().toString()));
+
+    // Asked again, nothing changes.
+    controller->settings(nullptr);
+    screen->optionLists.last().handler(4);
+    alertsShown().last()->clickButtonAtIndex(1);
+    testsupport::processEvents(10);
+    EXPECT_EQ(controller->count(), all);
+    EXPECT_EQ(tableNames().count("Tools"), 1);
+
+    KivoLib::currentContext()->reset();
+    QStringList stored;
+    for (UserTemplate* table : UserTemplate::getUserTemplates(databaseId))
+        stored << table->name().toString() + u'|' + table->descr().toString();
+    EXPECT_EQ(stored.size(), all);
+    EXPECT_TRUE(stored.contains("Tools|Hand tools in the shed")) << stored.join(", ").toStdString();
 }
 
 TEST_F(HomeTest, TheReminderResetRunsOncePerProcess)
