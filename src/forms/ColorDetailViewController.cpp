@@ -12,6 +12,7 @@
 #include "model/TemplateColumn.h"
 #include "model/TypeConstants.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/TextInput.h"
 #include "style/ColorDictionaries.h"
 #include "style/UIColor_Expanded.h"
 #include "utilities/shell/DeviceHelper.h"
@@ -173,10 +174,21 @@ void ColorDetailViewController::colorPickerSaved(ColorPickerController* picker)
     if (FormLabelElement* hex = labelWithKey(HexKey))
         hex->setValue(UIColor_Expanded::hexStringValue(chosen));
     setColorImage();
-    // The nearest name is only a proposal: the user may type another before saving.
+    // Typing in the name ends here: the typed text reaches the element now, not when the
+    // reload below lets go of the field, over the proposal.
+    if (FormTableView* table = formTableView())
+        platform::ui::TextInput::endEditing(table, true);
+    // The nearest name is only a proposal: it fills the name while that is empty or still
+    // the last proposal, and never takes the place of a name the user gave.
     if (auto* name
-        = qobject_cast<FormEntryElement*>(root() ? root()->elementWithKey(NameKey) : nullptr))
-        name->setTextValue(UIColor_Expanded::closestColorName(chosen));
+        = qobject_cast<FormEntryElement*>(root() ? root()->elementWithKey(NameKey) : nullptr)) {
+        const QString current = name->textValue();
+        if (current.trimmed().isEmpty()
+            || (!m_proposedName.isEmpty() && current == m_proposedName)) {
+            m_proposedName = UIColor_Expanded::closestColorName(chosen);
+            name->setTextValue(m_proposedName);
+        }
+    }
     if (FormTableView* table = formTableView())
         table->reloadData();
     closeColorPicker();

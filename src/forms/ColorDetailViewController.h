@@ -11,8 +11,8 @@ class FormEntryElement;
 
 // The form of one colour of a colour list: its name, its colour and the colour's
 // hexadecimal form, the colour chosen in the colour picker (which proposes the nearest
-// colour name). Columns other than these three get no element. Save hands the values to
-// the colour screen's data controller.
+// colour name while the name is empty or still its last proposal). Columns other than these three
+// get no element. Save hands the values to the colour screen's data controller.
 class ColorDetailViewController : public GenericTemplateDetailViewController,
                                   public ColorPickerDelegate {
     Q_OBJECT
@@ -48,4 +48,6 @@ private:
     FormLabelElement* labelWithKey(const QString& key) const;
 
     QPointer<ColorPickerController> m_picker;
+    // The name the picker last proposed; empty before the first.
+    QString m_proposedName;
 };

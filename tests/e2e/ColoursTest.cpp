@@ -25,12 +25,32 @@
 #include "widgets/VerticalMenuViewController.h"
 
 #include <QHash>
+#include <QLineEdit>
+#include <QTest>
 
 namespace e2e {
 
 namespace {
 
-struct Colours : ColourApp { };
+struct Colours : ColourApp {
+    // Types into the name field as a person would: the old text selected and typed over.
+    static void typeName(QuickDetailViewController* form, const QString& text)
+    {
+        FormElement* name = element(form, "name");
+        ASSERT_NE(name, nullptr);
+        tapRow(form, name);
+        platform::ui::TableViewCell* cell = form->formTableView()->cellForElement(name);
+        ASSERT_NE(cell, nullptr);
+        auto* field = cell->findChild<QLineEdit*>();
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, text);
+        settle(60);
+        ASSERT_EQ(nameIn(form), text);
+    }
+};
 
 TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
 {
@@ -76,7 +96,7 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
     ASSERT_TRUE(fillAndSave(screen, { { "name", "Fire" } }));
     EXPECT_EQ(titles(screen), QStringList({ "Fire" }));
 
-    // Editing: Cancel keeps everything; Save proposes the nearest name over the typed one.
+    // Editing: Cancel keeps everything; Save changes the colour, not the row's name.
     screen->setSelectedRow(0);
     GestureSynthesizer::tap(barButton(screen, Edit));
     form = dynamic_cast<ColorDetailViewController*>(openedForm(screen));
@@ -93,7 +113,8 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
     form->colorPicker()->setSelectedColor(Color::colorWithRed(0, 0, 1));
     form->colorPicker()->saveButtonPressed();
     settle(100);
-    EXPECT_EQ(nameIn(form), UIColor_Expanded::closestColorName(Color::colorWithRed(0, 0, 1)));
+    EXPECT_EQ(nameIn(form), "Fire");
+    EXPECT_EQ(valueOf(form, "hex").toString(), "0000FF");
     // Saved under its own name it is no duplicate.
     ASSERT_TRUE(fillAndSave(screen, { { "name", "Fire" } }));
     // Another colour of that name is.
@@ -273,6 +294,64 @@ TEST_P(Colours, ADatabaseWithoutTablesGetsTheDefaultDefinitionsFirst)
     back();
     ASSERT_NE(colours(home), nullptr);
     EXPECT_EQ(UserTemplate::getUserTemplates(databaseId).size(), system);
+}
+
+TEST_P(Colours, TheNearestNameFillsOnlyAnEmptyNameOrItsLastProposal)
+{
+    ApplicationScreen* home = household();
+    ASSERT_NE(home, nullptr);
+    ApplicationScreen* screen = colours(home);
+    ASSERT_NE(screen, nullptr);
+    GestureSynthesizer::tap(barButton(screen, Add));
+    auto* form = dynamic_cast<ColorDetailViewController*>(openedForm(screen));
+    ASSERT_NE(form, nullptr);
+    const auto pick = [&](const Color& colour) {
+        tapElement(form, "color");
+        ASSERT_NE(form->colorPicker(), nullptr);
+        form->colorPicker()->setSelectedColor(colour);
+        form->colorPicker()->saveButtonPressed();
+        settle(100);
+    };
+    const Color sea = Color::colorWithRed(0x2E / 255.0, 0x8B / 255.0, 0x57 / 255.0);
+    const Color red = Color::colorWithRed(1, 0, 0);
+    const Color blue = Color::colorWithRed(0, 0, 1);
+    ASSERT_NE(UIColor_Expanded::closestColorName(sea), "Leaf");
+    ASSERT_NE(UIColor_Expanded::closestColorName(red), UIColor_Expanded::closestColorName(blue));
+
+    // A typed name stays whatever colour is chosen.
+    typeName(form, "Leaf");
+    pick(sea);
+    EXPECT_EQ(nameIn(form), "Leaf");
+    EXPECT_EQ(valueOf(form, "hex").toString(), "2E8B57");
+    ASSERT_TRUE(shot(QString("colours-typed-name-kept-%1.png").arg(GetParam())));
+
+    // An emptied name takes the proposal, and the next while it is still the proposal.
+    typeName(form, "");
+    pick(red);
+    EXPECT_EQ(nameIn(form), UIColor_Expanded::closestColorName(red));
+    pick(blue);
+    EXPECT_EQ(nameIn(form), UIColor_Expanded::closestColorName(blue));
+    // Changed by the user it is his again.
+    typeName(form, "Sky");
+    pick(red);
+    EXPECT_EQ(nameIn(form), "Sky");
+    // Blanks are no name.
+    typeName(form, "  ");
+    pick(sea);
+    EXPECT_EQ(nameIn(form), UIColor_Expanded::closestColorName(sea));
+
+    typeName(form, "Leaf");
+    ASSERT_TRUE(fillAndSave(screen, {}));
+    EXPECT_EQ(titles(screen), QStringList({ "Leaf" }));
+
+    // An edit keeps the row's name as well.
+    screen->setSelectedRow(0);
+    GestureSynthesizer::tap(barButton(screen, Edit));
+    form = dynamic_cast<ColorDetailViewController*>(openedForm(screen));
+    ASSERT_NE(form, nullptr);
+    pick(red);
+    EXPECT_EQ(nameIn(form), "Leaf");
+    EXPECT_EQ(valueOf(form, "hex").toString(), "FF0000");
 }
 
 TEST_P(Colours, TheFormShowsOnlyTheThreeColourColumns)
