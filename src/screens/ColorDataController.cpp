@@ -98,32 +98,50 @@ UserTemplate* ColorDataController::userTemplate() const
         && m_uTemplate->database_id().toString() == m_databaseId)
         return m_uTemplate;
     m_uTemplate = nullptr;
+    if (!database())
+        return nullptr;
+    m_uTemplate = findColorTable();
+    return m_uTemplate;
+}
+
+UserTemplate* ColorDataController::makeColorTable()
+{
     // No table is made for a database that has gone.
     if (!database())
         return nullptr;
-    UserTemplate* table = findColorTable();
-    if (!table && UserTemplate::getUserTemplates(m_databaseId).isEmpty()) {
+    if (UserTemplate* table = userTemplate())
+        return table;
+    if (UserTemplate::getUserTemplates(m_databaseId).isEmpty()) {
         if (!Database::loadDefaultTemplatesToDatabase(m_databaseId))
             KivoAppDelegate::ApplicationDelegate()->rollbackContext();
-        table = findColorTable();
+        if (UserTemplate* table = userTemplate())
+            return table;
     }
-    if (!table) {
-        // Any other table may come first: the colours need a table of their own.
-        Template* definition = colorTemplate();
-        table = definition ? UserTemplate::add(m_databaseId) : nullptr;
-        if (!table)
-            return nullptr;
-        table->setTemplate_id(DefaultContent::ColorListTemplateId);
-        table->setIsprotected(false);
-        table->setName(definition->name());
-        table->setDescr(definition->descr());
-        if (!table->saveUserTemplate()) {
-            KivoAppDelegate::ApplicationDelegate()->rollbackContext();
-            return nullptr;
-        }
+    // Any other table may come first: the colours need a table of their own.
+    Template* definition = colorTemplate();
+    UserTemplate* table = definition ? UserTemplate::add(m_databaseId) : nullptr;
+    if (!table)
+        return nullptr;
+    table->setTemplate_id(DefaultContent::ColorListTemplateId);
+    table->setIsprotected(false);
+    table->setName(definition->name());
+    table->setDescr(definition->descr());
+    if (!table->saveUserTemplate()) {
+        KivoAppDelegate::ApplicationDelegate()->rollbackContext();
+        return nullptr;
     }
     m_uTemplate = table;
     return table;
+}
+
+void ColorDataController::addToNewTable(const QVariantMap& values)
+{
+    // Its row is made, in the table the save makes, once the colour is saved.
+    m_addToNewTable = true;
+    setDetailRowInAction({});
+    setLastClickedButton(AddAction);
+    if (GridScreenProtocol* grid = mainGridViewController())
+        grid->ShowDetail(QVariant(values));
 }
 
 bool ColorDataController::colorTableProtected() const
@@ -295,6 +313,7 @@ void ColorDataController::addTouched(platform::ui::Control* sender)
 
 void ColorDataController::editTouched(platform::ui::Control* sender)
 {
+    m_addToNewTable = false;
     if (isColorList())
         GenericTemplateDataController::editTouched(sender);
 }
@@ -313,8 +332,13 @@ void ColorDataController::shareTouched(platform::ui::Control* sender)
 
 void ColorDataController::addRow()
 {
+    m_addToNewTable = false;
     if (refuseProtected())
         return;
+    if (!userTemplate() && database()) {
+        addToNewTable({});
+        return;
+    }
     GenericTemplateDataController::addRow();
 }
 
@@ -324,11 +348,16 @@ void ColorDataController::tapOnDisclosure(qint64 index)
         GenericTemplateDataController::tapOnDisclosure(index);
         return;
     }
+    m_addToNewTable = false;
     const QVariant name = getRowData(index);
     UserTemplate* table = userTemplate();
     GridScreenProtocol* grid = mainGridViewController();
-    if (!name.isValid() || !table || !grid || refuseProtected())
+    if (!name.isValid() || !database() || !grid || refuseProtected())
         return;
+    if (!table) {
+        addToNewTable(getDictionaryForColor(name.toString()));
+        return;
+    }
     // A colour already in the list is edited there; another is added to it.
     if (Rows* existing = getColorForName(name.toString())) {
         setDetailRowInAction(RowObject::fromObject(existing));
@@ -425,16 +454,26 @@ bool ColorDataController::saveRow(const QVariant& values)
 {
     const QVariantMap map = values.toMap();
     auto* row = qobject_cast<Rows*>(RowObject::object(detailRowInAction()));
-    if (!row || refuseProtected() || !KivoLib::isDataOK(row))
+    if (!row && !m_addToNewTable)
+        return false;
+    if (refuseProtected() || (row && !KivoLib::isDataOK(row)))
         return false;
     if (!isRowValid(map))
         return false;
     Rows* named = getColorForName(map.value(nameId()).toString());
-    const bool sameRow = named && lastClickedButton() == EditAction
+    const bool sameRow = named && row && lastClickedButton() == EditAction
         && named->id().toString() == row->id().toString();
     if (named && !sameRow) {
         MessageHelper::ShowMessage(LocalizedStrings::DuplicateEntry(), false);
         return false;
+    }
+    if (!row) {
+        UserTemplate* table = makeColorTable();
+        row = table ? Rows::add(table->id().toString()) : nullptr;
+        if (!row)
+            return false;
+        setDetailRowInAction(RowObject::fromObject(row));
+        m_addToNewTable = false;
     }
     if (!updateAndSaveRow(map))
         return false;

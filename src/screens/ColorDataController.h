@@ -35,11 +35,13 @@ public:
     Database* database() const;
 
     // The colour table of the database: the user table made from the colour definition.
-    // A database without one gets one (with the default definitions when it has no table
-    // at all). Null without a database.
+    // Null without a database or before its first colour is saved: looking stores nothing.
     UserTemplate* userTemplate() const override;
     // The colour definition, looked up by its id.
     static Template* colorTemplate();
+    // The colour definition, whether or not the database has its table yet: it lays out
+    // the list from the first look.
+    Template* getTemplate() const override { return colorTemplate(); }
 
     void loadData(const std::shared_ptr<Parent>& parent) override;
     void loadColorDictionaries();
@@ -68,7 +70,9 @@ public:
     // The selected colour becomes the image and bar theme.
     void applyTouched(platform::ui::Control* sender) override;
     // A colour whose name is already in the list is refused unless it is the very row
-    // being edited; a save made from a dictionary switches to the list.
+    // being edited; a save made from a dictionary switches to the list. The first colour
+    // saved makes the database's colour table (with the default tables when it has no
+    // table at all).
     bool saveRow(const QVariant& values) override;
 
     // The values of the colour at the index (active rows), keyed by column id.
@@ -89,6 +93,10 @@ protected:
 
 private:
     UserTemplate* findColorTable() const;
+    // The colour table, made when the database has none; null when it cannot be.
+    UserTemplate* makeColorTable();
+    // Opens the form for a colour of a list that has no table yet.
+    void addToNewTable(const QVariantMap& values);
     // Says so when the colour table is protected.
     bool refuseProtected() const;
     bool colorTableProtected() const;
@@ -97,4 +105,6 @@ private:
     QString m_colorDictionary;
     QString m_databaseId;
     mutable QPointer<UserTemplate> m_uTemplate;
+    // The form open adds a colour whose row, and table, its save is to make.
+    bool m_addToNewTable = false;
 };

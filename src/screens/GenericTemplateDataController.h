@@ -40,7 +40,7 @@ public:
 
     // The user table (the link's data) and its definition.
     UserTemplate* userTemplate() const override;
-    Template* getTemplate() const;
+    virtual Template* getTemplate() const;
     // The table's password; none for an unprotected table.
     const Rows::Password& secret() const override { return m_password; }
     // A protected table whose password this controller does not have.

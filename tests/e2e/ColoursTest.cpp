@@ -65,12 +65,9 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
     ASSERT_NE(controller, nullptr);
     EXPECT_EQ(screen->title(), "#Household");
 
-    // Its own table made from the colour definition, not the first table (Friends).
-    UserTemplate* table = controller->userTemplate();
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->template_id().toString(), DefaultContent::ColorListTemplateId);
-    EXPECT_EQ(table->database_id().toString(), databaseId);
-    EXPECT_EQ(UserTemplate::getUserTemplates(databaseId).size(), 2);
+    // A look stores nothing: the colour table is made with the first colour saved.
+    EXPECT_EQ(controller->userTemplate(), nullptr);
+    EXPECT_EQ(UserTemplate::getUserTemplates(databaseId).size(), 1);
     EXPECT_TRUE(titles(screen).isEmpty());
 
     // A new colour: no swatches, the picker starts at black and proposes a name.
@@ -95,6 +92,12 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
     ASSERT_TRUE(shot(QString("colours-form-swatches-%1.png").arg(GetParam())));
     ASSERT_TRUE(fillAndSave(screen, { { "name", "Fire" } }));
     EXPECT_EQ(titles(screen), QStringList({ "Fire" }));
+    // Its own table made from the colour definition, not the first table (Friends).
+    UserTemplate* table = controller->userTemplate();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->template_id().toString(), DefaultContent::ColorListTemplateId);
+    EXPECT_EQ(table->database_id().toString(), databaseId);
+    EXPECT_EQ(UserTemplate::getUserTemplates(databaseId).size(), 2);
 
     // Editing: Cancel keeps everything; Save changes the colour, not the row's name.
     screen->setSelectedRow(0);
@@ -270,7 +273,7 @@ TEST_P(Colours, TheDefinitionIsFoundAgainAfterTheStoreReloads)
     EXPECT_TRUE(storedTextsHold("After"));
 }
 
-TEST_P(Colours, ADatabaseWithoutTablesGetsTheDefaultDefinitionsFirst)
+TEST_P(Colours, ADatabaseWithoutTablesGetsTheDefaultDefinitionsWithItsFirstColour)
 {
     ApplicationScreen* databases = top();
     ASSERT_TRUE(addDatabase(databases, "Empty", "Nothing yet"));
@@ -278,8 +281,26 @@ TEST_P(Colours, ADatabaseWithoutTablesGetsTheDefaultDefinitionsFirst)
     ApplicationScreen* home = top();
     const QString databaseId = ApplicationState::database()->id().toString();
     ASSERT_TRUE(UserTemplate::getUserTemplates(databaseId).isEmpty());
+    const QStringList stored = storedTexts();
     ApplicationScreen* screen = colours(home);
     ASSERT_NE(screen, nullptr);
+    // Looking, at the list and at a dictionary, makes no table.
+    source(screen, "Crayon");
+    back();
+    screen = colours(home);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_TRUE(UserTemplate::getUserTemplates(databaseId).isEmpty());
+    EXPECT_EQ(storedTexts(), stored);
+
+    // The first colour saved, here one of a dictionary, brings them.
+    const QString first = UIColor_Expanded::colorDictionaryNamed("Crayon")->entries().first().name;
+    source(screen, "Crayon");
+    ASSERT_TRUE(open(screen, first));
+    ASSERT_NE(openedForm(screen), nullptr);
+    EXPECT_TRUE(UserTemplate::getUserTemplates(databaseId).isEmpty());
+    ASSERT_TRUE(fillAndSave(screen, {}));
+    EXPECT_EQ(screen->title(), "#Empty");
+    EXPECT_EQ(titles(screen), QStringList({ first }));
     int system = 0;
     for (Template* definition : Template::getTemplates())
         system += definition->issystem().toBool() ? 1 : 0;
@@ -290,10 +311,45 @@ TEST_P(Colours, ADatabaseWithoutTablesGetsTheDefaultDefinitionsFirst)
                       return table->template_id().toString() == DefaultContent::ColorListTemplateId;
                   }),
         1);
-    // Opened again, no second colour table is made.
+    // The next colours go into the same table.
+    GestureSynthesizer::tap(barButton(screen, Add));
+    ASSERT_TRUE(fillAndSave(screen, { { "name", "Moss" } }));
     back();
     ASSERT_NE(colours(home), nullptr);
+    EXPECT_EQ(titles(top()).size(), 2);
     EXPECT_EQ(UserTemplate::getUserTemplates(databaseId).size(), system);
+}
+
+TEST_P(Colours, ANewColourThatIsNotSavedMakesNoTableAndTheListKeepsItsLayout)
+{
+    ApplicationScreen* home = household();
+    ASSERT_NE(home, nullptr);
+    const QString databaseId = ApplicationState::database()->id().toString();
+    ApplicationScreen* screen = colours(home);
+    ASSERT_NE(screen, nullptr);
+    // The list is laid out by the colour definition all the same.
+    auto* controller = controllerOf<ColorDataController>(screen);
+    const unsigned perRow = GenericTemplateDataController::tilesPerRow(
+        ColorDataController::colorTemplate()->tilescolumns());
+    EXPECT_EQ(controller->ipadColumns(), perRow);
+    GestureSynthesizer::tap(barButton(screen, Add));
+    ASSERT_NE(openedForm(screen), nullptr);
+    // Refused for want of a name: nothing is stored, the table neither.
+    EXPECT_FALSE(fillAndSave(screen, {}));
+    EXPECT_EQ(takeMessages().size(), 1);
+    closeForm(screen);
+    EXPECT_EQ(UserTemplate::getUserTemplates(databaseId).size(), 1);
+    // Nor when the form is closed.
+    GestureSynthesizer::tap(barButton(screen, Add));
+    ASSERT_NE(openedForm(screen), nullptr);
+    closeForm(screen);
+    EXPECT_EQ(UserTemplate::getUserTemplates(databaseId).size(), 1);
+    EXPECT_EQ(controller->userTemplate(), nullptr);
+
+    GestureSynthesizer::tap(barButton(screen, Add));
+    ASSERT_TRUE(fillAndSave(screen, { { "name", "Fern" } }));
+    EXPECT_EQ(titles(screen), QStringList({ "Fern" }));
+    EXPECT_EQ(controller->ipadColumns(), perRow);
 }
 
 TEST_P(Colours, TheNearestNameFillsOnlyAnEmptyNameOrItsLastProposal)
