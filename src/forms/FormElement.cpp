@@ -75,6 +75,14 @@ void FormElement::setParentSection(FormSection* section)
     m_parentSection = section;
 }
 
+void FormElement::setHidden(bool hidden)
+{
+    if (hidden == m_hidden)
+        return;
+    m_hidden = hidden;
+    FormSection::visibilityChanged();
+}
+
 qsizetype FormElement::visibleIndex() const
 {
     return m_parentSection ? m_parentSection->getVisibleIndexForElement(this) : FormNotFound;

@@ -62,7 +62,7 @@ public:
     double height() const { return m_height; }
     void setHeight(double height) { m_height = height; }
     bool hidden() const { return m_hidden; }
-    void setHidden(bool hidden) { m_hidden = hidden; }
+    void setHidden(bool hidden);
     // Name of a controller method called with the element when the row is chosen.
     QString controllerAction() const { return m_controllerAction; }
     void setControllerAction(const QString& action) { m_controllerAction = action; }

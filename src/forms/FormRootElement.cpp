@@ -93,17 +93,33 @@ void FormRootElement::addSection(std::shared_ptr<FormSection> section)
     m_hasSections = true;
     section->setRootElement(this);
     m_sections.append(std::move(section));
+    m_visibleSectionsMadeAt = 0;
 }
 
 void FormRootElement::removeAllSections()
 {
     m_sections.clear();
+    m_visibleSectionsMadeAt = 0;
 }
 
 void FormRootElement::dropSections()
 {
     m_sections.clear();
     m_hasSections = false;
+    m_visibleSectionsMadeAt = 0;
+}
+
+const std::vector<FormSection*>& FormRootElement::visibleSections() const
+{
+    const quint64 changes = FormSection::visibilityChanges();
+    if (m_visibleSectionsMadeAt != changes) {
+        m_visibleSections.clear();
+        for (const auto& section : m_sections)
+            if (!section->hidden())
+                m_visibleSections.push_back(section.get());
+        m_visibleSectionsMadeAt = changes;
+    }
+    return m_visibleSections;
 }
 
 FormSection* FormRootElement::getSectionForIndex(qsizetype index) const
@@ -113,23 +129,13 @@ FormSection* FormRootElement::getSectionForIndex(qsizetype index) const
 
 FormSection* FormRootElement::getVisibleSectionForIndex(qsizetype index) const
 {
-    for (const auto& section : m_sections) {
-        if (section->hidden())
-            continue;
-        if (index == 0)
-            return section.get();
-        --index;
-    }
-    return nullptr;
+    const std::vector<FormSection*>& visible = visibleSections();
+    return index >= 0 && size_t(index) < visible.size() ? visible[size_t(index)] : nullptr;
 }
 
 qsizetype FormRootElement::visibleNumberOfSections() const
 {
-    qsizetype count = 0;
-    for (const auto& section : m_sections)
-        if (!section->hidden())
-            ++count;
-    return count;
+    return qsizetype(visibleSections().size());
 }
 
 qsizetype FormRootElement::getVisibleIndexForSection(const FormSection* section) const

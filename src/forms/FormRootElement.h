@@ -6,6 +6,8 @@
 #include <QList>
 #include <QVariantMap>
 
+#include <vector>
+
 class FormEntryElement;
 class FormSection;
 
@@ -141,4 +143,8 @@ private:
     QString m_emptyMessage;
     QList<std::shared_ptr<FormSection>> m_sections;
     bool m_hasSections = false;
+    // The visible sections, as a section keeps its visible rows (FormSection).
+    const std::vector<FormSection*>& visibleSections() const;
+    mutable std::vector<FormSection*> m_visibleSections;
+    mutable quint64 m_visibleSectionsMadeAt = 0;
 };

@@ -7,6 +7,7 @@
 #include "platform/ui/ImageView.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -21,6 +22,8 @@ platform::ui::View* imageViewNamed(const QString& name)
     view->setContentMode(platform::ui::ImageView::ContentMode::Center);
     return view;
 }
+
+std::atomic<quint64> g_visibilityChanges { 1 };
 
 } // namespace
 
@@ -41,12 +44,31 @@ std::shared_ptr<FormSection> FormSection::initWithTitle(const QString& title)
     return section;
 }
 
+void FormSection::setHidden(bool hidden)
+{
+    if (hidden == m_hidden)
+        return;
+    m_hidden = hidden;
+    visibilityChanged();
+}
+
+quint64 FormSection::visibilityChanges()
+{
+    return g_visibilityChanges.load(std::memory_order_relaxed);
+}
+
+void FormSection::visibilityChanged()
+{
+    g_visibilityChanges.fetch_add(1, std::memory_order_relaxed);
+}
+
 void FormSection::addElement(std::shared_ptr<FormElement> element)
 {
     if (!element)
         return;
     element->setParentSection(this);
     m_elements.append(std::move(element));
+    m_visibleElementsMadeAt = 0;
 }
 
 void FormSection::insertElement(std::shared_ptr<FormElement> element, qsizetype index)
@@ -55,11 +77,32 @@ void FormSection::insertElement(std::shared_ptr<FormElement> element, qsizetype 
         return;
     element->setParentSection(this);
     m_elements.insert(std::clamp<qsizetype>(index, 0, m_elements.size()), std::move(element));
+    m_visibleElementsMadeAt = 0;
 }
 
 void FormSection::removeAllElements()
 {
     m_elements.clear();
+    m_visibleElementsMadeAt = 0;
+}
+
+QList<std::shared_ptr<FormElement>>& FormSection::mutableElements()
+{
+    m_visibleElementsMadeAt = 0;
+    return m_elements;
+}
+
+const std::vector<FormElement*>& FormSection::visibleElements() const
+{
+    const quint64 changes = visibilityChanges();
+    if (m_visibleElementsMadeAt != changes) {
+        m_visibleElements.clear();
+        for (const auto& element : m_elements)
+            if (!element->hidden())
+                m_visibleElements.push_back(element.get());
+        m_visibleElementsMadeAt = changes;
+    }
+    return m_visibleElements;
 }
 
 FormElement* FormSection::elementAt(qsizetype index) const
@@ -77,23 +120,13 @@ qsizetype FormSection::indexOfElement(const FormElement* element) const
 
 FormElement* FormSection::getVisibleElementForIndex(qsizetype index) const
 {
-    for (const auto& element : m_elements) {
-        if (element->hidden())
-            continue;
-        if (index == 0)
-            return element.get();
-        --index;
-    }
-    return nullptr;
+    const std::vector<FormElement*>& visible = visibleElements();
+    return index >= 0 && size_t(index) < visible.size() ? visible[size_t(index)] : nullptr;
 }
 
 qsizetype FormSection::visibleNumberOfElements() const
 {
-    qsizetype count = 0;
-    for (const auto& element : m_elements)
-        if (!element->hidden())
-            ++count;
-    return count;
+    return qsizetype(visibleElements().size());
 }
 
 qsizetype FormSection::getVisibleIndexForElement(const FormElement* element) const

@@ -13,6 +13,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <vector>
 
 class FormElement;
 class FormRootElement;
@@ -81,7 +82,7 @@ public:
     QVariantMap elementTemplate() const { return m_elementTemplate; }
     void setElementTemplate(const QVariantMap& description) { m_elementTemplate = description; }
     bool hidden() const { return m_hidden; }
-    void setHidden(bool hidden) { m_hidden = hidden; }
+    void setHidden(bool hidden);
     // Whether the table offers to delete the section's rows.
     bool canDeleteRows() const { return m_canDeleteRows; }
     void setCanDeleteRows(bool can) { m_canDeleteRows = can; }
@@ -112,6 +113,11 @@ public:
     qsizetype getVisibleIndexForElement(const FormElement* element) const;
     // The section's place among the root's visible sections.
     qsizetype visibleIndex() const;
+    // Whenever an element or a section is hidden or shown, every list of visible rows or
+    // sections is made afresh when next asked for (an element can be in a section other
+    // than the one it names as its parent). The number of such changes, never 0.
+    static quint64 visibilityChanges();
+    static void visibilityChanged();
 
     // Without an iterating bind string: every element, then the section's own bind
     // string. With one: the elements are emptied and made from the data.
@@ -122,9 +128,13 @@ public:
 
 protected:
     void bindAsPlainSection(const QVariant& data);
-    QList<std::shared_ptr<FormElement>>& mutableElements() { return m_elements; }
+    QList<std::shared_ptr<FormElement>>& mutableElements();
 
 private:
+    // The table asks for rows by visible index, one row at a time: walking the elements
+    // for each would lay out a long list in the square of its length.
+    const std::vector<FormElement*>& visibleElements() const;
+
     QString m_key;
     QString m_bind;
     QString m_title;
@@ -141,4 +151,7 @@ private:
     QVariant m_object;
     QPointer<FormRootElement> m_rootElement;
     QList<std::shared_ptr<FormElement>> m_elements;
+    mutable std::vector<FormElement*> m_visibleElements;
+    // The visibility changes m_visibleElements was made after; 0 when it is to be made.
+    mutable quint64 m_visibleElementsMadeAt = 0;
 };

@@ -13,10 +13,14 @@
 #include "forms/FormRootElement.h"
 #include "forms/FormSection.h"
 #include "forms/FormSortingSection.h"
+#include "forms/FormTableView.h"
 #include "platform/MutableDictionary.h"
 
 #include "forms/FormTestSupport.h"
 
+#include <QElapsedTimer>
+
+#include <limits>
 #include <thread>
 
 using platform::KeyValueCoding;
@@ -87,6 +91,96 @@ TEST_F(TreeTest, HiddenRowsAndSectionsStayInTheTreeAndShiftLaterIndexes)
         section->setHidden(true);
     EXPECT_EQ(root->visibleNumberOfSections(), 0);
     EXPECT_EQ(root->getVisibleSectionForIndex(0), nullptr);
+}
+
+TEST_F(TreeTest, VisibleRowsAndSectionsFollowEveryChangeAfterTheyWereCounted)
+{
+    auto root = std::make_shared<FormRootElement>();
+    auto a = FormSection::initWithTitle("A");
+    auto sorting = std::make_shared<FormSortingSection>();
+    root->addSection(a);
+    root->addSection(sorting);
+    auto a0 = label("a0"), a1 = label("a1");
+    a->addElement(a0);
+    a->addElement(a1);
+    for (const char* key : { "s0", "s1", "s2" })
+        sorting->addElement(label(key));
+    EXPECT_EQ(root->visibleNumberOfSections(), 2);
+    EXPECT_EQ(a->visibleNumberOfElements(), 2);
+
+    a0->setHidden(true);
+    EXPECT_EQ(a->visibleNumberOfElements(), 1);
+    EXPECT_EQ(a->getVisibleElementForIndex(0), a1.get());
+    a0->setHidden(false);
+    EXPECT_EQ(a->getVisibleElementForIndex(0), a0.get());
+    a->setHidden(true);
+    EXPECT_EQ(root->visibleNumberOfSections(), 1);
+    EXPECT_EQ(root->getVisibleSectionForIndex(0), sorting.get());
+    a->setHidden(false);
+    EXPECT_EQ(root->getVisibleSectionForIndex(0), a.get());
+
+    auto a2 = label("a2");
+    a->insertElement(a2, 0);
+    EXPECT_EQ(a->visibleNumberOfElements(), 3);
+    EXPECT_EQ(a->getVisibleElementForIndex(0), a2.get());
+    sorting->moveElementFromRow(2, 0);
+    EXPECT_EQ(sorting->getVisibleElementForIndex(0)->key(), "s2");
+    EXPECT_TRUE(sorting->removeElementForRow(0));
+    EXPECT_EQ(sorting->visibleNumberOfElements(), 2);
+    EXPECT_EQ(sorting->getVisibleElementForIndex(0)->key(), "s0");
+
+    // A choice given new items after it joined the section still leaves it when hidden.
+    auto choice = FormRadioElement::initWithItems({ "x", "y" }, 0, "Choice");
+    a->addElement(choice);
+    EXPECT_EQ(a->visibleNumberOfElements(), 4);
+    choice->setItems({ "x", "y", "z" });
+    choice->setHidden(true);
+    EXPECT_EQ(a->visibleNumberOfElements(), 3);
+    EXPECT_EQ(a->getVisibleElementForIndex(3), nullptr);
+
+    root->removeAllSections();
+    root->addSection(sorting);
+    EXPECT_EQ(root->visibleNumberOfSections(), 1);
+    EXPECT_EQ(root->getVisibleSectionForIndex(0), sorting.get());
+    a->removeAllElements();
+    EXPECT_EQ(a->visibleNumberOfElements(), 0);
+}
+
+TEST_F(TreeTest, LayingOutALongListTakesTimeInProportionToItsLength)
+{
+    // The table asks for each row and section by its visible index: a long list laid out
+    // in the square of its length took seconds at 20,000 rows and minutes past that.
+    const auto layOut = [](int count, bool sections) {
+        auto root = std::make_shared<FormRootElement>();
+        auto section = std::make_shared<FormSection>();
+        root->addSection(section);
+        for (int i = 0; i < count; ++i) {
+            if (sections && i > 0) {
+                section = std::make_shared<FormSection>();
+                root->addSection(section);
+            }
+            section->addElement(std::make_shared<FormElement>());
+        }
+        formtest::FakeController controller;
+        qint64 best = std::numeric_limits<qint64>::max();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            FormTableView table(&controller, root);
+            QElapsedTimer timer;
+            timer.start();
+            table.setFrame(QRectF(0, 0, 320, 480));
+            table.layoutIfNeeded();
+            table.setContentOffset(QPointF(0, table.contentSize().height() - 480));
+            table.layoutIfNeeded();
+            best = std::min(best, timer.nsecsElapsed());
+        }
+        return double(best);
+    };
+    for (const bool sections : { false, true }) {
+        SCOPED_TRACE(sections ? "sections" : "rows");
+        // Sixteen times the rows take about sixteen times as long, not 256 times.
+        const double ratio = layOut(16000, sections) / layOut(1000, sections);
+        EXPECT_LT(ratio, 64) << ratio;
+    }
 }
 
 TEST_F(TreeTest, BackReferencesClearWhenTheOwnerGoes)
