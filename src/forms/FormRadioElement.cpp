@@ -4,6 +4,7 @@
 #include "forms/FormControllerProtocol.h"
 #include "forms/FormEntryTableViewCell.h"
 #include "forms/FormRadioItemElement.h"
+#include "forms/FormRootBuilder.h"
 #include "forms/FormSection.h"
 #include "forms/FormTableView.h"
 #include "platform/NumberType.h"
@@ -68,6 +69,9 @@ std::shared_ptr<FormRadioElement> FormRadioElement::initWithDict(
 
 void FormRadioElement::setItems(const QVariantList& items)
 {
+    // A row per item in the list it opens: a list from outside counts against the rows its
+    // form may make.
+    FormRootBuilder::willBuild(items.size());
     m_items = items;
     createElements();
 }

@@ -129,11 +129,11 @@ void FormRootBuilder::requireRoomFor(qsizetype count)
             { { QStringLiteral("limit"), limit->m_limit } });
 }
 
-void FormRootBuilder::willBuild()
+void FormRootBuilder::willBuild(qsizetype count)
 {
-    requireRoomFor(1);
+    requireRoomFor(count);
     if (t_limit)
-        ++t_limit->m_built;
+        t_limit->m_built += count;
 }
 
 void FormRootBuilder::initializeMappings()

@@ -73,8 +73,7 @@ public:
     // Raises when the limit in force leaves room for fewer than `count` more builds, so
     // that a long list is refused before its first row is made.
     static void requireRoomFor(qsizetype count);
-
-private:
-    // Counts one build against the limit in force, or raises.
-    static void willBuild();
+    // Counts `count` builds against the limit in force, or raises before counting any.
+    // Rows made other than from a description (the items of a choice) count here too.
+    static void willBuild(qsizetype count = 1);
 };

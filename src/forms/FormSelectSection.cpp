@@ -1,5 +1,6 @@
 #include "forms/FormSelectSection.h"
 
+#include "forms/FormRootBuilder.h"
 #include "forms/FormSelectItemElement.h"
 
 FormSelectSection::FormSelectSection() = default;
@@ -8,12 +9,10 @@ std::shared_ptr<FormSelectSection> FormSelectSection::initWithItems(
     const QVariantList& items, const QVariantList& selectedIndexes, const QString& title)
 {
     auto section = std::make_shared<FormSelectSection>();
-    section->removeAllElements();
     section->setTitle(title);
-    section->m_items = items;
     section->m_selectedIndexes = selectedIndexes;
     section->m_multipleAllowed = selectedIndexes.size() > 1;
-    section->createElements();
+    section->setItems(items);
     return section;
 }
 
@@ -37,6 +36,8 @@ std::shared_ptr<FormSelectSection> FormSelectSection::initWithItemsSelectedItems
 
 void FormSelectSection::setItems(const QVariantList& items)
 {
+    // A row per item: a list from outside counts against the rows its form may make.
+    FormRootBuilder::willBuild(items.size());
     m_items = items;
     removeAllElements();
     createElements();
@@ -80,6 +81,7 @@ void FormSelectSection::addElement(std::shared_ptr<FormElement> element)
 
 void FormSelectSection::insertOption(const QVariant& item, qsizetype index)
 {
+    FormRootBuilder::willBuild();
     index = std::clamp<qsizetype>(index, 0, m_items.size());
     m_items.insert(index, item);
     for (const auto& element : elements()) {

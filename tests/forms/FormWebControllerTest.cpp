@@ -2,6 +2,7 @@
 #include "common/FixtureHttpServer.h"
 #include "forms/FormEntryElement.h"
 #include "forms/FormLabelElement.h"
+#include "forms/FormRadioElement.h"
 #include "platform/ui/AlertView.h"
 
 #include "forms/FormScreenFixture.h"
@@ -229,6 +230,71 @@ TEST_P(WebForm, AnAnswerThatWouldMakeTooManyRowsIsRefusedAndTheRowsStay)
         EXPECT_EQ(value("name"), "Typed");
         EXPECT_FALSE(overlayShown());
         EXPECT_EQ(web->formTableView()->numberOfRowsInSection(1), 3);
+    }
+}
+
+TEST_P(WebForm, TheItemsOfChoicesCountAsRowsAgainstTheBound)
+{
+    const qsizetype bound = FormWebController::MaximumReplyElements;
+    // Sizes ticked in place, a colour chosen from a list of its own, and for every part of
+    // the answer a choice among the hundred grades its description lists.
+    QVariantList grades;
+    for (int i = 0; i < 100; ++i)
+        grades.append(i);
+    const QVariantMap form { { "title", "Choices" },
+        { "sections",
+            QVariantList { QVariantMap { { "type", "FormSelectSection" }, { "key", "sizes" },
+                               { "bind", "items:sizes" } },
+                QVariantMap { { "elements",
+                    QVariantList {
+                        QVariantMap { { "type", "FormRadioElement" }, { "title", "Colour" },
+                            { "key", "colour" }, { "bind", "items:colours" } } } } },
+                QVariantMap { { "key", "parts" }, { "bind", "iterate:parts" },
+                    { "elementTemplate",
+                        QVariantMap { { "type", "FormRadioElement" }, { "bind", "title:self" },
+                            { "items", grades } } } } } } };
+    const QByteArray description = QJsonDocument::fromVariant(form).toJson();
+    QVariantList many;
+    for (qsizetype i = 0; i <= bound; ++i)
+        many.append(QString::number(i));
+    QVariantList parts;
+    for (qsizetype i = 0; i < bound / 100 + 1; ++i)
+        parts.append(QString::number(i));
+    const QVariantMap small { { "sizes", QVariantList { "S", "M", "L" } },
+        { "colours", QVariantList { "Red", "Blue" } }, { "parts", QVariantList { "Lid" } } };
+    const auto serve = [&](const char* path, const char* key, const QVariantList& list) {
+        QVariantMap answer = small;
+        answer.insert(key, list);
+        server.serve(path, FixtureReply::json(QJsonDocument::fromVariant(answer).toJson()));
+    };
+    server.serve("/small.json", FixtureReply::json(QJsonDocument::fromVariant(small).toJson()));
+    serve("/sizes.json", "sizes", many);
+    serve("/colours.json", "colours", many);
+    serve("/parts.json", "parts", parts);
+
+    openWeb(server.url("/small.json").toString(), 5000, description.constData());
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
+    FormSection* sizes = root->sectionWithKey("sizes");
+    auto* colour = qobject_cast<FormRadioElement*>(root->elementWithKey("colour"));
+    FormSection* partRows = root->sectionWithKey("parts");
+    ASSERT_TRUE(sizes && colour && partRows);
+    ASSERT_EQ(sizes->elements().size(), 3);
+    ASSERT_EQ(colour->internalRadioItemsSection()->elements().size(), 2);
+    ASSERT_EQ(partRows->elements().size(), 1);
+
+    for (const char* path : { "/sizes.json", "/colours.json", "/parts.json" }) {
+        SCOPED_TRACE(path);
+        web->setUrl(server.url(path).toString());
+        web->reload();
+        ASSERT_TRUE(waitForEnd());
+        const QString message = dismissAlert();
+        EXPECT_TRUE(message.contains(QString::number(bound))) << message.toStdString();
+        EXPECT_EQ(sizes->elements().size(), 3);
+        EXPECT_EQ(web->formTableView()->numberOfRowsInSection(0), 3);
+        EXPECT_EQ(colour->items().size(), 2);
+        EXPECT_EQ(colour->internalRadioItemsSection()->elements().size(), 2);
+        EXPECT_EQ(partRows->elements().size(), 1);
     }
 }
 
