@@ -4,12 +4,27 @@
 #include "reports/mustache/MustacheExpression.h"
 #include "reports/mustache/MustacheExpressionParser.h"
 #include "reports/mustache/MustacheKeyAccess.h"
+#include "reports/mustache/MustacheRenderingBudget.h"
 #include "reports/mustache/MustacheTagDelegate.h"
 #include "reports/mustache/MustacheTemplateOverride.h"
 #include "reports/mustache/MustacheValue.h"
 
 #include <algorithm>
 #include <typeinfo>
+
+namespace {
+
+// The contexts one walk went through, counted against the rendering's budget when it ends,
+// whichever way it ends.
+struct Walked {
+    qint64 contexts = 0;
+    Walked() = default;
+    Walked(const Walked&) = delete;
+    Walked& operator=(const Walked&) = delete;
+    ~Walked() { MustacheRenderingBudget::spendContextsWalked(contexts); }
+};
+
+} // namespace
 
 MustacheContext::MustacheContext() = default;
 MustacheContext::~MustacheContext() = default;
@@ -161,20 +176,24 @@ MustacheContextPtr MustacheContext::newContextWithParent(
     return context;
 }
 
-bool MustacheContext::isHidden(const QVariant& object) const
+bool MustacheContext::isHidden(const QVariant& object, qint64& walked) const
 {
     for (const MustacheContext* context = this; context;
-         context = context->m_hiddenContextParent.get())
+         context = context->m_hiddenContextParent.get()) {
+        ++walked;
         if (context->m_hiddenContextObject.isValid()
             && MustacheValue::isIdentical(context->m_hiddenContextObject, object))
             return true;
+    }
     return false;
 }
 
 QVariant MustacheContext::valueForMustacheKey(const QString& key, bool* isProtected) const
 {
+    Walked walked;
     for (const MustacheContext* context = this; context;
          context = context->m_protectedContextParent.get()) {
+        ++walked.contexts;
         if (!context->m_protectedContextObject.isValid())
             continue;
         QVariant value
@@ -192,7 +211,9 @@ QVariant MustacheContext::valueForMustacheKey(const QString& key, bool* isProtec
     QString propertyName;
     bool propertyNameKnown = false;
     for (const MustacheContext* context = this; context; context = context->m_contextParent.get()) {
-        if (anyHidden && context->m_contextObject.isValid() && isHidden(context->m_contextObject))
+        ++walked.contexts;
+        if (anyHidden && context->m_contextObject.isValid()
+            && isHidden(context->m_contextObject, walked.contexts))
             continue;
         if (context->m_contextObject.isValid()) {
             QVariant value = MustacheKeyAccess::valueForMustacheKey(key, context->m_contextObject);
@@ -224,7 +245,9 @@ const QVariant* MustacheContext::peekDictionaryValueForKey(const QString& key) c
     if (m_protectedContextObject.isValid() || m_protectedContextParent
         || m_hiddenContextObject.isValid() || m_hiddenContextParent)
         return nullptr;
+    Walked walked;
     for (const MustacheContext* context = this; context; context = context->m_contextParent.get()) {
+        ++walked.contexts;
         if (!context->m_managedPropertiesStore.isEmpty())
             return nullptr;
         const QVariant& object = context->m_contextObject;
@@ -247,9 +270,12 @@ QVariant MustacheContext::valueForUndefinedMustacheKey(const QString&) const
 
 QVariant MustacheContext::topMustacheObject() const
 {
-    for (const MustacheContext* context = this; context; context = context->m_contextParent.get())
+    Walked walked;
+    for (const MustacheContext* context = this; context; context = context->m_contextParent.get()) {
+        ++walked.contexts;
         if (context->m_contextObject.isValid())
             return context->m_contextObject;
+    }
     return {};
 }
 
@@ -292,10 +318,13 @@ bool MustacheContext::hasTagDelegates() const
 std::vector<std::shared_ptr<MustacheTagDelegate>> MustacheContext::tagDelegateStack() const
 {
     std::vector<std::shared_ptr<MustacheTagDelegate>> stack;
+    Walked walked;
     for (const MustacheContext* context = this; context;
-         context = context->m_tagDelegateParent.get())
+         context = context->m_tagDelegateParent.get()) {
+        ++walked.contexts;
         if (context->m_tagDelegate)
             stack.push_back(context->m_tagDelegate);
+    }
     if (dynamic_cast<const MustacheTagDelegate*>(this))
         stack.push_back(std::dynamic_pointer_cast<MustacheTagDelegate>(self()));
     std::reverse(stack.begin(), stack.end());
@@ -306,10 +335,13 @@ std::shared_ptr<MustacheTemplateComponent> MustacheContext::resolveTemplateCompo
     const std::shared_ptr<MustacheTemplateComponent>& component) const
 {
     std::shared_ptr<MustacheTemplateComponent> resolved = component;
+    Walked walked;
     for (const MustacheContext* context = this; context;
-         context = context->m_templateOverrideParent.get())
+         context = context->m_templateOverrideParent.get()) {
+        ++walked.contexts;
         if (context->m_templateOverride)
             resolved = context->m_templateOverride->resolveTemplateComponent(resolved);
+    }
     return resolved;
 }
 

@@ -85,7 +85,8 @@ private:
     MustacheContextPtr copyWithParent(const MustacheContextPtr& parent) const;
     MustacheContextPtr self() const;
     std::optional<MustacheManagedProperty> managedPropertyForGetter(const QString& key) const;
-    bool isHidden(const QVariant& object) const;
+    // Counts the hidden contexts it walks into `walked`.
+    bool isHidden(const QVariant& object, qint64& walked) const;
 
     MustacheContextPtr m_contextParent;
     QVariant m_contextObject;

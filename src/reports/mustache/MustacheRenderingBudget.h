@@ -8,12 +8,13 @@
 // a few sections over short lists nested inside each other multiply their work: without
 // a bound a template of a few hundred characters renders for hours. Every step (a
 // component rendered, a section's content, a list item, a pass of a component through
-// the overrides in force) and every character written counts against the rendering that
-// started first on the thread; once either runs out, the rendering fails with an error.
+// the overrides in force, a context a lookup walks through) and every character written
+// counts against the rendering that started first on the thread; once either runs out,
+// the rendering fails with an error.
 class MustacheRenderingBudget {
 public:
-    // A report page of 100 rows and 10 columns takes about 1,200 steps and 90,000
-    // characters, all 1,000 such rows at once 22,000 steps and 3 million characters.
+    // A report page of 100 rows and 10 columns takes about 3,300 steps and 90,000
+    // characters, all 1,000 such rows at once 32,000 steps and 3 million characters.
     // Characters count at every level that adds them to its output, so nested sections
     // count theirs more than once; 64 Mi of them are 128 MiB of text.
 #ifndef KIVOTAB_MUSTACHE_FUZZ_BUDGET
@@ -36,6 +37,10 @@ public:
     // every later call fails too, so the rendering stops at the first place that asks.
     static bool spendSteps(qint64 count = 1);
     static bool spendCharacters(qsizetype written);
+    // A key is looked up through the enclosing contexts one by one, so sections nested deep
+    // make every lookup inside them dearer: each context walked counts as a step. A lookup
+    // has no way to fail; the rendering stops at the next step it takes.
+    static void spendContextsWalked(qint64 count);
     // Reports the rendering error saying which part of the budget ran out; false.
     static bool fail(platform::Error* error);
 };

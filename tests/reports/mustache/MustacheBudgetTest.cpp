@@ -58,6 +58,34 @@ TEST(MustacheRenderingBudget, SectionsNestedOverShortListsStopWithAnError)
     });
 }
 
+TEST(MustacheRenderingBudget, LookupsCountEveryContextTheyWalkThrough)
+{
+    // A key missing inside 200 one-item sections is looked for in each of them: over
+    // 100,000 rows that is 20 million contexts for 200,000 steps of rendering.
+    QVariantList rows;
+    for (int i = 0; i < 100000; ++i)
+        rows.append(i);
+    const QVariantMap data { { "a", QVariantList { 1 } }, { "rows", rows } };
+    const QString lookups = QStringLiteral("{{#rows}}{{missing}}{{/rows}}");
+    finishesWithin(60s, [&] {
+        EXPECT_EQ(failure(nested(200, "a", lookups), data).localizedDescription(), stepsMessage());
+    });
+    // The same rows inside a few sections stay well within the budget.
+    EXPECT_EQ(render(nested(3, "a", lookups + "{{rows.count}}"), data), "100000");
+
+    // A protected value is hidden from the lookups of its own rendering: inside 50 sections
+    // on one, every context a lookup walks is compared with the 50 values hidden.
+    platform::Error error;
+    const MustacheTemplatePtr compiled
+        = MustacheTemplate::templateFromString(nested(50, "p", lookups), &error);
+    ASSERT_TRUE(compiled);
+    compiled->extendBaseContextWithProtectedObject(QVariantMap { { "p", QVariantList { 1 } } });
+    finishesWithin(60s, [&] {
+        EXPECT_FALSE(compiled->renderObject(QVariantMap { { "rows", rows.mid(0, 2000) } }, &error));
+        EXPECT_EQ(error.localizedDescription(), stepsMessage());
+    });
+}
+
 TEST(MustacheRenderingBudget, OutputBeyondTheBoundStopsWithAnError)
 {
     // Few steps, each writing a megabyte.
