@@ -6,6 +6,7 @@
 #include "utilities/data/OrderedDictionary.h"
 
 #include <QObject>
+#include <QStringList>
 #include <QVariantHash>
 #include <QVariantMap>
 
@@ -13,14 +14,26 @@ namespace {
 
 QVariant collectionValue(const QString& key, const QVariant& object)
 {
+    // Lookups of other keys walk past a collection on the context stack, once for every
+    // row inside it: they must not copy its items on the way.
+    const bool count = key == QLatin1String("count");
+    const bool first = key == QLatin1String("firstObject");
+    if (!count && !first && key != QLatin1String("lastObject"))
+        return {};
+    if (object.metaType().id() == QMetaType::QStringList) {
+        const QStringList& texts = *static_cast<const QStringList*>(object.constData());
+        if (count)
+            return qlonglong(texts.size());
+        if (texts.isEmpty())
+            return {};
+        return first ? texts.first() : texts.last();
+    }
     const QVariantList items = MustacheValue::items(object);
-    if (key == QLatin1String("count"))
+    if (count)
         return qlonglong(items.size());
-    if (key == QLatin1String("firstObject"))
-        return items.isEmpty() ? QVariant() : items.first();
-    if (key == QLatin1String("lastObject"))
-        return items.isEmpty() ? QVariant() : items.last();
-    return {};
+    if (items.isEmpty())
+        return {};
+    return first ? items.first() : items.last();
 }
 
 } // namespace

@@ -86,6 +86,22 @@ TEST(MustacheRenderingBudget, LookupsCountEveryContextTheyWalkThrough)
     });
 }
 
+TEST(MustacheRenderingBudget, LookupsWalkPastAListOfTextsWithoutCopyingIt)
+{
+    // A list of texts inside a list is a context of its own for the rows inside it.
+    QStringList texts;
+    for (int i = 0; i < 200000; ++i)
+        texts.append(QString::number(i));
+    QVariantList rows;
+    for (int i = 0; i < 5000; ++i)
+        rows.append(i);
+    const QVariantMap data { { "lists", QVariantList { texts } }, { "rows", rows } };
+    finishesWithin(60s,
+        [&] { EXPECT_EQ(render("{{#lists}}{{#rows}}{{missing}}{{/rows}}{{/lists}}", data), ""); });
+    EXPECT_EQ(render("{{#lists}}{{count}} {{firstObject}} {{lastObject}}{{/lists}}", data),
+        "200000 0 199999");
+}
+
 TEST(MustacheRenderingBudget, OutputBeyondTheBoundStopsWithAnError)
 {
     // Few steps, each writing a megabyte.
