@@ -1,5 +1,7 @@
 #include "common/TestSupport.h"
 
+#include "common/ChildProcess.h"
+
 #include "platform/LocalNotifications.h"
 #include "platform/UserDefaults.h"
 #include "platform/coredata/CloudContainer.h"
@@ -37,6 +39,7 @@ namespace testsupport {
 
 void resetSharedState()
 {
+    ChildProcess::resetForNextTest();
 #ifndef KIVOTAB_TEST_CORE_ONLY
     // The store of one test never reaches the next.
     StoreStack::install(nullptr);

@@ -1,3 +1,4 @@
+#include "common/ChildProcess.h"
 #include "common/TestSupport.h"
 
 #include "platform/Product.h"
@@ -16,6 +17,7 @@ using TestApplication = QApplication;
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 // Sanitizer settings live here rather than in the environment, so a test binary run by
 // hand behaves as it does under ctest.
@@ -39,14 +41,19 @@ namespace {
 
 // Every test gets an application home of its own and starts from fresh shared state, so
 // settings, documents and stores written by one test never reach the next, whether the
-// tests run one per process (ctest) or all in one process.
+// tests run one per process (ctest) or all in one process. A child a test started for
+// itself takes the fresh home its parent made, which the parent removes with its own.
 class FreshHomePerTest : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override
     {
-        m_home = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/kivotab-test-XXXXXX");
-        if (!m_home->isValid())
-            std::abort();
-        qputenv("KIVOTAB_HOME", m_home->path().toUtf8());
+        QString home = testsupport::ChildProcess::homeFromParent();
+        if (home.isEmpty()) {
+            m_home = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/kivotab-test-XXXXXX");
+            if (!m_home->isValid())
+                std::abort();
+            home = m_home->path();
+        }
+        qputenv("KIVOTAB_HOME", home.toUtf8());
         testsupport::resetSharedState();
     }
 
@@ -76,9 +83,15 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Until the first test starts, anything that looks for the home finds a scratch one.
-    QTemporaryDir startHome(QDir::tempPath() + "/kivotab-test-XXXXXX");
-    qputenv("KIVOTAB_HOME", startHome.path().toUtf8());
+    // Until the first test starts, anything that looks for the home finds a scratch one (a
+    // child a test started leaves none behind when it ends mid-test).
+    std::optional<QTemporaryDir> startHome;
+    QString home = testsupport::ChildProcess::homeFromParent();
+    if (home.isEmpty()) {
+        startHome.emplace(QDir::tempPath() + "/kivotab-test-XXXXXX");
+        home = startHome->path();
+    }
+    qputenv("KIVOTAB_HOME", home.toUtf8());
 
     TestApplication app(argc, argv);
     Product::nameApplication();

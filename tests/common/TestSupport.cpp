@@ -1,11 +1,12 @@
 #include "common/TestSupport.h"
 
+#include "common/ChildProcess.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QThread>
 #include <QTimer>
 
@@ -19,6 +20,8 @@ namespace {
 
 // How long past its time a wait gives its timer (one stopped by a nested event loop, say).
 constexpr int FenceTimeoutMs = 30000;
+// An outside tool (LibreOffice converting a workbook, say) on a loaded machine.
+constexpr int ToolLimitMs = 120000;
 
 } // namespace
 
@@ -56,16 +59,18 @@ void processEvents(int ms)
 QByteArray runTool(
     const QString& program, const QStringList& arguments, const QByteArray& input, int* exitCode)
 {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForStarted();
-    if (!input.isEmpty())
-        process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(120000);
+    ChildProcess tool;
+    if (tool.start(program, arguments)) {
+        if (!input.isEmpty())
+            tool.write(input);
+        tool.closeInput();
+        if (!tool.waitForExit(ToolLimitMs))
+            ADD_FAILURE() << tool.report();
+    }
+    // A tool that did not start, or did not end by itself, did not succeed.
     if (exitCode)
-        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return process.readAllStandardOutput();
+        *exitCode = tool.exitCode();
+    return tool.standardOutput();
 }
 
 QString outputPath(const QString& fileName)

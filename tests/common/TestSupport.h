@@ -17,7 +17,8 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 void processEvents(int ms = 0);
 
 // Runs an outside program (openssl, unzip, ...) with the given input; returns its
-// standard output, and its exit code through `exitCode`.
+// standard output, and its exit code through `exitCode` (-1 when it did not start, or was
+// killed at its time limit, which fails the test with what it printed).
 QByteArray runTool(const QString& program, const QStringList& arguments,
     const QByteArray& input = {}, int* exitCode = nullptr);
 
