@@ -8,7 +8,6 @@
 
 #include <sqlite3.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace storetest;
@@ -260,41 +259,39 @@ TEST_F(BigSaveTest, ABigSaveThatCannotBeWrittenLeavesEveryRowAsItWas)
     // What a restore saves: every row replaced by new ones.
     deleteAll("Rows");
     addRows("N", BigCount);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    testsupport::ChildProcess child;
+    ASSERT_TRUE(child.startThisTest([&] {
         // The store's files may not grow: the commit fails as on a full disk.
         rlimit limit {};
         getrlimit(RLIMIT_FSIZE, &limit);
         const rlim_t unlimited = limit.rlim_cur;
         limit.rlim_cur = rlim_t(QFileInfo(path() + "-wal").size() + 4096);
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            _exit(10);
+            return 10;
         platform::Error error;
         if (context->save(&error) || error.isNull())
-            _exit(11);
+            return 11;
         limit.rlim_cur = unlimited;
         setrlimit(RLIMIT_FSIZE, &limit);
         if (tableRows(path(), "Rows") != rowsBefore)
-            _exit(12);
+            return 12;
         if (tableRows(path(), "Database") != databasesBefore || indexes(path()) != indexesBefore)
-            _exit(13);
+            return 13;
         // The context kept its changes and saves them once it can.
         if (context->insertedObjects().size() != BigCount
             || context->deletedObjects().size() != BigCount)
-            _exit(14);
+            return 14;
         if (!context->save())
-            _exit(15);
+            return 15;
         const QStringList after = tableRows(path(), "Rows");
         if (after.size() != BigCount || !after.first().contains("|N0|")
             || tableRows(path(), "Database") != databasesBefore || indexes(path()) != indexesBefore)
-            _exit(16);
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+            return 16;
+        return 0;
+    })) << child.report();
+    ASSERT_TRUE(child.waitForExit()) << child.report();
+    ASSERT_TRUE(child.exited()) << child.report();
+    EXPECT_EQ(child.exitCode(), 0) << child.report();
 }
 
 TEST_F(BigSaveTest, ABigSaveRefusedByTheStoreLeavesEveryRowAsItWas)

@@ -9,9 +9,8 @@
 #include <QDir>
 #include <QFile>
 
-#include <csignal>
+#include <cstdio>
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -315,7 +314,8 @@ TEST(StoreFile, AStoreFileWithoutWritePermissionRefusesTheSave)
 {
     const QString folder = testsupport::homePath() + "/shared";
     const QUrl url = QUrl::fromLocalFile(folder + "/Store.sqlite");
-    const int result = runUnprivileged(folder, [&] {
+    std::string said;
+    const int result = runUnprivileged(folder, &said, [&] {
         {
             auto context = openContext(url);
             if (!context)
@@ -346,7 +346,7 @@ TEST(StoreFile, AStoreFileWithoutWritePermissionRefusesTheSave)
         const auto found = context->executeFetchRequest(cd::FetchRequest("Database"));
         return found.size() == 1 && found[0]->value("name") == "Stored" ? 0 : 8;
     });
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(result, 0) << said;
 }
 
 TEST_F(StoreTest, ACrashDuringASaveLeavesThePreviousCommit)
@@ -354,49 +354,46 @@ TEST_F(StoreTest, ACrashDuringASaveLeavesThePreviousCommit)
     constexpr int Batch = 20000;
     // Well inside the time one save of a batch takes.
     constexpr int SaveMidpointMs = 15;
+    const QByteArray step = "KIVOTAB-SAVE-STEP ";
     const QByteArray payload(200, 'x');
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    testsupport::ChildProcess child;
+    ASSERT_TRUE(child.startThisTest([&] {
         // The child saves batch after batch until it is killed, telling how far it got.
-        close(pipeEnds[0]);
+        const auto tell = [&](char what) {
+            std::printf("%s%c\n", step.constData(), what);
+            std::fflush(stdout);
+        };
         for (int round = 0;; ++round) {
             for (int i = 0; i < Batch; ++i)
                 make("Rows", { { "id", QString("%1-%2").arg(round).arg(i) }, { "json", payload } });
-            const char saving = 'B';
-            if (write(pipeEnds[1], &saving, 1) != 1)
-                _exit(4);
+            tell('B');
             if (!context->save())
-                _exit(3);
-            const char saved = 'S';
-            if (write(pipeEnds[1], &saved, 1) != 1)
-                _exit(4);
+                return 3;
+            tell('S');
         }
-    }
-    close(pipeEnds[1]);
+    })) << child.report();
     // Kill the child while its second save is writing: the first save has committed.
-    char said[4] = {};
-    ASSERT_EQ(read(pipeEnds[0], said, 1), 1);
-    ASSERT_EQ(read(pipeEnds[0], said + 1, 1), 1);
-    ASSERT_EQ(read(pipeEnds[0], said + 2, 1), 1);
-    ASSERT_STREQ(said, "BSB");
+    ASSERT_TRUE(child.waitForOutput(step + 'B', testsupport::ChildProcess::DefaultLimitMs, 2))
+        << child.report();
+    QByteArray said;
+    for (const QByteArray& line : child.standardOutput().split('\n')) {
+        if (line.startsWith(step))
+            said += line.mid(step.size());
+    }
+    ASSERT_EQ(said.left(3), "BSB") << child.report();
     usleep(SaveMidpointMs * 1000);
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    close(pipeEnds[0]);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    child.kill();
+    ASSERT_TRUE(child.killedBySignal()) << child.report();
 
-    context.reset();
-    ASSERT_TRUE(coordinator->removePersistentStore(store));
-    auto reopened = reopen();
+    // The child's store, made as this test's was.
+    const QUrl killed = QUrl::fromLocalFile(child.home() + "/Store.sqlite");
+    auto reopened = openContext(killed);
+    ASSERT_TRUE(reopened);
     const int stored = countRows(*reopened, "Rows");
     EXPECT_EQ(stored, Batch) << "the interrupted save left rows behind";
 
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(storeUrl().toLocalFile().toUtf8(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(killed.toLocalFile().toUtf8(), &db), SQLITE_OK);
     sqlite3_stmt* check = nullptr;
     sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
     ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);

@@ -9,7 +9,6 @@
 
 #include <sqlite3.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace storetest;
@@ -154,7 +153,8 @@ TEST(StoreFile, AReadOnlyStoreOpensInAFolderNobodyMayWriteTo)
 {
     const QString folder = testsupport::homePath() + "/mounted";
     const QUrl url = QUrl::fromLocalFile(folder + "/Store.sqlite");
-    const int result = runUnprivileged(folder, [&] {
+    std::string said;
+    const int result = runUnprivileged(folder, &said, [&] {
         {
             auto context = openContext(url);
             if (!context)
@@ -187,37 +187,34 @@ TEST(StoreFile, AReadOnlyStoreOpensInAFolderNobodyMayWriteTo)
             return 9;
         return 0;
     });
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(result, 0) << said;
 }
 
 TEST_F(StoreTest, AWriteBeyondTheFileSizeLimitFailsTheSaveWithoutEndingTheProcess)
 {
     make("Database", { { "id", "D1" } });
     ASSERT_TRUE(context->save());
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    testsupport::ChildProcess child;
+    ASSERT_TRUE(child.startThisTest([&] {
         rlimit limit {};
         getrlimit(RLIMIT_FSIZE, &limit);
         limit.rlim_cur = 256 * 1024;
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            _exit(1);
+            return 1;
         const QString text(1000, 'x');
         for (int i = 0; i < 2000; ++i)
             make("Rows", { { "id", QString::number(i) }, { "json", text } });
         platform::Error error;
         if (context->save(&error))
-            _exit(2);
-        _exit(error.code() == cd::PersistentStoreSaveError ? 0 : 3);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+            return 2;
+        return error.code() == cd::PersistentStoreSaveError ? 0 : 3;
+    })) << child.report();
+    ASSERT_TRUE(child.waitForExit()) << child.report();
+    ASSERT_TRUE(child.exited()) << child.report();
+    EXPECT_EQ(child.exitCode(), 0) << child.report();
 
-    context.reset();
-    ASSERT_TRUE(coordinator->removePersistentStore(store));
-    auto reopened = openContext(storeUrl());
+    // The child's store, made as this test's was.
+    auto reopened = openContext(QUrl::fromLocalFile(child.home() + "/Store.sqlite"));
     ASSERT_TRUE(reopened);
     EXPECT_EQ(reopened->countForFetchRequest(cd::FetchRequest("Rows")), 0u);
     EXPECT_EQ(reopened->countForFetchRequest(cd::FetchRequest("Database")), 1u);

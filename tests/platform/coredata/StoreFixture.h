@@ -9,6 +9,7 @@
 #include "platform/coredata/PersistentStoreCoordinator.h"
 #include "platform/coredata/StoreOptions.h"
 
+#include "common/ChildProcess.h"
 #include "common/TestSupport.h"
 
 #include <QDir>
@@ -19,7 +20,6 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace storetest {
@@ -139,38 +139,33 @@ inline std::unique_ptr<cd::ManagedObjectContext> openContext(
 
 // Runs the body in a child process as a user file permissions bind: the tests' own user,
 // or "nobody" when the tests run as the superuser (as CI does), whom permissions do not
-// bind. The folder is made and given to that user, and the test's home opened for it to
-// pass through. The body's result is the child's exit status; -1 when it did not exit.
-inline int runUnprivileged(const QString& folder, const std::function<int()>& body)
+// bind. The child runs the test again up to this call, in a home of its own inside the
+// test's: the folder is made there and given to that user, and the homes opened for it to
+// pass through. The body's result is the child's exit status; -1 when it did not exit. How
+// it ended and what it printed go to `said`.
+inline int runUnprivileged(
+    const QString& folder, std::string* said, const std::function<int()>& body)
 {
-    if (!QDir().mkpath(folder))
-        return -1;
-    uid_t user = geteuid();
-    gid_t group = getegid();
-    if (user == 0) {
-        const passwd* nobody = getpwnam("nobody");
-        if (!nobody)
-            return -1;
-        user = nobody->pw_uid;
-        group = nobody->pw_gid;
-        if (chmod(testsupport::homePath().toUtf8().constData(), 0711) != 0
-            || chown(folder.toUtf8().constData(), user, group) != 0)
-            return -1;
-    }
-    const pid_t child = fork();
-    if (child < 0)
-        return -1;
-    if (child == 0) {
-        if (geteuid() == 0
-            && (setgroups(0, nullptr) != 0 || setgid(group) != 0 || setuid(user) != 0))
-            _exit(125);
-        // Straight out: the parent's test state is not the child's to tear down.
-        _exit(body());
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+    // The parent's home, and then the child's, opened for that user to pass through.
+    const bool open
+        = geteuid() != 0 || chmod(testsupport::homePath().toUtf8().constData(), 0711) == 0;
+    testsupport::ChildProcess child;
+    const bool started = open && child.startThisTest([&] {
+        if (!QDir().mkpath(folder))
+            return 124;
+        if (geteuid() == 0) {
+            const passwd* nobody = getpwnam("nobody");
+            if (!nobody || chown(folder.toUtf8().constData(), nobody->pw_uid, nobody->pw_gid) != 0)
+                return 124;
+            if (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0
+                || setuid(nobody->pw_uid) != 0)
+                return 125;
+        }
+        return body();
+    });
+    const bool ended = started && child.waitForExit();
+    *said = child.report();
+    return ended && child.exited() ? child.exitCode() : -1;
 }
 
 } // namespace storetest
