@@ -1,15 +1,43 @@
 #include "utilities/data/Guid.h"
 #include "platform/Exception.h"
 
+#include "common/ChildProcess.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QSet>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <thread>
 
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr int ForkedLimitMs = 60000;
+
+int threadCount()
+{
+    return int(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// Waits for the forked process to end, for a minute at most.
+bool waitForExit(pid_t process, int* status)
+{
+    QDeadlineTimer deadline(ForkedLimitMs);
+    for (;;) {
+        const pid_t ended = waitpid(process, status, WNOHANG);
+        if (ended == process)
+            return true;
+        if (ended < 0 || deadline.hasExpired())
+            return false;
+        usleep(1000);
+    }
+}
 
 const uint8_t kBytes[16] = { 0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0xcd, 0xef, 0xf0, 0xe1, 0xd2, 0xc3,
     0xb4, 0xa5, 0x96, 0x87 };
@@ -109,23 +137,47 @@ TEST(Guid, RandomIdsNeverRepeat)
         check(id);
     EXPECT_EQ(seen.size(), 2 * Count);
 
-    // The child's next id is not the parent's next one.
-    int channel[2];
-    ASSERT_EQ(pipe(channel), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        uint8_t bytes[16];
-        Guid::randomGuid().byteDataToBuffer(bytes);
-        const bool written = write(channel[1], bytes, sizeof bytes) == ssize_t(sizeof bytes);
-        _exit(written ? 0 : 1);
-    }
-    close(channel[1]);
-    uint8_t bytes[16] = {};
-    EXPECT_EQ(read(channel[0], bytes, sizeof bytes), ssize_t(sizeof bytes));
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_NE(Guid(bytes), Guid::randomGuid());
+    // The child's next id is not the parent's next one. A fork leaves its child the forking
+    // thread alone, with what locks the others held: it is made from a child of this test
+    // that runs no other thread (this process may keep threads of earlier tests).
+    testsupport::ChildProcess child;
+    // Where Qt draws on a display, a thread of its own reads from it.
+    child.setEnvironment("QT_QPA_PLATFORM", "offscreen");
+    ASSERT_TRUE(child.startThisTest([] {
+        if (const int threads = threadCount(); threads != 1) {
+            std::fprintf(stderr, "%d threads where a fork needs one\n", threads);
+            return 20;
+        }
+        int channel[2];
+        if (pipe(channel) != 0)
+            return 21;
+        const pid_t forked = fork();
+        if (forked < 0)
+            return 22;
+        if (forked == 0) {
+            uint8_t bytes[16];
+            Guid::randomGuid().byteDataToBuffer(bytes);
+            const bool written = write(channel[1], bytes, sizeof bytes) == ssize_t(sizeof bytes);
+            _exit(written ? 0 : 1);
+        }
+        close(channel[1]);
+        uint8_t bytes[16] = {};
+        pollfd said { channel[0], POLLIN, 0 };
+        const bool read16 = poll(&said, 1, ForkedLimitMs) == 1
+            && read(channel[0], bytes, sizeof bytes) == ssize_t(sizeof bytes);
+        close(channel[0]);
+        int status = 0;
+        if (!waitForExit(forked, &status)) {
+            kill(forked, SIGKILL);
+            waitForExit(forked, &status);
+            return 23;
+        }
+        if (!read16)
+            return 24;
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            return 25;
+        return Guid(bytes) != Guid::randomGuid() ? 0 : 26;
+    })) << child.report();
+    ASSERT_TRUE(child.waitForExit()) << child.report();
+    EXPECT_EQ(child.exitCode(), 0) << child.report();
 }
