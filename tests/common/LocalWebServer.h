@@ -1,35 +1,33 @@
 #pragma once
 
+#include "common/ChildProcess.h"
+
 #include <QByteArray>
-#include <QProcess>
 #include <QString>
 #include <QUrl>
+
+#include <string>
 
 // A web server on 127.0.0.1 for the tests that load pages: Python's http.server serving
 // the files of a folder, plus "/big" (a 6 MB page with no length given), "/silent" (never
 // answers), "/latin1" (a Latin-1 page named so only in the response) and "/go?to=<path>"
-// (a redirect). It stops with the object, and on its own after two minutes at most.
+// (a redirect). It is killed with the object, and stops on its own after two minutes at most.
 class LocalWebServer {
 public:
     explicit LocalWebServer(const QString& root)
     {
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.start(QStringLiteral("python3"), { QStringLiteral("-c"), script(), root });
-        if (!m_process.waitForStarted(5000))
-            return;
-        for (int i = 0; i < 50 && !m_process.canReadLine(); ++i)
-            m_process.waitForReadyRead(100);
-        m_port = m_process.readLine().trimmed().toInt();
-    }
-    ~LocalWebServer()
-    {
-        m_process.kill();
-        m_process.waitForFinished(2000);
+        if (m_process.start(QStringLiteral("python3"), { QStringLiteral("-c"), script(), root })
+            && m_process.waitForOutput("\n", 5000)) {
+            const QByteArray& said = m_process.standardOutput();
+            m_port = said.left(said.indexOf('\n')).trimmed().toInt();
+        }
     }
     LocalWebServer(const LocalWebServer&) = delete;
     LocalWebServer& operator=(const LocalWebServer&) = delete;
 
     bool isRunning() const { return m_port > 0; }
+    // How the server ended, if it has, and what it printed.
+    std::string report() { return m_process.report(); }
     QUrl url(const QString& path) const
     {
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path));
@@ -87,6 +85,6 @@ server.serve_forever()
 )PY");
     }
 
-    QProcess m_process;
+    testsupport::ChildProcess m_process;
     int m_port = 0;
 };

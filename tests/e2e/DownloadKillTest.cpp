@@ -7,8 +7,8 @@
 #include "model/TemplateColumn.h"
 #include "utilities/store/StoreStack.h"
 
-#include <QCoreApplication>
-#include <QProcess>
+#include "common/ChildProcess.h"
+
 #include <QSet>
 
 namespace {
@@ -72,19 +72,12 @@ TEST_F(DownloadKill, KilledMidCopyLeavesAllOrNothing)
     StoreStack::install(nullptr);
     for (const qint64 killAfterBytes : { 2 * 1024, 64 * 1024, 512 * 1024 }) {
         SCOPED_TRACE(killAfterBytes);
-        QProcess child;
-        auto environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("GTEST_TOTAL_SHARDS"));
-        environment.remove(QStringLiteral("GTEST_SHARD_INDEX"));
-        environment.insert(kChildStoreVariable, storePath());
-        environment.insert(kChildKillVariable, QString::number(killAfterBytes));
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(),
-            { "--gtest_filter=DownloadKill.CopyChildProcess" });
-        ASSERT_TRUE(child.waitForStarted());
-        ASSERT_TRUE(child.waitForFinished(120000));
-        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit)
-            << child.readAllStandardOutput().toStdString();
+        testsupport::ChildProcess child;
+        child.setEnvironment(kChildStoreVariable, storePath());
+        child.setEnvironment(kChildKillVariable, QString::number(killAfterBytes));
+        ASSERT_TRUE(child.startTests("DownloadKill.CopyChildProcess")) << child.report();
+        ASSERT_TRUE(child.waitForExit(120000)) << child.report();
+        ASSERT_TRUE(child.killedBySignal()) << child.report();
 
         platform::Error error;
         StoreStack::install(StoreStack::open(storePath(), {}, &error));

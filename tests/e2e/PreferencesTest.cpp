@@ -18,9 +18,10 @@
 #include "utilities/shell/DebugHelper.h"
 #include "utilities/text/LocalizedStrings.h"
 
+#include "common/ChildProcess.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 #include <unistd.h>
 
@@ -247,16 +248,17 @@ for part in message.iter_attachments():
     print(part.get_filename(), part.get_content_type())
     print(part.get_content().strip().splitlines()[-1].split(']', 1)[1].strip())
 )";
-    QProcess python;
-    python.start("python3",
+    testsupport::ChildProcess python;
+    ASSERT_TRUE(python.start("python3",
         { "-c", script,
             QDir(platform::ui::MailComposeViewController::outboxFolder())
-                .filePath(mails.first()) });
-    ASSERT_TRUE(python.waitForFinished(30000));
-    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).split('\n'),
+                .filePath(mails.first()) }))
+        << python.report();
+    ASSERT_TRUE(python.waitForExit(30000)) << python.report();
+    EXPECT_EQ(QString::fromUtf8(python.standardOutput()).split('\n'),
         QStringList({ "Debug Info", PreferencesDetailViewController::SupportMail,
             "debug.log text/plain", "before the mail", "" }))
-        << python.readAllStandardError().toStdString();
+        << python.report();
 }
 
 TEST_P(Preferences, TheMailButtonFollowsTheDebugSettingWhenTheFormIsBuilt)

@@ -40,7 +40,7 @@ struct Browser : gridtest::GridScreens {
                            .toUtf8());
         }
         server = std::make_unique<LocalWebServer>(site.path());
-        ASSERT_TRUE(server->isRunning());
+        ASSERT_TRUE(server->isRunning()) << server->report();
         auto& application = platform::ui::Application::shared();
         application.setOpenURLHandler([this](const QUrl& url) {
             opened << url.toString();

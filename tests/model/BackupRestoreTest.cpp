@@ -1,5 +1,6 @@
 #include "ModelFixture.h"
 
+#include "common/ChildProcess.h"
 #include "common/ZipPasswordChecks.h"
 
 #include "model/BackupRestore.h"
@@ -16,13 +17,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 #include <zip.h>
@@ -408,11 +407,13 @@ TEST_F(BackupRestoreTest, AnArchiveAnotherZipToolMadeRestores)
     const Snapshot original = snapshot();
     backupEntries();
     changeData();
-    QProcess zipTool;
+    testsupport::ChildProcess zipTool;
     zipTool.setWorkingDirectory(path("good"));
-    zipTool.start("zip", QStringList { "-q", "-P", kArchivePassword, path("tool.zip") } + kEntries);
-    ASSERT_TRUE(zipTool.waitForFinished());
-    ASSERT_EQ(zipTool.exitCode(), 0);
+    ASSERT_TRUE(zipTool.start(
+        "zip", QStringList { "-q", "-P", kArchivePassword, path("tool.zip") } + kEntries))
+        << zipTool.report();
+    ASSERT_TRUE(zipTool.waitForExit()) << zipTool.report();
+    ASSERT_EQ(zipTool.exitCode(), 0) << zipTool.report();
 
     const Outcome outcome = restoreFrom(path("tool.zip"));
     ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
@@ -494,12 +495,13 @@ TEST_F(BackupRestoreTest, AnotherPasswordChangesNothing)
 
     // Archives of that password whose entries pass the check as chosen, deflated and
     // stored. The passes of the first entries must not let their content be read.
-    QProcess zipTool;
+    testsupport::ChildProcess zipTool;
     zipTool.setWorkingDirectory(path("good"));
-    zipTool.start(
-        "zip", QStringList { "-q", "-0", "-P", otherPassword, path("stored.zip") } + kEntries);
-    ASSERT_TRUE(zipTool.waitForFinished());
-    ASSERT_EQ(zipTool.exitCode(), 0);
+    ASSERT_TRUE(zipTool.start(
+        "zip", QStringList { "-q", "-0", "-P", otherPassword, path("stored.zip") } + kEntries))
+        << zipTool.report();
+    ASSERT_TRUE(zipTool.waitForExit()) << zipTool.report();
+    ASSERT_EQ(zipTool.exitCode(), 0) << zipTool.report();
     const QByteArray stored = read(path("stored.zip"));
     const QByteArray deflated = read(archive("deflated.zip", entries, otherPassword));
     const std::pair<QList<bool>, QString> cases[] {
@@ -530,12 +532,13 @@ TEST_F(BackupRestoreTest, SpoiltEncipheredContentIsToldAsWrongPasswordOrDamage)
     makeData(5);
     const auto entries = backupEntries();
     changeData();
-    QProcess zipTool;
+    testsupport::ChildProcess zipTool;
     zipTool.setWorkingDirectory(path("good"));
-    zipTool.start(
-        "zip", QStringList { "-q", "-0", "-P", kArchivePassword, path("stored.zip") } + kEntries);
-    ASSERT_TRUE(zipTool.waitForFinished());
-    ASSERT_EQ(zipTool.exitCode(), 0);
+    ASSERT_TRUE(zipTool.start(
+        "zip", QStringList { "-q", "-0", "-P", kArchivePassword, path("stored.zip") } + kEntries))
+        << zipTool.report();
+    ASSERT_TRUE(zipTool.waitForExit()) << zipTool.report();
+    ASSERT_EQ(zipTool.exitCode(), 0) << zipTool.report();
     for (const QString& made : { path("stored.zip"), path("good.zip") }) {
         SCOPED_TRACE(made.toStdString());
         QByteArray bytes = read(made);
@@ -707,28 +710,14 @@ TEST_F(BackupRestoreTest, AKillWhileRowsAreWrittenLeavesTheStoreAsItWas)
     StoreStack::install(nullptr);
 
     // The child restores the archive and stops once it has written rows, to be killed.
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(kKillStore, storePath());
-    environment.insert(kKillArchive, big);
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(),
-        { "--gtest_filter=BackupRestoreKillChild.RestoresUntilKilled" });
-    ASSERT_TRUE(child.waitForStarted());
-    QByteArray output;
-    QElapsedTimer clock;
-    clock.start();
-    while (!output.contains(kWriting) && child.state() == QProcess::Running
-        && clock.elapsed() < 120000) {
-        child.waitForReadyRead(100);
-        output += child.readAllStandardOutput();
-    }
-    EXPECT_TRUE(output.contains(kWriting))
-        << output.toStdString() << child.readAllStandardError().toStdString();
+    testsupport::ChildProcess child;
+    child.setEnvironment(kKillStore, storePath());
+    child.setEnvironment(kKillArchive, big);
+    child.setEnvironment("QT_QPA_PLATFORM", "offscreen");
+    ASSERT_TRUE(child.startTests("BackupRestoreKillChild.RestoresUntilKilled")) << child.report();
+    EXPECT_TRUE(child.waitForOutput(kWriting, 120000)) << child.report();
     child.kill();
-    child.waitForFinished();
-    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    EXPECT_TRUE(child.killedBySignal()) << child.report();
 
     platform::Error error;
     StoreStack::install(StoreStack::open(storePath(), {}, &error));

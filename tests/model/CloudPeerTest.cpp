@@ -2,8 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 
-#include <QCoreApplication>
-#include <QProcess>
+#include "common/ChildProcess.h"
 
 #include <iostream>
 #include <string>
@@ -68,35 +67,25 @@ class Peer {
 public:
     explicit Peer(const QString& home)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(PeerHomeVariable, home);
-        environment.insert("KIVOTAB_CLOUD", cloudFolder());
-        m_process.setProcessEnvironment(environment);
-        m_process.start(QCoreApplication::applicationFilePath(),
-            { "--gtest_filter=CloudPeerChild.FollowsCommands" });
-        m_started = m_process.waitForStarted();
-    }
-    ~Peer()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
+        m_process.setEnvironment(PeerHomeVariable, home);
+        m_process.setEnvironment("KIVOTAB_CLOUD", cloudFolder());
+        m_started = m_process.startTests("CloudPeerChild.FollowsCommands");
     }
     bool started() const { return m_started; }
     void send(const QString& command) { m_process.write((command + '\n').toUtf8()); }
-    // The first line of output that starts with `prefix`.
+    // The first line of output that starts with `prefix`, of what came since the last one
+    // found.
     QString expect(const QString& prefix, int timeoutMs = 30000)
     {
         QString found;
         testsupport::waitUntil(
             [&] {
-                m_buffer += m_process.readAllStandardOutput();
-                const QStringList lines = QString::fromUtf8(m_buffer).split('\n');
+                const QByteArray& output = m_process.standardOutput();
+                const QStringList lines = QString::fromUtf8(output.mid(m_read)).split('\n');
                 for (const QString& line : lines) {
                     if (line.startsWith(prefix)) {
                         found = line;
-                        m_buffer.clear();
+                        m_read = output.size();
                         return true;
                     }
                 }
@@ -108,15 +97,15 @@ public:
     bool quit()
     {
         send("quit");
-        m_process.closeWriteChannel();
-        return m_process.waitForFinished(30000) && m_process.exitStatus() == QProcess::NormalExit
-            && m_process.exitCode() == 0;
+        m_process.closeInput();
+        return m_process.waitForExit(30000) && m_process.exited() && m_process.exitCode() == 0;
     }
-    QByteArray errors() { return m_process.readAllStandardError(); }
+    // How it ended, if it has, and all it printed.
+    std::string report() { return m_process.report(); }
 
 private:
-    QProcess m_process;
-    QByteArray m_buffer;
+    testsupport::ChildProcess m_process;
+    qsizetype m_read = 0;
     bool m_started = false;
 };
 
@@ -209,7 +198,7 @@ TEST_F(CloudStoreTest, TwoMachinesSharingTheCloudFolderSeeEachOthersSaves)
     };
 
     Peer other(testsupport::homePath() + "/other-machine");
-    ASSERT_TRUE(other.started());
+    ASSERT_TRUE(other.started()) << other.report();
     EXPECT_EQ(other.expect("ready"), "ready " + uuid) << "the other machine joins this store";
 
     // A row saved here arrives there, with the import notification.
@@ -219,7 +208,7 @@ TEST_F(CloudStoreTest, TwoMachinesSharingTheCloudFolderSeeEachOthersSaves)
     findDatabase(*context, "P1")->setValue("name", "Name_P1");
     ASSERT_TRUE(context->save());
     const QString seen = other.expect("seen P1");
-    ASSERT_FALSE(seen.isEmpty()) << other.errors().toStdString();
+    ASSERT_FALSE(seen.isEmpty()) << other.report();
     EXPECT_GT(seen.section(' ', 3).toInt(), 0);
 
     // And one saved there arrives here.
@@ -259,6 +248,6 @@ TEST_F(CloudStoreTest, TwoMachinesSharingTheCloudFolderSeeEachOthersSaves)
     testsupport::processEvents(300);
     EXPECT_EQ(nameOf("C1"), "Newest");
 
-    EXPECT_TRUE(other.quit()) << other.errors().toStdString();
+    EXPECT_TRUE(other.quit()) << other.report();
     platform::NotificationCenter::defaultCenter().removeObserver(token);
 }

@@ -1,4 +1,5 @@
 #include "model/ZipFacade.h"
+#include "common/ChildProcess.h"
 #include "common/TestSupport.h"
 #include "common/ZipPasswordChecks.h"
 
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
@@ -249,11 +249,12 @@ TEST_F(ZipFacadeTest, ReadsArchivesOtherToolsMade)
     write("in/two/three.txt", "three"); // stored
     const QByteArray big = QByteArray("deflated text ").repeated(5000);
     write("in/big.txt", big);
-    QProcess zipTool;
+    testsupport::ChildProcess zipTool;
     zipTool.setWorkingDirectory(path("in"));
-    zipTool.start("zip", { "-qr", "-P", kArchivePassword, path("tool.zip"), "." });
-    ASSERT_TRUE(zipTool.waitForFinished());
-    ASSERT_EQ(zipTool.exitCode(), 0);
+    ASSERT_TRUE(zipTool.start("zip", { "-qr", "-P", kArchivePassword, path("tool.zip"), "." }))
+        << zipTool.report();
+    ASSERT_TRUE(zipTool.waitForExit()) << zipTool.report();
+    ASSERT_EQ(zipTool.exitCode(), 0) << zipTool.report();
 
     ZipFacade zip;
     ASSERT_TRUE(extract(path("tool.zip"), zip));

@@ -4,9 +4,8 @@
 #include "model/ModelRegistry.h"
 #include "utilities/store/StoreStack.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
+#include "common/ChildProcess.h"
+
 #include <QThread>
 #include <QTimeZone>
 #include <unicode/ucal.h>
@@ -71,32 +70,17 @@ struct ImportCrashTest : ReportTest {
     // answers how many of the table's rows the store holds afterwards.
     int importAndKill(const char* line, int delayMs)
     {
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(kStoreVariable, storePath);
-        environment.insert(kCsvVariable, csvPath);
-        environment.insert(kTableVariable, tableId);
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::SeparateChannels);
-        child.start(QCoreApplication::applicationFilePath(),
-            { "--gtest_filter=ImportCrashChild.ImportsUntilKilled" });
-        EXPECT_TRUE(child.waitForStarted());
-        QByteArray output;
-        QElapsedTimer clock;
-        clock.start();
-        while (!output.contains(line) && child.state() == QProcess::Running
-            && clock.elapsed() < 240000) {
-            child.waitForReadyRead(100);
-            output += child.readAllStandardOutput();
-        }
-        EXPECT_TRUE(output.contains(line))
-            << output.toStdString() << child.readAllStandardError().toStdString();
+        testsupport::ChildProcess child;
+        child.setEnvironment(kStoreVariable, storePath);
+        child.setEnvironment(kCsvVariable, csvPath);
+        child.setEnvironment(kTableVariable, tableId);
+        child.setEnvironment("QT_QPA_PLATFORM", "offscreen");
+        EXPECT_TRUE(child.startTests("ImportCrashChild.ImportsUntilKilled")) << child.report();
+        EXPECT_TRUE(child.waitForOutput(line, 240000)) << child.report();
         if (delayMs > 0)
             QThread::msleep(ulong(delayMs));
         child.kill();
-        child.waitForFinished();
-        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+        EXPECT_TRUE(child.killedBySignal()) << child.report();
 
         platform::Error error;
         StoreStack::install(StoreStack::open(storePath, {}, &error));

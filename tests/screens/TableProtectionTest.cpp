@@ -6,9 +6,10 @@
 #include "screens/MainDataController.h"
 #include "utilities/store/StoreStack.h"
 
+#include "common/ChildProcess.h"
+
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QSet>
 #include <sqlite3.h>
 
@@ -390,20 +391,13 @@ TEST_F(TableProtectionTest, KilledDuringReencryptionEveryRowStaysUnderOnePasswor
     StoreStack::install(nullptr);
     int midTransaction = 0;
     for (const qint64 killAfterBytes : { 100, 8 * 1024, 64 * 1024, 256 * 1024, 1024 * 1024 }) {
-        QProcess child;
-        auto environment = QProcessEnvironment::systemEnvironment();
-        // Run as one shard of a sharded run, the child would pick no test of its own.
-        environment.remove(QStringLiteral("GTEST_TOTAL_SHARDS"));
-        environment.remove(QStringLiteral("GTEST_SHARD_INDEX"));
-        environment.insert(kChildStoreVariable, storePath());
-        environment.insert(kChildKillVariable, QString::number(killAfterBytes));
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(),
-            { "--gtest_filter=TableProtectionTest.ReencryptionChildProcess" });
-        ASSERT_TRUE(child.waitForStarted());
-        ASSERT_TRUE(child.waitForFinished(120000));
-        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit)
-            << child.readAllStandardOutput().toStdString();
+        testsupport::ChildProcess child;
+        child.setEnvironment(kChildStoreVariable, storePath());
+        child.setEnvironment(kChildKillVariable, QString::number(killAfterBytes));
+        ASSERT_TRUE(child.startTests("TableProtectionTest.ReencryptionChildProcess"))
+            << child.report();
+        ASSERT_TRUE(child.waitForExit(120000)) << child.report();
+        ASSERT_TRUE(child.killedBySignal()) << child.report();
         midTransaction += endsInOpenTransaction(storePath() + "-wal") ? 1 : 0;
 
         platform::Error error;

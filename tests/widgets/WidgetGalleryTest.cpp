@@ -25,7 +25,6 @@
 
 #include <QDir>
 #include <QPointer>
-#include <QProcess>
 
 using namespace platform::ui;
 
@@ -66,7 +65,7 @@ struct Gallery : ScreenFixture, ::testing::WithParamInterface<const char*> {
             return;
         QDir().mkpath(folder);
         testsupport::processEvents(300);
-        QProcess::execute("import", { "-window", "root", folder + "/" + name });
+        testsupport::runTool("import", { "-window", "root", folder + "/" + name });
     }
 
     void dismiss(AbstractSheetPicker* picker)

@@ -4,8 +4,9 @@
 #include "platform/Exception.h"
 #include "platform/coredata/ImportErrorHook.h"
 
+#include "common/ChildProcess.h"
+
 #include <QCoreApplication>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
 
@@ -499,27 +500,15 @@ TEST_F(CloudTest, KilledMidSaveLeavesEveryChangeSetWholeOrAbsent)
     const QString childHome = testsupport::homePath() + "/child";
     QDir().mkpath(childHome);
     for (int run = 0; run < 3; ++run) {
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("KIVOTAB_CLOUD_CHILD_HOME", childHome);
-        environment.insert("KIVOTAB_CLOUD", cloudFolder());
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(),
-            { "--gtest_filter=CloudStoreChild.SavesUntilKilled" });
-        ASSERT_TRUE(child.waitForStarted());
-        QByteArray said;
-        ASSERT_TRUE(testsupport::waitUntil(
-            [&] {
-                said += child.readAllStandardOutput();
-                return said.count("saved") >= 2;
-            },
-            60000))
-            << said.toStdString();
+        testsupport::ChildProcess child;
+        child.setEnvironment("KIVOTAB_CLOUD_CHILD_HOME", childHome);
+        child.setEnvironment("KIVOTAB_CLOUD", cloudFolder());
+        ASSERT_TRUE(child.startTests("CloudStoreChild.SavesUntilKilled")) << child.report();
+        ASSERT_TRUE(child.waitForOutput("saved", 60000, 2)) << child.report();
         // Somewhere inside one of the next saves.
         QThread::msleep(QRandomGenerator::global()->bounded(40));
         child.kill();
-        ASSERT_TRUE(child.waitForFinished());
-        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+        EXPECT_TRUE(child.killedBySignal()) << child.report();
     }
 
     // Every change set in the cloud is whole.

@@ -83,7 +83,7 @@ struct WebViewTest : ::testing::Test {
                     local.filePath("secret.png"))
                 .toUtf8());
         server = std::make_unique<LocalWebServer>(site.path());
-        ASSERT_TRUE(server->isRunning());
+        ASSERT_TRUE(server->isRunning()) << server->report();
         view = std::make_unique<WebView>(QRectF(0, 0, 400, 300));
         view->setDelegate(&delegate);
         view->setTimeoutInterval(3000);
