@@ -111,8 +111,15 @@ bool StoredTextScan::read(qint64 first, qint64 last, const Row& row) const
     sqlite3_bind_int64(query, count, last);
     int rc = SQLITE_DONE;
     bool stopped = false;
-    while (!stopped && (rc = sqlite3_step(query)) == SQLITE_ROW)
+    while (!stopped && (rc = sqlite3_step(query)) == SQLITE_ROW) {
         stopped = !row(sqlite3_column_int64(query, 0), textOf(query, 1));
+        // The store's close may come before its interrupt does: it is seen here, so that
+        // the read goes no further than the row it was on.
+        if (!stopped && m_readers->isClosed()) {
+            rc = SQLITE_INTERRUPT;
+            break;
+        }
+    }
     // Reset at once: a read left open would keep the log from being copied.
     sqlite3_reset(query);
     if (stopped || rc == SQLITE_DONE)
