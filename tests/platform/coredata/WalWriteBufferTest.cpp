@@ -12,14 +12,19 @@ namespace {
 
 using platform::coredata::WalWriteBuffer;
 
+// A connection to the file through the named file system (SQLite's default for none).
+sqlite3* connectThrough(const QString& path, const char* vfs)
+{
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open_v2(path.toUtf8(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, vfs),
+        SQLITE_OK);
+    return db;
+}
+
 // A connection to the file, through the gathering layer or SQLite's own.
 sqlite3* connect(const QString& path, bool gathered)
 {
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open_v2(path.toUtf8(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                  gathered ? WalWriteBuffer::vfsName() : nullptr),
-        SQLITE_OK);
-    return db;
+    return connectThrough(path, gathered ? WalWriteBuffer::vfsName() : nullptr);
 }
 
 std::string run(sqlite3* db, const char* sql)
@@ -193,10 +198,8 @@ TEST(WalWriteBuffer, ARolledBackSaveNeverWritesOverAnotherWritersCommit)
 TEST(WalWriteBuffer, ASaveWithAWriteToItsLogThatFailedFailsAndChangesNothing)
 {
     const QString path = testsupport::homePath() + "/failing-disk.sqlite";
-    sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(path.toUtf8(), &writer, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                  FailingDisk::layerName()),
-        SQLITE_OK);
+    sqlite3* writer = connectThrough(path, FailingDisk::layerName());
+    ASSERT_NE(writer, nullptr);
     sqlite3* reader = connect(path, false);
     ASSERT_EQ(run(writer, "PRAGMA journal_mode=WAL"), "wal");
     run(writer, "PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=0");
@@ -231,10 +234,8 @@ TEST(WalWriteBuffer, ASaveWithAWriteToItsLogThatFailedFailsAndChangesNothing)
 TEST(WalWriteBuffer, ALogIsGatheredOnlyWhileItsConnectionSyncsEveryCommit)
 {
     const QString path = testsupport::homePath() + "/sync-levels.sqlite";
-    sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(path.toUtf8(), &writer, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                  FailingDisk::layerName()),
-        SQLITE_OK);
+    sqlite3* writer = connectThrough(path, FailingDisk::layerName());
+    ASSERT_NE(writer, nullptr);
     sqlite3* reader = connect(path, false);
     ASSERT_EQ(run(writer, "PRAGMA journal_mode=WAL"), "wal");
     ASSERT_EQ(run(writer, "CREATE TABLE t (k INTEGER PRIMARY KEY, v BLOB)"), "");
