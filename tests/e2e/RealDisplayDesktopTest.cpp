@@ -1,13 +1,17 @@
 #include "AppFixture.h"
 
+#include "forms/ColorDetailViewController.h"
 #include "forms/FormMultilineTextViewController.h"
 #include "forms/FormTableView.h"
 #include "grid/BaseDataController.h"
 #include "grid/BrowserViewController.h"
 #include "grid/KivoPreviewController.h"
 #include "platform/plot/Theme.h"
+#include "platform/ui/ActionSheet.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/InputPanel.h"
+#include "platform/ui/MailComposeViewController.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/PdfPagesView.h"
 #include "platform/ui/SearchBar.h"
@@ -22,7 +26,9 @@
 #include "reports/charts/ChartHostViewController.h"
 #include "reports/charts/ChartHostingView.h"
 #include "reports/charts/PlotItem.h"
+#include "utilities/shell/MailHelper.h"
 #include "utilities/text/LocalizedStrings.h"
+#include "widgets/ColorPickerController.h"
 #include "widgets/PopoverController.h"
 #include "widgets/PopoverTouchView.h"
 #include "widgets/PopoverView.h"
@@ -52,6 +58,7 @@ const QString kTitle = QStringLiteral("0739D108-04FF-40AC-A260-98418684A136");
 constexpr int kGuideButton = 25; // the home screen's help
 constexpr int kSearch = 7;
 constexpr int kOptionsButton = 28;
+constexpr int kAddButton = 1;
 
 struct RealDisplayDesktop : AppTest {
     void SetUp() override
@@ -651,6 +658,62 @@ struct RealDisplayNotchSides : RealDisplayDesktop {
         navigation->pushViewController(controller, true);
         settle(700);
     }
+
+    // Upright, and lying on either side.
+    static QList<platform::ui::Orientation> everyWay()
+    {
+        return { platform::ui::Orientation::Portrait, platform::ui::Orientation::LandscapeLeft,
+            platform::ui::Orientation::LandscapeRight };
+    }
+
+    static const char* sideName(platform::ui::Orientation side)
+    {
+        return side == platform::ui::Orientation::Portrait     ? "upright"
+            : side == platform::ui::Orientation::LandscapeLeft ? "left"
+                                                               : "right";
+    }
+
+    static bool turnTo(platform::ui::Orientation side)
+    {
+        if (side != platform::ui::Orientation::Portrait)
+            return turn(side);
+        platform::ui::Device::current().setOrientation(side);
+        return testsupport::waitUntil(
+            [] {
+                settle(20);
+                return window()->width() == kShort && window()->height() == kLong;
+            },
+            3000);
+    }
+
+    // The frame lies inside what the notch (at the top or a side) and the home
+    // indicator's strip leave of the screen.
+    static ::testing::AssertionResult inside(const char* what, const QRectF& frame)
+    {
+        const QMarginsF safe = platform::ui::Device::current().safeAreaInsets();
+        if (safe.bottom() < 20 || (safe.top() < 40 && safe.left() < 40))
+            return ::testing::AssertionFailure() << "no notch";
+        if (frame.width() <= 0 || frame.height() <= 0)
+            return ::testing::AssertionFailure() << what << " is not shown";
+        const QRectF free
+            = QRectF(window()->rect()).marginsRemoved(safe).adjusted(-0.5, -0.5, 0.5, 0.5);
+        if (free.contains(frame))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+            << what << " at (" << frame.left() << ", " << frame.top() << ") to (" << frame.right()
+            << ", " << frame.bottom() << "), the free part (" << free.left() << ", " << free.top()
+            << ") to (" << free.right() << ", " << free.bottom() << ")";
+    }
+
+    // The visible buttons inside the view, each where it shows on the screen.
+    static QList<QRectF> shownButtons(const QWidget* view)
+    {
+        QList<QRectF> frames;
+        for (const platform::ui::Button* button : view->findChildren<platform::ui::Button*>())
+            if (button->isVisible())
+                frames.append(inWindow(button));
+        return frames;
+    }
 };
 
 TEST_P(RealDisplayNotchSides, TheGuideAWebPageAndANoteKeepClearOfTheNotch)
@@ -763,6 +826,48 @@ TEST_P(RealDisplayNotchSides, AListsValuesAndAChartKeepClearOfTheNotch)
         }
         navigation->popToViewController(books, false);
         settle(100);
+    }
+}
+
+// Presented screens, menus and the picker in the keyboard's place keep what they show
+// inside the safe area too: upright (under the notch, above the home indicator) and on
+// either side, also when the phone turns while they are open.
+TEST_P(RealDisplayNotchSides, TheMailComposerKeepsClearOfTheNotchAndKeepsTheKeys)
+{
+    ApplicationScreen* books = openBooks();
+    ASSERT_NE(books, nullptr);
+    const auto check = [](platform::ui::MailComposeViewController* composer) {
+        platform::ui::NavigationBar* bar = composer->navigationBar();
+        EXPECT_TRUE(inside("Cancel", inWindow(bar->leftItemView())));
+        for (platform::ui::View* item : bar->rightItemViews())
+            EXPECT_TRUE(inside("Send", inWindow(item)));
+        EXPECT_TRUE(inside("To:", inWindow(composer->toField())));
+        EXPECT_GE(inWindow(composer->toField()).top(), inWindow(bar).bottom() - 0.5);
+    };
+    for (const auto side : everyWay()) {
+        SCOPED_TRACE(sideName(side));
+        ASSERT_TRUE(turnTo(side));
+        MailHelper::sendEmailTo(QString(), "Books", "The list.", books);
+        settle(700);
+        auto* composer = dynamic_cast<platform::ui::MailComposeViewController*>(
+            navigation->presentedViewController());
+        ASSERT_NE(composer, nullptr);
+        check(composer);
+        if (side == platform::ui::Orientation::Portrait) {
+            ASSERT_TRUE(saveShot("real-notch-composer-upright.png"));
+        }
+        // Turned while it is open: laid out again, and what is typed still goes to To:.
+        const auto other = side == platform::ui::Orientation::Portrait
+            ? platform::ui::Orientation::LandscapeRight
+            : platform::ui::Orientation::Portrait;
+        ASSERT_TRUE(turnTo(other));
+        settle(100);
+        check(composer);
+        EXPECT_EQ(type("ana@example.com"), "QLineEdit");
+        EXPECT_EQ(composer->message().to, QStringList { "ana@example.com" });
+        composer->cancel();
+        settle(500);
+        ASSERT_EQ(navigation->presentedViewController(), nullptr);
     }
 }
 

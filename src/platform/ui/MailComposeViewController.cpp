@@ -6,6 +6,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/SafeArea.h"
 #include "platform/ui/TextInput.h"
 
 #include <QDateTime>
@@ -38,6 +39,8 @@ class ComposeView : public View {
 public:
     using View::View;
     QList<double> lines;
+    // Where the hairlines start: in line with the rows, clear of a notch.
+    double lineLeft = 15;
     std::function<void()> relayout;
     void layoutSubviews() override
     {
@@ -50,7 +53,7 @@ protected:
     {
         painter.setPen(QPen(QColor(200, 199, 204), 0.5));
         for (double y : lines)
-            painter.drawLine(QPointF(15, y), QPointF(rect.right(), y));
+            painter.drawLine(QPointF(lineLeft, y), QPointF(rect.right(), y));
     }
 };
 
@@ -146,19 +149,24 @@ void MailComposeViewController::buildForm()
         m_form->setTitle(m_message.subject);
 
     view->relayout = [view, toLabel, subjectLabel, attachment, this] {
-        const double w = view->bounds().width();
-        toLabel->setFrame(QRectF(15, 0, 70, kRowHeight));
-        m_to->setGeometry(QRectF(85, 6, w - 100, kRowHeight - 12).toRect());
-        subjectLabel->setFrame(QRectF(15, kRowHeight, 70, kRowHeight));
-        m_subject->setGeometry(QRectF(85, kRowHeight + 6, w - 100, kRowHeight - 12).toRect());
+        // The rows keep clear of a notch at either side and of the home indicator's strip.
+        const QMarginsF safe = SafeArea::restingInsets(view);
+        const double x = safe.left();
+        const double w = view->bounds().width() - safe.left() - safe.right();
+        toLabel->setFrame(QRectF(x + 15, 0, 70, kRowHeight));
+        m_to->setGeometry(QRectF(x + 85, 6, w - 100, kRowHeight - 12).toRect());
+        subjectLabel->setFrame(QRectF(x + 15, kRowHeight, 70, kRowHeight));
+        m_subject->setGeometry(QRectF(x + 85, kRowHeight + 6, w - 100, kRowHeight - 12).toRect());
         double y = 2 * kRowHeight;
         view->lines = { double(kRowHeight), 2.0 * kRowHeight };
+        view->lineLeft = x + 15;
         if (!attachment->isHidden()) {
-            attachment->setFrame(QRectF(15, y, w - 30, kRowHeight));
+            attachment->setFrame(QRectF(x + 15, y, w - 30, kRowHeight));
             y += kRowHeight;
             view->lines.append(y);
         }
-        m_body->setGeometry(QRectF(10, y + 6, w - 20, view->bounds().height() - y - 12).toRect());
+        const double bottom = view->bounds().height() - safe.bottom();
+        m_body->setGeometry(QRectF(x + 10, y + 6, w - 20, bottom - y - 12).toRect());
         view->update();
     };
     m_form->setView(view);
@@ -169,6 +177,9 @@ void MailComposeViewController::buildForm()
 void MailComposeViewController::viewWillAppear(bool animated)
 {
     NavigationController::viewWillAppear(animated);
+    // The rows are placed for where the composer comes to rest.
+    if (m_form->isViewLoaded())
+        m_form->view()->layoutIfNeeded();
     // Typing starts at once, in To:, after what the caller put there. The field of the
     // screen below lets go of the keys first.
     if (!m_to || !TextInput::endEditing(nullptr, false))

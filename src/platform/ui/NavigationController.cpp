@@ -78,11 +78,13 @@ ViewController* NavigationController::visibleViewController() const
 
 double NavigationController::topInset() const
 {
-    // The root navigation controller of the window reaches under the status bar.
+    // The root navigation controller of the window reaches under the status bar; one
+    // presented over the whole screen reaches under the notch, and keeps its bar's
+    // buttons below it.
     auto& app = Application::shared();
     if (app.hasKeyWindow() && app.rootViewController() == this)
         return app.keyWindow()->statusBarInset();
-    return 0;
+    return m_content ? SafeArea::restingInsets(m_content->parentWidget()).top() : 0;
 }
 
 void NavigationController::loadView()
@@ -108,6 +110,7 @@ void NavigationController::loadView()
         adopt(controller);
     if (ViewController* top = topViewController()) {
         m_content->addSubview(top->view());
+        top->view()->setFrame(m_content->bounds());
         top->view()->setHidden(false);
     }
     refreshBars();

@@ -21,9 +21,19 @@ QMarginsF horizontalOverlap(const QWidget* view);
 // window (a canvas drawn off the screen) has nothing to avoid.
 QMarginsF restingOverlap(const QWidget* view);
 
+// What the device's safe area covers of the view on all four sides, where the view
+// comes to rest (a screen sliding in, a sheet rising): the notch at the top or at a
+// side, and the home indicator's strip at the bottom. A phone without a notch draws
+// nothing in its status bar's place here, so its top counts as free.
+QMarginsF restingInsets(const QWidget* view);
+
 // Marks a view whose children are screens slid in and out (a navigation stack's
 // content area): each of them rests at its left edge.
 void markSlidingContainer(QWidget* container);
+
+// Marks the view a presented screen rises into: the screen rests centred in it
+// (a sheet on a tablet, the whole window on a phone).
+void markPresentationHost(QWidget* host);
 
 } // namespace SafeArea
 

@@ -7,6 +7,7 @@
 #include "platform/ui/Guard.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/SafeArea.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/View.h"
 
@@ -236,6 +237,7 @@ void ViewController::presentViewController(
 
     View* overlay = Application::shared().overlayLevel();
     auto* host = new SheetHost(overlay);
+    SafeArea::markPresentationHost(host);
     host->setFrame(overlay->bounds());
     host->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     controller->m_presentationHost = host;
@@ -264,7 +266,12 @@ void ViewController::presentViewController(
         content->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     }
     host->addSubview(content);
+    const QSizeF loadedSize = content->frame().size();
     content->setFrame(target.translated(0, area.height()));
+    // Laid out for where it will rest (how much a notch or the home indicator covers of
+    // it), also when its size was already the one it gets.
+    if (content->frame().size() == loadedSize)
+        content->layoutIfNeeded();
     content->setHidden(false);
 
     // What the sheet covers disappears only when it covers everything.
