@@ -6,6 +6,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/SafeArea.h"
 #include "platform/ui/View.h"
 #include "style/Theme.h"
 #include "style/UIColor_Expanded.h"
@@ -215,9 +216,9 @@ void ColorPickerController::saveButtonPressed()
         delegate->colorPickerSaved(this);
 }
 
-TextField* ColorPickerController::makeField(const QRectF& frame, bool hex)
+TextField* ColorPickerController::makeField(bool hex)
 {
-    auto* field = new TextField(frame);
+    auto* field = new TextField(QRectF());
     field->setTextAlignment(Qt::AlignCenter);
     // Three digits fit the narrow fields, as they do in the platform's font.
     field->setFont(Font::system(14));
@@ -237,9 +238,9 @@ TextField* ColorPickerController::makeField(const QRectF& frame, bool hex)
     return field;
 }
 
-void ColorPickerController::makeRowLabel(const QString& text, double y)
+Label* ColorPickerController::makeRowLabel(const QString& text)
 {
-    auto* label = new Label(QRectF(kMargin, y, 35, 21));
+    auto* label = new Label(QRectF());
     label->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setBackgroundColor(Qt::transparent);
     label->setFont(Font::system(17));
@@ -247,6 +248,8 @@ void ColorPickerController::makeRowLabel(const QString& text, double y)
     label->setMinimumScaleFactor(0.5);
     label->setText(LocalizedStrings::getLocalizedString(text));
     view()->addSubview(label);
+    m_rowLabels.append(label);
+    return label;
 }
 
 void ColorPickerController::loadView()
@@ -256,11 +259,8 @@ void ColorPickerController::loadView()
         = parentViewController() ? parentViewController() : (ViewController*)navigationController();
     if (host && host->isViewLoaded() && !host->view()->bounds().isEmpty())
         bounds = host->view()->bounds();
-    const double w = bounds.width();
-    const double h = bounds.height();
-    auto* main = new TouchView(this, QRectF(0, 0, w, h));
+    auto* main = new TouchView(this, QRectF(0, 0, bounds.width(), bounds.height()));
     main->setBackgroundColor(QColor::fromRgbF(0.9, 0.9, 0.9, 1));
-    main->setAutoresizesSubviews(true);
     main->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     setView(main);
 
@@ -280,44 +280,35 @@ void ColorPickerController::loadView()
         },
         this));
 
-    makeRowLabel(QStringLiteral("HSV"), 15);
-    m_hueField = makeField(QRectF(50, 10, 35, 31), false);
-    m_saturationField = makeField(QRectF(90, 10, 35, 31), false);
-    m_brightnessField = makeField(QRectF(130, 10, 35, 31), false);
-    makeRowLabel(QStringLiteral("RGB"), 51);
-    m_redField = makeField(QRectF(50, 46, 35, 31), false);
-    m_greenField = makeField(QRectF(90, 46, 35, 31), false);
-    m_blueField = makeField(QRectF(130, 46, 35, 31), false);
-    makeRowLabel(QStringLiteral("HEX"), 87);
-    m_hexField = makeField(QRectF(50, 82, 75, 31), true);
+    makeRowLabel(QStringLiteral("HSV"));
+    m_hueField = makeField(false);
+    m_saturationField = makeField(false);
+    m_brightnessField = makeField(false);
+    makeRowLabel(QStringLiteral("RGB"));
+    m_redField = makeField(false);
+    m_greenField = makeField(false);
+    m_blueField = makeField(false);
+    makeRowLabel(QStringLiteral("HEX"));
+    m_hexField = makeField(true);
 
-    m_colorView = new View(QRectF(175, 10, w - kMargin - 175, 103));
+    m_colorView = new View(QRectF());
     m_colorView->layer()->setCornerRadius(5);
-    m_colorView->setAutoresizingMask(AutoresizingFlexibleWidth);
     main->addSubview(m_colorView);
 
-    m_brightnessView = new GradientView(
-        QRectF(kMargin, h - kMargin - kStripHeight, w - 2 * kMargin, kStripHeight));
+    m_brightnessView = new GradientView(QRectF());
     m_brightnessView->setColors({ m_selectedColor, Color::colorWithRed(0, 0, 0, 1) });
-    m_brightnessView->setAutoresizingMask(
-        AutoresizingFlexibleWidth | AutoresizingFlexibleTopMargin);
     main->addSubview(m_brightnessView);
     const Image marker = Image::named(QStringLiteral("HorizontalSelector.png"));
     m_horizontalSelector = new ImageView(marker);
-    m_horizontalSelector->setFrame(QRectF(QPointF(kMargin, h - 47), marker.size()));
-    m_horizontalSelector->setAutoresizingMask(AutoresizingFlexibleTopMargin);
     m_horizontalSelector->setUserInteractionEnabled(false);
     main->addSubview(m_horizontalSelector);
 
-    m_container = new View(
-        QRectF(kMargin, kFieldTop, w - 2 * kMargin, h - 2 * kMargin - kStripHeight - kFieldTop));
+    m_container = new View(QRectF());
     m_container->setBackgroundColor(Qt::black);
-    m_container->setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
     m_container->setAutoresizesSubviews(true);
     m_container->setClipsToBounds(true);
     main->addSubview(m_container);
     m_hueSaturationView = new ImageView(Image::named(QStringLiteral("HueSaturationGradient.png")));
-    m_hueSaturationView->setFrame(m_container->bounds());
     m_hueSaturationView->setContentMode(ImageView::ContentMode::ScaleToFill);
     m_hueSaturationView->setAutoresizingMask(
         AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
@@ -329,8 +320,39 @@ void ColorPickerController::loadView()
     m_container->addSubview(m_crosshairSelector);
 
     // The picker sizes itself to its parent: it starts there, and follows.
+    layoutControls();
     setColorValues();
     moveSelectors();
+}
+
+void ColorPickerController::layoutControls()
+{
+    if (!isViewLoaded() || !m_container)
+        return;
+    // The background reaches the screen's edges; what is touched or read keeps clear of
+    // a notch and of the home indicator's strip.
+    const QRectF area = view()->bounds().marginsRemoved(SafeArea::restingInsets(view()));
+    const double x = area.left();
+    const double y = area.top();
+    const double w = std::max(area.width(), 175.0 + kMargin);
+    const double h = area.height();
+    const QList<QList<TextField*>> rows = { { m_hueField, m_saturationField, m_brightnessField },
+        { m_redField, m_greenField, m_blueField }, { m_hexField } };
+    for (int row = 0; row < rows.size(); ++row) {
+        const double top = y + 10 + 36 * row;
+        if (Label* label = m_rowLabels.value(row))
+            label->setFrame(QRectF(x + kMargin, top + 5, 35, 21));
+        for (int column = 0; column < rows.at(row).size(); ++column) {
+            const double width = row == 2 ? 75 : 35;
+            rows.at(row).at(column)->setFrame(QRectF(x + 50 + 40 * column, top, width, 31));
+        }
+    }
+    m_colorView->setFrame(QRectF(x + 175, y + 10, w - kMargin - 175, 103));
+    m_brightnessView->setFrame(
+        QRectF(x + kMargin, y + h - kMargin - kStripHeight, w - 2 * kMargin, kStripHeight));
+    m_container->setFrame(QRectF(x + kMargin, y + kFieldTop, w - 2 * kMargin,
+        std::max(0.0, h - 2 * kMargin - kStripHeight - kFieldTop)));
+    m_hueSaturationView->setFrame(m_container->bounds());
 }
 
 void ColorPickerController::viewDidAppear(bool animated)
@@ -342,6 +364,7 @@ void ColorPickerController::viewDidAppear(bool animated)
 void ColorPickerController::viewDidLayoutSubviews()
 {
     ViewController::viewDidLayoutSubviews();
+    layoutControls();
     moveSelectors();
 }
 

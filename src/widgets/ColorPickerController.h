@@ -93,8 +93,11 @@ public:
     void textFieldDidEndEditing(platform::ui::TextField* field) override;
 
 private:
-    platform::ui::TextField* makeField(const QRectF& frame, bool hex);
-    void makeRowLabel(const QString& text, double y);
+    platform::ui::TextField* makeField(bool hex);
+    platform::ui::Label* makeRowLabel(const QString& text);
+    // Places the fields, the colour, the field of hues and the brightness strip inside
+    // the part of the view the device's safe area leaves free.
+    void layoutControls();
     // Whether the whole text the field would hold is acceptable.
     bool acceptable(platform::ui::TextField* field, const QString& text) const;
     void evaluateTouch(const QPointF& point);
@@ -115,6 +118,7 @@ private:
     QPointer<platform::ui::TextField> m_greenField;
     QPointer<platform::ui::TextField> m_blueField;
     QPointer<platform::ui::TextField> m_hexField;
+    QList<QPointer<platform::ui::Label>> m_rowLabels;
     HSVType m_hsvColor;
     platform::ui::DelegatePointer<ColorPickerDelegate> m_delegate;
     QPointer<platform::ui::TextField> m_entryField;

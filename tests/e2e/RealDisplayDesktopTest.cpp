@@ -871,6 +871,58 @@ TEST_P(RealDisplayNotchSides, TheMailComposerKeepsClearOfTheNotchAndKeepsTheKeys
     }
 }
 
+TEST_P(RealDisplayNotchSides, TheColourPickerKeepsClearOfTheNotch)
+{
+    // A new colour's picker, from Home's options as a person opens it.
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(open(databases, "Household"));
+    ApplicationScreen* home = top();
+    GestureSynthesizer::tap(barButton(home, kOptionsButton));
+    settle(300);
+    auto* options = dynamic_cast<MainCollectionViewController*>(navigation->topViewController());
+    ASSERT_NE(options, nullptr);
+    ASSERT_TRUE(open(options, "Colors"));
+    settle(300);
+    ApplicationScreen* colours = top();
+    ASSERT_NE(colours, home);
+    GestureSynthesizer::tap(barButton(colours, kAddButton));
+    auto* form = dynamic_cast<ColorDetailViewController*>(openedForm(colours));
+    ASSERT_NE(form, nullptr);
+    settle(600);
+    platform::ui::TableViewCell* row = cellOf(form, QStringLiteral("color"));
+    ASSERT_NE(row, nullptr);
+    GestureSynthesizer::tap(row);
+    settle(700);
+    ColorPickerController* picker = form->colorPicker();
+    ASSERT_NE(picker, nullptr);
+    ASSERT_EQ(navigation->topViewController(), picker);
+
+    for (const auto side : everyWay()) {
+        SCOPED_TRACE(sideName(side));
+        ASSERT_TRUE(turnTo(side));
+        settle(100);
+        for (platform::ui::TextField* field :
+            { picker->hueField(), picker->saturationField(), picker->brightnessField(),
+                picker->redField(), picker->greenField(), picker->blueField(), picker->hexField() })
+            EXPECT_TRUE(inside("a field", inWindow(field)));
+        EXPECT_TRUE(inside("the colour", inWindow(picker->colorView())));
+        EXPECT_TRUE(inside("the hues", inWindow(picker->hueSaturationContainer())));
+        EXPECT_TRUE(inside("the brightness", inWindow(picker->brightnessView())));
+        // A tap on the strip's brightest end still picks from it.
+        const QRectF strip = inWindow(picker->brightnessView());
+        GestureSynthesizer::tap(window(), QPointF(strip.left() + 2, strip.center().y()));
+        settle(60);
+        EXPECT_GE(picker->hsvColor().brightness, 0.95);
+        picker->setSelectedColor(Color::blackColor());
+        if (side == platform::ui::Orientation::LandscapeLeft) {
+            ASSERT_TRUE(saveShot("real-notch-colour-picker.png"));
+        }
+    }
+    picker->cancelButtonPressed();
+    settle(400);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayNotchSides, ::testing::Values("phone-x"));
 
 } // namespace
