@@ -923,6 +923,60 @@ TEST_P(RealDisplayNotchSides, TheColourPickerKeepsClearOfTheNotch)
     settle(400);
 }
 
+TEST_P(RealDisplayNotchSides, AMenuAndTheDatesPickerKeepClearOfTheNotch)
+{
+    ApplicationScreen* books = openBooks();
+    ASSERT_NE(books, nullptr);
+    QTemporaryDir folder;
+    const QString page = folder.filePath("page.html");
+    {
+        QFile file(page);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<html><body><p>Shelves</p></body></html>");
+    }
+    for (const auto side : everyWay()) {
+        SCOPED_TRACE(sideName(side));
+        ASSERT_TRUE(turnTo(side));
+
+        // The page's menu.
+        auto* browser = new BrowserViewController(QUrl::fromLocalFile(page));
+        pushAndRest(browser);
+        browser->actionButtonClicked();
+        settle(300);
+        platform::ui::ActionSheet* sheet = browser->pageActionSheet();
+        ASSERT_NE(sheet, nullptr);
+        ASSERT_TRUE(sheet->isVisible());
+        const QList<QRectF> buttons = shownButtons(sheet);
+        ASSERT_GE(buttons.size(), 2);
+        for (const QRectF& button : buttons)
+            EXPECT_TRUE(inside("a menu entry", button));
+        sheet->clickButtonAtIndex(sheet->cancelButtonIndex());
+        settle(300);
+        navigation->popToViewController(books, false);
+        settle(100);
+
+        // A date's wheels, in the keyboard's place.
+        QuickDetailViewController* form = openAddForm(books);
+        ASSERT_NE(form, nullptr);
+        settle(600);
+        ASSERT_TRUE(clickField(form, kFinishedOn));
+        platform::ui::InputPanel* panel = window()->inputPanel();
+        ASSERT_TRUE(panel->isShowing());
+        ASSERT_NE(panel->shownInputView(), nullptr);
+        EXPECT_TRUE(inside("the wheels", inWindow(panel->shownInputView())));
+        ASSERT_NE(panel->accessoryView(), nullptr);
+        for (const QRectF& button : shownButtons(panel->accessoryView()))
+            EXPECT_TRUE(inside("a keyboard bar button", button));
+        if (side == platform::ui::Orientation::Portrait) {
+            ASSERT_TRUE(saveShot("real-notch-dates-picker.png"));
+        }
+        platform::ui::TextInput::endEditing(form->formTableView(), true);
+        settle(400);
+        closeForm(books);
+        settle(200);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayNotchSides, ::testing::Values("phone-x"));
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/SafeArea.h"
 
 #include <QMouseEvent>
 #include <QPointer>
@@ -145,24 +146,27 @@ void ActionSheet::layoutSubviews()
     for (int i = 0; i < m_buttons.size(); ++i)
         if (!(i == m_cancelIndex && (pad || m_cancelPanel)))
             ++shown;
+    // The sheet keeps clear of a notch and of the home indicator's strip.
+    const QRectF area = b.marginsRemoved(SafeArea::restingInsets(this));
     const double titleHeight = m_titleLabel ? kTitleHeight : 0;
-    const double width = pad ? kPadWidth : b.width() - 2 * kMargin;
+    const double width = pad ? kPadWidth : area.width() - 2 * kMargin;
     const double height = titleHeight + shown * kRowHeight;
     QRectF panel;
     if (pad) {
         // Beside the anchor: below it when there is room, else above.
-        double x
-            = std::clamp(m_anchor.center().x() - width / 2, kMargin, b.width() - width - kMargin);
+        double x = std::clamp(m_anchor.center().x() - width / 2, area.left() + kMargin,
+            area.right() - width - kMargin);
         double y = m_anchor.bottom() + kMargin;
-        if (y + height > b.height() - kMargin)
-            y = std::max(kMargin, m_anchor.top() - kMargin - height);
+        if (y + height > area.bottom() - kMargin)
+            y = std::max(area.top() + kMargin, m_anchor.top() - kMargin - height);
         panel = QRectF(x, y, width, height);
     } else {
         const double cancelHeight = m_cancelPanel ? kRowHeight + kMargin : 0;
-        panel = QRectF(kMargin, b.height() - kMargin - cancelHeight - height, width, height);
+        const double left = area.left() + kMargin;
+        panel = QRectF(left, area.bottom() - kMargin - cancelHeight - height, width, height);
         if (m_cancelPanel)
             m_cancelPanel->setFrame(
-                QRectF(kMargin, b.height() - kMargin - kRowHeight, width, kRowHeight));
+                QRectF(left, area.bottom() - kMargin - kRowHeight, width, kRowHeight));
     }
     m_panel->setFrame(panel);
     if (m_titleLabel)

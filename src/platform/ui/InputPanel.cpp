@@ -9,6 +9,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace platform::ui {
 
 namespace {
@@ -156,7 +158,9 @@ QRectF InputPanel::shownFrame() const
     const QWidget* window = parentWidget();
     if (!window)
         return QRectF();
-    const double height = contentHeight();
+    // Below what it shows, the panel's own colour runs through the home indicator's strip.
+    const double content = contentHeight();
+    const double height = content > 0 ? content + Device::current().safeAreaInsets().bottom() : 0;
     return QRectF(0, window->height() - height, window->width(), height);
 }
 
@@ -311,13 +315,18 @@ void InputPanel::layoutSubviews()
     const double width = bounds().width();
     double y = 0;
     if (m_accessory.view) {
+        // A bar across the whole width, as the bars are: it keeps its buttons off a notch.
         const double h
             = m_accessory.frame.height() > 0 ? m_accessory.frame.height() : DefaultAccessoryHeight;
         m_accessory.view->setFrame(QRectF(0, y, width, h));
         y += h;
     }
-    if (m_input.view)
-        m_input.view->setFrame(QRectF(0, y, width, inputViewHeight()));
+    if (m_input.view) {
+        // A picker keeps clear of a notch at either side.
+        const QMarginsF safe = Device::current().safeAreaInsets();
+        m_input.view->setFrame(QRectF(
+            safe.left(), y, std::max(0.0, width - safe.left() - safe.right()), inputViewHeight()));
+    }
 }
 
 void InputPanel::drawRect(QPainter& painter, const QRectF& rect)
