@@ -977,6 +977,38 @@ TEST_P(RealDisplayNotchSides, AMenuAndTheDatesPickerKeepClearOfTheNotch)
     }
 }
 
+TEST_P(RealDisplayNotchSides, ALongAlertKeepsClearOfTheNotch)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_NE(databases, nullptr);
+    QStringList lines;
+    for (int line = 1; line <= 60; ++line)
+        lines << QStringLiteral("Line %1: the value \"abc\" is not a number.").arg(line);
+    auto* alert = new platform::ui::AlertView(
+        QStringLiteral("Import Failed"), lines.join('\n'), nullptr, QStringLiteral("OK"), {});
+    alert->show();
+    settle(300);
+    for (const auto side : everyWay()) {
+        SCOPED_TRACE(sideName(side));
+        ASSERT_TRUE(turnTo(side));
+        settle(100);
+        const platform::ui::Label* title = nullptr;
+        for (const platform::ui::Label* label : alert->findChildren<platform::ui::Label*>())
+            if (label->text() == "Import Failed")
+                title = label;
+        ASSERT_NE(title, nullptr);
+        EXPECT_TRUE(inside("the title", inWindow(title)));
+        const QList<QRectF> buttons = shownButtons(alert);
+        ASSERT_EQ(buttons.size(), 1);
+        EXPECT_TRUE(inside("OK", buttons.first()));
+        if (side == platform::ui::Orientation::Portrait) {
+            ASSERT_TRUE(saveShot("real-notch-long-alert.png"));
+        }
+    }
+    alert->dismissWithClickedButtonIndex(0, false);
+    settle(100);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayNotchSides, ::testing::Values("phone-x"));
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/ui/Font.h"
 #include "platform/ui/Guard.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/SafeArea.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -258,10 +259,17 @@ double AlertView::panelHeight(double width) const
 
 QRectF AlertView::panelFrame() const
 {
+    // Centred on the screen, and kept inside what a notch and the home indicator's strip
+    // leave of it: a long alert is cut to that height, not drawn under the notch.
     const QRectF b = bounds();
-    const double width = std::min(kPanelWidth, b.width() - 40);
-    const double height = std::min(panelHeight(width), b.height() - 40);
-    return QRectF(std::round(b.center().x() - width / 2), std::round(b.center().y() - height / 2),
+    const QRectF area = b.marginsRemoved(SafeArea::restingInsets(this));
+    const double width = std::min(kPanelWidth, area.width() - 40);
+    const double height = std::min(panelHeight(width), area.height() - 40);
+    const double x = std::round(b.center().x() - width / 2);
+    const double y = std::round(b.center().y() - height / 2);
+    return QRectF(
+        std::clamp(x, area.left() + 20, std::max(area.left() + 20, area.right() - 20 - width)),
+        std::clamp(y, area.top() + 20, std::max(area.top() + 20, area.bottom() - 20 - height)),
         width, height);
 }
 
