@@ -620,14 +620,17 @@ struct RealDisplayNotchSides : RealDisplayDesktop {
     static constexpr int kLong = 812;
     static constexpr int kShort = 375;
 
-    // The phone turned onto that side, as its sensor turns it.
+    // The phone turned upright or onto that side, as its sensor turns it.
     static bool turn(platform::ui::Orientation side)
     {
         platform::ui::Device::current().setOrientation(side);
+        const bool upright = side == platform::ui::Orientation::Portrait;
+        const int width = upright ? kShort : kLong;
+        const int height = upright ? kLong : kShort;
         return testsupport::waitUntil(
-            [] {
+            [&] {
                 settle(20);
-                return window()->width() == kLong && window()->height() == kShort;
+                return window()->width() == width && window()->height() == height;
             },
             3000);
     }
@@ -671,19 +674,6 @@ struct RealDisplayNotchSides : RealDisplayDesktop {
         return side == platform::ui::Orientation::Portrait     ? "upright"
             : side == platform::ui::Orientation::LandscapeLeft ? "left"
                                                                : "right";
-    }
-
-    static bool turnTo(platform::ui::Orientation side)
-    {
-        if (side != platform::ui::Orientation::Portrait)
-            return turn(side);
-        platform::ui::Device::current().setOrientation(side);
-        return testsupport::waitUntil(
-            [] {
-                settle(20);
-                return window()->width() == kShort && window()->height() == kLong;
-            },
-            3000);
     }
 
     // The frame lies inside what the notch (at the top or a side) and the home
@@ -846,7 +836,7 @@ TEST_P(RealDisplayNotchSides, TheMailComposerKeepsClearOfTheNotchAndKeepsTheKeys
     };
     for (const auto side : everyWay()) {
         SCOPED_TRACE(sideName(side));
-        ASSERT_TRUE(turnTo(side));
+        ASSERT_TRUE(turn(side));
         MailHelper::sendEmailTo(QString(), "Books", "The list.", books);
         settle(700);
         auto* composer = dynamic_cast<platform::ui::MailComposeViewController*>(
@@ -860,7 +850,7 @@ TEST_P(RealDisplayNotchSides, TheMailComposerKeepsClearOfTheNotchAndKeepsTheKeys
         const auto other = side == platform::ui::Orientation::Portrait
             ? platform::ui::Orientation::LandscapeRight
             : platform::ui::Orientation::Portrait;
-        ASSERT_TRUE(turnTo(other));
+        ASSERT_TRUE(turn(other));
         settle(100);
         check(composer);
         EXPECT_EQ(type("ana@example.com"), "QLineEdit");
@@ -900,7 +890,7 @@ TEST_P(RealDisplayNotchSides, TheColourPickerKeepsClearOfTheNotch)
 
     for (const auto side : everyWay()) {
         SCOPED_TRACE(sideName(side));
-        ASSERT_TRUE(turnTo(side));
+        ASSERT_TRUE(turn(side));
         settle(100);
         for (platform::ui::TextField* field :
             { picker->hueField(), picker->saturationField(), picker->brightnessField(),
@@ -936,7 +926,7 @@ TEST_P(RealDisplayNotchSides, AMenuAndTheDatesPickerKeepClearOfTheNotch)
     }
     for (const auto side : everyWay()) {
         SCOPED_TRACE(sideName(side));
-        ASSERT_TRUE(turnTo(side));
+        ASSERT_TRUE(turn(side));
 
         // The page's menu.
         auto* browser = new BrowserViewController(QUrl::fromLocalFile(page));
@@ -990,7 +980,7 @@ TEST_P(RealDisplayNotchSides, ALongAlertKeepsClearOfTheNotch)
     settle(300);
     for (const auto side : everyWay()) {
         SCOPED_TRACE(sideName(side));
-        ASSERT_TRUE(turnTo(side));
+        ASSERT_TRUE(turn(side));
         settle(100);
         const platform::ui::Label* title = nullptr;
         for (const platform::ui::Label* label : alert->findChildren<platform::ui::Label*>())
