@@ -191,7 +191,7 @@ void MailComposeViewController::viewWillAppear(bool animated)
 void MailComposeViewController::updateSendItem()
 {
     if (m_sendItem)
-        m_sendItem->setEnabled(!message().to.isEmpty());
+        m_sendItem->setEnabled(!recipients().isEmpty());
 }
 
 bool MailComposeViewController::isMailAddress(const QString& text)
@@ -269,15 +269,23 @@ void MailComposeViewController::addAttachmentData(
     showAttachments();
 }
 
+QStringList MailComposeViewController::recipients() const
+{
+    if (!m_to)
+        return m_message.to;
+    QStringList addresses;
+    static const QRegularExpression separators(QStringLiteral("[,;]"));
+    for (const QString& part : m_to->text().split(separators, Qt::SkipEmptyParts))
+        if (const QString address = part.trimmed(); !address.isEmpty())
+            addresses.append(address);
+    return addresses;
+}
+
 MimeMessage MailComposeViewController::message() const
 {
     MimeMessage message = m_message;
     if (m_to) {
-        message.to.clear();
-        for (const QString& part :
-            m_to->text().split(QRegularExpression("[,;]"), Qt::SkipEmptyParts))
-            if (const QString address = part.trimmed(); !address.isEmpty())
-                message.to.append(address);
+        message.to = recipients();
         message.subject = m_subject->text();
         if (!message.bodyIsHtml)
             message.body = m_body->toPlainText();

@@ -84,6 +84,8 @@ private:
     void showAttachments();
     // Send is on while To holds a recipient.
     void updateSendItem();
+    // The addresses typed into To: (what the caller gave before the form is built).
+    QStringList recipients() const;
 
     MailComposeViewControllerDelegate* m_delegate = nullptr;
     MimeMessage m_message;
