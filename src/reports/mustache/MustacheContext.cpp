@@ -14,14 +14,15 @@
 
 namespace {
 
-// The contexts one walk went through, counted against the rendering's budget when it ends,
-// whichever way it ends.
+// The contexts one walk went through, counted as steps of the rendering's budget when it
+// ends, whichever way it ends: sections nested deep make every lookup inside them dearer.
+// A lookup has no way to fail; the rendering stops at the next step it takes.
 struct Walked {
     qint64 contexts = 0;
     Walked() = default;
     Walked(const Walked&) = delete;
     Walked& operator=(const Walked&) = delete;
-    ~Walked() { MustacheRenderingBudget::spendContextsWalked(contexts); }
+    ~Walked() { MustacheRenderingBudget::spendSteps(contexts); }
 };
 
 } // namespace

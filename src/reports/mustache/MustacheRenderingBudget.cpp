@@ -30,11 +30,6 @@ bool MustacheRenderingBudget::spendSteps(qint64 count)
     return t_spent.steps <= MaximumSteps && t_spent.characters <= MaximumCharacters;
 }
 
-void MustacheRenderingBudget::spendContextsWalked(qint64 count)
-{
-    t_spent.steps += count;
-}
-
 bool MustacheRenderingBudget::spendCharacters(qsizetype written)
 {
     t_spent.characters += written;

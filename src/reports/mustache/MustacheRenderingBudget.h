@@ -37,10 +37,6 @@ public:
     // every later call fails too, so the rendering stops at the first place that asks.
     static bool spendSteps(qint64 count = 1);
     static bool spendCharacters(qsizetype written);
-    // A key is looked up through the enclosing contexts one by one, so sections nested deep
-    // make every lookup inside them dearer: each context walked counts as a step. A lookup
-    // has no way to fail; the rendering stops at the next step it takes.
-    static void spendContextsWalked(qint64 count);
     // Reports the rendering error saying which part of the budget ran out; false.
     static bool fail(platform::Error* error);
 };
