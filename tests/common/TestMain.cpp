@@ -66,17 +66,6 @@ class FreshHomePerTest : public ::testing::EmptyTestEventListener {
     std::unique_ptr<QTemporaryDir> m_home;
 };
 
-// Under ctest a binary runs its share of the tests as one of several shards. The share is
-// chosen before the first test starts; the children that kill tests start with a filter
-// naming their one test, and must run it whatever shard their parent was.
-class ShardForThisProcessOnly : public ::testing::EmptyTestEventListener {
-    void OnTestIterationStart(const ::testing::UnitTest&, int) override
-    {
-        qunsetenv("GTEST_TOTAL_SHARDS");
-        qunsetenv("GTEST_SHARD_INDEX");
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -98,6 +87,5 @@ int main(int argc, char** argv)
 
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshHomePerTest);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new ShardForThisProcessOnly);
     return RUN_ALL_TESTS();
 }
