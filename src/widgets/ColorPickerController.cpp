@@ -238,7 +238,7 @@ TextField* ColorPickerController::makeField(bool hex)
     return field;
 }
 
-Label* ColorPickerController::makeRowLabel(const QString& text)
+void ColorPickerController::makeRowLabel(const QString& text)
 {
     auto* label = new Label(QRectF());
     label->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -249,7 +249,6 @@ Label* ColorPickerController::makeRowLabel(const QString& text)
     label->setText(LocalizedStrings::getLocalizedString(text));
     view()->addSubview(label);
     m_rowLabels.append(label);
-    return label;
 }
 
 void ColorPickerController::loadView()

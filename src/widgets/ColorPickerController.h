@@ -94,7 +94,7 @@ public:
 
 private:
     platform::ui::TextField* makeField(bool hex);
-    platform::ui::Label* makeRowLabel(const QString& text);
+    void makeRowLabel(const QString& text);
     // Places the fields, the colour, the field of hues and the brightness strip inside
     // the part of the view the device's safe area leaves free.
     void layoutControls();

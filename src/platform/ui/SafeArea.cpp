@@ -29,16 +29,6 @@ bool hasSideInsets()
     return safe.left() > 0 || safe.right() > 0;
 }
 
-} // namespace
-
-QMarginsF horizontalOverlap(const QWidget* view)
-{
-    if (!view || !hasSideInsets())
-        return QMarginsF();
-    const QWidget* screen = view->window();
-    return overlapAt(screen, view->mapTo(screen, QPointF(0, 0)).x(), view->width());
-}
-
 // Where the view's top left corner is in the main window once every slide and rise
 // it takes part in has ended; nothing when it is not in the main window.
 std::optional<QPointF> restingOrigin(const QWidget* view)
@@ -59,12 +49,22 @@ std::optional<QPointF> restingOrigin(const QWidget* view)
     return origin;
 }
 
-QMarginsF restingOverlap(const QWidget* view)
+} // namespace
+
+QMarginsF horizontalOverlap(const QWidget* view)
 {
     if (!view || !hasSideInsets())
         return QMarginsF();
-    const auto origin = restingOrigin(view);
-    return origin ? overlapAt(view->window(), origin->x(), view->width()) : QMarginsF();
+    const QWidget* screen = view->window();
+    return overlapAt(screen, view->mapTo(screen, QPointF(0, 0)).x(), view->width());
+}
+
+QMarginsF restingOverlap(const QWidget* view)
+{
+    if (!hasSideInsets())
+        return QMarginsF();
+    const QMarginsF insets = restingInsets(view);
+    return QMarginsF(insets.left(), 0, insets.right(), 0);
 }
 
 QMarginsF restingInsets(const QWidget* view)
