@@ -64,10 +64,16 @@ struct MainFile {
     sqlite3_file* lower;
     const char* name;
     LogFile* log;
-    // Set by the connection's "PRAGMA synchronous" to FULL or EXTRA: only then is the log
-    // synced at every commit, before other connections are told of it, and only then are
-    // its writes gathered.
+    // Only while the log is synced at every commit, before other connections are told of
+    // it, are its writes gathered. SQLite may refuse a "PRAGMA synchronous" (inside a
+    // transaction), so a level asked for is not taken on trust: a commit that syncs the log
+    // before the connection lets go of the write lock shows it, and a lower level asked
+    // for, or a commit without that sync, ends it at once.
     bool syncsEveryCommit;
+    // What the connection did since it took the log's write lock.
+    bool holdsWriteLock;
+    bool wroteCommit;
+    bool syncedCommit;
 };
 
 // The log and store file of one connection share the name SQLite gave the store file:
@@ -323,6 +329,8 @@ int logRead(sqlite3_file* file, void* data, int amount, sqlite3_int64 offset)
 int logWrite(sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset)
 {
     LogFile* log = logOf(file);
+    if (log->main && log->main->holdsWriteLock && isCommitFrameHeader(data, amount))
+        log->main->wroteCommit = true;
     // A log whose connection's write lock is not followed, or whose commits are not synced,
     // is written as it comes.
     if (!log->main || !log->main->syncsEveryCommit) {
@@ -376,6 +384,8 @@ int logTruncate(sqlite3_file* file, sqlite3_int64 size)
 
 int logSync(sqlite3_file* file, int flags)
 {
+    if (MainFile* main = logOf(file)->main; main && main->holdsWriteLock && main->wroteCommit)
+        main->syncedCommit = true;
     const int rc = flush(file);
     return rc != SQLITE_OK ? rc : lowerMethods(file)->xSync(logOf(file)->lower, flags);
 }
@@ -503,13 +513,16 @@ bool syncsEveryCommit(const char* level)
 
 int mainFileControl(sqlite3_file* file, int operation, void* argument)
 {
-    // SQLite shows the file every pragma of its connection before it runs it: a change of
-    // the sync level is followed here. Once it drops, the log's next write first writes
-    // what is gathered, then itself.
+    // SQLite shows the file every pragma of its connection before it runs it, and before
+    // it knows whether it will refuse it. A lower sync level ends the gathering at once
+    // (writing as SQLite writes is right at any level); a higher one waits for a commit
+    // to show it. Once the gathering ends, the log's next write first writes what is
+    // gathered, then itself.
     if (operation == SQLITE_FCNTL_PRAGMA) {
         char** words = static_cast<char**>(argument);
-        if (words[1] && words[2] && sqlite3_stricmp(words[1], "synchronous") == 0)
-            mainOf(file)->syncsEveryCommit = syncsEveryCommit(words[2]);
+        if (words[1] && words[2] && sqlite3_stricmp(words[1], "synchronous") == 0
+            && !syncsEveryCommit(words[2]))
+            mainOf(file)->syncsEveryCommit = false;
     }
     return mainMethods(file)->xFileControl(lowerMain(file), operation, argument);
 }
@@ -532,10 +545,20 @@ int mainShmMap(sqlite3_file* file, int region, int size, int extend, void volati
 // The log's write lock is the first of the shared-memory locks.
 constexpr int WriteLockSlot = 0;
 
+// The level the connection's commits showed while it held the write lock.
+void followCommits(MainFile* main)
+{
+    if (main->wroteCommit)
+        main->syncsEveryCommit = main->syncedCommit;
+    main->holdsWriteLock = main->wroteCommit = main->syncedCommit = false;
+}
+
 int mainShmLock(sqlite3_file* file, int offset, int count, int flags)
 {
-    const bool releasesWriteLock = offset <= WriteLockSlot && WriteLockSlot < offset + count
-        && flags == (SQLITE_SHM_UNLOCK | SQLITE_SHM_EXCLUSIVE);
+    const bool writeLock = offset <= WriteLockSlot && WriteLockSlot < offset + count;
+    const bool releasesWriteLock = writeLock && flags == (SQLITE_SHM_UNLOCK | SQLITE_SHM_EXCLUSIVE);
+    if (releasesWriteLock)
+        followCommits(mainOf(file));
     // What was given to be written lands before another writer may write the log. Only a
     // save rolled back leaves any (a commit syncs them): a failure among them fails nothing.
     if (LogFile* log = mainOf(file)->log; releasesWriteLock && log) {
@@ -543,6 +566,11 @@ int mainShmLock(sqlite3_file* file, int offset, int count, int flags)
             writer->wait();
     }
     const int rc = mainMethods(file)->xShmLock(lowerMain(file), offset, count, flags);
+    if (rc == SQLITE_OK && writeLock && flags == (SQLITE_SHM_LOCK | SQLITE_SHM_EXCLUSIVE)) {
+        MainFile* main = mainOf(file);
+        main->holdsWriteLock = true;
+        main->wroteCommit = main->syncedCommit = false;
+    }
     if (rc == SQLITE_OK && releasesWriteLock)
         writeLockReleased(mainOf(file)->log);
     return rc;
@@ -598,6 +626,7 @@ int layerOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags,
         main->name = name;
         main->log = nullptr;
         main->syncsEveryCommit = false;
+        main->holdsWriteLock = main->wroteCommit = main->syncedCommit = false;
         const int rc = lower->xOpen(lower, name, main->lower, flags, outFlags);
         const sqlite3_io_methods* methods = main->lower->pMethods;
         if (!methods) {

@@ -15,13 +15,14 @@ namespace platform::coredata {
 // waited for, before the log is synced, read, sized, cut or closed; a write that failed
 // fails the next of these, and SQLite syncs the log before a commit counts. That sync is
 // what this relies on: without it, another connection could be told of frames still
-// gathered here. So a log is gathered only while its connection has set "PRAGMA
-// synchronous" to FULL (or EXTRA), as the stores do; at any other level it is written as
-// SQLite writes it. What a save that was rolled back left gathered is dropped, and what
-// it gave to be written is waited for, when its connection lets go of the log's write
-// lock, so it can never land on frames another writer committed since.
-// Store files only pass through on their way to the lower layer (to follow that lock);
-// other files are the lower layer's own.
+// gathered here. So a log is gathered only while its connection's commits sync it, as
+// they do at "PRAGMA synchronous" FULL (or EXTRA), the stores' level: the layer follows
+// what the commits do rather than the level asked for, which SQLite may refuse. At any
+// other level the log is written as SQLite writes it. What a save that was rolled back left
+// gathered is dropped, and what it gave to be written is waited for, when its connection lets go of
+// the log's write lock, so it can never land on frames another writer committed since. Store files
+// only pass through on their way to the lower layer (to follow that lock); other files are the
+// lower layer's own.
 class WalWriteBuffer {
 public:
     WalWriteBuffer() = delete;

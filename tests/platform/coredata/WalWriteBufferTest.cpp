@@ -231,27 +231,11 @@ TEST(WalWriteBuffer, ASaveWithAWriteToItsLogThatFailedFailsAndChangesNothing)
     sqlite3_close(reader);
 }
 
-TEST(WalWriteBuffer, ALogIsGatheredOnlyWhileItsConnectionSyncsEveryCommit)
+// Commits of growing saves, each read by another connection the moment the writer lets
+// go of the log's write lock: each must be in the file whole by then. Returns what the
+// rows add up to.
+std::string expectEveryCommitReadWhole(sqlite3* writer, sqlite3* reader)
 {
-    const QString path = testsupport::homePath() + "/sync-levels.sqlite";
-    sqlite3* writer = connectThrough(path, FailingDisk::layerName());
-    ASSERT_NE(writer, nullptr);
-    sqlite3* reader = connect(path, false);
-    ASSERT_EQ(run(writer, "PRAGMA journal_mode=WAL"), "wal");
-    ASSERT_EQ(run(writer, "CREATE TABLE t (k INTEGER PRIMARY KEY, v BLOB)"), "");
-
-    // The level a connection starts with is not taken on trust; FULL is gathered.
-    FailingDisk::bigWrites = 0;
-    ASSERT_EQ(run(writer, InsertMany), "");
-    EXPECT_EQ(FailingDisk::bigWrites.load(), 0);
-    run(writer, "DELETE FROM t; PRAGMA synchronous=FULL");
-    ASSERT_EQ(run(writer, InsertMany), "");
-    EXPECT_GT(FailingDisk::bigWrites.load(), 0);
-
-    // Lowered, the log is not synced at a commit, and other connections read the commit
-    // as soon as the writer lets go of the log: its frames must be in the file by then.
-    run(writer, "PRAGMA synchronous=NORMAL; DELETE FROM t");
-    FailingDisk::bigWrites = 0;
     std::string seen;
     FailingDisk::writeLockReleased
         = [&] { seen = run(reader, "SELECT count(*) || ':' || sum(length(v)) FROM t"); };
@@ -260,20 +244,76 @@ TEST(WalWriteBuffer, ALogIsGatheredOnlyWhileItsConnectionSyncsEveryCommit)
         SCOPED_TRACE(pages);
         const std::string insert = "INSERT INTO t VALUES (" + std::to_string(pages)
             + ", randomblob(" + std::to_string(pages * 4000) + "))";
-        ASSERT_EQ(run(writer, insert.c_str()), "");
+        EXPECT_EQ(run(writer, insert.c_str()), "");
         bytes += pages * 4000;
         EXPECT_EQ(seen, std::to_string(pages) + ":" + std::to_string(bytes));
     }
     FailingDisk::writeLockReleased = nullptr;
-    EXPECT_EQ(FailingDisk::bigWrites.load(), 0);
-    const std::string sum = run(writer, "SELECT sum(length(v)) || ':' || hex(max(v)) FROM t");
-    sqlite3_close(writer);
-    sqlite3_close(reader);
+    return run(writer, "SELECT sum(length(v)) || ':' || hex(max(v)) FROM t");
+}
 
+void expectWholeAfterReopening(const QString& path, const std::string& sum)
+{
     sqlite3* reopened = connect(path, false);
     EXPECT_EQ(run(reopened, "PRAGMA integrity_check"), "ok");
     EXPECT_EQ(run(reopened, "SELECT sum(length(v)) || ':' || hex(max(v)) FROM t"), sum);
     sqlite3_close(reopened);
+}
+
+TEST(WalWriteBuffer, ALogIsGatheredOnlyWhileItsConnectionSyncsEveryCommit)
+{
+    const QString path = testsupport::homePath() + "/sync-levels.sqlite";
+    sqlite3* writer = connectThrough(path, FailingDisk::layerName());
+    ASSERT_NE(writer, nullptr);
+    sqlite3* reader = connect(path, false);
+    ASSERT_EQ(run(writer, "PRAGMA journal_mode=WAL"), "wal");
+    ASSERT_EQ(run(writer, "PRAGMA synchronous=NORMAL"), "");
+    ASSERT_EQ(run(writer, "CREATE TABLE t (k INTEGER PRIMARY KEY, v BLOB)"), "");
+
+    // At NORMAL nothing is gathered; raised to FULL, a commit shows the log synced and the
+    // saves after it are gathered.
+    FailingDisk::bigWrites = 0;
+    ASSERT_EQ(run(writer, InsertMany), "");
+    EXPECT_EQ(FailingDisk::bigWrites.load(), 0);
+    ASSERT_EQ(
+        run(writer, "DELETE FROM t; PRAGMA synchronous=FULL; INSERT INTO t VALUES (0, 1)"), "");
+    ASSERT_EQ(run(writer, InsertMany), "");
+    EXPECT_GT(FailingDisk::bigWrites.load(), 0);
+
+    // Lowered, the log is not synced at a commit, and other connections read the commit
+    // as soon as the writer lets go of the log: its frames must be in the file by then.
+    run(writer, "PRAGMA synchronous=NORMAL; DELETE FROM t");
+    FailingDisk::bigWrites = 0;
+    const std::string sum = expectEveryCommitReadWhole(writer, reader);
+    EXPECT_EQ(FailingDisk::bigWrites.load(), 0);
+    sqlite3_close(writer);
+    sqlite3_close(reader);
+    expectWholeAfterReopening(path, sum);
+}
+
+TEST(WalWriteBuffer, ALevelSQLiteRefusesIsNotFollowed)
+{
+    const QString path = testsupport::homePath() + "/refused-level.sqlite";
+    sqlite3* writer = connectThrough(path, FailingDisk::layerName());
+    ASSERT_NE(writer, nullptr);
+    sqlite3* reader = connect(path, false);
+    ASSERT_EQ(run(writer, "PRAGMA journal_mode=WAL"), "wal");
+    ASSERT_EQ(run(writer, "PRAGMA synchronous=NORMAL"), "");
+    ASSERT_EQ(run(writer, "CREATE TABLE t (k INTEGER PRIMARY KEY, v BLOB)"), "");
+
+    // Asked for inside a transaction, FULL is refused: the connection stays at NORMAL.
+    ASSERT_EQ(run(writer, "BEGIN"), "");
+    EXPECT_EQ(run(writer, "PRAGMA synchronous=FULL"),
+        "error: Safety level may not be changed inside a transaction");
+    ASSERT_EQ(run(writer, "COMMIT"), "");
+    ASSERT_EQ(run(writer, "PRAGMA synchronous"), "1");
+
+    FailingDisk::bigWrites = 0;
+    const std::string sum = expectEveryCommitReadWhole(writer, reader);
+    EXPECT_EQ(FailingDisk::bigWrites.load(), 0) << "commits at NORMAL are written as they come";
+    sqlite3_close(writer);
+    sqlite3_close(reader);
+    expectWholeAfterReopening(path, sum);
 }
 
 } // namespace
