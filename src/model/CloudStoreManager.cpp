@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QUuid>
 
 #include <future>
@@ -1827,10 +1828,12 @@ bool CloudStoreManager::writeMarker(
                     cause, folder);
                 return;
             }
-            QFile file(path);
+            // Written aside and renamed over the old one: a reader, here or on another
+            // machine, never finds the marker empty or half written.
+            QSaveFile file(path);
             const QByteArray text = uuid.toLatin1();
-            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-                || file.write(text) != text.size() || !file.flush()) {
+            if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()
+                || !file.commit()) {
                 error(cd::makeError(cd::PersistentStoreOperationError,
                           QStringLiteral("The marker could not be written: %1")
                               .arg(file.errorString()),

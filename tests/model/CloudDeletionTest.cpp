@@ -6,6 +6,8 @@
 
 #include <condition_variable>
 
+#include <sys/stat.h>
+
 using namespace cloudstoretest;
 
 namespace {
@@ -114,6 +116,13 @@ protected:
     QString store;
 };
 
+// The marker's inode: a marker written whole is a new file renamed over the old one.
+ino_t inodeOf(const QString& path)
+{
+    struct stat info { };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
 } // namespace
 
 TEST_F(CloudDeletionTest, IsHandledOnceWhenThePresenterReportsItFirst)
@@ -182,4 +191,19 @@ TEST_F(CloudDeletionTest, MadeWhileTheApplicationWasNotRunningIsNotReportedOnThe
     EXPECT_EQ(deletionsTold(), 0);
     EXPECT_TRUE(manager->cloudEnabled());
     EXPECT_EQ(manager->activeCloudStoreUUID().toLatin1(), readFile(marker));
+}
+
+TEST_F(CloudDeletionTest, MarkersAreWrittenWholeUnderANewName)
+{
+    startWatched(true);
+    const ino_t before = inodeOf(marker);
+    ASSERT_NE(before, ino_t(0));
+    manager->setStoreUUID(QStringLiteral("0A0B0C0D-0000-4000-8000-000000000001"));
+    drain();
+    EXPECT_EQ(readFile(marker), "0A0B0C0D-0000-4000-8000-000000000001");
+    EXPECT_NE(inodeOf(marker), before) << "the old marker is replaced, never truncated";
+    const QStringList left = QDir(QFileInfo(marker).absolutePath())
+                                 .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& name : left)
+        EXPECT_FALSE(name.startsWith("StoreUUID+.")) << "left behind: " << name.toStdString();
 }
