@@ -253,7 +253,9 @@ CloudStoreManager::CloudStoreManager(const QString& contentName,
           QStringLiteral("%1PersistenceQueue").arg(QStringLiteral("CloudStoreManager"))))
     , m_lifetime(std::make_shared<CSMLifetime>(this))
 {
-    m_currentIdentityToken = cd::CloudContainer::ubiquityIdentityToken();
+    // The application signs in as it starts.
+    m_currentIdentityToken = cd::CloudContainer::signIn();
+    m_accountSeen = m_currentIdentityToken.isValid();
 }
 
 NotificationCenter::Observer CloudStoreManager::observer(
@@ -765,6 +767,10 @@ void CloudStoreManager::reloadStore()
         CloudStoreManagerDelegate* delegate = m_delegate;
         if (delegate && delegate->cloudStoreManagerHandleCloudDisabled(*this))
             return;
+        // An account that went away while the application ran (a sign-out, an unmounted
+        // share) may come back: the cloud stays chosen, and its store loads then.
+        tryLoadLocalStoreKeepingCloudChoice(locked(m_accountSeen));
+        return;
     }
     tryLoadLocalStore();
 }
@@ -805,9 +811,10 @@ void CloudStoreManager::clearStore()
         corruptedUUID->start();
         // What the marker holds as its presenter starts watching: a marker that goes after
         // this is deleted under the presenter's eyes, one missing now went before.
-        const QString seen = readMarkerContent();
+        const MarkerRead seen = readMarkerContent();
         std::lock_guard lock(m_mutex);
-        m_seenStoreUUID = seen;
+        if (seen.state != MarkerRead::BeingWritten)
+            m_seenStoreUUID = seen.uuid;
     } else {
         localStore->start();
     }
@@ -879,6 +886,11 @@ bool CloudStoreManager::tryLoadCloudStore()
     } else {
         confirmTentativeStoreUUID();
         setActiveCloudStoreUUID(storeUUID());
+        {
+            const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+            std::lock_guard lock(m_mutex);
+            m_cloudStoreToken = token;
+        }
         m_attemptCloudRecovery = false;
         setMigrationStoreURL({});
         updateStoreUUIDAsynchronously(true);
@@ -890,8 +902,16 @@ bool CloudStoreManager::tryLoadCloudStore()
 
 bool CloudStoreManager::tryLoadLocalStore()
 {
+    return tryLoadLocalStoreKeepingCloudChoice(false);
+}
+
+bool CloudStoreManager::tryLoadLocalStoreKeepingCloudChoice(bool keepCloudChoice)
+{
     log(QStringLiteral("Will load local store."));
-    setEnabledStore(EnabledStoreLocal);
+    if (keepCloudChoice)
+        m_enabledStore = EnabledStoreLocal;
+    else
+        setEnabledStore(EnabledStoreLocal);
     clearStore();
     qint32 cause = CloudStoreErrorCauseNoError;
     QVariant context;
@@ -1707,29 +1727,34 @@ QString CloudStoreManager::storeUUIDForLog() const
 
 QString CloudStoreManager::readStoreUUID() const
 {
+    return readStoreUUIDMarker().uuid;
+}
+
+CloudStoreManager::MarkerRead CloudStoreManager::readStoreUUIDMarker() const
+{
     const QUrl marker = URLForCloudStoreUUID();
     // Without a cloud there is no marker to read.
     if (marker.isEmpty())
         return {};
-    const QString uuid = readMarkerContent();
+    const MarkerRead read = readMarkerContent();
     const QString key = QFileInfo(marker.toLocalFile()).absoluteFilePath();
-    if (uuid.isEmpty()) {
+    if (read.state == MarkerRead::Missing) {
         platform::UserDefaults::standard().removeObject(key);
-    } else {
-        platform::UserDefaults::standard().setObject(key, uuid);
+    } else if (read.state == MarkerRead::Present) {
+        platform::UserDefaults::standard().setObject(key, read.uuid);
         std::lock_guard lock(m_mutex);
-        m_seenStoreUUID = uuid;
+        m_seenStoreUUID = read.uuid;
     }
-    return uuid;
+    return read;
 }
 
-QString CloudStoreManager::readMarkerContent() const
+CloudStoreManager::MarkerRead CloudStoreManager::readMarkerContent() const
 {
     const QUrl marker = URLForCloudStoreUUID();
     if (marker.isEmpty())
         return {};
     auto* self = const_cast<CloudStoreManager*>(this);
-    QString uuid;
+    MarkerRead read;
     Error failure;
     const bool coordinated = markerCoordinator(false).coordinateReadingItemAtURL(
         marker,
@@ -1737,7 +1762,7 @@ QString CloudStoreManager::readMarkerContent() const
             const QString path = url.toLocalFile();
             if (!QFileInfo::exists(path))
                 return;
-            QString problem;
+            read.state = MarkerRead::BeingWritten;
             QFile file(path);
             if (!file.open(QIODevice::ReadOnly)) {
                 self->error(cd::makeError(cd::PersistentStoreOperationError,
@@ -1747,12 +1772,16 @@ QString CloudStoreManager::readMarkerContent() const
                     CloudStoreErrorCauseOpenActiveStore, path);
                 return;
             }
-            uuid = QString::fromLatin1(file.readAll());
+            read.uuid = QString::fromLatin1(file.readAll());
+            if (!read.uuid.isEmpty())
+                read.state = MarkerRead::Present;
         },
         &failure);
-    if (!coordinated)
+    if (!coordinated) {
         self->error(failure, CloudStoreErrorCauseOpenActiveStore, marker.toLocalFile());
-    return uuid;
+        read.state = MarkerRead::BeingWritten;
+    }
+    return read;
 }
 
 void CloudStoreManager::updateStoreUUIDAsynchronously(bool asynchronously)
@@ -1771,19 +1800,23 @@ void CloudStoreManager::updateStoreUUIDAsynchronously(bool asynchronously)
 
 bool CloudStoreManager::rereadStoreUUID()
 {
-    const QString uuid = readStoreUUID();
-    if (uuid.isEmpty() && accommodateMissingStoreUUID())
+    const MarkerRead read = readStoreUUIDMarker();
+    if (read.state == MarkerRead::BeingWritten) {
+        // Its next change tells what it holds; until then nothing changes.
+        log(QStringLiteral("The StoreUUID is being written; waiting for it."));
+        return false;
+    }
+    if (read.state == MarkerRead::Missing && accommodateMissingStoreUUID())
         return false;
     const QString active = activeCloudStoreUUID();
-    if (!active.isEmpty() && active != uuid && cloudEnabled())
+    if (!active.isEmpty() && active != read.uuid && cloudEnabled())
         reloadStore();
     return true;
 }
 
 bool CloudStoreManager::accommodateMissingStoreUUID()
 {
-    // A cloud that is gone altogether is a sign-out, not a deletion.
-    if (!cloudEnabled() || !cd::CloudContainer::ubiquityIdentityToken().isValid())
+    if (!cloudEnabled())
         return false;
     {
         std::lock_guard lock(m_mutex);
@@ -1795,8 +1828,69 @@ bool CloudStoreManager::accommodateMissingStoreUUID()
         if (m_seenStoreUUID.isEmpty())
             return false;
     }
-    accommodateCloudDeletionWithCompletionHandler([](const Error&) {});
+    checkCloudDeletion();
     return true;
+}
+
+void CloudStoreManager::checkCloudDeletion()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_lookingForDeletion)
+            return;
+        m_lookingForDeletion = true;
+    }
+    enqueue([this] { lookForCloudDeletion(1); });
+}
+
+bool CloudStoreManager::cloudIsTheLoadedAccount() const
+{
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    std::lock_guard lock(m_mutex);
+    return token.isValid() && token == m_cloudStoreToken;
+}
+
+void CloudStoreManager::lookForCloudDeletion(int look)
+{
+    assertQueued();
+    const auto stopLooking = [this] {
+        std::lock_guard lock(m_mutex);
+        m_lookingForDeletion = false;
+    };
+    if (!cloudIsTheLoadedAccount()) {
+        stopLooking();
+        log(QStringLiteral("The StoreUUID is out of reach: the cloud is away or another "
+                           "account's.  Nothing is deleted."));
+        accommodateSignOut();
+        return;
+    }
+    const MarkerRead read = readMarkerContent();
+    if (read.state != MarkerRead::Missing) {
+        stopLooking();
+        if (read.state == MarkerRead::BeingWritten)
+            log(QStringLiteral("The StoreUUID is being written; waiting for it."));
+        else
+            rereadStoreUUID();
+        return;
+    }
+    if (look < 2) {
+        platform::dispatch::afterMain(m_deletionCheckDelayMs, [lifetime = m_lifetime, look] {
+            lifetime->call([look](CloudStoreManager& self) {
+                self.enqueue([raw = &self, look] { raw->lookForCloudDeletion(look + 1); });
+            });
+        });
+        return;
+    }
+    stopLooking();
+    handleConfirmedCloudDeletion();
+}
+
+void CloudStoreManager::accommodateSignOut()
+{
+    // Handled as the change of account it is, if that is not told already: a reload that
+    // deletes nothing.
+    if (currentIdentityToken() != cd::CloudContainer::ubiquityIdentityToken())
+        cloudStoreChanged(Notification());
 }
 
 bool CloudStoreManager::claimCloudDeletion(QString* identity)
@@ -1844,19 +1938,6 @@ bool CloudStoreManager::writeMarker(
             written = true;
         });
     return written;
-}
-
-void CloudStoreManager::deleteMarker(const QUrl& marker, bool corrupted)
-{
-    markerCoordinator(corrupted).coordinateWritingItemAtURL(
-        marker, cd::FileCoordinator::WritingForDeleting, [this](const QUrl& url) {
-            const QString path = url.toLocalFile();
-            if (QFileInfo::exists(path) && !QFile::remove(path)) {
-                error(cd::makeError(cd::PersistentStoreOperationError,
-                          QStringLiteral("The marker could not be removed."), path),
-                    CloudStoreErrorCauseDeleteStore, path);
-            }
-        });
 }
 
 void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
@@ -2041,33 +2122,34 @@ void CloudStoreManager::accommodateLocalDeletionWithCompletionHandler(const Comp
 
 void CloudStoreManager::accommodateCloudDeletionWithCompletionHandler(const Completion& completion)
 {
-    // The marker's absence may have been noticed by a read before the presenter's report.
-    QString identity;
-    if (!claimCloudDeletion(&identity)) {
-        completion(Error());
-        return;
-    }
-    log(QStringLiteral("Handling cloud deletion."));
-    enqueue(
-        [this, identity] {
-            if (cloudEnabled())
-                clearStore();
-            // The store of the identity deleted: a read that found the marker gone has
-            // forgotten that identity already.
-            const QUrl store
-                = identity.isEmpty() ? URLForCloudStore() : URLForCloudStoreWithUUID(identity);
-            const QString path = store.toLocalFile();
-            if (QFileInfo::exists(path) && !removeItem(path)) {
-                error(cd::makeError(cd::PersistentStoreOperationError,
-                          QStringLiteral("The cloud store could not be removed."), path),
-                    CloudStoreErrorCauseDeleteStore, path);
-            }
-            removeItemAtURL(store, false);
-            deleteMarker(URLForCloudStoreUUID(), false);
-            deleteMarker(URLForCloudCorruptedUUID(), true);
-        },
-        true);
+    // The deleting party goes on; what went is looked into before anything is thrown away
+    // (a marker being rewritten, or a cloud folder away, deletes nothing).
     completion(Error());
+    checkCloudDeletion();
+}
+
+void CloudStoreManager::handleConfirmedCloudDeletion()
+{
+    assertQueued();
+    // The marker's absence may have been handled already, seen by another look.
+    QString identity;
+    if (!claimCloudDeletion(&identity))
+        return;
+    log(QStringLiteral("Handling cloud deletion."));
+    if (cloudEnabled())
+        clearStore();
+    // The store of the identity deleted: a read that found the marker gone has forgotten
+    // that identity already.
+    const QUrl store = identity.isEmpty() ? URLForCloudStore() : URLForCloudStoreWithUUID(identity);
+    const QString path = store.toLocalFile();
+    if (QFileInfo::exists(path) && !removeItem(path)) {
+        error(cd::makeError(cd::PersistentStoreOperationError,
+                  QStringLiteral("The cloud store could not be removed."), path),
+            CloudStoreErrorCauseDeleteStore, path);
+    }
+    removeItemAtURL(store, false);
+    deleteMarkerOfIdentity(URLForCloudStoreUUID(), identity, false);
+    deleteMarkerOfIdentity(URLForCloudCorruptedUUID(), identity, true);
     CloudStoreManagerDelegate* delegate = m_delegate;
     if (delegate && delegate->respondsToHandleCloudContentDeletion()) {
         delegate->cloudStoreManagerHandleCloudContentDeletion(*this);
@@ -2079,10 +2161,43 @@ void CloudStoreManager::accommodateCloudDeletionWithCompletionHandler(const Comp
     }
 }
 
+void CloudStoreManager::deleteMarkerOfIdentity(
+    const QUrl& marker, const QString& identity, bool corrupted)
+{
+    markerCoordinator(corrupted).coordinateWritingItemAtURL(
+        marker, cd::FileCoordinator::WritingForDeleting, [&](const QUrl& url) {
+            const QString path = url.toLocalFile();
+            if (!QFileInfo::exists(path))
+                return;
+            QString problem;
+            const QString named = readText(path, &problem);
+            if (!problem.isEmpty() || named != identity) {
+                log(QStringLiteral("Keeping %1: it names %2 now.")
+                        .arg(fileName(url), orUnset(named)));
+                return;
+            }
+            if (!QFile::remove(path)) {
+                error(cd::makeError(cd::PersistentStoreOperationError,
+                          QStringLiteral("The marker could not be removed."), path),
+                    CloudStoreErrorCauseDeleteStore, path);
+            }
+        });
+}
+
+QVariant CloudStoreManager::accountToken()
+{
+    if (locked(m_accountSeen))
+        return cd::CloudContainer::ubiquityIdentityToken();
+    const QVariant token = cd::CloudContainer::signIn();
+    std::lock_guard lock(m_mutex);
+    m_accountSeen = token.isValid();
+    return token;
+}
+
 void CloudStoreManager::cloudStoreChanged(const Notification& notification)
 {
     Q_UNUSED(notification);
-    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    const QVariant token = accountToken();
     QVariant previous;
     bool changed = false;
     {
@@ -2115,7 +2230,7 @@ void CloudStoreManager::userDefaultsDidChange(const Notification& notification)
 void CloudStoreManager::applicationDidBecomeActive(const Notification& notification)
 {
     Q_UNUSED(notification);
-    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    const QVariant token = accountToken();
     const QVariant current = currentIdentityToken();
     if (!current.isValid() || current != token)
         cloudStoreChanged(Notification());

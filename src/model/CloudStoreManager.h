@@ -136,6 +136,9 @@ public:
 
     // How long after a cloud load its health is checked (milliseconds; 30 seconds).
     void setHealthCheckDelay(int milliseconds) { m_healthCheckDelayMs = milliseconds; }
+    // How long apart the two looks are that find the StoreUUID gone before the cloud data
+    // counts as deleted (milliseconds; a second).
+    void setDeletionCheckDelay(int milliseconds) { m_deletionCheckDelayMs = milliseconds; }
 
     // --- Locations
     QUrl URLForApplicationContainer() const;
@@ -271,7 +274,21 @@ private:
         std::lock_guard lock(m_mutex);
         return field;
     }
+    // What a look at a marker found: a marker being written (empty, or unreadable) is
+    // neither there nor gone.
+    struct MarkerRead {
+        enum State { Missing, BeingWritten, Present };
+        State state = Missing;
+        QString uuid;
+    };
+
     void runJob(const Block& block, bool lock);
+    // The local store in the cloud store's place while the cloud account is away: the
+    // choice of the cloud is kept, so that its store loads again when the account is back.
+    bool tryLoadLocalStoreKeepingCloudChoice(bool keepCloudChoice);
+    // The account's token as the checks see it: read, never made, once this run has had an
+    // account; until then a folder without a token is signed in to.
+    QVariant accountToken();
     // Tells the delegate and the application how a load ended (on the queue, after it).
     void notifyFinishedLoading(const QString& reason, qint32 cause, const QVariant& context);
     void scheduleHealthCheck();
@@ -279,22 +296,36 @@ private:
     void setActiveCloudStoreUUID(const QString& uuid);
     void stopPresenters();
     // Reads the marker again and reloads when it names another store; false when the
-    // marker turned out deleted with the cloud data (which is then being handled).
+    // marker is being written, or missing and being looked into as a deletion.
     bool rereadStoreUUID();
-    // The marker's content, read without touching the identity cache ("" when missing).
-    QString readMarkerContent() const;
-    // A marker this run saw, found missing while a cloud store is active and the cloud is
-    // there, means the cloud data was deleted elsewhere: handled as the presenter's report
-    // would be. True when the missing marker is such a deletion, or one already handled.
+    // The coordinated read behind readStoreUUID: the identity cache follows a marker there
+    // or missing, and is left as it is while the marker is being written.
+    MarkerRead readStoreUUIDMarker() const;
+    // The marker's content, read without touching the identity cache.
+    MarkerRead readMarkerContent() const;
+    // A marker this run saw, found missing while a cloud store is active, may mean the cloud
+    // data was deleted elsewhere: it is looked into as the presenter's report is. True when
+    // the missing marker is being looked into, or is a deletion already handled.
     bool accommodateMissingStoreUUID();
-    // True for the first deletion report of an identity (the active one, else the last
-    // one active), which it gives; the later ones change nothing.
+    // The cloud data counts as deleted only when the marker is missing on two looks a
+    // moment apart, while the cloud folder is there and is the account the store was
+    // loaded from; a marker there or being written ends the looking, and so does a cloud
+    // away (a sign-out, handled as one). One looking at a time.
+    void checkCloudDeletion();
+    void lookForCloudDeletion(int look);
+    bool cloudIsTheLoadedAccount() const;
+    void accommodateSignOut();
+    void handleConfirmedCloudDeletion();
+    // True for the first deletion of an identity (the active one, else the last one
+    // active), which it gives; the later ones change nothing.
     bool claimCloudDeletion(QString* identity);
+    // Deletes the marker while it is missing or names the identity deleted; one that names
+    // another store by now is another machine's new identity and stays.
+    void deleteMarkerOfIdentity(const QUrl& marker, const QString& identity, bool corrupted);
     // Where the manager reads and writes the markers: through the presenters, so that
     // they do not hear of it.
     platform::coredata::FileCoordinator markerCoordinator(bool corrupted) const;
     bool writeMarker(const QUrl& marker, const QString& uuid, qint32 cause, bool corrupted);
-    void deleteMarker(const QUrl& marker, bool corrupted);
 
     std::atomic<bool> m_attemptCloudRecovery { false };
     std::atomic<qint32> m_migrationStrategy { CloudStoreMigrationStrategyIOS };
@@ -309,6 +340,7 @@ private:
     const std::shared_ptr<CSMLifetime> m_lifetime;
     std::atomic<quint64> m_enabledStore { EnabledStoreNone };
     std::atomic<int> m_healthCheckDelayMs { 30000 };
+    std::atomic<int> m_deletionCheckDelayMs { 1000 };
 
     // Fields read off the queue, under m_mutex.
     mutable std::mutex m_mutex;
@@ -324,6 +356,11 @@ private:
     QString m_lastCloudStoreUUID;
     mutable QString m_seenStoreUUID;
     QString m_deletedCloudStoreUUID;
+    // The account the cloud store was last loaded from, whether this run has had one, and
+    // whether a missing marker is being looked into.
+    QVariant m_cloudStoreToken;
+    bool m_accountSeen = false;
+    bool m_lookingForDeletion = false;
     std::shared_ptr<CSMLocalStoreFilePresenter> m_storeFilePresenter;
     std::shared_ptr<CSMStoreUUIDPresenter> m_storeUUIDPresenter;
     std::shared_ptr<CSMCorruptedUUIDPresenter> m_corruptedUUIDPresenter;

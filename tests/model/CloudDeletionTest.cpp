@@ -111,6 +111,36 @@ protected:
         EXPECT_TRUE(manager->cloudEnabled()) << "the delegate handled it";
     }
 
+    // The cloud store's rows, written before another machine or the system acts.
+    void addRows() { addDatabases({ "a", "b" }); }
+
+    // Waits past the looks that tell a deletion from a passing state, and what follows.
+    void settleLooks()
+    {
+        settle();
+        testsupport::processEvents(2500);
+        settle();
+    }
+
+    // The cloud store is loaded again from its kept file, with every row, the cloud on.
+    void expectNothingDeleted()
+    {
+        EXPECT_FALSE(delegate.logged("Handling cloud deletion."))
+            << delegate.allLogs().join('\n').toStdString();
+        EXPECT_TRUE(QFileInfo::exists(store)) << "the store of the live data is kept";
+        EXPECT_TRUE(manager->cloudEnabled());
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] {
+                return manager->activeCloudStoreUUID() == identity && loadedStoreFile() == store;
+            },
+            20000))
+            << delegate.allLogs().join('\n').toStdString();
+        settle();
+        EXPECT_EQ(databaseIds(), (QStringList { "a", "b" }));
+        EXPECT_EQ(readFile(marker), identity.toLatin1());
+        EXPECT_EQ(deletionsTold(), 0);
+    }
+
     QString identity;
     QString marker;
     QString store;
@@ -191,6 +221,122 @@ TEST_F(CloudDeletionTest, MadeWhileTheApplicationWasNotRunningIsNotReportedOnThe
     EXPECT_EQ(deletionsTold(), 0);
     EXPECT_TRUE(manager->cloudEnabled());
     EXPECT_EQ(manager->activeCloudStoreUUID().toLatin1(), readFile(marker));
+}
+
+TEST_F(CloudDeletionTest, AMarkerLeftEmptyByItsWriterThenReportedChangedDeletesNothing)
+{
+    startWatched(false);
+    addRows();
+    // Another machine's writer has truncated the marker and not yet written it.
+    writeFile(marker, "");
+    manager->storeUUIDDidChange();
+    drain();
+    EXPECT_TRUE(delegate.logged("The StoreUUID is being written; waiting for it."));
+    writeFile(marker, identity.toLatin1());
+    cd::FileCoordinator::lookAtPresentedItems();
+    settleLooks();
+    expectNothingDeleted();
+}
+
+TEST_F(CloudDeletionTest, AnEmptyMarkerSeenByTheFolderWatchDeletesNothing)
+{
+    startWatched(false);
+    addRows();
+    auto queue = manager->storeUUIDPresenter()->presentedItemOperationQueue();
+    writeFile(marker, "");
+    cd::FileCoordinator::lookAtPresentedItems();
+    // The presenter has heard of the empty marker, and the manager has read it.
+    queue->sync([] {});
+    drain();
+    writeFile(marker, identity.toLatin1());
+    cd::FileCoordinator::lookAtPresentedItems();
+    settleLooks();
+    expectNothingDeleted();
+}
+
+TEST_F(CloudDeletionTest, AMarkerMadeAgainWithARereadBetweenDeletesNothing)
+{
+    startWatched(false);
+    addRows();
+    auto hold = deleteBeforeThePresenterLooks();
+    // The re-read lands while the marker is away; then it is back, as it was.
+    manager->updateStoreUUIDAsynchronously(false);
+    drain();
+    writeFile(marker, identity.toLatin1());
+    hold->release();
+    settleLooks();
+    expectNothingDeleted();
+}
+
+TEST_F(CloudDeletionTest, AMarkerReplacedWholeDeletesNothing)
+{
+    startWatched(false);
+    addRows();
+    const QString aside = marker + ".new";
+    writeFile(aside, identity.toLatin1());
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(aside).constData(), QFile::encodeName(marker).constData()), 0);
+    cd::FileCoordinator::lookAtPresentedItems();
+    settleLooks();
+    expectNothingDeleted();
+}
+
+TEST_F(CloudDeletionTest, AnUnmountedCloudLeavingItsEmptyMountPointDeletesNothing)
+{
+    startWatched(false);
+    addRows();
+    const QString mounted = cloudFolder() + ".share";
+    {
+        QueueHold hold(manager->storeUUIDPresenter()->presentedItemOperationQueue());
+        ASSERT_TRUE(QDir().rename(cloudFolder(), mounted));
+        ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+        cd::FileCoordinator::lookAtPresentedItems();
+    }
+    settleLooks();
+    EXPECT_TRUE(QFileInfo::exists(store));
+    EXPECT_TRUE(manager->cloudEnabled()) << "the cloud stays chosen while it is away";
+    EXPECT_TRUE(QDir(cloudFolder()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+        << "looking at the empty mount point made nothing in it";
+
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(mounted, cloudFolder()));
+    expectNothingDeleted();
+}
+
+TEST_F(CloudDeletionTest, ACloudFolderGoneAndBackIsASignOutThatDeletesNothing)
+{
+    startWatched(false);
+    addRows();
+    const QString away = cloudFolder() + ".away";
+    {
+        QueueHold hold(manager->storeUUIDPresenter()->presentedItemOperationQueue());
+        ASSERT_TRUE(QDir().rename(cloudFolder(), away));
+        cd::FileCoordinator::lookAtPresentedItems();
+    }
+    settleLooks();
+    EXPECT_TRUE(QFileInfo::exists(store));
+    EXPECT_TRUE(manager->cloudEnabled()) << "the cloud stays chosen while it is away";
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return loadedStoreFile() == appSupport() + "/Kivotab.sqlite"; }, 20000))
+        << "the local store serves meanwhile";
+
+    ASSERT_TRUE(QDir().rename(away, cloudFolder()));
+    expectNothingDeleted();
+}
+
+TEST_F(CloudDeletionTest, TheDeletionKeepsAMarkerThatNamesAnotherStoreByNow)
+{
+    startWatched(true);
+    // As the deleted store is closed, another machine writes a new identity.
+    delegate.onNextWillLoad = [this] { writeFile(marker, "ANOTHER-MACHINES-STORE"); };
+    ASSERT_TRUE(QFile::remove(marker));
+    cd::FileCoordinator::lookAtPresentedItems();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return deletionsTold() >= 1; }, 20000))
+        << delegate.allLogs().join('\n').toStdString();
+    settle();
+    EXPECT_EQ(readFile(marker), "ANOTHER-MACHINES-STORE");
+    EXPECT_FALSE(QFileInfo::exists(store)) << "the deleted identity's store is removed";
+    EXPECT_TRUE(delegate.logged("Keeping StoreUUID+: it names ANOTHER-MACHINES-STORE now."));
 }
 
 TEST_F(CloudDeletionTest, MarkersAreWrittenWholeUnderANewName)

@@ -64,9 +64,15 @@ public:
     }
     void cloudStoreManagerWillLoadStoreIsCloud(CloudStoreManager&, bool isCloud) override
     {
-        std::lock_guard lock(mutex);
-        events << QStringLiteral("willLoad:%1").arg(isCloud);
-        context.reset();
+        std::function<void()> then;
+        {
+            std::lock_guard lock(mutex);
+            events << QStringLiteral("willLoad:%1").arg(isCloud);
+            context.reset();
+            then = std::exchange(onNextWillLoad, nullptr);
+        }
+        if (then)
+            then();
     }
     void cloudStoreManagerFailedLoadingStoreWithCause(
         CloudStoreManager&, qint32 cause, const QVariant&, bool wasCloud) override
@@ -186,6 +192,8 @@ public:
     std::atomic<bool> handlesDeletion { false };
     std::atomic<bool> allowsMigration { true };
     cd::ManagedObjectContext* mergeInto = nullptr;
+    // Runs once, as the next store is about to be cleared or loaded.
+    std::function<void()> onNextWillLoad;
     std::function<bool(
         const QUrl&, const QVariantMap&, const QUrl&, const QVariantMap&, platform::Error*)>
         manualMigration;

@@ -34,6 +34,8 @@ constexpr int DefaultPollIntervalMs = 2000;
 std::mutex g_mutex;
 int g_pollInterval = DefaultPollIntervalMs;
 std::unique_ptr<FolderWatch> g_identityWatch;
+// What the monitor saw last: whether the folder was there, and its token.
+bool g_lastFolder = false;
 QVariant g_lastToken;
 
 // This machine's record of evicted cloud items: path -> Unix time.
@@ -74,20 +76,34 @@ QVariant ubiquityIdentityToken()
     const QString root = rootPath();
     if (!QFileInfo(root).isDir())
         return {};
-    const QString path = QDir(root).filePath(IdentityTokenFileName);
-    QFile file(path);
-    if (!file.exists()) {
-        // Only the first writer's token stands: a second machine finds the file there.
-        QFile created(path);
-        if (created.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            created.write(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toLatin1());
-            created.close();
-        }
-    }
+    QFile file(QDir(root).filePath(IdentityTokenFileName));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QString token = QString::fromLatin1(file.readAll()).trimmed();
     return token.isEmpty() ? QVariant() : QVariant(token);
+}
+
+QVariant signIn()
+{
+    const QString root = rootPath();
+    if (!QFileInfo(root).isDir())
+        return {};
+    const QString path = QDir(root).filePath(IdentityTokenFileName);
+    if (!QFileInfo::exists(path)) {
+        // Written aside and renamed into place, which never replaces a token there: a
+        // reader never sees half a token, and a second machine keeps the first one's.
+        const QString aside = QDir(root).filePath(QStringLiteral(".%1.%2").arg(
+            IdentityTokenFileName, QUuid::createUuid().toString(QUuid::WithoutBraces)));
+        QFile file(aside);
+        const QByteArray token
+            = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toLatin1();
+        const bool written = file.open(QIODevice::WriteOnly | QIODevice::NewOnly)
+            && file.write(token) == token.size() && file.flush();
+        file.close();
+        if (!written || !QFile::rename(aside, path))
+            QFile::remove(aside);
+    }
+    return ubiquityIdentityToken();
 }
 
 QString defaultContainerIdentifier()
@@ -166,14 +182,18 @@ void startMonitoringIdentity()
     std::lock_guard lock(g_mutex);
     if (g_identityWatch)
         return;
+    g_lastFolder = QFileInfo(rootPath()).isDir();
     g_lastToken = ubiquityIdentityToken();
-    // The folder appearing or going is seen at the next poll.
+    // The folder appearing or going is seen at the next poll. A folder that appears
+    // without a token is announced too: it may be signed in to.
     g_identityWatch = std::make_unique<FolderWatch>(QStringList { rootPath() }, g_pollInterval, [] {
+        const bool folder = QFileInfo(rootPath()).isDir();
         const QVariant token = ubiquityIdentityToken();
         {
             std::lock_guard lock(g_mutex);
-            if (!g_identityWatch || token == g_lastToken)
+            if (!g_identityWatch || (folder == g_lastFolder && token == g_lastToken))
                 return;
+            g_lastFolder = folder;
             g_lastToken = token;
         }
         NotificationCenter::defaultCenter().post(UbiquityIdentityDidChangeNotification);
@@ -186,6 +206,7 @@ void reset()
     {
         std::lock_guard lock(g_mutex);
         watch = std::move(g_identityWatch);
+        g_lastFolder = false;
         g_lastToken = QVariant();
         g_pollInterval = DefaultPollIntervalMs;
     }

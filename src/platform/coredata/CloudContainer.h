@@ -11,11 +11,12 @@ namespace platform::coredata {
 // The cloud account of this machine: a folder that every machine of the account shares
 // (a network share, a synchronised folder). It is $KIVOTAB_CLOUD when set, else the folder
 // the user defaults name under FolderDefaultsKey, else "cloud" in the application home.
-// While that folder is missing the user counts as signed out and no container exists.
 //
 // The account's identity token is a value kept in the folder itself, so every machine
-// that shares the folder reads the same one. Each application's container is a folder
-// inside it, named by the container identifier.
+// that shares the folder reads the same one. A folder that is missing, or holds no token,
+// is signed out: no container exists. Looking at the token never makes one (an unmounted
+// share leaves an empty folder behind, which is not a new account); signing in does.
+// Each application's container is a folder inside it, named by the container identifier.
 namespace CloudContainer {
 
 extern const QString FolderEnvironmentVariable; // "KIVOTAB_CLOUD"
@@ -27,8 +28,11 @@ extern const QString UbiquityIdentityDidChangeNotification;
 // The configured folder, whether or not it exists.
 QString rootPath();
 // The token of the signed-in account (a text), or an invalid QVariant when signed out.
-// The first machine to ask writes it.
 QVariant ubiquityIdentityToken();
+// Signs this machine in to the folder: one without a token is given one, written whole;
+// when machines sign in at once, the first one's token stands. The token, or an invalid
+// QVariant when the folder is missing or cannot take one.
+QVariant signIn();
 // The container's folder (made when missing) for the identifier, the application's own
 // for an empty one; an empty URL when signed out.
 QUrl URLForUbiquityContainerIdentifier(const QString& identifier);
@@ -47,7 +51,8 @@ double lastEvictionOfPath(const QString& path);
 int pollInterval();
 void setPollInterval(int milliseconds);
 
-// Looks at the token at every poll interval and posts the change notification.
+// Looks at the folder and its token at every poll interval and posts the change
+// notification when either changes.
 void startMonitoringIdentity();
 // Stops the monitor and restores the poll interval (tests).
 void reset();

@@ -90,11 +90,12 @@ private:
 
 } // namespace
 
-TEST_F(CloudTest, TheCloudIsSignedInWhileItsFolderExistsWithOneTokenForEveryMachine)
+TEST_F(CloudTest, TheCloudIsSignedInWhileItsFolderHoldsOneTokenForEveryMachine)
 {
     const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
     ASSERT_TRUE(token.isValid());
     EXPECT_EQ(cd::CloudContainer::ubiquityIdentityToken(), token);
+    EXPECT_EQ(cd::CloudContainer::signIn(), token) << "a second sign-in keeps the token";
     EXPECT_EQ(readFile(cloudFolder() + "/" + cd::CloudContainer::IdentityTokenFileName),
         token.toString().toLatin1())
         << "another machine reads the same token from the shared folder";
@@ -111,6 +112,36 @@ TEST_F(CloudTest, TheCloudIsSignedInWhileItsFolderExistsWithOneTokenForEveryMach
     QDir(cloudFolder()).removeRecursively();
     EXPECT_FALSE(cd::CloudContainer::ubiquityIdentityToken().isValid());
     EXPECT_TRUE(cd::CloudContainer::URLForUbiquityContainerIdentifier({}).isEmpty());
+}
+
+TEST_F(CloudTest, LookingAtTheTokenNeverMakesOneAndSigningInWritesItWhole)
+{
+    // An empty folder (an unmounted share leaves one) is signed out, however often looked at.
+    const QString root = cloudFolder();
+    ASSERT_TRUE(QDir(root).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(root));
+    const auto everything = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+    EXPECT_FALSE(cd::CloudContainer::ubiquityIdentityToken().isValid());
+    EXPECT_TRUE(cd::CloudContainer::URLForUbiquityContainerIdentifier({}).isEmpty());
+    EXPECT_TRUE(QDir(root).isEmpty(everything)) << "a look made nothing";
+
+    // A token being written (empty, as a writer leaves it) is no account either.
+    writeFile(root + "/" + cd::CloudContainer::IdentityTokenFileName, "");
+    EXPECT_FALSE(cd::CloudContainer::ubiquityIdentityToken().isValid());
+    ASSERT_TRUE(QFile::remove(root + "/" + cd::CloudContainer::IdentityTokenFileName));
+
+    const QVariant token = cd::CloudContainer::signIn();
+    ASSERT_EQ(token.toString().size(), 36);
+    EXPECT_EQ(
+        QDir(root).entryList(everything), QStringList { cd::CloudContainer::IdentityTokenFileName })
+        << "nothing but the token is left of its writing";
+
+    // Another machine signed in first: its token stands.
+    writeFile(root + "/" + cd::CloudContainer::IdentityTokenFileName, "FIRST-MACHINE");
+    EXPECT_EQ(cd::CloudContainer::signIn().toString(), "FIRST-MACHINE");
+
+    ASSERT_TRUE(QDir(root).removeRecursively());
+    EXPECT_FALSE(cd::CloudContainer::signIn().isValid()) << "no folder, no account";
 }
 
 TEST_F(CloudTest, TheFolderComesFromTheEnvironmentElseTheSettingElseTheHome)
@@ -134,10 +165,15 @@ TEST_F(CloudTest, ASignInAndASignOutAreAnnounced)
     cd::CloudContainer::startMonitoringIdentity();
     testsupport::processEvents(100);
     EXPECT_EQ(announced, 0);
+    // A folder that appears may be signed in to; signing in gives it its token.
     QDir().mkpath(cloudFolder());
     EXPECT_TRUE(testsupport::waitUntil([&] { return announced == 1; }));
-    QDir(cloudFolder()).removeRecursively();
+    cd::CloudContainer::signIn();
     EXPECT_TRUE(testsupport::waitUntil([&] { return announced == 2; }));
+    QDir(cloudFolder()).removeRecursively();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return announced == 3; }));
+    testsupport::processEvents(200);
+    EXPECT_EQ(announced, 3);
     platform::NotificationCenter::defaultCenter().removeObserver(token);
 }
 

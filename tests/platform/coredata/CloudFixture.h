@@ -152,6 +152,8 @@ protected:
         QDir().mkpath(cloudFolder());
         qputenv("KIVOTAB_CLOUD", cloudFolder().toUtf8());
         cd::CloudContainer::setPollInterval(40);
+        // This machine is signed in to the folder, as the application is once it starts.
+        cd::CloudContainer::signIn();
     }
     void TearDown() override { qunsetenv("KIVOTAB_CLOUD"); }
 };
