@@ -1916,7 +1916,7 @@ bool CloudStoreManager::writeMarker(
         marker, cd::FileCoordinator::WritingForMerging, [&](const QUrl& url) {
             const QString path = url.toLocalFile();
             const QString folder = QFileInfo(path).absolutePath();
-            if (!QDir().mkpath(folder)) {
+            if (!cd::CloudContainer::makeFolder(folder)) {
                 error(cd::makeError(cd::PersistentStoreOperationError,
                           QStringLiteral("The marker's folder could not be made."), folder),
                     cause, folder);

@@ -19,6 +19,9 @@
 #include <memory>
 #include <mutex>
 
+#include <cerrno>
+#include <sys/stat.h>
+
 namespace platform::coredata::CloudContainer {
 
 const QString FolderEnvironmentVariable = QStringLiteral("KIVOTAB_CLOUD");
@@ -116,10 +119,25 @@ QUrl URLForUbiquityContainerIdentifier(const QString& identifier)
     if (!ubiquityIdentityToken().isValid())
         return {};
     const QString name = identifier.isEmpty() ? defaultContainerIdentifier() : identifier;
-    const QString path = QDir(rootPath()).filePath(name);
-    if (!QDir().mkpath(path))
-        return {};
-    return QUrl::fromLocalFile(path);
+    return QUrl::fromLocalFile(QDir(rootPath()).filePath(name));
+}
+
+bool makeFolder(const QString& path)
+{
+    const QString root = rootPath();
+    const QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (!isInside(target, root))
+        return QDir().mkpath(target);
+    // One level at a time: each is made only in the one above it, so a cloud folder that
+    // went away stays away.
+    QString current = root;
+    const QStringList levels = target.mid(root.size()).split('/', Qt::SkipEmptyParts);
+    for (const QString& level : levels) {
+        current += '/' + level;
+        if (::mkdir(QFile::encodeName(current).constData(), 0777) != 0 && errno != EEXIST)
+            return false;
+    }
+    return QFileInfo(target).isDir();
 }
 
 bool isUbiquitousItemAtURL(const QUrl& url)

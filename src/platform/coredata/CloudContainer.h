@@ -33,9 +33,13 @@ QVariant ubiquityIdentityToken();
 // when machines sign in at once, the first one's token stands. The token, or an invalid
 // QVariant when the folder is missing or cannot take one.
 QVariant signIn();
-// The container's folder (made when missing) for the identifier, the application's own
-// for an empty one; an empty URL when signed out.
+// The container's folder for the identifier, the application's own for an empty one; an
+// empty URL when signed out. It is made by what is first written into it (makeFolder).
 QUrl URLForUbiquityContainerIdentifier(const QString& identifier);
+// Makes the folder and those between it and the cloud folder, but never the cloud folder
+// itself: a write under way as the cloud folder goes (a sign-out, an unmounted share)
+// fails rather than make it again. Elsewhere, as QDir::mkpath. True when the folder is there.
+bool makeFolder(const QString& path);
 QString defaultContainerIdentifier();
 
 // Whether the item lies inside the cloud folder.

@@ -1,5 +1,6 @@
 #include "platform/coredata/FileVersion.h"
 
+#include "platform/coredata/CloudContainer.h"
 #include "platform/coredata/CoreDataError.h"
 
 #include <QDir>
@@ -99,7 +100,7 @@ FileVersion FileVersion::addConflictVersion(
     const QUrl& url, const QByteArray& content, const QDateTime& date, Error* error)
 {
     const QString folder = conflictFolder(url);
-    QDir().mkpath(folder);
+    CloudContainer::makeFolder(folder);
     const QString name = QStringLiteral("%1-%2")
                              .arg(date.toMSecsSinceEpoch())
                              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));

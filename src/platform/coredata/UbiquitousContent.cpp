@@ -408,7 +408,7 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
     }
     if (!m_store->commit(error))
         return fail();
-    QDir().mkpath(peerFolder(m_peer));
+    CloudContainer::makeFolder(peerFolder(m_peer));
     flushOutbox();
     Imported imported;
     importLocked(imported);
@@ -707,7 +707,7 @@ bool UbiquitousContent::flushOutbox()
     if (waiting.isEmpty())
         return true;
     const QString folder = peerFolder(m_peer);
-    QDir().mkpath(folder);
+    CloudContainer::makeFolder(folder);
     for (const auto& [sequence, body] : std::as_const(waiting)) {
         // Written aside and renamed into place, synced first: whole in the cloud or absent.
         QSaveFile file(QDir(folder).filePath(ChangeSet::fileName(sequence)));

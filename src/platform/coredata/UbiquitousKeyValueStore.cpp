@@ -40,7 +40,7 @@ void UbiquitousKeyValueStore::write(const QVariantMap& values)
     const QString path = filePath();
     if (path.isEmpty())
         return;
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    CloudContainer::makeFolder(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     const QByteArray json = QJsonDocument(QJsonObject::fromVariantMap(values)).toJson();
     if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())

@@ -101,7 +101,9 @@ TEST_F(CloudTest, TheCloudIsSignedInWhileItsFolderHoldsOneTokenForEveryMachine)
         << "another machine reads the same token from the shared folder";
     const QUrl container = cd::CloudContainer::URLForUbiquityContainerIdentifier({});
     EXPECT_EQ(container.toLocalFile(), cloudFolder() + "/net.solvane.kivotab");
-    EXPECT_TRUE(QFileInfo(container.toLocalFile()).isDir());
+    EXPECT_FALSE(QFileInfo::exists(container.toLocalFile())) << "made by what is written into it";
+    EXPECT_TRUE(cd::CloudContainer::makeFolder(container.toLocalFile() + "/CloudLogs"));
+    EXPECT_TRUE(QFileInfo(container.toLocalFile() + "/CloudLogs").isDir());
     EXPECT_EQ(cd::CloudContainer::URLForUbiquityContainerIdentifier("other").toLocalFile(),
         cloudFolder() + "/other");
     EXPECT_TRUE(cd::CloudContainer::isUbiquitousItemAtURL(
@@ -112,6 +114,11 @@ TEST_F(CloudTest, TheCloudIsSignedInWhileItsFolderHoldsOneTokenForEveryMachine)
     QDir(cloudFolder()).removeRecursively();
     EXPECT_FALSE(cd::CloudContainer::ubiquityIdentityToken().isValid());
     EXPECT_TRUE(cd::CloudContainer::URLForUbiquityContainerIdentifier({}).isEmpty());
+    // A write that was under way as the folder went does not make it again.
+    EXPECT_FALSE(cd::CloudContainer::makeFolder(container.toLocalFile() + "/CloudLogs"));
+    EXPECT_FALSE(QFileInfo::exists(cloudFolder()));
+    EXPECT_TRUE(cd::CloudContainer::makeFolder(testsupport::homePath() + "/elsewhere/deep"))
+        << "outside the cloud a folder is made with those above it";
 }
 
 TEST_F(CloudTest, LookingAtTheTokenNeverMakesOneAndSigningInWritesItWhole)
@@ -180,6 +187,7 @@ TEST_F(CloudTest, ASignInAndASignOutAreAnnounced)
 TEST_F(CloudTest, AnEvictionIsRememberedForTheItemAndWhatItHolds)
 {
     const QUrl container = cd::CloudContainer::URLForUbiquityContainerIdentifier({});
+    ASSERT_TRUE(cd::CloudContainer::makeFolder(container.toLocalFile()));
     const QString inside = container.toLocalFile() + "/CloudLogs/S1";
     EXPECT_EQ(cd::CloudContainer::lastEvictionOfPath(inside), 0);
     const double before = double(QDateTime::currentMSecsSinceEpoch()) / 1000.0;

@@ -463,6 +463,26 @@ TEST_F(CloudTest, AChangeSetThatCouldNotReachTheCloudIsSentWhenTheStoreIsNextOpe
     EXPECT_EQ(b.count(), 2);
 }
 
+TEST_F(CloudTest, ASaveWhileTheCloudFolderIsAwayNeitherMakesItAgainNorLosesTheChange)
+{
+    const QString away = cloudFolder() + ".away";
+    {
+        Peer a("A.sqlite");
+        a.insert("D1", "One", 1);
+        ASSERT_TRUE(a.context->save());
+        // The share is unmounted under the open store, and a save follows.
+        ASSERT_TRUE(QDir().rename(cloudFolder(), away));
+        a.insert("D2", "Two", 1);
+        EXPECT_TRUE(a.context->save()) << "the save itself does not depend on the cloud";
+        EXPECT_FALSE(QFileInfo::exists(cloudFolder())) << "the write made the cloud folder again";
+    }
+    ASSERT_TRUE(QDir().rename(away, cloudFolder()));
+    Peer reopened("A.sqlite");
+    EXPECT_EQ(changeSetFiles().size(), 2);
+    Peer b("B.sqlite");
+    EXPECT_EQ(b.count(), 2);
+}
+
 TEST_F(CloudTest, AnUnavailableCloudRefusesTheStore)
 {
     qputenv("KIVOTAB_CLOUD", QByteArray(testsupport::homePath().toUtf8() + "/no-such-cloud"));
