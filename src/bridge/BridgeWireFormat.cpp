@@ -13,8 +13,11 @@
 #include <QJsonParseError>
 #include <QJsonValue>
 
+#include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <set>
 
 namespace {
 
@@ -70,19 +73,144 @@ QJsonObject objectOf(const QJsonValue& value, const QString& where)
     return value.toObject();
 }
 
+// A cell's place in a reply: its table, its row and its position in the row.
+using CellPlace = std::array<qsizetype, 3>;
+
+// Whether a number's text is a whole number within 64 bits, which the reader keeps as one.
+bool isWholeNumberText(const QByteArray& text)
+{
+    const qsizetype first = text.startsWith('-') ? 1 : 0;
+    if (text.size() == first)
+        return false;
+    for (qsizetype i = first; i < text.size(); ++i) {
+        if (text.at(i) < '0' || text.at(i) > '9')
+            return false;
+    }
+    bool ok = false;
+    text.toLongLong(&ok);
+    return ok;
+}
+
+// Whether the reader holds a number written otherwise as a whole 64-bit one: "2.0", "1e18"
+// or a number just past 64 bits rounded back into them all come out whole.
+bool readsAsWhole(const QByteArray& text)
+{
+    if (isWholeNumberText(text))
+        return false;
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    constexpr double kPast64Bits = 9223372036854775808.0; // 2^63
+    return ok && std::trunc(number) == number && number >= -kPast64Bits && number < kPast64Bits;
+}
+
+// A member's name from the text between its quotes, escapes read as the reader reads them.
+QByteArray memberName(const QByteArray& quoted)
+{
+    if (!quoted.contains('\\'))
+        return quoted;
+    const QJsonDocument one = QJsonDocument::fromJson("[\"" + quoted + "\"]");
+    return one.array().first().toString().toUtf8();
+}
+
+// The cells whose value was written as a number other than a whole one within 64 bits that
+// the reader nevertheless holds as a whole number: it keeps no trace of how a number was
+// written, so the reply's text is walked once more for them. Any text is walked safely; a
+// reply the reader refused is never asked about.
+std::set<CellPlace> cellsWrittenAsOtherNumbers(const QByteArray& body)
+{
+    struct Level {
+        bool record = false;
+        QByteArray member; // of a record: the member being read
+        qsizetype item = -1; // of a list: the item being read
+    };
+    // Where a cell's value is: Tables[t].Rows[r].Columns[c].Value.
+    static const std::array<QByteArray, 4> kMembers { QByteArrayLiteral("Tables"),
+        QByteArrayLiteral("Rows"), QByteArrayLiteral("Columns"), QByteArrayLiteral("Value") };
+    QList<Level> path;
+    const auto cellPlace = [&path]() -> std::optional<CellPlace> {
+        if (path.size() != 7)
+            return std::nullopt;
+        for (qsizetype level = 0; level < path.size(); ++level) {
+            const bool record = level % 2 == 0;
+            if (path.at(level).record != record
+                || (record && path.at(level).member != kMembers.at(level / 2)))
+                return std::nullopt;
+        }
+        return CellPlace { path.at(1).item, path.at(3).item, path.at(5).item };
+    };
+    const auto valueBegins = [&path] {
+        if (!path.isEmpty() && !path.last().record)
+            ++path.last().item;
+    };
+    const auto isNumberByte = [](char c) {
+        return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E';
+    };
+
+    std::set<CellPlace> places;
+    bool memberNext = false;
+    const qsizetype size = body.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const char c = body.at(i);
+        if (c == '{' || c == '[') {
+            valueBegins();
+            path.append(Level { c == '{', {}, -1 });
+            memberNext = c == '{';
+            ++i;
+        } else if (c == '}' || c == ']') {
+            if (!path.isEmpty())
+                path.removeLast();
+            memberNext = false;
+            ++i;
+        } else if (c == ',') {
+            memberNext = !path.isEmpty() && path.last().record;
+            ++i;
+        } else if (c == '"') {
+            qsizetype end = i + 1;
+            while (end < size && body.at(end) != '"')
+                end += body.at(end) == '\\' ? 2 : 1;
+            if (memberNext && !path.isEmpty()) {
+                path.last().member = memberName(body.mid(i + 1, std::min(end, size) - i - 1));
+                memberNext = false;
+            } else {
+                valueBegins();
+            }
+            i = end + 1;
+        } else if (isNumberByte(c)) {
+            qsizetype end = i;
+            while (end < size && isNumberByte(body.at(end)))
+                ++end;
+            valueBegins();
+            if (const auto place = cellPlace(); place && readsAsWhole(body.mid(i, end - i)))
+                places.insert(*place);
+            i = end;
+        } else {
+            if (c >= 'a' && c <= 'z')
+                valueBegins();
+            while (i < size && body.at(i) >= 'a' && body.at(i) <= 'z')
+                ++i;
+            if (c < 'a' || c > 'z')
+                ++i;
+        }
+    }
+    return places;
+}
+
 // A cell's value: text, a number, true or false, or none; a list or a record refuses the
-// reply, as any member of the wrong kind does.
-QVariant cellValue(const QJsonValue& value)
+// reply, as any member of the wrong kind does. `writtenOtherwise`: the number was written
+// as something other than a whole number within 64 bits.
+QVariant cellValue(const QJsonValue& value, bool writtenOtherwise)
 {
     switch (value.type()) {
     case QJsonValue::String:
         return value.toString();
     case QJsonValue::Double: {
         // A whole number within 64 bits is held as one and keeps every digit; as a double
-        // it would lose those past 2^53.
+        // it would lose those past 2^53. Any other number is the double it was written as,
+        // and shows as one.
         const double number = value.toDouble();
         const qint64 whole = value.toInteger();
-        if (whole != 0 || number == 0)
+        if (!writtenOtherwise && (whole != 0 || number == 0))
             return whole;
         return number;
     }
@@ -98,7 +226,8 @@ QVariant cellValue(const QJsonValue& value)
     refuse(QStringLiteral("A cell's \"Value\" is not a text, a number, YES or NO."));
 }
 
-std::shared_ptr<ResponseTable> parseTable(const QJsonObject& object)
+std::shared_ptr<ResponseTable> parseTable(
+    const QJsonObject& object, qsizetype tableIndex, const std::set<CellPlace>& writtenOtherwise)
 {
     const QString where = QStringLiteral("A table's");
     auto table = std::make_shared<ResponseTable>();
@@ -128,8 +257,8 @@ std::shared_ptr<ResponseTable> parseTable(const QJsonObject& object)
     const QString columnsKey = QStringLiteral("Columns");
     const QString columnKey = QStringLiteral("Column");
     const QString valueKey = QStringLiteral("Value");
-    for (const QJsonValue& value : rows) {
-        const QJsonObject fields = objectOf(value, QStringLiteral("A row"));
+    for (qsizetype rowIndex = 0; rowIndex < rows.size(); ++rowIndex) {
+        const QJsonObject fields = objectOf(rows.at(rowIndex), QStringLiteral("A row"));
         const QJsonArray cells = array(fields, columnsKey, QStringLiteral("A row's"));
         auto row = std::make_shared<ResponseRow>();
         // Cells past the table's columns have no column to show them in.
@@ -140,7 +269,9 @@ std::shared_ptr<ResponseTable> parseTable(const QJsonObject& object)
             ResponseRowColumn cell;
             cell.Column = count(cellFields, columnKey, cellWhere);
             // Dropped cells are checked too: a reply is taken or refused whole.
-            QVariant read = cellValue(cellFields.value(valueKey));
+            QVariant read = cellValue(cellFields.value(valueKey),
+                !writtenOtherwise.empty()
+                    && writtenOtherwise.count(CellPlace { tableIndex, rowIndex, i }) != 0);
             if (i >= kept)
                 continue;
             cell.Value = std::move(read);
@@ -242,8 +373,13 @@ std::shared_ptr<MatrixResponse> BridgeWireFormat::parseMatrixReply(
         reply->Success = success.toBool();
         reply->Message = text(object, QStringLiteral("Message"), where);
         reply->Id = text(object, QStringLiteral("Id"), where);
-        for (const QJsonValue& table : array(object, QStringLiteral("Tables"), where))
-            reply->Tables.append(parseTable(objectOf(table, QStringLiteral("A table"))));
+        const QJsonArray tables = array(object, QStringLiteral("Tables"), where);
+        const std::set<CellPlace> writtenOtherwise
+            = tables.isEmpty() ? std::set<CellPlace>() : cellsWrittenAsOtherNumbers(body);
+        for (qsizetype t = 0; t < tables.size(); ++t) {
+            reply->Tables.append(
+                parseTable(objectOf(tables.at(t), QStringLiteral("A table")), t, writtenOtherwise));
+        }
         return reply;
     } catch (const MalformedReply& bad) {
         if (failure)

@@ -242,6 +242,41 @@ TEST(BridgeWireFormat, WholeNumbersWithin64BitsKeepEveryDigitInTilesSearchAndThe
     EXPECT_FALSE(TableDataController::getTableSearchBlock("9007199254740992")(shown));
 }
 
+// Only a number written as a whole one within 64 bits shows every digit. The reader holds
+// others as whole numbers too where their doubles are ("1e18", "2.0", one just past 64 bits
+// rounded back into them); they show as the doubles they are, the same number written whole
+// beside them as it was.
+TEST(BridgeWireFormat, NumbersWrittenAsDoublesShowAsDoublesThoughTheyFitIn64Bits)
+{
+    const auto reply = parse(R"({"Success": true, "Tables": [{"Rows": []}, {"Columns": [
+        {"Name": "A", "Header": "A", "Order": 0, "Hide": "N"},
+        {"Name": "B", "Header": "B", "Order": 1, "Hide": "N"},
+        {"Name": "C", "Header": "C", "Order": 2, "Hide": "N"},
+        {"Name": "D", "Header": "D", "Order": 3, "Hide": "N"}],
+        "Rows": [{"Columns": [{"Column": 0, "Value": -9223372036854775809},
+            {"Column": 1, "Value": 18446744073709551615}, {"Column": 2, "Value": 1e20},
+            {"Column": 3, "Value": -9223372036854775808}]},
+            {"Columns": [{"Value": 1152921504606846977.0, "Column": 0},
+            {"Column": 1, "Val\u0075e": 1E18}, {"Column": 2, "Value": 2.0},
+            {"Column": 3, "Value": 1152921504606846977}]}]}]})");
+    ASSERT_NE(reply, nullptr);
+    const auto& table = *reply->Tables.at(1);
+    for (const char* name : { "A", "B", "C" })
+        EXPECT_EQ(table.Rows[0]->GetColumnValue(name, table.Columns).typeId(), QMetaType::Double)
+            << name;
+    EXPECT_EQ(table.Rows[0]->GetColumnValue("A", table.Columns).toDouble(), -9223372036854775808.0);
+    EXPECT_EQ(table.Rows[0]->GetColumnValue("D", table.Columns).typeId(), QMetaType::LongLong);
+    EXPECT_EQ(table.Rows[1]->GetColumnValue("D", table.Columns).typeId(), QMetaType::LongLong);
+    EXPECT_EQ(ServerTableCsv::text(ServerTableCsv::snapshot(*reply)),
+        "\"A\",\"B\",\"C\",\"D\"\r\n"
+        "\"-9223372036854776000\",\"18446744073709552000\",\"1e+20\",\"-9223372036854775808\"\r\n"
+        "\"1152921504606847000\",\"1e+18\",\"2\",\"1152921504606846977\"\r\n\r\n");
+    const QVariant shown = RowObject::fromRecord(table.Rows.first());
+    EXPECT_TRUE(TableDataController::getTableSearchBlock("-9223372036854776000")(shown));
+    EXPECT_FALSE(TableDataController::getTableSearchBlock("1152921504606846976")(
+        RowObject::fromRecord(table.Rows[1])));
+}
+
 TEST(BridgeWireFormat, TheRequestCarriesTheTokenFirstAndOnlyThePropertiesGiven)
 {
     BridgeRequest request;
