@@ -266,11 +266,10 @@ void GenericTemplateReportController::storeLines(
         const QStringList& line = lines.at(index);
         if (line.size() == 1 && line.first().isEmpty())
             continue;
-        // Numbered as the file's lines after the header, blank ones included, so a
-        // message leads to the line in the file.
-        const qint64 number = index < textLines.size()
-            ? qint64(textLines.at(index) - textLines.first())
-            : qint64(index);
+        // Named by the line of the file the record begins on, as the reader's errors are,
+        // so a message leads to that line.
+        const qint64 number
+            = index < textLines.size() ? qint64(textLines.at(index)) : qint64(index + 1);
         // A line that lost fields cannot say which of its values belong where.
         if (line.size() < header.size()) {
             log += filled(RowShort, number);

@@ -481,15 +481,14 @@ TEST_P(ExportJourney, ImportThroughTheMenuStoresAllLinesOrNoneAndLogsWhy)
     EXPECT_EQ(storedTexts(), before);
 
     // A line without the mandatory name and one with a phone over its length: both are
-    // named with their row numbers, which count the blank line as the file does, and
-    // nothing is stored.
+    // named by their lines in the file, the blank one counted, and nothing is stored.
     ASSERT_TRUE(writeFile(documents("invalid.csv"),
         (kHeader + "\nBob,1,,,,,,0\n,2,,,,,,0\n\nCleo,012345678901234567890,,,,,,1\n").toUtf8()));
     ASSERT_TRUE(importThroughMenu(rows, "invalid.csv"));
     logged = waitForAlert("Import failed.");
     ASSERT_NE(logged, nullptr);
     closeAlert(logged);
-    EXPECT_EQ(newestLog(), "Error in row 2. Name invalid.\r\n.Error in row 4. Phone invalid.\r\n.");
+    EXPECT_EQ(newestLog(), "Error in row 3. Name invalid.\r\n.Error in row 5. Phone invalid.\r\n.");
     EXPECT_EQ(storedTexts(), before);
 
     // An unterminated quote: the reason and its line, nothing stored.

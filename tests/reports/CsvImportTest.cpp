@@ -80,7 +80,7 @@ TEST_F(CsvImportTest, MissingColumnsAreAllNamedAndNothingIsStored)
 TEST_F(CsvImportTest, EveryInvalidLineIsNamedAndNothingIsStored)
 {
     EXPECT_EQ(import("Name,Amount,Paid\nAnn,1,1\n,2,0\nToo long,3,0\nBo,4,1\n"),
-        "Error in row 2. Name invalid.\r\n.Error in row 3. Name invalid.\r\n.");
+        "Error in row 3. Name invalid.\r\n.Error in row 4. Name invalid.\r\n.");
     EXPECT_EQ(alertMessages(), QStringList({ kFailed }));
     expectUnchanged();
 }
@@ -103,13 +103,13 @@ TEST_F(CsvImportTest, BlankLinesAreSkipped)
 TEST_F(CsvImportTest, EveryLineShorterThanTheHeaderIsNamedAndNothingIsStored)
 {
     EXPECT_EQ(import("Name,Amount,Paid\nAnn,1,1\nBob\nCy,3,0\nDi,4\n"),
-        "Row 2 has fewer fields than the header.\r\n"
-        "Row 4 has fewer fields than the header.\r\n");
+        "Row 3 has fewer fields than the header.\r\n"
+        "Row 5 has fewer fields than the header.\r\n");
     EXPECT_EQ(alertMessages(), QStringList({ kFailed }));
     expectUnchanged();
     EXPECT_EQ(host->refreshes, 0);
     // Short of a column the table has, too.
-    EXPECT_EQ(import("Amount,Paid,Name\n1,1\n"), "Row 1 has fewer fields than the header.\r\n");
+    EXPECT_EQ(import("Amount,Paid,Name\n1,1\n"), "Row 2 has fewer fields than the header.\r\n");
     expectUnchanged();
 }
 
@@ -128,13 +128,13 @@ TEST_F(CsvImportTest, ValuesTheirColumnsCannotReadAreNamedAndNothingIsStored)
                   + "Ann,1,yes,2.5,2024-03-05 00:00:00 +0000,,\n"
                     "Bob,abc,maybe,xyz,notadate,,\n"
                     "Cy,12kg,1,3,,noon,2024-03-05\n"),
-        "Error in row 2. \"abc\" is not a valid Numeric value for column Amount.\r\n"
-        "Error in row 2. \"maybe\" is not a valid Yes/No value for column Paid.\r\n"
-        "Error in row 2. \"xyz\" is not a valid Currency value for column Price.\r\n"
-        "Error in row 2. \"notadate\" is not a valid Date value for column Due.\r\n"
-        "Error in row 3. \"12kg\" is not a valid Numeric value for column Amount.\r\n"
-        "Error in row 3. \"noon\" is not a valid Time value for column At.\r\n"
-        "Error in row 3. \"2024-03-05\" is not a valid DateTime value for column Since.\r\n");
+        "Error in row 3. \"abc\" is not a valid Numeric value for column Amount.\r\n"
+        "Error in row 3. \"maybe\" is not a valid Yes/No value for column Paid.\r\n"
+        "Error in row 3. \"xyz\" is not a valid Currency value for column Price.\r\n"
+        "Error in row 3. \"notadate\" is not a valid Date value for column Due.\r\n"
+        "Error in row 4. \"12kg\" is not a valid Numeric value for column Amount.\r\n"
+        "Error in row 4. \"noon\" is not a valid Time value for column At.\r\n"
+        "Error in row 4. \"2024-03-05\" is not a valid DateTime value for column Since.\r\n");
     EXPECT_EQ(alertMessages(), QStringList({ kFailed }));
     expectUnchanged();
     EXPECT_EQ(host->refreshes, 0);
@@ -146,8 +146,8 @@ TEST_F(CsvImportTest, ValuesTheirColumnsCannotReadAreNamedAndNothingIsStored)
     dismissAlerts();
     EXPECT_EQ(import("Name,Amount,Paid,Price,Due,At,Since,Count\n"
                      "Too long,1,1,1,,,,x\n"),
-        "Error in row 1. \"x\" is not a valid Numeric value for column Count.\r\n"
-        "Error in row 1. Name invalid.\r\n.");
+        "Error in row 2. \"x\" is not a valid Numeric value for column Count.\r\n"
+        "Error in row 2. Name invalid.\r\n.");
     expectUnchanged();
 }
 
@@ -168,9 +168,9 @@ TEST_F(CsvImportTest, NotANumberAndInfiniteValuesAreNamedAndNothingIsStored)
         log += QStringLiteral(
             "Error in row %1. \"%2\" is not a valid Numeric value for column Amount.\r\n"
             "Error in row %3. \"%2\" is not a valid Currency value for column Price.\r\n")
-                   .arg(2 * i + 1)
+                   .arg(2 * i + 2)
                    .arg(text)
-                   .arg(2 * i + 2);
+                   .arg(2 * i + 3);
     }
     EXPECT_EQ(import(csv), log);
     EXPECT_EQ(alertMessages(), QStringList({ kFailed }));
@@ -212,8 +212,8 @@ TEST_F(CsvImportTest, YesNoReadsWordsAndDigitsInAnyCaseAndEmptyAsNo)
 TEST_F(CsvImportTest, FieldsPastTheHeaderAreIgnoredAndNamed)
 {
     EXPECT_EQ(import("Name,Amount,Paid\nAnn,1,1,extra\nBo,2,0\nCy,3,0,,\n"),
-        "Row 1 has more fields than the header; the extra ones were ignored.\r\n"
-        "Row 3 has more fields than the header; the extra ones were ignored.\r\n"
+        "Row 2 has more fields than the header; the extra ones were ignored.\r\n"
+        "Row 4 has more fields than the header; the extra ones were ignored.\r\n"
         "Importing row 1.\r\nImporting row 2.\r\nImporting row 3.\r\n"
         "Successfully imported 3 rows.\r\n");
     EXPECT_EQ(alertMessages(), QStringList({ kSucceeded }));
@@ -224,10 +224,20 @@ TEST_F(CsvImportTest, FieldsPastTheHeaderAreIgnoredAndNamed)
     EXPECT_EQ(rows[3].value(key("Amount")).toDouble(), 3.0);
 }
 
-TEST_F(CsvImportTest, RowNumbersCountBlankLinesAndLineBreaksInQuotes)
+// A message names the line of the file its record begins on, as the reader's own errors
+// do: blank lines and line breaks inside quotes count, the header is line 1.
+TEST_F(CsvImportTest, RowNumbersAreTheLinesTheRecordsBeginOn)
 {
     EXPECT_EQ(import("Name,Amount,Paid\r\n\r\n\"A\nB\",1,1\r\n\n,2,0\n"),
-        "Error in row 5. Name invalid.\r\n.");
+        "Error in row 6. Name invalid.\r\n.");
+    expectUnchanged();
+    // The second record, after one of two lines, begins on line 4.
+    EXPECT_EQ(import("Name,Amount,Paid\n\"A\nB\",1,1\nBo,x,0\n"),
+        "Error in row 4. \"x\" is not a valid Numeric value for column Amount.\r\n");
+    expectUnchanged();
+    EXPECT_EQ(import("Name,Amount,Paid\n\"A\nB\",1,1\nBo,2\nCy,3,0,9\n"),
+        "Row 4 has fewer fields than the header.\r\n"
+        "Row 5 has more fields than the header; the extra ones were ignored.\r\n");
     expectUnchanged();
 }
 
