@@ -5,6 +5,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/MailRecipient.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/SafeArea.h"
 #include "platform/ui/TextInput.h"
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextEdit>
 #include <QUuid>
@@ -196,19 +196,7 @@ void MailComposeViewController::updateSendItem()
 
 bool MailComposeViewController::isMailAddress(const QString& text)
 {
-    QString address = text.trimmed();
-    // "Name <address>": the address is what is between the brackets.
-    if (address.endsWith(QLatin1Char('>'))) {
-        const qsizetype open = address.lastIndexOf(QLatin1Char('<'));
-        if (open < 0)
-            return false;
-        address = address.mid(open + 1, address.size() - open - 2).trimmed();
-    }
-    // A local part, "@", and a domain of at least two labels; none of it blank or holding
-    // what would end the address in a header.
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(^[^\s@<>()\[\],;:"\\]+@[^\s@<>()\[\],;:"\\.]+(\.[^\s@<>()\[\],;:"\\.]+)+$)"));
-    return pattern.match(address).hasMatch();
+    return MailRecipient::fromText(text).has_value();
 }
 
 void MailComposeViewController::showAttachments()
@@ -273,12 +261,7 @@ QStringList MailComposeViewController::recipients() const
 {
     if (!m_to)
         return m_message.to;
-    QStringList addresses;
-    static const QRegularExpression separators(QStringLiteral("[,;]"));
-    for (const QString& part : m_to->text().split(separators, Qt::SkipEmptyParts))
-        if (const QString address = part.trimmed(); !address.isEmpty())
-            addresses.append(address);
-    return addresses;
+    return MailRecipient::split(m_to->text());
 }
 
 MimeMessage MailComposeViewController::message() const

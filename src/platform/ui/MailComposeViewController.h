@@ -69,8 +69,8 @@ public:
     // The Send button, and the To field the recipients are typed into.
     BarButtonItem* sendItem() const { return m_sendItem; }
     QLineEdit* toField() const { return m_to; }
-    // Whether the text is a mail address ("ana@example.com", or with a name:
-    // "Ana <ana@example.com>").
+    // Whether the text is one recipient (see MailRecipient): "ana@example.com", or with a
+    // name, "Ana <ana@example.com>", quoted where it holds a comma.
     static bool isMailAddress(const QString& text);
 
     static const QString InvalidAddressTitle; // "Invalid Address"

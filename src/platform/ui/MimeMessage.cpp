@@ -1,5 +1,7 @@
 #include "platform/ui/MimeMessage.h"
 
+#include "platform/ui/MailRecipient.h"
+
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -113,7 +115,10 @@ QByteArray MimeMessage::toBytes() const
     auto addressList = [](const QStringList& list) {
         QStringList clean;
         for (const QString& address : list) {
-            const QString a = cleanAddress(address);
+            // A recipient is written as one, its name quoted where need be; anything else
+            // is at least kept to one line and one entry.
+            const auto recipient = MailRecipient::fromText(address);
+            const QString a = recipient ? flatten(recipient->headerText()) : cleanAddress(address);
             if (!a.isEmpty())
                 clean.append(a);
         }

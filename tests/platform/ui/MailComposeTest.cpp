@@ -45,6 +45,18 @@ for part in m.walk():
         print('BODY=' + part.get_content().strip())
 )";
 
+// The recipients of the To: header as a mail client reads them, and what it found wrong.
+const char* kRecipientsParser = R"(
+import sys, email
+from email import policy
+with open(sys.argv[1], 'rb') as f:
+    m = email.message_from_binary_file(f, policy=policy.default)
+to = m['To']
+for a in to.addresses:
+    print('ADDRESS=%s|%s' % (a.display_name, a.addr_spec))
+print('DEFECTS=%d' % (len(m.defects) + len(to.defects)))
+)";
+
 } // namespace
 
 TEST(MailCompose, SendWritesAMessageThatAMailParserReads)
@@ -171,4 +183,64 @@ TEST(MailCompose, AddressesAreToldFromWhatIsNotOne)
             "Ana <ana@example>", "Ana <>", "ana@exa mple.com", "<ana@example.com" })
         EXPECT_FALSE(MailComposeViewController::isMailAddress(QString::fromUtf8(address)))
             << address;
+}
+
+// A recipient is one address, with a name when one is given; a name holding a comma is
+// quoted. More than one address, or a name with what only a quoted one may hold, is no
+// recipient.
+TEST(MailCompose, ARecipientIsOneAddressWithAnOptionalName)
+{
+    for (const char* address : { "<ana@example.com>", "\"Doe, Ana\" <ana@example.com>",
+             "\"Ana \\\"Al\\\" <Lee>\" <ana@example.com>", "Re: Ana <ana@example.com>",
+             "Ana \"Al\" Lee <ana@example.com>" })
+        EXPECT_TRUE(MailComposeViewController::isMailAddress(QString::fromUtf8(address)))
+            << address;
+    for (const char* address : { "x <a@b.c> <d@e.f>", "ana@example.com <bob@example.org>",
+             "Ana <ana@example.com> <bob@example.org>", "\"Doe, Ana <ana@example.com>",
+             "Ana> <ana@example.com>", "Ana \\ Lee <ana@example.com>",
+             "\"Ana\" <ana@example.com> Lee" })
+        EXPECT_FALSE(MailComposeViewController::isMailAddress(QString::fromUtf8(address)))
+            << address;
+
+    Animation::setInstant(true);
+    Recorder recorder;
+    const QDir outbox(MailComposeViewController::outboxFolder());
+    const auto before = outbox.entryList(QDir::Files).size();
+    MailComposeViewController composer;
+    composer.setMailComposeDelegate(&recorder);
+    ASSERT_NE(composer.toField(), nullptr);
+    composer.toField()->setText(QStringLiteral("ana@example.com, x <a@b.c> <d@e.f>"));
+    composer.send();
+    EXPECT_TRUE(recorder.results.isEmpty());
+    EXPECT_EQ(outbox.entryList(QDir::Files).size(), before);
+    const QList<AlertView*> alerts = AlertView::visibleAlerts();
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_EQ(alerts.first()->message(),
+        QStringLiteral("\u201cx <a@b.c> <d@e.f>\u201d is not a valid email address."));
+    alerts.first()->dismissWithClickedButtonIndex(0, false);
+    testsupport::processEvents(20);
+
+    // Commas and semicolons inside quotes belong to the name; a name a header would read
+    // otherwise is written quoted.
+    composer.toField()->setText(QStringLiteral("\"Doe, Ana\" <ana@example.com>; "
+                                               "\"Lee; Bo\" <bo@example.org>, "
+                                               "cy@example.net,Re: Di <di@example.com>, "
+                                               "\"Al \\\"Bo\\\"\" <al@example.com>"));
+    composer.send();
+    ASSERT_EQ(recorder.results, QList<MailComposeResult>({ MailComposeResult::Sent }));
+    QFile script(testsupport::homePath() + "/recipients.py");
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(kRecipientsParser);
+    script.close();
+    int exitCode = -1;
+    const QString out = QString::fromUtf8(testsupport::runTool(
+        "python3", { script.fileName(), composer.lastSentPath() }, {}, &exitCode));
+    ASSERT_EQ(exitCode, 0) << out.toStdString();
+    EXPECT_EQ(out,
+        "ADDRESS=Doe, Ana|ana@example.com\n"
+        "ADDRESS=Lee; Bo|bo@example.org\n"
+        "ADDRESS=|cy@example.net\n"
+        "ADDRESS=Re: Di|di@example.com\n"
+        "ADDRESS=Al \"Bo\"|al@example.com\n"
+        "DEFECTS=0\n");
 }

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace platform::ui {
+
+// One recipient of a mail: an address, with the name shown for it when one is given
+// ("ana@example.com", "Ana <ana@example.com>", "\"Doe, Ana\" <ana@example.com>").
+class MailRecipient {
+public:
+    // The recipient the text is, or none when it is anything else: no address, more than
+    // one, or a name holding what only a quoted name may hold.
+    static std::optional<MailRecipient> fromText(const QString& text);
+    // The recipients typed into an address field, cut at the commas and semicolons that
+    // stand outside quotes; each trimmed, blank ones left out.
+    static QStringList split(const QString& text);
+
+    const QString& name() const { return m_name; }
+    const QString& address() const { return m_address; }
+    // As a header writes it: the name quoted where it holds more than words.
+    QString headerText() const;
+
+private:
+    QString m_name;
+    QString m_address;
+};
+
+} // namespace platform::ui
