@@ -343,6 +343,36 @@ TEST_P(FilterSortJourney, SortKeysOrderTheRowsAndSearchColumnsNarrowTheSearch)
     EXPECT_EQ(rowsController->searchColumns().value(qty->id().toString()), false);
 }
 
+// Filters and sorts belong to the open rows screen, as the help says: the table left and
+// opened again shows its rows as before either was set.
+TEST_P(FilterSortJourney, FiltersAndSortsApplyWhileTheTableStaysOpen)
+{
+    const QStringList unsorted = shownItems();
+    ApplicationScreen* list = openList(36);
+    ASSERT_NE(list, nullptr);
+    QuickDetailViewController* form = openForm(list);
+    ASSERT_NE(form, nullptr);
+    pick(form, "Header", "Qty");
+    qobject_cast<FormBooleanElement*>(element(form, "Ascending"))->setBoolValue(false);
+    form->onSave();
+    settle(100);
+    apply(list);
+    list = openList(41);
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(condition(list, openForm(list), "And", "Qty", "Greater Than", 5));
+    apply(list);
+    ASSERT_EQ(shownItems(), QStringList({ "Cheese", "Bread", "Dates" }));
+
+    back();
+    ASSERT_EQ(top(), home);
+    ASSERT_TRUE(open(home, "Stock"));
+    auto* reopened = controllerOf<GenericTemplateDataController>(top());
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_TRUE(reopened->filters().isEmpty());
+    EXPECT_TRUE(reopened->sorts().isEmpty());
+    EXPECT_EQ(titles(top()), unsorted);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, FilterSortJourney, ::testing::Values("tablet", "phone"));
 
 } // namespace

@@ -95,6 +95,21 @@ TEST_F(FilePreview, TheUserGuideIsAPdfOfTheHelpPages)
     EXPECT_TRUE(info.contains("Kivotab User Guide"));
 }
 
+// Filters and sorts live with the open rows screen, not with the table.
+TEST_F(FilePreview, TheUserGuideSaysFiltersAndSortsLastWhileTheTableStaysOpen)
+{
+    int exitCode = -1;
+    const QString text
+        = QString::fromUtf8(testsupport::runTool("pdftotext",
+                                { KivoPreviewController::userGuidePath(), "-" }, {}, &exitCode))
+              .simplified();
+    ASSERT_EQ(exitCode, 0);
+    EXPECT_FALSE(text.contains("kept with the table"));
+    // ("filters" may come out with its "fi" joined in one sign.)
+    EXPECT_TRUE(text.contains("apply while the table stays open; once you leave it they are gone."))
+        << text.toStdString();
+}
+
 TEST_F(FilePreview, TheUserGuidesLinksGoToTheSheetOfTheHelpPageTheyName)
 {
     std::unique_ptr<Poppler::Document> guide
