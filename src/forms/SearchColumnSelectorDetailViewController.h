@@ -19,6 +19,8 @@ public:
 
     void createFields() override;
     QSizeF popupContentSize() const override;
+    // Only ticks, nothing typed: closing loses nothing a tap cannot bring back.
+    bool closesOnEscape() const override { return true; }
     Q_INVOKABLE void onSave();
 
     static const QString SectionKey; // "searchColumns"

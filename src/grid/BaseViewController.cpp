@@ -527,6 +527,8 @@ void BaseViewController::showPopupController(platform::ui::ViewController* conte
     popover->setArrowDirection(arrowDirection);
     popover->setTint(tint);
     popover->setDelegate(this);
+    if (auto* detail = dynamic_cast<DetailFormProtocol*>(content))
+        popover->setClosesOnEscape(detail->closesOnEscape());
     m_popupController = popover;
     if (fromView) {
         popover->presentPopoverFromView(fromView);

@@ -52,6 +52,12 @@ void FloatingPanelController::makeTouchView(std::function<void()> touchedOutside
     m_touchView->setTouchedOutsideBlock(std::move(touchedOutside));
 }
 
+void FloatingPanelController::escapePressed()
+{
+    if (m_touchedOutside)
+        m_touchedOutside();
+}
+
 double FloatingPanelController::parentWidth() const
 {
     return m_parentView ? m_parentView->bounds().width() : 0.0;
@@ -101,8 +107,11 @@ bool FloatingPanelController::showInHost()
     m_parentView = PopoverHost::firstSubview();
     if (m_parentView) {
         m_parentView->addSubview(view());
-        // Escape on a desktop is a tap outside the panel.
-        DesktopKeys::setOutsideTap(view(), m_touchedOutside);
+        QPointer<FloatingPanelController> self(this);
+        DesktopKeys::setOutsideTap(view(), [self] {
+            if (self)
+                self->escapePressed();
+        });
         // Owned by its presentation, it goes with the window at the latest.
         if (m_ownedByPresentation)
             setParent(m_parentView);

@@ -42,6 +42,8 @@ protected:
 
     // Makes the root and the touch view over it; a touch outside runs touchedOutside.
     void makeTouchView(std::function<void()> touchedOutside);
+    // Escape on a desktop, while the panel is on top: what a touch outside does.
+    virtual void escapePressed();
     // A new presentation begins: the root leaves wherever it was.
     void beginPresentation();
     // Puts the root into the window's first subview; false when there is no window.

@@ -455,6 +455,14 @@ void PopoverController::setShadowsHidden(bool hidden)
     }
 }
 
+void PopoverController::escapePressed()
+{
+    if (m_closeButton && m_closesOnEscape)
+        buttonDoneClicked();
+    else
+        FloatingPanelController::escapePressed();
+}
+
 void PopoverController::buttonDoneClicked()
 {
     QPointer<PopoverController> self(this);

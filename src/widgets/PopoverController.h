@@ -59,6 +59,10 @@ public:
     void setTitle(const QString& title);
     // The Close button, with a Done button only.
     ThemeButton* closeButton() const { return m_closeButton; }
+    // Whether Escape presses the Close button. Off, Escape does what a touch outside does,
+    // which leaves a popover with a Close button open.
+    bool closesOnEscape() const { return m_closesOnEscape; }
+    void setClosesOnEscape(bool closes) { m_closesOnEscape = closes; }
 
     // The point is in the coordinates of the view the popover shows in.
     void presentPopoverFromPoint(const QPointF& point);
@@ -78,6 +82,9 @@ public:
     void removeObservers();
     void buttonDoneClicked();
 
+protected:
+    void escapePressed() override;
+
 private:
     void init(platform::ui::ViewController* viewController, PopoverControllerDelegate* delegate,
         bool doneButton);
@@ -89,6 +96,7 @@ private:
     unsigned m_arrowDirection = 15;
     double m_alpha = 1.0;
     bool m_doneButton = false;
+    bool m_closesOnEscape = false;
     bool m_border = true;
 
     QPointer<platform::ui::View> m_fromView;

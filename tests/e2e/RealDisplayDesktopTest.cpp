@@ -2,7 +2,9 @@
 
 #include "forms/ColorDetailViewController.h"
 #include "forms/FormMultilineTextViewController.h"
+#include "forms/FormSelectSection.h"
 #include "forms/FormTableView.h"
+#include "forms/SearchColumnSelectorDetailViewController.h"
 #include "grid/BaseDataController.h"
 #include "grid/BrowserViewController.h"
 #include "grid/KivoPreviewController.h"
@@ -420,6 +422,45 @@ TEST_P(RealDisplayKeys, EscapeOrClosingTheBarEndsASearchAsCancelDoes)
         settle(300);
         EXPECT_EQ(shownPopup(databases), nullptr);
     }
+}
+
+// The columns a search looks in, chosen in a popup on a tablet: Escape closes it as its
+// Close button does, and the columns stay as they were.
+TEST_P(RealDisplayKeys, EscapeClosesTheSearchColumnsAsItsCloseButtonDoes)
+{
+    if (!tablet())
+        GTEST_SKIP() << "a phone pushes the form as a screen of its own";
+    ApplicationScreen* books = openBooks();
+    ASSERT_NE(books, nullptr);
+    platform::ui::SearchBar* bar = books->searchBar();
+    ASSERT_TRUE(bar && bar->isVisible());
+    platform::ui::Button* bookmark = bar->bookmarkButton();
+    ASSERT_TRUE(bookmark && bookmark->isVisible());
+    const QVariantMap searched = books->dataController()->searchColumns();
+    GestureSynthesizer::tap(bookmark);
+    QuickDetailViewController* form = awaitedForm(books);
+    ASSERT_NE(form, nullptr);
+    settle(300);
+    ASSERT_EQ(shownPanels(), 1);
+    EXPECT_EQ(form->title(), LocalizedStrings::SearchColumns());
+
+    // A column ticked off, then Escape.
+    auto* columns = qobject_cast<FormSelectSection*>(
+        form->root()->sectionWithKey(SearchColumnSelectorDetailViewController::SectionKey));
+    ASSERT_TRUE(columns && !columns->elements().isEmpty());
+    const auto first = columns->elements().first()->getIndexPath();
+    ASSERT_TRUE(first);
+    const qsizetype ticked = columns->selectedItems().size();
+    GestureSynthesizer::tap(
+        form->formTableView()->cellForRowAtIndexPath(FormTableView::tablePath(*first)));
+    settle(300);
+    ASSERT_NE(columns->selectedItems().size(), ticked);
+    press(Qt::Key_Escape);
+    settle(300);
+    EXPECT_EQ(shownPanels(), 0);
+    EXPECT_EQ(shownForm(books), nullptr);
+    EXPECT_EQ(top(), books);
+    EXPECT_EQ(books->dataController()->searchColumns(), searched);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayKeys, ::testing::Values("tablet", "phone"));

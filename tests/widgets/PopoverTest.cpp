@@ -13,6 +13,7 @@
 #include "widgets/PopoverView.h"
 
 #include <QPointer>
+#include <QTest>
 #include <QWheelEvent>
 
 using namespace platform::ui;
@@ -288,6 +289,26 @@ TEST_F(Popovers, WithACloseButtonAnOutsideTouchDoesNothingAndReachesNothingBelow
     EXPECT_EQ(owner.calls, QStringList({ "close", "dismissed" }));
     EXPECT_FALSE(popover->isPresented());
     EXPECT_EQ(popover->view()->parentWidget(), nullptr);
+}
+
+// Escape is a touch outside, which a Close button's popover ignores; one set to close on
+// Escape presses its Close button.
+TEST_F(Popovers, WithACloseButtonEscapeClosesOnlyAPopoverSetToCloseOnIt)
+{
+    Owner owner;
+    auto* popover = new PopoverController(new ViewController(), &owner, true, &owner);
+    popover->setContentSize(QSizeF(300, 200));
+    popover->presentPopoverFromPoint(QPointF(512, 300));
+    QTest::keyClick(Application::shared().keyWindow(), Qt::Key_Escape);
+    flush();
+    EXPECT_TRUE(popover->isPresented());
+    EXPECT_TRUE(owner.calls.isEmpty());
+
+    popover->setClosesOnEscape(true);
+    QTest::keyClick(Application::shared().keyWindow(), Qt::Key_Escape);
+    flush();
+    EXPECT_FALSE(popover->isPresented());
+    EXPECT_EQ(owner.calls, QStringList({ "close", "dismissed" }));
 }
 
 TEST_F(Popovers, EachPresentationPostsTheNotificationAndTheFirstStays)

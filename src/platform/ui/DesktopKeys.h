@@ -14,8 +14,9 @@ class Window;
 
 // The keys a desktop has and a touch screen lacks. Escape does to whatever is on top what
 // a tap outside it does: the newest alert chooses its cancel button, and the newest
-// sheet, popover or popup that has said what a tap outside does runs that; something on
-// top that a tap outside leaves alone keeps the key from the screens below. Return and
+// sheet, popover or popup that has said what a tap outside does runs that (a popover may
+// press its Close button instead); something on top that a tap outside leaves alone keeps
+// the key from the screens below. Return and
 // Enter choose the default button of the alert on top, wherever the keyboard is.
 class DesktopKeys : public QObject {
     Q_OBJECT
