@@ -343,5 +343,99 @@ TEST_P(RealDisplayLooks, TheGuideOpensFittedToTheWidthAndZoomsAsThePhonesOwnView
 
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayLooks, ::testing::Values("tablet", "phone"));
 
+// The guide on a phone with a notch and on a tablet, turned as its sensor turns it.
+struct RealDisplayGuideTurns : RealDisplayLooks {
+    // Turned upright or onto its side, and come to rest there.
+    static bool turn(platform::ui::Orientation side)
+    {
+        platform::ui::Device::current().setOrientation(side);
+        const bool upright = side == platform::ui::Orientation::Portrait;
+        const bool settled = testsupport::waitUntil(
+            [&] {
+                settle(20);
+                return (window()->width() < window()->height()) == upright;
+            },
+            3000);
+        settle(300);
+        return settled;
+    }
+};
+
+// Upright, the reader has scrolled to a chapter: its first lines lie low in the view, and
+// the top of the view is on the empty foot of the page before. Turned on its side, the view
+// is a third as tall: the chapter's first lines come to its top.
+TEST_P(RealDisplayGuideTurns, TurnedOnItsSideTheGuideKeepsTheChapterBeingReadInSight)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(open(databases, "Household"));
+    ASSERT_TRUE(turn(platform::ui::Orientation::Portrait));
+    GestureSynthesizer::tap(barButton(top(), kHomeHelpButton));
+    settle(600);
+    auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
+    ASSERT_NE(preview, nullptr);
+    platform::ui::PdfPagesView* pages = preview->pdfView();
+    ASSERT_NE(pages, nullptr);
+
+    // The chapter's heading: its sheet, and where it lies on it.
+    std::unique_ptr<Poppler::Document> guide
+        = Poppler::Document::load(KivoPreviewController::userGuidePath());
+    ASSERT_TRUE(guide);
+    const QString chapter = QStringLiteral("Rows");
+    int sheet = -1;
+    QRectF heading;
+    for (int i = 1; i < guide->numPages() && sheet < 0; ++i) {
+        std::unique_ptr<Poppler::Page> page = guide->page(i);
+        if (page->text(QRectF()).section('\n', 0, 0).trimmed() != chapter)
+            continue;
+        const QSizeF size = page->pageSizeF();
+        for (const auto& word : page->textList())
+            if (word->text() == chapter) {
+                const QRectF box = word->boundingBox();
+                heading = QRectF(box.left() / size.width(), box.top() / size.height(),
+                    box.width() / size.width(), box.height() / size.height());
+                sheet = i;
+                break;
+            }
+    }
+    ASSERT_GT(sheet, 0);
+    // The heading where the view shows it now.
+    QWidget* viewport = pages->viewport();
+    const auto shown = [&] {
+        const QRectF page = pages->pageRect(sheet).translated(-QPointF(pages->scrollOffset()));
+        return QRectF(page.left() + heading.left() * page.width(),
+            page.top() + heading.top() * page.height(), heading.width() * page.width(),
+            heading.height() * page.height());
+    };
+
+    const int below = int(viewport->height() * 0.6);
+    pages->verticalScrollBar()->setValue(int(std::lround(pages->pageRect(sheet).top()
+                                             + heading.top() * pages->pageRect(sheet).height()))
+        - below);
+    settle(300);
+    ASSERT_EQ(pages->visiblePages().first(), sheet - 1);
+    ASSERT_NEAR(shown().top(), below, 2);
+
+    for (const auto side :
+        { platform::ui::Orientation::LandscapeLeft, platform::ui::Orientation::LandscapeRight }) {
+        SCOPED_TRACE(side == platform::ui::Orientation::LandscapeLeft ? "left" : "right");
+        ASSERT_TRUE(turn(side));
+        const QImage shot = server();
+        const QRectF now = shown();
+        // Wholly in sight, near the top, and drawn there on the screen.
+        EXPECT_GE(now.top(), 0);
+        EXPECT_LE(now.bottom(), viewport->height() / 3.0);
+        const QRect onScreen = now.translated(viewport->mapTo(window(), QPoint(0, 0))).toRect();
+        EXPECT_GT(
+            standingOut(shot, onScreen, Qt::white), onScreen.width() * onScreen.height() / 10);
+        // Upright again, the chapter stays in sight.
+        ASSERT_TRUE(turn(platform::ui::Orientation::Portrait));
+        EXPECT_GE(shown().top(), 0);
+        EXPECT_LE(shown().bottom(), viewport->height());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayGuideTurns, ::testing::Values("phone-x", "tablet"));
+
 } // namespace
 } // namespace e2e

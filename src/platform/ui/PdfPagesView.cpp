@@ -22,6 +22,13 @@
 
 namespace platform::ui {
 
+namespace {
+
+// A colour channel darker than this is something drawn on the page, not its paper.
+constexpr int kInkLevel = 200;
+
+} // namespace
+
 PdfPagesView::PdfPagesView(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
@@ -122,6 +129,7 @@ void PdfPagesView::relayout()
 
 void PdfPagesView::updateScrollRange()
 {
+    m_shownHeight = viewport()->height();
     const qint64 overflow = std::max<qint64>(0, m_contentHeight - viewport()->height());
     verticalScrollBar()->setPageStep(int(std::max<qint64>(1, viewport()->height() / m_scrollUnit)));
     verticalScrollBar()->setRange(0, int((overflow + m_scrollUnit - 1) / m_scrollUnit));
@@ -167,9 +175,7 @@ void PdfPagesView::setZoom(double zoom, const QPointF& anchor)
     // The content point under the anchor, as a place on its page.
     const double x = anchor.x() + scrollLeft();
     const double y = anchor.y() + double(scrollTop());
-    auto it = std::lower_bound(m_pages.begin(), m_pages.end(), qint64(y),
-        [](const PageBox& box, qint64 seen) { return box.top + box.height <= seen; });
-    const int index = int(std::min<qsizetype>(it - m_pages.begin(), m_pages.size() - 1));
+    const int index = std::min(pageIndexAt(y), int(m_pages.size()) - 1);
     const PageBox before = m_pages[index];
     const double across = (x - before.left) / before.width;
     const double down = (y - double(before.top)) / before.height;
@@ -213,12 +219,79 @@ void PdfPagesView::resizeEvent(QResizeEvent* event)
         updateScrollRange();
         return;
     }
-    const qint64 top = scrollTop();
-    const double fraction = m_contentHeight > 0 ? double(top) / double(m_contentHeight) : 0;
+    // Turned on its side, a phone shows a third as much of a page as upright: what the
+    // reader was reading comes to the top, not whatever the top of the view lay on.
+    const Place kept = readingPlace(m_shownHeight);
     relayout();
     // Renders at the old width no longer fit.
     m_cache.clear();
-    setScrollTop(qint64(fraction * double(m_contentHeight)));
+    if (kept.page >= 0) {
+        const PageBox& box = m_pages[kept.page];
+        setScrollTop(std::llround(double(box.top) + kept.down * box.height - kept.below));
+    }
+}
+
+int PdfPagesView::pageIndexAt(double y) const
+{
+    auto it = std::lower_bound(m_pages.begin(), m_pages.end(), y,
+        [](const PageBox& box, double seen) { return double(box.top + box.height) <= seen; });
+    return int(it - m_pages.begin());
+}
+
+PdfPagesView::Place PdfPagesView::readingPlace(int height) const
+{
+    if (m_pages.isEmpty() || height <= 0)
+        return {};
+    const qint64 top = std::min(qint64(verticalScrollBar()->value()) * m_scrollUnit,
+        std::max<qint64>(0, m_contentHeight - height));
+    const qint64 bottom = top + height;
+    int most = -1;
+    qint64 mostShown = 0;
+    for (int i = pageIndexAt(double(top)); i < m_pages.size() && m_pages[i].top < bottom; ++i) {
+        const PageBox& box = m_pages[i];
+        const qint64 shown = std::min(bottom, box.top + box.height) - std::max(top, box.top);
+        if (shown > mostShown) {
+            most = i;
+            mostShown = shown;
+        }
+    }
+    if (most < 0)
+        return {};
+    const PageBox& box = m_pages[most];
+    const double from = double(std::max(top, box.top) - box.top);
+    const double to = double(std::min(bottom, box.top + box.height) - box.top);
+    const std::optional<double> ink = firstInk(most, from, to);
+    const double at = ink.value_or(from);
+    const double below = double(box.top) + at - double(top);
+    // A line further down comes up near the top: the view may now be far shorter.
+    return { most, at / box.height, ink ? std::min(below, double(Spacing)) : below };
+}
+
+std::optional<double> PdfPagesView::firstInk(int index, double from, double to) const
+{
+    const auto held = m_cache.constFind(index);
+    if (held == m_cache.cend() || held->image.isNull() || held->scale <= 0
+        || held->region.isEmpty())
+        return std::nullopt;
+    QImage image = held->image;
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32
+        && image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    // The render may be at another scale than the page now, and of a part of it only.
+    const double by = m_pages[index].scale / held->scale;
+    const double rowHeight = double(held->region.height()) / image.height();
+    for (int row = 0; row < image.height(); ++row) {
+        const double y = (held->region.y() + row * rowHeight) * by;
+        if (y + rowHeight * by <= from)
+            continue;
+        if (y >= to)
+            break;
+        const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(row));
+        for (int x = 0; x < image.width(); ++x)
+            if (std::min({ qRed(pixels[x]), qGreen(pixels[x]), qBlue(pixels[x]) }) < kInkLevel)
+                return std::max(y, from);
+    }
+    return std::nullopt;
 }
 
 QList<int> PdfPagesView::visiblePages() const

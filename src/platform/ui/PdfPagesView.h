@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 
 class QTimer;
 class QTouchEvent;
@@ -115,6 +116,12 @@ private:
         QRect region;
         double scale = 0;
     };
+    // A point of a page (a share of its height) and how far below the view's top it shows.
+    struct Place {
+        int page = -1;
+        double down = 0;
+        double below = 0;
+    };
     // One touch sequence on the viewport.
     struct Touch {
         QPointF start;
@@ -128,6 +135,14 @@ private:
 
     void relayout();
     void updateScrollRange();
+    // Where the reader is, in a view of that height: the first line drawn on the page that
+    // fills most of it. Kept when the width changes, as a turned phone changes it.
+    Place readingPlace(int height) const;
+    // The first row drawn on the page between two heights of it (in view points), as its
+    // render held now shows it; none when nothing is drawn there or no render is held.
+    std::optional<double> firstInk(int index, double from, double to) const;
+    // The page whose box holds the content height, or the next one below it.
+    int pageIndexAt(double y) const;
     qint64 scrollTop() const;
     void setScrollTop(qint64 top);
     int scrollLeft() const;
@@ -149,6 +164,8 @@ private:
     // than the scroll bar's int can count.
     qint64 m_scrollUnit = 1;
     int m_layoutWidth = -1;
+    // The viewport's height the scroll range was last set for: the height the reader saw.
+    int m_shownHeight = 0;
     int m_contentWidth = 0;
     double m_zoom = 1;
     // Pages drawn scaled stand in for sharp renders while this is on.

@@ -225,6 +225,42 @@ TEST_F(PdfPages, ContentTallerThanAnIntScrollsToItsLastPage)
     EXPECT_TRUE(view->visiblePages().contains(35000));
 }
 
+// A phone turned on its side: the view grows wider and shorter, and a page taller. What
+// the reader was reading stays in sight, the top of the view having lain on a margin or not.
+TEST_F(PdfPages, WiderAndShorterTheViewShowsTheFirstLineOfThePageMostInSightAtItsTop)
+{
+    // A black line a third of the way down each page, the only thing drawn on them.
+    const PageSpec lined { 595, 842, "0 0 0 rg 100 560 400 20 re f" };
+    const double line = (842.0 - 580) / 842;
+    ASSERT_TRUE(open({ lined, lined, lined }, 300, 600));
+    const auto shownAt = [&](int index, double down) {
+        const QRectF page = view->pageRect(index);
+        return page.top() + down * page.height() - view->scrollOffset().y();
+    };
+
+    // The top of the view on the empty foot of the first page; the second fills the rest.
+    view->verticalScrollBar()->setValue(int(view->pageRect(1).top()) - 150);
+    view->viewport()->repaint();
+    ASSERT_EQ(view->visiblePages().first(), 0);
+    ASSERT_GT(shownAt(1, line), 250);
+    view->resize(900, 300);
+    testsupport::processEvents();
+    EXPECT_GE(shownAt(1, line), 0);
+    EXPECT_LE(shownAt(1, line), PdfPagesView::Spacing + 1);
+    const QImage image = view->viewport()->grab().toImage();
+    EXPECT_EQ(image.pixelColor(int(view->pageRect(1).center().x()), int(shownAt(1, line)) + 3),
+        QColor(Qt::black));
+
+    // The top of the view on the line itself: that point of it stays at the top.
+    const QRectF second = view->pageRect(1);
+    view->verticalScrollBar()->setValue(int(second.top() + line * second.height()) + 4);
+    view->viewport()->repaint();
+    const double down = (view->scrollOffset().y() - second.top()) / second.height();
+    view->resize(300, 600);
+    testsupport::processEvents();
+    EXPECT_NEAR(shownAt(1, down), 0, 1);
+}
+
 TEST_F(PdfPages, ZoomedPastTheBudgetAPageIsRenderedAroundWhatIsInSightAndInItsPlace)
 {
     ASSERT_TRUE(open({ a4, a4 }, 1000, 700));
