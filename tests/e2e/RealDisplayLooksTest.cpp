@@ -267,24 +267,26 @@ TEST_P(RealDisplayLooks, TheGuideOpensFittedToTheWidthAndZoomsAsThePhonesOwnView
     const int fitted = sheet->width() - 2 * platform::ui::PdfPagesView::Spacing;
     const QRect shown(sheet->mapTo(window(), QPoint(0, 0)), sheet->size());
     // Beside the fitted page, a person sees the grey around it at both edges; zoomed in,
-    // the page reaches past them.
+    // the page reaches past them, or past the right one only while its left edge stays.
     const int middle = shown.top() + shown.height() / 2;
     const QColor around = server().pixelColor(shown.left() + 2, middle);
     EXPECT_NE(around, QColor(Qt::white));
-    const auto pageAtEdges = [&] {
-        const QImage shot = server();
-        return shot.pixelColor(shown.left() + 2, middle) != around
-            && shot.pixelColor(shown.right() - 2, middle) != around;
-    };
+    const auto pageAtLeft = [&] { return server().pixelColor(shown.left() + 2, middle) != around; };
+    const auto pageAtRight
+        = [&] { return server().pixelColor(shown.right() - 2, middle) != around; };
+    const auto pageAtEdges = [&] { return pageAtLeft() && pageAtRight(); };
+    const auto leftEdge = [&] { return pages->pageRect(0).left() - pages->scrollOffset().x(); };
 
     // Opened, the first page fits the width.
     EXPECT_EQ(pages->pageRect(0).width(), fitted);
     // How much wider than fitted the first page is.
     const auto zoom = [&] { return pages->pageRect(0).width() / fitted; };
     constexpr double step = 1.25; // one notch or key press
-    EXPECT_FALSE(pageAtEdges());
+    EXPECT_FALSE(pageAtLeft());
+    EXPECT_FALSE(pageAtRight());
 
-    // Ctrl with the wheel: the text under the pointer stays under it.
+    // Ctrl with the wheel: the line under the pointer stays at its height, and the page grows
+    // to the right: where its lines begin stays in sight.
     const QPointF pointer(sheet->width() / 3.0, sheet->height() / 3.0);
     const auto contentAt = [&](const QPointF& point) {
         const QRectF page = pages->pageRect(0);
@@ -293,14 +295,19 @@ TEST_P(RealDisplayLooks, TheGuideOpensFittedToTheWidthAndZoomsAsThePhonesOwnView
         return QPointF(
             (content.x() - page.left()) / page.width(), (content.y() - page.top()) / page.height());
     };
+    const auto wheelUp = [&] {
+        QWheelEvent wheel(pointer, sheet->mapToGlobal(pointer), QPoint(), QPoint(0, 120),
+            Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(sheet, &wheel);
+        settle(300);
+    };
     const QPointF before = contentAt(pointer);
-    QWheelEvent wheel(pointer, sheet->mapToGlobal(pointer), QPoint(), QPoint(0, 120), Qt::NoButton,
-        Qt::ControlModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(sheet, &wheel);
-    settle(300);
+    wheelUp();
     EXPECT_NEAR(zoom(), step, 0.01);
-    EXPECT_NEAR(contentAt(pointer).x(), before.x(), 0.01);
     EXPECT_NEAR(contentAt(pointer).y(), before.y(), 0.01);
+    EXPECT_EQ(leftEdge(), platform::ui::PdfPagesView::Spacing);
+    EXPECT_FALSE(pageAtLeft());
+    EXPECT_TRUE(pageAtRight());
 
     // The keys go where the keyboard is: on the pages.
     window()->activateWindow();
@@ -311,6 +318,17 @@ TEST_P(RealDisplayLooks, TheGuideOpensFittedToTheWidthAndZoomsAsThePhonesOwnView
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Minus, Qt::ControlModifier);
     settle(60);
     EXPECT_NEAR(zoom(), step, 0.01);
+    EXPECT_EQ(leftEdge(), platform::ui::PdfPagesView::Spacing);
+
+    // Scrolled across, the left edge out of sight, the wheel zooms at the pointer.
+    pages->horizontalScrollBar()->setValue(pages->horizontalScrollBar()->maximum());
+    settle(60);
+    ASSERT_LT(leftEdge(), 0);
+    const QPointF across = contentAt(pointer);
+    wheelUp();
+    EXPECT_NEAR(zoom(), step * step, 0.01);
+    EXPECT_NEAR(contentAt(pointer).x(), across.x(), 0.01);
+    EXPECT_NEAR(contentAt(pointer).y(), across.y(), 0.01);
     EXPECT_TRUE(pageAtEdges());
 
     // A double tap fits the width again.
@@ -433,6 +451,50 @@ TEST_P(RealDisplayGuideTurns, TurnedOnItsSideTheGuideKeepsTheChapterBeingReadInS
         EXPECT_GE(shown().top(), 0);
         EXPECT_LE(shown().bottom(), viewport->height());
     }
+}
+
+// On its side, a reader zooms in on the middle of a line: the page grows to the right and
+// down, and where its lines begin stays in sight.
+TEST_P(RealDisplayGuideTurns, OnItsSideCtrlWithTheWheelKeepsThePagesLeftEdgeInSight)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(open(databases, "Household"));
+    ASSERT_TRUE(turn(platform::ui::Orientation::Portrait));
+    GestureSynthesizer::tap(barButton(top(), kHomeHelpButton));
+    settle(600);
+    auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
+    ASSERT_NE(preview, nullptr);
+    platform::ui::PdfPagesView* pages = preview->pdfView();
+    ASSERT_NE(pages, nullptr);
+    ASSERT_TRUE(turn(platform::ui::Orientation::LandscapeLeft));
+    QWidget* viewport = pages->viewport();
+    const QRect shown(viewport->mapTo(window(), QPoint(0, 0)), viewport->size());
+    const int middle = shown.top() + shown.height() / 2;
+    const QColor around = server().pixelColor(shown.left() + 2, middle);
+    ASSERT_NE(around, QColor(Qt::white));
+    const int left = int(pages->pageRect(0).left()) - pages->scrollOffset().x();
+
+    const QPointF pointer(viewport->width() / 2.0, viewport->height() / 2.0);
+    const double height = pages->pageRect(0).height();
+    const double down = pointer.y() + pages->scrollOffset().y() - pages->pageRect(0).top();
+    for (int notch = 1; notch <= 3; ++notch) {
+        QWheelEvent wheel(pointer, viewport->mapToGlobal(pointer), QPoint(), QPoint(0, 120),
+            Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &wheel);
+        settle(100);
+    }
+    settle(300);
+    ASSERT_NEAR(pages->zoom(), std::pow(platform::ui::PdfPagesView::ZoomStep, 3), 1e-9);
+    EXPECT_EQ(int(pages->pageRect(0).left()) - pages->scrollOffset().x(), left);
+    // The line under the pointer stays at its height.
+    EXPECT_NEAR(pointer.y() + pages->scrollOffset().y() - pages->pageRect(0).top(),
+        down * pages->pageRect(0).height() / height, 1.5);
+    // On the screen: the grey beside the page's left edge, the page past the right one.
+    const QImage shot = server();
+    EXPECT_EQ(shot.pixelColor(shown.left() + 2, middle), around);
+    EXPECT_NE(shot.pixelColor(shown.left() + left + 2, middle), around);
+    EXPECT_NE(shot.pixelColor(shown.right() - 2, middle), around);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayGuideTurns, ::testing::Values("phone-x", "tablet"));

@@ -188,6 +188,20 @@ void PdfPagesView::setZoom(double zoom, const QPointF& anchor)
     zoomMoved();
 }
 
+void PdfPagesView::stepZoom(double zoom, const QPointF& anchor)
+{
+    if (m_pages.isEmpty()) {
+        setZoom(zoom, anchor);
+        return;
+    }
+    const int index
+        = std::min(pageIndexAt(anchor.y() + double(scrollTop())), int(m_pages.size()) - 1);
+    const int edge = m_pages[index].left - scrollLeft();
+    setZoom(zoom, anchor);
+    if (edge >= 0)
+        horizontalScrollBar()->setValue(m_pages[index].left - edge);
+}
+
 void PdfPagesView::toggleZoom(const QPointF& anchor)
 {
     setZoom(m_zoom > 1.001 ? 1.0 : DoubleTapZoom, anchor);
@@ -456,7 +470,7 @@ void PdfPagesView::wheelEvent(QWheelEvent* event)
     // A notch up zooms in one step; a touchpad's finer deltas zoom by as much less.
     const double notches = event->angleDelta().y() / 120.0;
     if (notches != 0)
-        setZoom(m_zoom * std::pow(ZoomStep, notches), event->position());
+        stepZoom(m_zoom * std::pow(ZoomStep, notches), event->position());
     event->accept();
 }
 
@@ -466,10 +480,10 @@ void PdfPagesView::keyPressEvent(QKeyEvent* event)
         switch (event->key()) {
         case Qt::Key_Plus:
         case Qt::Key_Equal:
-            setZoom(m_zoom * ZoomStep);
+            stepZoom(m_zoom * ZoomStep, QRectF(viewport()->rect()).center());
             return;
         case Qt::Key_Minus:
-            setZoom(m_zoom / ZoomStep);
+            stepZoom(m_zoom / ZoomStep, QRectF(viewport()->rect()).center());
             return;
         case Qt::Key_0:
             setZoom(1.0);

@@ -35,9 +35,10 @@ namespace platform::ui {
 // It opens with the pages fitted to its width and zooms as a phone's viewer does: two
 // fingers pinching on a touch screen or a touchpad, Ctrl with the wheel, Ctrl with plus or
 // minus (Ctrl+0 fits again), and a double tap, which fits the width when zoomed and zooms
-// in where it falls when fitted. One finger pans. While a zoom goes on the pages drawn are
-// shown scaled; they are rendered sharp once it pauses, and a page grown past
-// WholePagePixels is rendered only around what is in sight.
+// in where it falls when fitted. The wheel and the keys keep a page's left edge, where its
+// lines begin, where it is while it is in sight. One finger pans. While a zoom goes on the
+// pages drawn are shown scaled; they are rendered sharp once it pauses, and a page grown
+// past WholePagePixels is rendered only around what is in sight.
 class PdfPagesView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -143,6 +144,9 @@ private:
     std::optional<double> firstInk(int index, double from, double to) const;
     // The page whose box holds the content height, or the next one below it.
     int pageIndexAt(double y) const;
+    // A wheel notch or a key press: zooms at the anchor, except that the page there keeps
+    // its left edge where it is while that edge is in sight.
+    void stepZoom(double zoom, const QPointF& anchor);
     qint64 scrollTop() const;
     void setScrollTop(qint64 top);
     int scrollLeft() const;

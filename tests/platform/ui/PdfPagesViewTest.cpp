@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -304,6 +305,49 @@ TEST_F(PdfPages, ZoomedPastTheBudgetAPageIsRenderedAroundWhatIsInSightAndInItsPl
     view->viewport()->grab();
     EXPECT_EQ(view->renderedSize(view->visiblePages().first()),
         view->pageRect(view->visiblePages().first()).size().toSize());
+}
+
+// Ctrl with the wheel or a key zooms a step: a page whose left edge, where its lines begin,
+// is in sight keeps that edge where it is; scrolled across, the wheel zooms at the pointer.
+TEST_F(PdfPages, TheWheelAndTheKeysKeepAPagesLeftEdgeWhereItIsWhileItIsInSight)
+{
+    ASSERT_TRUE(open({ a4, a4 }, 400, 600));
+    testsupport::processEvents();
+    QWidget* sheet = view->viewport();
+    const QPointF pointer(300, 200);
+    const auto wheel = [&](int delta) {
+        QWheelEvent event(pointer, sheet->mapToGlobal(pointer), QPoint(), QPoint(0, delta),
+            Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(sheet, &event);
+    };
+    const auto leftEdge = [&] { return view->pageRect(0).left() - view->scrollOffset().x(); };
+    // The point of the first page under the pointer, as shares of its width and height.
+    const auto under = [&] {
+        const QRectF page = view->pageRect(0);
+        const QPointF content = pointer + QPointF(view->scrollOffset());
+        return QPointF(
+            (content.x() - page.left()) / page.width(), (content.y() - page.top()) / page.height());
+    };
+
+    const QPointF before = under();
+    wheel(120);
+    wheel(120);
+    EXPECT_NEAR(view->zoom(), PdfPagesView::ZoomStep * PdfPagesView::ZoomStep, 1e-9);
+    EXPECT_EQ(leftEdge(), PdfPagesView::Spacing);
+    EXPECT_NEAR(under().y(), before.y(), 0.005);
+    EXPECT_GT(view->horizontalScrollBar()->maximum(), 0);
+    QTest::keyClick(view.get(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(leftEdge(), PdfPagesView::Spacing);
+    wheel(-120);
+    EXPECT_NEAR(view->zoom(), PdfPagesView::ZoomStep * PdfPagesView::ZoomStep, 1e-9);
+    EXPECT_EQ(leftEdge(), PdfPagesView::Spacing);
+
+    view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum() / 2);
+    ASSERT_LT(leftEdge(), 0);
+    const QPointF across = under();
+    wheel(120);
+    EXPECT_NEAR(under().x(), across.x(), 0.005);
+    EXPECT_NEAR(under().y(), across.y(), 0.005);
 }
 
 TEST_F(PdfPages, ATouchpadPinchZoomsAtTheFingersAndOneFingerPansAndDoubleTapsFit)
