@@ -19,6 +19,7 @@
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
+#include "platform/ui/TableViewHeaderFooterView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/TextView.h"
@@ -40,6 +41,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
@@ -736,6 +738,34 @@ struct RealDisplayNotchSides : RealDisplayDesktop {
             << ") to (" << free.right() << ", " << free.bottom() << ")";
     }
 
+    // The window's pixels as the X server holds them.
+    static QImage server()
+    {
+        settle(300);
+        platform::ui::Window* shown = window();
+        const QPoint at = shown->mapToGlobal(QPoint(0, 0));
+        return shown->screen()
+            ->grabWindow(0, at.x(), at.y(), shown->width(), shown->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+
+    // The pixels of the area that a person tells from the colour around them.
+    static int standingOut(const QImage& shot, const QRect& area, const QColor& around)
+    {
+        int count = 0;
+        for (int y = std::max(0, area.top()); y <= std::min(area.bottom(), shot.height() - 1); ++y)
+            for (int x = std::max(0, area.left()); x <= std::min(area.right(), shot.width() - 1);
+                 ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                if (std::max({ std::abs(c.red() - around.red()),
+                        std::abs(c.green() - around.green()), std::abs(c.blue() - around.blue()) })
+                    > 40)
+                    ++count;
+            }
+        return count;
+    }
+
     // The visible buttons inside the view, each where it shows on the screen.
     static QList<QRectF> shownButtons(const QWidget* view)
     {
@@ -1038,6 +1068,60 @@ TEST_P(RealDisplayNotchSides, ALongAlertKeepsClearOfTheNotch)
     }
     alert->dismissWithClickedButtonIndex(0, false);
     settle(100);
+}
+
+// Opened upright, then turned on its side: the form's section headings move clear of the
+// notch as its rows do, those in sight at the turn and those scrolled back into it.
+TEST_P(RealDisplayNotchSides, TheChartFormsHeadingsMoveClearOfTheNotchWhenItTurns)
+{
+    ApplicationScreen* books = openBooks();
+    ASSERT_NE(books, nullptr);
+    ASSERT_TRUE(addRow(books, { { kTitle, "Dune" }, { kRating, "5" } }));
+    const auto checkHeadings = [&](FormTableView* table) {
+        settle(100);
+        int checked = 0;
+        for (int s = 0; s < table->numberOfSections(); ++s)
+            if (auto* heading = qobject_cast<platform::ui::TableViewHeaderFooterView*>(
+                    table->headerViewForSection(s))) {
+                const platform::ui::Label* label = heading->textLabel();
+                EXPECT_TRUE(clear(qPrintable(label->text()), inWindow(label)));
+                ++checked;
+            }
+        // What the server shows under the notch on the left is the table's background alone.
+        const QImage shot = server();
+        const QRectF shown = inWindow(table);
+        const QMarginsF safe = platform::ui::Device::current().safeAreaInsets();
+        const QColor background = shot.pixelColor(1, int(shown.top()) + 1);
+        EXPECT_EQ(
+            standingOut(shot, QRect(0, int(shown.top()), int(safe.left()), int(shown.height())),
+                background),
+            0);
+        return checked;
+    };
+    for (const auto side :
+        { platform::ui::Orientation::LandscapeLeft, platform::ui::Orientation::LandscapeRight }) {
+        SCOPED_TRACE(sideName(side));
+        ASSERT_TRUE(turn(platform::ui::Orientation::Portrait));
+        books->dataController()->chart(nullptr);
+        QuickDetailViewController* form = awaitedForm(books);
+        ASSERT_NE(form, nullptr);
+        settle(600);
+        FormTableView* table = form->formTableView();
+        ASSERT_TRUE(turn(side));
+        EXPECT_GE(checkHeadings(table), 2);
+        if (side == platform::ui::Orientation::LandscapeLeft) {
+            ASSERT_TRUE(saveShot("real-notch-chart-form-turned.png"));
+        }
+        // Scrolled down until the first heading has gone, and back, as a person reads
+        // the form through.
+        table->setContentOffset(QPointF(0, table->rectForHeaderInSection(1).top()));
+        EXPECT_EQ(table->headerViewForSection(0), nullptr);
+        EXPECT_GE(checkHeadings(table), 1);
+        table->setContentOffset(table->minimumContentOffset());
+        EXPECT_GE(checkHeadings(table), 2);
+        navigation->popToViewController(books, false);
+        settle(200);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, RealDisplayNotchSides, ::testing::Values("phone-x"));

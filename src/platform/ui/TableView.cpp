@@ -751,6 +751,14 @@ void TableView::updateVisibleElements()
         if (it != m_shown.end()) {
             it->second.frame = frame;
             placeElement(key, it->second.view, frame);
+            // A title shown before the sides changed (a phone with a notch turned)
+            // takes the new margins, as one made now would.
+            if (!it->second.fromDelegate)
+                if (auto* title = qobject_cast<TableViewHeaderFooterView*>(it->second.view)) {
+                    const QMarginsF sides = sideMargins();
+                    title->setTextMargins(
+                        sides.left() + cellMargin(), sides.right() + cellMargin());
+                }
             continue;
         }
         bool fromDelegate = false;

@@ -79,6 +79,15 @@ void TableViewHeaderFooterView::configure(
     setNeedsLayout();
 }
 
+void TableViewHeaderFooterView::setTextMargins(double leading, double trailing)
+{
+    if (leading == m_leading && trailing == m_trailing)
+        return;
+    m_leading = leading;
+    m_trailing = trailing;
+    setNeedsLayout();
+}
+
 double TableViewHeaderFooterView::heightForTitle(
     Role role, const QString& title, double width, bool firstSection)
 {

@@ -23,6 +23,7 @@ public:
     // The look of the role, the title (shown in capitals for a grouped header) and the
     // left and right margins of the text.
     void configure(Role role, const QString& title, double leading, double trailing);
+    void setTextMargins(double leading, double trailing);
 
     // The height the title needs in a role, at a width, with its margins.
     static double heightForTitle(Role role, const QString& title, double width, bool firstSection);
