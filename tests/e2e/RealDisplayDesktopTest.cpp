@@ -46,6 +46,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QWheelEvent>
 #include <QWindow>
 
 // A new user on a desktop: the keyboard, the window turned by resizing it, a phone with a
@@ -1119,6 +1120,45 @@ TEST_P(RealDisplayNotchSides, TheChartFormsHeadingsMoveClearOfTheNotchWhenItTurn
         EXPECT_GE(checkHeadings(table), 1);
         table->setContentOffset(table->minimumContentOffset());
         EXPECT_GE(checkHeadings(table), 2);
+        navigation->popToViewController(books, false);
+        settle(200);
+    }
+}
+
+// A form longer than the screen, wheeled to its end as a person reads it through: its last
+// row, Save, comes to rest above the home indicator's strip, upright and on either side.
+TEST_P(RealDisplayNotchSides, ALongFormsSaveRowScrollsClearOfTheHomeIndicator)
+{
+    ApplicationScreen* books = openBooks();
+    ASSERT_NE(books, nullptr);
+    for (const auto side : everyWay()) {
+        SCOPED_TRACE(sideName(side));
+        ASSERT_TRUE(turn(side));
+        QuickDetailViewController* form = openAddForm(books);
+        ASSERT_NE(form, nullptr);
+        settle(600);
+        FormTableView* table = form->formTableView();
+        ASSERT_GT(table->contentSize().height(), table->height());
+        const QPointF pointer(table->width() / 2.0, table->height() / 2.0);
+        for (int notch = 0; notch < 100; ++notch) {
+            const double before = table->contentOffset().y();
+            QWheelEvent wheel(pointer, table->mapToGlobal(pointer), QPoint(), QPoint(0, -120),
+                Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(table, &wheel);
+            settle(20);
+            if (table->contentOffset().y() == before)
+                break;
+        }
+        settle(300);
+        const int section = table->numberOfSections() - 1;
+        const platform::ui::IndexPath last(table->numberOfRowsInSection(section) - 1, section);
+        platform::ui::TableViewCell* save = table->cellForRowAtIndexPath(last);
+        ASSERT_NE(save, nullptr);
+        ASSERT_EQ(table->elementAt(last)->controllerAction(), "onSave:");
+        EXPECT_TRUE(inside("Save", inWindow(save)));
+        if (side == platform::ui::Orientation::Portrait) {
+            ASSERT_TRUE(saveShot("real-notch-form-save-row.png"));
+        }
         navigation->popToViewController(books, false);
         settle(200);
     }

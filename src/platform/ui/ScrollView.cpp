@@ -439,15 +439,17 @@ void ScrollView::setShowsVerticalScrollIndicator(bool shows)
 
 QPointF ScrollView::minimumContentOffset() const
 {
-    return QPointF(-m_contentInset.left(), -m_contentInset.top());
+    const QMarginsF in = adjustedContentInset();
+    return QPointF(-in.left(), -in.top());
 }
 
 QPointF ScrollView::maximumContentOffset() const
 {
-    const QPointF min = minimumContentOffset();
+    const QMarginsF in = adjustedContentInset();
+    const QPointF min(-in.left(), -in.top());
     const QSizeF size = frame().size();
-    return QPointF(std::max(min.x(), m_contentSize.width() + m_contentInset.right() - size.width()),
-        std::max(min.y(), m_contentSize.height() + m_contentInset.bottom() - size.height()));
+    return QPointF(std::max(min.x(), m_contentSize.width() + in.right() - size.width()),
+        std::max(min.y(), m_contentSize.height() + in.bottom() - size.height()));
 }
 
 QPointF ScrollView::clampedOffset(const QPointF& offset) const
@@ -461,20 +463,21 @@ QPointF ScrollView::clampedOffset(const QPointF& offset) const
 void ScrollView::scrollRectToVisible(const QRectF& rect, bool animated)
 {
     const QSizeF size = frame().size();
+    const QMarginsF in = adjustedContentInset();
     // The part of the view not covered by the insets.
-    const double top = m_offset.y() + m_contentInset.top();
-    const double bottom = m_offset.y() + size.height() - m_contentInset.bottom();
-    const double left = m_offset.x() + m_contentInset.left();
-    const double right = m_offset.x() + size.width() - m_contentInset.right();
+    const double top = m_offset.y() + in.top();
+    const double bottom = m_offset.y() + size.height() - in.bottom();
+    const double left = m_offset.x() + in.left();
+    const double right = m_offset.x() + size.width() - in.right();
     QPointF offset = m_offset;
     if (rect.top() < top || rect.height() > bottom - top)
-        offset.setY(rect.top() - m_contentInset.top());
+        offset.setY(rect.top() - in.top());
     else if (rect.bottom() > bottom)
-        offset.setY(rect.bottom() - size.height() + m_contentInset.bottom());
+        offset.setY(rect.bottom() - size.height() + in.bottom());
     if (rect.left() < left || rect.width() > right - left)
-        offset.setX(rect.left() - m_contentInset.left());
+        offset.setX(rect.left() - in.left());
     else if (rect.right() > right)
-        offset.setX(rect.right() - size.width() + m_contentInset.right());
+        offset.setX(rect.right() - size.width() + in.right());
     setContentOffset(clampedOffset(offset), animated);
 }
 

@@ -43,13 +43,16 @@ public:
     // Room around the content (left, top, right, bottom) the user can scroll into.
     QMarginsF contentInset() const { return m_contentInset; }
     void setContentInset(const QMarginsF& inset);
+    // The room the scroll range leaves around the content: the content inset, and what a
+    // kind of scroll view adds to it for the device (the home indicator's strip).
+    virtual QMarginsF adjustedContentInset() const { return m_contentInset; }
     QMarginsF scrollIndicatorInsets() const { return m_indicatorInsets; }
     void setScrollIndicatorInsets(const QMarginsF& insets);
 
     // The content shown: the bounds placed at the content offset.
     QRectF visibleRect() const { return QRectF(m_offset, frame().size()); }
-    // The range the user scrolls in: from (-left, -top) inset to the content's far edge
-    // plus its inset, less the bounds (never below the start).
+    // The range the user scrolls in: from (-left, -top) adjusted inset to the content's far
+    // edge plus its adjusted inset, less the bounds (never below the start).
     QPointF minimumContentOffset() const;
     QPointF maximumContentOffset() const;
     // Scrolls the least distance that shows the rectangle (content coordinates) inside the

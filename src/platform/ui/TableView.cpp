@@ -202,6 +202,15 @@ double TableView::cellMargin() const
     return CellMargin;
 }
 
+QMarginsF TableView::adjustedContentInset() const
+{
+    // A table that rests over the home indicator's strip (a form with no toolbar under it)
+    // lets its last rows scroll clear of the strip; a keyboard's room already covers it.
+    QMarginsF in = contentInset();
+    in.setBottom(std::max(in.bottom(), SafeArea::restingInsets(this).bottom()));
+    return in;
+}
+
 QMarginsF TableView::sideMargins() const
 {
     // Rows keep clear of a notch at the side as cards keep their margin; the table's own
@@ -1248,7 +1257,7 @@ void TableView::scrollToRowAtIndexPath(
     if (f.isNull())
         return;
     const double height = frame().height();
-    const QMarginsF in = contentInset();
+    const QMarginsF in = adjustedContentInset();
     QPointF offset = contentOffset();
     switch (position) {
     case ScrollPosition::None:

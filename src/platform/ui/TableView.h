@@ -57,6 +57,7 @@ public:
     ~TableView() override;
 
     Style style() const { return m_style; }
+    QMarginsF adjustedContentInset() const override;
 
     TableViewDataSource* dataSource() const { return m_dataSource.get(); }
     void setDataSource(TableViewDataSource* dataSource);
