@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 
+#include "forms/FormMultilineTextViewController.h"
 #include "forms/FormTableView.h"
 #include "grid/FileBrowserViewController.h"
 #include "platform/ui/Font.h"
@@ -9,8 +10,10 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/Toolbar.h"
 #include "utilities/shell/MailHelper.h"
+#include "utilities/text/LocalizedStrings.h"
 #include "widgets/PopoverTouchView.h"
 #include "widgets/PopoverView.h"
 #include "widgets/SimplePopupViewController.h"
@@ -513,6 +516,91 @@ TEST_P(RealDisplay, AScreenThatAsksForTheKeysAsItAppearsHasThemAtOnce)
     EXPECT_EQ(composer->message().to, QStringList { "ana@example.com" });
     composer->cancel();
     settle(400);
+}
+
+// A password prompt shown while a screen that asks for the keys comes in keeps them: what
+// is typed goes into the prompt, not into the screen under it; once the prompt has closed,
+// the screen has them. The screen asks as it shows (the note editor), once it has come to
+// rest (Create Folder) or as it rises (the mail composer).
+TEST_P(RealDisplay, APromptKeepsTheKeysFromAScreenComingInAndHandsThemOnWhenItCloses)
+{
+    window()->activateWindow();
+    const auto showPrompt = [] {
+        auto* prompt = new platform::ui::AlertView(LocalizedStrings::Password(),
+            QStringLiteral("\n"), nullptr, LocalizedStrings::Cancel(), { LocalizedStrings::OK() });
+        prompt->setAlertViewStyle(platform::ui::AlertView::Style::SecureTextInput);
+        prompt->show();
+        settle(100);
+        return QPointer<platform::ui::AlertView>(prompt);
+    };
+    // The prompt has the keys: it takes what is typed; then it is cancelled.
+    const auto promptKeepsTheKeys = [](const QPointer<platform::ui::AlertView>& prompt) {
+        if (!prompt || !prompt->isVisible())
+            return ::testing::AssertionFailure() << "no prompt";
+        typeText("secret");
+        const QString typed = prompt->textFieldAtIndex(0)->text();
+        prompt->clickButtonAtIndex(prompt->cancelButtonIndex());
+        settle(300);
+        if (typed != "secret")
+            return ::testing::AssertionFailure()
+                << "the prompt got \"" << typed.toStdString() << "\"";
+        return ::testing::AssertionSuccess();
+    };
+
+    {
+        SCOPED_TRACE("the note editor, pushed under the prompt");
+        QPointer<platform::ui::AlertView> prompt = showPrompt();
+        platform::ui::Animation::setInstant(false);
+        auto* note = new FormMultilineTextViewController(QStringLiteral("Note"));
+        navigation->pushViewController(note, true);
+        settle(700);
+        platform::ui::Animation::setInstant(true);
+        EXPECT_TRUE(promptKeepsTheKeys(prompt));
+        EXPECT_TRUE(note->textView()->text().isEmpty());
+        typeText("Signed copy");
+        EXPECT_EQ(note->textView()->text(), "Signed copy");
+        closeAll();
+    }
+    {
+        SCOPED_TRACE("Create Folder, the prompt shown as it comes in");
+        FileBrowserViewController* browser = openSaveBrowser();
+        ASSERT_NE(browser, nullptr);
+        platform::ui::Animation::setInstant(false);
+        browser->dataController()->add(nullptr);
+        settle(60);
+        QPointer<platform::ui::AlertView> prompt = showPrompt();
+        settle(700);
+        platform::ui::Animation::setInstant(true);
+        QuickDetailViewController* folder
+            = dynamic_cast<QuickDetailViewController*>(navigation->topViewController());
+        if (!folder && browser->popupController())
+            folder = dynamic_cast<QuickDetailViewController*>(
+                browser->popupController()->contentViewController());
+        ASSERT_NE(folder, nullptr);
+        ASSERT_NE(firstField(folder), nullptr);
+        EXPECT_TRUE(promptKeepsTheKeys(prompt));
+        EXPECT_TRUE(firstField(folder)->text().isEmpty());
+        typeText("Receipts");
+        EXPECT_EQ(firstField(folder)->text(), "Receipts");
+        closeAll();
+    }
+    {
+        SCOPED_TRACE("the mail composer, risen under the prompt");
+        QPointer<platform::ui::AlertView> prompt = showPrompt();
+        platform::ui::Animation::setInstant(false);
+        MailHelper::sendEmailTo(QString(), "Books", "The list.", top());
+        settle(700);
+        platform::ui::Animation::setInstant(true);
+        auto* composer = dynamic_cast<platform::ui::MailComposeViewController*>(
+            navigation->presentedViewController());
+        ASSERT_NE(composer, nullptr);
+        EXPECT_TRUE(promptKeepsTheKeys(prompt));
+        EXPECT_TRUE(composer->message().to.isEmpty());
+        typeText("ana@example.com");
+        EXPECT_EQ(composer->message().to, QStringList { "ana@example.com" });
+        composer->cancel();
+        settle(400);
+    }
 }
 
 // Inside a folder the field still takes the title's place: the folder's name shows over

@@ -9,8 +9,12 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/SafeArea.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
+
+#include <utility>
 
 namespace platform::ui {
 
@@ -25,6 +29,36 @@ QList<QPointer<AlertView>>& shown()
 {
     static QList<QPointer<AlertView>> list;
     return list;
+}
+
+// The widget that has the keys once the last alert has gone: the one that had them when the
+// first alert came, or the last one outside the alerts that asked for them meanwhile.
+QPointer<QWidget>& keysAfterAlerts()
+{
+    static QPointer<QWidget> widget;
+    return widget;
+}
+
+// Set while a closing alert's own hiding moves the keys, which no one asked for.
+bool& closingMovesKeys()
+{
+    static bool moving = false;
+    return moving;
+}
+
+bool isInAlert(const QWidget* widget)
+{
+    for (; widget; widget = widget->parentWidget())
+        if (qobject_cast<const AlertView*>(widget))
+            return true;
+    return false;
+}
+
+void handKeysOn()
+{
+    const QPointer<QWidget> owner = std::exchange(keysAfterAlerts(), nullptr);
+    if (owner && owner->isVisible() && owner->isEnabled())
+        owner->setFocus(Qt::OtherFocusReason);
 }
 
 std::function<std::optional<int>(AlertView*)>& responder()
@@ -347,6 +381,18 @@ void AlertView::present()
 {
     build();
     View* overlay = Application::shared().overlayLevel();
+    // Whatever asks for the keys while alerts are up (a screen coming in under them) waits
+    // for the last to close; typing must not go under the alert.
+    static QPointer<QObject> watcher;
+    if (!watcher && qApp) {
+        watcher = new QObject(qApp);
+        QObject::connect(qApp, &QApplication::focusChanged, watcher,
+            [](QWidget*, QWidget* now) { keepKeys(now); });
+    }
+    if (visibleAlerts().isEmpty()) {
+        QWidget* owner = overlay->window()->focusWidget();
+        keysAfterAlerts() = owner && !isInAlert(owner) ? owner : nullptr;
+    }
     overlay->addSubview(this);
     setFrame(overlay->bounds());
     setAutoresizingMask(AutoresizingFlexibleWidth | AutoresizingFlexibleHeight);
@@ -391,6 +437,19 @@ void AlertView::takeFocus()
         m_fields.first()->setFocus(Qt::OtherFocusReason);
     else
         setFocus(Qt::OtherFocusReason);
+}
+
+void AlertView::keepKeys(QWidget* focused)
+{
+    const QList<AlertView*> alerts = visibleAlerts();
+    if (!focused || alerts.isEmpty() || closingMovesKeys())
+        return;
+    AlertView* top = alerts.last();
+    if (focused->window() != top->window() || focused == top || top->isAncestorOf(focused))
+        return;
+    if (!isInAlert(focused))
+        keysAfterAlerts() = focused;
+    top->takeFocus();
 }
 
 void AlertView::clickButtonAtIndex(int buttonIndex)
@@ -453,12 +512,19 @@ void AlertView::finish(int buttonIndex, bool, bool animated)
             self->m_visible = false;
             const bool wasTop = !shown().isEmpty() && shown().last() == self;
             shown().removeAll(self.data());
-            self->hide();
+            {
+                const QScopedValueRollback<bool> moving(closingMovesKeys(), true);
+                self->hide();
+            }
             // The alert that comes back into view takes the keys again, as when it showed:
-            // typing must not go to whatever the hidden alert passed its focus on to.
-            if (wasTop)
+            // typing must not go to whatever the hidden alert passed its focus on to. After
+            // the last, they go where they were or were last asked for.
+            if (wasTop) {
                 if (const QList<AlertView*> left = visibleAlerts(); !left.isEmpty())
                     left.last()->takeFocus();
+                else
+                    handKeysOn();
+            }
             if (self->m_delegate)
                 guarded([&] {
                     self->m_delegate->alertViewDidDismissWithButtonIndex(self, buttonIndex);

@@ -111,6 +111,9 @@ private:
     void present();
     // Its first text field, or the alert itself, gets the keyboard.
     void takeFocus();
+    // The keys went to that widget: while alerts are up, the one on top takes them back,
+    // and a widget outside the alerts gets them once the last alert has gone.
+    static void keepKeys(QWidget* focused);
     void finish(int buttonIndex, bool clicked, bool animated);
     QRectF panelFrame() const;
     double panelHeight(double width) const;

@@ -6,6 +6,7 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 
+#include <QLineEdit>
 #include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -186,4 +187,51 @@ TEST_F(Alerts, EscapeIsTheCancelButtonOfTheNewestAlertOnly)
     notice->dismissWithClickedButtonIndex(0, false);
     below->dismissWithClickedButtonIndex(0, false);
     testsupport::processEvents(20);
+}
+
+// A widget outside the alerts that asks for the keys while they are up (a screen coming in
+// under them) waits: the alert on top keeps them, and the widget that asked last has them
+// once the last alert has gone; when none asked, the one that had them before gets them back.
+TEST_F(Alerts, AlertsKeepTheKeysAndHandThemOnWhenTheLastCloses)
+{
+    View* screen = navigation->topViewController()->view();
+    auto* before = new QLineEdit(screen);
+    auto* asking = new QLineEdit(screen);
+    before->show();
+    asking->show();
+    Application::shared().keyWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Application::shared().keyWindow()));
+    before->setFocus();
+    ASSERT_TRUE(before->hasFocus());
+
+    auto* prompt = new AlertView("Password", "\n", nullptr, "Cancel", { "Ok" });
+    prompt->setAlertViewStyle(AlertView::Style::SecureTextInput);
+    prompt->show();
+    testsupport::processEvents(20);
+    QLineEdit* secret = prompt->textFieldAtIndex(0);
+    EXPECT_TRUE(secret->hasFocus());
+    asking->setFocus();
+    EXPECT_TRUE(secret->hasFocus());
+    // A message over the prompt takes them, and gives them back to the prompt only.
+    auto* message = new AlertView("Information", "Password is invalid.", nullptr, "Ok");
+    message->show();
+    testsupport::processEvents(20);
+    EXPECT_TRUE(message->hasFocus());
+    secret->setFocus();
+    EXPECT_TRUE(message->hasFocus());
+    message->dismissWithClickedButtonIndex(0, false);
+    testsupport::processEvents(20);
+    EXPECT_TRUE(secret->hasFocus());
+    prompt->dismissWithClickedButtonIndex(0, false);
+    testsupport::processEvents(20);
+    EXPECT_TRUE(asking->hasFocus());
+
+    // No one asked: the keys go back where they were.
+    auto* notice = new AlertView("Notice", QString(), nullptr, "Ok");
+    notice->show();
+    testsupport::processEvents(20);
+    EXPECT_FALSE(asking->hasFocus());
+    notice->dismissWithClickedButtonIndex(0, false);
+    testsupport::processEvents(20);
+    EXPECT_TRUE(asking->hasFocus());
 }
