@@ -261,7 +261,8 @@ struct AppTest : ::testing::TestWithParam<const char*> {
         return true;
     }
 
-    // The detail form the screen opened: pushed on a phone, in the popover on a tablet.
+    // The detail form the screen opened, if any, after a moment: pushed on a phone, in the
+    // popover on a tablet. For a form that must come, awaitedForm.
     QuickDetailViewController* openedForm(ApplicationScreen* screen)
     {
         settle(150);

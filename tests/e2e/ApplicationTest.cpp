@@ -278,7 +278,7 @@ TEST_P(Journey, AProtectedTableAsksForItsPasswordAndStoresNoClearText)
     // Unprotect makes the rows clear; Protect hides them again.
     home->setSelectedRow(0);
     home->dataController()->edit(nullptr);
-    QuickDetailViewController* form = openedForm(home);
+    QuickDetailViewController* form = awaitedForm(home);
     ASSERT_NE(form, nullptr);
     ASSERT_EQ(element(form, "template"), nullptr);
     ASSERT_TRUE(QMetaObject::invokeMethod(form, "unprotect", Q_ARG(FormElement*, nullptr)));
@@ -288,7 +288,7 @@ TEST_P(Journey, AProtectedTableAsksForItsPasswordAndStoresNoClearText)
     reload(home);
     home->setSelectedRow(0);
     home->dataController()->edit(nullptr);
-    form = openedForm(home);
+    form = awaitedForm(home);
     ASSERT_NE(form, nullptr);
     ASSERT_TRUE(QMetaObject::invokeMethod(form, "protect", Q_ARG(FormElement*, nullptr)));
     ASSERT_TRUE(answerPrompt("Create Password", "n3w"));

@@ -72,7 +72,7 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
 
     // A new colour: no swatches, the picker starts at black and proposes a name.
     GestureSynthesizer::tap(barButton(screen, Add));
-    auto* form = dynamic_cast<ColorDetailViewController*>(openedForm(screen));
+    auto* form = dynamic_cast<ColorDetailViewController*>(awaitedForm(screen));
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(qobject_cast<FormLabelElement*>(element(form, "color"))->image().isNull());
     EXPECT_TRUE(qobject_cast<FormLabelElement*>(element(form, "hex"))->image().isNull());
@@ -102,7 +102,7 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
     // Editing: Cancel keeps everything; Save changes the colour, not the row's name.
     screen->setSelectedRow(0);
     GestureSynthesizer::tap(barButton(screen, Edit));
-    form = dynamic_cast<ColorDetailViewController*>(openedForm(screen));
+    form = dynamic_cast<ColorDetailViewController*>(awaitedForm(screen));
     ASSERT_NE(form, nullptr);
     tapElement(form, "color");
     ASSERT_NE(form->colorPicker(), nullptr);
@@ -155,7 +155,7 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
 
     // A dictionary colour not in the list is added to it; the screen shows the list.
     ASSERT_TRUE(open(screen, first));
-    form = dynamic_cast<ColorDetailViewController*>(openedForm(screen));
+    form = dynamic_cast<ColorDetailViewController*>(awaitedForm(screen));
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(controller->lastClickedButton(), BaseDataController::AddAction);
     EXPECT_EQ(nameIn(form), first);
@@ -168,7 +168,7 @@ TEST_P(Colours, TheListIsTheColourTableAndDictionariesAreOnlyRead)
     source(screen, "Crayon");
     ASSERT_TRUE(open(screen, first));
     EXPECT_EQ(controller->lastClickedButton(), BaseDataController::EditAction);
-    ASSERT_NE(openedForm(screen), nullptr);
+    ASSERT_NE(awaitedForm(screen), nullptr);
     ASSERT_TRUE(fillAndSave(screen, {}));
     EXPECT_TRUE(takeMessages().isEmpty());
     EXPECT_EQ(titles(screen), QStringList({ first, "Fire" })) << "sorted by name";
@@ -296,7 +296,7 @@ TEST_P(Colours, ADatabaseWithoutTablesGetsTheDefaultDefinitionsWithItsFirstColou
     const QString first = UIColor_Expanded::colorDictionaryNamed("Crayon")->entries().first().name;
     source(screen, "Crayon");
     ASSERT_TRUE(open(screen, first));
-    ASSERT_NE(openedForm(screen), nullptr);
+    ASSERT_NE(awaitedForm(screen), nullptr);
     EXPECT_TRUE(UserTemplate::getUserTemplates(databaseId).isEmpty());
     ASSERT_TRUE(fillAndSave(screen, {}));
     EXPECT_EQ(screen->title(), "#Empty");
@@ -333,7 +333,7 @@ TEST_P(Colours, ANewColourThatIsNotSavedMakesNoTableAndTheListKeepsItsLayout)
         ColorDataController::colorTemplate()->tilescolumns());
     EXPECT_EQ(controller->ipadColumns(), perRow);
     GestureSynthesizer::tap(barButton(screen, Add));
-    ASSERT_NE(openedForm(screen), nullptr);
+    ASSERT_NE(awaitedForm(screen), nullptr);
     // Refused for want of a name: nothing is stored, the table neither.
     EXPECT_FALSE(fillAndSave(screen, {}));
     EXPECT_EQ(takeMessages().size(), 1);
@@ -341,7 +341,7 @@ TEST_P(Colours, ANewColourThatIsNotSavedMakesNoTableAndTheListKeepsItsLayout)
     EXPECT_EQ(UserTemplate::getUserTemplates(databaseId).size(), 1);
     // Nor when the form is closed.
     GestureSynthesizer::tap(barButton(screen, Add));
-    ASSERT_NE(openedForm(screen), nullptr);
+    ASSERT_NE(awaitedForm(screen), nullptr);
     closeForm(screen);
     EXPECT_EQ(UserTemplate::getUserTemplates(databaseId).size(), 1);
     EXPECT_EQ(controller->userTemplate(), nullptr);
@@ -359,7 +359,7 @@ TEST_P(Colours, TheNearestNameFillsOnlyAnEmptyNameOrItsLastProposal)
     ApplicationScreen* screen = colours(home);
     ASSERT_NE(screen, nullptr);
     GestureSynthesizer::tap(barButton(screen, Add));
-    auto* form = dynamic_cast<ColorDetailViewController*>(openedForm(screen));
+    auto* form = dynamic_cast<ColorDetailViewController*>(awaitedForm(screen));
     ASSERT_NE(form, nullptr);
     const auto pick = [&](const Color& colour) {
         tapElement(form, "color");
@@ -403,7 +403,7 @@ TEST_P(Colours, TheNearestNameFillsOnlyAnEmptyNameOrItsLastProposal)
     // An edit keeps the row's name as well.
     screen->setSelectedRow(0);
     GestureSynthesizer::tap(barButton(screen, Edit));
-    form = dynamic_cast<ColorDetailViewController*>(openedForm(screen));
+    form = dynamic_cast<ColorDetailViewController*>(awaitedForm(screen));
     ASSERT_NE(form, nullptr);
     pick(red);
     EXPECT_EQ(nameIn(form), "Leaf");
@@ -425,7 +425,7 @@ TEST_P(Colours, TheFormShowsOnlyTheThreeColourColumns)
     ASSERT_NE(screen, nullptr);
     ASSERT_EQ(controllerOf<ColorDataController>(screen)->Columns().size(), 4);
     GestureSynthesizer::tap(barButton(screen, Add));
-    QuickDetailViewController* form = openedForm(screen);
+    QuickDetailViewController* form = awaitedForm(screen);
     ASSERT_NE(form, nullptr);
     QStringList binds;
     for (const auto& item : form->root()->sections().first()->elements())

@@ -100,7 +100,7 @@ struct Definitions : AppTest {
     // type sets other fields), numbers as typed, the rest as the fixture fills them.
     bool save(ApplicationScreen* screen, QVariantMap values)
     {
-        QuickDetailViewController* form = openedForm(screen);
+        QuickDetailViewController* form = awaitedForm(screen);
         if (!form)
             return false;
         if (values.contains("type")) {
@@ -145,7 +145,7 @@ struct Definitions : AppTest {
         if (at < 0)
             return nullptr;
         GestureSynthesizer::tap(tileView(columns, at, 2000));
-        return openedForm(columns);
+        return awaitedForm(columns);
     }
 
     ApplicationScreen* home = nullptr;
@@ -159,7 +159,7 @@ TEST_P(Definitions, TheDefinitionFormChecksTilesAndPicksAnImageFromTheList)
     ASSERT_TRUE(saveShot(QString("e2e-definitions-%1.png").arg(GetParam())));
 
     templates->dataController()->add(nullptr);
-    QuickDetailViewController* form = openedForm(templates);
+    QuickDetailViewController* form = awaitedForm(templates);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->title(), "Template Add");
     // A phone's grid has one tile per row: no field for it.
@@ -193,7 +193,7 @@ TEST_P(Definitions, TheDefinitionFormChecksTilesAndPicksAnImageFromTheList)
     // Editing: the image row opens the list of the fifteen images.
     templates->setSelectedRow(titles(templates).indexOf("Novels"));
     templates->dataController()->edit(nullptr);
-    form = openedForm(templates);
+    form = awaitedForm(templates);
     ASSERT_NE(form, nullptr);
     auto* image = qobject_cast<FormLabelElement*>(element(form, "image"));
     ASSERT_NE(image, nullptr);
@@ -224,7 +224,7 @@ TEST_P(Definitions, TheColumnFormFollowsTheTypeAndTheScreenNormalisesIt)
     EXPECT_EQ(columns->screen()->id, "Template Columns");
 
     columns->dataController()->add(nullptr);
-    QuickDetailViewController* form = openedForm(columns);
+    QuickDetailViewController* form = awaitedForm(columns);
     ASSERT_NE(form, nullptr);
     chooseType(form, "List");
     EXPECT_EQ(number(form, "length").toInt(), 0);

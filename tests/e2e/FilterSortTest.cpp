@@ -116,7 +116,7 @@ struct FilterSortJourney : AppTest {
             list->setSelectedRow(tile);
             GestureSynthesizer::tap(barButton(list, 2));
         }
-        return openedForm(list);
+        return awaitedForm(list);
     }
 
     static void pick(QuickDetailViewController* form, const QString& key, const QString& item)
@@ -234,7 +234,7 @@ TEST_P(FilterSortJourney, ConditionsAreAddedEditedOrderedDeletedAndApplied)
     list = openList(41);
     ASSERT_NE(list, nullptr);
     GestureSynthesizer::tap(barButton(list, 38));
-    auto* order = qobject_cast<OrderingDetailViewController*>(openedForm(list));
+    auto* order = qobject_cast<OrderingDetailViewController*>(awaitedForm(list));
     ASSERT_NE(order, nullptr);
     auto* sorting
         = qobject_cast<FormSortingSection*>(order->root()->sectionWithKey("sortingSection"));
@@ -329,7 +329,7 @@ TEST_P(FilterSortJourney, SortKeysOrderTheRowsAndSearchColumnsNarrowTheSearch)
     // The search bar's bookmark: searching the item names only.
     rows->showHideSearchBar();
     rowsController->searchBarBookmarkClicked();
-    auto* choice = qobject_cast<SearchColumnSelectorDetailViewController*>(openedForm(rows));
+    auto* choice = qobject_cast<SearchColumnSelectorDetailViewController*>(awaitedForm(rows));
     ASSERT_NE(choice, nullptr);
     auto* section
         = qobject_cast<FormSelectSection*>(choice->root()->sectionWithKey("searchColumns"));

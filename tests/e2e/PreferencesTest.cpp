@@ -48,7 +48,7 @@ struct Preferences : ColourApp {
             back();
         if (!chooseOption(databases, "Preferences"))
             return nullptr;
-        return dynamic_cast<PreferencesDetailViewController*>(openedForm(databases));
+        return dynamic_cast<PreferencesDetailViewController*>(awaitedForm(databases));
     }
 
     // Picks the colour of that name in the selector the theme's row opens.

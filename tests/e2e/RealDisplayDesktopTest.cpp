@@ -951,7 +951,7 @@ TEST_P(RealDisplayNotchSides, TheColourPickerKeepsClearOfTheNotch)
     ApplicationScreen* colours = top();
     ASSERT_NE(colours, home);
     GestureSynthesizer::tap(barButton(colours, kAddButton));
-    auto* form = dynamic_cast<ColorDetailViewController*>(openedForm(colours));
+    auto* form = dynamic_cast<ColorDetailViewController*>(awaitedForm(colours));
     ASSERT_NE(form, nullptr);
     settle(600);
     platform::ui::TableViewCell* row = cellOf(form, QStringLiteral("color"));

@@ -259,13 +259,13 @@ TEST_P(RealDisplay, EveryKindOfPanelShowsItsContentWhenOpened)
         { "the add form",
             [&] {
                 databases->dataController()->add(nullptr);
-                return openedForm(databases) != nullptr;
+                return awaitedForm(databases) != nullptr;
             } },
         { "the edit form",
             [&] {
                 databases->setSelectedRow(titles(databases).indexOf("Household"));
                 databases->dataController()->edit(nullptr);
-                return openedForm(databases) != nullptr;
+                return awaitedForm(databases) != nullptr;
             } },
         { "the Books add form",
             [&] {
@@ -273,7 +273,7 @@ TEST_P(RealDisplay, EveryKindOfPanelShowsItsContentWhenOpened)
                 if (!books)
                     return false;
                 books->dataController()->add(nullptr);
-                return openedForm(books) != nullptr;
+                return awaitedForm(books) != nullptr;
             } },
         { "the Genre list",
             [&] {
@@ -283,7 +283,7 @@ TEST_P(RealDisplay, EveryKindOfPanelShowsItsContentWhenOpened)
                 if (!books)
                     return false;
                 books->dataController()->add(nullptr);
-                QuickDetailViewController* form = openedForm(books);
+                QuickDetailViewController* form = awaitedForm(books);
                 platform::ui::Animation::setInstant(false);
                 FormElement* genre = element(form, kGenreColumn);
                 const auto path = genre ? genre->getIndexPath() : std::nullopt;
@@ -307,7 +307,7 @@ TEST_P(RealDisplay, EveryKindOfPanelShowsItsContentWhenOpened)
         { "an alert",
             [&] {
                 databases->dataController()->add(nullptr);
-                QuickDetailViewController* form = openedForm(databases);
+                QuickDetailViewController* form = awaitedForm(databases);
                 if (!form)
                     return false;
                 form->onSave();
@@ -333,7 +333,7 @@ TEST_P(RealDisplay, TheToolbarComesBackWhenAFormWithAFocusedFieldCloses)
     ApplicationScreen* databases = top();
     const auto focusedForm = [&] {
         databases->dataController()->add(nullptr);
-        QuickDetailViewController* form = openedForm(databases);
+        QuickDetailViewController* form = awaitedForm(databases);
         platform::ui::TextField* field = firstField(form);
         if (!field || !field->becomeFirstResponder())
             return static_cast<QuickDetailViewController*>(nullptr);
