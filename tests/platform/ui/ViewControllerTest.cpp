@@ -14,6 +14,8 @@
 #include "platform/ui/TextView.h"
 #include "platform/ui/View.h"
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
