@@ -23,9 +23,26 @@ QHash<QString, Image>& cache()
     return images;
 }
 
+// A name resolves inside the resources alone: none that starts at a root or climbs out of
+// a folder.
+bool staysInside(const QString& name)
+{
+    if (name.isEmpty() || QDir::isAbsolutePath(name) || name.startsWith(u'\\'))
+        return false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= name.size(); ++i) {
+        if (i < name.size() && name.at(i) != u'/' && name.at(i) != u'\\')
+            continue;
+        if (QStringView(name).mid(start, i - start) == u"..")
+            return false;
+        start = i + 1;
+    }
+    return true;
+}
+
 Image load(const QString& name)
 {
-    if (name.isEmpty())
+    if (!staysInside(name))
         return {};
     const QString root = Folders::resources();
     const QStringList folders = { root + "/images", root };

@@ -25,7 +25,9 @@ public:
     explicit Image(QImage image, double scale = 1.0);
 
     // The bundled image of that name ("name.png", or the "@2x" variant at scale 2) from
-    // the resources' images folder; a null image when there is none.
+    // the resources' images folder, or else the resources folder; a null image when there
+    // is none. The name is a path inside the resources: an absolute one, or one with a
+    // ".." part, finds nothing.
     static Image named(const QString& name);
     // The image named by name followed by suffix ("database" + "Blue"); when there is
     // none, the image of the plain name.
