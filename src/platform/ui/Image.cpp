@@ -3,11 +3,13 @@
 #include "platform/Folders.h"
 #include "platform/ui/Device.h"
 
+#include <QCache>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
-#include <QHash>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QSet>
 
 #include <array>
 #include <cmath>
@@ -17,10 +19,25 @@ namespace platform::ui {
 
 namespace {
 
-QHash<QString, Image>& cache()
+// Found images kept between lookups, up to this many kilobytes of pixels: screens ask for
+// the same few icons at every paint.
+constexpr qsizetype CachedKilobytes = 64 * 1024;
+
+// The image files under the resources folder, listed once: a name that finds none costs
+// a lookup, not four attempts to open a file, so names taken from data (the items of a
+// choice) cost nothing to try.
+struct Bundle {
+    std::mutex mutex;
+    QString root;
+    bool listed = false;
+    QSet<QString> files; // relative to the root
+    QCache<QString, Image> images { CachedKilobytes };
+};
+
+Bundle& bundle()
 {
-    static QHash<QString, Image> images;
-    return images;
+    static Bundle shared;
+    return shared;
 }
 
 // A name resolves inside the resources alone: none that starts at a root or climbs out of
@@ -40,27 +57,39 @@ bool staysInside(const QString& name)
     return true;
 }
 
-Image load(const QString& name)
+void list(Bundle& bundle, const QString& root)
 {
-    if (!staysInside(name))
-        return {};
-    const QString root = Folders::resources();
-    const QStringList folders = { root + "/images", root };
-    const bool hasExtension = !QFileInfo(name).suffix().isEmpty()
-        && QStringList { "png", "jpg", "jpeg" }.contains(QFileInfo(name).suffix().toLower());
-    for (const QString& folder : folders) {
+    bundle.root = root;
+    bundle.listed = true;
+    bundle.files.clear();
+    const QDir folder(root);
+    QDirIterator it(root,
+        { QStringLiteral("*.png"), QStringLiteral("*.jpg"), QStringLiteral("*.jpeg") }, QDir::Files,
+        QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+    while (it.hasNext())
+        bundle.files.insert(folder.relativeFilePath(it.next()));
+}
+
+Image load(const Bundle& bundle, const QString& name)
+{
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    const bool hasExtension = suffix == u"png" || suffix == u"jpg" || suffix == u"jpeg";
+    const auto read = [&](const QString& file, double scale) {
+        if (!bundle.files.contains(file))
+            return Image();
+        const QImage image(bundle.root + u'/' + file);
+        return image.isNull() ? Image() : Image(image, scale);
+    };
+    for (const QString& folder : { QStringLiteral("images/"), QString() }) {
         if (hasExtension) {
-            QImage image(folder + "/" + name);
-            if (!image.isNull())
-                return Image(image, 1.0);
+            if (Image image = read(folder + name, 1.0); !image.isNull())
+                return image;
             continue;
         }
-        QImage image2x(folder + "/" + name + "@2x.png");
-        if (!image2x.isNull())
-            return Image(image2x, 2.0);
-        QImage image(folder + "/" + name + ".png");
-        if (!image.isNull())
-            return Image(image, 1.0);
+        if (Image image = read(folder + name + QStringLiteral("@2x.png"), 2.0); !image.isNull())
+            return image;
+        if (Image image = read(folder + name + QStringLiteral(".png"), 1.0); !image.isNull())
+            return image;
     }
     return {};
 }
@@ -120,11 +149,20 @@ QImage Image::scaledTo(const QSize& pixels) const
 
 Image Image::named(const QString& name)
 {
-    auto it = cache().constFind(name);
-    if (it != cache().constEnd())
-        return *it;
-    Image image = load(name);
-    cache().insert(name, image);
+    if (!staysInside(name))
+        return {};
+    Bundle& shared = bundle();
+    std::lock_guard lock(shared.mutex);
+    const QString root = Folders::resources();
+    if (!shared.listed || shared.root != root) {
+        shared.images.clear();
+        list(shared, root);
+    }
+    if (const Image* kept = shared.images.object(name))
+        return *kept;
+    Image image = load(shared, name);
+    if (!image.isNull())
+        shared.images.insert(name, new Image(image), 1 + image.image().sizeInBytes() / 1024);
     return image;
 }
 
@@ -163,7 +201,18 @@ Image Image::maskNamed(const QString& name, const QColor& color)
 
 void Image::clearCache()
 {
-    cache().clear();
+    Bundle& shared = bundle();
+    std::lock_guard lock(shared.mutex);
+    shared.images.clear();
+    shared.listed = false;
+    shared.files.clear();
+}
+
+qsizetype Image::cachedCount()
+{
+    Bundle& shared = bundle();
+    std::lock_guard lock(shared.mutex);
+    return shared.images.count();
 }
 
 QSizeF Image::size() const

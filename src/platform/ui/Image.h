@@ -27,7 +27,7 @@ public:
     // The bundled image of that name ("name.png", or the "@2x" variant at scale 2) from
     // the resources' images folder, or else the resources folder; a null image when there
     // is none. The name is a path inside the resources: an absolute one, or one with a
-    // ".." part, finds nothing.
+    // ".." part, finds nothing. Found images are kept, within a bound of memory.
     static Image named(const QString& name);
     // The image named by name followed by suffix ("database" + "Blue"); when there is
     // none, the image of the plain name.
@@ -38,8 +38,10 @@ public:
     // opaque pixel takes the colour, transparency is kept.
     static Image masked(const Image& image, const QColor& color);
     static Image maskNamed(const QString& name, const QColor& color);
-    // Forgets cached bundle images (tests that write resources).
+    // Forgets cached bundle images and the files listed (tests that write resources).
     static void clearCache();
+    // How many bundle images are kept now.
+    static qsizetype cachedCount();
 
     bool isNull() const { return m_image.isNull(); }
     QSizeF size() const;

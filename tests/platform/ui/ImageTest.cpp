@@ -3,7 +3,11 @@
 #include "common/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <limits>
 
 using platform::ui::Image;
 
@@ -64,4 +68,50 @@ TEST_F(NamedImages, ANameFindsImagesInsideTheResourcesOnly)
         SCOPED_TRACE(name.toStdString());
         EXPECT_TRUE(Image::named(name).isNull());
     }
+}
+
+TEST_F(NamedImages, OnlyFoundImagesAreKept)
+{
+    ASSERT_EQ(Image::cachedCount(), 0);
+    EXPECT_FALSE(Image::named("inside").isNull());
+    EXPECT_FALSE(Image::named("inside").isNull());
+    EXPECT_EQ(Image::cachedCount(), 1);
+    // Names from data, none of them an image: looking them up keeps nothing.
+    for (int i = 0; i < 20000; ++i)
+        EXPECT_TRUE(Image::named(QStringLiteral("item %1").arg(i)).isNull());
+    EXPECT_EQ(Image::cachedCount(), 1);
+    // An image written later is found once the cache is cleared.
+    write(resources + "/images/later.png", Qt::yellow);
+    Image::clearCache();
+    EXPECT_EQ(Image::cachedCount(), 0);
+    EXPECT_EQ(colourOf(Image::named("later")), QColor(Qt::yellow));
+    EXPECT_EQ(colourOf(Image::named("inside")), QColor(Qt::red));
+}
+
+TEST_F(NamedImages, ANameThatFindsNothingCostsAboutWhatAKeptOneDoes)
+{
+    // A row of segments tries every item's text as an image name: twenty thousand names
+    // from data, none an image, cost about what twenty thousand looks at a kept image do.
+    constexpr int count = 20000;
+    const auto best = [](const std::function<void(int)>& work) {
+        qint64 fastest = std::numeric_limits<qint64>::max();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            QElapsedTimer timer;
+            timer.start();
+            work(attempt);
+            fastest = std::min(fastest, timer.nsecsElapsed());
+        }
+        return double(fastest);
+    };
+    ASSERT_FALSE(Image::named("inside").isNull());
+    const double kept = best([](int) {
+        for (int i = 0; i < count; ++i)
+            Image::named(QStringLiteral("inside"));
+    });
+    // Names never asked for before, at every attempt.
+    const double missing = best([](int attempt) {
+        for (int i = 0; i < count; ++i)
+            Image::named(QStringLiteral("item %1.%2").arg(attempt).arg(i));
+    });
+    EXPECT_LT(missing / kept, 16) << missing / kept;
 }
