@@ -1,5 +1,6 @@
 #include "forms/FormSegmentedElement.h"
 
+#include "forms/FormRootBuilder.h"
 #include "forms/FormTableViewCell.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/SegmentedControl.h"
@@ -28,6 +29,9 @@ std::shared_ptr<FormSegmentedElement> FormSegmentedElement::initWithItems(
 
 void FormSegmentedElement::setItems(const QVariantList& items)
 {
+    // No row per item, but a segment in the row that is laid out and drawn: a list from
+    // outside counts against the rows its form may make all the same.
+    FormRootBuilder::willBuild(items.size());
     if (items == this->items())
         return;
     setItemsWithoutList(items);

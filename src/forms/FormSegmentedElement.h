@@ -14,7 +14,8 @@ public:
     static std::shared_ptr<FormSegmentedElement> initWithItems(
         const QVariantList& items, qint64 selected, const QString& title);
 
-    // Stores the items; no list of rows is built.
+    // Stores the items; no list of rows is built, but the items count against the rows
+    // the form being built may make.
     void setItems(const QVariantList& items) override;
 
     // A plain cell filled by a segmented control of the items (tag 4321); items that

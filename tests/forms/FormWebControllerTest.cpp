@@ -3,7 +3,9 @@
 #include "forms/FormEntryElement.h"
 #include "forms/FormLabelElement.h"
 #include "forms/FormRadioElement.h"
+#include "forms/FormSegmentedElement.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/SegmentedControl.h"
 
 #include "forms/FormScreenFixture.h"
 
@@ -236,8 +238,9 @@ TEST_P(WebForm, AnAnswerThatWouldMakeTooManyRowsIsRefusedAndTheRowsStay)
 TEST_P(WebForm, TheItemsOfChoicesCountAsRowsAgainstTheBound)
 {
     const qsizetype bound = FormWebController::MaximumReplyElements;
-    // Sizes ticked in place, a colour chosen from a list of its own, and for every part of
-    // the answer a choice among the hundred grades its description lists.
+    // Sizes ticked in place, a colour chosen from a list of its own, a fit chosen by segment,
+    // and for every part of the answer a choice among the hundred grades its description
+    // lists.
     QVariantList grades;
     for (int i = 0; i < 100; ++i)
         grades.append(i);
@@ -248,7 +251,9 @@ TEST_P(WebForm, TheItemsOfChoicesCountAsRowsAgainstTheBound)
                 QVariantMap { { "elements",
                     QVariantList {
                         QVariantMap { { "type", "FormRadioElement" }, { "title", "Colour" },
-                            { "key", "colour" }, { "bind", "items:colours" } } } } },
+                            { "key", "colour" }, { "bind", "items:colours" } },
+                        QVariantMap { { "type", "FormSegmentedElement" }, { "key", "fit" },
+                            { "bind", "items:fits" } } } } },
                 QVariantMap { { "key", "parts" }, { "bind", "iterate:parts" },
                     { "elementTemplate",
                         QVariantMap { { "type", "FormRadioElement" }, { "bind", "title:self" },
@@ -261,7 +266,8 @@ TEST_P(WebForm, TheItemsOfChoicesCountAsRowsAgainstTheBound)
     for (qsizetype i = 0; i < bound / 100 + 1; ++i)
         parts.append(QString::number(i));
     const QVariantMap small { { "sizes", QVariantList { "S", "M", "L" } },
-        { "colours", QVariantList { "Red", "Blue" } }, { "parts", QVariantList { "Lid" } } };
+        { "colours", QVariantList { "Red", "Blue" } }, { "fits", QVariantList { "Slim", "Loose" } },
+        { "parts", QVariantList { "Lid" } } };
     const auto serve = [&](const char* path, const char* key, const QVariantList& list) {
         QVariantMap answer = small;
         answer.insert(key, list);
@@ -270,6 +276,7 @@ TEST_P(WebForm, TheItemsOfChoicesCountAsRowsAgainstTheBound)
     server.serve("/small.json", FixtureReply::json(QJsonDocument::fromVariant(small).toJson()));
     serve("/sizes.json", "sizes", many);
     serve("/colours.json", "colours", many);
+    serve("/fits.json", "fits", many);
     serve("/parts.json", "parts", parts);
 
     openWeb(server.url("/small.json").toString(), 5000, description.constData());
@@ -277,13 +284,23 @@ TEST_P(WebForm, TheItemsOfChoicesCountAsRowsAgainstTheBound)
     EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
     FormSection* sizes = root->sectionWithKey("sizes");
     auto* colour = qobject_cast<FormRadioElement*>(root->elementWithKey("colour"));
+    auto* fit = qobject_cast<FormSegmentedElement*>(root->elementWithKey("fit"));
     FormSection* partRows = root->sectionWithKey("parts");
-    ASSERT_TRUE(sizes && colour && partRows);
+    ASSERT_TRUE(sizes && colour && fit && partRows);
     ASSERT_EQ(sizes->elements().size(), 3);
     ASSERT_EQ(colour->internalRadioItemsSection()->elements().size(), 2);
+    ASSERT_EQ(fit->items().size(), 2);
     ASSERT_EQ(partRows->elements().size(), 1);
+    const auto segmentsShown = [&] {
+        TableViewCell* cell = web->formTableView()->cellForElement(fit);
+        auto* control = cell
+            ? qobject_cast<SegmentedControl*>(cell->viewWithTag(FormSegmentedElement::ControlTag))
+            : nullptr;
+        return control ? control->numberOfSegments() : -1;
+    };
+    EXPECT_EQ(segmentsShown(), 2);
 
-    for (const char* path : { "/sizes.json", "/colours.json", "/parts.json" }) {
+    for (const char* path : { "/sizes.json", "/colours.json", "/fits.json", "/parts.json" }) {
         SCOPED_TRACE(path);
         web->setUrl(server.url(path).toString());
         web->reload();
@@ -294,6 +311,9 @@ TEST_P(WebForm, TheItemsOfChoicesCountAsRowsAgainstTheBound)
         EXPECT_EQ(web->formTableView()->numberOfRowsInSection(0), 3);
         EXPECT_EQ(colour->items().size(), 2);
         EXPECT_EQ(colour->internalRadioItemsSection()->elements().size(), 2);
+        EXPECT_EQ(fit->items().size(), 2);
+        EXPECT_EQ(fit->items().value(1).toString(), "Loose");
+        EXPECT_EQ(segmentsShown(), 2);
         EXPECT_EQ(partRows->elements().size(), 1);
     }
 }
