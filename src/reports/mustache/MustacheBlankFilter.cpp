@@ -7,7 +7,7 @@ bool MustacheBlankFilter::isEmpty(const QVariant& object, bool trimmed)
     if (!object.isValid() || MustacheValue::isNull(object))
         return true;
     if (MustacheValue::isEnumerable(object))
-        return MustacheValue::items(object).isEmpty();
+        return MustacheValue::isEmptyList(object);
     const QString description = MustacheValue::description(object);
     return trimmed ? description.trimmed().isEmpty() : description.isEmpty();
 }

@@ -16,24 +16,14 @@ QVariant collectionValue(const QString& key, const QVariant& object)
 {
     // Lookups of other keys walk past a collection on the context stack, once for every
     // row inside it: they must not copy its items on the way.
-    const bool count = key == QLatin1String("count");
+    const bool counted = key == QLatin1String("count");
     const bool first = key == QLatin1String("firstObject");
-    if (!count && !first && key != QLatin1String("lastObject"))
+    if (!counted && !first && key != QLatin1String("lastObject"))
         return {};
-    if (object.metaType().id() == QMetaType::QStringList) {
-        const QStringList& texts = *static_cast<const QStringList*>(object.constData());
-        if (count)
-            return qlonglong(texts.size());
-        if (texts.isEmpty())
-            return {};
-        return first ? texts.first() : texts.last();
-    }
-    const QVariantList items = MustacheValue::items(object);
-    if (count)
-        return qlonglong(items.size());
-    if (items.isEmpty())
-        return {};
-    return first ? items.first() : items.last();
+    const qsizetype count = MustacheValue::count(object);
+    if (counted)
+        return qlonglong(count);
+    return MustacheValue::itemAt(object, first ? 0 : count - 1);
 }
 
 } // namespace

@@ -215,62 +215,72 @@ std::optional<QString> MustacheRenderingRegistry::renderEnumerable(const QVarian
     const MustacheTag& tag, const MustacheContextPtr& context, bool* HTMLSafe,
     platform::Error* error)
 {
-    const QVariantList items = MustacheValue::items(value);
-    switch (tag.type()) {
-    case MustacheTagType::Variable: {
-        // Lists of lists recurse through here: count the level like a section.
-        MustacheRenderingDepth depth;
-        if (depth.exceeded()) {
-            MustacheError::report(
-                MustacheRenderingDepth::error(tag.expression()->token().get()), error);
-            return std::nullopt;
-        }
-        QString buffer;
-        bool anySafe = false;
-        bool anyUnsafe = false;
-        const MustacheRenderingBudget budget;
-        for (const QVariant& item : items) {
-            if (!MustacheRenderingBudget::spendSteps()) {
-                MustacheRenderingBudget::fail(error);
-                return std::nullopt;
-            }
-            bool itemSafe = false;
-            platform::Error itemError;
-            std::optional<QString> rendering = render(item, tag, context, &itemSafe, &itemError);
-            if (!rendering) {
-                if (!itemError.isNull()) {
-                    MustacheError::report(itemError, error);
-                    return std::nullopt;
-                }
-                continue;
-            }
-            if (rendering->isEmpty())
-                continue;
-            if ((itemSafe && anyUnsafe) || (!itemSafe && anySafe))
-                throw platform::Exception(MustacheError::RenderingException,
-                    QStringLiteral("Inconsistant HTML escaping of items in enumeration"));
-            (itemSafe ? anySafe : anyUnsafe) = true;
-            buffer += *rendering;
-            if (!MustacheRenderingBudget::spendCharacters(rendering->size())) {
-                MustacheRenderingBudget::fail(error);
-                return std::nullopt;
-            }
-        }
-        if (HTMLSafe)
-            *HTMLSafe = !anyUnsafe;
-        return buffer;
-    }
-    case MustacheTagType::InvertedSection:
-        return renderContentIf(items.isEmpty(), tag, context, HTMLSafe, error);
-    default: {
-        QString buffer;
-        for (const QVariant& item : items) {
+    if (tag.type() == MustacheTagType::InvertedSection)
+        return renderContentIf(MustacheValue::isEmptyList(value), tag, context, HTMLSafe, error);
+    // Every item is a step, whatever its rendering costs: the items are walked one at a
+    // time, and the walk stops where the budget runs out.
+    const MustacheRenderingBudget budget;
+    bool failed = false;
+    const auto step = [&] {
+        if (MustacheRenderingBudget::spendSteps())
+            return true;
+        MustacheRenderingBudget::fail(error);
+        failed = true;
+        return false;
+    };
+    QString buffer;
+    if (tag.type() != MustacheTagType::Variable) {
+        MustacheValue::forEachItem(value, [&](const QVariant& item) {
+            if (!step())
+                return false;
             std::optional<QString> rendering = pushAndRender(item, tag, context, HTMLSafe, error);
-            if (!rendering)
-                return std::nullopt;
+            if (!rendering) {
+                failed = true;
+                return false;
+            }
             buffer += *rendering;
+            return true;
+        });
+        return failed ? std::nullopt : std::optional<QString>(buffer);
+    }
+    // Lists of lists recurse through here: count the level like a section.
+    MustacheRenderingDepth depth;
+    if (depth.exceeded()) {
+        MustacheError::report(
+            MustacheRenderingDepth::error(tag.expression()->token().get()), error);
+        return std::nullopt;
+    }
+    bool anySafe = false;
+    bool anyUnsafe = false;
+    MustacheValue::forEachItem(value, [&](const QVariant& item) {
+        if (!step())
+            return false;
+        bool itemSafe = false;
+        platform::Error itemError;
+        std::optional<QString> rendering = render(item, tag, context, &itemSafe, &itemError);
+        if (!rendering) {
+            if (itemError.isNull())
+                return true;
+            MustacheError::report(itemError, error);
+            failed = true;
+            return false;
         }
-        return buffer;
-    }
-    }
+        if (rendering->isEmpty())
+            return true;
+        if ((itemSafe && anyUnsafe) || (!itemSafe && anySafe))
+            throw platform::Exception(MustacheError::RenderingException,
+                QStringLiteral("Inconsistant HTML escaping of items in enumeration"));
+        (itemSafe ? anySafe : anyUnsafe) = true;
+        buffer += *rendering;
+        if (MustacheRenderingBudget::spendCharacters(rendering->size()))
+            return true;
+        MustacheRenderingBudget::fail(error);
+        failed = true;
+        return false;
+    });
+    if (failed)
+        return std::nullopt;
+    if (HTMLSafe)
+        *HTMLSafe = !anyUnsafe;
+    return buffer;
 }

@@ -27,14 +27,20 @@ QString quotedIfNeeded(const QString& text)
     return text.isEmpty() ? QStringLiteral("\"\"") : text;
 }
 
-QString describeList(const QVariantList& list, int indent)
+QString describeList(const QVariant& list, int indent)
 {
     const QString pad(4 * indent, u' ');
     QString text = QStringLiteral("(\n");
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        text += pad + QStringLiteral("    ") + describe(list.at(i), indent + 1);
-        text += i + 1 < list.size() ? QStringLiteral(",\n") : QStringLiteral("\n");
-    }
+    bool first = true;
+    MustacheValue::forEachItem(list, [&](const QVariant& item) {
+        if (!first)
+            text += QStringLiteral(",\n");
+        first = false;
+        text += pad + QStringLiteral("    ") + describe(item, indent + 1);
+        return true;
+    });
+    if (!first)
+        text += u'\n';
     return text + pad + u')';
 }
 
@@ -67,13 +73,12 @@ QString describe(const QVariant& value, int indent)
     case QMetaType::QString:
         return value.toString();
     case QMetaType::QVariantList:
-        return describeList(value.toList(), indent);
     case QMetaType::QStringList:
-        return describeList(QVariant(value.toStringList()).toList(), indent);
+        return describeList(value, indent);
     case QMetaType::QVariantMap:
-        return describeMap(value.toMap(), indent);
+        return describeMap(*static_cast<const QVariantMap*>(value.constData()), indent);
     case QMetaType::QVariantHash:
-        return describeMap(value.toHash(), indent);
+        return describeMap(*static_cast<const QVariantHash*>(value.constData()), indent);
     case QMetaType::QDateTime:
         return value.toDateTime()
                    .toTimeZone(QTimeZone::utc())
@@ -91,7 +96,7 @@ QString describe(const QVariant& value, int indent)
     if (value.metaType() == QMetaType::fromType<OrderedDictionary>())
         return value.value<OrderedDictionary>().descriptionWithLocale(QLocale::c(), indent);
     if (MustacheValue::isEnumerable(value))
-        return describeList(MustacheValue::items(value), indent);
+        return describeList(value, indent);
     if (value.metaType().flags() & QMetaType::PointerToQObject) {
         const QObject* object = value.value<QObject*>();
         return object ? QStringLiteral("<%1: 0x%2>")
@@ -156,21 +161,77 @@ bool MustacheValue::isEnumerable(const QVariant& value)
     return QMetaType::canView(value.metaType(), QMetaType::fromType<QSequentialIterable>());
 }
 
-QVariantList MustacheValue::items(const QVariant& value)
+qsizetype MustacheValue::count(const QVariant& value)
 {
-    if (typeOf(value) == QMetaType::QVariantList)
-        return value.toList();
-    if (typeOf(value) == QMetaType::QStringList) {
-        QVariantList list;
-        for (const QString& text : value.toStringList())
-            list.append(text);
-        return list;
+    switch (typeOf(value)) {
+    case QMetaType::QVariantList:
+        return static_cast<const QVariantList*>(value.constData())->size();
+    case QMetaType::QStringList:
+        return static_cast<const QStringList*>(value.constData())->size();
+    default:
+        break;
     }
-    QVariantList list;
-    if (isEnumerable(value))
-        for (const QVariant& item : value.value<QSequentialIterable>())
-            list.append(item);
-    return list;
+    return isEnumerable(value) ? value.value<QSequentialIterable>().size() : 0;
+}
+
+bool MustacheValue::isEmptyList(const QVariant& value)
+{
+    switch (typeOf(value)) {
+    case QMetaType::QVariantList:
+    case QMetaType::QStringList:
+        return count(value) == 0;
+    default:
+        break;
+    }
+    if (!isEnumerable(value))
+        return true;
+    const QSequentialIterable iterable = value.value<QSequentialIterable>();
+    return iterable.constBegin() == iterable.constEnd();
+}
+
+QVariant MustacheValue::itemAt(const QVariant& value, qsizetype index)
+{
+    if (index < 0)
+        return {};
+    switch (typeOf(value)) {
+    case QMetaType::QVariantList:
+        return static_cast<const QVariantList*>(value.constData())->value(index);
+    case QMetaType::QStringList: {
+        const QStringList& texts = *static_cast<const QStringList*>(value.constData());
+        return index < texts.size() ? QVariant(texts.at(index)) : QVariant();
+    }
+    default:
+        break;
+    }
+    if (!isEnumerable(value))
+        return {};
+    const QSequentialIterable iterable = value.value<QSequentialIterable>();
+    return index < iterable.size() ? iterable.at(index) : QVariant();
+}
+
+bool MustacheValue::forEachItem(
+    const QVariant& value, const std::function<bool(const QVariant&)>& visit)
+{
+    switch (typeOf(value)) {
+    case QMetaType::QVariantList:
+        for (const QVariant& item : *static_cast<const QVariantList*>(value.constData()))
+            if (!visit(item))
+                return false;
+        return true;
+    case QMetaType::QStringList:
+        for (const QString& text : *static_cast<const QStringList*>(value.constData()))
+            if (!visit(text))
+                return false;
+        return true;
+    default:
+        break;
+    }
+    if (!isEnumerable(value))
+        return true;
+    for (const QVariant& item : value.value<QSequentialIterable>())
+        if (!visit(item))
+            return false;
+    return true;
 }
 
 MustacheObjectPtr MustacheValue::object(const QVariant& value)

@@ -5,6 +5,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <functional>
+
 // The values a template sees, all held in a QVariant: nil (invalid), null (nullptr),
 // booleans, numbers, strings, lists, maps (QVariantMap, QVariantHash, OrderedDictionary)
 // and shared objects (MustacheObjectPtr, QObject*).
@@ -26,7 +28,17 @@ public:
     static bool isDictionary(const QVariant& value);
     // Lists of any kind; strings and dictionaries are not enumerable.
     static bool isEnumerable(const QVariant& value);
-    static QVariantList items(const QVariant& value);
+    // A list's items are never copied as a whole: a list from data may hold millions, and
+    // a section nested in others asks for it again and again.
+    // The number of items of a list; 0 for anything else.
+    static qsizetype count(const QVariant& value);
+    // Whether a list has no items; true for anything else.
+    static bool isEmptyList(const QVariant& value);
+    // The item at the index of a list, nil outside it.
+    static QVariant itemAt(const QVariant& value, qsizetype index);
+    // Gives visit the items of a list in order until it returns false; false when it did.
+    static bool forEachItem(
+        const QVariant& value, const std::function<bool(const QVariant&)>& visit);
     // The shared object held, or null.
     static MustacheObjectPtr object(const QVariant& value);
     template<class T> static std::shared_ptr<T> objectAs(const QVariant& value)

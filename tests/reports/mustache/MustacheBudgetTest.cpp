@@ -34,6 +34,28 @@ QVariantMap chain(int length)
     return partials;
 }
 
+// Sections nested over forty rows, around what the caller puts inside.
+QString overRows(const QString& inside)
+{
+    return QStringLiteral("{{#rows}}{{#rows}}%1{{/rows}}{{/rows}}").arg(inside);
+}
+
+// Forty rows, and lists of 100,000 texts and numbers.
+QVariantMap longLists()
+{
+    QStringList texts;
+    QList<qint64> numbers;
+    for (int i = 0; i < 100000; ++i) {
+        texts.append(QString::number(i));
+        numbers.append(i);
+    }
+    QVariantList rows;
+    for (int i = 0; i < 40; ++i)
+        rows.append(i);
+    return { { "rows", rows }, { "texts", texts }, { "numbers", QVariant::fromValue(numbers) },
+        { "noTexts", QStringList() }, { "noNumbers", QVariant::fromValue(QList<qint64>()) } };
+}
+
 } // namespace
 
 TEST(MustacheRenderingBudget, SectionsNestedOverShortListsStopWithAnError)
@@ -100,6 +122,28 @@ TEST(MustacheRenderingBudget, LookupsWalkPastAListOfTextsWithoutCopyingIt)
         [&] { EXPECT_EQ(render("{{#lists}}{{#rows}}{{missing}}{{/rows}}{{/lists}}", data), ""); });
     EXPECT_EQ(render("{{#lists}}{{count}} {{firstObject}} {{lastObject}}{{/lists}}", data),
         "200000 0 199999");
+}
+
+TEST(MustacheRenderingBudget, AskingWhetherALongListIsEmptyDoesNotWalkIt)
+{
+    // 1,600 questions about each list: each is answered at once.
+    const QVariantMap data = longLists();
+    finishesWithin(60s, [&] {
+        for (const char* question : { "{{^texts}}x{{/texts}}", "{{^numbers}}x{{/numbers}}",
+                 "{{#isEmpty(texts)}}x{{/}}", "{{#isBlank(numbers)}}x{{/}}" }) {
+            SCOPED_TRACE(question);
+            EXPECT_EQ(render(overRows(question), data), "");
+        }
+        EXPECT_EQ(render(overRows("{{numbers.count}}"), data), QString("100000").repeated(1600));
+        EXPECT_EQ(
+            render(overRows("{{numbers.lastObject}}"), data), QString("99999").repeated(1600));
+    });
+    // Empty lists are empty however they are asked about.
+    EXPECT_EQ(render("{{^noTexts}}a{{/noTexts}}{{^noNumbers}}b{{/noNumbers}}"
+                     "{{#isEmpty(noTexts)}}c{{/}}{{#isBlank(noNumbers)}}d{{/}}{{noNumbers.count}}"
+                     "<{{noNumbers.firstObject}}>{{#numbers.firstObject}}e{{/}}",
+                  data),
+        "abcd0<>");
 }
 
 TEST(MustacheRenderingBudget, OutputBeyondTheBoundStopsWithAnError)

@@ -7,6 +7,7 @@
 #include "reports/mustache/MustacheValue.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace {
 
@@ -41,6 +42,12 @@ QVariant dataSet()
         map.insert("null", MustacheValue::null());
         map.insert("list", QVariantList { "a", 2, QVariantMap { { "name", "item" } } });
         map.insert("none", QVariantList());
+        // A long list of texts: sections that ask about it over and over must not walk it
+        // each time.
+        QStringList texts;
+        for (int i = 0; i < 100000; ++i)
+            texts.append(QString::number(i));
+        map.insert("texts", texts);
         map.insert("tree", tree(3));
         map.insert("join",
             MustacheValue::fromObject(
