@@ -26,12 +26,18 @@ MustacheRenderingBudget::~MustacheRenderingBudget()
 
 bool MustacheRenderingBudget::spendSteps(qint64 count)
 {
+    // Outside a rendering there is nothing to stop: a value described for a message, a
+    // lookup made by hand.
+    if (t_spent.open == 0)
+        return true;
     t_spent.steps += count;
     return t_spent.steps <= MaximumSteps && t_spent.characters <= MaximumCharacters;
 }
 
 bool MustacheRenderingBudget::spendCharacters(qsizetype written)
 {
+    if (t_spent.open == 0)
+        return true;
     t_spent.characters += written;
     return t_spent.steps <= MaximumSteps && t_spent.characters <= MaximumCharacters;
 }

@@ -35,6 +35,7 @@ public:
 
     // Each takes its share and says whether the budget still holds. Once it has run out,
     // every later call fails too, so the rendering stops at the first place that asks.
+    // Outside a rendering nothing is counted and both hold.
     static bool spendSteps(qint64 count = 1);
     static bool spendCharacters(qsizetype written);
     // Reports the rendering error saying which part of the budget ran out; false.

@@ -2,6 +2,7 @@
 
 #include "platform/NumberType.h"
 #include "reports/mustache/MustacheEnums.h"
+#include "reports/mustache/MustacheRenderingBudget.h"
 #include "utilities/data/OrderedDictionary.h"
 
 #include <QDateTime>
@@ -27,8 +28,25 @@ QString quotedIfNeeded(const QString& text)
     return text.isEmpty() ? QStringLiteral("\"\"") : text;
 }
 
+// Describing walks the whole value: each item or entry is a step of the rendering's
+// budget and each level's text is written, so that a description asked for inside sections
+// over long lists runs out of the budget instead of on for minutes. What the budget cannot
+// pay for is left out: the rendering fails at its next step.
+bool affords(qsizetype items)
+{
+    return MustacheRenderingBudget::spendSteps(items);
+}
+
+QString described(QString text)
+{
+    MustacheRenderingBudget::spendCharacters(text.size());
+    return text;
+}
+
 QString describeList(const QVariant& list, int indent)
 {
+    if (!affords(MustacheValue::count(list)))
+        return {};
     const QString pad(4 * indent, u' ');
     QString text = QStringLiteral("(\n");
     bool first = true;
@@ -41,17 +59,19 @@ QString describeList(const QVariant& list, int indent)
     });
     if (!first)
         text += u'\n';
-    return text + pad + u')';
+    return described(text + pad + u')');
 }
 
 template<class Map> QString describeMap(const Map& map, int indent)
 {
+    if (!affords(map.size()))
+        return {};
     const QString pad(4 * indent, u' ');
     QString text = QStringLiteral("{\n");
     for (auto it = map.begin(); it != map.end(); ++it)
         text += pad + QStringLiteral("    ") + quotedIfNeeded(it.key()) + QStringLiteral(" = ")
             + describe(it.value(), indent + 1) + QStringLiteral(";\n");
-    return text + pad + u'}';
+    return described(text + pad + u'}');
 }
 
 QString describe(const QVariant& value, int indent)
@@ -93,8 +113,12 @@ QString describe(const QVariant& value, int indent)
         const MustacheObjectPtr object = value.value<MustacheObjectPtr>();
         return object ? object->description() : QString();
     }
-    if (value.metaType() == QMetaType::fromType<OrderedDictionary>())
-        return value.value<OrderedDictionary>().descriptionWithLocale(QLocale::c(), indent);
+    if (value.metaType() == QMetaType::fromType<OrderedDictionary>()) {
+        const auto& dictionary = *static_cast<const OrderedDictionary*>(value.constData());
+        if (!affords(dictionary.count()))
+            return {};
+        return described(dictionary.descriptionWithLocale(QLocale::c(), indent));
+    }
     if (MustacheValue::isEnumerable(value))
         return describeList(value, indent);
     if (value.metaType().flags() & QMetaType::PointerToQObject) {

@@ -146,6 +146,26 @@ TEST(MustacheRenderingBudget, AskingWhetherALongListIsEmptyDoesNotWalkIt)
         "abcd0<>");
 }
 
+TEST(MustacheRenderingBudget, EveryWalkOfALongListCountsItsItems)
+{
+    // Nothing is written: the filters describe the whole list only for the section to ask
+    // whether the description is empty.
+    const QVariantMap data = longLists();
+    for (const char* walk : { "{{#uppercase(texts)}}{{/}}", "{{#isBlank(localize(numbers))}}{{/}}",
+             "{{#numbers}}{{/numbers}}" }) {
+        SCOPED_TRACE(walk);
+        finishesWithin(60s, [&] {
+            EXPECT_EQ(failure(overRows(walk), data).localizedDescription(), stepsMessage());
+        });
+    }
+    // A short list is still described whole.
+    EXPECT_EQ(render("{{uppercase(list)}}", QVariantMap { { "list", QStringList { "a", "b" } } }),
+        "(\n    A,\n    B\n)");
+    EXPECT_EQ(render("{{uppercase(list)}}",
+                  QVariantMap { { "list", QVariant::fromValue(QList<qint64> { 1, 2 }) } }),
+        "(\n    1,\n    2\n)");
+}
+
 TEST(MustacheRenderingBudget, OutputBeyondTheBoundStopsWithAnError)
 {
     // Few steps, each writing a megabyte.
