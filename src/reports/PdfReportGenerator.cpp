@@ -8,8 +8,10 @@
 #include "reports/PdfReportRenderHtmlOperation.h"
 #include "reports/mustache/Mustache.h"
 #include "reports/mustache/MustacheIdentifierExpression.h"
+#include "reports/mustache/MustacheRenderingBudget.h"
 #include "reports/mustache/MustacheSectionTag.h"
 #include "reports/mustache/MustacheTemplate.h"
+#include "reports/mustache/MustacheValue.h"
 #include "utilities/text/LocalizedStrings.h"
 
 #include <QPageSize>
@@ -225,8 +227,12 @@ QVariant PdfReportGenerator::valueForKey(const QString& key)
     PdfReportGeneratorDataSource* asked = generatorKeys().contains(key) ? this : dataSource.get();
     if (!asked)
         return {};
-    return asked->reportsGenerator(
+    const QVariant value = asked->reportsGenerator(
         this, currentReportName, key, currentReportPage, remainingItems, currentNumberOfItems);
+    // The page's rows are made afresh at every lookup: a section that asks for them inside
+    // sections over them pays for every row made, even where it shows none.
+    MustacheRenderingBudget::spendSteps(MustacheValue::count(value));
+    return value;
 }
 
 QVariant PdfReportGenerator::objectForKeyedSubscript(const QString& key) const

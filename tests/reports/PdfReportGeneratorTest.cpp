@@ -5,6 +5,7 @@
 #include "platform/Folders.h"
 #include "reports/PdfReportDocument.h"
 #include "reports/PdfReportGeneratorDelegate.h"
+#include "reports/mustache/MustacheRenderingBudget.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -27,6 +28,8 @@ public:
         requests.append({ offset, itemsCount });
         QVariantList items;
         const quint64 end = std::min<quint64>(heights.size(), offset + itemsCount);
+        if (bare)
+            return QVariantList(qsizetype(end - std::min(offset, end)), 0);
         for (quint64 i = offset; i < end; ++i) {
             // A height past a page is made of lines, which the page breaks between.
             const double height = heights.at(qsizetype(i));
@@ -48,6 +51,8 @@ public:
     qsizetype wideItem = -1;
     // Every height made of lines.
     bool heightsAsLines = false;
+    // Items that are bare numbers, as cheap to make as an item can be.
+    bool bare = false;
     QList<QPair<quint64, quint64>> requests;
 };
 
@@ -413,6 +418,26 @@ TEST_F(PdfReportGeneratorTest, RenderingFailureEndsTheReportAndFreesTheGenerator
     ASSERT_FALSE(make(3));
     EXPECT_FALSE(recorder->failure);
     EXPECT_EQ(pdftest::pdfInfo(pdftest::writePdf(recorder->pdf)).pages, 1);
+}
+
+TEST_F(PdfReportGeneratorTest, RowsMadeForEveryLookupCountAgainstTheRenderingsBudget)
+{
+    // A thousand rows a page, made afresh at every lookup: the inverted section asks for
+    // them a million times and shows nothing, so only the making of its rows costs.
+    source->heights = QList<double>(1000, 1);
+    source->bare = true;
+    QString text = kTemplate;
+    const qsizetype from = text.indexOf("{{#items}}");
+    const qsizetype to = text.indexOf("{{/items}}") + QStringLiteral("{{/items}}").size();
+    text.replace(from, to - from,
+        "{{#items}}{{#items}}{{#title}}{{^items}}{{/items}}{{/title}}{{/items}}{{/items}}");
+    ASSERT_FALSE(make(1000, 1000, 0, 0, text));
+    EXPECT_EQ(recorder->failure.code(), PdfReportGenerator::RenderingFailed);
+    EXPECT_TRUE(recorder->failure.localizedDescription().contains(
+        QStringLiteral("more than %1 steps").arg(MustacheRenderingBudget::MaximumSteps)))
+        << recorder->failure.localizedDescription().toStdString();
+    // Each making of the rows costs as many steps as it makes.
+    EXPECT_LT(source->requests.size(), 2 * MustacheRenderingBudget::MaximumSteps / 1000);
 }
 
 TEST_F(PdfReportGeneratorTest, InvalidSectionTypeRaises)
