@@ -37,9 +37,11 @@
 #include "widgets/PopoverController.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
+#include <QScreen>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -94,6 +96,24 @@ struct AppTest : ::testing::TestWithParam<const char*> {
     }
 
     bool tablet() const { return QString(GetParam()) == "tablet"; }
+
+    // The window that stands for the screen.
+    static platform::ui::Window* window()
+    {
+        return platform::ui::Application::shared().keyWindow();
+    }
+
+    // The window's pixels as the X server holds them.
+    static QImage server()
+    {
+        settle(300);
+        platform::ui::Window* shown = window();
+        const QPoint at = shown->mapToGlobal(QPoint(0, 0));
+        return shown->screen()
+            ->grabWindow(0, at.x(), at.y(), shown->width(), shown->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
 
     static void settle(int ms = 40)
     {

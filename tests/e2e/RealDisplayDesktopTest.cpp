@@ -76,11 +76,6 @@ struct RealDisplayDesktop : AppTest {
         settle(100);
     }
 
-    static platform::ui::Window* window()
-    {
-        return platform::ui::Application::shared().keyWindow();
-    }
-
     // A key typed as a person types it: it goes wherever the keyboard focus is.
     static void press(Qt::Key key)
     {
@@ -739,18 +734,6 @@ struct RealDisplayNotchSides : RealDisplayDesktop {
             << what << " at (" << frame.left() << ", " << frame.top() << ") to (" << frame.right()
             << ", " << frame.bottom() << "), the free part (" << free.left() << ", " << free.top()
             << ") to (" << free.right() << ", " << free.bottom() << ")";
-    }
-
-    // The window's pixels as the X server holds them.
-    static QImage server()
-    {
-        settle(300);
-        platform::ui::Window* shown = window();
-        const QPoint at = shown->mapToGlobal(QPoint(0, 0));
-        return shown->screen()
-            ->grabWindow(0, at.x(), at.y(), shown->width(), shown->height())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
     }
 
     // The pixels of the area that a person tells from the colour around them.

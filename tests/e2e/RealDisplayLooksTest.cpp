@@ -40,23 +40,6 @@ struct RealDisplayLooks : AppTest {
         settle(100);
     }
 
-    static platform::ui::Window* window()
-    {
-        return platform::ui::Application::shared().keyWindow();
-    }
-
-    // The window's pixels as the X server holds them.
-    static QImage server()
-    {
-        settle(300);
-        platform::ui::Window* shown = window();
-        const QPoint at = shown->mapToGlobal(QPoint(0, 0));
-        return shown->screen()
-            ->grabWindow(0, at.x(), at.y(), shown->width(), shown->height())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-    }
-
     static QRect inWindow(platform::ui::View* view)
     {
         return view->convertRectToView(view->bounds(), nullptr).toAlignedRect();
@@ -377,6 +360,19 @@ struct RealDisplayGuideTurns : RealDisplayLooks {
         settle(300);
         return settled;
     }
+
+    // The guide, opened upright from a database's home screen: its pages, or null.
+    platform::ui::PdfPagesView* openGuideUpright()
+    {
+        ApplicationScreen* databases = top();
+        if (!addDatabase(databases, "Household", "Things at home") || !open(databases, "Household")
+            || !turn(platform::ui::Orientation::Portrait))
+            return nullptr;
+        GestureSynthesizer::tap(barButton(top(), kHomeHelpButton));
+        settle(600);
+        auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
+        return preview ? preview->pdfView() : nullptr;
+    }
 };
 
 // Upright, the reader has scrolled to a chapter: its first lines lie low in the view, and
@@ -384,15 +380,7 @@ struct RealDisplayGuideTurns : RealDisplayLooks {
 // is a third as tall: the chapter's first lines come to its top.
 TEST_P(RealDisplayGuideTurns, TurnedOnItsSideTheGuideKeepsTheChapterBeingReadInSight)
 {
-    ApplicationScreen* databases = top();
-    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
-    ASSERT_TRUE(open(databases, "Household"));
-    ASSERT_TRUE(turn(platform::ui::Orientation::Portrait));
-    GestureSynthesizer::tap(barButton(top(), kHomeHelpButton));
-    settle(600);
-    auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
-    ASSERT_NE(preview, nullptr);
-    platform::ui::PdfPagesView* pages = preview->pdfView();
+    platform::ui::PdfPagesView* pages = openGuideUpright();
     ASSERT_NE(pages, nullptr);
 
     // The chapter's heading: its sheet, and where it lies on it.
@@ -457,15 +445,7 @@ TEST_P(RealDisplayGuideTurns, TurnedOnItsSideTheGuideKeepsTheChapterBeingReadInS
 // down, and where its lines begin stays in sight.
 TEST_P(RealDisplayGuideTurns, OnItsSideCtrlWithTheWheelKeepsThePagesLeftEdgeInSight)
 {
-    ApplicationScreen* databases = top();
-    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
-    ASSERT_TRUE(open(databases, "Household"));
-    ASSERT_TRUE(turn(platform::ui::Orientation::Portrait));
-    GestureSynthesizer::tap(barButton(top(), kHomeHelpButton));
-    settle(600);
-    auto* preview = dynamic_cast<KivoPreviewController*>(navigation->topViewController());
-    ASSERT_NE(preview, nullptr);
-    platform::ui::PdfPagesView* pages = preview->pdfView();
+    platform::ui::PdfPagesView* pages = openGuideUpright();
     ASSERT_NE(pages, nullptr);
     ASSERT_TRUE(turn(platform::ui::Orientation::LandscapeLeft));
     QWidget* viewport = pages->viewport();

@@ -52,11 +52,6 @@ struct RealDisplay : AppTest {
         settle(100);
     }
 
-    static platform::ui::Window* window()
-    {
-        return platform::ui::Application::shared().keyWindow();
-    }
-
     // The share of the window's pixels that the X server shows otherwise than the window
     // draws them now. The server is read first, after a moment with no input: painting
     // the window afresh for the comparison would bring it up to date.
