@@ -141,6 +141,31 @@ protected:
         EXPECT_EQ(deletionsTold(), 0);
     }
 
+    // The share is unmounted, leaving its empty mount point or nothing, while the presenter
+    // is held: it hears of the marker's going after the folder went.
+    void takeTheCloudAway(bool leavingAnEmptyMountPoint)
+    {
+        {
+            QueueHold hold(manager->storeUUIDPresenter()->presentedItemOperationQueue());
+            ASSERT_TRUE(QDir().rename(cloudFolder(), away()));
+            if (leavingAnEmptyMountPoint) {
+                ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+            }
+            cd::FileCoordinator::lookAtPresentedItems();
+        }
+        settleLooks();
+        EXPECT_TRUE(QFileInfo::exists(store));
+        EXPECT_TRUE(manager->cloudEnabled()) << "the cloud stays chosen while it is away";
+    }
+
+    void bringTheCloudBack()
+    {
+        ASSERT_TRUE(QDir().rename(away(), cloudFolder()));
+        expectNothingDeleted();
+    }
+
+    static QString away() { return cloudFolder() + ".away"; }
+
     QString identity;
     QString marker;
     QString store;
@@ -285,43 +310,22 @@ TEST_F(CloudDeletionTest, AnUnmountedCloudLeavingItsEmptyMountPointDeletesNothin
 {
     startWatched(false);
     addRows();
-    const QString mounted = cloudFolder() + ".share";
-    {
-        QueueHold hold(manager->storeUUIDPresenter()->presentedItemOperationQueue());
-        ASSERT_TRUE(QDir().rename(cloudFolder(), mounted));
-        ASSERT_TRUE(QDir().mkpath(cloudFolder()));
-        cd::FileCoordinator::lookAtPresentedItems();
-    }
-    settleLooks();
-    EXPECT_TRUE(QFileInfo::exists(store));
-    EXPECT_TRUE(manager->cloudEnabled()) << "the cloud stays chosen while it is away";
+    takeTheCloudAway(true);
     EXPECT_TRUE(QDir(cloudFolder()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
         << "looking at the empty mount point made nothing in it";
-
     ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
-    ASSERT_TRUE(QDir().rename(mounted, cloudFolder()));
-    expectNothingDeleted();
+    bringTheCloudBack();
 }
 
 TEST_F(CloudDeletionTest, ACloudFolderGoneAndBackIsASignOutThatDeletesNothing)
 {
     startWatched(false);
     addRows();
-    const QString away = cloudFolder() + ".away";
-    {
-        QueueHold hold(manager->storeUUIDPresenter()->presentedItemOperationQueue());
-        ASSERT_TRUE(QDir().rename(cloudFolder(), away));
-        cd::FileCoordinator::lookAtPresentedItems();
-    }
-    settleLooks();
-    EXPECT_TRUE(QFileInfo::exists(store));
-    EXPECT_TRUE(manager->cloudEnabled()) << "the cloud stays chosen while it is away";
+    takeTheCloudAway(false);
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return loadedStoreFile() == appSupport() + "/Kivotab.sqlite"; }, 20000))
         << "the local store serves meanwhile";
-
-    ASSERT_TRUE(QDir().rename(away, cloudFolder()));
-    expectNothingDeleted();
+    bringTheCloudBack();
 }
 
 TEST_F(CloudDeletionTest, TheDeletionKeepsAMarkerThatNamesAnotherStoreByNow)

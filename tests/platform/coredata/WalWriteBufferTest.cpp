@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -231,48 +232,65 @@ TEST(WalWriteBuffer, ASaveWithAWriteToItsLogThatFailedFailsAndChangesNothing)
     sqlite3_close(reader);
 }
 
-// Commits of growing saves, each read by another connection the moment the writer lets
-// go of the log's write lock: each must be in the file whole by then. Returns what the
-// rows add up to.
-std::string expectEveryCommitReadWhole(sqlite3* writer, sqlite3* reader)
-{
-    std::string seen;
-    FailingDisk::writeLockReleased
-        = [&] { seen = run(reader, "SELECT count(*) || ':' || sum(length(v)) FROM t"); };
-    long long bytes = 0;
-    for (int pages = 1; pages <= 40; ++pages) {
-        SCOPED_TRACE(pages);
-        const std::string insert = "INSERT INTO t VALUES (" + std::to_string(pages)
-            + ", randomblob(" + std::to_string(pages * 4000) + "))";
-        EXPECT_EQ(run(writer, insert.c_str()), "");
-        bytes += pages * 4000;
-        EXPECT_EQ(seen, std::to_string(pages) + ":" + std::to_string(bytes));
+// A writer through the gathering layer at NORMAL, a reader on SQLite's own, and a table
+// of blobs: what each test below writes and reads.
+class WalWriteBufferSyncLevels : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path = testsupport::homePath() + "/sync-levels.sqlite";
+        writer = connectThrough(path, FailingDisk::layerName());
+        ASSERT_NE(writer, nullptr);
+        reader = connect(path, false);
+        ASSERT_EQ(run(writer, "PRAGMA journal_mode=WAL"), "wal");
+        ASSERT_EQ(run(writer, "PRAGMA synchronous=NORMAL"), "");
+        ASSERT_EQ(run(writer, "CREATE TABLE t (k INTEGER PRIMARY KEY, v BLOB)"), "");
+        FailingDisk::bigWrites = 0;
     }
-    FailingDisk::writeLockReleased = nullptr;
-    return run(writer, "SELECT sum(length(v)) || ':' || hex(max(v)) FROM t");
-}
 
-void expectWholeAfterReopening(const QString& path, const std::string& sum)
+    // Commits of growing saves, each read by the reader the moment the writer lets go of
+    // the log's write lock: each must be in the file whole by then. Then both close, and the
+    // file, opened again, holds every row whole.
+    void expectEveryCommitReadWhole()
+    {
+        std::string seen;
+        FailingDisk::writeLockReleased
+            = [&] { seen = run(reader, "SELECT count(*) || ':' || sum(length(v)) FROM t"); };
+        long long bytes = 0;
+        for (int pages = 1; pages <= 40; ++pages) {
+            SCOPED_TRACE(pages);
+            const std::string insert = "INSERT INTO t VALUES (" + std::to_string(pages)
+                + ", randomblob(" + std::to_string(pages * 4000) + "))";
+            EXPECT_EQ(run(writer, insert.c_str()), "");
+            bytes += pages * 4000;
+            EXPECT_EQ(seen, std::to_string(pages) + ":" + std::to_string(bytes));
+        }
+        FailingDisk::writeLockReleased = nullptr;
+        const char* const sum = "SELECT sum(length(v)) || ':' || hex(max(v)) FROM t";
+        const std::string written = run(writer, sum);
+        sqlite3_close(std::exchange(writer, nullptr));
+        sqlite3_close(std::exchange(reader, nullptr));
+        sqlite3* reopened = connect(path, false);
+        EXPECT_EQ(run(reopened, "PRAGMA integrity_check"), "ok");
+        EXPECT_EQ(run(reopened, sum), written);
+        sqlite3_close(reopened);
+    }
+
+    void TearDown() override
+    {
+        sqlite3_close(writer);
+        sqlite3_close(reader);
+    }
+
+    QString path;
+    sqlite3* writer = nullptr;
+    sqlite3* reader = nullptr;
+};
+
+TEST_F(WalWriteBufferSyncLevels, ALogIsGatheredOnlyWhileItsConnectionSyncsEveryCommit)
 {
-    sqlite3* reopened = connect(path, false);
-    EXPECT_EQ(run(reopened, "PRAGMA integrity_check"), "ok");
-    EXPECT_EQ(run(reopened, "SELECT sum(length(v)) || ':' || hex(max(v)) FROM t"), sum);
-    sqlite3_close(reopened);
-}
-
-TEST(WalWriteBuffer, ALogIsGatheredOnlyWhileItsConnectionSyncsEveryCommit)
-{
-    const QString path = testsupport::homePath() + "/sync-levels.sqlite";
-    sqlite3* writer = connectThrough(path, FailingDisk::layerName());
-    ASSERT_NE(writer, nullptr);
-    sqlite3* reader = connect(path, false);
-    ASSERT_EQ(run(writer, "PRAGMA journal_mode=WAL"), "wal");
-    ASSERT_EQ(run(writer, "PRAGMA synchronous=NORMAL"), "");
-    ASSERT_EQ(run(writer, "CREATE TABLE t (k INTEGER PRIMARY KEY, v BLOB)"), "");
-
     // At NORMAL nothing is gathered; raised to FULL, a commit shows the log synced and the
     // saves after it are gathered.
-    FailingDisk::bigWrites = 0;
     ASSERT_EQ(run(writer, InsertMany), "");
     EXPECT_EQ(FailingDisk::bigWrites.load(), 0);
     ASSERT_EQ(
@@ -284,23 +302,12 @@ TEST(WalWriteBuffer, ALogIsGatheredOnlyWhileItsConnectionSyncsEveryCommit)
     // as soon as the writer lets go of the log: its frames must be in the file by then.
     run(writer, "PRAGMA synchronous=NORMAL; DELETE FROM t");
     FailingDisk::bigWrites = 0;
-    const std::string sum = expectEveryCommitReadWhole(writer, reader);
+    expectEveryCommitReadWhole();
     EXPECT_EQ(FailingDisk::bigWrites.load(), 0);
-    sqlite3_close(writer);
-    sqlite3_close(reader);
-    expectWholeAfterReopening(path, sum);
 }
 
-TEST(WalWriteBuffer, ALevelSQLiteRefusesIsNotFollowed)
+TEST_F(WalWriteBufferSyncLevels, ALevelSQLiteRefusesIsNotFollowed)
 {
-    const QString path = testsupport::homePath() + "/refused-level.sqlite";
-    sqlite3* writer = connectThrough(path, FailingDisk::layerName());
-    ASSERT_NE(writer, nullptr);
-    sqlite3* reader = connect(path, false);
-    ASSERT_EQ(run(writer, "PRAGMA journal_mode=WAL"), "wal");
-    ASSERT_EQ(run(writer, "PRAGMA synchronous=NORMAL"), "");
-    ASSERT_EQ(run(writer, "CREATE TABLE t (k INTEGER PRIMARY KEY, v BLOB)"), "");
-
     // Asked for inside a transaction, FULL is refused: the connection stays at NORMAL.
     ASSERT_EQ(run(writer, "BEGIN"), "");
     EXPECT_EQ(run(writer, "PRAGMA synchronous=FULL"),
@@ -308,12 +315,8 @@ TEST(WalWriteBuffer, ALevelSQLiteRefusesIsNotFollowed)
     ASSERT_EQ(run(writer, "COMMIT"), "");
     ASSERT_EQ(run(writer, "PRAGMA synchronous"), "1");
 
-    FailingDisk::bigWrites = 0;
-    const std::string sum = expectEveryCommitReadWhole(writer, reader);
+    expectEveryCommitReadWhole();
     EXPECT_EQ(FailingDisk::bigWrites.load(), 0) << "commits at NORMAL are written as they come";
-    sqlite3_close(writer);
-    sqlite3_close(reader);
-    expectWholeAfterReopening(path, sum);
 }
 
 } // namespace
