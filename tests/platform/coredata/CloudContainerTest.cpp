@@ -10,6 +10,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 #include <QThread>
 
 using namespace cloudtest;
@@ -22,6 +23,16 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+// As another machine's sync writes a file: whole, under another name, then renamed into
+// place. (A file truncated and then written is two changes to whoever looks between.)
+void writeWhole(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    ASSERT_TRUE(file.commit());
 }
 
 QByteArray readFile(const QString& path)
@@ -270,7 +281,7 @@ TEST_F(CloudTest, APresenterHearsOfOthersWritesButNotOfItsOwn)
     presenter->clear();
 
     // Another machine's write is heard after the fact, once.
-    writeFile(path, "four");
+    writeWhole(path, "four");
     EXPECT_TRUE(presenter->waitFor("changed"));
     testsupport::processEvents(200);
     EXPECT_EQ(presenter->events(), QStringList { "changed" });
