@@ -67,6 +67,9 @@ const QString UbiquitousTransitionTypeKey
 constexpr int TransitionTypeInitialImportCompleted = 4;
 const QString UbiquitizedKey = QStringLiteral("com.apple.coredata.ubiquity.ubiquitized");
 const QString UnsetText = QStringLiteral("(null)");
+// A marker found empty or unreadable: its writer is not done with it.
+const QString MarkerBeingWrittenText
+    = QStringLiteral("The StoreUUID is being written; waiting for it.");
 constexpr int MigrationFetchBatchSize = 500;
 
 QString fileName(const QUrl& url)
@@ -1803,7 +1806,7 @@ bool CloudStoreManager::rereadStoreUUID()
     const MarkerRead read = readStoreUUIDMarker();
     if (read.state == MarkerRead::BeingWritten) {
         // Its next change tells what it holds; until then nothing changes.
-        log(QStringLiteral("The StoreUUID is being written; waiting for it."));
+        log(MarkerBeingWrittenText);
         return false;
     }
     if (read.state == MarkerRead::Missing && accommodateMissingStoreUUID())
@@ -1868,7 +1871,7 @@ void CloudStoreManager::lookForCloudDeletion(int look)
     if (read.state != MarkerRead::Missing) {
         stopLooking();
         if (read.state == MarkerRead::BeingWritten)
-            log(QStringLiteral("The StoreUUID is being written; waiting for it."));
+            log(MarkerBeingWrittenText);
         else
             rereadStoreUUID();
         return;

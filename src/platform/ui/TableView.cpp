@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace platform::ui {
 
@@ -755,6 +756,8 @@ void TableView::updateVisibleElements()
         }
     }
     bool added = false;
+    // Found once a pass, not for each title: a scroll runs through here at every step.
+    std::optional<QMarginsF> sides;
     for (const auto& [key, frame] : wanted) {
         auto it = m_shown.find(key);
         if (it != m_shown.end()) {
@@ -764,9 +767,10 @@ void TableView::updateVisibleElements()
             // takes the new margins, as one made now would.
             if (!it->second.fromDelegate)
                 if (auto* title = qobject_cast<TableViewHeaderFooterView*>(it->second.view)) {
-                    const QMarginsF sides = sideMargins();
+                    if (!sides)
+                        sides = sideMargins();
                     title->setTextMargins(
-                        sides.left() + cellMargin(), sides.right() + cellMargin());
+                        sides->left() + cellMargin(), sides->right() + cellMargin());
                 }
             continue;
         }
