@@ -17,7 +17,7 @@ public:
     explicit LocalWebServer(const QString& root)
     {
         if (m_process.start(QStringLiteral("python3"), { QStringLiteral("-c"), script(), root })
-            && m_process.waitForOutput("\n", 5000)) {
+            && m_process.waitForOutput("\n", testsupport::ChildProcess::DefaultLimitMs)) {
             const QByteArray& said = m_process.standardOutput();
             m_port = said.left(said.indexOf('\n')).trimmed().toInt();
         }
