@@ -1,6 +1,7 @@
 #include "PdfTestSupport.h"
 #include "ReportFixture.h"
 
+#include "platform/Exception.h"
 #include "platform/ui/MailComposeViewController.h"
 #include "reports/PdfReportGenerator.h"
 #include "reports/PdfReportGeneratorDelegate.h"
@@ -319,12 +320,15 @@ TEST_F(PdfExportTest, EveryFailureIsShownAndEndsTheOverlay)
     EXPECT_FALSE(navigation->presentedViewController());
     dismissAlerts();
 
-    // The generator is making another report, of many pages.
+    // The generator is making another report, one that runs until the test stops it: a
+    // report of a set length could end first on a busy machine.
     class Idle : public PdfReportGeneratorDataSource, public PdfReportGeneratorDelegate {
     public:
         QVariant reportsGenerator(
             PdfReportGenerator*, const QString&, const QString&, quint64, quint64, quint64) override
         {
+            if (stop)
+                throw platform::Exception("Stopped", "The test has seen what it needed.");
             return {};
         }
         void reportsGenerator(PdfReportGenerator*, const QByteArray&) override { ended = true; }
@@ -332,19 +336,21 @@ TEST_F(PdfExportTest, EveryFailureIsShownAndEndsTheOverlay)
         {
             ended = true;
         }
+        bool stop = false;
         bool ended = false;
     };
     auto other = std::make_shared<Idle>();
     platform::Error error;
     PdfReportGenerator::sharedGenerator()->createReportWithName1("Other",
         "{{#documentHeader}}{{/documentHeader}}{{#pageHeader}}{{/pageHeader}}"
-        "{{#pageContent}}{{/pageContent}}{{#pageFooter}}{{/pageFooter}}",
-        1, 300, 0, other, other, &error, 0);
+        "{{#pageContent}}{{hold}}{{/pageContent}}{{#pageFooter}}{{/pageFooter}}",
+        1, 1000000, 0, other, other, &error, 0);
     ASSERT_FALSE(error);
     run(ReportController::MailPDF);
     EXPECT_EQ(
         alertMessages(), QStringList({ "A PDF report is being made; try again when it is done." }));
     dismissAlerts();
+    other->stop = true;
     ASSERT_TRUE(testsupport::waitUntil([&] { return other->ended; }, 60000));
 
     // A row that cannot be read ends the report.
