@@ -18,6 +18,7 @@
 #include <limits>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -114,19 +115,25 @@ QByteArray memberName(const QByteArray& quoted)
 
 // The cells whose value was written as a number other than a whole one within 64 bits that
 // the reader nevertheless holds as a whole number: it keeps no trace of how a number was
-// written, so the reply's text is walked once more for them. Any text is walked safely; a
-// reply the reader refused is never asked about.
+// written, so the reply's text is walked once more for them. A member named twice in a
+// record is kept by the reader from its last copy only, so what an earlier copy held is
+// forgotten when the name comes again. Any text is walked safely; a reply the reader
+// refused is never asked about.
 std::set<CellPlace> cellsWrittenAsOtherNumbers(const QByteArray& body)
 {
     struct Level {
         bool record = false;
         QByteArray member; // of a record: the member being read
         qsizetype item = -1; // of a list: the item being read
+        // The cells found inside so far, and of a record the member they are in.
+        std::vector<CellPlace> found;
+        QByteArray foundIn;
     };
     // Where a cell's value is: Tables[t].Rows[r].Columns[c].Value.
     static const std::array<QByteArray, 4> kMembers { QByteArrayLiteral("Tables"),
         QByteArrayLiteral("Rows"), QByteArrayLiteral("Columns"), QByteArrayLiteral("Value") };
     QList<Level> path;
+    std::set<CellPlace> places;
     const auto cellPlace = [&path]() -> std::optional<CellPlace> {
         if (path.size() != 7)
             return std::nullopt;
@@ -142,11 +149,17 @@ std::set<CellPlace> cellsWrittenAsOtherNumbers(const QByteArray& body)
         if (!path.isEmpty() && !path.last().record)
             ++path.last().item;
     };
+    // Cells found inside the innermost level belong to the member or item being read.
+    const auto keep = [&path](std::vector<CellPlace> cells) {
+        Level& level = path.last();
+        if (level.record)
+            level.foundIn = level.member;
+        level.found.insert(level.found.end(), cells.begin(), cells.end());
+    };
     const auto isNumberByte = [](char c) {
         return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E';
     };
 
-    std::set<CellPlace> places;
     bool memberNext = false;
     const qsizetype size = body.size();
     qsizetype i = 0;
@@ -154,12 +167,18 @@ std::set<CellPlace> cellsWrittenAsOtherNumbers(const QByteArray& body)
         const char c = body.at(i);
         if (c == '{' || c == '[') {
             valueBegins();
-            path.append(Level { c == '{', {}, -1 });
+            path.append(Level { c == '{', {}, -1, {}, {} });
             memberNext = c == '{';
             ++i;
         } else if (c == '}' || c == ']') {
-            if (!path.isEmpty())
+            if (!path.isEmpty()) {
+                std::vector<CellPlace> found = std::move(path.last().found);
                 path.removeLast();
+                if (path.isEmpty())
+                    places.insert(found.begin(), found.end());
+                else if (!found.empty())
+                    keep(std::move(found));
+            }
             memberNext = false;
             ++i;
         } else if (c == ',') {
@@ -170,7 +189,10 @@ std::set<CellPlace> cellsWrittenAsOtherNumbers(const QByteArray& body)
             while (end < size && body.at(end) != '"')
                 end += body.at(end) == '\\' ? 2 : 1;
             if (memberNext && !path.isEmpty()) {
-                path.last().member = memberName(body.mid(i + 1, std::min(end, size) - i - 1));
+                Level& level = path.last();
+                level.member = memberName(body.mid(i + 1, std::min(end, size) - i - 1));
+                if (!level.found.empty() && level.member == level.foundIn)
+                    level.found.clear();
                 memberNext = false;
             } else {
                 valueBegins();
@@ -182,7 +204,7 @@ std::set<CellPlace> cellsWrittenAsOtherNumbers(const QByteArray& body)
                 ++end;
             valueBegins();
             if (const auto place = cellPlace(); place && readsAsWhole(body.mid(i, end - i)))
-                places.insert(*place);
+                keep({ *place });
             i = end;
         } else {
             if (c >= 'a' && c <= 'z')

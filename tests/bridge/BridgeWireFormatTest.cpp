@@ -277,6 +277,86 @@ TEST(BridgeWireFormat, NumbersWrittenAsDoublesShowAsDoublesThoughTheyFitIn64Bits
         RowObject::fromRecord(table.Rows[1])));
 }
 
+// A member named twice in a record is read from its last copy alone, at every level, as the
+// reader keeps it: a number written otherwise in the copy left out changes nothing.
+TEST(BridgeWireFormat, AMemberNamedTwiceIsReadFromItsLastCopyAlone)
+{
+    const QByteArray column = R"({"Name": "A", "Header": "A", "Order": 0, "Hide": "N"})";
+    const QByteArray whole = "1152921504606846977";
+    const auto cell = [](const QByteArray& value) {
+        return R"({"Columns": [{"Column": 0, "Value": )" + value + "}]}";
+    };
+    const auto table = [&](const QByteArray& rows) {
+        return R"({"Columns": [)" + column + R"(], "Rows": )" + rows + "}";
+    };
+    const auto reply
+        = [](const QByteArray& tables) { return R"({"Success": true, "Tables": )" + tables + "}"; };
+    struct Case {
+        const char* name;
+        QByteArray body;
+        bool keptWhole;
+    };
+    const QList<Case> cases {
+        { "a cell's value",
+            reply("["
+                + table(R"([{"Columns": [{"Column": 0, "Value": 2.0, )"
+                        R"("Value": )"
+                    + whole + "}]}]")
+                + "]"),
+            true },
+        { "a cell's value named by an escape, three times",
+            reply("["
+                + table(R"([{"Columns": [{"Value": )" + whole
+                    + R"(, "Val\u0075e": 2.0, "Column": 0, "Value": )" + whole + "}]}]")
+                + "]"),
+            true },
+        { "a row's cells",
+            reply("["
+                + table(R"([{"Columns": [{"Column": 0, "Value": 2.0}], "Columns": [{)"
+                        R"("Column": 0, "Value": )"
+                    + whole + "}]}]")
+                + "]"),
+            true },
+        { "a table's rows",
+            reply(R"([{"Rows": [)" + cell("2.0") + R"(], "Columns": [)" + column + R"(], "Rows": [)"
+                + cell(whole) + "]}]"),
+            true },
+        { "the reply's tables",
+            R"({"Tables": [)" + table("[" + cell("2.0") + "]") + R"(], "Success": true, )"
+                + R"("Tables": [)" + table("[" + cell(whole) + "]") + "]}",
+            true },
+        { "the tables, each naming a cell's value twice",
+            R"({"Tables": [)" + table("[" + cell("2.0, \"Value\": 2.0") + "]")
+                + R"(], "Success": true, "Tables": [)"
+                + table("[" + cell("2.0, \"Value\": " + whole) + "]") + "]}",
+            true },
+        // The same, kept the other way round: the last copy's number written as a double.
+        { "a cell's value, the double last",
+            reply("[" + table("[" + cell(whole + ", \"Value\": 2.0") + "]") + "]"), false },
+        { "a table's rows, the double last",
+            reply(R"([{"Rows": [)" + cell(whole) + R"(], "Columns": [)" + column + R"(], "Rows": [)"
+                + cell("2.0") + "]}]"),
+            false },
+        { "the reply's tables, the double last",
+            R"({"Tables": [)" + table("[" + cell(whole) + "]") + R"(], "Success": true, )"
+                + R"("Tables": [)" + table("[" + cell("2.0") + "]") + "]}",
+            false },
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        ASSERT_FALSE(QJsonDocument::fromJson(each.body).isNull()) << each.body.toStdString();
+        const auto read = parse(each.body);
+        ASSERT_NE(read, nullptr);
+        ASSERT_EQ(read->Tables.size(), 1);
+        const auto& kept = *read->Tables.first();
+        ASSERT_EQ(kept.Rows.size(), 1);
+        const QVariant value = kept.Rows.first()->GetColumnValue("A", kept.Columns);
+        EXPECT_EQ(value.typeId(), each.keptWhole ? QMetaType::LongLong : QMetaType::Double);
+        EXPECT_EQ(ServerTableCsv::text(ServerTableCsv::snapshot(*read)).toStdString(),
+            "\"A\"\r\n\"" + (each.keptWhole ? whole : "2").toStdString() + "\"\r\n\r\n");
+    }
+}
+
 TEST(BridgeWireFormat, TheRequestCarriesTheTokenFirstAndOnlyThePropertiesGiven)
 {
     BridgeRequest request;
