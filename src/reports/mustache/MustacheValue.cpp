@@ -3,6 +3,7 @@
 #include "platform/NumberType.h"
 #include "reports/mustache/MustacheEnums.h"
 #include "reports/mustache/MustacheRenderingBudget.h"
+#include "utilities/data/DescriptionBudget.h"
 #include "utilities/data/OrderedDictionary.h"
 
 #include <QDateTime>
@@ -11,6 +12,8 @@
 #include <QStringList>
 #include <QTimeZone>
 
+#include <optional>
+
 namespace {
 
 int typeOf(const QVariant& value)
@@ -18,7 +21,7 @@ int typeOf(const QVariant& value)
     return value.metaType().id();
 }
 
-QString describe(const QVariant& value, int indent);
+std::optional<QString> describe(const QVariant& value, int indent, DescriptionBudget& budget);
 
 QString quotedIfNeeded(const QString& text)
 {
@@ -28,60 +31,81 @@ QString quotedIfNeeded(const QString& text)
     return text.isEmpty() ? QStringLiteral("\"\"") : text;
 }
 
-// Describing walks the whole value: each item or entry is a step of the rendering's
-// budget and each level's text is written, so that a description asked for inside sections
-// over long lists runs out of the budget instead of on for minutes. What the budget cannot
-// pay for is left out: the rendering fails at its next step.
-bool affords(qsizetype items)
-{
-    return MustacheRenderingBudget::spendSteps(items);
-}
+// Describing walks the whole value: each item or entry is a step of the rendering's budget
+// and each level's text is written, so that a description asked for inside sections over
+// long lists runs out of the budget instead of on for minutes. Once the budget is spent
+// the description stops where it is and nothing more is joined on the way back up: the
+// rendering fails at its next step.
+class RenderingDescriptionBudget final : public DescriptionBudget {
+public:
+    int maximumDepth() const override { return MustacheMaximumDepth; }
+    bool spendItems(qsizetype count) override { return MustacheRenderingBudget::spendSteps(count); }
+    bool spendCharacters(qsizetype count) override
+    {
+        return MustacheRenderingBudget::spendCharacters(count);
+    }
+};
 
-QString described(QString text)
+std::optional<QString> describeList(const QVariant& list, int indent, DescriptionBudget& budget)
 {
-    MustacheRenderingBudget::spendCharacters(text.size());
+    const QString pad(4 * indent, u' ');
+    const QString lead = pad + QStringLiteral("    ");
+    if (!budget.spendLines(MustacheValue::count(list), lead))
+        return std::nullopt;
+    QString text;
+    if (!budget.write(text, QStringLiteral("(\n")))
+        return std::nullopt;
+    const QString separator = QStringLiteral(",\n");
+    bool first = true;
+    const bool whole = MustacheValue::forEachItem(list, [&](const QVariant& item) {
+        const std::optional<QString> itemText = describe(item, indent + 1, budget);
+        if (!itemText || !budget.spendCharacters((first ? 0 : separator.size()) + itemText->size()))
+            return false;
+        if (!first)
+            text += separator;
+        first = false;
+        text += lead;
+        text += *itemText;
+        return true;
+    });
+    if (!whole || !budget.write(text, (first ? QString() : QStringLiteral("\n")) + pad + u')'))
+        return std::nullopt;
     return text;
 }
 
-QString describeList(const QVariant& list, int indent)
+template<class Map>
+std::optional<QString> describeMap(const Map& map, int indent, DescriptionBudget& budget)
 {
-    if (!affords(MustacheValue::count(list)))
-        return {};
     const QString pad(4 * indent, u' ');
-    QString text = QStringLiteral("(\n");
-    bool first = true;
-    MustacheValue::forEachItem(list, [&](const QVariant& item) {
-        if (!first)
-            text += QStringLiteral(",\n");
-        first = false;
-        text += pad + QStringLiteral("    ") + describe(item, indent + 1);
-        return true;
-    });
-    if (!first)
-        text += u'\n';
-    return described(text + pad + u')');
+    const QString lead = pad + QStringLiteral("    ");
+    if (!budget.spendLines(map.size(), lead))
+        return std::nullopt;
+    QString text;
+    if (!budget.write(text, QStringLiteral("{\n")))
+        return std::nullopt;
+    for (auto it = map.begin(); it != map.end(); ++it) {
+        const std::optional<QString> valueText = describe(it.value(), indent + 1, budget);
+        if (!valueText)
+            return std::nullopt;
+        text += lead;
+        if (!budget.write(text,
+                quotedIfNeeded(it.key()) + QStringLiteral(" = ") + *valueText
+                    + QStringLiteral(";\n")))
+            return std::nullopt;
+    }
+    if (!budget.write(text, pad + u'}'))
+        return std::nullopt;
+    return text;
 }
 
-template<class Map> QString describeMap(const Map& map, int indent)
-{
-    if (!affords(map.size()))
-        return {};
-    const QString pad(4 * indent, u' ');
-    QString text = QStringLiteral("{\n");
-    for (auto it = map.begin(); it != map.end(); ++it)
-        text += pad + QStringLiteral("    ") + quotedIfNeeded(it.key()) + QStringLiteral(" = ")
-            + describe(it.value(), indent + 1) + QStringLiteral(";\n");
-    return described(text + pad + u'}');
-}
-
-QString describe(const QVariant& value, int indent)
+std::optional<QString> describe(const QVariant& value, int indent, DescriptionBudget& budget)
 {
     // Data nested deeper than any template could show is cut short, not recursed into.
-    if (indent > MustacheMaximumDepth)
-        return QStringLiteral("...");
+    if (indent > budget.maximumDepth())
+        return DescriptionBudget::cutShort();
     switch (typeOf(value)) {
     case QMetaType::UnknownType:
-        return {};
+        return QString();
     case QMetaType::Nullptr:
         return QStringLiteral("<null>");
     case QMetaType::Bool:
@@ -94,11 +118,11 @@ QString describe(const QVariant& value, int indent)
         return value.toString();
     case QMetaType::QVariantList:
     case QMetaType::QStringList:
-        return describeList(value, indent);
+        return describeList(value, indent, budget);
     case QMetaType::QVariantMap:
-        return describeMap(*static_cast<const QVariantMap*>(value.constData()), indent);
+        return describeMap(*static_cast<const QVariantMap*>(value.constData()), indent, budget);
     case QMetaType::QVariantHash:
-        return describeMap(*static_cast<const QVariantHash*>(value.constData()), indent);
+        return describeMap(*static_cast<const QVariantHash*>(value.constData()), indent, budget);
     case QMetaType::QDateTime:
         return value.toDateTime()
                    .toTimeZone(QTimeZone::utc())
@@ -114,13 +138,12 @@ QString describe(const QVariant& value, int indent)
         return object ? object->description() : QString();
     }
     if (value.metaType() == QMetaType::fromType<OrderedDictionary>()) {
-        const auto& dictionary = *static_cast<const OrderedDictionary*>(value.constData());
-        if (!affords(dictionary.count()))
-            return {};
-        return described(dictionary.descriptionWithLocale(QLocale::c(), indent));
+        // It writes itself in its own form, held to the same depth and budget.
+        return static_cast<const OrderedDictionary*>(value.constData())
+            ->descriptionWithLocale(QLocale::c(), indent, budget, indent);
     }
     if (MustacheValue::isEnumerable(value))
-        return describeList(value, indent);
+        return describeList(value, indent, budget);
     if (value.metaType().flags() & QMetaType::PointerToQObject) {
         const QObject* object = value.value<QObject*>();
         return object ? QStringLiteral("<%1: 0x%2>")
@@ -276,7 +299,8 @@ QString MustacheValue::description(const QVariant& value)
 {
     if (typeOf(value) == QMetaType::QString)
         return *static_cast<const QString*>(value.constData());
-    return describe(value, 0);
+    RenderingDescriptionBudget budget;
+    return describe(value, 0, budget).value_or(QString());
 }
 
 bool MustacheValue::isIdentical(const QVariant& a, const QVariant& b)

@@ -2,9 +2,12 @@
 
 #include "platform/Date.h"
 #include "platform/Exception.h"
+#include "utilities/data/DescriptionBudget.h"
 
 #include <QDateTime>
 #include <QDebug>
+
+#include <limits>
 
 namespace {
 
@@ -15,36 +18,74 @@ const QString Indent = QStringLiteral("    ");
 // Significant digits of a double's text, as a number's description has them.
 constexpr int kDoubleDigits = 16;
 
-QString itemDescription(const QVariant& item, const QLocale& locale, int indent);
-
-// The text of a dictionary given by its keys in order, as the ordered dictionary writes
-// itself: the values at the same level.
-template<class Value>
-QString dictionaryDescription(
-    const QStringList& keys, const Value& valueOf, const QLocale& locale, int indent)
-{
-    const QString indentText = Indent.repeated(qMax(indent, 0));
-    QString description = indentText + QStringLiteral("{\n");
-    for (const QString& key : keys) {
-        description += QStringLiteral("%1    %2 = %3;\n")
-                           .arg(indentText, key, itemDescription(valueOf(key), locale, indent));
+// Writes descriptions within a budget: nothing once it is spent.
+class Describer {
+public:
+    Describer(const QLocale& locale, DescriptionBudget& budget)
+        : m_locale(locale)
+        , m_budget(budget)
+    {
     }
-    description += indentText + QStringLiteral("}\n");
-    return description;
-}
 
-// A list in the same manner: "(", one item a line separated by commas, ")".
-QString listDescription(const QVariantList& list, const QLocale& locale, int indent)
-{
-    const QString indentText = Indent.repeated(qMax(indent, 0));
-    QString description = indentText + QStringLiteral("(\n");
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        description += indentText + Indent + itemDescription(list[i], locale, indent);
-        description += i + 1 < list.size() ? QStringLiteral(",\n") : QStringLiteral("\n");
+    // The text of a dictionary of `count` entries given by its keys in order, as the ordered
+    // dictionary writes itself: the values at the same level. The keys are asked for once the
+    // entries are paid for.
+    template<class Keys, class Value>
+    std::optional<QString> dictionary(
+        qsizetype count, const Keys& keysOf, const Value& valueOf, int indent, int depth)
+    {
+        const QString indentText = Indent.repeated(qMax(indent, 0));
+        const QString lead = indentText + Indent;
+        if (!m_budget.spendLines(count, lead))
+            return std::nullopt;
+        const QStringList keys = keysOf();
+        QString description;
+        if (!m_budget.write(description, indentText + QStringLiteral("{\n")))
+            return std::nullopt;
+        for (const QString& key : keys) {
+            const std::optional<QString> value = item(valueOf(key), indent, depth + 1);
+            if (!value)
+                return std::nullopt;
+            description += lead;
+            if (!m_budget.write(
+                    description, key + QStringLiteral(" = ") + *value + QStringLiteral(";\n")))
+                return std::nullopt;
+        }
+        if (!m_budget.write(description, indentText + QStringLiteral("}\n")))
+            return std::nullopt;
+        return description;
     }
-    description += indentText + QStringLiteral(")\n");
-    return description;
-}
+
+    // A list in the same manner: "(", one item a line separated by commas, ")".
+    template<class List> std::optional<QString> list(const List& list, int indent, int depth)
+    {
+        const QString indentText = Indent.repeated(qMax(indent, 0));
+        const QString lead = indentText + Indent;
+        if (!m_budget.spendLines(list.size(), lead))
+            return std::nullopt;
+        QString description;
+        if (!m_budget.write(description, indentText + QStringLiteral("(\n")))
+            return std::nullopt;
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            const std::optional<QString> text = item(QVariant(list[i]), indent, depth + 1);
+            if (!text)
+                return std::nullopt;
+            description += lead;
+            if (!m_budget.write(description,
+                    *text + (i + 1 < list.size() ? QStringLiteral(",\n") : QStringLiteral("\n"))))
+                return std::nullopt;
+        }
+        if (!m_budget.write(description, indentText + QStringLiteral(")\n")))
+            return std::nullopt;
+        return description;
+    }
+
+    std::optional<QString> item(const QVariant& item, int indent, int depth);
+
+private:
+    const QLocale& m_locale;
+    DescriptionBudget& m_budget;
+};
 
 // Numbers as the locale writes them, without grouping; a flag is the number 1 or 0.
 QString numberDescription(const QVariant& item, const QLocale& locale)
@@ -68,8 +109,11 @@ QString numberDescription(const QVariant& item, const QLocale& locale)
     }
 }
 
-QString itemDescription(const QVariant& item, const QLocale& locale, int indent)
+std::optional<QString> Describer::item(const QVariant& item, int indent, int depth)
 {
+    // Nested deeper than the caller reads: cut short, not recursed into.
+    if (depth > m_budget.maximumDepth())
+        return DescriptionBudget::cutShort();
     if (!item.isValid() || item.isNull())
         return QStringLiteral("<null>");
     switch (item.typeId()) {
@@ -89,42 +133,57 @@ QString itemDescription(const QVariant& item, const QLocale& locale, int indent)
     case QMetaType::UChar:
     case QMetaType::Double:
     case QMetaType::Float:
-        return numberDescription(item, locale);
+        return numberDescription(item, m_locale);
     case QMetaType::QVariantMap: {
-        const QVariantMap map = item.toMap();
-        return dictionaryDescription(
-            map.keys(), [&map](const QString& key) { return map.value(key); }, locale, indent);
+        const auto& map = *static_cast<const QVariantMap*>(item.constData());
+        return dictionary(
+            map.size(), [&map] { return map.keys(); },
+            [&map](const QString& key) { return map.value(key); }, indent, depth);
     }
     case QMetaType::QVariantHash: {
         // A hash has no order of its own: its keys are written sorted, as a map's are.
-        const QVariantHash hash = item.toHash();
-        QStringList keys = hash.keys();
-        keys.sort();
-        return dictionaryDescription(
-            keys, [&hash](const QString& key) { return hash.value(key); }, locale, indent);
+        const auto& hash = *static_cast<const QVariantHash*>(item.constData());
+        const auto sortedKeys = [&hash] {
+            QStringList keys = hash.keys();
+            keys.sort();
+            return keys;
+        };
+        return dictionary(
+            hash.size(), sortedKeys, [&hash](const QString& key) { return hash.value(key); },
+            indent, depth);
     }
     case QMetaType::QVariantList:
+        return list(*static_cast<const QVariantList*>(item.constData()), indent, depth);
     case QMetaType::QStringList:
-        return listDescription(item.toList(), locale, indent);
+        return list(*static_cast<const QStringList*>(item.constData()), indent, depth);
     case QMetaType::QDate:
-        return locale.toString(item.toDate(), QLocale::LongFormat);
+        return m_locale.toString(item.toDate(), QLocale::LongFormat);
     case QMetaType::QDateTime:
-        return locale.toString(item.toDateTime(), QLocale::LongFormat);
+        return m_locale.toString(item.toDateTime(), QLocale::LongFormat);
     case QMetaType::QTime:
-        return locale.toString(item.toTime(), QLocale::LongFormat);
+        return m_locale.toString(item.toTime(), QLocale::LongFormat);
     default:
         break;
     }
     if (item.metaType() == QMetaType::fromType<OrderedDictionary>())
-        return item.value<OrderedDictionary>().descriptionWithLocale(locale, indent);
+        return static_cast<const OrderedDictionary*>(item.constData())
+            ->descriptionWithLocale(m_locale, indent, m_budget, depth);
     if (item.metaType() == QMetaType::fromType<platform::Date>())
-        return locale.toString(item.value<platform::Date>().toDateTime(), QLocale::LongFormat);
+        return m_locale.toString(item.value<platform::Date>().toDateTime(), QLocale::LongFormat);
     if (item.canConvert<QString>())
         return item.toString();
     QString text;
     QDebug(&text).noquote().nospace() << item;
     return text;
 }
+
+// Describing for a caller that bounds nothing.
+class Unbounded final : public DescriptionBudget {
+public:
+    int maximumDepth() const override { return std::numeric_limits<int>::max() - 1; }
+    bool spendItems(qsizetype) override { return true; }
+    bool spendCharacters(qsizetype) override { return true; }
+};
 
 } // namespace
 
@@ -198,8 +257,17 @@ QString OrderedDictionary::keyAtIndex(qsizetype index) const
 
 QString OrderedDictionary::descriptionWithLocale(const QLocale& locale, int indent) const
 {
-    return dictionaryDescription(
-        m_array, [this](const QString& key) { return m_dictionary.value(key); }, locale, indent);
+    Unbounded unbounded;
+    return descriptionWithLocale(locale, indent, unbounded, 0).value_or(QString());
+}
+
+std::optional<QString> OrderedDictionary::descriptionWithLocale(
+    const QLocale& locale, int indent, DescriptionBudget& budget, int depth) const
+{
+    return Describer(locale, budget)
+        .dictionary(
+            m_array.size(), [this] { return m_array; },
+            [this](const QString& key) { return m_dictionary.value(key); }, indent, depth);
 }
 
 bool OrderedDictionary::operator==(const OrderedDictionary& other) const

@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <optional>
+
+class DescriptionBudget;
+
 // A dictionary that remembers the order in which its keys were added, for lists whose
 // display order matters. Values are held by value; copying gives an independent dictionary.
 class OrderedDictionary {
@@ -39,6 +43,10 @@ public:
     // or 0), nested dictionaries in this same form and lists as "(" items ")" at the same
     // level, dates in the locale's long form, and a missing value as "<null>".
     QString descriptionWithLocale(const QLocale& locale, int indent) const;
+    // The same within what the budget allows, this dictionary counted `depth` containers
+    // deep; none once the budget is spent.
+    std::optional<QString> descriptionWithLocale(
+        const QLocale& locale, int indent, DescriptionBudget& budget, int depth) const;
 
     bool operator==(const OrderedDictionary& other) const;
 

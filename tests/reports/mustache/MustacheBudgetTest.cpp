@@ -4,6 +4,7 @@
 #include "MustacheTestSupport.h"
 
 #include "reports/ReportController.h"
+#include "reports/mustache/MustacheEnums.h"
 #include "reports/mustache/MustacheError.h"
 #include "reports/mustache/MustacheRenderingBudget.h"
 #include "utilities/data/OrderedDictionary.h"
@@ -22,6 +23,55 @@ QString stepsMessage()
 {
     return QStringLiteral("Rendering took more than %1 steps")
         .arg(MustacheRenderingBudget::MaximumSteps);
+}
+
+QString charactersMessage()
+{
+    return QStringLiteral("Rendering wrote more than %1 characters")
+        .arg(MustacheRenderingBudget::MaximumCharacters);
+}
+
+enum class Container { List, Map, OrderedDictionary };
+
+// The value inside one container of the kind after another.
+QVariant nestedIn(Container kind, int levels, QVariant value)
+{
+    for (int i = 0; i < levels; ++i) {
+        switch (kind) {
+        case Container::List:
+            value = QVariantList { value };
+            break;
+        case Container::Map:
+            value = QVariantMap { { "k", value } };
+            break;
+        case Container::OrderedDictionary: {
+            OrderedDictionary dictionary;
+            dictionary.setObject(value, "k");
+            value = QVariant::fromValue(dictionary);
+            break;
+        }
+        }
+    }
+    return value;
+}
+
+// Takes a value nested in one container after another apart from the outside in: let go
+// of whole, it would be destroyed as deep as it nests.
+void takeApart(QVariant value)
+{
+    for (;;) {
+        QVariant inner;
+        if (value.typeId() == QMetaType::QVariantList && !value.toList().isEmpty())
+            inner = value.toList().constFirst();
+        else if (value.typeId() == QMetaType::QVariantMap && !value.toMap().isEmpty())
+            inner = value.toMap().first();
+        else if (value.metaType() == QMetaType::fromType<OrderedDictionary>()
+            && value.value<OrderedDictionary>().count() > 0)
+            inner = value.value<OrderedDictionary>().allValues().constFirst();
+        else
+            return;
+        value = std::move(inner);
+    }
 }
 
 // A chain of distinct partials: p0 includes p1, which includes p2, and so on.
@@ -258,6 +308,75 @@ TEST(MustacheRenderingDepth, ATemplateFoundInItsOwnDataStopsAtTheDepthLimit)
     EXPECT_EQ(render("{{t}}{{#t}}{{/t}}",
                   QVariantMap { { "t", MustacheValue::fromObject(inner) }, { "x", "&" } }),
         "<&amp;><&amp;>");
+}
+
+TEST(MustacheRenderingDepth, ValuesInsideAnOrderedDictionaryAreCutShortAtTheSameDepth)
+{
+    // Far deeper than a description could recurse: every kind, held in an ordered
+    // dictionary or not, is written to the same depth and no further.
+    for (const Container kind : { Container::List, Container::Map, Container::OrderedDictionary }) {
+        SCOPED_TRACE(int(kind));
+        QVariant deep = nestedIn(kind, 20000, "end");
+        {
+            OrderedDictionary holding;
+            holding.setObject(deep, "deep");
+            const QVariantMap data { { "holding", QVariant::fromValue(holding) },
+                { "deep", deep } };
+            finishesWithin(60s, [&] {
+                // The filter describes the value whole, a list too.
+                for (const char* text : { "{{holding}}", "{{uppercase(deep)}}" }) {
+                    SCOPED_TRACE(text);
+                    const QString rendering = render(text, data);
+                    EXPECT_EQ(
+                        rendering.count(u'(') + rendering.count(u'{'), MustacheMaximumDepth + 1);
+                    EXPECT_EQ(rendering.count("..."), 1);
+                    EXPECT_FALSE(rendering.contains("end", Qt::CaseInsensitive));
+                }
+            });
+        }
+        takeApart(std::move(deep));
+    }
+}
+
+TEST(MustacheRenderingBudget, AnOrderedDictionaryPaysForWhatItHoldsAndStopsWhenItIsSpent)
+{
+    // Its items are steps as a list's are: a long list inside it, described again and again,
+    // runs out of steps as the list alone does.
+    QVariantMap data = longLists();
+    OrderedDictionary holding;
+    holding.setObject(data.value("texts"), "texts");
+    data.insert("holding", QVariant::fromValue(holding));
+    finishesWithin(60s, [&] {
+        EXPECT_EQ(failure(overRows("{{#isBlank(holding)}}{{/}}"), data)
+                      .localizedDescription()
+                      .toStdString(),
+            stepsMessage().toStdString());
+    });
+
+    QVariantList items;
+    for (int i = 0; i < 1000000; ++i)
+        items.append(i);
+    // Maps nested 1,000 deep over 10,000 items inside one: written to the depth limit.
+    OrderedDictionary overMaps;
+    overMaps.setObject(nestedIn(Container::Map, 1000, items.mid(0, 10000)), "maps");
+    finishesWithin(5s, [&] {
+        const QString rendering
+            = render("{{maps}}", QVariantMap { { "maps", QVariant::fromValue(overMaps) } });
+        EXPECT_EQ(rendering.count(u'{'), MustacheMaximumDepth + 1);
+        EXPECT_EQ(rendering.count("..."), 1);
+    });
+    // A million items under maps nested 20 deep cannot all be written: the description stops
+    // there, and no level above it joins on.
+    const QVariant overItems = nestedIn(Container::Map, 20, items);
+    for (const char* text : { "{{^isEmpty(plain)}}x{{/}}", "{{plain}}" }) {
+        SCOPED_TRACE(text);
+        finishesWithin(5s, [&] {
+            EXPECT_EQ(failure(text, QVariantMap { { "plain", overItems } })
+                          .localizedDescription()
+                          .toStdString(),
+                charactersMessage().toStdString());
+        });
+    }
 }
 
 TEST(MustacheRenderingBudget, TheThousandRowReportRendersWhole)

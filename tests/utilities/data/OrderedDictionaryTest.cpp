@@ -1,5 +1,6 @@
 #include "utilities/data/OrderedDictionary.h"
 #include "utilities/data/BitManager.h"
+#include "utilities/data/DescriptionBudget.h"
 
 #include "platform/Date.h"
 #include "platform/Exception.h"
@@ -7,6 +8,37 @@
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+// Pays until its items or characters run out, and counts what it is asked once it has
+// refused.
+struct CountingBudget final : DescriptionBudget {
+    CountingBudget(int depth, qsizetype items, qsizetype characters)
+        : depth(depth)
+        , itemsLeft(items)
+        , charactersLeft(characters)
+    {
+    }
+    int maximumDepth() const override { return depth; }
+    bool spendItems(qsizetype count) override { return pay(itemsLeft, count); }
+    bool spendCharacters(qsizetype count) override { return pay(charactersLeft, count); }
+    bool pay(qsizetype& left, qsizetype count)
+    {
+        asked += refused ? 1 : 0;
+        left -= count;
+        refused = refused || left < 0;
+        return !refused;
+    }
+
+    int depth;
+    qsizetype itemsLeft;
+    qsizetype charactersLeft;
+    bool refused = false;
+    int asked = 0; // after refusing
+};
+
+} // namespace
 
 TEST(OrderedDictionary, KeepsInsertionOrderThroughReplacementRemovalAndReinsertion)
 {
@@ -132,6 +164,53 @@ TEST(OrderedDictionary, DescriptionWritesNestedContainersFlagsAndNumbersAsItsOwn
     german.setObject(1234.5, "n");
     EXPECT_EQ(german.descriptionWithLocale(QLocale(QLocale::German, QLocale::Germany), 0),
         "{\n    n = 1234,5;\n}\n");
+}
+
+TEST(OrderedDictionary, ADescriptionWithinABudgetIsCutAtItsDepthAndStopsOnceItIsSpent)
+{
+    OrderedDictionary dictionary;
+    dictionary.setObject(QVariantList { QVariantMap { { "k", QVariantList { 1 } } }, 2 }, "a");
+    dictionary.setObject("text", "b");
+    // Containers counted from the dictionary's own depth, 1: the list inside the map is at 4.
+    CountingBudget deep(3, 100, 1000);
+    const QString expected = "{\n"
+                             "    a = (\n"
+                             "    {\n"
+                             "    k = ...;\n"
+                             "}\n"
+                             ",\n"
+                             "    2\n"
+                             ")\n"
+                             ";\n"
+                             "    b = text;\n"
+                             "}\n";
+    EXPECT_EQ(dictionary.descriptionWithLocale(QLocale::c(), 0, deep, 1), expected);
+    // Each container's items are paid for, and each level's text, nested texts again where
+    // their container writes them.
+    EXPECT_EQ(100 - deep.itemsLeft, 2 + 2 + 1);
+    const qsizetype written = 1000 - deep.charactersLeft;
+    EXPECT_EQ(written, expected.size() + 33 + 17); // the list's text and the map's
+    CountingBudget unbounded(1000, 100, 1000);
+    EXPECT_TRUE(dictionary.descriptionWithLocale(QLocale::c(), 0, unbounded, 1)
+                    ->contains("k = (\n    1\n)\n;"));
+
+    // A character or an item short, nothing is answered and nothing more asked.
+    CountingBudget lacksACharacter(3, 100, written - 1);
+    EXPECT_EQ(dictionary.descriptionWithLocale(QLocale::c(), 0, lacksACharacter, 1), std::nullopt);
+    CountingBudget lacksAnItem(3, 4, 1000);
+    EXPECT_EQ(dictionary.descriptionWithLocale(QLocale::c(), 0, lacksAnItem, 1), std::nullopt);
+    EXPECT_EQ(lacksACharacter.asked + lacksAnItem.asked, 0);
+
+    // A long list whose lines cannot all be written stops before it is walked.
+    QVariantList items;
+    for (int i = 0; i < 100000; ++i)
+        items.append(i);
+    OrderedDictionary holdingALongList;
+    holdingALongList.setObject(items, "items");
+    CountingBudget small(256, 1000000, 1000);
+    EXPECT_EQ(holdingALongList.descriptionWithLocale(QLocale::c(), 0, small, 0), std::nullopt);
+    EXPECT_TRUE(small.refused);
+    EXPECT_EQ(small.asked, 0);
 }
 
 TEST(BitManager, SetsClearsAndTestsAcrossWordBoundaries)
