@@ -5,6 +5,7 @@
 #include "reports/mustache/MustacheTagDelegate.h"
 #include "reports/mustache/MustacheTemplateRepository.h"
 #include "reports/mustache/MustacheValue.h"
+#include "utilities/data/OrderedDictionary.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,14 @@ QVariant tree(int depth)
     return node;
 }
 
+// The value inside a map after a map, or a list after a list.
+QVariant nested(int levels, QVariant value, bool maps)
+{
+    for (int i = 0; i < levels; ++i)
+        value = maps ? QVariant(QVariantMap { { "k", value } }) : QVariant(QVariantList { value });
+    return value;
+}
+
 QVariant dataSet()
 {
     static const QVariant data = [] {
@@ -48,6 +57,18 @@ QVariant dataSet()
         for (int i = 0; i < 100000; ++i)
             texts.append(QString::number(i));
         map.insert("texts", texts);
+        // Nested far deeper than a description may go, and deep above the long list, held
+        // in an ordered dictionary and not. Kept for the life of the process: let go of, a
+        // value this deep is destroyed as deep.
+        static const QVariant* const deep = new QVariant(nested(20000, "end", false));
+        const QVariant overTexts = nested(20, texts, true);
+        OrderedDictionary ordered;
+        ordered.setObject(*deep, "deep");
+        ordered.setObject(overTexts, "maps");
+        ordered.setObject(QVariantList { 1, 2.5, true, QVariant() }, "values");
+        map.insert("ordered", QVariant::fromValue(ordered));
+        map.insert("deep", *deep);
+        map.insert("nested", overTexts);
         map.insert("tree", tree(3));
         map.insert("join",
             MustacheValue::fromObject(
