@@ -2,6 +2,7 @@
 
 #include "platform/ui/DelegatePointer.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/ViewController.h"
 #include "style/Color.h"
