@@ -285,7 +285,7 @@ void MailComposeViewController::send()
     // Nobody to send to: Send is off, and a call of its own writes nothing either.
     if (composed.to.isEmpty())
         return;
-    for (const QString& address : composed.to) {
+    for (const QString& address : composed.to + composed.cc + composed.bcc) {
         if (!isMailAddress(address)) {
             (new AlertView(InvalidAddressTitle, InvalidAddressMessage.arg(address), nullptr,
                  QStringLiteral("OK")))

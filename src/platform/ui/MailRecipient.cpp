@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <utility>
 
 namespace platform::ui {
@@ -24,6 +25,12 @@ bool isAddress(const QString& text)
     return pattern.match(text).hasMatch();
 }
 
+bool holdsControlCharacter(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(),
+        [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+}
+
 // What a name may hold unquoted in a header: words of letters, digits and the few signs
 // an atom allows, and the spaces between them.
 bool isPlainWords(const QString& name)
@@ -42,6 +49,9 @@ bool isPlainWords(const QString& name)
 std::optional<MailRecipient> MailRecipient::fromText(const QString& text)
 {
     const QString trimmed = text.trimmed();
+    // A header has no place for a control character: it could only be dropped or changed.
+    if (holdsControlCharacter(trimmed))
+        return std::nullopt;
     MailRecipient recipient;
     if (!trimmed.endsWith(kClose)) {
         if (!isAddress(trimmed))

@@ -12,7 +12,7 @@ namespace platform::ui {
 class MailRecipient {
 public:
     // The recipient the text is, or none when it is anything else: no address, more than
-    // one, or a name holding what only a quoted name may hold.
+    // one, a name holding what only a quoted name may hold, or a control character.
     static std::optional<MailRecipient> fromText(const QString& text);
     // The recipients typed into an address field, cut at the commas and semicolons that
     // stand outside quotes; each trimmed, blank ones left out.

@@ -45,17 +45,87 @@ for part in m.walk():
         print('BODY=' + part.get_content().strip())
 )";
 
-// The recipients of the To: header as a mail client reads them, and what it found wrong.
-const char* kRecipientsParser = R"(
-import sys, email
+// Every recipient of To: and Cc: and the subject as Python's mail parser reads them, what
+// it found wrong, and To: decoded by the package's RFC 2047 header decoder.
+const char* kAddressListsParser = R"(
+import re, sys, email
 from email import policy
+from email.header import decode_header, make_header
+sys.stdout.reconfigure(encoding='utf-8', errors='backslashreplace')
 with open(sys.argv[1], 'rb') as f:
-    m = email.message_from_binary_file(f, policy=policy.default)
-to = m['To']
-for a in to.addresses:
-    print('ADDRESS=%s|%s' % (a.display_name, a.addr_spec))
-print('DEFECTS=%d' % (len(m.defects) + len(to.defects)))
+    raw = f.read()
+m = email.message_from_bytes(raw, policy=policy.default)
+defects = len(m.defects)
+for field in ('To', 'Cc'):
+    header = m[field]
+    if header is None:
+        continue
+    defects += len(header.defects)
+    for a in header.addresses:
+        print('%s=%s|%s' % (field.upper(), a.display_name, a.addr_spec))
+print('SUBJECT=' + str(m['Subject']))
+folded = email.message_from_bytes(raw, policy=policy.compat32)['To']
+print('DECODED=' + str(make_header(decode_header(re.sub(r'\r?\n', '', folded)))))
+print('DEFECTS=%d' % defects)
 )";
+
+struct ReadBack {
+    QStringList to; // "name|address"
+    QStringList cc;
+    QString subject;
+    QString decodedTo;
+    QString defects;
+};
+
+ReadBack readBack(const QString& path)
+{
+    QFile script(testsupport::homePath() + "/address-lists.py");
+    if (!script.exists() && script.open(QIODevice::WriteOnly)) {
+        script.write(kAddressListsParser);
+        script.close();
+    }
+    int exitCode = -1;
+    const QString out = QString::fromUtf8(
+        testsupport::runTool("python3", { script.fileName(), path }, {}, &exitCode));
+    ReadBack read;
+    if (exitCode != 0) {
+        read.defects = out;
+        return read;
+    }
+    for (const QString& line : out.split('\n')) {
+        if (line.startsWith("TO="))
+            read.to.append(line.mid(3));
+        else if (line.startsWith("CC="))
+            read.cc.append(line.mid(3));
+        else if (line.startsWith("SUBJECT="))
+            read.subject = line.mid(8);
+        else if (line.startsWith("DECODED="))
+            read.decodedTo = line.mid(8);
+        else if (line.startsWith("DEFECTS="))
+            read.defects = line.mid(8);
+    }
+    return read;
+}
+
+void dismissAlerts()
+{
+    for (AlertView* alert : AlertView::visibleAlerts())
+        alert->dismissWithClickedButtonIndex(0, false);
+    testsupport::processEvents(20);
+}
+
+// A composer whose results are kept, for what it writes into the headers.
+struct MailHeaders : ::testing::Test {
+    void SetUp() override
+    {
+        Animation::setInstant(true);
+        composer.setMailComposeDelegate(&recorder);
+        ASSERT_NE(composer.toField(), nullptr);
+    }
+
+    Recorder recorder;
+    MailComposeViewController composer;
+};
 
 } // namespace
 
@@ -228,19 +298,49 @@ TEST(MailCompose, ARecipientIsOneAddressWithAnOptionalName)
                                                "\"Al \\\"Bo\\\"\" <al@example.com>"));
     composer.send();
     ASSERT_EQ(recorder.results, QList<MailComposeResult>({ MailComposeResult::Sent }));
-    QFile script(testsupport::homePath() + "/recipients.py");
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(kRecipientsParser);
-    script.close();
-    int exitCode = -1;
-    const QString out = QString::fromUtf8(testsupport::runTool(
-        "python3", { script.fileName(), composer.lastSentPath() }, {}, &exitCode));
-    ASSERT_EQ(exitCode, 0) << out.toStdString();
-    EXPECT_EQ(out,
-        "ADDRESS=Doe, Ana|ana@example.com\n"
-        "ADDRESS=Lee; Bo|bo@example.org\n"
-        "ADDRESS=|cy@example.net\n"
-        "ADDRESS=Re: Di|di@example.com\n"
-        "ADDRESS=Al \"Bo\"|al@example.com\n"
-        "DEFECTS=0\n");
+    const ReadBack read = readBack(composer.lastSentPath());
+    EXPECT_EQ(read.defects, "0");
+    EXPECT_EQ(read.to,
+        QStringList({ "Doe, Ana|ana@example.com", "Lee; Bo|bo@example.org", "|cy@example.net",
+            "Re: Di|di@example.com", "Al \"Bo\"|al@example.com" }));
+}
+
+// A control character has no place in a header: an address or a name holding one is
+// refused with the message every address that is not one gets, and nothing is written.
+TEST_F(MailHeaders, ARecipientHoldingAControlCharacterIsRefused)
+{
+    const QDir outbox(MailComposeViewController::outboxFolder());
+    const auto before = outbox.entryList(QDir::Files).size();
+    for (const QString& address :
+        { QStringLiteral("ana\x01@example.com"), QStringLiteral("ana@exam\x1Fple.com"),
+            QStringLiteral("ana@example.com\x7F"), QString::fromLatin1("ana\0@example.com", 16),
+            QStringLiteral("Ana\x1B Lee <ana@example.com>"),
+            QStringLiteral("Ana Lee <ana@example.\tcom>") }) {
+        SCOPED_TRACE(address.toUtf8().toPercentEncoding().toStdString());
+        EXPECT_FALSE(MailComposeViewController::isMailAddress(address));
+        composer.toField()->setText("bo@example.org, " + address);
+        composer.send();
+        EXPECT_TRUE(recorder.results.isEmpty());
+        const QList<AlertView*> alerts = AlertView::visibleAlerts();
+        ASSERT_EQ(alerts.size(), 1);
+        EXPECT_EQ(alerts.first()->message(),
+            QStringLiteral("\u201c%1\u201d is not a valid email address.").arg(address));
+        dismissAlerts();
+    }
+    // The copies are held to the same rule.
+    composer.toField()->setText(QStringLiteral("Ana Lee <ana@example.com>"));
+    composer.setCcRecipients({ QStringLiteral("bo\x02@example.org") });
+    composer.send();
+    EXPECT_TRUE(recorder.results.isEmpty());
+    EXPECT_EQ(AlertView::visibleAlerts().size(), 1);
+    dismissAlerts();
+    EXPECT_EQ(outbox.entryList(QDir::Files).size(), before);
+
+    composer.setCcRecipients({ QStringLiteral("Bo <bo@example.org>") });
+    composer.send();
+    ASSERT_EQ(recorder.results, QList<MailComposeResult>({ MailComposeResult::Sent }));
+    const ReadBack read = readBack(composer.lastSentPath());
+    EXPECT_EQ(read.defects, "0");
+    EXPECT_EQ(read.to, QStringList { "Ana Lee|ana@example.com" });
+    EXPECT_EQ(read.cc, QStringList { "Bo|bo@example.org" });
 }
