@@ -31,20 +31,18 @@ bool holdsControlCharacter(const QString& text)
         [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
 }
 
-// What a name may hold unquoted in a header: words of letters, digits and the few signs
-// an atom allows, and the spaces between them.
-bool isPlainWords(const QString& name)
+} // namespace
+
+bool MailRecipient::isPlainWords(const QString& text)
 {
     static const QString signs = QStringLiteral("!#$%&'*+-/=?^_`{|}~ ");
-    for (const QChar c : name) {
-        if (c.unicode() > 0x7F || c.isLetterOrNumber() || signs.contains(c))
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80 && (c.isLetterOrNumber() || signs.contains(c)))
             continue;
         return false;
     }
     return true;
 }
-
-} // namespace
 
 std::optional<MailRecipient> MailRecipient::fromText(const QString& text)
 {
@@ -122,15 +120,13 @@ QStringList MailRecipient::split(const QString& text)
     return parts;
 }
 
-QString MailRecipient::headerText() const
+QString MailRecipient::quotedName() const
 {
-    if (m_name.isEmpty())
-        return m_address;
     if (isPlainWords(m_name))
-        return m_name + QStringLiteral(" <") + m_address + kClose;
+        return m_name;
     QString escaped = m_name;
     escaped.replace(kEscape, QStringLiteral("\\\\")).replace(kQuote, QStringLiteral("\\\""));
-    return kQuote + escaped + kQuote + QStringLiteral(" <") + m_address + kClose;
+    return kQuote + escaped + kQuote;
 }
 
 } // namespace platform::ui

@@ -20,8 +20,12 @@ public:
 
     const QString& name() const { return m_name; }
     const QString& address() const { return m_address; }
-    // As a header writes it: the name quoted where it holds more than words.
-    QString headerText() const;
+    // The name as a plain-ASCII header writes it: as it stands where it is words, else
+    // quoted.
+    QString quotedName() const;
+    // Whether the text may stand unquoted in a header: ASCII words of letters, digits and
+    // the few signs an atom allows, and the spaces between them.
+    static bool isPlainWords(const QString& text);
 
 private:
     QString m_name;

@@ -8,8 +8,9 @@
 namespace platform::ui {
 
 // An RFC 5322 message with MIME parts: a plain-text body and any number of attachments
-// (base64). Header texts are made safe: line breaks cannot start a new header, and
-// non-ASCII text is encoded (RFC 2047 words, RFC 2231 file names).
+// (base64). Header texts are made safe: line breaks cannot start a new header, non-ASCII
+// text is encoded (RFC 2047 words, RFC 2231 file names), and long headers are folded
+// between words, recipients whole.
 class MimeMessage {
 public:
     struct Attachment {
@@ -31,8 +32,6 @@ public:
     // The whole message, lines ended by CR LF.
     QByteArray toBytes() const;
 
-    // Encodes a header text as RFC 2047 words when it is not plain ASCII.
-    static QByteArray encodeHeaderText(const QString& text);
     // Keeps one address: line breaks and control characters removed.
     static QString cleanAddress(const QString& address);
 };
