@@ -752,6 +752,23 @@ struct RealDisplayNotchSides : RealDisplayDesktop {
         return count;
     }
 
+    // The wheel turned down notch by notch over the middle of the view, as a person reads a
+    // list through, until the content moves no further.
+    static void wheelToTheEnd(platform::ui::ScrollView* view)
+    {
+        const QPointF pointer(view->width() / 2.0, view->height() / 2.0);
+        for (int notch = 0; notch < 100; ++notch) {
+            const double before = view->contentOffset().y();
+            QWheelEvent wheel(pointer, view->mapToGlobal(pointer), QPoint(), QPoint(0, -120),
+                Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view, &wheel);
+            settle(20);
+            if (view->contentOffset().y() == before)
+                break;
+        }
+        settle(300);
+    }
+
     // The visible buttons inside the view, each where it shows on the screen.
     static QList<QRectF> shownButtons(const QWidget* view)
     {
@@ -1124,17 +1141,7 @@ TEST_P(RealDisplayNotchSides, ALongFormsSaveRowScrollsClearOfTheHomeIndicator)
         settle(600);
         FormTableView* table = form->formTableView();
         ASSERT_GT(table->contentSize().height(), table->height());
-        const QPointF pointer(table->width() / 2.0, table->height() / 2.0);
-        for (int notch = 0; notch < 100; ++notch) {
-            const double before = table->contentOffset().y();
-            QWheelEvent wheel(pointer, table->mapToGlobal(pointer), QPoint(), QPoint(0, -120),
-                Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(table, &wheel);
-            settle(20);
-            if (table->contentOffset().y() == before)
-                break;
-        }
-        settle(300);
+        wheelToTheEnd(table);
         const int section = table->numberOfSections() - 1;
         const platform::ui::IndexPath last(table->numberOfRowsInSection(section) - 1, section);
         platform::ui::TableViewCell* save = table->cellForRowAtIndexPath(last);
@@ -1145,6 +1152,41 @@ TEST_P(RealDisplayNotchSides, ALongFormsSaveRowScrollsClearOfTheHomeIndicator)
             ASSERT_TRUE(saveShot("real-notch-form-save-row.png"));
         }
         navigation->popToViewController(books, false);
+        settle(200);
+    }
+}
+
+// Home's Options list, a list of tiles with no toolbar under it, wheeled to its end as a
+// person looks for Restore: its last tile comes to rest above the home indicator's strip,
+// upright and on either side.
+TEST_P(RealDisplayNotchSides, ATileListsLastTileScrollsClearOfTheHomeIndicator)
+{
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Household", "Things at home"));
+    ASSERT_TRUE(open(databases, "Household"));
+    ApplicationScreen* home = top();
+    ASSERT_NE(home, databases);
+    for (const auto side : everyWay()) {
+        SCOPED_TRACE(sideName(side));
+        ASSERT_TRUE(turn(side));
+        GestureSynthesizer::tap(barButton(home, kOptionsButton));
+        settle(700);
+        auto* options
+            = dynamic_cast<MainCollectionViewController*>(navigation->topViewController());
+        ASSERT_NE(options, nullptr);
+        ASSERT_NE(options, home);
+        platform::ui::CollectionView* tiles = options->collectionView();
+        wheelToTheEnd(tiles);
+        const int last = tiles->numberOfItemsInSection(0) - 1;
+        auto* title = qobject_cast<platform::ui::Label*>(tileView(options, last, 3000));
+        ASSERT_NE(title, nullptr);
+        ASSERT_EQ(title->text(), LocalizedStrings::Restore());
+        EXPECT_TRUE(inside(
+            "Restore", inWindow(tiles->cellForItemAtIndexPath(platform::ui::IndexPath(last, 0)))));
+        if (side == platform::ui::Orientation::LandscapeLeft) {
+            ASSERT_TRUE(saveShot("real-notch-options-last-tile.png"));
+        }
+        navigation->popToViewController(home, false);
         settle(200);
     }
 }

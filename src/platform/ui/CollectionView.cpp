@@ -2,6 +2,7 @@
 
 #include "platform/Exception.h"
 #include "platform/ui/Animation.h"
+#include "platform/ui/FlowLayout.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Guard.h"
 
@@ -632,6 +633,15 @@ void CollectionView::deselectItemAtIndexPath(const IndexPath& indexPath, bool an
     setCellSelected(indexPath, false, animated);
 }
 
+QMarginsF CollectionView::adjustedContentInset() const
+{
+    // A strip of items that scrolls sideways has nothing below it to bring up.
+    const auto* flow = qobject_cast<const FlowLayout*>(m_layout.data());
+    if (flow && flow->scrollDirection() == FlowLayout::ScrollDirection::Horizontal)
+        return contentInset();
+    return insetClearOfHomeIndicator();
+}
+
 void CollectionView::scrollToItemAtIndexPath(
     const IndexPath& indexPath, unsigned scrollPosition, bool animated)
 {
@@ -644,7 +654,7 @@ void CollectionView::scrollToItemAtIndexPath(
         return;
     }
     const QSizeF size = frame().size();
-    const QMarginsF in = contentInset();
+    const QMarginsF in = adjustedContentInset();
     QPointF offset = contentOffset();
     if (scrollPosition & ScrollPositionTop)
         offset.setY(f.top() - in.top());

@@ -53,6 +53,7 @@ public:
 
     CollectionViewLayout* collectionViewLayout() const { return m_layout; }
     void setCollectionViewLayout(CollectionViewLayout* layout);
+    QMarginsF adjustedContentInset() const override;
 
     CollectionViewDataSource* dataSource() const { return m_dataSource.get(); }
     void setDataSource(CollectionViewDataSource* dataSource);

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Animation.h"
 #include "platform/ui/Guard.h"
+#include "platform/ui/SafeArea.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -435,6 +436,13 @@ void ScrollView::setShowsVerticalScrollIndicator(bool shows)
 {
     m_showsVertical = shows;
     updateIndicators();
+}
+
+QMarginsF ScrollView::insetClearOfHomeIndicator() const
+{
+    QMarginsF in = m_contentInset;
+    in.setBottom(std::max(in.bottom(), SafeArea::restingInsets(this).bottom()));
+    return in;
 }
 
 QPointF ScrollView::minimumContentOffset() const

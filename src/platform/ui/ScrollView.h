@@ -99,6 +99,10 @@ protected:
     void keepOffsetInRange();
     // The offset brought within the range the user scrolls in.
     QPointF clampedOffset(const QPointF& offset) const;
+    // The content inset with room at the bottom for the home indicator's strip where the
+    // view comes to rest over it (a list with no toolbar under it), so that its last
+    // rows scroll clear of the strip; a keyboard's room already covers it.
+    QMarginsF insetClearOfHomeIndicator() const;
 
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

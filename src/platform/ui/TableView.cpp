@@ -205,11 +205,7 @@ double TableView::cellMargin() const
 
 QMarginsF TableView::adjustedContentInset() const
 {
-    // A table that rests over the home indicator's strip (a form with no toolbar under it)
-    // lets its last rows scroll clear of the strip; a keyboard's room already covers it.
-    QMarginsF in = contentInset();
-    in.setBottom(std::max(in.bottom(), SafeArea::restingInsets(this).bottom()));
-    return in;
+    return insetClearOfHomeIndicator();
 }
 
 QMarginsF TableView::sideMargins() const
