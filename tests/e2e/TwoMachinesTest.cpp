@@ -37,6 +37,10 @@ struct TwoMachines : TwoMachinesFixture {
         other.addStep("add", [this](const QString& values) {
             return addRow(rowsScreen(), decode(values)) ? QString() : QStringLiteral("not added");
         });
+        // "<count>": waits until the open table shows that many rows.
+        other.addStep("count", [this](const QString& count) {
+            return within([&] { return rowValues().size() == count.toInt(); }, count + " rows");
+        });
     }
 
     // A database and a Contacts table made on this machine through its screens, with its
@@ -85,6 +89,49 @@ TEST_P(TwoMachines, AnEditFromTheOtherMachineShowsHereAndTheNextEditHereKeepsIt)
     testsupport::processEvents(300);
     EXPECT_TRUE(holdsRow({ { kName, "Bob Stone" }, { kPhone, "777" } }));
     EXPECT_EQ(rowValues().size(), 1);
+}
+
+// A row is being added here, over a row chosen (just edited), when the other machine's new
+// row arrives and the list reloads under the form: Save adds the row, and the chosen row
+// stays as it was, on both machines.
+TEST_P(TwoMachines, ARowBeingAddedWhenTheOtherMachinesRowArrivesIsAddedAndTheChosenRowStays)
+{
+    nameCommonSteps();
+    ASSERT_TRUE(startOtherMachine()) << other.report();
+    ApplicationScreen* rows = makeTable("Household", "Friends");
+    ASSERT_NE(rows, nullptr);
+    ASSERT_TRUE(addRow(rows, { { kName, "Bob" }, { kPhone, "555" } }));
+    ASSERT_TRUE(onOther("open", "Household/Friends"));
+    ASSERT_TRUE(onOther("expect", encode({ { kName, "Bob" }, { kPhone, "555" } })));
+
+    ASSERT_TRUE(selectRowWhere(kName, "Bob"));
+    rows->dataController()->edit(nullptr);
+    ASSERT_TRUE(fillAndSave(rows, { { kPhone, "556" } }));
+    ASSERT_TRUE(selectRowWhere(kName, "Bob"));
+    rows->dataController()->add(nullptr);
+    ASSERT_TRUE(fill(rows, { { kName, "Frank" }, { kPhone, "111" } }));
+
+    ASSERT_TRUE(onOther("add", encode({ { kName, "Gina" }, { kPhone, "222" } })));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return rowWhere(kName, "Gina") >= 0; }, ArrivalMs));
+    settle(100);
+    ASSERT_NE(shownForm(rows), nullptr) << "the form closed";
+    EXPECT_EQ(rows->selectedRow(), rowWhere(kName, "Bob"));
+    ASSERT_TRUE(saveForm(rows));
+    reload(rows);
+
+    const QVariantMap bob { { kName, "Bob" }, { kPhone, "556" } };
+    const QVariantMap frank { { kName, "Frank" }, { kPhone, "111" } };
+    const QVariantMap gina { { kName, "Gina" }, { kPhone, "222" } };
+    EXPECT_TRUE(holdsRow(bob));
+    EXPECT_TRUE(holdsRow(frank));
+    EXPECT_TRUE(holdsRow(gina));
+    EXPECT_EQ(rowValues().size(), 3);
+    EXPECT_TRUE(onOther("count", "3"));
+    for (const QVariantMap& row : { bob, frank, gina })
+        EXPECT_TRUE(onOther("expect", encode(row)));
+    testsupport::processEvents(300);
+    EXPECT_EQ(rowValues().size(), 3);
+    EXPECT_TRUE(holdsRow(bob));
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, TwoMachines, ::testing::Values("tablet", "phone"));
