@@ -1,5 +1,13 @@
 #include "TwoMachinesFixture.h"
 
+#include "forms/FormDecimalElement.h"
+#include "forms/FormRadioElement.h"
+#include "grid/ListSelectViewController.h"
+#include "model/Template.h"
+#include "model/TemplateColumn.h"
+#include "screens/MainDataController.h"
+#include "widgets/SimplePopupViewController.h"
+
 namespace e2e {
 // Named: the sources of a test binary are compiled in batches.
 namespace twomachines {
@@ -41,6 +49,85 @@ struct TwoMachines : TwoMachinesFixture {
         other.addStep("count", [this](const QString& count) {
             return within([&] { return rowValues().size() == count.toInt(); }, count + " rows");
         });
+    }
+
+    // The list a screen shows (its settings): in its popup on a tablet, pushed on a phone.
+    MainCollectionViewController* listOn(BaseViewController* screen)
+    {
+        if (!tablet())
+            return dynamic_cast<MainCollectionViewController*>(navigation->topViewController());
+        SimplePopupViewController* popup = screen->simplepopupController();
+        auto* wrapper = popup
+            ? dynamic_cast<platform::ui::NavigationController*>(popup->contentViewController())
+            : nullptr;
+        return wrapper ? dynamic_cast<MainCollectionViewController*>(wrapper->topViewController())
+                       : nullptr;
+    }
+
+    // The columns screen of the definition, through Home's settings and Templates.
+    ApplicationScreen* openColumns(ApplicationScreen* home, const QString& definition)
+    {
+        navigation->popToViewController(home, false);
+        settle(100);
+        controllerOf<MainDataController>(home)->settings(nullptr);
+        settle(100);
+        MainCollectionViewController* list = listOn(home);
+        const int at = list ? int(titles(list).indexOf("Templates")) : -1;
+        if (at < 0)
+            return nullptr;
+        GestureSynthesizer::tap(tileView(list, at, 2000));
+        settle(150);
+        ApplicationScreen* templates = top();
+        if (!templates || templates->screen()->id != "Templates")
+            return nullptr;
+        if (!titles(templates).contains(definition)) {
+            templates->dataController()->add(nullptr);
+            if (!fillAndSave(templates, { { "name", definition }, { "descr", "Club members" } }))
+                return nullptr;
+            reload(templates);
+        }
+        if (!open(templates, definition))
+            return nullptr;
+        ApplicationScreen* columns = top();
+        return columns != templates ? columns : nullptr;
+    }
+
+    // Fills the column form, its type as its list picks it, and saves it.
+    bool saveColumn(ApplicationScreen* columns, QVariantMap values)
+    {
+        QuickDetailViewController* form = awaitedForm(columns);
+        if (!form)
+            return false;
+        if (values.contains("type")) {
+            auto* picker = qobject_cast<FormRadioElement*>(element(form, "type"));
+            if (!picker)
+                return false;
+            picker->setSelectedItem(values.take("type").toString());
+            picker->fieldDidEndEditing();
+            settle();
+        }
+        for (const QString& key : values.keys()) {
+            if (auto* field = qobject_cast<FormDecimalElement*>(element(form, key)))
+                field->setNumberValue(values.take(key).toLongLong());
+        }
+        const bool saved = fillAndSave(columns, values);
+        if (saved)
+            reload(columns);
+        else
+            ADD_FAILURE() << takeMessages().join('\n').toStdString();
+        return saved;
+    }
+
+    static QString columnId(const QString& definition, const QString& name)
+    {
+        for (Template* found : Template::getTemplates()) {
+            if (found->name().toString() != definition)
+                continue;
+            for (TemplateColumn* column : TemplateColumn::getColumns(found->id().toString()))
+                if (column->name().toString() == name)
+                    return column->id().toString();
+        }
+        return {};
     }
 
     // A database and a Contacts table made on this machine through its screens, with its
@@ -88,6 +175,119 @@ TEST_P(TwoMachines, AnEditFromTheOtherMachineShowsHereAndTheNextEditHereKeepsIt)
     // The later edit stays here too once both have seen everything.
     testsupport::processEvents(300);
     EXPECT_TRUE(holdsRow({ { kName, "Bob Stone" }, { kPhone, "777" } }));
+    EXPECT_EQ(rowValues().size(), 1);
+}
+
+// A column renamed and one added here, while the other machine has the table open with a
+// row's form open: its open table takes them at once. A value entered here in the new
+// column of the other machine's row stays when that machine then saves another field of the
+// row from the form it had open, on both machines.
+TEST_P(TwoMachines, AColumnAddedHereReachesTheOtherMachinesOpenTableAndItsValueStays)
+{
+    nameCommonSteps();
+    // "<name>": opens the form of the row of that name, and leaves it open.
+    other.addStep("openForm", [this](const QString& rowName) {
+        const QString nameId = columnId("Members", "Name");
+        if (!selectRowWhere(nameId, rowName))
+            return "no row " + rowName;
+        ApplicationScreen* rows = rowsScreen();
+        rows->dataController()->edit(nullptr);
+        return awaitedForm(rows) ? QString() : QStringLiteral("no form");
+    });
+    // "<values>": types the values into the open form and saves it.
+    other.addStep("saveForm", [this](const QString& values) {
+        ApplicationScreen* rows = rowsScreen();
+        return rows && fillAndSave(rows, decode(values)) ? QString() : QStringLiteral("not saved");
+    });
+    // "<header,header>": waits until the open table's column headers are these.
+    other.addStep("headers", [this](const QString& headers) {
+        return within(
+            [&] {
+                auto* controller = controllerOf<GenericTemplateDataController>(rowsScreen());
+                return controller && controller->columnHeaders().join(',') == headers;
+            },
+            headers);
+    });
+    // "<text>": waits until a tile of the open table shows the text on a line.
+    other.addStep("line", [this](const QString& text) {
+        return within(
+            [&] {
+                ApplicationScreen* rows = rowsScreen();
+                if (!rows || navigation->topViewController() != rows)
+                    return false;
+                settle();
+                for (int item = 0; item < rows->collectionView()->numberOfItemsInSection(0); ++item)
+                    for (int tag = 3000; tag < 3006; ++tag)
+                        if (auto* line
+                            = qobject_cast<platform::ui::Label*>(tileView(rows, item, tag));
+                            line && line->text() == text)
+                            return true;
+                return false;
+            },
+            "a line " + text);
+    });
+    ASSERT_TRUE(startOtherMachine()) << other.report();
+
+    // A definition of two columns in the tiles, and a table of it, made here.
+    ApplicationScreen* databases = top();
+    ASSERT_TRUE(addDatabase(databases, "Club", "Shared between machines"));
+    ASSERT_TRUE(open(databases, "Club"));
+    ApplicationScreen* home = top();
+    ApplicationScreen* columns = openColumns(home, "Members");
+    ASSERT_NE(columns, nullptr);
+    for (const char* name : { "Name", "Phone" }) {
+        columns->dataController()->add(nullptr);
+        ASSERT_TRUE(saveColumn(columns,
+            { { "name", name }, { "type", "Text" }, { "length", "40" }, { "intiles", true } }));
+    }
+    navigation->popToViewController(home, false);
+    settle(100);
+    Template* members = nullptr;
+    for (Template* found : Template::getTemplates())
+        if (found->name().toString() == "Members")
+            members = found;
+    ASSERT_NE(members, nullptr);
+    ASSERT_TRUE(addTable(home, "Team", members->id().toString()));
+    const QString nameId = columnId("Members", "Name");
+    const QString phoneId = columnId("Members", "Phone");
+
+    // There: the table open, a row added, and its form open again.
+    ASSERT_TRUE(onOther("open", "Club/Team"));
+    ASSERT_TRUE(onOther("add", encode({ { nameId, "Bob" }, { phoneId, "555" } })));
+    ASSERT_TRUE(onOther("openForm", "Bob"));
+
+    // Here: Phone renamed, Email added in the tiles, and a value in it for Bob.
+    columns = openColumns(home, "Members");
+    ASSERT_NE(columns, nullptr);
+    const int phone = int(titles(columns).indexOf("Phone"));
+    ASSERT_GE(phone, 0);
+    GestureSynthesizer::tap(tileView(columns, phone, 2000));
+    ASSERT_TRUE(saveColumn(columns, { { "name", "Mobile" } }));
+    columns->dataController()->add(nullptr);
+    ASSERT_TRUE(saveColumn(columns,
+        { { "name", "Email" }, { "type", "Text" }, { "length", "60" }, { "intiles", true } }));
+    const QString emailId = columnId("Members", "Email");
+    ASSERT_FALSE(emailId.isEmpty());
+    ApplicationScreen* rows = openTable("Club", "Team");
+    ASSERT_NE(rows, nullptr);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return rowWhere(nameId, "Bob") >= 0; }, ArrivalMs));
+    ASSERT_TRUE(selectRowWhere(nameId, "Bob"));
+    rows->dataController()->edit(nullptr);
+    ASSERT_TRUE(fillAndSave(rows, { { emailId, "bob@club.example" } }));
+
+    // There: the open table has taken the columns and the value, and the form opened before
+    // they came saves its field.
+    EXPECT_TRUE(onOther("headers", "Name,Mobile,Email"));
+    EXPECT_TRUE(onOther("expect", encode({ { nameId, "Bob" }, { emailId, "bob@club.example" } })));
+    ASSERT_TRUE(onOther("saveForm", encode({ { phoneId, "888" } })));
+    const QVariantMap all { { nameId, "Bob" }, { phoneId, "888" },
+        { emailId, "bob@club.example" } };
+    EXPECT_TRUE(onOther("expect", encode(all)));
+    EXPECT_TRUE(onOther("line", "bob@club.example"));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return holdsRow(all); }, ArrivalMs))
+        << "the other machine's save did not arrive with the value entered here";
+    testsupport::processEvents(300);
+    EXPECT_TRUE(holdsRow(all));
     EXPECT_EQ(rowValues().size(), 1);
 }
 
