@@ -125,7 +125,8 @@ TEST_F(TableRowsTest, ColumnsLoadOnceAndRowsAreDecodedOnlyWhenShown)
 
 // A column added to the definition while the table is open (on another machine it comes
 // with an import, which reloads the open screens) shows at that reload, and at a Refresh;
-// a form opened before it came leaves the value the row holds in it as it is.
+// a form opened before it came leaves the value the row holds in it as it is, and a search
+// looks in it.
 TEST_F(TableRowsTest, ColumnsThatCameSinceTheTableOpenedShowAtTheReloadAndKeepTheirValues)
 {
     Rows* ann = person("Ann", 30);
@@ -157,6 +158,9 @@ TEST_F(TableRowsTest, ColumnsThatCameSinceTheTableOpenedShowAtTheReloadAndKeepTh
     const QVariantMap after = stored(ann->id().toString());
     EXPECT_EQ(after.value(key(age)).toInt(), 31);
     EXPECT_EQ(after.value(key(email)).toString(), "ann@example.com");
+    // The new column is searched as its tile shows it.
+    controller->searchData("ann@example");
+    EXPECT_EQ(shownNames(), QStringList({ "Ann" }));
 }
 
 TEST_F(TableRowsTest, TilesPerRowStayBetweenOneAndFour)
