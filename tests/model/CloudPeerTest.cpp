@@ -4,6 +4,7 @@
 #include "model/Database.h"
 #include "model/ModelRegistry.h"
 #include "model/Rows.h"
+#include "model/Template.h"
 #include "model/TemplateColumn.h"
 #include "model/UserTemplate.h"
 #include "platform/NotificationCenter.h"
@@ -468,6 +469,51 @@ TEST_F(CloudPeerTest, ATablesProtectionSetOnTheOtherMachineShowsInTheTableHeldHe
     ASSERT_TRUE(table->changeProtection(QString("secret"), std::nullopt, columns, &message))
         << message.toStdString();
     EXPECT_TRUE(onOther("protection", "0"));
+}
+
+// The other entities held here take the other machine's changes as well: a database
+// renamed there, its definition's description changed and a column renamed show in the
+// objects this machine loaded before.
+TEST_F(CloudPeerTest, ADatabaseAndADefinitionChangedOnTheOtherMachineShowInTheObjectsHeldHere)
+{
+    QPointer<Database> database;
+    QPointer<Template> definition;
+    QPointer<TemplateColumn> phone;
+    const auto hold = [&] {
+        for (Database* found : Database::getDatabases())
+            if (found->name().toString() == "Household")
+                database = found;
+        definition = Template::getTemplate(kContacts);
+        phone = TemplateColumn::getColumnForId(kPhone, columns);
+        return database && definition && phone;
+    };
+    other.addStep("load", [&](const QString&) {
+        return loadTable() && hold() ? QString() : QStringLiteral("nothing to hold");
+    });
+    // "<database>|<description>|<column>": waits until the objects held there show them.
+    other.addStep("names", [&](const QString& names) {
+        return within(
+            [&] {
+                return database && definition && phone
+                    && database->name().toString() == names.section('|', 0, 0)
+                    && definition->descr().toString() == names.section('|', 1, 1)
+                    && phone->name().toString() == names.section('|', 2, 2);
+            },
+            names);
+    });
+    ASSERT_TRUE(startOtherMachine()) << other.report();
+    makeTable();
+    ASSERT_TRUE(hold());
+    ASSERT_TRUE(onOther("load"));
+    ASSERT_TRUE(onOther("names", "Household|" + definition->descr().toString() + "|Phone"));
+
+    database->setName("Home");
+    ASSERT_TRUE(database->saveDatabase());
+    definition->setDescr("People we know");
+    ASSERT_TRUE(definition->saveTemplate());
+    phone->setName("Mobile");
+    ASSERT_TRUE(phone->saveTemplateColumn());
+    EXPECT_TRUE(onOther("names", "Home|People we know|Mobile"));
 }
 
 } // namespace runningapplications
