@@ -334,6 +334,39 @@ TEST_P(TwoMachines, ARowBeingAddedWhenTheOtherMachinesRowArrivesIsAddedAndTheCho
     EXPECT_TRUE(holdsRow(bob));
 }
 
+// A row is being added here when the other machine's new row arrives; the form is then
+// closed without saving. The row it was making is stored nowhere, here or there: what
+// arrives is merged, but nothing this machine has not saved is saved with it.
+TEST_P(TwoMachines, ARowLeftUnsavedWhenTheOtherMachinesRowArrivesIsStoredNowhere)
+{
+    nameCommonSteps();
+    ASSERT_TRUE(startOtherMachine()) << other.report();
+    ApplicationScreen* rows = makeTable("Household", "Friends");
+    ASSERT_NE(rows, nullptr);
+    ASSERT_TRUE(addRow(rows, { { kName, "Bob" }, { kPhone, "555" } }));
+    ASSERT_TRUE(onOther("open", "Household/Friends"));
+    ASSERT_TRUE(onOther("expect", encode({ { kName, "Bob" }, { kPhone, "555" } })));
+
+    rows->dataController()->add(nullptr);
+    ASSERT_TRUE(fill(rows, { { kName, "Frank" }, { kPhone, "111" } }));
+    ASSERT_TRUE(onOther("add", encode({ { kName, "Gina" }, { kPhone, "222" } })));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return rowWhere(kName, "Gina") >= 0; }, ArrivalMs));
+    settle(100);
+    ASSERT_NE(shownForm(rows), nullptr) << "the form closed";
+    EXPECT_EQ(rowValues().size(), 2);
+    closeForm(rows);
+
+    // A later save here reaches the other machine after anything saved before it.
+    ASSERT_TRUE(selectRowWhere(kName, "Bob"));
+    rows->dataController()->edit(nullptr);
+    ASSERT_TRUE(fillAndSave(rows, { { kPhone, "556" } }));
+    EXPECT_TRUE(onOther("expect", encode({ { kName, "Bob" }, { kPhone, "556" } })));
+    EXPECT_TRUE(onOther("count", "2"));
+    reload(rows);
+    EXPECT_EQ(rowValues().size(), 2);
+    EXPECT_EQ(rowWhere(kName, "Frank"), -1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, TwoMachines, ::testing::Values("tablet", "phone"));
 
 } // namespace twomachines
