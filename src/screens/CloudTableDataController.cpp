@@ -15,6 +15,8 @@
 
 #include <QPointer>
 
+#include <utility>
+
 CloudTableDataController::CloudTableDataController() = default;
 
 CloudTableDataController::~CloudTableDataController() = default;
@@ -27,12 +29,17 @@ QString CloudTableDataController::dataChecksum(const QVariant& row) const
 
 void CloudTableDataController::tapOnItem(qint64 index)
 {
+    // The grid selects its row again a moment after every reload: that never changes the
+    // row an open Add or Edit form saves into.
+    if (rowOfOpenForm().isValid())
+        return;
     TableDataController::tapOnItem(index);
     m_checksum = detailRowInAction().isValid() ? dataChecksum(detailRowInAction()) : QString();
 }
 
 void CloudTableDataController::cloudStoreUnloaded()
 {
+    m_storeWent = true;
     setRows({});
     refreshGrid();
     showHud();
@@ -41,6 +48,10 @@ void CloudTableDataController::cloudStoreUnloaded()
 void CloudTableDataController::cloudStoreLoaded()
 {
     hideHud();
+    // The row an open Add or Edit form saves into, whatever the reload finds at the
+    // selection.
+    const QVariant formRow = rowOfOpenForm();
+    const bool storeWent = std::exchange(m_storeWent, false);
     GridScreenProtocol* grid = mainGridViewController();
     m_prevSelectedRow = grid ? grid->selectedRow() : -1;
 
@@ -82,8 +93,37 @@ void CloudTableDataController::cloudStoreLoaded()
         if (lastClickedButton() != AddAction)
             setDetailRowInAction({});
     }
+    if (formRow.isValid())
+        keepRowOfOpenForm(formRow, storeWent);
     refreshGrid();
     fireDetailCloudChange();
+}
+
+QVariant CloudTableDataController::rowOfOpenForm() const
+{
+    const unsigned action = lastClickedButton();
+    if (!lastDetailViewController() || (action != AddAction && action != EditAction))
+        return {};
+    return detailRowInAction();
+}
+
+void CloudTableDataController::keepRowOfOpenForm(const QVariant& row, bool storeWent)
+{
+    if (lastClickedButton() == AddAction) {
+        // The new row is in no store yet: nothing a reload finds is it.
+        setDetailRowInAction(row);
+        return;
+    }
+    // The objects of a store that went are gone with it: the row found again by its
+    // checksum at the selection, as above, stands for the edited one.
+    if (storeWent)
+        return;
+    // The same store: the edited object is the one to save into while it is still
+    // stored; one the reload took away (deleted elsewhere) leaves none, and the form says
+    // so.
+    const platform::coredata::ManagedObject* entity = RowObject::entity(row);
+    const bool stored = !entity || (entity->managedObjectContext() && !entity->isDeleted());
+    setDetailRowInAction(stored ? row : QVariant());
 }
 
 void CloudTableDataController::poptoRootIfLast()

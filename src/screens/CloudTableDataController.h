@@ -16,7 +16,8 @@ class ScreenHost;
 // away (cloudStoreUnloaded) the screen shows no rows under its overlay; after it has
 // changed (cloudStoreLoaded) the rows are loaded again and the row the user had chosen
 // stays chosen only while it is the same row in the same state, as its checksum tells.
-// A child screen whose parent's chosen row went returns to the root screen.
+// An open Add or Edit form keeps the row it saves into through any reload. A child
+// screen whose parent's chosen row went returns to the root screen.
 class CloudTableDataController : public TableDataController, public CloudStoreProtocol {
     Q_OBJECT
 public:
@@ -34,6 +35,7 @@ public:
     // Both tile buttons on every tile.
     qint8 tilesButtons() override { return 3; }
 
+    // Chooses the row, unless an Add or Edit form is open: it keeps its own.
     void tapOnItem(qint64 index) override;
     void cloudStoreUnloaded() override;
     void cloudStoreLoaded() override;
@@ -65,6 +67,13 @@ protected:
     void closeOptions(bool popOnPhone);
 
 private:
+    // The row an open Add or Edit form was opened with; none without such a form.
+    QVariant rowOfOpenForm() const;
+    // A reload never changes which row an open form saves into.
+    void keepRowOfOpenForm(const QVariant& row, bool storeWent);
+
     qint64 m_prevSelectedRow = -1;
     QString m_checksum;
+    // The store went since the last reload (cloudStoreUnloaded): its objects went with it.
+    bool m_storeWent = false;
 };

@@ -33,6 +33,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 const QString GenericTemplateDataController::HiddenValue
     = QStringLiteral("\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF");
@@ -124,7 +125,9 @@ bool GenericTemplateDataController::columnsAreLive() const
 
 void GenericTemplateDataController::loadColumns(const QString& templateId)
 {
-    if (!columnsAreLive()) {
+    // Columns added or taken away on another machine come with an import; Refresh reads
+    // them again as well.
+    if (std::exchange(m_columnsStale, false) || !columnsAreLive()) {
         m_columns = TemplateColumn::getColumns(templateId);
         m_columnGuards.clear();
         for (TemplateColumn* column : std::as_const(m_columns))
@@ -149,11 +152,10 @@ void GenericTemplateDataController::loadColumns(const QString& templateId)
             }
         }
     }
-    if (searchColumns().isEmpty()) {
-        for (TemplateColumn* column : std::as_const(m_columns)) {
-            if (!isProtectedColumn(column))
-                searchColumns().insert(idOf(column), hasValue(column->intiles()));
-        }
+    // A column is searched as its tile shows it until the person chooses otherwise.
+    for (TemplateColumn* column : std::as_const(m_columns)) {
+        if (!isProtectedColumn(column) && !searchColumns().contains(idOf(column)))
+            searchColumns().insert(idOf(column), hasValue(column->intiles()));
     }
 }
 
@@ -366,8 +368,15 @@ void GenericTemplateDataController::cloudStoreUnloaded()
     CloudTableDataController::cloudStoreUnloaded();
 }
 
+void GenericTemplateDataController::refresh(platform::ui::Control* sender)
+{
+    m_columnsStale = true;
+    CloudTableDataController::refresh(sender);
+}
+
 void GenericTemplateDataController::cloudStoreLoaded()
 {
+    m_columnsStale = true;
     CloudTableDataController::cloudStoreLoaded();
     rebuildNotifications();
 }
@@ -429,10 +438,21 @@ bool GenericTemplateDataController::updateAndSaveRow(const QVariantMap& values)
     Rows* row = detailRow();
     if (!row || refuseLocked())
         return false;
+    // What the form did not show (a column added since it opened, on this machine or
+    // another) keeps its stored value.
+    QVariantMap merged = values;
+    if (!row->json().isNull()) {
+        if (const auto stored = row->decodeData(m_columns, m_password)) {
+            for (auto it = stored->cbegin(); it != stored->cend(); ++it) {
+                if (!merged.contains(it.key()))
+                    merged.insert(it.key(), it.value());
+            }
+        }
+    }
     m_tableRows.invalidate(row);
     const auto before = m_tableRows.storeChanges();
     try {
-        row->updateData(values, m_columns, m_password);
+        row->updateData(merged, m_columns, m_password);
     } catch (const std::exception& exception) {
         MessageHelper::ShowException(exception);
         rollbackContext();

@@ -53,9 +53,9 @@ public:
     const Rows::Columns& tilesColumns() const { return m_tilesColumns; }
     TemplateColumn* booleanColumn() const { return m_booleanColumn; }
 
-    // Loads the columns once (again only when the store went with them): the initial
-    // sorts come from the columns' sort fields, the searched columns are every column but
-    // Protected ones, the tiles per row from the definition.
+    // Loads the columns once, and again when the store went with them, after an import and
+    // on Refresh: the initial sorts come from the columns' sort fields, the searched columns
+    // are every column but Protected ones, the tiles per row from the definition.
     void loadColumns(const QString& templateId);
 
     // The grid.
@@ -74,6 +74,9 @@ public:
     void tapOnDisclosure(qint64 index) override;
     void searchData(const QString& text) override;
     QVariantList matchingRows(const QVariantList& rows, const SearchBlock& block) override;
+    // Reads the columns again, then the rows.
+    void refresh(platform::ui::Control* sender) override;
+    // After an import too: the definition may have changed on another machine.
     void cloudStoreLoaded() override;
     // The store goes away: nothing decoded from it is kept.
     void cloudStoreUnloaded() override;
@@ -165,6 +168,8 @@ private:
     Rows::Columns m_tilesColumns;
     TemplateColumn* m_booleanColumn = nullptr;
     bool m_columnsLoaded = false;
+    // Read the columns again at the next load.
+    bool m_columnsStale = false;
     Rows::Password m_password;
     bool m_passwordTaken = false;
     bool m_locked = false;

@@ -56,10 +56,14 @@ int MultipleGenericRowViewController::lineCount()
 
 const QList<float>& MultipleGenericRowViewController::heights()
 {
-    if (m_measured)
+    // Measured again when the table's tile columns change (a column put in the tiles,
+    // here or on another machine): each line needs its height.
+    const int lines = lineCount();
+    if (m_measured && lines == m_measuredLines)
         return m_heights;
     m_measured = true;
-    const int lines = lineCount();
+    m_measuredLines = lines;
+    m_heights.clear();
     const float title
         = float(platform::ui::Font::measure(QStringLiteral("A"), fontOr(&Theme::MetroRowLabelFont))
                     .height())

@@ -8,8 +8,9 @@ class GenericTemplateDataController;
 
 // The tiles of a user table's rows: the table's image, a check mark for its Yes/No tile
 // column, one line per tile column (the first in the title style, the others smaller;
-// Link values open when tapped) and the disclosure arrow. Line heights are measured once;
-// a reused cell finds its subviews by tag and only changes what differs.
+// Link values open when tapped) and the disclosure arrow. Line heights are measured once
+// for each number of tile columns; a reused cell finds its subviews by tag and only changes
+// what differs.
 class MultipleGenericRowViewController : public GenericRowViewController {
     Q_OBJECT
 public:
@@ -17,7 +18,8 @@ public:
     ~MultipleGenericRowViewController() override;
 
     // The height of every line: "A" in the title font plus 4, then "A" in the row font
-    // plus 4 for each further line. Measured on the first ask.
+    // plus 4 for each further line. Measured on the first ask, and again once the number
+    // of tile columns has changed.
     const QList<float>& heights();
     float getHeight();
     QSizeF getRowSize() override;
@@ -40,4 +42,5 @@ private:
     QList<float> m_heights;
     float m_totalHeight = 0;
     bool m_measured = false;
+    int m_measuredLines = 0;
 };

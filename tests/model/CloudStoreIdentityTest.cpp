@@ -10,6 +10,7 @@
 
 #include <QThread>
 
+#include <chrono>
 #include <thread>
 
 using namespace cloudstoretest;
@@ -239,6 +240,53 @@ TEST_F(CloudStoreTest, ImportedChangesAreMergedIntoTheDelegatesContextWhenItName
     EXPECT_EQ(object->value("name"), "Renamed");
     EXPECT_TRUE(delegate.allLogs().join('\n').contains("Importing ubiquity changes into "
                                                        "application's MOC.  Changes:\n"));
+    delegate.mergeInto = nullptr;
+    platform::NotificationCenter::defaultCenter().removeObserver(token);
+}
+
+// The import's thread hands the merge to the main queue and goes on: it never waits for
+// the main queue, which may itself be waiting for the manager to go (shutting down). The
+// context is asked for and merged into in that one main-queue turn, and only then are the
+// screens told.
+TEST_F(CloudStoreTest, AnImportsThreadNeverWaitsForTheMainQueueToMerge)
+{
+    start(true);
+    addDatabases({ "D1" });
+    auto context = delegate.currentContext();
+    cd::ManagedObject* object = context->executeFetchRequest(cd::FetchRequest("Database")).value(0);
+    ASSERT_TRUE(object);
+    delegate.mergeInto = context.get();
+    auto other = std::make_shared<cd::ManagedObjectContext>();
+    other->setPersistentStoreCoordinator(manager->persistentStoreCoordinator());
+    other->executeFetchRequest(cd::FetchRequest("Database")).value(0)->setValue("name", "Renamed");
+    ASSERT_TRUE(other->save());
+    std::atomic<bool> announced { false };
+    QString nameWhenAnnounced;
+    const auto token = platform::NotificationCenter::defaultCenter().addObserver(
+        CloudStoreManager::StoreDidImportChangesNotification, manager.get(),
+        [&](const platform::Notification&) {
+            nameWhenAnnounced = object->value("name").toString();
+            announced = true;
+        });
+    const QVariantMap info { { "updated",
+        QVariantList { QVariant::fromValue(object->objectID()) } } };
+    // Posted as the store posts an import, from a thread of its own, while the main queue
+    // runs nothing.
+    std::atomic<bool> posted { false };
+    std::thread importer([&] {
+        platform::NotificationCenter::defaultCenter().post(
+            cd::DidImportUbiquitousContentChangesNotification,
+            manager->persistentStoreCoordinator().get(), info);
+        posted = true;
+    });
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!posted && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(posted.load()) << "the import's thread waited for the main queue";
+    EXPECT_FALSE(announced.load());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return announced.load(); }));
+    importer.join();
+    EXPECT_EQ(nameWhenAnnounced, "Renamed");
     delegate.mergeInto = nullptr;
     platform::NotificationCenter::defaultCenter().removeObserver(token);
 }

@@ -99,6 +99,60 @@ TEST_F(CloudReloadTest, ASelectionPastTheEndGoesButARowBeingAddedStays)
     EXPECT_EQ(controller->detailRowInAction(), adding);
 }
 
+// Another machine's change arrives while an Add form is open over a selected row that the
+// change left as it was: the reload leaves the form its new row to save into.
+TEST_F(CloudReloadTest, AnOpenAddFormKeepsItsNewRowThoughAnUnchangedRowIsSelected)
+{
+    FakeAppScreen* screen = openDatabases();
+    auto controller = controllerOf<DatabaseDataController>(screen);
+    tap(screen, 1);
+    controller->add(nullptr);
+    const QVariant adding = controller->detailRowInAction();
+    ASSERT_TRUE(adding.isValid());
+    FollowingForm form;
+    controller->setLastDetailViewController(&form);
+
+    addDatabase("D");
+    // The import's reload (the store stays), then the grid selects its row again.
+    controller->cloudStoreLoaded();
+    EXPECT_EQ(controller->detailRowInAction(), adding);
+    EXPECT_EQ(screen->selectedRow(), 1);
+    EXPECT_EQ(nameOf(controller->getRowData(1)), "B");
+    controller->tapOnItem(1);
+    EXPECT_EQ(controller->detailRowInAction(), adding);
+    EXPECT_EQ(form.reloads, 1);
+
+    // Once the form is gone, a tap chooses the row again.
+    controller->setLastDetailViewController(nullptr);
+    tap(screen, 2);
+    EXPECT_EQ(nameOf(controller->detailRowInAction()), "C");
+    EXPECT_EQ(controller->checksum(), c->id().toString());
+}
+
+// An open Edit form keeps the row it edits wherever the reload puts it, until the row is
+// deleted: then it has none, and says so.
+TEST_F(CloudReloadTest, AnOpenEditFormKeepsItsRowWhereverItMovesUntilItIsDeleted)
+{
+    FakeAppScreen* screen = openDatabases();
+    auto controller = controllerOf<DatabaseDataController>(screen);
+    tap(screen, 1);
+    controller->edit(nullptr);
+    ASSERT_EQ(nameOf(controller->detailRowInAction()), "B");
+    FollowingForm form;
+    controller->setLastDetailViewController(&form);
+
+    // Another row now stands where B was selected.
+    ASSERT_TRUE(Database::deleteDatabase(a));
+    controller->cloudStoreLoaded();
+    EXPECT_EQ(nameOf(controller->detailRowInAction()), "B");
+    controller->tapOnItem(1);
+    EXPECT_EQ(nameOf(controller->detailRowInAction()), "B");
+    ASSERT_TRUE(Database::deleteDatabase(b));
+    controller->cloudStoreLoaded();
+    EXPECT_FALSE(controller->detailRowInAction().isValid());
+    EXPECT_EQ(form.reloads, 2);
+}
+
 TEST_F(CloudReloadTest, AChildWhoseParentRowWentReturnsToTheRoot)
 {
     FakeAppScreen* databases = openDatabases();

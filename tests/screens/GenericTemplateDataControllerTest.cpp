@@ -123,6 +123,46 @@ TEST_F(TableRowsTest, ColumnsLoadOnceAndRowsAreDecodedOnlyWhenShown)
     EXPECT_EQ(controller->columnValues(0).at(4), GenericTemplateDataController::HiddenValue);
 }
 
+// A column added to the definition while the table is open (on another machine it comes
+// with an import, which reloads the open screens) shows at that reload, and at a Refresh;
+// a form opened before it came leaves the value the row holds in it as it is, and a search
+// looks in it.
+TEST_F(TableRowsTest, ColumnsThatCameSinceTheTableOpenedShowAtTheReloadAndKeepTheirValues)
+{
+    Rows* ann = person("Ann", 30);
+    openRows();
+    ASSERT_EQ(controller->Columns().size(), 7);
+    screen->setSelectedRow(0);
+    controller->tapOnItem(0);
+    controller->edit(nullptr);
+    QVariantMap typed = screen->shownRows.last().toMap();
+    ASSERT_EQ(typed.value(key(name)).toString(), "Ann");
+
+    TemplateColumn* email = addColumn(definition->id().toString(), "Email", "Text", 40);
+    Rows::Columns all = columns();
+    all << email;
+    QVariantMap values = ann->getData(all, std::nullopt);
+    values.insert(key(email), "ann@example.com");
+    ann->updateData(values, all, std::nullopt);
+    ASSERT_TRUE(ann->saveRows());
+    controller->cloudStoreLoaded();
+    EXPECT_EQ(controller->Columns().size(), 8);
+    EXPECT_TRUE(controller->columnHeaders().contains("Email"));
+    EXPECT_EQ(controller->rowValues(0).value(key(email)).toString(), "ann@example.com");
+
+    typed.insert(key(age), 31);
+    ASSERT_TRUE(controller->saveRow(typed));
+    addColumn(definition->id().toString(), "Later", "Text");
+    controller->refresh(nullptr);
+    EXPECT_EQ(controller->Columns().size(), 9);
+    const QVariantMap after = stored(ann->id().toString());
+    EXPECT_EQ(after.value(key(age)).toInt(), 31);
+    EXPECT_EQ(after.value(key(email)).toString(), "ann@example.com");
+    // The new column is searched as its tile shows it.
+    controller->searchData("ann@example");
+    EXPECT_EQ(shownNames(), QStringList({ "Ann" }));
+}
+
 TEST_F(TableRowsTest, TilesPerRowStayBetweenOneAndFour)
 {
     EXPECT_EQ(GenericTemplateDataController::tilesPerRow(QVariant()), 1u);

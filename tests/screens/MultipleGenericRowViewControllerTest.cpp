@@ -182,6 +182,40 @@ TEST_F(RowTiles, AReusedTileTakesTheNewTextsWithoutNewLabels)
     EXPECT_EQ(qobject_cast<CheckMarkLabel*>(check)->index(), 1u);
 }
 
+// A column put in the tiles while the rows show (on another machine, or in the columns
+// screen) is read with the table's columns at the next Refresh: every tile then has a line
+// for it, its heights measured anew.
+TEST_F(RowTiles, AColumnPutInTheTilesWhileTheRowsShowTakesALineOfItsOwn)
+{
+    ApplicationScreen* screen = showRows();
+    auto* rowView = qobject_cast<MultipleGenericRowViewController*>(screen->rowViewContoller());
+    ASSERT_EQ(rowView->heights().size(), 2);
+    const float before = rowView->getHeight();
+
+    TemplateColumn* note = addColumn(definition->id().toString(), "Note", TypeConstants::Text);
+    Rows::Columns all = columns;
+    all << note;
+    Rows* first = Rows::getRows(table->id().toString(), all, {}, {}, std::nullopt).value(0);
+    ASSERT_NE(first, nullptr);
+    QVariantMap values = first->getData(all, std::nullopt);
+    values.insert(id(note), "Read later");
+    first->updateData(values, all, std::nullopt);
+    ASSERT_TRUE(first->saveRows());
+
+    screen->dataController()->refresh(nullptr);
+    settle();
+    ASSERT_EQ(rowView->heights().size(), 3);
+    EXPECT_FLOAT_EQ(rowView->getHeight(), before + rowView->heights().at(2));
+    platform::ui::View* tile = content(screen, 0);
+    ASSERT_NE(tile, nullptr);
+    auto* line = qobject_cast<platform::ui::Label*>(tile->viewWithTag(3002));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), "Read later");
+    // The tile is tall enough for its three lines.
+    EXPECT_GE(tile->frame().height() + 0.5, double(rowView->getHeight()));
+    ASSERT_TRUE(saveShot("rows-tiles-column-added.png"));
+}
+
 TEST_F(RowTiles, TappingACheckMarkSelectsItsRowAndStoresTheValueAtOnce)
 {
     ApplicationScreen* screen = showRows();
