@@ -1,0 +1,140 @@
+#include "ModelFixture.h"
+
+#include "model/RowDecoder.h"
+#include "model/Rows.h"
+#include "model/UserTemplate.h"
+#include "utilities/store/KivoLibContext.h"
+
+using modeltest::ModelTest;
+
+namespace {
+
+const QString kCrossingDefinition = QStringLiteral("3E8A1C57-9B2D-4F06-A4C8-1D3E5F7A9B20");
+const QString kCrossingKey = QStringLiteral("key");
+
+// One table whose protection changed on another machine while this one (or that one)
+// went on writing rows in the form it knew: its rows are then of both forms.
+struct RowsAcrossProtection : ModelTest {
+    void SetUp() override
+    {
+        ModelTest::SetUp();
+        name = column(kCrossingDefinition, "Name", "Text");
+        amount = column(kCrossingDefinition, "Amount", "Numeric");
+        day = column(kCrossingDefinition, "Day", "Date");
+        columns = { name, amount, day };
+        table = UserTemplate::add(QStringLiteral("database"));
+        table->setTemplate_id(kCrossingDefinition);
+        ASSERT_TRUE(table->saveUserTemplate());
+    }
+
+    QString tableId() const { return table->id().toString(); }
+
+    // A row written as a machine that knew the table under `password` (none: unprotected)
+    // writes it, with a time of its own.
+    Rows* written(const QString& text, const Rows::Password& password, double time = 1000)
+    {
+        Rows* row = Rows::add(tableId());
+        row->updateData(
+            { { key(name), text }, { key(amount), text.size() }, { key(day), utc(2024, 3, 9) } },
+            columns, password);
+        KivoLib::insertEntity(row);
+        row->setMtimestamp(time);
+        EXPECT_TRUE(KivoLib::commit());
+        return row;
+    }
+
+    // In creation order, each read again from the store.
+    static void sorted(QList<Rows*>& rows)
+    {
+        for (Rows* row : rows)
+            context()->refreshObject(row, false);
+        std::sort(rows.begin(), rows.end(),
+            [](Rows* a, Rows* b) { return a->order().toInt() < b->order().toInt(); });
+    }
+
+    // Each row's Name read with the password, "?" for a row that does not read; in
+    // creation order.
+    QStringList names(const Rows::Password& password) const
+    {
+        QStringList read;
+        auto rows = Rows::getRows(tableId(), columns, {}, { sort(amount, true) }, password);
+        sorted(rows);
+        for (Rows* row : rows) {
+            const auto values = row->decodeData(columns, password);
+            read << (values ? values->value(key(name)).toString() : QStringLiteral("?"));
+        }
+        return read;
+    }
+
+    // Which rows' stored texts are in the clear, in creation order.
+    QList<bool> clear() const
+    {
+        QList<Rows*> rows = Rows::getRows(tableId(), columns, {}, {}, std::nullopt);
+        sorted(rows);
+        QList<bool> forms;
+        for (Rows* row : rows)
+            forms << RowDecoder::isClearText(row->storedJson());
+        return forms;
+    }
+
+    QList<double> times() const
+    {
+        QList<Rows*> rows = Rows::getRows(tableId(), columns, {}, {}, std::nullopt);
+        sorted(rows);
+        QList<double> stamps;
+        for (Rows* row : rows)
+            stamps << row->mtimestamp().toDouble();
+        return stamps;
+    }
+
+    TemplateColumn *name = nullptr, *amount = nullptr, *day = nullptr;
+    Rows::Columns columns;
+    UserTemplate* table = nullptr;
+};
+
+} // namespace
+
+TEST_F(RowsAcrossProtection, ARowInTheClearReadsWithThePasswordAndAnEncryptedOneNeverAsEmpty)
+{
+    // The form is told by the text alone.
+    EXPECT_TRUE(RowDecoder::isClearText(QString("{\n    \"a\": 1\n}")));
+    EXPECT_TRUE(RowDecoder::isClearText(QByteArray(" \r\n\t{}")));
+    EXPECT_TRUE(RowDecoder::isClearText(QByteArray("\xEF\xBB\xBF{}")));
+    EXPECT_TRUE(RowDecoder::isClearText(QString(QChar(0xFEFF)) + "{}"));
+    EXPECT_FALSE(RowDecoder::isClearText(QString("{}").toUtf8().toBase64()));
+    EXPECT_FALSE(RowDecoder::isClearText(QString("[{}]")));
+    EXPECT_FALSE(RowDecoder::isClearText(QString()));
+    EXPECT_FALSE(RowDecoder::isClearText(QVariant()));
+
+    ASSERT_TRUE(table->changeProtection(std::nullopt, kCrossingKey, columns));
+    written("sealed", kCrossingKey, 1);
+    // Written by a machine that had not yet heard of the protection.
+    Rows* plain = written("plain", std::nullopt, 2);
+    ASSERT_TRUE(RowDecoder::isClearText(plain->storedJson()));
+
+    // Every reader of the table's rows reads both with the password.
+    EXPECT_EQ(names(kCrossingKey), QStringList({ "sealed", "plain" }));
+    EXPECT_EQ(plain->getData(columns, kCrossingKey).value(key(name)), "plain");
+    EXPECT_EQ(plain->getData(columns, kCrossingKey).value(key(day)).toDateTime(), utc(2024, 3, 9));
+    const auto kept = Rows::applyFilter(Rows::getRows(tableId(), columns, {}, {}, kCrossingKey),
+        columns, { [&] {
+            auto f = filter(name, LocalizedStrings::Contains());
+            f->setTextValue("lai");
+            return f;
+        }() },
+        kCrossingKey);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(kept.first(), plain);
+    RowDecoder decoder(columns, kCrossingKey);
+    ASSERT_TRUE(decoder.decode(plain->storedJson()));
+    EXPECT_EQ(decoder.value(0), "plain");
+    int decoded = 0;
+    Rows::decodeEach(Rows::getRowFaults(tableId()), decoder,
+        [&](qsizetype, const QVariant*, bool read) { decoded += read ? 1 : 0; });
+    EXPECT_EQ(decoded, 2);
+
+    // Without the password the encrypted row does not read: nothing, not an empty row.
+    EXPECT_EQ(names(std::nullopt), QStringList({ "?", "plain" }));
+    // Nor does it with another password.
+    EXPECT_EQ(names(QString("other")), QStringList({ "?", "plain" }));
+}
