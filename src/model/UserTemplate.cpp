@@ -1,5 +1,6 @@
 #include "model/UserTemplate.h"
 
+#include "model/RowDecoder.h"
 #include "model/Rows.h"
 #include "model/TemplateColumn.h"
 #include "utilities/crypto/CryptoHelper.h"
@@ -145,19 +146,40 @@ bool UserTemplate::changeProtection(const std::optional<QString>& currentPasswor
     }
 
     // Everything is read and written aside first; the rows change only when all of them
-    // could be converted.
+    // could be converted. A row may already be in the new form: written on a machine that
+    // had not yet heard of an earlier protection change, in the clear or encrypted with the
+    // password it then had. Such a row is taken as it is once it reads, so that the change
+    // that makes it readable is never refused because of it.
     const auto rows = Rows::getRows(id().toString(), columns, {}, {}, std::nullopt);
     QList<QString> texts;
     texts.reserve(rows.size());
     for (Rows* row : rows) {
-        if (row->json().isNull()) {
+        const QVariant stored = row->storedJson();
+        if (stored.isNull()) {
             texts.append(QString());
             continue;
         }
-        const auto values = row->decodeData(columns, readPassword);
+        const bool clear = RowDecoder::isClearText(stored);
+        std::optional<QVariantMap> values;
+        bool inNewForm = false;
+        if (clear) {
+            values = row->decodeData(columns, std::nullopt);
+            inNewForm = !password;
+        } else {
+            if (readPassword)
+                values = row->decodeData(columns, readPassword);
+            if (!values && password) {
+                values = row->decodeData(columns, password);
+                inNewForm = values.has_value();
+            }
+        }
         if (!values) {
             tellMessage(message, Rows::RowDecryptionFailed);
             return false;
+        }
+        if (inNewForm) {
+            texts.append(QString());
+            continue;
         }
         QString reason;
         const auto text = Rows::encodeData(*values, columns, password, &reason);
@@ -168,6 +190,8 @@ bool UserTemplate::changeProtection(const std::optional<QString>& currentPasswor
         texts.append(*text);
     }
 
+    // Each row keeps its times: the change of form is no edit, and a later edit of the row
+    // on another machine still wins over it.
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (!texts[i].isNull())
             rows[i]->setJson(texts[i]);

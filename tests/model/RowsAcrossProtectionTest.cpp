@@ -138,3 +138,49 @@ TEST_F(RowsAcrossProtection, ARowInTheClearReadsWithThePasswordAndAnEncryptedOne
     // Nor does it with another password.
     EXPECT_EQ(names(QString("other")), QStringList({ "?", "plain" }));
 }
+
+TEST_F(RowsAcrossProtection, ProtectingAndUnprotectingTakeRowsAlreadyInTheNewFormAsTheyAre)
+{
+    // Unprotected here, while a machine that still had the table under "key" added a row.
+    written("clear", std::nullopt, 10);
+    Rows* sealed = written("sealed", kCrossingKey, 20);
+    const QString sealedText = sealed->storedJson().toString();
+    EXPECT_EQ(names(std::nullopt), QStringList({ "clear", "?" }));
+
+    // Another password cannot read that row: nothing changes.
+    QString message;
+    EXPECT_FALSE(table->changeProtection(std::nullopt, QString("other"), columns, &message));
+    EXPECT_EQ(message, Rows::RowDecryptionFailed);
+    KivoLib::rollback();
+    EXPECT_FALSE(table->isprotected().toBool());
+    EXPECT_EQ(clear(), QList<bool>({ true, false }));
+
+    // The password it was encrypted with makes every row readable; that row stays as it is
+    // and every row keeps its time.
+    ASSERT_TRUE(table->changeProtection(std::nullopt, kCrossingKey, columns, &message))
+        << message.toStdString();
+    EXPECT_EQ(clear(), QList<bool>({ false, false }));
+    EXPECT_EQ(sealed->storedJson().toString(), sealedText);
+    EXPECT_EQ(names(kCrossingKey), QStringList({ "clear", "sealed" }));
+    EXPECT_EQ(times(), QList<double>({ 10, 20 }));
+
+    // Protected here, while a machine that had not heard of it added a row in the clear:
+    // unprotecting takes it as it is.
+    written("late", std::nullopt, 30);
+    EXPECT_EQ(names(kCrossingKey), QStringList({ "clear", "sealed", "late" }));
+    ASSERT_TRUE(table->changeProtection(kCrossingKey, std::nullopt, columns, &message))
+        << message.toStdString();
+    EXPECT_EQ(clear(), QList<bool>({ true, true, true }));
+    EXPECT_EQ(names(std::nullopt), QStringList({ "clear", "sealed", "late" }));
+    EXPECT_EQ(times(), QList<double>({ 10, 20, 30 }));
+
+    // A row under a password neither side knows keeps a protected table as it is.
+    ASSERT_TRUE(table->changeProtection(std::nullopt, kCrossingKey, columns, &message))
+        << message.toStdString();
+    written("lost", QString("third"), 40);
+    EXPECT_FALSE(table->changeProtection(kCrossingKey, std::nullopt, columns, &message));
+    EXPECT_EQ(message, Rows::RowDecryptionFailed);
+    KivoLib::rollback();
+    EXPECT_TRUE(table->isprotected().toBool());
+    EXPECT_EQ(clear(), QList<bool>({ false, false, false, false }));
+}
