@@ -3,6 +3,8 @@
 #include "model/RowDecoder.h"
 #include "model/Rows.h"
 #include "model/TemplateColumn.h"
+#include "platform/coredata/ManagedObjectContext.h"
+#include "platform/coredata/PersistentStoreCoordinator.h"
 #include "utilities/crypto/CryptoHelper.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/store/KivoLibObject.h"
@@ -25,6 +27,41 @@ void tellMessage(QString* message, const QString& text)
     if (message)
         *message = text;
 }
+
+// Holds the store still from a re-store's first read to its commit, and has it read what
+// the store holds now: another machine's changes imported meanwhile, which the context may
+// not have merged yet, are read and kept, and none lands between the reads and the commit,
+// where the commit would write over it what was read before.
+class StoreHold {
+public:
+    StoreHold()
+        : m_context(KivoLib::currentContext())
+    {
+        if (m_context)
+            m_coordinator = m_context->persistentStoreCoordinator();
+        if (m_coordinator)
+            m_coordinator->lock();
+    }
+    ~StoreHold()
+    {
+        if (m_coordinator)
+            m_coordinator->unlock();
+    }
+    StoreHold(const StoreHold&) = delete;
+    StoreHold& operator=(const StoreHold&) = delete;
+
+    // The object reads its values again from the store at its next use (changes of its own
+    // not yet saved stay).
+    void refresh(platform::coredata::ManagedObject* object) const
+    {
+        if (m_context && object && object->managedObjectContext() == m_context)
+            m_context->refreshObject(object, true);
+    }
+
+private:
+    platform::coredata::ManagedObjectContext* m_context = nullptr;
+    std::shared_ptr<platform::coredata::PersistentStoreCoordinator> m_coordinator;
+};
 
 } // namespace
 
@@ -125,6 +162,8 @@ bool UserTemplate::setProtectionCheck(const QString& password)
 bool UserTemplate::changeProtection(const std::optional<QString>& currentPassword,
     const std::optional<QString>& password, const QList<TemplateColumn*>& columns, QString* message)
 {
+    const StoreHold hold;
+    hold.refresh(this);
     if (!KivoLib::isDataOK(this))
         return false;
     const bool isProtectedNow = isprotected().toBool();
@@ -154,6 +193,7 @@ bool UserTemplate::changeProtection(const std::optional<QString>& currentPasswor
     QList<QString> texts;
     texts.reserve(rows.size());
     for (Rows* row : rows) {
+        hold.refresh(row);
         const QVariant stored = row->storedJson();
         if (stored.isNull()) {
             texts.append(QString());

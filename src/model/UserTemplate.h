@@ -72,7 +72,8 @@ public:
     // current password is wrong, when a row does not decrypt with it, or when a row cannot
     // be encrypted with the new one; `message` then says why.
     // A row already in the new form (in the clear, or encrypted with the new password) is
-    // taken as it is. Rows keep their times.
+    // taken as it is. The change reads what the store holds, and no other machine's change
+    // lands between its reads and its commit. Rows keep their times.
     [[nodiscard]] bool changeProtection(const std::optional<QString>& currentPassword,
         const std::optional<QString>& password, const QList<TemplateColumn*>& columns,
         QString* message = nullptr);

@@ -5,6 +5,10 @@
 #include "model/UserTemplate.h"
 #include "utilities/store/KivoLibContext.h"
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 using modeltest::ModelTest;
 
 namespace {
@@ -90,6 +94,47 @@ struct RowsAcrossProtection : ModelTest {
     TemplateColumn *name = nullptr, *amount = nullptr, *day = nullptr;
     Rows::Columns columns;
     UserTemplate* table = nullptr;
+};
+
+// The application's delegate, whose commit first has another machine's edit of a row try to
+// land in the store, as an import on the store's own queue would: at once when the store is
+// free, else once it is. The commit goes on once the attempt is made.
+class LandingBeforeCommitDelegate : public KivoAppDelegate {
+public:
+    std::function<void()> land;
+    std::thread importer;
+    bool landedBeforeCommit = false;
+
+    bool saveContext() override
+    {
+        if (land && !importer.joinable()) {
+            auto coordinator = KivoLib::currentContext()->persistentStoreCoordinator();
+            std::mutex mutex;
+            std::condition_variable tried;
+            bool attempted = false;
+            importer = std::thread([&, coordinator] {
+                const bool free = coordinator->tryLock();
+                {
+                    std::lock_guard lock(mutex);
+                    landedBeforeCommit = free;
+                    if (free)
+                        land();
+                    attempted = true;
+                }
+                tried.notify_all();
+                if (free) {
+                    coordinator->unlock();
+                    return;
+                }
+                coordinator->lock();
+                land();
+                coordinator->unlock();
+            });
+            std::unique_lock lock(mutex);
+            tried.wait(lock, [&] { return attempted; });
+        }
+        return KivoAppDelegate::saveContext();
+    }
 };
 
 } // namespace
@@ -183,4 +228,59 @@ TEST_F(RowsAcrossProtection, ProtectingAndUnprotectingTakeRowsAlreadyInTheNewFor
     KivoLib::rollback();
     EXPECT_TRUE(table->isprotected().toBool());
     EXPECT_EQ(clear(), QList<bool>({ false, false, false, false }));
+}
+
+TEST_F(RowsAcrossProtection, AProtectionChangeReadsWhatTheStoreHoldsNotWhatWasLoadedBefore)
+{
+    Rows* row = written("before", std::nullopt, 1);
+    // Loaded here.
+    ASSERT_EQ(row->getData(columns, std::nullopt).value(key(name)), "before");
+
+    // Another machine's edit lands in the store (an import this context has not merged).
+    platform::coredata::ManagedObjectContext other;
+    other.setPersistentStoreCoordinator(coordinator());
+    auto* otherRow = other.existingObjectWithID(row->objectID());
+    ASSERT_NE(otherRow, nullptr);
+    const auto edited = Rows::encodeData(
+        { { key(name), "edited elsewhere" }, { key(amount), 7 } }, columns, std::nullopt);
+    ASSERT_TRUE(edited.has_value());
+    otherRow->setValue("json", *edited);
+    otherRow->setValue("mtimestamp", 50.0);
+    ASSERT_TRUE(other.save());
+
+    ASSERT_TRUE(table->changeProtection(std::nullopt, kCrossingKey, columns));
+    EXPECT_EQ(names(kCrossingKey), QStringList({ "edited elsewhere" }));
+    EXPECT_EQ(times(), QList<double>({ 50 }));
+}
+
+TEST_F(RowsAcrossProtection, NoOtherMachinesEditLandsBetweenAProtectionChangesReadsAndItsCommit)
+{
+    Rows* row = written("before", std::nullopt, 1);
+    const auto objectId = row->objectID();
+    const auto edited = Rows::encodeData(
+        { { key(name), "edited elsewhere" }, { key(amount), 7 } }, columns, std::nullopt);
+    ASSERT_TRUE(edited.has_value());
+    delegate.reset();
+    auto landing = std::make_unique<LandingBeforeCommitDelegate>();
+    LandingBeforeCommitDelegate* hooks = landing.get();
+    delegate = std::move(landing);
+    const auto coordinatorOfStore = coordinator();
+    hooks->land = [&] {
+        platform::coredata::ManagedObjectContext other(
+            platform::coredata::ManagedObjectContext::ConcurrencyType::Confinement);
+        other.setPersistentStoreCoordinator(coordinatorOfStore);
+        auto* otherRow = other.existingObjectWithID(objectId);
+        ASSERT_NE(otherRow, nullptr);
+        otherRow->setValue("json", *edited);
+        otherRow->setValue("mtimestamp", 50.0);
+        ASSERT_TRUE(other.save());
+    };
+
+    ASSERT_TRUE(table->changeProtection(std::nullopt, kCrossingKey, columns));
+    hooks->importer.join();
+    // The edit came after the commit, so it stands (in the clear, until a machine with the
+    // password stores it encrypted).
+    EXPECT_FALSE(hooks->landedBeforeCommit);
+    EXPECT_EQ(names(kCrossingKey), QStringList({ "edited elsewhere" }));
+    EXPECT_EQ(clear(), QList<bool>({ true }));
 }
