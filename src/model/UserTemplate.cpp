@@ -4,7 +4,11 @@
 #include "model/Rows.h"
 #include "model/TemplateColumn.h"
 #include "platform/coredata/ManagedObjectContext.h"
+#include "platform/coredata/ManagedObjectModel.h"
+#include "platform/coredata/PersistentStore.h"
 #include "platform/coredata/PersistentStoreCoordinator.h"
+#include "platform/coredata/Predicate.h"
+#include "platform/coredata/StoredTextScan.h"
 #include "utilities/crypto/CryptoHelper.h"
 #include "utilities/store/KivoLibContext.h"
 #include "utilities/store/KivoLibObject.h"
@@ -56,6 +60,56 @@ public:
     {
         if (m_context && object && object->managedObjectContext() == m_context)
             m_context->refreshObject(object, true);
+    }
+
+    // The object's changes not yet saved are dropped.
+    void drop(platform::coredata::ManagedObject* object) const
+    {
+        if (m_context && object && object->managedObjectContext() == m_context)
+            m_context->refreshObject(object, false);
+    }
+
+    // The table's stored rows whose text is in the clear (or encrypted, `clear` false), as
+    // the store holds them: only the texts' first characters are looked at.
+    QList<Rows*> rowsInForm(const QString& userTemplateId, bool clear) const
+    {
+        QList<Rows*> found;
+        const auto& model = m_coordinator ? m_coordinator->managedObjectModel() : nullptr;
+        const auto* entity = model ? model->entity(Rows::entityName()) : nullptr;
+        if (!entity)
+            return found;
+        for (const auto& store : m_coordinator->persistentStores()) {
+            const auto scan = m_coordinator->storedTextScan(*entity, store->identifier(),
+                platform::coredata::Predicate::equal(
+                    QStringLiteral("usertemplate_id"), userTemplateId),
+                QStringLiteral("json"));
+            const auto keys = scan ? scan->keys() : std::nullopt;
+            if (!keys) {
+                // A store read only through its context: every row is looked at there.
+                for (Rows* row : Rows::getRows(userTemplateId, {}, {}, {}, std::nullopt)) {
+                    refresh(row);
+                    const QVariant text = row->storedJson();
+                    if (!text.isNull() && RowDecoder::isClearText(text) == clear)
+                        found.append(row);
+                }
+                return found;
+            }
+            QList<qint64> matching;
+            scan->read(*keys, [&](qint64 key, QByteArrayView text) {
+                if (!text.isNull()
+                    && RowDecoder::isClearText(QByteArray::fromRawData(text.data(), text.size()))
+                        == clear)
+                    matching.append(key);
+                return true;
+            });
+            for (const qint64 key : std::as_const(matching)) {
+                auto* row = qobject_cast<Rows*>(m_context->existingObjectWithID(
+                    platform::coredata::ObjectID { store->identifier(), entity, key }));
+                if (row)
+                    found.append(row);
+            }
+        }
+        return found;
     }
 
 private:
@@ -240,6 +294,50 @@ bool UserTemplate::changeProtection(const std::optional<QString>& currentPasswor
     setProtectioncheck(check ? QVariant(*check) : QVariant());
     setMtimestamp(ModelRegistry::now());
     return KivoLib::Save(this);
+}
+
+std::optional<int> UserTemplate::restoreRowsInItsForm(
+    const QString& password, const QList<TemplateColumn*>& columns)
+{
+    const StoreHold hold;
+    hold.refresh(this);
+    if (!managedObjectContext() || !KivoLib::isDataOK(this))
+        return 0;
+    const bool encrypted = isprotected().toBool();
+    const QList<Rows*> rows = hold.rowsInForm(id().toString(), encrypted);
+    if (rows.isEmpty())
+        return 0;
+    // Rows go into the clear only when they read with the password, but are encrypted
+    // only with the one that opens the table: any other would lock them away for good.
+    if (encrypted && !isPasswordValid(password))
+        return 0;
+    const Rows::Password writePassword = encrypted ? Rows::Password(password) : std::nullopt;
+    QList<std::pair<Rows*, QString>> texts;
+    for (Rows* row : rows) {
+        hold.refresh(row);
+        const QVariant stored = row->storedJson();
+        if (stored.isNull() || RowDecoder::isClearText(stored) != encrypted)
+            continue;
+        const auto values
+            = row->decodeData(columns, encrypted ? std::nullopt : Rows::Password(password));
+        if (!values)
+            continue;
+        const auto text = Rows::encodeData(*values, columns, writePassword);
+        if (text)
+            texts.append({ row, *text });
+    }
+    if (texts.isEmpty())
+        return 0;
+    // Their times stay: see changeProtection.
+    for (const auto& [row, text] : std::as_const(texts))
+        row->setJson(text);
+    if (!KivoLib::commit()) {
+        // Nothing of it may ride along with a later commit.
+        for (const auto& [row, text] : std::as_const(texts))
+            hold.drop(row);
+        return std::nullopt;
+    }
+    return int(texts.size());
 }
 
 QByteArray UserTemplate::toJSON()

@@ -230,6 +230,33 @@ TEST_F(RowsAcrossProtection, ProtectingAndUnprotectingTakeRowsAlreadyInTheNewFor
     EXPECT_EQ(clear(), QList<bool>({ false, false, false, false }));
 }
 
+TEST_F(RowsAcrossProtection, RowsLeftInTheOtherFormAreRestoredInTheTablesFormKeepingTheirTimes)
+{
+    ASSERT_TRUE(table->changeProtection(std::nullopt, kCrossingKey, columns));
+    written("sealed", kCrossingKey, 1);
+    written("plain", std::nullopt, 2);
+    written("also plain", std::nullopt, 3);
+
+    // Only the password that opens the table encrypts them.
+    EXPECT_EQ(table->restoreRowsInItsForm(QString("other"), columns), 0);
+    EXPECT_EQ(clear(), QList<bool>({ false, true, true }));
+    EXPECT_EQ(table->restoreRowsInItsForm(kCrossingKey, columns), 2);
+    EXPECT_EQ(clear(), QList<bool>({ false, false, false }));
+    EXPECT_EQ(names(kCrossingKey), QStringList({ "sealed", "plain", "also plain" }));
+    EXPECT_EQ(times(), QList<double>({ 1, 2, 3 }));
+    EXPECT_EQ(table->restoreRowsInItsForm(kCrossingKey, columns), 0);
+
+    // Unprotected elsewhere while rows were still being written under the password here.
+    ASSERT_TRUE(table->changeProtection(kCrossingKey, std::nullopt, columns));
+    written("under key", kCrossingKey, 4);
+    written("under another", QString("other"), 5);
+    EXPECT_EQ(table->restoreRowsInItsForm(kCrossingKey, columns), 1);
+    EXPECT_EQ(clear(), QList<bool>({ true, true, true, true, false }));
+    EXPECT_EQ(
+        names(std::nullopt), QStringList({ "sealed", "plain", "also plain", "under key", "?" }));
+    EXPECT_EQ(times(), QList<double>({ 1, 2, 3, 4, 5 }));
+}
+
 TEST_F(RowsAcrossProtection, AProtectionChangeReadsWhatTheStoreHoldsNotWhatWasLoadedBefore)
 {
     Rows* row = written("before", std::nullopt, 1);
