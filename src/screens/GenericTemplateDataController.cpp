@@ -168,10 +168,32 @@ void GenericTemplateDataController::takePassword(
         ? std::dynamic_pointer_cast<MainDataController>(parent->dataController.lock())
         : nullptr;
     const Rows::Password typed = home ? home->verifiedSecret(table) : std::nullopt;
-    if (typed)
+    if (typed) {
         m_password = typed;
-    else
+        m_verifiedCheck = table->protectioncheck().toString();
+    } else {
         m_locked = true;
+    }
+}
+
+bool GenericTemplateDataController::followProtection(UserTemplate* table)
+{
+    if (!table->isprotected().toBool()) {
+        m_locked = false;
+        return true;
+    }
+    const QString check = table->protectioncheck().toString();
+    if (m_password && !check.isEmpty() && check != m_verifiedCheck
+        && table->isPasswordValid(*m_password))
+        m_verifiedCheck = check;
+    m_locked = !m_password || check.isEmpty() || check != m_verifiedCheck;
+    return !m_locked;
+}
+
+Rows::Password GenericTemplateDataController::writePassword() const
+{
+    UserTemplate* table = userTemplate();
+    return table && table->isprotected().toBool() ? m_password : std::nullopt;
 }
 
 void GenericTemplateDataController::loadData(const std::shared_ptr<Parent>& parent)
@@ -191,11 +213,15 @@ void GenericTemplateDataController::loadData(const std::shared_ptr<Parent>& pare
             MessageHelper::ShowMessage(LocalizedStrings::PasswordInvalid(), false);
     }
     loadColumns(table->template_id().toString());
-    if (m_locked) {
+    if (!followProtection(table)) {
         m_tableRows.forgetDecoded();
         setRows({});
         return;
     }
+    // Rows another machine wrote before it heard of a protection change made here (or
+    // elsewhere) go into the table's form, as far as the password held here allows.
+    if (m_password && !m_columns.isEmpty())
+        (void)table->restoreRowsInItsForm(*m_password, m_columns);
 
     const QString tableId = table->id().toString();
     m_tableRows.setTable(tableId, m_columns, m_password);
@@ -372,8 +398,12 @@ void GenericTemplateDataController::cloudStoreLoaded()
     rebuildNotifications();
 }
 
-bool GenericTemplateDataController::refuseLocked() const
+bool GenericTemplateDataController::refuseLocked()
 {
+    // A write goes by the protection the table has now, which another machine may have
+    // changed since the last load.
+    if (UserTemplate* table = userTemplate())
+        followProtection(table);
     if (!m_locked)
         return false;
     MessageHelper::ShowMessage(LocalizedStrings::PasswordInvalid(), false);
@@ -432,7 +462,7 @@ bool GenericTemplateDataController::updateAndSaveRow(const QVariantMap& values)
     m_tableRows.invalidate(row);
     const auto before = m_tableRows.storeChanges();
     try {
-        row->updateData(values, m_columns, m_password);
+        row->updateData(values, m_columns, writePassword());
     } catch (const std::exception& exception) {
         MessageHelper::ShowException(exception);
         rollbackContext();
@@ -525,7 +555,7 @@ bool GenericTemplateDataController::checkMarkTouched(qint64 index, bool checked)
     m_tableRows.invalidate(row);
     const auto before = m_tableRows.storeChanges();
     try {
-        row->updateData(*values, m_columns, m_password);
+        row->updateData(*values, m_columns, writePassword());
     } catch (const std::exception& exception) {
         MessageHelper::ShowException(exception);
         rollbackContext();

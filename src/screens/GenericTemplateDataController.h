@@ -28,7 +28,11 @@ class UserTemplate;
 // Rows come as faults and are decoded only when a tile or cell shows them. A protected
 // table's rows are read and written with the password Home verified, taken from Home's
 // data controller at the first load; without it the table is neither read nor written.
-// Its share button opens the table's export menu.
+// The table's protection may change on another machine while it is open: each reload and
+// each write go by the protection the table has then (a table protected meanwhile under a
+// password this screen lacks is locked; one unprotected meanwhile is written in the
+// clear), and rows another machine left in the other form are re-stored in the table's
+// with the password held here. Its share button opens the table's export menu.
 class GenericTemplateDataController : public CloudTableDataController,
                                       public RowFormDataController,
                                       public ColumnTableDataController,
@@ -41,8 +45,13 @@ public:
     // The user table (the link's data) and its definition.
     UserTemplate* userTemplate() const override;
     virtual Template* getTemplate() const;
-    // The table's password; none for an unprotected table.
+    // The table's password: what its rows are read with. It is held on when the table is
+    // unprotected elsewhere meanwhile, so rows still encrypted read; writes go by
+    // writePassword().
     const Rows::Password& secret() const override { return m_password; }
+    // What a row is written with now: the password while the table is protected, none
+    // once it is not.
+    Rows::Password writePassword() const;
     // A protected table whose password this controller does not have.
     bool isLocked() const { return m_locked; }
 
@@ -154,9 +163,12 @@ private:
 
     bool columnsAreLive() const;
     void takePassword(const std::shared_ptr<Parent>& parent, UserTemplate* table);
+    // Goes by the table's protection as it stands now: locked when it is protected under a
+    // password this screen does not hold, open otherwise. Whether it is open.
+    bool followProtection(UserTemplate* table);
     Rows* detailRow() const;
-    // Refuses with a message when the table is locked.
-    bool refuseLocked() const;
+    // Refuses with a message when the table is locked (as its protection stands now).
+    bool refuseLocked();
 
     QPointer<UserTemplate> m_userTemplate;
     Rows::Columns m_columns;
@@ -167,6 +179,8 @@ private:
     bool m_columnsLoaded = false;
     Rows::Password m_password;
     bool m_passwordTaken = false;
+    // The table's check value the password was last found to open.
+    QString m_verifiedCheck;
     bool m_locked = false;
     bool m_rebuildNotifications = false;
     UserTableRows m_tableRows;
