@@ -157,6 +157,43 @@ struct ProtectionCrossingEdits : screenstest::ScreensTest {
 
 } // namespace
 
+// Home protects; the other machine, which had not heard of it, edits a row and adds one in
+// the clear. Home holds the password of its change and stores them encrypted as they
+// arrive, keeping their times; every row reads, and unprotecting works.
+TEST_F(ProtectionCrossingEdits, HomeStoresRowsArrivingInTheClearEncryptedAfterItProtected)
+{
+    Rows* bob = Rows::getRows(table->id().toString(), columns, {}, {}, std::nullopt).last();
+    protectWith(kCrossingPassword);
+    arrive("Bob edited", std::nullopt, 500, bob);
+    arrive("Cy", std::nullopt, 600);
+    EXPECT_EQ(
+        stored(kCrossingPassword), QStringList({ "Ann E 0", "Bob edited E 500", "Cy E 600" }));
+
+    unprotectWith(kCrossingPassword);
+    EXPECT_EQ(stored(std::nullopt), QStringList({ "Ann C 0", "Bob edited C 500", "Cy C 600" }));
+}
+
+// The mirror: Home unprotects while the other machine still writes with the password.
+TEST_F(ProtectionCrossingEdits, HomeStoresRowsArrivingEncryptedInTheClearAfterItUnprotected)
+{
+    protectWith(kCrossingPassword);
+    Rows* bob = Rows::getRows(table->id().toString(), columns, {}, {}, std::nullopt).last();
+    unprotectWith(kCrossingPassword);
+    arrive("Bob edited", kCrossingPassword, 500, bob);
+    arrive("Cy", kCrossingPassword, 600);
+    EXPECT_EQ(stored(std::nullopt), QStringList({ "Ann C 0", "Bob edited C 500", "Cy C 600" }));
+
+    // Tapping another table lets the password go: rows arriving after are left as they are,
+    // and protecting again with the password they have makes them readable.
+    homeController->tapOnDisclosure(0);
+    arrive("Di", kCrossingPassword, 700);
+    EXPECT_EQ(stored(std::nullopt),
+        QStringList({ "? E 700", "Ann C 0", "Bob edited C 500", "Cy C 600" }));
+    protectWith(kCrossingPassword);
+    EXPECT_EQ(stored(kCrossingPassword),
+        QStringList({ "Ann E 0", "Bob edited E 500", "Cy E 600", "Di E 700" }));
+}
+
 // An open table protected elsewhere under a password its screen lacks is locked: it shows
 // no rows and writes none in the clear, not even from a form opened before.
 TEST_F(ProtectionCrossingEdits, AnOpenTableProtectedElsewhereIsLockedAndWritesNothing)
