@@ -36,6 +36,10 @@
 
 const QString GenericTemplateDataController::HiddenValue
     = QStringLiteral("\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF");
+const QString GenericTemplateDataController::UnreadableRow
+    = QStringLiteral("This row could not be read.");
+const QString GenericTemplateDataController::UnreadableRowRefused = QStringLiteral(
+    "This row could not be read with the table's password, so it is neither opened nor changed.");
 const QString GenericTemplateDataController::ChartDetailViewController
     = QStringLiteral("ChartDetailViewController");
 const QString GenericTemplateDataController::SearchColumnSelectorDetailViewController
@@ -274,14 +278,23 @@ QVariantMap GenericTemplateDataController::rowValues(qint64 index)
     return m_tableRows.values(rowAt(index));
 }
 
+bool GenericTemplateDataController::isRowUnreadable(qint64 index)
+{
+    Rows* row = rowAt(index);
+    return row && !m_tableRows.readValues(row);
+}
+
 std::shared_ptr<GridData> GenericTemplateDataController::getGridData(qint64 index)
 {
     Rows* row = rowAt(index);
     if (!row)
         return nullptr;
-    const QVariantMap values = m_tableRows.values(row);
+    const std::optional<QVariantMap> read = m_tableRows.readValues(row);
+    const QVariantMap values = read.value_or(QVariantMap());
     auto item = std::make_shared<GridData>(QVariant(values));
-    if (!m_tilesColumns.isEmpty()) {
+    if (!read) {
+        item->Menu = LocalizedStrings::getLocalizedString(UnreadableRow);
+    } else if (!m_tilesColumns.isEmpty()) {
         TemplateColumn* title = m_tilesColumns.first();
         item->Menu = title->getStringValue(values.value(idOf(title)));
     }
@@ -332,7 +345,15 @@ QList<double> GenericTemplateDataController::columnWidths() const
 
 QStringList GenericTemplateDataController::columnValues(qint64 index)
 {
-    const QVariantMap values = rowValues(index);
+    const std::optional<QVariantMap> read = m_tableRows.readValues(rowAt(index));
+    if (!read && rowAt(index)) {
+        // The first cell says so; an empty row would pass for one without values.
+        QStringList texts(m_tableColumns.size(), QString());
+        if (!texts.isEmpty())
+            texts.first() = LocalizedStrings::getLocalizedString(UnreadableRow);
+        return texts;
+    }
+    const QVariantMap values = read.value_or(QVariantMap());
     QStringList texts;
     for (TemplateColumn* column : std::as_const(m_tableColumns))
         texts << (isProtectedColumn(column) ? HiddenValue
@@ -410,6 +431,15 @@ bool GenericTemplateDataController::refuseLocked()
     return true;
 }
 
+bool GenericTemplateDataController::refuseUnreadable(Rows* row)
+{
+    // A row never given values, or not yet stored, reads as its defaults.
+    if (!row || row->storedJson().isNull() || m_tableRows.readValues(row))
+        return false;
+    MessageHelper::ShowMessage(LocalizedStrings::getLocalizedString(UnreadableRowRefused), false);
+    return true;
+}
+
 Rows* GenericTemplateDataController::detailRow() const
 {
     return qobject_cast<Rows*>(RowObject::object(detailRowInAction()));
@@ -435,6 +465,8 @@ void GenericTemplateDataController::editRow()
     if (!grid || refuseLocked())
         return;
     const QVariant row = getRowData(grid->selectedRow());
+    if (refuseUnreadable(qobject_cast<Rows*>(RowObject::object(row))))
+        return;
     setDetailRowInAction(row);
     beforeEdit(row);
     grid->ShowDetail(QVariant(m_tableRows.values(detailRow())));
@@ -448,6 +480,11 @@ bool GenericTemplateDataController::saveRow(const QVariant& values)
     if (!row || refuseLocked())
         return false;
     if (!KivoLib::isDataOK(row))
+        return false;
+    // The row may have changed since its form opened (another machine's edit under a
+    // password this screen does not hold): the form's values must not replace it.
+    m_tableRows.invalidate(row);
+    if (refuseUnreadable(row))
         return false;
     if (!isRowValid(values.toMap()))
         return false;
@@ -535,6 +572,8 @@ void GenericTemplateDataController::detailTouched(platform::ui::Control*)
     if (!isRowSelected() || refuseLocked())
         return;
     GridScreenProtocol* grid = mainGridViewController();
+    if (refuseUnreadable(rowAt(grid->selectedRow())))
+        return;
     setDetailRowInAction(getRowData(grid->selectedRow()));
     const QVariantMap values = m_tableRows.values(detailRow());
     setExtraData(values);

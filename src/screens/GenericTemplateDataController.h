@@ -93,6 +93,10 @@ public:
     // The row at the index (active rows), and its values by column id.
     Rows* rowAt(qint64 index) const;
     QVariantMap rowValues(qint64 index);
+    // Whether the row at the index could not be read (encrypted under a password this
+    // screen does not hold, or no JSON object): its tile and cells say so, and it is
+    // neither opened nor written.
+    bool isRowUnreadable(qint64 index);
 
     // Rows.
     void addRow() override;
@@ -148,6 +152,10 @@ public:
 
     // What a tile shows for a Protected value.
     static const QString HiddenValue; // nine black circles
+    // What the tile and first cell of a row that could not be read show, and what an
+    // attempt to open or change it is told.
+    static const QString UnreadableRow;
+    static const QString UnreadableRowRefused;
     static const QString ChartDetailViewController; // "ChartDetailViewController"
     static const QString SearchColumnSelectorDetailViewController;
 
@@ -169,6 +177,8 @@ private:
     Rows* detailRow() const;
     // Refuses with a message when the table is locked (as its protection stands now).
     bool refuseLocked();
+    // Refuses with a message when the stored row does not read.
+    bool refuseUnreadable(Rows* row);
 
     QPointer<UserTemplate> m_userTemplate;
     Rows::Columns m_columns;

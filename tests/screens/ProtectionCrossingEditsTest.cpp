@@ -243,3 +243,46 @@ TEST_F(ProtectionCrossingEdits, AnOpenTableUnprotectedElsewhereWritesInTheClear)
     EXPECT_EQ(controller->count(), 4);
     EXPECT_FALSE(controller->isLocked());
 }
+
+// A row that does not read (encrypted under a password this screen does not hold) says so
+// and is never opened, nor written over with a form's values.
+TEST_F(ProtectionCrossingEdits, ARowThatDoesNotReadIsNeitherOpenedNorWrittenOver)
+{
+    auto controller = openRows(std::nullopt);
+    Rows* bob = Rows::getRows(table->id().toString(), columns, {}, {}, std::nullopt).last();
+    rows->setSelectedRow(1);
+    controller->edit(nullptr);
+    ASSERT_EQ(rows->shownForms.size(), 1);
+
+    // The other machine's edit, under a password this machine never had, merged before
+    // the form's Save stores nothing over it.
+    arrive("Bob sealed", QString("theirs"), 900, bob, false);
+    const QString text = bob->storedJson().toString();
+    EXPECT_FALSE(controller->saveRow(values("Bob", 5)));
+    EXPECT_EQ(lastAlertText(),
+        "This row could not be read with the table's password, so it is neither opened nor "
+        "changed.");
+    dismissAlerts();
+    context()->refreshObject(bob, false);
+    EXPECT_EQ(bob->storedJson().toString(), text);
+
+    // Once reloaded, its tile and first cell say so.
+    reload(rows);
+    qint64 sealed = -1;
+    for (qint64 i = 0; i < controller->count(); ++i) {
+        if (controller->isRowUnreadable(i))
+            sealed = i;
+    }
+    ASSERT_GE(sealed, 0);
+    EXPECT_EQ(controller->getGridData(sealed)->Menu, "This row could not be read.");
+    EXPECT_EQ(controller->columnValues(sealed),
+        QStringList({ "This row could not be read.", QString() }));
+
+    // Nor is it opened again.
+    rows->shownForms.clear();
+    rows->setSelectedRow(sealed);
+    controller->edit(nullptr);
+    EXPECT_TRUE(rows->shownForms.isEmpty());
+    EXPECT_FALSE(lastAlertText().isEmpty());
+    dismissAlerts();
+}
