@@ -513,6 +513,15 @@ void AppDelegate::markStoreReady()
     emit storeReady();
 }
 
+cd::ManagedObjectContext* AppDelegate::cloudStoreManagerManagedObjectContextForUbiquityChanges(
+    CloudStoreManager& manager, const platform::Notification&)
+{
+    // Asked on the main queue, where the context lives; none once shutting down began.
+    if (m_shutDown || !platform::dispatch::isMainThread())
+        return nullptr;
+    return managedObjectContextForUbiquityChangesInManager(manager);
+}
+
 cd::ManagedObjectContext* AppDelegate::managedObjectContextForUbiquityChangesInManager(
     CloudStoreManager&)
 {

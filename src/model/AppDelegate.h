@@ -105,6 +105,11 @@ public:
     void cloudStoreManagerDidLoadStoreForCoordinator(CloudStoreManager& manager,
         const std::shared_ptr<platform::coredata::PersistentStoreCoordinator>& coordinator,
         bool isCloud) override;
+    // The main context: the manager merges and saves every import into it, so what the
+    // screens hold shows the other machines' changes and is not written back over them.
+    platform::coredata::ManagedObjectContext*
+    cloudStoreManagerManagedObjectContextForUbiquityChanges(
+        CloudStoreManager& manager, const platform::Notification& notification) override;
     platform::coredata::ManagedObjectContext* managedObjectContextForUbiquityChangesInManager(
         CloudStoreManager& manager) override;
     void cloudStoreManagerWillLoadStoreIsCloud(CloudStoreManager& manager, bool isCloud) override;

@@ -2263,6 +2263,17 @@ void CloudStoreManager::cloudStoreManagerDidDetectCorruption(const Notification&
 
 void CloudStoreManager::didImportChanges(const Notification& notification)
 {
+    // The context is asked for and merged into in one turn of the main queue: a store
+    // change (which drops the application's context there) cannot come between the two,
+    // and this thread never waits for the main one, which may be waiting for this manager
+    // to go. The screens hear of the import once it is merged.
+    platform::dispatch::asyncMain([lifetime = m_lifetime, notification] {
+        lifetime->call([&](CloudStoreManager& self) { self.mergeImport(notification); });
+    });
+}
+
+void CloudStoreManager::mergeImport(const Notification& notification)
+{
     CloudStoreManagerDelegate* delegate = m_delegate;
     cd::ManagedObjectContext* context = delegate
         ? delegate->cloudStoreManagerManagedObjectContextForUbiquityChanges(*this, notification)
@@ -2287,13 +2298,8 @@ void CloudStoreManager::didImportChanges(const Notification& notification)
             "Application did not specify an import MOC, not importing ubiquity changes:\n%1")
                 .arg(describe(notification.userInfo)));
     }
-    const QVariantMap info = notification.userInfo;
-    platform::dispatch::asyncMain([lifetime = m_lifetime, info] {
-        lifetime->call([&](CloudStoreManager& self) {
-            NotificationCenter::defaultCenter().post(
-                StoreDidImportChangesNotification, &self, info);
-        });
-    });
+    NotificationCenter::defaultCenter().post(
+        StoreDidImportChangesNotification, this, notification.userInfo);
 }
 
 void CloudStoreManager::storesWillChange(const Notification& notification)

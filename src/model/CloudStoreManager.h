@@ -283,6 +283,9 @@ private:
     };
 
     void runJob(const Block& block, bool lock);
+    // On the main queue: merges an import into the context the delegate names, then tells
+    // the application.
+    void mergeImport(const platform::Notification& notification);
     // The local store in the cloud store's place while the cloud account is away: the
     // choice of the cloud is kept, so that its store loads again when the account is back.
     bool tryLoadLocalStoreKeepingCloudChoice(bool keepCloudChoice);

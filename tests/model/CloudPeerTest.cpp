@@ -1,8 +1,17 @@
 #include "CloudStoreFixture.h"
 
+#include "model/AppDelegate.h"
+#include "model/Database.h"
+#include "model/ModelRegistry.h"
+#include "model/Rows.h"
+#include "model/TemplateColumn.h"
+#include "model/UserTemplate.h"
 #include "platform/NotificationCenter.h"
 
 #include "common/ChildProcess.h"
+#include "common/OtherMachine.h"
+
+#include <QPointer>
 
 #include <iostream>
 #include <string>
@@ -251,3 +260,214 @@ TEST_F(CloudStoreTest, TwoMachinesSharingTheCloudFolderSeeEachOthersSaves)
     EXPECT_TRUE(other.quit()) << other.report();
     platform::NotificationCenter::defaultCenter().removeObserver(token);
 }
+
+// Named: the sources of a test binary are compiled in batches.
+namespace runningapplications {
+
+const QString kContacts = QStringLiteral("7DBCAB4F-2773-4A69-AE07-AFFD57BDC64A");
+const QString kName = QStringLiteral("319525EF-176E-4462-93BA-68EB30D7D6E7");
+const QString kPhone = QStringLiteral("89C20BFE-16C0-4414-A9FD-40BDB2692BD2");
+
+// The application's delegate as main makes it, without taking over the process's signals.
+class ApplicationDelegate : public AppDelegate {
+protected:
+    void installCrashHandler() override { }
+};
+
+// Two running applications on one cloud folder, each with the application's own delegate
+// and a home of its own: this process, and the other machine (the test again in a child,
+// which takes the steps the test names before it starts it). The objects each machine
+// holds are what its screens would hold: loaded once, then used again.
+struct CloudPeerTest : ::testing::Test {
+    static constexpr int ArrivalMs = 60000;
+
+    void SetUp() override
+    {
+        if (!testsupport::OtherMachine::isOtherMachine()) {
+            QDir().mkpath(cloudFolder());
+            qputenv("KIVOTAB_CLOUD", cloudFolder().toUtf8());
+        }
+        cd::CloudContainer::setPollInterval(40);
+        platform::UserDefaults::standard().setBool(CloudStoreManager::CloudEnabledKey, true);
+        ModelRegistry::registerClasses();
+        delegate = std::make_unique<ApplicationDelegate>();
+        delegate->setLaunchWait([](int, std::function<void()> done) { done(); });
+        ASSERT_TRUE(delegate->didFinishLaunching());
+        // Loaded, and the store's marker names it for the other machine.
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] {
+                QFile marker(manager().URLForCloudStoreUUID().toLocalFile());
+                return delegate->isStoreReady() && !storeUUID().isEmpty()
+                    && marker.open(QIODevice::ReadOnly)
+                    && QString::fromLatin1(marker.readAll()) == storeUUID();
+            },
+            ArrivalMs));
+        columns = TemplateColumn::getColumns(kContacts);
+        ASSERT_FALSE(columns.isEmpty());
+    }
+
+    void TearDown() override
+    {
+        if (other.started()) {
+            EXPECT_TRUE(other.quit()) << other.report();
+        }
+        delegate.reset();
+        qunsetenv("KIVOTAB_CLOUD");
+    }
+
+    CloudStoreManager& manager() const { return *delegate->cloudStoreManager(); }
+    QString storeUUID() const { return manager().activeCloudStoreUUID(); }
+
+    bool startOtherMachine()
+    {
+        other.setEnvironment("KIVOTAB_CLOUD", cloudFolder());
+        return other.start([this] { return storeUUID(); }) && other.readyAnswer() == storeUUID();
+    }
+
+    ::testing::AssertionResult onOther(const QString& step, const QString& argument = {})
+    {
+        const QString problem = other.run(step, argument);
+        if (problem.isEmpty())
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+            << step.toStdString() << " " << argument.toStdString() << ": " << problem.toStdString();
+    }
+
+    static QString within(const std::function<bool()>& condition, const QString& what)
+    {
+        return testsupport::waitUntil(condition, ArrivalMs) ? QString() : "never came: " + what;
+    }
+
+    // A table of contacts in a database of its own, with one row, saved as the screens save.
+    void makeTable()
+    {
+        Database* database = Database::add();
+        database->setName("Household");
+        database->setDescr("Shared");
+        ASSERT_TRUE(database->saveDatabase());
+        UserTemplate* made = UserTemplate::add(database->id().toString());
+        made->setTemplate_id(kContacts);
+        made->setName("Friends");
+        made->setDescr("Friends");
+        ASSERT_TRUE(made->saveUserTemplate());
+        Rows* bob = Rows::add(made->id().toString());
+        bob->updateData({ { kName, "Bob" }, { kPhone, "555" } }, columns, std::nullopt);
+        ASSERT_TRUE(bob->saveRows());
+        table = made;
+        row = bob;
+    }
+
+    // The table and its one row as this machine loads them, once they are there.
+    bool loadTable()
+    {
+        return testsupport::waitUntil(
+            [&] {
+                for (UserTemplate* found : UserTemplate::getUserTemplatesAll()) {
+                    if (found->name().toString() != "Friends")
+                        continue;
+                    const auto rows
+                        = Rows::getRows(found->id().toString(), columns, {}, {}, std::nullopt);
+                    if (rows.size() != 1)
+                        return false;
+                    table = found;
+                    row = rows.first();
+                    return true;
+                }
+                return false;
+            },
+            ArrivalMs);
+    }
+
+    // The values the held row shows now, and those the table's rows show when read again.
+    QString held() const { return text(row->getData(columns, std::nullopt)); }
+    QString fetched() const
+    {
+        const auto rows = Rows::getRows(table->id().toString(), columns, {}, {}, std::nullopt);
+        return rows.size() == 1 ? text(rows.first()->getData(columns, std::nullopt)) : "?";
+    }
+    static QString text(const QVariantMap& values)
+    {
+        return values.value(kName).toString() + "/" + values.value(kPhone).toString();
+    }
+
+    // An edit of one field made from the held row, as the row form makes it: the other
+    // values are those the row holds.
+    bool edit(const QString& key, const QString& value)
+    {
+        QVariantMap values = row->getData(columns, std::nullopt);
+        values.insert(key, value);
+        row->updateData(values, columns, std::nullopt);
+        return row->saveRows();
+    }
+
+    std::unique_ptr<ApplicationDelegate> delegate;
+    Rows::Columns columns;
+    QPointer<UserTemplate> table;
+    QPointer<Rows> row;
+    testsupport::OtherMachine other;
+};
+
+TEST_F(CloudPeerTest, TwoRunningApplicationsSeeEachOthersSavesInWhatTheyHaveLoaded)
+{
+    other.addStep("load", [this](const QString&) {
+        return loadTable() ? QString() : QStringLiteral("the table never came");
+    });
+    // "<name>/<phone>": waits until the held row and a fetch both show it.
+    other.addStep("expect", [this](const QString& expected) {
+        return within([&] { return held() == expected && fetched() == expected; }, expected);
+    });
+    other.addStep("name", [this](const QString& name) {
+        return edit(kName, name) ? QString() : QStringLiteral("not saved");
+    });
+    ASSERT_TRUE(startOtherMachine()) << other.report();
+    makeTable();
+    ASSERT_TRUE(onOther("load"));
+    ASSERT_TRUE(onOther("expect", "Bob/555"));
+
+    // Edited here: the row the other machine has loaded shows it.
+    ASSERT_TRUE(edit(kPhone, "777"));
+    EXPECT_TRUE(onOther("expect", "Bob/777"));
+    // Edited there, from what it has loaded: both edits stand, here in the row held too.
+    ASSERT_TRUE(onOther("name", "Bob Stone"));
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return held() == "Bob Stone/777" && fetched() == "Bob Stone/777"; }, ArrivalMs))
+        << held().toStdString();
+    EXPECT_FALSE(delegate->managedObjectContext()->hasChanges());
+    // And the next edit here keeps the other's.
+    ASSERT_TRUE(edit(kPhone, "888"));
+    EXPECT_TRUE(onOther("expect", "Bob Stone/888"));
+    testsupport::processEvents(300);
+    EXPECT_EQ(fetched(), "Bob Stone/888");
+}
+
+TEST_F(CloudPeerTest, ATablesProtectionSetOnTheOtherMachineShowsInTheTableHeldHere)
+{
+    // "<protected> <password>": waits until the table held there is in that state.
+    other.addStep("protection", [this](const QString& state) {
+        const bool wanted = state.section(' ', 0, 0) == "1";
+        const QString password = state.section(' ', 1);
+        return within(
+            [&] {
+                return table && table->isprotected().toBool() == wanted
+                    && (!wanted || table->isPasswordValid(password));
+            },
+            state);
+    });
+    other.addStep("load", [this](const QString&) {
+        return loadTable() ? QString() : QStringLiteral("the table never came");
+    });
+    ASSERT_TRUE(startOtherMachine()) << other.report();
+    makeTable();
+    ASSERT_TRUE(onOther("load"));
+    ASSERT_TRUE(onOther("protection", "0"));
+
+    QString message;
+    ASSERT_TRUE(table->changeProtection(std::nullopt, QString("secret"), columns, &message))
+        << message.toStdString();
+    EXPECT_TRUE(onOther("protection", "1 secret"));
+    ASSERT_TRUE(table->changeProtection(QString("secret"), std::nullopt, columns, &message))
+        << message.toStdString();
+    EXPECT_TRUE(onOther("protection", "0"));
+}
+
+} // namespace runningapplications

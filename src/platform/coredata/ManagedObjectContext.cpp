@@ -802,26 +802,30 @@ bool ManagedObjectContext::validate(
     return true;
 }
 
+void ManagedObjectContext::takeStoredValues(ManagedObject* object, QList<QVariant>&& values)
+{
+    if (!object->m_updated) {
+        object->m_values = std::move(values);
+    } else {
+        // The attributes changed in memory keep their values; the rest follow the store.
+        const QBitArray& changed = object->changedBits();
+        for (int i = 0; i < object->m_values.size(); ++i) {
+            if (i >= changed.size() || !changed.testBit(i))
+                object->m_values[i] = values.value(i);
+        }
+        object->changes().committed = std::move(values);
+    }
+    object->m_loaded = true;
+    object->m_batch.reset();
+}
+
 ManagedObject* ManagedObjectContext::materialize(const PersistentStore& store, Registered& objects,
     const EntityDescription* entity, qint64 key, QList<QVariant>* values,
     const std::function<ManagedObject*(const EntityDescription*)>* factory)
 {
     if (ManagedObject* known = objects.value(entity, key)) {
-        if (values) {
-            if (!known->m_updated) {
-                known->m_values = std::move(*values);
-            } else {
-                // The attributes changed in memory keep their values; the rest follow the store.
-                for (int i = 0; i < known->m_values.size(); ++i) {
-                    const QBitArray& changed = known->changedBits();
-                    if (i >= changed.size() || !changed.testBit(i))
-                        known->m_values[i] = values->value(i);
-                }
-                known->changes().committed = std::move(*values);
-            }
-            known->m_loaded = true;
-            known->m_batch.reset();
-        }
+        if (values)
+            takeStoredValues(known, std::move(*values));
         return known;
     }
     ManagedObject* object
@@ -1250,8 +1254,15 @@ void ManagedObjectContext::mergeChangesFromUbiquitousImport(const QVariantMap& u
     checkQueue("mergeChangesFromUbiquitousImport");
     for (const QVariant& value : userInfo.value(UpdatedKey).toList()) {
         ManagedObject* object = registered(value.value<ObjectID>());
-        if (object && object->m_state == ManagedObject::State::Persistent && !object->m_updated)
+        if (!object || object->m_state != ManagedObject::State::Persistent)
+            continue;
+        if (!object->m_updated) {
             object->m_loaded = false;
+            continue;
+        }
+        // Changed here too: what was not changed here is read now, so that neither the
+        // object nor its next save holds the old values of the other machine's edit.
+        refreshUnchangedValues(object);
     }
     for (const QVariant& value : userInfo.value(DeletedKey).toList()) {
         ManagedObject* object = registered(value.value<ObjectID>());
@@ -1262,6 +1273,22 @@ void ManagedObjectContext::mergeChangesFromUbiquitousImport(const QVariantMap& u
         invalidate(object);
         object->m_loaded = true;
     }
+}
+
+void ManagedObjectContext::refreshUnchangedValues(ManagedObject* object)
+{
+    Error error;
+    std::optional<std::vector<PersistentStore::Row>> rows;
+    if (m_coordinator) {
+        QMutexLocker locker(&m_coordinator->m_mutex);
+        if (auto store = m_coordinator->storeWithIdentifier(object->m_storeIdentifier))
+            rows = store->fetchRows(object->entity(), { object->m_key }, &error);
+    }
+    // A row that cannot be read now, or is gone, leaves the object as it is: its save
+    // writes what changed here, and brings a deleted row back, as any save does.
+    if (!rows || rows->empty())
+        return;
+    takeStoredValues(object, std::move(rows->front().values));
 }
 
 void ManagedObjectContext::rollback()

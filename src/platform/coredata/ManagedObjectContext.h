@@ -185,7 +185,8 @@ public:
 
     // Brings the context up to date with changes imported into its stores from elsewhere
     // (user info of DidImportUbiquitousContentChangesNotification): updated objects read
-    // their values again at next use, unless changed here; deleted ones leave the context.
+    // their values again at next use; one changed here keeps the attributes changed here
+    // and takes the store's others at once. Deleted ones leave the context.
     void mergeChangesFromUbiquitousImport(const QVariantMap& userInfo);
 
     // Runs the block on the context's queue: later (performBlock) or at once, waiting
@@ -213,6 +214,11 @@ private:
     void checkOwnEntity(const EntityDescription& entity) const;
     void objectWillChange(ManagedObject* object);
     void fulfillFault(ManagedObject* object);
+    // The store's values for the attributes not changed in memory; they are also what a
+    // rollback goes back to.
+    void takeStoredValues(ManagedObject* object, QList<QVariant>&& values);
+    // The same from the object's row, read now.
+    void refreshUnchangedValues(ManagedObject* object);
     // Reads the values of the object's batch around it, one store query per store.
     void fulfillBatch(ManagedObject* object);
     // Gives the faults among the objects one batch, of the size, in their order.

@@ -178,6 +178,64 @@ TEST_F(CloudTest, TheLaterMtimestampWinsAConflictOnEveryPeer)
     EXPECT_EQ(b.nameOf("D1"), "Later");
 }
 
+// A context that holds the objects an import changed is brought up to date by the merge,
+// also in an object it has changed itself: the attributes changed there stay as they are,
+// the others take the import's values at once, so its save writes neither the old values
+// of the other peer's edit nor loses its own.
+TEST_F(CloudTest, AMergedImportRefreshesHeldObjectsAndKeepsWhatWasChangedHere)
+{
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    a.insert("D1", "First", 100)->setValue("descr", "Plain");
+    a.insert("D2", "Other", 100);
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(b.waitForImport());
+    cd::ManagedObject* changed = b.find("D1");
+    cd::ManagedObject* untouched = b.find("D2");
+    ASSERT_TRUE(changed && untouched);
+    changed->setValue("descr", "Changed on B");
+    changed->setValue("mtimestamp", 300.0);
+
+    a.find("D1")->setValue("name", "Second");
+    a.find("D1")->setValue("descr", "Changed on A");
+    a.find("D1")->setValue("mtimestamp", 200.0);
+    a.find("D2")->setValue("name", "Renamed");
+    a.find("D2")->setValue("mtimestamp", 200.0);
+    ASSERT_TRUE(a.context->save());
+    const auto info = b.waitForImport();
+    ASSERT_TRUE(info);
+    b.context->mergeChangesFromUbiquitousImport(*info);
+    // Read from the objects held, not fetched again.
+    EXPECT_EQ(untouched->value("name"), "Renamed");
+    EXPECT_EQ(changed->value("name"), "Second");
+    EXPECT_EQ(changed->value("descr"), "Changed on B");
+    EXPECT_TRUE(changed->isUpdated());
+    EXPECT_EQ(changed->changedKeys(), QStringList({ "descr", "mtimestamp" }));
+
+    ASSERT_TRUE(b.context->save());
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] {
+            cd::ManagedObject* there = a.find("D1");
+            return there && there->value("descr") == "Changed on B";
+        },
+        10000));
+    EXPECT_EQ(a.nameOf("D1"), "Second");
+    EXPECT_EQ(changed->value("name"), "Second");
+
+    // A rollback after a merge goes back to what the store holds now.
+    changed->setValue("name", "Typed");
+    a.find("D1")->setValue("descr", "Later on A");
+    a.find("D1")->setValue("mtimestamp", 400.0);
+    ASSERT_TRUE(a.context->save());
+    const auto later = b.waitForImport();
+    ASSERT_TRUE(later);
+    b.context->mergeChangesFromUbiquitousImport(*later);
+    EXPECT_EQ(changed->value("descr"), "Later on A");
+    b.context->rollback();
+    EXPECT_EQ(changed->value("name"), "Second");
+    EXPECT_EQ(changed->value("descr"), "Later on A");
+}
+
 TEST_F(CloudTest, AnEditMadeAfterSeeingAnotherPeersEditWinsWhateverTheClocksSay)
 {
     Peer a("A.sqlite");
