@@ -223,9 +223,13 @@ void GenericTemplateDataController::loadData(const std::shared_ptr<Parent>& pare
         return;
     }
     // Rows another machine wrote before it heard of a protection change made here (or
-    // elsewhere) go into the table's form, as far as the password held here allows.
-    if (m_password && !m_columns.isEmpty())
+    // elsewhere) go into the table's form, as far as the password held here allows. They
+    // come only with imports: looked for when the table opens and after each import, not
+    // at the reloads that follow this screen's own writes.
+    if (m_lookForOtherForm && m_password && !m_columns.isEmpty()) {
+        m_lookForOtherForm = false;
         (void)table->restoreRowsInItsForm(*m_password, m_columns);
+    }
 
     const QString tableId = table->id().toString();
     m_tableRows.setTable(tableId, m_columns, m_password);
@@ -415,6 +419,7 @@ void GenericTemplateDataController::cloudStoreUnloaded()
 
 void GenericTemplateDataController::cloudStoreLoaded()
 {
+    m_lookForOtherForm = true;
     CloudTableDataController::cloudStoreLoaded();
     rebuildNotifications();
 }

@@ -191,6 +191,8 @@ private:
     bool m_passwordTaken = false;
     // The table's check value the password was last found to open.
     QString m_verifiedCheck;
+    // Whether the next load looks for rows left in the other form than the table's.
+    bool m_lookForOtherForm = true;
     bool m_locked = false;
     bool m_rebuildNotifications = false;
     UserTableRows m_tableRows;
