@@ -301,7 +301,9 @@ std::optional<int> UserTemplate::restoreRowsInItsForm(
 {
     const StoreHold hold;
     hold.refresh(this);
-    if (!managedObjectContext() || !KivoLib::isDataOK(this))
+    // A table deleted meanwhile has nothing to store; the screens say so where it matters.
+    willAccessValueForKey();
+    if (!managedObjectContext() || isFault())
         return 0;
     const bool encrypted = isprotected().toBool();
     const QList<Rows*> rows = hold.rowsInForm(id().toString(), encrypted);
