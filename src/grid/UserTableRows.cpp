@@ -177,7 +177,7 @@ struct UserTableRows::AheadRow {
     // tie a block of its own to every row object scrolled past, for as long as it lives.
     platform::coredata::ObjectID id; // main thread only
     QVariant text;
-    QVariantMap values;
+    std::optional<QVariantMap> values;
     std::atomic<int> state { Waiting };
     std::mutex mutex;
     std::condition_variable done;
@@ -190,7 +190,7 @@ struct UserTableRows::AheadRow {
     }
     void decode(const Rows::Columns& columns, const Rows::Password& password)
     {
-        values = Rows::decodeStoredData(text, columns, password, false).value_or(QVariantMap());
+        values = Rows::decodeStoredData(text, columns, password, false);
         text = QVariant();
         {
             std::lock_guard lock(mutex);
@@ -255,16 +255,21 @@ QVariantList UserTableRows::fetch()
 
 QVariantMap UserTableRows::values(Rows* row)
 {
+    return readValues(row).value_or(QVariantMap());
+}
+
+std::optional<QVariantMap> UserTableRows::readValues(Rows* row)
+{
     if (!row)
-        return {};
-    if (const QVariantMap* kept = m_cache.object(row))
+        return std::nullopt;
+    if (const std::optional<QVariantMap>* kept = m_cache.object(row))
         return *kept;
-    if (std::optional<QVariantMap> ahead = takeAhead(row)) {
-        m_cache.insert(row, new QVariantMap(*ahead));
+    if (std::optional<std::optional<QVariantMap>> ahead = takeAhead(row)) {
+        m_cache.insert(row, new std::optional<QVariantMap>(*ahead));
         return std::move(*ahead);
     }
-    const QVariantMap decoded = decode(row);
-    m_cache.insert(row, new QVariantMap(decoded));
+    std::optional<QVariantMap> decoded = row->decodeData(m_columns, m_password);
+    m_cache.insert(row, new std::optional<QVariantMap>(decoded));
     // The decoded values are kept here; the store object need not hold its text as well.
     if (platform::coredata::ManagedObjectContext* context = row->managedObjectContext())
         context->refreshObject(row, true);
@@ -330,7 +335,7 @@ void UserTableRows::prefetch(const QList<Rows*>& rows)
     }
 }
 
-std::optional<QVariantMap> UserTableRows::takeAhead(Rows* row)
+std::optional<std::optional<QVariantMap>> UserTableRows::takeAhead(Rows* row)
 {
     const auto found = m_ahead.find(row);
     if (found == m_ahead.end())
@@ -348,7 +353,7 @@ std::optional<QVariantMap> UserTableRows::takeAhead(Rows* row)
         entry->decode(m_columns, m_password);
     else
         entry->waitUntilDone();
-    return std::move(entry->values);
+    return std::optional<std::optional<QVariantMap>>(std::in_place, std::move(entry->values));
 }
 
 void UserTableRows::dropAhead()

@@ -48,6 +48,9 @@ public:
     // The row's values: decoded at the first ask, then kept while the row stays among the
     // recently asked ones. An empty dictionary for a row that does not decode.
     QVariantMap values(Rows* row);
+    // The same, but nullopt for a row that does not decode (encrypted under another
+    // password, or no JSON object), which must never pass for an empty row.
+    std::optional<QVariantMap> readValues(Rows* row);
     // Decodes without keeping the result.
     QVariantMap decode(Rows* row) const;
     // The rows (a grid's next screen) are decoded ahead of their first ask, on a pool
@@ -120,8 +123,9 @@ private:
     struct SearchFill;
     struct AheadRow;
 
-    // The row's values made ahead, when they are still what the store holds.
-    std::optional<QVariantMap> takeAhead(Rows* row);
+    // The row's values made ahead (nullopt inside for a row that does not decode), when
+    // they are still what the store holds.
+    std::optional<std::optional<QVariantMap>> takeAhead(Rows* row);
     void dropAhead();
     void dropAhead(const Rows* row);
 
@@ -149,7 +153,7 @@ private:
     Rows::Columns m_columns;
     Rows::Columns m_searchable;
     Rows::Password m_password;
-    QCache<const Rows*, QVariantMap> m_cache;
+    QCache<const Rows*, std::optional<QVariantMap>> m_cache;
     // Rows being decoded ahead, made while the store's changes stood at m_aheadChanges.
     QHash<const Rows*, std::shared_ptr<AheadRow>> m_ahead;
     StoreChanges m_aheadChanges;

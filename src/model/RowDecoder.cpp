@@ -8,6 +8,7 @@
 #include "utilities/text/KivoDateUtils.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -75,12 +76,52 @@ bool RowDecoder::decode(const QVariant& stored)
     return decodeInto(stored, m_values.data());
 }
 
+namespace {
+
+template<class Char> bool beginsAnObject(const Char* p, const Char* end)
+{
+    const auto unit = [](Char c) {
+        if constexpr (std::is_same_v<Char, char>)
+            return char16_t(uchar(c));
+        else
+            return char16_t(c.unicode());
+    };
+    if constexpr (std::is_same_v<Char, char>) {
+        if (end - p >= kByteOrderMark.size()
+            && std::equal(kByteOrderMark.cbegin(), kByteOrderMark.cend(), p))
+            p += kByteOrderMark.size();
+    } else {
+        if (p != end && unit(*p) == u'\uFEFF')
+            ++p;
+    }
+    while (p != end
+        && (unit(*p) == u' ' || unit(*p) == u'\t' || unit(*p) == u'\n' || unit(*p) == u'\r'))
+        ++p;
+    return p != end && unit(*p) == u'{';
+}
+
+} // namespace
+
+bool RowDecoder::isClearText(const QVariant& stored)
+{
+    if (stored.typeId() == QMetaType::QByteArray) {
+        const auto* bytes = static_cast<const QByteArray*>(stored.constData());
+        return beginsAnObject(bytes->cbegin(), bytes->cend());
+    }
+    if (stored.typeId() == QMetaType::QString) {
+        const auto* text = static_cast<const QString*>(stored.constData());
+        return beginsAnObject(text->cbegin(), text->cend());
+    }
+    const QString text = stored.toString();
+    return beginsAnObject(text.cbegin(), text.cend());
+}
+
 std::optional<RowDecoder::PlainText> RowDecoder::plainText(
     const QVariant& stored, const Rows::Password& password)
 {
     PlainText plain;
     const bool isBytes = stored.typeId() == QMetaType::QByteArray;
-    if (password) {
+    if (password && !isClearText(stored)) {
         // Decrypted to bytes and read from them: no UTF-16 copy of the row is made.
         const auto data = isBytes ? KivoBase64::dataWithBase64EncodedUtf8(
                               *static_cast<const QByteArray*>(stored.constData()))

@@ -42,8 +42,9 @@ public:
     bool decode(const QVariant& stored);
     const QVariant& value(qsizetype key) const { return m_values[key]; }
 
-    // The row's plain text, as the bytes or the text it is held in: decrypted with the
-    // password (nullopt when it does not decrypt to UTF-8), or as stored.
+    // The row's plain text, as the bytes or the text it is held in: as stored when it is in
+    // the clear (whatever the password), else decrypted with the password (nullopt when
+    // there is none or it does not decrypt to UTF-8).
     struct PlainText {
         QByteArray utf8;
         QString text;
@@ -51,6 +52,11 @@ public:
     };
     static std::optional<PlainText> plainText(
         const QVariant& stored, const Rows::Password& password);
+    // Whether a stored text is a row in the clear: a JSON object begins with "{" (after
+    // blanks or a byte order mark), which the Base64 of an encrypted row never does. Rows
+    // of a table whose protection changed on another machine meanwhile may be in either
+    // form, so a reader goes by this rather than by the table's flag alone.
+    static bool isClearText(const QVariant& stored);
     // A date column keeps Unix seconds: they become the date; an empty or unreadable one is
     // left out. `isDate` (by known key) must outlive the result.
     static RowText::Adjust datesOf(const QList<bool>& isDate);

@@ -71,9 +71,22 @@ public:
     // the current password in `currentPassword`. Refuses, changing nothing, when the
     // current password is wrong, when a row does not decrypt with it, or when a row cannot
     // be encrypted with the new one; `message` then says why.
+    // A row already in the new form (in the clear, or encrypted with the new password) is
+    // taken as it is. The change reads what the store holds, and no other machine's change
+    // lands between its reads and its commit. Rows keep their times.
     [[nodiscard]] bool changeProtection(const std::optional<QString>& currentPassword,
         const std::optional<QString>& password, const QList<TemplateColumn*>& columns,
         QString* message = nullptr);
+
+    // Re-stores the rows left in the other form than the table's (in the clear in a protected
+    // table, encrypted in an unprotected one), as a machine that had not yet heard of a
+    // protection change made elsewhere writes them, in the table's form, with the password
+    // this machine holds. Rows are encrypted only when the password opens the table, and
+    // taken out of encryption only when it reads them; the others stay as they are. Each
+    // row keeps its times, so a later edit of it on another machine still wins. How many
+    // rows were re-stored; nullopt when the commit failed (they are then left as stored).
+    std::optional<int> restoreRowsInItsForm(
+        const QString& password, const QList<TemplateColumn*>& columns);
 
     static QByteArray toJSON();
     static QString entityName();

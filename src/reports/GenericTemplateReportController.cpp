@@ -240,7 +240,10 @@ void GenericTemplateReportController::storeLines(
         if (column)
             columns.append(column);
     }
-    const Rows::Password password = table->secret();
+    // The rows go in the form the table has now: its protection may have changed on
+    // another machine since the screen opened with the password.
+    const Rows::Password password
+        = userTemplate->isprotected().toBool() ? table->secret() : std::nullopt;
 
     // The header: each column at the first field of its name.
     QString log;

@@ -37,6 +37,10 @@
 
 const QString GenericTemplateDataController::HiddenValue
     = QStringLiteral("\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF\u25CF");
+const QString GenericTemplateDataController::UnreadableRow
+    = QStringLiteral("This row could not be read.");
+const QString GenericTemplateDataController::UnreadableRowRefused = QStringLiteral(
+    "This row could not be read with the table's password, so it is neither opened nor changed.");
 const QString GenericTemplateDataController::ChartDetailViewController
     = QStringLiteral("ChartDetailViewController");
 const QString GenericTemplateDataController::SearchColumnSelectorDetailViewController
@@ -170,10 +174,32 @@ void GenericTemplateDataController::takePassword(
         ? std::dynamic_pointer_cast<MainDataController>(parent->dataController.lock())
         : nullptr;
     const Rows::Password typed = home ? home->verifiedSecret(table) : std::nullopt;
-    if (typed)
+    if (typed) {
         m_password = typed;
-    else
+        m_verifiedCheck = table->protectioncheck().toString();
+    } else {
         m_locked = true;
+    }
+}
+
+bool GenericTemplateDataController::followProtection(UserTemplate* table)
+{
+    if (!table->isprotected().toBool()) {
+        m_locked = false;
+        return true;
+    }
+    const QString check = table->protectioncheck().toString();
+    if (m_password && !check.isEmpty() && check != m_verifiedCheck
+        && table->isPasswordValid(*m_password))
+        m_verifiedCheck = check;
+    m_locked = !m_password || check.isEmpty() || check != m_verifiedCheck;
+    return !m_locked;
+}
+
+Rows::Password GenericTemplateDataController::writePassword() const
+{
+    UserTemplate* table = userTemplate();
+    return table && table->isprotected().toBool() ? m_password : std::nullopt;
 }
 
 void GenericTemplateDataController::loadData(const std::shared_ptr<Parent>& parent)
@@ -193,10 +219,18 @@ void GenericTemplateDataController::loadData(const std::shared_ptr<Parent>& pare
             MessageHelper::ShowMessage(LocalizedStrings::PasswordInvalid(), false);
     }
     loadColumns(table->template_id().toString());
-    if (m_locked) {
+    if (!followProtection(table)) {
         m_tableRows.forgetDecoded();
         setRows({});
         return;
+    }
+    // Rows another machine wrote before it heard of a protection change made here (or
+    // elsewhere) go into the table's form, as far as the password held here allows. They
+    // come only with imports: looked for when the table opens and after each import, not
+    // at the reloads that follow this screen's own writes.
+    if (m_lookForOtherForm && m_password && !m_columns.isEmpty()) {
+        m_lookForOtherForm = false;
+        (void)table->restoreRowsInItsForm(*m_password, m_columns);
     }
 
     const QString tableId = table->id().toString();
@@ -250,14 +284,23 @@ QVariantMap GenericTemplateDataController::rowValues(qint64 index)
     return m_tableRows.values(rowAt(index));
 }
 
+bool GenericTemplateDataController::isRowUnreadable(qint64 index)
+{
+    Rows* row = rowAt(index);
+    return row && !m_tableRows.readValues(row);
+}
+
 std::shared_ptr<GridData> GenericTemplateDataController::getGridData(qint64 index)
 {
     Rows* row = rowAt(index);
     if (!row)
         return nullptr;
-    const QVariantMap values = m_tableRows.values(row);
+    const std::optional<QVariantMap> read = m_tableRows.readValues(row);
+    const QVariantMap values = read.value_or(QVariantMap());
     auto item = std::make_shared<GridData>(QVariant(values));
-    if (!m_tilesColumns.isEmpty()) {
+    if (!read) {
+        item->Menu = LocalizedStrings::getLocalizedString(UnreadableRow);
+    } else if (!m_tilesColumns.isEmpty()) {
         TemplateColumn* title = m_tilesColumns.first();
         item->Menu = title->getStringValue(values.value(idOf(title)));
     }
@@ -308,7 +351,15 @@ QList<double> GenericTemplateDataController::columnWidths() const
 
 QStringList GenericTemplateDataController::columnValues(qint64 index)
 {
-    const QVariantMap values = rowValues(index);
+    const std::optional<QVariantMap> read = m_tableRows.readValues(rowAt(index));
+    if (!read && rowAt(index)) {
+        // The first cell says so; an empty row would pass for one without values.
+        QStringList texts(m_tableColumns.size(), QString());
+        if (!texts.isEmpty())
+            texts.first() = LocalizedStrings::getLocalizedString(UnreadableRow);
+        return texts;
+    }
+    const QVariantMap values = read.value_or(QVariantMap());
     QStringList texts;
     for (TemplateColumn* column : std::as_const(m_tableColumns))
         texts << (isProtectedColumn(column) ? HiddenValue
@@ -377,15 +428,29 @@ void GenericTemplateDataController::refresh(platform::ui::Control* sender)
 void GenericTemplateDataController::cloudStoreLoaded()
 {
     m_columnsStale = true;
+    m_lookForOtherForm = true;
     CloudTableDataController::cloudStoreLoaded();
     rebuildNotifications();
 }
 
-bool GenericTemplateDataController::refuseLocked() const
+bool GenericTemplateDataController::refuseLocked()
 {
+    // A write goes by the protection the table has now, which another machine may have
+    // changed since the last load.
+    if (UserTemplate* table = userTemplate())
+        followProtection(table);
     if (!m_locked)
         return false;
     MessageHelper::ShowMessage(LocalizedStrings::PasswordInvalid(), false);
+    return true;
+}
+
+bool GenericTemplateDataController::refuseUnreadable(Rows* row)
+{
+    // A row never given values, or not yet stored, reads as its defaults.
+    if (!row || row->storedJson().isNull() || m_tableRows.readValues(row))
+        return false;
+    MessageHelper::ShowMessage(LocalizedStrings::getLocalizedString(UnreadableRowRefused), false);
     return true;
 }
 
@@ -414,6 +479,8 @@ void GenericTemplateDataController::editRow()
     if (!grid || refuseLocked())
         return;
     const QVariant row = getRowData(grid->selectedRow());
+    if (refuseUnreadable(qobject_cast<Rows*>(RowObject::object(row))))
+        return;
     setDetailRowInAction(row);
     beforeEdit(row);
     grid->ShowDetail(QVariant(m_tableRows.values(detailRow())));
@@ -427,6 +494,11 @@ bool GenericTemplateDataController::saveRow(const QVariant& values)
     if (!row || refuseLocked())
         return false;
     if (!KivoLib::isDataOK(row))
+        return false;
+    // The row may have changed since its form opened (another machine's edit under a
+    // password this screen does not hold): the form's values must not replace it.
+    m_tableRows.invalidate(row);
+    if (refuseUnreadable(row))
         return false;
     if (!isRowValid(values.toMap()))
         return false;
@@ -452,7 +524,7 @@ bool GenericTemplateDataController::updateAndSaveRow(const QVariantMap& values)
     m_tableRows.invalidate(row);
     const auto before = m_tableRows.storeChanges();
     try {
-        row->updateData(merged, m_columns, m_password);
+        row->updateData(merged, m_columns, writePassword());
     } catch (const std::exception& exception) {
         MessageHelper::ShowException(exception);
         rollbackContext();
@@ -525,6 +597,8 @@ void GenericTemplateDataController::detailTouched(platform::ui::Control*)
     if (!isRowSelected() || refuseLocked())
         return;
     GridScreenProtocol* grid = mainGridViewController();
+    if (refuseUnreadable(rowAt(grid->selectedRow())))
+        return;
     setDetailRowInAction(getRowData(grid->selectedRow()));
     const QVariantMap values = m_tableRows.values(detailRow());
     setExtraData(values);
@@ -545,7 +619,7 @@ bool GenericTemplateDataController::checkMarkTouched(qint64 index, bool checked)
     m_tableRows.invalidate(row);
     const auto before = m_tableRows.storeChanges();
     try {
-        row->updateData(*values, m_columns, m_password);
+        row->updateData(*values, m_columns, writePassword());
     } catch (const std::exception& exception) {
         MessageHelper::ShowException(exception);
         rollbackContext();

@@ -28,7 +28,11 @@ class UserTemplate;
 // Rows come as faults and are decoded only when a tile or cell shows them. A protected
 // table's rows are read and written with the password Home verified, taken from Home's
 // data controller at the first load; without it the table is neither read nor written.
-// Its share button opens the table's export menu.
+// The table's protection may change on another machine while it is open: each reload and
+// each write go by the protection the table has then (a table protected meanwhile under a
+// password this screen lacks is locked; one unprotected meanwhile is written in the
+// clear), and rows another machine left in the other form are re-stored in the table's
+// with the password held here. Its share button opens the table's export menu.
 class GenericTemplateDataController : public CloudTableDataController,
                                       public RowFormDataController,
                                       public ColumnTableDataController,
@@ -41,8 +45,13 @@ public:
     // The user table (the link's data) and its definition.
     UserTemplate* userTemplate() const override;
     virtual Template* getTemplate() const;
-    // The table's password; none for an unprotected table.
+    // The table's password: what its rows are read with. It is held on when the table is
+    // unprotected elsewhere meanwhile, so rows still encrypted read; writes go by
+    // writePassword().
     const Rows::Password& secret() const override { return m_password; }
+    // What a row is written with now: the password while the table is protected, none
+    // once it is not.
+    Rows::Password writePassword() const;
     // A protected table whose password this controller does not have.
     bool isLocked() const { return m_locked; }
 
@@ -87,6 +96,10 @@ public:
     // The row at the index (active rows), and its values by column id.
     Rows* rowAt(qint64 index) const;
     QVariantMap rowValues(qint64 index);
+    // Whether the row at the index could not be read (encrypted under a password this
+    // screen does not hold, or no JSON object): its tile and cells say so, and it is
+    // neither opened nor written.
+    bool isRowUnreadable(qint64 index);
 
     // Rows.
     void addRow() override;
@@ -142,6 +155,10 @@ public:
 
     // What a tile shows for a Protected value.
     static const QString HiddenValue; // nine black circles
+    // What the tile and first cell of a row that could not be read show, and what an
+    // attempt to open or change it is told.
+    static const QString UnreadableRow;
+    static const QString UnreadableRowRefused;
     static const QString ChartDetailViewController; // "ChartDetailViewController"
     static const QString SearchColumnSelectorDetailViewController;
 
@@ -157,9 +174,14 @@ private:
 
     bool columnsAreLive() const;
     void takePassword(const std::shared_ptr<Parent>& parent, UserTemplate* table);
+    // Goes by the table's protection as it stands now: locked when it is protected under a
+    // password this screen does not hold, open otherwise. Whether it is open.
+    bool followProtection(UserTemplate* table);
     Rows* detailRow() const;
-    // Refuses with a message when the table is locked.
-    bool refuseLocked() const;
+    // Refuses with a message when the table is locked (as its protection stands now).
+    bool refuseLocked();
+    // Refuses with a message when the stored row does not read.
+    bool refuseUnreadable(Rows* row);
 
     QPointer<UserTemplate> m_userTemplate;
     Rows::Columns m_columns;
@@ -172,6 +194,10 @@ private:
     bool m_columnsStale = false;
     Rows::Password m_password;
     bool m_passwordTaken = false;
+    // The table's check value the password was last found to open.
+    QString m_verifiedCheck;
+    // Whether the next load looks for rows left in the other form than the table's.
+    bool m_lookForOtherForm = true;
     bool m_locked = false;
     bool m_rebuildNotifications = false;
     UserTableRows m_tableRows;

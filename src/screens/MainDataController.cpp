@@ -204,6 +204,7 @@ QStringList MainDataController::columnValues(qint64 index)
 void MainDataController::tapOnDisclosure(qint64 index)
 {
     m_password.reset();
+    m_protectionChanged.clear();
     m_verifiedTable.clear();
     m_verifiedCheck.clear();
     UserTemplate* table = selectedTable();
@@ -213,6 +214,21 @@ void MainDataController::tapOnDisclosure(qint64 index)
         return;
     }
     CloudTableDataController::tapOnDisclosure(index);
+}
+
+void MainDataController::cloudStoreLoaded()
+{
+    CloudTableDataController::cloudStoreLoaded();
+    if (m_protectionChanged.isEmpty() || !m_password)
+        return;
+    for (UserTemplate* table : UserTemplate::getUserTemplatesAll()) {
+        if (table->id().toString() != m_protectionChanged)
+            continue;
+        const auto columns = TemplateColumn::getColumns(table->template_id().toString());
+        if (!columns.isEmpty())
+            (void)table->restoreRowsInItsForm(*m_password, columns);
+        return;
+    }
 }
 
 void MainDataController::openSelectedTable()
@@ -673,6 +689,7 @@ bool MainDataController::changeProtection(bool protect)
             MessageHelper::ShowMessage(message, true);
         return false;
     }
+    m_protectionChanged = table->id().toString();
     MessageHelper::ShowMessage(LocalizedStrings::OperationSuccessful(), false);
     return true;
 }

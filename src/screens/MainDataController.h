@@ -51,6 +51,10 @@ public:
     // Opens the tapped table; a protected one asks for its password first (a new one
     // twice when it has none yet).
     void tapOnDisclosure(qint64 index) override;
+    // Reloads; rows of the table whose protection was last changed here that another
+    // machine wrote in the old form meanwhile arrive with it, and are re-stored in the
+    // table's form with the password of that change.
+    void cloudStoreLoaded() override;
 
     // Tables.
     void addRow() override;
@@ -137,6 +141,9 @@ private:
     void noteVerified();
 
     Rows::Password m_password;
+    // The table whose protection was last changed here with m_password, until another
+    // table is tapped.
+    QString m_protectionChanged;
     // The table and check value the password was last found to hold for.
     QString m_verifiedTable;
     QString m_verifiedCheck;

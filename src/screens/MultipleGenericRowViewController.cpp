@@ -113,6 +113,9 @@ void MultipleGenericRowViewController::createRow(
     GenericTemplateDataController* controller = tableController();
     const GridData data = gridDataAt(index);
     const QVariantMap values = data.Data.toMap();
+    // A row that could not be read says so on its first line rather than passing for an
+    // empty one.
+    const bool unreadable = controller && controller->isRowUnreadable(index);
     const auto record = grid ? grid->screen() : nullptr;
     const bool disclosure = record && record->disclosure;
     const double width = cellSize.width();
@@ -162,7 +165,9 @@ void MultipleGenericRowViewController::createRow(
     for (TemplateColumn* column : columns) {
         if (!column->intiles().toBool() || line >= lineHeights.size())
             continue;
-        const QString text = column->getStringValue(values.value(column->id().toString()));
+        const QString text = unreadable
+            ? (line == 0 ? data.Menu : QString())
+            : column->getStringValue(values.value(column->id().toString()));
         const double height = lineHeights.at(line);
         const QRectF frame(x, y, lineWidth, height);
         const int tag = TitleTag + line;

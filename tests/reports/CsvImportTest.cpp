@@ -362,6 +362,25 @@ TEST_F(CsvImportTest, AProtectedTableStoresEncryptedRowsWithItsPasswordAndRefuse
     EXPECT_EQ(values->value(key("Name")), "Ann");
 }
 
+// Unprotected (on another machine, say) while the screen it was opened on holds its password:
+// the rows go in the clear, as the table now has them.
+TEST_F(CsvImportTest, ATableUnprotectedSinceItWasOpenedStoresItsImportedRowsInTheClear)
+{
+    const QString password = "s3cret";
+    UserTemplate* opened = addTable("Opened", password);
+    table = opened;
+    open(opened, password);
+    ASSERT_TRUE(opened->changeProtection(password, std::nullopt, columns));
+
+    EXPECT_EQ(import("Name,Amount,Paid\nAnn,1,1\n"),
+        "Importing row 1.\r\nSuccessfully imported 1 rows.\r\n");
+    const auto rows = Rows::getRowFaults(opened->id().toString());
+    ASSERT_EQ(rows.size(), 1);
+    const auto values = rows[0]->decodeData(columns, std::nullopt);
+    ASSERT_TRUE(values);
+    EXPECT_EQ(values->value(key("Name")), "Ann");
+}
+
 TEST_F(CsvImportTest, ResetRemindersRebuildsThenSaysSo)
 {
     menu->resetReminder();

@@ -256,6 +256,31 @@ TEST_F(RowTiles, ACheckMarkTheControllerRefusesStaysAsStored)
         EXPECT_EQ(row->json().toString(), "{ not json");
 }
 
+// Left by a machine that still had the table protected: this screen, without a password,
+// cannot read it, and its tile says so instead of showing an empty row.
+TEST_F(RowTiles, ARowStoredEncryptedUnderAPasswordTheScreenLacksSaysSoOnItsTile)
+{
+    Rows* second = Rows::getRows(table->id().toString(), columns, {}, {}, std::nullopt).value(1);
+    ASSERT_NE(second, nullptr);
+    second->updateData(
+        { { id(name), "Sealed" }, { id(site), "sealed.example" } }, columns, QString("theirs"));
+    ASSERT_TRUE(second->saveRows());
+    ApplicationScreen* screen = showRows();
+    int sealed = -1;
+    for (int item = 0; item < 2; ++item) {
+        platform::ui::View* tile = content(screen, item);
+        ASSERT_NE(tile, nullptr);
+        const QString title = qobject_cast<platform::ui::Label*>(tile->viewWithTag(3000))->text();
+        if (title == "Kivotab")
+            continue;
+        sealed = item;
+        EXPECT_EQ(title, "This row could not be read.");
+        EXPECT_EQ(qobject_cast<platform::ui::Label*>(tile->viewWithTag(3001))->text(), "");
+    }
+    EXPECT_GE(sealed, 0);
+    ASSERT_TRUE(saveShot("rows-tile-unreadable.png"));
+}
+
 TEST_F(RowTiles, TappingALinkPushesTheBrowserForItsWebAddress)
 {
     // Local addresses that refuse at once: nothing leaves the machine.

@@ -434,8 +434,13 @@ TEST_F(TableProtectionTest, ProtectingOrUnprotectingDropsTheSearchTextsMadeBefor
     rows.setTable(table->id().toString(), columns(), QString("key"));
     EXPECT_EQ(found("client 1"), 1);
 
-    ASSERT_TRUE(table->changeProtection(QString("key"), std::nullopt, columns()));
+    // Under another password the rows no longer read with the first.
+    ASSERT_TRUE(table->changeProtection(QString("key"), QString("other"), columns()));
     EXPECT_EQ(found("client 1"), 0);
+    rows.setTable(table->id().toString(), columns(), QString("other"));
+    EXPECT_EQ(found("client 1"), 1);
+
+    ASSERT_TRUE(table->changeProtection(QString("other"), std::nullopt, columns()));
     rows.setTable(table->id().toString(), columns(), std::nullopt);
     EXPECT_EQ(found("client 1"), 1);
 }
