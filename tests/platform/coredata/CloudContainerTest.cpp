@@ -397,3 +397,84 @@ TEST_F(CloudTest, AMetadataQueryFindsAFileByNameAndTellsOfItsChanges)
     center.removeObserver(t1);
     center.removeObserver(t2);
 }
+
+namespace {
+
+// Another account's folder: its own token.
+void makeAccountFolder(const QString& path, const QByteArray& token)
+{
+    QDir().mkpath(path);
+    writeFile(path + "/" + cd::CloudContainer::IdentityTokenFileName, token);
+}
+
+QStringList everythingIn(const QString& folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << QDir(folder).relativeFilePath(it.next());
+    found.sort();
+    return found;
+}
+
+} // namespace
+
+TEST_F(CloudTest, FoldersAreMadeOnlyWhileTheCloudFolderHoldsTheAccountsToken)
+{
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    const QString logs = cloudFolder() + "/net.solvane.kivotab/CloudLogs";
+    EXPECT_TRUE(cd::CloudContainer::makeFolder(logs + "/A", token));
+    EXPECT_TRUE(cd::CloudContainer::writeFile(logs + "/A/file", "mine", token));
+    EXPECT_EQ(readFile(logs + "/A/file"), "mine");
+
+    // Another account's folder takes the place.
+    const QString mine = cloudFolder() + ".mine";
+    ASSERT_TRUE(QDir().rename(cloudFolder(), mine));
+    makeAccountFolder(cloudFolder(), "OTHER-ACCOUNT");
+    QString problem;
+    EXPECT_FALSE(cd::CloudContainer::makeFolder(logs + "/B", token));
+    EXPECT_FALSE(cd::CloudContainer::writeFile(cloudFolder() + "/file", "mine", token, &problem));
+    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_EQ(
+        everythingIn(cloudFolder()), QStringList { cd::CloudContainer::IdentityTokenFileName })
+        << "the other account's folder got nothing";
+
+    // An empty mount point in the place: no account at all.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    EXPECT_FALSE(cd::CloudContainer::makeFolder(logs + "/B", token));
+    EXPECT_FALSE(cd::CloudContainer::makeFolder(logs + "/B"));
+    EXPECT_FALSE(cd::CloudContainer::makeFolder(logs + "/B", QVariant()));
+    EXPECT_FALSE(cd::CloudContainer::writeFile(cloudFolder() + "/file", "mine", token));
+    EXPECT_TRUE(everythingIn(cloudFolder()).isEmpty()) << "the mount point got nothing";
+
+    // The account's folder is back.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(mine, cloudFolder()));
+    EXPECT_TRUE(cd::CloudContainer::makeFolder(logs + "/B", token));
+    EXPECT_TRUE(cd::CloudContainer::writeFile(logs + "/B/file", "mine", token));
+    EXPECT_EQ(readFile(logs + "/B/file"), "mine");
+}
+
+TEST_F(CloudTest, AFileBegunAsTheFolderChangesHandsIsNotLeftInTheFolderThatTookThePlace)
+{
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    const QString mine = cloudFolder() + ".mine";
+    const QString file = cloudFolder() + "/KeyValueStore/values.json";
+    ASSERT_TRUE(cd::CloudContainer::makeFolder(QFileInfo(file).absolutePath(), token));
+    // Once the token was found, another account's folder laid out as this one takes the place.
+    cd::CloudContainer::setWriteHook([&](const QString&) {
+        ASSERT_TRUE(QDir().rename(cloudFolder(), mine));
+        makeAccountFolder(cloudFolder(), "OTHER-ACCOUNT");
+        QDir().mkpath(QFileInfo(file).absolutePath());
+    });
+    QString problem;
+    EXPECT_FALSE(cd::CloudContainer::writeFile(file, "mine", token, &problem));
+    cd::CloudContainer::setWriteHook(nullptr);
+    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_EQ(everythingIn(cloudFolder()),
+        (QStringList { cd::CloudContainer::IdentityTokenFileName, "KeyValueStore" }))
+        << "the other account's folder got nothing";
+    EXPECT_FALSE(QFileInfo::exists(mine + "/KeyValueStore/values.json"));
+}
