@@ -796,6 +796,20 @@ bool UbiquitousContent::sendChangeSet(qint64 sequence, const QByteArray& body)
     return false;
 }
 
+void UbiquitousContent::tellGap(const QString& peer, qint64 missing, qint64 later)
+{
+    const QString gap = peer + '/' + QString::number(missing);
+    if (m_toldGaps.contains(gap))
+        return;
+    m_toldGaps.insert(gap);
+    qWarning().noquote() << QStringLiteral(
+        "Cloud peer %1: change set %2 is missing while its set %3 is there; its later sets "
+        "wait for it.")
+                                .arg(peer)
+                                .arg(missing)
+                                .arg(later);
+}
+
 void UbiquitousContent::reportImportFailure(
     const QString& reason, const QString& file, int sqliteCode, const Error& underlying)
 {
@@ -835,7 +849,8 @@ void UbiquitousContent::importLocked(Imported& imported)
         }
         // A peer's sets apply in order, and not past a gap: a later set may build on the
         // missing one, which the cloud has yet to bring.
-        for (qint64 next = applied.value(peer, 0) + 1; files.contains(next); ++next) {
+        qint64 next = applied.value(peer, 0) + 1;
+        for (; files.contains(next); ++next) {
             const QString path = files.value(next);
             QFile file(path);
             QString problem;
@@ -863,6 +878,8 @@ void UbiquitousContent::importLocked(Imported& imported)
             set->peer = peer;
             sets.append(*set);
         }
+        if (!files.contains(next) && !files.isEmpty() && files.lastKey() > next)
+            tellGap(peer, next, files.lastKey());
     }
     // What was read came from the account's folder only if it is still in the place.
     if (sets.isEmpty() || !CloudContainer::holdsToken(m_token))

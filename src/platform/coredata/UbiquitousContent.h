@@ -108,6 +108,8 @@ private:
     // Writes one change set whole into this peer's folder of the account; false when it is
     // not there whole with the account's token in place afterwards.
     bool sendChangeSet(qint64 sequence, const QByteArray& body);
+    // Tells, once for each, of a peer whose later sets wait for a missing one.
+    void tellGap(const QString& peer, qint64 missing, qint64 later);
 
     bool prepare(bool rebuild, Error* error);
     void startWatching();
@@ -151,6 +153,7 @@ private:
     std::atomic<bool> m_closed { false };
     std::atomic<bool> m_importScheduled { false };
     QSet<QString> m_reported; // damaged change sets already reported (coordinator's lock)
+    QSet<QString> m_toldGaps; // missing change sets already told (coordinator's lock)
 };
 
 } // namespace platform::coredata

@@ -658,3 +658,56 @@ TEST_F(CloudTest, AnotherAccountsReplicaIsLeftAsItIs)
     Peer b("B.sqlite");
     EXPECT_EQ(b.count(), 2);
 }
+
+namespace {
+
+QStringList g_warnings;
+std::mutex g_warningsMutex;
+
+void recordWarning(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtWarningMsg)
+        return;
+    std::lock_guard lock(g_warningsMutex);
+    g_warnings << message;
+}
+
+} // namespace
+
+TEST_F(CloudTest, APeersLaterSetsWaitingForAMissingOneAreToldOnce)
+{
+    QString aside;
+    QString missing;
+    {
+        Peer a("A.sqlite");
+        for (const char* id : { "D1", "D2", "D3" }) {
+            a.insert(id, id, 1);
+            ASSERT_TRUE(a.context->save());
+        }
+        const QStringList files = changeSetFiles();
+        ASSERT_EQ(files.size(), 3);
+        missing = files[1];
+        aside = testsupport::homePath() + "/set2.json";
+        ASSERT_TRUE(QFile::rename(missing, aside));
+    }
+    // The peer's folder: <content>/<peer>/<content name>/<set>.
+    const QString peer = QFileInfo(missing).dir().absolutePath().section('/', -2, -2);
+    {
+        std::lock_guard lock(g_warningsMutex);
+        g_warnings.clear();
+    }
+    const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
+    Peer b("B.sqlite");
+    EXPECT_EQ(b.count(), 1) << "nothing past the gap";
+    testsupport::processEvents(400); // several looks at the folders
+    EXPECT_EQ(b.count(), 1);
+    ASSERT_TRUE(QFile::rename(aside, missing));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return b.count() == 3; }, 10000));
+    qInstallMessageHandler(previous);
+
+    std::lock_guard lock(g_warningsMutex);
+    const QStringList told = g_warnings.filter("is missing while");
+    ASSERT_EQ(told.size(), 1) << g_warnings.join('\n').toStdString();
+    EXPECT_TRUE(told.first().contains(peer)) << told.first().toStdString();
+    EXPECT_TRUE(told.first().contains("change set 2 ")) << told.first().toStdString();
+}
