@@ -478,3 +478,26 @@ TEST_F(CloudTest, AFileBegunAsTheFolderChangesHandsIsNotLeftInTheFolderThatTookT
         << "the other account's folder got nothing";
     EXPECT_FALSE(QFileInfo::exists(mine + "/KeyValueStore/values.json"));
 }
+
+TEST_F(CloudTest, AnUnseenVersionIsKeptOnlyInTheAccountItWasReadFrom)
+{
+    const QString path = cloudFolder() + "/StoreUUID+";
+    auto presenter = std::make_shared<RecordingPresenter>(path);
+    cd::FileCoordinator::addFilePresenter(presenter);
+    cd::FileCoordinator own(presenter.get());
+    writeFile(path, "THEIRS");
+    // As this machine writes over the version it has not seen, another account's folder,
+    // with a marker of its own, takes the place.
+    const QString mine = cloudFolder() + ".mine";
+    EXPECT_TRUE(own.coordinateWritingItemAtURL(
+        QUrl::fromLocalFile(path), cd::FileCoordinator::WritingForMerging, [&](const QUrl&) {
+            ASSERT_TRUE(QDir().rename(cloudFolder(), mine));
+            makeAccountFolder(cloudFolder(), "OTHER-ACCOUNT");
+            writeFile(path, "OTHER ACCOUNT'S");
+        }));
+    EXPECT_EQ(everythingIn(cloudFolder()),
+        (QStringList { cd::CloudContainer::IdentityTokenFileName, "StoreUUID+" }))
+        << "the other account's folder got nothing";
+    EXPECT_EQ(readFile(path), "OTHER ACCOUNT'S");
+    cd::FileCoordinator::removeFilePresenter(presenter.get());
+}
