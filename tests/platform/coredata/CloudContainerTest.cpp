@@ -13,6 +13,12 @@
 #include <QSaveFile>
 #include <QThread>
 
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace cloudtest;
 
 namespace {
@@ -500,4 +506,45 @@ TEST_F(CloudTest, AnUnseenVersionIsKeptOnlyInTheAccountItWasReadFrom)
         << "the other account's folder got nothing";
     EXPECT_EQ(readFile(path), "OTHER ACCOUNT'S");
     cd::FileCoordinator::removeFilePresenter(presenter.get());
+}
+
+TEST_F(CloudTest, TheKeyValueStoreWritesOnlyIntoTheAccountItReadFrom)
+{
+    auto& values = cd::UbiquitousKeyValueStore::defaultStore();
+    values.setObject("theme", "Blue");
+    const QString file = values.filePath();
+    const QString relative = QDir(cloudFolder()).relativeFilePath(file);
+    // The file becomes a pipe this test holds, so that the next change's read waits on it.
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    std::thread change([&] { values.setObject("theme", "Red"); });
+    int pipe = -1;
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        pipe = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_NONBLOCK);
+        return pipe >= 0;
+    })) << "the change reads the pipe";
+
+    // Meanwhile the folder changes hands: another account's, with values of its own.
+    const QString mine = cloudFolder() + ".mine";
+    ASSERT_TRUE(QDir().rename(cloudFolder(), mine));
+    makeAccountFolder(cloudFolder(), "OTHER-ACCOUNT");
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    writeFile(file, R"({"theirs": 1})");
+    const QByteArray sent = R"({"theme": "Blue"})";
+    ASSERT_EQ(::write(pipe, sent.constData(), size_t(sent.size())), ssize_t(sent.size()));
+    ::close(pipe);
+    change.join();
+
+    EXPECT_EQ(readFile(file), R"({"theirs": 1})") << "the other account's values stay theirs";
+    EXPECT_EQ(everythingIn(cloudFolder()),
+        (QStringList { cd::CloudContainer::IdentityTokenFileName, "KeyValueStore", relative }));
+    EXPECT_EQ(QFileInfo(mine + "/" + relative).isFile(), false)
+        << "the pipe in the account's folder, gone with it, was never written";
+
+    // Back in the account: a change is written there.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(mine, cloudFolder()));
+    ASSERT_TRUE(QFile::remove(file));
+    values.setObject("theme", "Green");
+    EXPECT_EQ(QJsonDocument::fromJson(readFile(file)).object().value("theme").toString(), "Green");
 }
