@@ -1891,7 +1891,9 @@ void CloudStoreManager::lookForCloudDeletion(int look)
 void CloudStoreManager::accommodateSignOut()
 {
     // Handled as the change of account it is, if that is not told already: a reload that
-    // deletes nothing.
+    // deletes nothing. The monitor, which may not have seen it yet, is told to look too:
+    // otherwise the account's return before its next poll would be no change to it.
+    cd::CloudContainer::lookAtIdentity();
     if (currentIdentityToken() != cd::CloudContainer::ubiquityIdentityToken())
         cloudStoreChanged(Notification());
 }

@@ -255,18 +255,22 @@ void startMonitoringIdentity()
     g_lastToken = ubiquityIdentityToken();
     // The folder appearing or going is seen at the next poll. A folder that appears
     // without a token is announced too: it may be signed in to.
-    g_identityWatch = std::make_unique<FolderWatch>(QStringList { rootPath() }, g_pollInterval, [] {
-        const bool folder = QFileInfo(rootPath()).isDir();
-        const QVariant token = ubiquityIdentityToken();
-        {
-            std::lock_guard lock(g_mutex);
-            if (!g_identityWatch || (folder == g_lastFolder && token == g_lastToken))
-                return;
-            g_lastFolder = folder;
-            g_lastToken = token;
-        }
-        NotificationCenter::defaultCenter().post(UbiquityIdentityDidChangeNotification);
-    });
+    g_identityWatch = std::make_unique<FolderWatch>(
+        QStringList { rootPath() }, g_pollInterval, [] { lookAtIdentity(); });
+}
+
+void lookAtIdentity()
+{
+    const bool folder = QFileInfo(rootPath()).isDir();
+    const QVariant token = ubiquityIdentityToken();
+    {
+        std::lock_guard lock(g_mutex);
+        if (!g_identityWatch || (folder == g_lastFolder && token == g_lastToken))
+            return;
+        g_lastFolder = folder;
+        g_lastToken = token;
+    }
+    NotificationCenter::defaultCenter().post(UbiquityIdentityDidChangeNotification);
 }
 
 void setWriteHook(WriteHook hook)

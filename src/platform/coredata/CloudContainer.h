@@ -73,6 +73,11 @@ void setPollInterval(int milliseconds);
 // Looks at the folder and its token at every poll interval and posts the change
 // notification when either changes.
 void startMonitoringIdentity();
+// Looks as the monitor's next poll would, now, on the calling thread (which then hears the
+// notification first): one who found the account changed before the monitor did has it
+// compare what comes next with that, so that an account that goes and comes back between
+// two polls is told coming back too. Nothing while the monitor is not running.
+void lookAtIdentity();
 // Runs inside writeFile once the token was found in place, before the file is begun (tests:
 // the cloud folder changing hands as a file is written).
 using WriteHook = std::function<void(const QString& path)>;
