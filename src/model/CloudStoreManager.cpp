@@ -26,7 +26,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUuid>
 
 #include <future>
@@ -814,9 +813,9 @@ void CloudStoreManager::clearStore()
         corruptedUUID->start();
         // What the marker holds as its presenter starts watching: a marker that goes after
         // this is deleted under the presenter's eyes, one missing now went before.
-        const MarkerRead seen = readMarkerContent();
+        const MarkerRead seen = readMarkerContent(loadedAccountToken());
         std::lock_guard lock(m_mutex);
-        if (seen.state != MarkerRead::BeingWritten)
+        if (seen.state == MarkerRead::Missing || seen.state == MarkerRead::Present)
             m_seenStoreUUID = seen.uuid;
     } else {
         localStore->start();
@@ -829,6 +828,12 @@ bool CloudStoreManager::tryLoadCloudStore()
     if (!cloudAvailable()) {
         log(QStringLiteral("Could not load cloud store: User is not logged into iCloud."));
         return false;
+    }
+    // The account the store is loaded from: the store is opened only in its folder.
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    {
+        std::lock_guard lock(m_mutex);
+        m_cloudStoreToken = token;
     }
     setEnabledStore(EnabledStoreCloud);
     clearStore();
@@ -867,6 +872,7 @@ bool CloudStoreManager::tryLoadCloudStore()
             seedURL = QUrl();
         }
         QVariantMap options = optionsForCloudStoreURL(storeURL);
+        options.insert(cd::PersistentStoreUbiquitousIdentityTokenOption, token);
         if (m_attemptCloudRecovery)
             options.insert(cd::PersistentStoreRebuildFromUbiquitousContentOption, true);
         loadStoreAtURL(storeURL, options, seedURL, seedOptions, strategy, &cause, &context);
@@ -889,11 +895,6 @@ bool CloudStoreManager::tryLoadCloudStore()
     } else {
         confirmTentativeStoreUUID();
         setActiveCloudStoreUUID(storeUUID());
-        {
-            const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
-            std::lock_guard lock(m_mutex);
-            m_cloudStoreToken = token;
-        }
         m_attemptCloudRecovery = false;
         setMigrationStoreURL({});
         updateStoreUUIDAsynchronously(true);
@@ -915,6 +916,10 @@ bool CloudStoreManager::tryLoadLocalStoreKeepingCloudChoice(bool keepCloudChoice
         m_enabledStore = EnabledStoreLocal;
     else
         setEnabledStore(EnabledStoreLocal);
+    {
+        std::lock_guard lock(m_mutex);
+        m_cloudStoreToken = QVariant();
+    }
     clearStore();
     qint32 cause = CloudStoreErrorCauseNoError;
     QVariant context;
@@ -1630,6 +1635,8 @@ bool CloudStoreManager::deleteCloudStoreUUID(const QString& uuid, bool localOnly
         clearStore();
     const QUrl storeURL = URLForCloudStoreWithUUID(uuid);
     QVariantMap options = optionsForCloudStoreURL(storeURL);
+    // The store's content is the account's, and goes only from its folder.
+    options.insert(cd::PersistentStoreUbiquitousIdentityTokenOption, loadedAccountToken());
     Error failure;
     if (localOnly) {
         // Built again from the cloud's content, which stays.
@@ -1696,15 +1703,29 @@ cd::FileCoordinator CloudStoreManager::markerCoordinator(bool corrupted) const
     return cd::FileCoordinator(m_storeUUIDPresenter.get());
 }
 
+QVariant CloudStoreManager::loadedAccountToken() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_cloudStoreToken.isValid() ? m_cloudStoreToken : m_currentIdentityToken;
+}
+
+QString CloudStoreManager::identityCacheKey(const QUrl& marker, const QVariant& token)
+{
+    // Every account's marker lies at the same path: the account tells them apart.
+    return QStringLiteral("%1@%2").arg(
+        QFileInfo(marker.toLocalFile()).absoluteFilePath(), token.toString());
+}
+
 QString CloudStoreManager::storeUUID_ThreadSafe() const
 {
     const QString tentative = tentativeStoreUUID();
     if (!tentative.isEmpty())
         return tentative;
     const QUrl marker = URLForCloudStoreUUID();
-    if (!marker.isEmpty()) {
-        const QString cached = platform::UserDefaults::standard().stringForKey(
-            QFileInfo(marker.toLocalFile()).absoluteFilePath());
+    const QVariant token = loadedAccountToken();
+    if (!marker.isEmpty() && token.isValid()) {
+        const QString cached
+            = platform::UserDefaults::standard().stringForKey(identityCacheKey(marker, token));
         if (!cached.isEmpty())
             return cached;
     }
@@ -1739,23 +1760,32 @@ CloudStoreManager::MarkerRead CloudStoreManager::readStoreUUIDMarker() const
     // Without a cloud there is no marker to read.
     if (marker.isEmpty())
         return {};
-    const MarkerRead read = readMarkerContent();
-    const QString key = QFileInfo(marker.toLocalFile()).absoluteFilePath();
-    if (read.state == MarkerRead::Missing) {
+    const QVariant token = loadedAccountToken();
+    const MarkerRead read = readMarkerContent(token);
+    const QString key = identityCacheKey(marker, token);
+    std::lock_guard lock(m_mutex);
+    switch (read.state) {
+    case MarkerRead::Missing:
         platform::UserDefaults::standard().removeObject(key);
-    } else if (read.state == MarkerRead::Present) {
+        break;
+    case MarkerRead::Present:
         platform::UserDefaults::standard().setObject(key, read.uuid);
-        std::lock_guard lock(m_mutex);
         m_seenStoreUUID = read.uuid;
+        break;
+    case MarkerRead::BeingWritten:
+    case MarkerRead::OutOfReach:
+        break;
     }
     return read;
 }
 
-CloudStoreManager::MarkerRead CloudStoreManager::readMarkerContent() const
+CloudStoreManager::MarkerRead CloudStoreManager::readMarkerContent(const QVariant& token) const
 {
     const QUrl marker = URLForCloudStoreUUID();
-    if (marker.isEmpty())
-        return {};
+    MarkerRead away;
+    away.state = MarkerRead::OutOfReach;
+    if (marker.isEmpty() || !cd::CloudContainer::holdsToken(token))
+        return away;
     auto* self = const_cast<CloudStoreManager*>(this);
     MarkerRead read;
     Error failure;
@@ -1784,6 +1814,9 @@ CloudStoreManager::MarkerRead CloudStoreManager::readMarkerContent() const
         self->error(failure, CloudStoreErrorCauseOpenActiveStore, marker.toLocalFile());
         read.state = MarkerRead::BeingWritten;
     }
+    // What was read is the account's only if its folder stayed in the place meanwhile.
+    if (!cd::CloudContainer::holdsToken(token))
+        return away;
     return read;
 }
 
@@ -1804,13 +1837,22 @@ void CloudStoreManager::updateStoreUUIDAsynchronously(bool asynchronously)
 bool CloudStoreManager::rereadStoreUUID()
 {
     const MarkerRead read = readStoreUUIDMarker();
-    if (read.state == MarkerRead::BeingWritten) {
+    switch (read.state) {
+    case MarkerRead::BeingWritten:
         // Its next change tells what it holds; until then nothing changes.
         log(MarkerBeingWrittenText);
         return false;
-    }
-    if (read.state == MarkerRead::Missing && accommodateMissingStoreUUID())
+    case MarkerRead::OutOfReach:
+        // Not this account's to read: its change is told as a change of account.
+        accommodateSignOut();
         return false;
+    case MarkerRead::Missing:
+        if (accommodateMissingStoreUUID())
+            return false;
+        break;
+    case MarkerRead::Present:
+        break;
+    }
     const QString active = activeCloudStoreUUID();
     if (!active.isEmpty() && active != read.uuid && cloudEnabled())
         reloadStore();
@@ -1867,7 +1909,7 @@ void CloudStoreManager::lookForCloudDeletion(int look)
         accommodateSignOut();
         return;
     }
-    const MarkerRead read = readMarkerContent();
+    const MarkerRead read = readMarkerContent(locked(m_cloudStoreToken));
     if (read.state != MarkerRead::Missing) {
         stopLooking();
         if (read.state == MarkerRead::BeingWritten)
@@ -1917,26 +1959,26 @@ bool CloudStoreManager::writeMarker(
     const QUrl& marker, const QString& uuid, qint32 cause, bool corrupted)
 {
     bool written = false;
+    // Only into the account's own folder.
+    const QVariant token = loadedAccountToken();
     markerCoordinator(corrupted).coordinateWritingItemAtURL(
         marker, cd::FileCoordinator::WritingForMerging, [&](const QUrl& url) {
             const QString path = url.toLocalFile();
             const QString folder = QFileInfo(path).absolutePath();
-            if (!cd::CloudContainer::makeFolder(folder)) {
+            if (!cd::CloudContainer::makeFolder(folder, token)) {
                 error(cd::makeError(cd::PersistentStoreOperationError,
-                          QStringLiteral("The marker's folder could not be made."), folder),
+                          QStringLiteral("The marker's folder could not be made: the cloud "
+                                         "folder is away or another account's."),
+                          folder),
                     cause, folder);
                 return;
             }
             // Written aside and renamed over the old one: a reader, here or on another
             // machine, never finds the marker empty or half written.
-            QSaveFile file(path);
-            const QByteArray text = uuid.toLatin1();
-            if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()
-                || !file.commit()) {
+            QString problem;
+            if (!cd::CloudContainer::writeFile(path, uuid.toLatin1(), token, &problem)) {
                 error(cd::makeError(cd::PersistentStoreOperationError,
-                          QStringLiteral("The marker could not be written: %1")
-                              .arg(file.errorString()),
-                          path),
+                          QStringLiteral("The marker could not be written: %1").arg(problem), path),
                     cause, path);
                 return;
             }
@@ -1957,6 +1999,7 @@ void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
     log(QStringLiteral("Writing new StoreUUID:%1 to %2 (v%3).")
             .arg(uuid, fileName(marker))
             .arg(version));
+    const QVariant token = loadedAccountToken();
     if (!writeMarker(marker, uuid, CloudStoreErrorCauseConfirmActiveStore, false))
         return;
     for (qint32 higher = desiredCloudVersion(); higher > version; --higher) {
@@ -1967,22 +2010,24 @@ void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
                 .arg(fileName(other))
                 .arg(higher)
                 .arg(version));
-        markerCoordinator(false).coordinateWritingItemAtURL(other,
-            cd::FileCoordinator::WritingForDeleting,
-            [](const QUrl& url) { QFile::remove(url.toLocalFile()); });
-        platform::UserDefaults::standard().removeObject(
-            QFileInfo(other.toLocalFile()).absoluteFilePath());
+        markerCoordinator(false).coordinateWritingItemAtURL(
+            other, cd::FileCoordinator::WritingForDeleting, [&token](const QUrl& url) {
+                if (cd::CloudContainer::holdsToken(token))
+                    QFile::remove(url.toLocalFile());
+            });
+        platform::UserDefaults::standard().removeObject(identityCacheKey(other, token));
     }
     // What this machine wrote is what it knows the marker holds.
-    platform::UserDefaults::standard().setObject(
-        QFileInfo(marker.toLocalFile()).absoluteFilePath(), uuid);
+    platform::UserDefaults::standard().setObject(identityCacheKey(marker, token), uuid);
     if (marker == URLForCloudStoreUUID()) {
         std::lock_guard lock(m_mutex);
         m_seenStoreUUID = uuid;
     }
     markerCoordinator(true).coordinateWritingItemAtURL(URLForCloudCorruptedUUIDForVersion(version),
-        cd::FileCoordinator::WritingForDeleting,
-        [](const QUrl& url) { QFile::remove(url.toLocalFile()); });
+        cd::FileCoordinator::WritingForDeleting, [&token](const QUrl& url) {
+            if (cd::CloudContainer::holdsToken(token))
+                QFile::remove(url.toLocalFile());
+        });
 }
 
 QString CloudStoreManager::createTentativeStoreUUID()
@@ -2169,10 +2214,12 @@ void CloudStoreManager::handleConfirmedCloudDeletion()
 void CloudStoreManager::deleteMarkerOfIdentity(
     const QUrl& marker, const QString& identity, bool corrupted)
 {
+    const QVariant token = locked(m_cloudStoreToken);
     markerCoordinator(corrupted).coordinateWritingItemAtURL(
         marker, cd::FileCoordinator::WritingForDeleting, [&](const QUrl& url) {
             const QString path = url.toLocalFile();
-            if (!QFileInfo::exists(path))
+            // Another account's marker in the place is not the deleted one.
+            if (!QFileInfo::exists(path) || !cd::CloudContainer::holdsToken(token))
                 return;
             QString problem;
             const QString named = readText(path, &problem);

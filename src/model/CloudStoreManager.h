@@ -51,6 +51,11 @@ class CSMStoreUUIDPresenter;
 // Made with initStoreNamed (its first load under way), it lives as long as the application;
 // its destruction clears the stores and waits for that and for its jobs under way on other
 // threads, which reach it through its lifetime and never own it. The delegate must outlive it.
+//
+// The cloud store belongs to the account whose token the cloud folder held when it was
+// loaded: the manager writes into the cloud folder (the markers, the store's change sets,
+// its conflict versions) only while the folder holds that token, and knows the identity
+// of each account apart.
 class CloudStoreManager {
 public:
     using Coordinator = platform::coredata::PersistentStoreCoordinator;
@@ -139,6 +144,9 @@ public:
     // How long apart the two looks are that find the StoreUUID gone before the cloud data
     // counts as deleted (milliseconds; a second).
     void setDeletionCheckDelay(int milliseconds) { m_deletionCheckDelayMs = milliseconds; }
+    // The account whose cloud folder the manager reads and writes: the one the cloud store
+    // was loaded (or is being loaded) from, else the one signed in.
+    QVariant loadedAccountToken() const;
 
     // --- Locations
     QUrl URLForApplicationContainer() const;
@@ -275,9 +283,10 @@ private:
         return field;
     }
     // What a look at a marker found: a marker being written (empty, or unreadable) is
-    // neither there nor gone.
+    // neither there nor gone, and nothing is known of one whose cloud folder is away or
+    // changed hands during the look.
     struct MarkerRead {
-        enum State { Missing, BeingWritten, Present };
+        enum State { Missing, BeingWritten, Present, OutOfReach };
         State state = Missing;
         QString uuid;
     };
@@ -289,6 +298,8 @@ private:
     // The account's token as the checks see it: read, never made, once this run has had an
     // account; until then a folder without a token is signed in to.
     QVariant accountToken();
+    // The identity cache's key: one entry per marker and account.
+    static QString identityCacheKey(const QUrl& marker, const QVariant& token);
     // Tells the delegate and the application how a load ended (on the queue, after it).
     void notifyFinishedLoading(const QString& reason, qint32 cause, const QVariant& context);
     void scheduleHealthCheck();
@@ -298,11 +309,11 @@ private:
     // Reads the marker again and reloads when it names another store; false when the
     // marker is being written, or missing and being looked into as a deletion.
     bool rereadStoreUUID();
-    // The coordinated read behind readStoreUUID: the identity cache follows a marker there
-    // or missing, and is left as it is while the marker is being written.
+    // The coordinated read behind readStoreUUID: the identity cache of the account follows
+    // a marker there or missing, and is left as it is while the marker is being written.
     MarkerRead readStoreUUIDMarker() const;
-    // The marker's content, read without touching the identity cache.
-    MarkerRead readMarkerContent() const;
+    // The marker's content in the account's folder, read without touching the cache.
+    MarkerRead readMarkerContent(const QVariant& token) const;
     // A marker this run saw, found missing while a cloud store is active, may mean the cloud
     // data was deleted elsewhere: it is looked into as the presenter's report is. True when
     // the missing marker is being looked into, or is a deletion already handled.
@@ -356,8 +367,8 @@ private:
     QString m_lastCloudStoreUUID;
     mutable QString m_seenStoreUUID;
     QString m_deletedCloudStoreUUID;
-    // The account the cloud store was last loaded from, whether this run has had one, and
-    // whether a missing marker is being looked into.
+    // The account the cloud store was last loaded (or is being loaded) from, whether this
+    // run has had one, and whether a missing marker is being looked into.
     QVariant m_cloudStoreToken;
     bool m_accountSeen = false;
     bool m_lookingForDeletion = false;
