@@ -812,11 +812,14 @@ void CloudStoreManager::clearStore()
         storeUUID->start();
         corruptedUUID->start();
         // What the marker holds as its presenter starts watching: a marker that goes after
-        // this is deleted under the presenter's eyes, one missing now went before.
-        const MarkerRead seen = readMarkerContent(loadedAccountToken());
+        // this is deleted under the presenter's eyes.
+        const QVariant token = loadedAccountToken();
+        const MarkerRead seen = readMarkerContent(token);
         std::lock_guard lock(m_mutex);
-        if (seen.state == MarkerRead::Missing || seen.state == MarkerRead::Present)
+        if (seen.state == MarkerRead::Present) {
             m_seenStoreUUID = seen.uuid;
+            m_seenToken = token;
+        }
     } else {
         localStore->start();
     }
@@ -834,6 +837,28 @@ bool CloudStoreManager::tryLoadCloudStore()
     {
         std::lock_guard lock(m_mutex);
         m_cloudStoreToken = token;
+    }
+    switch (identityForLoad(token)) {
+    case IdentityForLoad::Settled:
+        break;
+    case IdentityForLoad::AwaitMarker:
+        // Another machine is writing it: what it names loads once it is written, and
+        // nothing is made over it meanwhile.
+        log(MarkerBeingWrittenText);
+        if (m_enabledStore == EnabledStoreLocal
+            && !persistentStoreCoordinator()->persistentStores().isEmpty())
+            return true;
+        return tryLoadLocalStoreKeepingCloudChoice(true);
+    case IdentityForLoad::LookIntoAbsence:
+        // Looked into before a new identity is made: no store meanwhile.
+        setEnabledStore(EnabledStoreCloud);
+        clearStore();
+        checkCloudDeletion();
+        return true;
+    case IdentityForLoad::OutOfReach:
+        log(QStringLiteral("The cloud folder changed hands as the cloud store was loading."));
+        accommodateSignOut();
+        return true;
     }
     setEnabledStore(EnabledStoreCloud);
     clearStore();
@@ -892,9 +917,15 @@ bool CloudStoreManager::tryLoadCloudStore()
         }
         m_attemptCloudRecovery = false;
         setEnabledStore(EnabledStoreNone);
+        std::lock_guard lock(m_mutex);
+        m_absenceConfirmedToken = QVariant();
     } else {
         confirmTentativeStoreUUID();
         setActiveCloudStoreUUID(storeUUID());
+        {
+            std::lock_guard lock(m_mutex);
+            m_absenceConfirmedToken = QVariant();
+        }
         m_attemptCloudRecovery = false;
         setMigrationStoreURL({});
         updateStoreUUIDAsynchronously(true);
@@ -919,6 +950,12 @@ bool CloudStoreManager::tryLoadLocalStoreKeepingCloudChoice(bool keepCloudChoice
     {
         std::lock_guard lock(m_mutex);
         m_cloudStoreToken = QVariant();
+        // With the cloud off, what this run saw of the marker is behind it: once the cloud
+        // is back on, a marker missing then leaves room for a new identity.
+        if (!keepCloudChoice) {
+            m_seenStoreUUID.clear();
+            m_seenToken = QVariant();
+        }
     }
     clearStore();
     qint32 cause = CloudStoreErrorCauseNoError;
@@ -1771,6 +1808,7 @@ CloudStoreManager::MarkerRead CloudStoreManager::readStoreUUIDMarker() const
     case MarkerRead::Present:
         platform::UserDefaults::standard().setObject(key, read.uuid);
         m_seenStoreUUID = read.uuid;
+        m_seenToken = token;
         break;
     case MarkerRead::BeingWritten:
     case MarkerRead::OutOfReach:
@@ -1820,6 +1858,33 @@ CloudStoreManager::MarkerRead CloudStoreManager::readMarkerContent(const QVarian
     return read;
 }
 
+CloudStoreManager::IdentityForLoad CloudStoreManager::identityForLoad(const QVariant& token)
+{
+    if (!tentativeStoreUUID().isEmpty())
+        return IdentityForLoad::Settled;
+    const QUrl marker = URLForCloudStoreUUID();
+    if (marker.isEmpty() || !token.isValid())
+        return IdentityForLoad::OutOfReach;
+    if (!platform::UserDefaults::standard().stringForKey(identityCacheKey(marker, token)).isEmpty())
+        return IdentityForLoad::Settled;
+    const MarkerRead read = readStoreUUIDMarker();
+    switch (read.state) {
+    case MarkerRead::Present:
+        return IdentityForLoad::Settled;
+    case MarkerRead::BeingWritten:
+        return IdentityForLoad::AwaitMarker;
+    case MarkerRead::OutOfReach:
+        return IdentityForLoad::OutOfReach;
+    case MarkerRead::Missing:
+        break;
+    }
+    std::lock_guard lock(m_mutex);
+    // Missing on two looks in this account: the load makes the account's identity.
+    if (m_absenceConfirmedToken.isValid() && m_absenceConfirmedToken == token)
+        return IdentityForLoad::Settled;
+    return IdentityForLoad::LookIntoAbsence;
+}
+
 void CloudStoreManager::updateStoreUUIDAsynchronously(bool asynchronously)
 {
     if (asynchronously) {
@@ -1865,14 +1930,14 @@ bool CloudStoreManager::accommodateMissingStoreUUID()
         return false;
     {
         std::lock_guard lock(m_mutex);
+        if (m_lookingForDeletion)
+            return true;
         if (m_activeCloudStoreUUID.isEmpty()) {
             return !m_lastCloudStoreUUID.isEmpty()
                 && m_lastCloudStoreUUID == m_deletedCloudStoreUUID;
         }
-        // Never seen by this run: it went while the application was not watching.
-        if (m_seenStoreUUID.isEmpty())
-            return false;
     }
+    // Seen by this run or not, only two looks tell what its absence means.
     checkCloudDeletion();
     return true;
 }
@@ -1902,6 +1967,10 @@ void CloudStoreManager::lookForCloudDeletion(int look)
         std::lock_guard lock(m_mutex);
         m_lookingForDeletion = false;
     };
+    if (!cloudEnabled()) {
+        stopLooking();
+        return;
+    }
     if (!cloudIsTheLoadedAccount()) {
         stopLooking();
         log(QStringLiteral("The StoreUUID is out of reach: the cloud is away or another "
@@ -1909,16 +1978,21 @@ void CloudStoreManager::lookForCloudDeletion(int look)
         accommodateSignOut();
         return;
     }
-    const MarkerRead read = readMarkerContent(locked(m_cloudStoreToken));
+    const QVariant token = locked(m_cloudStoreToken);
+    const MarkerRead read = readMarkerContent(token);
     if (read.state != MarkerRead::Missing) {
         stopLooking();
-        if (read.state == MarkerRead::BeingWritten)
-            log(MarkerBeingWrittenText);
-        else
-            rereadStoreUUID();
+        rereadStoreUUID();
+        // A load that waited for the looks goes on with what is there now.
+        if (cloudEnabled() && activeCloudStoreUUID().isEmpty()
+            && m_enabledStore == EnabledStoreCloud)
+            reloadStore();
         return;
     }
     if (look < 2) {
+        log(QStringLiteral("The StoreUUID is missing; looking again in %1 ms before anything "
+                           "changes.")
+                .arg(m_deletionCheckDelayMs.load()));
         platform::dispatch::afterMain(m_deletionCheckDelayMs, [lifetime = m_lifetime, look] {
             lifetime->call([look](CloudStoreManager& self) {
                 self.enqueue([raw = &self, look] { raw->lookForCloudDeletion(look + 1); });
@@ -1927,7 +2001,27 @@ void CloudStoreManager::lookForCloudDeletion(int look)
         return;
     }
     stopLooking();
-    handleConfirmedCloudDeletion();
+    const QUrl marker = URLForCloudStoreUUID();
+    platform::UserDefaults::standard().removeObject(identityCacheKey(marker, token));
+    bool seen = false;
+    {
+        std::lock_guard lock(m_mutex);
+        seen = !m_seenStoreUUID.isEmpty() && m_seenToken == token;
+    }
+    if (seen) {
+        handleConfirmedCloudDeletion();
+    } else {
+        // This run never saw the account's marker: there is none to delete, and the cloud
+        // store may have an identity of its own.
+        log(QStringLiteral("The StoreUUID is missing in this account; the cloud store gets a "
+                           "new identity."));
+        {
+            std::lock_guard lock(m_mutex);
+            m_absenceConfirmedToken = token;
+        }
+        if (cloudEnabled())
+            reloadStore();
+    }
 }
 
 void CloudStoreManager::accommodateSignOut()
@@ -1943,7 +2037,12 @@ void CloudStoreManager::accommodateSignOut()
 bool CloudStoreManager::claimCloudDeletion(QString* identity)
 {
     std::lock_guard lock(m_mutex);
-    *identity = m_activeCloudStoreUUID.isEmpty() ? m_lastCloudStoreUUID : m_activeCloudStoreUUID;
+    // The one loaded, else the one the marker named when this run saw it in the account,
+    // else the last one loaded.
+    *identity = !m_activeCloudStoreUUID.isEmpty()
+        ? m_activeCloudStoreUUID
+        : (!m_seenStoreUUID.isEmpty() && m_seenToken == m_cloudStoreToken ? m_seenStoreUUID
+                                                                          : m_lastCloudStoreUUID);
     if (!identity->isEmpty() && *identity == m_deletedCloudStoreUUID)
         return false;
     m_deletedCloudStoreUUID = *identity;
@@ -2022,6 +2121,7 @@ void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
     if (marker == URLForCloudStoreUUID()) {
         std::lock_guard lock(m_mutex);
         m_seenStoreUUID = uuid;
+        m_seenToken = token;
     }
     markerCoordinator(true).coordinateWritingItemAtURL(URLForCloudCorruptedUUIDForVersion(version),
         cd::FileCoordinator::WritingForDeleting, [&token](const QUrl& url) {
@@ -2094,7 +2194,8 @@ bool CloudStoreManager::handleCloudContentCorruption()
                 &failure))
             error(failure, CloudStoreErrorCauseCorruptActiveStore, marker.toLocalFile());
     }
-    const QString current = storeUUID();
+    // Compared with the identity there is; looking makes none.
+    const QString current = storeUUID_ThreadSafe();
     if (corruptUUID.isEmpty() || corruptUUID != current)
         return false;
     const bool deviceCorrupt = localCloudStoreCorruptedUUID() == current;
@@ -2129,7 +2230,7 @@ void CloudStoreManager::storeUUIDDidChange()
     if (!rereadStoreUUID())
         return;
     const QString active = activeCloudStoreUUID();
-    if (active.isEmpty() || active != storeUUID()) {
+    if (active.isEmpty() || active != storeUUID_ThreadSafe()) {
         log(QStringLiteral("StoreUUID changed %1 -> %2").arg(orUnset(active), storeUUIDForLog()));
         unsetTentativeStoreUUID();
         cloudStoreChanged(Notification());

@@ -55,7 +55,8 @@ class CSMStoreUUIDPresenter;
 // The cloud store belongs to the account whose token the cloud folder held when it was
 // loaded: the manager writes into the cloud folder (the markers, the store's change sets,
 // its conflict versions) only while the folder holds that token, and knows the identity
-// of each account apart.
+// of each account apart. A new identity is made only when the StoreUUID is confirmed
+// missing (two looks, as for a deletion); one being written is waited for.
 class CloudStoreManager {
 public:
     using Coordinator = platform::coredata::PersistentStoreCoordinator;
@@ -142,7 +143,7 @@ public:
     // How long after a cloud load its health is checked (milliseconds; 30 seconds).
     void setHealthCheckDelay(int milliseconds) { m_healthCheckDelayMs = milliseconds; }
     // How long apart the two looks are that find the StoreUUID gone before the cloud data
-    // counts as deleted (milliseconds; a second).
+    // counts as deleted, or a new identity is made (milliseconds; a second).
     void setDeletionCheckDelay(int milliseconds) { m_deletionCheckDelayMs = milliseconds; }
     // The account whose cloud folder the manager reads and writes: the one the cloud store
     // was loaded (or is being loaded) from, else the one signed in.
@@ -290,6 +291,10 @@ private:
         State state = Missing;
         QString uuid;
     };
+    // What a cloud load may open: its identity is settled, or it waits for a marker being
+    // written (the local store meanwhile), for the looks into a missing one (nothing
+    // meanwhile), or for the account's change to be told.
+    enum class IdentityForLoad { Settled, AwaitMarker, LookIntoAbsence, OutOfReach };
 
     void runJob(const Block& block, bool lock);
     // The local store in the cloud store's place while the cloud account is away: the
@@ -298,6 +303,7 @@ private:
     // The account's token as the checks see it: read, never made, once this run has had an
     // account; until then a folder without a token is signed in to.
     QVariant accountToken();
+    IdentityForLoad identityForLoad(const QVariant& token);
     // The identity cache's key: one entry per marker and account.
     static QString identityCacheKey(const QUrl& marker, const QVariant& token);
     // Tells the delegate and the application how a load ended (on the queue, after it).
@@ -321,14 +327,16 @@ private:
     // The cloud data counts as deleted only when the marker is missing on two looks a
     // moment apart, while the cloud folder is there and is the account the store was
     // loaded from; a marker there or being written ends the looking, and so does a cloud
-    // away (a sign-out, handled as one). One looking at a time.
+    // away (a sign-out, handled as one). A marker confirmed missing that this run had seen
+    // in the account is a deletion; one it never saw leaves room for a new identity. One
+    // looking at a time.
     void checkCloudDeletion();
     void lookForCloudDeletion(int look);
     bool cloudIsTheLoadedAccount() const;
     void accommodateSignOut();
     void handleConfirmedCloudDeletion();
-    // True for the first deletion of an identity (the active one, else the last one
-    // active), which it gives; the later ones change nothing.
+    // True for the first deletion of an identity (the active one, else the one the marker
+    // named, else the last one active), which it gives; the later ones change nothing.
     bool claimCloudDeletion(QString* identity);
     // Deletes the marker while it is missing or names the identity deleted; one that names
     // another store by now is another machine's new identity and stays.
@@ -362,16 +370,19 @@ private:
     QUrl m_migrationStoreURL;
     QString m_localCloudStoreCorruptedUUID;
     QString m_activeCloudStoreUUID;
-    // The last identity that was active, the marker content this run last saw since the
-    // presenters started watching, and the identity whose deletion was handled.
+    // The last identity that was active, the marker content this run last saw and in which
+    // account, and the identity whose deletion was handled.
     QString m_lastCloudStoreUUID;
     mutable QString m_seenStoreUUID;
+    mutable QVariant m_seenToken;
     QString m_deletedCloudStoreUUID;
     // The account the cloud store was last loaded (or is being loaded) from, whether this
-    // run has had one, and whether a missing marker is being looked into.
+    // run has had one, whether a missing marker is being looked into, and the account whose
+    // marker was confirmed missing with no identity of its own.
     QVariant m_cloudStoreToken;
     bool m_accountSeen = false;
     bool m_lookingForDeletion = false;
+    QVariant m_absenceConfirmedToken;
     std::shared_ptr<CSMLocalStoreFilePresenter> m_storeFilePresenter;
     std::shared_ptr<CSMStoreUUIDPresenter> m_storeUUIDPresenter;
     std::shared_ptr<CSMCorruptedUUIDPresenter> m_corruptedUUIDPresenter;

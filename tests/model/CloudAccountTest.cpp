@@ -246,6 +246,28 @@ TEST_F(CloudAccountTest, AnotherAccountsFolderInThePlaceGetsNothingAndTheFirstGe
     EXPECT_FALSE(wroteAnIdentity()) << "neither account's identity is written again";
 }
 
+TEST_F(CloudAccountTest, AFirstStartWhileTheMarkerIsBeingWrittenWaitsForTheIdentityItNames)
+{
+    // Another machine has saved a row in the store it names, and is writing the marker.
+    cd::CloudContainer::signIn();
+    saveRowFromAnotherMachine(cloudFolder(), SecondIdentity, "t");
+    const QString marker = markerIn(cloudFolder());
+    writeFile(marker, "");
+
+    start(true);
+    EXPECT_EQ(loadedStoreFile(), localStore()) << "the local store serves meanwhile";
+    EXPECT_TRUE(manager->cloudEnabled());
+    drain();
+    EXPECT_TRUE(readFile(marker).isEmpty()) << "nothing is written over the marker";
+    EXPECT_FALSE(wroteAnIdentity());
+
+    writeWhole(marker, SecondIdentity.toLatin1());
+    waitForTheCloudStore(SecondIdentity);
+    EXPECT_EQ(databaseIds(), QStringList { "t" });
+    EXPECT_EQ(readFile(marker), SecondIdentity.toLatin1());
+    EXPECT_FALSE(wroteAnIdentity());
+}
+
 TEST_F(CloudAccountTest, AnotherAccountsMarkerConflictsAreLeftToItsOwnMachines)
 {
     start(true);

@@ -357,3 +357,41 @@ TEST_F(CloudDeletionTest, MarkersAreWrittenWholeUnderANewName)
     for (const QString& name : left)
         EXPECT_FALSE(name.startsWith("StoreUUID+.")) << "left behind: " << name.toStdString();
 }
+
+TEST_F(CloudDeletionTest, IsHandledOnceWhenAReloadMeetsTheMarkerMissing)
+{
+    startWatched(true);
+    manager->setDeletionCheckDelay(100);
+    // Before the presenter hears of the deletion, a reload (a change of account told, say)
+    // meets the marker missing, and puts a new presenter in place of the held one.
+    auto hold = deleteBeforeThePresenterLooks();
+    manager->cloudStoreChanged(platform::Notification());
+    drain();
+    hold->release();
+    expectOneDeletionAndNoNewIdentity();
+}
+
+TEST_F(CloudDeletionTest, KeepsItsIdentityWhenItIsBackBeforeTheLooksEnd)
+{
+    startWatched(true);
+    addRows();
+    manager->setDeletionCheckDelay(100);
+    auto hold = deleteBeforeThePresenterLooks();
+    manager->cloudStoreChanged(platform::Notification());
+    // The first look finds it missing; it is back, as it was, before the next look (which
+    // waits for the main thread's events).
+    const bool looked = waitWithoutEvents(
+        [&] {
+            for (const QString& line : delegate.allLogs()) {
+                if (line.startsWith(QStringLiteral("The StoreUUID is missing; looking again")))
+                    return true;
+            }
+            return false;
+        },
+        5000);
+    EXPECT_TRUE(looked) << delegate.allLogs().join('\n').toStdString();
+    writeFile(marker, identity.toLatin1());
+    hold->release();
+    expectNothingDeleted();
+    EXPECT_FALSE(wroteAnIdentity());
+}
