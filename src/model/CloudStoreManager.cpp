@@ -653,6 +653,18 @@ bool CloudStoreManager::ensureQueued(Block block)
     return false;
 }
 
+void CloudStoreManager::enqueueWhenMarkerSettled(Block block)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_lookingForDeletion) {
+            m_afterLooks << std::move(block);
+            return;
+        }
+    }
+    enqueue(std::move(block));
+}
+
 void CloudStoreManager::assertQueued() const
 {
     Q_ASSERT(m_queue->isCurrent());
@@ -1960,33 +1972,45 @@ bool CloudStoreManager::cloudIsTheLoadedAccount() const
     return token.isValid() && token == m_cloudStoreToken;
 }
 
+QList<CloudStoreManager::Block> CloudStoreManager::stopLooking()
+{
+    std::lock_guard lock(m_mutex);
+    m_lookingForDeletion = false;
+    return std::exchange(m_afterLooks, {});
+}
+
+void CloudStoreManager::settleLooking(QList<Block> waiting)
+{
+    // Behind what the looks ended in; behind new looks, should that have started some.
+    for (Block& block : waiting)
+        enqueueWhenMarkerSettled(std::move(block));
+}
+
 void CloudStoreManager::lookForCloudDeletion(int look)
 {
     assertQueued();
-    const auto stopLooking = [this] {
-        std::lock_guard lock(m_mutex);
-        m_lookingForDeletion = false;
-    };
     if (!cloudEnabled()) {
-        stopLooking();
+        settleLooking(stopLooking());
         return;
     }
     if (!cloudIsTheLoadedAccount()) {
-        stopLooking();
+        auto waiting = stopLooking();
         log(QStringLiteral("The StoreUUID is out of reach: the cloud is away or another "
                            "account's.  Nothing is deleted."));
         accommodateSignOut();
+        settleLooking(std::move(waiting));
         return;
     }
     const QVariant token = locked(m_cloudStoreToken);
     const MarkerRead read = readMarkerContent(token);
     if (read.state != MarkerRead::Missing) {
-        stopLooking();
+        auto waiting = stopLooking();
         rereadStoreUUID();
         // A load that waited for the looks goes on with what is there now.
         if (cloudEnabled() && activeCloudStoreUUID().isEmpty()
             && m_enabledStore == EnabledStoreCloud)
             reloadStore();
+        settleLooking(std::move(waiting));
         return;
     }
     if (look < 2) {
@@ -2000,7 +2024,7 @@ void CloudStoreManager::lookForCloudDeletion(int look)
         });
         return;
     }
-    stopLooking();
+    auto waiting = stopLooking();
     const QUrl marker = URLForCloudStoreUUID();
     platform::UserDefaults::standard().removeObject(identityCacheKey(marker, token));
     bool seen = false;
@@ -2022,6 +2046,7 @@ void CloudStoreManager::lookForCloudDeletion(int look)
         if (cloudEnabled())
             reloadStore();
     }
+    settleLooking(std::move(waiting));
 }
 
 void CloudStoreManager::accommodateSignOut()

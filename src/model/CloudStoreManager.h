@@ -190,6 +190,9 @@ public:
     void enqueue(Block block, bool waitUntilFinished, bool lock);
     // True on the persistence queue; elsewhere queues the block and answers false.
     bool ensureQueued(Block block);
+    // Queues the block once a missing StoreUUID being looked into is settled, behind what
+    // the looks end in (a load, a deletion); at once when nothing is looked into.
+    void enqueueWhenMarkerSettled(Block block);
     void assertQueued() const;
 
     // --- Loading
@@ -332,6 +335,9 @@ private:
     // looking at a time.
     void checkCloudDeletion();
     void lookForCloudDeletion(int look);
+    // Ends the looking: the blocks that waited for it.
+    QList<Block> stopLooking();
+    void settleLooking(QList<Block> waiting);
     bool cloudIsTheLoadedAccount() const;
     void accommodateSignOut();
     void handleConfirmedCloudDeletion();
@@ -377,11 +383,12 @@ private:
     mutable QVariant m_seenToken;
     QString m_deletedCloudStoreUUID;
     // The account the cloud store was last loaded (or is being loaded) from, whether this
-    // run has had one, whether a missing marker is being looked into, and the account whose
-    // marker was confirmed missing with no identity of its own.
+    // run has had one, whether a missing marker is being looked into and what waits for
+    // that, and the account whose marker was confirmed missing with no identity of its own.
     QVariant m_cloudStoreToken;
     bool m_accountSeen = false;
     bool m_lookingForDeletion = false;
+    QList<Block> m_afterLooks;
     QVariant m_absenceConfirmedToken;
     std::shared_ptr<CSMLocalStoreFilePresenter> m_storeFilePresenter;
     std::shared_ptr<CSMStoreUUIDPresenter> m_storeUUIDPresenter;
