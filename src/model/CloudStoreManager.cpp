@@ -1816,13 +1816,18 @@ CloudStoreManager::MarkerRead CloudStoreManager::readStoreUUIDMarker() const
     switch (read.state) {
     case MarkerRead::Missing:
         platform::UserDefaults::standard().removeObject(key);
+        m_markerEmptySince.reset();
         break;
     case MarkerRead::Present:
         platform::UserDefaults::standard().setObject(key, read.uuid);
         m_seenStoreUUID = read.uuid;
         m_seenToken = token;
+        m_markerEmptySince.reset();
         break;
     case MarkerRead::BeingWritten:
+        if (!m_markerEmptySince)
+            m_markerEmptySince = std::chrono::steady_clock::now();
+        break;
     case MarkerRead::OutOfReach:
         break;
     }
@@ -1916,8 +1921,11 @@ bool CloudStoreManager::rereadStoreUUID()
     const MarkerRead read = readStoreUUIDMarker();
     switch (read.state) {
     case MarkerRead::BeingWritten:
-        // Its next change tells what it holds; until then nothing changes.
+        // Its next change tells what it holds; until then nothing changes, and one left
+        // so for long is mended.
         log(MarkerBeingWrittenText);
+        if (!activeCloudStoreUUID().isEmpty())
+            scheduleMarkerMend(m_markerMendDelayMs);
         return false;
     case MarkerRead::OutOfReach:
         // Not this account's to read: its change is told as a change of account.
@@ -2059,6 +2067,85 @@ void CloudStoreManager::accommodateSignOut()
         cloudStoreChanged(Notification());
 }
 
+void CloudStoreManager::scheduleMarkerMend(int delayMs)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_mendScheduled)
+            return;
+        m_mendScheduled = true;
+    }
+    platform::dispatch::afterMain(std::max(delayMs, 0), [lifetime = m_lifetime] {
+        lifetime->call([](CloudStoreManager& self) {
+            self.enqueue([raw = &self] {
+                {
+                    std::lock_guard lock(raw->m_mutex);
+                    raw->m_mendScheduled = false;
+                }
+                raw->mendLeftEmptyStoreUUID();
+            });
+        });
+    });
+}
+
+void CloudStoreManager::mendLeftEmptyStoreUUID()
+{
+    if (!ensureQueued([this] { mendLeftEmptyStoreUUID(); }))
+        return;
+    const QString identity = activeCloudStoreUUID();
+    if (!cloudEnabled() || identity.isEmpty() || !cloudIsTheLoadedAccount())
+        return;
+    std::optional<std::chrono::steady_clock::time_point> since;
+    {
+        std::lock_guard lock(m_mutex);
+        since = m_markerEmptySince;
+    }
+    // Seen whole, or gone, since it was found empty.
+    if (!since)
+        return;
+    const auto due = *since + std::chrono::milliseconds(m_markerMendDelayMs.load());
+    const auto now = std::chrono::steady_clock::now();
+    if (now < due) {
+        scheduleMarkerMend(
+            int(std::chrono::duration_cast<std::chrono::milliseconds>(due - now).count() + 1));
+        return;
+    }
+    const QUrl marker = URLForCloudStoreUUID();
+    const QVariant token = locked(m_cloudStoreToken);
+    bool mended = false;
+    // A plain write: the empty version it replaces is no version worth keeping.
+    markerCoordinator(false).coordinateWritingItemAtURL(marker, 0, [&](const QUrl& url) {
+        const QString path = url.toLocalFile();
+        // Only one still empty or unreadable: one that names an identity by now, whichever,
+        // stays, and one gone is a deletion's to look into.
+        if (!QFileInfo::exists(path))
+            return;
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly) && !file.readAll().isEmpty()) {
+            log(QStringLiteral("%1 names an identity by now; it is left as it is.")
+                    .arg(fileName(url)));
+            return;
+        }
+        file.close();
+        QString problem;
+        mended = cd::CloudContainer::writeFile(path, identity.toLatin1(), token, &problem);
+        if (!mended) {
+            error(cd::makeError(cd::PersistentStoreOperationError,
+                      QStringLiteral("The marker could not be written: %1").arg(problem), path),
+                CloudStoreErrorCauseConfirmActiveStore, path);
+        }
+    });
+    if (!mended)
+        return;
+    log(QStringLiteral("%1 was left empty; wrote %2 into it again.")
+            .arg(fileName(marker), identity));
+    platform::UserDefaults::standard().setObject(identityCacheKey(marker, token), identity);
+    std::lock_guard lock(m_mutex);
+    m_seenStoreUUID = identity;
+    m_seenToken = token;
+    m_markerEmptySince.reset();
+}
+
 bool CloudStoreManager::claimCloudDeletion(QString* identity)
 {
     std::lock_guard lock(m_mutex);
@@ -2147,6 +2234,7 @@ void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
         std::lock_guard lock(m_mutex);
         m_seenStoreUUID = uuid;
         m_seenToken = token;
+        m_markerEmptySince.reset();
     }
     markerCoordinator(true).coordinateWritingItemAtURL(URLForCloudCorruptedUUIDForVersion(version),
         cd::FileCoordinator::WritingForDeleting, [&token](const QUrl& url) {

@@ -15,6 +15,7 @@
 #include <QVariantMap>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -145,6 +146,10 @@ public:
     // How long apart the two looks are that find the StoreUUID gone before the cloud data
     // counts as deleted, or a new identity is made (milliseconds; a second).
     void setDeletionCheckDelay(int milliseconds) { m_deletionCheckDelayMs = milliseconds; }
+    // How long the StoreUUID may stay empty or unreadable, past what any writer takes,
+    // before this machine writes the identity it has loaded into it again.
+    static constexpr int MarkerMendDelayMs = 30000;
+    void setMarkerMendDelay(int milliseconds) { m_markerMendDelayMs = milliseconds; }
     // The account whose cloud folder the manager reads and writes: the one the cloud store
     // was loaded (or is being loaded) from, else the one signed in.
     QVariant loadedAccountToken() const;
@@ -254,6 +259,9 @@ public:
     void confirmTentativeStoreUUID();
     void unsetTentativeStoreUUID();
     void markCloudStoreCorrupted();
+    // Writes the loaded identity again into a StoreUUID left empty or unreadable for the
+    // mend delay; one that names an identity by then, or is gone, is left to its own paths.
+    void mendLeftEmptyStoreUUID();
     bool handleCloudContentCorruption();
     void storeUUIDDidChange();
     void corruptedUUIDDidChange();
@@ -309,6 +317,7 @@ private:
     IdentityForLoad identityForLoad(const QVariant& token);
     // The identity cache's key: one entry per marker and account.
     static QString identityCacheKey(const QUrl& marker, const QVariant& token);
+    void scheduleMarkerMend(int delayMs);
     // Tells the delegate and the application how a load ended (on the queue, after it).
     void notifyFinishedLoading(const QString& reason, qint32 cause, const QVariant& context);
     void scheduleHealthCheck();
@@ -366,6 +375,7 @@ private:
     std::atomic<quint64> m_enabledStore { EnabledStoreNone };
     std::atomic<int> m_healthCheckDelayMs { 30000 };
     std::atomic<int> m_deletionCheckDelayMs { 1000 };
+    std::atomic<int> m_markerMendDelayMs { MarkerMendDelayMs };
 
     // Fields read off the queue, under m_mutex.
     mutable std::mutex m_mutex;
@@ -390,6 +400,9 @@ private:
     bool m_lookingForDeletion = false;
     QList<Block> m_afterLooks;
     QVariant m_absenceConfirmedToken;
+    // Since when the marker has been found empty or unreadable, and whether its mend is due.
+    mutable std::optional<std::chrono::steady_clock::time_point> m_markerEmptySince;
+    bool m_mendScheduled = false;
     std::shared_ptr<CSMLocalStoreFilePresenter> m_storeFilePresenter;
     std::shared_ptr<CSMStoreUUIDPresenter> m_storeUUIDPresenter;
     std::shared_ptr<CSMCorruptedUUIDPresenter> m_corruptedUUIDPresenter;
