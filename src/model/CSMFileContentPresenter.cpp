@@ -2,10 +2,12 @@
 
 #include "model/CloudStoreManager.h"
 #include "platform/Dispatch.h"
+#include "platform/coredata/CloudContainer.h"
 #include "platform/coredata/MetadataQuery.h"
 
 #include <QFileInfo>
 
+namespace CloudContainer = platform::coredata::CloudContainer;
 using platform::coredata::FileVersion;
 using platform::coredata::MetadataQuery;
 
@@ -92,6 +94,12 @@ void CSMFileContentPresenter::handleConflicts()
     QList<FileVersion> versions = FileVersion::unresolvedConflictVersionsOfItemAtURL(url);
     if (versions.isEmpty())
         return;
+    // Only the manager's account's versions are its to settle: another account's folder in
+    // the place is left to that account's machines.
+    QVariant token;
+    if (!callDelegate([&](CloudStoreManager& manager) { token = manager.loadedAccountToken(); })
+        || !CloudContainer::holdsToken(token))
+        return;
     const FileVersion current = FileVersion::currentVersionOfItemAtURL(url);
     if (current.isValid())
         versions.append(current);
@@ -99,12 +107,14 @@ void CSMFileContentPresenter::handleConflicts()
     if (!chosen.isValid())
         return;
     platform::Error error;
-    if (!chosen.replaceItemAtURL(url, &error)) {
+    if (!chosen.replaceItemAtURL(url, token, &error)) {
         callDelegate([&](CloudStoreManager& manager) {
             manager.error(error, CloudStoreErrorCauseOpenActiveStore, url.toLocalFile());
         });
         return;
     }
+    if (!CloudContainer::holdsToken(token))
+        return;
     for (FileVersion& version : versions)
         version.setResolved(true);
 }

@@ -26,7 +26,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUuid>
 
 #include <future>
@@ -654,6 +653,18 @@ bool CloudStoreManager::ensureQueued(Block block)
     return false;
 }
 
+void CloudStoreManager::enqueueWhenMarkerSettled(Block block)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_lookingForDeletion) {
+            m_afterLooks << std::move(block);
+            return;
+        }
+    }
+    enqueue(std::move(block));
+}
+
 void CloudStoreManager::assertQueued() const
 {
     Q_ASSERT(m_queue->isCurrent());
@@ -813,11 +824,14 @@ void CloudStoreManager::clearStore()
         storeUUID->start();
         corruptedUUID->start();
         // What the marker holds as its presenter starts watching: a marker that goes after
-        // this is deleted under the presenter's eyes, one missing now went before.
-        const MarkerRead seen = readMarkerContent();
+        // this is deleted under the presenter's eyes.
+        const QVariant token = loadedAccountToken();
+        const MarkerRead seen = readMarkerContent(token);
         std::lock_guard lock(m_mutex);
-        if (seen.state != MarkerRead::BeingWritten)
+        if (seen.state == MarkerRead::Present) {
             m_seenStoreUUID = seen.uuid;
+            m_seenToken = token;
+        }
     } else {
         localStore->start();
     }
@@ -829,6 +843,34 @@ bool CloudStoreManager::tryLoadCloudStore()
     if (!cloudAvailable()) {
         log(QStringLiteral("Could not load cloud store: User is not logged into iCloud."));
         return false;
+    }
+    // The account the store is loaded from: the store is opened only in its folder.
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    {
+        std::lock_guard lock(m_mutex);
+        m_cloudStoreToken = token;
+    }
+    switch (identityForLoad(token)) {
+    case IdentityForLoad::Settled:
+        break;
+    case IdentityForLoad::AwaitMarker:
+        // Another machine is writing it: what it names loads once it is written, and
+        // nothing is made over it meanwhile.
+        log(MarkerBeingWrittenText);
+        if (m_enabledStore == EnabledStoreLocal
+            && !persistentStoreCoordinator()->persistentStores().isEmpty())
+            return true;
+        return tryLoadLocalStoreKeepingCloudChoice(true);
+    case IdentityForLoad::LookIntoAbsence:
+        // Looked into before a new identity is made: no store meanwhile.
+        setEnabledStore(EnabledStoreCloud);
+        clearStore();
+        checkCloudDeletion();
+        return true;
+    case IdentityForLoad::OutOfReach:
+        log(QStringLiteral("The cloud folder changed hands as the cloud store was loading."));
+        accommodateSignOut();
+        return true;
     }
     setEnabledStore(EnabledStoreCloud);
     clearStore();
@@ -867,6 +909,7 @@ bool CloudStoreManager::tryLoadCloudStore()
             seedURL = QUrl();
         }
         QVariantMap options = optionsForCloudStoreURL(storeURL);
+        options.insert(cd::PersistentStoreUbiquitousIdentityTokenOption, token);
         if (m_attemptCloudRecovery)
             options.insert(cd::PersistentStoreRebuildFromUbiquitousContentOption, true);
         loadStoreAtURL(storeURL, options, seedURL, seedOptions, strategy, &cause, &context);
@@ -886,13 +929,14 @@ bool CloudStoreManager::tryLoadCloudStore()
         }
         m_attemptCloudRecovery = false;
         setEnabledStore(EnabledStoreNone);
+        std::lock_guard lock(m_mutex);
+        m_absenceConfirmedToken = QVariant();
     } else {
         confirmTentativeStoreUUID();
         setActiveCloudStoreUUID(storeUUID());
         {
-            const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
             std::lock_guard lock(m_mutex);
-            m_cloudStoreToken = token;
+            m_absenceConfirmedToken = QVariant();
         }
         m_attemptCloudRecovery = false;
         setMigrationStoreURL({});
@@ -915,6 +959,16 @@ bool CloudStoreManager::tryLoadLocalStoreKeepingCloudChoice(bool keepCloudChoice
         m_enabledStore = EnabledStoreLocal;
     else
         setEnabledStore(EnabledStoreLocal);
+    {
+        std::lock_guard lock(m_mutex);
+        m_cloudStoreToken = QVariant();
+        // With the cloud off, what this run saw of the marker is behind it: once the cloud
+        // is back on, a marker missing then leaves room for a new identity.
+        if (!keepCloudChoice) {
+            m_seenStoreUUID.clear();
+            m_seenToken = QVariant();
+        }
+    }
     clearStore();
     qint32 cause = CloudStoreErrorCauseNoError;
     QVariant context;
@@ -1630,6 +1684,8 @@ bool CloudStoreManager::deleteCloudStoreUUID(const QString& uuid, bool localOnly
         clearStore();
     const QUrl storeURL = URLForCloudStoreWithUUID(uuid);
     QVariantMap options = optionsForCloudStoreURL(storeURL);
+    // The store's content is the account's, and goes only from its folder.
+    options.insert(cd::PersistentStoreUbiquitousIdentityTokenOption, loadedAccountToken());
     Error failure;
     if (localOnly) {
         // Built again from the cloud's content, which stays.
@@ -1696,15 +1752,29 @@ cd::FileCoordinator CloudStoreManager::markerCoordinator(bool corrupted) const
     return cd::FileCoordinator(m_storeUUIDPresenter.get());
 }
 
+QVariant CloudStoreManager::loadedAccountToken() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_cloudStoreToken.isValid() ? m_cloudStoreToken : m_currentIdentityToken;
+}
+
+QString CloudStoreManager::identityCacheKey(const QUrl& marker, const QVariant& token)
+{
+    // Every account's marker lies at the same path: the account tells them apart.
+    return QStringLiteral("%1@%2").arg(
+        QFileInfo(marker.toLocalFile()).absoluteFilePath(), token.toString());
+}
+
 QString CloudStoreManager::storeUUID_ThreadSafe() const
 {
     const QString tentative = tentativeStoreUUID();
     if (!tentative.isEmpty())
         return tentative;
     const QUrl marker = URLForCloudStoreUUID();
-    if (!marker.isEmpty()) {
-        const QString cached = platform::UserDefaults::standard().stringForKey(
-            QFileInfo(marker.toLocalFile()).absoluteFilePath());
+    const QVariant token = loadedAccountToken();
+    if (!marker.isEmpty() && token.isValid()) {
+        const QString cached
+            = platform::UserDefaults::standard().stringForKey(identityCacheKey(marker, token));
         if (!cached.isEmpty())
             return cached;
     }
@@ -1739,23 +1809,38 @@ CloudStoreManager::MarkerRead CloudStoreManager::readStoreUUIDMarker() const
     // Without a cloud there is no marker to read.
     if (marker.isEmpty())
         return {};
-    const MarkerRead read = readMarkerContent();
-    const QString key = QFileInfo(marker.toLocalFile()).absoluteFilePath();
-    if (read.state == MarkerRead::Missing) {
+    const QVariant token = loadedAccountToken();
+    const MarkerRead read = readMarkerContent(token);
+    const QString key = identityCacheKey(marker, token);
+    std::lock_guard lock(m_mutex);
+    switch (read.state) {
+    case MarkerRead::Missing:
         platform::UserDefaults::standard().removeObject(key);
-    } else if (read.state == MarkerRead::Present) {
+        m_markerEmptySince.reset();
+        break;
+    case MarkerRead::Present:
         platform::UserDefaults::standard().setObject(key, read.uuid);
-        std::lock_guard lock(m_mutex);
         m_seenStoreUUID = read.uuid;
+        m_seenToken = token;
+        m_markerEmptySince.reset();
+        break;
+    case MarkerRead::BeingWritten:
+        if (!m_markerEmptySince)
+            m_markerEmptySince = std::chrono::steady_clock::now();
+        break;
+    case MarkerRead::OutOfReach:
+        break;
     }
     return read;
 }
 
-CloudStoreManager::MarkerRead CloudStoreManager::readMarkerContent() const
+CloudStoreManager::MarkerRead CloudStoreManager::readMarkerContent(const QVariant& token) const
 {
     const QUrl marker = URLForCloudStoreUUID();
-    if (marker.isEmpty())
-        return {};
+    MarkerRead away;
+    away.state = MarkerRead::OutOfReach;
+    if (marker.isEmpty() || !cd::CloudContainer::holdsToken(token))
+        return away;
     auto* self = const_cast<CloudStoreManager*>(this);
     MarkerRead read;
     Error failure;
@@ -1784,7 +1869,37 @@ CloudStoreManager::MarkerRead CloudStoreManager::readMarkerContent() const
         self->error(failure, CloudStoreErrorCauseOpenActiveStore, marker.toLocalFile());
         read.state = MarkerRead::BeingWritten;
     }
+    // What was read is the account's only if its folder stayed in the place meanwhile.
+    if (!cd::CloudContainer::holdsToken(token))
+        return away;
     return read;
+}
+
+CloudStoreManager::IdentityForLoad CloudStoreManager::identityForLoad(const QVariant& token)
+{
+    if (!tentativeStoreUUID().isEmpty())
+        return IdentityForLoad::Settled;
+    const QUrl marker = URLForCloudStoreUUID();
+    if (marker.isEmpty() || !token.isValid())
+        return IdentityForLoad::OutOfReach;
+    if (!platform::UserDefaults::standard().stringForKey(identityCacheKey(marker, token)).isEmpty())
+        return IdentityForLoad::Settled;
+    const MarkerRead read = readStoreUUIDMarker();
+    switch (read.state) {
+    case MarkerRead::Present:
+        return IdentityForLoad::Settled;
+    case MarkerRead::BeingWritten:
+        return IdentityForLoad::AwaitMarker;
+    case MarkerRead::OutOfReach:
+        return IdentityForLoad::OutOfReach;
+    case MarkerRead::Missing:
+        break;
+    }
+    std::lock_guard lock(m_mutex);
+    // Missing on two looks in this account: the load makes the account's identity.
+    if (m_absenceConfirmedToken.isValid() && m_absenceConfirmedToken == token)
+        return IdentityForLoad::Settled;
+    return IdentityForLoad::LookIntoAbsence;
 }
 
 void CloudStoreManager::updateStoreUUIDAsynchronously(bool asynchronously)
@@ -1804,13 +1919,25 @@ void CloudStoreManager::updateStoreUUIDAsynchronously(bool asynchronously)
 bool CloudStoreManager::rereadStoreUUID()
 {
     const MarkerRead read = readStoreUUIDMarker();
-    if (read.state == MarkerRead::BeingWritten) {
-        // Its next change tells what it holds; until then nothing changes.
+    switch (read.state) {
+    case MarkerRead::BeingWritten:
+        // Its next change tells what it holds; until then nothing changes, and one left
+        // so for long is mended.
         log(MarkerBeingWrittenText);
+        if (!activeCloudStoreUUID().isEmpty())
+            scheduleMarkerMend(m_markerMendDelayMs);
         return false;
+    case MarkerRead::OutOfReach:
+        // Not this account's to read: its change is told as a change of account.
+        accommodateSignOut();
+        return false;
+    case MarkerRead::Missing:
+        if (accommodateMissingStoreUUID())
+            return false;
+        break;
+    case MarkerRead::Present:
+        break;
     }
-    if (read.state == MarkerRead::Missing && accommodateMissingStoreUUID())
-        return false;
     const QString active = activeCloudStoreUUID();
     if (!active.isEmpty() && active != read.uuid && cloudEnabled())
         reloadStore();
@@ -1823,14 +1950,14 @@ bool CloudStoreManager::accommodateMissingStoreUUID()
         return false;
     {
         std::lock_guard lock(m_mutex);
+        if (m_lookingForDeletion)
+            return true;
         if (m_activeCloudStoreUUID.isEmpty()) {
             return !m_lastCloudStoreUUID.isEmpty()
                 && m_lastCloudStoreUUID == m_deletedCloudStoreUUID;
         }
-        // Never seen by this run: it went while the application was not watching.
-        if (m_seenStoreUUID.isEmpty())
-            return false;
     }
+    // Seen by this run or not, only two looks tell what its absence means.
     checkCloudDeletion();
     return true;
 }
@@ -1853,30 +1980,51 @@ bool CloudStoreManager::cloudIsTheLoadedAccount() const
     return token.isValid() && token == m_cloudStoreToken;
 }
 
+QList<CloudStoreManager::Block> CloudStoreManager::stopLooking()
+{
+    std::lock_guard lock(m_mutex);
+    m_lookingForDeletion = false;
+    return std::exchange(m_afterLooks, {});
+}
+
+void CloudStoreManager::settleLooking(QList<Block> waiting)
+{
+    // Behind what the looks ended in; behind new looks, should that have started some.
+    for (Block& block : waiting)
+        enqueueWhenMarkerSettled(std::move(block));
+}
+
 void CloudStoreManager::lookForCloudDeletion(int look)
 {
     assertQueued();
-    const auto stopLooking = [this] {
-        std::lock_guard lock(m_mutex);
-        m_lookingForDeletion = false;
-    };
+    if (!cloudEnabled()) {
+        settleLooking(stopLooking());
+        return;
+    }
     if (!cloudIsTheLoadedAccount()) {
-        stopLooking();
+        auto waiting = stopLooking();
         log(QStringLiteral("The StoreUUID is out of reach: the cloud is away or another "
                            "account's.  Nothing is deleted."));
         accommodateSignOut();
+        settleLooking(std::move(waiting));
         return;
     }
-    const MarkerRead read = readMarkerContent();
+    const QVariant token = locked(m_cloudStoreToken);
+    const MarkerRead read = readMarkerContent(token);
     if (read.state != MarkerRead::Missing) {
-        stopLooking();
-        if (read.state == MarkerRead::BeingWritten)
-            log(MarkerBeingWrittenText);
-        else
-            rereadStoreUUID();
+        auto waiting = stopLooking();
+        rereadStoreUUID();
+        // A load that waited for the looks goes on with what is there now.
+        if (cloudEnabled() && activeCloudStoreUUID().isEmpty()
+            && m_enabledStore == EnabledStoreCloud)
+            reloadStore();
+        settleLooking(std::move(waiting));
         return;
     }
     if (look < 2) {
+        log(QStringLiteral("The StoreUUID is missing; looking again in %1 ms before anything "
+                           "changes.")
+                .arg(m_deletionCheckDelayMs.load()));
         platform::dispatch::afterMain(m_deletionCheckDelayMs, [lifetime = m_lifetime, look] {
             lifetime->call([look](CloudStoreManager& self) {
                 self.enqueue([raw = &self, look] { raw->lookForCloudDeletion(look + 1); });
@@ -1884,22 +2032,129 @@ void CloudStoreManager::lookForCloudDeletion(int look)
         });
         return;
     }
-    stopLooking();
-    handleConfirmedCloudDeletion();
+    auto waiting = stopLooking();
+    const QUrl marker = URLForCloudStoreUUID();
+    platform::UserDefaults::standard().removeObject(identityCacheKey(marker, token));
+    bool seen = false;
+    {
+        std::lock_guard lock(m_mutex);
+        seen = !m_seenStoreUUID.isEmpty() && m_seenToken == token;
+    }
+    if (seen) {
+        handleConfirmedCloudDeletion();
+    } else {
+        // This run never saw the account's marker: there is none to delete, and the cloud
+        // store may have an identity of its own.
+        log(QStringLiteral("The StoreUUID is missing in this account; the cloud store gets a "
+                           "new identity."));
+        {
+            std::lock_guard lock(m_mutex);
+            m_absenceConfirmedToken = token;
+        }
+        if (cloudEnabled())
+            reloadStore();
+    }
+    settleLooking(std::move(waiting));
 }
 
 void CloudStoreManager::accommodateSignOut()
 {
     // Handled as the change of account it is, if that is not told already: a reload that
-    // deletes nothing.
+    // deletes nothing. The monitor, which may not have seen it yet, is told to look too:
+    // otherwise the account's return before its next poll would be no change to it.
+    cd::CloudContainer::lookAtIdentity();
     if (currentIdentityToken() != cd::CloudContainer::ubiquityIdentityToken())
         cloudStoreChanged(Notification());
+}
+
+void CloudStoreManager::scheduleMarkerMend(int delayMs)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_mendScheduled)
+            return;
+        m_mendScheduled = true;
+    }
+    platform::dispatch::afterMain(std::max(delayMs, 0), [lifetime = m_lifetime] {
+        lifetime->call([](CloudStoreManager& self) {
+            self.enqueue([raw = &self] {
+                {
+                    std::lock_guard lock(raw->m_mutex);
+                    raw->m_mendScheduled = false;
+                }
+                raw->mendLeftEmptyStoreUUID();
+            });
+        });
+    });
+}
+
+void CloudStoreManager::mendLeftEmptyStoreUUID()
+{
+    if (!ensureQueued([this] { mendLeftEmptyStoreUUID(); }))
+        return;
+    const QString identity = activeCloudStoreUUID();
+    if (!cloudEnabled() || identity.isEmpty() || !cloudIsTheLoadedAccount())
+        return;
+    std::optional<std::chrono::steady_clock::time_point> since;
+    {
+        std::lock_guard lock(m_mutex);
+        since = m_markerEmptySince;
+    }
+    // Seen whole, or gone, since it was found empty.
+    if (!since)
+        return;
+    const auto due = *since + std::chrono::milliseconds(m_markerMendDelayMs.load());
+    const auto now = std::chrono::steady_clock::now();
+    if (now < due) {
+        scheduleMarkerMend(
+            int(std::chrono::duration_cast<std::chrono::milliseconds>(due - now).count() + 1));
+        return;
+    }
+    const QUrl marker = URLForCloudStoreUUID();
+    const QVariant token = locked(m_cloudStoreToken);
+    bool mended = false;
+    // A plain write: the empty version it replaces is no version worth keeping.
+    markerCoordinator(false).coordinateWritingItemAtURL(marker, 0, [&](const QUrl& url) {
+        const QString path = url.toLocalFile();
+        // Only one still empty or unreadable: one that names an identity by now, whichever,
+        // stays, and one gone is a deletion's to look into.
+        if (!QFileInfo::exists(path))
+            return;
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly) && !file.readAll().isEmpty()) {
+            log(QStringLiteral("%1 names an identity by now; it is left as it is.")
+                    .arg(fileName(url)));
+            return;
+        }
+        file.close();
+        QString problem;
+        mended = cd::CloudContainer::writeFile(path, identity.toLatin1(), token, &problem);
+        if (!mended) {
+            error(cd::makeError(cd::PersistentStoreOperationError,
+                      QStringLiteral("The marker could not be written: %1").arg(problem), path),
+                CloudStoreErrorCauseConfirmActiveStore, path);
+        }
+    });
+    if (!mended)
+        return;
+    log(QStringLiteral("%1 was left empty; wrote %2 into it again.")
+            .arg(fileName(marker), identity));
+    platform::UserDefaults::standard().setObject(identityCacheKey(marker, token), identity);
+    std::lock_guard lock(m_mutex);
+    m_seenStoreUUID = identity;
+    m_seenToken = token;
+    m_markerEmptySince.reset();
 }
 
 bool CloudStoreManager::claimCloudDeletion(QString* identity)
 {
     std::lock_guard lock(m_mutex);
-    *identity = m_activeCloudStoreUUID.isEmpty() ? m_lastCloudStoreUUID : m_activeCloudStoreUUID;
+    // The one loaded, else the one the marker named when this run saw it in the account,
+    // else the last one loaded.
+    *identity = !m_activeCloudStoreUUID.isEmpty()
+        ? m_activeCloudStoreUUID
+        : (!m_seenStoreUUID.isEmpty() && m_seenToken == m_cloudStoreToken ? m_seenStoreUUID
+                                                                          : m_lastCloudStoreUUID);
     if (!identity->isEmpty() && *identity == m_deletedCloudStoreUUID)
         return false;
     m_deletedCloudStoreUUID = *identity;
@@ -1915,26 +2170,26 @@ bool CloudStoreManager::writeMarker(
     const QUrl& marker, const QString& uuid, qint32 cause, bool corrupted)
 {
     bool written = false;
+    // Only into the account's own folder.
+    const QVariant token = loadedAccountToken();
     markerCoordinator(corrupted).coordinateWritingItemAtURL(
         marker, cd::FileCoordinator::WritingForMerging, [&](const QUrl& url) {
             const QString path = url.toLocalFile();
             const QString folder = QFileInfo(path).absolutePath();
-            if (!cd::CloudContainer::makeFolder(folder)) {
+            if (!cd::CloudContainer::makeFolder(folder, token)) {
                 error(cd::makeError(cd::PersistentStoreOperationError,
-                          QStringLiteral("The marker's folder could not be made."), folder),
+                          QStringLiteral("The marker's folder could not be made: the cloud "
+                                         "folder is away or another account's."),
+                          folder),
                     cause, folder);
                 return;
             }
             // Written aside and renamed over the old one: a reader, here or on another
             // machine, never finds the marker empty or half written.
-            QSaveFile file(path);
-            const QByteArray text = uuid.toLatin1();
-            if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()
-                || !file.commit()) {
+            QString problem;
+            if (!cd::CloudContainer::writeFile(path, uuid.toLatin1(), token, &problem)) {
                 error(cd::makeError(cd::PersistentStoreOperationError,
-                          QStringLiteral("The marker could not be written: %1")
-                              .arg(file.errorString()),
-                          path),
+                          QStringLiteral("The marker could not be written: %1").arg(problem), path),
                     cause, path);
                 return;
             }
@@ -1955,6 +2210,7 @@ void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
     log(QStringLiteral("Writing new StoreUUID:%1 to %2 (v%3).")
             .arg(uuid, fileName(marker))
             .arg(version));
+    const QVariant token = loadedAccountToken();
     if (!writeMarker(marker, uuid, CloudStoreErrorCauseConfirmActiveStore, false))
         return;
     for (qint32 higher = desiredCloudVersion(); higher > version; --higher) {
@@ -1965,22 +2221,26 @@ void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
                 .arg(fileName(other))
                 .arg(higher)
                 .arg(version));
-        markerCoordinator(false).coordinateWritingItemAtURL(other,
-            cd::FileCoordinator::WritingForDeleting,
-            [](const QUrl& url) { QFile::remove(url.toLocalFile()); });
-        platform::UserDefaults::standard().removeObject(
-            QFileInfo(other.toLocalFile()).absoluteFilePath());
+        markerCoordinator(false).coordinateWritingItemAtURL(
+            other, cd::FileCoordinator::WritingForDeleting, [&token](const QUrl& url) {
+                if (cd::CloudContainer::holdsToken(token))
+                    QFile::remove(url.toLocalFile());
+            });
+        platform::UserDefaults::standard().removeObject(identityCacheKey(other, token));
     }
     // What this machine wrote is what it knows the marker holds.
-    platform::UserDefaults::standard().setObject(
-        QFileInfo(marker.toLocalFile()).absoluteFilePath(), uuid);
+    platform::UserDefaults::standard().setObject(identityCacheKey(marker, token), uuid);
     if (marker == URLForCloudStoreUUID()) {
         std::lock_guard lock(m_mutex);
         m_seenStoreUUID = uuid;
+        m_seenToken = token;
+        m_markerEmptySince.reset();
     }
     markerCoordinator(true).coordinateWritingItemAtURL(URLForCloudCorruptedUUIDForVersion(version),
-        cd::FileCoordinator::WritingForDeleting,
-        [](const QUrl& url) { QFile::remove(url.toLocalFile()); });
+        cd::FileCoordinator::WritingForDeleting, [&token](const QUrl& url) {
+            if (cd::CloudContainer::holdsToken(token))
+                QFile::remove(url.toLocalFile());
+        });
 }
 
 QString CloudStoreManager::createTentativeStoreUUID()
@@ -2047,7 +2307,8 @@ bool CloudStoreManager::handleCloudContentCorruption()
                 &failure))
             error(failure, CloudStoreErrorCauseCorruptActiveStore, marker.toLocalFile());
     }
-    const QString current = storeUUID();
+    // Compared with the identity there is; looking makes none.
+    const QString current = storeUUID_ThreadSafe();
     if (corruptUUID.isEmpty() || corruptUUID != current)
         return false;
     const bool deviceCorrupt = localCloudStoreCorruptedUUID() == current;
@@ -2082,7 +2343,7 @@ void CloudStoreManager::storeUUIDDidChange()
     if (!rereadStoreUUID())
         return;
     const QString active = activeCloudStoreUUID();
-    if (active.isEmpty() || active != storeUUID()) {
+    if (active.isEmpty() || active != storeUUID_ThreadSafe()) {
         log(QStringLiteral("StoreUUID changed %1 -> %2").arg(orUnset(active), storeUUIDForLog()));
         unsetTentativeStoreUUID();
         cloudStoreChanged(Notification());
@@ -2167,10 +2428,12 @@ void CloudStoreManager::handleConfirmedCloudDeletion()
 void CloudStoreManager::deleteMarkerOfIdentity(
     const QUrl& marker, const QString& identity, bool corrupted)
 {
+    const QVariant token = locked(m_cloudStoreToken);
     markerCoordinator(corrupted).coordinateWritingItemAtURL(
         marker, cd::FileCoordinator::WritingForDeleting, [&](const QUrl& url) {
             const QString path = url.toLocalFile();
-            if (!QFileInfo::exists(path))
+            // Another account's marker in the place is not the deleted one.
+            if (!QFileInfo::exists(path) || !cd::CloudContainer::holdsToken(token))
                 return;
             QString problem;
             const QString named = readText(path, &problem);

@@ -15,6 +15,7 @@
 #include <QVariantMap>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -51,6 +52,12 @@ class CSMStoreUUIDPresenter;
 // Made with initStoreNamed (its first load under way), it lives as long as the application;
 // its destruction clears the stores and waits for that and for its jobs under way on other
 // threads, which reach it through its lifetime and never own it. The delegate must outlive it.
+//
+// The cloud store belongs to the account whose token the cloud folder held when it was
+// loaded: the manager writes into the cloud folder (the markers, the store's change sets,
+// its conflict versions) only while the folder holds that token, and knows the identity
+// of each account apart. A new identity is made only when the StoreUUID is confirmed
+// missing (two looks, as for a deletion); one being written is waited for.
 class CloudStoreManager {
 public:
     using Coordinator = platform::coredata::PersistentStoreCoordinator;
@@ -137,8 +144,15 @@ public:
     // How long after a cloud load its health is checked (milliseconds; 30 seconds).
     void setHealthCheckDelay(int milliseconds) { m_healthCheckDelayMs = milliseconds; }
     // How long apart the two looks are that find the StoreUUID gone before the cloud data
-    // counts as deleted (milliseconds; a second).
+    // counts as deleted, or a new identity is made (milliseconds; a second).
     void setDeletionCheckDelay(int milliseconds) { m_deletionCheckDelayMs = milliseconds; }
+    // How long the StoreUUID may stay empty or unreadable, past what any writer takes,
+    // before this machine writes the identity it has loaded into it again.
+    static constexpr int MarkerMendDelayMs = 30000;
+    void setMarkerMendDelay(int milliseconds) { m_markerMendDelayMs = milliseconds; }
+    // The account whose cloud folder the manager reads and writes: the one the cloud store
+    // was loaded (or is being loaded) from, else the one signed in.
+    QVariant loadedAccountToken() const;
 
     // --- Locations
     QUrl URLForApplicationContainer() const;
@@ -181,6 +195,9 @@ public:
     void enqueue(Block block, bool waitUntilFinished, bool lock);
     // True on the persistence queue; elsewhere queues the block and answers false.
     bool ensureQueued(Block block);
+    // Queues the block once a missing StoreUUID being looked into is settled, behind what
+    // the looks end in (a load, a deletion); at once when nothing is looked into.
+    void enqueueWhenMarkerSettled(Block block);
     void assertQueued() const;
 
     // --- Loading
@@ -242,6 +259,9 @@ public:
     void confirmTentativeStoreUUID();
     void unsetTentativeStoreUUID();
     void markCloudStoreCorrupted();
+    // Writes the loaded identity again into a StoreUUID left empty or unreadable for the
+    // mend delay; one that names an identity by then, or is gone, is left to its own paths.
+    void mendLeftEmptyStoreUUID();
     bool handleCloudContentCorruption();
     void storeUUIDDidChange();
     void corruptedUUIDDidChange();
@@ -275,12 +295,17 @@ private:
         return field;
     }
     // What a look at a marker found: a marker being written (empty, or unreadable) is
-    // neither there nor gone.
+    // neither there nor gone, and nothing is known of one whose cloud folder is away or
+    // changed hands during the look.
     struct MarkerRead {
-        enum State { Missing, BeingWritten, Present };
+        enum State { Missing, BeingWritten, Present, OutOfReach };
         State state = Missing;
         QString uuid;
     };
+    // What a cloud load may open: its identity is settled, or it waits for a marker being
+    // written (the local store meanwhile), for the looks into a missing one (nothing
+    // meanwhile), or for the account's change to be told.
+    enum class IdentityForLoad { Settled, AwaitMarker, LookIntoAbsence, OutOfReach };
 
     void runJob(const Block& block, bool lock);
     // On the main queue: merges an import into the context the delegate names, then tells
@@ -292,6 +317,10 @@ private:
     // The account's token as the checks see it: read, never made, once this run has had an
     // account; until then a folder without a token is signed in to.
     QVariant accountToken();
+    IdentityForLoad identityForLoad(const QVariant& token);
+    // The identity cache's key: one entry per marker and account.
+    static QString identityCacheKey(const QUrl& marker, const QVariant& token);
+    void scheduleMarkerMend(int delayMs);
     // Tells the delegate and the application how a load ended (on the queue, after it).
     void notifyFinishedLoading(const QString& reason, qint32 cause, const QVariant& context);
     void scheduleHealthCheck();
@@ -301,11 +330,11 @@ private:
     // Reads the marker again and reloads when it names another store; false when the
     // marker is being written, or missing and being looked into as a deletion.
     bool rereadStoreUUID();
-    // The coordinated read behind readStoreUUID: the identity cache follows a marker there
-    // or missing, and is left as it is while the marker is being written.
+    // The coordinated read behind readStoreUUID: the identity cache of the account follows
+    // a marker there or missing, and is left as it is while the marker is being written.
     MarkerRead readStoreUUIDMarker() const;
-    // The marker's content, read without touching the identity cache.
-    MarkerRead readMarkerContent() const;
+    // The marker's content in the account's folder, read without touching the cache.
+    MarkerRead readMarkerContent(const QVariant& token) const;
     // A marker this run saw, found missing while a cloud store is active, may mean the cloud
     // data was deleted elsewhere: it is looked into as the presenter's report is. True when
     // the missing marker is being looked into, or is a deletion already handled.
@@ -313,14 +342,19 @@ private:
     // The cloud data counts as deleted only when the marker is missing on two looks a
     // moment apart, while the cloud folder is there and is the account the store was
     // loaded from; a marker there or being written ends the looking, and so does a cloud
-    // away (a sign-out, handled as one). One looking at a time.
+    // away (a sign-out, handled as one). A marker confirmed missing that this run had seen
+    // in the account is a deletion; one it never saw leaves room for a new identity. One
+    // looking at a time.
     void checkCloudDeletion();
     void lookForCloudDeletion(int look);
+    // Ends the looking: the blocks that waited for it.
+    QList<Block> stopLooking();
+    void settleLooking(QList<Block> waiting);
     bool cloudIsTheLoadedAccount() const;
     void accommodateSignOut();
     void handleConfirmedCloudDeletion();
-    // True for the first deletion of an identity (the active one, else the last one
-    // active), which it gives; the later ones change nothing.
+    // True for the first deletion of an identity (the active one, else the one the marker
+    // named, else the last one active), which it gives; the later ones change nothing.
     bool claimCloudDeletion(QString* identity);
     // Deletes the marker while it is missing or names the identity deleted; one that names
     // another store by now is another machine's new identity and stays.
@@ -344,6 +378,7 @@ private:
     std::atomic<quint64> m_enabledStore { EnabledStoreNone };
     std::atomic<int> m_healthCheckDelayMs { 30000 };
     std::atomic<int> m_deletionCheckDelayMs { 1000 };
+    std::atomic<int> m_markerMendDelayMs { MarkerMendDelayMs };
 
     // Fields read off the queue, under m_mutex.
     mutable std::mutex m_mutex;
@@ -354,16 +389,23 @@ private:
     QUrl m_migrationStoreURL;
     QString m_localCloudStoreCorruptedUUID;
     QString m_activeCloudStoreUUID;
-    // The last identity that was active, the marker content this run last saw since the
-    // presenters started watching, and the identity whose deletion was handled.
+    // The last identity that was active, the marker content this run last saw and in which
+    // account, and the identity whose deletion was handled.
     QString m_lastCloudStoreUUID;
     mutable QString m_seenStoreUUID;
+    mutable QVariant m_seenToken;
     QString m_deletedCloudStoreUUID;
-    // The account the cloud store was last loaded from, whether this run has had one, and
-    // whether a missing marker is being looked into.
+    // The account the cloud store was last loaded (or is being loaded) from, whether this
+    // run has had one, whether a missing marker is being looked into and what waits for
+    // that, and the account whose marker was confirmed missing with no identity of its own.
     QVariant m_cloudStoreToken;
     bool m_accountSeen = false;
     bool m_lookingForDeletion = false;
+    QList<Block> m_afterLooks;
+    QVariant m_absenceConfirmedToken;
+    // Since when the marker has been found empty or unreadable, and whether its mend is due.
+    mutable std::optional<std::chrono::steady_clock::time_point> m_markerEmptySince;
+    bool m_mendScheduled = false;
     std::shared_ptr<CSMLocalStoreFilePresenter> m_storeFilePresenter;
     std::shared_ptr<CSMStoreUUIDPresenter> m_storeUUIDPresenter;
     std::shared_ptr<CSMCorruptedUUIDPresenter> m_corruptedUUIDPresenter;

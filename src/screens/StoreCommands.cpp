@@ -265,8 +265,9 @@ void StoreCommands::runStoreCommand(const QString& what, StoreCommand command)
             outcome.succeeded = false;
             reason = QString::fromUtf8(exception.what());
         }
-        // The loads the command started are queued behind it: the check comes after them.
-        store->enqueue([end, outcome, reason] {
+        // The loads the command started are queued behind it, or behind the looks into a
+        // missing identity marker they wait for: the check comes after them.
+        store->enqueueWhenMarkerSettled([end, outcome, reason] {
             platform::dispatch::asyncMain([end, outcome, reason] { end(outcome, reason); });
         });
     });

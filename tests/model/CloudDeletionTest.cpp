@@ -357,3 +357,105 @@ TEST_F(CloudDeletionTest, MarkersAreWrittenWholeUnderANewName)
     for (const QString& name : left)
         EXPECT_FALSE(name.startsWith("StoreUUID+.")) << "left behind: " << name.toStdString();
 }
+
+TEST_F(CloudDeletionTest, IsHandledOnceWhenAReloadMeetsTheMarkerMissing)
+{
+    startWatched(true);
+    manager->setDeletionCheckDelay(100);
+    // Before the presenter hears of the deletion, a reload (a change of account told, say)
+    // meets the marker missing, and puts a new presenter in place of the held one.
+    auto hold = deleteBeforeThePresenterLooks();
+    manager->cloudStoreChanged(platform::Notification());
+    drain();
+    hold->release();
+    expectOneDeletionAndNoNewIdentity();
+}
+
+TEST_F(CloudDeletionTest, KeepsItsIdentityWhenItIsBackBeforeTheLooksEnd)
+{
+    startWatched(true);
+    addRows();
+    manager->setDeletionCheckDelay(100);
+    auto hold = deleteBeforeThePresenterLooks();
+    manager->cloudStoreChanged(platform::Notification());
+    // The first look finds it missing; it is back, as it was, before the next look (which
+    // waits for the main thread's events).
+    const bool looked = waitWithoutEvents(
+        [&] {
+            for (const QString& line : delegate.allLogs()) {
+                if (line.startsWith(QStringLiteral("The StoreUUID is missing; looking again")))
+                    return true;
+            }
+            return false;
+        },
+        5000);
+    EXPECT_TRUE(looked) << delegate.allLogs().join('\n').toStdString();
+    writeFile(marker, identity.toLatin1());
+    hold->release();
+    expectNothingDeleted();
+    EXPECT_FALSE(wroteAnIdentity());
+}
+
+TEST_F(CloudDeletionTest, AMarkerLeftEmptyIsWrittenAgainWholeWithTheLoadedIdentity)
+{
+    startWatched(false);
+    addRows();
+    manager->setMarkerMendDelay(200);
+    // Emptied by hand, as a sync tool can leave it: for all this machine knows, another one
+    // is writing it.
+    writeFile(marker, "");
+    const ino_t emptied = inodeOf(marker);
+    manager->storeUUIDDidChange();
+    // Until the time any writer needs has passed (the mend waits for the main thread's
+    // events), it is waited for.
+    for (int i = 0; i < 3; ++i)
+        manager->enqueue([] {}, true, false);
+    EXPECT_TRUE(delegate.logged("The StoreUUID is being written; waiting for it."));
+    EXPECT_TRUE(readFile(marker).isEmpty());
+
+    const QString mended
+        = QStringLiteral("StoreUUID+ was left empty; wrote %1 into it again.").arg(identity);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return delegate.logged(mended); }, 10000))
+        << delegate.allLogs().join('\n').toStdString();
+    EXPECT_EQ(readFile(marker), identity.toLatin1());
+    EXPECT_NE(inodeOf(marker), emptied) << "written whole under a new name";
+    settle();
+    EXPECT_EQ(manager->activeCloudStoreUUID(), identity);
+    EXPECT_EQ(loadedStoreFile(), store);
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "b" }));
+    EXPECT_FALSE(wroteAnIdentity());
+    EXPECT_FALSE(delegate.logged("Handling cloud deletion."));
+}
+
+TEST_F(CloudDeletionTest, AnEmptiedMarkerThatNamesAnIdentityByTheTimeOfTheMendIsLeftAlone)
+{
+    startWatched(false);
+    addRows();
+    manager->setMarkerMendDelay(200);
+    writeFile(marker, "");
+    manager->storeUUIDDidChange();
+    for (int i = 0; i < 3; ++i)
+        manager->enqueue([] {}, true, false);
+    ASSERT_TRUE(delegate.logged("The StoreUUID is being written; waiting for it."));
+    // Before the mend is due, the writer ends: it names the identity another machine made.
+    // This machine has not heard of it (its presenter looks no more).
+    manager->storeUUIDPresenter()->stop();
+    const QByteArray theirs = "0C0C0C0C-0000-4000-8000-000000000003";
+    writeFile(marker, theirs);
+    const ino_t written = inodeOf(marker);
+
+    // The mend, once due, finds it so.
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] {
+            return delegate.logged("StoreUUID+ names an identity by now; it is left as it is.");
+        },
+        10000))
+        << delegate.allLogs().join('\n').toStdString();
+    settle();
+    EXPECT_EQ(readFile(marker), theirs);
+    EXPECT_EQ(inodeOf(marker), written);
+    for (const QString& line : delegate.allLogs())
+        EXPECT_FALSE(line.contains("was left empty")) << line.toStdString();
+    EXPECT_FALSE(wroteAnIdentity());
+    EXPECT_FALSE(delegate.logged("Handling cloud deletion."));
+}

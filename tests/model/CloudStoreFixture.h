@@ -18,9 +18,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace cloudstoretest {
 
@@ -41,6 +43,19 @@ inline QString cloudFolder()
 inline QString appSupport()
 {
     return platform::Folders::applicationSupport();
+}
+
+// Waits for the condition without running the main thread's events: what is due there (a
+// folder watch's poll, the manager's next look, a timer) waits meanwhile.
+inline bool waitWithoutEvents(const std::function<bool()>& condition, int timeoutMs = 10000)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 // The application's side as the tests see it: every call is recorded, the context of the

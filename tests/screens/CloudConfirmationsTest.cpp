@@ -221,3 +221,25 @@ TEST_F(CloudConfirmations, AFailedSwitchEndsTheWaitAndSaysWhy)
     const QString message = alertTexts().join("|");
     EXPECT_TRUE(message.contains("Operation Failed: Enable: ")) << message.toStdString();
 }
+
+// Over an empty cloud folder the new store is made only once two looks found no identity
+// there: the switch's wait ends with that store, not with a failure told before it.
+TEST_F(CloudConfirmations, EnablingICloudOverAnEmptyCloudFolderEndsWithItsNewStoreUnfailed)
+{
+    startManager(false);
+    auto link = std::make_shared<Parent>();
+    link->data = RowObject::fromObject(database);
+    FakeAppScreen* home = open<MainDataController>("Home", link);
+    auto main = controllerOf<MainDataController>(home);
+    dismissAlerts();
+    EXPECT_EQ(answer(home, *main, 9, 1), 401);
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return !manager->activeCloudStoreUUID().isEmpty(); }, 20000))
+        << storeDelegate.allLogs().join('\n').toStdString();
+    // The switch's check, queued behind the load, has told what it found.
+    waitForLoads(2);
+    testsupport::processEvents(50);
+    EXPECT_TRUE(alertsShown().isEmpty()) << alertTexts().join("|").toStdString();
+    EXPECT_TRUE(manager->cloudEnabled());
+    EXPECT_TRUE(QFileInfo::exists(manager->URLForCloudStoreUUID().toLocalFile()));
+}

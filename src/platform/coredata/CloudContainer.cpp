@@ -40,6 +40,7 @@ std::unique_ptr<FolderWatch> g_identityWatch;
 // What the monitor saw last: whether the folder was there, and its token.
 bool g_lastFolder = false;
 QVariant g_lastToken;
+WriteHook g_writeHook;
 
 // This machine's record of evicted cloud items: path -> Unix time.
 QString evictionsFile()
@@ -122,22 +123,72 @@ QUrl URLForUbiquityContainerIdentifier(const QString& identifier)
     return QUrl::fromLocalFile(QDir(rootPath()).filePath(name));
 }
 
-bool makeFolder(const QString& path)
+bool holdsToken(const QVariant& token)
+{
+    return token.isValid() && ubiquityIdentityToken() == token;
+}
+
+bool makeFolder(const QString& path, const QVariant& token)
 {
     const QString root = rootPath();
     const QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     if (!isInside(target, root))
         return QDir().mkpath(target);
-    // One level at a time: each is made only in the one above it, so a cloud folder that
-    // went away stays away.
+    // One level at a time: each is made only in the one above it, and only while the
+    // account is the one in the place, so a cloud folder that went away stays away and one
+    // that changed hands gets nothing.
     QString current = root;
     const QStringList levels = target.mid(root.size()).split('/', Qt::SkipEmptyParts);
     for (const QString& level : levels) {
         current += '/' + level;
+        if (!holdsToken(token))
+            return false;
         if (::mkdir(QFile::encodeName(current).constData(), 0777) != 0 && errno != EEXIST)
             return false;
     }
-    return QFileInfo(target).isDir();
+    return QFileInfo(target).isDir() && holdsToken(token);
+}
+
+bool makeFolder(const QString& path)
+{
+    return makeFolder(path, ubiquityIdentityToken());
+}
+
+bool writeFile(
+    const QString& path, const QByteArray& bytes, const QVariant& token, QString* problem)
+{
+    const bool guarded = isInside(QFileInfo(path).absoluteFilePath(), rootPath());
+    const auto away = [&] {
+        if (problem)
+            *problem = QStringLiteral("The cloud folder is away or another account's.");
+        return false;
+    };
+    if (guarded && !holdsToken(token))
+        return away();
+    WriteHook hook;
+    {
+        std::lock_guard lock(g_mutex);
+        hook = g_writeHook;
+    }
+    if (hook)
+        hook(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        if (problem)
+            *problem = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (guarded && !holdsToken(token)) {
+        file.cancelWriting();
+        return away();
+    }
+    if (!file.commit()) {
+        if (problem)
+            *problem = file.errorString();
+        return false;
+    }
+    return !guarded || holdsToken(token) || away();
 }
 
 bool isUbiquitousItemAtURL(const QUrl& url)
@@ -204,18 +255,28 @@ void startMonitoringIdentity()
     g_lastToken = ubiquityIdentityToken();
     // The folder appearing or going is seen at the next poll. A folder that appears
     // without a token is announced too: it may be signed in to.
-    g_identityWatch = std::make_unique<FolderWatch>(QStringList { rootPath() }, g_pollInterval, [] {
-        const bool folder = QFileInfo(rootPath()).isDir();
-        const QVariant token = ubiquityIdentityToken();
-        {
-            std::lock_guard lock(g_mutex);
-            if (!g_identityWatch || (folder == g_lastFolder && token == g_lastToken))
-                return;
-            g_lastFolder = folder;
-            g_lastToken = token;
-        }
-        NotificationCenter::defaultCenter().post(UbiquityIdentityDidChangeNotification);
-    });
+    g_identityWatch = std::make_unique<FolderWatch>(
+        QStringList { rootPath() }, g_pollInterval, [] { lookAtIdentity(); });
+}
+
+void lookAtIdentity()
+{
+    const bool folder = QFileInfo(rootPath()).isDir();
+    const QVariant token = ubiquityIdentityToken();
+    {
+        std::lock_guard lock(g_mutex);
+        if (!g_identityWatch || (folder == g_lastFolder && token == g_lastToken))
+            return;
+        g_lastFolder = folder;
+        g_lastToken = token;
+    }
+    NotificationCenter::defaultCenter().post(UbiquityIdentityDidChangeNotification);
+}
+
+void setWriteHook(WriteHook hook)
+{
+    std::lock_guard lock(g_mutex);
+    g_writeHook = std::move(hook);
 }
 
 void reset()
@@ -227,6 +288,7 @@ void reset()
         g_lastFolder = false;
         g_lastToken = QVariant();
         g_pollInterval = DefaultPollIntervalMs;
+        g_writeHook = nullptr;
     }
 }
 

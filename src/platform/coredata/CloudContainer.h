@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <functional>
+
 namespace platform::coredata {
 
 // The cloud account of this machine: a folder that every machine of the account shares
@@ -36,10 +38,23 @@ QVariant signIn();
 // The container's folder for the identifier, the application's own for an empty one; an
 // empty URL when signed out. It is made by what is first written into it (makeFolder).
 QUrl URLForUbiquityContainerIdentifier(const QString& identifier);
-// Makes the folder and those between it and the cloud folder, but never the cloud folder
-// itself: a write under way as the cloud folder goes (a sign-out, an unmounted share)
-// fails rather than make it again. Elsewhere, as QDir::mkpath. True when the folder is there.
+// Whether the cloud folder is there and holds this account's token (an invalid one never).
+bool holdsToken(const QVariant& token);
+// Makes the folder and those between it and the cloud folder, one level at a time and each
+// only while the cloud folder holds the account's token, but never the cloud folder itself:
+// nothing is made in a folder that lacks the token (an empty mount point, another account's
+// folder in the place), and a write under way as the cloud folder goes fails rather than
+// make it again. Elsewhere, as QDir::mkpath. True when the folder is there.
+bool makeFolder(const QString& path, const QVariant& token);
+// The same for the account whose token the cloud folder holds now.
 bool makeFolder(const QString& path);
+// Writes the file whole, aside and then renamed into place, while the cloud folder holds the
+// account's token: looked at before the file is begun, before it is renamed into place and
+// after. False, with the reason, when the token was not there at one of them (the file may
+// then lie in whatever folder took the cloud folder's place) or the file could not be
+// written. Outside the cloud folder the token is not looked at.
+bool writeFile(const QString& path, const QByteArray& bytes, const QVariant& token,
+    QString* problem = nullptr);
 QString defaultContainerIdentifier();
 
 // Whether the item lies inside the cloud folder.
@@ -58,7 +73,16 @@ void setPollInterval(int milliseconds);
 // Looks at the folder and its token at every poll interval and posts the change
 // notification when either changes.
 void startMonitoringIdentity();
-// Stops the monitor and restores the poll interval (tests).
+// Looks as the monitor's next poll would, now, on the calling thread (which then hears the
+// notification first): one who found the account changed before the monitor did has it
+// compare what comes next with that, so that an account that goes and comes back between
+// two polls is told coming back too. Nothing while the monitor is not running.
+void lookAtIdentity();
+// Runs inside writeFile once the token was found in place, before the file is begun (tests:
+// the cloud folder changing hands as a file is written).
+using WriteHook = std::function<void(const QString& path)>;
+void setWriteHook(WriteHook hook);
+// Stops the monitor, restores the poll interval and drops the write hook (tests).
 void reset();
 
 } // namespace CloudContainer

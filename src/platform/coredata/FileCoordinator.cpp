@@ -417,13 +417,15 @@ bool FileCoordinator::coordinateWritingItemAtURL(
         }
     }
 
+    // The version kept goes where the write went: into the account the writer wrote to.
+    const QVariant token = unseen ? CloudContainer::ubiquityIdentityToken() : QVariant();
     writer(url);
 
     std::vector<Pending> pending;
     {
         std::lock_guard lock(registry.mutex);
         if (unseen && stateOf(path).digest != before.digest)
-            FileVersion::addConflictVersion(url, unseenContent, unseenDate);
+            FileVersion::addConflictVersion(url, unseenContent, unseenDate, token);
         for (Entry& entry : registry.entries) {
             if (!isAtOrInside(entry.path, path))
                 continue;

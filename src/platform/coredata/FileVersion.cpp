@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -46,7 +45,7 @@ bool FileVersion::setResolved(bool resolved, Error* error) const
     return true;
 }
 
-bool FileVersion::replaceItemAtURL(const QUrl& url, Error* error) const
+bool FileVersion::replaceItemAtURL(const QUrl& url, const QVariant& token, Error* error) const
 {
     QFile source(m_url.toLocalFile());
     if (!source.open(QIODevice::ReadOnly)) {
@@ -56,13 +55,17 @@ bool FileVersion::replaceItemAtURL(const QUrl& url, Error* error) const
     const QByteArray content = source.readAll();
     if (m_url == url)
         return true;
-    QSaveFile target(url.toLocalFile());
-    if (!target.open(QIODevice::WriteOnly) || target.write(content) != content.size()
-        || !target.commit()) {
-        report(error, fileError(target.errorString(), url.toLocalFile()));
+    QString problem;
+    if (!CloudContainer::writeFile(url.toLocalFile(), content, token, &problem)) {
+        report(error, fileError(problem, url.toLocalFile()));
         return false;
     }
     return true;
+}
+
+bool FileVersion::replaceItemAtURL(const QUrl& url, Error* error) const
+{
+    return replaceItemAtURL(url, CloudContainer::ubiquityIdentityToken(), error);
 }
 
 FileVersion FileVersion::currentVersionOfItemAtURL(const QUrl& url)
@@ -96,19 +99,20 @@ QList<FileVersion> FileVersion::unresolvedConflictVersionsOfItemAtURL(const QUrl
     return versions;
 }
 
-FileVersion FileVersion::addConflictVersion(
-    const QUrl& url, const QByteArray& content, const QDateTime& date, Error* error)
+FileVersion FileVersion::addConflictVersion(const QUrl& url, const QByteArray& content,
+    const QDateTime& date, const QVariant& token, Error* error)
 {
     const QString folder = conflictFolder(url);
-    CloudContainer::makeFolder(folder);
     const QString name = QStringLiteral("%1-%2")
                              .arg(date.toMSecsSinceEpoch())
                              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     const QString path = QDir(folder).filePath(name);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()
-        || !file.commit()) {
-        report(error, fileError(file.errorString(), path));
+    QString problem;
+    if (!CloudContainer::makeFolder(folder, token)
+        || !CloudContainer::writeFile(path, content, token, &problem)) {
+        report(error,
+            fileError(problem.isEmpty() ? QStringLiteral("The folder could not be made.") : problem,
+                path));
         return {};
     }
     FileVersion version;
@@ -116,6 +120,12 @@ FileVersion FileVersion::addConflictVersion(
     version.m_modificationDate = QDateTime::fromMSecsSinceEpoch(date.toMSecsSinceEpoch(), Qt::UTC);
     version.m_conflict = true;
     return version;
+}
+
+FileVersion FileVersion::addConflictVersion(
+    const QUrl& url, const QByteArray& content, const QDateTime& date, Error* error)
+{
+    return addConflictVersion(url, content, date, CloudContainer::ubiquityIdentityToken(), error);
 }
 
 } // namespace platform::coredata

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QUrl>
+#include <QVariant>
 
 namespace platform::coredata {
 
@@ -27,13 +28,20 @@ public:
     // Resolving a conflict version drops it; the current version stays.
     bool setResolved(bool resolved, Error* error = nullptr) const;
 
-    // Writes this version's content over the item (to a temporary name, then renamed).
+    // Writes this version's content over the item (to a temporary name, then renamed), in
+    // the cloud folder only while it holds the account's token (CloudContainer::writeFile).
+    bool replaceItemAtURL(const QUrl& url, const QVariant& token, Error* error = nullptr) const;
+    // The same for the account whose token the cloud folder holds now.
     bool replaceItemAtURL(const QUrl& url, Error* error = nullptr) const;
 
     // An invalid version when there is no file.
     static FileVersion currentVersionOfItemAtURL(const QUrl& url);
     static QList<FileVersion> unresolvedConflictVersionsOfItemAtURL(const QUrl& url);
-    // Keeps content of the item, last changed at `date`, as a conflict version.
+    // Keeps content of the item, last changed at `date`, as a conflict version; in the cloud
+    // folder only while it holds the account's token, as every write there.
+    static FileVersion addConflictVersion(const QUrl& url, const QByteArray& content,
+        const QDateTime& date, const QVariant& token, Error* error = nullptr);
+    // The same for the account whose token the cloud folder holds now.
     static FileVersion addConflictVersion(
         const QUrl& url, const QByteArray& content, const QDateTime& date, Error* error = nullptr);
     // ".<name>.conflicts" beside the item.

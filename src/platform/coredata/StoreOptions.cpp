@@ -19,6 +19,8 @@ const QString PersistentStoreUbiquitousContainerIdentifierKey
     = QStringLiteral("NSPersistentStoreUbiquitousContainerIdentifierKey");
 const QString PersistentStoreRebuildFromUbiquitousContentOption
     = QStringLiteral("NSPersistentStoreRebuildFromUbiquitousContentOption");
+const QString PersistentStoreUbiquitousIdentityTokenOption
+    = QStringLiteral("KivoPersistentStoreUbiquitousIdentityTokenOption");
 
 const QString StoreUUIDKey = QStringLiteral("NSStoreUUID");
 const QString StoreTypeKey = QStringLiteral("NSStoreType");

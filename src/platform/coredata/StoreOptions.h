@@ -20,6 +20,9 @@ extern const QString PersistentStoreUbiquitousContentNameKey;
 extern const QString PersistentStoreUbiquitousContentURLKey;
 extern const QString PersistentStoreUbiquitousContainerIdentifierKey;
 extern const QString PersistentStoreRebuildFromUbiquitousContentOption;
+// The token of the cloud account the store belongs to; without it, the account signed in
+// when the store is added. The store is refused in a cloud folder of another account.
+extern const QString PersistentStoreUbiquitousIdentityTokenOption;
 
 // Metadata keys every store carries.
 extern const QString StoreUUIDKey; // "NSStoreUUID": random identity made with the store

@@ -22,7 +22,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
-#include <QSaveFile>
 #include <QUuid>
 
 #include <sqlite3.h>
@@ -80,6 +79,8 @@ const QString PeerKey = QStringLiteral("com.apple.coredata.ubiquity.peer");
 const QString ContentNameKey = QStringLiteral("com.apple.coredata.ubiquity.contentName");
 const QString ContentPathKey = QStringLiteral("com.apple.coredata.ubiquity.contentPath");
 const QString BaselineKey = QStringLiteral("com.apple.coredata.ubiquity.baseline");
+// The token of the account the replica was built for.
+const QString TokenKey = QStringLiteral("com.apple.coredata.ubiquity.identityToken");
 
 const QString VersionAttribute = QStringLiteral("mtimestamp");
 
@@ -218,11 +219,12 @@ void removeStoreFiles(const QString& path)
 } // namespace
 
 UbiquitousContent::UbiquitousContent(std::weak_ptr<PersistentStoreCoordinator> coordinator,
-    PersistentStore* store, QString contentPath, QString contentName)
+    PersistentStore* store, QString contentPath, QString contentName, QVariant token)
     : m_coordinator(std::move(coordinator))
     , m_store(store)
     , m_contentPath(std::move(contentPath))
     , m_contentName(std::move(contentName))
+    , m_token(std::move(token))
     , m_queue(dispatch::SerialQueue::create(QStringLiteral("UbiquityImportQueue")))
 {
 }
@@ -252,6 +254,19 @@ QString UbiquitousContent::contentPath(const QVariantMap& options)
     return QDir::cleanPath(QDir(container.toLocalFile()).filePath(relative));
 }
 
+QVariant UbiquitousContent::accountToken(const QVariantMap& options)
+{
+    const QVariant token = options.value(PersistentStoreUbiquitousIdentityTokenOption);
+    return token.isValid() ? token : CloudContainer::ubiquityIdentityToken();
+}
+
+bool UbiquitousContent::belongsToAnotherAccount(const QVariantMap& metadata, const QVariant& token)
+{
+    const QString built = metadata.value(TokenKey).toString();
+    // A replica from before accounts were recorded is taken as the account's.
+    return !built.isEmpty() && built != token.toString();
+}
+
 bool UbiquitousContent::attach(PersistentStoreCoordinator& coordinator,
     const std::shared_ptr<PersistentStore>& store, Error* error)
 {
@@ -264,11 +279,21 @@ bool UbiquitousContent::attach(PersistentStoreCoordinator& coordinator,
                 store->URL().toLocalFile()));
         return false;
     }
+    const QVariant token = accountToken(options);
+    if (!CloudContainer::holdsToken(token)) {
+        report(error,
+            makeError(PersistentStoreOpenError,
+                QStringLiteral("The cloud store cannot be opened: the cloud folder is away or "
+                               "another account's."),
+                store->URL().toLocalFile()));
+        return false;
+    }
     // Nothing can be applied to a store opened for reading: it is read as it is.
     if (store->isReadOnly())
         return true;
-    std::shared_ptr<UbiquitousContent> content(new UbiquitousContent(coordinator.weak_from_this(),
-        store.get(), path, options.value(PersistentStoreUbiquitousContentNameKey).toString()));
+    std::shared_ptr<UbiquitousContent> content(
+        new UbiquitousContent(coordinator.weak_from_this(), store.get(), path,
+            options.value(PersistentStoreUbiquitousContentNameKey).toString(), token));
     if (!content->prepare(
             options.value(PersistentStoreRebuildFromUbiquitousContentOption).toBool(), error))
         return false;
@@ -279,21 +304,29 @@ bool UbiquitousContent::attach(PersistentStoreCoordinator& coordinator,
 
 void UbiquitousContent::discardReplicaToRebuild(const QUrl& storeURL, const QVariantMap& options)
 {
-    if (isUbiquitous(options)
-        && options.value(PersistentStoreRebuildFromUbiquitousContentOption).toBool()
-        && !contentPath(options).isEmpty())
-        removeStoreFiles(storeURL.toLocalFile());
+    if (!isUbiquitous(options)
+        || !options.value(PersistentStoreRebuildFromUbiquitousContentOption).toBool()
+        || contentPath(options).isEmpty())
+        return;
+    const QString path = storeURL.toLocalFile();
+    // Another account's replica stays as it is, with what it has yet to send.
+    if (QFileInfo::exists(path)) {
+        const auto metadata = PersistentStore::readMetadata(path, nullptr);
+        if (metadata && belongsToAnotherAccount(*metadata, accountToken(options)))
+            return;
+    }
+    removeStoreFiles(path);
 }
 
 bool UbiquitousContent::removeUbiquitousContentAndPersistentStore(
     const QUrl& storeURL, const QVariantMap& options, Error* error)
 {
     const QString path = contentPath(options);
-    if (path.isEmpty()) {
+    if (path.isEmpty() || !CloudContainer::holdsToken(accountToken(options))) {
         report(error,
             makeError(PersistentStoreOperationError,
-                QStringLiteral("The cloud content cannot be removed: no cloud account is "
-                               "signed in."),
+                QStringLiteral("The cloud content cannot be removed: the account is not signed "
+                               "in."),
                 storeURL.toLocalFile()));
         return false;
     }
@@ -327,6 +360,16 @@ bool UbiquitousContent::exec(const QByteArray& sql, Error* error)
 bool UbiquitousContent::prepare(bool rebuild, Error* error)
 {
     const QVariantMap metadata = m_store->metadata();
+    if (belongsToAnotherAccount(metadata, m_token)) {
+        report(error,
+            makeError(PersistentStoreOpenError,
+                QStringLiteral("The cloud store cannot be opened: its replica belongs to another "
+                               "cloud account, and is left as it is."),
+                m_store->URL().toLocalFile()));
+        return false;
+    }
+    // The same content is the same folder of the same account: the path alone is every
+    // account's.
     const bool same = !metadata.value(PeerKey).toString().isEmpty()
         && metadata.value(ContentNameKey).toString() == m_contentName
         && metadata.value(ContentPathKey).toString() == m_contentPath;
@@ -346,6 +389,12 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
         return fail();
     if (same && !rebuild) {
         m_peer = metadata.value(PeerKey).toString();
+        if (metadata.value(TokenKey).toString().isEmpty()) {
+            QVariantMap wanted = metadata;
+            wanted.insert(TokenKey, m_token.toString());
+            if (!m_store->writeMetadata(wanted, error))
+                return fail();
+        }
     } else {
         // A new peer: its sequence starts afresh, in a folder of its own.
         m_peer = newId();
@@ -403,12 +452,13 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
         wanted.insert(ContentNameKey, m_contentName);
         wanted.insert(ContentPathKey, m_contentPath);
         wanted.insert(BaselineKey, now());
+        wanted.insert(TokenKey, m_token.toString());
         if (!m_store->writeMetadata(wanted, error))
             return fail();
     }
     if (!m_store->commit(error))
         return fail();
-    CloudContainer::makeFolder(peerFolder(m_peer));
+    CloudContainer::makeFolder(peerFolder(m_peer), m_token);
     flushOutbox();
     Imported imported;
     importLocked(imported);
@@ -704,18 +754,11 @@ bool UbiquitousContent::flushOutbox()
         while (select.step() == SQLITE_ROW)
             waiting.append({ select.integerAt(0), select.blobAt(1) });
     }
-    if (waiting.isEmpty())
-        return true;
-    const QString folder = peerFolder(m_peer);
-    CloudContainer::makeFolder(folder);
     for (const auto& [sequence, body] : std::as_const(waiting)) {
-        // Written aside and renamed into place, synced first: whole in the cloud or absent.
-        QSaveFile file(QDir(folder).filePath(ChangeSet::fileName(sequence)));
-        if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit()) {
-            qWarning().noquote() << "A change set could not be written to the cloud, it stays"
-                                 << "queued:" << file.fileName() << file.errorString();
+        // In order: a set that cannot go holds back the later ones, so the other machines
+        // never meet a gap that is not filled in the end.
+        if (!sendChangeSet(sequence, body))
             return false;
-        }
         Use remove(
             m_store->statement("DELETE FROM " + OutboxTable + " WHERE \"sequence\" = ?", nullptr));
         if (!remove)
@@ -724,6 +767,47 @@ bool UbiquitousContent::flushOutbox()
         remove.step();
     }
     return true;
+}
+
+bool UbiquitousContent::sendChangeSet(qint64 sequence, const QByteArray& body)
+{
+    const QString folder = peerFolder(m_peer);
+    const QString path = QDir(folder).filePath(ChangeSet::fileName(sequence));
+    QString problem;
+    if (!CloudContainer::makeFolder(folder, m_token))
+        problem = QStringLiteral("the account's folder is not there");
+    else if (CloudContainer::writeFile(path, body, m_token, &problem)) {
+        // Whole in the account's folder, which is still in the place.
+        if (QFileInfo(path).size() == body.size() && CloudContainer::holdsToken(m_token))
+            return true;
+        problem = QStringLiteral("the account's folder changed hands as it was written");
+    }
+    // What a folder that took the account's place got of it goes again: this peer's folder
+    // is its own, nobody else's file has the name.
+    if (!CloudContainer::holdsToken(m_token) && QFileInfo::exists(path)) {
+        QFile written(path);
+        if (written.open(QIODevice::ReadOnly) && written.readAll() == body) {
+            written.close();
+            QFile::remove(path);
+        }
+    }
+    qWarning().noquote() << "A change set could not be written to the cloud, it stays queued:"
+                         << path << problem;
+    return false;
+}
+
+void UbiquitousContent::tellGap(const QString& peer, qint64 missing, qint64 later)
+{
+    const QString gap = peer + '/' + QString::number(missing);
+    if (m_toldGaps.contains(gap))
+        return;
+    m_toldGaps.insert(gap);
+    qWarning().noquote() << QStringLiteral(
+        "Cloud peer %1: change set %2 is missing while its set %3 is there; its later sets "
+        "wait for it.")
+                                .arg(peer)
+                                .arg(missing)
+                                .arg(later);
 }
 
 void UbiquitousContent::reportImportFailure(
@@ -741,6 +825,9 @@ void UbiquitousContent::reportImportFailure(
 
 void UbiquitousContent::importLocked(Imported& imported)
 {
+    // Another account's folder in the place holds nothing of this content.
+    if (!CloudContainer::holdsToken(m_token))
+        return;
     QMap<QString, qint64> applied;
     {
         Use select(m_store->statement("SELECT \"peer\", \"sequence\" FROM " + PeersTable, nullptr));
@@ -762,7 +849,8 @@ void UbiquitousContent::importLocked(Imported& imported)
         }
         // A peer's sets apply in order, and not past a gap: a later set may build on the
         // missing one, which the cloud has yet to bring.
-        for (qint64 next = applied.value(peer, 0) + 1; files.contains(next); ++next) {
+        qint64 next = applied.value(peer, 0) + 1;
+        for (; files.contains(next); ++next) {
             const QString path = files.value(next);
             QFile file(path);
             QString problem;
@@ -790,8 +878,11 @@ void UbiquitousContent::importLocked(Imported& imported)
             set->peer = peer;
             sets.append(*set);
         }
+        if (!files.contains(next) && !files.isEmpty() && files.lastKey() > next)
+            tellGap(peer, next, files.lastKey());
     }
-    if (sets.isEmpty())
+    // What was read came from the account's folder only if it is still in the place.
+    if (sets.isEmpty() || !CloudContainer::holdsToken(m_token))
         return;
 
     Error error;

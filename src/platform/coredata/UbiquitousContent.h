@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QString>
 #include <QUrl>
+#include <QVariant>
 #include <QVariantMap>
 
 #include <atomic>
@@ -41,6 +42,14 @@ class PersistentStoreCoordinator;
 // DidImportUbiquitousContentChangesNotification with the ids of the inserted, updated and
 // deleted objects. When two peers change one object, the change with the later version
 // (its "mtimestamp") wins on every peer; a deletion wins over changes made before it.
+//
+// The content belongs to one cloud account, the one whose token the cloud folder held when
+// the store was added (PersistentStoreUbiquitousIdentityTokenOption): nothing is read from
+// or written to a cloud folder that holds another token or none (an empty mount point),
+// and a set leaves this replica's queue only once it lies whole in the account's folder
+// with the token still in place; otherwise it stays queued and is written again, under
+// the same name, when the account's folder is back. A replica built for one account is
+// never opened in another's folder.
 class UbiquitousContent final : public StoreSaveHook,
                                 public std::enable_shared_from_this<UbiquitousContent> {
 public:
@@ -90,7 +99,17 @@ private:
     struct Tracked;
 
     UbiquitousContent(std::weak_ptr<PersistentStoreCoordinator> coordinator, PersistentStore* store,
-        QString contentPath, QString contentName);
+        QString contentPath, QString contentName, QVariant token);
+
+    // The account the options name, else the one signed in now.
+    static QVariant accountToken(const QVariantMap& options);
+    // Whether the replica's metadata names another account than the token's.
+    static bool belongsToAnotherAccount(const QVariantMap& metadata, const QVariant& token);
+    // Writes one change set whole into this peer's folder of the account; false when it is
+    // not there whole with the account's token in place afterwards.
+    bool sendChangeSet(qint64 sequence, const QByteArray& body);
+    // Tells, once for each, of a peer whose later sets wait for a missing one.
+    void tellGap(const QString& peer, qint64 missing, qint64 later);
 
     bool prepare(bool rebuild, Error* error);
     void startWatching();
@@ -127,12 +146,14 @@ private:
     PersistentStore* m_store; // valid while !m_closed, used under the coordinator's lock
     QString m_contentPath;
     QString m_contentName;
+    QVariant m_token; // the account's
     QString m_peer;
     std::shared_ptr<dispatch::SerialQueue> m_queue;
     std::unique_ptr<FolderWatch> m_watch;
     std::atomic<bool> m_closed { false };
     std::atomic<bool> m_importScheduled { false };
     QSet<QString> m_reported; // damaged change sets already reported (coordinator's lock)
+    QSet<QString> m_toldGaps; // missing change sets already told (coordinator's lock)
 };
 
 } // namespace platform::coredata

@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QtDebug>
 
 namespace platform::coredata {
@@ -18,34 +17,45 @@ UbiquitousKeyValueStore& UbiquitousKeyValueStore::defaultStore()
     return store;
 }
 
-QString UbiquitousKeyValueStore::filePath() const
+QString UbiquitousKeyValueStore::filePathFor(const QVariant& token)
 {
-    if (!CloudContainer::ubiquityIdentityToken().isValid())
+    if (!token.isValid())
         return {};
     return QDir(CloudContainer::rootPath())
         .filePath(QStringLiteral("KeyValueStore/%1.json")
                       .arg(CloudContainer::defaultContainerIdentifier()));
 }
 
-QVariantMap UbiquitousKeyValueStore::read() const
+QString UbiquitousKeyValueStore::filePath() const
 {
-    QFile file(filePath());
+    return filePathFor(CloudContainer::ubiquityIdentityToken());
+}
+
+QVariantMap UbiquitousKeyValueStore::read(const QString& path)
+{
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QJsonDocument::fromJson(file.readAll()).object().toVariantMap();
 }
 
-void UbiquitousKeyValueStore::write(const QVariantMap& values)
+void UbiquitousKeyValueStore::change(const std::function<void(QVariantMap&)>& change)
 {
-    const QString path = filePath();
+    std::lock_guard lock(m_mutex);
+    const QVariant token = CloudContainer::ubiquityIdentityToken();
+    const QString path = filePathFor(token);
+    // Another machine's changes since the last look are kept.
+    QVariantMap values = path.isEmpty() ? m_values : read(path);
+    change(values);
+    m_values = values;
     if (path.isEmpty())
         return;
-    CloudContainer::makeFolder(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
     const QByteArray json = QJsonDocument(QJsonObject::fromVariantMap(values)).toJson();
-    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())
+    QString problem;
+    if (!CloudContainer::makeFolder(QFileInfo(path).absolutePath(), token)
+        || !CloudContainer::writeFile(path, json, token, &problem))
         qWarning().noquote() << "The cloud key-value store could not be written:" << path
-                             << file.errorString();
+                             << problem;
 }
 
 bool UbiquitousKeyValueStore::synchronize()
@@ -54,7 +64,7 @@ bool UbiquitousKeyValueStore::synchronize()
     const QString path = filePath();
     if (path.isEmpty())
         return false;
-    m_values = QFileInfo::exists(path) ? read() : QVariantMap();
+    m_values = QFileInfo::exists(path) ? read(path) : QVariantMap();
     return true;
 }
 
@@ -72,21 +82,12 @@ QVariant UbiquitousKeyValueStore::objectForKey(const QString& key) const
 
 void UbiquitousKeyValueStore::setObject(const QString& key, const QVariant& value)
 {
-    std::lock_guard lock(m_mutex);
-    // Another machine's changes since the last look are kept.
-    QVariantMap values = filePath().isEmpty() ? m_values : read();
-    values.insert(key, value);
-    m_values = values;
-    write(values);
+    change([&](QVariantMap& values) { values.insert(key, value); });
 }
 
 void UbiquitousKeyValueStore::removeObjectForKey(const QString& key)
 {
-    std::lock_guard lock(m_mutex);
-    QVariantMap values = filePath().isEmpty() ? m_values : read();
-    values.remove(key);
-    m_values = values;
-    write(values);
+    change([&](QVariantMap& values) { values.remove(key); });
 }
 
 void UbiquitousKeyValueStore::reset()

@@ -4,14 +4,16 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <functional>
 #include <mutex>
 
 namespace platform::coredata {
 
 // Small values the application shares across the machines of its cloud account: a JSON
 // object in the file "KeyValueStore/<application identifier>.json" of the cloud folder,
-// rewritten whole (to a temporary name, then renamed) at every change. While no account is
-// signed in the values live in memory only.
+// rewritten whole (to a temporary name, then renamed) at every change, into the account
+// whose values the change was made to: a folder that changed hands meanwhile gets nothing.
+// While no account is signed in the values live in memory only.
 class UbiquitousKeyValueStore {
 public:
     static UbiquitousKeyValueStore& defaultStore();
@@ -29,8 +31,12 @@ public:
 
 private:
     UbiquitousKeyValueStore() = default;
-    QVariantMap read() const;
-    void write(const QVariantMap& values);
+    // The file of the account; empty when signed out.
+    static QString filePathFor(const QVariant& token);
+    static QVariantMap read(const QString& path);
+    // Changes the values as `change` says: those of the account read, changed and written
+    // back under its token, or those in memory while signed out.
+    void change(const std::function<void(QVariantMap&)>& change);
 
     mutable std::mutex m_mutex;
     QVariantMap m_values;

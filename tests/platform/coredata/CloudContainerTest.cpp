@@ -13,6 +13,12 @@
 #include <QSaveFile>
 #include <QThread>
 
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace cloudtest;
 
 namespace {
@@ -396,4 +402,149 @@ TEST_F(CloudTest, AMetadataQueryFindsAFileByNameAndTellsOfItsChanges)
     EXPECT_EQ(updates, 2);
     center.removeObserver(t1);
     center.removeObserver(t2);
+}
+
+namespace {
+
+// Another account's folder: its own token.
+void makeAccountFolder(const QString& path, const QByteArray& token)
+{
+    QDir().mkpath(path);
+    writeFile(path + "/" + cd::CloudContainer::IdentityTokenFileName, token);
+}
+
+QStringList everythingIn(const QString& folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << QDir(folder).relativeFilePath(it.next());
+    found.sort();
+    return found;
+}
+
+} // namespace
+
+TEST_F(CloudTest, FoldersAreMadeOnlyWhileTheCloudFolderHoldsTheAccountsToken)
+{
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    const QString logs = cloudFolder() + "/net.solvane.kivotab/CloudLogs";
+    EXPECT_TRUE(cd::CloudContainer::makeFolder(logs + "/A", token));
+    EXPECT_TRUE(cd::CloudContainer::writeFile(logs + "/A/file", "mine", token));
+    EXPECT_EQ(readFile(logs + "/A/file"), "mine");
+
+    // Another account's folder takes the place.
+    const QString mine = cloudFolder() + ".mine";
+    ASSERT_TRUE(QDir().rename(cloudFolder(), mine));
+    makeAccountFolder(cloudFolder(), "OTHER-ACCOUNT");
+    QString problem;
+    EXPECT_FALSE(cd::CloudContainer::makeFolder(logs + "/B", token));
+    EXPECT_FALSE(cd::CloudContainer::writeFile(cloudFolder() + "/file", "mine", token, &problem));
+    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_EQ(
+        everythingIn(cloudFolder()), QStringList { cd::CloudContainer::IdentityTokenFileName })
+        << "the other account's folder got nothing";
+
+    // An empty mount point in the place: no account at all.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    EXPECT_FALSE(cd::CloudContainer::makeFolder(logs + "/B", token));
+    EXPECT_FALSE(cd::CloudContainer::makeFolder(logs + "/B"));
+    EXPECT_FALSE(cd::CloudContainer::makeFolder(logs + "/B", QVariant()));
+    EXPECT_FALSE(cd::CloudContainer::writeFile(cloudFolder() + "/file", "mine", token));
+    EXPECT_TRUE(everythingIn(cloudFolder()).isEmpty()) << "the mount point got nothing";
+
+    // The account's folder is back.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(mine, cloudFolder()));
+    EXPECT_TRUE(cd::CloudContainer::makeFolder(logs + "/B", token));
+    EXPECT_TRUE(cd::CloudContainer::writeFile(logs + "/B/file", "mine", token));
+    EXPECT_EQ(readFile(logs + "/B/file"), "mine");
+}
+
+TEST_F(CloudTest, AFileBegunAsTheFolderChangesHandsIsNotLeftInTheFolderThatTookThePlace)
+{
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    const QString mine = cloudFolder() + ".mine";
+    const QString file = cloudFolder() + "/KeyValueStore/values.json";
+    ASSERT_TRUE(cd::CloudContainer::makeFolder(QFileInfo(file).absolutePath(), token));
+    // Once the token was found, another account's folder laid out as this one takes the place.
+    cd::CloudContainer::setWriteHook([&](const QString&) {
+        ASSERT_TRUE(QDir().rename(cloudFolder(), mine));
+        makeAccountFolder(cloudFolder(), "OTHER-ACCOUNT");
+        QDir().mkpath(QFileInfo(file).absolutePath());
+    });
+    QString problem;
+    EXPECT_FALSE(cd::CloudContainer::writeFile(file, "mine", token, &problem));
+    cd::CloudContainer::setWriteHook(nullptr);
+    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_EQ(everythingIn(cloudFolder()),
+        (QStringList { cd::CloudContainer::IdentityTokenFileName, "KeyValueStore" }))
+        << "the other account's folder got nothing";
+    EXPECT_FALSE(QFileInfo::exists(mine + "/KeyValueStore/values.json"));
+}
+
+TEST_F(CloudTest, AnUnseenVersionIsKeptOnlyInTheAccountItWasReadFrom)
+{
+    const QString path = cloudFolder() + "/StoreUUID+";
+    auto presenter = std::make_shared<RecordingPresenter>(path);
+    cd::FileCoordinator::addFilePresenter(presenter);
+    cd::FileCoordinator own(presenter.get());
+    writeFile(path, "THEIRS");
+    // As this machine writes over the version it has not seen, another account's folder,
+    // with a marker of its own, takes the place.
+    const QString mine = cloudFolder() + ".mine";
+    EXPECT_TRUE(own.coordinateWritingItemAtURL(
+        QUrl::fromLocalFile(path), cd::FileCoordinator::WritingForMerging, [&](const QUrl&) {
+            ASSERT_TRUE(QDir().rename(cloudFolder(), mine));
+            makeAccountFolder(cloudFolder(), "OTHER-ACCOUNT");
+            writeFile(path, "OTHER ACCOUNT'S");
+        }));
+    EXPECT_EQ(everythingIn(cloudFolder()),
+        (QStringList { cd::CloudContainer::IdentityTokenFileName, "StoreUUID+" }))
+        << "the other account's folder got nothing";
+    EXPECT_EQ(readFile(path), "OTHER ACCOUNT'S");
+    cd::FileCoordinator::removeFilePresenter(presenter.get());
+}
+
+TEST_F(CloudTest, TheKeyValueStoreWritesOnlyIntoTheAccountItReadFrom)
+{
+    auto& values = cd::UbiquitousKeyValueStore::defaultStore();
+    values.setObject("theme", "Blue");
+    const QString file = values.filePath();
+    const QString relative = QDir(cloudFolder()).relativeFilePath(file);
+    // The file becomes a pipe this test holds, so that the next change's read waits on it.
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    std::thread change([&] { values.setObject("theme", "Red"); });
+    int pipe = -1;
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        pipe = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_NONBLOCK);
+        return pipe >= 0;
+    })) << "the change reads the pipe";
+
+    // Meanwhile the folder changes hands: another account's, with values of its own.
+    const QString mine = cloudFolder() + ".mine";
+    ASSERT_TRUE(QDir().rename(cloudFolder(), mine));
+    makeAccountFolder(cloudFolder(), "OTHER-ACCOUNT");
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    writeFile(file, R"({"theirs": 1})");
+    const QByteArray sent = R"({"theme": "Blue"})";
+    ASSERT_EQ(::write(pipe, sent.constData(), size_t(sent.size())), ssize_t(sent.size()));
+    ::close(pipe);
+    change.join();
+
+    EXPECT_EQ(readFile(file), R"({"theirs": 1})") << "the other account's values stay theirs";
+    EXPECT_EQ(everythingIn(cloudFolder()),
+        (QStringList { cd::CloudContainer::IdentityTokenFileName, "KeyValueStore", relative }));
+    EXPECT_EQ(QFileInfo(mine + "/" + relative).isFile(), false)
+        << "the pipe in the account's folder, gone with it, was never written";
+
+    // Back in the account: a change is written there.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(mine, cloudFolder()));
+    ASSERT_TRUE(QFile::remove(file));
+    values.setObject("theme", "Green");
+    EXPECT_EQ(QJsonDocument::fromJson(readFile(file)).object().value("theme").toString(), "Green");
 }

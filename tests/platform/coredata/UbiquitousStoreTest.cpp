@@ -607,3 +607,165 @@ TEST_F(CloudTest, KilledMidSaveLeavesEveryChangeSetWholeOrAbsent)
     Peer other("Other.sqlite");
     EXPECT_EQ(other.count("Rows"), committed);
 }
+
+namespace {
+
+// What a folder holds, every file with its content.
+QMap<QString, QByteArray> filesIn(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(
+        folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), readFile(path));
+    }
+    return files;
+}
+
+// Another account's folder in the cloud folder's place, holding content of the same name.
+void placeAnotherAccount()
+{
+    QDir().mkpath(cloudFolder() + "/net.solvane.kivotab/CloudLogs/S1");
+    writeFile(cloudFolder() + "/" + cd::CloudContainer::IdentityTokenFileName, "OTHER-ACCOUNT");
+}
+
+} // namespace
+
+TEST_F(CloudTest, ChangeSetsWaitForTheirAccountsFolderAndGoNowhereElse)
+{
+    const QString mine = cloudFolder() + ".mine";
+    Peer a("A.sqlite");
+    ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+    a.insert("D1", "One", 1);
+    ASSERT_TRUE(a.context->save());
+
+    // The share is unmounted as a change set is being written, its empty mount point left
+    // behind.
+    std::atomic<int> unmounts { 0 };
+    cd::CloudContainer::setWriteHook([&](const QString& path) {
+        if (cd::ChangeSet::sequenceOfFileName(QFileInfo(path).fileName()) && unmounts++ == 0) {
+            ASSERT_TRUE(QDir().rename(cloudFolder(), mine));
+            ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+        }
+    });
+    a.insert("D2", "Two", 1);
+    EXPECT_TRUE(a.context->save()) << "the save itself does not depend on the cloud";
+    ASSERT_TRUE(testsupport::waitUntil([&] { return unmounts > 0; }, 10000));
+    cd::CloudContainer::setWriteHook(nullptr);
+    // And while the mount point stays empty.
+    a.insert("D3", "Three", 1);
+    EXPECT_TRUE(a.context->save());
+    testsupport::processEvents(200);
+    EXPECT_TRUE(QDir(cloudFolder()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+        << "nothing is made in the mount point";
+
+    // Another account's folder takes the place, while the store keeps looking.
+    placeAnotherAccount();
+    const auto theirs = filesIn(cloudFolder());
+    a.insert("D4", "Four", 1);
+    EXPECT_TRUE(a.context->save());
+    testsupport::processEvents(300);
+    EXPECT_EQ(filesIn(cloudFolder()), theirs) << "the other account's folder got nothing";
+
+    // The account's folder is back: what waited goes, in order, under its own names.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(mine, cloudFolder()));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return changeSetFiles().size() == 4; }, 10000))
+        << changeSetFiles().join(' ').toStdString();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(changeSetFiles()[i].endsWith(cd::ChangeSet::fileName(i + 1)));
+    Peer b("B.sqlite");
+    EXPECT_EQ(b.count(), 4);
+}
+
+TEST_F(CloudTest, AnotherAccountsReplicaIsLeftAsItIs)
+{
+    const QString mine = cloudFolder() + ".mine";
+    {
+        Peer a("A.sqlite");
+        ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+        a.insert("D1", "One", 1);
+        ASSERT_TRUE(a.context->save());
+        // Signed out: the next save waits in the replica.
+        ASSERT_TRUE(QDir().rename(cloudFolder(), mine));
+        a.insert("D2", "Two", 1);
+        EXPECT_TRUE(a.context->save());
+    }
+    placeAnotherAccount();
+    const auto theirs = filesIn(cloudFolder());
+    {
+        Peer reopened("A.sqlite");
+        EXPECT_FALSE(reopened.store) << "the replica is the first account's";
+        EXPECT_EQ(reopened.error.code(), cd::PersistentStoreOpenError);
+        Peer rebuilt(
+            "A.sqlite", "S1", { { cd::PersistentStoreRebuildFromUbiquitousContentOption, true } });
+        EXPECT_FALSE(rebuilt.store) << "nor is it rebuilt from the other account's content";
+    }
+    EXPECT_EQ(filesIn(cloudFolder()), theirs) << "the other account's folder got nothing";
+
+    // The first account's folder is back: the replica, kept whole, sends what waited.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(mine, cloudFolder()));
+    {
+        Peer back("A.sqlite");
+        ASSERT_TRUE(back.store) << back.error.localizedDescription().toStdString();
+        EXPECT_EQ(back.count(), 2);
+    }
+    EXPECT_EQ(changeSetFiles().size(), 2);
+    Peer b("B.sqlite");
+    EXPECT_EQ(b.count(), 2);
+}
+
+namespace {
+
+QStringList g_warnings;
+std::mutex g_warningsMutex;
+
+void recordWarning(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtWarningMsg)
+        return;
+    std::lock_guard lock(g_warningsMutex);
+    g_warnings << message;
+}
+
+} // namespace
+
+TEST_F(CloudTest, APeersLaterSetsWaitingForAMissingOneAreToldOnce)
+{
+    QString aside;
+    QString missing;
+    {
+        Peer a("A.sqlite");
+        for (const char* id : { "D1", "D2", "D3" }) {
+            a.insert(id, id, 1);
+            ASSERT_TRUE(a.context->save());
+        }
+        const QStringList files = changeSetFiles();
+        ASSERT_EQ(files.size(), 3);
+        missing = files[1];
+        aside = testsupport::homePath() + "/set2.json";
+        ASSERT_TRUE(QFile::rename(missing, aside));
+    }
+    // The peer's folder: <content>/<peer>/<content name>/<set>.
+    const QString peer = QFileInfo(missing).dir().absolutePath().section('/', -2, -2);
+    {
+        std::lock_guard lock(g_warningsMutex);
+        g_warnings.clear();
+    }
+    const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
+    Peer b("B.sqlite");
+    EXPECT_EQ(b.count(), 1) << "nothing past the gap";
+    testsupport::processEvents(400); // several looks at the folders
+    EXPECT_EQ(b.count(), 1);
+    ASSERT_TRUE(QFile::rename(aside, missing));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return b.count() == 3; }, 10000));
+    qInstallMessageHandler(previous);
+
+    std::lock_guard lock(g_warningsMutex);
+    const QStringList told = g_warnings.filter("is missing while");
+    ASSERT_EQ(told.size(), 1) << g_warnings.join('\n').toStdString();
+    EXPECT_TRUE(told.first().contains(peer)) << told.first().toStdString();
+    EXPECT_TRUE(told.first().contains("change set 2 ")) << told.first().toStdString();
+}

@@ -1,0 +1,325 @@
+#include "CloudStoreFixture.h"
+
+#include "model/CSMStoreUUIDPresenter.h"
+#include "platform/Dispatch.h"
+#include "platform/coredata/ChangeSet.h"
+#include "platform/coredata/FileCoordinator.h"
+#include "platform/coredata/FileVersion.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QSaveFile>
+
+#include <future>
+
+using namespace cloudstoretest;
+
+namespace {
+
+const QString SecondAccountToken = QStringLiteral("SECOND-ACCOUNT");
+const QString SecondIdentity = QStringLiteral("0B0B0B0B-0000-4000-8000-000000000002");
+
+// The cloud folder's account as seen from its inside, and the paths of its files.
+QString containerOf(const QString& cloudRoot)
+{
+    return cloudRoot + "/net.solvane.kivotab";
+}
+
+QString markerIn(const QString& cloudRoot)
+{
+    return containerOf(cloudRoot) + "/CloudLogs/StoreUUID+";
+}
+
+// As another machine's sync writes a file: whole, under another name, then renamed.
+void writeWhole(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    ASSERT_TRUE(file.commit());
+}
+
+// A change set another machine saved into the store of the identity: one Database row.
+void saveRowFromAnotherMachine(const QString& cloudRoot, const QString& identity, const QString& id)
+{
+    cd::ChangeSet set;
+    set.peer = QStringLiteral("ANOTHER-MACHINE");
+    set.sequence = 1;
+    set.time = 1000;
+    cd::ChangeSet::Change change;
+    change.kind = cd::ChangeSet::Change::Kind::Insert;
+    change.entity = QStringLiteral("Database");
+    change.object = QStringLiteral("OBJECT-") + id;
+    change.version = 1000;
+    change.values = { { "id", id }, { "name", "Name " + id }, { "mtimestamp", 1000.0 } };
+    set.changes << change;
+    writeWhole(containerOf(cloudRoot) + "/CloudLogs/" + identity + "/" + set.peer + "/" + identity
+            + "/" + cd::ChangeSet::fileName(1),
+        set.toJson());
+}
+
+// Every file under the folder, with a digest of its content.
+QMap<QString, QByteArray> filesIn(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(
+        folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        files.insert(QDir(folder).relativeFilePath(path),
+            QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5));
+    }
+    return files;
+}
+
+bool isEmptyFolder(const QString& folder)
+{
+    return QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+// The cloud folder as one account's machines share it, taken away and put back whole.
+class CloudAccountTest : public CloudStoreTest {
+protected:
+    static QString firstAway() { return cloudFolder() + ".first"; }
+    static QString secondAway() { return cloudFolder() + ".second"; }
+
+    QString localStore() const { return appSupport() + "/Kivotab.sqlite"; }
+
+    // The rows a new machine of the account finds in the identity's cloud content.
+    QStringList rowsAnotherMachineSees(const QString& identity)
+    {
+        const QString replica = QStringLiteral("%1/another-machine-%2/%3.sqlite")
+                                    .arg(testsupport::homePath())
+                                    .arg(++m_machines)
+                                    .arg(identity);
+        QDir().mkpath(QFileInfo(replica).absolutePath());
+        auto coordinator = std::make_shared<cd::PersistentStoreCoordinator>(model());
+        platform::Error error;
+        auto store = coordinator->addPersistentStore(cd::SQLiteStoreType, {},
+            QUrl::fromLocalFile(replica),
+            manager->optionsForCloudStoreURL(manager->URLForCloudStoreWithUUID(identity)), &error);
+        if (!store)
+            return { "<" + error.localizedDescription() + ">" };
+        QStringList ids;
+        {
+            cd::ManagedObjectContext context(
+                cd::ManagedObjectContext::ConcurrencyType::Confinement);
+            context.setPersistentStoreCoordinator(coordinator);
+            cd::FetchRequest request("Database");
+            request.setSortDescriptors({ { "id", true } });
+            for (auto* object : context.executeFetchRequest(request))
+                ids << object->value("id").toString();
+        }
+        EXPECT_TRUE(coordinator->removePersistentStore(store));
+        return ids;
+    }
+
+    void waitForTheLocalStore()
+    {
+        ASSERT_TRUE(
+            testsupport::waitUntil([&] { return loadedStoreFile() == localStore(); }, 20000))
+            << delegate.allLogs().join('\n').toStdString();
+    }
+
+    void waitForTheCloudStore(const QString& identity, const QString& store = {})
+    {
+        ASSERT_TRUE(testsupport::waitUntil(
+            [&] {
+                return manager->activeCloudStoreUUID() == identity
+                    && (store.isEmpty() || loadedStoreFile() == store) && delegate.currentContext();
+            },
+            20000))
+            << delegate.allLogs().join('\n').toStdString();
+        drain();
+    }
+
+    bool wroteAnIdentity()
+    {
+        for (const QString& line : delegate.allLogs()) {
+            if (line.startsWith(QStringLiteral("Writing new StoreUUID:")))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    int m_machines = 0;
+};
+
+// Holds the persistence queue, so that the manager hears of nothing until released.
+class PersistenceQueueHold {
+public:
+    explicit PersistenceQueueHold(CloudStoreManager& manager)
+    {
+        auto holding = std::make_shared<std::promise<void>>();
+        auto held = holding->get_future();
+        manager.enqueue(
+            [holding, released = m_released.get_future().share()] {
+                holding->set_value();
+                released.wait();
+            },
+            false, false);
+        held.wait();
+    }
+    ~PersistenceQueueHold() { release(); }
+    void release()
+    {
+        if (!m_done) {
+            m_done = true;
+            m_released.set_value();
+        }
+    }
+
+private:
+    std::promise<void> m_released;
+    bool m_done = false;
+};
+
+} // namespace
+
+TEST_F(CloudAccountTest, ASaveAsTheShareUnmountsWaitsForItAndThenReachesTheOtherMachines)
+{
+    start(true);
+    const QString identity = manager->activeCloudStoreUUID();
+    const QString store = loadedStoreFile();
+    ASSERT_FALSE(identity.isEmpty());
+    addDatabases({ "a", "b" });
+
+    // The share is unmounted as a save goes out: its change set meets the empty mount point
+    // before anything has heard of the unmount.
+    ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+    ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    addDatabases({ "q" });
+    EXPECT_TRUE(isEmptyFolder(cloudFolder())) << "nothing is made inside the empty mount point";
+
+    // Heard of: the local store serves meanwhile, and the mount point stays empty.
+    waitForTheLocalStore();
+    EXPECT_TRUE(isEmptyFolder(cloudFolder()));
+    EXPECT_TRUE(manager->cloudEnabled()) << "the cloud stays chosen while it is away";
+
+    // The share is back: the waiting save goes before the next one.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder()));
+    waitForTheCloudStore(identity, store);
+    addDatabases({ "r" });
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "b", "q", "r" }));
+    EXPECT_EQ(rowsAnotherMachineSees(identity), (QStringList { "a", "b", "q", "r" }));
+}
+
+TEST_F(CloudAccountTest, AnotherAccountsFolderInThePlaceGetsNothingAndTheFirstGetsEverySave)
+{
+    start(true);
+    const QString identity = manager->activeCloudStoreUUID();
+    const QString store = loadedStoreFile();
+    addDatabases({ "a", "b" });
+    delegate.takeLogs();
+
+    // Signed out (the folder goes) as a save is made: it waits in the cloud store.
+    ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+    addDatabases({ "q" });
+    waitForTheLocalStore();
+
+    // Another account's folder comes in the same place: its own token, identity and rows.
+    const QString prepared = cloudFolder() + ".prepared";
+    writeWhole(
+        prepared + "/" + cd::CloudContainer::IdentityTokenFileName, SecondAccountToken.toLatin1());
+    writeWhole(markerIn(prepared), SecondIdentity.toLatin1());
+    saveRowFromAnotherMachine(prepared, SecondIdentity, "s");
+    const auto theirs = filesIn(prepared);
+    ASSERT_TRUE(QDir().rename(prepared, cloudFolder()));
+    // This machine is now one of the second account's: its store, none of the first's rows.
+    waitForTheCloudStore(SecondIdentity);
+    EXPECT_EQ(databaseIds(), QStringList { "s" });
+    EXPECT_TRUE(QFileInfo::exists(store)) << "the first account's store is kept";
+
+    // The first account's folder is back.
+    ASSERT_TRUE(QDir().rename(cloudFolder(), secondAway()));
+    ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder()));
+    waitForTheCloudStore(identity, store);
+    addDatabases({ "r" });
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "b", "q", "r" }));
+    EXPECT_EQ(rowsAnotherMachineSees(identity), (QStringList { "a", "b", "q", "r" }));
+    EXPECT_EQ(filesIn(secondAway()), theirs) << "the second account's folder got nothing";
+    EXPECT_FALSE(wroteAnIdentity()) << "neither account's identity is written again";
+}
+
+TEST_F(CloudAccountTest, AFirstStartWhileTheMarkerIsBeingWrittenWaitsForTheIdentityItNames)
+{
+    // Another machine has saved a row in the store it names, and is writing the marker.
+    cd::CloudContainer::signIn();
+    saveRowFromAnotherMachine(cloudFolder(), SecondIdentity, "t");
+    const QString marker = markerIn(cloudFolder());
+    writeFile(marker, "");
+
+    start(true);
+    EXPECT_EQ(loadedStoreFile(), localStore()) << "the local store serves meanwhile";
+    EXPECT_TRUE(manager->cloudEnabled());
+    drain();
+    EXPECT_TRUE(readFile(marker).isEmpty()) << "nothing is written over the marker";
+    EXPECT_FALSE(wroteAnIdentity());
+
+    writeWhole(marker, SecondIdentity.toLatin1());
+    waitForTheCloudStore(SecondIdentity);
+    EXPECT_EQ(databaseIds(), QStringList { "t" });
+    EXPECT_EQ(readFile(marker), SecondIdentity.toLatin1());
+    EXPECT_FALSE(wroteAnIdentity());
+}
+
+TEST_F(CloudAccountTest, AnotherAccountsMarkerConflictsAreLeftToItsOwnMachines)
+{
+    start(true);
+    const auto presenter = manager->storeUUIDPresenter();
+
+    // Another account's folder, whose marker two of its machines wrote at once.
+    const QString prepared = cloudFolder() + ".prepared";
+    writeWhole(
+        prepared + "/" + cd::CloudContainer::IdentityTokenFileName, SecondAccountToken.toLatin1());
+    writeWhole(markerIn(prepared), "SECOND-CURRENT");
+    ASSERT_TRUE(cd::FileVersion::addConflictVersion(QUrl::fromLocalFile(markerIn(prepared)),
+        "SECOND-OLDER", QDateTime::fromSecsSinceEpoch(1000, Qt::UTC))
+                    .isValid());
+
+    {
+        // It takes the first account's place while the manager has yet to hear of it: the
+        // presenter of the first account's marker sees it first.
+        PersistenceQueueHold hold(*manager);
+        ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+        ASSERT_TRUE(QDir().rename(prepared, cloudFolder()));
+        cd::FileCoordinator::lookAtPresentedItems();
+        presenter->presentedItemOperationQueue()->sync([] {});
+        testsupport::processEvents(200);
+        presenter->presentedItemOperationQueue()->sync([] {});
+
+        const QUrl marker = QUrl::fromLocalFile(markerIn(cloudFolder()));
+        EXPECT_EQ(readFile(marker.toLocalFile()), "SECOND-CURRENT");
+        const auto versions = cd::FileVersion::unresolvedConflictVersionsOfItemAtURL(marker);
+        ASSERT_EQ(versions.size(), 1);
+        EXPECT_EQ(readFile(versions.first().URL().toLocalFile()), "SECOND-OLDER");
+    }
+}
+
+TEST_F(CloudAccountTest, AnAccountBackBeforeTheMonitorLooksIsLoadedAgain)
+{
+    start(true);
+    const QString identity = manager->activeCloudStoreUUID();
+    const QString store = loadedStoreFile();
+    addDatabases({ "a" });
+
+    // The share is unmounted and the marker's presenter hears of it first: the monitor of
+    // the account, which looks from the main thread's events, has not looked meanwhile.
+    ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+    ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    cd::FileCoordinator::lookAtPresentedItems();
+    ASSERT_TRUE(waitWithoutEvents([&] { return loadedStoreFile() == localStore(); }))
+        << delegate.allLogs().join('\n').toStdString();
+
+    // The share is back before the monitor's next look.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder()));
+    waitForTheCloudStore(identity, store);
+    addDatabases({ "b" });
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "b" }));
+}
