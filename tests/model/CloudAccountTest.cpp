@@ -189,11 +189,15 @@ TEST_F(CloudAccountTest, ASaveAsTheShareUnmountsWaitsForItAndThenReachesTheOther
     addDatabases({ "a", "b" });
 
     // The share is unmounted as a save goes out: its change set meets the empty mount point
-    // before anything has heard of the unmount.
-    ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
-    ASSERT_TRUE(QDir().mkpath(cloudFolder()));
-    addDatabases({ "q" });
-    EXPECT_TRUE(isEmptyFolder(cloudFolder())) << "nothing is made inside the empty mount point";
+    // before the manager has heard of the unmount (a save after that goes to the local store).
+    {
+        PersistenceQueueHold hold(*manager);
+        ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+        ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+        addDatabases({ "q" });
+        EXPECT_EQ(loadedStoreFile(), store);
+        EXPECT_TRUE(isEmptyFolder(cloudFolder())) << "nothing is made inside the empty mount point";
+    }
 
     // Heard of: the local store serves meanwhile, and the mount point stays empty.
     waitForTheLocalStore();
@@ -217,9 +221,14 @@ TEST_F(CloudAccountTest, AnotherAccountsFolderInThePlaceGetsNothingAndTheFirstGe
     addDatabases({ "a", "b" });
     delegate.takeLogs();
 
-    // Signed out (the folder goes) as a save is made: it waits in the cloud store.
-    ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
-    addDatabases({ "q" });
+    // Signed out (the folder goes) as a save is made, before the manager has heard of it: the
+    // save waits in the cloud store.
+    {
+        PersistenceQueueHold hold(*manager);
+        ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+        addDatabases({ "q" });
+        EXPECT_EQ(loadedStoreFile(), store);
+    }
     waitForTheLocalStore();
 
     // Another account's folder comes in the same place: its own token, identity and rows.
