@@ -90,6 +90,22 @@ bool OtherMachine::start(const std::function<QString()>& ready, int timeoutMs)
     return true;
 }
 
+bool OtherMachine::startOnCloud(
+    const QString& cloudFolder, const std::function<QString()>& storeUUID)
+{
+    setEnvironment(QStringLiteral("KIVOTAB_CLOUD"), cloudFolder);
+    return start(storeUUID) && readyAnswer() == storeUUID();
+}
+
+::testing::AssertionResult OtherMachine::runStep(const QString& name, const QString& argument)
+{
+    const QString problem = run(name, argument);
+    if (problem.isEmpty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the other machine's step " << name.toStdString() << " "
+                                         << argument.toStdString() << ": " << problem.toStdString();
+}
+
 QString OtherMachine::run(const QString& name, const QString& argument, int timeoutMs)
 {
     if (!m_started)

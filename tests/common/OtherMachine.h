@@ -2,6 +2,8 @@
 
 #include "common/ChildProcess.h"
 
+#include <gtest/gtest.h>
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -44,10 +46,15 @@ public:
     // not start or never said it was ready. In the child this call never returns.
     bool start(const std::function<QString()>& ready, int timeoutMs = StepLimitMs);
     QString readyAnswer() const { return m_ready; }
+    // Starts it on the cloud folder given: true once it has loaded the store `storeUUID`
+    // names, asked there and here alike.
+    bool startOnCloud(const QString& cloudFolder, const std::function<QString()>& storeUUID);
 
     // Runs the step there: an empty text when it went well, else what went wrong there or
     // how the machine ended.
     QString run(const QString& name, const QString& argument = {}, int timeoutMs = StepLimitMs);
+    // The same as a test's assertion: its failure names the step and what went wrong.
+    ::testing::AssertionResult runStep(const QString& name, const QString& argument = {});
 
     // Tells it to end: true when it ended by itself, having taken every step asked.
     bool quit();

@@ -69,19 +69,13 @@ struct TwoMachinesFixture : AppTest {
     // Starts the other machine; true once it has loaded this machine's cloud store.
     bool startOtherMachine()
     {
-        other.setEnvironment("KIVOTAB_CLOUD", cloudFolder());
-        return other.start([this] { return storeUUID(); }) && other.readyAnswer() == storeUUID();
+        return other.startOnCloud(cloudFolder(), [this] { return storeUUID(); });
     }
 
     // Runs the other machine's step; fails the test, with its answer, when it went wrong.
     ::testing::AssertionResult onOther(const QString& step, const QString& argument = {})
     {
-        const QString problem = other.run(step, argument);
-        if (problem.isEmpty())
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure()
-            << "the other machine's step " << step.toStdString() << " " << argument.toStdString()
-            << ": " << problem.toStdString();
+        return other.runStep(step, argument);
     }
 
     // A step's answer to a wait: empty once the condition held, else what was waited for.

@@ -143,6 +143,31 @@ struct TwoMachines : TwoMachinesFixture {
             return nullptr;
         return top();
     }
+
+    // Both machines running, with a table made here holding Bob open on both: its rows
+    // screen here, or null with the test failed.
+    ApplicationScreen* startWithBobOpenOnBoth()
+    {
+        nameCommonSteps();
+        if (!startOtherMachine()) {
+            ADD_FAILURE() << "the other machine did not start: " << other.report();
+            return nullptr;
+        }
+        const QVariantMap bob { { kName, "Bob" }, { kPhone, "555" } };
+        ApplicationScreen* rows = makeTable("Household", "Friends");
+        if (!rows || !addRow(rows, bob)) {
+            ADD_FAILURE() << "the table holding Bob was not made here";
+            return nullptr;
+        }
+        ::testing::AssertionResult shown = onOther("open", "Household/Friends");
+        if (shown)
+            shown = onOther("expect", encode(bob));
+        if (!shown) {
+            ADD_FAILURE() << shown.message();
+            return nullptr;
+        }
+        return rows;
+    }
 };
 
 // Both machines have one table open. The other machine's edit of a row shows here while
@@ -150,13 +175,8 @@ struct TwoMachines : TwoMachinesFixture {
 // both machines: neither saves the values it had before the other's edit arrived.
 TEST_P(TwoMachines, AnEditFromTheOtherMachineShowsHereAndTheNextEditHereKeepsIt)
 {
-    nameCommonSteps();
-    ASSERT_TRUE(startOtherMachine()) << other.report();
-    ApplicationScreen* rows = makeTable("Household", "Friends");
+    ApplicationScreen* rows = startWithBobOpenOnBoth();
     ASSERT_NE(rows, nullptr);
-    ASSERT_TRUE(addRow(rows, { { kName, "Bob" }, { kPhone, "555" } }));
-    ASSERT_TRUE(onOther("open", "Household/Friends"));
-    ASSERT_TRUE(onOther("expect", encode({ { kName, "Bob" }, { kPhone, "555" } })));
 
     ASSERT_TRUE(onOther("edit", "Bob|" + encode({ { kPhone, "777" } })));
     // Here, with the table open all along.
@@ -296,13 +316,8 @@ TEST_P(TwoMachines, AColumnAddedHereReachesTheOtherMachinesOpenTableAndItsValueS
 // stays as it was, on both machines.
 TEST_P(TwoMachines, ARowBeingAddedWhenTheOtherMachinesRowArrivesIsAddedAndTheChosenRowStays)
 {
-    nameCommonSteps();
-    ASSERT_TRUE(startOtherMachine()) << other.report();
-    ApplicationScreen* rows = makeTable("Household", "Friends");
+    ApplicationScreen* rows = startWithBobOpenOnBoth();
     ASSERT_NE(rows, nullptr);
-    ASSERT_TRUE(addRow(rows, { { kName, "Bob" }, { kPhone, "555" } }));
-    ASSERT_TRUE(onOther("open", "Household/Friends"));
-    ASSERT_TRUE(onOther("expect", encode({ { kName, "Bob" }, { kPhone, "555" } })));
 
     ASSERT_TRUE(selectRowWhere(kName, "Bob"));
     rows->dataController()->edit(nullptr);
@@ -339,13 +354,8 @@ TEST_P(TwoMachines, ARowBeingAddedWhenTheOtherMachinesRowArrivesIsAddedAndTheCho
 // arrives is merged, but nothing this machine has not saved is saved with it.
 TEST_P(TwoMachines, ARowLeftUnsavedWhenTheOtherMachinesRowArrivesIsStoredNowhere)
 {
-    nameCommonSteps();
-    ASSERT_TRUE(startOtherMachine()) << other.report();
-    ApplicationScreen* rows = makeTable("Household", "Friends");
+    ApplicationScreen* rows = startWithBobOpenOnBoth();
     ASSERT_NE(rows, nullptr);
-    ASSERT_TRUE(addRow(rows, { { kName, "Bob" }, { kPhone, "555" } }));
-    ASSERT_TRUE(onOther("open", "Household/Friends"));
-    ASSERT_TRUE(onOther("expect", encode({ { kName, "Bob" }, { kPhone, "555" } })));
 
     rows->dataController()->add(nullptr);
     ASSERT_TRUE(fill(rows, { { kName, "Frank" }, { kPhone, "111" } }));

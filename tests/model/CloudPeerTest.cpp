@@ -321,17 +321,12 @@ struct CloudPeerTest : ::testing::Test {
 
     bool startOtherMachine()
     {
-        other.setEnvironment("KIVOTAB_CLOUD", cloudFolder());
-        return other.start([this] { return storeUUID(); }) && other.readyAnswer() == storeUUID();
+        return other.startOnCloud(cloudFolder(), [this] { return storeUUID(); });
     }
 
     ::testing::AssertionResult onOther(const QString& step, const QString& argument = {})
     {
-        const QString problem = other.run(step, argument);
-        if (problem.isEmpty())
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure()
-            << step.toStdString() << " " << argument.toStdString() << ": " << problem.toStdString();
+        return other.runStep(step, argument);
     }
 
     static QString within(const std::function<bool()>& condition, const QString& what)
