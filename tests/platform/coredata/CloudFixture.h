@@ -46,11 +46,13 @@ struct Peer {
         store = coordinator->addPersistentStore(cd::SQLiteStoreType, {}, url, options, &error);
         context = std::make_unique<cd::ManagedObjectContext>();
         context->setPersistentStoreCoordinator(coordinator);
+        // The import thread posts, and may still be in this observer after removeObserver
+        // has returned and the peer is gone: it writes only into what it holds itself.
         observer = platform::NotificationCenter::defaultCenter().addObserver(
             cd::DidImportUbiquitousContentChangesNotification, coordinator.get(),
-            [this](const platform::Notification& notification) {
-                std::lock_guard lock(mutex);
-                imports << notification.userInfo;
+            [told = told](const platform::Notification& notification) {
+                std::lock_guard lock(told->mutex);
+                told->imports << notification.userInfo;
             });
     }
     ~Peer()
@@ -92,8 +94,8 @@ struct Peer {
 
     QList<QVariantMap> takeImports()
     {
-        std::lock_guard lock(mutex);
-        return std::exchange(imports, {});
+        std::lock_guard lock(told->mutex);
+        return std::exchange(told->imports, {});
     }
 
     // Waits until an import arrives; what it told.
@@ -102,10 +104,10 @@ struct Peer {
         std::optional<QVariantMap> got;
         testsupport::waitUntil(
             [&] {
-                std::lock_guard lock(mutex);
-                if (imports.isEmpty())
+                std::lock_guard lock(told->mutex);
+                if (told->imports.isEmpty())
                     return false;
-                got = imports.takeFirst();
+                got = told->imports.takeFirst();
                 return true;
             },
             timeoutMs);
@@ -118,9 +120,12 @@ struct Peer {
     std::shared_ptr<cd::PersistentStoreCoordinator> coordinator;
     std::shared_ptr<cd::PersistentStore> store;
     std::unique_ptr<cd::ManagedObjectContext> context;
+    struct Told {
+        std::mutex mutex;
+        QList<QVariantMap> imports;
+    };
+    std::shared_ptr<Told> told = std::make_shared<Told>();
     platform::NotificationCenter::Token observer = 0;
-    std::mutex mutex;
-    QList<QVariantMap> imports;
 };
 
 inline QStringList changeSetFiles(const QString& content = QStringLiteral("S1"))

@@ -12,6 +12,8 @@
 
 #include <sqlite3.h>
 
+#include <thread>
+
 using namespace cloudtest;
 
 namespace {
@@ -768,4 +770,25 @@ TEST_F(CloudTest, APeersLaterSetsWaitingForAMissingOneAreToldOnce)
     ASSERT_EQ(told.size(), 1) << g_warnings.join('\n').toStdString();
     EXPECT_TRUE(told.first().contains(peer)) << told.first().toStdString();
     EXPECT_TRUE(told.first().contains("change set 2 ")) << told.first().toStdString();
+}
+
+// The import thread may still be telling a peer of an import when the peer goes: removing
+// the observer does not wait for a call already under way on another thread.
+TEST_F(CloudTest, APeerGoneWhileItsImportIsToldIsNotWrittenInto)
+{
+    auto peer = std::make_unique<Peer>("A.sqlite");
+    ASSERT_TRUE(peer->store) << peer->error.localizedDescription().toStdString();
+    const auto told = peer->told;
+    std::unique_lock hold(told->mutex);
+    std::thread importThread([sender = peer->coordinator.get()] {
+        platform::NotificationCenter::defaultCenter().post(
+            cd::DidImportUbiquitousContentChangesNotification, sender, { { "told", 1 } });
+    });
+    // The observer is under way once it waits for the lock (glibc marks a waited-for lock 2).
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return told->mutex.native_handle()->__data.__lock == 2; }, 10000));
+    peer.reset();
+    hold.unlock();
+    importThread.join();
+    EXPECT_EQ(told->imports.size(), 1);
 }
