@@ -12,6 +12,7 @@
 #include "grid/BaseDataController.h"
 #include "grid/BaseViewController.h"
 #include "grid/GridData.h"
+#include "grid/MainCollectionViewController.h"
 #include "grid/Parent.h"
 #include "grid/RowObject.h"
 #include "grid/ScreenData.h"
@@ -35,6 +36,7 @@
 #include "screens/ScreenFactory.h"
 #include "utilities/text/FormatLocale.h"
 #include "widgets/PopoverController.h"
+#include "widgets/SimplePopupViewController.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -96,6 +98,19 @@ struct AppTest : ::testing::TestWithParam<const char*> {
     }
 
     bool tablet() const { return QString(GetParam()) == "tablet"; }
+
+    // A list a screen shows (its settings, say): in its popup on a tablet, pushed on a phone.
+    MainCollectionViewController* listOn(BaseViewController* screen)
+    {
+        if (!tablet())
+            return dynamic_cast<MainCollectionViewController*>(navigation->topViewController());
+        SimplePopupViewController* popup = screen->simplepopupController();
+        auto* wrapper = popup
+            ? dynamic_cast<platform::ui::NavigationController*>(popup->contentViewController())
+            : nullptr;
+        return wrapper ? dynamic_cast<MainCollectionViewController*>(wrapper->topViewController())
+                       : nullptr;
+    }
 
     // The window that stands for the screen.
     static platform::ui::Window* window()

@@ -38,19 +38,6 @@ struct Definitions : AppTest {
         return templates && templates->screen()->id == "Templates" ? templates : nullptr;
     }
 
-    // A list the screen shows: in its popup on a tablet, pushed on a phone.
-    MainCollectionViewController* listOn(BaseViewController* screen)
-    {
-        if (!tablet())
-            return dynamic_cast<MainCollectionViewController*>(navigation->topViewController());
-        SimplePopupViewController* popup = screen->simplepopupController();
-        auto* wrapper = popup
-            ? dynamic_cast<platform::ui::NavigationController*>(popup->contentViewController())
-            : nullptr;
-        return wrapper ? dynamic_cast<MainCollectionViewController*>(wrapper->topViewController())
-                       : nullptr;
-    }
-
     // Taps the form's row of the element.
     static void tapRow(QuickDetailViewController* form, FormElement* element)
     {

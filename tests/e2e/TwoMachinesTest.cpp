@@ -51,19 +51,6 @@ struct TwoMachines : TwoMachinesFixture {
         });
     }
 
-    // The list a screen shows (its settings): in its popup on a tablet, pushed on a phone.
-    MainCollectionViewController* listOn(BaseViewController* screen)
-    {
-        if (!tablet())
-            return dynamic_cast<MainCollectionViewController*>(navigation->topViewController());
-        SimplePopupViewController* popup = screen->simplepopupController();
-        auto* wrapper = popup
-            ? dynamic_cast<platform::ui::NavigationController*>(popup->contentViewController())
-            : nullptr;
-        return wrapper ? dynamic_cast<MainCollectionViewController*>(wrapper->topViewController())
-                       : nullptr;
-    }
-
     // The columns screen of the definition, through Home's settings and Templates.
     ApplicationScreen* openColumns(ApplicationScreen* home, const QString& definition)
     {
