@@ -63,6 +63,10 @@ protected:
 // The application started as main starts it: the real delegate and store, the screen
 // factory, and the window's navigation stack with the first screen; on a tablet or a phone.
 struct AppTest : ::testing::TestWithParam<const char*> {
+    // How long the store may take to load: on a loaded machine, with the cloud on, past half
+    // a minute.
+    static constexpr int LaunchMs = 60000;
+
     void SetUp() override
     {
         FormatLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -73,7 +77,7 @@ struct AppTest : ::testing::TestWithParam<const char*> {
         delegate->setLaunchWait([](int, std::function<void()> done) { done(); });
         ASSERT_TRUE(delegate->didFinishLaunching());
         ASSERT_TRUE(testsupport::waitUntil(
-            [&] { return delegate->isLaunched() && delegate->isStoreReady(); }, 30000));
+            [&] { return delegate->isLaunched() && delegate->isStoreReady(); }, LaunchMs));
         ScreenFactory::install();
         DetailForms::registerAll();
         ExportDetailDataController::install();
