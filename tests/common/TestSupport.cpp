@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace testsupport {
@@ -23,16 +24,40 @@ constexpr int FenceTimeoutMs = 30000;
 // An outside tool (LibreOffice converting a workbook, say) on a loaded machine.
 constexpr int ToolLimitMs = 120000;
 
+// How often a wait on the main thread looks again at most when no event wakes it.
+constexpr int LookMs = 5;
+
+bool onMainThread()
+{
+    return QCoreApplication::instance()
+        && QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+// Handles the events that come within ms on the main thread, sleeping while none do: a wait
+// that spins takes the processor from the threads it waits for on a loaded machine.
+void handleEventsFor(int ms)
+{
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(std::max(ms, 0));
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
 } // namespace
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
+    const bool main = onMainThread();
     while (!condition()) {
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
+        if (main) {
+            handleEventsFor(LookMs);
+        } else {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(1);
+        }
     }
     return true;
 }
@@ -43,15 +68,18 @@ void processEvents(int ms)
     // has had its turn too, however long a busy machine kept the process from running (a
     // check of the clock alone could end the wait before they had). Off the main thread
     // no timer runs: there the clock alone counts.
-    auto fired = std::make_shared<bool>(ms <= 0 || !QCoreApplication::instance()
-        || QThread::currentThread() != QCoreApplication::instance()->thread());
+    const bool main = onMainThread();
+    auto fired = std::make_shared<bool>(ms <= 0 || !main);
     if (!*fired)
         QTimer::singleShot(
             ms, Qt::PreciseTimer, QCoreApplication::instance(), [fired] { *fired = true; });
     QElapsedTimer timer;
     timer.start();
     do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (main && ms > 0)
+            handleEventsFor(std::clamp(ms - int(timer.elapsed()), 0, 10));
+        else
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QCoreApplication::sendPostedEvents();
     } while (timer.elapsed() < ms || (!*fired && timer.elapsed() < ms + FenceTimeoutMs));
 }
