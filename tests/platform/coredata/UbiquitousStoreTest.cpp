@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
+#include <QSaveFile>
 #include <QThread>
 
 #include <sqlite3.h>
@@ -24,11 +25,14 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Put in the place whole, as a peer writes its files: the other peer reads the folder as it
+// likes, and would otherwise find the file emptied or half written.
 void writeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QSaveFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
+    ASSERT_TRUE(file.commit());
 }
 
 } // namespace
