@@ -1,6 +1,7 @@
 #include "common/FixtureHttpServer.h"
 
 #include <QHostAddress>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -36,9 +37,23 @@ FixtureReply FixtureReply::cut(const QByteArray& body)
 FixtureHttpServer::FixtureHttpServer()
     : m_server(new QTcpServer(this))
 {
+    listen();
+}
+
+FixtureHttpServer::FixtureHttpServer(const QSslConfiguration& tls)
+    : m_tls(true)
+{
+    auto* server = new QSslServer(this);
+    server->setSslConfiguration(tls);
+    m_server = server;
+    listen();
+}
+
+void FixtureHttpServer::listen()
+{
     if (m_server->listen(QHostAddress::LocalHost, 0))
         m_port = m_server->serverPort();
-    connect(m_server, &QTcpServer::newConnection, this, &FixtureHttpServer::accept);
+    connect(m_server, &QTcpServer::pendingConnectionAvailable, this, &FixtureHttpServer::accept);
 }
 
 FixtureHttpServer::~FixtureHttpServer()
@@ -53,7 +68,10 @@ bool FixtureHttpServer::isListening() const
 
 QUrl FixtureHttpServer::url(const QString& path) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path));
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+                    .arg(m_tls ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(m_port)
+                    .arg(path));
 }
 
 void FixtureHttpServer::route(const QString& path, Handler handler)
@@ -143,11 +161,29 @@ void FixtureHttpServer::answer(QTcpSocket* socket, const FixtureRequest& request
     }
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' '
         + (reply.status < 400 ? "OK" : "Error") + "\r\n";
-    head += "Content-Type: " + reply.contentType + "\r\n";
-    head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
-    head += "Connection: close\r\n\r\n";
-    socket->write(head);
-    socket->write(
-        reply.behaviour == FixtureReply::Cut ? reply.body.left(reply.body.size() / 2) : reply.body);
-    socket->disconnectFromHost();
+    head += "Content-Type: " + reply.contentType + "\r\n" + reply.headers;
+    const bool cut = reply.behaviour == FixtureReply::Cut;
+    QByteArray body;
+    qsizetype cutAt = reply.body.size() / 2; // where a cut body stops
+    if (reply.chunkSize > 0) {
+        head += "Transfer-Encoding: chunked\r\n";
+        const qsizetype middle = cutAt;
+        for (qsizetype at = 0; at < reply.body.size(); at += reply.chunkSize) {
+            const QByteArray chunk = reply.body.mid(at, reply.chunkSize);
+            body += QByteArray::number(chunk.size(), 16) + "\r\n";
+            if (middle >= at && middle < at + chunk.size())
+                cutAt = body.size() + qMax<qsizetype>(1, (middle - at)); // inside this chunk's data
+            body += chunk + "\r\n";
+        }
+        body += "0\r\n\r\n";
+    } else {
+        head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+        body = reply.body;
+    }
+    if (reply.saysClose)
+        head += "Connection: close\r\n";
+    head += "\r\n";
+    socket->write(head + (cut ? body.left(cutAt) : body));
+    if (cut || !reply.keepsOpen)
+        socket->disconnectFromHost();
 }

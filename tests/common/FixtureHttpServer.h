@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class QSslConfiguration;
 class QTcpServer;
 class QTcpSocket;
 
@@ -35,6 +36,15 @@ struct FixtureReply {
     int status = 200;
     QByteArray contentType = "application/json";
     QByteArray body;
+    // Sent in chunks of this size instead of with a Content-Length (0: not chunked); a cut
+    // chunked body stops in the middle of a chunk.
+    int chunkSize = 0;
+    // Whether the answer says "Connection: close"; the server closes after it either way,
+    // unless `keepsOpen` leaves a whole answer's connection open.
+    bool saysClose = true;
+    bool keepsOpen = false;
+    // Further header lines, each ending in "\r\n".
+    QByteArray headers = {};
 
     static FixtureReply json(const QByteArray& body, int status = 200);
     static FixtureReply text(const QByteArray& body, int status = 200);
@@ -51,11 +61,13 @@ public:
     using Handler = std::function<FixtureReply(const FixtureRequest& request)>;
 
     FixtureHttpServer();
+    // A server that speaks HTTPS with the given certificate and key.
+    explicit FixtureHttpServer(const QSslConfiguration& tls);
     ~FixtureHttpServer() override;
 
     bool isListening() const;
     quint16 port() const { return m_port; }
-    // "http://127.0.0.1:<port><path>"
+    // "http://127.0.0.1:<port><path>" ("https" for a TLS server)
     QUrl url(const QString& path) const;
 
     void route(const QString& path, Handler handler);
@@ -66,12 +78,14 @@ public:
     void stop();
 
 private:
+    void listen();
     void accept();
     void readFrom(QTcpSocket* socket);
     void answer(QTcpSocket* socket, const FixtureRequest& request);
 
     QTcpServer* m_server = nullptr;
     quint16 m_port = 0;
+    bool m_tls = false;
     QHash<QString, Handler> m_routes;
     QList<FixtureRequest> m_requests;
     QHash<QTcpSocket*, QByteArray> m_buffers;

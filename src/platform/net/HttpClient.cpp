@@ -1,11 +1,10 @@
 #include "platform/net/HttpClient.h"
 
+#include "platform/net/HttpExchange.h"
+
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPointer>
 #include <QTimer>
 
@@ -13,17 +12,24 @@ namespace platform::net {
 
 namespace {
 
-QString megabytes(qint64 bytes)
+// As many hops as a browser follows before it gives up.
+constexpr int MaximumRedirects = 20;
+
+bool isRedirect(int status)
 {
-    return QString::number(static_cast<double>(bytes) / (1024.0 * 1024.0), 'g', 3);
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
 } // namespace
 
 struct HttpClient::Pending {
-    QPointer<QNetworkReply> reply;
-    QTimer* timer = nullptr; // deleted later: it may be the one whose signal finishes
+    QPointer<HttpExchange> exchange; // deleted later: its signal may be what finishes
+    QTimer* timer = nullptr; // deleted later for the same reason
     Completion done;
+    QByteArray method;
+    QByteArray body;
+    QUrl url;
+    int redirects = 0;
     qint64 maxBodyBytes = 0;
 };
 
@@ -43,10 +49,7 @@ QVariant HttpResponse::json(QString* error) const
 
 HttpClient::HttpClient(QObject* parent)
     : QObject(parent)
-    , m_network(new QNetworkAccessManager(this))
 {
-    // Redirects are followed only where they keep the connection as safe as it was.
-    m_network->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
 
 HttpClient::~HttpClient()
@@ -105,6 +108,9 @@ quint64 HttpClient::start(
     auto* request = new Pending;
     request->done = std::move(done);
     request->maxBodyBytes = options.maxBodyBytes;
+    request->method = body ? QByteArray("POST") : QByteArray("GET");
+    if (body)
+        request->body = *body;
     m_pending.insert(id, request);
 
     const QString refusal = refusalForUrl(url);
@@ -118,18 +124,6 @@ quint64 HttpClient::start(
         return id;
     }
 
-    QNetworkRequest networkRequest(url);
-    networkRequest.setRawHeader("Accept", "application/json");
-    QNetworkReply* reply = nullptr;
-    if (body) {
-        networkRequest.setHeader(
-            QNetworkRequest::ContentTypeHeader, QByteArray("application/json"));
-        reply = m_network->post(networkRequest, *body);
-    } else {
-        reply = m_network->get(networkRequest);
-    }
-    request->reply = reply;
-
     request->timer = new QTimer(this);
     request->timer->setSingleShot(true);
     connect(request->timer, &QTimer::timeout, this, [this, id, options] {
@@ -139,38 +133,81 @@ quint64 HttpClient::start(
         finish(id, response);
     });
     request->timer->start(options.timeoutMs);
-
-    // An answer that says or shows it is too large is stopped at once.
-    connect(reply, &QNetworkReply::downloadProgress, this,
-        [this, id, max = options.maxBodyBytes](qint64 received, qint64 total) {
-            if (received <= max && total <= max)
-                return;
-            HttpResponse response;
-            response.error
-                = QStringLiteral("The server's answer is larger than %1 MB.").arg(megabytes(max));
-            finish(id, response);
-        });
-    connect(reply, &QNetworkReply::finished, this, [this, id, reply] {
-        HttpResponse response;
-        response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        response.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
-        response.body = reply->readAll();
-        if (response.status >= 300 && response.status < 600 && response.status != 0) {
-            response.error
-                = QStringLiteral("The server answered with status %1 (%2).")
-                      .arg(response.status)
-                      .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
-        } else if (reply->error() != QNetworkReply::NoError) {
-            response.error
-                = QStringLiteral("The server could not be reached: %1").arg(reply->errorString());
-        } else if (response.status < 200) {
-            response.error = QStringLiteral("The server sent no answer.");
-        } else {
-            response.ok = true;
-        }
-        finish(id, response);
-    });
+    send(id, url);
     return id;
+}
+
+void HttpClient::send(quint64 id, const QUrl& url)
+{
+    Pending* request = m_pending.value(id);
+    if (!request)
+        return;
+    if (request->exchange) {
+        disconnect(request->exchange, nullptr, this, nullptr);
+        request->exchange->deleteLater();
+    }
+    request->url = url;
+    auto* exchange
+        = new HttpExchange(url, request->method, request->body, request->maxBodyBytes, this);
+    request->exchange = exchange;
+    connect(exchange, &HttpExchange::ended, this,
+        [this, id, exchange] { exchangeEnded(id, exchange); });
+    exchange->start();
+}
+
+void HttpClient::exchangeEnded(quint64 id, HttpExchange* exchange)
+{
+    Pending* request = m_pending.value(id);
+    if (!request || request->exchange != exchange)
+        return;
+    const HttpExchange::Outcome& outcome = exchange->outcome();
+    HttpResponse response;
+    response.status = outcome.status;
+    response.contentType = QString::fromLatin1(outcome.contentType);
+    if (!outcome.error.isEmpty()) {
+        response.error = outcome.error;
+        finish(id, response);
+        return;
+    }
+
+    if (isRedirect(outcome.status) && !outcome.location.isEmpty()) {
+        // Followed only where the connection stays as safe as it was.
+        const QUrl next = request->url.resolved(
+            QUrl::fromEncoded(outcome.location.trimmed(), QUrl::StrictMode));
+        QString refusal = refusalForUrl(next);
+        if (refusal.isEmpty() && request->url.scheme().compare("https", Qt::CaseInsensitive) == 0
+            && next.scheme().compare("https", Qt::CaseInsensitive) != 0)
+            refusal = QStringLiteral("The server sent the request on to a less safe address "
+                                     "(“%1”).")
+                          .arg(next.toDisplayString());
+        if (refusal.isEmpty() && ++request->redirects > MaximumRedirects)
+            refusal = QStringLiteral("The server sent the request on too many times.");
+        if (!refusal.isEmpty()) {
+            response.error = refusal;
+            finish(id, response);
+            return;
+        }
+        // A 303, and a 301 or 302 after a POST, are fetched again with a GET, as browsers do.
+        if (outcome.status == 303
+            || (request->method == "POST" && (outcome.status == 301 || outcome.status == 302))) {
+            request->method = "GET";
+            request->body.clear();
+        }
+        send(id, next);
+        return;
+    }
+
+    if (response.status >= 300) {
+        response.error = QStringLiteral("The server answered with status %1 (%2).")
+                             .arg(response.status)
+                             .arg(QString::fromLatin1(outcome.reasonPhrase));
+    } else if (response.status < 200) {
+        response.error = QStringLiteral("The server sent no answer.");
+    } else {
+        response.body = outcome.body;
+        response.ok = true;
+    }
+    finish(id, response);
 }
 
 void HttpClient::release(Pending* request)
@@ -179,11 +216,9 @@ void HttpClient::release(Pending* request)
         request->timer->stop();
         request->timer->deleteLater();
     }
-    if (request->reply) {
-        disconnect(request->reply, nullptr, this, nullptr);
-        if (request->reply->isRunning())
-            request->reply->abort();
-        request->reply->deleteLater();
+    if (request->exchange) {
+        disconnect(request->exchange, nullptr, this, nullptr);
+        request->exchange->deleteLater();
     }
 }
 
@@ -195,8 +230,7 @@ void HttpClient::finish(quint64 id, HttpResponse response)
     release(request);
     if (response.ok && response.body.size() > request->maxBodyBytes) {
         response.ok = false;
-        response.error = QStringLiteral("The server's answer is larger than %1 MB.")
-                             .arg(megabytes(request->maxBodyBytes));
+        response.error = HttpAnswerReader::tooLargeText(request->maxBodyBytes);
     }
     if (!response.ok)
         response.body.clear();

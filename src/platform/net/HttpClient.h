@@ -8,10 +8,9 @@
 
 #include <functional>
 
-class QNetworkAccessManager;
-class QNetworkReply;
-
 namespace platform::net {
+
+class HttpExchange;
 
 // What one request may take: how long it may wait for the whole answer and how large the
 // answer may be.
@@ -36,10 +35,11 @@ struct HttpResponse {
     QVariant json(QString* error = nullptr) const;
 };
 
-// A small HTTP client on Qt Network for JSON services: GET and POST, asynchronous on the
-// main thread (no nested event loop), http and https only, never redirected from https
-// to http. Every request ends with exactly one call of its completion, later than the call
-// that started it, unless it is cancelled first.
+// A small HTTP/1.1 client for JSON services: GET and POST, asynchronous on the main thread
+// (no nested event loop), http and https only, never redirected from https to http. An
+// answer counts only once it is in whole as its server framed it. Every request ends with
+// exactly one call of its completion, later than the call that started it, unless it is
+// cancelled first.
 class HttpClient : public QObject {
     Q_OBJECT
 public:
@@ -65,10 +65,12 @@ private:
     struct Pending;
     quint64 start(const QUrl& url, const QByteArray* body, Completion done,
         const HttpRequestOptions& options);
+    // Sends the request (again, after a redirect) to `url`.
+    void send(quint64 id, const QUrl& url);
+    void exchangeEnded(quint64 id, HttpExchange* exchange);
     void finish(quint64 id, HttpResponse response);
     void release(Pending* request);
 
-    QNetworkAccessManager* m_network = nullptr;
     quint64 m_nextId = 1;
     QHash<quint64, Pending*> m_pending;
 };
