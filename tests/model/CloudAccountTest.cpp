@@ -10,8 +10,6 @@
 #include <QDirIterator>
 #include <QSaveFile>
 
-#include <future>
-
 using namespace cloudstoretest;
 
 namespace {
@@ -147,35 +145,6 @@ protected:
 
 private:
     int m_machines = 0;
-};
-
-// Holds the persistence queue, so that the manager hears of nothing until released.
-class PersistenceQueueHold {
-public:
-    explicit PersistenceQueueHold(CloudStoreManager& manager)
-    {
-        auto holding = std::make_shared<std::promise<void>>();
-        auto held = holding->get_future();
-        manager.enqueue(
-            [holding, released = m_released.get_future().share()] {
-                holding->set_value();
-                released.wait();
-            },
-            false, false);
-        held.wait();
-    }
-    ~PersistenceQueueHold() { release(); }
-    void release()
-    {
-        if (!m_done) {
-            m_done = true;
-            m_released.set_value();
-        }
-    }
-
-private:
-    std::promise<void> m_released;
-    bool m_done = false;
 };
 
 } // namespace

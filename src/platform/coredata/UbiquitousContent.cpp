@@ -78,6 +78,8 @@ const QString UbiquitizedKey = QStringLiteral("com.apple.coredata.ubiquity.ubiqu
 const QString PeerKey = QStringLiteral("com.apple.coredata.ubiquity.peer");
 const QString ContentNameKey = QStringLiteral("com.apple.coredata.ubiquity.contentName");
 const QString ContentPathKey = QStringLiteral("com.apple.coredata.ubiquity.contentPath");
+// Where the content lies inside its account's folder.
+const QString ContentLocationKey = QStringLiteral("com.apple.coredata.ubiquity.contentLocation");
 const QString BaselineKey = QStringLiteral("com.apple.coredata.ubiquity.baseline");
 // The token of the account the replica was built for.
 const QString TokenKey = QStringLiteral("com.apple.coredata.ubiquity.identityToken");
@@ -214,6 +216,25 @@ void removeStoreFiles(const QString& path)
 {
     for (const char* suffix : { "", "-wal", "-shm", "-journal" })
         QFile::remove(path + QLatin1String(suffix));
+}
+
+// Where content lies in its account: its path inside the cloud folder, whatever path the
+// folder has on this machine; content elsewhere is known by its path.
+QString locationInAccount(const QString& contentPath)
+{
+    const QString root = CloudContainer::rootPath();
+    return contentPath.startsWith(root + '/') ? contentPath.mid(root.size() + 1) : contentPath;
+}
+
+// Whether the replica was built for the content at that location of its account.
+bool isBuiltAt(const QVariantMap& metadata, const QString& location)
+{
+    const QString recorded = metadata.value(ContentLocationKey).toString();
+    if (!recorded.isEmpty())
+        return recorded == location;
+    // A replica from before locations were kept: its folder's path ends in the location.
+    const QString path = metadata.value(ContentPathKey).toString();
+    return path == location || path.endsWith('/' + location);
 }
 
 } // namespace
@@ -368,11 +389,13 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
                 m_store->URL().toLocalFile()));
         return false;
     }
-    // The same content is the same folder of the same account: the path alone is every
-    // account's.
-    const bool same = !metadata.value(PeerKey).toString().isEmpty()
+    // The same content is the same store of the same account, wherever the account's folder
+    // lies on this machine now (moved, or a copy of it).
+    const QString location = locationInAccount(m_contentPath);
+    const QString builtPeer = metadata.value(PeerKey).toString();
+    const bool same = !builtPeer.isEmpty()
         && metadata.value(ContentNameKey).toString() == m_contentName
-        && metadata.value(ContentPathKey).toString() == m_contentPath;
+        && isBuiltAt(metadata, location);
     // An eviction since the replica was built asks for it to be built again.
     if (same
         && CloudContainer::lastEvictionOfPath(m_contentPath)
@@ -388,13 +411,14 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
     if (!exec(CreateTables, error))
         return fail();
     if (same && !rebuild) {
-        m_peer = metadata.value(PeerKey).toString();
-        if (metadata.value(TokenKey).toString().isEmpty()) {
-            QVariantMap wanted = metadata;
-            wanted.insert(TokenKey, m_token.toString());
-            if (!m_store->writeMetadata(wanted, error))
-                return fail();
-        }
+        m_peer = builtPeer;
+        // Where the account's folder lies now, for the next opening.
+        QVariantMap wanted = metadata;
+        wanted.insert(ContentPathKey, m_contentPath);
+        wanted.insert(ContentLocationKey, location);
+        wanted.insert(TokenKey, m_token.toString());
+        if (wanted != metadata && !m_store->writeMetadata(wanted, error))
+            return fail();
     } else {
         // A new peer: its sequence starts afresh, in a folder of its own.
         m_peer = newId();
@@ -451,6 +475,7 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
         wanted.insert(PeerKey, m_peer);
         wanted.insert(ContentNameKey, m_contentName);
         wanted.insert(ContentPathKey, m_contentPath);
+        wanted.insert(ContentLocationKey, location);
         wanted.insert(BaselineKey, now());
         wanted.insert(TokenKey, m_token.toString());
         if (!m_store->writeMetadata(wanted, error))

@@ -65,9 +65,11 @@ public:
     static QString contentPath(const QVariantMap& options);
     // Sets up the cloud side of a store the coordinator has just opened with ubiquitous
     // options (its lock held): a new replica, or one built for other content, sends what it
-    // holds as its first change set; with PersistentStoreRebuildFromUbiquitousContentOption,
-    // or after the content was evicted from this machine, the replica is emptied and built
-    // again from every change set. False, with the error, when that fails.
+    // holds as its first change set; one built for this content (the account's store, at
+    // whatever path the account's folder lies now) carries on as the same peer. With
+    // PersistentStoreRebuildFromUbiquitousContentOption, or after the content was evicted
+    // from this machine, the replica is emptied and built again from every change set.
+    // False, with the error, when that fails.
     static bool attach(PersistentStoreCoordinator& coordinator,
         const std::shared_ptr<PersistentStore>& store, Error* error);
     // A replica to be rebuilt from the cloud's content starts from no file at all (the old

@@ -35,6 +35,13 @@ void writeFile(const QString& path, const QByteArray& bytes)
     ASSERT_TRUE(file.commit());
 }
 
+// The peers that have a folder in the content.
+QStringList peersIn(const QString& root, const QString& content = QStringLiteral("S1"))
+{
+    return QDir(root + "/net.solvane.kivotab/CloudLogs/" + content)
+        .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
 } // namespace
 
 TEST_F(CloudTest, SavesArriveAtTheOtherPeerWithTheImportNotification)
@@ -352,6 +359,90 @@ TEST_F(CloudTest, AReplicaIsRebuiltWhenOpenedAfterTheContentWasEvicted)
     EXPECT_TRUE(QFileInfo::exists(container.toLocalFile())) << "eviction keeps the cloud's copy";
     Peer b("B.sqlite");
     EXPECT_EQ(b.count(), 1);
+}
+
+namespace {
+
+// The ids the peer holds, in order: "D1 D2".
+std::string databaseIds(Peer& peer)
+{
+    cd::FetchRequest request("Database");
+    request.setSortDescriptors({ { "id", true } });
+    QStringList ids;
+    for (auto* object : peer.context->executeFetchRequest(request))
+        ids << object->value("id").toString();
+    return ids.join(' ').toStdString();
+}
+
+// Two peers of one account; the account's folder comes back at another path, moved or
+// copied there, while one of them has a save waiting to be sent.
+void carryOnAtAnotherPath(bool copied)
+{
+    const QString away = cloudFolder() + ".away";
+    const QString elsewhere = testsupport::homePath() + "/elsewhere/cloud";
+    {
+        Peer a("A.sqlite");
+        Peer b("B.sqlite");
+        ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+        ASSERT_TRUE(b.store) << b.error.localizedDescription().toStdString();
+        a.insert("D1", "One", 1);
+        ASSERT_TRUE(a.context->save());
+        b.insert("D2", "Two", 1);
+        ASSERT_TRUE(b.context->save());
+        ASSERT_TRUE(
+            testsupport::waitUntil([&] { return a.count() == 2 && b.count() == 2; }, 10000));
+        ASSERT_TRUE(QDir().rename(cloudFolder(), away));
+        a.insert("D3", "Three", 1);
+        ASSERT_TRUE(a.context->save());
+    }
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(elsewhere).absolutePath()));
+    // A copy is made of new files, with new times.
+    int copying = -1;
+    if (copied)
+        testsupport::runTool("cp", { "-R", away, elsewhere }, {}, &copying);
+    else
+        ASSERT_TRUE(QDir().rename(away, elsewhere));
+    ASSERT_TRUE(!copied || copying == 0);
+    qputenv("KIVOTAB_CLOUD", elsewhere.toUtf8());
+    const QStringList peers = peersIn(elsewhere);
+    ASSERT_EQ(peers.size(), 2);
+
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+    ASSERT_TRUE(b.store) << b.error.localizedDescription().toStdString();
+    const std::string all = "D1 D2 D3";
+    EXPECT_TRUE(testsupport::waitUntil([&] { return databaseIds(b) == all; }, 10000))
+        << databaseIds(b);
+    testsupport::processEvents(300); // more looks at the folders
+    EXPECT_EQ(databaseIds(a), all);
+    EXPECT_EQ(databaseIds(b), all);
+    EXPECT_EQ(peersIn(elsewhere).join(' ').toStdString(), peers.join(' ').toStdString())
+        << "both carry on as the peers they were";
+    EXPECT_EQ(changeSetFiles("S1", elsewhere).size(), 3) << "nothing is sent again";
+
+    // Edits keep going both ways.
+    a.find("D2")->setValue("name", "Two, edited");
+    a.find("D2")->setValue("mtimestamp", 2.0);
+    ASSERT_TRUE(a.context->save());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return b.nameOf("D2") == "Two, edited"; }, 10000));
+    b.insert("D4", "Four", 1);
+    ASSERT_TRUE(b.context->save());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return databaseIds(a) == "D1 D2 D3 D4"; }, 10000))
+        << databaseIds(a);
+    EXPECT_EQ(changeSetFiles("S1", elsewhere).size(), 5);
+}
+
+} // namespace
+
+TEST_F(CloudTest, AReplicaMeetingItsAccountsFolderMovedCarriesOnAsTheSamePeer)
+{
+    carryOnAtAnotherPath(false);
+}
+
+TEST_F(CloudTest, AReplicaMeetingACopyOfItsAccountsFolderCarriesOnAsTheSamePeer)
+{
+    carryOnAtAnotherPath(true);
 }
 
 TEST_F(CloudTest, RemovingTheContentDeletesItsFolderAndTheReplica)
