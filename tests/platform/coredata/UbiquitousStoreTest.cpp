@@ -42,6 +42,42 @@ QStringList peersIn(const QString& root, const QString& content = QStringLiteral
         .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
 }
 
+// Peer A saves D1, then D2 while its folder in the cloud cannot be written (a file stands
+// in its place): D2 waits in its replica. The folder is `blocked`.
+void saveWithThePeersFolderBlocked(QString* blocked)
+{
+    Peer a("A.sqlite");
+    a.insert("D1", "One", 1);
+    ASSERT_TRUE(a.context->save());
+    *blocked = QFileInfo(changeSetFiles().value(0)).absolutePath();
+    ASSERT_FALSE(blocked->isEmpty());
+    ASSERT_TRUE(QDir().rename(*blocked, *blocked + ".away"));
+    writeFile(*blocked, "in the way");
+    a.insert("D2", "Two", 1);
+    EXPECT_TRUE(a.context->save()) << "the save itself does not depend on the cloud";
+}
+
+void unblock(const QString& folder)
+{
+    QFile::remove(folder);
+    ASSERT_TRUE(QDir().rename(folder + ".away", folder));
+}
+
+// A's replica, opened with the options, is rebuilt as a new peer and holds D1 and D2, both
+// in the cloud, where another peer finds them.
+void expectRebuiltWithBothSaves(const QVariantMap& options = {})
+{
+    {
+        Peer a("A.sqlite", "S1", options);
+        ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+        EXPECT_EQ(a.count(), 2);
+    }
+    EXPECT_EQ(changeSetFiles().size(), 2);
+    EXPECT_EQ(peersIn(cloudFolder()).size(), 2) << "rebuilt, as a new peer";
+    Peer b("B.sqlite");
+    EXPECT_EQ(b.count(), 2);
+}
+
 } // namespace
 
 TEST_F(CloudTest, SavesArriveAtTheOtherPeerWithTheImportNotification)
@@ -337,6 +373,12 @@ TEST_F(CloudTest, RebuildingFromTheContentReplaysEveryChangeSetIntoANewReplica)
     EXPECT_EQ(rebuilt.count(), 2);
     EXPECT_EQ(rebuilt.nameOf("D3"), "Three");
     EXPECT_FALSE(rebuilt.find("D2"));
+    // What could not be read, and so not be told apart from a replica with saves to send, is
+    // kept.
+    const QStringList kept
+        = QDir(testsupport::homePath()).entryList({ "A.sqlite.unreadable-*" }, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(readFile(testsupport::homePath() + "/" + kept.first()), "this is no database");
 }
 
 TEST_F(CloudTest, AReplicaIsRebuiltWhenOpenedAfterTheContentWasEvicted)
@@ -359,6 +401,56 @@ TEST_F(CloudTest, AReplicaIsRebuiltWhenOpenedAfterTheContentWasEvicted)
     EXPECT_TRUE(QFileInfo::exists(container.toLocalFile())) << "eviction keeps the cloud's copy";
     Peer b("B.sqlite");
     EXPECT_EQ(b.count(), 1);
+}
+
+TEST_F(CloudTest, AnEvictionsRebuildSendsWhatWaitedFirstAndWaitsWhileItCannot)
+{
+    QString folder;
+    ASSERT_NO_FATAL_FAILURE(saveWithThePeersFolderBlocked(&folder));
+    ASSERT_TRUE(cd::CloudContainer::evictUbiquitousItemAtURL(
+        cd::CloudContainer::URLForUbiquityContainerIdentifier({})));
+    {
+        Peer a("A.sqlite");
+        ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+        EXPECT_EQ(a.count(), 2) << "not rebuilt at the cost of the save it could not send";
+    }
+    EXPECT_EQ(changeSetFiles().size(), 1);
+
+    ASSERT_NO_FATAL_FAILURE(unblock(folder));
+    expectRebuiltWithBothSaves();
+}
+
+TEST_F(CloudTest, ARebuildWaitsForTheAccountsFolderAndSendsWhatWaitedFirst)
+{
+    const QString away = cloudFolder() + ".away";
+    // As the manager's retry opens the store: with the account it loads, to be rebuilt.
+    const QVariantMap asTheRetry { { cd::PersistentStoreRebuildFromUbiquitousContentOption, true },
+        { cd::PersistentStoreUbiquitousIdentityTokenOption,
+            cd::CloudContainer::ubiquityIdentityToken() } };
+    {
+        Peer a("A.sqlite");
+        a.insert("D1", "One", 1);
+        ASSERT_TRUE(a.context->save());
+        ASSERT_TRUE(QDir().rename(cloudFolder(), away));
+        a.insert("D2", "Two", 1);
+        ASSERT_TRUE(a.context->save());
+    }
+    {
+        Peer rebuilt("A.sqlite", "S1", asTheRetry);
+        EXPECT_FALSE(rebuilt.store) << "the account's folder is away";
+    }
+    // The share's empty mount point in the place.
+    ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    {
+        Peer rebuilt("A.sqlite", "S1", asTheRetry);
+        EXPECT_FALSE(rebuilt.store) << "an empty folder is not the account's";
+    }
+    EXPECT_TRUE(
+        QDir(cloudFolder()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(away, cloudFolder()));
+    expectRebuiltWithBothSaves(asTheRetry);
 }
 
 namespace {
@@ -596,21 +688,9 @@ TEST_F(CloudTest, AChangeNamingAnObjectInAnotherEntityRefusesItsSetAndIsReported
 TEST_F(CloudTest, AChangeSetThatCouldNotReachTheCloudIsSentWhenTheStoreIsNextOpened)
 {
     QString folder;
-    {
-        Peer a("A.sqlite");
-        a.insert("D1", "One", 1);
-        ASSERT_TRUE(a.context->save());
-        folder = QFileInfo(changeSetFiles().value(0)).absolutePath();
-        ASSERT_FALSE(folder.isEmpty());
-        // The peer's folder cannot be written: a file stands in its place.
-        ASSERT_TRUE(QDir().rename(folder, folder + ".away"));
-        writeFile(folder, "in the way");
-        a.insert("D2", "Two", 1);
-        EXPECT_TRUE(a.context->save()) << "the save itself does not depend on the cloud";
-    }
+    ASSERT_NO_FATAL_FAILURE(saveWithThePeersFolderBlocked(&folder));
     EXPECT_EQ(changeSetFiles().size(), 1);
-    QFile::remove(folder);
-    ASSERT_TRUE(QDir().rename(folder + ".away", folder));
+    ASSERT_NO_FATAL_FAILURE(unblock(folder));
 
     Peer reopened("A.sqlite");
     EXPECT_EQ(changeSetFiles().size(), 2);
@@ -779,6 +859,7 @@ TEST_F(CloudTest, ChangeSetsWaitForTheirAccountsFolderAndGoNowhereElse)
 TEST_F(CloudTest, AnotherAccountsReplicaIsLeftAsItIs)
 {
     const QString mine = cloudFolder() + ".mine";
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
     {
         Peer a("A.sqlite");
         ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
@@ -798,6 +879,11 @@ TEST_F(CloudTest, AnotherAccountsReplicaIsLeftAsItIs)
         Peer rebuilt(
             "A.sqlite", "S1", { { cd::PersistentStoreRebuildFromUbiquitousContentOption, true } });
         EXPECT_FALSE(rebuilt.store) << "nor is it rebuilt from the other account's content";
+        // Nor when the rebuild is asked for in its own account, as the manager's retry asks.
+        Peer retried("A.sqlite", "S1",
+            { { cd::PersistentStoreRebuildFromUbiquitousContentOption, true },
+                { cd::PersistentStoreUbiquitousIdentityTokenOption, token } });
+        EXPECT_FALSE(retried.store);
     }
     EXPECT_EQ(filesIn(cloudFolder()), theirs) << "the other account's folder got nothing";
 
