@@ -922,6 +922,18 @@ bool CloudStoreManager::tryLoadCloudStore()
         logError(QStringLiteral("Failed to load cloud store."), cause, context);
         unsetTentativeStoreUUID();
         clearStore();
+        if (!cd::CloudContainer::holdsToken(token) || !cloudAvailable()) {
+            // The account's folder went as its store was loading: nothing here is damaged,
+            // and the store loads as it is once the folder is back. Neither rebuilt nor
+            // marked corrupt: nothing is rebuilt without the folder in the place.
+            m_attemptCloudRecovery = false;
+            log(QStringLiteral("The cloud folder changed hands as the cloud store was loading."));
+            accommodateSignOut();
+            // Back before the change was told: loaded again.
+            if (persistentStoreCoordinator()->persistentStores().isEmpty())
+                enqueue([this] { reloadStore(); });
+            return true;
+        }
         if (!m_attemptCloudRecovery) {
             log(QStringLiteral("Attempting recovery by rebuilding from cloud content."));
             m_attemptCloudRecovery = true;

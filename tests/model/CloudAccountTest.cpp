@@ -2,6 +2,7 @@
 
 #include "model/CSMStoreUUIDPresenter.h"
 #include "platform/Dispatch.h"
+#include "platform/NotificationCenter.h"
 #include "platform/coredata/ChangeSet.h"
 #include "platform/coredata/FileCoordinator.h"
 #include "platform/coredata/FileVersion.h"
@@ -141,6 +142,64 @@ protected:
                 return true;
         }
         return false;
+    }
+
+    // A save made as the share goes, before the manager hears of it: it waits in the cloud
+    // store's replica, and the local store serves once the manager has heard.
+    void saveAsTheShareGoes(const QString& id)
+    {
+        const QString store = loadedStoreFile();
+        {
+            PersistenceQueueHold hold(*manager);
+            ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+            addDatabases({ id });
+            EXPECT_EQ(loadedStoreFile(), store);
+        }
+        waitForTheLocalStore();
+    }
+
+    // Runs the steps in turn as each of the next stores is about to be cleared or loaded.
+    void atNextLoads(QList<std::function<void()>> steps)
+    {
+        if (steps.isEmpty())
+            return;
+        std::lock_guard lock(delegate.mutex);
+        delegate.onNextWillLoad = [this, steps]() mutable {
+            steps.takeFirst()();
+            atNextLoads(steps);
+        };
+    }
+
+    // The share is back, and the manager told so, as the account's monitor tells it; then,
+    // as the cloud store loads, the steps. Nothing runs on the main thread meanwhile: the
+    // monitor looks from there, and would otherwise see what the steps do.
+    void backAndThenAsItLoads(const QList<std::function<void()>>& steps)
+    {
+        auto ran = std::make_shared<std::atomic<qsizetype>>(0);
+        QList<std::function<void()>> counted;
+        for (const auto& step : steps)
+            counted << [step, ran] {
+                step();
+                ++*ran;
+            };
+        atNextLoads(counted);
+        ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder()));
+        platform::NotificationCenter::defaultCenter().post(
+            cd::CloudContainer::UbiquityIdentityDidChangeNotification);
+        ASSERT_TRUE(waitWithoutEvents([&] { return *ran == steps.size(); }, 20000))
+            << delegate.allLogs().join('\n').toStdString();
+    }
+
+    // The most change sets one peer has in the identity's content: this machine's, as long
+    // as it has stayed one peer.
+    static qsizetype mostSetsOfOnePeer(const QString& identity)
+    {
+        const QDir content(containerOf(cloudFolder()) + "/CloudLogs/" + identity);
+        qsizetype most = 0;
+        for (const QString& peer : content.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            most = std::max(
+                most, QDir(content.filePath(peer + "/" + identity)).entryList(QDir::Files).size());
+        return most;
     }
 
 private:
@@ -300,4 +359,74 @@ TEST_F(CloudAccountTest, AnAccountBackBeforeTheMonitorLooksIsLoadedAgain)
     waitForTheCloudStore(identity, store);
     addDatabases({ "b" });
     EXPECT_EQ(databaseIds(), (QStringList { "a", "b" }));
+}
+
+TEST_F(CloudAccountTest, AShareGoneDuringALoadAndBackForItsRetryCostsNoSave)
+{
+    start(true);
+    const QString identity = manager->activeCloudStoreUUID();
+    const QString store = loadedStoreFile();
+    addDatabases({ "a" });
+    saveAsTheShareGoes("q");
+
+    // The share is back, goes as its store is loading, and is back for the retry, which
+    // rebuilds the store from the account's folder.
+    backAndThenAsItLoads({ [] { ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway())); },
+        [] { ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder())); } });
+    ASSERT_TRUE(waitWithoutEvents([&] { return manager->activeCloudStoreUUID() == identity; }));
+    waitForTheCloudStore(identity, store);
+    EXPECT_TRUE(delegate.logged("Attempting recovery by rebuilding from cloud content."));
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "q" }));
+    EXPECT_EQ(rowsAnotherMachineSees(identity), (QStringList { "a", "q" }));
+}
+
+TEST_F(CloudAccountTest, ARetryMeetingAnotherAccountsFolderOrNoneRebuildsNothing)
+{
+    start(true);
+    const QString identity = manager->activeCloudStoreUUID();
+    const QString store = loadedStoreFile();
+    addDatabases({ "a" });
+    saveAsTheShareGoes("q");
+
+    // Gone as the store loads, back for the retry, and another account's folder in its place
+    // as the retry opens the store.
+    const QString prepared = cloudFolder() + ".prepared";
+    writeWhole(
+        prepared + "/" + cd::CloudContainer::IdentityTokenFileName, SecondAccountToken.toLatin1());
+    writeWhole(markerIn(prepared), SecondIdentity.toLatin1());
+    saveRowFromAnotherMachine(prepared, SecondIdentity, "s");
+    backAndThenAsItLoads({ [] { ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway())); },
+        [] { ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder())); },
+        [&] {
+            ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+            ASSERT_TRUE(QDir().rename(prepared, cloudFolder()));
+        } });
+    EXPECT_TRUE(delegate.logged("Attempting recovery by rebuilding from cloud content."));
+    waitForTheCloudStore(SecondIdentity);
+    EXPECT_EQ(databaseIds(), QStringList { "s" });
+    ASSERT_TRUE(QDir().rename(cloudFolder(), secondAway()));
+    ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder()));
+    waitForTheCloudStore(identity, store);
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "q" }));
+
+    // Gone as the store loads, and away for the retry: the local store serves meanwhile.
+    saveAsTheShareGoes("r");
+    const int loads = delegate.loads;
+    backAndThenAsItLoads({ [] {
+        ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+        ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    } });
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return delegate.loads > loads && loadedStoreFile() == localStore(); }, 20000))
+        << delegate.allLogs().join('\n').toStdString();
+    EXPECT_TRUE(isEmptyFolder(cloudFolder()));
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder()));
+    waitForTheCloudStore(identity, store);
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "q", "r" }));
+    EXPECT_EQ(mostSetsOfOnePeer(identity), 3) << "one peer all along: never rebuilt";
+    EXPECT_FALSE(delegate.logged(
+        "Failed to load cloud store. Marking cloud store as corrupt. Store will be unavailable."));
+    EXPECT_FALSE(QFileInfo::exists(manager->URLForCloudCorruptedUUID().toLocalFile()));
+    EXPECT_EQ(rowsAnotherMachineSees(identity), (QStringList { "a", "q", "r" }));
 }
