@@ -45,6 +45,7 @@ const QString CloudStoreManager::DidDetectCorruptionNotification
     = QStringLiteral("CloudManagedStoreDidDetectCorruptionNotification");
 const QString CloudStoreManager::StoreURLsErrorKey = QStringLiteral("CSMStoreURLsErrorKey");
 const QString CloudStoreManager::CloudEnabledKey = QStringLiteral("CSMCloudEnabledKey");
+const QString CloudStoreManager::IdentityTokenKey = QStringLiteral("CSMIdentityTokenKey");
 const QString CloudStoreManager::CloudVersionKey = QStringLiteral("CSMCloudVersionKey");
 const QString CloudStoreManager::CloudCurrentKey = QStringLiteral("CSMCloudCurrentKey");
 const QString CloudStoreManager::CloudUUIDKey = QStringLiteral("CSMCloudUUIDKey");
@@ -255,9 +256,8 @@ CloudStoreManager::CloudStoreManager(const QString& contentName,
           QStringLiteral("%1PersistenceQueue").arg(QStringLiteral("CloudStoreManager"))))
     , m_lifetime(std::make_shared<CSMLifetime>(this))
 {
-    // The application signs in as it starts.
-    m_currentIdentityToken = cd::CloudContainer::signIn();
-    m_accountSeen = m_currentIdentityToken.isValid();
+    // The application signs in as it starts, if this machine has never had an account.
+    m_currentIdentityToken = accountToken();
 }
 
 NotificationCenter::Observer CloudStoreManager::observer(
@@ -2464,12 +2464,30 @@ void CloudStoreManager::deleteMarkerOfIdentity(
 
 QVariant CloudStoreManager::accountToken()
 {
-    if (locked(m_accountSeen))
-        return cd::CloudContainer::ubiquityIdentityToken();
-    const QVariant token = cd::CloudContainer::signIn();
+    // A machine that has had an account takes a folder without a token for what it is most
+    // likely to be, its account's folder not in the place (a share not mounted yet), and
+    // never signs in to it: that would make a new account there.
+    const QVariant token = locked(m_accountSeen) || hasHadAnAccount()
+        ? cd::CloudContainer::ubiquityIdentityToken()
+        : cd::CloudContainer::signIn();
+    if (!token.isValid())
+        return token;
+    auto& defaults = platform::UserDefaults::standard();
+    if (defaults.objectForKey(IdentityTokenKey) != token)
+        defaults.setObject(IdentityTokenKey, token);
     std::lock_guard lock(m_mutex);
-    m_accountSeen = token.isValid();
+    m_accountSeen = true;
     return token;
+}
+
+bool CloudStoreManager::hasHadAnAccount() const
+{
+    if (platform::UserDefaults::standard().objectForKey(IdentityTokenKey).isValid())
+        return true;
+    // One from before the account was recorded: a replica of an account's store is here.
+    const QDir stores(
+        URLForCloudStoreDirectoryForCloudVersion(desiredCloudVersion()).toLocalFile());
+    return !stores.entryList({ QStringLiteral("*.") + StoreExtension }, QDir::Files).isEmpty();
 }
 
 void CloudStoreManager::cloudStoreChanged(const Notification& notification)

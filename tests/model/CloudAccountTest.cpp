@@ -6,6 +6,7 @@
 #include "platform/coredata/ChangeSet.h"
 #include "platform/coredata/FileCoordinator.h"
 #include "platform/coredata/FileVersion.h"
+#include "platform/ui/Application.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -359,6 +360,70 @@ TEST_F(CloudAccountTest, AnAccountBackBeforeTheMonitorLooksIsLoadedAgain)
     waitForTheCloudStore(identity, store);
     addDatabases({ "b" });
     EXPECT_EQ(databaseIds(), (QStringList { "a", "b" }));
+}
+
+TEST_F(CloudAccountTest, ANewMachinesFirstStartSignsInToAnEmptyFolder)
+{
+    start(true);
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    EXPECT_TRUE(token.isValid());
+    EXPECT_FALSE(manager->activeCloudStoreUUID().isEmpty());
+    EXPECT_EQ(platform::UserDefaults::standard().objectForKey(CloudStoreManager::IdentityTokenKey),
+        token);
+}
+
+TEST_F(CloudAccountTest, AStartOverAnEmptyFolderWhereTheAccountsWasWritesNothingThere)
+{
+    start(true);
+    const QString identity = manager->activeCloudStoreUUID();
+    const QString store = loadedStoreFile();
+    addDatabases({ "a", "b" });
+    manager.reset();
+
+    // The share has not mounted yet: its empty mount point is where the account's folder was.
+    ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+    ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    delegate.takeLogs();
+    start(true, 2);
+    EXPECT_EQ(loadedStoreFile(), localStore()) << "signed out, as with no cloud folder";
+    EXPECT_FALSE(manager->cloudAvailable());
+    EXPECT_FALSE(manager->cloudEnabled());
+    platform::NotificationCenter::defaultCenter().post(
+        platform::ui::Application::DidBecomeActiveNotification);
+    testsupport::processEvents(300);
+    drain();
+    EXPECT_TRUE(isEmptyFolder(cloudFolder())) << "no token, and nothing seeded or written";
+
+    // The share mounts; the cloud, turned on again, loads the account's own store.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder()));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return manager->cloudAvailable(); }, 20000));
+    manager->setCloudEnabled(true);
+    waitForTheCloudStore(identity, store);
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "b" }));
+    EXPECT_EQ(rowsAnotherMachineSees(identity), (QStringList { "a", "b" }));
+    EXPECT_FALSE(wroteAnIdentity());
+}
+
+TEST_F(CloudAccountTest, AMachineFromBeforeItsAccountWasRecordedSignsInToNoEmptyFolder)
+{
+    start(true);
+    addDatabases({ "a" });
+    manager.reset();
+    // Its replica tells of the account.
+    platform::UserDefaults::standard().removeObject(CloudStoreManager::IdentityTokenKey);
+
+    // Started while the share is away; its empty mount point appears as the machine runs.
+    ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+    start(true, 2);
+    EXPECT_EQ(loadedStoreFile(), localStore());
+    ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    testsupport::processEvents(300);
+    platform::NotificationCenter::defaultCenter().post(
+        platform::ui::Application::DidBecomeActiveNotification);
+    drain();
+    EXPECT_TRUE(isEmptyFolder(cloudFolder()));
+    EXPECT_FALSE(manager->cloudAvailable());
 }
 
 TEST_F(CloudAccountTest, AShareGoneDuringALoadAndBackForItsRetryCostsNoSave)
