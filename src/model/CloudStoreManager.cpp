@@ -1199,12 +1199,19 @@ bool CloudStoreManager::migrateStore(const QUrl& seedURLIn, std::optional<QVaria
                     = child(QUrl::fromLocalFile(QFileInfo(seedURL.toLocalFile()).absolutePath()),
                         CopyMigrationStoreName + '.' + StoreExtension);
                 removeStoreFiles(copyURL.toLocalFile());
+                // With the log its last saves may still be in (left by a process that ended
+                // before it closed the store).
                 QFile source(seedURL.toLocalFile());
-                if (!source.copy(copyURL.toLocalFile())) {
-                    result = fail(cd::makeError(cd::PersistentStoreOperationError,
-                                      QStringLiteral("The seed store could not be copied: %1")
-                                          .arg(source.errorString()),
-                                      seedURL.toLocalFile()),
+                QFile log(seedURL.toLocalFile() + QStringLiteral("-wal"));
+                const bool copied = source.copy(copyURL.toLocalFile())
+                    && (!log.exists() || log.copy(copyURL.toLocalFile() + QStringLiteral("-wal")));
+                if (!copied) {
+                    const QString problem = source.error() != QFile::NoError ? source.errorString()
+                                                                             : log.errorString();
+                    result = fail(
+                        cd::makeError(cd::PersistentStoreOperationError,
+                            QStringLiteral("The seed store could not be copied: %1").arg(problem),
+                            seedURL.toLocalFile()),
                         CloudStoreErrorCauseOpenSeedStore, seedURL.toLocalFile());
                     break;
                 }
