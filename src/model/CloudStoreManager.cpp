@@ -45,6 +45,7 @@ const QString CloudStoreManager::DidDetectCorruptionNotification
     = QStringLiteral("CloudManagedStoreDidDetectCorruptionNotification");
 const QString CloudStoreManager::StoreURLsErrorKey = QStringLiteral("CSMStoreURLsErrorKey");
 const QString CloudStoreManager::CloudEnabledKey = QStringLiteral("CSMCloudEnabledKey");
+const QString CloudStoreManager::IdentityTokenKey = QStringLiteral("CSMIdentityTokenKey");
 const QString CloudStoreManager::CloudVersionKey = QStringLiteral("CSMCloudVersionKey");
 const QString CloudStoreManager::CloudCurrentKey = QStringLiteral("CSMCloudCurrentKey");
 const QString CloudStoreManager::CloudUUIDKey = QStringLiteral("CSMCloudUUIDKey");
@@ -255,9 +256,8 @@ CloudStoreManager::CloudStoreManager(const QString& contentName,
           QStringLiteral("%1PersistenceQueue").arg(QStringLiteral("CloudStoreManager"))))
     , m_lifetime(std::make_shared<CSMLifetime>(this))
 {
-    // The application signs in as it starts.
-    m_currentIdentityToken = cd::CloudContainer::signIn();
-    m_accountSeen = m_currentIdentityToken.isValid();
+    // The application signs in as it starts, if this machine has never had an account.
+    m_currentIdentityToken = accountToken();
 }
 
 NotificationCenter::Observer CloudStoreManager::observer(
@@ -922,6 +922,18 @@ bool CloudStoreManager::tryLoadCloudStore()
         logError(QStringLiteral("Failed to load cloud store."), cause, context);
         unsetTentativeStoreUUID();
         clearStore();
+        if (!cd::CloudContainer::holdsToken(token) || !cloudAvailable()) {
+            // The account's folder went as its store was loading: nothing here is damaged,
+            // and the store loads as it is once the folder is back. Neither rebuilt nor
+            // marked corrupt: nothing is rebuilt without the folder in the place.
+            m_attemptCloudRecovery = false;
+            log(QStringLiteral("The cloud folder changed hands as the cloud store was loading."));
+            accommodateSignOut();
+            // Back before the change was told: loaded again.
+            if (persistentStoreCoordinator()->persistentStores().isEmpty())
+                enqueue([this] { reloadStore(); });
+            return true;
+        }
         if (!m_attemptCloudRecovery) {
             log(QStringLiteral("Attempting recovery by rebuilding from cloud content."));
             m_attemptCloudRecovery = true;
@@ -1187,12 +1199,19 @@ bool CloudStoreManager::migrateStore(const QUrl& seedURLIn, std::optional<QVaria
                     = child(QUrl::fromLocalFile(QFileInfo(seedURL.toLocalFile()).absolutePath()),
                         CopyMigrationStoreName + '.' + StoreExtension);
                 removeStoreFiles(copyURL.toLocalFile());
+                // With the log its last saves may still be in (left by a process that ended
+                // before it closed the store).
                 QFile source(seedURL.toLocalFile());
-                if (!source.copy(copyURL.toLocalFile())) {
-                    result = fail(cd::makeError(cd::PersistentStoreOperationError,
-                                      QStringLiteral("The seed store could not be copied: %1")
-                                          .arg(source.errorString()),
-                                      seedURL.toLocalFile()),
+                QFile log(seedURL.toLocalFile() + QStringLiteral("-wal"));
+                const bool copied = source.copy(copyURL.toLocalFile())
+                    && (!log.exists() || log.copy(copyURL.toLocalFile() + QStringLiteral("-wal")));
+                if (!copied) {
+                    const QString problem = source.error() != QFile::NoError ? source.errorString()
+                                                                             : log.errorString();
+                    result = fail(
+                        cd::makeError(cd::PersistentStoreOperationError,
+                            QStringLiteral("The seed store could not be copied: %1").arg(problem),
+                            seedURL.toLocalFile()),
                         CloudStoreErrorCauseOpenSeedStore, seedURL.toLocalFile());
                     break;
                 }
@@ -2452,12 +2471,30 @@ void CloudStoreManager::deleteMarkerOfIdentity(
 
 QVariant CloudStoreManager::accountToken()
 {
-    if (locked(m_accountSeen))
-        return cd::CloudContainer::ubiquityIdentityToken();
-    const QVariant token = cd::CloudContainer::signIn();
+    // A machine that has had an account takes a folder without a token for what it is most
+    // likely to be, its account's folder not in the place (a share not mounted yet), and
+    // never signs in to it: that would make a new account there.
+    const QVariant token = locked(m_accountSeen) || hasHadAnAccount()
+        ? cd::CloudContainer::ubiquityIdentityToken()
+        : cd::CloudContainer::signIn();
+    if (!token.isValid())
+        return token;
+    auto& defaults = platform::UserDefaults::standard();
+    if (defaults.objectForKey(IdentityTokenKey) != token)
+        defaults.setObject(IdentityTokenKey, token);
     std::lock_guard lock(m_mutex);
-    m_accountSeen = token.isValid();
+    m_accountSeen = true;
     return token;
+}
+
+bool CloudStoreManager::hasHadAnAccount() const
+{
+    if (platform::UserDefaults::standard().objectForKey(IdentityTokenKey).isValid())
+        return true;
+    // One from before the account was recorded: a replica of an account's store is here.
+    const QDir stores(
+        URLForCloudStoreDirectoryForCloudVersion(desiredCloudVersion()).toLocalFile());
+    return !stores.entryList({ QStringLiteral("*.") + StoreExtension }, QDir::Files).isEmpty();
 }
 
 void CloudStoreManager::cloudStoreChanged(const Notification& notification)

@@ -83,6 +83,9 @@ public:
         DidDetectCorruptionNotification; // "CloudManagedStoreDidDetectCorruptionNotification"
     static const QString StoreURLsErrorKey; // "CSMStoreURLsErrorKey"
     static const QString CloudEnabledKey; // "CSMCloudEnabledKey"
+    // The token of the account this machine has used last; absent on a machine that never
+    // had one.
+    static const QString IdentityTokenKey; // "CSMIdentityTokenKey"
     // Keys of the cloud-store descriptions of enumerateCloudStores.
     static const QString CloudVersionKey; // "CSMCloudVersionKey"
     static const QString CloudCurrentKey; // "CSMCloudCurrentKey"
@@ -314,9 +317,10 @@ private:
     // The local store in the cloud store's place while the cloud account is away: the
     // choice of the cloud is kept, so that its store loads again when the account is back.
     bool tryLoadLocalStoreKeepingCloudChoice(bool keepCloudChoice);
-    // The account's token as the checks see it: read, never made, once this run has had an
-    // account; until then a folder without a token is signed in to.
+    // The account's token as the checks see it: read, never made, on a machine that has had
+    // an account; on one that never had one, a folder without a token is signed in to.
     QVariant accountToken();
+    bool hasHadAnAccount() const;
     IdentityForLoad identityForLoad(const QVariant& token);
     // The identity cache's key: one entry per marker and account.
     static QString identityCacheKey(const QUrl& marker, const QVariant& token);

@@ -2,15 +2,15 @@
 
 #include "model/CSMStoreUUIDPresenter.h"
 #include "platform/Dispatch.h"
+#include "platform/NotificationCenter.h"
 #include "platform/coredata/ChangeSet.h"
 #include "platform/coredata/FileCoordinator.h"
 #include "platform/coredata/FileVersion.h"
+#include "platform/ui/Application.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QSaveFile>
-
-#include <future>
 
 using namespace cloudstoretest;
 
@@ -145,37 +145,66 @@ protected:
         return false;
     }
 
+    // A save made as the share goes, before the manager hears of it: it waits in the cloud
+    // store's replica, and the local store serves once the manager has heard.
+    void saveAsTheShareGoes(const QString& id)
+    {
+        const QString store = loadedStoreFile();
+        {
+            PersistenceQueueHold hold(*manager);
+            ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+            addDatabases({ id });
+            EXPECT_EQ(loadedStoreFile(), store);
+        }
+        waitForTheLocalStore();
+    }
+
+    // Runs the steps in turn as each of the next stores is about to be cleared or loaded.
+    void atNextLoads(QList<std::function<void()>> steps)
+    {
+        if (steps.isEmpty())
+            return;
+        std::lock_guard lock(delegate.mutex);
+        delegate.onNextWillLoad = [this, steps]() mutable {
+            steps.takeFirst()();
+            atNextLoads(steps);
+        };
+    }
+
+    // The share is back, and the manager told so, as the account's monitor tells it; then,
+    // as the cloud store loads, the steps. Nothing runs on the main thread meanwhile: the
+    // monitor looks from there, and would otherwise see what the steps do.
+    void backAndThenAsItLoads(const QList<std::function<void()>>& steps)
+    {
+        auto ran = std::make_shared<std::atomic<qsizetype>>(0);
+        QList<std::function<void()>> counted;
+        for (const auto& step : steps)
+            counted << [step, ran] {
+                step();
+                ++*ran;
+            };
+        atNextLoads(counted);
+        ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder()));
+        platform::NotificationCenter::defaultCenter().post(
+            cd::CloudContainer::UbiquityIdentityDidChangeNotification);
+        ASSERT_TRUE(waitWithoutEvents([&] { return *ran == steps.size(); }, 20000))
+            << delegate.allLogs().join('\n').toStdString();
+    }
+
+    // The most change sets one peer has in the identity's content: this machine's, as long
+    // as it has stayed one peer.
+    static qsizetype mostSetsOfOnePeer(const QString& identity)
+    {
+        const QDir content(containerOf(cloudFolder()) + "/CloudLogs/" + identity);
+        qsizetype most = 0;
+        for (const QString& peer : content.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            most = std::max(
+                most, QDir(content.filePath(peer + "/" + identity)).entryList(QDir::Files).size());
+        return most;
+    }
+
 private:
     int m_machines = 0;
-};
-
-// Holds the persistence queue, so that the manager hears of nothing until released.
-class PersistenceQueueHold {
-public:
-    explicit PersistenceQueueHold(CloudStoreManager& manager)
-    {
-        auto holding = std::make_shared<std::promise<void>>();
-        auto held = holding->get_future();
-        manager.enqueue(
-            [holding, released = m_released.get_future().share()] {
-                holding->set_value();
-                released.wait();
-            },
-            false, false);
-        held.wait();
-    }
-    ~PersistenceQueueHold() { release(); }
-    void release()
-    {
-        if (!m_done) {
-            m_done = true;
-            m_released.set_value();
-        }
-    }
-
-private:
-    std::promise<void> m_released;
-    bool m_done = false;
 };
 
 } // namespace
@@ -331,4 +360,138 @@ TEST_F(CloudAccountTest, AnAccountBackBeforeTheMonitorLooksIsLoadedAgain)
     waitForTheCloudStore(identity, store);
     addDatabases({ "b" });
     EXPECT_EQ(databaseIds(), (QStringList { "a", "b" }));
+}
+
+TEST_F(CloudAccountTest, ANewMachinesFirstStartSignsInToAnEmptyFolder)
+{
+    start(true);
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
+    EXPECT_TRUE(token.isValid());
+    EXPECT_FALSE(manager->activeCloudStoreUUID().isEmpty());
+    EXPECT_EQ(platform::UserDefaults::standard().objectForKey(CloudStoreManager::IdentityTokenKey),
+        token);
+}
+
+TEST_F(CloudAccountTest, AStartOverAnEmptyFolderWhereTheAccountsWasWritesNothingThere)
+{
+    start(true);
+    const QString identity = manager->activeCloudStoreUUID();
+    const QString store = loadedStoreFile();
+    addDatabases({ "a", "b" });
+    manager.reset();
+
+    // The share has not mounted yet: its empty mount point is where the account's folder was.
+    ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+    ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    delegate.takeLogs();
+    start(true, 2);
+    EXPECT_EQ(loadedStoreFile(), localStore()) << "signed out, as with no cloud folder";
+    EXPECT_FALSE(manager->cloudAvailable());
+    EXPECT_FALSE(manager->cloudEnabled());
+    platform::NotificationCenter::defaultCenter().post(
+        platform::ui::Application::DidBecomeActiveNotification);
+    testsupport::processEvents(300);
+    drain();
+    EXPECT_TRUE(isEmptyFolder(cloudFolder())) << "no token, and nothing seeded or written";
+
+    // The share mounts; the cloud, turned on again, loads the account's own store.
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder()));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return manager->cloudAvailable(); }, 20000));
+    manager->setCloudEnabled(true);
+    waitForTheCloudStore(identity, store);
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "b" }));
+    EXPECT_EQ(rowsAnotherMachineSees(identity), (QStringList { "a", "b" }));
+    EXPECT_FALSE(wroteAnIdentity());
+}
+
+TEST_F(CloudAccountTest, AMachineFromBeforeItsAccountWasRecordedSignsInToNoEmptyFolder)
+{
+    start(true);
+    addDatabases({ "a" });
+    manager.reset();
+    // Its replica tells of the account.
+    platform::UserDefaults::standard().removeObject(CloudStoreManager::IdentityTokenKey);
+
+    // Started while the share is away; its empty mount point appears as the machine runs.
+    ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+    start(true, 2);
+    EXPECT_EQ(loadedStoreFile(), localStore());
+    ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    testsupport::processEvents(300);
+    platform::NotificationCenter::defaultCenter().post(
+        platform::ui::Application::DidBecomeActiveNotification);
+    drain();
+    EXPECT_TRUE(isEmptyFolder(cloudFolder()));
+    EXPECT_FALSE(manager->cloudAvailable());
+}
+
+TEST_F(CloudAccountTest, AShareGoneDuringALoadAndBackForItsRetryCostsNoSave)
+{
+    start(true);
+    const QString identity = manager->activeCloudStoreUUID();
+    const QString store = loadedStoreFile();
+    addDatabases({ "a" });
+    saveAsTheShareGoes("q");
+
+    // The share is back, goes as its store is loading, and is back for the retry, which
+    // rebuilds the store from the account's folder.
+    backAndThenAsItLoads({ [] { ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway())); },
+        [] { ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder())); } });
+    ASSERT_TRUE(waitWithoutEvents([&] { return manager->activeCloudStoreUUID() == identity; }));
+    waitForTheCloudStore(identity, store);
+    EXPECT_TRUE(delegate.logged("Attempting recovery by rebuilding from cloud content."));
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "q" }));
+    EXPECT_EQ(rowsAnotherMachineSees(identity), (QStringList { "a", "q" }));
+}
+
+TEST_F(CloudAccountTest, ARetryMeetingAnotherAccountsFolderOrNoneRebuildsNothing)
+{
+    start(true);
+    const QString identity = manager->activeCloudStoreUUID();
+    const QString store = loadedStoreFile();
+    addDatabases({ "a" });
+    saveAsTheShareGoes("q");
+
+    // Gone as the store loads, back for the retry, and another account's folder in its place
+    // as the retry opens the store.
+    const QString prepared = cloudFolder() + ".prepared";
+    writeWhole(
+        prepared + "/" + cd::CloudContainer::IdentityTokenFileName, SecondAccountToken.toLatin1());
+    writeWhole(markerIn(prepared), SecondIdentity.toLatin1());
+    saveRowFromAnotherMachine(prepared, SecondIdentity, "s");
+    backAndThenAsItLoads({ [] { ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway())); },
+        [] { ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder())); },
+        [&] {
+            ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+            ASSERT_TRUE(QDir().rename(prepared, cloudFolder()));
+        } });
+    EXPECT_TRUE(delegate.logged("Attempting recovery by rebuilding from cloud content."));
+    waitForTheCloudStore(SecondIdentity);
+    EXPECT_EQ(databaseIds(), QStringList { "s" });
+    ASSERT_TRUE(QDir().rename(cloudFolder(), secondAway()));
+    ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder()));
+    waitForTheCloudStore(identity, store);
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "q" }));
+
+    // Gone as the store loads, and away for the retry: the local store serves meanwhile.
+    saveAsTheShareGoes("r");
+    const int loads = delegate.loads;
+    backAndThenAsItLoads({ [] {
+        ASSERT_TRUE(QDir().rename(cloudFolder(), firstAway()));
+        ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    } });
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return delegate.loads > loads && loadedStoreFile() == localStore(); }, 20000))
+        << delegate.allLogs().join('\n').toStdString();
+    EXPECT_TRUE(isEmptyFolder(cloudFolder()));
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(firstAway(), cloudFolder()));
+    waitForTheCloudStore(identity, store);
+    EXPECT_EQ(databaseIds(), (QStringList { "a", "q", "r" }));
+    EXPECT_EQ(mostSetsOfOnePeer(identity), 3) << "one peer all along: never rebuilt";
+    EXPECT_FALSE(delegate.logged(
+        "Failed to load cloud store. Marking cloud store as corrupt. Store will be unavailable."));
+    EXPECT_FALSE(QFileInfo::exists(manager->URLForCloudCorruptedUUID().toLocalFile()));
+    EXPECT_EQ(rowsAnotherMachineSees(identity), (QStringList { "a", "q", "r" }));
 }

@@ -291,6 +291,14 @@ struct CloudPeerTest : ::testing::Test {
         cd::CloudContainer::setPollInterval(40);
         platform::UserDefaults::standard().setBool(CloudStoreManager::CloudEnabledKey, true);
         ModelRegistry::registerClasses();
+        launch();
+        columns = TemplateColumn::getColumns(kContacts);
+        ASSERT_FALSE(columns.isEmpty());
+    }
+
+    // This machine's application starts, and has its cloud store loaded.
+    void launch()
+    {
         delegate = std::make_unique<ApplicationDelegate>();
         delegate->setLaunchWait([](int, std::function<void()> done) { done(); });
         ASSERT_TRUE(delegate->didFinishLaunching());
@@ -302,9 +310,8 @@ struct CloudPeerTest : ::testing::Test {
                     && marker.open(QIODevice::ReadOnly)
                     && QString::fromLatin1(marker.readAll()) == storeUUID();
             },
-            ArrivalMs));
-        columns = TemplateColumn::getColumns(kContacts);
-        ASSERT_FALSE(columns.isEmpty());
+            ArrivalMs))
+            << "no cloud store loaded";
     }
 
     void TearDown() override
@@ -356,22 +363,50 @@ struct CloudPeerTest : ::testing::Test {
     // The table and its one row as this machine loads them, once they are there.
     bool loadTable()
     {
-        return testsupport::waitUntil(
-            [&] {
-                for (UserTemplate* found : UserTemplate::getUserTemplatesAll()) {
-                    if (found->name().toString() != "Friends")
-                        continue;
-                    const auto rows
-                        = Rows::getRows(found->id().toString(), columns, {}, {}, std::nullopt);
-                    if (rows.size() != 1)
-                        return false;
-                    table = found;
-                    row = rows.first();
-                    return true;
-                }
+        return testsupport::waitUntil([&] { return findTable(); }, ArrivalMs);
+    }
+    bool findTable()
+    {
+        for (UserTemplate* found : UserTemplate::getUserTemplatesAll()) {
+            if (found->name().toString() != "Friends")
+                continue;
+            const auto rows = Rows::getRows(found->id().toString(), columns, {}, {}, std::nullopt);
+            if (rows.size() != 1)
                 return false;
-            },
-            ArrivalMs);
+            table = found;
+            row = rows.first();
+            return true;
+        }
+        return false;
+    }
+
+    // The columns, the table and its row as the store holds them now: what was held before
+    // is gone with a store that changed since.
+    bool lookAgain()
+    {
+        columns = TemplateColumn::getColumns(kContacts);
+        return !columns.isEmpty() && findTable();
+    }
+
+    // How many objects of each kind the store holds, and of how many ids when fewer.
+    QString objects() const
+    {
+        // None while the store changes (the other machine's account may come and go).
+        cd::ManagedObjectContext* context = delegate->managedObjectContext();
+        if (!context)
+            return QStringLiteral("no store");
+        QStringList kinds;
+        for (const char* entity :
+            { "Database", "Template", "TemplateColumn", "UserTemplate", "Rows" }) {
+            const auto found = context->executeFetchRequest(cd::FetchRequest(entity));
+            QSet<QString> ids;
+            for (auto* object : found)
+                ids.insert(object->value("id").toString());
+            kinds << QStringLiteral("%1:%2").arg(entity).arg(found.size());
+            if (ids.size() != found.size())
+                kinds.last() += QStringLiteral("(%1 ids)").arg(ids.size());
+        }
+        return kinds.join(' ');
     }
 
     // The values the held row shows now, and those the table's rows show when read again.
@@ -510,5 +545,80 @@ TEST_F(CloudPeerTest, ADatabaseAndADefinitionChangedOnTheOtherMachineShowInTheOb
     ASSERT_TRUE(phone->saveTemplateColumn());
     EXPECT_TRUE(onOther("names", "Home|People we know|Mobile"));
 }
+
+// This machine starts again with the account's folder at another path, moved or copied
+// there (the other machine reaching it at the old path, as a syncing tool keeps both), with
+// a save still waiting to be sent.
+struct CloudFolderElsewhereTest : CloudPeerTest, ::testing::WithParamInterface<bool> { };
+
+TEST_P(CloudFolderElsewhereTest, KeepsEveryObjectOnceOnBothMachinesAndEditsGoingBothWays)
+{
+    const bool copied = GetParam();
+    // "<name>/<phone>": waits until the table's row there shows it.
+    other.addStep("expect", [this](const QString& expected) {
+        return within([&] { return lookAgain() && fetched() == expected; }, expected);
+    });
+    other.addStep("objects", [this](const QString& expected) {
+        return within([&] { return objects() == expected; }, expected + ", not " + objects());
+    });
+    other.addStep("phone", [this](const QString& phone) {
+        return within([&] { return lookAgain() && edit(kPhone, phone); }, "saved " + phone);
+    });
+    ASSERT_TRUE(startOtherMachine()) << other.report();
+    makeTable();
+    ASSERT_TRUE(onOther("expect", "Bob/555"));
+    const QString identity = storeUUID();
+
+    const QString away = cloudFolder() + ".away";
+    {
+        PersistenceQueueHold hold(manager());
+        ASSERT_TRUE(QDir().rename(cloudFolder(), away));
+        ASSERT_TRUE(edit(kPhone, "777"));
+    }
+    delegate.reset();
+    const QString elsewhere = testsupport::homePath() + "/elsewhere/cloud";
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(elsewhere).absolutePath()));
+    if (copied) {
+        int copying = -1;
+        testsupport::runTool("cp", { "-R", away, elsewhere }, {}, &copying);
+        ASSERT_EQ(copying, 0);
+        ASSERT_TRUE(QDir(away).removeRecursively());
+    } else {
+        ASSERT_TRUE(QDir().rename(away, elsewhere));
+    }
+    ASSERT_TRUE(QFile::link(elsewhere, cloudFolder()));
+    // Started again, as a new process starts: the account is looked at afresh.
+    cd::CloudContainer::reset();
+    cd::CloudContainer::setPollInterval(40);
+    qputenv("KIVOTAB_CLOUD", elsewhere.toUtf8());
+    launch();
+    EXPECT_EQ(storeUUID(), identity);
+    // The store may be reloaded meanwhile (an account's change told late): each look waits
+    // for one.
+    QString here;
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return (here = objects()) != "no store"; }, ArrivalMs));
+    EXPECT_FALSE(here.contains("ids")) << here.toStdString();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return lookAgain(); }, ArrivalMs));
+    EXPECT_EQ(fetched(), "Bob/777");
+    EXPECT_TRUE(onOther("expect", "Bob/777")) << "the save that waited arrives";
+    EXPECT_TRUE(onOther("objects", here));
+
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return lookAgain() && edit(kName, "Bob Stone"); }, ArrivalMs));
+    EXPECT_TRUE(onOther("expect", "Bob Stone/777"));
+    ASSERT_TRUE(onOther("phone", "888"));
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return lookAgain() && fetched() == "Bob Stone/888"; }, ArrivalMs))
+        << fetched().toStdString();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return objects() == here; }, ArrivalMs))
+        << objects().toStdString();
+    EXPECT_TRUE(onOther("objects", here));
+}
+
+INSTANTIATE_TEST_SUITE_P(MovedOrCopied, CloudFolderElsewhereTest, ::testing::Bool(),
+    [](const ::testing::TestParamInfo<bool>& info) {
+        return std::string(info.param ? "Copied" : "Moved");
+    });
 
 } // namespace runningapplications

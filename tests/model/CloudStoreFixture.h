@@ -20,6 +20,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -57,6 +58,35 @@ inline bool waitWithoutEvents(const std::function<bool()>& condition, int timeou
     }
     return true;
 }
+
+// Holds the persistence queue, so that the manager hears of nothing until released.
+class PersistenceQueueHold {
+public:
+    explicit PersistenceQueueHold(CloudStoreManager& manager)
+    {
+        auto holding = std::make_shared<std::promise<void>>();
+        auto held = holding->get_future();
+        manager.enqueue(
+            [holding, released = m_released.get_future().share()] {
+                holding->set_value();
+                released.wait();
+            },
+            false, false);
+        held.wait();
+    }
+    ~PersistenceQueueHold() { release(); }
+    void release()
+    {
+        if (!m_done) {
+            m_done = true;
+            m_released.set_value();
+        }
+    }
+
+private:
+    std::promise<void> m_released;
+    bool m_done = false;
+};
 
 // The application's side as the tests see it: every call is recorded, the context of the
 // loaded store is kept, and each optional call can be made to answer or not.

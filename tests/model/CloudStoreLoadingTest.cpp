@@ -295,6 +295,39 @@ INSTANTIATE_TEST_SUITE_P(EveryStrategy, MigrationStrategyTest,
     ::testing::Values(CloudStoreMigrationStrategyCopyEntities, CloudStoreMigrationStrategyIOS,
         CloudStoreMigrationStrategyManual, CloudStoreMigrationStrategyNone));
 
+TEST_F(CloudStoreTest, ASeedWhoseLastSavesAreStillInItsLogIsSeededWhole)
+{
+    start(false);
+    const QString seed = testsupport::homePath() + "/Seed.sqlite";
+    makeStore(seed, 2);
+    // Saves not yet carried from the log into the file, as a process that ended before it
+    // closed the store leaves them (here one that is still running).
+    auto coordinator = std::make_shared<cd::PersistentStoreCoordinator>(model());
+    auto store = coordinator->addPersistentStore(cd::SQLiteStoreType, {}, QUrl::fromLocalFile(seed),
+        { { cd::MigratePersistentStoresAutomaticallyOption, true } });
+    ASSERT_TRUE(store);
+    {
+        cd::ManagedObjectContext context(cd::ManagedObjectContext::ConcurrencyType::Confinement);
+        context.setPersistentStoreCoordinator(coordinator);
+        for (int i = 0; i < 3; ++i)
+            context.insertNewObject("Database")->setValue("id", QStringLiteral("late-%1").arg(i));
+        ASSERT_TRUE(context.save());
+    }
+    ASSERT_GT(QFileInfo(seed + "-wal").size(), 0);
+
+    const QString target = testsupport::homePath() + "/Target/Target.sqlite";
+    platform::Error error;
+    qint32 cause = -1;
+    QVariant context;
+    EXPECT_TRUE(
+        manager->migrateStore(QUrl::fromLocalFile(seed), std::nullopt, QUrl::fromLocalFile(target),
+            {}, CloudStoreMigrationStrategyCopyEntities, &error, &cause, &context))
+        << error.localizedDescription().toStdString();
+    EXPECT_EQ(countsIn(target).value("Database"), 5);
+    EXPECT_FALSE(QFileInfo::exists(testsupport::homePath() + "/CopyMigrationStore.sqlite-wal"));
+    EXPECT_TRUE(coordinator->removePersistentStore(store));
+}
+
 TEST_F(CloudStoreTest, AnUnknownOrMissingStrategyFailsWithItsCause)
 {
     start(false);

@@ -78,6 +78,8 @@ const QString UbiquitizedKey = QStringLiteral("com.apple.coredata.ubiquity.ubiqu
 const QString PeerKey = QStringLiteral("com.apple.coredata.ubiquity.peer");
 const QString ContentNameKey = QStringLiteral("com.apple.coredata.ubiquity.contentName");
 const QString ContentPathKey = QStringLiteral("com.apple.coredata.ubiquity.contentPath");
+// Where the content lies inside its account's folder.
+const QString ContentLocationKey = QStringLiteral("com.apple.coredata.ubiquity.contentLocation");
 const QString BaselineKey = QStringLiteral("com.apple.coredata.ubiquity.baseline");
 // The token of the account the replica was built for.
 const QString TokenKey = QStringLiteral("com.apple.coredata.ubiquity.identityToken");
@@ -216,6 +218,37 @@ void removeStoreFiles(const QString& path)
         QFile::remove(path + QLatin1String(suffix));
 }
 
+// A store file that cannot be read is kept beside, under a name of its own, rather than
+// deleted: what it holds may be all there is of some change.
+void keepStoreFilesAside(const QString& path)
+{
+    const QString aside
+        = QStringLiteral("%1.unreadable-%2").arg(path).arg(QDateTime::currentMSecsSinceEpoch());
+    for (const char* suffix : { "", "-wal", "-journal" })
+        QFile::rename(path + QLatin1String(suffix), aside + QLatin1String(suffix));
+    QFile::remove(path + QLatin1String("-shm"));
+    qWarning().noquote() << "An unreadable cloud store replica was kept aside:" << aside;
+}
+
+// Where content lies in its account: its path inside the cloud folder, whatever path the
+// folder has on this machine; content elsewhere is known by its path.
+QString locationInAccount(const QString& contentPath)
+{
+    const QString root = CloudContainer::rootPath();
+    return contentPath.startsWith(root + '/') ? contentPath.mid(root.size() + 1) : contentPath;
+}
+
+// Whether the replica was built for the content at that location of its account.
+bool isBuiltAt(const QVariantMap& metadata, const QString& location)
+{
+    const QString recorded = metadata.value(ContentLocationKey).toString();
+    if (!recorded.isEmpty())
+        return recorded == location;
+    // A replica from before locations were kept: its folder's path ends in the location.
+    const QString path = metadata.value(ContentPathKey).toString();
+    return path == location || path.endsWith('/' + location);
+}
+
 } // namespace
 
 UbiquitousContent::UbiquitousContent(std::weak_ptr<PersistentStoreCoordinator> coordinator,
@@ -305,17 +338,51 @@ bool UbiquitousContent::attach(PersistentStoreCoordinator& coordinator,
 void UbiquitousContent::discardReplicaToRebuild(const QUrl& storeURL, const QVariantMap& options)
 {
     if (!isUbiquitous(options)
-        || !options.value(PersistentStoreRebuildFromUbiquitousContentOption).toBool()
-        || contentPath(options).isEmpty())
+        || !options.value(PersistentStoreRebuildFromUbiquitousContentOption).toBool())
+        return;
+    // Rebuilt only from the account's folder in the place: with it away, or another
+    // account's there, the replica stays as it is.
+    const QVariant token = accountToken(options);
+    if (contentPath(options).isEmpty() || !CloudContainer::holdsToken(token))
         return;
     const QString path = storeURL.toLocalFile();
+    if (!QFileInfo::exists(path))
+        return;
+    const auto metadata = PersistentStore::readMetadata(path, nullptr);
     // Another account's replica stays as it is, with what it has yet to send.
-    if (QFileInfo::exists(path)) {
-        const auto metadata = PersistentStore::readMetadata(path, nullptr);
-        if (metadata && belongsToAnotherAccount(*metadata, accountToken(options)))
-            return;
+    if (metadata && belongsToAnotherAccount(*metadata, token))
+        return;
+    const std::optional<qint64> queued = metadata ? queuedChangeSets(path) : std::nullopt;
+    if (!queued) {
+        keepStoreFilesAside(path);
+        return;
     }
-    removeStoreFiles(path);
+    // One with change sets yet to send is kept: it sends them, then is rebuilt in place.
+    if (*queued == 0)
+        removeStoreFiles(path);
+}
+
+std::optional<qint64> UbiquitousContent::queuedChangeSets(const QString& path)
+{
+    sqlite3* db = PersistentStore::openReader(path);
+    if (!db)
+        return std::nullopt;
+    const auto single = [db](const QByteArray& sql) -> std::optional<qint64> {
+        sqlite3_stmt* statement = nullptr;
+        std::optional<qint64> value;
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) == SQLITE_OK
+            && sqlite3_step(statement) == SQLITE_ROW)
+            value = sqlite3_column_int64(statement, 0);
+        sqlite3_finalize(statement);
+        return value;
+    };
+    // A file never opened in the cloud has no outbox: nothing waits in it.
+    std::optional<qint64> queued
+        = single("SELECT COUNT(*) FROM \"sqlite_master\" WHERE \"name\" = '_ubiquity_outbox'");
+    if (queued && *queued > 0)
+        queued = single("SELECT COUNT(*) FROM " + OutboxTable);
+    sqlite3_close_v2(db);
+    return queued;
 }
 
 bool UbiquitousContent::removeUbiquitousContentAndPersistentStore(
@@ -368,16 +435,41 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
                 m_store->URL().toLocalFile()));
         return false;
     }
-    // The same content is the same folder of the same account: the path alone is every
-    // account's.
-    const bool same = !metadata.value(PeerKey).toString().isEmpty()
+    // The same content is the same store of the same account, wherever the account's folder
+    // lies on this machine now (moved, or a copy of it).
+    const QString location = locationInAccount(m_contentPath);
+    const QString builtPeer = metadata.value(PeerKey).toString();
+    const bool same = !builtPeer.isEmpty()
         && metadata.value(ContentNameKey).toString() == m_contentName
-        && metadata.value(ContentPathKey).toString() == m_contentPath;
+        && isBuiltAt(metadata, location);
     // An eviction since the replica was built asks for it to be built again.
-    if (same
+    const bool evicted = same
         && CloudContainer::lastEvictionOfPath(m_contentPath)
-            > metadata.value(BaselineKey).toDouble())
-        rebuild = true;
+            > metadata.value(BaselineKey).toDouble();
+
+    if (!exec(CreateTables, error))
+        return false;
+    if (rebuild || evicted) {
+        // Built again from what the account's folder holds: only while it is in the place,
+        // and only once what the replica has yet to send is there too.
+        QString problem;
+        if (!CloudContainer::holdsToken(m_token))
+            problem = QStringLiteral("the cloud folder is away or another account's");
+        else if (!sendQueued(same ? builtPeer : QString()))
+            problem = QStringLiteral("change sets of its replica wait to be sent");
+        if (problem.isEmpty()) {
+            rebuild = true;
+        } else if (rebuild) {
+            report(error,
+                makeError(PersistentStoreOpenError,
+                    QStringLiteral("The cloud store cannot be rebuilt now: %1.").arg(problem),
+                    m_store->URL().toLocalFile()));
+            return false;
+        } else {
+            // The eviction's rebuild waits for a later opening; the replica serves as it is.
+            qWarning().noquote() << "The cloud store is not rebuilt now:" << problem;
+        }
+    }
 
     if (!m_store->begin(error))
         return false;
@@ -385,16 +477,15 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
         m_store->rollback();
         return false;
     };
-    if (!exec(CreateTables, error))
-        return fail();
     if (same && !rebuild) {
-        m_peer = metadata.value(PeerKey).toString();
-        if (metadata.value(TokenKey).toString().isEmpty()) {
-            QVariantMap wanted = metadata;
-            wanted.insert(TokenKey, m_token.toString());
-            if (!m_store->writeMetadata(wanted, error))
-                return fail();
-        }
+        m_peer = builtPeer;
+        // Where the account's folder lies now, for the next opening.
+        QVariantMap wanted = metadata;
+        wanted.insert(ContentPathKey, m_contentPath);
+        wanted.insert(ContentLocationKey, location);
+        wanted.insert(TokenKey, m_token.toString());
+        if (wanted != metadata && !m_store->writeMetadata(wanted, error))
+            return fail();
     } else {
         // A new peer: its sequence starts afresh, in a folder of its own.
         m_peer = newId();
@@ -451,6 +542,7 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
         wanted.insert(PeerKey, m_peer);
         wanted.insert(ContentNameKey, m_contentName);
         wanted.insert(ContentPathKey, m_contentPath);
+        wanted.insert(ContentLocationKey, location);
         wanted.insert(BaselineKey, now());
         wanted.insert(TokenKey, m_token.toString());
         if (!m_store->writeMetadata(wanted, error))
@@ -740,6 +832,22 @@ void UbiquitousContent::storeWillClose(PersistentStore& store)
     m_closed = true;
     if (m_watch)
         m_watch->stop();
+}
+
+bool UbiquitousContent::sendQueued(const QString& peer)
+{
+    {
+        Use count(m_store->statement("SELECT COUNT(*) FROM " + OutboxTable, nullptr));
+        if (!count || count.step() != SQLITE_ROW)
+            return false;
+        if (count.integerAt(0) == 0)
+            return true;
+    }
+    // What waits was saved by the peer the replica was, and goes from its folder alone.
+    if (peer.isEmpty())
+        return false;
+    m_peer = peer;
+    return flushOutbox();
 }
 
 bool UbiquitousContent::flushOutbox()

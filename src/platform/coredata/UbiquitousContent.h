@@ -65,13 +65,19 @@ public:
     static QString contentPath(const QVariantMap& options);
     // Sets up the cloud side of a store the coordinator has just opened with ubiquitous
     // options (its lock held): a new replica, or one built for other content, sends what it
-    // holds as its first change set; with PersistentStoreRebuildFromUbiquitousContentOption,
-    // or after the content was evicted from this machine, the replica is emptied and built
-    // again from every change set. False, with the error, when that fails.
+    // holds as its first change set; one built for this content (the account's store, at
+    // whatever path the account's folder lies now) carries on as the same peer. With
+    // PersistentStoreRebuildFromUbiquitousContentOption, or after the content was evicted
+    // from this machine, the replica is emptied and built again from every change set, once
+    // the change sets it has yet to send are in the account's folder (an eviction's rebuild
+    // otherwise waits). False, with the error, when that fails.
     static bool attach(PersistentStoreCoordinator& coordinator,
         const std::shared_ptr<PersistentStore>& store, Error* error);
     // A replica to be rebuilt from the cloud's content starts from no file at all (the old
-    // one may be what is damaged); called before the store is opened.
+    // one may be what is damaged), but only while the account's folder is in the place and
+    // only when nothing waits in it to be sent: one with change sets queued is kept (attach
+    // sends them, then rebuilds it), and one that cannot be read is kept aside under a name
+    // of its own. Called before the store is opened.
     static void discardReplicaToRebuild(const QUrl& storeURL, const QVariantMap& options);
     // Deletes the content in the cloud and the replica file.
     static bool removeUbiquitousContentAndPersistentStore(
@@ -112,6 +118,11 @@ private:
     void tellGap(const QString& peer, qint64 missing, qint64 later);
 
     bool prepare(bool rebuild, Error* error);
+    // The change sets waiting in a replica file, read aside; none when it cannot be read.
+    static std::optional<qint64> queuedChangeSets(const QString& path);
+    // Sends what the replica holds queued as the peer it was, before it is built again:
+    // true once nothing waits any more.
+    bool sendQueued(const QString& peer);
     void startWatching();
     QStringList watchedPaths() const;
     void runImport();

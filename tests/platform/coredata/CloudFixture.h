@@ -128,10 +128,11 @@ struct Peer {
     platform::NotificationCenter::Token observer = 0;
 };
 
-inline QStringList changeSetFiles(const QString& content = QStringLiteral("S1"))
+inline QStringList changeSetFiles(
+    const QString& content = QStringLiteral("S1"), const QString& root = cloudFolder())
 {
     QStringList files;
-    QDirIterator it(cloudFolder(), QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         if (path.contains("/CloudLogs/" + content + "/")

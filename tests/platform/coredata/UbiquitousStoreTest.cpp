@@ -35,6 +35,49 @@ void writeFile(const QString& path, const QByteArray& bytes)
     ASSERT_TRUE(file.commit());
 }
 
+// The peers that have a folder in the content.
+QStringList peersIn(const QString& root, const QString& content = QStringLiteral("S1"))
+{
+    return QDir(root + "/net.solvane.kivotab/CloudLogs/" + content)
+        .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+// Peer A saves D1, then D2 while its folder in the cloud cannot be written (a file stands
+// in its place): D2 waits in its replica. The folder is `blocked`.
+void saveWithThePeersFolderBlocked(QString* blocked)
+{
+    Peer a("A.sqlite");
+    a.insert("D1", "One", 1);
+    ASSERT_TRUE(a.context->save());
+    *blocked = QFileInfo(changeSetFiles().value(0)).absolutePath();
+    ASSERT_FALSE(blocked->isEmpty());
+    ASSERT_TRUE(QDir().rename(*blocked, *blocked + ".away"));
+    writeFile(*blocked, "in the way");
+    a.insert("D2", "Two", 1);
+    EXPECT_TRUE(a.context->save()) << "the save itself does not depend on the cloud";
+}
+
+void unblock(const QString& folder)
+{
+    QFile::remove(folder);
+    ASSERT_TRUE(QDir().rename(folder + ".away", folder));
+}
+
+// A's replica, opened with the options, is rebuilt as a new peer and holds D1 and D2, both
+// in the cloud, where another peer finds them.
+void expectRebuiltWithBothSaves(const QVariantMap& options = {})
+{
+    {
+        Peer a("A.sqlite", "S1", options);
+        ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+        EXPECT_EQ(a.count(), 2);
+    }
+    EXPECT_EQ(changeSetFiles().size(), 2);
+    EXPECT_EQ(peersIn(cloudFolder()).size(), 2) << "rebuilt, as a new peer";
+    Peer b("B.sqlite");
+    EXPECT_EQ(b.count(), 2);
+}
+
 } // namespace
 
 TEST_F(CloudTest, SavesArriveAtTheOtherPeerWithTheImportNotification)
@@ -330,6 +373,12 @@ TEST_F(CloudTest, RebuildingFromTheContentReplaysEveryChangeSetIntoANewReplica)
     EXPECT_EQ(rebuilt.count(), 2);
     EXPECT_EQ(rebuilt.nameOf("D3"), "Three");
     EXPECT_FALSE(rebuilt.find("D2"));
+    // What could not be read, and so not be told apart from a replica with saves to send, is
+    // kept.
+    const QStringList kept
+        = QDir(testsupport::homePath()).entryList({ "A.sqlite.unreadable-*" }, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(readFile(testsupport::homePath() + "/" + kept.first()), "this is no database");
 }
 
 TEST_F(CloudTest, AReplicaIsRebuiltWhenOpenedAfterTheContentWasEvicted)
@@ -352,6 +401,140 @@ TEST_F(CloudTest, AReplicaIsRebuiltWhenOpenedAfterTheContentWasEvicted)
     EXPECT_TRUE(QFileInfo::exists(container.toLocalFile())) << "eviction keeps the cloud's copy";
     Peer b("B.sqlite");
     EXPECT_EQ(b.count(), 1);
+}
+
+TEST_F(CloudTest, AnEvictionsRebuildSendsWhatWaitedFirstAndWaitsWhileItCannot)
+{
+    QString folder;
+    ASSERT_NO_FATAL_FAILURE(saveWithThePeersFolderBlocked(&folder));
+    ASSERT_TRUE(cd::CloudContainer::evictUbiquitousItemAtURL(
+        cd::CloudContainer::URLForUbiquityContainerIdentifier({})));
+    {
+        Peer a("A.sqlite");
+        ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+        EXPECT_EQ(a.count(), 2) << "not rebuilt at the cost of the save it could not send";
+    }
+    EXPECT_EQ(changeSetFiles().size(), 1);
+
+    ASSERT_NO_FATAL_FAILURE(unblock(folder));
+    expectRebuiltWithBothSaves();
+}
+
+TEST_F(CloudTest, ARebuildWaitsForTheAccountsFolderAndSendsWhatWaitedFirst)
+{
+    const QString away = cloudFolder() + ".away";
+    // As the manager's retry opens the store: with the account it loads, to be rebuilt.
+    const QVariantMap asTheRetry { { cd::PersistentStoreRebuildFromUbiquitousContentOption, true },
+        { cd::PersistentStoreUbiquitousIdentityTokenOption,
+            cd::CloudContainer::ubiquityIdentityToken() } };
+    {
+        Peer a("A.sqlite");
+        a.insert("D1", "One", 1);
+        ASSERT_TRUE(a.context->save());
+        ASSERT_TRUE(QDir().rename(cloudFolder(), away));
+        a.insert("D2", "Two", 1);
+        ASSERT_TRUE(a.context->save());
+    }
+    {
+        Peer rebuilt("A.sqlite", "S1", asTheRetry);
+        EXPECT_FALSE(rebuilt.store) << "the account's folder is away";
+    }
+    // The share's empty mount point in the place.
+    ASSERT_TRUE(QDir().mkpath(cloudFolder()));
+    {
+        Peer rebuilt("A.sqlite", "S1", asTheRetry);
+        EXPECT_FALSE(rebuilt.store) << "an empty folder is not the account's";
+    }
+    EXPECT_TRUE(
+        QDir(cloudFolder()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+
+    ASSERT_TRUE(QDir(cloudFolder()).removeRecursively());
+    ASSERT_TRUE(QDir().rename(away, cloudFolder()));
+    expectRebuiltWithBothSaves(asTheRetry);
+}
+
+namespace {
+
+// The ids the peer holds, in order: "D1 D2".
+std::string databaseIds(Peer& peer)
+{
+    cd::FetchRequest request("Database");
+    request.setSortDescriptors({ { "id", true } });
+    QStringList ids;
+    for (auto* object : peer.context->executeFetchRequest(request))
+        ids << object->value("id").toString();
+    return ids.join(' ').toStdString();
+}
+
+// Two peers of one account; the account's folder comes back at another path, moved or
+// copied there, while one of them has a save waiting to be sent.
+void carryOnAtAnotherPath(bool copied)
+{
+    const QString away = cloudFolder() + ".away";
+    const QString elsewhere = testsupport::homePath() + "/elsewhere/cloud";
+    {
+        Peer a("A.sqlite");
+        Peer b("B.sqlite");
+        ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+        ASSERT_TRUE(b.store) << b.error.localizedDescription().toStdString();
+        a.insert("D1", "One", 1);
+        ASSERT_TRUE(a.context->save());
+        b.insert("D2", "Two", 1);
+        ASSERT_TRUE(b.context->save());
+        ASSERT_TRUE(
+            testsupport::waitUntil([&] { return a.count() == 2 && b.count() == 2; }, 10000));
+        ASSERT_TRUE(QDir().rename(cloudFolder(), away));
+        a.insert("D3", "Three", 1);
+        ASSERT_TRUE(a.context->save());
+    }
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(elsewhere).absolutePath()));
+    // A copy is made of new files, with new times.
+    int copying = -1;
+    if (copied)
+        testsupport::runTool("cp", { "-R", away, elsewhere }, {}, &copying);
+    else
+        ASSERT_TRUE(QDir().rename(away, elsewhere));
+    ASSERT_TRUE(!copied || copying == 0);
+    qputenv("KIVOTAB_CLOUD", elsewhere.toUtf8());
+    const QStringList peers = peersIn(elsewhere);
+    ASSERT_EQ(peers.size(), 2);
+
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+    ASSERT_TRUE(b.store) << b.error.localizedDescription().toStdString();
+    const std::string all = "D1 D2 D3";
+    EXPECT_TRUE(testsupport::waitUntil([&] { return databaseIds(b) == all; }, 10000))
+        << databaseIds(b);
+    testsupport::processEvents(300); // more looks at the folders
+    EXPECT_EQ(databaseIds(a), all);
+    EXPECT_EQ(databaseIds(b), all);
+    EXPECT_EQ(peersIn(elsewhere).join(' ').toStdString(), peers.join(' ').toStdString())
+        << "both carry on as the peers they were";
+    EXPECT_EQ(changeSetFiles("S1", elsewhere).size(), 3) << "nothing is sent again";
+
+    // Edits keep going both ways.
+    a.find("D2")->setValue("name", "Two, edited");
+    a.find("D2")->setValue("mtimestamp", 2.0);
+    ASSERT_TRUE(a.context->save());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return b.nameOf("D2") == "Two, edited"; }, 10000));
+    b.insert("D4", "Four", 1);
+    ASSERT_TRUE(b.context->save());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return databaseIds(a) == "D1 D2 D3 D4"; }, 10000))
+        << databaseIds(a);
+    EXPECT_EQ(changeSetFiles("S1", elsewhere).size(), 5);
+}
+
+} // namespace
+
+TEST_F(CloudTest, AReplicaMeetingItsAccountsFolderMovedCarriesOnAsTheSamePeer)
+{
+    carryOnAtAnotherPath(false);
+}
+
+TEST_F(CloudTest, AReplicaMeetingACopyOfItsAccountsFolderCarriesOnAsTheSamePeer)
+{
+    carryOnAtAnotherPath(true);
 }
 
 TEST_F(CloudTest, RemovingTheContentDeletesItsFolderAndTheReplica)
@@ -505,21 +688,9 @@ TEST_F(CloudTest, AChangeNamingAnObjectInAnotherEntityRefusesItsSetAndIsReported
 TEST_F(CloudTest, AChangeSetThatCouldNotReachTheCloudIsSentWhenTheStoreIsNextOpened)
 {
     QString folder;
-    {
-        Peer a("A.sqlite");
-        a.insert("D1", "One", 1);
-        ASSERT_TRUE(a.context->save());
-        folder = QFileInfo(changeSetFiles().value(0)).absolutePath();
-        ASSERT_FALSE(folder.isEmpty());
-        // The peer's folder cannot be written: a file stands in its place.
-        ASSERT_TRUE(QDir().rename(folder, folder + ".away"));
-        writeFile(folder, "in the way");
-        a.insert("D2", "Two", 1);
-        EXPECT_TRUE(a.context->save()) << "the save itself does not depend on the cloud";
-    }
+    ASSERT_NO_FATAL_FAILURE(saveWithThePeersFolderBlocked(&folder));
     EXPECT_EQ(changeSetFiles().size(), 1);
-    QFile::remove(folder);
-    ASSERT_TRUE(QDir().rename(folder + ".away", folder));
+    ASSERT_NO_FATAL_FAILURE(unblock(folder));
 
     Peer reopened("A.sqlite");
     EXPECT_EQ(changeSetFiles().size(), 2);
@@ -688,6 +859,7 @@ TEST_F(CloudTest, ChangeSetsWaitForTheirAccountsFolderAndGoNowhereElse)
 TEST_F(CloudTest, AnotherAccountsReplicaIsLeftAsItIs)
 {
     const QString mine = cloudFolder() + ".mine";
+    const QVariant token = cd::CloudContainer::ubiquityIdentityToken();
     {
         Peer a("A.sqlite");
         ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
@@ -707,6 +879,11 @@ TEST_F(CloudTest, AnotherAccountsReplicaIsLeftAsItIs)
         Peer rebuilt(
             "A.sqlite", "S1", { { cd::PersistentStoreRebuildFromUbiquitousContentOption, true } });
         EXPECT_FALSE(rebuilt.store) << "nor is it rebuilt from the other account's content";
+        // Nor when the rebuild is asked for in its own account, as the manager's retry asks.
+        Peer retried("A.sqlite", "S1",
+            { { cd::PersistentStoreRebuildFromUbiquitousContentOption, true },
+                { cd::PersistentStoreUbiquitousIdentityTokenOption, token } });
+        EXPECT_FALSE(retried.store);
     }
     EXPECT_EQ(filesIn(cloudFolder()), theirs) << "the other account's folder got nothing";
 
