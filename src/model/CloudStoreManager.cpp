@@ -2242,8 +2242,7 @@ void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
                 .arg(version));
         markerCoordinator(false).coordinateWritingItemAtURL(
             other, cd::FileCoordinator::WritingForDeleting, [&token](const QUrl& url) {
-                if (cd::CloudContainer::holdsToken(token))
-                    QFile::remove(url.toLocalFile());
+                cd::CloudContainer::removeFile(url.toLocalFile(), token);
             });
         platform::UserDefaults::standard().removeObject(identityCacheKey(other, token));
     }
@@ -2256,10 +2255,8 @@ void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
         m_markerEmptySince.reset();
     }
     markerCoordinator(true).coordinateWritingItemAtURL(URLForCloudCorruptedUUIDForVersion(version),
-        cd::FileCoordinator::WritingForDeleting, [&token](const QUrl& url) {
-            if (cd::CloudContainer::holdsToken(token))
-                QFile::remove(url.toLocalFile());
-        });
+        cd::FileCoordinator::WritingForDeleting,
+        [&token](const QUrl& url) { cd::CloudContainer::removeFile(url.toLocalFile(), token); });
 }
 
 QString CloudStoreManager::createTentativeStoreUUID()
@@ -2461,7 +2458,7 @@ void CloudStoreManager::deleteMarkerOfIdentity(
                         .arg(fileName(url), orUnset(named)));
                 return;
             }
-            if (!QFile::remove(path)) {
+            if (!cd::CloudContainer::removeFile(path, token)) {
                 error(cd::makeError(cd::PersistentStoreOperationError,
                           QStringLiteral("The marker could not be removed."), path),
                     CloudStoreErrorCauseDeleteStore, path);
