@@ -2107,6 +2107,12 @@ void CloudStoreManager::scheduleMarkerMend(int delayMs)
     });
 }
 
+void CloudStoreManager::setMarkerMendHook(MarkerMendHook hook)
+{
+    std::lock_guard lock(m_mutex);
+    m_markerMendHook = std::move(hook);
+}
+
 void CloudStoreManager::mendLeftEmptyStoreUUID()
 {
     if (!ensureQueued([this] { mendLeftEmptyStoreUUID(); }))
@@ -2137,17 +2143,35 @@ void CloudStoreManager::mendLeftEmptyStoreUUID()
         const QString path = url.toLocalFile();
         // Only one still empty or unreadable: one that names an identity by now, whichever,
         // stays, and one gone is a deletion's to look into.
-        if (!QFileInfo::exists(path))
-            return;
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly) && !file.readAll().isEmpty()) {
+        const auto stillLeftEmpty = [&path] {
+            if (!QFileInfo::exists(path))
+                return false;
+            QFile file(path);
+            return !file.open(QIODevice::ReadOnly) || file.readAll().isEmpty();
+        };
+        const auto leftAsItIs = [&] {
             log(QStringLiteral("%1 names an identity by now; it is left as it is.")
                     .arg(fileName(url)));
+        };
+        if (!stillLeftEmpty()) {
+            if (QFileInfo::exists(path))
+                leftAsItIs();
             return;
         }
-        file.close();
+        if (const auto hook = locked(m_markerMendHook))
+            hook(path);
+        // Another machine may write it as this one does: it is looked at again last, once
+        // the identity lies whole beside it, and replaced only while still left empty.
+        bool namedByNow = false;
         QString problem;
-        mended = cd::CloudContainer::writeFile(path, identity.toLatin1(), token, &problem);
+        mended = cd::CloudContainer::writeFile(path, identity.toLatin1(), token, &problem, [&] {
+            namedByNow = !stillLeftEmpty();
+            return !namedByNow;
+        });
+        if (namedByNow) {
+            leftAsItIs();
+            return;
+        }
         if (!mended) {
             error(cd::makeError(cd::PersistentStoreOperationError,
                       QStringLiteral("The marker could not be written: %1").arg(problem), path),
