@@ -2107,6 +2107,12 @@ void CloudStoreManager::scheduleMarkerMend(int delayMs)
     });
 }
 
+void CloudStoreManager::setMarkerMendHook(MarkerMendHook hook)
+{
+    std::lock_guard lock(m_mutex);
+    m_markerMendHook = std::move(hook);
+}
+
 void CloudStoreManager::mendLeftEmptyStoreUUID()
 {
     if (!ensureQueued([this] { mendLeftEmptyStoreUUID(); }))
@@ -2137,17 +2143,35 @@ void CloudStoreManager::mendLeftEmptyStoreUUID()
         const QString path = url.toLocalFile();
         // Only one still empty or unreadable: one that names an identity by now, whichever,
         // stays, and one gone is a deletion's to look into.
-        if (!QFileInfo::exists(path))
-            return;
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly) && !file.readAll().isEmpty()) {
+        const auto stillLeftEmpty = [&path] {
+            if (!QFileInfo::exists(path))
+                return false;
+            QFile file(path);
+            return !file.open(QIODevice::ReadOnly) || file.readAll().isEmpty();
+        };
+        const auto leftAsItIs = [&] {
             log(QStringLiteral("%1 names an identity by now; it is left as it is.")
                     .arg(fileName(url)));
+        };
+        if (!stillLeftEmpty()) {
+            if (QFileInfo::exists(path))
+                leftAsItIs();
             return;
         }
-        file.close();
+        if (const auto hook = locked(m_markerMendHook))
+            hook(path);
+        // Another machine may write it as this one does: it is looked at again last, once
+        // the identity lies whole beside it, and replaced only while still left empty.
+        bool namedByNow = false;
         QString problem;
-        mended = cd::CloudContainer::writeFile(path, identity.toLatin1(), token, &problem);
+        mended = cd::CloudContainer::writeFile(path, identity.toLatin1(), token, &problem, [&] {
+            namedByNow = !stillLeftEmpty();
+            return !namedByNow;
+        });
+        if (namedByNow) {
+            leftAsItIs();
+            return;
+        }
         if (!mended) {
             error(cd::makeError(cd::PersistentStoreOperationError,
                       QStringLiteral("The marker could not be written: %1").arg(problem), path),
@@ -2242,8 +2266,7 @@ void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
                 .arg(version));
         markerCoordinator(false).coordinateWritingItemAtURL(
             other, cd::FileCoordinator::WritingForDeleting, [&token](const QUrl& url) {
-                if (cd::CloudContainer::holdsToken(token))
-                    QFile::remove(url.toLocalFile());
+                cd::CloudContainer::removeFile(url.toLocalFile(), token);
             });
         platform::UserDefaults::standard().removeObject(identityCacheKey(other, token));
     }
@@ -2256,10 +2279,8 @@ void CloudStoreManager::setStoreUUID(const QString& uuid, qint32 version)
         m_markerEmptySince.reset();
     }
     markerCoordinator(true).coordinateWritingItemAtURL(URLForCloudCorruptedUUIDForVersion(version),
-        cd::FileCoordinator::WritingForDeleting, [&token](const QUrl& url) {
-            if (cd::CloudContainer::holdsToken(token))
-                QFile::remove(url.toLocalFile());
-        });
+        cd::FileCoordinator::WritingForDeleting,
+        [&token](const QUrl& url) { cd::CloudContainer::removeFile(url.toLocalFile(), token); });
 }
 
 QString CloudStoreManager::createTentativeStoreUUID()
@@ -2461,7 +2482,7 @@ void CloudStoreManager::deleteMarkerOfIdentity(
                         .arg(fileName(url), orUnset(named)));
                 return;
             }
-            if (!QFile::remove(path)) {
+            if (!cd::CloudContainer::removeFile(path, token)) {
                 error(cd::makeError(cd::PersistentStoreOperationError,
                           QStringLiteral("The marker could not be removed."), path),
                     CloudStoreErrorCauseDeleteStore, path);

@@ -153,6 +153,10 @@ public:
     // before this machine writes the identity it has loaded into it again.
     static constexpr int MarkerMendDelayMs = 30000;
     void setMarkerMendDelay(int milliseconds) { m_markerMendDelayMs = milliseconds; }
+    // Runs as the mend has found the StoreUUID still empty, before it writes (tests: another
+    // machine writing the marker meanwhile).
+    using MarkerMendHook = std::function<void(const QString& path)>;
+    void setMarkerMendHook(MarkerMendHook hook);
     // The account whose cloud folder the manager reads and writes: the one the cloud store
     // was loaded (or is being loaded) from, else the one signed in.
     QVariant loadedAccountToken() const;
@@ -383,6 +387,7 @@ private:
     std::atomic<int> m_healthCheckDelayMs { 30000 };
     std::atomic<int> m_deletionCheckDelayMs { 1000 };
     std::atomic<int> m_markerMendDelayMs { MarkerMendDelayMs };
+    MarkerMendHook m_markerMendHook; // under m_mutex
 
     // Fields read off the queue, under m_mutex.
     mutable std::mutex m_mutex;

@@ -4,6 +4,8 @@
 #include "platform/Dispatch.h"
 #include "platform/coredata/FileCoordinator.h"
 
+#include <QSaveFile>
+
 #include <condition_variable>
 
 #include <sys/stat.h>
@@ -458,4 +460,38 @@ TEST_F(CloudDeletionTest, AnEmptiedMarkerThatNamesAnIdentityByTheTimeOfTheMendIs
         EXPECT_FALSE(line.contains("was left empty")) << line.toStdString();
     EXPECT_FALSE(wroteAnIdentity());
     EXPECT_FALSE(delegate.logged("Handling cloud deletion."));
+}
+
+TEST_F(CloudDeletionTest, AMarkerAnotherMachineWritesAsTheMendWritesKeepsTheOthersIdentity)
+{
+    startWatched(false);
+    addRows();
+    manager->setMarkerMendDelay(200);
+    // Another machine's new identity arrives whole between the mend's look and its write.
+    const QByteArray theirs = "0D0D0D0D-0000-4000-8000-000000000004";
+    std::atomic<int> written { 0 };
+    manager->setMarkerMendHook([&](const QString& path) {
+        QSaveFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(theirs);
+        ASSERT_TRUE(file.commit());
+        ++written;
+    });
+    manager->storeUUIDPresenter()->stop();
+    writeFile(marker, "");
+    manager->storeUUIDDidChange();
+
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] {
+            return delegate.logged("StoreUUID+ names an identity by now; it is left as it is.");
+        },
+        10000))
+        << delegate.allLogs().join('\n').toStdString();
+    manager->setMarkerMendHook(nullptr);
+    settle();
+    EXPECT_EQ(written, 1);
+    EXPECT_EQ(readFile(marker), theirs) << "the other machine's identity stays";
+    for (const QString& line : delegate.allLogs())
+        EXPECT_FALSE(line.contains("was left empty")) << line.toStdString();
+    EXPECT_FALSE(wroteAnIdentity());
 }

@@ -1,5 +1,7 @@
 #include "platform/coredata/CloudContainer.h"
 
+#include "platform/coredata/AccountFolder.h"
+
 #include "platform/Folders.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Product.h"
@@ -18,9 +20,6 @@
 
 #include <memory>
 #include <mutex>
-
-#include <cerrno>
-#include <sys/stat.h>
 
 namespace platform::coredata::CloudContainer {
 
@@ -134,19 +133,10 @@ bool makeFolder(const QString& path, const QVariant& token)
     const QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     if (!isInside(target, root))
         return QDir().mkpath(target);
-    // One level at a time: each is made only in the one above it, and only while the
-    // account is the one in the place, so a cloud folder that went away stays away and one
-    // that changed hands gets nothing.
-    QString current = root;
-    const QStringList levels = target.mid(root.size()).split('/', Qt::SkipEmptyParts);
-    for (const QString& level : levels) {
-        current += '/' + level;
-        if (!holdsToken(token))
-            return false;
-        if (::mkdir(QFile::encodeName(current).constData(), 0777) != 0 && errno != EEXIST)
-            return false;
-    }
-    return QFileInfo(target).isDir() && holdsToken(token);
+    // Made inside the account's folder held open, so a cloud folder that went away stays
+    // away and one that took its place gets nothing.
+    const auto folder = AccountFolder::open(token);
+    return folder && folder->makeFolder(target);
 }
 
 bool makeFolder(const QString& path)
@@ -154,17 +144,20 @@ bool makeFolder(const QString& path)
     return makeFolder(path, ubiquityIdentityToken());
 }
 
-bool writeFile(
-    const QString& path, const QByteArray& bytes, const QVariant& token, QString* problem)
+bool writeFile(const QString& path, const QByteArray& bytes, const QVariant& token,
+    QString* problem, const std::function<bool()>& stillWanted)
 {
-    const bool guarded = isInside(QFileInfo(path).absoluteFilePath(), rootPath());
-    const auto away = [&] {
-        if (problem)
-            *problem = QStringLiteral("The cloud folder is away or another account's.");
-        return false;
-    };
-    if (guarded && !holdsToken(token))
-        return away();
+    const QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const bool guarded = isInside(target, rootPath());
+    std::unique_ptr<AccountFolder> folder;
+    if (guarded) {
+        folder = AccountFolder::open(token);
+        if (!folder) {
+            if (problem)
+                *problem = QStringLiteral("The cloud folder is away or another account's.");
+            return false;
+        }
+    }
     WriteHook hook;
     {
         std::lock_guard lock(g_mutex);
@@ -172,23 +165,26 @@ bool writeFile(
     }
     if (hook)
         hook(path);
+    if (folder)
+        return folder->writeFile(target, bytes, problem, stillWanted);
+    if (stillWanted && !stillWanted())
+        return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        if (problem)
-            *problem = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (guarded && !holdsToken(token)) {
-        file.cancelWriting();
-        return away();
-    }
-    if (!file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (problem)
             *problem = file.errorString();
         return false;
     }
-    return !guarded || holdsToken(token) || away();
+    return true;
+}
+
+bool removeFile(const QString& path, const QVariant& token)
+{
+    const QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (!isInside(target, rootPath()))
+        return QFile::remove(target);
+    const auto folder = AccountFolder::open(token);
+    return folder && folder->removeFile(target);
 }
 
 bool isUbiquitousItemAtURL(const QUrl& url)

@@ -40,21 +40,25 @@ QVariant signIn();
 QUrl URLForUbiquityContainerIdentifier(const QString& identifier);
 // Whether the cloud folder is there and holds this account's token (an invalid one never).
 bool holdsToken(const QVariant& token);
-// Makes the folder and those between it and the cloud folder, one level at a time and each
-// only while the cloud folder holds the account's token, but never the cloud folder itself:
-// nothing is made in a folder that lacks the token (an empty mount point, another account's
-// folder in the place), and a write under way as the cloud folder goes fails rather than
-// make it again. Elsewhere, as QDir::mkpath. True when the folder is there.
+// Makes the folder and those between it and the cloud folder inside the account's folder
+// held open (see AccountFolder), never the cloud folder itself: nothing is made in a folder
+// that lacks the token (an empty mount point, another account's folder in the place).
+// Elsewhere, as QDir::mkpath. True when the folder is there with the account's folder in place.
 bool makeFolder(const QString& path, const QVariant& token);
 // The same for the account whose token the cloud folder holds now.
 bool makeFolder(const QString& path);
-// Writes the file whole, aside and then renamed into place, while the cloud folder holds the
-// account's token: looked at before the file is begun, before it is renamed into place and
-// after. False, with the reason, when the token was not there at one of them (the file may
-// then lie in whatever folder took the cloud folder's place) or the file could not be
-// written. Outside the cloud folder the token is not looked at.
+// Writes the file whole, aside and then renamed into place, inside the account's folder held
+// open, and only while that folder is at the cloud folder's path and `stillWanted` (asked
+// just before the rename) agrees. False, with the reason, when the folder was away or another
+// account's, or the file could not be written; the file is then nowhere but (when the folder
+// changed hands after the rename) in the account's own folder. Outside the cloud folder the
+// token is not looked at.
 bool writeFile(const QString& path, const QByteArray& bytes, const QVariant& token,
-    QString* problem = nullptr);
+    QString* problem = nullptr, const std::function<bool()>& stillWanted = {});
+// Removes the file from inside the account's folder held open (see AccountFolder): a folder
+// that has taken its place loses nothing. False when the folder is away or another
+// account's, or the file could not be removed. Elsewhere, as QFile::remove.
+bool removeFile(const QString& path, const QVariant& token);
 QString defaultContainerIdentifier();
 
 // Whether the item lies inside the cloud folder.

@@ -3,6 +3,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Exception.h"
 #include "platform/NotificationCenter.h"
+#include "platform/coredata/AccountFolder.h"
 #include "platform/coredata/ChangeSet.h"
 #include "platform/coredata/CloudContainer.h"
 #include "platform/coredata/CoreDataError.h"
@@ -212,7 +213,7 @@ QVariantList idList(const QList<ObjectID>& ids)
     return list;
 }
 
-void removeStoreFiles(const QString& path)
+void removeReplicaFiles(const QString& path)
 {
     for (const char* suffix : { "", "-wal", "-shm", "-journal" })
         QFile::remove(path + QLatin1String(suffix));
@@ -359,7 +360,7 @@ void UbiquitousContent::discardReplicaToRebuild(const QUrl& storeURL, const QVar
     }
     // One with change sets yet to send is kept: it sends them, then is rebuilt in place.
     if (*queued == 0)
-        removeStoreFiles(path);
+        removeReplicaFiles(path);
 }
 
 std::optional<qint64> UbiquitousContent::queuedChangeSets(const QString& path)
@@ -404,7 +405,7 @@ bool UbiquitousContent::removeUbiquitousContentAndPersistentStore(
         return false;
     }
     const QString store = storeURL.toLocalFile();
-    removeStoreFiles(store);
+    removeReplicaFiles(store);
     if (QFileInfo::exists(store)) {
         report(error,
             makeError(PersistentStoreOperationError,
@@ -412,6 +413,11 @@ bool UbiquitousContent::removeUbiquitousContentAndPersistentStore(
         return false;
     }
     return true;
+}
+
+std::shared_ptr<UbiquitousContent> UbiquitousContent::contentOf(const PersistentStore& store)
+{
+    return std::dynamic_pointer_cast<UbiquitousContent>(store.m_saveHook);
 }
 
 QString UbiquitousContent::peerFolder(const QString& peer) const
@@ -552,6 +558,10 @@ bool UbiquitousContent::prepare(bool rebuild, Error* error)
         return fail();
     CloudContainer::makeFolder(peerFolder(m_peer), m_token);
     flushOutbox();
+    if (!loadApplied()) {
+        report(error, m_store->sqliteError(QStringLiteral("The cloud peers could not be read")));
+        return false;
+    }
     Imported imported;
     importLocked(imported);
     return true;
@@ -588,19 +598,37 @@ void UbiquitousContent::importSoon()
     });
 }
 
+void UbiquitousContent::importNow()
+{
+    m_queue->sync([this] { runImport(); });
+}
+
 void UbiquitousContent::runImport()
 {
     m_importScheduled = false;
     auto coordinator = m_coordinator.lock();
     if (!coordinator || m_closed)
         return;
-    Imported imported;
     coordinator->lock();
-    if (!m_closed) {
+    if (!m_closed)
         flushOutbox();
-        importLocked(imported);
-    }
     coordinator->unlock();
+    // The folders are read without the store's lock, which is taken only to apply what was
+    // read: the application's fetches never wait for the cloud folder. A long history (a new
+    // machine catching up) is applied a part at a time.
+    Imported imported;
+    for (;;) {
+        if (m_closed)
+            return;
+        const QList<ChangeSet> sets = readNewSets(ImportBatch);
+        if (sets.isEmpty())
+            break;
+        coordinator->lock();
+        const bool applied = !m_closed && applyLocked(sets, imported);
+        coordinator->unlock();
+        if (!applied || sets.size() < ImportBatch)
+            break;
+    }
     if (m_closed)
         return;
     if (m_watch)
@@ -882,23 +910,13 @@ bool UbiquitousContent::sendChangeSet(qint64 sequence, const QByteArray& body)
     const QString folder = peerFolder(m_peer);
     const QString path = QDir(folder).filePath(ChangeSet::fileName(sequence));
     QString problem;
+    // Made and written inside the account's folder held open: nothing goes into a folder
+    // that takes its place meanwhile. A set written as the folder changed hands lies whole in
+    // the account's own folder, and goes again under the same name.
     if (!CloudContainer::makeFolder(folder, m_token))
         problem = QStringLiteral("the account's folder is not there");
-    else if (CloudContainer::writeFile(path, body, m_token, &problem)) {
-        // Whole in the account's folder, which is still in the place.
-        if (QFileInfo(path).size() == body.size() && CloudContainer::holdsToken(m_token))
-            return true;
-        problem = QStringLiteral("the account's folder changed hands as it was written");
-    }
-    // What a folder that took the account's place got of it goes again: this peer's folder
-    // is its own, nobody else's file has the name.
-    if (!CloudContainer::holdsToken(m_token) && QFileInfo::exists(path)) {
-        QFile written(path);
-        if (written.open(QIODevice::ReadOnly) && written.readAll() == body) {
-            written.close();
-            QFile::remove(path);
-        }
-    }
+    else if (CloudContainer::writeFile(path, body, m_token, &problem))
+        return true;
     qWarning().noquote() << "A change set could not be written to the cloud, it stays queued:"
                          << path << problem;
     return false;
@@ -933,40 +951,71 @@ void UbiquitousContent::reportImportFailure(
 
 void UbiquitousContent::importLocked(Imported& imported)
 {
-    // Another account's folder in the place holds nothing of this content.
-    if (!CloudContainer::holdsToken(m_token))
-        return;
+    for (;;) {
+        const QList<ChangeSet> sets = readNewSets(ImportBatch);
+        if (sets.isEmpty() || !applyLocked(sets, imported) || sets.size() < ImportBatch)
+            return;
+    }
+}
+
+bool UbiquitousContent::loadApplied()
+{
     QMap<QString, qint64> applied;
     {
         Use select(m_store->statement("SELECT \"peer\", \"sequence\" FROM " + PeersTable, nullptr));
         if (!select)
-            return;
+            return false;
         while (select.step() == SQLITE_ROW)
             applied.insert(select.textAt(0), select.integerAt(1));
     }
+    std::lock_guard lock(m_appliedMutex);
+    m_applied = applied;
+    return true;
+}
+
+QList<ChangeSet> UbiquitousContent::readNewSets(int limit)
+{
+    // Read through the account's folder held open: what is read is the account's, wherever
+    // its folder lies by the end, and another account's folder in the place gives nothing.
+    const auto account = AccountFolder::open(m_token);
+    if (!account)
+        return {};
+    QMap<QString, qint64> applied;
+    {
+        std::lock_guard lock(m_appliedMutex);
+        applied = m_applied;
+    }
     QList<ChangeSet> sets;
-    const QStringList peers = QDir(m_contentPath).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList peers = account->folders(m_contentPath);
     for (const QString& peer : peers) {
         if (peer == m_peer)
             continue;
         const QDir folder(peerFolder(peer));
-        QMap<qint64, QString> files;
-        for (const QString& name : folder.entryList(QDir::Files)) {
-            if (const auto sequence = ChangeSet::sequenceOfFileName(name))
-                files.insert(*sequence, folder.filePath(name));
-        }
-        // A peer's sets apply in order, and not past a gap: a later set may build on the
-        // missing one, which the cloud has yet to bring.
+        const auto held = account->subfolder(folder.path());
+        if (!held)
+            continue;
+        // Each set is found by its name, the peer's next sequence number: the sets already
+        // applied are never listed, so a look costs the same whatever the history.
         qint64 next = applied.value(peer, 0) + 1;
-        for (; files.contains(next); ++next) {
-            const QString path = files.value(next);
-            QFile file(path);
-            QString problem;
+        for (; sets.size() < limit; ++next) {
+            const QString path = folder.filePath(ChangeSet::fileName(next));
+            bool missing = false;
+            const std::optional<QByteArray> bytes = held->readFile(path, &missing);
+            if (missing) {
+                // A peer's sets apply in order, and not past a gap: a later set may build
+                // on the missing one, which the cloud has yet to bring.
+                for (qint64 later = next + 1; later <= next + GapProbe; ++later) {
+                    if (held->exists(folder.filePath(ChangeSet::fileName(later)))) {
+                        tellGap(peer, next, later);
+                        break;
+                    }
+                }
+                break;
+            }
+            QString problem = QStringLiteral("the file could not be read");
             std::optional<ChangeSet> set;
-            if (file.open(QIODevice::ReadOnly))
-                set = ChangeSet::fromJson(file.readAll(), &problem);
-            else
-                problem = file.errorString();
+            if (bytes)
+                set = ChangeSet::fromJson(*bytes, &problem);
             if (set && set->sequence != next) {
                 problem = QStringLiteral("the file holds sequence %1").arg(set->sequence);
                 set.reset();
@@ -986,12 +1035,27 @@ void UbiquitousContent::importLocked(Imported& imported)
             set->peer = peer;
             sets.append(*set);
         }
-        if (!files.contains(next) && !files.isEmpty() && files.lastKey() > next)
-            tellGap(peer, next, files.lastKey());
     }
-    // What was read came from the account's folder only if it is still in the place.
-    if (sets.isEmpty() || !CloudContainer::holdsToken(m_token))
-        return;
+    return sets;
+}
+
+bool UbiquitousContent::applyLocked(const QList<ChangeSet>& read, Imported& imported)
+{
+    // Only what follows on what the replica has applied by now, in each peer's order.
+    QList<ChangeSet> sets;
+    {
+        std::lock_guard lock(m_appliedMutex);
+        QMap<QString, qint64> next;
+        for (const ChangeSet& set : read) {
+            const qint64 expected = next.value(set.peer, m_applied.value(set.peer, 0)) + 1;
+            if (set.sequence != expected)
+                continue;
+            next.insert(set.peer, expected);
+            sets.append(set);
+        }
+    }
+    if (sets.isEmpty())
+        return false;
 
     Error error;
     bool ok = m_store->begin(&error);
@@ -1035,7 +1099,12 @@ void UbiquitousContent::importLocked(Imported& imported)
                 .arg(error.localizedDescription()),
             m_store->URL().toLocalFile(), int(error.userInfo().value(SQLiteErrorCodeKey).toInt()),
             error);
-        return;
+        return false;
+    }
+    {
+        std::lock_guard lock(m_appliedMutex);
+        for (const ChangeSet& set : std::as_const(sets))
+            m_applied.insert(set.peer, set.sequence);
     }
     // One entry per object, under what happened to it last.
     QSet<ObjectID> deleted(pending.deleted.cbegin(), pending.deleted.cend());
@@ -1057,6 +1126,7 @@ void UbiquitousContent::importLocked(Imported& imported)
         if (!imported.deleted.contains(id))
             imported.deleted << id;
     }
+    return true;
 }
 
 bool UbiquitousContent::checkObjects(const ChangeSet& set, QString* refusal, Error* error)

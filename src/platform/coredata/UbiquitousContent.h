@@ -6,6 +6,7 @@
 
 #include <QJsonObject>
 #include <QList>
+#include <QMap>
 #include <QSet>
 #include <QString>
 #include <QUrl>
@@ -14,6 +15,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 namespace platform::dispatch {
@@ -37,8 +39,10 @@ class PersistentStoreCoordinator;
 // and the set is then written to the peer's folder under a temporary name and renamed into
 // place, so a set in the cloud is whole or absent and a save interrupted before its set
 // reached the cloud sends it when the store is next opened. Change sets of the other peers
-// are applied to the replica, each scan's in one transaction, as the folders change or at
-// the poll interval; the coordinator then posts
+// are applied to the replica, a look's (up to ImportBatch sets) in one transaction, as the
+// folders change or at the poll interval. A look reads each peer's next set by its name,
+// so its cost does not grow with the history, and reads without the coordinator's lock,
+// which it takes only to apply what it read; the coordinator then posts
 // DidImportUbiquitousContentChangesNotification with the ids of the inserted, updated and
 // deleted objects. When two peers change one object, the change with the later version
 // (its "mtimestamp") wins on every peer; a deletion wins over changes made before it.
@@ -84,8 +88,13 @@ public:
         const QUrl& storeURL, const QVariantMap& options, Error* error);
 
     const QString& peer() const { return m_peer; }
+    // The cloud side of a store, if it has one.
+    static std::shared_ptr<UbiquitousContent> contentOf(const PersistentStore& store);
     // Looks for new change sets at once (they are also looked for on their own).
     void importSoon();
+    // Sends what waits and looks for new change sets now, on the import queue, and returns
+    // once that is done.
+    void importNow();
 
     bool storeWillCommit(
         PersistentStore& store, const QList<Change>& changes, Error* error) override;
@@ -124,8 +133,9 @@ private:
     // true once nothing waits any more.
     bool sendQueued(const QString& peer);
     void startWatching();
-    QStringList watchedPaths() const;
+    // One look: sends what waits, then applies what the other peers saved (import queue).
     void runImport();
+    QStringList watchedPaths() const;
 
     QString peerFolder(const QString& peer) const;
     bool exec(const QByteArray& sql, Error* error);
@@ -145,6 +155,14 @@ private:
     bool flushOutbox();
     // Applies what the other peers saved since the last look (the coordinator's lock held).
     void importLocked(Imported& imported);
+    // The sets that follow on what the replica has applied, each peer's in order, at most
+    // `limit`; read from the account's folder without the coordinator's lock.
+    QList<ChangeSet> readNewSets(int limit);
+    // Applies sets read, in one transaction (the coordinator's lock held); false when none
+    // was applied.
+    bool applyLocked(const QList<ChangeSet>& sets, Imported& imported);
+    // The last set applied of every peer, from the replica.
+    bool loadApplied();
     // Whether each change names its object in the entity the object has (the one it is
     // tracked in, or that an earlier change of the set gave it); the reason in `refusal`
     // when one does not. False on a failure of the store.
@@ -163,8 +181,16 @@ private:
     std::unique_ptr<FolderWatch> m_watch;
     std::atomic<bool> m_closed { false };
     std::atomic<bool> m_importScheduled { false };
-    QSet<QString> m_reported; // damaged change sets already reported (coordinator's lock)
-    QSet<QString> m_toldGaps; // missing change sets already told (coordinator's lock)
+    // Sets applied in one transaction at most, so that the application's fetches get the
+    // store between them while a long history is caught up with.
+    static constexpr int ImportBatch = 500;
+    // How many sets past a missing one are looked for, to tell of the gap.
+    static constexpr int GapProbe = 16;
+    std::mutex m_appliedMutex;
+    QMap<QString, qint64> m_applied; // the last set applied of each peer, as the replica has it
+    // The import's own (the import queue, or the opening before it starts).
+    QSet<QString> m_reported; // damaged change sets already reported
+    QSet<QString> m_toldGaps; // missing change sets already told
 };
 
 } // namespace platform::coredata

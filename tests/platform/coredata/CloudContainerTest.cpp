@@ -548,3 +548,33 @@ TEST_F(CloudTest, TheKeyValueStoreWritesOnlyIntoTheAccountItReadFrom)
     values.setObject("theme", "Green");
     EXPECT_EQ(QJsonDocument::fromJson(readFile(file)).object().value("theme").toString(), "Green");
 }
+
+TEST_F(CloudTest, AChangeMetByAHalfDeliveredKeyValueFileWaitsAndKeepsEveryOtherKey)
+{
+    auto& values = cd::UbiquitousKeyValueStore::defaultStore();
+    values.setRetryInterval(50);
+    values.setObject("theme", "Blue");
+    const QString file = values.filePath();
+    const QByteArray whole = R"({"theme": "Blue", "other": 7, "more": "kept"})";
+
+    // A sync tool is half way through delivering the file another machine wrote.
+    for (const QByteArray& half : { whole.left(whole.size() / 2), QByteArray() }) {
+        writeFile(file, half);
+        values.setObject("mine", 1);
+        values.removeObjectForKey("theme");
+        EXPECT_EQ(readFile(file), half) << "a file that cannot be read is never written over";
+        EXPECT_EQ(values.objectForKey("mine").toInt(), 1) << "the change holds here meanwhile";
+        EXPECT_FALSE(values.synchronize());
+        EXPECT_EQ(readFile(file), half);
+
+        // Delivered whole: the changes go after what the file holds, in the order made.
+        writeWhole(file, whole);
+        ASSERT_TRUE(testsupport::waitUntil([&] { return readFile(file) != whole; }, 10000))
+            << "the waiting change is tried again";
+        EXPECT_EQ(QJsonDocument::fromJson(readFile(file)).object().toVariantMap(),
+            (QVariantMap { { "other", 7 }, { "more", "kept" }, { "mine", 1 } }));
+        ASSERT_TRUE(values.synchronize());
+        EXPECT_EQ(values.dictionaryRepresentation(),
+            (QVariantMap { { "other", 7 }, { "more", "kept" }, { "mine", 1 } }));
+    }
+}

@@ -973,3 +973,80 @@ TEST_F(CloudTest, APeerGoneWhileItsImportIsToldIsNotWrittenInto)
     importThread.join();
     EXPECT_EQ(told->imports.size(), 1);
 }
+
+namespace {
+
+// Every entry under the folder (folders too), a file with its content.
+QMap<QString, QByteArray> entriesIn(const QString& folder)
+{
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        entries.insert(QDir(folder).relativeFilePath(path),
+            QFileInfo(path).isDir() ? QByteArray("<folder>") : readFile(path));
+    }
+    return entries;
+}
+
+} // namespace
+
+// A share remounted onto another account's folder, again and again as saves go out: the
+// other account's folder is laid out as this one's, down to this peer's own folder, so that
+// whatever is made or written at a path meant for this account would land in it.
+TEST_F(CloudTest, AShareRemountedOntoAnotherAccountDuringSavesGetsNothingAndNoSetIsLost)
+{
+    constexpr int Saves = 400;
+    const QString mine = cloudFolder() + ".mine";
+    const QString theirs = cloudFolder() + ".theirs";
+    Peer a("A.sqlite");
+    ASSERT_TRUE(a.store) << a.error.localizedDescription().toStdString();
+    a.insert("D0", "Zero", 1);
+    ASSERT_TRUE(a.context->save());
+    ASSERT_EQ(changeSetFiles().size(), 1);
+    const QString peerFolder = QFileInfo(changeSetFiles().first()).absolutePath();
+    const QString relative = QDir(cloudFolder()).relativeFilePath(peerFolder);
+
+    QDir().mkpath(theirs + "/" + relative);
+    writeFile(theirs + "/" + cd::CloudContainer::IdentityTokenFileName, "OTHER-ACCOUNT");
+    writeFile(theirs + "/" + relative + "/" + cd::ChangeSet::fileName(1), "their own");
+    const auto before = entriesIn(theirs);
+
+    // Remounts, as fast as they come, until the saves are done.
+    std::atomic<bool> saving { true };
+    std::atomic<int> remounts { 0 };
+    std::thread share([&] {
+        while (saving) {
+            if (!QDir().rename(cloudFolder(), mine) || !QDir().rename(theirs, cloudFolder()))
+                break;
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+            if (!QDir().rename(cloudFolder(), theirs) || !QDir().rename(mine, cloudFolder()))
+                break;
+            ++remounts;
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        }
+    });
+    for (int i = 1; i <= Saves; ++i) {
+        a.insert(QStringLiteral("D%1").arg(i), "Saved", 1);
+        ASSERT_TRUE(a.context->save());
+    }
+    saving = false;
+    share.join();
+    ASSERT_TRUE(QFileInfo(cloudFolder() + "/" + relative).isDir())
+        << "the share ends on the account's folder";
+    EXPECT_GT(remounts, 0);
+
+    EXPECT_EQ(entriesIn(theirs), before) << "nothing of this account in the other's folder";
+    // Every set reaches the account's folder, under its own name, without a gap.
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return QDir(peerFolder).entryList(QDir::Files).size() == Saves + 1; }, 20000))
+        << QDir(peerFolder).entryList(QDir::Files | QDir::Hidden).join(' ').toStdString();
+    QStringList expected;
+    for (int sequence = 1; sequence <= Saves + 1; ++sequence)
+        expected << cd::ChangeSet::fileName(sequence);
+    EXPECT_EQ(QDir(peerFolder).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+    Peer b("B.sqlite");
+    EXPECT_EQ(b.count(), Saves + 1);
+    EXPECT_EQ(entriesIn(theirs), before);
+}
