@@ -89,6 +89,11 @@ platform::ui::ViewController* BaseDataController::lastDetailViewController() con
     return m_lastDetailViewController.data();
 }
 
+bool BaseDataController::isDetailFormOpenOrComing() const
+{
+    return m_detailFormsComing > 0 || m_lastDetailViewController;
+}
+
 void BaseDataController::setViewController(platform::ui::ViewController* controller)
 {
     m_viewController = controller;

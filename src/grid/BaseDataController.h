@@ -14,6 +14,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -146,6 +147,12 @@ public:
     // The detail form opened last (held weakly).
     platform::ui::ViewController* lastDetailViewController() const;
     void setLastDetailViewController(platform::ui::ViewController* controller);
+    // A detail form is made off the main thread: between the ask and its showing the
+    // screen counts it as coming.
+    void detailFormRequested() { ++m_detailFormsComing; }
+    void detailFormArrived() { m_detailFormsComing = std::max(0, m_detailFormsComing - 1); }
+    // Whether a detail form is open (the last one shown is still there) or on its way.
+    bool isDetailFormOpenOrComing() const;
     QVariant detailRowInAction() const { return m_detailRowInAction; }
     void setDetailRowInAction(const QVariant& row) { m_detailRowInAction = row; }
     QVariantMap& searchColumns() { return m_searchColumns; }
@@ -232,6 +239,7 @@ private:
     QVariant m_extraData;
     QPointer<platform::ui::ViewController> m_viewController;
     QPointer<platform::ui::ViewController> m_lastDetailViewController;
+    int m_detailFormsComing = 0;
     QVariant m_detailRowInAction;
     QVariantMap m_searchColumns;
     unsigned m_ipadColumns = 0;

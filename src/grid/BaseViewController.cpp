@@ -36,6 +36,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 
 #include <exception>
 #include <utility>
@@ -461,9 +462,13 @@ void BaseViewController::ShowDetail(
         return;
     }
     QPointer<BaseViewController> self(this);
+    // Until it shows, the form is coming: what its row is must hold from the ask on.
+    std::weak_ptr<BaseDataController> asker = m_dataController;
+    if (m_dataController)
+        m_dataController->detailFormRequested();
     // Only the plain root is built off the main thread; every widget is made on it.
     platform::dispatch::asyncGlobal(
-        [self, formClass = *formClass, detailType, row, title, push] {
+        [self, asker, formClass = *formClass, detailType, row, title, push] {
             std::shared_ptr<QObject> root;
             std::exception_ptr failure;
             try {
@@ -471,27 +476,33 @@ void BaseViewController::ShowDetail(
             } catch (...) {
                 failure = std::current_exception();
             }
-            platform::dispatch::asyncMain([self, formClass, detailType, root, failure, row, push] {
-                if (failure) {
-                    showException(failure);
-                    return;
-                }
-                if (!self)
-                    return;
-                BaseViewController* form = nullptr;
-                try {
-                    form = formClass.controllerForRoot(root);
-                    // Never nothing at all: the person asked for a form.
-                    if (!form)
-                        throw platform::Exception(platform::Exception::Generic,
-                            QStringLiteral("The form \u201c%1\u201d could not be made.")
-                                .arg(detailType));
-                    self->presentDetail(form, row, push);
-                } catch (...) {
-                    delete form;
-                    showException(std::current_exception());
-                }
-            });
+            platform::dispatch::asyncMain(
+                [self, asker, formClass, detailType, root, failure, row, push] {
+                    // Shown (then it is the last form) or failed: no longer coming.
+                    const auto arrived = qScopeGuard([asker] {
+                        if (const auto controller = asker.lock())
+                            controller->detailFormArrived();
+                    });
+                    if (failure) {
+                        showException(failure);
+                        return;
+                    }
+                    if (!self)
+                        return;
+                    BaseViewController* form = nullptr;
+                    try {
+                        form = formClass.controllerForRoot(root);
+                        // Never nothing at all: the person asked for a form.
+                        if (!form)
+                            throw platform::Exception(platform::Exception::Generic,
+                                QStringLiteral("The form \u201c%1\u201d could not be made.")
+                                    .arg(detailType));
+                        self->presentDetail(form, row, push);
+                    } catch (...) {
+                        delete form;
+                        showException(std::current_exception());
+                    }
+                });
         },
         platform::dispatch::Priority::High);
 }

@@ -102,7 +102,9 @@ void CloudTableDataController::cloudStoreLoaded()
 QVariant CloudTableDataController::rowOfOpenForm() const
 {
     const unsigned action = lastClickedButton();
-    if (!lastDetailViewController() || (action != AddAction && action != EditAction))
+    // From the Add or Edit tap on, though the form, made off the main thread, may not
+    // show yet: a reload in that moment must not give it the selected row.
+    if (!isDetailFormOpenOrComing() || (action != AddAction && action != EditAction))
         return {};
     return detailRowInAction();
 }

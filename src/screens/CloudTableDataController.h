@@ -67,7 +67,8 @@ protected:
     void closeOptions(bool popOnPhone);
 
 private:
-    // The row an open Add or Edit form was opened with; none without such a form.
+    // The row an Add or Edit form was opened with, while the form is open or on its way;
+    // none without such a form.
     QVariant rowOfOpenForm() const;
     // A reload never changes which row an open form saves into.
     void keepRowOfOpenForm(const QVariant& row, bool storeWent);

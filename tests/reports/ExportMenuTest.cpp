@@ -2,6 +2,7 @@
 
 #include "common/FreexlWorkbook.h"
 #include "platform/Exception.h"
+#include "platform/Folders.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/MailComposeViewController.h"
 #include "reports/CSVAdditions.h"
@@ -11,6 +12,7 @@
 
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <linux/capability.h>
 #include <sys/syscall.h>
@@ -167,6 +169,29 @@ TEST_F(ExportMenuTest, TheCloudItemsAppearOnlyWithTheCloudStoreOn)
     EXPECT_EQ(host->menuSize, QSizeF(645, 405));
     host->menuSelect(9);
     EXPECT_EQ(menu->lastClickedButton(), 1009u);
+}
+
+// The help names every item the menu shows, with the cloud store off and on, and says
+// where each Save item writes: the plain ones into Documents with iCloud on as well.
+TEST_F(ExportMenuTest, TheHelpNamesEachItemAndWhereItWritesWithTheCloudOnAndOff)
+{
+    QFile page(platform::Folders::resources() + "/Web/export.html");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    // As a reader sees it: no tags, one space between words.
+    const QString help = QString::fromUtf8(page.readAll())
+                             .remove(QRegularExpression(QStringLiteral("<[^>]*>")))
+                             .simplified();
+    menu->showMenu();
+    QStringList items = host->menuTexts;
+    delegate.reset();
+    delegate = std::make_unique<CloudOnDelegate>();
+    menu->showMenu();
+    items += host->menuTexts;
+    ASSERT_EQ(items.size(), 17);
+    for (const QString& item : std::as_const(items))
+        EXPECT_TRUE(help.contains(item)) << item.toStdString();
+    EXPECT_TRUE(help.contains("always write on this computer, with iCloud on or off"));
+    EXPECT_TRUE(help.contains("write the file into the iCloud Documents folder"));
 }
 
 TEST_F(ExportMenuTest, ATabletClosesThePopupBeforeTheActionAPhoneKeepsItsStack)
