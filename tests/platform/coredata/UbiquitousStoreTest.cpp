@@ -7,6 +7,7 @@
 #include "common/ChildProcess.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QThread>
@@ -14,6 +15,10 @@
 #include <sqlite3.h>
 
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace cloudtest;
 
@@ -1049,4 +1054,53 @@ TEST_F(CloudTest, AShareRemountedOntoAnotherAccountDuringSavesGetsNothingAndNoSe
     Peer b("B.sqlite");
     EXPECT_EQ(b.count(), Saves + 1);
     EXPECT_EQ(entriesIn(theirs), before);
+}
+
+// A look for changes that waits on a slow share (here: a peer's next set that is a pipe
+// nobody writes yet) does so without the store's lock: the application's fetches go on.
+TEST_F(CloudTest, AFetchDoesNotWaitForALookReadingTheCloudFolder)
+{
+    Peer a("A.sqlite");
+    Peer b("B.sqlite");
+    ASSERT_TRUE(a.store && b.store);
+    a.insert("D1", "One", 1);
+    ASSERT_TRUE(a.context->save());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return b.count() == 1; }, 10000));
+    const QString first = changeSetFiles().value(0);
+    ASSERT_FALSE(first.isEmpty());
+    const QString next = QFileInfo(first).dir().filePath(cd::ChangeSet::fileName(2));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(next).constData(), 0600), 0);
+
+    // B's next look opens the pipe and waits for it.
+    int pipe = -1;
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] {
+            pipe = ::open(QFile::encodeName(next).constData(), O_WRONLY | O_NONBLOCK);
+            return pipe >= 0;
+        },
+        10000))
+        << "the look reads the pipe";
+    cd::ChangeSet set;
+    set.peer = QFileInfo(first).absolutePath().section('/', -2, -2);
+    set.sequence = 2;
+    set.time = 2;
+    cd::ChangeSet::Change change;
+    change.entity = QStringLiteral("Database");
+    change.object = QStringLiteral("OBJECT-D2");
+    change.version = 2;
+    change.values = { { "id", "D2" }, { "name", "Two" }, { "mtimestamp", 2.0 } };
+    set.changes << change;
+    const QByteArray body = set.toJson();
+    std::thread share([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        [[maybe_unused]] const auto written = ::write(pipe, body.constData(), size_t(body.size()));
+        ::close(pipe);
+    });
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(b.count(), 1);
+    EXPECT_LT(timer.elapsed(), 2000) << "the fetch waited for the look";
+    share.join();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return b.count() == 2; }, 10000));
+    QFile::remove(next);
 }
