@@ -427,8 +427,13 @@ void GenericTemplateDetailViewController::cloudStoreLoaded()
         return;
     }
     RowFormDataController* source = rowSource();
-    const QVariantMap values
-        = source ? row->getData(source->Columns(), source->secret()) : QVariantMap();
+    const std::optional<QVariantMap> read
+        = source ? row->decodeData(source->Columns(), source->secret()) : QVariantMap();
+    // A row that does not read here (its table protected meanwhile under a password not
+    // given yet) leaves the form as it is: what was typed waits for the password.
+    if (!read)
+        return;
+    const QVariantMap& values = *read;
     controller->setExtraData(values);
     const std::optional<double> stamp = modificationTime(record);
     if (stamp && *stamp != timestamp()) {

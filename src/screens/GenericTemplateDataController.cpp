@@ -1,5 +1,6 @@
 #include "screens/GenericTemplateDataController.h"
 
+#include "forms/QuickDetailViewController.h"
 #include "grid/ContainsPredicate.h"
 #include "grid/ExportMenuHost.h"
 #include "grid/GridData.h"
@@ -13,6 +14,7 @@
 #include "model/TypeConstants.h"
 #include "model/UserTemplate.h"
 #include "platform/Dispatch.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/ViewController.h"
 #include "reports/GenericTemplateReportController.h"
 #include "reports/GenericTemplateReportDataSource.h"
@@ -30,6 +32,7 @@
 #include "utilities/store/KivoLibObject.h"
 #include "utilities/text/LocalizedStrings.h"
 
+#include <QLineEdit>
 #include <QSet>
 
 #include <algorithm>
@@ -41,6 +44,9 @@ const QString GenericTemplateDataController::UnreadableRow
     = QStringLiteral("This row could not be read.");
 const QString GenericTemplateDataController::UnreadableRowRefused = QStringLiteral(
     "This row could not be read with the table's password, so it is neither opened nor changed.");
+const QString GenericTemplateDataController::ProtectedMeanwhile
+    = QStringLiteral("This table has been protected on another device. Its rows show again "
+                     "once you enter its password; what you typed in an open form is kept.");
 const QString GenericTemplateDataController::ChartDetailViewController
     = QStringLiteral("ChartDetailViewController");
 const QString GenericTemplateDataController::SearchColumnSelectorDetailViewController
@@ -85,7 +91,12 @@ QPointer<Template>& cachedTemplate()
 
 GenericTemplateDataController::GenericTemplateDataController() = default;
 
-GenericTemplateDataController::~GenericTemplateDataController() = default;
+GenericTemplateDataController::~GenericTemplateDataController()
+{
+    // The prompt may outlive its screen: it must not answer to a controller gone.
+    if (m_passwordPrompt)
+        m_passwordPrompt->setDelegate(nullptr);
+}
 
 UserTemplate* GenericTemplateDataController::userTemplate() const
 {
@@ -219,9 +230,13 @@ void GenericTemplateDataController::loadData(const std::shared_ptr<Parent>& pare
             MessageHelper::ShowMessage(LocalizedStrings::PasswordInvalid(), false);
     }
     loadColumns(table->template_id().toString());
+    const bool wasOpen = !m_locked;
     if (!followProtection(table)) {
         m_tableRows.forgetDecoded();
         setRows({});
+        // Protected meanwhile: the rows are there, under a password not given here yet.
+        if (wasOpen)
+            askForPassword(true);
         return;
     }
     // Rows another machine wrote before it heard of a protection change made here (or
@@ -437,12 +452,76 @@ bool GenericTemplateDataController::refuseLocked()
 {
     // A write goes by the protection the table has now, which another machine may have
     // changed since the last load.
+    const bool wasOpen = !m_locked;
     if (UserTemplate* table = userTemplate())
         followProtection(table);
     if (!m_locked)
         return false;
-    MessageHelper::ShowMessage(LocalizedStrings::PasswordInvalid(), false);
+    askForPassword(wasOpen);
     return true;
+}
+
+void GenericTemplateDataController::askForPassword(bool sayProtected)
+{
+    UserTemplate* table = userTemplate();
+    // Without a check value no password can be verified here: Home makes one first.
+    if (!table || table->protectioncheck().toString().isEmpty()) {
+        MessageHelper::ShowMessage(LocalizedStrings::PasswordInvalid(), false);
+        return;
+    }
+    if (!m_passwordPrompt || !m_passwordPrompt->isVisible()) {
+        m_passwordPrompt = MainDataController::passwordPrompt(MainDataController::OpenPasswordTag);
+        m_passwordPrompt->setDelegate(this);
+        m_passwordPrompt->show();
+    }
+    // The message comes over the prompt, which waits below it.
+    if (sayProtected)
+        MessageHelper::ShowMessage(LocalizedStrings::getLocalizedString(ProtectedMeanwhile), false);
+}
+
+void GenericTemplateDataController::alertViewDidDismissWithButtonIndex(
+    platform::ui::AlertView* alert, int buttonIndex)
+{
+    if (!alert || alert->tag() != MainDataController::OpenPasswordTag) {
+        CloudTableDataController::alertViewDidDismissWithButtonIndex(alert, buttonIndex);
+        return;
+    }
+    if (alert == m_passwordPrompt)
+        m_passwordPrompt.clear();
+    if (buttonIndex == 0) {
+        // Cancel: the table stays locked; a form's next Save asks again.
+        m_saveAwaitsPassword = false;
+        return;
+    }
+    try {
+        QLineEdit* field = alert->textFieldAtIndex(0);
+        passwordAnswered(field ? field->text() : QString());
+    } catch (const std::exception& exception) {
+        MessageHelper::ShowException(exception);
+    }
+}
+
+void GenericTemplateDataController::passwordAnswered(const QString& typed)
+{
+    UserTemplate* table = userTemplate();
+    if (!table)
+        return;
+    if (typed.isEmpty() || !table->isPasswordValid(typed)) {
+        askForPassword(false);
+        MessageHelper::ShowMessage(LocalizedStrings::PasswordInvalid(), false);
+        return;
+    }
+    m_password = typed;
+    m_verifiedCheck = table->protectioncheck().toString();
+    m_locked = false;
+    // Rows written elsewhere before the protection came are put in its form.
+    m_lookForOtherForm = true;
+    refreshView();
+    if (!std::exchange(m_saveAwaitsPassword, false))
+        return;
+    // The Save that was refused, with what the form holds now.
+    if (auto* form = qobject_cast<QuickDetailViewController*>(lastDetailViewController()))
+        form->onSave();
 }
 
 bool GenericTemplateDataController::refuseUnreadable(Rows* row)
@@ -491,8 +570,12 @@ bool GenericTemplateDataController::saveRow(const QVariant& values)
     if (lastClickedButton() == ChartAction)
         return plotChart(values.toMap());
     Rows* row = detailRow();
-    if (!row || refuseLocked())
+    if (!row)
         return false;
+    if (refuseLocked()) {
+        m_saveAwaitsPassword = true;
+        return false;
+    }
     if (!KivoLib::isDataOK(row))
         return false;
     // The row may have changed since its form opened (another machine's edit under a

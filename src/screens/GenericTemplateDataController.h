@@ -20,6 +20,10 @@ class Template;
 class TemplateColumn;
 class UserTemplate;
 
+namespace platform::ui {
+class AlertView;
+}
+
 // The rows of one user table: the table tapped on Home is its link's data. It loads the
 // table's columns (once) and rows, gives the grid its tiles and column cells, searches,
 // sorts by a header tap, opens the row form, validates and saves a row, stores a tile's
@@ -32,7 +36,10 @@ class UserTemplate;
 // each write go by the protection the table has then (a table protected meanwhile under a
 // password this screen lacks is locked; one unprotected meanwhile is written in the
 // clear), and rows another machine left in the other form are re-stored in the table's
-// with the password held here. Its share button opens the table's export menu.
+// with the password held here. A table locked so says why and asks for its password, as
+// Home does when it opens a protected table; an open row form keeps what was typed, and
+// a Save refused for want of the password is made once it is given. Its share button
+// opens the table's export menu.
 class GenericTemplateDataController : public CloudTableDataController,
                                       public RowFormDataController,
                                       public ColumnTableDataController,
@@ -136,6 +143,15 @@ public:
     // Reminders.
     void scheduleNotifications();
     void deleteNotifications(const QString& rowId);
+    // The table was found protected under a password this screen does not hold: asks
+    // for it with Home's prompt (one at a time), first saying that the table has been
+    // protected meanwhile when `sayProtected`.
+    void askForPassword(bool sayProtected);
+    // The prompt's answer: a password that holds for the table opens it again, and a
+    // Save refused while it was locked is made.
+    void alertViewDidDismissWithButtonIndex(
+        platform::ui::AlertView* alert, int buttonIndex) override;
+
     // Rebuilds the reminders of the rows shown on a later turn of the main queue, at the
     // earliest after the delay.
     void rebuildNotifications(int delayMs = 0);
@@ -159,6 +175,8 @@ public:
     // attempt to open or change it is told.
     static const QString UnreadableRow;
     static const QString UnreadableRowRefused;
+    // What an open table protected meanwhile says before it asks for the password.
+    static const QString ProtectedMeanwhile;
     static const QString ChartDetailViewController; // "ChartDetailViewController"
     static const QString SearchColumnSelectorDetailViewController;
 
@@ -178,8 +196,10 @@ private:
     // password this screen does not hold, open otherwise. Whether it is open.
     bool followProtection(UserTemplate* table);
     Rows* detailRow() const;
-    // Refuses with a message when the table is locked (as its protection stands now).
+    // Refuses when the table is locked (as its protection stands now), and asks for the
+    // password.
     bool refuseLocked();
+    void passwordAnswered(const QString& typed);
     // Refuses with a message when the stored row does not read.
     bool refuseUnreadable(Rows* row);
 
@@ -199,6 +219,9 @@ private:
     // Whether the next load looks for rows left in the other form than the table's.
     bool m_lookForOtherForm = true;
     bool m_locked = false;
+    QPointer<platform::ui::AlertView> m_passwordPrompt;
+    // A row form's Save was refused for want of the password: it is made once given.
+    bool m_saveAwaitsPassword = false;
     bool m_rebuildNotifications = false;
     UserTableRows m_tableRows;
     std::shared_ptr<GenericTemplateReportDataSource> m_reportDataSource;

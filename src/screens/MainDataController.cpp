@@ -514,6 +514,13 @@ void MainDataController::showpopupAfterDely(const QString& address)
 
 void MainDataController::promptPassword(int tag)
 {
+    platform::ui::AlertView* alert = passwordPrompt(tag);
+    alert->setDelegate(this);
+    alert->show();
+}
+
+platform::ui::AlertView* MainDataController::passwordPrompt(int tag)
+{
     QString title;
     switch (tag) {
     case CreatePasswordTag:
@@ -528,11 +535,11 @@ void MainDataController::promptPassword(int tag)
         title = LocalizedStrings::Password();
         break;
     }
-    auto* alert = new platform::ui::AlertView(
-        title, QStringLiteral("\n"), this, LocalizedStrings::Cancel(), { LocalizedStrings::OK() });
+    auto* alert = new platform::ui::AlertView(title, QStringLiteral("\n"), nullptr,
+        LocalizedStrings::Cancel(), { LocalizedStrings::OK() });
     alert->setAlertViewStyle(platform::ui::AlertView::Style::SecureTextInput);
     alert->setTag(tag);
-    alert->show();
+    return alert;
 }
 
 Rows::Password MainDataController::verifiedSecret(const UserTemplate* table) const

@@ -101,6 +101,9 @@ public:
 
     // Protection of the selected table.
     void promptPassword(int tag);
+    // The prompt of the tag, not shown yet: its title, an empty message, Cancel and Ok, and
+    // a hidden text field. A table's rows screen asks for the password with it too.
+    static platform::ui::AlertView* passwordPrompt(int tag);
     bool verifyPassword(const QString& text) const;
     bool savePassword();
     void protect();

@@ -62,6 +62,77 @@ struct ProtectionAcrossMachines : TwoMachinesFixture {
                 ? QString()
                 : QStringLiteral("the new row was not saved");
         });
+        // "<name>|<values>": opens the form of the row of that name and types the values,
+        // without saving.
+        other.addStep("openFormAndType", [this](const QString& argument) {
+            if (!selectRowWhere(kName, argument.section('|', 0, 0)))
+                return "no row " + argument.section('|', 0, 0);
+            ApplicationScreen* rows = rowsScreen();
+            rows->dataController()->edit(nullptr);
+            return fill(rows, decode(argument.section('|', 1, 1)))
+                ? QString()
+                : QStringLiteral("no form to type into");
+        });
+        // "<values>": waits until the open table, protected meanwhile, says so and asks for
+        // its password, with the form still open and holding the values; then reads the
+        // message.
+        other.addStep("expectAsked", [this](const QString& values) {
+            const QString waited = within(
+                [&] {
+                    return alertTitled("Password")
+                        && messageShown(GenericTemplateDataController::ProtectedMeanwhile);
+                },
+                "the table saying it was protected and asking for its password");
+            if (!waited.isEmpty())
+                return waited;
+            auto* controller = controllerOf<GenericTemplateDataController>(rowsScreen());
+            if (!controller || !controller->isLocked() || controller->count() != 0)
+                return QStringLiteral("the table not locked");
+            if (!formHolds(decode(values)))
+                return "the form lost " + values;
+            return dismissMessage(GenericTemplateDataController::ProtectedMeanwhile)
+                ? QString()
+                : QStringLiteral("no message to read");
+        });
+        // Cancels the password prompt; presses Save on the open form, which stays open with
+        // the prompt asked again and no word of a wrong password.
+        other.addStep("cancelThenSave", [this](const QString&) {
+            platform::ui::AlertView* prompt = alertTitled("Password");
+            if (!prompt)
+                return QStringLiteral("no prompt");
+            prompt->dismissWithClickedButtonIndex(0, false);
+            settle();
+            ApplicationScreen* rows = rowsScreen();
+            QuickDetailViewController* form = rows ? shownForm(rows) : nullptr;
+            if (!form)
+                return QStringLiteral("the form closed");
+            form->onSave();
+            settle(100);
+            if (shownForm(rows) != form)
+                return QStringLiteral("the form closed without the password");
+            const QList<platform::ui::AlertView*> alerts = platform::ui::AlertView::visibleAlerts();
+            if (alerts.size() != 1 || alerts.first()->title() != "Password")
+                return "not asked for the password alone: " + takeMessages().join(", ");
+            return QString();
+        });
+        // "<password>": gives the password; the form's Save is made, it closes, and the table
+        // shows its rows again.
+        other.addStep("givePassword", [this](const QString& password) {
+            if (!answerPrompt("Password", password))
+                return QStringLiteral("no prompt");
+            return within(
+                [&] {
+                    ApplicationScreen* rows = rowsScreen();
+                    auto* controller = controllerOf<GenericTemplateDataController>(rows);
+                    return controller && !controller->isLocked() && controller->count() > 0
+                        && !shownForm(rows) && platform::ui::AlertView::visibleAlerts().isEmpty();
+                },
+                "the form saved and the rows shown");
+        });
+        // "<count>": waits until the open table shows that many rows.
+        other.addStep("count", [this](const QString& count) {
+            return within([&] { return rowValues().size() == count.toInt(); }, count + " rows");
+        });
         // Waits until the open table's screen shows the table protected: locked, no rows.
         other.addStep("expectLocked", [this](const QString&) {
             return within(
@@ -94,6 +165,27 @@ struct ProtectionAcrossMachines : TwoMachinesFixture {
         if (held)
             held->unlock();
         TwoMachinesFixture::TearDown();
+    }
+
+    static bool messageShown(const QString& text)
+    {
+        for (platform::ui::AlertView* alert : platform::ui::AlertView::visibleAlerts())
+            if (alert->message() == text)
+                return true;
+        return false;
+    }
+
+    // Whether the open form's fields hold the values (as texts).
+    bool formHolds(const QVariantMap& values)
+    {
+        ApplicationScreen* rows = rowsScreen();
+        QuickDetailViewController* form = rows ? shownForm(rows) : nullptr;
+        for (auto it = values.cbegin(); form && it != values.cend(); ++it) {
+            auto* entry = qobject_cast<FormEntryElement*>(element(form, it.key()));
+            if (!entry || entry->textValue() != it.value().toString())
+                return false;
+        }
+        return form != nullptr;
     }
 
     // The table made here, on its Home screen, with its first row; Home left on top.
@@ -277,6 +369,49 @@ TEST_P(ProtectionAcrossMachines, UnprotectedHereWhileTheOtherEditsAndAddsWithThe
     EXPECT_TRUE(holdsRow({ { kName, "Cy" }, { kPhone, "123" } }));
     EXPECT_EQ(rowValues().size(), 2);
     EXPECT_EQ(storedHere(kPassword), QStringList({ "Bob 777 E", "Cy 123 E" }));
+}
+
+// Protected here while the other machine has the table's rows open and a row's Edit form
+// with something typed in it. Its table says so and asks for the password; the form keeps
+// what was typed, and its Save asks again rather than saying that a password was wrong.
+// With the password, the form saves what was typed, and every row shows on both machines.
+TEST_P(
+    ProtectionAcrossMachines, AnOpenTableProtectedHereAsksThereAndTheOpenFormSavesWithThePassword)
+{
+    nameSteps();
+    ASSERT_TRUE(startOtherMachine()) << other.report();
+    ApplicationScreen* home = makeTable();
+    ASSERT_NE(home, nullptr);
+    ASSERT_TRUE(open(home, kTable));
+    ASSERT_TRUE(addRow(top(), { { kName, "Al" }, { kPhone, "111" } }));
+    back();
+    ASSERT_EQ(top(), home);
+    ASSERT_TRUE(onOther("open"));
+    ASSERT_TRUE(onOther("expect", encode({ { kName, "Al" }, { kPhone, "111" } })));
+    ASSERT_TRUE(onOther("expect", encode({ { kName, "Bob" }, { kPhone, "555" } })));
+    const QString typed = encode({ { kName, "Bob" }, { kPhone, "777" } });
+    ASSERT_TRUE(onOther("openFormAndType", "Bob|" + typed));
+
+    ASSERT_TRUE(changeProtectionHere(home, true));
+    ASSERT_TRUE(onOther("expectAsked", typed));
+    ASSERT_TRUE(onOther("cancelThenSave"));
+    ASSERT_TRUE(onOther("givePassword", kPassword));
+    EXPECT_TRUE(onOther("expect", typed));
+    EXPECT_TRUE(onOther("expect", encode({ { kName, "Al" }, { kPhone, "111" } })));
+    EXPECT_TRUE(onOther("count", "2"));
+
+    // Here: the saved row arrives, encrypted with the password, and both rows show.
+    EXPECT_TRUE(testsupport::waitUntil(
+        [] {
+            return storedHere(kPassword) == QStringList({ "Al 111 E", "Bob 777 E" });
+        },
+        ArrivalMs))
+        << storedHere(kPassword).join(", ").toStdString();
+    ASSERT_TRUE(openHere(kPassword));
+    EXPECT_TRUE(holdsRow({ { kName, "Al" }, { kPhone, "111" } }));
+    EXPECT_TRUE(holdsRow({ { kName, "Bob" }, { kPhone, "777" } }));
+    EXPECT_EQ(rowValues().size(), 2);
+    EXPECT_TRUE(onOther("count", "2"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, ProtectionAcrossMachines, ::testing::Values("tablet", "phone"));

@@ -195,7 +195,9 @@ TEST_F(ProtectionCrossingEdits, HomeStoresRowsArrivingEncryptedInTheClearAfterIt
 }
 
 // An open table protected elsewhere under a password its screen lacks is locked: it shows
-// no rows and writes none in the clear, not even from a form opened before.
+// no rows and writes none in the clear, not even from a form opened before. It says so and
+// asks for the password as Home does; a Save refused meanwhile asks again, without saying
+// that a password was wrong when none was asked for.
 TEST_F(ProtectionCrossingEdits, AnOpenTableProtectedElsewhereIsLockedAndWritesNothing)
 {
     auto controller = openRows(std::nullopt);
@@ -203,24 +205,71 @@ TEST_F(ProtectionCrossingEdits, AnOpenTableProtectedElsewhereIsLockedAndWritesNo
     rows->setSelectedRow(0);
     controller->edit(nullptr);
     ASSERT_FALSE(rows->shownForms.isEmpty());
+    // The form, open through the reloads.
+    platform::ui::ViewController form;
+    controller->setLastDetailViewController(&form);
 
     // Protected on the other machine (here through the model, as its import would leave it).
     ASSERT_TRUE(table->changeProtection(std::nullopt, kCrossingPassword, columns));
     const QStringList before = stored(kCrossingPassword);
     EXPECT_FALSE(controller->saveRow(values("Ann edited", 3)));
-    EXPECT_EQ(lastAlertText(), "Password is invalid.");
-    dismissAlerts();
+    ASSERT_EQ(alertsShown().size(), 2);
+    EXPECT_EQ(alertsShown().first()->title(), "Password");
+    EXPECT_EQ(alertsShown().first()->tag(), MainDataController::OpenPasswordTag);
+    EXPECT_EQ(lastAlertText(), GenericTemplateDataController::ProtectedMeanwhile);
+    alertsShown().last()->dismissWithClickedButtonIndex(0, false);
+    // Cancel: nothing is written, and the table stays locked.
+    answerPrompt(QString(), 0);
+    EXPECT_TRUE(alertsShown().isEmpty());
     EXPECT_EQ(stored(kCrossingPassword), before);
 
     reload(rows);
     EXPECT_TRUE(controller->isLocked());
     EXPECT_EQ(controller->count(), 0);
+    EXPECT_FALSE(controller->saveRow(values("Ann edited", 3)));
+    EXPECT_EQ(alertTexts(), QStringList({ "\n" }));
+    answerPrompt(QString(), 0);
 
     // Unprotected again: it opens again.
     ASSERT_TRUE(table->changeProtection(kCrossingPassword, std::nullopt, columns));
     reload(rows);
     EXPECT_FALSE(controller->isLocked());
     EXPECT_EQ(controller->count(), 2);
+    EXPECT_TRUE(alertsShown().isEmpty());
+}
+
+// The open table protected elsewhere while its rows show: the reload says so and asks for
+// the password. A wrong one is refused and asked for again; the right one shows the rows,
+// and a Save made then stores the row encrypted with it.
+TEST_F(ProtectionCrossingEdits, AnOpenTableProtectedElsewhereOpensAgainWithThePassword)
+{
+    auto controller = openRows(std::nullopt);
+    ASSERT_EQ(controller->count(), 2);
+    ASSERT_TRUE(table->changeProtection(std::nullopt, kCrossingPassword, columns));
+    reload(rows);
+    EXPECT_TRUE(controller->isLocked());
+    EXPECT_EQ(controller->count(), 0);
+    EXPECT_EQ(
+        alertTexts(), QStringList({ "\n", GenericTemplateDataController::ProtectedMeanwhile }));
+    alertsShown().last()->dismissWithClickedButtonIndex(0, false);
+    // Another reload while the prompt waits asks nothing more.
+    reload(rows);
+    EXPECT_EQ(alertsShown().size(), 1);
+
+    answerPrompt("wrong");
+    EXPECT_EQ(alertTexts(), QStringList({ "\n", "Password is invalid." }));
+    EXPECT_TRUE(controller->isLocked());
+    alertsShown().last()->dismissWithClickedButtonIndex(0, false);
+    answerPrompt(kCrossingPassword);
+    EXPECT_TRUE(alertsShown().isEmpty());
+    EXPECT_FALSE(controller->isLocked());
+    EXPECT_EQ(controller->count(), 2);
+
+    rows->setSelectedRow(0);
+    controller->edit(nullptr);
+    ASSERT_TRUE(controller->saveRow(values("Ann edited", 3)));
+    EXPECT_EQ(stored(kCrossingPassword).filter("edited"), QStringList({ "Ann edited E 0" }))
+        << stored(kCrossingPassword).join(", ").toStdString();
 }
 
 // An open table unprotected elsewhere writes in the clear from then on, and stores rows

@@ -132,6 +132,26 @@ struct RowFormsAcrossReloads : ScreensTest {
         return names;
     }
 
+    // What the application's delegate does after an import: each screen of the stack that
+    // follows the store reloads.
+    void importArrived()
+    {
+        for (platform::ui::ViewController* screen : navigation->viewControllers())
+            if (auto* follower = dynamic_cast<CloudStoreProtocol*>(screen))
+                follower->cloudStoreLoaded();
+        settle();
+    }
+
+    QString typedName(GenericTemplateDetailViewController* form) const
+    {
+        for (const auto& section : form->root()->sections())
+            for (const auto& item : section->elements())
+                if (auto* entry = qobject_cast<FormEntryElement*>(item.get());
+                    entry && item->bind().endsWith(":" + nameId()))
+                    return entry->textValue();
+        return {};
+    }
+
     Database* database = nullptr;
     TemplateColumn* name = nullptr;
     Rows::Columns columns;
@@ -174,6 +194,71 @@ TEST_F(RowFormsAcrossReloads, AnAddTappedJustBeforeAReloadAddsARowAndLeavesTheCh
         expected.sort();
         EXPECT_EQ(storedNames().join(", ").toStdString(), expected.join(", ").toStdString());
         dismissAlerts();
+    }
+}
+
+// The table is protected elsewhere, and the row edited there, while its rows and the row's
+// Edit form are open here. The screen says so and asks for the password; the form keeps
+// what was typed (the row, changed, does not read here to be shown instead). Its Save, with
+// the prompt dismissed, asks again (no word of a wrong password), and once the password is
+// given the form saves what was typed, encrypted, and every row shows.
+TEST_F(RowFormsAcrossReloads,
+    AnEditFormOpenWhenTheTableIsProtectedElsewhereSavesOnceThePasswordIsGiven)
+{
+    const QString password = QStringLiteral("key");
+    for (const char* device : { "tablet", "phone" }) {
+        SCOPED_TRACE(device);
+        if (table->isprotected().toBool())
+            ASSERT_TRUE(table->changeProtection(password, std::nullopt, columns));
+        ApplicationScreen* screen = showRows(device);
+        auto controller = rowsOf(screen);
+        const qint64 rows = controller->count();
+        ASSERT_GE(rows, 2);
+        screen->setSelectedRow(0);
+        controller->tapOnItem(0);
+        const QString chosen = controller->rowValues(0).value(nameId()).toString();
+        Rows* chosenRow = controller->rowAt(0);
+        ASSERT_NE(chosenRow, nullptr);
+        controller->edit(nullptr);
+        GenericTemplateDetailViewController* form = awaitForm(screen);
+        ASSERT_NE(form, nullptr);
+        const QString typed = chosen + " typed on " + device;
+        type(form, typed);
+
+        // Protected on the other machine (through the model, as its import leaves it), and
+        // the row edited there afterwards: the form's row has changed, unreadably here.
+        ASSERT_TRUE(table->changeProtection(std::nullopt, password, columns));
+        chosenRow->updateData({ { nameId(), chosen + " elsewhere" } }, columns, password);
+        chosenRow->setMtimestamp(chosenRow->mtimestamp().toDouble() + 100);
+        ASSERT_TRUE(KivoLib::commit());
+        importArrived();
+        EXPECT_TRUE(controller->isLocked());
+        EXPECT_EQ(
+            alertTexts(), QStringList({ "\n", GenericTemplateDataController::ProtectedMeanwhile }));
+        ASSERT_TRUE(formShown(screen, form));
+        EXPECT_EQ(typedName(form).toStdString(), typed.toStdString());
+        alertsShown().last()->dismissWithClickedButtonIndex(0, false);
+        answerPrompt(QString(), 0);
+        ASSERT_TRUE(alertsShown().isEmpty());
+
+        form->onSave();
+        settle();
+        ASSERT_TRUE(formShown(screen, form));
+        ASSERT_EQ(alertTexts(), QStringList({ "\n" }));
+        EXPECT_EQ(alertsShown().last()->title(), "Password");
+        EXPECT_EQ(alertsShown().last()->tag(), MainDataController::OpenPasswordTag);
+        answerPrompt(password);
+        settle();
+        EXPECT_TRUE(alertsShown().isEmpty()) << alertTexts().join('\n').toStdString();
+        EXPECT_FALSE(formShown(screen, form));
+        EXPECT_FALSE(controller->isLocked());
+        EXPECT_EQ(controller->count(), rows);
+        const QStringList names = storedNames(password);
+        EXPECT_TRUE(names.contains(typed)) << names.join(", ").toStdString();
+        EXPECT_FALSE(names.contains(chosen));
+        EXPECT_FALSE(names.contains(chosen + " elsewhere"));
+        EXPECT_FALSE(names.contains("?"));
+        EXPECT_EQ(names.size(), rows);
     }
 }
 
