@@ -57,7 +57,8 @@ void CloudDetailViewController::cloudStoreLoaded()
     if (!controller || controller->lastClickedButton() != BaseDataController::EditAction)
         return;
     const QVariant record = controller->detailRowInAction();
-    if (!record.isValid() || record.isNull()) {
+    // A record of a store that went and was not found again in the one now loaded.
+    if (!record.isValid() || record.isNull() || RowObject::isGone(record)) {
         closeForVanishedRecord();
         return;
     }

@@ -135,12 +135,30 @@ BaseViewController::~BaseViewController()
 {
     for (auto token : std::as_const(m_editingTokens))
         platform::NotificationCenter::defaultCenter().removeObserver(token);
-    // A popover or popup still up must not call back into a screen that is gone.
-    if (m_popupController)
+    // A popover or popup still up must not call back into a screen that is gone, and goes
+    // with it: what it shows (a form, a list) belongs to this screen. It is closed once
+    // this screen is wholly gone, so that what it holds of it reads as gone.
+    QList<QPointer<QObject>> shown;
+    if (m_popupController) {
         m_popupController->setDelegate(nullptr);
-    for (const auto& popup : std::as_const(m_simplepopups))
-        if (popup)
+        shown.append(m_popupController.data());
+    }
+    for (const auto& popup : std::as_const(m_simplepopups)) {
+        if (popup) {
             popup->setDelegate(nullptr);
+            shown.append(popup.data());
+        }
+    }
+    if (shown.isEmpty())
+        return;
+    platform::dispatch::asyncMain([shown] {
+        for (const QPointer<QObject>& up : shown) {
+            if (auto* popover = qobject_cast<PopoverController*>(up.data()))
+                popover->dismissPopoverAnimated(false);
+            else if (auto* popup = qobject_cast<SimplePopupViewController*>(up.data()))
+                popup->dismissPopoverAnimated(false);
+        }
+    });
 }
 
 QList<platform::ui::View*> BaseViewController::getTextFields()

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QMetaProperty>
+#include <QPointer>
 #include <QTime>
 
 #include <cmath>
@@ -327,6 +328,8 @@ QVariant KeyValueCoding::wrap(QObject* object)
 
 QObject* KeyValueCoding::objectOf(const QVariant& value)
 {
+    if (value.metaType() == QMetaType::fromType<QPointer<QObject>>())
+        return static_cast<const QPointer<QObject>*>(value.constData())->data();
     if (!value.isValid() || !(value.metaType().flags() & QMetaType::PointerToQObject))
         return nullptr;
     return *static_cast<QObject* const*>(value.constData());
@@ -350,7 +353,8 @@ bool KeyValueCoding::isNil(const QVariant& value)
     default:
         break;
     }
-    if (value.metaType().flags() & QMetaType::PointerToQObject)
+    if (value.metaType().flags() & QMetaType::PointerToQObject
+        || value.metaType() == QMetaType::fromType<QPointer<QObject>>())
         return objectOf(value) == nullptr;
     return false;
 }

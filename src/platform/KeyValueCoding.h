@@ -11,8 +11,9 @@ namespace platform {
 //   - a MutableDictionary, shared by reference (row values by column id): reading an
 //     absent key gives nil, writing nil removes the key;
 //   - a QVariantMap held by value, which can be read but not written.
-// Objects travel as QVariants (a pointer to a QObject, a dictionary); nil is an invalid
-// QVariant, and the null object (a JSON null) is a QVariant holding nullptr.
+// Objects travel as QVariants (a pointer to a QObject, guarded or not, a dictionary); nil
+// is an invalid QVariant or a guarded pointer whose object is gone, and the null object
+// (a JSON null) is a QVariant holding nullptr.
 //
 // A QObject may derive from this class to handle what it lacks: a key it has no property
 // for (both directions raise NSUnknownKeyException by default) and nil set into a scalar
@@ -44,7 +45,7 @@ public:
 
     // The object as a QVariant that the functions above accept.
     static QVariant wrap(QObject* object);
-    // The QObject a QVariant points to, or null.
+    // The QObject a QVariant points to (a QObject* or a QPointer<QObject>), or null.
     static QObject* objectOf(const QVariant& value);
     // Nil: an invalid QVariant, or a null text, date, data or object pointer.
     static bool isNil(const QVariant& value);

@@ -143,10 +143,15 @@ void GenericTemplateDataController::loadColumns(const QString& templateId)
     // Columns added or taken away on another machine come with an import; Refresh reads
     // them again as well.
     if (std::exchange(m_columnsStale, false) || !columnsAreLive()) {
+        stopFollowingColumns();
         m_columns = TemplateColumn::getColumns(templateId);
-        m_columnGuards.clear();
-        for (TemplateColumn* column : std::as_const(m_columns))
+        for (TemplateColumn* column : std::as_const(m_columns)) {
             m_columnGuards.append(column);
+            // The columns go with their store: whatever runs before this screen hears
+            // of it (a paint, a delayed rebuild) finds none.
+            connect(column, &QObject::destroyed, this,
+                &GenericTemplateDataController::forgetColumns, Qt::UniqueConnection);
+        }
         m_tableColumns = TemplateColumn::getTableColumns(m_columns);
         m_tilesColumns = TemplateColumn::getTilesColumns(m_columns);
         m_booleanColumn = TemplateColumn::getTilesBooleanColumn(m_columns);
@@ -172,6 +177,26 @@ void GenericTemplateDataController::loadColumns(const QString& templateId)
         if (!isProtectedColumn(column) && !searchColumns().contains(idOf(column)))
             searchColumns().insert(idOf(column), hasValue(column->intiles()));
     }
+}
+
+void GenericTemplateDataController::stopFollowingColumns()
+{
+    for (const QPointer<TemplateColumn>& column : std::as_const(m_columnGuards)) {
+        if (column)
+            disconnect(column, &QObject::destroyed, this, nullptr);
+    }
+    m_columnGuards.clear();
+}
+
+void GenericTemplateDataController::forgetColumns()
+{
+    stopFollowingColumns();
+    m_columns.clear();
+    m_tableColumns.clear();
+    m_tilesColumns.clear();
+    m_booleanColumn = nullptr;
+    // The rows' decoding and search texts were made with them.
+    m_tableRows.setTable(m_tableRows.userTemplateId(), {}, m_tableRows.password());
 }
 
 void GenericTemplateDataController::takePassword(
@@ -538,6 +563,34 @@ Rows* GenericTemplateDataController::detailRow() const
     return qobject_cast<Rows*>(RowObject::object(detailRowInAction()));
 }
 
+Rows* GenericTemplateDataController::rowBeingAddedAgain()
+{
+    // The new row of an Add form went with the store it was made in. The store in use has
+    // it when it was saved as that store went; otherwise it is made again, under its id.
+    if (lastClickedButton() != AddAction || m_addingRowId.isEmpty()
+        || !RowObject::isGone(detailRowInAction()))
+        return nullptr;
+    UserTemplate* table = userTemplate();
+    if (!table || !columnsAreLive())
+        return nullptr;
+    const QString tableId = table->id().toString();
+    Rows* row = nullptr;
+    for (Rows* stored : Rows::getRowFaults(tableId)) {
+        if (stored->id().toString() == m_addingRowId) {
+            row = stored;
+            break;
+        }
+    }
+    if (!row) {
+        row = Rows::add(tableId);
+        if (!row)
+            return nullptr;
+        row->setId(m_addingRowId);
+    }
+    setDetailRowInAction(RowObject::fromObject(row));
+    return row;
+}
+
 void GenericTemplateDataController::addRow()
 {
     UserTemplate* table = userTemplate();
@@ -546,6 +599,7 @@ void GenericTemplateDataController::addRow()
     Rows* row = Rows::add(table->id().toString());
     if (!row)
         return;
+    m_addingRowId = row->id().toString();
     setDetailRowInAction(RowObject::fromObject(row));
     if (GridScreenProtocol* grid = mainGridViewController())
         grid->ShowDetail(QVariant(row->getData(m_columns, m_password)));
@@ -570,6 +624,8 @@ bool GenericTemplateDataController::saveRow(const QVariant& values)
     if (lastClickedButton() == ChartAction)
         return plotChart(values.toMap());
     Rows* row = detailRow();
+    if (!row)
+        row = rowBeingAddedAgain();
     if (!row)
         return false;
     if (refuseLocked()) {
@@ -829,7 +885,7 @@ void GenericTemplateDataController::rebuildAllNotifications()
 {
     ReminderScheduler* reminders = ApplicationState::reminders();
     UserTemplate* table = userTemplate();
-    if (!reminders || !table || m_locked)
+    if (!reminders || !table || m_locked || !columnsAreLive())
         return;
     // Reset Reminders says it is done once this returns: not a rebuild still under way.
     reminders->rebuildNotificationsNow(m_columns, table, m_password);
@@ -850,7 +906,9 @@ void GenericTemplateDataController::rebuildNotifications(int delayMs)
     platform::dispatch::afterMain(delayMs, [self = QPointer(this)] {
         ReminderScheduler* reminders = ApplicationState::reminders();
         UserTemplate* table = self ? self->userTemplate() : nullptr;
-        if (!table || !reminders || self->m_locked)
+        // The store may have changed since this was asked for: the table and its columns
+        // must be the ones of the store in use.
+        if (!table || !reminders || self->m_locked || !self->columnsAreLive())
             return;
         // The scheduler reads every row of the table: the rows shown may be a search's
         // matches.

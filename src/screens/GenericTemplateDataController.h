@@ -191,11 +191,17 @@ private:
     };
 
     bool columnsAreLive() const;
+    // Lets go of the columns, deleted with their store, and of what was made with them.
+    void forgetColumns();
+    void stopFollowingColumns();
     void takePassword(const std::shared_ptr<Parent>& parent, UserTemplate* table);
     // Goes by the table's protection as it stands now: locked when it is protected under a
     // password this screen does not hold, open otherwise. Whether it is open.
     bool followProtection(UserTemplate* table);
     Rows* detailRow() const;
+    // An Add form's row, of the store in use, when the one it was opened with went with
+    // its store; null otherwise.
+    Rows* rowBeingAddedAgain();
     // Refuses when the table is locked (as its protection stands now), and asks for the
     // password.
     bool refuseLocked();
@@ -223,6 +229,8 @@ private:
     // A row form's Save was refused for want of the password: it is made once given.
     bool m_saveAwaitsPassword = false;
     bool m_rebuildNotifications = false;
+    // The id of the row the last Add made.
+    QString m_addingRowId;
     UserTableRows m_tableRows;
     std::shared_ptr<GenericTemplateReportDataSource> m_reportDataSource;
     std::shared_ptr<GenericTemplateReportController> m_reportController;

@@ -156,7 +156,7 @@ struct DetailFormTest : formtest::FormTest {
         host = new HostScreen();
         host->use(controller);
         auto link = std::make_shared<Parent>();
-        link->data = QVariant::fromValue(table.get());
+        link->data = RowObject::fromObject(table.get());
         host->setParentLink(link);
         navigation = std::make_unique<platform::ui::NavigationController>();
         navigation->pushViewController(host, false);

@@ -652,6 +652,33 @@ TEST_F(BaseScreens, OnePopoverAtATimeAndEachClosedOneIsForgotten)
     EXPECT_EQ(screen->simplepopupController(), nullptr);
 }
 
+// A screen popped (the stack taken back to its root when what it showed is gone) takes
+// its popover and its popups with it: a form left up would save into nothing.
+TEST_F(BaseScreens, APopoverAndThePopupsGoWithTheirScreen)
+{
+    show();
+    auto* child = new BaseViewController();
+    child->setScreen(record);
+    navigation->pushViewController(child, false);
+    testsupport::processEvents(10);
+    QPointer<platform::ui::ViewController> form = new platform::ui::ViewController();
+    child->showPopupController(form, { 200, 100 }, 16, nullptr, false);
+    QPointer<PopoverController> popover = child->popupController();
+    child->showSimplePopupcontroller(
+        new platform::ui::ViewController(), { 300, 200 }, { 0, 0 }, true);
+    QPointer<SimplePopupViewController> popup = child->simplepopupController();
+    ASSERT_TRUE(popover && popup && form);
+
+    navigation->popToRootViewController(false);
+    testsupport::processEvents(20);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    testsupport::processEvents(20);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(popover);
+    EXPECT_FALSE(popup);
+    EXPECT_FALSE(form);
+}
+
 TEST_F(BaseScreens, PopToAScreenOfTheBreadcrumb)
 {
     auto& storyboard = platform::ui::Storyboard::main();

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 using platform::Exception;
@@ -109,6 +110,26 @@ TEST(KeyValueCoding, ObjectPropertiesByKeyAndKeyPathNilAtAMissingStep)
     empty.setName(QStringLiteral(""));
     EXPECT_TRUE(KeyValueCoding::valueForKey(&empty, "name").isValid());
     EXPECT_FALSE(KeyValueCoding::valueForKey(&empty, "when").isValid());
+}
+
+// An object held through a guarded pointer (a row of a store that may go) is read and
+// written like a plain one while it lives, and is nil once it is deleted.
+TEST(KeyValueCoding, AGuardedObjectIsNilOnceItIsGone)
+{
+    auto* record = new Record();
+    const QVariant guarded = QVariant::fromValue(QPointer<QObject>(record));
+    KeyValueCoding::setValueForKey(guarded, QStringLiteral("Ann"), "name");
+    EXPECT_EQ(record->name(), "Ann");
+    EXPECT_EQ(KeyValueCoding::valueForKey(guarded, "name").toString(), "Ann");
+    EXPECT_EQ(KeyValueCoding::objectOf(guarded), record);
+    EXPECT_FALSE(KeyValueCoding::isNil(guarded));
+
+    delete record;
+    EXPECT_EQ(KeyValueCoding::objectOf(guarded), nullptr);
+    EXPECT_TRUE(KeyValueCoding::isNil(guarded));
+    EXPECT_FALSE(KeyValueCoding::valueForKey(guarded, "name").isValid());
+    // Writing into nil does nothing.
+    KeyValueCoding::setValueForKey(guarded, QStringLiteral("Bob"), "name");
 }
 
 TEST(KeyValueCoding, TextAndNumbersIntoScalarsReadAsThePlatformReadsThem)
