@@ -208,8 +208,9 @@ TEST_F(RowFormsAcrossReloads,
     const QString password = QStringLiteral("key");
     for (const char* device : { "tablet", "phone" }) {
         SCOPED_TRACE(device);
-        if (table->isprotected().toBool())
+        if (table->isprotected().toBool()) {
             ASSERT_TRUE(table->changeProtection(password, std::nullopt, columns));
+        }
         ApplicationScreen* screen = showRows(device);
         auto controller = rowsOf(screen);
         const qint64 rows = controller->count();
