@@ -86,14 +86,23 @@ struct TableForms : ScreensTest {
         testsupport::processEvents(5);
     }
 
-    // The form the screen opened: pushed on a phone, in the popover on a tablet.
-    template<class Form> Form* openedForm(ApplicationScreen* screen)
+    // The form the screen shows now: pushed on a phone, in the popover on a tablet.
+    template<class Form> Form* shownForm(ApplicationScreen* screen)
     {
-        settle(150);
         if (auto* pushed = dynamic_cast<Form*>(navigation->topViewController()))
             return pushed;
         PopoverController* popover = screen->popupController();
         return popover ? dynamic_cast<Form*>(popover->contentViewController()) : nullptr;
+    }
+
+    // The form the screen opens, once it shows: it is made off the main thread, and a
+    // loaded machine takes longer than any fixed wait.
+    template<class Form> Form* openedForm(ApplicationScreen* screen)
+    {
+        Form* form = nullptr;
+        testsupport::waitUntil([&] { return (form = shownForm<Form>(screen)) != nullptr; }, 10000);
+        settle();
+        return form ? shownForm<Form>(screen) : nullptr;
     }
 
     static QStringList rowKinds(FormRootElement* root, int section = 0)
@@ -244,9 +253,10 @@ TEST_F(TableForms, TheProtectionButtonClosesTheFormAndHomeAsksForThePassword)
         platform::ui::TableViewCell* cell = form->formTableView()->cellForElement(button);
         ASSERT_NE(cell, nullptr);
         testsupport::GestureSynthesizer::tap(cell);
+        EXPECT_TRUE(testsupport::waitUntil([&] {
+            return shownForm<UserTemplateDetailViewController>(home) == nullptr;
+        })) << title.toStdString();
         settle(150);
-        EXPECT_EQ(openedForm<UserTemplateDetailViewController>(home), nullptr)
-            << title.toStdString();
     };
     const auto waitForHome = [&] {
         ASSERT_TRUE(testsupport::waitUntil([&] { return home->hudCount() == 0; }));
