@@ -216,13 +216,22 @@ TEST_F(CloudTest, TheLaterMtimestampWinsAConflictOnEveryPeer)
     ASSERT_TRUE(a.context->save());
     ASSERT_TRUE(b.waitForImport());
 
-    // Both edit before either sees the other's edit (imports wait for the event loop).
+    // Both edit before either takes the other's edit: each store's lock is held here (the
+    // saves below take it again on this thread), so neither peer's import, which runs on its
+    // own queue, can apply the other's set until both are saved. An edit made after taking
+    // the other's would rightly come after it, whatever its clock says.
+    a.coordinator->lock();
+    b.coordinator->lock();
     a.find("D1")->setValue("name", "Later");
     a.find("D1")->setValue("mtimestamp", 300.0);
-    ASSERT_TRUE(a.context->save());
+    const bool savedA = a.context->save();
     b.find("D1")->setValue("name", "Earlier");
     b.find("D1")->setValue("mtimestamp", 200.0);
-    ASSERT_TRUE(b.context->save());
+    const bool savedB = b.context->save();
+    b.coordinator->unlock();
+    a.coordinator->unlock();
+    ASSERT_TRUE(savedA);
+    ASSERT_TRUE(savedB);
 
     EXPECT_TRUE(testsupport::waitUntil(
         [&] { return a.nameOf("D1") == "Later" && b.nameOf("D1") == "Later"; }, 10000))
