@@ -63,11 +63,9 @@ void UbiquitousKeyValueStore::change(const Change& change)
 {
     std::lock_guard lock(m_mutex);
     const QVariant token = CloudContainer::ubiquityIdentityToken();
-    if (filePathFor(token).isEmpty()) {
-        change(m_values);
-        return;
-    }
     change(m_values);
+    if (filePathFor(token).isEmpty())
+        return;
     m_waiting.append({ token, change });
     writeWaiting(token);
 }
